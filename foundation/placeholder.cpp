@@ -1,0 +1,1 @@
+int qp_placeholder() { return 0; }
