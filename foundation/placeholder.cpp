@@ -1,1 +1,0 @@
-int qp_placeholder() { return 0; }
