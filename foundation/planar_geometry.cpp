@@ -1,6 +1,10 @@
 // Planar predicates over exact wide products.
 #include "foundation/planar_geometry.h"
 
+#include <initializer_list>
+
+#include "foundation/dynamic_array.h"
+
 namespace {
 
 using Wide = __int128;
@@ -80,6 +84,43 @@ PointSideCode PointSide(int32_t px, int32_t py, int32_t ax, int32_t ay, int32_t 
 PointSideCode FixedPointSide(Fixed px, Fixed py, Fixed ax, Fixed ay, Fixed bx, Fixed by)
 {
     return SideCode(px, py, ax, ay, bx, by);
+}
+
+int32_t PolygonOrientation(const DynamicArray* outline)
+{
+    if (!outline || outline->ElementSize() != int32_t(sizeof(FixedPoint)) || outline->ArrayCount() < 3)
+        return -1;
+    Owned<DynamicArray> copy(NewDynamicArray(0, sizeof(FixedPoint), 8));
+    if (!copy || outline->ArrayCopyTo(copy.get()) != kResultOk) return -1;
+    for (;;) {
+        const int32_t n = copy->ArrayCount();
+        const FixedPoint* p = copy->Elements<FixedPoint>();
+        if (n == 3) return FixedPointSide(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
+
+        // The first of equal extremes wins.
+        int32_t minY = 0, maxY = 0, minX = 0, maxX = 0;
+        for (int32_t i = 1; i < n; ++i) {
+            if (FixCompare(p[i].y, p[minY].y) < 0) minY = i;
+            if (FixCompare(p[i].y, p[maxY].y) > 0) maxY = i;
+            if (FixCompare(p[i].x, p[minX].x) < 0) minX = i;
+            if (FixCompare(p[i].x, p[maxX].x) > 0) maxX = i;
+        }
+        // The walk minX, minY, maxX, maxY without repeats. Fewer than three distinct points
+        // among the extremes tell no direction: shed the lowest point and look again.
+        int32_t walk[4] = {minX};
+        int32_t length = 1;
+        for (int32_t next : {minY, maxX, maxY})
+            if (next != walk[length - 1]) walk[length++] = next;
+        const bool twoPoints =
+            (minX == minY && maxY == maxX) || (maxX == minY && maxY == minX) || length < 3;
+        if (twoPoints) {
+            copy->Remove(minY);
+            continue;
+        }
+        // Backwards through the index order, allowing one wrap-around.
+        const int32_t s0 = walk[0], s1 = walk[1], s2 = walk[2];
+        return (s2 < s1 && s1 < s0) || (s0 < s2 && s2 < s1) || (s1 < s0 && s0 < s2) ? 1 : 0;
+    }
 }
 
 int32_t SegmentsIntersect(IntPoint a, IntPoint b, IntPoint c, IntPoint d)

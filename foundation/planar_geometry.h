@@ -1,5 +1,5 @@
 // Planar predicates: on which side of a directed segment a point lies (in pixels and in Fixed),
-// whether two segments meet, and a point's nearness to a segment.
+// which way round an outline runs, whether two segments meet, and a point's nearness to a segment.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,15 @@ constexpr PointSideCode kSideDegenerate = 3;  // a equals b, or p equals a
 // Both compare the two products exactly, whatever the coordinates.
 PointSideCode PointSide(int32_t px, int32_t py, int32_t ax, int32_t ay, int32_t bx, int32_t by);
 PointSideCode FixedPointSide(Fixed px, Fixed py, Fixed ax, Fixed ay, Fixed bx, Fixed by);
+
+class DynamicArray;
+
+// Which way round an outline of FixedPoint runs (at least three points, the first not repeated
+// at the end): 1 clockwise with y pointing up (counter-clockwise on the screen), 0 the other way.
+// A triangle gives the FixedPointSide code of its first point against its second and third; an
+// outline whose points lie on one line gives the code of its last three points left after
+// shedding extremes. -1 for fewer than three points. The caller's array is not changed.
+int32_t PolygonOrientation(const DynamicArray* outline);
 
 struct IntPoint {
     int32_t x;

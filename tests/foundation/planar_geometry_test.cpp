@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <random>
+#include <vector>
+
+#include "foundation/dynamic_array.h"
 
 namespace {
 
@@ -60,6 +66,71 @@ TEST(FixedPointSide, AgreesWithAnExtendedPrecisionReference)
         const long double m2 = (long double)(v[1] - v[3]) * (long double)(v[4] - v[2]);
         const PointSideCode expected = m1 > m2 ? kSideLeft : (m1 < m2 ? kSideRight : kSideOnLine);
         ASSERT_EQ(FixedPointSide(v[0], v[1], v[2], v[3], v[4], v[5]), expected) << i;
+    }
+}
+
+Owned<DynamicArray> Outline(const std::vector<FixedPoint>& points)
+{
+    Owned<DynamicArray> outline(NewDynamicArray(0, sizeof(FixedPoint), 4));
+    for (const FixedPoint& point : points) outline->Append(&point);
+    return outline;
+}
+
+int32_t Orientation(const std::vector<FixedPoint>& points)
+{
+    return PolygonOrientation(Outline(points).get());
+}
+
+TEST(PolygonOrientation, SquaresBothWaysAndShortOutlines)
+{
+    const Fixed one = kFixedOne;
+    EXPECT_EQ(Orientation({{0, 0}, {one, 0}, {one, one}, {0, one}}), 0);
+    EXPECT_EQ(Orientation({{0, one}, {one, one}, {one, 0}, {0, 0}}), 1);
+    // Any starting point gives the same answer.
+    EXPECT_EQ(Orientation({{one, one}, {0, one}, {0, 0}, {one, 0}}), 0);
+    EXPECT_EQ(Orientation({{one, 0}, {0, 0}, {0, one}, {one, one}}), 1);
+    EXPECT_EQ(Orientation({{0, 0}, {one, 0}}), -1);
+    EXPECT_EQ(Orientation({}), -1);
+    EXPECT_EQ(PolygonOrientation(nullptr), -1);
+    // A triangle gives its side code.
+    EXPECT_EQ(Orientation({{F(5.0), F(1.0)}, {0, 0}, {F(10.0), 0}}), kSideRight);
+    EXPECT_EQ(Orientation({{F(5.0), F(-1.0)}, {0, 0}, {F(10.0), 0}}), kSideLeft);
+}
+
+TEST(PolygonOrientation, CollapsingExtremesAndCollinearOutlines)
+{
+    // A thin diagonal shape: lowest-left and highest-right are the same two points.
+    EXPECT_EQ(Orientation({{0, 0}, {F(5.0), F(4.0)}, {F(10.0), F(10.0)}, {F(4.0), F(5.0)}}), 0);
+    EXPECT_EQ(Orientation({{0, 0}, {F(4.0), F(5.0)}, {F(10.0), F(10.0)}, {F(5.0), F(4.0)}}), 1);
+    // All points on one vertical, horizontal or slanted line: the extremes give fewer than
+    // three distinct points; points are shed until three remain, which lie on a line.
+    EXPECT_EQ(Orientation({{0, 0}, {0, F(1.0)}, {0, F(2.0)}, {0, F(3.0)}, {0, F(4.0)}}), kSideOnLine);
+    EXPECT_EQ(Orientation({{F(3.0), 7}, {F(1.0), 7}, {F(2.0), 7}, {0, 7}}), kSideOnLine);
+    EXPECT_EQ(Orientation({{0, 0}, {F(1.0), F(1.0)}, {F(3.0), F(3.0)}, {F(2.0), F(2.0)}}), kSideOnLine);
+    std::vector<FixedPoint> same(50, FixedPoint{F(2.0), F(2.0)});
+    EXPECT_EQ(Orientation(same), kSideDegenerate);
+}
+
+TEST(PolygonOrientation, ConvexOutlinesOfManyPointsAndTheCallersArrayStays)
+{
+    std::mt19937 random(11);
+    for (int round = 0; round < 200; ++round) {
+        const int n = 4 + int(random() % 40);
+        std::vector<double> angles;
+        for (int i = 0; i < n; ++i) angles.push_back((random() % 100000) / 100000.0 * 6.283185307);
+        std::sort(angles.begin(), angles.end());
+        angles.erase(std::unique(angles.begin(), angles.end()), angles.end());
+        std::vector<FixedPoint> points;
+        for (double a : angles)  // counter-clockwise with y up
+            points.push_back({X2Fix(std::cos(a) * 300.0), X2Fix(std::sin(a) * 300.0)});
+        if (points.size() < 4) continue;
+        std::rotate(points.begin(), points.begin() + random() % points.size(), points.end());
+        Owned<DynamicArray> outline = Outline(points);
+        ASSERT_EQ(PolygonOrientation(outline.get()), 0) << round;
+        ASSERT_EQ(outline->ArrayCount(), int32_t(points.size()));
+        ASSERT_EQ(std::memcmp(outline->ArrayData(), points.data(), points.size() * sizeof(FixedPoint)), 0);
+        std::reverse(points.begin(), points.end());
+        ASSERT_EQ(Orientation(points), 1) << round;
     }
 }
 
