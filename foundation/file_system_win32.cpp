@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "foundation/directory_scan.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/win32_services.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "file_test_support.h"
+#include "foundation/directory_scan.h"
 #include "foundation/file_dialog.h"
 #include "foundation/win32_services.h"
 
@@ -339,10 +340,6 @@ TEST_F(Win32Files, SystemFoldersAndLimits)
     ProgramVolumeLimits = saved;
 
     EXPECT_EQ(AppInstance(), GetModuleHandleA(nullptr));
-    EXPECT_EQ(CurrentFrameHandle(), nullptr);
-    SetCurrentFrameHandle(HWND(0x1234));
-    EXPECT_EQ(CurrentFrameHandle(), HWND(0x1234));
-    SetCurrentFrameHandle(nullptr);
 }
 
 TEST_F(Win32Files, DialogsWithoutAWindow)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "file_test_support.h"
+#include "foundation/directory_scan.h"
 
 namespace {
 
@@ -84,19 +85,6 @@ TEST_F(FileList, ManyNamesStayOrderedAndStable)
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     ASSERT_EQ(list->ArrayCount(), 300);
     for (int32_t i = 0; i < 300; ++i) EXPECT_EQ(At(i), expected[size_t(i)].second) << i;
-}
-
-TEST_F(FileList, AFullLockedListRefuses)
-{
-    for (const char* name : {"A", "B", "C", "D"}) InsertFileSorted(list.get(), Make(name), 0);
-    list->ArrayLock();
-    DiskFileStream* file = Make("BB");
-    EXPECT_EQ(InsertFileSorted(list.get(), file, 0), -1);
-    EXPECT_EQ(InsertFileSorted(list.get(), file, 9), -1);
-    EXPECT_EQ(list->LockCount(), 1);
-    list->ArrayUnlock();
-    EXPECT_EQ(Names(), "A B C D ");
-    file->FileObjectDestroy();
 }
 
 TEST(ScanPattern, DirectoryTypeAndLimits)

@@ -1,7 +1,8 @@
 // Lists of file objects kept in name order, and the search pattern of a directory scan.
+#include "foundation/directory_scan.h"
+
 #include <cstring>
 
-#include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
 
 namespace {
