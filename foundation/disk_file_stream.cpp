@@ -119,13 +119,6 @@ ResultCode DiskFileStream::TransferBytes(void* address, int32_t count)
     return kResultOk;
 }
 
-ResultCode DiskFileStream::TransferBytesAt(void* address, int32_t count, int32_t offset)
-{
-    ResultCode result = StreamSetPosition(offset);
-    if (result != kResultOk) return result;
-    return TransferBytes(address, count);
-}
-
 ResultCode DiskFileStream::StreamSetPosition(int32_t offset)
 {
     if (!file_ || !SeekTo(file_, offset)) return kResultLocked;

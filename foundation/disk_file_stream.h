@@ -63,7 +63,6 @@ public:
     // The FPTH chunk of this file reference, written to or read from `stream`.
     ResultCode Write(MemoryStream* stream) override;
     ResultCode TransferBytes(void* address, int32_t count) override;
-    ResultCode TransferBytesAt(void* address, int32_t count, int32_t offset) override;
     ResultCode StreamSetPosition(int32_t offset) override;
     ResultCode StreamSetDirection(int32_t direction) override;
     ResultCode StreamInsertBytes(int32_t offset, int32_t count) override;
