@@ -2,6 +2,7 @@
 // back-patched lengths, and the scrambling filter of the model file format.
 #include "foundation/memory_stream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -172,12 +173,13 @@ ResultCode MemoryStream::StreamDeleteBytes(int32_t offset, int32_t count)
 {
     if (EnsureBuffer() != kResultOk) return kResultOutOfMemory;
     if (buffer_->LockCount() > 0) return kResultLocked;
-    // The range is clamped to the bytes held.
+    // Only the part of the range that lies within the bytes held is deleted.
     const int32_t size = buffer_->ArrayCount();
-    if (offset < 0) offset = 0;
-    if (offset > size) offset = size;
-    if (count < 0) count = 0;
-    if (count > size - offset) count = size - offset;
+    const int64_t first = std::max<int64_t>(offset, 0);
+    const int64_t last = std::min<int64_t>(int64_t(offset) + std::max(count, 0), size);
+    if (first >= last) return kResultOk;
+    offset = int32_t(first);
+    count = int32_t(last - first);
     auto* bytes = static_cast<uint8_t*>(buffer_->ArrayData());
     std::memmove(bytes + offset, bytes + offset + count, size_t(size - offset - count));
     return buffer_->ArraySetCount(size - count);
@@ -197,6 +199,9 @@ ResultCode MemoryStream::StreamSetSize(int32_t size)
 
 void MemoryStream::StreamInit(int32_t direction)
 {
+    // A stream set up again starts afresh.
+    if (buffer_) buffer_->Destroy();
+    if (chunkStack_) chunkStack_->Destroy();
     direction_ = direction;
     scramble_ = 0;
     position_ = 0;
