@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "draw/offscreen_image.h"
+#include "draw/image_format.h"
 #include "tests/draw/draw_support.h"
 #include "tests/foundation/stream_bytes.h"
 

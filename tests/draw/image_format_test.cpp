@@ -1,6 +1,6 @@
 // The image format's header on the wire, the checks a header read from a file must pass, and
 // the reading of its colour map.
-#include "draw/offscreen_image.h"
+#include "draw/image_format.h"
 
 #include <gtest/gtest.h>
 
