@@ -1,0 +1,4 @@
+// The program palette.
+#include "draw/program_palette.h"
+
+HPALETTE ProgramPalette = nullptr;
