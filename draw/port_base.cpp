@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "draw/color_cube.h"
 #include "draw/current_port.h"
 #include "draw/program_palette.h"
 #include "draw/screen_caps.h"
@@ -69,6 +70,14 @@ void PortBase::RestorePortObjects()
     savedFont_ = nullptr;
     savedPalette_ = nullptr;
     SetPort(savedPort_);
+}
+
+int32_t PortBase::LockedColorCubeIndex(const RGBColor48& colour)
+{
+    Lock();
+    const int32_t index = ColorCubeIndex(colour);
+    Unlock();
+    return index;
 }
 
 int32_t SetDirectPixelDrawing(int32_t flag)

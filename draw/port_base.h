@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "draw/gdi_handles.h"
+#include "foundation/rgb_color.h"
 #include "foundation/root_object.h"
 
 // A rectangle in port coordinates; right and bottom are exclusive. Laid out as the system's RECT.
@@ -62,6 +63,8 @@ public:
     // them back, deletes the port's own brush and pen and makes the saved port current again.
     void SelectPortObjects();
     void RestorePortObjects();
+    // The colour cube index of the colour, with the port locked meanwhile.
+    int32_t LockedColorCubeIndex(const RGBColor48& colour);
 
     HDC PortDC() const { return dc_; }
     void SetPortDC(HDC dc) { dc_ = dc; }

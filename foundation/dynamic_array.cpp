@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "foundation/memory_stream.h"
 
@@ -70,7 +71,7 @@ ResultCode DynamicArray::Init(int32_t initialCount, int32_t elementSize, int32_t
     if (initialCount < 0 || elementSize <= 0 || growStep < 0) return kResultOutOfRange;
 
     const int64_t capacity = RoundUpToSteps(initialCount, growStep_);
-    uint8_t* block = capacity <= std::numeric_limits<int32_t>::max() ? NewBlock(capacity, elementSize_) : nullptr;
+    uint8_t* block = NewBlock(capacity, elementSize_);
     if (!block) return kResultOutOfMemory;
     std::free(data_);
     data_ = block;
@@ -106,7 +107,7 @@ ResultCode DynamicArray::MakeRoom(const uint8_t*& element)
     if (lockCount_ > 0) return kResultLocked;
     const auto* old = static_cast<const uint8_t*>(data_);
     const bool inside = Inside(element, old, usedBytes_);
-    const ptrdiff_t offset = element - old;
+    const ptrdiff_t offset = inside ? element - old : 0;
     ResultCode result = Regrow(int64_t(capacity_) + growStep_);
     if (result == kResultOk && inside) element = static_cast<const uint8_t*>(data_) + offset;
     return result;
@@ -241,7 +242,8 @@ ResultCode DynamicArray::ArrayCopyTo(DynamicArray* target) const
     const int32_t oldUsed = target->usedBytes_;
     if (oldSize != elementSize_ || oldStep != growStep_) {
         // The target's block, re-expressed in whole grow steps of this array's elements.
-        const int64_t steps = int64_t(oldSize) * oldCapacity / (int64_t(growStep_) * elementSize_);
+        const int64_t step = int64_t(growStep_) * elementSize_;
+        const int64_t steps = step > 0 ? int64_t(oldSize) * oldCapacity / step : 0;
         target->capacity_ = int32_t(steps * growStep_);
         target->elementSize_ = elementSize_;
         target->growStep_ = growStep_;

@@ -199,6 +199,9 @@ ResultCode MemoryStream::StreamSetSize(int32_t size)
 
 void MemoryStream::StreamInit(int32_t direction)
 {
+    // A stream set up again starts afresh.
+    if (buffer_) buffer_->Destroy();
+    if (chunkStack_) chunkStack_->Destroy();
     direction_ = direction;
     scramble_ = 0;
     position_ = 0;
