@@ -1,13 +1,11 @@
-// Pens, patterns, colours and shapes drawn into a 32-bit DIB as the current port.
+// Pens, patterns, colours and shapes drawn into a locked 32-bit offscreen as the current port.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "draw/current_port.h"
-#include "draw/pen_state.h"
-#include "draw/shapes.h"
-#include "draw/text.h"
-#include "tests/draw/dib_support.h"
+#include "draw/primitives.h"
+#include "tests/draw/draw_support.h"
 
 namespace {
 
@@ -26,8 +24,9 @@ protected:
 
     void SetUp() override
     {
-        dib_.Fill(RGB(255, 255, 255));
-        SetPort(dib_.dc());
+        offscreen_ = MakeOffscreen(kSize, kSize, 32, &kWhite48);
+        offscreen_->Lock();  // selects its objects and makes it the current port
+        ASSERT_EQ(GetPort(), dc());
         PenPat(0);
         PenNormal();
         PenSize(1, 1);
@@ -37,22 +36,25 @@ protected:
 
     void TearDown() override
     {
-        DeleteObject(SelectObject(dib_.dc(), GetStockObject(BLACK_PEN)));
-        DeleteObject(SelectObject(dib_.dc(), GetStockObject(WHITE_BRUSH)));
-        SetPort(nullptr);
+        SetPort(dc());
+        offscreen_->Unlock();  // puts its objects back and deletes the brush and pen made here
     }
+
+    HDC dc() const { return offscreen_->PortDC(); }
+    uint32_t Pixel(int32_t x, int32_t y) const { return Pixel32(offscreen_.get(), x, y); }
 
     // Every pixel of the DIB is `expected(x, y)`.
     void ExpectPixels(const std::function<uint32_t(int32_t, int32_t)>& expected)
     {
         for (int32_t y = 0; y < kSize; ++y) {
             for (int32_t x = 0; x < kSize; ++x) {
-                ASSERT_EQ(dib_.Pixel(x, y), expected(x, y)) << "at " << x << ", " << y;
+                ASSERT_EQ(Pixel(x, y), expected(x, y)) << "at " << x << ", " << y;
             }
         }
     }
 
-    TestDib dib_{kSize, kSize};
+    TestScreen screen_{32};
+    Owned<Q_Offscreen> offscreen_;
 };
 
 bool Inside(int32_t x, int32_t y, const PortRect& r)
@@ -121,12 +123,12 @@ TEST_F(Primitives, PenPatOfTheCurrentIndexChangesNothing)
 {
     PenPat(3);
     HGDIOBJ grey = GetStockObject(GRAY_BRUSH);
-    DeleteObject(SelectObject(dib_.dc(), grey));
+    DeleteObject(SelectObject(dc(), grey));
     PenPat(3);
-    EXPECT_EQ(GetCurrentObject(dib_.dc(), OBJ_BRUSH), grey);
+    EXPECT_EQ(GetCurrentObject(dc(), OBJ_BRUSH), grey);
     EXPECT_EQ(GetPenPat(), 3);
     PenPat(4);
-    EXPECT_NE(GetCurrentObject(dib_.dc(), OBJ_BRUSH), grey);
+    EXPECT_NE(GetCurrentObject(dc(), OBJ_BRUSH), grey);
 }
 
 TEST_F(Primitives, DotPatternIsTakenByTheNextPenPat)
@@ -149,18 +151,18 @@ TEST_F(Primitives, OvalIsSymmetricOutlinedAndFilled)
     DrawOval({2, 4, 22, 18});
     for (int32_t y = 0; y < kSize; ++y) {
         for (int32_t x = 0; x < kSize; ++x) {
-            if (!Inside(x, y, {2, 4, 22, 18})) ASSERT_EQ(dib_.Pixel(x, y), kWhite) << x << ", " << y;
-            else ASSERT_EQ(dib_.Pixel(x, y), dib_.Pixel(2 + 21 - x, 4 + 17 - y)) << x << ", " << y;
+            if (!Inside(x, y, {2, 4, 22, 18})) ASSERT_EQ(Pixel(x, y), kWhite) << x << ", " << y;
+            else ASSERT_EQ(Pixel(x, y), Pixel(2 + 21 - x, 4 + 17 - y)) << x << ", " << y;
         }
     }
-    EXPECT_EQ(dib_.Pixel(12, 11), kWhite);  // the centre
-    EXPECT_EQ(dib_.Pixel(2, 4), kWhite);    // the corners lie outside
-    EXPECT_EQ(dib_.Pixel(21, 17), kWhite);
-    EXPECT_EQ(dib_.Pixel(12, 4), kRed);     // the outline touches all four sides
-    EXPECT_EQ(dib_.Pixel(12, 17), kRed);
-    EXPECT_EQ(dib_.Pixel(2, 11), kRed);
-    EXPECT_EQ(dib_.Pixel(21, 11), kRed);
-    for (int32_t x = 3; x < 21; ++x) EXPECT_NE(dib_.Pixel(x, 11), kBlue) << x;  // nothing left of the first
+    EXPECT_EQ(Pixel(12, 11), kWhite);  // the centre
+    EXPECT_EQ(Pixel(2, 4), kWhite);    // the corners lie outside
+    EXPECT_EQ(Pixel(21, 17), kWhite);
+    EXPECT_EQ(Pixel(12, 4), kRed);     // the outline touches all four sides
+    EXPECT_EQ(Pixel(12, 17), kRed);
+    EXPECT_EQ(Pixel(2, 11), kRed);
+    EXPECT_EQ(Pixel(21, 11), kRed);
+    for (int32_t x = 3; x < 21; ++x) EXPECT_NE(Pixel(x, 11), kBlue) << x;  // nothing left of the first
 }
 
 TEST_F(Primitives, LinesLeaveTheirEndPointUndrawn)
@@ -183,17 +185,17 @@ TEST_F(Primitives, PenSizeWidensLines)
     PenSize(3, 1);
     MoveTo(4, 10);
     LineTo(20, 10);
-    EXPECT_EQ(dib_.Pixel(10, 9), kBlack);
-    EXPECT_EQ(dib_.Pixel(10, 10), kBlack);
-    EXPECT_EQ(dib_.Pixel(10, 11), kBlack);
-    EXPECT_EQ(dib_.Pixel(10, 12), kWhite);
+    EXPECT_EQ(Pixel(10, 9), kBlack);
+    EXPECT_EQ(Pixel(10, 10), kBlack);
+    EXPECT_EQ(Pixel(10, 11), kBlack);
+    EXPECT_EQ(Pixel(10, 12), kWhite);
 }
 
 TEST_F(Primitives, PenModesSetTheRasterOperationAndPenStyle)
 {
     auto penStyle = [&] {
         LOGPEN pen{};
-        GetObjectA(GetCurrentObject(dib_.dc(), OBJ_PEN), sizeof(pen), &pen);
+        GetObjectA(GetCurrentObject(dc(), OBJ_PEN), sizeof(pen), &pen);
         return pen.lopnStyle;
     };
     struct Case {
@@ -209,7 +211,7 @@ TEST_F(Primitives, PenModesSetTheRasterOperationAndPenStyle)
     for (const Case& c : cases) {
         DottedPenPhase = c.phase;
         PenMode(c.mode);
-        EXPECT_EQ(GetROP2(dib_.dc()), c.rop) << c.mode;
+        EXPECT_EQ(GetROP2(dc()), c.rop) << c.mode;
         EXPECT_EQ(penStyle(), c.style) << c.mode;
     }
     DottedPenPhase = 0;
@@ -219,9 +221,9 @@ TEST_F(Primitives, PenModesSetTheRasterOperationAndPenStyle)
     GetPenState(&saved);
     EXPECT_EQ(saved.mode, 3);
     PenNormal();
-    EXPECT_EQ(GetROP2(dib_.dc()), R2_COPYPEN);
+    EXPECT_EQ(GetROP2(dc()), R2_COPYPEN);
     SetPenState(saved);
-    EXPECT_EQ(GetROP2(dib_.dc()), R2_MERGEPENNOT);
+    EXPECT_EQ(GetROP2(dc()), R2_MERGEPENNOT);
 }
 
 TEST_F(Primitives, XorModeInvertsWhatTheLineCrosses)
@@ -230,10 +232,10 @@ TEST_F(Primitives, XorModeInvertsWhatTheLineCrosses)
     PenMode(1);  // not-xor: a red line over white stays red, over red turns white
     MoveTo(0, 3);
     LineTo(10, 3);
-    EXPECT_EQ(dib_.Pixel(5, 3), kRed);
+    EXPECT_EQ(Pixel(5, 3), kRed);
     MoveTo(0, 3);
     LineTo(10, 3);
-    EXPECT_EQ(dib_.Pixel(5, 3), kWhite);
+    EXPECT_EQ(Pixel(5, 3), kWhite);
 }
 
 TEST_F(Primitives, WithoutAPortColoursAndModesAreNotRemembered)
@@ -243,16 +245,16 @@ TEST_F(Primitives, WithoutAPortColoursAndModesAreNotRemembered)
     PenMode(3);
     TextMode(kTextTransparent);
     FrameRect({0, 0, 4, 4});  // draws nowhere
-    SetPort(dib_.dc());
+    SetPort(dc());
     PenPat(5);
     PenPat(0);  // a solid brush in the remembered fore colour
     PaintRectPolygon({0, 0, 4, 4});
-    EXPECT_EQ(dib_.Pixel(1, 1), kBlack);
+    EXPECT_EQ(Pixel(1, 1), kBlack);
     PenState state;
     GetPenState(&state);
     EXPECT_EQ(state.mode, kPenCopy);
-    EXPECT_EQ(GetROP2(dib_.dc()), R2_COPYPEN);
-    EXPECT_EQ(GetBkMode(dib_.dc()), OPAQUE);
+    EXPECT_EQ(GetROP2(dc()), R2_COPYPEN);
+    EXPECT_EQ(GetBkMode(dc()), OPAQUE);
 }
 
 TEST_F(Primitives, EraseRectAndTextMode)
@@ -262,7 +264,7 @@ TEST_F(Primitives, EraseRectAndTextMode)
     EraseRect({4, 4, 8, 6});
     ExpectPixels([](int32_t x, int32_t y) { return Inside(x, y, {4, 4, 8, 6}) ? kWhite : kBlue; });
     TextMode(kTextTransparent);
-    EXPECT_EQ(GetBkMode(dib_.dc()), TRANSPARENT);
+    EXPECT_EQ(GetBkMode(dc()), TRANSPARENT);
     TextMode(4);
-    EXPECT_EQ(GetBkMode(dib_.dc()), OPAQUE);
+    EXPECT_EQ(GetBkMode(dc()), OPAQUE);
 }
