@@ -119,6 +119,12 @@ inline Bytes Word16(uint16_t v)
     return {uint8_t(v >> 8), uint8_t(v)};
 }
 
+inline Bytes operator+(Bytes a, const Bytes& b)
+{
+    Append(a, b);
+    return a;
+}
+
 // A chunk: tag, length, data and a pad byte after odd data.
 inline Bytes Chunk(const char (&tag)[5], const Bytes& data)
 {
