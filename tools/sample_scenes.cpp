@@ -27,7 +27,8 @@ constexpr RGBColor48 kRed = {0xC000, 0x2000, 0x2000};
 constexpr RGBColor48 kGreen = {0x2000, 0xA000, 0x3000};
 constexpr RGBColor48 kYellow = {0xE000, 0xC000, 0x2000};
 constexpr RGBColor48 kWood = {0x9000, 0x5800, 0x2800};
-constexpr uint16_t kOpaque = 0xFFFF;
+// Opaque; colour codes too keep only their high byte in a model file.
+constexpr uint16_t kOpaque = 0xFF00;
 
 void Name(ModelObject* object, const char* name)
 {
