@@ -1,15 +1,16 @@
 // make-samples DIR: builds the sample scenes in code and writes each as a model file in DIR.
-#include <cstdio>
-#include <string>
+#include <windows.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
 #include "model/drawing_services.h"
 #include "model/model_document.h"
-#include "tools/tool_screen.h"
 #include "tools/sample_scenes.h"
+#include "tools/tool_screen.h"
 
 namespace {
 
@@ -46,12 +47,9 @@ int main(int argc, char** argv)
     InstallDrawingLayerServices();
     UseToolScreen();
     std::string directory = argv[1];
-#ifdef _WIN32
     for (char& c : directory) c = c == '/' ? '\\' : c;
     const char separator = '\\';
-#else
-    const char separator = '/';
-#endif
+    CreateDirectoryA(directory.c_str(), nullptr);  // when it does not exist yet
     if (!directory.empty() && directory.back() != separator) directory += separator;
     int32_t count = 0;
     const SampleScene* scenes = SampleScenes(&count);

@@ -62,9 +62,7 @@ int main(int argc, char** argv)
     InstallDrawingLayerServices();
     UseToolScreen();
     std::string path = argv[1];
-#ifdef _WIN32
     for (char& c : path) c = c == '/' ? '\\' : c;
-#endif
     DiskFileStream* file = new DiskFileStream;
     if (file->FileObjectInit(9, 0, 0, "", "") != kResultOk || file->SetFileFromPath(path.c_str()) != kResultOk ||
         file->FileOpenStream() != kResultOk) {
