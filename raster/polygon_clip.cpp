@@ -448,7 +448,10 @@ int32_t ClipLineToRect(uint16_t left, uint16_t top, uint16_t right, uint16_t bot
         moveOnto(r, x1, y1, *x0, *y0);
     if (*y0 < t && t <= *y1) moveOnto(t, y0, x0, *y1, *x1);
     if (*y1 > b && b >= *y0) moveOnto(b, y1, x1, *y0, *x0);
-    if (*x0 < l || *x0 > r || *y0 < t || *y0 > b) return kClipRejected;
+    // Point 0 must lie within the rectangle itself: a line along its top row or left column stays
+    // in the quarter-pixel band and is still drawn.
+    if (*x0 < IntToFixed(left) || *x0 > IntToFixed(right) || *y0 < IntToFixed(top) || *y0 > IntToFixed(bottom))
+        return kClipRejected;
     return kClipKept;
 }
 

@@ -96,8 +96,8 @@ int32_t ClipTexturedPolygon(const SpanRegion* region, const ClipPoint3* points, 
                             int32_t n, ClipPoint3** outPoints, TextureCoord** outCoords, int32_t* outCount,
                             uint16_t margin);
 
-// Clips the line (y0 <= y1) to the rectangle inset by a quarter pixel; 0 with the end points
-// moved onto it, or -1 when the line misses it.
+// Clips the line (y0 <= y1) to the rectangle: crossing ends move onto its edges inset by a quarter
+// pixel. 0, or -1 when the line misses the rectangle.
 int32_t ClipLineToRect(uint16_t left, uint16_t top, uint16_t right, uint16_t bottom, Fixed* x0, Fixed* y0,
                        Fixed* x1, Fixed* y1);
 // Clips the line to the region's clip shape, moving the end points in place; 0 or -1.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <new>
 #include <type_traits>
@@ -41,10 +42,39 @@ void DrawLineFixedOn(const RasterTarget& t, Fixed x0, Fixed y0, Fixed x1, Fixed 
     });
 }
 
+// Device coordinates up to this size convert to 16.16 exactly.
+constexpr int32_t kLineCoordinateLimit = 0x3FFF;
+
+// Moves the ends of a line whose coordinates do not all fit 16.16 along the line into the
+// square of kLineCoordinateLimit; false when the line misses that square.
+inline bool PullLineIntoRange(int32_t& x0, int32_t& y0, int32_t& x1, int32_t& y1)
+{
+    const double limit = kLineCoordinateLimit;
+    const double dx = double(x1) - x0, dy = double(y1) - y0;
+    double enter = 0, leave = 1;
+    auto cut = [&](double p, double q) {  // the part where p t <= q
+        if (p == 0) return q >= 0;
+        const double r = q / p;
+        if (p < 0) enter = std::max(enter, r);
+        else leave = std::min(leave, r);
+        return enter <= leave;
+    };
+    if (!cut(-dx, x0 + limit) || !cut(dx, limit - x0) || !cut(-dy, y0 + limit) || !cut(dy, limit - y0)) return false;
+    const double sx = x0, sy = y0;
+    x0 = int32_t(std::lround(sx + enter * dx));
+    y0 = int32_t(std::lround(sy + enter * dy));
+    x1 = int32_t(std::lround(sx + leave * dx));
+    y1 = int32_t(std::lround(sy + leave * dy));
+    return true;
+}
+
 // A line between integer device points, clipped to the destination rectangle.
 template <class F>
 void DrawLineOn(const RasterTarget& t, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const typename F::Line& line)
 {
+    const auto outOfRange = [](int32_t v) { return v < -kLineCoordinateLimit || v > kLineCoordinateLimit; };
+    if ((outOfRange(x0) || outOfRange(y0) || outOfRange(x1) || outOfRange(y1)) && !PullLineIntoRange(x0, y0, x1, y1))
+        return;
     if (y0 > y1) {
         std::swap(x0, x1);
         std::swap(y0, y1);
@@ -65,6 +95,9 @@ void DrawLineClippedOn(const RasterTarget& t, int32_t x0, int32_t y0, int32_t x1
                        const typename F::Line& line, const SpanRegion* region)
 {
     if (!region || region->empty) return;
+    const auto outOfRange = [](int32_t v) { return v < -kLineCoordinateLimit || v > kLineCoordinateLimit; };
+    if ((outOfRange(x0) || outOfRange(y0) || outOfRange(x1) || outOfRange(y1)) && !PullLineIntoRange(x0, y0, x1, y1))
+        return;
     FixedPoint p0{IntToFixed(x0), IntToFixed(y0)};
     FixedPoint p1{IntToFixed(x1), IntToFixed(y1)};
     if (ClipLineToShape(region, &p0, &p1) == kClipKept) DrawLineFixedOn<F>(t, p0.x, p0.y, p1.x, p1.y, line);

@@ -327,6 +327,14 @@ TEST(ClipLineToRect, KeepsInsideRejectsAboveAndMovesOntoTheInsetEdge)
     EXPECT_EQ(y0, IntToFixed(5));
     EXPECT_EQ(x1, IntToFixed(20));
 
+    // A line along the top row or the left column lies in the quarter-pixel band and is kept.
+    x0 = IntToFixed(-5), y0 = 0, x1 = IntToFixed(30), y1 = 0;
+    ASSERT_EQ(ClipLineToRect(0, 0, 100, 100, &x0, &y0, &x1, &y1), kClipKept);
+    EXPECT_EQ(x0, kQuarter);
+    EXPECT_EQ(y0, 0);
+    x0 = 0, y0 = IntToFixed(3), x1 = 0, y1 = IntToFixed(9);
+    EXPECT_EQ(ClipLineToRect(0, 0, 100, 100, &x0, &y0, &x1, &y1), kClipKept);
+
     x0 = IntToFixed(50), y0 = IntToFixed(50), x1 = IntToFixed(50), y1 = IntToFixed(300);
     ASSERT_EQ(ClipLineToRect(0, 0, 100, 100, &x0, &y0, &x1, &y1), kClipKept);
     EXPECT_EQ(y1, IntToFixed(100) - kQuarter);

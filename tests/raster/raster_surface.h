@@ -74,7 +74,7 @@ public:
         target_ = {rows_.data(), width, height, rowBytes_, 0, 0, {0, 0, width, height}};
     }
 
-    raster::RasterTarget& Target() { return target_; }
+    RasterTarget& Target() { return target_; }
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
     uint8_t* Base() { return base_; }
@@ -134,7 +134,7 @@ private:
     std::vector<uint8_t> storage_;
     uint8_t* base_ = nullptr;
     std::vector<uint8_t*> rows_;
-    raster::RasterTarget target_{};
+    RasterTarget target_{};
 };
 
 // Shade level tables with recognisable values: byte table j of group g at level L and cube index
