@@ -71,7 +71,6 @@ SpanRegion* SpanRegion::SpanRegionFromRect(int32_t rectLeft, int32_t rectTop, in
     if (!region) return nullptr;
     region->SpanRegionInit();
     region->clipped = 1;
-    region->rowCount = rowCount;
     SetRegionClipShape(region, corners, 4);
     if (region->empty) {
         region->SpanRegionFree();

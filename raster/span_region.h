@@ -22,8 +22,7 @@ constexpr int32_t kRegionEmptyHigh = -32000;
 
 class SpanRegion : public DynamicArray {
 public:
-    // Sets the drawing mode and empty bounds: rows when the published raster target can be
-    // drawn directly, no clip shape.
+    // Initialises a new region: no clip shape, clip flag clear, empty bounds, no pixel rows.
     void SpanRegionInit();
     // Frees the owned clip-shape arrays and the region itself.
     void SpanRegionFree();
