@@ -60,6 +60,10 @@ public:
     T* At(int32_t index) const { return static_cast<T*>(ArrayElementAt(index)); }
 
 private:
+    ResultCode Regrow(int64_t capacity);
+    ResultCode MakeRoom(const uint8_t*& element);
+    void QuickSort(int32_t lo, int32_t hi);
+
     void* data_ = nullptr;
     int32_t count_ = 0;
     int32_t elementSize_ = 0;

@@ -87,4 +87,9 @@ protected:
     int32_t chunkStart_ = 0;
     DynamicArray* chunkStack_ = nullptr;
     uint32_t fileVersion_ = 0;
+
+private:
+    ResultCode EnsureBuffer();
+    bool SaveChunkContext();
+    void RestoreChunkContext();
 };

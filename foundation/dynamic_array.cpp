@@ -1,0 +1,371 @@
+// DynamicArray: growth in whole grow steps into new zero-filled blocks, block moves for inserts
+// and removals, and the in-place quicksort.
+#include "foundation/dynamic_array.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "foundation/memory_stream.h"
+
+namespace {
+
+// A block's byte count must fit the signed 32-bit used-bytes field.
+constexpr int64_t kMaxBlockBytes = std::numeric_limits<int32_t>::max();
+
+// n rounded up to whole grow steps (at least one step), in 64 bits.
+int64_t RoundUpToSteps(int64_t n, int32_t step)
+{
+    if (n <= 0) return step;
+    return (n + step - 1) / step * step;
+}
+
+// A zero-filled block of capacity x size bytes, or null when it is too large or unavailable.
+uint8_t* NewBlock(int64_t capacity, int32_t elementSize)
+{
+    const int64_t bytes = capacity * elementSize;
+    if (capacity < 0 || bytes > kMaxBlockBytes) return nullptr;
+    return static_cast<uint8_t*>(std::calloc(size_t(bytes > 0 ? bytes : 1), 1));
+}
+
+bool Inside(const void* p, const void* block, int64_t bytes)
+{
+    auto address = reinterpret_cast<uintptr_t>(p);
+    auto start = reinterpret_cast<uintptr_t>(block);
+    return block && address >= start && address < start + uint64_t(bytes);
+}
+
+}  // namespace
+
+DynamicArray::~DynamicArray()
+{
+    std::free(data_);
+}
+
+DynamicArray* NewDynamicArray(int32_t initialCount, int32_t elementSize, int32_t growStep)
+{
+    auto* array = new (std::nothrow) DynamicArray;
+    if (!array) return nullptr;
+    if (array->Init(initialCount, elementSize, growStep) != kResultOk) {
+        array->Destroy();
+        return nullptr;
+    }
+    return array;
+}
+
+ResultCode DynamicArray::Write(MemoryStream* stream)
+{
+    ArrayLock();
+    ResultCode result = stream->TransferBytes(data_, usedBytes_);
+    ArrayUnlock();
+    return result;
+}
+
+ResultCode DynamicArray::Init(int32_t initialCount, int32_t elementSize, int32_t growStep)
+{
+    growStep_ = growStep > 0 ? growStep : 1;
+    elementSize_ = elementSize > 0 ? elementSize : 0;
+    lockCount_ = 0;
+    count_ = capacity_ = usedBytes_ = 0;
+    if (initialCount < 0 || elementSize <= 0 || growStep < 0) return kResultOutOfRange;
+
+    const int64_t capacity = RoundUpToSteps(initialCount, growStep_);
+    uint8_t* block = NewBlock(capacity, elementSize_);
+    if (!block) return kResultOutOfMemory;
+    std::free(data_);
+    data_ = block;
+    capacity_ = int32_t(capacity);
+    count_ = initialCount;
+    usedBytes_ = initialCount * elementSize_;
+    return kResultOk;
+}
+
+void DynamicArray::Destroy()
+{
+    delete this;
+}
+
+// Replaces the block by a zero-filled one of `capacity` elements holding the used bytes.
+ResultCode DynamicArray::Regrow(int64_t capacity)
+{
+    if (capacity > std::numeric_limits<int32_t>::max()) return kResultOutOfMemory;
+    uint8_t* block = NewBlock(capacity, elementSize_);
+    if (!block) return kResultOutOfMemory;
+    if (count_ > 0) std::memcpy(block, data_, size_t(usedBytes_));
+    std::free(data_);
+    data_ = block;
+    capacity_ = int32_t(capacity);
+    return kResultOk;
+}
+
+// Makes room for one more element, growing by a grow step when the array is full. `element`
+// is the caller's element, moved along when it lies in the block being replaced.
+ResultCode DynamicArray::MakeRoom(const uint8_t*& element)
+{
+    if (count_ < capacity_) return kResultOk;
+    if (lockCount_ > 0) return kResultLocked;
+    const auto* old = static_cast<const uint8_t*>(data_);
+    const bool inside = Inside(element, old, usedBytes_);
+    const ptrdiff_t offset = inside ? element - old : 0;
+    ResultCode result = Regrow(int64_t(capacity_) + growStep_);
+    if (result == kResultOk && inside) element = static_cast<const uint8_t*>(data_) + offset;
+    return result;
+}
+
+int32_t DynamicArray::Append(const void* element)
+{
+    const auto* bytes = static_cast<const uint8_t*>(element);
+    ResultCode result = MakeRoom(bytes);
+    if (result != kResultOk) return result;
+    std::memmove(static_cast<uint8_t*>(data_) + usedBytes_, bytes, size_t(elementSize_));
+    usedBytes_ += elementSize_;
+    return count_++;
+}
+
+ResultCode DynamicArray::Insert(int32_t index, const void* element)
+{
+    if (index < 0 || index > count_) return kResultOutOfRange;
+    const auto* bytes = static_cast<const uint8_t*>(element);
+    ResultCode result = MakeRoom(bytes);
+    if (result != kResultOk) return result;
+    auto* block = static_cast<uint8_t*>(data_);
+    const size_t size = size_t(elementSize_);
+    const size_t at = size_t(index) * size;
+    // An element taken from the part that moves up is found one place higher.
+    if (Inside(bytes, block + at, int64_t(usedBytes_) - int64_t(at))) bytes += size;
+    std::memmove(block + at + size, block + at, size_t(usedBytes_) - at);
+    std::memmove(block + at, bytes, size);
+    usedBytes_ += elementSize_;
+    count_++;
+    return kResultOk;
+}
+
+ResultCode DynamicArray::Remove(int32_t index)
+{
+    if (index < 0 || index >= count_) return kResultOutOfRange;
+    auto* block = static_cast<uint8_t*>(data_);
+    const size_t at = size_t(index) * size_t(elementSize_);
+    std::memmove(block + at, block + at + elementSize_, size_t(usedBytes_) - at - size_t(elementSize_));
+    count_--;
+    usedBytes_ -= elementSize_;
+    return kResultOk;
+}
+
+ResultCode DynamicArray::Set(int32_t index, const void* element)
+{
+    if (index < 0 || index >= count_) return kResultOutOfRange;
+    std::memmove(static_cast<uint8_t*>(data_) + size_t(index) * size_t(elementSize_), element, size_t(elementSize_));
+    return kResultOk;
+}
+
+int32_t DynamicArray::Reverse()
+{
+    const int32_t pairs = count_ / 2;
+    for (int32_t i = 0; i < pairs; i++) ArraySwap(i, count_ - 1 - i);
+    return pairs;
+}
+
+int32_t DynamicArray::Compare(const void* a, const void* b)
+{
+    return 0;
+}
+
+void* DynamicArray::ArrayLock()
+{
+    lockCount_++;
+    return data_;
+}
+
+void DynamicArray::ArrayUnlock()
+{
+    if (lockCount_ > 0) lockCount_--;
+}
+
+ResultCode DynamicArray::ArrayGet(int32_t index, void* destination) const
+{
+    if (index < 0 || index >= count_) return kResultOutOfRange;
+    std::memcpy(destination, static_cast<const uint8_t*>(data_) + size_t(index) * size_t(elementSize_),
+                size_t(elementSize_));
+    return kResultOk;
+}
+
+void* DynamicArray::ArrayElementAt(int32_t index) const
+{
+    if (index < 0 || index >= count_) return nullptr;
+    return static_cast<uint8_t*>(data_) + size_t(index) * size_t(elementSize_);
+}
+
+ResultCode DynamicArray::ArraySwap(int32_t i, int32_t j)
+{
+    if (i < 0 || i >= count_ || j < 0 || j >= count_) return kResultOutOfRange;
+    auto* a = static_cast<uint8_t*>(ArrayElementAt(i));
+    auto* b = static_cast<uint8_t*>(ArrayElementAt(j));
+    for (int32_t k = 0; k < elementSize_; k++) {
+        const uint8_t t = a[k];
+        a[k] = b[k];
+        b[k] = t;
+    }
+    return kResultOk;
+}
+
+int32_t DynamicArray::ArrayFind(const void* element) const
+{
+    for (int32_t i = 0; i < count_; i++) {
+        if (std::memcmp(ArrayElementAt(i), element, size_t(elementSize_)) == 0) return i;
+    }
+    return kResultNotFound;
+}
+
+ResultCode DynamicArray::ArraySetCount(int32_t count)
+{
+    if (count < 0) return kResultOutOfRange;
+    if (lockCount_ > 0) return kResultLocked;
+    if (int64_t(count) * elementSize_ > kMaxBlockBytes) return kResultOutOfMemory;
+    if (count > capacity_) {
+        ResultCode result = Regrow(RoundUpToSteps(count, growStep_));
+        if (result != kResultOk) return result;
+    }
+    count_ = count;
+    usedBytes_ = count * elementSize_;
+    return kResultOk;
+}
+
+ResultCode DynamicArray::ArrayCopyTo(DynamicArray* target) const
+{
+    if (target->lockCount_ > 0) return kResultLocked;
+    if (target == this) return kResultOk;
+
+    const int32_t oldSize = target->elementSize_;
+    const int32_t oldStep = target->growStep_;
+    const int32_t oldCapacity = target->capacity_;
+    const int32_t oldUsed = target->usedBytes_;
+    if (oldSize != elementSize_ || oldStep != growStep_) {
+        // The target's block, re-expressed in whole grow steps of this array's elements.
+        const int64_t step = int64_t(growStep_) * elementSize_;
+        const int64_t steps = step > 0 ? int64_t(oldSize) * oldCapacity / step : 0;
+        target->capacity_ = int32_t(steps * growStep_);
+        target->elementSize_ = elementSize_;
+        target->growStep_ = growStep_;
+    }
+    ResultCode result = target->ArraySetCount(count_);
+    if (result != kResultOk) {
+        target->elementSize_ = oldSize;
+        target->growStep_ = oldStep;
+        target->capacity_ = oldCapacity;
+        target->usedBytes_ = oldUsed;
+        return result;
+    }
+    if (count_ >= 1) std::memcpy(target->data_, data_, size_t(usedBytes_));
+    return kResultOk;
+}
+
+// Partitions lo..hi around the element at lo (which stays in place until the end), then
+// sorts the part below the pivot and the part from i up. The smaller part is sorted by
+// recursion and the larger by the loop, so the depth stays logarithmic. Both parts are
+// disjoint and each is sorted only from its own contents, so the order in which they are
+// done does not change the result.
+void DynamicArray::QuickSort(int32_t lo, int32_t hi)
+{
+    while (lo < hi) {
+        auto* pivot = static_cast<uint8_t*>(ArrayElementAt(lo));
+        int32_t i = lo + 1;
+        int32_t j = hi;
+        while (i <= j) {
+            while (j >= lo && Compare(pivot, ArrayElementAt(j)) <= 0) j--;
+            while (i <= hi && Compare(pivot, ArrayElementAt(i)) > 0) i++;
+            if (i < j) ArraySwap(i++, j--);
+        }
+        int32_t leftHi = lo - 1;  // empty unless the pivot moved
+        if (j > lo) {
+            ArraySwap(lo, j);
+            if (j - 1 > lo) leftHi = j - 1;
+        }
+        const int32_t rightLo = i < hi ? i : hi + 1;
+        const int64_t leftSize = int64_t(leftHi) - lo + 1;
+        const int64_t rightSize = int64_t(hi) - rightLo + 1;
+        if (leftSize < rightSize) {
+            if (leftSize > 1) QuickSort(lo, leftHi);
+            lo = rightLo;
+        } else {
+            if (rightSize > 1) QuickSort(rightLo, hi);
+            hi = leftHi;
+        }
+    }
+}
+
+void DynamicArray::ArraySort()
+{
+    ArrayLock();
+    QuickSort(0, count_ - 1);
+    ArrayUnlock();
+}
+
+void DynamicArray::ArraySortSimple()
+{
+    if (count_ < 2) return;
+    ArrayLock();
+    int32_t k = 0;
+    int32_t m = count_ - 1;
+    while (m > 0) {
+        int32_t found = -1;
+        for (int32_t x = k + 1; x <= m; x++) {
+            if (Compare(ArrayElementAt(x), ArrayElementAt(k)) > 0) {
+                found = x;
+                break;
+            }
+        }
+        if (found >= 0) {
+            if (found != k + 1) ArraySwap(found, k + 1);
+            k++;
+        } else {
+            ArraySwap(k, m);
+            m--;
+            if (k > 0) k--;
+        }
+    }
+    ArrayUnlock();
+}
+
+ResultCode DynamicArray::ArrayInsertArray(const DynamicArray* other, int32_t index)
+{
+    if (index < 0 || index > count_) return kResultOutOfRange;
+    const int32_t otherCount = other->count_;
+    const int32_t otherSize = other->elementSize_;
+    if (otherCount == 0) return kResultOk;
+    // The other array's elements are taken from a copy, so that inserting an array into itself
+    // inserts its elements as they were; each is handed over in a zero-filled element large
+    // enough for either element size.
+    const size_t slot = size_t(otherSize > elementSize_ ? otherSize : elementSize_);
+    const size_t bytes = size_t(other->usedBytes_);
+    auto* scratch = static_cast<uint8_t*>(std::calloc(bytes + slot, 1));
+    if (!scratch) return kResultOutOfMemory;
+    std::memcpy(scratch, other->data_, bytes);
+    uint8_t* element = scratch + bytes;
+    ResultCode result = kResultOk;
+    for (int32_t k = otherCount - 1; k >= 0; k--) {
+        std::memcpy(element, scratch + size_t(k) * size_t(otherSize), size_t(otherSize));
+        ResultCode inserted = Insert(index, element);
+        if (result == kResultOk) result = inserted;
+    }
+    std::free(scratch);
+    return result;
+}
+
+ResultCode DynamicArray::ArrayRemoveRange(int32_t first, int32_t last)
+{
+    for (int64_t n = int64_t(last) - first + 1; n > 0; n--) {
+        ResultCode result = Remove(first);
+        if (result != kResultOk) return result;
+    }
+    return kResultOk;
+}
+
+void* DynamicArray::ArrayPop(void* destination)
+{
+    if (usedBytes_ < elementSize_ || count_ <= 0) return nullptr;
+    usedBytes_ -= elementSize_;
+    count_--;
+    std::memcpy(destination, static_cast<uint8_t*>(data_) + usedBytes_, size_t(elementSize_));
+    return destination;
+}

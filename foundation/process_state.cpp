@@ -1,0 +1,5 @@
+// Process-wide state words.
+#include "foundation/process_state.h"
+
+int32_t LowMemoryLevel = 0;
+int32_t MemoryGuardFlag = 0;

@@ -1,0 +1,16 @@
+// Process-wide state words that the lower layers read: the low-memory level, the memory guard
+// flag and the user-interrupt poll of long frames. Nothing in this program raises them.
+#pragma once
+
+#include <cstdint>
+
+// 0 none; 1 and 2 raised. Readers turn a raised level into their out-of-memory results.
+extern int32_t LowMemoryLevel;
+// Set to 0 before and 1 after a pixel-map allocation; nothing tests it.
+extern int32_t MemoryGuardFlag;
+
+// The memory test made after a failed load: always 0 (no pressure).
+inline int32_t GetMemoryPressure() { return 0; }
+inline void SetMemoryGuardFlag(int32_t value) { MemoryGuardFlag = value; }
+// The user-interrupt poll of a long frame: always 0.
+inline int32_t InterruptRequested() { return 0; }

@@ -1,0 +1,23 @@
+// WalkPathPoint: one recorded point of a walk path, the eye's position and its angles in 1/256
+// turns; files hold the angles in radians.
+#pragma once
+
+#include "foundation/fixed.h"
+#include "foundation/root_object.h"
+
+class WalkPathPoint : public RootObject {
+public:
+    // Moves the position (kTypedVector), then the angles in radians (kTypedAngles); the code of
+    // the first transfer that did not return 0, or 0.
+    ResultCode Write(MemoryStream* stream) override;
+
+    Fixed x = 0;
+    Fixed y = 0;
+    Fixed z = 0;
+    Fixed heading = 0;  // 1/256 turns, as 16.16
+    Fixed pitch = 0;
+    Fixed roll = 0;
+};
+
+constexpr Fixed kFixedPi = 205887;            // pi x 65536, truncated
+constexpr Fixed kFixedHalfTurn = 0x00800000;  // 128.0: half a turn in 1/256 turns
