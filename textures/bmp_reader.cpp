@@ -96,7 +96,7 @@ ResultCode BmpImageReader::Read(int32_t depth)
     const bool topDown = header->height < 0;
     const int64_t width = header->width;
     const int64_t height = topDown ? -int64_t(header->height) : header->height;
-    if (width < 1 || height < 1 || width > kBmpMaxSide || height > kBmpMaxSide ||
+    if (width < 1 || height < 1 || width > kImageMaxSide || height > kImageMaxSide ||
         pixelOffset > uint32_t(std::numeric_limits<int32_t>::max())) {
         ReaderAlert(kBmpFormatMessage);
         return -1;

@@ -16,9 +16,6 @@ constexpr char kBmpDepthMessage[] =
 constexpr char kBmpCompressionMessage[] = "This compression mode is not supported.  Cannot load bitmap %s";
 constexpr char kBmpUncompressMessage[] = "An error occurred while uncompressing.  Cannot load bitmap %s";
 
-// The largest width or height read: pixel coordinates are 16-bit values further on.
-constexpr int32_t kBmpMaxSide = 32767;
-
 class BmpImageReader : public ImageReader {
 public:
     explicit BmpImageReader(MemoryStream* stream) : ImageReader(stream) {}

@@ -32,12 +32,18 @@ static_assert(sizeof(DibHeaderBlock) == 1064, "a bitmap header with 256 colours"
 constexpr int32_t kDibHeaderSize = 40;
 // Strips of rows handed on at once hold less than this many bytes of pixels.
 constexpr int64_t kStripByteLimit = 65000;
+// The largest width or height a reader accepts: pixel coordinates are 16-bit values further on.
+constexpr int32_t kImageMaxSide = 32767;
 
 // The alert every reader shows when a buffer or the offscreen cannot be had.
 constexpr char kReaderMemoryMessage[] = "There is not enough memory allocated to complete this operation.";
 constexpr char kReaderPixelAccessMessage[] =
     "An error occurred while getting the bitmap.  You may need to restart Windows, or perhaps use a "
     "different video driver.  Cannot load bitmap %s";
+
+// The name.ext of the file a stream reads or writes, or an empty text unless the stream is a
+// disk file; `name` holds 260 bytes.
+void StreamFileName(MemoryStream* stream, char* name);
 
 class ImageReader : public RootObject {
 public:
