@@ -42,7 +42,7 @@ constexpr char kReaderPixelAccessMessage[] =
     "different video driver.  Cannot load bitmap %s";
 
 // The name.ext of the file a stream reads or writes, or an empty text unless the stream is a
-// disk file; `name` holds 260 bytes.
+// disk file; `name` holds kPathLength bytes.
 void StreamFileName(MemoryStream* stream, char* name);
 
 class ImageReader : public RootObject {

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/path_record.h"
 #include "foundation/ui_services.h"
 #include "textures/jpeg_library.h"
 
@@ -81,7 +82,7 @@ ResultCode JpegImageWriter::Encode()
     auto* row = static_cast<uint8_t*>(row_->ArrayLock());
     for (int32_t line = height - 1; line >= 0; line--) {
         if (GetRow(line, row, header_) < 1) {
-            char name[260];
+            char name[kPathLength];
             StreamFileName(stream_, name);
             char text[sizeof name + 100];
             std::snprintf(text, sizeof text, kJpegInterrogateMessage, name);

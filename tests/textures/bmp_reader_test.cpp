@@ -2,6 +2,8 @@
 // encodings with runs and escapes split across input refills, and hostile files.
 #include <gtest/gtest.h>
 
+#include "foundation/disk_file_stream.h"
+#include "tests/foundation/file_test_support.h"
 #include "tests/textures/bmp_builder.h"
 #include "tests/textures/memory_image_reader.h"
 #include "tests/textures/texture_test_support.h"
@@ -235,6 +237,26 @@ TEST(BmpReader, RefusesWhatItCannotReadWithItsMessages)
         EXPECT_EQ(d.alerts.size(), 1u) << n;
         EXPECT_EQ(d.alerts[0], WithName(n < 2 ? kBmpTypeMessage : kBmpFormatMessage)) << n;
     }
+}
+
+TEST(BmpReader, MessagesNameTheFileBeingRead)
+{
+    BmpSpec spec;
+    spec.depth = 2;
+    const Bytes bytes = MakeBmp(spec, Bytes(4, 0));
+    WriteWholeFile("qpbad.bmp", std::string(bytes.begin(), bytes.end()));
+    {
+        AlertCatcher catcher;
+        Owned<DiskFileStream> file(new DiskFileStream);
+        file->FileObjectInit(kFileReference, 0, 0, "", "");
+        ASSERT_EQ(file->SetFileFromPath("qpbad.bmp"), kResultOk);
+        file->StreamSetDirection(kStreamReading);
+        ASSERT_EQ(file->FileOpenStream(), kResultOk);
+        Reader reader(file.get());
+        EXPECT_EQ(reader.Read(8), -1);
+        EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kBmpDepthMessage, "qpbad.bmp")});
+    }
+    std::remove("qpbad.bmp");
 }
 
 TEST(BmpReader, TruncatedRowsAreRefusedButAMissingLastPadIsNot)
