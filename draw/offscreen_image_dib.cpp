@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "draw/offscreen_image.h"
+#include "draw/image_format.h"
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/rgb_color.h"

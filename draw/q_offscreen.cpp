@@ -220,14 +220,15 @@ ResultCode Q_Offscreen::PortToNewOffscreen(PortBase* port)
     port->GetBounds(&bounds);
     const ResultCode result = QOffscreenInit(bounds, -1, nullptr);
     if (result != kResultOk) return result;
-    Lock();
+    // The port first, so that this offscreen is the current port that EraseRect clears.
     port->Lock();
+    Lock();
     if (port->IsSized() == 1) {
         EraseRect(bounds_);
         CopyPortToOffscreen(port, bounds, bounds);
     }
-    port->Unlock();
     Unlock();
+    port->Unlock();
     return kResultOk;
 }
 

@@ -13,8 +13,9 @@ constexpr int32_t kPlaneBytes = 16;
 
 class PlaneRecord : public RootObject {
 public:
-    // StreamPlane: A, B, C, D as big-endian Fixed values, in the stream's direction; returns 0.
-    // Reading applies the four values only when all of them were read.
+    // StreamPlane: A, B, C, D as big-endian Fixed values, in the stream's direction. Returns the
+    // code of the first value the stream could not move, else 0; reading applies the four
+    // values only when all of them were read.
     ResultCode Write(MemoryStream* stream) override;
     ResultCode StreamPlane(MemoryStream* stream) { return Write(stream); }
     virtual void SetPlane(Fixed a, Fixed b, Fixed c, Fixed d);
