@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "draw/color_cube.h"
-#include "draw/offscreen_image.h"
+#include "draw/image_format.h"
 #include "tests/draw/draw_support.h"
 
 namespace {
