@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "draw/color_cube.h"
-#include "draw/offscreen_image.h"
+#include "draw/image_format.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/memory_stream.h"
 #include "foundation/process_state.h"

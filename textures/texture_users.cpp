@@ -165,29 +165,13 @@ void RefreshTextureUsers(TextureRecord* record)
     if (model) NextNonZeroSerial(model);
 }
 
-void DetachTextureUsers(TextureRecord* record)
-{
-    for (int32_t n = record->objectUsers->ArrayCount(); n > 0; n = record->objectUsers->ArrayCount()) {
-        ModelObject* object = *record->objectUsers->At<ModelObject*>(n - 1);
-        object->SetSurfaceTexture(nullptr, kSideBoth);
-        // A user the unbinding did not take off the list (it shows another texture there now)
-        // leaves it here.
-        if (record->objectUsers->ArrayCount() == n) record->objectUsers->Remove(n - 1);
-    }
-    for (int32_t n = record->surfaceUsers->ArrayCount(); n > 0; n = record->surfaceUsers->ArrayCount()) {
-        Surface* surface = *record->surfaceUsers->At<Surface*>(n - 1);
-        BindSurfaceSide(surface, nullptr, kSideBoth);
-        if (record->surfaceUsers->ArrayCount() == n) record->surfaceUsers->Remove(n - 1);
-    }
-    // Polygon elements are unbound by taking them off the list.
-    record->elementUsers->ArraySetCount(0);
-}
+namespace {
 
-void ReplaceTextureInUsers(TextureRecord* record, TextureRecord* other)
+// Binds `other` (or nothing) in place of the record on every side of every user that shows it,
+// from the last user back. Each rebinding takes the user off the record's list; a user that
+// shows the record on neither side any more is taken off here.
+void RebindUsers(TextureRecord* record, TextureRecord* other)
 {
-    if (other == record) return;
-    // From the last user back; each rebinding takes the user off this record's list (a user
-    // that shows the record on neither side any more is taken off here).
     for (int32_t n = record->objectUsers->ArrayCount(); n > 0; n = record->objectUsers->ArrayCount()) {
         ModelObject* object = *record->objectUsers->At<ModelObject*>(n - 1);
         if (object->FrontTexture == record) object->SetSurfaceTexture(other, kSideFront);
@@ -204,8 +188,22 @@ void ReplaceTextureInUsers(TextureRecord* record, TextureRecord* other)
     for (int32_t n = record->elementUsers->ArrayCount(); n > 0; n = record->elementUsers->ArrayCount()) {
         PolygonElement* element = *record->elementUsers->At<PolygonElement*>(n - 1);
         TextureRemoveElementUser(record, element);
+        if (record->elementUsers->ArrayCount() == n) record->elementUsers->Remove(n - 1);
         if (other) TextureAddElementUser(other, element);
     }
+}
+
+}  // namespace
+
+void DetachTextureUsers(TextureRecord* record)
+{
+    // Only the sides that show the record lose their texture.
+    RebindUsers(record, nullptr);
+}
+
+void ReplaceTextureInUsers(TextureRecord* record, TextureRecord* other)
+{
+    if (other != record) RebindUsers(record, other);
 }
 
 namespace {

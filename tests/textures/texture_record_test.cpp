@@ -224,8 +224,9 @@ TEST(TextureRecord, UsersMoveBetweenRecordsAndLeaveWhenDetached)
     EXPECT_EQ(second->useCount, 0);
     EXPECT_EQ(object->FrontTexture, nullptr);
     EXPECT_EQ(face->FrontTexture, nullptr);
-    // The surface's other side, which showed the copy, was unbound too.
-    EXPECT_EQ(copy->useCount, 0);
+    // The surface's other side, which shows the copy, keeps it.
+    EXPECT_EQ(face->BackTexture, copy);
+    EXPECT_EQ(copy->useCount, 1);
     object->Destroy();
 }
 
