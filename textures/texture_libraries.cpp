@@ -115,6 +115,10 @@ void FreeTextureLibraries()
     LibraryTextureList = nullptr;
     FreeTextureRecordList(EmbeddedTextureList);
     EmbeddedTextureList = nullptr;
+}
+
+void FreeImageResources()
+{
     ReleaseTextureRecords(ImageResourceList);
     FreeTextureRecordList(ImageResourceList);
     ImageResourceList = nullptr;
@@ -122,10 +126,7 @@ void FreeTextureLibraries()
 
 void IndexImageResources(DiskFileStream* modelFile)
 {
-    if (ImageResourceList) {
-        ReleaseTextureRecords(ImageResourceList);
-        FreeTextureRecordList(ImageResourceList);
-    }
+    FreeImageResources();
     ImageResourceList = NewTextureRecordList();
     PathRecord modelPath;
     if (!ImageResourceList || !modelFile || modelFile->GetPathRecord(&modelPath) != kResultOk) return;

@@ -23,9 +23,11 @@ extern TextureRecordList* ImageResourceList;
 
 // Makes the library lists (empty) once, at engine start-up.
 void InitTextureLibraries();
-// Destroys the library files and records and frees the lists, and the image index with its
-// records; at engine exit.
+// Destroys the library files and records and frees the lists (the embedded list's records
+// stay with their own lists); at engine exit.
 void FreeTextureLibraries();
+// Destroys the records of the image index and frees it; at exit, after the documents.
+void FreeImageResources();
 // Makes the image index anew: one record for each BMP and DIB file in the model file's folder,
 // named name.ext.
 void IndexImageResources(DiskFileStream* modelFile);

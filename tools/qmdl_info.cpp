@@ -125,6 +125,7 @@ int main(int argc, char** argv)
     std::printf("walk-path: %d\n", int(document->Walk->PathCount()));
     document->Destroy();
     RemoveTextureLayerServices();
+    FreeImageResources();
     FreeTextureLibraries();
     FreeTextureManager();
     return result == kResultOk ? 0 : 1;

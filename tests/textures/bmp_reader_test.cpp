@@ -135,6 +135,23 @@ TEST(BmpReader, RowsArePaddedToFourBytesAndStripsHandOnBottomRowsFirst)
     EXPECT_EQ(reader.lastHeader.height, 100);
 }
 
+TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
+{
+    // 30000 pixels of 24 bits: 90000 bytes a row, more than a strip may hold; it holds one row.
+    AlertCatcher catcher;
+    BmpSpec spec;
+    spec.width = 30000;
+    spec.height = 3;
+    const Grid wide = Pattern(30000, 3, 0x1000000u);
+    MemoryStream stream;
+    Load(stream, MakeBmp(spec, PackRows(wide, 24)));
+    Reader reader(&stream);
+    ASSERT_EQ(reader.Read(8), kResultOk);
+    EXPECT_EQ(reader.puts, 3);
+    EXPECT_EQ(reader.At(29999, 0), wide[0][29999]);
+    EXPECT_EQ(reader.At(12345, 2), wide[2][12345]);
+}
+
 TEST(BmpReader, ColourTableMustEndBeforeThePixels)
 {
     BmpSpec spec;

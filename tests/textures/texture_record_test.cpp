@@ -10,6 +10,7 @@
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"
 #include "tests/textures/texture_world.h"
+#include "textures/offscreen_jpeg_writer.h"
 
 namespace {
 
@@ -121,6 +122,45 @@ TEST(TextureRecord, FilesOfOnePathShareAHolderAndDecodeOnce)
     EXPECT_NE(TextureAddSurfaceUser(a, surface), kResultOk);
     EXPECT_EQ(a->useCount, 0);
     user->Destroy();
+}
+
+TEST(TextureRecord, JpegFilesDecodeIntoTheirPixmaps)
+{
+    TextureWorld world;
+    PictureFolder folder("jpeg");
+    auto picture = MakeOffscreen(20, 12, 32);
+    for (int32_t y = 0; y < 12; y++)
+        for (int32_t x = 0; x < 20; x++) picture->SetPixelColor(x, y, {0, 0, 0xFFFF});
+    MemoryStream stream;
+    StartWriting(stream);
+    auto* writer = new OffscreenJpegWriter(&stream, picture.get());
+    ASSERT_EQ(writer->Write(), kResultOk);
+    writer->Destroy();
+    const std::string sky = folder.Put("sky.jpg", Contents(stream));
+    TextureRecord* record = Create(world, "sky", sky);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->holder->Kind(), kMediaJpeg);
+    char type[kMediaTypeNameBytes];
+    TextureItemTypeName(record, type);
+    EXPECT_STREQ(type, "JPEG");
+    ASSERT_EQ(AcquireTexture(record), kResultOk);
+    MemPixMap* pixmap = TextureItemProperty(record, 0);
+    ASSERT_NE(pixmap, nullptr);
+    PortRect bounds;
+    pixmap->GetBounds(&bounds);
+    EXPECT_EQ(bounds.right, 32);
+    EXPECT_EQ(bounds.bottom, 16);
+    EXPECT_EQ(pixmap->GetRowTable()[8][16], 5 * 36 + 5 * 6);  // blue
+    ReleaseTexture(record);
+
+    // A file that is not a JPEG: the library's message, and no picture.
+    const std::string bad = folder.Put("bad.jpg", {'n', 'o', 't', 'j', 'p', 'g'});
+    TextureRecord* broken = Create(world, "bad", bad);
+    ASSERT_NE(broken, nullptr);
+    EXPECT_EQ(AcquireTexture(broken), kResultNoPicture);
+    EXPECT_EQ(TextureItemProperty(broken, 0), nullptr);
+    ASSERT_EQ(world.ui.alerts.size(), 1u);
+    EXPECT_EQ(world.ui.alerts[0].rfind("Not a JPEG file", 0), 0u);
 }
 
 TEST(TextureRecord, UsesAreCountedPerUserAndNeverGoBelowZero)

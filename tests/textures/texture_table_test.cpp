@@ -279,10 +279,15 @@ TEST(TextureTable, DuplicatesMergeWhenNameFileAndSettingsAgree)
     object->Destroy();
 }
 
-TEST(TextureTable, AModelWithEmbeddedAndFileTexturesReadsBack)
+class ModelRoundTrip : public testing::TestWithParam<bool> {};
+
+INSTANTIATE_TEST_SUITE_P(PlainAndScrambled, ModelRoundTrip, testing::Bool());
+
+TEST_P(ModelRoundTrip, AModelWithEmbeddedAndFileTexturesReadsBack)
 {
+    const bool scrambled = GetParam();
     TextureWorld world;
-    PictureFolder folder("model");
+    PictureFolder folder(scrambled ? "scrambled" : "model");
     std::filesystem::create_directories(folder.Path() + "tex");
     const std::string wood = folder.Put("tex\\wood.bmp", SolidBmp(5, 3, 0x00FF00));
     const std::string modelPath = folder.Path() + "room.qpy";
@@ -313,13 +318,14 @@ TEST(TextureTable, AModelWithEmbeddedAndFileTexturesReadsBack)
         file->SetFileFromPath(modelPath.c_str());
         file->StreamSetDirection(kStreamWriting);
         ASSERT_EQ(file->FileOpenStream(), kResultOk);
+        if (scrambled) file->StreamScrambleOn();
         ASSERT_EQ(WriteModelFile(document, file.get()), kResultOk);
         file->FileCloseStream();
         document->Destroy();
         ReleaseTextureRecords(world.list);
     }
     // The model moves, its texture now beside it.
-    PictureFolder moved("moved_model");
+    PictureFolder moved(scrambled ? "moved_scrambled" : "moved_model");
     std::filesystem::copy_file(modelPath, moved.Path() + "room.qpy");
     std::filesystem::copy_file(wood, moved.Path() + "wood.bmp");
     std::filesystem::remove_all(folder.Path());
@@ -328,9 +334,11 @@ TEST(TextureTable, AModelWithEmbeddedAndFileTexturesReadsBack)
     file->SetFileFromPath((moved.Path() + "room.qpy").c_str());
     IndexImageResources(file.get());
     ASSERT_EQ(file->FileOpenStream(), kResultOk);
+    if (scrambled) file->StreamScrambleOn();
     ModelDocument* document = new ModelDocument;
     ASSERT_EQ(document->Init(), kResultOk);
     ASSERT_EQ(document->ReadModelFile(file.get()), kResultOk);
+    file->StreamScrambleOff();
     EXPECT_EQ(world.services->TextureTableCount(), 2);
     file->FileCloseStream();
 

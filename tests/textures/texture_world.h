@@ -35,6 +35,7 @@ public:
         ReleaseTextureRecords(list);
         FreeTextureRecordList(list);
         RemoveTextureLayerServices();
+        FreeImageResources();
         FreeTextureLibraries();
         FreeTextureManager();
     }
