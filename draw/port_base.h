@@ -67,6 +67,8 @@ public:
     int32_t LockedColorCubeIndex(const RGBColor48& colour);
 
     HDC PortDC() const { return dc_; }
+    // The bitmap the DC held before the port selected its own (an offscreen's placeholder).
+    HBITMAP PortOldBitmap() const { return oldBitmap_; }
     void SetPortDC(HDC dc) { dc_ = dc; }
     int32_t PortDepthField() const { return depth_; }
     int32_t IsSized() const { return sized_; }

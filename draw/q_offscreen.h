@@ -125,6 +125,8 @@ public:
     PixelFormat& Format() { return format_; }
     const PixelFormat& Format() const { return format_; }
     uint8_t* DibBits() const { return dibBits_; }
+    // The DIB section (null after a failed resize).
+    HBITMAP OffscreenBitmap() const { return bitmap_; }
     ColorMatchBlock& MatchBlock() { return match_; }
     const ColorMatchBlock& MatchBlock() const { return match_; }
 

@@ -3,6 +3,7 @@
 
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
+#include "textures/media_holder.h"
 #include "textures/shade_level_tables.h"
 
 namespace {
@@ -22,6 +23,10 @@ void InitTextureManager(TextureManager* manager)
     manager->screenSet = nullptr;
     manager->sourceSet = nullptr;
     manager->holderList = NewDynamicArray(0, sizeof(void*), kHolderGrowStep);
+    manager->saveList = nullptr;
+    manager->saveCounter = 1;
+    manager->libraryReading = 0;
+    manager->lockDepth = 0;
     if (SharedOffscreen) BuildShadeLevelTables();
     manager->screenSet = ShadeLevelScreenSet;
     manager->sourceSet = ShadeLevelSourceSet;
@@ -31,7 +36,16 @@ void FreeTextureManager()
 {
     TextureManager* manager = gTextureManager;
     if (!manager) return;
-    if (manager->holderList) manager->holderList->Destroy();
+    if (manager->holderList) {
+        // Each destruction takes the holder out of the list.
+        while (manager->holderList->ArrayCount() > 0) {
+            MediaHolder* holder = *manager->holderList->At<MediaHolder*>(0);
+            holder->MediaHolderUnlockAll();
+            DestroyMediaHolder(holder);
+        }
+        manager->holderList->Destroy();
+        manager->holderList = nullptr;
+    }
     FreeShadeLevelTables();
     gTextureManager = nullptr;
     delete manager;

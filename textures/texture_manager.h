@@ -1,5 +1,6 @@
 // The texture manager: the one program-wide record, made at engine start-up, that holds the list
-// of media holders and the two sets of shade level tables.
+// of media holders, the two sets of shade level tables, the save numbering of the texture table
+// being read or written, and the depth of the texture set's locks.
 #pragma once
 
 #include <cstdint>
@@ -7,12 +8,17 @@
 #include "draw/shade_level_tables.h"
 
 class DynamicArray;
+class TextureRecordList;
 
 struct TextureManager {
     DynamicArray* holderList;    // media holder pointers (element size pointer, grow step 4)
     ShadeLevelEntry* sourceSet;  // first entry of the source set (its arrays belong to the shade tables)
     ShadeLevelEntry* screenSet;  // first entry of the screen set, which every user reads
     int32_t started;             // 1 once initialised
+    TextureRecordList* saveList; // the texture list whose table is being read or written, or null
+    int32_t saveCounter;         // the next save index to give
+    int32_t libraryReading;      // set while a library file is read: unresolved files void entries
+    int32_t lockDepth;           // nesting of LockTextureSet
 };
 
 // The manager the program made, or null.
@@ -21,5 +27,6 @@ TextureManager* CurrentTextureManager();
 // Initialises the zero-filled block and makes it the program's manager; builds the shade tables
 // when the shared render offscreen exists.
 void InitTextureManager(TextureManager* manager);
-// Releases the holder list and the shade tables, and frees the manager (made with new).
+// Destroys every media holder (their pictures unlocked first), releases the holder list and the
+// shade tables, and frees the manager (made with new).
 void FreeTextureManager();

@@ -17,6 +17,9 @@
 #include "model/surface.h"
 #include "model/texture_services.h"
 #include "model/walk_observer.h"
+#include "textures/texture_libraries.h"
+#include "textures/texture_manager.h"
+#include "textures/texture_services_impl.h"
 
 namespace {
 
@@ -75,6 +78,13 @@ int main(int argc, char** argv)
     const bool scrambled = FormType(file, false) != kFormModel &&
                            (FormType(file, true) == kFormModel || FormType(file, true) == kFormModelShort);
 
+    // The texture layer as the engine start-up and the open command set it up: texture tables
+    // are read, and texture files that moved are looked for beside the model.
+    InitTextureManager(new TextureManager{});
+    InstallTextureLayerServices();
+    InitTextureLibraries();
+    IndexImageResources(file);
+
     ModelDocument* document = new ModelDocument;
     if (document->Init() != kResultOk) {
         std::fprintf(stderr, "qmdl-info: out of memory\n");
@@ -114,5 +124,9 @@ int main(int argc, char** argv)
     }
     std::printf("walk-path: %d\n", int(document->Walk->PathCount()));
     document->Destroy();
+    RemoveTextureLayerServices();
+    FreeImageResources();
+    FreeTextureLibraries();
+    FreeTextureManager();
     return result == kResultOk ? 0 : 1;
 }

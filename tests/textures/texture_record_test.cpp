@@ -1,0 +1,369 @@
+// Texture records on Windows: names made unique, pictures bound by file type and shared by
+// path, decoded once on first use into power-of-two pixmaps and released after the last use,
+// use counts that never go below 0, and users moved between records.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "draw/color_cube.h"
+#include "draw/mem_pix_map.h"
+#include "model/surface.h"
+#include "tests/model/model_test_support.h"
+#include "tests/textures/texture_world.h"
+#include "textures/offscreen_jpeg_writer.h"
+
+namespace {
+
+const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
+
+TextureRecord* Create(TextureWorld& world, const char* name, const std::string& path, ResultCode* result = nullptr)
+{
+    TextureRecord* record = nullptr;
+    const PathRecord where = PathOf(path);
+    const ResultCode status = CreateTextureRecord(world.list, name, &where, &record);
+    if (result) *result = status;
+    return record;
+}
+
+}  // namespace
+
+TEST(TextureRecord, NamesAreMadeUniqueWithinTheField)
+{
+    TextureWorld world;
+    PictureFolder folder("names");
+    const std::string wood = folder.Put("wood.bmp", SolidBmp(2, 2, 0x804020));
+    ResultCode result;
+    TextureRecord* first = Create(world, "wood", wood, &result);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(result, kResultOk);
+    EXPECT_STREQ(first->name, "wood");
+    EXPECT_EQ(first->attributes[2], 1);
+    EXPECT_EQ(first->attributes[13], 32 * 0x10000);
+    EXPECT_EQ(first->saveIndex, -1);
+    // A listed name gives another record named with "+", even when its file fails.
+    TextureRecord* second = Create(world, "wood", folder.Path() + "wood.pic", &result);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(result, kResultOk);
+    EXPECT_STREQ(second->name, "wood+");
+    EXPECT_EQ(second->holder, nullptr);
+    EXPECT_STREQ(Create(world, "wood", wood)->name, "wood++");
+    EXPECT_EQ(TextureRecordCount(world.list), 3);
+
+    // A name that fills the field gives up characters before its "+" instead of growing.
+    const std::string full(63, 'x');
+    Create(world, full.c_str(), wood);
+    TextureRecord* again = Create(world, full.c_str(), wood);
+    TextureRecord* third = Create(world, full.c_str(), wood);
+    EXPECT_EQ(std::string(again->name), std::string(62, 'x') + "+");
+    EXPECT_EQ(std::string(third->name), std::string(61, 'x') + "++");
+    EXPECT_EQ(CloneTextureRecord(third)->name, std::string(60, 'x') + "+++");
+
+    // Unknown types and pictures that are not files leave no record.
+    EXPECT_EQ(Create(world, "note", folder.Path() + "note.txt", &result), nullptr);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(Create(world, "pict", folder.Path() + "pict.pic", &result), nullptr);
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(FindTextureByName(world.list, "note"), nullptr);
+    EXPECT_EQ(FindTextureByNameExcept(world.list, "wood", first), nullptr);
+    EXPECT_EQ(FindTextureByName(world.list, "wood++")->holder, first->holder);
+}
+
+TEST(TextureRecord, FilesOfOnePathShareAHolderAndDecodeOnce)
+{
+    TextureWorld world;
+    PictureFolder folder("share");
+    const std::string red = folder.Put("red.dib", SolidBmp(100, 60, 0xFF0000));
+    TextureRecord* a = Create(world, "a", red);
+    TextureRecord* b = Create(world, "b", red);
+    ASSERT_TRUE(a && b);
+    ASSERT_EQ(a->holder, b->holder);
+    EXPECT_EQ(a->holder->Kind(), kMediaBmp);  // a DIB file is read as a BMP
+    EXPECT_EQ(world.HolderCount(), 1);
+    char type[kMediaTypeNameBytes];
+    TextureItemTypeName(a, type);
+    EXPECT_STREQ(type, "BMP");
+    char file[kPathLength];
+    TextureItemFileName(a, file);
+    EXPECT_EQ(std::string(file), red);
+
+    Scene scene;
+    ModelObject* user = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    Surface* surface = user->SurfaceForFace(0);
+    ASSERT_EQ(TextureAddSurfaceUser(a, surface), kResultOk);
+    MemPixMap* pixmap = TextureItemProperty(a, 0);
+    ASSERT_NE(pixmap, nullptr);
+    // 100 x 60 becomes 128 x 64; the frame keeps the picture's own size.
+    PortRect bounds;
+    TextureItemBounds(a, &bounds, 0);
+    EXPECT_EQ(bounds.right, 128);
+    EXPECT_EQ(bounds.bottom, 64);
+    TextureItemFrameRect(b, &bounds, 0);
+    EXPECT_EQ(bounds.right, 100);
+    EXPECT_EQ(bounds.bottom, 60);
+    for (int32_t y = 0; y < 64; y += 7)
+        for (int32_t x = 0; x < 128; x += 9) ASSERT_EQ(pixmap->GetRowTable()[y][x], 5 * 6 + 5) << x << "," << y;
+
+    // The file is gone, but the picture is loaded: more users decode nothing.
+    folder.Remove("red.dib");
+    ASSERT_EQ(TextureAddSurfaceUser(b, surface), kResultOk);
+    ASSERT_EQ(TextureAddObjectUser(b, user), kResultOk);
+    EXPECT_EQ(TextureItemProperty(b, 0), pixmap);
+    EXPECT_EQ(a->holder->UseCount(), 3);
+    EXPECT_EQ(a->useCount, 1);
+    EXPECT_EQ(b->useCount, 2);
+
+    // Released only when both have removed every user; then loading decodes again.
+    TextureRemoveSurfaceUser(a, surface);
+    TextureRemoveSurfaceUser(b, surface);
+    EXPECT_EQ(TextureItemProperty(a, 0), pixmap);
+    TextureRemoveObjectUser(b, user);
+    EXPECT_EQ(TextureItemProperty(a, 0), nullptr);
+    EXPECT_EQ(a->holder->UseCount(), 0);
+    EXPECT_NE(TextureAddSurfaceUser(a, surface), kResultOk);
+    EXPECT_EQ(a->useCount, 0);
+    user->Destroy();
+}
+
+TEST(TextureRecord, JpegFilesDecodeIntoTheirPixmaps)
+{
+    TextureWorld world;
+    PictureFolder folder("jpeg");
+    auto picture = MakeOffscreen(20, 12, 32);
+    for (int32_t y = 0; y < 12; y++)
+        for (int32_t x = 0; x < 20; x++) picture->SetPixelColor(x, y, {0, 0, 0xFFFF});
+    MemoryStream stream;
+    StartWriting(stream);
+    auto* writer = new OffscreenJpegWriter(&stream, picture.get());
+    ASSERT_EQ(writer->Write(), kResultOk);
+    writer->Destroy();
+    const std::string sky = folder.Put("sky.jpg", Contents(stream));
+    TextureRecord* record = Create(world, "sky", sky);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->holder->Kind(), kMediaJpeg);
+    char type[kMediaTypeNameBytes];
+    TextureItemTypeName(record, type);
+    EXPECT_STREQ(type, "JPEG");
+    ASSERT_EQ(AcquireTexture(record), kResultOk);
+    MemPixMap* pixmap = TextureItemProperty(record, 0);
+    ASSERT_NE(pixmap, nullptr);
+    PortRect bounds;
+    pixmap->GetBounds(&bounds);
+    EXPECT_EQ(bounds.right, 32);
+    EXPECT_EQ(bounds.bottom, 16);
+    EXPECT_EQ(pixmap->GetRowTable()[8][16], 5 * 36 + 5 * 6);  // blue
+    ReleaseTexture(record);
+
+    // A file that is not a JPEG: the library's message, and no picture.
+    const std::string bad = folder.Put("bad.jpg", {'n', 'o', 't', 'j', 'p', 'g'});
+    TextureRecord* broken = Create(world, "bad", bad);
+    ASSERT_NE(broken, nullptr);
+    EXPECT_EQ(AcquireTexture(broken), kResultNoPicture);
+    EXPECT_EQ(TextureItemProperty(broken, 0), nullptr);
+    ASSERT_EQ(world.ui.alerts.size(), 1u);
+    EXPECT_EQ(world.ui.alerts[0].rfind("Not a JPEG file", 0), 0u);
+}
+
+TEST(TextureRecord, UsesAreCountedPerUserAndNeverGoBelowZero)
+{
+    TextureWorld world;
+    PictureFolder folder("counts");
+    const std::string good = folder.Put("good.bmp", SolidBmp(4, 4, 0x0000FF));
+    Scene scene;
+    ModelObject* object = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    Surface* one = object->SurfaceForFace(0);
+    Surface* two = object->SurfaceForFace(1);
+    TextureRecord* record = Create(world, "good", good);
+    ASSERT_NE(record, nullptr);
+
+    // The same user twice: two entries and two uses; one removal takes one.
+    ASSERT_EQ(TextureAddSurfaceUser(record, one), kResultOk);
+    ASSERT_EQ(TextureAddSurfaceUser(record, one), kResultOk);
+    EXPECT_EQ(record->surfaceUsers->ArrayCount(), 2);
+    EXPECT_EQ(record->useCount, 2);
+    TextureRemoveSurfaceUser(record, one);
+    EXPECT_EQ(record->surfaceUsers->ArrayCount(), 1);
+    EXPECT_EQ(record->useCount, 1);
+    TextureRemoveSurfaceUser(record, two);  // not a user: nothing changes
+    EXPECT_EQ(record->useCount, 1);
+    TextureRemoveSurfaceUser(record, one);
+    EXPECT_EQ(record->useCount, 0);
+    EXPECT_EQ(record->holder->UseCount(), 0);
+
+    // A failed first load takes no use; removing that user later leaves the picture that
+    // another record of the same file loaded meanwhile.
+    folder.Remove("good.bmp");
+    EXPECT_NE(TextureAddSurfaceUser(record, one), kResultOk);
+    EXPECT_EQ(record->useCount, 0);
+    EXPECT_EQ(world.ui.alerts.size(), 0u);  // a missing file opens nothing and says nothing
+    folder.Put("good.bmp", SolidBmp(4, 4, 0x0000FF));
+    TextureRecord* other = Create(world, "other", good);
+    ASSERT_EQ(other->holder, record->holder);
+    ASSERT_EQ(TextureAddSurfaceUser(other, two), kResultOk);
+    TextureRemoveSurfaceUser(record, one);
+    EXPECT_EQ(record->useCount, 0);
+    EXPECT_EQ(record->holder->UseCount(), 1);
+    EXPECT_NE(TextureItemProperty(other, 0), nullptr);
+
+    // While a record awaits its texture table entry, users are only recorded.
+    record->saveIndex = 4;
+    ASSERT_EQ(TextureAddSurfaceUser(record, one), kResultOk);
+    EXPECT_EQ(record->useCount, 0);
+    TextureRemoveSurfaceUser(record, one);
+    EXPECT_EQ(record->surfaceUsers->ArrayCount(), 0);
+    EXPECT_EQ(record->holder->UseCount(), 1);
+
+    // Locks count on the holder too; a release without a lock changes nothing.
+    record->saveIndex = -1;
+    ASSERT_EQ(AcquireTexture(record), kResultOk);
+    EXPECT_EQ(record->lockCount, 1);
+    EXPECT_EQ(record->holder->UseCount(), 2);
+    ReleaseTexture(record);
+    ReleaseTexture(record);
+    EXPECT_EQ(record->lockCount, 0);
+    EXPECT_EQ(record->holder->UseCount(), 1);
+    TextureRemoveSurfaceUser(other, two);
+    EXPECT_EQ(TextureItemProperty(other, 0), nullptr);
+    object->Destroy();
+}
+
+TEST(TextureRecord, UsersMoveBetweenRecordsAndLeaveWhenDetached)
+{
+    TextureWorld world;
+    PictureFolder folder("users");
+    const std::string one = folder.Put("one.bmp", SolidBmp(2, 2, 0x00FF00));
+    const std::string two = folder.Put("two.bmp", SolidBmp(2, 2, 0xFFFFFF));
+    TextureRecord* first = Create(world, "one", one);
+    TextureRecord* second = Create(world, "two", two);
+    Scene scene;
+    ModelObject* object = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    Surface* face = object->SurfaceForFace(2);
+    object->SetSurfaceTexture(first, kSideBoth);
+    face->SetSideTexture(first, kSideFront);
+    EXPECT_EQ(first->objectUsers->ArrayCount(), 2);
+    EXPECT_EQ(first->surfaceUsers->ArrayCount(), 1);
+    EXPECT_EQ(first->useCount, 3);
+
+    ReplaceTextureInUsers(first, second);
+    EXPECT_EQ(object->FrontTexture, second);
+    EXPECT_EQ(object->BackTexture, second);
+    EXPECT_EQ(face->FrontTexture, second);
+    EXPECT_EQ(first->objectUsers->ArrayCount() + first->surfaceUsers->ArrayCount(), 0);
+    EXPECT_EQ(first->useCount, 0);
+    EXPECT_EQ(second->useCount, 3);
+    EXPECT_EQ(TextureItemProperty(first, 0), nullptr);
+
+    // Same-named duplicates merge their users into the record kept.
+    TextureRecord* copy = CloneTextureRecord(second);
+    EXPECT_STREQ(copy->name, "two+");
+    face->SetSideTexture(copy, kSideBack);
+    EXPECT_EQ(copy->useCount, 1);
+
+    DetachTextureUsers(second);
+    EXPECT_EQ(second->objectUsers->ArrayCount(), 0);
+    EXPECT_EQ(second->surfaceUsers->ArrayCount(), 0);
+    EXPECT_EQ(second->useCount, 0);
+    EXPECT_EQ(object->FrontTexture, nullptr);
+    EXPECT_EQ(face->FrontTexture, nullptr);
+    // The surface's other side, which shows the copy, keeps it.
+    EXPECT_EQ(face->BackTexture, copy);
+    EXPECT_EQ(copy->useCount, 1);
+    object->Destroy();
+}
+
+TEST(MediaItem, SidesRoundToPowersOfTwoAndEmbeddedPicturesAreLabelled)
+{
+    for (const auto& [side, rounded] : {std::pair{0, 2}, {1, 2}, {2, 2}, {3, 4}, {1024, 1024}, {1025, 1024}, {100000, 1024}})
+        EXPECT_EQ(PowerOfTwoSide(side), rounded) << side;
+
+    TextureWorld world;
+    TextureRecord* record = new TextureRecord(world.list);
+    ASSERT_EQ(MakeEmbeddedPictureTexture(record), kResultOk);
+    auto picture = MakeOffscreen(32, 16, 32, nullptr);
+    const RGBColor48 green = {0, 0xFFFF, 0};
+    for (int32_t y = 0; y < 16; y++)
+        for (int32_t x = 0; x < 32; x++) picture->SetPixelColor(x, y, green);
+    ASSERT_EQ(SetTexturePicture(record, picture.get()), kResultOk);
+    char label[kMediaLabelBytes];
+    TextureItemLabel(record, label);
+    EXPECT_STREQ(label, "32h x 16v");
+    MemPixMap* pixmap = TextureItemProperty(record, 0);
+    ASSERT_NE(pixmap, nullptr);
+    EXPECT_EQ(pixmap->GetRowTable()[7][20], 5 * 36 + 5);
+    // A second picture changes nothing; embedded pictures stay when unloaded.
+    EXPECT_EQ(SetTexturePicture(record, nullptr), kResultOk);
+    UnloadTextureMedia(record);
+    EXPECT_EQ(TextureItemProperty(record, 0), pixmap);
+    EXPECT_EQ(FirstEmbeddedPixmap(world.list), nullptr);  // not in use
+    ASSERT_EQ(AcquireTexture(record), kResultOk);
+    EXPECT_EQ(FirstEmbeddedPixmap(world.list), nullptr);  // locked, but no user
+    ReleaseTexture(record);
+
+    // A plain holder refuses a file and loads no picture.
+    MediaHolder* plain = NewMediaHolder(world.manager, kMediaPict);
+    const PathRecord somewhere = PathOf("C:\\x.pic");
+    EXPECT_EQ(SetHolderFile(plain, &somewhere), -1);
+    EXPECT_EQ(plain->MediaHolderLoad(), kResultOk);
+    EXPECT_EQ(plain->HolderPixmap(0), nullptr);
+    char name[kPathLength];
+    plain->HolderFileName(name);
+    EXPECT_STREQ(name, "blah");
+}
+
+TEST(TextureLibraries, NestedLocksTouchTheHoldersOnce)
+{
+    TextureWorld world;
+    PictureFolder folder("locks");
+    TextureRecord* record = Create(world, "lock", folder.Put("lock.bmp", SolidBmp(2, 2, 0)));
+    ASSERT_EQ(AcquireTexture(record), kResultOk);
+    MemPixMap* pixmap = TextureItemProperty(record, 0);
+    LockTextureSet(world.manager);
+    LockTextureSet(world.manager);
+    EXPECT_EQ(pixmap->LockCount(), 1);
+    UnlockTextureSet(world.manager);
+    EXPECT_EQ(pixmap->LockCount(), 1);
+    UnlockTextureSet(world.manager);
+    EXPECT_EQ(pixmap->LockCount(), 0);
+    // A picture loaded while the set is locked takes an unlock it never had.
+    ReleaseTexture(record);
+    LockTextureSet(world.manager);
+    ASSERT_EQ(AcquireTexture(record), kResultOk);
+    UnlockTextureSet(world.manager);
+    EXPECT_EQ(TextureItemProperty(record, 0)->LockCount(), 0);
+    ReleaseTexture(record);
+}
+
+TEST(TextureLibraries, TheImagesBesideAModelAreIndexedByName)
+{
+    TextureWorld world;
+    PictureFolder folder("index");
+    folder.Put("stone.bmp", SolidBmp(2, 2, 0x808080));
+    folder.Put("stone.dib", SolidBmp(2, 2, 0x808080));
+    folder.Put("notes.txt", {1, 2, 3});
+    const std::string model = folder.Put("room.qpy", {0});
+    Owned<DiskFileStream> file = MakeFile(kFileReference);
+    ASSERT_EQ(file->SetFileFromPath(model.c_str()), kResultOk);
+    IndexImageResources(file.get());
+    ASSERT_EQ(TextureRecordCount(ImageResourceList), 2);
+    EXPECT_STREQ(TextureRecordAt(ImageResourceList, 0)->name, "stone.bmp");
+    EXPECT_STREQ(TextureRecordAt(ImageResourceList, 1)->name, "stone.dib");
+    EXPECT_EQ(TextureRecordAt(ImageResourceList, 0)->attributes[2], 0);
+
+    // A reference whose folder moved finds the file by name (in any case).
+    Owned<DiskFileStream> moved = MakeFile(kFileReference);
+    ASSERT_EQ(moved->SetFileFromPath("D:\\old\\place\\STONE.BMP"), kResultOk);
+    ASSERT_EQ(LocateMissingTextureFile(moved.get()), kResultOk);
+    char path[kPathLength];
+    moved->FileFullPath(path);
+    EXPECT_EQ(std::string(path), folder.Path() + "stone.bmp");
+    EXPECT_EQ(FindImageResourceByName(moved.get()), TextureRecordAt(ImageResourceList, 0));
+    Owned<DiskFileStream> absent = MakeFile(kFileReference);
+    absent->SetFileFromPath("D:\\old\\brick.bmp");
+    EXPECT_EQ(LocateMissingTextureFile(absent.get()), -1);
+
+    // Opening another model replaces the index.
+    PictureFolder other("index2");
+    const std::string second = other.Put("hall.qpy", {0});
+    file->SetFileFromPath(second.c_str());
+    IndexImageResources(file.get());
+    EXPECT_EQ(TextureRecordCount(ImageResourceList), 0);
+}

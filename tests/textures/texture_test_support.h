@@ -1,0 +1,36 @@
+// Test helpers of the texture layer: alerts captured instead of shown, and streams over bytes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/ui_services.h"
+#include "tests/foundation/stream_bytes.h"
+
+// Collects alert texts (and progress values) while it is installed.
+class AlertCatcher : public UiServices {
+public:
+    AlertCatcher() { previous_ = InstallUiServices(this); }
+    ~AlertCatcher() override { InstallUiServices(previous_); }
+
+    void ShowAlert(const char* text) override { alerts.emplace_back(text); }
+    void ProgressSetValue(int32_t value) override { progressValues.push_back(value); }
+    int32_t OpenTextureProgress() override { return openProgress ? 0 : -1; }
+
+    std::vector<std::string> alerts;
+    std::vector<int32_t> progressValues;
+    bool openProgress = false;
+
+private:
+    UiServices* previous_;
+};
+
+// A message of the readers with the file name put in (empty for memory streams).
+inline std::string WithName(const char* format, const char* name = "")
+{
+    char text[600];
+    std::snprintf(text, sizeof text, format, name);
+    return text;
+}

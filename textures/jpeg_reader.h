@@ -1,0 +1,57 @@
+// JpegImageReader: decodes a JPEG picture from a stream, through the JPEG library, into a new
+// offscreen, handing the decoded lines on as 24-bit rows. A fatal library error ends the read
+// with -1 and leaves no picture.
+#pragma once
+
+#include <cstdint>
+
+#include "textures/image_reader.h"
+
+constexpr char kJpegColorSchemeMessage[] = "Unrecognised JPEG color scheme.";
+constexpr char kJpegColorSchemeMessageTopDown[] = "JPEG color scheme not recognized.";
+
+struct JpegErrorBlock;
+struct jpeg_decompress_struct;
+
+class JpegImageReader : public ImageReader {
+public:
+    explicit JpegImageReader(MemoryStream* stream) : ImageReader(stream) {}
+
+    // Decodes the stream into a new offscreen of the depth (-1: the smaller of the screen depth
+    // and the preferred depth); 0 or -1.
+    ResultCode Read(int32_t depth) override;
+
+    // The colour space, width and height of the last picture read.
+    int32_t OutputColorSpace() const { return colorSpace_; }
+    int32_t ImageWidth() const { return imageWidth_; }
+    int32_t ImageHeight() const { return imageHeight_; }
+
+    // Converts `count` decoded lines into 24-bit rows `rowBytes` apart, first line first (the
+    // reading path stores them last line first); 0, or -1 after the message for a colour
+    // space other than greyscale and RGB.
+    ResultCode CopyLinesTopDown(uint8_t* const* lines, int32_t count, uint8_t* rows, int32_t rowBytes);
+
+private:
+    // Everything between the library's set-up and its destruction; the library's fatal errors
+    // leave it by a jump.
+    ResultCode Decode(int32_t depth);
+    // Releases what Decode holds, whether it ended normally or by a jump.
+    void EndDecode();
+    // One decoded line as a 24-bit row: a grey sample three times, RGB as blue, green, red.
+    void ConvertLine(const uint8_t* line, uint8_t* row) const;
+
+    int32_t preferredDepth_ = 0;
+    int32_t colorSpace_ = 0;
+    int32_t imageWidth_ = 0;
+    int32_t imageHeight_ = 0;
+    int32_t decoderRowLength_ = 0;
+    int32_t rowBytes_ = 0;
+    int32_t stripRows_ = 0;
+    int32_t linePixels_ = 0;  // pixels converted a line: the decoded width, at most the offscreen's
+    uint8_t** samples_ = nullptr;
+    uint8_t* strip_ = nullptr;
+    DibHeaderBlock* header_ = nullptr;
+    bool pixelAccess_ = false;
+    JpegErrorBlock* errors_ = nullptr;
+    jpeg_decompress_struct* cinfo_ = nullptr;
+};

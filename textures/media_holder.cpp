@@ -1,0 +1,222 @@
+// MediaHolder: the item made by kind, the forwarders to its operations, and the manager's
+// searches over its holder list.
+#include "textures/media_holder.h"
+
+#include <new>
+
+#include "foundation/disk_file_stream.h"
+#include "foundation/dynamic_array.h"
+#include "textures/texture_manager.h"
+
+namespace {
+
+FileMediaItem* FileItemOf(MediaHolder* holder)
+{
+    MediaItem* item = holder ? holder->Item() : nullptr;
+    return item && item->IsFileBacked() ? static_cast<FileMediaItem*>(item) : nullptr;
+}
+
+// Calls `match` on every holder of the manager's list, locked meanwhile; the first it accepts.
+template <class Match>
+MediaHolder* FindHolder(TextureManager* manager, Match match)
+{
+    if (!manager || !manager->holderList) return nullptr;
+    DynamicArray* list = manager->holderList;
+    list->ArrayLock();
+    MediaHolder* found = nullptr;
+    for (int32_t i = 0; i < list->ArrayCount() && !found; ++i) {
+        MediaHolder* holder = *list->At<MediaHolder*>(i);
+        if (match(holder)) found = holder;
+    }
+    list->ArrayUnlock();
+    return found;
+}
+
+}  // namespace
+
+MediaHolder::MediaHolder(MediaKind kind) : kind_(kind)
+{
+    item_ = NewMediaItem(kind);
+    if (!item_) return;
+    item_->SetFileBacked(kind == kMediaEmbeddedData || kind == kMediaBmp || kind == kMediaJpeg ? 1 : 0);
+    item_->MediaItemInit();
+}
+
+MediaHolder* NewMediaHolder(TextureManager* manager, MediaKind kind)
+{
+    MediaHolder* holder = new (std::nothrow) MediaHolder(kind);
+    if (!holder) return nullptr;
+    if (!holder->Item() || !manager || !manager->holderList || manager->holderList->Append(&holder) < 0) {
+        DestroyMediaHolder(holder);
+        return nullptr;
+    }
+    return holder;
+}
+
+void DestroyMediaHolder(MediaHolder* holder)
+{
+    if (!holder) return;
+    if (holder->item_) holder->item_->MediaItemDelete();
+    holder->item_ = nullptr;
+    TextureManager* manager = CurrentTextureManager();
+    if (manager && manager->holderList) {
+        const int32_t index = manager->holderList->ArrayFind(&holder);
+        if (index >= 0) manager->holderList->Remove(index);
+    }
+    delete holder;
+}
+
+ResultCode MediaHolder::MediaHolderLoad()
+{
+    if (!item_) return -1;
+    ResultCode result = item_->Load();
+    if (result == kResultOk) result = item_->BuildReducedLevels();
+    return result;
+}
+
+void MediaHolder::MediaHolderUnload()
+{
+    if (item_) item_->Unload();
+}
+
+void MediaHolder::MediaHolderLock()
+{
+    if (item_) item_->Lock();
+}
+
+void MediaHolder::MediaHolderUnlock()
+{
+    if (item_) item_->Unlock();
+}
+
+void MediaHolder::MediaHolderUnlockAll()
+{
+    if (item_) item_->UnlockAll();
+}
+
+int32_t MediaHolder::MediaHolderStatus()
+{
+    return item_ ? item_->Status() : 0;
+}
+
+MemPixMap* MediaHolder::HolderPixmap(int32_t level)
+{
+    return item_ ? item_->Pixmap(level) : nullptr;
+}
+
+void MediaHolder::HolderFrameRect(PortRect* rect, int32_t level)
+{
+    *rect = {0, 0, 0, 0};
+    if (item_) item_->FrameRect(rect, level);
+}
+
+void MediaHolder::HolderBounds(PortRect* rect, int32_t level)
+{
+    *rect = {0, 0, 0, 0};
+    if (item_) item_->Bounds(rect, level);
+}
+
+RGBColor48* MediaHolder::HolderColor(RGBColor48* colour)
+{
+    *colour = {0, 0, 0};
+    if (item_) item_->Color(colour);
+    return colour;
+}
+
+void MediaHolder::HolderTypeName(char* text)
+{
+    text[0] = 0;
+    if (item_) item_->TypeName(text);
+}
+
+void MediaHolder::HolderLabel(char* text)
+{
+    text[0] = 0;
+    if (item_) item_->Label(text);
+}
+
+void MediaHolder::HolderFileName(char* text)
+{
+    text[0] = 0;
+    if (item_) item_->FileName(text);
+}
+
+ResultCode MediaHolder::HolderWriteFileRef(MemoryStream* stream)
+{
+    return item_ ? item_->WriteFileRef(stream) : -1;
+}
+
+ResultCode MediaHolder::HolderWritePixels(MemoryStream* stream)
+{
+    return item_ ? item_->WritePixels(stream) : -1;
+}
+
+ResultCode MediaHolder::HolderSetPicture(Q_Offscreen* offscreen)
+{
+    return item_ ? item_->SetPicture(offscreen) : -1;
+}
+
+ResultCode SetHolderFile(MediaHolder* holder, const PathRecord* path)
+{
+    FileMediaItem* item = FileItemOf(holder);
+    return item ? item->SetFile(path) : -1;
+}
+
+void GetHolderPath(MediaHolder* holder, PathRecord* path)
+{
+    FileMediaItem* item = FileItemOf(holder);
+    if (item) {
+        item->GetPath(path);
+    } else {
+        ClearPathRecord(path);
+    }
+}
+
+ResultCode SetEmbeddedDataPosition(MediaHolder* holder, int32_t position)
+{
+    if (!holder || holder->Kind() != kMediaEmbeddedData) return -1;
+    static_cast<EmbeddedDataItem*>(holder->Item())->SetChunkPosition(position);
+    return kResultOk;
+}
+
+int32_t EmbeddedDataPosition(MediaHolder* holder)
+{
+    if (!holder || holder->Kind() != kMediaEmbeddedData) return -1;
+    return static_cast<EmbeddedDataItem*>(holder->Item())->ChunkPosition();
+}
+
+ResultCode BindEmbeddedDataFile(MediaHolder* holder, MemoryStream* modelStream)
+{
+    FileMediaItem* item = FileItemOf(holder);
+    if (!item || !modelStream || modelStream->StreamKind() != 2) return -1;
+    PathRecord path;
+    ResultCode result = static_cast<DiskFileStream*>(modelStream)->GetPathRecord(&path);
+    if (result != kResultOk) return result;
+    if (item->File()) {
+        result = item->SetFile(&path);
+        if (result != kResultOk) return result;
+    }
+    item->SetPath(&path);
+    if (holder->Kind() == kMediaEmbeddedData)
+        static_cast<EmbeddedDataItem*>(item)->SetScrambled(modelStream->StreamIsScrambled());
+    return kResultOk;
+}
+
+MediaHolder* FindHolderByPath(TextureManager* manager, const PathRecord* path)
+{
+    return FindHolder(manager, [path](MediaHolder* holder) {
+        PathRecord own;
+        GetHolderPath(holder, &own);
+        return own.text[0] != 0 && SamePathName(own.text, path->text);
+    });
+}
+
+MediaHolder* FindEmbeddedHolder(TextureManager* manager, const PathRecord* path, int32_t position)
+{
+    return FindHolder(manager, [path, position](MediaHolder* holder) {
+        if (holder->Kind() != kMediaEmbeddedData || EmbeddedDataPosition(holder) != position) return false;
+        PathRecord own;
+        GetHolderPath(holder, &own);
+        return SamePathName(own.text, path->text) != 0;
+    });
+}

@@ -1,0 +1,368 @@
+// MediaItem and its classes: the level pixmap made from a decoded picture, embedded pictures,
+// and the items that decode BMP files, JPEG files and pictures embedded in model files.
+#include "textures/media_item.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "draw/mem_pix_map.h"
+#include "draw/q_offscreen.h"
+#include "foundation/disk_file_stream.h"
+#include "foundation/process_state.h"
+#include "textures/bmp_reader.h"
+#include "textures/jpeg_reader.h"
+#include "textures/offscreen_reader.h"
+
+namespace {
+
+constexpr ChunkTag kTagPixelData = ChunkTagOf("TXPD");
+constexpr ChunkTag kTagFileRef = ChunkTagOf("TXRF");
+constexpr uint32_t kAnyCode = 0x3F3F3F3F;  // "????"
+
+void CopyText(char* destination, const char* source, size_t size)
+{
+    std::strncpy(destination, source, size - 1);
+    destination[size - 1] = 0;
+}
+
+ImageReader* MakeBmpReader(MemoryStream* stream)
+{
+    return new (std::nothrow) OffscreenReader<BmpImageReader>(stream);
+}
+
+ImageReader* MakeJpegReader(MemoryStream* stream)
+{
+    return new (std::nothrow) OffscreenReader<JpegImageReader>(stream);
+}
+
+}  // namespace
+
+int32_t PowerOfTwoSide(int32_t side)
+{
+    int32_t p = 2;
+    while (side > p && p < kLargestTextureSide) p *= 2;
+    return p;
+}
+
+// --- MediaItem ---
+
+void MediaItem::MediaItemInit()
+{
+    levels_[0] = nullptr;
+    frames_[0] = {0, 0, 0, 0};
+}
+
+void MediaItem::MediaItemDelete()
+{
+    Unload();
+    delete this;
+}
+
+void MediaItem::FreeLevels()
+{
+    if (levels_[0]) levels_[0]->DisposePixMap();
+    levels_[0] = nullptr;
+}
+
+void MediaItem::Lock()
+{
+    if (levels_[0]) levels_[0]->Lock();
+}
+
+void MediaItem::Unlock()
+{
+    if (levels_[0]) levels_[0]->Unlock();
+}
+
+void MediaItem::UnlockAll()
+{
+    if (!levels_[0]) return;
+    for (int32_t n = levels_[0]->LockCount(); n > 0; --n) levels_[0]->Unlock();
+}
+
+MemPixMap* MediaItem::Pixmap(int32_t level)
+{
+    return level == 0 ? levels_[0] : nullptr;
+}
+
+void MediaItem::FrameRect(PortRect* rect, int32_t level)
+{
+    *rect = level == 0 ? frames_[0] : PortRect{0, 0, 0, 0};
+}
+
+void MediaItem::Bounds(PortRect* rect, int32_t level)
+{
+    *rect = {0, 0, 0, 0};
+    if (MemPixMap* pixmap = Pixmap(level)) pixmap->GetBounds(rect);
+}
+
+void MediaItem::TypeName(char* text)
+{
+    std::memcpy(text, typeName_, sizeof typeName_);
+}
+
+void MediaItem::Label(char* text)
+{
+    std::memcpy(text, label_, sizeof label_);
+}
+
+void MediaItem::FileName(char* text)
+{
+    std::strcpy(text, "blah");
+}
+
+ResultCode MediaItem::WritePixels(MemoryStream* stream)
+{
+    if (!levels_[0]) return -1;
+    ResultCode result = stream->StreamBeginChunk(kTagPixelData);
+    if (result != kResultOk) return result;
+    result = levels_[0]->ReadWriteOffscreenImage(stream, nullptr, 0);
+    const ResultCode ended = stream->StreamEndChunk();
+    return result != kResultOk ? result : ended;
+}
+
+ResultCode MediaItem::MakeLevelFrom(Q_Offscreen* picture)
+{
+    PortRect source;
+    picture->GetBounds(&source);
+    const PortRect target = {source.left, source.top, source.left + PowerOfTwoSide(source.Width()),
+                             source.top + PowerOfTwoSide(source.Height())};
+    if (LowMemoryLevel != 0) return kResultNoPicture;
+    MemPixMap* pixmap = new (std::nothrow) MemPixMap;
+    if (!pixmap) return kResultNoPicture;
+    if (pixmap->MemPixMapInit(target, 8) != kResultOk) {
+        pixmap->DisposePixMap();
+        return kResultNoPicture;
+    }
+    picture->Lock();
+    pixmap->Lock();
+    picture->CopyOffscreenToPort(pixmap, source, target);
+    pixmap->Unlock();
+    picture->Unlock();
+    frames_[0] = source;
+    levels_[0] = pixmap;
+    return kResultOk;
+}
+
+// --- EmbeddedPictureItem ---
+
+void EmbeddedPictureItem::MediaItemInit()
+{
+    MediaItem::MediaItemInit();
+    CopyText(typeName_, "Embed", sizeof typeName_);
+}
+
+ResultCode EmbeddedPictureItem::SetPicture(Q_Offscreen* offscreen)
+{
+    if (levels_[0]) return kResultOk;
+    if (!offscreen) return -1;
+    PortRect source;
+    offscreen->GetBounds(&source);
+    const PortRect target = {source.left, source.top, source.left + PowerOfTwoSide(source.Width()),
+                             source.top + PowerOfTwoSide(source.Height())};
+    ResultCode result = kResultNoPicture;
+    Q_Offscreen* scaled = new (std::nothrow) Q_Offscreen;
+    if (scaled && scaled->QOffscreenInit(target, 8, nullptr) == kResultOk) {
+        offscreen->Lock();
+        scaled->Lock();
+        offscreen->CopyOffscreenToPort(scaled, source, target);
+        scaled->Unlock();
+        offscreen->Unlock();
+        MemPixMap* pixmap = new (std::nothrow) MemPixMap;
+        if (pixmap && pixmap->MemPixMapInit8(scaled) == kResultOk) {
+            frames_[0] = source;
+            levels_[0] = pixmap;
+            result = kResultOk;
+        } else if (pixmap) {
+            pixmap->DisposePixMap();
+        }
+    }
+    if (scaled) scaled->DisposeOffscreen();
+    std::snprintf(label_, sizeof label_, "%d%s x %d%s", int(source.Width()), "h", int(source.Height()), "v");
+    return result;
+}
+
+// --- FileMediaItem ---
+
+void FileMediaItem::MediaItemInit()
+{
+    MediaItem::MediaItemInit();
+    file_ = new (std::nothrow) DiskFileStream;
+    if (file_) file_->FileObjectInit(kFileReference, 0, 0, "", "");
+    path_ = new (std::nothrow) PathRecord;
+    if (path_) ClearPathRecord(path_);
+}
+
+void FileMediaItem::MediaItemDelete()
+{
+    if (file_) file_->FileObjectDestroy();
+    file_ = nullptr;
+    delete path_;
+    path_ = nullptr;
+    MediaItem::MediaItemDelete();
+}
+
+void FileMediaItem::FileName(char* text)
+{
+    text[0] = 0;
+    if (file_) file_->FileFullPath(text);
+}
+
+ResultCode FileMediaItem::WriteFileRef(MemoryStream* stream)
+{
+    if (!file_) return kResultOk;
+    file_->SetFileAttribute(stream->StreamKind() == 2 ? static_cast<DiskFileStream*>(stream) : nullptr);
+    ResultCode result = stream->StreamBeginChunk(kTagFileRef);
+    if (result == kResultOk) {
+        result = file_->Write(stream);
+        const ResultCode ended = stream->StreamEndChunk();
+        if (result == kResultOk) result = ended;
+    }
+    file_->SetFileAttribute(nullptr);
+    return result;
+}
+
+ResultCode FileMediaItem::SetFile(const PathRecord* path)
+{
+    if (!file_) return -1;
+    const ResultCode result = file_->SetFileFromPathRecord(path);
+    return result == kResultOk ? file_->FileDialog() : result;
+}
+
+ResultCode FileMediaItem::GetPath(PathRecord* path)
+{
+    if (!file_) {
+        ClearPathRecord(path);
+        return -1;
+    }
+    return file_->GetPathRecord(path);
+}
+
+void FileMediaItem::SetPath(const PathRecord* path)
+{
+    if (path_) CopyPathRecord(path_, path);
+}
+
+ResultCode FileMediaItem::DecodeFile(ImageReader* (*makeReader)(MemoryStream* stream))
+{
+    if (!file_) return -1;
+    if (levels_[0]) return kResultOk;
+    file_->StreamSetDirection(kStreamReading);
+    ResultCode result = file_->FileOpenStream();
+    if (result != kResultOk) return result;
+    ImageReader* reader = makeReader(file_);
+    Q_Offscreen* picture = nullptr;
+    if (reader) {
+        result = reader->Read(8);
+        picture = reader->ImageReaderOffscreen();
+        reader->Destroy();
+    }
+    result = picture ? MakeLevelFrom(picture) : kResultNoPicture;
+    if (picture) picture->DisposeOffscreen();
+    const ResultCode closed = file_->FileCloseStream();
+    return result != kResultOk ? result : closed;
+}
+
+// --- EmbeddedDataItem ---
+
+void EmbeddedDataItem::MediaItemInit()
+{
+    MediaItem::MediaItemInit();
+    path_ = new (std::nothrow) PathRecord;
+    if (path_) ClearPathRecord(path_);
+    file_ = nullptr;
+    CopyText(typeName_, "Embed", sizeof typeName_);
+}
+
+void EmbeddedDataItem::FileName(char* text)
+{
+    text[0] = 0;
+    if (path_) CopyText(text, path_->text, kPathLength);
+}
+
+ResultCode EmbeddedDataItem::SetFile(const PathRecord* path)
+{
+    SetPath(path);
+    return path_ ? kResultOk : -1;
+}
+
+ResultCode EmbeddedDataItem::GetPath(PathRecord* path)
+{
+    if (!path_) {
+        ClearPathRecord(path);
+        return -1;
+    }
+    CopyPathRecord(path, path_);
+    return kResultOk;
+}
+
+ResultCode EmbeddedDataItem::Load()
+{
+    if (!path_ || path_->text[0] == 0 || position_ == -1) return -1;
+    if (levels_[0]) return kResultOk;
+    Owned<DiskFileStream> file(new (std::nothrow) DiskFileStream);
+    if (!file) return kResultNoPicture;
+    file->FileObjectInit(kFileOpen, kAnyCode, kAnyCode, "", "");
+    ResultCode result = file->SetFileFromPathRecord(path_);
+    if (result == kResultOk) result = file->FileDialog();
+    file->StreamSetDirection(kStreamReading);
+    if (result == kResultOk) result = file->FileOpenStream();
+    if (result != kResultOk) return result;
+    if (scrambled_) file->StreamScrambleOn();
+
+    Q_Offscreen* picture = new (std::nothrow) Q_Offscreen;
+    if (!picture) {
+        file->FileCloseStream();
+        return kResultNoPicture;
+    }
+    result = file->StreamSetPosition(position_);
+    if (result == kResultOk) {
+        if (file->StreamEnterChunk() == kTagPixelData) {
+            result = picture->ReadWriteOffscreenImage(file.get(), nullptr, 0);
+            file->StreamEndChunk();
+        } else {
+            result = -1;
+        }
+    }
+    if (result == kResultOk) result = MakeLevelFrom(picture);
+    picture->DisposeOffscreen();
+    file->StreamScrambleOff();
+    file->FileCloseStream();
+    return result;
+}
+
+// --- BmpFileItem and JpegImageItem ---
+
+void BmpFileItem::MediaItemInit()
+{
+    FileMediaItem::MediaItemInit();
+    CopyText(typeName_, "BMP", sizeof typeName_);
+}
+
+ResultCode BmpFileItem::Load()
+{
+    return DecodeFile(MakeBmpReader);
+}
+
+void JpegImageItem::MediaItemInit()
+{
+    FileMediaItem::MediaItemInit();
+    CopyText(typeName_, "JPEG", sizeof typeName_);
+}
+
+ResultCode JpegImageItem::Load()
+{
+    return DecodeFile(MakeJpegReader);
+}
+
+MediaItem* NewMediaItem(MediaKind kind)
+{
+    switch (kind) {
+    case kMediaEmbedded: return new (std::nothrow) EmbeddedPictureItem;
+    case kMediaEmbeddedData: return new (std::nothrow) EmbeddedDataItem;
+    case kMediaBmp: return new (std::nothrow) BmpFileItem;
+    case kMediaJpeg: return new (std::nothrow) JpegImageItem;
+    default: return new (std::nothrow) MediaItem;
+    }
+}

@@ -1,0 +1,112 @@
+// TextureLayerServices: the scene model's texture services over the texture records, the
+// texture table and the texture manager.
+#include "textures/texture_services_impl.h"
+
+#include <cstring>
+
+#include "textures/texture_manager.h"
+#include "textures/texture_record.h"
+#include "textures/texture_table.h"
+
+namespace {
+
+TextureLayerServices* gServices = nullptr;
+
+}  // namespace
+
+TextureLayerServices::~TextureLayerServices()
+{
+    if (ownList_) {
+        ReleaseTextureRecords(ownList_);
+        FreeTextureRecordList(ownList_);
+    }
+}
+
+ResultCode TextureLayerServices::TextureAddObjectUser(TextureRecord* texture, ModelObject* user)
+{
+    return ::TextureAddObjectUser(texture, user);
+}
+
+void TextureLayerServices::TextureRemoveObjectUser(TextureRecord* texture, ModelObject* user)
+{
+    ::TextureRemoveObjectUser(texture, user);
+}
+
+ResultCode TextureLayerServices::TextureAddSurfaceUser(TextureRecord* texture, Surface* user)
+{
+    return ::TextureAddSurfaceUser(texture, user);
+}
+
+void TextureLayerServices::TextureRemoveSurfaceUser(TextureRecord* texture, Surface* user)
+{
+    ::TextureRemoveSurfaceUser(texture, user);
+}
+
+void TextureLayerServices::TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize)
+{
+    if (bufferSize <= 0) return;
+    buffer[0] = 0;
+    if (!texture) return;
+    std::strncpy(buffer, texture->name, size_t(bufferSize - 1));
+    buffer[bufferSize - 1] = 0;
+}
+
+TextureRecordList* TextureLayerServices::DocumentTextureList()
+{
+    if (documentList_) return documentList_;
+    if (!ownList_) ownList_ = NewTextureRecordList();
+    return ownList_;
+}
+
+void TextureLayerServices::BeginTextureSave(MemoryStream* stream)
+{
+    TextureManager* manager = CurrentTextureManager();
+    TextureRecordList* list = DocumentTextureList();
+    if (manager && list) ::BeginTextureSave(manager, stream, list);
+}
+
+int32_t TextureLayerServices::AssignTextureIndex(TextureRecord* texture)
+{
+    TextureManager* manager = CurrentTextureManager();
+    return manager ? ::AssignTextureIndex(manager, texture) : kNoTextureIndex;
+}
+
+TextureRecord* TextureLayerServices::NewTextureForIndex(int32_t index)
+{
+    return ::NewTextureForIndex(CurrentTextureManager(), index);
+}
+
+void TextureLayerServices::CollectUsedTextures()
+{
+    ::CollectUsedTextures(CurrentTextureManager(), nullptr);
+}
+
+ResultCode TextureLayerServices::ReadTextureTable(MemoryStream* stream)
+{
+    TextureManager* manager = CurrentTextureManager();
+    return manager ? ::ReadTextureTable(manager, stream, 0) : kResultOk;
+}
+
+ResultCode TextureLayerServices::WriteTextureTable(MemoryStream* stream)
+{
+    return ::WriteTextureTable(CurrentTextureManager(), stream);
+}
+
+int32_t TextureLayerServices::TextureTableCount()
+{
+    return TextureTableEntriesRead();
+}
+
+TextureLayerServices& InstallTextureLayerServices()
+{
+    if (!gServices) gServices = new TextureLayerServices;
+    InstallTextureServices(gServices);
+    return *gServices;
+}
+
+void RemoveTextureLayerServices()
+{
+    InstallTextureServices(nullptr);
+    delete gServices;
+    gServices = nullptr;
+}

@@ -1,0 +1,266 @@
+// The users of a texture record (scene objects, surfaces, polygon elements) and the use counts
+// that decode a picture on its first use and release it after the last: adding and removing
+// users, locks, the moves of users between records and the replacement of a record's picture.
+#include <initializer_list>
+
+#include "draw/q_offscreen.h"
+#include "draw/raster_globals.h"
+#include "foundation/process_state.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/surface.h"
+#include "textures/media_holder.h"
+#include "textures/texture_manager.h"
+#include "textures/texture_record.h"
+#include "textures/texture_mapping.h"
+
+int32_t TextureUserListSuppressed = 0;
+
+namespace {
+
+int32_t FindUser(const DynamicArray* users, const void* user)
+{
+    return users ? users->ArrayFind(&user) : -1;
+}
+
+// Counts and loads one more use (the picture is decoded when nothing uses it yet).
+ResultCode CountUse(TextureRecord* record)
+{
+    MediaHolder* holder = record->holder;
+    ResultCode result = kResultOk;
+    if (holder->UseCount() == 0) result = holder->MediaHolderLoad();
+    if (result == kResultOk) {
+        ++record->useCount;
+        holder->AddUse();
+    }
+    return result;
+}
+
+ResultCode AddUser(TextureRecord* record, DynamicArray* users, void* user)
+{
+    if (!record) return -1;
+    if (!TextureUserListSuppressed && users) users->Append(&user);
+    if (record->saveIndex != -1) return kResultOk;
+    if (!record->holder) return -1;
+    return CountUse(record);
+}
+
+void RemoveUser(TextureRecord* record, DynamicArray* users, const void* user)
+{
+    if (!record) return;
+    const int32_t index = FindUser(users, user);
+    if (index < 0) return;
+    users->Remove(index);
+    if (record->saveIndex != -1 || !record->holder) return;
+    // A user whose picture could not be loaded took no use: the uses never outnumber the users
+    // left.
+    if (record->useCount <= TextureUserCount(record)) return;
+    MediaHolder* holder = record->holder;
+    if (holder->UseCount() == 1) holder->MediaHolderUnload();
+    --record->useCount;
+    holder->RemoveUse();
+}
+
+// Binds `texture` to the side of a user in place of whatever it has there.
+void BindSurfaceSide(Surface* surface, TextureRecord* texture, int32_t side)
+{
+    surface->SetSideTexture(texture, side);
+}
+
+}  // namespace
+
+int32_t TextureUserCount(const TextureRecord* record)
+{
+    int32_t count = 0;
+    for (const DynamicArray* users : {record->objectUsers, record->surfaceUsers, record->elementUsers})
+        if (users) count += users->ArrayCount();
+    return count;
+}
+
+ResultCode TextureAddObjectUser(TextureRecord* record, ModelObject* user)
+{
+    // Loading locks offscreens, which publishes them; the published one is published again.
+    Q_Offscreen* published = PublishedOffscreen;
+    const ResultCode result = AddUser(record, record ? record->objectUsers : nullptr, user);
+    if (published && published != PublishedOffscreen && published->LockCount() > 0)
+        published->PublishRasterGlobals();
+    return result;
+}
+
+ResultCode TextureAddSurfaceUser(TextureRecord* record, Surface* user)
+{
+    return AddUser(record, record ? record->surfaceUsers : nullptr, user);
+}
+
+ResultCode TextureAddElementUser(TextureRecord* record, PolygonElement* user)
+{
+    return AddUser(record, record ? record->elementUsers : nullptr, user);
+}
+
+void TextureRemoveObjectUser(TextureRecord* record, ModelObject* user)
+{
+    RemoveUser(record, record ? record->objectUsers : nullptr, user);
+}
+
+void TextureRemoveSurfaceUser(TextureRecord* record, Surface* user)
+{
+    RemoveUser(record, record ? record->surfaceUsers : nullptr, user);
+}
+
+void TextureRemoveElementUser(TextureRecord* record, PolygonElement* user)
+{
+    RemoveUser(record, record ? record->elementUsers : nullptr, user);
+}
+
+ResultCode AcquireTexture(TextureRecord* record)
+{
+    if (!record->holder) return -1;
+    ResultCode result = kResultOk;
+    if (record->holder->UseCount() == 0) result = record->holder->MediaHolderLoad();
+    if (result == kResultOk) {
+        ++record->lockCount;
+        record->holder->AddUse();
+    }
+    return result;
+}
+
+void ReleaseTexture(TextureRecord* record)
+{
+    if (!record->holder || record->lockCount <= 0) return;
+    if (record->holder->UseCount() == 1) record->holder->MediaHolderUnload();
+    --record->lockCount;
+    record->holder->RemoveUse();
+}
+
+ResultCode ReattachTextureUsers(TextureRecord* record)
+{
+    record->saveIndex = -1;
+    TextureUserListSuppressed = 1;
+    ResultCode result = kResultOk;
+    for (int32_t i = 0; result == kResultOk && i < record->objectUsers->ArrayCount(); ++i)
+        result = TextureAddObjectUser(record, *record->objectUsers->At<ModelObject*>(i));
+    for (int32_t i = 0; result == kResultOk && i < record->surfaceUsers->ArrayCount(); ++i)
+        result = TextureAddSurfaceUser(record, *record->surfaceUsers->At<Surface*>(i));
+    for (int32_t i = 0; result == kResultOk && i < record->elementUsers->ArrayCount(); ++i)
+        result = TextureAddElementUser(record, *record->elementUsers->At<PolygonElement*>(i));
+    if (result != kResultOk && LowMemoryLevel != 0) result = kResultNoPicture;
+    TextureUserListSuppressed = 0;
+    return result;
+}
+
+void RefreshTextureUsers(TextureRecord* record)
+{
+    ModelHolder* model = nullptr;
+    for (int32_t i = 0; i < record->objectUsers->ArrayCount(); ++i) {
+        ModelObject* object = *record->objectUsers->At<ModelObject*>(i);
+        object->RebindSurfaceTextures();
+        if (!model) model = object->Holder;
+    }
+    for (int32_t i = 0; i < record->surfaceUsers->ArrayCount(); ++i) {
+        Surface* surface = *record->surfaceUsers->At<Surface*>(i);
+        UpdateSideTextureMapping(surface);
+        if (!model && surface->Owner) model = surface->Owner->Holder;
+    }
+    // Polygon elements keep no texture mapping of their own yet.
+    if (model) NextNonZeroSerial(model);
+}
+
+namespace {
+
+// Binds `other` (or nothing) in place of the record on every side of every user that shows it,
+// from the last user back. Each rebinding takes the user off the record's list; a user that
+// shows the record on neither side any more is taken off here.
+void RebindUsers(TextureRecord* record, TextureRecord* other)
+{
+    for (int32_t n = record->objectUsers->ArrayCount(); n > 0; n = record->objectUsers->ArrayCount()) {
+        ModelObject* object = *record->objectUsers->At<ModelObject*>(n - 1);
+        if (object->FrontTexture == record) object->SetSurfaceTexture(other, kSideFront);
+        if (object->BackTexture == record) object->SetSurfaceTexture(other, kSideBack);
+        if (record->objectUsers->ArrayCount() == n) record->objectUsers->Remove(n - 1);
+    }
+    for (int32_t n = record->surfaceUsers->ArrayCount(); n > 0; n = record->surfaceUsers->ArrayCount()) {
+        Surface* surface = *record->surfaceUsers->At<Surface*>(n - 1);
+        if (surface->FrontTexture == record) BindSurfaceSide(surface, other, kSideFront);
+        if (surface->BackTexture == record) BindSurfaceSide(surface, other, kSideBack);
+        if (record->surfaceUsers->ArrayCount() == n) record->surfaceUsers->Remove(n - 1);
+    }
+    // Polygon elements move to the other record's list.
+    for (int32_t n = record->elementUsers->ArrayCount(); n > 0; n = record->elementUsers->ArrayCount()) {
+        PolygonElement* element = *record->elementUsers->At<PolygonElement*>(n - 1);
+        TextureRemoveElementUser(record, element);
+        if (record->elementUsers->ArrayCount() == n) record->elementUsers->Remove(n - 1);
+        if (other) TextureAddElementUser(other, element);
+    }
+}
+
+}  // namespace
+
+void DetachTextureUsers(TextureRecord* record)
+{
+    // Only the sides that show the record lose their texture.
+    RebindUsers(record, nullptr);
+}
+
+void ReplaceTextureInUsers(TextureRecord* record, TextureRecord* other)
+{
+    if (other != record) RebindUsers(record, other);
+}
+
+namespace {
+
+// Moves the record to `fresh` (a holder bound in place of `old`): the new picture is loaded when
+// no one uses it yet (else the old holder comes back), and the record's uses move along.
+ResultCode MoveToHolder(TextureRecord* record, MediaHolder* old, MediaHolder* fresh, bool made)
+{
+    if (fresh == old) return kResultOk;
+    const int32_t uses = record->useCount + record->lockCount;
+    if (uses > 0 && fresh->UseCount() == 0) {
+        const ResultCode result = fresh->MediaHolderLoad();
+        if (result != kResultOk) {
+            record->holder = old;
+            if (made) DestroyMediaHolder(fresh);
+            return result;
+        }
+    }
+    record->holder = fresh;
+    for (int32_t i = 0; i < uses; ++i) {
+        fresh->AddUse();
+        if (old) {
+            if (old->UseCount() == 1) old->MediaHolderUnload();
+            old->RemoveUse();
+        }
+    }
+    return kResultOk;
+}
+
+}  // namespace
+
+ResultCode ReplaceTextureFile(TextureRecord* record, DiskFileStream* file)
+{
+    MediaHolder* old = record->holder;
+    TextureManager* manager = CurrentTextureManager();
+    const int32_t holders = manager && manager->holderList ? manager->holderList->ArrayCount() : 0;
+    const ResultCode result = LoadTextureFromFileObject(record, file);
+    if (result != kResultOk) {
+        record->holder = old;
+        return result;
+    }
+    MediaHolder* fresh = record->holder;
+    const bool made = manager && manager->holderList && manager->holderList->ArrayCount() > holders;
+    return MoveToHolder(record, old, fresh, made);
+}
+
+ResultCode ReplaceTextureEmbedded(TextureRecord* record, MemoryStream* modelFile, int32_t position)
+{
+    MediaHolder* old = record->holder;
+    TextureManager* manager = CurrentTextureManager();
+    const int32_t holders = manager && manager->holderList ? manager->holderList->ArrayCount() : 0;
+    const ResultCode result = BindEmbeddedTextureData(record, modelFile, position);
+    if (result != kResultOk) {
+        record->holder = old;
+        return result;
+    }
+    MediaHolder* fresh = record->holder;
+    const bool made = manager && manager->holderList && manager->holderList->ArrayCount() > holders;
+    return MoveToHolder(record, old, fresh, made);
+}
