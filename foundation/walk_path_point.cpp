@@ -8,7 +8,7 @@ ResultCode WalkPathPoint::Write(MemoryStream* stream)
 {
     // Angles go out as radians; when reading, an angle that is not read comes back as it was.
     FixedVector3 position = {x, y, z};
-    Fixed angles[3] = {heading, pitch, roll};
+    Fixed angles[3] = {roll, pitch, heading};
     for (Fixed& a : angles) a = FixDiv(FixMul(a, kFixedPi), kFixedHalfTurn);
     ResultCode result = SerializeTypedValue(stream, &position, kTypedVector);
     if (result == kResultOk) result = SerializeTypedValue(stream, angles, kTypedAngles);
@@ -17,9 +17,9 @@ ResultCode WalkPathPoint::Write(MemoryStream* stream)
         y = position.y;
         z = position.z;
         for (Fixed& a : angles) a = FixDiv(FixMul(a, kFixedHalfTurn), kFixedPi);
-        heading = angles[0];
+        roll = angles[0];
         pitch = angles[1];
-        roll = angles[2];
+        heading = angles[2];
     }
     return result;
 }

@@ -14,9 +14,10 @@ public:
     Fixed x = 0;
     Fixed y = 0;
     Fixed z = 0;
-    Fixed heading = 0;  // 1/256 turns, as 16.16
-    Fixed pitch = 0;
+    // The walk observer's angle order: roll, pitch, heading (1/256 turns, as 16.16).
     Fixed roll = 0;
+    Fixed pitch = 0;
+    Fixed heading = 0;
 };
 
 constexpr Fixed kFixedPi = 205887;            // pi x 65536, truncated

@@ -220,8 +220,8 @@ TEST(WalkPathPoint, AnglesTravelAsRadians)
     point.x = kFixedOne;
     point.y = -2 * kFixedOne;
     point.z = 0x12345;
-    point.heading = 64 * kFixedOne;  // a quarter turn
-    point.roll = -32 * kFixedOne;
+    point.roll = 64 * kFixedOne;  // a quarter turn; roll goes first
+    point.heading = -32 * kFixedOne;
     MemoryStream out;
     StartWriting(out);
     EXPECT_EQ(point.Write(&out), kResultOk);
@@ -229,7 +229,7 @@ TEST(WalkPathPoint, AnglesTravelAsRadians)
     const Bytes wire = {0, 1, 0, 0, 0xFF, 0xFE, 0, 0, 0, 1, 0x23, 0x45,
                         0, 1, 0x92, 0x1F, 0, 0, 0, 0, 0xFF, 0xFF, 0x36, 0xF1};
     EXPECT_EQ(Contents(out), wire);
-    EXPECT_EQ(point.heading, 64 * kFixedOne);  // writing leaves the point alone
+    EXPECT_EQ(point.roll, 64 * kFixedOne);  // writing leaves the point alone
 
     MemoryStream in;
     Load(in, wire);
@@ -238,15 +238,15 @@ TEST(WalkPathPoint, AnglesTravelAsRadians)
     EXPECT_EQ(back.x, point.x);
     EXPECT_EQ(back.y, point.y);
     EXPECT_EQ(back.z, point.z);
-    EXPECT_EQ(back.heading, 0x3FFFEB);  // the truncated pi loses a little on the way back
+    EXPECT_EQ(back.roll, 0x3FFFEB);  // the truncated pi loses a little on the way back
     EXPECT_EQ(back.pitch, 0);
-    EXPECT_EQ(back.roll, int32_t(0xFFE0001F));
+    EXPECT_EQ(back.heading, int32_t(0xFFE0001F));
 
     // Cut short after the position: the code says so, the angles stay near what they were.
     LoadInChunk(in, Bytes(wire.begin(), wire.begin() + 14));
     WalkPathPoint cut;
-    cut.heading = 64 * kFixedOne;
+    cut.roll = 64 * kFixedOne;
     EXPECT_EQ(cut.Write(&in), kResultShortRead);
     EXPECT_EQ(cut.z, 0x12345);
-    EXPECT_NEAR(cut.heading, 64 * kFixedOne, 64);
+    EXPECT_NEAR(cut.roll, 64 * kFixedOne, 64);
 }

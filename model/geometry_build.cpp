@@ -1,0 +1,501 @@
+// Geometry building: face counts and numbering, the rings and faces of primitives, the faces
+// of polygon objects, world data, the link between faces and surfaces, and rescaling.
+#include <initializer_list>
+#include <new>
+
+#include "foundation/planar_geometry.h"
+#include "foundation/ui_services.h"
+#include "model/model_object.h"
+#include "model/object_geometry.h"
+#include "model/plane_record.h"
+#include "model/pointer_list.h"
+#include "model/polygon_record.h"
+#include "model/surface.h"
+#include "model/texture_services.h"
+#include "model/transform.h"
+
+namespace {
+
+constexpr Fixed kFixedTwo = 0x00020000;
+
+// base + k x step, with the 32-bit wrap of Fixed sums.
+Fixed Stepped(Fixed base, int32_t k, Fixed step)
+{
+    return Fixed(uint32_t(base) + uint32_t(int64_t(k) * step));
+}
+
+}  // namespace
+
+// --- face counts and numbering ---
+
+int32_t ModelObject::EffectiveSegments() const
+{
+    if (PrimitiveKind == 4 || PrimitiveKind == 5) return Segments > 1 ? Segments : 1;
+    return 1;
+}
+
+int32_t ModelObject::OutlineCount() const
+{
+    return ListCount(Outline);
+}
+
+int32_t ModelObject::CapCount() const
+{
+    if (!IsPrimitive()) return -1;
+    switch (PrimitiveKind) {
+    case 1: return 2;
+    case 2:
+    case 4: return 1;
+    case 3:
+    case 5: return 0;
+    default: return -1;
+    }
+}
+
+int32_t ModelObject::BandCount() const
+{
+    if (!IsPrimitive()) return -1;
+    switch (PrimitiveKind) {
+    case 1:
+    case 2: return 1;
+    case 3: return 2;
+    case 4: return EffectiveSegments();
+    case 5: return 2 * EffectiveSegments();
+    default: return -1;
+    }
+}
+
+int32_t ModelObject::SideFaceCount() const
+{
+    const int32_t bands = BandCount();
+    if (bands < 0) return -1;
+    const int64_t count = int64_t(OutlineCount()) * bands;
+    return count > kMaxObjectFaces ? -1 : int32_t(count);
+}
+
+int32_t ModelObject::PrimitiveFaceCount() const
+{
+    if (IsWorldRoot() || IsGroup()) return 0;
+    if (IsPolygonObject()) return ListCount(MeshPolygons);
+    if (!IsPrimitive()) return -1;
+    const int32_t sides = SideFaceCount();
+    const int32_t caps = CapCount();
+    if (sides < 0 || caps < 0 || sides + caps > kMaxObjectFaces) return -1;
+    return sides + caps;
+}
+
+int32_t ModelObject::SliceCount() const
+{
+    if (IsNewRoot()) return -1;
+    return ListCount(Slices);
+}
+
+int32_t ModelObject::FaceCount() const
+{
+    if (IsNewRoot()) return -1;
+    const int32_t faces = PrimitiveFaceCount();
+    if (faces < 0) return -1;
+    const int32_t total = faces + SliceCount();
+    return total > kMaxObjectFaces ? -1 : total;
+}
+
+int32_t ModelObject::CapFaceIndex(int32_t which) const
+{
+    if (!IsPrimitive()) return -1;
+    const int32_t caps = CapCount();
+    if (which > 0) return caps == 2 || (caps == 1 && Height0 <= Height1) ? 0 : -1;
+    return caps == 2 || (caps == 1 && Height0 > Height1) ? PrimitiveFaceCount() - 1 : -1;
+}
+
+int32_t ModelObject::SideFaceIndex(int32_t i, int32_t band) const
+{
+    if (!IsPrimitive()) return -1;
+    return OutlineCount() * band + i + (CapFaceIndex(1) != -1 ? 1 : 0);
+}
+
+int32_t ModelObject::SliceFaceIndex(int32_t k) const
+{
+    if (IsRoot()) return -1;
+    return PrimitiveFaceCount() + k;
+}
+
+int32_t ModelObject::IsCompleteObject() const
+{
+    if (IsWorldRoot() || IsGroup()) return 1;
+    if (IsPrimitive()) {
+        const int32_t n = OutlineCount();
+        if (Axis < 1 || Axis > 3 || PrimitiveKind < 1 || PrimitiveKind > 5 || n < 3) return 0;
+        int64_t vertices = 2 * int64_t(n);
+        if (PrimitiveKind != 1) {
+            const int64_t perApex = int64_t(EffectiveSegments() - 1) * n + 1;
+            vertices = n + perApex * (PrimitiveKind == 3 || PrimitiveKind == 5 ? 2 : 1);
+        }
+        return vertices <= kMaxObjectVertices && FaceCount() >= 0;
+    }
+    if (IsPolygonObject()) {
+        if (!MeshVertices || !MeshPolygons || FaceCount() < 0) return 0;
+        const int32_t vertexCount = MeshVertices->ArrayCount();
+        if (vertexCount > kMaxObjectVertices) return 0;
+        for (int32_t i = 0; i < MeshPolygons->ArrayCount(); ++i) {
+            const DynamicArray* polygon = PointerAt<DynamicArray>(MeshPolygons, i);
+            if (!polygon || polygon->ArrayCount() < 3) return 0;
+            for (int32_t k = 0; k < polygon->ArrayCount(); ++k) {
+                const int16_t index = *polygon->At<int16_t>(k);
+                if (index < 0 || index >= vertexCount) return 0;
+            }
+        }
+        return 1;
+    }
+    return 0;
+}
+
+FixedVector3 ModelObject::FaceDirection(int32_t face) const
+{
+    const FixedVector3 zero = {0, 0, 0};
+    if (IsRoot()) return zero;
+    const int32_t primitiveFaces = PrimitiveFaceCount();
+    if (face >= 0 && face < primitiveFaces) {
+        if (!IsPrimitive()) return zero;
+        if (face == CapFaceIndex(1)) return AxisPoint(0, 0, kFixedOne);
+        if (face == CapFaceIndex(0)) return AxisPoint(0, 0, -kFixedOne);
+        const int32_t n = OutlineCount();
+        if (PrimitiveKind == 1 && RoundFixed(Height0) != RoundFixed(Height1) && !HasOffsets()) {
+            const int32_t k = face - (CapFaceIndex(1) != -1 ? 1 : 0);
+            if (k < 0 || k >= n) return zero;
+            const int32_t previous = k == 0 ? n - 1 : k - 1;
+            const FixedPoint* p = Outline->At<FixedPoint>(k);
+            const FixedPoint* q = Outline->At<FixedPoint>(previous);
+            return AxisPoint(FixSub(q->y, p->y), FixSub(p->x, q->x), 0);
+        }
+        return zero;
+    }
+    const PlaneRecord* plane = PointerAt<PlaneRecord>(Slices, face - (primitiveFaces < 0 ? 0 : primitiveFaces));
+    if (face < 0 || primitiveFaces < 0 || !plane) return zero;
+    Fixed normal[3];
+    plane->GetReversedNormal(normal);
+    return {normal[0], normal[1], normal[2]};
+}
+
+// --- building ---
+
+void ModelObject::Build()
+{
+    ModelObject* ancestor = FirstNonGroupParent();
+    if (ancestor) {
+        ancestor->ClearContactsOf(this);
+        ancestor->UnregisterMember(this);
+    }
+    BuildGeometry();
+    for (int32_t i = 0; i < GeometryCount(); ++i) {
+        GeometryAt(i)->CutBySlices();
+        GeometryAt(i)->RemoveDegenerateRecords();
+    }
+    UpdateWorld();
+    LinkSurfaces();
+    if (ancestor) {
+        ancestor->RegisterMember(this);
+        ancestor->ComputeContactsWithSiblings(this);
+    }
+    for (int32_t i = 0; i < ChildCount(); ++i) RegisterMember(ChildAt(i));
+    if (IsGroup()) GroupBounds();
+    if (Parent && Parent->IsGroup()) Parent->GroupBounds();
+}
+
+void ModelObject::Rebuild()
+{
+    ModelObject* ancestor = FirstNonGroupParent();
+    if (ancestor) ancestor->ClearContactsOf(this);
+    UpdateWorld();
+    LinkSurfaces();
+    if (ancestor) ancestor->ComputeContactsWithSiblings(this);
+    for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->Rebuild();
+    if (IsGroup()) GroupBounds();
+    if (Parent && Parent->IsGroup()) Parent->GroupBounds();
+}
+
+void ModelObject::BuildGeometry()
+{
+    FreeGeometry();
+    UnlinkSurfaces();
+    if (IsWorldRoot()) {
+        if (ObjectGeometry* record = ObjectGeometry::New(this)) AddGeometry(record);
+        return;
+    }
+    if (!IsPrimitive() && !IsPolygonObject()) return;
+    // An incomplete object builds nothing: it has no vertices and no faces.
+    if (!IsCompleteObject()) {
+        LocalVertices->ArraySetCount(0);
+        LocalBox = kEmptyShortBox;
+        return;
+    }
+    if (IsPrimitive()) {
+        if (PolygonOrientation(Outline) == 0) Outline->Reverse();
+        RingDescriptor descriptor = {0, 0, 0, 0};
+        if (PrimitiveKind == 1) {
+            BuildPrismRings(&descriptor);
+        } else {
+            BuildRoundedRings(&descriptor);
+        }
+        BuildPrimitiveFaces(descriptor);
+        return;
+    }
+    MeshVertices->ArrayCopyTo(LocalVertices);
+    ObjectGeometry* record = ObjectGeometry::New(this);
+    if (!record) return;
+    AddGeometry(record);
+    for (int32_t i = 0; i < MeshPolygons->ArrayCount(); ++i) {
+        record->AddPolygonRecord(PointerAt<DynamicArray>(MeshPolygons, i), i, SurfaceOfFace(i));
+    }
+    record->ComputeBounds(1);
+    LocalBox = record->LocalBox;
+}
+
+void ModelObject::BuildPrismRings(RingDescriptor* descriptor)
+{
+    const int32_t n = OutlineCount();
+    LocalVertices->ArraySetCount(2 * n);
+    *descriptor = {n, 1, 1, 1};
+    const int32_t first0 = Height0 > Height1 ? 0 : n;
+    const int32_t first1 = Height0 > Height1 ? n : 0;
+    for (int32_t i = 0; i < n; ++i) {
+        const FixedPoint* p = Outline->At<FixedPoint>(i);
+        const FixedVector3 v0 = AxisPoint(FixAdd(p->x, Offset0.x), FixAdd(p->y, Offset0.y), Height0);
+        const FixedVector3 v1 = AxisPoint(FixAdd(p->x, Offset1.x), FixAdd(p->y, Offset1.y), Height1);
+        LocalVertices->Set(first0 + i, &v0);
+        LocalVertices->Set(first1 + i, &v1);
+    }
+}
+
+void ModelObject::BuildRoundedRings(RingDescriptor* descriptor)
+{
+    const int32_t n = OutlineCount();
+    const int32_t s = EffectiveSegments();
+    const bool twoApexes = PrimitiveKind == 3 || PrimitiveKind == 5;
+    const bool firstHigher = Height0 > Height1;
+    const Fixed far = firstHigher ? Height0 : Height1;
+    const Fixed near = firstHigher ? Height1 : Height0;
+    const FixedPoint farOffset = firstHigher ? Offset0 : Offset1;
+    const FixedPoint nearOffset = firstHigher ? Offset1 : Offset0;
+    const bool farApex = twoApexes || firstHigher;
+    const bool nearApex = twoApexes || !firstHigher;
+    *descriptor = {n, twoApexes ? 2 * s - 2 : s - 1, uint8_t(farApex ? 0 : 1), uint8_t(nearApex ? 0 : 1)};
+    const int32_t perApex = (s - 1) * n + 1;
+    const int32_t count = n + perApex + (twoApexes ? perApex : 0);
+    LocalVertices->ArraySetCount(count);
+
+    Fixed base = Height1;
+    FixedPoint baseOffset = Offset1;
+    Fixed span = FixSub(far, near);
+    FixedPoint offsetSpan = {FixSub(farOffset.x, nearOffset.x), FixSub(farOffset.y, nearOffset.y)};
+    if (twoApexes) {
+        base = FixDiv(FixAdd(far, near), kFixedTwo);
+        baseOffset = {FixDiv(FixAdd(farOffset.x, nearOffset.x), kFixedTwo),
+                      FixDiv(FixAdd(farOffset.y, nearOffset.y), kFixedTwo)};
+        span = FixSub(far, base);
+        offsetSpan = {FixSub(farOffset.x, baseOffset.x), FixSub(farOffset.y, baseOffset.y)};
+    }
+    const Fixed segments = IntToFixed(s);
+    const Fixed heightStep = FixDiv(span, segments);
+    const FixedPoint offsetStep = {FixDiv(offsetSpan.x, segments), FixDiv(offsetSpan.y, segments)};
+    // The ring scale sqrt(1 - t^2); equal heights leave every ring at full size.
+    auto scaleAt = [&](Fixed height) {
+        if (span == 0) return kFixedOne;
+        const double t = Fix2X(FixSub(height, base)) / Fix2X(span);
+        return X2Fix(SafeSqrt(1.0 - t * t));
+    };
+    const int32_t baseIndex = farApex ? perApex : 0;
+    PlaceScaledRing(baseIndex, baseOffset.x, baseOffset.y, base, kFixedOne);
+    if (farApex) {
+        for (int32_t k = 1; k < s; ++k) {
+            const Fixed height = Stepped(base, k, heightStep);
+            PlaceScaledRing(baseIndex - k * n, Stepped(baseOffset.x, k, offsetStep.x),
+                            Stepped(baseOffset.y, k, offsetStep.y), height, scaleAt(height));
+        }
+        const FixedVector3 apex = AxisPoint(farOffset.x, farOffset.y, far);
+        LocalVertices->Set(0, &apex);
+    }
+    if (nearApex) {
+        for (int32_t k = 1; k < s; ++k) {
+            const Fixed height = Stepped(base, -k, heightStep);
+            PlaceScaledRing(baseIndex + k * n, Stepped(baseOffset.x, -k, offsetStep.x),
+                            Stepped(baseOffset.y, -k, offsetStep.y), height, scaleAt(height));
+        }
+        const FixedVector3 apex = AxisPoint(nearOffset.x, nearOffset.y, near);
+        LocalVertices->Set(count - 1, &apex);
+    }
+}
+
+void ModelObject::PlaceScaledRing(int32_t firstVertex, Fixed offsetX, Fixed offsetY, Fixed height, Fixed scale)
+{
+    for (int32_t i = 0; i < OutlineCount(); ++i) {
+        const FixedPoint* p = Outline->At<FixedPoint>(i);
+        const FixedVector3 v = AxisPoint(FixAdd(FixMul(p->x, scale), offsetX), FixAdd(FixMul(p->y, scale), offsetY), height);
+        LocalVertices->Set(firstVertex + i, &v);
+    }
+}
+
+void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
+{
+    ObjectGeometry* record = ObjectGeometry::New(this);
+    DynamicArray* face = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+    if (!record || !face) {
+        if (record) record->ObjectGeometryFree();
+        if (face) face->Destroy();
+        return;
+    }
+    AddGeometry(record);
+    const int32_t n = descriptor.outlineCount;
+    int32_t number = 0;
+    int32_t ring = 0;
+    auto emit = [&](std::initializer_list<int32_t> indices) {
+        face->ArraySetCount(0);
+        for (int32_t index : indices) {
+            const int16_t value = int16_t(index);
+            face->Append(&value);
+        }
+        record->AddPolygonRecord(face, number, SurfaceOfFace(number));
+        ++number;
+    };
+    auto emitRing = [&](int32_t first, int32_t step) {
+        face->ArraySetCount(0);
+        for (int32_t i = 0; i < n; ++i) {
+            const int16_t value = int16_t(first + step * i);
+            face->Append(&value);
+        }
+        record->AddPolygonRecord(face, number, SurfaceOfFace(number));
+        ++number;
+    };
+    if (descriptor.firstFlat) {
+        emitRing(0, 1);
+    } else {
+        ring = 1;
+        for (int32_t i = 0; i < n; ++i) emit({0, i == 0 ? n : i, i + 1});
+    }
+    for (int32_t band = 0; band < descriptor.bands; ++band) {
+        for (int32_t i = 0; i < n; ++i) {
+            const int32_t c = i + ring;
+            const int32_t p = i == 0 ? c - 1 + n : c - 1;
+            emit({c, p, p + n, c + n});
+        }
+        ring += n;
+    }
+    if (descriptor.lastFlat) {
+        emitRing(ring + n - 1, -1);
+    } else {
+        for (int32_t i = 0; i < n; ++i) emit({i + ring, i == 0 ? i + ring - 1 + n : i + ring - 1, ring + n});
+    }
+    face->Destroy();
+    record->ComputeBounds(1);
+    LocalBox = record->LocalBox;
+}
+
+void ModelObject::UpdateWorld()
+{
+    SetCursorShape(128);
+    LocalTransform->TransformCopyTo(WorldTransform);
+    if (Parent) WorldTransform->AppendTransform(Parent->WorldTransform);
+    const int32_t count = ListCount(LocalVertices);
+    if (WorldVertices->ArraySetCount(count) == kResultOk) {
+        for (int32_t i = 0; i < count; ++i) {
+            const FixedVector3* local = LocalVertices->At<FixedVector3>(i);
+            FixedVector3 world;
+            WorldTransform->TransformPoint(&world, local->x, local->y, local->z);
+            WorldVertices->Set(i, &world);
+        }
+    }
+    ShortBox box = kEmptyShortBox;
+    for (int32_t i = 0; i < GeometryCount(); ++i) {
+        ObjectGeometry* record = GeometryAt(i);
+        record->UpdateWorldPlanes();
+        record->ComputeBounds(2);
+        record->ExtendBox(&box, 2);
+    }
+    WorldBox = box;
+}
+
+void ModelObject::LinkSurfaces()
+{
+    for (int32_t j = 0; j < ListCount(Surfaces); ++j) {
+        Surface* surface = PointerAt<Surface>(Surfaces, j);
+        if (!surface) continue;
+        if (PolygonRecord* record = FindPolygonByIndex(j)) surface->PlaceSurface(record->Normal, record->Indices, LocalVertices);
+    }
+    for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->ReleaseRecordCaches();
+    RebindSurfaceTextures();
+}
+
+void ModelObject::GroupBounds()
+{
+    ShortBox box = kEmptyShortBox;
+    for (int32_t i = 0; i < ChildCount(); ++i) UniteShortBox(box, ChildAt(i)->WorldBox);
+    WorldBox = box;
+}
+
+void ModelObject::EnsureSliceList()
+{
+    if (!Slices) Slices = NewPointerList();
+}
+
+void ModelObject::EnsureSurfaceCount(int32_t count)
+{
+    if (count < 0) return;
+    if (!Surfaces) {
+        Surfaces = NewPointerList();
+        if (!Surfaces) return;
+    }
+    const int32_t old = Surfaces->ArrayCount();
+    // Surfaces of faces that no longer exist go with their connections.
+    for (int32_t i = count; i < old; ++i) DiscardSurface(PointerAt<Surface>(Surfaces, i));
+    if (Surfaces->ArraySetCount(count) != kResultOk) return;
+    for (int32_t i = old; i < count; ++i) SetPointer(Surfaces, i, nullptr);
+}
+
+Surface* ModelObject::SurfaceForFace(int32_t face)
+{
+    if (IsRoot() || face < 0 || face >= FaceCount()) return nullptr;
+    EnsureSurfaceCount(FaceCount());
+    if (!Surfaces || face >= Surfaces->ArrayCount()) return nullptr;
+    Surface* surface = PointerAt<Surface>(Surfaces, face);
+    if (surface) return surface;
+    surface = NewSurface();
+    if (!surface) return nullptr;
+    if (surface->SurfaceInit(this) != kResultOk) {
+        surface->SurfaceDestroy();
+        return nullptr;
+    }
+    if (PolygonRecord* record = FindPolygonByIndex(face)) {
+        record->FaceSurface = surface;
+        surface->AddFaceUser(record);
+        surface->PlaceSurface(record->Normal, record->Indices, LocalVertices);
+    }
+    SetPointer(Surfaces, face, surface);
+    return surface;
+}
+
+void ModelObject::RescaleObject(Fixed factor)
+{
+    if (IsPrimitive()) {
+        Height0 = FixMul(Height0, factor);
+        Height1 = FixMul(Height1, factor);
+        Offset0 = {FixMul(Offset0.x, factor), FixMul(Offset0.y, factor)};
+        Offset1 = {FixMul(Offset1.x, factor), FixMul(Offset1.y, factor)};
+        for (int32_t i = 0; i < OutlineCount(); ++i) {
+            FixedPoint* p = Outline->At<FixedPoint>(i);
+            *p = {FixMul(p->x, factor), FixMul(p->y, factor)};
+        }
+    } else if (IsPolygonObject()) {
+        for (int32_t i = 0; i < ListCount(MeshVertices); ++i) {
+            FixedVector3* v = MeshVertices->At<FixedVector3>(i);
+            *v = {FixMul(v->x, factor), FixMul(v->y, factor), FixMul(v->z, factor)};
+        }
+    }
+    for (int32_t i = 0; i < ListCount(Slices); ++i) {
+        if (PlaneRecord* plane = PointerAt<PlaneRecord>(Slices, i)) plane->RescalePlane(factor);
+    }
+    if (IsPrimitive() || IsPolygonObject() || IsGroup()) {
+        const Fixed* position = LocalTransform->Position;
+        LocalTransform->SetPosition(FixMul(position[0], factor), FixMul(position[1], factor), FixMul(position[2], factor));
+    }
+    Build();
+    for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->RescaleObject(factor);
+}

@@ -1,0 +1,189 @@
+// The model file reader: the "FORM" header, the top-level chunks under a progress window, the
+// credits, and the load alert.
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "foundation/disk_file_stream.h"
+#include "foundation/ui_services.h"
+#include "foundation/version_chunk.h"
+#include "model/drawing_services.h"
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/player_preferences.h"
+#include "model/pointer_list.h"
+#include "model/read_limits.h"
+#include "model/texture_services.h"
+#include "model/walk_observer.h"
+
+int32_t ModelLoadDepth = 0;
+
+namespace {
+
+constexpr size_t kNameBytes = 600;
+constexpr size_t kShownNameLength = 37;
+constexpr uint32_t kLastVersion = 0x02000000;
+
+// The file's name and extension, or "" for a stream that is not a file.
+void FileName(MemoryStream* stream, char (&name)[kNameBytes])
+{
+    name[0] = 0;
+    if (stream->StreamKind() == 2) static_cast<DiskFileStream*>(stream)->FileNameWithExtension(name);
+}
+
+}  // namespace
+
+ResultCode ModelDocument::Init()
+{
+    Holder = new (std::nothrow) ModelHolder;
+    if (!Holder || Holder->ModelHolderInit(this) != kResultOk) return kResultOutOfMemory;
+    Walk = new (std::nothrow) WalkObserver;
+    if (!Walk || Walk->Init(this) != kResultOk) return kResultOutOfMemory;
+    Preferences = new (std::nothrow) PlayerPreferences;
+    return Preferences ? kResultOk : kResultOutOfMemory;
+}
+
+void ModelDocument::Destroy()
+{
+    if (Holder) Holder->ModelHolderDestroy();
+    if (Walk) Walk->Free();
+    if (Preferences) Preferences->Free();
+    SetCreditsPicture(nullptr);
+    DestroyList(CreditsText);
+    delete this;
+}
+
+void ModelDocument::WithdrawCredits()
+{
+    if (CreditsPicture || CreditsText) ProgressShowCredits(nullptr, nullptr);
+}
+
+void ModelDocument::SetCreditsText(const void* bytes, int32_t length)
+{
+    WithdrawCredits();
+    DestroyList(CreditsText);
+    if (length <= 0) return;
+    CreditsText = NewDynamicArray(length, 1, 16);
+    if (CreditsText) std::memcpy(CreditsText->ArrayData(), bytes, size_t(length));
+}
+
+void ModelDocument::SetCreditsPicture(Q_Offscreen* picture)
+{
+    if (picture == CreditsPicture) return;
+    WithdrawCredits();
+    if (CreditsPicture) CurrentDrawingServices().DisposeCreditsPicture(CreditsPicture);
+    CreditsPicture = picture;
+}
+
+ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
+{
+    struct LoadDepth {
+        LoadDepth() { ++ModelLoadDepth; }
+        ~LoadDepth() { --ModelLoadDepth; }
+    } depth;
+    if (stream->StreamIsWriting()) return kResultLocked;
+    const ChunkTag tag = stream->StreamEnterChunk();
+    if (tag != kTagForm) {
+        if (tag != 0) stream->StreamEndChunk();
+        return kResultLocked;
+    }
+    Holder->Root->SetLights(nullptr);
+    Holder->Root->ClearUnits();
+    const ResultCode result = ReadModelBody(stream);
+    stream->StreamEndChunk();
+    return result;
+}
+
+ResultCode ModelDocument::ReadModelBody(MemoryStream* stream)
+{
+    char name[kNameBytes];
+    FileName(stream, name);
+    OpenProgress();
+    ProgressSetText("Tamrix Player");
+    char line[kNameBytes + 16];
+    if (std::strlen(name) >= kShownNameLength) {
+        std::snprintf(line, sizeof line, "Reading: %.37s...", name);
+    } else {
+        std::snprintf(line, sizeof line, "Reading: %s", name);
+    }
+    ProgressSetMessage(line);
+    int32_t size = 0;
+    stream->StreamSize(&size);
+    ProgressSetTotal(size);
+    ProgressSetValue(0);
+    ProgressShow();
+    TextureServices& textures = CurrentTextureServices();
+    textures.BeginTextureSave(stream);
+
+    ResultCode result = kResultOk;
+    uint32_t formType = 0;
+    if (!stream->StreamIsWriting() && stream->StreamTransferValue(&formType, kValue32) == kResultOk &&
+        formType == kFormModel) {
+        stream->StreamSetVersion(0);
+        while (result == kResultOk) {
+            const ChunkTag tag = stream->StreamEnterChunk();
+            if (tag == 0) break;
+            if (tag == kTagVersion) {
+                result = SerializeVersionChunk(stream);
+                const uint32_t version = stream->StreamGetVersion();
+                if (result == kResultOk && (version < kFileVersion || version >= kLastVersion)) result = kResultShortRead;
+            } else if (tag == kTagRoot) {
+                result = Holder->Root->StreamRoot(stream);
+            } else if (tag == kTagTextureTable) {
+                result = textures.ReadTextureTable(stream);
+            } else if (tag == kTagCredits) {
+                result = ReadCredits(stream);
+            } else if (tag == kTagPreferences) {
+                Preferences->Serialize(stream);
+            } else if (tag == kTagWalkObserver) {
+                Walk->Serialize(stream);
+            }
+            stream->StreamEndChunk();
+        }
+        Fixed angles[3];
+        Walk->GetPlacement(&PlacementPosition, angles);
+        PlacementRoll = angles[0];
+        PlacementPitch = angles[1];
+        PlacementHeading = angles[2];
+    }
+    textures.CollectUsedTextures();
+    ProgressFinish();
+    if (result != kResultOk) {
+        char alert[kNameBytes + 40];
+        std::snprintf(alert, sizeof alert, "Error in loading file \"%s.\"", name);
+        ShowAlert(alert);
+    }
+    return result;
+}
+
+ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
+{
+    ProgressSetValue(stream->StreamPosition());
+    if (ProgressUpdate(0)) return kResultStopped;
+    ResultCode result = kResultOk;
+    while (result == kResultOk) {
+        const ChunkTag tag = stream->StreamEnterChunk();
+        if (tag == 0) break;
+        if (tag == kTagCreditsPicture) {
+            SetCreditsPicture(nullptr);
+            SetCreditsPicture(CurrentDrawingServices().ReadCreditsPicture(stream));
+        } else if (tag == kTagCreditsText) {
+            result = ReadCreditsText(stream);
+        }
+        stream->StreamEndChunk();
+    }
+    ProgressSetValue(stream->StreamPosition());
+    if (ProgressUpdate(0)) result = kResultStopped;
+    ProgressShowCredits(CreditsPicture, CreditsText);
+    return result;
+}
+
+ResultCode ModelDocument::ReadCreditsText(MemoryStream* stream)
+{
+    WithdrawCredits();
+    DestroyList(CreditsText);
+    CreditsText = NewDynamicArray(BytesLeftToRead(stream), 1, 16);
+    if (CreditsText) CreditsText->Write(stream);
+    return kResultOk;
+}

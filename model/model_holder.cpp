@@ -1,0 +1,44 @@
+// The model holder.
+#include "model/model_holder.h"
+
+#include <new>
+
+#include "model/model_object.h"
+
+ModelObject* ModelHolder::NewModelObject()
+{
+    return new (std::nothrow) ModelObject;
+}
+
+ModelObject* ModelHolder::MakeObject()
+{
+    ModelObject* node = NewModelObject();
+    if (node && node->Init(this) != kResultOk) {
+        node->Destroy();
+        return nullptr;
+    }
+    return node;
+}
+
+ResultCode ModelHolder::ModelHolderInit(void* owner)
+{
+    Owner = owner;
+    ChangeSerial = 1;
+    Root = MakeObject();
+    if (!Root) return kResultOutOfMemory;
+    Root->SetWorldRoot();
+    return kResultOk;
+}
+
+void ModelHolder::ModelHolderDestroy()
+{
+    if (Root) Root->Destroy();
+    Root = nullptr;
+    delete this;
+}
+
+void NextNonZeroSerial(ModelHolder* holder)
+{
+    ++holder->ChangeSerial;
+    if (holder->ChangeSerial == 0) ++holder->ChangeSerial;
+}

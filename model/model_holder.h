@@ -1,0 +1,32 @@
+// ModelHolder: the owner of one model's scene tree, with the change serial that the renderer's
+// caches compare against.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/root_object.h"
+
+class ModelObject;
+
+class ModelHolder : public RootObject {
+public:
+    // Slot 1: a new zero-filled node with its class installed, or null when memory is short.
+    virtual ModelObject* NewModelObject();
+
+    // Stores the owner, sets the serial to 1 and makes the world root. kResultOutOfMemory when
+    // the root could not be made.
+    ResultCode ModelHolderInit(void* owner);
+    // Frees the whole tree and the holder.
+    void ModelHolderDestroy();
+    void Destroy() { ModelHolderDestroy(); }
+
+    // A node made through slot 1 and initialised for this holder; null when memory is short.
+    ModelObject* MakeObject();
+
+    void* Owner = nullptr;  // the document that holds the model; never called through
+    uint16_t ChangeSerial = 0;
+    ModelObject* Root = nullptr;
+};
+
+// Advances the holder's serial, skipping 0.
+void NextNonZeroSerial(ModelHolder* holder);

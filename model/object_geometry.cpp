@@ -1,0 +1,455 @@
+// Object geometry records: face records, bounds, slicing, world normals, the point test and
+// the contacts between the records of sibling objects.
+#include "model/object_geometry.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <cstdlib>
+#include <new>
+
+#include "model/contact_list.h"
+#include "model/model_object.h"
+#include "model/plane_record.h"
+#include "model/pointer_list.h"
+#include "model/polygon_record.h"
+#include "model/surface.h"
+#include "model/transform.h"
+
+namespace {
+
+// The exact floor of the square root of a non-negative 64-bit value.
+int64_t IntSqrt64(int64_t n)
+{
+    if (n <= 0) return 0;
+    int64_t root = int64_t(std::sqrt(double(n)));
+    while (root > 0 && root * root > n) --root;
+    while ((root + 1) * (root + 1) <= n) ++root;
+    return root;
+}
+
+int16_t Midpoint(int16_t a, int16_t b)
+{
+    return int16_t((int32_t(a) + int32_t(b)) >> 1);
+}
+
+ShortVector3 RoundedVertex(const FixedVector3& v)
+{
+    return {ClampToShort(RoundFixed(v.x)), ClampToShort(RoundFixed(v.y)), ClampToShort(RoundFixed(v.z))};
+}
+
+const FixedVector3* WorldVertexOf(const PolygonRecord* record, int32_t position)
+{
+    const DynamicArray* vertices = record->Owner()->WorldVertices;
+    return vertices ? vertices->At<FixedVector3>(record->IndexAt(position)) : nullptr;
+}
+
+// A Fixed difference rounded to a whole number, with -1, 0 and 1 counted as 0.
+int64_t RoundedOffset(Fixed a, Fixed b)
+{
+    const int32_t rounded = RoundFixed(FixSub(a, b));
+    return rounded >= -1 && rounded <= 1 ? 0 : rounded;
+}
+
+}  // namespace
+
+ObjectGeometry* ObjectGeometry::New(ModelObject* owner)
+{
+    ObjectGeometry* record = new (std::nothrow) ObjectGeometry;
+    if (record && record->ObjectGeometryInit(owner) != kResultOk) {
+        record->ObjectGeometryFree();
+        return nullptr;
+    }
+    return record;
+}
+
+ResultCode ObjectGeometry::ObjectGeometryInit(ModelObject* owner)
+{
+    Owner = owner;
+    Polygons = NewPointerList();
+    return Polygons ? kResultOk : kResultOutOfMemory;
+}
+
+void ObjectGeometry::ObjectGeometryFree()
+{
+    // No partner keeps a contact entry for a record that is gone.
+    ClearContacts();
+    DestroyList(Members);
+    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PolygonRecordDestroy();
+    DestroyList(Polygons);
+    DestroyList(Contacts);
+    DestroyList(DrawList);
+    delete this;
+}
+
+int32_t ObjectGeometry::PolygonCount() const
+{
+    return ListCount(Polygons);
+}
+
+PolygonRecord* ObjectGeometry::PolygonAt(int32_t index) const
+{
+    return PointerAt<PolygonRecord>(Polygons, index);
+}
+
+void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface)
+{
+    PolygonRecord* record = new (std::nothrow) PolygonRecord;
+    if (!record) return;
+    if (record->PolygonRecordFill(this, surface, face, indices) != kResultOk || AppendPointer(Polygons, record) < 0) {
+        record->PolygonRecordDestroy();
+        return;
+    }
+    if (surface) surface->AddFaceUser(record);
+}
+
+void ObjectGeometry::DiscardPolygon(int32_t index)
+{
+    PolygonRecord* record = PolygonAt(index);
+    if (!record) return;
+    Polygons->Remove(index);
+    if (record->FaceSurface) record->FaceSurface->RemoveFaceUser(record);
+    record->PolygonRecordDestroy();
+}
+
+PolygonRecord* ObjectGeometry::FindPartById(int32_t face) const
+{
+    for (int32_t i = 0; i < PolygonCount(); ++i) {
+        if (PolygonAt(i)->FaceIndex == face) return PolygonAt(i);
+    }
+    return nullptr;
+}
+
+void ObjectGeometry::ComputeBounds(int32_t which)
+{
+    ShortBox box = kEmptyShortBox;
+    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->FaceBounds(&box, which == 1 ? 1 : 2);
+    const ShortVector3 centre = {Midpoint(box.minimum.x, box.maximum.x), Midpoint(box.minimum.y, box.maximum.y),
+                                 Midpoint(box.minimum.z, box.maximum.z)};
+    if (which == 1) {
+        LocalBox = box;
+        LocalCentre = centre;
+        return;
+    }
+    if (PolygonCount() == 0) {
+        WorldBox = {{0, 0, 0}, {0, 0, 0}};
+        WorldCentre = {0, 0, 0};
+        WorldRadius = 0;
+        return;
+    }
+    const double dx = double(box.maximum.x) - centre.x;
+    const double dy = double(box.maximum.y) - centre.y;
+    const double dz = double(box.maximum.z) - centre.z;
+    WorldBox = box;
+    WorldCentre = centre;
+    WorldRadius = ClampToShort(int64_t(std::ceil(std::sqrt(dx * dx + dy * dy + dz * dz))));
+}
+
+void ObjectGeometry::ExtendBox(ShortBox* box, int32_t which) const
+{
+    UniteShortBox(*box, which == 1 ? LocalBox : WorldBox);
+}
+
+void ObjectGeometry::PlaneValues(const PlaneRecord* plane, DynamicArray* output) const
+{
+    const DynamicArray* vertices = Owner->LocalVertices;
+    const int32_t count = ListCount(vertices);
+    if (output->ArraySetCount(count) != kResultOk) return;
+    const double a = Fix2X(plane->A);
+    const double b = Fix2X(plane->B);
+    const double c = Fix2X(plane->C);
+    const double d = Fix2X(plane->D);
+    for (int32_t i = 0; i < count; ++i) {
+        const FixedVector3* v = vertices->At<FixedVector3>(i);
+        const double value = a * Fix2X(v->x) + b * Fix2X(v->y) + c * Fix2X(v->z) + d;
+        output->Set(i, &value);
+    }
+}
+
+void ObjectGeometry::CutBySlices()
+{
+    const DynamicArray* slices = Owner->Slices;
+    if (!slices) return;
+    DynamicArray* distances = NewDynamicArray(0, int32_t(sizeof(double)), 4);
+    DynamicArray* segments = NewDynamicArray(0, int32_t(sizeof(uint32_t)), 4);
+    DynamicArray* loop = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+    for (int32_t k = 0; distances && segments && loop && k < ListCount(slices); ++k) {
+        const PlaneRecord* plane = PointerAt<PlaneRecord>(slices, k);
+        if (!plane) continue;
+        PlaneValues(plane, distances);
+        segments->ArraySetCount(0);
+        for (int32_t i = PolygonCount() - 1; i >= 0; --i) {
+            if (!PolygonAt(i)->SliceFace(plane, distances, segments)) DiscardPolygon(i);
+        }
+        const int32_t count = segments->ArrayCount();
+        if (count == 0) continue;
+        // Chain the cut edges into one loop, one step per edge at most; an open chain makes no cap.
+        auto first = [segments](int32_t i) { return int32_t(*segments->At<uint32_t>(i) >> 16); };
+        auto second = [segments](int32_t i) { return int32_t(*segments->At<uint32_t>(i) & 0xFFFF); };
+        loop->ArraySetCount(0);
+        const int32_t start = first(0);
+        int32_t current = 0;
+        bool closed = false;
+        for (int32_t step = 0; step < count && current >= 0; ++step) {
+            const int16_t index = int16_t(first(current));
+            loop->Append(&index);
+            const int32_t next = second(current);
+            if (next == start) {
+                closed = true;
+                break;
+            }
+            current = -1;
+            for (int32_t j = 0; j < count; ++j) {
+                if (first(j) == next) {
+                    current = j;
+                    break;
+                }
+            }
+        }
+        if (closed && loop->ArrayCount() >= 3) {
+            const int32_t face = Owner->SliceFaceIndex(k);
+            AddPolygonRecord(loop, face, Owner->SurfaceOfFace(face));
+        }
+    }
+    for (DynamicArray* list : {distances, segments, loop}) {
+        if (list) list->Destroy();
+    }
+}
+
+void ObjectGeometry::RemoveDegenerateRecords()
+{
+    for (int32_t i = PolygonCount() - 1; i >= 0; --i) {
+        if (PolygonAt(i)->Normal == ShortVector3{0, 0, 0}) DiscardPolygon(i);
+    }
+}
+
+void ObjectGeometry::UpdateWorldPlanes()
+{
+    const Transform* world = Owner->WorldTransform;
+    int32_t negative = 0;
+    for (int i = 0; i < 3; ++i) negative += world->Scale[i] < 0 ? 1 : 0;
+    const uint8_t mirrored = (negative & 1) ? 1 : 0;
+    const int32_t flip = mirrored != Mirrored;
+    Mirrored = mirrored;
+
+    Transform* scale = nullptr;
+    Transform* shear = nullptr;
+    Transform* rotation = nullptr;
+    auto make = []() {
+        Transform* t = new (std::nothrow) Transform;
+        if (t) t->TransformInit();
+        return t;
+    };
+    if (world->Scale[0] != kFixedOne || world->Scale[1] != kFixedOne || world->Scale[2] != kFixedOne) {
+        scale = make();
+        if (scale) {
+            scale->SetScale(FixDiv(kFixedOne, world->Scale[0]), FixDiv(kFixedOne, world->Scale[1]),
+                            FixDiv(kFixedOne, world->Scale[2]));
+        }
+    }
+    if (world->Shear[0] != 0 || world->Shear[1] != 0 || world->Shear[2] != 0) {
+        shear = make();
+        if (shear) shear->SetShear(world->Shear[0], world->Shear[1], world->Shear[2]);
+    }
+    if (world->Rotation[0] != 0 || world->Rotation[1] != 0 || world->Rotation[2] != 0) {
+        rotation = make();
+        if (rotation) rotation->SetRotation(world->Rotation[0], world->Rotation[1], world->Rotation[2]);
+    }
+
+    bool smooth = false;
+    for (int32_t i = 0; i < PolygonCount() && !smooth; ++i) {
+        smooth = PolygonAt(i)->GetSideAttribute(kSideFront) == 1 || PolygonAt(i)->GetSideAttribute(kSideBack) == 1;
+    }
+    if (smooth) {
+        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFaceUnlit(rotation, shear, scale, flip);
+        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace();
+    } else {
+        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFace(rotation, shear, scale, flip);
+    }
+    for (Transform* t : {scale, shear, rotation}) {
+        if (t) t->TransformFree();
+    }
+}
+
+void ObjectGeometry::RefreshRecordShading()
+{
+    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace();
+}
+
+void ObjectGeometry::ReleaseRecordCaches()
+{
+    for (int32_t i = 0; i < PolygonCount(); ++i) DestroyList(PolygonAt(i)->FacePairs);
+}
+
+int32_t ObjectGeometry::HitTestPolygonObject(int16_t x, int16_t y, int16_t z) const
+{
+    if (Owner->IsWorldRoot()) return kHitInside;
+    if (x < WorldBox.minimum.x || y < WorldBox.minimum.y || z < WorldBox.minimum.z || x > WorldBox.maximum.x ||
+        y > WorldBox.maximum.y || z > WorldBox.maximum.z) {
+        return kHitOutside;
+    }
+    const int64_t dx = int64_t(x) - WorldCentre.x;
+    const int64_t dy = int64_t(y) - WorldCentre.y;
+    const int64_t dz = int64_t(z) - WorldCentre.z;
+    if (dx * dx + dy * dy + dz * dz > int64_t(WorldRadius) * WorldRadius) return kHitOutside;
+    if (PolygonCount() == 0) return kHitOutside;
+    bool onSurface = false;
+    for (int32_t i = 0; i < PolygonCount(); ++i) {
+        const PolygonRecord* record = PolygonAt(i);
+        const FixedVector3* vertex = WorldVertexOf(record, 0);
+        if (!vertex) continue;
+        const ShortVector3 v = RoundedVertex(*vertex);
+        const ShortVector3& n = record->WorldNormal;
+        const int64_t ex = int64_t(v.x) - x;
+        const int64_t ey = int64_t(v.y) - y;
+        const int64_t ez = int64_t(v.z) - z;
+        const int64_t d = n.x * ex + n.y * ey + n.z * ez;
+        const int64_t tolerance = (std::llabs(ex) + std::llabs(ey) + std::llabs(ez)) >> 1;
+        if (d < -tolerance) return kHitOutside;
+        if (d <= tolerance) onSurface = true;
+    }
+    return onSurface ? kHitOnSurface : kHitInside;
+}
+
+void ObjectGeometry::AddMembers(ModelObject* node)
+{
+    if (!Members) Members = NewPointerList();
+    if (!DrawList) DrawList = NewContactList();
+    if (!Members) return;
+    for (int32_t i = 0; i < node->GeometryCount(); ++i) AppendPointer(Members, node->GeometryAt(i));
+}
+
+void ObjectGeometry::RemoveMembersOf(const ModelObject* node)
+{
+    for (DynamicArray* list : {Members, DrawList}) {
+        for (int32_t i = ListCount(list) - 1; i >= 0; --i) {
+            const ObjectGeometry* member = PointerAt<ObjectGeometry>(list, i);
+            if (member && member->Owner == node) list->Remove(i);
+        }
+    }
+}
+
+const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
+{
+    return Contacts ? Contacts->At<ContactEntry>(index) : nullptr;
+}
+
+void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
+{
+    if (!Contacts) Contacts = NewDynamicArray(0, int32_t(sizeof(ContactEntry)), 4);
+    if (!Contacts) return;
+    const ContactEntry entry = {other, point, normal};
+    Contacts->Append(&entry);
+}
+
+void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
+{
+    for (int32_t i = 0; i < ContactCount(); ++i) {
+        if (ContactAt(i)->Other == other) {
+            Contacts->Remove(i);
+            return;
+        }
+    }
+}
+
+void ObjectGeometry::ClearContacts()
+{
+    for (int32_t i = 0; i < ContactCount(); ++i) {
+        ObjectGeometry* other = ContactAt(i)->Other;
+        if (other && other != this) other->RemoveContactWith(this);
+    }
+    if (Contacts) Contacts->ArraySetCount(0);
+}
+
+int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVector3* normal,
+                                           ShortVector3* point) const
+{
+    int64_t best = -1;
+    const PolygonRecord* chosen = nullptr;
+    for (int32_t i = 0; i < PolygonCount(); ++i) {
+        const PolygonRecord* face = PolygonAt(i);
+        const FixedVector3* q = WorldVertexOf(face, 0);
+        if (!q) continue;
+        const ShortVector3 rounded = RoundedVertex(*q);
+        const ShortVector3& n = face->WorldNormal;
+        const int64_t facing = n.x * (int64_t(other->WorldCentre.x) - rounded.x) +
+                               n.y * (int64_t(other->WorldCentre.y) - rounded.y) +
+                               n.z * (int64_t(other->WorldCentre.z) - rounded.z);
+        if (facing < 0) continue;
+        int64_t sum = 0;
+        bool fails = false;
+        for (int32_t j = 0; j < other->PolygonCount() && !fails; ++j) {
+            const PolygonRecord* otherFace = other->PolygonAt(j);
+            for (int32_t k = 0; k < otherFace->VertexCount() && !fails; ++k) {
+                const FixedVector3* v = WorldVertexOf(otherFace, k);
+                if (!v) continue;
+                const int64_t s = n.x * RoundedOffset(v->x, q->x) + n.y * RoundedOffset(v->y, q->y) +
+                                  n.z * RoundedOffset(v->z, q->z);
+                if (s < 0) {
+                    fails = true;
+                } else {
+                    sum += s;
+                }
+            }
+        }
+        if (!fails && sum > best) {
+            best = sum;
+            chosen = face;
+        }
+    }
+    if (!chosen) return 0;
+    *normal = chosen->WorldNormal;
+    *point = RoundedVertex(*WorldVertexOf(chosen, 0));
+    return 1;
+}
+
+void ObjectGeometry::FindContact(ObjectGeometry* other)
+{
+    ObjectGeometry* g = this;
+    ObjectGeometry* h = other;
+    // A pair of records has one contact at most.
+    for (int32_t i = 0; i < ContactCount(); ++i) {
+        if (ContactAt(i)->Other == other) return;
+    }
+    auto overlaps = [g, h](int axis) {
+        const int16_t* gmin = &g->WorldBox.minimum.x;
+        const int16_t* gmax = &g->WorldBox.maximum.x;
+        const int16_t* hmin = &h->WorldBox.minimum.x;
+        const int16_t* hmax = &h->WorldBox.maximum.x;
+        return hmin[axis] < gmax[axis] && gmin[axis] < hmax[axis];
+    };
+    if (!overlaps(0) && !overlaps(1) && !overlaps(2)) return;
+    const int64_t dx = int64_t(h->WorldCentre.x) - g->WorldCentre.x;
+    const int64_t dy = int64_t(h->WorldCentre.y) - g->WorldCentre.y;
+    const int64_t dz = int64_t(h->WorldCentre.z) - g->WorldCentre.z;
+    const int64_t distanceSquared = dx * dx + dy * dy + dz * dz;
+    const int64_t reach = int64_t(g->WorldRadius) + h->WorldRadius;
+    if (distanceSquared >= reach * reach) return;
+
+    ShortVector3 normal = {0, 0, 0};
+    ShortVector3 point = {0, 0, 0};
+    auto fromG = [&]() { return g->FindSeparatingFace(h, &normal, &point) != 0; };
+    auto fromH = [&]() {
+        if (!h->FindSeparatingFace(g, &normal, &point)) return false;
+        normal = {ClampToShort(-int32_t(normal.x)), ClampToShort(-int32_t(normal.y)), ClampToShort(-int32_t(normal.z))};
+        return true;
+    };
+    const bool found = h->WorldRadius < g->WorldRadius ? (fromG() || fromH()) : (fromH() || fromG());
+    if (!found) {
+        const int64_t rg = int64_t(g->WorldRadius) * g->WorldRadius;
+        const int64_t rh = int64_t(h->WorldRadius) * h->WorldRadius;
+        const int64_t weight = rg + rh;
+        auto blend = [&](int16_t gc, int16_t hc) {
+            return weight == 0 ? gc : ClampToShort((int64_t(gc) * rh + int64_t(hc) * rg) / weight);
+        };
+        point = {blend(g->WorldCentre.x, h->WorldCentre.x), blend(g->WorldCentre.y, h->WorldCentre.y),
+                 blend(g->WorldCentre.z, h->WorldCentre.z)};
+        const int64_t length = IntSqrt64(distanceSquared);
+        if (length != 0) {
+            normal = {ClampToShort(dx * 256 / length), ClampToShort(dy * 256 / length), ClampToShort(dz * 256 / length)};
+        }
+    }
+    const ShortVector3 reversed = {ClampToShort(-int32_t(normal.x)), ClampToShort(-int32_t(normal.y)),
+                                   ClampToShort(-int32_t(normal.z))};
+    g->AddGeometryContact(h, point, normal);
+    h->AddGeometryContact(g, point, reversed);
+}

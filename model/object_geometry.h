@@ -1,0 +1,86 @@
+// ObjectGeometry: the face records of one built scene object with its boxes and bounding sphere,
+// the records registered under it, and its contacts with the records of sibling objects.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/dynamic_array.h"
+#include "model/short_vector.h"
+
+class ModelObject;
+class PlaneRecord;
+class PolygonRecord;
+class Surface;
+
+class ObjectGeometry;
+
+// A contact with another record: a point of the contact plane and its normal (length 256),
+// pointing away from the record that holds the entry.
+struct ContactEntry {
+    ObjectGeometry* Other;
+    ShortVector3 Point;
+    ShortVector3 Normal;
+};
+
+// Results of HitTestPolygonObject.
+constexpr int32_t kHitInside = 1;
+constexpr int32_t kHitOnSurface = 2;
+constexpr int32_t kHitOutside = 3;
+
+class ObjectGeometry {
+public:
+    // A new record for the owner with an empty polygon list; null when memory is short.
+    static ObjectGeometry* New(ModelObject* owner);
+    ResultCode ObjectGeometryInit(ModelObject* owner);
+    void ObjectGeometryFree();
+
+    int32_t PolygonCount() const;
+    PolygonRecord* PolygonAt(int32_t index) const;
+    // Makes and fills a record; kept (and registered with the surface) when the fill succeeds.
+    void AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface);
+    // Removes polygon `index`, takes it off its surface's users and frees it.
+    void DiscardPolygon(int32_t index);
+    PolygonRecord* FindPartById(int32_t face) const;
+
+    void ComputeBounds(int32_t which);
+    void ExtendBox(ShortBox* box, int32_t which) const;
+    // One double per local vertex of the owner: A x + B y + C z + D.
+    void PlaneValues(const PlaneRecord* plane, DynamicArray* output) const;
+    void CutBySlices();
+    void RemoveDegenerateRecords();
+    void UpdateWorldPlanes();
+    void RefreshRecordShading();
+    void ReleaseRecordCaches();
+    int32_t HitTestPolygonObject(int16_t x, int16_t y, int16_t z) const;
+
+    void AddMembers(ModelObject* node);
+    void RemoveMembersOf(const ModelObject* node);
+    void FindContact(ObjectGeometry* other);
+    int32_t FindSeparatingFace(const ObjectGeometry* other, ShortVector3* normal, ShortVector3* point) const;
+    void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
+    void RemoveContactWith(const ObjectGeometry* other);
+    void ClearContacts();
+    int32_t ContactCount() const { return Contacts ? Contacts->ArrayCount() : 0; }
+    const ContactEntry* ContactAt(int32_t index) const;
+
+    ModelObject* Owner = nullptr;
+    DynamicArray* Members = nullptr;   // ObjectGeometry pointers
+    DynamicArray* Polygons = nullptr;  // PolygonRecord pointers, owned
+    ShortBox LocalBox = {{0, 0, 0}, {0, 0, 0}};
+    ShortBox WorldBox = {{0, 0, 0}, {0, 0, 0}};
+    ShortVector3 LocalCentre = {0, 0, 0};
+    ShortVector3 WorldCentre = {0, 0, 0};
+    int16_t WorldRadius = 0;
+    uint8_t Mirrored = 0;
+    // Renderer state, zero at creation: whether the record was accepted this frame, and its
+    // screen box (minimum and maximum of screen x, depth and screen y).
+    uint8_t Visible = 0;
+    int32_t ScreenMinimum[3] = {0, 0, 0};
+    int32_t ScreenMaximum[3] = {0, 0, 0};
+    DynamicArray* Contacts = nullptr;  // ContactEntry
+    // Draw order state and the draw-order list of the records registered under this one.
+    int16_t DrawIndex = 0;
+    int16_t PulledAt = 0;
+    int16_t OrderSpare = 0;
+    DynamicArray* DrawList = nullptr;  // a ContactList of ObjectGeometry pointers
+};

@@ -1,0 +1,588 @@
+// Reading and writing the scene tree as chunks: one routine per node kind in both directions,
+// the validator that decides which chunk may follow which, children, contacts and every
+// node chunk.
+#include "model/object_stream.h"
+
+#include <new>
+
+#include "foundation/typed_value.h"
+#include "foundation/ui_services.h"
+#include "model/light.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/plane_record.h"
+#include "model/pointer_list.h"
+#include "model/read_limits.h"
+#include "model/surface.h"
+#include "model/transform.h"
+#include "model/units_record.h"
+
+int32_t ProgressSuppressionFlag = 0;
+
+namespace {
+
+enum NodeKind : int32_t { kReadRoot, kReadGroup, kReadObject };
+
+bool Handles(int32_t kind, ChunkTag tag)
+{
+    switch (kind) {
+    case kReadRoot:
+        return tag == kTagName || tag == kTagData || tag == kTagUnits || tag == kTagLights || tag == kTagColour ||
+               tag == kTagSideAttributes || tag == kTagObjectTextures || tag == kTagChildObject ||
+               tag == kTagChildGroup || tag == kTagConnections;
+    case kReadGroup:
+        return tag == kTagName || tag == kTagData || tag == kTagUnits || tag == kTagPosition || tag == kTagVran ||
+               tag == kTagChildObject || tag == kTagChildGroup || tag == kTagConnections;
+    default:
+        return true;
+    }
+}
+
+// The seen-flag of a node's own chunks, or 0 for any other tag.
+uint16_t SeenBitOf(ChunkTag tag)
+{
+    switch (tag) {
+    case kTagName: return kSeenName;
+    case kTagData: return kSeenData;
+    case kTagUnits: return kSeenUnits;
+    case kTagLights: return kSeenLights;
+    case kTagColour: return kSeenColour;
+    case kTagSideAttributes: return kSeenSideAttributes;
+    case kTagMesh:
+    case kTagPrimitive: return kSeenGeometry;
+    case kTagSlices: return kSeenSlices;
+    case kTagObjectTextures: return kSeenTexture;
+    case kTagPosition: return kSeenPosition;
+    case kTagVran: return kSeenVran;
+    default: return 0;
+    }
+}
+
+// Sets the progress value to the stream position and polls; true when the user pressed Stop.
+bool ProgressStopped(MemoryStream* stream)
+{
+    if (ProgressSuppressionFlag) return false;
+    ProgressSetValue(stream->StreamPosition());
+    return ProgressUpdate(0) != 0;
+}
+
+// A byte list read from what really remains of the chunk.
+ResultCode ReadBytes(MemoryStream* stream, DynamicArray*& list, int32_t growStep)
+{
+    DestroyList(list);
+    list = NewDynamicArray(BytesLeftToRead(stream), 1, growStep);
+    if (!list) return kResultOutOfMemory;
+    return list->Write(stream);
+}
+
+ResultCode TransferShort(MemoryStream* stream, int16_t* value)
+{
+    return stream->StreamTransferValue(value, kValue16);
+}
+
+void DestroyPolygonLists(DynamicArray* polygons)
+{
+    for (int32_t i = 0; i < ListCount(polygons); ++i) {
+        if (DynamicArray* polygon = PointerAt<DynamicArray>(polygons, i)) polygon->Destroy();
+    }
+    if (polygons) polygons->Destroy();
+}
+
+// Four 16-bit channels for typed value kind 111.
+struct Channels {
+    uint16_t value[4];
+};
+
+}  // namespace
+
+// --- reading and writing a node ---
+
+ResultCode ModelObject::Write(MemoryStream* stream)
+{
+    return stream->StreamIsWriting() ? WriteNode(stream, kReadObject) : ReadNode(stream, kReadObject);
+}
+
+ResultCode ModelObject::StreamRoot(MemoryStream* stream)
+{
+    return stream->StreamIsWriting() ? WriteNode(stream, kReadRoot) : ReadNode(stream, kReadRoot);
+}
+
+ResultCode ModelObject::StreamGroup(MemoryStream* stream)
+{
+    return stream->StreamIsWriting() ? WriteNode(stream, kReadGroup) : ReadNode(stream, kReadGroup);
+}
+
+ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
+{
+    ResultCode result = ProgressStopped(stream) ? kResultStopped : kResultOk;
+    uint16_t flags = 0;
+    ValidateChunk(kValidateStart, &flags, stream);
+    if (kind == kReadGroup) Type = kObjectGroup;
+    DynamicArray* dropped = nullptr;
+    while (result == kResultOk) {
+        const ChunkTag tag = stream->StreamEnterChunk();
+        if (tag == 0) break;
+        if (!ValidateChunk(tag, &flags, stream)) {
+            result = StreamUnknownChunk(stream, tag);
+        } else if (Handles(kind, tag)) {
+            result = DispatchChunk(stream, tag, kind, &dropped);
+        }
+        stream->StreamEndChunk();
+    }
+    ValidateChunk(kValidateEnd, &flags, stream);
+    DestroyList(dropped);
+    if (ProgressStopped(stream) && result == kResultOk) result = kResultStopped;
+    return result;
+}
+
+ResultCode ModelObject::DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped)
+{
+    switch (tag) {
+    case kTagName: return StreamNameChunk(stream);
+    case kTagData: return StreamDataChunk(stream);
+    case kTagUnits: return StreamUnitChunk(stream);
+    case kTagLights: return StreamLightChunk(stream);
+    case kTagColour: return StreamColourChunk(stream);
+    case kTagSideAttributes: return StreamSideAttributeChunk(stream);
+    case kTagPrimitive: return StreamPolyChunk(stream);
+    case kTagMesh: return StreamMeshChunk(stream);
+    case kTagSlices: return StreamSliceChunk(stream);
+    case kTagObjectTextures: return StreamObjectTextureRef(stream);
+    case kTagSurface: return StreamSurfaceChunk(stream);
+    case kTagPosition: return StreamPositionChunk(stream);
+    case kTagVran: return StreamVranChunk(stream);
+    case kTagChildObject: return StreamChildChunk(stream, dropped, false);
+    case kTagChildGroup: return StreamChildChunk(stream, dropped, true);
+    case kTagConnections: return StreamContacts(stream, *dropped);
+    default: return kResultOk;
+    }
+}
+
+int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* stream)
+{
+    if (tag == kValidateStart) {
+        *flags = 0;
+        return 1;
+    }
+    if (tag == kValidateEnd) {
+        if (!(*flags & kSeenChild)) Build();
+        return 1;
+    }
+    if (const uint16_t bit = SeenBitOf(tag)) {
+        const int32_t answer = !(*flags & bit) && !(*flags & kSeenChild);
+        *flags |= bit;
+        return answer;
+    }
+    if (tag == kTagSurface) return !(*flags & kSeenChild);
+    if (tag == kTagChildObject || tag == kTagChildGroup || tag == kTagConnections) {
+        if (!(*flags & kSeenGeometry) && !IsWorldRoot() && !IsGroup()) return 0;
+        if (!(*flags & kSeenChild)) {
+            Build();
+            *flags |= kSeenChild;
+        }
+        return 1;
+    }
+    return 0;
+}
+
+ResultCode ModelObject::WriteNode(MemoryStream* stream, int32_t kind)
+{
+    ResultCode result = StreamBeforeChunks(stream);
+    auto chunk = [&](bool present, ChunkTag tag, ResultCode (ModelObject::*body)(MemoryStream*)) {
+        if (!present || result != kResultOk) return;
+        result = stream->StreamBeginChunk(tag);
+        if (result != kResultOk) return;
+        result = (this->*body)(stream);
+        stream->StreamEndChunk();
+    };
+    chunk(Name != nullptr, kTagName, &ModelObject::StreamNameChunk);
+    chunk(Data != nullptr, kTagData, &ModelObject::StreamDataChunk);
+    if (kind == kReadGroup) chunk(VranText != nullptr, kTagVran, &ModelObject::StreamVranChunk);
+    chunk(Units != nullptr, kTagUnits, &ModelObject::StreamUnitChunk);
+    if (kind == kReadGroup) chunk(true, kTagPosition, &ModelObject::StreamPositionChunk);
+    if (kind != kReadGroup) {
+        chunk(Lights != nullptr, kTagLights, &ModelObject::StreamLightChunk);
+        chunk(true, kTagColour, &ModelObject::StreamColourChunk);
+    }
+    if (kind == kReadObject) {
+        chunk(true, kTagSideAttributes, &ModelObject::StreamSideAttributeChunk);
+        chunk(IsPrimitive(), kTagPrimitive, &ModelObject::StreamPolyChunk);
+        chunk(IsPolygonObject(), kTagMesh, &ModelObject::StreamMeshChunk);
+        chunk(Slices != nullptr, kTagSlices, &ModelObject::StreamSliceChunk);
+        chunk(FrontTexture || BackTexture, kTagObjectTextures, &ModelObject::StreamObjectTextureRef);
+        if (result == kResultOk) result = WriteSurfaceChunks(stream);
+        chunk(true, kTagPosition, &ModelObject::StreamPositionChunk);
+        chunk(VranText != nullptr, kTagVran, &ModelObject::StreamVranChunk);
+    }
+    if (result == kResultOk) result = StreamAfterChunks(stream);
+    if (!ProgressSuppressionFlag) {
+        ProgressSetValue(ProgressValue() + 1);
+        if (ProgressUpdate(0) && result == kResultOk) result = kResultStopped;
+    }
+    if (result == kResultOk && Children) result = StreamChildren(stream);
+    return result;
+}
+
+// --- children and contacts ---
+
+ResultCode ModelObject::StreamChildChunk(MemoryStream* stream, DynamicArray** dropped, bool isGroup)
+{
+    if (readDepth_ + 1 > kMaxReadDepth) return kResultTooDeep;
+    ModelObject* child = Holder->MakeObject();
+    if (!child) return kResultOutOfMemory;
+    child->readDepth_ = readDepth_ + 1;
+    const ResultCode result = isGroup ? child->StreamGroup(stream) : child->Stream(stream);
+    child->readDepth_ = 0;
+    if (result == kResultOk && child->IsCompleteObject()) {
+        AddChild(child);
+        if (child->Parent == this) return kResultOk;
+    }
+    if (!*dropped) *dropped = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+    if (*dropped) {
+        const int16_t position = int16_t((*dropped)->ArrayCount() + ChildCount());
+        (*dropped)->Append(&position);
+    }
+    child->Destroy();
+    return result;
+}
+
+ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray* dropped)
+{
+    if (stream->StreamIsWriting()) {
+        const int32_t countAt = stream->StreamPosition();
+        int16_t total = 0;
+        ResultCode result = TransferShort(stream, &total);
+        int32_t sum = 0;
+        for (int32_t i = 0; i < ChildCount() && result == kResultOk; ++i) {
+            const ModelObject* child = ChildAt(i);
+            for (int32_t j = 0; j < ListCount(child->Surfaces) && result == kResultOk; ++j) {
+                Surface* surface = PointerAt<Surface>(child->Surfaces, j);
+                if (!surface) continue;
+                int32_t written = 0;
+                result = surface->WriteSurfaceConnections(stream, i, j, Children, &written);
+                sum += written;
+            }
+        }
+        if (result != kResultOk) return result;
+        const int32_t end = stream->StreamPosition();
+        total = int16_t(sum);
+        result = stream->StreamTransferValueAt(&total, kValue16, countAt);
+        stream->StreamSetPosition(end);
+        return result;
+    }
+    int16_t count = 0;
+    const ResultCode result = TransferShort(stream, &count);
+    if (result != kResultOk) return result;
+    if (!CountFits(stream, count, 8)) return kResultBadCount;
+    const int32_t n = ChildCount();
+    for (int32_t r = 0; r < count; ++r) {
+        int16_t values[4] = {0, 0, 0, 0};
+        for (int16_t& value : values) {
+            const ResultCode read = TransferShort(stream, &value);
+            if (read != kResultOk) return read;
+        }
+        int32_t a = values[0];
+        int32_t b = values[2];
+        bool named = false;
+        int32_t belowA = 0;
+        int32_t belowB = 0;
+        for (int32_t k = 0; k < ListCount(dropped) && !named; ++k) {
+            const int16_t position = *dropped->At<int16_t>(k);
+            named = position == a || position == b;
+            belowA += position < a ? 1 : 0;
+            belowB += position < b ? 1 : 0;
+        }
+        if (named) continue;
+        a -= belowA;
+        b -= belowB;
+        if (b < 0 || b >= n) continue;
+        if (a >= 0 && a < n) {
+            ChildAt(a)->AddFaceContact(values[1], ChildAt(b), values[3]);
+        } else if (a == -1) {
+            AddFaceContact(values[1], ChildAt(b), values[3]);
+        }
+    }
+    return kResultOk;
+}
+
+ResultCode ModelObject::StreamChildren(MemoryStream* stream)
+{
+    ResultCode result = kResultOk;
+    bool connections = false;
+    for (int32_t i = 0; i < ChildCount() && result == kResultOk; ++i) {
+        ModelObject* child = ChildAt(i);
+        const bool group = child->IsGroup();
+        result = stream->StreamBeginChunk(group ? kTagChildGroup : kTagChildObject);
+        if (result != kResultOk) break;
+        result = group ? child->StreamGroup(stream) : child->Stream(stream);
+        stream->StreamEndChunk();
+        if (!group && (child->HasFaceContacts(nullptr, kRelationSibling) || child->HasFaceContacts(nullptr, kRelationParent))) {
+            connections = true;
+        }
+    }
+    if (result == kResultOk && connections) {
+        result = stream->StreamBeginChunk(kTagConnections);
+        if (result == kResultOk) {
+            result = StreamContacts(stream, nullptr);
+            stream->StreamEndChunk();
+        }
+    }
+    return result;
+}
+
+// --- node chunks ---
+
+ResultCode ModelObject::StreamNameChunk(MemoryStream* stream)
+{
+    if (!stream->StreamIsWriting()) return ReadBytes(stream, Name, 16);
+    return Name->Write(stream);
+}
+
+ResultCode ModelObject::StreamDataChunk(MemoryStream* stream)
+{
+    if (!stream->StreamIsWriting()) return ReadBytes(stream, Data, 16);
+    return Data->Write(stream);
+}
+
+ResultCode ModelObject::StreamVranChunk(MemoryStream* stream)
+{
+    if (!stream->StreamIsWriting()) return ReadBytes(stream, VranText, 4);
+    return VranText->Write(stream);
+}
+
+ResultCode ModelObject::StreamUnitChunk(MemoryStream* stream)
+{
+    if (stream->StreamIsWriting()) return Units->StreamUnits(stream);
+    if (BytesLeftToRead(stream) < kUnitsBytes) return kResultShortRead;
+    UnitsRecord* units = new (std::nothrow) UnitsRecord;
+    if (!units) return kResultOutOfMemory;
+    units->UnitsInit();
+    units->StreamUnits(stream);
+    ClearUnits();
+    Units = units;
+    return kResultOk;
+}
+
+ResultCode ModelObject::StreamLightChunk(MemoryStream* stream)
+{
+    if (stream->StreamIsWriting()) return Lights->LightListStream(stream);
+    LightList* lights = NewLightList();
+    if (!lights) return kResultOutOfMemory;
+    const ResultCode result = lights->LightListStream(stream);
+    SetLights(lights);
+    RefreshShading();
+    return result;
+}
+
+ResultCode ModelObject::StreamColourChunk(MemoryStream* stream)
+{
+    Channels front = {{FrontColour.red, FrontColour.green, FrontColour.blue, 0}};
+    Channels back = {{BackColour.red, BackColour.green, BackColour.blue, ColourCode}};
+    ResultCode result = SerializeTypedValue(stream, &front, kTypedColorCode);
+    if (result == kResultOk) result = SerializeTypedValue(stream, &back, kTypedColorCode);
+    if (stream->StreamIsWriting() || result != kResultOk) return result;
+    FrontColour = {front.value[0], front.value[1], front.value[2]};
+    BackColour = {back.value[0], back.value[1], back.value[2]};
+    ColourCode = back.value[3];
+    return kResultOk;
+}
+
+ResultCode ModelObject::StreamSideAttributeChunk(MemoryStream* stream)
+{
+    uint8_t front = FrontSideAttribute;
+    uint8_t back = BackSideAttribute;
+    ResultCode result = stream->StreamTransferValue(&front, kValueByte);
+    if (result == kResultOk) result = stream->StreamTransferValue(&back, kValueByte);
+    if (stream->StreamIsWriting() || result != kResultOk) return result;
+    FrontSideAttribute = front;
+    BackSideAttribute = back;
+    return kResultOk;
+}
+
+ResultCode ModelObject::StreamPolyChunk(MemoryStream* stream)
+{
+    const bool writing = stream->StreamIsWriting();
+    if (!writing) Type = kObjectPrimitive;
+    int16_t style = OutlineStyle;
+    uint8_t axis = Axis;
+    uint8_t kind = PrimitiveKind;
+    int16_t segments = Segments;
+    Fixed height0 = Height0;
+    Fixed height1 = Height1;
+    FixedPoint offset0 = Offset0;
+    FixedPoint offset1 = Offset1;
+    int16_t count = int16_t(OutlineCount());
+    ResultCode result = TransferShort(stream, &style);
+    if (result == kResultOk) result = stream->StreamTransferValue(&axis, kValueByte);
+    if (result == kResultOk) result = stream->StreamTransferValue(&kind, kValueByte);
+    if (result == kResultOk) result = TransferShort(stream, &segments);
+    if (result == kResultOk) result = SerializeTypedValue(stream, &height0, kTypedLong);
+    if (result == kResultOk) result = SerializeTypedValue(stream, &height1, kTypedLong);
+    if (result == kResultOk) result = SerializeTypedValue(stream, &offset0, kTypedFixedPoint);
+    if (result == kResultOk) result = SerializeTypedValue(stream, &offset1, kTypedFixedPoint);
+    if (result == kResultOk) result = TransferShort(stream, &count);
+    if (result != kResultOk) return result;
+    if (writing) {
+        for (int32_t i = 0; i < count && result == kResultOk; ++i) {
+            result = SerializeTypedValue(stream, Outline->At<FixedPoint>(i), kTypedFixedPoint);
+        }
+        return result;
+    }
+    if (!CountFits(stream, count, int32_t(sizeof(FixedPoint)))) return kResultBadCount;
+    DynamicArray* outline = NewDynamicArray(count, int32_t(sizeof(FixedPoint)), 4);
+    if (!outline) return kResultOutOfMemory;
+    for (int32_t i = 0; i < count && result == kResultOk; ++i) {
+        result = SerializeTypedValue(stream, outline->At<FixedPoint>(i), kTypedFixedPoint);
+    }
+    if (result != kResultOk) {
+        outline->Destroy();
+        return result;
+    }
+    OutlineStyle = style;
+    Axis = axis;
+    PrimitiveKind = kind;
+    Segments = segments;
+    Height0 = height0;
+    Height1 = height1;
+    Offset0 = offset0;
+    Offset1 = offset1;
+    DestroyList(Outline);
+    Outline = outline;
+    return kResultOk;
+}
+
+ResultCode ModelObject::StreamMeshChunk(MemoryStream* stream)
+{
+    if (stream->StreamIsWriting()) {
+        int16_t vertexCount = int16_t(ListCount(MeshVertices));
+        ResultCode result = TransferShort(stream, &vertexCount);
+        for (int32_t i = 0; i < vertexCount && result == kResultOk; ++i) {
+            result = SerializeTypedValue(stream, MeshVertices->At<FixedVector3>(i), kTypedVector);
+        }
+        int16_t polygonCount = int16_t(ListCount(MeshPolygons));
+        if (result == kResultOk) result = TransferShort(stream, &polygonCount);
+        for (int32_t p = 0; p < polygonCount && result == kResultOk; ++p) {
+            DynamicArray* polygon = PointerAt<DynamicArray>(MeshPolygons, p);
+            int16_t indexCount = int16_t(ListCount(polygon));
+            result = TransferShort(stream, &indexCount);
+            for (int32_t k = 0; k < indexCount && result == kResultOk; ++k) result = TransferShort(stream, polygon->At<int16_t>(k));
+        }
+        return result;
+    }
+    Type = kObjectPolygon;
+    int16_t vertexCount = 0;
+    ResultCode result = TransferShort(stream, &vertexCount);
+    if (result != kResultOk) return result;
+    if (!CountFits(stream, vertexCount, int32_t(sizeof(FixedVector3)))) return kResultBadCount;
+    DynamicArray* vertices = NewDynamicArray(vertexCount, int32_t(sizeof(FixedVector3)), 4);
+    DynamicArray* polygons = NewPointerList();
+    if (!vertices || !polygons) {
+        if (vertices) vertices->Destroy();
+        DestroyPolygonLists(polygons);
+        return kResultOutOfMemory;
+    }
+    for (int32_t i = 0; i < vertexCount && result == kResultOk; ++i) {
+        result = SerializeTypedValue(stream, vertices->At<FixedVector3>(i), kTypedVector);
+    }
+    int16_t polygonCount = 0;
+    if (result == kResultOk) result = TransferShort(stream, &polygonCount);
+    if (result == kResultOk && !CountFits(stream, polygonCount, 2)) result = kResultBadCount;
+    for (int32_t p = 0; p < polygonCount && result == kResultOk; ++p) {
+        int16_t indexCount = 0;
+        result = TransferShort(stream, &indexCount);
+        if (result == kResultOk && !CountFits(stream, indexCount, 2)) result = kResultBadCount;
+        if (result != kResultOk) break;
+        DynamicArray* polygon = NewDynamicArray(indexCount, int32_t(sizeof(int16_t)), 4);
+        if (!polygon || AppendPointer(polygons, polygon) < 0) {
+            if (polygon) polygon->Destroy();
+            result = kResultOutOfMemory;
+            break;
+        }
+        for (int32_t k = 0; k < indexCount && result == kResultOk; ++k) result = TransferShort(stream, polygon->At<int16_t>(k));
+    }
+    if (result != kResultOk) {
+        vertices->Destroy();
+        DestroyPolygonLists(polygons);
+        return result;
+    }
+    DestroyList(MeshVertices);
+    DestroyPolygonLists(MeshPolygons);
+    MeshVertices = vertices;
+    MeshPolygons = polygons;
+    return kResultOk;
+}
+
+ResultCode ModelObject::StreamSliceChunk(MemoryStream* stream)
+{
+    int16_t count = int16_t(ListCount(Slices));
+    ResultCode result = TransferShort(stream, &count);
+    if (result != kResultOk) return result;
+    if (stream->StreamIsWriting()) {
+        for (int32_t k = 0; k < count && result == kResultOk; ++k) result = PointerAt<PlaneRecord>(Slices, k)->StreamPlane(stream);
+        return result;
+    }
+    if (!CountFits(stream, count, kPlaneBytes)) return kResultBadCount;
+    EnsureSliceList();
+    if (!Slices) return kResultOutOfMemory;
+    for (int32_t k = 0; k < count && result == kResultOk; ++k) {
+        PlaneRecord* plane = NewPlaneRecord();
+        if (!plane) return kResultOutOfMemory;
+        result = BytesLeftToRead(stream) >= kPlaneBytes ? plane->StreamPlane(stream) : kResultShortRead;
+        if (result != kResultOk || AppendPointer(Slices, plane) < 0) plane->PlaneFree();
+    }
+    if (Surfaces && FaceCount() >= 0) EnsureSurfaceCount(FaceCount());
+    return result;
+}
+
+ResultCode ModelObject::StreamSurfaceChunk(MemoryStream* stream)
+{
+    int16_t face = 0;
+    ResultCode result = TransferShort(stream, &face);
+    if (result != kResultOk || face < 0 || face >= FaceCount()) return result;
+    EnsureSurfaceCount(FaceCount());
+    if (!Surfaces || face >= Surfaces->ArrayCount() || PointerAt<Surface>(Surfaces, face)) return kResultOk;
+    Surface* surface = NewSurface();
+    if (!surface) return kResultOutOfMemory;
+    result = surface->SurfaceInit(this);
+    if (result == kResultOk) result = surface->Stream(stream);
+    if (result == kResultOk) {
+        SetPointer(Surfaces, face, surface);
+    } else {
+        surface->SurfaceDestroy();
+    }
+    return result;
+}
+
+ResultCode ModelObject::WriteSurfaceChunks(MemoryStream* stream)
+{
+    ResultCode result = kResultOk;
+    for (int32_t face = 0; face < ListCount(Surfaces) && result == kResultOk; ++face) {
+        Surface* surface = PointerAt<Surface>(Surfaces, face);
+        if (!surface || !surface->SurfaceHasData()) continue;
+        result = stream->StreamBeginChunk(kTagSurface);
+        if (result != kResultOk) break;
+        int16_t number = int16_t(face);
+        result = TransferShort(stream, &number);
+        if (result == kResultOk) result = surface->Stream(stream);
+        stream->StreamEndChunk();
+    }
+    return result;
+}
+
+ResultCode ModelObject::StreamPositionChunk(MemoryStream* stream)
+{
+    if (stream->StreamIsWriting()) return WorldTransform->StreamTransform(stream);
+    // The full transform (48 bytes), its two-dimensional form (24) or none (identity).
+    const int32_t length = BytesLeftToRead(stream);
+    if (length >= kTransformBytes) {
+        WorldTransform->StreamTransform(stream);
+    } else if (length == kTransform2DBytes) {
+        WorldTransform->StreamTransform2D(stream);
+    } else if (length == 0) {
+        WorldTransform->TransformReset();
+    } else {
+        return kResultShortRead;
+    }
+    WorldTransform->TransformCopyTo(LocalTransform);
+    return kResultOk;
+}

@@ -1,0 +1,20 @@
+// The preferences carried in a model file, kept as their stored bytes.
+#include "model/player_preferences.h"
+
+#include "foundation/memory_stream.h"
+#include "model/pointer_list.h"
+#include "model/read_limits.h"
+
+ResultCode PlayerPreferences::Write(MemoryStream* stream)
+{
+    if (stream->StreamIsWriting()) return Bytes ? Bytes->Write(stream) : kResultOk;
+    DestroyList(Bytes);
+    Bytes = NewDynamicArray(BytesLeftToRead(stream), 1, 16);
+    return Bytes ? Bytes->Write(stream) : kResultOutOfMemory;
+}
+
+void PlayerPreferences::Free()
+{
+    DestroyList(Bytes);
+    delete this;
+}

@@ -1,0 +1,454 @@
+// Polygon records: normals, lighting, slicing and the per-side lookups.
+#include "model/polygon_record.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <new>
+
+#include "foundation/ui_services.h"
+#include "model/drawing_services.h"
+#include "model/light.h"
+#include "model/lighting_math.h"
+#include "model/model_object.h"
+#include "model/object_geometry.h"
+#include "model/plane_record.h"
+#include "model/pointer_list.h"
+#include "model/surface.h"
+#include "model/transform.h"
+
+namespace {
+
+constexpr int32_t kShadeLevels = 32;
+
+DynamicArray* NewIndexList()
+{
+    return NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+}
+
+ShortVector3 Negated(const ShortVector3& v)
+{
+    return {ClampToShort(-int32_t(v.x)), ClampToShort(-int32_t(v.y)), ClampToShort(-int32_t(v.z))};
+}
+
+// The number of halvings that bring |v| to 16383 or less.
+int32_t ShiftToFit(int64_t v)
+{
+    uint64_t magnitude = v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v);
+    int32_t count = 0;
+    while (magnitude > 16383) {
+        magnitude >>= 1;
+        ++count;
+    }
+    return count;
+}
+
+// Index of a vertex equal to the point in the vertex list, appended when there is none; -1 when
+// the list cannot take another vertex.
+int32_t FindOrAddVertex(DynamicArray* vertices, const FixedVector3& point)
+{
+    const int32_t count = vertices->ArrayCount();
+    for (int32_t i = 0; i < count; ++i) {
+        const FixedVector3* v = vertices->At<FixedVector3>(i);
+        if (v->x == point.x && v->y == point.y && v->z == point.z) return i;
+    }
+    if (count >= kMaxObjectVertices) return -1;
+    return vertices->Append(&point);
+}
+
+FixedVector3 PointOnEdge(const FixedVector3& from, const FixedVector3& to, double t)
+{
+    auto along = [t](Fixed a, Fixed b) { return X2Fix(Fix2X(a) + (Fix2X(b) - Fix2X(a)) * t); };
+    return {along(from.x, to.x), along(from.y, to.y), along(from.z, to.z)};
+}
+
+}  // namespace
+
+ShortVector3 NormaliseShort(int32_t x, int32_t y, int32_t z)
+{
+    int64_t v[3] = {x, y, z};
+    for (int axis = 0; axis < 3; ++axis) {
+        const int32_t shift = ShiftToFit(v[axis]);
+        for (int64_t& c : v) c >>= shift;
+    }
+    const int32_t length = IntSqrt(int32_t(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
+    if (length == 0) return {0, 0, 0};
+    return {int16_t(v[0] * 256 / length), int16_t(v[1] * 256 / length), int16_t(v[2] * 256 / length)};
+}
+
+int32_t FaceUsesVertex(const PolygonRecord* record, int32_t index)
+{
+    for (int32_t i = 0; i < record->VertexCount(); ++i) {
+        if (record->IndexAt(i) == index) return 1;
+    }
+    return 0;
+}
+
+ModelObject* PolygonRecord::Owner() const
+{
+    return Geometry ? Geometry->Owner : nullptr;
+}
+
+int16_t PolygonRecord::IndexAt(int32_t position) const
+{
+    const int16_t* index = Indices ? Indices->At<int16_t>(position) : nullptr;
+    return index ? *index : -1;
+}
+
+ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* surface, int32_t faceIndex,
+                                            const DynamicArray* indices)
+{
+    SetCursorShape(128);
+    Geometry = geometry;
+    FaceSurface = surface;
+    FaceIndex = int16_t(faceIndex);
+    Indices = NewIndexList();
+    OutlineList = NewIndexList();
+    ClipList = NewIndexList();
+    OutlineRef = OutlineList;
+    ClipRef = ClipList;
+    if (!Indices || !OutlineList || !ClipList || indices->ArrayCopyTo(Indices) != kResultOk) return kResultOutOfMemory;
+    return ComputeFaceNormal();
+}
+
+void PolygonRecord::PolygonRecordDestroy()
+{
+    DestroyList(Indices);
+    DestroyList(ClipList);
+    DestroyList(OutlineList);
+    for (DynamicArray** list : {&FacePairs, &FrontPairs, &BackPairs, &FrontPairsWork, &BackPairsWork, &FrontShades,
+                                &BackShades, &FrontShadesWork, &BackShadesWork}) {
+        DestroyList(*list);
+    }
+    delete this;
+}
+
+ResultCode PolygonRecord::ComputeFaceNormal()
+{
+    ModelObject* owner = Owner();
+    const FixedVector3 direction = owner->FaceDirection(FaceIndex);
+    if (direction.x != 0 || direction.y != 0 || direction.z != 0) {
+        Normal = NormaliseShort(direction.x, direction.y, direction.z);
+        return kResultOk;
+    }
+    const int32_t n = VertexCount();
+    const DynamicArray* vertices = owner->LocalVertices;
+    const FixedVector3* p0 = vertices->At<FixedVector3>(IndexAt(0));
+    const FixedVector3* p1 = vertices->At<FixedVector3>(IndexAt((n + 2) >> 2));
+    const FixedVector3* p2 = vertices->At<FixedVector3>(IndexAt((n + 1) >> 1));
+    if (!p0 || !p1 || !p2) return -1;
+    const double ax = double(p0->x) - p1->x;
+    const double ay = double(p0->y) - p1->y;
+    const double az = double(p0->z) - p1->z;
+    const double bx = double(p2->x) - p1->x;
+    const double by = double(p2->y) - p1->y;
+    const double bz = double(p2->z) - p1->z;
+    const double nx = bz * ay - az * by;
+    const double ny = az * bx - bz * ax;
+    const double nz = by * ax - ay * bx;
+    const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+    if (length == 0) return -1;
+    Normal = NormaliseShort(int32_t(nx * 32767 / length), int32_t(ny * 32767 / length), int32_t(nz * 32767 / length));
+    return kResultOk;
+}
+
+void PolygonRecord::TransformNormal(const Transform* rotation, const Transform* shear, const Transform* scale)
+{
+    // Points are scaled, sheared and rotated in that order, so a normal takes the inverse
+    // transposes in the same order: the reciprocal scale, the inverse transposed shear, then the
+    // rotation.
+    FixedVector3 n = {IntToFixed(Normal.x), IntToFixed(Normal.y), IntToFixed(Normal.z)};
+    if (scale) scale->TransformPoint(&n, n.x, n.y, n.z);
+    if (shear) {
+        const Fixed h0 = shear->Shear[0];
+        const Fixed h1 = shear->Shear[1];
+        const Fixed h2 = shear->Shear[2];
+        const Fixed y = n.y;
+        n.y = FixSub(n.y, FixMul(n.x, h0));
+        n.z = FixSub(n.z, FixAdd(FixMul(y, h2), FixMul(n.x, FixSub(h1, FixMul(h0, h2)))));
+    }
+    if (rotation) rotation->TransformPoint(&n, n.x, n.y, n.z);
+    WorldNormal = NormaliseShort(n.x, n.y, n.z);
+}
+
+void PolygonRecord::PrepareFaceUnlit(const Transform* rotation, const Transform* shear, const Transform* scale,
+                                     int32_t reverse)
+{
+    TransformNormal(rotation, shear, scale);
+    if (reverse && Indices) Indices->Reverse();
+}
+
+void PolygonRecord::PrepareFace(const Transform* rotation, const Transform* shear, const Transform* scale,
+                                int32_t reverse)
+{
+    TransformNormal(rotation, shear, scale);
+    LightFace();
+    if (reverse && Indices) Indices->Reverse();
+}
+
+void PolygonRecord::LightFace()
+{
+    SetCursorShape(128);
+    ModelObject* owner = Owner();
+    if (!owner) return;
+    if (FaceSurface) {
+        FrontColour = FaceSurface->GetSideColour(kSideFront);
+        BackColour = FaceSurface->GetSideColour(kSideBack);
+        ColourCode = FaceSurface->GetSurfaceColourCode();
+    } else {
+        FrontColour = owner->GetColour(kSideFront);
+        BackColour = owner->GetColour(kSideBack);
+        ColourCode = owner->GetColourCode();
+    }
+    const LightList* front = owner->GetLights();
+    const LightList* back = owner->Parent ? owner->Parent->GetLights() : front;
+    const ShortVector3 outward = Negated(WorldNormal);
+    FrontLit = front ? SumLighting(front, FrontColour, outward) : RGBColor48{0, 0, 0};
+    BackLit = back ? SumLighting(back, BackColour, WorldNormal) : RGBColor48{0, 0, 0};
+    auto level = [](const LightList* lights, const ShortVector3& normal) {
+        if (!lights) return kShadeLevels - 1;
+        const int32_t whole = FixedFloor(ShadeLevel(lights, kShadeLevels, normal));
+        return whole < 0 ? 0 : whole > kShadeLevels - 1 ? kShadeLevels - 1 : whole;
+    };
+    FrontShadeEntry = level(front, outward);
+    BackShadeEntry = level(back, WorldNormal);
+    if (!front || !back) return;
+    FrontColourIndex = uint8_t(CurrentDrawingServices().LockedColorCubeIndex(FrontColour));
+    BackColourIndex = uint8_t(CurrentDrawingServices().LockedColorCubeIndex(BackColour));
+    if (GetSideAttribute(kSideFront) == 1) LightSideVertices(kSideFront, front);
+    if (GetSideAttribute(kSideBack) == 1) LightSideVertices(kSideBack, back);
+}
+
+void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights)
+{
+    DynamicArray* values = GetSideVertexValues(side);
+    const int32_t n = VertexCount();
+    if (!values || values->ArraySetCount(n) != kResultOk) return;
+    auto sideNormal = [side](const PolygonRecord* record) {
+        return side == kSideFront ? Negated(record->WorldNormal) : record->WorldNormal;
+    };
+    auto unit = [](const ShortVector3& v, double out[3]) {
+        const double length = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
+        const double k = length == 0 ? 1.0 : 1.0 / length;
+        out[0] = v.x * k;
+        out[1] = v.y * k;
+        out[2] = v.z * k;
+    };
+    const ShortVector3 own = sideNormal(this);
+    double ownUnit[3];
+    unit(own, ownUnit);
+    for (int32_t position = 0; position < n; ++position) {
+        const int32_t vertex = IndexAt(position);
+        int64_t sum[3] = {own.x, own.y, own.z};
+        int32_t count = 1;
+        for (int32_t r = 0; r < Geometry->PolygonCount(); ++r) {
+            const PolygonRecord* other = Geometry->PolygonAt(r);
+            if (other == this || !FaceUsesVertex(other, vertex)) continue;
+            const ShortVector3 normal = sideNormal(other);
+            double otherUnit[3];
+            unit(normal, otherUnit);
+            if (ownUnit[0] * otherUnit[0] + ownUnit[1] * otherUnit[1] + ownUnit[2] * otherUnit[2] <= 0) continue;
+            sum[0] += normal.x;
+            sum[1] += normal.y;
+            sum[2] += normal.z;
+            ++count;
+        }
+        ShortVector3 average = {int16_t(sum[0] / count), int16_t(sum[1] / count), int16_t(sum[2] / count)};
+        const double length = std::sqrt(double(average.x) * average.x + double(average.y) * average.y +
+                                        double(average.z) * average.z);
+        if (length != 0) {
+            average = {int16_t(average.x / length * 256.0), int16_t(average.y / length * 256.0),
+                       int16_t(average.z / length * 256.0)};
+        }
+        const Fixed level = ShadeLevel(lights, kShadeLevels, average);
+        values->Set(position, &level);
+    }
+}
+
+int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts)
+{
+    SetCursorShape(128);
+    DynamicArray* vertices = Owner()->LocalVertices;
+    DynamicArray* kept = NewIndexList();
+    if (!kept) return 0;
+    auto distanceOf = [distances](int32_t vertex) {
+        const double* d = distances->At<double>(vertex);
+        return d ? *d : 0.0;
+    };
+    auto vertexAt = [vertices](int32_t index) {
+        const FixedVector3* v = vertices->At<FixedVector3>(index);
+        return v ? *v : FixedVector3{0, 0, 0};
+    };
+    auto append = [kept](int32_t index) {
+        const int16_t value = int16_t(index);
+        kept->Append(&value);
+    };
+    const int32_t n = VertexCount();
+    int32_t entering = -1;
+    int32_t leaving = -1;
+    int32_t previous = -1;
+    double previousDistance = 0;
+    bool failed = false;
+    for (int32_t step = 0; step <= n && n > 0 && !failed; ++step) {
+        const bool extra = step == n;
+        const int32_t current = IndexAt(step % n);
+        const double d = distanceOf(current);
+        if (step == 0) {
+            if (d >= 0) append(current);
+        } else if (d >= 0 && previousDistance >= 0) {
+            if (!extra) append(current);
+        } else if (d < 0 && previousDistance >= 0) {
+            const double t = previousDistance / (previousDistance - d);
+            leaving = FindOrAddVertex(vertices, PointOnEdge(vertexAt(previous), vertexAt(current), t));
+            failed = leaving < 0;
+            append(leaving);
+            if (entering >= 0 && entering != leaving) {
+                const uint32_t cut = (uint32_t(leaving) << 16) | uint32_t(entering);
+                cuts->Append(&cut);
+            }
+        } else if (d >= 0 && previousDistance < 0) {
+            const double t = d / (d - previousDistance);
+            entering = FindOrAddVertex(vertices, PointOnEdge(vertexAt(current), vertexAt(previous), t));
+            failed = entering < 0;
+            append(entering);
+            if (!extra) append(current);
+            if (leaving >= 0 && leaving != entering) {
+                const uint32_t cut = (uint32_t(leaving) << 16) | uint32_t(entering);
+                cuts->Append(&cut);
+            }
+        }
+        previous = current;
+        previousDistance = d;
+    }
+    if (failed) {
+        kept->Destroy();
+        return 0;
+    }
+    kept->ArrayCopyTo(Indices);
+    kept->Destroy();
+    if (VertexCount() < 3) return 0;
+    int32_t distinct[3] = {IndexAt(0), -1, -1};
+    int32_t found = 1;
+    for (int32_t i = 1; i < VertexCount() && found < 3; ++i) {
+        const int32_t index = IndexAt(i);
+        bool seen = false;
+        for (int32_t k = 0; k < found; ++k) seen = seen || distinct[k] == index;
+        if (!seen) distinct[found++] = index;
+    }
+    return found == 3 ? 1 : 0;
+}
+
+void PolygonRecord::FaceBounds(ShortBox* box, int32_t which) const
+{
+    const ModelObject* owner = Owner();
+    const DynamicArray* vertices = which == 1 ? owner->LocalVertices : owner->WorldVertices;
+    for (int32_t i = 0; i < VertexCount(); ++i) {
+        const FixedVector3* v = vertices ? vertices->At<FixedVector3>(IndexAt(i)) : nullptr;
+        if (v) ExtendShortBox(*box, v->x, v->y, v->z);
+    }
+}
+
+TextureRecord* PolygonRecord::GetSideTexture(int32_t side) const
+{
+    const ModelObject* owner = Owner();
+    if (side == kSideFront) {
+        if (FaceSurface && (FaceSurface->Flags & kSurfaceFrontTexture)) return FaceSurface->FrontTexture;
+        return owner->FrontTexture;
+    }
+    if (side == kSideBack) {
+        if (FaceSurface && (FaceSurface->Flags & kSurfaceBackTexture)) return FaceSurface->BackTexture;
+        return owner->BackTexture;
+    }
+    return nullptr;
+}
+
+uint8_t PolygonRecord::GetSideAttribute(int32_t side) const
+{
+    const ModelObject* owner = Owner();
+    if (side == kSideFront) {
+        if (FaceSurface && (FaceSurface->Flags & kSurfaceFrontAttribute)) return FaceSurface->FrontSideAttribute;
+        return owner->FrontSideAttribute;
+    }
+    if (side == kSideBack) {
+        if (FaceSurface && (FaceSurface->Flags & kSurfaceBackAttribute)) return FaceSurface->BackSideAttribute;
+        return owner->BackSideAttribute;
+    }
+    return 0;
+}
+
+namespace {
+
+DynamicArray* Ensure(DynamicArray*& list, int32_t elementSize)
+{
+    if (!list) list = NewDynamicArray(0, elementSize, 4);
+    return list;
+}
+
+}  // namespace
+
+DynamicArray* PolygonRecord::GetSideVertexPairs(int32_t side)
+{
+    const uint16_t bit = side == kSideFront ? kSurfaceFrontTexture : kSurfaceBackTexture;
+    if (side != kSideFront && side != kSideBack) return nullptr;
+    const bool own = FaceSurface && (FaceSurface->Flags & bit);
+    DynamicArray*& list = own ? (side == kSideFront ? FaceSurface->FrontPairs : FaceSurface->BackPairs)
+                              : (side == kSideFront ? FrontPairs : BackPairs);
+    return Ensure(list, 8);
+}
+
+DynamicArray* PolygonRecord::GetSideVertexPairsB(int32_t side)
+{
+    const uint16_t bit = side == kSideFront ? kSurfaceFrontTexture : kSurfaceBackTexture;
+    if (side != kSideFront && side != kSideBack) return nullptr;
+    const bool own = FaceSurface && (FaceSurface->Flags & bit);
+    DynamicArray*& list = own ? (side == kSideFront ? FaceSurface->FrontPairsWork : FaceSurface->BackPairsWork)
+                              : (side == kSideFront ? FrontPairsWork : BackPairsWork);
+    return Ensure(list, 8);
+}
+
+DynamicArray* PolygonRecord::GetSideVertexValues(int32_t side)
+{
+    if ((side != kSideFront && side != kSideBack) || GetSideAttribute(side) == 0) return nullptr;
+    return Ensure(side == kSideFront ? FrontShades : BackShades, 4);
+}
+
+DynamicArray* PolygonRecord::GetSideVertexValuesB(int32_t side)
+{
+    if ((side != kSideFront && side != kSideBack) || GetSideAttribute(side) == 0) return nullptr;
+    return Ensure(side == kSideFront ? FrontShadesWork : BackShadesWork, 4);
+}
+
+DynamicArray* PolygonRecord::GetFacePairs()
+{
+    if (!FacePairs) {
+        FacePairs = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
+        if (!FacePairs) return nullptr;
+        if (FaceSurface) {
+            if (FaceSurface->Outline) FaceSurface->Outline->ArrayCopyTo(FacePairs);
+        } else {
+            // A surface made only to place the face: its outline is copied, then the surface
+            // is destroyed and every link to it cleared.
+            ModelObject* owner = Owner();
+            Surface* temporary = owner->SurfaceForFace(FaceIndex);
+            if (temporary) {
+                if (temporary->Outline) temporary->Outline->ArrayCopyTo(FacePairs);
+                PolygonRecord* linked = owner->FindPolygonByIndex(FaceIndex);
+                if (linked && linked->FaceSurface == temporary) linked->FaceSurface = nullptr;
+                if (FaceSurface == temporary) FaceSurface = nullptr;
+                SetPointer(owner->Surfaces, FaceIndex, nullptr);
+                temporary->SurfaceDestroy();
+            }
+        }
+    }
+    if (FaceSurface && (FaceSurface->Flags & kSurfaceTextureBits)) return FaceSurface->Outline;
+    return FacePairs;
+}
+
+void PolygonRecord::SetSideAttributeOf(uint8_t value, int32_t side)
+{
+    const uint16_t bit = uint16_t(kSurfaceFrontAttribute << side);
+    if (FaceSurface && (FaceSurface->Flags & bit)) {
+        FaceSurface->SetSurfaceSideAttribute(value, side);
+    } else {
+        Owner()->SetSideAttribute(value, side);
+    }
+}

@@ -1,0 +1,99 @@
+// PolygonRecord: the drawable form of one face of a scene object: its vertex indices, local and
+// world normals, colours lit per side, shade levels, and the per-side lists the renderer uses
+// for textured and smooth-shaded sides.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/dynamic_array.h"
+#include "foundation/fixed.h"
+#include "foundation/rgb_color.h"
+#include "foundation/root_object.h"
+#include "model/short_vector.h"
+
+class LightList;
+class ModelObject;
+class ObjectGeometry;
+class PlaneRecord;
+class Surface;
+class TextureRecord;
+class Transform;
+
+class PolygonRecord : public RootObject {
+public:
+    // Stores the record's place, copies the indices and computes the normal. -1 when the face
+    // has no direction (its chosen vertices lie on one line); the caller then destroys it.
+    ResultCode PolygonRecordFill(ObjectGeometry* geometry, Surface* surface, int32_t faceIndex,
+                                 const DynamicArray* indices);
+    void PolygonRecordDestroy();
+    void Destroy() { PolygonRecordDestroy(); }
+
+    ModelObject* Owner() const;
+    int32_t VertexCount() const { return Indices ? Indices->ArrayCount() : 0; }
+    int16_t IndexAt(int32_t position) const;
+
+    ResultCode ComputeFaceNormal();
+    // Sets WorldNormal from Normal through the rotation, the inverse shear and the reciprocal
+    // scale (each may be null).
+    void TransformNormal(const Transform* rotation, const Transform* shear, const Transform* scale);
+    void PrepareFace(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse);
+    void PrepareFaceUnlit(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse);
+    void LightFace();
+    // Keeps the part of the face on the non-negative side of the plane; 1 when three distinct
+    // vertices remain. `distances` holds a double per vertex of the owner, `cuts` collects the
+    // cut edges as (leaving << 16) | entering.
+    int32_t SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts);
+    // Widens the box by the face's vertices in local (which 1) or world coordinates.
+    void FaceBounds(ShortBox* box, int32_t which) const;
+
+    // Per-side lookups (side 0 front, 2 back).
+    TextureRecord* GetSideTexture(int32_t side) const;
+    uint8_t GetSideAttribute(int32_t side) const;
+    DynamicArray* GetSideVertexPairs(int32_t side);
+    DynamicArray* GetSideVertexPairsB(int32_t side);
+    DynamicArray* GetSideVertexValues(int32_t side);
+    DynamicArray* GetSideVertexValuesB(int32_t side);
+    DynamicArray* GetFacePairs();
+    void SetSideAttributeOf(uint8_t value, int32_t side);
+
+    ObjectGeometry* Geometry = nullptr;
+    Surface* FaceSurface = nullptr;
+    int16_t FaceIndex = 0;
+    DynamicArray* Indices = nullptr;  // int16_t vertex indices into the owner's vertex arrays
+    RGBColor48 FrontColour = {0, 0, 0};
+    RGBColor48 BackColour = {0, 0, 0};
+    uint8_t FrontColourIndex = 0;
+    uint8_t BackColourIndex = 0;
+    ShortVector3 Normal = {0, 0, 0};       // length 256, local coordinates
+    ShortVector3 WorldNormal = {0, 0, 0};  // length 256, world coordinates
+    RGBColor48 FrontLit = {0, 0, 0};
+    RGBColor48 BackLit = {0, 0, 0};
+    uint16_t ColourCode = 0;
+    DynamicArray* FacePairs = nullptr;  // FixedPoint per vertex, in surface coordinates
+    DynamicArray* FrontPairs = nullptr;
+    DynamicArray* BackPairs = nullptr;
+    DynamicArray* FrontPairsWork = nullptr;
+    DynamicArray* BackPairsWork = nullptr;
+    // Shade levels (0 brightest to 31 darkest): the entry of the shade-level tables that flat
+    // shading uses for each side.
+    int32_t FrontShadeEntry = 0;
+    int32_t BackShadeEntry = 0;
+    DynamicArray* OutlineRef = nullptr;
+    DynamicArray* OutlineList = nullptr;
+    DynamicArray* FrontShades = nullptr;  // Fixed shade level per vertex
+    DynamicArray* BackShades = nullptr;
+    DynamicArray* FrontShadesWork = nullptr;
+    DynamicArray* BackShadesWork = nullptr;
+    DynamicArray* ClipRef = nullptr;
+    DynamicArray* ClipList = nullptr;
+    uint8_t Spare[2] = {0, 0};
+
+private:
+    void LightSideVertices(int32_t side, const LightList* lights);
+};
+
+// 1 when the record's indices hold the vertex index.
+int32_t FaceUsesVertex(const PolygonRecord* record, int32_t index);
+
+// Three integers to a vector of length 256 in the same direction; (0, 0, 0) stays zero.
+ShortVector3 NormaliseShort(int32_t x, int32_t y, int32_t z);

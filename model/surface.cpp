@@ -1,0 +1,514 @@
+// Surfaces: colours, face users, connections, touching faces and placement.
+#include "model/surface.h"
+
+#include <cmath>
+#include <new>
+
+#include "model/drawing_services.h"
+#include "model/model_object.h"
+#include "model/pointer_list.h"
+#include "model/polygon_record.h"
+#include "model/texture_services.h"
+#include "model/transform.h"
+
+namespace {
+
+constexpr Fixed kFixedPi = 0x3243F;
+// Contact lists are counted in 16 bits.
+constexpr int32_t kMaxContacts = 32767;
+
+DynamicArray* NewFaceEntryList()
+{
+    return NewDynamicArray(0, int32_t(sizeof(FaceEntry)), 4);
+}
+
+const FaceEntry* EntryAt(const DynamicArray* list, int32_t index)
+{
+    return list ? list->At<FaceEntry>(index) : nullptr;
+}
+
+bool SameEntry(const FaceEntry& a, const FaceEntry& b)
+{
+    return a.Object == b.Object && a.Face == b.Face;
+}
+
+int32_t FindEntry(const DynamicArray* list, const FaceEntry& entry)
+{
+    for (int32_t i = 0; i < ListCount(list); ++i) {
+        if (SameEntry(*EntryAt(list, i), entry)) return i;
+    }
+    return kResultNotFound;
+}
+
+// The contact sides of a connection by its relation: this face's side and the other face's.
+void ContactSidesOf(int32_t relation, int32_t* side, int32_t* otherSide)
+{
+    *side = relation == kRelationChild ? 1 : 0;
+    *otherSide = relation == kRelationParent ? 0 : 1;
+}
+
+}  // namespace
+
+ResultCode Surface::SurfaceInit(ModelObject* owner)
+{
+    Owner = owner;
+    Placement = new (std::nothrow) Transform;
+    if (!Placement) return kResultOutOfMemory;
+    Placement->TransformInit();
+    Flags = 0;
+    FrontColour = BackColour = {0, 0, 0};
+    ColourCode = 0;
+    LeadingContacts = 0;
+    DisplayParent = nullptr;
+    DisplayOwner = nullptr;
+    FrontUncovered = BackUncovered = 1;
+    NormaliseColourFlags();
+    return kResultOk;
+}
+
+void Surface::SurfaceDestroy()
+{
+    DestroyList(SiblingConnections);
+    DestroyList(ParentConnections);
+    DestroyList(ChildConnections);
+    if (Placement) Placement->TransformFree();
+    Placement = nullptr;
+    DestroyList(Outline);
+    DestroyList(VranText);
+    DestroyList(FrontPairs);
+    DestroyList(BackPairs);
+    DestroyList(FrontPairsWork);
+    DestroyList(BackPairsWork);
+    if (FrontTexture) CurrentTextureServices().TextureRemoveSurfaceUser(FrontTexture, this);
+    if (BackTexture) CurrentTextureServices().TextureRemoveSurfaceUser(BackTexture, this);
+    for (DynamicArray*& list : Elements) DestroyList(list);
+    ClearFaceUsers();
+    DestroyList(SideContacts[0]);
+    DestroyList(SideContacts[1]);
+    delete this;
+}
+
+int32_t Surface::FaceNumber() const
+{
+    return Owner ? FindPointer(Owner->Surfaces, this) : -1;
+}
+
+// --- colours ---
+
+RGBColor48 Surface::GetSideColour(int32_t side) const
+{
+    if (side == kSideBoth) side = kSideBack;
+    const uint16_t bit = side == kSideFront ? kSurfaceFrontColour : kSurfaceBackColour;
+    if (Flags & bit) return side == kSideFront ? FrontColour : BackColour;
+    return Owner->GetColour(side);
+}
+
+uint16_t Surface::GetSurfaceColourCode() const
+{
+    return (Flags & kSurfaceColourBits) ? ColourCode : Owner->GetColourCode();
+}
+
+void Surface::SetSurfaceColour(const RGBColor48& colour, uint16_t code, int32_t side)
+{
+    const uint16_t oldCode = GetSurfaceColourCode();
+    const int32_t shownBefore = IsSideShown(1);
+    if (side == kSideBoth || code < kSpecialColourCode) {
+        FrontColour = BackColour = colour;
+        Flags |= kSurfaceFrontColour | kSurfaceBackColour;
+    } else if (side == kSideFront) {
+        FrontColour = colour;
+        Flags |= kSurfaceFrontColour;
+    } else {
+        BackColour = colour;
+        Flags |= kSurfaceBackColour;
+    }
+    ColourCode = code;
+    NormaliseColourFlags();
+    const uint16_t newCode = GetSurfaceColourCode();
+    if (oldCode >= kSpecialColourCode && newCode < kSpecialColourCode && !shownBefore) {
+        AdjustContactCounters(1, 1);
+    } else if (oldCode < kSpecialColourCode && newCode >= kSpecialColourCode && !IsSideShown(1)) {
+        AdjustContactCounters(1, -1);
+    }
+    if (PolygonRecord* record = Owner->FindPolygonByIndex(FaceNumber())) record->LightFace();
+}
+
+void Surface::ClearSurfaceColour(int32_t side)
+{
+    if (ColourCode >= kSpecialColourCode && side == kSideFront) {
+        FrontColour = {0, 0, 0};
+        Flags &= ~kSurfaceFrontColour;
+    } else if (ColourCode >= kSpecialColourCode && side == kSideBack) {
+        BackColour = {0, 0, 0};
+        Flags &= ~kSurfaceBackColour;
+    } else {
+        FrontColour = BackColour = {0, 0, 0};
+        Flags &= ~(kSurfaceFrontColour | kSurfaceBackColour);
+    }
+    if (!(Flags & kSurfaceColourBits)) ColourCode = 0;
+    NormaliseColourFlags();
+}
+
+void Surface::NormaliseColourFlags()
+{
+    if (!Owner || Owner->GetColourCode() >= kSpecialColourCode) return;
+    const uint16_t both = kSurfaceFrontColour | kSurfaceBackColour;
+    if ((Flags & both) == kSurfaceFrontColour) {
+        BackColour = FrontColour;
+        Flags |= kSurfaceBackColour;
+    } else if ((Flags & both) == kSurfaceBackColour) {
+        FrontColour = BackColour;
+        Flags |= kSurfaceFrontColour;
+    }
+}
+
+int32_t Surface::CountElements() const
+{
+    return ListCount(Elements[0]) + ListCount(Elements[1]) + ListCount(Elements[2]);
+}
+
+// --- face users ---
+
+void Surface::AddFaceUser(PolygonRecord* record)
+{
+    if (!FaceUserList && !FaceUser) {
+        FaceUser = record;
+        return;
+    }
+    if (!FaceUserList) {
+        FaceUserList = NewPointerList();
+        if (!FaceUserList) return;
+        AppendPointer(FaceUserList, FaceUser);
+        FaceUser = nullptr;
+    }
+    AppendPointer(FaceUserList, record);
+}
+
+void Surface::RemoveFaceUser(const PolygonRecord* record)
+{
+    if (FaceUser == record) FaceUser = nullptr;
+    const int32_t index = FindPointer(FaceUserList, record);
+    if (index >= 0) FaceUserList->Remove(index);
+}
+
+void Surface::ClearFaceUsers()
+{
+    DestroyList(FaceUserList);
+    FaceUser = nullptr;
+}
+
+PolygonRecord* Surface::FaceRecord() const
+{
+    return FaceUserList ? PointerAt<PolygonRecord>(FaceUserList, 0) : FaceUser;
+}
+
+// --- connections ---
+
+int32_t Surface::RelationTo(const ModelObject* object) const
+{
+    if (!object || !Owner) return -1;
+    if (Owner->Parent == object->Parent) return kRelationSibling;
+    if (object == Owner->Parent) return kRelationParent;
+    if (Owner == object->Parent) return kRelationChild;
+    return -1;
+}
+
+DynamicArray* Surface::ConnectionList(int32_t relation) const
+{
+    switch (relation) {
+    case kRelationSibling: return SiblingConnections;
+    case kRelationParent: return ParentConnections;
+    case kRelationChild: return ChildConnections;
+    default: return nullptr;
+    }
+}
+
+void Surface::ConnectFace(ModelObject* otherObject, Surface* otherSurface)
+{
+    const int32_t relation = RelationTo(otherObject);
+    if (relation < 0 || !otherSurface) return;
+    DynamicArray*& list = relation == kRelationSibling ? SiblingConnections
+                          : relation == kRelationParent ? ParentConnections
+                                                        : ChildConnections;
+    if (!list) list = NewFaceEntryList();
+    const FaceEntry entry = {otherObject, otherSurface};
+    if (!list || list->Append(&entry) < 0) return;
+    int32_t side = 0;
+    int32_t otherSide = 0;
+    ContactSidesOf(relation, &side, &otherSide);
+    AddContact(side, {Owner, this}, entry, otherSide);
+    if (!otherSurface->IsConnected(Owner, this, kRelationAny)) otherSurface->ConnectFace(Owner, this);
+}
+
+int32_t Surface::IsConnected(const ModelObject* object, const Surface* surface, int32_t relation) const
+{
+    if (!object && surface) object = surface->Owner;
+    if (!object) {
+        if (relation >= 0) return ConnectionList(relation) != nullptr;
+        return SiblingConnections || ParentConnections || ChildConnections;
+    }
+    const int32_t own = RelationTo(object);
+    if (own < 0 || (relation >= 0 && relation != own)) return 0;
+    const DynamicArray* list = ConnectionList(own);
+    for (int32_t i = 0; i < ListCount(list); ++i) {
+        const FaceEntry* entry = EntryAt(list, i);
+        if (entry->Object == object && (!surface || entry->Face == surface)) return 1;
+    }
+    return 0;
+}
+
+void Surface::TakeOutConnection(int32_t relation, int32_t index)
+{
+    DynamicArray*& list = relation == kRelationSibling ? SiblingConnections
+                          : relation == kRelationParent ? ParentConnections
+                                                        : ChildConnections;
+    const FaceEntry entry = *EntryAt(list, index);
+    list->Remove(index);
+    if (list->ArrayCount() == 0) DestroyList(list);
+    int32_t side = 0;
+    int32_t otherSide = 0;
+    ContactSidesOf(relation, &side, &otherSide);
+    RemoveContact(side, entry, otherSide);
+    // The other face drops its entry for this one from whichever list holds it, so that no
+    // entry is left behind even when the objects were moved in the tree since they connected.
+    if (entry.Face) entry.Face->DisconnectFace(Owner, this, kRelationAny);
+}
+
+void Surface::DisconnectFace(const ModelObject* object, const Surface* surface, int32_t relation)
+{
+    for (int32_t r = kRelationSibling; r <= kRelationChild; ++r) {
+        if (relation >= 0 && r != relation) continue;
+        for (int32_t i = ListCount(ConnectionList(r)) - 1; i >= 0; --i) {
+            const DynamicArray* list = ConnectionList(r);
+            if (i >= ListCount(list)) continue;
+            const FaceEntry* entry = EntryAt(list, i);
+            if ((!object || entry->Object == object) && (!surface || entry->Face == surface)) TakeOutConnection(r, i);
+        }
+    }
+}
+
+void Surface::DisconnectAllExcept(const DynamicArray* objects, int32_t relation)
+{
+    for (int32_t r = kRelationSibling; r <= kRelationChild; ++r) {
+        if (relation >= 0 && r != relation) continue;
+        for (int32_t i = ListCount(ConnectionList(r)) - 1; i >= 0; --i) {
+            const DynamicArray* list = ConnectionList(r);
+            if (i >= ListCount(list)) continue;
+            if (FindPointer(objects, EntryAt(list, i)->Object) < 0) TakeOutConnection(r, i);
+        }
+    }
+}
+
+// --- faces touching this face ---
+
+int32_t Surface::ContactCount(int32_t side) const
+{
+    return ListCount(SideContacts[side]);
+}
+
+void Surface::AddCounters(int32_t side, const Surface* other, int32_t otherSide, int32_t sign)
+{
+    const int32_t e = side == 0 ? 0 : 2;
+    const int32_t f = otherSide == 0 ? 0 : 2;
+    SideCounters[e][side] = int16_t(SideCounters[e][side] + sign * other->SideShownCount(otherSide, f));
+    SideCounters[1][side] = int16_t(SideCounters[1][side] + sign * other->SideShownCount(otherSide, 1));
+    SideCounters[2 - e][side] = int16_t(SideCounters[2 - e][side] + sign * other->SideShownCount(otherSide, 2 - f));
+}
+
+void Surface::PassContactOn(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide,
+                            bool adding)
+{
+    auto pass = [&](const DynamicArray* list, int32_t passSide) {
+        for (int32_t i = 0; i < ListCount(list); ++i) {
+            Surface* face = EntryAt(list, i)->Face;
+            if (!face) continue;
+            if (adding) {
+                face->AddContact(passSide, self, entry, otherSide);
+            } else {
+                face->RemoveContact(passSide, entry, otherSide);
+            }
+        }
+    };
+    if (side == 1) {
+        if (ParentConnections) {
+            pass(ParentConnections, 1);
+        } else {
+            pass(SiblingConnections, 0);
+        }
+    } else {
+        pass(ChildConnections, 0);
+    }
+}
+
+void Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide)
+{
+    Surface* other = entry.Face;
+    if (!other) return;
+    if (!SideContacts[side]) SideContacts[side] = NewFaceEntryList();
+    DynamicArray* list = SideContacts[side];
+    if (!list) return;
+    const DynamicArray* otherList = other->SideContacts[otherSide];
+    const int32_t inserted = ListCount(otherList);
+    if (list->ArrayCount() + inserted + 1 > kMaxContacts) return;
+    int32_t pos = FindEntry(list, self);
+    if (pos < 0) pos = list->ArrayCount();
+    if (list->Insert(pos, &entry) != kResultOk) return;
+    if (inserted > 0) list->ArrayInsertArray(otherList, pos);
+    if (side == 0) {
+        if (otherSide == 0) {
+            LeadingContacts = int16_t(other->LeadingContacts + pos);
+        } else {
+            LeadingContacts = int16_t(LeadingContacts + 1 + inserted);
+        }
+        RefreshDisplayOwner();
+    }
+    AddCounters(side, other, otherSide, 1);
+    PassContactOn(side, self, entry, otherSide, true);
+    RecomputeCovering(side);
+}
+
+void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherSide)
+{
+    DynamicArray*& list = SideContacts[side];
+    const int32_t pos = FindEntry(list, entry);
+    if (pos < 0) return;
+    Surface* other = entry.Face;
+    const int32_t flattened = other ? ListCount(other->SideContacts[otherSide]) : 0;
+    const int32_t first = pos - flattened < 0 ? 0 : pos - flattened;
+    list->ArrayRemoveRange(first, pos);
+    if (list->ArrayCount() == 0) DestroyList(list);
+    if (side == 0) {
+        if (otherSide == 0) {
+            LeadingContacts = int16_t(first);
+        } else {
+            const int32_t leading = LeadingContacts - 1 - flattened;
+            LeadingContacts = int16_t(leading < 0 ? 0 : leading);
+        }
+        RefreshDisplayOwner();
+    }
+    if (other) AddCounters(side, other, otherSide, -1);
+    PassContactOn(side, {Owner, this}, entry, otherSide, false);
+    RecomputeCovering(side);
+}
+
+void Surface::RecomputeCovering(int32_t side)
+{
+    int32_t& uncovered = side == 0 ? FrontUncovered : BackUncovered;
+    const DynamicArray* list = SideContacts[side];
+    uncovered = 1;
+    if (ColourCode >= kSpecialColourCode || !list) return;
+    const int32_t count = list->ArrayCount();
+    const int32_t usable = side == 0 && LeadingContacts < count ? LeadingContacts : count;
+    DynamicArray* covers = NewDynamicArray(0, int32_t(sizeof(FaceEntry)), 4);
+    if (!covers) return;
+    for (int32_t i = usable - 1; i >= 0; --i) covers->Append(EntryAt(list, i));
+    uncovered = CurrentDrawingServices().FaceRemainsUncovered({Owner, this}, covers->Elements<FaceEntry>(),
+                                                              covers->ArrayCount());
+    covers->Destroy();
+}
+
+void Surface::RefreshDisplayOwner()
+{
+    const DynamicArray* list = SideContacts[0];
+    DisplayOwner = LeadingContacts >= 0 && LeadingContacts < ListCount(list) ? EntryAt(list, LeadingContacts)->Object
+                                                                              : Owner;
+    DisplayParent = DisplayOwner ? DisplayOwner->Parent : nullptr;
+    while (DisplayParent && DisplayParent->IsGroup()) DisplayParent = DisplayParent->Parent;
+}
+
+void Surface::RefreshChildDisplayOwners()
+{
+    for (int32_t i = 0; i < ListCount(ChildConnections); ++i) {
+        const FaceEntry* entry = EntryAt(ChildConnections, i);
+        if (entry->Face) entry->Face->RefreshDisplayOwner();
+        if (entry->Object && entry->Object->Parent == Owner) entry->Object->RefreshSurfaceInheritance();
+    }
+}
+
+int32_t Surface::IsSideShown(int32_t layer) const
+{
+    if (Elements[layer]) return 1;
+    const bool own = (Flags & kSurfaceColourBits) != 0;
+    if (layer == 1 && own && ColourCode < kSpecialColourCode) return 1;
+    if (own) return 0;
+    return Owner->GetColourCode() < kSpecialColourCode ? 1 : 0;
+}
+
+int32_t Surface::SideShownCount(int32_t contactSide, int32_t layer) const
+{
+    return SideCounters[layer][contactSide] + IsSideShown(layer);
+}
+
+void Surface::AdjustContactCounters(int32_t layer, int32_t delta)
+{
+    for (int32_t c = 0; c < 2; ++c) {
+        const DynamicArray* list = SideContacts[c];
+        for (int32_t i = 0; i < ListCount(list); ++i) {
+            const int32_t g = c == 0 && i >= LeadingContacts ? 1 : 0;
+            const int32_t k = c == g ? 2 - layer : layer;
+            Surface* face = EntryAt(list, i)->Face;
+            if (face) face->SideCounters[k][g] = int16_t(face->SideCounters[k][g] + delta);
+        }
+    }
+}
+
+// --- placement ---
+
+void Surface::PlaceOnFace(const FixedVector3& point, const ShortVector3& normal)
+{
+    Placement->TransformReset();
+    if (normal.x == 0 && normal.y == 0) {
+        if (normal.z < 0) Placement->RotateAbout(kFixedPi, 0, 0, 0, 0, 0);
+    } else {
+        const double nx = normal.x;
+        const double ny = normal.y;
+        const double a1 = std::atan2(SafeSqrt(nx * nx + ny * ny), double(normal.z));
+        const double a2 = std::atan2(nx, -ny);
+        Placement->RotateAbout(0, X2Fix(a1), 0, 0, 0, 0);
+        Placement->RotateAbout(0, 0, X2Fix(a2), 0, 0, 0);
+    }
+    Placement->Translate(point.x, point.y, point.z);
+}
+
+void Surface::FitOutline(const DynamicArray* indices, const DynamicArray* vertices)
+{
+    if (Outline) {
+        Outline->ArraySetCount(0);
+    } else {
+        Outline = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
+        if (!Outline) return;
+    }
+    Fixed minX = 0;
+    Fixed minY = 0;
+    for (int32_t i = 0; i < ListCount(indices); ++i) {
+        const FixedVector3* vertex = vertices ? vertices->At<FixedVector3>(*indices->At<int16_t>(i)) : nullptr;
+        if (!vertex) continue;
+        FixedVector3 q;
+        Placement->InverseTransformPoint(&q, vertex->x, vertex->y, vertex->z);
+        const FixedPoint point = {q.x, q.y};
+        if (Outline->ArrayCount() == 0 || FixCompare(q.x, minX) < 0) minX = q.x;
+        if (Outline->ArrayCount() == 0 || FixCompare(q.y, minY) < 0) minY = q.y;
+        Outline->Append(&point);
+    }
+    for (int32_t i = 0; i < Outline->ArrayCount(); ++i) {
+        FixedPoint* point = Outline->At<FixedPoint>(i);
+        point->x = FixSub(point->x, minX);
+        point->y = FixSub(point->y, minY);
+    }
+    Transform* corner = new (std::nothrow) Transform;
+    if (!corner) return;
+    corner->TransformInit();
+    corner->Translate2D(minX, minY);
+    corner->AppendTransform(Placement);
+    corner->TransformCopyTo(Placement);
+    corner->TransformFree();
+}
+
+void Surface::PlaceSurface(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices)
+{
+    const int32_t first = ListCount(indices) > 0 ? *indices->At<int16_t>(0) : -1;
+    const FixedVector3* point = vertices ? vertices->At<FixedVector3>(first) : nullptr;
+    PlaceOnFace(point ? *point : FixedVector3{0, 0, 0}, normal);
+    FitOutline(indices, vertices);
+    UpdateSideTextureMapping();
+}

@@ -1,0 +1,162 @@
+// Surface: what one face of a scene object holds of its own: colours, textures and side
+// attributes that override the object's, its placement (surface coordinates on the face), its
+// outline in that placement, its connections to faces of other objects and the bookkeeping of
+// the faces that touch it.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/dynamic_array.h"
+#include "foundation/fixed.h"
+#include "foundation/rgb_color.h"
+#include "foundation/root_object.h"
+#include "model/short_vector.h"
+
+class MemoryStream;
+class ModelObject;
+class PolygonRecord;
+class Surface;
+class TextureRecord;
+class Transform;
+
+// A face of an object: the entries of connection and contact lists.
+struct FaceEntry {
+    ModelObject* Object;
+    Surface* Face;
+};
+
+// Flags bits.
+constexpr uint16_t kSurfaceFrontColour = 0x0001;
+constexpr uint16_t kSurfaceBackColour = 0x0004;
+constexpr uint16_t kSurfaceColourBits = 0x0007;
+constexpr uint16_t kSurfaceElementList = 0x0008;  // shifted left by the element side index
+constexpr uint16_t kSurfaceFrontTexture = 0x0200;
+constexpr uint16_t kSurfaceBackTexture = 0x0800;
+constexpr uint16_t kSurfaceTextureBits = 0x0E00;
+constexpr uint16_t kSurfaceFrontAttribute = 0x1000;
+constexpr uint16_t kSurfaceBackAttribute = 0x4000;
+constexpr uint16_t kSurfaceAttributeBits = 0x7000;
+// The bits that make a surface worth storing.
+constexpr uint16_t kSurfaceDataBits = 0x7E3F;
+
+// Colour codes of 0xF000 and above are special: a special code colours one side only and
+// draws the face solid.
+constexpr uint16_t kSpecialColourCode = 0xF000;
+
+// Relations of a connection (and the connection lists).
+constexpr int32_t kRelationAny = -1;
+constexpr int32_t kRelationSibling = 0;
+constexpr int32_t kRelationParent = 1;
+constexpr int32_t kRelationChild = 2;
+
+class Surface : public RootObject {
+public:
+    // Slot 0, Stream: the surface's chunks inside its object's "SURF" chunk.
+    ResultCode Write(MemoryStream* stream) override;
+    ResultCode Stream(MemoryStream* stream) { return Write(stream); }
+
+    // Stores the owner and makes the placement; kResultOutOfMemory when it could not be made.
+    ResultCode SurfaceInit(ModelObject* owner);
+    void SurfaceDestroy();
+    void Destroy() { SurfaceDestroy(); }
+    // The surface's index in its owner's surface list, or -1.
+    int32_t FaceNumber() const;
+
+    // --- colours ---
+    RGBColor48 GetSideColour(int32_t side) const;
+    uint16_t GetSurfaceColourCode() const;
+    void SetSurfaceColour(const RGBColor48& colour, uint16_t code, int32_t side);
+    void ClearSurfaceColour(int32_t side);
+    void NormaliseColourFlags();
+
+    // --- polygon elements ---
+    int32_t CountElements() const;
+
+    // --- face users: the records that draw this face ---
+    void AddFaceUser(PolygonRecord* record);
+    void RemoveFaceUser(const PolygonRecord* record);
+    void ClearFaceUsers();
+    // The first record drawing this face, or null.
+    PolygonRecord* FaceRecord() const;
+
+    // --- connections to faces of other objects ---
+    int32_t RelationTo(const ModelObject* object) const;
+    DynamicArray* ConnectionList(int32_t relation) const;
+    void ConnectFace(ModelObject* otherObject, Surface* otherSurface);
+    int32_t IsConnected(const ModelObject* object, const Surface* surface, int32_t relation) const;
+    void DisconnectFace(const ModelObject* object, const Surface* surface, int32_t relation);
+    void DisconnectAllExcept(const DynamicArray* objects, int32_t relation);
+
+    // --- faces touching this face ---
+    void AddContact(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide);
+    void RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherSide);
+    void RefreshDisplayOwner();
+    void RefreshChildDisplayOwners();
+    int32_t IsSideShown(int32_t layer) const;
+    int32_t SideShownCount(int32_t contactSide, int32_t layer) const;
+    void AdjustContactCounters(int32_t layer, int32_t delta);
+    int32_t ContactCount(int32_t side) const;
+
+    // --- placement on the face ---
+    void PlaceOnFace(const FixedVector3& point, const ShortVector3& normal);
+    void FitOutline(const DynamicArray* indices, const DynamicArray* vertices);
+    void PlaceSurface(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices);
+
+    // --- stored form and its fields ---
+    ResultCode StreamSurfaceColour(MemoryStream* stream);
+    ResultCode StreamSurfaceTextureRef(MemoryStream* stream);
+    ResultCode StreamSurfaceSideAttributes(MemoryStream* stream);
+    ResultCode StreamSurfaceVranText(MemoryStream* stream);
+    int32_t SurfaceHasData() const;
+    ResultCode WriteSurfaceConnections(MemoryStream* stream, int32_t objectIndex, int32_t faceIndex,
+                                       const DynamicArray* objects, int32_t* count);
+
+    // --- textures and side attributes ---
+    TextureRecord* GetSurfaceSideTexture(int32_t side) const;
+    void BindSideTexture(TextureRecord* texture, int32_t side);
+    void SetSideTexture(TextureRecord* texture, int32_t side);
+    void GetSurfaceSideTextureName(int32_t side, char* buffer, int32_t bufferSize) const;
+    void ClearSurfaceSideTexture(int32_t side);
+    void UpdateSideTextureMapping();
+    void SetSurfaceSideAttribute(uint8_t value, int32_t side);
+    uint8_t GetStoredSideAttribute(int32_t side) const;
+    void SetSurfaceVranText(const char* text);
+    DynamicArray* GetSurfaceVranText() const { return VranText; }
+    int32_t HasSurfaceVranText() const { return VranText != nullptr; }
+
+    ModelObject* Owner = nullptr;
+    DynamicArray* SiblingConnections = nullptr;  // FaceEntry
+    DynamicArray* ParentConnections = nullptr;   // FaceEntry
+    DynamicArray* ChildConnections = nullptr;    // FaceEntry
+    Transform* Placement = nullptr;
+    uint16_t Flags = 0;
+    RGBColor48 FrontColour = {0, 0, 0};
+    RGBColor48 BackColour = {0, 0, 0};
+    uint16_t ColourCode = 0;
+    DynamicArray* Outline = nullptr;  // FixedPoint per face vertex
+    DynamicArray* VranText = nullptr;
+    TextureRecord* FrontTexture = nullptr;
+    TextureRecord* BackTexture = nullptr;
+    DynamicArray* FrontPairs = nullptr;
+    DynamicArray* BackPairs = nullptr;
+    DynamicArray* FrontPairsWork = nullptr;
+    DynamicArray* BackPairsWork = nullptr;
+    uint8_t FrontSideAttribute = 0;
+    uint8_t BackSideAttribute = 0;
+    DynamicArray* Elements[3] = {nullptr, nullptr, nullptr};  // polygon elements per side index
+    DynamicArray* FaceUserList = nullptr;  // PolygonRecord pointers, once there is more than one
+    PolygonRecord* FaceUser = nullptr;
+    DynamicArray* SideContacts[2] = {nullptr, nullptr};  // FaceEntry
+    int16_t LeadingContacts = 0;
+    ModelObject* DisplayParent = nullptr;
+    ModelObject* DisplayOwner = nullptr;
+    int16_t SideCounters[3][2] = {{0, 0}, {0, 0}, {0, 0}};
+    int32_t FrontUncovered = 1;
+    int32_t BackUncovered = 1;
+
+private:
+    void RecomputeCovering(int32_t side);
+    void PassContactOn(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide, bool adding);
+    void AddCounters(int32_t side, const Surface* other, int32_t otherSide, int32_t sign);
+    void TakeOutConnection(int32_t relation, int32_t index);
+};

@@ -1,0 +1,31 @@
+// Texture reference chunks.
+#include "model/texture_refs.h"
+
+#include "model/texture_services.h"
+
+ResultCode WriteTextureRef(MemoryStream* stream, ChunkTag tag, TextureRecord* texture)
+{
+    ResultCode result = stream->StreamBeginChunk(tag);
+    if (result != kResultOk) return result;
+    int32_t index = CurrentTextureServices().AssignTextureIndex(texture);
+    result = stream->StreamTransferValue(&index, kValue32);
+    stream->StreamEndChunk();
+    return result;
+}
+
+ResultCode WriteTextureRefEnd(MemoryStream* stream)
+{
+    const ResultCode result = stream->StreamBeginChunk(kTagTextureEnd);
+    if (result == kResultOk) stream->StreamEndChunk();
+    return result;
+}
+
+ResultCode ReadTextureIndex(MemoryStream* stream, int32_t* index)
+{
+    return stream->StreamTransferValue(index, kValue32);
+}
+
+TextureRecord* TextureForIndex(int32_t index)
+{
+    return CurrentTextureServices().NewTextureForIndex(index);
+}

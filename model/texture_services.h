@@ -1,0 +1,50 @@
+// The texture layer's services that the scene model calls: user registration at a texture, the
+// save indices that texture references store in model files, the texture table of a model file
+// and the texture mapping of sides. The texture layer installs its implementation at start-up;
+// until then there are no textures: no record is made for a save index, nothing is registered
+// and the texture table is skipped.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/result_code.h"
+
+class MemoryStream;
+class ModelObject;
+class Surface;
+class TextureRecord;
+
+class TextureServices {
+public:
+    virtual ~TextureServices() = default;
+
+    // The user lists of a texture (one entry per side a user binds it to).
+    virtual ResultCode TextureAddObjectUser(TextureRecord* texture, ModelObject* user) { return kResultOk; }
+    virtual void TextureRemoveObjectUser(TextureRecord* texture, ModelObject* user) {}
+    virtual ResultCode TextureAddSurfaceUser(TextureRecord* texture, Surface* user) { return kResultOk; }
+    virtual void TextureRemoveSurfaceUser(TextureRecord* texture, Surface* user) {}
+    // The name of a texture into a buffer of the given size ("" without one).
+    virtual void TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize);
+
+    // Save numbering of one model file: reset before it is read or written, an index per
+    // referenced texture when writing (-2 for none), a record per index when reading.
+    virtual void BeginTextureSave(MemoryStream* stream) {}
+    virtual int32_t AssignTextureIndex(TextureRecord* texture) { return -2; }
+    virtual TextureRecord* NewTextureForIndex(int32_t index) { return nullptr; }
+    virtual void CollectUsedTextures() {}
+    // The body of the "TXTB" chunk: reads the texture table; writing writes nothing.
+    virtual ResultCode ReadTextureTable(MemoryStream* stream) { return kResultOk; }
+    // Writes the "TXTB" chunk of the textures numbered since BeginTextureSave (nothing when
+    // there are none).
+    virtual ResultCode WriteTextureTable(MemoryStream* stream) { return kResultOk; }
+    // Entries of the texture table last read.
+    virtual int32_t TextureTableCount() { return 0; }
+
+    // Texture mapping of a surface's sides and of the faces of an object.
+    virtual void UpdateSideTextureMapping(Surface* surface) {}
+    virtual void RebindSurfaceTextures(ModelObject* object) {}
+};
+
+// Installs the services (null restores the defaults); returns the ones installed before.
+TextureServices* InstallTextureServices(TextureServices* services);
+TextureServices& CurrentTextureServices();

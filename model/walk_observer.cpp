@@ -1,0 +1,149 @@
+// The walk observer's place, angles and walk path, and its "QPRF" chunk body.
+#include "model/walk_observer.h"
+
+#include <new>
+
+#include "foundation/memory_stream.h"
+#include "foundation/typed_value.h"
+#include "foundation/walk_path_point.h"
+#include "model/pointer_list.h"
+#include "model/read_limits.h"
+#include "model/short_vector.h"
+
+namespace {
+
+constexpr int32_t kPathPointBytes = 24;
+constexpr Fixed kRadiansPerStep = 1609;  // 2 pi / 256 in 16.16
+
+// A 16.16 value rounded half up to a whole number, kept in 16 bits as the observer keeps it.
+Fixed Whole(Fixed value)
+{
+    return IntToFixed(int16_t(RoundFixed(value)));
+}
+
+}  // namespace
+
+ResultCode WalkObserver::Init(void* owner)
+{
+    Owner = owner;
+    for (int i = 0; i < 3; ++i) Position[i] = PreviousPosition[i] = Angles[i] = PreviousAngles[i] = 0;
+    Recording = 0;
+    PathIndex = 0;
+    Path = NewPointerList();
+    return Path ? kResultOk : kResultOutOfMemory;
+}
+
+void WalkObserver::Free()
+{
+    ClearPath();
+    DestroyList(Path);
+    delete this;
+}
+
+WalkPathPoint* WalkObserver::PathPoint(int32_t index) const
+{
+    return PointerAt<WalkPathPoint>(Path, index);
+}
+
+void WalkObserver::SetPositionFixed(Fixed x, Fixed y, Fixed z)
+{
+    const Fixed whole[3] = {Whole(x), Whole(y), Whole(z)};
+    for (int i = 0; i < 3; ++i) {
+        PreviousPosition[i] = Position[i];
+        Position[i] = whole[i];
+    }
+}
+
+void WalkObserver::SetAnglesFixed(Fixed roll, Fixed pitch, Fixed heading)
+{
+    const Fixed whole[3] = {Whole(roll), Whole(pitch), Whole(heading)};
+    for (int i = 0; i < 3; ++i) {
+        PreviousAngles[i] = Angles[i];
+        Angles[i] = whole[i];
+    }
+}
+
+void WalkObserver::SetAndRecord(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading)
+{
+    SetPositionFixed(x, y, z);
+    SetAnglesFixed(roll, pitch, heading);
+    if (Recording == 1) RecordPathPoint();
+}
+
+void WalkObserver::RecordPathPoint()
+{
+    WalkPathPoint* point = new (std::nothrow) WalkPathPoint;
+    if (!point) return;
+    point->x = Position[0];
+    point->y = Position[1];
+    point->z = Position[2];
+    point->roll = Angles[0];
+    point->pitch = Angles[1];
+    point->heading = Angles[2];
+    if (!Path || AppendPointer(Path, point) < 0) delete point;
+}
+
+void WalkObserver::ClearPath()
+{
+    for (int32_t i = 0; i < PathCount(); ++i) delete PathPoint(i);
+    if (Path) Path->ArraySetCount(0);
+}
+
+void WalkObserver::SetRecording(int16_t flag, int16_t clear)
+{
+    Recording = flag;
+    if (clear == 1) ClearPath();
+}
+
+void WalkObserver::GetPlacement(FixedVector3* position, Fixed angles[3]) const
+{
+    *position = {Position[0], Position[1], Position[2]};
+    for (int i = 0; i < 3; ++i) angles[i] = FixMul(Angles[i], kRadiansPerStep);
+}
+
+ResultCode WalkObserver::Write(MemoryStream* stream)
+{
+    auto toRadians = [](Fixed angle) { return FixDiv(FixMul(angle, kFixedPi), kFixedHalfTurn); };
+    auto fromRadians = [](Fixed radians) { return FixDiv(FixMul(radians, kFixedHalfTurn), kFixedPi); };
+    if (stream->StreamIsWriting()) {
+        int16_t version = 1;
+        FixedVector3 position = {Position[0], Position[1], Position[2]};
+        Fixed radians[3] = {toRadians(Angles[0]), toRadians(Angles[1]), toRadians(Angles[2])};
+        int16_t count = int16_t(PathCount());
+        ResultCode result = stream->StreamTransferValue(&version, kValue16);
+        if (result == kResultOk) result = SerializeTypedValue(stream, &position, kTypedVector);
+        if (result == kResultOk) result = SerializeTypedValue(stream, radians, kTypedAngles);
+        if (result == kResultOk) result = stream->StreamTransferValue(&LensNumerator, kValue16);
+        if (result == kResultOk) result = stream->StreamTransferValue(&LensDenominator, kValue16);
+        if (result == kResultOk) result = stream->StreamTransferValue(&count, kValue16);
+        for (int32_t i = 0; i < count && result == kResultOk; ++i) result = PathPoint(i)->Write(stream);
+        return result;
+    }
+    int16_t version = 0;
+    ResultCode result = stream->StreamTransferValue(&version, kValue16);
+    if (result != kResultOk || version >= 2) return result;
+    FixedVector3 position = {0, 0, 0};
+    Fixed radians[3] = {0, 0, 0};
+    int16_t lens[2] = {0, 0};
+    int16_t count = 0;
+    result = SerializeTypedValue(stream, &position, kTypedVector);
+    if (result == kResultOk) result = SerializeTypedValue(stream, radians, kTypedAngles);
+    if (result == kResultOk) result = stream->StreamTransferValue(&lens[0], kValue16);
+    if (result == kResultOk) result = stream->StreamTransferValue(&lens[1], kValue16);
+    if (result != kResultOk) return result;
+    LensNumerator = lens[0];
+    LensDenominator = lens[1];
+    SetPositionFixed(position.x, position.y, position.z);
+    SetAnglesFixed(fromRadians(radians[0]), fromRadians(radians[1]), fromRadians(radians[2]));
+    result = stream->StreamTransferValue(&count, kValue16);
+    if (result != kResultOk) return result;
+    if (!CountFits(stream, count, kPathPointBytes)) return kResultBadCount;
+    ClearPath();
+    for (int32_t i = 0; i < count && result == kResultOk; ++i) {
+        WalkPathPoint* point = new (std::nothrow) WalkPathPoint;
+        if (!point) return kResultOutOfMemory;
+        result = point->Write(stream);
+        if (result != kResultOk || AppendPointer(Path, point) < 0) delete point;
+    }
+    return result;
+}

@@ -1,0 +1,51 @@
+// WalkObserver: the walking eye of a model document as far as the model file holds it: its
+// place (whole world units), its angles (roll, pitch, heading in 1/256 turns), the lens, and
+// the recorded walk path; stored as the body of the "QPRF" chunk.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/dynamic_array.h"
+#include "foundation/fixed.h"
+#include "foundation/root_object.h"
+
+class WalkPathPoint;
+
+class WalkObserver : public RootObject {
+public:
+    // Slot 0, Serialize: the "QPRF" chunk body. Reading leaves the observer unchanged for a
+    // body of version 2 or later, and the path unchanged when its count does not fit the body.
+    ResultCode Write(MemoryStream* stream) override;
+    ResultCode Serialize(MemoryStream* stream) { return Write(stream); }
+
+    // Clears every value and makes the empty path; kResultOutOfMemory without it.
+    ResultCode Init(void* owner);
+    // Frees the points, the path and the observer.
+    void Free();
+    void Destroy() { Free(); }
+
+    // Each 16.16 value rounded half up to a whole number.
+    void SetPositionFixed(Fixed x, Fixed y, Fixed z);
+    void SetAnglesFixed(Fixed roll, Fixed pitch, Fixed heading);
+    // Both, then a path point when recording is on.
+    void SetAndRecord(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
+    void RecordPathPoint();
+    void ClearPath();
+    void SetRecording(int16_t flag, int16_t clear);
+    // The position, and roll, pitch and heading in radians.
+    void GetPlacement(FixedVector3* position, Fixed angles[3]) const;
+
+    int32_t PathCount() const { return Path ? Path->ArrayCount() : 0; }
+    WalkPathPoint* PathPoint(int32_t index) const;
+
+    void* Owner = nullptr;
+    DynamicArray* Path = nullptr;  // WalkPathPoint pointers, owned
+    Fixed Position[3] = {0, 0, 0};
+    Fixed PreviousPosition[3] = {0, 0, 0};
+    Fixed Angles[3] = {0, 0, 0};  // roll, pitch, heading
+    Fixed PreviousAngles[3] = {0, 0, 0};
+    int16_t Recording = 0;
+    int16_t PathIndex = 0;
+    int16_t LensNumerator = 35;
+    int16_t LensDenominator = 36;
+};
