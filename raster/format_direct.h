@@ -1,0 +1,349 @@
+// The direct-colour pixel formats: 16 bits (two pixels per 32-bit word, pixel 0 the low half),
+// 24 bits (three bytes per pixel, lowest first, packed without gaps) and 32 bits. Their span fills,
+// shaded spans and line pixels, and the polygon traits. The half-tone pattern and the jitter look
+// at the pixel's position in memory: byte address / 2 at 16 bits, the byte address itself at 24,
+// byte address / 4 at 32.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/fixed.h"
+#include "raster/dither_tables.h"
+#include "raster/format_indexed.h"
+#include "raster/pixel_access.h"
+#include "raster/raster_target.h"
+#include "raster/shade_ramp.h"
+
+namespace raster {
+
+using Layout16 = WordLayout<16, WordOrder::kLowFirst>;
+constexpr uint32_t kHalftoneKeep16[2] = {0xFFFF0000, 0x0000FFFF};
+
+template <int32_t Bytes>
+struct DirectPixel;
+
+template <>
+struct DirectPixel<2> {
+    using Value = uint16_t;
+    static uintptr_t Position(const uint8_t* p) { return AddressOf(p) >> 1; }
+    static void Put(uint8_t* p, uint32_t v) { Store16(p, uint16_t(v)); }
+};
+
+template <>
+struct DirectPixel<3> {
+    using Value = uint32_t;
+    static uintptr_t Position(const uint8_t* p) { return AddressOf(p); }
+    static void Put(uint8_t* p, uint32_t v)
+    {
+        p[0] = uint8_t(v);
+        p[1] = uint8_t(v >> 8);
+        p[2] = uint8_t(v >> 16);
+    }
+};
+
+template <>
+struct DirectPixel<4> {
+    using Value = uint32_t;
+    static uintptr_t Position(const uint8_t* p) { return AddressOf(p) >> 2; }
+    static void Put(uint8_t* p, uint32_t v) { Store32(p, v); }
+};
+
+namespace detail {
+
+// A solid 24-bit span: single pixels until the address is word-aligned, then four pixels per three
+// word stores, then the rest.
+inline void FillSpan24Solid(uint8_t* p, int32_t count, uint32_t w)
+{
+    for (; count > 0 && (AddressOf(p) & 3) != 0; --count, p += 3) DirectPixel<3>::Put(p, w);
+    const uint32_t b0 = w & 0xFF, b1 = (w >> 8) & 0xFF, b2 = (w >> 16) & 0xFF;
+    const uint32_t w0 = b0 | (b1 << 8) | (b2 << 16) | (b0 << 24);
+    const uint32_t w1 = b1 | (b2 << 8) | (b0 << 16) | (b1 << 24);
+    const uint32_t w2 = b2 | (b0 << 8) | (b1 << 16) | (b2 << 24);
+    for (; count >= 4; count -= 4, p += 12) {
+        Store32(p, w0);
+        Store32(p + 4, w1);
+        Store32(p + 8, w2);
+    }
+    for (; count > 0; --count, p += 3) DirectPixel<3>::Put(p, w);
+}
+
+template <int32_t Bytes, bool Halftone>
+inline void FillDirectSpan(uint8_t* p, int32_t parity, int32_t count, uint32_t w)
+{
+    using Pixel = DirectPixel<Bytes>;
+    if (Halftone) {
+        if (count > 0 && int32_t(Pixel::Position(p) & 1) != parity) {
+            p += Bytes;
+            --count;
+        }
+        for (; count > 0; count -= 2, p += 2 * Bytes) Pixel::Put(p, w);
+    } else if (Bytes == 3) {
+        FillSpan24Solid(p, count, w);
+    } else {
+        for (; count > 0; --count, p += Bytes) Pixel::Put(p, w);
+    }
+}
+
+// Pixel by pixel from `p`: the jitter of the pixel at position q is entry (q & 15) of `jitter`.
+template <int32_t Bytes>
+inline void ShadeDirect(uint8_t* p, int32_t count, uint32_t v, uint32_t step, const typename DirectPixel<Bytes>::Value* ramp,
+                        const uint16_t* jitter)
+{
+    using Pixel = DirectPixel<Bytes>;
+    for (; count >= 2; count -= 2, p += 2 * Bytes) {
+        Pixel::Put(p, ramp[ShadeLevel(v, jitter[Pixel::Position(p) & 15])]);
+        v += step;
+        Pixel::Put(p + Bytes, ramp[ShadeLevel(v, jitter[Pixel::Position(p + Bytes) & 15])]);
+        v += step;
+    }
+    if (count > 0) Pixel::Put(p, ramp[ShadeLevel(v, jitter[Pixel::Position(p) & 15])]);
+}
+
+// Every other pixel, starting with the first one whose position parity equals the parity of y.
+template <int32_t Bytes>
+inline void ShadeDirectHalftone(uint8_t* p, int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left,
+                                Fixed right, const typename DirectPixel<Bytes>::Value* oddRamp,
+                                const typename DirectPixel<Bytes>::Value* evenRamp, const uint16_t* jitterRow)
+{
+    using Pixel = DirectPixel<Bytes>;
+    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
+    if (count > 0 && int32_t(Pixel::Position(p) & 1) != (y & 1)) {
+        p += Bytes;
+        ++skip;
+        --count;
+    }
+    uint32_t v = uint32_t(left) + uint32_t(skip) * step;
+    const auto* ramp = (Pixel::Position(p) & 1) ? oddRamp : evenRamp;
+    for (; count > 0; count -= 2, p += 2 * Bytes, v += 2 * step)
+        Pixel::Put(p, ramp[ShadeLevel(v, jitterRow[Pixel::Position(p) & 15])]);
+}
+
+}  // namespace detail
+
+// ---- 16 bits ----
+
+inline void FillSpan16(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                       int32_t parity, int32_t count, const uint32_t* pattern)
+{
+    FillWordSpan<Layout16, false>(word, index, count, pattern[parity], 0);
+}
+
+// As FillSpan16, writing only index-0 pixels on even rows and index-1 pixels on odd rows.
+inline void FillSpanHalftone16(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                               int32_t parity, int32_t count, const uint32_t* pattern)
+{
+    FillWordSpan<Layout16, true>(word, index, count, pattern[parity], kHalftoneKeep16[parity]);
+}
+
+// count pixels of a span of spanLength pixels whose first `skip` are not drawn, from the left to
+// the right intensity; the pixel at position q takes ramp [(I + window[q & 15]) >> 16], the window
+// being the 16 matrix-table entries of row y (DitherMatrixWindows). The second ramp and the
+// difference row are not needed.
+inline void ShadeSpan16(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                        int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
+                        const uint16_t* ramp, const uint16_t* secondRamp, const uint16_t* jitterWindow,
+                        const int32_t* differenceRow)
+{
+    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
+    detail::ShadeDirect<2>(word + 2 * index, count, uint32_t(left) + uint32_t(skip) * step, step, ramp, jitterWindow);
+}
+
+// The pixels whose position parity equals the parity of y, jitter from the half-tone jitter row
+// (a DitherJitterTable row), the even- or odd-position ramp by position.
+inline void ShadeSpanHalftone16(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                                int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
+                                const uint16_t* oddRamp, const uint16_t* evenRamp, const uint16_t* jitterRow)
+{
+    detail::ShadeDirectHalftone<2>(word + 2 * index, y, count, spanLength, skip, left, right, oddRamp, evenRamp,
+                                   jitterRow);
+}
+
+// ---- 24 and 32 bits: byte addresses, the flat pixel word by pointer ----
+
+inline void FillSpan24(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t parity,
+                       int32_t count, const uint32_t* pixelWord)
+{
+    detail::FillDirectSpan<3, false>(address, parity, count, *pixelWord);
+}
+
+inline void FillSpanHalftone24(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                               int32_t parity, int32_t count, const uint32_t* pixelWord)
+{
+    detail::FillDirectSpan<3, true>(address, parity, count, *pixelWord);
+}
+
+inline void ShadeSpan24(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t y,
+                        int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right, const uint32_t* ramp,
+                        const uint32_t* secondRamp, const uint16_t* jitterWindow, const int32_t* differenceRow)
+{
+    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
+    detail::ShadeDirect<3>(address, count, uint32_t(left) + uint32_t(skip) * step, step, ramp, jitterWindow);
+}
+
+inline void ShadeSpanHalftone24(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t y,
+                                int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
+                                const uint32_t* oddRamp, const uint32_t* evenRamp, const uint16_t* jitterRow)
+{
+    detail::ShadeDirectHalftone<3>(address, y, count, spanLength, skip, left, right, oddRamp, evenRamp, jitterRow);
+}
+
+inline void FillSpan32(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t parity,
+                       int32_t count, const uint32_t* pixelWord)
+{
+    detail::FillDirectSpan<4, false>(address, parity, count, *pixelWord);
+}
+
+inline void FillSpanHalftone32(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                               int32_t parity, int32_t count, const uint32_t* pixelWord)
+{
+    detail::FillDirectSpan<4, true>(address, parity, count, *pixelWord);
+}
+
+inline void ShadeSpan32(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t y,
+                        int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right, const uint32_t* ramp,
+                        const uint32_t* secondRamp, const uint16_t* jitterWindow, const int32_t* differenceRow)
+{
+    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
+    detail::ShadeDirect<4>(address, count, uint32_t(left) + uint32_t(skip) * step, step, ramp, jitterWindow);
+}
+
+inline void ShadeSpanHalftone32(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t y,
+                                int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
+                                const uint32_t* oddRamp, const uint32_t* evenRamp, const uint16_t* jitterRow)
+{
+    detail::ShadeDirectHalftone<4>(address, y, count, spanLength, skip, left, right, oddRamp, evenRamp, jitterRow);
+}
+
+// ---- traits ----
+
+// Fill and frame pixels always come from the exact colour word (option 16 changes nothing).
+struct Direct16 {
+    static constexpr int32_t kBitsPerPixel = 16;
+    static constexpr bool kTakesFillColor = false;
+
+    struct Flat {
+        uint32_t pattern[2];
+    };
+    static Flat MakeFlat(uint32_t w) { return {{w, w}}; }
+
+    static uint8_t* Word(const RasterTarget& t, int32_t y, int32_t column) { return t.Row(y) + 2 * (column & ~1); }
+
+    template <bool Halftone>
+    static void FillSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, const Flat& flat)
+    {
+        const int32_t column = t.originX + x;
+        if constexpr (Halftone)
+            FillSpanHalftone16(Word(t, y, column), column & 1, t.originY + y, t.Row(y), t.rowBytes, y & 1, count,
+                               flat.pattern);
+        else
+            FillSpan16(Word(t, y, column), column & 1, t.originY + y, t.Row(y), t.rowBytes, y & 1, count,
+                       flat.pattern);
+    }
+
+    // A pixel takes the half of the colour word that belongs to its index.
+    struct Line {
+        uint32_t value;
+    };
+    static Line MakeLine(uint32_t w) { return {w}; }
+    static void PutPixel(const RasterTarget& t, int32_t x, int32_t y, const Line& line, int32_t)
+    {
+        const int32_t column = t.originX + x;
+        MaskedStore32(Word(t, y, column), ~Layout16::kPixel[column & 1], line.value);
+    }
+
+    struct Ramps {
+        ShadeRamp<uint16_t> ramp;
+    };
+    static void BuildRamps(Ramps& ramps, const ShadeLevelEntry* levels, int32_t rampByte)
+    {
+        ramps.ramp.Build(levels, rampByte, [](const ShadeLevelEntry& e) { return e.Pixels16; });
+    }
+
+    template <bool Halftone>
+    static void ShadeSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, int32_t spanLength,
+                          int32_t skip, Fixed left, Fixed right, const Ramps& ramps)
+    {
+        const int32_t column = t.originX + x;
+        const uint16_t* ramp = ramps.ramp.Levels();
+        if constexpr (Halftone)
+            ShadeSpanHalftone16(Word(t, y, column), column & 1, t.originY + y, t.Row(y), t.rowBytes, y, count,
+                                spanLength, skip, left, right, ramp, ramp, JitterRow(y));
+        else
+            ShadeSpan16(Word(t, y, column), column & 1, t.originY + y, t.Row(y), t.rowBytes, y, count, spanLength, skip,
+                        left, right, ramp, ramp, DitherMatrixWindows[y & 7].data(), DeltaRow(y));
+    }
+};
+
+// The 24- and 32-bit sets: one design, differing in the pixel size and the shade table they read.
+template <int32_t Bytes>
+struct DirectWide {
+    static constexpr int32_t kBitsPerPixel = 8 * Bytes;
+    static constexpr bool kTakesFillColor = false;
+
+    struct Flat {
+        uint32_t pixel;
+    };
+    static Flat MakeFlat(uint32_t w) { return {w}; }
+
+    static uint8_t* Address(const RasterTarget& t, int32_t y, int32_t column) { return t.Row(y) + Bytes * column; }
+
+    template <bool Halftone>
+    static void FillSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, const Flat& flat)
+    {
+        uint8_t* address = Address(t, y, t.originX + x);
+        const int32_t rowIndex = t.originY + y;
+        if constexpr (Bytes == 3 && Halftone)
+            FillSpanHalftone24(address, rowIndex, t.Row(y), t.rowBytes, y & 1, count, &flat.pixel);
+        else if constexpr (Bytes == 3)
+            FillSpan24(address, rowIndex, t.Row(y), t.rowBytes, y & 1, count, &flat.pixel);
+        else if constexpr (Halftone)
+            FillSpanHalftone32(address, rowIndex, t.Row(y), t.rowBytes, y & 1, count, &flat.pixel);
+        else
+            FillSpan32(address, rowIndex, t.Row(y), t.rowBytes, y & 1, count, &flat.pixel);
+    }
+
+    struct Line {
+        uint32_t value;
+    };
+    static Line MakeLine(uint32_t w) { return {w}; }
+    static void PutPixel(const RasterTarget& t, int32_t x, int32_t y, const Line& line, int32_t)
+    {
+        DirectPixel<Bytes>::Put(Address(t, y, t.originX + x), line.value);
+    }
+
+    struct Ramps {
+        ShadeRamp<uint32_t> ramp;
+    };
+    static void BuildRamps(Ramps& ramps, const ShadeLevelEntry* levels, int32_t rampByte)
+    {
+        ramps.ramp.Build(levels, rampByte,
+                         [](const ShadeLevelEntry& e) { return Bytes == 3 ? e.Pixels24 : e.Pixels32; });
+    }
+
+    template <bool Halftone>
+    static void ShadeSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, int32_t spanLength,
+                          int32_t skip, Fixed left, Fixed right, const Ramps& ramps)
+    {
+        uint8_t* address = Address(t, y, t.originX + x);
+        const int32_t rowIndex = t.originY + y;
+        const uint32_t* ramp = ramps.ramp.Levels();
+        const uint16_t* window = DitherMatrixWindows[y & 7].data();
+        if constexpr (Bytes == 3 && Halftone)
+            ShadeSpanHalftone24(address, rowIndex, t.Row(y), t.rowBytes, y, count, spanLength, skip, left, right, ramp,
+                                ramp, JitterRow(y));
+        else if constexpr (Bytes == 3)
+            ShadeSpan24(address, rowIndex, t.Row(y), t.rowBytes, y, count, spanLength, skip, left, right, ramp, ramp,
+                        window, DeltaRow(y));
+        else if constexpr (Halftone)
+            ShadeSpanHalftone32(address, rowIndex, t.Row(y), t.rowBytes, y, count, spanLength, skip, left, right, ramp,
+                                ramp, JitterRow(y));
+        else
+            ShadeSpan32(address, rowIndex, t.Row(y), t.rowBytes, y, count, spanLength, skip, left, right, ramp, ramp,
+                        window, DeltaRow(y));
+    }
+};
+
+using Direct24 = DirectWide<3>;
+using Direct32 = DirectWide<4>;
+
+}  // namespace raster

@@ -1,0 +1,292 @@
+// The indexed pixel formats that pack colour indices into 32-bit words: 8-bit pixels (four per
+// word, pixel 0 the lowest-addressed byte) and 4-bit pixels (eight per word, pixel 0 the high nibble
+// of the lowest byte). Their span fills, shaded spans and line pixels, and the traits through which
+// the polygon routines use them.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/fixed.h"
+#include "raster/dither_tables.h"
+#include "raster/pixel_access.h"
+#include "raster/raster_target.h"
+#include "raster/shade_ramp.h"
+
+namespace raster {
+
+// The four shade ramps of an indexed format, one per position of the 2 x 2 dither cell of the
+// shade tables' byte tables. Even rows take table 2 for odd pixels and table 3 for even ones, odd
+// rows table 0 and table 1; the half-tone spans take tables 0 and 1 on every row.
+struct IndexedRamps {
+    ShadeRamp<uint8_t> table[4];
+
+    void Build(const ShadeLevelEntry* levels, int32_t rampByte, int32_t group)
+    {
+        for (int32_t j = 0; j < 4; ++j)
+            table[j].Build(levels, rampByte, [group, j](const ShadeLevelEntry& e) { return e.ByteTables[group][j]; });
+    }
+    const uint8_t* Odd(int32_t y, bool halftone) const { return table[halftone || (y & 1) ? 0 : 2].Levels(); }
+    const uint8_t* Even(int32_t y, bool halftone) const { return table[halftone || (y & 1) ? 1 : 3].Levels(); }
+};
+
+inline const uint16_t* JitterRow(int32_t y) { return DitherJitterTable[(y >> 1) & 7].data(); }
+inline const int32_t* DeltaRow(int32_t y) { return DitherDeltaTable[(y >> 1) & 7].data(); }
+
+// The shade level of intensity v with jitter j.
+inline int32_t ShadeLevel(uint32_t v, uint32_t j) { return int32_t(v + j) >> 16; }
+
+using Layout8 = WordLayout<8, WordOrder::kLowFirst>;
+using Layout4 = WordLayout<4, WordOrder::kNibbles>;
+
+constexpr uint32_t kHalftoneKeep8[2] = {0xFF00FF00, 0x00FF00FF};
+constexpr uint32_t kHalftoneKeep4[2] = {0xF0F0F0F0, 0x0F0F0F0F};
+
+// ---- 8-bit pixels ----
+
+// count pixels from pixel `index` of the word at `word`, from pattern word [parity]. The row index,
+// row start and row bytes are not needed here.
+inline void FillSpan8(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                      int32_t parity, int32_t count, const uint32_t* pattern)
+{
+    FillWordSpan<Layout8, false>(word, index, count, pattern[parity], 0);
+}
+
+// As FillSpan8, writing only pixels 0 and 2 of each word on even rows and 1 and 3 on odd rows.
+inline void FillSpanHalftone8(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                              int32_t parity, int32_t count, const uint32_t* pattern)
+{
+    FillWordSpan<Layout8, true>(word, index, count, pattern[parity], kHalftoneKeep8[parity]);
+}
+
+// count pixels of a span of spanLength pixels whose first `skip` pixels are not drawn, from the
+// left to the right intensity: the pixel at byte address A takes level (I + jitter[A & 15]) >> 16
+// of the odd ramp when A is odd, of the even ramp when A is even. The ramps are indexed by level.
+inline void ShadeSpan8(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                       int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
+                       const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow,
+                       const int32_t* deltaRow)
+{
+    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
+    uint32_t v = uint32_t(left) + uint32_t(skip) * step;
+    uint8_t* p = word + index;
+    if (count > 0 && (AddressOf(p) & 1)) {
+        *p = oddRamp[ShadeLevel(v, jitterRow[AddressOf(p) & 15])];
+        ++p;
+        --count;
+        v += step;
+    }
+    for (; count >= 2; count -= 2, p += 2) {
+        const uintptr_t a = AddressOf(p);
+        p[0] = evenRamp[ShadeLevel(v, jitterRow[a & 15])];
+        v += step;
+        p[1] = oddRamp[ShadeLevel(v, jitterRow[(a + 1) & 15])];
+        v += step;
+    }
+    if (count > 0) *p = evenRamp[ShadeLevel(v, jitterRow[AddressOf(p) & 15])];
+}
+
+// As ShadeSpan8 on the pixels whose address parity equals the parity of y.
+inline void ShadeSpanHalftone8(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                               int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
+                               const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow)
+{
+    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
+    uint8_t* p = word + index;
+    if (count > 0 && int32_t(AddressOf(p) & 1) != (y & 1)) {
+        ++p;
+        ++skip;
+        --count;
+    }
+    uint32_t v = uint32_t(left) + uint32_t(skip) * step;
+    const uint8_t* ramp = (AddressOf(p) & 1) ? oddRamp : evenRamp;
+    for (; count > 0; count -= 2, p += 2, v += 2 * step) *p = ramp[ShadeLevel(v, jitterRow[AddressOf(p) & 15])];
+}
+
+struct Indexed8 {
+    static constexpr int32_t kBitsPerPixel = 8;
+    static constexpr bool kTakesFillColor = true;  // option 16 chooses between the two matchers
+
+    // The pattern pair: the fill word on even rows, rotated by 16 bits on odd rows.
+    struct Flat {
+        uint32_t pattern[2];
+    };
+    static Flat MakeFlat(uint32_t w) { return {{w, RotateLeft16(w)}}; }
+
+    template <bool Halftone>
+    static void FillSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, const Flat& flat)
+    {
+        const int32_t column = t.originX + x;
+        uint8_t* row = t.Row(y);
+        if constexpr (Halftone)
+            FillSpanHalftone8(row + (column & ~3), column & 3, t.originY + y, row, t.rowBytes, y & 1, count,
+                              flat.pattern);
+        else
+            FillSpan8(row + (column & ~3), column & 3, t.originY + y, row, t.rowBytes, y & 1, count, flat.pattern);
+    }
+
+    // Lines are one palette index (bits 16 to 23 of the colour word) in every byte: never dithered.
+    struct Line {
+        uint32_t value;
+    };
+    static Line MakeLine(uint32_t w) { return {((w >> 16) & 0xFF) * 0x01010101u}; }
+    static void PutPixel(const RasterTarget& t, int32_t x, int32_t y, const Line& line, int32_t)
+    {
+        const int32_t column = t.originX + x;
+        MaskedStore32(t.Row(y) + (column & ~3), ~Layout8::kPixel[column & 3], line.value);
+    }
+
+    using Ramps = IndexedRamps;
+    static void BuildRamps(Ramps& ramps, const ShadeLevelEntry* levels, int32_t rampByte)
+    {
+        ramps.Build(levels, rampByte, kByteTables8Bit);
+    }
+
+    template <bool Halftone>
+    static void ShadeSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, int32_t spanLength,
+                          int32_t skip, Fixed left, Fixed right, const Ramps& ramps)
+    {
+        const int32_t column = t.originX + x;
+        uint8_t* row = t.Row(y);
+        if constexpr (Halftone)
+            ShadeSpanHalftone8(row + (column & ~3), column & 3, t.originY + y, row, t.rowBytes, y, count, spanLength,
+                               skip, left, right, ramps.Odd(y, true), ramps.Even(y, true), JitterRow(y));
+        else
+            ShadeSpan8(row + (column & ~3), column & 3, t.originY + y, row, t.rowBytes, y, count, spanLength, skip,
+                       left, right, ramps.Odd(y, false), ramps.Even(y, false), JitterRow(y), DeltaRow(y));
+    }
+};
+
+// ---- 4-bit pixels ----
+
+inline void FillSpan4(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                      int32_t parity, int32_t count, const uint32_t* pattern)
+{
+    FillWordSpan<Layout4, false>(word, index, count, pattern[parity], 0);
+}
+
+// As FillSpan4, writing only the odd pixels on even rows and the even pixels on odd rows.
+inline void FillSpanHalftone4(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                              int32_t parity, int32_t count, const uint32_t* pattern)
+{
+    FillWordSpan<Layout4, true>(word, index, count, pattern[parity], kHalftoneKeep4[parity]);
+}
+
+namespace detail {
+
+// The 4-bit shaded spans: pixel p of the word at `word` (nibble address 2 x address + p) takes its
+// jitter from entry (nibble address & 15); even pixels read the even ramp. `stride` 1 writes every
+// pixel, 2 every other one. Pixels are gathered per word and stored through one mask.
+inline void ShadeNibbles(uint8_t* word, int32_t index, int32_t count, int32_t stride, uint32_t v, uint32_t step,
+                         const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow)
+{
+    word += 4 * (index >> 3);
+    index &= 7;
+    while (count > 0) {
+        const uintptr_t nibbleBase = 2 * AddressOf(word);
+        uint32_t bits = 0;
+        uint32_t mask = 0;
+        for (; index < 8 && count > 0; index += stride, count -= stride, v += step) {
+            const uint8_t* ramp = (index & 1) ? oddRamp : evenRamp;
+            const uint32_t c = ramp[ShadeLevel(v, jitterRow[(nibbleBase + index) & 15])] & 0xF;
+            bits |= c << Layout4::PixelShift(index);
+            mask |= Layout4::kPixel[index];
+        }
+        MaskedStore32(word, ~mask, bits);
+        word += 4;
+        index -= 8;
+    }
+}
+
+}  // namespace detail
+
+// As ShadeSpan8 for 4-bit pixels: the 4-bit colour of the chosen ramp entry goes into the pixel's
+// nibble, the other nibbles kept.
+inline void ShadeSpan4(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                       int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
+                       const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow,
+                       const int32_t* deltaRow)
+{
+    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
+    detail::ShadeNibbles(word, index, count, 1, uint32_t(left) + uint32_t(skip) * step, step, oddRamp, evenRamp,
+                         jitterRow);
+}
+
+// As ShadeSpan4 on the pixels whose index parity equals the parity of y.
+inline void ShadeSpanHalftone4(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
+                               int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
+                               const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow)
+{
+    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
+    if (count > 0 && (index & 1) != (y & 1)) {
+        ++index;
+        ++skip;
+        --count;
+    }
+    detail::ShadeNibbles(word, index, count, 2, uint32_t(left) + uint32_t(skip) * step, 2 * step, oddRamp, evenRamp,
+                         jitterRow);
+}
+
+struct Packed4 {
+    static constexpr int32_t kBitsPerPixel = 4;
+    static constexpr bool kTakesFillColor = true;
+
+    // Even rows take the high half of the fill word in both halves, odd rows the low half.
+    struct Flat {
+        uint32_t pattern[2];
+    };
+    static Flat MakeFlat(uint32_t w) { return {{(w >> 16) * 0x00010001u, (w & 0xFFFF) * 0x00010001u}}; }
+
+    template <bool Halftone>
+    static void FillSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, const Flat& flat)
+    {
+        const int32_t column = t.originX + x;
+        uint8_t* row = t.Row(y);
+        if constexpr (Halftone)
+            FillSpanHalftone4(row + ((column & ~7) >> 1), column & 7, t.originY + y, row, t.rowBytes, y & 1, count,
+                              flat.pattern);
+        else
+            FillSpan4(row + ((column & ~7) >> 1), column & 7, t.originY + y, row, t.rowBytes, y & 1, count,
+                      flat.pattern);
+    }
+
+    // Word A holds the low nibbles of the colour word's two upper bytes, word B their high nibbles,
+    // each in both nibbles of its byte and in both halves; a line's pixels alternate A, B, A ...
+    struct Line {
+        uint32_t word[2];
+    };
+    static Line MakeLine(uint32_t w)
+    {
+        auto spread = [](uint32_t nibble2, uint32_t nibble3) {
+            const uint32_t upper = ((nibble3 * 0x11u) << 24) | ((nibble2 * 0x11u) << 16);
+            return upper | (upper >> 16);
+        };
+        return {{spread((w >> 16) & 0xF, (w >> 24) & 0xF), spread((w >> 20) & 0xF, (w >> 28) & 0xF)}};
+    }
+    static void PutPixel(const RasterTarget& t, int32_t x, int32_t y, const Line& line, int32_t ordinal)
+    {
+        const int32_t column = t.originX + x;
+        MaskedStore32(t.Row(y) + ((column & ~7) >> 1), ~Layout4::kPixel[column & 7], line.word[ordinal & 1]);
+    }
+
+    using Ramps = IndexedRamps;
+    static void BuildRamps(Ramps& ramps, const ShadeLevelEntry* levels, int32_t rampByte)
+    {
+        ramps.Build(levels, rampByte, kByteTables4Bit);
+    }
+
+    template <bool Halftone>
+    static void ShadeSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, int32_t spanLength,
+                          int32_t skip, Fixed left, Fixed right, const Ramps& ramps)
+    {
+        const int32_t column = t.originX + x;
+        uint8_t* row = t.Row(y);
+        if constexpr (Halftone)
+            ShadeSpanHalftone4(row + ((column & ~7) >> 1), column & 7, t.originY + y, row, t.rowBytes, y, count,
+                               spanLength, skip, left, right, ramps.Odd(y, true), ramps.Even(y, true), JitterRow(y));
+        else
+            ShadeSpan4(row + ((column & ~7) >> 1), column & 7, t.originY + y, row, t.rowBytes, y, count, spanLength,
+                       skip, left, right, ramps.Odd(y, false), ramps.Even(y, false), JitterRow(y), DeltaRow(y));
+    }
+};
+
+}  // namespace raster

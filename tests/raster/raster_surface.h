@@ -1,0 +1,198 @@
+// Test support: pixel buffers in every rasterizer format over plain memory, with guard bytes
+// around them, pixel reads, coverage maps, and shade level tables filled with known values.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "raster/format_direct.h"
+#include "raster/format_indexed.h"
+#include "raster/format_planar.h"
+#include "raster/raster_target.h"
+#include "textures/shade_level_tables.h"
+
+namespace rastertest {
+
+constexpr uint8_t kGuardByte = 0xA5;
+constexpr int32_t kGuardBytes = 256;
+constexpr int32_t kBufferAlignment = 64;
+
+template <class F>
+struct FormatInfo;
+template <>
+struct FormatInfo<raster::Packed4> {
+    static constexpr int32_t kBits = 4, kPlanes = 1;
+    static constexpr const char* kName = "4-bit";
+};
+template <>
+struct FormatInfo<raster::Planar4> {
+    static constexpr int32_t kBits = 1, kPlanes = 4;
+    static constexpr const char* kName = "4-plane";
+};
+template <>
+struct FormatInfo<raster::Indexed8> {
+    static constexpr int32_t kBits = 8, kPlanes = 1;
+    static constexpr const char* kName = "8-bit";
+};
+template <>
+struct FormatInfo<raster::Direct16> {
+    static constexpr int32_t kBits = 16, kPlanes = 1;
+    static constexpr const char* kName = "16-bit";
+};
+template <>
+struct FormatInfo<raster::Direct24> {
+    static constexpr int32_t kBits = 24, kPlanes = 1;
+    static constexpr const char* kName = "24-bit";
+};
+template <>
+struct FormatInfo<raster::Direct32> {
+    static constexpr int32_t kBits = 32, kPlanes = 1;
+    static constexpr const char* kName = "32-bit";
+};
+
+// A width x height pixel buffer of format F, rows 32-bit aligned, the whole buffer on a 64-byte
+// boundary and surrounded by guard bytes. The destination rectangle defaults to the buffer.
+template <class F>
+class Surface {
+public:
+    static constexpr int32_t kBits = FormatInfo<F>::kBits;
+    static constexpr int32_t kPlanes = FormatInfo<F>::kPlanes;
+
+    Surface(int32_t width, int32_t height, uint8_t fill = 0) : width_(width), height_(height)
+    {
+        rowBytes_ = ((width * kBits + 31) / 32) * 4;
+        const size_t bytes = size_t(rowBytes_) * kPlanes * height;
+        storage_.assign(bytes + 2 * kGuardBytes + kBufferAlignment, kGuardByte);
+        uintptr_t start = reinterpret_cast<uintptr_t>(storage_.data()) + kGuardBytes;
+        start = (start + kBufferAlignment - 1) & ~uintptr_t(kBufferAlignment - 1);
+        base_ = reinterpret_cast<uint8_t*>(start);
+        std::memset(base_, fill, bytes);
+        for (int32_t y = 0; y < height; ++y) rows_.push_back(base_ + size_t(y) * rowBytes_ * kPlanes);
+        target_ = {rows_.data(), width, height, rowBytes_, 0, 0, {0, 0, width, height}};
+    }
+
+    RasterTarget& Target() { return target_; }
+    int32_t Width() const { return width_; }
+    int32_t Height() const { return height_; }
+    uint8_t* Base() { return base_; }
+    size_t Bytes() const { return size_t(rowBytes_) * kPlanes * height_; }
+
+    // Every byte outside the pixel buffer still holds the guard value.
+    bool GuardsIntact() const
+    {
+        const uint8_t* begin = storage_.data();
+        const uint8_t* end = begin + storage_.size();
+        for (const uint8_t* p = begin; p < base_; ++p)
+            if (*p != kGuardByte) return false;
+        for (const uint8_t* p = base_ + Bytes(); p < end; ++p)
+            if (*p != kGuardByte) return false;
+        return true;
+    }
+
+    // The pixel value at (x, y): a colour index, or the colour word (three bytes at 24 bits).
+    uint32_t Pixel(int32_t x, int32_t y) const
+    {
+        const uint8_t* row = rows_[y];
+        switch (kBits) {
+        case 1: {
+            uint32_t c = 0;
+            for (int32_t k = 0; k < kPlanes; ++k) c |= ((row[k * rowBytes_ + (x >> 3)] >> (7 - (x & 7))) & 1u) << k;
+            return c;
+        }
+        case 4:
+            return (x & 1) ? row[x >> 1] & 0xF : row[x >> 1] >> 4;
+        case 8:
+            return row[x];
+        case 16:
+            return uint32_t(row[2 * x]) | (uint32_t(row[2 * x + 1]) << 8);
+        case 24:
+            return uint32_t(row[3 * x]) | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
+        default:
+            return uint32_t(row[4 * x]) | (uint32_t(row[4 * x + 1]) << 8) | (uint32_t(row[4 * x + 2]) << 16) |
+                   (uint32_t(row[4 * x + 3]) << 24);
+        }
+    }
+
+    // One character per pixel: '#' where the pixel differs from `background`, '.' elsewhere.
+    std::string Coverage(uint32_t background = 0) const
+    {
+        std::string map;
+        for (int32_t y = 0; y < height_; ++y) {
+            for (int32_t x = 0; x < width_; ++x) map += Pixel(x, y) != background ? '#' : '.';
+            map += '\n';
+        }
+        return map;
+    }
+
+private:
+    int32_t width_;
+    int32_t height_;
+    int32_t rowBytes_;
+    std::vector<uint8_t> storage_;
+    uint8_t* base_ = nullptr;
+    std::vector<uint8_t*> rows_;
+    RasterTarget target_{};
+};
+
+// Shade level tables with recognisable values: byte table j of group g at level L and cube index
+// i holds a pick made from (L, j, i); the 4-bit group replicates a nibble across its byte, the
+// 1- and 2-bit groups are left empty as on a screen of another depth.
+class FakeShadeTables {
+public:
+    FakeShadeTables()
+    {
+        storage_.resize(kShadeLevelCount);
+        for (int32_t level = 0; level < kShadeLevelCount; ++level) {
+            Level& s = storage_[level];
+            ShadeLevelEntry& e = entries_[level];
+            std::memset(&e, 0, sizeof e);
+            for (int32_t j = 0; j < 4; ++j) {
+                for (int32_t i = 0; i < kShadeTableEntries; ++i) {
+                    s.bytes8[j][i] = Pick8(level, j, i);
+                    const uint8_t nibble = Pick4(level, j, i);
+                    s.bytes4[j][i] = uint8_t(nibble << 4 | nibble);
+                }
+                e.ByteTables[kByteTables8Bit][j] = s.bytes8[j];
+                e.ByteTables[kByteTables4Bit][j] = s.bytes4[j];
+            }
+            for (int32_t i = 0; i < kShadeTableEntries; ++i) {
+                s.pixels16[i] = Pixel16(level, i);
+                s.pixels24[i] = Pixel24(level, i);
+                s.pixels32[i] = Pixel32(level, i);
+            }
+            e.Pixels16 = s.pixels16;
+            e.Pixels24 = s.pixels24;
+            e.Pixels32 = s.pixels32;
+        }
+    }
+
+    const ShadeLevelEntry* Levels() const { return entries_; }
+
+    static uint8_t Pick8(int32_t level, int32_t table, int32_t index)
+    {
+        return uint8_t(1 + ((level * 4 + table + index * 7) % 250));
+    }
+    static uint8_t Pick4(int32_t level, int32_t table, int32_t index)
+    {
+        return uint8_t(1 + ((level + table * 5 + index) % 15));
+    }
+    static uint16_t Pixel16(int32_t level, int32_t index) { return uint16_t(0x8000 | (level << 8) | index); }
+    static uint32_t Pixel24(int32_t level, int32_t index) { return 0xEE000000u | uint32_t(level << 16) | uint32_t(index) | 0x800000u; }
+    static uint32_t Pixel32(int32_t level, int32_t index) { return 0x01000000u | uint32_t(level << 16) | uint32_t(index); }
+
+private:
+    struct Level {
+        uint8_t bytes8[4][kShadeTableEntries];
+        uint8_t bytes4[4][kShadeTableEntries];
+        uint16_t pixels16[kShadeTableEntries];
+        uint32_t pixels24[kShadeTableEntries];
+        uint32_t pixels32[kShadeTableEntries];
+    };
+    std::vector<Level> storage_;
+    ShadeLevelEntry entries_[kShadeLevelCount];
+};
+
+}  // namespace rastertest
