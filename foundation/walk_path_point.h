@@ -22,3 +22,10 @@ public:
 
 constexpr Fixed kFixedPi = 205887;            // pi x 65536, truncated
 constexpr Fixed kFixedHalfTurn = 0x00800000;  // 128.0: half a turn in 1/256 turns
+
+// An angle in 1/256 turns as the radians files hold: FixDiv (FixMul (angle, pi), 128.0).
+Fixed TurnStepsToRadians(Fixed steps);
+// The radians of a file back in 1/256 turns: FixDiv (FixMul (radians, 128.0), pi), moved by the
+// last bit or two to the angle that TurnStepsToRadians turns into the same radians again, so that
+// a model read and written again keeps its bytes.
+Fixed RadiansToTurnSteps(Fixed radians);

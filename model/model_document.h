@@ -43,7 +43,9 @@ public:
     // or the first failing code of a chunk's reader; every failure after the header shows
     // "Error in loading file "name."".
     virtual ResultCode ReadModelFile(MemoryStream* stream);
-    ResultCode ReadModelBody(MemoryStream* stream);
+    // The body behind the "FORM" header; `cutShort` tells that the form's stored length passes
+    // the end of the data, which fails the read.
+    ResultCode ReadModelBody(MemoryStream* stream, bool cutShort = false);
     ResultCode ReadCredits(MemoryStream* stream);
     ResultCode ReadCreditsText(MemoryStream* stream);
 

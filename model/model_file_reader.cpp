@@ -88,14 +88,21 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
         if (tag != 0) stream->StreamEndChunk();
         return kResultLocked;
     }
+    // The stream keeps every chunk inside the data; the stored length tells whether the file
+    // was cut short.
+    const int32_t start = stream->ChunkStart();
+    uint32_t stored = 0;
+    stream->StreamTransferValueAt(&stored, kValue32, start - 4);
+    stream->StreamSetPosition(start);
+    const bool cutShort = stored > uint32_t(stream->ChunkLength());
     Holder->Root->SetLights(nullptr);
     Holder->Root->ClearUnits();
-    const ResultCode result = ReadModelBody(stream);
+    const ResultCode result = ReadModelBody(stream, cutShort);
     stream->StreamEndChunk();
     return result;
 }
 
-ResultCode ModelDocument::ReadModelBody(MemoryStream* stream)
+ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
 {
     char name[kNameBytes];
     FileName(stream, name);
@@ -147,6 +154,8 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream)
         PlacementPitch = angles[1];
         PlacementHeading = angles[2];
     }
+    // A file that ends before its form does fails even when it ends between two chunks.
+    if (result == kResultOk && cutShort) result = kResultShortRead;
     textures.CollectUsedTextures();
     ProgressFinish();
     if (result != kResultOk) {

@@ -103,8 +103,8 @@ void WalkObserver::GetPlacement(FixedVector3* position, Fixed angles[3]) const
 
 ResultCode WalkObserver::Write(MemoryStream* stream)
 {
-    auto toRadians = [](Fixed angle) { return FixDiv(FixMul(angle, kFixedPi), kFixedHalfTurn); };
-    auto fromRadians = [](Fixed radians) { return FixDiv(FixMul(radians, kFixedHalfTurn), kFixedPi); };
+    auto toRadians = TurnStepsToRadians;
+    auto fromRadians = RadiansToTurnSteps;
     if (stream->StreamIsWriting()) {
         int16_t version = 1;
         FixedVector3 position = {Position[0], Position[1], Position[2]};

@@ -238,9 +238,14 @@ TEST(WalkPathPoint, AnglesTravelAsRadians)
     EXPECT_EQ(back.x, point.x);
     EXPECT_EQ(back.y, point.y);
     EXPECT_EQ(back.z, point.z);
-    EXPECT_EQ(back.roll, 0x3FFFEB);  // the truncated pi loses a little on the way back
+    EXPECT_EQ(back.roll, 0x3FFFEC);  // the truncated pi loses a little on the way back
     EXPECT_EQ(back.pitch, 0);
-    EXPECT_EQ(back.heading, int32_t(0xFFE0001F));
+    EXPECT_EQ(back.heading, int32_t(0xFFE0001E));
+    // Written again, the angles give the same radians: the same bytes.
+    MemoryStream again;
+    StartWriting(again);
+    back.Write(&again);
+    EXPECT_EQ(Contents(again), wire);
 
     // Cut short after the position: the code says so, the angles stay near what they were.
     LoadInChunk(in, Bytes(wire.begin(), wire.begin() + 14));

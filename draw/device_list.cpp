@@ -1,0 +1,43 @@
+// The device list and its walks.
+#include "draw/device_list.h"
+
+#include "draw/q_offscreen.h"
+#include "foundation/dynamic_array.h"
+
+DynamicArray* WindowList = nullptr;
+
+Q_Offscreen* FrontWindow()
+{
+    if (!WindowList || WindowList->ArrayCount() == 0) return nullptr;
+    return *WindowList->At<Q_Offscreen*>(0);
+}
+
+Q_Offscreen* NextWindow(Q_Offscreen* entry)
+{
+    if (!WindowList) return nullptr;
+    const int32_t index = WindowList->ArrayFind(&entry);
+    if (index < 0 || index + 1 >= WindowList->ArrayCount()) return nullptr;
+    return *WindowList->At<Q_Offscreen*>(index + 1);
+}
+
+Q_Offscreen* PlaceNewWindow(PortRect* rect)
+{
+    if (rect->bottom == rect->top)
+        rect->bottom += 1;
+    else if (rect->right == rect->left)
+        rect->right += 1;
+    if (!WindowList) return nullptr;
+    Q_Offscreen* best = nullptr;
+    int64_t bestArea = 0;
+    for (int32_t i = 0; i < WindowList->ArrayCount(); ++i) {
+        Q_Offscreen* entry = *WindowList->At<Q_Offscreen*>(i);
+        PortRect bounds;
+        entry->GetBounds(&bounds);
+        const int64_t area = int64_t(bounds.Width()) * bounds.Height();
+        if (!best || area > bestArea) {
+            best = entry;
+            bestArea = area;
+        }
+    }
+    return best;
+}

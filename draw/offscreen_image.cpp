@@ -1,0 +1,78 @@
+// Reading and writing an offscreen's whole image through its transfer operations.
+#include "draw/q_offscreen.h"
+
+#include "draw/image_format.h"
+#include "foundation/dynamic_array.h"
+#include "foundation/ui_services.h"
+
+int32_t Q_Offscreen::ImageDepth() const
+{
+    if (IsImageDepth(depth_)) return depth_;
+    return format_.planes * format_.bitsPerPixel;
+}
+
+ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArray* table, int32_t flag)
+{
+    OffscreenImageHeader header;
+    ResultCode result = kResultOk;
+    if (stream->StreamIsWriting()) {
+        const int32_t depth = ImageDepth();
+        const int32_t width = globalRect_.Width();
+        const int32_t height = globalRect_.Height();
+        if (!IsImageDepth(depth) || width < 0 || width > INT16_MAX || height < 0 || height > INT16_MAX)
+            return -1;
+        header.width = int16_t(width);
+        header.height = int16_t(height);
+        header.depth = int16_t(depth);
+        header.flag = uint16_t(flag);
+        const int64_t rowBytes = ImageRowSize(format_.width, depth);
+        if (rowBytes * height > INT32_MAX) return -1;
+        header.rowBytes = int32_t(rowBytes);
+        header.totalBytes = header.height * header.rowBytes;
+        if ((result = TransferImageHeader(stream, &header)) != kResultOk) return result;
+        if (!table) {
+            if ((result = stream->StreamBeginChunk(kColorMapChunk)) != kResultOk) return result;
+            result = TransferColorTable(stream, nullptr, depth);
+            const ResultCode ended = stream->StreamEndChunk();
+            if (result == kResultOk) result = ended;
+            if (result != kResultOk) return result;
+        }
+        SetCursorShape(128);
+        if ((result = stream->StreamBeginChunk(kPixelDataChunk)) != kResultOk) return result;
+        result = TransferPixelRows(stream, table, header.totalBytes, header.rowBytes, 0, header.height,
+                                   flag, depth);
+        const ResultCode ended = stream->StreamEndChunk();
+        return result != kResultOk ? result : ended;
+    }
+
+    if (flag) return 1;
+    if ((result = TransferImageHeader(stream, &header)) != kResultOk) return result;
+    // Nothing of the offscreen changes before the whole body is known to be readable.
+    if (!ImageHeaderIsSound(header)) return -1;
+    Owned<DynamicArray> colours;
+    DynamicArray* colourTable = table;
+    while (const ChunkTag tag = stream->StreamEnterChunk()) {
+        if (tag == kColorMapChunk) {
+            colours.reset(NewDynamicArray(0, sizeof(RGBColor48), 16));
+            if (!colours) {
+                result = kResultOutOfMemory;
+            } else {
+                result = TransferColorTable(stream, colours.get(), header.depth);
+                colourTable = colours.get();
+            }
+        } else if (tag == kPixelDataChunk) {
+            if (!colourTable || stream->StreamChunkBytesLeft() < header.totalBytes) {
+                result = -1;
+            } else {
+                result = InitNoFill({0, 0, header.width, header.height}, header.depth, colourTable);
+                if (result == kResultOk)
+                    result = TransferPixelRows(stream, colourTable, header.totalBytes, header.rowBytes, 0,
+                                               header.height, flag, header.depth);
+            }
+        }
+        stream->StreamEndChunk();
+        if (result != kResultOk) return result;
+        SetCursorShape(128);
+    }
+    return kResultOk;
+}

@@ -1,0 +1,121 @@
+// The averaging scaled copy between any two pixel ports: every destination pixel averages the
+// block of source pixels it covers, and half of the colour error is carried along each row.
+#include <algorithm>
+
+#include "draw/q_offscreen.h"
+#include "foundation/fixed.h"
+#include "foundation/ui_services.h"
+
+int32_t TextureAddingDepth = 0;
+
+namespace {
+
+uint16_t Clamp16(int32_t v)
+{
+    return uint16_t(std::clamp(v, 0, 0xFFFF));
+}
+
+// The first source row or column of destination step `i` (from the first one) at `step` source
+// pixels per destination pixel.
+int32_t SourceAt(int32_t i, Fixed step, int32_t origin)
+{
+    return (FixMul(IntToFixed(i), step) >> 16) + origin;
+}
+
+}  // namespace
+
+void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
+                              bool reportProgress)
+{
+    AddLock();
+    destination->AddLock();
+    PortRect ignored;
+    HDC sourceDC = GetDrawingDC(&ignored);
+    HDC destinationDC = destination->GetDrawingDC(&ignored);
+
+    const int32_t dw = target.Width();
+    const int32_t dh = target.Height();
+    if (dw > 0 && dh > 0) {
+        const Fixed xStep = FixDiv(IntToFixed(source.Width()), IntToFixed(dw));
+        const Fixed yStep = FixDiv(IntToFixed(source.Height()), IntToFixed(dh));
+        for (int32_t y = target.top; y < target.bottom; ++y) {
+            const int32_t sy0 = SourceAt(y - target.top, yStep, source.top);
+            const int32_t sy1 = SourceAt(y + 1 - target.top, yStep, source.top);
+            int32_t error[3] = {0, 0, 0};
+            for (int32_t x = target.left; x < target.right; ++x) {
+                const int32_t sx0 = SourceAt(x - target.left, xStep, source.left);
+                const int32_t sx1 = SourceAt(x + 1 - target.left, xStep, source.left);
+                uint32_t sum[3] = {0, 0, 0};
+                uint32_t columns = 0;
+                int32_t sx = sx0;
+                do {
+                    uint32_t column[3] = {0, 0, 0};
+                    uint32_t pixels = 0;
+                    int32_t sy = sy0;
+                    do {
+                        RGBColor48 c;
+                        GetPixelColor(&c, sx, sy);
+                        column[0] += c.red;
+                        column[1] += c.green;
+                        column[2] += c.blue;
+                        ++pixels;
+                    } while (++sy < sy1);
+                    for (int32_t k = 0; k < 3; ++k) sum[k] += column[k] / pixels;
+                    ++columns;
+                } while (++sx < sx1);
+                const int32_t average[3] = {int32_t(sum[0] / columns), int32_t(sum[1] / columns),
+                                            int32_t(sum[2] / columns)};
+                const RGBColor48 wanted = {Clamp16(average[0] + error[0]), Clamp16(average[1] + error[1]),
+                                           Clamp16(average[2] + error[2])};
+                destination->SetPixelColor(x, y, wanted);
+                RGBColor48 shown;
+                destination->GetPixelColor(&shown, x, y);
+                error[0] = (average[0] - shown.red + error[0]) >> 1;
+                error[1] = (average[1] - shown.green + error[1]) >> 1;
+                error[2] = (average[2] - shown.blue + error[2]) >> 1;
+            }
+            if (reportProgress) {
+                if (TextureAddingDepth > 0) {
+                    const int32_t percent = (y - target.top) * 100 / dh;
+                    if (percent >= 0 && percent <= 100) {
+                        ProgressSetValue(percent);
+                        ProgressUpdate(0);
+                    }
+                }
+                SetCursorShape(128);
+            }
+        }
+    }
+
+    destination->ReleaseDrawingDC(destinationDC);
+    ReleaseDrawingDC(sourceDC);
+    destination->RemoveLock();
+    RemoveLock();
+}
+
+void Q_Offscreen::ScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target)
+{
+    AverageInto(destination, source, target, true);
+}
+
+void Q_Offscreen::LockedScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
+                                        const PortRect& target)
+{
+    Lock();
+    ScaledPixelCopy(destination, source, target);
+    Unlock();
+}
+
+void Q_Offscreen::QuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
+                                       const PortRect& target)
+{
+    AverageInto(destination, source, target, false);
+}
+
+void Q_Offscreen::LockedQuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
+                                             const PortRect& target)
+{
+    Lock();
+    QuietScaledPixelCopy(destination, source, target);
+    Unlock();
+}

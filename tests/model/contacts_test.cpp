@@ -1,0 +1,332 @@
+// Contacts between sibling objects, the point test, membership, face connections and the
+// bookkeeping of faces that touch, and what destroying and moving objects leaves behind.
+#include <gtest/gtest.h>
+
+#include "model/contact_list.h"
+#include "model/object_geometry.h"
+#include "model/pointer_list.h"
+#include "model/polygon_record.h"
+#include "model/surface.h"
+#include "model/transform.h"
+#include "tests/model/model_test_support.h"
+#include "tools/sample_scenes.h"
+
+namespace {
+
+bool HasMember(const ObjectGeometry* record, const ObjectGeometry* member)
+{
+    return FindPointer(record->Members, member) >= 0;
+}
+
+}  // namespace
+
+TEST(Contacts, TouchingBoxesMeetOnTheirCommonFace)
+{
+    Scene scene;
+    ModelObject* left = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+    ModelObject* right = MakeBox(scene.holder(), 10, 0, 0, 20, 10, 10);
+    scene.root()->AddChild(left);
+    scene.root()->AddChild(right);
+    ObjectGeometry* g = left->Geometry;
+    ObjectGeometry* h = right->Geometry;
+    ASSERT_EQ(g->ContactCount(), 1);
+    ASSERT_EQ(h->ContactCount(), 1);
+    EXPECT_EQ(g->ContactAt(0)->Other, h);
+    EXPECT_EQ(h->ContactAt(0)->Other, g);
+    // The plane x = 10, normal pointing from each record towards the other.
+    EXPECT_EQ(h->ContactAt(0)->Point.x, 10);
+    EXPECT_EQ(h->ContactAt(0)->Normal, (ShortVector3{-256, 0, 0}));
+    EXPECT_EQ(g->ContactAt(0)->Normal, (ShortVector3{256, 0, 0}));
+    // Both are members of the world root's record.
+    EXPECT_TRUE(HasMember(scene.root()->Geometry, g));
+    EXPECT_TRUE(HasMember(scene.root()->Geometry, h));
+
+    // Moving one box away clears the contact on both sides.
+    right->SetObjectPosition(IntToFixed(40), 0, 0);
+    EXPECT_EQ(g->ContactCount(), 0);
+    EXPECT_EQ(right->Geometry->ContactCount(), 0);
+    right->SetObjectPosition(IntToFixed(10), 0, 0);
+    EXPECT_EQ(left->Geometry->ContactCount(), 1);
+}
+
+TEST(Contacts, BoxesApartOrOverlappingOnOneAxis)
+{
+    Scene scene;
+    // Apart in x, y and z: no overlap on any axis.
+    ModelObject* a = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+    ModelObject* b = MakeBox(scene.holder(), 30, 30, 30, 40, 40, 40);
+    scene.root()->AddChild(a);
+    scene.root()->AddChild(b);
+    EXPECT_EQ(a->Geometry->ContactCount(), 0);
+    // Overlapping on x only, with overlapping spheres: a contact without a separating face
+    // test failing. Its normal points from one centre to the other.
+    ModelObject* c = MakeBox(scene.holder(), 2, 12, 0, 8, 18, 10);
+    scene.root()->AddChild(c);
+    EXPECT_EQ(c->Geometry->ContactCount(), 1);
+    EXPECT_EQ(c->Geometry->ContactAt(0)->Other, a->Geometry);
+}
+
+TEST(Contacts, PointTest)
+{
+    Scene scene;
+    ModelObject* box = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+    scene.root()->AddChild(box);
+    EXPECT_EQ(box->Geometry->HitTestPolygonObject(5, 5, 5), kHitInside);
+    EXPECT_EQ(box->Geometry->HitTestPolygonObject(10, 5, 5), kHitOnSurface);
+    EXPECT_EQ(box->Geometry->HitTestPolygonObject(11, 5, 5), kHitOutside);
+    EXPECT_EQ(scene.root()->PointInObject(50, 50, 50), kHitInside);
+    DynamicArray* hits = NewPointerList();
+    EXPECT_EQ(scene.root()->PickObjectsAt(5, 5, 5, hits), box->Geometry);
+    EXPECT_EQ(scene.root()->PickObjectsAt(0, 5, 5, hits), nullptr);
+    EXPECT_EQ(ListCount(hits), 1);
+    hits->Destroy();
+    // A record without faces has a zero box and radius.
+    ObjectGeometry* empty = ObjectGeometry::New(box);
+    empty->ComputeBounds(2);
+    EXPECT_EQ(empty->WorldBox, (ShortBox{{0, 0, 0}, {0, 0, 0}}));
+    EXPECT_EQ(empty->WorldRadius, 0);
+    empty->ObjectGeometryFree();
+}
+
+TEST(Contacts, GroupsCountAsSiblingsAndDestroyingLeavesNoTrace)
+{
+    Scene scene;
+    ModelObject* group = scene.holder()->MakeObject();
+    group->SetGroup();
+    ModelObject* inside = MakeBox(scene.holder(), 10, 0, 0, 20, 10, 10);
+    group->AddChild(inside);
+    ModelObject* outside = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+    scene.root()->AddChild(outside);
+    scene.root()->AddChild(group);
+    ASSERT_EQ(outside->Geometry->ContactCount(), 1);
+    EXPECT_TRUE(HasMember(scene.root()->Geometry, inside->Geometry));
+    EXPECT_EQ(group->WorldBox, inside->WorldBox);
+
+    // Destroying the attached group takes its box's contact and membership with it.
+    group->Destroy();
+    EXPECT_EQ(outside->Geometry->ContactCount(), 0);
+    EXPECT_EQ(ListCount(scene.root()->Geometry->Members), 1);
+    EXPECT_EQ(scene.root()->ChildCount(), 1);
+
+    // So does destroying a single attached object.
+    ModelObject* next = MakeBox(scene.holder(), 0, 10, 0, 10, 20, 10);
+    scene.root()->AddChild(next);
+    ASSERT_EQ(outside->Geometry->ContactCount(), 1);
+    next->Destroy();
+    EXPECT_EQ(outside->Geometry->ContactCount(), 0);
+    EXPECT_EQ(scene.root()->ChildCount(), 1);
+}
+
+TEST(Contacts, ClearContactsAlsoClearsPartners)
+{
+    Scene scene;
+    ModelObject* a = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+    ModelObject* b = MakeBox(scene.holder(), 10, 0, 0, 20, 10, 10);
+    ModelObject* c = MakeBox(scene.holder(), 0, 10, 0, 10, 20, 10);
+    for (ModelObject* o : {a, b, c}) scene.root()->AddChild(o);
+    EXPECT_EQ(a->Geometry->ContactCount(), 2);
+    a->Geometry->ClearContacts();
+    EXPECT_EQ(a->Geometry->ContactCount(), 0);
+    // b and c keep the contact they have with each other (they meet along an edge).
+    ASSERT_EQ(b->Geometry->ContactCount(), 1);
+    ASSERT_EQ(c->Geometry->ContactCount(), 1);
+    EXPECT_EQ(b->Geometry->ContactAt(0)->Other, c->Geometry);
+    EXPECT_EQ(c->Geometry->ContactAt(0)->Other, b->Geometry);
+}
+
+TEST(Contacts, DrawListComparesMinimumDepths)
+{
+    ObjectGeometry near;
+    ObjectGeometry far;
+    near.ScreenMinimum[1] = 100;
+    far.ScreenMinimum[1] = 130;
+    const ObjectGeometry* a = &near;
+    const ObjectGeometry* b = &far;
+    EXPECT_EQ(ContactListCompare(&a, &b), 0);
+    EXPECT_EQ(ContactListCompare(&b, &a), -1);
+}
+
+TEST(Hierarchy, AddChildRefusals)
+{
+    Scene scene;
+    ModelObject* outer = scene.holder()->MakeObject();
+    outer->SetGroup();
+    ModelObject* inner = scene.holder()->MakeObject();
+    inner->SetGroup();
+    ModelObject* fresh = scene.holder()->MakeObject();  // a new root
+    outer->AddChild(inner);
+    inner->AddChild(outer);  // would make a cycle
+    EXPECT_EQ(outer->Parent, nullptr);
+    outer->AddChild(outer);
+    EXPECT_EQ(outer->ChildCount(), 1);
+    scene.root()->AddChild(inner);  // already has a parent
+    EXPECT_EQ(inner->Parent, outer);
+    EXPECT_EQ(scene.root()->ChildCount(), 0);
+    outer->AddChild(fresh);
+    fresh->AddChild(outer);
+    EXPECT_EQ(outer->ChildCount(), 1);
+    EXPECT_EQ(fresh->ChildCount(), 0);
+    fresh->Destroy();
+    outer->Destroy();
+}
+
+TEST(Hierarchy, ChildrenKeepTheirWorldPlacement)
+{
+    Scene scene;
+    ModelObject* group = scene.holder()->MakeObject();
+    group->SetGroup();
+    group->SetObjectPosition(IntToFixed(100), 0, 0);
+    group->SetObjectRotation(0, 0, X2Fix(1.5707963));
+    scene.root()->AddChild(group);
+    ModelObject* box = MakeBox(scene.holder(), 5, 0, 0, 10, 5, 5);
+    group->AddChild(box);
+    EXPECT_NEAR(box->WorldTransform->Position[0], IntToFixed(5), 4);
+    // Within the precision of 16.16 sines at a distance of 100 units.
+    EXPECT_NEAR(box->LocalTransform->Position[1], IntToFixed(95), 256);
+    group->RemoveChild(box);
+    EXPECT_NEAR(box->LocalTransform->Position[0], IntToFixed(5), 256);
+    EXPECT_EQ(box->Parent, nullptr);
+    box->Destroy();
+}
+
+TEST(Hierarchy, StatisticsAndCounts)
+{
+    Scene scene;
+    ModelObject* group = scene.holder()->MakeObject();
+    group->SetGroup();
+    group->AddChild(MakeBox(scene.holder(), 0, 0, 0, 1, 1, 1));
+    group->AddChild(MakeTetrahedron(scene.holder(), 2, 5, 5, 5));
+    scene.root()->AddChild(group);
+    EXPECT_EQ(scene.root()->CountObjects(0), 2);
+    EXPECT_EQ(scene.root()->CountObjects(1), 4);
+    int32_t counters[9];
+    scene.root()->ModelStatistics(counters);
+    EXPECT_EQ(counters[0], 4);
+    EXPECT_EQ(counters[1], 1);
+    EXPECT_EQ(counters[2], 1);
+    EXPECT_EQ(counters[3], 1);
+    EXPECT_EQ(counters[4], 1);
+    EXPECT_EQ(counters[5], 6 + 4);
+    group->SetHidden(1);
+    EXPECT_EQ(group->ChildAt(1)->IsHiddenValue(), 1);
+    // Names: a buffer one byte short gets nothing; an exact one the bytes without terminator.
+    group->SetName("table", 5);
+    char buffer[6] = "xxxxx";
+    EXPECT_EQ(group->GetName(buffer, 4), -1);
+    EXPECT_EQ(buffer[0], 'x');
+    EXPECT_EQ(group->GetName(buffer, 5), 5);
+    EXPECT_EQ(std::string(buffer, 5), "table");
+    ModelHolder* holder = scene.holder();
+    holder->ChangeSerial = 0xFFFF;
+    NextNonZeroSerial(holder);
+    EXPECT_EQ(holder->ChangeSerial, 1);
+}
+
+TEST(Connections, MutualAndRemovedOnlyAsAsked)
+{
+    Scene scene;
+    ModelObject* a = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+    ModelObject* b = MakeBox(scene.holder(), 10, 0, 0, 20, 10, 10);
+    ModelObject* c = MakeBox(scene.holder(), 0, 10, 0, 10, 20, 10);
+    for (ModelObject* o : {a, b, c}) scene.root()->AddChild(o);
+    a->AddFaceContact(3, b, 1);
+    a->AddFaceContact(2, c, 4);
+    Surface* east = a->SurfaceOfFace(3);
+    Surface* north = a->SurfaceOfFace(2);
+    ASSERT_NE(east, nullptr);
+    EXPECT_EQ(ListCount(east->SiblingConnections), 1);
+    EXPECT_EQ(ListCount(b->SurfaceOfFace(1)->SiblingConnections), 1);
+    // Each touching face is recorded on the front side of the other.
+    EXPECT_EQ(east->ContactCount(0), 1);
+    EXPECT_EQ(b->SurfaceOfFace(1)->ContactCount(0), 1);
+    EXPECT_EQ(a->HasFaceContacts(nullptr, kRelationSibling), 1);
+
+    // Removing the connection to b leaves the one to c alone.
+    a->DropFaceContacts(3, b, 1, kRelationSibling);
+    EXPECT_EQ(east->IsConnected(nullptr, nullptr, kRelationAny), 0);
+    EXPECT_EQ(east->ContactCount(0), 0);
+    EXPECT_EQ(b->SurfaceOfFace(1)->ContactCount(0), 0);
+    EXPECT_EQ(north->IsConnected(c, nullptr, kRelationSibling), 1);
+    EXPECT_EQ(north->ContactCount(0), 1);
+    // A contact that is not there removes nothing.
+    north->RemoveContact(0, {b, b->SurfaceOfFace(1)}, 1);
+    EXPECT_EQ(north->ContactCount(0), 1);
+
+    // Destroying c takes its connection off a's face.
+    c->Destroy();
+    EXPECT_EQ(north->IsConnected(nullptr, nullptr, kRelationAny), 0);
+    EXPECT_EQ(north->ContactCount(0), 0);
+}
+
+TEST(Surfaces, FacePairsLeaveNoTemporarySurfaceBehind)
+{
+    Scene scene;
+    ModelObject* box = MakeBox(scene.holder(), 0, 0, 0, 10, 20, 30);
+    PolygonRecord* top = box->FindPolygonByIndex(0);
+    ASSERT_EQ(top->FaceSurface, nullptr);
+    const DynamicArray* pairs = top->GetFacePairs();
+    ASSERT_NE(pairs, nullptr);
+    EXPECT_EQ(pairs->ArrayCount(), 4);
+    EXPECT_EQ(top->FaceSurface, nullptr);
+    EXPECT_EQ(box->SurfaceOfFace(0), nullptr);
+    // The outline starts at (0, 0) in both axes and spans the face.
+    Fixed maxX = 0;
+    Fixed maxY = 0;
+    for (int32_t i = 0; i < 4; ++i) {
+        const FixedPoint* p = pairs->At<FixedPoint>(i);
+        EXPECT_GE(p->x, 0);
+        EXPECT_GE(p->y, 0);
+        maxX = p->x > maxX ? p->x : maxX;
+        maxY = p->y > maxY ? p->y : maxY;
+    }
+    EXPECT_NEAR(maxX + maxY, IntToFixed(30), 16);
+    box->Destroy();
+}
+
+TEST(Surfaces, ColoursFlagsAndPlacement)
+{
+    Scene scene;
+    ModelObject* box = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+    box->SetColours({0x1000, 0x1000, 0x1000}, 0x0100, kSideBoth);
+    Surface* surface = box->SurfaceForFace(2);
+    EXPECT_EQ(surface->Flags, 0);
+    EXPECT_EQ(surface->ColourCode, 0);
+    EXPECT_EQ(surface->FrontUncovered, 1);
+    const RGBColor48 red = {0xFF00, 0, 0};
+    surface->SetSurfaceColour(red, 5, kSideFront);
+    EXPECT_EQ(surface->Flags & kSurfaceColourBits, 0x0005);
+    EXPECT_EQ(surface->GetSideColour(kSideBack).red, 0xFF00);
+    surface->ClearSurfaceColour(kSideBoth);
+    // On an object with a special code, a special code colours one side only.
+    box->SetColours({0x1000, 0x1000, 0x1000}, 0xFF00, kSideBoth);
+    surface->SetSurfaceColour(red, 0xF000, kSideFront);
+    EXPECT_EQ(surface->Flags & kSurfaceColourBits, 0x0001);
+    surface->ClearSurfaceColour(kSideFront);
+    EXPECT_EQ(surface->Flags & kSurfaceColourBits, 0);
+    EXPECT_EQ(surface->ColourCode, 0);
+    // The lit colour of the face follows its surface.
+    surface->SetSurfaceColour(red, 0xFF00, kSideBoth);
+    EXPECT_EQ(box->FindPolygonByIndex(2)->FrontColour.red, 0xFF00);
+
+    // Placement: +Z of the surface along the face's normal.
+    surface->PlaceOnFace({0, 0, 0}, {0, 0, 1});
+    EXPECT_EQ(surface->Placement->Rotation[0], 0);
+    surface->PlaceOnFace({0, 0, 0}, {0, 0, -1});
+    EXPECT_EQ(surface->Placement->Rotation[0], 0x3243F);
+    surface->PlaceOnFace({0, 0, 0}, {0, -256, 0});
+    FixedVector3 z;
+    surface->Placement->TransformPoint(&z, 0, 0, kFixedOne);
+    EXPECT_NEAR(z.y, -kFixedOne, 4);
+    EXPECT_NEAR(z.z, 0, 4);
+
+    // Texts replace each other without leaking and an empty text removes it.
+    surface->SetSurfaceVranText("one");
+    surface->SetSurfaceVranText("two!");
+    EXPECT_EQ(surface->GetSurfaceVranText()->ArrayCount(), 4);
+    surface->SetSurfaceVranText("");
+    EXPECT_EQ(surface->HasSurfaceVranText(), 0);
+    box->SetVranText("abc");
+    box->SetVranText("de");
+    EXPECT_EQ(box->VranTextOf()->ArrayCount(), 2);
+    box->Destroy();
+}

@@ -1,0 +1,339 @@
+// Geometry building: vertex and face counts of every primitive kind, face numbering, normals
+// and their agreement with the faces' winding, slices, and the objects that build nothing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "model/object_geometry.h"
+#include "model/plane_record.h"
+#include "model/pointer_list.h"
+#include "model/polygon_record.h"
+#include "model/surface.h"
+#include "model/transform.h"
+#include "tests/model/model_test_support.h"
+
+namespace {
+
+// A square listed clockwise with y up, the orientation every built outline has.
+const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
+
+double Dot(const double a[3], const double b[3])
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+// The face's normal from its first three distinct positions, the way the fill takes them.
+void WindingNormal(const PolygonRecord* record, const DynamicArray* vertices, double out[3])
+{
+    const int32_t n = record->VertexCount();
+    const FixedVector3 p0 = VertexAt(vertices, record->IndexAt(0));
+    const FixedVector3 p1 = VertexAt(vertices, record->IndexAt((n + 2) >> 2));
+    const FixedVector3 p2 = VertexAt(vertices, record->IndexAt((n + 1) >> 1));
+    const double a[3] = {double(p0.x) - p1.x, double(p0.y) - p1.y, double(p0.z) - p1.z};
+    const double b[3] = {double(p2.x) - p1.x, double(p2.y) - p1.y, double(p2.z) - p1.z};
+    out[0] = b[2] * a[1] - a[2] * b[1];
+    out[1] = a[2] * b[0] - b[2] * a[0];
+    out[2] = b[1] * a[0] - a[1] * b[0];
+}
+
+void Centroid(const DynamicArray* vertices, const std::vector<int16_t>& indices, double out[3])
+{
+    out[0] = out[1] = out[2] = 0;
+    for (int16_t index : indices) {
+        const FixedVector3 v = VertexAt(vertices, index);
+        out[0] += v.x;
+        out[1] += v.y;
+        out[2] += v.z;
+    }
+    for (int i = 0; i < 3; ++i) out[i] /= double(indices.size());
+}
+
+int32_t ExpectedVertices(int32_t kind, int32_t segments, int32_t n)
+{
+    if (kind == 1) return 2 * n;
+    const int32_t perApex = (segments - 1) * n + 1;
+    return n + perApex * (kind == 3 || kind == 5 ? 2 : 1);
+}
+
+int32_t ExpectedFaces(int32_t kind, int32_t segments, int32_t n)
+{
+    switch (kind) {
+    case 1: return n + 2;
+    case 2: return n + 1;
+    case 3: return 2 * n;
+    case 4: return segments * n + 1;
+    default: return 2 * segments * n;
+    }
+}
+
+}  // namespace
+
+TEST(Geometry, PrismOverASquare)
+{
+    Scene scene;
+    ModelObject* prism = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    ASSERT_EQ(prism->LocalVertices->ArrayCount(), 8);
+    EXPECT_EQ(prism->FaceCount(), 6);
+    // The higher ring (Height1 = 10) comes first.
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(VertexAt(prism->LocalVertices, i).z, IntToFixed(10));
+    for (int i = 4; i < 8; ++i) EXPECT_EQ(VertexAt(prism->LocalVertices, i).z, 0);
+    ObjectGeometry* record = prism->Geometry;
+    ASSERT_EQ(record->PolygonCount(), 6);
+    EXPECT_EQ(IndicesOf(record->FindPartById(0)->Indices), (std::vector<int16_t>{0, 1, 2, 3}));
+    EXPECT_EQ(IndicesOf(record->FindPartById(1)->Indices), (std::vector<int16_t>{0, 3, 7, 4}));
+    EXPECT_EQ(IndicesOf(record->FindPartById(2)->Indices), (std::vector<int16_t>{1, 0, 4, 5}));
+    EXPECT_EQ(IndicesOf(record->FindPartById(5)->Indices), (std::vector<int16_t>{7, 6, 5, 4}));
+    EXPECT_EQ(record->FindPartById(0)->Normal, (ShortVector3{0, 0, 256}));
+    EXPECT_EQ(record->FindPartById(5)->Normal, (ShortVector3{0, 0, -256}));
+    EXPECT_EQ(record->FindPartById(2)->Normal, (ShortVector3{0, 256, 0}));  // the edge y = 10
+    EXPECT_EQ(prism->SideFaceIndex(0, 0), 1);
+    EXPECT_EQ(prism->CapFaceIndex(1), 0);
+    EXPECT_EQ(prism->CapFaceIndex(0), 5);
+    prism->Destroy();
+}
+
+TEST(Geometry, PointedPrimitiveInBothHeightOrders)
+{
+    Scene scene;
+    ModelObject* up = MakePrimitiveOf(scene.holder(), 3, 2, 1, kSquare, 0, 10);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(VertexAt(up->LocalVertices, i).z, IntToFixed(10));
+    EXPECT_EQ(VertexAt(up->LocalVertices, 4).z, 0);
+    EXPECT_EQ(up->PrimitiveFaceCount(), 5);
+    EXPECT_EQ(up->CapFaceIndex(1), 0);
+    EXPECT_EQ(up->CapFaceIndex(-1), -1);
+    EXPECT_EQ(up->Geometry->FindPartById(0)->VertexCount(), 4);
+    EXPECT_EQ(IndicesOf(up->Geometry->FindPartById(1)->Indices), (std::vector<int16_t>{0, 3, 4}));
+
+    ModelObject* down = MakePrimitiveOf(scene.holder(), 3, 2, 1, kSquare, 10, 0);
+    EXPECT_EQ(VertexAt(down->LocalVertices, 0).z, IntToFixed(10));
+    for (int i = 1; i < 5; ++i) EXPECT_EQ(VertexAt(down->LocalVertices, i).z, 0);
+    EXPECT_EQ(down->CapFaceIndex(1), -1);
+    EXPECT_EQ(down->CapFaceIndex(-1), 4);
+    EXPECT_EQ(IndicesOf(down->Geometry->FindPartById(0)->Indices), (std::vector<int16_t>{0, 4, 1}));
+    EXPECT_EQ(IndicesOf(down->Geometry->FindPartById(4)->Indices), (std::vector<int16_t>{4, 3, 2, 1}));
+    EXPECT_EQ(down->SideFaceIndex(0, 0), 0);
+    up->Destroy();
+    down->Destroy();
+}
+
+// Every kind, segments 1 to 3, both height orders, every axis: the counts follow the
+// formulas, faces are numbered 0 to count - 1 once each, every face points outwards, and a
+// face with a stored direction winds the way that direction says.
+TEST(Geometry, CountsNumberingAndWindingOfEveryKind)
+{
+    Scene scene;
+    const std::initializer_list<std::pair<int32_t, int32_t>> pentagon = {{0, 20}, {19, 6}, {12, -16}, {-12, -16}, {-19, 6}};
+    for (int32_t kind = 1; kind <= 5; ++kind) {
+        for (int32_t segments = 1; segments <= 3; ++segments) {
+            for (int32_t order = 0; order < 2; ++order) {
+                for (int32_t axis = 1; axis <= 3; ++axis) {
+                    SCOPED_TRACE(testing::Message() << "kind " << kind << " segments " << segments << " order "
+                                                    << order << " axis " << axis);
+                    ModelObject* shape = MakePrimitiveOf(scene.holder(), axis, kind, segments, pentagon,
+                                                         order ? 30 : -10, order ? -10 : 30);
+                    const int32_t s = kind >= 4 ? segments : 1;
+                    EXPECT_EQ(shape->LocalVertices->ArrayCount(), ExpectedVertices(kind, s, 5));
+                    ASSERT_EQ(shape->PrimitiveFaceCount(), ExpectedFaces(kind, s, 5));
+                    ObjectGeometry* record = shape->Geometry;
+                    ASSERT_EQ(record->PolygonCount(), shape->PrimitiveFaceCount());
+                    std::set<int32_t> numbers;
+                    double middle[3] = {0, 0, 0};
+                    std::vector<int16_t> all;
+                    for (int32_t v = 0; v < shape->LocalVertices->ArrayCount(); ++v) all.push_back(int16_t(v));
+                    Centroid(shape->LocalVertices, all, middle);
+                    for (int32_t i = 0; i < record->PolygonCount(); ++i) {
+                        const PolygonRecord* face = record->PolygonAt(i);
+                        numbers.insert(face->FaceIndex);
+                        double winding[3];
+                        WindingNormal(face, shape->LocalVertices, winding);
+                        double centre[3];
+                        Centroid(shape->LocalVertices, IndicesOf(face->Indices), centre);
+                        const double outward[3] = {centre[0] - middle[0], centre[1] - middle[1], centre[2] - middle[2]};
+                        EXPECT_GT(Dot(winding, outward), 0) << "face " << face->FaceIndex;
+                        const double normal[3] = {double(face->Normal.x), double(face->Normal.y), double(face->Normal.z)};
+                        EXPECT_GT(Dot(winding, normal), 0) << "face " << face->FaceIndex;
+                        const FixedVector3 stored = shape->FaceDirection(face->FaceIndex);
+                        if (stored.x || stored.y || stored.z) {
+                            const double direction[3] = {double(stored.x), double(stored.y), double(stored.z)};
+                            const double cosine = Dot(winding, direction) /
+                                                  std::sqrt(Dot(winding, winding) * Dot(direction, direction));
+                            EXPECT_NEAR(cosine, 1.0, 1e-9) << "face " << face->FaceIndex;
+                        }
+                    }
+                    EXPECT_EQ(int32_t(numbers.size()), shape->PrimitiveFaceCount());
+                    EXPECT_EQ(*numbers.begin(), 0);
+                    EXPECT_EQ(*numbers.rbegin(), shape->PrimitiveFaceCount() - 1);
+                    shape->Destroy();
+                }
+            }
+        }
+    }
+}
+
+TEST(Geometry, DoubleRoundedVerticesAndFaces)
+{
+    Scene scene;
+    ModelObject* ball = MakePrimitiveOf(scene.holder(), 3, 5, 3, kSquare, 0, 12);
+    EXPECT_EQ(ball->LocalVertices->ArrayCount(), 2 + 5 * 4);
+    EXPECT_EQ(ball->FaceCount(), 6 * 4);
+    // Vertices run from the higher apex down to the lower one; the middle ring is at full size.
+    EXPECT_EQ(VertexAt(ball->LocalVertices, 0).z, IntToFixed(12));
+    EXPECT_EQ(VertexAt(ball->LocalVertices, 21).z, 0);
+    EXPECT_EQ(VertexAt(ball->LocalVertices, 9).z, IntToFixed(6));
+    EXPECT_EQ(VertexAt(ball->LocalVertices, 9).y, IntToFixed(10));
+    ball->Destroy();
+}
+
+TEST(Geometry, EqualHeightsOnRoundedKindsScaleByOne)
+{
+    Scene scene;
+    for (int32_t kind : {4, 5}) {
+        ModelObject* flat = MakePrimitiveOf(scene.holder(), 3, kind, 3, kSquare, 5, 5);
+        for (int32_t i = 0; i < flat->LocalVertices->ArrayCount(); ++i) {
+            const FixedVector3 v = VertexAt(flat->LocalVertices, i);
+            EXPECT_EQ(v.z, IntToFixed(5));
+            EXPECT_LE(std::abs(v.x), IntToFixed(10));
+            EXPECT_LE(std::abs(v.y), IntToFixed(10));
+        }
+        flat->Destroy();
+    }
+}
+
+TEST(Geometry, SegmentCountIsEffectiveInCountsAndBuilder)
+{
+    Scene scene;
+    ModelObject* dome = MakePrimitiveOf(scene.holder(), 3, 4, 0, kSquare, 0, 10);
+    EXPECT_EQ(dome->BandCount(), 1);
+    EXPECT_EQ(dome->PrimitiveFaceCount(), 5);
+    EXPECT_EQ(dome->Geometry->PolygonCount(), 5);
+    dome->Segments = -7;
+    dome->Build();
+    EXPECT_EQ(dome->PrimitiveFaceCount(), 5);
+    EXPECT_EQ(dome->LocalVertices->ArrayCount(), 5);
+    ModelObject* pyramid = MakePrimitiveOf(scene.holder(), 3, 2, 9, kSquare, 0, 10);
+    EXPECT_EQ(pyramid->PrimitiveFaceCount(), 5);
+    EXPECT_EQ(pyramid->LocalVertices->ArrayCount(), 5);
+    dome->Destroy();
+    pyramid->Destroy();
+}
+
+TEST(Geometry, OutlineInTheOtherOrientationGivesTheSameShape)
+{
+    Scene scene;
+    ModelObject* a = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    ModelObject* b = MakePrimitiveOf(scene.holder(), 3, 1, 1, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, 0, 10);
+    ASSERT_EQ(a->LocalVertices->ArrayCount(), b->LocalVertices->ArrayCount());
+    for (int32_t i = 0; i < a->LocalVertices->ArrayCount(); ++i) {
+        EXPECT_EQ(VertexAt(a->LocalVertices, i).x, VertexAt(b->LocalVertices, i).x);
+        EXPECT_EQ(VertexAt(a->LocalVertices, i).y, VertexAt(b->LocalVertices, i).y);
+    }
+    a->Destroy();
+    b->Destroy();
+}
+
+TEST(Geometry, IncompleteObjectsBuildNothing)
+{
+    Scene scene;
+    ModelObject* badAxis = MakePrimitiveOf(scene.holder(), 0, 1, 1, kSquare, 0, 10);
+    ModelObject* badKind = MakePrimitiveOf(scene.holder(), 3, 6, 1, kSquare, 0, 10);
+    ModelObject* line = MakePrimitiveOf(scene.holder(), 3, 1, 1, {{0, 0}, {5, 5}}, 0, 10);
+    // 100 points and 200 segments would need 39902 vertices.
+    ModelObject* huge = MakePrimitiveOf(scene.holder(), 3, 5, 1, kSquare, 0, 10);
+    huge->Outline->ArraySetCount(100);
+    for (int32_t i = 0; i < 100; ++i) {
+        const FixedPoint p = {X2Fix(10 * std::cos(i * 0.0628)), X2Fix(-10 * std::sin(i * 0.0628))};
+        huge->Outline->Set(i, &p);
+    }
+    huge->Segments = 200;
+    huge->Build();
+    for (ModelObject* object : {badAxis, badKind, line, huge}) {
+        EXPECT_EQ(object->IsCompleteObject(), 0);
+        EXPECT_EQ(object->GeometryCount(), 0);
+        EXPECT_EQ(object->LocalVertices->ArrayCount(), 0);
+        object->Destroy();
+    }
+    // A mesh whose polygon names a vertex that does not exist, or has two corners.
+    for (int16_t bad : {int16_t(4), int16_t(-1)}) {
+        DynamicArray* vertices = NewDynamicArray(4, int32_t(sizeof(FixedVector3)), 4);
+        DynamicArray* polygons = NewPointerList();
+        DynamicArray* polygon = NewDynamicArray(0, 2, 4);
+        for (int16_t index : {int16_t(0), int16_t(1), bad}) polygon->Append(&index);
+        AppendPointer(polygons, polygon);
+        ModelObject* mesh = scene.holder()->MakeObject();
+        mesh->MakePolygonObject(vertices, polygons);
+        EXPECT_EQ(mesh->IsCompleteObject(), 0);
+        EXPECT_EQ(mesh->GeometryCount(), 0);
+        polygon->ArraySetCount(2);
+        EXPECT_EQ(mesh->IsCompleteObject(), 0);
+        mesh->Destroy();
+    }
+}
+
+TEST(Geometry, SliceThroughEverySideMakesOneCap)
+{
+    Scene scene;
+    ModelObject* prism = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    PlaneRecord* plane = prism->NewPlaneRecord();
+    plane->SetPlane(0, 0, -kFixedOne, IntToFixed(4));  // keeps z <= 4
+    prism->AddSlice(plane);
+    EXPECT_EQ(prism->FaceCount(), 7);
+    EXPECT_EQ(prism->SliceFaceIndex(0), 6);
+    ObjectGeometry* record = prism->Geometry;
+    EXPECT_EQ(record->FindPartById(0), nullptr);  // the top cap is gone
+    const PolygonRecord* cap = record->FindPartById(6);
+    ASSERT_NE(cap, nullptr);
+    EXPECT_EQ(cap->VertexCount(), 4);
+    EXPECT_EQ(cap->Normal, (ShortVector3{0, 0, 256}));
+    for (int32_t i = 0; i < cap->VertexCount(); ++i) EXPECT_EQ(VertexAt(prism->LocalVertices, cap->IndexAt(i)).z, IntToFixed(4));
+    for (int32_t face = 1; face <= 4; ++face) {
+        const PolygonRecord* side = record->FindPartById(face);
+        ASSERT_NE(side, nullptr);
+        for (int32_t i = 0; i < side->VertexCount(); ++i) {
+            EXPECT_LE(VertexAt(prism->LocalVertices, side->IndexAt(i)).z, IntToFixed(4));
+        }
+    }
+    // Cut vertices that two faces share are one vertex: 8 corners plus 4 on the cut.
+    EXPECT_EQ(prism->LocalVertices->ArrayCount(), 12);
+    prism->Destroy();
+}
+
+TEST(Geometry, WorldNormalsAreNormalToTheTransformedFaces)
+{
+    Scene scene;
+    ModelObject* box = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    box->LocalTransform->SetShear(X2Fix(0.3), 0, X2Fix(-0.2));
+    box->SetObjectScale(IntToFixed(3), X2Fix(0.5), IntToFixed(2));
+    box->SetObjectRotation(X2Fix(0.4), X2Fix(-0.7), X2Fix(1.1));
+    const ObjectGeometry* record = box->Geometry;
+    for (int32_t i = 0; i < record->PolygonCount(); ++i) {
+        const PolygonRecord* face = record->PolygonAt(i);
+        const double n[3] = {double(face->WorldNormal.x), double(face->WorldNormal.y), double(face->WorldNormal.z)};
+        EXPECT_NEAR(std::sqrt(Dot(n, n)), 256, 2);
+        double winding[3];
+        WindingNormal(face, box->WorldVertices, winding);
+        const double cosine = Dot(winding, n) / std::sqrt(Dot(winding, winding) * Dot(n, n));
+        EXPECT_GT(cosine, 0.999) << "face " << face->FaceIndex;
+    }
+    box->Destroy();
+}
+
+TEST(Geometry, SurfaceListGrowsWithNullEntries)
+{
+    Scene scene;
+    ModelObject* prism = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    Surface* surface = prism->SurfaceForFace(3);
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(prism->Surfaces->ArrayCount(), 6);
+    prism->Surfaces->ArraySetCount(4);
+    prism->EnsureSurfaceCount(10);
+    EXPECT_EQ(prism->Surfaces->ArrayCount(), 10);
+    EXPECT_EQ(PointerAt<Surface>(prism->Surfaces, 3), surface);
+    for (int32_t i = 4; i < 10; ++i) EXPECT_EQ(PointerAt<Surface>(prism->Surfaces, i), nullptr);
+    prism->EnsureSurfaceCount(6);
+    EXPECT_EQ(prism->SurfaceForFace(6), nullptr);
+    // The surface sits on its face: outline from (0, 0) and linked both ways with the record.
+    EXPECT_EQ(surface->FaceRecord(), prism->FindPolygonByIndex(3));
+    EXPECT_EQ(prism->FindPolygonByIndex(3)->FaceSurface, surface);
+    prism->Destroy();
+}

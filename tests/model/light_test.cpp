@@ -1,0 +1,188 @@
+// Lights and light lists in their stored forms, inheritance, and the lighting arithmetic.
+#include <gtest/gtest.h>
+
+#include "model/light.h"
+#include "model/lighting_math.h"
+#include "model/read_limits.h"
+#include "tests/model/model_test_support.h"
+
+namespace {
+
+Light* NewLight(int16_t x, int16_t y, int16_t z, uint16_t grey)
+{
+    Light* light = new Light;
+    light->LightInitDefaults();
+    light->LightSetDirection(x, y, z);
+    light->LightSetGrey(grey);
+    return light;
+}
+
+}  // namespace
+
+TEST(Light, RecordBytesAndRoundTrip)
+{
+    Light* light = NewLight(-256, 128, 0, 0x8000);
+    light->LightSetColour({0x1234, 0x5678, 0x9ABC});
+    light->LightSetBrightness(0x8000);
+    MemoryStream out;
+    StartWriting(out);
+    ASSERT_EQ(light->LightStream(&out), kResultOk);
+    Bytes expected = {0, 2, 0xFF, 0xFF, 0, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0x12, 0x56, 0x9A, 0xFF, 0x80, 0, 0};
+    EXPECT_EQ(Contents(out), expected);
+
+    MemoryStream in;
+    Load(in, expected);
+    Light back;
+    back.LightInitDefaults();
+    ASSERT_EQ(back.LightStream(&in), kResultOk);
+    EXPECT_EQ(back.Direction[0], -256);
+    EXPECT_EQ(back.Direction[1], 128);
+    EXPECT_EQ(back.Direction[2], 0);
+    EXPECT_EQ(back.Colour.red, 0x1200);
+    EXPECT_EQ(back.Colour.blue, 0x9A00);
+    EXPECT_EQ(back.Brightness, 0x8000);
+    EXPECT_EQ(back.On, 1);
+    light->LightFree();
+}
+
+TEST(Light, AmbientKindAndHalfUpRounding)
+{
+    Light ambient;
+    ambient.LightInitDefaults();
+    ambient.LightClearDirection();
+    MemoryStream out;
+    StartWriting(out);
+    ambient.LightStream(&out);
+    EXPECT_EQ(Contents(out)[1], 1);
+
+    // 0x00000180 is 1.5 in 8.8 and rounds up to 2; 0x0000017F rounds down to 1.
+    Bytes record = {0, 2, 0, 0, 1, 0x80, 0, 0, 1, 0x7F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0};
+    MemoryStream in;
+    Load(in, record);
+    Light back;
+    ASSERT_EQ(back.LightStream(&in), kResultOk);
+    EXPECT_EQ(back.Direction[0], 2);
+    EXPECT_EQ(back.Direction[1], 1);
+    EXPECT_EQ(back.Brightness, 256);
+
+    // A record cut short leaves the light as it was.
+    MemoryStream cut;
+    LoadInChunk(cut, Bytes(record.begin(), record.begin() + 10));
+    Light kept;
+    kept.LightInitDefaults();
+    EXPECT_EQ(kept.LightStream(&cut), kResultShortRead);
+    EXPECT_EQ(kept.Direction[2], 256);
+}
+
+TEST(LightList, ListFormAndCounts)
+{
+    LightList* list = NewLightList();
+    MemoryStream empty;
+    StartWriting(empty);
+    list->LightListStream(&empty);
+    EXPECT_EQ(Contents(empty), (Bytes{0, 0}));
+
+    list->LightListAppend(NewLight(0, 0, 256, 0x4000));
+    list->LightListAppend(NewLight(0, 0, 0, 0x2000));
+    MemoryStream out;
+    StartWriting(out);
+    ASSERT_EQ(list->LightListStream(&out), kResultOk);
+    const Bytes bytes = Contents(out);
+    EXPECT_EQ(bytes.size(), 2u + 2 * 22);
+
+    MemoryStream in;
+    Load(in, bytes);
+    LightList* back = NewLightList();
+    ASSERT_EQ(back->LightListStream(&in), kResultOk);
+    ASSERT_EQ(back->ArrayCount(), 2);
+    EXPECT_EQ(back->LightListGet(1)->LightIsAmbient(), 1);
+    EXPECT_EQ(back->LightListGet(0)->Colour.green, 0x4000);
+
+    // Negative and impossible counts read nothing.
+    for (uint16_t count : {uint16_t(0xFFFF), uint16_t(0x8000), uint16_t(3)}) {
+        Bytes hostile = bytes;
+        hostile[0] = uint8_t(count >> 8);
+        hostile[1] = uint8_t(count);
+        MemoryStream bad;
+        LoadInChunk(bad, hostile);
+        LightList* none = NewLightList();
+        EXPECT_EQ(none->LightListStream(&bad), kResultBadCount);
+        EXPECT_EQ(none->ArrayCount(), 0);
+        none->LightListDeleteAll();
+    }
+
+    LightList* copy = NewLightList();
+    list->LightListCopyInto(copy);
+    ASSERT_EQ(copy->ArrayCount(), 2);
+    EXPECT_NE(copy->LightListGet(0), list->LightListGet(0));
+    EXPECT_EQ(copy->LightListGet(0)->Colour.red, 0x4000);
+    copy->LightListDeleteAll();
+    back->LightListDeleteAll();
+    list->LightListDeleteAll();
+}
+
+TEST(LightList, OnFlagsAndCompactForm)
+{
+    LightList* list = NewLightList();
+    list->LightListAppend(NewLight(0, 0, 256, 0x4000));
+    MemoryStream in;
+    Load(in, {0, 3, 0, 0, 0, 1, 0, 0});
+    ASSERT_EQ(list->LightListStreamOnFlags(&in), kResultOk);
+    EXPECT_EQ(list->LightListGet(0)->On, 0);
+    EXPECT_EQ(in.StreamPosition(), 4);  // flags beyond the list's lights are not read
+
+    MemoryStream compact;
+    Load(compact, {0, 1, 0, 1, 0, 2, 0xFF, 0xFF, 0x00, 0x12, 0x40, 0x56, 0x01, 0x00, 0x00, 0x00});
+    LightList* read = NewLightList();
+    EXPECT_EQ(read->LightListReadCompact(&compact), kResultOk);
+    ASSERT_EQ(read->ArrayCount(), 1);
+    EXPECT_EQ(read->LightListGet(0)->Direction[2], -1);
+    EXPECT_EQ(read->LightListGet(0)->Colour.green, 0x4000);
+    EXPECT_EQ(read->LightListGet(0)->Brightness, 0x100);
+    EXPECT_EQ(read->LightListGet(0)->On, 0);
+    read->LightListDeleteAll();
+    list->LightListDeleteAll();
+}
+
+TEST(LightList, InheritanceAndEditing)
+{
+    Scene scene;
+    ModelObject* child = scene.holder()->MakeObject();
+    child->SetGroup();
+    EXPECT_EQ(child->GetLights(), nullptr);
+    LightList* own = child->LightsForEdit();
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(child->Lights, own);
+    scene.root()->LightsForEdit();
+    scene.root()->AddChild(child);
+    child->SetLights(nullptr);
+    EXPECT_EQ(child->GetLights(), scene.root()->Lights);
+}
+
+TEST(Lighting, SumsAndShadeLevels)
+{
+    LightList* lights = NewLightList();
+    const RGBColor48 white = {65535, 65535, 65535};
+    const ShortVector3 up = {0, 0, 256};
+    Light* ambient = NewLight(0, 0, 0, 32768);
+    lights->LightListAppend(ambient);
+    EXPECT_EQ(SumLighting(lights, white, up).red, 32767);
+    EXPECT_EQ(SumLighting(lights, white, {256, 0, 0}).blue, 32767);
+
+    ambient->LightSetOn(0);
+    EXPECT_EQ(SumLighting(lights, white, up).green, 0);
+    EXPECT_EQ(FixedFloor(ShadeLevel(lights, 32, up)), 31);
+    lights->LightListAppend(NewLight(0, 0, -256, 65535));  // pointing away from the normal
+    EXPECT_EQ(SumLighting(lights, white, up).red, 0);
+    lights->LightListAppend(NewLight(0, 0, 256, 65535));
+    lights->LightListAppend(NewLight(0, 0, 256, 65535));
+    EXPECT_EQ(SumLighting(lights, white, up).red, 65535);  // clamped, not 131068
+    EXPECT_EQ(ShadeLevel(lights, 32, up), 0);
+    EXPECT_EQ(FixedFloor(ShadeLevel(nullptr, 32, up)), 31);
+    // Half light: lum 0.5 gives 15.5.
+    LightList* half = NewLightList();
+    half->LightListAppend(NewLight(0, 0, 0, 32768));
+    EXPECT_EQ(FixedFloor(ShadeLevel(half, 32, up)), 15);
+    half->LightListDeleteAll();
+    lights->LightListDeleteAll();
+}

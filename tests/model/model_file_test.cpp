@@ -1,0 +1,279 @@
+// The model file: the reader's results and alerts, credits, walk observer and preferences,
+// samples written, read back and written again, and hostile files.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "foundation/disk_file_stream.h"
+#include "foundation/walk_path_point.h"
+#include "model/model_document.h"
+#include "model/object_stream.h"
+#include "model/player_preferences.h"
+#include "model/read_limits.h"
+#include "model/walk_observer.h"
+#include "tests/model/model_compare.h"
+#include "tests/model/model_test_support.h"
+#include "tools/sample_scenes.h"
+
+namespace {
+
+ModelDocument* NewDocument()
+{
+    ModelDocument* document = new ModelDocument;
+    EXPECT_EQ(document->Init(), kResultOk);
+    return document;
+}
+
+Bytes WriteDocument(ModelDocument* document)
+{
+    MemoryStream out;
+    StartWriting(out);
+    EXPECT_EQ(WriteModelFile(document, &out), kResultOk);
+    return Contents(out);
+}
+
+ResultCode ReadDocument(ModelDocument* document, const Bytes& bytes)
+{
+    MemoryStream in;
+    Load(in, bytes);
+    return document->ReadModelFile(&in);
+}
+
+// A model file around the given top-level chunks.
+Bytes ModelFile(const Bytes& chunks, const char (&form)[5] = "QMDL")
+{
+    return Chunk("FORM", Tag(form) + chunks);
+}
+
+const Bytes kVersion = Chunk("VERS", Word32(0x01000000));
+
+// A file in the working folder, removed at the end of the test.
+class TemporaryFile {
+public:
+    TemporaryFile(const std::string& name, const Bytes& bytes) : name_(name)
+    {
+        ProgramVolumeLimits.maxNameLength = 200;
+        ProgramVolumeLimits.maxExtensionLength = 200;
+        std::FILE* file = std::fopen(name.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    }
+    ~TemporaryFile() { std::remove(name_.c_str()); }
+
+    // Reads the file into the document as the player's open step does.
+    ResultCode ReadInto(ModelDocument* document) const
+    {
+        DiskFileStream* file = new DiskFileStream;
+        file->FileObjectInit(9, 0, 0, "", "");
+        file->SetFileFromPath(name_.c_str());
+        EXPECT_EQ(file->FileOpenStream(), kResultOk);
+        const ResultCode result = document->ReadModelFile(file);
+        file->FileObjectDestroy();
+        return result;
+    }
+
+private:
+    std::string name_;
+};
+
+}  // namespace
+
+TEST(ModelFile, ResultsOfTheHeader)
+{
+    RecordingUi ui;
+    ModelDocument* document = NewDocument();
+    EXPECT_EQ(ReadDocument(document, ModelFile({})), kResultOk);
+    EXPECT_EQ(ReadDocument(document, Chunk("LIST", Tag("QMDL"))), kResultLocked);
+    EXPECT_EQ(ReadDocument(document, ModelFile(kVersion, "ABCD")), kResultOk);  // opens as an empty model
+    EXPECT_EQ(ReadDocument(document, Bytes{'F', 'O', 'R'}), kResultLocked);
+    EXPECT_TRUE(ui.alerts.empty());
+    MemoryStream writing;
+    StartWriting(writing);
+    EXPECT_EQ(document->ReadModelFile(&writing), kResultLocked);
+    EXPECT_EQ(ModelLoadDepth, 0);
+    document->Destroy();
+}
+
+TEST(ModelFile, VersionRefusalAndLoadAlertNameTheFile)
+{
+    RecordingUi ui;
+    ModelDocument* document = NewDocument();
+    const TemporaryFile future("future.qpy", ModelFile(Chunk("VERS", Word32(0x02000000))));
+    EXPECT_EQ(future.ReadInto(document), kResultShortRead);
+    const TemporaryFile past("past.qpy", ModelFile(Chunk("VERS", Word32(0x00FFFFFF))));
+    EXPECT_EQ(past.ReadInto(document), kResultShortRead);
+    const TemporaryFile last("last.qpy", ModelFile(Chunk("VERS", Word32(0x01FFFFFF))));
+    EXPECT_EQ(last.ReadInto(document), kResultOk);
+    const TemporaryFile broken("broken.qpy", ModelFile(kVersion + Chunk("ROOT", Chunk("PRSM", Chunk("LGHT", Word16(9))))));
+    EXPECT_EQ(broken.ReadInto(document), kResultBadCount);
+    EXPECT_EQ(ui.alerts, (std::vector<std::string>{"Error in loading file \"future.qpy.\"",
+                                                   "Error in loading file \"past.qpy.\"",
+                                                   "Error in loading file \"broken.qpy.\""}));
+    document->Destroy();
+}
+
+TEST(ModelFile, ProgressLineShortensLongNames)
+{
+    RecordingUi ui;
+    ModelDocument* document = NewDocument();
+    const Bytes empty = ModelFile({});
+    const std::string names[3] = {std::string(36, 'a') + ".qpy", std::string(33, 'b') + ".qpy",
+                                  std::string(32, 'c') + ".qpy"};
+    for (const std::string& name : names) {
+        const TemporaryFile file(name, empty);
+        file.ReadInto(document);
+    }
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[0], "Reading: " + std::string(36, 'a') + "....");
+    EXPECT_EQ(ui.messages[1], "Reading: " + std::string(33, 'b') + ".qpy...");
+    EXPECT_EQ(ui.messages[2], "Reading: " + std::string(32, 'c') + ".qpy");
+    document->Destroy();
+}
+
+TEST(ModelFile, UnknownChunksAreSkippedAndCreditsReplaced)
+{
+    RecordingUi ui;
+    ModelDocument* document = NewDocument();
+    Bytes chunks = kVersion + Chunk("JUNK", {1, 2, 3});
+    Append(chunks, Chunk("CRED", Chunk("TEXT", {'h', 'e', 'l', 'l', 'o'}) + Chunk("BMAP", {0, 1, 0, 1})));
+    Append(chunks, Chunk("CRED", Chunk("XTRA", {9}) + Chunk("TEXT", {'b', 'y', 'e'})));
+    ASSERT_EQ(ReadDocument(document, ModelFile(chunks)), kResultOk);
+    ASSERT_NE(document->CreditsText, nullptr);
+    EXPECT_EQ(document->CreditsText->ArrayCount(), 3);
+    EXPECT_EQ(*document->CreditsText->At<char>(0), 'b');
+    EXPECT_EQ(document->CreditsPicture, nullptr);
+    // Shown, taken off before the old text went, and shown anew.
+    EXPECT_EQ(ui.creditCalls, 3);
+    EXPECT_EQ(ui.shownText, document->CreditsText);
+    document->Destroy();
+}
+
+TEST(ModelFile, WalkObserverAndPreferences)
+{
+    ModelDocument* document = NewDocument();
+    WalkObserver* walk = document->Walk;
+    walk->SetRecording(1, 1);
+    walk->SetAndRecord(IntToFixed(10), IntToFixed(-20), IntToFixed(66), IntToFixed(1), IntToFixed(-2), IntToFixed(64));
+    walk->SetAndRecord(0x28000, 0x27FFF, -0x28000, 0, 0, IntToFixed(200));
+    walk->SetRecording(0, 0);
+    EXPECT_EQ(walk->Position[0], IntToFixed(3));   // 2.5 rounds up
+    EXPECT_EQ(walk->Position[1], IntToFixed(2));   // 2.4999 rounds down
+    EXPECT_EQ(walk->Position[2], IntToFixed(-2));  // -2.5 rounds up to -2
+    document->Preferences->Bytes = NewDynamicArray(3, 1, 16);
+    const Bytes prefs = {'Q', 'P', 'R'};
+    std::memcpy(document->Preferences->Bytes->ArrayData(), prefs.data(), 3);
+
+    const Bytes written = WriteDocument(document);
+    ModelDocument* back = NewDocument();
+    ASSERT_EQ(ReadDocument(back, written), kResultOk);
+    ASSERT_EQ(back->Walk->PathCount(), 2);
+    const WalkPathPoint* point = back->Walk->PathPoint(0);
+    EXPECT_EQ(point->x, IntToFixed(10));
+    EXPECT_EQ(point->z, IntToFixed(66));
+    EXPECT_NEAR(point->roll, IntToFixed(1), 64);
+    EXPECT_NEAR(point->pitch, IntToFixed(-2), 64);
+    EXPECT_NEAR(point->heading, IntToFixed(64), 64);
+    EXPECT_EQ(back->Walk->Position[0], IntToFixed(3));
+    EXPECT_EQ(back->Walk->Angles[2], IntToFixed(200));
+    EXPECT_EQ(back->PlacementPosition.x, IntToFixed(3));
+    EXPECT_EQ(back->PlacementHeading, FixMul(IntToFixed(200), 1609));
+    EXPECT_TRUE(SameBytes(back->Preferences->Bytes, document->Preferences->Bytes));
+    EXPECT_EQ(WriteDocument(back), written);
+
+    // A path count that does not fit its body leaves the path alone and never fails the load.
+    Bytes body = Word16(1) + Bytes(24, 0) + Word16(35) + Word16(36) + Word16(0xFFFF);
+    ASSERT_EQ(ReadDocument(back, ModelFile(Chunk("QPRF", body))), kResultOk);
+    EXPECT_EQ(back->Walk->PathCount(), 2);
+    body[31] = 5;
+    body[30] = 0;
+    ASSERT_EQ(ReadDocument(back, ModelFile(Chunk("QPRF", body + Bytes(48, 0)))), kResultOk);
+    EXPECT_EQ(back->Walk->PathCount(), 2);
+    // A body of version 2 is not read past its version.
+    ASSERT_EQ(ReadDocument(back, ModelFile(Chunk("QPRF", Word16(2) + Bytes(24, 0xFF)))), kResultOk);
+    EXPECT_EQ(back->Walk->Position[0], 0);  // as the read before left it
+    back->Destroy();
+    document->Destroy();
+}
+
+TEST(ModelFile, SamplesReadBackEqualAndWriteIdentically)
+{
+    int32_t count = 0;
+    const SampleScene* scenes = SampleScenes(&count);
+    ASSERT_GE(count, 2);
+    for (int32_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(scenes[i].fileName);
+        ModelDocument* original = scenes[i].build();
+        ASSERT_NE(original, nullptr);
+        const Bytes first = WriteDocument(original);
+        ModelDocument* copy = NewDocument();
+        ASSERT_EQ(ReadDocument(copy, first), kResultOk);
+        ExpectSameTree(original->Holder->Root, copy->Holder->Root);
+        EXPECT_EQ(copy->Walk->PathCount(), original->Walk->PathCount());
+        EXPECT_TRUE(SameBytes(copy->CreditsText, original->CreditsText));
+        EXPECT_EQ(WriteDocument(copy), first);
+        // Through a file as well.
+        const TemporaryFile file(std::string("sample") + std::to_string(i) + ".qpy", first);
+        ModelDocument* fromFile = NewDocument();
+        ASSERT_EQ(file.ReadInto(fromFile), kResultOk);
+        EXPECT_EQ(WriteDocument(fromFile), first);
+        fromFile->Destroy();
+        copy->Destroy();
+        original->Destroy();
+    }
+}
+
+TEST(ModelFile, TruncationAtEveryByteEndsInACode)
+{
+    ModelDocument* sample = BuildRoomSample();
+    const Bytes whole = WriteDocument(sample);
+    sample->Destroy();
+    RecordingUi ui;
+    for (size_t length = 0; length < whole.size(); ++length) {
+        ModelDocument* document = NewDocument();
+        const ResultCode result = ReadDocument(document, Bytes(whole.begin(), whole.begin() + long(length)));
+        EXPECT_NE(result, kResultOk) << "cut at " << length;
+        document->Destroy();
+    }
+}
+
+TEST(ModelFile, HugeLengthsEndInACode)
+{
+    ModelDocument* sample = BuildShapesSample();
+    const Bytes whole = WriteDocument(sample);
+    sample->Destroy();
+    RecordingUi ui;
+    // Every chunk header in turn gets the length 0xFFFFFFF0.
+    int tried = 0;
+    for (size_t at = 12; at + 8 <= whole.size(); ++at) {
+        const bool tag = std::isupper(whole[at]) && std::isupper(whole[at + 1]) && std::isalpha(whole[at + 2]) &&
+                         std::isalpha(whole[at + 3]);
+        if (!tag) continue;
+        Bytes hostile = whole;
+        for (int k = 0; k < 4; ++k) hostile[at + 4 + k] = k < 3 ? 0xFF : 0xF0;
+        ModelDocument* document = NewDocument();
+        ReadDocument(document, hostile);
+        document->Destroy();
+        ++tried;
+    }
+    EXPECT_GT(tried, 50);
+    ModelDocument* document = NewDocument();
+    Bytes form = whole;
+    for (int k = 4; k < 8; ++k) form[k] = k < 7 ? 0xFF : 0xF0;
+    EXPECT_EQ(ReadDocument(document, form), kResultShortRead);
+    document->Destroy();
+}
+
+TEST(ModelFile, StopWhileReadingCredits)
+{
+    RecordingUi ui;
+    ui.stopAfter = 1;
+    ModelDocument* document = NewDocument();
+    EXPECT_EQ(ReadDocument(document, ModelFile(Chunk("CRED", Chunk("TEXT", {'x'})))), kResultStopped);
+    EXPECT_EQ(document->CreditsText, nullptr);
+    ASSERT_EQ(ui.alerts.size(), 1u);
+    EXPECT_EQ(ui.alerts[0], "Error in loading file \".\"");
+    document->Destroy();
+}

@@ -1,0 +1,136 @@
+// Test helpers of the scene model: a holder with its world root, outlines and primitives made
+// in a line, streams over bytes, and a user-interface hook that records alerts and the
+// progress window's credits.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "foundation/dynamic_array.h"
+#include "foundation/ui_services.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "tests/foundation/stream_bytes.h"
+
+// Owns a model holder for one test.
+class Scene {
+public:
+    Scene()
+    {
+        holder_ = new ModelHolder;
+        holder_->ModelHolderInit(nullptr);
+    }
+    ~Scene() { holder_->ModelHolderDestroy(); }
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    ModelHolder* holder() const { return holder_; }
+    ModelObject* root() const { return holder_->Root; }
+
+private:
+    ModelHolder* holder_;
+};
+
+// An outline of whole-unit points.
+inline DynamicArray* MakeOutline(std::initializer_list<std::pair<int32_t, int32_t>> points)
+{
+    DynamicArray* outline = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
+    for (const auto& p : points) {
+        const FixedPoint point = {IntToFixed(p.first), IntToFixed(p.second)};
+        outline->Append(&point);
+    }
+    return outline;
+}
+
+// A primitive over the outline, detached; kinds other than 1 get their segments directly.
+inline ModelObject* MakePrimitiveOf(ModelHolder* holder, int32_t axis, int32_t kind, int32_t segments,
+                                    std::initializer_list<std::pair<int32_t, int32_t>> points, int32_t height0,
+                                    int32_t height1)
+{
+    ModelObject* object = holder->MakeObject();
+    DynamicArray* outline = MakeOutline(points);
+    object->MakePrimitive(axis, kind, outline, IntToFixed(height0), IntToFixed(height1));
+    outline->Destroy();
+    if (segments != 1) {
+        object->Segments = int16_t(segments);
+        object->Build();
+    }
+    return object;
+}
+
+inline FixedVector3 VertexAt(const DynamicArray* vertices, int32_t index)
+{
+    return *vertices->At<FixedVector3>(index);
+}
+
+inline std::vector<int16_t> IndicesOf(const DynamicArray* indices)
+{
+    std::vector<int16_t> out;
+    for (int32_t i = 0; i < indices->ArrayCount(); ++i) out.push_back(*indices->At<int16_t>(i));
+    return out;
+}
+
+// Records alerts and what the progress window was asked to show.
+class RecordingUi : public UiServices {
+public:
+    RecordingUi() { previous_ = InstallUiServices(this); }
+    ~RecordingUi() override { InstallUiServices(previous_); }
+    void ShowAlert(const char* text) override { alerts.push_back(text); }
+    void ProgressSetMessage(const char* text) override { messages.push_back(text); }
+    void ProgressShowCredits(Q_Offscreen* picture, DynamicArray* text) override
+    {
+        shownPicture = picture;
+        shownText = text;
+        ++creditCalls;
+    }
+    int32_t ProgressUpdate(int32_t) override { return --stopAfter == 0 ? 1 : 0; }
+
+    std::vector<std::string> alerts;
+    std::vector<std::string> messages;
+    Q_Offscreen* shownPicture = nullptr;
+    DynamicArray* shownText = nullptr;
+    int creditCalls = 0;
+    int stopAfter = -1;  // the poll that answers Stop; -1 never
+
+private:
+    UiServices* previous_;
+};
+
+inline Bytes Tag(const char (&text)[5])
+{
+    return {uint8_t(text[0]), uint8_t(text[1]), uint8_t(text[2]), uint8_t(text[3])};
+}
+
+inline void Append(Bytes& to, const Bytes& more)
+{
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+inline Bytes Word32(uint32_t v)
+{
+    return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+}
+
+inline Bytes Word16(uint16_t v)
+{
+    return {uint8_t(v >> 8), uint8_t(v)};
+}
+
+inline Bytes operator+(Bytes a, const Bytes& b)
+{
+    Append(a, b);
+    return a;
+}
+
+// A chunk: tag, length, data and a pad byte after odd data.
+inline Bytes Chunk(const char (&tag)[5], const Bytes& data)
+{
+    Bytes out = Tag(tag);
+    Append(out, Word32(uint32_t(data.size())));
+    Append(out, data);
+    if (data.size() % 2) out.push_back(0);
+    return out;
+}

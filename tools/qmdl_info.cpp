@@ -1,0 +1,121 @@
+// qmdl-info FILE: reads a model file with the program's own reader, without any window, and
+// prints what it holds as "key: value" lines. Alerts the reader would show go to standard error.
+// The exit status is 0 when the reader's result is 0.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "foundation/disk_file_stream.h"
+#include "model/drawing_services.h"
+#include "model/light.h"
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/object_geometry.h"
+#include "model/pointer_list.h"
+#include "model/surface.h"
+#include "model/texture_services.h"
+#include "model/walk_observer.h"
+
+namespace {
+
+struct Totals {
+    int64_t faces = 0;
+    int64_t vertices = 0;
+    int64_t lights = 0;
+    int64_t surfaces = 0;
+};
+
+void Count(const ModelObject* node, Totals* totals)
+{
+    for (int32_t i = 0; i < node->GeometryCount(); ++i) totals->faces += node->GeometryAt(i)->PolygonCount();
+    totals->vertices += ListCount(node->LocalVertices);
+    totals->lights += ListCount(node->Lights);
+    for (int32_t i = 0; i < ListCount(node->Surfaces); ++i) {
+        const Surface* surface = PointerAt<Surface>(node->Surfaces, i);
+        if (surface && surface->SurfaceHasData()) ++totals->surfaces;
+    }
+    for (int32_t i = 0; i < node->ChildCount(); ++i) Count(node->ChildAt(i), totals);
+}
+
+// The form type of the first twelve bytes, read plain or through the scrambling filter.
+uint32_t FormType(DiskFileStream* file, bool scrambled)
+{
+    uint32_t words[3] = {0, 0, 0};
+    if (scrambled) file->StreamScrambleOn();
+    for (uint32_t& word : words) file->StreamTransferValue(&word, kValue32);
+    file->StreamScrambleOff();
+    file->StreamSetPosition(0);
+    return words[2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: qmdl-info FILE\n");
+        return 2;
+    }
+    VolumeCapabilities();
+    std::string path = argv[1];
+#ifdef _WIN32
+    for (char& c : path) c = c == '/' ? '\\' : c;
+#endif
+    DiskFileStream* file = new DiskFileStream;
+    if (file->FileObjectInit(9, 0, 0, "", "") != kResultOk || file->SetFileFromPath(path.c_str()) != kResultOk ||
+        file->FileOpenStream() != kResultOk) {
+        std::fprintf(stderr, "qmdl-info: cannot open %s\n", argv[1]);
+        file->FileObjectDestroy();
+        return 2;
+    }
+    const uint32_t plain = FormType(file, false);
+    const bool scrambled = plain != kFormModel;
+    const uint32_t form = scrambled ? FormType(file, true) : plain;
+    if (form != kFormModel && form != kFormModelShort) {
+        std::fprintf(stderr, "qmdl-info: %s is not a model file\n", argv[1]);
+        file->FileObjectDestroy();
+        return 2;
+    }
+
+    ModelDocument* document = new ModelDocument;
+    if (document->Init() != kResultOk) {
+        std::fprintf(stderr, "qmdl-info: out of memory\n");
+        return 2;
+    }
+    if (scrambled) file->StreamScrambleOn();
+    const ResultCode result = document->ReadModelFile(file);
+    file->StreamScrambleOff();
+    const uint32_t version = file->StreamGetVersion();
+    file->FileObjectDestroy();
+
+    const ModelObject* root = document->Holder->Root;
+    int32_t counters[9];
+    root->ModelStatistics(counters);
+    Totals totals;
+    Count(root, &totals);
+    int32_t width = 0;
+    int32_t height = 0;
+    const bool picture = CurrentDrawingServices().CreditsPictureSize(document->CreditsPicture, &width, &height);
+
+    std::printf("result: %d\n", int(result));
+    std::printf("version: 0x%08X\n", unsigned(version));
+    std::printf("objects: %d\n", int(counters[0] - counters[1]));
+    std::printf("groups: %d\n", int(counters[2]));
+    std::printf("primitives: %d\n", int(counters[3]));
+    std::printf("meshes: %d\n", int(counters[4]));
+    std::printf("faces: %lld\n", (long long)totals.faces);
+    std::printf("vertices: %lld\n", (long long)totals.vertices);
+    std::printf("lights: %lld\n", (long long)totals.lights);
+    std::printf("surfaces: %lld\n", (long long)totals.surfaces);
+    std::printf("textures: %d\n", int(CurrentTextureServices().TextureTableCount()));
+    std::printf("credits-text: %d\n", int(ListCount(document->CreditsText)));
+    if (picture) {
+        std::printf("credits-picture: %dx%d\n", int(width), int(height));
+    } else {
+        std::printf("credits-picture: none\n");
+    }
+    std::printf("walk-path: %d\n", int(document->Walk->PathCount()));
+    document->Destroy();
+    return result == kResultOk ? 0 : 1;
+}

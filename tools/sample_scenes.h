@@ -1,0 +1,32 @@
+// Sample scenes built in code through the scene model's own classes: a furnished room with a
+// walk path, and a shelf of every primitive kind. make-samples writes them as model files and
+// the tests read them back.
+#pragma once
+
+#include <cstdint>
+
+class ModelDocument;
+class ModelHolder;
+class ModelObject;
+
+struct SampleScene {
+    const char* fileName;
+    // A new document holding the scene; null when memory is short.
+    ModelDocument* (*build)();
+};
+
+// The samples, in a fixed order.
+const SampleScene* SampleScenes(int32_t* count);
+
+ModelDocument* BuildRoomSample();
+ModelDocument* BuildShapesSample();
+
+// Pieces the samples are made of, for tests that build their own scenes. Lengths are whole
+// world units; every object is placed at its world position and not yet attached.
+ModelObject* MakeBox(ModelHolder* holder, int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1);
+// A regular outline of `corners` points of the given radius, extruded along `axis` from
+// height0 to height1, made a primitive of the given kind and segment count, placed at (x, y, z).
+ModelObject* MakeShape(ModelHolder* holder, int32_t kind, int32_t segments, int32_t axis, int32_t corners,
+                       int32_t radius, int32_t height0, int32_t height1, int32_t x, int32_t y, int32_t z);
+// A tetrahedron as a polygon object placed at (x, y, z).
+ModelObject* MakeTetrahedron(ModelHolder* holder, int32_t size, int32_t x, int32_t y, int32_t z);
