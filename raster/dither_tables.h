@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 class Q_Offscreen;
@@ -16,10 +17,10 @@ constexpr uint8_t kBayer[8][8] = {
     {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21},
 };
 
-template <class T, size_t Columns>
+template <class T, std::size_t Columns>
 using Table = std::array<std::array<T, Columns>, 8>;
 
-template <class T, size_t Columns, class Entry>
+template <class T, std::size_t Columns, class Entry>
 constexpr Table<T, Columns> MakeTable(Entry entry)
 {
     Table<T, Columns> table{};

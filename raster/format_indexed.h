@@ -20,10 +20,12 @@ namespace raster {
 struct IndexedRamps {
     ShadeRamp<uint8_t> table[4];
 
-    void Build(const ShadeLevelEntry* levels, int32_t rampByte, int32_t group)
+    // From the four byte tables of the depth's group, starting at `firstTable`.
+    void Build(const ShadeLevelEntry* levels, int32_t rampByte, int32_t firstTable)
     {
         for (int32_t j = 0; j < 4; ++j)
-            table[j].Build(levels, rampByte, [group, j](const ShadeLevelEntry& e) { return e.ByteTables[group][j]; });
+            table[j].Build(levels, rampByte,
+                           [firstTable, j](const ShadeLevelEntry& e) { return e.ByteTables[firstTable + j]; });
     }
     const uint8_t* Odd(int32_t y, bool halftone) const { return table[halftone || (y & 1) ? 0 : 2].Levels(); }
     const uint8_t* Even(int32_t y, bool halftone) const { return table[halftone || (y & 1) ? 1 : 3].Levels(); }

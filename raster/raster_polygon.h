@@ -45,10 +45,12 @@ void DrawLineFixedOn(const RasterTarget& t, Fixed x0, Fixed y0, Fixed x1, Fixed 
 // Device coordinates up to this size convert to 16.16 exactly.
 constexpr int32_t kLineCoordinateLimit = 0x3FFF;
 
-// Moves the ends of a line whose coordinates do not all fit 16.16 along the line into the
-// square of kLineCoordinateLimit; false when the line misses that square.
+// A line whose coordinates do not all fit 16.16 has its ends moved along it into the square of
+// kLineCoordinateLimit; false when it misses that square.
 inline bool PullLineIntoRange(int32_t& x0, int32_t& y0, int32_t& x1, int32_t& y1)
 {
+    const auto inRange = [](int32_t v) { return v >= -kLineCoordinateLimit && v <= kLineCoordinateLimit; };
+    if (inRange(x0) && inRange(y0) && inRange(x1) && inRange(y1)) return true;
     const double limit = kLineCoordinateLimit;
     const double dx = double(x1) - x0, dy = double(y1) - y0;
     double enter = 0, leave = 1;
@@ -72,9 +74,7 @@ inline bool PullLineIntoRange(int32_t& x0, int32_t& y0, int32_t& x1, int32_t& y1
 template <class F>
 void DrawLineOn(const RasterTarget& t, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const typename F::Line& line)
 {
-    const auto outOfRange = [](int32_t v) { return v < -kLineCoordinateLimit || v > kLineCoordinateLimit; };
-    if ((outOfRange(x0) || outOfRange(y0) || outOfRange(x1) || outOfRange(y1)) && !PullLineIntoRange(x0, y0, x1, y1))
-        return;
+    if (!PullLineIntoRange(x0, y0, x1, y1)) return;
     if (y0 > y1) {
         std::swap(x0, x1);
         std::swap(y0, y1);
@@ -95,9 +95,7 @@ void DrawLineClippedOn(const RasterTarget& t, int32_t x0, int32_t y0, int32_t x1
                        const typename F::Line& line, const SpanRegion* region)
 {
     if (!region || region->empty) return;
-    const auto outOfRange = [](int32_t v) { return v < -kLineCoordinateLimit || v > kLineCoordinateLimit; };
-    if ((outOfRange(x0) || outOfRange(y0) || outOfRange(x1) || outOfRange(y1)) && !PullLineIntoRange(x0, y0, x1, y1))
-        return;
+    if (!PullLineIntoRange(x0, y0, x1, y1)) return;
     FixedPoint p0{IntToFixed(x0), IntToFixed(y0)};
     FixedPoint p1{IntToFixed(x1), IntToFixed(y1)};
     if (ClipLineToShape(region, &p0, &p1) == kClipKept) DrawLineFixedOn<F>(t, p0.x, p0.y, p1.x, p1.y, line);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "draw/color_cube.h"
 #include "textures/shade_level_tables.h"
 
 namespace raster {
@@ -25,7 +26,7 @@ struct ShadeRamp {
     template <class TableOf>
     void Build(const ShadeLevelEntry* levels, int32_t rampByte, TableOf tableOf)
     {
-        const int32_t index = std::clamp<int32_t>(rampByte, 0, kShadeTableEntries - 1);
+        const int32_t index = std::clamp<int32_t>(rampByte, 0, kColorCubeSize - 1);
         for (int32_t level = 0; level < kShadeLevelCount; ++level) {
             const auto* table = tableOf(levels[level]);
             entries[level + 1] = table ? T(table[index]) : T(0);

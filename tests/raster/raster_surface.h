@@ -12,6 +12,7 @@
 #include "raster/format_indexed.h"
 #include "raster/format_planar.h"
 #include "raster/raster_target.h"
+#include "draw/color_cube.h"
 #include "textures/shade_level_tables.h"
 
 namespace rastertest {
@@ -142,6 +143,8 @@ private:
 // 1- and 2-bit groups are left empty as on a screen of another depth.
 class FakeShadeTables {
 public:
+    FakeShadeTables(const FakeShadeTables&) = delete;
+    FakeShadeTables& operator=(const FakeShadeTables&) = delete;
     FakeShadeTables()
     {
         storage_.resize(kShadeLevelCount);
@@ -150,15 +153,15 @@ public:
             ShadeLevelEntry& e = entries_[level];
             std::memset(&e, 0, sizeof e);
             for (int32_t j = 0; j < 4; ++j) {
-                for (int32_t i = 0; i < kShadeTableEntries; ++i) {
+                for (int32_t i = 0; i < kColorCubeSize; ++i) {
                     s.bytes8[j][i] = Pick8(level, j, i);
                     const uint8_t nibble = Pick4(level, j, i);
                     s.bytes4[j][i] = uint8_t(nibble << 4 | nibble);
                 }
-                e.ByteTables[kByteTables8Bit][j] = s.bytes8[j];
-                e.ByteTables[kByteTables4Bit][j] = s.bytes4[j];
+                e.ByteTables[kByteTables8Bit + j] = s.bytes8[j];
+                e.ByteTables[kByteTables4Bit + j] = s.bytes4[j];
             }
-            for (int32_t i = 0; i < kShadeTableEntries; ++i) {
+            for (int32_t i = 0; i < kColorCubeSize; ++i) {
                 s.pixels16[i] = Pixel16(level, i);
                 s.pixels24[i] = Pixel24(level, i);
                 s.pixels32[i] = Pixel32(level, i);
@@ -185,11 +188,11 @@ public:
 
 private:
     struct Level {
-        uint8_t bytes8[4][kShadeTableEntries];
-        uint8_t bytes4[4][kShadeTableEntries];
-        uint16_t pixels16[kShadeTableEntries];
-        uint32_t pixels24[kShadeTableEntries];
-        uint32_t pixels32[kShadeTableEntries];
+        uint8_t bytes8[4][kColorCubeSize];
+        uint8_t bytes4[4][kColorCubeSize];
+        uint16_t pixels16[kColorCubeSize];
+        uint32_t pixels24[kColorCubeSize];
+        uint32_t pixels32[kColorCubeSize];
     };
     std::vector<Level> storage_;
     ShadeLevelEntry entries_[kShadeLevelCount];

@@ -64,7 +64,7 @@ template <class F>
 uint32_t ShadeValue(int32_t level, int32_t b, int32_t y, bool odd, bool halftone)
 {
     level = std::clamp(level, 0, kShadeLevelCount - 1);
-    b = std::clamp(b, 0, kShadeTableEntries - 1);
+    b = std::clamp(b, 0, kColorCubeSize - 1);
     const int32_t table = halftone || (y & 1) ? (odd ? 0 : 1) : (odd ? 2 : 3);
     if constexpr (std::is_same_v<F, Indexed8>) return FakeShadeTables::Pick8(level, table, b);
     if constexpr (std::is_same_v<F, Packed4> || std::is_same_v<F, Planar4>) return FakeShadeTables::Pick4(level, table, b);
