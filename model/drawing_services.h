@@ -28,15 +28,19 @@ public:
         return 1;
     }
 
-    // The body of a "BMAP" chunk: a new offscreen read from the stream, or null when none was
-    // made (the body is then left unread). A picture whose read failed is disposed, not returned.
-    virtual Q_Offscreen* ReadCreditsPicture(MemoryStream* stream) { return nullptr; }
-    virtual ResultCode WriteCreditsPicture(Q_Offscreen* picture, MemoryStream* stream) { return kResultOk; }
+    // The credits picture, an offscreen in the drawing layer's image format (the body of a
+    // "BMAP" chunk): a new empty picture (null when none can be made, and by default), its image
+    // moved through the stream in the stream's direction (0 or a failure code), its disposal, and
+    // its size (false without a picture).
+    virtual Q_Offscreen* NewCreditsPicture() { return nullptr; }
+    virtual ResultCode ReadWriteCreditsPicture(Q_Offscreen* picture, MemoryStream* stream) { return kResultLocked; }
     virtual void DisposeCreditsPicture(Q_Offscreen* picture) {}
-    // The picture's width and height; false without a picture.
     virtual bool CreditsPictureSize(const Q_Offscreen* picture, int32_t* width, int32_t* height) { return false; }
 };
 
 // Installs the services (null restores the defaults); returns the ones installed before.
 DrawingServices* InstallDrawingServices(DrawingServices* services);
 DrawingServices& CurrentDrawingServices();
+
+// Windows builds: installs the services of the drawing layer (its colour cube and offscreens).
+void InstallDrawingLayerServices();

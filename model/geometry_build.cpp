@@ -492,6 +492,9 @@ void ModelObject::RescaleObject(Fixed factor)
     for (int32_t i = 0; i < ListCount(Slices); ++i) {
         if (PlaneRecord* plane = PointerAt<PlaneRecord>(Slices, i)) plane->RescalePlane(factor);
     }
+    for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
+        if (Surface* surface = PointerAt<Surface>(Surfaces, i)) surface->ScaleElements(factor);
+    }
     if (IsPrimitive() || IsPolygonObject() || IsGroup()) {
         const Fixed* position = LocalTransform->Position;
         LocalTransform->SetPosition(FixMul(position[0], factor), FixMul(position[1], factor), FixMul(position[2], factor));

@@ -176,7 +176,14 @@ ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
         if (tag == 0) break;
         if (tag == kTagCreditsPicture) {
             SetCreditsPicture(nullptr);
-            SetCreditsPicture(CurrentDrawingServices().ReadCreditsPicture(stream));
+            // A picture whose image could not be read is not kept.
+            DrawingServices& drawing = CurrentDrawingServices();
+            Q_Offscreen* picture = drawing.NewCreditsPicture();
+            if (picture && drawing.ReadWriteCreditsPicture(picture, stream) != kResultOk) {
+                drawing.DisposeCreditsPicture(picture);
+                picture = nullptr;
+            }
+            SetCreditsPicture(picture);
         } else if (tag == kTagCreditsText) {
             result = ReadCreditsText(stream);
         }

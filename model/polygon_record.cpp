@@ -12,6 +12,7 @@
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
+#include "model/polygon_element.h"
 #include "model/pointer_list.h"
 #include "model/surface.h"
 #include "model/transform.h"
@@ -204,6 +205,7 @@ void PolygonRecord::LightFace()
     const ShortVector3 outward = Negated(WorldNormal);
     FrontLit = front ? SumLighting(front, FrontColour, outward) : RGBColor48{0, 0, 0};
     BackLit = back ? SumLighting(back, BackColour, WorldNormal) : RGBColor48{0, 0, 0};
+    if (FaceSurface) FaceSurface->LightElements();
     auto level = [](const LightList* lights, const ShortVector3& normal) {
         if (!lights) return kShadeLevels - 1;
         const int32_t whole = FixedFloor(ShadeLevel(lights, kShadeLevels, normal));
@@ -344,6 +346,11 @@ void PolygonRecord::FaceBounds(ShortBox* box, int32_t which) const
     for (int32_t i = 0; i < VertexCount(); ++i) {
         const FixedVector3* v = vertices ? vertices->At<FixedVector3>(IndexAt(i)) : nullptr;
         if (v) ExtendShortBox(*box, v->x, v->y, v->z);
+    }
+    for (int32_t side = 0; FaceSurface && side < 3; ++side) {
+        for (int32_t i = 0; i < FaceSurface->ElementCount(side); ++i) {
+            FaceSurface->ElementAt(side, i)->GetElementVertexBounds(box, which);
+        }
     }
 }
 

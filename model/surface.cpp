@@ -7,6 +7,7 @@
 #include "model/drawing_services.h"
 #include "model/model_object.h"
 #include "model/pointer_list.h"
+#include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/texture_services.h"
 #include "model/transform.h"
@@ -81,7 +82,12 @@ void Surface::SurfaceDestroy()
     DestroyList(BackPairsWork);
     if (FrontTexture) CurrentTextureServices().TextureRemoveSurfaceUser(FrontTexture, this);
     if (BackTexture) CurrentTextureServices().TextureRemoveSurfaceUser(BackTexture, this);
-    for (DynamicArray*& list : Elements) DestroyList(list);
+    for (DynamicArray*& list : Elements) {
+        for (int32_t i = 0; i < ListCount(list); ++i) {
+            if (PolygonElement* element = PointerAt<PolygonElement>(list, i)) element->Destroy();
+        }
+        DestroyList(list);
+    }
     ClearFaceUsers();
     DestroyList(SideContacts[0]);
     DestroyList(SideContacts[1]);
@@ -162,9 +168,82 @@ void Surface::NormaliseColourFlags()
     }
 }
 
+// --- polygon elements ---
+
+PolygonElement* Surface::NewPolygonElement()
+{
+    return new (std::nothrow) PolygonElement;
+}
+
+void Surface::AddElement(PolygonElement* element, int32_t side)
+{
+    if (!element || element->Kind == kElementEmpty || side < 0 || side > 2) return;
+    if (!Elements[side]) {
+        if (!IsSideShown(side)) AdjustContactCounters(side, 1);
+        Elements[side] = NewPointerList();
+        if (!Elements[side]) return;
+        Flags |= uint16_t(kSurfaceElementList << side);
+    }
+    if (AppendPointer(Elements[side], element) < 0) return;
+    element->Owner = this;
+    element->Update();
+    element->LightPolygonElement();
+}
+
+void Surface::RemoveElement(PolygonElement* element, int32_t side)
+{
+    if (side < 0 || side > 2) return;
+    const int32_t index = FindPointer(Elements[side], element);
+    if (index < 0) return;
+    Elements[side]->Remove(index);
+    element->Owner = nullptr;
+    if (Elements[side]->ArrayCount() == 0) {
+        DestroyList(Elements[side]);
+        Flags &= uint16_t(~(kSurfaceElementList << side));
+        if (!IsSideShown(side)) AdjustContactCounters(side, -1);
+    }
+}
+
+void Surface::MoveElement(PolygonElement* element, int32_t delta, int32_t side)
+{
+    if (side < 0 || side > 2) return;
+    DynamicArray* list = Elements[side];
+    const int32_t from = FindPointer(list, element);
+    if (from < 0) return;
+    int64_t to = int64_t(from) + delta;
+    if (to < 0) to = 0;
+    if (to > list->ArrayCount() - 1) to = list->ArrayCount() - 1;
+    list->Remove(from);
+    InsertPointer(list, int32_t(to), element);
+}
+
+void Surface::ScaleElements(Fixed factor)
+{
+    for (int32_t side = 0; side < 3; ++side) {
+        for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->ScaleElement(factor);
+    }
+}
+
+void Surface::LightElements()
+{
+    for (int32_t side = 0; side < 3; ++side) {
+        for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->LightPolygonElement();
+    }
+}
+
+int32_t Surface::ElementCount(int32_t side) const
+{
+    return side >= 0 && side <= 2 ? ListCount(Elements[side]) : 0;
+}
+
+PolygonElement* Surface::ElementAt(int32_t side, int32_t index) const
+{
+    return side >= 0 && side <= 2 ? PointerAt<PolygonElement>(Elements[side], index) : nullptr;
+}
+
 int32_t Surface::CountElements() const
 {
-    return ListCount(Elements[0]) + ListCount(Elements[1]) + ListCount(Elements[2]);
+    return ElementCount(0) + ElementCount(1) + ElementCount(2);
 }
 
 // --- face users ---
@@ -364,6 +443,7 @@ void Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     }
     AddCounters(side, other, otherSide, 1);
     PassContactOn(side, self, entry, otherSide, true);
+    for (int32_t i = 0; i < ElementCount(1); ++i) ElementAt(1, i)->CollectSideOverlaps(pos, pos + inserted, side);
     RecomputeCovering(side);
 }
 
@@ -375,6 +455,7 @@ void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherS
     Surface* other = entry.Face;
     const int32_t flattened = other ? ListCount(other->SideContacts[otherSide]) : 0;
     const int32_t first = pos - flattened < 0 ? 0 : pos - flattened;
+    for (int32_t i = 0; i < ElementCount(1); ++i) ElementAt(1, i)->RemoveSideOverlaps(first, pos, side);
     list->ArrayRemoveRange(first, pos);
     if (list->ArrayCount() == 0) DestroyList(list);
     if (side == 0) {

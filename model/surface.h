@@ -14,6 +14,7 @@
 
 class MemoryStream;
 class ModelObject;
+class PolygonElement;
 class PolygonRecord;
 class Surface;
 class TextureRecord;
@@ -53,6 +54,12 @@ class Surface : public RootObject {
 public:
     // Slot 0, Stream: the surface's chunks inside its object's "SURF" chunk.
     ResultCode Write(MemoryStream* stream) override;
+    // Slot 1: adds the element to the list of the side index (0, 1 or 2), making the list when
+    // needed; an element without a polygon (kind 10) is refused.
+    virtual void AddElement(PolygonElement* element, int32_t side);
+    // Slot 2: a new element, not yet initialised; null when memory is short.
+    virtual PolygonElement* NewPolygonElement();
+
     ResultCode Stream(MemoryStream* stream) { return Write(stream); }
 
     // Stores the owner and makes the placement; kResultOutOfMemory when it could not be made.
@@ -70,7 +77,14 @@ public:
     void NormaliseColourFlags();
 
     // --- polygon elements ---
+    void RemoveElement(PolygonElement* element, int32_t side);
+    // Moves the element by delta places within its list, no further than the list's ends.
+    void MoveElement(PolygonElement* element, int32_t delta, int32_t side);
+    void ScaleElements(Fixed factor);
+    void LightElements();
     int32_t CountElements() const;
+    int32_t ElementCount(int32_t side) const;
+    PolygonElement* ElementAt(int32_t side, int32_t index) const;
 
     // --- face users: the records that draw this face ---
     void AddFaceUser(PolygonRecord* record);
@@ -107,6 +121,8 @@ public:
     ResultCode StreamSurfaceTextureRef(MemoryStream* stream);
     ResultCode StreamSurfaceSideAttributes(MemoryStream* stream);
     ResultCode StreamSurfaceVranText(MemoryStream* stream);
+    // The body of a "FEAT" chunk: the side index, then the element's own chunks.
+    ResultCode ReadElement(MemoryStream* stream);
     int32_t SurfaceHasData() const;
     ResultCode WriteSurfaceConnections(MemoryStream* stream, int32_t objectIndex, int32_t faceIndex,
                                        const DynamicArray* objects, int32_t* count);

@@ -7,6 +7,7 @@
 #include "foundation/typed_value.h"
 #include "model/model_object.h"
 #include "model/pointer_list.h"
+#include "model/polygon_element.h"
 #include "model/read_limits.h"
 #include "model/surface.h"
 #include "model/texture_refs.h"
@@ -18,6 +19,7 @@ constexpr ChunkTag kTagColour = ChunkTagOf("COLR");
 constexpr ChunkTag kTagTextures = ChunkTagOf("SUTX");
 constexpr ChunkTag kTagSideAttributes = ChunkTagOf("SUGR");
 constexpr ChunkTag kTagVran = ChunkTagOf("VRAN");
+constexpr ChunkTag kTagElement = ChunkTagOf("FEAT");
 
 // The form word of "COLR" and "SUGR": 1 front only, 2 both, 3 back only.
 int16_t FormOf(uint16_t flags, uint16_t frontBit, uint16_t backBit)
@@ -68,6 +70,16 @@ ResultCode Surface::Write(MemoryStream* stream)
         if (Flags & kSurfaceTextureBits) result = WriteChunk(stream, kTagTextures, &Surface::StreamSurfaceTextureRef, this);
         if (Flags & kSurfaceAttributeBits) WriteChunk(stream, kTagSideAttributes, &Surface::StreamSurfaceSideAttributes, this);
         if (VranText) WriteChunk(stream, kTagVran, &Surface::StreamSurfaceVranText, this);
+        for (int32_t side = 0; side < 3 && result == kResultOk; ++side) {
+            for (int32_t i = 0; i < ElementCount(side) && result == kResultOk; ++i) {
+                result = stream->StreamBeginChunk(kTagElement);
+                if (result != kResultOk) break;
+                int16_t index = int16_t(side);
+                result = stream->StreamTransferValue(&index, kValue16);
+                if (result == kResultOk) ElementAt(side, i)->Stream(stream);
+                stream->StreamEndChunk();
+            }
+        }
         return result;
     }
     ResultCode result = kResultOk;
@@ -82,9 +94,29 @@ ResultCode Surface::Write(MemoryStream* stream)
             result = StreamSurfaceSideAttributes(stream);
         } else if (tag == kTagVran) {
             result = StreamSurfaceVranText(stream);
+        } else if (tag == kTagElement) {
+            result = ReadElement(stream);
         }
         stream->StreamEndChunk();
     }
+    return result;
+}
+
+ResultCode Surface::ReadElement(MemoryStream* stream)
+{
+    int16_t side = 0;
+    ResultCode result = stream->StreamTransferValue(&side, kValue16);
+    if (result != kResultOk) return result;
+    PolygonElement* element = NewPolygonElement();
+    if (!element) return kResultOutOfMemory;
+    result = element->Init();
+    if (result == kResultOk) result = element->Stream(stream);
+    // An element without a polygon, or for a side index that does not exist, is not kept.
+    if (result == kResultOk && element->ElementHasPolygon() && side >= 0 && side <= 2) {
+        AddElement(element, side);
+        if (element->Owner == this) return kResultOk;
+    }
+    element->Destroy();
     return result;
 }
 

@@ -1,10 +1,41 @@
 // make-samples DIR: builds the sample scenes in code and writes each as a model file in DIR.
+#include <windows.h>
+
 #include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
+#include "model/drawing_services.h"
 #include "model/model_document.h"
 #include "tools/sample_scenes.h"
+#include "tools/tool_screen.h"
+
+namespace {
+
+// The room's credits picture: 64 x 48 pixels of 32 bits, a blue to orange gradient.
+Q_Offscreen* NewCreditsPicture()
+{
+    Q_Offscreen* picture = new Q_Offscreen;
+    if (picture->QOffscreenInit({0, 0, 64, 48}, 0, nullptr) != kResultOk) {
+        picture->DisposeOffscreen();
+        return nullptr;
+    }
+    uint8_t** rows = picture->GetRowTable();
+    for (int32_t y = 0; rows && y < 48; ++y) {
+        for (int32_t x = 0; x < 64; ++x) {
+            uint8_t* pixel = rows[y] + 4 * x;  // blue, green, red, unused
+            pixel[0] = uint8_t(0xC0 - 3 * x);
+            pixel[1] = uint8_t(0x40 + 2 * y);
+            pixel[2] = uint8_t(0x30 + 3 * x);
+            pixel[3] = 0;
+        }
+    }
+    return picture;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -13,13 +44,12 @@ int main(int argc, char** argv)
         return 2;
     }
     VolumeCapabilities();
+    InstallDrawingLayerServices();
+    UseToolScreen();
     std::string directory = argv[1];
-#ifdef _WIN32
     for (char& c : directory) c = c == '/' ? '\\' : c;
     const char separator = '\\';
-#else
-    const char separator = '/';
-#endif
+    CreateDirectoryA(directory.c_str(), nullptr);  // when it does not exist yet
     if (!directory.empty() && directory.back() != separator) directory += separator;
     int32_t count = 0;
     const SampleScene* scenes = SampleScenes(&count);
@@ -27,6 +57,7 @@ int main(int argc, char** argv)
     for (int32_t i = 0; i < count; ++i) {
         const std::string path = directory + scenes[i].fileName;
         ModelDocument* document = scenes[i].build();
+        if (document && std::strcmp(scenes[i].fileName, "room.qpy") == 0) document->SetCreditsPicture(NewCreditsPicture());
         DiskFileStream* file = new DiskFileStream;
         ResultCode result = document ? kResultOk : kResultOutOfMemory;
         if (result == kResultOk) result = file->FileObjectInit(4, 0, 0, "", "");

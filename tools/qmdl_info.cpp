@@ -9,6 +9,7 @@
 #include "model/drawing_services.h"
 #include "model/light.h"
 #include "model/model_document.h"
+#include "tools/tool_screen.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -58,10 +59,10 @@ int main(int argc, char** argv)
         return 2;
     }
     VolumeCapabilities();
+    InstallDrawingLayerServices();
+    UseToolScreen();
     std::string path = argv[1];
-#ifdef _WIN32
     for (char& c : path) c = c == '/' ? '\\' : c;
-#endif
     DiskFileStream* file = new DiskFileStream;
     if (file->FileObjectInit(9, 0, 0, "", "") != kResultOk || file->SetFileFromPath(path.c_str()) != kResultOk ||
         file->FileOpenStream() != kResultOk) {
@@ -69,14 +70,10 @@ int main(int argc, char** argv)
         file->FileObjectDestroy();
         return 2;
     }
-    const uint32_t plain = FormType(file, false);
-    const bool scrambled = plain != kFormModel;
-    const uint32_t form = scrambled ? FormType(file, true) : plain;
-    if (form != kFormModel && form != kFormModelShort) {
-        std::fprintf(stderr, "qmdl-info: %s is not a model file\n", argv[1]);
-        file->FileObjectDestroy();
-        return 2;
-    }
+    // As the open command does: a file whose form type reads as a model's only through the
+    // scrambling filter is read through it. Any other file goes to the reader as it is.
+    const bool scrambled = FormType(file, false) != kFormModel &&
+                           (FormType(file, true) == kFormModel || FormType(file, true) == kFormModelShort);
 
     ModelDocument* document = new ModelDocument;
     if (document->Init() != kResultOk) {

@@ -112,7 +112,7 @@ ModelObject* MakeShape(ModelHolder* holder, int32_t kind, int32_t segments, int3
         return nullptr;
     }
     for (int32_t i = 0; i < corners; ++i) {
-        const double angle = 2 * M_PI * i / corners;
+        const double angle = 6.283185307179586 * i / corners;
         const FixedPoint point = {X2Fix(radius * std::cos(angle)), X2Fix(radius * std::sin(angle))};
         outline->Append(&point);
     }

@@ -5,6 +5,7 @@
 #include "model/contact_list.h"
 #include "model/object_geometry.h"
 #include "model/pointer_list.h"
+#include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/transform.h"
@@ -328,5 +329,41 @@ TEST(Surfaces, ColoursFlagsAndPlacement)
     box->SetVranText("abc");
     box->SetVranText("de");
     EXPECT_EQ(box->VranTextOf()->ArrayCount(), 2);
+    box->Destroy();
+}
+
+TEST(Surfaces, ElementListsAndTheirBits)
+{
+    Scene scene;
+    ModelObject* box = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+    Surface* surface = box->SurfaceForFace(0);
+    PolygonElement* empty = surface->NewPolygonElement();
+    ASSERT_EQ(empty->Init(), kResultOk);
+    surface->AddElement(empty, 1);  // no polygon: refused
+    EXPECT_EQ(surface->CountElements(), 0);
+    PolygonElement* elements[3];
+    for (PolygonElement*& element : elements) {
+        element = surface->NewPolygonElement();
+        element->Init();
+        element->Kind = kElementPolygon;
+        surface->AddElement(element, 1);
+    }
+    EXPECT_EQ(surface->Flags & 0x0038, 0x0010);
+    EXPECT_EQ(surface->CountElements(), 3);
+    EXPECT_EQ(elements[2]->Owner, surface);
+    surface->MoveElement(elements[0], 9, 1);
+    EXPECT_EQ(surface->ElementAt(1, 2), elements[0]);
+    surface->MoveElement(elements[0], -9, 1);
+    EXPECT_EQ(surface->ElementAt(1, 0), elements[0]);
+    for (PolygonElement* element : elements) surface->RemoveElement(element, 1);
+    EXPECT_EQ(surface->Flags & 0x0038, 0);
+    EXPECT_EQ(surface->Elements[1], nullptr);
+    for (PolygonElement* element : elements) element->Destroy();
+    // Elements held when the surface goes are freed with it.
+    PolygonElement* kept = surface->NewPolygonElement();
+    kept->Init();
+    kept->Kind = kElementPolygon;
+    surface->AddElement(kept, 0);
+    empty->Destroy();
     box->Destroy();
 }

@@ -9,6 +9,7 @@
 
 #include "foundation/disk_file_stream.h"
 #include "foundation/walk_path_point.h"
+#include "model/drawing_services.h"
 #include "model/model_document.h"
 #include "model/object_stream.h"
 #include "model/player_preferences.h"
@@ -16,6 +17,7 @@
 #include "model/walk_observer.h"
 #include "tests/model/model_compare.h"
 #include "tests/model/model_test_support.h"
+#include "tools/hostile_models.h"
 #include "tools/sample_scenes.h"
 
 namespace {
@@ -275,5 +277,86 @@ TEST(ModelFile, StopWhileReadingCredits)
     EXPECT_EQ(document->CreditsText, nullptr);
     ASSERT_EQ(ui.alerts.size(), 1u);
     EXPECT_EQ(ui.alerts[0], "Error in loading file \".\"");
+    document->Destroy();
+}
+
+TEST(ModelFile, HostileModelsEndInTheirResults)
+{
+    RecordingUi ui;
+    const std::vector<HostileModel> models = HostileModels();
+    EXPECT_GT(models.size(), 40u);
+    for (const HostileModel& model : models) {
+        SCOPED_TRACE(model.name);
+        ModelDocument* document = NewDocument();
+        const ResultCode result = ReadDocument(document, model.bytes);
+        if (model.outcome == HostileModel::kMustFail) EXPECT_NE(result, kResultOk);
+        if (model.outcome == HostileModel::kMustLoad) EXPECT_EQ(result, kResultOk);
+        document->Destroy();
+    }
+}
+
+namespace {
+
+// Credits pictures that are records of this test: a read fails when the body's first byte is 0.
+class FakePictures : public DrawingServices {
+public:
+    FakePictures() { previous_ = InstallDrawingServices(this); }
+    ~FakePictures() override { InstallDrawingServices(previous_); }
+    Q_Offscreen* NewCreditsPicture() override
+    {
+        ++made;
+        return reinterpret_cast<Q_Offscreen*>(new int(made));
+    }
+    ResultCode ReadWriteCreditsPicture(Q_Offscreen* picture, MemoryStream* stream) override
+    {
+        uint8_t first = 1;
+        if (stream->StreamIsWriting()) return stream->StreamTransferValue(&first, kValueByte);
+        stream->StreamTransferValue(&first, kValueByte);
+        return first ? kResultOk : kResultLocked;
+    }
+    void DisposeCreditsPicture(Q_Offscreen* picture) override
+    {
+        disposed.push_back(*reinterpret_cast<int*>(picture));
+        if (ui && ui->shownPicture == picture) shownWhenDisposed = true;
+        delete reinterpret_cast<int*>(picture);
+    }
+    bool CreditsPictureSize(const Q_Offscreen* picture, int32_t* w, int32_t* h) override
+    {
+        *w = *h = picture ? *reinterpret_cast<const int*>(picture) : 0;
+        return picture != nullptr;
+    }
+    int made = 0;
+    std::vector<int> disposed;
+    RecordingUi* ui = nullptr;
+    bool shownWhenDisposed = false;
+
+private:
+    DrawingServices* previous_;
+};
+
+}  // namespace
+
+TEST(ModelFile, CreditsPicturesReplacedAndFailedOnesDisposed)
+{
+    RecordingUi ui;
+    FakePictures pictures;
+    pictures.ui = &ui;
+    ModelDocument* document = NewDocument();
+    Bytes chunks = Chunk("CRED", Chunk("BMAP", {1}) + Chunk("TEXT", {'a'}));
+    Append(chunks, Chunk("CRED", Chunk("BMAP", {1})));  // replaces the first picture
+    Append(chunks, Chunk("CRED", Chunk("BMAP", {0})));  // fails: disposed, none kept
+    ASSERT_EQ(ReadDocument(document, ModelFile(chunks)), kResultOk);
+    EXPECT_EQ(pictures.made, 3);
+    EXPECT_EQ(pictures.disposed, (std::vector<int>{1, 2, 3}));
+    EXPECT_FALSE(pictures.shownWhenDisposed);
+    EXPECT_EQ(document->CreditsPicture, nullptr);
+
+    ASSERT_EQ(ReadDocument(document, ModelFile(Chunk("CRED", Chunk("BMAP", {1})))), kResultOk);
+    const Bytes written = WriteDocument(document);
+    ModelDocument* back = NewDocument();
+    ASSERT_EQ(ReadDocument(back, written), kResultOk);
+    EXPECT_NE(back->CreditsPicture, nullptr);
+    EXPECT_EQ(WriteDocument(back), written);
+    back->Destroy();
     document->Destroy();
 }

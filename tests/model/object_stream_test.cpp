@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
 #include "foundation/typed_value.h"
 #include "model/light.h"
@@ -10,7 +11,9 @@
 #include "model/object_stream.h"
 #include "model/plane_record.h"
 #include "model/pointer_list.h"
+#include "model/polygon_record.h"
 #include "model/surface.h"
+#include "model/texture_services.h"
 #include "model/transform.h"
 #include "model/units_record.h"
 #include "tests/model/model_test_support.h"
@@ -377,4 +380,112 @@ TEST(ObjectStream, StopInTheProgressWindow)
     ui.stopAfter = 3;
     Scene scene;
     EXPECT_EQ(ReadRoot(scene, Chunk("PRSM", PrismBody()) + Chunk("PRSM", PrismBody())), kResultStopped);
+}
+
+namespace {
+
+// Textures that are numbers: a record's save index is its address's number.
+class NumberedTextures : public TextureServices {
+public:
+    NumberedTextures() { previous_ = InstallTextureServices(this); }
+    ~NumberedTextures() override { InstallTextureServices(previous_); }
+    int32_t AssignTextureIndex(TextureRecord* texture) override
+    {
+        return texture ? int32_t(reinterpret_cast<intptr_t>(texture)) : -2;
+    }
+    TextureRecord* NewTextureForIndex(int32_t index) override
+    {
+        return index == -2 ? nullptr : reinterpret_cast<TextureRecord*>(intptr_t(index));
+    }
+    ResultCode TextureAddObjectUser(TextureRecord*, ModelObject*) override
+    {
+        ++users;
+        return kResultOk;
+    }
+    void TextureRemoveObjectUser(TextureRecord*, ModelObject*) override { --users; }
+    ResultCode TextureAddSurfaceUser(TextureRecord*, Surface*) override
+    {
+        ++users;
+        return kResultOk;
+    }
+    void TextureRemoveSurfaceUser(TextureRecord*, Surface*) override { --users; }
+    int users = 0;
+
+private:
+    TextureServices* previous_;
+};
+
+TextureRecord* TextureNumber(intptr_t n)
+{
+    return reinterpret_cast<TextureRecord*>(n);
+}
+
+}  // namespace
+
+TEST(ObjectStream, TextureReferencesByteForByte)
+{
+    NumberedTextures textures;
+    Scene scene;
+    ModelObject* prism = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    prism->BindObjectTexture(TextureNumber(7), kSideBack);
+    Surface* surface = prism->SurfaceForFace(0);
+    surface->BindSideTexture(TextureNumber(5), kSideFront);
+    EXPECT_EQ(surface->Flags & kSurfaceTextureBits, kSurfaceFrontTexture);
+    // Binding nothing to the back hides the object's back texture.
+    surface->BindSideTexture(nullptr, kSideBack);
+    EXPECT_EQ(surface->Flags & kSurfaceTextureBits, kSurfaceFrontTexture | kSurfaceBackTexture);
+    EXPECT_EQ(textures.users, 2);
+
+    Bytes plainObject = Chunk("TXOD", Word32(7)) + Chunk("TATR", {});
+    Bytes plainSurface = Chunk("TXID", Word32(5)) + Chunk("TXOD", Word32(uint32_t(-2))) + Chunk("TATR", {});
+    const Bytes written = Write(prism, &ModelObject::Stream);
+    Bytes expected = Chunk("COLR", {0, 0, 0, 0, 0xFF, 0, 0, 0});
+    Append(expected, Chunk("PLGR", {0, 0}));
+    Append(expected, Chunk("POLY", PolyData(3, 1, 1, 0, 10, kSquare)));
+    Append(expected, Chunk("PLTX", plainObject));
+    Append(expected, Chunk("SURF", Word16(0) + Chunk("SUTX", plainSurface)));
+    Append(expected, Chunk("POSN", IdentityPosition()));
+    EXPECT_EQ(written, expected);
+
+    ModelObject* back = scene.holder()->MakeObject();
+    MemoryStream in;
+    Load(in, written);
+    ASSERT_EQ(back->Stream(&in), kResultOk);
+    EXPECT_EQ(back->BackTexture, TextureNumber(7));
+    EXPECT_EQ(back->FrontTexture, nullptr);
+    ASSERT_NE(back->SurfaceOfFace(0), nullptr);
+    EXPECT_EQ(back->SurfaceOfFace(0)->FrontTexture, TextureNumber(5));
+    EXPECT_EQ(back->SurfaceOfFace(0)->Flags & kSurfaceTextureBits, kSurfaceFrontTexture | kSurfaceBackTexture);
+    EXPECT_EQ(Write(back, &ModelObject::Stream), written);
+    back->Destroy();
+    prism->Destroy();
+    EXPECT_EQ(textures.users, 0);
+}
+
+TEST(ObjectStream, UnitsRescaleOnlyByUsableRatios)
+{
+    Scene scene;
+    UnitsRecord inches;
+    inches.UnitsInit();
+    inches.UnitsSet(0.0254);
+    scene.root()->SetUnits(&inches);
+    ModelObject* box = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+    UnitsRecord metres;
+    metres.UnitsInit();
+    box->SetUnits(&metres);
+    scene.root()->AddChild(box);  // 1 m units into a model of inches: 39.37 times larger
+    EXPECT_NEAR(Fix2X(box->Height0), 393.7, 0.01);
+    EXPECT_EQ(box->Units, nullptr);
+    for (double broken : {0.0, -1.0, std::nan(""), 1e300}) {
+        UnitsRecord bad;
+        bad.UnitsSet(broken);
+        const Fixed before = box->Height0;
+        box->SetUnits(&bad);
+        EXPECT_EQ(box->Height0, before);
+        box->ClearUnits();
+    }
+    // The most negative value normalises without overflow.
+    EXPECT_EQ(NormaliseShort(INT32_MIN, 0, 0), (ShortVector3{-256, 0, 0}));
+    EXPECT_EQ(NormaliseShort(100000, 0, 0), (ShortVector3{256, 0, 0}));
+    EXPECT_EQ(NormaliseShort(0, 0, 0), (ShortVector3{0, 0, 0}));
 }

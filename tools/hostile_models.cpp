@@ -1,0 +1,110 @@
+// The hostile model files.
+#include "tools/hostile_models.h"
+
+#include <cstring>
+
+#include "foundation/memory_stream.h"
+#include "model/model_document.h"
+#include "tools/sample_scenes.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes SampleBytes()
+{
+    ModelDocument* document = BuildRoomSample();
+    MemoryStream stream;
+    stream.StreamInit(kStreamWriting);
+    WriteModelFile(document, &stream);
+    document->Destroy();
+    const auto* data = static_cast<const uint8_t*>(stream.Buffer()->ArrayData());
+    return Bytes(data, data + stream.Buffer()->ArrayCount());
+}
+
+// The offset of the first chunk header with the tag, or -1.
+int32_t FindTag(const Bytes& bytes, const char* tag)
+{
+    for (size_t at = 12; at + 8 <= bytes.size(); ++at) {
+        if (std::memcmp(&bytes[at], tag, 4) == 0) return int32_t(at);
+    }
+    return -1;
+}
+
+uint16_t Read16(const Bytes& bytes, int32_t at)
+{
+    return uint16_t((bytes[size_t(at)] << 8) | bytes[size_t(at) + 1]);
+}
+
+void Write16(Bytes& bytes, int32_t at, uint16_t value)
+{
+    bytes[size_t(at)] = uint8_t(value >> 8);
+    bytes[size_t(at) + 1] = uint8_t(value);
+}
+
+}  // namespace
+
+std::vector<HostileModel> HostileModels()
+{
+    const Bytes sample = SampleBytes();
+    std::vector<HostileModel> models;
+    auto patched16 = [&](const std::string& name, const char* tag, int32_t offset, uint16_t value,
+                         HostileModel::Outcome outcome) {
+        Bytes bytes = sample;
+        const int32_t at = FindTag(bytes, tag);
+        if (at < 0) return;
+        Write16(bytes, at + 8 + offset, value);
+        models.push_back({name, bytes, outcome});
+    };
+
+    // Counts that are negative or larger than what follows them.
+    const int32_t mesh = FindTag(sample, "MESH");
+    const int32_t vertices = mesh >= 0 ? Read16(sample, mesh + 8) : 0;
+    const struct {
+        const char* tag;
+        const char* name;
+        int32_t offset;
+    } counts[] = {
+        {"POLY", "poly-points", 30},
+        {"MESH", "mesh-vertices", 0},
+        {"MESH", "mesh-polygons", 2 + 12 * vertices},
+        {"MESH", "mesh-indices", 4 + 12 * vertices},
+        {"SLIC", "slices", 0},
+        {"CONN", "connections", 0},
+        {"LGHT", "lights", 0},
+    };
+    for (const auto& count : counts) {
+        patched16(std::string("fail-") + count.name + "-negative.qpy", count.tag, count.offset, 0xFFFF,
+                  HostileModel::kMustFail);
+        patched16(std::string("fail-") + count.name + "-huge.qpy", count.tag, count.offset, 0x7FFF,
+                  HostileModel::kMustFail);
+    }
+    // A walk path that does not fit cannot fail the load.
+    patched16("load-walk-path-negative.qpy", "QPRF", 30, 0xFFFF, HostileModel::kMustLoad);
+    patched16("load-walk-path-huge.qpy", "QPRF", 30, 0x7FFF, HostileModel::kMustLoad);
+    // Indices outside the vertex list drop the object.
+    patched16("load-mesh-index-outside.qpy", "MESH", 6 + 12 * vertices, 99, HostileModel::kMustLoad);
+    patched16("load-mesh-index-negative.qpy", "MESH", 6 + 12 * vertices, 0xFFFF, HostileModel::kMustLoad);
+    // A version from the future.
+    patched16("fail-version.qpy", "VERS", 0, 0x0200, HostileModel::kMustFail);
+
+    // Lengths of 0xFFFFFFF0 in every kind of chunk.
+    for (const char* tag : {"FORM", "VERS", "ROOT", "NAME", "UNIT", "LGHT", "COLR", "PLGR", "POLY", "MESH", "SLIC",
+                            "SURF", "POSN", "VRAN", "PRSM", "PGRP", "CONN", "CRED", "TEXT", "QPRF", "DATA"}) {
+        Bytes bytes = sample;
+        const int32_t at = std::strcmp(tag, "FORM") == 0 ? 0 : FindTag(bytes, tag);
+        if (at < 0) continue;
+        Write16(bytes, at + 4, 0xFFFF);
+        Write16(bytes, at + 6, 0xFFF0);
+        models.push_back({std::string(std::strcmp(tag, "FORM") == 0 ? "fail" : "any") + "-length-" + tag + ".qpy",
+                          bytes, std::strcmp(tag, "FORM") == 0 ? HostileModel::kMustFail : HostileModel::kAnyResult});
+    }
+
+    // Files cut short.
+    for (size_t length : {size_t(6), size_t(10), size_t(12), size_t(100), size_t(1000), sample.size() / 2,
+                          sample.size() - 1}) {
+        models.push_back({"fail-cut-" + std::to_string(length) + ".qpy", Bytes(sample.begin(), sample.begin() + long(length)),
+                          HostileModel::kMustFail});
+    }
+    return models;
+}
