@@ -156,46 +156,55 @@ void SpanRegion::BuildTrapezoidRegion(const DevicePoint* points, int32_t n)
     const int32_t topY = points[start].y;
     int32_t forward = start;
     int32_t backward = start;
-    int32_t steps = 0;
-    while (points[next(forward)].y == topY && next(forward) != start && ++steps < n) forward = next(forward);
-    while (points[previous(backward)].y == topY && previous(backward) != forward && ++steps < n)
+    int32_t taken = 1;
+    while (taken < n && points[next(forward)].y == topY) {
+        forward = next(forward);
+        ++taken;
+    }
+    while (taken < n && points[previous(backward)].y == topY) {
         backward = previous(backward);
-    if (steps >= n - 1 || next(forward) == backward) return;  // flat
+        ++taken;
+    }
+    if (taken >= n) return;  // flat
     top = topY;
     if (!AppendRow(this, points[forward], 1, points[backward], 1)) return;
     DevicePoint forwardPoint = points[forward];
     DevicePoint backwardPoint = points[backward];
     int32_t lastForwardY = topY;
-    while (forward != backward && next(forward) != backward) {
+    while (taken < n) {
         const int32_t nf = next(forward);
         const int32_t nb = previous(backward);
         const DevicePoint& f = points[nf];
         const DevicePoint& b = points[nb];
-        if (f.y > b.y || (f.y == b.y && nf != nb)) {
-            // The forward walk's point is higher (or both are at one height): it is taken.
-            const bool both = f.y == b.y;
-            const DevicePoint other = both ? b : DevicePoint{EdgeX(backwardPoint.x, backwardPoint.y, b.x, b.y, f.y), f.y};
-            if (!AppendRow(this, f, 1, other, both ? 1 : 0)) return;
-            forward = nf;
-            forwardPoint = f;
-            lastForwardY = f.y;
-            if (both) {
-                backward = nb;
-                backwardPoint = b;
-            } else {
-                backwardPoint = other;
-            }
-        } else if (nf == nb) {
+        if (nf == nb) {
             // Both walks end at the lowest corner.
             if (!AppendRow(this, f, 1, f, 1)) return;
-            forward = backward = nf;
             lastForwardY = f.y;
+            ++taken;
+        } else if (f.y == b.y) {
+            if (!AppendRow(this, f, 1, b, 1)) return;
+            forward = nf;
+            backward = nb;
+            forwardPoint = f;
+            backwardPoint = b;
+            lastForwardY = f.y;
+            taken += 2;
+        } else if (f.y > b.y) {
+            // The forward walk's point is the higher one: it is taken, the other side cut there.
+            const DevicePoint other = {EdgeX(backwardPoint.x, backwardPoint.y, b.x, b.y, f.y), f.y};
+            if (!AppendRow(this, f, 1, other, 0)) return;
+            forward = nf;
+            forwardPoint = f;
+            backwardPoint = other;
+            lastForwardY = f.y;
+            ++taken;
         } else {
             const DevicePoint other = {EdgeX(forwardPoint.x, forwardPoint.y, f.x, f.y, b.y), b.y};
             if (!AppendRow(this, b, 1, other, 0)) return;
             backward = nb;
             backwardPoint = b;
             forwardPoint = other;
+            ++taken;
         }
     }
     bottom = lastForwardY;
