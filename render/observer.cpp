@@ -99,7 +99,9 @@ void Observer::SetObserverOptions(uint32_t mask)
 uint32_t Observer::GetObserverOptions(uint32_t mask) const
 {
     uint32_t set = 0;
-    for (int32_t bit = 0; bit < kOptionCount; ++bit) set |= uint32_t(options[bit] ? 1 : 0) << bit;
+    for (int32_t bit = 0; bit < kOptionCount; ++bit) {
+        if (options[bit]) set |= uint32_t(1) << bit;
+    }
     return mask & set;
 }
 
