@@ -88,7 +88,8 @@ void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t
 {
     RGBColor48 fill = kWhite;
     if (!o->Option(kOptionHiddenLine)) {
-        fill = g->Owner->GetColour(kSideFront);
+        // The root's own colour field (its colour query answers black for every root).
+        fill = g->Owner->FrontColour;
         if (o->Option(kOptionBlend)) fill = Blended(fill, blendColour, blendCoverage, true);
     }
     const FaceIdentity identity = {g->Owner, g, nullptr, -1, -1};
