@@ -70,6 +70,18 @@ bool EnsureCount(DynamicArray* array, int32_t count)
     return array && (array->ArrayCount() >= count || array->ArraySetCount(count) == kResultOk);
 }
 
+// The work arrays stay locked: one grows with its lock let go for the moment.
+bool EnsureWorkCount(DynamicArray* array, int32_t count)
+{
+    if (!array) return false;
+    if (array->ArrayCount() >= count) return true;
+    const int32_t locks = array->LockCount();
+    for (int32_t i = 0; i < locks; ++i) array->ArrayUnlock();
+    const bool grown = array->ArraySetCount(count) == kResultOk;
+    for (int32_t i = 0; i < locks; ++i) array->ArrayLock();
+    return grown;
+}
+
 // Whether a side needs its per-vertex data carried through the clipper.
 bool SideTextured(const PolygonRecord* record, int32_t side)
 {
@@ -96,12 +108,12 @@ struct CarriedData {
         lists[0] = gWork[a];
         lists[1] = gWork[a + 1];
         input = 0;
-        if (!EnsureCount(lists[0], 4 * n + 4)) return false;
+        if (!EnsureWorkCount(lists[0], 4 * n + 4)) return false;
         std::copy(source->Elements<T>(), source->Elements<T>() + n, lists[0]->Elements<T>());
         active = true;
         return true;
     }
-    bool Reserve(int32_t count) { return !active || EnsureCount(lists[input ^ 1], count); }
+    bool Reserve(int32_t count) { return !active || EnsureWorkCount(lists[input ^ 1], count); }
     const T& In(int32_t i) const { return lists[input]->Elements<T>()[i]; }
     void Out(int32_t i, const T& value) { lists[input ^ 1]->Elements<T>()[i] = value; }
     void Swap() { input ^= 1; }

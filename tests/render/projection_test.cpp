@@ -120,6 +120,12 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     o->SetObserverPosition({0, 0, 0});
     o->SetObserverAngles(0, 0, 224);
     PolygonRecord* nearFace = FaceWithNormal(box, 0, -256, 0);
+    // Its outer side smooth-shaded, with a shading value per corner.
+    box->SetSideAttribute(1, kSideBack);
+    DynamicArray* values = nearFace->GetSideVertexValues(kSideBack);
+    ASSERT_NE(values, nullptr);
+    values->ArraySetCount(4);
+    for (int32_t i = 0; i < 4; ++i) *values->At<Fixed>(i) = IntToFixed(8 * i);
     TransformVertices(o.get(), box->WorldVertices, box->ProjectedFaces);
     const int32_t before = box->ProjectedFaces->ArrayCount();
     ASSERT_EQ(ProjectPolygons(o.get(), g->Polygons, box->WorldVertices, box->ProjectedFaces, kClipLeft), 1);
@@ -135,6 +141,19 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     }
     EXPECT_EQ(made, 2);
     EXPECT_EQ(nearFace->ClipRef->ArrayCount(), 4);
+    // The values come along: kept corners keep theirs, the crossings get values between.
+    const DynamicArray* clippedValues = nearFace->GetSideVertexValuesB(kSideBack);
+    ASSERT_EQ(clippedValues->ArrayCount(), 4);
+    for (int32_t i = 0; i < 4; ++i) {
+        const int16_t index = *nearFace->ClipRef->At<int16_t>(i);
+        const Fixed value = *clippedValues->At<Fixed>(i);
+        if (index < before) {
+            EXPECT_EQ(value % IntToFixed(8), 0);
+        } else {
+            EXPECT_GT(value, 0);
+            EXPECT_LT(value, IntToFixed(24));
+        }
+    }
 }
 
 TEST(IntersectEdge, CrossingsOfFarCoordinatesStayExact)
@@ -163,4 +182,29 @@ TEST(SetupTextureMapping, SpreadsTheOutlineOverTheTexture)
     // A real-size axis over a frame of no extent does not divide by zero.
     EXPECT_EQ(mapping->Elements<FixedPoint>()[2].y, FixMul(IntToFixed(32), IntToFixed(20)));
     mapping->Destroy();
+}
+
+TEST(ProjectElement, ClipsItsOwnVerticesAndCarriesTheTexturePairs)
+{
+    ProjectionArrays arrays;
+    auto world = NewWorld();
+    auto o = NewObserver(world.get(), 320, 240, {0, 0, 0});
+    // A triangle ahead, one corner far out to the left of the view.
+    auto vertices = CameraList({{-64000, 100 << 6, 0, 0}, {10 << 6, 100 << 6, 0, 0}, {0, 100 << 6, 10 << 6, 0}});
+    List pairs(NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4));
+    for (const FixedPoint& p : {FixedPoint{0, 0}, FixedPoint{IntToFixed(8), 0}, FixedPoint{0, IntToFixed(8)}})
+        pairs->Append(&p);
+    List clipped(NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4));
+    ASSERT_EQ(ProjectElement(o.get(), vertices.get(), pairs.get(), clipped.get(), kClipLeft), 1);
+    EXPECT_EQ(vertices->ArrayCount(), 4);
+    EXPECT_EQ(clipped->ArrayCount(), 4);
+    int32_t pinned = 0;
+    for (int32_t i = 0; i < vertices->ArrayCount(); ++i) pinned += vertices->At<CameraVertex>(i)->flags == uint32_t(kClipLeft);
+    EXPECT_EQ(pinned, 2);
+    // Wholly outside: nothing left.
+    auto outside = CameraList({{-64000, 100 << 6, 0, 0}, {-57600, 100 << 6, 0, 0}, {-60800, 100 << 6, 10 << 6, 0}});
+    EXPECT_EQ(ProjectElement(o.get(), outside.get(), nullptr, nullptr, kClipLeft), 0);
+    // With no planes to cross the pairs are copied.
+    EXPECT_EQ(ProjectElement(o.get(), vertices.get(), pairs.get(), clipped.get(), 0), 1);
+    EXPECT_EQ(clipped->ArrayCount(), 3);
 }
