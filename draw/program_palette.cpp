@@ -33,6 +33,16 @@ HPALETTE MakePalette(LogicalPalette256& logical, int32_t count)
     return CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical));
 }
 
+// Makes the program palette and realises it in the DC as its foreground palette; the number of
+// entries realised.
+int32_t MakeProgramPalette(HDC dc, LogicalPalette256& logical, int32_t count)
+{
+    ProgramPalette = MakePalette(logical, count);
+    if (!ProgramPalette) return 0;
+    SelectPalette(dc, ProgramPalette, FALSE);
+    return int32_t(RealizePalette(dc));
+}
+
 // Realising a palette of 256 black entries empties the system palette's free entries.
 void FlushSystemPalette(HDC dc)
 {
@@ -71,12 +81,7 @@ int32_t CreateCubePalette()
     for (int32_t i = kStaticColors + kColorCubeSize; i < kFirstFreeEntry; ++i)
         logical.entries[i] = {0, 0, 0, PC_NOCOLLAPSE};
 
-    int32_t realised = 0;
-    ProgramPalette = MakePalette(logical, 256);
-    if (ProgramPalette) {
-        SelectPalette(dc, ProgramPalette, FALSE);
-        realised = int32_t(RealizePalette(dc));
-    }
+    const int32_t realised = MakeProgramPalette(dc, logical, 256);
     ReleaseDC(window, dc);
     DestroyWindow(window);
     return realised;
@@ -131,12 +136,7 @@ int32_t CreateProgramPalette()
         LogicalPalette256 logical{};
         CurrentScreenPalette().ReadSystemEntries(0, 16, reinterpret_cast<PaletteColor*>(logical.entries));
         HDC screen = GetDC(nullptr);
-        int32_t realised = 0;
-        ProgramPalette = MakePalette(logical, 16);
-        if (ProgramPalette) {
-            SelectPalette(screen, ProgramPalette, FALSE);
-            realised = int32_t(RealizePalette(screen));
-        }
+        const int32_t realised = MakeProgramPalette(screen, logical, 16);
         ReleaseDC(nullptr, screen);
         return realised;
     }

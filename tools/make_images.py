@@ -3,17 +3,16 @@
 line and writes each file of its FILES table into the output folder (only the named ones when
 names follow)."""
 
-import importlib.util
+import importlib
 import os
 import sys
 
 
 def load_artwork(path):
+    """Imports the artwork module from its folder, with this folder's image kit importable."""
     sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-    spec = importlib.util.spec_from_file_location("artwork", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    sys.path.insert(0, os.path.dirname(os.path.abspath(path)))
+    return importlib.import_module(os.path.splitext(os.path.basename(path))[0])
 
 
 def main(argv):

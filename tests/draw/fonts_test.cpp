@@ -12,9 +12,8 @@
 #include <vector>
 
 #include "draw/current_port.h"
-#include "draw/pen_state.h"
-#include "draw/text.h"
-#include "tests/draw/dib_support.h"
+#include "draw/primitives.h"
+#include "tests/draw/draw_support.h"
 
 namespace {
 
@@ -48,18 +47,20 @@ protected:
 
     void SetUp() override
     {
-        dib_.Fill(RGB(255, 255, 255));
-        SetPort(dib_.dc());
+        offscreen_ = MakeOffscreen(48, 24, 32, &kWhite);
+        offscreen_->Lock();  // the current port, with the system font selected
         RGBForeColor({0, 0, 0});
         TextMode(kTextTransparent);
     }
     void TearDown() override
     {
-        SelectObject(dib_.dc(), GetStockObject(SYSTEM_FONT));
-        DeleteObject(SelectObject(dib_.dc(), GetStockObject(BLACK_PEN)));
-        DeleteObject(SelectObject(dib_.dc(), GetStockObject(WHITE_BRUSH)));
-        SetPort(nullptr);
+        SetPort(dc());
+        offscreen_->Unlock();
     }
+
+    HDC dc() const { return offscreen_->PortDC(); }
+    uint32_t Pixel(int32_t x, int32_t y) const { return Pixel32(offscreen_.get(), x, y); }
+    void Erase() const { EraseRect({0, 0, 48, 24}); }
 
     // The 16 x 16 cell at (left, top) as rows of '#' (black) and '.'.
     Glyph Cell(int32_t left, int32_t top) const
@@ -67,13 +68,15 @@ protected:
         Glyph rows;
         for (int32_t y = top; y < top + 16; ++y) {
             std::string row;
-            for (int32_t x = left; x < left + 16; ++x) row += dib_.Pixel(x, y) == 0 ? '#' : '.';
+            for (int32_t x = left; x < left + 16; ++x) row += Pixel(x, y) == 0 ? '#' : '.';
             rows.push_back(row);
         }
         return rows;
     }
 
-    TestDib dib_{48, 24};
+    static constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
+    TestScreen screen_{32};
+    Owned<Q_Offscreen> offscreen_;
 };
 
 }  // namespace
@@ -90,7 +93,7 @@ TEST_F(Fonts, EveryNumberThatTheProgramUsesGetsItsFace)
     for (const auto& [number, face] : faces) {
         for (int32_t style : {0, kFontBold}) {
             UseTextFont(number, number == 125 ? 16 : 10, style);
-            EXPECT_EQ(FaceOf(dib_.dc()), face) << number;
+            EXPECT_EQ(FaceOf(dc()), face) << number;
         }
     }
     EXPECT_EQ(GetFont(kSystemFontNumber, 12, 0), GetStockObject(SYSTEM_FONT));
@@ -100,17 +103,17 @@ TEST_F(Fonts, ButtonGlyphsMeasureSixteenBySixteen)
 {
     UseTextFont(kButtonFontNumber, 16, 0);
     TEXTMETRICA metrics{};
-    GetTextMetricsA(dib_.dc(), &metrics);
+    GetTextMetricsA(dc(), &metrics);
     EXPECT_EQ(metrics.tmCharSet, OEM_CHARSET);
     EXPECT_EQ(metrics.tmHeight, 16);
     for (const auto& [code, rows] : ButtonGlyphSource()) {
         const char character = char(code);
         SIZE size{};
-        GetTextExtentPoint32A(dib_.dc(), &character, 1, &size);
+        GetTextExtentPoint32A(dc(), &character, 1, &size);
         EXPECT_EQ(size.cx, 16) << code;
         EXPECT_EQ(size.cy, 16) << code;
         INT width = 0;
-        GetCharWidthA(dib_.dc(), UINT(code), UINT(code), &width);
+        GetCharWidthA(dc(), UINT(code), UINT(code), &width);
         EXPECT_EQ(width, 16) << code;
     }
 }
@@ -123,7 +126,7 @@ TEST_F(Fonts, ButtonGlyphsDrawAsTheirSourceShowsThem)
     UseTextFont(kButtonFontNumber, 16, 0);
     for (int code : expectedCodes) {
         ASSERT_EQ(glyphs.count(code), 1u) << code;
-        dib_.Fill(RGB(255, 255, 255));
+        Erase();
         DrawChar(char(code), {5, 3});
         EXPECT_EQ(Cell(5, 3), glyphs.at(code)) << code;
     }
@@ -139,10 +142,10 @@ TEST_F(Fonts, ClippedTextStopsAtTheRectangle)
         for (int32_t x = 0; x < 48; ++x) {
             const bool first = x >= 3 && x <= 12 && y >= 3 && y <= 12;
             const bool second = x == 19 && y >= 3 && y <= 12;
-            ASSERT_EQ(dib_.Pixel(x, y), first || second ? 0u : 0xFFFFFFu) << x << ", " << y;
+            ASSERT_EQ(Pixel(x, y), first || second ? 0u : 0xFFFFFFu) << x << ", " << y;
         }
     }
-    dib_.Fill(RGB(255, 255, 255));
+    Erase();
     DrawTextAt(stops, 1, 1, {30, 2});
     EXPECT_EQ(Cell(30, 2), ButtonGlyphSource().at(208));
 }
@@ -178,9 +181,9 @@ TEST_F(Fonts, StyleBitsMakeBoldItalicAndUnderlinedFonts)
         EXPECT_EQ(font.lfUnderline, c.underlined) << c.style;
         EXPECT_EQ(font.lfCharSet, ANSI_CHARSET);
         EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
-        SelectObject(dib_.dc(), GetFont(7, 14, c.style));
+        SelectObject(dc(), GetFont(7, 14, c.style));
         TEXTMETRICA metrics{};
-        GetTextMetricsA(dib_.dc(), &metrics);
+        GetTextMetricsA(dc(), &metrics);
         EXPECT_EQ(metrics.tmWeight, c.weight) << c.style;
         EXPECT_EQ(metrics.tmUnderlined != 0, c.underlined != 0) << c.style;
     }

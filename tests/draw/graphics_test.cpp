@@ -7,7 +7,6 @@
 
 #include "draw/fonts.h"
 #include "draw/region_work_services.h"
-#include "tests/draw/dib_support.h"
 
 namespace {
 
@@ -40,12 +39,13 @@ TEST(Graphics, StartupRecordsTheScreenAndLoadsTheFontFileShutdownUndoesIt)
     EXPECT_EQ(regionWork.startups, 1);
 
     // The button face is known to the system while the font file is added.
-    TestDib dib(4, 4);
-    SelectObject(dib.dc(), GetFont(125, 16, 0));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ previousFont = SelectObject(dc, GetFont(125, 16, 0));
     char face[LF_FACESIZE] = {};
-    GetTextFaceA(dib.dc(), LF_FACESIZE, face);
+    GetTextFaceA(dc, LF_FACESIZE, face);
     EXPECT_STREQ(face, "BtnFnt");
-    SelectObject(dib.dc(), GetStockObject(SYSTEM_FONT));
+    SelectObject(dc, previousFont);
+    DeleteDC(dc);
 
     ShutdownGraphics();
     EXPECT_EQ(FontFileLoaded(), 0);

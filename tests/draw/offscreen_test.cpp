@@ -90,7 +90,7 @@ TEST(Offscreen, FillColourPaintsEveryPixel)
     EXPECT_EQ(offscreen->LockCount(), 0);
 }
 
-TEST(Offscreen, NestedLocksPublishOnce)
+TEST(Offscreen, NestedLocksPublishOnceAndSetBlackOnWhite)
 {
     TestScreen screen(32);
     auto first = MakeOffscreen(10, 10, 0);
@@ -106,8 +106,12 @@ TEST(Offscreen, NestedLocksPublishOnce)
 
     second->Lock();
     EXPECT_EQ(PublishedOffscreen, second.get());
-    first->Lock();  // nested: only counts
+    SetTextColor(second->PortDC(), RGB(1, 2, 3));
+    SetBkColor(second->PortDC(), RGB(4, 5, 6));
+    first->Lock();  // nested: only counts, and sets black on white in the current port
     EXPECT_EQ(first->LockCount(), 2);
+    EXPECT_EQ(GetTextColor(second->PortDC()) & 0xFFFFFF, RGB(0, 0, 0));
+    EXPECT_EQ(GetBkColor(second->PortDC()) & 0xFFFFFF, RGB(255, 255, 255));
     EXPECT_EQ(PublishedOffscreen, second.get());
     EXPECT_EQ(GetPort(), second->PortDC());
 
@@ -121,20 +125,6 @@ TEST(Offscreen, NestedLocksPublishOnce)
     EXPECT_EQ(PublishedRaster.redTable, nullptr);
     first->Unlock();  // unbalanced: ignored
     EXPECT_EQ(first->LockCount(), 0);
-}
-
-TEST(Offscreen, EveryLockSetsBlackOnWhite)
-{
-    TestScreen screen(32);
-    auto offscreen = MakeOffscreen(4, 4, 0);
-    offscreen->Lock();
-    SetTextColor(offscreen->PortDC(), RGB(1, 2, 3));
-    SetBkColor(offscreen->PortDC(), RGB(4, 5, 6));
-    offscreen->Lock();
-    EXPECT_EQ(GetTextColor(offscreen->PortDC()) & 0xFFFFFF, RGB(0, 0, 0));
-    EXPECT_EQ(GetBkColor(offscreen->PortDC()) & 0xFFFFFF, RGB(255, 255, 255));
-    offscreen->Unlock();
-    offscreen->Unlock();
 }
 
 TEST(Offscreen, RasterizerSetFollowsPlanesTimesBits)

@@ -5,8 +5,7 @@
 
 #include "draw/current_port.h"
 #include "draw/program_palette.h"
-#include "tests/draw/dib_support.h"
-#include "tests/draw/screen_support.h"
+#include "tests/draw/draw_support.h"
 
 namespace {
 
@@ -44,28 +43,30 @@ TEST(PortBase, DrawingModeSwitchesReturnThePreviousValue)
 
 TEST(PortBase, RestoreDeletesThePortsOwnBrushAndPenAndRestoresTheCurrentPort)
 {
-    TestDib dib(8, 8);
-    HGDIOBJ originalBrush = GetCurrentObject(dib.dc(), OBJ_BRUSH);
-    HGDIOBJ originalPalette = GetCurrentObject(dib.dc(), OBJ_PAL);
+    ScopedScreenCaps caps(32);
+    auto offscreen = MakeOffscreen(8, 8, 0);
+    HDC dc = offscreen->PortDC();
+    HGDIOBJ originalBrush = GetCurrentObject(dc, OBJ_BRUSH);
+    HGDIOBJ originalPalette = GetCurrentObject(dc, OBJ_PAL);
     PortBase port;
-    port.SetPortDC(dib.dc());
+    port.SetPortDC(dc);
     HDC before = reinterpret_cast<HDC>(0x1234);
     SetPort(before);
 
     port.SelectPortObjects();
-    EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_BRUSH), GetStockObject(BLACK_BRUSH));
-    EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_PEN), GetStockObject(BLACK_PEN));
-    SetPort(dib.dc());
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), GetStockObject(BLACK_BRUSH));
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PEN), GetStockObject(BLACK_PEN));
+    SetPort(dc);
     HBRUSH own = CreateSolidBrush(RGB(1, 2, 3));
     HPEN ownPen = CreatePen(PS_SOLID, 1, RGB(1, 2, 3));
-    SelectObject(dib.dc(), own);
-    SelectObject(dib.dc(), ownPen);
+    SelectObject(dc, own);
+    SelectObject(dc, ownPen);
 
     port.RestorePortObjects();
-    EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_BRUSH), originalBrush);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), originalBrush);
     EXPECT_EQ(GetObjectType(own), 0u);
     EXPECT_EQ(GetObjectType(ownPen), 0u);
-    EXPECT_EQ(GetCurrentObject(dib.dc(), OBJ_PAL), originalPalette);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_PAL), originalPalette);
     EXPECT_EQ(GetPort(), before);
     SetPort(nullptr);
 }
@@ -90,45 +91,43 @@ TEST(PortBase, MemoryDCsSelectTheProgramPaletteAndCopyPen)
 
 TEST(PortBase, BlitRectCopiesEqualSizesAndStretchesOthers)
 {
-    TestDib source(4, 4);
-    TestDib destination(8, 8);
-    source.Fill(RGB(0, 0, 255));
-    SetPixel(source.dc(), 0, 0, RGB(255, 0, 0));
-    SetPixel(source.dc(), 1, 0, RGB(0, 255, 0));
-    destination.Fill(RGB(255, 255, 255));
+    ScopedScreenCaps caps(32);
+    const RGBColor48 white = {0xFFFF, 0xFFFF, 0xFFFF};
+    auto source = MakeOffscreen(4, 4, 0);
+    auto destination = MakeOffscreen(8, 8, 0, &white);
+    source->SetPixelColor(0, 0, {0xFFFF, 0, 0});
+    source->SetPixelColor(1, 0, {0, 0xFFFF, 0});
 
-    BlitRect(source.dc(), destination.dc(), {0, 0, 2, 1}, {5, 6, 7, 7}, SRCCOPY);
-    EXPECT_EQ(destination.Pixel(5, 6), kRed);
-    EXPECT_EQ(destination.Pixel(6, 6), kGreen);
-    EXPECT_EQ(destination.Pixel(4, 6), kWhite);
-    EXPECT_EQ(destination.Pixel(7, 6), kWhite);
-    EXPECT_EQ(destination.Pixel(5, 7), kWhite);
+    BlitRect(source->PortDC(), destination->PortDC(), {0, 0, 2, 1}, {5, 6, 7, 7}, SRCCOPY);
+    EXPECT_EQ(Pixel32(destination.get(), 5, 6), kRed);
+    EXPECT_EQ(Pixel32(destination.get(), 6, 6), kGreen);
+    EXPECT_EQ(Pixel32(destination.get(), 4, 6), kWhite);
+    EXPECT_EQ(Pixel32(destination.get(), 7, 6), kWhite);
+    EXPECT_EQ(Pixel32(destination.get(), 5, 7), kWhite);
 
     // Twice the width, same height: each source pixel becomes two.
-    BlitRect(source.dc(), destination.dc(), {0, 0, 2, 1}, {0, 0, 4, 1}, SRCCOPY);
-    EXPECT_EQ(destination.Pixel(0, 0), kRed);
-    EXPECT_EQ(destination.Pixel(1, 0), kRed);
-    EXPECT_EQ(destination.Pixel(2, 0), kGreen);
-    EXPECT_EQ(destination.Pixel(3, 0), kGreen);
-    EXPECT_EQ(destination.Pixel(4, 0), kWhite);
-    EXPECT_EQ(GetStretchBltMode(destination.dc()), BLACKONWHITE);
+    BlitRect(source->PortDC(), destination->PortDC(), {0, 0, 2, 1}, {0, 0, 4, 1}, SRCCOPY);
+    const uint32_t stretched[5] = {kRed, kRed, kGreen, kGreen, kWhite};
+    for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(Pixel32(destination.get(), x, 0), stretched[x]) << x;
+    EXPECT_EQ(GetStretchBltMode(destination->PortDC()), BLACKONWHITE);
 }
 
 TEST(PortBase, MaskedCopyShowsTheSourceWhereTheMaskIsBlack)
 {
-    TestDib source(4, 2);
-    TestDib destination(6, 2);
-    TestDib mask(4, 2, 1);
-    source.Fill(RGB(255, 0, 0));
-    destination.Fill(RGB(0, 0, 255));
-    mask.Fill(RGB(255, 255, 255));
-    SetPixel(mask.dc(), 0, 0, RGB(0, 0, 0));
-    SetPixel(mask.dc(), 1, 0, RGB(0, 0, 0));
-    SetPixel(mask.dc(), 3, 1, RGB(0, 0, 0));
+    ScopedScreenCaps caps(32);
+    const RGBColor48 red = {0xFFFF, 0, 0};
+    const RGBColor48 blue = {0, 0, 0xFFFF};
+    auto source = MakeOffscreen(4, 2, 0, &red);
+    auto destination = MakeOffscreen(6, 2, 0, &blue);
+    SetScreenCaps(ScreenOfDepth(8));  // a one-bit mask needs a screen of fewer than 9 bits
+    const RGBColor48 white = {0xFFFF, 0xFFFF, 0xFFFF};
+    auto mask = MakeOffscreen(4, 2, 1, &white);
+    for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {3, 1}}) mask->SetPixelColor(x, y, {0, 0, 0});
 
-    MaskedCopy(source.dc(), destination.dc(), mask.dc(), {0, 0, 4, 2}, {1, 0, 5, 2}, {0, 0, 4, 2});
+    MaskedCopy(source->PortDC(), destination->PortDC(), mask->PortDC(), {0, 0, 4, 2}, {1, 0, 5, 2},
+               {0, 0, 4, 2});
     const uint32_t expected[2][6] = {{kBlue, kRed, kRed, kBlue, kBlue, kBlue},
                                      {kBlue, kBlue, kBlue, kBlue, kRed, kBlue}};
     for (int32_t y = 0; y < 2; ++y)
-        for (int32_t x = 0; x < 6; ++x) EXPECT_EQ(destination.Pixel(x, y), expected[y][x]) << x << "," << y;
+        for (int32_t x = 0; x < 6; ++x) EXPECT_EQ(Pixel32(destination.get(), x, y), expected[y][x]) << x << "," << y;
 }
