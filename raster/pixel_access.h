@@ -108,12 +108,13 @@ inline void FillWordSpan(uint8_t* word, int32_t index, int32_t count, uint32_t p
         word += 4;
         --words;
     }
-    for (; words > 0; --words, word += 4) {
-        if (Halftone)
-            MaskedStore32(word, extra, pattern);
+    for (int32_t i = 0; i < words; ++i) {
+        if constexpr (Halftone)
+            MaskedStore32(word + 4 * i, extra, pattern);
         else
-            Store32(word, pattern);
+            Store32(word + 4 * i, pattern);
     }
+    word += 4 * words;
     if (trailing != 0) MaskedStore32(word, Layout::kTrailingKeep[trailing] | extra, pattern);
 }
 

@@ -94,7 +94,6 @@ SpanRegion* SpanRegion::SpanRegionFromRect(int32_t rectLeft, int32_t rectTop, in
         region->SpanRegionFree();
         return nullptr;
     }
-    region->rowCount = rowCount;
     SetRegionClipShape(region, corners, 4);
     if (region->empty) {
         region->SpanRegionFree();

@@ -44,8 +44,7 @@ DevicePoint LineIntersection(DevicePoint p1, DevicePoint p2, DevicePoint p3, Dev
 
 class SpanRegion : public DynamicArray {
 public:
-    // Sets the drawing mode and empty bounds: rows when the published raster target can be
-    // drawn directly, no clip shape.
+    // Initialises a new region: no clip shape, clip flag clear, empty bounds, no pixel rows.
     void SpanRegionInit();
     // Frees the owned clip-shape arrays and the region itself.
     void SpanRegionFree();

@@ -70,15 +70,12 @@ std::string ShadedCoverage(const Polygon& p, const SpanRegion* region, const Sha
 
 int32_t Count(const std::string& map, char c) { return int32_t(std::count(map.begin(), map.end(), c)); }
 
-// Combines coverage maps: '2' where both cover, '#' where one does.
+// Adds coverage map b to a: '2' where a pixel is covered more than once, '#' where once.
 std::string Overlay(const std::string& a, const std::string& b)
 {
     std::string out = a;
     for (size_t i = 0; i < a.size(); ++i)
-        if (a[i] == '#' && b[i] == '#')
-            out[i] = '2';
-        else if (b[i] == '#')
-            out[i] = '#';
+        if (b[i] == '#') out[i] = a[i] == '.' ? '#' : '2';
     return out;
 }
 
@@ -155,14 +152,9 @@ TEST(PolygonCoverage, SharedEdgesNeitherGapNorOverlap)
     // A fan of triangles around an inner point tiles the hexagon exactly.
     const Polygon hexagon = TestPolygons()[5];
     const DevicePoint centre{16, 17};
-    std::string fan(FillCoverage<Indexed8>({{0, 0}, {1, 0}, {1, 1}}).size(), '.');
-    for (size_t i = 0; i < hexagon.size(); ++i) {
-        for (char& c : fan)
-            if (c == '\n') c = '.';
-        const std::string piece =
-            FillCoverage<Indexed8>({centre, hexagon[i], hexagon[(i + 1) % hexagon.size()]});
-        fan = Overlay(fan, piece);
-    }
+    std::string fan = Surface<Indexed8>(64, 40).Coverage();
+    for (size_t i = 0; i < hexagon.size(); ++i)
+        fan = Overlay(fan, FillCoverage<Indexed8>({centre, hexagon[i], hexagon[(i + 1) % hexagon.size()]}));
     const std::string hexMap = FillCoverage<Indexed8>(hexagon);
     EXPECT_EQ(Count(fan, '2'), 0);
     EXPECT_EQ(Count(fan, '#'), Count(hexMap, '#'));
