@@ -12,6 +12,7 @@
 #include "draw/pen_state.h"
 #include "draw/port_base.h"
 #include "model/model_document.h"
+#include "raster/span_region.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/frame_render.h"
@@ -322,4 +323,32 @@ TEST(Frame, PickingFindsTheFrontmostFaceUnderThePoint)
     PickFaceAt(&view, kWidth / 2, kHeight / 2, &hit);
     EXPECT_EQ(hit.object, farBox);
     EXPECT_EQ(PickMode, 0);
+}
+
+TEST(Frame, AnOrderFirstDrawnOnlyInPartIsKeptWhole)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    ModelObject* boxes[3] = {AddBox(world.get(), -60, 100, -10, -40, 110, 10, kRed),
+                             AddBox(world.get(), -10, 150, -10, 10, 160, 10, kBlue),
+                             AddBox(world.get(), 40, 200, -10, 60, 210, 10, kRed)};
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    ObjectGeometry* root = world->Root->GeometryAt(0);
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
+    whole->SpanRegionInit();
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
+                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    ASSERT_TRUE(frame);
+    // Drawn first inside a layer that stops at the middle box, then in full at the same serial.
+    RenderModel(root, o.get(), frame.get(), boxes[1]->GeometryAt(0), nullptr, 0, 0);
+    EXPECT_EQ(root->DrawCount, 3);
+    uint32_t before = FacesDrawn();
+    RenderModel(root, o.get(), frame.get(), nullptr, nullptr, 0, 0);
+    const uint32_t reused = FacesDrawn() - before;
+    o->BumpSerial();
+    before = FacesDrawn();
+    RenderModel(root, o.get(), frame.get(), nullptr, nullptr, 0, 0);
+    EXPECT_EQ(reused, FacesDrawn() - before);
+    EXPECT_GE(reused, 4u);  // the background and a face of each box
 }
