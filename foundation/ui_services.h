@@ -16,6 +16,9 @@ public:
     virtual void ShowAlert(const char* text);
     // Sets the cursor by resource number; 128 advances the animated wait cursor.
     virtual void SetCursorShape(int32_t shape) {}
+    // The beep of a blocked step: kinds 0 and 2 play nothing, the others the system beep when
+    // sounds are on.
+    virtual void PlayBeep(int32_t kind) {}
 
     // The current progress window. Open* answer 0 when they made one, -1 when one already
     // exists (or progress windows are suppressed); the setters do nothing without one.
@@ -41,6 +44,7 @@ UiServices& CurrentUiServices();
 
 inline void ShowAlert(const char* text) { CurrentUiServices().ShowAlert(text); }
 inline void SetCursorShape(int32_t shape) { CurrentUiServices().SetCursorShape(shape); }
+inline void PlayBeep(int32_t kind) { CurrentUiServices().PlayBeep(kind); }
 inline int32_t OpenProgress() { return CurrentUiServices().OpenProgress(); }
 inline int32_t OpenTextureProgress() { return CurrentUiServices().OpenTextureProgress(); }
 inline int32_t OpenLibraryProgress() { return CurrentUiServices().OpenLibraryProgress(); }

@@ -78,6 +78,7 @@ void ObjectGeometry::ObjectGeometryFree()
     DestroyList(Polygons);
     DestroyList(Contacts);
     DestroyList(DrawList);
+    DestroyList(ScreenPoints);
     delete this;
 }
 

@@ -83,4 +83,17 @@ public:
     int16_t PulledAt = 0;
     int16_t OrderSpare = 0;
     DynamicArray* DrawList = nullptr;  // a ContactList of ObjectGeometry pointers
+    // Renderer caches, kept per change serial of the model: the visibility test (with the clip
+    // code of the view planes the bounding sphere crosses and its centre's depth), the sorted
+    // draw order and how much of it was drawn, the serial at which the record was last drawn
+    // from inside through a see-through face, the own-face passes in progress, and the screen
+    // point of every vertex.
+    uint16_t VisSerial = 0;
+    int8_t ClipCode = 0;
+    int16_t CentreDepth = 0;
+    uint16_t DrawSerial = 0;
+    int32_t DrawCount = 0;
+    uint16_t InsideSerial = 0;
+    int32_t PassDepth = 0;
+    DynamicArray* ScreenPoints = nullptr;  // two int32_t per vertex
 };

@@ -36,12 +36,23 @@ bool StoreClipShape(SpanRegion* region, const FixedPoint* points, int32_t n)
     return true;
 }
 
+RegionRowQuery gRowQuery = nullptr;
+// Without a front end to ask, regions take the direct form: clip shapes for the rasterizers.
+constexpr int32_t kRowsWithoutQuery = 1;
+
 }  // namespace
+
+RegionRowQuery InstallRegionRowQuery(RegionRowQuery query)
+{
+    const RegionRowQuery previous = gRowQuery;
+    gRowQuery = query;
+    return previous;
+}
 
 void SpanRegion::SpanRegionInit()
 {
-    rowCount = 0;
-    Init(0, kTrapezoidRowSize, 8);
+    rowCount = gRowQuery ? gRowQuery() : kRowsWithoutQuery;
+    Init(0, kTrapezoidRowSize, rowCount ? 480 : 8);
     clipped = 0;
     left = top = kRegionEmptyLow;
     right = bottom = kRegionEmptyHigh;
@@ -64,13 +75,25 @@ void SpanRegion::SpanRegionFree()
 
 SpanRegion* SpanRegion::SpanRegionFromRect(int32_t rectLeft, int32_t rectTop, int32_t rectRight, int32_t rectBottom)
 {
-    if (clipped || empty) return nullptr;
+    if (clipped) return nullptr;
     const DevicePoint corners[4] = {
         {rectLeft, rectTop}, {rectRight, rectTop}, {rectRight, rectBottom}, {rectLeft, rectBottom}};
     SpanRegion* region = new (std::nothrow) SpanRegion;
     if (!region) return nullptr;
     region->SpanRegionInit();
     region->clipped = 1;
+    if (region->rowCount == 0) {
+        region->BuildTrapezoidRegion(corners, 4);
+        if (region->TrapezoidCount() < 2) {
+            region->SpanRegionFree();
+            return nullptr;
+        }
+        return region;
+    }
+    if (empty) {
+        region->SpanRegionFree();
+        return nullptr;
+    }
     SetRegionClipShape(region, corners, 4);
     if (region->empty) {
         region->SpanRegionFree();

@@ -20,6 +20,28 @@ constexpr int32_t kScanRight = 3;   // largest x
 constexpr int32_t kRegionEmptyLow = 32000;
 constexpr int32_t kRegionEmptyHigh = -32000;
 
+// A row of a region in its trapezoid form: the area's left and right end at one height, each
+// flagged 1 when it is a corner of the area's outline. Rows run from the largest y down.
+struct TrapezoidRow {
+    int32_t leftX;
+    int32_t leftY;
+    int32_t rightX;
+    int32_t rightY;
+    int32_t leftCorner;
+    int32_t rightCorner;
+};
+
+// The number of screen rows a new region gets: the height of the published raster target while
+// faces are drawn straight into its pixels, else 0 (faces then go through the system's polygon
+// calls). The face front end installs its query at start-up; until then every region takes the
+// direct form, with a row count of 1.
+using RegionRowQuery = int32_t (*)();
+RegionRowQuery InstallRegionRowQuery(RegionRowQuery query);
+
+// The crossing point of the line through p1 and p2 with the line through p3 and p4; p1 when the
+// lines are parallel.
+DevicePoint LineIntersection(DevicePoint p1, DevicePoint p2, DevicePoint p3, DevicePoint p4);
+
 class SpanRegion : public DynamicArray {
 public:
     // Initialises a new region: no clip shape, clip flag clear, empty bounds, no pixel rows.
@@ -32,6 +54,23 @@ public:
     // Gives `region` its clip shape from a polygon of device points: the polygon itself, inset by
     // a quarter pixel, when this region has no shape; else the polygon cut by this region's shape.
     void SetRegionClipShape(SpanRegion* region, const DevicePoint* points, int32_t count) const;
+    // A new clipped region: this region cut by the convex polygon; null when nothing is left.
+    SpanRegion* SpanRegionIntersectPolygon(const DevicePointList* points);
+
+    // --- the trapezoid form, for drawing through the system's polygon calls ---
+    // The rows and bounds of a convex polygon of device points.
+    void BuildTrapezoidRegion(const DevicePoint* points, int32_t count);
+    // A new region holding the intersection of this clip region with the face region, or null
+    // when nothing is left; the face region is freed either way (a clip region that is not
+    // clipped returns the face region itself).
+    SpanRegion* IntersectTrapezoidRegions(SpanRegion* face);
+    // The same into a region the caller owns (initialised); false when nothing is left. The face
+    // region is kept.
+    bool IntersectTrapezoidRegionsInto(const SpanRegion* face, SpanRegion* result);
+    // The outline of the area (its corners, closed by repeating the first) into `outline`.
+    void TrapezoidRegionOutline(DynamicArray* outline) const;
+    int32_t TrapezoidCount() const { return ArrayCount(); }
+    const TrapezoidRow* Rows() const { return static_cast<const TrapezoidRow*>(ArrayData()); }
 
     // The clip shape: vertices in order round the convex shape, and edge i from vertex i to i + 1.
     int32_t ClipVertexCount() const;

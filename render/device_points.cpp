@@ -1,0 +1,268 @@
+// Device point lists and their repeat dropping.
+#include "render/device_points.h"
+
+#include <initializer_list>
+
+#include "foundation/dynamic_array.h"
+#include "render/projection.h"
+
+namespace {
+
+int32_t gOriginX = 0;
+int32_t gOriginY = 0;
+
+DynamicArray* gPoints = nullptr;
+DynamicArray* gValues = nullptr;
+DynamicArray* gRecords = nullptr;
+DynamicArray* gCoords = nullptr;
+
+bool ListsReady()
+{
+    return (gPoints && gValues && gRecords && gCoords) || InitDevicePointLists() == kResultOk;
+}
+
+DevicePoint ToDevice(const ScreenPoint& s)
+{
+    return {s.x + gOriginX, gOriginY - s.y};
+}
+
+// The screen point at a vertex index, or null for an index the array does not hold.
+const ScreenPoint* VertexAt(const DynamicArray* vertices, int32_t index)
+{
+    return index >= 0 ? vertices->At<ScreenPoint>(index) : nullptr;
+}
+
+int32_t IndexAt(const DynamicArray* indices, int32_t position)
+{
+    return *indices->At<int16_t>(position);
+}
+
+// Walks the n corners in the chosen order, handing every kept corner (output slot, corner
+// position, its point) to `keep`; with `dedup` a corner equal to the one kept last is dropped,
+// and so is a last corner equal to the first. Returns the number kept.
+template <class CornerPoint, class Keep>
+int32_t Walk(int32_t n, bool stored, bool dedup, CornerPoint cornerPoint, Keep keep)
+{
+    int32_t out = 0;
+    int32_t first[2] = {0, 0};
+    int32_t last[2] = {0, 0};
+    for (int32_t k = 0; k < n; ++k) {
+        const int32_t position = stored ? k : n - 1 - k;
+        const auto* s = cornerPoint(position);
+        if (!s) continue;
+        if (dedup && out > 0 && s->x == last[0] && s->y == last[1]) continue;
+        if (out == 0) {
+            first[0] = s->x;
+            first[1] = s->y;
+        }
+        last[0] = s->x;
+        last[1] = s->y;
+        keep(out++, position, *s);
+    }
+    if (dedup && out > 0 && last[0] == first[0] && last[1] == first[1]) --out;
+    return out;
+}
+
+bool Size(DynamicArray* list, int32_t count)
+{
+    return list->ArraySetCount(count) == kResultOk;
+}
+
+// Fills the point list (and, through `extra`, the parallel lists) from the corners.
+template <class CornerPoint, class Extra>
+DevicePointList* Fill(int32_t n, int32_t order, bool dedup, bool toDevice, CornerPoint cornerPoint, Extra extra)
+{
+    if (!ListsReady() || !Size(gPoints, n)) return nullptr;
+    DevicePoint* out = gPoints->Elements<DevicePoint>();
+    const int32_t count = Walk(n, order != 0, dedup, cornerPoint, [&](int32_t slot, int32_t position, const auto& s) {
+        out[slot] = toDevice ? ToDevice(s) : DevicePoint{s.x, s.y};
+        extra(slot, position);
+    });
+    gPoints->ArraySetCount(count);
+    return gPoints;
+}
+
+FixedPoint Flipped(const FixedPoint& pair, int32_t height)
+{
+    return {pair.x, Fixed((uint32_t(height - 1) << 16) - uint32_t(pair.y))};
+}
+
+int32_t CountOf(const DynamicArray* list)
+{
+    return list ? list->ArrayCount() : 0;
+}
+
+}  // namespace
+
+void SetViewOrigin(int32_t x, int32_t y)
+{
+    gOriginX = x;
+    gOriginY = y;
+}
+
+void GetViewOrigin(int32_t* x, int32_t* y)
+{
+    *x = gOriginX;
+    *y = gOriginY;
+}
+
+ResultCode InitDevicePointLists()
+{
+    if (!gPoints) gPoints = NewDynamicArray(0, int32_t(sizeof(DevicePoint)), 8);
+    if (!gValues) gValues = NewDynamicArray(0, int32_t(sizeof(Fixed)), 8);
+    if (!gRecords) gRecords = NewDynamicArray(0, int32_t(sizeof(ProjectedVertex)), 8);
+    if (!gCoords) gCoords = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 8);
+    return gPoints && gValues && gRecords && gCoords ? kResultOk : kResultOutOfMemory;
+}
+
+void FreeDevicePointLists()
+{
+    for (DynamicArray** list : {&gPoints, &gValues, &gRecords, &gCoords}) {
+        if (*list) (*list)->Destroy();
+        *list = nullptr;
+    }
+}
+
+DevicePointList* BuildDevicePoly(const DynamicArray* vertices, int32_t order)
+{
+    return Fill(
+        CountOf(vertices), order, true, true, [vertices](int32_t p) { return vertices->At<ScreenPoint>(p); },
+        [](int32_t, int32_t) {});
+}
+
+DevicePointList* BuildIndexedDevicePoly(const DynamicArray* vertices, const DynamicArray* indices, int32_t order)
+{
+    return Fill(
+        CountOf(indices), order, true, true,
+        [vertices, indices](int32_t p) { return VertexAt(vertices, IndexAt(indices, p)); }, [](int32_t, int32_t) {});
+}
+
+namespace {
+
+template <class CornerPoint>
+void BuildShaded(int32_t n, int32_t order, const DynamicArray* values, CornerPoint cornerPoint, DevicePointList** points,
+                 DeviceValueList** valuesOut)
+{
+    *points = nullptr;
+    *valuesOut = nullptr;
+    if (!ListsReady() || !Size(gValues, n)) return;
+    const Fixed* in = values->Elements<Fixed>();
+    const int32_t available = CountOf(values);
+    Fixed* out = gValues->Elements<Fixed>();
+    *points = Fill(n, order, true, true, cornerPoint,
+                   [&](int32_t slot, int32_t position) { out[slot] = position < available ? in[position] : 0; });
+    if (!*points) return;
+    gValues->ArraySetCount(gPoints->ArrayCount());
+    *valuesOut = gValues;
+}
+
+template <class CornerPoint, class RecordAt>
+void BuildTextured(int32_t n, int32_t order, const DynamicArray* pairs, int32_t height, CornerPoint cornerPoint,
+                   RecordAt recordAt, DevicePointList** points, DynamicArray** recordsOut, DynamicArray** coordsOut)
+{
+    *points = nullptr;
+    *recordsOut = nullptr;
+    *coordsOut = nullptr;
+    if (!ListsReady() || !Size(gRecords, n) || !Size(gCoords, n)) return;
+    const int32_t available = CountOf(pairs);
+    ProjectedVertex* records = gRecords->Elements<ProjectedVertex>();
+    FixedPoint* coords = gCoords->Elements<FixedPoint>();
+    *points = Fill(n, order, true, true, cornerPoint, [&](int32_t slot, int32_t position) {
+        const ProjectedVertex* record = recordAt(position);
+        records[slot] = record ? *record : ProjectedVertex{};
+        coords[slot] = position < available ? Flipped(*pairs->At<FixedPoint>(position), height) : FixedPoint{0, 0};
+    });
+    if (!*points) return;
+    gRecords->ArraySetCount(gPoints->ArrayCount());
+    gCoords->ArraySetCount(gPoints->ArrayCount());
+    *recordsOut = gRecords;
+    *coordsOut = gCoords;
+}
+
+}  // namespace
+
+void BuildShadedDevicePoly(const DynamicArray* vertices, int32_t order, const DynamicArray* values,
+                           DevicePointList** points, DeviceValueList** valuesOut)
+{
+    BuildShaded(
+        CountOf(vertices), order, values, [vertices](int32_t p) { return vertices->At<ScreenPoint>(p); }, points,
+        valuesOut);
+}
+
+void BuildIndexedShadedDevicePoly(const DynamicArray* vertices, const DynamicArray* indices, int32_t order,
+                                  const DynamicArray* values, DevicePointList** points, DeviceValueList** valuesOut)
+{
+    BuildShaded(
+        CountOf(indices), order, values,
+        [vertices, indices](int32_t p) { return VertexAt(vertices, IndexAt(indices, p)); }, points, valuesOut);
+}
+
+void BuildTexturedDevicePoly(const DynamicArray* vertices, const DynamicArray* records, const DynamicArray* pairs,
+                             const DynamicArray* indices, int32_t textureHeight, int32_t order,
+                             DevicePointList** points, DynamicArray** recordsOut, DynamicArray** coordsOut)
+{
+    BuildTextured(
+        CountOf(indices), order, pairs, textureHeight,
+        [vertices, indices](int32_t p) { return VertexAt(vertices, IndexAt(indices, p)); },
+        [records, indices](int32_t p) {
+            const int32_t index = IndexAt(indices, p);
+            return index >= 0 ? records->At<ProjectedVertex>(index) : nullptr;
+        },
+        points, recordsOut, coordsOut);
+}
+
+void BuildElementTexturedDevicePoly(const DynamicArray* vertices, const DynamicArray* records,
+                                    const DynamicArray* pairs, int32_t textureHeight, int32_t order,
+                                    DevicePointList** points, DynamicArray** recordsOut, DynamicArray** coordsOut)
+{
+    BuildTextured(
+        CountOf(vertices), order, pairs, textureHeight, [vertices](int32_t p) { return vertices->At<ScreenPoint>(p); },
+        [records](int32_t p) { return records->At<ProjectedVertex>(p); }, points, recordsOut, coordsOut);
+}
+
+DevicePointList* CopyPointList(const DynamicArray* vertices, int32_t reverse)
+{
+    return Fill(
+        CountOf(vertices), reverse ? 0 : 1, false, false, [vertices](int32_t p) { return vertices->At<ScreenPoint>(p); },
+        [](int32_t, int32_t) {});
+}
+
+DevicePointList* BuildIndexedDevicePolyAll(const DynamicArray* vertices, const DynamicArray* indices, int32_t reverse)
+{
+    return Fill(
+        CountOf(indices), reverse ? 0 : 1, false, true,
+        [vertices, indices](int32_t p) { return VertexAt(vertices, IndexAt(indices, p)); }, [](int32_t, int32_t) {});
+}
+
+DevicePointList* BuildDevicePolyAll(const DynamicArray* vertices, int32_t reverse)
+{
+    return Fill(
+        CountOf(vertices), reverse ? 0 : 1, false, true, [vertices](int32_t p) { return vertices->At<ScreenPoint>(p); },
+        [](int32_t, int32_t) {});
+}
+
+namespace {
+
+DynamicArray* FlipInto(const DynamicArray* pairs, int32_t height, bool stored, bool dedup)
+{
+    const int32_t n = CountOf(pairs);
+    if (!ListsReady() || !Size(gCoords, n)) return nullptr;
+    FixedPoint* out = gCoords->Elements<FixedPoint>();
+    const int32_t count = Walk(
+        n, stored, dedup, [pairs](int32_t p) { return pairs->At<FixedPoint>(p); },
+        [&](int32_t slot, int32_t, const FixedPoint& pair) { out[slot] = Flipped(pair, height); });
+    gCoords->ArraySetCount(count);
+    return gCoords;
+}
+
+}  // namespace
+
+DynamicArray* FlipTextureCoords(const DynamicArray* pairs, int32_t height, int32_t reverse)
+{
+    return FlipInto(pairs, height, reverse == 0, false);
+}
+
+DynamicArray* FlipTextureCoordsDedup(const DynamicArray* pairs, int32_t height, int32_t order)
+{
+    return FlipInto(pairs, height, order != 0, true);
+}

@@ -1,0 +1,106 @@
+// Draw order: the stable sort and the contact-plane correction.
+#include "render/draw_order.h"
+
+#include <algorithm>
+
+#include "foundation/dynamic_array.h"
+#include "render/observer.h"
+
+namespace {
+
+// The merge sort's work list of pointers, grown as needed and kept.
+DynamicArray* gSortScratch = nullptr;
+
+}  // namespace
+
+int32_t ContactPlaneFacing(const ContactEntry& entry, const Observer* observer)
+{
+    const int64_t dx = int64_t(entry.Point.x) - observer->x;
+    const int64_t dy = int64_t(entry.Point.y) - observer->y;
+    const int64_t dz = int64_t(entry.Point.z) - observer->z;
+    return entry.Normal.x * dx + entry.Normal.y * dy + entry.Normal.z * dz >= 0 ? 1 : 0;
+}
+
+void RefineDrawOrder(DynamicArray* list, const Observer* observer)
+{
+    const int32_t count = list->ArrayCount();
+    ObjectGeometry** records = list->Elements<ObjectGeometry*>();
+    for (int32_t i = 0; i < count; ++i) {
+        records[i]->DrawIndex = int16_t(i);
+        records[i]->PulledAt = -1;
+        records[i]->OrderSpare = 0;
+    }
+    int32_t i = 0;
+    while (i < count) {
+        ObjectGeometry* r = records[i];
+        if (r->Contacts && r->PulledAt != i) {
+            int32_t best = -1;
+            for (int32_t k = 0; k < r->ContactCount(); ++k) {
+                const ContactEntry* e = r->ContactAt(k);
+                const ObjectGeometry* t = e->Other;
+                // Only records of this list count.
+                if (!t || !t->Visible || t->DrawIndex <= i || t->DrawIndex >= count || records[t->DrawIndex] != t) continue;
+                if (best != -1 && t->DrawIndex >= best) continue;
+                if (t->ScreenMinimum[0] > r->ScreenMaximum[0] || r->ScreenMinimum[0] > t->ScreenMaximum[0]) continue;
+                if (t->ScreenMinimum[2] > r->ScreenMaximum[2] || r->ScreenMinimum[2] > t->ScreenMaximum[2]) continue;
+                if (ContactPlaneFacing(*e, observer)) best = t->DrawIndex;
+            }
+            if (best >= 0) {
+                r->PulledAt = int16_t(i);
+                r->OrderSpare = 0;
+                ObjectGeometry* moved = records[best];
+                for (int32_t k = best; k > i; --k) {
+                    records[k] = records[k - 1];
+                    records[k]->DrawIndex = int16_t(k);
+                }
+                records[i] = moved;
+                moved->DrawIndex = int16_t(i);
+                continue;
+            }
+        }
+        ++i;
+    }
+}
+
+void StableSortDrawList(DynamicArray* list)
+{
+    const int32_t count = list->ArrayCount();
+    if (count < 2) return;
+    if (!gSortScratch) gSortScratch = NewDynamicArray(0, int32_t(sizeof(void*)), 64);
+    if (!gSortScratch || (gSortScratch->ArrayCount() < count && gSortScratch->ArraySetCount(count) != kResultOk)) {
+        // Without room to merge, an insertion sort keeps the order of equal entries too.
+        void** items = list->Elements<void*>();
+        for (int32_t i = 1; i < count; ++i) {
+            void* item = items[i];
+            int32_t j = i;
+            while (j > 0 && list->Compare(&items[j - 1], &item) > 0) {
+                items[j] = items[j - 1];
+                --j;
+            }
+            items[j] = item;
+        }
+        return;
+    }
+    void** from = list->Elements<void*>();
+    void** to = gSortScratch->Elements<void*>();
+    bool inList = true;
+    for (int32_t width = 1; width < count; width *= 2) {
+        for (int32_t lo = 0; lo < count; lo += 2 * width) {
+            const int32_t mid = std::min(lo + width, count);
+            const int32_t hi = std::min(lo + 2 * width, count);
+            int32_t a = lo, b = mid, out = lo;
+            while (a < mid && b < hi) to[out++] = list->Compare(&from[b], &from[a]) < 0 ? from[b++] : from[a++];
+            while (a < mid) to[out++] = from[a++];
+            while (b < hi) to[out++] = from[b++];
+        }
+        std::swap(from, to);
+        inList = !inList;
+    }
+    if (!inList) std::copy(from, from + count, list->Elements<void*>());
+}
+
+void FreeDrawOrderScratch()
+{
+    if (gSortScratch) gSortScratch->Destroy();
+    gSortScratch = nullptr;
+}

@@ -1,0 +1,266 @@
+// Frame rendering: the frame, the walk over the registered records, the visibility cache and
+// the flat faces with their colour rules.
+#include <windows.h>
+
+#include "render/frame_render.h"
+
+#include <algorithm>
+#include <new>
+
+#include "draw/pen_state.h"
+#include "draw/q_offscreen.h"
+#include "draw/raster_globals.h"
+#include "draw/shapes.h"
+#include "foundation/process_state.h"
+#include "foundation/ui_services.h"
+#include "model/model_object.h"
+#include "model/object_geometry.h"
+#include "model/polygon_record.h"
+#include "raster/span_region.h"
+#include "render/device_points.h"
+#include "render/draw_order.h"
+#include "render/face_front_end.h"
+#include "render/observer.h"
+#include "render/projection.h"
+
+namespace {
+
+constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
+constexpr RGBColor48 kBlack = {0, 0, 0};
+constexpr int16_t kObjectsPerPoll = 25;
+constexpr uint32_t kWaitCursorTicks = 29;  // 16 ms ticks before the wait cursor shows
+constexpr int32_t kWaitCursor = 128;
+constexpr int32_t kFaceOptions = kFaceFrame | kFaceFill | kFaceMatchColours;
+
+// Nested RenderModel calls in progress.
+int32_t gRenderDepth = 0;
+
+struct DepthGuard {
+    DepthGuard() { ++gRenderDepth; }
+    ~DepthGuard() { --gRenderDepth; }
+};
+
+uint32_t Ticks()
+{
+    return GetTickCount() >> 4;
+}
+
+// Counts the record; every 25 records polls for an interrupt and shows the wait cursor once the
+// frame is slow. True when the frame is to stop here (the eye's own cell is always drawn).
+bool FrameStops(const ObjectGeometry* geometry, Observer* o)
+{
+    bool stop = false;
+    if (++o->objectCounter >= kObjectsPerPoll) {
+        o->objectCounter = 0;
+        if (o->interruptible && InterruptRequested()) stop = true;
+        if (Ticks() - o->frameStart > kWaitCursorTicks) SetCursorShape(kWaitCursor);
+    }
+    if ((o->abortFlag || stop || LowMemoryLevel) && geometry != o->cell) {
+        o->abortFlag = 1;
+        return true;
+    }
+    return false;
+}
+
+// The colour through see-through faces in front: the blend colour plus the colour's share of
+// what the coverage leaves; opaque coverage shows the blend colour alone.
+RGBColor48 Blended(const RGBColor48& colour, uint32_t blendColour, uint32_t blendCoverage, bool opaqueShowsBlend)
+{
+    const uint32_t t = blendCoverage >> 16;
+    const uint32_t blend[3] = {blendColour & 0xFFFF, blendColour >> 16, blendCoverage & 0xFFFF};
+    if (t > 0xEFFF && opaqueShowsBlend) return {uint16_t(blend[0]), uint16_t(blend[1]), uint16_t(blend[2])};
+    if (t < 0x1000 || t > 0xEFFF) return colour;
+    const uint32_t k = ((t ^ 0xFFFF) * 0xFFFF + 0x7FFF) >> 16;
+    const uint16_t channels[3] = {colour.red, colour.green, colour.blue};
+    uint16_t out[3];
+    for (int i = 0; i < 3; ++i) out[i] = uint16_t(std::min<uint32_t>(0xFFFF, blend[i] + ((channels[i] * k + 0x7FFF) >> 16)));
+    return {out[0], out[1], out[2]};
+}
+
+RGBColor48 ThreeQuarters(const RGBColor48& c)
+{
+    return {uint16_t((c.red >> 2) + (c.red >> 1)), uint16_t((c.green >> 2) + (c.green >> 1)),
+            uint16_t((c.blue >> 2) + (c.blue >> 1))};
+}
+
+// The world root fills the viewport with its colour.
+void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t blendColour, uint32_t blendCoverage)
+{
+    RGBColor48 fill = kWhite;
+    if (!o->Option(kOptionHiddenLine)) {
+        // The root's own colour field (its colour query answers black for every root).
+        fill = g->Owner->FrontColour;
+        if (o->Option(kOptionBlend)) fill = Blended(fill, blendColour, blendCoverage, true);
+    }
+    const FaceIdentity identity = {g->Owner, g, nullptr, -1, -1};
+    DrawPolygonFace(region, o->corners, (o->drawFlags & kFaceMatchColours) | kFaceFill, nullptr, 0, 1, &fill, &kBlack,
+                    0, &identity);
+}
+
+void DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
+                  uint32_t blendColour, uint32_t blendCoverage)
+{
+    const int32_t side = ownPass ? kSideFront : kSideBack;
+    RGBColor48 colour = kWhite;
+    RGBColor48 edge = kBlack;
+    FaceShadeRecord shade = {nullptr, 0};
+    if (!o->Option(kOptionHiddenLine)) {
+        const bool lit = o->Option(kOptionLitColours);
+        colour = ownPass ? (lit ? r->FrontLit : r->FrontColour) : (lit ? r->BackLit : r->BackColour);
+        if (o->Option(kOptionBlend)) colour = Blended(colour, blendColour, blendCoverage, false);
+        if (!o->Option(kOptionBlackEdges)) edge = ThreeQuarters(colour);
+        if (o->Option(kOptionVertexShading) && r->GetSideAttribute(side) == 1) {
+            shade = {r->GetSideVertexValuesB(side), ownPass ? r->FrontColourIndex : r->BackColourIndex};
+        }
+    }
+    const FaceIdentity identity = {g->Owner, g, nullptr, r->FaceIndex, side};
+    DrawIndexedPolygonFace(region, g->ScreenPoints, r->ClipRef, o->drawFlags & kFaceOptions,
+                           shade.values ? &shade : nullptr, 0, 1, &colour, &edge, ownPass ? 0 : 1, &identity);
+}
+
+}  // namespace
+
+int32_t RenderObjectVisibility(ObjectGeometry* g, Observer* o)
+{
+    if (FrameStops(g, o)) {
+        g->Visible = 0;
+        return 0;
+    }
+    const uint16_t serial = o->Serial();
+    if (g->VisSerial == serial) return g->Visible;
+    g->VisSerial = serial;
+    g->Visible = 0;
+    ModelObject* object = g->Owner;
+    if (object->Hidden) return 0;
+    const int32_t code = SphereVisibility(o, g->WorldCentre.x, g->WorldCentre.y, g->WorldCentre.z, g->WorldRadius,
+                                          &g->CentreDepth);
+    if (code == kInvisible) return 0;
+    g->ClipCode = int8_t(code);
+    DynamicArray* camera = object->ProjectedFaces;
+    const DynamicArray* world = object->WorldVertices;
+    if (!camera || !world) return 0;
+    if (!g->ScreenPoints) g->ScreenPoints = NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 32);
+    if (!g->ScreenPoints) return 0;
+    TransformVertices(o, world, camera);
+    if (!ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
+    ProjectVertices(o, camera, g->ScreenPoints, nullptr, g->ScreenMinimum, g->ScreenMaximum);
+    g->Visible = 1;
+    return 1;
+}
+
+void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
+                     uint32_t blendCoverage)
+{
+    if (FrameStops(g, o)) return;
+    if (g->PassDepth != 0 && !ownPass) return;
+    if (ownPass) ++g->PassDepth;
+    if (o->Option(kOptionCollectBounds)) {
+        ShortBox bounds = {o->boundsMin, o->boundsMax};
+        UniteShortBox(bounds, g->WorldBox);
+        o->boundsMin = bounds.minimum;
+        o->boundsMax = bounds.maximum;
+    }
+    // Records taken only to collect bounds have no projection of this frame to draw from.
+    DynamicArray* polygons = g->Polygons;
+    if (polygons && g->VisSerial == o->Serial() && g->Visible) {
+        polygons->ArrayLock();
+        const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
+        for (int32_t i = 0; i < polygons->ArrayCount(); ++i) {
+            PolygonRecord* r = g->PolygonAt(i);
+            if (!r || r->Spare[1] || r->Spare[0] != facing) continue;
+            DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage);
+        }
+        polygons->ArrayUnlock();
+    }
+    if (ownPass && g->PassDepth > 0) --g->PassDepth;
+}
+
+void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeometry* stopAt, PolygonRecord* clipFace,
+                 uint32_t blendColour, uint32_t blendCoverage)
+{
+    if (!g || gRenderDepth > kMaxRenderDepth) return;
+    DepthGuard depth;
+    SpanRegion* clipRegion = nullptr;
+    if (g->Owner->IsWorldRoot()) {
+        if (o->Option(kOptionFill)) DrawBackground(g, o, region, blendColour, blendCoverage);
+    } else {
+        if (!RenderObjectVisibility(g, o)) return;
+        if (clipFace) {
+            if (clipFace->Spare[1] || !clipFace->Geometry || !clipFace->Geometry->ScreenPoints) return;
+            clipRegion = region->SpanRegionIntersectPolygon(
+                BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
+            if (!clipRegion) return;
+            region = clipRegion;
+        }
+        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage);
+    }
+    DynamicArray* members = g->Members;
+    DynamicArray* list = g->DrawList;
+    if (members && list && members->ArrayCount() > 0) {
+        const uint16_t serial = o->Serial();
+        if (g->DrawSerial != serial) {
+            g->DrawSerial = serial;
+            list->ArraySetCount(0);
+            members->ArrayLock();
+            for (int32_t i = 0; i < members->ArrayCount(); ++i) {
+                ObjectGeometry* member = *members->At<ObjectGeometry*>(i);
+                if (o->Option(kOptionCollectBounds) || RenderObjectVisibility(member, o)) list->Append(&member);
+            }
+            members->ArrayUnlock();
+            if (list->ArrayCount() > 1) {
+                StableSortDrawList(list);
+                RefineDrawOrder(list, o);
+            }
+            // The whole sorted list counts, however much of it a first, narrowed draw reached.
+            g->DrawCount = list->ArrayCount();
+        }
+        list->ArrayLock();
+        const int32_t count = std::min(g->DrawCount, list->ArrayCount());
+        for (int32_t i = 0; i < count; ++i) {
+            ObjectGeometry* member = *list->At<ObjectGeometry*>(i);
+            if (member == stopAt) break;
+            DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage);
+        }
+        list->ArrayUnlock();
+    }
+    if (clipRegion) clipRegion->SpanRegionFree();
+}
+
+void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
+{
+    SpanRegion* region = new (std::nothrow) SpanRegion;
+    if (!region) return;
+    region->SpanRegionInit();
+    o->frameStart = Ticks();
+    o->abortFlag = 0;
+    o->objectCounter = 0;
+    o->interruptible = interruptible;
+    const Q_Offscreen* target = PublishedOffscreen;
+    PortRect port = {0, 0, 0, 0};
+    if (target) target->GetBounds(&port);
+    if (!o->Option(kOptionFill)) {
+        RGBBackColor(kWhite);
+        EraseRect(port);
+        // The erase lands before the rasterizers write the same pixels.
+        GdiFlush();
+    }
+    SpanRegion* frame = target ? region->SpanRegionFromRect(port.left, port.top, port.right, port.bottom) : nullptr;
+    if (frame && o->cell) {
+        if (o->Option(kOptionDither)) PenPat(7);
+        if (o->Option(kOptionCollectBounds)) {
+            o->boundsMin = {16383, 16383, 16383};
+            o->boundsMax = {-16383, -16383, -16383};
+        }
+        RenderModel(o->cell, o, frame, nullptr, nullptr, 0, 0);
+        if (DynamicArray* nearby = o->nearby) {
+            nearby->ArrayLock();
+            for (int32_t i = 0; i < nearby->ArrayCount(); ++i)
+                RenderModel(*nearby->At<ObjectGeometry*>(i), o, frame, nullptr, nullptr, 0, 0);
+            nearby->ArrayUnlock();
+        }
+        if (o->Option(kOptionDither)) PenPat(1);
+    }
+    if (frame) frame->SpanRegionFree();
+    region->SpanRegionFree();
+    if (o->abortFlag) o->BumpSerial();
+}

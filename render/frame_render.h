@@ -1,0 +1,34 @@
+// Frame rendering: one frame drawn from an observer into the current port. The renderer starts
+// with the object in which the eye stands, draws its faces seen from inside, then its registered
+// objects in draw order seen from outside; visibility, projection and draw order are cached per
+// geometry record and change serial.
+#pragma once
+
+#include <cstdint>
+
+class Observer;
+class ObjectGeometry;
+class PolygonRecord;
+class SpanRegion;
+
+// Nested RenderModel calls beyond this draw nothing.
+constexpr int32_t kMaxRenderDepth = 25;
+
+// One frame: erase (or let the world root fill the background), the eye's cell and the objects
+// around the eye, the wait cursor once the frame has run for 480 ms.
+void RenderFrameTimed(Observer* observer, int16_t interruptible, int32_t unused);
+
+// Draws one geometry record and its registered records. `stopAt` ends the list of registered
+// records where it stands; `clipFace` (or null) restricts the drawing to that face's outline;
+// the blend words carry the colour seen through see-through faces in front (R | G << 16,
+// B | coverage << 16).
+void RenderModel(ObjectGeometry* geometry, Observer* observer, SpanRegion* region, ObjectGeometry* stopAt,
+                 PolygonRecord* clipFace, uint32_t blendColour, uint32_t blendCoverage);
+
+// 1 when the record is to be drawn this frame (cached per serial); also counts objects, polls
+// for an interrupt and shows the wait cursor.
+int32_t RenderObjectVisibility(ObjectGeometry* geometry, Observer* observer);
+
+// The record's faces seen from inside (ownPass non-zero) or from outside.
+void DrawObjectFaces(ObjectGeometry* geometry, Observer* observer, SpanRegion* region, int32_t ownPass,
+                     uint32_t blendColour, uint32_t blendCoverage);

@@ -1,0 +1,187 @@
+// The GDI face path and the pick test.
+#include <windows.h>
+
+#include "render/gdi_face_path.h"
+
+#include <new>
+
+#include "draw/current_port.h"
+#include "draw/pen_state.h"
+#include "foundation/dynamic_array.h"
+#include "model/object_geometry.h"
+#include "model/polygon_record.h"
+#include "raster/span_region.h"
+
+static_assert(sizeof(POINT) == sizeof(DevicePoint), "device points are laid out as the system's points");
+
+int32_t PickMode = 0;
+int32_t PickX = 0;
+int32_t PickY = 0;
+FaceIdentity PickCurrent = kEmptyFaceIdentity;
+FaceIdentity PickHit = kEmptyFaceIdentity;
+
+namespace {
+
+constexpr uint16_t kPickableFrom = 0x1000;
+constexpr RGBColor48 kGreyFrame = {0x8000, 0x8000, 0x8000};
+constexpr RGBColor48 kBlack = {0, 0, 0};
+
+DynamicArray* gOutline = nullptr;
+// The face's trapezoid region and its cut by the clip region, reused for every face.
+SpanRegion* gFaceRegion = nullptr;
+SpanRegion* gCutRegion = nullptr;
+
+SpanRegion* WorkRegion(SpanRegion*& region)
+{
+    if (!region) {
+        region = new (std::nothrow) SpanRegion;
+        if (region) region->SpanRegionInit();
+    }
+    return region;
+}
+
+const POINT* SystemPoints(const DynamicArray* points)
+{
+    return static_cast<const POINT*>(points->ArrayData());
+}
+
+bool PointInPolygon(const POINT* points, int32_t count, int32_t x, int32_t y)
+{
+    if (count < 3) return false;
+    HRGN region = CreatePolygonRgn(points, count, WINDING);
+    if (!region) return false;
+    const bool inside = PtInRegion(region, x, y) != FALSE;
+    DeleteObject(region);
+    return inside;
+}
+
+// Keeps the current identity as the hit when the pick point lies in the face and in the clip
+// region; nothing is drawn.
+void PickTest(const SpanRegion* region, const DynamicArray* points)
+{
+    // Faces that are nearly transparent cannot be picked.
+    if (!PickCurrent.element && PickCurrent.geometry && PickCurrent.face != -1) {
+        const PolygonRecord* record = PickCurrent.geometry->FindPartById(PickCurrent.face);
+        if (record && record->ColourCode < kPickableFrom) return;
+    }
+    const int32_t rows = region->TrapezoidCount();
+    if (rows > 0) {
+        const TrapezoidRow* row = region->Rows();
+        int32_t i = -1;
+        for (int32_t k = rows - 1; k >= 0; --k) {
+            if (row[k].leftY > PickY) {
+                i = k;
+                break;
+            }
+        }
+        if (i < 0 || i == rows - 1) return;
+        POINT quad[4];
+        int32_t n = 0;
+        const TrapezoidRow& below = row[i + 1];
+        const TrapezoidRow& above = row[i];
+        quad[n++] = {below.leftX, below.leftY};
+        if (below.rightX != below.leftX) quad[n++] = {below.rightX, below.rightY};
+        quad[n++] = {above.rightX, above.rightY};
+        if (above.leftX != above.rightX) quad[n++] = {above.leftX, above.leftY};
+        if (!PointInPolygon(quad, n, PickX, PickY)) return;
+    }
+    if (PointInPolygon(SystemPoints(points), points->ArrayCount(), PickX, PickY)) PickHit = PickCurrent;
+}
+
+}  // namespace
+
+DynamicArray* GdiOutlineList()
+{
+    if (!gOutline) gOutline = NewDynamicArray(0, int32_t(sizeof(DevicePoint)), 8);
+    return gOutline;
+}
+
+void FreeGdiOutlineList()
+{
+    if (gOutline) gOutline->Destroy();
+    gOutline = nullptr;
+    if (gFaceRegion) gFaceRegion->SpanRegionFree();
+    if (gCutRegion) gCutRegion->SpanRegionFree();
+    gFaceRegion = gCutRegion = nullptr;
+}
+
+int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const RGBColor48* fill, const RGBColor48* frame,
+                    int32_t options, int32_t penMode, int32_t fillPattern, int32_t framePattern)
+{
+    DynamicArray* outline = GdiOutlineList();
+    if (!outline || !points) return 0;
+    if (region->clipped) {
+        SpanRegion* face = WorkRegion(gFaceRegion);
+        SpanRegion* cut = WorkRegion(gCutRegion);
+        if (!face || !cut) return 0;
+        face->BuildTrapezoidRegion(points->Elements<DevicePoint>(), points->ArrayCount());
+        if (!region->IntersectTrapezoidRegionsInto(face, cut)) return 0;
+        cut->TrapezoidRegionOutline(outline);
+    } else {
+        if (points->ArrayCopyTo(outline) != kResultOk || points->ArrayCount() == 0) return 0;
+        const DevicePoint first = *points->At<DevicePoint>(0);
+        outline->Append(&first);
+    }
+    if (PickMode) {
+        PickTest(region, points);
+        return 1;
+    }
+
+    StockPatternIndex fillTimePattern = 0;
+    PenState savedPen = {0};
+    if (fillPattern) fillTimePattern = GetPenPat();
+    if (penMode) {
+        GetPenState(&savedPen);
+        PenMode(penMode);
+    }
+    if (fill) RGBForeColor(*fill);
+    if (options & kFaceFill) {
+        if (fillPattern) PenPat(fillPattern);
+        FillDevicePolygon(outline);
+    }
+    if (options & kFaceFrame) {
+        const StockPatternIndex current = GetPenPat();
+        if (framePattern) PenPat(framePattern);
+        if (frame) RGBForeColor(*frame);
+        // Over a grey stock pattern the frame is drawn in mid grey.
+        const bool grey = current >= 2 && current <= 4;
+        if (grey) RGBForeColor(kGreyFrame);
+        FrameDevicePolygon(outline);
+        if (grey) RGBForeColor(fill ? *fill : kBlack);
+        if (framePattern) PenPat(current);
+    }
+    if (fillPattern) PenPat(fillTimePattern);
+    if (penMode) SetPenState(savedPen);
+    return 1;
+}
+
+void FillDevicePolygon(const DynamicArray* points)
+{
+    HDC dc = GetPort();
+    if (!dc || !points || points->ArrayCount() == 0) return;
+    HPEN pen = CreatePen(PS_NULL, 1, 0);
+    HGDIOBJ previous = SelectObject(dc, pen);
+    Polygon(dc, SystemPoints(points), points->ArrayCount());
+    SelectObject(dc, previous);
+    DeleteObject(pen);
+}
+
+void FrameDevicePolygon(const DynamicArray* points)
+{
+    HDC dc = GetPort();
+    if (!dc || !points || points->ArrayCount() == 0) return;
+    Polyline(dc, SystemPoints(points), points->ArrayCount());
+}
+
+int32_t PickFaceAt(PickableView* view, int32_t x, int32_t y, FaceIdentity* identity)
+{
+    PickMode = 1;
+    PickX = x;
+    PickY = y;
+    PickCurrent = kEmptyFaceIdentity;
+    PickHit = kEmptyFaceIdentity;
+    const int32_t result = view ? view->DrawView(0, 5, 1017, 0) : 0;
+    PickMode = 0;
+    *identity = PickHit;
+    return result;
+}

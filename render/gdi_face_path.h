@@ -1,0 +1,42 @@
+// The GDI face path: a face drawn with the system's polygon calls into the current port, its
+// device polygon first cut by the region's trapezoid form; and the pick test, which instead of
+// drawing keeps the identity of the last face drawn under the pick point.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/rgb_color.h"
+#include "render/face_front_end.h"
+
+class DynamicArray;
+class SpanRegion;
+
+// The pick state: on only inside PickFaceAt.
+extern int32_t PickMode;
+extern int32_t PickX;
+extern int32_t PickY;
+extern FaceIdentity PickCurrent;  // the face being drawn
+extern FaceIdentity PickHit;      // the last face found under the point
+
+// The outline list: the clipped outline of the face being drawn (8-byte points).
+DynamicArray* GdiOutlineList();
+void FreeGdiOutlineList();
+
+// Draws (or, in pick mode, tests) one face. Options: 8 fill, 4 frame; the pen mode (0 none) and
+// the patterns (stock pattern indices, 0 none). 0 when clipping leaves nothing, else 1.
+int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const RGBColor48* fill, const RGBColor48* frame,
+                    int32_t options, int32_t penMode, int32_t fillPattern, int32_t framePattern);
+// Polygon with a null pen (the current brush fills it), and Polyline, in the current port.
+void FillDevicePolygon(const DynamicArray* points);
+void FrameDevicePolygon(const DynamicArray* points);
+
+// A view that can draw itself; PickFaceAt asks it for one frame.
+class PickableView {
+public:
+    virtual ~PickableView() = default;
+    virtual int32_t DrawView(int32_t a, int32_t kind, int32_t code, int32_t value) = 0;
+};
+
+// Draws the view once in pick mode at the port point (x, y) and hands back the identity of the
+// frontmost face there (the empty identity when there is none); the view's result.
+int32_t PickFaceAt(PickableView* view, int32_t x, int32_t y, FaceIdentity* identity);

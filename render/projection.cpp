@@ -1,0 +1,535 @@
+// Visibility of bounding spheres, camera transform, facing, 3-D clipping and projection.
+#include "render/projection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+#include "foundation/dynamic_array.h"
+#include "model/model_object.h"
+#include "model/polygon_record.h"
+#include "render/observer.h"
+#include "render/preference_sections.h"
+
+namespace {
+
+// The eight work arrays: texture pairs A and B of sides 0 and 2, then values A and B of sides 0
+// and 2. Each A/B pair is the input and output of one clipping step.
+enum WorkArray { kPairsA0, kPairsB0, kPairsA2, kPairsB2, kValuesA0, kValuesB0, kValuesA2, kValuesB2, kWorkCount };
+constexpr int32_t kWorkElementSizes[kWorkCount] = {8, 8, 8, 8, 4, 4, 4, 4};
+DynamicArray* gWork[kWorkCount] = {};
+
+constexpr int32_t kPlanes[4] = {kClipRight, kClipTop, kClipLeft, kClipBottom};
+constexpr uint8_t kParity[16] = {0, 1, 1, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 1, 1, 0};
+
+constexpr int32_t kBoxEmptyMin = 2097088;
+constexpr int32_t kBoxEmptyMax = -2097152;
+
+int64_t Shl(int64_t value, int32_t shift)
+{
+    return value * (int64_t(1) << shift);
+}
+
+// (a x b + 0x4000) >> 15 for Q15 products.
+int32_t Q15(int64_t product)
+{
+    return int32_t((product + 0x4000) >> 15);
+}
+
+// The signed distance of a camera vertex from a plane of the view pyramid: inside when >= 0.
+int64_t PlaneDistance(const Observer* o, const CameraVertex& v, int32_t plane)
+{
+    switch (plane) {
+    case kClipRight: return Shl(v.y, o->xShiftDepth) - Shl(v.x, o->xShiftSide);
+    case kClipTop: return Shl(v.y, o->zShiftDepth) - Shl(v.z, o->zShiftSide);
+    case kClipLeft: return Shl(v.y, o->xShiftDepth) + Shl(v.x, o->xShiftSide);
+    default: return Shl(v.z, o->zShiftSide) + Shl(v.y, o->zShiftDepth);
+    }
+}
+
+// d0 / (d0 - d1) as a fraction with `bits` fractional bits, for d0 >= 0 > d1.
+int64_t CrossingRatio(int64_t d0, int64_t d1, int32_t bits)
+{
+    const __int128 numerator = __int128(d0) << bits;
+    return int64_t(numerator / (__int128(d0) - d1));
+}
+
+// The integer part of a 16.16 product as FixMul rounds it: the magnitude rounded, then its
+// whole part, with the sign applied.
+int32_t ProductWholePart(int64_t a, int64_t b)
+{
+    const __int128 product = __int128(a) * b;
+    const bool negative = product < 0;
+    const unsigned __int128 magnitude = negative ? (unsigned __int128)(-product) : (unsigned __int128)product;
+    const int64_t whole = int64_t(((magnitude + 0x8000) >> 16) >> 16);
+    return int32_t(negative ? -whole : whole);
+}
+
+bool EnsureCount(DynamicArray* array, int32_t count)
+{
+    return array && (array->ArrayCount() >= count || array->ArraySetCount(count) == kResultOk);
+}
+
+// The work arrays stay locked: one grows with its lock let go for the moment.
+bool EnsureWorkCount(DynamicArray* array, int32_t count)
+{
+    if (!array) return false;
+    if (array->ArrayCount() >= count) return true;
+    const int32_t locks = array->LockCount();
+    for (int32_t i = 0; i < locks; ++i) array->ArrayUnlock();
+    const bool grown = array->ArraySetCount(count) == kResultOk;
+    for (int32_t i = 0; i < locks; ++i) array->ArrayLock();
+    return grown;
+}
+
+// Whether a side needs its per-vertex data carried through the clipper.
+bool SideTextured(const PolygonRecord* record, int32_t side)
+{
+    return record->GetSideTexture(side) != nullptr;
+}
+
+bool SideShaded(const PolygonRecord* record, int32_t side)
+{
+    return record->GetSideAttribute(side) == 1;
+}
+
+// One kind of per-vertex data carried through the clipper of one face: the corners' data in
+// the A list of its kind, clipped alongside the indices into the B list, then the two swapped.
+template <class T>
+struct CarriedData {
+    DynamicArray* lists[2] = {nullptr, nullptr};
+    int32_t input = 0;  // which of the two holds the current corners
+    bool active = false;
+
+    bool Start(WorkArray a, const DynamicArray* source, int32_t n)
+    {
+        active = false;
+        if (!source || source->ArrayCount() < n) return false;
+        lists[0] = gWork[a];
+        lists[1] = gWork[a + 1];
+        input = 0;
+        if (!EnsureWorkCount(lists[0], 4 * n + 4)) return false;
+        std::copy(source->Elements<T>(), source->Elements<T>() + n, lists[0]->Elements<T>());
+        active = true;
+        return true;
+    }
+    bool Reserve(int32_t count) { return !active || EnsureWorkCount(lists[input ^ 1], count); }
+    const T& In(int32_t i) const { return lists[input]->Elements<T>()[i]; }
+    void Out(int32_t i, const T& value) { lists[input ^ 1]->Elements<T>()[i] = value; }
+    void Swap() { input ^= 1; }
+    // Copies the current corners into the side's working list.
+    void Finish(DynamicArray* destination, int32_t count) const
+    {
+        if (!active || !destination || destination->ArraySetCount(count) != kResultOk) return;
+        std::copy(lists[input]->Elements<T>(), lists[input]->Elements<T>() + count, destination->Elements<T>());
+    }
+};
+
+Fixed Interpolate(const Fixed& a, const Fixed& b, int64_t d0, int64_t d1)
+{
+    return InterpolateValue(a, b, d0, d1);
+}
+
+FixedPoint Interpolate(const FixedPoint& a, const FixedPoint& b, int64_t d0, int64_t d1)
+{
+    FixedPoint out;
+    InterpolatePair(a, b, d0, d1, &out);
+    return out;
+}
+
+// Clips one face's index list against the planes of the clip code, appending the new vertices
+// to the camera array. Sets the record's clipped byte; true when something is left.
+bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_t clipCode)
+{
+    const int32_t n = record->VertexCount();
+    DynamicArray* indexLists[2] = {record->ClipList, o->clipIndices};
+    int32_t output = kParity[clipCode & 15] ? 0 : 1;
+    if (n < 3 || !indexLists[0] || !indexLists[1] || !EnsureCount(indexLists[0], n + 4) ||
+        !EnsureCount(indexLists[1], n + 4)) {
+        record->Spare[1] = 1;
+        return false;
+    }
+    CarriedData<FixedPoint> pairs[2];
+    CarriedData<Fixed> values[2];
+    for (int32_t s = 0; s < 2; ++s) {
+        const int32_t side = s == 0 ? kSideFront : kSideBack;
+        if (SideTextured(record, side)) pairs[s].Start(s == 0 ? kPairsA0 : kPairsA2, record->GetSideVertexPairs(side), n);
+        if (SideShaded(record, side)) values[s].Start(s == 0 ? kValuesA0 : kValuesA2, record->GetSideVertexValues(side), n);
+    }
+
+    const int16_t* in = record->Indices->Elements<int16_t>();
+    int32_t inCount = n;
+    for (int32_t plane : kPlanes) {
+        if (!(clipCode & plane)) continue;
+        DynamicArray* outList = indexLists[output];
+        int32_t outCount = 0;
+        record->Spare[1] = 1;
+        for (int32_t i = 0; i < inCount; ++i) {
+            // Room for this corner and a crossing.
+            const int32_t need = outCount + 2;
+            if (outList->ArrayCount() < need && !EnsureCount(outList, std::max(need, outList->ArrayCount() * 2))) return false;
+            for (auto& p : pairs) {
+                if (!p.Reserve(need)) return false;
+            }
+            for (auto& v : values) {
+                if (!v.Reserve(need)) return false;
+            }
+            const int32_t next = i + 1 < inCount ? i + 1 : 0;
+            const int32_t a = in[i];
+            const int32_t b = in[next];
+            CameraVertex* vertices = camera->Elements<CameraVertex>();
+            const int64_t da = PlaneDistance(o, vertices[a], plane);
+            const int64_t db = PlaneDistance(o, vertices[b], plane);
+            if (da < 0) vertices[a].flags |= kVertexOutside;
+            int16_t* out = outList->Elements<int16_t>();
+            if (da >= 0) {
+                out[outCount] = int16_t(a);
+                for (auto& p : pairs) {
+                    if (p.active) p.Out(outCount, p.In(i));
+                }
+                for (auto& v : values) {
+                    if (v.active) v.Out(outCount, v.In(i));
+                }
+                ++outCount;
+                record->Spare[1] = 0;
+            }
+            if ((da >= 0) == (db >= 0)) continue;
+            const bool aInside = da >= 0;
+            const int32_t inside = aInside ? a : b;
+            const int32_t outside = aInside ? b : a;
+            const int64_t dIn = aInside ? da : db;
+            const int64_t dOut = aInside ? db : da;
+            const int32_t index = camera->ArrayCount();
+            if (index > 32767) return false;
+            CameraVertex crossing = IntersectEdge(vertices[inside], vertices[outside], dIn, dOut);
+            crossing.flags = (vertices[a].flags & vertices[b].flags & 0xFF) | uint32_t(plane);
+            if (camera->Append(&crossing) < 0) return false;
+            out[outCount] = int16_t(index);
+            const int32_t inPos = aInside ? i : next;
+            const int32_t outPos = aInside ? next : i;
+            for (auto& p : pairs) {
+                if (p.active) p.Out(outCount, Interpolate(p.In(inPos), p.In(outPos), dIn, dOut));
+            }
+            for (auto& v : values) {
+                if (v.active) v.Out(outCount, Interpolate(v.In(inPos), v.In(outPos), dIn, dOut));
+            }
+            ++outCount;
+        }
+        if (record->Spare[1]) return false;
+        for (auto& p : pairs) p.Swap();
+        for (auto& v : values) v.Swap();
+        in = outList->Elements<int16_t>();
+        inCount = outCount;
+        output ^= 1;
+    }
+    record->ClipList->ArraySetCount(inCount);
+    for (int32_t s = 0; s < 2; ++s) {
+        const int32_t side = s == 0 ? kSideFront : kSideBack;
+        if (pairs[s].active) pairs[s].Finish(record->GetSideVertexPairsB(side), inCount);
+        if (values[s].active) values[s].Finish(record->GetSideVertexValuesB(side), inCount);
+    }
+    return true;
+}
+
+uint8_t Facing(const Observer* o, const PolygonRecord* record, const DynamicArray* world)
+{
+    const int16_t first = record->IndexAt(0);
+    const FixedVector3* v = first >= 0 ? world->At<FixedVector3>(first) : nullptr;
+    if (!v) return kFacingEdgeOn;
+    const int64_t dx = int64_t(FixedFloor(v->x)) - o->x;
+    const int64_t dy = int64_t(FixedFloor(v->y)) - o->y;
+    const int64_t dz = int64_t(FixedFloor(v->z)) - o->z;
+    const int64_t dot = dx * record->WorldNormal.x + dy * record->WorldNormal.y + dz * record->WorldNormal.z;
+    return dot < 0 ? kFacingBehind : dot == 0 ? kFacingEdgeOn : kFacingNormalSide;
+}
+
+}  // namespace
+
+ResultCode InitProjectionArrays()
+{
+    ResultCode result = kResultOk;
+    for (int32_t i = 0; i < kWorkCount; ++i) {
+        gWork[i] = NewDynamicArray(0, kWorkElementSizes[i], 4);
+        if (gWork[i]) {
+            gWork[i]->ArrayLock();
+        } else {
+            result = kResultOutOfMemory;
+        }
+    }
+    return result;
+}
+
+void FreeProjectionArrays()
+{
+    for (DynamicArray*& array : gWork) {
+        if (!array) continue;
+        array->ArrayUnlock();
+        array->Destroy();
+        array = nullptr;
+    }
+}
+
+int32_t SphereVisibility(const Observer* o, int32_t centreX, int32_t centreY, int32_t centreZ, int32_t radius,
+                         int16_t* centreDepth)
+{
+    const int64_t dx = int64_t(centreX) - o->x;
+    const int64_t dy = int64_t(centreY) - o->y;
+    const int64_t dz = int64_t(centreZ) - o->z;
+    int64_t right = Q15(dx * o->cosHeading - dy * o->sinHeading);
+    int64_t forward = Q15(dy * o->cosHeading + dx * o->sinHeading);
+    int64_t up = dz;
+    if (o->pitch != 0 || o->roll != 0) {
+        const int64_t f = Q15(forward * o->cosPitch - up * o->sinPitch);
+        const int64_t u = Q15(up * o->cosPitch + forward * o->sinPitch);
+        forward = f;
+        up = Q15(u * o->cosRoll - right * o->sinRoll);
+        right = Q15(right * o->cosRoll + u * o->sinRoll);
+    }
+    *centreDepth = int16_t(std::clamp<int64_t>(forward, -32768, 32767));
+    if (forward <= -radius) return kInvisible;
+    const int64_t ax = right < 0 ? right : -right;
+    const int64_t az = up < 0 ? up : -up;
+    if (!(Shl(forward, o->xShiftDepth) + Shl(ax, o->xShiftSide) > -int64_t(o->xPlaneLength) * radius)) return kInvisible;
+    if (!(Shl(az, o->zShiftSide) + Shl(forward, o->zShiftDepth) > -int64_t(o->zPlaneLength) * radius)) return kInvisible;
+    int32_t code = 0;
+    const int64_t guard = int64_t(o->guardPlaneLength) * radius;
+    const int64_t depth = Shl(forward, o->guardShiftDepth);
+    if (depth + Shl(ax, o->guardShiftSide) < guard) {
+        code |= right > 0 ? kClipRight : kClipLeft;
+        if (depth - Shl(ax, o->guardShiftSide) < guard) code |= right > 0 ? kClipLeft : kClipRight;
+    }
+    if (depth + Shl(az, o->guardShiftSide) < guard) {
+        code |= up > 0 ? kClipTop : kClipBottom;
+        if (depth - Shl(az, o->guardShiftSide) < guard) code |= up > 0 ? kClipBottom : kClipTop;
+    }
+    return code;
+}
+
+void TransformVertices(const Observer* o, const DynamicArray* world, DynamicArray* camera)
+{
+    const int32_t count = world ? world->ArrayCount() : 0;
+    if (camera->ArraySetCount(count) != kResultOk) return;
+    const FixedVector3* in = world ? world->Elements<FixedVector3>() : nullptr;
+    CameraVertex* out = camera->Elements<CameraVertex>();
+    const int64_t ch = o->cosHeading >> 6;
+    const int64_t sh = o->sinHeading >> 6;
+    const int64_t cp = o->cosPitch >> 6;
+    const int64_t sp = o->sinPitch >> 6;
+    const int64_t cr = o->cosRoll >> 6;
+    const int64_t sr = o->sinRoll >> 6;
+    const int64_t ex = Shl(o->x, 6);
+    const int64_t ey = Shl(o->y, 6);
+    const int64_t ez = Shl(o->z, 6);
+    const bool level = o->pitch == 0 && o->roll == 0;
+    for (int32_t i = 0; i < count; ++i) {
+        const int64_t px = (in[i].x >> 10) - ex;
+        const int64_t py = (in[i].y >> 10) - ey;
+        const int64_t pz = (in[i].z >> 10) - ez;
+        const int64_t x1 = (ch * px - sh * py) >> 9;
+        const int64_t y1 = (sh * px + ch * py) >> 9;
+        if (level) {
+            out[i] = {int32_t(x1), int32_t(y1), int32_t(pz), 0};
+            continue;
+        }
+        const int64_t z1 = (y1 * sp + cp * pz) >> 9;
+        out[i] = {int32_t((z1 * sr + x1 * cr) >> 9), int32_t((y1 * cp - sp * pz) >> 9), int32_t((z1 * cr - sr * x1) >> 9),
+                  0};
+    }
+}
+
+void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray* screenPoints, DynamicArray* records,
+                     int32_t* boxMin, int32_t* boxMax)
+{
+    const int32_t count = camera->ArrayCount();
+    if (screenPoints->ArraySetCount(count) != kResultOk) return;
+    if (records && records->ArraySetCount(count) != kResultOk) records = nullptr;
+    if (boxMin) std::fill(boxMin, boxMin + 3, kBoxEmptyMin);
+    if (boxMax) std::fill(boxMax, boxMax + 3, kBoxEmptyMax);
+    const CameraVertex* in = camera->Elements<CameraVertex>();
+    ScreenPoint* out = screenPoints->Elements<ScreenPoint>();
+    for (int32_t i = 0; i < count; ++i) {
+        const CameraVertex& v = in[i];
+        if (int32_t(v.flags) < 0 || v.y < 0) continue;
+        int64_t d = v.y;
+        int64_t cx = v.x;
+        int64_t cz = v.z;
+        const bool near = d <= 0xFFFF;
+        if (!near) {
+            d >>= 6;
+            cx >>= 6;
+            cz >>= 6;
+        }
+        uint32_t r = o->Reciprocal(int32_t(std::min<int64_t>(d, 0xFFFF)));
+        int32_t s = 0;
+        if (r >= 0x8000) {
+            s = BitLength(r) - 15;
+            r >>= s;
+        }
+        int64_t sx = (cx * r + (int64_t(1) << (15 - s))) >> (16 - s);
+        int64_t sy = (cz * r + (int64_t(1) << (15 - s))) >> (16 - s);
+        if (v.flags & kClipRight) sx = o->xEdge;
+        if (v.flags & kClipLeft) sx = -1 - int64_t(o->xEdge);
+        if (v.flags & kClipTop) sy = int64_t(o->zEdge) + 1;
+        if (v.flags & kClipBottom) sy = -int64_t(o->zEdge);
+        out[i] = {int32_t(std::clamp<int64_t>(sx, INT32_MIN, INT32_MAX)), int32_t(std::clamp<int64_t>(sy, INT32_MIN, INT32_MAX))};
+        if (records) {
+            if (near) {
+                r <<= 6;
+                d >>= 6;
+                cx >>= 6;
+                cz >>= 6;
+            }
+            records->Elements<ProjectedVertex>()[i] = {int16_t(out[i].x), int16_t(out[i].y), int16_t(d), int32_t(r),
+                                                       int16_t(cx), int16_t(cz)};
+        }
+        if (boxMin && boxMax) {
+            const int32_t p[3] = {out[i].x, v.y, out[i].y};
+            for (int k = 0; k < 3; ++k) {
+                boxMin[k] = std::min(boxMin[k], p[k]);
+                boxMax[k] = std::max(boxMax[k], p[k]);
+            }
+        }
+    }
+}
+
+int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray* world, DynamicArray* camera,
+                        int32_t clipCode)
+{
+    int32_t left = 0;
+    const int32_t count = polygons ? polygons->ArrayCount() : 0;
+    for (int32_t i = 0; i < count; ++i) {
+        PolygonRecord* record = *polygons->At<PolygonRecord*>(i);
+        record->Spare[0] = Facing(o, record, world);
+        record->Spare[1] = 0;
+        if (clipCode == 0) {
+            record->ClipRef = record->Indices;
+            for (int32_t side : {kSideFront, kSideBack}) {
+                if (SideTextured(record, side)) record->GetSideVertexPairs(side)->ArrayCopyTo(record->GetSideVertexPairsB(side));
+                if (SideShaded(record, side)) record->GetSideVertexValues(side)->ArrayCopyTo(record->GetSideVertexValuesB(side));
+            }
+            continue;
+        }
+        record->ClipRef = record->ClipList;
+        if (ClipRecord(o, record, camera, clipCode)) {
+            left = 1;
+        } else {
+            record->Spare[1] = 1;
+        }
+    }
+    return clipCode == 0 ? 1 : left;
+}
+
+int32_t ProjectElement(Observer* o, DynamicArray* cameraVertices, const DynamicArray* pairs, DynamicArray* pairsOut,
+                       int32_t clipCode)
+{
+    const int32_t n = cameraVertices->ArrayCount();
+    if (clipCode == 0) {
+        if (pairs && pairsOut) pairs->ArrayCopyTo(pairsOut);
+        return n >= 3 ? 1 : 0;
+    }
+    DynamicArray* lists[2] = {cameraVertices, o->elementVertices};
+    if (!lists[1] || n < 3) return 0;
+    CarriedData<FixedPoint> carried;
+    if (pairs && pairsOut) carried.Start(kPairsA0, pairs, n);
+    int32_t input = 0;
+    int32_t inCount = n;
+    for (int32_t plane : kPlanes) {
+        if (!(clipCode & plane)) continue;
+        DynamicArray* outList = lists[input ^ 1];
+        if (!EnsureCount(outList, 2 * inCount + 4) || !carried.Reserve(2 * inCount + 4)) return 0;
+        CameraVertex* in = lists[input]->Elements<CameraVertex>();
+        CameraVertex* out = outList->Elements<CameraVertex>();
+        int32_t outCount = 0;
+        for (int32_t i = 0; i < inCount; ++i) {
+            const int32_t next = i + 1 < inCount ? i + 1 : 0;
+            const int64_t da = PlaneDistance(o, in[i], plane);
+            const int64_t db = PlaneDistance(o, in[next], plane);
+            if (da >= 0) {
+                if (carried.active) carried.Out(outCount, carried.In(i));
+                out[outCount++] = in[i];
+            }
+            if ((da >= 0) == (db >= 0)) continue;
+            const bool aInside = da >= 0;
+            const int32_t inPos = aInside ? i : next;
+            const int32_t outPos = aInside ? next : i;
+            const int64_t dIn = aInside ? da : db;
+            const int64_t dOut = aInside ? db : da;
+            CameraVertex crossing = IntersectEdge(in[inPos], in[outPos], dIn, dOut);
+            crossing.flags = (in[i].flags & in[next].flags & 0xFF) | uint32_t(plane);
+            if (carried.active) carried.Out(outCount, Interpolate(carried.In(inPos), carried.In(outPos), dIn, dOut));
+            out[outCount++] = crossing;
+        }
+        if (outCount == 0) return 0;
+        carried.Swap();
+        input ^= 1;
+        inCount = outCount;
+    }
+    if (input == 1) {
+        if (!EnsureCount(cameraVertices, inCount)) return 0;
+        std::copy(lists[1]->Elements<CameraVertex>(), lists[1]->Elements<CameraVertex>() + inCount,
+                  cameraVertices->Elements<CameraVertex>());
+    }
+    cameraVertices->ArraySetCount(inCount);
+    carried.Finish(pairsOut, inCount);
+    return 1;
+}
+
+CameraVertex IntersectEdge(const CameraVertex& inside, const CameraVertex& outside, int64_t d0, int64_t d1)
+{
+    const int64_t t = CrossingRatio(d0, d1, 30);
+    auto along = [t](int32_t a, int32_t b) {
+        return int32_t(a + ProductWholePart((int64_t(b) - a) * 4, t));
+    };
+    return {along(inside.x, outside.x), along(inside.y, outside.y), along(inside.z, outside.z), 0};
+}
+
+Fixed InterpolateValue(Fixed inside, Fixed outside, int64_t d0, int64_t d1)
+{
+    const Fixed t = Fixed(CrossingRatio(d0, d1, 16));
+    return FixAdd(inside, FixMul(FixSub(outside, inside), t));
+}
+
+void InterpolatePair(const FixedPoint& inside, const FixedPoint& outside, int64_t d0, int64_t d1, FixedPoint* out)
+{
+    *out = {InterpolateValue(inside.x, outside.x, d0, d1), InterpolateValue(inside.y, outside.y, d0, d1)};
+}
+
+void SetupTextureMapping(const DynamicArray* vertices, DynamicArray** output, const TextureMappingInputs& in)
+{
+    if (!*output) *output = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
+    DynamicArray* list = *output;
+    if (!list || !vertices || vertices->ArrayCopyTo(list) != kResultOk) return;
+    const int32_t count = list->ArrayCount();
+    if (count == 0) return;
+    FixedPoint* points = list->Elements<FixedPoint>();
+    Fixed minimum[2] = {points[0].x, points[0].y};
+    Fixed maximum[2] = {points[0].x, points[0].y};
+    for (int32_t i = 1; i < count; ++i) {
+        minimum[0] = std::min(minimum[0], points[i].x);
+        minimum[1] = std::min(minimum[1], points[i].y);
+        maximum[0] = std::max(maximum[0], points[i].x);
+        maximum[1] = std::max(maximum[1], points[i].y);
+    }
+    Fixed extent[2];
+    for (int axis = 0; axis < 2; ++axis) extent[axis] = std::max<Fixed>(FixSub(maximum[axis], minimum[axis]), 1);
+    const int32_t spanX = in.textureRect[2] - in.textureRect[0] - 1;
+    const int32_t spanY = in.textureRect[3] - in.textureRect[1] - 1;
+    Fixed factor[2];
+    for (int axis = 0; axis < 2; ++axis) {
+        if (!in.realSize[axis]) {
+            factor[axis] = in.defaults[axis];
+            continue;
+        }
+        const double a = Fix2X(extent[axis]) * in.metresPerUnit;
+        const int32_t sizeExtent = axis == 0 ? in.sizeRect[2] - in.sizeRect[0] : in.sizeRect[3] - in.sizeRect[1];
+        // A frame without extent maps the texture as if its unit were zero.
+        const double u = sizeExtent != 0 ? GetUnitToMetres(in.unitCode[axis]) * Fix2X(in.size[axis]) / sizeExtent : 0.0;
+        factor[axis] = X2Fix(u != 0 ? a / u : a);
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        Fixed u = Fixed(int64_t(FixDiv(FixSub(points[i].x, minimum[0]), extent[0])) * spanX);
+        u = FixAdd(u, IntToFixed(in.textureRect[0]));
+        const Fixed v = Fixed(int64_t(FixDiv(FixSub(points[i].y, minimum[1]), extent[1])) * spanY);
+        points[i] = {FixMul(u, factor[0]), FixMul(v, factor[1])};
+    }
+}

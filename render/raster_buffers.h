@@ -1,0 +1,39 @@
+// The textured rasterizer's work arrays: four rings of five arrays handed out in turn (so that
+// one polygon's data survives while up to four more are prepared), a single buffer, a pair and
+// four edge arrays, all kept locked and grown on demand; and the square-root table.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/fixed.h"
+#include "foundation/result_code.h"
+
+constexpr int32_t kRingSize = 5;
+
+// 256 entries, 64..255 filled: entry i is the 16.16 square root of i / 256.
+extern Fixed SqrtTable[256];
+
+ResultCode InitRasterBuffers();
+void FreeRasterBuffers();
+
+// The data of the ring's next array (8-byte, 12-byte, 8-byte and 12-byte elements).
+void* NextRingA();
+void* NextRingB();
+void* NextRingC();
+void* NextRingD();
+
+// Every ring array holds at least 4 n elements afterwards.
+void GrowRings(int32_t n);
+// The single buffer (12-byte elements) holds at least n; its data.
+void* GrowBuffer(int32_t n);
+// Both arrays of the pair (12 and 8 bytes) hold at least 2 n.
+void GrowPair(int32_t n);
+// The four edge arrays (8, 12, 8 and 8 bytes) hold at least 2 n.
+void GrowEdgeArrays(int32_t n);
+// The pair's and the edge arrays' data, kept beside them.
+void* PairData(int32_t which);
+void* EdgeArrayData(int32_t which);
+
+void BuildSqrtTable();
+// The 16.16 square root by table, 8 significant bits; 0 for x <= 0.
+Fixed FastSqrt(Fixed x);

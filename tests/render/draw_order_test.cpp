@@ -1,0 +1,128 @@
+// Lighting sums and shade levels of the worked cases, and the draw order: the far-to-near sort
+// and the contact-plane correction.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "model/contact_list.h"
+#include "model/light.h"
+#include "model/lighting_math.h"
+#include "render/draw_order.h"
+#include "tests/render/scene_support.h"
+
+using namespace rendertest;
+
+namespace {
+
+struct LightsDeleter {
+    void operator()(LightList* list) const { list->LightListDeleteAll(); }
+};
+using Lights = std::unique_ptr<LightList, LightsDeleter>;
+
+Lights MakeLights(std::initializer_list<std::array<int32_t, 5>> lights)
+{
+    Lights list(NewLightList());
+    for (const auto& l : lights) {
+        Light* light = new Light;
+        light->LightInitDefaults();
+        light->LightSetDirection(int16_t(l[0]), int16_t(l[1]), int16_t(l[2]));
+        light->LightSetGrey(uint16_t(l[3]));
+        light->LightSetOn(uint16_t(l[4]));
+        list->LightListAppend(light);
+    }
+    return list;
+}
+
+constexpr RGBColor48 kWhite = {65535, 65535, 65535};
+constexpr ShortVector3 kUp = {0, 0, 256};
+
+}  // namespace
+
+TEST(Lighting, WorkedCases)
+{
+    // An ambient light of half strength on white, whatever the normal.
+    auto ambient = MakeLights({{0, 0, 0, 32768, 1}});
+    const RGBColor48 half = SumLighting(ambient.get(), kWhite, {0, -256, 0});
+    EXPECT_EQ(half.red, 32767);
+    EXPECT_EQ(half.blue, 32767);
+    // Lights that are off give black and the darkest level.
+    auto off = MakeLights({{0, 0, 256, 65535, 0}});
+    EXPECT_EQ(SumLighting(off.get(), kWhite, kUp).green, 0);
+    EXPECT_EQ(FixedFloor(ShadeLevel(off.get(), 32, kUp)), 31);
+    // A light from behind adds nothing; two full lights clamp.
+    auto behind = MakeLights({{0, 0, -256, 65535, 1}});
+    EXPECT_EQ(SumLighting(behind.get(), kWhite, kUp).red, 0);
+    auto two = MakeLights({{0, 0, 256, 65535, 1}, {0, 0, 256, 65535, 1}});
+    EXPECT_EQ(SumLighting(two.get(), kWhite, kUp).red, 65535);
+    EXPECT_EQ(FixedFloor(ShadeLevel(two.get(), 32, kUp)), 0);
+    // Half the luminance: level 15.5, integer part 15.
+    auto grey = MakeLights({{0, 0, 0, 32768, 1}});
+    EXPECT_EQ(FixedFloor(ShadeLevel(grey.get(), 32, kUp)), 15);
+}
+
+TEST(DrawOrder, SortsFarToNearKeepingEqualDepthsInOrder)
+{
+    ObjectGeometry a{}, b{}, c{}, d{};
+    a.ScreenMinimum[1] = 100;
+    b.ScreenMinimum[1] = 130;
+    ObjectGeometry* pa = &a;
+    ObjectGeometry* pb = &b;
+    EXPECT_EQ(ContactListCompare(&pa, &pb), 0);
+    EXPECT_EQ(ContactListCompare(&pb, &pa), -1);
+    b.ScreenMinimum[1] = 100;
+    c.ScreenMinimum[1] = 5000;
+    d.ScreenMinimum[1] = 100;
+    ContactList* list = NewContactList();
+    for (ObjectGeometry* g : {&a, &b, &c, &d}) list->Append(&g);
+    StableSortDrawList(list);
+    ObjectGeometry** order = list->Elements<ObjectGeometry*>();
+    EXPECT_EQ(order[0], &c);
+    // a, b and d lie at one depth: they keep the order they came in.
+    EXPECT_EQ(order[1], &a);
+    EXPECT_EQ(order[2], &b);
+    EXPECT_EQ(order[3], &d);
+    list->Destroy();
+    FreeDrawOrderScratch();
+}
+
+TEST(DrawOrder, ATouchingRecordBehindTheContactPlaneGoesFirst)
+{
+    auto world = NewWorld();
+    // A small box standing on a floor; the eye above the floor looks at the box.
+    ModelObject* floor = AddBox(world.get(), -200, -200, -10, 200, 200, 0);
+    ModelObject* box = AddBox(world.get(), -10, 90, 0, 10, 110, 20);
+    auto o = NewObserver(world.get(), 80, 60, {0, 0, 50});
+    ObjectGeometry* f = floor->GeometryAt(0);
+    ObjectGeometry* b = box->GeometryAt(0);
+    ASSERT_GT(b->ContactCount(), 0);
+    for (ObjectGeometry* g : {f, b}) {
+        g->Visible = 1;
+        g->ScreenMinimum[0] = g->ScreenMinimum[2] = -100;
+        g->ScreenMaximum[0] = g->ScreenMaximum[2] = 100;
+    }
+    // Sorted by nearest depth the floor (reaching under the eye) would be drawn last, over the box.
+    ContactList* list = NewContactList();
+    list->Append(&b);
+    list->Append(&f);
+    RefineDrawOrder(list, o.get());
+    EXPECT_EQ(*list->At<ObjectGeometry*>(0), f);
+    EXPECT_EQ(*list->At<ObjectGeometry*>(1), b);
+    EXPECT_EQ(f->DrawIndex, 0);
+    EXPECT_EQ(b->DrawIndex, 1);
+    // Seen from below the floor, the box stays first.
+    o->SetObserverPosition({0, 0, -50});
+    list->ArraySetCount(0);
+    list->Append(&b);
+    list->Append(&f);
+    RefineDrawOrder(list, o.get());
+    EXPECT_EQ(*list->At<ObjectGeometry*>(0), b);
+    // A record whose only candidate is not visible keeps its place.
+    o->SetObserverPosition({0, 0, 50});
+    f->Visible = 0;
+    list->ArraySetCount(0);
+    list->Append(&b);
+    list->Append(&f);
+    RefineDrawOrder(list, o.get());
+    EXPECT_EQ(*list->At<ObjectGeometry*>(0), b);
+    list->Destroy();
+}

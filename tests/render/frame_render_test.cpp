@@ -1,0 +1,354 @@
+// Whole frames into real offscreens of every depth: faces where their projection says, nothing
+// drawn for what lies behind the eye or outside the view and nothing beyond the offscreen's
+// pixels, the same pixels for the same view however it was reached, the GDI face path against
+// the direct one, touching objects in contact-plane order, and picking.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "draw/pen_state.h"
+#include "draw/port_base.h"
+#include "model/model_document.h"
+#include "raster/span_region.h"
+#include "render/device_points.h"
+#include "render/face_front_end.h"
+#include "render/frame_render.h"
+#include "render/gdi_face_path.h"
+#include "render/projection.h"
+#include "tests/draw/draw_support.h"
+#include "tests/render/scene_support.h"
+#include "textures/shade_level_tables.h"
+
+using namespace rendertest;
+
+namespace {
+
+constexpr int32_t kWidth = 160;
+constexpr int32_t kHeight = 120;
+constexpr uint8_t kCanary = 0x5A;
+constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
+constexpr RGBColor48 kRed = {0xFFFF, 0, 0};
+constexpr RGBColor48 kBlue = {0, 0, 0xFFFF};
+constexpr uint32_t kFillOnly = 0x10;
+
+// A screen of the depth with its shade tables, and the shared render offscreen locked as the
+// published target, as the navigation pane has it during a frame.
+class RenderTarget {
+public:
+    RenderTarget(int32_t depth, int32_t width = kWidth, int32_t height = kHeight) : screen_(depth)
+    {
+        InitPenState();
+        InstallRendererRegionWork();
+        PolyRgnStartup();
+        InitProjectionArrays();
+        BuildShadeLevelTables();
+        offscreen = MakeOffscreen(width, height, depth, &kWhite).release();
+        offscreen->Activate();
+        SetDirectPixelDrawing(1);
+        SetViewOrigin(width / 2, height / 2);
+    }
+    ~RenderTarget()
+    {
+        offscreen->Deactivate();
+        offscreen->DisposeOffscreen();
+        FreeShadeLevelTables();
+        FreeProjectionArrays();
+        PolyRgnShutdown();
+        FreePenState();
+        SetDirectPixelDrawing(0);
+    }
+
+    // The pixel value at (x, y) whatever the depth.
+    uint32_t Pixel(int32_t x, int32_t y) const
+    {
+        GdiFlush();
+        const PixelFormat& f = offscreen->Format();
+        const uint8_t* row = f.rowTable[y];
+        switch (f.bitsPerPixel) {
+        case 4: return (x & 1) ? row[x >> 1] & 0xF : row[x >> 1] >> 4;
+        case 8: return row[x];
+        case 16: return uint32_t(row[2 * x]) | (uint32_t(row[2 * x + 1]) << 8);
+        case 24: return uint32_t(row[3 * x]) | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
+        default: return reinterpret_cast<const uint32_t*>(row)[x];
+        }
+    }
+
+    // Every byte of the pixels inside the bounds, row by row.
+    std::vector<uint8_t> Image() const
+    {
+        GdiFlush();
+        const PixelFormat& f = offscreen->Format();
+        PortRect bounds;
+        offscreen->GetBounds(&bounds);
+        const int32_t used = (bounds.right * f.bitsPerPixel + 7) / 8;
+        std::vector<uint8_t> bytes;
+        for (int32_t y = 0; y < bounds.bottom; ++y) bytes.insert(bytes.end(), f.rowTable[y], f.rowTable[y] + used);
+        return bytes;
+    }
+
+    void Clear()
+    {
+        PortRect bounds;
+        offscreen->GetBounds(&bounds);
+        RECT r = {bounds.left, bounds.top, bounds.right, bounds.bottom};
+        FillRect(offscreen->PortDC(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        GdiFlush();
+    }
+
+    // The bytes of each row past the bounds hold the canary; PaddingIntact checks them.
+    void FillPadding()
+    {
+        GdiFlush();
+        const PixelFormat& f = offscreen->Format();
+        const int32_t used = (kWidth * f.bitsPerPixel + 7) / 8;
+        for (int32_t y = 0; y < f.height; ++y) std::memset(f.rowTable[y] + used, kCanary, size_t(f.rowBytes - used));
+    }
+    bool PaddingIntact() const
+    {
+        GdiFlush();
+        const PixelFormat& f = offscreen->Format();
+        const int32_t used = (kWidth * f.bitsPerPixel + 7) / 8;
+        for (int32_t y = 0; y < f.height; ++y)
+            for (int32_t b = used; b < f.rowBytes; ++b)
+                if (f.rowTable[y][b] != kCanary) return false;
+        return true;
+    }
+
+    Q_Offscreen* offscreen = nullptr;
+
+private:
+    TestScreen screen_;
+};
+
+// The device rectangle of a face's projected corners.
+struct DeviceBox {
+    int32_t left, top, right, bottom;
+};
+
+DeviceBox ProjectedBox(const PolygonRecord* face)
+{
+    const ObjectGeometry* g = face->Geometry;
+    DeviceBox box = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int32_t i = 0; i < face->VertexCount(); ++i) {
+        const ScreenPoint* p = g->ScreenPoints->At<ScreenPoint>(face->IndexAt(i));
+        const int32_t x = p->x + kWidth / 2;
+        const int32_t y = kHeight / 2 - p->y;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+    }
+    return box;
+}
+
+class FrameEveryDepth : public testing::TestWithParam<int32_t> {};
+
+}  // namespace
+
+TEST_P(FrameEveryDepth, AFaceStraightAheadCoversItsProjection)
+{
+    RenderTarget target(GetParam());
+    auto world = NewWorld();
+    ModelObject* box = AddBox(world.get(), -20, 100, -10, 20, 110, 10, kRed);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    target.FillPadding();
+    const uint32_t before = FacesDrawn();
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(FacesDrawn() - before, 2u);  // the background, and the one face that faces the eye
+    EXPECT_TRUE(target.PaddingIntact());
+    const DeviceBox b = ProjectedBox(FaceWithNormal(box, 0, -256, 0));
+    EXPECT_EQ(b.right - b.left, 2 * (20 * o->scale / 100));
+    const uint32_t face = target.Pixel((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+    const uint32_t background = target.Pixel(0, 0);
+    ASSERT_NE(face, background);
+    int32_t wrong = 0;
+    for (int32_t y = 0; y < kHeight; ++y) {
+        for (int32_t x = 0; x < kWidth; ++x) {
+            const bool inside = x >= b.left && x < b.right && y >= b.top && y < b.bottom;
+            if (target.Pixel(x, y) != (inside ? face : background)) ++wrong;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+
+    // Through the system's polygon calls the face lands on the same pixels within one at its edges.
+    std::vector<uint32_t> directPixels;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) directPixels.push_back(target.Pixel(x, y));
+    target.Clear();
+    SetDirectPixelDrawing(0);
+    o->BumpSerial();
+    RenderFrameTimed(o.get(), 0, 0);
+    // The system may match the colours to other pixel values: a pixel counts as the face's where
+    // it is not the background of its own frame.
+    const uint32_t systemBackground = target.Pixel(0, 0);
+    for (int32_t y = 0; y < kHeight; ++y) {
+        for (int32_t x = 0; x < kWidth; ++x) {
+            if ((target.Pixel(x, y) != systemBackground) == (directPixels[y * kWidth + x] != background)) continue;
+            const bool nearEdge = std::abs(x - b.left) <= 1 || std::abs(x - b.right) <= 1 || std::abs(y - b.top) <= 1 ||
+                                  std::abs(y - b.bottom) <= 1;
+            EXPECT_TRUE(nearEdge) << x << "," << y;
+        }
+    }
+}
+
+TEST_P(FrameEveryDepth, NothingBehindTheEyeOrOutsideTheViewIsDrawn)
+{
+    RenderTarget target(GetParam());
+    auto world = NewWorld();
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    RenderFrameTimed(o.get(), 0, 0);
+    const std::vector<uint8_t> empty = target.Image();
+    AddBox(world.get(), -20, -110, -10, 20, -100, 10, kRed);  // behind
+    AddBox(world.get(), 900, 100, -10, 940, 110, 10, kRed);   // far to the right
+    AddBox(world.get(), -20, 100, 300, 20, 110, 320, kRed);   // far above
+    o->AttachObserverToWorld();
+    target.FillPadding();
+    const uint32_t before = FacesDrawn();
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(FacesDrawn() - before, 1u);  // the background alone
+    EXPECT_EQ(target.Image(), empty);
+    EXPECT_TRUE(target.PaddingIntact());
+
+    // A box reaching from behind the eye far past both sides: clipped in 3-D, drawn only ahead,
+    // and nothing lands beyond the offscreen's pixels.
+    AddBox(world.get(), -30000, -30000, -400, 30000, 30000, -300, kBlue);
+    o->AttachObserverToWorld();
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_TRUE(target.PaddingIntact());
+    EXPECT_NE(target.Image(), empty);
+    EXPECT_EQ(target.Pixel(kWidth / 2, 0), target.Pixel(0, 0));  // above the horizon: nothing
+    EXPECT_NE(target.Pixel(kWidth / 2, kHeight - 1), target.Pixel(0, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, FrameEveryDepth, testing::Values(4, 8, 16, 24, 32),
+                         [](const testing::TestParamInfo<int32_t>& info) { return "Depth" + std::to_string(info.param); });
+
+TEST(Frame, TheSameViewGivesTheSamePixelsHoweverItWasReached)
+{
+    RenderTarget target(32);
+    std::unique_ptr<ModelDocument, void (*)(ModelDocument*)> room(BuildRoomSample(),
+                                                                  [](ModelDocument* d) { d->Destroy(); });
+    ModelHolder* holder = room->Holder;
+    auto o = NewObserver(holder, kWidth / 2, kHeight / 2, {0, -100, 66}, 16);
+    o->SetObserverOptions(0x343F);
+    RenderFrameTimed(o.get(), 0, 0);
+    const std::vector<uint8_t> first = target.Image();
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(target.Image(), first);
+
+    // Walk and turn, render; then a new observer placed there from the start.
+    o->MoveObserverRelative(40, 10, 0, 20, 0, 0);
+    RenderFrameTimed(o.get(), 0, 0);
+    const std::vector<uint8_t> moved = target.Image();
+    EXPECT_NE(moved, first);
+    auto cold = NewObserver(holder, kWidth / 2, kHeight / 2, {o->x, o->y, o->z}, o->heading);
+    cold->SetObserverOptions(0x343F);
+    target.Clear();
+    RenderFrameTimed(cold.get(), 0, 0);
+    EXPECT_EQ(target.Image(), moved);
+}
+
+TEST(Frame, AnObjectStandingOnAnotherIsDrawnOverIt)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    AddBox(world.get(), -300, -300, -10, 300, 300, 0, kBlue);
+    ModelObject* box = AddBox(world.get(), -10, 90, 0, 10, 110, 20, kRed);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 60}, 0, 240);
+    o->SetObserverOptions(kFillOnly);
+    RenderFrameTimed(o.get(), 0, 0);
+    const DeviceBox b = ProjectedBox(FaceWithNormal(box, 0, -256, 0));
+    EXPECT_EQ(target.Pixel((b.left + b.right) / 2, (b.top + b.bottom) / 2), 0xFF0000u);
+}
+
+TEST(Frame, FramedFacesEraseToWhiteAndFilledOnesFillTheBackground)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    world->Root->SetColours(kBlue, 0xFFFF, kSideBoth);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(target.Pixel(10, 10), 0x0000FFu);
+    o->SetObserverOptions(0x08);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(target.Pixel(10, 10), 0xFFFFFFu);
+    // Without a world to draw, a frame draws nothing and does not fail.
+    o->cell = nullptr;
+    RenderFrameTimed(o.get(), 0, 0);
+}
+
+namespace {
+
+class FrameView : public PickableView {
+public:
+    FrameView(Observer* observer) : observer_(observer) {}
+    int32_t DrawView(int32_t, int32_t, int32_t, int32_t) override
+    {
+        observer_->BumpSerial();
+        RenderFrameTimed(observer_, 0, 0);
+        return 7;
+    }
+
+private:
+    Observer* observer_;
+};
+
+}  // namespace
+
+TEST(Frame, PickingFindsTheFrontmostFaceUnderThePoint)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    ModelObject* farBox = AddBox(world.get(), -40, 200, -20, 40, 210, 20, kBlue);
+    ModelObject* nearBox = AddBox(world.get(), -10, 100, -10, 10, 110, 10, kRed);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    FrameView view(o.get());
+    FaceIdentity hit;
+    EXPECT_EQ(PickFaceAt(&view, kWidth / 2, kHeight / 2, &hit), 7);
+    EXPECT_EQ(hit.object, nearBox);
+    EXPECT_EQ(hit.face, FaceWithNormal(nearBox, 0, -256, 0)->FaceIndex);
+    EXPECT_EQ(hit.side, kSideBack);
+    PickFaceAt(&view, kWidth / 2 + 20, kHeight / 2, &hit);
+    EXPECT_EQ(hit.object, farBox);
+    PickFaceAt(&view, 2, 2, &hit);
+    EXPECT_EQ(hit.object, world->Root);
+    EXPECT_EQ(hit.face, -1);
+    // A nearly transparent face cannot be picked: the one behind it is found.
+    nearBox->SetColours(kRed, 0x0FFF, kSideBoth);
+    nearBox->RefreshShading();
+    PickFaceAt(&view, kWidth / 2, kHeight / 2, &hit);
+    EXPECT_EQ(hit.object, farBox);
+    EXPECT_EQ(PickMode, 0);
+}
+
+TEST(Frame, AnOrderFirstDrawnOnlyInPartIsKeptWhole)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    ModelObject* boxes[3] = {AddBox(world.get(), -60, 100, -10, -40, 110, 10, kRed),
+                             AddBox(world.get(), -10, 150, -10, 10, 160, 10, kBlue),
+                             AddBox(world.get(), 40, 200, -10, 60, 210, 10, kRed)};
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    ObjectGeometry* root = world->Root->GeometryAt(0);
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
+    whole->SpanRegionInit();
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
+                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    ASSERT_TRUE(frame);
+    // Drawn first inside a layer that stops at the middle box, then in full at the same serial.
+    RenderModel(root, o.get(), frame.get(), boxes[1]->GeometryAt(0), nullptr, 0, 0);
+    EXPECT_EQ(root->DrawCount, 3);
+    uint32_t before = FacesDrawn();
+    RenderModel(root, o.get(), frame.get(), nullptr, nullptr, 0, 0);
+    const uint32_t reused = FacesDrawn() - before;
+    o->BumpSerial();
+    before = FacesDrawn();
+    RenderModel(root, o.get(), frame.get(), nullptr, nullptr, 0, 0);
+    EXPECT_EQ(reused, FacesDrawn() - before);
+    EXPECT_GE(reused, 4u);  // the background and a face of each box
+}

@@ -1,0 +1,67 @@
+# Runs render-frame on a model file at every depth, directly and through the system's polygon
+# calls, and checks each BMP file: its header (640 x 480, the depth) and that the picture is not
+# one colour; then a short benchmark run and its report.
+# -DRUNNER=<emulator, may be empty> -DTOOL=<render-frame> -DMODEL=<file> -DOUT=<folder>
+get_filename_component(name "${MODEL}" NAME_WE)
+set(failed 0)
+
+function(check_bmp file depth)
+  file(READ "${file}" header LIMIT 30 HEX)
+  string(SUBSTRING "${header}" 0 4 magic)
+  string(SUBSTRING "${header}" 36 8 width)
+  string(SUBSTRING "${header}" 44 8 height)
+  string(SUBSTRING "${header}" 56 4 bits)
+  math(EXPR want "${depth}" OUTPUT_FORMAT HEXADECIMAL)
+  string(REGEX REPLACE "^0x" "" want "${want}")
+  string(LENGTH "${want}" n)
+  if(n EQUAL 1)
+    set(want "0${want}")
+  endif()
+  if(NOT magic STREQUAL "424d" OR NOT width STREQUAL "80020000" OR NOT height STREQUAL "e0010000"
+     OR NOT bits STREQUAL "${want}00")
+    message(SEND_ERROR "${file}: header ${header}")
+    set(bad 1 PARENT_SCOPE)
+    return()
+  endif()
+  # A stretch of rows from the lower half: more than one byte value.
+  file(SIZE "${file}" size)
+  math(EXPR offset "${size} / 3")
+  file(READ "${file}" middle OFFSET ${offset} LIMIT 4096 HEX)
+  string(SUBSTRING "${middle}" 0 2 first)
+  string(REGEX REPLACE "(${first})+" "" rest "${middle}")
+  if(rest STREQUAL "")
+    message(SEND_ERROR "${file}: one colour only")
+    set(bad 1 PARENT_SCOPE)
+  endif()
+endfunction()
+
+foreach(flash 1 0)
+  foreach(depth 4 8 16 24 32)
+    set(file "${OUT}/${name}-${depth}-flash${flash}.bmp")
+    file(REMOVE "${file}")
+    execute_process(COMMAND ${RUNNER} "${TOOL}" "${MODEL}" "${file}" --depth ${depth} --flash ${flash}
+                    RESULT_VARIABLE status ERROR_VARIABLE err TIMEOUT 60)
+    set(bad 0)
+    if(NOT status EQUAL 0 OR NOT EXISTS "${file}")
+      message(SEND_ERROR "${name} depth ${depth} flash ${flash}: status ${status}\n${err}")
+      set(bad 1)
+    else()
+      check_bmp("${file}" ${depth})
+    endif()
+    if(bad)
+      math(EXPR failed "${failed} + 1")
+    endif()
+  endforeach()
+endforeach()
+
+execute_process(COMMAND ${RUNNER} "${TOOL}" "${MODEL}" "${OUT}/${name}-frames.bmp" --frames 8 --size 320x240
+                RESULT_VARIABLE status OUTPUT_VARIABLE out TIMEOUT 60)
+string(REPLACE "\r" "" out "${out}")
+if(NOT status EQUAL 0 OR NOT out MATCHES
+   "frames: 8\nms-per-frame: [0-9.]+\nms-per-frame-p95: [0-9.]+\nfaces-per-frame: [0-9.]+\npixels-per-frame: [0-9]+\n")
+  message(SEND_ERROR "${name} --frames: status ${status}\n${out}")
+  math(EXPR failed "${failed} + 1")
+endif()
+if(failed GREATER 0)
+  message(FATAL_ERROR "${failed} runs of render-frame on ${name} failed")
+endif()

@@ -1,0 +1,383 @@
+// render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z]
+//              [--angles ROLL,PITCH,HEADING] [--options MASK] [--frames N]
+// Renders a model file with the program's own reader and renderer, from where its walk observer
+// stands (or the given eye), with the options and lens the player takes from its preferences,
+// into an offscreen of the given depth as a screen of that depth would have it, and writes the
+// frame as a BMP file of that depth. --flash 0 draws faces through the system's polygon calls.
+// --frames N then renders N more frames, turning the heading one step before each, and prints
+// the median and 95th percentile time per frame with the faces and pixels drawn per frame.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "draw/device_list.h"
+#include "draw/pen_state.h"
+#include "draw/port_base.h"
+#include "draw/program_palette.h"
+#include "draw/q_offscreen.h"
+#include "draw/screen_caps.h"
+#include "foundation/disk_file_stream.h"
+#include "foundation/ui_services.h"
+#include "model/drawing_services.h"
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/walk_observer.h"
+#include "render/device_points.h"
+#include "render/face_front_end.h"
+#include "render/frame_render.h"
+#include "render/observer.h"
+#include "render/preference_sections.h"
+#include "render/projection.h"
+#include "render/raster_buffers.h"
+#include "textures/texture_manager.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z] "
+    "[--angles ROLL,PITCH,HEADING] [--options MASK] [--frames N]";
+
+struct Arguments {
+    std::string model;
+    std::string output;
+    int32_t width = 640;
+    int32_t height = 480;
+    int32_t depth = 32;
+    int32_t flash = 1;
+    bool eyeGiven = false;
+    int32_t eye[3] = {0, 0, 0};
+    bool anglesGiven = false;
+    int32_t angles[3] = {0, 0, 0};
+    bool optionsGiven = false;
+    uint32_t options = 0;
+    int32_t frames = 0;
+};
+
+bool ParseInts(const char* text, int32_t* out, int32_t count, char separator)
+{
+    const char* p = text;
+    for (int32_t i = 0; i < count; ++i) {
+        char* end = nullptr;
+        const long value = std::strtol(p, &end, 10);
+        if (end == p || value < -32768 || value > 32767) return false;
+        out[i] = int32_t(value);
+        if (i + 1 < count) {
+            if (*end != separator) return false;
+            p = end + 1;
+        } else if (*end != '\0') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Parse(int argc, char** argv, Arguments* a)
+{
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg.rfind("--", 0) != 0) {
+            positional.push_back(arg);
+            continue;
+        }
+        if (!hasValue) return false;
+        const char* value = argv[++i];
+        if (arg == "--size") {
+            int32_t size[2];
+            if (!ParseInts(value, size, 2, 'x') || size[0] < 2 || size[1] < 2 || size[0] > 4096 || size[1] > 4096)
+                return false;
+            a->width = size[0];
+            a->height = size[1];
+        } else if (arg == "--depth") {
+            if (!ParseInts(value, &a->depth, 1, 0)) return false;
+            if (a->depth != 4 && a->depth != 8 && a->depth != 16 && a->depth != 24 && a->depth != 32) return false;
+        } else if (arg == "--flash") {
+            if (!ParseInts(value, &a->flash, 1, 0) || (a->flash != 0 && a->flash != 1)) return false;
+        } else if (arg == "--eye") {
+            if (!ParseInts(value, a->eye, 3, ',')) return false;
+            a->eyeGiven = true;
+        } else if (arg == "--angles") {
+            if (!ParseInts(value, a->angles, 3, ',')) return false;
+            a->anglesGiven = true;
+        } else if (arg == "--options") {
+            char* end = nullptr;
+            const unsigned long mask = std::strtoul(value, &end, 0);
+            if (end == value || *end != '\0' || mask > 0x3FFF) return false;
+            a->options = uint32_t(mask);
+            a->optionsGiven = true;
+        } else if (arg == "--frames") {
+            if (!ParseInts(value, &a->frames, 1, 0) || a->frames < 1) return false;
+        } else {
+            return false;
+        }
+    }
+    if (positional.size() != 2) return false;
+    a->model = positional[0];
+    a->output = positional[1];
+    return true;
+}
+
+std::string SystemPath(std::string path)
+{
+    for (char& c : path) c = c == '/' ? '\\' : c;
+    return path;
+}
+
+// A screen of the depth: true colour above 8 bits, a palette screen at 8, 16 colours at 4.
+ScreenCaps ScreenOfDepth(int32_t depth)
+{
+    ScreenCaps caps;
+    caps.blockTransfer = 1;
+    caps.bitsPerPixel = depth;
+    caps.planes = 1;
+    caps.width = 1024;
+    caps.height = 768;
+    caps.numColors = depth <= 8 ? (1 << depth) : -1;
+    if (depth == 8) {
+        caps.paletteDevice = 1;
+        caps.sizePalette = 256;
+        caps.numReserved = 20;
+        caps.colorRes = 18;
+        caps.numColors = 20;
+    }
+    caps.rasterCaps = 0x0001 | (caps.paletteDevice ? 0x0100 : 0);
+    return caps;
+}
+
+// The form type of the first twelve bytes, read plain or through the scrambling filter.
+uint32_t FormType(DiskFileStream* file, bool scrambled)
+{
+    uint32_t words[3] = {0, 0, 0};
+    if (scrambled) file->StreamScrambleOn();
+    for (uint32_t& word : words) file->StreamTransferValue(&word, kValue32);
+    file->StreamScrambleOff();
+    file->StreamSetPosition(0);
+    return words[2];
+}
+
+ModelDocument* LoadModel(const std::string& path)
+{
+    DiskFileStream* file = new DiskFileStream;
+    if (file->FileObjectInit(9, 0, 0, "", "") != kResultOk || file->SetFileFromPath(SystemPath(path).c_str()) != kResultOk ||
+        file->FileOpenStream() != kResultOk) {
+        file->FileObjectDestroy();
+        ShowAlert(("Cannot open the model file " + path + ".").c_str());
+        return nullptr;
+    }
+    const bool scrambled = FormType(file, false) != kFormModel &&
+                           (FormType(file, true) == kFormModel || FormType(file, true) == kFormModelShort);
+    ModelDocument* document = new ModelDocument;
+    ResultCode result = document->Init();
+    if (result == kResultOk) {
+        if (scrambled) file->StreamScrambleOn();
+        result = document->ReadModelFile(file);
+        file->StreamScrambleOff();
+    }
+    file->FileObjectDestroy();
+    if (result != kResultOk) {
+        document->Destroy();
+        return nullptr;
+    }
+    return document;
+}
+
+void Put16(std::vector<uint8_t>& out, uint32_t v)
+{
+    out.push_back(uint8_t(v));
+    out.push_back(uint8_t(v >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v)
+{
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+// The offscreen's pixels as a bottom-up BMP file of its depth (a colour table at 4 and 8 bits).
+bool WriteBmp(Q_Offscreen* offscreen, int32_t width, int32_t height, const std::string& path)
+{
+    GdiFlush();
+    const PixelFormat& format = offscreen->Format();
+    const int32_t bits = format.bitsPerPixel * format.planes;
+    if (!format.rowTable || format.planes != 1) return false;
+    std::vector<RGBQUAD> colours;
+    if (bits <= 8) {
+        colours.resize(size_t(1) << bits);
+        const UINT got = GetDIBColorTable(offscreen->PortDC(), 0, UINT(colours.size()), colours.data());
+        if (got == 0) {
+            std::vector<PALETTEENTRY> entries(colours.size());
+            GetPaletteEntries(ProgramPalette, 0, UINT(entries.size()), entries.data());
+            for (size_t i = 0; i < entries.size(); ++i)
+                colours[i] = {entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
+        }
+    }
+    const uint32_t rowBytes = uint32_t((width * bits + 31) / 32 * 4);
+    const uint32_t tableBytes = uint32_t(colours.size() * 4);
+    const uint32_t offset = 14 + 40 + tableBytes;
+    std::vector<uint8_t> out;
+    out.reserve(offset + size_t(rowBytes) * height);
+    out.push_back('B');
+    out.push_back('M');
+    Put32(out, offset + rowBytes * uint32_t(height));
+    Put32(out, 0);
+    Put32(out, offset);
+    Put32(out, 40);
+    Put32(out, uint32_t(width));
+    Put32(out, uint32_t(height));
+    Put16(out, 1);
+    Put16(out, uint32_t(bits));
+    Put32(out, 0);  // BI_RGB; 16 bits are 5-5-5
+    Put32(out, rowBytes * uint32_t(height));
+    Put32(out, 2835);
+    Put32(out, 2835);
+    Put32(out, uint32_t(colours.size()));
+    Put32(out, 0);
+    for (const RGBQUAD& q : colours) {
+        out.push_back(q.rgbBlue);
+        out.push_back(q.rgbGreen);
+        out.push_back(q.rgbRed);
+        out.push_back(0);
+    }
+    const uint32_t usedBytes = uint32_t((width * bits + 7) / 8);
+    for (int32_t y = height - 1; y >= 0; --y) {
+        const uint8_t* row = format.rowTable[y];
+        out.insert(out.end(), row, row + usedBytes);
+        out.insert(out.end(), rowBytes - usedBytes, 0);
+    }
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    return std::fclose(file) == 0 && written;
+}
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LARGE_INTEGER& frequency)
+{
+    return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+double Percentile(std::vector<double> values, double fraction)
+{
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, size_t(fraction * double(values.size() - 1) + 0.5));
+    return values[index];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Arguments args;
+    if (!Parse(argc, argv, &args)) {
+        ShowAlert(kUsage);
+        return 2;
+    }
+
+    // The drawing layer as on a screen of the requested depth, with the shade tables for it.
+    VolumeCapabilities();
+    InstallDrawingLayerServices();
+    InstallRendererRegionWork();
+    SetScreenCaps(ScreenOfDepth(args.depth));
+    CreateProgramPalette();
+    InitPenState();
+    PolyRgnStartup();
+    WindowList = NewDynamicArray(0, int32_t(sizeof(Q_Offscreen*)), 1);
+    Q_Offscreen* device = new Q_Offscreen;
+    device->OffscreenFromPort(nullptr);
+    RebuildWindowPalette(device);
+    WindowList->Append(&device);
+    const RGBColor48 white = {0xFFFF, 0xFFFF, 0xFFFF};
+    Q_Offscreen* offscreen = new Q_Offscreen;
+    if (offscreen->QOffscreenInit({0, 0, args.width, args.height}, args.depth, &white) != kResultOk) {
+        ShowAlert("Cannot make the offscreen.");
+        return 1;
+    }
+    TextureManager* textures = new TextureManager{};
+    InitProjectionArrays();
+    InitRasterBuffers();
+
+    ModelDocument* document = LoadModel(args.model);
+    if (!document) return 1;
+    // The offscreen becomes the shared render target, the shade tables are built for the screen
+    // (which publishes the screen device meanwhile), and the offscreen is published again.
+    offscreen->Activate();
+    InitTextureManager(textures);
+    offscreen->Unlock();
+    offscreen->Lock();
+
+    Observer* observer = new Observer;
+    observer->Init(document->Holder);
+    PreferenceSet preferences;
+    ReadModelPreferences(document->Preferences, &preferences);
+    observer->SetViewportSize(args.width / 2, args.height / 2);
+    ApplyPreferences(observer, preferences);
+    if (args.optionsGiven) observer->SetObserverOptions(args.options);
+    SetDirectPixelDrawing(args.flash ? preferences.config.directDrawing : 0);
+    const WalkObserver* walk = document->Walk;
+    if (args.eyeGiven) {
+        observer->SetObserverPosition({int16_t(args.eye[0]), int16_t(args.eye[1]), int16_t(args.eye[2])});
+    } else {
+        observer->SetObserverPositionFixed(walk->Position[0], walk->Position[1], walk->Position[2]);
+    }
+    if (args.anglesGiven) {
+        observer->SetObserverAngles(int16_t(args.angles[0]), int16_t(args.angles[1]), int16_t(args.angles[2]));
+    } else {
+        observer->SetObserverAnglesFixed(walk->Angles[0], walk->Angles[1], walk->Angles[2]);
+    }
+    SetViewOrigin(args.width / 2, args.height / 2);
+
+    RenderFrameTimed(observer, 0, 0);
+    if (!WriteBmp(offscreen, args.width, args.height, args.output)) {
+        ShowAlert(("Cannot write " + args.output + ".").c_str());
+        return 1;
+    }
+
+    if (args.frames > 0) {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        std::vector<double> times;
+        times.reserve(size_t(args.frames));
+        const uint32_t facesBefore = FacesDrawn();
+        const int16_t heading = observer->heading;
+        for (int32_t i = 0; i < args.frames; ++i) {
+            observer->MoveObserverRelative(0, 0, 0, 1, 0, 0);
+            LARGE_INTEGER start, end;
+            QueryPerformanceCounter(&start);
+            RenderFrameTimed(observer, 0, 0);
+            GdiFlush();
+            QueryPerformanceCounter(&end);
+            times.push_back(Milliseconds(start, end, frequency));
+        }
+        const double faces = double(FacesDrawn() - facesBefore) / args.frames;
+        // The same frames again, counting the pixels the faces cover.
+        observer->SetObserverAngles(observer->roll, observer->pitch, heading);
+        SetFaceAreaCounting(1);
+        for (int32_t i = 0; i < args.frames; ++i) {
+            observer->MoveObserverRelative(0, 0, 0, 1, 0, 0);
+            RenderFrameTimed(observer, 0, 0);
+        }
+        const double pixels = double(FaceAreaDrawn()) / args.frames;
+        SetFaceAreaCounting(0);
+        std::printf("frames: %d\n", int(args.frames));
+        std::printf("ms-per-frame: %.3f\n", Percentile(times, 0.5));
+        std::printf("ms-per-frame-p95: %.3f\n", Percentile(times, 0.95));
+        std::printf("faces-per-frame: %.1f\n", faces);
+        std::printf("pixels-per-frame: %.0f\n", pixels);
+    }
+
+    observer->Free();
+    offscreen->Deactivate();
+    FreeTextureManager();
+    document->Destroy();
+    offscreen->DisposeOffscreen();
+    FreeRasterBuffers();
+    FreeProjectionArrays();
+    PolyRgnShutdown();
+    FreePenState();
+    return 0;
+}
