@@ -7,7 +7,7 @@
 
 using Bytes = std::vector<uint8_t>;
 
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 1;
     int32_t height = 1;
     int32_t depth = 24;
@@ -26,7 +26,7 @@ inline void PutLE(Bytes& b, uint32_t v, int32_t n)
 }
 
 // The whole file: headers, colour table and the given pixel data.
-inline Bytes MakeBmp(const BmpSpec& s, const Bytes& pixels)
+inline Bytes MakeBmp(const BmpLayout& s, const Bytes& pixels)
 {
     Bytes table;
     if (s.depth <= 8) {

@@ -88,13 +88,13 @@ TEST(BmpReader, UncompressedEveryDepthBothHeadersBothRowOrders)
                     depth == 1 ? std::vector<uint32_t>{0x102030, 0xF0E0D0}
                                : depth == 4 ? kPalette16 : depth == 8 ? palette256 : std::vector<uint32_t>{};
                 const Grid grid = Pattern(w, h, depth <= 8 ? 1u << depth : 0x1000000u, uint32_t(depth));
-                BmpSpec spec;
-                spec.width = w;
-                spec.height = topDown ? -h : h;
-                spec.depth = depth;
-                spec.os2 = os2;
-                spec.palette = palette;
-                const Decoded d = Decode(MakeBmp(spec, PackRows(grid, depth, topDown)));
+                BmpLayout layout;
+                layout.width = w;
+                layout.height = topDown ? -h : h;
+                layout.depth = depth;
+                layout.os2 = os2;
+                layout.palette = palette;
+                const Decoded d = Decode(MakeBmp(layout, PackRows(grid, depth, topDown)));
                 ASSERT_EQ(d.result, kResultOk);
                 EXPECT_TRUE(d.alerts.empty());
                 EXPECT_EQ(d.width, w);
@@ -112,20 +112,20 @@ TEST(BmpReader, RowsArePaddedToFourBytesAndStripsHandOnBottomRowsFirst)
 {
     // A 24-bit file of width 3 has rows of 12 bytes: 9 data bytes and 3 pad bytes.
     const Grid grid = {{0xFF0000, 0x00FF00, 0x0000FF}, {0x123456, 0x654321, 0xABCDEF}};
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
     const Bytes pixels = PackRows(grid, 24);
     ASSERT_EQ(pixels.size(), 24u);
-    EXPECT_EQ(Decode(MakeBmp(spec, pixels)).pixels, Colors(grid, {}));
+    EXPECT_EQ(Decode(MakeBmp(layout, pixels)).pixels, Colors(grid, {}));
 
     // A tall picture goes in several strips, each below 65000 bytes of packed rows.
     AlertCatcher catcher;
-    spec.width = 1000;
-    spec.height = 100;
+    layout.width = 1000;
+    layout.height = 100;
     const Grid tall = Pattern(1000, 100, 0x1000000u);
     MemoryStream stream;
-    Load(stream, MakeBmp(spec, PackRows(tall, 24)));
+    Load(stream, MakeBmp(layout, PackRows(tall, 24)));
     Reader reader(&stream);
     ASSERT_EQ(reader.Read(8), kResultOk);
     EXPECT_EQ(reader.puts, 9);  // 100 rows of 3000 bytes: strips of 12 rows, 4 in the last
@@ -139,12 +139,12 @@ TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
 {
     // 30000 pixels of 24 bits: 90000 bytes a row, more than a strip may hold; it holds one row.
     AlertCatcher catcher;
-    BmpSpec spec;
-    spec.width = 30000;
-    spec.height = 3;
+    BmpLayout layout;
+    layout.width = 30000;
+    layout.height = 3;
     const Grid wide = Pattern(30000, 3, 0x1000000u);
     MemoryStream stream;
-    Load(stream, MakeBmp(spec, PackRows(wide, 24)));
+    Load(stream, MakeBmp(layout, PackRows(wide, 24)));
     Reader reader(&stream);
     ASSERT_EQ(reader.Read(8), kResultOk);
     EXPECT_EQ(reader.puts, 3);
@@ -154,30 +154,30 @@ TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
 
 TEST(BmpReader, ColourTableMustEndBeforeThePixels)
 {
-    BmpSpec spec;
-    spec.depth = 8;
-    spec.width = 2;
-    spec.palette = Palette256();
+    BmpLayout layout;
+    layout.depth = 8;
+    layout.width = 2;
+    layout.palette = Palette256();
     const Bytes pixels = PackRows({{1, 2}}, 8);
     // With colours used 0, an 8-bit file needs a pixel offset of at least 1078.
-    Bytes good = MakeBmp(spec, pixels);
+    Bytes good = MakeBmp(layout, pixels);
     EXPECT_EQ(good[10] | good[11] << 8, 1078);
     EXPECT_EQ(Decode(good).result, kResultOk);
-    spec.offsetAdjust = -1;
-    const Decoded bad = Decode(MakeBmp(spec, pixels));
+    layout.offsetAdjust = -1;
+    const Decoded bad = Decode(MakeBmp(layout, pixels));
     EXPECT_EQ(bad.result, -1);
     EXPECT_EQ(bad.alerts, std::vector<std::string>{WithName(kBmpColorMapMessage)});
     EXPECT_FALSE(bad.made);
 
     // Fewer colours used need a smaller table; a hostile count cannot wrap the check around.
-    spec.offsetAdjust = -4 * 246;
-    spec.colorsUsed = 10;
-    EXPECT_EQ(Decode(MakeBmp(spec, pixels)).result, kResultOk);
-    spec.colorsUsed = 0x40000000;
-    EXPECT_EQ(Decode(MakeBmp(spec, pixels)).alerts, std::vector<std::string>{WithName(kBmpColorMapMessage)});
+    layout.offsetAdjust = -4 * 246;
+    layout.colorsUsed = 10;
+    EXPECT_EQ(Decode(MakeBmp(layout, pixels)).result, kResultOk);
+    layout.colorsUsed = 0x40000000;
+    EXPECT_EQ(Decode(MakeBmp(layout, pixels)).alerts, std::vector<std::string>{WithName(kBmpColorMapMessage)});
 
     // OS/2 tables have three bytes an entry.
-    BmpSpec os2;
+    BmpLayout os2;
     os2.os2 = true;
     os2.depth = 4;
     os2.width = 2;
@@ -191,17 +191,17 @@ TEST(BmpReader, RefusesWhatItCannotReadWithItsMessages)
 {
     struct Case {
         const char* what;
-        BmpSpec spec;
+        BmpLayout layout;
         const char* message;
     };
     std::vector<Case> cases;
-    BmpSpec s;
+    BmpLayout s;
     s.type[0] = 'X';
     cases.push_back({"type", s, kBmpTypeMessage});
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.headerSize = 64;
     cases.push_back({"header size", s, kBmpFormatMessage});
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.depth = 2;
     cases.push_back({"two bits", s, kBmpDepthMessage});
     s.depth = 0;
@@ -215,33 +215,33 @@ TEST(BmpReader, RefusesWhatItCannotReadWithItsMessages)
     s.depth = 24;
     s.compression = 3;
     cases.push_back({"bit fields", s, kBmpCompressionMessage});
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.width = 0;
     cases.push_back({"width 0", s, kBmpFormatMessage});
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.height = 0;
     cases.push_back({"height 0", s, kBmpFormatMessage});
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.width = -5;
     cases.push_back({"negative width", s, kBmpFormatMessage});
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.width = 0x7FFFFFFF;
     cases.push_back({"huge width", s, kBmpFormatMessage});
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.height = int32_t(0x80000000u);
     cases.push_back({"most negative height", s, kBmpFormatMessage});
-    s = BmpSpec{};
+    s = BmpLayout{};
     s.width = 40000;
     cases.push_back({"wider than a coordinate", s, kBmpFormatMessage});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const Decoded d = Decode(MakeBmp(c.spec, Bytes(4, 0)));
+        const Decoded d = Decode(MakeBmp(c.layout, Bytes(4, 0)));
         EXPECT_EQ(d.result, -1);
         EXPECT_EQ(d.alerts, std::vector<std::string>{WithName(c.message)});
         EXPECT_FALSE(d.made);
     }
     // A pixel offset past the end of the file, and headers cut short.
-    BmpSpec ok;
+    BmpLayout ok;
     const Bytes whole = MakeBmp(ok, Bytes(4, 0));
     Bytes far = whole;
     far[11] = 0x10;
@@ -258,9 +258,9 @@ TEST(BmpReader, RefusesWhatItCannotReadWithItsMessages)
 
 TEST(BmpReader, MessagesNameTheFileBeingRead)
 {
-    BmpSpec spec;
-    spec.depth = 2;
-    const Bytes bytes = MakeBmp(spec, Bytes(4, 0));
+    BmpLayout layout;
+    layout.depth = 2;
+    const Bytes bytes = MakeBmp(layout, Bytes(4, 0));
     WriteWholeFile("qpbad.bmp", std::string(bytes.begin(), bytes.end()));
     {
         AlertCatcher catcher;
@@ -278,11 +278,11 @@ TEST(BmpReader, MessagesNameTheFileBeingRead)
 
 TEST(BmpReader, TruncatedRowsAreRefusedButAMissingLastPadIsNot)
 {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
     const Grid grid = {{1, 2, 3}, {4, 5, 6}};
-    Bytes file = MakeBmp(spec, PackRows(grid, 24));
+    Bytes file = MakeBmp(layout, PackRows(grid, 24));
     file.resize(file.size() - 3);  // the last row's pad bytes
     const Decoded d = Decode(file);
     EXPECT_EQ(d.result, kResultOk);
@@ -296,8 +296,8 @@ TEST(BmpReader, TruncatedRowsAreRefusedButAMissingLastPadIsNot)
 
 TEST(BmpReader, FailuresOfTheOffscreenLeaveNoPicture)
 {
-    BmpSpec spec;
-    const Bytes file = MakeBmp(spec, Bytes(4, 0));
+    BmpLayout layout;
+    const Bytes file = MakeBmp(layout, Bytes(4, 0));
     {
         AlertCatcher catcher;
         MemoryStream stream;
@@ -339,46 +339,46 @@ const Grid kRle8Expected = {{11, 11, 11, 0, 0, 0}, {4, 5, 6, 8, 10, 10}, {7, 7, 
 TEST(BmpReader, Rle8RunsPadsAndEscapesAcrossEveryRefill)
 {
     const auto palette = Palette256();
-    BmpSpec spec;
-    spec.depth = 8;
-    spec.compression = 1;
-    spec.palette = palette;
-    spec.width = 6;
-    spec.height = 3;
+    BmpLayout layout;
+    layout.depth = 8;
+    layout.compression = 1;
+    layout.palette = palette;
+    layout.width = 6;
+    layout.height = 3;
     // The input buffer holds one packed row (6 bytes), so runs and escapes cross refills.
-    const Decoded d = Decode(MakeBmp(spec, Rle8Picture()));
+    const Decoded d = Decode(MakeBmp(layout, Rle8Picture()));
     ASSERT_EQ(d.result, kResultOk);
     EXPECT_TRUE(d.alerts.empty());
     EXPECT_EQ(d.pixels, Colors(kRle8Expected, palette));
 
     // Bytes after the end of the bitmap are not read; rows after it stay at colour 0.
     Bytes early = {3, 5, 0, 1, 9, 9, 9, 0, 9};
-    spec.height = 3;
-    spec.width = 3;
-    const Decoded e = Decode(MakeBmp(spec, early));
+    layout.height = 3;
+    layout.width = 3;
+    const Decoded e = Decode(MakeBmp(layout, early));
     ASSERT_EQ(e.result, kResultOk);
     EXPECT_EQ(e.pixels, Colors({{0, 0, 0}, {0, 0, 0}, {5, 5, 5}}, palette));
     // A delta's offsets are skipped and end the row.
-    const Decoded delta = Decode(MakeBmp(spec, {1, 4, 0, 2, 1, 1, 2, 6, 0, 0, 0, 1}));
+    const Decoded delta = Decode(MakeBmp(layout, {1, 4, 0, 2, 1, 1, 2, 6, 0, 0, 0, 1}));
     ASSERT_EQ(delta.result, kResultOk);
     EXPECT_EQ(delta.pixels, Colors({{0, 0, 0}, {6, 6, 0}, {4, 0, 0}}, palette));
 }
 
 TEST(BmpReader, Rle4RunsAlternateNibblesAndPadTheirBytes)
 {
-    BmpSpec spec;
-    spec.depth = 4;
-    spec.compression = 2;
-    spec.palette = kPalette16;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.depth = 4;
+    layout.compression = 2;
+    layout.palette = kPalette16;
+    layout.height = 2;
     // An encoded run of 5 with colour byte 0x12 gives 1 2 1 2 1; an absolute run of 3 pixels is
     // two bytes and owes no pad byte, one of 5 pixels is three bytes and owes one.
-    spec.width = 8;
+    layout.width = 8;
     const Bytes file = {
         5, 0x12, 0, 3, 0x34, 0x50, 0, 0,           // bottom: 1 2 1 2 1 3 4 5, EOL
         0, 5, 0xAB, 0xCD, 0xE0, 0, 3, 0xF1, 0, 1,  // top: A B C D E F 1 F, EOB
     };
-    const Decoded d = Decode(MakeBmp(spec, file));
+    const Decoded d = Decode(MakeBmp(layout, file));
     ASSERT_EQ(d.result, kResultOk) << (d.alerts.empty() ? "" : d.alerts[0]);
     EXPECT_EQ(d.pixels, Colors({{10, 11, 12, 13, 14, 15, 1, 15}, {1, 2, 1, 2, 1, 3, 4, 5}}, kPalette16));
 }
@@ -386,12 +386,12 @@ TEST(BmpReader, Rle4RunsAlternateNibblesAndPadTheirBytes)
 TEST(BmpReader, RunLengthErrorsGiveTheirMessages)
 {
     const auto palette = Palette256();
-    BmpSpec spec;
-    spec.depth = 8;
-    spec.compression = 1;
-    spec.palette = palette;
-    spec.width = 4;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.depth = 8;
+    layout.compression = 1;
+    layout.palette = palette;
+    layout.width = 4;
+    layout.height = 2;
     struct Case {
         const char* what;
         Bytes data;
@@ -409,7 +409,7 @@ TEST(BmpReader, RunLengthErrorsGiveTheirMessages)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const Decoded d = Decode(MakeBmp(spec, c.data));
+        const Decoded d = Decode(MakeBmp(layout, c.data));
         EXPECT_EQ(d.result, -1);
         EXPECT_EQ(d.alerts, std::vector<std::string>{WithName(c.message)});
         EXPECT_FALSE(d.made);
@@ -421,20 +421,20 @@ TEST(BmpReader, RunLengthErrorsGiveTheirMessages)
 TEST(BmpReader, DamagedFilesNeverCrash)
 {
     std::vector<Bytes> files;
-    BmpSpec rle8;
+    BmpLayout rle8;
     rle8.depth = 8;
     rle8.compression = 1;
     rle8.width = 6;
     rle8.height = 3;
     rle8.colorsUsed = 16;
     files.push_back(MakeBmp(rle8, Rle8Picture()));
-    BmpSpec rle4;
+    BmpLayout rle4;
     rle4.depth = 4;
     rle4.compression = 2;
     rle4.width = 8;
     rle4.height = 2;
     files.push_back(MakeBmp(rle4, {5, 0x12, 0, 3, 0x34, 0x50, 0, 0, 0, 5, 0xAB, 0xCD, 0xE0, 0, 3, 0xF1, 0, 1}));
-    BmpSpec os2;
+    BmpLayout os2;
     os2.os2 = true;
     os2.depth = 1;
     os2.width = 9;

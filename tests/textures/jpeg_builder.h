@@ -10,7 +10,7 @@
 
 using Bytes = std::vector<uint8_t>;
 
-struct JpegSpec {
+struct JpegLayout {
     int32_t width = 16;
     int32_t height = 16;
     J_COLOR_SPACE space = JCS_RGB;  // of the samples given: 1 (grey), 3 (RGB) or 4 (CMYK) a pixel
@@ -19,7 +19,7 @@ struct JpegSpec {
 };
 
 // Compresses samples given top row first.
-inline Bytes MakeJpeg(const JpegSpec& spec, const std::vector<uint8_t>& samples)
+inline Bytes MakeJpeg(const JpegLayout& layout, const std::vector<uint8_t>& samples)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr errors;
@@ -28,15 +28,15 @@ inline Bytes MakeJpeg(const JpegSpec& spec, const std::vector<uint8_t>& samples)
     unsigned char* out = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &out, &size);
-    cinfo.image_width = JDIMENSION(spec.width);
-    cinfo.image_height = JDIMENSION(spec.height);
-    cinfo.input_components = spec.space == JCS_GRAYSCALE ? 1 : spec.space == JCS_CMYK ? 4 : 3;
-    cinfo.in_color_space = spec.space;
+    cinfo.image_width = JDIMENSION(layout.width);
+    cinfo.image_height = JDIMENSION(layout.height);
+    cinfo.input_components = layout.space == JCS_GRAYSCALE ? 1 : layout.space == JCS_CMYK ? 4 : 3;
+    cinfo.in_color_space = layout.space;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.progressive) jpeg_simple_progression(&cinfo);
+    jpeg_set_quality(&cinfo, layout.quality, TRUE);
+    if (layout.progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
-    const size_t stride = size_t(spec.width) * size_t(cinfo.input_components);
+    const size_t stride = size_t(layout.width) * size_t(cinfo.input_components);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<uint8_t*>(samples.data()) + cinfo.next_scanline * stride;
         jpeg_write_scanlines(&cinfo, &row, 1);

@@ -198,12 +198,12 @@ TEST(Jpeg, LargePicturesCrossManyBlocks)
 
 TEST(Jpeg, GreyscaleBecomesGreyAndProgressiveMatchesBaseline)
 {
-    JpegSpec spec;
-    spec.space = JCS_GRAYSCALE;
+    JpegLayout layout;
+    layout.space = JCS_GRAYSCALE;
     std::vector<uint8_t> grey;
     for (int32_t y = 0; y < 16; y++)
         for (int32_t x = 0; x < 16; x++) grey.push_back(uint8_t(x * 16));
-    const Decoded g = Decode(MakeJpeg(spec, grey));
+    const Decoded g = Decode(MakeJpeg(layout, grey));
     ASSERT_EQ(g.result, kResultOk);
     EXPECT_EQ(g.colorSpace, JCS_GRAYSCALE);
     for (size_t i = 0; i < g.pixels.size(); i++) {
@@ -213,7 +213,7 @@ TEST(Jpeg, GreyscaleBecomesGreyAndProgressiveMatchesBaseline)
         EXPECT_NEAR(int32_t(p & 255), grey[i], 6);
     }
 
-    JpegSpec colour;
+    JpegLayout colour;
     colour.width = 40;
     colour.height = 24;
     std::vector<uint8_t> rgb;
@@ -265,7 +265,7 @@ TEST(Jpeg, TruncatedDataDecodesToAFullPictureWithTheLibraryWarning)
 TEST(Jpeg, RefusedPicturesLeaveNothingBehind)
 {
     // CMYK: refused with the colour-scheme message after the offscreen was made.
-    JpegSpec cmyk;
+    JpegLayout cmyk;
     cmyk.space = JCS_CMYK;
     const Decoded c = Decode(MakeJpeg(cmyk, std::vector<uint8_t>(16 * 16 * 4, 40)));
     EXPECT_EQ(c.result, -1);
@@ -306,13 +306,13 @@ TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)
 // crash or a read outside a buffer.
 TEST(Jpeg, DamagedFilesNeverCrash)
 {
-    JpegSpec spec;
-    spec.width = 24;
-    spec.height = 8;
-    spec.progressive = true;
-    std::vector<uint8_t> rgb(size_t(spec.width * spec.height * 3));
+    JpegLayout layout;
+    layout.width = 24;
+    layout.height = 8;
+    layout.progressive = true;
+    std::vector<uint8_t> rgb(size_t(layout.width * layout.height * 3));
     for (size_t i = 0; i < rgb.size(); i++) rgb[i] = uint8_t(i * 37);
-    const Bytes file = MakeJpeg(spec, rgb);
+    const Bytes file = MakeJpeg(layout, rgb);
     for (size_t n = 0; n < file.size(); n += 7) {
         const Decoded d = Decode(Bytes(file.begin(), file.begin() + long(n)));
         if (d.result != kResultOk) {

@@ -32,12 +32,12 @@ TEST(OffscreenReader, BitmapFilesOfEveryDepthLandUprightInTheOffscreen)
             uint32_t v = uint32_t(depth);
             for (auto& row : grid)
                 for (auto& p : row) p = ((v = v * 69069u + 1u) >> 8) % (depth <= 8 ? 1u << depth : 0x1000000u);
-            BmpSpec spec;
-            spec.width = 11;
-            spec.height = topDown ? -9 : 9;
-            spec.depth = depth;
-            spec.palette = palette;
-            const Bytes file = MakeBmp(spec, PackRows(grid, depth, topDown));
+            BmpLayout layout;
+            layout.width = 11;
+            layout.height = topDown ? -9 : 9;
+            layout.depth = depth;
+            layout.palette = palette;
+            const Bytes file = MakeBmp(layout, PackRows(grid, depth, topDown));
 
             MemoryStream expectedStream;
             Load(expectedStream, file);
@@ -67,11 +67,11 @@ TEST(OffscreenReader, RefusedFilesLeaveNoOffscreen)
 {
     TestScreen screen(32);
     AlertCatcher catcher;
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 2;
+    BmpLayout layout;
+    layout.width = 4;
+    layout.height = 2;
     MemoryStream stream;
-    Bytes file = MakeBmp(spec, Bytes(24, 0));
+    Bytes file = MakeBmp(layout, Bytes(24, 0));
     file.resize(file.size() - 20);
     Load(stream, file);
     auto* reader = new OffscreenReader<BmpImageReader>(&stream);
