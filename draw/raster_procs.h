@@ -45,11 +45,11 @@ extern const RasterProcSet RasterSet16;
 extern const RasterProcSet RasterSet24;
 extern const RasterProcSet RasterSet32;
 
-FillPolygonRoutine FillPolygonPlanar, FillPolygon4, FillPolygon8, FillPolygon16, FillPolygon24,
-    FillPolygon32;
-FillPolygonClippedRoutine FillPolygonClippedPlanar, FillPolygonClipped4, FillPolygonClipped8,
-    FillPolygonClipped16, FillPolygonClipped24, FillPolygonClipped32;
-ShadePolygonRoutine ShadePolygonPlanar, ShadePolygon4, ShadePolygon8, ShadePolygon16, ShadePolygon24,
-    ShadePolygon32;
-ShadePolygonClippedRoutine ShadePolygonClippedPlanar, ShadePolygonClipped4, ShadePolygonClipped8,
-    ShadePolygonClipped16, ShadePolygonClipped24, ShadePolygonClipped32;
+extern FillPolygonRoutine &FillPolygonPlanar, &FillPolygon4, &FillPolygon8,
+    &FillPolygon16, &FillPolygon24, &FillPolygon32;
+extern FillPolygonClippedRoutine &FillPolygonClippedPlanar, &FillPolygonClipped4, &FillPolygonClipped8,
+    &FillPolygonClipped16, &FillPolygonClipped24, &FillPolygonClipped32;
+extern ShadePolygonRoutine &ShadePolygonPlanar, &ShadePolygon4, &ShadePolygon8,
+    &ShadePolygon16, &ShadePolygon24, &ShadePolygon32;
+extern ShadePolygonClippedRoutine &ShadePolygonClippedPlanar, &ShadePolygonClipped4, &ShadePolygonClipped8,
+    &ShadePolygonClipped16, &ShadePolygonClipped24, &ShadePolygonClipped32;

@@ -160,227 +160,62 @@ void DrawLineClippedOf(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x
         DrawLineClippedOn<F>(target, x0, y0, x1, y1, F::MakeLine(LineWord(offscreen, colour)), region);
 }
 
+template <class F>
+constexpr RasterProcSet kSetOf = {FillPolygonOf<F>, FillPolygonClippedOf<F>, ShadePolygonOf<F>, ShadePolygonClippedOf<F>};
+
 }  // namespace
 
-// ---- 4 planes ----
+// The sets and the named routines of every pixel format.
+const RasterProcSet RasterSetPlanar = kSetOf<Planar4>;
+FillPolygonRoutine& FillPolygonPlanar = FillPolygonOf<Planar4>;
+FillPolygonClippedRoutine& FillPolygonClippedPlanar = FillPolygonClippedOf<Planar4>;
+ShadePolygonRoutine& ShadePolygonPlanar = ShadePolygonOf<Planar4>;
+ShadePolygonClippedRoutine& ShadePolygonClippedPlanar = ShadePolygonClippedOf<Planar4>;
+LineRoutine& DrawLinePlanar = DrawLineOf<Planar4>;
+FixedLineRoutine& DrawLineFixedPlanar = DrawLineFixedOf<Planar4>;
+ClippedLineRoutine& DrawLineClippedPlanar = DrawLineClippedOf<Planar4>;
 
-int32_t FillPolygonPlanar(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r, int32_t opt,
-                          int32_t pat)
-{
-    return FillPolygonOf<Planar4>(o, p, f, r, opt, pat);
-}
-int32_t FillPolygonClippedPlanar(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r,
-                                 SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return FillPolygonClippedOf<Planar4>(o, p, f, r, g, opt, pat);
-}
-int32_t ShadePolygonPlanar(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r,
-                           int32_t opt, int32_t pat)
-{
-    return ShadePolygonOf<Planar4>(o, p, v, b, r, opt, pat);
-}
-int32_t ShadePolygonClippedPlanar(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r,
-                                  SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return ShadePolygonClippedOf<Planar4>(o, p, v, b, r, g, opt, pat);
-}
-void DrawLinePlanar(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c)
-{
-    DrawLineOf<Planar4>(o, x0, y0, x1, y1, c);
-}
-void DrawLineFixedPlanar(Q_Offscreen* o, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* c)
-{
-    DrawLineFixedOf<Planar4>(o, x0, y0, x1, y1, c);
-}
-void DrawLineClippedPlanar(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c,
-                           const SpanRegion* g)
-{
-    DrawLineClippedOf<Planar4>(o, x0, y0, x1, y1, c, g);
-}
-const RasterProcSet RasterSetPlanar = {FillPolygonPlanar, FillPolygonClippedPlanar, ShadePolygonPlanar,
-                                       ShadePolygonClippedPlanar};
+const RasterProcSet RasterSet4 = kSetOf<Packed4>;
+FillPolygonRoutine& FillPolygon4 = FillPolygonOf<Packed4>;
+FillPolygonClippedRoutine& FillPolygonClipped4 = FillPolygonClippedOf<Packed4>;
+ShadePolygonRoutine& ShadePolygon4 = ShadePolygonOf<Packed4>;
+ShadePolygonClippedRoutine& ShadePolygonClipped4 = ShadePolygonClippedOf<Packed4>;
+LineRoutine& DrawLine4 = DrawLineOf<Packed4>;
+FixedLineRoutine& DrawLineFixed4 = DrawLineFixedOf<Packed4>;
+ClippedLineRoutine& DrawLineClipped4 = DrawLineClippedOf<Packed4>;
 
-// ---- 4 bits ----
+const RasterProcSet RasterSet8 = kSetOf<Indexed8>;
+FillPolygonRoutine& FillPolygon8 = FillPolygonOf<Indexed8>;
+FillPolygonClippedRoutine& FillPolygonClipped8 = FillPolygonClippedOf<Indexed8>;
+ShadePolygonRoutine& ShadePolygon8 = ShadePolygonOf<Indexed8>;
+ShadePolygonClippedRoutine& ShadePolygonClipped8 = ShadePolygonClippedOf<Indexed8>;
+LineRoutine& DrawLine8 = DrawLineOf<Indexed8>;
+FixedLineRoutine& DrawLineFixed8 = DrawLineFixedOf<Indexed8>;
+ClippedLineRoutine& DrawLineClipped8 = DrawLineClippedOf<Indexed8>;
 
-int32_t FillPolygon4(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r, int32_t opt,
-                     int32_t pat)
-{
-    return FillPolygonOf<Packed4>(o, p, f, r, opt, pat);
-}
-int32_t FillPolygonClipped4(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r,
-                            SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return FillPolygonClippedOf<Packed4>(o, p, f, r, g, opt, pat);
-}
-int32_t ShadePolygon4(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r, int32_t opt,
-                      int32_t pat)
-{
-    return ShadePolygonOf<Packed4>(o, p, v, b, r, opt, pat);
-}
-int32_t ShadePolygonClipped4(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r,
-                             SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return ShadePolygonClippedOf<Packed4>(o, p, v, b, r, g, opt, pat);
-}
-void DrawLine4(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c)
-{
-    DrawLineOf<Packed4>(o, x0, y0, x1, y1, c);
-}
-void DrawLineFixed4(Q_Offscreen* o, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* c)
-{
-    DrawLineFixedOf<Packed4>(o, x0, y0, x1, y1, c);
-}
-void DrawLineClipped4(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c,
-                      const SpanRegion* g)
-{
-    DrawLineClippedOf<Packed4>(o, x0, y0, x1, y1, c, g);
-}
-const RasterProcSet RasterSet4 = {FillPolygon4, FillPolygonClipped4, ShadePolygon4, ShadePolygonClipped4};
+const RasterProcSet RasterSet16 = kSetOf<Direct16>;
+FillPolygonRoutine& FillPolygon16 = FillPolygonOf<Direct16>;
+FillPolygonClippedRoutine& FillPolygonClipped16 = FillPolygonClippedOf<Direct16>;
+ShadePolygonRoutine& ShadePolygon16 = ShadePolygonOf<Direct16>;
+ShadePolygonClippedRoutine& ShadePolygonClipped16 = ShadePolygonClippedOf<Direct16>;
+LineRoutine& DrawLine16 = DrawLineOf<Direct16>;
+FixedLineRoutine& DrawLineFixed16 = DrawLineFixedOf<Direct16>;
+ClippedLineRoutine& DrawLineClipped16 = DrawLineClippedOf<Direct16>;
 
-// ---- 8 bits ----
+const RasterProcSet RasterSet24 = kSetOf<Direct24>;
+FillPolygonRoutine& FillPolygon24 = FillPolygonOf<Direct24>;
+FillPolygonClippedRoutine& FillPolygonClipped24 = FillPolygonClippedOf<Direct24>;
+ShadePolygonRoutine& ShadePolygon24 = ShadePolygonOf<Direct24>;
+ShadePolygonClippedRoutine& ShadePolygonClipped24 = ShadePolygonClippedOf<Direct24>;
+LineRoutine& DrawLine24 = DrawLineOf<Direct24>;
+FixedLineRoutine& DrawLineFixed24 = DrawLineFixedOf<Direct24>;
+ClippedLineRoutine& DrawLineClipped24 = DrawLineClippedOf<Direct24>;
 
-int32_t FillPolygon8(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r, int32_t opt,
-                     int32_t pat)
-{
-    return FillPolygonOf<Indexed8>(o, p, f, r, opt, pat);
-}
-int32_t FillPolygonClipped8(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r,
-                            SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return FillPolygonClippedOf<Indexed8>(o, p, f, r, g, opt, pat);
-}
-int32_t ShadePolygon8(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r, int32_t opt,
-                      int32_t pat)
-{
-    return ShadePolygonOf<Indexed8>(o, p, v, b, r, opt, pat);
-}
-int32_t ShadePolygonClipped8(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r,
-                             SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return ShadePolygonClippedOf<Indexed8>(o, p, v, b, r, g, opt, pat);
-}
-void DrawLine8(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c)
-{
-    DrawLineOf<Indexed8>(o, x0, y0, x1, y1, c);
-}
-void DrawLineFixed8(Q_Offscreen* o, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* c)
-{
-    DrawLineFixedOf<Indexed8>(o, x0, y0, x1, y1, c);
-}
-void DrawLineClipped8(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c,
-                      const SpanRegion* g)
-{
-    DrawLineClippedOf<Indexed8>(o, x0, y0, x1, y1, c, g);
-}
-const RasterProcSet RasterSet8 = {FillPolygon8, FillPolygonClipped8, ShadePolygon8, ShadePolygonClipped8};
-
-// ---- 16 bits ----
-
-int32_t FillPolygon16(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r, int32_t opt,
-                      int32_t pat)
-{
-    return FillPolygonOf<Direct16>(o, p, f, r, opt, pat);
-}
-int32_t FillPolygonClipped16(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r,
-                             SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return FillPolygonClippedOf<Direct16>(o, p, f, r, g, opt, pat);
-}
-int32_t ShadePolygon16(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r, int32_t opt,
-                       int32_t pat)
-{
-    return ShadePolygonOf<Direct16>(o, p, v, b, r, opt, pat);
-}
-int32_t ShadePolygonClipped16(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r,
-                              SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return ShadePolygonClippedOf<Direct16>(o, p, v, b, r, g, opt, pat);
-}
-void DrawLine16(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c)
-{
-    DrawLineOf<Direct16>(o, x0, y0, x1, y1, c);
-}
-void DrawLineFixed16(Q_Offscreen* o, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* c)
-{
-    DrawLineFixedOf<Direct16>(o, x0, y0, x1, y1, c);
-}
-void DrawLineClipped16(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c,
-                       const SpanRegion* g)
-{
-    DrawLineClippedOf<Direct16>(o, x0, y0, x1, y1, c, g);
-}
-const RasterProcSet RasterSet16 = {FillPolygon16, FillPolygonClipped16, ShadePolygon16, ShadePolygonClipped16};
-
-// ---- 24 bits ----
-
-int32_t FillPolygon24(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r, int32_t opt,
-                      int32_t pat)
-{
-    return FillPolygonOf<Direct24>(o, p, f, r, opt, pat);
-}
-int32_t FillPolygonClipped24(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r,
-                             SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return FillPolygonClippedOf<Direct24>(o, p, f, r, g, opt, pat);
-}
-int32_t ShadePolygon24(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r, int32_t opt,
-                       int32_t pat)
-{
-    return ShadePolygonOf<Direct24>(o, p, v, b, r, opt, pat);
-}
-int32_t ShadePolygonClipped24(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r,
-                              SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return ShadePolygonClippedOf<Direct24>(o, p, v, b, r, g, opt, pat);
-}
-void DrawLine24(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c)
-{
-    DrawLineOf<Direct24>(o, x0, y0, x1, y1, c);
-}
-void DrawLineFixed24(Q_Offscreen* o, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* c)
-{
-    DrawLineFixedOf<Direct24>(o, x0, y0, x1, y1, c);
-}
-void DrawLineClipped24(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c,
-                       const SpanRegion* g)
-{
-    DrawLineClippedOf<Direct24>(o, x0, y0, x1, y1, c, g);
-}
-const RasterProcSet RasterSet24 = {FillPolygon24, FillPolygonClipped24, ShadePolygon24, ShadePolygonClipped24};
-
-// ---- 32 bits ----
-
-int32_t FillPolygon32(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r, int32_t opt,
-                      int32_t pat)
-{
-    return FillPolygonOf<Direct32>(o, p, f, r, opt, pat);
-}
-int32_t FillPolygonClipped32(Q_Offscreen* o, DynamicArray* p, const RGBColor48* f, const RGBColor48* r,
-                             SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return FillPolygonClippedOf<Direct32>(o, p, f, r, g, opt, pat);
-}
-int32_t ShadePolygon32(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r, int32_t opt,
-                       int32_t pat)
-{
-    return ShadePolygonOf<Direct32>(o, p, v, b, r, opt, pat);
-}
-int32_t ShadePolygonClipped32(Q_Offscreen* o, DynamicArray* p, DynamicArray* v, int32_t b, const RGBColor48* r,
-                              SpanRegion* g, int32_t opt, int32_t pat)
-{
-    return ShadePolygonClippedOf<Direct32>(o, p, v, b, r, g, opt, pat);
-}
-void DrawLine32(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c)
-{
-    DrawLineOf<Direct32>(o, x0, y0, x1, y1, c);
-}
-void DrawLineFixed32(Q_Offscreen* o, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* c)
-{
-    DrawLineFixedOf<Direct32>(o, x0, y0, x1, y1, c);
-}
-void DrawLineClipped32(Q_Offscreen* o, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* c,
-                       const SpanRegion* g)
-{
-    DrawLineClippedOf<Direct32>(o, x0, y0, x1, y1, c, g);
-}
-const RasterProcSet RasterSet32 = {FillPolygon32, FillPolygonClipped32, ShadePolygon32, ShadePolygonClipped32};
+const RasterProcSet RasterSet32 = kSetOf<Direct32>;
+FillPolygonRoutine& FillPolygon32 = FillPolygonOf<Direct32>;
+FillPolygonClippedRoutine& FillPolygonClipped32 = FillPolygonClippedOf<Direct32>;
+ShadePolygonRoutine& ShadePolygon32 = ShadePolygonOf<Direct32>;
+ShadePolygonClippedRoutine& ShadePolygonClipped32 = ShadePolygonClippedOf<Direct32>;
+LineRoutine& DrawLine32 = DrawLineOf<Direct32>;
+FixedLineRoutine& DrawLineFixed32 = DrawLineFixedOf<Direct32>;
+ClippedLineRoutine& DrawLineClipped32 = DrawLineClippedOf<Direct32>;

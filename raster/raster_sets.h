@@ -15,27 +15,27 @@ class SpanRegion;
 // DrawLine*: between integer device points, clipped to the destination rectangle.
 // DrawLineFixed*: between 16.16 points already clipped. DrawLineClipped*: between integer points,
 // clipped to the region's clip shape (nothing when the region is empty). Lines are never dithered.
-void DrawLine4(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* colour);
-void DrawLineFixed4(Q_Offscreen* offscreen, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* colour);
-void DrawLineClipped4(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                      const RGBColor48* colour, const SpanRegion* region);
-void DrawLinePlanar(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* colour);
-void DrawLineFixedPlanar(Q_Offscreen* offscreen, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* colour);
-void DrawLineClippedPlanar(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                           const RGBColor48* colour, const SpanRegion* region);
-void DrawLine8(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* colour);
-void DrawLineFixed8(Q_Offscreen* offscreen, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* colour);
-void DrawLineClipped8(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                      const RGBColor48* colour, const SpanRegion* region);
-void DrawLine16(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* colour);
-void DrawLineFixed16(Q_Offscreen* offscreen, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* colour);
-void DrawLineClipped16(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                       const RGBColor48* colour, const SpanRegion* region);
-void DrawLine24(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* colour);
-void DrawLineFixed24(Q_Offscreen* offscreen, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* colour);
-void DrawLineClipped24(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                       const RGBColor48* colour, const SpanRegion* region);
-void DrawLine32(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48* colour);
-void DrawLineFixed32(Q_Offscreen* offscreen, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* colour);
-void DrawLineClipped32(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
-                       const RGBColor48* colour, const SpanRegion* region);
+using LineRoutine = void(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                         const RGBColor48* colour);
+using FixedLineRoutine = void(Q_Offscreen* offscreen, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const RGBColor48* colour);
+using ClippedLineRoutine = void(Q_Offscreen* offscreen, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                                const RGBColor48* colour, const SpanRegion* region);
+
+extern LineRoutine& DrawLinePlanar;
+extern FixedLineRoutine& DrawLineFixedPlanar;
+extern ClippedLineRoutine& DrawLineClippedPlanar;
+extern LineRoutine& DrawLine4;
+extern FixedLineRoutine& DrawLineFixed4;
+extern ClippedLineRoutine& DrawLineClipped4;
+extern LineRoutine& DrawLine8;
+extern FixedLineRoutine& DrawLineFixed8;
+extern ClippedLineRoutine& DrawLineClipped8;
+extern LineRoutine& DrawLine16;
+extern FixedLineRoutine& DrawLineFixed16;
+extern ClippedLineRoutine& DrawLineClipped16;
+extern LineRoutine& DrawLine24;
+extern FixedLineRoutine& DrawLineFixed24;
+extern ClippedLineRoutine& DrawLineClipped24;
+extern LineRoutine& DrawLine32;
+extern FixedLineRoutine& DrawLineFixed32;
+extern ClippedLineRoutine& DrawLineClipped32;

@@ -68,7 +68,9 @@ inline void ExpectSameTree(const ModelObject* a, const ModelObject* b, const std
     EXPECT_TRUE(SameBytes(a->Data, b->Data));
     EXPECT_TRUE(SameBytes(a->VranText, b->VranText));
     EXPECT_EQ(a->Units == nullptr, b->Units == nullptr);
-    if (a->Units && b->Units) EXPECT_EQ(a->Units->UnitLength, b->Units->UnitLength);
+    if (a->Units && b->Units) {
+        EXPECT_EQ(a->Units->UnitLength, b->Units->UnitLength);
+    }
     ExpectSameLights(a->Lights, b->Lights);
     if (!a->IsRoot()) {
         EXPECT_TRUE(SameColour(a->FrontColour, b->FrontColour));

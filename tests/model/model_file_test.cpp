@@ -289,8 +289,12 @@ TEST(ModelFile, HostileModelsEndInTheirResults)
         SCOPED_TRACE(model.name);
         ModelDocument* document = NewDocument();
         const ResultCode result = ReadDocument(document, model.bytes);
-        if (model.outcome == HostileModel::kMustFail) EXPECT_NE(result, kResultOk);
-        if (model.outcome == HostileModel::kMustLoad) EXPECT_EQ(result, kResultOk);
+        if (model.outcome == HostileModel::kMustFail) {
+            EXPECT_NE(result, kResultOk);
+        }
+        if (model.outcome == HostileModel::kMustLoad) {
+            EXPECT_EQ(result, kResultOk);
+        }
         document->Destroy();
     }
 }
