@@ -1,19 +1,19 @@
 // The installed region work routines.
 #include "draw/region_work_services.h"
 
+#include "foundation/service_slot.h"
+
 namespace {
 RegionWorkServices gNoRegionWork;
-RegionWorkServices* gRegionWork = &gNoRegionWork;
+ServiceSlot<RegionWorkServices> gRegionWork(&gNoRegionWork);
 }  // namespace
 
 RegionWorkServices* InstallRegionWorkServices(RegionWorkServices* services)
 {
-    RegionWorkServices* previous = gRegionWork;
-    gRegionWork = services ? services : &gNoRegionWork;
-    return previous;
+    return gRegionWork.Install(services);
 }
 
 RegionWorkServices& CurrentRegionWorkServices()
 {
-    return *gRegionWork;
+    return gRegionWork.Current();
 }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "draw/screen_caps.h"
+#include "foundation/service_slot.h"
 
 static_assert(sizeof(PaletteColor) == sizeof(PALETTEENTRY), "PaletteColor mirrors PALETTEENTRY");
 
@@ -44,18 +45,16 @@ public:
 };
 
 SystemScreenPalette gSystemPalette;
-ScreenPalette* gPalette = &gSystemPalette;
+ServiceSlot<ScreenPalette> gPalette(&gSystemPalette);
 
 }  // namespace
 
 ScreenPalette* InstallScreenPalette(ScreenPalette* palette)
 {
-    ScreenPalette* previous = gPalette;
-    gPalette = palette ? palette : &gSystemPalette;
-    return previous;
+    return gPalette.Install(palette);
 }
 
 ScreenPalette& CurrentScreenPalette()
 {
-    return *gPalette;
+    return gPalette.Current();
 }

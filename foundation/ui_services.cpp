@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "foundation/service_slot.h"
+
 void UiServices::ShowAlert(const char* text)
 {
     std::fprintf(stderr, "%s\n", text ? text : "");
@@ -10,17 +12,15 @@ void UiServices::ShowAlert(const char* text)
 
 namespace {
 UiServices gDefaultServices;
-UiServices* gServices = &gDefaultServices;
+ServiceSlot<UiServices> gServices(&gDefaultServices);
 }  // namespace
 
 UiServices* InstallUiServices(UiServices* services)
 {
-    UiServices* previous = gServices;
-    gServices = services ? services : &gDefaultServices;
-    return previous;
+    return gServices.Install(services);
 }
 
 UiServices& CurrentUiServices()
 {
-    return *gServices;
+    return gServices.Current();
 }
