@@ -3,7 +3,6 @@
 #include "raster/textured_polygon.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include "raster/textured_walk.h"
 
@@ -31,15 +30,25 @@ int64_t Scale(int64_t a, int32_t shift)
 
 bool PowerOfTwo(int32_t n) { return (n & (n - 1)) == 0; }
 
-// The edges of a polygon of 16.16 positions (FixedPoint, or ClipPoint3 whose depth picks a chord).
+// The edges of a polygon of n 16.16 positions (FixedPoint, or the ClipPoint3 of a piece).
 template <class Point>
 struct AffineEdges {
     const Point* points;
     const TextureCoord* coords;
     const TextureSetup* setup;
+    int32_t n;
 
     Fixed Y(int32_t i) const { return points[i].y; }
     int32_t Row(int32_t i) const { return NearestInt(points[i].y); }
+
+    // The tagged line of the polygon edge between two neighbouring vertices, or null.
+    const EdgeLine* LineOf(int32_t from, int32_t to) const
+    {
+        if (!setup->edgeTags || !setup->edgeLines) return nullptr;
+        const int32_t first = to == (from + 1 == n ? 0 : from + 1) ? from : from == (to + 1 == n ? 0 : to + 1) ? to : -1;
+        const int32_t tag = first >= 0 ? setup->edgeTags[first] : -1;
+        return tag >= 0 ? &setup->edgeLines[tag] : nullptr;
+    }
 
     void Setup(TexEdge& e, int32_t from, int32_t to) const
     {
@@ -59,31 +68,32 @@ struct AffineEdges {
         e.x = WrapAdd(WrapAdd(a.x, FixMul(e.dx, t)), kFixedHalf);
         e.u = WrapAdd(WrapAdd(coords[from].u, FixMul(e.du, t)), kFixedHalf);
         e.v = WrapAdd(WrapAdd(coords[from].v, FixMul(e.dv, t)), kFixedHalf);
-        if constexpr (std::is_same_v<Point, ClipPoint3>) {
-            if (a.z != b.z) return;
-            for (int32_t k = 0; k < setup->chordCount; ++k) {
-                const DepthChord& chord = setup->chords[k];
-                if (chord.depth != uint32_t(a.z)) continue;
-                e.dx = chord.step;
-                e.x = WrapAdd(WrapAdd(chord.rowZeroX, WrapMul(chord.step, firstRow)), kFixedHalf);
-                break;
-            }
+        if (const EdgeLine* line = LineOf(from, to)) {
+            e.dx = line->step;
+            e.x = WrapAdd(line->rowZeroX, WrapMul(line->step, firstRow));
         }
     }
 };
 
+// The walk of one polygon. Where the corners' coordinates come from one affine mapping (a face of
+// one depth), the span gradient is the same on every row of a segment and is interpolated from
+// the segment's ends; the corners of a perspective piece carry perspective-correct coordinates,
+// so the gradient along its edges changes by the ratio of two linear functions down the rows and
+// is taken on each row from the span's two ends.
 template <class Point>
-int32_t FillAffine(TextureSetup* setup, const TextureCoord* coords, const Point* points, int32_t count)
+int32_t FillAffine(TextureSetup* setup, const TextureCoord* coords, const Point* points, int32_t count,
+                   bool gradientPerRow)
 {
     if (count < 3 || !setup->filler) return 0;
     TexDepthMode = setup->depthMode;
     SpanGradients g{};
     int64_t accumulatedU = 0;
     int64_t accumulatedV = 0;
-    const AffineEdges<Point> edges{points, coords, setup};
+    const AffineEdges<Point> edges{points, coords, setup, count};
     return WalkTexturedPolygon(
         edges, count, setup->destHeight - setup->destY,
         [&](int32_t h, const TexEdge& l, const TexEdge& r, bool triangle) {
+            if (gradientPerRow) return;
             g = ComputeSpanGradients(h, l.x, l.dx, r.x, r.dx, l.u, l.du, r.u, r.du, l.v, l.dv, r.v, r.dv, triangle);
             accumulatedU = 0;
             accumulatedV = 0;
@@ -91,9 +101,17 @@ int32_t FillAffine(TextureSetup* setup, const TextureCoord* coords, const Point*
         [&](int32_t y, const TexEdge& l, const TexEdge& r) {
             const int32_t first = l.x >> 16;
             const int32_t count = (r.x >> 16) - first;
-            if (count > 0)
-                TexEmitSpan(*setup, y, first, count, l.u, l.v, SpanGradients::Gradient(g.du0, accumulatedU, g.uShift),
-                            SpanGradients::Gradient(g.dv0, accumulatedV, g.vShift));
+            if (count > 0) {
+                if (gradientPerRow) {
+                    const int64_t width = int64_t(r.x) - l.x;
+                    TexEmitSpan(*setup, y, first, count, l.u, l.v, Divide(int64_t(r.u) - l.u, width),
+                                Divide(int64_t(r.v) - l.v, width));
+                } else {
+                    TexEmitSpan(*setup, y, first, count, l.u, l.v,
+                                SpanGradients::Gradient(g.du0, accumulatedU, g.uShift),
+                                SpanGradients::Gradient(g.dv0, accumulatedV, g.vShift));
+                }
+            }
             accumulatedU += g.ddu;
             accumulatedV += g.ddv;
         });
@@ -101,18 +119,17 @@ int32_t FillAffine(TextureSetup* setup, const TextureCoord* coords, const Point*
 
 }  // namespace
 
-bool MakeDepthChord(uint32_t depth, FixedPoint a, FixedPoint b, DepthChord* chord)
+bool MakeEdgeLine(FixedPoint a, FixedPoint b, EdgeLine* line)
 {
     if (a.y > b.y) std::swap(a, b);
-    const int64_t dy = int64_t(b.y) - a.y;
-    if (dy <= 0) return false;
-    const int64_t step = (int64_t(b.x) - a.x) * 65536 / dy;
-    if (step >= (int64_t(1) << 30) || step <= -(int64_t(1) << 30)) return false;
-    chord->depth = depth;
-    chord->step = Fixed(step);
-    // x at the centre of row 0 (floored), in 32-bit wrapping arithmetic like the walk.
-    const int64_t offset = step * (int64_t(kFixedHalf) - a.y);
-    chord->rowZeroX = WrapAdd(a.x, Fixed(uint32_t(uint64_t(offset >> 16))));
+    const int32_t firstRow = NearestInt(a.y);
+    if (NearestInt(b.y) == firstRow) return false;
+    // As AffineEdges::Setup steps the edge from the upper end.
+    const Fixed dx = TexSlope(int64_t(b.x) - a.x, WrapSub(b.y, a.y));
+    const Fixed t = WrapSub(WrapAdd(IntToFixed(firstRow), kFixedHalf), a.y);
+    const Fixed x = WrapAdd(WrapAdd(a.x, FixMul(dx, t)), kFixedHalf);
+    line->step = dx;
+    line->rowZeroX = WrapSub(x, WrapMul(dx, firstRow));
     return true;
 }
 
@@ -169,8 +186,8 @@ bool SetupTexturedSource(TextureSetup* setup, const TextureSource* source, uint8
     setup->destWidth = destination.width;
     setup->destHeight = destination.height;
     setup->planeBytes = destination.rowBytes;
-    setup->chords = nullptr;
-    setup->chordCount = 0;
+    setup->edgeLines = nullptr;
+    setup->edgeTags = nullptr;
     setup->filler = nullptr;
     setup->column = -1;
     if (!TextureDestinationFormat(destination, &setup->depthMode, &setup->column)) return false;
@@ -195,13 +212,13 @@ void ApplyTextureFlips(const TextureSource& source, int32_t width, int32_t heigh
 int32_t FillTexturedPolygonAffine(TextureSetup* setup, const TextureCoord* coords, const FixedPoint* positions,
                                   int32_t count)
 {
-    return FillAffine(setup, coords, positions, count);
+    return FillAffine(setup, coords, positions, count, false);
 }
 
 int32_t FillTexturedPieceAffine(TextureSetup* setup, const TextureCoord* coords, const ClipPoint3* vertices,
                                 int32_t count)
 {
-    return FillAffine(setup, coords, vertices, count);
+    return FillAffine(setup, coords, vertices, count, true);
 }
 
 int64_t MaxAbs(int64_t a, int64_t b)

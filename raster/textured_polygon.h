@@ -34,18 +34,18 @@ struct TextureSource {
     RGBColor48 colour;
 };
 
-// A line of constant depth along which the perspective subdivision cut a face. Pieces on both
-// sides of it take the x of their edges on it from the line itself, x at the centre of row r
-// being rowZeroX + r x step (32-bit wrapping), so that the two split every row at one pixel.
-struct DepthChord {
-    uint32_t depth;
+// A line along which pieces of one face meet (an edge of the face, or a cut through it): x at
+// the centre of row r is rowZeroX + r x step in 32-bit wrapping arithmetic, the half pixel that
+// rounds included; the same x the fill computes for an edge along the whole line, so that pieces
+// on either side of a cut, and the face's neighbours, split every row at the same pixel.
+struct EdgeLine {
     Fixed rowZeroX;
     Fixed step;  // x per row
 };
 
-// The chord through two points of the given depth; false when it is too close to horizontal to
-// be stepped by rows (it then covers at most one row and its pieces keep their own edges).
-bool MakeDepthChord(uint32_t depth, FixedPoint a, FixedPoint b, DepthChord* chord);
+// The line through a and b as the fill steps an edge from the upper of them down; false when the
+// two lie in one pixel row (such an edge is never stepped).
+bool MakeEdgeLine(FixedPoint a, FixedPoint b, EdgeLine* line);
 
 // The per-face set-up that SetupTexturedPolygon fills and the fills read.
 struct TextureSetup {
@@ -69,9 +69,11 @@ struct TextureSetup {
     int32_t destWidth = 0;
     int32_t destHeight = 0;
     int32_t planeBytes = 0;
-    // The chords of the face being subdivided (none outside the perspective path).
-    const DepthChord* chords = nullptr;
-    int32_t chordCount = 0;
+    // The lines of the face being subdivided, and for the piece being filled the line of the edge
+    // from each vertex to the next (an index into edgeLines, or -1 for its own ends); both null
+    // outside the perspective path.
+    const EdgeLine* edgeLines = nullptr;
+    const int32_t* edgeTags = nullptr;
 };
 
 // The destination format rule: the depth mode and table column of a pixel format; false when
@@ -83,7 +85,7 @@ bool TextureDestinationFormat(const PixelFormat& format, int32_t* depthMode, int
 int32_t TextureOptionRow(const TextureSource& source, int32_t width, int32_t height);
 
 // Fills the set-up from the source, the texture's rows and size and the destination's pixel
-// format (everything but the chords). False, with no filler, when nothing can be drawn: no
+// format (everything but the edge lines). False, with no filler, when nothing can be drawn: no
 // translation tables, no texels, an empty texture, or a destination outside the format rule.
 bool SetupTexturedSource(TextureSetup* setup, const TextureSource* source, uint8_t* const* textureRows, int32_t width,
                          int32_t height, const PixelFormat& destination);
@@ -102,8 +104,9 @@ bool SetupTexturedPolygon(const TextureSource* source, Q_Offscreen* destination,
 // one pixel row or the set-up has no filler; else 1.
 int32_t FillTexturedPolygonAffine(TextureSetup* setup, const TextureCoord* coords, const FixedPoint* positions,
                                   int32_t count);
-// The same for positions with their depth: an edge whose ends share the depth of one of the
-// set-up's chords takes its x from the chord.
+// The same for a piece of a face in depth: an edge tagged with a line in the set-up takes its x
+// from the line, and each row's gradient is taken from its span's ends (the corners carry
+// perspective-correct coordinates, so it is not the same down the rows).
 int32_t FillTexturedPieceAffine(TextureSetup* setup, const TextureCoord* coords, const ClipPoint3* vertices,
                                 int32_t count);
 

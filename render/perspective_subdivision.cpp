@@ -50,90 +50,119 @@ int64_t TableSqrt(int64_t x)
     return k >= 0 ? r << k : r >> -k;
 }
 
-// The chords along which the face being filled was cut; the set-up points at them meanwhile.
-DepthChord gChords[kMaxPerspectiveCuts];
-int32_t gChordCount = 0;
-TextureSetup* gSetup = nullptr;
+// The lines of the face being filled: its own edges, then the cuts along constant depth. The
+// set-up points at them meanwhile.
+EdgeLine* gLines = nullptr;
+int32_t gLineCount = 0;
+int32_t gLineCapacity = 0;
 
-void AddChord(uint32_t depth, const ClipPoint3& a, const ClipPoint3& b)
+// The line through two points, as a new entry; -1 when there is no room or it has no rows.
+int32_t AddLine(const ClipPoint3& a, const ClipPoint3& b)
 {
-    if (!gSetup || gChordCount >= kMaxPerspectiveCuts) return;
-    if (MakeDepthChord(depth, {a.x, a.y}, {b.x, b.y}, &gChords[gChordCount])) {
-        ++gChordCount;
-        gSetup->chordCount = gChordCount;
-    }
+    if (!gLines || gLineCount >= gLineCapacity || !MakeEdgeLine({a.x, a.y}, {b.x, b.y}, &gLines[gLineCount])) return -1;
+    return gLineCount++;
 }
+
+// While a cut is made, each vertex's tag holds the line of the edge leading on from it, plus one,
+// and whether the vertex lies on the cut; the cut's line is known once both crossings are.
+constexpr int32_t kOnCut = 1 << 30;
+int32_t LineOfTag(int32_t tag) { return (tag & ~kOnCut) - 1; }
 
 bool SamePoint(const ClipPoint3& a, const ClipPoint3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
-// Appends a vertex unless it repeats the last one; false when the list is full.
-bool Push(DepthPolygon* p, const ClipPoint3& v, const TextureCoord& c)
+// Appends a vertex with the line leading on from it; a vertex that repeats the last one merges
+// into it (a crossing at a corner: the corner lies on the cut and leads on along its own line).
+bool Push(DepthPolygon* p, const ClipPoint3& v, const TextureCoord& c, int32_t line, bool onCut)
 {
-    if (p->count > 0 && SamePoint(p->vertices[p->count - 1], v)) return true;
+    if (p->count > 0 && SamePoint(p->vertices[p->count - 1], v)) {
+        int32_t& tag = p->lines[p->count - 1];
+        if (onCut) tag |= kOnCut;
+        else tag = (tag & kOnCut) | (line + 1);
+        return true;
+    }
     if (p->count >= p->capacity) return false;
     p->vertices[p->count] = v;
     p->coords[p->count] = c;
+    p->lines[p->count] = (line + 1) | (onCut ? kOnCut : 0);
     ++p->count;
     return true;
 }
 
-void DropClosingRepeat(DepthPolygon* p)
+// Drops a closing repeat of the first vertex, then settles every vertex's line: the cut's where
+// it and the next vertex lie on the cut, else the line it leads on along.
+void Settle(DepthPolygon* p, int32_t cutLine)
 {
-    if (p->count > 1 && SamePoint(p->vertices[0], p->vertices[p->count - 1])) --p->count;
+    if (p->count > 1 && SamePoint(p->vertices[0], p->vertices[p->count - 1])) {
+        p->lines[0] |= p->lines[p->count - 1] & kOnCut;
+        --p->count;
+    }
+    const int32_t firstOnCut = p->count > 0 ? p->lines[0] & kOnCut : 0;
+    for (int32_t i = 0; i < p->count; ++i) {
+        const int32_t nextOnCut = i + 1 < p->count ? p->lines[i + 1] & kOnCut : firstOnCut;
+        p->lines[i] = (p->lines[i] & kOnCut) && nextOnCut ? cutLine : LineOfTag(p->lines[i]);
+    }
 }
 
 // Splits the polygon, walked from `start`: vertices on the near side (`near(i)`) go to the piece,
 // the others to the rest, and the crossing point of every edge that changes side to both.
-// `cross(a, ca, b, cb, point, coord)` makes a crossing; `crossings` receives the first two and
-// `found` their number.
+// `cross(a, ca, b, cb, point, coord)` makes a crossing. The cut gets a line of its own when
+// `cutLine` is set (a vertical cut needs none: every edge on it has its exact x).
 template <class NearFn, class CrossFn>
 bool Split(DepthPolygon* polygon, int32_t start, DepthPolygon* piece, DepthPolygon* spare, NearFn near,
-           CrossFn cross, ClipPoint3 crossings[2], int32_t* found)
+           CrossFn cross, bool cutLine)
 {
     const int32_t n = polygon->count;
     if (n < 3 || start < 0 || start >= n) return false;
     piece->count = 0;
     spare->count = 0;
-    *found = 0;
+    ClipPoint3 crossings[2];
+    int32_t found = 0;
     bool fits = true;
     for (int32_t k = 0; k < n && fits; ++k) {
         const int32_t i = (start + k) % n;
         const int32_t j = i + 1 == n ? 0 : i + 1;
         const ClipPoint3& a = polygon->vertices[i];
         const ClipPoint3& b = polygon->vertices[j];
+        const int32_t line = polygon->lines[i];
         const bool nearA = near(a);
-        fits = Push(nearA ? piece : spare, a, polygon->coords[i]);
+        fits = Push(nearA ? piece : spare, a, polygon->coords[i], line, false);
         if (fits && nearA != near(b)) {
             ClipPoint3 point;
             TextureCoord coord;
             cross(a, polygon->coords[i], b, polygon->coords[j], &point, &coord);
-            fits = Push(piece, point, coord) && Push(spare, point, coord);
-            if (*found < 2) crossings[*found] = point;
-            ++*found;
+            fits = Push(piece, point, coord, line, true) && Push(spare, point, coord, line, true);
+            if (found < 2) crossings[found] = point;
+            ++found;
         }
     }
-    DropClosingRepeat(piece);
-    DropClosingRepeat(spare);
     if (!fits || piece->count < 3 || spare->count < 3) return false;
+    const int32_t line = cutLine && found == 2 ? AddLine(crossings[0], crossings[1]) : -1;
+    Settle(piece, line);
+    Settle(spare, line);
+    if (piece->count < 3 || spare->count < 3) return false;
     std::swap(polygon->vertices, spare->vertices);
     std::swap(polygon->coords, spare->coords);
+    std::swap(polygon->lines, spare->lines);
     std::swap(polygon->count, spare->count);
     std::swap(polygon->capacity, spare->capacity);
     return true;
 }
 
-bool SplitAtDepth(DepthPolygon* polygon, uint32_t cut, int32_t start, DepthPolygon* piece, DepthPolygon* spare,
-                  bool chord)
+bool SplitAtDepth(DepthPolygon* polygon, uint32_t cut, int32_t start, DepthPolygon* piece, DepthPolygon* spare)
 {
-    ClipPoint3 crossings[2];
-    int32_t found = 0;
-    const bool made = Split(
+    return Split(
         polygon, start, piece, spare, [cut](const ClipPoint3& v) { return W(v) > cut; },
         [cut](const ClipPoint3& a, const TextureCoord& ca, const ClipPoint3& b, const TextureCoord& cb, ClipPoint3* p,
               TextureCoord* c) { SplitEdgeAtDepth(a, ca, b, cb, cut, p, c); },
-        crossings, &found);
-    if (made && chord && found == 2) AddChord(cut, crossings[0], crossings[1]);
-    return made;
+        true);
+}
+
+// Fills a piece, its edges along their lines.
+void FillPiece(TextureSetup* setup, const DepthPolygon& piece)
+{
+    setup->edgeTags = piece.lines;
+    FillTexturedPieceAffine(setup, piece.coords, piece.vertices, piece.count);
+    setup->edgeTags = nullptr;
 }
 
 // x and y of two frame points on one level (orientation 1: at the smallest y; 0: along x).
@@ -391,24 +420,22 @@ bool FindCrossCutX(const DepthFrame& f, Fixed* cut)
 
 bool CutPolygonAtDepth(DepthPolygon* polygon, uint32_t cut, int32_t start, DepthPolygon* piece, DepthPolygon* spare)
 {
-    return SplitAtDepth(polygon, cut, start, piece, spare, true);
+    return SplitAtDepth(polygon, cut, start, piece, spare);
 }
 
 bool CutPolygonAcrossDepth(DepthPolygon* polygon, uint32_t cut, int32_t start, DepthPolygon* piece,
                            DepthPolygon* spare)
 {
-    return SplitAtDepth(polygon, cut, start, piece, spare, true);
+    return SplitAtDepth(polygon, cut, start, piece, spare);
 }
 
 bool CutPolygonAtX(DepthPolygon* polygon, Fixed cut, int32_t start, DepthPolygon* piece, DepthPolygon* spare)
 {
-    ClipPoint3 crossings[2];
-    int32_t found = 0;
     return Split(
         polygon, start, piece, spare, [cut](const ClipPoint3& v) { return v.x > cut; },
         [cut](const ClipPoint3& a, const TextureCoord& ca, const ClipPoint3& b, const TextureCoord& cb, ClipPoint3* p,
               TextureCoord* c) { SplitEdgeAtX(a, ca, b, cb, cut, p, c); },
-        crossings, &found);
+        false);
 }
 
 bool CutDepthSlab(DepthPolygon* polygon, DepthPolygon* slab, DepthPolygon* spare)
@@ -437,9 +464,9 @@ void FillSlabPieces(TextureSetup* setup, DepthPolygon* slab, DepthPolygon* piece
 {
     while (*cutsLeft > 0 && CutSlabPiece(slab, piece, spare)) {
         --*cutsLeft;
-        FillTexturedPieceAffine(setup, piece->coords, piece->vertices, piece->count);
+        FillPiece(setup, *piece);
     }
-    FillTexturedPieceAffine(setup, slab->coords, slab->vertices, slab->count);
+    FillPiece(setup, *slab);
 }
 
 void FillTexturedPolygonPerspective(TextureSetup* setup, const TextureCoord* coords, const ClipPoint3* vertices,
@@ -452,25 +479,27 @@ void FillTexturedPolygonPerspective(TextureSetup* setup, const TextureCoord* coo
         FillTexturedPieceAffine(setup, coords, vertices, count);
         return;
     }
-    // Five lists of each kind from the rings: the face and its spare, the slab and its spare, a piece.
+    // Five lists from the rings (the face and its spare, the slab and its spare, a piece), each of
+    // vertices, coordinates and edge lines; and the table of lines.
     DepthPolygon lists[kRingSize];
     for (DepthPolygon& list : lists)
-        list = {static_cast<ClipPoint3*>(NextRingB()), static_cast<TextureCoord*>(NextRingC()), 0, capacity};
+        list = {static_cast<ClipPoint3*>(NextRingB()), static_cast<TextureCoord*>(NextRingC()),
+                static_cast<int32_t*>(NextRingA()), 0, capacity};
+    gLines = static_cast<EdgeLine*>(NextRingD());
+    gLineCapacity = capacity * 12 / int32_t(sizeof(EdgeLine));
+    gLineCount = 0;
     DepthPolygon& face = lists[0];
     std::copy(vertices, vertices + count, face.vertices);
     std::copy(coords, coords + count, face.coords);
     face.count = count;
-    gSetup = setup;
-    gChordCount = 0;
-    setup->chords = gChords;
-    setup->chordCount = 0;
+    for (int32_t i = 0; i < count; ++i) face.lines[i] = AddLine(vertices[i], vertices[i + 1 == count ? 0 : i + 1]);
+    setup->edgeLines = gLines;
     int32_t cutsLeft = kMaxPerspectiveCuts;
     while (cutsLeft > 0 && CutDepthSlab(&face, &lists[2], &lists[1])) {
         --cutsLeft;
         FillSlabPieces(setup, &lists[2], &lists[4], &lists[3], &cutsLeft);
     }
     FillSlabPieces(setup, &face, &lists[4], &lists[3], &cutsLeft);
-    setup->chords = nullptr;
-    setup->chordCount = 0;
-    gSetup = nullptr;
+    setup->edgeLines = nullptr;
+    gLines = nullptr;
 }

@@ -47,11 +47,13 @@ struct DepthFrame {
     Fixed farLine;
 };
 
-// A polygon of the subdivision: vertices with their texture coordinates, in lists of room for
-// `capacity` vertices.
+// A polygon of the subdivision: vertices with their texture coordinates and the line of the edge
+// from each vertex to the next (an index into the face's lines, -1 for none), in lists of room
+// for `capacity` vertices.
 struct DepthPolygon {
     ClipPoint3* vertices;
     TextureCoord* coords;
+    int32_t* lines;
     int32_t count;
     int32_t capacity;
 };
