@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "draw/color_cube.h"
+#include "draw/mem_pix_map.h"
 #include "draw/pen_state.h"
 #include "draw/port_base.h"
 #include "model/model_document.h"
@@ -20,6 +21,7 @@
 #include "render/projection.h"
 #include "render/raster_buffers.h"
 #include "render/renderer_texture_mapping.h"
+#include "render/textured_polygon.h"
 #include "tests/draw/draw_support.h"
 #include "tests/render/scene_support.h"
 #include "textures/shade_level_tables.h"
@@ -89,12 +91,17 @@ public:
     // meanwhile published themselves) and the textures locked around the frame.
     void Render(Observer* o)
     {
-        offscreen->Unlock();
-        offscreen->Lock();
+        Publish();
         LockTextureSet(CurrentTextureManager());
         RenderFrameTimed(o, 0, 0);
         UnlockTextureSet(CurrentTextureManager());
         GdiFlush();
+    }
+
+    void Publish()
+    {
+        offscreen->Unlock();
+        offscreen->Lock();
     }
 
     uint32_t Pixel(int32_t x, int32_t y) const
@@ -357,4 +364,49 @@ TEST(TexturedFrame, TheRendererComputesTheMappingOfTexturedSides)
     EXPECT_EQ(maxU, IntToFixed(7));
     EXPECT_EQ(minV, 0);
     EXPECT_EQ(maxV, IntToFixed(7));
+}
+
+TEST(TexturedFrame, TheFaceEntryChecksItsRegionFirst)
+{
+    TexturedTarget target(32);
+    TextureRecord* texture = target.Texture("halves", 8, 8, Halves);
+    TextureSource source{};
+    source.tables = ShadeLevelScreenSet;
+    source.pixels = TextureItemProperty(texture, 0);
+    ASSERT_NE(source.pixels, nullptr);
+    auto list = [](int32_t size) { return NewDynamicArray(0, size, 4); };
+    std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> points(list(sizeof(DevicePoint)), [](DynamicArray* a) { a->Destroy(); });
+    std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> records(list(sizeof(ProjectedVertex)), [](DynamicArray* a) { a->Destroy(); });
+    std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> coords(list(sizeof(TextureCoord)), [](DynamicArray* a) { a->Destroy(); });
+    for (const DevicePoint& p : {DevicePoint{10, 10}, DevicePoint{50, 10}, DevicePoint{50, 40}}) {
+        points->Append(&p);
+        const ProjectedVertex r = {0, 0, 100, 5000, 0, 0};
+        records->Append(&r);
+        const TextureCoord c = {IntToFixed(p.x) / 8, IntToFixed(p.y) / 8};
+        coords->Append(&c);
+    }
+    const ClipPoint3 vertices[3] = {{IntToFixed(10), IntToFixed(10), 5000}, {IntToFixed(50), IntToFixed(10), 5000},
+                                    {IntToFixed(50), IntToFixed(40), 5000}};
+    // No region: nothing is read, nothing drawn.
+    EXPECT_EQ(DrawTexturedPolygons(target.offscreen, coords.get(), points.get(), records.get(), nullptr, &source), 0);
+    EXPECT_EQ(DrawTexturedPolygon(target.offscreen, coords.get(), vertices, 3, nullptr, &source), 0);
+    const uint32_t white = target.Pixel(40, 15);
+    EXPECT_EQ(white, target.Pixel(0, 0));
+    // A region that leaves the face out: 1.
+    target.Publish();
+    SpanRegion* whole = new SpanRegion;
+    whole->SpanRegionInit();
+    SpanRegion* corner = whole->SpanRegionFromRect(0, 0, 8, 8);
+    ASSERT_NE(corner, nullptr);
+    EXPECT_EQ(DrawTexturedPolygon(target.offscreen, coords.get(), vertices, 3, corner, &source), 1);
+    corner->empty = 1;
+    EXPECT_EQ(DrawTexturedPolygons(target.offscreen, coords.get(), points.get(), records.get(), corner, &source), 0);
+    // The whole view: drawn, 0.
+    SpanRegion* view = whole->SpanRegionFromRect(0, 0, kWidth, kHeight);
+    EXPECT_EQ(DrawTexturedPolygons(target.offscreen, coords.get(), points.get(), records.get(), view, &source), 0);
+    GdiFlush();
+    EXPECT_NE(target.Pixel(40, 15), white);
+    view->SpanRegionFree();
+    corner->SpanRegionFree();
+    whole->SpanRegionFree();
 }
