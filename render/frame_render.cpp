@@ -22,6 +22,8 @@
 #include "render/face_front_end.h"
 #include "render/observer.h"
 #include "render/projection.h"
+#include "render/textured_side.h"
+#include "textures/texture_record.h"
 
 namespace {
 
@@ -97,8 +99,9 @@ void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t
                     0, &identity);
 }
 
+// The face in its colour, with the options given (the frame bit dropped under a texture).
 void DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
-                  uint32_t blendColour, uint32_t blendCoverage)
+                  uint32_t blendColour, uint32_t blendCoverage, int32_t options)
 {
     const int32_t side = ownPass ? kSideFront : kSideBack;
     RGBColor48 colour = kWhite;
@@ -114,8 +117,35 @@ void DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* 
         }
     }
     const FaceIdentity identity = {g->Owner, g, nullptr, r->FaceIndex, side};
-    DrawIndexedPolygonFace(region, g->ScreenPoints, r->ClipRef, o->drawFlags & kFaceOptions,
+    DrawIndexedPolygonFace(region, g->ScreenPoints, r->ClipRef, options,
                            shade.values ? &shade : nullptr, 0, 1, &colour, &edge, ownPass ? 0 : 1, &identity);
+}
+
+// Whether the side seen in this pass is drawn with its texture: textures on, faces filled (a
+// frame-only view frames textured faces too) into pixel rows, not in hidden-line mode, and the
+// side's picture can be had.
+bool TexturedSide(PolygonRecord* r, Observer* o, const SpanRegion* region, int32_t ownPass)
+{
+    if (!o->Option(kOptionTextures) || !o->Option(kOptionFill) || o->Option(kOptionHiddenLine) ||
+        region->rowCount == 0)
+        return false;
+    TextureRecord* texture = r->GetSideTexture(ownPass ? kSideFront : kSideBack);
+    return texture && TextureIsUsable(texture);
+}
+
+// A face side: in its colour, or with its texture (over its colour where the texture is
+// transparent).
+void DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
+                  uint32_t blendColour, uint32_t blendCoverage)
+{
+    const int32_t options = o->drawFlags & kFaceOptions;
+    if (!TexturedSide(r, o, region, ownPass)) {
+        DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options);
+        return;
+    }
+    if (r->GetSideTexture(ownPass ? kSideFront : kSideBack)->attributes[1])
+        DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options & ~kFaceFrame);
+    DrawTexturedFaceSide(r, g, region, ownPass);
 }
 
 }  // namespace
@@ -143,7 +173,7 @@ int32_t RenderObjectVisibility(ObjectGeometry* g, Observer* o)
     if (!g->ScreenPoints) return 0;
     TransformVertices(o, world, camera);
     if (!ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
-    ProjectVertices(o, camera, g->ScreenPoints, nullptr, g->ScreenMinimum, g->ScreenMaximum);
+    ProjectVertices(o, camera, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum, g->ScreenMaximum);
     g->Visible = 1;
     return 1;
 }
@@ -168,7 +198,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         for (int32_t i = 0; i < polygons->ArrayCount(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
             if (!r || r->Spare[1] || r->Spare[0] != facing) continue;
-            DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage);
+            DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage);
         }
         polygons->ArrayUnlock();
     }

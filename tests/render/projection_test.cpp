@@ -83,6 +83,24 @@ TEST(ProjectVertices, ReciprocalProjectionAndClipPins)
     EXPECT_NEAR(screen->Elements<ScreenPoint>()[0].x, 5000 * s / 20000, 1);
 }
 
+TEST(ProjectVertices, RecordsKeepReciprocalsProportionalToOneOverDepth)
+{
+    // Near vertices whose table values are scaled down for the screen point still record their
+    // reciprocal at full precision: depth 2, 20 and 200 units, and 4000 beyond the tables' reach.
+    auto world = NewWorld();
+    auto o = NewObserver(world.get(), 320, 240, {0, 0, 0});
+    auto camera = CameraList({{0, 2 << 6, 0, 0}, {0, 20 << 6, 0, 0}, {0, 200 << 6, 0, 0}, {0, 4000 << 6, 0, 0}});
+    List screen(NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 8));
+    List records(NewDynamicArray(0, int32_t(sizeof(ProjectedVertex)), 8));
+    ProjectVertices(o.get(), camera.get(), screen.get(), records.get(), nullptr, nullptr);
+    const ProjectedVertex* r = records->Elements<ProjectedVertex>();
+    const double w0 = r[0].reciprocal;
+    EXPECT_NEAR(w0 / r[1].reciprocal, 10.0, 0.01);
+    EXPECT_NEAR(w0 / r[2].reciprocal, 100.0, 0.1);
+    EXPECT_NEAR(w0 / r[3].reciprocal, 2000.0, 2.0);
+    EXPECT_EQ(r[1].depth, 20);
+}
+
 TEST(TransformVertices, TurnsTheWorldIntoCameraSpace)
 {
     auto world = NewWorld();
@@ -174,7 +192,7 @@ TEST(SetupTextureMapping, SpreadsTheOutlineOverTheTexture)
     for (const FixedPoint& p : {FixedPoint{0, 0}, FixedPoint{IntToFixed(10), 0}, FixedPoint{IntToFixed(10), IntToFixed(20)}})
         outline->Append(&p);
     DynamicArray* mapping = nullptr;
-    TextureMappingInputs in = {{0, 0, 65, 33}, {0, 0, 0, 0}, {0, 1}, {7, 7}, {0, kFixedOne}, {kFixedOne, kFixedOne}, 1.0};
+    const TextureMappingInput in = {{0, 0, 65, 33}, {0, 0, 0, 0}, {0, 1}, {7, 7}, {0, kFixedOne}, {kFixedOne, kFixedOne}, 1.0};
     SetupTextureMapping(outline.get(), &mapping, in);
     ASSERT_NE(mapping, nullptr);
     ASSERT_EQ(mapping->ArrayCount(), 3);
