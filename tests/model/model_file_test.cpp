@@ -229,15 +229,17 @@ TEST(ModelFile, SamplesReadBackEqualAndWriteIdentically)
 
 TEST(ModelFile, TruncationAtEveryByteEndsInACode)
 {
-    ModelDocument* sample = BuildRoomSample();
-    const Bytes whole = WriteDocument(sample);
-    sample->Destroy();
-    RecordingUi ui;
-    for (size_t length = 0; length < whole.size(); ++length) {
-        ModelDocument* document = NewDocument();
-        const ResultCode result = ReadDocument(document, Bytes(whole.begin(), whole.begin() + long(length)));
-        EXPECT_NE(result, kResultOk) << "cut at " << length;
-        document->Destroy();
+    for (ModelDocument* (*build)() : {BuildRoomSample, BuildElementsSample}) {
+        ModelDocument* sample = build();
+        const Bytes whole = WriteDocument(sample);
+        sample->Destroy();
+        RecordingUi ui;
+        for (size_t length = 0; length < whole.size(); ++length) {
+            ModelDocument* document = NewDocument();
+            const ResultCode result = ReadDocument(document, Bytes(whole.begin(), whole.begin() + long(length)));
+            EXPECT_NE(result, kResultOk) << "cut at " << length;
+            document->Destroy();
+        }
     }
 }
 
