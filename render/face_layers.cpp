@@ -123,8 +123,8 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
             if (!cut) return 0;
             DrawBehind(f, o, cut, ownPass, behind, passColour, passCoverage);
             const Surface* surface = f.carrier->FaceSurface;
-            const int32_t far = ownPass ? 2 : 0;
-            if (stage != kStageFar && surface && (surface->Elements[far] || surface->SideCounters[far][passSide]))
+            const int32_t farList = ownPass ? 2 : 0;
+            if (stage != kStageFar && surface && (surface->Elements[farList] || surface->SideCounters[farList][passSide]))
                 DrawFaceLayers(f.carrier, o, cut, ownPass, kStageFar, passColour, passCoverage);
             cut->SpanRegionFree();
         }

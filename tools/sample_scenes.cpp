@@ -468,7 +468,7 @@ ModelDocument* BuildElementsSample()
     const int32_t floor = FaceFacing(room, 0, 0, -256);
     // List 0 lies on the inner side of the room's walls, list 2 on the outer side and list 1 goes
     // through the wall.
-    if (north >= 0) AddFaceElement(room, north, 0, 0, 100, 44, 0, 0, 6, kGlass, kWindow);
+    if (north >= 0) AddFaceElement(room, north, 1, 0, 100, 44, 0, 0, 6, kGlass, kWindow);
     if (west >= 0) {
         AddFaceElement(room, west, 0, 0, 70, 44, 0, 0, 4, kWood, kOpaque);
         AddFaceElement(room, west, 0, 4, 18, 0, 0, 0, 4, kYellow, kOpaque);
