@@ -89,7 +89,7 @@ double ClippedArea(const DevicePointList* points)
 void CountFace(const DevicePointList* points)
 {
     ++gFacesDrawn;
-    if (gCountArea) gAreaDrawn += uint64_t(ClippedArea(points) + 0.5);
+    CountFaceArea(points);
 }
 
 // One face through the path its region chooses: `plain` builds its device points, `shaded` its
@@ -180,6 +180,11 @@ void SetFaceAreaCounting(int32_t on)
 uint64_t FaceAreaDrawn()
 {
     return gAreaDrawn;
+}
+
+void CountFaceArea(const DevicePointList* points)
+{
+    if (gCountArea) gAreaDrawn += uint64_t(ClippedArea(points) + 0.5);
 }
 
 int32_t DirectDrawingRows()

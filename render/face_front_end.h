@@ -8,6 +8,7 @@
 
 #include "foundation/result_code.h"
 #include "foundation/rgb_color.h"
+#include "raster/device_point_list.h"
 
 class DynamicArray;
 class ModelObject;
@@ -60,6 +61,8 @@ uint32_t FacesDrawn();
 // target's bounds), for the renderer's benchmark; off unless switched on.
 void SetFaceAreaCounting(int32_t on);
 uint64_t FaceAreaDrawn();
+// Counts the pixels of a face drawn outside the two entries (a textured side).
+void CountFaceArea(const DevicePointList* points);
 
 // The rows a new region gets: the published target's height while faces are drawn straight into
 // its pixels (direct pixel drawing on, the system's calls not forced, no pick in progress, and the

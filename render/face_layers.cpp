@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -19,6 +20,9 @@
 #include "render/frame_render.h"
 #include "render/observer.h"
 #include "render/projection.h"
+#include "render/textured_polygon.h"
+#include "render/textured_side.h"
+#include "textures/texture_record.h"
 
 namespace {
 
@@ -84,6 +88,27 @@ void DrawBehind(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPass
     for (int32_t i = std::min(behind.contactCount, contacts->ArrayCount()) - 1; i >= 0; --i) touching(i);
 }
 
+// The element's texture on the side seen in this pass, into the shared offscreen clipped to the
+// region; 0 when there was nothing to draw.
+int32_t DrawTexturedElementSide(PolygonElement* element, SpanRegion* region, int32_t ownPass)
+{
+    TextureRecord* texture = element->Texture;
+    Q_Offscreen* destination = SharedOffscreen;
+    if (!texture || !destination) return 0;
+    TextureSource source;
+    const int32_t level = ownPass ? element->FrontShade : element->BackShade;
+    if (!FillTextureSource(&source, texture, ownPass, SideShadeTables(texture, level))) return 0;
+    DevicePointList* points = nullptr;
+    DynamicArray* records = nullptr;
+    DynamicArray* coords = nullptr;
+    BuildElementTexturedDevicePoly(element->ScreenPoints, element->ProjectedPoints, element->MappingListB,
+                                   TextureFlipHeight(texture), PassOrder(ownPass), &points, &records, &coords);
+    if (!points || !records || !coords || points->ArrayCount() < 3) return 0;
+    CountFaceArea(points);
+    DrawTexturedPolygons(destination, coords, points, records, region, &source);
+    return 1;
+}
+
 // Steps of DrawFace for a face or an element.
 int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPass, const FaceBehind& behind,
                   int32_t stage, uint32_t blendColour, uint32_t blendCoverage)
@@ -91,6 +116,10 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
     const int32_t passSide = PassSide(ownPass);
     const int32_t order = PassOrder(ownPass);
     const bool hiddenLine = o->Option(kOptionHiddenLine);
+    const int32_t side = ownPass ? kSideFront : kSideBack;
+    TextureRecord* texture = f.element ? f.element->Texture : f.face->GetSideTexture(side);
+    const bool textured = SideTextureShown(texture, o, region);
+    const bool seeThroughTexture = textured && texture->attributes[1] != 0;
 
     // The colour, and the blend handed to what lies behind.
     uint32_t a = f.opacity;
@@ -114,7 +143,7 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
     const RGBColor48 edge = hiddenLine || o->Option(kOptionBlackEdges) ? kFaceBlack : ThreeQuarters(colour);
 
     // What lies behind, clipped to the layer's polygon.
-    if (a < kSolidFrom) {
+    if (a < kSolidFrom && (!textured || seeThroughTexture)) {
         if (!behind.objectBehind && !behind.contacts) {
             if (f.element && stage != kStageFace) return 1;
             a = kOpaque;
@@ -130,33 +159,46 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
         }
     }
 
-    // The layer itself.
-    int32_t options = o->drawFlags & kFaceOptions;
-    int32_t pattern = 0;
-    const int32_t edgesOnly = (options & kFaceMatchColours) | kFaceFrame;
-    if (a < kFramedBelow) {
-        if (!o->Option(kOptionFrameSeeThrough)) return 1;
-        options = edgesOnly;
-    } else if (a < kSolidFrom) {
-        if (o->Option(kOptionFill) && !o->Option(kOptionBlend) && !hiddenLine) {
-            pattern = 1;
-        } else {
-            if (!o->Option(kOptionFrameSeeThrough)) return 1;
+    // The layer in its colour, unless its texture covers it all.
+    ObjectGeometry* g = f.face->Geometry;
+    if (!textured || (seeThroughTexture && a >= kFramedBelow)) {
+        int32_t options = o->drawFlags & kFaceOptions;
+        int32_t pattern = 0;
+        const int32_t edgesOnly = (options & kFaceMatchColours) | kFaceFrame;
+        bool drawn = true;
+        if (a < kFramedBelow) {
+            drawn = o->Option(kOptionFrameSeeThrough);
             options = edgesOnly;
+        } else if (a < kSolidFrom) {
+            if (o->Option(kOptionFill) && !o->Option(kOptionBlend) && !hiddenLine) {
+                pattern = 1;
+            } else {
+                drawn = o->Option(kOptionFrameSeeThrough);
+                options = edgesOnly;
+            }
+        }
+        if (textured) options &= ~kFaceFrame;
+        const FaceIdentity identity = {g->Owner, g, f.element, f.face->FaceIndex, side};
+        if (drawn && f.element) {
+            DrawPolygonFace(region, f.element->ScreenPoints, options, nullptr, pattern, 1, &colour, &edge, order,
+                            &identity);
+        } else if (drawn) {
+            FaceShadeRecord shade = {nullptr, 0};
+            if (!hiddenLine && o->Option(kOptionVertexShading) && f.face->GetSideAttribute(side) == 1)
+                shade = {f.face->GetSideVertexValuesB(side), ownPass ? f.face->FrontColourIndex : f.face->BackColourIndex};
+            DrawIndexedPolygonFace(region, g->ScreenPoints, f.face->ClipRef, options, shade.values ? &shade : nullptr,
+                                   pattern, 1, &colour, &edge, order, &identity);
         }
     }
-    ObjectGeometry* g = f.face->Geometry;
-    const int32_t side = ownPass ? kSideFront : kSideBack;
-    const FaceIdentity identity = {g->Owner, g, f.element, f.face->FaceIndex, side};
-    if (f.element) {
-        DrawPolygonFace(region, f.element->ScreenPoints, options, nullptr, pattern, 1, &colour, &edge, order, &identity);
-        return 1;
+
+    // The textured side over it.
+    if (textured) {
+        if (f.element) {
+            DrawTexturedElementSide(f.element, region, ownPass);
+        } else {
+            DrawTexturedFaceSide(f.face, g, region, ownPass);
+        }
     }
-    FaceShadeRecord shade = {nullptr, 0};
-    if (!hiddenLine && o->Option(kOptionVertexShading) && f.face->GetSideAttribute(side) == 1)
-        shade = {f.face->GetSideVertexValuesB(side), ownPass ? f.face->FrontColourIndex : f.face->BackColourIndex};
-    DrawIndexedPolygonFace(region, g->ScreenPoints, f.face->ClipRef, options, shade.values ? &shade : nullptr, pattern,
-                           1, &colour, &edge, order, &identity);
     return 1;
 }
 
@@ -179,6 +221,14 @@ void DrawElements(Surface* surface, int32_t list, int32_t clipCode, PolygonRecor
 }
 
 }  // namespace
+
+bool SideTextureShown(TextureRecord* texture, const Observer* o, const SpanRegion* region)
+{
+    if (!texture || !o->Option(kOptionTextures) || !o->Option(kOptionFill) || o->Option(kOptionHiddenLine) ||
+        region->rowCount == 0)
+        return false;
+    return TextureIsUsable(texture);
+}
 
 FaceBehind FindFaceBehind(PolygonRecord* face, Observer* o, int32_t ownPass)
 {

@@ -14,12 +14,17 @@ class Observer;
 class PolygonElement;
 class PolygonRecord;
 class SpanRegion;
+class TextureRecord;
 
 // Stages of a face's layers: the elements above the face on the side seen, the face itself with
 // the elements in its plane, and the elements on its far side.
 constexpr int32_t kStageNear = 0;
 constexpr int32_t kStageFace = 1;
 constexpr int32_t kStageFar = 2;
+
+// Whether a side showing the texture is drawn with it: textures on, faces filled, not in
+// hidden-line mode, into pixel rows, and the texture's picture can be had.
+bool SideTextureShown(TextureRecord* texture, const Observer* observer, const SpanRegion* region);
 
 // What lies behind a face seen in one pass: the object drawn through it up to the owner behind,
 // the touching faces (FaceEntry) of which the first `contactCount` count, and whether the face

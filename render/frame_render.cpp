@@ -25,6 +25,8 @@
 #include "render/face_layers.h"
 #include "render/observer.h"
 #include "render/projection.h"
+#include "render/textured_side.h"
+#include "textures/texture_record.h"
 
 namespace {
 
@@ -79,8 +81,9 @@ void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t
                     0, &identity);
 }
 
+// The face in its colour, with the options given (the frame bit dropped under a texture).
 int32_t DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
-                     uint32_t blendColour, uint32_t blendCoverage)
+                     uint32_t blendColour, uint32_t blendCoverage, int32_t options)
 {
     const int32_t side = ownPass ? kSideFront : kSideBack;
     RGBColor48 colour = kWhite;
@@ -96,8 +99,8 @@ int32_t DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
         }
     }
     const FaceIdentity identity = {g->Owner, g, nullptr, r->FaceIndex, side};
-    return DrawIndexedPolygonFace(region, g->ScreenPoints, r->ClipRef, o->drawFlags & kFaceOptions,
-                                  shade.values ? &shade : nullptr, 0, 1, &colour, &edge, ownPass ? 0 : 1, &identity);
+    return DrawIndexedPolygonFace(region, g->ScreenPoints, r->ClipRef, options, shade.values ? &shade : nullptr, 0,
+                                  1, &colour, &edge, ownPass ? 0 : 1, &identity);
 }
 
 // A face is drawn in layers when it is not opaque, or when faces of other objects lie against it
@@ -116,6 +119,19 @@ bool HasNearLayer(const PolygonRecord* r, int32_t ownPass)
     const Surface* s = r->FaceSurface;
     const int32_t list = ownPass ? 0 : 2;
     return s && (s->Elements[list] || s->SideCounters[list][ownPass ? 0 : 1]);
+}
+
+// An opaque face side: in its colour, or with its texture (over its colour where the texture is
+// transparent). The drawing routine's result (1 when anything was drawn).
+int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
+                     uint32_t blendColour, uint32_t blendCoverage)
+{
+    const int32_t options = o->drawFlags & kFaceOptions;
+    TextureRecord* texture = r->GetSideTexture(ownPass ? kSideFront : kSideBack);
+    if (!SideTextureShown(texture, o, region)) return DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options);
+    if (texture->attributes[1])
+        DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options & ~kFaceFrame);
+    return DrawTexturedFaceSide(r, g, region, ownPass);
 }
 
 }  // namespace
@@ -143,7 +159,7 @@ int32_t RenderObjectVisibility(ObjectGeometry* g, Observer* o)
     if (!g->ScreenPoints) return 0;
     TransformVertices(o, world, camera);
     if (!ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
-    ProjectVertices(o, camera, g->ScreenPoints, nullptr, g->ScreenMinimum, g->ScreenMaximum);
+    ProjectVertices(o, camera, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum, g->ScreenMaximum);
     g->Visible = 1;
     return 1;
 }
@@ -170,7 +186,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
             if (!r || r->Spare[1] || r->Spare[0] != facing) continue;
             const int32_t drawn = DrawnInLayers(r, ownPass)
                                       ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
-                                      : DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage);
+                                      : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage);
             if (drawn && HasNearLayer(r, ownPass))
                 DrawFaceLayers(r, o, region, ownPass, kStageNear, blendColour, blendCoverage);
         }

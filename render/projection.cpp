@@ -360,7 +360,8 @@ void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray
             cx >>= 6;
             cz >>= 6;
         }
-        uint32_t r = o->Reciprocal(int32_t(std::min<int64_t>(d, 0xFFFF)));
+        const uint32_t reciprocal = o->Reciprocal(int32_t(std::min<int64_t>(d, 0xFFFF)));
+        uint32_t r = reciprocal;
         int32_t s = 0;
         if (r >= 0x8000) {
             s = BitLength(r) - 15;
@@ -374,14 +375,17 @@ void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray
         if (v.flags & kClipBottom) sy = -int64_t(o->zEdge);
         out[i] = {int32_t(std::clamp<int64_t>(sx, INT32_MIN, INT32_MAX)), int32_t(std::clamp<int64_t>(sy, INT32_MIN, INT32_MAX))};
         if (records) {
+            // The reciprocal in the scale of whole units, at the table's full precision, so that it
+            // stays proportional to 1 / depth (the textured path interpolates it across the screen).
+            int64_t w = reciprocal;
             if (near) {
-                r <<= 6;
+                w <<= 6;
                 d >>= 6;
                 cx >>= 6;
                 cz >>= 6;
             }
-            records->Elements<ProjectedVertex>()[i] = {int16_t(out[i].x), int16_t(out[i].y), int16_t(d), int32_t(r),
-                                                       int16_t(cx), int16_t(cz)};
+            records->Elements<ProjectedVertex>()[i] = {int16_t(out[i].x), int16_t(out[i].y), int16_t(d),
+                                                       int32_t(std::min<int64_t>(w, INT32_MAX)), int16_t(cx), int16_t(cz)};
         }
         if (boxMin && boxMax) {
             const int32_t p[3] = {out[i].x, v.y, out[i].y};
@@ -502,7 +506,7 @@ void InterpolatePair(const FixedPoint& inside, const FixedPoint& outside, int64_
     *out = {InterpolateValue(inside.x, outside.x, d0, d1), InterpolateValue(inside.y, outside.y, d0, d1)};
 }
 
-void SetupTextureMapping(const DynamicArray* vertices, DynamicArray** output, const TextureMappingInputs& in)
+void SetupTextureMapping(const DynamicArray* vertices, DynamicArray** output, const TextureMappingInput& in)
 {
     if (!*output) *output = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
     DynamicArray* list = *output;
@@ -520,23 +524,23 @@ void SetupTextureMapping(const DynamicArray* vertices, DynamicArray** output, co
     }
     Fixed extent[2];
     for (int axis = 0; axis < 2; ++axis) extent[axis] = std::max<Fixed>(FixSub(maximum[axis], minimum[axis]), 1);
-    const int32_t spanX = in.textureRect[2] - in.textureRect[0] - 1;
-    const int32_t spanY = in.textureRect[3] - in.textureRect[1] - 1;
+    const int32_t spanX = in.textureRect.right - in.textureRect.left - 1;
+    const int32_t spanY = in.textureRect.bottom - in.textureRect.top - 1;
     Fixed factor[2];
     for (int axis = 0; axis < 2; ++axis) {
         if (!in.realSize[axis]) {
-            factor[axis] = in.defaults[axis];
+            factor[axis] = in.factor[axis];
             continue;
         }
-        const double a = Fix2X(extent[axis]) * in.metresPerUnit;
-        const int32_t sizeExtent = axis == 0 ? in.sizeRect[2] - in.sizeRect[0] : in.sizeRect[3] - in.sizeRect[1];
+        const double a = Fix2X(extent[axis]) * in.unitMetres;
+        const int32_t sizeExtent = axis == 0 ? in.sizeRect.Width() : in.sizeRect.Height();
         // A frame without extent maps the texture as if its unit were zero.
         const double u = sizeExtent != 0 ? GetUnitToMetres(in.unitCode[axis]) * Fix2X(in.size[axis]) / sizeExtent : 0.0;
         factor[axis] = X2Fix(u != 0 ? a / u : a);
     }
     for (int32_t i = 0; i < count; ++i) {
         Fixed u = Fixed(int64_t(FixDiv(FixSub(points[i].x, minimum[0]), extent[0])) * spanX);
-        u = FixAdd(u, IntToFixed(in.textureRect[0]));
+        u = FixAdd(u, IntToFixed(in.textureRect.left));
         const Fixed v = Fixed(int64_t(FixDiv(FixSub(points[i].y, minimum[1]), extent[1])) * spanY);
         points[i] = {FixMul(u, factor[0]), FixMul(v, factor[1])};
     }

@@ -9,6 +9,7 @@
 
 #include "foundation/fixed.h"
 #include "foundation/result_code.h"
+#include "textures/texture_mapping.h"
 
 class DynamicArray;
 class Observer;
@@ -38,7 +39,7 @@ struct ProjectedVertex {
     int16_t screenX;
     int16_t screenY;
     int16_t depth;       // camera y in whole units
-    int32_t reciprocal;  // the table value of 1 / depth
+    int32_t reciprocal;  // 1 / depth from the table, in the scale of whole units (at most INT32_MAX)
     int16_t cameraX;
     int16_t cameraZ;
 };
@@ -98,18 +99,8 @@ CameraVertex IntersectEdge(const CameraVertex& inside, const CameraVertex& outsi
 Fixed InterpolateValue(Fixed inside, Fixed outside, int64_t d0, int64_t d1);
 void InterpolatePair(const FixedPoint& inside, const FixedPoint& outside, int64_t d0, int64_t d1, FixedPoint* out);
 
-// The texture coordinates of a face's 2-D outline. Per axis (0 x, 1 y): realSize non-zero maps
-// the texture at its real size (size, in the units of unitCode, over the size rectangle's extent),
-// else `defaults` is the factor.
-struct TextureMappingInputs {
-    int32_t textureRect[4];  // left, top, right, bottom of the texture's pixels
-    int32_t sizeRect[4];     // left, top, right, bottom of its frame
-    int32_t realSize[2];
-    int32_t unitCode[2];
-    Fixed size[2];
-    Fixed defaults[2];
-    double metresPerUnit;  // the model's length unit
-};
-// Fills `*output` (made with 8-byte elements when null) with one FixedPoint per vertex.
-void SetupTextureMapping(const DynamicArray* vertices, DynamicArray** output, const TextureMappingInputs& inputs);
-
+// The texture coordinates of a face's 2-D outline: fills `*output` (made with 8-byte elements
+// when null) with one FixedPoint per vertex, spread over the texture's pixels and scaled per axis
+// (x, y) by the real-size factor (the texture's size, in its unit, over its frame's extent,
+// against the model's length unit) or by the default factor.
+void SetupTextureMapping(const DynamicArray* vertices, DynamicArray** output, const TextureMappingInput& input);

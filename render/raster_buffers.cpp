@@ -1,6 +1,7 @@
 // The textured rasterizer's work arrays and the table square root.
 #include "render/raster_buffers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -115,10 +116,19 @@ void GrowRings(int32_t n)
     }
 }
 
+int32_t RingCapacity()
+{
+    int32_t least = INT32_MAX;
+    for (const Ring& ring : gRings) {
+        for (const DynamicArray* array : ring.arrays) least = std::min(least, CountOf(array));
+    }
+    return least;
+}
+
 void* GrowBuffer(int32_t n)
 {
     if (CountOf(gBuffer) < n) Resize(gBuffer, n);
-    return gBuffer ? gBuffer->ArrayData() : nullptr;
+    return gBuffer && CountOf(gBuffer) >= n ? gBuffer->ArrayData() : nullptr;
 }
 
 void GrowPair(int32_t n)

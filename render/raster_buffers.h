@@ -22,9 +22,11 @@ void* NextRingB();
 void* NextRingC();
 void* NextRingD();
 
-// Every ring array holds at least 4 n elements afterwards.
+// Every ring array holds at least 4 n elements afterwards (unless memory ran out).
 void GrowRings(int32_t n);
-// The single buffer (12-byte elements) holds at least n; its data.
+// The elements every ring array holds.
+int32_t RingCapacity();
+// The single buffer (12-byte elements) holds at least n; its data, or null when it cannot.
 void* GrowBuffer(int32_t n);
 // Both arrays of the pair (12 and 8 bytes) hold at least 2 n.
 void GrowPair(int32_t n);

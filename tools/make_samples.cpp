@@ -1,4 +1,5 @@
-// make-samples DIR: builds the sample scenes in code and writes each as a model file in DIR.
+// make-samples DIR: builds the sample scenes in code and writes each as a model file in DIR, the
+// textured ones with their picture files.
 #include <windows.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "model/drawing_services.h"
 #include "model/model_document.h"
 #include "tools/sample_scenes.h"
+#include "tools/textured_samples.h"
 #include "tools/tool_screen.h"
 
 namespace {
@@ -74,5 +76,6 @@ int main(int argc, char** argv)
             std::printf("%s\n", path.c_str());
         }
     }
+    failures += WriteTexturedSamples(directory);
     return failures == 0 ? 0 : 1;
 }

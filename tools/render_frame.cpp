@@ -1,8 +1,8 @@
 // render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z]
 //              [--angles ROLL,PITCH,HEADING] [--options MASK] [--frames N]
-// Renders a model file with the program's own reader and renderer, from where its walk observer
-// stands (or the given eye), with the options and lens the player takes from its preferences,
-// into an offscreen of the given depth as a screen of that depth would have it, and writes the
+// Renders a model file with the program's own reader and renderer (its textures loaded, and
+// locked around each frame as the player has them), from where its walk observer stands (or the
+// given eye), with the options and lens the player takes from its preferences, into an offscreen of the given depth as a screen of that depth would have it, and writes the
 // frame as a BMP file of that depth. --flash 0 draws faces through the system's polygon calls.
 // --frames N then renders N more frames, turning the heading one step before each, and prints
 // the median and 95th percentile time per frame with the faces and pixels drawn per frame.
@@ -34,7 +34,11 @@
 #include "render/preference_sections.h"
 #include "render/projection.h"
 #include "render/raster_buffers.h"
+#include "render/renderer_texture_mapping.h"
+#include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
+#include "textures/texture_record.h"
+#include "textures/texture_services_impl.h"
 
 namespace {
 
@@ -161,7 +165,9 @@ uint32_t FormType(DiskFileStream* file, bool scrambled)
     return words[2];
 }
 
-ModelDocument* LoadModel(const std::string& path)
+// Reads the model as the open command does: the image files beside it indexed first, its
+// textures into the document's texture list.
+ModelDocument* LoadModel(const std::string& path, TextureRecordList* textures)
 {
     DiskFileStream* file = new DiskFileStream;
     if (file->FileObjectInit(9, 0, 0, "", "") != kResultOk || file->SetFileFromPath(SystemPath(path).c_str()) != kResultOk ||
@@ -172,7 +178,10 @@ ModelDocument* LoadModel(const std::string& path)
     }
     const bool scrambled = FormType(file, false) != kFormModel &&
                            (FormType(file, true) == kFormModel || FormType(file, true) == kFormModelShort);
+    IndexImageResources(file);
     ModelDocument* document = new ModelDocument;
+    InstallTextureLayerServices().SetDocumentTextureList(textures);
+    SetTextureListOwner(textures, document);
     ResultCode result = document->Init();
     if (result == kResultOk) {
         if (scrambled) file->StreamScrambleOn();
@@ -256,6 +265,14 @@ bool WriteBmp(Q_Offscreen* offscreen, int32_t width, int32_t height, const std::
     return std::fclose(file) == 0 && written;
 }
 
+// One frame as the navigation pane draws it: the textures locked around it.
+void RenderFrame(Observer* observer)
+{
+    LockTextureSet(CurrentTextureManager());
+    RenderFrameTimed(observer, 0, 0);
+    UnlockTextureSet(CurrentTextureManager());
+}
+
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LARGE_INTEGER& frequency)
 {
     return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
@@ -297,16 +314,17 @@ int main(int argc, char** argv)
         ShowAlert("Cannot make the offscreen.");
         return 1;
     }
-    TextureManager* textures = new TextureManager{};
     InitProjectionArrays();
     InitRasterBuffers();
-
-    ModelDocument* document = LoadModel(args.model);
-    if (!document) return 1;
-    // The offscreen becomes the shared render target, the shade tables are built for the screen
-    // (which publishes the screen device meanwhile), and the offscreen is published again.
+    InstallRendererTextureMapping();
+    // The offscreen becomes the shared render target and the shade tables are built for the
+    // screen before the model's textures are loaded; the shade tables and the pictures the model
+    // file holds publish offscreens of their own meanwhile, so the target is published again.
     offscreen->Activate();
-    InitTextureManager(textures);
+    InitTextureManager(new TextureManager{});
+    TextureRecordList* textures = NewTextureRecordList();
+    ModelDocument* document = textures ? LoadModel(args.model, textures) : nullptr;
+    if (!document) return 1;
     offscreen->Unlock();
     offscreen->Lock();
 
@@ -331,7 +349,7 @@ int main(int argc, char** argv)
     }
     SetViewOrigin(args.width / 2, args.height / 2);
 
-    RenderFrameTimed(observer, 0, 0);
+    RenderFrame(observer);
     if (!WriteBmp(offscreen, args.width, args.height, args.output)) {
         ShowAlert(("Cannot write " + args.output + ".").c_str());
         return 1;
@@ -348,7 +366,7 @@ int main(int argc, char** argv)
             observer->MoveObserverRelative(0, 0, 0, 1, 0, 0);
             LARGE_INTEGER start, end;
             QueryPerformanceCounter(&start);
-            RenderFrameTimed(observer, 0, 0);
+            RenderFrame(observer);
             GdiFlush();
             QueryPerformanceCounter(&end);
             times.push_back(Milliseconds(start, end, frequency));
@@ -359,7 +377,7 @@ int main(int argc, char** argv)
         SetFaceAreaCounting(1);
         for (int32_t i = 0; i < args.frames; ++i) {
             observer->MoveObserverRelative(0, 0, 0, 1, 0, 0);
-            RenderFrameTimed(observer, 0, 0);
+            RenderFrame(observer);
         }
         const double pixels = double(FaceAreaDrawn()) / args.frames;
         SetFaceAreaCounting(0);
@@ -372,8 +390,14 @@ int main(int argc, char** argv)
 
     observer->Free();
     offscreen->Deactivate();
-    FreeTextureManager();
     document->Destroy();
+    InstallTextureLayerServices().SetDocumentTextureList(nullptr);
+    ReleaseTextureRecords(textures);
+    FreeTextureRecordList(textures);
+    RemoveTextureLayerServices();
+    FreeImageResources();
+    RemoveRendererTextureMapping();
+    FreeTextureManager();
     offscreen->DisposeOffscreen();
     FreeRasterBuffers();
     FreeProjectionArrays();

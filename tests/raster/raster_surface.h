@@ -165,10 +165,14 @@ public:
                 s.pixels16[i] = Pixel16(level, i);
                 s.pixels24[i] = Pixel24(level, i);
                 s.pixels32[i] = Pixel32(level, i);
+                s.planarA[i] = PlanarA(level, i);
+                s.planarB[i] = PlanarB(level, i);
             }
             e.Pixels16 = s.pixels16;
             e.Pixels24 = s.pixels24;
             e.Pixels32 = s.pixels32;
+            e.PlanarPatternA = s.planarA;
+            e.PlanarPatternB = s.planarB;
         }
     }
 
@@ -185,6 +189,9 @@ public:
     static uint16_t Pixel16(int32_t level, int32_t index) { return uint16_t(0x8000 | (level << 8) | index); }
     static uint32_t Pixel24(int32_t level, int32_t index) { return 0xEE000000u | uint32_t(level << 16) | uint32_t(index) | 0x800000u; }
     static uint32_t Pixel32(int32_t level, int32_t index) { return 0x01000000u | uint32_t(level << 16) | uint32_t(index); }
+    // Four plane bytes, plane 0 highest, each a pattern over the eight pixel positions of a byte.
+    static uint32_t PlanarA(int32_t level, int32_t index) { return 0x9A5C3E71u ^ uint32_t(level << 8) ^ (uint32_t(index) * 0x01030507u); }
+    static uint32_t PlanarB(int32_t level, int32_t index) { return 0x3C71A5E2u ^ uint32_t(level << 16) ^ (uint32_t(index) * 0x07050301u); }
 
 private:
     struct Level {
@@ -193,6 +200,8 @@ private:
         uint16_t pixels16[kColorCubeSize];
         uint32_t pixels24[kColorCubeSize];
         uint32_t pixels32[kColorCubeSize];
+        uint32_t planarA[kColorCubeSize];
+        uint32_t planarB[kColorCubeSize];
     };
     std::vector<Level> storage_;
     ShadeLevelEntry entries_[kShadeLevelCount];

@@ -175,7 +175,7 @@ TEST(SetupTextureMapping, SpreadsTheOutlineOverTheTexture)
     for (const FixedPoint& p : {FixedPoint{0, 0}, FixedPoint{IntToFixed(10), 0}, FixedPoint{IntToFixed(10), IntToFixed(20)}})
         outline->Append(&p);
     DynamicArray* mapping = nullptr;
-    TextureMappingInputs in = {{0, 0, 65, 33}, {0, 0, 0, 0}, {0, 1}, {7, 7}, {0, kFixedOne}, {kFixedOne, kFixedOne}, 1.0};
+    const TextureMappingInput in = {{0, 0, 65, 33}, {0, 0, 0, 0}, {0, 1}, {7, 7}, {0, kFixedOne}, {kFixedOne, kFixedOne}, 1.0};
     SetupTextureMapping(outline.get(), &mapping, in);
     ASSERT_NE(mapping, nullptr);
     ASSERT_EQ(mapping->ArrayCount(), 3);

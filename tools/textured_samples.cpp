@@ -1,0 +1,236 @@
+// The textured sample scene and its pictures.
+#include "tools/textured_samples.h"
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <new>
+
+#include "draw/q_offscreen.h"
+#include "foundation/disk_file_stream.h"
+#include "foundation/path_record.h"
+#include "model/light.h"
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/surface.h"
+#include "model/units_record.h"
+#include "model/walk_observer.h"
+#include "textures/texture_manager.h"
+#include "textures/texture_record.h"
+#include "textures/texture_services_impl.h"
+#include "tools/sample_scenes.h"
+
+namespace {
+
+constexpr uint16_t kOpaque = 0xFF00;
+constexpr RGBColor48 kStone = {0x9000, 0x8800, 0x8000};
+constexpr RGBColor48 kPlinth = {0x3000, 0x7000, 0x4000};
+// The faces of a box: 0 the top, 1 to 4 the sides, 5 the bottom.
+constexpr int32_t kTopFace = 0;
+constexpr int32_t kInnerNorthFace = 4;
+
+void PutLittle(std::FILE* file, uint32_t value, int32_t bytes)
+{
+    for (int32_t i = 0; i < bytes; ++i) std::fputc(int(value >> (8 * i) & 0xFF), file);
+}
+
+// A picture of the size, each pixel's colour from colourAt(x, y).
+template <class ColourAt>
+Q_Offscreen* NewPicture(int32_t width, int32_t height, ColourAt colourAt)
+{
+    Q_Offscreen* picture = new (std::nothrow) Q_Offscreen;
+    if (!picture) return nullptr;
+    if (picture->QOffscreenInit({0, 0, width, height}, 0, nullptr) != kResultOk) {
+        picture->DisposeOffscreen();
+        return nullptr;
+    }
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) picture->SetPixelColor(x, y, colourAt(x, y));
+    return picture;
+}
+
+// 64 x 64: a checker of 8-pixel squares, blue and cream, the top left square red.
+RGBColor48 CheckerColour(int32_t x, int32_t y)
+{
+    if (x < 8 && y < 8) return {0xFFFF, 0, 0};
+    return ((x / 8 + y / 8) % 2) ? RGBColor48{0x3333, 0x3333, 0x9999} : RGBColor48{0xFFFF, 0xFFFF, 0xCCCC};
+}
+
+// 32 x 32: a yellow diamond with a dark outline on white, which a transparent texture leaves out.
+RGBColor48 StencilColour(int32_t x, int32_t y)
+{
+    const int32_t d = (x > 15 ? x - 16 : 15 - x) + (y > 15 ? y - 16 : 15 - y);
+    if (d < 12) return {0xFFFF, 0xCCCC, 0};
+    if (d < 15) return {0x3333, 0, 0};
+    return {0xFFFF, 0xFFFF, 0xFFFF};
+}
+
+// An embedded texture showing the picture, with the attributes set by `adjust`.
+template <class Adjust>
+TextureRecord* EmbeddedTexture(TextureRecordList* list, const char* name, Q_Offscreen* picture, Adjust adjust)
+{
+    if (!picture) return nullptr;
+    TextureRecord* record = new (std::nothrow) TextureRecord(list);
+    ResultCode result = record ? kResultOk : kResultOutOfMemory;
+    if (result == kResultOk) {
+        SetTextureName(record, name);
+        adjust(record->attributes);
+        result = MakeEmbeddedPictureTexture(record);
+    }
+    if (result == kResultOk) result = SetTexturePicture(record, picture);
+    picture->DisposeOffscreen();
+    return result == kResultOk ? record : nullptr;
+}
+
+TextureRecord* FileTexture(TextureRecordList* list, const char* name, const std::string& path, Fixed factor,
+                           int32_t mirror)
+{
+    PathRecord record;
+    TextureRecord* texture = nullptr;
+    if (SetPathRecordText(&record, path.c_str()) != kResultOk || CreateTextureRecord(list, name, &record, &texture) != kResultOk ||
+        !texture)
+        return nullptr;
+    texture->attributes[9] = mirror;
+    texture->attributes[10] = mirror;
+    texture->attributes[11] = factor;
+    texture->attributes[12] = factor;
+    return texture;
+}
+
+void AddLight(ModelObject* root, int16_t x, int16_t y, int16_t z, uint16_t grey)
+{
+    LightList* lights = root->LightsForEdit();
+    Light* light = new (std::nothrow) Light;
+    if (!lights || !light) {
+        delete light;
+        return;
+    }
+    light->LightInitDefaults();
+    light->LightSetDirection(x, y, z);
+    light->LightSetGrey(grey);
+    if (lights->LightListAppend(light) < 0) light->LightFree();
+}
+
+ModelObject* Add(ModelObject* parent, ModelObject* child, const RGBColor48& colour)
+{
+    if (!child) return nullptr;
+    child->SetColours(colour, kOpaque, kSideBoth);
+    parent->AddChild(child);
+    return child;
+}
+
+void ShowOnFace(ModelObject* object, int32_t face, TextureRecord* texture)
+{
+    if (!object || !texture) return;
+    if (Surface* surface = object->SurfaceForFace(face)) surface->SetSideTexture(texture, kSideBoth);
+}
+
+}  // namespace
+
+bool WriteGradientBitmap(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    constexpr int32_t kWidth = 96;
+    constexpr int32_t kHeight = 64;
+    constexpr uint32_t kRowBytes = kWidth * 3;  // a multiple of 4
+    std::fputs("BM", file);
+    PutLittle(file, 54 + kRowBytes * kHeight, 4);
+    PutLittle(file, 0, 4);
+    PutLittle(file, 54, 4);
+    for (uint32_t value : {40u, uint32_t(kWidth), uint32_t(kHeight)}) PutLittle(file, value, 4);
+    PutLittle(file, 1, 2);
+    PutLittle(file, 24, 2);
+    for (int32_t i = 0; i < 6; ++i) PutLittle(file, 0, 4);
+    // Rows bottom first; blue, green, red.
+    for (int32_t row = kHeight - 1; row >= 0; --row) {
+        for (int32_t x = 0; x < kWidth; ++x) {
+            const uint32_t shade = 255 - 2 * row;
+            uint32_t red = shade * (kWidth - 1 - x) / (kWidth - 1);
+            uint32_t green = shade / 3;
+            uint32_t blue = shade * x / (kWidth - 1);
+            if (x == 0) red = green = blue = 0;
+            if (row == kHeight - 1) red = green = blue = 255;
+            PutLittle(file, blue | green << 8 | red << 16, 3);
+        }
+    }
+    return std::fclose(file) == 0;
+}
+
+ModelDocument* BuildTexturedSample(TextureRecordList* textures, const std::string& gradientPath)
+{
+    TextureRecord* checker = EmbeddedTexture(textures, "checker", NewPicture(64, 64, CheckerColour),
+                                             [](TextureAttributes& a) { a[11] = a[12] = IntToFixed(4); });
+    TextureRecord* stencil = EmbeddedTexture(textures, "stencil", NewPicture(32, 32, StencilColour),
+                                             [](TextureAttributes& a) { a[1] = 1; });
+    TextureRecord* gradient = FileTexture(textures, "gradient", gradientPath, kFixedOne, 0);
+    TextureRecord* mirrored = FileTexture(textures, "gradient mirrored", gradientPath, IntToFixed(3), 1);
+    ModelDocument* document = new (std::nothrow) ModelDocument;
+    if (!checker || !stencil || !gradient || !mirrored || !document || document->Init() != kResultOk) {
+        if (document) document->Destroy();
+        return nullptr;
+    }
+    ModelHolder* holder = document->Holder;
+    ModelObject* root = holder->Root;
+    root->SetName("Textured gallery", 16);
+    UnitsRecord inches;
+    inches.UnitsInit();
+    inches.UnitsSet(0.0254);
+    root->SetUnits(&inches);
+    AddLight(root, 0, 0, 0, 0x6000);
+    AddLight(root, -34, -57, 247, 0x9000);
+    root->RefreshShading();
+
+    // A floor of 240 x 240 inches under the checker, repeated four times each way.
+    ShowOnFace(Add(root, MakeBox(holder, -120, -120, -6, 120, 120, 0), kStone), kTopFace, checker);
+    // Walls 96 high: the gradient once on the south, east and west walls, mirrored three times
+    // each way on the north wall.
+    ModelObject* north = Add(root, MakeBox(holder, -126, 120, -6, 126, 126, 96), kStone);
+    ShowOnFace(north, kInnerNorthFace, mirrored);
+    for (ModelObject* wall : {MakeBox(holder, -126, -126, -6, 126, -120, 96), MakeBox(holder, -126, -120, -6, -120, 120, 96),
+                              MakeBox(holder, 120, -120, -6, 126, 120, 96)})
+        if (ModelObject* added = Add(root, wall, kStone)) added->SetSurfaceTexture(gradient, kSideBoth);
+    // A pedestal whose sides show the stencil over their own colour.
+    if (ModelObject* pedestal = Add(root, MakeBox(holder, -20, 20, 0, 20, 60, 40), kPlinth))
+        pedestal->SetSurfaceTexture(stencil, kSideBoth);
+
+    WalkObserver* walk = document->Walk;
+    walk->SetRecording(1, 1);
+    walk->SetAndRecord(0, IntToFixed(-100), IntToFixed(60), 0, 0, 0);
+    walk->SetAndRecord(IntToFixed(60), IntToFixed(-60), IntToFixed(60), 0, 0, IntToFixed(32));
+    walk->SetRecording(0, 0);
+    walk->SetAndRecord(0, IntToFixed(-100), IntToFixed(60), 0, 0, 0);
+    return document;
+}
+
+int32_t WriteTexturedSamples(const std::string& directory)
+{
+    InitTextureManager(new TextureManager{});
+    TextureLayerServices& services = InstallTextureLayerServices();
+    TextureRecordList* list = NewTextureRecordList();
+    services.SetDocumentTextureList(list);
+    const std::string gradientPath = directory + kGradientFileName;
+    const std::string modelPath = directory + kGalleryFileName;
+    ModelDocument* document = list && WriteGradientBitmap(gradientPath) ? BuildTexturedSample(list, gradientPath) : nullptr;
+    ResultCode result = document ? kResultOk : kResultOutOfMemory;
+    DiskFileStream* file = new DiskFileStream;
+    if (result == kResultOk) result = file->FileObjectInit(kFileWrite, 0, 0, "", "");
+    if (result == kResultOk) result = file->SetFileFromPath(modelPath.c_str());
+    if (result == kResultOk) result = file->StreamSetDirection(kStreamWriting);
+    if (result == kResultOk) result = file->FileOpenStream();
+    if (result == kResultOk) result = WriteModelFile(document, file);
+    if (result == kResultOk) result = file->FileCloseStream();
+    file->FileObjectDestroy();
+    if (document) document->Destroy();
+    if (result == kResultOk) std::printf("%s\n", modelPath.c_str());
+    else std::fprintf(stderr, "make-samples: writing %s failed (%d)\n", modelPath.c_str(), int(result));
+    services.SetDocumentTextureList(nullptr);
+    if (list) {
+        ReleaseTextureRecords(list);
+        FreeTextureRecordList(list);
+    }
+    RemoveTextureLayerServices();
+    FreeTextureManager();
+    return result == kResultOk ? 0 : 1;
+}
