@@ -43,7 +43,11 @@ ResultCode AddUser(TextureRecord* record, DynamicArray* users, void* user)
     if (!TextureUserListSuppressed && users) users->Append(&user);
     if (record->saveIndex != -1) return kResultOk;
     if (!record->holder) return -1;
-    return CountUse(record);
+    // Loading locks offscreens, which publishes them; the published one is published again.
+    Q_Offscreen* published = PublishedOffscreen;
+    const ResultCode result = CountUse(record);
+    if (published && published != PublishedOffscreen && published->LockCount() > 0) published->PublishRasterGlobals();
+    return result;
 }
 
 void RemoveUser(TextureRecord* record, DynamicArray* users, const void* user)
@@ -80,12 +84,7 @@ int32_t TextureUserCount(const TextureRecord* record)
 
 ResultCode TextureAddObjectUser(TextureRecord* record, ModelObject* user)
 {
-    // Loading locks offscreens, which publishes them; the published one is published again.
-    Q_Offscreen* published = PublishedOffscreen;
-    const ResultCode result = AddUser(record, record ? record->objectUsers : nullptr, user);
-    if (published && published != PublishedOffscreen && published->LockCount() > 0)
-        published->PublishRasterGlobals();
-    return result;
+    return AddUser(record, record ? record->objectUsers : nullptr, user);
 }
 
 ResultCode TextureAddSurfaceUser(TextureRecord* record, Surface* user)

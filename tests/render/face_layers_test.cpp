@@ -1,7 +1,7 @@
 // Faces drawn in layers: a see-through face shows what lies behind it, blended to the exact
 // channels or stippled; its edge cases (framed only, nothing behind, an opaque front); polygon
-// elements drawn on their surfaces in their layers, hidden by their user value, and seen-through
-// ones showing the world behind; the coverage of an element by faces lying against it measured
+// elements drawn on their surfaces in their layers, hidden by their user value, seen-through ones
+// showing the world behind and textured ones their picture; the coverage of an element by faces lying against it measured
 // with the system's regions.
 #include <windows.h>
 
@@ -9,14 +9,19 @@
 
 #include <memory>
 
+#include "draw/q_offscreen.h"
 #include "model/drawing_services.h"
 #include "model/polygon_element.h"
 #include "raster/span_region.h"
 #include "render/face_colours.h"
 #include "render/face_layers.h"
 #include "render/frame_render.h"
+#include "render/renderer_texture_mapping.h"
 #include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
+#include "textures/texture_manager.h"
+#include "textures/texture_record.h"
+#include "textures/texture_services_impl.h"
 
 using namespace rendertest;
 
@@ -243,4 +248,66 @@ TEST(Elements, FacesAgainstAnElementMeasuredWithTheSystemsRegions)
     // The wall's face itself is covered where the boxes lie, not everywhere.
     EXPECT_EQ(wall->SurfaceOfFace(north)->FrontUncovered, 1);
     InstallDrawingServices(nullptr);
+}
+
+TEST(Elements, ATexturedElementShowsItsPictureOverItsWall)
+{
+    RenderTarget target(32);
+    const uint32_t red = PixelOf(target, kRed);
+    InitTextureManager(new TextureManager{});
+    TextureLayerServices& services = InstallTextureLayerServices();
+    InstallRendererTextureMapping();
+    TextureRecordList* list = NewTextureRecordList();
+    services.SetDocumentTextureList(list);
+    {
+        // An 8 x 8 picture: red, its top left quarter blue.
+        Q_Offscreen* picture = new Q_Offscreen;
+        ASSERT_EQ(picture->QOffscreenInit({0, 0, 8, 8}, 0, nullptr), kResultOk);
+        for (int32_t y = 0; y < 8; ++y)
+            for (int32_t x = 0; x < 8; ++x) picture->SetPixelColor(x, y, x < 4 && y < 4 ? kBlue : kRed);
+        TextureRecord* texture = new TextureRecord(list);
+        SetTextureName(texture, "picture");
+        texture->attributes[2] = 0;  // unshaded: the picture's own colours
+        ASSERT_EQ(MakeEmbeddedPictureTexture(texture), kResultOk);
+        ASSERT_EQ(SetTexturePicture(texture, picture), kResultOk);
+        picture->DisposeOffscreen();
+
+        GlassRoom scene;
+        const int32_t north = FaceFacing(scene.room, 0, 256, 0);
+        PolygonElement* element = AddFaceElement(scene.room, north, 0, 0, 40, 40, 0, 0, 0, kGreen, 0xFFFF);
+        ASSERT_NE(element, nullptr);
+        element->SetElementTexture(texture);
+        EXPECT_EQ(texture->elementUsers->ArrayCount(), 1);
+        ASSERT_EQ(element->MappingList->ArrayCount(), 4);
+        target.Republish();
+        auto o = scene.Look(kOptionFillBit | (1u << kOptionTextures));
+        RenderFrameTimed(o.get(), 0, 0);
+        // Three quarters of the element show red, one blue; none shows the element's own green.
+        int32_t reds = 0;
+        int32_t blues = 0;
+        int32_t greens = 0;
+        const int32_t half = int32_t(20 * o->scale / 50) - 2;
+        for (int32_t y = kHeight / 2 - half; y < kHeight / 2 + half; ++y) {
+            for (int32_t x = kWidth / 2 - half; x < kWidth / 2 + half; ++x) {
+                const uint32_t p = target.Pixel(x, y);
+                reds += p == red;
+                blues += p == 0x0000FFu;
+                greens += p == 0x00FF00u;
+            }
+        }
+        const int32_t all = 4 * half * half;
+        EXPECT_NEAR(reds, all * 3 / 4, all / 10);
+        EXPECT_NEAR(blues, all / 4, all / 10);
+        EXPECT_EQ(greens, 0);
+        // Without textures the element shows its colour.
+        o->SetObserverOptions(kOptionFillBit);
+        RenderFrameTimed(o.get(), 0, 0);
+        EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0x00FF00u);
+    }
+    services.SetDocumentTextureList(nullptr);
+    ReleaseTextureRecords(list);
+    FreeTextureRecordList(list);
+    RemoveRendererTextureMapping();
+    RemoveTextureLayerServices();
+    FreeTextureManager();
 }

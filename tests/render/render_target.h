@@ -13,6 +13,7 @@
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/projection.h"
+#include "render/raster_buffers.h"
 #include "tests/draw/draw_support.h"
 #include "textures/shade_level_tables.h"
 
@@ -35,6 +36,7 @@ public:
         InstallRendererRegionWork();
         PolyRgnStartup();
         InitProjectionArrays();
+        InitRasterBuffers();
         BuildShadeLevelTables();
         offscreen = MakeOffscreen(width, height, depth, &kWhite).release();
         offscreen->Activate();
@@ -46,10 +48,19 @@ public:
         offscreen->Deactivate();
         offscreen->DisposeOffscreen();
         FreeShadeLevelTables();
+        FreeRasterBuffers();
         FreeProjectionArrays();
         PolyRgnShutdown();
         FreePenState();
         SetDirectPixelDrawing(0);
+    }
+
+    // Makes the offscreen the published target and current port again (pictures locked since
+    // took them over).
+    void Republish()
+    {
+        offscreen->Unlock();
+        offscreen->Lock();
     }
 
     // The pixel value at (x, y) whatever the depth.
