@@ -18,7 +18,10 @@ constexpr uint32_t kOpaqueInFront = 0xEFFF;   // above: the front is opaque
 
 constexpr uint32_t BlendCoverage(uint32_t blendCoverage) { return blendCoverage >> 16; }
 constexpr uint32_t PackBlendColour(const RGBColor48& c) { return uint32_t(c.red) | (uint32_t(c.green) << 16); }
-constexpr uint32_t PackBlendCoverage(const RGBColor48& c, uint32_t coverage) { return uint32_t(c.blue) | (coverage << 16); }
+constexpr uint32_t PackBlendCoverage(const RGBColor48& c, uint32_t coverage)
+{
+    return uint32_t(c.blue) | (coverage << 16);
+}
 constexpr RGBColor48 UnpackBlendColour(uint32_t blendColour, uint32_t blendCoverage)
 {
     return {uint16_t(blendColour & 0xFFFF), uint16_t(blendColour >> 16), uint16_t(blendCoverage & 0xFFFF)};

@@ -153,7 +153,8 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
             DrawBehind(f, o, cut, ownPass, behind, passColour, passCoverage);
             const Surface* surface = f.carrier->FaceSurface;
             const int32_t farList = ownPass ? 2 : 0;
-            if (stage != kStageFar && surface && (surface->Elements[farList] || surface->SideCounters[farList][passSide]))
+            const bool farLayer = surface && (surface->Elements[farList] || surface->SideCounters[farList][passSide]);
+            if (stage != kStageFar && farLayer)
                 DrawFaceLayers(f.carrier, o, cut, ownPass, kStageFar, passColour, passCoverage);
             cut->SpanRegionFree();
         }
@@ -185,7 +186,8 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
         } else if (drawn) {
             FaceShadeRecord shade = {nullptr, 0};
             if (!hiddenLine && o->Option(kOptionVertexShading) && f.face->GetSideAttribute(side) == 1)
-                shade = {f.face->GetSideVertexValuesB(side), ownPass ? f.face->FrontColourIndex : f.face->BackColourIndex};
+                shade = {f.face->GetSideVertexValuesB(side),
+                         ownPass ? f.face->FrontColourIndex : f.face->BackColourIndex};
             DrawIndexedPolygonFace(region, g->ScreenPoints, f.face->ClipRef, options, shade.values ? &shade : nullptr,
                                    pattern, 1, &colour, &edge, order, &identity);
         }
@@ -313,7 +315,8 @@ int32_t DrawFace(PolygonRecord* face, Observer* o, SpanRegion* region, int32_t o
                  PolygonRecord* owner, int32_t stage, uint32_t blendColour, uint32_t blendCoverage)
 {
     const bool lit = o->Option(kOptionLitColours);
-    const RGBColor48 colour = ownPass ? (lit ? face->FrontLit : face->FrontColour) : (lit ? face->BackLit : face->BackColour);
+    const RGBColor48 colour =
+        ownPass ? (lit ? face->FrontLit : face->FrontColour) : (lit ? face->BackLit : face->BackColour);
     const Layer layer = {face, owner, nullptr, face->ColourCode, colour};
     return DrawLayer(layer, o, region, ownPass, behind, stage, blendColour, blendCoverage);
 }

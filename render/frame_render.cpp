@@ -128,7 +128,8 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
 {
     const int32_t options = o->drawFlags & kFaceOptions;
     TextureRecord* texture = r->GetSideTexture(ownPass ? kSideFront : kSideBack);
-    if (!SideTextureShown(texture, o, region)) return DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options);
+    if (!SideTextureShown(texture, o, region))
+        return DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options);
     if (texture->attributes[1])
         DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options & ~kFaceFrame);
     return DrawTexturedFaceSide(r, g, region, ownPass);

@@ -1,8 +1,8 @@
 // Faces drawn in layers: a see-through face shows what lies behind it, blended to the exact
 // channels or stippled; its edge cases (framed only, nothing behind, an opaque front); polygon
 // elements drawn on their surfaces in their layers, hidden by their user value, seen-through ones
-// showing the world behind and textured ones their picture; the coverage of an element by faces lying against it measured
-// with the system's regions.
+// showing the world behind and textured ones their picture; the coverage of an element by the
+// faces lying against it, measured with the system's regions.
 #include <windows.h>
 
 #include <gtest/gtest.h>
