@@ -315,6 +315,21 @@ TEST(ElementChunks, HostileChunksEndInACodeAndNeverReadBeyond)
         EXPECT_EQ(element->Outline->ArrayCount(), c.points);
         element->Destroy();
     }
+    // Bytes changed anywhere, one or two at a time: every read ends, with whatever code.
+    uint32_t seed = 12345;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int32_t round = 0; round < 3000; ++round) {
+        Bytes changed = good;
+        for (int32_t k = 0; k < 1 + round % 2; ++k) changed[next() % changed.size()] = uint8_t(next());
+        PolygonElement* element = NewElement();
+        ReadElementFrom(element, changed);
+        EXPECT_LE(element->Outline->ArrayCount(), int32_t(changed.size() / kElementPointBytes));
+        element->Destroy();
+    }
+
     // A chunk length far beyond the data is cut to what there is.
     Bytes huge = good;
     huge[4] = huge[5] = huge[6] = 0xFF;

@@ -243,6 +243,28 @@ TEST(ModelFile, TruncationAtEveryByteEndsInACode)
     }
 }
 
+TEST(ModelFile, ChangedBytesOfTheElementsSampleAlwaysEnd)
+{
+    ModelDocument* sample = BuildElementsSample();
+    const Bytes whole = WriteDocument(sample);
+    sample->Destroy();
+    RecordingUi ui;
+    // The elements' chunks lie in the second half of the file, after the lawn and the shapes.
+    uint32_t seed = 2024;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int32_t round = 0; round < 400; ++round) {
+        Bytes changed = whole;
+        const size_t at = whole.size() / 2 + next() % (whole.size() / 2);
+        changed[at] = uint8_t(next());
+        ModelDocument* document = NewDocument();
+        ReadDocument(document, changed);
+        document->Destroy();
+    }
+}
+
 TEST(ModelFile, HugeLengthsEndInACode)
 {
     ModelDocument* sample = BuildShapesSample();
