@@ -82,6 +82,15 @@ private:
 
 // ---- columns 1 to 4: one pixel per byte or more, fetch first and step after ----
 
+// One pixel: fetch, translate unless skipped, step.
+template <class Walk>
+inline void Put8(Walk& walk, uint8_t* p, const uint8_t* table)
+{
+    const uint8_t texel = walk.Fetch();
+    if (!Walk::Skipped(texel)) *p = table[texel];
+    walk.Step();
+}
+
 template <int32_t Row>
 void Fill8(const TexSpanRecord* s)
 {
@@ -89,22 +98,13 @@ void Fill8(const TexSpanRecord* s)
     const auto* even = static_cast<const uint8_t*>(s->tableA);
     const auto* odd = static_cast<const uint8_t*>(s->tableB);
     uint8_t* p = s->destination;
-    int32_t n = s->count;
-    auto pixel = [&](const uint8_t* table) {
-        const uint8_t texel = walk.Fetch();
-        if (!walk.Skipped(texel)) *p = table[texel];
-        ++p;
-        walk.Step();
-    };
-    if (n > 0 && (raster::AddressOf(p) & 1)) {
-        pixel(odd);
-        --n;
+    uint8_t* const end = p + s->count;
+    if (p < end && (raster::AddressOf(p) & 1)) Put8(walk, p++, odd);
+    for (; end - p >= 2; p += 2) {
+        Put8(walk, p, even);
+        Put8(walk, p + 1, odd);
     }
-    for (; n >= 2; n -= 2) {
-        pixel(even);
-        pixel(odd);
-    }
-    if (n > 0) pixel(even);
+    if (p < end) Put8(walk, p, even);
 }
 
 template <int32_t Row, int32_t Bytes, class Entry>

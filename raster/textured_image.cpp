@@ -119,8 +119,9 @@ int32_t DrawTexturedImage(const TextureSource* source, Q_Offscreen* destination,
         if (maxX <= (region->scanBounds[kScanLeft] >> 16) || minX > (region->scanBounds[kScanRight] >> 16)) return 0;
     }
     TexDepthMode = setup.depthMode;
-    const Fixed lastU = IntToFixed(setup.width);
-    const Fixed lastV = IntToFixed(setup.height);
+    // Flipped texel for texel: integer part t becomes size - 1 - t whatever the fraction.
+    const Fixed flippedU = WrapSub(IntToFixed(setup.width), 1);
+    const Fixed flippedV = WrapSub(IntToFixed(setup.height), 1);
     return WalkTexturedPolygon(
         ImageEdges{p, c}, n, clip.bottom, [](int32_t, const TexEdge&, const TexEdge&, bool) {},
         [&](int32_t y, const TexEdge& l, const TexEdge& r) {
@@ -142,13 +143,12 @@ int32_t DrawTexturedImage(const TextureSource* source, Q_Offscreen* destination,
             Fixed dv = TexSlope(int64_t(r.v) - l.v, IntToFixed(width));
             Fixed u = WrapAdd(l.u, WrapMul(du, first - leftX));
             Fixed v = WrapAdd(l.v, WrapMul(dv, first - leftX));
-            // Flipped about the texture's middle before the half unit that makes integer parts round.
             if (source->flipU) {
-                u = WrapSub(lastU, u);
+                u = WrapSub(flippedU, u);
                 du = -du;
             }
             if (source->flipV) {
-                v = WrapSub(lastV, v);
+                v = WrapSub(flippedV, v);
                 dv = -dv;
             }
             TexEmitSpan(setup, y, first, end - first, u, v, du, dv);

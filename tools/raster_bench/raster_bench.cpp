@@ -1,7 +1,8 @@
 // raster-bench: times the rasterizers on a 1024 x 768 pixel buffer in memory: flat and shaded
 // polygons, plain and clipped to a convex clip shape, small, medium and large, in every pixel
-// format; then the span writers against plain hand-written loops that write the same pixels.
-// Prints one line per case: polygons per second and millions of covered pixels per second.
+// format; textured polygons in every pixel format; then the span writers and the textured span
+// fillers against plain hand-written loops that write the same pixels. Prints one line per case:
+// polygons per second and millions of covered pixels per second.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "raster/format_planar.h"
 #include "raster/raster_polygon.h"
 #include "raster/span_region.h"
+#include "raster/textured_polygon.h"
 #include "textures/shade_level_tables.h"
 
 using namespace raster;
@@ -71,9 +73,13 @@ public:
             uint32_t* words = &words_[size_t(level) * 4 * kColorCubeSize];
             e.Pixels32 = words;
             e.Pixels24 = words + kColorCubeSize;
+            e.PlanarPatternA = words + 2 * kColorCubeSize;
+            e.PlanarPatternB = words + 3 * kColorCubeSize;
             e.Pixels16 = &halves_[size_t(level) * kColorCubeSize];
             for (int32_t i = 0; i < kColorCubeSize; ++i) {
                 e.Pixels32[i] = e.Pixels24[i] = uint32_t(level * 0x080808 + i);
+                e.PlanarPatternA[i] = uint32_t(i * 0x01030507u);
+                e.PlanarPatternB[i] = uint32_t(i * 0x07050301u);
                 e.Pixels16[i] = uint16_t(level * 0x0421 + i);
             }
         }
@@ -276,6 +282,124 @@ void BenchSpansAgainstHandWritten(const BenchShadeTables& tables)
     std::printf("32-bit   shaded span     %9.1f   hand-written %9.1f\n", shade32, handShade32);
 }
 
+// A 64 x 64 texture of random cube indices.
+struct BenchTexture {
+    BenchTexture() : texels(64 * 64)
+    {
+        Random random{4242};
+        for (uint8_t& t : texels) t = uint8_t(random.Below(kColorCubeSize));
+        for (int32_t y = 0; y < 64; ++y) rows.push_back(texels.data() + y * 64);
+    }
+    std::vector<uint8_t> texels;
+    std::vector<uint8_t*> rows;
+};
+
+// Textured quadrilaterals of every size in format F: the texture turned and scaled a little, so
+// that every span steps u and v both.
+template <class F>
+void BenchTexturedFormat(const char* name, const BenchShadeTables& tables, const BenchTexture& texture)
+{
+    Buffer<F> buffer;
+    const RasterTarget& t = buffer.Target();
+    PixelFormat format;
+    format.rowTable = const_cast<uint8_t**>(t.rows);
+    format.width = kWidth;
+    format.height = kHeight;
+    format.rowBytes = t.rowBytes;
+    format.planes = Planes<F>::kCount;
+    format.bitsPerPixel = Planes<F>::kBits;
+    TextureSource source{};
+    source.tables = tables.Levels();
+    TextureSetup setup;
+    if (!SetupTexturedSource(&setup, &source, texture.rows.data(), 64, 64, format)) return;
+    for (const SizeCase& s : kSizes) {
+        const auto polygons = MakePolygons(s.size, false);
+        const int64_t pixels = CoveredPixels(polygons, nullptr);
+        std::vector<FixedPoint> positions;
+        std::vector<TextureCoord> coords;
+        const Measure m = Time(polygons, pixels, [&](const std::vector<DevicePoint>& p) {
+            positions.clear();
+            coords.clear();
+            for (const DevicePoint& d : p) {
+                positions.push_back({IntToFixed(d.x), IntToFixed(d.y)});
+                coords.push_back({IntToFixed(d.x) + IntToFixed(d.y) / 3, IntToFixed(d.y) - IntToFixed(d.x) / 4});
+            }
+            FillTexturedPolygonAffine(&setup, coords.data(), positions.data(), int32_t(p.size()));
+        });
+        Print(name, "textured", s.name, m);
+    }
+}
+
+// Two textured span fillers (power-of-two repeat, 8 and 32 bits) against the same loops written
+// out by hand.
+void BenchTexturedSpansAgainstHandWritten(const BenchShadeTables& tables, const BenchTexture& texture)
+{
+    constexpr int32_t kSpan = 600;
+    constexpr int32_t kRows = 512;
+    Buffer<Indexed8> b8;
+    Buffer<Direct32> b32;
+    const ShadeLevelEntry& level = tables.Levels()[5];
+    const Fixed du = 0x14C00, dv = 0x5100;
+    auto time = [&](auto&& body) {
+        int64_t rounds = 0;
+        const Clock::time_point start = Clock::now();
+        double elapsed = 0;
+        do {
+            body();
+            ++rounds;
+            elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+        } while (elapsed < kSecondsPerCase);
+        return double(rounds) * double(kSpan) * kRows / elapsed / 1e6;
+    };
+    TexSpanRecord span{};
+    span.count = kSpan;
+    span.du = du;
+    span.dv = dv;
+    span.width = span.height = 64;
+    span.widthMask = span.heightMask = 63;
+    span.rows = texture.rows.data();
+    auto spans = [&](const auto& buffer, int32_t column, int32_t bytes, const void* a, const void* b) {
+        const TexSpanFiller filler = TexSpanTable[kTexRowPowerOfTwo * kTexColumns + column];
+        return time([&] {
+            for (int32_t y = 0; y < kRows; ++y) {
+                span.u = IntToFixed(y);
+                span.v = IntToFixed(y) / 2;
+                span.tableA = a;
+                span.tableB = b;
+                span.destination = buffer.Target().rows[y] + 3 * bytes;
+                filler(&span);
+            }
+        });
+    };
+    const uint8_t* even = level.ByteTables[kByteTables8Bit];
+    const uint8_t* odd = level.ByteTables[kByteTables8Bit + 1];
+    const double fill8 = spans(b8, kTexColumn8, 1, even, odd);
+    const double hand8 = time([&] {
+        uint8_t* const* rows = texture.rows.data();
+        for (int32_t y = 0; y < kRows; ++y) {
+            uint8_t* p = b8.Target().rows[y] + 3;
+            uint32_t u = uint32_t(IntToFixed(y)), v = uint32_t(IntToFixed(y) / 2);
+            for (int32_t x = 0; x < kSpan; ++x, u += du, v += dv) {
+                const uint8_t texel = rows[(v >> 16) & 63][(u >> 16) & 63];
+                p[x] = ((reinterpret_cast<uintptr_t>(p + x) & 1) ? odd : even)[texel];
+            }
+        }
+    });
+    const double fill32 = spans(b32, kTexColumn32, 4, level.Pixels32, level.Pixels32);
+    const double hand32 = time([&] {
+        uint8_t* const* rows = texture.rows.data();
+        const uint32_t* table = level.Pixels32;
+        for (int32_t y = 0; y < kRows; ++y) {
+            uint32_t* p = reinterpret_cast<uint32_t*>(b32.Target().rows[y]) + 3;
+            uint32_t u = uint32_t(IntToFixed(y)), v = uint32_t(IntToFixed(y) / 2);
+            for (int32_t x = 0; x < kSpan; ++x, u += du, v += dv) p[x] = table[rows[(v >> 16) & 63][(u >> 16) & 63]];
+        }
+    });
+    std::printf("\ntextured span fillers against hand-written loops (Mpixels/s)\n");
+    std::printf("8-bit    textured span   %9.1f   hand-written %9.1f\n", fill8, hand8);
+    std::printf("32-bit   textured span   %9.1f   hand-written %9.1f\n", fill32, hand32);
+}
+
 }  // namespace
 
 int main()
@@ -300,6 +424,15 @@ int main()
     BenchFormat<Direct24>("24-bit", tables, clip);
     BenchFormat<Direct32>("32-bit", tables, clip);
     BenchSpansAgainstHandWritten(tables);
+    const BenchTexture texture;
+    std::printf("\n");
+    BenchTexturedFormat<Packed4>("4-bit", tables, texture);
+    BenchTexturedFormat<Planar4>("4-plane", tables, texture);
+    BenchTexturedFormat<Indexed8>("8-bit", tables, texture);
+    BenchTexturedFormat<Direct16>("16-bit", tables, texture);
+    BenchTexturedFormat<Direct24>("24-bit", tables, texture);
+    BenchTexturedFormat<Direct32>("32-bit", tables, texture);
+    BenchTexturedSpansAgainstHandWritten(tables, texture);
     clip->SpanRegionFree();
     whole->SpanRegionFree();
     return 0;

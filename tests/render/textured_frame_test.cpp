@@ -1,0 +1,412 @@
+// Textured faces in whole frames, into real offscreens of every depth: a face straight ahead
+// shows its texture's pixels through the shade tables, reads the same way round from inside as
+// from outside, lets its face colour show under a transparent texture, draws nothing outside its
+// projection; the texture mapping is the renderer's; the textured gallery renders in every depth.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "draw/color_cube.h"
+#include "draw/mem_pix_map.h"
+#include "draw/pen_state.h"
+#include "draw/port_base.h"
+#include "model/model_document.h"
+#include "raster/span_region.h"
+#include "render/device_points.h"
+#include "render/face_front_end.h"
+#include "render/frame_render.h"
+#include "render/projection.h"
+#include "render/raster_buffers.h"
+#include "render/renderer_texture_mapping.h"
+#include "render/textured_polygon.h"
+#include "tests/draw/draw_support.h"
+#include "tests/render/scene_support.h"
+#include "textures/shade_level_tables.h"
+#include "textures/texture_libraries.h"
+#include "textures/texture_manager.h"
+#include "textures/texture_record.h"
+#include "textures/texture_services_impl.h"
+#include "tools/textured_samples.h"
+
+using namespace rendertest;
+
+namespace {
+
+constexpr int32_t kWidth = 160;
+constexpr int32_t kHeight = 120;
+constexpr uint8_t kCanary = 0x5A;
+constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
+constexpr RGBColor48 kGrey = {0x8000, 0x8000, 0x8000};
+constexpr RGBColor48 kRed = {0xFFFF, 0, 0};
+constexpr RGBColor48 kBlue = {0, 0, 0xFFFF};
+constexpr RGBColor48 kGreen = {0, 0xFFFF, 0};
+// Faces filled, textures on.
+constexpr uint32_t kTextured = 0x1010;
+
+// A screen of the depth with its shade tables, the texture layer with the renderer's mapping, and
+// the shared render offscreen locked as the published target.
+class TexturedTarget {
+public:
+    explicit TexturedTarget(int32_t depth) : screen_(depth)
+    {
+        InitPenState();
+        InstallRendererRegionWork();
+        PolyRgnStartup();
+        InitProjectionArrays();
+        InitRasterBuffers();
+        InstallRendererTextureMapping();
+        offscreen = MakeOffscreen(kWidth, kHeight, depth, &kWhite).release();
+        offscreen->Activate();
+        InitTextureManager(new TextureManager{});
+        services = &InstallTextureLayerServices();
+        list = NewTextureRecordList();
+        services->SetDocumentTextureList(list);
+        SetDirectPixelDrawing(1);
+        SetViewOrigin(kWidth / 2, kHeight / 2);
+    }
+    ~TexturedTarget()
+    {
+        services->SetDocumentTextureList(nullptr);
+        ReleaseTextureRecords(list);
+        FreeTextureRecordList(list);
+        RemoveTextureLayerServices();
+        FreeImageResources();
+        offscreen->Deactivate();
+        offscreen->DisposeOffscreen();
+        FreeTextureManager();
+        RemoveRendererTextureMapping();
+        FreeRasterBuffers();
+        FreeProjectionArrays();
+        PolyRgnShutdown();
+        FreePenState();
+        SetDirectPixelDrawing(0);
+    }
+    TexturedTarget(const TexturedTarget&) = delete;
+    TexturedTarget& operator=(const TexturedTarget&) = delete;
+
+    // One frame as the navigation pane draws it: the target published again (the pictures made
+    // meanwhile published themselves) and the textures locked around the frame.
+    void Render(Observer* o)
+    {
+        Publish();
+        LockTextureSet(CurrentTextureManager());
+        RenderFrameTimed(o, 0, 0);
+        UnlockTextureSet(CurrentTextureManager());
+        GdiFlush();
+    }
+
+    void Publish()
+    {
+        offscreen->Unlock();
+        offscreen->Lock();
+    }
+
+    uint32_t Pixel(int32_t x, int32_t y) const
+    {
+        const PixelFormat& f = offscreen->Format();
+        const uint8_t* row = f.rowTable[y];
+        switch (f.bitsPerPixel) {
+        case 4: return (x & 1) ? row[x >> 1] & 0xF : row[x >> 1] >> 4;
+        case 8: return row[x];
+        case 16: return uint32_t(row[2 * x]) | (uint32_t(row[2 * x + 1]) << 8);
+        case 24: return uint32_t(row[3 * x]) | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
+        default: return reinterpret_cast<const uint32_t*>(row)[x];
+        }
+    }
+
+    // The pixel that cube colour `index` draws at (x, y) through the shade level's tables.
+    uint32_t TexelPixel(int32_t level, int32_t index, int32_t x, int32_t y) const
+    {
+        const ShadeLevelEntry& e = ShadeLevelScreenSet[level];
+        const int32_t cell = (y & 1) * 2 + (x & 1);
+        switch (offscreen->Format().bitsPerPixel) {
+        case 4: return e.ByteTables[kByteTables4Bit + cell][index] & 0xF;
+        case 8: return e.ByteTables[kByteTables8Bit + cell][index];
+        case 16: return e.Pixels16[index];
+        case 24: return e.Pixels24[index] & 0xFFFFFF;
+        default: return e.Pixels32[index];
+        }
+    }
+
+    void FillPadding()
+    {
+        const PixelFormat& f = offscreen->Format();
+        const int32_t used = (kWidth * f.bitsPerPixel + 7) / 8;
+        for (int32_t y = 0; y < f.height; ++y) std::memset(f.rowTable[y] + used, kCanary, size_t(f.rowBytes - used));
+    }
+    bool PaddingIntact() const
+    {
+        const PixelFormat& f = offscreen->Format();
+        const int32_t used = (kWidth * f.bitsPerPixel + 7) / 8;
+        for (int32_t y = 0; y < f.height; ++y)
+            for (int32_t b = used; b < f.rowBytes; ++b)
+                if (f.rowTable[y][b] != kCanary) return false;
+        return true;
+    }
+
+    // An embedded texture of w x h pixels coloured by colourAt(x, y), drawn at full brightness
+    // (attribute 2 clear: the first shade level, whatever the face's lighting).
+    template <class ColourAt>
+    TextureRecord* Texture(const char* name, int32_t w, int32_t h, ColourAt colourAt)
+    {
+        Q_Offscreen* picture = new Q_Offscreen;
+        EXPECT_EQ(picture->QOffscreenInit({0, 0, w, h}, 32, nullptr), kResultOk);
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x) picture->SetPixelColor(x, y, colourAt(x, y));
+        TextureRecord* record = new TextureRecord(list);
+        SetTextureName(record, name);
+        record->attributes[2] = 0;
+        EXPECT_EQ(MakeEmbeddedPictureTexture(record), kResultOk);
+        EXPECT_EQ(SetTexturePicture(record, picture), kResultOk);
+        picture->DisposeOffscreen();
+        return record;
+    }
+
+    Q_Offscreen* offscreen = nullptr;
+    TextureLayerServices* services = nullptr;
+    TextureRecordList* list = nullptr;
+
+private:
+    TestScreen screen_;
+};
+
+struct DeviceBox {
+    int32_t left, top, right, bottom;
+};
+
+DeviceBox ProjectedBox(const PolygonRecord* face)
+{
+    const ObjectGeometry* g = face->Geometry;
+    DeviceBox box = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int32_t i = 0; i < face->VertexCount(); ++i) {
+        const ScreenPoint* p = g->ScreenPoints->At<ScreenPoint>(face->IndexAt(i));
+        const int32_t x = p->x + kWidth / 2;
+        const int32_t y = kHeight / 2 - p->y;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+    }
+    return box;
+}
+
+// Left half red, right half blue.
+RGBColor48 Halves(int32_t x, int32_t) { return x < 4 ? kRed : kBlue; }
+
+// Whether the pixels from `x0` to `x1` (exclusive) of the middle rows of the box show `index`.
+bool ShowsTexel(const TexturedTarget& t, const DeviceBox& b, int32_t level, int32_t index, int32_t x0, int32_t x1)
+{
+    for (int32_t y = b.top + 2; y < b.bottom - 2; ++y)
+        for (int32_t x = x0; x < x1; ++x)
+            if (t.Pixel(x, y) != t.TexelPixel(level, index, x, y)) return false;
+    return true;
+}
+
+// 1 when the face shows red on its left quarter and blue on its right, -1 the other way round,
+// else 0.
+int32_t HalvesOrder(const TexturedTarget& t, const DeviceBox& b, int32_t level)
+{
+    const int32_t quarter = (b.right - b.left) / 4;
+    const int32_t red = ColorCubeIndex(kRed);
+    const int32_t blue = ColorCubeIndex(kBlue);
+    const int32_t x = (b.left + b.right) / 2, y = (b.top + b.bottom) / 2;
+    if (t.TexelPixel(level, red, x, y) == t.TexelPixel(level, blue, x, y)) return 0;
+    auto shows = [&](int32_t index, bool left) {
+        return left ? ShowsTexel(t, b, level, index, b.left + 1, b.left + quarter)
+                    : ShowsTexel(t, b, level, index, b.right - quarter, b.right - 1);
+    };
+    if (shows(red, true) && shows(blue, false)) return 1;
+    if (shows(blue, true) && shows(red, false)) return -1;
+    return 0;
+}
+
+class TexturedEveryDepth : public testing::TestWithParam<int32_t> {};
+
+}  // namespace
+
+TEST_P(TexturedEveryDepth, AFaceStraightAheadShowsItsTexture)
+{
+    TexturedTarget target(GetParam());
+    auto world = NewWorld();
+    ModelObject* box = AddBox(world.get(), -20, 100, -10, 20, 110, 10, kGrey);
+    box->SetSurfaceTexture(target.Texture("halves", 8, 8, Halves), kSideBoth);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kTextured);
+    target.FillPadding();
+    target.Render(o.get());
+    EXPECT_TRUE(target.PaddingIntact());
+    PolygonRecord* face = FaceWithNormal(box, 0, -256, 0);
+    ASSERT_NE(face, nullptr);
+    const DeviceBox b = ProjectedBox(face);
+    const int32_t level = 0;
+    const int32_t quarter = (b.right - b.left) / 4;
+    const int32_t red = ColorCubeIndex(kRed);
+    const int32_t blue = ColorCubeIndex(kBlue);
+    // One half of the face shows one colour, the other half the other; outside, the background.
+    EXPECT_NE(HalvesOrder(target, b, level), 0);
+    const uint32_t background = target.Pixel(0, 0);
+    for (int32_t y = 0; y < kHeight; ++y) {
+        for (int32_t x = 0; x < kWidth; ++x) {
+            if (x < b.left - 1 || x > b.right || y < b.top - 1 || y > b.bottom) {
+                ASSERT_EQ(target.Pixel(x, y), background) << x << ", " << y;
+            }
+        }
+    }
+
+    // Without textures the face is drawn in its colour.
+    o->SetObserverOptions(kTextured & ~0x1000);
+    target.Render(o.get());
+    EXPECT_FALSE(ShowsTexel(target, b, level, red, b.left + 1, b.left + quarter));
+    EXPECT_FALSE(ShowsTexel(target, b, level, blue, b.left + 1, b.left + quarter));
+}
+
+TEST_P(TexturedEveryDepth, TheTexturedGalleryRendersWithoutStrayWrites)
+{
+    TexturedTarget target(GetParam());
+    const std::string gradient = "C:\\qp_gallery_" + std::to_string(GetCurrentProcessId()) + ".bmp";
+    ASSERT_TRUE(WriteGradientBitmap(gradient));
+    std::unique_ptr<ModelDocument, void (*)(ModelDocument*)> gallery(BuildTexturedSample(target.list, gradient),
+                                                                     [](ModelDocument* d) { d->Destroy(); });
+    ASSERT_NE(gallery, nullptr);
+    auto o = NewObserver(gallery->Holder, kWidth / 2, kHeight / 2, {0, -100, 60}, 0, 240);
+    o->SetObserverOptions(kTextured);
+    target.FillPadding();
+    target.Render(o.get());
+    EXPECT_TRUE(target.PaddingIntact());
+    std::vector<uint32_t> textured;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) textured.push_back(target.Pixel(x, y));
+    o->SetObserverOptions(kTextured & ~0x1000);
+    target.Render(o.get());
+    int32_t differ = 0;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) differ += textured[size_t(y) * kWidth + x] != target.Pixel(x, y);
+    // The checker floor fills most of the lower half, the walls the upper.
+    EXPECT_GT(differ, kWidth * kHeight / 3);
+    std::remove(gradient.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, TexturedEveryDepth, testing::Values(4, 8, 16, 24, 32),
+                         [](const testing::TestParamInfo<int32_t>& info) { return "Depth" + std::to_string(info.param); });
+
+TEST(TexturedFrame, AFaceReadsTheSameWayRoundFromInsideAsFromOutside)
+{
+    TexturedTarget target(32);
+    auto world = NewWorld();
+    ModelObject* box = AddBox(world.get(), -20, 100, -10, 20, 140, 10, kGrey);
+    box->SetSurfaceTexture(target.Texture("halves", 8, 8, Halves), kSideBoth);
+    PolygonRecord* face = FaceWithNormal(box, 0, -256, 0);
+    ASSERT_NE(face, nullptr);
+    // From outside, looking at the face at y = 100 from y = 60.
+    auto outside = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 60, 0});
+    outside->SetObserverOptions(kTextured);
+    target.Render(outside.get());
+    const int32_t fromOutside = HalvesOrder(target, ProjectedBox(face), 0);
+    EXPECT_NE(fromOutside, 0);
+    // From inside the box, looking back at the same face from y = 139, heading half a turn.
+    auto inside = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 139, 0}, 128);
+    inside->SetObserverOptions(kTextured);
+    target.Render(inside.get());
+    EXPECT_EQ(HalvesOrder(target, ProjectedBox(face), 0), fromOutside);
+}
+
+TEST(TexturedFrame, ATransparentTextureShowsTheFaceColourUnderTexelZero)
+{
+    TexturedTarget target(32);
+    auto world = NewWorld();
+    ModelObject* box = AddBox(world.get(), -20, 100, -10, 20, 110, 10, kGreen);
+    // White is cube entry 0: the left half is left out.
+    TextureRecord* stencil = target.Texture("stencil", 8, 8, [](int32_t x, int32_t) { return x < 4 ? kWhite : kBlue; });
+    stencil->attributes[1] = 1;
+    box->SetSurfaceTexture(stencil, kSideBoth);
+    ASSERT_EQ(ColorCubeIndex(kWhite), 0);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kTextured);
+    target.Render(o.get());
+    PolygonRecord* face = FaceWithNormal(box, 0, -256, 0);
+    const DeviceBox b = ProjectedBox(face);
+    const int32_t quarter = (b.right - b.left) / 4;
+    const int32_t blue = ColorCubeIndex(kBlue);
+    const bool blueLeft = ShowsTexel(target, b, 0, blue, b.left + 1, b.left + quarter);
+    const int32_t clearFrom = blueLeft ? b.right - quarter : b.left + 1;
+    EXPECT_TRUE(ShowsTexel(target, b, 0, blue, blueLeft ? b.left + 1 : b.right - quarter,
+                           blueLeft ? b.left + quarter : b.right - 1));
+    EXPECT_FALSE(ShowsTexel(target, b, 0, blue, clearFrom, clearFrom + quarter - 1));
+    // Under texel 0 the face's own colour, the same as with textures off.
+    const uint32_t under = target.Pixel(clearFrom + 1, (b.top + b.bottom) / 2);
+    o->SetObserverOptions(kTextured & ~0x1000);
+    target.Render(o.get());
+    EXPECT_EQ(target.Pixel(clearFrom + 1, (b.top + b.bottom) / 2), under);
+    EXPECT_NE(under, target.Pixel(0, 0));
+}
+
+TEST(TexturedFrame, TheRendererComputesTheMappingOfTexturedSides)
+{
+    TexturedTarget target(32);
+    auto world = NewWorld();
+    ModelObject* box = AddBox(world.get(), 0, 0, 0, 40, 10, 20, kGrey);
+    TextureRecord* texture = target.Texture("halves", 8, 8, Halves);
+    box->SetSurfaceTexture(texture, kSideBoth);
+    PolygonRecord* face = FaceWithNormal(box, 0, -256, 0);
+    ASSERT_NE(face, nullptr);
+    const DynamicArray* pairs = face->GetSideVertexPairs(kSideBack);
+    ASSERT_EQ(pairs->ArrayCount(), face->VertexCount());
+    // The outline spread over the texture's pixels: from 0 to width - 1 on each axis.
+    Fixed minU = INT32_MAX, maxU = INT32_MIN, minV = INT32_MAX, maxV = INT32_MIN;
+    for (int32_t i = 0; i < pairs->ArrayCount(); ++i) {
+        const FixedPoint* p = pairs->At<FixedPoint>(i);
+        minU = std::min(minU, p->x);
+        maxU = std::max(maxU, p->x);
+        minV = std::min(minV, p->y);
+        maxV = std::max(maxV, p->y);
+    }
+    EXPECT_EQ(minU, 0);
+    EXPECT_EQ(maxU, IntToFixed(7));
+    EXPECT_EQ(minV, 0);
+    EXPECT_EQ(maxV, IntToFixed(7));
+}
+
+TEST(TexturedFrame, TheFaceEntryChecksItsRegionFirst)
+{
+    TexturedTarget target(32);
+    TextureRecord* texture = target.Texture("halves", 8, 8, Halves);
+    TextureSource source{};
+    source.tables = ShadeLevelScreenSet;
+    source.pixels = TextureItemProperty(texture, 0);
+    ASSERT_NE(source.pixels, nullptr);
+    auto list = [](int32_t size) { return NewDynamicArray(0, size, 4); };
+    std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> points(list(sizeof(DevicePoint)), [](DynamicArray* a) { a->Destroy(); });
+    std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> records(list(sizeof(ProjectedVertex)), [](DynamicArray* a) { a->Destroy(); });
+    std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> coords(list(sizeof(TextureCoord)), [](DynamicArray* a) { a->Destroy(); });
+    for (const DevicePoint& p : {DevicePoint{10, 10}, DevicePoint{50, 10}, DevicePoint{50, 40}}) {
+        points->Append(&p);
+        const ProjectedVertex r = {0, 0, 100, 5000, 0, 0};
+        records->Append(&r);
+        const TextureCoord c = {IntToFixed(p.x) / 8, IntToFixed(p.y) / 8};
+        coords->Append(&c);
+    }
+    const ClipPoint3 vertices[3] = {{IntToFixed(10), IntToFixed(10), 5000}, {IntToFixed(50), IntToFixed(10), 5000},
+                                    {IntToFixed(50), IntToFixed(40), 5000}};
+    // No region: nothing is read, nothing drawn.
+    EXPECT_EQ(DrawTexturedPolygons(target.offscreen, coords.get(), points.get(), records.get(), nullptr, &source), 0);
+    EXPECT_EQ(DrawTexturedPolygon(target.offscreen, coords.get(), vertices, 3, nullptr, &source), 0);
+    const uint32_t white = target.Pixel(40, 15);
+    EXPECT_EQ(white, target.Pixel(0, 0));
+    // A region that leaves the face out: 1.
+    target.Publish();
+    SpanRegion* whole = new SpanRegion;
+    whole->SpanRegionInit();
+    SpanRegion* corner = whole->SpanRegionFromRect(0, 0, 8, 8);
+    ASSERT_NE(corner, nullptr);
+    EXPECT_EQ(DrawTexturedPolygon(target.offscreen, coords.get(), vertices, 3, corner, &source), 1);
+    corner->empty = 1;
+    EXPECT_EQ(DrawTexturedPolygons(target.offscreen, coords.get(), points.get(), records.get(), corner, &source), 0);
+    // The whole view: drawn, 0.
+    SpanRegion* view = whole->SpanRegionFromRect(0, 0, kWidth, kHeight);
+    EXPECT_EQ(DrawTexturedPolygons(target.offscreen, coords.get(), points.get(), records.get(), view, &source), 0);
+    GdiFlush();
+    EXPECT_NE(target.Pixel(40, 15), white);
+    view->SpanRegionFree();
+    corner->SpanRegionFree();
+    whole->SpanRegionFree();
+}
