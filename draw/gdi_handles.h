@@ -8,6 +8,7 @@ struct HBRUSH__;
 struct HPEN__;
 struct HFONT__;
 struct HPALETTE__;
+struct HRGN__;
 struct HWND__;
 
 typedef HDC__* HDC;
@@ -16,4 +17,5 @@ typedef HBRUSH__* HBRUSH;
 typedef HPEN__* HPEN;
 typedef HFONT__* HFONT;
 typedef HPALETTE__* HPALETTE;
+typedef HRGN__* HRGN;
 typedef HWND__* HWND;

@@ -1,8 +1,9 @@
 // The drawing layer's services that the scene model calls: colour-cube indices of face
-// colours, the coverage of a face by the faces that touch it, and the credits picture of a model
-// file (an offscreen in the drawing layer's image format). The drawing layer installs its
-// implementation; until then colours are matched to the cube by its own table, every face
-// counts as uncovered and credits pictures are skipped.
+// colours, the coverage regions that tell how far faces lying against a face cover it, and the
+// credits picture of a model file (an offscreen in the drawing layer's image format). The
+// drawing layer installs its implementation; until then colours are matched to the cube by its
+// own table, no region is made (every polygon counts as covering something new and nothing is
+// ever covered completely) and credits pictures are skipped.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +11,10 @@
 #include "foundation/result_code.h"
 #include "foundation/rgb_color.h"
 
+class CoverageRegion;
+class DynamicArray;
 class MemoryStream;
 class Q_Offscreen;
-struct FaceEntry;
 
 class DrawingServices {
 public:
@@ -21,12 +23,14 @@ public:
     // The 6 x 6 x 6 colour-cube index of a colour: 0 white to 215 black.
     virtual uint16_t LockedColorCubeIndex(const RGBColor48& colour);
 
-    // 1 while part of `face` is left once the `count` faces of `covers` are taken away from it,
-    // in order, each projected onto the face's dominant plane; 0 when they cover it all.
-    virtual int32_t FaceRemainsUncovered(const FaceEntry& face, const FaceEntry* covers, int32_t count)
-    {
-        return 1;
-    }
+    // A coverage region of a polygon (FixedPoint points in one coordinate plane); null when
+    // none can be made, which the other three operations accept.
+    virtual CoverageRegion* NewCoverageRegion(const DynamicArray* polygon) { return nullptr; }
+    // 1 when the polygon took something away from the region's remainder, else 0.
+    virtual int32_t CoverageRegionSubtract(CoverageRegion* region, const DynamicArray* polygon) { return 1; }
+    // 1 while part of the region's polygon is left uncovered.
+    virtual int32_t CoverageRegionRemains(CoverageRegion* region) { return 1; }
+    virtual void DisposeCoverageRegion(CoverageRegion* region) {}
 
     // The credits picture, an offscreen in the drawing layer's image format (the body of a
     // "BMAP" chunk): a new empty picture (null when none can be made, and by default), its image

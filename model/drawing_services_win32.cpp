@@ -1,8 +1,10 @@
 // The drawing layer's services to the scene model: colour-cube indices from the drawing layer's
-// cube, and credits pictures as offscreens in its image format.
+// cube, coverage regions over the system's regions, and credits pictures as offscreens in its
+// image format.
 #include <new>
 
 #include "draw/color_cube.h"
+#include "draw/coverage_region.h"
 #include "draw/q_offscreen.h"
 #include "model/drawing_services.h"
 
@@ -11,6 +13,28 @@ namespace {
 class DrawingLayerServices : public DrawingServices {
 public:
     uint16_t LockedColorCubeIndex(const RGBColor48& colour) override { return uint16_t(ColorCubeIndex(colour)); }
+
+    CoverageRegion* NewCoverageRegion(const DynamicArray* polygon) override
+    {
+        CoverageRegion* region = new (std::nothrow) CoverageRegion;
+        if (region) region->CoverageRegionInit(polygon);
+        return region;
+    }
+
+    int32_t CoverageRegionSubtract(CoverageRegion* region, const DynamicArray* polygon) override
+    {
+        return region ? region->CoverageRegionSubtract(polygon) : 1;
+    }
+
+    int32_t CoverageRegionRemains(CoverageRegion* region) override
+    {
+        return region ? region->CoverageRegionRemains() : 1;
+    }
+
+    void DisposeCoverageRegion(CoverageRegion* region) override
+    {
+        if (region) region->DisposeCoverageRegion();
+    }
 
     Q_Offscreen* NewCreditsPicture() override { return new (std::nothrow) Q_Offscreen; }
 

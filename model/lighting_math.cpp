@@ -35,3 +35,10 @@ Fixed ShadeLevel(const LightList* lights, int32_t levels, const ShortVector3& no
     const double level = (levels - 1) - luminance * (levels - 1);
     return X2Fix(level);
 }
+
+int32_t ShadeEntryOf(const LightList* lights, const ShortVector3& normal)
+{
+    if (!lights) return kShadeLevels - 1;
+    const int32_t whole = FixedFloor(ShadeLevel(lights, kShadeLevels, normal));
+    return whole < 0 ? 0 : whole > kShadeLevels - 1 ? kShadeLevels - 1 : whole;
+}

@@ -18,3 +18,16 @@ RGBColor48 SumLighting(const LightList* lights, const RGBColor48& colour, const 
 // The shade level of white lit by the lights, as a Fixed value from 0 (full light) to
 // levels - 1 (no light); callers take its integer part.
 Fixed ShadeLevel(const LightList* lights, int32_t levels, const ShortVector3& normal);
+
+// Shade levels of the shade-level tables: 0 full brightness to kShadeLevels - 1 black.
+constexpr int32_t kShadeLevels = 32;
+
+// The shade-level table entry for a side lit by the lights from the normal's direction: the
+// integer part of ShadeLevel, kept within the table; the darkest entry without lights.
+int32_t ShadeEntryOf(const LightList* lights, const ShortVector3& normal);
+
+// The vector pointing the other way, each component clamped to 16 bits.
+constexpr ShortVector3 NegatedVector(const ShortVector3& v)
+{
+    return {ClampToShort(-int32_t(v.x)), ClampToShort(-int32_t(v.y)), ClampToShort(-int32_t(v.z))};
+}

@@ -1,44 +1,237 @@
-// Polygon elements as far as their surfaces handle them.
+// Polygon elements: life cycle, texts, outline and placement edits, colour, texture binding,
+// and the update sequence that derives what the renderer needs.
 #include "model/polygon_element.h"
 
+#include <cstring>
+#include <initializer_list>
 #include <new>
 
+#include "foundation/planar_geometry.h"
+#include "model/model_object.h"
 #include "model/pointer_list.h"
+#include "model/surface.h"
+#include "model/texture_services.h"
 #include "model/transform.h"
 
-ResultCode PolygonElement::Write(MemoryStream* stream)
+namespace {
+
+DynamicArray* NewBytes(int32_t growStep)
 {
-    return kResultOk;
+    return NewDynamicArray(0, 1, growStep);
 }
+
+void SetBytes(DynamicArray*& list, const void* bytes, int32_t length)
+{
+    if (length < 0) return;
+    if (!list) list = NewBytes(16);
+    if (!list || list->ArraySetCount(length) != kResultOk) return;
+    if (length > 0) std::memcpy(list->ArrayData(), bytes, size_t(length));
+}
+
+int32_t CopyBytes(const DynamicArray* list, void* buffer, int32_t capacity)
+{
+    if (!list || list->ArrayCount() > capacity) return -1;
+    const int32_t count = list->ArrayCount();
+    if (count > 0) std::memcpy(buffer, list->ArrayData(), size_t(count));
+    return count;
+}
+
+}  // namespace
 
 ResultCode PolygonElement::Init()
 {
     Owner = nullptr;
     Kind = kElementEmpty;
+    Name = Data = VranText = nullptr;
+    UserValue = 0;
     OutlineStyle = 0;
+    Colour = FrontLitColour = BackLitColour = {0, 0, 0};
+    ColourCode = 0;
+    Texture = nullptr;
+    FrontShade = BackShade = 0;
+    VisSerial = 0;
+    Visible = 0;
+    SideUncovered[0] = SideUncovered[1] = 1;
+    MappingList = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 8);
+    MappingListB = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 8);
+    ProjectedPoints = NewDynamicArray(0, 14, 8);
     Outline = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
     Placement = new (std::nothrow) Transform;
     if (Placement) Placement->TransformInit();
-    return Outline && Placement ? kResultOk : kResultOutOfMemory;
+    SurfaceVertices = NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 8);
+    WorldVertices = NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 8);
+    ProjectedVertices = NewDynamicArray(0, 16, 8);
+    ScreenPoints = NewDynamicArray(0, 8, 8);
+    const bool made = MappingList && MappingListB && ProjectedPoints && Outline && Placement && SurfaceVertices &&
+                      WorldVertices && ProjectedVertices && ScreenPoints;
+    return made ? kResultOk : kResultOutOfMemory;
 }
 
 void PolygonElement::Destroy()
 {
+    DestroyList(Name);
+    DestroyList(Data);
+    DestroyList(VranText);
     DestroyList(Outline);
+    DestroyList(SurfaceVertices);
+    DestroyList(WorldVertices);
+    DestroyList(ProjectedVertices);
+    DestroyList(ScreenPoints);
     if (Placement) Placement->TransformFree();
+    Placement = nullptr;
+    DestroyList(ProjectedPoints);
+    DestroyList(MappingList);
+    DestroyList(MappingListB);
+    if (Texture) CurrentTextureServices().TextureRemoveElementUser(Texture, this);
+    Texture = nullptr;
+    DestroyList(OverlapLists[0]);
+    DestroyList(OverlapLists[1]);
     delete this;
 }
 
-void PolygonElement::Update() {}
+// --- texts ---
 
-int32_t PolygonElement::ElementHasPolygon() const
+void PolygonElement::SetElementName(const void* bytes, int32_t length)
 {
-    return Kind == kElementPolygon && ListCount(Outline) >= 3;
+    SetBytes(Name, bytes, length);
+}
+
+void PolygonElement::SetElementData(const void* bytes, int32_t length)
+{
+    SetBytes(Data, bytes, length);
+}
+
+int32_t PolygonElement::CopyElementName(void* buffer, int32_t capacity) const
+{
+    return CopyBytes(Name, buffer, capacity);
+}
+
+int32_t PolygonElement::CopyElementData(void* buffer, int32_t capacity) const
+{
+    return CopyBytes(Data, buffer, capacity);
+}
+
+void PolygonElement::SetElementVranText(const char* text)
+{
+    DestroyList(VranText);
+    const size_t length = text ? std::strlen(text) : 0;
+    if (length == 0 || length > size_t(INT32_MAX)) return;
+    VranText = NewDynamicArray(int32_t(length), 1, 4);
+    if (VranText) std::memcpy(VranText->ArrayData(), text, length);
+}
+
+void PolygonElement::GetElementTextureName(char* buffer, int32_t bufferSize) const
+{
+    if (bufferSize <= 0) return;
+    buffer[0] = 0;
+    CurrentTextureServices().TextureName(Texture, buffer, bufferSize);
+}
+
+// --- polygon and placement ---
+
+void PolygonElement::SetElementPolygon(const DynamicArray* points, Fixed x, Fixed y)
+{
+    Kind = kElementPolygon;
+    OutlineStyle = 1;
+    if (points) {
+        points->ArrayCopyTo(Outline);
+    } else {
+        Outline->ArraySetCount(0);
+    }
+    Placement->SetPosition2D(x, y);
+    Colour = {0, 0, 0};
+    ColourCode = 0xFFFF;
+    Update();
+}
+
+void PolygonElement::InsertElementPoint(int32_t index, const FixedPoint& point)
+{
+    if (index < 0 || index > Outline->ArrayCount()) return;
+    if (Outline->Insert(index, &point) == kResultOk) Update();
+}
+
+void PolygonElement::RemoveElementPoint(int32_t index)
+{
+    if (index < 0 || index >= Outline->ArrayCount() || Outline->ArrayCount() <= 3) return;
+    Outline->Remove(index);
+    Update();
+}
+
+void PolygonElement::MoveElementPoint(int32_t index, Fixed dx, Fixed dy)
+{
+    FixedPoint* p = Outline->At<FixedPoint>(index);
+    if (!p) return;
+    *p = {FixAdd(p->x, dx), FixAdd(p->y, dy)};
+    Update();
+}
+
+void PolygonElement::MoveElementEdge(int32_t index, Fixed dx, Fixed dy)
+{
+    const int32_t count = Outline->ArrayCount();
+    if (index < 0 || index >= count) return;
+    for (int32_t i : {index, index + 1 < count ? index + 1 : 0}) {
+        FixedPoint* p = Outline->At<FixedPoint>(i);
+        *p = {FixAdd(p->x, dx), FixAdd(p->y, dy)};
+    }
+    Update();
+}
+
+void PolygonElement::AppendElementPoints(int32_t n)
+{
+    const int32_t count = Outline->ArrayCount();
+    if (n < 0 || count == 0) return;
+    const FixedPoint last = *Outline->At<FixedPoint>(count - 1);
+    for (int32_t i = 0; i < n; ++i) {
+        if (Outline->Append(&last) < 0) return;
+    }
+}
+
+void PolygonElement::RemoveElementPoints(int32_t n)
+{
+    const int32_t count = Outline->ArrayCount();
+    if (n < 0 || n > count - 3) return;
+    Outline->ArraySetCount(count - n);
+}
+
+void PolygonElement::MoveElement(Fixed dx, Fixed dy)
+{
+    Placement->Translate2D(dx, dy);
+    Update();
+}
+
+void PolygonElement::SetElementPosition(Fixed x, Fixed y)
+{
+    Placement->SetPosition2D(x, y);
+    Update();
+}
+
+void PolygonElement::RotateElementAbout(Fixed angle, Fixed cx, Fixed cy)
+{
+    Placement->Rotate2D(angle, cx, cy);
+    Update();
+}
+
+void PolygonElement::SetElementAngle(Fixed angle)
+{
+    Placement->SetAngle2D(angle);
+    Update();
+}
+
+void PolygonElement::ScaleElementAbout(Fixed sx, Fixed sy, Fixed cx, Fixed cy)
+{
+    Placement->Scale2D(sx, sy, cx, cy);
+    Update();
+}
+
+void PolygonElement::SetElementScale(Fixed sx, Fixed sy)
+{
+    Placement->SetScale2D(sx, sy);
+    Update();
 }
 
 void PolygonElement::ScaleElement(Fixed factor)
 {
-    for (int32_t i = 0; i < ListCount(Outline); ++i) {
+    for (int32_t i = 0; i < Outline->ArrayCount(); ++i) {
         FixedPoint* p = Outline->At<FixedPoint>(i);
         *p = {FixMul(p->x, factor), FixMul(p->y, factor)};
     }
@@ -47,10 +240,73 @@ void PolygonElement::ScaleElement(Fixed factor)
     Placement->SetPosition2D(FixMul(position.x, factor), FixMul(position.y, factor));
 }
 
-void PolygonElement::LightPolygonElement() {}
+// --- colour and small queries ---
 
-void PolygonElement::CollectSideOverlaps(int32_t first, int32_t last, int32_t side) {}
+void PolygonElement::SetElementColour(const RGBColor48& colour, uint16_t code)
+{
+    Colour = colour;
+    ColourCode = code;
+    if (code < kSpecialColourCode) RebuildSideOverlaps();
+    LightPolygonElement();
+}
 
-void PolygonElement::RemoveSideOverlaps(int32_t first, int32_t last, int32_t side) {}
+int32_t PolygonElement::ElementHasPolygon() const
+{
+    return Kind == kElementPolygon && Outline && Outline->ArrayCount() >= 3;
+}
 
-void PolygonElement::GetElementVertexBounds(ShortBox* box, int32_t which) const {}
+int32_t PolygonElement::ElementIsOutlineStyle3() const
+{
+    return Kind == kElementPolygon && OutlineStyle == 3;
+}
+
+int32_t PolygonElement::ElementHasScale() const
+{
+    for (Fixed s : Placement->Scale)
+        if (s != kFixedOne) return 1;
+    return 0;
+}
+
+int32_t PolygonElement::ElementHasRotation() const
+{
+    for (Fixed a : Placement->Rotation)
+        if (a != 0) return 1;
+    return 0;
+}
+
+// --- texture ---
+
+void PolygonElement::BindElementTexture(TextureRecord* texture)
+{
+    if (texture == Texture) return;
+    TextureServices& textures = CurrentTextureServices();
+    if (Texture) textures.TextureRemoveElementUser(Texture, this);
+    if (texture) textures.TextureAddElementUser(texture, this);
+    Texture = texture;
+    UpdateElementTextureMapping();
+}
+
+void PolygonElement::SetElementTexture(TextureRecord* texture)
+{
+    if (texture == Texture) return;
+    BindElementTexture(texture);
+    UpdateElementTextureMapping();
+}
+
+void PolygonElement::UpdateElementTextureMapping()
+{
+    if (!Texture || !Outline || !Owner || !Owner->Owner) return;
+    CurrentTextureServices().SetupTextureMapping(Texture, Owner->Owner, Outline, &MappingList);
+}
+
+// --- update ---
+
+void PolygonElement::Update()
+{
+    if (Outline && PolygonOrientation(Outline) == 0) Outline->Reverse();
+    UpdateElementTextureMapping();
+    TransformElementVertices2D();
+    TransformElementVertices();
+    if (Owner && Owner->Owner) Owner->Owner->UpdateObjectBoxes();
+    RebuildSideOverlaps();
+}

@@ -19,16 +19,9 @@
 
 namespace {
 
-constexpr int32_t kShadeLevels = 32;
-
 DynamicArray* NewIndexList()
 {
     return NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
-}
-
-ShortVector3 Negated(const ShortVector3& v)
-{
-    return {ClampToShort(-int32_t(v.x)), ClampToShort(-int32_t(v.y)), ClampToShort(-int32_t(v.z))};
 }
 
 // The number of halvings that bring |v| to 16383 or less.
@@ -202,17 +195,12 @@ void PolygonRecord::LightFace()
     }
     const LightList* front = owner->GetLights();
     const LightList* back = owner->Parent ? owner->Parent->GetLights() : front;
-    const ShortVector3 outward = Negated(WorldNormal);
+    const ShortVector3 outward = NegatedVector(WorldNormal);
     FrontLit = front ? SumLighting(front, FrontColour, outward) : RGBColor48{0, 0, 0};
     BackLit = back ? SumLighting(back, BackColour, WorldNormal) : RGBColor48{0, 0, 0};
     if (FaceSurface) FaceSurface->LightElements();
-    auto level = [](const LightList* lights, const ShortVector3& normal) {
-        if (!lights) return kShadeLevels - 1;
-        const int32_t whole = FixedFloor(ShadeLevel(lights, kShadeLevels, normal));
-        return whole < 0 ? 0 : whole > kShadeLevels - 1 ? kShadeLevels - 1 : whole;
-    };
-    FrontShadeEntry = level(front, outward);
-    BackShadeEntry = level(back, WorldNormal);
+    FrontShadeEntry = ShadeEntryOf(front, outward);
+    BackShadeEntry = ShadeEntryOf(back, WorldNormal);
     if (!front || !back) return;
     FrontColourIndex = uint8_t(CurrentDrawingServices().LockedColorCubeIndex(FrontColour));
     BackColourIndex = uint8_t(CurrentDrawingServices().LockedColorCubeIndex(BackColour));
@@ -226,7 +214,7 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights)
     const int32_t n = VertexCount();
     if (!values || values->ArraySetCount(n) != kResultOk) return;
     auto sideNormal = [side](const PolygonRecord* record) {
-        return side == kSideFront ? Negated(record->WorldNormal) : record->WorldNormal;
+        return side == kSideFront ? NegatedVector(record->WorldNormal) : record->WorldNormal;
     };
     auto unit = [](const ShortVector3& v, double out[3]) {
         const double length = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);

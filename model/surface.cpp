@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "draw/polygon_projection.h"
 #include "model/drawing_services.h"
 #include "model/model_object.h"
 #include "model/pointer_list.h"
@@ -49,6 +50,15 @@ void ContactSidesOf(int32_t relation, int32_t* side, int32_t* otherSide)
 }
 
 }  // namespace
+
+bool ProjectFaceEntry(const FaceEntry& entry, DynamicArray* points, int16_t* axis)
+{
+    const PolygonRecord* record = entry.Face ? entry.Face->FaceRecord() : nullptr;
+    if (!record || !entry.Object) return false;
+    const ShortVector3& n = record->WorldNormal;
+    ProjectPolygonToPlane(entry.Object->WorldVertices, record->Indices, n.x, n.y, n.z, points, axis);
+    return true;
+}
 
 ResultCode Surface::SurfaceInit(ModelObject* owner)
 {
@@ -478,14 +488,24 @@ void Surface::RecomputeCovering(int32_t side)
     const DynamicArray* list = SideContacts[side];
     uncovered = 1;
     if (ColourCode >= kSpecialColourCode || !list) return;
+    DynamicArray* points = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 8);
+    if (!points) return;
+    int16_t axis = 0;
+    if (!ProjectFaceEntry({Owner, this}, points, &axis)) {
+        points->Destroy();
+        return;
+    }
+    DrawingServices& drawing = CurrentDrawingServices();
+    CoverageRegion* region = drawing.NewCoverageRegion(points);
     const int32_t count = list->ArrayCount();
-    const int32_t usable = side == 0 && LeadingContacts < count ? LeadingContacts : count;
-    DynamicArray* covers = NewDynamicArray(0, int32_t(sizeof(FaceEntry)), 4);
-    if (!covers) return;
-    for (int32_t i = usable - 1; i >= 0; --i) covers->Append(EntryAt(list, i));
-    uncovered = CurrentDrawingServices().FaceRemainsUncovered({Owner, this}, covers->Elements<FaceEntry>(),
-                                                              covers->ArrayCount());
-    covers->Destroy();
+    for (int32_t i = count - 1; i >= 0; --i) {
+        if (side == 0 && i >= LeadingContacts) continue;
+        points->ArraySetCount(0);
+        if (ProjectFaceEntry(*EntryAt(list, i), points, &axis)) drawing.CoverageRegionSubtract(region, points);
+    }
+    uncovered = drawing.CoverageRegionRemains(region);
+    drawing.DisposeCoverageRegion(region);
+    points->Destroy();
 }
 
 void Surface::RefreshDisplayOwner()
@@ -591,5 +611,8 @@ void Surface::PlaceSurface(const ShortVector3& normal, const DynamicArray* indic
     const FixedVector3* point = vertices ? vertices->At<FixedVector3>(first) : nullptr;
     PlaceOnFace(point ? *point : FixedVector3{0, 0, 0}, normal);
     FitOutline(indices, vertices);
+    for (int32_t side = 0; side < 3; ++side) {
+        for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->Update();
+    }
     UpdateSideTextureMapping();
 }

@@ -26,6 +26,11 @@ struct FaceEntry {
     Surface* Face;
 };
 
+// Appends the corners of the entry's face (its face record's vertices in its object's world
+// coordinates) projected on a coordinate plane, chosen from the face's normal while `axis` is 0
+// (ProjectPolygonToPlane); false when the face has no record.
+bool ProjectFaceEntry(const FaceEntry& entry, DynamicArray* points, int16_t* axis);
+
 // Flags bits.
 constexpr uint16_t kSurfaceFrontColour = 0x0001;
 constexpr uint16_t kSurfaceBackColour = 0x0004;

@@ -1,6 +1,6 @@
 // The texture layer's services that the scene model calls: user registration at a texture, the
 // save indices that texture references store in model files, the texture table of a model file
-// and the texture mapping of sides. The texture layer installs its implementation at start-up;
+// and the texture mapping of sides and polygon elements. The texture layer installs its implementation at start-up;
 // until then there are no textures: no record is made for a save index, nothing is registered
 // and the texture table is skipped.
 #pragma once
@@ -9,8 +9,10 @@
 
 #include "foundation/result_code.h"
 
+class DynamicArray;
 class MemoryStream;
 class ModelObject;
+class PolygonElement;
 class Surface;
 class TextureRecord;
 
@@ -23,6 +25,8 @@ public:
     virtual void TextureRemoveObjectUser(TextureRecord* texture, ModelObject* user) {}
     virtual ResultCode TextureAddSurfaceUser(TextureRecord* texture, Surface* user) { return kResultOk; }
     virtual void TextureRemoveSurfaceUser(TextureRecord* texture, Surface* user) {}
+    virtual ResultCode TextureAddElementUser(TextureRecord* texture, PolygonElement* user) { return kResultOk; }
+    virtual void TextureRemoveElementUser(TextureRecord* texture, PolygonElement* user) {}
     // The name of a texture into a buffer of the given size ("" without one).
     virtual void TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize);
 
@@ -43,6 +47,12 @@ public:
     // Texture mapping of a surface's sides and of the faces of an object.
     virtual void UpdateSideTextureMapping(Surface* surface) {}
     virtual void RebindSurfaceTextures(ModelObject* object) {}
+    // The texture coordinates of a polygon (FixedPoint in its own plane) showing the texture on
+    // a part of the object, into `*output` (made when null).
+    virtual void SetupTextureMapping(TextureRecord* texture, const ModelObject* object, const DynamicArray* polygon,
+                                     DynamicArray** output)
+    {
+    }
 };
 
 // Installs the services (null restores the defaults); returns the ones installed before.

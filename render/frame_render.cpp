@@ -16,10 +16,13 @@
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/polygon_record.h"
+#include "model/surface.h"
 #include "raster/span_region.h"
 #include "render/device_points.h"
 #include "render/draw_order.h"
+#include "render/face_colours.h"
 #include "render/face_front_end.h"
+#include "render/face_layers.h"
 #include "render/observer.h"
 #include "render/projection.h"
 #include "render/textured_side.h"
@@ -27,8 +30,8 @@
 
 namespace {
 
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
-constexpr RGBColor48 kBlack = {0, 0, 0};
+constexpr RGBColor48 kWhite = kFaceWhite;
+constexpr RGBColor48 kBlack = kFaceBlack;
 constexpr int16_t kObjectsPerPoll = 25;
 constexpr uint32_t kWaitCursorTicks = 29;  // 16 ms ticks before the wait cursor shows
 constexpr int32_t kWaitCursor = 128;
@@ -64,27 +67,6 @@ bool FrameStops(const ObjectGeometry* geometry, Observer* o)
     return false;
 }
 
-// The colour through see-through faces in front: the blend colour plus the colour's share of
-// what the coverage leaves; opaque coverage shows the blend colour alone.
-RGBColor48 Blended(const RGBColor48& colour, uint32_t blendColour, uint32_t blendCoverage, bool opaqueShowsBlend)
-{
-    const uint32_t t = blendCoverage >> 16;
-    const uint32_t blend[3] = {blendColour & 0xFFFF, blendColour >> 16, blendCoverage & 0xFFFF};
-    if (t > 0xEFFF && opaqueShowsBlend) return {uint16_t(blend[0]), uint16_t(blend[1]), uint16_t(blend[2])};
-    if (t < 0x1000 || t > 0xEFFF) return colour;
-    const uint32_t k = ((t ^ 0xFFFF) * 0xFFFF + 0x7FFF) >> 16;
-    const uint16_t channels[3] = {colour.red, colour.green, colour.blue};
-    uint16_t out[3];
-    for (int i = 0; i < 3; ++i) out[i] = uint16_t(std::min<uint32_t>(0xFFFF, blend[i] + ((channels[i] * k + 0x7FFF) >> 16)));
-    return {out[0], out[1], out[2]};
-}
-
-RGBColor48 ThreeQuarters(const RGBColor48& c)
-{
-    return {uint16_t((c.red >> 2) + (c.red >> 1)), uint16_t((c.green >> 2) + (c.green >> 1)),
-            uint16_t((c.blue >> 2) + (c.blue >> 1))};
-}
-
 // The world root fills the viewport with its colour.
 void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t blendColour, uint32_t blendCoverage)
 {
@@ -92,7 +74,7 @@ void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t
     if (!o->Option(kOptionHiddenLine)) {
         // The root's own colour field (its colour query answers black for every root).
         fill = g->Owner->FrontColour;
-        if (o->Option(kOptionBlend)) fill = Blended(fill, blendColour, blendCoverage, true);
+        if (o->Option(kOptionBlend)) fill = BlendedColour(fill, blendColour, blendCoverage, true);
     }
     const FaceIdentity identity = {g->Owner, g, nullptr, -1, -1};
     DrawPolygonFace(region, o->corners, (o->drawFlags & kFaceMatchColours) | kFaceFill, nullptr, 0, 1, &fill, &kBlack,
@@ -100,8 +82,8 @@ void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t
 }
 
 // The face in its colour, with the options given (the frame bit dropped under a texture).
-void DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
-                  uint32_t blendColour, uint32_t blendCoverage, int32_t options)
+int32_t DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
+                     uint32_t blendColour, uint32_t blendCoverage, int32_t options)
 {
     const int32_t side = ownPass ? kSideFront : kSideBack;
     RGBColor48 colour = kWhite;
@@ -110,42 +92,47 @@ void DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* 
     if (!o->Option(kOptionHiddenLine)) {
         const bool lit = o->Option(kOptionLitColours);
         colour = ownPass ? (lit ? r->FrontLit : r->FrontColour) : (lit ? r->BackLit : r->BackColour);
-        if (o->Option(kOptionBlend)) colour = Blended(colour, blendColour, blendCoverage, false);
+        if (o->Option(kOptionBlend)) colour = BlendedColour(colour, blendColour, blendCoverage, false);
         if (!o->Option(kOptionBlackEdges)) edge = ThreeQuarters(colour);
         if (o->Option(kOptionVertexShading) && r->GetSideAttribute(side) == 1) {
             shade = {r->GetSideVertexValuesB(side), ownPass ? r->FrontColourIndex : r->BackColourIndex};
         }
     }
     const FaceIdentity identity = {g->Owner, g, nullptr, r->FaceIndex, side};
-    DrawIndexedPolygonFace(region, g->ScreenPoints, r->ClipRef, options,
-                           shade.values ? &shade : nullptr, 0, 1, &colour, &edge, ownPass ? 0 : 1, &identity);
+    return DrawIndexedPolygonFace(region, g->ScreenPoints, r->ClipRef, options, shade.values ? &shade : nullptr, 0,
+                                  1, &colour, &edge, ownPass ? 0 : 1, &identity);
 }
 
-// Whether the side seen in this pass is drawn with its texture: textures on, faces filled (a
-// frame-only view frames textured faces too) into pixel rows, not in hidden-line mode, and the
-// side's picture can be had.
-bool TexturedSide(PolygonRecord* r, Observer* o, const SpanRegion* region, int32_t ownPass)
+// A face is drawn in layers when it is not opaque, or when faces of other objects lie against it
+// on the side seen or it carries elements in its own plane.
+bool DrawnInLayers(const PolygonRecord* r, int32_t ownPass)
 {
-    if (!o->Option(kOptionTextures) || !o->Option(kOptionFill) || o->Option(kOptionHiddenLine) ||
-        region->rowCount == 0)
-        return false;
-    TextureRecord* texture = r->GetSideTexture(ownPass ? kSideFront : kSideBack);
-    return texture && TextureIsUsable(texture);
+    if (r->ColourCode <= 0xEFFF) return true;
+    const Surface* s = r->FaceSurface;
+    const int32_t side = ownPass ? 0 : 1;
+    return s && (s->SideContacts[side] || s->SideCounters[kStageFace][side] || s->Elements[kStageFace]);
 }
 
-// A face side: in its colour, or with its texture (over its colour where the texture is
-// transparent).
-void DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
-                  uint32_t blendColour, uint32_t blendCoverage)
+// Elements, or layers of faces lying against it, above the face on the side seen.
+bool HasNearLayer(const PolygonRecord* r, int32_t ownPass)
+{
+    const Surface* s = r->FaceSurface;
+    const int32_t list = ownPass ? 0 : 2;
+    return s && (s->Elements[list] || s->SideCounters[list][ownPass ? 0 : 1]);
+}
+
+// An opaque face side: in its colour, or with its texture (over its colour where the texture is
+// transparent). The drawing routine's result (1 when anything was drawn).
+int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
+                     uint32_t blendColour, uint32_t blendCoverage)
 {
     const int32_t options = o->drawFlags & kFaceOptions;
-    if (!TexturedSide(r, o, region, ownPass)) {
-        DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options);
-        return;
-    }
-    if (r->GetSideTexture(ownPass ? kSideFront : kSideBack)->attributes[1])
+    TextureRecord* texture = r->GetSideTexture(ownPass ? kSideFront : kSideBack);
+    if (!SideTextureShown(texture, o, region))
+        return DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options);
+    if (texture->attributes[1])
         DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options & ~kFaceFrame);
-    DrawTexturedFaceSide(r, g, region, ownPass);
+    return DrawTexturedFaceSide(r, g, region, ownPass);
 }
 
 }  // namespace
@@ -198,7 +185,11 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         for (int32_t i = 0; i < polygons->ArrayCount(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
             if (!r || r->Spare[1] || r->Spare[0] != facing) continue;
-            DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage);
+            const int32_t drawn = DrawnInLayers(r, ownPass)
+                                      ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
+                                      : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage);
+            if (drawn && HasNearLayer(r, ownPass))
+                DrawFaceLayers(r, o, region, ownPass, kStageNear, blendColour, blendCoverage);
         }
         polygons->ArrayUnlock();
     }

@@ -9,6 +9,7 @@
 #include "model/fixed_matrix.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
+#include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 
@@ -202,12 +203,14 @@ int32_t RayCrossesPolygonPlane(const PolygonRecord* polygon, const PickRay& ray,
 
 int32_t SurfaceOpeningCount(const Surface* surface)
 {
-    return 0;
+    return surface ? surface->ElementCount(kOpeningElements) : 0;
 }
 
 OpeningOutline SurfaceOpeningAt(const Surface* surface, int32_t index)
 {
-    return {0xFFFF, nullptr};
+    const PolygonElement* element = surface ? surface->ElementAt(kOpeningElements, index) : nullptr;
+    if (!element) return {0xFFFF, nullptr};
+    return {element->ColourCode, element->WorldVertices};
 }
 
 void PointInOpenings(const PolygonRecord* polygon, const ShortVector3& point, int32_t* result)

@@ -51,8 +51,10 @@ struct OpeningOutline {
     const DynamicArray* vertices;  // FixedVector3
 };
 
-// The opening outlines laid on a surface. The polygon elements of a surface are its openings;
-// until surfaces carry elements a surface has none.
+// The opening outlines laid on a surface: the polygon elements of its in-plane element list
+// (those that go through the face), each with its colour code as passability and its world
+// vertices as outline.
+constexpr int32_t kOpeningElements = 1;
 int32_t SurfaceOpeningCount(const Surface* surface);
 OpeningOutline SurfaceOpeningAt(const Surface* surface, int32_t index);
 

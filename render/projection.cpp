@@ -7,6 +7,7 @@
 
 #include "foundation/dynamic_array.h"
 #include "model/model_object.h"
+#include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "render/observer.h"
 #include "render/preference_sections.h"
@@ -476,6 +477,13 @@ int32_t ProjectElement(Observer* o, DynamicArray* cameraVertices, const DynamicA
     cameraVertices->ArraySetCount(inCount);
     carried.Finish(pairsOut, inCount);
     return 1;
+}
+
+int32_t ProjectElement(Observer* o, PolygonElement* element, int32_t clipCode)
+{
+    // The pairs travel with a texture as they do for the sides of faces.
+    return ProjectElement(o, element->ProjectedVertices, element->Texture ? element->MappingList : nullptr,
+                          element->MappingListB, clipCode);
 }
 
 CameraVertex IntersectEdge(const CameraVertex& inside, const CameraVertex& outside, int64_t d0, int64_t d1)

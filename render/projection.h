@@ -13,6 +13,7 @@
 
 class DynamicArray;
 class Observer;
+class PolygonElement;
 
 // A vertex in camera space. Flags bits 1, 2, 4, 8: made on the right, top, left or bottom plane
 // by the clipper; all of the top 24 bits set: outside a plane, dropped.
@@ -85,6 +86,11 @@ int32_t ProjectPolygons(Observer* observer, DynamicArray* polygons, const Dynami
 // into `pairsOut` (either may be null). 1 when anything is left.
 int32_t ProjectElement(Observer* observer, DynamicArray* cameraVertices, const DynamicArray* pairs,
                        DynamicArray* pairsOut, int32_t clipCode);
+
+// The element's camera vertices (ProjectedVertices) clipped against the planes of the clip code,
+// its texture pairs carried from its mapping list (when it has a texture) into its second
+// mapping list. 1 when anything is left.
+int32_t ProjectElement(Observer* observer, PolygonElement* element, int32_t clipCode);
 
 // The point where the edge from the inside vertex (plane distance d0 >= 0) to the outside one
 // (d1 < 0) crosses the plane.

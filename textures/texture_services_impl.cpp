@@ -42,6 +42,23 @@ void TextureLayerServices::TextureRemoveSurfaceUser(TextureRecord* texture, Surf
     ::TextureRemoveSurfaceUser(texture, user);
 }
 
+ResultCode TextureLayerServices::TextureAddElementUser(TextureRecord* texture, PolygonElement* user)
+{
+    return ::TextureAddElementUser(texture, user);
+}
+
+void TextureLayerServices::TextureRemoveElementUser(TextureRecord* texture, PolygonElement* user)
+{
+    ::TextureRemoveElementUser(texture, user);
+}
+
+void TextureLayerServices::SetupTextureMapping(TextureRecord* texture, const ModelObject* object,
+                                               const DynamicArray* polygon, DynamicArray** output)
+{
+    if (texture && polygon)
+        CurrentTextureMappingServices().SetupTextureMapping(polygon, output, TextureMappingInputOf(texture, object));
+}
+
 void TextureLayerServices::TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize)
 {
     if (bufferSize <= 0) return;

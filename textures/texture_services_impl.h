@@ -16,6 +16,8 @@ public:
     void TextureRemoveObjectUser(TextureRecord* texture, ModelObject* user) override;
     ResultCode TextureAddSurfaceUser(TextureRecord* texture, Surface* user) override;
     void TextureRemoveSurfaceUser(TextureRecord* texture, Surface* user) override;
+    ResultCode TextureAddElementUser(TextureRecord* texture, PolygonElement* user) override;
+    void TextureRemoveElementUser(TextureRecord* texture, PolygonElement* user) override;
     void TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize) override;
 
     // The numbering runs over the document's texture list (SetDocumentTextureList), or over
@@ -30,6 +32,8 @@ public:
 
     void UpdateSideTextureMapping(Surface* surface) override { ::UpdateSideTextureMapping(surface); }
     void RebindSurfaceTextures(ModelObject* object) override { ::RebindSurfaceTextures(object); }
+    void SetupTextureMapping(TextureRecord* texture, const ModelObject* object, const DynamicArray* polygon,
+                             DynamicArray** output) override;
 
     // The texture list of the document read or written next (null: the services' own).
     void SetDocumentTextureList(TextureRecordList* list) { documentList_ = list; }

@@ -8,6 +8,7 @@
 #include "foundation/process_state.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
+#include "model/polygon_element.h"
 #include "model/surface.h"
 #include "textures/media_holder.h"
 #include "textures/texture_manager.h"
@@ -42,7 +43,11 @@ ResultCode AddUser(TextureRecord* record, DynamicArray* users, void* user)
     if (!TextureUserListSuppressed && users) users->Append(&user);
     if (record->saveIndex != -1) return kResultOk;
     if (!record->holder) return -1;
-    return CountUse(record);
+    // Loading locks offscreens, which publishes them; the published one is published again.
+    Q_Offscreen* published = PublishedOffscreen;
+    const ResultCode result = CountUse(record);
+    if (published && published != PublishedOffscreen && published->LockCount() > 0) published->PublishRasterGlobals();
+    return result;
 }
 
 void RemoveUser(TextureRecord* record, DynamicArray* users, const void* user)
@@ -79,12 +84,7 @@ int32_t TextureUserCount(const TextureRecord* record)
 
 ResultCode TextureAddObjectUser(TextureRecord* record, ModelObject* user)
 {
-    // Loading locks offscreens, which publishes them; the published one is published again.
-    Q_Offscreen* published = PublishedOffscreen;
-    const ResultCode result = AddUser(record, record ? record->objectUsers : nullptr, user);
-    if (published && published != PublishedOffscreen && published->LockCount() > 0)
-        published->PublishRasterGlobals();
-    return result;
+    return AddUser(record, record ? record->objectUsers : nullptr, user);
 }
 
 ResultCode TextureAddSurfaceUser(TextureRecord* record, Surface* user)
@@ -161,7 +161,11 @@ void RefreshTextureUsers(TextureRecord* record)
         UpdateSideTextureMapping(surface);
         if (!model && surface->Owner) model = surface->Owner->Holder;
     }
-    // Polygon elements keep no texture mapping of their own yet.
+    for (int32_t i = 0; i < record->elementUsers->ArrayCount(); ++i) {
+        PolygonElement* element = *record->elementUsers->At<PolygonElement*>(i);
+        element->UpdateElementTextureMapping();
+        if (!model && element->Owner && element->Owner->Owner) model = element->Owner->Owner->Holder;
+    }
     if (model) NextNonZeroSerial(model);
 }
 
@@ -184,12 +188,10 @@ void RebindUsers(TextureRecord* record, TextureRecord* other)
         if (surface->BackTexture == record) BindSurfaceSide(surface, other, kSideBack);
         if (record->surfaceUsers->ArrayCount() == n) record->surfaceUsers->Remove(n - 1);
     }
-    // Polygon elements move to the other record's list.
     for (int32_t n = record->elementUsers->ArrayCount(); n > 0; n = record->elementUsers->ArrayCount()) {
         PolygonElement* element = *record->elementUsers->At<PolygonElement*>(n - 1);
-        TextureRemoveElementUser(record, element);
+        element->SetElementTexture(other);
         if (record->elementUsers->ArrayCount() == n) record->elementUsers->Remove(n - 1);
-        if (other) TextureAddElementUser(other, element);
     }
 }
 

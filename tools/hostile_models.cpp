@@ -2,6 +2,7 @@
 #include "tools/hostile_models.h"
 
 #include <cstring>
+#include <utility>
 
 #include "foundation/memory_stream.h"
 #include "model/model_document.h"
@@ -11,9 +12,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes SampleBytes()
+Bytes SampleBytes(ModelDocument* (*build)())
 {
-    ModelDocument* document = BuildRoomSample();
+    ModelDocument* document = build();
     MemoryStream stream;
     stream.StreamInit(kStreamWriting);
     WriteModelFile(document, &stream);
@@ -22,10 +23,10 @@ Bytes SampleBytes()
     return Bytes(data, data + stream.Buffer()->ArrayCount());
 }
 
-// The offset of the first chunk header with the tag, or -1.
-int32_t FindTag(const Bytes& bytes, const char* tag)
+// The offset of the first chunk header with the tag from `from` on, or -1.
+int32_t FindTag(const Bytes& bytes, const char* tag, size_t from = 12)
 {
-    for (size_t at = 12; at + 8 <= bytes.size(); ++at) {
+    for (size_t at = from; at + 8 <= bytes.size(); ++at) {
         if (std::memcmp(&bytes[at], tag, 4) == 0) return int32_t(at);
     }
     return -1;
@@ -46,7 +47,7 @@ void Write16(Bytes& bytes, int32_t at, uint16_t value)
 
 std::vector<HostileModel> HostileModels()
 {
-    const Bytes sample = SampleBytes();
+    const Bytes sample = SampleBytes(BuildRoomSample);
     std::vector<HostileModel> models;
     auto patched16 = [&](const std::string& name, const char* tag, int32_t offset, uint16_t value,
                          HostileModel::Outcome outcome) {
@@ -98,6 +99,27 @@ std::vector<HostileModel> HostileModels()
         Write16(bytes, at + 6, 0xFFF0);
         models.push_back({std::string(std::strcmp(tag, "FORM") == 0 ? "fail" : "any") + "-length-" + tag + ".qpy",
                           bytes, std::strcmp(tag, "FORM") == 0 ? HostileModel::kMustFail : HostileModel::kAnyResult});
+    }
+
+    // Polygon elements: outline counts that are negative or larger than their chunk, and
+    // lengths of 0xFFFFFFF0 in their chunks.
+    const Bytes elements = SampleBytes(BuildElementsSample);
+    const int32_t feat = FindTag(elements, "FEAT");
+    const int32_t points = feat >= 0 ? FindTag(elements, "POLY", size_t(feat)) : -1;
+    if (points >= 0) {
+        for (const auto& count : {std::make_pair("negative", uint16_t(0xFFFF)), std::make_pair("huge", uint16_t(0x7FFF))}) {
+            Bytes bytes = elements;
+            Write16(bytes, points + 8 + 2, count.second);
+            models.push_back({std::string("fail-element-points-") + count.first + ".qpy", bytes, HostileModel::kMustFail});
+        }
+    }
+    for (const char* tag : {"FEAT", "COLR", "POLY", "POSN"}) {
+        Bytes bytes = elements;
+        const int32_t at = feat >= 0 ? FindTag(bytes, tag, size_t(feat)) : -1;
+        if (at < 0) continue;
+        Write16(bytes, at + 4, 0xFFFF);
+        Write16(bytes, at + 6, 0xFFF0);
+        models.push_back({std::string("any-element-length-") + tag + ".qpy", bytes, HostileModel::kAnyResult});
     }
 
     // Files cut short.

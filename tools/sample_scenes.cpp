@@ -1,6 +1,7 @@
 // The sample scenes.
 #include "tools/sample_scenes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -11,8 +12,11 @@
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
+#include "model/object_geometry.h"
 #include "model/plane_record.h"
 #include "model/pointer_list.h"
+#include "model/polygon_element.h"
+#include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/units_record.h"
 #include "model/walk_observer.h"
@@ -312,9 +316,178 @@ ModelDocument* BuildShapesSample()
     return document;
 }
 
+int32_t FaceFacing(const ModelObject* object, int16_t nx, int16_t ny, int16_t nz)
+{
+    const ObjectGeometry* geometry = object->GeometryAt(0);
+    for (int32_t i = 0; geometry && i < geometry->PolygonCount(); ++i) {
+        const PolygonRecord* face = geometry->PolygonAt(i);
+        if (face->WorldNormal == ShortVector3{nx, ny, nz}) return face->FaceIndex;
+    }
+    return -1;
+}
+
+PolygonElement* AddFaceElement(ModelObject* object, int32_t face, int32_t list, int32_t corners, int32_t width,
+                               int32_t height, int32_t degrees, int32_t u, int32_t v, const RGBColor48& colour,
+                               uint16_t code)
+{
+    Surface* surface = object->SurfaceForFace(face);
+    if (!surface || !surface->Outline) return nullptr;
+    // The face's outline starts at (0, 0): its middle is half its largest corner.
+    Fixed right = 0;
+    Fixed top = 0;
+    for (int32_t i = 0; i < surface->Outline->ArrayCount(); ++i) {
+        right = std::max(right, surface->Outline->At<FixedPoint>(i)->x);
+        top = std::max(top, surface->Outline->At<FixedPoint>(i)->y);
+    }
+    DynamicArray* points = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
+    PolygonElement* element = surface->NewPolygonElement();
+    if (!points || !element || element->Init() != kResultOk) {
+        if (points) points->Destroy();
+        if (element) element->Destroy();
+        return nullptr;
+    }
+    const double turn = degrees * 3.141592653589793 / 180.0;
+    const int32_t count = corners > 0 ? corners : 4;
+    for (int32_t i = 0; i < count; ++i) {
+        double x = 0;
+        double y = 0;
+        if (corners > 0) {
+            const double angle = 6.283185307179586 * i / corners;
+            x = width * std::cos(angle);
+            y = width * std::sin(angle);
+        } else {
+            x = (i == 1 || i == 2 ? 0.5 : -0.5) * width;
+            y = (i >= 2 ? 0.5 : -0.5) * height;
+        }
+        const FixedPoint point = {X2Fix(x * std::cos(turn) - y * std::sin(turn)),
+                                  X2Fix(x * std::sin(turn) + y * std::cos(turn))};
+        points->Append(&point);
+    }
+    element->SetElementPolygon(points, right / 2 + IntToFixed(u), top / 2 + IntToFixed(v));
+    points->Destroy();
+    element->SetElementColour(colour, code);
+    surface->AddElement(element, list);
+    if (element->Owner != surface) {
+        element->Destroy();
+        return nullptr;
+    }
+    return element;
+}
+
+namespace {
+
+constexpr RGBColor48 kCream = {0xF000, 0xE800, 0xD000};
+constexpr RGBColor48 kSky = {0x9000, 0xC000, 0xF000};
+constexpr RGBColor48 kGlass = {0x6000, 0xA000, 0xE000};
+constexpr RGBColor48 kGrass = {0x4000, 0x9000, 0x3000};
+// Opacities: half see-through glass, a faint glass case, clear window glass, an open doorway
+// (below 0x1000: passable, and only ever framed).
+constexpr uint16_t kHalfSeen = 0x8000;
+constexpr uint16_t kCase = 0x6000;
+constexpr uint16_t kWindow = 0x4000;
+constexpr uint16_t kDoorway = 0x0800;
+
+// A room box under a root with the sky's colour and the lights, with a lawn and a few shapes
+// around it; the eye stands in the room's south-east corner looking north-west by the heading
+// (1/256 turns to the left of north) and walks to the middle.
+ModelObject* BuildYard(ModelDocument* document, const char* name, int32_t x, int32_t heading)
+{
+    ModelHolder* holder = document->Holder;
+    ModelObject* root = holder->Root;
+    Name(root, name);
+    root->SetColours(kSky, kOpaque, kSideBoth);
+    AddLights(root);
+    if (ModelObject* lawn = MakeBox(holder, -400, -400, -4, 400, 400, 0)) {
+        Name(lawn, "Lawn");
+        Paint(lawn, kGrass);
+        Attach(root, lawn);
+    }
+    const struct {
+        int32_t kind, corners, radius, height, x, y;
+        RGBColor48 colour;
+    } outside[] = {{2, 4, 30, 90, -70, 200, kGreen}, {1, 6, 12, 70, 10, 170, kRed}, {2, 4, 24, 60, 80, 240, kGreen},
+                   {5, 10, 20, 40, 60, 150, kYellow}};
+    for (const auto& o : outside) {
+        ModelObject* shape = MakeShape(holder, o.kind, o.kind == 5 ? 4 : 1, 3, o.corners, o.radius,
+                                       o.kind == 2 ? o.height : 0, o.kind == 2 ? 0 : o.height, o.x, o.y, 0);
+        if (!shape) continue;
+        Paint(shape, o.colour);
+        Attach(root, shape);
+    }
+    ModelObject* room = MakeBox(holder, -100, -100, 0, 100, 100, 80);
+    if (room) {
+        Name(room, "Room");
+        Paint(room, kCream);
+        Attach(root, room);
+    }
+    WalkObserver* walk = document->Walk;
+    walk->SetRecording(1, 1);
+    walk->SetAndRecord(IntToFixed(x), IntToFixed(-90), IntToFixed(45), 0, 0, IntToFixed(heading));
+    walk->SetAndRecord(0, IntToFixed(-30), IntToFixed(45), 0, 0, 0);
+    walk->SetRecording(0, 0);
+    walk->SetAndRecord(IntToFixed(x), IntToFixed(-90), IntToFixed(45), 0, 0, IntToFixed(heading));
+    return room;
+}
+
+}  // namespace
+
+ModelDocument* BuildGlassSample()
+{
+    ModelDocument* document = NewDocument();
+    if (!document) return nullptr;
+    ModelObject* room = BuildYard(document, "Glass wall", 40, 20);
+    if (!room) return document;
+    // The north wall is half see-through glass.
+    const int32_t north = FaceFacing(room, 0, 256, 0);
+    if (Surface* glass = north >= 0 ? room->SurfaceForFace(north) : nullptr) glass->SetSurfaceColour(kGlass, kHalfSeen, kSideBoth);
+    // A glass case standing in the room with a ball inside it.
+    ModelHolder* holder = document->Holder;
+    if (ModelObject* glassCase = MakeBox(holder, -80, -20, 0, -30, 30, 50)) {
+        Name(glassCase, "Glass case");
+        glassCase->SetColours(kGreen, kCase, kSideBoth);
+        if (ModelObject* ball = MakeShape(holder, 5, 4, 3, 10, 14, 0, 28, -55, 5, 10)) {
+            Name(ball, "Ball");
+            Paint(ball, kRed);
+            glassCase->AddChild(ball);
+        }
+        Attach(room, glassCase);
+    }
+    return document;
+}
+
+ModelDocument* BuildElementsSample()
+{
+    ModelDocument* document = NewDocument();
+    if (!document) return nullptr;
+    ModelObject* room = BuildYard(document, "Wall elements", 70, 28);
+    if (!room) return document;
+    const int32_t north = FaceFacing(room, 0, 256, 0);
+    const int32_t south = FaceFacing(room, 0, -256, 0);
+    const int32_t west = FaceFacing(room, -256, 0, 0);
+    const int32_t east = FaceFacing(room, 256, 0, 0);
+    const int32_t floor = FaceFacing(room, 0, 0, -256);
+    // List 0 lies on the inner side of the room's walls, list 2 on the outer side and list 1 goes
+    // through the wall.
+    if (north >= 0) AddFaceElement(room, north, 1, 0, 100, 44, 0, 0, 6, kGlass, kWindow);
+    if (west >= 0) {
+        AddFaceElement(room, west, 0, 0, 70, 44, 0, 0, 4, kWood, kOpaque);
+        AddFaceElement(room, west, 0, 4, 18, 0, 0, 0, 4, kYellow, kOpaque);
+    }
+    if (east >= 0) AddFaceElement(room, east, 0, 6, 22, 0, 0, 10, 0, kAccent, kOpaque);
+    if (floor >= 0) AddFaceElement(room, floor, 0, 0, 90, 60, 30, 0, 0, kRed, kOpaque);
+    if (south >= 0) {
+        AddFaceElement(room, south, 1, 0, 40, 60, 0, 0, -10, kWood, kDoorway);
+        AddFaceElement(room, south, 2, 0, 60, 16, 0, -50, 25, kYellow, kOpaque);
+    }
+    return document;
+}
+
 const SampleScene* SampleScenes(int32_t* count)
 {
-    static const SampleScene scenes[] = {{"room.qpy", BuildRoomSample}, {"shapes.qpy", BuildShapesSample}};
+    static const SampleScene scenes[] = {{"room.qpy", BuildRoomSample},
+                                         {"shapes.qpy", BuildShapesSample},
+                                         {"glass.qpy", BuildGlassSample},
+                                         {"elements.qpy", BuildElementsSample}};
     *count = int32_t(sizeof scenes / sizeof scenes[0]);
     return scenes;
 }

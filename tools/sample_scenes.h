@@ -8,6 +8,8 @@
 class ModelDocument;
 class ModelHolder;
 class ModelObject;
+class PolygonElement;
+struct RGBColor48;
 
 struct SampleScene {
     const char* fileName;
@@ -20,6 +22,11 @@ const SampleScene* SampleScenes(int32_t* count);
 
 ModelDocument* BuildRoomSample();
 ModelDocument* BuildShapesSample();
+// A room with a see-through wall looking out on a yard, and a glass case holding a ball.
+ModelDocument* BuildGlassSample();
+// A room whose walls carry polygon elements: a window, pictures, a rug, a doorway to walk
+// through and a sign on the outside.
+ModelDocument* BuildElementsSample();
 
 // Pieces the samples are made of, for tests that build their own scenes. Lengths are whole
 // world units; every object is placed at its world position and not yet attached.
@@ -30,3 +37,11 @@ ModelObject* MakeShape(ModelHolder* holder, int32_t kind, int32_t segments, int3
                        int32_t radius, int32_t height0, int32_t height1, int32_t x, int32_t y, int32_t z);
 // A tetrahedron as a polygon object placed at (x, y, z).
 ModelObject* MakeTetrahedron(ModelHolder* holder, int32_t size, int32_t x, int32_t y, int32_t z);
+// The face of the object whose world normal points along the axis direction (length 256), or -1.
+int32_t FaceFacing(const ModelObject* object, int16_t nx, int16_t ny, int16_t nz);
+// A polygon element of the colour and code laid on the face, in the element list `list`: the
+// regular outline of `corners` points of the radius (or, with corners 0, a `width` x `height`
+// rectangle), turned by `degrees`, centred at (u, v) in whole units from the middle of the face.
+PolygonElement* AddFaceElement(ModelObject* object, int32_t face, int32_t list, int32_t corners, int32_t width,
+                               int32_t height, int32_t degrees, int32_t u, int32_t v, const RGBColor48& colour,
+                               uint16_t code);

@@ -11,6 +11,7 @@
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
+#include "model/polygon_element.h"
 #include "model/pointer_list.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
@@ -57,6 +58,27 @@ inline void ExpectSameSurface(const Surface* a, const Surface* b)
     EXPECT_EQ(ListCount(a->SiblingConnections), ListCount(b->SiblingConnections));
     EXPECT_EQ(ListCount(a->ParentConnections), ListCount(b->ParentConnections));
     EXPECT_EQ(ListCount(a->ChildConnections), ListCount(b->ChildConnections));
+    for (int32_t side = 0; side < 3; ++side) {
+        ASSERT_EQ(a->ElementCount(side), b->ElementCount(side));
+        for (int32_t i = 0; i < a->ElementCount(side); ++i) {
+            const PolygonElement* x = a->ElementAt(side, i);
+            const PolygonElement* y = b->ElementAt(side, i);
+            EXPECT_TRUE(SameBytes(x->Outline, y->Outline));
+            EXPECT_TRUE(SameBytes(x->Name, y->Name));
+            EXPECT_TRUE(SameBytes(x->Data, y->Data));
+            EXPECT_TRUE(SameBytes(x->VranText, y->VranText));
+            EXPECT_TRUE(SameColour(x->Colour, y->Colour));
+            EXPECT_EQ(x->ColourCode, y->ColourCode);
+            EXPECT_EQ(x->OutlineStyle, y->OutlineStyle);
+            EXPECT_TRUE(SameBytes(x->WorldVertices, y->WorldVertices));
+            EXPECT_TRUE(SameColour(x->FrontLitColour, y->FrontLitColour));
+            EXPECT_EQ(x->FrontShade, y->FrontShade);
+            for (int32_t k = 0; k < 2; ++k) {
+                EXPECT_EQ(x->SideUncovered[k], y->SideUncovered[k]);
+                EXPECT_TRUE(SameBytes(x->OverlapLists[k], y->OverlapLists[k]));
+            }
+        }
+    }
 }
 
 // Expects the two trees to hold the same model.

@@ -229,14 +229,38 @@ TEST(ModelFile, SamplesReadBackEqualAndWriteIdentically)
 
 TEST(ModelFile, TruncationAtEveryByteEndsInACode)
 {
-    ModelDocument* sample = BuildRoomSample();
+    for (ModelDocument* (*build)() : {BuildRoomSample, BuildElementsSample}) {
+        ModelDocument* sample = build();
+        const Bytes whole = WriteDocument(sample);
+        sample->Destroy();
+        RecordingUi ui;
+        for (size_t length = 0; length < whole.size(); ++length) {
+            ModelDocument* document = NewDocument();
+            const ResultCode result = ReadDocument(document, Bytes(whole.begin(), whole.begin() + long(length)));
+            EXPECT_NE(result, kResultOk) << "cut at " << length;
+            document->Destroy();
+        }
+    }
+}
+
+TEST(ModelFile, ChangedBytesOfTheElementsSampleAlwaysEnd)
+{
+    ModelDocument* sample = BuildElementsSample();
     const Bytes whole = WriteDocument(sample);
     sample->Destroy();
     RecordingUi ui;
-    for (size_t length = 0; length < whole.size(); ++length) {
+    // The elements' chunks lie in the second half of the file, after the lawn and the shapes.
+    uint32_t seed = 2024;
+    auto next = [&seed]() {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int32_t round = 0; round < 400; ++round) {
+        Bytes changed = whole;
+        const size_t at = whole.size() / 2 + next() % (whole.size() / 2);
+        changed[at] = uint8_t(next());
         ModelDocument* document = NewDocument();
-        const ResultCode result = ReadDocument(document, Bytes(whole.begin(), whole.begin() + long(length)));
-        EXPECT_NE(result, kResultOk) << "cut at " << length;
+        ReadDocument(document, changed);
         document->Destroy();
     }
 }

@@ -176,6 +176,27 @@ TEST(Observer, CollisionStopsBeforeAWallAndPassesAnOpening)
     EXPECT_EQ(o->cell, world->Root->GeometryAt(0));
 }
 
+TEST(Observer, CollisionPassesThroughAnOpeningElementAndStopsAtTheWallAroundIt)
+{
+    BeepRecorder recorder;
+    auto world = NewWorld();
+    ModelObject* room = AddBox(world.get(), -100, -100, 0, 100, 100, 100);
+    const int32_t north = FaceFacing(room, 0, 256, 0);
+    ASSERT_NE(AddFaceElement(room, north, 1, 0, 40, 60, 0, 0, -20, {0, 0, 0}, 0x0800), nullptr);
+    // Beside the doorway the wall stops the step inside the room.
+    auto o = NewObserver(world.get(), 80, 60, {50, 60, 30});
+    o->MoveObserverWithCollision(100, 0, 0, 0, 0, 0);
+    EXPECT_EQ(o->cell, room->GeometryAt(0));
+    EXPECT_LE(o->y, 100);
+    EXPECT_EQ(recorder.beeps, std::vector<int32_t>{2});
+    // Through it the step leaves the room.
+    o->SetObserverPosition({0, 60, 30});
+    o->MoveObserverWithCollision(100, 0, 0, 0, 0, 0);
+    EXPECT_EQ(o->y, 159);
+    EXPECT_EQ(o->cell, world->Root->GeometryAt(0));
+    EXPECT_EQ(recorder.beeps.size(), 1u);
+}
+
 TEST(Observer, ABlockedStepThatHalvesBackToTheStartStaysThere)
 {
     BeepRecorder recorder;

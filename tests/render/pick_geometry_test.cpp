@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "model/polygon_element.h"
 #include "render/pick_geometry.h"
 #include "tests/render/scene_support.h"
 
@@ -162,4 +163,41 @@ TEST(RayCrossesPolygonPlane, TakesThePlaneFromTheFirstDistinctCorners)
     face->Indices->ArraySetCount(3);
     for (int i = 0; i < 3; ++i) face->Indices->Set(i, &first);
     EXPECT_EQ(RayCrossesPolygonPlane(face, down.ray, down.length, &t), 0);
+}
+
+TEST(PickPolygon, AnOpeningElementLetsThroughItsOutlineAndTheWallStopsAroundIt)
+{
+    auto world = NewWorld();
+    ModelObject* room = AddBox(world.get(), -100, -100, 0, 100, 100, 100);
+    const int32_t north = FaceFacing(room, 0, 256, 0);
+    PolygonRecord* wall = FaceWithNormal(room, 0, 256, 0);
+    // A doorway 40 wide and 60 high standing on the floor (the face's y runs with z).
+    PolygonElement* door = AddFaceElement(room, north, kOpeningElements, 0, 40, 60, 0, 0, -20, {0, 0, 0}, 0x0800);
+    ASSERT_NE(door, nullptr);
+    const Surface* surface = room->SurfaceOfFace(north);
+    ASSERT_EQ(SurfaceOpeningCount(surface), 1);
+    EXPECT_EQ(SurfaceOpeningAt(surface, 0).passability, 0x0800);
+    EXPECT_EQ(SurfaceOpeningAt(surface, 0).vertices, door->WorldVertices);
+    EXPECT_EQ(SurfaceOpeningAt(surface, 1).vertices, nullptr);
+
+    double t;
+    int32_t where = 0;
+    PointInOpenings(wall, {0, 100, 30}, &where);
+    EXPECT_EQ(where, kInsideOpening);
+    PointInOpenings(wall, {20, 100, 30}, &where);  // on the doorway's edge
+    EXPECT_EQ(where, kInsideOpening);
+    PointInOpenings(wall, {0, 100, 70}, &where);  // above it
+    EXPECT_EQ(where, kOutsideOpenings);
+    const Segment throughDoor = Along({0, 90, 30}, {0, 110, 30});
+    EXPECT_EQ(PickPolygon(wall, throughDoor.ray, throughDoor.length, &t), 0);
+    const Segment besideDoor = Along({50, 90, 30}, {50, 110, 30});
+    EXPECT_EQ(PickPolygon(wall, besideDoor.ray, besideDoor.length, &t), 1);
+    const Segment overDoor = Along({0, 90, 80}, {0, 110, 80});
+    EXPECT_EQ(PickPolygon(wall, overDoor.ray, overDoor.length, &t), 1);
+
+    // Elements on one side of the face are not openings, nor are solid elements in its plane.
+    AddFaceElement(room, north, 0, 0, 40, 40, 0, 50, 0, {0, 0, 0}, 0x0800);
+    EXPECT_EQ(SurfaceOpeningCount(surface), 1);
+    door->SetElementColour({0, 0, 0}, 0xFFFF);
+    EXPECT_EQ(PickPolygon(wall, throughDoor.ray, throughDoor.length, &t), 1);
 }

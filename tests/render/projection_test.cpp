@@ -2,6 +2,7 @@
 // projection, facing, and the 3-D clipper with far coordinates.
 #include <gtest/gtest.h>
 
+#include "model/polygon_element.h"
 #include "render/projection.h"
 #include "tests/render/scene_support.h"
 
@@ -225,4 +226,37 @@ TEST(ProjectElement, ClipsItsOwnVerticesAndCarriesTheTexturePairs)
     // With no planes to cross the pairs are copied.
     EXPECT_EQ(ProjectElement(o.get(), vertices.get(), pairs.get(), clipped.get(), 0), 1);
     EXPECT_EQ(clipped->ArrayCount(), 3);
+}
+
+TEST(ProjectElement, AnElementsCameraVerticesAndItsMappingLists)
+{
+    ProjectionArrays arrays;
+    auto world = NewWorld();
+    auto o = NewObserver(world.get(), 320, 240, {0, 0, 0});
+    PolygonElement* element = new PolygonElement;
+    ASSERT_EQ(element->Init(), kResultOk);
+    auto camera = CameraList({{-64000, 100 << 6, 0, 0}, {10 << 6, 100 << 6, 0, 0}, {0, 100 << 6, 10 << 6, 0}});
+    camera->ArrayCopyTo(element->ProjectedVertices);
+    for (const FixedPoint& p : {FixedPoint{0, 0}, FixedPoint{IntToFixed(8), 0}, FixedPoint{0, IntToFixed(8)}})
+        element->MappingList->Append(&p);
+    // Without a texture the mapping stays where it is.
+    ASSERT_EQ(ProjectElement(o.get(), element, kClipLeft), 1);
+    EXPECT_EQ(element->ProjectedVertices->ArrayCount(), 4);
+    EXPECT_EQ(element->MappingListB->ArrayCount(), 0);
+    // With one the clipped pairs land in the second list, one per clipped corner.
+    camera->ArrayCopyTo(element->ProjectedVertices);
+    int texture = 0;
+    element->Texture = reinterpret_cast<TextureRecord*>(&texture);
+    ASSERT_EQ(ProjectElement(o.get(), element, kClipLeft), 1);
+    ASSERT_EQ(element->MappingListB->ArrayCount(), 4);
+    for (int32_t i = 0; i < 4; ++i) {
+        const FixedPoint* pair = element->MappingListB->At<FixedPoint>(i);
+        EXPECT_GE(pair->x, 0);
+        EXPECT_LE(pair->x, IntToFixed(8));
+    }
+    camera->ArrayCopyTo(element->ProjectedVertices);
+    ASSERT_EQ(ProjectElement(o.get(), element, 0), 1);
+    EXPECT_EQ(element->MappingListB->ArrayCount(), 3);
+    element->Texture = nullptr;
+    element->Destroy();
 }

@@ -7,6 +7,7 @@
 
 #include "draw/color_cube.h"
 #include "draw/mem_pix_map.h"
+#include "model/polygon_element.h"
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"
 #include "tests/textures/texture_world.h"
@@ -366,4 +367,52 @@ TEST(TextureLibraries, TheImagesBesideAModelAreIndexedByName)
     file->SetFileFromPath(second.c_str());
     IndexImageResources(file.get());
     EXPECT_EQ(TextureRecordCount(ImageResourceList), 0);
+}
+
+TEST(TextureRecord, PolygonElementsAreUsersMovedMappedAndDetachedLikeSides)
+{
+    TextureWorld world;
+    PictureFolder folder("elements");
+    TextureRecord* first = Create(world, "one", folder.Put("one.bmp", SolidBmp(4, 4, 0x00FF00)));
+    TextureRecord* second = Create(world, "two", folder.Put("two.bmp", SolidBmp(4, 4, 0xFFFFFF)));
+    ASSERT_TRUE(first && second);
+    Scene scene;
+    ModelObject* object = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    scene.root()->AddChild(object);
+    Surface* face = object->SurfaceForFace(0);
+    PolygonElement* element = face->NewPolygonElement();
+    ASSERT_EQ(element->Init(), kResultOk);
+    DynamicArray* outline = MakeOutline({{0, 0}, {0, 4}, {4, 4}, {4, 0}});
+    element->SetElementPolygon(outline, 0, 0);
+    outline->Destroy();
+    face->AddElement(element, 1);
+    ASSERT_EQ(element->Owner, face);
+
+    // Bound through the scene model: the element joins the record's users and counts a use.
+    element->SetElementTexture(first);
+    EXPECT_EQ(first->elementUsers->ArrayCount(), 1);
+    EXPECT_EQ(first->useCount, 1);
+    char name[16];
+    element->GetElementTextureName(name, int32_t(sizeof name));
+    EXPECT_STREQ(name, "one");
+
+    // Every element user follows the record's replacement, and leaves when it is detached.
+    ReplaceTextureInUsers(first, second);
+    EXPECT_EQ(element->GetElementTexture(), second);
+    EXPECT_EQ(first->elementUsers->ArrayCount(), 0);
+    EXPECT_EQ(first->useCount, 0);
+    EXPECT_EQ(second->elementUsers->ArrayCount(), 1);
+    EXPECT_EQ(second->useCount, 1);
+    RefreshTextureUsers(second);
+    DetachTextureUsers(second);
+    EXPECT_EQ(element->GetElementTexture(), nullptr);
+    EXPECT_EQ(second->elementUsers->ArrayCount(), 0);
+    EXPECT_EQ(second->useCount, 0);
+
+    // An element destroyed with a texture leaves its user list.
+    element->SetElementTexture(first);
+    EXPECT_EQ(first->useCount, 1);
+    object->Destroy();
+    EXPECT_EQ(first->elementUsers->ArrayCount(), 0);
+    EXPECT_EQ(first->useCount, 0);
 }

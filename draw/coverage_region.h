@@ -1,0 +1,28 @@
+// CoverageRegion: how much of a polygon lying in a coordinate plane is left uncovered as other
+// polygons of that plane are taken away from it, kept as two system regions (the polygon's area
+// and the part of it not yet covered). Polygons come as lists of FixedPoint in plane units; a
+// point becomes a whole unit by rounding half up.
+#pragma once
+
+#include <cstdint>
+
+#include "draw/gdi_handles.h"
+
+class DynamicArray;
+
+class CoverageRegion {
+public:
+    // Area and remainder: two separate regions of the polygon. A polygon of fewer than three
+    // points has no area.
+    void CoverageRegionInit(const DynamicArray* polygon);
+    // 1 when the polygon took something away from the remainder, else 0; a polygon of fewer
+    // than three points covers nothing.
+    int32_t CoverageRegionSubtract(const DynamicArray* polygon);
+    // 1 while the remainder is not empty.
+    int32_t CoverageRegionRemains() const;
+    // Deletes both regions and frees the object (made with new).
+    void DisposeCoverageRegion();
+
+    HRGN area = nullptr;
+    HRGN remainder = nullptr;
+};

@@ -1,0 +1,224 @@
+// What a polygon element derives from its outline and its place: its vertices on the surface and
+// in the world, their bounds, its lighting on both sides, and per side the list of faces lying
+// against its face that cover part of it, with whether any of it is left uncovered.
+#include "draw/polygon_projection.h"
+#include "foundation/ui_services.h"
+#include "model/drawing_services.h"
+#include "model/lighting_math.h"
+#include "model/model_object.h"
+#include "model/object_geometry.h"
+#include "model/pointer_list.h"
+#include "model/polygon_element.h"
+#include "model/polygon_record.h"
+#include "model/surface.h"
+#include "model/transform.h"
+
+namespace {
+
+DynamicArray* NewIndexList()
+{
+    return NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
+}
+
+int32_t IndexAt(const DynamicArray* list, int32_t position)
+{
+    return *list->At<int32_t>(position);
+}
+
+bool Holds(const DynamicArray* list, int32_t index)
+{
+    return list && list->ArrayFind(&index) >= 0;
+}
+
+void RemoveIndex(DynamicArray* list, int32_t index)
+{
+    const int32_t at = list->ArrayFind(&index);
+    if (at >= 0) list->Remove(at);
+}
+
+// The face record of the surface: the one registered with it, else the one of its face number.
+const PolygonRecord* FaceOf(const Surface* surface)
+{
+    if (PolygonRecord* record = surface->FaceRecord()) return record;
+    return surface->Owner ? surface->Owner->FindPolygonByIndex(surface->FaceNumber()) : nullptr;
+}
+
+}  // namespace
+
+// --- vertex lists ---
+
+void PolygonElement::TransformElementVertices2D()
+{
+    if (!Owner || !Outline || !SurfaceVertices) return;
+    const int32_t count = Outline->ArrayCount();
+    if (SurfaceVertices->ArraySetCount(count) != kResultOk) return;
+    for (int32_t i = 0; i < count; ++i) {
+        const FixedPoint* p = Outline->At<FixedPoint>(i);
+        FixedPoint q;
+        Placement->TransformPoint2D(&q, p->x, p->y);
+        Owner->Placement->TransformPoint(SurfaceVertices->At<FixedVector3>(i), q.x, q.y, 0);
+    }
+    if ((Placement->Scale[0] < 0) != (Placement->Scale[1] < 0)) SurfaceVertices->Reverse();
+}
+
+void PolygonElement::TransformElementVertices()
+{
+    if (!Owner || !Owner->Owner || !Owner->Owner->Geometry || !SurfaceVertices || !WorldVertices) return;
+    const ModelObject* object = Owner->Owner;
+    const int32_t count = SurfaceVertices->ArrayCount();
+    if (WorldVertices->ArraySetCount(count) != kResultOk) return;
+    for (int32_t i = 0; i < count; ++i) {
+        const FixedVector3* v = SurfaceVertices->At<FixedVector3>(i);
+        object->WorldTransform->TransformPoint(WorldVertices->At<FixedVector3>(i), v->x, v->y, v->z);
+    }
+    if (object->Geometry->Mirrored) WorldVertices->Reverse();
+}
+
+void PolygonElement::GetElementVertexBounds(ShortBox* box, int32_t which) const
+{
+    const DynamicArray* vertices = which == 1 ? SurfaceVertices : WorldVertices;
+    for (int32_t i = 0; i < ListCount(vertices); ++i) {
+        const FixedVector3* v = vertices->At<FixedVector3>(i);
+        ExtendShortBox(*box, v->x, v->y, v->z);
+    }
+}
+
+// --- lighting ---
+
+void PolygonElement::LightPolygonElement()
+{
+    SetCursorShape(128);
+    if (!Owner || !Owner->Owner) return;
+    const ModelObject* object = Owner->Owner;
+    const PolygonRecord* record = object->FindPolygonByIndex(FindPointer(object->Surfaces, Owner));
+    if (!record) return;
+    const ShortVector3 normal = record->WorldNormal;
+    const ShortVector3 outward = NegatedVector(normal);
+    const LightList* front = object->GetLights();
+    const LightList* back = object->Parent ? object->Parent->GetLights() : front;
+    FrontLitColour = front ? SumLighting(front, Colour, outward) : RGBColor48{0, 0, 0};
+    BackLitColour = back ? SumLighting(back, Colour, normal) : RGBColor48{0, 0, 0};
+    FrontShade = ShadeEntryOf(front, outward);
+    BackShade = ShadeEntryOf(back, normal);
+}
+
+// --- the faces lying against the element's face ---
+
+bool PolygonElement::ProjectOnFacePlane(DynamicArray* points, int16_t* axis) const
+{
+    const PolygonRecord* face = Owner ? FaceOf(Owner) : nullptr;
+    if (!face || !WorldVertices) return false;
+    const ShortVector3& n = face->WorldNormal;
+    ProjectPolygonToPlane(WorldVertices, nullptr, n.x, n.y, n.z, points, axis);
+    return true;
+}
+
+void PolygonElement::RebuildSideOverlaps()
+{
+    if (!Owner) return;
+    if (ColourCode < kSpecialColourCode && (Owner->SideContacts[0] || Owner->SideContacts[1])) {
+        for (DynamicArray* list : OverlapLists)
+            if (list) list->ArraySetCount(0);
+        CollectSideOverlaps(0, Owner->ContactCount(0) - 1, 0);
+        CollectSideOverlaps(0, Owner->ContactCount(1) - 1, 1);
+        return;
+    }
+    SideUncovered[0] = SideUncovered[1] = 1;
+    DestroyList(OverlapLists[0]);
+    DestroyList(OverlapLists[1]);
+}
+
+void PolygonElement::CollectSideOverlaps(int32_t first, int32_t last, int32_t side)
+{
+    if (!Owner || side < 0 || side > 1) return;
+    const DynamicArray* contacts = Owner->SideContacts[side];
+    if (ColourCode >= kSpecialColourCode || !contacts) {
+        SideUncovered[side] = 1;
+        return;
+    }
+    DynamicArray*& list = OverlapLists[side];
+    if (!list) list = NewIndexList();
+    DynamicArray* points = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 8);
+    if (!list || !points) {
+        if (points) points->Destroy();
+        SideUncovered[side] = 1;
+        return;
+    }
+    const int32_t inserted = last - first + 1;
+    const int32_t count = contacts->ArrayCount();
+    int16_t axis = 0;
+    if (!ProjectOnFacePlane(points, &axis)) {
+        // Without its face the element cannot be compared with the faces against it: the
+        // indices follow the insertion and the whole element counts as uncovered.
+        for (int32_t k = 0; k < list->ArrayCount(); ++k) {
+            int32_t* index = list->At<int32_t>(k);
+            if (*index >= first) *index += inserted;
+        }
+        points->Destroy();
+        SideUncovered[side] = 1;
+        return;
+    }
+    DrawingServices& drawing = CurrentDrawingServices();
+    CoverageRegion* region = drawing.NewCoverageRegion(points);
+    // Takes contact face i away from the remainder: 1 when that changed it.
+    auto subtract = [&](int32_t i) -> int32_t {
+        if (i < 0 || i >= count) return 0;
+        points->ArraySetCount(0);
+        if (!ProjectFaceEntry(*contacts->At<FaceEntry>(i), points, &axis)) return 0;
+        return drawing.CoverageRegionSubtract(region, points);
+    };
+    for (int32_t i = 0; i < first && i < count; ++i)
+        if (Holds(list, i)) subtract(i);
+    for (int32_t k = 0; k < list->ArrayCount(); ++k) {
+        int32_t* index = list->At<int32_t>(k);
+        if (*index >= first) *index += inserted;
+    }
+    for (int32_t i = first; i <= last; ++i) {
+        if ((side == 1 || i < Owner->LeadingContacts) && subtract(i)) list->Append(&i);
+    }
+    for (int32_t j = last + 1; j < count; ++j) {
+        if (Holds(list, j) && !subtract(j)) RemoveIndex(list, j);
+    }
+    SideUncovered[side] = drawing.CoverageRegionRemains(region) ? 1 : 0;
+    drawing.DisposeCoverageRegion(region);
+    points->Destroy();
+}
+
+void PolygonElement::RemoveSideOverlaps(int32_t first, int32_t last, int32_t side)
+{
+    if (side < 0 || side > 1) return;
+    DynamicArray*& list = OverlapLists[side];
+    if (!list || !Owner || !Owner->SideContacts[side]) return;
+    const DynamicArray* contacts = Owner->SideContacts[side];
+    const int32_t count = contacts->ArrayCount();
+    for (;;) {
+        int32_t k = -1;
+        for (int32_t p = 0; p < list->ArrayCount(); ++p) {
+            const int32_t index = IndexAt(list, p);
+            if (index >= first && index <= last && index > k) k = index;
+        }
+        if (k < 0) break;
+        // The element now shows through the parent of the face that goes, when one lies against
+        // it further on.
+        const FaceEntry* leaving = k < count ? contacts->At<FaceEntry>(k) : nullptr;
+        const ModelObject* parent = leaving && leaving->Object ? leaving->Object->Parent : nullptr;
+        int32_t found = -1;
+        for (int32_t j = k + 1; parent && j < count && found < 0; ++j)
+            if (contacts->At<FaceEntry>(j)->Object == parent) found = j;
+        if (found >= 0) {
+            if (!Holds(list, found)) list->Append(&found);
+        } else {
+            SideUncovered[side] = 1;
+        }
+        RemoveIndex(list, k);
+    }
+    const int32_t removed = last - first + 1;
+    for (int32_t p = 0; p < list->ArrayCount(); ++p) {
+        int32_t* index = list->At<int32_t>(p);
+        if (*index > last) *index -= removed;
+    }
+    if (list->ArrayCount() == 0) {
+        DestroyList(list);
+        SideUncovered[side] = 1;
+    }
+}

@@ -1,0 +1,95 @@
+// Coverage regions over the system's regions: what subtracting a polygon answers, when the
+// remainder is empty, the rounding of points to whole units, and polygons too small to cover.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <utility>
+
+#include "draw/coverage_region.h"
+#include "foundation/dynamic_array.h"
+#include "foundation/fixed.h"
+
+namespace {
+
+struct ArrayDeleter {
+    void operator()(DynamicArray* array) const { array->Destroy(); }
+};
+using ArrayPtr = std::unique_ptr<DynamicArray, ArrayDeleter>;
+
+ArrayPtr Polygon(std::initializer_list<std::pair<double, double>> points)
+{
+    ArrayPtr polygon(NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4));
+    for (const auto& p : points) {
+        const FixedPoint point = {X2Fix(p.first), X2Fix(p.second)};
+        polygon->Append(&point);
+    }
+    return polygon;
+}
+
+ArrayPtr Square(double x0, double y0, double x1, double y1)
+{
+    return Polygon({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+}
+
+struct RegionDeleter {
+    void operator()(CoverageRegion* region) const { region->DisposeCoverageRegion(); }
+};
+using RegionPtr = std::unique_ptr<CoverageRegion, RegionDeleter>;
+
+RegionPtr Coverage(const DynamicArray* polygon)
+{
+    RegionPtr region(new CoverageRegion);
+    region->CoverageRegionInit(polygon);
+    return region;
+}
+
+}  // namespace
+
+TEST(CoverageRegion, SubtractingAnswersWhetherTheRemainderChanged)
+{
+    ArrayPtr area = Square(0, 0, 10, 10);
+    RegionPtr region = Coverage(area.get());
+    EXPECT_EQ(region->CoverageRegionRemains(), 1);
+    EXPECT_EQ(region->CoverageRegionSubtract(Square(20, 0, 30, 10).get()), 0);   // outside
+    EXPECT_EQ(region->CoverageRegionSubtract(Square(10, 0, 20, 10).get()), 0);   // touching only
+    EXPECT_EQ(region->CoverageRegionSubtract(Square(-5, -5, 5, 15).get()), 1);   // the left half
+    EXPECT_EQ(region->CoverageRegionSubtract(Square(1, 1, 4, 4).get()), 0);      // already covered
+    EXPECT_EQ(region->CoverageRegionRemains(), 1);
+    EXPECT_EQ(region->CoverageRegionSubtract(Square(5, 0, 10, 5).get()), 1);
+    EXPECT_EQ(region->CoverageRegionSubtract(Square(4, 4, 12, 12).get()), 1);
+    EXPECT_EQ(region->CoverageRegionRemains(), 0);
+    EXPECT_EQ(region->CoverageRegionSubtract(area.get()), 0);
+}
+
+TEST(CoverageRegion, TheOwnPolygonEmptiesTheRemainder)
+{
+    ArrayPtr area = Polygon({{0, 0}, {40, 0}, {20, 30}});
+    RegionPtr region = Coverage(area.get());
+    EXPECT_EQ(region->CoverageRegionSubtract(area.get()), 1);
+    EXPECT_EQ(region->CoverageRegionRemains(), 0);
+}
+
+TEST(CoverageRegion, PointsRoundHalfUpToWholeUnits)
+{
+    // (10.5, 3.25) is the unit point (11, 3) and (-1.5, -0.5) is (-1, 0): this square is the
+    // square (-1, 0) to (11, 3), which a whole-unit square of those corners covers exactly.
+    RegionPtr region = Coverage(Polygon({{-1.5, -0.5}, {10.5, -0.5}, {10.5, 3.25}, {-1.5, 3.25}}).get());
+    EXPECT_EQ(region->CoverageRegionSubtract(Square(-1, 0, 10, 3).get()), 1);
+    EXPECT_EQ(region->CoverageRegionRemains(), 1);  // the column from 10 to 11 is left
+    EXPECT_EQ(region->CoverageRegionSubtract(Square(10, 0, 11, 3).get()), 1);
+    EXPECT_EQ(region->CoverageRegionRemains(), 0);
+}
+
+TEST(CoverageRegion, FewerThanThreePointsCoverNothing)
+{
+    RegionPtr region = Coverage(Square(0, 0, 10, 10).get());
+    EXPECT_EQ(region->CoverageRegionSubtract(Polygon({{-5, -5}, {15, 15}}).get()), 0);
+    EXPECT_EQ(region->CoverageRegionSubtract(Polygon({}).get()), 0);
+    EXPECT_EQ(region->CoverageRegionSubtract(nullptr), 0);
+    EXPECT_EQ(region->CoverageRegionRemains(), 1);
+    // An area of fewer than three points has nothing to cover.
+    RegionPtr line = Coverage(Polygon({{0, 0}, {10, 10}}).get());
+    EXPECT_EQ(line->CoverageRegionRemains(), 0);
+    EXPECT_EQ(line->CoverageRegionSubtract(Square(0, 0, 10, 10).get()), 0);
+}

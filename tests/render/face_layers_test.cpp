@@ -1,0 +1,313 @@
+// Faces drawn in layers: a see-through face shows what lies behind it, blended to the exact
+// channels or stippled; its edge cases (framed only, nothing behind, an opaque front); polygon
+// elements drawn on their surfaces in their layers, hidden by their user value, seen-through ones
+// showing the world behind and textured ones their picture; the coverage of an element by the
+// faces lying against it, measured with the system's regions.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "draw/q_offscreen.h"
+#include "model/drawing_services.h"
+#include "model/polygon_element.h"
+#include "raster/span_region.h"
+#include "render/face_colours.h"
+#include "render/face_layers.h"
+#include "render/frame_render.h"
+#include "render/renderer_texture_mapping.h"
+#include "tests/render/render_target.h"
+#include "tests/render/scene_support.h"
+#include "textures/texture_manager.h"
+#include "textures/texture_record.h"
+#include "textures/texture_services_impl.h"
+
+using namespace rendertest;
+
+namespace {
+
+constexpr RGBColor48 kGreen = {0, 0xFFFF, 0};
+constexpr RGBColor48 kGrey = {0x8000, 0x8000, 0x8000};
+constexpr uint32_t kOptionFillBit = 1u << kOptionFill;
+constexpr uint32_t kSeeEnclosingBit = 1u << kOptionSeeEnclosing;
+constexpr uint32_t kBlendBit = 1u << kOptionBlend;
+constexpr uint32_t kFrameBit = 1u << kOptionFrameSeeThrough;
+constexpr uint32_t kSeeInsideBit = 1u << kOptionSeeOwnInside;
+
+// The eye at the origin inside a grey room 100 units wide, looking north at its north wall;
+// outside, a blue box straight ahead beyond the wall, and a green world around.
+struct GlassRoom {
+    GlassRoom()
+    {
+        world->Root->SetColours(kGreen, 0xFFFF, kSideBoth);
+        room = AddBox(world.get(), -50, -50, -50, 50, 50, 50, kGrey);
+        outside = AddBox(world.get(), -10, 100, -10, 10, 110, 10, kBlue);
+        north = room->SurfaceForFace(FaceFacing(room, 0, 256, 0));
+    }
+
+    ObserverPtr Look(uint32_t options)
+    {
+        ObserverPtr o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+        o->SetObserverOptions(options);
+        return o;
+    }
+
+    HolderPtr world = NewWorld();
+    ModelObject* room = nullptr;
+    ModelObject* outside = nullptr;
+    Surface* north = nullptr;
+};
+
+// The pixel an opaque face of the colour gets, straight ahead of the eye.
+uint32_t PixelOf(RenderTarget& target, const RGBColor48& colour)
+{
+    auto world = NewWorld();
+    AddBox(world.get(), -40, 100, -40, 40, 110, 40, colour);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kOptionFillBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    return target.Pixel(kWidth / 2, kHeight / 2);
+}
+
+class SeeThroughEveryDepth : public testing::TestWithParam<int32_t> {};
+
+}  // namespace
+
+TEST_P(SeeThroughEveryDepth, AHalfSeenFaceOverAnotherGivesTheExactBlend)
+{
+    RenderTarget target(GetParam());
+    const uint32_t throughBox = PixelOf(target, {0x7FFF, 0, 0x7FFF});
+    const uint32_t throughWorld = PixelOf(target, {0x7FFF, 0x7FFF, 0});
+    GlassRoom scene;
+    scene.north->SetSurfaceColour(kRed, 0x8000, kSideBoth);
+    auto o = scene.Look(kOptionFillBit | kSeeEnclosingBit | kBlendBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    // Red at half coverage over blue: (0xFFFF x 0x8000 + 0x7FFF) >> 16 = 0x7FFF of red, and
+    // (0xFFFF x 0x7FFF + 0x7FFF) >> 16 = 0x7FFF of blue; beside the box the world's green.
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), throughBox);
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 30, kHeight / 2), throughWorld);
+    EXPECT_EQ(target.Pixel(kWidth / 2 - 30, kHeight / 2 + 10), throughWorld);
+    if (GetParam() == 32) {
+        EXPECT_EQ(throughBox, 0x7F007Fu);
+        EXPECT_EQ(throughWorld, 0x7F7F00u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, SeeThroughEveryDepth, testing::Values(4, 8, 16, 24, 32),
+                         [](const testing::TestParamInfo<int32_t>& info) { return "Depth" + std::to_string(info.param); });
+
+TEST(SeeThrough, WithoutBlendingTheFaceIsStippledOverWhatLiesBehind)
+{
+    RenderTarget target(32);
+    GlassRoom scene;
+    scene.north->SetSurfaceColour(kRed, 0x8000, kSideBoth);
+    auto o = scene.Look(kOptionFillBit | kSeeEnclosingBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    const uint32_t a = target.Pixel(kWidth / 2, kHeight / 2);
+    const uint32_t b = target.Pixel(kWidth / 2 + 1, kHeight / 2);
+    EXPECT_NE(a, b);
+    EXPECT_TRUE((a == 0xFF0000u && b == 0x0000FFu) || (a == 0x0000FFu && b == 0xFF0000u)) << std::hex << a << " " << b;
+    const uint32_t c = target.Pixel(kWidth / 2 + 30, kHeight / 2);
+    const uint32_t d = target.Pixel(kWidth / 2 + 31, kHeight / 2);
+    EXPECT_TRUE((c == 0xFF0000u && d == 0x00FF00u) || (c == 0x00FF00u && d == 0xFF0000u)) << std::hex << c << " " << d;
+}
+
+TEST(SeeThrough, EdgeCasesOfOpacityAndWhatLiesBehind)
+{
+    RenderTarget target(32);
+    GlassRoom scene;
+    // Nearly transparent: never filled, only framed with its option.
+    scene.north->SetSurfaceColour(kRed, 0x0FFF, kSideBoth);
+    auto o = scene.Look(kOptionFillBit | kSeeEnclosingBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0x0000FFu);
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 1, kHeight / 2), 0x0000FFu);
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 30, kHeight / 2), 0x00FF00u);
+
+    // Nothing behind it (the enclosure not shown, no faces against it): drawn opaque.
+    scene.north->SetSurfaceColour(kRed, 0x8000, kSideBoth);
+    o = scene.Look(kOptionFillBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0xFF0000u);
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 1, kHeight / 2), 0xFF0000u);
+
+    // Seen from outside, the room's own inside shows through the face (option 0).
+    target.Clear();
+    o = NewObserver(scene.world.get(), kWidth / 2, kHeight / 2, {0, 90, 0}, 128);
+    o->SetObserverOptions(kOptionFillBit | kSeeInsideBit | kBlendBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    // Half red over the grey of the room's far wall seen from inside.
+    const RGBColor48 farWall = FaceWithNormal(scene.room, 0, -256, 0)->FrontColour;
+    const RGBColor48 seen = AddShare(AddShare(kFaceBlack, kRed, 0x8000), farWall, 0x7FFF);
+    const uint32_t centre = target.Pixel(kWidth / 2, kHeight / 2);
+    EXPECT_EQ(centre, PixelOf(target, seen));
+}
+
+TEST(SeeThrough, AnOpaqueFrontShowsItsColourOnFurtherFaces)
+{
+    RenderTarget target(32);
+    GlassRoom scene;
+    scene.north->SetSurfaceColour(kRed, 0x8000, kSideBoth);
+    auto o = scene.Look(kOptionFillBit | kSeeEnclosingBit | kBlendBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    PolygonRecord* face = scene.north->FaceRecord();
+    ASSERT_NE(face, nullptr);
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
+    whole->SpanRegionInit();
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
+                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    ASSERT_TRUE(frame);
+    // Drawn again behind a front of coverage 0xF000 in yellow: opaque, in the front's colour.
+    const RGBColor48 yellow = {0xFFFF, 0xFFFF, 0};
+    ASSERT_EQ(DrawFaceLayers(face, o.get(), frame.get(), 1, kStageFace, PackBlendColour(yellow),
+                             PackBlendCoverage(yellow, 0xF000)),
+              1);
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0xFFFF00u);
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 30, kHeight / 2), 0xFFFF00u);
+}
+
+TEST(Elements, DrawnOnTheirSurfaceInTheirLayer)
+{
+    RenderTarget target(32);
+    GlassRoom scene;
+    const int32_t north = FaceFacing(scene.room, 0, 256, 0);
+    PolygonElement* inner = AddFaceElement(scene.room, north, 0, 0, 20, 20, 0, -20, 0, kGreen, 0xFFFF);
+    PolygonElement* outer = AddFaceElement(scene.room, north, 2, 0, 20, 20, 0, 20, 0, kRed, 0xFFFF);
+    ASSERT_NE(inner, nullptr);
+    ASSERT_NE(outer, nullptr);
+    // From inside: the inner element over the wall; the outer one is not seen.
+    auto o = scene.Look(kOptionFillBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    const uint32_t wall = PixelOf(target, FaceWithNormal(scene.room, 0, 256, 0)->FrontColour);
+    target.Clear();
+    RenderFrameTimed(o.get(), 0, 0);
+    const int32_t left = kWidth / 2 - int32_t(20 * o->scale / 50);
+    const int32_t right = kWidth / 2 + int32_t(20 * o->scale / 50);
+    // The element's first side is the inner one: seen from inside it lies at the left.
+    EXPECT_EQ(target.Pixel(left, kHeight / 2) == 0x00FF00u || target.Pixel(right, kHeight / 2) == 0x00FF00u, true);
+    const bool innerAtLeft = target.Pixel(left, kHeight / 2) == 0x00FF00u;
+    EXPECT_EQ(target.Pixel(innerAtLeft ? right : left, kHeight / 2), wall);
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), wall);
+    for (int32_t x = 0; x < kWidth; ++x) EXPECT_NE(target.Pixel(x, kHeight / 2), 0xFF0000u) << x;
+    // Hidden by its user value.
+    inner->SetUserValue(1);
+    o->BumpSerial();
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(target.Pixel(innerAtLeft ? left : right, kHeight / 2), wall);
+    inner->SetUserValue(0);
+
+    // From outside, looking south at the same face: the outer element, not the inner one.
+    auto back = NewObserver(scene.world.get(), kWidth / 2, kHeight / 2, {0, 100, 0}, 128);
+    back->SetObserverOptions(kOptionFillBit);
+    target.Clear();
+    RenderFrameTimed(back.get(), 0, 0);
+    int32_t red = 0;
+    int32_t green = 0;
+    for (int32_t x = 0; x < kWidth; ++x) {
+        red += target.Pixel(x, kHeight / 2) == 0xFF0000u;
+        green += target.Pixel(x, kHeight / 2) == 0x00FF00u;
+    }
+    EXPECT_GT(red, 10);
+    EXPECT_EQ(green, 0);
+}
+
+TEST(Elements, ASeeThroughElementShowsTheWorldBehindItsWall)
+{
+    RenderTarget target(32);
+    const uint32_t throughBox = PixelOf(target, {0x7FFF, 0, 0x7FFF});
+    GlassRoom scene;
+    const uint32_t wall = PixelOf(target, FaceWithNormal(scene.room, 0, 256, 0)->FrontColour);
+    const int32_t north = FaceFacing(scene.room, 0, 256, 0);
+    ASSERT_NE(AddFaceElement(scene.room, north, 0, 0, 30, 30, 0, 0, 0, kRed, 0x8000), nullptr);
+    auto o = scene.Look(kOptionFillBit | kSeeEnclosingBit | kBlendBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), throughBox);
+    // The wall around the window stays opaque.
+    EXPECT_EQ(target.Pixel(kWidth / 2 + int32_t(20 * o->scale / 50), kHeight / 2), wall);
+}
+
+TEST(Elements, FacesAgainstAnElementMeasuredWithTheSystemsRegions)
+{
+    InstallDrawingLayerServices();
+    auto world = NewWorld();
+    ModelObject* wall = AddBox(world.get(), 0, 0, 0, 100, 10, 100);
+    const int32_t north = FaceFacing(wall, 0, 256, 0);
+    PolygonElement* element = AddFaceElement(wall, north, 1, 0, 20, 20, 0, 0, 0, kRed, 0x0800);
+    ASSERT_NE(element, nullptr);
+    ModelObject* left = AddBox(world.get(), 30, 10, 30, 50, 20, 70);
+    ModelObject* right = AddBox(world.get(), 50, 10, 30, 70, 20, 70);
+    ModelObject* hidden = AddBox(world.get(), 45, 10, 45, 55, 15, 55);
+    wall->AddFaceContact(north, left, FaceFacing(left, 0, -256, 0));
+    EXPECT_EQ(element->SideUncovered[0], 1);
+    wall->AddFaceContact(north, right, FaceFacing(right, 0, -256, 0));
+    EXPECT_EQ(element->SideUncovered[0], 0);
+    wall->AddFaceContact(north, hidden, FaceFacing(hidden, 0, -256, 0));
+    ASSERT_NE(element->OverlapLists[0], nullptr);
+    EXPECT_EQ(element->OverlapLists[0]->ArrayCount(), 2);
+    // The wall's face itself is covered where the boxes lie, not everywhere.
+    EXPECT_EQ(wall->SurfaceOfFace(north)->FrontUncovered, 1);
+    InstallDrawingServices(nullptr);
+}
+
+TEST(Elements, ATexturedElementShowsItsPictureOverItsWall)
+{
+    RenderTarget target(32);
+    const uint32_t red = PixelOf(target, kRed);
+    InitTextureManager(new TextureManager{});
+    TextureLayerServices& services = InstallTextureLayerServices();
+    InstallRendererTextureMapping();
+    TextureRecordList* list = NewTextureRecordList();
+    services.SetDocumentTextureList(list);
+    {
+        // An 8 x 8 picture: red, its top left quarter blue.
+        Q_Offscreen* picture = new Q_Offscreen;
+        ASSERT_EQ(picture->QOffscreenInit({0, 0, 8, 8}, 0, nullptr), kResultOk);
+        for (int32_t y = 0; y < 8; ++y)
+            for (int32_t x = 0; x < 8; ++x) picture->SetPixelColor(x, y, x < 4 && y < 4 ? kBlue : kRed);
+        TextureRecord* texture = new TextureRecord(list);
+        SetTextureName(texture, "picture");
+        texture->attributes[2] = 0;  // unshaded: the picture's own colours
+        ASSERT_EQ(MakeEmbeddedPictureTexture(texture), kResultOk);
+        ASSERT_EQ(SetTexturePicture(texture, picture), kResultOk);
+        picture->DisposeOffscreen();
+
+        GlassRoom scene;
+        const int32_t north = FaceFacing(scene.room, 0, 256, 0);
+        PolygonElement* element = AddFaceElement(scene.room, north, 0, 0, 40, 40, 0, 0, 0, kGreen, 0xFFFF);
+        ASSERT_NE(element, nullptr);
+        element->SetElementTexture(texture);
+        EXPECT_EQ(texture->elementUsers->ArrayCount(), 1);
+        ASSERT_EQ(element->MappingList->ArrayCount(), 4);
+        target.Republish();
+        auto o = scene.Look(kOptionFillBit | (1u << kOptionTextures));
+        RenderFrameTimed(o.get(), 0, 0);
+        // Three quarters of the element show red, one blue; none shows the element's own green.
+        int32_t reds = 0;
+        int32_t blues = 0;
+        int32_t greens = 0;
+        const int32_t half = int32_t(20 * o->scale / 50) - 2;
+        for (int32_t y = kHeight / 2 - half; y < kHeight / 2 + half; ++y) {
+            for (int32_t x = kWidth / 2 - half; x < kWidth / 2 + half; ++x) {
+                const uint32_t p = target.Pixel(x, y);
+                reds += p == red;
+                blues += p == 0x0000FFu;
+                greens += p == 0x00FF00u;
+            }
+        }
+        const int32_t all = 4 * half * half;
+        EXPECT_NEAR(reds, all * 3 / 4, all / 10);
+        EXPECT_NEAR(blues, all / 4, all / 10);
+        EXPECT_EQ(greens, 0);
+        // Without textures the element shows its colour.
+        o->SetObserverOptions(kOptionFillBit);
+        RenderFrameTimed(o.get(), 0, 0);
+        EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0x00FF00u);
+    }
+    services.SetDocumentTextureList(nullptr);
+    ReleaseTextureRecords(list);
+    FreeTextureRecordList(list);
+    RemoveRendererTextureMapping();
+    RemoveTextureLayerServices();
+    FreeTextureManager();
+}
