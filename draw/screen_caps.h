@@ -19,6 +19,11 @@ struct ScreenCaps {
     int32_t height = 0;         // VERTRES
 };
 
+// The capabilities of a 1024 x 768 screen of `depth` bits on one plane that can do block
+// transfers: true colour above 8 bits, a palette screen with 256 entries at 8 bits, 16 colours at
+// 4. Tests and the command-line tools stand them in for the display they run on.
+ScreenCaps ScreenCapsOfDepth(int32_t depth);
+
 // Records the screen's capabilities (InitGraphics, or a test) and returns them.
 void SetScreenCaps(const ScreenCaps& caps);
 const ScreenCaps& GetScreenCaps();

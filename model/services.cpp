@@ -2,12 +2,14 @@
 #include "model/drawing_services.h"
 #include "model/texture_services.h"
 
+#include "foundation/service_slot.h"
+
 namespace {
 
 TextureServices gDefaultTextures;
-TextureServices* gTextures = &gDefaultTextures;
+ServiceSlot<TextureServices> gTextures(&gDefaultTextures);
 DrawingServices gDefaultDrawing;
-DrawingServices* gDrawing = &gDefaultDrawing;
+ServiceSlot<DrawingServices> gDrawing(&gDefaultDrawing);
 
 // The cube level (0 for 0xFF down to 5 for 0x00) of a channel's high byte: the level whose
 // byte is nearest, a midpoint going to the darker level.
@@ -34,24 +36,20 @@ uint16_t DrawingServices::LockedColorCubeIndex(const RGBColor48& colour)
 
 TextureServices* InstallTextureServices(TextureServices* services)
 {
-    TextureServices* previous = gTextures;
-    gTextures = services ? services : &gDefaultTextures;
-    return previous;
+    return gTextures.Install(services);
 }
 
 TextureServices& CurrentTextureServices()
 {
-    return *gTextures;
+    return gTextures.Current();
 }
 
 DrawingServices* InstallDrawingServices(DrawingServices* services)
 {
-    DrawingServices* previous = gDrawing;
-    gDrawing = services ? services : &gDefaultDrawing;
-    return previous;
+    return gDrawing.Install(services);
 }
 
 DrawingServices& CurrentDrawingServices()
 {
-    return *gDrawing;
+    return gDrawing.Current();
 }

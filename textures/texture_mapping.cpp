@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/service_slot.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/polygon_record.h"
@@ -16,20 +17,18 @@ namespace {
 constexpr double kInchMetres = 0.0254;
 
 TextureMappingServices gDefaultMapping;
-TextureMappingServices* gMapping = &gDefaultMapping;
+ServiceSlot<TextureMappingServices> gMapping(&gDefaultMapping);
 
 }  // namespace
 
 TextureMappingServices* InstallTextureMappingServices(TextureMappingServices* services)
 {
-    TextureMappingServices* previous = gMapping;
-    gMapping = services ? services : &gDefaultMapping;
-    return previous;
+    return gMapping.Install(services);
 }
 
 TextureMappingServices& CurrentTextureMappingServices()
 {
-    return *gMapping;
+    return gMapping.Current();
 }
 
 TextureMappingInput TextureMappingInputOf(TextureRecord* texture, const ModelObject* object)

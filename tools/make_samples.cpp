@@ -12,7 +12,7 @@
 #include "model/model_document.h"
 #include "tools/sample_scenes.h"
 #include "tools/textured_samples.h"
-#include "tools/tool_screen.h"
+#include "tools/tool_support.h"
 
 namespace {
 

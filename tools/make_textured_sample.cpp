@@ -16,7 +16,7 @@
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
 #include "tools/sample_scenes.h"
-#include "tools/tool_screen.h"
+#include "tools/tool_support.h"
 
 namespace {
 

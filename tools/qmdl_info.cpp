@@ -9,7 +9,7 @@
 #include "model/drawing_services.h"
 #include "model/light.h"
 #include "model/model_document.h"
-#include "tools/tool_screen.h"
+#include "tools/tool_support.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -42,16 +42,6 @@ void Count(const ModelObject* node, Totals* totals)
     for (int32_t i = 0; i < node->ChildCount(); ++i) Count(node->ChildAt(i), totals);
 }
 
-// The form type of the first twelve bytes, read plain or through the scrambling filter.
-uint32_t FormType(DiskFileStream* file, bool scrambled)
-{
-    uint32_t words[3] = {0, 0, 0};
-    if (scrambled) file->StreamScrambleOn();
-    for (uint32_t& word : words) file->StreamTransferValue(&word, kValue32);
-    file->StreamScrambleOff();
-    file->StreamSetPosition(0);
-    return words[2];
-}
 
 }  // namespace
 
@@ -64,19 +54,12 @@ int main(int argc, char** argv)
     VolumeCapabilities();
     InstallDrawingLayerServices();
     UseToolScreen();
-    std::string path = argv[1];
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    DiskFileStream* file = new DiskFileStream;
-    if (file->FileObjectInit(9, 0, 0, "", "") != kResultOk || file->SetFileFromPath(path.c_str()) != kResultOk ||
-        file->FileOpenStream() != kResultOk) {
+    bool scrambled = false;
+    DiskFileStream* file = OpenModelFileForReading(argv[1], &scrambled);
+    if (!file) {
         std::fprintf(stderr, "qmdl-info: cannot open %s\n", argv[1]);
-        file->FileObjectDestroy();
         return 2;
     }
-    // As the open command does: a file whose form type reads as a model's only through the
-    // scrambling filter is read through it. Any other file goes to the reader as it is.
-    const bool scrambled = FormType(file, false) != kFormModel &&
-                           (FormType(file, true) == kFormModel || FormType(file, true) == kFormModelShort);
 
     // The texture layer as the engine start-up and the open command set it up: texture tables
     // are read, and texture files that moved are looked for beside the model.

@@ -38,6 +38,7 @@
 #include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
+#include "tools/tool_support.h"
 #include "textures/texture_services_impl.h"
 
 namespace {
@@ -127,57 +128,18 @@ bool Parse(int argc, char** argv, Arguments* a)
     return true;
 }
 
-std::string SystemPath(std::string path)
-{
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    return path;
-}
 
-// A screen of the depth: true colour above 8 bits, a palette screen at 8, 16 colours at 4.
-ScreenCaps ScreenOfDepth(int32_t depth)
-{
-    ScreenCaps caps;
-    caps.blockTransfer = 1;
-    caps.bitsPerPixel = depth;
-    caps.planes = 1;
-    caps.width = 1024;
-    caps.height = 768;
-    caps.numColors = depth <= 8 ? (1 << depth) : -1;
-    if (depth == 8) {
-        caps.paletteDevice = 1;
-        caps.sizePalette = 256;
-        caps.numReserved = 20;
-        caps.colorRes = 18;
-        caps.numColors = 20;
-    }
-    caps.rasterCaps = 0x0001 | (caps.paletteDevice ? 0x0100 : 0);
-    return caps;
-}
-
-// The form type of the first twelve bytes, read plain or through the scrambling filter.
-uint32_t FormType(DiskFileStream* file, bool scrambled)
-{
-    uint32_t words[3] = {0, 0, 0};
-    if (scrambled) file->StreamScrambleOn();
-    for (uint32_t& word : words) file->StreamTransferValue(&word, kValue32);
-    file->StreamScrambleOff();
-    file->StreamSetPosition(0);
-    return words[2];
-}
 
 // Reads the model as the open command does: the image files beside it indexed first, its
 // textures into the document's texture list.
 ModelDocument* LoadModel(const std::string& path, TextureRecordList* textures)
 {
-    DiskFileStream* file = new DiskFileStream;
-    if (file->FileObjectInit(9, 0, 0, "", "") != kResultOk || file->SetFileFromPath(SystemPath(path).c_str()) != kResultOk ||
-        file->FileOpenStream() != kResultOk) {
-        file->FileObjectDestroy();
+    bool scrambled = false;
+    DiskFileStream* file = OpenModelFileForReading(path, &scrambled);
+    if (!file) {
         ShowAlert(("Cannot open the model file " + path + ".").c_str());
         return nullptr;
     }
-    const bool scrambled = FormType(file, false) != kFormModel &&
-                           (FormType(file, true) == kFormModel || FormType(file, true) == kFormModelShort);
     IndexImageResources(file);
     ModelDocument* document = new ModelDocument;
     InstallTextureLayerServices().SetDocumentTextureList(textures);
@@ -299,7 +261,7 @@ int main(int argc, char** argv)
     VolumeCapabilities();
     InstallDrawingLayerServices();
     InstallRendererRegionWork();
-    SetScreenCaps(ScreenOfDepth(args.depth));
+    SetScreenCaps(ScreenCapsOfDepth(args.depth));
     CreateProgramPalette();
     InitPenState();
     PolyRgnStartup();

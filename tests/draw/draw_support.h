@@ -64,7 +64,7 @@ private:
 // one screen device offscreen in the device list with its colour-match block.
 class TestScreen {
 public:
-    explicit TestScreen(int32_t depth) : TestScreen(ScreenOfDepth(depth)) {}
+    explicit TestScreen(int32_t depth) : TestScreen(ScreenCapsOfDepth(depth)) {}
     explicit TestScreen(const ScreenCaps& caps) : caps_(caps)
     {
         CreateProgramPalette();

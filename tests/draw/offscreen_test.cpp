@@ -202,7 +202,7 @@ TEST(Offscreen, ScreenDeviceKeepsItsBitmapOnResize)
 
 TEST(Offscreen, FailedResizeLeavesNoPixelPointer)
 {
-    ScreenCaps caps = ScreenOfDepth(32);
+    ScreenCaps caps = ScreenCapsOfDepth(32);
     TestScreen screen(caps);
     auto offscreen = MakeOffscreen(8, 8, 0);
     offscreen->Lock();

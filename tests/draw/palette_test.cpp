@@ -220,7 +220,7 @@ TEST(ShadeRemap, CubeIndicesBecomeScreenPixels)
 
 TEST(ShadeRemap, OnlyWhereThePicksAreCubeIndices)
 {
-    ScreenCaps small = ScreenOfDepth(8);
+    ScreenCaps small = ScreenCapsOfDepth(8);
     small.sizePalette = 20;
     TestScreen screen(small);
     ShadeSets sets;

@@ -24,7 +24,7 @@ TEST(PortBase, DepthFollowsTheScreenAndBlockTransfers)
     port.SetPortDepth(8);
     EXPECT_EQ(port.PortDepthField(), 8);
 
-    ScreenCaps noBlit = ScreenOfDepth(16);
+    ScreenCaps noBlit = ScreenCapsOfDepth(16);
     noBlit.blockTransfer = 0;
     SetScreenCaps(noBlit);
     port.SetPortDepth(8);
@@ -119,7 +119,7 @@ TEST(PortBase, MaskedCopyShowsTheSourceWhereTheMaskIsBlack)
     const RGBColor48 blue = {0, 0, 0xFFFF};
     auto source = MakeOffscreen(4, 2, 0, &red);
     auto destination = MakeOffscreen(6, 2, 0, &blue);
-    SetScreenCaps(ScreenOfDepth(8));  // a one-bit mask needs a screen of fewer than 9 bits
+    SetScreenCaps(ScreenCapsOfDepth(8));  // a one-bit mask needs a screen of fewer than 9 bits
     const RGBColor48 white = {0xFFFF, 0xFFFF, 0xFFFF};
     auto mask = MakeOffscreen(4, 2, 1, &white);
     for (auto [x, y] : {std::pair{0, 0}, {1, 0}, {3, 1}}) mask->SetPixelColor(x, y, {0, 0, 0});

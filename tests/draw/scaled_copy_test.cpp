@@ -68,7 +68,7 @@ TEST(ScaledCopy, HalfTheErrorIsCarriedAlongTheRow)
     TestScreen screen(32);
     const RGBColor48 grey = {0x8080, 0x8080, 0x8080};
     auto source = MakeOffscreen(4, 1, 0, &grey);
-    SetScreenCaps(ScreenOfDepth(8));  // one bit per pixel needs a screen of fewer than 9 bits
+    SetScreenCaps(ScreenCapsOfDepth(8));  // one bit per pixel needs a screen of fewer than 9 bits
     auto mono = MakeOffscreen(4, 1, 1);
     ASSERT_EQ(mono->Format().bitsPerPixel, 1);
     source->QuietScaledPixelCopy(mono.get(), {0, 0, 4, 1}, {0, 0, 4, 1});
@@ -164,10 +164,10 @@ TEST(PortCopy, MaskedCopyShowsTheSourceThroughBlackMaskPixels)
     const RGBColor48 white = {0xFFFF, 0xFFFF, 0xFFFF};
     auto source = MakeOffscreen(2, 1, 0, &red);
     auto destination = MakeOffscreen(4, 1, 0, &blue);
-    ScreenCaps eight = ScreenOfDepth(8);
+    ScreenCaps eight = ScreenCapsOfDepth(8);
     SetScreenCaps(eight);
     auto mask = MakeOffscreen(2, 1, 1, &white);
-    SetScreenCaps(ScreenOfDepth(32));
+    SetScreenCaps(ScreenCapsOfDepth(32));
     mask->SetPixelColor(1, 0, {0, 0, 0});
     destination->MaskedPortCopy(source.get(), mask.get(), {0, 0, 2, 1}, {2, 0, 4, 1});
     EXPECT_EQ(Pixel32(destination.get(), 1, 0), 0x0000FFu);

@@ -5,7 +5,7 @@
 
 TEST(ScreenCaps, DepthsFollowPlanesBitsAndBlockTransfer)
 {
-    ScreenCaps caps = ScreenOfDepth(4);
+    ScreenCaps caps = ScreenCapsOfDepth(4);
     caps.planes = 4;
     caps.bitsPerPixel = 1;
     ScopedScreenCaps screen(caps);

@@ -283,7 +283,9 @@ TEST(ElementChunks, HostileChunksEndInACodeAndNeverReadBeyond)
     for (size_t length = 0; length <= good.size(); ++length) {
         PolygonElement* element = NewElement();
         const ResultCode result = ReadElementFrom(element, Bytes(good.begin(), good.begin() + long(length)));
-        if (length == good.size()) EXPECT_EQ(result, kResultOk);
+        if (length == good.size()) {
+            EXPECT_EQ(result, kResultOk);
+        }
         element->Destroy();
     }
     auto poly = [](uint16_t count, size_t points) {
