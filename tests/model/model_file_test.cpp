@@ -17,6 +17,7 @@
 #include "model/walk_observer.h"
 #include "tests/model/model_compare.h"
 #include "tests/model/model_test_support.h"
+#include "model/model_file_form.h"
 #include "tools/hostile_models.h"
 #include "tools/sample_scenes.h"
 
@@ -97,6 +98,31 @@ TEST(ModelFile, ResultsOfTheHeader)
     EXPECT_EQ(document->ReadModelFile(&writing), kResultLocked);
     EXPECT_EQ(ModelLoadDepth, 0);
     document->Destroy();
+}
+
+TEST(ModelFile, HeaderFormPlainScrambledOrNone)
+{
+    auto formOf = [](const Bytes& bytes, bool scramble) {
+        MemoryStream stream;
+        StartWriting(stream);
+        if (scramble) stream.StreamScrambleOn();
+        Bytes copy = bytes;
+        stream.TransferBytes(copy.data(), int32_t(copy.size()));
+        stream.StreamScrambleOff();
+        stream.StreamSetDirection(kStreamReading);
+        stream.StreamSetPosition(5);
+        const ModelFileForm form = ReadModelFileForm(&stream);
+        EXPECT_EQ(stream.StreamPosition(), 0);
+        EXPECT_FALSE(stream.StreamIsScrambled());
+        return form;
+    };
+    EXPECT_EQ(formOf(ModelFile(kVersion), false), ModelFileForm::kPlain);
+    EXPECT_EQ(formOf(ModelFile(kVersion), true), ModelFileForm::kScrambled);
+    EXPECT_EQ(formOf(ModelFile(kVersion, "QPY\0"), true), ModelFileForm::kScrambled);
+    // A plain short form type is not taken: only the scrambled reading accepts it.
+    EXPECT_EQ(formOf(ModelFile(kVersion, "QPY\0"), false), ModelFileForm::kNotAModel);
+    EXPECT_EQ(formOf(ModelFile(kVersion, "ABCD"), false), ModelFileForm::kNotAModel);
+    EXPECT_EQ(formOf(Bytes{'F', 'O'}, false), ModelFileForm::kNotAModel);
 }
 
 TEST(ModelFile, VersionRefusalAndLoadAlertNameTheFile)
