@@ -257,7 +257,8 @@ ModelDocument* BuildRoomSample()
                                {20, 60, 66, 128}, {-20, 60, 66, 160}, {-40, 20, 66, 192}, {0, -40, 66, 64}};
     for (const auto& p : path) walk->SetAndRecord(IntToFixed(p[0]), IntToFixed(p[1]), IntToFixed(p[2]), 0, 0, IntToFixed(p[3]));
     walk->SetRecording(0, 0);
-    walk->SetAndRecord(0, IntToFixed(-100), IntToFixed(66), 0, 0, IntToFixed(64));
+    // The eye then stands in the south-west corner, looking down across the room to the far corner.
+    walk->SetAndRecord(IntToFixed(-112), IntToFixed(-112), IntToFixed(90), 0, IntToFixed(-16), IntToFixed(224));
 
     const char credits[] = "QPlayer sample room: a floor, four walls, a table and one shape of every kind.";
     document->SetCreditsText(credits, int32_t(sizeof credits - 1));
