@@ -4,6 +4,7 @@
 #include <new>
 
 #include "foundation/memory_stream.h"
+#include "foundation/typed_value.h"
 #include "model/player_preferences.h"
 #include "render/observer.h"
 
@@ -30,6 +31,11 @@ public:
         if (result_ == kResultOk) result_ = stream_->StreamTransferValue(value, int32_t(sizeof(T)));
         return *this;
     }
+    Transfer& Typed(void* value, TypedValueKind kind)
+    {
+        if (result_ == kResultOk) result_ = SerializeTypedValue(stream_, value, kind);
+        return *this;
+    }
     ResultCode Result() const { return result_; }
 
 private:
@@ -54,18 +60,18 @@ void NavigationSection::Reset()
 ResultCode NavigationSection::Serialize(MemoryStream* stream)
 {
     const bool reading = !stream->StreamIsWriting();
-    // The aspect ratio travels as the low 16 bits of each value.
-    int16_t ratio[2] = {int16_t(aspect[0]), int16_t(aspect[1])};
     int16_t lens[2] = {kDefaultLensNumerator, kDefaultLensDenominator};
     if (!reading) {
         lens[0] = lensNumerator;
         lens[1] = lensDenominator;
     }
-    const ResultCode result =
-        Transfer(stream)(&options)(&aspectOn)(&index)(&ratio[0])(&ratio[1])(&lens[0])(&lens[1]).Result();
+    Transfer transfer(stream);
+    transfer(&options)(&aspectOn)(&index);
+    // The aspect ratio travels as a point: the low 16 bits of each value, and reading replaces
+    // only those.
+    transfer.Typed(aspect, kTypedPoint);
+    const ResultCode result = transfer(&lens[0])(&lens[1]).Result();
     if (reading) {
-        aspect[0] = ratio[0];
-        aspect[1] = ratio[1];
         if (index >= 11) index = 0;
         // A lens of 0 or below is no lens: the one before it stays.
         lensNumerator = kDefaultLensNumerator;

@@ -89,6 +89,52 @@ TEST(PreferenceSections, ALensOfZeroFromAFileIsIgnored)
     EXPECT_NE(Read(Form({{"PRND", {0, 0, 0}}}), &other), kResultOk);
 }
 
+// The chunk bodies as their layouts give them, field by field: PRND words A, B, C (32 bits
+// each) and flag bytes 1 to 4; PNAV options (32), aspect ratio on (16), index (16), the aspect
+// ratio as a point (the low 16 bits of width and height), lens numerator and denominator (16);
+// CNFG one byte.
+TEST(PreferenceSections, ChunkBodiesFieldByField)
+{
+    const std::vector<uint8_t> prnd = {0x80, 0, 0, 0x0B, 0, 0, 0x01, 0x05, 0x12, 0x34, 0x56, 0x04, 0xFE, 0x02, 0x03, 0x04};
+    const std::vector<uint8_t> pnav = {0x40, 0, 0, 0x0D, 0xFF, 0xFE, 0, 10, 0x9C, 0x40, 0x00, 0x64, 0, 135, 0, 24};
+    PreferenceSet set;
+    set.navigation.aspect[0] = 0x00050000;  // reading replaces the low halves only
+    set.navigation.aspect[1] = -1;
+    ASSERT_EQ(Read(Form({{"VERS", kVersion}, {"PRND", prnd}, {"PNAV", pnav}, {"CNFG", {0x7F}}}), &set), kResultOk);
+    EXPECT_EQ(set.render.wordA, 0x8000000Bu);
+    EXPECT_EQ(set.render.wordB, 0x00000105u);
+    EXPECT_EQ(set.render.wordC, 0x12345604u);
+    EXPECT_EQ(set.render.flags[0], 0xFE);
+    EXPECT_EQ(set.render.flags[1], 0x02);
+    EXPECT_EQ(set.render.flags[2], 0x03);
+    EXPECT_EQ(set.render.flags[3], 0);  // always 0 after a transfer
+    EXPECT_EQ(set.navigation.options, 0x40000009u);  // the velocity grid (4) cleared
+    EXPECT_EQ(set.navigation.aspectOn, -2);
+    EXPECT_EQ(set.navigation.index, 10);
+    EXPECT_EQ(set.navigation.aspect[0], 0x00059C40);
+    EXPECT_EQ(set.navigation.aspect[1], int32_t(0xFFFF0064));
+    EXPECT_EQ(set.navigation.lensNumerator, 135);
+    EXPECT_EQ(set.navigation.lensDenominator, 24);
+    EXPECT_EQ(set.config.directDrawing, 0x7F);
+
+    // Written back: the same bodies, except that the grid bit and flag byte 4 stay cleared.
+    MemoryStream out;
+    out.StreamInit(kStreamWriting);
+    set.render.flags[3] = 9;
+    ASSERT_EQ(set.render.Serialize(&out), kResultOk);
+    ASSERT_EQ(set.navigation.Serialize(&out), kResultOk);
+    ASSERT_EQ(set.config.Serialize(&out), kResultOk);
+    std::vector<uint8_t> expected = prnd;
+    expected[15] = 9;  // written as it stood, then cleared
+    expected.insert(expected.end(), pnav.begin(), pnav.end());
+    expected[16 + 3] = 0x09;
+    expected.push_back(0x7F);
+    DynamicArray* buffer = out.Buffer();
+    const auto* bytes = static_cast<const uint8_t*>(buffer->ArrayData());
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + buffer->ArrayCount()), expected);
+    EXPECT_EQ(set.render.flags[3], 0);
+}
+
 TEST(PreferenceSections, LengthUnits)
 {
     EXPECT_DOUBLE_EQ(GetUnitToMetres(1), 0.0254);
