@@ -147,5 +147,9 @@ ResultCode PolygonElement::StreamPolyChunk(MemoryStream* stream)
 
 ResultCode PolygonElement::StreamPositionChunk(MemoryStream* stream)
 {
+    // Elements are written with the full transform; a body of exactly the two-dimensional form's
+    // length holds that form, the only part of the transform an element uses.
+    if (!stream->StreamIsWriting() && BytesLeftToRead(stream) == kTransform2DBytes)
+        return Placement->StreamTransform2D(stream);
     return Placement->StreamTransform(stream);
 }

@@ -342,6 +342,33 @@ TEST(StoredForms, PrimitiveWithEveryChunk)
     prism->Destroy();
 }
 
+// An element's placement is written in the transform's full form; a body of the length of the
+// two-dimensional form (position x, y; angle; shear; scale x, y) is read as that form.
+TEST(StoredForms, ElementPlacementInEitherForm)
+{
+    const Bytes outline = I32(0) + I32(0) + I32(0) + I32(Fx(2.0)) + I32(Fx(2.0)) + I32(0);
+    const Bytes flat = I32(Fx(3.5)) + I32(Fx(-1.25)) + I32(Fx(0.5)) + I32(Fx(0.25)) + I32(Fx(1.5)) + I32(Fx(0.75));
+    for (const Bytes& place : {flat, TransformBytes(kElementPlace)}) {
+        PolygonElement* element = new PolygonElement;
+        ASSERT_EQ(element->Init(), kResultOk);
+        MemoryStream in;
+        LoadInChunk(in, Chunk("POLY", I16(1) + I16(3) + outline) + Chunk("POSN", place));
+        ASSERT_EQ(element->Stream(&in), kResultOk);
+        const TransformValues expected =
+            place.size() == 24 ? TransformValues{{Fx(3.5), Fx(-1.25), 0, 0, 0, Fx(0.5), Fx(0.25), 0, 0, Fx(1.5),
+                                                  Fx(0.75), kFixedOne}}
+                               : kElementPlace;
+        ExpectTransform(element->Placement, expected);
+        MemoryStream out;
+        StartWriting(out);
+        ASSERT_EQ(element->Stream(&out), kResultOk);
+        const Bytes written = Contents(out);
+        ASSERT_GE(written.size(), 56u);
+        EXPECT_EQ(Bytes(written.end() - 56, written.end()), Chunk("POSN", TransformBytes(expected)));
+        element->Destroy();
+    }
+}
+
 TEST(StoredForms, PolygonObject)
 {
     Scene scene;
