@@ -8,6 +8,11 @@
 
 #include "draw/color_cube.h"
 #include "draw/mem_pix_map.h"
+#include "draw/q_offscreen.h"
+#include "model/drawing_services.h"
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/walk_observer.h"
 #include "tests/model/model_test_support.h"
 #include "tests/textures/texture_world.h"
 #include "textures/texture_table.h"
@@ -181,4 +186,76 @@ TEST(TextureTableForms, EntryWithAFileReference)
                                                           Chunk("TXST", defaults) + Chunk("TXRF", reference)));
     EXPECT_EQ(WriteTable(world, record), written);
     world.services->CollectUsedTextures();
+}
+
+// A whole model file by hand: a box showing texture 1 on its front, the texture table with that
+// texture's picture embedded, the credits picture (32-bit rows, 128 bytes each for a bitmap 32
+// pixels wide) with its text, and the walk observer. Read with the texture and drawing layers,
+// then written again to the same bytes.
+TEST(TextureTableForms, ModelFileWithTexturesAndCredits)
+{
+    TextureWorld world;
+    InstallDrawingLayerServices();
+    Bytes square;
+    for (int32_t xy : {0x0000000A, 0x000A000A, 0x000A0000, 0x00000000})
+        Append(square, I32((xy >> 16) * 0x10000) + I32((xy & 0xFFFF) * 0x10000));
+    Bytes position = Bytes(36, 0);
+    for (int i = 0; i < 3; ++i) Append(position, I32(0x10000));
+    const Bytes box = Chunk("COLR", {0, 0, 0, 0, 0xFF, 0, 0, 0}) + Chunk("PLGR", {0, 0}) +
+                      Chunk("POLY", I16(1) + Bytes{3, 1} + I16(1) + I32(0) + I32(10 * 0x10000) + Bytes(16, 0) +
+                                        I16(4) + square) +
+                      Chunk("PLTX", Chunk("TXID", I32(1)) + Chunk("TATR", {})) + Chunk("POSN", position);
+    const Bytes texels = {kRed, kBlue, kBlue, kRed, kGreen, kGreen, kRed, kBlue};
+    const Bytes table = Chunk("TXTE", Chunk("TXID", I32(1)) + Chunk("TXNM", {'t', 'i', 'l', 'e', 0}) +
+                                          Chunk("TXST", SettingsBytes()) +
+                                          Chunk("TXPD", Image(4, 2, 8, 0, 4, CubeColours(), texels)));
+    Bytes pixels(3 * 128, 0);
+    for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < 5; ++x) {
+            uint8_t* pixel = &pixels[size_t(y * 128 + x * 4)];
+            pixel[0] = uint8_t(0x10 * x);  // blue
+            pixel[1] = uint8_t(0x40 * y);  // green
+            pixel[2] = 0xC0;               // red
+        }
+    const Bytes credits = Chunk("BMAP", I16(5) + I16(3) + I16(32) + I16(0) + I32(128) + I32(384) + Chunk("CMAP", {}) +
+                                            Chunk("DATA", pixels)) +
+                          Chunk("TEXT", {'H', 'i', '!'});
+    const Bytes walk = I16(1) + Bytes(24, 0) + I16(15) + I16(36) + I16(0);
+    const Bytes file = Chunk("FORM", Bytes{'Q', 'M', 'D', 'L'} + Chunk("VERS", I32(0x01000000)) +
+                                         Chunk("ROOT", Chunk("COLR", Bytes(8, 0)) + Chunk("PRSM", box)) +
+                                         Chunk("TXTB", table) + Chunk("CRED", credits) + Chunk("QPRF", walk));
+
+    ModelDocument* document = new ModelDocument;
+    ASSERT_EQ(document->Init(), kResultOk);
+    MemoryStream in;
+    Load(in, file);
+    ASSERT_EQ(document->ReadModelFile(&in), kResultOk);
+    ModelObject* readBox = document->Holder->Root->ChildAt(0);
+    ASSERT_NE(readBox, nullptr);
+    TextureRecord* tile = readBox->FrontTexture;
+    ASSERT_NE(tile, nullptr);
+    EXPECT_STREQ(tile->name, "tile");
+    EXPECT_EQ(readBox->BackTexture, nullptr);
+    EXPECT_EQ(tile->attributes[19], -300);
+    MemPixMap* pixmap = TextureItemProperty(tile, 0);
+    ASSERT_NE(pixmap, nullptr);
+    EXPECT_EQ(pixmap->GetRowTable()[1][0], kGreen);
+    ASSERT_NE(document->CreditsPicture, nullptr);
+    PortRect bounds;
+    document->CreditsPicture->GetBounds(&bounds);
+    EXPECT_EQ(bounds.right, 5);
+    EXPECT_EQ(bounds.bottom, 3);
+    EXPECT_EQ(Pixel32(document->CreditsPicture, 4, 2), 0xC08040u);
+    EXPECT_EQ(Pixel32(document->CreditsPicture, 1, 0), 0xC00010u);
+    ASSERT_NE(document->CreditsText, nullptr);
+    EXPECT_EQ(document->CreditsText->ArrayCount(), 3);
+    EXPECT_EQ(document->Walk->LensNumerator, 15);
+    EXPECT_TRUE(world.ui.alerts.empty());
+
+    MemoryStream out;
+    StartWriting(out);
+    ASSERT_EQ(WriteModelFile(document, &out), kResultOk);
+    EXPECT_EQ(Contents(out), file);
+    document->Destroy();
+    InstallDrawingServices(nullptr);
 }
