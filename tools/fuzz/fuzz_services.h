@@ -1,0 +1,12 @@
+// The services of the layers above the scene model, as the fuzz targets install them: the
+// texture layer over its texture manager, and credits pictures read as offscreens.
+#pragma once
+
+class ModelDocument;
+
+// Installs the services once for the whole run.
+void InstallFuzzServices();
+// A new model document whose textures go to a list of their own; null when it cannot be made.
+ModelDocument* NewFuzzDocument();
+// Destroys the document and releases its textures.
+void DestroyFuzzDocument(ModelDocument* document);
