@@ -294,6 +294,37 @@ TEST(BmpReader, TruncatedRowsAreRefusedButAMissingLastPadIsNot)
     EXPECT_FALSE(cut.made);
 }
 
+TEST(BmpReader, UncompressedHeadersWithoutTheirRowsMakeNoPicture)
+{
+    // Headers of large pictures followed by a few bytes: refused before any memory is asked
+    // for a picture; a file that holds every row (the last without its padding) still reads.
+    for (int32_t depth : {1, 8, 24}) {
+        for (int32_t height : {30000, -30000}) {
+            BmpLayout layout;
+            layout.width = 30000;
+            layout.height = height;
+            layout.depth = depth;
+            AlertCatcher catcher;
+            MemoryStream stream;
+            Load(stream, MakeBmp(layout, Bytes(64, 0)));
+            Reader reader(&stream);
+            EXPECT_EQ(reader.Read(8), -1);
+            EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kBmpFormatMessage)});
+            EXPECT_EQ(reader.madeDepth, 0) << depth;
+            EXPECT_FALSE(reader.disposed);
+        }
+    }
+    BmpLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.depth = 8;
+    const Bytes whole = MakeBmp(layout, Bytes(2 * 8 + 5, 7));
+    EXPECT_EQ(Decode(whole).result, kResultOk);
+    const Decoded cut = Decode(Bytes(whole.begin(), whole.end() - 1));
+    EXPECT_EQ(cut.result, -1);
+    EXPECT_FALSE(cut.made);
+}
+
 TEST(BmpReader, FailuresOfTheOffscreenLeaveNoPicture)
 {
     BmpLayout layout;
