@@ -283,6 +283,26 @@ TEST(Jpeg, RefusedPicturesLeaveNothingBehind)
     EXPECT_EQ(garbage.alerts, std::vector<std::string>{"Not a JPEG file: starts with 0x42 0x4d\n"});
 }
 
+TEST(Jpeg, PicturesOfMoreScansThanTheLimitAreRefused)
+{
+    JpegLayout layout;
+    layout.space = JCS_GRAYSCALE;
+    layout.scans = kJpegScanLimit;
+    const std::vector<uint8_t> grey(16 * 16, 100);
+    const Decoded whole = Decode(MakeJpeg(layout, grey));
+    EXPECT_EQ(whole.result, kResultOk);
+    EXPECT_TRUE(whole.alerts.empty());
+    EXPECT_TRUE(Near(whole.pixels[0], 0x646464, 2)) << std::hex << whole.pixels[0];
+
+    // One scan more: refused before any row is decoded, with the picture disposed.
+    layout.scans = kJpegScanLimit + 1;
+    const Decoded refused = Decode(MakeJpeg(layout, grey));
+    EXPECT_EQ(refused.result, -1);
+    EXPECT_EQ(refused.alerts, std::vector<std::string>{WithName(kJpegScanLimitMessage)});
+    EXPECT_TRUE(refused.disposed);
+    EXPECT_FALSE(refused.made);
+}
+
 TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)
 {
     const Bytes file = WritePicture(8, 8, std::vector<uint32_t>(64, 0x808080));
