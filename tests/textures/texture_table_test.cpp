@@ -213,6 +213,11 @@ TEST(TextureTable, PicturesFromMemoryStreamsAreKeptInTheItem)
     broken.resize(broken.size() - 10);
     ASSERT_EQ(ReadTable(world, Entry(6, Name("bad") + Chunk("TXPD", broken))), kResultOk);
     EXPECT_EQ(FindTextureByName(world.list, "bad"), nullptr);
+    EXPECT_EQ(TextureRecordCount(EmbeddedTextureList), 1);
+
+    // The document's records go, and the embedded list keeps none of them.
+    ReleaseTextureRecords(world.list);
+    EXPECT_EQ(TextureRecordCount(EmbeddedTextureList), 0);
 }
 
 TEST(TextureTable, StopInTheProgressWindowEndsTheReadAndDropsTheEntry)
