@@ -28,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ModelDocument* document = NewFuzzDocument();
     if (!document) return 0;
     document->ReadModelFile(&stream);
+    AcquireFuzzTextures(document);
     DestroyFuzzDocument(document);
     return 0;
 }

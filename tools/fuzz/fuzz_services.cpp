@@ -63,6 +63,14 @@ ModelDocument* NewFuzzDocument()
     return document;
 }
 
+void AcquireFuzzTextures(ModelDocument* document)
+{
+    for (int32_t i = 0; i < TextureRecordCount(gDocumentList); ++i) {
+        TextureRecord* record = TextureRecordAt(gDocumentList, i);
+        if (AcquireTexture(record) == kResultOk) ReleaseTexture(record);
+    }
+}
+
 void DestroyFuzzDocument(ModelDocument* document)
 {
     document->Destroy();

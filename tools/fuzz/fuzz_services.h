@@ -8,5 +8,7 @@ class ModelDocument;
 void InstallFuzzServices();
 // A new model document whose textures go to a list of their own; null when it cannot be made.
 ModelDocument* NewFuzzDocument();
+// Decodes every texture of the document once, as drawing a frame does, and lets it go again.
+void AcquireFuzzTextures(ModelDocument* document);
 // Destroys the document and releases its textures.
 void DestroyFuzzDocument(ModelDocument* document);

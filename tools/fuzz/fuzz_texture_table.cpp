@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     textures.BeginTextureSave(&stream);
     textures.ReadTextureTable(&stream);
     textures.CollectUsedTextures();
+    AcquireFuzzTextures(document);
     DestroyFuzzDocument(document);
     return 0;
 }

@@ -310,6 +310,7 @@ int main(int argc, char** argv)
     InstallFuzzServices();
     const std::filesystem::path root = argv[1];
     ModelSeeds(root / "model");
+    ModelSeeds(root / "model-file");
     BmpSeeds(root / "bmp");
 #ifdef QP_FUZZ_JPEG
     JpegSeeds(root / "jpeg");

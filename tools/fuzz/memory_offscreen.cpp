@@ -1,6 +1,6 @@
 // A stand-in, for the native fuzz build only, of the parts of the offscreen, the memory pixel
-// map, the readers' pixel access and the texture folders that are made of system calls
-// elsewhere. Pixels are plain memory (offscreens 0x00RRGGBB words, pixel maps colour-cube
+// map, the readers' pixel access, the texture folders and the file dialog that are made of
+// system calls elsewhere. Pixels are plain memory (offscreens 0x00RRGGBB words, pixel maps colour-cube
 // bytes), so that the platform-free readers above them (the image format, the texture table,
 // the media items, the BMP and JPEG readers) run natively under the sanitizers. Each operation
 // checks its arguments as the system's version does; none of this is part of the program.
@@ -430,7 +430,18 @@ ResultCode LocateMissingTextureFile(DiskFileStream* file)
     return kResultNotFound;
 }
 
+// Files that are named open without a dialog, as in the system build; a dialog would be
+// cancelled.
 ResultCode DiskFileStream::FileDialog()
 {
-    return 1;
+    if (open_ || (!named_ && (kind_ == kFileSave || kind_ == kFileOpen))) return 1;
+    switch (kind_) {
+    case kFileSaveDialog:
+    case kFileSaveCopyDialog:
+    case kFileOpenDialog:
+        return 1;
+    default:
+        FileTypeFromExtension();
+        return kResultOk;
+    }
 }
