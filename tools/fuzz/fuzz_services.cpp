@@ -40,7 +40,6 @@ void InstallFuzzServices()
         ProgramVolumeLimits.maxExtensionLength = 255;
         UseToolScreen();
         BuildColorCube();
-        InitTextureManager(new TextureManager{});
         InstallTextureLayerServices();
         static FuzzDrawingServices drawing;
         InstallDrawingServices(&drawing);
@@ -53,6 +52,9 @@ void InstallFuzzServices()
 
 ModelDocument* NewFuzzDocument()
 {
+    // Each input is read as by a program just started: the texture manager's holders, which
+    // outlive the documents whose textures they decoded, go with the document.
+    InitTextureManager(new TextureManager{});
     gDocumentList = NewTextureRecordList();
     InstallTextureLayerServices().SetDocumentTextureList(gDocumentList);
     ModelDocument* document = new ModelDocument;
@@ -78,4 +80,5 @@ void DestroyFuzzDocument(ModelDocument* document)
     ReleaseTextureRecords(gDocumentList);
     FreeTextureRecordList(gDocumentList);
     gDocumentList = nullptr;
+    FreeTextureManager();
 }

@@ -14,6 +14,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/surface.h"
+#include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
 #include "textures/texture_table.h"
@@ -165,6 +166,7 @@ void TextureTableSeeds(const std::filesystem::path& folder, const Bytes& fileRef
 // A box whose faces show an embedded picture, with a credits picture.
 Bytes TexturedModel(int32_t creditsDepth)
 {
+    InitTextureManager(new TextureManager{});
     TextureLayerServices& services = InstallTextureLayerServices();
     TextureRecordList* list = NewTextureRecordList();
     services.SetDocumentTextureList(list);
@@ -195,6 +197,7 @@ Bytes TexturedModel(int32_t creditsDepth)
     services.SetDocumentTextureList(nullptr);
     ReleaseTextureRecords(list);
     FreeTextureRecordList(list);
+    FreeTextureManager();
     return bytes;
 }
 

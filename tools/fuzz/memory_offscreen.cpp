@@ -15,6 +15,7 @@
 #include "draw/screen_caps.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "textures/media_holder.h"
 #include "textures/offscreen_pixel_access.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
@@ -420,6 +421,22 @@ void InitTextureManager(TextureManager* manager)
     manager->started = 1;
     manager->holderList = NewDynamicArray(0, sizeof(void*), 4);
     manager->saveCounter = 1;
+}
+
+void FreeTextureManager()
+{
+    TextureManager* manager = gManager;
+    if (!manager) return;
+    if (manager->holderList) {
+        while (manager->holderList->ArrayCount() > 0) {
+            MediaHolder* holder = *manager->holderList->At<MediaHolder*>(0);
+            holder->MediaHolderUnlockAll();
+            DestroyMediaHolder(holder);
+        }
+        manager->holderList->Destroy();
+    }
+    gManager = nullptr;
+    delete manager;
 }
 
 TextureRecordList* LibraryTextureList = nullptr;
