@@ -65,6 +65,11 @@ ModelDocument* NewFuzzDocument()
     return document;
 }
 
+TextureRecordList* FuzzDocumentTextures()
+{
+    return gDocumentList;
+}
+
 void AcquireFuzzTextures(ModelDocument* document)
 {
     for (int32_t i = 0; i < TextureRecordCount(gDocumentList); ++i) {

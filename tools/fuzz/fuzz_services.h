@@ -3,11 +3,14 @@
 #pragma once
 
 class ModelDocument;
+class TextureRecordList;
 
 // Installs the services once for the whole run.
 void InstallFuzzServices();
 // A new model document whose textures go to a list of their own; null when it cannot be made.
 ModelDocument* NewFuzzDocument();
+// The texture list of the document made last.
+TextureRecordList* FuzzDocumentTextures();
 // Decodes every texture of the document once, as drawing a frame does, and lets it go again.
 void AcquireFuzzTextures(ModelDocument* document);
 // Destroys the document and releases its textures.

@@ -314,6 +314,7 @@ int main(int argc, char** argv)
     const std::filesystem::path root = argv[1];
     ModelSeeds(root / "model");
     ModelSeeds(root / "model-file");
+    ModelSeeds(root / "texture-source");
     BmpSeeds(root / "bmp");
 #ifdef QP_FUZZ_JPEG
     JpegSeeds(root / "jpeg");
