@@ -2,10 +2,13 @@
 // the contacts between the records of sibling objects.
 #include "model/object_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <cstdlib>
+#include <functional>
 #include <new>
+#include <vector>
 
 #include "model/contact_list.h"
 #include "model/model_object.h"
@@ -43,10 +46,11 @@ const FixedVector3* WorldVertexOf(const PolygonRecord* record, int32_t position)
     return vertices ? vertices->At<FixedVector3>(record->IndexAt(position)) : nullptr;
 }
 
-// A Fixed difference rounded to a whole number, with -1, 0 and 1 counted as 0.
-int64_t RoundedOffset(Fixed a, Fixed b)
+// A Fixed difference (wrapping, as FixSub takes it, but without touching the status words in
+// the contact search's innermost loop) rounded to a whole number, with -1, 0 and 1 counted as 0.
+inline int64_t RoundedOffset(Fixed a, Fixed b)
 {
-    const int32_t rounded = RoundFixed(FixSub(a, b));
+    const int32_t rounded = RoundFixed(int32_t(uint32_t(a) - uint32_t(b)));
     return rounded >= -1 && rounded <= 1 ? 0 : rounded;
 }
 
@@ -364,8 +368,31 @@ void ObjectGeometry::ClearContacts()
 int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVector3* normal,
                                            ShortVector3* point) const
 {
+    // The other record's vertices, each once with the number of its faces that name it: a face's
+    // sum counts a vertex once for every face of the other record it belongs to.
+    struct VertexUse {
+        FixedVector3 vertex;
+        int64_t count;
+    };
+    std::vector<const FixedVector3*> named;
+    for (int32_t j = 0; j < other->PolygonCount(); ++j) {
+        const PolygonRecord* otherFace = other->PolygonAt(j);
+        for (int32_t k = 0; k < otherFace->VertexCount(); ++k) {
+            if (const FixedVector3* v = WorldVertexOf(otherFace, k)) named.push_back(v);
+        }
+    }
+    std::sort(named.begin(), named.end(), std::less<const FixedVector3*>());
+    std::vector<VertexUse> uses;
+    const FixedVector3* last = nullptr;
+    for (const FixedVector3* v : named) {
+        if (v != last) uses.push_back({*v, 0});
+        last = v;
+        ++uses.back().count;
+    }
+
     int64_t best = -1;
     const PolygonRecord* chosen = nullptr;
+    size_t witness = 0;  // the vertex behind the face last refused, tried first on the next
     for (int32_t i = 0; i < PolygonCount(); ++i) {
         const PolygonRecord* face = PolygonAt(i);
         const FixedVector3* q = WorldVertexOf(face, 0);
@@ -376,20 +403,21 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
                                n.y * (int64_t(other->WorldCentre.y) - rounded.y) +
                                n.z * (int64_t(other->WorldCentre.z) - rounded.z);
         if (facing < 0) continue;
+        auto offset = [&](const FixedVector3& v) {
+            return n.x * RoundedOffset(v.x, q->x) + n.y * RoundedOffset(v.y, q->y) + n.z * RoundedOffset(v.z, q->z);
+        };
+        // A face with any vertex of the other record behind it is refused; neighbouring faces
+        // are mostly refused by the same vertex.
+        if (!uses.empty() && offset(uses[witness].vertex) < 0) continue;
         int64_t sum = 0;
         bool fails = false;
-        for (int32_t j = 0; j < other->PolygonCount() && !fails; ++j) {
-            const PolygonRecord* otherFace = other->PolygonAt(j);
-            for (int32_t k = 0; k < otherFace->VertexCount() && !fails; ++k) {
-                const FixedVector3* v = WorldVertexOf(otherFace, k);
-                if (!v) continue;
-                const int64_t s = n.x * RoundedOffset(v->x, q->x) + n.y * RoundedOffset(v->y, q->y) +
-                                  n.z * RoundedOffset(v->z, q->z);
-                if (s < 0) {
-                    fails = true;
-                } else {
-                    sum += s;
-                }
+        for (size_t j = 0; j < uses.size() && !fails; ++j) {
+            const int64_t s = offset(uses[j].vertex);
+            if (s < 0) {
+                fails = true;
+                witness = j;
+            } else {
+                sum += s * uses[j].count;
             }
         }
         if (!fails && sum > best) {
