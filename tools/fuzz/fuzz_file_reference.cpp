@@ -2,11 +2,13 @@
 // texture beside a model file (so that both the stored path and the path relative to the model
 // are tried).
 #include "foundation/disk_file_stream.h"
+#include "tools/fuzz/fuzz_services.h"
 #include "tools/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     InstallFuzzUi();
+    InstallFuzzServices();
     MemoryStream stream;
     if (!LoadStream(stream, data, size)) return 0;
     DiskFileStream* base = new DiskFileStream;
