@@ -112,7 +112,8 @@ ResultCode BmpImageReader::Read(int32_t depth)
         return -1;
     }
 
-    if (MakeOffscreen(PortRect{0, 0, int32_t(width), int32_t(height)}, bits) != kResultOk) {
+    if (width * height > kImageMaxPixels ||
+        MakeOffscreen(PortRect{0, 0, int32_t(width), int32_t(height)}, bits) != kResultOk) {
         ShowAlert(kReaderMemoryMessage);
         DisposeOffscreen();
         return -1;

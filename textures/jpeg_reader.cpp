@@ -84,6 +84,7 @@ ResultCode JpegImageReader::Decode(int32_t depth)
     ProgressSetValue(0);
     ProgressShow();
     if (cinfo_->image_width > JDIMENSION(kImageMaxSide) || cinfo_->image_height > JDIMENSION(kImageMaxSide) ||
+        int64_t(cinfo_->image_width) * cinfo_->image_height > kImageMaxPixels ||
         MakeOffscreen(PortRect{0, 0, int32_t(cinfo_->image_width), int32_t(cinfo_->image_height)}, depth) !=
             kResultOk) {
         ShowAlert(kReaderMemoryMessage);

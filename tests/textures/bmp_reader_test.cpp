@@ -325,6 +325,32 @@ TEST(BmpReader, UncompressedHeadersWithoutTheirRowsMakeNoPicture)
     EXPECT_FALSE(cut.made);
 }
 
+TEST(BmpReader, PicturesOfMoreThanTheMostPixelsAreRefusedBeforeTheyAreMade)
+{
+    // A run-length header of 8193 x 8192 pixels ended at once by the end-of-bitmap escape: a
+    // few bytes that would ask for a picture of 67 million pixels.
+    BmpLayout layout;
+    layout.width = 8193;
+    layout.height = 8192;
+    layout.depth = 8;
+    layout.compression = 1;
+    ASSERT_GT(int64_t(layout.width) * layout.height, kImageMaxPixels);
+    AlertCatcher catcher;
+    MemoryStream stream;
+    Load(stream, MakeBmp(layout, {0, 1}));
+    Reader reader(&stream);
+    EXPECT_EQ(reader.Read(8), -1);
+    EXPECT_EQ(catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
+    EXPECT_EQ(reader.madeDepth, 0);
+    EXPECT_FALSE(reader.made);
+    // As wide as a picture may be, one row high, it reads.
+    layout.width = kImageMaxSide;
+    layout.height = 1;
+    const Decoded wide = Decode(MakeBmp(layout, {0, 1}));
+    EXPECT_EQ(wide.result, kResultOk);
+    EXPECT_EQ(wide.width, kImageMaxSide);
+}
+
 TEST(BmpReader, FailuresOfTheOffscreenLeaveNoPicture)
 {
     BmpLayout layout;
