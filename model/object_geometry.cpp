@@ -118,8 +118,20 @@ void ObjectGeometry::DiscardPolygon(int32_t index)
 
 PolygonRecord* ObjectGeometry::FindPartById(int32_t face) const
 {
-    for (int32_t i = 0; i < PolygonCount(); ++i) {
-        if (PolygonAt(i)->FaceIndex == face) return PolygonAt(i);
+    // Records are appended in rising face order and only ever removed, so the list stays sorted
+    // by face and a search by halves finds a face's record. (Asked for every face of an object, a
+    // scan from the start took a second for 30000 faces.)
+    int32_t low = 0;
+    int32_t high = PolygonCount() - 1;
+    while (low <= high) {
+        const int32_t middle = low + (high - low) / 2;
+        PolygonRecord* record = PolygonAt(middle);
+        if (record->FaceIndex == face) return record;
+        if (record->FaceIndex < face) {
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
     }
     return nullptr;
 }

@@ -6,6 +6,7 @@
 
 #include "model/contact_list.h"
 #include "model/object_geometry.h"
+#include "model/plane_record.h"
 #include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
@@ -152,6 +153,35 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
     EXPECT_GT(found, 5);
     EXPECT_LT(found, 30);
     for (ModelObject* shape : shapes) shape->Destroy();
+}
+
+TEST(Contacts, FacesAreFoundByNumberAfterSlicesCutThem)
+{
+    // A shape cut by two slices loses some faces and gains a cap for each: the records stay in
+    // rising face order, and every face number finds its record, or none when it was cut away.
+    Scene scene;
+    ModelObject* shape = MakeShape(scene.holder(), 1, 1, 3, 12, 20, 0, 30, 0, 0, 0);
+    shape->EnsureSliceList();
+    for (const auto& [a, d] : {std::pair{0x10000, -5 * 0x10000}, {-0x10000, 12 * 0x10000}}) {
+        PlaneRecord* plane = shape->NewPlaneRecord();
+        plane->SetPlane(a, 0, 0, d);
+        AppendPointer(shape->Slices, plane);
+    }
+    shape->Build();
+    const ObjectGeometry* g = shape->Geometry;
+    ASSERT_NE(g, nullptr);
+    int32_t cutAway = 0;
+    for (int32_t i = 1; i < g->PolygonCount(); ++i) EXPECT_LT(g->PolygonAt(i - 1)->FaceIndex, g->PolygonAt(i)->FaceIndex);
+    for (int32_t face = -1; face <= shape->FaceCount(); ++face) {
+        const PolygonRecord* expected = nullptr;
+        for (int32_t i = 0; i < g->PolygonCount() && !expected; ++i)
+            if (g->PolygonAt(i)->FaceIndex == face) expected = g->PolygonAt(i);
+        EXPECT_EQ(g->FindPartById(face), expected) << face;
+        cutAway += face >= 0 && face < shape->FaceCount() && !expected ? 1 : 0;
+    }
+    EXPECT_GT(cutAway, 0);
+    EXPECT_EQ(g->FindPartById(shape->FaceCount() - 1)->FaceIndex, shape->FaceCount() - 1);
+    shape->Destroy();
 }
 
 TEST(Contacts, PointTest)
