@@ -189,13 +189,16 @@ void ObjectGeometry::CutBySlices()
     DynamicArray* distances = NewDynamicArray(0, int32_t(sizeof(double)), 4);
     DynamicArray* segments = NewDynamicArray(0, int32_t(sizeof(uint32_t)), 4);
     DynamicArray* loop = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+    // Cut points shared by neighbouring faces are found by position (a scan of the vertex list
+    // for each cut edge took seconds for an object of many faces and slices).
+    VertexLookup lookup(Owner->LocalVertices);
     for (int32_t k = 0; distances && segments && loop && k < ListCount(slices); ++k) {
         const PlaneRecord* plane = PointerAt<PlaneRecord>(slices, k);
         if (!plane) continue;
         PlaneValues(plane, distances);
         segments->ArraySetCount(0);
         for (int32_t i = PolygonCount() - 1; i >= 0; --i) {
-            if (!PolygonAt(i)->SliceFace(plane, distances, segments)) DiscardPolygon(i);
+            if (!PolygonAt(i)->SliceFace(plane, distances, segments, &lookup)) DiscardPolygon(i);
         }
         const int32_t count = segments->ArrayCount();
         if (count == 0) continue;

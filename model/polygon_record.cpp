@@ -43,19 +43,6 @@ int32_t ShiftToFit(int64_t v)
     return count;
 }
 
-// Index of a vertex equal to the point in the vertex list, appended when there is none; -1 when
-// the list cannot take another vertex.
-int32_t FindOrAddVertex(DynamicArray* vertices, const FixedVector3& point)
-{
-    const int32_t count = vertices->ArrayCount();
-    for (int32_t i = 0; i < count; ++i) {
-        const FixedVector3* v = vertices->At<FixedVector3>(i);
-        if (v->x == point.x && v->y == point.y && v->z == point.z) return i;
-    }
-    if (count >= kMaxObjectVertices) return -1;
-    return vertices->Append(&point);
-}
-
 FixedVector3 PointOnEdge(const FixedVector3& from, const FixedVector3& to, double t)
 {
     auto along = [t](Fixed a, Fixed b) { return X2Fix(Fix2X(a) + (Fix2X(b) - Fix2X(a)) * t); };
@@ -266,10 +253,26 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights)
     }
 }
 
-int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts)
+VertexLookup::VertexLookup(DynamicArray* vertices) : vertices_(vertices)
+{
+    for (int32_t i = 0; vertices && i < vertices->ArrayCount(); ++i) first_.emplace(*vertices->At<FixedVector3>(i), i);
+}
+
+int32_t VertexLookup::FindOrAdd(const FixedVector3& point)
+{
+    const auto found = first_.find(point);
+    if (found != first_.end()) return found->second;
+    if (!vertices_ || vertices_->ArrayCount() >= kMaxObjectVertices) return -1;
+    const int32_t index = vertices_->Append(&point);
+    if (index >= 0) first_.emplace(point, index);
+    return index;
+}
+
+int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts,
+                                 VertexLookup* lookup)
 {
     SetCursorShape(128);
-    DynamicArray* vertices = Owner()->LocalVertices;
+    DynamicArray* vertices = lookup->Vertices();
     DynamicArray* kept = NewIndexList();
     if (!kept) return 0;
     auto distanceOf = [distances](int32_t vertex) {
@@ -300,7 +303,7 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* d
             if (!extra) append(current);
         } else if (d < 0 && previousDistance >= 0) {
             const double t = previousDistance / (previousDistance - d);
-            leaving = FindOrAddVertex(vertices, PointOnEdge(vertexAt(previous), vertexAt(current), t));
+            leaving = lookup->FindOrAdd(PointOnEdge(vertexAt(previous), vertexAt(current), t));
             failed = leaving < 0;
             append(leaving);
             if (entering >= 0 && entering != leaving) {
@@ -309,7 +312,7 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* d
             }
         } else if (d >= 0 && previousDistance < 0) {
             const double t = d / (d - previousDistance);
-            entering = FindOrAddVertex(vertices, PointOnEdge(vertexAt(current), vertexAt(previous), t));
+            entering = lookup->FindOrAdd(PointOnEdge(vertexAt(current), vertexAt(previous), t));
             failed = entering < 0;
             append(entering);
             if (!extra) append(current);
