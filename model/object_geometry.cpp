@@ -281,7 +281,8 @@ void ObjectGeometry::UpdateWorldPlanes()
     }
     if (smooth) {
         for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFaceUnlit(rotation, shear, scale, flip);
-        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace();
+        const VertexFaces around(this);
+        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace(&around);
     } else {
         for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFace(rotation, shear, scale, flip);
     }
@@ -292,7 +293,11 @@ void ObjectGeometry::UpdateWorldPlanes()
 
 void ObjectGeometry::RefreshRecordShading()
 {
-    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace();
+    // Smooth-shaded sides average the normals of the faces around each vertex: found once for
+    // the record rather than by a scan of every face for every vertex (minutes for a large
+    // smooth object).
+    const VertexFaces around(this);
+    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace(&around);
 }
 
 void ObjectGeometry::ReleaseRecordCaches()

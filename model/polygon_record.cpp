@@ -173,7 +173,29 @@ void PolygonRecord::PrepareFace(const Transform* rotation, const Transform* shea
     if (reverse && Indices) Indices->Reverse();
 }
 
+VertexFaces::VertexFaces(const ObjectGeometry* geometry)
+{
+    for (int32_t r = 0; geometry && r < geometry->PolygonCount(); ++r) {
+        const PolygonRecord* face = geometry->PolygonAt(r);
+        for (int32_t k = 0; k < face->VertexCount(); ++k) {
+            std::vector<const PolygonRecord*>& faces = faces_[face->IndexAt(k)];
+            if (faces.empty() || faces.back() != face) faces.push_back(face);
+        }
+    }
+}
+
+const std::vector<const PolygonRecord*>& VertexFaces::Of(int32_t vertex) const
+{
+    const auto found = faces_.find(vertex);
+    return found != faces_.end() ? found->second : none_;
+}
+
 void PolygonRecord::LightFace()
+{
+    LightFace(nullptr);
+}
+
+void PolygonRecord::LightFace(const VertexFaces* around)
 {
     SetCursorShape(128);
     ModelObject* owner = Owner();
@@ -203,11 +225,11 @@ void PolygonRecord::LightFace()
     if (!front || !back) return;
     FrontColourIndex = uint8_t(CurrentDrawingServices().LockedColorCubeIndex(FrontColour));
     BackColourIndex = uint8_t(CurrentDrawingServices().LockedColorCubeIndex(BackColour));
-    if (GetSideAttribute(kSideFront) == 1) LightSideVertices(kSideFront, front);
-    if (GetSideAttribute(kSideBack) == 1) LightSideVertices(kSideBack, back);
+    if (GetSideAttribute(kSideFront) == 1) LightSideVertices(kSideFront, front, around);
+    if (GetSideAttribute(kSideBack) == 1) LightSideVertices(kSideBack, back, around);
 }
 
-void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights)
+void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around)
 {
     DynamicArray* values = GetSideVertexValues(side);
     const int32_t n = VertexCount();
@@ -229,17 +251,26 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights)
         const int32_t vertex = IndexAt(position);
         int64_t sum[3] = {own.x, own.y, own.z};
         int32_t count = 1;
-        for (int32_t r = 0; r < Geometry->PolygonCount(); ++r) {
-            const PolygonRecord* other = Geometry->PolygonAt(r);
-            if (other == this || !FaceUsesVertex(other, vertex)) continue;
+        // Every other face naming the vertex whose normal leans the same way adds its normal.
+        auto add = [&](const PolygonRecord* other) {
             const ShortVector3 normal = sideNormal(other);
             double otherUnit[3];
             unit(normal, otherUnit);
-            if (ownUnit[0] * otherUnit[0] + ownUnit[1] * otherUnit[1] + ownUnit[2] * otherUnit[2] <= 0) continue;
+            if (ownUnit[0] * otherUnit[0] + ownUnit[1] * otherUnit[1] + ownUnit[2] * otherUnit[2] <= 0) return;
             sum[0] += normal.x;
             sum[1] += normal.y;
             sum[2] += normal.z;
             ++count;
+        };
+        if (around) {
+            for (const PolygonRecord* other : around->Of(vertex)) {
+                if (other != this) add(other);
+            }
+        } else {
+            for (int32_t r = 0; r < Geometry->PolygonCount(); ++r) {
+                const PolygonRecord* other = Geometry->PolygonAt(r);
+                if (other != this && FaceUsesVertex(other, vertex)) add(other);
+            }
         }
         ShortVector3 average = {int16_t(sum[0] / count), int16_t(sum[1] / count), int16_t(sum[2] / count)};
         const double length = std::sqrt(double(average.x) * average.x + double(average.y) * average.y +

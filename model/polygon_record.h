@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/fixed.h"
@@ -16,6 +17,7 @@ class LightList;
 class ModelObject;
 class ObjectGeometry;
 class PlaneRecord;
+class PolygonRecord;
 class Surface;
 class TextureRecord;
 class Transform;
@@ -45,6 +47,20 @@ private:
     std::unordered_map<FixedVector3, int32_t, Hash, Same> first_;
 };
 
+// The faces of a geometry record that name each vertex index, each face once, so that smooth
+// shading finds the faces around a vertex without scanning every face of the record. Valid while
+// the record's faces and their indices stay as they were.
+class VertexFaces {
+public:
+    explicit VertexFaces(const ObjectGeometry* geometry);
+    // The faces naming the vertex, in record order.
+    const std::vector<const PolygonRecord*>& Of(int32_t vertex) const;
+
+private:
+    std::unordered_map<int32_t, std::vector<const PolygonRecord*>> faces_;
+    std::vector<const PolygonRecord*> none_;
+};
+
 class PolygonRecord : public RootObject {
 public:
     // Stores the record's place, copies the indices and computes the normal. -1 when the face
@@ -65,6 +81,8 @@ public:
     void PrepareFace(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse);
     void PrepareFaceUnlit(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse);
     void LightFace();
+    // The same, with the faces around each vertex given (every face of a record lit in turn).
+    void LightFace(const VertexFaces* around);
     // Keeps the part of the face on the non-negative side of the plane; 1 when three distinct
     // vertices remain. `distances` holds a double per vertex of the owner, `cuts` collects the
     // cut edges as (leaving << 16) | entering; the points where edges are cut are found or
@@ -117,7 +135,7 @@ public:
     uint8_t Spare[2] = {0, 0};
 
 private:
-    void LightSideVertices(int32_t side, const LightList* lights);
+    void LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around);
 };
 
 // 1 when the record's indices hold the vertex index.
