@@ -97,6 +97,7 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
     const bool cutShort = stored > uint32_t(stream->ChunkLength());
     Holder->Root->SetLights(nullptr);
     Holder->Root->ClearUnits();
+    Holder->FacesRead = 0;
     const ResultCode result = ReadModelBody(stream, cutShort);
     stream->StreamEndChunk();
     return result;

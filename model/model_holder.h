@@ -26,6 +26,8 @@ public:
     void* Owner = nullptr;  // the document that holds the model; never called through
     uint16_t ChangeSerial = 0;
     ModelObject* Root = nullptr;
+    // The faces of the objects read into the tree so far, against kMaxModelFaces.
+    int32_t FacesRead = 0;
 };
 
 // Advances the holder's serial, skipping 0.

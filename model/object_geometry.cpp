@@ -2,10 +2,13 @@
 // the contacts between the records of sibling objects.
 #include "model/object_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <cstdlib>
+#include <functional>
 #include <new>
+#include <vector>
 
 #include "model/contact_list.h"
 #include "model/model_object.h"
@@ -43,10 +46,11 @@ const FixedVector3* WorldVertexOf(const PolygonRecord* record, int32_t position)
     return vertices ? vertices->At<FixedVector3>(record->IndexAt(position)) : nullptr;
 }
 
-// A Fixed difference rounded to a whole number, with -1, 0 and 1 counted as 0.
-int64_t RoundedOffset(Fixed a, Fixed b)
+// A Fixed difference (wrapping, as FixSub takes it, but without touching the status words in
+// the contact search's innermost loop) rounded to a whole number, with -1, 0 and 1 counted as 0.
+inline int64_t RoundedOffset(Fixed a, Fixed b)
 {
-    const int32_t rounded = RoundFixed(FixSub(a, b));
+    const int32_t rounded = RoundFixed(int32_t(uint32_t(a) - uint32_t(b)));
     return rounded >= -1 && rounded <= 1 ? 0 : rounded;
 }
 
@@ -114,8 +118,20 @@ void ObjectGeometry::DiscardPolygon(int32_t index)
 
 PolygonRecord* ObjectGeometry::FindPartById(int32_t face) const
 {
-    for (int32_t i = 0; i < PolygonCount(); ++i) {
-        if (PolygonAt(i)->FaceIndex == face) return PolygonAt(i);
+    // Records are appended in rising face order and only ever removed, so the list stays sorted
+    // by face and a search by halves finds a face's record. (Asked for every face of an object, a
+    // scan from the start took a second for 30000 faces.)
+    int32_t low = 0;
+    int32_t high = PolygonCount() - 1;
+    while (low <= high) {
+        const int32_t middle = low + (high - low) / 2;
+        PolygonRecord* record = PolygonAt(middle);
+        if (record->FaceIndex == face) return record;
+        if (record->FaceIndex < face) {
+            low = middle + 1;
+        } else {
+            high = middle - 1;
+        }
     }
     return nullptr;
 }
@@ -173,13 +189,16 @@ void ObjectGeometry::CutBySlices()
     DynamicArray* distances = NewDynamicArray(0, int32_t(sizeof(double)), 4);
     DynamicArray* segments = NewDynamicArray(0, int32_t(sizeof(uint32_t)), 4);
     DynamicArray* loop = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+    // Cut points shared by neighbouring faces are found by position (a scan of the vertex list
+    // for each cut edge took seconds for an object of many faces and slices).
+    VertexLookup lookup(Owner->LocalVertices);
     for (int32_t k = 0; distances && segments && loop && k < ListCount(slices); ++k) {
         const PlaneRecord* plane = PointerAt<PlaneRecord>(slices, k);
         if (!plane) continue;
         PlaneValues(plane, distances);
         segments->ArraySetCount(0);
         for (int32_t i = PolygonCount() - 1; i >= 0; --i) {
-            if (!PolygonAt(i)->SliceFace(plane, distances, segments)) DiscardPolygon(i);
+            if (!PolygonAt(i)->SliceFace(plane, distances, segments, &lookup)) DiscardPolygon(i);
         }
         const int32_t count = segments->ArrayCount();
         if (count == 0) continue;
@@ -262,7 +281,8 @@ void ObjectGeometry::UpdateWorldPlanes()
     }
     if (smooth) {
         for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFaceUnlit(rotation, shear, scale, flip);
-        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace();
+        const VertexFaces around(this);
+        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace(&around);
     } else {
         for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFace(rotation, shear, scale, flip);
     }
@@ -273,7 +293,11 @@ void ObjectGeometry::UpdateWorldPlanes()
 
 void ObjectGeometry::RefreshRecordShading()
 {
-    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace();
+    // Smooth-shaded sides average the normals of the faces around each vertex: found once for
+    // the record rather than by a scan of every face for every vertex (minutes for a large
+    // smooth object).
+    const VertexFaces around(this);
+    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace(&around);
 }
 
 void ObjectGeometry::ReleaseRecordCaches()
@@ -364,8 +388,31 @@ void ObjectGeometry::ClearContacts()
 int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVector3* normal,
                                            ShortVector3* point) const
 {
+    // The other record's vertices, each once with the number of its faces that name it: a face's
+    // sum counts a vertex once for every face of the other record it belongs to.
+    struct VertexUse {
+        FixedVector3 vertex;
+        int64_t count;
+    };
+    std::vector<const FixedVector3*> named;
+    for (int32_t j = 0; j < other->PolygonCount(); ++j) {
+        const PolygonRecord* otherFace = other->PolygonAt(j);
+        for (int32_t k = 0; k < otherFace->VertexCount(); ++k) {
+            if (const FixedVector3* v = WorldVertexOf(otherFace, k)) named.push_back(v);
+        }
+    }
+    std::sort(named.begin(), named.end(), std::less<const FixedVector3*>());
+    std::vector<VertexUse> uses;
+    const FixedVector3* last = nullptr;
+    for (const FixedVector3* v : named) {
+        if (v != last) uses.push_back({*v, 0});
+        last = v;
+        ++uses.back().count;
+    }
+
     int64_t best = -1;
     const PolygonRecord* chosen = nullptr;
+    size_t witness = 0;  // the vertex behind the face last refused, tried first on the next
     for (int32_t i = 0; i < PolygonCount(); ++i) {
         const PolygonRecord* face = PolygonAt(i);
         const FixedVector3* q = WorldVertexOf(face, 0);
@@ -376,20 +423,21 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
                                n.y * (int64_t(other->WorldCentre.y) - rounded.y) +
                                n.z * (int64_t(other->WorldCentre.z) - rounded.z);
         if (facing < 0) continue;
+        auto offset = [&](const FixedVector3& v) {
+            return n.x * RoundedOffset(v.x, q->x) + n.y * RoundedOffset(v.y, q->y) + n.z * RoundedOffset(v.z, q->z);
+        };
+        // A face with any vertex of the other record behind it is refused; neighbouring faces
+        // are mostly refused by the same vertex.
+        if (!uses.empty() && offset(uses[witness].vertex) < 0) continue;
         int64_t sum = 0;
         bool fails = false;
-        for (int32_t j = 0; j < other->PolygonCount() && !fails; ++j) {
-            const PolygonRecord* otherFace = other->PolygonAt(j);
-            for (int32_t k = 0; k < otherFace->VertexCount() && !fails; ++k) {
-                const FixedVector3* v = WorldVertexOf(otherFace, k);
-                if (!v) continue;
-                const int64_t s = n.x * RoundedOffset(v->x, q->x) + n.y * RoundedOffset(v->y, q->y) +
-                                  n.z * RoundedOffset(v->z, q->z);
-                if (s < 0) {
-                    fails = true;
-                } else {
-                    sum += s;
-                }
+        for (size_t j = 0; j < uses.size() && !fails; ++j) {
+            const int64_t s = offset(uses[j].vertex);
+            if (s < 0) {
+                fails = true;
+                witness = j;
+            } else {
+                sum += s * uses[j].count;
             }
         }
         if (!fails && sum > best) {

@@ -37,9 +37,11 @@ public:
     int32_t PolygonCount() const;
     PolygonRecord* PolygonAt(int32_t index) const;
     // Makes and fills a record; kept (and registered with the surface) when the fill succeeds.
+    // Records are added in rising face order, which FindPartById relies on.
     void AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface);
     // Removes polygon `index`, takes it off its surface's users and frees it.
     void DiscardPolygon(int32_t index);
+    // The record of the face, or null (a face that slices cut away).
     PolygonRecord* FindPartById(int32_t face) const;
 
     void ComputeBounds(int32_t which);

@@ -3,6 +3,7 @@
 // node chunk.
 #include "model/object_stream.h"
 
+#include <algorithm>
 #include <new>
 
 #include "foundation/typed_value.h"
@@ -231,11 +232,20 @@ ResultCode ModelObject::StreamChildChunk(MemoryStream* stream, DynamicArray** dr
     ModelObject* child = Holder->MakeObject();
     if (!child) return kResultOutOfMemory;
     child->readDepth_ = readDepth_ + 1;
-    const ResultCode result = isGroup ? child->StreamGroup(stream) : child->Stream(stream);
+    ResultCode result = isGroup ? child->StreamGroup(stream) : child->Stream(stream);
     child->readDepth_ = 0;
     if (result == kResultOk && child->IsCompleteObject()) {
-        AddChild(child);
-        if (child->Parent == this) return kResultOk;
+        // A group's objects were counted as they joined it.
+        const int64_t faces = int64_t(Holder->FacesRead) + (child->IsGroup() ? 0 : std::max(child->FaceCount(), 0));
+        if (faces > kMaxModelFaces) {
+            result = kResultTooManyFaces;
+        } else {
+            AddChild(child);
+            if (child->Parent == this) {
+                Holder->FacesRead = int32_t(faces);
+                return kResultOk;
+            }
+        }
     }
     if (!*dropped) *dropped = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
     if (*dropped) {

@@ -36,19 +36,6 @@ int32_t ShiftToFit(int64_t v)
     return count;
 }
 
-// Index of a vertex equal to the point in the vertex list, appended when there is none; -1 when
-// the list cannot take another vertex.
-int32_t FindOrAddVertex(DynamicArray* vertices, const FixedVector3& point)
-{
-    const int32_t count = vertices->ArrayCount();
-    for (int32_t i = 0; i < count; ++i) {
-        const FixedVector3* v = vertices->At<FixedVector3>(i);
-        if (v->x == point.x && v->y == point.y && v->z == point.z) return i;
-    }
-    if (count >= kMaxObjectVertices) return -1;
-    return vertices->Append(&point);
-}
-
 FixedVector3 PointOnEdge(const FixedVector3& from, const FixedVector3& to, double t)
 {
     auto along = [t](Fixed a, Fixed b) { return X2Fix(Fix2X(a) + (Fix2X(b) - Fix2X(a)) * t); };
@@ -179,7 +166,29 @@ void PolygonRecord::PrepareFace(const Transform* rotation, const Transform* shea
     if (reverse && Indices) Indices->Reverse();
 }
 
+VertexFaces::VertexFaces(const ObjectGeometry* geometry)
+{
+    for (int32_t r = 0; geometry && r < geometry->PolygonCount(); ++r) {
+        const PolygonRecord* face = geometry->PolygonAt(r);
+        for (int32_t k = 0; k < face->VertexCount(); ++k) {
+            std::vector<const PolygonRecord*>& faces = faces_[face->IndexAt(k)];
+            if (faces.empty() || faces.back() != face) faces.push_back(face);
+        }
+    }
+}
+
+const std::vector<const PolygonRecord*>& VertexFaces::Of(int32_t vertex) const
+{
+    const auto found = faces_.find(vertex);
+    return found != faces_.end() ? found->second : none_;
+}
+
 void PolygonRecord::LightFace()
+{
+    LightFace(nullptr);
+}
+
+void PolygonRecord::LightFace(const VertexFaces* around)
 {
     SetCursorShape(128);
     ModelObject* owner = Owner();
@@ -204,11 +213,11 @@ void PolygonRecord::LightFace()
     if (!front || !back) return;
     FrontColourIndex = uint8_t(CurrentDrawingServices().LockedColorCubeIndex(FrontColour));
     BackColourIndex = uint8_t(CurrentDrawingServices().LockedColorCubeIndex(BackColour));
-    if (GetSideAttribute(kSideFront) == 1) LightSideVertices(kSideFront, front);
-    if (GetSideAttribute(kSideBack) == 1) LightSideVertices(kSideBack, back);
+    if (GetSideAttribute(kSideFront) == 1) LightSideVertices(kSideFront, front, around);
+    if (GetSideAttribute(kSideBack) == 1) LightSideVertices(kSideBack, back, around);
 }
 
-void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights)
+void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around)
 {
     DynamicArray* values = GetSideVertexValues(side);
     const int32_t n = VertexCount();
@@ -230,17 +239,26 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights)
         const int32_t vertex = IndexAt(position);
         int64_t sum[3] = {own.x, own.y, own.z};
         int32_t count = 1;
-        for (int32_t r = 0; r < Geometry->PolygonCount(); ++r) {
-            const PolygonRecord* other = Geometry->PolygonAt(r);
-            if (other == this || !FaceUsesVertex(other, vertex)) continue;
+        // Every other face naming the vertex whose normal leans the same way adds its normal.
+        auto add = [&](const PolygonRecord* other) {
             const ShortVector3 normal = sideNormal(other);
             double otherUnit[3];
             unit(normal, otherUnit);
-            if (ownUnit[0] * otherUnit[0] + ownUnit[1] * otherUnit[1] + ownUnit[2] * otherUnit[2] <= 0) continue;
+            if (ownUnit[0] * otherUnit[0] + ownUnit[1] * otherUnit[1] + ownUnit[2] * otherUnit[2] <= 0) return;
             sum[0] += normal.x;
             sum[1] += normal.y;
             sum[2] += normal.z;
             ++count;
+        };
+        if (around) {
+            for (const PolygonRecord* other : around->Of(vertex)) {
+                if (other != this) add(other);
+            }
+        } else {
+            for (int32_t r = 0; r < Geometry->PolygonCount(); ++r) {
+                const PolygonRecord* other = Geometry->PolygonAt(r);
+                if (other != this && FaceUsesVertex(other, vertex)) add(other);
+            }
         }
         ShortVector3 average = {int16_t(sum[0] / count), int16_t(sum[1] / count), int16_t(sum[2] / count)};
         const double length = std::sqrt(double(average.x) * average.x + double(average.y) * average.y +
@@ -254,10 +272,26 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights)
     }
 }
 
-int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts)
+VertexLookup::VertexLookup(DynamicArray* vertices) : vertices_(vertices)
+{
+    for (int32_t i = 0; vertices && i < vertices->ArrayCount(); ++i) first_.emplace(*vertices->At<FixedVector3>(i), i);
+}
+
+int32_t VertexLookup::FindOrAdd(const FixedVector3& point)
+{
+    const auto found = first_.find(point);
+    if (found != first_.end()) return found->second;
+    if (!vertices_ || vertices_->ArrayCount() >= kMaxObjectVertices) return -1;
+    const int32_t index = vertices_->Append(&point);
+    if (index >= 0) first_.emplace(point, index);
+    return index;
+}
+
+int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts,
+                                 VertexLookup* lookup)
 {
     SetCursorShape(128);
-    DynamicArray* vertices = Owner()->LocalVertices;
+    DynamicArray* vertices = lookup->Vertices();
     DynamicArray* kept = NewIndexList();
     if (!kept) return 0;
     auto distanceOf = [distances](int32_t vertex) {
@@ -288,7 +322,7 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* d
             if (!extra) append(current);
         } else if (d < 0 && previousDistance >= 0) {
             const double t = previousDistance / (previousDistance - d);
-            leaving = FindOrAddVertex(vertices, PointOnEdge(vertexAt(previous), vertexAt(current), t));
+            leaving = lookup->FindOrAdd(PointOnEdge(vertexAt(previous), vertexAt(current), t));
             failed = leaving < 0;
             append(leaving);
             if (entering >= 0 && entering != leaving) {
@@ -297,7 +331,7 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* d
             }
         } else if (d >= 0 && previousDistance < 0) {
             const double t = d / (d - previousDistance);
-            entering = FindOrAddVertex(vertices, PointOnEdge(vertexAt(current), vertexAt(previous), t));
+            entering = lookup->FindOrAdd(PointOnEdge(vertexAt(current), vertexAt(previous), t));
             failed = entering < 0;
             append(entering);
             if (!extra) append(current);

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
+#include <vector>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/fixed.h"
@@ -15,9 +17,49 @@ class LightList;
 class ModelObject;
 class ObjectGeometry;
 class PlaneRecord;
+class PolygonRecord;
 class Surface;
 class TextureRecord;
 class Transform;
+
+// The vertices of an object's vertex list by position, each point at the first index that
+// holds it, so that slicing finds the points its cuts share without a scan of the whole list.
+// It must see every vertex the list gains while it is in use (SliceFace adds them through it).
+class VertexLookup {
+public:
+    explicit VertexLookup(DynamicArray* vertices);
+    // The first index of an equal point, appended when there is none; -1 when the list cannot
+    // take another vertex.
+    int32_t FindOrAdd(const FixedVector3& point);
+    DynamicArray* Vertices() const { return vertices_; }
+
+private:
+    struct Hash {
+        size_t operator()(const FixedVector3& p) const
+        {
+            return size_t(uint32_t(p.x)) * 0x9E3779B1u ^ size_t(uint32_t(p.y)) * 0x85EBCA77u ^ size_t(uint32_t(p.z));
+        }
+    };
+    struct Same {
+        bool operator()(const FixedVector3& a, const FixedVector3& b) const { return a.x == b.x && a.y == b.y && a.z == b.z; }
+    };
+    DynamicArray* vertices_;
+    std::unordered_map<FixedVector3, int32_t, Hash, Same> first_;
+};
+
+// The faces of a geometry record that name each vertex index, each face once, so that smooth
+// shading finds the faces around a vertex without scanning every face of the record. Valid while
+// the record's faces and their indices stay as they were.
+class VertexFaces {
+public:
+    explicit VertexFaces(const ObjectGeometry* geometry);
+    // The faces naming the vertex, in record order.
+    const std::vector<const PolygonRecord*>& Of(int32_t vertex) const;
+
+private:
+    std::unordered_map<int32_t, std::vector<const PolygonRecord*>> faces_;
+    std::vector<const PolygonRecord*> none_;
+};
 
 class PolygonRecord : public RootObject {
 public:
@@ -39,10 +81,14 @@ public:
     void PrepareFace(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse);
     void PrepareFaceUnlit(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse);
     void LightFace();
+    // The same, with the faces around each vertex given (every face of a record lit in turn).
+    void LightFace(const VertexFaces* around);
     // Keeps the part of the face on the non-negative side of the plane; 1 when three distinct
     // vertices remain. `distances` holds a double per vertex of the owner, `cuts` collects the
-    // cut edges as (leaving << 16) | entering.
-    int32_t SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts);
+    // cut edges as (leaving << 16) | entering; the points where edges are cut are found or
+    // added through `vertices`, a lookup over the owner's local vertices.
+    int32_t SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts,
+                      VertexLookup* vertices);
     // Widens the box by the face's vertices in local (which 1) or world coordinates.
     void FaceBounds(ShortBox* box, int32_t which) const;
 
@@ -89,7 +135,7 @@ public:
     uint8_t Spare[2] = {0, 0};
 
 private:
-    void LightSideVertices(int32_t side, const LightList* lights);
+    void LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around);
 };
 
 // 1 when the record's indices hold the vertex index.

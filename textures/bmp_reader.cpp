@@ -102,7 +102,18 @@ ResultCode BmpImageReader::Read(int32_t depth)
         return -1;
     }
 
-    if (MakeOffscreen(PortRect{0, 0, int32_t(width), int32_t(height)}, bits) != kResultOk) {
+    // Uncompressed rows must all be there (the last one without its padding) before a picture is
+    // made for them: a header alone never asks for the memory of a whole picture.
+    int32_t size = 0;
+    if (compression_ == kBmpCompressionNone &&
+        (stream_->StreamSize(&size) != kResultOk ||
+         int64_t(pixelOffset) + (height - 1) * PaddedRowBytes(width, bits) + (width * bits + 7) / 8 > size)) {
+        ReaderAlert(kBmpFormatMessage);
+        return -1;
+    }
+
+    if (width * height > kImageMaxPixels ||
+        MakeOffscreen(PortRect{0, 0, int32_t(width), int32_t(height)}, bits) != kResultOk) {
         ShowAlert(kReaderMemoryMessage);
         DisposeOffscreen();
         return -1;

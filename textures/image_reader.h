@@ -34,6 +34,10 @@ constexpr int32_t kDibHeaderSize = 40;
 constexpr int64_t kStripByteLimit = 65000;
 // The largest width or height a reader accepts: pixel coordinates are 16-bit values further on.
 constexpr int32_t kImageMaxSide = 32767;
+// The most pixels a reader makes a picture of (8192 x 8192; textures are used at 1024 x 1024 at
+// most): a few bytes of header would otherwise ask for gigabytes and a decode of minutes. A
+// larger picture is refused as one whose offscreen cannot be had.
+constexpr int64_t kImageMaxPixels = int64_t(1) << 26;
 
 // The alert every reader shows when a buffer or the offscreen cannot be had.
 constexpr char kReaderMemoryMessage[] = "There is not enough memory allocated to complete this operation.";

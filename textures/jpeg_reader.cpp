@@ -11,6 +11,24 @@
 #include "foundation/ui_services.h"
 #include "textures/jpeg_library.h"
 
+namespace {
+
+// The progress monitor's record, with the reader whose read it watches.
+struct ScanWatch {
+    jpeg_progress_mgr manager;
+    JpegImageReader* reader;
+};
+
+}  // namespace
+
+void JpegImageReader::WatchScans(j_common_ptr common)
+{
+    auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    if (cinfo->input_scan_number <= kJpegScanLimit) return;
+    reinterpret_cast<ScanWatch*>(cinfo->progress)->reader->ReaderAlert(kJpegScanLimitMessage);
+    std::longjmp(reinterpret_cast<JpegErrorBlock*>(cinfo->err)->jump, 1);
+}
+
 ResultCode JpegImageReader::Read(int32_t depth)
 {
     errors_ = NewJpegErrorBlock();
@@ -24,11 +42,15 @@ ResultCode JpegImageReader::Read(int32_t depth)
     }
     std::memset(cinfo_, 0, sizeof(jpeg_decompress_struct));
     cinfo_->err = &errors_->manager;
+    ScanWatch watch = {};
+    watch.manager.progress_monitor = WatchScans;
+    watch.reader = this;
     volatile ResultCode result = -1;
     volatile bool created = false;
     if (setjmp(errors_->jump) == 0) {
         jpeg_create_decompress(cinfo_);
         created = true;
+        cinfo_->progress = &watch.manager;
         result = Decode(depth);
     }
     EndDecode();
@@ -62,6 +84,7 @@ ResultCode JpegImageReader::Decode(int32_t depth)
     ProgressSetValue(0);
     ProgressShow();
     if (cinfo_->image_width > JDIMENSION(kImageMaxSide) || cinfo_->image_height > JDIMENSION(kImageMaxSide) ||
+        int64_t(cinfo_->image_width) * cinfo_->image_height > kImageMaxPixels ||
         MakeOffscreen(PortRect{0, 0, int32_t(cinfo_->image_width), int32_t(cinfo_->image_height)}, depth) !=
             kResultOk) {
         ShowAlert(kReaderMemoryMessage);

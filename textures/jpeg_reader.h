@@ -8,9 +8,14 @@
 #include "textures/image_reader.h"
 
 constexpr char kJpegColorSchemeMessage[] = "Unrecognised JPEG color scheme.";
+constexpr char kJpegScanLimitMessage[] = "This JPEG picture has too many scans.  Cannot load bitmap %s";
+// A picture of more scans is refused: each scan passes over the whole picture, so that a small
+// file of many empty scans would otherwise keep the reader busy for minutes.
+constexpr int32_t kJpegScanLimit = 500;
 constexpr char kJpegColorSchemeMessageTopDown[] = "JPEG color scheme not recognized.";
 
 struct JpegErrorBlock;
+struct jpeg_common_struct;
 struct jpeg_decompress_struct;
 
 class JpegImageReader : public ImageReader {
@@ -39,6 +44,8 @@ private:
     void EndDecode();
     // One decoded line as a 24-bit row: a grey sample three times, RGB as blue, green, red.
     void ConvertLine(const uint8_t* line, uint8_t* row) const;
+    // The library's progress monitor: past the scan limit, the message and the jump back.
+    static void WatchScans(jpeg_common_struct* cinfo);
 
     int32_t preferredDepth_ = 0;
     int32_t colorSpace_ = 0;

@@ -56,6 +56,8 @@ void MediaItem::MediaItemInit()
 void MediaItem::MediaItemDelete()
 {
     Unload();
+    // An embedded picture is never unloaded: its pixels go with the item.
+    FreeLevels();
     delete this;
 }
 

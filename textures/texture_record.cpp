@@ -7,6 +7,7 @@
 
 #include "draw/mem_pix_map.h"
 #include "textures/media_holder.h"
+#include "textures/texture_libraries.h"
 
 namespace {
 
@@ -125,9 +126,12 @@ void ResetTextureAttributes(TextureRecord* record)
 void DestroyTextureRecord(TextureRecord* record)
 {
     if (!record) return;
-    if (record->owner) {
-        const int32_t index = record->owner->ArrayFind(&record);
-        if (index >= 0) record->owner->Remove(index);
+    // The record leaves its own list and the program-wide list of embedded and relocated
+    // textures, which names records of other lists and must never keep one that is gone.
+    for (TextureRecordList* list : {record->owner, EmbeddedTextureList}) {
+        if (!list) continue;
+        const int32_t index = list->ArrayFind(&record);
+        if (index >= 0) list->Remove(index);
     }
     delete record;
 }

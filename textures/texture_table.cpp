@@ -317,11 +317,12 @@ TextureManager* CollectUsedTexturesTwin(TextureManager* manager, MemoryStream* s
     return manager;
 }
 
-ResultCode TextureTableChunk(TextureManager* manager, MemoryStream* stream)
+namespace {
+
+// The texture tables of the "QMDL" forms inside the chunk the stream is in, `depth` forms down;
+// a form nested deeper than the scene reader follows fails the read rather than the stack.
+ResultCode ReadSourceForms(TextureManager* manager, MemoryStream* stream, int32_t depth)
 {
-    if (stream->StreamIsWriting()) {
-        return WriteChunk(stream, kTagTextureTableChunk, [&]() { return ReadTextureTable(manager, stream, 0); });
-    }
     ResultCode status = kResultOk;
     while (status == kResultOk) {
         const ChunkTag tag = stream->StreamEnterChunk();
@@ -329,13 +330,23 @@ ResultCode TextureTableChunk(TextureManager* manager, MemoryStream* stream)
         if (tag == kTagForm) {
             uint32_t formType = 0;
             if (stream->StreamTransferValue(&formType, kValue32) == kResultOk && formType == kFormModel)
-                status = TextureTableChunk(manager, stream);
+                status = depth < kMaxReadDepth ? ReadSourceForms(manager, stream, depth + 1) : kResultTooDeep;
         } else if (tag == kTagTextureTableChunk) {
             status = ReadTextureTable(manager, stream, 0);
         }
         stream->StreamEndChunk();
     }
     return status;
+}
+
+}  // namespace
+
+ResultCode TextureTableChunk(TextureManager* manager, MemoryStream* stream)
+{
+    if (stream->StreamIsWriting()) {
+        return WriteChunk(stream, kTagTextureTableChunk, [&]() { return ReadTextureTable(manager, stream, 0); });
+    }
+    return ReadSourceForms(manager, stream, 0);
 }
 
 TextureRecord* FindLinkedTexture(TextureManager* manager, int32_t index)

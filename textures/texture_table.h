@@ -43,7 +43,7 @@ ResultCode WriteTextureTable(TextureManager* manager, MemoryStream* stream);
 void CollectUsedTextures(TextureManager* manager, MemoryStream* stream);
 TextureManager* CollectUsedTexturesTwin(TextureManager* manager, MemoryStream* stream);
 // Writing: an empty "TXTB" chunk. Reading: the texture tables of every "QMDL" form in the
-// stream.
+// stream; forms nested more than kMaxReadDepth deep fail the read with kResultTooDeep.
 ResultCode TextureTableChunk(TextureManager* manager, MemoryStream* stream);
 TextureRecord* FindLinkedTexture(TextureManager* manager, int32_t index);
 // Entries kept by the last table read.

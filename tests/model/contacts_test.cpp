@@ -2,8 +2,11 @@
 // bookkeeping of faces that touch, and what destroying and moving objects leaves behind.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "model/contact_list.h"
 #include "model/object_geometry.h"
+#include "model/plane_record.h"
 #include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
@@ -65,6 +68,120 @@ TEST(Contacts, BoxesApartOrOverlappingOnOneAxis)
     scene.root()->AddChild(c);
     EXPECT_EQ(c->Geometry->ContactCount(), 1);
     EXPECT_EQ(c->Geometry->ContactAt(0)->Other, a->Geometry);
+}
+
+namespace {
+
+// The separating face by its definition: every face of g facing h's centre whose plane has every
+// vertex of every face of h on or in front of it (rounded offsets of -1 to 1 counting as 0)
+// scores the sum of those offsets, each vertex counted once per face that names it; the first
+// face of the highest score wins.
+int32_t SeparatingFaceByDefinition(const ObjectGeometry* g, const ObjectGeometry* h, ShortVector3* normal,
+                                   ShortVector3* point)
+{
+    auto vertex = [](const PolygonRecord* face, int32_t k) {
+        return face->Owner()->WorldVertices->At<FixedVector3>(face->IndexAt(k));
+    };
+    auto rounded = [](Fixed a, Fixed b) {
+        const int64_t r = RoundFixed(FixSub(a, b));
+        return r >= -1 && r <= 1 ? 0 : r;
+    };
+    int64_t best = -1;
+    const PolygonRecord* chosen = nullptr;
+    for (int32_t i = 0; i < g->PolygonCount(); ++i) {
+        const PolygonRecord* face = g->PolygonAt(i);
+        const FixedVector3* q = vertex(face, 0);
+        const ShortVector3& n = face->WorldNormal;
+        const int64_t facing = n.x * (int64_t(h->WorldCentre.x) - RoundFixed(q->x)) +
+                               n.y * (int64_t(h->WorldCentre.y) - RoundFixed(q->y)) +
+                               n.z * (int64_t(h->WorldCentre.z) - RoundFixed(q->z));
+        if (facing < 0) continue;
+        int64_t sum = 0;
+        bool fails = false;
+        for (int32_t j = 0; j < h->PolygonCount(); ++j) {
+            for (int32_t k = 0; k < h->PolygonAt(j)->VertexCount(); ++k) {
+                const FixedVector3* v = vertex(h->PolygonAt(j), k);
+                const int64_t s = n.x * rounded(v->x, q->x) + n.y * rounded(v->y, q->y) + n.z * rounded(v->z, q->z);
+                fails = fails || s < 0;
+                sum += s;
+            }
+        }
+        if (!fails && sum > best) {
+            best = sum;
+            chosen = face;
+        }
+    }
+    if (!chosen) return 0;
+    *normal = chosen->WorldNormal;
+    const FixedVector3* q = vertex(chosen, 0);
+    *point = {int16_t(RoundFixed(q->x)), int16_t(RoundFixed(q->y)), int16_t(RoundFixed(q->z))};
+    return 1;
+}
+
+}  // namespace
+
+TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
+{
+    // The search counts each vertex once with the number of faces naming it and tries the vertex
+    // that refused the last face first; the answer must be the definition's, for shapes whose
+    // vertices many faces share, near and overlapping, in both directions.
+    Scene scene;
+    std::vector<ModelObject*> shapes = {
+        MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10),
+        MakeShape(scene.holder(), 4, 12, 3, 8, 20, 0, 30, 25, 3, 0),
+        MakeShape(scene.holder(), 5, 6, 1, 5, 15, -10, 10, -20, 0, 4),
+        MakeShape(scene.holder(), 1, 1, 2, 24, 30, 0, 5, 0, 40, 0),
+        MakeTetrahedron(scene.holder(), 12, 11, 2, 2),
+        MakeShape(scene.holder(), 3, 1, 3, 6, 8, 0, 12, 9, 9, 12),
+    };
+    int32_t found = 0;
+    for (const ModelObject* a : shapes) {
+        for (const ModelObject* b : shapes) {
+            if (a == b) continue;
+            ShortVector3 normal = {1, 1, 1};
+            ShortVector3 point = {1, 1, 1};
+            ShortVector3 expectedNormal = {1, 1, 1};
+            ShortVector3 expectedPoint = {1, 1, 1};
+            const int32_t expected = SeparatingFaceByDefinition(a->Geometry, b->Geometry, &expectedNormal, &expectedPoint);
+            EXPECT_EQ(a->Geometry->FindSeparatingFace(b->Geometry, &normal, &point), expected);
+            EXPECT_EQ(normal, expectedNormal);
+            EXPECT_EQ(point, expectedPoint);
+            found += expected;
+        }
+    }
+    // Some pairs are separated by a face and some are not.
+    EXPECT_GT(found, 5);
+    EXPECT_LT(found, 30);
+    for (ModelObject* shape : shapes) shape->Destroy();
+}
+
+TEST(Contacts, FacesAreFoundByNumberAfterSlicesCutThem)
+{
+    // A shape cut by two slices loses some faces and gains a cap for each: the records stay in
+    // rising face order, and every face number finds its record, or none when it was cut away.
+    Scene scene;
+    ModelObject* shape = MakeShape(scene.holder(), 1, 1, 3, 12, 20, 0, 30, 0, 0, 0);
+    shape->EnsureSliceList();
+    for (const auto& [a, d] : {std::pair{0x10000, -5 * 0x10000}, {-0x10000, 12 * 0x10000}}) {
+        PlaneRecord* plane = shape->NewPlaneRecord();
+        plane->SetPlane(a, 0, 0, d);
+        AppendPointer(shape->Slices, plane);
+    }
+    shape->Build();
+    const ObjectGeometry* g = shape->Geometry;
+    ASSERT_NE(g, nullptr);
+    int32_t cutAway = 0;
+    for (int32_t i = 1; i < g->PolygonCount(); ++i) EXPECT_LT(g->PolygonAt(i - 1)->FaceIndex, g->PolygonAt(i)->FaceIndex);
+    for (int32_t face = -1; face <= shape->FaceCount(); ++face) {
+        const PolygonRecord* expected = nullptr;
+        for (int32_t i = 0; i < g->PolygonCount() && !expected; ++i)
+            if (g->PolygonAt(i)->FaceIndex == face) expected = g->PolygonAt(i);
+        EXPECT_EQ(g->FindPartById(face), expected) << face;
+        cutAway += face >= 0 && face < shape->FaceCount() && !expected ? 1 : 0;
+    }
+    EXPECT_GT(cutAway, 0);
+    EXPECT_EQ(g->FindPartById(shape->FaceCount() - 1)->FaceIndex, shape->FaceCount() - 1);
+    shape->Destroy();
 }
 
 TEST(Contacts, PointTest)

@@ -298,6 +298,32 @@ TEST(Geometry, SliceThroughEverySideMakesOneCap)
     prism->Destroy();
 }
 
+TEST(Geometry, CutPointsAreFoundByPositionAtTheirFirstIndex)
+{
+    // Slicing looks cut points up by position instead of scanning the vertex list for each: the
+    // answer is still the first index of an equal point, and a new point is appended.
+    DynamicArray* vertices = NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 4);
+    const FixedVector3 a = {1, 2, 3};
+    const FixedVector3 b = {4, 5, 6};
+    for (const FixedVector3& v : {a, b, a}) vertices->Append(&v);
+    VertexLookup lookup(vertices);
+    EXPECT_EQ(lookup.FindOrAdd(a), 0);
+    EXPECT_EQ(lookup.FindOrAdd(b), 1);
+    const FixedVector3 c = {7, -8, 9};
+    EXPECT_EQ(lookup.FindOrAdd(c), 3);
+    EXPECT_EQ(lookup.FindOrAdd(c), 3);
+    EXPECT_EQ(vertices->ArrayCount(), 4);
+    EXPECT_EQ(VertexAt(vertices, 3).y, c.y);
+    // A list as long as an object's may be takes no other point; the zero points the longer list
+    // holds are found at the first of them.
+    ASSERT_EQ(vertices->ArraySetCount(kMaxObjectVertices), kResultOk);
+    VertexLookup full(vertices);
+    EXPECT_EQ(full.FindOrAdd({-1, -1, -1}), -1);
+    EXPECT_EQ(full.FindOrAdd({0, 0, 0}), 4);
+    EXPECT_EQ(vertices->ArrayCount(), kMaxObjectVertices);
+    vertices->Destroy();
+}
+
 TEST(Geometry, WorldNormalsAreNormalToTheTransformedFaces)
 {
     Scene scene;

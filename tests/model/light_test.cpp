@@ -1,10 +1,18 @@
 // Lights and light lists in their stored forms, inheritance, and the lighting arithmetic.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <vector>
+
 #include "model/light.h"
 #include "model/lighting_math.h"
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/object_geometry.h"
+#include "model/polygon_record.h"
 #include "model/read_limits.h"
 #include "tests/model/model_test_support.h"
+#include "tools/sample_scenes.h"
 
 namespace {
 
@@ -185,4 +193,37 @@ TEST(Lighting, SumsAndShadeLevels)
     EXPECT_EQ(FixedFloor(ShadeLevel(half, 32, up)), 15);
     half->LightListDeleteAll();
     lights->LightListDeleteAll();
+}
+
+TEST(Lighting, SmoothSidesFindTheFacesAroundEachVertexAsAScanDoes)
+{
+    // A smooth-shaded shape under the room's lights. Its record lit as a whole finds the faces
+    // around each vertex once; every vertex must get the shade that lighting each face on its
+    // own (a scan of all faces for every vertex) gives it.
+    ModelDocument* document = BuildRoomSample();
+    ASSERT_NE(document, nullptr);
+    ModelObject* shape = MakeShape(document->Holder, 4, 6, 3, 8, 100, 0, 100, 0, 0, 0);
+    shape->FrontSideAttribute = 1;
+    shape->BackSideAttribute = 1;
+    document->Holder->Root->AddChild(shape);
+    ObjectGeometry* record = shape->Geometry;
+    ASSERT_NE(record, nullptr);
+    auto shades = [record]() {
+        std::vector<Fixed> all;
+        for (int32_t i = 0; i < record->PolygonCount(); ++i) {
+            for (int32_t side : {kSideFront, kSideBack}) {
+                const DynamicArray* values = record->PolygonAt(i)->GetSideVertexValues(side);
+                for (int32_t k = 0; values && k < values->ArrayCount(); ++k) all.push_back(*values->At<Fixed>(k));
+            }
+        }
+        return all;
+    };
+    record->RefreshRecordShading();
+    const std::vector<Fixed> together = shades();
+    for (int32_t i = 0; i < record->PolygonCount(); ++i) record->PolygonAt(i)->LightFace();
+    const std::vector<Fixed> alone = shades();
+    ASSERT_GT(together.size(), 300u);
+    EXPECT_EQ(together, alone);
+    EXPECT_GT(std::set<Fixed>(together.begin(), together.end()).size(), 4u);
+    document->Destroy();
 }

@@ -330,6 +330,30 @@ TEST(ModelFile, StopWhileReadingCredits)
     document->Destroy();
 }
 
+TEST(ModelFile, ObjectsPastTheFaceBudgetFailTheRead)
+{
+    // Five primitives of 30001 faces each, far apart: the fifth would pass the budget.
+    ModelDocument* source = NewDocument();
+    for (int32_t i = 0; i < 5; ++i)
+        source->Holder->Root->AddChild(MakeShape(source->Holder, 4, 10000, 3, 3, 100, 0, 100, 1000 * i, 0, 0));
+    ASSERT_EQ(source->Holder->Root->ChildAt(0)->FaceCount(), 30001);
+    ASSERT_GT(5 * 30001, kMaxModelFaces);
+    ASSERT_LE(4 * 30001, kMaxModelFaces);
+    const Bytes bytes = WriteDocument(source);
+    source->Destroy();
+
+    RecordingUi ui;
+    ModelDocument* document = NewDocument();
+    EXPECT_EQ(ReadDocument(document, bytes), kResultTooManyFaces);
+    EXPECT_EQ(document->Holder->Root->ChildCount(), 4);
+    EXPECT_EQ(document->Holder->FacesRead, 4 * 30001);
+    EXPECT_EQ(ui.alerts, std::vector<std::string>{"Error in loading file \".\""});
+    // The budget is the read's: the next read of the document starts from nothing.
+    EXPECT_EQ(ReadDocument(document, ModelFile(kVersion)), kResultOk);
+    EXPECT_EQ(document->Holder->FacesRead, 0);
+    document->Destroy();
+}
+
 TEST(ModelFile, HostileModelsEndInTheirResults)
 {
     RecordingUi ui;

@@ -294,6 +294,63 @@ TEST(BmpReader, TruncatedRowsAreRefusedButAMissingLastPadIsNot)
     EXPECT_FALSE(cut.made);
 }
 
+TEST(BmpReader, UncompressedHeadersWithoutTheirRowsMakeNoPicture)
+{
+    // Headers of large pictures followed by a few bytes: refused before any memory is asked
+    // for a picture; a file that holds every row (the last without its padding) still reads.
+    for (int32_t depth : {1, 8, 24}) {
+        for (int32_t height : {30000, -30000}) {
+            BmpLayout layout;
+            layout.width = 30000;
+            layout.height = height;
+            layout.depth = depth;
+            AlertCatcher catcher;
+            MemoryStream stream;
+            Load(stream, MakeBmp(layout, Bytes(64, 0)));
+            Reader reader(&stream);
+            EXPECT_EQ(reader.Read(8), -1);
+            EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kBmpFormatMessage)});
+            EXPECT_EQ(reader.madeDepth, 0) << depth;
+            EXPECT_FALSE(reader.disposed);
+        }
+    }
+    BmpLayout layout;
+    layout.width = 5;
+    layout.height = 3;
+    layout.depth = 8;
+    const Bytes whole = MakeBmp(layout, Bytes(2 * 8 + 5, 7));
+    EXPECT_EQ(Decode(whole).result, kResultOk);
+    const Decoded cut = Decode(Bytes(whole.begin(), whole.end() - 1));
+    EXPECT_EQ(cut.result, -1);
+    EXPECT_FALSE(cut.made);
+}
+
+TEST(BmpReader, PicturesOfMoreThanTheMostPixelsAreRefusedBeforeTheyAreMade)
+{
+    // A run-length header of 8193 x 8192 pixels ended at once by the end-of-bitmap escape: a
+    // few bytes that would ask for a picture of 67 million pixels.
+    BmpLayout layout;
+    layout.width = 8193;
+    layout.height = 8192;
+    layout.depth = 8;
+    layout.compression = 1;
+    ASSERT_GT(int64_t(layout.width) * layout.height, kImageMaxPixels);
+    AlertCatcher catcher;
+    MemoryStream stream;
+    Load(stream, MakeBmp(layout, {0, 1}));
+    Reader reader(&stream);
+    EXPECT_EQ(reader.Read(8), -1);
+    EXPECT_EQ(catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
+    EXPECT_EQ(reader.madeDepth, 0);
+    EXPECT_FALSE(reader.made);
+    // As wide as a picture may be, one row high, it reads.
+    layout.width = kImageMaxSide;
+    layout.height = 1;
+    const Decoded wide = Decode(MakeBmp(layout, {0, 1}));
+    EXPECT_EQ(wide.result, kResultOk);
+    EXPECT_EQ(wide.width, kImageMaxSide);
+}
+
 TEST(BmpReader, FailuresOfTheOffscreenLeaveNoPicture)
 {
     BmpLayout layout;

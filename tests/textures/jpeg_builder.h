@@ -16,7 +16,21 @@ struct JpegLayout {
     J_COLOR_SPACE space = JCS_RGB;  // of the samples given: 1 (grey), 3 (RGB) or 4 (CMYK) a pixel
     bool progressive = false;
     int32_t quality = 90;
+    // Greyscale only: a progressive script of exactly this many scans (the DC, then each AC
+    // coefficient in turn, first at 10 bits of reduced precision and refined a bit a scan).
+    int32_t scans = 0;
 };
+
+// The scan script of JpegLayout::scans.
+inline std::vector<jpeg_scan_info> ScanScript(int32_t scans)
+{
+    std::vector<jpeg_scan_info> script = {{1, {0}, 0, 0, 0, 0}};
+    for (int32_t k = 1; k <= 63 && int32_t(script.size()) < scans; k++) {
+        script.push_back({1, {0}, k, k, 0, 10});
+        for (int32_t al = 9; al >= 0 && int32_t(script.size()) < scans; al--) script.push_back({1, {0}, k, k, al + 1, al});
+    }
+    return script;
+}
 
 // Compresses samples given top row first.
 inline Bytes MakeJpeg(const JpegLayout& layout, const std::vector<uint8_t>& samples)
@@ -35,6 +49,11 @@ inline Bytes MakeJpeg(const JpegLayout& layout, const std::vector<uint8_t>& samp
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, layout.quality, TRUE);
     if (layout.progressive) jpeg_simple_progression(&cinfo);
+    const std::vector<jpeg_scan_info> script = ScanScript(layout.scans);
+    if (layout.scans > 0) {
+        cinfo.scan_info = script.data();
+        cinfo.num_scans = int(script.size());
+    }
     jpeg_start_compress(&cinfo, TRUE);
     const size_t stride = size_t(layout.width) * size_t(cinfo.input_components);
     while (cinfo.next_scanline < cinfo.image_height) {

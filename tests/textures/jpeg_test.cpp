@@ -283,6 +283,46 @@ TEST(Jpeg, RefusedPicturesLeaveNothingBehind)
     EXPECT_EQ(garbage.alerts, std::vector<std::string>{"Not a JPEG file: starts with 0x42 0x4d\n"});
 }
 
+TEST(Jpeg, PicturesOfMoreThanTheMostPixelsAreRefusedBeforeTheyAreMade)
+{
+    // A small picture whose frame header claims 8193 x 8192 pixels: refused before a picture
+    // of 67 million pixels is made, and before the missing data would be decoded as grey.
+    JpegLayout layout;
+    Bytes file = MakeJpeg(layout, std::vector<uint8_t>(16 * 16 * 3, 90));
+    size_t frame = 2;
+    while (frame + 9 < file.size() && !(file[frame] == 0xFF && file[frame + 1] == 0xC0)) frame++;
+    ASSERT_LT(frame + 9, file.size());
+    file[frame + 5] = 0x20;  // height 8192
+    file[frame + 6] = 0x00;
+    file[frame + 7] = 0x20;  // width 8193
+    file[frame + 8] = 0x01;
+    const Decoded d = Decode(file);
+    EXPECT_EQ(d.result, -1);
+    EXPECT_EQ(d.alerts, std::vector<std::string>{kReaderMemoryMessage});
+    EXPECT_FALSE(d.made);
+    EXPECT_EQ(d.width, 0);
+}
+
+TEST(Jpeg, PicturesOfMoreScansThanTheLimitAreRefused)
+{
+    JpegLayout layout;
+    layout.space = JCS_GRAYSCALE;
+    layout.scans = kJpegScanLimit;
+    const std::vector<uint8_t> grey(16 * 16, 100);
+    const Decoded whole = Decode(MakeJpeg(layout, grey));
+    EXPECT_EQ(whole.result, kResultOk);
+    EXPECT_TRUE(whole.alerts.empty());
+    EXPECT_TRUE(Near(whole.pixels[0], 0x646464, 2)) << std::hex << whole.pixels[0];
+
+    // One scan more: refused before any row is decoded, with the picture disposed.
+    layout.scans = kJpegScanLimit + 1;
+    const Decoded refused = Decode(MakeJpeg(layout, grey));
+    EXPECT_EQ(refused.result, -1);
+    EXPECT_EQ(refused.alerts, std::vector<std::string>{WithName(kJpegScanLimitMessage)});
+    EXPECT_TRUE(refused.disposed);
+    EXPECT_FALSE(refused.made);
+}
+
 TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)
 {
     const Bytes file = WritePicture(8, 8, std::vector<uint32_t>(64, 0x808080));

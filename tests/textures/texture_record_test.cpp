@@ -11,6 +11,7 @@
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"
 #include "tests/textures/texture_world.h"
+#include "textures/media_item.h"
 #include "textures/offscreen_jpeg_writer.h"
 
 namespace {
@@ -308,6 +309,31 @@ TEST(MediaItem, SidesRoundToPowersOfTwoAndEmbeddedPicturesAreLabelled)
     char name[kPathLength];
     plain->HolderFileName(name);
     EXPECT_STREQ(name, "blah");
+}
+
+TEST(MediaItem, AnEmbeddedPictureGoesWithItsItem)
+{
+    // Embedded pictures are never unloaded, so deleting the item is what frees them.
+    struct WatchedPixMap : MemPixMap {
+        ~WatchedPixMap() override { *gone = true; }
+        bool* gone = nullptr;
+    };
+    struct Item : EmbeddedPictureItem {
+        void Keep(MemPixMap* pixmap) { levels_[0] = pixmap; }
+    };
+    TextureWorld world;
+    bool gone = false;
+    auto* pixmap = new WatchedPixMap;
+    pixmap->gone = &gone;
+    ASSERT_EQ(pixmap->MemPixMapInit({0, 0, 8, 8}, 8), kResultOk);
+    auto* item = new Item;
+    item->MediaItemInit();
+    item->Keep(pixmap);
+    item->Unload();
+    EXPECT_FALSE(gone);
+    EXPECT_EQ(item->Pixmap(0), pixmap);
+    item->MediaItemDelete();
+    EXPECT_TRUE(gone);
 }
 
 TEST(TextureLibraries, NestedLocksTouchTheHoldersOnce)

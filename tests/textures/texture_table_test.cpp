@@ -10,6 +10,7 @@
 #include "foundation/disk_file_stream.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
+#include "model/object_stream.h"
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"
 #include "tests/textures/texture_world.h"
@@ -213,6 +214,11 @@ TEST(TextureTable, PicturesFromMemoryStreamsAreKeptInTheItem)
     broken.resize(broken.size() - 10);
     ASSERT_EQ(ReadTable(world, Entry(6, Name("bad") + Chunk("TXPD", broken))), kResultOk);
     EXPECT_EQ(FindTextureByName(world.list, "bad"), nullptr);
+    EXPECT_EQ(TextureRecordCount(EmbeddedTextureList), 1);
+
+    // The document's records go, and the embedded list keeps none of them.
+    ReleaseTextureRecords(world.list);
+    EXPECT_EQ(TextureRecordCount(EmbeddedTextureList), 0);
 }
 
 TEST(TextureTable, StopInTheProgressWindowEndsTheReadAndDropsTheEntry)
@@ -403,5 +409,33 @@ TEST(TextureTable, ModelFilesAddedAsTextureSourcesBringTheirTextures)
     EXPECT_EQ(AddTextureFiles(world.list, paths), -1);
     EXPECT_EQ(world.ui.alerts, std::vector<std::string>{"Couldn't load all the textures.  Memory may be low."});
     EXPECT_EQ(TextureRecordCount(world.list), 2);
+    paths->Destroy();
+}
+
+TEST(TextureTable, TextureSourcesNestedTooDeepFailWithoutExhaustingTheStack)
+{
+    TextureWorld world;
+    PictureFolder folder("nested");
+    auto nested = [](int32_t forms, const char* name) {
+        Bytes bytes = Chunk("TXTB", Entry(1, Name(name)));
+        for (int32_t i = 0; i < forms; ++i) bytes = Chunk("FORM", Tag("QMDL") + bytes);
+        return bytes;
+    };
+    // Forms inside forms are read as deep as the scene reader follows children.
+    const PathRecord deepest = PathOf(folder.Put("deepest.tlb", nested(kMaxReadDepth, "deepest")));
+    EXPECT_EQ(AddTextureFile(world.list, &deepest), kResultOk);
+    EXPECT_NE(FindTextureByName(world.list, "deepest"), nullptr);
+    // One form more fails the file; so does a file of nothing but form headers, a hundred
+    // thousand deep, which used to exhaust the stack.
+    const PathRecord deeper = PathOf(folder.Put("deeper.tlb", nested(kMaxReadDepth + 1, "deeper")));
+    EXPECT_EQ(AddTextureFile(world.list, &deeper), kResultTooDeep);
+    EXPECT_EQ(FindTextureByName(world.list, "deeper"), nullptr);
+    Bytes headers;
+    for (int32_t i = 0; i < 100000; ++i) Append(headers, Tag("FORM") + Word32(0x7FFFFFFF) + Tag("QMDL"));
+    DynamicArray* paths = NewDynamicArray(0, int32_t(sizeof(PathRecord)), 1);
+    const PathRecord headerFile = PathOf(folder.Put("headers.tlb", headers));
+    paths->Append(&headerFile);
+    EXPECT_EQ(AddTextureFiles(world.list, paths), kResultTooDeep);
+    EXPECT_EQ(world.ui.alerts, std::vector<std::string>{"Couldn't load all the textures.  Memory may be low."});
     paths->Destroy();
 }

@@ -1,0 +1,33 @@
+// Fuzz target: the bytes of a stream holding an "FPTH" chunk, read as the file reference of a
+// texture beside a model file (so that both the stored path and the path relative to the model
+// are tried).
+#include "foundation/disk_file_stream.h"
+#include "tools/fuzz/fuzz_services.h"
+#include "tools/fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    InstallFuzzUi();
+    InstallFuzzServices();
+    MemoryStream stream;
+    if (!LoadStream(stream, data, size)) return 0;
+    DiskFileStream* base = new DiskFileStream;
+    base->FileObjectInit(kFileReference, 0, 0, "", "");
+    base->SetFileFromPath("Q:\\MODELS\\HOUSE\\HOUSE.QPY");
+    DiskFileStream* file = new DiskFileStream;
+    file->FileObjectInit(kFileReference, 0, 0, "", "");
+    file->SetFileAttribute(base);
+    file->StreamSetDirection(kStreamReading);
+    file->Write(&stream);
+    // Whatever was read, the object names a file by texts that end within their fields.
+    char path[kPathLength];
+    file->FileFullPath(path);
+    file->FileNameWithExtension(path);
+    if (std::strlen(file->Directory()) >= kPathLength || std::strlen(file->Name()) >= kFileNameField ||
+        std::strlen(file->Extension()) >= kExtensionField)
+        std::abort();
+    file->SetFileAttribute(nullptr);
+    file->FileObjectDestroy();
+    base->FileObjectDestroy();
+    return 0;
+}

@@ -1,0 +1,17 @@
+// Fuzz target: JPEG file bytes through the JPEG reader (over the JPEG library) into a picture
+// held in memory.
+#include "tests/textures/memory_image_reader.h"
+#include "textures/jpeg_reader.h"
+#include "tools/fuzz/fuzz_image_reader.h"
+#include "tools/fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    InstallFuzzUi();
+    MemoryStream stream;
+    if (!LoadStream(stream, data, size)) return 0;
+    FuzzImageReader<JpegImageReader> reader(&stream);
+    reader.Read(24);
+    CheckImageReader(reader);
+    return 0;
+}
