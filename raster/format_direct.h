@@ -252,7 +252,7 @@ struct Direct16 {
                        flat.pattern);
     }
 
-    // A pixel takes the half of the colour word that belongs to its index.
+    // A pixel takes the half of the colour word that belongs to its index, stored on its own.
     struct Line {
         uint32_t value;
     };
@@ -260,7 +260,7 @@ struct Direct16 {
     static void PutPixel(const RasterTarget& t, int32_t x, int32_t y, const Line& line, int32_t)
     {
         const int32_t column = t.originX + x;
-        MaskedStore32(Word(t, y, column), ~Layout16::kPixel[column & 1], line.value);
+        Store16(t.Row(y) + 2 * column, uint16_t(line.value >> Layout16::PixelShift(column & 1)));
     }
 
     struct Ramps {
