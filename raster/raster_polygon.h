@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <new>
 #include <type_traits>
 
 #include "foundation/fixed.h"
@@ -231,16 +230,16 @@ int32_t ShadePolygonClippedOn(const RasterTarget& t, const DevicePoint* points, 
     return result == ScanResult::kOneRow ? 0 : 1;
 }
 
-// The shaded polygon within `bounds`: made into a temporary clip region, then drawn as
-// ShadePolygonClippedOn, whose result it returns (0 when no region could be made).
+// The shaded polygon within `bounds`: made into a temporary clip region (from the regions kept
+// for reuse, so that no polygon allocates one), then drawn as ShadePolygonClippedOn, whose
+// result it returns (0 when no region could be made).
 template <class F>
 int32_t ShadePolygonOn(const RasterTarget& t, const RasterRect& bounds, const DevicePoint* points, Fixed* values,
                        int32_t n, const ShadeLevelEntry* levels, int32_t rampByte, uint32_t frameWord, int32_t options,
                        int32_t pattern)
 {
-    SpanRegion* whole = new (std::nothrow) SpanRegion;
+    SpanRegion* whole = NewSpanRegion();
     if (!whole) return 0;
-    whole->SpanRegionInit();
     SpanRegion* region = whole->SpanRegionFromRect(bounds.left, bounds.top, bounds.right, bounds.bottom);
     int32_t result = 0;
     if (region) {
