@@ -32,12 +32,14 @@ auto WithPattern(int32_t pattern, Body&& body)
 }
 
 // A line between 16.16 points that the caller has already clipped; pixels outside the buffer are
-// never written.
+// never written. The pixel writer holds copies of the target and the line (the DDA takes it by
+// value), so that the pixel writes, which may alias anything, do not make the loop read them
+// again for every pixel.
 template <class F>
 void DrawLineFixedOn(const RasterTarget& t, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const typename F::Line& line)
 {
-    LineDDA(x0, y0, x1, y1, [&](int32_t x, int32_t y, int32_t ordinal) {
-        if (t.Contains(x, y)) F::PutPixel(t, x, y, line, ordinal);
+    LineDDA(x0, y0, x1, y1, [t, line, b = t.Buffer()](int32_t x, int32_t y, int32_t ordinal) {
+        if (x >= b.left && x < b.right && y >= b.top && y < b.bottom) F::PutPixel(t, x, y, line, ordinal);
     });
 }
 
