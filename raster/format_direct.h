@@ -50,8 +50,9 @@ struct DirectPixel<4> {
 
 namespace detail {
 
-// A solid 24-bit span: single pixels until the address is word-aligned, then four pixels per three
-// word stores, then the rest.
+// A solid 24-bit span: single pixels until the address is word-aligned, then groups of four pixels
+// (three words) until it is 16-byte aligned, then sixteen pixels per three 16-byte stores, then
+// groups of four and single pixels for the rest.
 inline void FillSpan24Solid(uint8_t* p, int32_t count, uint32_t w)
 {
     for (; count > 0 && (AddressOf(p) & 3) != 0; --count, p += 3) DirectPixel<3>::Put(p, w);
@@ -59,28 +60,39 @@ inline void FillSpan24Solid(uint8_t* p, int32_t count, uint32_t w)
     const uint32_t w0 = b0 | (b1 << 8) | (b2 << 16) | (b0 << 24);
     const uint32_t w1 = b1 | (b2 << 8) | (b0 << 16) | (b1 << 24);
     const uint32_t w2 = b2 | (b0 << 8) | (b1 << 16) | (b2 << 24);
-    for (; count >= 4; count -= 4, p += 12) {
-        Store32(p, w0);
-        Store32(p + 4, w1);
-        Store32(p + 8, w2);
+    const auto group = [w0, w1, w2](uint8_t* q) {
+        Store32(q, w0);
+        Store32(q + 4, w1);
+        Store32(q + 8, w2);
+    };
+    for (; count >= 4 && (AddressOf(p) & 15) != 0; count -= 4, p += 12) group(p);
+    for (; count >= 16; count -= 16, p += 48) {
+        group(p);
+        group(p + 12);
+        group(p + 24);
+        group(p + 36);
     }
+    for (; count >= 4; count -= 4, p += 12) group(p);
     for (; count > 0; --count, p += 3) DirectPixel<3>::Put(p, w);
 }
 
+// The 24- and 32-bit flat spans; the half-tone form writes the pixels whose position parity is
+// `parity`.
 template <int32_t Bytes, bool Halftone>
 inline void FillDirectSpan(uint8_t* p, int32_t parity, int32_t count, uint32_t w)
 {
+    static_assert(Bytes == 3 || Bytes == 4);
     using Pixel = DirectPixel<Bytes>;
-    if (Halftone) {
+    if constexpr (Halftone) {
         if (count > 0 && int32_t(Pixel::Position(p) & 1) != parity) {
             p += Bytes;
             --count;
         }
         for (; count > 0; count -= 2, p += 2 * Bytes) Pixel::Put(p, w);
-    } else if (Bytes == 3) {
+    } else if constexpr (Bytes == 3) {
         FillSpan24Solid(p, count, w);
     } else {
-        for (; count > 0; --count, p += Bytes) Pixel::Put(p, w);
+        ForWordRun(p, count, [w](uint8_t* q) { Store32(q, w); });
     }
 }
 
@@ -240,7 +252,7 @@ struct Direct16 {
                        flat.pattern);
     }
 
-    // A pixel takes the half of the colour word that belongs to its index.
+    // A pixel takes the half of the colour word that belongs to its index, stored on its own.
     struct Line {
         uint32_t value;
     };
@@ -248,7 +260,7 @@ struct Direct16 {
     static void PutPixel(const RasterTarget& t, int32_t x, int32_t y, const Line& line, int32_t)
     {
         const int32_t column = t.originX + x;
-        MaskedStore32(Word(t, y, column), ~Layout16::kPixel[column & 1], line.value);
+        Store16(t.Row(y) + 2 * column, uint16_t(line.value >> Layout16::PixelShift(column & 1)));
     }
 
     struct Ramps {

@@ -131,10 +131,10 @@ struct Indexed8 {
         uint32_t value;
     };
     static Line MakeLine(uint32_t w) { return {((w >> 16) & 0xFF) * 0x01010101u}; }
+    // One byte store: a line's pixels along a row then never wait on each other's word.
     static void PutPixel(const RasterTarget& t, int32_t x, int32_t y, const Line& line, int32_t)
     {
-        const int32_t column = t.originX + x;
-        MaskedStore32(t.Row(y) + (column & ~3), ~Layout8::kPixel[column & 3], line.value);
+        t.Row(y)[t.originX + x] = uint8_t(line.value);
     }
 
     using Ramps = IndexedRamps;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <new>
 #include <type_traits>
 
 #include "foundation/fixed.h"
@@ -33,12 +32,14 @@ auto WithPattern(int32_t pattern, Body&& body)
 }
 
 // A line between 16.16 points that the caller has already clipped; pixels outside the buffer are
-// never written.
+// never written. The pixel writer holds copies of the target and the line (the DDA takes it by
+// value), so that the pixel writes, which may alias anything, do not make the loop read them
+// again for every pixel.
 template <class F>
 void DrawLineFixedOn(const RasterTarget& t, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const typename F::Line& line)
 {
-    LineDDA(x0, y0, x1, y1, [&](int32_t x, int32_t y, int32_t ordinal) {
-        if (t.Contains(x, y)) F::PutPixel(t, x, y, line, ordinal);
+    LineDDA(x0, y0, x1, y1, [t, line, b = t.Buffer()](int32_t x, int32_t y, int32_t ordinal) {
+        if (x >= b.left && x < b.right && y >= b.top && y < b.bottom) F::PutPixel(t, x, y, line, ordinal);
     });
 }
 
@@ -231,16 +232,16 @@ int32_t ShadePolygonClippedOn(const RasterTarget& t, const DevicePoint* points, 
     return result == ScanResult::kOneRow ? 0 : 1;
 }
 
-// The shaded polygon within `bounds`: made into a temporary clip region, then drawn as
-// ShadePolygonClippedOn, whose result it returns (0 when no region could be made).
+// The shaded polygon within `bounds`: made into a temporary clip region (from the regions kept
+// for reuse, so that no polygon allocates one), then drawn as ShadePolygonClippedOn, whose
+// result it returns (0 when no region could be made).
 template <class F>
 int32_t ShadePolygonOn(const RasterTarget& t, const RasterRect& bounds, const DevicePoint* points, Fixed* values,
                        int32_t n, const ShadeLevelEntry* levels, int32_t rampByte, uint32_t frameWord, int32_t options,
                        int32_t pattern)
 {
-    SpanRegion* whole = new (std::nothrow) SpanRegion;
+    SpanRegion* whole = NewSpanRegion();
     if (!whole) return 0;
-    whole->SpanRegionInit();
     SpanRegion* region = whole->SpanRegionFromRect(bounds.left, bounds.top, bounds.right, bounds.bottom);
     int32_t result = 0;
     if (region) {

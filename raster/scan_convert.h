@@ -177,7 +177,7 @@ ScanResult ScanPolygon(const Edges& edges, int32_t n, int32_t rowTop, int32_t ro
 // nearest(x0) and nearest(x1) for flat ones; a line with no whole pixel along its major axis draws
 // nothing.
 template <class PixelFn>
-void LineDDA(Fixed x0, Fixed y0, Fixed x1, Fixed y1, PixelFn&& pixel)
+void LineDDA(Fixed x0, Fixed y0, Fixed x1, Fixed y1, PixelFn pixel)
 {
     if (y0 > y1) {
         std::swap(x0, x1);

@@ -11,20 +11,66 @@ namespace {
 constexpr Fixed kQuarterPixel = 0x4000;
 constexpr Fixed kEmptySize = 0;  // a clip shape this wide or high, or less, is empty
 constexpr int32_t kTrapezoidRowSize = 24;
+constexpr int32_t kShapeGrowStep = 8;
 
-// Makes the region's own clip polygon and edge arrays from n 16.16 points; false when they
-// cannot be had.
-bool StoreClipShape(SpanRegion* region, const FixedPoint* points, int32_t n)
+// What regions let go of, kept for the regions made after them: drawing frame after frame then
+// allocates no region and no clip shape once these hold as many as one frame has in use at once.
+template <class T, int32_t kCapacity>
+class Spares {
+public:
+    T* Take() { return count_ > 0 ? items_[--count_] : nullptr; }
+    // False when full: the caller destroys the item.
+    bool Keep(T* item)
+    {
+        if (count_ == kCapacity) return false;
+        items_[count_++] = item;
+        return true;
+    }
+
+private:
+    T* items_[kCapacity] = {};
+    int32_t count_ = 0;
+};
+
+Spares<SpanRegion, 32> gSpareRegions;
+Spares<DynamicArray, 32> gSpareShapes;  // FixedPoint
+Spares<DynamicArray, 32> gSpareEdges;   // ClipEdgeEquation
+
+// An array of n elements of the given size, a spare one when there is one; null when it cannot be
+// had. Its elements are the caller's to fill.
+DynamicArray* ArrayOf(Spares<DynamicArray, 32>& spares, int32_t n, int32_t elementSize)
 {
-    DynamicArray* shape = NewDynamicArray(n, sizeof(FixedPoint), 8);
-    DynamicArray* edges = NewDynamicArray(n, sizeof(ClipEdgeEquation), 8);
-    if (!shape || !edges || shape->ArrayCount() != n || edges->ArrayCount() != n) {
-        if (shape) shape->Destroy();
-        if (edges) edges->Destroy();
+    if (DynamicArray* array = spares.Take()) {
+        if (array->ArraySetCount(n) == kResultOk) return array;
+        array->Destroy();
+    }
+    DynamicArray* array = NewDynamicArray(n, elementSize, kShapeGrowStep);
+    if (array && array->ArrayCount() != n) {
+        array->Destroy();
+        return nullptr;
+    }
+    return array;
+}
+
+void LetGo(Spares<DynamicArray, 32>& spares, DynamicArray* array)
+{
+    if (array && !spares.Keep(array)) array->Destroy();
+}
+
+// Gives the region its own clip polygon of n 16.16 points, which place(vertices) writes, and the
+// equations of its edges; false when the arrays cannot be had.
+template <class Place>
+bool StoreClipShape(SpanRegion* region, int32_t n, Place&& place)
+{
+    DynamicArray* shape = ArrayOf(gSpareShapes, n, sizeof(FixedPoint));
+    DynamicArray* edges = ArrayOf(gSpareEdges, n, sizeof(ClipEdgeEquation));
+    if (!shape || !edges) {
+        LetGo(gSpareShapes, shape);
+        LetGo(gSpareEdges, edges);
         return false;
     }
     FixedPoint* vertices = static_cast<FixedPoint*>(shape->ArrayLock());
-    std::copy(points, points + n, vertices);
+    place(vertices);
     auto* equations = static_cast<ClipEdgeEquation*>(edges->ArrayData());
     for (int32_t i = 0; i < n; ++i) {
         const FixedPoint& from = vertices[i];
@@ -49,28 +95,50 @@ RegionRowQuery InstallRegionRowQuery(RegionRowQuery query)
     return previous;
 }
 
+SpanRegion* NewSpanRegion()
+{
+    SpanRegion* region = gSpareRegions.Take();
+    if (!region) region = new (std::nothrow) SpanRegion;
+    if (region) region->SpanRegionInit();
+    return region;
+}
+
+void FreeSpareRegions()
+{
+    while (SpanRegion* region = gSpareRegions.Take()) region->Destroy();
+    while (DynamicArray* array = gSpareShapes.Take()) array->Destroy();
+    while (DynamicArray* array = gSpareEdges.Take()) array->Destroy();
+}
+
 void SpanRegion::SpanRegionInit()
 {
     rowCount = gRowQuery ? gRowQuery() : kRowsWithoutQuery;
-    Init(0, kTrapezoidRowSize, rowCount ? 480 : 8);
+    const int32_t growStep = rowCount ? 480 : 8;
+    // A region used before keeps its block when it has the same layout.
+    const bool reusable = Capacity() > 0 && ElementSize() == kTrapezoidRowSize && GrowStep() == growStep &&
+                          LockCount() == 0;
+    if (!reusable || ArraySetCount(0) != kResultOk) Init(0, kTrapezoidRowSize, growStep);
     clipped = 0;
+    imageFirstRow = imageLeft = imageRight = 0;
     left = top = kRegionEmptyLow;
     right = bottom = kRegionEmptyHigh;
     shape = nullptr;
     shape2 = nullptr;
     empty = 0;
+    std::fill(scanBounds, scanBounds + 4, 0);
+    std::fill(boundsCopy, boundsCopy + 4, 0);
 }
 
 void SpanRegion::SpanRegionFree()
 {
     if (shape) {
         shape->ArrayUnlock();
-        shape->Destroy();
-        if (shape2) shape2->Destroy();
+        LetGo(gSpareShapes, shape);
+        LetGo(gSpareEdges, shape2);
     }
     shape = nullptr;
     shape2 = nullptr;
-    Destroy();
+    if (!gSpareRegions.Keep(this)) Destroy();
 }
 
 SpanRegion* SpanRegion::SpanRegionFromRect(int32_t rectLeft, int32_t rectTop, int32_t rectRight, int32_t rectBottom)
@@ -78,9 +146,8 @@ SpanRegion* SpanRegion::SpanRegionFromRect(int32_t rectLeft, int32_t rectTop, in
     if (clipped) return nullptr;
     const DevicePoint corners[4] = {
         {rectLeft, rectTop}, {rectRight, rectTop}, {rectRight, rectBottom}, {rectLeft, rectBottom}};
-    SpanRegion* region = new (std::nothrow) SpanRegion;
+    SpanRegion* region = NewSpanRegion();
     if (!region) return nullptr;
-    region->SpanRegionInit();
     region->clipped = 1;
     if (region->rowCount == 0) {
         region->BuildTrapezoidRegion(corners, 4);
@@ -128,36 +195,20 @@ void SpanRegion::SetRegionClipShape(SpanRegion* region, const DevicePoint* point
             region->empty = 1;
             return;
         }
-        DynamicArray* inset = NewDynamicArray(count, sizeof(FixedPoint), 8);
-        if (!inset || inset->ArrayCount() != count) {
-            if (inset) inset->Destroy();
-            region->empty = 1;
-            return;
-        }
-        FixedPoint* moved = static_cast<FixedPoint*>(inset->ArrayData());
-        for (int32_t i = 0; i < count; ++i) {
-            const DevicePoint& p = points[i];
-            moved[i] = {IntToFixed(p.x) + (p.x == minX ? kQuarterPixel : -kQuarterPixel),
-                        IntToFixed(p.y) + (p.y == minY ? kQuarterPixel : -kQuarterPixel)};
-        }
-        if (!StoreClipShape(region, moved, count)) region->empty = 1;
-        inset->Destroy();
+        const bool stored = StoreClipShape(region, count, [&](FixedPoint* moved) {
+            for (int32_t i = 0; i < count; ++i) {
+                const DevicePoint& p = points[i];
+                moved[i] = {IntToFixed(p.x) + (p.x == minX ? kQuarterPixel : -kQuarterPixel),
+                            IntToFixed(p.y) + (p.y == minY ? kQuarterPixel : -kQuarterPixel)};
+            }
+        });
+        if (!stored) region->empty = 1;
         return;
     }
     // A narrowed region: the polygon cut by this region's shape.
-    DynamicArray* converted = NewDynamicArray(count, sizeof(FixedPoint), 8);
-    if (!converted || converted->ArrayCount() != count) {
-        if (converted) converted->Destroy();
-        region->empty = 1;
-        return;
-    }
-    FixedPoint* fixedPoints = static_cast<FixedPoint*>(converted->ArrayData());
-    for (int32_t i = 0; i < count; ++i) fixedPoints[i] = {IntToFixed(points[i].x), IntToFixed(points[i].y)};
     FixedPoint* clippedPoints = nullptr;
     int32_t clippedCount = 0;
-    const int32_t result = ClipPolygon(this, fixedPoints, count, &clippedPoints, nullptr, &clippedCount, 0);
-    converted->Destroy();
-    if (result != kClipKept) {
+    if (ClipPolygon(this, points, count, &clippedPoints, nullptr, &clippedCount, 0) != kClipKept) {
         region->empty = 1;
         return;
     }
@@ -170,7 +221,8 @@ void SpanRegion::SetRegionClipShape(SpanRegion* region, const DevicePoint* point
     }
     std::copy(box, box + 4, region->scanBounds);
     if (box[kScanRight] - box[kScanLeft] <= kEmptySize || box[kScanBottom] - box[kScanTop] <= kEmptySize ||
-        !StoreClipShape(region, clippedPoints, clippedCount))
+        !StoreClipShape(region, clippedCount,
+                        [&](FixedPoint* vertices) { std::copy(clippedPoints, clippedPoints + clippedCount, vertices); }))
         region->empty = 1;
 }
 

@@ -42,11 +42,21 @@ RegionRowQuery InstallRegionRowQuery(RegionRowQuery query);
 // lines are parallel.
 DevicePoint LineIntersection(DevicePoint p1, DevicePoint p2, DevicePoint p3, DevicePoint p4);
 
+class SpanRegion;
+
+// A new region, initialised (SpanRegionInit); null when it cannot be had. Regions let go of by
+// SpanRegionFree are kept, with their clip-shape arrays, and handed out again here, so that a
+// frame allocates no region once the frames before it have left enough behind.
+SpanRegion* NewSpanRegion();
+// Destroys the regions and clip-shape arrays kept for reuse (at the face front end's shutdown).
+void FreeSpareRegions();
+
 class SpanRegion : public DynamicArray {
 public:
-    // Initialises a new region: no clip shape, clip flag clear, empty bounds, no pixel rows.
+    // Initialises a new region: no clip shape, clip flag clear, empty bounds, no pixel rows (a
+    // region's block of rows is kept when it has the layout wanted).
     void SpanRegionInit();
-    // Frees the owned clip-shape arrays and the region itself.
+    // Lets go of the owned clip-shape arrays and the region itself (kept for NewSpanRegion).
     void SpanRegionFree();
     // A new clipped region of the rectangle (right and bottom exclusive) within this one; null
     // when this region is already clipped, is empty, or the rectangle leaves nothing.

@@ -1,7 +1,6 @@
 // SpanRegion in its trapezoid form: the rows of a convex polygon, the intersection of two such
 // regions, the outline of a region, and the region cut by a polygon in either form.
 #include <algorithm>
-#include <new>
 
 #include "raster/span_region.h"
 
@@ -230,9 +229,8 @@ bool SpanRegion::IntersectTrapezoidRegionsInto(const SpanRegion* face, SpanRegio
 SpanRegion* SpanRegion::IntersectTrapezoidRegions(SpanRegion* face)
 {
     if (!clipped) return face;
-    SpanRegion* result = new (std::nothrow) SpanRegion;
+    SpanRegion* result = NewSpanRegion();
     if (result) {
-        result->SpanRegionInit();
         if (!IntersectTrapezoidRegionsInto(face, result)) {
             result->SpanRegionFree();
             result = nullptr;
@@ -254,9 +252,8 @@ SpanRegion* SpanRegion::SpanRegionIntersectPolygon(const DevicePointList* points
     const int32_t n = points ? points->ArrayCount() : 0;
     if (n < 3) return nullptr;
     const DevicePoint* corners = points->Elements<DevicePoint>();
-    SpanRegion* region = new (std::nothrow) SpanRegion;
+    SpanRegion* region = NewSpanRegion();
     if (!region) return nullptr;
-    region->SpanRegionInit();
     region->clipped = 1;
     if (clipped && rowCount == 0) {
         region->BuildTrapezoidRegion(corners, n);

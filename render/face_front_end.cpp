@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "draw/current_port.h"
 #include "draw/port_base.h"
@@ -198,10 +197,7 @@ int32_t DirectDrawingRows()
 ResultCode PolyRgnStartup()
 {
     InstallRegionRowQuery(DirectDrawingRows);
-    if (!gWorkRegion) {
-        gWorkRegion = new (std::nothrow) SpanRegion;
-        if (gWorkRegion) gWorkRegion->SpanRegionInit();
-    }
+    if (!gWorkRegion) gWorkRegion = NewSpanRegion();
     if (!gRectangleList) {
         gRectangleList = NewDynamicArray(4, int32_t(sizeof(DevicePoint)), 8);
         if (gRectangleList) gRectangleList->ArrayLock();
@@ -222,6 +218,7 @@ void PolyRgnShutdown()
     FreeDevicePointLists();
     FreeGdiOutlineList();
     FreeClipScratch();
+    FreeSpareRegions();
 }
 
 void InstallRendererRegionWork()

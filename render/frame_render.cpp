@@ -5,7 +5,6 @@
 #include "render/frame_render.h"
 
 #include <algorithm>
-#include <new>
 
 #include "draw/pen_state.h"
 #include "draw/q_offscreen.h"
@@ -249,9 +248,8 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
 
 void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
 {
-    SpanRegion* region = new (std::nothrow) SpanRegion;
+    SpanRegion* region = NewSpanRegion();
     if (!region) return;
-    region->SpanRegionInit();
     o->frameStart = Ticks();
     o->abortFlag = 0;
     o->objectCounter = 0;

@@ -3,7 +3,6 @@
 
 #include "render/gdi_face_path.h"
 
-#include <new>
 
 #include "draw/current_port.h"
 #include "draw/pen_state.h"
@@ -33,10 +32,7 @@ SpanRegion* gCutRegion = nullptr;
 
 SpanRegion* WorkRegion(SpanRegion*& region)
 {
-    if (!region) {
-        region = new (std::nothrow) SpanRegion;
-        if (region) region->SpanRegionInit();
-    }
+    if (!region) region = NewSpanRegion();
     return region;
 }
 

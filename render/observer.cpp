@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <new>
 
 #include "model/model_holder.h"
 #include "model/model_object.h"
@@ -47,8 +46,7 @@ ResultCode Observer::Init(ModelHolder* holder)
     const ResultCode buffers = AllocViewBuffers();
     width = height = 0;
     corners = NewDynamicArray(4, int32_t(sizeof(DevicePoint)), 4);
-    region = new (std::nothrow) SpanRegion;
-    if (region) region->SpanRegionInit();
+    region = NewSpanRegion();
     xShiftDepth = xShiftSide = zShiftDepth = zShiftSide = 0;
     xPlaneLength = zPlaneLength = 0;
     xEdge = zEdge = 0;

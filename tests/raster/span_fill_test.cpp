@@ -93,7 +93,7 @@ TEST(FillSpan24, HalftoneSpanAtAnOddAddressOnAnEvenRowSkipsItsFirstPixel)
     EXPECT_EQ(s.Pixel(5, 0), 0u);
 }
 
-// Every format: random spans over random pixels change exactly the pixels of the span (only the
+// Every format: random spans over random pixels, short and long, change exactly the pixels of the span (only the
 // half-tone pixels when half-toned), each to the pattern's value for its position.
 template <class F>
 class SpanKeepMasks : public ::testing::Test {};
@@ -127,7 +127,7 @@ bool HalftoneWrites(int32_t x, int32_t parity)
 TYPED_TEST(SpanKeepMasks, OnlyTheSpanChanges)
 {
     using F = TypeParam;
-    constexpr int32_t kWidth = 96, kHeight = 4;
+    constexpr int32_t kWidth = 320, kHeight = 4;  // long enough for whole 16-byte stores in every format
     Random random{12345};
     for (int32_t trial = 0; trial < 300; ++trial) {
         Surface<F> s(kWidth, kHeight);

@@ -65,6 +65,50 @@ TEST(SpanRegion, NarrowedRegionIsThePolygonCutByTheParentsShape)
     EXPECT_EQ(outside->ClipVertexCount(), 0);
 }
 
+TEST(SpanRegion, RegionsLetGoOfComeBackAsFreshOnes)
+{
+    // A narrowed five-corner region with every field written, then let go of with its parent.
+    SpanRegion* parent = NewSpanRegion();
+    SpanRegion* used = parent->SpanRegionFromRect(0, 0, 40, 40);
+    ASSERT_NE(used, nullptr);
+    SpanRegion* child = NewSpanRegion();
+    child->clipped = 1;
+    const DevicePoint pentagon[5] = {{10, 5}, {30, 10}, {35, 30}, {20, 35}, {5, 20}};
+    used->SetRegionClipShape(child, pentagon, 5);
+    ASSERT_EQ(child->ClipVertexCount(), 5);
+    child->imageFirstRow = child->imageLeft = child->imageRight = 7;
+    child->left = child->top = 3;
+    const TrapezoidRow row = {1, 2, 3, 4, 1, 1};
+    ASSERT_GE(child->Append(&row), 0);
+    child->SpanRegionFree();
+    used->SpanRegionFree();
+    parent->SpanRegionFree();
+
+    // Made again, each is as new, and a clip shape made in one is its own.
+    SpanRegion* again[3] = {NewSpanRegion(), NewSpanRegion(), NewSpanRegion()};
+    for (SpanRegion* region : again) {
+        EXPECT_TRUE(region == child || region == used || region == parent);
+        EXPECT_EQ(region->TrapezoidCount(), 0);
+        EXPECT_EQ(region->clipped, 0);
+        EXPECT_EQ(region->empty, 0);
+        EXPECT_EQ(region->ClipVertexCount(), 0);
+        EXPECT_EQ(region->shape, nullptr);
+        EXPECT_EQ(region->imageFirstRow | region->imageLeft | region->imageRight, 0);
+        EXPECT_EQ(region->left, kRegionEmptyLow);
+        EXPECT_EQ(region->bottom, kRegionEmptyHigh);
+        for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(region->scanBounds[i] | region->boundsCopy[i], 0) << i;
+    }
+    SpanRegion* rect = again[0]->SpanRegionFromRect(2, 4, 12, 8);
+    ASSERT_NE(rect, nullptr);
+    ASSERT_EQ(rect->ClipVertexCount(), 4);
+    EXPECT_EQ(rect->ClipVertices()[3].x, IntToFixed(2) + 0x4000);
+    EXPECT_EQ(rect->ClipVertices()[3].y, IntToFixed(8) - 0x4000);
+    EXPECT_EQ(rect->ClipEdges()[3].b, 0);  // from the bottom-left corner up: vertical
+    rect->SpanRegionFree();
+    for (SpanRegion* region : again) region->SpanRegionFree();
+    FreeSpareRegions();
+}
+
 TEST(ScratchBuffer, ReservesGrowingBlocksAndKeepsThem)
 {
     ASSERT_EQ(InitScratchBuffer(), kResultOk);

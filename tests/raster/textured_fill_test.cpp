@@ -230,5 +230,15 @@ TEST(ComputeSpanGradients, WideTallSegmentsKeepTheirGradientIn64Bits)
     EXPECT_EQ(t.du0, IntToFixed(2));
     EXPECT_EQ(t.ddu, 0);
     EXPECT_EQ(t.uShift, 0);
+    // Differences beyond 2^47 at the wide end still divide exactly: 16384 texels a pixel, and a
+    // steeper mapping saturates.
+    const int32_t rows = 200000;
+    const SpanGradients wide = ComputeSpanGradients(rows, 0, 0, 0, IntToFixed(1), 0, 0, 0, IntToFixed(16384), 0, 0, 0,
+                                                    -IntToFixed(3), true);
+    EXPECT_EQ(wide.du0, IntToFixed(16384));
+    EXPECT_EQ(wide.dv0, -IntToFixed(3));
+    const SpanGradients steep = ComputeSpanGradients(rows, 0, 0, 0, kFixedHalf, 0, 0, 0, IntToFixed(32767) + 0xFFFF, 0,
+                                                     0, 0, 0, true);
+    EXPECT_EQ(steep.du0, INT32_MAX);
     EXPECT_EQ(MaxAbs(-7, 5), 7);
 }

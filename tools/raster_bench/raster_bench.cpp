@@ -1,8 +1,9 @@
 // raster-bench: times the rasterizers on a 1024 x 768 pixel buffer in memory: flat and shaded
-// polygons, plain and clipped to a convex clip shape, small, medium and large, in every pixel
-// format; textured polygons in every pixel format; then the span writers and the textured span
-// fillers against plain hand-written loops that write the same pixels. Prints one line per case:
-// polygons per second and millions of covered pixels per second.
+// polygons, plain and clipped to a convex clip shape, and polygon frames (lines), small, medium
+// and large, in every pixel format; textured polygons in every pixel format; then the span
+// writers and the textured span fillers against plain hand-written loops that write the same
+// pixels. Prints one line per case: polygons per second and millions of covered (for frames,
+// line) pixels per second.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -164,6 +165,18 @@ int64_t CoveredPixels(const std::vector<std::vector<DevicePoint>>& polygons, con
     return total;
 }
 
+// The line pixels of one round of polygon frames.
+int64_t FramePixels(const std::vector<std::vector<DevicePoint>>& polygons)
+{
+    int64_t total = 0;
+    for (const auto& p : polygons)
+        FramePoints(p.data(), int32_t(p.size()), [&total](DevicePoint a, DevicePoint b) {
+            LineDDA(IntToFixed(a.x), IntToFixed(a.y), IntToFixed(b.x), IntToFixed(b.y),
+                    [&total](int32_t, int32_t, int32_t) { ++total; });
+        });
+    return total;
+}
+
 void Print(const char* format, const char* kind, const char* size, Measure m)
 {
     std::printf("%-8s %-16s %-7s %12.0f polygons/s %9.1f Mpixels/s\n", format, kind, size, m.polygonsPerSecond,
@@ -202,6 +215,9 @@ void BenchFormat(const char* name, const BenchShadeTables& tables, const SpanReg
         auto flatHalftone = [&](const RasterTarget& target, const std::vector<DevicePoint>& p) {
             FillPolygonOn<F>(target, p.data(), int32_t(p.size()), 0xFFFFFFFF, 0, kOptionFill, 1);
         };
+        auto framed = [&](const RasterTarget& target, const std::vector<DevicePoint>& p) {
+            FillPolygonOn<F>(target, p.data(), int32_t(p.size()), 0, 0xFFFFFFFF, kOptionFrame, 0);
+        };
         const int64_t plainPixels = CoveredPixels(plain, nullptr);
         const int64_t clippedPixels = CoveredPixels(overhanging, clip);
         auto run = [&](const char* kind, const std::vector<std::vector<DevicePoint>>& polygons, int64_t pixels,
@@ -210,6 +226,7 @@ void BenchFormat(const char* name, const BenchShadeTables& tables, const SpanReg
         };
         run("flat", plain, plainPixels, flat);
         run("flat half-tone", plain, plainPixels, flatHalftone);
+        run("frame", plain, FramePixels(plain), framed);
         run("flat clipped", overhanging, clippedPixels, flatClipped);
         run("shaded", plain, plainPixels, shaded);
         run("shaded clipped", overhanging, clippedPixels, shadedClipped);
@@ -407,10 +424,8 @@ int main()
     BenchShadeTables tables;
     // The clip shape: an octagon a little inside the buffer, so that clipped polygons near the
     // edges are cut by slanted as well as straight edges.
-    SpanRegion* whole = new SpanRegion;
-    whole->SpanRegionInit();
-    SpanRegion* clip = new SpanRegion;
-    clip->SpanRegionInit();
+    SpanRegion* whole = NewSpanRegion();
+    SpanRegion* clip = NewSpanRegion();
     clip->clipped = 1;
     const DevicePoint octagon[8] = {{100, 8},           {kWidth - 100, 8}, {kWidth - 8, 100}, {kWidth - 8, kHeight - 100},
                                     {kWidth - 100, kHeight - 8}, {100, kHeight - 8}, {8, kHeight - 100}, {8, 100}};
@@ -435,5 +450,6 @@ int main()
     BenchTexturedSpansAgainstHandWritten(tables, texture);
     clip->SpanRegionFree();
     whole->SpanRegionFree();
+    FreeSpareRegions();
     return 0;
 }
