@@ -1,8 +1,6 @@
-// MemPixMap: cube-indexed pixels in a global memory block, their image format transfers, and
+// MemPixMap's pixels: reading and writing them as colours, their image format transfers, and
 // the copy of another port's pixels.
 #include "draw/mem_pix_map.h"
-
-#include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,7 +12,6 @@
 #include "draw/image_format.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/memory_stream.h"
-#include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 
 namespace {
@@ -57,7 +54,7 @@ MemPixMap::~MemPixMap()
 
 void MemPixMap::FreePixels()
 {
-    if (block_) GlobalFree(block_);
+    if (block_) DisposePixelBlock(block_);
     block_ = nullptr;
     format_.pixelBits = nullptr;
     format_.rowTable = nullptr;
@@ -84,9 +81,7 @@ ResultCode MemPixMap::MemPixMapInit(const PortRect& rect, int32_t depth)
     if (rowBytes * rows > std::numeric_limits<int32_t>::max()) return -1;
     if (!format_.rowTableArray) format_.rowTableArray = NewDynamicArray(0, sizeof(uint8_t*), 1);
     if (!format_.rowTableArray || format_.rowTableArray->ArraySetCount(int32_t(rows)) != kResultOk) return -1;
-    SetMemoryGuardFlag(0);
-    block_ = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, SIZE_T(rowBytes * rows));
-    SetMemoryGuardFlag(1);
+    block_ = NewPixelBlock(size_t(rowBytes * rows));
     if (!block_) {
         format_.rowTableArray->ArraySetCount(0);
         return -1;

@@ -62,6 +62,9 @@ public:
     void Destroy() { DisposePixMap(); }
 
 private:
+    // The pixel block: zeroed, fixed global memory (null when refused), and its release.
+    static void* NewPixelBlock(size_t bytes);
+    static void DisposePixelBlock(void* block);
     void FreePixels();
     bool Inside(int32_t x, int32_t y) const
     {

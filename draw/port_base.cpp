@@ -29,22 +29,6 @@ void PrepareDC(HDC dc)
 
 }  // namespace
 
-int32_t PortBase::Depth()
-{
-    return ScreenDepth();
-}
-
-void PortBase::InitPortFields(PortKind kind)
-{
-    kind_ = kind;
-    resolution_ = {72, 72};
-    savedBrush_ = nullptr;
-    savedPen_ = nullptr;
-    savedPort_ = nullptr;
-    savedFont_ = nullptr;
-    savedPalette_ = nullptr;
-}
-
 void PortBase::SetPortDepth(int32_t depth)
 {
     depth_ = GetScreenCaps().blockTransfer ? depth : 0;

@@ -110,12 +110,6 @@ DynamicArray* EnsureArray(DynamicArray*& array, int32_t count, int32_t elementSi
     return array;
 }
 
-void DestroyArray(DynamicArray*& array)
-{
-    if (array) array->Destroy();
-    array = nullptr;
-}
-
 // The colour `colour` shows in the device's DC and the device's first pixel byte once the first
 // four pixels are set to it.
 ColorTableEntry ReadBackColour(HDC dc, COLORREF colour, const uint8_t* pixels)

@@ -21,12 +21,6 @@ namespace {
 constexpr RGBColor48 kBlack = {0, 0, 0};
 constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 
-void DestroyArray(DynamicArray*& array)
-{
-    if (array) array->Destroy();
-    array = nullptr;
-}
-
 }  // namespace
 
 HBITMAP CreateOffscreenDIB(HDC dc, int32_t depth, int32_t width, int32_t height, uint8_t** bits)

@@ -75,3 +75,10 @@ private:
 
 // Makes a heap array and initialises it; null when the object or its block cannot be had.
 DynamicArray* NewDynamicArray(int32_t initialCount, int32_t elementSize, int32_t growStep);
+
+// Destroys the array, if any, and clears the pointer that owned it.
+inline void DestroyArray(DynamicArray*& array)
+{
+    if (array) array->Destroy();
+    array = nullptr;
+}

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int32_t kRowSize = int32_t(sizeof(TrapezoidRow));
-
 // Work lists of the intersection: the corners of each region and the two lists the clipping
 // alternates between, made on first use and kept.
 DynamicArray* gWork[4] = {nullptr, nullptr, nullptr, nullptr};

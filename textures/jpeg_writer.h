@@ -21,6 +21,7 @@ class JpegImageWriter : public RootObject {
 public:
     JpegImageWriter(MemoryStream* stream, Q_Offscreen* offscreen) : stream_(stream), offscreen_(offscreen) {}
 
+    using RootObject::Write;
     // Encodes the picture onto the stream; 0, or -1 after the message.
     ResultCode Write();
     // Frees the writer; the stream and the offscreen stay with their owners.

@@ -20,12 +20,6 @@ constexpr ChunkTag kTagPixelData = ChunkTagOf("TXPD");
 constexpr ChunkTag kTagFileRef = ChunkTagOf("TXRF");
 constexpr uint32_t kAnyCode = 0x3F3F3F3F;  // "????"
 
-void CopyText(char* destination, const char* source, size_t size)
-{
-    std::strncpy(destination, source, size - 1);
-    destination[size - 1] = 0;
-}
-
 ImageReader* MakeBmpReader(MemoryStream* stream)
 {
     return new (std::nothrow) OffscreenReader<BmpImageReader>(stream);
@@ -152,7 +146,7 @@ ResultCode MediaItem::MakeLevelFrom(Q_Offscreen* picture)
 void EmbeddedPictureItem::MediaItemInit()
 {
     MediaItem::MediaItemInit();
-    CopyText(typeName_, "Embed", sizeof typeName_);
+    std::snprintf(typeName_, sizeof typeName_, "%s", "Embed");
 }
 
 ResultCode EmbeddedPictureItem::SetPicture(Q_Offscreen* offscreen)
@@ -274,13 +268,13 @@ void EmbeddedDataItem::MediaItemInit()
     path_ = new (std::nothrow) PathRecord;
     if (path_) ClearPathRecord(path_);
     file_ = nullptr;
-    CopyText(typeName_, "Embed", sizeof typeName_);
+    std::snprintf(typeName_, sizeof typeName_, "%s", "Embed");
 }
 
 void EmbeddedDataItem::FileName(char* text)
 {
     text[0] = 0;
-    if (path_) CopyText(text, path_->text, kPathLength);
+    if (path_) std::snprintf(text, kPathLength, "%s", path_->text);
 }
 
 ResultCode EmbeddedDataItem::SetFile(const PathRecord* path)
@@ -339,7 +333,7 @@ ResultCode EmbeddedDataItem::Load()
 void BmpFileItem::MediaItemInit()
 {
     FileMediaItem::MediaItemInit();
-    CopyText(typeName_, "BMP", sizeof typeName_);
+    std::snprintf(typeName_, sizeof typeName_, "%s", "BMP");
 }
 
 ResultCode BmpFileItem::Load()
@@ -350,7 +344,7 @@ ResultCode BmpFileItem::Load()
 void JpegImageItem::MediaItemInit()
 {
     FileMediaItem::MediaItemInit();
-    CopyText(typeName_, "JPEG", sizeof typeName_);
+    std::snprintf(typeName_, sizeof typeName_, "%s", "JPEG");
 }
 
 ResultCode JpegImageItem::Load()

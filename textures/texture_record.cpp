@@ -1,6 +1,7 @@
 // TextureRecord and TextureRecordList: record life, names, attributes and the list searches.
 #include "textures/texture_record.h"
 
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <new>
@@ -170,8 +171,7 @@ void MakeUniqueTextureName(TextureRecord* record)
 
 void SetTextureName(TextureRecord* record, const char* name)
 {
-    std::strncpy(record->name, name, sizeof record->name - 1);
-    record->name[sizeof record->name - 1] = 0;
+    std::snprintf(record->name, sizeof record->name, "%s", name);
 }
 
 void GetTextureName(const TextureRecord* record, char* out)

@@ -2,7 +2,7 @@
 // texture table and the texture manager.
 #include "textures/texture_services_impl.h"
 
-#include <cstring>
+#include <cstdio>
 
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
@@ -62,10 +62,7 @@ void TextureLayerServices::SetupTextureMapping(TextureRecord* texture, const Mod
 void TextureLayerServices::TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize)
 {
     if (bufferSize <= 0) return;
-    buffer[0] = 0;
-    if (!texture) return;
-    std::strncpy(buffer, texture->name, size_t(bufferSize - 1));
-    buffer[bufferSize - 1] = 0;
+    std::snprintf(buffer, size_t(bufferSize), "%s", texture ? texture->name : "");
 }
 
 TextureRecordList* TextureLayerServices::DocumentTextureList()

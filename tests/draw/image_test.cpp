@@ -29,13 +29,16 @@ void PutChunk(Bytes& out, const char* tag, const Bytes& data, int64_t length = -
     if (data.size() % 2) out.push_back(0);
 }
 
+// The colour table of three entries most bodies carry: red, green, blue.
+const Bytes kRedGreenBlue = {0, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF};
+
 struct Body {
     int32_t width = 2;
     int32_t height = 2;
     int32_t depth = 8;
     int32_t rowBytes = 4;
     int64_t total = 8;
-    Bytes colours = {0, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF};  // red, green, blue
+    Bytes colours = kRedGreenBlue;
     Bytes rows = {0, 1, 0, 0, 2, 0, 0, 0};
     bool withMap = true;
     int64_t dataLength = -1;

@@ -14,7 +14,7 @@
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
-#include "tools/tool_screen.h"
+#include "tools/tool_support.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // A stand-in, for the native fuzz build only, of the parts of the offscreen, the memory pixel
-// map, the readers' pixel access, the texture folders and the file dialog that are made of
+// map's block, the readers' pixel access, the texture folders and the file dialog that are made of
 // system calls elsewhere. Pixels are plain memory (offscreens 0x00RRGGBB words, pixel maps colour-cube
 // bytes), so that the platform-free readers above them (the image format, the texture table,
 // the media items, the BMP and JPEG readers) run natively under the sanitizers. Each operation
@@ -111,28 +111,14 @@ void StorePixels(uint8_t* row, const uint8_t* pixels, int32_t width, int32_t dep
     }
 }
 
-TextureManager* gManager = nullptr;
-
 }  // namespace
-
-// --- PortBase: the port fields every initialiser sets ---
-
-int32_t PortBase::Depth()
-{
-    return ScreenDepth();
-}
-
-void PortBase::InitPortFields(PortKind kind)
-{
-    kind_ = kind;
-    resolution_ = {72, 72};
-}
 
 // --- Q_Offscreen: 32-bit pixels in memory ---
 
 Q_Offscreen::~Q_Offscreen()
 {
     FreeRows(format_);
+    DestroyArray(format_.rowTableArray);
     dibBits_ = nullptr;
     if (SharedOffscreen == this) SharedOffscreen = nullptr;
     if (StartupOffscreen == this) StartupOffscreen = nullptr;
@@ -259,113 +245,17 @@ void Q_Offscreen::CopyOffscreenToPort(PortBase* destination, const PortRect& sou
 
 // --- MemPixMap: colour-cube bytes in memory ---
 
-MemPixMap::~MemPixMap()
+void* MemPixMap::NewPixelBlock(size_t bytes)
 {
-    FreePixels();
+    return bytes > size_t(kMaxPixels) ? nullptr : std::calloc(bytes, 1);
 }
 
-void MemPixMap::FreePixels()
+void MemPixMap::DisposePixelBlock(void* block)
 {
-    FreeRows(format_);
-    block_ = nullptr;
-    dibBits_ = nullptr;
-}
-
-ResultCode MemPixMap::MemPixMapInit(const PortRect& rect, int32_t depth)
-{
-    FreePixels();
-    InitPortFields(kPortOffscreen);
-    depth_ = depth;
-    globalRect_ = rect;
-    destRect_ = rect;
-    const int32_t width = std::max(rect.Width(), 0);
-    const int32_t height = std::max(rect.Height(), 0);
-    bounds_ = {0, 0, width, height};
-    sized_ = 1;
-    if (!MakeRows(format_, width, height, 1)) return -1;
-    format_.bitsPerPixel = depth;
-    block_ = format_.pixelBits;
-    dibBits_ = format_.pixelBits;
-    return kResultOk;
-}
-
-ResultCode MemPixMap::MemPixMapInit8(Q_Offscreen* source)
-{
-    PortRect bounds;
-    source->GetBounds(&bounds);
-    const ResultCode result = MemPixMapInit(bounds, 8);
-    if (result != kResultOk) return result;
-    for (int32_t y = 0; y < bounds_.bottom; ++y) {
-        for (int32_t x = 0; x < bounds_.right; ++x) {
-            RGBColor48 colour;
-            source->GetPixelColor(&colour, x, y);
-            SetPixelColor(x, y, colour);
-        }
-    }
-    return kResultOk;
-}
-
-ResultCode MemPixMap::InitNoFill(const PortRect& rect, int32_t depth, DynamicArray* table)
-{
-    return MemPixMapInit(rect, 8);
-}
-
-void MemPixMap::GetPixelColor(RGBColor48* colour, int32_t x, int32_t y)
-{
-    *colour = {0, 0, 0};
-    ColorCubeEntry(colour, Inside(x, y) && block_ ? format_.rowTable[y][x] : 0);
-}
-
-void MemPixMap::SetPixelColor(int32_t x, int32_t y, const RGBColor48& colour)
-{
-    if (Inside(x, y) && block_) format_.rowTable[y][x] = uint8_t(ColorCubeIndex(colour));
-}
-
-ResultCode MemPixMap::TransferColorTable(MemoryStream* stream, DynamicArray* table, int32_t depth)
-{
-    return Q_Offscreen::TransferColorTable(stream, table, depth);
-}
-
-ResultCode MemPixMap::TransferPixelRows(MemoryStream* stream, DynamicArray* table, int32_t totalBytes, int32_t rowBytes,
-                                        int32_t firstRow, int32_t rows, int32_t flag, int32_t depth)
-{
-    // The readers never read a pixel map; written rows are the cube bytes.
-    if (!stream->StreamIsWriting()) return -1;
-    if (rows <= 0) return kResultOk;
-    if (!block_ || firstRow < 0 || int64_t(firstRow) + rows > format_.height) return -1;
-    ResultCode result = kResultOk;
-    for (int32_t i = 0; i < rows && result == kResultOk; ++i)
-        result = stream->TransferBytes(format_.rowTable[firstRow + i], std::min(rowBytes, format_.rowBytes));
-    return result;
+    std::free(block);
 }
 
 // --- the readers' pixel access ---
-
-ResultCode OffscreenPixelAccess::Make(Q_Offscreen** result, const PortRect& rect, int32_t depth)
-{
-    *result = new Q_Offscreen;
-    return (*result)->QOffscreenInit(rect, depth, nullptr);
-}
-
-void OffscreenPixelAccess::Dispose(Q_Offscreen** result)
-{
-    if (*result) (*result)->DisposeOffscreen();
-    *result = nullptr;
-}
-
-int32_t OffscreenPixelAccess::Width(const Q_Offscreen* offscreen)
-{
-    PortRect bounds = {0, 0, 0, 0};
-    if (offscreen) offscreen->GetBounds(&bounds);
-    return bounds.Width();
-}
-
-int32_t OffscreenPixelAccess::Height(const Q_Offscreen* offscreen)
-{
-    PortRect bounds = {0, 0, 0, 0};
-    if (offscreen) offscreen->GetBounds(&bounds);
-    return bounds.Height();
-}
 
 ResultCode OffscreenPixelAccess::Begin(Q_Offscreen* offscreen)
 {
@@ -408,36 +298,7 @@ int32_t OffscreenPixelAccess::GetRow(int32_t line, uint8_t* row, DibHeaderBlock*
     return 0;
 }
 
-// --- the texture manager and the texture folders ---
-
-TextureManager* CurrentTextureManager()
-{
-    return gManager;
-}
-
-void InitTextureManager(TextureManager* manager)
-{
-    gManager = manager;
-    manager->started = 1;
-    manager->holderList = NewDynamicArray(0, sizeof(void*), 4);
-    manager->saveCounter = 1;
-}
-
-void FreeTextureManager()
-{
-    TextureManager* manager = gManager;
-    if (!manager) return;
-    if (manager->holderList) {
-        while (manager->holderList->ArrayCount() > 0) {
-            MediaHolder* holder = *manager->holderList->At<MediaHolder*>(0);
-            holder->MediaHolderUnlockAll();
-            DestroyMediaHolder(holder);
-        }
-        manager->holderList->Destroy();
-    }
-    gManager = nullptr;
-    delete manager;
-}
+// --- the texture folders ---
 
 TextureRecordList* LibraryTextureList = nullptr;
 TextureRecordList* EmbeddedTextureList = nullptr;
