@@ -26,69 +26,109 @@ uint64_t gAreaDrawn = 0;
 SpanRegion* gWorkRegion = nullptr;
 DynamicArray* gRectangleList = nullptr;
 
-// The area of the polygon cut to the published target's bounds, in pixels.
-double ClippedArea(const DevicePointList* points)
+// Polygons of this many corners at most are cut exactly; a larger one counts its box.
+constexpr int32_t kMostCorners = 56;
+// Room for a polygon cut by every edge of the bounds and of a clip shape.
+constexpr int32_t kCutRoom = 2 * kMostCorners + 16;
+
+using CutPoint = double[2];
+
+// Cuts the polygon of `n` points in `in` by the line from a to b, keeping the side on which the
+// convex shape's inside lies (`sense` is the sign of the shape's area); the result goes back to `in`.
+int32_t CutByEdge(CutPoint* in, int32_t n, const double* a, const double* b, double sense)
+{
+    CutPoint out[kCutRoom];
+    auto inside = [&](const double* p) {
+        return sense * ((b[0] - a[0]) * (p[1] - a[1]) - (b[1] - a[1]) * (p[0] - a[0])) >= 0;
+    };
+    int32_t m = 0;
+    for (int32_t i = 0; i < n && m + 2 <= kCutRoom; ++i) {
+        const double* p = in[i];
+        const double* q = in[(i + 1) % n];
+        const bool pIn = inside(p);
+        if (pIn) {
+            out[m][0] = p[0];
+            out[m][1] = p[1];
+            ++m;
+        }
+        if (pIn != inside(q)) {
+            // The crossing of pq with the edge line.
+            const double ex = b[0] - a[0], ey = b[1] - a[1];
+            const double dp = ex * (p[1] - a[1]) - ey * (p[0] - a[0]);
+            const double dq = ex * (q[1] - a[1]) - ey * (q[0] - a[0]);
+            const double t = dp / (dp - dq);
+            out[m][0] = p[0] + (q[0] - p[0]) * t;
+            out[m][1] = p[1] + (q[1] - p[1]) * t;
+            ++m;
+        }
+    }
+    std::copy(&out[0][0], &out[0][0] + 2 * m, &in[0][0]);
+    return m;
+}
+
+// Cuts the polygon by every edge of the convex shape of `count` corners.
+int32_t CutByShape(CutPoint* in, int32_t n, const CutPoint* shape, int32_t count)
+{
+    double twice = 0;
+    for (int32_t i = 0; i < count; ++i)
+        twice += shape[i][0] * shape[(i + 1) % count][1] - shape[(i + 1) % count][0] * shape[i][1];
+    if (twice == 0) return 0;
+    const double sense = twice > 0 ? 1.0 : -1.0;
+    for (int32_t i = 0; i < count && n > 0; ++i) n = CutByEdge(in, n, shape[i], shape[(i + 1) % count], sense);
+    return n;
+}
+
+// The area of the polygon cut to the published target's bounds and to the region's clip shape,
+// in pixels: the pixels the face's spans cover.
+double ClippedArea(const DevicePointList* points, const SpanRegion* region)
 {
     const Q_Offscreen* target = PublishedOffscreen;
     if (!target || !points) return 0;
     PortRect bounds;
     target->GetBounds(&bounds);
-    constexpr int32_t kMostCorners = 56;
-    double in[kMostCorners + 8][2];
-    double out[kMostCorners + 8][2];
-    int32_t n = points->ArrayCount();
+    const int32_t n = points->ArrayCount();
+    const DevicePoint* corners = points->Elements<DevicePoint>();
+    CutPoint in[kCutRoom];
+    int32_t m = 4;
     if (n > kMostCorners) {
-        // A polygon of many corners counts its box.
         int32_t box[4] = {bounds.right, bounds.bottom, bounds.left, bounds.top};
         for (int32_t i = 0; i < n; ++i) {
-            const DevicePoint& p = points->Elements<DevicePoint>()[i];
-            box[0] = std::min(box[0], p.x);
-            box[1] = std::min(box[1], p.y);
-            box[2] = std::max(box[2], p.x);
-            box[3] = std::max(box[3], p.y);
+            box[0] = std::min(box[0], corners[i].x);
+            box[1] = std::min(box[1], corners[i].y);
+            box[2] = std::max(box[2], corners[i].x);
+            box[3] = std::max(box[3], corners[i].y);
         }
-        const double w = std::max(0, std::min(box[2], bounds.right) - std::max(box[0], bounds.left));
-        const double h = std::max(0, std::min(box[3], bounds.bottom) - std::max(box[1], bounds.top));
-        return w * h;
-    }
-    for (int32_t i = 0; i < n; ++i) {
-        in[i][0] = points->Elements<DevicePoint>()[i].x;
-        in[i][1] = points->Elements<DevicePoint>()[i].y;
-    }
-    // Cut by the four sides: x >= left, x <= right, y >= top, y <= bottom.
-    const double limits[4] = {double(bounds.left), double(bounds.right), double(bounds.top), double(bounds.bottom)};
-    for (int32_t side = 0; side < 4 && n > 0; ++side) {
-        const int32_t axis = side / 2;
-        const double sign = side % 2 == 0 ? 1.0 : -1.0;
-        auto inside = [&](const double* p) { return sign * (p[axis] - limits[side]) >= 0; };
-        int32_t m = 0;
+        const CutPoint boxCorners[4] = {{double(box[0]), double(box[1])}, {double(box[2]), double(box[1])},
+                                        {double(box[2]), double(box[3])}, {double(box[0]), double(box[3])}};
+        std::copy(&boxCorners[0][0], &boxCorners[0][0] + 8, &in[0][0]);
+    } else {
         for (int32_t i = 0; i < n; ++i) {
-            const double* a = in[i];
-            const double* b = in[(i + 1) % n];
-            if (inside(a)) {
-                out[m][0] = a[0];
-                out[m][1] = a[1];
-                ++m;
-            }
-            if (inside(a) != inside(b)) {
-                const double t = (limits[side] - a[axis]) / (b[axis] - a[axis]);
-                out[m][0] = a[0] + (b[0] - a[0]) * t;
-                out[m][1] = a[1] + (b[1] - a[1]) * t;
-                ++m;
-            }
+            in[i][0] = corners[i].x;
+            in[i][1] = corners[i].y;
         }
-        n = m;
-        std::copy(&out[0][0], &out[0][0] + 2 * m, &in[0][0]);
+        m = n;
+    }
+    const CutPoint rect[4] = {{double(bounds.left), double(bounds.top)}, {double(bounds.right), double(bounds.top)},
+                              {double(bounds.right), double(bounds.bottom)}, {double(bounds.left), double(bounds.bottom)}};
+    m = CutByShape(in, m, rect, 4);
+    if (region && region->clipped && region->ClipVertexCount() >= 3 && region->ClipVertexCount() <= kMostCorners) {
+        CutPoint shape[kMostCorners];
+        const int32_t count = region->ClipVertexCount();
+        for (int32_t i = 0; i < count; ++i) {
+            shape[i][0] = Fix2X(region->ClipVertices()[i].x);
+            shape[i][1] = Fix2X(region->ClipVertices()[i].y);
+        }
+        m = CutByShape(in, m, shape, count);
     }
     double twice = 0;
-    for (int32_t i = 0; i < n; ++i) twice += in[i][0] * in[(i + 1) % n][1] - in[(i + 1) % n][0] * in[i][1];
+    for (int32_t i = 0; i < m; ++i) twice += in[i][0] * in[(i + 1) % m][1] - in[(i + 1) % m][0] * in[i][1];
     return std::fabs(twice) / 2;
 }
 
-void CountFace(const DevicePointList* points)
+void CountFace(const DevicePointList* points, const SpanRegion* region)
 {
     ++gFacesDrawn;
-    CountFaceArea(points);
+    CountFaceArea(points, region);
 }
 
 // One face through the path its region chooses: `plain` builds its device points, `shaded` its
@@ -101,7 +141,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
     if (PickMode && identity) PickCurrent = *identity;
     if (region->rowCount == 0) {
         DevicePointList* points = plain();
-        CountFace(points);
+        CountFace(points, region);
         return points ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
     }
     Q_Offscreen* target = PublishedOffscreen;
@@ -109,7 +149,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
         DevicePointList* points = nullptr;
         DeviceValueList* values = nullptr;
         shaded(&points, &values);
-        CountFace(points);
+        CountFace(points, region);
         if (!points || !values || !target) return 0;
         if (region->clipped) {
             return RasterProcs.ShadePolygonClipped
@@ -122,7 +162,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
                    : 0;
     }
     DevicePointList* points = plain();
-    CountFace(points);
+    CountFace(points, region);
     if (!points || !target) return 0;
     if (region->clipped) {
         return RasterProcs.FillPolygonClipped
@@ -181,9 +221,9 @@ uint64_t FaceAreaDrawn()
     return gAreaDrawn;
 }
 
-void CountFaceArea(const DevicePointList* points)
+void CountFaceArea(const DevicePointList* points, const SpanRegion* region)
 {
-    if (gCountArea) gAreaDrawn += uint64_t(ClippedArea(points) + 0.5);
+    if (gCountArea) gAreaDrawn += uint64_t(ClippedArea(points, region) + 0.5);
 }
 
 int32_t DirectDrawingRows()
@@ -236,7 +276,7 @@ int32_t DrawPolygonFaceWinding(SpanRegion* region, const DynamicArray* vertices,
     const int saved = dc ? GetPolyFillMode(dc) : 0;
     if (dc) SetPolyFillMode(dc, WINDING);
     DevicePointList* points = BuildDevicePoly(vertices, order);
-    CountFace(points);
+    CountFace(points, region);
     const int32_t result = points ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
     if (dc) SetPolyFillMode(dc, saved);
     return result;

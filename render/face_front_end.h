@@ -58,11 +58,12 @@ int32_t DrawPolygonFaceWinding(SpanRegion* region, const DynamicArray* vertices,
 uint32_t FacesDrawn();
 
 // Counting of the pixels the faces cover (each face's device polygon cut to the published
-// target's bounds), for the renderer's benchmark; off unless switched on.
+// target's bounds and to its region's clip shape), for the renderer's benchmark; off unless
+// switched on.
 void SetFaceAreaCounting(int32_t on);
 uint64_t FaceAreaDrawn();
 // Counts the pixels of a face drawn outside the two entries (a textured side).
-void CountFaceArea(const DevicePointList* points);
+void CountFaceArea(const DevicePointList* points, const SpanRegion* region);
 
 // The rows a new region gets: the published target's height while faces are drawn straight into
 // its pixels (direct pixel drawing on, the system's calls not forced, no pick in progress, and the

@@ -104,7 +104,7 @@ int32_t DrawTexturedElementSide(PolygonElement* element, SpanRegion* region, int
     BuildElementTexturedDevicePoly(element->ScreenPoints, element->ProjectedPoints, element->MappingListB,
                                    TextureFlipHeight(texture), PassOrder(ownPass), &points, &records, &coords);
     if (!points || !records || !coords || points->ArrayCount() < 3) return 0;
-    CountFaceArea(points);
+    CountFaceArea(points, region);
     DrawTexturedPolygons(destination, coords, points, records, region, &source);
     return 1;
 }

@@ -69,7 +69,7 @@ int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, Span
     BuildTexturedDevicePoly(geometry->ScreenPoints, object->ProjectedPoints, face->GetSideVertexPairsB(side),
                             face->ClipRef, TextureFlipHeight(texture), ownPass ? 0 : 1, &points, &records, &coords);
     if (!points || !records || !coords || points->ArrayCount() < 3) return 0;
-    CountFaceArea(points);
+    CountFaceArea(points, region);
     DrawTexturedPolygons(destination, coords, points, records, region, &source);
     return 1;
 }

@@ -256,3 +256,29 @@ TEST(Frame, AnOrderFirstDrawnOnlyInPartIsKeptWhole)
     EXPECT_EQ(reused, FacesDrawn() - before);
     EXPECT_GE(reused, 4u);  // the background and a face of each box
 }
+
+TEST(Frame, CountedPixelsAreThoseTheRegionLetsTheFaceCover)
+{
+    RenderTarget target(32);
+    std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> square(NewDynamicArray(0, sizeof(ScreenPoint), 4),
+                                                                  [](DynamicArray* a) { a->Destroy(); });
+    // Screen points, y up from the view centre (80, 60): device (20, 20) to (140, 100).
+    for (const ScreenPoint& p : {ScreenPoint{-60, 40}, ScreenPoint{60, 40}, ScreenPoint{60, -40}, ScreenPoint{-60, -40}})
+        square->Append(&p);
+    SpanRegion* whole = NewSpanRegion();
+    SpanRegion* window = whole->SpanRegionFromRect(40, 30, 100, 80);
+    ASSERT_NE(window, nullptr);
+    const uint32_t background = target.Pixel(0, 0);
+    SetFaceAreaCounting(1);
+    DrawPolygonFace(window, square.get(), kFaceFill, nullptr, 0, 0, &kRed, nullptr, 1, nullptr);
+    const uint64_t counted = FaceAreaDrawn();
+    SetFaceAreaCounting(0);
+    int32_t changed = 0;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) changed += target.Pixel(x, y) != background;
+    // The window's 60 x 50 pixels, give or take the quarter-pixel inset of its outline.
+    EXPECT_EQ(changed, 60 * 50);
+    EXPECT_NEAR(double(counted), double(changed), 60);
+    window->SpanRegionFree();
+    whole->SpanRegionFree();
+}
