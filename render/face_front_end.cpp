@@ -22,6 +22,7 @@ namespace {
 uint32_t gFacesDrawn = 0;
 int32_t gCountArea = 0;
 uint64_t gAreaDrawn = 0;
+uint64_t gFacesCounted = 0;
 
 SpanRegion* gWorkRegion = nullptr;
 DynamicArray* gRectangleList = nullptr;
@@ -214,6 +215,7 @@ void SetFaceAreaCounting(int32_t on)
 {
     gCountArea = on;
     gAreaDrawn = 0;
+    gFacesCounted = 0;
 }
 
 uint64_t FaceAreaDrawn()
@@ -221,9 +223,16 @@ uint64_t FaceAreaDrawn()
     return gAreaDrawn;
 }
 
+uint64_t FacesCounted()
+{
+    return gFacesCounted;
+}
+
 void CountFaceArea(const DevicePointList* points, const SpanRegion* region)
 {
-    if (gCountArea) gAreaDrawn += uint64_t(ClippedArea(points, region) + 0.5);
+    if (!gCountArea) return;
+    ++gFacesCounted;
+    gAreaDrawn += uint64_t(ClippedArea(points, region) + 0.5);
 }
 
 int32_t DirectDrawingRows()

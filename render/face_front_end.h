@@ -57,12 +57,13 @@ int32_t DrawPolygonFaceWinding(SpanRegion* region, const DynamicArray* vertices,
 // The number of faces drawn so far, through either path (it wraps).
 uint32_t FacesDrawn();
 
-// Counting of the pixels the faces cover (each face's device polygon cut to the published
-// target's bounds and to its region's clip shape), for the renderer's benchmark; off unless
-// switched on.
+// Counting of the faces drawn, textured ones included, and of the pixels they cover (each face's
+// device polygon cut to the published target's bounds and to its region's clip shape), for the
+// renderer's benchmark; off unless switched on, and cleared when switched.
 void SetFaceAreaCounting(int32_t on);
 uint64_t FaceAreaDrawn();
-// Counts the pixels of a face drawn outside the two entries (a textured side).
+uint64_t FacesCounted();
+// Counts a face and its pixels drawn outside the two entries (a textured side).
 void CountFaceArea(const DevicePointList* points, const SpanRegion* region);
 
 // The rows a new region gets: the published target's height while faces are drawn straight into

@@ -322,7 +322,6 @@ int main(int argc, char** argv)
         QueryPerformanceFrequency(&frequency);
         std::vector<double> times;
         times.reserve(size_t(args.frames));
-        const uint32_t facesBefore = FacesDrawn();
         const int16_t heading = observer->heading;
         for (int32_t i = 0; i < args.frames; ++i) {
             observer->MoveObserverRelative(0, 0, 0, 1, 0, 0);
@@ -333,14 +332,14 @@ int main(int argc, char** argv)
             QueryPerformanceCounter(&end);
             times.push_back(Milliseconds(start, end, frequency));
         }
-        const double faces = double(FacesDrawn() - facesBefore) / args.frames;
-        // The same frames again, counting the pixels the faces cover.
+        // The same frames again, counting the faces and the pixels they cover.
         observer->SetObserverAngles(observer->roll, observer->pitch, heading);
         SetFaceAreaCounting(1);
         for (int32_t i = 0; i < args.frames; ++i) {
             observer->MoveObserverRelative(0, 0, 0, 1, 0, 0);
             RenderFrame(observer);
         }
+        const double faces = double(FacesCounted()) / args.frames;
         const double pixels = double(FaceAreaDrawn()) / args.frames;
         SetFaceAreaCounting(0);
         std::printf("frames: %d\n", int(args.frames));

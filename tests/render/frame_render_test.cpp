@@ -272,6 +272,7 @@ TEST(Frame, CountedPixelsAreThoseTheRegionLetsTheFaceCover)
     SetFaceAreaCounting(1);
     DrawPolygonFace(window, square.get(), kFaceFill, nullptr, 0, 0, &kRed, nullptr, 1, nullptr);
     const uint64_t counted = FaceAreaDrawn();
+    EXPECT_EQ(FacesCounted(), 1u);
     SetFaceAreaCounting(0);
     int32_t changed = 0;
     for (int32_t y = 0; y < kHeight; ++y)

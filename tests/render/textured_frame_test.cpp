@@ -233,11 +233,20 @@ TEST_P(TexturedEveryDepth, AFaceStraightAheadShowsItsTexture)
     auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
     o->SetObserverOptions(kTextured);
     target.FillPadding();
+    SetFaceAreaCounting(1);
     target.Render(o.get());
+    // The benchmark's count: the background and the textured face, with the face's pixels.
+    const uint64_t faces = FacesCounted();
+    const uint64_t area = FaceAreaDrawn();
+    SetFaceAreaCounting(0);
     EXPECT_TRUE(target.PaddingIntact());
     PolygonRecord* face = FaceWithNormal(box, 0, -256, 0);
     ASSERT_NE(face, nullptr);
     const DeviceBox b = ProjectedBox(face);
+    EXPECT_EQ(faces, 2u);
+    // The whole view, and the face's box give or take its outline.
+    const int32_t w = b.right - b.left, h = b.bottom - b.top;
+    EXPECT_NEAR(double(area), double(kWidth * kHeight + w * h), 2 * (w + h));
     const int32_t level = 0;
     const int32_t quarter = (b.right - b.left) / 4;
     const int32_t red = ColorCubeIndex(kRed);
