@@ -1,9 +1,10 @@
-// A stand-in, for the native fuzz build only, of the parts of the offscreen, the memory pixel
-// map's block, the readers' pixel access, the texture folders and the file dialog that are made of
-// system calls elsewhere. Pixels are plain memory (offscreens 0x00RRGGBB words, pixel maps colour-cube
-// bytes), so that the platform-free readers above them (the image format, the texture table,
-// the media items, the BMP and JPEG readers) run natively under the sanitizers. Each operation
-// checks its arguments as the system's version does; none of this is part of the program.
+// A stand-in, for the native tools only (the fuzz targets and gl-bench), of the parts of the
+// offscreen, the memory pixel map's block, the readers' pixel access, the texture folders and the
+// file dialog that are made of system calls elsewhere. Pixels are plain memory (offscreens
+// 0x00RRGGBB words, pixel maps colour-cube bytes), so that the platform-free readers above them
+// (the image format, the texture table, the media items, the BMP and JPEG readers) run natively,
+// under the sanitizers too. Each operation checks its arguments as the system's version does; none
+// of this is part of the program.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>

@@ -1,9 +1,12 @@
-// gl-bench [room|shapes] [--size WxH] [--frames N]: the comparison for render-frame --frames.
-// Renders the same sample scene, built in code, with a general-purpose software OpenGL stack
-// (whatever the EGL display offers without a window: Mesa's software rasterizer here) into an
-// off-screen surface of the size, depth-buffered and flat-shaded in the faces' lit colours, from
-// the walk observer's place with the same lens, turning the heading one step before each frame,
-// and prints the median and 95th percentile time per frame as render-frame does.
+// gl-bench [room|shapes|gallery] [--size WxH] [--frames N]: the comparison for render-frame
+// --frames. Renders the same sample scene, built in code, with a general-purpose software OpenGL
+// stack (whatever the EGL display offers without a window: Mesa's software rasterizer here) into
+// an off-screen surface of the size, depth-buffered, from the walk observer's place with the same
+// lens, turning the heading one step before each frame, and prints the median and 95th percentile
+// time per frame as render-frame does. Faces are flat in the lit colour of the side seen; a side
+// with a texture shows the texture's own pixels, mapped as the renderer maps them, sampled at the
+// nearest texel, perspective-correct and darkened to the side's shade level (transparent texels
+// left out, over the face's colour). Everything is handed to the stack before the timing starts.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -14,43 +17,232 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "draw/color_cube.h"
+#include "draw/mem_pix_map.h"
+#include "draw/shade_level_tables.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/polygon_record.h"
 #include "model/walk_observer.h"
+#include "render/renderer_texture_mapping.h"
+#include "textures/texture_manager.h"
+#include "textures/texture_record.h"
+#include "textures/texture_services_impl.h"
 #include "tools/sample_scenes.h"
+#include "tools/textured_samples.h"
+#include "tools/tool_support.h"
 
 namespace {
 
 struct Face {
-    std::vector<float> corners;  // x, y, z per corner, in world units
-    float colour[3];
+    std::vector<float> corners;        // x, y, z per corner, in world units
+    std::vector<float> coords;         // s, t per corner when the side seen shows a texture
+    float colour[3];                   // the side's lit colour
+    TextureRecord* texture = nullptr;  // the side's texture, when it can be had
+    float shade = 1;                   // the texture's brightness at the side's shade level
 };
 
-void Collect(const ModelObject* node, std::vector<Face>* faces)
+// The texture coordinates of the side's corners as the renderer draws them: the side's mapping
+// pairs in texels, v turned over against the picture's height times the texture's v factor
+// (rounded half up), then the texture's own flips (the u flip inverted on the front side). The
+// renderer picks the texel nearest to a coordinate; the stack picks the one the coordinate lies
+// in, so the stack's coordinate is half a texel further.
+std::vector<float> SideCoords(PolygonRecord* r, int32_t side, TextureRecord* texture)
+{
+    const DynamicArray* pairs = r->GetSideVertexPairs(side);
+    PortRect bounds;
+    TextureItemBounds(texture, &bounds, 0);
+    const TextureAttributes& a = texture->attributes;
+    const int32_t flipHeight =
+        int32_t((int64_t(FixMul(IntToFixed(bounds.Height()), a[12])) + kFixedHalf) >> 16);
+    const bool flipU = side == kSideFront ? !a[7] : a[7] != 0;
+    std::vector<float> coords;
+    for (int32_t c = 0; c < r->VertexCount(); ++c) {
+        const FixedPoint* pair = pairs && c < pairs->ArrayCount() ? pairs->At<FixedPoint>(c) : nullptr;
+        double u = pair ? Fix2X(pair->x) : 0;
+        double v = pair ? flipHeight - 1 - Fix2X(pair->y) : 0;
+        if (flipU) u = bounds.Width() - 1 - u;
+        if (a[8]) v = bounds.Height() - 1 - v;
+        coords.insert(coords.end(), {float((u + 0.5) / bounds.Width()), float((v + 0.5) / bounds.Height())});
+    }
+    return coords;
+}
+
+// Every face with its corners in world units, seen from the eye: the front side when the eye
+// lies on the side the face's normal points to, else the back side.
+void Collect(const ModelObject* node, const double eye[3], std::vector<Face>* faces)
 {
     for (int32_t i = 0; i < node->GeometryCount(); ++i) {
         const ObjectGeometry* g = node->GeometryAt(i);
         for (int32_t k = 0; k < g->PolygonCount(); ++k) {
-            const PolygonRecord* r = g->PolygonAt(k);
+            PolygonRecord* r = g->PolygonAt(k);
             Face face;
             for (int32_t c = 0; c < r->VertexCount(); ++c) {
                 const FixedVector3* v = node->WorldVertices->At<FixedVector3>(r->IndexAt(c));
                 if (!v) continue;
                 face.corners.insert(face.corners.end(), {float(Fix2X(v->x)), float(Fix2X(v->y)), float(Fix2X(v->z))});
             }
-            face.colour[0] = r->BackLit.red / 65535.0f;
-            face.colour[1] = r->BackLit.green / 65535.0f;
-            face.colour[2] = r->BackLit.blue / 65535.0f;
-            if (face.corners.size() >= 9) faces->push_back(face);
+            if (face.corners.size() < 9 || face.corners.size() != size_t(r->VertexCount()) * 3) continue;
+            const ShortVector3& n = r->WorldNormal;
+            const bool front =
+                (face.corners[0] - eye[0]) * n.x + (face.corners[1] - eye[1]) * n.y + (face.corners[2] - eye[2]) * n.z > 0;
+            const int32_t side = front ? kSideFront : kSideBack;
+            const RGBColor48& lit = front ? r->FrontLit : r->BackLit;
+            face.colour[0] = lit.red / 65535.0f;
+            face.colour[1] = lit.green / 65535.0f;
+            face.colour[2] = lit.blue / 65535.0f;
+            TextureRecord* texture = r->GetSideTexture(side);
+            if (texture && TextureItemProperty(texture, 0)) {
+                face.texture = texture;
+                face.coords = SideCoords(r, side, texture);
+                if (texture->attributes[2]) {
+                    const int32_t level = std::clamp<int32_t>(front ? r->FrontShadeEntry : r->BackShadeEntry, 0,
+                                                              kShadeLevelCount - 1);
+                    face.shade = float(kShadeLevelCount - 1 - level) / (kShadeLevelCount - 1);
+                }
+            }
+            faces->push_back(face);
         }
     }
-    for (int32_t i = 0; i < node->ChildCount(); ++i) Collect(node->ChildAt(i), faces);
+    for (int32_t i = 0; i < node->ChildCount(); ++i) Collect(node->ChildAt(i), eye, faces);
+}
+
+// The texture layer as the player sets it up, with the renderer's texture mapping.
+struct TextureLayer {
+    TextureRecordList* list = nullptr;
+
+    TextureLayer()
+    {
+        UseToolScreen();
+        BuildColorCube();
+        InitTextureManager(new TextureManager{});
+        list = NewTextureRecordList();
+        InstallTextureLayerServices().SetDocumentTextureList(list);
+        InstallRendererTextureMapping();
+    }
+    ~TextureLayer()
+    {
+        for (int32_t i = 0; i < TextureRecordCount(list); ++i) ReleaseTexture(TextureRecordAt(list, i));
+        InstallTextureLayerServices().SetDocumentTextureList(nullptr);
+        if (list) {
+            ReleaseTextureRecords(list);
+            FreeTextureRecordList(list);
+        }
+        RemoveTextureLayerServices();
+        RemoveRendererTextureMapping();
+        FreeTextureManager();
+    }
+};
+
+// The gallery as make-samples builds it, every texture loaded and its users' mapping computed
+// against the loaded picture. The gradient picture is written to a temporary folder, made the
+// current one meanwhile: the file layer's paths are the program's, whose separator is not the
+// host's.
+ModelDocument* BuildGallery(TextureRecordList* textures)
+{
+    char folder[] = "/tmp/gl-bench-XXXXXX";
+    std::vector<char> previous(4096);
+    if (!textures || !getcwd(previous.data(), previous.size()) || !mkdtemp(folder)) return nullptr;
+    ModelDocument* document = nullptr;
+    if (chdir(folder) == 0) {
+        if (WriteGradientBitmap(kGradientFileName)) document = BuildTexturedSample(textures, kGradientFileName);
+        for (int32_t i = 0; document && i < TextureRecordCount(textures); ++i) {
+            TextureRecord* texture = TextureRecordAt(textures, i);
+            if (AcquireTexture(texture) == kResultOk) RefreshTextureUsers(texture);
+        }
+        std::remove(kGradientFileName);
+    }
+    if (chdir(previous.data()) != 0) std::fprintf(stderr, "gl-bench: cannot return to %s\n", previous.data());
+    rmdir(folder);
+    return document;
+}
+
+// The texture's pixels as the renderer reads them (colour-cube indices, index 0 left out when the
+// texture is transparent) in the stack, nearest texel, repeated (every second copy mirrored
+// where the texture says so).
+GLuint UploadTexture(TextureRecord* texture)
+{
+    MemPixMap* pixmap = TextureItemProperty(texture, 0);
+    PortRect bounds;
+    TextureItemBounds(texture, &bounds, 0);
+    const int32_t width = bounds.Width(), height = bounds.Height();
+    std::vector<uint8_t> texels(size_t(width) * height * 4);
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const uint8_t index = pixmap->Format().rowTable[y][x];
+            RGBColor48 colour = {0, 0, 0};
+            ColorCubeEntry(&colour, index);
+            uint8_t* texel = &texels[(size_t(y) * width + x) * 4];
+            texel[0] = uint8_t(colour.red >> 8);
+            texel[1] = uint8_t(colour.green >> 8);
+            texel[2] = uint8_t(colour.blue >> 8);
+            texel[3] = texture->attributes[1] && index == 0 ? 0 : 255;
+        }
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, texture->attributes[9] ? GL_MIRRORED_REPEAT : GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, texture->attributes[10] ? GL_MIRRORED_REPEAT : GL_REPEAT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    return name;
+}
+
+void Polygon(const Face& face, bool textured)
+{
+    glBegin(GL_POLYGON);
+    for (size_t c = 0; c < face.corners.size() / 3; ++c) {
+        if (textured) glTexCoord2fv(&face.coords[2 * c]);
+        glVertex3fv(&face.corners[3 * c]);
+    }
+    glEnd();
+}
+
+// One display list of the scene: the faces in their colours (a transparent texture's face too,
+// which it is drawn over), then the textured sides by texture, modulated by their shade.
+GLuint CompileScene(std::vector<Face>& faces)
+{
+    std::stable_sort(faces.begin(), faces.end(),
+                     [](const Face& a, const Face& b) { return std::less<TextureRecord*>()(a.texture, b.texture); });
+    std::map<TextureRecord*, GLuint> names;
+    for (const Face& face : faces)
+        if (face.texture && !names.count(face.texture)) names[face.texture] = UploadTexture(face.texture);
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    for (const Face& face : faces) {
+        if (face.texture && !face.texture->attributes[1]) continue;
+        glColor3fv(face.colour);
+        Polygon(face, false);
+    }
+    glEnable(GL_TEXTURE_2D);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    TextureRecord* bound = nullptr;
+    for (const Face& face : faces) {
+        if (!face.texture) continue;
+        if (face.texture != bound) {
+            bound = face.texture;
+            glBindTexture(GL_TEXTURE_2D, names[bound]);
+            if (bound->attributes[1]) glEnable(GL_ALPHA_TEST);
+            else glDisable(GL_ALPHA_TEST);
+        }
+        glColor3f(face.shade, face.shade, face.shade);
+        Polygon(face, true);
+    }
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glEndList();
+    return list;
 }
 
 double Percentile(std::vector<double> values, double fraction)
@@ -75,13 +267,22 @@ int main(int argc, char** argv)
             scene = arg;
         }
     }
-    ModelDocument* document = scene == "shapes" ? BuildShapesSample() : BuildRoomSample();
-    if (!document || frames < 1) {
-        std::fprintf(stderr, "usage: gl-bench [room|shapes] [--size WxH] [--frames N]\n");
+    if ((scene != "room" && scene != "shapes" && scene != "gallery") || frames < 1 || width < 2 || height < 2) {
+        std::fprintf(stderr, "usage: gl-bench [room|shapes|gallery] [--size WxH] [--frames N]\n");
         return 2;
     }
+    TextureLayer textures;
+    ModelDocument* document = scene == "gallery" ? BuildGallery(textures.list)
+                              : scene == "shapes" ? BuildShapesSample()
+                                                  : BuildRoomSample();
+    if (!document) {
+        std::fprintf(stderr, "gl-bench: the %s sample cannot be made\n", scene.c_str());
+        return 1;
+    }
+    const WalkObserver* walk = document->Walk;
+    const double eye[3] = {Fix2X(walk->Position[0]), Fix2X(walk->Position[1]), Fix2X(walk->Position[2])};
     std::vector<Face> faces;
-    Collect(document->Holder->Root, &faces);
+    Collect(document->Holder->Root, eye, &faces);
 
     auto getDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     EGLDisplay display = getDisplay ? getDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)
@@ -119,11 +320,13 @@ int main(int argc, char** argv)
     // The faces' corners do not all run one way round in the stack's sense: every face is drawn
     // and the depth buffer decides.
     glDisable(GL_CULL_FACE);
+    // A transparent texture is drawn over its face's colour at the same depth.
+    glDepthFunc(GL_LEQUAL);
     glShadeModel(GL_FLAT);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     glClearColor(0, 0, 0, 1);
+    const GLuint sceneList = CompileScene(faces);
 
-    const WalkObserver* walk = document->Walk;
-    const double eye[3] = {Fix2X(walk->Position[0]), Fix2X(walk->Position[1]), Fix2X(walk->Position[2])};
     double heading = Fix2X(walk->Angles[2]);
     const double pitch = Fix2X(walk->Angles[1]);
     std::vector<double> times;
@@ -138,12 +341,7 @@ int main(int argc, char** argv)
         glRotated(pitch * 360.0 / 256.0, 1, 0, 0);
         glRotated(-heading * 360.0 / 256.0, 0, 0, 1);
         glTranslated(-eye[0], -eye[1], -eye[2]);
-        for (const Face& face : faces) {
-            glColor3fv(face.colour);
-            glBegin(GL_POLYGON);
-            for (size_t c = 0; c < face.corners.size(); c += 3) glVertex3fv(&face.corners[c]);
-            glEnd();
-        }
+        glCallList(sceneList);
         glFinish();
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
