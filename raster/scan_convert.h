@@ -100,6 +100,61 @@ struct FixedEdges {
     }
 };
 
+// The two edge chains of a polygon of n >= 3 vertices that runs clockwise on the screen: from
+// the top vertex (the first with the smallest y) the backward chain gives the left ends and the
+// forward chain the right ends. `Edges` answers Y(i), Row(i) and Setup(edge, from, to) for the
+// edge type the walk carries (with `start`, `end` and `rows`).
+template <class Edges>
+class PolygonChains {
+public:
+    PolygonChains(const Edges& edges, int32_t n) : edges_(edges), n_(n) {}
+
+    // Sets both chains up on their first edges below the top row, passing over horizontal edges
+    // at the top, and gives the top row; false when every vertex lies in one row.
+    template <class Edge>
+    bool Start(Edge& left, Edge& right, int32_t* topRow) const
+    {
+        int32_t top = 0;
+        for (int32_t i = 1; i < n_; ++i)
+            if (edges_.Y(i) < edges_.Y(top)) top = i;
+        *topRow = edges_.Row(top);
+        int32_t steps = 0;
+        int32_t back = top;
+        while (steps < n_ && edges_.Row(Previous(back)) == *topRow) {
+            back = Previous(back);
+            ++steps;
+        }
+        int32_t forward = top;
+        while (steps < n_ && edges_.Row(Next(forward)) == *topRow) {
+            forward = Next(forward);
+            ++steps;
+        }
+        if (steps >= n_ - 1) return false;
+        edges_.Setup(left, back, Previous(back));
+        edges_.Setup(right, forward, Next(forward));
+        return true;
+    }
+
+    // A chain whose edge ran out moves on from the vertex it reached, passing over vertices that
+    // lie above it, but never past the other chain's vertex.
+    template <class Edge>
+    void Advance(Edge& edge, bool backwards, int32_t otherEnd) const
+    {
+        const int32_t from = edge.end;
+        int32_t to = backwards ? Previous(from) : Next(from);
+        for (int32_t guard = 0; to != otherEnd && edges_.Row(to) < edges_.Row(from) && guard < n_; ++guard)
+            to = backwards ? Previous(to) : Next(to);
+        edges_.Setup(edge, from, to);
+    }
+
+private:
+    int32_t Previous(int32_t i) const { return i == 0 ? n_ - 1 : i - 1; }
+    int32_t Next(int32_t i) const { return i + 1 == n_ ? 0 : i + 1; }
+
+    const Edges& edges_;
+    int32_t n_;
+};
+
 // Walks the polygon of n >= 3 points that runs clockwise on the screen: from the top vertex (the
 // first with the smallest y) the backward chain gives the left ends and the forward chain the right
 // ends. Rows outside [rowTop, rowBottom) are stepped over without drawing, and the walk stops at
@@ -108,42 +163,11 @@ struct FixedEdges {
 template <class Edges, class SpanFn>
 ScanResult ScanPolygon(const Edges& edges, int32_t n, int32_t rowTop, int32_t rowBottom, SpanFn&& span)
 {
-    auto previous = [n](int32_t i) { return i == 0 ? n - 1 : i - 1; };
-    auto next = [n](int32_t i) { return i + 1 == n ? 0 : i + 1; };
-
-    int32_t top = 0;
-    for (int32_t i = 1; i < n; ++i)
-        if (edges.Y(i) < edges.Y(top)) top = i;
-    const int32_t topRow = edges.Row(top);
-
-    // Horizontal edges at the top.
-    int32_t steps = 0;
-    int32_t back = top;
-    while (steps < n && edges.Row(previous(back)) == topRow) {
-        back = previous(back);
-        ++steps;
-    }
-    int32_t forward = top;
-    while (steps < n && edges.Row(next(forward)) == topRow) {
-        forward = next(forward);
-        ++steps;
-    }
-    if (steps >= n - 1) return ScanResult::kOneRow;
-
+    const PolygonChains<Edges> chains(edges, n);
     ScanEdge left;
     ScanEdge right;
-    edges.Setup(left, back, previous(back));
-    edges.Setup(right, forward, next(forward));
-
-    // A chain whose edge ran out moves on from the vertex it reached, passing over vertices that
-    // lie above it, but never past the other chain's vertex.
-    auto advance = [&](ScanEdge& edge, bool backwards, int32_t otherEnd) {
-        const int32_t from = edge.end;
-        int32_t to = backwards ? previous(from) : next(from);
-        for (int32_t guard = 0; to != otherEnd && edges.Row(to) < edges.Row(from) && guard < n; ++guard)
-            to = backwards ? previous(to) : next(to);
-        edges.Setup(edge, from, to);
-    };
+    int32_t topRow = 0;
+    if (!chains.Start(left, right, &topRow)) return ScanResult::kOneRow;
 
     int64_t y = topRow;
     for (int32_t advances = 0;; ++advances) {
@@ -166,8 +190,8 @@ ScanResult ScanPolygon(const Edges& edges, int32_t n, int32_t rowTop, int32_t ro
             right.Step(1);
         }
         if (y >= rowBottom || left.end == right.end || advances > 2 * n) break;
-        if (left.rows == 0) advance(left, true, right.end);
-        if (right.rows == 0 && left.end != right.end) advance(right, false, left.end);
+        if (left.rows == 0) chains.Advance(left, true, right.end);
+        if (right.rows == 0 && left.end != right.end) chains.Advance(right, false, left.end);
     }
     return ScanResult::kScanned;
 }

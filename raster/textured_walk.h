@@ -46,39 +46,11 @@ inline Fixed TexSlope(int64_t difference, Fixed dy)
 template <class Edges, class SegmentFn, class RowFn>
 int32_t WalkTexturedPolygon(const Edges& edges, int32_t n, int32_t rowEnd, SegmentFn&& segment, RowFn&& row)
 {
-    auto previous = [n](int32_t i) { return i == 0 ? n - 1 : i - 1; };
-    auto next = [n](int32_t i) { return i + 1 == n ? 0 : i + 1; };
-
-    int32_t top = 0;
-    for (int32_t i = 1; i < n; ++i)
-        if (edges.Y(i) < edges.Y(top)) top = i;
-    const int32_t topRow = edges.Row(top);
-    int32_t steps = 0;
-    int32_t back = top;
-    while (steps < n && edges.Row(previous(back)) == topRow) {
-        back = previous(back);
-        ++steps;
-    }
-    int32_t forward = top;
-    while (steps < n && edges.Row(next(forward)) == topRow) {
-        forward = next(forward);
-        ++steps;
-    }
-    if (steps >= n - 1) return 0;
-
+    const PolygonChains<Edges> chains(edges, n);
     TexEdge left;
     TexEdge right;
-    edges.Setup(left, back, previous(back));
-    edges.Setup(right, forward, next(forward));
-    // A chain whose edge ran out moves on from the vertex it reached, passing over vertices that
-    // lie above it, but never past the other chain's vertex.
-    auto advance = [&](TexEdge& edge, bool backwards, int32_t otherEnd) {
-        const int32_t from = edge.end;
-        int32_t to = backwards ? previous(from) : next(from);
-        for (int32_t guard = 0; to != otherEnd && edges.Row(to) < edges.Row(from) && guard < n; ++guard)
-            to = backwards ? previous(to) : next(to);
-        edges.Setup(edge, from, to);
-    };
+    int32_t topRow = 0;
+    if (!chains.Start(left, right, &topRow)) return 0;
 
     int32_t y = topRow;
     for (int32_t advances = 0; advances <= 2 * n; ++advances) {
@@ -94,8 +66,8 @@ int32_t WalkTexturedPolygon(const Edges& edges, int32_t n, int32_t rowEnd, Segme
             right.rows -= h;
         }
         if (y >= rowEnd || left.end == right.end) break;
-        if (left.rows <= 0) advance(left, true, right.end);
-        if (right.rows <= 0 && left.end != right.end) advance(right, false, left.end);
+        if (left.rows <= 0) chains.Advance(left, true, right.end);
+        if (right.rows <= 0 && left.end != right.end) chains.Advance(right, false, left.end);
     }
     return 1;
 }
