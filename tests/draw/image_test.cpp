@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "draw/image_format.h"
 #include "tests/draw/draw_support.h"
@@ -42,6 +43,20 @@ struct Body {
     Bytes rows = {0, 1, 0, 0, 2, 0, 0, 0};
     bool withMap = true;
     int64_t dataLength = -1;
+
+    static Body Of(int32_t width, int32_t height, int32_t depth, int32_t rowBytes, int64_t total, Bytes rows,
+                   Bytes colours = kRedGreenBlue)
+    {
+        Body body;
+        body.width = width;
+        body.height = height;
+        body.depth = depth;
+        body.rowBytes = rowBytes;
+        body.total = total;
+        body.rows = std::move(rows);
+        body.colours = std::move(colours);
+        return body;
+    }
 
     Bytes Encode() const
     {
@@ -105,40 +120,19 @@ TEST_F(ImageRead, ColourMapAndRowsBecomePixels)
 // byte, and blue, green, red for 24 bits.
 TEST_F(ImageRead, RowsOfEveryDepthInTheirStoredOrder)
 {
-    Body one;
-    one.width = 10;
-    one.height = 1;
-    one.depth = 1;
-    one.rowBytes = 4;
-    one.total = 4;
-    one.colours = {0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF};  // black, white
-    one.rows = {0xB0, 0x40, 0xFF, 0xFF};             // 1 0 1 1 0 0 0 0 | 0 1
-    ASSERT_EQ(Read(one), kResultOk);
+    // Pixels 1 0 1 1 0 0 0 0 | 0 1 over black and white.
+    ASSERT_EQ(Read(Body::Of(10, 1, 1, 4, 4, {0xB0, 0x40, 0xFF, 0xFF}, {0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF})), kResultOk);
     EXPECT_EQ(offscreen_->PortDepthField(), 1);
     const bool white[10] = {true, false, true, true, false, false, false, false, false, true};
     for (int32_t x = 0; x < 10; ++x) EXPECT_EQ(Pixel32(offscreen_.get(), x, 0), white[x] ? 0xFFFFFFu : 0u) << x;
 
-    Body four;
-    four.width = 3;
-    four.height = 1;
-    four.depth = 4;
-    four.rowBytes = 2;
-    four.total = 2;
-    four.rows = {0x12, 0x00};  // green, blue | red
-    ASSERT_EQ(Read(four), kResultOk);
+    ASSERT_EQ(Read(Body::Of(3, 1, 4, 2, 2, {0x12, 0x00})), kResultOk);  // green, blue | red
     EXPECT_EQ(Pixel32(offscreen_.get(), 0, 0), 0x00FF00u);
     EXPECT_EQ(Pixel32(offscreen_.get(), 1, 0), 0x0000FFu);
     EXPECT_EQ(Pixel32(offscreen_.get(), 2, 0), 0xFF0000u);
 
-    Body deep;
-    deep.width = 2;
-    deep.height = 2;
-    deep.depth = 24;
-    deep.rowBytes = 8;
-    deep.total = 16;
-    deep.colours = {};
-    deep.rows = {0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0, 0x90, 0x80, 0x70, 0xC0, 0xB0, 0xA0, 0, 0};
-    ASSERT_EQ(Read(deep), kResultOk);
+    const Bytes deep = {0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0, 0x90, 0x80, 0x70, 0xC0, 0xB0, 0xA0, 0, 0};
+    ASSERT_EQ(Read(Body::Of(2, 2, 24, 8, 16, deep, {})), kResultOk);
     EXPECT_EQ(offscreen_->PortDepthField(), 24);
     EXPECT_EQ(Pixel32(offscreen_.get(), 0, 0), 0x102030u);
     EXPECT_EQ(Pixel32(offscreen_.get(), 1, 0), 0x405060u);

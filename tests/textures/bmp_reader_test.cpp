@@ -88,12 +88,8 @@ TEST(BmpReader, UncompressedEveryDepthBothHeadersBothRowOrders)
                     depth == 1 ? std::vector<uint32_t>{0x102030, 0xF0E0D0}
                                : depth == 4 ? kPalette16 : depth == 8 ? palette256 : std::vector<uint32_t>{};
                 const Grid grid = Pattern(w, h, depth <= 8 ? 1u << depth : 0x1000000u, uint32_t(depth));
-                BmpLayout layout;
-                layout.width = w;
-                layout.height = topDown ? -h : h;
-                layout.depth = depth;
+                BmpLayout layout = BmpShape(w, topDown ? -h : h, depth, 0, palette);
                 layout.os2 = os2;
-                layout.palette = palette;
                 const Decoded d = Decode(MakeBmp(layout, PackRows(grid, depth, topDown)));
                 ASSERT_EQ(d.result, kResultOk);
                 EXPECT_TRUE(d.alerts.empty());
@@ -112,9 +108,7 @@ TEST(BmpReader, RowsArePaddedToFourBytesAndStripsHandOnBottomRowsFirst)
 {
     // A 24-bit file of width 3 has rows of 12 bytes: 9 data bytes and 3 pad bytes.
     const Grid grid = {{0xFF0000, 0x00FF00, 0x0000FF}, {0x123456, 0x654321, 0xABCDEF}};
-    BmpLayout layout;
-    layout.width = 3;
-    layout.height = 2;
+    BmpLayout layout = BmpShape(3, 2);
     const Bytes pixels = PackRows(grid, 24);
     ASSERT_EQ(pixels.size(), 24u);
     EXPECT_EQ(Decode(MakeBmp(layout, pixels)).pixels, Colors(grid, {}));
@@ -139,9 +133,7 @@ TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
 {
     // 30000 pixels of 24 bits: 90000 bytes a row, more than a strip may hold; it holds one row.
     AlertCatcher catcher;
-    BmpLayout layout;
-    layout.width = 30000;
-    layout.height = 3;
+    const BmpLayout layout = BmpShape(30000, 3);
     const Grid wide = Pattern(30000, 3, 0x1000000u);
     MemoryStream stream;
     Load(stream, MakeBmp(layout, PackRows(wide, 24)));
@@ -154,10 +146,7 @@ TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
 
 TEST(BmpReader, ColourTableMustEndBeforeThePixels)
 {
-    BmpLayout layout;
-    layout.depth = 8;
-    layout.width = 2;
-    layout.palette = Palette256();
+    BmpLayout layout = BmpShape(2, 1, 8, 0, Palette256());
     const Bytes pixels = PackRows({{1, 2}}, 8);
     // With colours used 0, an 8-bit file needs a pixel offset of at least 1078.
     Bytes good = MakeBmp(layout, pixels);
@@ -278,9 +267,7 @@ TEST(BmpReader, MessagesNameTheFileBeingRead)
 
 TEST(BmpReader, TruncatedRowsAreRefusedButAMissingLastPadIsNot)
 {
-    BmpLayout layout;
-    layout.width = 3;
-    layout.height = 2;
+    const BmpLayout layout = BmpShape(3, 2);
     const Grid grid = {{1, 2, 3}, {4, 5, 6}};
     Bytes file = MakeBmp(layout, PackRows(grid, 24));
     file.resize(file.size() - 3);  // the last row's pad bytes
@@ -300,10 +287,7 @@ TEST(BmpReader, UncompressedHeadersWithoutTheirRowsMakeNoPicture)
     // for a picture; a file that holds every row (the last without its padding) still reads.
     for (int32_t depth : {1, 8, 24}) {
         for (int32_t height : {30000, -30000}) {
-            BmpLayout layout;
-            layout.width = 30000;
-            layout.height = height;
-            layout.depth = depth;
+            const BmpLayout layout = BmpShape(30000, height, depth);
             AlertCatcher catcher;
             MemoryStream stream;
             Load(stream, MakeBmp(layout, Bytes(64, 0)));
@@ -314,10 +298,7 @@ TEST(BmpReader, UncompressedHeadersWithoutTheirRowsMakeNoPicture)
             EXPECT_FALSE(reader.disposed);
         }
     }
-    BmpLayout layout;
-    layout.width = 5;
-    layout.height = 3;
-    layout.depth = 8;
+    const BmpLayout layout = BmpShape(5, 3, 8);
     const Bytes whole = MakeBmp(layout, Bytes(2 * 8 + 5, 7));
     EXPECT_EQ(Decode(whole).result, kResultOk);
     const Decoded cut = Decode(Bytes(whole.begin(), whole.end() - 1));
@@ -329,11 +310,7 @@ TEST(BmpReader, PicturesOfMoreThanTheMostPixelsAreRefusedBeforeTheyAreMade)
 {
     // A run-length header of 8193 x 8192 pixels ended at once by the end-of-bitmap escape: a
     // few bytes that would ask for a picture of 67 million pixels.
-    BmpLayout layout;
-    layout.width = 8193;
-    layout.height = 8192;
-    layout.depth = 8;
-    layout.compression = 1;
+    BmpLayout layout = BmpShape(8193, 8192, 8, 1);
     ASSERT_GT(int64_t(layout.width) * layout.height, kImageMaxPixels);
     AlertCatcher catcher;
     MemoryStream stream;
@@ -396,12 +373,7 @@ const Grid kRle8Expected = {{11, 11, 11, 0, 0, 0}, {4, 5, 6, 8, 10, 10}, {7, 7, 
 TEST(BmpReader, Rle8RunsPadsAndEscapesAcrossEveryRefill)
 {
     const auto palette = Palette256();
-    BmpLayout layout;
-    layout.depth = 8;
-    layout.compression = 1;
-    layout.palette = palette;
-    layout.width = 6;
-    layout.height = 3;
+    BmpLayout layout = BmpShape(6, 3, 8, 1, palette);
     // The input buffer holds one packed row (6 bytes), so runs and escapes cross refills.
     const Decoded d = Decode(MakeBmp(layout, Rle8Picture()));
     ASSERT_EQ(d.result, kResultOk);
@@ -423,14 +395,9 @@ TEST(BmpReader, Rle8RunsPadsAndEscapesAcrossEveryRefill)
 
 TEST(BmpReader, Rle4RunsAlternateNibblesAndPadTheirBytes)
 {
-    BmpLayout layout;
-    layout.depth = 4;
-    layout.compression = 2;
-    layout.palette = kPalette16;
-    layout.height = 2;
+    const BmpLayout layout = BmpShape(8, 2, 4, 2, kPalette16);
     // An encoded run of 5 with colour byte 0x12 gives 1 2 1 2 1; an absolute run of 3 pixels is
     // two bytes and owes no pad byte, one of 5 pixels is three bytes and owes one.
-    layout.width = 8;
     const Bytes file = {
         5, 0x12, 0, 3, 0x34, 0x50, 0, 0,           // bottom: 1 2 1 2 1 3 4 5, EOL
         0, 5, 0xAB, 0xCD, 0xE0, 0, 3, 0xF1, 0, 1,  // top: A B C D E F 1 F, EOB
@@ -443,12 +410,7 @@ TEST(BmpReader, Rle4RunsAlternateNibblesAndPadTheirBytes)
 TEST(BmpReader, RunLengthErrorsGiveTheirMessages)
 {
     const auto palette = Palette256();
-    BmpLayout layout;
-    layout.depth = 8;
-    layout.compression = 1;
-    layout.palette = palette;
-    layout.width = 4;
-    layout.height = 2;
+    const BmpLayout layout = BmpShape(4, 2, 8, 1, palette);
     struct Case {
         const char* what;
         Bytes data;
@@ -478,18 +440,10 @@ TEST(BmpReader, RunLengthErrorsGiveTheirMessages)
 TEST(BmpReader, DamagedFilesNeverCrash)
 {
     std::vector<Bytes> files;
-    BmpLayout rle8;
-    rle8.depth = 8;
-    rle8.compression = 1;
-    rle8.width = 6;
-    rle8.height = 3;
+    BmpLayout rle8 = BmpShape(6, 3, 8, 1);
     rle8.colorsUsed = 16;
     files.push_back(MakeBmp(rle8, Rle8Picture()));
-    BmpLayout rle4;
-    rle4.depth = 4;
-    rle4.compression = 2;
-    rle4.width = 8;
-    rle4.height = 2;
+    BmpLayout rle4 = BmpShape(8, 2, 4, 2);
     files.push_back(MakeBmp(rle4, {5, 0x12, 0, 3, 0x34, 0x50, 0, 0, 0, 5, 0xAB, 0xCD, 0xE0, 0, 3, 0xF1, 0, 1}));
     BmpLayout os2;
     os2.os2 = true;

@@ -91,9 +91,7 @@ inline PathRecord PathOf(const std::string& text)
 // A 24-bit bitmap file of one colour.
 inline Bytes SolidBmp(int32_t width, int32_t height, uint32_t colour)
 {
-    BmpLayout layout;
-    layout.width = width;
-    layout.height = height;
+    const BmpLayout layout = BmpShape(width, height);
     return MakeBmp(layout, PackRows(std::vector<std::vector<uint32_t>>(size_t(height),
                                                                    std::vector<uint32_t>(size_t(width), colour)),
                                   24));
