@@ -1,6 +1,6 @@
 // Test helpers of the scene model: a holder with its world root, outlines and primitives made
 // in a line, streams over bytes, and a user-interface hook that records alerts and the
-// progress window's credits.
+// progress window's credits, and a texture layer whose textures are numbers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include "foundation/ui_services.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
+#include "model/texture_services.h"
 #include "tests/foundation/stream_bytes.h"
 
 // Owns a model holder for one test.
@@ -134,3 +135,38 @@ inline Bytes Chunk(const char (&tag)[5], const Bytes& data)
     if (data.size() % 2) out.push_back(0);
     return out;
 }
+
+// Textures that are numbers: a record's save index is its address's number, and the users
+// bound to textures are counted.
+class NumberedTextures : public TextureServices {
+public:
+    NumberedTextures() { previous_ = InstallTextureServices(this); }
+    ~NumberedTextures() override { InstallTextureServices(previous_); }
+    int32_t AssignTextureIndex(TextureRecord* texture) override
+    {
+        return texture ? int32_t(reinterpret_cast<intptr_t>(texture)) : -2;
+    }
+    TextureRecord* NewTextureForIndex(int32_t index) override
+    {
+        return index == -2 ? nullptr : reinterpret_cast<TextureRecord*>(intptr_t(index));
+    }
+    ResultCode TextureAddObjectUser(TextureRecord*, ModelObject*) override
+    {
+        ++users;
+        return kResultOk;
+    }
+    void TextureRemoveObjectUser(TextureRecord*, ModelObject*) override { --users; }
+    ResultCode TextureAddSurfaceUser(TextureRecord*, Surface*) override
+    {
+        ++users;
+        return kResultOk;
+    }
+    void TextureRemoveSurfaceUser(TextureRecord*, Surface*) override { --users; }
+    int users = 0;
+
+private:
+    TextureServices* previous_;
+};
+
+// The texture numbered n.
+inline TextureRecord* TextureNumbered(intptr_t n) { return reinterpret_cast<TextureRecord*>(n); }

@@ -382,54 +382,15 @@ TEST(ObjectStream, StopInTheProgressWindow)
     EXPECT_EQ(ReadRoot(scene, Chunk("PRSM", PrismBody()) + Chunk("PRSM", PrismBody())), kResultStopped);
 }
 
-namespace {
-
-// Textures that are numbers: a record's save index is its address's number.
-class NumberedTextures : public TextureServices {
-public:
-    NumberedTextures() { previous_ = InstallTextureServices(this); }
-    ~NumberedTextures() override { InstallTextureServices(previous_); }
-    int32_t AssignTextureIndex(TextureRecord* texture) override
-    {
-        return texture ? int32_t(reinterpret_cast<intptr_t>(texture)) : -2;
-    }
-    TextureRecord* NewTextureForIndex(int32_t index) override
-    {
-        return index == -2 ? nullptr : reinterpret_cast<TextureRecord*>(intptr_t(index));
-    }
-    ResultCode TextureAddObjectUser(TextureRecord*, ModelObject*) override
-    {
-        ++users;
-        return kResultOk;
-    }
-    void TextureRemoveObjectUser(TextureRecord*, ModelObject*) override { --users; }
-    ResultCode TextureAddSurfaceUser(TextureRecord*, Surface*) override
-    {
-        ++users;
-        return kResultOk;
-    }
-    void TextureRemoveSurfaceUser(TextureRecord*, Surface*) override { --users; }
-    int users = 0;
-
-private:
-    TextureServices* previous_;
-};
-
-TextureRecord* TextureNumber(intptr_t n)
-{
-    return reinterpret_cast<TextureRecord*>(n);
-}
-
-}  // namespace
 
 TEST(ObjectStream, TextureReferencesByteForByte)
 {
     NumberedTextures textures;
     Scene scene;
     ModelObject* prism = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
-    prism->BindObjectTexture(TextureNumber(7), kSideBack);
+    prism->BindObjectTexture(TextureNumbered(7), kSideBack);
     Surface* surface = prism->SurfaceForFace(0);
-    surface->BindSideTexture(TextureNumber(5), kSideFront);
+    surface->BindSideTexture(TextureNumbered(5), kSideFront);
     EXPECT_EQ(surface->Flags & kSurfaceTextureBits, kSurfaceFrontTexture);
     // Binding nothing to the back hides the object's back texture.
     surface->BindSideTexture(nullptr, kSideBack);
@@ -451,10 +412,10 @@ TEST(ObjectStream, TextureReferencesByteForByte)
     MemoryStream in;
     Load(in, written);
     ASSERT_EQ(back->Stream(&in), kResultOk);
-    EXPECT_EQ(back->BackTexture, TextureNumber(7));
+    EXPECT_EQ(back->BackTexture, TextureNumbered(7));
     EXPECT_EQ(back->FrontTexture, nullptr);
     ASSERT_NE(back->SurfaceOfFace(0), nullptr);
-    EXPECT_EQ(back->SurfaceOfFace(0)->FrontTexture, TextureNumber(5));
+    EXPECT_EQ(back->SurfaceOfFace(0)->FrontTexture, TextureNumbered(5));
     EXPECT_EQ(back->SurfaceOfFace(0)->Flags & kSurfaceTextureBits, kSurfaceFrontTexture | kSurfaceBackTexture);
     EXPECT_EQ(Write(back, &ModelObject::Stream), written);
     back->Destroy();
