@@ -85,10 +85,7 @@ protected:
     }
     void ExpectUntouched()
     {
-        PortRect bounds;
-        offscreen_->GetBounds(&bounds);
-        EXPECT_EQ(bounds.right, 3);
-        EXPECT_EQ(bounds.bottom, 3);
+        EXPECT_EQ(BoundsSize(offscreen_), std::make_pair(3, 3));
         EXPECT_EQ(offscreen_->PortDC(), dc_);
         EXPECT_EQ(Pixel32(offscreen_.get(), 0, 0), 0xFFFFFFu);
     }
@@ -105,10 +102,7 @@ protected:
 TEST_F(ImageRead, ColourMapAndRowsBecomePixels)
 {
     ASSERT_EQ(Read(Body()), kResultOk);
-    PortRect bounds;
-    offscreen_->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 2);
-    EXPECT_EQ(bounds.bottom, 2);
+    EXPECT_EQ(BoundsSize(offscreen_), std::make_pair(2, 2));
     EXPECT_EQ(offscreen_->PortDepthField(), 8);
     EXPECT_EQ(Pixel32(offscreen_.get(), 0, 0), 0xFF0000u);
     EXPECT_EQ(Pixel32(offscreen_.get(), 1, 0), 0x00FF00u);

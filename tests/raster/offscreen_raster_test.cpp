@@ -197,10 +197,7 @@ TEST(DitherTables, PaletteProbeIsMadeOnce)
     InitDitherTables();
     Q_Offscreen* probe = PaletteProbe();
     ASSERT_NE(probe, nullptr);
-    PortRect bounds;
-    probe->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 1);
-    EXPECT_EQ(bounds.bottom, 1);
+    EXPECT_EQ(BoundsSize(probe), std::make_pair(1, 1));
     EXPECT_EQ(probe->PortDepthField(), 8);
     InitDitherTables();
     EXPECT_EQ(PaletteProbe(), probe);

@@ -34,15 +34,21 @@ struct Decoded {
     int32_t height;
 };
 
-Decoded Decode(const Bytes& file)
-{
+// A reader over the file's bytes in memory, with the alerts it gives captured.
+struct ReadInMemory {
+    explicit ReadInMemory(const Bytes& file) { Load(stream, file); }
     AlertCatcher catcher;
     MemoryStream stream;
-    Load(stream, file);
-    Reader reader(&stream);
+    Reader reader{&stream};
+};
+
+Decoded Decode(const Bytes& file)
+{
+    ReadInMemory in(file);
+    Reader& reader = in.reader;
     const ResultCode result = reader.Read(8);
     EXPECT_EQ(reader.begun, reader.ended);
-    return {result, reader.pixels, catcher.alerts, reader.made, reader.rect_.Width(), reader.rect_.Height()};
+    return {result, reader.pixels, in.catcher.alerts, reader.made, reader.rect_.Width(), reader.rect_.Height()};
 }
 
 // The expected colours of a grid of indices or colours.
@@ -114,13 +120,11 @@ TEST(BmpReader, RowsArePaddedToFourBytesAndStripsHandOnBottomRowsFirst)
     EXPECT_EQ(Decode(MakeBmp(layout, pixels)).pixels, Colors(grid, {}));
 
     // A tall picture goes in several strips, each below 65000 bytes of packed rows.
-    AlertCatcher catcher;
     layout.width = 1000;
     layout.height = 100;
     const Grid tall = Pattern(1000, 100, 0x1000000u);
-    MemoryStream stream;
-    Load(stream, MakeBmp(layout, PackRows(tall, 24)));
-    Reader reader(&stream);
+    ReadInMemory in(MakeBmp(layout, PackRows(tall, 24)));
+    Reader& reader = in.reader;
     ASSERT_EQ(reader.Read(8), kResultOk);
     EXPECT_EQ(reader.puts, 9);  // 100 rows of 3000 bytes: strips of 12 rows, 4 in the last
     EXPECT_EQ(reader.pixels, Colors(tall, {}));
@@ -132,12 +136,10 @@ TEST(BmpReader, RowsArePaddedToFourBytesAndStripsHandOnBottomRowsFirst)
 TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
 {
     // 30000 pixels of 24 bits: 90000 bytes a row, more than a strip may hold; it holds one row.
-    AlertCatcher catcher;
     const BmpLayout layout = BmpShape(30000, 3);
     const Grid wide = Pattern(30000, 3, 0x1000000u);
-    MemoryStream stream;
-    Load(stream, MakeBmp(layout, PackRows(wide, 24)));
-    Reader reader(&stream);
+    ReadInMemory in(MakeBmp(layout, PackRows(wide, 24)));
+    Reader& reader = in.reader;
     ASSERT_EQ(reader.Read(8), kResultOk);
     EXPECT_EQ(reader.puts, 3);
     EXPECT_EQ(reader.At(29999, 0), wide[0][29999]);
@@ -288,12 +290,10 @@ TEST(BmpReader, UncompressedHeadersWithoutTheirRowsMakeNoPicture)
     for (int32_t depth : {1, 8, 24}) {
         for (int32_t height : {30000, -30000}) {
             const BmpLayout layout = BmpShape(30000, height, depth);
-            AlertCatcher catcher;
-            MemoryStream stream;
-            Load(stream, MakeBmp(layout, Bytes(64, 0)));
-            Reader reader(&stream);
+            ReadInMemory in(MakeBmp(layout, Bytes(64, 0)));
+            Reader& reader = in.reader;
             EXPECT_EQ(reader.Read(8), -1);
-            EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kBmpFormatMessage)});
+            EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kBmpFormatMessage)});
             EXPECT_EQ(reader.madeDepth, 0) << depth;
             EXPECT_FALSE(reader.disposed);
         }
@@ -312,12 +312,10 @@ TEST(BmpReader, PicturesOfMoreThanTheMostPixelsAreRefusedBeforeTheyAreMade)
     // few bytes that would ask for a picture of 67 million pixels.
     BmpLayout layout = BmpShape(8193, 8192, 8, 1);
     ASSERT_GT(int64_t(layout.width) * layout.height, kImageMaxPixels);
-    AlertCatcher catcher;
-    MemoryStream stream;
-    Load(stream, MakeBmp(layout, {0, 1}));
-    Reader reader(&stream);
+    ReadInMemory in(MakeBmp(layout, {0, 1}));
+    Reader& reader = in.reader;
     EXPECT_EQ(reader.Read(8), -1);
-    EXPECT_EQ(catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
+    EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
     EXPECT_EQ(reader.madeDepth, 0);
     EXPECT_FALSE(reader.made);
     // As wide as a picture may be, one row high, it reads.
@@ -333,23 +331,19 @@ TEST(BmpReader, FailuresOfTheOffscreenLeaveNoPicture)
     BmpLayout layout;
     const Bytes file = MakeBmp(layout, Bytes(4, 0));
     {
-        AlertCatcher catcher;
-        MemoryStream stream;
-        Load(stream, file);
-        Reader reader(&stream);
+        ReadInMemory in(file);
+        Reader& reader = in.reader;
         reader.failMake = true;
         EXPECT_EQ(reader.Read(8), -1);
-        EXPECT_EQ(catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
+        EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
         EXPECT_TRUE(reader.disposed);
     }
     {
-        AlertCatcher catcher;
-        MemoryStream stream;
-        Load(stream, file);
-        Reader reader(&stream);
+        ReadInMemory in(file);
+        Reader& reader = in.reader;
         reader.failAccess = true;
         EXPECT_EQ(reader.Read(8), -1);
-        EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});
+        EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});
         EXPECT_TRUE(reader.disposed);
         EXPECT_FALSE(reader.made);
     }

@@ -48,10 +48,7 @@ TEST(OffscreenReader, BitmapFilesOfEveryDepthLandUprightInTheOffscreen)
             reader->Destroy();
             ASSERT_EQ(result, kResultOk);
             ASSERT_TRUE(offscreen);
-            PortRect bounds;
-            offscreen->GetBounds(&bounds);
-            EXPECT_EQ(bounds.right, 11);
-            EXPECT_EQ(bounds.bottom, 9);
+            EXPECT_EQ(BoundsSize(offscreen), std::make_pair(11, 9));
             EXPECT_EQ(offscreen->LockCount(), 0);
             for (int32_t y = 0; y < 9; y++)
                 for (int32_t x = 0; x < 11; x++) ASSERT_EQ(Pixel32(offscreen.get(), x, y), expected.At(x, y)) << x << "," << y;

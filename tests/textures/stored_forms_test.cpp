@@ -241,10 +241,7 @@ TEST(TextureTableForms, ModelFileWithTexturesAndCredits)
     ASSERT_NE(pixmap, nullptr);
     EXPECT_EQ(pixmap->GetRowTable()[1][0], kGreen);
     ASSERT_NE(document->CreditsPicture, nullptr);
-    PortRect bounds;
-    document->CreditsPicture->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 5);
-    EXPECT_EQ(bounds.bottom, 3);
+    EXPECT_EQ(BoundsSize(document->CreditsPicture), std::make_pair(5, 3));
     EXPECT_EQ(Pixel32(document->CreditsPicture, 4, 2), 0xC08040u);
     EXPECT_EQ(Pixel32(document->CreditsPicture, 1, 0), 0xC00010u);
     ASSERT_NE(document->CreditsText, nullptr);

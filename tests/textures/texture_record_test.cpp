@@ -148,10 +148,7 @@ TEST(TextureRecord, JpegFilesDecodeIntoTheirPixmaps)
     ASSERT_EQ(AcquireTexture(record), kResultOk);
     MemPixMap* pixmap = TextureItemProperty(record, 0);
     ASSERT_NE(pixmap, nullptr);
-    PortRect bounds;
-    pixmap->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 32);
-    EXPECT_EQ(bounds.bottom, 16);
+    EXPECT_EQ(BoundsSize(pixmap), std::make_pair(32, 16));
     EXPECT_EQ(pixmap->GetRowTable()[8][16], 5 * 36 + 5 * 6);  // blue
     ReleaseTexture(record);
 

@@ -202,10 +202,7 @@ TEST(TextureTable, PicturesFromMemoryStreamsAreKeptInTheItem)
     EXPECT_STREQ(label, "20h x 10v");
     MemPixMap* pixmap = TextureItemProperty(record, 0);
     ASSERT_NE(pixmap, nullptr);
-    PortRect bounds;
-    pixmap->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 32);
-    EXPECT_EQ(bounds.bottom, 16);
+    EXPECT_EQ(BoundsSize(pixmap), std::make_pair(32, 16));
     EXPECT_EQ(pixmap->GetRowTable()[3][3], 5 * 36 + 5 * 6);  // blue
     EXPECT_EQ(TextureRecordAt(EmbeddedTextureList, 0), record);
 
