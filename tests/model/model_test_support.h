@@ -100,42 +100,6 @@ private:
     UiServices* previous_;
 };
 
-inline Bytes Tag(const char (&text)[5])
-{
-    return {uint8_t(text[0]), uint8_t(text[1]), uint8_t(text[2]), uint8_t(text[3])};
-}
-
-inline void Append(Bytes& to, const Bytes& more)
-{
-    to.insert(to.end(), more.begin(), more.end());
-}
-
-inline Bytes Word32(uint32_t v)
-{
-    return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-}
-
-inline Bytes Word16(uint16_t v)
-{
-    return {uint8_t(v >> 8), uint8_t(v)};
-}
-
-inline Bytes operator+(Bytes a, const Bytes& b)
-{
-    Append(a, b);
-    return a;
-}
-
-// A chunk: tag, length, data and a pad byte after odd data.
-inline Bytes Chunk(const char (&tag)[5], const Bytes& data)
-{
-    Bytes out = Tag(tag);
-    Append(out, Word32(uint32_t(data.size())));
-    Append(out, data);
-    if (data.size() % 2) out.push_back(0);
-    return out;
-}
-
 // Textures that are numbers: a record's save index is its address's number, and the users
 // bound to textures are counted.
 class NumberedTextures : public TextureServices {

@@ -29,16 +29,6 @@ namespace {
 
 // --- the wire forms of the layouts ---
 
-Bytes I16(int32_t value)
-{
-    return Word16(uint16_t(value));
-}
-
-Bytes I32(int64_t value)
-{
-    return Word32(uint32_t(value));
-}
-
 Bytes Chars(const char* text)
 {
     return Bytes(text, text + std::strlen(text));

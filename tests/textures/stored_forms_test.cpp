@@ -19,16 +19,6 @@
 
 namespace {
 
-Bytes I16(int32_t value)
-{
-    return Word16(uint16_t(value));
-}
-
-Bytes I32(int64_t value)
-{
-    return Word32(uint32_t(value));
-}
-
 Bytes Text(const std::string& text)
 {
     Bytes out(text.size() + 1, uint8_t(text.size()));
