@@ -73,14 +73,6 @@ std::vector<uint32_t> CubeColours()
     return out;
 }
 
-ResultCode ReadTable(TextureWorld& world, const Bytes& entries)
-{
-    MemoryStream stream;
-    Load(stream, Chunk("TXTB", entries));
-    EXPECT_EQ(stream.StreamEnterChunk(), ChunkTagOf("TXTB"));
-    return ReadTextureTable(world.manager, &stream, 0);
-}
-
 Bytes WriteTable(TextureWorld& world, TextureRecord* record)
 {
     MemoryStream out;

@@ -57,15 +57,6 @@ Bytes Name(const std::string& name)
     return Chunk("TXNM", bytes);
 }
 
-// Reads the table body from a memory stream positioned inside "TXTB".
-ResultCode ReadTable(TextureWorld& world, const Bytes& entries)
-{
-    MemoryStream stream;
-    Load(stream, Chunk("TXTB", entries));
-    EXPECT_EQ(stream.StreamEnterChunk(), ChunkTagOf("TXTB"));
-    return ReadTextureTable(world.manager, &stream, 0);
-}
-
 // The image of an offscreen as "TXPD" data.
 Bytes PictureData(uint32_t colour, int32_t width, int32_t height)
 {

@@ -1,6 +1,7 @@
 // Test helpers of the texture layer on Windows: a 32-bit screen, the texture manager, the
 // texture services installed for the scene model, the global lists and a document texture list,
-// all undone at the end of the scope; and scratch folders for picture files.
+// all undone at the end of the scope; scratch folders for picture files; and texture tables read
+// from memory.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
+#include "textures/texture_table.h"
 
 class TextureWorld {
 public:
@@ -80,6 +82,15 @@ public:
 private:
     std::string path_;
 };
+
+// Reads the table body from a memory stream positioned inside "TXTB".
+inline ResultCode ReadTable(TextureWorld& world, const Bytes& entries)
+{
+    MemoryStream stream;
+    Load(stream, Chunk("TXTB", entries));
+    EXPECT_EQ(stream.StreamEnterChunk(), ChunkTagOf("TXTB"));
+    return ReadTextureTable(world.manager, &stream, 0);
+}
 
 inline PathRecord PathOf(const std::string& text)
 {
