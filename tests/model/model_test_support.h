@@ -100,6 +100,15 @@ private:
     UiServices* previous_;
 };
 
+// The bytes an object's writing routine gives.
+inline Bytes WriteWith(ModelObject* object, ResultCode (ModelObject::*routine)(MemoryStream*))
+{
+    MemoryStream out;
+    StartWriting(out);
+    EXPECT_EQ((object->*routine)(&out), kResultOk);
+    return Contents(out);
+}
+
 // Textures that are numbers: a record's save index is its address's number, and the users
 // bound to textures are counted.
 class NumberedTextures : public TextureServices {

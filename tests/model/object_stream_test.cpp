@@ -57,14 +57,6 @@ Bytes PrismBody()
     return body;
 }
 
-Bytes Write(ModelObject* object, ResultCode (ModelObject::*routine)(MemoryStream*))
-{
-    MemoryStream out;
-    StartWriting(out);
-    EXPECT_EQ((object->*routine)(&out), kResultOk);
-    return Contents(out);
-}
-
 ResultCode ReadRoot(Scene& scene, const Bytes& body)
 {
     MemoryStream in;
@@ -82,7 +74,7 @@ TEST(ObjectStream, PrimitiveChunksByteForByte)
     Append(expected, Chunk("PLGR", {0, 0}));
     Append(expected, Chunk("POLY", PolyData(3, 1, 1, 0, 10, kSquare)));
     Append(expected, Chunk("POSN", IdentityPosition()));
-    EXPECT_EQ(Write(prism, &ModelObject::Stream), expected);
+    EXPECT_EQ(WriteWith(prism, &ModelObject::Stream), expected);
 
     // Names, data and texts of odd length get their pad byte; own units and lights come first.
     prism->SetName("Cube5", 5);
@@ -103,7 +95,7 @@ TEST(ObjectStream, PrimitiveChunksByteForByte)
     Append(full, Chunk("POLY", PolyData(3, 1, 1, 0, 10, kSquare)));
     Append(full, Chunk("POSN", IdentityPosition()));
     Append(full, Chunk("VRAN", {'v'}));
-    EXPECT_EQ(Write(prism, &ModelObject::Stream), full);
+    EXPECT_EQ(WriteWith(prism, &ModelObject::Stream), full);
     EXPECT_EQ(full[8 + 5], 0);  // the pad byte after the name
     prism->Destroy();
 }
@@ -149,7 +141,7 @@ TEST(ObjectStream, MeshSlicesAndSurfacesByteForByte)
     Append(expected, Chunk("SLIC", slices));
     Append(expected, Chunk("SURF", surf));
     Append(expected, Chunk("POSN", IdentityPosition()));
-    const Bytes written = Write(mesh, &ModelObject::Stream);
+    const Bytes written = WriteWith(mesh, &ModelObject::Stream);
     EXPECT_EQ(written, expected);
 
     // Read back into a fresh node and written again: the same bytes.
@@ -163,7 +155,7 @@ TEST(ObjectStream, MeshSlicesAndSurfacesByteForByte)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->Flags, 0x1005);
     EXPECT_EQ(read->ColourCode, 0x1200);
-    EXPECT_EQ(Write(back, &ModelObject::Stream), written);
+    EXPECT_EQ(WriteWith(back, &ModelObject::Stream), written);
     back->Destroy();
     mesh->Destroy();
 }
@@ -182,19 +174,19 @@ TEST(ObjectStream, GroupRootAndConnectionsByteForByte)
     left->AddFaceContact(3, right, 1);  // the east face of the left box on the west face of the right
     scene.root()->AddChild(group);
 
-    const Bytes leftBody = Write(left, &ModelObject::Stream);
-    const Bytes rightBody = Write(right, &ModelObject::Stream);
+    const Bytes leftBody = WriteWith(left, &ModelObject::Stream);
+    const Bytes rightBody = WriteWith(right, &ModelObject::Stream);
     Bytes groupExpected = Chunk("NAME", {'G'});
     Append(groupExpected, Chunk("VRAN", {'v', 'r'}));
     Append(groupExpected, Chunk("POSN", IdentityPosition()));
     Append(groupExpected, Chunk("PRSM", leftBody));
     Append(groupExpected, Chunk("PRSM", rightBody));
     Append(groupExpected, Chunk("CONN", {0, 1, 0, 0, 0, 3, 0, 1, 0, 1}));
-    EXPECT_EQ(Write(group, &ModelObject::StreamGroup), groupExpected);
+    EXPECT_EQ(WriteWith(group, &ModelObject::StreamGroup), groupExpected);
 
     Bytes rootExpected = Chunk("COLR", Bytes(8, 0));
     Append(rootExpected, Chunk("PGRP", groupExpected));
-    EXPECT_EQ(Write(scene.root(), &ModelObject::StreamRoot), rootExpected);
+    EXPECT_EQ(WriteWith(scene.root(), &ModelObject::StreamRoot), rootExpected);
 
     // Read back: the same tree, the connection restored on both sides, the same bytes again.
     Scene copy;
@@ -205,7 +197,7 @@ TEST(ObjectStream, GroupRootAndConnectionsByteForByte)
     const Surface* east = readGroup->ChildAt(0)->SurfaceOfFace(3);
     ASSERT_NE(east, nullptr);
     EXPECT_EQ(east->IsConnected(readGroup->ChildAt(1), readGroup->ChildAt(1)->SurfaceOfFace(1), kRelationSibling), 1);
-    EXPECT_EQ(Write(copy.root(), &ModelObject::StreamRoot), rootExpected);
+    EXPECT_EQ(WriteWith(copy.root(), &ModelObject::StreamRoot), rootExpected);
     // The boxes touch: each holds a contact with the other.
     EXPECT_EQ(readGroup->ChildAt(0)->Geometry->ContactCount(), 1);
     EXPECT_EQ(readGroup->ChildAt(0)->Geometry->ContactAt(0)->Other, readGroup->ChildAt(1)->Geometry);
@@ -399,7 +391,7 @@ TEST(ObjectStream, TextureReferencesByteForByte)
 
     Bytes plainObject = Chunk("TXOD", Word32(7)) + Chunk("TATR", {});
     Bytes plainSurface = Chunk("TXID", Word32(5)) + Chunk("TXOD", Word32(uint32_t(-2))) + Chunk("TATR", {});
-    const Bytes written = Write(prism, &ModelObject::Stream);
+    const Bytes written = WriteWith(prism, &ModelObject::Stream);
     Bytes expected = Chunk("COLR", {0, 0, 0, 0, 0xFF, 0, 0, 0});
     Append(expected, Chunk("PLGR", {0, 0}));
     Append(expected, Chunk("POLY", PolyData(3, 1, 1, 0, 10, kSquare)));
@@ -417,7 +409,7 @@ TEST(ObjectStream, TextureReferencesByteForByte)
     ASSERT_NE(back->SurfaceOfFace(0), nullptr);
     EXPECT_EQ(back->SurfaceOfFace(0)->FrontTexture, TextureNumbered(5));
     EXPECT_EQ(back->SurfaceOfFace(0)->Flags & kSurfaceTextureBits, kSurfaceFrontTexture | kSurfaceBackTexture);
-    EXPECT_EQ(Write(back, &ModelObject::Stream), written);
+    EXPECT_EQ(WriteWith(back, &ModelObject::Stream), written);
     back->Destroy();
     prism->Destroy();
     EXPECT_EQ(textures.users, 0);

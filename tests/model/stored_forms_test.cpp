@@ -97,14 +97,6 @@ Bytes BoxBody(const TransformValues& position, const Bytes& children = {})
            Chunk("POSN", TransformBytes(position)) + children;
 }
 
-Bytes WriteWith(ModelObject* object, ResultCode (ModelObject::*routine)(MemoryStream*))
-{
-    MemoryStream out;
-    StartWriting(out);
-    EXPECT_EQ((object->*routine)(&out), kResultOk);
-    return Contents(out);
-}
-
 Bytes ListBytes(const DynamicArray* list)
 {
     if (!list) return {};

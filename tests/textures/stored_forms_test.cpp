@@ -92,8 +92,7 @@ constexpr uint8_t kBlue = 5 * 36 + 5 * 6;
 TEST(TextureTableForms, EntryWithNameSettingsAndEmbeddedPicture)
 {
     TextureWorld world;
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     TextureRecord* record = NewTextureForIndex(world.manager, 3);
     ASSERT_NE(record, nullptr);
     // A 4 x 2 picture of 8 bits with three colours; rows of 4 bytes.
@@ -140,8 +139,7 @@ TEST(TextureTableForms, EntryWithAFileReference)
     // FPTH: the name, the directory's components innermost first ending with the drive letter,
     // and, without a base to be relative to, a count of 0.
     const Bytes reference = Chunk("FPTH", Text("Wood.bmp") + I16(2) + Text(directory) + Text("C") + I16(0));
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     const Bytes name = {'w', 'o', 'o', 'd', 0};
     ASSERT_EQ(ReadTable(world, Chunk("TXTE", Chunk("TXID", I32(2)) + Chunk("TXNM", name) +
                                                  Chunk("TXRF", reference))),

@@ -78,8 +78,7 @@ TEST(TextureTable, EntriesFillTheRecordsTheirReferencesMade)
     TextureWorld world;
     PictureFolder folder("table");
     const std::string brick = folder.Put("brick.bmp", SolidBmp(3, 3, 0x993300));
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     // References read before the table: one record per index, users only recorded.
     TextureRecord* first = NewTextureForIndex(world.manager, 1);
     ASSERT_NE(first, nullptr);
@@ -156,8 +155,7 @@ TEST(TextureTable, MovedFilesAreFoundBesideTheModelUnlessALibraryIsRead)
 
     const Bytes entries = Entry(1, Name("stone") + Chunk("TXRF", FileReference("C:\\qp_nowhere\\Stone.bmp"))) +
                           Entry(2, Name("brick") + Chunk("TXRF", FileReference("C:\\qp_nowhere\\brick.bmp")));
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     ASSERT_EQ(ReadTable(world, entries), kResultOk);
     TextureRecord* stone = FindTextureByName(world.list, "stone");
     ASSERT_NE(stone, nullptr);
@@ -171,10 +169,10 @@ TEST(TextureTable, MovedFilesAreFoundBesideTheModelUnlessALibraryIsRead)
 
     // Reading a library, a file that is not where its reference says voids the entry.
     TextureRecordList* library = NewTextureRecordList();
-    BeginLibraryTextureSave(world.manager, &ignored, library);
+    BeginLibraryTextureSave(world.manager, &world.ignored, library);
     ASSERT_EQ(ReadTable(world, entries), kResultOk);
     EXPECT_EQ(TextureRecordCount(library), 0);
-    CollectUsedTextures(world.manager, &ignored);
+    CollectUsedTextures(world.manager, &world.ignored);
     EXPECT_EQ(world.manager->libraryReading, 0);
     FreeTextureRecordList(library);
 }
@@ -182,8 +180,7 @@ TEST(TextureTable, MovedFilesAreFoundBesideTheModelUnlessALibraryIsRead)
 TEST(TextureTable, PicturesFromMemoryStreamsAreKeptInTheItem)
 {
     TextureWorld world;
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     TextureRecord* record = NewTextureForIndex(world.manager, 5);
     ASSERT_EQ(ReadTable(world, Entry(5, Name("sky") + Chunk("TXPD", PictureData(0x0000FF, 20, 10)))), kResultOk);
     ASSERT_NE(record->holder, nullptr);
@@ -214,8 +211,7 @@ TEST(TextureTable, StopInTheProgressWindowEndsTheReadAndDropsTheEntry)
     TextureWorld world;
     RecordingUi ui;
     ui.stopAfter = 3;
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     const Bytes entries = Entry(1, Name("one")) + Entry(2, Name("two") + Chunk("TXST", Settings()));
     EXPECT_EQ(ReadTable(world, entries), kResultStopped);
     EXPECT_NE(FindTextureByName(world.list, "one"), nullptr);

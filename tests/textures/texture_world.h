@@ -45,12 +45,15 @@ public:
     TextureWorld& operator=(const TextureWorld&) = delete;
 
     int32_t HolderCount() const { return manager->holderList->ArrayCount(); }
+    // Begins the numbering of textures for a save or a read, on a stream nothing is written to.
+    void BeginTextureSave() { services->BeginTextureSave(&ignored); }
 
     TestScreen screen;
     AlertCatcher ui;
     TextureManager* manager = nullptr;
     TextureLayerServices* services = nullptr;
     TextureRecordList* list = nullptr;
+    MemoryStream ignored;
 
 private:
     ScopedVolumeLimits limits_;
