@@ -22,10 +22,7 @@ constexpr uint8_t kCanary = 0x5A;
 const RGBColor48 kRed = {0xFFFF, 0, 0};
 const RGBColor48 kBlue = {0, 0, 0xFFFF};
 
-struct ListDeleter {
-    void operator()(DynamicArray* list) const { list->Destroy(); }
-};
-using List = std::unique_ptr<DynamicArray, ListDeleter>;
+using List = Owned<DynamicArray>;
 
 List Points(std::initializer_list<DevicePoint> points)
 {
