@@ -185,45 +185,25 @@ TEST(BmpReader, RefusesWhatItCannotReadWithItsMessages)
         BmpLayout layout;
         const char* message;
     };
-    std::vector<Case> cases;
-    BmpLayout s;
-    s.type[0] = 'X';
-    cases.push_back({"type", s, kBmpTypeMessage});
-    s = BmpLayout{};
-    s.headerSize = 64;
-    cases.push_back({"header size", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.depth = 2;
-    cases.push_back({"two bits", s, kBmpDepthMessage});
-    s.depth = 0;
-    cases.push_back({"no bits", s, kBmpDepthMessage});
-    s.depth = 4;
-    s.compression = 1;
-    cases.push_back({"RLE8 of depth 4", s, kBmpCompressionMessage});
-    s.depth = 8;
-    s.compression = 2;
-    cases.push_back({"RLE4 of depth 8", s, kBmpCompressionMessage});
-    s.depth = 24;
-    s.compression = 3;
-    cases.push_back({"bit fields", s, kBmpCompressionMessage});
-    s = BmpLayout{};
-    s.width = 0;
-    cases.push_back({"width 0", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.height = 0;
-    cases.push_back({"height 0", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.width = -5;
-    cases.push_back({"negative width", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.width = 0x7FFFFFFF;
-    cases.push_back({"huge width", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.height = int32_t(0x80000000u);
-    cases.push_back({"most negative height", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.width = 40000;
-    cases.push_back({"wider than a coordinate", s, kBmpFormatMessage});
+    BmpLayout badType;
+    badType.type[0] = 'X';
+    BmpLayout longHeader;
+    longHeader.headerSize = 64;
+    const Case cases[] = {
+        {"type", badType, kBmpTypeMessage},
+        {"header size", longHeader, kBmpFormatMessage},
+        {"two bits", BmpShape(1, 1, 2), kBmpDepthMessage},
+        {"no bits", BmpShape(1, 1, 0), kBmpDepthMessage},
+        {"RLE8 of depth 4", BmpShape(1, 1, 4, 1), kBmpCompressionMessage},
+        {"RLE4 of depth 8", BmpShape(1, 1, 8, 2), kBmpCompressionMessage},
+        {"bit fields", BmpShape(1, 1, 24, 3), kBmpCompressionMessage},
+        {"width 0", BmpShape(0, 1), kBmpFormatMessage},
+        {"height 0", BmpShape(1, 0), kBmpFormatMessage},
+        {"negative width", BmpShape(-5, 1), kBmpFormatMessage},
+        {"huge width", BmpShape(0x7FFFFFFF, 1), kBmpFormatMessage},
+        {"most negative height", BmpShape(1, int32_t(0x80000000u)), kBmpFormatMessage},
+        {"wider than a coordinate", BmpShape(40000, 1), kBmpFormatMessage},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const Decoded d = Decode(MakeBmp(c.layout, Bytes(4, 0)));

@@ -198,8 +198,7 @@ TEST(Jpeg, LargePicturesCrossManyBlocks)
 
 TEST(Jpeg, GreyscaleBecomesGreyAndProgressiveMatchesBaseline)
 {
-    JpegLayout layout;
-    layout.space = JCS_GRAYSCALE;
+    JpegLayout layout{16, 16, JCS_GRAYSCALE};
     std::vector<uint8_t> grey;
     for (int32_t y = 0; y < 16; y++)
         for (int32_t x = 0; x < 16; x++) grey.push_back(uint8_t(x * 16));
@@ -213,9 +212,7 @@ TEST(Jpeg, GreyscaleBecomesGreyAndProgressiveMatchesBaseline)
         EXPECT_NEAR(int32_t(p & 255), grey[i], 6);
     }
 
-    JpegLayout colour;
-    colour.width = 40;
-    colour.height = 24;
+    JpegLayout colour{40, 24};
     std::vector<uint8_t> rgb;
     for (int32_t y = 0; y < colour.height; y++)
         for (int32_t x = 0; x < colour.width; x++) rgb.insert(rgb.end(), {uint8_t(x * 6), uint8_t(y * 10), 200});
@@ -265,8 +262,7 @@ TEST(Jpeg, TruncatedDataDecodesToAFullPictureWithTheLibraryWarning)
 TEST(Jpeg, RefusedPicturesLeaveNothingBehind)
 {
     // CMYK: refused with the colour-scheme message after the offscreen was made.
-    JpegLayout cmyk;
-    cmyk.space = JCS_CMYK;
+    const JpegLayout cmyk{16, 16, JCS_CMYK};
     const Decoded c = Decode(MakeJpeg(cmyk, std::vector<uint8_t>(16 * 16 * 4, 40)));
     EXPECT_EQ(c.result, -1);
     EXPECT_EQ(c.alerts, std::vector<std::string>{kJpegColorSchemeMessage});
@@ -346,10 +342,7 @@ TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)
 // crash or a read outside a buffer.
 TEST(Jpeg, DamagedFilesNeverCrash)
 {
-    JpegLayout layout;
-    layout.width = 24;
-    layout.height = 8;
-    layout.progressive = true;
+    JpegLayout layout{24, 8, JCS_RGB, true};  // progressive
     std::vector<uint8_t> rgb(size_t(layout.width * layout.height * 3));
     for (size_t i = 0; i < rgb.size(); i++) rgb[i] = uint8_t(i * 37);
     const Bytes file = MakeJpeg(layout, rgb);
