@@ -45,10 +45,10 @@ struct ReadInMemory {
 Decoded Decode(const Bytes& file)
 {
     ReadInMemory in(file);
-    Reader& reader = in.reader;
-    const ResultCode result = reader.Read(8);
-    EXPECT_EQ(reader.begun, reader.ended);
-    return {result, reader.pixels, in.catcher.alerts, reader.made, reader.rect_.Width(), reader.rect_.Height()};
+    Reader& r = in.reader;
+    const ResultCode result = r.Read(8);
+    EXPECT_EQ(r.begun, r.ended);
+    return {result, r.pixels, in.catcher.alerts, r.made, r.rect_.Width(), r.rect_.Height()};
 }
 
 // The expected colours of a grid of indices or colours.
@@ -124,13 +124,12 @@ TEST(BmpReader, RowsArePaddedToFourBytesAndStripsHandOnBottomRowsFirst)
     layout.height = 100;
     const Grid tall = Pattern(1000, 100, 0x1000000u);
     ReadInMemory in(MakeBmp(layout, PackRows(tall, 24)));
-    Reader& reader = in.reader;
-    ASSERT_EQ(reader.Read(8), kResultOk);
-    EXPECT_EQ(reader.puts, 9);  // 100 rows of 3000 bytes: strips of 12 rows, 4 in the last
-    EXPECT_EQ(reader.pixels, Colors(tall, {}));
-    EXPECT_EQ(reader.lastHeader.bitCount, 24);
-    EXPECT_EQ(reader.lastHeader.compression, 0u);
-    EXPECT_EQ(reader.lastHeader.height, 100);
+    ASSERT_EQ(in.reader.Read(8), kResultOk);
+    EXPECT_EQ(in.reader.puts, 9);  // 100 rows of 3000 bytes: strips of 12 rows, 4 in the last
+    EXPECT_EQ(in.reader.pixels, Colors(tall, {}));
+    EXPECT_EQ(in.reader.lastHeader.bitCount, 24);
+    EXPECT_EQ(in.reader.lastHeader.compression, 0u);
+    EXPECT_EQ(in.reader.lastHeader.height, 100);
 }
 
 TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
@@ -139,11 +138,10 @@ TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
     const BmpLayout layout = BmpShape(30000, 3);
     const Grid wide = Pattern(30000, 3, 0x1000000u);
     ReadInMemory in(MakeBmp(layout, PackRows(wide, 24)));
-    Reader& reader = in.reader;
-    ASSERT_EQ(reader.Read(8), kResultOk);
-    EXPECT_EQ(reader.puts, 3);
-    EXPECT_EQ(reader.At(29999, 0), wide[0][29999]);
-    EXPECT_EQ(reader.At(12345, 2), wide[2][12345]);
+    ASSERT_EQ(in.reader.Read(8), kResultOk);
+    EXPECT_EQ(in.reader.puts, 3);
+    EXPECT_EQ(in.reader.At(29999, 0), wide[0][29999]);
+    EXPECT_EQ(in.reader.At(12345, 2), wide[2][12345]);
 }
 
 TEST(BmpReader, ColourTableMustEndBeforeThePixels)
@@ -271,11 +269,10 @@ TEST(BmpReader, UncompressedHeadersWithoutTheirRowsMakeNoPicture)
         for (int32_t height : {30000, -30000}) {
             const BmpLayout layout = BmpShape(30000, height, depth);
             ReadInMemory in(MakeBmp(layout, Bytes(64, 0)));
-            Reader& reader = in.reader;
-            EXPECT_EQ(reader.Read(8), -1);
+            EXPECT_EQ(in.reader.Read(8), -1);
             EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kBmpFormatMessage)});
-            EXPECT_EQ(reader.madeDepth, 0) << depth;
-            EXPECT_FALSE(reader.disposed);
+            EXPECT_EQ(in.reader.madeDepth, 0) << depth;
+            EXPECT_FALSE(in.reader.disposed);
         }
     }
     const BmpLayout layout = BmpShape(5, 3, 8);
@@ -293,11 +290,10 @@ TEST(BmpReader, PicturesOfMoreThanTheMostPixelsAreRefusedBeforeTheyAreMade)
     BmpLayout layout = BmpShape(8193, 8192, 8, 1);
     ASSERT_GT(int64_t(layout.width) * layout.height, kImageMaxPixels);
     ReadInMemory in(MakeBmp(layout, {0, 1}));
-    Reader& reader = in.reader;
-    EXPECT_EQ(reader.Read(8), -1);
+    EXPECT_EQ(in.reader.Read(8), -1);
     EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
-    EXPECT_EQ(reader.madeDepth, 0);
-    EXPECT_FALSE(reader.made);
+    EXPECT_EQ(in.reader.madeDepth, 0);
+    EXPECT_FALSE(in.reader.made);
     // As wide as a picture may be, one row high, it reads.
     layout.width = kImageMaxSide;
     layout.height = 1;
@@ -312,20 +308,18 @@ TEST(BmpReader, FailuresOfTheOffscreenLeaveNoPicture)
     const Bytes file = MakeBmp(layout, Bytes(4, 0));
     {
         ReadInMemory in(file);
-        Reader& reader = in.reader;
-        reader.failMake = true;
-        EXPECT_EQ(reader.Read(8), -1);
+        in.reader.failMake = true;
+        EXPECT_EQ(in.reader.Read(8), -1);
         EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
-        EXPECT_TRUE(reader.disposed);
+        EXPECT_TRUE(in.reader.disposed);
     }
     {
         ReadInMemory in(file);
-        Reader& reader = in.reader;
-        reader.failAccess = true;
-        EXPECT_EQ(reader.Read(8), -1);
+        in.reader.failAccess = true;
+        EXPECT_EQ(in.reader.Read(8), -1);
         EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});
-        EXPECT_TRUE(reader.disposed);
-        EXPECT_FALSE(reader.made);
+        EXPECT_TRUE(in.reader.disposed);
+        EXPECT_FALSE(in.reader.made);
     }
 }
 
