@@ -34,17 +34,9 @@ struct Decoded {
     int32_t height;
 };
 
-// A reader over the file's bytes in memory, with the alerts it gives captured.
-struct ReadInMemory {
-    explicit ReadInMemory(const Bytes& file) { Load(stream, file); }
-    AlertCatcher catcher;
-    MemoryStream stream;
-    Reader reader{&stream};
-};
-
 Decoded Decode(const Bytes& file)
 {
-    ReadInMemory in(file);
+    ReadInMemory<Reader> in(file);
     Reader& r = in.reader;
     const ResultCode result = r.Read(8);
     EXPECT_EQ(r.begun, r.ended);
@@ -123,7 +115,7 @@ TEST(BmpReader, RowsArePaddedToFourBytesAndStripsHandOnBottomRowsFirst)
     layout.width = 1000;
     layout.height = 100;
     const Grid tall = Pattern(1000, 100, 0x1000000u);
-    ReadInMemory in(MakeBmp(layout, PackRows(tall, 24)));
+    ReadInMemory<Reader> in(MakeBmp(layout, PackRows(tall, 24)));
     ASSERT_EQ(in.reader.Read(8), kResultOk);
     EXPECT_EQ(in.reader.puts, 9);  // 100 rows of 3000 bytes: strips of 12 rows, 4 in the last
     EXPECT_EQ(in.reader.pixels, Colors(tall, {}));
@@ -137,7 +129,7 @@ TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
     // 30000 pixels of 24 bits: 90000 bytes a row, more than a strip may hold; it holds one row.
     const BmpLayout layout = BmpShape(30000, 3);
     const Grid wide = Pattern(30000, 3, 0x1000000u);
-    ReadInMemory in(MakeBmp(layout, PackRows(wide, 24)));
+    ReadInMemory<Reader> in(MakeBmp(layout, PackRows(wide, 24)));
     ASSERT_EQ(in.reader.Read(8), kResultOk);
     EXPECT_EQ(in.reader.puts, 3);
     EXPECT_EQ(in.reader.At(29999, 0), wide[0][29999]);
@@ -268,7 +260,7 @@ TEST(BmpReader, UncompressedHeadersWithoutTheirRowsMakeNoPicture)
     for (int32_t depth : {1, 8, 24}) {
         for (int32_t height : {30000, -30000}) {
             const BmpLayout layout = BmpShape(30000, height, depth);
-            ReadInMemory in(MakeBmp(layout, Bytes(64, 0)));
+            ReadInMemory<Reader> in(MakeBmp(layout, Bytes(64, 0)));
             EXPECT_EQ(in.reader.Read(8), -1);
             EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kBmpFormatMessage)});
             EXPECT_EQ(in.reader.madeDepth, 0) << depth;
@@ -289,7 +281,7 @@ TEST(BmpReader, PicturesOfMoreThanTheMostPixelsAreRefusedBeforeTheyAreMade)
     // few bytes that would ask for a picture of 67 million pixels.
     BmpLayout layout = BmpShape(8193, 8192, 8, 1);
     ASSERT_GT(int64_t(layout.width) * layout.height, kImageMaxPixels);
-    ReadInMemory in(MakeBmp(layout, {0, 1}));
+    ReadInMemory<Reader> in(MakeBmp(layout, {0, 1}));
     EXPECT_EQ(in.reader.Read(8), -1);
     EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
     EXPECT_EQ(in.reader.madeDepth, 0);
@@ -307,14 +299,14 @@ TEST(BmpReader, FailuresOfTheOffscreenLeaveNoPicture)
     BmpLayout layout;
     const Bytes file = MakeBmp(layout, Bytes(4, 0));
     {
-        ReadInMemory in(file);
+        ReadInMemory<Reader> in(file);
         in.reader.failMake = true;
         EXPECT_EQ(in.reader.Read(8), -1);
         EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
         EXPECT_TRUE(in.reader.disposed);
     }
     {
-        ReadInMemory in(file);
+        ReadInMemory<Reader> in(file);
         in.reader.failAccess = true;
         EXPECT_EQ(in.reader.Read(8), -1);
         EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});

@@ -81,14 +81,11 @@ struct Decoded {
 
 Decoded Decode(const Bytes& file)
 {
-    AlertCatcher catcher;
-    MemoryStream stream;
-    Load(stream, file);
-    Reader reader(&stream);
-    const ResultCode result = reader.Read(8);
-    EXPECT_EQ(reader.begun, reader.ended);
-    return {result,        reader.pixels,        catcher.alerts, reader.made, reader.disposed,
-            reader.Width(), reader.Height(), reader.OutputColorSpace()};
+    ReadInMemory<Reader> in(file);
+    Reader& r = in.reader;
+    const ResultCode result = r.Read(8);
+    EXPECT_EQ(r.begun, r.ended);
+    return {result, r.pixels, in.catcher.alerts, r.made, r.disposed, r.Width(), r.Height(), r.OutputColorSpace()};
 }
 
 bool Near(uint32_t a, uint32_t b, int32_t tolerance)
@@ -323,18 +320,16 @@ TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)
 {
     const Bytes file = WritePicture(8, 8, std::vector<uint32_t>(64, 0x808080));
     for (bool failAccess : {true, false}) {
-        AlertCatcher catcher;
-        MemoryStream stream;
-        Load(stream, file);
         struct FailingReader : Reader {
             using Reader::Reader;
             ResultCode PutRows(int32_t, int32_t, const uint8_t*, const DibHeaderBlock&) override { return -1; }
-        } reader(&stream);
-        reader.failAccess = failAccess;
-        EXPECT_EQ(reader.Read(8), -1);
-        EXPECT_EQ(reader.ended, failAccess ? 0 : 1);
-        EXPECT_TRUE(reader.disposed);
-        EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});
+        };
+        ReadInMemory<FailingReader> in(file);
+        in.reader.failAccess = failAccess;
+        EXPECT_EQ(in.reader.Read(8), -1);
+        EXPECT_EQ(in.reader.ended, failAccess ? 0 : 1);
+        EXPECT_TRUE(in.reader.disposed);
+        EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});
     }
 }
 
