@@ -277,7 +277,8 @@ TEST(ModelFile, TruncationAtEveryByteEndsInACode)
         const Bytes whole = SampleFile(build);
         RecordingUi ui;
         for (size_t length = 0; length < whole.size(); ++length) {
-            EXPECT_NE(ReadIntoNew(Bytes(whole.begin(), whole.begin() + long(length))), kResultOk) << "cut at " << length;
+            const Bytes cut(whole.begin(), whole.begin() + long(length));
+            EXPECT_NE(ReadIntoNew(cut), kResultOk) << "cut at " << length;
         }
     }
 }
