@@ -35,6 +35,9 @@ private:
     ModelHolder* holder_;
 };
 
+// A square listed clockwise with y up, the orientation every built outline has.
+inline const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
+
 // An outline of whole-unit points.
 inline DynamicArray* MakeOutline(std::initializer_list<std::pair<int32_t, int32_t>> points)
 {

@@ -21,8 +21,6 @@
 
 namespace {
 
-const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
-
 Bytes PolyData(uint8_t axis, uint8_t kind, int16_t segments, int32_t height0, int32_t height1,
                std::initializer_list<std::pair<int32_t, int32_t>> points, int32_t count = INT32_MIN)
 {

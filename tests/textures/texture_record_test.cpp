@@ -16,8 +16,6 @@
 
 namespace {
 
-const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
-
 TextureRecord* Create(TextureWorld& world, const char* name, const std::string& path, ResultCode* result = nullptr)
 {
     TextureRecord* record = nullptr;

@@ -18,8 +18,6 @@
 
 namespace {
 
-const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
-
 // The FPTH reference of a file, as a file-backed item writes it.
 Bytes FileReference(const std::string& path)
 {
