@@ -1,6 +1,6 @@
-// Test helpers of the scene model: a holder with its world root, outlines and primitives made
-// in a line, streams over bytes, and a user-interface hook that records alerts and the
-// progress window's credits, and a texture layer whose textures are numbers.
+// Test helpers of the scene model: a holder with its world root and boxes under it, outlines
+// and primitives made in a line, streams over bytes, a user-interface hook that records alerts
+// and the progress window's credits, and a texture layer whose textures are numbers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include "model/model_object.h"
 #include "model/texture_services.h"
 #include "tests/foundation/stream_bytes.h"
+#include "tools/sample_scenes.h"
 
 // Owns a model holder for one test.
 class Scene {
@@ -30,6 +31,13 @@ public:
 
     ModelHolder* holder() const { return holder_; }
     ModelObject* root() const { return holder_->Root; }
+    // A box between the two corners (whole units) added under the world root.
+    ModelObject* AddBox(int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1)
+    {
+        ModelObject* box = MakeBox(holder_, x0, y0, z0, x1, y1, z1);
+        holder_->Root->AddChild(box);
+        return box;
+    }
 
 private:
     ModelHolder* holder_;
