@@ -47,6 +47,12 @@ inline Bytes Chunk(const char (&tag)[5], const Bytes& data)
     return out;
 }
 
+// The characters of a text, without a terminator.
+inline Bytes Chars(const char* text)
+{
+    return Bytes(text, text + std::strlen(text));
+}
+
 // Signed values as 16- and 32-bit words.
 inline Bytes I16(int32_t value)
 {

@@ -29,11 +29,6 @@ namespace {
 
 // --- the wire forms of the layouts ---
 
-Bytes Chars(const char* text)
-{
-    return Bytes(text, text + std::strlen(text));
-}
-
 // A 16.16 value from a double that it holds exactly.
 constexpr Fixed Fx(double value)
 {
