@@ -191,7 +191,8 @@ TEST(ElementChunks, WrittenByteForByteAndReadBack)
     Append(position, Word32(0x10000) + Word32(0x10000) + Word32(0x10000));
     const Bytes poly = Word16(1) + Word16(4) + FixedPair(0, 0) + FixedPair(0, 10) + FixedPair(10, 10) + FixedPair(10, 0);
     EXPECT_EQ(poly.size(), 36u);
-    const Bytes expected = Chunk("NAME", Chars("door")) + Chunk("DATA", {1, 2, 3}) + Chunk("COLR", {0x08, 0x12, 0x56, 0x9A}) +
+    const Bytes expected = Chunk("NAME", Chars("door")) + Chunk("DATA", {1, 2, 3}) +
+                           Chunk("COLR", {0x08, 0x12, 0x56, 0x9A}) +
                            Chunk("SFTX", Chunk("TXID", Word32(5)) + Chunk("TATR", {})) + Chunk("VRAN", Chars("go")) +
                            Chunk("POLY", poly) + Chunk("POSN", position);
     const Bytes written = WriteElement(element);
