@@ -12,10 +12,7 @@
 
 namespace {
 
-struct ArrayDeleter {
-    void operator()(DynamicArray* array) const { array->Destroy(); }
-};
-using ArrayPtr = std::unique_ptr<DynamicArray, ArrayDeleter>;
+using ArrayPtr = Owned<DynamicArray>;
 
 ArrayPtr Polygon(std::initializer_list<std::pair<double, double>> points)
 {

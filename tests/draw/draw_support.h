@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "draw/device_list.h"
@@ -105,4 +106,14 @@ inline uint32_t Pixel32(Q_Offscreen* offscreen, int32_t x, int32_t y)
 {
     GdiFlush();
     return reinterpret_cast<uint32_t*>(offscreen->GetRowTable()[y])[x] & 0xFFFFFF;
+}
+
+// The right and bottom of a port's bounds (a pointer or an owner of one): its width and height
+// when they start at the origin.
+template <class Port>
+std::pair<int32_t, int32_t> BoundsSize(const Port& port)
+{
+    PortRect bounds;
+    port->GetBounds(&bounds);
+    return {bounds.right, bounds.bottom};
 }

@@ -12,13 +12,7 @@ TEST(ImageHeader, FieldsAreBigEndianInOrder)
 {
     MemoryStream stream;
     StartWriting(stream);
-    OffscreenImageHeader header;
-    header.width = 100;
-    header.height = 20;
-    header.depth = 8;
-    header.flag = 3;
-    header.rowBytes = 128;
-    header.totalBytes = 2560;
+    OffscreenImageHeader header = {100, 20, 8, 3, 128, 2560};  // width, height, depth, flag, row and total bytes
     ASSERT_EQ(TransferImageHeader(&stream, &header), kResultOk);
     EXPECT_EQ(Contents(stream), (Bytes{0, 100, 0, 20, 0, 8, 0, 3, 0, 0, 0, 128, 0, 0, 0x0A, 0}));
 
@@ -33,12 +27,7 @@ TEST(ImageHeader, FieldsAreBigEndianInOrder)
 
 TEST(ImageHeader, OnlySoundHeadersAreRead)
 {
-    OffscreenImageHeader good;
-    good.width = 100;
-    good.height = 20;
-    good.depth = 8;
-    good.rowBytes = 128;
-    good.totalBytes = 2560;
+    const OffscreenImageHeader good = {100, 20, 8, 0, 128, 2560};
     EXPECT_TRUE(ImageHeaderIsSound(good));
     for (int16_t depth : {1, 4, 16, 24, 32}) {
         OffscreenImageHeader h = good;

@@ -10,28 +10,16 @@
 
 namespace {
 
-void Put16(Bytes& out, int32_t v)
+// A chunk whose length field may be given a value other than its data's length.
+Bytes ChunkOfLength(const char (&tag)[5], const Bytes& data, int64_t length)
 {
-    out.push_back(uint8_t(v >> 8));
-    out.push_back(uint8_t(v));
-}
-
-void Put32(Bytes& out, int64_t v)
-{
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
-}
-
-void PutChunk(Bytes& out, const char* tag, const Bytes& data, int64_t length = -1)
-{
-    out.insert(out.end(), tag, tag + 4);
-    Put32(out, length < 0 ? int64_t(data.size()) : length);
-    out.insert(out.end(), data.begin(), data.end());
-    if (data.size() % 2) out.push_back(0);
+    return Tag(tag) + Word32(uint32_t(length)) + data + Bytes(data.size() % 2, 0);
 }
 
 // The colour table of three entries most bodies carry: red, green, blue.
 const Bytes kRedGreenBlue = {0, 0xFF, 0, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0xFF};
 
+// Width, height, depth, row and total bytes, colour table and rows.
 struct Body {
     int32_t width = 2;
     int32_t height = 2;
@@ -45,16 +33,9 @@ struct Body {
 
     Bytes Encode() const
     {
-        Bytes out;
-        Put16(out, width);
-        Put16(out, height);
-        Put16(out, depth);
-        Put16(out, 0);
-        Put32(out, rowBytes);
-        Put32(out, total);
-        if (withMap) PutChunk(out, "CMAP", colours);
-        PutChunk(out, "DATA", rows, dataLength);
-        return out;
+        const Bytes map = withMap ? Chunk("CMAP", colours) : Bytes();
+        return I16(width) + I16(height) + I16(depth) + I16(0) + I32(rowBytes) + I32(total) + map +
+               ChunkOfLength("DATA", rows, dataLength < 0 ? int64_t(rows.size()) : dataLength);
     }
 };
 
@@ -70,10 +51,7 @@ protected:
     }
     void ExpectUntouched()
     {
-        PortRect bounds;
-        offscreen_->GetBounds(&bounds);
-        EXPECT_EQ(bounds.right, 3);
-        EXPECT_EQ(bounds.bottom, 3);
+        EXPECT_EQ(BoundsSize(offscreen_), std::make_pair(3, 3));
         EXPECT_EQ(offscreen_->PortDC(), dc_);
         EXPECT_EQ(Pixel32(offscreen_.get(), 0, 0), 0xFFFFFFu);
     }
@@ -90,10 +68,7 @@ protected:
 TEST_F(ImageRead, ColourMapAndRowsBecomePixels)
 {
     ASSERT_EQ(Read(Body()), kResultOk);
-    PortRect bounds;
-    offscreen_->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 2);
-    EXPECT_EQ(bounds.bottom, 2);
+    EXPECT_EQ(BoundsSize(offscreen_), std::make_pair(2, 2));
     EXPECT_EQ(offscreen_->PortDepthField(), 8);
     EXPECT_EQ(Pixel32(offscreen_.get(), 0, 0), 0xFF0000u);
     EXPECT_EQ(Pixel32(offscreen_.get(), 1, 0), 0x00FF00u);
@@ -105,40 +80,19 @@ TEST_F(ImageRead, ColourMapAndRowsBecomePixels)
 // byte, and blue, green, red for 24 bits.
 TEST_F(ImageRead, RowsOfEveryDepthInTheirStoredOrder)
 {
-    Body one;
-    one.width = 10;
-    one.height = 1;
-    one.depth = 1;
-    one.rowBytes = 4;
-    one.total = 4;
-    one.colours = {0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF};  // black, white
-    one.rows = {0xB0, 0x40, 0xFF, 0xFF};             // 1 0 1 1 0 0 0 0 | 0 1
-    ASSERT_EQ(Read(one), kResultOk);
+    // Pixels 1 0 1 1 0 0 0 0 | 0 1 over black and white.
+    ASSERT_EQ(Read(Body{10, 1, 1, 4, 4, {0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF}, {0xB0, 0x40, 0xFF, 0xFF}}), kResultOk);
     EXPECT_EQ(offscreen_->PortDepthField(), 1);
     const bool white[10] = {true, false, true, true, false, false, false, false, false, true};
     for (int32_t x = 0; x < 10; ++x) EXPECT_EQ(Pixel32(offscreen_.get(), x, 0), white[x] ? 0xFFFFFFu : 0u) << x;
 
-    Body four;
-    four.width = 3;
-    four.height = 1;
-    four.depth = 4;
-    four.rowBytes = 2;
-    four.total = 2;
-    four.rows = {0x12, 0x00};  // green, blue | red
-    ASSERT_EQ(Read(four), kResultOk);
+    ASSERT_EQ(Read(Body{3, 1, 4, 2, 2, kRedGreenBlue, {0x12, 0x00}}), kResultOk);  // green, blue | red
     EXPECT_EQ(Pixel32(offscreen_.get(), 0, 0), 0x00FF00u);
     EXPECT_EQ(Pixel32(offscreen_.get(), 1, 0), 0x0000FFu);
     EXPECT_EQ(Pixel32(offscreen_.get(), 2, 0), 0xFF0000u);
 
-    Body deep;
-    deep.width = 2;
-    deep.height = 2;
-    deep.depth = 24;
-    deep.rowBytes = 8;
-    deep.total = 16;
-    deep.colours = {};
-    deep.rows = {0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0, 0x90, 0x80, 0x70, 0xC0, 0xB0, 0xA0, 0, 0};
-    ASSERT_EQ(Read(deep), kResultOk);
+    const Bytes deep = {0x30, 0x20, 0x10, 0x60, 0x50, 0x40, 0, 0, 0x90, 0x80, 0x70, 0xC0, 0xB0, 0xA0, 0, 0};
+    ASSERT_EQ(Read(Body{2, 2, 24, 8, 16, {}, deep}), kResultOk);
     EXPECT_EQ(offscreen_->PortDepthField(), 24);
     EXPECT_EQ(Pixel32(offscreen_.get(), 0, 0), 0x102030u);
     EXPECT_EQ(Pixel32(offscreen_.get(), 1, 0), 0x405060u);
@@ -155,8 +109,7 @@ TEST_F(ImageRead, LongRowsAreSkippedAndUnknownChunksIgnored)
     body.rows[1] = 2;
     body.rows[40] = 1;
     Bytes encoded = body.Encode();
-    Bytes junk;
-    PutChunk(junk, "JUNK", {1, 2, 3});
+    const Bytes junk = Chunk("JUNK", {1, 2, 3});
     encoded.insert(encoded.begin() + 16, junk.begin(), junk.end());
     Load(stream_, encoded);
     ASSERT_EQ(offscreen_->ReadWriteOffscreenImage(&stream_, nullptr, 0), kResultOk);

@@ -168,10 +168,7 @@ TEST(MemPixMap, ImagesWrittenReadBackByteForByte)
     stream.StreamSetPosition(0);
     Owned<MemPixMap> back(new MemPixMap);
     ASSERT_EQ(back->ReadWriteOffscreenImage(&stream, nullptr, 0), kResultOk);
-    PortRect bounds;
-    back->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 5);
-    EXPECT_EQ(bounds.bottom, 3);
+    EXPECT_EQ(BoundsSize(back), std::make_pair(5, 3));
     for (int32_t y = 0; y < 3; y++)
         for (int32_t x = 0; x < 5; x++) EXPECT_EQ(PixelByte(back.get(), x, y), y * 40 + x * 7) << x << "," << y;
 }

@@ -43,10 +43,7 @@ TEST_P(OffscreenFormat, WidthIsPaddedAndRowsAreListedTopDown)
         EXPECT_EQ(format.rowTable[1], format.rowTable[0] + format.rowBytes);
         EXPECT_EQ(format.rowTable[2], format.rowTable[0] + 2 * format.rowBytes);
         EXPECT_EQ(offscreen->PortDepthField(), c.requested);
-        PortRect bounds;
-        offscreen->GetBounds(&bounds);
-        EXPECT_EQ(bounds.right, width);
-        EXPECT_EQ(bounds.bottom, 3);
+        EXPECT_EQ(BoundsSize(offscreen), std::make_pair(width, 3));
         EXPECT_EQ(offscreen->HasRasterizers(), c.bits == 1 ? 0 : 1);
     }
 }
@@ -66,10 +63,7 @@ TEST(Offscreen, EmptyRectangleGivesOneRowOfThirtyTwoPixels)
     auto offscreen = MakeOffscreen(0, 0, 0);
     EXPECT_EQ(offscreen->Format().width, 32);
     EXPECT_EQ(offscreen->Format().height, 1);
-    PortRect bounds;
-    offscreen->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 0);
-    EXPECT_EQ(bounds.bottom, 0);
+    EXPECT_EQ(BoundsSize(offscreen), std::make_pair(0, 0));
 }
 
 TEST(Offscreen, ScreenDepthRequestRecordsTheScreenDepth)
@@ -192,10 +186,7 @@ TEST(Offscreen, ScreenDeviceKeepsItsBitmapOnResize)
     EXPECT_EQ(screen.device->IsScreenDevice(), 1);
     EXPECT_EQ(screen.device->Format().width, 32);
     EXPECT_EQ(screen.device->PortDepthField(), 16);
-    PortRect bounds;
-    screen.device->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 1024);
-    EXPECT_EQ(bounds.bottom, 768);
+    EXPECT_EQ(BoundsSize(screen.device), std::make_pair(1024, 768));
     EXPECT_EQ(screen.device->OffscreenResize({0, 0, 100, 100}), -1);
     EXPECT_EQ(screen.device->Format().width, 32);
 }

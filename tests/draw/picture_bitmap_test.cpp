@@ -23,18 +23,14 @@ TEST(PictureBitmap, ResourcePicturesFillAnOffscreenOfTheirSize)
     Owned<Q_Offscreen> offscreen(new Q_Offscreen);
     // A negative resource number counts as positive.
     ASSERT_EQ(LoadPictureResource(offscreen.get(), -105, 32), kResultOk);
-    PortRect bounds;
-    offscreen->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 5);
-    EXPECT_EQ(bounds.bottom, 3);
+    EXPECT_EQ(BoundsSize(offscreen), std::make_pair(5, 3));
     EXPECT_EQ(offscreen->LockCount(), 0);
     for (int32_t y = 0; y < 3; y++)
         for (int32_t x = 0; x < 5; x++) EXPECT_EQ(Pixel32(offscreen.get(), x, y), PicturePixel(x, y)) << x << "," << y;
 
     // A missing resource leaves the offscreen as it was.
     EXPECT_EQ(LoadPictureResource(offscreen.get(), 104, 32), -1);
-    offscreen->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 5);
+    EXPECT_EQ(BoundsSize(offscreen).first, 5);
     EXPECT_EQ(Pixel32(offscreen.get(), 4, 2), PicturePixel(4, 2));
 }
 
@@ -56,10 +52,8 @@ TEST(PictureBitmap, DrawsStretchedIntoTheCurrentPort)
     ASSERT_EQ(picture->LoadPictureBitmap(105), kResultOk);
     EXPECT_EQ(picture->HasPictureBitmap(), kResultOk);
     EXPECT_EQ(picture->KindWord(), 0);
+    EXPECT_EQ(BoundsSize(picture), std::make_pair(5, 3));
     PortRect bounds;
-    picture->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 5);
-    EXPECT_EQ(bounds.bottom, 3);
     EXPECT_EQ(picture->GetDrawingDC(&bounds), nullptr);
 
     auto offscreen = MakeOffscreen(12, 8, 32);

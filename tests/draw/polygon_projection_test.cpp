@@ -7,10 +7,7 @@
 
 namespace {
 
-struct ArrayDeleter {
-    void operator()(DynamicArray* array) const { array->Destroy(); }
-};
-using ArrayPtr = std::unique_ptr<DynamicArray, ArrayDeleter>;
+using ArrayPtr = Owned<DynamicArray>;
 
 ArrayPtr Vertices()
 {

@@ -181,10 +181,7 @@ TEST(PortCopy, PortToNewOffscreenCopiesASizedPort)
     auto source = MakeOffscreen(3, 2, 0, &kGreyish);
     Owned<Q_Offscreen> copy(new Q_Offscreen);
     ASSERT_EQ(copy->PortToNewOffscreen(source.get()), kResultOk);
-    PortRect bounds;
-    copy->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 3);
-    EXPECT_EQ(bounds.bottom, 2);
+    EXPECT_EQ(BoundsSize(copy), std::make_pair(3, 2));
     EXPECT_EQ(Pixel32(copy.get(), 2, 1), 0x4080C0u);
     EXPECT_EQ(copy->LockCount(), 0);
     EXPECT_EQ(source->LockCount(), 0);

@@ -18,13 +18,6 @@ std::string FilterText(const DiskFileStream& file)
     return std::string(static_cast<const char*>(filters->ArrayData()), size_t(filters->ArrayCount()));
 }
 
-std::string NameWithExtension(const DiskFileStream& file)
-{
-    char text[kPathLength];
-    file.FileNameWithExtension(text);
-    return text;
-}
-
 }  // namespace
 
 TEST(FileNaming, SetUpFromKindCodesFilterAndTitle)

@@ -46,13 +46,6 @@ private:
     std::string path_;
 };
 
-std::string NameWithExtension(const DiskFileStream& file)
-{
-    char text[kPathLength];
-    file.FileNameWithExtension(text);
-    return text;
-}
-
 std::string FullPath(const DiskFileStream& file)
 {
     char text[kPathLength];

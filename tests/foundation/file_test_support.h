@@ -1,5 +1,5 @@
-// Helpers of the file tests: alerts captured instead of shown, and scratch files that are
-// removed again.
+// Helpers of the file tests: alerts captured instead of shown, scratch files that are removed
+// again, and a file's name read back.
 #pragma once
 
 #include <cstdio>
@@ -22,6 +22,14 @@ public:
 private:
     UiServices* previous_;
 };
+
+// The file's name with its extension.
+inline std::string NameWithExtension(const DiskFileStream& file)
+{
+    char text[kPathLength];
+    file.FileNameWithExtension(text);
+    return text;
+}
 
 inline void WriteWholeFile(const std::string& path, const std::string& bytes)
 {

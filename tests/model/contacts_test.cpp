@@ -64,8 +64,7 @@ TEST(Contacts, BoxesApartOrOverlappingOnOneAxis)
     EXPECT_EQ(a->Geometry->ContactCount(), 0);
     // Overlapping on x only, with overlapping spheres: a contact without a separating face
     // test failing. Its normal points from one centre to the other.
-    ModelObject* c = MakeBox(scene.holder(), 2, 12, 0, 8, 18, 10);
-    scene.root()->AddChild(c);
+    ModelObject* c = scene.AddBox(2, 12, 0, 8, 18, 10);
     EXPECT_EQ(c->Geometry->ContactCount(), 1);
     EXPECT_EQ(c->Geometry->ContactAt(0)->Other, a->Geometry);
 }
@@ -187,8 +186,7 @@ TEST(Contacts, FacesAreFoundByNumberAfterSlicesCutThem)
 TEST(Contacts, PointTest)
 {
     Scene scene;
-    ModelObject* box = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
-    scene.root()->AddChild(box);
+    ModelObject* box = scene.AddBox(0, 0, 0, 10, 10, 10);
     EXPECT_EQ(box->Geometry->HitTestPolygonObject(5, 5, 5), kHitInside);
     EXPECT_EQ(box->Geometry->HitTestPolygonObject(10, 5, 5), kHitOnSurface);
     EXPECT_EQ(box->Geometry->HitTestPolygonObject(11, 5, 5), kHitOutside);
@@ -213,8 +211,7 @@ TEST(Contacts, GroupsCountAsSiblingsAndDestroyingLeavesNoTrace)
     group->SetGroup();
     ModelObject* inside = MakeBox(scene.holder(), 10, 0, 0, 20, 10, 10);
     group->AddChild(inside);
-    ModelObject* outside = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
-    scene.root()->AddChild(outside);
+    ModelObject* outside = scene.AddBox(0, 0, 0, 10, 10, 10);
     scene.root()->AddChild(group);
     ASSERT_EQ(outside->Geometry->ContactCount(), 1);
     EXPECT_TRUE(HasMember(scene.root()->Geometry, inside->Geometry));
@@ -227,8 +224,7 @@ TEST(Contacts, GroupsCountAsSiblingsAndDestroyingLeavesNoTrace)
     EXPECT_EQ(scene.root()->ChildCount(), 1);
 
     // So does destroying a single attached object.
-    ModelObject* next = MakeBox(scene.holder(), 0, 10, 0, 10, 20, 10);
-    scene.root()->AddChild(next);
+    ModelObject* next = scene.AddBox(0, 10, 0, 10, 20, 10);
     ASSERT_EQ(outside->Geometry->ContactCount(), 1);
     next->Destroy();
     EXPECT_EQ(outside->Geometry->ContactCount(), 0);

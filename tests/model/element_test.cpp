@@ -23,11 +23,6 @@
 
 namespace {
 
-Bytes Text(const char* text)
-{
-    return Bytes(text, text + std::strlen(text));
-}
-
 Bytes FixedPair(int32_t x, int32_t y)
 {
     return Word32(uint32_t(IntToFixed(x))) + Word32(uint32_t(IntToFixed(y)));
@@ -196,8 +191,9 @@ TEST(ElementChunks, WrittenByteForByteAndReadBack)
     Append(position, Word32(0x10000) + Word32(0x10000) + Word32(0x10000));
     const Bytes poly = Word16(1) + Word16(4) + FixedPair(0, 0) + FixedPair(0, 10) + FixedPair(10, 10) + FixedPair(10, 0);
     EXPECT_EQ(poly.size(), 36u);
-    const Bytes expected = Chunk("NAME", Text("door")) + Chunk("DATA", {1, 2, 3}) + Chunk("COLR", {0x08, 0x12, 0x56, 0x9A}) +
-                           Chunk("SFTX", Chunk("TXID", Word32(5)) + Chunk("TATR", {})) + Chunk("VRAN", Text("go")) +
+    const Bytes expected = Chunk("NAME", Chars("door")) + Chunk("DATA", {1, 2, 3}) +
+                           Chunk("COLR", {0x08, 0x12, 0x56, 0x9A}) +
+                           Chunk("SFTX", Chunk("TXID", Word32(5)) + Chunk("TATR", {})) + Chunk("VRAN", Chars("go")) +
                            Chunk("POLY", poly) + Chunk("POSN", position);
     const Bytes written = WriteElement(element);
     EXPECT_EQ(written, expected);
@@ -234,8 +230,7 @@ TEST(ElementChunks, WrittenByteForByteAndReadBack)
 TEST(ElementChunks, FeatChunksOfASurface)
 {
     Scene scene;
-    ModelObject* box = MakeBox(scene.holder(), 0, 0, 0, 40, 10, 30);
-    scene.root()->AddChild(box);
+    ModelObject* box = scene.AddBox(0, 0, 0, 40, 10, 30);
     const int32_t north = FaceFacing(box, 0, 256, 0);
     ASSERT_GE(north, 0);
     Surface* surface = box->SurfaceForFace(north);
@@ -409,8 +404,7 @@ TEST(Elements, OutlineAndPlacementEdits)
 TEST(Elements, VertexListsFollowTheSurfaceAndTheObject)
 {
     Scene scene;
-    ModelObject* box = MakeBox(scene.holder(), 0, 0, 0, 40, 10, 30);
-    scene.root()->AddChild(box);
+    ModelObject* box = scene.AddBox(0, 0, 0, 40, 10, 30);
     const int32_t north = FaceFacing(box, 0, 256, 0);
     PolygonElement* element = Lay(box, north, 1, 10, 6, 0, 0, 0xFFFF);
     ASSERT_NE(element, nullptr);
@@ -470,8 +464,7 @@ TEST(Elements, VertexListsFollowTheSurfaceAndTheObject)
 TEST(Elements, LightingWithoutAndWithLights)
 {
     Scene scene;
-    ModelObject* box = MakeBox(scene.holder(), 0, 0, 0, 40, 10, 30);
-    scene.root()->AddChild(box);
+    ModelObject* box = scene.AddBox(0, 0, 0, 40, 10, 30);
     const int32_t top = FaceFacing(box, 0, 0, 256);
     PolygonElement* element = Lay(box, top, 0, 10, 10, 0, 0, 0xFFFF);
     ASSERT_NE(element, nullptr);
@@ -502,8 +495,7 @@ TEST(ElementOverlaps, FacesCoveringTheElementAreListedInOrder)
 {
     GridCoverage grid;
     Scene scene;
-    ModelObject* wall = MakeBox(scene.holder(), 0, 0, 0, 100, 10, 100);
-    scene.root()->AddChild(wall);
+    ModelObject* wall = scene.AddBox(0, 0, 0, 100, 10, 100);
     const int32_t north = FaceFacing(wall, 0, 256, 0);
     PolygonElement* element = Lay(wall, north, 1, 20, 20);
     ASSERT_NE(element, nullptr);
@@ -513,20 +505,17 @@ TEST(ElementOverlaps, FacesCoveringTheElementAreListedInOrder)
     EXPECT_EQ(element->OverlapLists[0], nullptr);
 
     // A box against the wall over the left half of the element.
-    ModelObject* half = MakeBox(scene.holder(), 30, 10, 30, 50, 20, 70);
-    scene.root()->AddChild(half);
+    ModelObject* half = scene.AddBox(30, 10, 30, 50, 20, 70);
     wall->AddFaceContact(north, half, FaceFacing(half, 0, -256, 0));
     EXPECT_EQ(Overlaps(element, 0), std::vector<int32_t>{0});
     EXPECT_EQ(element->SideUncovered[0], 1);
     // A second one over the right half: now the element is covered.
-    ModelObject* other = MakeBox(scene.holder(), 50, 10, 30, 70, 20, 70);
-    scene.root()->AddChild(other);
+    ModelObject* other = scene.AddBox(50, 10, 30, 70, 20, 70);
     wall->AddFaceContact(north, other, FaceFacing(other, 0, -256, 0));
     EXPECT_EQ(Overlaps(element, 0), (std::vector<int32_t>{0, 1}));
     EXPECT_EQ(element->SideUncovered[0], 0);
     // A face hidden behind those listed before it is not listed.
-    ModelObject* hidden = MakeBox(scene.holder(), 45, 10, 45, 55, 15, 55);
-    scene.root()->AddChild(hidden);
+    ModelObject* hidden = scene.AddBox(45, 10, 45, 55, 15, 55);
     wall->AddFaceContact(north, hidden, FaceFacing(hidden, 0, -256, 0));
     EXPECT_EQ(wall->SurfaceOfFace(north)->ContactCount(0), 3);
     EXPECT_EQ(Overlaps(element, 0), (std::vector<int32_t>{0, 1}));

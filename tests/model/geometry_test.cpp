@@ -15,9 +15,6 @@
 
 namespace {
 
-// A square listed clockwise with y up, the orientation every built outline has.
-const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
-
 double Dot(const double a[3], const double b[3])
 {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];

@@ -45,6 +45,24 @@ ResultCode ReadDocument(ModelDocument* document, const Bytes& bytes)
     return document->ReadModelFile(&in);
 }
 
+// The file of a sample document.
+Bytes SampleFile(ModelDocument* (*build)())
+{
+    ModelDocument* sample = build();
+    const Bytes bytes = WriteDocument(sample);
+    sample->Destroy();
+    return bytes;
+}
+
+// Reads the bytes into a document of its own, then destroys it.
+ResultCode ReadIntoNew(const Bytes& bytes)
+{
+    ModelDocument* document = NewDocument();
+    const ResultCode result = ReadDocument(document, bytes);
+    document->Destroy();
+    return result;
+}
+
 // A model file around the given top-level chunks.
 Bytes ModelFile(const Bytes& chunks, const char (&form)[5] = "QMDL")
 {
@@ -256,24 +274,18 @@ TEST(ModelFile, SamplesReadBackEqualAndWriteIdentically)
 TEST(ModelFile, TruncationAtEveryByteEndsInACode)
 {
     for (ModelDocument* (*build)() : {BuildRoomSample, BuildElementsSample}) {
-        ModelDocument* sample = build();
-        const Bytes whole = WriteDocument(sample);
-        sample->Destroy();
+        const Bytes whole = SampleFile(build);
         RecordingUi ui;
         for (size_t length = 0; length < whole.size(); ++length) {
-            ModelDocument* document = NewDocument();
-            const ResultCode result = ReadDocument(document, Bytes(whole.begin(), whole.begin() + long(length)));
-            EXPECT_NE(result, kResultOk) << "cut at " << length;
-            document->Destroy();
+            const Bytes cut(whole.begin(), whole.begin() + long(length));
+            EXPECT_NE(ReadIntoNew(cut), kResultOk) << "cut at " << length;
         }
     }
 }
 
 TEST(ModelFile, ChangedBytesOfTheElementsSampleAlwaysEnd)
 {
-    ModelDocument* sample = BuildElementsSample();
-    const Bytes whole = WriteDocument(sample);
-    sample->Destroy();
+    const Bytes whole = SampleFile(BuildElementsSample);
     RecordingUi ui;
     // The elements' chunks lie in the second half of the file, after the lawn and the shapes.
     uint32_t seed = 2024;
@@ -285,17 +297,13 @@ TEST(ModelFile, ChangedBytesOfTheElementsSampleAlwaysEnd)
         Bytes changed = whole;
         const size_t at = whole.size() / 2 + next() % (whole.size() / 2);
         changed[at] = uint8_t(next());
-        ModelDocument* document = NewDocument();
-        ReadDocument(document, changed);
-        document->Destroy();
+        ReadIntoNew(changed);
     }
 }
 
 TEST(ModelFile, HugeLengthsEndInACode)
 {
-    ModelDocument* sample = BuildShapesSample();
-    const Bytes whole = WriteDocument(sample);
-    sample->Destroy();
+    const Bytes whole = SampleFile(BuildShapesSample);
     RecordingUi ui;
     // Every chunk header in turn gets the length 0xFFFFFFF0.
     int tried = 0;
@@ -305,17 +313,13 @@ TEST(ModelFile, HugeLengthsEndInACode)
         if (!tag) continue;
         Bytes hostile = whole;
         for (int k = 0; k < 4; ++k) hostile[at + 4 + k] = k < 3 ? 0xFF : 0xF0;
-        ModelDocument* document = NewDocument();
-        ReadDocument(document, hostile);
-        document->Destroy();
+        ReadIntoNew(hostile);
         ++tried;
     }
     EXPECT_GT(tried, 50);
-    ModelDocument* document = NewDocument();
     Bytes form = whole;
     for (int k = 4; k < 8; ++k) form[k] = k < 7 ? 0xFF : 0xF0;
-    EXPECT_EQ(ReadDocument(document, form), kResultShortRead);
-    document->Destroy();
+    EXPECT_EQ(ReadIntoNew(form), kResultShortRead);
 }
 
 TEST(ModelFile, StopWhileReadingCredits)

@@ -1,6 +1,6 @@
-// Test helpers of the scene model: a holder with its world root, outlines and primitives made
-// in a line, streams over bytes, and a user-interface hook that records alerts and the
-// progress window's credits.
+// Test helpers of the scene model: a holder with its world root and boxes under it, outlines
+// and primitives made in a line, streams over bytes, a user-interface hook that records alerts
+// and the progress window's credits, and a texture layer whose textures are numbers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,7 +13,9 @@
 #include "foundation/ui_services.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
+#include "model/texture_services.h"
 #include "tests/foundation/stream_bytes.h"
+#include "tools/sample_scenes.h"
 
 // Owns a model holder for one test.
 class Scene {
@@ -29,10 +31,20 @@ public:
 
     ModelHolder* holder() const { return holder_; }
     ModelObject* root() const { return holder_->Root; }
+    // A box between the two corners (whole units) added under the world root.
+    ModelObject* AddBox(int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1)
+    {
+        ModelObject* box = MakeBox(holder_, x0, y0, z0, x1, y1, z1);
+        holder_->Root->AddChild(box);
+        return box;
+    }
 
 private:
     ModelHolder* holder_;
 };
+
+// A square listed clockwise with y up, the orientation every built outline has.
+inline const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
 
 // An outline of whole-unit points.
 inline DynamicArray* MakeOutline(std::initializer_list<std::pair<int32_t, int32_t>> points)
@@ -99,38 +111,46 @@ private:
     UiServices* previous_;
 };
 
-inline Bytes Tag(const char (&text)[5])
+// The bytes an object's writing routine gives.
+inline Bytes WriteWith(ModelObject* object, ResultCode (ModelObject::*routine)(MemoryStream*))
 {
-    return {uint8_t(text[0]), uint8_t(text[1]), uint8_t(text[2]), uint8_t(text[3])};
+    MemoryStream out;
+    StartWriting(out);
+    EXPECT_EQ((object->*routine)(&out), kResultOk);
+    return Contents(out);
 }
 
-inline void Append(Bytes& to, const Bytes& more)
-{
-    to.insert(to.end(), more.begin(), more.end());
-}
+// Textures that are numbers: a record's save index is its address's number, and the users
+// bound to textures are counted.
+class NumberedTextures : public TextureServices {
+public:
+    NumberedTextures() { previous_ = InstallTextureServices(this); }
+    ~NumberedTextures() override { InstallTextureServices(previous_); }
+    int32_t AssignTextureIndex(TextureRecord* texture) override
+    {
+        return texture ? int32_t(reinterpret_cast<intptr_t>(texture)) : -2;
+    }
+    TextureRecord* NewTextureForIndex(int32_t index) override
+    {
+        return index == -2 ? nullptr : reinterpret_cast<TextureRecord*>(intptr_t(index));
+    }
+    ResultCode TextureAddObjectUser(TextureRecord*, ModelObject*) override
+    {
+        ++users;
+        return kResultOk;
+    }
+    void TextureRemoveObjectUser(TextureRecord*, ModelObject*) override { --users; }
+    ResultCode TextureAddSurfaceUser(TextureRecord*, Surface*) override
+    {
+        ++users;
+        return kResultOk;
+    }
+    void TextureRemoveSurfaceUser(TextureRecord*, Surface*) override { --users; }
+    int users = 0;
 
-inline Bytes Word32(uint32_t v)
-{
-    return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-}
+private:
+    TextureServices* previous_;
+};
 
-inline Bytes Word16(uint16_t v)
-{
-    return {uint8_t(v >> 8), uint8_t(v)};
-}
-
-inline Bytes operator+(Bytes a, const Bytes& b)
-{
-    Append(a, b);
-    return a;
-}
-
-// A chunk: tag, length, data and a pad byte after odd data.
-inline Bytes Chunk(const char (&tag)[5], const Bytes& data)
-{
-    Bytes out = Tag(tag);
-    Append(out, Word32(uint32_t(data.size())));
-    Append(out, data);
-    if (data.size() % 2) out.push_back(0);
-    return out;
-}
+// The texture numbered n.
+inline TextureRecord* TextureNumbered(intptr_t n) { return reinterpret_cast<TextureRecord*>(n); }

@@ -21,8 +21,6 @@
 
 namespace {
 
-const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
-
 Bytes PolyData(uint8_t axis, uint8_t kind, int16_t segments, int32_t height0, int32_t height1,
                std::initializer_list<std::pair<int32_t, int32_t>> points, int32_t count = INT32_MIN)
 {
@@ -57,19 +55,24 @@ Bytes PrismBody()
     return body;
 }
 
-Bytes Write(ModelObject* object, ResultCode (ModelObject::*routine)(MemoryStream*))
-{
-    MemoryStream out;
-    StartWriting(out);
-    EXPECT_EQ((object->*routine)(&out), kResultOk);
-    return Contents(out);
-}
-
 ResultCode ReadRoot(Scene& scene, const Bytes& body)
 {
     MemoryStream in;
     Load(in, body);
     return scene.root()->StreamRoot(&in);
+}
+
+// Reads each body as that of a prism under the root: the read succeeds or fails as `readsOk`
+// says, and leaves no child either way.
+void ExpectNoChildFrom(const std::vector<Bytes>& bodies, bool readsOk)
+{
+    for (size_t i = 0; i < bodies.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "body " << i);
+        Scene scene;
+        const ResultCode result = ReadRoot(scene, Chunk("PRSM", bodies[i]));
+        EXPECT_EQ(result == kResultOk, readsOk) << "result " << result;
+        EXPECT_EQ(scene.root()->ChildCount(), 0);
+    }
 }
 
 }  // namespace
@@ -82,7 +85,7 @@ TEST(ObjectStream, PrimitiveChunksByteForByte)
     Append(expected, Chunk("PLGR", {0, 0}));
     Append(expected, Chunk("POLY", PolyData(3, 1, 1, 0, 10, kSquare)));
     Append(expected, Chunk("POSN", IdentityPosition()));
-    EXPECT_EQ(Write(prism, &ModelObject::Stream), expected);
+    EXPECT_EQ(WriteWith(prism, &ModelObject::Stream), expected);
 
     // Names, data and texts of odd length get their pad byte; own units and lights come first.
     prism->SetName("Cube5", 5);
@@ -103,7 +106,7 @@ TEST(ObjectStream, PrimitiveChunksByteForByte)
     Append(full, Chunk("POLY", PolyData(3, 1, 1, 0, 10, kSquare)));
     Append(full, Chunk("POSN", IdentityPosition()));
     Append(full, Chunk("VRAN", {'v'}));
-    EXPECT_EQ(Write(prism, &ModelObject::Stream), full);
+    EXPECT_EQ(WriteWith(prism, &ModelObject::Stream), full);
     EXPECT_EQ(full[8 + 5], 0);  // the pad byte after the name
     prism->Destroy();
 }
@@ -149,7 +152,7 @@ TEST(ObjectStream, MeshSlicesAndSurfacesByteForByte)
     Append(expected, Chunk("SLIC", slices));
     Append(expected, Chunk("SURF", surf));
     Append(expected, Chunk("POSN", IdentityPosition()));
-    const Bytes written = Write(mesh, &ModelObject::Stream);
+    const Bytes written = WriteWith(mesh, &ModelObject::Stream);
     EXPECT_EQ(written, expected);
 
     // Read back into a fresh node and written again: the same bytes.
@@ -163,7 +166,7 @@ TEST(ObjectStream, MeshSlicesAndSurfacesByteForByte)
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->Flags, 0x1005);
     EXPECT_EQ(read->ColourCode, 0x1200);
-    EXPECT_EQ(Write(back, &ModelObject::Stream), written);
+    EXPECT_EQ(WriteWith(back, &ModelObject::Stream), written);
     back->Destroy();
     mesh->Destroy();
 }
@@ -182,19 +185,19 @@ TEST(ObjectStream, GroupRootAndConnectionsByteForByte)
     left->AddFaceContact(3, right, 1);  // the east face of the left box on the west face of the right
     scene.root()->AddChild(group);
 
-    const Bytes leftBody = Write(left, &ModelObject::Stream);
-    const Bytes rightBody = Write(right, &ModelObject::Stream);
+    const Bytes leftBody = WriteWith(left, &ModelObject::Stream);
+    const Bytes rightBody = WriteWith(right, &ModelObject::Stream);
     Bytes groupExpected = Chunk("NAME", {'G'});
     Append(groupExpected, Chunk("VRAN", {'v', 'r'}));
     Append(groupExpected, Chunk("POSN", IdentityPosition()));
     Append(groupExpected, Chunk("PRSM", leftBody));
     Append(groupExpected, Chunk("PRSM", rightBody));
     Append(groupExpected, Chunk("CONN", {0, 1, 0, 0, 0, 3, 0, 1, 0, 1}));
-    EXPECT_EQ(Write(group, &ModelObject::StreamGroup), groupExpected);
+    EXPECT_EQ(WriteWith(group, &ModelObject::StreamGroup), groupExpected);
 
     Bytes rootExpected = Chunk("COLR", Bytes(8, 0));
     Append(rootExpected, Chunk("PGRP", groupExpected));
-    EXPECT_EQ(Write(scene.root(), &ModelObject::StreamRoot), rootExpected);
+    EXPECT_EQ(WriteWith(scene.root(), &ModelObject::StreamRoot), rootExpected);
 
     // Read back: the same tree, the connection restored on both sides, the same bytes again.
     Scene copy;
@@ -205,7 +208,7 @@ TEST(ObjectStream, GroupRootAndConnectionsByteForByte)
     const Surface* east = readGroup->ChildAt(0)->SurfaceOfFace(3);
     ASSERT_NE(east, nullptr);
     EXPECT_EQ(east->IsConnected(readGroup->ChildAt(1), readGroup->ChildAt(1)->SurfaceOfFace(1), kRelationSibling), 1);
-    EXPECT_EQ(Write(copy.root(), &ModelObject::StreamRoot), rootExpected);
+    EXPECT_EQ(WriteWith(copy.root(), &ModelObject::StreamRoot), rootExpected);
     // The boxes touch: each holds a contact with the other.
     EXPECT_EQ(readGroup->ChildAt(0)->Geometry->ContactCount(), 1);
     EXPECT_EQ(readGroup->ChildAt(0)->Geometry->ContactAt(0)->Other, readGroup->ChildAt(1)->Geometry);
@@ -336,12 +339,7 @@ TEST(ObjectStream, HostileCountsFailTheRead)
         Chunk("POLY", PolyData(3, 1, 1, 0, 10, kSquare)) + Chunk("PRSM", PrismBody()) + Chunk("CONN", Word16(2) + Bytes(8, 0)),
         Chunk("COLR", {0, 1, 2}), Chunk("UNIT", {0x3F, 0xF0}), Chunk("POSN", Bytes(30, 0)),
     };
-    for (size_t i = 0; i < bodies.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << "body " << i);
-        Scene scene;
-        EXPECT_NE(ReadRoot(scene, Chunk("PRSM", bodies[i])), kResultOk);
-        EXPECT_EQ(scene.root()->ChildCount(), 0);
-    }
+    ExpectNoChildFrom(bodies, false);
 }
 
 TEST(ObjectStream, IncompleteChildrenAreDropped)
@@ -358,12 +356,7 @@ TEST(ObjectStream, IncompleteChildrenAreDropped)
         Chunk("POLY", PolyData(3, 1, 1, 0, 10, {{0, 0}, {1, 1}})),
         Chunk("POLY", PolyData(3, 5, 0x7FFF, 0, 10, kSquare)),
     };
-    for (size_t i = 0; i < bodies.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << "body " << i);
-        Scene scene;
-        EXPECT_EQ(ReadRoot(scene, Chunk("PRSM", bodies[i])), kResultOk);
-        EXPECT_EQ(scene.root()->ChildCount(), 0);
-    }
+    ExpectNoChildFrom(bodies, true);
 }
 
 TEST(ObjectStream, DeepNestingEndsInACode)
@@ -382,54 +375,15 @@ TEST(ObjectStream, StopInTheProgressWindow)
     EXPECT_EQ(ReadRoot(scene, Chunk("PRSM", PrismBody()) + Chunk("PRSM", PrismBody())), kResultStopped);
 }
 
-namespace {
-
-// Textures that are numbers: a record's save index is its address's number.
-class NumberedTextures : public TextureServices {
-public:
-    NumberedTextures() { previous_ = InstallTextureServices(this); }
-    ~NumberedTextures() override { InstallTextureServices(previous_); }
-    int32_t AssignTextureIndex(TextureRecord* texture) override
-    {
-        return texture ? int32_t(reinterpret_cast<intptr_t>(texture)) : -2;
-    }
-    TextureRecord* NewTextureForIndex(int32_t index) override
-    {
-        return index == -2 ? nullptr : reinterpret_cast<TextureRecord*>(intptr_t(index));
-    }
-    ResultCode TextureAddObjectUser(TextureRecord*, ModelObject*) override
-    {
-        ++users;
-        return kResultOk;
-    }
-    void TextureRemoveObjectUser(TextureRecord*, ModelObject*) override { --users; }
-    ResultCode TextureAddSurfaceUser(TextureRecord*, Surface*) override
-    {
-        ++users;
-        return kResultOk;
-    }
-    void TextureRemoveSurfaceUser(TextureRecord*, Surface*) override { --users; }
-    int users = 0;
-
-private:
-    TextureServices* previous_;
-};
-
-TextureRecord* TextureNumber(intptr_t n)
-{
-    return reinterpret_cast<TextureRecord*>(n);
-}
-
-}  // namespace
 
 TEST(ObjectStream, TextureReferencesByteForByte)
 {
     NumberedTextures textures;
     Scene scene;
     ModelObject* prism = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
-    prism->BindObjectTexture(TextureNumber(7), kSideBack);
+    prism->BindObjectTexture(TextureNumbered(7), kSideBack);
     Surface* surface = prism->SurfaceForFace(0);
-    surface->BindSideTexture(TextureNumber(5), kSideFront);
+    surface->BindSideTexture(TextureNumbered(5), kSideFront);
     EXPECT_EQ(surface->Flags & kSurfaceTextureBits, kSurfaceFrontTexture);
     // Binding nothing to the back hides the object's back texture.
     surface->BindSideTexture(nullptr, kSideBack);
@@ -438,7 +392,7 @@ TEST(ObjectStream, TextureReferencesByteForByte)
 
     Bytes plainObject = Chunk("TXOD", Word32(7)) + Chunk("TATR", {});
     Bytes plainSurface = Chunk("TXID", Word32(5)) + Chunk("TXOD", Word32(uint32_t(-2))) + Chunk("TATR", {});
-    const Bytes written = Write(prism, &ModelObject::Stream);
+    const Bytes written = WriteWith(prism, &ModelObject::Stream);
     Bytes expected = Chunk("COLR", {0, 0, 0, 0, 0xFF, 0, 0, 0});
     Append(expected, Chunk("PLGR", {0, 0}));
     Append(expected, Chunk("POLY", PolyData(3, 1, 1, 0, 10, kSquare)));
@@ -451,12 +405,12 @@ TEST(ObjectStream, TextureReferencesByteForByte)
     MemoryStream in;
     Load(in, written);
     ASSERT_EQ(back->Stream(&in), kResultOk);
-    EXPECT_EQ(back->BackTexture, TextureNumber(7));
+    EXPECT_EQ(back->BackTexture, TextureNumbered(7));
     EXPECT_EQ(back->FrontTexture, nullptr);
     ASSERT_NE(back->SurfaceOfFace(0), nullptr);
-    EXPECT_EQ(back->SurfaceOfFace(0)->FrontTexture, TextureNumber(5));
+    EXPECT_EQ(back->SurfaceOfFace(0)->FrontTexture, TextureNumbered(5));
     EXPECT_EQ(back->SurfaceOfFace(0)->Flags & kSurfaceTextureBits, kSurfaceFrontTexture | kSurfaceBackTexture);
-    EXPECT_EQ(Write(back, &ModelObject::Stream), written);
+    EXPECT_EQ(WriteWith(back, &ModelObject::Stream), written);
     back->Destroy();
     prism->Destroy();
     EXPECT_EQ(textures.users, 0);

@@ -9,29 +9,11 @@
 #include "foundation/memory_stream.h"
 #include "model/plane_record.h"
 #include "model/units_record.h"
+#include "tests/foundation/stream_bytes.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
 constexpr Fixed F(double x) { return Fixed(x * 65536.0); }
-
-Bytes Contents(const MemoryStream& stream)
-{
-    const auto* data = static_cast<const uint8_t*>(stream.Buffer()->ArrayData());
-    return Bytes(data, data + stream.Buffer()->ArrayCount());
-}
-
-void LoadInChunk(MemoryStream& stream, const Bytes& data)
-{
-    Bytes chunk = {'T', 'E', 'S', 'T', 0, 0, 0, uint8_t(data.size())};
-    chunk.insert(chunk.end(), data.begin(), data.end());
-    if (data.size() % 2) chunk.push_back(0);
-    stream.StreamInit(kStreamReading);
-    ASSERT_EQ(stream.StreamSetSize(int32_t(chunk.size())), kResultOk);
-    std::memcpy(stream.Buffer()->ArrayData(), chunk.data(), chunk.size());
-    ASSERT_EQ(stream.StreamEnterChunk(), ChunkTagOf("TEST"));
-}
 
 TEST(PlaneRecord, StoredFormAndRoundTrip)
 {

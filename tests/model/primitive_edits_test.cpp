@@ -9,8 +9,6 @@
 
 namespace {
 
-const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
-
 // Gives every face a surface whose code is its face number, so that surfaces can be followed.
 void MarkFaces(ModelObject* object)
 {

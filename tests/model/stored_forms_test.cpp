@@ -29,21 +29,6 @@ namespace {
 
 // --- the wire forms of the layouts ---
 
-Bytes I16(int32_t value)
-{
-    return Word16(uint16_t(value));
-}
-
-Bytes I32(int64_t value)
-{
-    return Word32(uint32_t(value));
-}
-
-Bytes Chars(const char* text)
-{
-    return Bytes(text, text + std::strlen(text));
-}
-
 // A 16.16 value from a double that it holds exactly.
 constexpr Fixed Fx(double value)
 {
@@ -105,37 +90,6 @@ Bytes BoxBody(const TransformValues& position, const Bytes& children = {})
 {
     return Chunk("COLR", {0, 0, 0, 0, 0xFF, 0, 0, 0}) + Chunk("PLGR", {0, 0}) + BoxPoly() +
            Chunk("POSN", TransformBytes(position)) + children;
-}
-
-// Textures that are numbers: a save index names the texture whose address is that number.
-class NumberedTextures : public TextureServices {
-public:
-    NumberedTextures() { previous_ = InstallTextureServices(this); }
-    ~NumberedTextures() override { InstallTextureServices(previous_); }
-    int32_t AssignTextureIndex(TextureRecord* texture) override
-    {
-        return texture ? int32_t(reinterpret_cast<intptr_t>(texture)) : -2;
-    }
-    TextureRecord* NewTextureForIndex(int32_t index) override
-    {
-        return index == -2 ? nullptr : reinterpret_cast<TextureRecord*>(intptr_t(index));
-    }
-
-private:
-    TextureServices* previous_;
-};
-
-TextureRecord* Texture(intptr_t number)
-{
-    return reinterpret_cast<TextureRecord*>(number);
-}
-
-Bytes WriteWith(ModelObject* object, ResultCode (ModelObject::*routine)(MemoryStream*))
-{
-    MemoryStream out;
-    StartWriting(out);
-    EXPECT_EQ((object->*routine)(&out), kResultOk);
-    return Contents(out);
 }
 
 Bytes ListBytes(const DynamicArray* list)
@@ -279,8 +233,8 @@ TEST(StoredForms, PrimitiveWithEveryChunk)
     EXPECT_EQ(plane->D, Fx(0.75));
     EXPECT_EQ(prism->FaceCount(), 7);  // four sides, two caps and the slice
 
-    EXPECT_EQ(prism->FrontTexture, Texture(7));
-    EXPECT_EQ(prism->BackTexture, Texture(9));
+    EXPECT_EQ(prism->FrontTexture, TextureNumbered(7));
+    EXPECT_EQ(prism->BackTexture, TextureNumbered(9));
     ExpectTransform(prism->WorldTransform, kPrimitivePlace);
     ExpectTransform(prism->LocalTransform, kPrimitivePlace);
     EXPECT_EQ(ListBytes(prism->VranText), Chars("vr1"));
@@ -301,7 +255,7 @@ TEST(StoredForms, PrimitiveWithEveryChunk)
                                 kSurfaceElementList);
     ExpectColour(face2->BackColour, 0x0400, 0x0500, 0x0600);
     EXPECT_EQ(face2->ColourCode, 0xF400);
-    EXPECT_EQ(face2->FrontTexture, Texture(11));
+    EXPECT_EQ(face2->FrontTexture, TextureNumbered(11));
     EXPECT_EQ(face2->BackTexture, nullptr);  // none: it hides the object's back texture
     EXPECT_EQ(face2->FrontSideAttribute, 5);
     ASSERT_EQ(face2->ElementCount(0), 1);
@@ -310,7 +264,7 @@ TEST(StoredForms, PrimitiveWithEveryChunk)
     EXPECT_EQ(ListBytes(element->Data), (Bytes{9, 8, 7}));
     ExpectColour(element->Colour, 0x9A00, 0xBC00, 0xDE00);
     EXPECT_EQ(element->ColourCode, 0x0C00);
-    EXPECT_EQ(element->Texture, Texture(13));
+    EXPECT_EQ(element->Texture, TextureNumbered(13));
     EXPECT_EQ(ListBytes(element->VranText), Chars("ev"));
     EXPECT_EQ(element->Kind, kElementPolygon);
     EXPECT_EQ(element->OutlineStyle, 3);

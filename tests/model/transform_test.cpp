@@ -11,10 +11,9 @@
 #include <vector>
 
 #include "foundation/memory_stream.h"
+#include "tests/foundation/stream_bytes.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 constexpr Fixed F(double x) { return Fixed(x * 65536.0); }
 constexpr double kPi = 3.14159265358979323846;
@@ -377,29 +376,6 @@ TEST(Transform1D, MapsScalesAndMovesOneAxis)
 }
 
 // --- stored forms ---
-
-Bytes Contents(const MemoryStream& stream)
-{
-    const auto* data = static_cast<const uint8_t*>(stream.Buffer()->ArrayData());
-    return Bytes(data, data + stream.Buffer()->ArrayCount());
-}
-
-void Load(MemoryStream& stream, const Bytes& bytes)
-{
-    stream.StreamInit(kStreamReading);
-    ASSERT_EQ(stream.StreamSetSize(int32_t(bytes.size())), kResultOk);
-    if (!bytes.empty()) std::memcpy(stream.Buffer()->ArrayData(), bytes.data(), bytes.size());
-}
-
-// The bytes of a chunk "TEST" holding the data, entered by the reading stream.
-void LoadInChunk(MemoryStream& stream, const Bytes& data)
-{
-    Bytes chunk = {'T', 'E', 'S', 'T', 0, 0, 0, uint8_t(data.size())};
-    chunk.insert(chunk.end(), data.begin(), data.end());
-    if (data.size() % 2) chunk.push_back(0);
-    Load(stream, chunk);
-    ASSERT_EQ(stream.StreamEnterChunk(), ChunkTagOf("TEST"));
-}
 
 const Bytes kStored = {
     0x00, 0x01, 0x80, 0x00, 0xFF, 0xFE, 0x00, 0x00, 0x12, 0x34, 0x56, 0x78,  // position

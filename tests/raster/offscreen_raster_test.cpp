@@ -22,10 +22,7 @@ constexpr uint8_t kCanary = 0x5A;
 const RGBColor48 kRed = {0xFFFF, 0, 0};
 const RGBColor48 kBlue = {0, 0, 0xFFFF};
 
-struct ListDeleter {
-    void operator()(DynamicArray* list) const { list->Destroy(); }
-};
-using List = std::unique_ptr<DynamicArray, ListDeleter>;
+using List = Owned<DynamicArray>;
 
 List Points(std::initializer_list<DevicePoint> points)
 {
@@ -197,10 +194,7 @@ TEST(DitherTables, PaletteProbeIsMadeOnce)
     InitDitherTables();
     Q_Offscreen* probe = PaletteProbe();
     ASSERT_NE(probe, nullptr);
-    PortRect bounds;
-    probe->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 1);
-    EXPECT_EQ(bounds.bottom, 1);
+    EXPECT_EQ(BoundsSize(probe), std::make_pair(1, 1));
     EXPECT_EQ(probe->PortDepthField(), 8);
     InitDitherTables();
     EXPECT_EQ(PaletteProbe(), probe);

@@ -1,5 +1,6 @@
 // Test support: pixel buffers in every rasterizer format over plain memory, with guard bytes
-// around them, pixel reads, coverage maps, and shade level tables filled with known values.
+// around them, pixel reads, coverage maps, shade level tables filled with known values, and a
+// small deterministic generator.
 #pragma once
 
 #include <cstdint>
@@ -21,37 +22,35 @@ constexpr uint8_t kGuardByte = 0xA5;
 constexpr int32_t kGuardBytes = 256;
 constexpr int32_t kBufferAlignment = 64;
 
+// Bits per pixel, planes and a name for messages, per pixel format.
+template <int32_t Bits, int32_t Planes = 1>
+struct FormatShape {
+    static constexpr int32_t kBits = Bits, kPlanes = Planes;
+};
 template <class F>
 struct FormatInfo;
 template <>
-struct FormatInfo<raster::Packed4> {
-    static constexpr int32_t kBits = 4, kPlanes = 1;
-    static constexpr const char* kName = "4-bit";
-};
+struct FormatInfo<raster::Packed4> : FormatShape<4> { static constexpr const char* kName = "4-bit"; };
 template <>
-struct FormatInfo<raster::Planar4> {
-    static constexpr int32_t kBits = 1, kPlanes = 4;
-    static constexpr const char* kName = "4-plane";
-};
+struct FormatInfo<raster::Planar4> : FormatShape<1, 4> { static constexpr const char* kName = "4-plane"; };
 template <>
-struct FormatInfo<raster::Indexed8> {
-    static constexpr int32_t kBits = 8, kPlanes = 1;
-    static constexpr const char* kName = "8-bit";
-};
+struct FormatInfo<raster::Indexed8> : FormatShape<8> { static constexpr const char* kName = "8-bit"; };
 template <>
-struct FormatInfo<raster::Direct16> {
-    static constexpr int32_t kBits = 16, kPlanes = 1;
-    static constexpr const char* kName = "16-bit";
-};
+struct FormatInfo<raster::Direct16> : FormatShape<16> { static constexpr const char* kName = "16-bit"; };
 template <>
-struct FormatInfo<raster::Direct24> {
-    static constexpr int32_t kBits = 24, kPlanes = 1;
-    static constexpr const char* kName = "24-bit";
-};
+struct FormatInfo<raster::Direct24> : FormatShape<24> { static constexpr const char* kName = "24-bit"; };
 template <>
-struct FormatInfo<raster::Direct32> {
-    static constexpr int32_t kBits = 32, kPlanes = 1;
-    static constexpr const char* kName = "32-bit";
+struct FormatInfo<raster::Direct32> : FormatShape<32> { static constexpr const char* kName = "32-bit"; };
+
+// A small deterministic generator.
+struct Random {
+    uint32_t state;
+    uint32_t Next()
+    {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    }
+    int32_t Below(int32_t n) { return int32_t(Next() % uint32_t(n)); }
 };
 
 // A width x height pixel buffer of format F, rows 32-bit aligned, the whole buffer on a 64-byte

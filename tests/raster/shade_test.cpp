@@ -13,19 +13,10 @@
 using namespace raster;
 using rastertest::FakeShadeTables;
 using rastertest::RectRegion;
+using rastertest::Random;
 using rastertest::Surface;
 
 namespace {
-
-struct Random {
-    uint32_t state;
-    uint32_t Next()
-    {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-    int32_t Below(int32_t n) { return int32_t(Next() % uint32_t(n)); }
-};
 
 template <class F>
 constexpr bool kIndexedFormat = std::is_same_v<F, Packed4> || std::is_same_v<F, Planar4> || std::is_same_v<F, Indexed8>;

@@ -8,20 +8,10 @@
 #include "raster_surface.h"
 
 using namespace raster;
+using rastertest::Random;
 using rastertest::Surface;
 
 namespace {
-
-// A small deterministic generator.
-struct Random {
-    uint32_t state;
-    uint32_t Next()
-    {
-        state = state * 1664525u + 1013904223u;
-        return state >> 8;
-    }
-    int32_t Below(int32_t n) { return int32_t(Next() % uint32_t(n)); }
-};
 
 std::vector<uint8_t> Bytes(const uint8_t* p, size_t n) { return std::vector<uint8_t>(p, p + n); }
 

@@ -20,10 +20,7 @@ constexpr uint8_t kCanary = 0x5A;
 constexpr int32_t kWidth = 40;
 constexpr int32_t kHeight = 30;
 
-struct ListDeleter {
-    void operator()(DynamicArray* list) const { list->Destroy(); }
-};
-using List = std::unique_ptr<DynamicArray, ListDeleter>;
+using List = Owned<DynamicArray>;
 
 template <class T>
 List ListOf(std::initializer_list<T> items)

@@ -11,10 +11,7 @@
 
 namespace {
 
-struct ListDeleter {
-    void operator()(DynamicArray* list) const { list->Destroy(); }
-};
-using List = std::unique_ptr<DynamicArray, ListDeleter>;
+using List = Owned<DynamicArray>;
 
 template <class T>
 List ListOf(std::initializer_list<T> items)

@@ -102,27 +102,25 @@ TEST(DrawOrder, ATouchingRecordBehindTheContactPlaneGoesFirst)
     }
     // Sorted by nearest depth the floor (reaching under the eye) would be drawn last, over the box.
     ContactList* list = NewContactList();
-    list->Append(&b);
-    list->Append(&f);
-    RefineDrawOrder(list, o.get());
+    auto refineBoxThenFloor = [&] {
+        list->ArraySetCount(0);
+        list->Append(&b);
+        list->Append(&f);
+        RefineDrawOrder(list, o.get());
+    };
+    refineBoxThenFloor();
     EXPECT_EQ(*list->At<ObjectGeometry*>(0), f);
     EXPECT_EQ(*list->At<ObjectGeometry*>(1), b);
     EXPECT_EQ(f->DrawIndex, 0);
     EXPECT_EQ(b->DrawIndex, 1);
     // Seen from below the floor, the box stays first.
     o->SetObserverPosition({0, 0, -50});
-    list->ArraySetCount(0);
-    list->Append(&b);
-    list->Append(&f);
-    RefineDrawOrder(list, o.get());
+    refineBoxThenFloor();
     EXPECT_EQ(*list->At<ObjectGeometry*>(0), b);
     // A record whose only candidate is not visible keeps its place.
     o->SetObserverPosition({0, 0, 50});
     f->Visible = 0;
-    list->ArraySetCount(0);
-    list->Append(&b);
-    list->Append(&f);
-    RefineDrawOrder(list, o.get());
+    refineBoxThenFloor();
     EXPECT_EQ(*list->At<ObjectGeometry*>(0), b);
     list->Destroy();
 }

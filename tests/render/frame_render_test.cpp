@@ -27,24 +27,6 @@ using namespace rendertest;
 
 namespace {
 
-// The device rectangle of a face's projected corners.
-struct DeviceBox {
-    int32_t left, top, right, bottom;
-};
-
-DeviceBox ProjectedBox(const PolygonRecord* face)
-{
-    const ObjectGeometry* g = face->Geometry;
-    DeviceBox box = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (int32_t i = 0; i < face->VertexCount(); ++i) {
-        const ScreenPoint* p = g->ScreenPoints->At<ScreenPoint>(face->IndexAt(i));
-        const int32_t x = p->x + kWidth / 2;
-        const int32_t y = kHeight / 2 - p->y;
-        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
-    }
-    return box;
-}
-
 class FrameEveryDepth : public testing::TestWithParam<int32_t> {};
 
 }  // namespace

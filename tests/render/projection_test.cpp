@@ -15,10 +15,7 @@ struct ProjectionArrays {
     ~ProjectionArrays() { FreeProjectionArrays(); }
 };
 
-struct ListDeleter {
-    void operator()(DynamicArray* list) const { list->Destroy(); }
-};
-using List = std::unique_ptr<DynamicArray, ListDeleter>;
+using List = Owned<DynamicArray>;
 
 List CameraList(std::initializer_list<CameraVertex> vertices)
 {

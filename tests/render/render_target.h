@@ -1,15 +1,19 @@
 // Test support: a screen of a depth with its shade tables and the shared render offscreen locked
 // as the published target, as the navigation pane has it during a frame, with its pixels read
-// back whatever the depth.
+// back whatever the depth, and the device rectangle a face projects to.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
 #include "draw/pen_state.h"
 #include "draw/port_base.h"
+#include "model/object_geometry.h"
+#include "model/polygon_record.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/projection.h"
@@ -124,5 +128,23 @@ public:
 private:
     TestScreen screen_;
 };
+
+// The device rectangle of a face's projected corners.
+struct DeviceBox {
+    int32_t left, top, right, bottom;
+};
+
+inline DeviceBox ProjectedBox(const PolygonRecord* face)
+{
+    const ObjectGeometry* g = face->Geometry;
+    DeviceBox box = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int32_t i = 0; i < face->VertexCount(); ++i) {
+        const ScreenPoint* p = g->ScreenPoints->At<ScreenPoint>(face->IndexAt(i));
+        const int32_t x = p->x + kWidth / 2;
+        const int32_t y = kHeight / 2 - p->y;
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+    }
+    return box;
+}
 
 }  // namespace rendertest

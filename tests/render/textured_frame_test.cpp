@@ -23,6 +23,7 @@
 #include "render/renderer_texture_mapping.h"
 #include "render/textured_polygon.h"
 #include "tests/draw/draw_support.h"
+#include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
 #include "textures/shade_level_tables.h"
 #include "textures/texture_libraries.h"
@@ -35,37 +36,21 @@ using namespace rendertest;
 
 namespace {
 
-constexpr int32_t kWidth = 160;
-constexpr int32_t kHeight = 120;
-constexpr uint8_t kCanary = 0x5A;
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 constexpr RGBColor48 kGrey = {0x8000, 0x8000, 0x8000};
-constexpr RGBColor48 kRed = {0xFFFF, 0, 0};
-constexpr RGBColor48 kBlue = {0, 0, 0xFFFF};
 constexpr RGBColor48 kGreen = {0, 0xFFFF, 0};
 // Faces filled, textures on.
 constexpr uint32_t kTextured = 0x1010;
 
-// A screen of the depth with its shade tables, the texture layer with the renderer's mapping, and
-// the shared render offscreen locked as the published target.
-class TexturedTarget {
+// The render target with the texture layer and the renderer's texture mapping as well.
+class TexturedTarget : public RenderTarget {
 public:
-    explicit TexturedTarget(int32_t depth) : screen_(depth)
+    explicit TexturedTarget(int32_t depth) : RenderTarget(depth)
     {
-        InitPenState();
-        InstallRendererRegionWork();
-        PolyRgnStartup();
-        InitProjectionArrays();
-        InitRasterBuffers();
         InstallRendererTextureMapping();
-        offscreen = MakeOffscreen(kWidth, kHeight, depth, &kWhite).release();
-        offscreen->Activate();
         InitTextureManager(new TextureManager{});
         services = &InstallTextureLayerServices();
         list = NewTextureRecordList();
         services->SetDocumentTextureList(list);
-        SetDirectPixelDrawing(1);
-        SetViewOrigin(kWidth / 2, kHeight / 2);
     }
     ~TexturedTarget()
     {
@@ -74,15 +59,8 @@ public:
         FreeTextureRecordList(list);
         RemoveTextureLayerServices();
         FreeImageResources();
-        offscreen->Deactivate();
-        offscreen->DisposeOffscreen();
         FreeTextureManager();
         RemoveRendererTextureMapping();
-        FreeRasterBuffers();
-        FreeProjectionArrays();
-        PolyRgnShutdown();
-        FreePenState();
-        SetDirectPixelDrawing(0);
     }
     TexturedTarget(const TexturedTarget&) = delete;
     TexturedTarget& operator=(const TexturedTarget&) = delete;
@@ -91,30 +69,11 @@ public:
     // meanwhile published themselves) and the textures locked around the frame.
     void Render(Observer* o)
     {
-        Publish();
+        Republish();
         LockTextureSet(CurrentTextureManager());
         RenderFrameTimed(o, 0, 0);
         UnlockTextureSet(CurrentTextureManager());
         GdiFlush();
-    }
-
-    void Publish()
-    {
-        offscreen->Unlock();
-        offscreen->Lock();
-    }
-
-    uint32_t Pixel(int32_t x, int32_t y) const
-    {
-        const PixelFormat& f = offscreen->Format();
-        const uint8_t* row = f.rowTable[y];
-        switch (f.bitsPerPixel) {
-        case 4: return (x & 1) ? row[x >> 1] & 0xF : row[x >> 1] >> 4;
-        case 8: return row[x];
-        case 16: return uint32_t(row[2 * x]) | (uint32_t(row[2 * x + 1]) << 8);
-        case 24: return uint32_t(row[3 * x]) | (uint32_t(row[3 * x + 1]) << 8) | (uint32_t(row[3 * x + 2]) << 16);
-        default: return reinterpret_cast<const uint32_t*>(row)[x];
-        }
     }
 
     // The pixel that cube colour `index` draws at (x, y) through the shade level's tables.
@@ -129,22 +88,6 @@ public:
         case 24: return e.Pixels24[index] & 0xFFFFFF;
         default: return e.Pixels32[index];
         }
-    }
-
-    void FillPadding()
-    {
-        const PixelFormat& f = offscreen->Format();
-        const int32_t used = (kWidth * f.bitsPerPixel + 7) / 8;
-        for (int32_t y = 0; y < f.height; ++y) std::memset(f.rowTable[y] + used, kCanary, size_t(f.rowBytes - used));
-    }
-    bool PaddingIntact() const
-    {
-        const PixelFormat& f = offscreen->Format();
-        const int32_t used = (kWidth * f.bitsPerPixel + 7) / 8;
-        for (int32_t y = 0; y < f.height; ++y)
-            for (int32_t b = used; b < f.rowBytes; ++b)
-                if (f.rowTable[y][b] != kCanary) return false;
-        return true;
     }
 
     // An embedded texture of w x h pixels coloured by colourAt(x, y), drawn at full brightness
@@ -165,30 +108,9 @@ public:
         return record;
     }
 
-    Q_Offscreen* offscreen = nullptr;
     TextureLayerServices* services = nullptr;
     TextureRecordList* list = nullptr;
-
-private:
-    TestScreen screen_;
 };
-
-struct DeviceBox {
-    int32_t left, top, right, bottom;
-};
-
-DeviceBox ProjectedBox(const PolygonRecord* face)
-{
-    const ObjectGeometry* g = face->Geometry;
-    DeviceBox box = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    for (int32_t i = 0; i < face->VertexCount(); ++i) {
-        const ScreenPoint* p = g->ScreenPoints->At<ScreenPoint>(face->IndexAt(i));
-        const int32_t x = p->x + kWidth / 2;
-        const int32_t y = kHeight / 2 - p->y;
-        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
-    }
-    return box;
-}
 
 // Left half red, right half blue.
 RGBColor48 Halves(int32_t x, int32_t) { return x < 4 ? kRed : kBlue; }
@@ -402,7 +324,7 @@ TEST(TexturedFrame, TheFaceEntryChecksItsRegionFirst)
     const uint32_t white = target.Pixel(40, 15);
     EXPECT_EQ(white, target.Pixel(0, 0));
     // A region that leaves the face out: 1.
-    target.Publish();
+    target.Republish();
     SpanRegion* whole = new SpanRegion;
     whole->SpanRegionInit();
     SpanRegion* corner = whole->SpanRegionFromRect(0, 0, 8, 8);

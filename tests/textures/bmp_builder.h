@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
@@ -19,6 +20,19 @@ struct BmpLayout {
     char type[2] = {'B', 'M'};
     uint32_t headerSize = 0;        // 0: 40, or 12 for OS/2
 };
+
+// A layout of the given size, depth, encoding and colour table, the rest at the defaults.
+inline BmpLayout BmpShape(int32_t width, int32_t height, int32_t depth = 24, uint32_t compression = 0,
+                          std::vector<uint32_t> palette = {})
+{
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.depth = depth;
+    layout.compression = compression;
+    layout.palette = std::move(palette);
+    return layout;
+}
 
 inline void PutLE(Bytes& b, uint32_t v, int32_t n)
 {

@@ -36,13 +36,11 @@ struct Decoded {
 
 Decoded Decode(const Bytes& file)
 {
-    AlertCatcher catcher;
-    MemoryStream stream;
-    Load(stream, file);
-    Reader reader(&stream);
-    const ResultCode result = reader.Read(8);
-    EXPECT_EQ(reader.begun, reader.ended);
-    return {result, reader.pixels, catcher.alerts, reader.made, reader.rect_.Width(), reader.rect_.Height()};
+    ReadInMemory<Reader> in(file);
+    Reader& r = in.reader;
+    const ResultCode result = r.Read(8);
+    EXPECT_EQ(r.begun, r.ended);
+    return {result, r.pixels, in.catcher.alerts, r.made, r.rect_.Width(), r.rect_.Height()};
 }
 
 // The expected colours of a grid of indices or colours.
@@ -88,12 +86,8 @@ TEST(BmpReader, UncompressedEveryDepthBothHeadersBothRowOrders)
                     depth == 1 ? std::vector<uint32_t>{0x102030, 0xF0E0D0}
                                : depth == 4 ? kPalette16 : depth == 8 ? palette256 : std::vector<uint32_t>{};
                 const Grid grid = Pattern(w, h, depth <= 8 ? 1u << depth : 0x1000000u, uint32_t(depth));
-                BmpLayout layout;
-                layout.width = w;
-                layout.height = topDown ? -h : h;
-                layout.depth = depth;
+                BmpLayout layout = BmpShape(w, topDown ? -h : h, depth, 0, palette);
                 layout.os2 = os2;
-                layout.palette = palette;
                 const Decoded d = Decode(MakeBmp(layout, PackRows(grid, depth, topDown)));
                 ASSERT_EQ(d.result, kResultOk);
                 EXPECT_TRUE(d.alerts.empty());
@@ -112,52 +106,39 @@ TEST(BmpReader, RowsArePaddedToFourBytesAndStripsHandOnBottomRowsFirst)
 {
     // A 24-bit file of width 3 has rows of 12 bytes: 9 data bytes and 3 pad bytes.
     const Grid grid = {{0xFF0000, 0x00FF00, 0x0000FF}, {0x123456, 0x654321, 0xABCDEF}};
-    BmpLayout layout;
-    layout.width = 3;
-    layout.height = 2;
+    BmpLayout layout = BmpShape(3, 2);
     const Bytes pixels = PackRows(grid, 24);
     ASSERT_EQ(pixels.size(), 24u);
     EXPECT_EQ(Decode(MakeBmp(layout, pixels)).pixels, Colors(grid, {}));
 
     // A tall picture goes in several strips, each below 65000 bytes of packed rows.
-    AlertCatcher catcher;
     layout.width = 1000;
     layout.height = 100;
     const Grid tall = Pattern(1000, 100, 0x1000000u);
-    MemoryStream stream;
-    Load(stream, MakeBmp(layout, PackRows(tall, 24)));
-    Reader reader(&stream);
-    ASSERT_EQ(reader.Read(8), kResultOk);
-    EXPECT_EQ(reader.puts, 9);  // 100 rows of 3000 bytes: strips of 12 rows, 4 in the last
-    EXPECT_EQ(reader.pixels, Colors(tall, {}));
-    EXPECT_EQ(reader.lastHeader.bitCount, 24);
-    EXPECT_EQ(reader.lastHeader.compression, 0u);
-    EXPECT_EQ(reader.lastHeader.height, 100);
+    ReadInMemory<Reader> in(MakeBmp(layout, PackRows(tall, 24)));
+    ASSERT_EQ(in.reader.Read(8), kResultOk);
+    EXPECT_EQ(in.reader.puts, 9);  // 100 rows of 3000 bytes: strips of 12 rows, 4 in the last
+    EXPECT_EQ(in.reader.pixels, Colors(tall, {}));
+    EXPECT_EQ(in.reader.lastHeader.bitCount, 24);
+    EXPECT_EQ(in.reader.lastHeader.compression, 0u);
+    EXPECT_EQ(in.reader.lastHeader.height, 100);
 }
 
 TEST(BmpReader, RowsWiderThanAStripGoOneAtATime)
 {
     // 30000 pixels of 24 bits: 90000 bytes a row, more than a strip may hold; it holds one row.
-    AlertCatcher catcher;
-    BmpLayout layout;
-    layout.width = 30000;
-    layout.height = 3;
+    const BmpLayout layout = BmpShape(30000, 3);
     const Grid wide = Pattern(30000, 3, 0x1000000u);
-    MemoryStream stream;
-    Load(stream, MakeBmp(layout, PackRows(wide, 24)));
-    Reader reader(&stream);
-    ASSERT_EQ(reader.Read(8), kResultOk);
-    EXPECT_EQ(reader.puts, 3);
-    EXPECT_EQ(reader.At(29999, 0), wide[0][29999]);
-    EXPECT_EQ(reader.At(12345, 2), wide[2][12345]);
+    ReadInMemory<Reader> in(MakeBmp(layout, PackRows(wide, 24)));
+    ASSERT_EQ(in.reader.Read(8), kResultOk);
+    EXPECT_EQ(in.reader.puts, 3);
+    EXPECT_EQ(in.reader.At(29999, 0), wide[0][29999]);
+    EXPECT_EQ(in.reader.At(12345, 2), wide[2][12345]);
 }
 
 TEST(BmpReader, ColourTableMustEndBeforeThePixels)
 {
-    BmpLayout layout;
-    layout.depth = 8;
-    layout.width = 2;
-    layout.palette = Palette256();
+    BmpLayout layout = BmpShape(2, 1, 8, 0, Palette256());
     const Bytes pixels = PackRows({{1, 2}}, 8);
     // With colours used 0, an 8-bit file needs a pixel offset of at least 1078.
     Bytes good = MakeBmp(layout, pixels);
@@ -194,45 +175,25 @@ TEST(BmpReader, RefusesWhatItCannotReadWithItsMessages)
         BmpLayout layout;
         const char* message;
     };
-    std::vector<Case> cases;
-    BmpLayout s;
-    s.type[0] = 'X';
-    cases.push_back({"type", s, kBmpTypeMessage});
-    s = BmpLayout{};
-    s.headerSize = 64;
-    cases.push_back({"header size", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.depth = 2;
-    cases.push_back({"two bits", s, kBmpDepthMessage});
-    s.depth = 0;
-    cases.push_back({"no bits", s, kBmpDepthMessage});
-    s.depth = 4;
-    s.compression = 1;
-    cases.push_back({"RLE8 of depth 4", s, kBmpCompressionMessage});
-    s.depth = 8;
-    s.compression = 2;
-    cases.push_back({"RLE4 of depth 8", s, kBmpCompressionMessage});
-    s.depth = 24;
-    s.compression = 3;
-    cases.push_back({"bit fields", s, kBmpCompressionMessage});
-    s = BmpLayout{};
-    s.width = 0;
-    cases.push_back({"width 0", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.height = 0;
-    cases.push_back({"height 0", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.width = -5;
-    cases.push_back({"negative width", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.width = 0x7FFFFFFF;
-    cases.push_back({"huge width", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.height = int32_t(0x80000000u);
-    cases.push_back({"most negative height", s, kBmpFormatMessage});
-    s = BmpLayout{};
-    s.width = 40000;
-    cases.push_back({"wider than a coordinate", s, kBmpFormatMessage});
+    BmpLayout badType;
+    badType.type[0] = 'X';
+    BmpLayout longHeader;
+    longHeader.headerSize = 64;
+    const Case cases[] = {
+        {"type", badType, kBmpTypeMessage},
+        {"header size", longHeader, kBmpFormatMessage},
+        {"two bits", BmpShape(1, 1, 2), kBmpDepthMessage},
+        {"no bits", BmpShape(1, 1, 0), kBmpDepthMessage},
+        {"RLE8 of depth 4", BmpShape(1, 1, 4, 1), kBmpCompressionMessage},
+        {"RLE4 of depth 8", BmpShape(1, 1, 8, 2), kBmpCompressionMessage},
+        {"bit fields", BmpShape(1, 1, 24, 3), kBmpCompressionMessage},
+        {"width 0", BmpShape(0, 1), kBmpFormatMessage},
+        {"height 0", BmpShape(1, 0), kBmpFormatMessage},
+        {"negative width", BmpShape(-5, 1), kBmpFormatMessage},
+        {"huge width", BmpShape(0x7FFFFFFF, 1), kBmpFormatMessage},
+        {"most negative height", BmpShape(1, int32_t(0x80000000u)), kBmpFormatMessage},
+        {"wider than a coordinate", BmpShape(40000, 1), kBmpFormatMessage},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const Decoded d = Decode(MakeBmp(c.layout, Bytes(4, 0)));
@@ -278,9 +239,7 @@ TEST(BmpReader, MessagesNameTheFileBeingRead)
 
 TEST(BmpReader, TruncatedRowsAreRefusedButAMissingLastPadIsNot)
 {
-    BmpLayout layout;
-    layout.width = 3;
-    layout.height = 2;
+    const BmpLayout layout = BmpShape(3, 2);
     const Grid grid = {{1, 2, 3}, {4, 5, 6}};
     Bytes file = MakeBmp(layout, PackRows(grid, 24));
     file.resize(file.size() - 3);  // the last row's pad bytes
@@ -300,24 +259,15 @@ TEST(BmpReader, UncompressedHeadersWithoutTheirRowsMakeNoPicture)
     // for a picture; a file that holds every row (the last without its padding) still reads.
     for (int32_t depth : {1, 8, 24}) {
         for (int32_t height : {30000, -30000}) {
-            BmpLayout layout;
-            layout.width = 30000;
-            layout.height = height;
-            layout.depth = depth;
-            AlertCatcher catcher;
-            MemoryStream stream;
-            Load(stream, MakeBmp(layout, Bytes(64, 0)));
-            Reader reader(&stream);
-            EXPECT_EQ(reader.Read(8), -1);
-            EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kBmpFormatMessage)});
-            EXPECT_EQ(reader.madeDepth, 0) << depth;
-            EXPECT_FALSE(reader.disposed);
+            const BmpLayout layout = BmpShape(30000, height, depth);
+            ReadInMemory<Reader> in(MakeBmp(layout, Bytes(64, 0)));
+            EXPECT_EQ(in.reader.Read(8), -1);
+            EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kBmpFormatMessage)});
+            EXPECT_EQ(in.reader.madeDepth, 0) << depth;
+            EXPECT_FALSE(in.reader.disposed);
         }
     }
-    BmpLayout layout;
-    layout.width = 5;
-    layout.height = 3;
-    layout.depth = 8;
+    const BmpLayout layout = BmpShape(5, 3, 8);
     const Bytes whole = MakeBmp(layout, Bytes(2 * 8 + 5, 7));
     EXPECT_EQ(Decode(whole).result, kResultOk);
     const Decoded cut = Decode(Bytes(whole.begin(), whole.end() - 1));
@@ -329,20 +279,13 @@ TEST(BmpReader, PicturesOfMoreThanTheMostPixelsAreRefusedBeforeTheyAreMade)
 {
     // A run-length header of 8193 x 8192 pixels ended at once by the end-of-bitmap escape: a
     // few bytes that would ask for a picture of 67 million pixels.
-    BmpLayout layout;
-    layout.width = 8193;
-    layout.height = 8192;
-    layout.depth = 8;
-    layout.compression = 1;
+    BmpLayout layout = BmpShape(8193, 8192, 8, 1);
     ASSERT_GT(int64_t(layout.width) * layout.height, kImageMaxPixels);
-    AlertCatcher catcher;
-    MemoryStream stream;
-    Load(stream, MakeBmp(layout, {0, 1}));
-    Reader reader(&stream);
-    EXPECT_EQ(reader.Read(8), -1);
-    EXPECT_EQ(catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
-    EXPECT_EQ(reader.madeDepth, 0);
-    EXPECT_FALSE(reader.made);
+    ReadInMemory<Reader> in(MakeBmp(layout, {0, 1}));
+    EXPECT_EQ(in.reader.Read(8), -1);
+    EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
+    EXPECT_EQ(in.reader.madeDepth, 0);
+    EXPECT_FALSE(in.reader.made);
     // As wide as a picture may be, one row high, it reads.
     layout.width = kImageMaxSide;
     layout.height = 1;
@@ -356,25 +299,19 @@ TEST(BmpReader, FailuresOfTheOffscreenLeaveNoPicture)
     BmpLayout layout;
     const Bytes file = MakeBmp(layout, Bytes(4, 0));
     {
-        AlertCatcher catcher;
-        MemoryStream stream;
-        Load(stream, file);
-        Reader reader(&stream);
-        reader.failMake = true;
-        EXPECT_EQ(reader.Read(8), -1);
-        EXPECT_EQ(catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
-        EXPECT_TRUE(reader.disposed);
+        ReadInMemory<Reader> in(file);
+        in.reader.failMake = true;
+        EXPECT_EQ(in.reader.Read(8), -1);
+        EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{kReaderMemoryMessage});
+        EXPECT_TRUE(in.reader.disposed);
     }
     {
-        AlertCatcher catcher;
-        MemoryStream stream;
-        Load(stream, file);
-        Reader reader(&stream);
-        reader.failAccess = true;
-        EXPECT_EQ(reader.Read(8), -1);
-        EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});
-        EXPECT_TRUE(reader.disposed);
-        EXPECT_FALSE(reader.made);
+        ReadInMemory<Reader> in(file);
+        in.reader.failAccess = true;
+        EXPECT_EQ(in.reader.Read(8), -1);
+        EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});
+        EXPECT_TRUE(in.reader.disposed);
+        EXPECT_FALSE(in.reader.made);
     }
 }
 
@@ -396,12 +333,7 @@ const Grid kRle8Expected = {{11, 11, 11, 0, 0, 0}, {4, 5, 6, 8, 10, 10}, {7, 7, 
 TEST(BmpReader, Rle8RunsPadsAndEscapesAcrossEveryRefill)
 {
     const auto palette = Palette256();
-    BmpLayout layout;
-    layout.depth = 8;
-    layout.compression = 1;
-    layout.palette = palette;
-    layout.width = 6;
-    layout.height = 3;
+    BmpLayout layout = BmpShape(6, 3, 8, 1, palette);
     // The input buffer holds one packed row (6 bytes), so runs and escapes cross refills.
     const Decoded d = Decode(MakeBmp(layout, Rle8Picture()));
     ASSERT_EQ(d.result, kResultOk);
@@ -423,14 +355,9 @@ TEST(BmpReader, Rle8RunsPadsAndEscapesAcrossEveryRefill)
 
 TEST(BmpReader, Rle4RunsAlternateNibblesAndPadTheirBytes)
 {
-    BmpLayout layout;
-    layout.depth = 4;
-    layout.compression = 2;
-    layout.palette = kPalette16;
-    layout.height = 2;
+    const BmpLayout layout = BmpShape(8, 2, 4, 2, kPalette16);
     // An encoded run of 5 with colour byte 0x12 gives 1 2 1 2 1; an absolute run of 3 pixels is
     // two bytes and owes no pad byte, one of 5 pixels is three bytes and owes one.
-    layout.width = 8;
     const Bytes file = {
         5, 0x12, 0, 3, 0x34, 0x50, 0, 0,           // bottom: 1 2 1 2 1 3 4 5, EOL
         0, 5, 0xAB, 0xCD, 0xE0, 0, 3, 0xF1, 0, 1,  // top: A B C D E F 1 F, EOB
@@ -443,12 +370,7 @@ TEST(BmpReader, Rle4RunsAlternateNibblesAndPadTheirBytes)
 TEST(BmpReader, RunLengthErrorsGiveTheirMessages)
 {
     const auto palette = Palette256();
-    BmpLayout layout;
-    layout.depth = 8;
-    layout.compression = 1;
-    layout.palette = palette;
-    layout.width = 4;
-    layout.height = 2;
+    const BmpLayout layout = BmpShape(4, 2, 8, 1, palette);
     struct Case {
         const char* what;
         Bytes data;
@@ -478,18 +400,10 @@ TEST(BmpReader, RunLengthErrorsGiveTheirMessages)
 TEST(BmpReader, DamagedFilesNeverCrash)
 {
     std::vector<Bytes> files;
-    BmpLayout rle8;
-    rle8.depth = 8;
-    rle8.compression = 1;
-    rle8.width = 6;
-    rle8.height = 3;
+    BmpLayout rle8 = BmpShape(6, 3, 8, 1);
     rle8.colorsUsed = 16;
     files.push_back(MakeBmp(rle8, Rle8Picture()));
-    BmpLayout rle4;
-    rle4.depth = 4;
-    rle4.compression = 2;
-    rle4.width = 8;
-    rle4.height = 2;
+    BmpLayout rle4 = BmpShape(8, 2, 4, 2);
     files.push_back(MakeBmp(rle4, {5, 0x12, 0, 3, 0x34, 0x50, 0, 0, 0, 5, 0xAB, 0xCD, 0xE0, 0, 3, 0xF1, 0, 1}));
     BmpLayout os2;
     os2.os2 = true;

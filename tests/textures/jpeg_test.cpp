@@ -81,14 +81,11 @@ struct Decoded {
 
 Decoded Decode(const Bytes& file)
 {
-    AlertCatcher catcher;
-    MemoryStream stream;
-    Load(stream, file);
-    Reader reader(&stream);
-    const ResultCode result = reader.Read(8);
-    EXPECT_EQ(reader.begun, reader.ended);
-    return {result,        reader.pixels,        catcher.alerts, reader.made, reader.disposed,
-            reader.Width(), reader.Height(), reader.OutputColorSpace()};
+    ReadInMemory<Reader> in(file);
+    Reader& r = in.reader;
+    const ResultCode result = r.Read(8);
+    EXPECT_EQ(r.begun, r.ended);
+    return {result, r.pixels, in.catcher.alerts, r.made, r.disposed, r.Width(), r.Height(), r.OutputColorSpace()};
 }
 
 bool Near(uint32_t a, uint32_t b, int32_t tolerance)
@@ -198,8 +195,7 @@ TEST(Jpeg, LargePicturesCrossManyBlocks)
 
 TEST(Jpeg, GreyscaleBecomesGreyAndProgressiveMatchesBaseline)
 {
-    JpegLayout layout;
-    layout.space = JCS_GRAYSCALE;
+    JpegLayout layout{16, 16, JCS_GRAYSCALE};
     std::vector<uint8_t> grey;
     for (int32_t y = 0; y < 16; y++)
         for (int32_t x = 0; x < 16; x++) grey.push_back(uint8_t(x * 16));
@@ -213,9 +209,7 @@ TEST(Jpeg, GreyscaleBecomesGreyAndProgressiveMatchesBaseline)
         EXPECT_NEAR(int32_t(p & 255), grey[i], 6);
     }
 
-    JpegLayout colour;
-    colour.width = 40;
-    colour.height = 24;
+    JpegLayout colour{40, 24};
     std::vector<uint8_t> rgb;
     for (int32_t y = 0; y < colour.height; y++)
         for (int32_t x = 0; x < colour.width; x++) rgb.insert(rgb.end(), {uint8_t(x * 6), uint8_t(y * 10), 200});
@@ -265,8 +259,7 @@ TEST(Jpeg, TruncatedDataDecodesToAFullPictureWithTheLibraryWarning)
 TEST(Jpeg, RefusedPicturesLeaveNothingBehind)
 {
     // CMYK: refused with the colour-scheme message after the offscreen was made.
-    JpegLayout cmyk;
-    cmyk.space = JCS_CMYK;
+    const JpegLayout cmyk{16, 16, JCS_CMYK};
     const Decoded c = Decode(MakeJpeg(cmyk, std::vector<uint8_t>(16 * 16 * 4, 40)));
     EXPECT_EQ(c.result, -1);
     EXPECT_EQ(c.alerts, std::vector<std::string>{kJpegColorSchemeMessage});
@@ -327,18 +320,16 @@ TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)
 {
     const Bytes file = WritePicture(8, 8, std::vector<uint32_t>(64, 0x808080));
     for (bool failAccess : {true, false}) {
-        AlertCatcher catcher;
-        MemoryStream stream;
-        Load(stream, file);
         struct FailingReader : Reader {
             using Reader::Reader;
             ResultCode PutRows(int32_t, int32_t, const uint8_t*, const DibHeaderBlock&) override { return -1; }
-        } reader(&stream);
-        reader.failAccess = failAccess;
-        EXPECT_EQ(reader.Read(8), -1);
-        EXPECT_EQ(reader.ended, failAccess ? 0 : 1);
-        EXPECT_TRUE(reader.disposed);
-        EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});
+        };
+        ReadInMemory<FailingReader> in(file);
+        in.reader.failAccess = failAccess;
+        EXPECT_EQ(in.reader.Read(8), -1);
+        EXPECT_EQ(in.reader.ended, failAccess ? 0 : 1);
+        EXPECT_TRUE(in.reader.disposed);
+        EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kReaderPixelAccessMessage)});
     }
 }
 
@@ -346,10 +337,7 @@ TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)
 // crash or a read outside a buffer.
 TEST(Jpeg, DamagedFilesNeverCrash)
 {
-    JpegLayout layout;
-    layout.width = 24;
-    layout.height = 8;
-    layout.progressive = true;
+    JpegLayout layout{24, 8, JCS_RGB, true};  // progressive
     std::vector<uint8_t> rgb(size_t(layout.width * layout.height * 3));
     for (size_t i = 0; i < rgb.size(); i++) rgb[i] = uint8_t(i * 37);
     const Bytes file = MakeJpeg(layout, rgb);

@@ -32,11 +32,7 @@ TEST(OffscreenReader, BitmapFilesOfEveryDepthLandUprightInTheOffscreen)
             uint32_t v = uint32_t(depth);
             for (auto& row : grid)
                 for (auto& p : row) p = ((v = v * 69069u + 1u) >> 8) % (depth <= 8 ? 1u << depth : 0x1000000u);
-            BmpLayout layout;
-            layout.width = 11;
-            layout.height = topDown ? -9 : 9;
-            layout.depth = depth;
-            layout.palette = palette;
+            const BmpLayout layout = BmpShape(11, topDown ? -9 : 9, depth, 0, palette);
             const Bytes file = MakeBmp(layout, PackRows(grid, depth, topDown));
 
             MemoryStream expectedStream;
@@ -52,10 +48,7 @@ TEST(OffscreenReader, BitmapFilesOfEveryDepthLandUprightInTheOffscreen)
             reader->Destroy();
             ASSERT_EQ(result, kResultOk);
             ASSERT_TRUE(offscreen);
-            PortRect bounds;
-            offscreen->GetBounds(&bounds);
-            EXPECT_EQ(bounds.right, 11);
-            EXPECT_EQ(bounds.bottom, 9);
+            EXPECT_EQ(BoundsSize(offscreen), std::make_pair(11, 9));
             EXPECT_EQ(offscreen->LockCount(), 0);
             for (int32_t y = 0; y < 9; y++)
                 for (int32_t x = 0; x < 11; x++) ASSERT_EQ(Pixel32(offscreen.get(), x, y), expected.At(x, y)) << x << "," << y;
@@ -67,9 +60,7 @@ TEST(OffscreenReader, RefusedFilesLeaveNoOffscreen)
 {
     TestScreen screen(32);
     AlertCatcher catcher;
-    BmpLayout layout;
-    layout.width = 4;
-    layout.height = 2;
+    const BmpLayout layout = BmpShape(4, 2);
     MemoryStream stream;
     Bytes file = MakeBmp(layout, Bytes(24, 0));
     file.resize(file.size() - 20);

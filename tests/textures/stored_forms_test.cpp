@@ -19,16 +19,6 @@
 
 namespace {
 
-Bytes I16(int32_t value)
-{
-    return Word16(uint16_t(value));
-}
-
-Bytes I32(int64_t value)
-{
-    return Word32(uint32_t(value));
-}
-
 Bytes Text(const std::string& text)
 {
     Bytes out(text.size() + 1, uint8_t(text.size()));
@@ -83,14 +73,6 @@ std::vector<uint32_t> CubeColours()
     return out;
 }
 
-ResultCode ReadTable(TextureWorld& world, const Bytes& entries)
-{
-    MemoryStream stream;
-    Load(stream, Chunk("TXTB", entries));
-    EXPECT_EQ(stream.StreamEnterChunk(), ChunkTagOf("TXTB"));
-    return ReadTextureTable(world.manager, &stream, 0);
-}
-
 Bytes WriteTable(TextureWorld& world, TextureRecord* record)
 {
     MemoryStream out;
@@ -110,8 +92,7 @@ constexpr uint8_t kBlue = 5 * 36 + 5 * 6;
 TEST(TextureTableForms, EntryWithNameSettingsAndEmbeddedPicture)
 {
     TextureWorld world;
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     TextureRecord* record = NewTextureForIndex(world.manager, 3);
     ASSERT_NE(record, nullptr);
     // A 4 x 2 picture of 8 bits with three colours; rows of 4 bytes.
@@ -158,8 +139,7 @@ TEST(TextureTableForms, EntryWithAFileReference)
     // FPTH: the name, the directory's components innermost first ending with the drive letter,
     // and, without a base to be relative to, a count of 0.
     const Bytes reference = Chunk("FPTH", Text("Wood.bmp") + I16(2) + Text(directory) + Text("C") + I16(0));
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     const Bytes name = {'w', 'o', 'o', 'd', 0};
     ASSERT_EQ(ReadTable(world, Chunk("TXTE", Chunk("TXID", I32(2)) + Chunk("TXNM", name) +
                                                  Chunk("TXRF", reference))),
@@ -241,10 +221,7 @@ TEST(TextureTableForms, ModelFileWithTexturesAndCredits)
     ASSERT_NE(pixmap, nullptr);
     EXPECT_EQ(pixmap->GetRowTable()[1][0], kGreen);
     ASSERT_NE(document->CreditsPicture, nullptr);
-    PortRect bounds;
-    document->CreditsPicture->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 5);
-    EXPECT_EQ(bounds.bottom, 3);
+    EXPECT_EQ(BoundsSize(document->CreditsPicture), std::make_pair(5, 3));
     EXPECT_EQ(Pixel32(document->CreditsPicture, 4, 2), 0xC08040u);
     EXPECT_EQ(Pixel32(document->CreditsPicture, 1, 0), 0xC00010u);
     ASSERT_NE(document->CreditsText, nullptr);

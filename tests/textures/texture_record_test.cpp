@@ -16,8 +16,6 @@
 
 namespace {
 
-const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
-
 TextureRecord* Create(TextureWorld& world, const char* name, const std::string& path, ResultCode* result = nullptr)
 {
     TextureRecord* record = nullptr;
@@ -148,10 +146,7 @@ TEST(TextureRecord, JpegFilesDecodeIntoTheirPixmaps)
     ASSERT_EQ(AcquireTexture(record), kResultOk);
     MemPixMap* pixmap = TextureItemProperty(record, 0);
     ASSERT_NE(pixmap, nullptr);
-    PortRect bounds;
-    pixmap->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 32);
-    EXPECT_EQ(bounds.bottom, 16);
+    EXPECT_EQ(BoundsSize(pixmap), std::make_pair(32, 16));
     EXPECT_EQ(pixmap->GetRowTable()[8][16], 5 * 36 + 5 * 6);  // blue
     ReleaseTexture(record);
 

@@ -18,8 +18,6 @@
 
 namespace {
 
-const std::initializer_list<std::pair<int32_t, int32_t>> kSquare = {{0, 10}, {10, 10}, {10, 0}, {0, 0}};
-
 // The FPTH reference of a file, as a file-backed item writes it.
 Bytes FileReference(const std::string& path)
 {
@@ -57,15 +55,6 @@ Bytes Name(const std::string& name)
     return Chunk("TXNM", bytes);
 }
 
-// Reads the table body from a memory stream positioned inside "TXTB".
-ResultCode ReadTable(TextureWorld& world, const Bytes& entries)
-{
-    MemoryStream stream;
-    Load(stream, Chunk("TXTB", entries));
-    EXPECT_EQ(stream.StreamEnterChunk(), ChunkTagOf("TXTB"));
-    return ReadTextureTable(world.manager, &stream, 0);
-}
-
 // The image of an offscreen as "TXPD" data.
 Bytes PictureData(uint32_t colour, int32_t width, int32_t height)
 {
@@ -87,8 +76,7 @@ TEST(TextureTable, EntriesFillTheRecordsTheirReferencesMade)
     TextureWorld world;
     PictureFolder folder("table");
     const std::string brick = folder.Put("brick.bmp", SolidBmp(3, 3, 0x993300));
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     // References read before the table: one record per index, users only recorded.
     TextureRecord* first = NewTextureForIndex(world.manager, 1);
     ASSERT_NE(first, nullptr);
@@ -165,8 +153,7 @@ TEST(TextureTable, MovedFilesAreFoundBesideTheModelUnlessALibraryIsRead)
 
     const Bytes entries = Entry(1, Name("stone") + Chunk("TXRF", FileReference("C:\\qp_nowhere\\Stone.bmp"))) +
                           Entry(2, Name("brick") + Chunk("TXRF", FileReference("C:\\qp_nowhere\\brick.bmp")));
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     ASSERT_EQ(ReadTable(world, entries), kResultOk);
     TextureRecord* stone = FindTextureByName(world.list, "stone");
     ASSERT_NE(stone, nullptr);
@@ -180,10 +167,10 @@ TEST(TextureTable, MovedFilesAreFoundBesideTheModelUnlessALibraryIsRead)
 
     // Reading a library, a file that is not where its reference says voids the entry.
     TextureRecordList* library = NewTextureRecordList();
-    BeginLibraryTextureSave(world.manager, &ignored, library);
+    BeginLibraryTextureSave(world.manager, &world.ignored, library);
     ASSERT_EQ(ReadTable(world, entries), kResultOk);
     EXPECT_EQ(TextureRecordCount(library), 0);
-    CollectUsedTextures(world.manager, &ignored);
+    CollectUsedTextures(world.manager, &world.ignored);
     EXPECT_EQ(world.manager->libraryReading, 0);
     FreeTextureRecordList(library);
 }
@@ -191,8 +178,7 @@ TEST(TextureTable, MovedFilesAreFoundBesideTheModelUnlessALibraryIsRead)
 TEST(TextureTable, PicturesFromMemoryStreamsAreKeptInTheItem)
 {
     TextureWorld world;
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     TextureRecord* record = NewTextureForIndex(world.manager, 5);
     ASSERT_EQ(ReadTable(world, Entry(5, Name("sky") + Chunk("TXPD", PictureData(0x0000FF, 20, 10)))), kResultOk);
     ASSERT_NE(record->holder, nullptr);
@@ -202,10 +188,7 @@ TEST(TextureTable, PicturesFromMemoryStreamsAreKeptInTheItem)
     EXPECT_STREQ(label, "20h x 10v");
     MemPixMap* pixmap = TextureItemProperty(record, 0);
     ASSERT_NE(pixmap, nullptr);
-    PortRect bounds;
-    pixmap->GetBounds(&bounds);
-    EXPECT_EQ(bounds.right, 32);
-    EXPECT_EQ(bounds.bottom, 16);
+    EXPECT_EQ(BoundsSize(pixmap), std::make_pair(32, 16));
     EXPECT_EQ(pixmap->GetRowTable()[3][3], 5 * 36 + 5 * 6);  // blue
     EXPECT_EQ(TextureRecordAt(EmbeddedTextureList, 0), record);
 
@@ -226,8 +209,7 @@ TEST(TextureTable, StopInTheProgressWindowEndsTheReadAndDropsTheEntry)
     TextureWorld world;
     RecordingUi ui;
     ui.stopAfter = 3;
-    MemoryStream ignored;
-    world.services->BeginTextureSave(&ignored);
+    world.BeginTextureSave();
     const Bytes entries = Entry(1, Name("one")) + Entry(2, Name("two") + Chunk("TXST", Settings()));
     EXPECT_EQ(ReadTable(world, entries), kResultStopped);
     EXPECT_NE(FindTextureByName(world.list, "one"), nullptr);

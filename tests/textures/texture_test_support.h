@@ -1,4 +1,5 @@
-// Test helpers of the texture layer: alerts captured instead of shown, and streams over bytes.
+// Test helpers of the texture layer: alerts captured instead of shown, streams over bytes, and
+// picture readers over bytes in memory.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,6 +26,15 @@ public:
 
 private:
     UiServices* previous_;
+};
+
+// A picture reader of type R over a file's bytes in memory, with the alerts it gives captured.
+template <class R>
+struct ReadInMemory {
+    explicit ReadInMemory(const Bytes& file) { Load(stream, file); }
+    AlertCatcher catcher;
+    MemoryStream stream;
+    R reader{&stream};
 };
 
 // A message of the readers with the file name put in (empty for memory streams).

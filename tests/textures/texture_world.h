@@ -1,6 +1,7 @@
 // Test helpers of the texture layer on Windows: a 32-bit screen, the texture manager, the
 // texture services installed for the scene model, the global lists and a document texture list,
-// all undone at the end of the scope; and scratch folders for picture files.
+// all undone at the end of the scope; scratch folders for picture files; and texture tables read
+// from memory.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
+#include "textures/texture_table.h"
 
 class TextureWorld {
 public:
@@ -43,12 +45,15 @@ public:
     TextureWorld& operator=(const TextureWorld&) = delete;
 
     int32_t HolderCount() const { return manager->holderList->ArrayCount(); }
+    // Begins the numbering of textures for a save or a read, on a stream nothing is written to.
+    void BeginTextureSave() { services->BeginTextureSave(&ignored); }
 
     TestScreen screen;
     AlertCatcher ui;
     TextureManager* manager = nullptr;
     TextureLayerServices* services = nullptr;
     TextureRecordList* list = nullptr;
+    MemoryStream ignored;
 
 private:
     ScopedVolumeLimits limits_;
@@ -81,6 +86,15 @@ private:
     std::string path_;
 };
 
+// Reads the table body from a memory stream positioned inside "TXTB".
+inline ResultCode ReadTable(TextureWorld& world, const Bytes& entries)
+{
+    MemoryStream stream;
+    Load(stream, Chunk("TXTB", entries));
+    EXPECT_EQ(stream.StreamEnterChunk(), ChunkTagOf("TXTB"));
+    return ReadTextureTable(world.manager, &stream, 0);
+}
+
 inline PathRecord PathOf(const std::string& text)
 {
     PathRecord path;
@@ -91,9 +105,7 @@ inline PathRecord PathOf(const std::string& text)
 // A 24-bit bitmap file of one colour.
 inline Bytes SolidBmp(int32_t width, int32_t height, uint32_t colour)
 {
-    BmpLayout layout;
-    layout.width = width;
-    layout.height = height;
+    const BmpLayout layout = BmpShape(width, height);
     return MakeBmp(layout, PackRows(std::vector<std::vector<uint32_t>>(size_t(height),
                                                                    std::vector<uint32_t>(size_t(width), colour)),
                                   24));
