@@ -7,7 +7,7 @@
 #include "foundation/dynamic_array.h"
 #include "raster/device_point_list.h"
 #include "raster/span_region.h"
-#include "render/perspective_subdivision.h"
+#include "render/depth_subdivision.h"
 #include "render/projection.h"
 #include "render/raster_buffers.h"
 

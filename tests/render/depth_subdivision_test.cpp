@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "raster/textured_polygon.h"
-#include "render/perspective_subdivision.h"
+#include "render/depth_subdivision.h"
 #include "render/raster_buffers.h"
 #include "textures/shade_level_tables.h"
 

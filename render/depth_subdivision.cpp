@@ -1,6 +1,6 @@
 // Perspective subdivision of textured polygons: the constant-depth direction, the slab and piece
 // cuts and the fill of the pieces.
-#include "render/perspective_subdivision.h"
+#include "render/depth_subdivision.h"
 
 #include <algorithm>
 #include <cmath>
