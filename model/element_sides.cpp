@@ -124,8 +124,8 @@ void PolygonElement::RebuildSideOverlaps()
         return;
     }
     SideUncovered[0] = SideUncovered[1] = 1;
-    DestroyList(OverlapLists[0]);
-    DestroyList(OverlapLists[1]);
+    DestroyArray(OverlapLists[0]);
+    DestroyArray(OverlapLists[1]);
 }
 
 void PolygonElement::CollectSideOverlaps(int32_t first, int32_t last, int32_t side)
@@ -218,7 +218,7 @@ void PolygonElement::RemoveSideOverlaps(int32_t first, int32_t last, int32_t sid
         if (*index > last) *index -= removed;
     }
     if (list->ArrayCount() == 0) {
-        DestroyList(list);
+        DestroyArray(list);
         SideUncovered[side] = 1;
     }
 }

@@ -27,7 +27,7 @@ struct Channels {
 // A byte list made from what really remains of the chunk.
 ResultCode ReadBytes(MemoryStream* stream, DynamicArray*& list, int32_t growStep)
 {
-    DestroyList(list);
+    DestroyArray(list);
     list = NewDynamicArray(BytesLeftToRead(stream), 1, growStep);
     if (!list) return kResultOutOfMemory;
     return list->Write(stream);
@@ -138,7 +138,7 @@ ResultCode PolygonElement::StreamPolyChunk(MemoryStream* stream)
         outline->Destroy();
         return result;
     }
-    DestroyList(Outline);
+    DestroyArray(Outline);
     Outline = outline;
     OutlineStyle = style;
     Kind = kElementPolygon;

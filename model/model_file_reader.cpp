@@ -50,7 +50,7 @@ void ModelDocument::Destroy()
     if (Walk) Walk->Free();
     if (Preferences) Preferences->Free();
     SetCreditsPicture(nullptr);
-    DestroyList(CreditsText);
+    DestroyArray(CreditsText);
     delete this;
 }
 
@@ -62,7 +62,7 @@ void ModelDocument::WithdrawCredits()
 void ModelDocument::SetCreditsText(const void* bytes, int32_t length)
 {
     WithdrawCredits();
-    DestroyList(CreditsText);
+    DestroyArray(CreditsText);
     if (length <= 0) return;
     CreditsText = NewDynamicArray(length, 1, 16);
     if (CreditsText) std::memcpy(CreditsText->ArrayData(), bytes, size_t(length));
@@ -199,7 +199,7 @@ ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
 ResultCode ModelDocument::ReadCreditsText(MemoryStream* stream)
 {
     WithdrawCredits();
-    DestroyList(CreditsText);
+    DestroyArray(CreditsText);
     CreditsText = NewDynamicArray(BytesLeftToRead(stream), 1, 16);
     if (CreditsText) CreditsText->Write(stream);
     return kResultOk;

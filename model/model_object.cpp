@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "model/byte_list.h"
 #include "model/light.h"
 #include "model/model_holder.h"
 #include "model/object_geometry.h"
@@ -24,21 +25,6 @@ Transform* NewTransform()
     Transform* transform = new (std::nothrow) Transform;
     if (transform) transform->TransformInit();
     return transform;
-}
-
-void SetBytes(DynamicArray*& list, const void* bytes, int32_t length, int32_t growStep)
-{
-    if (length < 0) length = 0;
-    if (!list) list = NewDynamicArray(0, 1, growStep);
-    if (!list || list->ArraySetCount(length) != kResultOk) return;
-    if (length > 0) std::memcpy(list->ArrayData(), bytes, size_t(length));
-}
-
-int32_t GetBytes(const DynamicArray* list, void* buffer, int32_t bufferSize)
-{
-    if (!list || list->ArrayCount() > bufferSize) return -1;
-    if (list->ArrayCount() > 0) std::memcpy(buffer, list->ArrayData(), size_t(list->ArrayCount()));
-    return list->ArrayCount();
 }
 
 }  // namespace
@@ -84,39 +70,39 @@ void ModelObject::Destroy()
     Lights = nullptr;
     if (Units) Units->UnitsFree();
     Units = nullptr;
-    DestroyList(Name);
-    DestroyList(Data);
-    DestroyList(VranText);
+    DestroyArray(Name);
+    DestroyArray(Data);
+    DestroyArray(VranText);
     if (FrontTexture) CurrentTextureServices().TextureRemoveObjectUser(FrontTexture, this);
     if (BackTexture) CurrentTextureServices().TextureRemoveObjectUser(BackTexture, this);
     FrontTexture = BackTexture = nullptr;
-    DestroyList(Outline);
-    DestroyList(MeshVertices);
+    DestroyArray(Outline);
+    DestroyArray(MeshVertices);
     for (int32_t i = 0; i < ListCount(MeshPolygons); ++i) {
         DynamicArray* polygon = PointerAt<DynamicArray>(MeshPolygons, i);
         if (polygon) polygon->Destroy();
     }
-    DestroyList(MeshPolygons);
+    DestroyArray(MeshPolygons);
     for (int32_t i = 0; i < ListCount(Slices); ++i) {
         PlaneRecord* plane = PointerAt<PlaneRecord>(Slices, i);
         if (plane) plane->PlaneFree();
     }
-    DestroyList(Slices);
+    DestroyArray(Slices);
     for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
         Surface* surface = PointerAt<Surface>(Surfaces, i);
         if (!surface) continue;
         surface->DisconnectFace(nullptr, nullptr, kRelationAny);
         surface->SurfaceDestroy();
     }
-    DestroyList(Surfaces);
+    DestroyArray(Surfaces);
     if (LocalTransform) LocalTransform->TransformFree();
     if (WorldTransform) WorldTransform->TransformFree();
     LocalTransform = WorldTransform = nullptr;
-    DestroyList(LocalVertices);
-    DestroyList(WorldVertices);
+    DestroyArray(LocalVertices);
+    DestroyArray(WorldVertices);
     FreeGeometry();
-    DestroyList(ProjectedFaces);
-    DestroyList(ProjectedPoints);
+    DestroyArray(ProjectedFaces);
+    DestroyArray(ProjectedPoints);
     delete this;
 }
 
@@ -291,7 +277,7 @@ void ModelObject::DestroyChildren()
             Children->Remove(ChildCount() - 1);
         }
     }
-    DestroyList(Children);
+    DestroyArray(Children);
 }
 
 void ModelObject::DestroySubtree()
@@ -305,7 +291,7 @@ void ModelObject::DestroySubtree()
         child->Parent = nullptr;
         child->Destroy();
     }
-    DestroyList(Children);
+    DestroyArray(Children);
 }
 
 ModelObject* ModelObject::FirstNonGroupParent() const
@@ -419,29 +405,29 @@ ObjectGeometry* ModelObject::PickObjectsAt(int16_t x, int16_t y, int16_t z, Dyna
 
 void ModelObject::SetName(const void* bytes, int32_t length)
 {
-    SetBytes(Name, bytes, length, 16);
+    SetByteList(Name, bytes, length, 16);
 }
 
 void ModelObject::SetData(const void* bytes, int32_t length)
 {
-    SetBytes(Data, bytes, length, 16);
+    SetByteList(Data, bytes, length, 16);
 }
 
 int32_t ModelObject::GetName(void* buffer, int32_t bufferSize) const
 {
-    return GetBytes(Name, buffer, bufferSize);
+    return CopyByteList(Name, buffer, bufferSize);
 }
 
 int32_t ModelObject::GetData(void* buffer, int32_t bufferSize) const
 {
-    return GetBytes(Data, buffer, bufferSize);
+    return CopyByteList(Data, buffer, bufferSize);
 }
 
 void ModelObject::SetVranText(const char* text)
 {
-    DestroyList(VranText);
+    DestroyArray(VranText);
     const size_t length = text ? std::strlen(text) : 0;
-    if (length > 0) SetBytes(VranText, text, int32_t(length), 4);
+    if (length > 0) SetByteList(VranText, text, int32_t(length), 4);
 }
 
 // --- colours and side attributes ---

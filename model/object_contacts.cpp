@@ -38,7 +38,7 @@ void ModelObject::AddGeometry(ObjectGeometry* record)
 void ModelObject::FreeGeometry()
 {
     for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->ObjectGeometryFree();
-    DestroyList(GeometryList);
+    DestroyArray(GeometryList);
     Geometry = nullptr;
 }
 

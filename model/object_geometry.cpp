@@ -77,12 +77,12 @@ void ObjectGeometry::ObjectGeometryFree()
 {
     // No partner keeps a contact entry for a record that is gone.
     ClearContacts();
-    DestroyList(Members);
+    DestroyArray(Members);
     for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PolygonRecordDestroy();
-    DestroyList(Polygons);
-    DestroyList(Contacts);
-    DestroyList(DrawList);
-    DestroyList(ScreenPoints);
+    DestroyArray(Polygons);
+    DestroyArray(Contacts);
+    DestroyArray(DrawList);
+    DestroyArray(ScreenPoints);
     delete this;
 }
 
@@ -302,7 +302,7 @@ void ObjectGeometry::RefreshRecordShading()
 
 void ObjectGeometry::ReleaseRecordCaches()
 {
-    for (int32_t i = 0; i < PolygonCount(); ++i) DestroyList(PolygonAt(i)->FacePairs);
+    for (int32_t i = 0; i < PolygonCount(); ++i) DestroyArray(PolygonAt(i)->FacePairs);
 }
 
 int32_t ObjectGeometry::HitTestPolygonObject(int16_t x, int16_t y, int16_t z) const

@@ -70,7 +70,7 @@ bool ProgressStopped(MemoryStream* stream)
 // A byte list read from what really remains of the chunk.
 ResultCode ReadBytes(MemoryStream* stream, DynamicArray*& list, int32_t growStep)
 {
-    DestroyList(list);
+    DestroyArray(list);
     list = NewDynamicArray(BytesLeftToRead(stream), 1, growStep);
     if (!list) return kResultOutOfMemory;
     return list->Write(stream);
@@ -131,7 +131,7 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         stream->StreamEndChunk();
     }
     ValidateChunk(kValidateEnd, &flags, stream);
-    DestroyList(dropped);
+    DestroyArray(dropped);
     if (ProgressStopped(stream) && result == kResultOk) result = kResultStopped;
     return result;
 }
@@ -456,7 +456,7 @@ ResultCode ModelObject::StreamPolyChunk(MemoryStream* stream)
     Height1 = height1;
     Offset0 = offset0;
     Offset1 = offset1;
-    DestroyList(Outline);
+    DestroyArray(Outline);
     Outline = outline;
     return kResultOk;
 }
@@ -515,7 +515,7 @@ ResultCode ModelObject::StreamMeshChunk(MemoryStream* stream)
         DestroyPolygonLists(polygons);
         return result;
     }
-    DestroyList(MeshVertices);
+    DestroyArray(MeshVertices);
     DestroyPolygonLists(MeshPolygons);
     MeshVertices = vertices;
     MeshPolygons = polygons;

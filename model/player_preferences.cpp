@@ -8,13 +8,13 @@
 ResultCode PlayerPreferences::Write(MemoryStream* stream)
 {
     if (stream->StreamIsWriting()) return Bytes ? Bytes->Write(stream) : kResultOk;
-    DestroyList(Bytes);
+    DestroyArray(Bytes);
     Bytes = NewDynamicArray(BytesLeftToRead(stream), 1, 16);
     return Bytes ? Bytes->Write(stream) : kResultOutOfMemory;
 }
 
 void PlayerPreferences::Free()
 {
-    DestroyList(Bytes);
+    DestroyArray(Bytes);
     delete this;
 }

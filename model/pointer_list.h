@@ -47,9 +47,3 @@ inline int32_t FindPointer(const DynamicArray* list, const void* pointer)
     return list ? list->ArrayFind(&pointer) : kResultNotFound;
 }
 
-// Destroys the list object (not what its elements point to) and clears the field.
-inline void DestroyList(DynamicArray*& list)
-{
-    if (list) list->Destroy();
-    list = nullptr;
-}

@@ -7,36 +7,12 @@
 #include <new>
 
 #include "foundation/planar_geometry.h"
+#include "model/byte_list.h"
 #include "model/model_object.h"
 #include "model/pointer_list.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
 #include "model/transform.h"
-
-namespace {
-
-DynamicArray* NewBytes(int32_t growStep)
-{
-    return NewDynamicArray(0, 1, growStep);
-}
-
-void SetBytes(DynamicArray*& list, const void* bytes, int32_t length)
-{
-    if (length < 0) return;
-    if (!list) list = NewBytes(16);
-    if (!list || list->ArraySetCount(length) != kResultOk) return;
-    if (length > 0) std::memcpy(list->ArrayData(), bytes, size_t(length));
-}
-
-int32_t CopyBytes(const DynamicArray* list, void* buffer, int32_t capacity)
-{
-    if (!list || list->ArrayCount() > capacity) return -1;
-    const int32_t count = list->ArrayCount();
-    if (count > 0) std::memcpy(buffer, list->ArrayData(), size_t(count));
-    return count;
-}
-
-}  // namespace
 
 ResultCode PolygonElement::Init()
 {
@@ -69,23 +45,23 @@ ResultCode PolygonElement::Init()
 
 void PolygonElement::Destroy()
 {
-    DestroyList(Name);
-    DestroyList(Data);
-    DestroyList(VranText);
-    DestroyList(Outline);
-    DestroyList(SurfaceVertices);
-    DestroyList(WorldVertices);
-    DestroyList(ProjectedVertices);
-    DestroyList(ScreenPoints);
+    DestroyArray(Name);
+    DestroyArray(Data);
+    DestroyArray(VranText);
+    DestroyArray(Outline);
+    DestroyArray(SurfaceVertices);
+    DestroyArray(WorldVertices);
+    DestroyArray(ProjectedVertices);
+    DestroyArray(ScreenPoints);
     if (Placement) Placement->TransformFree();
     Placement = nullptr;
-    DestroyList(ProjectedPoints);
-    DestroyList(MappingList);
-    DestroyList(MappingListB);
+    DestroyArray(ProjectedPoints);
+    DestroyArray(MappingList);
+    DestroyArray(MappingListB);
     if (Texture) CurrentTextureServices().TextureRemoveElementUser(Texture, this);
     Texture = nullptr;
-    DestroyList(OverlapLists[0]);
-    DestroyList(OverlapLists[1]);
+    DestroyArray(OverlapLists[0]);
+    DestroyArray(OverlapLists[1]);
     delete this;
 }
 
@@ -93,31 +69,30 @@ void PolygonElement::Destroy()
 
 void PolygonElement::SetElementName(const void* bytes, int32_t length)
 {
-    SetBytes(Name, bytes, length);
+    if (length >= 0) SetByteList(Name, bytes, length, 16);
 }
 
 void PolygonElement::SetElementData(const void* bytes, int32_t length)
 {
-    SetBytes(Data, bytes, length);
+    if (length >= 0) SetByteList(Data, bytes, length, 16);
 }
 
 int32_t PolygonElement::CopyElementName(void* buffer, int32_t capacity) const
 {
-    return CopyBytes(Name, buffer, capacity);
+    return CopyByteList(Name, buffer, capacity);
 }
 
 int32_t PolygonElement::CopyElementData(void* buffer, int32_t capacity) const
 {
-    return CopyBytes(Data, buffer, capacity);
+    return CopyByteList(Data, buffer, capacity);
 }
 
 void PolygonElement::SetElementVranText(const char* text)
 {
-    DestroyList(VranText);
+    DestroyArray(VranText);
     const size_t length = text ? std::strlen(text) : 0;
     if (length == 0 || length > size_t(INT32_MAX)) return;
-    VranText = NewDynamicArray(int32_t(length), 1, 4);
-    if (VranText) std::memcpy(VranText->ArrayData(), text, length);
+    SetByteList(VranText, text, int32_t(length), 4);
 }
 
 void PolygonElement::GetElementTextureName(char* buffer, int32_t bufferSize) const

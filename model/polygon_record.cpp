@@ -93,12 +93,12 @@ ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* s
 
 void PolygonRecord::PolygonRecordDestroy()
 {
-    DestroyList(Indices);
-    DestroyList(ClipList);
-    DestroyList(OutlineList);
+    DestroyArray(Indices);
+    DestroyArray(ClipList);
+    DestroyArray(OutlineList);
     for (DynamicArray** list : {&FacePairs, &FrontPairs, &BackPairs, &FrontPairsWork, &BackPairsWork, &FrontShades,
                                 &BackShades, &FrontShadesWork, &BackShadesWork}) {
-        DestroyList(*list);
+        DestroyArray(*list);
     }
     delete this;
 }

@@ -79,28 +79,28 @@ ResultCode Surface::SurfaceInit(ModelObject* owner)
 
 void Surface::SurfaceDestroy()
 {
-    DestroyList(SiblingConnections);
-    DestroyList(ParentConnections);
-    DestroyList(ChildConnections);
+    DestroyArray(SiblingConnections);
+    DestroyArray(ParentConnections);
+    DestroyArray(ChildConnections);
     if (Placement) Placement->TransformFree();
     Placement = nullptr;
-    DestroyList(Outline);
-    DestroyList(VranText);
-    DestroyList(FrontPairs);
-    DestroyList(BackPairs);
-    DestroyList(FrontPairsWork);
-    DestroyList(BackPairsWork);
+    DestroyArray(Outline);
+    DestroyArray(VranText);
+    DestroyArray(FrontPairs);
+    DestroyArray(BackPairs);
+    DestroyArray(FrontPairsWork);
+    DestroyArray(BackPairsWork);
     if (FrontTexture) CurrentTextureServices().TextureRemoveSurfaceUser(FrontTexture, this);
     if (BackTexture) CurrentTextureServices().TextureRemoveSurfaceUser(BackTexture, this);
     for (DynamicArray*& list : Elements) {
         for (int32_t i = 0; i < ListCount(list); ++i) {
             if (PolygonElement* element = PointerAt<PolygonElement>(list, i)) element->Destroy();
         }
-        DestroyList(list);
+        DestroyArray(list);
     }
     ClearFaceUsers();
-    DestroyList(SideContacts[0]);
-    DestroyList(SideContacts[1]);
+    DestroyArray(SideContacts[0]);
+    DestroyArray(SideContacts[1]);
     delete this;
 }
 
@@ -208,7 +208,7 @@ void Surface::RemoveElement(PolygonElement* element, int32_t side)
     Elements[side]->Remove(index);
     element->Owner = nullptr;
     if (Elements[side]->ArrayCount() == 0) {
-        DestroyList(Elements[side]);
+        DestroyArray(Elements[side]);
         Flags &= uint16_t(~(kSurfaceElementList << side));
         if (!IsSideShown(side)) AdjustContactCounters(side, -1);
     }
@@ -282,7 +282,7 @@ void Surface::RemoveFaceUser(const PolygonRecord* record)
 
 void Surface::ClearFaceUsers()
 {
-    DestroyList(FaceUserList);
+    DestroyArray(FaceUserList);
     FaceUser = nullptr;
 }
 
@@ -353,7 +353,7 @@ void Surface::TakeOutConnection(int32_t relation, int32_t index)
                                                         : ChildConnections;
     const FaceEntry entry = *EntryAt(list, index);
     list->Remove(index);
-    if (list->ArrayCount() == 0) DestroyList(list);
+    if (list->ArrayCount() == 0) DestroyArray(list);
     int32_t side = 0;
     int32_t otherSide = 0;
     ContactSidesOf(relation, &side, &otherSide);
@@ -467,7 +467,7 @@ void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherS
     const int32_t first = pos - flattened < 0 ? 0 : pos - flattened;
     for (int32_t i = 0; i < ElementCount(1); ++i) ElementAt(1, i)->RemoveSideOverlaps(first, pos, side);
     list->ArrayRemoveRange(first, pos);
-    if (list->ArrayCount() == 0) DestroyList(list);
+    if (list->ArrayCount() == 0) DestroyArray(list);
     if (side == 0) {
         if (otherSide == 0) {
             LeadingContacts = int16_t(first);

@@ -192,7 +192,7 @@ ResultCode Surface::StreamSurfaceSideAttributes(MemoryStream* stream)
 ResultCode Surface::StreamSurfaceVranText(MemoryStream* stream)
 {
     if (!stream->StreamIsWriting()) {
-        DestroyList(VranText);
+        DestroyArray(VranText);
         VranText = NewDynamicArray(BytesLeftToRead(stream), 1, 4);
         if (!VranText) return kResultOutOfMemory;
     }
@@ -315,7 +315,7 @@ uint8_t Surface::GetStoredSideAttribute(int32_t side) const
 
 void Surface::SetSurfaceVranText(const char* text)
 {
-    DestroyList(VranText);
+    DestroyArray(VranText);
     const size_t length = text ? std::strlen(text) : 0;
     if (length == 0) return;
     VranText = NewDynamicArray(int32_t(length), 1, 4);

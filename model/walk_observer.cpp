@@ -36,7 +36,7 @@ ResultCode WalkObserver::Init(void* owner)
 void WalkObserver::Free()
 {
     ClearPath();
-    DestroyList(Path);
+    DestroyArray(Path);
     delete this;
 }
 

@@ -32,24 +32,6 @@ int64_t Div16(int64_t a, int64_t b, int64_t zero = 0)
     return static_cast<int64_t>(static_cast<__int128>(a) * 65536 / b);
 }
 
-// FastSqrt for 16.16 values beyond 32 bits: scaled into the table's range by powers of four.
-int64_t TableSqrt(int64_t x)
-{
-    if (x <= 0) return 0;
-    int32_t k = 0;
-    uint64_t v = uint64_t(x);
-    while (v > 0xFFFF) {
-        v >>= 2;
-        ++k;
-    }
-    while (v < 0x4000) {
-        v <<= 2;
-        --k;
-    }
-    const int64_t r = SqrtTable[v >> 8];
-    return k >= 0 ? r << k : r >> -k;
-}
-
 // The lines of the face being filled: its own edges, then the cuts along constant depth. The
 // set-up points at them meanwhile.
 EdgeLine* gLines = nullptr;
@@ -323,7 +305,7 @@ uint32_t NextSliceDepth(const ClipPoint3& p0, const ClipPoint3& p1)
     const int64_t r = DepthStepPerPixel(a, b);
     if (r != 0) {
         // (sqrt w0 - sqrt r) squared.
-        const int64_t q = scaled0 + r - 2 * TableSqrt(Mul16(scaled0, r));
+        const int64_t q = scaled0 + r - 2 * TableSqrt<int64_t>(Mul16(scaled0, r));
         if (q >= 0 && q < scaled0) return uint32_t(q >> s);
     }
     return w1 > 0 ? w1 - 1 : 0;

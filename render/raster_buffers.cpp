@@ -160,20 +160,3 @@ void BuildSqrtTable()
 {
     for (int32_t i = 64; i < 256; ++i) SqrtTable[i] = X2Fix(std::sqrt(Fix2X(i << 8)));
 }
-
-Fixed FastSqrt(Fixed x)
-{
-    if (x <= 0) return 0;
-    int32_t k = 0;
-    uint32_t v = uint32_t(x);
-    while (v > 0xFFFF) {
-        v >>= 2;
-        ++k;
-    }
-    while (v < 0x4000) {
-        v <<= 2;
-        --k;
-    }
-    const Fixed r = SqrtTable[v >> 8];
-    return k >= 0 ? Fixed(uint32_t(r) << k) : r >> -k;
-}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "foundation/fixed.h"
 #include "foundation/result_code.h"
@@ -37,5 +38,24 @@ void* PairData(int32_t which);
 void* EdgeArrayData(int32_t which);
 
 void BuildSqrtTable();
-// The 16.16 square root by table, 8 significant bits; 0 for x <= 0.
-Fixed FastSqrt(Fixed x);
+
+// The 16.16 square root by table, 8 significant bits; 0 for x <= 0. The value is scaled into
+// the table's range by powers of four, so one routine serves 32- and 64-bit operands.
+template <class Int>
+Int TableSqrt(Int x)
+{
+    if (x <= 0) return 0;
+    int32_t k = 0;
+    auto v = std::make_unsigned_t<Int>(x);
+    while (v > 0xFFFF) {
+        v >>= 2;
+        ++k;
+    }
+    while (v < 0x4000) {
+        v <<= 2;
+        --k;
+    }
+    const Int r = SqrtTable[v >> 8];
+    return k >= 0 ? Int(std::make_unsigned_t<Int>(r) << k) : r >> -k;
+}
+inline Fixed FastSqrt(Fixed x) { return TableSqrt(x); }

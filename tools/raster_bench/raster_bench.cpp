@@ -127,19 +127,29 @@ struct Measure {
     double pixelsPerSecond;
 };
 
-// Runs `draw` over the polygons until kSecondsPerCase has passed.
-template <class Draw>
-Measure Time(const std::vector<std::vector<DevicePoint>>& polygons, int64_t pixelsPerRound, Draw&& draw)
+// Runs `body` over and over until kSecondsPerCase has passed; the rounds per second.
+template <class Body>
+double RoundsPerSecond(Body&& body)
 {
     int64_t rounds = 0;
     const Clock::time_point start = Clock::now();
     double elapsed = 0;
     do {
-        for (const auto& p : polygons) draw(p);
+        body();
         ++rounds;
         elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     } while (elapsed < kSecondsPerCase);
-    return {double(rounds) * double(polygons.size()) / elapsed, double(rounds) * double(pixelsPerRound) / elapsed};
+    return double(rounds) / elapsed;
+}
+
+// Runs `draw` over the polygons until kSecondsPerCase has passed.
+template <class Draw>
+Measure Time(const std::vector<std::vector<DevicePoint>>& polygons, int64_t pixelsPerRound, Draw&& draw)
+{
+    const double rounds = RoundsPerSecond([&] {
+        for (const auto& p : polygons) draw(p);
+    });
+    return {rounds * double(polygons.size()), rounds * double(pixelsPerRound)};
 }
 
 // The pixels one round of polygons covers, plain or clipped to `clip`.
@@ -242,17 +252,7 @@ void BenchSpansAgainstHandWritten(const BenchShadeTables& tables)
     Buffer<Indexed8> b8;
     Buffer<Direct32> b32;
     const int64_t pixels = int64_t(kSpan) * kRows;
-    auto time = [&](auto&& body) {
-        int64_t rounds = 0;
-        const Clock::time_point start = Clock::now();
-        double elapsed = 0;
-        do {
-            body();
-            ++rounds;
-            elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        } while (elapsed < kSecondsPerCase);
-        return double(rounds) * double(pixels) / elapsed / 1e6;
-    };
+    auto time = [&](auto&& body) { return RoundsPerSecond(body) * double(pixels) / 1e6; };
     const Indexed8::Flat flat8 = Indexed8::MakeFlat(0x44332211);
     const double fill8 = time([&] {
         for (int32_t y = 0; y < kRows; ++y) Indexed8::FillSpan<false>(b8.Target(), y, 3, kSpan, flat8);
@@ -357,17 +357,7 @@ void BenchTexturedSpansAgainstHandWritten(const BenchShadeTables& tables, const 
     Buffer<Direct32> b32;
     const ShadeLevelEntry& level = tables.Levels()[5];
     const Fixed du = 0x14C00, dv = 0x5100;
-    auto time = [&](auto&& body) {
-        int64_t rounds = 0;
-        const Clock::time_point start = Clock::now();
-        double elapsed = 0;
-        do {
-            body();
-            ++rounds;
-            elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-        } while (elapsed < kSecondsPerCase);
-        return double(rounds) * double(kSpan) * kRows / elapsed / 1e6;
-    };
+    auto time = [&](auto&& body) { return RoundsPerSecond(body) * double(kSpan) * kRows / 1e6; };
     TexSpanRecord span{};
     span.count = kSpan;
     span.du = du;
