@@ -37,7 +37,7 @@ void PictureBitmap::InitPicture(int32_t flags)
     kindWord_ = 3;
 }
 
-void PictureBitmap::GetBounds(PortRect* rect) const
+void PictureBitmap::GetBounds(PortRect* rect)
 {
     BITMAP info;
     if (bitmap_ && GetObjectA(bitmap_, sizeof info, &info)) {

@@ -24,7 +24,7 @@ public:
     // Unlocks what Activate locked and restores the drawing mode; 0.
     ResultCode Deactivate() override;
     // (0, 0, width, height) of the bitmap, or the stored bounds without one.
-    void GetBounds(PortRect* rect) const override;
+    void GetBounds(PortRect* rect) override;
 
     // The picture initialiser: resolution 72 x 72, kind word 3, the given picture flags.
     void InitPicture(int32_t flags);

@@ -42,8 +42,8 @@ public:
     virtual ResultCode Deactivate() { return kResultOk; }
     // Bits per pixel; the base answers the screen depth.
     virtual int32_t Depth();
-    // Copies the bounds out.
-    virtual void GetBounds(PortRect* rect) const { *rect = bounds_; }
+    // Copies the bounds out (panes and windows compute theirs).
+    virtual void GetBounds(PortRect* rect) { *rect = bounds_; }
     // The DC to draw into, with the bounds in `rect`; the base has none (0).
     virtual HDC GetDrawingDC(PortRect* rect) { return nullptr; }
     virtual void ReleaseDrawingDC(HDC dc) {}
@@ -56,6 +56,8 @@ public:
     // Stores the depth when the screen can do block transfers, else 0.
     void SetPortDepth(int32_t depth);
     void SetPortBounds(const PortRect& rect) { bounds_ = rect; }
+    // The stored bounds, for ports whose GetBounds reports them as they are (offscreens).
+    const PortRect& PortBounds() const { return bounds_; }
     void GetPortResolution(PortResolution* resolution) const { *resolution = resolution_; }
 
     // Selects the stock black brush, black pen and system font (and the program palette) into

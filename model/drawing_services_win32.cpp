@@ -48,8 +48,7 @@ public:
     bool CreditsPictureSize(const Q_Offscreen* picture, int32_t* width, int32_t* height) override
     {
         if (!picture) return false;
-        PortRect bounds;
-        picture->GetBounds(&bounds);
+        const PortRect& bounds = picture->PortBounds();
         *width = bounds.right - bounds.left;
         *height = bounds.bottom - bounds.top;
         return true;

@@ -85,8 +85,7 @@ double ClippedArea(const DevicePointList* points, const SpanRegion* region)
 {
     const Q_Offscreen* target = PublishedOffscreen;
     if (!target || !points) return 0;
-    PortRect bounds;
-    target->GetBounds(&bounds);
+    const PortRect& bounds = target->PortBounds();
     const int32_t n = points->ArrayCount();
     const DevicePoint* corners = points->Elements<DevicePoint>();
     CutPoint in[kCutRoom];

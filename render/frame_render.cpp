@@ -255,8 +255,7 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
     o->objectCounter = 0;
     o->interruptible = interruptible;
     const Q_Offscreen* target = PublishedOffscreen;
-    PortRect port = {0, 0, 0, 0};
-    if (target) target->GetBounds(&port);
+    const PortRect port = target ? target->PortBounds() : PortRect{0, 0, 0, 0};
     if (!o->Option(kOptionFill)) {
         RGBBackColor(kWhite);
         EraseRect(port);

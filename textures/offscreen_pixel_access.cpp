@@ -20,14 +20,10 @@ void OffscreenPixelAccess::Dispose(Q_Offscreen** result)
 
 int32_t OffscreenPixelAccess::Width(const Q_Offscreen* offscreen)
 {
-    PortRect bounds = {0, 0, 0, 0};
-    if (offscreen) offscreen->GetBounds(&bounds);
-    return bounds.Width();
+    return offscreen ? offscreen->PortBounds().Width() : 0;
 }
 
 int32_t OffscreenPixelAccess::Height(const Q_Offscreen* offscreen)
 {
-    PortRect bounds = {0, 0, 0, 0};
-    if (offscreen) offscreen->GetBounds(&bounds);
-    return bounds.Height();
+    return offscreen ? offscreen->PortBounds().Height() : 0;
 }

@@ -1,0 +1,165 @@
+// DocumentFrame: a document, which owns (or shares) a top-level frame window with an MDI client
+// inside it, the document's windows, its menus and its Window menu. The program keeps a list of
+// open documents and one player window document that owns the frame window at start-up and hands
+// it to the first model document. Also: the frame window procedure and the frame layout.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "draw/port_base.h"
+#include "foundation/root_object.h"
+
+class DiskFileStream;
+class DynamicArray;
+class Window;
+class WindowMenuList;
+
+// DocumentSetup's kinds: 2 makes (or takes over) a frame window.
+constexpr int32_t kDocumentWithFrame = 2;
+// CreateFrameWindow's mode that leaves the new frame hidden.
+constexpr int32_t kFrameModeHidden = -1;
+// The open command's mode for a named file (dropped files, the command line).
+constexpr int32_t kOpenNamedFile = 9;
+
+class DocumentFrame : public RootObject {
+public:
+    DocumentFrame() = default;
+
+    // --- virtual operations, in their fixed order after Write ---
+    // Lays the document's windows out after the frame was resized.
+    virtual void LayoutContent() {}
+    // Called while the document is destroyed, after its windows are gone.
+    virtual void DocumentDestroying() {}
+    virtual void CreateFrameWindow(int32_t mode);
+    virtual void CreateHelpBar();
+    // Destroys the windows, menus and frame window; the object stays for its closer to free.
+    virtual void DestroyDocumentFrame();
+    // Sets the title ("Untitled" numbering) and the frame's caption.
+    virtual void SetDocumentTitle(const char* text);
+    // Copies the title into a buffer of 256 characters.
+    virtual void GetDocumentTitle(char* buffer);
+    // The frame's share of AppCommandMessage.
+    virtual void HandleAppCommand(int32_t code, int32_t extra);
+    // 1 saves in place, 2 asks for a name; non-zero when saved.
+    virtual int32_t SaveDocument(int32_t how) { return 0; }
+    // The model document window reads its file here.
+    virtual int32_t DocumentLoad(DiskFileStream* file) { return 0; }
+    virtual int32_t DocumentNeedsSaving() { return 0; }
+    // 0 when the document's windows and menus could not be built.
+    virtual int32_t DocumentBuildMenus(int32_t mode, DiskFileStream* file) { return 1; }
+    virtual void DocumentDisposeMenus() {}
+    // A window of the document tells it of activation, showing, hiding and destruction.
+    virtual void DocumentWindowNotify(Window* window, int32_t code) {}
+
+    // --- set-up and teardown ---
+    // Titles the document, makes its lists and (kind 2) its frame window, lists it as open and
+    // builds its menus; 0 (the document destroyed) when the build failed.
+    int32_t DocumentSetup(int32_t mode, DiskFileStream* file, int32_t kind);
+    // 1 to go on closing, 0 when the user cancelled.
+    int32_t AskCloseDocument();
+    // Asks, then destroys and frees the document.
+    void CloseAndDeleteDocument();
+    // WM_CLOSE, WM_QUERYENDSESSION and Exit: asks and closes this and the other documents; 1 when
+    // this document closed. The object is freed when it closed.
+    int32_t CloseDocumentFrame();
+    // Makes this the player window: out of the open-document list.
+    void UnregisterDocument();
+    void FreeDocumentFrame() { delete this; }
+
+    // --- the frame window ---
+    // The new frame takes over the old one's frame window, MDI client, Window menu and help bar.
+    static void AttachFrameContent(DocumentFrame* from, DocumentFrame* to);
+    // Moves the frame window out of sight until its first window is made, and back.
+    void ParkFrame();
+    void UnparkFrame();
+    HWND FrameWindow() const { return frameWindow_; }
+    HWND MdiClient() const { return mdiClient_; }
+    // The window rectangle (the remembered one while parked).
+    void GetFrameWindowRect(PortRect* rect) const;
+    // The client area of the frame window below its menu bar.
+    void GetFrameContentRect(PortRect* rect) const;
+    // The help bar strip along the bottom of the content (empty with the help bar off).
+    void GetFrameClientArea(PortRect* rect) const;
+    void GetSidePanelRect(PortRect* rect) const;
+    // Lays the MDI client, the content and the help bar out in the frame window.
+    void LayoutFrame();
+
+    // --- windows ---
+    void RegisterDocumentWindow(Window* window);
+    void UnregisterDocumentWindow(Window* window);
+    void BringDocumentWindowToFront(Window* window);
+    // The visible windows of the ordinary kind (neither floating nor modal).
+    int32_t CountVisibleDocumentWindows() const;
+    DynamicArray* DocumentWindows() const { return windows_; }
+
+    // --- relations ---
+    DocumentFrame* ParentFrame() const { return parent_; }
+    // Itself, or the top of its parent chain.
+    DocumentFrame* RootFrame();
+    // The frame window of the root.
+    HWND DocumentFrameOwner();
+    WindowMenuList* FrameMenuList() const { return menuList_; }
+    int32_t NotificationOff() const { return notificationOff_; }
+    int32_t IsUntitled() const { return untitled_; }
+    const char* Title() const { return title_; }
+    // Shown before the title in the caption when not empty.
+    char* CaptionPrefix() { return captionPrefix_; }
+
+protected:
+    // Use DestroyDocumentFrame, then FreeDocumentFrame.
+    ~DocumentFrame() override = default;
+
+private:
+    friend LRESULT CALLBACK FrameWindowProc(HWND, UINT, WPARAM, LPARAM);
+    // Sets the frame window's caption from the prefix and the title.
+    void ApplyCaption();
+
+    WindowMenuList* menuList_ = nullptr;
+    DynamicArray* windows_ = nullptr;   // Window pointers
+    DocumentFrame* parent_ = nullptr;
+    DynamicArray* children_ = nullptr;  // DocumentFrame pointers
+    char title_[256] = {};
+    char captionPrefix_[256] = {};
+    int32_t untitled_ = 0;
+    int32_t notificationOff_ = 0;
+    HWND frameWindow_ = nullptr;
+    HWND mdiClient_ = nullptr;
+    int32_t parked_ = 0;
+    PortRect rememberedRect_ = {0, 0, 0, 0};
+};
+
+// The window procedure of "Tamrix:DocProc".
+LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The open documents (DocumentFrame pointers), made at start-up.
+extern DynamicArray* OpenDocumentList;
+// The document that owns the frame window at start-up; not in OpenDocumentList.
+extern DocumentFrame* PlayerWindow;
+// The number the next untitled document gets (-1: no numbers).
+extern int32_t UntitledCounter;
+
+void SetCurrentFrame(DocumentFrame* frame);
+DocumentFrame* GetCurrentFrame();
+// The root of the first open document, else the player window.
+DocumentFrame* FrontDocument();
+
+// The help bar and the side panel switches (on from the start).
+int32_t HelpBarOn();
+int32_t SidePanelOn();
+
+// Nothing may close the frame while a modal run, a modal window or a load is under way.
+int32_t FrameCloseRefused();
+
+// The open command that dropped files go to (the player's). Until one is installed a dropped
+// file is not opened and its object is freed.
+class FrameServices {
+public:
+    virtual ~FrameServices() = default;
+    // Takes the file object.
+    virtual void OpenModelFile(DiskFileStream* file, int32_t mode);
+};
+// Installs the services (null restores the default); returns the ones installed before.
+FrameServices* InstallFrameServices(FrameServices* services);
+FrameServices& CurrentFrameServices();
