@@ -1,0 +1,225 @@
+"""Drives a Windows program under Wine on the test session's X display like a user does.
+
+The program runs with its log on standard output, one line per fact, and prints a READY line
+once its windows are up. A check waits for log lines (facts, never sleeps), moves the pointer,
+clicks and holds buttons and presses keys with xdotool, reads screen pixels, and waits for the
+exit code. Whatever happens, the program is ended and every key and button released when the
+check is over: use `Program` in a `with` block.
+
+Names in a READY line are `name=HWND@left,top,right,bottom` (screen coordinates, right and
+bottom exclusive).
+"""
+
+import os
+import re
+import signal
+import subprocess
+import threading
+import time
+
+
+class DriveError(AssertionError):
+    """A fact did not come (in time) or came wrong."""
+
+
+class Target:
+    """A window named in the READY line: its handle and its screen rectangle."""
+
+    def __init__(self, hwnd, rect):
+        self.hwnd = hwnd
+        self.rect = rect
+
+    @property
+    def centre(self):
+        left, top, right, bottom = self.rect
+        return (left + right) // 2, (top + bottom) // 2
+
+    def __repr__(self):
+        return "Target(%d, %r)" % (self.hwnd, self.rect)
+
+
+def parse_targets(line):
+    """The `name=HWND@l,t,r,b` fields of a log line, as a dict of Targets."""
+    targets = {}
+    for name, hwnd, rect in re.findall(r"(\w+)=(\d+)@(-?\d+,-?\d+,-?\d+,-?\d+)", line):
+        targets[name] = Target(int(hwnd), tuple(int(v) for v in rect.split(",")))
+    return targets
+
+
+def wine_environment():
+    env = dict(os.environ)
+    env.setdefault("WINEDEBUG", "-all")
+    return env
+
+
+class Program:
+    """A program under Wine whose standard output is read line by line."""
+
+    def __init__(self, exe, *args, timeout=60):
+        # timeout ends the program even if this script dies; the session is our own so that the
+        # whole group can be ended by its id.
+        self._proc = subprocess.Popen(
+            ["timeout", "-k", "5", str(timeout), "wine", exe, *args],
+            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+            cwd=os.path.dirname(os.path.abspath(exe)), env=wine_environment(),
+            start_new_session=True)
+        self.lines = []
+        self.cursor = 0  # where the next wait_line starts looking
+        self._changed = threading.Condition()
+        self._eof = False
+        self._reader = threading.Thread(target=self._read, daemon=True)
+        self._reader.start()
+
+    def _read(self):
+        for raw in self._proc.stdout:
+            line = raw.decode("latin-1").rstrip("\r\n")
+            with self._changed:
+                self.lines.append(line)
+                self._changed.notify_all()
+        with self._changed:
+            self._eof = True
+            self._changed.notify_all()
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    # --- the log ---
+
+    def mark(self):
+        """The number of lines so far: pass it as `since` to look only at later lines."""
+        with self._changed:
+            return len(self.lines)
+
+    def wait_line(self, pattern, timeout=10.0, since=None):
+        """The match of the first line at or after `since` (default: after the last line found)
+        that matches `pattern`; DriveError when none comes in time or the log ends."""
+        regex = re.compile(pattern)
+        index = self.cursor if since is None else since
+        deadline = time.monotonic() + timeout
+        with self._changed:
+            while True:
+                while index < len(self.lines):
+                    match = regex.search(self.lines[index])
+                    index += 1
+                    if match:
+                        self.cursor = index
+                        return match
+                left = deadline - time.monotonic()
+                if self._eof or left <= 0:
+                    raise DriveError("no line matching %r %s; last lines:\n%s" % (
+                        pattern, "before the log ended" if self._eof else "in %.1f s" % timeout,
+                        "\n".join(self.lines[-15:])))
+                self._changed.wait(left)
+
+    def matching(self, pattern, since=0, until=None):
+        """The matches of every line from `since` to `until` (default: now)."""
+        regex = re.compile(pattern)
+        with self._changed:
+            lines = self.lines[since:until]
+        return [m for m in (regex.search(line) for line in lines) if m]
+
+    def ready(self, timeout=30.0):
+        """Waits for the READY line and returns its targets."""
+        return parse_targets(self.wait_line(r"^READY ", timeout).string)
+
+    # --- the process ---
+
+    def running(self):
+        return self._proc.poll() is None
+
+    def wait_exit(self, timeout=10.0):
+        """The exit code; DriveError when the program is still running after `timeout`."""
+        try:
+            code = self._proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise DriveError("the program did not end in %.1f s; last lines:\n%s" % (
+                timeout, "\n".join(self.lines[-15:])))
+        self._reader.join(5)
+        return code
+
+    def close(self):
+        """Ends the program if it still runs and releases whatever input is held."""
+        release_input()
+        if self.running():
+            try:
+                os.killpg(self._proc.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self._proc.wait(10)
+        self._reader.join(5)
+
+
+def run_helper(exe, *args, timeout=20):
+    """Runs a console helper under Wine; its standard output."""
+    result = subprocess.run(["timeout", "-k", "5", str(timeout), "wine", exe, *map(str, args)],
+                            stdin=subprocess.DEVNULL, capture_output=True,
+                            env=wine_environment(), check=False)
+    if result.returncode != 0:
+        raise DriveError("%s %s ended with %d" % (exe, " ".join(map(str, args)), result.returncode))
+    return result.stdout.decode("latin-1")
+
+
+# --- input (xdotool on $DISPLAY; no window manager, so the pointer picks the window) ---
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True, stdin=subprocess.DEVNULL)
+
+
+def move_to(x, y):
+    xdotool("mousemove", "--sync", x, y)
+
+
+def click(x, y, button=1):
+    move_to(x, y)
+    xdotool("click", button)
+
+
+def button_down(button=1):
+    xdotool("mousedown", button)
+
+
+def button_up(button=1):
+    xdotool("mouseup", button)
+
+
+def key(*keys):
+    """Presses and releases each key in turn (xdotool names: Return, Escape, alt+F4, q)."""
+    xdotool("key", "--delay", 30, *keys)
+
+
+def release_input():
+    """Lets go of every button and modifier a failed check may have left held."""
+    subprocess.run(["xdotool", "mouseup", "1", "mouseup", "2", "mouseup", "3",
+                    "keyup", "shift", "ctrl", "alt"],
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                   stderr=subprocess.DEVNULL, check=False)
+
+
+# --- screen pixels ---
+
+class Screenshot:
+    """The root window's pixels as 8-bit RGB."""
+
+    def __init__(self):
+        size = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True,
+                              check=True).stdout.split()
+        self.width, self.height = int(size[0]), int(size[1])
+        self.data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
+                                   capture_output=True, check=True).stdout
+        if len(self.data) != self.width * self.height * 3:
+            raise DriveError("screenshot of %d bytes for %dx%d" % (
+                len(self.data), self.width, self.height))
+
+    def pixel(self, x, y):
+        offset = (y * self.width + x) * 3
+        return tuple(self.data[offset:offset + 3])
+
+    def differing(self, rect, colour, inset=0):
+        """The points of the rectangle (inset on every side) whose pixel is not `colour`."""
+        left, top, right, bottom = rect
+        return [(x, y) for y in range(top + inset, bottom - inset)
+                for x in range(left + inset, right - inset) if self.pixel(x, y) != colour]
