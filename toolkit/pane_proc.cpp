@@ -69,7 +69,8 @@ void EndPopUpTracking()
 WPARAM NextStepKeys(WPARAM keys)
 {
     MSG key;
-    if (!PeekMessageA(&key, nullptr, WM_KEYDOWN, WM_KEYUP, kPeekNoRemove)) return keys;
+    // A waiting WM_QUIT comes whatever the filter.
+    if (!PeekMessageA(&key, nullptr, WM_KEYDOWN, WM_KEYUP, kPeekNoRemove) || key.message == WM_QUIT) return keys;
     WPARAM bit = 0;
     if (key.wParam == VK_SHIFT) bit = MK_SHIFT;
     if (key.wParam == VK_CONTROL) bit = MK_CONTROL;
