@@ -7,6 +7,7 @@
 #include "toolkit/app_commands.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/control_list.h"
+#include "toolkit/dialog_window.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/input_events.h"
 #include "toolkit/pane.h"
@@ -155,6 +156,17 @@ LRESULT HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return kNotHandled;
     case WM_CLOSE:
         return CloseRequested(hwnd, window);
+    case WM_SETFOCUS:
+        // A dialog windoid that gets the focus (given back after a dialog over it closed, or
+        // activated by a click) hands it to its default control, as dialogs do.
+        if ((window->Flags() & kWindowDialog) && window->PaneCount() > 0) {
+            auto* dialog = dynamic_cast<DialogWindow*>(window->PaneAt(0));
+            if (dialog && dialog->FocusedControl()) {
+                dialog->FocusedControl()->ItemFocusWindow();
+                return 0;
+            }
+        }
+        return kNotHandled;
     case WM_ERASEBKGND:
         return 0;
     case WM_ACTIVATEAPP:

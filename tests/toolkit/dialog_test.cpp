@@ -100,6 +100,7 @@ TEST_F(DialogTest, AnAlertOverAModalDialogLeavesTheFrameDisabledUntilTheOuterClo
         alertAnswer = ShowAlertDialog("Error in loading file \"room.\"");
         frameEnabledAfterAlert = IsWindowEnabled(frame_->FrameWindow());
         outerEnabledAfterAlert = IsWindowEnabled(outer);
+        // The focus came back to the outer dialog's default control, so its keys work again.
         RunLater(30, [] { PostKey(GetFocus(), VK_ESCAPE); });
     });
     EXPECT_EQ(AskQuestion(kQuestion, "OK", "Cancel", kQuestionFocusFirst), 1);

@@ -2,6 +2,9 @@
 // dropped files, and the keys frames pre-translate (help, Delete, punctuation).
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstring>

@@ -73,7 +73,7 @@ public:
     {
         if (SharedOffscreen) SharedOffscreen->DisposeOffscreen();
         if (StartupOffscreen) StartupOffscreen->DisposeOffscreen();
-        FreeWindowList();
+        DisposeWindowList();
         DestroyArray(MenuBarList);
         DestroyArray(OpenDocumentList);
         RemoveToolkitServices();

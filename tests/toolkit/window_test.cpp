@@ -2,6 +2,7 @@
 // within the size limits, and the creating-window slot.
 #include <gtest/gtest.h>
 
+#include "foundation/dynamic_array.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/window.h"
