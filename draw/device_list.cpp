@@ -41,3 +41,29 @@ Q_Offscreen* PlaceNewWindow(PortRect* rect)
     }
     return best;
 }
+
+Q_Offscreen* FindWindowAtPoint(int32_t x, int32_t y)
+{
+    for (Q_Offscreen* entry = FrontWindow(); entry; entry = NextWindow(entry)) {
+        PortRect bounds;
+        entry->GetBounds(&bounds);
+        if (x >= bounds.left && x < bounds.right && y >= bounds.top && y < bounds.bottom) return entry;
+    }
+    return nullptr;
+}
+
+int32_t CountWindowList()
+{
+    return WindowList ? WindowList->ArrayCount() : 0;
+}
+
+void DisposeWindowList()
+{
+    if (!WindowList) return;
+    while (WindowList->ArrayCount() > 0) {
+        Q_Offscreen* entry = *WindowList->At<Q_Offscreen*>(0);
+        WindowList->Remove(0);
+        entry->DisposeOffscreen();
+    }
+    DestroyArray(WindowList);
+}

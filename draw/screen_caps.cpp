@@ -49,7 +49,7 @@ int32_t OffscreenScreenDepth()
 
 int32_t PaletteScreenDepth()
 {
-    return OffscreenScreenDepth();
+    return gScreenCaps.paletteDevice ? ScreenDepth() : 0;
 }
 
 int32_t PaletteScreenDepthTwin()

@@ -32,8 +32,8 @@ const ScreenCaps& GetScreenCaps();
 int32_t ScreenDepth();
 // The screen depth as offscreens see it: 0 when the screen cannot do block transfers.
 int32_t OffscreenScreenDepth();
-// The depth palette code works with. Until the toolkit supplies its own rule this is the
-// screen depth as offscreens see it.
+// The depth palette code works with: the screen depth on a palette display, else 0 (an offscreen
+// made at depth 0 takes the screen's own format). The twin answers the same.
 int32_t PaletteScreenDepth();
 int32_t PaletteScreenDepthTwin();
 

@@ -1,5 +1,5 @@
 // Process-wide state words that the lower layers read: the low-memory level, the memory guard
-// flag and the user-interrupt poll of long frames. Nothing in this program raises them.
+// flag, the model-loading count and the user-interrupt poll of long frames.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,8 @@
 extern int32_t LowMemoryLevel;
 // Set to 0 before and 1 after a pixel-map allocation; nothing tests it.
 extern int32_t MemoryGuardFlag;
+// Raised by the model reader for the whole of a read; nothing may close the frame meanwhile.
+extern int32_t ModelLoadingCount;
 
 // The memory test made after a failed load: always 0 (no pressure).
 inline int32_t GetMemoryPressure() { return 0; }

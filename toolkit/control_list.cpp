@@ -1,1 +1,159 @@
-// (placeholder)
+// ControlList: a list of item pointers in the order they were added, the routing of presses,
+// tracking and notifications through it, and the Tab focus order.
+#include "toolkit/control_list.h"
+
+#include <new>
+
+#include "toolkit/pane_item.h"
+
+namespace {
+
+constexpr int32_t kListGrowStep = 4;
+
+// The item at the index of a list of item pointers, or null.
+PaneItem* ItemOf(const DynamicArray* list, int32_t index)
+{
+    PaneItem* item = nullptr;
+    if (list) list->ArrayGet(index, &item);
+    return item;
+}
+
+bool Holds(const PortRect& rect, int32_t x, int32_t y)
+{
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+}
+
+}  // namespace
+
+ControlList* ControlList::Make()
+{
+    auto* list = new (std::nothrow) ControlList;
+    if (!list) return nullptr;
+    if (list->Init(0, sizeof(PaneItem*), kListGrowStep) != kResultOk) {
+        list->Destroy();
+        return nullptr;
+    }
+    return list;
+}
+
+PaneItem* ControlList::ItemAt(int32_t index) const
+{
+    return ItemOf(this, index);
+}
+
+void ControlList::ControlListAdd(PaneItem* item)
+{
+    if (!item || ArrayFind(&item) >= 0) return;
+    if (Append(&item) < 0) return;
+    if (owner_) item->ItemSetOwner(owner_);
+}
+
+void ControlList::ControlListRemove(PaneItem* item)
+{
+    const int32_t index = ArrayFind(&item);
+    if (!item || index < 0) return;
+    item->ItemClearOwner();
+    Remove(index);
+    // The item leaves the Tab order too: its caller may delete it now.
+    ControlListRemoveFocusable(item);
+}
+
+void ControlList::ControlListSetOwner(Pane* pane)
+{
+    owner_ = pane;
+    for (int32_t i = 0; i < ArrayCount(); ++i) ItemAt(i)->ItemSetOwner(pane);
+}
+
+void ControlList::ControlListClearOwner()
+{
+    owner_ = nullptr;
+    for (int32_t i = 0; i < ArrayCount(); ++i) ItemAt(i)->ItemClearOwner();
+}
+
+void ControlList::ControlListDraw()
+{
+    for (int32_t i = 0; i < ArrayCount(); ++i) ItemAt(i)->ItemDraw();
+}
+
+void ControlList::ControlListActivate(int32_t flag)
+{
+    for (int32_t i = 0; i < ArrayCount(); ++i) ItemAt(i)->ItemActivate(flag);
+}
+
+void ControlList::ControlListPortChanged(int32_t value)
+{
+    for (int32_t i = 0; i < ArrayCount(); ++i) ItemAt(i)->ItemPortChanged(value);
+}
+
+int32_t ControlList::ControlListMouseDown(int32_t x, int32_t y, int32_t modifiers)
+{
+    for (int32_t i = 0; i < ArrayCount(); ++i)
+        if (ItemAt(i)->ItemMouseDown(x, y, modifiers)) return i + 1;
+    return 0;
+}
+
+int32_t ControlList::ControlListTrack(int32_t x, int32_t y, int32_t modifiers)
+{
+    for (int32_t i = 0; i < ArrayCount(); ++i) {
+        PaneItem* item = ItemAt(i);
+        if (!Holds(item->Bounds(), x, y)) continue;
+        const int32_t result = item->ItemTrack(x, y, modifiers);
+        if (result) return result;
+    }
+    return 0;
+}
+
+int32_t ControlList::ControlListCommand(HWND control, int32_t code)
+{
+    for (int32_t i = 0; i < ArrayCount(); ++i) {
+        const int32_t result = ItemAt(i)->ItemCommand(control, code);
+        if (result) return result;
+    }
+    return 0;
+}
+
+PaneItem* ControlList::ControlListFindByStyle(uint32_t mask)
+{
+    for (int32_t i = 0; i < ArrayCount(); ++i) {
+        PaneItem* item = ItemAt(i);
+        if (item->ItemWindowStyle() & mask) return item;
+    }
+    return nullptr;
+}
+
+void ControlList::ControlListAddFocusable(PaneItem* item)
+{
+    if (!item) return;
+    if (!focusList_) focusList_ = NewDynamicArray(0, sizeof(PaneItem*), kListGrowStep);
+    if (focusList_ && focusList_->ArrayFind(&item) < 0) focusList_->Append(&item);
+}
+
+void ControlList::ControlListRemoveFocusable(PaneItem* item)
+{
+    if (!focusList_) return;
+    const int32_t index = focusList_->ArrayFind(&item);
+    if (index >= 0) focusList_->Remove(index);
+    if (focusList_->ArrayCount() == 0) DestroyArray(focusList_);
+}
+
+void ControlList::ControlListFocusNext(PaneItem* item)
+{
+    if (!focusList_ || focusList_->ArrayCount() == 0) return;
+    const int32_t index = item ? focusList_->ArrayFind(&item) : -1;
+    int32_t next = index < 0 ? 0 : index + 1;
+    if (next >= focusList_->ArrayCount()) next = 0;
+    ItemOf(focusList_, next)->ItemTakeFocus();
+}
+
+void ControlList::ControlListDelete()
+{
+    ControlListClear();
+    Destroy();
+}
+
+void ControlList::ControlListClear()
+{
+    DestroyArray(focusList_);
+    for (int32_t i = 0; i < ArrayCount(); ++i) ItemAt(i)->ItemDelete();
+    ArraySetCount(0);
+}

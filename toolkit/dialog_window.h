@@ -15,8 +15,6 @@ class DialogWindow : public Pane {
 public:
     DialogWindow() = default;
 
-    // An empty hook of the dialog, then the pane's own destruction.
-    void PaneDestroy() override;
     // Fills the content with the button face colour when asked to, then draws the controls over
     // a transparent text background.
     void Draw(int32_t mode, int32_t horizontal, int32_t vertical) override;
@@ -27,7 +25,7 @@ public:
 
     // Makes the pane and its windoid (flags 0x11, kind 2), hidden until ShowDialog. The
     // content bounds are in screen coordinates. kResultNotFound when the windoid could not be
-    // made: then the pane is destroyed and nothing was disabled.
+    // made: nothing was disabled, and CloseDialog destroys the pane alone.
     ResultCode CreateDialogWindoid(const PortRect& bounds);
     // Copies the text (at most 255 characters) as the title, and the window's when it has one.
     void SetDialogText(const char* text);
@@ -39,8 +37,9 @@ public:
     // Runs the modal loop until a dismiss button ends it; the result field. A run ended by
     // WM_QUIT answers the cancel result.
     int32_t RunModalDialog();
-    // Closes and destroys the windoid with this pane, enables what it disabled, and gives the
-    // activation back to the window that was active before the dialog, when it still exists.
+    // Closes and destroys the windoid with this pane (the object is freed), enables what it
+    // disabled, and gives the focus back to the window that was active before the dialog was
+    // made, when that window still exists.
     void CloseDialog();
 
     void SetFillBackground(int32_t fill) { fillBackground_ = fill; }

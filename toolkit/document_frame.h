@@ -59,8 +59,8 @@ public:
     int32_t DocumentSetup(int32_t mode, DiskFileStream* file, int32_t kind);
     // 1 to go on closing, 0 when the user cancelled.
     int32_t AskCloseDocument();
-    // Asks, then destroys and frees the document.
-    void CloseAndDeleteDocument();
+    // Asks, then destroys and frees the document; 1 when it was closed.
+    int32_t CloseAndDeleteDocument();
     // WM_CLOSE, WM_QUERYENDSESSION and Exit: asks and closes this and the other documents; 1 when
     // this document closed. The object is freed when it closed.
     int32_t CloseDocumentFrame();

@@ -8,7 +8,7 @@
 
 constexpr char kHelpFileName[] = "QPLAY.HLP";
 
-using HelpCall = BOOL (*)(HWND window, const char* file, UINT command, ULONG_PTR data);
+using HelpCall = BOOL(WINAPI*)(HWND window, const char* file, UINT command, ULONG_PTR data);
 
 // Installs the call (null restores WinHelpA); returns the one installed before.
 HelpCall InstallHelpCall(HelpCall call);

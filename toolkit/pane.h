@@ -128,6 +128,9 @@ public:
 
     // --- drawing ---
     void RedrawPane(int32_t mode);
+    // WM_PAINT: RedrawPane inside BeginPaint and EndPaint (7 with an update rectangle, else 1);
+    // the update region is validated also when nothing could be drawn.
+    void PaintPane();
     // Makes this the current drawing pane with its DC as the current port.
     void BeginPaneDrawing();
     void EndPaneDrawing();
@@ -243,3 +246,11 @@ void TellTrackingPaneLeft();
 // When a current port exists: pattern 1, pen mode 7, text mode 4, the system font, black on
 // white.
 void ResetPenState();
+
+// Shows the text in the help bar. The help bar is not built yet: this does nothing.
+void ShowPaneHelp(const char* text);
+// Releases the mouse capture when a button went down in a pane, and forgets the button.
+void ReleasePaneButton();
+// Pop-up tracking: captures the mouse for the pane and marks a button down, so that a press
+// outside the open pop-up pane or a release inside it ends the modal run.
+void StartPopUpTracking(Pane* pane);

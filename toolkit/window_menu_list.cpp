@@ -1,1 +1,78 @@
-// (placeholder)
+// The menus that a frame, a window or a pane adds to the menu bar.
+#include "toolkit/window_menu_list.h"
+
+#include <new>
+
+#include "toolkit/menu.h"
+
+namespace {
+
+Menu* MenuOf(const void* element)
+{
+    return *static_cast<Menu* const*>(element);
+}
+
+// Takes the menu out of the list that holds it, if any.
+void LeaveOwningList(Menu* menu)
+{
+    if (menu && menu->OwningList()) menu->OwningList()->RemoveMenu(menu);
+}
+
+}  // namespace
+
+WindowMenuList* WindowMenuList::Make(int32_t growStep)
+{
+    auto* list = new (std::nothrow) WindowMenuList;
+    if (list && list->Init(0, sizeof(Menu*), growStep) != kResultOk) {
+        list->Destroy();
+        return nullptr;
+    }
+    return list;
+}
+
+int32_t WindowMenuList::Append(const void* element)
+{
+    Menu* menu = MenuOf(element);
+    LeaveOwningList(menu);
+    const int32_t index = DynamicArray::Append(&menu);
+    if (index >= 0 && menu) menu->SetOwningList(this);
+    return index;
+}
+
+ResultCode WindowMenuList::Insert(int32_t index, const void* element)
+{
+    Menu* menu = MenuOf(element);
+    LeaveOwningList(menu);
+    const ResultCode result = DynamicArray::Insert(index, &menu);
+    if (result == kResultOk && menu) menu->SetOwningList(this);
+    return result;
+}
+
+ResultCode WindowMenuList::Set(int32_t index, const void* element)
+{
+    Menu* menu = MenuOf(element);
+    const ResultCode result = DynamicArray::Set(index, &menu);
+    if (result == kResultOk && menu) menu->SetOwningList(this);
+    return result;
+}
+
+void WindowMenuList::Destroy()
+{
+    for (int32_t i = 0; i < ArrayCount(); ++i) {
+        if (Menu* menu = MenuAt(i); menu && menu->OwningList() == this) menu->SetOwningList(nullptr);
+    }
+    DynamicArray::Destroy();
+}
+
+void WindowMenuList::RemoveMenu(Menu* menu)
+{
+    const int32_t index = ArrayFind(&menu);
+    if (index < 0) return;
+    Remove(index);
+    if (menu->OwningList() == this) menu->SetOwningList(nullptr);
+}
+
+Menu* WindowMenuList::MenuAt(int32_t index) const
+{
+    return *At<Menu*>(index);
+}

@@ -265,11 +265,7 @@ int main(int argc, char** argv)
     CreateProgramPalette();
     InitPenState();
     PolyRgnStartup();
-    WindowList = NewDynamicArray(0, int32_t(sizeof(Q_Offscreen*)), 1);
-    Q_Offscreen* device = new Q_Offscreen;
-    device->OffscreenFromPort(nullptr);
-    RebuildWindowPalette(device);
-    WindowList->Append(&device);
+    InitWindowList();
     const RGBColor48 white = {0xFFFF, 0xFFFF, 0xFFFF};
     Q_Offscreen* offscreen = new Q_Offscreen;
     if (offscreen->QOffscreenInit({0, 0, args.width, args.height}, args.depth, &white) != kResultOk) {

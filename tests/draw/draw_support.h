@@ -69,17 +69,12 @@ public:
     explicit TestScreen(const ScreenCaps& caps) : caps_(caps)
     {
         CreateProgramPalette();
-        WindowList = NewDynamicArray(0, sizeof(Q_Offscreen*), 1);
-        device = new Q_Offscreen;
-        device->OffscreenFromPort(nullptr);
-        RebuildWindowPalette(device);
-        WindowList->Append(&device);
+        EXPECT_EQ(InitWindowList(), kResultOk);
+        device = FrontWindow();
     }
     ~TestScreen()
     {
-        device->DisposeOffscreen();
-        WindowList->Destroy();
-        WindowList = nullptr;
+        DisposeWindowList();
         DisposeProgramPalette();
     }
     TestScreen(const TestScreen&) = delete;

@@ -74,6 +74,16 @@ TEST(Offscreen, ScreenDepthRequestRecordsTheScreenDepth)
     EXPECT_EQ(offscreen->Format().bitsPerPixel, 16);
 }
 
+TEST(Offscreen, PaletteDepthRequestGivesTheScreensOwnFormat)
+{
+    for (int32_t depth : {8, 16, 32}) {
+        TestScreen screen(depth);
+        auto offscreen = MakeOffscreen(32, 32, PaletteScreenDepth());
+        EXPECT_EQ(offscreen->Format().bitsPerPixel, depth);
+        EXPECT_EQ(offscreen->HasRasterizers(), 1);
+    }
+}
+
 TEST(Offscreen, FillColourPaintsEveryPixel)
 {
     TestScreen screen(32);

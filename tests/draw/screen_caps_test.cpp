@@ -11,14 +11,25 @@ TEST(ScreenCaps, DepthsFollowPlanesBitsAndBlockTransfer)
     ScopedScreenCaps screen(caps);
     EXPECT_EQ(ScreenDepth(), 4);
     EXPECT_EQ(OffscreenScreenDepth(), 4);
-    EXPECT_EQ(PaletteScreenDepth(), 4);
-    EXPECT_EQ(PaletteScreenDepthTwin(), 4);
 
     caps.blockTransfer = 0;
     SetScreenCaps(caps);
     EXPECT_EQ(ScreenDepth(), 4);
     EXPECT_EQ(OffscreenScreenDepth(), 0);
-    EXPECT_EQ(PaletteScreenDepth(), 0);
+}
+
+TEST(ScreenCaps, PaletteDepthIsTheScreenDepthOnPaletteDisplaysOnly)
+{
+    for (int32_t depth : {4, 8, 16, 32}) {
+        ScopedScreenCaps screen(depth);
+        const int32_t expected = depth == 8 ? 8 : 0;
+        EXPECT_EQ(PaletteScreenDepth(), expected) << depth;
+        EXPECT_EQ(PaletteScreenDepthTwin(), expected) << depth;
+    }
+    ScreenCaps caps = ScreenCapsOfDepth(8);
+    caps.blockTransfer = 0;
+    ScopedScreenCaps noBlockTransfer(caps);
+    EXPECT_EQ(PaletteScreenDepth(), 8);
 }
 
 TEST(ScreenCaps, ScopeRestoresThePreviousCapabilities)

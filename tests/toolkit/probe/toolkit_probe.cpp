@@ -15,7 +15,6 @@
 #include "draw/device_list.h"
 #include "draw/graphics.h"
 #include "draw/port_base.h"
-#include "draw/program_palette.h"
 #include "draw/q_offscreen.h"
 #include "draw/screen_caps.h"
 #include "foundation/disk_file_stream.h"
@@ -418,33 +417,6 @@ Q_Offscreen* MakeStartupOffscreen()
     return offscreen;
 }
 
-// The device list with its one screen device offscreen.
-void InitWindowList()
-{
-    WindowList = NewDynamicArray(0, sizeof(Q_Offscreen*), 1);
-    Q_Offscreen* device = new Q_Offscreen;
-    if (GetScreenCaps().paletteDevice) {
-        HDC screen = PrepareWindowDC(nullptr);
-        device->OffscreenFromPort(screen);
-        ReleasePortDC(nullptr, screen);
-    } else {
-        device->OffscreenFromPort(nullptr);
-    }
-    RebuildWindowPalette(device);
-    WindowList->Append(&device);
-}
-
-void FreeWindowList()
-{
-    while (WindowList->ArrayCount() > 0) {
-        Q_Offscreen* device = *WindowList->At<Q_Offscreen*>(0);
-        WindowList->Remove(0);
-        device->DisposeOffscreen();
-    }
-    WindowList->Destroy();
-    WindowList = nullptr;
-}
-
 bool StartToolkit(HINSTANCE instance)
 {
     InstallToolkitServices();
@@ -455,7 +427,7 @@ bool StartToolkit(HINSTANCE instance)
     SharedOffscreen = MakeStartupOffscreen();
     if (!StartupOffscreen || !SharedOffscreen) return false;
     LoadSoundResources();
-    InitWindowList();
+    if (InitWindowList() != kResultOk) return false;
     VolumeCapabilities();
     OpenDocumentList = NewDynamicArray(0, sizeof(DocumentFrame*), 4);
     MenuBarList = NewDynamicArray(0, sizeof(void*), 4);
@@ -470,11 +442,9 @@ void StopToolkit()
 {
     if (SharedOffscreen) SharedOffscreen->DisposeOffscreen();
     if (StartupOffscreen) StartupOffscreen->DisposeOffscreen();
-    FreeWindowList();
-    MenuBarList->Destroy();
-    MenuBarList = nullptr;
-    OpenDocumentList->Destroy();
-    OpenDocumentList = nullptr;
+    DisposeWindowList();
+    DestroyArray(MenuBarList);
+    DestroyArray(OpenDocumentList);
     FreeSoundResource();
     RemoveToolkitServices();
     ShutdownGraphics();

@@ -1,0 +1,178 @@
+// Test support for the toolkit.
+#include "tests/toolkit/toolkit_support.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <new>
+
+#include "draw/device_list.h"
+#include "draw/graphics.h"
+#include "draw/q_offscreen.h"
+#include "foundation/dynamic_array.h"
+#include "toolkit/app_globals.h"
+#include "toolkit/help_call.h"
+#include "toolkit/menu_bar.h"
+#include "toolkit/system_colors.h"
+#include "toolkit/toolkit_ui_services.h"
+#include "toolkit/window.h"
+#include "toolkit/window_classes.h"
+
+namespace {
+
+std::vector<HelpCallRecord> gHelpCalls;
+std::map<UINT_PTR, std::function<void()>> gLaterActions;
+
+BOOL WINAPI RecordHelpCall(HWND window, const char* file, UINT command, ULONG_PTR data)
+{
+    gHelpCalls.push_back({window, file ? file : "", command});
+    return TRUE;
+}
+
+void CALLBACK RunLaterAction(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    auto entry = gLaterActions.find(id);
+    if (entry == gLaterActions.end()) return;
+    std::function<void()> action = std::move(entry->second);
+    gLaterActions.erase(entry);
+    action();
+}
+
+Q_Offscreen* MakeSmallOffscreen()
+{
+    auto* offscreen = new (std::nothrow) Q_Offscreen;
+    if (offscreen && offscreen->QOffscreenInit({0, 0, 32, 32}, PaletteScreenDepth(), nullptr) != kResultOk) {
+        offscreen->DisposeOffscreen();
+        offscreen = nullptr;
+    }
+    return offscreen;
+}
+
+// The toolkit as the program starts it, once for the test program.
+class ToolkitEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        SetAppInstance(instance);
+        SetShowCommand(SW_SHOW);
+        InstallToolkitServices();
+        InstallHelpCall(RecordHelpCall);
+        ASSERT_EQ(RegisterWindowClasses(instance), 1);
+        InitGraphics(instance);
+        InitSystemColors();
+        StartupOffscreen = MakeSmallOffscreen();
+        SharedOffscreen = MakeSmallOffscreen();
+        InitWindowList();
+        OpenDocumentList = NewDynamicArray(0, sizeof(DocumentFrame*), 4);
+        MenuBarList = NewDynamicArray(0, sizeof(void*), 4);
+    }
+
+    void TearDown() override
+    {
+        if (SharedOffscreen) SharedOffscreen->DisposeOffscreen();
+        if (StartupOffscreen) StartupOffscreen->DisposeOffscreen();
+        DisposeWindowList();
+        DestroyArray(MenuBarList);
+        DestroyArray(OpenDocumentList);
+        RemoveToolkitServices();
+        ShutdownGraphics();
+        InstallHelpCall(nullptr);
+    }
+};
+
+const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new ToolkitEnvironment);
+
+}  // namespace
+
+TestFrame* TestFrame::Make(int32_t mode)
+{
+    auto* frame = new TestFrame;
+    if (!frame->DocumentSetup(mode, nullptr, kDocumentWithFrame) || !frame->FrameWindow()) {
+        Dispose(frame);
+        return nullptr;
+    }
+    return frame;
+}
+
+void TestFrame::Dispose(TestFrame* frame)
+{
+    if (!frame) return;
+    frame->DestroyDocumentFrame();
+    frame->FreeDocumentFrame();
+    PumpMessages();
+}
+
+bool PumpMessages()
+{
+    MSG message;
+    bool alive = true;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            alive = false;
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return alive;
+}
+
+bool PumpFor(DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    bool alive = true;
+    do {
+        alive = PumpMessages() && alive;
+        Sleep(1);
+    } while (GetTickCount() - start < milliseconds);
+    return alive;
+}
+
+void RunLater(DWORD delay, std::function<void()> action)
+{
+    const UINT_PTR id = SetTimer(nullptr, 0, delay, RunLaterAction);
+    gLaterActions[id] = std::move(action);
+}
+
+int32_t TakeQuit()
+{
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return -1;
+    return int32_t(message.wParam);
+}
+
+std::vector<HelpCallRecord>& RecordedHelpCalls()
+{
+    return gHelpCalls;
+}
+
+namespace {
+
+BOOL CALLBACK FindDialogProc(HWND hwnd, LPARAM parameter)
+{
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (std::string(name) != kWindoidClassName || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return TRUE;
+    Window* window = WindowObject<Window>(hwnd);
+    if (!window || !(window->Flags() & kWindowDialog)) return TRUE;
+    *reinterpret_cast<HWND*>(parameter) = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindDialogWindoid()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialogProc, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void PostKey(HWND window, WPARAM key)
+{
+    const UINT scan = MapVirtualKeyA(UINT(key), 0);
+    PostMessageA(window, WM_KEYDOWN, key, LPARAM(1 | (scan << 16)));
+    PostMessageA(window, WM_KEYUP, key, LPARAM(1 | (scan << 16) | (3u << 30)));
+}

@@ -1,0 +1,53 @@
+// Test support for the toolkit: the toolkit started once per test program as the program starts
+// it (window classes, the drawing layer, the shared offscreen, the device list, the global lists
+// and the toolkit's services, with help calls recorded instead of shown), a document frame of
+// the tests' own, message pumping, and actions run later from inside whatever loop is running.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/document_frame.h"
+
+// A document with a frame window (and an MDI client) and nothing else.
+class TestFrame : public DocumentFrame {
+public:
+    // Sets a frame up (shown parked until its first window, or hidden with kFrameModeHidden) and
+    // makes it current; null when it got no frame window.
+    static TestFrame* Make(int32_t mode = 0);
+    // Destroys and frees the frame if it still exists.
+    static void Dispose(TestFrame* frame);
+
+    void DocumentWindowNotify(Window* window, int32_t code) override { notifications.push_back(code); }
+
+    std::vector<int32_t> notifications;
+};
+
+// Dispatches every message waiting for the thread; false when WM_QUIT was among them (it is
+// taken).
+bool PumpMessages();
+// Pumps for the given time.
+bool PumpFor(DWORD milliseconds);
+// Runs the action after `delay` ms from inside whatever message loop is dispatching then (a
+// modal run, for example).
+void RunLater(DWORD delay, std::function<void()> action);
+// Takes a WM_QUIT that is waiting; its exit code, or -1 when none was waiting.
+int32_t TakeQuit();
+
+// A help call as the toolkit made it.
+struct HelpCallRecord {
+    HWND window;
+    std::string file;
+    UINT command;
+};
+std::vector<HelpCallRecord>& RecordedHelpCalls();
+
+// The first visible, enabled top-level window of the thread whose class is the windoid class
+// and whose window object is a dialog, or null.
+HWND FindDialogWindoid();
+// Presses a key in the window the way the keyboard does: WM_KEYDOWN then WM_KEYUP posted to it.
+void PostKey(HWND window, WPARAM key);
