@@ -148,6 +148,13 @@ LRESULT HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         if (handsBack) PostMessageA(hwnd, RestoreFocusMessage, 0, 0);
         return 0;
     case WM_SIZE:
+        // Every change of the show state ends here, whichever way it came: the MDI client
+        // restores a child for WM_MDIRESTORE without any WM_SYSCOMMAND, which would leave the
+        // window minimized for good (its panes never drawn, keys and commands refused).
+        if (wParam == SIZE_MINIMIZED)
+            window->SetMinimized(1);
+        else if (wParam == SIZE_RESTORED || wParam == SIZE_MAXIMIZED)
+            window->SetMinimized(0);
         window->WindowResized();
         return kNotHandled;
     case WM_ACTIVATE:
