@@ -58,10 +58,11 @@ class Program:
     def __init__(self, exe, *args, timeout=60):
         # timeout ends the program even if this script dies; the session is our own so that the
         # whole group can be ended by its id.
+        exe = os.path.abspath(exe)
         self._proc = subprocess.Popen(
             ["timeout", "-k", "5", str(timeout), "wine", exe, *args],
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-            cwd=os.path.dirname(os.path.abspath(exe)), env=wine_environment(),
+            cwd=os.path.dirname(exe), env=wine_environment(),
             start_new_session=True)
         self.lines = []
         self.cursor = 0  # where the next wait_line starts looking
@@ -170,7 +171,9 @@ def xdotool(*args):
 
 
 def move_to(x, y):
-    xdotool("mousemove", "--sync", x, y)
+    # No --sync: it waits for a motion that never comes when the pointer is there already. The
+    # server handles this move before any later input of ours anyway.
+    xdotool("mousemove", x, y)
 
 
 def click(x, y, button=1):
