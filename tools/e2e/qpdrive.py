@@ -52,17 +52,55 @@ def wine_environment():
     return env
 
 
-class Program:
-    """A program under Wine whose standard output is read line by line."""
+def windows_path(path):
+    """The Wine name of a local file (drive Z: is the root)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
-    def __init__(self, exe, *args, timeout=60):
+
+class Desktop:
+    """A Wine desktop of its own, made by the run-in-desktop launcher (tools/e2e): the programs
+    on it keep their foreground window, focus, pointer and key states whatever other programs of
+    the Wine server do with theirs."""
+
+    def __init__(self, launcher, name=None):
+        self.launcher = os.path.abspath(launcher)
+        self.name = name or "qp-e2e-%d" % os.getpid()
+
+    def command(self, exe, args):
+        return ["wine", self.launcher, self.name, windows_path(exe), *map(str, args)]
+
+
+def wine_command(exe, args, desktop):
+    return desktop.command(exe, args) if desktop else ["wine", os.path.abspath(exe), *map(str, args)]
+
+
+def group_alive(group):
+    """Whether a process of the group still runs (zombies aside)."""
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry) as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[2]) == group and fields[0] != "Z":
+            return True
+    return False
+
+
+class Program:
+    """A program under Wine whose standard output is read line by line; on `desktop` when one is
+    given (a Desktop)."""
+
+    def __init__(self, exe, *args, desktop=None, timeout=60):
         # timeout ends the program even if this script dies; the session is our own so that the
-        # whole group can be ended by its id.
-        exe = os.path.abspath(exe)
+        # whole group (the program and what Wine starts for it) can be ended by its id.
+        self.desktop = desktop
         self._proc = subprocess.Popen(
-            ["timeout", "-k", "5", str(timeout), "wine", exe, *args],
+            ["timeout", "-k", "5", str(timeout), *wine_command(exe, args, desktop)],
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-            cwd=os.path.dirname(exe), env=wine_environment(),
+            cwd=os.path.dirname(os.path.abspath(exe)), env=wine_environment(),
             start_new_session=True)
         self.lines = []
         self.cursor = 0  # where the next wait_line starts looking
@@ -142,21 +180,27 @@ class Program:
         self._reader.join(5)
         return code
 
-    def close(self):
-        """Ends the program if it still runs and releases whatever input is held."""
+    def close(self, linger=5.0):
+        """Ends the program if it still runs, and whatever Wine started for it (the desktop's
+        own process ends by itself a moment after the program) once `linger` seconds are up;
+        releases whatever input is held."""
         release_input()
-        if self.running():
-            try:
-                os.killpg(self._proc.pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-            self._proc.wait(10)
+        group = self._proc.pid
+        if not self.running():
+            deadline = time.monotonic() + linger
+            while group_alive(group) and time.monotonic() < deadline:
+                time.sleep(0.05)
+        try:
+            os.killpg(group, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        self._proc.wait(10)
         self._reader.join(5)
 
 
-def run_helper(exe, *args, timeout=20):
-    """Runs a console helper under Wine; its standard output."""
-    result = subprocess.run(["timeout", "-k", "5", str(timeout), "wine", exe, *map(str, args)],
+def run_helper(exe, *args, desktop=None, timeout=20):
+    """Runs a console helper under Wine (on `desktop` when given); its standard output."""
+    result = subprocess.run(["timeout", "-k", "5", str(timeout), *wine_command(exe, args, desktop)],
                             stdin=subprocess.DEVNULL, capture_output=True,
                             env=wine_environment(), check=False)
     if result.returncode != 0:

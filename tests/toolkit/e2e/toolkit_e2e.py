@@ -1,7 +1,7 @@
 """End-to-end checks of the window toolkit: the probe program (tests/toolkit/probe) driven with
-real input under Wine. Each check is one CTest test:
+real input under Wine, on a desktop of its own. Each check is one CTest test:
 
-    toolkit_e2e.py PROBE_EXE SEND_MESSAGE_EXE CHECK
+    toolkit_e2e.py RUN_IN_DESKTOP_EXE PROBE_EXE SEND_MESSAGE_EXE CHECK
 """
 
 import os
@@ -24,8 +24,9 @@ ALT_F4 = "alt+F4"
 class Session:
     """The probe started with its targets known; the paths of the programs."""
 
-    def __init__(self, probe, send_message, *args):
-        self.program = qpdrive.Program(probe, *args)
+    def __init__(self, launcher, probe, send_message, *args):
+        self.desktop = qpdrive.Desktop(launcher)
+        self.program = qpdrive.Program(probe, *args, desktop=self.desktop)
         self.send_message_exe = send_message
         self.targets = self.program.ready()
 
@@ -66,7 +67,7 @@ class Session:
 
     def send_message(self, hwnd, message, wparam=0, lparam=0):
         """The helper's answer: (result, whether the window still exists)."""
-        out = qpdrive.run_helper(self.send_message_exe, hwnd, message, wparam, lparam)
+        out = qpdrive.run_helper(self.send_message_exe, hwnd, message, wparam, lparam, desktop=self.desktop)
         fields = dict(field.split("=") for field in out.split())
         return int(fields["result"]), int(fields["exists"])
 
@@ -311,13 +312,14 @@ ARGUMENTS = {"dropped_names": ("--drop", "C:\\e2e\\first.qpy", LONG_NAME, "C:\\e
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in CHECKS:
-        print("usage: toolkit_e2e.py PROBE SEND_MESSAGE CHECK (%s)" % ", ".join(CHECKS), file=sys.stderr)
+    if len(sys.argv) != 5 or sys.argv[4] not in CHECKS:
+        print("usage: toolkit_e2e.py RUN_IN_DESKTOP PROBE SEND_MESSAGE CHECK (%s)" % ", ".join(CHECKS),
+              file=sys.stderr)
         return 2
-    probe, send_message, name = sys.argv[1:]
+    launcher, probe, send_message, name = sys.argv[1:]
     session = None
     try:
-        with Session(probe, send_message, *ARGUMENTS.get(name, ())) as session:
+        with Session(launcher, probe, send_message, *ARGUMENTS.get(name, ())) as session:
             CHECKS[name](session)
     except (AssertionError, DriveError) as error:
         print("FAILED %s: %s" % (name, error))
