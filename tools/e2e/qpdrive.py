@@ -4,7 +4,9 @@ The program runs with its log on standard output, one line per fact, and prints 
 once its windows are up. A check waits for log lines (facts, never sleeps), moves the pointer,
 clicks and holds buttons and presses keys with xdotool, reads screen pixels, and waits for the
 exit code. Whatever happens, the program is ended and every key and button released when the
-check is over: use `Program` in a `with` block.
+check is over: use `Program` in a `with` block. A program driven this way runs on a Wine desktop
+of its own (`Desktop`), where no other program of the Wine server can take its foreground,
+focus or pointer; its windows share the X display, so such checks take the suite's display lock.
 
 Names in a READY line are `name=HWND@left,top,right,bottom` (screen coordinates, right and
 bottom exclusive).
@@ -96,7 +98,6 @@ class Program:
     def __init__(self, exe, *args, desktop=None, timeout=60):
         # timeout ends the program even if this script dies; the session is our own so that the
         # whole group (the program and what Wine starts for it) can be ended by its id.
-        self.desktop = desktop
         self._proc = subprocess.Popen(
             ["timeout", "-k", "5", str(timeout), *wine_command(exe, args, desktop)],
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,

@@ -8,7 +8,8 @@ import os
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools", "e2e"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "tools", "e2e"))
 import qpdrive  # noqa: E402
 from qpdrive import DriveError  # noqa: E402
 
@@ -62,12 +63,14 @@ class Session:
         return qpdrive.parse_targets(match.string)["top"], int(match.group(1))
 
     def keys_to_dialog(self, dialog, *keys):
+        """Moves the pointer onto the dialog (a Target), then presses the keys."""
         qpdrive.move_to(*dialog.centre)
         qpdrive.key(*keys)
 
     def send_message(self, hwnd, message, wparam=0, lparam=0):
         """The helper's answer: (result, whether the window still exists)."""
-        out = qpdrive.run_helper(self.send_message_exe, hwnd, message, wparam, lparam, desktop=self.desktop)
+        out = qpdrive.run_helper(self.send_message_exe, hwnd, message, wparam, lparam,
+                                 desktop=self.desktop)
         fields = dict(field.split("=") for field in out.split())
         return int(fields["result"]), int(fields["exists"])
 

@@ -1,7 +1,7 @@
 // The toolkit probe: a program that starts the toolkit as the player does, shows a document with
 // two windows of coloured test panes and logs, one flushed line each, everything its panes,
-// dialogs and frame receive, so that the end-to-end checks (tools/e2e) can drive it with real
-// input and compare what it did. Keys pressed in a pane start the dialog scenarios; what real
+// dialogs and frame receive, so that the end-to-end checks (tests/toolkit/e2e) can drive it with
+// real input and compare what it did. Keys pressed in a pane start the dialog scenarios; what real
 // input cannot do comes from the command line:
 //   --drop NAME...   drops the names on the frame once the program is ready.
 #include <windows.h>
@@ -101,7 +101,6 @@ class ProbePane : public Pane {
 public:
     ProbePane(char name, COLORREF colour, PaneSide side) : name_(name), colour_(colour), side_(side) {}
 
-    char Name() const { return name_; }
     int32_t Paints() const { return paints_; }
     void CountPaint() { Log("WM_PAINT pane=%c n=%d", name_, ++paints_); }
 
@@ -184,8 +183,8 @@ class ProbeDocument : public DocumentFrame {
 public:
     void DocumentWindowNotify(Window* window, int32_t code) override
     {
-        Log("NOTIFY window=%llu code=%d",
-            static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window ? window->GetWindowHandle() : nullptr)), code);
+        HWND hwnd = window ? window->GetWindowHandle() : nullptr;
+        Log("NOTIFY window=%llu code=%d", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), code);
     }
 };
 
@@ -384,7 +383,9 @@ void PrintReady()
     char frame[96], client[96], windows[2][96], panes[kMaxPanes][96];
     FormatTarget(frame, sizeof(frame), CurrentFrameHandle(), true);
     FormatTarget(client, sizeof(client), MDIClientHandle(), false);
-    for (int i = 0; i < 2; ++i) FormatTarget(windows[i], sizeof(windows[i]), DocumentWindows[i]->GetWindowHandle(), false);
+    for (int i = 0; i < 2; ++i) {
+        FormatTarget(windows[i], sizeof(windows[i]), DocumentWindows[i]->GetWindowHandle(), false);
+    }
     for (int i = 0; i < PaneCount; ++i) FormatTarget(panes[i], sizeof(panes[i]), Panes[i]->PaneWindow(), false);
     Log("READY frame=%s mdiclient=%s window1=%s window2=%s paneA=%s paneB=%s paneC=%s", frame, client,
         windows[0], windows[1], panes[0], panes[1], panes[2]);
