@@ -60,6 +60,7 @@ protected:
     void TearDown() override { TestFrame::Dispose(frame_); }
 
     TestFrame* frame_ = nullptr;
+    DialogWatchdog watchdog_;
 };
 
 TEST_F(FrameTest, RefusesToCloseWhileAModalDialogIsUp)
