@@ -395,6 +395,43 @@ void DocumentFrame::UnregisterDocument()
     if (UntitledCounter != -1) --UntitledCounter;
 }
 
+void DocumentFrame::RunOpenCommand(int32_t mode)
+{
+    CurrentFrameServices().OpenModelFile(nullptr, mode);
+}
+
+void DocumentFrame::AttachChildFrame(DocumentFrame* parent)
+{
+    if (!parent || parent == this) return;
+    if (!parent->children_) parent->children_ = NewDynamicArray(0, sizeof(DocumentFrame*), 1);
+    if (!parent->children_) return;
+    DocumentFrame* self = this;
+    if (parent->children_->ArrayFind(&self) < 0 && parent->children_->Append(&self) < 0) return;
+    parent_ = parent;
+}
+
+void DocumentFrame::SetCaptionPrefix(const char* text)
+{
+    std::snprintf(captionPrefix_, sizeof captionPrefix_, "%s", text ? text : "");
+    ApplyCaption();
+}
+
+void DocumentFrame::SetFrameContentRect(const PortRect& content)
+{
+    if (!frameWindow_) return;
+    SetWindowLongPtrA(frameWindow_, GWL_STYLE, GetWindowLongPtrA(frameWindow_, GWL_STYLE) & ~LONG_PTR(WS_MAXIMIZE));
+    const int32_t frameX = GetSystemMetrics(SM_CXFRAME);
+    const int32_t frameY = GetSystemMetrics(SM_CYFRAME);
+    const PortRect rect = {content.left - frameX,
+                           content.top - GetSystemMetrics(SM_CYCAPTION) - frameY - GetSystemMetrics(SM_CYMENU),
+                           content.right + frameX, content.bottom + frameY};
+    if (parked_) {
+        rememberedRect_ = rect;
+        return;
+    }
+    MoveWindow(frameWindow_, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
+}
+
 void DocumentFrame::RegisterDocumentWindow(Window* window)
 {
     if (!windows_) windows_ = NewDynamicArray(0, sizeof(Window*), kListGrowStep);

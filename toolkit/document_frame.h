@@ -20,8 +20,10 @@ class WindowMenuList;
 constexpr int32_t kDocumentWithFrame = 2;
 // CreateFrameWindow's mode that leaves the new frame hidden.
 constexpr int32_t kFrameModeHidden = -1;
-// The open command's mode for a named file (dropped files, the command line).
+// The open command's mode for a named file (dropped files, the command line), and for a new
+// document.
 constexpr int32_t kOpenNamedFile = 9;
+constexpr int32_t kOpenNewDocument = 8;
 
 class DocumentFrame : public RootObject {
 public:
@@ -66,6 +68,9 @@ public:
     int32_t CloseDocumentFrame();
     // Makes this the player window: out of the open-document list.
     void UnregisterDocument();
+    // The open command without a file, in the mode (8: a new document).
+    void RunOpenCommand(int32_t mode);
+    void RunOpenCommandNew() { RunOpenCommand(kOpenNewDocument); }
     void FreeDocumentFrame() { delete this; }
 
     // --- the frame window ---
@@ -85,6 +90,9 @@ public:
     void GetSidePanelRect(PortRect* rect) const;
     // Lays the MDI client, the content and the help bar out in the frame window.
     void LayoutFrame();
+    // Puts the frame window (no longer maximized) where its content is the rectangle; while
+    // parked only the remembered rectangle changes.
+    void SetFrameContentRect(const PortRect& content);
 
     // --- windows ---
     void RegisterDocumentWindow(Window* window);
@@ -95,6 +103,8 @@ public:
     DynamicArray* DocumentWindows() const { return windows_; }
 
     // --- relations ---
+    // Makes this a child of the frame, which then takes its menu and command work.
+    void AttachChildFrame(DocumentFrame* parent);
     DocumentFrame* ParentFrame() const { return parent_; }
     // Itself, or the top of its parent chain.
     DocumentFrame* RootFrame();
@@ -105,7 +115,8 @@ public:
     int32_t IsUntitled() const { return untitled_; }
     const char* Title() const { return title_; }
     // Shown before the title in the caption when not empty.
-    char* CaptionPrefix() { return captionPrefix_; }
+    void SetCaptionPrefix(const char* text);
+    const char* CaptionPrefix() const { return captionPrefix_; }
 
 protected:
     // Use DestroyDocumentFrame, then FreeDocumentFrame.
@@ -157,7 +168,7 @@ int32_t FrameCloseRefused();
 class FrameServices {
 public:
     virtual ~FrameServices() = default;
-    // Takes the file object.
+    // Takes the file object (null: the open command chooses the file).
     virtual void OpenModelFile(DiskFileStream* file, int32_t mode);
 };
 // Installs the services (null restores the default); returns the ones installed before.

@@ -36,6 +36,7 @@ protected:
     }
 
     TestFrame* frame_ = nullptr;
+    DialogWatchdog watchdog_;
     int frameEnabledWhileUp_ = -1;
 };
 

@@ -60,6 +60,7 @@ protected:
     void TearDown() override { TestFrame::Dispose(frame_); }
 
     TestFrame* frame_ = nullptr;
+    DialogWatchdog watchdog_;
 };
 
 TEST_F(FrameTest, RefusesToCloseWhileAModalDialogIsUp)
@@ -95,6 +96,27 @@ TEST_F(FrameTest, DroppedFilesOpenInOrderAndOverlongNamesAreSkipped)
     EXPECT_EQ(services.opened[0], "room.qpy");
     EXPECT_EQ(services.opened[1], "glass.qpy");
     EXPECT_EQ(services.modes[0], kOpenNamedFile);
+}
+
+TEST_F(FrameTest, ContentRectangleRoundTripsAndTheCaptionCarriesThePrefix)
+{
+    frame_->SetFrameContentRect({100, 120, 700, 520});
+    PortRect content;
+    frame_->GetFrameContentRect(&content);
+    EXPECT_EQ(content.left, 100);
+    EXPECT_EQ(content.top, 120);
+    EXPECT_EQ(content.right, 700);
+    EXPECT_EQ(content.bottom, 520);
+    PortRect strip;
+    frame_->GetFrameClientArea(&strip);
+    EXPECT_EQ(strip.top, 500) << "the help bar strip is the content's bottom 20 pixels";
+
+    frame_->SetCaptionPrefix("Player");
+    frame_->SetDocumentTitle("room");
+    char caption[256] = {};
+    GetWindowTextA(frame_->FrameWindow(), caption, sizeof caption);
+    EXPECT_STREQ(caption, "Player - room");
+    EXPECT_FALSE(frame_->IsUntitled());
 }
 
 class FrameKeyTest : public FrameTest {

@@ -1,9 +1,10 @@
 // Panes in real windows: the tracking chain of PaneRepeatMessage steps, leaving a tracked pane,
 // the one current drawing pane, painting while the owner is minimized, the offscreen link,
 // scrolling, layout with the below-threshold flag, point lookup and pop-up tracking. Messages
-// are checked by what the pane's own operations received.
+// are checked by what a recording pane's operations received.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 #include "draw/current_port.h"
@@ -15,30 +16,21 @@
 #include "toolkit/message_loop.h"
 #include "toolkit/pane.h"
 #include "toolkit/window.h"
-#include "toolkit/window_classes.h"
 
 namespace {
 
-enum CallKind { kTrack, kMouseDown, kMouseUp, kDraw, kLayout };
+enum CallKind : int32_t { kTrack, kMouseDown, kMouseUp, kDraw, kLayout };
+// What an operation received: its kind, then x, y, modifiers, inside (tracking and presses);
+// mode, horizontal and vertical position (drawing); mode and flag (layout).
+using Call = std::array<int32_t, 5>;
+using Calls = std::vector<Call>;
 
-struct Call {
-    CallKind kind;
-    int32_t a;  // x; the draw mode; the layout mode
-    int32_t b;  // y; the horizontal position; the layout flag
-    int32_t c;  // modifiers; the vertical position
-    int32_t d;  // inside
-    bool operator==(const Call& other) const
-    {
-        return kind == other.kind && a == other.a && b == other.b && c == other.c && d == other.d;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Call& call)
+Call Track(int32_t x, int32_t y, int32_t modifiers, int32_t inside)
 {
-    return out << "{" << call.kind << ", " << call.a << ", " << call.b << ", " << call.c << ", " << call.d << "}";
+    return {kTrack, x, y, modifiers, inside};
 }
 
-// Which part of the owner's client area a pane takes.
+// The part of the owner's client area a pane takes.
 enum Column { kWhole, kLeftHalf, kRightHalf };
 
 class RecordingPane : public Pane {
@@ -73,20 +65,21 @@ public:
     }
     void PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t inside) override
     {
-        calls.push_back({kTrack, x, y, modifiers, inside});
+        calls.push_back(Track(x, y, modifiers, inside));
     }
     void PaneGetDocumentRect(PortRect* rect) override { *rect = document; }
 
-    std::vector<Call> Taken(CallKind kind)
+    // The calls of one kind; every call is forgotten.
+    Calls Taken(CallKind kind)
     {
-        std::vector<Call> taken;
+        Calls taken;
         for (const Call& call : calls)
-            if (call.kind == kind) taken.push_back(call);
+            if (call[0] == kind) taken.push_back(call);
         calls.clear();
         return taken;
     }
 
-    std::vector<Call> calls;
+    Calls calls;
     int32_t wantsRepeat = 0;
     PortRect document = {0, 0, 0, 0};
 
@@ -94,18 +87,11 @@ private:
     Column column_ = kWhole;
 };
 
-Call Track(int32_t x, int32_t y, int32_t modifiers, int32_t inside)
-{
-    return {kTrack, x, y, modifiers, inside};
-}
-
 LPARAM Point(int32_t x, int32_t y)
 {
     return LPARAM(uint32_t(uint16_t(x)) | (uint32_t(uint16_t(y)) << 16));
 }
 
-// Takes the waiting tracking step, checks that it was the only one, and dispatches it; false
-// when none waits.
 bool StepWaits()
 {
     // A waiting WM_QUIT answers any peek, but only after the posted messages.
@@ -114,6 +100,8 @@ bool StepWaits()
            message.message == PaneRepeatMessage;
 }
 
+// Dispatches the waiting tracking step after checking that it was the only one; false when
+// none waits.
 bool Step()
 {
     if (!StepWaits()) return false;
@@ -124,28 +112,38 @@ bool Step()
     return true;
 }
 
-// Takes the first waiting message of the range and dispatches it.
-void DispatchWaiting(UINT first, UINT last)
+// Dispatches the first waiting message of that kind.
+void DispatchWaiting(UINT message)
 {
-    MSG message;
-    ASSERT_TRUE(PeekMessageA(&message, nullptr, first, last, PM_REMOVE));
-    DispatchMessageA(&message);
+    MSG waiting;
+    ASSERT_TRUE(PeekMessageA(&waiting, nullptr, message, message, PM_REMOVE));
+    DispatchMessageA(&waiting);
 }
 
-// Releases a button the way the queue brings the release: after the step that waits.
+void Move(HWND hwnd, WPARAM keys, int32_t x, int32_t y)
+{
+    PostMessageA(hwnd, WM_MOUSEMOVE, keys, Point(x, y));
+    DispatchWaiting(WM_MOUSEMOVE);
+}
+
+// Releases a button as the queue brings the release: after the step that waits.
 void Release(HWND hwnd, UINT message, int32_t x, int32_t y)
 {
     PostMessageA(hwnd, message, 0, Point(x, y));
     Step();
-    DispatchWaiting(message, message);
+    DispatchWaiting(message);
     EXPECT_TRUE(Step()) << "the release posts one more step";
     EXPECT_FALSE(Step());
+}
+
+LRESULT CALLBACK DropRealMouseInput(int code, WPARAM wParam, LPARAM lParam)
+{
+    return code < 0 ? CallNextHookEx(nullptr, code, wParam, lParam) : 1;
 }
 
 constexpr WindowFlags kDocumentFlags = kWindowCaption | kWindowSizing | kWindowSystemMenu;
 constexpr WindowSize kNoSize = {0, 0};
 constexpr WindowSize kThreshold = {300, 200};
-constexpr RGBColor48 kBlue = {0, 0, 0xFFFF};
 
 class PaneTest : public ::testing::Test {
 protected:
@@ -160,21 +158,24 @@ protected:
         window_->SetWindowOwner(frame_);
         frame_->RegisterDocumentWindow(window_);
         window_->ShowWindowObject();
-        // The pointer stays off the windows, so that no real motion reaches them.
-        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        // Only what a test posts reaches the panes: the display's pointer is shared.
+        hook_ = SetWindowsHookExA(WH_MOUSE, DropRealMouseInput, nullptr, GetCurrentThreadId());
+        ASSERT_NE(hook_, nullptr);
     }
 
     void TearDown() override
     {
+        UnhookWindowsHookEx(hook_);
         window_->DestroyWindowObject();
         TestFrame::Dispose(frame_);
         EXPECT_EQ(CurrentDrawingPane(), nullptr);
         EXPECT_EQ(TrackingPane(), nullptr);
     }
 
-    RecordingPane* Add(int32_t flags, Column column)
+    RecordingPane* Add(int32_t flags, Column column, PortRect document = {0, 0, 0, 0})
     {
         RecordingPane* pane = RecordingPane::Make(flags, column);
+        pane->document = document;
         window_->AddPane(pane);
         PumpMessages();
         pane->calls.clear();
@@ -183,6 +184,7 @@ protected:
 
     TestFrame* frame_ = nullptr;
     Window* window_ = nullptr;
+    HHOOK hook_ = nullptr;
 };
 
 TEST_F(PaneTest, AHeldButtonStepsWithoutMotionAndAMouseMessageTakesTheStepsPlace)
@@ -193,79 +195,66 @@ TEST_F(PaneTest, AHeldButtonStepsWithoutMotionAndAMouseMessageTakesTheStepsPlace
 
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Point(20, 30));
     EXPECT_EQ(GetCapture(), hwnd);
-    EXPECT_EQ(pane->Taken(kMouseDown), (std::vector<Call>{{kMouseDown, 20, 30, MK_LBUTTON, 0}}));
+    EXPECT_EQ(pane->Taken(kMouseDown), (Calls{{kMouseDown, 20, 30, MK_LBUTTON, 0}}));
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(Step());
-    EXPECT_EQ(pane->Taken(kTrack), std::vector<Call>(3, Track(20, 30, 1, 1)));
+    EXPECT_EQ(pane->Taken(kTrack), Calls(3, Track(20, 30, 1, 1)));
 
-    // A move waiting when a step ends is the next step; the chain goes on from its point.
+    // A move waiting when a step ends takes the next step's place; the chain goes on from it.
     PostMessageA(hwnd, WM_MOUSEMOVE, MK_LBUTTON, Point(-5, 40));
     ASSERT_TRUE(Step());
-    EXPECT_FALSE(Step()) << "the move took the step's place";
-    DispatchWaiting(WM_MOUSEMOVE, WM_MOUSEMOVE);
+    EXPECT_FALSE(Step());
+    DispatchWaiting(WM_MOUSEMOVE);
     ASSERT_TRUE(Step());
-    EXPECT_EQ(pane->Taken(kTrack), (std::vector<Call>{Track(20, 30, 1, 1), Track(-5, 40, 1, 0), Track(-5, 40, 1, 0)}));
+    EXPECT_EQ(pane->Taken(kTrack), (Calls{Track(20, 30, 1, 1), Track(-5, 40, 1, 0), Track(-5, 40, 1, 0)}));
 
-    // The waiting step gives way to the release, which is tracked, and one more step shows the
-    // button up; then the chain ends.
     Release(hwnd, WM_LBUTTONUP, 7, 8);
     EXPECT_EQ(GetCapture(), nullptr);
-    EXPECT_EQ(pane->calls, (std::vector<Call>{Track(-5, 40, 1, 0), Track(7, 8, 0, 1), {kMouseUp, 7, 8, 0, 0},
-                                              Track(7, 8, 0, 1)}));
+    EXPECT_EQ(pane->calls, (Calls{Track(-5, 40, 1, 0), Track(7, 8, 0, 1), {kMouseUp, 7, 8, 0, 0}, Track(7, 8, 0, 1)}));
 
     SendMessageA(hwnd, WM_RBUTTONDBLCLK, MK_RBUTTON, Point(2, 3));
     EXPECT_EQ(pane->Taken(kMouseDown),
-              (std::vector<Call>{{kMouseDown, 2, 3, MK_RBUTTON | kModifierRightButton | kModifierDoubleClick, 0}}));
-    EXPECT_EQ(pane->LastDownY(), 3);
+              (Calls{{kMouseDown, 2, 3, MK_RBUTTON | kModifierRightButton | kModifierDoubleClick, 0}}));
     Release(hwnd, WM_RBUTTONUP, 2, 3);
 }
 
-TEST_F(PaneTest, ShiftAndCtrlFirstInTheKeyQueueChangeTheNextStep)
+TEST_F(PaneTest, KeysFirstInTheKeyQueueChangeTheNextStepAndAPlainMoveStepsOnce)
 {
     RecordingPane* pane = Add(0, kWhole);
     HWND hwnd = pane->PaneWindow();
 
-    // Shift held keeps a buttonless chain going until its release is the first key waiting.
-    PostMessageA(hwnd, WM_MOUSEMOVE, MK_SHIFT, Point(10, 10));
-    DispatchWaiting(WM_MOUSEMOVE, WM_MOUSEMOVE);
+    // Shift keeps a buttonless chain going until its release is the first key waiting.
+    Move(hwnd, MK_SHIFT, 10, 10);
     ASSERT_TRUE(Step());
     PostMessageA(hwnd, WM_KEYUP, VK_SHIFT, 0);
     ASSERT_TRUE(Step());
-    DispatchWaiting(WM_KEYUP, WM_KEYUP);
+    DispatchWaiting(WM_KEYUP);
     ASSERT_TRUE(Step());
     EXPECT_FALSE(Step());
-    EXPECT_EQ(pane->Taken(kTrack), (std::vector<Call>{Track(10, 10, 4, 1), Track(10, 10, 4, 1),
-                                                      Track(10, 10, 4, 1), Track(10, 10, 0, 1)}));
+    EXPECT_EQ(pane->Taken(kTrack), (Calls{Track(10, 10, 4, 1), Track(10, 10, 4, 1), Track(10, 10, 4, 1),
+                                          Track(10, 10, 0, 1)}));
 
-    // Ctrl pressed during a button chain sets bit 8, but only when its key is the first waiting.
+    // Ctrl sets bit 8 of a button chain's step only once its key is the first waiting.
     SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Point(3, 4));
     PostMessageA(hwnd, WM_KEYDOWN, 'A', 0);
     PostMessageA(hwnd, WM_KEYDOWN, VK_CONTROL, 0);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(Step());
+        DispatchWaiting(WM_KEYDOWN);
+    }
     ASSERT_TRUE(Step());
-    DispatchWaiting(WM_KEYDOWN, WM_KEYDOWN);
-    ASSERT_TRUE(Step());
-    DispatchWaiting(WM_KEYDOWN, WM_KEYDOWN);
-    ASSERT_TRUE(Step());
-    EXPECT_EQ(pane->Taken(kTrack), (std::vector<Call>{Track(3, 4, 1, 1), Track(3, 4, 1, 1), Track(3, 4, 9, 1)}));
+    EXPECT_EQ(pane->Taken(kTrack), (Calls{Track(3, 4, 1, 1), Track(3, 4, 1, 1), Track(3, 4, 9, 1)}));
     Release(hwnd, WM_LBUTTONUP, 3, 4);
-}
 
-TEST_F(PaneTest, APlainMoveStepsOnceUnlessThePaneWantsRepeat)
-{
-    RecordingPane* pane = Add(0, kWhole);
-    HWND hwnd = pane->PaneWindow();
-    PostMessageA(hwnd, WM_MOUSEMOVE, 0, Point(7, 8));
-    DispatchWaiting(WM_MOUSEMOVE, WM_MOUSEMOVE);
-    EXPECT_FALSE(Step());
-    EXPECT_EQ(pane->Taken(kTrack), std::vector<Call>{Track(7, 8, 0, 1)});
-
+    pane->calls.clear();
+    Move(hwnd, 0, 7, 8);
+    EXPECT_FALSE(Step()) << "no chain without a button, a key or a pane that asks for one";
     pane->wantsRepeat = 1;
-    PostMessageA(hwnd, WM_MOUSEMOVE, 0, Point(7, 8));
-    DispatchWaiting(WM_MOUSEMOVE, WM_MOUSEMOVE);
+    Move(hwnd, 0, 7, 8);
     ASSERT_TRUE(Step());
     pane->wantsRepeat = 0;
     ASSERT_TRUE(Step());
     EXPECT_FALSE(Step());
-    EXPECT_EQ(pane->Taken(kTrack).size(), 3u);
+    EXPECT_EQ(pane->Taken(kTrack), Calls(4, Track(7, 8, 0, 1)));
 }
 
 TEST_F(PaneTest, AStepThatTakesQuitEndsTheChainAndLeavesTheQuit)
@@ -285,35 +274,31 @@ TEST_F(PaneTest, APaneThatIsLeftIsToldAndNoClosedPaneStaysTracked)
 {
     RecordingPane* left = Add(0, kLeftHalf);
     RecordingPane* right = Add(0, kRightHalf);
-    PostMessageA(right->PaneWindow(), WM_MOUSEMOVE, 0, Point(1, 2));
-    DispatchWaiting(WM_MOUSEMOVE, WM_MOUSEMOVE);
+    Move(right->PaneWindow(), 0, 1, 2);
     EXPECT_EQ(TrackingPane(), right);
-    PostMessageA(left->PaneWindow(), WM_MOUSEMOVE, 0, Point(3, 4));
-    DispatchWaiting(WM_MOUSEMOVE, WM_MOUSEMOVE);
-    EXPECT_EQ(right->Taken(kTrack), (std::vector<Call>{Track(1, 2, 0, 1), Track(kPointerLeft, kPointerLeft, 0, 0)}));
+    Move(left->PaneWindow(), 0, 3, 4);
+    EXPECT_EQ(right->Taken(kTrack), (Calls{Track(1, 2, 0, 1), Track(kPointerLeft, kPointerLeft, 0, 0)}));
     EXPECT_EQ(TrackingPane(), left);
 
-    // Hit-testing another pane's client area tells the tracked pane it was left.
+    // Hit-testing another pane's client area tells the tracked pane that it was left.
     POINT inside = {5, 5};
     ClientToScreen(right->PaneWindow(), &inside);
     EXPECT_EQ(SendMessageA(right->PaneWindow(), WM_NCHITTEST, 0, Point(inside.x, inside.y)), HTCLIENT);
     EXPECT_EQ(left->Taken(kTrack).back(), Track(kPointerLeft, kPointerLeft, 0, 0));
     EXPECT_EQ(TrackingPane(), nullptr);
 
-    PostMessageA(right->PaneWindow(), WM_MOUSEMOVE, 0, Point(1, 2));
-    DispatchWaiting(WM_MOUSEMOVE, WM_MOUSEMOVE);
+    Move(right->PaneWindow(), 0, 1, 2);
     TellTrackingPaneLeft();
     EXPECT_EQ(right->Taken(kTrack).back(), Track(-1, -1, 0, 0));
     EXPECT_EQ(TrackingPane(), nullptr);
 
-    PostMessageA(right->PaneWindow(), WM_MOUSEMOVE, 0, Point(1, 2));
-    DispatchWaiting(WM_MOUSEMOVE, WM_MOUSEMOVE);
+    Move(right->PaneWindow(), 0, 1, 2);
     window_->RemovePane(right);
     EXPECT_EQ(TrackingPane(), nullptr);
     right->PaneDestroy();
 }
 
-TEST_F(PaneTest, OnePaneDrawsAtATimeAndClosingTheCurrentPaneEndsItsDrawing)
+TEST_F(PaneTest, OnePaneDrawsAtATimeAndEveryPaintIsAnsweredAlsoWhileTheOwnerIsMinimized)
 {
     RecordingPane* left = Add(0, kLeftHalf);
     RecordingPane* right = Add(0, kRightHalf);
@@ -321,43 +306,28 @@ TEST_F(PaneTest, OnePaneDrawsAtATimeAndClosingTheCurrentPaneEndsItsDrawing)
     EXPECT_EQ(CurrentDrawingPane(), left);
     EXPECT_NE(left->PortDC(), nullptr);
     EXPECT_EQ(GetPort(), left->PortDC());
-
     right->BeginPaneDrawing();
     EXPECT_EQ(CurrentDrawingPane(), right);
     EXPECT_EQ(left->PortDC(), nullptr) << "the first pane's drawing ended";
     EXPECT_EQ(GetPort(), right->PortDC());
     left->EndPaneDrawing();
     EXPECT_EQ(CurrentDrawingPane(), right) << "only the current pane ends";
-
-    POINT origin = {0, 0};
-    ClientToScreenCurrentPane(&origin);
-    POINT expected = {0, 0};
-    ClientToScreen(right->PaneWindow(), &expected);
-    EXPECT_EQ(origin.x, expected.x);
-    EXPECT_EQ(origin.y, expected.y);
-
     window_->RemovePane(right);
     EXPECT_EQ(CurrentDrawingPane(), nullptr);
     EXPECT_EQ(GetPort(), nullptr);
     right->PaneDestroy();
-}
 
-TEST_F(PaneTest, EveryPaintIsAnsweredAlsoWhileTheOwnerIsMinimized)
-{
-    RecordingPane* pane = Add(0, kWhole);
-    HWND hwnd = pane->PaneWindow();
+    HWND hwnd = left->PaneWindow();
     RECT update;
     window_->SetMinimized(1);
     InvalidateRect(hwnd, nullptr, FALSE);
     UpdateWindow(hwnd);
-    EXPECT_TRUE(pane->Taken(kDraw).empty());
+    EXPECT_TRUE(left->Taken(kDraw).empty());
     EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE)) << "the update region is validated";
-
     window_->SetMinimized(0);
     InvalidateRect(hwnd, nullptr, FALSE);
     UpdateWindow(hwnd);
-    EXPECT_EQ(pane->Taken(kDraw), (std::vector<Call>{{kDraw, kDrawUpdate, 0, 0, 0}}));
-    EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE));
+    EXPECT_EQ(left->Taken(kDraw), (Calls{{kDraw, kDrawUpdate, 0, 0, 0}}));
 }
 
 TEST_F(PaneTest, TheOffscreenShowsOnlyInThePaneThatLockedItLast)
@@ -371,7 +341,7 @@ TEST_F(PaneTest, TheOffscreenShowsOnlyInThePaneThatLockedItLast)
     EXPECT_EQ(SharedOffscreen->PortBounds().Height(), content.Height());
     EXPECT_EQ(window_->IsSelected(), 0);
     PenNormal();
-    RGBForeColor(kBlue);
+    RGBForeColor({0, 0, 0xFFFF});
     PaintRectPolygon(content);
     left->Unlock();
     ASSERT_EQ(right->Lock(), kResultOk);
@@ -381,10 +351,8 @@ TEST_F(PaneTest, TheOffscreenShowsOnlyInThePaneThatLockedItLast)
     left->BeginPaneDrawing();
     left->PaneShowLinkedOffscreen(content);
     EXPECT_NE(GetPixel(left->PortDC(), 10, 10), blue) << "the link was taken";
-    left->EndPaneDrawing();
     ASSERT_EQ(left->Lock(), kResultOk);
     left->Unlock();
-    left->BeginPaneDrawing();
     left->PaneShowLinkedOffscreen(content);
     EXPECT_EQ(GetPixel(left->PortDC(), 10, 10), blue);
     left->EndPaneDrawing();
@@ -393,7 +361,6 @@ TEST_F(PaneTest, TheOffscreenShowsOnlyInThePaneThatLockedItLast)
     ASSERT_EQ(left->Lock(), kResultOk);
     SharedOffscreen->DisposeOffscreen();
     left->Unlock();
-    EXPECT_EQ(SharedOffscreen, nullptr);
 
     // Without an offscreen that can be made, the lock fails.
     const ScreenCaps screen = GetScreenCaps();
@@ -412,66 +379,45 @@ TEST_F(PaneTest, ScrollingStopsAtEitherLimitAndTheThumbTrackDoesNotRedraw)
     int32_t minimum = -1;
     int32_t maximum = -1;
     plain->GetVerticalRange(&minimum, &maximum);
-    EXPECT_EQ(plain->GetVerticalPosition(), 0);
-    EXPECT_EQ(minimum, 0);
-    EXPECT_EQ(maximum, 0);
+    EXPECT_EQ(plain->GetVerticalPosition() | minimum | maximum, 0);
     EXPECT_EQ(plain->PaneScrollBy(1, 1), 3);
 
-    auto* pane = RecordingPane::Make(kPaneVerticalBar | kPaneHorizontalBar, kRightHalf);
-    pane->document = {0, 0, 500, 700};
-    window_->AddPane(pane);
-    PumpMessages();
-    pane->calls.clear();
-    const PortRect content = pane->ContentRect();
+    RecordingPane* pane = Add(kPaneVerticalBar | kPaneHorizontalBar, kRightHalf, {0, 0, 500, 700});
     const PortRect range = pane->ScrollRange();
-    EXPECT_EQ(range.right, 500 - content.Width());
-    EXPECT_EQ(range.bottom, 700 - content.Height());
+    EXPECT_EQ(range.right, 500 - pane->ContentRect().Width());
+    EXPECT_EQ(range.bottom, 700 - pane->ContentRect().Height());
     pane->GetVerticalRange(&minimum, &maximum);
     EXPECT_EQ(maximum, range.bottom);
 
     EXPECT_EQ(pane->PaneScrollBy(-10, -20), 0);
-    EXPECT_EQ(pane->Taken(kDraw), (std::vector<Call>{{kDraw, kDrawScrolled, 10, 20, 0}}));
+    EXPECT_EQ(pane->Taken(kDraw), (Calls{{kDraw, kDrawScrolled, 10, 20, 0}}));
     EXPECT_EQ(pane->PaneScrollBy(10, 30), 0) << "clamped at the top, but it moved";
-    EXPECT_EQ(pane->GetVerticalPosition(), 0);
     EXPECT_EQ(pane->PaneScrollBy(-5, 1), 1) << "the vertical position is at its limit";
     EXPECT_EQ(pane->PaneScrollBy(1, -5), 2);
     EXPECT_EQ(pane->PaneScrollBy(1, 1), 3);
-    EXPECT_EQ(pane->GetHorizontalPosition(), 0) << "neither axis moved";
-    EXPECT_EQ(pane->GetVerticalPosition(), 0);
-    EXPECT_EQ(pane->Taken(kDraw), (std::vector<Call>{{kDraw, kDrawScrolled, 0, 0, 0}}));
+    EXPECT_EQ(pane->GetHorizontalPosition() | pane->GetVerticalPosition(), 0) << "neither axis moved";
+    EXPECT_EQ(pane->Taken(kDraw), (Calls{{kDraw, kDrawScrolled, 0, 0, 0}}));
 
-    HWND hwnd = pane->PaneWindow();
-    SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 40), 0);
+    SendMessageA(pane->PaneWindow(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 40), 0);
     EXPECT_EQ(pane->GetVerticalPosition(), 40);
     EXPECT_TRUE(pane->Taken(kDraw).empty());
-    SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 50), 0);
-    EXPECT_EQ(pane->Taken(kDraw), (std::vector<Call>{{kDraw, kDrawScrolled, 0, 50, 0}}));
-
-    pane->PaneScrollTo(100000, -3, 0);
-    EXPECT_EQ(pane->GetHorizontalPosition(), range.right);
-    EXPECT_EQ(pane->GetVerticalPosition(), 0);
-    EXPECT_EQ(pane->Taken(kDraw), (std::vector<Call>{{kDraw, kDrawScrolled, range.right, 0, 0}}));
+    SendMessageA(pane->PaneWindow(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 50), 0);
+    EXPECT_EQ(pane->Taken(kDraw), (Calls{{kDraw, kDrawScrolled, 0, 50, 0}}));
 }
 
 TEST_F(PaneTest, LayoutFollowsTheOwnerWithTheBelowThresholdFlag)
 {
     RecordingPane* left = Add(0, kLeftHalf);
     RecordingPane* right = Add(0, kRightHalf);
-    EXPECT_EQ(left->PaneRect().right, 200);
     EXPECT_EQ(right->PaneRect().left, 200);
     EXPECT_EQ(right->ContentRect().right, 200);
-    EXPECT_EQ(right->CentreX(), 100);
     EXPECT_EQ(right->CentreY(), 150);
     EXPECT_EQ(window_->FindPaneAtPoint(199, 10), left);
     EXPECT_EQ(window_->FindPaneAtPoint(200, 10), right);
-
-    PortRect owner;
-    window_->GetBounds(&owner);
+    PortRect rect;
+    window_->GetBounds(&rect);
     ScrollPositions positions = {0, 0};
-    PortRect rect = owner;
     EXPECT_EQ(right->PaneLayoutFrom(&rect, &positions, kLayoutResize, 0), 1) << "right and bottom kept";
-    rect = owner;
-    EXPECT_EQ(left->PaneLayoutFrom(&rect, &positions, kLayoutResize, 0), 0);
     left->calls.clear();
 
     window_->MoveWindowObject({0, 0, 200, 100});
@@ -490,22 +436,20 @@ TEST_F(PaneTest, APopUpEndsOnAPressOutsideOrAReleaseInside)
     RecordingPane* pane = Add(0, kWhole);
     HWND hwnd = pane->PaneWindow();
     pane->SetPaneFlags(kPaneOpenPopUp);
-
     StartPopUpTracking(pane);
-    RunLater(0, [hwnd] { PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Point(-3, 10)); });
+    PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, Point(-3, 10));
     EXPECT_EQ(RunMessageLoop(kModalLoop), kLoopEndRequested);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_TRUE(pane->Taken(kMouseDown).empty());
 
-    // A release outside keeps the pop-up; a release inside ends it.
+    // A release outside keeps the pop-up: had it ended the run, the second would still wait.
     StartPopUpTracking(pane);
-    RunLater(0, [hwnd] { PostMessageA(hwnd, WM_LBUTTONUP, 0, Point(500, 10)); });
-    RunLater(40, [hwnd] { PostMessageA(hwnd, WM_LBUTTONUP, 0, Point(10, 10)); });
+    PostMessageA(hwnd, WM_LBUTTONUP, 0, Point(500, 10));
+    PostMessageA(hwnd, WM_LBUTTONUP, 0, Point(10, 10));
     EXPECT_EQ(RunMessageLoop(kModalLoop), kLoopEndRequested);
-    EXPECT_EQ(pane->Taken(kMouseUp), (std::vector<Call>{{kMouseUp, 500, 10, 0, 0}, {kMouseUp, 10, 10, 0, 0}}));
+    EXPECT_EQ(pane->Taken(kMouseUp), (Calls{{kMouseUp, 500, 10, 0, 0}, {kMouseUp, 10, 10, 0, 0}}));
     EXPECT_EQ(GetCapture(), nullptr);
     pane->SetPaneFlags(0);
-    PumpMessages();
 }
 
 }  // namespace

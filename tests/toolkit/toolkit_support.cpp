@@ -136,6 +136,27 @@ void RunLater(DWORD delay, std::function<void()> action)
     gLaterActions[id] = std::move(action);
 }
 
+namespace {
+
+constexpr UINT kDialogPatience = 3000;
+
+void CALLBACK CloseStuckDialog(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND dialog = FindDialogWindoid()) {
+        ADD_FAILURE() << "a dialog was still up after " << kDialogPatience << " ms";
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+}
+
+}  // namespace
+
+DialogWatchdog::DialogWatchdog() : timer_(SetTimer(nullptr, 0, kDialogPatience, CloseStuckDialog)) {}
+
+DialogWatchdog::~DialogWatchdog()
+{
+    KillTimer(nullptr, timer_);
+}
+
 int32_t TakeQuit()
 {
     MSG message;

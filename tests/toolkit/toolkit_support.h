@@ -35,6 +35,19 @@ bool PumpFor(DWORD milliseconds);
 // Runs the action after `delay` ms from inside whatever message loop is dispatching then (a
 // modal run, for example).
 void RunLater(DWORD delay, std::function<void()> action);
+// While it lives, a dialog that is still up after a few seconds fails the test and is closed
+// (its cancel button pressed), so that a lost key fails a test instead of hanging it.
+class DialogWatchdog {
+public:
+    DialogWatchdog();
+    ~DialogWatchdog();
+    DialogWatchdog(const DialogWatchdog&) = delete;
+    DialogWatchdog& operator=(const DialogWatchdog&) = delete;
+
+private:
+    UINT_PTR timer_;
+};
+
 // Takes a WM_QUIT that is waiting; its exit code, or -1 when none was waiting.
 int32_t TakeQuit();
 
