@@ -31,7 +31,7 @@ protected:
             HWND dialog = FindDialogWindoid();
             ASSERT_NE(dialog, nullptr);
             frameEnabledWhileUp_ = IsWindowEnabled(frame_->FrameWindow());
-            PostKey(GetFocus(), key);
+            PostKey(DialogDefaultControl(FindDialogWindoid()), key);
         });
     }
 
@@ -95,19 +95,22 @@ TEST_F(DialogTest, AnAlertOverAModalDialogLeavesTheFrameDisabledUntilTheOuterClo
     int alertAnswer = -1;
     int frameEnabledAfterAlert = -1;
     int outerEnabledAfterAlert = -1;
+    bool focusBack = false;
     RunLater(30, [&] {
         HWND outer = FindDialogWindoid();
-        RunLater(30, [] { PostKey(GetFocus(), VK_RETURN); });
+        RunLater(30, [] { PostKey(DialogDefaultControl(FindDialogWindoid()), VK_RETURN); });
         alertAnswer = ShowAlertDialog("Error in loading file \"room.\"");
         frameEnabledAfterAlert = IsWindowEnabled(frame_->FrameWindow());
         outerEnabledAfterAlert = IsWindowEnabled(outer);
         // The focus came back to the outer dialog's default control, so its keys work again.
-        RunLater(30, [] { PostKey(GetFocus(), VK_ESCAPE); });
+        focusBack = GetFocus() == DialogDefaultControl(outer);
+        RunLater(30, [] { PostKey(DialogDefaultControl(FindDialogWindoid()), VK_ESCAPE); });
     });
     EXPECT_EQ(AskQuestion(kQuestion, "OK", "Cancel", kQuestionFocusFirst), 1);
     EXPECT_EQ(alertAnswer, 1);
     EXPECT_EQ(frameEnabledAfterAlert, 0);
     EXPECT_EQ(outerEnabledAfterAlert, 1);
+    EXPECT_TRUE(focusBack);
     EXPECT_TRUE(IsWindowEnabled(frame_->FrameWindow()));
 }
 
@@ -126,7 +129,7 @@ TEST_F(DialogTest, ErrorAlertShowsTheCodeInAnAlertOfTheNarrowestSize)
         for (int32_t i = 0; i < pane->Controls()->ArrayCount(); ++i) {
             if (auto* item = dynamic_cast<TextItem*>(pane->Controls()->ItemAt(i))) text = item->Title();
         }
-        PostKey(GetFocus(), VK_RETURN);
+        PostKey(DialogDefaultControl(FindDialogWindoid()), VK_RETURN);
     });
     EXPECT_EQ(ErrorAlert(-108), 1);
     EXPECT_EQ(text, "Error #-108");

@@ -69,7 +69,7 @@ TEST_F(FrameTest, RefusesToCloseWhileAModalDialogIsUp)
     RunLater(30, [&] {
         SendMessageA(frame_->FrameWindow(), WM_CLOSE, 0, 0);
         endSession = SendMessageA(frame_->FrameWindow(), WM_QUERYENDSESSION, 0, 0);
-        PostKey(GetFocus(), VK_ESCAPE);
+        PostKey(DialogDefaultControl(FindDialogWindoid()), VK_ESCAPE);
     });
     EXPECT_EQ(AskQuestion("Go on?", "OK", "Cancel", kQuestionFocusFirst), 1);
     EXPECT_EQ(endSession, 0);

@@ -11,6 +11,8 @@
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
 #include "toolkit/app_globals.h"
+#include "toolkit/dialog_window.h"
+#include "toolkit/push_button.h"
 #include "toolkit/help_call.h"
 #include "toolkit/menu_bar.h"
 #include "toolkit/system_colors.h"
@@ -189,6 +191,14 @@ HWND FindDialogWindoid()
     HWND found = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindDialogProc, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+HWND DialogDefaultControl(HWND dialog)
+{
+    Window* window = dialog ? WindowObject<Window>(dialog) : nullptr;
+    auto* pane = window && window->PaneCount() > 0 ? dynamic_cast<DialogWindow*>(window->PaneAt(0)) : nullptr;
+    auto* button = pane ? dynamic_cast<PushButton*>(pane->FocusedControl()) : nullptr;
+    return button ? button->Control() : nullptr;
 }
 
 void PostKey(HWND window, WPARAM key)

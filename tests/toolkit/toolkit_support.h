@@ -62,5 +62,7 @@ std::vector<HelpCallRecord>& RecordedHelpCalls();
 // The first visible, enabled top-level window of the thread whose class is the windoid class
 // and whose window object is a dialog, or null.
 HWND FindDialogWindoid();
+// The control window of the dialog windoid's default control, or null.
+HWND DialogDefaultControl(HWND dialog);
 // Presses a key in the window the way the keyboard does: WM_KEYDOWN then WM_KEYUP posted to it.
 void PostKey(HWND window, WPARAM key);
