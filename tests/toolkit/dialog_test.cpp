@@ -15,15 +15,8 @@ namespace {
 
 constexpr char kQuestion[] = "Opening another file will close \"room.\" Would you like to continue?";
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public FrameFixture {
 protected:
-    void SetUp() override
-    {
-        frame_ = TestFrame::Make();
-        ASSERT_NE(frame_, nullptr);
-    }
-    void TearDown() override { TestFrame::Dispose(frame_); }
-
     // Presses a key in the dialog that is up, through the keyboard's path to its focused control.
     void PressKeyLater(WPARAM key, DWORD delay = 30)
     {
@@ -35,8 +28,6 @@ protected:
         });
     }
 
-    TestFrame* frame_ = nullptr;
-    DialogWatchdog watchdog_;
     int frameEnabledWhileUp_ = -1;
 };
 

@@ -50,18 +50,7 @@ HDROP MakeDrop(const std::vector<std::string>& names)
     return static_cast<HDROP>(memory);
 }
 
-class FrameTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        frame_ = TestFrame::Make();
-        ASSERT_NE(frame_, nullptr);
-    }
-    void TearDown() override { TestFrame::Dispose(frame_); }
-
-    TestFrame* frame_ = nullptr;
-    DialogWatchdog watchdog_;
-};
+using FrameTest = FrameFixture;
 
 TEST_F(FrameTest, RefusesToCloseWhileAModalDialogIsUp)
 {
@@ -119,7 +108,7 @@ TEST_F(FrameTest, ContentRectangleRoundTripsAndTheCaptionCarriesThePrefix)
     EXPECT_FALSE(frame_->IsUntitled());
 }
 
-class FrameKeyTest : public FrameTest {
+class FrameKeyTest : public FrameFixture {
 protected:
     // Holds the modifier keys in this thread's keyboard state.
     void Hold(std::initializer_list<int> keys)
@@ -131,7 +120,7 @@ protected:
     void TearDown() override
     {
         Hold({});
-        FrameTest::TearDown();
+        FrameFixture::TearDown();
     }
     MSG KeyMessage(WPARAM key) { return MSG{frame_->FrameWindow(), WM_KEYDOWN, key, 0, 0, {0, 0}}; }
 };

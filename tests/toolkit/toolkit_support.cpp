@@ -4,19 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <new>
 
-#include "draw/device_list.h"
-#include "draw/graphics.h"
-#include "draw/q_offscreen.h"
-#include "foundation/dynamic_array.h"
+#include "tests/toolkit/toolkit_startup.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/dialog_window.h"
-#include "toolkit/push_button.h"
 #include "toolkit/help_call.h"
-#include "toolkit/menu_bar.h"
-#include "toolkit/system_colors.h"
-#include "toolkit/toolkit_ui_services.h"
+#include "toolkit/push_button.h"
 #include "toolkit/window.h"
 #include "toolkit/window_classes.h"
 
@@ -41,16 +34,6 @@ void CALLBACK RunLaterAction(HWND, UINT, UINT_PTR id, DWORD)
     action();
 }
 
-Q_Offscreen* MakeSmallOffscreen()
-{
-    auto* offscreen = new (std::nothrow) Q_Offscreen;
-    if (offscreen && offscreen->QOffscreenInit({0, 0, 32, 32}, PaletteScreenDepth(), nullptr) != kResultOk) {
-        offscreen->DisposeOffscreen();
-        offscreen = nullptr;
-    }
-    return offscreen;
-}
-
 // The toolkit as the program starts it, once for the test program.
 class ToolkitEnvironment : public ::testing::Environment {
 public:
@@ -59,27 +42,13 @@ public:
         HINSTANCE instance = GetModuleHandleA(nullptr);
         SetAppInstance(instance);
         SetShowCommand(SW_SHOW);
-        InstallToolkitServices();
         InstallHelpCall(RecordHelpCall);
-        ASSERT_EQ(RegisterWindowClasses(instance), 1);
-        InitGraphics(instance);
-        InitSystemColors();
-        StartupOffscreen = MakeSmallOffscreen();
-        SharedOffscreen = MakeSmallOffscreen();
-        InitWindowList();
-        OpenDocumentList = NewDynamicArray(0, sizeof(DocumentFrame*), 4);
-        MenuBarList = NewDynamicArray(0, sizeof(void*), 4);
+        ASSERT_TRUE(StartToolkitForTests(instance));
     }
 
     void TearDown() override
     {
-        if (SharedOffscreen) SharedOffscreen->DisposeOffscreen();
-        if (StartupOffscreen) StartupOffscreen->DisposeOffscreen();
-        DisposeWindowList();
-        DestroyArray(MenuBarList);
-        DestroyArray(OpenDocumentList);
-        RemoveToolkitServices();
-        ShutdownGraphics();
+        StopToolkitForTests();
         InstallHelpCall(nullptr);
     }
 };
@@ -104,6 +73,17 @@ void TestFrame::Dispose(TestFrame* frame)
     frame->DestroyDocumentFrame();
     frame->FreeDocumentFrame();
     PumpMessages();
+}
+
+void FrameFixture::SetUp()
+{
+    frame_ = TestFrame::Make();
+    ASSERT_NE(frame_, nullptr);
+}
+
+void FrameFixture::TearDown()
+{
+    TestFrame::Dispose(frame_);
 }
 
 bool PumpMessages()

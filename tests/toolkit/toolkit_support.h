@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -27,14 +29,6 @@ public:
     std::vector<int32_t> notifications;
 };
 
-// Dispatches every message waiting for the thread; false when WM_QUIT was among them (it is
-// taken).
-bool PumpMessages();
-// Pumps for the given time.
-bool PumpFor(DWORD milliseconds);
-// Runs the action after `delay` ms from inside whatever message loop is dispatching then (a
-// modal run, for example).
-void RunLater(DWORD delay, std::function<void()> action);
 // While it lives, a dialog that is still up after a few seconds fails the test and is closed
 // (its cancel button pressed), so that a lost key fails a test instead of hanging it.
 class DialogWatchdog {
@@ -48,6 +42,25 @@ private:
     UINT_PTR timer_;
 };
 
+// A test with a frame of its own, shown parked until its first window, and a watchdog that
+// closes a dialog a lost key left up.
+class FrameFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    TestFrame* frame_ = nullptr;
+    DialogWatchdog watchdog_;
+};
+
+// Dispatches every message waiting for the thread; false when WM_QUIT was among them (it is
+// taken).
+bool PumpMessages();
+// Pumps for the given time.
+bool PumpFor(DWORD milliseconds);
+// Runs the action after `delay` ms from inside whatever message loop is dispatching then (a
+// modal run, for example).
+void RunLater(DWORD delay, std::function<void()> action);
 // Takes a WM_QUIT that is waiting; its exit code, or -1 when none was waiting.
 int32_t TakeQuit();
 

@@ -22,15 +22,8 @@ Window* MakeWindow(const PortRect& content, WindowFlags flags, WindowKind kind, 
     return window;
 }
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public FrameFixture {
 protected:
-    void SetUp() override
-    {
-        frame_ = TestFrame::Make();
-        ASSERT_NE(frame_, nullptr);
-    }
-    void TearDown() override { TestFrame::Dispose(frame_); }
-
     Window* MakeDocumentWindow(WindowKind kind)
     {
         Window* window = MakeWindow({10, 10, 210, 160}, kDocumentFlags, kind);
@@ -38,8 +31,6 @@ protected:
         frame_->RegisterDocumentWindow(window);
         return window;
     }
-
-    TestFrame* frame_ = nullptr;
 };
 
 TEST_F(WindowTest, ModalWindowsDisableOnlyWhatWasEnabledAndEnableExactlyThatAgain)

@@ -12,15 +12,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "draw/device_list.h"
-#include "draw/graphics.h"
 #include "draw/port_base.h"
-#include "draw/q_offscreen.h"
 #include "draw/screen_caps.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/ui_services.h"
 #include "foundation/win32_services.h"
+#include "tests/toolkit/toolkit_startup.h"
 #include "toolkit/alert.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/document_frame.h"
@@ -28,9 +26,6 @@
 #include "toolkit/menu_bar.h"
 #include "toolkit/message_loop.h"
 #include "toolkit/pane.h"
-#include "toolkit/sounds.h"
-#include "toolkit/system_colors.h"
-#include "toolkit/toolkit_ui_services.h"
 #include "toolkit/window.h"
 #include "toolkit/window_classes.h"
 
@@ -40,7 +35,6 @@ namespace {
 constexpr WindowFlags kDocumentWindowFlags = kWindowCaption | kWindowSizing | kWindowSystemMenu;
 constexpr WindowSize kMinimumWindowSize = {120, 80};
 constexpr WindowSize kNoThreshold = {0, 0};
-constexpr int32_t kStartupOffscreenSize = 32;
 // The player window's set-up mode.
 constexpr int32_t kPlayerSetupMode = 7;
 // How often the dialog watcher looks (ms).
@@ -407,48 +401,13 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD)
 
 // --- start-up and shutdown, in the player's order ---
 
-Q_Offscreen* MakeStartupOffscreen()
-{
-    Q_Offscreen* offscreen = new Q_Offscreen;
-    if (offscreen->QOffscreenInit({0, 0, kStartupOffscreenSize, kStartupOffscreenSize}, PaletteScreenDepth(),
-                                  nullptr) != kResultOk) {
-        offscreen->DisposeOffscreen();
-        return nullptr;
-    }
-    return offscreen;
-}
-
 bool StartToolkit(HINSTANCE instance)
 {
-    InstallToolkitServices();
-    if (!RegisterWindowClasses(instance)) return false;
-    InitGraphics(instance);
-    InitSystemColors();
-    StartupOffscreen = MakeStartupOffscreen();
-    SharedOffscreen = MakeStartupOffscreen();
-    if (!StartupOffscreen || !SharedOffscreen) return false;
-    LoadSoundResources();
-    if (InitWindowList() != kResultOk) return false;
-    VolumeCapabilities();
-    OpenDocumentList = NewDynamicArray(0, sizeof(DocumentFrame*), 4);
-    MenuBarList = NewDynamicArray(0, sizeof(void*), 4);
-
+    if (!StartToolkitForTests(instance)) return false;
     DocumentFrame* player = new ProbePlayerWindow;
     if (!player->DocumentSetup(kPlayerSetupMode, nullptr, kDocumentWithFrame)) return false;
     player->UnregisterDocument();
     return true;
-}
-
-void StopToolkit()
-{
-    if (SharedOffscreen) SharedOffscreen->DisposeOffscreen();
-    if (StartupOffscreen) StartupOffscreen->DisposeOffscreen();
-    DisposeWindowList();
-    DestroyArray(MenuBarList);
-    DestroyArray(OpenDocumentList);
-    FreeSoundResource();
-    RemoveToolkitServices();
-    ShutdownGraphics();
 }
 
 // The frame lays itself out once, as the player's entry has it do.
@@ -497,7 +456,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     KillTimer(nullptr, watch);
     InstallHelpCall(nullptr);
     InstallFrameServices(nullptr);
-    StopToolkit();
+    StopToolkitForTests();
     Log("EXIT code=0");
     return 0;
 }
