@@ -195,6 +195,8 @@ protected:
 
     // Sets the content rectangle to the pane rectangle's size, and the centre.
     void SetContentFromPaneRect();
+    // Activates the bar, gives it the range and keeps its position within it.
+    void FitBarToRange(ScrollBarItem* bar, int32_t minimum, int32_t maximum);
 
     Window* owner_ = nullptr;
     PortRect paneRect_ = {0, 0, 0, 0};

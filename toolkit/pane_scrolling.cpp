@@ -21,6 +21,16 @@ int32_t ClampToRange(int64_t position, int32_t minimum, int32_t maximum)
 
 }  // namespace
 
+void Pane::FitBarToRange(ScrollBarItem* bar, int32_t minimum, int32_t maximum)
+{
+    bar->ItemActivate(1);
+    if (!owner_) return;
+    bar->SetRange(minimum, maximum);
+    const int32_t position = bar->GetPosition();
+    const int32_t clamped = ClampToRange(position, minimum, maximum);
+    if (clamped != position) bar->SetPosition(clamped);
+}
+
 int32_t Pane::GetVerticalPosition()
 {
     return verticalBar_ && owner_ ? verticalBar_->GetPosition() : 0;
@@ -85,19 +95,11 @@ void Pane::PaneComputeScrollRange()
 void Pane::UpdatePaneScrollBars(int32_t redraw)
 {
     if (verticalBar_) {
-        verticalBar_->ItemActivate(1);
-        SetVerticalRange(scrollRange_.top, scrollRange_.bottom);
-        const int32_t position = GetVerticalPosition();
-        const int32_t clamped = ClampToRange(position, scrollRange_.top, scrollRange_.bottom);
-        if (clamped != position) SetVerticalPosition(clamped);
+        FitBarToRange(verticalBar_, scrollRange_.top, scrollRange_.bottom);
         PaneVerticalBarSetUp();
     }
     if (horizontalBar_) {
-        horizontalBar_->ItemActivate(1);
-        SetHorizontalRange(scrollRange_.left, scrollRange_.right);
-        const int32_t position = GetHorizontalPosition();
-        const int32_t clamped = ClampToRange(position, scrollRange_.left, scrollRange_.right);
-        if (clamped != position) SetHorizontalPosition(clamped);
+        FitBarToRange(horizontalBar_, scrollRange_.left, scrollRange_.right);
         PaneHorizontalBarSetUp();
     }
     RefreshScreenDepth();
