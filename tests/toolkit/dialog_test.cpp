@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/toolkit/toolkit_support.h"
+#include "foundation/ui_services.h"
 #include "toolkit/alert.h"
+#include "toolkit/document_frame.h"
 #include "toolkit/control_list.h"
 #include "toolkit/message_loop.h"
 #include "toolkit/pane.h"
@@ -128,6 +130,32 @@ TEST_F(DialogTest, ErrorAlertShowsTheCodeInAnAlertOfTheNarrowestSize)
     // A short message is measured as 250 pixels: 319 wide, two lines, 127 high.
     EXPECT_EQ(client.right, 319);
     EXPECT_EQ(client.bottom, 127);
+}
+
+// Before any frame exists the alert is a system message box, and the lower layers' alert goes
+// there through the toolkit's services.
+TEST(AlertWithoutFrame, GoesToASystemMessageBox)
+{
+    ASSERT_EQ(GetCurrentFrame(), nullptr);
+    DialogWatchdog watchdog;
+    std::string shown;
+    RunLater(30, [&] {
+        HWND box = FindWindowA("#32770", nullptr);
+        ASSERT_NE(box, nullptr);
+        EnumChildWindows(
+            box,
+            [](HWND child, LPARAM found) {
+                char text[256] = {};
+                GetWindowTextA(child, text, sizeof text);
+                if (std::string(text).find("QPLAYX") != std::string::npos) *reinterpret_cast<std::string*>(found) = text;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&shown));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    ShowAlert("Sorry, the font file, QPLAYX.FON, was not found.");
+    EXPECT_EQ(shown, "Sorry, the font file, QPLAYX.FON, was not found.");
+    EXPECT_EQ(FindDialogWindoid(), nullptr) << "no windoid of the toolkit was made";
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include "foundation/dynamic_array.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "toolkit/app_globals.h"
+#include "toolkit/menu.h"
 #include "toolkit/window.h"
 #include "toolkit/window_classes.h"
+#include "toolkit/window_menu_list.h"
 
 namespace {
 
@@ -163,6 +165,34 @@ TEST_F(WindowTest, KeysAndCommandsSkipAMinimizedWindow)
     EXPECT_EQ(SendMessageA(window->GetWindowHandle(), WM_KEYDOWN, 'A', 0), 0);
     SendMessageA(window->GetWindowHandle(), WM_SYSCOMMAND, SC_RESTORE, 0);
     EXPECT_FALSE(window->IsMinimized());
+}
+
+// A menu is in one window menu list at a time, and knows which.
+TEST(WindowMenuList, AMenuLeavesItsOldListAndForgetsADestroyedOne)
+{
+    WindowMenuList* frameMenus = WindowMenuList::Make(16);
+    WindowMenuList* paneMenus = WindowMenuList::Make(16);
+    Menu file;
+    Menu walk;
+    Menu* menus[] = {&file, &walk};
+    frameMenus->Append(&menus[0]);
+    frameMenus->Append(&menus[1]);
+    EXPECT_EQ(file.OwningList(), frameMenus);
+
+    paneMenus->Insert(0, &menus[0]);
+    EXPECT_EQ(file.OwningList(), paneMenus);
+    ASSERT_EQ(frameMenus->ArrayCount(), 1);
+    EXPECT_EQ(frameMenus->MenuAt(0), &walk);
+
+    paneMenus->RemoveMenu(&walk);
+    EXPECT_EQ(walk.OwningList(), frameMenus) << "a menu another list holds stays there";
+    frameMenus->RemoveMenu(&walk);
+    EXPECT_EQ(walk.OwningList(), nullptr);
+    EXPECT_EQ(frameMenus->ArrayCount(), 0);
+
+    paneMenus->Destroy();
+    EXPECT_EQ(file.OwningList(), nullptr);
+    frameMenus->Destroy();
 }
 
 }  // namespace
