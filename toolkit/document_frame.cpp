@@ -18,6 +18,7 @@
 #include "toolkit/screen_bounds.h"
 #include "toolkit/window.h"
 #include "toolkit/window_classes.h"
+#include "toolkit/window_menu.h"
 #include "toolkit/window_menu_list.h"
 
 DynamicArray* OpenDocumentList = nullptr;
@@ -215,6 +216,10 @@ void DocumentFrame::AttachFrameContent(DocumentFrame* from, DocumentFrame* to)
     to->frameWindow_ = from->frameWindow_;
     to->parked_ = from->parked_;
     to->rememberedRect_ = from->rememberedRect_;
+    if (to->windowMenu_) to->windowMenu_->DeleteMenuObject();
+    to->windowMenu_ = from->windowMenu_;
+    from->windowMenu_ = nullptr;
+    if (to->windowMenu_) to->windowMenu_->SetMenuOwner(to);
     if (to->frameWindow_) SetWindowLongPtrA(to->frameWindow_, 0, reinterpret_cast<LONG_PTR>(to));
     from->mdiClient_ = nullptr;
     from->frameWindow_ = nullptr;
@@ -271,13 +276,11 @@ void DocumentFrame::DestroyDocumentFrame()
     DestroyArray(children_);
 
     DocumentDisposeMenus();
+    if (windowMenu_) windowMenu_->DeleteMenuObject();
+    windowMenu_ = nullptr;
     if (gCurrentFrame == this) gCurrentFrame = nullptr;
     if (!frameWindow_) return;
-    if (HMENU bar = GetMenu(frameWindow_)) {
-        while (GetMenuItemCount(bar) > 0) RemoveMenu(bar, 0, MF_BYPOSITION);
-        SetMenu(frameWindow_, nullptr);
-        DestroyMenu(bar);
-    }
+    ReleaseMenuBar(frameWindow_);
     if (CurrentFrameHandle() == frameWindow_) SetFrameWindow(nullptr, nullptr);
     mdiClient_ = nullptr;
     // Nothing that comes while the frame window goes reaches this object any more.

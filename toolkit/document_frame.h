@@ -14,6 +14,7 @@
 class DiskFileStream;
 class DynamicArray;
 class Window;
+class WindowMenu;
 class WindowMenuList;
 
 // DocumentSetup's kinds: 2 makes (or takes over) a frame window.
@@ -111,6 +112,9 @@ public:
     // The frame window of the root.
     HWND DocumentFrameOwner();
     WindowMenuList* FrameMenuList() const { return menuList_; }
+    // The frame's Window menu (made by CreateWindowMenu), or null.
+    WindowMenu* FrameWindowMenu() const { return windowMenu_; }
+    void SetFrameWindowMenu(WindowMenu* menu) { windowMenu_ = menu; }
     int32_t NotificationOff() const { return notificationOff_; }
     int32_t IsUntitled() const { return untitled_; }
     const char* Title() const { return title_; }
@@ -135,6 +139,7 @@ private:
     char captionPrefix_[256] = {};
     int32_t untitled_ = 0;
     int32_t notificationOff_ = 0;
+    WindowMenu* windowMenu_ = nullptr;
     HWND frameWindow_ = nullptr;
     HWND mdiClient_ = nullptr;
     int32_t parked_ = 0;
@@ -163,13 +168,16 @@ int32_t SidePanelOn();
 // Nothing may close the frame while a modal run, a modal window or a load is under way.
 int32_t FrameCloseRefused();
 
-// The open command that dropped files go to (the player's). Until one is installed a dropped
-// file is not opened and its object is freed.
+// The player's services that frames call: the open command that dropped files go to, and the
+// about window of the default about menu. Until the player installs its own a dropped file is
+// not opened and its object is freed, and no about window opens.
 class FrameServices {
 public:
     virtual ~FrameServices() = default;
     // Takes the file object (null: the open command chooses the file).
     virtual void OpenModelFile(DiskFileStream* file, int32_t mode);
+    // Opens the about window in the mode (1 opened by the user, -1 its other form).
+    virtual void ShowAbout(int32_t mode) {}
 };
 // Installs the services (null restores the default); returns the ones installed before.
 FrameServices* InstallFrameServices(FrameServices* services);

@@ -12,6 +12,7 @@
 #include "toolkit/app_globals.h"
 #include "toolkit/help_call.h"
 #include "toolkit/menu_bar.h"
+#include "toolkit/menu_command_id.h"
 #include "toolkit/pane.h"
 #include "toolkit/system_colors.h"
 #include "toolkit/window_classes.h"
@@ -20,10 +21,6 @@ namespace {
 
 // WS_CHILD, WS_CLIPCHILDREN, WS_MAXIMIZE, WS_VSCROLL, WS_HSCROLL, MDIS_ALLCHILDSTYLES.
 constexpr DWORD kMdiClientStyle = 0x43300001;
-constexpr int32_t kFirstMenuCommand = 5012;
-constexpr int32_t kMenuNumberShift = 6;
-constexpr int32_t kMenuPositionBase = 20;
-constexpr int32_t kMenuPositionMask = 63;
 
 // Opens each dropped file through the open command; a name that does not fit a path is skipped,
 // never cut and opened.
@@ -94,9 +91,7 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         if (HIWORD(wParam) == 0) {
             const int32_t id = LOWORD(wParam);
-            if (HandleMenuCommand(frame, (id - kFirstMenuCommand) >> kMenuNumberShift,
-                                  (id - kMenuPositionBase) & kMenuPositionMask, 0))
-                return 0;
+            if (HandleMenuCommand(frame, MenuNumberOfCommand(id), MenuPositionOfCommand(id), 0)) return 0;
         }
         break;
     case WM_INITMENU:

@@ -8,6 +8,7 @@
 #include "toolkit/app_globals.h"
 #include "toolkit/help_call.h"
 #include "toolkit/menu_bar.h"
+#include "toolkit/menu_item.h"
 #include "toolkit/pane.h"
 #include "toolkit/window.h"
 #include "toolkit/window_classes.h"
@@ -28,10 +29,6 @@ int32_t gModalRunDepth = 0;
 constexpr UINT kWakeMessage = AppCommandMessage;
 constexpr LPARAM kWakeCode = kCommandClose;
 
-// The modifier bits of a menu key equivalent.
-constexpr int32_t kKeyShift = 0x2000;
-constexpr int32_t kKeyCtrl = 0x4000;
-constexpr int32_t kKeyAlt = 0x8000;
 constexpr size_t kClassNameLength = 32;
 
 struct KeyCharacter {
@@ -138,8 +135,8 @@ int32_t HandleMenuKey(HWND frame, MSG* message)
         HelpFilePath(path, sizeof path);
         CallHelp(frame, path, HELP_INDEX, 0);
     }
-    const int32_t modifiers = (KeyHeld(VK_SHIFT) ? kKeyShift : 0) | (KeyHeld(VK_CONTROL) ? kKeyCtrl : 0) |
-                              (KeyHeld(VK_MENU) ? kKeyAlt : 0);
+    const int32_t modifiers = (KeyHeld(VK_SHIFT) ? kMenuKeyShift : 0) | (KeyHeld(VK_CONTROL) ? kMenuKeyCtrl : 0) |
+                              (KeyHeld(VK_MENU) ? kMenuKeyAlt : 0);
     const int32_t id = FindMenuKeyEquivalent(MenuBarList, int32_t(message->wParam), modifiers);
     if (!id) return 0;
     HMENU bar = GetMenu(frame);

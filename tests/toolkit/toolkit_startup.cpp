@@ -46,7 +46,7 @@ bool StartToolkitForTests(HINSTANCE instance)
     if (InitWindowList() != kResultOk) return false;
     VolumeCapabilities();
     OpenDocumentList = NewDynamicArray(0, sizeof(DocumentFrame*), kListGrowStep);
-    MenuBarList = NewDynamicArray(0, sizeof(void*), kListGrowStep);
+    MenuBarList = MenuBarArray::Make();
     return OpenDocumentList && MenuBarList;
 }
 
@@ -55,7 +55,8 @@ void StopToolkitForTests()
     if (SharedOffscreen) SharedOffscreen->DisposeOffscreen();
     if (StartupOffscreen) StartupOffscreen->DisposeOffscreen();
     DisposeWindowList();
-    DestroyArray(MenuBarList);
+    if (MenuBarList) MenuBarList->Destroy();
+    MenuBarList = nullptr;
     DestroyArray(OpenDocumentList);
     FreeSoundResource();
     RemoveToolkitServices();
