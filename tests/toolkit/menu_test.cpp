@@ -1,0 +1,373 @@
+// Menus built in code: command ids and their splitting, the texts of items and titles, key
+// equivalents, items by position, building into real system pop-ups (numbers, ids, states,
+// submenus, continuation menus), the ids that do not fit, the key equivalent search and pop-ups.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "tests/toolkit/menu_fixture.h"
+#include "tests/toolkit/toolkit_support.h"
+#include "toolkit/menu_bar.h"
+#include "toolkit/menu_command_id.h"
+#include "toolkit/pane.h"
+#include "toolkit/window.h"
+
+namespace {
+
+constexpr int32_t kCtrl = kMenuKeyCtrl;
+constexpr int32_t kShift = kMenuKeyShift;
+constexpr int32_t kAlt = kMenuKeyAlt;
+// The largest menu number with an id for position 43, the last one it has.
+constexpr int32_t kLastNumber = 945;
+constexpr int32_t kLastNumberPositions = 43;
+
+std::string ItemText(const char* text, int32_t mnemonic, int32_t key, int32_t mnemonics = 1)
+{
+    MenuItem item;
+    std::snprintf(item.text, sizeof item.text, "%s", text);
+    item.mnemonicPosition = mnemonic;
+    item.keyEquivalent = key;
+    char display[kMenuDisplayTextSize];
+    ComposeMenuItemText(item, mnemonics, display, sizeof display);
+    return display;
+}
+
+TEST(MenuCommandId, SplitsBackIntoNumberAndPositionAndHasNoIdThatWouldWrap)
+{
+    EXPECT_EQ(MenuCommandId(2, 3), 5012 + 64 * 2 + 3);
+    for (int32_t number = 1; number <= kLastNumber; ++number) {
+        for (int32_t position = 1; position <= kMaxMenuPosition; ++position) {
+            const int32_t id = MenuCommandId(number, position);
+            if (!id) continue;
+            ASSERT_EQ(MenuNumberOfCommand(id), number);
+            ASSERT_EQ(MenuPositionOfCommand(id), position);
+        }
+    }
+    EXPECT_EQ(MenuCommandId(1, 0), 0);
+    EXPECT_EQ(MenuCommandId(1, 64), 0) << "position 64 would be position 0 of the next number";
+    EXPECT_EQ(MenuCommandId(0, 1), 0);
+    EXPECT_EQ(MenuCommandId(kLastNumber, kLastNumberPositions), 0xFFFF);
+    EXPECT_EQ(MenuCommandId(kLastNumber, kLastNumberPositions + 1), 0);
+    EXPECT_EQ(MenuCommandId(kLastNumber + 1, 1), 0);
+    EXPECT_TRUE(MenuPositionsFit(kLastNumber + 1, 0));
+    EXPECT_LT(MenuNumberOfCommand(5000), 0) << "ids below the first are no menu's";
+}
+
+TEST(MenuItemText, MnemonicTabAndKeyEquivalentWithCtrlImplied)
+{
+    EXPECT_EQ(ItemText("Open...", 0, 'O'), "&Open...\tCtrl+O");
+    EXPECT_EQ(ItemText("Save As...", 5, 'S' | kShift), "Save &As...\tCtrl+Shift+S");
+    EXPECT_EQ(ItemText("Go", 0, ';' | kAlt), "&Go\tAlt+Ctrl+;");
+    EXPECT_EQ(ItemText("Exit", 0, kAlt | MenuSpecialKey(kMenuKeyF1 + 3)), "&Exit\tAlt+F4");
+    EXPECT_EQ(ItemText("Open...", 0, 'O', 0), "Open...\tCtrl+O");
+    EXPECT_EQ(ItemText("Level", -1, 0), "Level");
+    EXPECT_EQ(ItemText("Level", 5, 0), "Level") << "no character after the position";
+    const char* const names[] = {"Ins", "Del", "Tab", "BkSp", "Enter"};
+    for (int32_t code = kMenuKeyInsert; code <= kMenuKeyEnter; ++code)
+        EXPECT_EQ(ItemText("K", -1, MenuSpecialKey(code)), std::string("K\t") + names[code - 1]);
+    EXPECT_EQ(ItemText("K", -1, MenuSpecialKey(kMenuKeyF12) | kShift), "K\tShift+F12");
+    EXPECT_EQ(ItemText("K", -1, MenuSpecialKey(6)), "K\t") << "a code without a name shows none";
+
+    MenuItem separator;
+    separator.separator = 1;
+    std::strcpy(separator.text, "x");
+    char display[kMenuDisplayTextSize] = "?";
+    ComposeMenuItemText(separator, 1, display, sizeof display);
+    EXPECT_STREQ(display, "");
+
+    char title[kMenuTextSize + 1];
+    ComposeMenuTitle("Walk", 3, 1, title, sizeof title);
+    EXPECT_STREQ(title, "Wal&k");
+    ComposeMenuTitle("Walk", 3, 0, title, sizeof title);
+    EXPECT_STREQ(title, "Walk");
+}
+
+TEST(MenuItemText, TheLongestTextFitsAndAShortBufferIsNeverOverrun)
+{
+    MenuItem item;
+    std::memset(item.text, 'W', kMenuTextSize - 1);
+    item.mnemonicPosition = 62;
+    item.keyEquivalent = kAlt | kCtrl | kShift | MenuSpecialKey(kMenuKeyEnter);
+    char display[kMenuDisplayTextSize + 1];
+    std::memset(display, '#', sizeof display);
+    ComposeMenuItemText(item, 1, display, kMenuDisplayTextSize);
+    EXPECT_EQ(std::string(display), std::string(62, 'W') + "&W\tAlt+Ctrl+Shift+Enter");
+    EXPECT_EQ(std::strlen(display), kMenuDisplayTextSize - 1);
+
+    char shortText[12];
+    std::memset(shortText, '#', sizeof shortText);
+    MenuItem open;
+    std::strcpy(open.text, "Open...");
+    open.keyEquivalent = 'O';
+    ComposeMenuItemText(open, 1, shortText, 10);
+    EXPECT_STREQ(shortText, "&Open...\t");
+    EXPECT_EQ(shortText[10], '#');
+}
+
+TEST(MenuKeyEquivalent, CtrlIsImpliedForACharacterAndSpecialKeysNeverMatch)
+{
+    EXPECT_TRUE(MenuKeyMatches('O', 'O', kCtrl));
+    EXPECT_FALSE(MenuKeyMatches('O', 'O', 0));
+    EXPECT_FALSE(MenuKeyMatches('O', 'O', kCtrl | kShift));
+    EXPECT_FALSE(MenuKeyMatches('O', 'P', kCtrl));
+    EXPECT_TRUE(MenuKeyMatches('S' | kShift, 'S', kCtrl | kShift));
+    EXPECT_FALSE(MenuKeyMatches('S' | kShift, 'S', kCtrl));
+    EXPECT_TRUE(MenuKeyMatches(';' | kAlt, ';', kCtrl | kAlt));
+    EXPECT_FALSE(MenuKeyMatches(kAlt | MenuSpecialKey(kMenuKeyF1 + 3), VK_F4, kAlt));
+    EXPECT_TRUE(MenuKeyMatches(kMenuKeyUnreachable, kMenuKeyUnreachable, 0));
+    EXPECT_FALSE(MenuKeyMatches(0, 0, 0));
+}
+
+TEST(MenuItems, PositionsAreOneBasedAndABadPositionActsOnNothing)
+{
+    bool submenuDeleted = false;
+    Owned<Menu> menu(RecordingMenu::Make("Edit", {"Cut", nullptr, "Paste"}));
+    EXPECT_EQ(menu->Insert(1, nullptr), kResultOk);
+    EXPECT_EQ(menu->InsertMenuItem(5), kResultOk);
+    EXPECT_EQ(menu->InsertMenuItem(0), kResultOutOfRange);
+    EXPECT_EQ(menu->InsertMenuItem(7), kResultOutOfRange);
+    menu->SetMenuItemText(1, std::string(100, 'x').c_str());
+    EXPECT_EQ(std::string(menu->GetMenuItemText(1)), std::string(kMenuTextSize - 1, 'x'));
+    EXPECT_STREQ(menu->GetMenuItemText(2), "Cut");
+    EXPECT_TRUE(menu->MenuItemAt(3)->separator);
+    EXPECT_STREQ(menu->GetMenuItemText(0), "");
+    EXPECT_STREQ(menu->GetMenuItemText(6), "");
+
+    menu->CheckMenuItemAt(2, 1);
+    menu->CheckMenuItemAt(0, 1);
+    menu->CheckMenuItemAt(6, 1);
+    menu->EnableMenuItemAt(0, 0);
+    menu->SetMenuItemShortcut(9, 'X');
+    EXPECT_EQ(menu->IsMenuItemChecked(2), 1);
+    EXPECT_EQ(menu->IsMenuItemChecked(0), 0);
+    for (int32_t position = 1; position <= menu->ItemCount(); ++position)
+        EXPECT_TRUE(menu->MenuItemAt(position)->flags & kMenuItemEnabled);
+
+    EXPECT_EQ(menu->SetMenuItemSubmenu(4, RecordingMenu::Make("More", {"A"}, nullptr, &submenuDeleted)), kResultOk);
+    EXPECT_EQ(menu->RemoveMenuItem(4), kResultOk);
+    EXPECT_TRUE(submenuDeleted) << "an item's submenu goes with it";
+    EXPECT_EQ(menu->RemoveMenuItem(5), kResultOutOfRange);
+    EXPECT_EQ(menu->ItemCount(), 4);
+}
+
+TEST(MenuItems, ChainsAndSubmenusThatWouldComeRoundAreRefused)
+{
+    Owned<Menu> a(RecordingMenu::Make("A", {"1"}));
+    Owned<Menu> b(RecordingMenu::Make("B", {"1"}));
+    Owned<Menu> c(RecordingMenu::Make("C", {"1"}));
+    EXPECT_EQ(a->SetMenuContinuation(a.get()), kResultOutOfRange);
+    EXPECT_EQ(a->SetMenuContinuation(b.get()), kResultOk);
+    EXPECT_EQ(b->SetMenuAttachment(UINT_PTR(c.get())), kResultOk);
+    EXPECT_EQ(c->SetMenuContinuation(a.get()), kResultOutOfRange);
+    EXPECT_EQ(c->ContinuedFrom(), b.get());
+    // A menu continues one menu at a time: taking it over detaches it from the other.
+    EXPECT_EQ(a->SetMenuContinuation(c.get()), kResultOk);
+    EXPECT_EQ(b->MenuAttachment(), kMenuNotAttached);
+    EXPECT_EQ(b->ContinuedFrom(), nullptr);
+
+    Menu* d = RecordingMenu::Make("D", {"1"});
+    EXPECT_EQ(b->SetMenuItemSubmenu(1, d), kResultOk);
+    EXPECT_EQ(c->SetMenuItemSubmenu(1, d), kResultOutOfRange) << "d is b's submenu already";
+    EXPECT_EQ(d->SetMenuItemSubmenu(1, b.get()), kResultOutOfRange);
+    EXPECT_EQ(b->SetMenuItemSubmenu(1, b.get()), kResultOutOfRange);
+}
+
+class MenuBuildTest : public ::testing::Test {
+protected:
+    void SetUp() override { RestartMenuNumbering(); }
+};
+
+TEST_F(MenuBuildTest, ItemsBecomeEntriesWithTheirIdsStatesAndSubmenus)
+{
+    Owned<RecordingMenu> menu(RecordingMenu::Make("File", {"Open...", nullptr, "Close", "Recent"}));
+    Menu* recent = RecordingMenu::Make("Recent", {"One"});
+    menu->SetMenuItemShortcut(1, 'O');
+    menu->CheckMenuItemAt(1, 1);
+    menu->EnableMenuItemAt(3, 0);
+    menu->SetMenuItemSubmenu(4, recent);
+    ASSERT_EQ(menu->BuildMenu(), kResultOk);
+    HMENU handle = menu->MenuHandle();
+    EXPECT_EQ(menu->MenuNumber(), 1);
+    EXPECT_EQ(recent->MenuNumber(), 2) << "submenus take numbers as they are built";
+    EXPECT_EQ(NextMenuNumber(), 3);
+    EXPECT_EQ(EntryTexts(handle), (std::vector<std::string>{"&Open...\tCtrl+O", "", "&Close", "&Recent"}));
+    EXPECT_EQ(GetMenuItemID(handle, 0), UINT(MenuCommandId(1, 1)));
+    EXPECT_EQ(GetMenuItemID(handle, 2), UINT(MenuCommandId(1, 3)));
+    EXPECT_EQ(GetMenuState(handle, 0, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED), UINT(MF_CHECKED));
+    EXPECT_TRUE(GetMenuState(handle, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(GetMenuState(handle, 2, MF_BYPOSITION) & MF_GRAYED);
+    EXPECT_EQ(GetSubMenu(handle, 3), recent->MenuHandle());
+    EXPECT_EQ(GetMenuItemID(recent->MenuHandle(), 0), UINT(MenuCommandId(2, 1)));
+
+    // While built, items change in place and the item list stays as the pop-up shows it.
+    EXPECT_EQ(menu->AppendMenuItem("Later"), kResultLocked);
+    EXPECT_EQ(menu->RemoveMenuItem(1), kResultLocked);
+    menu->CheckMenuItemAt(1, 0);
+    menu->EnableMenuItemAt(3, 1);
+    menu->SetMenuItemText(3, "Shut");
+    EXPECT_EQ(GetMenuState(handle, 0, MF_BYPOSITION) & MF_CHECKED, 0u);
+    EXPECT_EQ(GetMenuState(handle, 2, MF_BYPOSITION) & MF_GRAYED, 0u);
+    EXPECT_EQ(EntryText(handle, 2), "&Shut");
+    EXPECT_EQ(GetMenuItemID(handle, 2), UINT(MenuCommandId(1, 3)));
+    HMENU oldRecent = recent->MenuHandle();
+    Menu* later = RecordingMenu::Make("Later", {"Two"});
+    ASSERT_EQ(menu->SetMenuItemSubmenu(4, later), kResultOk);
+    EXPECT_FALSE(IsMenu(oldRecent));
+    EXPECT_EQ(GetSubMenu(handle, 3), later->MenuHandle());
+    EXPECT_EQ(GetMenuItemCount(handle), 4);
+    recent->DeleteMenuObject();
+
+    HMENU laterHandle = later->MenuHandle();
+    menu->UnbuildMenu();
+    EXPECT_FALSE(menu->IsBuilt());
+    EXPECT_FALSE(IsMenu(handle));
+    EXPECT_FALSE(IsMenu(laterHandle));
+    EXPECT_EQ(menu->MenuHandle(), nullptr);
+}
+
+TEST_F(MenuBuildTest, AContinuationFillsThePopUpOnAndItsDeletionLeavesThePopUpItContinues)
+{
+    Owned<Menu> head(RecordingMenu::Make("Window", {"Tile", "Cascade"}));
+    Menu* more = RecordingMenu::Make("More", {"One", "Two"});
+    ASSERT_EQ(head->SetMenuContinuation(more), kResultOk);
+    ASSERT_EQ(head->BuildMenu(), kResultOk);
+    HMENU handle = head->MenuHandle();
+    EXPECT_EQ(more->MenuHandle(), handle);
+    EXPECT_EQ(more->MenuNumber(), head->MenuNumber());
+    EXPECT_EQ(more->PositionOffset(), 2);
+    EXPECT_EQ(EntryTexts(handle), (std::vector<std::string>{"&Tile", "&Cascade", "&One", "&Two"}));
+    EXPECT_EQ(GetMenuItemID(handle, 3), UINT(MenuCommandId(head->MenuNumber(), 4)));
+    more->EnableMenuItemAt(1, 0);
+    EXPECT_TRUE(GetMenuState(handle, 2, MF_BYPOSITION) & MF_GRAYED) << "positions in the shared pop-up";
+
+    more->DeleteMenuObject();
+    ASSERT_TRUE(IsMenu(handle));
+    EXPECT_EQ(EntryTexts(handle), (std::vector<std::string>{"&Tile", "&Cascade"}));
+    EXPECT_EQ(head->MenuAttachment(), kMenuNotAttached);
+    head->UnbuildMenu();
+    EXPECT_FALSE(IsMenu(handle));
+}
+
+TEST_F(MenuBuildTest, AMenuWhosePositionsHaveNoIdIsNotBuilt)
+{
+    Owned<Menu> tooLong(RecordingMenu::Make("Long", {}));
+    for (int32_t i = 0; i <= kMaxMenuPosition; ++i) tooLong->AppendMenuItem("Item");
+    EXPECT_EQ(tooLong->BuildMenu(), kResultOutOfRange);
+    EXPECT_FALSE(tooLong->IsBuilt());
+    EXPECT_EQ(NextMenuNumber(), 1);
+
+    Owned<Menu> head(RecordingMenu::Make("Head", {}));
+    Menu* tail = RecordingMenu::Make("Tail", {});
+    for (int32_t i = 0; i < 40; ++i) head->AppendMenuItem("Head item");
+    for (int32_t i = 0; i < 30; ++i) tail->AppendMenuItem("Tail item");
+    head->SetMenuContinuation(tail);
+    EXPECT_EQ(head->BuildMenu(), kResultOutOfRange);
+    EXPECT_FALSE(head->IsBuilt());
+    EXPECT_FALSE(tail->IsBuilt());
+
+    RestartMenuNumbering();
+    Owned<Menu> empty(RecordingMenu::Make("Empty", {}));
+    while (NextMenuNumber() < kLastNumber) {
+        ASSERT_EQ(empty->BuildMenu(), kResultOk);
+        empty->UnbuildMenu();
+    }
+    Owned<Menu> last(RecordingMenu::Make("Last", {}));
+    for (int32_t i = 0; i <= kLastNumberPositions; ++i) last->AppendMenuItem("Item");
+    EXPECT_EQ(last->BuildMenu(), kResultOutOfRange);
+    last->RemoveMenuItem(1);
+    ASSERT_EQ(last->BuildMenu(), kResultOk);
+    EXPECT_EQ(GetMenuItemID(last->MenuHandle(), kLastNumberPositions - 1), 0xFFFFu);
+    Owned<Menu> beyond(RecordingMenu::Make("Beyond", {"Item"}));
+    EXPECT_EQ(beyond->BuildMenu(), kResultOutOfRange);
+    EXPECT_EQ(empty->BuildMenu(), kResultOk) << "a menu without items needs no id";
+}
+
+TEST_F(MenuBuildTest, KeyEquivalentsOfEnabledItemsAreFoundThroughSubmenusAndTheContinuation)
+{
+    Owned<RecordingMenu> menu(RecordingMenu::Make("File", {"Open...", "Dimmed", "More", "Dimmed more"}));
+    Menu* more = RecordingMenu::Make("More", {"Inner"});
+    Menu* dimmedMore = RecordingMenu::Make("Dimmed more", {"Hidden"});
+    Menu* tail = RecordingMenu::Make("Tail", {"Continued"});
+    menu->SetMenuItemShortcut(1, 'O');
+    menu->SetMenuItemShortcut(2, 'D');
+    menu->EnableMenuItemAt(2, 0);
+    menu->SetMenuItemSubmenu(3, more);
+    more->SetMenuItemShortcut(1, 'I' | kShift);
+    menu->SetMenuItemSubmenu(4, dimmedMore);
+    menu->EnableMenuItemAt(4, 0);
+    dimmedMore->SetMenuItemShortcut(1, 'J');
+    menu->SetMenuContinuation(tail);
+    tail->SetMenuItemShortcut(1, 'K');
+    Owned<DynamicArray> list = MenuList({menu.get()});
+
+    EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'O', kCtrl), 0) << "an unbuilt menu has no ids";
+    ASSERT_EQ(menu->BuildMenu(), kResultOk);
+    EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'O', kCtrl), MenuCommandId(1, 1));
+    EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'O', 0), 0);
+    EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'D', kCtrl), 0) << "a disabled item";
+    EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'I', kCtrl | kShift), MenuCommandId(more->MenuNumber(), 1));
+    EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'J', kCtrl), 0) << "the submenu of a disabled item";
+    EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'K', kCtrl), MenuCommandId(1, 5));
+    const int32_t updates = menu->updates;
+    menu->disableInUpdate = 1;
+    EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'O', kCtrl), 0) << "the menu updates itself first";
+    EXPECT_EQ(menu->updates, updates + 1);
+}
+
+// A shown document window of the tests' own frame with one pane.
+class MenuPopUpTest : public FrameFixture {
+protected:
+    void SetUp() override
+    {
+        FrameFixture::SetUp();
+        ASSERT_NE(frame_, nullptr);
+        window_ = new Window;
+        ASSERT_EQ(window_->CreateWindowObject({20, 20, 320, 220}, "Menus", {0, 0}, {0, 0}, {0, 0},
+                                              kWindowCaption | kWindowSizing | kWindowSystemMenu, kWindowHides),
+                  kResultOk);
+        window_->SetWindowOwner(frame_);
+        frame_->RegisterDocumentWindow(window_);
+        pane_ = new Pane;
+        pane_->PaneCreate(0);
+        window_->AddPane(pane_);
+        window_->ShowWindowObject();
+        PumpMessages();
+    }
+
+    void TearDown() override
+    {
+        if (window_) window_->DestroyWindowObject();
+        FrameFixture::TearDown();
+    }
+
+    // Shows the menu at the pane's centre and presses the keys once it is up.
+    int32_t Track(Menu* menu, std::initializer_list<WPARAM> keys)
+    {
+        std::vector<WPARAM> pressed(keys);
+        RunLater(100, [this, pressed] {
+            for (WPARAM key : pressed) PostKey(pane_->PaneWindow(), key);
+        });
+        return menu->TrackPopupMenuObject(pane_, 50, 40);
+    }
+
+    Window* window_ = nullptr;
+    Pane* pane_ = nullptr;
+};
+
+TEST_F(MenuPopUpTest, EscapeAnswersZeroAndAChoiceItsPositionAndNothingStaysBuilt)
+{
+    Owned<Menu> menu(RecordingMenu::Make("Pop", {"One", "Two"}));
+    const int32_t number = NextMenuNumber();
+    EXPECT_EQ(Track(menu.get(), {VK_ESCAPE}), 0);
+    EXPECT_FALSE(menu->IsBuilt());
+    EXPECT_EQ(NextMenuNumber(), number) << "a pop-up gives its numbers back";
+    EXPECT_EQ(Track(menu.get(), {VK_DOWN, VK_DOWN, VK_RETURN}), 2);
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "the choice was taken";
+    EXPECT_EQ(NextMenuNumber(), number);
+}
+
+}  // namespace
