@@ -1,5 +1,5 @@
-// Test support for menus: a menu that records the commands it performs and its updates, the
-// texts of system menu entries, and a list of menus to search.
+// Test support for menus: a menu that records the commands it performs and its updates, and the
+// texts of system menu entries.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "foundation/dynamic_array.h"
 #include "toolkit/menu.h"
 
 class RecordingMenu : public Menu {
@@ -57,12 +56,4 @@ inline std::vector<std::string> EntryTexts(HMENU menu)
     std::vector<std::string> texts;
     for (int32_t i = 0; i < GetMenuItemCount(menu); ++i) texts.push_back(EntryText(menu, i));
     return texts;
-}
-
-// A list of menus as the menu bar holds them, for the key equivalent search.
-inline Owned<DynamicArray> MenuList(std::initializer_list<Menu*> menus)
-{
-    Owned<DynamicArray> list(NewDynamicArray(0, sizeof(Menu*), 4));
-    for (Menu* menu : menus) list->Append(&menu);
-    return list;
 }

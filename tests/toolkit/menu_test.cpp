@@ -8,12 +8,10 @@
 #include <cstring>
 #include <string>
 
+#include "tests/toolkit/item_fixture.h"
 #include "tests/toolkit/menu_fixture.h"
-#include "tests/toolkit/toolkit_support.h"
 #include "toolkit/menu_bar.h"
 #include "toolkit/menu_command_id.h"
-#include "toolkit/pane.h"
-#include "toolkit/window.h"
 
 namespace {
 
@@ -56,37 +54,18 @@ TEST(MenuCommandId, SplitsBackIntoNumberAndPositionAndHasNoIdThatWouldWrap)
     EXPECT_LT(MenuNumberOfCommand(5000), 0) << "ids below the first are no menu's";
 }
 
-TEST(MenuItemText, MnemonicTabAndKeyEquivalentWithCtrlImplied)
+TEST(MenuItemText, MnemonicTabAndKeyEquivalentWithCtrlImpliedBuiltWithinTheBuffer)
 {
     EXPECT_EQ(ItemText("Open...", 0, 'O'), "&Open...\tCtrl+O");
     EXPECT_EQ(ItemText("Save As...", 5, 'S' | kShift), "Save &As...\tCtrl+Shift+S");
-    EXPECT_EQ(ItemText("Go", 0, ';' | kAlt), "&Go\tAlt+Ctrl+;");
     EXPECT_EQ(ItemText("Exit", 0, kAlt | MenuSpecialKey(kMenuKeyF1 + 3)), "&Exit\tAlt+F4");
     EXPECT_EQ(ItemText("Open...", 0, 'O', 0), "Open...\tCtrl+O");
-    EXPECT_EQ(ItemText("Level", -1, 0), "Level");
-    EXPECT_EQ(ItemText("Level", 5, 0), "Level") << "no character after the position";
-    const char* const names[] = {"Ins", "Del", "Tab", "BkSp", "Enter"};
-    for (int32_t code = kMenuKeyInsert; code <= kMenuKeyEnter; ++code)
-        EXPECT_EQ(ItemText("K", -1, MenuSpecialKey(code)), std::string("K\t") + names[code - 1]);
-    EXPECT_EQ(ItemText("K", -1, MenuSpecialKey(kMenuKeyF12) | kShift), "K\tShift+F12");
+    EXPECT_EQ(ItemText("Level", 5, MenuSpecialKey(kMenuKeyBackspace)), "Level\tBkSp") << "no character at 5";
     EXPECT_EQ(ItemText("K", -1, MenuSpecialKey(6)), "K\t") << "a code without a name shows none";
-
-    MenuItem separator;
-    separator.separator = 1;
-    std::strcpy(separator.text, "x");
-    char display[kMenuDisplayTextSize] = "?";
-    ComposeMenuItemText(separator, 1, display, sizeof display);
-    EXPECT_STREQ(display, "");
-
     char title[kMenuTextSize + 1];
     ComposeMenuTitle("Walk", 3, 1, title, sizeof title);
     EXPECT_STREQ(title, "Wal&k");
-    ComposeMenuTitle("Walk", 3, 0, title, sizeof title);
-    EXPECT_STREQ(title, "Walk");
-}
 
-TEST(MenuItemText, TheLongestTextFitsAndAShortBufferIsNeverOverrun)
-{
     MenuItem item;
     std::memset(item.text, 'W', kMenuTextSize - 1);
     item.mnemonicPosition = 62;
@@ -95,16 +74,10 @@ TEST(MenuItemText, TheLongestTextFitsAndAShortBufferIsNeverOverrun)
     std::memset(display, '#', sizeof display);
     ComposeMenuItemText(item, 1, display, kMenuDisplayTextSize);
     EXPECT_EQ(std::string(display), std::string(62, 'W') + "&W\tAlt+Ctrl+Shift+Enter");
-    EXPECT_EQ(std::strlen(display), kMenuDisplayTextSize - 1);
-
-    char shortText[12];
-    std::memset(shortText, '#', sizeof shortText);
-    MenuItem open;
-    std::strcpy(open.text, "Open...");
-    open.keyEquivalent = 'O';
-    ComposeMenuItemText(open, 1, shortText, 10);
-    EXPECT_STREQ(shortText, "&Open...\t");
-    EXPECT_EQ(shortText[10], '#');
+    EXPECT_EQ(std::strlen(display), kMenuDisplayTextSize - 1) << "the longest text fits exactly";
+    std::memset(display, '#', sizeof display);
+    ComposeMenuItemText(item, 1, display, 10);
+    EXPECT_EQ(std::string(display, 11), std::string(9, 'W') + '\0' + '#');
 }
 
 TEST(MenuKeyEquivalent, CtrlIsImpliedForACharacterAndSpecialKeysNeverMatch)
@@ -112,44 +85,34 @@ TEST(MenuKeyEquivalent, CtrlIsImpliedForACharacterAndSpecialKeysNeverMatch)
     EXPECT_TRUE(MenuKeyMatches('O', 'O', kCtrl));
     EXPECT_FALSE(MenuKeyMatches('O', 'O', 0));
     EXPECT_FALSE(MenuKeyMatches('O', 'O', kCtrl | kShift));
-    EXPECT_FALSE(MenuKeyMatches('O', 'P', kCtrl));
     EXPECT_TRUE(MenuKeyMatches('S' | kShift, 'S', kCtrl | kShift));
-    EXPECT_FALSE(MenuKeyMatches('S' | kShift, 'S', kCtrl));
     EXPECT_TRUE(MenuKeyMatches(';' | kAlt, ';', kCtrl | kAlt));
     EXPECT_FALSE(MenuKeyMatches(kAlt | MenuSpecialKey(kMenuKeyF1 + 3), VK_F4, kAlt));
     EXPECT_TRUE(MenuKeyMatches(kMenuKeyUnreachable, kMenuKeyUnreachable, 0));
-    EXPECT_FALSE(MenuKeyMatches(0, 0, 0));
 }
 
 TEST(MenuItems, PositionsAreOneBasedAndABadPositionActsOnNothing)
 {
     bool submenuDeleted = false;
     Owned<Menu> menu(RecordingMenu::Make("Edit", {"Cut", nullptr, "Paste"}));
-    EXPECT_EQ(menu->Insert(1, nullptr), kResultOk);
+    EXPECT_EQ(menu->InsertMenuItem(1), kResultOk);
     EXPECT_EQ(menu->InsertMenuItem(5), kResultOk);
-    EXPECT_EQ(menu->InsertMenuItem(0), kResultOutOfRange);
     EXPECT_EQ(menu->InsertMenuItem(7), kResultOutOfRange);
     menu->SetMenuItemText(1, std::string(100, 'x').c_str());
     EXPECT_EQ(std::string(menu->GetMenuItemText(1)), std::string(kMenuTextSize - 1, 'x'));
     EXPECT_STREQ(menu->GetMenuItemText(2), "Cut");
-    EXPECT_TRUE(menu->MenuItemAt(3)->separator);
     EXPECT_STREQ(menu->GetMenuItemText(0), "");
     EXPECT_STREQ(menu->GetMenuItemText(6), "");
-
     menu->CheckMenuItemAt(2, 1);
-    menu->CheckMenuItemAt(0, 1);
     menu->CheckMenuItemAt(6, 1);
     menu->EnableMenuItemAt(0, 0);
-    menu->SetMenuItemShortcut(9, 'X');
     EXPECT_EQ(menu->IsMenuItemChecked(2), 1);
-    EXPECT_EQ(menu->IsMenuItemChecked(0), 0);
     for (int32_t position = 1; position <= menu->ItemCount(); ++position)
         EXPECT_TRUE(menu->MenuItemAt(position)->flags & kMenuItemEnabled);
 
     EXPECT_EQ(menu->SetMenuItemSubmenu(4, RecordingMenu::Make("More", {"A"}, nullptr, &submenuDeleted)), kResultOk);
     EXPECT_EQ(menu->RemoveMenuItem(4), kResultOk);
     EXPECT_TRUE(submenuDeleted) << "an item's submenu goes with it";
-    EXPECT_EQ(menu->RemoveMenuItem(5), kResultOutOfRange);
     EXPECT_EQ(menu->ItemCount(), 4);
 }
 
@@ -162,11 +125,8 @@ TEST(MenuItems, ChainsAndSubmenusThatWouldComeRoundAreRefused)
     EXPECT_EQ(a->SetMenuContinuation(b.get()), kResultOk);
     EXPECT_EQ(b->SetMenuAttachment(UINT_PTR(c.get())), kResultOk);
     EXPECT_EQ(c->SetMenuContinuation(a.get()), kResultOutOfRange);
-    EXPECT_EQ(c->ContinuedFrom(), b.get());
-    // A menu continues one menu at a time: taking it over detaches it from the other.
     EXPECT_EQ(a->SetMenuContinuation(c.get()), kResultOk);
-    EXPECT_EQ(b->MenuAttachment(), kMenuNotAttached);
-    EXPECT_EQ(b->ContinuedFrom(), nullptr);
+    EXPECT_EQ(b->MenuAttachment(), kMenuNotAttached) << "a menu continues one menu at a time";
 
     Menu* d = RecordingMenu::Make("D", {"1"});
     EXPECT_EQ(b->SetMenuItemSubmenu(1, d), kResultOk);
@@ -204,11 +164,8 @@ TEST_F(MenuBuildTest, ItemsBecomeEntriesWithTheirIdsStatesAndSubmenus)
 
     // While built, items change in place and the item list stays as the pop-up shows it.
     EXPECT_EQ(menu->AppendMenuItem("Later"), kResultLocked);
-    EXPECT_EQ(menu->RemoveMenuItem(1), kResultLocked);
-    menu->CheckMenuItemAt(1, 0);
     menu->EnableMenuItemAt(3, 1);
     menu->SetMenuItemText(3, "Shut");
-    EXPECT_EQ(GetMenuState(handle, 0, MF_BYPOSITION) & MF_CHECKED, 0u);
     EXPECT_EQ(GetMenuState(handle, 2, MF_BYPOSITION) & MF_GRAYED, 0u);
     EXPECT_EQ(EntryText(handle, 2), "&Shut");
     EXPECT_EQ(GetMenuItemID(handle, 2), UINT(MenuCommandId(1, 3)));
@@ -217,15 +174,12 @@ TEST_F(MenuBuildTest, ItemsBecomeEntriesWithTheirIdsStatesAndSubmenus)
     ASSERT_EQ(menu->SetMenuItemSubmenu(4, later), kResultOk);
     EXPECT_FALSE(IsMenu(oldRecent));
     EXPECT_EQ(GetSubMenu(handle, 3), later->MenuHandle());
-    EXPECT_EQ(GetMenuItemCount(handle), 4);
     recent->DeleteMenuObject();
 
     HMENU laterHandle = later->MenuHandle();
     menu->UnbuildMenu();
-    EXPECT_FALSE(menu->IsBuilt());
     EXPECT_FALSE(IsMenu(handle));
     EXPECT_FALSE(IsMenu(laterHandle));
-    EXPECT_EQ(menu->MenuHandle(), nullptr);
 }
 
 TEST_F(MenuBuildTest, AContinuationFillsThePopUpOnAndItsDeletionLeavesThePopUpItContinues)
@@ -240,8 +194,6 @@ TEST_F(MenuBuildTest, AContinuationFillsThePopUpOnAndItsDeletionLeavesThePopUpIt
     EXPECT_EQ(more->PositionOffset(), 2);
     EXPECT_EQ(EntryTexts(handle), (std::vector<std::string>{"&Tile", "&Cascade", "&One", "&Two"}));
     EXPECT_EQ(GetMenuItemID(handle, 3), UINT(MenuCommandId(head->MenuNumber(), 4)));
-    more->EnableMenuItemAt(1, 0);
-    EXPECT_TRUE(GetMenuState(handle, 2, MF_BYPOSITION) & MF_GRAYED) << "positions in the shared pop-up";
 
     more->DeleteMenuObject();
     ASSERT_TRUE(IsMenu(handle));
@@ -301,12 +253,13 @@ TEST_F(MenuBuildTest, KeyEquivalentsOfEnabledItemsAreFoundThroughSubmenusAndTheC
     dimmedMore->SetMenuItemShortcut(1, 'J');
     menu->SetMenuContinuation(tail);
     tail->SetMenuItemShortcut(1, 'K');
-    Owned<DynamicArray> list = MenuList({menu.get()});
+    Owned<DynamicArray> list(NewDynamicArray(0, sizeof(Menu*), 1));
+    Menu* listed = menu.get();
+    list->Append(&listed);
 
     EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'O', kCtrl), 0) << "an unbuilt menu has no ids";
     ASSERT_EQ(menu->BuildMenu(), kResultOk);
     EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'O', kCtrl), MenuCommandId(1, 1));
-    EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'O', 0), 0);
     EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'D', kCtrl), 0) << "a disabled item";
     EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'I', kCtrl | kShift), MenuCommandId(more->MenuNumber(), 1));
     EXPECT_EQ(FindMenuKeyEquivalent(list.get(), 'J', kCtrl), 0) << "the submenu of a disabled item";
@@ -317,35 +270,12 @@ TEST_F(MenuBuildTest, KeyEquivalentsOfEnabledItemsAreFoundThroughSubmenusAndTheC
     EXPECT_EQ(menu->updates, updates + 1);
 }
 
-// A shown document window of the tests' own frame with one pane.
-class MenuPopUpTest : public FrameFixture {
+// Shows the menu at a point of a pane and presses the keys once it is up.
+class MenuPopUpTest : public ItemTest {
 protected:
-    void SetUp() override
-    {
-        FrameFixture::SetUp();
-        ASSERT_NE(frame_, nullptr);
-        window_ = new Window;
-        ASSERT_EQ(window_->CreateWindowObject({20, 20, 320, 220}, "Menus", {0, 0}, {0, 0}, {0, 0},
-                                              kWindowCaption | kWindowSizing | kWindowSystemMenu, kWindowHides),
-                  kResultOk);
-        window_->SetWindowOwner(frame_);
-        frame_->RegisterDocumentWindow(window_);
-        pane_ = new Pane;
-        pane_->PaneCreate(0);
-        window_->AddPane(pane_);
-        window_->ShowWindowObject();
-        PumpMessages();
-    }
-
-    void TearDown() override
-    {
-        if (window_) window_->DestroyWindowObject();
-        FrameFixture::TearDown();
-    }
-
-    // Shows the menu at the pane's centre and presses the keys once it is up.
     int32_t Track(Menu* menu, std::initializer_list<WPARAM> keys)
     {
+        if (!pane_) pane_ = OpenPane();
         std::vector<WPARAM> pressed(keys);
         RunLater(100, [this, pressed] {
             for (WPARAM key : pressed) PostKey(pane_->PaneWindow(), key);
@@ -353,7 +283,6 @@ protected:
         return menu->TrackPopupMenuObject(pane_, 50, 40);
     }
 
-    Window* window_ = nullptr;
     Pane* pane_ = nullptr;
 };
 
