@@ -310,6 +310,133 @@ def check_help_key(s):
     expect(len(calls) == 1, "%d help index calls" % len(calls))
 
 
+# --- menus (the probe's menus: tests/toolkit/probe/menu_scenarios.cpp) ---
+
+# Every entry of the bar's menus as the system menus show it ("\t" stands for the tab).
+MENU_STRINGS = {
+    ("File", 0): r"&Exit\tAlt+F4",
+    ("Edit", 0): r"&Cut\tCtrl+X",
+    ("Edit", 1): r"&Copy\tCtrl+C",
+    ("Edit", 2): r"&Paste\tCtrl+V",
+    ("Probe", 0): r"&Open...\tCtrl+O",
+    ("Probe", 1): "",
+    ("Probe", 2): r"&Dimmed\tCtrl+D",
+    ("Probe", 3): r"Save &As...\tCtrl+Shift+S",
+    ("Probe", 4): r"&Continued\tCtrl+J",
+    ("Help", 0): "&About This Product ...",
+}
+MENU_TITLES = ["&File", "&Edit", "&Probe", "&Help"]
+MENU_ENTRY = r"title=(\w+) index=(\d+) rect=(-?\d+),(-?\d+),(-?\d+),(-?\d+) text=(.*)$"
+
+
+def entry_target(match):
+    return qpdrive.Target(0, tuple(int(match.group(i)) for i in range(3, 7)))
+
+
+def menu_titles(s):
+    """The bar's titles and their targets, from its last complete log."""
+    end = s.line(r"^MENUBAR_END count=(\d+)", since=0)
+    count = int(end.group(1))
+    entries = s.program.matching(r"^MENUBAR " + MENU_ENTRY, 0, s.program.cursor)[-count:]
+    return {m.group(7): entry_target(m) for m in entries}
+
+
+def open_menu(s, title):
+    """Clicks the title in the bar; the items of its pop-up (index: (text, target)) once it is open."""
+    name = title.replace("&", "")
+    mark = s.program.mark()
+    qpdrive.click(*menu_titles(s)[title].centre)
+    s.line(r"^MENUITEM title=%s index=0 " % name, since=mark)
+    return {int(m.group(2)): (m.group(7), entry_target(m))
+            for m in s.program.matching(r"^MENUITEM " + MENU_ENTRY, mark) if m.group(1) == name}
+
+
+def menu_command(s, since):
+    match = s.line(r"^MENU_COMMAND menu=(\w+) position=(\d+)$", since=since)
+    return match.group(1), int(match.group(2))
+
+
+def choose(s, title, index):
+    """Clicks the title, then the item; the command it performed."""
+    items = open_menu(s, title)
+    mark = s.program.mark()
+    qpdrive.click(*items[index][1].centre)
+    return menu_command(s, mark)
+
+
+def by_keys(s, *keys):
+    """Presses the keys over pane C; the command they performed."""
+    mark = s.program.mark()
+    s.keys_to("paneC", *keys)
+    return menu_command(s, mark)
+
+
+def check_menu_strings(s):
+    """The bar's titles and every entry read back from the system menus as they were built."""
+    titles = list(menu_titles(s))
+    expect(titles == MENU_TITLES, "bar titles %r" % titles)
+    strings = {(m.group(1), int(m.group(2))): m.group(3)
+               for m in s.program.matching(r"^MENUSTRING title=(\w+) index=(\d+) text=(.*)$", 0)}
+    expect(strings == MENU_STRINGS, "menu entries %r" % sorted(strings.items()))
+    s.finish()
+
+
+def check_menu_command_three_ways(s):
+    """A click on the title and then the item, Alt with the mnemonics, and the key equivalent
+    perform the same item; so for the item of the continuing menu and the one with Shift."""
+    s.activate("paneC")
+    for way, command in (("click", choose(s, "&Probe", 0)), ("mnemonic", by_keys(s, "alt+p", "o")),
+                         ("key", by_keys(s, "ctrl+o"))):
+        expect(command == ("Probe", 1), "%s performed %r" % (way, command))
+    for way, command in (("click", choose(s, "&Probe", 4)), ("key", by_keys(s, "ctrl+j"))):
+        expect(command == ("More", 1), "the continuation's item by %s performed %r" % (way, command))
+    for way, command in (("mnemonic", by_keys(s, "alt+p", "a")), ("key", by_keys(s, "ctrl+shift+s"))):
+        expect(command == ("Probe", 4), "Save As by %s performed %r" % (way, command))
+    command = by_keys(s, "ctrl+c")
+    expect(command == ("Edit", 2), "Ctrl+C performed %r" % (command,))
+    s.finish()
+
+
+def check_menu_disabled_key(s):
+    """Ctrl+D, the key of a disabled item, performs nothing and reaches the pane as a key."""
+    s.activate("paneC")
+    mark = s.program.mark()
+    s.keys_to("paneC", "ctrl+d")
+    s.line(r"^KEYDOWN pane=C key=68 ", since=mark)
+    expect(by_keys(s, "ctrl+o") == ("Probe", 1), "Ctrl+O after Ctrl+D")
+    commands = s.program.matching(r"^MENU_COMMAND ", mark)
+    expect(len(commands) == 1, "%d commands after Ctrl+D and Ctrl+O" % len(commands))
+    s.finish()
+
+
+def check_menu_popup(s):
+    """A pop-up menu dismissed with Escape answers 0; one chosen with the keys its position."""
+    s.activate("paneC")
+    for keys, answer in ((("Escape",), "0"), (("Down", "Down", "Return"), "2")):
+        mark = s.program.mark()
+        s.keys_to("paneC", "u")
+        s.line(r"^MENUITEM title=Pop index=1 ", since=mark)
+        qpdrive.key(*keys)
+        result = s.line(r"^POPUP result=(\d+)", since=mark).group(1)
+        expect(result == answer, "%s answered %s" % (" ".join(keys), result))
+    expect(not s.program.matching(r"^MENU_COMMAND ", 0), "the pop-up's choice reached the frame")
+    s.finish()
+
+
+def check_menu_about_and_exit(s):
+    """The about item opens the about window in mode 1; File, Exit ends the probe with code 0."""
+    s.activate("paneC")
+    items = open_menu(s, "&Help")
+    mark = s.program.mark()
+    qpdrive.click(*items[0][1].centre)
+    s.line(r"^ABOUT mode=1$", since=mark)
+    items = open_menu(s, "&File")
+    qpdrive.click(*items[0][1].centre)
+    code = s.program.wait_exit()
+    expect(code == 0, "exit code %d" % code)
+    s.line(r"^EXIT code=0")
+
+
 CHECKS = {name[len("check_"):]: function for name, function in globals().items() if name.startswith("check_")}
 ARGUMENTS = {"dropped_names": ("--drop", "C:\\e2e\\first.qpy", LONG_NAME, "C:\\e2e\\third.qpy")}
 

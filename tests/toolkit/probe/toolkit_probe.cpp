@@ -1,8 +1,9 @@
 // The toolkit probe: a program that starts the toolkit as the player does, shows a document with
 // two windows of coloured test panes and logs, one flushed line each, everything its panes,
 // dialogs and frame receive, so that the end-to-end checks (tests/toolkit/e2e) can drive it with
-// real input and compare what it did. Keys pressed in a pane start the dialog scenarios; what real
-// input cannot do comes from the command line:
+// real input and compare what it did. Keys pressed in a pane start the dialog and pop-up menu
+// scenarios; the document has menus built in code (menu_scenarios.cpp). What real input cannot do
+// comes from the command line:
 //   --drop NAME...   drops the names on the frame once the program is ready.
 #include <windows.h>
 #include <shlobj.h>
@@ -18,6 +19,7 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/ui_services.h"
 #include "foundation/win32_services.h"
+#include "tests/toolkit/probe/menu_scenarios.h"
 #include "tests/toolkit/toolkit_startup.h"
 #include "toolkit/alert.h"
 #include "toolkit/app_globals.h"
@@ -141,6 +143,7 @@ public:
         case 'A': ShowProbeAlert(); return 1;
         case 'N': AskQuestionWithInnerAlert(); return 1;
         case 'M': MinimizeAndRestore(owner_); return 1;
+        case 'U': TrackProbePopUp(this); return 1;
         default: return 0;
         }
     }
@@ -175,6 +178,9 @@ class ProbePlayerWindow : public DocumentFrame {};
 
 class ProbeDocument : public DocumentFrame {
 public:
+    int32_t DocumentBuildMenus(int32_t mode, DiskFileStream* file) override { return BuildProbeMenus(this); }
+    void DocumentDisposeMenus() override { DisposeProbeMenus(); }
+
     void DocumentWindowNotify(Window* window, int32_t code) override
     {
         HWND hwnd = window ? window->GetWindowHandle() : nullptr;
@@ -358,6 +364,7 @@ public:
         Log("OPEN mode=%d path=%s", mode, path);
         file->FileObjectDestroy();
     }
+    void ShowAbout(int32_t mode) override { Log("ABOUT mode=%d", mode); }
 };
 
 BOOL LogHelpCall(HWND window, const char* file, UINT command, ULONG_PTR data)
@@ -397,6 +404,7 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD)
         if (DropCount > 0) DropNamesOnFrame();
     }
     WatchDialogs();
+    WatchMenus();
 }
 
 // --- start-up and shutdown, in the player's order ---
