@@ -381,13 +381,17 @@ void ProgressWindow::ShowCredits(Q_Offscreen* picture, const DynamicArray* text)
     const int32_t w = rect.Width();
     const int32_t h = rect.Height();
     PlaceBarAndButton(w, h, kCreditsBarTopGap, kCreditsBarBottomGap);
-    const PortRect lineRect = {kMargin, h - kCreditsLineTopGap, bar_.right, h - kCreditsLineBottomGap};
     for (TextItem* line : {line1_, line2_, counter_})
-        if (line) line->ItemSetBounds(lineRect);
+        if (line) line->ItemSetBounds(CreditsLineRect(h));
 
     windoid_->ShowWindowObject();
     windoid_->AddPane(this);
     RedrawPane(kDrawFull);
+}
+
+PortRect ProgressWindow::CreditsLineRect(int32_t height) const
+{
+    return {kMargin, height - kCreditsLineTopGap, bar_.right, height - kCreditsLineBottomGap};
 }
 
 void ProgressWindow::DeleteErasedItem(TextItem** item)
@@ -407,9 +411,10 @@ void ProgressWindow::AwaitAcknowledgement()
     counterShown_ = 0;
     DeleteErasedItem(&line2_);
     EndPaneDrawing();
-    const int32_t h = contentRect_.Height();
-    if (!line1_ && (line1_ = AddTextLine()))
-        line1_->ItemSetBounds({kMargin, h - kCreditsLineTopGap, bar_.right, h - kCreditsLineBottomGap});
+    if (!line1_) {
+        line1_ = AddTextLine();
+        if (line1_) line1_->ItemSetBounds(CreditsLineRect(contentRect_.Height()));
+    }
     SetMessage(kFinishedText);
 
     const PortRect place = button_->Bounds();

@@ -87,7 +87,8 @@ protected:
 private:
     // A text line with an empty rectangle, added to the pane; null when out of memory.
     TextItem* AddTextLine();
-    // Sets line 1 or 2, creating it, and draws it over its rectangle cleared by `clear`.
+    // Sets line 1 or 2 (the detail), creating it, and draws it over its rectangle cleared to
+    // white (the message) or to the button face (the detail).
     void SetLine(TextItem** line, const char* text, bool detail);
     // Places the bar (its top and bottom `topGap` and `bottomGap` above the bottom edge) and
     // the button in a window of the content size, and recomputes the pixels per unit.
@@ -100,6 +101,8 @@ private:
     // height it takes, 0 without a text.
     int32_t AddCreditsText(const DynamicArray* text, int32_t top, int32_t width);
     void DrawCreditsPicture();
+    // Where the text lines stand, above the bar, in a window with credits `height` high.
+    PortRect CreditsLineRect(int32_t height) const;
     // Takes the item out of the pane, erases its rectangle and deletes it.
     void DeleteErasedItem(TextItem** item);
 
