@@ -264,7 +264,9 @@ void ProgressWindow::AdvanceBar(int32_t increment)
 {
     value_ = total_ == -1 ? increment : value_ + increment;
     const int32_t width = bar_.right - bar_.left;
-    const int32_t filled = value_ > total_ || total_ == -1 ? width : int32_t(value_ * pixelsPerUnit_ + 0.5);
+    // Within the total the scaled value is at most the width; below 0 nothing is filled.
+    const double scaled = value_ * pixelsPerUnit_ + 0.5;
+    const int32_t filled = value_ > total_ || total_ == -1 ? width : scaled < 0 ? 0 : int32_t(scaled);
     const int32_t right = bar_.right;
     bar_.right = bar_.left + filled;
     RedrawPane(kDrawProgressBar);
