@@ -435,6 +435,120 @@ def check_menu_about_and_exit(s):
     code = s.program.wait_exit()
     expect(code == 0, "exit code %d" % code)
     s.line(r"^EXIT code=0")
+# --- the progress window (the probe's loaders: tests/toolkit/probe/progress_scenarios.cpp) ---
+
+BAR_COLOURS = {(0xCC, 0xCC, 0xFF), (0x45, 0x45, 0x45)}
+PICTURE_COLOUR = (0xFF, 0xCC, 0x00)
+LOAD_END = r"^LOAD end result=(-?\d+) steps=(\d+) frame_enabled=(\d) window_up=(\d)"
+
+
+def start_load(s, key):
+    """Presses the key in pane A; the progress window's targets once it is shown."""
+    s.activate("paneA")
+    mark = s.program.mark()
+    s.keys_to("paneA", key)
+    return qpdrive.parse_targets(s.line(r"^PROGRESS window=", since=mark).string), mark
+
+
+def expect_stopped(s, mark, end):
+    """The load ended stopped (-2) in the step whose pump took the input, the window went, the
+    frame is enabled again, and "Finished loading." never appeared."""
+    expect(end.group(1) == "-2", "the load ended with %s" % end.group(1))
+    expect(int(end.group(2)) < 200, "all %s steps ran" % end.group(2))
+    expect((end.group(3), end.group(4)) == ("1", "0"),
+           "frame enabled %s, progress window up %s" % (end.group(3), end.group(4)))
+    expect(not s.program.matching(r"^PROGRESS_MESSAGE text=Finished loading\.", mark), "Finished loading. shown")
+    stops = [int(m.group(1)) for m in s.program.matching(r"^LOAD step=(\d+) result=1", mark)]
+    expect(stops == [int(end.group(2))], "stopped steps %r, the load ended after step %s" % (stops, end.group(2)))
+
+
+def stop_step_matches_input(s, mark, message):
+    inputs = s.program.matching(r"^INPUT message=%s key=\d+ step=(\d+)" % message, mark)
+    expect(inputs, "no %s reached the progress window" % message)
+    stopped = s.program.matching(r"^LOAD step=(\d+) result=1", mark)
+    expect(stopped and stopped[0].group(1) == inputs[0].group(1),
+           "the input came in step %s, the load stopped in step %s" % (
+               inputs[0].group(1), stopped[0].group(1) if stopped else "none"))
+
+
+def check_progress_cancel(s):
+    """A click on Cancel ends the load in the step whose pump took it, with the stopped result;
+    the window goes and the frame is enabled again, without "Finished loading."."""
+    progress, mark = start_load(s, "l")
+    qpdrive.click(*progress["button"].centre)
+    end = s.line(LOAD_END, timeout=20)
+    expect_stopped(s, mark, end)
+    stop_step_matches_input(s, mark, "buttonup")
+    s.finish()
+
+
+def check_progress_credits(s):
+    """With credits the window shows the picture; at the end "Finished loading." waits for OK,
+    which Return presses; then the window goes and the load has ended normally."""
+    _, mark = start_load(s, "c")
+    credits = qpdrive.parse_targets(s.line(r"^CREDITS window=", since=mark).string)
+    s.line(r"^PROGRESS_MESSAGE text=Finished loading\.$", timeout=20)
+    window = credits["window"].rect
+    shot = qpdrive.Screenshot()
+    area = (window[2] - window[0]) * (window[3] - window[1])
+    gold = area - len(shot.differing(window, PICTURE_COLOUR))
+    expect(gold >= 120 * 40, "%d pixels of the credits picture on the screen" % gold)
+    expect(not s.program.matching(r"^LOAD end", mark), "the load ended before OK")
+    s.keys_to_dialog(credits["window"], "Return")
+    end = s.line(LOAD_END)
+    expect(end.groups() == ("0", "200", "1", "0"), "the load ended %r" % (end.groups(),))
+    s.finish()
+
+
+def check_progress_frame_refuses_close(s):
+    """WM_CLOSE to the frame during the load is refused and the load goes on; WM_CLOSE to the
+    progress window presses its Cancel button."""
+    progress, mark = start_load(s, "l")
+    _, exists = s.send_message(s.targets["frame"].hwnd, WM_CLOSE)
+    expect(exists == 1, "WM_CLOSE destroyed the frame during the load")
+    expect(not s.program.matching(r"^LOAD end", mark), "the load ended on WM_CLOSE to the frame")
+    after = s.program.mark()
+    s.line(r"^LOAD step=\d+ result=0", since=after)
+    s.send_message(progress["window"].hwnd, WM_CLOSE)
+    end = s.line(LOAD_END, timeout=20)
+    expect_stopped(s, mark, end)
+    s.finish()
+
+
+def check_progress_nested_stage(s):
+    """A stage that opens and finishes inside the load leaves the outer window up, and Escape
+    still cancels the load."""
+    progress, mark = start_load(s, "s")
+    stage = s.line(r"^STAGE end opened=(-?\d+) window_up=(\d)", timeout=20)
+    expect(stage.groups() == ("-1", "1"), "the stage ended with %r" % (stage.groups(),))
+    s.keys_to_dialog(progress["window"], "Escape")
+    end = s.line(LOAD_END, timeout=20)
+    expect_stopped(s, mark, end)
+    stop_step_matches_input(s, mark, "keydown")
+    s.finish()
+
+
+def bar_pixels(rect):
+    shot = qpdrive.Screenshot()
+    left, top, right, bottom = rect
+    return sum(1 for y in range(top, bottom) for x in range(left, right) if shot.pixel(x, y) in BAR_COLOURS)
+
+
+def check_progress_alert_above(s):
+    """An alert raised during the load covers the progress window; once it is dismissed the
+    frame stays disabled under the progress window, whose bar shows again."""
+    progress, mark = start_load(s, "e")
+    alert, frame_enabled = s.dialog_up(2, since=mark)
+    expect(frame_enabled == 0, "the frame is enabled under the alert")
+    bar = progress["bar"].rect
+    expect(bar_pixels(bar) == 0, "the progress bar shows through the alert")
+    s.keys_to_dialog(alert, "Return")
+    expect(s.line(r"^ALERT_DONE frame_enabled=(\d)").group(1) == "0", "the frame was enabled by the alert")
+    s.line(r"^LOAD step=\d+ result=0")
+    expect(bar_pixels(bar) > 0, "the progress bar is not on the screen after the alert")
+    qpdrive.click(*progress["button"].centre)
+    expect_stopped(s, mark, s.line(LOAD_END, timeout=20))
+    s.finish()
 
 
 CHECKS = {name[len("check_"):]: function for name, function in globals().items() if name.startswith("check_")}

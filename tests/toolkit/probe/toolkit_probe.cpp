@@ -20,6 +20,7 @@
 #include "foundation/ui_services.h"
 #include "foundation/win32_services.h"
 #include "tests/toolkit/probe/menu_scenarios.h"
+#include "tests/toolkit/probe/progress_scenarios.h"
 #include "tests/toolkit/toolkit_startup.h"
 #include "toolkit/alert.h"
 #include "toolkit/app_globals.h"
@@ -144,7 +145,7 @@ public:
         case 'N': AskQuestionWithInnerAlert(); return 1;
         case 'M': MinimizeAndRestore(owner_); return 1;
         case 'U': TrackProbePopUp(this); return 1;
-        default: return 0;
+        default: return RunProgressScenario(key, Log);
         }
     }
 

@@ -1,0 +1,47 @@
+// The one current progress window of the program and the operations that loaders call on it;
+// the lower layers reach them through the toolkit's user-interface services. Every operation
+// but opening does nothing (or answers 0) without a current window.
+//
+// Opening and finishing nest: an open while a window is current only counts, and its finish only
+// counts down, so that a stage run inside another (the landed loaders finish even when their
+// open made no window) never closes the outer window. Showing and updating pump every waiting
+// message, with the windoids locked in place meanwhile; the pump looks the current window up
+// again after each message, since a handler may have finished it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class DynamicArray;
+class ProgressWindow;
+class Q_Offscreen;
+
+// Makes a current window with the button of the mode (progress_window.h): 0. Answers -1 and
+// counts one level more when a window is current. When no window can be made, none becomes
+// current and the answer is still 0.
+int32_t OpenProgressWindow(int32_t mode);
+void SetProgressTitle(const char* text);
+void SetProgressMessage(const char* text);
+void SetProgressDetail(const char* text);
+void SetProgressTotal(int32_t total);
+void SetProgressValue(int32_t value);
+int32_t CurrentProgressValue();
+// Lays the window out, centres, shows and draws it, then pumps the waiting messages.
+void ShowProgressWindow();
+// Advances and draws the bar, then pumps the waiting messages: 1 once the load is asked to stop
+// (the Stop or Cancel button, WM_CLOSE on the window, or a WM_QUIT that the pump took and posted
+// again), else 0. After a stop request it answers 1 at once, drawing and pumping nothing.
+int32_t UpdateProgressWindow(int32_t increment);
+// Shows the credits (or with neither withdraws them), then runs an update pass.
+void ShowProgressCredits(Q_Offscreen* picture, const DynamicArray* text);
+// Counts one level down; at the outermost level waits for OK when credits are shown (unless the
+// load was stopped), then closes the window and leaves none current.
+void FinishProgressWindow();
+// Line 1's text into the buffer, when the window has line 1.
+void ProgressGetMessage(char* buffer, size_t size);
+// Switches the counter field on with the text.
+void ProgressSetCounter(const char* text);
+
+ProgressWindow* CurrentProgressWindow();
+// The opens counted beyond the one that made the current window.
+int32_t ProgressNestingDepth();

@@ -1,0 +1,121 @@
+// ProgressWindow: the small dialog through which long loads report their progress: a title, one
+// or two text lines, a bar, and a Stop or Cancel button (or none), grown to show a model's
+// credits picture and text while the rest of the file is read, and turned into a "Finished
+// loading." notice that waits for OK when the load ends with credits shown. The one current
+// progress window and the operations loaders call on it are in current_progress.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "toolkit/dialog_window.h"
+
+class DynamicArray;
+class PushButton;
+class Q_Offscreen;
+class TextItem;
+
+// The windows' buttons: "Cancel" (the model reader), "Stop" (the texture adder), or none (the
+// texture library scan).
+constexpr int32_t kProgressCancel = 0;
+constexpr int32_t kProgressStop = 1;
+constexpr int32_t kProgressNoButton = 2;
+
+// The draw mode of an update: the filled part of the bar alone.
+constexpr int32_t kDrawProgressBar = -1;
+
+class ProgressWindow : public DialogWindow {
+public:
+    ProgressWindow() = default;
+
+    // Code kDrawProgressBar paints the filled part of the bar; any other draws the window
+    // through the shared offscreen with the bar empty, then the credits picture and the
+    // controls. The counter field, when switched on, comes last.
+    void Draw(int32_t mode, int32_t horizontal, int32_t vertical) override;
+
+    // Makes the hidden windoid titled "Progress" with the button of the mode and the counter
+    // field (empty and off). kResultNotFound when the windoid could not be made.
+    ResultCode CreateProgressWindoid(int32_t mode);
+    // The title (at most 255 characters), applied to the window at once.
+    void SetProgressTitle(const char* text);
+    // Line 1 (the message) and line 2 (the detail), made on first use and drawn at once. A line
+    // made after the layout keeps an empty rectangle until the next LayOutAndShow.
+    void SetMessage(const char* text);
+    void SetDetail(const char* text);
+    // Stores the total and the bar's pixels per unit (the bar width for a total below 1).
+    void SetTotal(int32_t total);
+    void SetValue(int32_t value) { value_ = value; }
+    int32_t Value() const { return value_; }
+    // Makes the counter field when missing, switches it on and sets its text.
+    void SetCounter(const char* text);
+    // Line 1's text into the buffer (nothing without line 1).
+    void CopyMessage(char* buffer, size_t size) const;
+
+    // Sizes the window for the lines that exist, fits their texts (ending a cut one in "..."),
+    // centres it on the screen, shows it and draws it in full.
+    void LayOutAndShow();
+    // Adds the increment to the value (sets it with a total of -1) and paints the filled bar.
+    void AdvanceBar(int32_t increment);
+    // Grows the window round the picture (not owned) and the text (its characters, no
+    // terminator) and draws them; the text item replaces the one shown before. With neither,
+    // withdraws the credits shown: no pointer to the picture is kept.
+    void ShowCredits(Q_Offscreen* picture, const DynamicArray* text);
+    // With credits shown, a button and no stop request: the window becomes the "Finished
+    // loading." notice, whose OK button ends its modal run. Otherwise nothing.
+    void AwaitAcknowledgement();
+
+    // The stop request, left by the button (its result value) or by a quit (1); never cleared.
+    int32_t StopRequested() const { return result_ != 0; }
+    void RequestStop();
+
+    int32_t ShowsCredits() const { return creditsText_ || creditsPicture_; }
+    PushButton* Button() const { return button_; }
+    TextItem* MessageLine() const { return line1_; }
+    TextItem* DetailLine() const { return line2_; }
+    TextItem* CounterField() const { return counter_; }
+    int32_t CounterShown() const { return counterShown_; }
+    TextItem* CreditsText() const { return creditsText_; }
+    Q_Offscreen* CreditsPicture() const { return creditsPicture_; }
+    const PortRect& Bar() const { return bar_; }
+    int32_t Total() const { return total_; }
+    double PixelsPerUnit() const { return pixelsPerUnit_; }
+    const char* ProgressTitle() const { return progressTitle_; }
+
+protected:
+    ~ProgressWindow() override = default;
+
+private:
+    // A text line with an empty rectangle, added to the pane; null when out of memory.
+    TextItem* AddTextLine();
+    // Sets line 1 or 2 (the detail), creating it, and draws it over its rectangle cleared to
+    // white (the message) or to the button face (the detail).
+    void SetLine(TextItem** line, const char* text, bool detail);
+    // Places the bar (its top and bottom `topGap` and `bottomGap` above the bottom edge) and
+    // the button in a window of the content size, and recomputes the pixels per unit.
+    void PlaceBarAndButton(int32_t width, int32_t height, int32_t topGap, int32_t bottomGap);
+    // Moves the windoid to the content rectangle, the windoid position lock notwithstanding.
+    void MoveWindoid(const PortRect& content);
+    // Takes the credits text item out of the pane and deletes it.
+    void RemoveCreditsText();
+    // Makes the credits text item at the top given for the text in a window `width` wide; the
+    // height it takes, 0 without a text.
+    int32_t AddCreditsText(const DynamicArray* text, int32_t top, int32_t width);
+    void DrawCreditsPicture();
+    // Where the text lines stand, above the bar, in a window with credits `height` high.
+    PortRect CreditsLineRect(int32_t height) const;
+    // Takes the item out of the pane, erases its rectangle and deletes it.
+    void DeleteErasedItem(TextItem** item);
+
+    PushButton* button_ = nullptr;
+    TextItem* line1_ = nullptr;
+    TextItem* line2_ = nullptr;
+    TextItem* counter_ = nullptr;
+    double pixelsPerUnit_ = 0.0;
+    int32_t value_ = 0;
+    int32_t total_ = 0;
+    int32_t counterShown_ = 0;
+    PortRect bar_ = {0, 0, 0, 0};
+    char progressTitle_[256] = {};
+    TextItem* creditsText_ = nullptr;
+    Q_Offscreen* creditsPicture_ = nullptr;
+};
