@@ -18,6 +18,7 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/ui_services.h"
 #include "foundation/win32_services.h"
+#include "tests/toolkit/probe/panel_scenarios.h"
 #include "tests/toolkit/toolkit_startup.h"
 #include "toolkit/alert.h"
 #include "toolkit/app_globals.h"
@@ -141,6 +142,7 @@ public:
         case 'A': ShowProbeAlert(); return 1;
         case 'N': AskQuestionWithInnerAlert(); return 1;
         case 'M': MinimizeAndRestore(owner_); return 1;
+        case 'P': OpenPanelScenario(owner_->WindowOwner(), Log); return 1;
         default: return 0;
         }
     }
