@@ -135,7 +135,7 @@ void ButtonPanel::LayOutGrid(PortRect* rect, const PortRect* offset)
     const int32_t count = ArrayCount();
     const int32_t dx = offset ? offset->left : 0;
     const int32_t dy = offset ? offset->top : 0;
-    rows_ = (count + columns_ - 1) / columns_;
+    rows_ = count == 0 ? 0 : (count - 1) / columns_ + 1;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t left = dx + cellWidth_ * (i % columns_);
         const int32_t top = dy + cellHeight_ * (i / columns_);
