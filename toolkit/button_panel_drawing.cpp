@@ -31,6 +31,8 @@ constexpr int32_t kMarkRise = 6;
 constexpr int32_t kSmallMarkRise = 5;
 constexpr int32_t kMarkInset = 4;
 constexpr int32_t kSmallMarkInset = 3;
+// The mark's columns from its tip: 1, 3 and 5 pixels high.
+constexpr int32_t kMarkColumns = 3;
 constexpr int32_t kTextOpaque = 4;
 
 // The entries of a bevel colour table.
@@ -111,13 +113,14 @@ void ButtonItem::DrawButton(int32_t depth)
         const int32_t middle = r.bottom - (small ? kSmallMarkRise : kMarkRise);
         const int32_t tip = r.right - (small ? kSmallMarkInset : kMarkInset);
         RGBForeColor(colour ? kBlack : ink);
-        for (int32_t column = 0; column < 3; ++column)
+        for (int32_t column = 0; column < kMarkColumns; ++column)
             DrawStroke(tip - column, middle - column, tip - column, middle + column);
     }
 }
 
 void ButtonPanel::DrawButtons(int32_t depth, bool dirtyOnly)
 {
+    PenNormal();
     UseTextFont(kButtonFontNumber, kGlyphFontSize, 0);
     for (int32_t i = 0; i < ArrayCount(); ++i) {
         ButtonItem* item = PanelItem(i);

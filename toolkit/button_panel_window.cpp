@@ -78,7 +78,10 @@ void ButtonPanelWindow::Draw(int32_t mode, int32_t, int32_t)
         panel_->PanelDrawDirty(screenDepth_);
         return;
     }
-    if (paneFlags_ & kPanelBorderFlags) DrawBevel(content, RaisedBevelColors);
+    if (paneFlags_ & kPanelBorderFlags) {
+        PenNormal();
+        DrawBevel(content, RaisedBevelColors);
+    }
     panel_->PanelDraw(screenDepth_);
 }
 

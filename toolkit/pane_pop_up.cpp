@@ -58,7 +58,8 @@ ResultCode Pane::PopUpPane(int32_t x, int32_t y, int32_t margin, const PortRect*
     HWND underWindow = under ? under->PaneWindow() : nullptr;
     if (under) {
         SendMessageA(underWindow, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-        under->EndPaneDrawing();
+        // The release may have taken the pane away: only a pane still current is one.
+        if (CurrentDrawingPane() == under) under->EndPaneDrawing();
     }
 
     ResultCode result = kResultOutOfMemory;
