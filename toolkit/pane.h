@@ -107,8 +107,8 @@ public:
     virtual void PaneDrawDragFeedback(int32_t x, int32_t y);
     virtual void PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers) {}
     // WM_CLOSE reached the pane's windoid while the window runs (a dialog presses its cancel
-    // button): non-zero when the pane acted on it.
-    virtual int32_t PaneCloseRequest() { return 0; }
+    // button; an open pop-up pane ends its pop-up): non-zero when the pane acted on it.
+    virtual int32_t PaneCloseRequest();
 
     // --- opening, closing and layout ---
     // Lays the pane out in the window and makes its child window and bars.
@@ -119,6 +119,14 @@ public:
     // PaneLayout, then 1 when right and bottom stayed and the owner has a sizing frame.
     int32_t PaneLayoutFrom(PortRect* rect, ScrollPositions* positions, int32_t mode, int32_t flag);
     void SetPaneLayoutParameter(int32_t value);
+    // Shows the pane as a modal pop-up window at (x, y) of the current drawing pane (of the
+    // screen when none is current), laid out in mode 4 and grown by the margin, fitted on the
+    // screen or, with an anchor (screen coordinates), placed beside it. The current pane's own
+    // tracking ends first. Runs until a press outside the pane or a release inside it, WM_CLOSE
+    // on its window, or WM_QUIT (posted again); then the window goes and the pane is as before.
+    // kResultOutOfMemory (with a beep) when there is no shared offscreen, kResultNotFound when
+    // the window could not be made.
+    ResultCode PopUpPane(int32_t x, int32_t y, int32_t margin, const PortRect* anchor);
 
     // --- mouse ---
     // 1 when the pane took the press, 2 when a control did.
@@ -256,3 +264,5 @@ void ReleasePaneButton();
 // Pop-up tracking: captures the mouse for the pane and marks a button down, so that a press
 // outside the open pop-up pane or a release inside it ends the modal run.
 void StartPopUpTracking(Pane* pane);
+// Ends pop-up tracking (the capture released, no button held) without ending any run.
+void StopPopUpTracking();

@@ -77,11 +77,18 @@ WPARAM NextStepKeys(WPARAM keys)
     return key.message == WM_KEYDOWN ? keys | bit : keys & ~bit;
 }
 
+// Whether the button is held for the pane's steps. While a pop-up tracks, the held button is the
+// pop-up's: the pane under it was told of the release, and its last step sees the button up.
+int32_t ButtonHeldFor(const Pane& pane)
+{
+    return gButtonDown && (!gPopUpTracking || IsOpenPopUp(pane)) ? 1 : 0;
+}
+
 // WM_MOUSEMOVE or PaneRepeatMessage: one tracking step, then the next one posted when the chain
 // goes on and nothing newer waits.
 void TrackingStep(Pane* pane, HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
-    int32_t modifiers = int32_t(wParam & ~WPARAM(MK_LBUTTON)) | gButtonDown;
+    int32_t modifiers = int32_t(wParam & ~WPARAM(MK_LBUTTON)) | ButtonHeldFor(*pane);
     if (gTrackingPane && gTrackingPane != pane) TrackingPaneLeftAt(kPointerLeft, modifiers);
     gTrackingPane = pane;
     if (wParam & MK_MBUTTON)
@@ -98,7 +105,7 @@ void TrackingStep(Pane* pane, HWND hwnd, WPARAM wParam, LPARAM lParam)
     pane->PaneTrackingStep(SignedX(lParam), SignedY(lParam), modifiers);
     // The step may have closed the pane.
     if (!IsWindow(hwnd)) return;
-    const bool held = (modifiers & (kModifierShift | kModifierCtrlOrRight)) != 0 || gButtonDown;
+    const bool held = (modifiers & (kModifierShift | kModifierCtrlOrRight)) != 0 || ButtonHeldFor(*pane);
     if (!held && !pane->PaneWantsRepeat()) return;
 
     MSG waiting;
@@ -255,4 +262,11 @@ void StartPopUpTracking(Pane* pane)
     SetCapture(pane->PaneWindow());
     gPopUpTracking = 1;
     gButtonDown = 1;
+}
+
+void StopPopUpTracking()
+{
+    if (gPopUpTracking) ReleaseCapture();
+    gPopUpTracking = 0;
+    ReleasePaneButton();
 }

@@ -548,6 +548,106 @@ def check_progress_alert_above(s):
     expect(bar_pixels(bar) > 0, "the progress bar is not on the screen after the alert")
     qpdrive.click(*progress["button"].centre)
     expect_stopped(s, mark, s.line(LOAD_END, timeout=20))
+# --- the button panel scenario (tests/toolkit/probe/panel_scenarios.cpp) ---
+
+FONT_SOURCE = os.path.join(HERE, "..", "..", "..", "resources", "fonts", "btnfnt.txt")
+GLYPH_SIZE = 16
+PRESSED_GLYPH = (255, 255, 64)
+# A button held longer than 30 ticks of 16 ms pops its sub-panel up.
+SUB_PANEL_DELAY_MS = 30 * 16
+
+
+def glyph_rows(code):
+    """The 16 rows of a glyph of the button font, '#' for ink."""
+    with open(FONT_SOURCE) as source:
+        lines = source.read().splitlines()
+    start = next(i for i, line in enumerate(lines) if line.split()[:2] == ["glyph", str(code)])
+    return lines[start + 1:start + 1 + GLYPH_SIZE]
+
+
+def sub_panel_mark(cell):
+    """The points of the right-pointing mark of a cell that owns a sub-panel."""
+    _, _, right, bottom = cell.rect
+    tip, middle = right - 4, bottom - 6
+    return {(tip - k, middle + d) for k in range(3) for d in range(-k, k + 1)}
+
+
+def glyph_mismatches(shot, cell, code, pressed):
+    """The points of the cell's glyph box whose pixels do not show the glyph: ink where the glyph
+    has '#' (black, or yellow with the pressed glyph one pixel right and down), none elsewhere
+    but on the sub-panel mark."""
+    left, top, right, bottom = cell.rect
+    x0 = left + ((right - 1 - left - GLYPH_SIZE) >> 1) + pressed
+    y0 = ((top + bottom - 11) >> 1) - 3 + pressed
+    ink = PRESSED_GLYPH if pressed else (0, 0, 0)
+    mark = sub_panel_mark(cell)
+    return [(x0 + column, y0 + row) for row, text in enumerate(glyph_rows(code))
+            for column, pixel in enumerate(text)
+            if (x0 + column, y0 + row) not in mark
+            and (pixel == "#") != (shot.pixel(x0 + column, y0 + row) == ink)]
+
+
+def wait_glyph(cell, code, pressed, timeout=5.0):
+    deadline = time.monotonic() + timeout
+    while True:
+        wrong = glyph_mismatches(qpdrive.Screenshot(), cell, code, pressed)
+        if not wrong:
+            return
+        if time.monotonic() > deadline:
+            raise AssertionError("glyph %d (pressed %d) not shown at %r: %d pixels differ, e.g. %r" % (
+                code, pressed, cell.rect, len(wrong), wrong[:4]))
+        time.sleep(0.1)
+
+
+def open_panel(s):
+    """'p' in pane A opens the panel window; its cells' targets."""
+    s.activate("paneA")
+    mark = s.program.mark()
+    s.keys_to("paneA", "p")
+    cells = qpdrive.parse_targets(s.line(r"^PANEL_READY ", since=mark).string)
+    wait_glyph(cells["cell2"], 160, 0)
+    return cells
+
+
+def check_panel_sub_panel(s):
+    """Holding the cell that owns a sub-panel pops it up after the delay; dragging to another
+    cell of the sub-panel and releasing there gives the cell that glyph."""
+    cells = open_panel(s)
+    mark = s.program.mark()
+    qpdrive.move_to(*cells["cell2"].centre)
+    qpdrive.button_down(1)
+    pressed = s.line(r"^PANEL_PRESS i=2 glyph=160 t=(\d+)", since=mark)
+    popup = s.line(r"^PANEL_POPUP t=(\d+) ")
+    held = int(popup.group(1)) - int(pressed.group(1))
+    expect(held >= SUB_PANEL_DELAY_MS, "the sub-panel popped up after %d ms" % held)
+    subs = qpdrive.parse_targets(popup.string)
+    qpdrive.move_to(*subs["sub1"].centre)
+    qpdrive.button_up(1)
+    s.line(r"^PANEL_PRESS i=2 glyph=162 ")
+    s.line(r"^PANEL_POPDOWN glyph=162$")
+    wait_glyph(cells["cell2"], 162, 1)
+    s.finish()
+
+
+def check_panel_short_hold_and_release_outside(s):
+    """A short hold of the cell opens nothing; a press dragged off the panel and released there
+    clicks -1."""
+    cells = open_panel(s)
+    mark = s.program.mark()
+    qpdrive.click(*cells["cell2"].centre)
+    s.line(r"^PANEL_CLICK i=2$", since=mark)
+    time.sleep(1.0)
+    expect(not s.program.matching(r"^PANEL_POPUP ", mark), "a short hold popped the sub-panel up")
+    wait_glyph(cells["cell2"], 160, 0)
+
+    mark = s.program.mark()
+    qpdrive.move_to(*cells["cell0"].centre)
+    qpdrive.button_down(1)
+    s.line(r"^PANEL_PRESS i=0 ", since=mark)
+    qpdrive.move_to(*s.point("paneC"))
+    s.line(r"^PANEL_TRACK i=-1 old=0$")
+    qpdrive.button_up(1)
+    s.line(r"^PANEL_CLICK i=-1$")
     s.finish()
 
 

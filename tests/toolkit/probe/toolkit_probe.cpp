@@ -21,6 +21,7 @@
 #include "foundation/win32_services.h"
 #include "tests/toolkit/probe/menu_scenarios.h"
 #include "tests/toolkit/probe/progress_scenarios.h"
+#include "tests/toolkit/probe/panel_scenarios.h"
 #include "tests/toolkit/toolkit_startup.h"
 #include "toolkit/alert.h"
 #include "toolkit/app_globals.h"
@@ -145,6 +146,7 @@ public:
         case 'N': AskQuestionWithInnerAlert(); return 1;
         case 'M': MinimizeAndRestore(owner_); return 1;
         case 'U': TrackProbePopUp(this); return 1;
+        case 'P': OpenPanelScenario(owner_->WindowOwner(), Log); return 1;
         default: return RunProgressScenario(key, Log);
         }
     }
