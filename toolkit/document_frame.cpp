@@ -13,6 +13,8 @@
 #include "foundation/service_slot.h"
 #include "toolkit/app_commands.h"
 #include "toolkit/app_globals.h"
+#include "toolkit/changes_dialogs.h"
+#include "toolkit/help_bar_host.h"
 #include "toolkit/menu_bar.h"
 #include "toolkit/message_loop.h"
 #include "toolkit/screen_bounds.h"
@@ -39,7 +41,6 @@ constexpr int32_t kFrameCascade = 8;
 // Where a parked frame waits, out of sight, and its size there.
 constexpr int32_t kParkedPosition = 16384;
 constexpr int32_t kParkedSize = 100;
-constexpr int32_t kHelpBarHeight = 20;
 constexpr int32_t kSidePanelWidth = 204;
 
 FrameServices gDefaultFrameServices;
@@ -117,11 +118,6 @@ DocumentFrame* FrontDocument()
     return PlayerWindow;
 }
 
-int32_t HelpBarOn()
-{
-    return 1;
-}
-
 int32_t SidePanelOn()
 {
     return 1;
@@ -136,6 +132,7 @@ int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t
 {
     children_ = nullptr;
     parent_ = nullptr;
+    helpBarHost_ = nullptr;
     notificationOff_ = 0;
     if (!menuList_) menuList_ = WindowMenuList::Make(kListGrowStep);
 
@@ -156,7 +153,7 @@ int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t
         DocumentFrame* self = this;
         OpenDocumentList->Append(&self);
     }
-    CreateHelpBar();
+    if (!helpBarHost_) CreateHelpBar();
     if (DocumentBuildMenus(mode, file)) return 1;
     DestroyDocumentFrame();
     PostAppCommand(kCommandRefreshMenus);
@@ -207,7 +204,13 @@ void DocumentFrame::CreateFrameWindow(int32_t mode)
     }
 }
 
-void DocumentFrame::CreateHelpBar() {}
+void DocumentFrame::CreateHelpBar()
+{
+    if (!frameWindow_) return;
+    PortRect content;
+    GetFrameContentRect(&content);
+    helpBarHost_ = MakeHelpBarHost(content);
+}
 
 void DocumentFrame::AttachFrameContent(DocumentFrame* from, DocumentFrame* to)
 {
@@ -215,6 +218,12 @@ void DocumentFrame::AttachFrameContent(DocumentFrame* from, DocumentFrame* to)
     to->frameWindow_ = from->frameWindow_;
     to->parked_ = from->parked_;
     to->rememberedRect_ = from->rememberedRect_;
+    if (to->helpBarHost_ != from->helpBarHost_) {
+        FreeHelpBarHost(to->helpBarHost_);
+        to->helpBarHost_ = from->helpBarHost_;
+        from->helpBarHost_ = nullptr;
+    }
+    if (to->helpBarHost_) to->helpBarHost_->window->SetWindowOwner(to);
     if (to->frameWindow_) SetWindowLongPtrA(to->frameWindow_, 0, reinterpret_cast<LONG_PTR>(to));
     from->mdiClient_ = nullptr;
     from->frameWindow_ = nullptr;
@@ -271,6 +280,8 @@ void DocumentFrame::DestroyDocumentFrame()
     DestroyArray(children_);
 
     DocumentDisposeMenus();
+    FreeHelpBarHost(helpBarHost_);
+    helpBarHost_ = nullptr;
     if (gCurrentFrame == this) gCurrentFrame = nullptr;
     if (!frameWindow_) return;
     if (HMENU bar = GetMenu(frameWindow_)) {
@@ -333,9 +344,15 @@ void DocumentFrame::HandleAppCommand(int32_t code, int32_t extra)
 
 int32_t DocumentFrame::AskCloseDocument()
 {
-    // The save-changes question comes with the further dialogs; no document reports unsaved
-    // changes.
-    return 1;
+    if (!DocumentNeedsSaving()) return 1;
+    switch (AskSaveChanges(title_)) {
+    case kSaveChangesSave:
+        return SaveDocument(untitled_ ? kSaveAsNew : kSaveInPlace) != 0 ? 1 : 0;
+    case kSaveChangesDiscard:
+        return 1;
+    default:
+        return 0;
+    }
 }
 
 int32_t DocumentFrame::CloseAndDeleteDocument()
@@ -538,4 +555,5 @@ void DocumentFrame::LayoutFrame()
     GetFrameClientArea(&strip);
     if (mdiClient_) MoveWindow(mdiClient_, 0, 0, client.right, client.bottom - strip.Height(), TRUE);
     LayoutContent();
+    if (helpBarHost_) helpBarHost_->window->MoveWindowObject(strip);
 }
