@@ -9,12 +9,24 @@
 
 namespace {
 
-// A plain pop-up owned by the frame (0x400); the 0x20 bit is the host's own and asks for no
-// style.
-constexpr WindowFlags kHelpBarWindowFlags = 0x420;
+// A plain pop-up owned by the frame (0x400), with the 0x20 bit that no window style reads.
+constexpr WindowFlags kHelpBarWindowFlags = kWindowPlainPopUp | 0x20;
 constexpr WindowSize kNoSize = {0, 0};
 // The first drawing of a new bar.
 constexpr int32_t kFirstDraw = 0;
+
+// The bar's window becomes a child of the frame window that owns it, at the strip (screen
+// coordinates). A pop-up that the frame owns would be covered whenever the frame takes the
+// keyboard focus: Wine raises the focused frame over the windows it owns.
+void PlaceInsideFrame(Window* window, const PortRect& strip)
+{
+    HWND hwnd = window->GetWindowHandle();
+    HWND frame = GetWindow(hwnd, GW_OWNER);
+    if (!frame) return;
+    SetWindowLongPtrA(hwnd, GWL_STYLE, (GetWindowLongPtrA(hwnd, GWL_STYLE) & ~LONG_PTR(WS_POPUP)) | WS_CHILD);
+    SetParent(hwnd, frame);
+    window->MoveWindowObject(strip);
+}
 
 HelpBar* CurrentBar()
 {
@@ -54,6 +66,7 @@ HelpBarHost* MakeHelpBarHost(const PortRect& content)
         return nullptr;
     }
     window->SetWindowOwner(GetCurrentFrame());
+    PlaceInsideFrame(window, strip);
     window->ShowWindowObject();
     window->WindowDeactivated();
     window->AddPane(bar);

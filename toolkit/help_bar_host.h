@@ -22,9 +22,9 @@ struct HelpBarHost {
 // The help bar switch: on from the start, and nothing turns it off.
 int32_t HelpBarOn();
 
-// Makes the bar's window (a plain pop-up owned by the current frame) along the bottom of the
-// frame's content rectangle (screen coordinates) and shows it with an empty text; null with the
-// switch off or when the window could not be made.
+// Makes the bar's window along the bottom of the current frame's content rectangle (screen
+// coordinates), inside the frame window, and shows it with an empty text; null with the switch
+// off or when the window could not be made.
 HelpBarHost* MakeHelpBarHost(const PortRect& content);
 // Destroys the bar's window with its pane and frees the record (nothing for null).
 void FreeHelpBarHost(HelpBarHost* host);

@@ -84,6 +84,7 @@ TEST_F(HelpBarTest, ItsWindowFollowsTheFrameAndLivesExactlyAsLongAsItsFrame)
     HWND hwnd = window->GetWindowHandle();
     EXPECT_EQ(window->Flags(), 0x420u);
     EXPECT_EQ(window->WindowOwner(), frame_);
+    EXPECT_EQ(GetParent(hwnd), frame_->FrameWindow()) << "inside the frame, never covered by it";
     EXPECT_TRUE(window->IsWindowObjectVisible());
     PortRect strip;
     PortRect bounds;
