@@ -19,46 +19,36 @@
 
 namespace {
 
-constexpr RGBColor48 kOrange = {0xFFFF, 0x8000, 0};
-
-// What the pane saw when it was drawn.
-struct Drawing {
-    int32_t mode;
-    PortRect content;
-    int32_t centreX;
-    int32_t centreY;
-    int32_t depth;
-};
-
+// Paints its content orange and records the mode and content it was drawn with.
 class PaintingPane : public Pane {
 public:
     void Draw(int32_t mode, int32_t, int32_t) override
     {
-        drawings.push_back({mode, contentRect_, centreX_, centreY_, screenDepth_});
+        drawings.push_back({mode, contentRect_.right, contentRect_.bottom, centreX_, centreY_, screenDepth_});
         PenNormal();
-        RGBForeColor(kOrange);
+        RGBForeColor({0xFFFF, 0x8000, 0});
         PaintRectPolygon(contentRect_);
     }
 
-    std::vector<Drawing> drawings;
+    // mode, width, height, centre x, centre y, depth
+    std::vector<std::vector<int32_t>> drawings;
 };
 
-// A port of a memory DC whose Activate and Deactivate answer as the test says.
+// A 20 x 10 port of a memory DC whose Activate and Deactivate answer as the test says.
 class ScriptedPort : public PortBase {
 public:
     ScriptedPort(PortKind kind, ResultCode begin, ResultCode end) : begin_(begin), end_(end)
     {
         SetPortKind(kind);
         SetPortBounds({0, 0, 20, 10});
+        dc_ = CreateCompatibleDC(nullptr);
     }
     ~ScriptedPort() override { DeleteDC(dc_); }
 
     ResultCode Activate() override
     {
-        if (begin_ != kResultOk) return begin_;
-        if (!dc_) dc_ = CreateCompatibleDC(nullptr);
-        SetPort(dc_);
-        return kResultOk;
+        if (begin_ == kResultOk) SetPort(dc_);
+        return begin_;
     }
     ResultCode Deactivate() override
     {
@@ -106,19 +96,11 @@ TEST_F(PaneRenderTest, DrawsIntoAnOffscreenAsItsKindAndSizeAndGetsItsOwnStateBac
     const int32_t centreX = pane_->CentreX();
     auto* offscreen = new Q_Offscreen;
     ASSERT_EQ(offscreen->QOffscreenInit({0, 0, 64, 48}, -1, nullptr), kResultOk);
-
     EXPECT_EQ(pane_->RenderPaneToPort(offscreen), kResultOk);
-    ASSERT_EQ(pane_->drawings.size(), 1u) << "drawn once, into the offscreen alone";
-    const Drawing& drawn = pane_->drawings[0];
-    EXPECT_EQ(drawn.mode, kPortOffscreen);
-    EXPECT_EQ(drawn.content.right, 64);
-    EXPECT_EQ(drawn.content.bottom, 48);
-    EXPECT_EQ(drawn.centreX, 32);
-    EXPECT_EQ(drawn.centreY, 24);
-    EXPECT_EQ(drawn.depth, offscreen->Depth());
+    EXPECT_EQ(pane_->drawings, (std::vector<std::vector<int32_t>>{{kPortOffscreen, 64, 48, 32, 24, offscreen->Depth()}}))
+        << "drawn once, into the offscreen alone";
     EXPECT_EQ(GetPixel(offscreen->PortDC(), 0, 0), RGB(255, 128, 0));
     EXPECT_EQ(GetPixel(offscreen->PortDC(), 63, 47), RGB(255, 128, 0));
-
     EXPECT_EQ(pane_->ContentRect().right, content.right);
     EXPECT_EQ(pane_->ContentRect().bottom, content.bottom);
     EXPECT_EQ(pane_->CentreX(), centreX);
@@ -132,9 +114,9 @@ TEST_F(PaneRenderTest, DrawsIntoAnOffscreenAsItsKindAndSizeAndGetsItsOwnStateBac
     EXPECT_EQ(pane_->RenderPaneToPort(&picture), kResultOk);
     EXPECT_EQ(pane_->RenderPaneToPort(&kindFive), kResultOk);
     ASSERT_EQ(pane_->drawings.size(), 3u);
-    EXPECT_EQ(pane_->drawings[1].mode, 11);
-    EXPECT_EQ(pane_->drawings[2].mode, 10);
-    EXPECT_EQ(pane_->drawings[2].content.right, 20);
+    EXPECT_EQ(pane_->drawings[1][0], 11);
+    EXPECT_EQ(pane_->drawings[2][0], 10);
+    EXPECT_EQ(pane_->drawings[2][1], 20);
 }
 
 TEST_F(PaneRenderTest, APortThatCannotBeginIsNotDrawnAndOneThatFailsToEndIsReported)
@@ -142,7 +124,7 @@ TEST_F(PaneRenderTest, APortThatCannotBeginIsNotDrawnAndOneThatFailsToEndIsRepor
     ScriptedPort closed(kPortPicture, -1, kResultOk);
     EXPECT_EQ(pane_->RenderPaneToPort(&closed), -1);
     EXPECT_TRUE(pane_->drawings.empty());
-    EXPECT_EQ(FindDialogWindoid(), nullptr);
+    EXPECT_EQ(FindDialogWindoid(), nullptr) << "no alert";
 
     ScriptedPort failing(kPortPicture, kResultOk, -108);
     std::string shown;
