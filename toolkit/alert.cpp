@@ -1,21 +1,17 @@
 // The alert and the two-button question, and the placing of dialogs on the screen.
 #include "toolkit/alert.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <new>
 
-#include "draw/current_port.h"
-#include "draw/fonts.h"
-#include "draw/text.h"
 #include "foundation/dynamic_array.h"
+#include "toolkit/dialog_builder.h"
 #include "toolkit/dialog_layout.h"
 #include "toolkit/dialog_window.h"
 #include "toolkit/dismiss_button.h"
 #include "toolkit/document_frame.h"
-#include "toolkit/icon_item.h"
 #include "toolkit/screen_bounds.h"
-#include "toolkit/text_item.h"
 
 namespace {
 
@@ -33,28 +29,13 @@ constexpr int32_t kTextTop = kMargin + ((kIconHeight - kLineHeight) >> 1);      
 constexpr int32_t kTextPad = 7;
 constexpr int32_t kButtonBottomGap = kMargin;                                     // h - 13
 constexpr int32_t kButtonTopGap = kMargin + kButtonHeight;                        // h - 41
-constexpr int32_t kFontSystem = 0;
-constexpr int32_t kMeasureSize = 12;
 constexpr int32_t kQuestionButtons = 2;
 constexpr char kErrorFormat[] = "Error #%d";
-
-// The width of the message in the font the alert is measured with, at least kLeastTextWidth.
-int32_t MeasureMessage(const char* message)
-{
-    HDC saved = GetPort();
-    HDC screen = PrepareWindowDC(nullptr);
-    SetPort(screen);
-    SelectTextFont(kFontSystem, kMeasureSize, 0);
-    const int32_t width = TextWidth(message, 0, int32_t(std::strlen(message)));
-    ReleasePortDC(nullptr, screen);
-    SetPort(saved);
-    return width < kLeastTextWidth ? kLeastTextWidth : width;
-}
 
 // The rectangle of an alert or question for the message and its text line count.
 PortRect MessageDialogRect(const char* message, int32_t* lines)
 {
-    const int32_t width = MeasureMessage(message);
+    const int32_t width = std::max(DialogTextWidth(message), kLeastTextWidth);
     PortRect rect;
     *lines = PlaceDialogRect(&rect, width + kTextInset, kCentredHeight, width);
     rect.bottom += (*lines - 1) * kLineHeight + kHeightPad;
@@ -64,38 +45,15 @@ PortRect MessageDialogRect(const char* message, int32_t* lines)
 // The icon and the wrapped message; false when they could not be made.
 bool AddIconAndText(DialogWindow* dialog, int32_t iconId, const char* message, int32_t lines, int32_t width)
 {
-    auto* icon = new (std::nothrow) IconItem;
-    auto* text = new (std::nothrow) TextItem;
-    if (!icon || !text) {
-        if (icon) icon->ItemDelete();
-        if (text) text->ItemDelete();
-        return false;
-    }
-    icon->ItemInit();
-    icon->ItemSetBounds({kIconLeft, kMargin, kIconLeft + kIconWidth, kMargin + kIconHeight});
-    icon->SetItemIcon(iconId);
-    dialog->PaneAddControl(icon);
-    text->ItemInit();
-    text->ItemSetBounds({kTextLeft, kTextTop, width - kMargin, kTextTop + lines * kLineHeight + kTextPad});
-    text->ItemSetTitle(message);
-    dialog->PaneAddControl(text);
-    return true;
+    return AddDialogIcon(dialog, {kIconLeft, kMargin, kIconLeft + kIconWidth, kMargin + kIconHeight}, iconId) &&
+           AddDialogText(dialog, {kTextLeft, kTextTop, width - kMargin, kTextTop + lines * kLineHeight + kTextPad},
+                         message);
 }
 
 DismissButton* AddButton(DialogWindow* dialog, const PortRect& bounds, const char* label, int32_t result,
                          bool focus, DynamicArray* group)
 {
-    auto* button = new (std::nothrow) DismissButton;
-    if (!button) return nullptr;
-    button->ItemInit();
-    button->ItemSetBounds(bounds);
-    button->SetControlTitle(label);
-    button->SetDismissResult(result);
-    if (group) button->SetButtonGroup(group);
-    if (focus) dialog->DialogSetDefault(button);
-    button->SetControlCommand(ButtonResultId(label));
-    dialog->PaneAddControl(button);
-    return button;
+    return AddDialogButton(dialog, bounds, label, result, ButtonResultId(label), focus, group);
 }
 
 // Shows the message where no dialog can be: before the first frame, or when the dialog could
@@ -105,15 +63,6 @@ int32_t SystemMessage(DialogWindow* dialog, const char* message)
     dialog->CloseDialog();
     MessageBoxA(nullptr, message, nullptr, MB_OK | MB_ICONINFORMATION);
     return 0;
-}
-
-int32_t RunBuiltDialog(DialogWindow* dialog)
-{
-    dialog->SetFillBackground(1);
-    dialog->ShowDialog();
-    const int32_t result = dialog->RunModalDialog();
-    dialog->CloseDialog();
-    return result;
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "foundation/service_slot.h"
 #include "toolkit/app_commands.h"
 #include "toolkit/app_globals.h"
+#include "toolkit/changes_dialogs.h"
+#include "toolkit/help_bar_host.h"
 #include "toolkit/menu_bar.h"
 #include "toolkit/message_loop.h"
 #include "toolkit/screen_bounds.h"
@@ -40,7 +42,6 @@ constexpr int32_t kFrameCascade = 8;
 // Where a parked frame waits, out of sight, and its size there.
 constexpr int32_t kParkedPosition = 16384;
 constexpr int32_t kParkedSize = 100;
-constexpr int32_t kHelpBarHeight = 20;
 constexpr int32_t kSidePanelWidth = 204;
 
 FrameServices gDefaultFrameServices;
@@ -118,11 +119,6 @@ DocumentFrame* FrontDocument()
     return PlayerWindow;
 }
 
-int32_t HelpBarOn()
-{
-    return 1;
-}
-
 int32_t SidePanelOn()
 {
     return 1;
@@ -137,6 +133,7 @@ int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t
 {
     children_ = nullptr;
     parent_ = nullptr;
+    helpBarHost_ = nullptr;
     notificationOff_ = 0;
     if (!menuList_) menuList_ = WindowMenuList::Make(kListGrowStep);
 
@@ -157,7 +154,7 @@ int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t
         DocumentFrame* self = this;
         OpenDocumentList->Append(&self);
     }
-    CreateHelpBar();
+    if (!helpBarHost_) CreateHelpBar();
     if (DocumentBuildMenus(mode, file)) return 1;
     DestroyDocumentFrame();
     PostAppCommand(kCommandRefreshMenus);
@@ -208,7 +205,13 @@ void DocumentFrame::CreateFrameWindow(int32_t mode)
     }
 }
 
-void DocumentFrame::CreateHelpBar() {}
+void DocumentFrame::CreateHelpBar()
+{
+    if (!frameWindow_) return;
+    PortRect content;
+    GetFrameContentRect(&content);
+    helpBarHost_ = MakeHelpBarHost(content);
+}
 
 void DocumentFrame::AttachFrameContent(DocumentFrame* from, DocumentFrame* to)
 {
@@ -220,6 +223,12 @@ void DocumentFrame::AttachFrameContent(DocumentFrame* from, DocumentFrame* to)
     to->windowMenu_ = from->windowMenu_;
     from->windowMenu_ = nullptr;
     if (to->windowMenu_) to->windowMenu_->SetMenuOwner(to);
+    if (to->helpBarHost_ != from->helpBarHost_) {
+        FreeHelpBarHost(to->helpBarHost_);
+        to->helpBarHost_ = from->helpBarHost_;
+        from->helpBarHost_ = nullptr;
+    }
+    if (to->helpBarHost_) to->helpBarHost_->window->SetWindowOwner(to);
     if (to->frameWindow_) SetWindowLongPtrA(to->frameWindow_, 0, reinterpret_cast<LONG_PTR>(to));
     from->mdiClient_ = nullptr;
     from->frameWindow_ = nullptr;
@@ -278,6 +287,8 @@ void DocumentFrame::DestroyDocumentFrame()
     DocumentDisposeMenus();
     if (windowMenu_) windowMenu_->DeleteMenuObject();
     windowMenu_ = nullptr;
+    FreeHelpBarHost(helpBarHost_);
+    helpBarHost_ = nullptr;
     if (gCurrentFrame == this) gCurrentFrame = nullptr;
     if (!frameWindow_) return;
     ReleaseMenuBar(frameWindow_);
@@ -336,9 +347,15 @@ void DocumentFrame::HandleAppCommand(int32_t code, int32_t extra)
 
 int32_t DocumentFrame::AskCloseDocument()
 {
-    // The save-changes question comes with the further dialogs; no document reports unsaved
-    // changes.
-    return 1;
+    if (!DocumentNeedsSaving()) return 1;
+    switch (AskSaveChanges(title_)) {
+    case kSaveChangesSave:
+        return SaveDocument(untitled_ ? kSaveAsNew : kSaveInPlace) != 0 ? 1 : 0;
+    case kSaveChangesDiscard:
+        return 1;
+    default:
+        return 0;
+    }
 }
 
 int32_t DocumentFrame::CloseAndDeleteDocument()
@@ -541,4 +558,5 @@ void DocumentFrame::LayoutFrame()
     GetFrameClientArea(&strip);
     if (mdiClient_) MoveWindow(mdiClient_, 0, 0, client.right, client.bottom - strip.Height(), TRUE);
     LayoutContent();
+    if (helpBarHost_) helpBarHost_->window->MoveWindowObject(strip);
 }

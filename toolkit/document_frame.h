@@ -13,6 +13,7 @@
 
 class DiskFileStream;
 class DynamicArray;
+struct HelpBarHost;
 class Window;
 class WindowMenu;
 class WindowMenuList;
@@ -21,6 +22,9 @@ class WindowMenuList;
 constexpr int32_t kDocumentWithFrame = 2;
 // CreateFrameWindow's mode that leaves the new frame hidden.
 constexpr int32_t kFrameModeHidden = -1;
+// SaveDocument's ways: in place, or under a name to ask for.
+constexpr int32_t kSaveInPlace = 1;
+constexpr int32_t kSaveAsNew = 2;
 // The open command's mode for a named file (dropped files, the command line), and for a new
 // document.
 constexpr int32_t kOpenNamedFile = 9;
@@ -36,6 +40,7 @@ public:
     // Called while the document is destroyed, after its windows are gone.
     virtual void DocumentDestroying() {}
     virtual void CreateFrameWindow(int32_t mode);
+    // Gives a frame that has a frame window its help bar.
     virtual void CreateHelpBar();
     // Destroys the windows, menus and frame window; the object stays for its closer to free.
     virtual void DestroyDocumentFrame();
@@ -45,7 +50,7 @@ public:
     virtual void GetDocumentTitle(char* buffer);
     // The frame's share of AppCommandMessage.
     virtual void HandleAppCommand(int32_t code, int32_t extra);
-    // 1 saves in place, 2 asks for a name; non-zero when saved.
+    // kSaveInPlace or kSaveAsNew; non-zero when saved.
     virtual int32_t SaveDocument(int32_t how) { return 0; }
     // The model document window reads its file here.
     virtual int32_t DocumentLoad(DiskFileStream* file) { return 0; }
@@ -60,7 +65,8 @@ public:
     // Titles the document, makes its lists and (kind 2) its frame window, lists it as open and
     // builds its menus; 0 (the document destroyed) when the build failed.
     int32_t DocumentSetup(int32_t mode, DiskFileStream* file, int32_t kind);
-    // 1 to go on closing, 0 when the user cancelled.
+    // A document that needs saving asks whether to save its changes: 1 to go on closing (saved,
+    // or not to be saved), 0 when the user cancelled or the save failed.
     int32_t AskCloseDocument();
     // Asks, then destroys and frees the document; 1 when it was closed.
     int32_t CloseAndDeleteDocument();
@@ -75,7 +81,8 @@ public:
     void FreeDocumentFrame() { delete this; }
 
     // --- the frame window ---
-    // The new frame takes over the old one's frame window, MDI client, Window menu and help bar.
+    // The new frame takes over the old one's frame window, MDI client, Window menu and help bar
+    // (whose window it then owns).
     static void AttachFrameContent(DocumentFrame* from, DocumentFrame* to);
     // Moves the frame window out of sight until its first window is made, and back.
     void ParkFrame();
@@ -89,7 +96,7 @@ public:
     // The help bar strip along the bottom of the content (empty with the help bar off).
     void GetFrameClientArea(PortRect* rect) const;
     void GetSidePanelRect(PortRect* rect) const;
-    // Lays the MDI client, the content and the help bar out in the frame window.
+    // Lays the MDI client, the content and the help bar's window out in the frame window.
     void LayoutFrame();
     // Puts the frame window (no longer maximized) where its content is the rectangle; while
     // parked only the remembered rectangle changes.
@@ -117,6 +124,8 @@ public:
     void SetFrameWindowMenu(WindowMenu* menu) { windowMenu_ = menu; }
     int32_t NotificationOff() const { return notificationOff_; }
     int32_t IsUntitled() const { return untitled_; }
+    // The frame's help bar, or null.
+    HelpBarHost* GetHelpBarHost() const { return helpBarHost_; }
     const char* Title() const { return title_; }
     // Shown before the title in the caption when not empty.
     void SetCaptionPrefix(const char* text);
@@ -140,6 +149,7 @@ private:
     int32_t untitled_ = 0;
     int32_t notificationOff_ = 0;
     WindowMenu* windowMenu_ = nullptr;
+    HelpBarHost* helpBarHost_ = nullptr;
     HWND frameWindow_ = nullptr;
     HWND mdiClient_ = nullptr;
     int32_t parked_ = 0;
@@ -161,8 +171,7 @@ DocumentFrame* GetCurrentFrame();
 // The root of the first open document, else the player window.
 DocumentFrame* FrontDocument();
 
-// The help bar and the side panel switches (on from the start).
-int32_t HelpBarOn();
+// The side panel switch (on from the start).
 int32_t SidePanelOn();
 
 // Nothing may close the frame while a modal run, a modal window or a load is under way.

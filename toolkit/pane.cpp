@@ -7,6 +7,7 @@
 #include "draw/shapes.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/control_list.h"
+#include "toolkit/help_bar_host.h"
 #include "toolkit/input_events.h"
 #include "toolkit/scroll_bar_item.h"
 #include "toolkit/window.h"
@@ -260,7 +261,7 @@ void Pane::PaneDrawDragFeedback(int32_t x, int32_t y)
     LineTo(square.left, square.bottom);
 }
 
-void ShowPaneHelp(const char*)
+void ShowPaneHelp(const char* text)
 {
-    // The help bar takes the text once it exists.
+    if (HelpBarOn()) SetHelpBarText(text);
 }

@@ -106,8 +106,9 @@ public:
     // Frames the 50-pixel square round the point and draws its diagonals.
     virtual void PaneDrawDragFeedback(int32_t x, int32_t y);
     virtual void PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers) {}
-    // WM_CLOSE reached the pane's windoid while the window runs (a dialog presses its cancel
-    // button; an open pop-up pane ends its pop-up): non-zero when the pane acted on it.
+    // WM_CLOSE reached the pane's window (a dialog presses its cancel button; an open pop-up
+    // pane ends its pop-up; the help bar keeps its window): non-zero when the pane acted on it,
+    // and the window then stays.
     virtual int32_t PaneCloseRequest();
 
     // --- opening, closing and layout ---
@@ -144,6 +145,10 @@ public:
     void EndPaneDrawing();
     // Copies the shared offscreen to the pane when this pane is its link.
     void PaneShowLinkedOffscreen(const PortRect& rect);
+    // Draws the pane into the port instead of its window, between the port's Activate and
+    // Deactivate, with the port's bounds as the content and the port's depth; 0, or the port's
+    // failure (one of Deactivate is also shown in the alert).
+    ResultCode RenderPaneToPort(PortBase* port);
     // Draws the controls (the default Draw).
     void PaneDrawControls(int32_t mode, int32_t horizontal, int32_t vertical);
     void RefreshScreenDepth();
@@ -257,7 +262,7 @@ void TellTrackingPaneLeft();
 // white.
 void ResetPenState();
 
-// Shows the text in the help bar. The help bar is not built yet: this does nothing.
+// Shows the text in the current frame's help bar (with the help bar switch on).
 void ShowPaneHelp(const char* text);
 // Releases the mouse capture when a button went down in a pane, and forgets the button.
 void ReleasePaneButton();

@@ -65,18 +65,16 @@ void RestoreFocus(HWND hwnd, Window* window)
     if (frame) SetActiveWindow(frame);
 }
 
-// WM_CLOSE. A modal windoid's loop or operation is running: its panes may act on the request (a
-// dialog presses its cancel button), but the window is never closed from here. Other windows
-// close by their kind, unless a modal run, a modal window or a load is under way.
+// WM_CLOSE. The panes may act on the request themselves (a dialog presses its cancel button, the
+// help bar keeps its window); the window then stays. A modal windoid's loop or operation is
+// running: it is never closed from here. Other windows close by their kind, unless a modal run,
+// a modal window or a load is under way.
 LRESULT CloseRequested(HWND hwnd, Window* window)
 {
-    if (window->IsModal()) {
-        for (int32_t i = 0; i < window->PaneCount(); ++i) {
-            if (window->PaneAt(i)->PaneCloseRequest()) break;
-        }
-        return 0;
+    for (int32_t i = 0; i < window->PaneCount(); ++i) {
+        if (window->PaneAt(i)->PaneCloseRequest()) return 0;
     }
-    if (FrameCloseRefused()) return 0;
+    if (window->IsModal() || FrameCloseRefused()) return 0;
     SendMessageA(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0);
     window->CloseWindowObject();
     return 0;

@@ -9,6 +9,7 @@
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
 #include "toolkit/document_frame.h"
+#include "toolkit/memory_readouts.h"
 #include "toolkit/menu_bar.h"
 #include "toolkit/sounds.h"
 #include "toolkit/system_colors.h"
@@ -36,6 +37,7 @@ Q_Offscreen* MakeStartupOffscreen()
 bool StartToolkitForTests(HINSTANCE instance)
 {
     InstallToolkitServices();
+    TotalMemorySize = TotalMemory();
     if (!RegisterWindowClasses(instance)) return false;
     InitGraphics(instance);
     InitSystemColors();

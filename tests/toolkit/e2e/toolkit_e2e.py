@@ -648,6 +648,55 @@ def check_panel_short_hold_and_release_outside(s):
     s.line(r"^PANEL_TRACK i=-1 old=0$")
     qpdrive.button_up(1)
     s.line(r"^PANEL_CLICK i=-1$")
+# --- the help bar ---
+
+# The bar's text field in bar coordinates: from its text's left to its right edge (counted from
+# the bar's right), the rows the text is drawn in.
+HELP_TEXT_LEFT = 8
+HELP_TEXT_RIGHT_GAP = 111
+HELP_TEXT_ROWS = (4, 16)
+# Where the gauge's black frame starts, from the bar's right and top.
+GAUGE_FRAME_CORNER = (105, 5)
+
+
+def help_text_right(shot, bar):
+    """The right-most dark pixel of the bar's text field, or 0 when it shows no text."""
+    left, top, right, _ = bar.rect
+    dark = [x for y in range(top + HELP_TEXT_ROWS[0], top + HELP_TEXT_ROWS[1])
+            for x in range(left + HELP_TEXT_LEFT, right - HELP_TEXT_RIGHT_GAP) if max(shot.pixel(x, y)) < 96]
+    return max(dark, default=0)
+
+
+def wait_screen(predicate, what, timeout=5.0):
+    """Takes screenshots until the predicate gives a true value, which is returned."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate(qpdrive.Screenshot())
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(what)
+        time.sleep(0.1)
+
+
+def check_help_bar_texts(s):
+    """A pane's help text shows in the bar; over the bar's right end the bar tells the free memory,
+    a figure within 5 % of the system's own, in a longer text beside the gauge."""
+    bar = qpdrive.parse_targets(s.line(r"^HELPBAR bar=").string)["bar"]
+    s.activate("paneA")
+    x, y = s.point("paneA")
+    qpdrive.move_to(x + 10, y + 10)
+    s.line(r"^HELPTEXT memory_kbytes=\d+ text=Help of pane A\.$")
+    pane_text = wait_screen(lambda shot: help_text_right(shot, bar), "the bar shows no text for pane A")
+    left, top, right, bottom = bar.rect
+    mark = s.program.mark()
+    qpdrive.move_to(right - 50, (top + bottom) // 2)
+    match = s.line(r"^HELPTEXT memory_kbytes=(\d+) text=Free memory space is (\d+) Kbytes\.$", since=mark)
+    system, shown = int(match.group(1)), int(match.group(2))
+    expect(abs(shown - system) <= system * 0.05, "the bar shows %d Kbytes, the system %d" % (shown, system))
+    corner = (right - GAUGE_FRAME_CORNER[0], top + GAUGE_FRAME_CORNER[1])
+    wait_screen(lambda shot: help_text_right(shot, bar) > pane_text + 40 and shot.pixel(*corner) == (0, 0, 0),
+                "the bar does not show the longer memory text beside its gauge")
     s.finish()
 
 

@@ -22,6 +22,7 @@
 #include "tests/toolkit/probe/menu_scenarios.h"
 #include "tests/toolkit/probe/progress_scenarios.h"
 #include "tests/toolkit/probe/panel_scenarios.h"
+#include "tests/toolkit/probe/help_bar_scenarios.h"
 #include "tests/toolkit/toolkit_startup.h"
 #include "toolkit/alert.h"
 #include "toolkit/app_globals.h"
@@ -155,6 +156,13 @@ public:
     {
         Log("COMMAND pane=%c code=%d extra=%d", name_, code, extra);
         return 0;
+    }
+
+    void PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers) override
+    {
+        char text[32];
+        snprintf(text, sizeof(text), "Help of pane %c.", name_);
+        ShowPaneHelp(text);
     }
 
 private:
@@ -393,6 +401,7 @@ void PrintReady()
     for (int i = 0; i < PaneCount; ++i) FormatTarget(panes[i], sizeof(panes[i]), Panes[i]->PaneWindow(), false);
     Log("READY frame=%s mdiclient=%s window1=%s window2=%s paneA=%s paneB=%s paneC=%s", frame, client,
         windows[0], windows[1], panes[0], panes[1], panes[2]);
+    LogHelpBarReady();
 }
 
 // Runs whenever the thread is idle, in the main loop and in modal runs alike.
@@ -408,6 +417,7 @@ void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD)
     }
     WatchDialogs();
     WatchMenus();
+    WatchHelpBar();
 }
 
 // --- start-up and shutdown, in the player's order ---
