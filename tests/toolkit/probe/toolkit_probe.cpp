@@ -231,8 +231,8 @@ bool BuildDocument()
 {
     Document = new ProbeDocument;
     if (!Document->DocumentSetup(kPlayerSetupMode, nullptr, kDocumentWithFrame)) return false;
-    DocumentWindows[0] = MakeDocumentWindow("Probe window 1", {10, 10, 330, 230}, kWindowHides);
-    DocumentWindows[1] = MakeDocumentWindow("Probe window 2", {360, 10, 600, 230}, kWindowClosesDocument);
+    DocumentWindows[0] = MakeDocumentWindow("Probe window 1", {10, 40, 330, 260}, kWindowHides);
+    DocumentWindows[1] = MakeDocumentWindow("Probe window 2", {360, 40, 600, 260}, kWindowClosesDocument);
     if (!DocumentWindows[0] || !DocumentWindows[1]) return false;
     AddProbePane(DocumentWindows[0], 'A', RGB(200, 40, 40), PaneSide::kLeft);
     AddProbePane(DocumentWindows[0], 'B', RGB(40, 160, 60), PaneSide::kRight);
