@@ -67,8 +67,3 @@ private:
 // The screen depths drawn in colour: direct-colour screens (depth 0, as the panes record them)
 // and palette screens of 3 bits and more.
 int32_t IsColourDepth(int32_t depth);
-
-// Fills the rectangle with the face colour of a bevel colour table (system_colors.h) and draws
-// its one-pixel edges: top and left in the table's top and left colours, right and bottom in
-// its right and bottom colours.
-void DrawBevel(const PortRect& rect, const RGBColor48* colours);

@@ -8,6 +8,7 @@
 #include "draw/shapes.h"
 #include "draw/text.h"
 #include "foundation/fixed.h"
+#include "toolkit/bevel.h"
 #include "toolkit/button_item.h"
 #include "toolkit/button_panel_window.h"
 #include "toolkit/drawing_marks.h"
@@ -35,13 +36,6 @@ constexpr int32_t kSmallMarkInset = 3;
 constexpr int32_t kMarkColumns = 3;
 constexpr int32_t kTextOpaque = 4;
 
-// The entries of a bevel colour table.
-constexpr int32_t kBevelFace = 0;
-constexpr int32_t kBevelTop = 1;
-constexpr int32_t kBevelRight = 2;
-constexpr int32_t kBevelBottom = 3;
-constexpr int32_t kBevelLeft = 4;
-
 constexpr RGBColor48 kBlack = {0, 0, 0};
 constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 constexpr RGBColor48 kPressedGlyph = {0xFFFF, 0xFFFF, 0x4000};
@@ -64,15 +58,6 @@ const RGBColor48& GlyphColour(int32_t state)
 int32_t IsColourDepth(int32_t depth)
 {
     return depth == 0 || depth >= kFirstColourDepth;
-}
-
-void DrawBevel(const PortRect& rect, const RGBColor48* colours)
-{
-    PaintRect(rect, colours[kBevelFace]);
-    PaintRect({rect.left, rect.top, rect.right, rect.top + 1}, colours[kBevelTop]);
-    PaintRect({rect.left, rect.top, rect.left + 1, rect.bottom}, colours[kBevelLeft]);
-    PaintRect({rect.right - 1, rect.top, rect.right, rect.bottom}, colours[kBevelRight]);
-    PaintRect({rect.left, rect.bottom - 1, rect.right, rect.bottom}, colours[kBevelBottom]);
 }
 
 void ButtonItem::DrawButton(int32_t depth)

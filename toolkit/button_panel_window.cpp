@@ -7,6 +7,7 @@
 #include "draw/pen_state.h"
 #include "draw/shapes.h"
 #include "foundation/ui_services.h"
+#include "toolkit/bevel.h"
 #include "toolkit/button_item.h"
 #include "toolkit/button_panel.h"
 #include "toolkit/drawing_marks.h"

@@ -12,6 +12,7 @@
 #include "draw/screen_caps.h"
 #include "draw/shapes.h"
 #include "draw/text.h"
+#include "toolkit/bevel.h"
 #include "toolkit/memory_readouts.h"
 #include "toolkit/system_colors.h"
 
@@ -63,9 +64,6 @@ constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 constexpr RGBColor48 kRed = {0xFFFF, 0, 0};
 constexpr RGBColor48 kBlue = {0, 0, 0xFFFF};
 
-// The bevel tables' entries: the face, then the top, right, bottom and left edges.
-enum BevelEntry { kBevelFace, kBevelTop, kBevelRight, kBevelBottom, kBevelLeft };
-
 PortRect Inset(const PortRect& rect, int32_t dx, int32_t dy)
 {
     return {rect.left + dx, rect.top + dy, rect.right - dx, rect.bottom - dy};
@@ -104,16 +102,6 @@ void Line(int32_t x0, int32_t y0, int32_t x1, int32_t y1, const RGBColor48& colo
     RGBForeColor(colour);
     MoveTo(x0, y0);
     LineTo(x1, y1);
-}
-
-// The face with one-pixel edges in the table's colours.
-void Bevel(const PortRect& rect, const RGBColor48* colours)
-{
-    FillColour(rect, colours[kBevelFace]);
-    Line(rect.left, rect.top, rect.right, rect.top, colours[kBevelTop]);
-    Line(rect.right - 1, rect.top, rect.right - 1, rect.bottom, colours[kBevelRight]);
-    Line(rect.left, rect.bottom - 1, rect.right, rect.bottom - 1, colours[kBevelBottom]);
-    Line(rect.left, rect.top, rect.left, rect.bottom, colours[kBevelLeft]);
 }
 
 }  // namespace
@@ -187,9 +175,9 @@ void HelpBar::Draw(int32_t mode, int32_t, int32_t)
         Frame(textField, kBlack);
         Frame(gaugeField, kBlack);
     } else {
-        Bevel(inner, RaisedBevelColors);
-        Bevel(textField, PressedBevelColors);
-        Bevel(gaugeField, PressedBevelColors);
+        DrawBevel(inner, RaisedBevelColors);
+        DrawBevel(textField, PressedBevelColors);
+        DrawBevel(gaugeField, PressedBevelColors);
     }
     DrawHelpText(textInside);
     Frame(gaugeFrame, kBlack);

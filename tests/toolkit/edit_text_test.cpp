@@ -126,53 +126,8 @@ TEST_F(EditTextTest, KeysSelectionAndNotifications)
     pane->PaneDestroy();
 }
 
-// A 120 x 40 DIB section filled grey as the current port.
-class GreyPort {
-public:
-    GreyPort()
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = kWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels_), nullptr, 0);
-        old_ = SelectObject(dc_, bitmap_);
-        for (int i = 0; i < kWidth * kHeight; ++i) pixels_[i] = kGrey;
-        SetPort(dc_);
-    }
-    ~GreyPort()
-    {
-        SetPort(nullptr);
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    uint32_t Pixel(int x, int y) const { return pixels_[y * kWidth + x] & 0xFFFFFF; }
-    // How many pixels of the rectangle have the colour.
-    int Count(const RECT& rect, uint32_t colour) const
-    {
-        int n = 0;
-        for (int y = rect.top; y < rect.bottom; ++y)
-            for (int x = rect.left; x < rect.right; ++x) n += Pixel(x, y) == colour;
-        return n;
-    }
-    HDC dc() const { return dc_; }
-
-    static constexpr int kWidth = 120;
-    static constexpr int kHeight = 40;
-    static constexpr uint32_t kGrey = 0x808080;
-    static constexpr uint32_t kWhite = 0xFFFFFF;
-
-private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    uint32_t* pixels_ = nullptr;
-};
+// The grey the drawing tests' port starts as.
+constexpr uint32_t kGrey = 0x808080;
 
 TEST_F(EditTextTest, TextItemsDrawWrappedIntoTheirBoundsAndRestoreThePort)
 {
@@ -181,9 +136,9 @@ TEST_F(EditTextTest, TextItemsDrawWrappedIntoTheirBoundsAndRestoreThePort)
     text->ItemSetBounds({10, 2, 70, 38});
     RecordingPane* pane = OpenPane();
     pane->PaneAddControl(text);
-    GreyPort port;
+    PixelPort port(120, 40, kGrey);
     text->ItemDraw();
-    EXPECT_EQ(port.Count({0, 0, 120, 40}, GreyPort::kGrey), 120 * 40) << "no title, nothing drawn";
+    EXPECT_EQ(port.Count({0, 0, 120, 40}, kGrey), 120 * 40) << "no title, nothing drawn";
 
     text->ItemSetTitle("Walk Walk Walk Walk");
     text->ItemSetStyle({0, 1, 0, 12, 3});
@@ -191,15 +146,15 @@ TEST_F(EditTextTest, TextItemsDrawWrappedIntoTheirBoundsAndRestoreThePort)
     text->ItemDraw();
     EXPECT_GT(port.Count({10, 2, 70, 14}, 0), 0) << "the first line";
     EXPECT_GT(port.Count({10, 16, 70, 38}, 0), 0) << "wrapped to a second line";
-    EXPECT_EQ(port.Count({10, 2, 70, 38}, GreyPort::kWhite), 0) << "transparent";
-    EXPECT_EQ(port.Count({70, 0, 120, 40}, GreyPort::kGrey), 50 * 40) << "nothing outside the bounds";
+    EXPECT_EQ(port.Count({10, 2, 70, 38}, PixelPort::kWhite), 0) << "transparent";
+    EXPECT_EQ(port.Count({70, 0, 120, 40}, kGrey), 50 * 40) << "nothing outside the bounds";
     EXPECT_EQ(GetBkMode(port.dc()), OPAQUE);
     EXPECT_EQ(GetCurrentObject(port.dc(), OBJ_FONT), GetFont(7, 8, kFontBold));
 
-    GreyPort opaque;
+    PixelPort opaque(120, 40, kGrey);
     text->ItemSetStyle({0, 1, 0, 12, 3 | kItemOpaqueText});
     text->ItemDraw();
-    EXPECT_GT(opaque.Count({10, 2, 70, 14}, GreyPort::kWhite), 0) << "an opaque background";
+    EXPECT_GT(opaque.Count({10, 2, 70, 14}, PixelPort::kWhite), 0) << "an opaque background";
 }
 
 TEST_F(EditTextTest, SharedIconsAreDrawnAndNeverDestroyed)
@@ -213,10 +168,10 @@ TEST_F(EditTextTest, SharedIconsAreDrawnAndNeverDestroyed)
     RecordingPane* pane = OpenPane();
     pane->PaneAddControl(icon);
     {
-        GreyPort port;
+        PixelPort port(120, 40, kGrey);
         icon->ItemDraw();
-        EXPECT_LT(port.Count({4, 4, 36, 36}, GreyPort::kGrey), 32 * 32);
-        EXPECT_EQ(port.Count({40, 0, 120, 40}, GreyPort::kGrey), 80 * 40);
+        EXPECT_LT(port.Count({4, 4, 36, 36}, kGrey), 32 * 32);
+        EXPECT_EQ(port.Count({40, 0, 120, 40}, kGrey), 80 * 40);
     }
     pane->PaneRemoveControl(icon);
     icon->ItemDelete();

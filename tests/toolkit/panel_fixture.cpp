@@ -111,35 +111,3 @@ void PanelFixture::TearDown()
     EXPECT_EQ(CurrentDrawingPane(), nullptr);
 }
 
-PixelPort::PixelPort(int32_t width, int32_t height) : width_(width), height_(height)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    for (int32_t i = 0; i < width * height; ++i) pixels_[i] = 0xFFFFFF;
-    SetPort(dc_);
-}
-
-PixelPort::~PixelPort()
-{
-    SetPort(nullptr);
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-}
-
-std::vector<std::array<int32_t, 2>> PixelPort::Inked() const
-{
-    std::vector<std::array<int32_t, 2>> inked;
-    for (int32_t y = 0; y < height_; ++y)
-        for (int32_t x = 0; x < width_; ++x)
-            if (Pixel(x, y) != 0xFFFFFF) inked.push_back({x, y});
-    return inked;
-}

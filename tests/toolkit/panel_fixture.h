@@ -50,28 +50,6 @@ private:
     int32_t count_ = 0;
 };
 
-// A white 32-bit DIB section of the size as the current port while it lives.
-class PixelPort {
-public:
-    PixelPort(int32_t width, int32_t height);
-    ~PixelPort();
-    PixelPort(const PixelPort&) = delete;
-    PixelPort& operator=(const PixelPort&) = delete;
-
-    // 0xRRGGBB.
-    uint32_t Pixel(int32_t x, int32_t y) const { return pixels_[y * width_ + x] & 0xFFFFFF; }
-    // The points that are not white, in rows.
-    std::vector<std::array<int32_t, 2>> Inked() const;
-    HDC dc() const { return dc_; }
-
-private:
-    int32_t width_;
-    int32_t height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    uint32_t* pixels_ = nullptr;
-};
 
 // A shown document window (client 300 x 200) whose panes get only the mouse messages a test
 // posts, with the hold timer on the test's clock.

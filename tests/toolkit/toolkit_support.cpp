@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "draw/current_port.h"
 #include "tests/toolkit/toolkit_startup.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/dialog_window.h"
@@ -171,6 +172,47 @@ HWND FindDialogWindoid()
     HWND found = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindDialogProc, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+PixelPort::PixelPort(int32_t width, int32_t height, uint32_t fill) : width_(width), height_(height), fill_(fill)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&pixels_), nullptr, 0);
+    old_ = SelectObject(dc_, bitmap_);
+    for (int32_t i = 0; i < width * height; ++i) pixels_[i] = fill;
+    SetPort(dc_);
+}
+
+PixelPort::~PixelPort()
+{
+    SetPort(nullptr);
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+}
+
+int32_t PixelPort::Count(const RECT& rect, uint32_t colour) const
+{
+    int32_t count = 0;
+    for (int32_t y = rect.top; y < rect.bottom; ++y)
+        for (int32_t x = rect.left; x < rect.right; ++x) count += Pixel(x, y) == colour;
+    return count;
+}
+
+std::vector<std::array<int32_t, 2>> PixelPort::Inked() const
+{
+    std::vector<std::array<int32_t, 2>> inked;
+    for (int32_t y = 0; y < height_; ++y)
+        for (int32_t x = 0; x < width_; ++x)
+            if (Pixel(x, y) != fill_) inked.push_back({x, y});
+    return inked;
 }
 
 HWND DialogDefaultControl(HWND dialog)

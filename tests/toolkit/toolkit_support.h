@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -75,6 +76,35 @@ std::vector<HelpCallRecord>& RecordedHelpCalls();
 // The first visible, enabled top-level window of the thread whose class is the windoid class
 // and whose window object is a dialog, or null.
 HWND FindDialogWindoid();
+// A 32-bit DIB section filled with one colour (0xRRGGBB, white unless given), made the current
+// port for its life, whose pixels the drawing tests read.
+class PixelPort {
+public:
+    static constexpr uint32_t kWhite = 0xFFFFFF;
+
+    PixelPort(int32_t width, int32_t height, uint32_t fill = kWhite);
+    ~PixelPort();
+    PixelPort(const PixelPort&) = delete;
+    PixelPort& operator=(const PixelPort&) = delete;
+
+    // 0xRRGGBB.
+    uint32_t Pixel(int32_t x, int32_t y) const { return pixels_[y * width_ + x] & 0xFFFFFF; }
+    // How many pixels of the rectangle have the colour.
+    int32_t Count(const RECT& rect, uint32_t colour) const;
+    // The points that are not the fill colour, in rows.
+    std::vector<std::array<int32_t, 2>> Inked() const;
+    HDC dc() const { return dc_; }
+
+private:
+    int32_t width_;
+    int32_t height_;
+    uint32_t fill_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* pixels_ = nullptr;
+};
+
 // The control window of the dialog windoid's default control, or null.
 HWND DialogDefaultControl(HWND dialog);
 // Presses a key in the window the way the keyboard does: WM_KEYDOWN then WM_KEYUP posted to it.

@@ -3,12 +3,12 @@
 
 #include <windows.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <vector>
 
+#include "tests/toolkit/probe/probe_log.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/default_menus.h"
 #include "toolkit/document_frame.h"
@@ -24,16 +24,6 @@ constexpr int32_t kDimmedPosition = 3;
 // The system's class of pop-up menu windows, and its message that gives a pop-up's menu.
 constexpr char kPopUpMenuClass[] = "#32768";
 constexpr UINT kGetPopUpMenu = 0x01E1;  // MN_GETHMENU
-
-void Log(const char* format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    vprintf(format, arguments);
-    va_end(arguments);
-    putchar('\n');
-    fflush(stdout);
-}
 
 // Logs every command it performs.
 class LoggingMenu : public Menu {

@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +18,7 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/ui_services.h"
 #include "foundation/win32_services.h"
+#include "tests/toolkit/probe/probe_log.h"
 #include "tests/toolkit/probe/menu_scenarios.h"
 #include "tests/toolkit/probe/progress_scenarios.h"
 #include "tests/toolkit/probe/panel_scenarios.h"
@@ -51,16 +51,6 @@ constexpr int32_t kMaxPanes = 3;
 constexpr char kQuestionText[] = "Probe question: go on?";
 constexpr char kAlertText[] = "Probe alert.";
 constexpr char kInnerAlertText[] = "Probe alert over the question.";
-
-void Log(const char* format, ...)
-{
-    va_list arguments;
-    va_start(arguments, format);
-    vprintf(format, arguments);
-    va_end(arguments);
-    putchar('\n');
-    fflush(stdout);
-}
 
 // A window's "HWND@left,top,right,bottom" in screen coordinates: its client area, or with
 // `whole` its window rectangle.
