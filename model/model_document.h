@@ -11,9 +11,9 @@
 #include "foundation/root_object.h"
 
 class ModelHolder;
-class PlayerPreferences;
+class PreferenceRecord;
 class Q_Offscreen;
-class WalkObserver;
+class WalkRecord;
 
 constexpr ChunkTag kTagForm = ChunkTagOf("FORM");
 constexpr ChunkTag kFormModel = ChunkTagOf("QMDL");
@@ -55,8 +55,8 @@ public:
     void SetCreditsPicture(Q_Offscreen* picture);
 
     ModelHolder* Holder = nullptr;
-    WalkObserver* Walk = nullptr;
-    PlayerPreferences* Preferences = nullptr;
+    WalkRecord* Walk = nullptr;
+    PreferenceRecord* Preferences = nullptr;
     Q_Offscreen* CreditsPicture = nullptr;
     DynamicArray* CreditsText = nullptr;  // bytes, no terminator
     FixedVector3 PlacementPosition = {0, 0, 0};

@@ -11,11 +11,11 @@
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
-#include "model/player_preferences.h"
+#include "model/preference_record.h"
 #include "model/pointer_list.h"
 #include "model/read_limits.h"
 #include "model/texture_services.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 
 int32_t ModelLoadDepth = 0;
 
@@ -38,9 +38,9 @@ ResultCode ModelDocument::Init()
 {
     Holder = new (std::nothrow) ModelHolder;
     if (!Holder || Holder->ModelHolderInit(this) != kResultOk) return kResultOutOfMemory;
-    Walk = new (std::nothrow) WalkObserver;
+    Walk = new (std::nothrow) WalkRecord;
     if (!Walk || Walk->Init(this) != kResultOk) return kResultOutOfMemory;
-    Preferences = new (std::nothrow) PlayerPreferences;
+    Preferences = new (std::nothrow) PreferenceRecord;
     return Preferences ? kResultOk : kResultOutOfMemory;
 }
 

@@ -4,9 +4,9 @@
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
-#include "model/player_preferences.h"
+#include "model/preference_record.h"
 #include "model/texture_services.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "foundation/memory_stream.h"
 #include "foundation/typed_value.h"
-#include "model/player_preferences.h"
+#include "model/preference_record.h"
 #include "render/observer.h"
 
 namespace {
@@ -150,7 +150,7 @@ ResultCode ReadPreferenceForm(MemoryStream* stream, PreferenceSet* set)
     return result;
 }
 
-ResultCode ReadModelPreferences(const PlayerPreferences* stored, PreferenceSet* set)
+ResultCode ReadModelPreferences(const PreferenceRecord* stored, PreferenceSet* set)
 {
     if (!stored || !stored->HasContent()) return kResultOk;
     MemoryStream* stream = new (std::nothrow) MemoryStream;

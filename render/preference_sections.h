@@ -11,7 +11,7 @@
 
 class MemoryStream;
 class Observer;
-class PlayerPreferences;
+class PreferenceRecord;
 
 class PreferenceSection {
 public:
@@ -75,7 +75,7 @@ struct PreferenceSet {
 // A form of another type reads nothing.
 ResultCode ReadPreferenceForm(MemoryStream* stream, PreferenceSet* set);
 // The same from the bytes a model file's "PREF" chunk held (nothing without them).
-ResultCode ReadModelPreferences(const PlayerPreferences* stored, PreferenceSet* set);
+ResultCode ReadModelPreferences(const PreferenceRecord* stored, PreferenceSet* set);
 
 // The observer option mask of the render section.
 uint32_t RenderOptionMask(const RenderSection& render);

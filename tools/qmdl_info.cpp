@@ -16,7 +16,7 @@
 #include "model/pointer_list.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_services_impl.h"

@@ -26,7 +26,7 @@
 #include "model/drawing_services.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/frame_render.h"
@@ -294,7 +294,7 @@ int main(int argc, char** argv)
     ApplyPreferences(observer, preferences);
     if (args.optionsGiven) observer->SetObserverOptions(args.options);
     SetDirectPixelDrawing(args.flash ? preferences.config.directDrawing : 0);
-    const WalkObserver* walk = document->Walk;
+    const WalkRecord* walk = document->Walk;
     if (args.eyeGiven) {
         observer->SetObserverPosition({int16_t(args.eye[0]), int16_t(args.eye[1]), int16_t(args.eye[2])});
     } else {

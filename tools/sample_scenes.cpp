@@ -19,7 +19,7 @@
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/units_record.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 
 namespace {
 
@@ -251,7 +251,7 @@ ModelDocument* BuildRoomSample()
     }
 
     // The walk: the eye starts near the south wall and looks round the room.
-    WalkObserver* walk = document->Walk;
+    WalkRecord* walk = document->Walk;
     walk->SetRecording(1, 1);
     const int32_t path[][4] = {{0, -100, 66, 64}, {0, -60, 66, 64}, {20, -20, 66, 80}, {40, 20, 66, 96},
                                {20, 60, 66, 128}, {-20, 60, 66, 160}, {-40, 20, 66, 192}, {0, -40, 66, 64}};
@@ -309,7 +309,7 @@ ModelDocument* BuildShapesSample()
         }
         Attach(root, pair);
     }
-    WalkObserver* walk = document->Walk;
+    WalkRecord* walk = document->Walk;
     walk->SetRecording(1, 1);
     walk->SetAndRecord(0, IntToFixed(-95), IntToFixed(40), 0, IntToFixed(-8), IntToFixed(64));
     walk->SetAndRecord(0, IntToFixed(-60), IntToFixed(40), 0, IntToFixed(-8), IntToFixed(64));
@@ -421,7 +421,7 @@ ModelObject* BuildYard(ModelDocument* document, const char* name, int32_t x, int
         Paint(room, kCream);
         Attach(root, room);
     }
-    WalkObserver* walk = document->Walk;
+    WalkRecord* walk = document->Walk;
     walk->SetRecording(1, 1);
     walk->SetAndRecord(IntToFixed(x), IntToFixed(-90), IntToFixed(45), 0, 0, IntToFixed(heading));
     walk->SetAndRecord(0, IntToFixed(-30), IntToFixed(45), 0, 0, 0);

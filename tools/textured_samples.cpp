@@ -15,7 +15,7 @@
 #include "model/model_object.h"
 #include "model/surface.h"
 #include "model/units_record.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
@@ -195,7 +195,7 @@ ModelDocument* BuildTexturedSample(TextureRecordList* textures, const std::strin
     if (ModelObject* pedestal = Add(root, MakeBox(holder, -20, 20, 0, 20, 60, 40), kPlinth))
         pedestal->SetSurfaceTexture(stencil, kSideBoth);
 
-    WalkObserver* walk = document->Walk;
+    WalkRecord* walk = document->Walk;
     walk->SetRecording(1, 1);
     walk->SetAndRecord(0, IntToFixed(-100), IntToFixed(60), 0, 0, 0);
     walk->SetAndRecord(IntToFixed(60), IntToFixed(-60), IntToFixed(60), 0, 0, IntToFixed(32));

@@ -12,9 +12,9 @@
 #include "model/drawing_services.h"
 #include "model/model_document.h"
 #include "model/object_stream.h"
-#include "model/player_preferences.h"
+#include "model/preference_record.h"
 #include "model/read_limits.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 #include "tests/model/model_compare.h"
 #include "tests/model/model_test_support.h"
 #include "model/model_file_form.h"
@@ -200,7 +200,7 @@ TEST(ModelFile, UnknownChunksAreSkippedAndCreditsReplaced)
 TEST(ModelFile, WalkObserverAndPreferences)
 {
     ModelDocument* document = NewDocument();
-    WalkObserver* walk = document->Walk;
+    WalkRecord* walk = document->Walk;
     walk->SetRecording(1, 1);
     walk->SetAndRecord(IntToFixed(10), IntToFixed(-20), IntToFixed(66), IntToFixed(1), IntToFixed(-2), IntToFixed(64));
     walk->SetAndRecord(0x28000, 0x27FFF, -0x28000, 0, 0, IntToFixed(200));

@@ -15,14 +15,14 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/plane_record.h"
-#include "model/player_preferences.h"
+#include "model/preference_record.h"
 #include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
 #include "model/transform.h"
 #include "model/units_record.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 #include "tests/model/model_test_support.h"
 
 namespace {
@@ -499,7 +499,7 @@ TEST(StoredForms, ModelFileWithEveryTopLevelChunk)
     EXPECT_EQ(ListBytes(document->CreditsText), Chars("Made by us."));  // no terminator, no pad
     EXPECT_EQ(ListBytes(document->Preferences->Bytes), prefs);
 
-    const WalkObserver* walk = document->Walk;
+    const WalkRecord* walk = document->Walk;
     EXPECT_EQ(walk->Position[0], 12 * kFixedOne);
     EXPECT_EQ(walk->Position[1], -34 * kFixedOne);
     EXPECT_EQ(walk->Position[2], 66 * kFixedOne);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/memory_stream.h"
-#include "model/player_preferences.h"
+#include "model/preference_record.h"
 #include "render/preference_sections.h"
 
 namespace {
@@ -28,7 +28,7 @@ std::vector<uint8_t> Form(std::initializer_list<std::pair<const char*, std::vect
 
 ResultCode Read(const std::vector<uint8_t>& bytes, PreferenceSet* set)
 {
-    PlayerPreferences stored;
+    PreferenceRecord stored;
     stored.Bytes = NewDynamicArray(0, 1, 16);
     for (uint8_t b : bytes) stored.Bytes->Append(&b);
     const ResultCode result = ReadModelPreferences(&stored, set);

@@ -12,7 +12,7 @@
 #include "model/drawing_services.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 #include "tests/model/model_test_support.h"
 #include "tests/textures/texture_world.h"
 #include "textures/texture_table.h"

@@ -31,7 +31,7 @@
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/polygon_record.h"
-#include "model/walk_observer.h"
+#include "model/walk_record.h"
 #include "render/renderer_texture_mapping.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
@@ -279,7 +279,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "gl-bench: the %s sample cannot be made\n", scene.c_str());
         return 1;
     }
-    const WalkObserver* walk = document->Walk;
+    const WalkRecord* walk = document->Walk;
     const double eye[3] = {Fix2X(walk->Position[0]), Fix2X(walk->Position[1]), Fix2X(walk->Position[2])};
     std::vector<Face> faces;
     Collect(document->Holder->Root, eye, &faces);

@@ -1,11 +1,11 @@
 // The preferences carried in a model file, kept as their stored bytes.
-#include "model/player_preferences.h"
+#include "model/preference_record.h"
 
 #include "foundation/memory_stream.h"
 #include "model/pointer_list.h"
 #include "model/read_limits.h"
 
-ResultCode PlayerPreferences::Write(MemoryStream* stream)
+ResultCode PreferenceRecord::Write(MemoryStream* stream)
 {
     if (stream->StreamIsWriting()) return Bytes ? Bytes->Write(stream) : kResultOk;
     DestroyArray(Bytes);
@@ -13,7 +13,7 @@ ResultCode PlayerPreferences::Write(MemoryStream* stream)
     return Bytes ? Bytes->Write(stream) : kResultOutOfMemory;
 }
 
-void PlayerPreferences::Free()
+void PreferenceRecord::Free()
 {
     DestroyArray(Bytes);
     delete this;

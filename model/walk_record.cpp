@@ -1,5 +1,5 @@
-// The walk observer's place, angles and walk path, and its "QPRF" chunk body.
-#include "model/walk_observer.h"
+// The walk record: the eye's place, angles and walk path, and its "QPRF" chunk body.
+#include "model/walk_record.h"
 
 #include <new>
 
@@ -23,7 +23,7 @@ Fixed Whole(Fixed value)
 
 }  // namespace
 
-ResultCode WalkObserver::Init(void* owner)
+ResultCode WalkRecord::Init(void* owner)
 {
     Owner = owner;
     for (int i = 0; i < 3; ++i) Position[i] = PreviousPosition[i] = Angles[i] = PreviousAngles[i] = 0;
@@ -33,19 +33,19 @@ ResultCode WalkObserver::Init(void* owner)
     return Path ? kResultOk : kResultOutOfMemory;
 }
 
-void WalkObserver::Free()
+void WalkRecord::Free()
 {
     ClearPath();
     DestroyArray(Path);
     delete this;
 }
 
-WalkPathPoint* WalkObserver::PathPoint(int32_t index) const
+WalkPathPoint* WalkRecord::PathPoint(int32_t index) const
 {
     return PointerAt<WalkPathPoint>(Path, index);
 }
 
-void WalkObserver::SetPositionFixed(Fixed x, Fixed y, Fixed z)
+void WalkRecord::SetPositionFixed(Fixed x, Fixed y, Fixed z)
 {
     const Fixed whole[3] = {Whole(x), Whole(y), Whole(z)};
     for (int i = 0; i < 3; ++i) {
@@ -54,7 +54,7 @@ void WalkObserver::SetPositionFixed(Fixed x, Fixed y, Fixed z)
     }
 }
 
-void WalkObserver::SetAnglesFixed(Fixed roll, Fixed pitch, Fixed heading)
+void WalkRecord::SetAnglesFixed(Fixed roll, Fixed pitch, Fixed heading)
 {
     const Fixed whole[3] = {Whole(roll), Whole(pitch), Whole(heading)};
     for (int i = 0; i < 3; ++i) {
@@ -63,14 +63,14 @@ void WalkObserver::SetAnglesFixed(Fixed roll, Fixed pitch, Fixed heading)
     }
 }
 
-void WalkObserver::SetAndRecord(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading)
+void WalkRecord::SetAndRecord(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading)
 {
     SetPositionFixed(x, y, z);
     SetAnglesFixed(roll, pitch, heading);
     if (Recording == 1) RecordPathPoint();
 }
 
-void WalkObserver::RecordPathPoint()
+void WalkRecord::RecordPathPoint()
 {
     WalkPathPoint* point = new (std::nothrow) WalkPathPoint;
     if (!point) return;
@@ -83,25 +83,25 @@ void WalkObserver::RecordPathPoint()
     if (!Path || AppendPointer(Path, point) < 0) delete point;
 }
 
-void WalkObserver::ClearPath()
+void WalkRecord::ClearPath()
 {
     for (int32_t i = 0; i < PathCount(); ++i) delete PathPoint(i);
     if (Path) Path->ArraySetCount(0);
 }
 
-void WalkObserver::SetRecording(int16_t flag, int16_t clear)
+void WalkRecord::SetRecording(int16_t flag, int16_t clear)
 {
     Recording = flag;
     if (clear == 1) ClearPath();
 }
 
-void WalkObserver::GetPlacement(FixedVector3* position, Fixed angles[3]) const
+void WalkRecord::GetPlacement(FixedVector3* position, Fixed angles[3]) const
 {
     *position = {Position[0], Position[1], Position[2]};
     for (int i = 0; i < 3; ++i) angles[i] = FixMul(Angles[i], kRadiansPerStep);
 }
 
-ResultCode WalkObserver::Write(MemoryStream* stream)
+ResultCode WalkRecord::Write(MemoryStream* stream)
 {
     auto toRadians = TurnStepsToRadians;
     auto fromRadians = RadiansToTurnSteps;

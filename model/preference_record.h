@@ -1,4 +1,4 @@
-// PlayerPreferences: the player's preferences that a model file carries in its "PREF" chunk.
+// PreferenceRecord: the player's preferences that a model file carries in its "PREF" chunk.
 // The scene model keeps the chunk's body as it was read and writes it back unchanged.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/root_object.h"
 
-class PlayerPreferences : public RootObject {
+class PreferenceRecord : public RootObject {
 public:
     // Slot 0, Serialize: reading keeps the bytes that remain in the chunk; writing writes them.
     ResultCode Write(MemoryStream* stream) override;

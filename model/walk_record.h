@@ -1,4 +1,4 @@
-// WalkObserver: the walking eye of a model document as far as the model file holds it: its
+// WalkRecord: the walk observer as a model file holds it: the eye's
 // place (whole world units), its angles (roll, pitch, heading in 1/256 turns), the lens, and
 // the recorded walk path; stored as the body of the "QPRF" chunk.
 #pragma once
@@ -11,7 +11,7 @@
 
 class WalkPathPoint;
 
-class WalkObserver : public RootObject {
+class WalkRecord : public RootObject {
 public:
     // Slot 0, Serialize: the "QPRF" chunk body. Reading leaves the observer unchanged for a
     // body of version 2 or later, and the path unchanged when its count does not fit the body.

@@ -1,0 +1,62 @@
+// NavigationPane: the pane of a walk view in which the model is drawn and through which the
+// person walks. It draws one frame on request (the model rendered into the shared offscreen,
+// letterbox bars, the cross hair and the velocity grid), turns the pointer's offset from the
+// cross hair into a walk, slide or look step of the walk observer, shows a help line for the
+// point under the pointer and takes the navigation commands.
+#pragma once
+
+#include <cstdint>
+
+#include "draw/port_base.h"
+#include "toolkit/pane.h"
+
+class WalkObserver;
+class WalkView;
+
+// Navigation options (the navigation section's option bits, mapped).
+constexpr int16_t kNavigateButtonDown = 1;  // steps only while a button is held
+constexpr int16_t kNavigateCrossHair = 2;
+constexpr int16_t kNavigateVelocityGrid = 4;
+constexpr int16_t kNavigateCollision = 0x800;
+
+// Draw codes.
+constexpr int32_t kDrawPlain = 1;
+constexpr int32_t kDrawPaint = 7;
+constexpr int32_t kDrawOffscreenOnly = 11;
+
+class NavigationPane : public Pane {
+public:
+    // --- pane operations ---
+    int32_t PaneWantsRepeat() override;
+    void PaneCreate(int32_t flags) override;
+    void Draw(int32_t mode, int32_t horizontal, int32_t vertical) override;
+    void PaneLayout(PortRect* rect, ScrollPositions* positions, int32_t mode, int32_t flag) override;
+    void PaneLayoutChanged() override;
+    void PaneMouseDown(int32_t x, int32_t y, int32_t modifiers) override;
+    void PaneMouseUp(int32_t x, int32_t y, int32_t modifiers) override;
+    int32_t PaneKeyDown(int32_t key, int32_t modifiers) override;
+    // The four-character commands CTRV, CTRO, ELIT, PRNT and TILT (big-endian words).
+    int32_t PaneHandleCommand(int32_t code, int32_t extra) override;
+    // One navigation step.
+    void PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t inside) override;
+    void PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers) override;
+
+    // Stores the walk view it belongs to and the document's walk observer.
+    void AttachNavigation(WalkView* view, WalkObserver* observer);
+
+    void SetFullScreenState(int32_t state) { fullScreen_ = state; }
+    // Stores the ratio (0 terms: none) and lays the pane out again when it changed; 1 then.
+    int32_t SetAspectRatio(int16_t width, int16_t height);
+    void SetNavigationOptions(int16_t options) { options_ = options; }
+    int16_t HasNavigationOption(int16_t mask) const { return int16_t(options_ & mask); }
+
+    const PortRect& ViewRect() const { return view_; }
+
+private:
+    // (Laid out by the helper building this class.)
+    WalkView* owner_ = nullptr;
+    WalkObserver* observer_ = nullptr;
+    int32_t fullScreen_ = 0;
+    int16_t options_ = 0;
+    PortRect view_ = {0, 0, 0, 0};
+};

@@ -1,0 +1,94 @@
+// PlayerDocument: the content of a model window. It owns the model (the model document the file
+// was read into), the walk observer, the preferences and the texture list, the views that show
+// the model and the records of their windows. Views send their commands to it and it passes
+// them on to every view.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/fixed.h"
+#include "player/view_base.h"
+
+class DynamicArray;
+class ModelDocument;
+class ModelObject;
+class TextureRecordList;
+class WalkObserver;
+class WalkView;
+
+
+// One window of the document: the window (null until made), what it shows and its kind.
+class ViewWindowRecord {
+public:
+    ViewWindowRecord(ViewBase* object, int16_t kind) : object_(object), kind_(kind) {}
+    void SetRecordWindow(Window* window) { window_ = window; }
+    Window* RecordWindow() const { return window_; }
+    ViewBase* RecordObject() const { return object_; }
+    int16_t RecordKind() const { return kind_; }
+    // Releases what the record holds by its kind, then the record.
+    void Free();
+
+private:
+    Window* window_ = nullptr;
+    ViewBase* object_;
+    int16_t kind_;
+};
+
+class PlayerDocument : public ViewBase {
+public:
+    // --- view operations ---
+    // Preferences with their defaults (and the drawing switch from the registry), the model
+    // document with the world root in the model-view colour, the lists, the walk observer.
+    void Init(DocumentFrame* owner) override;
+    void Free() override;
+    void SetChanged(int32_t value) override { changed_ = value; }
+    ViewBase* FindOrCreate(ViewBase* asking, int32_t kind) override;
+    Window* GetWindow(int32_t kind) override { return CreateViewWindow(kind); }
+    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
+    PlayerPreferences* Preferences() override { return preferences_; }
+    int32_t ScalePlacement(double factor) override;
+    void ApplyPreferences(PlayerPreferences* preferences, int32_t force) override;
+    // The name and the window title, then every view's name.
+    void SetName(const char* text) override;
+    void OpenViewWindow(const PortRect& rect, int32_t kind) override;
+
+    // --- the document's own ---
+    Window* CreateViewWindow(int32_t kind);
+    // A window of the document changed (1 and 4 activation, 5 closing): the view's kind, 67 or -1.
+    int32_t WindowEvent(Window* window, int32_t event);
+    int32_t HasModel() const;
+    // Gives the view the document's model and walk observer to render.
+    void FillRenderRecord(WalkView* view);
+    WalkObserver* NewWalkObserver();
+    WalkView* NewWalkView();
+    void SetDocumentOwner(DocumentFrame* window) { owner_ = window; }
+
+    ViewBase* CurrentView() const { return currentView_; }
+    void ObserverSetPlacement(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
+    void ObserverGetPlacement(FixedVector3* position, Fixed angles[3]) const;
+    // Recording off, the first point of the path, a redraw and the path played; the observer's
+    // failure without playing.
+    int32_t PlacePathStart();
+    void SetPathRecording(int32_t on);
+    void SetObserverLens(int16_t numerator, int16_t denominator);
+    // The last view of the kind, or null.
+    ViewBase* FindView(int32_t kind) const;
+    void SetPlacementAll(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
+
+    ModelDocument* Model() const { return model_; }
+    WalkObserver* Walk() const { return walk_; }
+    ModelObject* ModelRoot() const;
+    TextureRecordList* Textures() const { return textures_; }
+    int32_t Changed() const { return changed_; }
+
+private:
+    // (Laid out by the helper building this class.)
+    DynamicArray* windowRecords_ = nullptr;  // ViewWindowRecord pointers
+    DynamicArray* views_ = nullptr;          // ViewBase pointers
+    ViewBase* currentView_ = nullptr;
+    ModelDocument* model_ = nullptr;
+    WalkObserver* walk_ = nullptr;
+    PlayerPreferences* preferences_ = nullptr;
+    TextureRecordList* textures_ = nullptr;
+    int32_t changed_ = 0;
+};

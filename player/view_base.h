@@ -1,0 +1,98 @@
+// ViewBase: the base of the player document and its views. A view passes what it does not do
+// itself to its inner object (its document); the document is its own inner object and passes
+// commands on to every view. The view kinds and the command kinds and codes they exchange are
+// named here.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/root_object.h"
+
+class DocumentFrame;
+class PlayerPreferences;
+class Window;
+struct PortRect;
+
+// View kinds.
+constexpr int32_t kViewDocument = 67;
+constexpr int32_t kViewWalk = 72;
+constexpr int32_t kViewGallery = 75;
+// The document's walk observer, made by FindOrCreate and kept without a window record.
+constexpr int32_t kViewWalkObserver = 54;
+
+// Command kinds of ViewCommand and ViewNotify.
+constexpr int32_t kCommandApplied = 1;       // set-up: preferences applied with force
+constexpr int32_t kCommandModel = 4;         // the model changed
+constexpr int32_t kCommandStep = 5;          // a walk step or path point: redraw at once
+constexpr int32_t kCommandLight = 6;
+constexpr int32_t kCommandViewChange = 7;    // menus and levelling
+constexpr int32_t kCommandRecording = 8;     // start or stop recording the walk path
+constexpr int32_t kCommandPlay = 9;          // play the walk path from its start
+
+// Command codes.
+constexpr int32_t kCodeModelChanged = 1001;
+constexpr int32_t kCodeViewChanged = 1002;
+constexpr int32_t kCodeNavigationPreferences = 1014;
+constexpr int32_t kCodeRedrawStep = 1015;
+constexpr int32_t kCodeRedraw = 1017;
+constexpr int32_t kCodePathControls = 1020;
+constexpr int32_t kCodeLights = 1021;
+constexpr int32_t kCodeContentChanged = 1027;
+constexpr int32_t kCodePreferencesChanged = 1028;
+constexpr int32_t kCodeRenderPresets = 1029;
+
+class ViewBase : public RootObject {
+public:
+    static constexpr int32_t kNameSize = 256;
+
+    // --- virtual operations, in their order after Write ---
+    virtual void Init(DocumentFrame* owner);
+    // Frees the record, then the object.
+    virtual void Free();
+    virtual void SetChanged(int32_t value);
+    virtual void AttachView(int32_t code) { attachCode_ = code; }
+    virtual ViewBase* FindOrCreate(ViewBase* asking, int32_t kind) { return nullptr; }
+    virtual void AdjustPaneRect(PortRect* rect, int32_t kind) {}
+    virtual Window* GetWindow(int32_t kind) { return nullptr; }
+    virtual void ReleaseViewObject() {}
+    virtual void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) {}
+    virtual void ViewNotify(ViewBase* sender, int32_t kind, int32_t code, int32_t value) {}
+    // The inner object's preferences, or none.
+    virtual PlayerPreferences* Preferences();
+    // Moves the eye's position by the factor; 0 when this object did not.
+    virtual int32_t ScalePlacement(double factor) { return 0; }
+    virtual void ApplyPreferences(PlayerPreferences* preferences, int32_t force) {}
+    // Copies the text (when given) into the name and titles the window of the view's kind.
+    virtual void SetName(const char* text);
+    // Passed on to the inner object.
+    virtual void OpenViewWindow(const PortRect& rect, int32_t kind);
+
+    void Destroy() { Free(); }
+
+    // --- plain operations ---
+    void SetInner(ViewBase* inner) { inner_ = inner; }
+    ViewBase* Inner() const { return inner_; }
+    void SetKind(int32_t kind) { kind_ = kind; }
+    int32_t GetKind() const { return kind_; }
+    // Copies the name into a buffer of kNameSize bytes.
+    void GetName(char* buffer) const;
+    const char* Name() const { return name_; }
+    DocumentFrame* Owner() const { return owner_; }
+    void SetOwner(DocumentFrame* owner) { owner_ = owner; }
+    // The view's record: made zero-filled by ViewRecordInit, freed by ViewRecordFree.
+    void ViewRecordInit();
+    void ViewRecordFree();
+    int32_t* Record() const { return record_; }
+    int32_t AttachCode() const { return attachCode_; }
+
+protected:
+    DocumentFrame* owner_ = nullptr;
+    ViewBase* inner_ = nullptr;
+    char name_[kNameSize] = {};
+    int32_t kind_ = 0;
+
+private:
+    static constexpr int32_t kRecordWords = 4;
+    int32_t* record_ = nullptr;
+    int32_t attachCode_ = 0;
+};
