@@ -55,13 +55,6 @@ int16_t AngleOf(Fixed value)
     return int16_t(RoundHalfUp(value) & (kAngleSteps - 1));
 }
 
-// An aspect term of the navigation section as the pane takes it: a term the pane could not hold
-// fixes no ratio.
-int16_t AspectTerm(int32_t term)
-{
-    return term > 0 && term <= kLargestAspectTerm ? int16_t(term) : 0;
-}
-
 }  // namespace
 
 void WalkView::Init(DocumentFrame* owner)
@@ -207,10 +200,10 @@ void WalkView::ApplyPreferences(PlayerPreferences* preferences, int32_t force)
         if (observer_->zoomNum != navigation->lensNumerator || observer_->zoomDen != navigation->lensDenominator)
             observer_->SetViewZoom(navigation->lensNumerator, navigation->lensDenominator);
         navigation_->SetNavigationOptions(NavigationOptionMask(*navigation));
-        const bool ratio = navigation->aspectOn != 0;
-        if (navigation_->SetAspectRatio(ratio ? AspectTerm(navigation->aspect[0]) : 0,
-                                        ratio ? AspectTerm(navigation->aspect[1]) : 0))
-            applied = kAppliedWithLayout;
+        int16_t aspectWidth;
+        int16_t aspectHeight;
+        NavigationAspectRatio(*navigation, &aspectWidth, &aspectHeight);
+        if (navigation_->SetAspectRatio(aspectWidth, aspectHeight)) applied = kAppliedWithLayout;
     }
     const RenderSection* render = preferences->Render();
     if (force || GetChangeState(render) != kChangeStateReset) {
