@@ -28,9 +28,6 @@ constexpr int32_t kDocumentWindowKinds[] = {1011, 1024, 1025};
 // The panel strip's kind in AdjustPaneRect.
 constexpr int32_t kPaneNavigationPanel = 38;
 
-// What ApplyPreferences did: options applied, and the pane's layout changed with them.
-constexpr int32_t kApplied = 1;
-constexpr int32_t kAppliedWithLayout = 3;
 
 bool IsOneOf(int32_t code, std::initializer_list<int32_t> codes)
 {
@@ -192,33 +189,35 @@ void WalkView::RedrawNavigation()
 
 void WalkView::ApplyPreferences(PlayerPreferences* preferences, int32_t force)
 {
-    if (!preferences || !observer_ || !navigation_) return;
-    int32_t applied = 0;
+    if (!preferences || !observer_) return;
+    bool applied = false;
     const NavigationSection* navigation = preferences->Navigation();
     if (force || GetChangeState(navigation) != kChangeStateReset) {
-        applied = kApplied;
+        applied = true;
         if (observer_->zoomNum != navigation->lensNumerator || observer_->zoomDen != navigation->lensDenominator)
             observer_->SetViewZoom(navigation->lensNumerator, navigation->lensDenominator);
-        navigation_->SetNavigationOptions(NavigationOptionMask(*navigation));
-        int16_t aspectWidth;
-        int16_t aspectHeight;
-        NavigationAspectRatio(*navigation, &aspectWidth, &aspectHeight);
-        if (navigation_->SetAspectRatio(aspectWidth, aspectHeight)) applied = kAppliedWithLayout;
+        if (navigation_) {
+            navigation_->SetNavigationOptions(NavigationOptionMask(*navigation));
+            int16_t aspectWidth;
+            int16_t aspectHeight;
+            NavigationAspectRatio(*navigation, &aspectWidth, &aspectHeight);
+            navigation_->SetAspectRatio(aspectWidth, aspectHeight);
+        }
     }
     const RenderSection* render = preferences->Render();
     if (force || GetChangeState(render) != kChangeStateReset) {
-        applied |= kApplied;
+        applied = true;
         observer_->SetObserverOptions(RenderOptionMask(*render));
     }
     observer_->AttachObserverToWorld();
-    if (applied) navigation_->PaneOwnerResized();
+    if (applied && navigation_) navigation_->PaneOwnerResized();
 }
 
 void WalkView::ApplyViewOptions()
 {
     PlayerPreferences* preferences = Preferences();
-    if (!preferences || !observer_ || !navigation_) return;
-    navigation_->SetNavigationOptions(NavigationOptionMask(*preferences->Navigation()));
+    if (!preferences || !observer_) return;
+    if (navigation_) navigation_->SetNavigationOptions(NavigationOptionMask(*preferences->Navigation()));
     observer_->SetObserverOptions(RenderOptionMask(*preferences->Render()));
 }
 
