@@ -82,6 +82,11 @@ int32_t NavigationPane::PaneWantsRepeat()
     return gHoverRepeat & 1;
 }
 
+void NavigationPane::SetHoverRepeat(int32_t on)
+{
+    gHoverRepeat = on ? 1 : 0;
+}
+
 void NavigationPane::PaneCreate(int32_t flags)
 {
     Pane::PaneCreate(flags);

@@ -18,6 +18,11 @@ constexpr int32_t kPaneNavigation = 37;
 
 class WalkView : public ViewBase {
 public:
+    // Path states.
+    static constexpr int32_t kPlayRecording = 1;
+    static constexpr int32_t kPlayRequested = 2;
+    static constexpr int32_t kPlayIdle = 4;
+
     // --- view operations ---
     // Play state idle, the base set-up, the navigation pane made.
     void Init(DocumentFrame* owner) override;
@@ -52,10 +57,6 @@ private:
     // Re-attaches the observer to the world and redraws the navigation pane.
     void AttachAndRedraw();
     void RedrawNavigation();
-
-    static constexpr int32_t kPlayRecording = 1;
-    static constexpr int32_t kPlayRequested = 2;
-    static constexpr int32_t kPlayIdle = 4;
 
     int32_t activeRecordWord_ = 0;
     NavigationPane* navigation_ = nullptr;

@@ -18,6 +18,7 @@
 #include "player/navigation_pane.h"
 #include "player/player_preferences.h"
 #include "player/walk_observer.h"
+#include "player/walk_options.h"
 #include "player/walk_view.h"
 #include "render/face_front_end.h"
 #include "render/projection.h"
@@ -350,6 +351,60 @@ TEST_F(WalkViewTest, TheViewAndItsWindowCanGoInEitherOrder)
     view = new WalkView;
     view->Init(frame_);
     view->Free();
+}
+
+TEST_F(WalkViewTest, ThePanesWalkMenuAndPathStripActOnThePaneAndTheView)
+{
+    Navigate(kNavigationCrossHair, 0, 1, 1);
+    WalkOptionsMenu* menu = WalkOptionsMenu::Make(pane_, frame_);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->ItemCount(), 14);
+    menu->UpdateMenu();
+    auto checks = [menu] {
+        std::vector<int32_t> checked;
+        for (int32_t position = 1; position <= menu->ItemCount(); ++position)
+            if (menu->IsMenuItemChecked(position)) checked.push_back(position);
+        return checked;
+    };
+    EXPECT_EQ(checks(), (std::vector<int32_t>{kOptionsCrossHair, kOptionsNormal, kOptionsStop}));
+
+    // "Button Down" off keeps hover motion going; the grid and a speed redraw at once.
+    menu->DoMenuCommand(kOptionsButtonDown, 0);
+    EXPECT_NE(pane_->HasNavigationOption(kNavigateButtonDown), 0);
+    EXPECT_EQ(pane_->PaneWantsRepeat(), 0);
+    menu->DoMenuCommand(kOptionsButtonDown, 0);
+    EXPECT_EQ(pane_->PaneWantsRepeat(), 1);
+    const int32_t frames = pane_->FramesShown();
+    menu->DoMenuCommand(kOptionsVelocityGrid, 0);
+    menu->DoMenuCommand(kOptionsFaster, 0);
+    EXPECT_NE(pane_->HasNavigationOption(kNavigateVelocityGrid), 0);
+    EXPECT_EQ(pane_->FramesShown(), frames + 2);
+    EXPECT_EQ(observer_->GetObserverOptions(0x3FFF), RenderOptionMask(*preferences_->Render()));
+    menu->DoMenuCommand(kOptionsAspectRatio, 0);
+    menu->DoMenuCommand(kOptionsRecord, 0);
+    menu->UpdateMenu();
+    EXPECT_EQ(checks(), (std::vector<int32_t>{kOptionsCrossHair, kOptionsVelocityGrid, kOptionsFaster,
+                                              kOptionsRecord, kOptionsAspectRatio}));
+    EXPECT_NE(pane_->ViewRect().right - pane_->ViewRect().left, pane_->ContentRect().right);
+    // A gallery view has no path.
+    view_->SetKind(kViewGallery);
+    menu->UpdateMenu();
+    EXPECT_EQ(menu->MenuItemAt(kOptionsRecord)->flags & (kMenuItemEnabled | kMenuItemChecked), 0);
+    view_->SetKind(kViewWalk);
+    menu->DeleteMenuObject();
+    NavigationPane::SetHoverRepeat(0);
+
+    // The strip presses the button of the view's state: recording, then idle after play.
+    PathStateStrip* strip = PathStateStrip::Make(pane_);
+    ASSERT_NE(strip, nullptr);
+    strip->Click(0, 0);
+    EXPECT_EQ(view_->PlayState(), WalkView::kPlayRecording);
+    EXPECT_EQ(strip->FirstPressedIndex(), 0);
+    strip->Click(2, 0);
+    EXPECT_EQ(view_->PlayState(), WalkView::kPlayIdle);
+    EXPECT_EQ(strip->FirstPressedIndex(), 1);
+    EXPECT_EQ(strip->LastPressedIndex(), 1);
+    strip->Destroy();
 }
 
 }  // namespace
