@@ -194,7 +194,7 @@ int32_t WalkObserver::WorldRootWord() const
 ResultCode WalkObserver::CopyPathPoints(int32_t first, int32_t last, DynamicArray* target) const
 {
     const int32_t count = PathCount();
-    if (count == 0) return kResultOk;
+    if (count == 0 || !target) return kResultOk;
     auto clamp = [count](int32_t index) { return index < 0 ? 0 : index > count - 1 ? count - 1 : index; };
     first = clamp(first);
     last = clamp(last);
