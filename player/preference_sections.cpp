@@ -79,7 +79,7 @@ void NavigationSection::Reset()
     lensDenominator = kLensDenominator;
 }
 
-ResultCode NavigationSection::Serialize(MemoryStream* stream)
+ResultCode NavigationSection::Write(MemoryStream* stream)
 {
     const bool reading = !stream->StreamIsWriting();
     int16_t lens[2] = {lensNumerator, lensDenominator};
@@ -115,7 +115,7 @@ void RenderSection::Reset()
     flags[3] = 0;
 }
 
-ResultCode RenderSection::Serialize(MemoryStream* stream)
+ResultCode RenderSection::Write(MemoryStream* stream)
 {
     const ResultCode result =
         SectionTransfer(stream)(&wordA)(&wordB)(&wordC)(&flags[0])(&flags[1])(&flags[2])(&flags[3]).Result();
@@ -141,7 +141,7 @@ void DefaultsSection::Reset()
     value2 = kDefaultValue2;
 }
 
-ResultCode DefaultsSection::Serialize(MemoryStream* stream)
+ResultCode DefaultsSection::Write(MemoryStream* stream)
 {
     ResultCode result = SectionTransfer(stream)(&value1)(&value2)
                             .Typed(startPosition, kTypedVector)
@@ -185,7 +185,7 @@ void ModelViewSection::Reset()
     }
 }
 
-ResultCode ModelViewSection::Serialize(MemoryStream* stream)
+ResultCode ModelViewSection::Write(MemoryStream* stream)
 {
     ResultCode result = SectionTransfer(stream)
                             .Typed(position, kTypedVector)
@@ -223,7 +223,7 @@ void ConfigSection::Reset()
     directDrawing = kDirectDrawingOn;
 }
 
-ResultCode ConfigSection::Serialize(MemoryStream* stream)
+ResultCode ConfigSection::Write(MemoryStream* stream)
 {
     return stream->StreamTransferValue(&directDrawing, kValueByte);
 }
@@ -236,7 +236,7 @@ void ColourSection::Reset()
     value = 0;
 }
 
-ResultCode ColourSection::Serialize(MemoryStream* stream)
+ResultCode ColourSection::Write(MemoryStream* stream)
 {
     SectionTransfer transfer(stream);
     for (RGBColor48& c : colours) transfer.Typed(&c, kTypedColor);

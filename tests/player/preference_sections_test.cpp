@@ -125,6 +125,11 @@ TEST_F(PreferenceSections, FormsThatReadNothingOrStop)
     ASSERT_EQ(Read(Form(Chunk("PNAV", pnav)), preferences), kResultOk);
     EXPECT_EQ(preferences->Navigation()->lensNumerator, 35);
     EXPECT_EQ(preferences->Navigation()->lensDenominator, 36);
+    // An index below 0 reads as 0 too.
+    const Bytes negative = {0, 0, 0, 3, 0, 0, 0xFF, 0xFF, 0, 133, 0, 100, 0, 15, 0, 36};
+    ASSERT_EQ(Read(Form(Chunk("PNAV", negative)), preferences), kResultOk);
+    EXPECT_EQ(preferences->Navigation()->index, 0);
+    EXPECT_EQ(preferences->Navigation()->lensNumerator, kLensWideAngle);
     // A version outside 1.x stops the reading with 1; another form type reads nothing.
     EXPECT_EQ(Read(Form(Chunk("VERS", Word32(0x02000000)) + Chunk("CNFG", {0})), preferences), 1);
     EXPECT_EQ(preferences->Config()->directDrawing, 1);
