@@ -16,6 +16,9 @@ constexpr int16_t kDefaultIndex = 6;
 constexpr int16_t kIndexLimit = 11;  // stored indexes from here on read as 0
 constexpr int16_t kAspectTermLimit = 1000;
 
+constexpr uint32_t kDefaultWordB = 4;
+constexpr uint8_t kDefaultRenderFlags[4] = {0, 0, 1, 0};
+
 constexpr Fixed kEyeHeight = IntToFixed(66);  // inches
 constexpr Fixed kDefaultTriple4 = IntToFixed(96);
 constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
@@ -107,12 +110,9 @@ void RenderSection::Reset()
 {
     PreferenceSection::Reset();
     wordA = kSpeedNormal.wordA;
-    wordB = 4;
+    wordB = kDefaultWordB;
     wordC = kSpeedNormal.wordC;
-    flags[0] = 0;
-    flags[1] = 0;
-    flags[2] = 1;
-    flags[3] = 0;
+    for (int32_t i = 0; i < 4; ++i) flags[i] = kDefaultRenderFlags[i];
 }
 
 ResultCode RenderSection::Write(MemoryStream* stream)
