@@ -242,6 +242,20 @@ TEST_F(WalkViewTest, AFrameShowsTheCrossHairAndBlackBarsKeepingTheRatio)
     --ModelLoadDepth;
     EXPECT_EQ(pane_->FramesShown(), frames + 2);
     EXPECT_EQ(Pixel(cx, cy), kWhitePixel);
+
+    // The velocity grid's first rung: white ticks -5..+5 with black centres -3..+3, at one cell's
+    // distance; with the grid a plain redraw after a plain one copies the bars too.
+    Navigate(kNavigationVelocityGrid, 1, 1, 1);
+    pane_->RedrawPane(kDrawPlain);
+    Whiten();
+    pane_->RedrawPane(kDrawPlain);
+    EXPECT_EQ(Pixel(0, 0), kBlackPixel);
+    const NavigationCells cells = pane_->Cells();
+    for (int32_t d = -6; d <= 6; ++d) {
+        const COLORREF tick = d < -5 || d > 5 ? kRedPixel : (d < -3 || d > 3 ? kWhitePixel : kBlackPixel);
+        EXPECT_EQ(Pixel(cx + d, cy - cells.height), tick) << d;
+        EXPECT_EQ(Pixel(cx + cells.width, cy + d), tick) << d;
+    }
 }
 
 TEST_F(WalkViewTest, AStepAboveTheCrossHairWalksForwardAndRedrawsOnceAtOnce)
