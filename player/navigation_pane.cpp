@@ -109,6 +109,9 @@ void NavigationPane::AttachNavigation(WalkView* view, WalkObserver* observer)
 {
     owner_ = view;
     observer_ = observer;
+    // An observer that comes after the layout takes the viewport at once.
+    if (observer_ && layout_.viewportWidth > 0)
+        observer_->SetViewportSize(layout_.viewportWidth, layout_.viewportHeight);
 }
 
 int32_t NavigationPane::SetAspectRatio(int16_t width, int16_t height)

@@ -72,6 +72,12 @@ void WalkView::Free()
     ViewBase::Free();
 }
 
+void WalkView::SetViewObserver(WalkObserver* observer)
+{
+    observer_ = observer;
+    if (navigation_) navigation_->AttachNavigation(this, observer);
+}
+
 void WalkView::ForgetNavigation(NavigationPane* pane)
 {
     if (navigation_ == pane) navigation_ = nullptr;

@@ -39,7 +39,8 @@ public:
     Pane* MakePane(ViewBase* owner, int32_t kind);
     // Each 16.16 value rounded half up, then the observer's place and angles.
     void SetViewPlacement(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
-    void SetViewObserver(WalkObserver* observer) { observer_ = observer; }
+    // The observer the view and its navigation pane move and render.
+    void SetViewObserver(WalkObserver* observer);
     WalkObserver* ViewObserver() const { return observer_; }
     NavigationPane* Navigation() const { return navigation_; }
     // The navigation and render options of the document's preferences, whether changed or not.
