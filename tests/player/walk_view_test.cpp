@@ -57,7 +57,11 @@ public:
         if (view) view->ViewNotify(sender, kind, code, value);
     }
     PlayerPreferences* Preferences() override { return preferences; }
-    Window* GetWindow(int32_t kind) override { return window; }
+    Window* GetWindow(int32_t kind) override
+    {
+        ++windowsAsked;
+        return window;
+    }
     void SetChanged(int32_t value) override { changed = value; }
 
     Commands Taken() { return std::exchange(commands, {}); }
@@ -67,6 +71,7 @@ public:
     Window* window = nullptr;
     Commands commands;
     int32_t changed = 0;
+    int32_t windowsAsked = 0;
 };
 
 class WalkViewTest : public FrameFixture {
@@ -345,6 +350,10 @@ TEST_F(WalkViewTest, TheViewAndItsWindowCanGoInEitherOrder)
     window_->DestroyWindowObject();
     window_ = document_.window = nullptr;
     EXPECT_EQ(view_->Navigation(), nullptr);
+    // No window is made for it any more.
+    const int32_t asked = document_.windowsAsked;
+    view_->SetName("Room 2");
+    EXPECT_EQ(document_.windowsAsked, asked);
     view_->ViewNotify(nullptr, kCommandStep, kCodeRedrawStep, 0);
     view_->Free();
     view_ = nullptr;
