@@ -1,5 +1,5 @@
 // render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z]
-//              [--angles ROLL,PITCH,HEADING] [--options MASK] [--frames N]
+//              [--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N]
 // Renders a model file with the program's own reader and renderer (its textures loaded, and
 // locked around each frame as the player has them), from where its walk observer stands (or the
 // given eye), with the options and lens the player takes from its preferences, into an offscreen of the given depth as a screen of that depth would have it, and writes the
@@ -45,7 +45,7 @@ namespace {
 
 const char kUsage[] =
     "usage: render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z] "
-    "[--angles ROLL,PITCH,HEADING] [--options MASK] [--frames N]";
+    "[--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N]";
 
 struct Arguments {
     std::string model;
@@ -58,6 +58,8 @@ struct Arguments {
     int32_t eye[3] = {0, 0, 0};
     bool anglesGiven = false;
     int32_t angles[3] = {0, 0, 0};
+    bool lensGiven = false;
+    int32_t lens[2] = {0, 0};
     bool optionsGiven = false;
     uint32_t options = 0;
     int32_t frames = 0;
@@ -110,6 +112,9 @@ bool Parse(int argc, char** argv, Arguments* a)
         } else if (arg == "--angles") {
             if (!ParseInts(value, a->angles, 3, ',')) return false;
             a->anglesGiven = true;
+        } else if (arg == "--lens") {
+            if (!ParseInts(value, a->lens, 2, ',') || a->lens[0] < 1 || a->lens[1] < 1) return false;
+            a->lensGiven = true;
         } else if (arg == "--options") {
             char* end = nullptr;
             const unsigned long mask = std::strtoul(value, &end, 0);
@@ -292,6 +297,7 @@ int main(int argc, char** argv)
     ReadModelPreferences(document->Preferences, &preferences);
     observer->SetViewportSize(args.width / 2, args.height / 2);
     ApplyPreferences(observer, preferences);
+    if (args.lensGiven) observer->SetViewZoom(int16_t(args.lens[0]), int16_t(args.lens[1]));
     if (args.optionsGiven) observer->SetObserverOptions(args.options);
     SetDirectPixelDrawing(args.flash ? preferences.config.directDrawing : 0);
     const WalkRecord* walk = document->Walk;
