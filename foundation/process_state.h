@@ -10,6 +10,8 @@ extern int32_t LowMemoryLevel;
 extern int32_t MemoryGuardFlag;
 // Raised by the model reader for the whole of a read; nothing may close the frame meanwhile.
 extern int32_t ModelLoadingCount;
+// Raised while a walk path plays; nothing may close the frame or open a model meanwhile.
+extern int32_t WalkPathPlayCount;
 
 // The memory test made after a failed load: always 0 (no pressure).
 inline int32_t GetMemoryPressure() { return 0; }

@@ -11,6 +11,17 @@ public:
     // the first transfer that did not return 0, or 0.
     ResultCode Write(MemoryStream* stream) override;
 
+    // Takes the six values of another point.
+    void CopyFrom(const WalkPathPoint& other)
+    {
+        x = other.x;
+        y = other.y;
+        z = other.z;
+        roll = other.roll;
+        pitch = other.pitch;
+        heading = other.heading;
+    }
+
     Fixed x = 0;
     Fixed y = 0;
     Fixed z = 0;

@@ -13,12 +13,21 @@
 namespace {
 
 constexpr int32_t kPathPointBytes = 24;
+// The chunk counts the path's points in 16 bits.
+constexpr int32_t kMaxPathPoints = 32767;
 constexpr Fixed kRadiansPerStep = 1609;  // 2 pi / 256 in 16.16
 
-// A 16.16 value rounded half up to a whole number, kept in 16 bits as the observer keeps it.
-Fixed Whole(Fixed value)
+// An angle rounded half up to a whole number of steps, kept in 16 bits (a whole number of turns
+// away from the angle, as the observer keeps it modulo 256).
+Fixed WholeAngle(Fixed value)
 {
     return IntToFixed(int16_t(RoundFixed(value)));
+}
+
+// A coordinate rounded half up to a whole world unit, clamped to the observer's 16 bits.
+Fixed WholeCoordinate(Fixed value)
+{
+    return IntToFixed(ClampToShort(RoundFixed(value)));
 }
 
 }  // namespace
@@ -47,7 +56,7 @@ WalkPathPoint* WalkRecord::PathPoint(int32_t index) const
 
 void WalkRecord::SetPositionFixed(Fixed x, Fixed y, Fixed z)
 {
-    const Fixed whole[3] = {Whole(x), Whole(y), Whole(z)};
+    const Fixed whole[3] = {WholeCoordinate(x), WholeCoordinate(y), WholeCoordinate(z)};
     for (int i = 0; i < 3; ++i) {
         PreviousPosition[i] = Position[i];
         Position[i] = whole[i];
@@ -56,7 +65,7 @@ void WalkRecord::SetPositionFixed(Fixed x, Fixed y, Fixed z)
 
 void WalkRecord::SetAnglesFixed(Fixed roll, Fixed pitch, Fixed heading)
 {
-    const Fixed whole[3] = {Whole(roll), Whole(pitch), Whole(heading)};
+    const Fixed whole[3] = {WholeAngle(roll), WholeAngle(pitch), WholeAngle(heading)};
     for (int i = 0; i < 3; ++i) {
         PreviousAngles[i] = Angles[i];
         Angles[i] = whole[i];
@@ -72,6 +81,7 @@ void WalkRecord::SetAndRecord(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch
 
 void WalkRecord::RecordPathPoint()
 {
+    if (PathCount() >= kMaxPathPoints) return;
     WalkPathPoint* point = new (std::nothrow) WalkPathPoint;
     if (!point) return;
     point->x = Position[0];
@@ -85,6 +95,8 @@ void WalkRecord::RecordPathPoint()
 
 void WalkRecord::ClearPath()
 {
+    // A locked path (one being played) keeps its points: its count cannot be set meanwhile.
+    if (Path && Path->LockCount() > 0) return;
     for (int32_t i = 0; i < PathCount(); ++i) delete PathPoint(i);
     if (Path) Path->ArraySetCount(0);
 }

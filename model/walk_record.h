@@ -24,12 +24,14 @@ public:
     void Free();
     void Destroy() { Free(); }
 
-    // Each 16.16 value rounded half up to a whole number.
+    // Each 16.16 value rounded half up to a whole number; positions clamped to 16 bits.
     void SetPositionFixed(Fixed x, Fixed y, Fixed z);
     void SetAnglesFixed(Fixed roll, Fixed pitch, Fixed heading);
     // Both, then a path point when recording is on.
     void SetAndRecord(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
+    // Appends a point of the current values, up to the 32767 points a chunk can count.
     void RecordPathPoint();
+    // Frees every point; a locked path is left as it is.
     void ClearPath();
     void SetRecording(int16_t flag, int16_t clear);
     // The position, and roll, pitch and heading in radians.

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "draw/port_base.h"
+#include "player/navigation_steps.h"
 #include "toolkit/pane.h"
 
 class WalkObserver;
@@ -29,6 +30,8 @@ public:
     // --- pane operations ---
     int32_t PaneWantsRepeat() override;
     void PaneCreate(int32_t flags) override;
+    // Tells the walk view that its pane is gone, then the pane's own destruction.
+    void PaneDestroy() override;
     void Draw(int32_t mode, int32_t horizontal, int32_t vertical) override;
     void PaneLayout(PortRect* rect, ScrollPositions* positions, int32_t mode, int32_t flag) override;
     void PaneLayoutChanged() override;
@@ -41,7 +44,8 @@ public:
     void PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t inside) override;
     void PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers) override;
 
-    // Stores the walk view it belongs to and the document's walk observer.
+    // Stores the walk view it belongs to and the document's walk observer (both null: the view
+    // let the pane go).
     void AttachNavigation(WalkView* view, WalkObserver* observer);
 
     void SetFullScreenState(int32_t state) { fullScreen_ = state; }
@@ -50,13 +54,34 @@ public:
     void SetNavigationOptions(int16_t options) { options_ = options; }
     int16_t HasNavigationOption(int16_t mask) const { return int16_t(options_ & mask); }
 
-    const PortRect& ViewRect() const { return view_; }
+    const PortRect& ViewRect() const { return layout_.view; }
+    const PortRect& FirstBarRect() const { return layout_.firstBar; }
+    const PortRect& SecondBarRect() const { return layout_.secondBar; }
+    const NavigationCells& Cells() const { return cells_; }
+    // Frames copied to the window so far.
+    int32_t FramesShown() const { return framesShown_; }
 
 private:
-    // (Laid out by the helper building this class.)
+    // Sends the owner view a command as (no sender, kind, code, value).
+    void SendToView(int32_t kind, int32_t code);
+    // The cross hair and the velocity grid over the rendered frame.
+    void DrawCrossHair() const;
+    void DrawVelocityGrid() const;
+    // The frame just copied to the window, for the test build's log.
+    void LogFrame();
+    // The defaults section's start position: CTRV keeps the eye's place there, CTRO goes to it.
+    void KeepStartPosition();
+    void GoToStartPosition();
+
     WalkView* owner_ = nullptr;
     WalkObserver* observer_ = nullptr;
+    NavigationCells cells_ = {1, -1};
     int32_t fullScreen_ = 0;
+    int16_t aspectWidth_ = 0;
+    int16_t aspectHeight_ = 0;
     int16_t options_ = 0;
-    PortRect view_ = {0, 0, 0, 0};
+    int16_t noInterrupt_ = 0;
+    NavigationLayout layout_ = {};
+    int16_t lastDrawCode_ = 0;
+    int32_t framesShown_ = 0;
 };

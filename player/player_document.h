@@ -1,21 +1,23 @@
 // PlayerDocument: the content of a model window. It owns the model (the model document the file
 // was read into), the walk observer, the preferences and the texture list, the views that show
 // the model and the records of their windows. Views send their commands to it and it passes
-// them on to every view.
+// them on to every view. Also the model set-up the player's way, which tools that render as the
+// player does share.
 #pragma once
 
 #include <cstdint>
 
 #include "foundation/fixed.h"
+#include "foundation/result_code.h"
 #include "player/view_base.h"
 
+class DiskFileStream;
 class DynamicArray;
 class ModelDocument;
 class ModelObject;
 class TextureRecordList;
 class WalkObserver;
 class WalkView;
-
 
 // One window of the document: the window (null until made), what it shows and its kind.
 class ViewWindowRecord {
@@ -75,14 +77,27 @@ public:
     ViewBase* FindView(int32_t kind) const;
     void SetPlacementAll(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
 
+    // Reads the model file as the open command does: the image files beside it indexed, the
+    // file opened (the reader's alert when it cannot be) and read, plain or through the
+    // scrambling filter as its header says, into the model and the texture list; then what the
+    // file held of the walk observer and the preferences goes to them. 0, or the reader's code
+    // (its alert shown).
+    ResultCode ReadModel(DiskFileStream* file);
+
     ModelDocument* Model() const { return model_; }
     WalkObserver* Walk() const { return walk_; }
     ModelObject* ModelRoot() const;
     TextureRecordList* Textures() const { return textures_; }
     int32_t Changed() const { return changed_; }
+    int32_t ViewCount() const;
+    int32_t WindowRecordCount() const;
+    ViewWindowRecord* WindowRecordAt(int32_t index) const;
 
 private:
-    // (Laid out by the helper building this class.)
+    ViewBase* ViewAt(int32_t index) const;
+    // The first window record of the kind (or showing the window), or null.
+    int32_t FindRecord(int32_t kind, const Window* window) const;
+
     DynamicArray* windowRecords_ = nullptr;  // ViewWindowRecord pointers
     DynamicArray* views_ = nullptr;          // ViewBase pointers
     ViewBase* currentView_ = nullptr;
@@ -90,5 +105,19 @@ private:
     WalkObserver* walk_ = nullptr;
     PlayerPreferences* preferences_ = nullptr;
     TextureRecordList* textures_ = nullptr;
+    bool ownsTextures_ = false;
     int32_t changed_ = 0;
 };
+
+// 1 while a model file is read through the stream's scrambling filter, else 0.
+extern int32_t OpenFileScrambled;
+
+// Plays the walk observer's path with the program's closes and opens refused meanwhile.
+void PlayWalkPath(WalkObserver* observer);
+
+// The model set-up the player's way, without windows, for the model window's document and for
+// the tools that must render exactly as the player does: a new document made by Init (the
+// preferences with their defaults and the drawing switch, the world root in the model-view
+// colour, the walk observer), then ReadModel. The document, or null when it could not be made or
+// the read failed (the reader's alert shown; `result` says why when given).
+PlayerDocument* LoadPlayerDocument(DiskFileStream* file, ResultCode* result = nullptr);

@@ -51,20 +51,37 @@ public:
     void SetRecording(int16_t flag, int16_t clear);
     // Goes to point n; 1 (after a beep) when the path is empty or n was outside it and clamped.
     int32_t GoToPathPoint(int32_t n);
-    // Plays the path from the current point, over and over, until a click or a key that is not
-    // a whole press arrives (a WM_QUIT stops it and is posted again).
+    // Plays the path from the current point, over and over, each point standing for at least a
+    // tick of the system clock, until a click waits (whole key presses are taken and play goes
+    // on; a WM_QUIT stops it and is posted again). Recording is off meanwhile.
     void PlayPath();
-    // Takes what the model file held: place, angles, lens and the path.
+    // Takes what the model file held: place, angles, lens and the path (copied).
     void ReadWalkRecord(const WalkRecord& record);
 
     int32_t PathCount() const;
     int32_t PathIndex() const;
     bool IsRecording() const;
+    // True while PlayPath runs (the program refuses to open or close documents meanwhile).
     bool IsPlaying() const { return playing_; }
+    // The first word of the world root the eye stands in (0 without a model).
+    int32_t WorldRootWord() const;
+    // Appends copies of the points from `first` to `last` to the list of point pointers, in
+    // reverse order when `last` is lower; both are clamped to the path. The list owns the copies.
+    ResultCode CopyPathPoints(int32_t first, int32_t last, DynamicArray* target) const;
+    // The 16.16 values, their previous copies and the path.
+    const WalkRecord& State() const { return *walk_; }
 
 private:
-    // (The walk's state: the helper building this class lays it out; reuse the model's
-    // WalkRecord for the 16.16 values, the path and the chunk body rather than copying it.)
+    // The walk's own move: the 16.16 copies follow the observer after it, then a point is
+    // recorded when recording is on.
+    void FollowMove();
+    // Shows each point in turn, over and over, until input ends play.
+    void PlayPoints();
+    // After a point is shown: waits until it has stood for its tick, taking whole key presses
+    // meanwhile. False when play must stop.
+    bool HoldPoint(uint32_t shownAt);
+
     ViewBase* ownerDocument_ = nullptr;
+    WalkRecord* walk_ = nullptr;  // owned
     bool playing_ = false;
 };

@@ -10,6 +10,7 @@
 
 class NavigationPane;
 class Pane;
+class PlayerDocument;
 class WalkObserver;
 
 // Pane kinds of MakePane.
@@ -18,7 +19,10 @@ constexpr int32_t kPaneNavigation = 37;
 class WalkView : public ViewBase {
 public:
     // --- view operations ---
+    // Play state idle, the base set-up, the navigation pane made.
     void Init(DocumentFrame* owner) override;
+    // Lets the navigation pane go (a pane that no window holds is destroyed), then the base.
+    void Free() override;
     void AttachView(int32_t code) override;
     void AdjustPaneRect(PortRect* rect, int32_t kind) override;
     Window* GetWindow(int32_t kind) override;
@@ -33,9 +37,28 @@ public:
     void SetViewObserver(WalkObserver* observer) { observer_ = observer; }
     WalkObserver* ViewObserver() const { return observer_; }
     NavigationPane* Navigation() const { return navigation_; }
+    // The navigation and render options of the document's preferences, whether changed or not.
+    void ApplyViewOptions();
+    // The path state: 1 recording, 2 play requested, 4 idle. Setting it starts recording (1),
+    // plays the path from its start and goes idle (2), or stops recording (4).
+    int32_t PlayState() const { return playState_; }
+    void SetPlayState(int32_t state);
+    // The pane tells the view that it is being destroyed with its window.
+    void ForgetNavigation(NavigationPane* pane);
 
 private:
-    // (Laid out by the helper building this class.)
+    // The document's own operations, when the inner object is the player document.
+    PlayerDocument* Document() const;
+    // Re-attaches the observer to the world and redraws the navigation pane.
+    void AttachAndRedraw();
+    void RedrawNavigation();
+
+    static constexpr int32_t kPlayRecording = 1;
+    static constexpr int32_t kPlayRequested = 2;
+    static constexpr int32_t kPlayIdle = 4;
+
+    int32_t activeRecordWord_ = 0;
     NavigationPane* navigation_ = nullptr;
     WalkObserver* observer_ = nullptr;
+    int32_t playState_ = kPlayIdle;
 };

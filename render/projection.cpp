@@ -10,7 +10,7 @@
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "render/observer.h"
-#include "render/preference_sections.h"
+#include "render/length_units.h"
 
 namespace {
 

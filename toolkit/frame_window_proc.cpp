@@ -59,7 +59,9 @@ LRESULT CALLBACK FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         return 0;
     }
     if (message == WM_DESTROY) {
-        CallHelp(hwnd, kHelpFileName, HELP_QUIT, 0);
+        char help[MAX_PATH];
+        HelpFilePath(help, sizeof help);
+        CallHelp(hwnd, help, HELP_QUIT, 0);
         return 0;
     }
     DocumentFrame* frame = WindowObject<DocumentFrame>(hwnd);

@@ -32,6 +32,8 @@ constexpr char kWindowTitle[] = "Progress";
 constexpr char kFinishedText[] = "Finished loading.";
 constexpr size_t kTextBufferSize = 256;
 
+ProgressTextHook gProgressTextHook = nullptr;
+
 // The window without credits: its width, its height without text lines, what each line adds,
 // and where its centre is placed (the left edge and top edge from the screen's centre).
 constexpr int32_t kWindowWidth = 297;
@@ -159,8 +161,14 @@ void ProgressWindow::SetProgressTitle(const char* text)
     if (windoid_) windoid_->SetWindowTitle(progressTitle_);
 }
 
+void InstallProgressTextHook(ProgressTextHook hook)
+{
+    gProgressTextHook = hook;
+}
+
 void ProgressWindow::SetLine(TextItem** line, const char* text, bool detail)
 {
+    if (gProgressTextHook && text) gProgressTextHook(text);
     if (!*line) *line = AddTextLine();
     if (!*line) return;
     BeginPaneDrawing();

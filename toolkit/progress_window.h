@@ -24,6 +24,10 @@ constexpr int32_t kProgressNoButton = 2;
 // The draw mode of an update: the filled part of the bar alone.
 constexpr int32_t kDrawProgressBar = -1;
 
+// Told every text the progress windows show on their lines, as they show it (null: none told).
+using ProgressTextHook = void (*)(const char* text);
+void InstallProgressTextHook(ProgressTextHook hook);
+
 class ProgressWindow : public DialogWindow {
 public:
     ProgressWindow() = default;

@@ -27,11 +27,11 @@
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/walk_record.h"
+#include "player/player_preferences.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/frame_render.h"
 #include "render/observer.h"
-#include "render/preference_sections.h"
 #include "render/projection.h"
 #include "render/raster_buffers.h"
 #include "render/renderer_texture_mapping.h"
@@ -240,6 +240,17 @@ void RenderFrame(Observer* observer)
     UnlockTextureSet(CurrentTextureManager());
 }
 
+// The preferences applied as the walk view applies them: the lens when it differs, the render
+// options, and the eye attached to the world anew.
+void ApplyPreferences(Observer* observer, const PlayerPreferences& preferences)
+{
+    const NavigationSection& navigation = *preferences.Navigation();
+    if (observer->zoomNum != navigation.lensNumerator || observer->zoomDen != navigation.lensDenominator)
+        observer->SetViewZoom(navigation.lensNumerator, navigation.lensDenominator);
+    observer->SetObserverOptions(RenderOptionMask(*preferences.Render()));
+    observer->AttachObserverToWorld();
+}
+
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LARGE_INTEGER& frequency)
 {
     return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
@@ -293,13 +304,17 @@ int main(int argc, char** argv)
 
     Observer* observer = new Observer;
     observer->Init(document->Holder);
-    PreferenceSet preferences;
-    ReadModelPreferences(document->Preferences, &preferences);
+    PlayerPreferences* preferences = new PlayerPreferences;
+    if (preferences->Init() != kResultOk) {
+        ShowAlert("Cannot make the preferences.");
+        return 1;
+    }
+    preferences->ReadStored(document->Preferences);
     observer->SetViewportSize(args.width / 2, args.height / 2);
-    ApplyPreferences(observer, preferences);
+    ApplyPreferences(observer, *preferences);
     if (args.lensGiven) observer->SetViewZoom(int16_t(args.lens[0]), int16_t(args.lens[1]));
     if (args.optionsGiven) observer->SetObserverOptions(args.options);
-    SetDirectPixelDrawing(args.flash ? preferences.config.directDrawing : 0);
+    SetDirectPixelDrawing(args.flash ? preferences->Config()->directDrawing : 0);
     const WalkRecord* walk = document->Walk;
     if (args.eyeGiven) {
         observer->SetObserverPosition({int16_t(args.eye[0]), int16_t(args.eye[1]), int16_t(args.eye[2])});
@@ -352,6 +367,7 @@ int main(int argc, char** argv)
     }
 
     observer->Free();
+    preferences->Free();
     offscreen->Deactivate();
     document->Destroy();
     InstallTextureLayerServices().SetDocumentTextureList(nullptr);

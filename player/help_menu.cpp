@@ -1,0 +1,51 @@
+// The Help menu.
+#include <windows.h>
+
+#include "player/player_menus.h"
+#include "toolkit/document_frame.h"
+#include "toolkit/help_call.h"
+
+namespace {
+
+enum HelpMenuItem : int32_t {
+    kHelpAbout = 1,
+    kHelpIndex = 2,
+};
+
+constexpr int32_t kHelpMenuOrder = 6;
+// The about window as the user opens it.
+constexpr int32_t kAboutOpenedByUser = 1;
+
+}  // namespace
+
+ResultCode BuildHelpMenu(HelpMenuHandler* menu, DocumentFrame* owner)
+{
+    const ResultCode result = menu->MenuInit("Help", owner);
+    if (result != kResultOk) return result;
+    menu->SetMenuLetter('A');
+    if (menu->AppendMenuItem("About Tamrix Player...") < 0 || menu->AppendMenuItem("Help...") < 0)
+        return kResultOutOfMemory;
+    menu->SetMenuItemLetter(kHelpAbout, 'A');
+    menu->SetMenuItemLetter(kHelpIndex, 'H');
+    menu->SetMenuAttachment(kMenuTopLevel);
+    menu->SetMenuOrder(kHelpMenuOrder);
+    return kResultOk;
+}
+
+void HelpMenuHandler::HelpMenuCommand(int32_t position)
+{
+    switch (position) {
+    case kHelpAbout:
+        CurrentFrameServices().ShowAbout(kAboutOpenedByUser);
+        break;
+    case kHelpIndex:
+        if (HWND frame = MenuOwner() ? MenuOwner()->DocumentFrameOwner() : nullptr) {
+            char path[MAX_PATH];
+            HelpFilePath(path, sizeof path);
+            if (path[0]) CallHelp(frame, path, HELP_INDEX, 0);
+        }
+        break;
+    default:
+        break;
+    }
+}

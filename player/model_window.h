@@ -1,0 +1,68 @@
+// ModelDocWindow: the document of an open model. Built by the open command, it takes the frame
+// window over from the player window, makes its menus and its player document, reads the model
+// file (through the Open dialog or as given), opens the walk view's window and fills the frame
+// with it; when it goes it hands the frame window back.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/path_record.h"
+#include "player/player_window.h"
+
+class ModelObject;
+class NavigateMenuHandler;
+class PlayerDocument;
+class PlayerPreferences;
+class WalkObserver;
+
+class ModelDocWindow : public PlayerDocWindow {
+public:
+    int32_t DocumentBuildMenus(int32_t kind, DiskFileStream* file) override { return BuildModelWindow(kind, file); }
+    void DocumentDisposeMenus() override { DisposeModelWindow(); }
+    void LayoutContent() override { LayoutModelWindow(); }
+    void DestroyDocumentFrame() override { DestroyModelWindow(); }
+    int32_t HasModelCredits() override;
+    // The credits window comes later: nothing is shown yet.
+    void ShowModelCredits() override {}
+
+    // The frame window, the menus, the document and the read; 0 when any failed (the caller
+    // destroys the window then).
+    int32_t BuildModelWindow(int32_t kind, DiskFileStream* file);
+    // Through the Open dialog (kinds 6 and 7) or the file given (9): the file read into the
+    // document. 0, or the dialog's or the reader's non-zero code.
+    int32_t LoadModelWindow(int32_t kind);
+    // The walk view's window fills the frame above the help bar.
+    void LayoutModelWindow();
+    // The walk menu, the document (with the model, its credits and the preferences) and the
+    // File and Help menus.
+    void DisposeModelWindow();
+    // The help bar shown again, the frame destroyed, the texture records emptied; the result of
+    // the emptying.
+    ResultCode DestroyModelWindow();
+
+    PlayerPreferences* ModelPreferences() const;
+    WalkObserver* ModelWalkObserver() const { return walk_; }
+    PlayerDocument* Document() const { return document_; }
+    ModelObject* ModelRoot() const { return root_; }
+    // The first flag byte of the render section.
+    uint8_t ModelFirstRenderFlag() const;
+    // The file's name and extension.
+    const char* FileName() const { return fileName_; }
+
+protected:
+    ~ModelDocWindow() override = default;
+
+private:
+    // The test build's log of the walk view's window and its navigation pane.
+    void LogViewPlace() const;
+
+    NavigateMenuHandler* walkMenu_ = nullptr;
+    ModelObject* root_ = nullptr;
+    WalkObserver* walk_ = nullptr;
+    DiskFileStream* file_ = nullptr;
+    PlayerDocument* document_ = nullptr;
+    char fileName_[kPathLength] = {};
+};
+
+// Opens the Open dialog in a new model window (the open command without a file).
+void OpenWithDialog();

@@ -1,0 +1,309 @@
+// The navigation pane: one frame drawn through the shared offscreen with its bars, cross hair and
+// velocity grid; the navigation step, the help line and the navigation commands.
+#include "player/navigation_pane.h"
+
+#include <windows.h>
+
+#include "draw/pen_state.h"
+#include "draw/port_base.h"
+#include "draw/shapes.h"
+#include "draw/wait_cursor.h"
+#include "foundation/ui_services.h"
+#include "model/model_document.h"
+#include "player/application_state.h"
+#include "player/event_log.h"
+#include "player/player_preferences.h"
+#include "player/view_base.h"
+#include "player/walk_observer.h"
+#include "player/walk_view.h"
+#include "render/device_points.h"
+#include "render/frame_render.h"
+#include "render/gdi_face_path.h"
+#include "textures/texture_libraries.h"
+#include "textures/texture_manager.h"
+#include "toolkit/app_commands.h"
+#include "toolkit/input_events.h"
+
+static_assert(kStepLook == kModifierShift, "a look step is the toolkit's Shift or middle button");
+static_assert(kStepSlide == kModifierCtrlOrRight, "a slide step is the toolkit's Ctrl or right button");
+
+namespace {
+
+// Bit 0 keeps the tracking chain going while the pointer hovers without a button.
+int32_t gHoverRepeat = 0;
+
+constexpr RGBColor48 kBlack = {0, 0, 0};
+constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
+
+// Cross hair: black arms of 10 pixels from the centre, then white tips to 13.
+constexpr int32_t kArm = 10;
+constexpr int32_t kTip = 13;
+// Velocity grid: five rungs at the cell boundaries, then the sixth with its vertical ticks only;
+// white ticks from -5 to +6 with black centres from -3 to +4 (end points not drawn).
+constexpr int32_t kGridRungs = 5;
+constexpr int32_t kTickBefore = 5;
+constexpr int32_t kTickAfter = 6;
+constexpr int32_t kCentreBefore = 3;
+constexpr int32_t kCentreAfter = 4;
+
+// Every option bit the observer takes, for the frame log.
+constexpr uint32_t kAllObserverOptions = (1u << kOptionCount) - 1;
+
+void Line(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+{
+    MoveTo(x0, y0);
+    LineTo(x1, y1);
+}
+
+// The ticks of one rung of the grid, each a white stroke with a black centre: across the
+// vertical axis at the rows cy - dy and cy + dy, and (unless only the rows) across the horizontal
+// axis at the columns cx - dx and cx + dx.
+void DrawRung(int32_t cx, int32_t cy, int32_t dx, int32_t dy, bool rowsOnly)
+{
+    const struct {
+        const RGBColor48& colour;
+        int32_t before;
+        int32_t after;
+    } strokes[] = {{kWhite, kTickBefore, kTickAfter}, {kBlack, kCentreBefore, kCentreAfter}};
+    for (const auto& stroke : strokes) {
+        RGBForeColor(stroke.colour);
+        Line(cx - stroke.before, cy - dy, cx + stroke.after, cy - dy);
+        Line(cx - stroke.before, cy + dy, cx + stroke.after, cy + dy);
+        if (rowsOnly) continue;
+        Line(cx - dx, cy - stroke.before, cx - dx, cy + stroke.after);
+        Line(cx + dx, cy - stroke.before, cx + dx, cy + stroke.after);
+    }
+}
+
+}  // namespace
+
+int32_t NavigationPane::PaneWantsRepeat()
+{
+    return gHoverRepeat & 1;
+}
+
+void NavigationPane::PaneCreate(int32_t flags)
+{
+    Pane::PaneCreate(flags);
+    cells_ = {1, -1};
+    fullScreen_ = 0;
+    noInterrupt_ = 0;
+    lastDrawCode_ = 0;
+    framesShown_ = 0;
+}
+
+void NavigationPane::PaneDestroy()
+{
+    if (owner_) owner_->ForgetNavigation(this);
+    owner_ = nullptr;
+    observer_ = nullptr;
+    Pane::PaneDestroy();
+}
+
+void NavigationPane::AttachNavigation(WalkView* view, WalkObserver* observer)
+{
+    owner_ = view;
+    observer_ = observer;
+}
+
+int32_t NavigationPane::SetAspectRatio(int16_t width, int16_t height)
+{
+    if (width == aspectWidth_ && height == aspectHeight_) return 0;
+    aspectWidth_ = width;
+    aspectHeight_ = height;
+    PaneLayoutChanged();
+    return 1;
+}
+
+void NavigationPane::SendToView(int32_t kind, int32_t code)
+{
+    if (owner_) owner_->ViewCommand(nullptr, kind, code, 0);
+}
+
+// --- layout ---
+
+void NavigationPane::PaneLayout(PortRect* rect, ScrollPositions*, int32_t, int32_t)
+{
+    // Room for the navigation panel along the bottom, except while the view fills the screen.
+    if (!fullScreen_) rect->bottom -= GetSystemMetrics(SM_CYVTHUMB);
+}
+
+void NavigationPane::PaneLayoutChanged()
+{
+    cells_ = CellsForCentre(centreX_, centreY_);
+    layout_ = LayOutNavigation(contentRect_, centreX_, centreY_, aspectWidth_, aspectHeight_);
+    if (observer_) observer_->SetViewportSize(layout_.viewportWidth, layout_.viewportHeight);
+}
+
+// --- drawing ---
+
+void NavigationPane::Draw(int32_t mode, int32_t, int32_t)
+{
+    if (ModelLoadDepth > 0) return;
+    if (Lock() != kResultOk) return;
+    TextureManager* textures = CurrentTextureManager();
+    if (textures) LockTextureSet(textures);
+    // The renderer projects around the cross hair.
+    SetViewOrigin(centreX_, centreY_);
+    PortRect copy = layout_.view;
+    if (mode == kDrawOffscreenOnly) {
+        if (observer_) RenderFrameTimed(observer_, 0, 0);
+    } else {
+        const int16_t interruptible = noInterrupt_ == 0 && IsApplicationStarted() ? 1 : 0;
+        if (observer_) RenderFrameTimed(observer_, interruptible, 0);
+        // A plain redraw after a plain redraw leaves the bars as they are, unless the grid
+        // reaches into them.
+        if (!(mode == kDrawPlain && lastDrawCode_ == kDrawPlain && !HasNavigationOption(kNavigateVelocityGrid))) {
+            RGBForeColor(kBlack);
+            PaintRectPolygon(layout_.firstBar);
+            PaintRectPolygon(layout_.secondBar);
+            copy = contentRect_;
+        }
+        if (HasNavigationOption(kNavigateCrossHair)) DrawCrossHair();
+        if (HasNavigationOption(kNavigateVelocityGrid)) DrawVelocityGrid();
+        if (!PickMode) {
+            RGBForeColor(kBlack);
+            Line(copy.left, copy.bottom - 1, copy.right, copy.bottom - 1);
+            PaneShowLinkedOffscreen(copy);
+            LogFrame();
+        }
+    }
+    if (textures) UnlockTextureSet(textures);
+    Unlock();
+    lastDrawCode_ = int16_t(mode);
+}
+
+void NavigationPane::DrawCrossHair() const
+{
+    const int32_t cx = centreX_;
+    const int32_t cy = centreY_;
+    RGBForeColor(kBlack);
+    Line(cx - kArm, cy, cx + kArm, cy);
+    Line(cx, cy - kArm, cx, cy + kArm);
+    RGBForeColor(kWhite);
+    Line(cx - kArm, cy, cx - kTip, cy);
+    Line(cx + kArm, cy, cx + kTip, cy);
+    Line(cx, cy - kArm, cx, cy - kTip);
+    Line(cx, cy + kArm, cx, cy + kTip);
+    RGBForeColor(kBlack);
+}
+
+void NavigationPane::DrawVelocityGrid() const
+{
+    int32_t dx = cells_.width;
+    int32_t dy = cells_.height;
+    for (int32_t rung = 0; rung < kGridRungs; ++rung) {
+        DrawRung(centreX_, centreY_, dx, dy, false);
+        dx += cells_.width;
+        dy += cells_.height;
+    }
+    DrawRung(centreX_, centreY_, dx, dy, true);
+    RGBForeColor(kBlack);
+}
+
+void NavigationPane::LogFrame()
+{
+    ++framesShown_;
+    if (!observer_) return;
+    LogEvent("frame %d eye %d,%d,%d angles %d,%d,%d lens %d,%d options 0x%X flash %d", int(framesShown_),
+             int(observer_->x), int(observer_->y), int(observer_->z), int(observer_->roll), int(observer_->pitch),
+             int(observer_->heading), int(observer_->zoomNum), int(observer_->zoomDen),
+             unsigned(observer_->GetObserverOptions(kAllObserverOptions)), int(GetDirectPixelDrawing()));
+}
+
+// --- the pointer ---
+
+void NavigationPane::PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t inside)
+{
+    if (!inside) return;
+    SetCursorShape(kNavigationCursor);
+    const bool buttonDown = (modifiers & kModifierLeftButton) != 0;
+    if (buttonDown != (HasNavigationOption(kNavigateButtonDown) != 0)) return;
+    if (!observer_) return;
+    const int32_t column = CellOf(x - centreX_, cells_.width);
+    const int32_t row = CellOf(y - centreY_, cells_.height);
+    const NavigationDeltas d = StepDeltas(column, row, modifiers);
+    if (HasNavigationOption(kNavigateCollision))
+        observer_->MoveObserverWithCollision(d.forward, d.sideways, d.vertical, d.heading, d.pitch, d.roll);
+    else
+        observer_->MoveObserverRelative(d.forward, d.sideways, d.vertical, d.heading, d.pitch, d.roll);
+    SendToView(kCommandStep, kCodeRedrawStep);
+}
+
+void NavigationPane::PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers)
+{
+    // The pointer left the pane: no line of it stays in the help bar.
+    if (x < contentRect_.left || x >= contentRect_.right || y < contentRect_.top || y >= contentRect_.bottom) {
+        ShowPaneHelp("");
+        return;
+    }
+    const int32_t column = CellOf(x - centreX_, cells_.width);
+    const int32_t row = CellOf(centreY_ - y, cells_.height);
+    ShowPaneHelp(NavigationHelpText(HelpIndex(column, row), modifiers));
+}
+
+void NavigationPane::PaneMouseDown(int32_t, int32_t, int32_t)
+{
+    // With "Button Down" the tracking chain drives the steps while the button is held.
+    if (!HasNavigationOption(kNavigateButtonDown)) SendToView(kCommandViewChange, kCodePathControls);
+}
+
+void NavigationPane::PaneMouseUp(int32_t, int32_t, int32_t)
+{
+    if (HasNavigationOption(kNavigateButtonDown)) SendToView(kCommandViewChange, kCodePathControls);
+}
+
+int32_t NavigationPane::PaneKeyDown(int32_t key, int32_t modifiers)
+{
+    if (modifiers & kModifierLeftButton) return 0;
+    return Pane::PaneKeyDown(key, modifiers);
+}
+
+// --- commands ---
+
+int32_t NavigationPane::PaneHandleCommand(int32_t code, int32_t)
+{
+    switch (code) {
+    case CommandTag("CTRV"):
+        KeepStartPosition();
+        return 1;
+    case CommandTag("CTRO"):
+        GoToStartPosition();
+        SendToView(kCommandStep, kCodeRedrawStep);
+        return 1;
+    case CommandTag("ELIT"):
+        SendToView(kCommandLight, kCodeLights);
+        return 1;
+    case CommandTag("PRNT"):
+        return 1;
+    case CommandTag("TILT"):
+        if (observer_) observer_->LevelObserver();
+        SendToView(kCommandViewChange, kCodeRedrawStep);
+        RedrawPane(kDrawPlain);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void NavigationPane::KeepStartPosition()
+{
+    PlayerPreferences* preferences = owner_ ? owner_->Preferences() : nullptr;
+    if (!preferences || !observer_) return;
+    FixedVector3 position;
+    Fixed angles[3];
+    observer_->GetPlacement(&position, angles);
+    DefaultsSection* defaults = preferences->Defaults();
+    defaults->startPosition[0] = position.x;
+    defaults->startPosition[1] = position.y;
+    defaults->startPosition[2] = position.z;
+}
+
+void NavigationPane::GoToStartPosition()
+{
+    PlayerPreferences* preferences = owner_ ? owner_->Preferences() : nullptr;
+    if (!preferences || !observer_) return;
+    const DefaultsSection* defaults = preferences->Defaults();
+    observer_->SetAndRecord(defaults->startPosition[0], defaults->startPosition[1], defaults->startPosition[2], 0, 0,
+                            0);
+}

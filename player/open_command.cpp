@@ -1,0 +1,76 @@
+// The open command.
+#include "player/open_command.h"
+
+#include <cstdio>
+#include <new>
+
+#include "foundation/disk_file_stream.h"
+#include "foundation/process_state.h"
+#include "model/model_file_form.h"
+#include "player/event_log.h"
+#include "player/model_window.h"
+#include "toolkit/alert.h"
+
+namespace {
+
+constexpr char kQuestionFormat[] = "Opening another file will close \"%s.\" Would you like to continue?";
+constexpr int32_t kQuestionContinue = 0;
+// DocumentSetup's kind for a document that takes an existing frame window over.
+constexpr int32_t kDocumentTakesFrame = 1;
+
+// Why an open cannot start now, or null.
+const char* OpenRefusal()
+{
+    if (ModelLoadingCount > 0) return "loading";
+    if (WalkPathPlayCount > 0) return "playing";
+    return nullptr;
+}
+
+// Whether the file reads as a model file, plain or through the scrambling filter.
+bool IsModelFile(DiskFileStream* file)
+{
+    if (file->FileOpenStream() != kResultOk) return false;
+    const bool model = ReadModelFileForm(file) != ModelFileForm::kNotAModel;
+    file->FileCloseStream();
+    return model;
+}
+
+// Asks before the open model is closed, and closes it; false when it stays open.
+bool CloseOpenModel()
+{
+    DocumentFrame* front = FrontDocument();
+    if (!front || front == PlayerWindow) return true;
+    char question[sizeof kQuestionFormat + 256];
+    std::snprintf(question, sizeof question, kQuestionFormat, front->Title());
+    LogEvent("question %s", question);
+    if (AskQuestion(question, "OK", "Cancel", kQuestionFocusFirst) != kQuestionContinue) return false;
+    // The question ran a modal loop: the model may have gone meanwhile.
+    front = FrontDocument();
+    return !front || front == PlayerWindow || front->CloseAndDeleteDocument();
+}
+
+}  // namespace
+
+void OpenModelFile(DiskFileStream* file, int32_t kind)
+{
+    if (const char* refusal = OpenRefusal()) {
+        LogEvent("open-refused %s", refusal);
+        if (file) file->FileObjectDestroy();
+        return;
+    }
+    if (file && !IsModelFile(file)) {
+        LogEvent("open-refused not-a-model");
+        file->FileObjectDestroy();
+        return;
+    }
+    if (!CloseOpenModel()) {
+        if (file) file->FileObjectDestroy();
+        return;
+    }
+    auto* window = new (std::nothrow) ModelDocWindow;
+    if (!window) {
+        if (file) file->FileObjectDestroy();
+        return;
+    }
+    if (!window->DocumentSetup(file ? kOpenGivenFile : kind, file, kDocumentTakesFrame)) window->FreeDocumentFrame();
+}

@@ -1,0 +1,76 @@
+// The player's menus, built in code: File and Help, which the player window and every model
+// window carry, and the navigation menu titled "Walk", which only a model window carries. Each
+// performs its items and enables and checks them before it is shown.
+#pragma once
+
+#include <cstdint>
+#include <new>
+
+#include "toolkit/document_frame.h"
+#include "toolkit/menu.h"
+#include "toolkit/window_menu_list.h"
+
+class DocumentFrame;
+class PlayerDocument;
+
+// "Open...", "Close", "Credits..." and "Exit"; the owner is the window that built it.
+class FileMenuHandler : public Menu {
+public:
+    void DoMenuCommand(int32_t position, int32_t extra) override { FileMenuCommand(position); }
+    void UpdateMenu() override { UpdateFileMenu(); }
+
+    void FileMenuCommand(int32_t position);
+    void UpdateFileMenu();
+    void SetFileDocument(PlayerDocument* document) { document_ = document; }
+    PlayerDocument* FileDocument() const { return document_; }
+
+private:
+    PlayerDocument* document_ = nullptr;
+};
+
+// "About Tamrix Player..." and "Help...".
+class HelpMenuHandler : public Menu {
+public:
+    void DoMenuCommand(int32_t position, int32_t extra) override { HelpMenuCommand(position); }
+
+    void HelpMenuCommand(int32_t position);
+};
+
+// Levelling, the lenses, the speeds, the walk path's Stop and Play, and Full Screen.
+class NavigateMenuHandler : public Menu {
+public:
+    void DoMenuCommand(int32_t position, int32_t extra) override { NavigateMenuCommand(position); }
+    void UpdateMenu() override { UpdateNavigateMenu(); }
+
+    void NavigateMenuCommand(int32_t position);
+    void UpdateNavigateMenu();
+    void SetNavigateDocument(PlayerDocument* document) { document_ = document; }
+    int32_t CurrentViewKind() const { return viewKind_; }
+    int32_t FullScreenFlag() const { return fullScreen_; }
+
+private:
+    friend ResultCode BuildNavigateMenu(NavigateMenuHandler* menu, DocumentFrame* owner);
+
+    PlayerDocument* document_ = nullptr;
+    int32_t viewKind_ = 0;
+    int32_t fullScreen_ = 0;
+};
+
+// Each titles and fills the menu for the owner window and gives it its place in the bar.
+ResultCode BuildFileMenu(FileMenuHandler* menu, DocumentFrame* owner);
+ResultCode BuildHelpMenu(HelpMenuHandler* menu, DocumentFrame* owner);
+ResultCode BuildNavigateMenu(NavigateMenuHandler* menu, DocumentFrame* owner);
+
+// A new menu built for the owner and put into the owner's menu list; null when it could not be.
+template <class MenuClass>
+MenuClass* MakeFrameMenu(DocumentFrame* owner, ResultCode (*build)(MenuClass*, DocumentFrame*))
+{
+    auto* menu = new (std::nothrow) MenuClass;
+    if (!menu) return nullptr;
+    Menu* listed = menu;
+    if (build(menu, owner) != kResultOk || !owner->FrameMenuList() || owner->FrameMenuList()->Append(&listed) < 0) {
+        menu->DeleteMenuObject();
+        return nullptr;
+    }
+    return menu;
+}

@@ -1,0 +1,49 @@
+// The program's entry: start-up, the front document laid out once, the message loop, shutdown.
+#include <windows.h>
+
+#include "draw/port_base.h"
+#include "foundation/ui_services.h"
+#include "foundation/win32_services.h"
+#include "player/application_state.h"
+#include "player/event_log.h"
+#include "player/player_startup.h"
+#include "toolkit/app_globals.h"
+#include "toolkit/document_frame.h"
+#include "toolkit/message_loop.h"
+
+namespace {
+
+// The arrow cursor.
+constexpr int32_t kArrowCursor = 0;
+
+// Sends the front document's frame the move that makes it lay itself out.
+void LayOutFrontDocument()
+{
+    DocumentFrame* front = FrontDocument();
+    if (!front || !front->FrameWindow()) return;
+    PortRect content;
+    front->GetFrameContentRect(&content);
+    SendMessageA(front->FrameWindow(), WM_MOVE, 0, MAKELPARAM(content.left, content.top));
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
+{
+    SetApplicationStarted();
+    SetAppInstance(instance);
+    SetShowCommand(showCommand);
+    if (!InitToolbox(instance, previous, commandLine, ShowCommand())) {
+        LogEvent("exit %d", kExitStartUpFailed);
+        return kExitStartUpFailed;
+    }
+    SetShowCommand(SW_SHOW);
+    LayOutFrontDocument();
+    SetFocus(CurrentFrameHandle());
+    SetCursorShape(kArrowCursor);
+    RunMessageLoop(0);
+    ShutdownPlayerEngine();
+    ShutdownToolbox();
+    LogEvent("exit 0");
+    return 0;
+}

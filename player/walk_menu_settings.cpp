@@ -1,0 +1,64 @@
+// The Walk menu's lenses and speeds.
+#include "player/walk_menu_settings.h"
+
+namespace {
+
+constexpr int16_t kWideAngleLens = 15;
+constexpr int16_t kStandardLens = 35;
+constexpr int16_t kTelephotoLens = 135;
+
+constexpr SpeedPreset kNormalSpeed = {3, 7};
+constexpr SpeedPreset kFast = {11, 7};
+constexpr SpeedPreset kFaster = {11, 4};
+constexpr SpeedPreset kFastest = {10, 0};
+
+}  // namespace
+
+bool IsLensItem(int32_t position)
+{
+    return position >= kWalkWideAngle && position <= kWalkTelephoto;
+}
+
+bool IsSpeedItem(int32_t position)
+{
+    return position >= kWalkNormalSpeed && position <= kWalkFastest;
+}
+
+int16_t LensOfItem(int32_t position)
+{
+    switch (position) {
+    case kWalkWideAngle: return kWideAngleLens;
+    case kWalkTelephoto: return kTelephotoLens;
+    default: return kStandardLens;
+    }
+}
+
+SpeedPreset SpeedOfItem(int32_t position)
+{
+    switch (position) {
+    case kWalkFast: return kFast;
+    case kWalkFaster: return kFaster;
+    case kWalkFastest: return kFastest;
+    default: return kNormalSpeed;
+    }
+}
+
+int32_t LensItemChecked(int16_t numerator)
+{
+    switch (numerator) {
+    case kWideAngleLens: return kWalkWideAngle;
+    case kStandardLens: return kWalkStandard;
+    case kTelephotoLens: return kWalkTelephoto;
+    default: return 0;
+    }
+}
+
+int32_t SpeedItemChecked(uint32_t wordA, uint32_t wordC)
+{
+    // Word A alone decides the normal and fastest speeds; the two fast ones differ in word C.
+    if (wordA == kNormalSpeed.wordA) return kWalkNormalSpeed;
+    if (wordA == kFast.wordA && wordC == kFast.wordC) return kWalkFast;
+    if (wordA == kFaster.wordA && wordC == kFaster.wordC) return kWalkFaster;
+    if (wordA == kFastest.wordA) return kWalkFastest;
+    return 0;
+}

@@ -1,0 +1,61 @@
+// Playing the walk path: each point shown through the owner document and held for a tick of the
+// system clock, while the queue is watched for the input that ends play or is passed over.
+#include <windows.h>
+
+#include "foundation/walk_path_point.h"
+#include "model/walk_record.h"
+#include "player/view_base.h"
+#include "player/walk_observer.h"
+#include "toolkit/input_events.h"
+#include "toolkit/message_loop.h"
+
+namespace {
+
+// How long each point stays on screen at least: one tick of the system clock.
+constexpr DWORD kPointMilliseconds = 16;
+
+constexpr UINT kPeekFlags = PM_REMOVE | PM_NOYIELD;
+
+// Takes one key press (its WM_KEYDOWN and its WM_KEYUP) from the queue; false when a peek took
+// WM_QUIT instead (posted again).
+bool TakeKeyPress()
+{
+    MSG message;
+    return PeekKeepingQuit(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, kPeekFlags) != kPeekedQuit &&
+           PeekKeepingQuit(&message, nullptr, WM_KEYUP, WM_KEYUP, kPeekFlags) != kPeekedQuit;
+}
+
+}  // namespace
+
+void WalkObserver::PlayPoints()
+{
+    const WalkRecord& walk = *walk_;
+    int32_t index = walk.PathIndex;
+    if (index < 0 || index >= walk.PathCount()) index = 0;
+    for (;;) {
+        walk_->PathIndex = int16_t(index);
+        const WalkPathPoint* point = walk.PathPoint(index);
+        SetAndRecord(point->x, point->y, point->z, point->roll, point->pitch, point->heading);
+        ownerDocument_->ViewCommand(nullptr, kCommandStep, kCodeRedrawStep, 0);
+        if (!HoldPoint(GetTickCount())) return;
+        index = index + 1 < walk.PathCount() ? index + 1 : 0;
+    }
+}
+
+bool WalkObserver::HoldPoint(uint32_t shownAt)
+{
+    for (;;) {
+        MSG message;
+        if (PeekKeepingQuit(&message, nullptr, WM_QUIT, WM_QUIT, kPeekFlags) == kPeekedQuit) return false;
+        const uint32_t pending = EventPending(QS_KEY | QS_MOUSEBUTTON);
+        if (pending & QS_KEY) {
+            if (!TakeKeyPress()) return false;
+            continue;
+        }
+        if (pending & QS_MOUSEBUTTON) return false;
+        const DWORD held = GetTickCount() - shownAt;
+        if (held >= kPointMilliseconds) return true;
+        // Woken early by new input, which the next round looks at.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kPointMilliseconds - held, QS_KEY | QS_MOUSEBUTTON);
+    }
+}

@@ -1,0 +1,242 @@
+// The walk view: its navigation pane, the commands it passes up to the document and the
+// notifications that redraw the pane or apply the preferences.
+#include "player/walk_view.h"
+
+#include <algorithm>
+#include <climits>
+#include <initializer_list>
+#include <new>
+
+#include "player/navigation_pane.h"
+#include "player/player_document.h"
+#include "player/player_preferences.h"
+#include "player/walk_observer.h"
+#include "toolkit/screen_bounds.h"
+#include "toolkit/window.h"
+
+namespace {
+
+// AttachView codes: the view's window was made; the view became current after one of another kind.
+constexpr int32_t kAttachWindowMade = 3;
+constexpr int32_t kAttachMadeCurrent = 7;
+// Notification kind 3: a change to the scene the view shows.
+constexpr int32_t kCommandSceneChange = 3;
+// FindOrCreate kind asked for when the view becomes current.
+constexpr int32_t kFindCurrentView = 1;
+// Window kinds that only the document makes.
+constexpr int32_t kDocumentWindowKinds[] = {1011, 1024, 1025};
+// The panel strip's kind in AdjustPaneRect.
+constexpr int32_t kPaneNavigationPanel = 38;
+
+
+bool IsOneOf(int32_t code, std::initializer_list<int32_t> codes)
+{
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+// A 16.16 value rounded half up: a fraction of 0x8000 or more adds 1.
+int32_t RoundHalfUp(Fixed value)
+{
+    return int32_t((int64_t(value) + 0x8000) >> 16);
+}
+
+// A place is clamped to the 16 bits the observer keeps, never wrapped; an angle is taken in turns.
+int16_t PlaceOf(Fixed value)
+{
+    return int16_t(std::clamp<int32_t>(RoundHalfUp(value), INT16_MIN, INT16_MAX));
+}
+
+int16_t AngleOf(Fixed value)
+{
+    constexpr int32_t kAngleSteps = 256;
+    return int16_t(RoundHalfUp(value) & (kAngleSteps - 1));
+}
+
+}  // namespace
+
+void WalkView::Init(DocumentFrame* owner)
+{
+    playState_ = kPlayIdle;
+    ViewBase::Init(owner);
+    navigation_ = static_cast<NavigationPane*>(MakePane(this, kPaneNavigation));
+}
+
+void WalkView::Free()
+{
+    if (navigation_) {
+        navigation_->AttachNavigation(nullptr, nullptr);
+        // A pane in a window goes with its window.
+        if (!navigation_->Owner()) navigation_->PaneDestroy();
+        navigation_ = nullptr;
+    }
+    ViewBase::Free();
+}
+
+void WalkView::ForgetNavigation(NavigationPane* pane)
+{
+    if (navigation_ == pane) navigation_ = nullptr;
+}
+
+Pane* WalkView::MakePane(ViewBase*, int32_t kind)
+{
+    if (kind != kPaneNavigation) return nullptr;
+    auto* pane = new (std::nothrow) NavigationPane;
+    if (!pane) return nullptr;
+    pane->PaneCreate(0);
+    pane->AttachNavigation(this, observer_);
+    return pane;
+}
+
+void WalkView::AttachView(int32_t code)
+{
+    if (code == kAttachWindowMade) {
+        Window* window = GetWindow(kViewWalk);
+        if (window && navigation_) window->AddPane(navigation_);
+        SetName(name_);
+    } else if (code == kAttachMadeCurrent) {
+        if (inner_) inner_->FindOrCreate(this, kFindCurrentView);
+        if (Record()) activeRecordWord_ = Record()[0];
+        ViewCommand(nullptr, kCommandViewChange, kCodePathControls, 0);
+    }
+}
+
+void WalkView::AdjustPaneRect(PortRect* rect, int32_t kind)
+{
+    const int32_t strip = ScrollThumbSize() - 1;
+    if (kind == kPaneNavigation) rect->bottom -= strip;
+    if (kind == kPaneNavigationPanel) rect->top = rect->bottom - strip;
+}
+
+Window* WalkView::GetWindow(int32_t kind)
+{
+    for (int32_t documentKind : kDocumentWindowKinds)
+        if (kind == documentKind) return inner_ ? inner_->GetWindow(kind) : nullptr;
+    if (navigation_ && navigation_->Owner()) return navigation_->Owner();
+    return inner_ ? inner_->GetWindow(kind) : nullptr;
+}
+
+PlayerDocument* WalkView::Document() const
+{
+    return inner_ && inner_->GetKind() == kViewDocument ? static_cast<PlayerDocument*>(inner_) : nullptr;
+}
+
+void WalkView::ViewCommand(ViewBase*, int32_t kind, int32_t code, int32_t value)
+{
+    if (!inner_) return;
+    switch (kind) {
+    case kCommandApplied:
+    case kCommandLight:
+        inner_->ViewCommand(nullptr, kind, code, 0);
+        break;
+    case kCommandStep:
+        inner_->ViewCommand(nullptr, kind, code, 0);
+        if (code == kCodeRedrawStep) inner_->SetChanged(1);
+        break;
+    case kCommandViewChange:
+        if (code != kCodeRedrawStep && code != kCodePathControls) inner_->ViewCommand(nullptr, kind, code, 0);
+        break;
+    case kCommandRecording:
+        if (code == kCodeRedrawStep)
+            if (PlayerDocument* document = Document()) document->SetPathRecording(value);
+        break;
+    case kCommandPlay:
+        if (code == kCodeRedrawStep)
+            if (PlayerDocument* document = Document()) document->PlacePathStart();
+        break;
+    default:
+        break;
+    }
+}
+
+void WalkView::ViewNotify(ViewBase*, int32_t kind, int32_t code, int32_t)
+{
+    switch (kind) {
+    case kCommandApplied:
+    case kCommandViewChange:
+        if (IsOneOf(code, {kCodeModelChanged, kCodeViewChanged, kCodeRedrawStep, kCodeContentChanged}))
+            AttachAndRedraw();
+        else if (IsOneOf(code, {kCodeNavigationPreferences, kCodePreferencesChanged, kCodeRenderPresets}))
+            ApplyPreferences(Preferences(), kind == kCommandApplied ? 1 : 0);
+        break;
+    case kCommandSceneChange:
+    case kCommandModel:
+    case kCommandLight:
+        if (IsOneOf(code, {kCodeModelChanged, kCodeViewChanged, kCodeNavigationPreferences, kCodeRedrawStep,
+                           kCodeContentChanged}))
+            AttachAndRedraw();
+        break;
+    case kCommandStep:
+        // Every walk step and path point: the frame is drawn before the step returns.
+        if (IsOneOf(code, {kCodeModelChanged, kCodeNavigationPreferences, kCodeRedrawStep, kCodeRedraw,
+                           kCodeContentChanged}))
+            RedrawNavigation();
+        break;
+    default:
+        break;
+    }
+}
+
+void WalkView::AttachAndRedraw()
+{
+    if (observer_) observer_->AttachObserverToWorld();
+    RedrawNavigation();
+}
+
+void WalkView::RedrawNavigation()
+{
+    if (navigation_) navigation_->RedrawPane(kDrawPlain);
+}
+
+void WalkView::ApplyPreferences(PlayerPreferences* preferences, int32_t force)
+{
+    if (!preferences || !observer_) return;
+    bool applied = false;
+    const NavigationSection* navigation = preferences->Navigation();
+    if (force || GetChangeState(navigation) != kChangeStateReset) {
+        applied = true;
+        if (observer_->zoomNum != navigation->lensNumerator || observer_->zoomDen != navigation->lensDenominator)
+            observer_->SetViewZoom(navigation->lensNumerator, navigation->lensDenominator);
+        if (navigation_) {
+            navigation_->SetNavigationOptions(NavigationOptionMask(*navigation));
+            int16_t aspectWidth;
+            int16_t aspectHeight;
+            NavigationAspectRatio(*navigation, &aspectWidth, &aspectHeight);
+            navigation_->SetAspectRatio(aspectWidth, aspectHeight);
+        }
+    }
+    const RenderSection* render = preferences->Render();
+    if (force || GetChangeState(render) != kChangeStateReset) {
+        applied = true;
+        observer_->SetObserverOptions(RenderOptionMask(*render));
+    }
+    observer_->AttachObserverToWorld();
+    if (applied && navigation_) navigation_->PaneOwnerResized();
+}
+
+void WalkView::ApplyViewOptions()
+{
+    PlayerPreferences* preferences = Preferences();
+    if (!preferences || !observer_) return;
+    if (navigation_) navigation_->SetNavigationOptions(NavigationOptionMask(*preferences->Navigation()));
+    observer_->SetObserverOptions(RenderOptionMask(*preferences->Render()));
+}
+
+void WalkView::SetPlayState(int32_t state)
+{
+    playState_ = state;
+    if (state == kPlayRecording) {
+        ViewCommand(this, kCommandRecording, kCodeRedrawStep, 1);
+    } else if (state == kPlayRequested) {
+        ViewCommand(this, kCommandPlay, kCodeRedrawStep, 0);
+        playState_ = kPlayIdle;
+    } else if (state == kPlayIdle) {
+        ViewCommand(this, kCommandRecording, kCodeRedrawStep, 0);
+    }
+}
+
+void WalkView::SetViewPlacement(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading)
+{
+    if (!observer_) return;
+    observer_->SetObserverPosition({PlaceOf(x), PlaceOf(y), PlaceOf(z)});
+    observer_->SetObserverAngles(AngleOf(roll), AngleOf(pitch), AngleOf(heading));
+}

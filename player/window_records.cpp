@@ -1,0 +1,195 @@
+// The window records of the preferences: their defaults from the current frame, the "PWIN"
+// body, and refitting them to the screens they are read on.
+#include <algorithm>
+#include <new>
+
+#include "foundation/dynamic_array.h"
+#include "foundation/memory_stream.h"
+#include "model/read_limits.h"
+#include "player/preference_sections.h"
+#include "player/section_transfer.h"
+#include "player/window_layout.h"
+
+namespace {
+
+constexpr int16_t kRecordContent = 12;
+constexpr int16_t kRecordUpper = 1;
+constexpr int16_t kRecordLower = 7;
+constexpr Fixed kHalf = kFixedHalf;
+constexpr int32_t kSidePanelWidth = 204;
+constexpr int32_t kRecordGrowStep = 4;
+
+// Bytes of one stored record: rectangle 8, point 4, value 4, kind 2; of one screen: 8.
+constexpr int32_t kStoredRecordBytes = 18;
+constexpr int32_t kStoredScreenBytes = 8;
+
+// Refitting: the least size of a window, and how much of it stays on the screen.
+constexpr int32_t kLeastSide = 72;
+constexpr int32_t kKeptBelow = 8;
+constexpr int32_t kKeptBeside = 28;
+
+ResultCode TransferRecord(MemoryStream* stream, WindowRecord* record)
+{
+    return SectionTransfer(stream)
+        .Shorts(&record->rect.left, 4)
+        .Shorts(record->point, 2)
+        .Typed(&record->value, kTypedLong)(&record->kind)
+        .Result();
+}
+
+ResultCode TransferRect(MemoryStream* stream, PortRect* rect)
+{
+    return SectionTransfer(stream).Shorts(&rect->left, 4).Result();
+}
+
+bool SameRect(const PortRect& a, const PortRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+WindowRecord MakeRecord(const PortRect& rect, Fixed value, int16_t kind)
+{
+    WindowRecord record = {};
+    record.rect = rect;
+    record.value = value;
+    record.kind = kind;
+    return record;
+}
+
+}  // namespace
+
+bool WindowRecordsEqual(const WindowRecord& a, const WindowRecord& b)
+{
+    return SameRect(a.rect, b.rect) && a.value == b.value && a.kind == b.kind;
+}
+
+void RefitWindowRecord(WindowRecord* record)
+{
+    PortRect& r = record->rect;
+    r.right = std::max(r.right, r.left + kLeastSide);
+    r.bottom = std::max(r.bottom, r.top + kLeastSide);
+    PortRect screen;
+    if (!CurrentWindowLayout().GetScreenFor(r, &screen)) return;
+    FrameLayout layout;
+    CurrentWindowLayout().GetFrameLayout(&layout);
+    const int32_t width = std::min(r.Width(), screen.Width() - 2 * layout.frameWidth);
+    const int32_t height = std::min(r.Height(), screen.Height() - (layout.captionHeight + 2 * layout.frameHeight));
+    r.top = std::max(r.top, screen.top + layout.captionHeight + layout.frameHeight);
+    r.top = std::min(r.top, screen.bottom - kKeptBelow);
+    r.bottom = r.top + height;
+    if (r.right >= screen.right) {
+        r.left = std::max(r.left, screen.left);
+        r.left = std::min(r.left, screen.right - kKeptBeside);
+        r.right = r.left + width;
+    } else {
+        r.right = std::max(r.right, screen.left + kKeptBeside);
+        r.left = r.right - width;
+    }
+}
+
+int32_t WindowsSection::RecordCount() const
+{
+    return records ? records->ArrayCount() : 0;
+}
+
+WindowRecord* WindowsSection::Record(int32_t index) const
+{
+    if (index < 0 || index >= RecordCount()) return nullptr;
+    return *records->At<WindowRecord*>(index);
+}
+
+bool WindowsSection::AppendRecord(const WindowRecord& record)
+{
+    if (!records) records = NewDynamicArray(0, int32_t(sizeof(WindowRecord*)), kRecordGrowStep);
+    if (!records) return false;
+    WindowRecord* copy = new (std::nothrow) WindowRecord(record);
+    if (!copy) return false;
+    if (records->Append(&copy) < 0) {
+        delete copy;
+        return false;
+    }
+    return true;
+}
+
+void WindowsSection::FreeRecords()
+{
+    for (int32_t i = 0; i < RecordCount(); ++i) delete Record(i);
+    if (records) records->ArraySetCount(0);
+}
+
+void WindowsSection::Reset()
+{
+    PreferenceSection::Reset();
+    FreeRecords();
+    FrameLayout layout;
+    CurrentWindowLayout().GetFrameLayout(&layout);
+    AppendRecord(MakeRecord(layout.content, kFixedOne, kRecordContent));
+    // Beside the side panel and above the help bar, split into an upper and a lower half.
+    PortRect beside = layout.content;
+    beside.left += kSidePanelWidth;
+    beside.bottom -= layout.clientArea.Height();
+    const int32_t middle = beside.top + beside.Height() / 2;
+    PortRect upper = {beside.left, beside.top, beside.right, middle};
+    PortRect lower = {beside.left, middle, beside.right, beside.bottom};
+    for (PortRect* half : {&upper, &lower}) {
+        half->left += layout.frameWidth;
+        half->right -= layout.frameWidth;
+        half->top += layout.captionHeight + layout.frameHeight;
+        half->bottom -= layout.frameHeight;
+    }
+    AppendRecord(MakeRecord(upper, kHalf, kRecordUpper));
+    AppendRecord(MakeRecord(lower, kFixedOne, kRecordLower));
+}
+
+void WindowsSection::Free()
+{
+    FreeRecords();
+    DestroyArray(records);
+    delete this;
+}
+
+ResultCode WindowsSection::Serialize(MemoryStream* stream)
+{
+    WindowLayoutServices& screens = CurrentWindowLayout();
+    if (stream->StreamIsWriting()) {
+        int16_t count = int16_t(std::min<int32_t>(RecordCount(), INT16_MAX));
+        ResultCode result = stream->StreamTransferValue(&count, kValue16);
+        for (int32_t i = 0; i < count && result == kResultOk; ++i) result = TransferRecord(stream, Record(i));
+        int16_t screenCount = int16_t(std::min<int32_t>(screens.ScreenCount(), INT16_MAX));
+        if (result == kResultOk) result = stream->StreamTransferValue(&screenCount, kValue16);
+        for (int32_t i = 0; i < screenCount && result == kResultOk; ++i) {
+            PortRect bounds;
+            screens.GetScreenBounds(i, &bounds);
+            result = TransferRect(stream, &bounds);
+        }
+        return result;
+    }
+
+    int16_t count = 0;
+    ResultCode result = stream->StreamTransferValue(&count, kValue16);
+    if (result != kResultOk || count == 0) return result;
+    if (!CountFits(stream, count, kStoredRecordBytes)) return kResultBadCount;
+    FreeRecords();
+    for (int32_t i = 0; i < count; ++i) {
+        WindowRecord record = {};
+        result = TransferRecord(stream, &record);
+        if (result != kResultOk) return result;
+        if (!AppendRecord(record)) return kResultOutOfMemory;
+    }
+    // The screens the records were written on: when they are not the present ones (or cannot
+    // be read), every record is fitted to the present screens.
+    int16_t screenCount = 0;
+    result = stream->StreamTransferValue(&screenCount, kValue16);
+    if (result == kResultOk && !CountFits(stream, screenCount, kStoredScreenBytes)) result = kResultBadCount;
+    bool same = result == kResultOk && screenCount == screens.ScreenCount();
+    for (int32_t i = 0; i < screenCount && result == kResultOk; ++i) {
+        PortRect stored = {};
+        result = TransferRect(stream, &stored);
+        PortRect present = {};
+        if (same) screens.GetScreenBounds(i, &present);
+        same = same && result == kResultOk && SameRect(stored, present);
+    }
+    if (!same)
+        for (int32_t i = 0; i < RecordCount(); ++i) RefitWindowRecord(Record(i));
+    return result;
+}
