@@ -29,16 +29,16 @@ bool TakeKeyPress()
 
 void WalkObserver::PlayPoints()
 {
-    const WalkRecord& walk = *walk_;
-    int32_t index = walk.PathIndex;
-    if (index < 0 || index >= walk.PathCount()) index = 0;
+    const int32_t count = walk_->PathCount();
+    int32_t index = walk_->PathIndex;
+    if (index < 0 || index >= count) index = 0;
     for (;;) {
         walk_->PathIndex = int16_t(index);
-        const WalkPathPoint* point = walk.PathPoint(index);
+        const WalkPathPoint* point = walk_->PathPoint(index);
         SetAndRecord(point->x, point->y, point->z, point->roll, point->pitch, point->heading);
         ownerDocument_->ViewCommand(nullptr, kCommandStep, kCodeRedrawStep, 0);
         if (!HoldPoint(GetTickCount())) return;
-        index = index + 1 < walk.PathCount() ? index + 1 : 0;
+        index = index + 1 < count ? index + 1 : 0;
     }
 }
 

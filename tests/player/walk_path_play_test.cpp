@@ -125,7 +125,8 @@ TEST_F(PathPlay, AClickStopsPlayAtThePointShownAndPlayResumesThere)
 {
     MakePath(3);
     walk_->SetRecording(1, 0);
-    document_.onShown = [](int32_t count) {
+    document_.onShown = [this](int32_t count) {
+        if (count == 1) walk_->ClearPath();  // refused while the path plays: its points stay
         if (count == 5) Click();
     };
     walk_->PlayPath();
@@ -133,7 +134,7 @@ TEST_F(PathPlay, AClickStopsPlayAtThePointShownAndPlayResumesThere)
     EXPECT_EQ(walk_->PathIndex(), 1);
     EXPECT_EQ(walk_->x, 20);
     EXPECT_FALSE(walk_->IsPlaying());
-    // Nothing played was recorded, and recording is on again afterwards.
+    // Nothing played was recorded or cleared, and recording is on again afterwards.
     EXPECT_EQ(walk_->PathCount(), 3);
     EXPECT_TRUE(walk_->IsRecording());
 
