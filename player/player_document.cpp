@@ -70,7 +70,8 @@ bool IsPlacedView(int32_t kind)
 // Radians to 1/256 turns, both 16.16.
 Fixed RadiansToTurns(Fixed radians)
 {
-    constexpr double kTurnsPerRadian = 128.0 / M_PI;
+    constexpr double kPi = 3.14159265358979323846;
+    constexpr double kTurnsPerRadian = 128.0 / kPi;
     return X2Fix(Fix2X(radians) * kTurnsPerRadian);
 }
 
