@@ -218,9 +218,11 @@ class Program:
 
 def run_helper(exe, *args, desktop=None, timeout=20):
     """Runs a console helper under Wine (on `desktop` when given); its standard output."""
+    # A session of its own, as the programs under test have: started in this script's process
+    # group, a Wine process ends the driven program's `timeout` with it (seen under Wine 8).
     result = subprocess.run(["timeout", "-k", "5", str(timeout), *wine_command(exe, args, desktop)],
                             stdin=subprocess.DEVNULL, capture_output=True,
-                            env=wine_environment(), check=False)
+                            env=wine_environment(), check=False, start_new_session=True)
     if result.returncode != 0:
         raise DriveError("%s %s ended with %d" % (exe, " ".join(map(str, args)), result.returncode))
     return result.stdout.decode("latin-1")

@@ -466,7 +466,8 @@ def set_flash_switch(value):
     else:
         command = ["wine", "reg", "add", FLASH_KEY, "/v", "Flash", "/t", "REG_SZ", "/d", value, "/f"]
     subprocess.run(["timeout", "60", *command], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, env=qpdrive.wine_environment(), check=False)
+                   stderr=subprocess.DEVNULL, env=qpdrive.wine_environment(), check=False,
+                   start_new_session=True)
 
 
 def check_pane_pixels_switch_off(env):
