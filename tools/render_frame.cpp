@@ -1,5 +1,5 @@
 // render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z]
-//              [--angles ROLL,PITCH,HEADING] [--options MASK] [--frames N]
+//              [--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N]
 // Renders a model file with the program's own reader and renderer (its textures loaded, and
 // locked around each frame as the player has them), from where its walk observer stands (or the
 // given eye), with the options and lens the player takes from its preferences, into an offscreen of the given depth as a screen of that depth would have it, and writes the
@@ -24,10 +24,12 @@
 #include "foundation/disk_file_stream.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
-#include "model/model_document.h"
-#include "model/model_holder.h"
-#include "model/walk_record.h"
+#include "player/navigation_steps.h"
+#include "player/open_command.h"
+#include "player/player_document.h"
 #include "player/player_preferences.h"
+#include "player/preference_sections.h"
+#include "player/walk_observer.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/frame_render.h"
@@ -45,7 +47,7 @@ namespace {
 
 const char kUsage[] =
     "usage: render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z] "
-    "[--angles ROLL,PITCH,HEADING] [--options MASK] [--frames N]";
+    "[--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N]";
 
 struct Arguments {
     std::string model;
@@ -58,6 +60,8 @@ struct Arguments {
     int32_t eye[3] = {0, 0, 0};
     bool anglesGiven = false;
     int32_t angles[3] = {0, 0, 0};
+    bool lensGiven = false;
+    int32_t lens[2] = {0, 0};
     bool optionsGiven = false;
     uint32_t options = 0;
     int32_t frames = 0;
@@ -110,6 +114,9 @@ bool Parse(int argc, char** argv, Arguments* a)
         } else if (arg == "--angles") {
             if (!ParseInts(value, a->angles, 3, ',')) return false;
             a->anglesGiven = true;
+        } else if (arg == "--lens") {
+            if (!ParseInts(value, a->lens, 2, ',') || a->lens[0] < 1 || a->lens[1] < 1) return false;
+            a->lensGiven = true;
         } else if (arg == "--options") {
             char* end = nullptr;
             const unsigned long mask = std::strtoul(value, &end, 0);
@@ -130,31 +137,19 @@ bool Parse(int argc, char** argv, Arguments* a)
 
 
 
-// Reads the model as the open command does: the image files beside it indexed first, its
-// textures into the document's texture list.
-ModelDocument* LoadModel(const std::string& path, TextureRecordList* textures)
+// Opens the model as the player's document does (the same preferences, root colour and order of
+// set-up); null after the reader's alert when it cannot be read.
+PlayerDocument* LoadModel(const std::string& path)
 {
-    bool scrambled = false;
-    DiskFileStream* file = OpenModelFileForReading(path, &scrambled);
-    if (!file) {
+    DiskFileStream* file = new DiskFileStream;
+    if (file->FileObjectInit(kOpenGivenFile, 0, 0, "", "") != kResultOk ||
+        file->SetFileFromPath(SystemPath(path).c_str()) != kResultOk) {
+        file->FileObjectDestroy();
         ShowAlert(("Cannot open the model file " + path + ".").c_str());
         return nullptr;
     }
-    IndexImageResources(file);
-    ModelDocument* document = new ModelDocument;
-    InstallTextureLayerServices().SetDocumentTextureList(textures);
-    SetTextureListOwner(textures, document);
-    ResultCode result = document->Init();
-    if (result == kResultOk) {
-        if (scrambled) file->StreamScrambleOn();
-        result = document->ReadModelFile(file);
-        file->StreamScrambleOff();
-    }
+    PlayerDocument* document = LoadPlayerDocument(file);
     file->FileObjectDestroy();
-    if (result != kResultOk) {
-        document->Destroy();
-        return nullptr;
-    }
     return document;
 }
 
@@ -291,36 +286,30 @@ int main(int argc, char** argv)
     // file holds publish offscreens of their own meanwhile, so the target is published again.
     offscreen->Activate();
     InitTextureManager(new TextureManager{});
-    TextureRecordList* textures = NewTextureRecordList();
-    ModelDocument* document = textures ? LoadModel(args.model, textures) : nullptr;
+    PlayerDocument* document = LoadModel(args.model);
     if (!document) return 1;
     offscreen->Unlock();
     offscreen->Lock();
 
-    Observer* observer = new Observer;
-    observer->Init(document->Holder);
-    PlayerPreferences* preferences = new PlayerPreferences;
-    if (preferences->Init() != kResultOk) {
-        ShowAlert("Cannot make the preferences.");
-        return 1;
-    }
-    preferences->ReadStored(document->Preferences);
-    observer->SetViewportSize(args.width / 2, args.height / 2);
-    ApplyPreferences(observer, *preferences);
+    // The document's walk observer, laid out as the navigation pane lays out a pane of the
+    // offscreen's size (no fixed ratio) and with the preferences applied as the walk view
+    // applies them; then what the command line gives.
+    WalkObserver* observer = document->Walk();
+    const PortRect port = {0, 0, args.width, args.height};
+    const int32_t centreX = args.width / 2;
+    const int32_t centreY = args.height / 2;
+    const NavigationLayout layout = LayOutNavigation(port, centreX, centreY, 0, 0);
+    observer->SetViewportSize(layout.viewportWidth, layout.viewportHeight);
+    ApplyPreferences(observer, *document->Preferences());
+    if (args.lensGiven) observer->SetViewZoom(int16_t(args.lens[0]), int16_t(args.lens[1]));
     if (args.optionsGiven) observer->SetObserverOptions(args.options);
-    SetDirectPixelDrawing(args.flash ? preferences->Config()->directDrawing : 0);
-    const WalkRecord* walk = document->Walk;
-    if (args.eyeGiven) {
+    // The player takes the switch from the registry; the tool has its own.
+    SetDirectPixelDrawing(args.flash);
+    if (args.eyeGiven)
         observer->SetObserverPosition({int16_t(args.eye[0]), int16_t(args.eye[1]), int16_t(args.eye[2])});
-    } else {
-        observer->SetObserverPositionFixed(walk->Position[0], walk->Position[1], walk->Position[2]);
-    }
-    if (args.anglesGiven) {
+    if (args.anglesGiven)
         observer->SetObserverAngles(int16_t(args.angles[0]), int16_t(args.angles[1]), int16_t(args.angles[2]));
-    } else {
-        observer->SetObserverAnglesFixed(walk->Angles[0], walk->Angles[1], walk->Angles[2]);
-    }
-    SetViewOrigin(args.width / 2, args.height / 2);
+    SetViewOrigin(centreX, centreY);
 
     RenderFrame(observer);
     if (!WriteBmp(offscreen, args.width, args.height, args.output)) {
@@ -360,13 +349,8 @@ int main(int argc, char** argv)
         std::printf("pixels-per-frame: %.0f\n", pixels);
     }
 
-    observer->Free();
-    preferences->Free();
     offscreen->Deactivate();
-    document->Destroy();
-    InstallTextureLayerServices().SetDocumentTextureList(nullptr);
-    ReleaseTextureRecords(textures);
-    FreeTextureRecordList(textures);
+    document->Free();
     RemoveTextureLayerServices();
     FreeImageResources();
     RemoveRendererTextureMapping();

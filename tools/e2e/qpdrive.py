@@ -68,12 +68,17 @@ class Desktop:
         self.launcher = os.path.abspath(launcher)
         self.name = name or "qp-e2e-%d" % os.getpid()
 
-    def command(self, exe, args):
-        return ["wine", self.launcher, self.name, windows_path(exe), *map(str, args)]
+    def command(self, exe, args, command_line=None):
+        raw = [] if command_line is None else ["--command-line", command_line]
+        return ["wine", self.launcher, self.name, *raw, windows_path(exe), *map(str, args)]
 
 
-def wine_command(exe, args, desktop):
-    return desktop.command(exe, args) if desktop else ["wine", os.path.abspath(exe), *map(str, args)]
+def wine_command(exe, args, desktop, command_line=None):
+    if desktop:
+        return desktop.command(exe, args, command_line)
+    if command_line is not None:
+        raise ValueError("a command line as it stands needs a desktop (run-in-desktop)")
+    return ["wine", os.path.abspath(exe), *map(str, args)]
 
 
 def group_alive(group):
@@ -95,11 +100,12 @@ class Program:
     """A program under Wine whose standard output is read line by line; on `desktop` when one is
     given (a Desktop)."""
 
-    def __init__(self, exe, *args, desktop=None, timeout=60):
+    def __init__(self, exe, *args, desktop=None, timeout=60, command_line=None):
         # timeout ends the program even if this script dies; the session is our own so that the
         # whole group (the program and what Wine starts for it) can be ended by its id.
+        # command_line: the text the program gets as it stands, instead of the quoted arguments.
         self._proc = subprocess.Popen(
-            ["timeout", "-k", "5", str(timeout), *wine_command(exe, args, desktop)],
+            ["timeout", "-k", "5", str(timeout), *wine_command(exe, args, desktop, command_line)],
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
             cwd=os.path.dirname(os.path.abspath(exe)), env=wine_environment(),
             start_new_session=True)
@@ -181,6 +187,17 @@ class Program:
         self._reader.join(5)
         return code
 
+    def group_ended(self, timeout=5.0):
+        """Whether every process of the program's group (the program and whatever Wine started
+        for it) has ended within `timeout` seconds."""
+        group = self._proc.pid
+        deadline = time.monotonic() + timeout
+        while group_alive(group):
+            if time.monotonic() > deadline:
+                return False
+            time.sleep(0.05)
+        return True
+
     def close(self, linger=5.0):
         """Ends the program if it still runs, and whatever Wine started for it (the desktop's
         own process ends by itself a moment after the program) once `linger` seconds are up;
@@ -201,9 +218,11 @@ class Program:
 
 def run_helper(exe, *args, desktop=None, timeout=20):
     """Runs a console helper under Wine (on `desktop` when given); its standard output."""
+    # A session of its own, as the programs under test have: started in this script's process
+    # group, a Wine process ends the driven program's `timeout` with it (seen under Wine 8).
     result = subprocess.run(["timeout", "-k", "5", str(timeout), *wine_command(exe, args, desktop)],
                             stdin=subprocess.DEVNULL, capture_output=True,
-                            env=wine_environment(), check=False)
+                            env=wine_environment(), check=False, start_new_session=True)
     if result.returncode != 0:
         raise DriveError("%s %s ended with %d" % (exe, " ".join(map(str, args)), result.returncode))
     return result.stdout.decode("latin-1")
@@ -245,6 +264,73 @@ def release_input():
                     "keyup", "shift", "ctrl", "alt"],
                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, check=False)
+
+
+# --- top-level windows of the X display (found by their captions, as a person sees them) ---
+
+class XWindow:
+    """A mapped top-level X window: its id, caption and screen rectangle (right, bottom exclusive)."""
+
+    def __init__(self, xid, name, rect):
+        self.xid = xid
+        self.name = name
+        self.rect = rect
+
+    @property
+    def centre(self):
+        left, top, right, bottom = self.rect
+        return (left + right) // 2, (top + bottom) // 2
+
+    def __repr__(self):
+        return "XWindow(%d, %r, %r)" % (self.xid, self.name, self.rect)
+
+
+def visible_windows():
+    """Every mapped top-level window but the screen-sized ones of Wine's desktops, by id."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--maxdepth", "1", "--name", ""],
+                           capture_output=True, check=False).stdout.split()
+    width, height = (int(v) for v in subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True,
+                                                    check=True).stdout.split())
+    windows = {}
+    for xid in map(int, found):
+        shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(xid)],
+                               capture_output=True, check=False).stdout.decode()
+        name = subprocess.run(["xdotool", "getwindowname", str(xid)],
+                              capture_output=True, check=False).stdout.decode("latin-1").rstrip("\n")
+        fields = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+        try:
+            x, y, w, h = (int(fields[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        except (KeyError, ValueError):
+            continue  # gone meanwhile
+        if (w, h) == (width, height) or w <= 1 or h <= 1:
+            continue
+        windows[xid] = XWindow(xid, name, (x, y, x + w, y + h))
+    return windows
+
+
+def wait_window(predicate, what, timeout=10.0):
+    """The first mapped window for which the predicate is true, once one is there."""
+    deadline = time.monotonic() + timeout
+    while True:
+        for window in visible_windows().values():
+            if predicate(window):
+                return window
+        if time.monotonic() > deadline:
+            raise DriveError("no window %s in %.1f s; windows: %r" % (what, timeout, list(visible_windows().values())))
+        time.sleep(0.1)
+
+
+def wait_window_gone(xid, timeout=10.0):
+    deadline = time.monotonic() + timeout
+    while xid in visible_windows():
+        if time.monotonic() > deadline:
+            raise DriveError("window %d still shown after %.1f s" % (xid, timeout))
+        time.sleep(0.1)
+
+
+def type_text(text):
+    """Types the text into whatever has the keyboard focus."""
+    xdotool("type", "--delay", 10, text)
 
 
 # --- screen pixels ---

@@ -1,5 +1,7 @@
-// run-in-desktop DESKTOP PROGRAM [ARGUMENT...]: runs the program on the named desktop (made when
-// it does not exist) and ends with its exit code. The foreground window, the keyboard focus, the
+// run-in-desktop DESKTOP [--command-line TEXT] PROGRAM [ARGUMENT...]: runs the program on the
+// named desktop (made when it does not exist) and ends with its exit code. The arguments reach the
+// program quoted, each as it was given; --command-line TEXT hands it TEXT as it stands instead,
+// after the program's quoted name (for command lines that no quoting of arguments gives). The foreground window, the keyboard focus, the
 // pointer position and the key states belong to a desktop, so a program driven by an end-to-end
 // check keeps its input while other programs of the same Wine server take the foreground of
 // theirs. Its windows still show on the X display as any others do. Exit code 125 when the
@@ -7,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -38,8 +41,10 @@ void AppendQuoted(std::string& line, const char* argument)
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        fprintf(stderr, "usage: run-in-desktop DESKTOP PROGRAM [ARGUMENT...]\n");
+    const bool raw = argc >= 3 && std::strcmp(argv[2], "--command-line") == 0;
+    const int program = raw ? 4 : 2;
+    if (argc < program + 1 || (raw && argc != program + 1)) {
+        fprintf(stderr, "usage: run-in-desktop DESKTOP [--command-line TEXT] PROGRAM [ARGUMENT...]\n");
         return kLaunchFailed;
     }
     HDESK desktop = CreateDesktopA(argv[1], nullptr, nullptr, 0, GENERIC_ALL, nullptr);
@@ -48,14 +53,19 @@ int main(int argc, char** argv)
         return kLaunchFailed;
     }
     std::string line;
-    for (int i = 2; i < argc; ++i) AppendQuoted(line, argv[i]);
+    AppendQuoted(line, argv[program]);
+    if (raw) {
+        line += ' ';
+        line += argv[3];
+    }
+    for (int i = program + 1; i < argc; ++i) AppendQuoted(line, argv[i]);
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.lpDesktop = argv[1];
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        fprintf(stderr, "run-in-desktop: cannot start %s (error %lu)\n", argv[2], GetLastError());
+        fprintf(stderr, "run-in-desktop: cannot start %s (error %lu)\n", argv[program], GetLastError());
         CloseDesktop(desktop);
         return kLaunchFailed;
     }

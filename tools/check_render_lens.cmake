@@ -1,0 +1,26 @@
+# Runs render-frame on a model with the lens given: the player's default lens (35:36) gives the
+# same file as no lens at all, a telephoto lens (135:36) another picture.
+# -DRUNNER=<emulator, may be empty> -DTOOL=<render-frame> -DMODEL=<file> -DOUT=<folder>
+get_filename_component(name "${MODEL}" NAME_WE)
+set(failed 0)
+foreach(lens none 35,36 135,36)
+  string(REPLACE "," "-" tag "${lens}")
+  set(file "${OUT}/${name}-lens-${tag}.bmp")
+  file(REMOVE "${file}")
+  set(arguments --size 160x120)
+  if(NOT lens STREQUAL "none")
+    list(APPEND arguments --lens ${lens})
+  endif()
+  execute_process(COMMAND ${RUNNER} "${TOOL}" "${MODEL}" "${file}" ${arguments}
+                  RESULT_VARIABLE status ERROR_VARIABLE err TIMEOUT 60)
+  if(NOT status EQUAL 0 OR NOT EXISTS "${file}")
+    message(FATAL_ERROR "${name} --lens ${lens}: status ${status}\n${err}")
+  endif()
+  file(SHA256 "${file}" hash-${tag})
+endforeach()
+if(NOT hash-none STREQUAL hash-35-36)
+  message(FATAL_ERROR "the default lens given drew another picture than no lens")
+endif()
+if(hash-none STREQUAL hash-135-36)
+  message(FATAL_ERROR "the telephoto lens drew the same picture as the default lens")
+endif()
