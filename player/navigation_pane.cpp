@@ -46,6 +46,11 @@ constexpr int32_t kTickAfter = 6;
 constexpr int32_t kCentreBefore = 3;
 constexpr int32_t kCentreAfter = 4;
 
+// Each walk step stays on screen for at least one tick of the system clock. A frame takes well
+// under a millisecond today, and a held button would otherwise walk hundreds of steps a second,
+// faster than anyone can steer.
+constexpr DWORD kStepMilliseconds = 16;
+
 // Every option bit the observer takes, for the frame log.
 constexpr uint32_t kAllObserverOptions = (1u << kOptionCount) - 1;
 
@@ -228,6 +233,7 @@ void NavigationPane::PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t 
     const bool buttonDown = (modifiers & kModifierLeftButton) != 0;
     if (buttonDown != (HasNavigationOption(kNavigateButtonDown) != 0)) return;
     if (!observer_) return;
+    if (!AwaitStepTick()) return;
     const int32_t column = CellOf(x - centreX_, cells_.width);
     const int32_t row = CellOf(y - centreY_, cells_.height);
     const NavigationDeltas d = StepDeltas(column, row, modifiers);
@@ -236,6 +242,21 @@ void NavigationPane::PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t 
     else
         observer_->MoveObserverRelative(d.forward, d.sideways, d.vertical, d.heading, d.pitch, d.roll);
     SendToView(kCommandStep, kCodeRedrawStep);
+    lastStepTick_ = GetTickCount();
+    stepShown_ = true;
+}
+
+bool NavigationPane::AwaitStepTick() const
+{
+    if (!stepShown_) return true;
+    for (;;) {
+        const DWORD held = GetTickCount() - lastStepTick_;
+        if (held >= kStepMilliseconds) return true;
+        // Only a button wakes the wait: the tracking chain posts no step while one waits, so
+        // the button is taken next. Keys wait for the step (the chain reads Shift and Ctrl).
+        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, kStepMilliseconds - held, QS_MOUSEBUTTON) != WAIT_TIMEOUT)
+            return false;
+    }
 }
 
 void NavigationPane::PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers)

@@ -77,6 +77,9 @@ private:
     // The defaults section's start position: CTRV keeps the eye's place there, CTRO goes to it.
     void KeepStartPosition();
     void GoToStartPosition();
+    // Waits out the rest of the clock tick in which the last step was shown; false when a mouse
+    // button came first, which then decides whether the walk goes on.
+    bool AwaitStepTick() const;
 
     WalkView* owner_ = nullptr;
     WalkObserver* observer_ = nullptr;
@@ -89,4 +92,6 @@ private:
     NavigationLayout layout_ = {};
     int16_t lastDrawCode_ = 0;
     int32_t framesShown_ = 0;
+    uint32_t lastStepTick_ = 0;
+    bool stepShown_ = false;
 };

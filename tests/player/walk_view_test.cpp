@@ -54,6 +54,7 @@ public:
     void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
     {
         commands.push_back({kind, code, value});
+        ticks.push_back(GetTickCount());
         if (view) view->ViewNotify(sender, kind, code, value);
     }
     PlayerPreferences* Preferences() override { return preferences; }
@@ -70,6 +71,7 @@ public:
     PlayerPreferences* preferences = nullptr;
     Window* window = nullptr;
     Commands commands;
+    std::vector<DWORD> ticks;  // when each command came
     int32_t changed = 0;
     int32_t windowsAsked = 0;
 };
@@ -294,6 +296,34 @@ TEST_F(WalkViewTest, AStepAboveTheCrossHairWalksForwardAndRedrawsOnceAtOnce)
     pane_->PaneTrackingStep(cx + 3 * cells.width, cy, 0);
     pane_->PaneTrackingStep(cx + 3 * cells.width, cy, kModifierLeftButton);
     EXPECT_EQ(observer_->heading, (heading - 4) & 0xFF);
+}
+
+TEST_F(WalkViewTest, StepsFollowATickApartAndAPressedButtonEndsTheWait)
+{
+    Navigate(kNavigationButtonDown);
+    const int32_t cx = pane_->CentreX();
+    const int32_t above = pane_->CentreY() + 2 * pane_->Cells().height - 1;
+    const int16_t y = observer_->y;
+    document_.ticks.clear();
+    for (int i = 0; i < 4; ++i) pane_->PaneTrackingStep(cx, above, kModifierLeftButton);
+    ASSERT_EQ(document_.ticks.size(), 4u);
+    for (size_t i = 1; i < document_.ticks.size(); ++i)
+        EXPECT_GE(document_.ticks[i] - document_.ticks[i - 1], 16u) << "step " << i;
+    EXPECT_EQ(observer_->y, y + 4 * 8);
+
+    // A button pressed while a step waits for its tick takes the turn: no step is made, and the
+    // tracking chain posts none while the button message waits.
+    document_.Taken();
+    SetCapture(pane_->PaneWindow());
+    INPUT release = {};
+    release.type = INPUT_MOUSE;
+    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ASSERT_EQ(SendInput(1, &release, sizeof(release)), 1u);
+    pane_->PaneTrackingStep(cx, above, kModifierLeftButton);
+    EXPECT_EQ(observer_->y, y + 4 * 8);
+    EXPECT_TRUE(document_.Taken().empty());
+    ReleaseCapture();
+    PumpMessages();
 }
 
 TEST_F(WalkViewTest, TheViewPassesUpOnlyWhatTheDocumentMustHear)
