@@ -307,6 +307,8 @@ void ObjectGeometry::ReleaseRecordCaches()
 
 int32_t ObjectGeometry::HitTestPolygonObject(int16_t x, int16_t y, int16_t z) const
 {
+    // A record that belongs to no object holds no point.
+    if (!Owner) return kHitOutside;
     if (Owner->IsWorldRoot()) return kHitInside;
     if (x < WorldBox.minimum.x || y < WorldBox.minimum.y || z < WorldBox.minimum.z || x > WorldBox.maximum.x ||
         y > WorldBox.maximum.y || z > WorldBox.maximum.z) {

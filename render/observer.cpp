@@ -173,6 +173,8 @@ void Observer::LocateEye()
     // Out to the first object that holds the eye; the world root holds every point.
     for (;;) {
         const ModelObject* object = cell->Owner;
+        // A record of no object: the eye stays where it is, with nothing around it.
+        if (!object) return;
         if (cell->HitTestPolygonObject(x, y, z) == kHitInside && !object->Hidden) break;
         const ModelObject* parent = object->FirstNonGroupParent();
         ObjectGeometry* outer = parent ? parent->GeometryAt(0) : nullptr;

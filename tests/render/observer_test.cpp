@@ -150,6 +150,24 @@ TEST(Observer, LocatesTheEyeInTheInnermostObjectAndStopsAtTheWorld)
     EXPECT_EQ(o->cell, world->Root->GeometryAt(0));
 }
 
+TEST(Observer, RecordsThatBelongToNoObjectHoldNoEye)
+{
+    auto world = NewWorld();
+    ModelObject* room = AddBox(world.get(), -100, -100, 0, 100, 100, 100);
+    auto o = NewObserver(world.get(), 80, 60, {0, 300, 50});
+    ObjectGeometry* roomRecord = room->GeometryAt(0);
+    roomRecord->Owner = nullptr;
+    EXPECT_EQ(roomRecord->HitTestPolygonObject(0, 0, 50), kHitOutside);
+    o->SetObserverPosition({0, 0, 50});
+    EXPECT_EQ(o->cell, world->Root->GeometryAt(0));
+    ObjectGeometry* rootRecord = world->Root->GeometryAt(0);
+    rootRecord->Owner = nullptr;
+    o->SetObserverPosition({0, 1, 50});
+    EXPECT_EQ(o->cell, rootRecord);
+    rootRecord->Owner = world->Root;
+    roomRecord->Owner = room;
+}
+
 TEST(Observer, CollisionStopsBeforeAWallAndPassesAnOpening)
 {
     BeepRecorder recorder;
