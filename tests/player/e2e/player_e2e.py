@@ -278,7 +278,7 @@ def render_reference(s, model, frame, flash=None):
     qpdrive.run_helper(s.env.render_frame, model, out, "--depth", 32, "--size", "%dx%d" % (right - left, bottom - top),
                        "--eye", "%d,%d,%d" % eye, "--angles", "%d,%d,%d" % angles, "--lens", "%d,%d" % frame.lens,
                        "--options", "0x%X" % frame.options, "--flash", frame.flash if flash is None else flash,
-                       timeout=60)
+                       desktop=qpdrive.Desktop(s.env.launcher, "qp-render-%d" % os.getpid()), timeout=60)
     return Bitmap(out)
 
 
@@ -465,9 +465,8 @@ def set_flash_switch(value):
         command = ["wine", "reg", "delete", FLASH_KEY, "/f"]
     else:
         command = ["wine", "reg", "add", FLASH_KEY, "/v", "Flash", "/t", "REG_SZ", "/d", value, "/f"]
-    subprocess.run(["timeout", "60", *command], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, env=qpdrive.wine_environment(), check=False,
-                   start_new_session=True)
+    subprocess.run(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   env=qpdrive.wine_environment(), check=False, start_new_session=True, timeout=60)
 
 
 def check_pane_pixels_switch_off(env):
@@ -554,24 +553,27 @@ def check_walking(env):
 
 
 # The Walk menu's pop-up: the column of its check marks and where its texts start, in pixels
-# from its left edge.
-CHECK_COLUMN = (2, 16)
+# from its left edge; its right edge's width.
+CHECK_COLUMN = (4, 16)
 TEXT_LEFT = 18
-INK = 140
+EDGE = 4
 
 
 def menu_checks(s, window):
     """The checked entries of the Walk menu's pop-up (an XWindow), read off the screen: each
-    entry's text is a band of ink rows; a check mark is ink in the column left of the texts."""
+    entry's text is a band of rows with ink (pixels other than the row's own background, which
+    its right end shows: a highlighted entry has another); a check mark is ink in the column
+    left of the texts. Separators are lines across, rows of one colour."""
     shot = qpdrive.Screenshot()
     left, top, right, bottom = window.rect
 
     def inked(y, x0, x1):
-        return any(max(shot.pixel(x, y)) < INK for x in range(x0, x1))
+        background = shot.pixel(right - EDGE, y)
+        return any(shot.pixel(x, y) != background for x in range(x0, x1))
 
     bands, start = [], None
     for y in range(top, bottom + 1):
-        on = y < bottom and inked(y, left + TEXT_LEFT, right - 4)
+        on = y < bottom - EDGE and inked(y, left + TEXT_LEFT, right - EDGE)
         if on and start is None:
             start = y
         elif not on and start is not None:
