@@ -177,10 +177,12 @@ class Session:
 
     # --- the model ---
 
-    def acknowledge_progress(self, since=None):
-        """Waits for "Finished loading." in the progress window and closes it with Return."""
+    def acknowledge_progress(self, since=None, told=False):
+        """Waits for "Finished loading." in the progress window (unless `told` already) and
+        closes it with Return."""
         seen = self.shown() if since is None else since
-        self.line(r"^progress %s$" % re.escape(FINISHED), timeout=30)
+        if not told:
+            self.line(r"^progress %s$" % re.escape(FINISHED), timeout=30)
         progress = self.top_window(seen - {self.frame_window().xid}, "progress window")
         self.keys_to(progress, "Return")
         qpdrive.wait_window_gone(progress.xid)
@@ -417,7 +419,6 @@ def open_by_menu(s, path, answer="Return"):
             qpdrive.wait_window_gone(window.xid)
             if answer == "Escape":
                 return mark, question
-            seen = s.shown()
         dialog = next((w for w in s.windows() if w.xid not in seen and w.name == "Open"), None)
         if dialog:
             break
@@ -686,9 +687,14 @@ def hostile_outcome(name):
     return name.split("-", 1)[0]  # fail, load or any
 
 
-def await_hostile(s, name, since):
-    """What became of a hostile model: "alert" (refused with the reader's alert) or "loaded"."""
-    match = s.line(r"^(alert .*|progress %s|pane .*)$" % re.escape(FINISHED), timeout=30, since=since)
+def await_hostile(s, name, since, seen):
+    """What became of a hostile model: "alert" (refused with the reader's alert) or "loaded"
+    (its pane laid out). A "Finished loading." on the way is acknowledged with Return."""
+    ending = r"^(alert .*|pane .*)$"
+    match = s.line(r"^(alert .*|pane .*|progress %s)$" % re.escape(FINISHED), timeout=30, since=since)
+    if match.group(1).startswith("progress"):
+        s.acknowledge_progress(since=seen, told=True)
+        match = s.line(ending, timeout=30)
     outcome = "alert" if match.group(1).startswith("alert") else "loaded"
     wanted = hostile_outcome(name)
     expect(wanted == "any" or (wanted, outcome) in (("fail", "alert"), ("load", "loaded")),
@@ -705,24 +711,18 @@ def check_hostile_by_menu(env):
         for name in hostile_kinds(env):
             seen = s.shown()
             mark, _ = open_by_menu(s, os.path.join(env.hostile, name))
-            outcome = await_hostile(s, name, mark)
-            if outcome == "alert":
+            if await_hostile(s, name, mark, seen) == "alert":
                 alert = s.top_window(seen, "alert")
                 s.keys_to(alert, "Return")
                 qpdrive.wait_window_gone(alert.xid)
             else:
-                if s.program.matching(r"^progress %s$" % re.escape(FINISHED), mark):
-                    s.acknowledge_progress(since=seen)
                 s.wait_model(name, since=mark)
             expect(s.program.running(), "the player ended after %s" % name)
+        seen = s.shown()
         mark, _ = open_by_menu(s, room)
-        s.acknowledge_progress(since=s.shown())
+        s.acknowledge_progress(since=seen)
         s.wait_model("room.qpy", since=mark)
         s.exit_by_menu()
-
-
-# Command-line runs of the hostile models at once, each on a desktop of its own.
-PARALLEL_RUNS = 4
 
 
 def check_hostile_command_line(env):
@@ -731,23 +731,14 @@ def check_hostile_command_line(env):
     names = sorted(n for n in os.listdir(env.hostile) if n.endswith(".qpy"))
     expect(names, "no hostile models in %s" % env.hostile)
     failures = []
-    for start in range(0, len(names), PARALLEL_RUNS):
-        batch = names[start:start + PARALLEL_RUNS]
-        sessions = []
-        try:
-            for i, name in enumerate(batch):
-                sessions.append(Session(env, qpdrive.windows_path(os.path.join(env.hostile, name)),
-                                        name="qp-hostile-%d-%d" % (os.getpid(), i), timeout=120))
-            for name, s in zip(batch, sessions):
-                try:
-                    await_hostile(s, name, 0)
-                    time.sleep(0.2)
-                    expect(s.program.running(), "the player ended")
-                except (AssertionError, DriveError) as error:
-                    failures.append("%s: %s" % (name, error))
-        finally:
-            for s in sessions:
-                s.program.close(linger=0)
+    for name in names:
+        with Session(env, qpdrive.windows_path(os.path.join(env.hostile, name)), timeout=60) as s:
+            try:
+                seen = s.shown()
+                await_hostile(s, name, 0, seen)
+                expect(s.program.running(), "the player ended")
+            except (AssertionError, DriveError) as error:
+                failures.append("%s: %s" % (name, error))
     expect(not failures, "\n".join(failures))
     with Session(env, qpdrive.windows_path(env.sample("room.qpy"))) as s:
         s.open_at_start("room.qpy")
