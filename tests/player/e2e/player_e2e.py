@@ -688,16 +688,17 @@ def hostile_outcome(name):
 
 
 def await_hostile(s, name, since, seen):
-    """What became of a hostile model: "alert" (refused with the reader's alert) or "loaded"
+    """What became of a hostile model: "alert" (refused with the reader's alert), "refused"
+    (a file without a model's header, which the open command passes over silently) or "loaded"
     (its pane laid out). A "Finished loading." on the way is acknowledged with Return."""
-    ending = r"^(alert .*|pane .*)$"
-    match = s.line(r"^(alert .*|pane .*|progress %s)$" % re.escape(FINISHED), timeout=30, since=since)
+    ending = r"^(alert .*|open-refused .*|pane .*)$"
+    match = s.line(r"^(alert .*|open-refused .*|pane .*|progress %s)$" % re.escape(FINISHED), timeout=30, since=since)
     if match.group(1).startswith("progress"):
         s.acknowledge_progress(since=seen, told=True)
         match = s.line(ending, timeout=30)
-    outcome = "alert" if match.group(1).startswith("alert") else "loaded"
+    outcome = match.group(1).split()[0].replace("open-refused", "refused").replace("pane", "loaded")
     wanted = hostile_outcome(name)
-    expect(wanted == "any" or (wanted, outcome) in (("fail", "alert"), ("load", "loaded")),
+    expect(wanted == "any" or (wanted, outcome) in (("fail", "alert"), ("fail", "refused"), ("load", "loaded")),
            "%s ended %s" % (name, outcome))
     return outcome
 
