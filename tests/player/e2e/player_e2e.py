@@ -739,7 +739,8 @@ def check_hostile_command_line(env):
                 await_hostile(s, name, 0, seen)
                 expect(s.program.running(), "the player ended")
             except (AssertionError, DriveError) as error:
-                failures.append("%s: %s" % (name, error))
+                crash = s.program.matching(r"^Unhandled exception: .*")
+                failures.append("%s: %s" % (name, crash[0].group(0) if crash else error))
     expect(not failures, "\n".join(failures))
     with Session(env, qpdrive.windows_path(env.sample("room.qpy"))) as s:
         s.open_at_start("room.qpy")
