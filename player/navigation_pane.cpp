@@ -82,6 +82,11 @@ int32_t NavigationPane::PaneWantsRepeat()
     return gHoverRepeat & 1;
 }
 
+void NavigationPane::SetHoverRepeat(int32_t on)
+{
+    gHoverRepeat = on ? 1 : 0;
+}
+
 void NavigationPane::PaneCreate(int32_t flags)
 {
     Pane::PaneCreate(flags);
@@ -104,6 +109,9 @@ void NavigationPane::AttachNavigation(WalkView* view, WalkObserver* observer)
 {
     owner_ = view;
     observer_ = observer;
+    // An observer that comes after the layout takes the viewport at once.
+    if (observer_ && layout_.viewportWidth > 0)
+        observer_->SetViewportSize(layout_.viewportWidth, layout_.viewportHeight);
 }
 
 int32_t NavigationPane::SetAspectRatio(int16_t width, int16_t height)

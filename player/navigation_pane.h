@@ -44,6 +44,11 @@ public:
     void PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t inside) override;
     void PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers) override;
 
+    WalkView* OwnerView() const { return owner_; }
+    // Hover motion: with it on, the tracking chain keeps stepping without a button (the pane's
+    // Walk menu turns it on when "Button Down" goes off).
+    static void SetHoverRepeat(int32_t on);
+
     // Stores the walk view it belongs to and the document's walk observer (both null: the view
     // let the pane go).
     void AttachNavigation(WalkView* view, WalkObserver* observer);

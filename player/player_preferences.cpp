@@ -102,7 +102,7 @@ PreferenceSection* PlayerPreferences::SectionOfTag(uint32_t tag) const
     }
 }
 
-ResultCode PlayerPreferences::Serialize(MemoryStream* stream)
+ResultCode PlayerPreferences::Write(MemoryStream* stream)
 {
     return stream->StreamIsWriting() ? WriteForm(stream) : ReadForm(stream);
 }

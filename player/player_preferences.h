@@ -35,10 +35,12 @@ public:
     void Free();
     void Destroy() { Free(); }
 
-    // The "QPRF" form. Writing: the form with every section, without CNFG in a file. Reading:
-    // enters one chunk and reads it when it is that form, taking the sections in any order;
-    // 0, 1 for a version outside 1.x, or the first stream error (reading stops there).
-    virtual ResultCode Serialize(MemoryStream* stream);
+    // Slot 0, Serialize: the "QPRF" form. Writing: the form with every section, without CNFG
+    // in a file. Reading: enters one chunk and reads it when it is that form, taking the
+    // sections in any order; 0, 1 for a version outside 1.x, or the first stream error (reading
+    // stops there).
+    ResultCode Write(MemoryStream* stream) override;
+    ResultCode Serialize(MemoryStream* stream) { return Write(stream); }
     // Reads the "PREF" bytes a model file held (nothing without them).
     ResultCode ReadStored(const PreferenceRecord* stored);
 

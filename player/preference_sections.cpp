@@ -16,6 +16,9 @@ constexpr int16_t kDefaultIndex = 6;
 constexpr int16_t kIndexLimit = 11;  // stored indexes from here on read as 0
 constexpr int16_t kAspectTermLimit = 1000;
 
+constexpr uint32_t kDefaultWordB = 4;
+constexpr uint8_t kDefaultRenderFlags[4] = {0, 0, 1, 0};
+
 constexpr Fixed kEyeHeight = IntToFixed(66);  // inches
 constexpr Fixed kDefaultTriple4 = IntToFixed(96);
 constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
@@ -79,7 +82,7 @@ void NavigationSection::Reset()
     lensDenominator = kLensDenominator;
 }
 
-ResultCode NavigationSection::Serialize(MemoryStream* stream)
+ResultCode NavigationSection::Write(MemoryStream* stream)
 {
     const bool reading = !stream->StreamIsWriting();
     int16_t lens[2] = {lensNumerator, lensDenominator};
@@ -107,15 +110,12 @@ void RenderSection::Reset()
 {
     PreferenceSection::Reset();
     wordA = kSpeedNormal.wordA;
-    wordB = 4;
+    wordB = kDefaultWordB;
     wordC = kSpeedNormal.wordC;
-    flags[0] = 0;
-    flags[1] = 0;
-    flags[2] = 1;
-    flags[3] = 0;
+    for (int32_t i = 0; i < 4; ++i) flags[i] = kDefaultRenderFlags[i];
 }
 
-ResultCode RenderSection::Serialize(MemoryStream* stream)
+ResultCode RenderSection::Write(MemoryStream* stream)
 {
     const ResultCode result =
         SectionTransfer(stream)(&wordA)(&wordB)(&wordC)(&flags[0])(&flags[1])(&flags[2])(&flags[3]).Result();
@@ -141,7 +141,7 @@ void DefaultsSection::Reset()
     value2 = kDefaultValue2;
 }
 
-ResultCode DefaultsSection::Serialize(MemoryStream* stream)
+ResultCode DefaultsSection::Write(MemoryStream* stream)
 {
     ResultCode result = SectionTransfer(stream)(&value1)(&value2)
                             .Typed(startPosition, kTypedVector)
@@ -185,7 +185,7 @@ void ModelViewSection::Reset()
     }
 }
 
-ResultCode ModelViewSection::Serialize(MemoryStream* stream)
+ResultCode ModelViewSection::Write(MemoryStream* stream)
 {
     ResultCode result = SectionTransfer(stream)
                             .Typed(position, kTypedVector)
@@ -223,7 +223,7 @@ void ConfigSection::Reset()
     directDrawing = kDirectDrawingOn;
 }
 
-ResultCode ConfigSection::Serialize(MemoryStream* stream)
+ResultCode ConfigSection::Write(MemoryStream* stream)
 {
     return stream->StreamTransferValue(&directDrawing, kValueByte);
 }
@@ -236,7 +236,7 @@ void ColourSection::Reset()
     value = 0;
 }
 
-ResultCode ColourSection::Serialize(MemoryStream* stream)
+ResultCode ColourSection::Write(MemoryStream* stream)
 {
     SectionTransfer transfer(stream);
     for (RGBColor48& c : colours) transfer.Typed(&c, kTypedColor);

@@ -20,8 +20,9 @@ constexpr int32_t kChangeStateReset = -1;
 
 class PreferenceSection : public RootObject {
 public:
-    // Moves the chunk body through the stream in its direction; the base moves nothing.
-    virtual ResultCode Serialize(MemoryStream* stream) { return kResultOk; }
+    // Slot 0, Serialize: moves the chunk body through the stream in its direction; the base
+    // moves nothing.
+    ResultCode Serialize(MemoryStream* stream) { return Write(stream); }
     // The defaults; the change state -1.
     virtual void Reset() { changeState = kChangeStateReset; }
     // Releases what the section owns, then the section.
@@ -49,7 +50,7 @@ constexpr int16_t kLensDenominator = 36;
 // PNAV: the navigation pane's options, the view's fixed aspect ratio and the lens.
 class NavigationSection : public PreferenceSection {
 public:
-    ResultCode Serialize(MemoryStream* stream) override;
+    ResultCode Write(MemoryStream* stream) override;
     void Reset() override;
 
     uint32_t options = 0;
@@ -64,7 +65,7 @@ public:
 // transfer).
 class RenderSection : public PreferenceSection {
 public:
-    ResultCode Serialize(MemoryStream* stream) override;
+    ResultCode Write(MemoryStream* stream) override;
     void Reset() override;
 
     uint32_t wordA = 0;
@@ -89,7 +90,7 @@ class DefaultsSection : public PreferenceSection {
 public:
     static constexpr int32_t kNameBytes = 256;
 
-    ResultCode Serialize(MemoryStream* stream) override;
+    ResultCode Write(MemoryStream* stream) override;
     void Reset() override;
 
     Fixed triple1[3] = {0, 0, 0};
@@ -108,7 +109,7 @@ public:
 // colour of the world.
 class ModelViewSection : public PreferenceSection {
 public:
-    ResultCode Serialize(MemoryStream* stream) override;
+    ResultCode Write(MemoryStream* stream) override;
     // The default lights (a list made anew), position and angles 0, the default colour.
     void Reset() override;
     void Free() override;
@@ -137,7 +138,7 @@ bool WindowRecordsEqual(const WindowRecord& a, const WindowRecord& b);
 // to the present screens when the screens written with them differ.
 class WindowsSection : public PreferenceSection {
 public:
-    ResultCode Serialize(MemoryStream* stream) override;
+    ResultCode Write(MemoryStream* stream) override;
     // Three records from the current frame: kind 12 its content, kinds 1 and 7 the upper and
     // lower halves beside it.
     void Reset() override;
@@ -170,7 +171,7 @@ public:
 // CNFG: the direct-pixel-drawing switch.
 class ConfigSection : public PreferenceSection {
 public:
-    ResultCode Serialize(MemoryStream* stream) override;
+    ResultCode Write(MemoryStream* stream) override;
     void Reset() override;
 
     uint8_t directDrawing = 0;
@@ -181,7 +182,7 @@ class ColourSection : public PreferenceSection {
 public:
     static constexpr int32_t kColourCount = 6;
 
-    ResultCode Serialize(MemoryStream* stream) override;
+    ResultCode Write(MemoryStream* stream) override;
     void Reset() override;
 
     RGBColor48 colours[kColourCount] = {};

@@ -47,7 +47,11 @@ bool ReadFirstCharacter(HKEY key, char* first)
 
 void LoadDrawingSwitch(PlayerPreferences* preferences)
 {
-    ConfigSection* config = preferences->Config();
+    LoadDrawingSwitch(preferences->Config());
+}
+
+void LoadDrawingSwitch(ConfigSection* config)
+{
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
         char first = 0;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+class ConfigSection;
 class PlayerPreferences;
 
 // Modes of PreferenceFile.
@@ -14,6 +15,8 @@ constexpr int32_t kPreferenceFileStore = 1;
 // key or value, or one that is not text, leaves the byte as it was), then hands the byte to
 // the drawing layer. Never creates the key.
 void LoadDrawingSwitch(PlayerPreferences* preferences);
+// The same for a configuration section of its own (the about window's).
+void LoadDrawingSwitch(ConfigSection* config);
 // Normalises the byte to 0 or 1 and, when the key exists, writes it as the text "0" or "1";
 // then hands the byte to the drawing layer. Never creates the key.
 void StoreDrawingSwitch(PlayerPreferences* preferences);

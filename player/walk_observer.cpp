@@ -76,7 +76,12 @@ void WalkObserver::FollowMove()
 {
     walk_->SetPositionFixed(IntToFixed(x), IntToFixed(y), IntToFixed(z));
     walk_->SetAnglesFixed(IntToFixed(roll), IntToFixed(pitch), IntToFixed(heading));
-    if (walk_->Recording == 1) walk_->RecordPathPoint();
+    RecordWhenRecording();
+}
+
+void WalkObserver::RecordWhenRecording()
+{
+    if (walk_->Recording == 1 && !playing_) walk_->RecordPathPoint();
 }
 
 void WalkObserver::MoveObserverRelative(int32_t forward, int32_t sideways, int32_t up, int32_t dHeading,
@@ -102,7 +107,7 @@ void WalkObserver::SetAndRecord(Fixed px, Fixed py, Fixed pz, Fixed r, Fixed p, 
 {
     SetObserverPositionFixed(px, py, pz);
     SetAnglesFixed(r, p, h);
-    if (walk_->Recording == 1) walk_->RecordPathPoint();
+    RecordWhenRecording();
 }
 
 void WalkObserver::RecordPathPoint()
@@ -155,15 +160,12 @@ int32_t WalkObserver::GoToPathPoint(int32_t n)
 void WalkObserver::PlayPath()
 {
     if (playing_ || PathCount() == 0 || !ownerDocument_) return;
-    // Points played are not recorded again; the flag comes back as it was.
-    const int16_t recording = walk_->Recording;
-    walk_->Recording = 0;
+    // Points played are not recorded again, whatever the recording flag says meanwhile.
     playing_ = true;
     walk_->Path->ArrayLock();
     PlayPoints();
     walk_->Path->ArrayUnlock();
     playing_ = false;
-    walk_->Recording = recording;
 }
 
 void WalkObserver::ReadWalkRecord(const WalkRecord& record)
@@ -192,7 +194,7 @@ int32_t WalkObserver::WorldRootWord() const
 ResultCode WalkObserver::CopyPathPoints(int32_t first, int32_t last, DynamicArray* target) const
 {
     const int32_t count = PathCount();
-    if (count == 0) return kResultOk;
+    if (count == 0 || !target) return kResultOk;
     auto clamp = [count](int32_t index) { return index < 0 ? 0 : index > count - 1 ? count - 1 : index; };
     first = clamp(first);
     last = clamp(last);

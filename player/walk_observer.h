@@ -53,7 +53,7 @@ public:
     int32_t GoToPathPoint(int32_t n);
     // Plays the path from the current point, over and over, each point standing for at least a
     // tick of the system clock, until a click waits (whole key presses are taken and play goes
-    // on; a WM_QUIT stops it and is posted again). Recording is off meanwhile.
+    // on; a WM_QUIT stops it and is posted again). Nothing is recorded meanwhile.
     void PlayPath();
     // Takes what the model file held: place, angles, lens and the path (copied).
     void ReadWalkRecord(const WalkRecord& record);
@@ -75,6 +75,8 @@ private:
     // The walk's own move: the 16.16 copies follow the observer after it, then a point is
     // recorded when recording is on.
     void FollowMove();
+    // A path point when recording is on and no path plays.
+    void RecordWhenRecording();
     // Shows each point in turn, over and over, until input ends play.
     void PlayPoints();
     // After a point is shown: waits until it has stood for its tick, taking whole key presses

@@ -28,7 +28,6 @@ constexpr int32_t kDocumentWindowKinds[] = {1011, 1024, 1025};
 // The panel strip's kind in AdjustPaneRect.
 constexpr int32_t kPaneNavigationPanel = 38;
 
-
 bool IsOneOf(int32_t code, std::initializer_list<int32_t> codes)
 {
     return std::find(codes.begin(), codes.end(), code) != codes.end();
@@ -72,6 +71,12 @@ void WalkView::Free()
     ViewBase::Free();
 }
 
+void WalkView::SetViewObserver(WalkObserver* observer)
+{
+    observer_ = observer;
+    if (navigation_) navigation_->AttachNavigation(this, observer);
+}
+
 void WalkView::ForgetNavigation(NavigationPane* pane)
 {
     if (navigation_ == pane) navigation_ = nullptr;
@@ -111,7 +116,9 @@ Window* WalkView::GetWindow(int32_t kind)
 {
     for (int32_t documentKind : kDocumentWindowKinds)
         if (kind == documentKind) return inner_ ? inner_->GetWindow(kind) : nullptr;
-    if (navigation_ && navigation_->Owner()) return navigation_->Owner();
+    // A view whose pane went with its window shows nothing and has no window made for it.
+    if (!navigation_) return nullptr;
+    if (navigation_->Owner()) return navigation_->Owner();
     return inner_ ? inner_->GetWindow(kind) : nullptr;
 }
 

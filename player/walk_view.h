@@ -18,6 +18,11 @@ constexpr int32_t kPaneNavigation = 37;
 
 class WalkView : public ViewBase {
 public:
+    // Path states.
+    static constexpr int32_t kPlayRecording = 1;
+    static constexpr int32_t kPlayRequested = 2;
+    static constexpr int32_t kPlayIdle = 4;
+
     // --- view operations ---
     // Play state idle, the base set-up, the navigation pane made.
     void Init(DocumentFrame* owner) override;
@@ -34,7 +39,8 @@ public:
     Pane* MakePane(ViewBase* owner, int32_t kind);
     // Each 16.16 value rounded half up, then the observer's place and angles.
     void SetViewPlacement(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
-    void SetViewObserver(WalkObserver* observer) { observer_ = observer; }
+    // The observer the view and its navigation pane move and render.
+    void SetViewObserver(WalkObserver* observer);
     WalkObserver* ViewObserver() const { return observer_; }
     NavigationPane* Navigation() const { return navigation_; }
     // The navigation and render options of the document's preferences, whether changed or not.
@@ -52,10 +58,6 @@ private:
     // Re-attaches the observer to the world and redraws the navigation pane.
     void AttachAndRedraw();
     void RedrawNavigation();
-
-    static constexpr int32_t kPlayRecording = 1;
-    static constexpr int32_t kPlayRequested = 2;
-    static constexpr int32_t kPlayIdle = 4;
 
     int32_t activeRecordWord_ = 0;
     NavigationPane* navigation_ = nullptr;

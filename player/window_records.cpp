@@ -1,6 +1,7 @@
 // The window records of the preferences: their defaults from the current frame, the "PWIN"
 // body, and refitting them to the screens they are read on.
 #include <algorithm>
+#include <initializer_list>
 #include <new>
 
 #include "foundation/dynamic_array.h"
@@ -148,7 +149,7 @@ void WindowsSection::Free()
     delete this;
 }
 
-ResultCode WindowsSection::Serialize(MemoryStream* stream)
+ResultCode WindowsSection::Write(MemoryStream* stream)
 {
     WindowLayoutServices& screens = CurrentWindowLayout();
     if (stream->StreamIsWriting()) {

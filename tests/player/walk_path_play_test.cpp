@@ -1,6 +1,6 @@
-// Playing the walk path with real input in the queue: a click stops it where it stands, a whole
-// key press is taken and play goes on, WM_QUIT stops it and stays posted, and every point stays
-// on screen for a tick of the system clock.
+// Walk-path play with real input in the queue: a click stops it where it stands, a whole key
+// press is taken and play goes on, WM_QUIT stops it and stays posted, and every point stays on
+// screen for a tick of the system clock.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,12 +18,8 @@ void SendInputEvent(DWORD type, DWORD flags)
 {
     INPUT input = {};
     input.type = type;
-    if (type == INPUT_MOUSE) {
-        input.mi.dwFlags = flags;
-    } else {
-        input.ki.wVk = VK_F24;
-        input.ki.dwFlags = flags;
-    }
+    if (type == INPUT_MOUSE) input.mi.dwFlags = flags;
+    else input.ki = {VK_F24, 0, flags, 0, 0};
     SendInput(1, &input, sizeof(input));
 }
 
@@ -39,58 +35,21 @@ void DrainQueue()
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
 }
 
-// The owner document: notes the point shown with each redraw command and when.
-class ShownPoints : public ViewBase {
-public:
-    struct Shown {
-        int32_t index;
-        DWORD tick;
-    };
-
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
-    {
-        EXPECT_EQ(sender, nullptr);
-        EXPECT_EQ(kind, kCommandStep);
-        EXPECT_EQ(code, kCodeRedrawStep);
-        EXPECT_TRUE(walk->IsPlaying());
-        shown.push_back({walk->PathIndex(), GetTickCount()});
-        if (shown.size() == kRunaway) {
-            ADD_FAILURE() << "play did not stop";
-            PostQuitMessage(0);
-        }
-        if (onShown) onShown(int32_t(shown.size()));
-    }
-
-    std::vector<int32_t> Indexes() const
-    {
-        std::vector<int32_t> out;
-        for (const Shown& s : shown) out.push_back(s.index);
-        return out;
-    }
-
-    static constexpr size_t kRunaway = 1000;
-    WalkObserver* walk = nullptr;
-    std::vector<Shown> shown;
-    std::function<void(int32_t count)> onShown;
-};
-
 // A window of this thread with the focus and the capture, so that the system's input comes to
-// the thread's queue; an observer with a path of points at x = 10, 20, 30 ...
-class PathPlay : public ::testing::Test {
+// the thread's queue; an observer with a path of points at x = 10, 20, 30 ...; and as its owner
+// document a view that notes the point shown and the tick of each redraw command.
+class PathPlay : public ::testing::Test, public ViewBase {
 protected:
     void SetUp() override
     {
         window_ = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr,
                                   nullptr, nullptr, nullptr);
-        ASSERT_NE(window_, nullptr);
         SetForegroundWindow(window_);
         SetFocus(window_);
         SetCapture(window_);
         DrainQueue();
-        walk_ = new WalkObserver;
         ASSERT_EQ(walk_->Init(nullptr), kResultOk);
-        walk_->SetOwner(&document_);
-        document_.walk = walk_;
+        walk_->SetOwner(this);
     }
 
     void TearDown() override
@@ -101,75 +60,75 @@ protected:
         DrainQueue();
     }
 
-    void MakePath(int32_t count)
+    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
+    {
+        EXPECT_TRUE(sender == nullptr && kind == kCommandStep && code == kCodeRedrawStep && walk_->IsPlaying());
+        indexes_.push_back(walk_->PathIndex());
+        ticks_.push_back(GetTickCount());
+        if (indexes_.size() == 1000) {
+            ADD_FAILURE() << "play did not stop";
+            PostQuitMessage(0);
+        }
+        onShown_(int32_t(indexes_.size()));
+    }
+
+    void Play(int32_t points, std::function<void(int32_t count)> onShown)
     {
         walk_->SetRecording(1, 1);
-        for (int32_t i = 0; i < count; ++i) walk_->SetAndRecord(IntToFixed(10 * (i + 1)), 0, 0, 0, 0, 0);
+        for (int32_t i = walk_->PathCount(); i < points; ++i) walk_->SetAndRecord(IntToFixed(10 * (i + 1)), 0, 0, 0, 0, 0);
         walk_->SetRecording(0, 0);
+        indexes_.clear();
+        ticks_.clear();
+        onShown_ = onShown;
+        walk_->PlayPath();
+        EXPECT_FALSE(walk_->IsPlaying());
     }
 
     HWND window_ = nullptr;
-    WalkObserver* walk_ = nullptr;
-    ShownPoints document_;
+    WalkObserver* walk_ = new WalkObserver;
+    std::vector<int32_t> indexes_;
+    std::vector<DWORD> ticks_;
+    std::function<void(int32_t count)> onShown_;
 };
-
-bool KeyMessageWaits()
-{
-    MSG message;
-    return PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE);
-}
 
 }  // namespace
 
 TEST_F(PathPlay, AClickStopsPlayAtThePointShownAndPlayResumesThere)
 {
-    MakePath(3);
-    walk_->SetRecording(1, 0);
-    document_.onShown = [this](int32_t count) {
-        if (count == 1) walk_->ClearPath();  // refused while the path plays: its points stay
+    Play(3, [this](int32_t count) {
+        if (count == 1) walk_->SetRecording(1, 1);  // a path that plays is neither cleared nor recorded
         if (count == 5) Click();
-    };
-    walk_->PlayPath();
-    EXPECT_EQ(document_.Indexes(), (std::vector<int32_t>{0, 1, 2, 0, 1}));
-    EXPECT_EQ(walk_->PathIndex(), 1);
+    });
+    EXPECT_EQ(indexes_, (std::vector<int32_t>{0, 1, 2, 0, 1}));
     EXPECT_EQ(walk_->x, 20);
-    EXPECT_FALSE(walk_->IsPlaying());
-    // Nothing played was recorded or cleared, and recording is on again afterwards.
     EXPECT_EQ(walk_->PathCount(), 3);
-    EXPECT_TRUE(walk_->IsRecording());
 
-    // (A click soon after the last one at the same place would come as a double click.)
     DrainQueue();
-    Sleep(GetDoubleClickTime() + 1);
-    document_.shown.clear();
-    document_.onShown = [](int32_t count) {
+    Sleep(GetDoubleClickTime() + 1);  // else the next click comes as a double click
+    Play(3, [](int32_t count) {
         if (count == 2) Click();
-    };
-    walk_->PlayPath();
-    EXPECT_EQ(document_.Indexes(), (std::vector<int32_t>{1, 2}));
+    });
+    EXPECT_EQ(indexes_, (std::vector<int32_t>{1, 2}));
 }
 
 TEST_F(PathPlay, AWholeKeyPressIsTakenAndPlayGoesOn)
 {
-    MakePath(2);
-    document_.onShown = [](int32_t count) {
+    Play(2, [](int32_t count) {
         if (count == 2) SendInputEvent(INPUT_KEYBOARD, 0);  // down only: not yet a press
         if (count == 4) SendInputEvent(INPUT_KEYBOARD, KEYEVENTF_KEYUP);
         if (count == 6) Click();
-    };
-    walk_->PlayPath();
-    EXPECT_EQ(document_.shown.size(), 6u);
-    EXPECT_FALSE(KeyMessageWaits());  // neither half fires after play
+    });
+    EXPECT_EQ(indexes_.size(), 6u);
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));  // nothing fires later
 }
 
 TEST_F(PathPlay, QuitStopsPlayAndStaysPosted)
 {
-    MakePath(2);
-    document_.onShown = [](int32_t count) {
+    Play(2, [](int32_t count) {
         if (count == 3) PostQuitMessage(5);
-    };
-    walk_->PlayPath();
-    EXPECT_EQ(document_.Indexes(), (std::vector<int32_t>{0, 1, 0}));
+    });
+    EXPECT_EQ(indexes_, (std::vector<int32_t>{0, 1, 0}));
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(message.message, UINT(WM_QUIT));
@@ -179,17 +138,10 @@ TEST_F(PathPlay, QuitStopsPlayAndStaysPosted)
 TEST_F(PathPlay, EachPointStaysForATickAndAOnePointPathRepeats)
 {
     constexpr DWORD kTick = 16;
-    constexpr DWORD kTicks = 10;
-    MakePath(1);
-    document_.onShown = [this](int32_t count) {
-        if (GetTickCount() - document_.shown.front().tick >= kTicks * kTick) Click();
-    };
-    walk_->PlayPath();
-    const auto& shown = document_.shown;
-    ASSERT_GE(shown.size(), 2u);
-    for (size_t i = 1; i < shown.size(); ++i) {
-        EXPECT_EQ(shown[i].index, 0);
-        EXPECT_GE(shown[i].tick - shown[i - 1].tick, kTick) << i;
-    }
-    EXPECT_LE(shown.size(), (shown.back().tick - shown.front().tick) / kTick + 1);
+    Play(1, [this](int32_t) {
+        if (ticks_.back() - ticks_.front() >= 10 * kTick) Click();
+    });
+    ASSERT_GE(indexes_.size(), 2u);
+    EXPECT_EQ(indexes_, std::vector<int32_t>(indexes_.size(), 0));
+    for (size_t i = 1; i < ticks_.size(); ++i) EXPECT_GE(ticks_[i] - ticks_[i - 1], kTick) << i;
 }

@@ -1,7 +1,7 @@
 // make-fuzz-seeds DIR: writes the seed corpus of every fuzz target into DIR/<target>/, made by
 // the program's own writers and the tests' file builders: the sample models plain and
 // scrambled, the hostile models, bitmap and JPEG files of every kind the readers know, stored
-// file references, picture bodies and texture tables.
+// file references, picture bodies, texture tables and the player's preferences.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +14,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/surface.h"
+#include "player/player_preferences.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
@@ -304,6 +305,34 @@ Bytes FileReferenceSeeds(const std::filesystem::path& folder)
 
 }  // namespace
 
+// The preferences' form as the player writes it: with its defaults, and with every section
+// changed.
+void PreferenceSeeds(const std::filesystem::path& folder)
+{
+    for (int32_t changed = 0; changed < 2; ++changed) {
+        PlayerPreferences* preferences = new PlayerPreferences;
+        if (preferences->Init() != kResultOk) {
+            ++gFailures;
+            preferences->Free();
+            return;
+        }
+        if (changed) {
+            preferences->Navigation()->aspectOn = 1;
+            preferences->Navigation()->lensNumerator = kLensTelephoto;
+            preferences->Render()->wordA = kSpeedFastest.wordA;
+            std::snprintf(preferences->Defaults()->name2, DefaultsSection::kNameBytes, "Hall");
+            preferences->ModelView()->colour = {0x1000, 0x2000, 0x3000};
+            preferences->Windows()->Record(0)->rect = {-4, -4, 1028, 772};
+            preferences->Config()->directDrawing = 0;
+        }
+        MemoryStream stream;
+        stream.StreamInit(kStreamWriting);
+        if (preferences->Serialize(&stream) != kResultOk) ++gFailures;
+        Put(folder, changed ? "changed" : "defaults", StreamBytes(stream));
+        preferences->Free();
+    }
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -322,5 +351,6 @@ int main(int argc, char** argv)
     const Bytes reference = FileReferenceSeeds(root / "file-reference");
     ImageBodySeeds(root / "image-body");
     TextureTableSeeds(root / "texture-table", reference);
+    PreferenceSeeds(root / "preferences");
     return gFailures == 0 ? 0 : 1;
 }

@@ -1,0 +1,189 @@
+// The navigation pane's Walk menu and its path strip.
+#include "player/walk_options.h"
+
+#include <initializer_list>
+#include <new>
+
+#include "player/navigation_pane.h"
+#include "player/player_preferences.h"
+#include "player/view_base.h"
+#include "player/walk_view.h"
+
+namespace {
+
+constexpr char kMenuTitle[] = "Walk";
+constexpr int32_t kMenuLetter = 'K';
+// The title's mnemonic stands before its fourth letter.
+constexpr int32_t kTitleMnemonic = 3;
+
+// The speeds as the menu sets and checks them: render words A and C ("Fastest" word A only).
+struct OptionsSpeed {
+    int32_t item;
+    uint32_t wordA;
+    uint32_t wordC;
+    bool setsWordC;
+};
+constexpr OptionsSpeed kSpeeds[] = {
+    {kOptionsNormal, 3, 7, true}, {kOptionsFaster, 3, 4, true}, {kOptionsFastest, 2, 0, false}};
+
+// The strip's buttons: their glyphs and the path states they stand for.
+constexpr uint8_t kStripGlyphs[] = {0x79, 0x7A, 0x7B};
+constexpr int32_t kStripStates[] = {WalkView::kPlayRecording, WalkView::kPlayIdle, WalkView::kPlayRequested};
+constexpr int32_t kStripButtons = 3;
+// One row of buttons of any number.
+constexpr int32_t kStripInOneRow = 0;
+
+// The pane option each of the first three items toggles, as the navigation section holds it.
+uint32_t SectionOptionOf(int32_t position)
+{
+    switch (position) {
+    case kOptionsButtonDown: return kNavigationButtonDown;
+    case kOptionsCrossHair: return kNavigationCrossHair;
+    case kOptionsVelocityGrid: return kNavigationVelocityGrid;
+    default: return 0;
+    }
+}
+
+int32_t PathItemOf(int32_t state)
+{
+    switch (state) {
+    case WalkView::kPlayRecording: return kOptionsRecord;
+    case WalkView::kPlayRequested: return kOptionsPlay;
+    case WalkView::kPlayIdle: return kOptionsStop;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+WalkOptionsMenu* WalkOptionsMenu::Make(NavigationPane* pane, DocumentFrame* owner)
+{
+    auto* menu = new (std::nothrow) WalkOptionsMenu;
+    if (!menu) return nullptr;
+    menu->pane_ = pane;
+    struct Item {
+        const char* text;  // null: a separator
+        int32_t letter;
+    };
+    const Item items[] = {{"Button Down", 'B'}, {"Cross Hair", 'C'}, {"Velocity Grid", 'G'}, {nullptr, 0},
+                          {"Normal", 0},        {"Faster", 0},       {"Fastest", 0},         {nullptr, 0},
+                          {"Record", 'R'},      {"Play", 'P'},       {"Stop", 'S'},          {nullptr, 0},
+                          {"Aspect Ratio", 'A'}, {"Full Screen", 'F'}};
+    bool made = menu->MenuInit(kMenuTitle, owner) == kResultOk;
+    for (const Item& item : items) {
+        if (!made) break;
+        const int32_t index = item.text ? menu->AppendMenuItem(item.text) : menu->AppendSeparator();
+        made = index >= 0;
+        if (made && item.letter) menu->SetMenuItemLetter(index + 1, item.letter);
+    }
+    if (!made) {
+        menu->DeleteMenuObject();
+        return nullptr;
+    }
+    menu->SetMenuLetter(kMenuLetter);
+    menu->SetMenuMnemonicPos(kTitleMnemonic);
+    return menu;
+}
+
+void WalkOptionsMenu::UpdateMenu()
+{
+    WalkView* view = pane_->OwnerView();
+    PlayerPreferences* preferences = view ? view->Preferences() : nullptr;
+    if (!preferences) return;
+    const NavigationSection* navigation = preferences->Navigation();
+    for (int32_t position : {kOptionsButtonDown, kOptionsCrossHair, kOptionsVelocityGrid})
+        CheckMenuItemAt(position, (navigation->options & SectionOptionOf(position)) != 0);
+    const RenderSection* render = preferences->Render();
+    for (const OptionsSpeed& speed : kSpeeds)
+        CheckMenuItemAt(speed.item, render->wordA == speed.wordA && (!speed.setsWordC || render->wordC == speed.wordC));
+    const int32_t checked = PathItemOf(view->PlayState());
+    const bool paths = checked != 0 && view->GetKind() != kViewGallery;
+    for (int32_t position : {kOptionsRecord, kOptionsPlay, kOptionsStop}) {
+        EnableMenuItemAt(position, paths);
+        CheckMenuItemAt(position, paths && position == checked);
+    }
+    CheckMenuItemAt(kOptionsAspectRatio, navigation->aspectOn != 0);
+}
+
+void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
+{
+    WalkView* view = pane_->OwnerView();
+    PlayerPreferences* preferences = view ? view->Preferences() : nullptr;
+    if (!preferences) return;
+    NavigationSection* navigation = preferences->Navigation();
+    RenderSection* render = preferences->Render();
+    switch (position) {
+    case kOptionsButtonDown:
+    case kOptionsCrossHair:
+    case kOptionsVelocityGrid:
+        navigation->options ^= SectionOptionOf(position);
+        view->ApplyViewOptions();
+        if (position == kOptionsButtonDown)
+            NavigationPane::SetHoverRepeat((navigation->options & kNavigationButtonDown) == 0);
+        else
+            view->ViewCommand(nullptr, kCommandStep, kCodeNavigationPreferences, 0);
+        break;
+    case kOptionsNormal:
+    case kOptionsFaster:
+    case kOptionsFastest:
+        for (const OptionsSpeed& speed : kSpeeds) {
+            if (speed.item != position) continue;
+            render->wordA = speed.wordA;
+            if (speed.setsWordC) render->wordC = speed.wordC;
+        }
+        // The new speed reaches the observer before the redraw.
+        view->ApplyViewOptions();
+        view->ViewCommand(nullptr, kCommandStep, kCodeNavigationPreferences, 0);
+        break;
+    case kOptionsRecord:
+        view->SetPlayState(WalkView::kPlayRecording);
+        break;
+    case kOptionsPlay:
+        view->SetPlayState(WalkView::kPlayRequested);
+        break;
+    case kOptionsStop:
+        view->SetPlayState(WalkView::kPlayIdle);
+        break;
+    case kOptionsAspectRatio:
+        navigation->aspectOn = navigation->aspectOn ? 0 : 1;
+        view->ApplyPreferences(preferences, 1);
+        break;
+    case kOptionsFullScreen:
+        CheckMenuItemAt(kOptionsFullScreen, !IsMenuItemChecked(kOptionsFullScreen));
+        break;
+    default:
+        break;
+    }
+}
+
+PathStateStrip* PathStateStrip::Make(NavigationPane* pane)
+{
+    auto* strip = new (std::nothrow) PathStateStrip;
+    if (!strip) return nullptr;
+    strip->pane_ = pane;
+    bool made = strip->PanelInit(kStripInOneRow) == kResultOk;
+    for (uint8_t glyph : kStripGlyphs)
+        if (made) made = strip->PanelAddItem(glyph) >= 0;
+    if (!made) {
+        strip->Destroy();
+        return nullptr;
+    }
+    return strip;
+}
+
+void PathStateStrip::Click(int32_t index, int32_t)
+{
+    WalkView* view = pane_->OwnerView();
+    if (!view || index < 0 || index >= kStripButtons) return;
+    view->SetPlayState(kStripStates[index]);
+    ShowPathState(view->PlayState());
+}
+
+void PathStateStrip::ShowPathState(int32_t state)
+{
+    for (int32_t index = 0; index < kStripButtons; ++index) {
+        if (kStripStates[index] != state) continue;
+        PanelSelectOnly(index);
+        return;
+    }
+}

@@ -1,0 +1,57 @@
+// The navigation pane's own Walk menu and its strip of three path buttons, which a window may
+// install beside the pane: the pane's options, three speeds, the walk view's path state, the
+// aspect ratio and the full-screen mark. Both act on the pane they were made for and live no
+// longer than it.
+#pragma once
+
+#include <cstdint>
+
+#include "toolkit/button_panel.h"
+#include "toolkit/menu.h"
+
+class DocumentFrame;
+class NavigationPane;
+
+// Positions of the menu's items.
+enum WalkOptionsItem : int32_t {
+    kOptionsButtonDown = 1,
+    kOptionsCrossHair = 2,
+    kOptionsVelocityGrid = 3,
+    kOptionsNormal = 5,
+    kOptionsFaster = 6,
+    kOptionsFastest = 7,
+    kOptionsRecord = 9,
+    kOptionsPlay = 10,
+    kOptionsStop = 11,
+    kOptionsAspectRatio = 13,
+    kOptionsFullScreen = 14,
+};
+
+class WalkOptionsMenu : public Menu {
+public:
+    // The menu titled "Walk" with its items, acting on the pane and its walk view; null when it
+    // could not be made.
+    static WalkOptionsMenu* Make(NavigationPane* pane, DocumentFrame* owner);
+
+    // Checks the options, the speed, the path state and the aspect ratio from the preferences and
+    // the walk view; the path items are disabled for a gallery view.
+    void UpdateMenu() override;
+    void DoMenuCommand(int32_t position, int32_t extra) override;
+
+private:
+    NavigationPane* pane_ = nullptr;
+};
+
+class PathStateStrip : public ButtonPanel {
+public:
+    // Three buttons for the path states recording, idle and play; null when memory is short.
+    static PathStateStrip* Make(NavigationPane* pane);
+
+    // The button's path state goes to the walk view, and the strip shows the view's state.
+    void Click(int32_t index, int32_t modifiers) override;
+    // Presses the button of the state (and releases the others) and redraws.
+    void ShowPathState(int32_t state);
+
+private:
+    NavigationPane* pane_ = nullptr;
+};
