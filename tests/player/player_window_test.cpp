@@ -28,6 +28,7 @@
 #include "player/walk_observer.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "tools/sample_scenes.h"
+#include "toolkit/app_globals.h"
 #include "toolkit/screen_bounds.h"
 #include "toolkit/window.h"
 
@@ -363,6 +364,17 @@ TEST_F(PlayerWindowTest, HelpNamesTheHelpFileByTheProgramFolder)
     std::string expected = module;
     expected = expected.substr(0, expected.rfind('\\') + 1) + "QPLAY.HLP";
     EXPECT_EQ(call.file, expected);
+
+    // A frame window that goes ends help for the same file.
+    RecordedHelpCalls().clear();
+    PlayerWindow = nullptr;
+    TestFrame::Dispose(TestFrame::Make(kFrameModeHidden));
+    PlayerWindow = player;
+    SetCurrentFrame(player);
+    SetFrameWindow(player->FrameWindow(), player->MdiClient());
+    ASSERT_EQ(RecordedHelpCalls().size(), 1u);
+    EXPECT_EQ(RecordedHelpCalls()[0].command, UINT(HELP_QUIT));
+    EXPECT_EQ(RecordedHelpCalls()[0].file, expected);
 }
 
 TEST_F(PlayerWindowTest, CommandLineOpensTheFirstWordThatIsNoProgram)
