@@ -323,18 +323,6 @@ def visible_windows():
     return windows
 
 
-def wait_window(predicate, what, timeout=10.0):
-    """The first mapped window for which the predicate is true, once one is there."""
-    deadline = time.monotonic() + timeout
-    while True:
-        for window in visible_windows().values():
-            if predicate(window):
-                return window
-        if time.monotonic() > deadline:
-            raise DriveError("no window %s in %.1f s; windows: %r" % (what, timeout, list(visible_windows().values())))
-        time.sleep(0.1)
-
-
 def wait_window_gone(xid, timeout=10.0):
     deadline = time.monotonic() + timeout
     while xid in visible_windows():
