@@ -298,11 +298,13 @@ ChunkTag MemoryStream::StreamEnterChunk()
         return 0;
     }
     // The chunk ends where its length says, but never behind its parent's end or the data's.
-    int64_t end = int64_t(position_) + length;
+    const int64_t stored = int64_t(position_) + length;
+    int64_t end = stored;
     if (parentLength != -1 && int64_t(parentStart) + parentLength < end) end = int64_t(parentStart) + parentLength;
     int32_t size = 0;
     if (StreamSize(&size) == kResultOk && size < end) end = size;
     if (end < position_) end = position_;
+    if (end != stored) chunkCut_ = true;
     chunkStart_ = position_;
     chunkLength_ = int32_t(end - position_);
     return tag;

@@ -61,6 +61,10 @@ public:
     ResultCode StreamBeginChunk(ChunkTag tag);
     ResultCode StreamEndChunk();
     int32_t StreamChunkBytesLeft() const;
+    // Whether a chunk entered since the last clearing had a stored length running past its
+    // parent's end or the data's (its length was cut to fit).
+    bool StreamChunkCut() const { return chunkCut_; }
+    void StreamClearChunkCut() { chunkCut_ = false; }
     void StreamSetVersion(uint32_t version) { fileVersion_ = version; }
     uint32_t StreamGetVersion() const { return fileVersion_; }
     void StreamScrambleOn() { scramble_ = 1; }
@@ -87,6 +91,7 @@ protected:
     int32_t chunkStart_ = 0;
     DynamicArray* chunkStack_ = nullptr;
     uint32_t fileVersion_ = 0;
+    bool chunkCut_ = false;
 
 private:
     ResultCode EnsureBuffer();

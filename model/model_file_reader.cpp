@@ -95,6 +95,7 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
     stream->StreamTransferValueAt(&stored, kValue32, start - 4);
     stream->StreamSetPosition(start);
     const bool cutShort = stored > uint32_t(stream->ChunkLength());
+    stream->StreamClearChunkCut();
     Holder->Root->SetLights(nullptr);
     Holder->Root->ClearUnits();
     Holder->FacesRead = 0;
@@ -155,8 +156,9 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
         PlacementPitch = angles[1];
         PlacementHeading = angles[2];
     }
-    // A file that ends before its form does fails even when it ends between two chunks.
-    if (result == kResultOk && cutShort) result = kResultShortRead;
+    // A file that ends before its form does fails even when it ends between two chunks, and so
+    // does a chunk whose stored length runs past the chunk or the file that holds it.
+    if (result == kResultOk && (cutShort || stream->StreamChunkCut())) result = kResultShortRead;
     textures.CollectUsedTextures();
     ProgressFinish();
     if (result != kResultOk) {

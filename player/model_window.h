@@ -43,6 +43,7 @@ public:
     PlayerPreferences* ModelPreferences() const;
     WalkObserver* ModelWalkObserver() const { return walk_; }
     PlayerDocument* Document() const { return document_; }
+    NavigateMenuHandler* WalkMenu() const { return walkMenu_; }
     ModelObject* ModelRoot() const { return root_; }
     // The first flag byte of the render section.
     uint8_t ModelFirstRenderFlag() const;

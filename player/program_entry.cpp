@@ -16,11 +16,13 @@ namespace {
 // The arrow cursor.
 constexpr int32_t kArrowCursor = 0;
 
-// Sends the front document's frame the move that makes it lay itself out.
+// Sends the front document's frame the move that makes it lay itself out. A frame still waiting
+// out of sight for its first window (no model was opened) comes into view first.
 void LayOutFrontDocument()
 {
     DocumentFrame* front = FrontDocument();
     if (!front || !front->FrameWindow()) return;
+    front->UnparkFrame();
     PortRect content;
     front->GetFrameContentRect(&content);
     SendMessageA(front->FrameWindow(), WM_MOVE, 0, MAKELPARAM(content.left, content.top));

@@ -2,6 +2,7 @@
 // samples written, read back and written again, and hostile files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -195,6 +196,27 @@ TEST(ModelFile, UnknownChunksAreSkippedAndCreditsReplaced)
     EXPECT_EQ(ui.creditCalls, 3);
     EXPECT_EQ(ui.shownText, document->CreditsText);
     document->Destroy();
+}
+
+TEST(ModelFile, AChunkRunningPastItsParentFailsTheRead)
+{
+    // A text chunk whose stored length passes the end of its credits chunk, and a version chunk
+    // whose length passes the end of the form, while the form itself fits the file.
+    Bytes credits = Chunk("CRED", Chunk("TEXT", {'h', 'e', 'l', 'l', 'o', 0}));
+    const Bytes longer = Word32(40);
+    std::copy(longer.begin(), longer.end(), credits.begin() + 12);
+    Bytes version = kVersion;
+    const Bytes huge = Word32(0x7FFFFFF0);
+    std::copy(huge.begin(), huge.end(), version.begin() + 4);
+    for (const Bytes& chunks : {kVersion + credits, version}) {
+        RecordingUi ui;
+        EXPECT_EQ(ReadIntoNew(ModelFile(chunks)), kResultShortRead);
+        EXPECT_EQ(ui.alerts, std::vector<std::string>{"Error in loading file \".\""});
+    }
+    // The same chunks with their true lengths load.
+    RecordingUi ui;
+    EXPECT_EQ(ReadIntoNew(ModelFile(kVersion + Chunk("CRED", Chunk("TEXT", {'h', 'e', 'l', 'l', 'o', 0})))), kResultOk);
+    EXPECT_TRUE(ui.alerts.empty());
 }
 
 TEST(ModelFile, WalkObserverAndPreferences)

@@ -101,20 +101,31 @@ class Program:
     given (a Desktop)."""
 
     def __init__(self, exe, *args, desktop=None, timeout=60, command_line=None):
-        # timeout ends the program even if this script dies; the session is our own so that the
-        # whole group (the program and what Wine starts for it) can be ended by its id.
-        # command_line: the text the program gets as it stands, instead of the quoted arguments.
+        # The session is our own so that the whole group (the program and what Wine starts for
+        # it) can be ended by its id; a watchdog ends it after `timeout` seconds. (Not the
+        # `timeout` command: under Wine it has been seen to end its command early, as if its
+        # timer had run out.) command_line: the text the program gets as it stands, instead of
+        # the quoted arguments.
         self._proc = subprocess.Popen(
-            ["timeout", "-k", "5", str(timeout), *wine_command(exe, args, desktop, command_line)],
+            wine_command(exe, args, desktop, command_line),
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
             cwd=os.path.dirname(os.path.abspath(exe)), env=wine_environment(),
             start_new_session=True)
+        self._watchdog = threading.Timer(timeout, self._end_group)
+        self._watchdog.daemon = True
+        self._watchdog.start()
         self.lines = []
         self.cursor = 0  # where the next wait_line starts looking
         self._changed = threading.Condition()
         self._eof = False
         self._reader = threading.Thread(target=self._read, daemon=True)
         self._reader.start()
+
+    def _end_group(self):
+        try:
+            os.killpg(self._proc.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
 
     def _read(self):
         for raw in self._proc.stdout:
@@ -208,21 +219,25 @@ class Program:
             deadline = time.monotonic() + linger
             while group_alive(group) and time.monotonic() < deadline:
                 time.sleep(0.05)
-        try:
-            os.killpg(group, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
+        self._watchdog.cancel()
+        self._end_group()
         self._proc.wait(10)
         self._reader.join(5)
 
 
 def run_helper(exe, *args, desktop=None, timeout=20):
     """Runs a console helper under Wine (on `desktop` when given); its standard output."""
-    # A session of its own, as the programs under test have: started in this script's process
-    # group, a Wine process ends the driven program's `timeout` with it (seen under Wine 8).
-    result = subprocess.run(["timeout", "-k", "5", str(timeout), *wine_command(exe, args, desktop)],
-                            stdin=subprocess.DEVNULL, capture_output=True,
-                            env=wine_environment(), check=False, start_new_session=True)
+    # A session of its own, ended whole when the helper takes longer than `timeout` seconds.
+    helper = subprocess.Popen(wine_command(exe, args, desktop), stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=wine_environment(),
+                              start_new_session=True)
+    try:
+        stdout, _ = helper.communicate(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        os.killpg(helper.pid, signal.SIGKILL)
+        helper.communicate()
+        raise DriveError("%s %s did not end in %d s" % (exe, " ".join(map(str, args)), timeout))
+    result = subprocess.CompletedProcess(helper.args, helper.returncode, stdout)
     if result.returncode != 0:
         raise DriveError("%s %s ended with %d" % (exe, " ".join(map(str, args)), result.returncode))
     return result.stdout.decode("latin-1")
@@ -306,18 +321,6 @@ def visible_windows():
             continue
         windows[xid] = XWindow(xid, name, (x, y, x + w, y + h))
     return windows
-
-
-def wait_window(predicate, what, timeout=10.0):
-    """The first mapped window for which the predicate is true, once one is there."""
-    deadline = time.monotonic() + timeout
-    while True:
-        for window in visible_windows().values():
-            if predicate(window):
-                return window
-        if time.monotonic() > deadline:
-            raise DriveError("no window %s in %.1f s; windows: %r" % (what, timeout, list(visible_windows().values())))
-        time.sleep(0.1)
 
 
 def wait_window_gone(xid, timeout=10.0):

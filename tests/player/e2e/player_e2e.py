@@ -177,10 +177,12 @@ class Session:
 
     # --- the model ---
 
-    def acknowledge_progress(self, since=None):
-        """Waits for "Finished loading." in the progress window and closes it with Return."""
+    def acknowledge_progress(self, since=None, told=False):
+        """Waits for "Finished loading." in the progress window (unless `told` already) and
+        closes it with Return."""
         seen = self.shown() if since is None else since
-        self.line(r"^progress %s$" % re.escape(FINISHED), timeout=30)
+        if not told:
+            self.line(r"^progress %s$" % re.escape(FINISHED), timeout=30)
         progress = self.top_window(seen - {self.frame_window().xid}, "progress window")
         self.keys_to(progress, "Return")
         qpdrive.wait_window_gone(progress.xid)
@@ -278,7 +280,7 @@ def render_reference(s, model, frame, flash=None):
     qpdrive.run_helper(s.env.render_frame, model, out, "--depth", 32, "--size", "%dx%d" % (right - left, bottom - top),
                        "--eye", "%d,%d,%d" % eye, "--angles", "%d,%d,%d" % angles, "--lens", "%d,%d" % frame.lens,
                        "--options", "0x%X" % frame.options, "--flash", frame.flash if flash is None else flash,
-                       timeout=60)
+                       desktop=qpdrive.Desktop(s.env.launcher, "qp-render-%d" % os.getpid()), timeout=60)
     return Bitmap(out)
 
 
@@ -417,7 +419,6 @@ def open_by_menu(s, path, answer="Return"):
             qpdrive.wait_window_gone(window.xid)
             if answer == "Escape":
                 return mark, question
-            seen = s.shown()
         dialog = next((w for w in s.windows() if w.xid not in seen and w.name == "Open"), None)
         if dialog:
             break
@@ -465,9 +466,8 @@ def set_flash_switch(value):
         command = ["wine", "reg", "delete", FLASH_KEY, "/f"]
     else:
         command = ["wine", "reg", "add", FLASH_KEY, "/v", "Flash", "/t", "REG_SZ", "/d", value, "/f"]
-    subprocess.run(["timeout", "60", *command], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, env=qpdrive.wine_environment(), check=False,
-                   start_new_session=True)
+    subprocess.run(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   env=qpdrive.wine_environment(), check=False, start_new_session=True, timeout=60)
 
 
 def check_pane_pixels_switch_off(env):
@@ -554,24 +554,27 @@ def check_walking(env):
 
 
 # The Walk menu's pop-up: the column of its check marks and where its texts start, in pixels
-# from its left edge.
-CHECK_COLUMN = (2, 16)
+# from its left edge; its right edge's width.
+CHECK_COLUMN = (4, 16)
 TEXT_LEFT = 18
-INK = 140
+EDGE = 4
 
 
 def menu_checks(s, window):
     """The checked entries of the Walk menu's pop-up (an XWindow), read off the screen: each
-    entry's text is a band of ink rows; a check mark is ink in the column left of the texts."""
+    entry's text is a band of rows with ink (pixels other than the row's own background, which
+    its right end shows: a highlighted entry has another); a check mark is ink in the column
+    left of the texts. Separators are lines across, rows of one colour."""
     shot = qpdrive.Screenshot()
     left, top, right, bottom = window.rect
 
     def inked(y, x0, x1):
-        return any(max(shot.pixel(x, y)) < INK for x in range(x0, x1))
+        background = shot.pixel(right - EDGE, y)
+        return any(shot.pixel(x, y) != background for x in range(x0, x1))
 
     bands, start = [], None
     for y in range(top, bottom + 1):
-        on = y < bottom and inked(y, left + TEXT_LEFT, right - 4)
+        on = y < bottom - EDGE and inked(y, left + TEXT_LEFT, right - EDGE)
         if on and start is None:
             start = y
         elif not on and start is not None:
@@ -684,12 +687,18 @@ def hostile_outcome(name):
     return name.split("-", 1)[0]  # fail, load or any
 
 
-def await_hostile(s, name, since):
-    """What became of a hostile model: "alert" (refused with the reader's alert) or "loaded"."""
-    match = s.line(r"^(alert .*|progress %s|pane .*)$" % re.escape(FINISHED), timeout=30, since=since)
-    outcome = "alert" if match.group(1).startswith("alert") else "loaded"
+def await_hostile(s, name, since, seen):
+    """What became of a hostile model: "alert" (refused with the reader's alert), "refused"
+    (a file without a model's header, which the open command passes over silently) or "loaded"
+    (its pane laid out). A "Finished loading." on the way is acknowledged with Return."""
+    ending = r"^(alert .*|open-refused .*|pane .*)$"
+    match = s.line(r"^(alert .*|open-refused .*|pane .*|progress %s)$" % re.escape(FINISHED), timeout=30, since=since)
+    if match.group(1).startswith("progress"):
+        s.acknowledge_progress(since=seen, told=True)
+        match = s.line(ending, timeout=30)
+    outcome = match.group(1).split()[0].replace("open-refused", "refused").replace("pane", "loaded")
     wanted = hostile_outcome(name)
-    expect(wanted == "any" or (wanted, outcome) in (("fail", "alert"), ("load", "loaded")),
+    expect(wanted == "any" or (wanted, outcome) in (("fail", "alert"), ("fail", "refused"), ("load", "loaded")),
            "%s ended %s" % (name, outcome))
     return outcome
 
@@ -703,24 +712,18 @@ def check_hostile_by_menu(env):
         for name in hostile_kinds(env):
             seen = s.shown()
             mark, _ = open_by_menu(s, os.path.join(env.hostile, name))
-            outcome = await_hostile(s, name, mark)
-            if outcome == "alert":
+            if await_hostile(s, name, mark, seen) == "alert":
                 alert = s.top_window(seen, "alert")
                 s.keys_to(alert, "Return")
                 qpdrive.wait_window_gone(alert.xid)
             else:
-                if s.program.matching(r"^progress %s$" % re.escape(FINISHED), mark):
-                    s.acknowledge_progress(since=seen)
                 s.wait_model(name, since=mark)
             expect(s.program.running(), "the player ended after %s" % name)
+        seen = s.shown()
         mark, _ = open_by_menu(s, room)
-        s.acknowledge_progress(since=s.shown())
+        s.acknowledge_progress(since=seen)
         s.wait_model("room.qpy", since=mark)
         s.exit_by_menu()
-
-
-# Command-line runs of the hostile models at once, each on a desktop of its own.
-PARALLEL_RUNS = 4
 
 
 def check_hostile_command_line(env):
@@ -729,23 +732,15 @@ def check_hostile_command_line(env):
     names = sorted(n for n in os.listdir(env.hostile) if n.endswith(".qpy"))
     expect(names, "no hostile models in %s" % env.hostile)
     failures = []
-    for start in range(0, len(names), PARALLEL_RUNS):
-        batch = names[start:start + PARALLEL_RUNS]
-        sessions = []
-        try:
-            for i, name in enumerate(batch):
-                sessions.append(Session(env, qpdrive.windows_path(os.path.join(env.hostile, name)),
-                                        name="qp-hostile-%d-%d" % (os.getpid(), i), timeout=120))
-            for name, s in zip(batch, sessions):
-                try:
-                    await_hostile(s, name, 0)
-                    time.sleep(0.2)
-                    expect(s.program.running(), "the player ended")
-                except (AssertionError, DriveError) as error:
-                    failures.append("%s: %s" % (name, error))
-        finally:
-            for s in sessions:
-                s.program.close(linger=0)
+    for name in names:
+        with Session(env, qpdrive.windows_path(os.path.join(env.hostile, name)), timeout=60) as s:
+            try:
+                seen = s.shown()
+                await_hostile(s, name, 0, seen)
+                expect(s.program.running(), "the player ended")
+            except (AssertionError, DriveError) as error:
+                crash = s.program.matching(r"^Unhandled exception: .*")
+                failures.append("%s: %s" % (name, crash[0].group(0) if crash else error))
     expect(not failures, "\n".join(failures))
     with Session(env, qpdrive.windows_path(env.sample("room.qpy"))) as s:
         s.open_at_start("room.qpy")

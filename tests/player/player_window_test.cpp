@@ -1,0 +1,465 @@
+// The program's windows with real windows and real model files: opening a model into the frame
+// and closing it back to the player window, the question and its Cancel, files that cannot be
+// opened or read, opens and closes refused while a model loads or a path plays, the File, Walk
+// and Help menus, the command line's choice of file, and the view window's rectangle.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "foundation/disk_file_stream.h"
+#include "foundation/dynamic_array.h"
+#include "foundation/process_state.h"
+#include "model/model_document.h"
+#include "player/command_line.h"
+#include "player/command_line_files.h"
+#include "player/model_window.h"
+#include "player/open_command.h"
+#include "player/player_document.h"
+#include "player/player_menus.h"
+#include "player/player_preferences.h"
+#include "player/player_startup.h"
+#include "player/view_rectangles.h"
+#include "player/walk_menu_settings.h"
+#include "player/walk_observer.h"
+#include "tests/toolkit/toolkit_support.h"
+#include "tools/sample_scenes.h"
+#include "toolkit/app_globals.h"
+#include "toolkit/screen_bounds.h"
+#include "toolkit/window.h"
+
+namespace {
+
+std::string gFolder;
+
+std::string PathOf(const char* name)
+{
+    return gFolder + name;
+}
+
+bool WriteModel(ModelDocument* document, const std::string& path)
+{
+    auto* file = new DiskFileStream;
+    ResultCode result = file->FileObjectInit(kFileWrite, 0, 0, "", "");
+    if (result == kResultOk) result = file->SetFileFromPath(path.c_str());
+    if (result == kResultOk) result = file->StreamSetDirection(kStreamWriting);
+    if (result == kResultOk) result = file->FileOpenStream();
+    if (result == kResultOk) result = WriteModelFile(document, file);
+    file->FileObjectDestroy();
+    document->Destroy();
+    return result == kResultOk;
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::string bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return bytes;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    std::fclose(file);
+    return bytes;
+}
+
+DiskFileStream* FileFor(const std::string& path)
+{
+    auto* file = new DiskFileStream;
+    file->SetFileFromPath(path.c_str());
+    return file;
+}
+
+ModelDocWindow* OpenModel()
+{
+    DocumentFrame* front = FrontDocument();
+    return front == PlayerWindow ? nullptr : static_cast<ModelDocWindow*>(front);
+}
+
+// Presses a key in the dialog that is up once the next loop runs.
+void AnswerDialogLater(WPARAM key)
+{
+    RunLater(50, [key] {
+        HWND dialog = FindDialogWindoid();
+        ASSERT_NE(dialog, nullptr);
+        PostKey(DialogDefaultControl(dialog), key);
+    });
+}
+
+std::string FrameCaption()
+{
+    char caption[256] = {};
+    GetWindowTextA(PlayerWindow && PlayerWindow->FrameWindow() ? PlayerWindow->FrameWindow()
+                                                                 : OpenModel()->FrameWindow(),
+                   caption, sizeof caption);
+    return caption;
+}
+
+bool ItemEnabled(const Menu* menu, int32_t position)
+{
+    return (menu->MenuItemAt(position)->flags & kMenuItemEnabled) != 0;
+}
+
+// Records what the command line hands to the open command.
+class RecordingServices : public FrameServices {
+public:
+    void OpenModelFile(DiskFileStream* file, int32_t mode) override
+    {
+        char path[kPathLength] = {};
+        if (file) file->FileFullPath(path);
+        opened.push_back({path, mode});
+        if (file) file->FileObjectDestroy();
+    }
+    struct Open {
+        std::string path;
+        int32_t mode;
+    };
+    std::vector<Open> opened;
+};
+
+class PlayerWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        gFolder = std::string(temp) + "qp-player-" + std::to_string(GetCurrentProcessId()) + "\\";
+        CreateDirectoryA(gFolder.c_str(), nullptr);
+        ASSERT_TRUE(InitPlayerEngine());
+        ASSERT_TRUE(WriteModel(BuildShapesSample(), PathOf("shapes.qpy")));
+        ASSERT_TRUE(WriteModel(BuildGlassSample(), PathOf("glass.qpy")));
+        ModelDocument* credited = BuildShapesSample();
+        credited->SetCreditsText("Made for the tests.", 19);
+        ASSERT_TRUE(WriteModel(credited, PathOf("credits.qpy")));
+        const std::string shapes = ReadBytes(PathOf("shapes.qpy"));
+        WriteBytes(PathOf("broken.qpy"), shapes.substr(0, shapes.size() / 2));
+        WriteBytes(PathOf("notes.txt"), "These are not a model's bytes.");
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (PlayerWindow) {
+            DocumentFrame* player = PlayerWindow;
+            player->DestroyDocumentFrame();
+            player->FreeDocumentFrame();
+            PlayerWindow = nullptr;
+        }
+        ShutdownPlayerEngine();
+    }
+
+    void TearDown() override
+    {
+        ModelLoadingCount = 0;
+        WalkPathPlayCount = 0;
+        while (ModelDocWindow* model = OpenModel()) ASSERT_TRUE(model->CloseAndDeleteDocument());
+        PumpMessages();
+    }
+
+    DialogWatchdog watchdog_;
+};
+
+TEST_F(PlayerWindowTest, AModelTakesTheFrameOverAndHandsItBackWhenClosed)
+{
+    ASSERT_NE(PlayerWindow, nullptr);
+    HWND frame = PlayerWindow->FrameWindow();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(FrameCaption(), "Tamrix Player - Untitled");
+
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ModelDocWindow* model = OpenModel();
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(model->FrameWindow(), frame);
+    EXPECT_EQ(PlayerWindow->FrameWindow(), nullptr);
+    EXPECT_EQ(FrameCaption(), "Tamrix Player - shapes.qpy");
+    EXPECT_STREQ(model->FileName(), "shapes.qpy");
+
+    PlayerDocument* document = model->Document();
+    ASSERT_NE(document, nullptr);
+    ViewBase* view = document->FindView(kViewWalk);
+    ASSERT_NE(view, nullptr);
+    EXPECT_STREQ(view->Name(), "shapes.qpy");
+    EXPECT_EQ(document->ViewCount(), 1);
+    ASSERT_EQ(document->WindowRecordCount(), 1);
+    Window* window = document->WindowRecordAt(0)->RecordWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->IsWindowObjectVisible());
+    // The walk view's window fills the frame's client area above the help bar.
+    RECT client, frameClient;
+    GetClientRect(window->GetWindowHandle(), &client);
+    GetClientRect(frame, &frameClient);
+    EXPECT_EQ(client.right, frameClient.right);
+
+    // A second view of the kind is never made: its window comes to the front.
+    document->OpenViewWindow(ModelViewRect({0, 0, 640, 480}), kViewWalk);
+    EXPECT_EQ(document->ViewCount(), 1);
+    EXPECT_EQ(document->WindowRecordCount(), 1);
+    EXPECT_EQ(document->FindView(kViewWalk), view);
+    // Kinds the document has no record of ask the asking view, which makes none here.
+    EXPECT_EQ(document->FindOrCreate(view, 30), nullptr);
+    EXPECT_EQ(document->WindowRecordCount(), 1);
+    EXPECT_EQ(document->FindView(kViewGallery), nullptr);
+
+    model->FileMenu()->FileMenuCommand(2);
+    EXPECT_EQ(OpenModel(), nullptr);
+    EXPECT_EQ(PlayerWindow->FrameWindow(), frame);
+    EXPECT_EQ(FrameCaption(), "Tamrix Player - Untitled");
+    EXPECT_EQ(OpenDocumentList->ArrayCount(), 0);
+}
+
+TEST_F(PlayerWindowTest, CancelOnTheQuestionKeepsTheFirstModelAndOkOpensTheSecond)
+{
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ModelDocWindow* first = OpenModel();
+    ASSERT_NE(first, nullptr);
+
+    AnswerDialogLater(VK_ESCAPE);
+    OpenModelFile(FileFor(PathOf("glass.qpy")), kOpenGivenFile);
+    EXPECT_EQ(OpenModel(), first);
+    EXPECT_STREQ(first->FileName(), "shapes.qpy");
+    EXPECT_EQ(FrameCaption(), "Tamrix Player - shapes.qpy");
+    EXPECT_EQ(OpenDocumentList->ArrayCount(), 1);
+
+    AnswerDialogLater(VK_RETURN);
+    OpenModelFile(FileFor(PathOf("glass.qpy")), kOpenGivenFile);
+    ModelDocWindow* second = OpenModel();
+    ASSERT_NE(second, nullptr);
+    EXPECT_STREQ(second->FileName(), "glass.qpy");
+    EXPECT_EQ(FrameCaption(), "Tamrix Player - glass.qpy");
+    EXPECT_EQ(OpenDocumentList->ArrayCount(), 1);
+}
+
+TEST_F(PlayerWindowTest, FilesThatAreNoModelsOrFailToReadLeaveThePlayerWindow)
+{
+    // Not a model, or no file at all: silently nothing.
+    OpenModelFile(FileFor(PathOf("notes.txt")), kOpenGivenFile);
+    OpenModelFile(FileFor(PathOf("missing.qpy")), kOpenGivenFile);
+    EXPECT_EQ(OpenModel(), nullptr);
+    EXPECT_EQ(OpenDocumentList->ArrayCount(), 0);
+
+    // A model cut short fails the read with the reader's alert; its window is gone and the
+    // player window has the frame again.
+    HWND frame = PlayerWindow->FrameWindow();
+    AnswerDialogLater(VK_RETURN);
+    OpenModelFile(FileFor(PathOf("broken.qpy")), kOpenGivenFile);
+    EXPECT_EQ(OpenModel(), nullptr);
+    EXPECT_EQ(OpenDocumentList->ArrayCount(), 0);
+    EXPECT_EQ(PlayerWindow->FrameWindow(), frame);
+    EXPECT_EQ(FrameCaption(), "Tamrix Player - Untitled");
+
+    // After a failed open a good one still works.
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    EXPECT_NE(OpenModel(), nullptr);
+}
+
+TEST_F(PlayerWindowTest, OpensAndClosesAreRefusedWhileAModelLoadsOrAPathPlays)
+{
+    ModelLoadingCount = 1;
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    EXPECT_EQ(OpenModel(), nullptr);
+    ModelLoadingCount = 0;
+
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ModelDocWindow* model = OpenModel();
+    ASSERT_NE(model, nullptr);
+    WalkPathPlayCount = 1;
+    EXPECT_TRUE(FrameCloseRefused());
+    OpenModelFile(FileFor(PathOf("glass.qpy")), kOpenGivenFile);
+    model->FileMenu()->FileMenuCommand(2);
+    SendMessageA(model->FrameWindow(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(SendMessageA(model->FrameWindow(), WM_QUERYENDSESSION, 0, 0), 0);
+    EXPECT_EQ(OpenModel(), model);
+    EXPECT_STREQ(model->FileName(), "shapes.qpy");
+    WalkPathPlayCount = 0;
+    EXPECT_FALSE(FrameCloseRefused());
+}
+
+TEST_F(PlayerWindowTest, WalkMenuChecksAndAppliesEachLensAndSpeed)
+{
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ModelDocWindow* model = OpenModel();
+    ASSERT_NE(model, nullptr);
+    NavigateMenuHandler* menu = model->WalkMenu();
+    PlayerPreferences* preferences = model->Document()->Preferences();
+    WalkObserver* walk = model->ModelWalkObserver();
+    ASSERT_TRUE(menu && preferences && walk);
+
+    for (int32_t item : {kWalkTelephoto, kWalkWideAngle, kWalkStandard}) {
+        menu->NavigateMenuCommand(item);
+        for (int32_t lens : {kWalkWideAngle, kWalkStandard, kWalkTelephoto})
+            EXPECT_EQ(menu->IsMenuItemChecked(lens), lens == item) << item << " " << lens;
+        EXPECT_EQ(preferences->Navigation()->lensNumerator, LensOfItem(item));
+        EXPECT_EQ(walk->zoomNum, LensOfItem(item));
+        EXPECT_EQ(GetChangeState(preferences->Navigation()), 0);
+    }
+    for (int32_t item : {kWalkFastest, kWalkFast, kWalkFaster, kWalkNormalSpeed}) {
+        menu->NavigateMenuCommand(item);
+        const SpeedPreset speed = SpeedOfItem(item);
+        EXPECT_EQ(preferences->Render()->wordA, speed.wordA);
+        EXPECT_EQ(preferences->Render()->wordC, speed.wordC);
+        // The observer takes the options of the section the speed set.
+        const uint32_t mask = RenderOptionMask(*preferences->Render());
+        EXPECT_EQ(walk->GetObserverOptions(0x3FFF) & mask, mask) << item;
+        menu->UpdateNavigateMenu();
+        for (int32_t speedItem = kWalkNormalSpeed; speedItem <= kWalkFastest; ++speedItem)
+            EXPECT_EQ(menu->IsMenuItemChecked(speedItem), speedItem == item) << item << " " << speedItem;
+    }
+    // A lens of the file's own checks none.
+    preferences->Navigation()->lensNumerator = 50;
+    menu->UpdateNavigateMenu();
+    for (int32_t lens : {kWalkWideAngle, kWalkStandard, kWalkTelephoto}) EXPECT_EQ(menu->IsMenuItemChecked(lens), 0);
+    EXPECT_TRUE(ItemEnabled(menu, kWalkLevel));
+    EXPECT_EQ(menu->CurrentViewKind(), kViewDocument);
+}
+
+TEST_F(PlayerWindowTest, FileMenuEnablesCloseAndCreditsByWhatIsOpen)
+{
+    auto* player = static_cast<PlayerDocWindow*>(PlayerWindow);
+    player->FileMenu()->UpdateFileMenu();
+    EXPECT_TRUE(ItemEnabled(player->FileMenu(), 1));
+    EXPECT_FALSE(ItemEnabled(player->FileMenu(), 2));
+    EXPECT_FALSE(ItemEnabled(player->FileMenu(), 4));
+
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ASSERT_NE(OpenModel(), nullptr);
+    FileMenuHandler* menu = OpenModel()->FileMenu();
+    menu->UpdateFileMenu();
+    EXPECT_TRUE(ItemEnabled(menu, 2));
+    EXPECT_FALSE(ItemEnabled(menu, 4));
+
+    // Credits end the load with a notice that waits for OK; the question comes first.
+    AnswerDialogLater(VK_RETURN);
+    RunLater(400, [] {
+        if (HWND dialog = FindDialogWindoid()) PostKey(DialogDefaultControl(dialog), VK_RETURN);
+    });
+    OpenModelFile(FileFor(PathOf("credits.qpy")), kOpenGivenFile);
+    ASSERT_NE(OpenModel(), nullptr);
+    EXPECT_STREQ(OpenModel()->FileName(), "credits.qpy");
+    menu = OpenModel()->FileMenu();
+    menu->UpdateFileMenu();
+    EXPECT_TRUE(ItemEnabled(menu, 4));
+}
+
+TEST_F(PlayerWindowTest, HelpNamesTheHelpFileByTheProgramFolder)
+{
+    auto* player = static_cast<PlayerDocWindow*>(PlayerWindow);
+    RecordedHelpCalls().clear();
+    player->HelpMenu()->HelpMenuCommand(2);
+    ASSERT_EQ(RecordedHelpCalls().size(), 1u);
+    const HelpCallRecord& call = RecordedHelpCalls()[0];
+    EXPECT_EQ(call.window, player->FrameWindow());
+    EXPECT_EQ(call.command, UINT(HELP_INDEX));
+    char module[MAX_PATH];
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string expected = module;
+    expected = expected.substr(0, expected.rfind('\\') + 1) + "QPLAY.HLP";
+    EXPECT_EQ(call.file, expected);
+
+    // A frame window that goes ends help for the same file.
+    RecordedHelpCalls().clear();
+    PlayerWindow = nullptr;
+    TestFrame::Dispose(TestFrame::Make(kFrameModeHidden));
+    PlayerWindow = player;
+    SetCurrentFrame(player);
+    SetFrameWindow(player->FrameWindow(), player->MdiClient());
+    ASSERT_EQ(RecordedHelpCalls().size(), 1u);
+    EXPECT_EQ(RecordedHelpCalls()[0].command, UINT(HELP_QUIT));
+    EXPECT_EQ(RecordedHelpCalls()[0].file, expected);
+}
+
+TEST_F(PlayerWindowTest, CommandLineOpensTheFirstWordThatIsNoProgram)
+{
+    RecordingServices recorder;
+    FrameServices* previous = InstallFrameServices(&recorder);
+    const std::string shapes = PathOf("shapes.qpy");
+    const std::string spaced = PathOf("two words.qpy");
+    WriteBytes(spaced, ReadBytes(shapes));
+
+    auto openWords = [&](std::vector<std::string> texts) {
+        recorder.opened.clear();
+        DynamicArray* words = NewDynamicArray(0, sizeof(char*), 4);
+        for (std::string& text : texts) {
+            char* word = new char[text.size() + 1];
+            std::memcpy(word, text.c_str(), text.size() + 1);
+            words->Append(&word);
+        }
+        OpenFirstFileArgument(words);
+        FreeCommandLineWords(words);
+        words->Destroy();
+    };
+    openWords({"C:\\bin\\QPlayer.EXE", shapes, "other.qpy"});
+    ASSERT_EQ(recorder.opened.size(), 1u);
+    EXPECT_EQ(recorder.opened[0].path, shapes);
+    EXPECT_EQ(recorder.opened[0].mode, kOpenGivenFile);
+    openWords({"a.exe", "b.Exe"});
+    EXPECT_TRUE(recorder.opened.empty());
+    // A word too long for a path is passed over, never cut and opened.
+    openWords({std::string(300, 'm') + ".qpy", shapes});
+    ASSERT_EQ(recorder.opened.size(), 1u);
+    EXPECT_EQ(recorder.opened[0].path, shapes);
+
+    // The whole text opens as one path before it is split.
+    recorder.opened.clear();
+    OpenCommandLine(spaced.c_str());
+    ASSERT_EQ(recorder.opened.size(), 1u);
+    EXPECT_EQ(recorder.opened[0].path, spaced);
+    recorder.opened.clear();
+    OpenCommandLine(("QPlayer.exe \"" + spaced + "\"").c_str());
+    ASSERT_EQ(recorder.opened.size(), 1u);
+    EXPECT_EQ(recorder.opened[0].path, spaced);
+    recorder.opened.clear();
+    OpenCommandLine("");
+    ASSERT_EQ(recorder.opened.size(), 1u);
+    EXPECT_EQ(recorder.opened[0].mode, kOpenAtStartUp);
+    recorder.opened.clear();
+    OpenCommandLine("\"");
+    OpenCommandLine(" \"\" ");
+    EXPECT_TRUE(recorder.opened.empty());
+
+    // The rule is judged on the long name: a short name ending in "EXE" of a file whose long
+    // name does not is opened under its long name.
+    const std::string longName = PathOf("model.exec");
+    WriteBytes(longName, ReadBytes(shapes));
+    char shortName[MAX_PATH] = {};
+    if (GetShortPathNameA(longName.c_str(), shortName, sizeof shortName) && NamesProgram(shortName)) {
+        openWords({shortName});
+        ASSERT_EQ(recorder.opened.size(), 1u);
+        const std::string& opened = recorder.opened[0].path;
+        EXPECT_EQ(opened.substr(opened.rfind('\\') + 1), "model.exec");
+    }
+    InstallFrameServices(previous);
+}
+
+TEST_F(PlayerWindowTest, ViewWindowsAskForTheMiddleOfTheUsableScreen)
+{
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ModelDocWindow* model = OpenModel();
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(model->Document()->CreateViewWindow(kViewDocument), nullptr);
+    Window* window = model->Document()->CreateViewWindow(kViewWalk);
+    ASSERT_NE(window, nullptr);
+    PortRect usable;
+    GetUsableScreenBounds(&usable);
+    const PortRect expected = ViewWindowRect(usable);
+    PortRect bounds;
+    window->GetWindowBounds(&bounds);
+    RECT placed = {bounds.left, bounds.top, bounds.right, bounds.bottom};
+    MapWindowPoints(nullptr, model->MdiClient(), reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(placed.left, expected.left);
+    EXPECT_EQ(placed.top, expected.top);
+    EXPECT_EQ(placed.right, expected.right);
+    EXPECT_EQ(placed.bottom, expected.bottom);
+    window->DestroyWindowObject();
+}
+
+}  // namespace
