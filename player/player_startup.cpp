@@ -19,6 +19,7 @@
 #include "player/open_command.h"
 #include "player/player_ui_services.h"
 #include "player/player_window.h"
+#include "player/system_window_layout.h"
 #include "raster/dither_tables.h"
 #include "raster/scratch_buffer.h"
 #include "render/face_front_end.h"
@@ -78,6 +79,10 @@ bool InitToolbox(HINSTANCE instance, HINSTANCE previous, const char* commandLine
         RemovePlayerUiServices();
         return false;
     }
+    // The renderer's share of the drawing layer is in place before the drawing layer starts: its
+    // polygon start-up installs the drawing switch's test through it.
+    InstallDrawingLayerServices();
+    InstallRendererRegionWork();
     InitGraphics(instance);
     InitSystemColors();
     TotalMemorySize = TotalMemory();
@@ -107,11 +112,10 @@ bool InitPlayerEngine()
     InitDitherTables();
     InitScratchBuffer();
     InitProjectionArrays();
-    InstallDrawingLayerServices();
-    InstallRendererRegionWork();
     InstallRendererTextureMapping();
     InstallTextureLayerServices();
     InstallFrameServices(&gFrameServices);
+    InstallSystemWindowLayout();
 
     auto* player = new (std::nothrow) PlayerDocWindow;
     if (!player) return false;
@@ -134,6 +138,7 @@ void ShutdownPlayerEngine()
     FreeTextureLibraries();
     FreeImageResources();
     InstallFrameServices(nullptr);
+    RemoveSystemWindowLayout();
     RemoveTextureLayerServices();
     RemoveRendererTextureMapping();
 }
