@@ -322,6 +322,28 @@ TEST_F(PlayerWindowTest, WalkMenuChecksAndAppliesEachLensAndSpeed)
     EXPECT_EQ(menu->CurrentViewKind(), kViewDocument);
 }
 
+TEST_F(PlayerWindowTest, WalkMenuStopGoesBackToThePathsFirstPointAndEndsRecording)
+{
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ModelDocWindow* model = OpenModel();
+    ASSERT_NE(model, nullptr);
+    WalkObserver* walk = model->ModelWalkObserver();
+    model->Document()->SetPathRecording(1);
+    for (int32_t step = 1; step <= 3; ++step)
+        model->Document()->ObserverSetPlacement(IntToFixed(10 * step), IntToFixed(-5 * step), IntToFixed(40), 0, 0,
+                                                IntToFixed(16 * step));
+    ASSERT_EQ(walk->PathCount(), 3);
+    ASSERT_TRUE(walk->IsRecording());
+
+    model->WalkMenu()->NavigateMenuCommand(kWalkStop);
+    EXPECT_FALSE(walk->IsRecording());
+    EXPECT_EQ(walk->PathCount(), 3);
+    EXPECT_EQ(walk->PathIndex(), 0);
+    EXPECT_EQ(walk->x, 10);
+    EXPECT_EQ(walk->y, -5);
+    EXPECT_EQ(walk->heading, 16);
+}
+
 TEST_F(PlayerWindowTest, FileMenuEnablesCloseAndCreditsByWhatIsOpen)
 {
     auto* player = static_cast<PlayerDocWindow*>(PlayerWindow);
