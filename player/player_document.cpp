@@ -2,7 +2,6 @@
 // passes on, the observer's placement and path, and reading a model into it.
 #include "player/player_document.h"
 
-#include <cmath>
 #include <cstdio>
 #include <new>
 
