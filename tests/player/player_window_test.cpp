@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/process_state.h"
@@ -30,6 +31,7 @@
 #include "tools/sample_scenes.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/screen_bounds.h"
+#include "toolkit/toolkit_ui_services.h"
 #include "toolkit/window.h"
 
 namespace {
@@ -460,6 +462,23 @@ TEST_F(PlayerWindowTest, CommandLineOpensTheFirstWordThatIsNoProgram)
         EXPECT_EQ(opened.substr(opened.rfind('\\') + 1), "model.exec");
     }
     InstallFrameServices(previous);
+}
+
+TEST_F(PlayerWindowTest, StartUpWhoseWindowClassesCannotBeRegisteredMakesNothing)
+{
+    // The classes are registered already in this program, so registering them again fails.
+    DocumentFrame* player = PlayerWindow;
+    DynamicArray* documents = OpenDocumentList;
+    Q_Offscreen* shared = SharedOffscreen;
+    RecordingServices recorder;
+    FrameServices* previous = InstallFrameServices(&recorder);
+    EXPECT_FALSE(InitToolbox(GetModuleHandleA(nullptr), nullptr, "", SW_SHOW));
+    InstallFrameServices(previous);
+    InstallToolkitServices();
+    EXPECT_EQ(PlayerWindow, player);
+    EXPECT_EQ(OpenDocumentList, documents);
+    EXPECT_EQ(SharedOffscreen, shared);
+    EXPECT_TRUE(recorder.opened.empty());
 }
 
 TEST_F(PlayerWindowTest, ViewWindowsAskForTheMiddleOfTheUsableScreen)
