@@ -11,20 +11,10 @@
 #include "model/pointer_list.h"
 #include "model/walk_record.h"
 #include "tests/foundation/stream_bytes.h"
+#include "tests/foundation/beep_recorder.h"
 #include "tests/render/scene_support.h"
 
 namespace {
-
-class BeepRecorder : public UiServices {
-public:
-    BeepRecorder() : previous_(InstallUiServices(this)) {}
-    ~BeepRecorder() override { InstallUiServices(previous_); }
-    void PlayBeep(int32_t kind) override { beeps.push_back(kind); }
-    std::vector<int32_t> beeps;
-
-private:
-    UiServices* previous_;
-};
 
 struct WalkDeleter {
     void operator()(WalkObserver* observer) const { observer->Free(); }

@@ -4,26 +4,11 @@
 
 #include <vector>
 
-#include "foundation/ui_services.h"
 #include "render/sine_tables.h"
+#include "tests/foundation/beep_recorder.h"
 #include "tests/render/scene_support.h"
 
 using namespace rendertest;
-
-namespace {
-
-class BeepRecorder : public UiServices {
-public:
-    BeepRecorder() : previous_(InstallUiServices(this)) {}
-    ~BeepRecorder() override { InstallUiServices(previous_); }
-    void PlayBeep(int32_t kind) override { beeps.push_back(kind); }
-    std::vector<int32_t> beeps;
-
-private:
-    UiServices* previous_;
-};
-
-}  // namespace
 
 TEST(SineTables, QuarterTurnsAndClamping)
 {

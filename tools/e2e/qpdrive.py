@@ -24,17 +24,21 @@ class DriveError(AssertionError):
     """A fact did not come (in time) or came wrong."""
 
 
-class Target:
-    """A window named in the READY line: its handle and its screen rectangle."""
-
-    def __init__(self, hwnd, rect):
-        self.hwnd = hwnd
-        self.rect = rect
+class Placed:
+    """Something with a screen rectangle (left, top, right, bottom; right and bottom exclusive)."""
 
     @property
     def centre(self):
         left, top, right, bottom = self.rect
         return (left + right) // 2, (top + bottom) // 2
+
+
+class Target(Placed):
+    """A window named in the READY line: its handle and its screen rectangle."""
+
+    def __init__(self, hwnd, rect):
+        self.hwnd = hwnd
+        self.rect = rect
 
     def __repr__(self):
         return "Target(%d, %r)" % (self.hwnd, self.rect)
@@ -283,18 +287,13 @@ def release_input():
 
 # --- top-level windows of the X display (found by their captions, as a person sees them) ---
 
-class XWindow:
+class XWindow(Placed):
     """A mapped top-level X window: its id, caption and screen rectangle (right, bottom exclusive)."""
 
     def __init__(self, xid, name, rect):
         self.xid = xid
         self.name = name
         self.rect = rect
-
-    @property
-    def centre(self):
-        left, top, right, bottom = self.rect
-        return (left + right) // 2, (top + bottom) // 2
 
     def __repr__(self):
         return "XWindow(%d, %r, %r)" % (self.xid, self.name, self.rect)
