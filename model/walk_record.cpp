@@ -32,6 +32,17 @@ Fixed WholeCoordinate(Fixed value)
 
 }  // namespace
 
+ResultCode AppendPathPointCopy(DynamicArray* path, const WalkPathPoint& point)
+{
+    WalkPathPoint* copy = new (std::nothrow) WalkPathPoint;
+    if (!copy) return kResultOutOfMemory;
+    copy->CopyFrom(point);
+    const int32_t appended = AppendPointer(path, copy);
+    if (appended >= 0) return kResultOk;
+    delete copy;
+    return appended;
+}
+
 ResultCode WalkRecord::Init(void* owner)
 {
     Owner = owner;

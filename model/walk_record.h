@@ -11,6 +11,10 @@
 
 class WalkPathPoint;
 
+// Appends a copy of the point to the path; kResultOutOfMemory, or the append's failure, when it
+// cannot.
+ResultCode AppendPathPointCopy(DynamicArray* path, const WalkPathPoint& point);
+
 class WalkRecord : public RootObject {
 public:
     // Slot 0, Serialize: the "QPRF" chunk body. Reading leaves the observer unchanged for a

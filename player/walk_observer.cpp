@@ -8,7 +8,6 @@
 #include "foundation/walk_path_point.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
-#include "model/pointer_list.h"
 #include "model/short_vector.h"
 #include "model/walk_record.h"
 
@@ -176,13 +175,7 @@ void WalkObserver::ReadWalkRecord(const WalkRecord& record)
     ClearPath();
     walk_->PathIndex = 0;
     for (int32_t i = 0; i < record.PathCount(); ++i) {
-        WalkPathPoint* point = new (std::nothrow) WalkPathPoint;
-        if (!point) return;
-        point->CopyFrom(*record.PathPoint(i));
-        if (AppendPointer(walk_->Path, point) < 0) {
-            delete point;
-            return;
-        }
+        if (AppendPathPointCopy(walk_->Path, *record.PathPoint(i)) != kResultOk) return;
     }
 }
 
@@ -200,15 +193,8 @@ ResultCode WalkObserver::CopyPathPoints(int32_t first, int32_t last, DynamicArra
     last = clamp(last);
     const int32_t step = last < first ? -1 : 1;
     for (int32_t i = first;; i += step) {
-        WalkPathPoint* point = new (std::nothrow) WalkPathPoint;
-        if (!point) return kResultOutOfMemory;
-        point->CopyFrom(*walk_->PathPoint(i));
-        const int32_t appended = AppendPointer(target, point);
-        if (appended < 0) {
-            delete point;
-            return appended;
-        }
-        if (i == last) return kResultOk;
+        const ResultCode result = AppendPathPointCopy(target, *walk_->PathPoint(i));
+        if (result != kResultOk || i == last) return result;
     }
 }
 
