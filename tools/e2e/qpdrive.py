@@ -24,6 +24,12 @@ class DriveError(AssertionError):
     """A fact did not come (in time) or came wrong."""
 
 
+def expect(condition, message):
+    """Fails the check with the message unless the condition holds."""
+    if not condition:
+        raise AssertionError(message)
+
+
 class Placed:
     """Something with a screen rectangle (left, top, right, bottom; right and bottom exclusive)."""
 
