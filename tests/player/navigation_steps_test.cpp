@@ -6,15 +6,11 @@
 #include <string>
 
 #include "player/navigation_steps.h"
+#include "tests/draw/port_rect_corners.h"
 
 namespace {
 
 using Box = std::array<int32_t, 4>;
-
-Box BoxOf(const PortRect& rect)
-{
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
 
 TEST(NavigationStepsTest, CellsAreASixthAndASeventhOfTheCentreTruncatedTowardZero)
 {
@@ -78,24 +74,24 @@ TEST(NavigationStepsTest, AFixedRatioPutsBarsAtTheSidesOrAboveAndBelow)
     // No ratio (or a term that fixes none): the whole port, no bars.
     for (const Box& ratio : {Box{0, 0}, Box{-4, 3}, Box{1001, 1}}) {
         const NavigationLayout layout = LayOutNavigation({0, 0, 401, 300}, 200, 150, ratio[0], ratio[1]);
-        EXPECT_EQ(BoxOf(layout.view), (Box{0, 0, 401, 300}));
-        EXPECT_EQ(BoxOf(layout.firstBar), (Box{0, 0, 0, 0}));
+        EXPECT_EQ(CornersOf(layout.view), (Box{0, 0, 401, 300}));
+        EXPECT_EQ(CornersOf(layout.firstBar), (Box{0, 0, 0, 0}));
         EXPECT_EQ(layout.viewportWidth, 201);
     }
     // Wider than 4:3: the view is (4 x 400 + 1) / 3 = 533 wide around x 320.
     const NavigationLayout wide = LayOutNavigation({0, 0, 640, 400}, 320, 200, 4, 3);
-    EXPECT_EQ(BoxOf(wide.view), (Box{54, 0, 587, 400}));
-    EXPECT_EQ(BoxOf(wide.firstBar), (Box{0, 0, 54, 400}));
-    EXPECT_EQ(BoxOf(wide.secondBar), (Box{587, 0, 640, 400}));
+    EXPECT_EQ(CornersOf(wide.view), (Box{54, 0, 587, 400}));
+    EXPECT_EQ(CornersOf(wide.firstBar), (Box{0, 0, 54, 400}));
+    EXPECT_EQ(CornersOf(wide.secondBar), (Box{587, 0, 640, 400}));
     EXPECT_EQ(wide.viewportWidth, 267);
     const NavigationLayout tall = LayOutNavigation({0, 0, 300, 401}, 150, 200, 2, 1);
-    EXPECT_EQ(BoxOf(tall.view), (Box{0, 125, 300, 275}));
-    EXPECT_EQ(BoxOf(tall.secondBar), (Box{0, 275, 300, 401}));
+    EXPECT_EQ(CornersOf(tall.view), (Box{0, 125, 300, 275}));
+    EXPECT_EQ(CornersOf(tall.secondBar), (Box{0, 275, 300, 401}));
     EXPECT_EQ(tall.viewportHeight, 75);
     // The port's own ratio: bars of height 0 at the top and bottom.
     const NavigationLayout same = LayOutNavigation({0, 0, 400, 301}, 200, 150, 400, 301);
-    EXPECT_EQ(BoxOf(same.firstBar), (Box{0, 0, 400, 0}));
-    EXPECT_EQ(BoxOf(same.secondBar), (Box{0, 301, 400, 301}));
+    EXPECT_EQ(CornersOf(same.firstBar), (Box{0, 0, 400, 0}));
+    EXPECT_EQ(CornersOf(same.secondBar), (Box{0, 301, 400, 301}));
     // Never a view under a pixel, nor a viewport of 0.
     const NavigationLayout thin = LayOutNavigation({0, 0, 1, 1000}, 0, 500, 1000, 1);
     EXPECT_EQ(thin.view.bottom - thin.view.top, 1);

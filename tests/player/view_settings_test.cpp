@@ -6,30 +6,26 @@
 
 #include "player/view_rectangles.h"
 #include "player/walk_menu_settings.h"
+#include "tests/draw/port_rect_corners.h"
 
 namespace {
 
 using Box = std::array<int32_t, 4>;
 
-Box BoxOf(const PortRect& rect)
-{
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
-
 TEST(ViewRectanglesTest, ModelViewCentredOnLargeScreensAndInsetOnSmallOnes)
 {
-    EXPECT_EQ(BoxOf(ModelViewRect({0, 0, 640, 480})), (Box{69, 92, 570, 405}));
-    EXPECT_EQ(BoxOf(ModelViewRect({0, 0, 400, 300})), (Box{5, 23, 394, 294}));
+    EXPECT_EQ(CornersOf(ModelViewRect({0, 0, 640, 480})), (Box{69, 92, 570, 405}));
+    EXPECT_EQ(CornersOf(ModelViewRect({0, 0, 400, 300})), (Box{5, 23, 394, 294}));
     // Odd spares: the left and top take the smaller half.
-    EXPECT_EQ(BoxOf(ModelViewRect({0, 0, 1025, 769})), (Box{261, 236, 762, 549}));
+    EXPECT_EQ(CornersOf(ModelViewRect({0, 0, 1025, 769})), (Box{261, 236, 762, 549}));
     // Exactly the box: insets only.
-    EXPECT_EQ(BoxOf(ModelViewRect({0, 0, 512, 342})), (Box{5, 23, 506, 336}));
+    EXPECT_EQ(CornersOf(ModelViewRect({0, 0, 512, 342})), (Box{5, 23, 506, 336}));
 }
 
 TEST(ViewRectanglesTest, ViewWindowIsTheMiddleThirds)
 {
-    EXPECT_EQ(BoxOf(ViewWindowRect({0, 0, 800, 600})), (Box{134, 100, 666, 500}));
-    EXPECT_EQ(BoxOf(ViewWindowRect({0, 0, 640, 480})), (Box{107, 80, 533, 400}));
+    EXPECT_EQ(CornersOf(ViewWindowRect({0, 0, 800, 600})), (Box{134, 100, 666, 500}));
+    EXPECT_EQ(CornersOf(ViewWindowRect({0, 0, 640, 480})), (Box{107, 80, 533, 400}));
 }
 
 TEST(WalkMenuSettingsTest, EachLensAndSpeedChecksItsOwnItemOnly)

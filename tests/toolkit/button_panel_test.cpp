@@ -7,16 +7,12 @@
 #include <array>
 #include <vector>
 
+#include "tests/draw/port_rect_corners.h"
 #include "toolkit/button_item.h"
 
 namespace {
 
 using Corners = std::array<int32_t, 4>;
-
-Corners Of(const PortRect& rect)
-{
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
 
 // A panel of the glyphs; freed with its buttons.
 Owned<ButtonPanel> MakePanel(int32_t columns, const std::vector<uint8_t>& glyphs)
@@ -31,7 +27,7 @@ Corners ItemRect(const ButtonPanel& panel, int32_t index)
 {
     PortRect rect;
     panel.PanelItemRect(index, &rect);
-    return Of(rect);
+    return CornersOf(rect);
 }
 
 }  // namespace
@@ -46,13 +42,13 @@ TEST(ButtonPanel, GridCellsFromTheOffsetAndTheirBounds)
     panel->PanelLayout(&rect, &offset);
     EXPECT_EQ(panel->Rows(), 2);
     EXPECT_EQ(ItemRect(*panel, 4), (Corners{28, 26, 53, 49}));
-    EXPECT_EQ(Of(rect), (Corners{3, 3, 78, 49}));
+    EXPECT_EQ(CornersOf(rect), (Corners{3, 3, 78, 49}));
 
     panel->SetLarge(0);
     EXPECT_EQ(panel->CellWidth(), kSmallCellSize);
     EXPECT_EQ(panel->CellHeight(), kSmallCellSize);
     panel->PanelLayout(&rect, nullptr);
-    EXPECT_EQ(Of(rect), (Corners{0, 0, 54, 36}));
+    EXPECT_EQ(CornersOf(rect), (Corners{0, 0, 54, 36}));
 }
 
 TEST(ButtonPanel, ABlankInTheLastColumnWidensItsRowAndHides)
@@ -65,14 +61,14 @@ TEST(ButtonPanel, ABlankInTheLastColumnWidensItsRowAndHides)
     EXPECT_EQ(ItemRect(*panel, 1), (Corners{37, 0, 74, 23}));
     EXPECT_EQ(ItemRect(*panel, 2), (Corners{0, 0, 0, 0}));
     EXPECT_EQ(ItemRect(*panel, 5), (Corners{50, 23, 75, 46}));
-    EXPECT_EQ(Of(rect), (Corners{0, 0, 75, 46}));
+    EXPECT_EQ(CornersOf(rect), (Corners{0, 0, 75, 46}));
 
     // One column: the blank is the row's only cell; nothing is divided by columns - 1.
     auto single = MakePanel(1, {10, kGlyphBlank, 12});
     single->PanelLayout(&rect, nullptr);
     EXPECT_EQ(ItemRect(*single, 1), (Corners{0, 0, 0, 0}));
     EXPECT_EQ(ItemRect(*single, 2), (Corners{0, 46, 25, 69}));
-    EXPECT_EQ(Of(rect), (Corners{0, 0, 25, 69}));
+    EXPECT_EQ(CornersOf(rect), (Corners{0, 0, 25, 69}));
 }
 
 TEST(ButtonPanel, RowsWaitForAWindow)
@@ -83,7 +79,7 @@ TEST(ButtonPanel, RowsWaitForAWindow)
         auto panel = MakePanel(columns, {10, 11, 12});
         PortRect rect = {1, 2, 300, 40};
         panel->PanelLayout(&rect, nullptr);
-        EXPECT_EQ(Of(rect), (Corners{1, 2, 300, 40}));
+        EXPECT_EQ(CornersOf(rect), (Corners{1, 2, 300, 40}));
         EXPECT_EQ(ItemRect(*panel, 2), (Corners{0, 0, 0, 0}));
     }
 }

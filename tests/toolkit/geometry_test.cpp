@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "foundation/dynamic_array.h"
+#include "tests/draw/port_rect_corners.h"
 #include "toolkit/degree_trig.h"
 #include "toolkit/shape_geometry.h"
 #include "toolkit/vector_math.h"
@@ -30,11 +31,6 @@ std::vector<Pair> Points(DynamicArray* array)
         points.push_back({array->At<IntPoint>(i)->x, array->At<IntPoint>(i)->y});
     if (array) array->Destroy();
     return points;
-}
-
-Corners Of(const PortRect& rect)
-{
-    return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
 }  // namespace
@@ -80,15 +76,15 @@ TEST(ShapeGeometry, RectanglesAroundAndBetweenPoints)
 {
     PortRect rect = {95, 96, 105, 104};
     ClampRectAround(&rect, 100, 100);
-    EXPECT_EQ(Of(rect), (Corners{95, 96, 105, 104}));
+    EXPECT_EQ(CornersOf(rect), (Corners{95, 96, 105, 104}));
     rect = {0, 0, 300, 300};
     ClampRectAround(&rect, 100, 200);
-    EXPECT_EQ(Of(rect), (Corners{92, 192, 108, 208}));
+    EXPECT_EQ(CornersOf(rect), (Corners{92, 192, 108, 208}));
     rect = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
     ClampRectAround(&rect, INT32_MAX, INT32_MIN);
-    EXPECT_EQ(Of(rect), (Corners{INT32_MAX - 8, INT32_MIN, INT32_MAX, INT32_MIN + 8}));
+    EXPECT_EQ(CornersOf(rect), (Corners{INT32_MAX - 8, INT32_MIN, INT32_MAX, INT32_MIN + 8}));
     RectFromPoints(&rect, 30, 5, 10, 20);
-    EXPECT_EQ(Of(rect), (Corners{10, 5, 30, 20}));
+    EXPECT_EQ(CornersOf(rect), (Corners{10, 5, 30, 20}));
 }
 
 TEST(ShapeGeometry, CirclePointsStepBackwardsFromThePoint)

@@ -186,11 +186,6 @@ public:
     void PaneHelpAtPoint(int32_t, int32_t, int32_t) override { ShowPaneHelp("Walk forward."); }
 };
 
-LRESULT CALLBACK DropRealMouseInput(int code, WPARAM wParam, LPARAM lParam)
-{
-    return code < 0 ? CallNextHookEx(nullptr, code, wParam, lParam) : 1;
-}
-
 TEST_F(HelpBarTest, APaneShowsItsHelpUntilAButtonIsHeldInIt)
 {
     HHOOK hook = SetWindowsHookExA(WH_MOUSE, DropRealMouseInput, nullptr, GetCurrentThreadId());

@@ -87,11 +87,6 @@ private:
     Column column_ = kWhole;
 };
 
-LPARAM Point(int32_t x, int32_t y)
-{
-    return LPARAM(uint32_t(uint16_t(x)) | (uint32_t(uint16_t(y)) << 16));
-}
-
 bool StepWaits()
 {
     // A waiting WM_QUIT answers any peek, but only after the posted messages.
@@ -134,11 +129,6 @@ void Release(HWND hwnd, UINT message, int32_t x, int32_t y)
     DispatchWaiting(message);
     EXPECT_TRUE(Step()) << "the release posts one more step";
     EXPECT_FALSE(Step());
-}
-
-LRESULT CALLBACK DropRealMouseInput(int code, WPARAM wParam, LPARAM lParam)
-{
-    return code < 0 ? CallNextHookEx(nullptr, code, wParam, lParam) : 1;
 }
 
 constexpr WindowFlags kDocumentFlags = kWindowCaption | kWindowSizing | kWindowSystemMenu;

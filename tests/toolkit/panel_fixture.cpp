@@ -21,11 +21,6 @@ uint32_t TestClock()
     return TestClockNow;
 }
 
-LRESULT CALLBACK DropRealMouseInput(int code, WPARAM wParam, LPARAM lParam)
-{
-    return code < 0 ? CallNextHookEx(nullptr, code, wParam, lParam) : 1;
-}
-
 LRESULT CALLBACK WatchCreation(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND && gWatcher) {

@@ -14,11 +14,6 @@
 #include "tests/toolkit/toolkit_support.h"
 #include "toolkit/window.h"
 
-inline LPARAM Point(int32_t x, int32_t y)
-{
-    return LPARAM(uint32_t(uint16_t(x)) | (uint32_t(uint16_t(y)) << 16));
-}
-
 // Dispatches the waiting tracking step (which may run a pop-up); false when none waits.
 bool DispatchStep();
 // Posts the mouse message to the window, lets the waiting tracking step run first (it sees the

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "tests/draw/port_rect_corners.h"
 #include "tests/toolkit/panel_fixture.h"
 #include "toolkit/button_item.h"
 #include "toolkit/button_panel.h"
@@ -18,11 +19,6 @@ using Corners = std::array<int32_t, 4>;
 enum Action : int32_t { kPress, kClick, kTrack };
 using Call = std::array<int32_t, 3>;  // action, index, old index (tracking)
 using Calls = std::vector<Call>;
-
-Corners Of(const PortRect& rect)
-{
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
 
 class RecordingPanel : public ButtonPanel {
 public:
@@ -63,7 +59,7 @@ Corners ItemRect(const ButtonPanel& panel, int32_t index)
 {
     PortRect rect;
     panel.PanelItemRect(index, &rect);
-    return Of(rect);
+    return CornersOf(rect);
 }
 
 // A grid of four glyph buttons at the window's origin; the last has a sub-panel of three.
@@ -107,7 +103,7 @@ TEST(ButtonPanelRows, RowsShareTheWidthAndTheFillerTakesTheSparePixels)
     ButtonPanelWindow* pane = MakeWindowFor(strip);
     PortRect rect = {0, 0, 300, 40};
     strip->PanelLayout(&rect, nullptr);
-    EXPECT_EQ(Of(rect), (Corners{0, 0, 300, 23}));
+    EXPECT_EQ(CornersOf(rect), (Corners{0, 0, 300, 23}));
     EXPECT_EQ(ItemRect(*strip, 3), (Corners{75, 0, 100, 23}));
     EXPECT_EQ(ItemRect(*strip, 11), (Corners{275, 0, 300, 23}));
     rect = {0, 0, 301, 40};
@@ -127,7 +123,7 @@ TEST(ButtonPanelRows, RowsShareTheWidthAndTheFillerTakesTheSparePixels)
     EXPECT_EQ(ItemRect(*broken, 2), (Corners{0, 23, 101, 27}));
     EXPECT_EQ(ItemRect(*broken, 3), (Corners{0, 27, 33, 50}));
     EXPECT_EQ(ItemRect(*broken, 5), (Corners{66, 27, 101, 50}));
-    EXPECT_EQ(Of(rect), (Corners{0, 0, 101, 50}));
+    EXPECT_EQ(CornersOf(rect), (Corners{0, 0, 101, 50}));
     EXPECT_EQ(broken->PanelHitTest(50, 25), -1) << "the band is no button";
     pane->PaneDestroy();
 
@@ -147,16 +143,16 @@ TEST(ButtonPanelRows, PlacementCodes)
     pane->PanelWindowInitWith(MakePanel(2, {160, 162, 164}), 40);
     PortRect rect = {0, 0, 300, 200};
     pane->PaneLayout(&rect, nullptr, kLayoutOpen, 0);
-    EXPECT_EQ(Of(rect), (Corners{40, 0, 90, 46}));
+    EXPECT_EQ(CornersOf(rect), (Corners{40, 0, 90, 46}));
     pane->PanelWindowSetPlacement(nullptr, kPanelBottomRight);
     rect = {0, 0, 300, 200};
     pane->PaneLayout(&rect, nullptr, kLayoutResize, 0);
-    EXPECT_EQ(Of(rect), (Corners{250, 154, 300, 200}));
+    EXPECT_EQ(CornersOf(rect), (Corners{250, 154, 300, 200}));
     pane->PanelWindowSetPlacement(nullptr, kPanelPopUp);
     pane->PaneLayout(&rect, nullptr, kLayoutResize, 0);
-    EXPECT_EQ(Of(rect), (Corners{250, 154, 300, 200})) << "a pop-up's code changes nothing outside mode 4";
+    EXPECT_EQ(CornersOf(rect), (Corners{250, 154, 300, 200})) << "a pop-up's code changes nothing outside mode 4";
     pane->PaneLayout(&rect, nullptr, kLayoutPopUp, 0);
-    EXPECT_EQ(Of(rect), (Corners{0, 0, 47, 43}));
+    EXPECT_EQ(CornersOf(rect), (Corners{0, 0, 47, 43}));
     pane->PaneDestroy();
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "tests/draw/port_rect_corners.h"
 #include "tests/toolkit/panel_fixture.h"
 #include "toolkit/input_events.h"
 #include "toolkit/message_loop.h"
@@ -15,11 +16,6 @@
 namespace {
 
 using Corners = std::array<int32_t, 4>;
-
-Corners Of(const PortRect& rect)
-{
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
 
 // 40 x 30 when it pops up; records its releases.
 class SizedPane : public Pane {
@@ -72,7 +68,7 @@ protected:
             RECT placed;
             GetWindowRect(popup, &placed);
             seen_ = {{placed.left, placed.top, placed.right, placed.bottom}, pane_->PaneFlags(), ModalRunDepth(),
-                     IsWindowEnabled(frame_->FrameWindow()) != 0, Of(pane_->ContentRect())};
+                     IsWindowEnabled(frame_->FrameWindow()) != 0, CornersOf(pane_->ContentRect())};
             PostMessageA(pane_->PaneWindow(), WM_LBUTTONUP, 0, Point(5, 5));
         };
     }
@@ -100,7 +96,7 @@ TEST_F(PopUpPaneTest, PlacedAtThePointGrownByTheMarginOrFittedOnTheScreen)
     EXPECT_FALSE(seen_.frameEnabled);
     EXPECT_EQ(seen_.content, (Corners{0, 0, 47, 37}));
     EXPECT_EQ(pane_->PaneFlags(), 0);
-    EXPECT_EQ(Of(pane_->ContentRect()), (Corners{0, 0, 0, 0})) << "the rectangles as they were";
+    EXPECT_EQ(CornersOf(pane_->ContentRect()), (Corners{0, 0, 0, 0})) << "the rectangles as they were";
     EXPECT_TRUE(IsWindowEnabled(frame_->FrameWindow()));
     EXPECT_EQ(pane_->releases, (std::vector<std::array<int32_t, 2>>{{5, 5}}));
 

@@ -229,3 +229,8 @@ void PostKey(HWND window, WPARAM key)
     PostMessageA(window, WM_KEYDOWN, key, LPARAM(1 | (scan << 16)));
     PostMessageA(window, WM_KEYUP, key, LPARAM(1 | (scan << 16) | (3u << 30)));
 }
+
+LRESULT CALLBACK DropRealMouseInput(int code, WPARAM wParam, LPARAM lParam)
+{
+    return code < 0 ? CallNextHookEx(nullptr, code, wParam, lParam) : 1;
+}

@@ -109,3 +109,11 @@ private:
 HWND DialogDefaultControl(HWND dialog);
 // Presses a key in the window the way the keyboard does: WM_KEYDOWN then WM_KEYUP posted to it.
 void PostKey(HWND window, WPARAM key);
+// The lParam of a mouse message at the point of the window's client area.
+inline LPARAM Point(int32_t x, int32_t y)
+{
+    return LPARAM(uint32_t(uint16_t(x)) | (uint32_t(uint16_t(y)) << 16));
+}
+// A WH_MOUSE hook that drops the mouse input of the display (whose pointer other programs
+// share), so that only what a test posts reaches its windows.
+LRESULT CALLBACK DropRealMouseInput(int code, WPARAM wParam, LPARAM lParam);

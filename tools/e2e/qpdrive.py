@@ -24,6 +24,12 @@ class DriveError(AssertionError):
     """A fact did not come (in time) or came wrong."""
 
 
+def expect(condition, message):
+    """Fails the check with the message unless the condition holds."""
+    if not condition:
+        raise AssertionError(message)
+
+
 class Placed:
     """Something with a screen rectangle (left, top, right, bottom; right and bottom exclusive)."""
 
@@ -218,11 +224,8 @@ class Program:
         own process ends by itself a moment after the program) once `linger` seconds are up;
         releases whatever input is held."""
         release_input()
-        group = self._proc.pid
         if not self.running():
-            deadline = time.monotonic() + linger
-            while group_alive(group) and time.monotonic() < deadline:
-                time.sleep(0.05)
+            self.group_ended(linger)
         self._watchdog.cancel()
         self._end_group()
         self._proc.wait(10)
@@ -241,10 +244,9 @@ def run_helper(exe, *args, desktop=None, timeout=20):
         os.killpg(helper.pid, signal.SIGKILL)
         helper.communicate()
         raise DriveError("%s %s did not end in %d s" % (exe, " ".join(map(str, args)), timeout))
-    result = subprocess.CompletedProcess(helper.args, helper.returncode, stdout)
-    if result.returncode != 0:
-        raise DriveError("%s %s ended with %d" % (exe, " ".join(map(str, args)), result.returncode))
-    return result.stdout.decode("latin-1")
+    if helper.returncode != 0:
+        raise DriveError("%s %s ended with %d" % (exe, " ".join(map(str, args)), helper.returncode))
+    return stdout.decode("latin-1")
 
 
 # --- input (xdotool on $DISPLAY; no window manager, so the pointer picks the window) ---

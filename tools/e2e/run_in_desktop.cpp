@@ -1,11 +1,11 @@
 // run-in-desktop DESKTOP [--command-line TEXT] PROGRAM [ARGUMENT...]: runs the program on the
 // named desktop (made when it does not exist) and ends with its exit code. The arguments reach the
 // program quoted, each as it was given; --command-line TEXT hands it TEXT as it stands instead,
-// after the program's quoted name (for command lines that no quoting of arguments gives). The foreground window, the keyboard focus, the
-// pointer position and the key states belong to a desktop, so a program driven by an end-to-end
-// check keeps its input while other programs of the same Wine server take the foreground of
-// theirs. Its windows still show on the X display as any others do. Exit code 125 when the
-// desktop or the process could not be made.
+// after the program's quoted name (for command lines that no quoting of arguments gives).
+// The foreground window, the keyboard focus, the pointer position and the key states belong to a
+// desktop, so a program driven by an end-to-end check keeps its input while other programs of the
+// same Wine server take the foreground of theirs. Its windows still show on the X display as any
+// others do. Exit code 125 when the desktop or the process could not be made.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,7 +56,7 @@ int main(int argc, char** argv)
     AppendQuoted(line, argv[program]);
     if (raw) {
         line += ' ';
-        line += argv[3];
+        line += argv[program - 1];  // TEXT comes right before the program
     }
     for (int i = program + 1; i < argc; ++i) AppendQuoted(line, argv[i]);
 

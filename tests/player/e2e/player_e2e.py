@@ -19,7 +19,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "tools", "e2e"))
 import qpdrive  # noqa: E402
-from qpdrive import DriveError  # noqa: E402
+from qpdrive import DriveError, expect  # noqa: E402
 
 CAPTION = "Tamrix Player"
 FINISHED = "Finished loading."
@@ -72,11 +72,6 @@ class Frame:
     def __repr__(self):
         return "frame %d eye %r angles %r lens %r options 0x%X flash %d" % (
             self.number, self.eye, self.angles, self.lens, self.options, self.flash)
-
-
-def expect(condition, message):
-    if not condition:
-        raise AssertionError(message)
 
 
 class Environment:

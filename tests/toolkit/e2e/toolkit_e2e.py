@@ -11,7 +11,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "tools", "e2e"))
 import qpdrive  # noqa: E402
-from qpdrive import DriveError  # noqa: E402
+from qpdrive import DriveError, expect  # noqa: E402
 
 # The probe's pane colours.
 PANE_COLOURS = {"paneA": (200, 40, 40), "paneB": (40, 160, 60), "paneC": (50, 70, 200)}
@@ -80,11 +80,6 @@ class Session:
         code = self.program.wait_exit()
         expect(code == 0, "exit code %d" % code)
         self.line(r"^EXIT code=0")
-
-
-def expect(condition, message):
-    if not condition:
-        raise AssertionError(message)
 
 
 def track_steps(session, since, until=None):
