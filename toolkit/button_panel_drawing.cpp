@@ -64,7 +64,7 @@ void ButtonItem::DrawButton(int32_t depth)
 {
     dirty_ = 0;
     const PortRect& r = rect_;
-    if (r.right <= r.left || r.bottom <= r.top) return;
+    if (r.IsEmpty()) return;
     const bool small = r.Height() < kSmallButtonHeight;
     const bool colour = IsColourDepth(depth) != 0;
     const bool pressed = state_ != kButtonReleased;
