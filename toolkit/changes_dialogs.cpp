@@ -23,8 +23,6 @@ using namespace DialogLayout;
 class SaveChangesDialog final : public DialogWindow {};
 class DiscardChangesDialog final : public DialogWindow {};
 
-// The text that holds the name, cut to fit.
-constexpr size_t kNamedTextSize = 512;
 // The dialog leaves this much to the right of a text that widened it.
 constexpr int32_t kTextRightGap = 10;
 
@@ -84,7 +82,7 @@ bool FitDialogToText(PortRect* dialog, PortRect* text, int32_t textWidth, int32_
 int32_t RunChangesDialog(DialogWindow* dialog, const ChangesDialog& kind, const char* name)
 {
     if (!name) name = "";
-    char text[kNamedTextSize];
+    char text[kNamedDialogTextSize];
     std::snprintf(text, sizeof text, kind.oneLine.text.text, name);
     const DialogRecords* records = &kind.oneLine;
     PortRect dialogRect = records->dialog.rect;
