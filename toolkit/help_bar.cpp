@@ -82,8 +82,7 @@ void FillColour(const PortRect& rect, const RGBColor48& colour)
 {
     if (rect.IsEmpty()) return;
     PenPat(kSolidPattern);
-    RGBForeColor(colour);
-    PaintRectPolygon(rect);
+    PaintColourRect(rect, colour);
 }
 
 void Frame(const PortRect& rect, const RGBColor48& colour)
