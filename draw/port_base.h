@@ -18,6 +18,7 @@ struct PortRect {
 
     int32_t Width() const { return right - left; }
     int32_t Height() const { return bottom - top; }
+    bool IsEmpty() const { return right <= left || bottom <= top; }
 };
 
 // The kinds of port.

@@ -4,21 +4,17 @@
 #include "draw/pen_state.h"
 #include "draw/shapes.h"
 
-namespace {
-
-void PaintRect(const PortRect& rect, const RGBColor48& colour)
+void PaintColourRect(const PortRect& rect, const RGBColor48& colour)
 {
     RGBForeColor(colour);
     PaintRectPolygon(rect);
 }
 
-}  // namespace
-
 void DrawBevel(const PortRect& rect, const RGBColor48* colours)
 {
-    PaintRect(rect, colours[kBevelFace]);
-    PaintRect({rect.left, rect.top, rect.right, rect.top + 1}, colours[kBevelTop]);
-    PaintRect({rect.left, rect.top, rect.left + 1, rect.bottom}, colours[kBevelLeft]);
-    PaintRect({rect.right - 1, rect.top, rect.right, rect.bottom}, colours[kBevelRight]);
-    PaintRect({rect.left, rect.bottom - 1, rect.right, rect.bottom}, colours[kBevelBottom]);
+    PaintColourRect(rect, colours[kBevelFace]);
+    PaintColourRect({rect.left, rect.top, rect.right, rect.top + 1}, colours[kBevelTop]);
+    PaintColourRect({rect.left, rect.top, rect.left + 1, rect.bottom}, colours[kBevelLeft]);
+    PaintColourRect({rect.right - 1, rect.top, rect.right, rect.bottom}, colours[kBevelRight]);
+    PaintColourRect({rect.left, rect.bottom - 1, rect.right, rect.bottom}, colours[kBevelBottom]);
 }

@@ -1,5 +1,6 @@
 // Bevelled rectangles: a face in one colour of a bevel colour table (system_colors.h) with
-// one-pixel edges in the table's edge colours, as button panels and the help bar draw them.
+// one-pixel edges in the table's edge colours, as button panels and the help bar draw them; and
+// the plain one-colour rectangles they are made of.
 #pragma once
 
 #include "draw/port_base.h"
@@ -14,6 +15,8 @@ enum BevelEntry : int {
     kBevelLeft = 4,
 };
 
+// Paints the rectangle in the current port in the colour, with the current pen pattern.
+void PaintColourRect(const PortRect& rect, const RGBColor48& colour);
 // Fills the rectangle in the current port with the table's face colour and draws its edges: top
 // and left in the top and left colours, right and bottom in the right and bottom colours.
 void DrawBevel(const PortRect& rect, const RGBColor48* colours);

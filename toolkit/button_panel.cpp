@@ -15,11 +15,6 @@ bool Holds(const PortRect& rect, int32_t x, int32_t y)
     return x >= rect.left && x <= rect.right && y >= rect.top && y <= rect.bottom;
 }
 
-bool IsEmpty(const PortRect& rect)
-{
-    return rect.right <= rect.left || rect.bottom <= rect.top;
-}
-
 }  // namespace
 
 void ButtonPanel::Destroy()
@@ -159,7 +154,7 @@ void ButtonPanel::LayOutGrid(PortRect* rect, const PortRect* offset)
     bounds_ = {dx, dy, dx, dy};
     for (int32_t i = 0; i < count; ++i) {
         const PortRect& cell = PanelItem(i)->Rect();
-        if (IsEmpty(cell)) continue;
+        if (cell.IsEmpty()) continue;
         bounds_ = {std::min(bounds_.left, cell.left), std::min(bounds_.top, cell.top),
                    std::max(bounds_.right, cell.right), std::max(bounds_.bottom, cell.bottom)};
     }

@@ -41,12 +41,6 @@ constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 constexpr RGBColor48 kPressedGlyph = {0xFFFF, 0xFFFF, 0x4000};
 constexpr RGBColor48 kMarkedGlyph = {0xFFFF, 0x4000, 0x4000};
 
-void PaintRect(const PortRect& rect, const RGBColor48& colour)
-{
-    RGBForeColor(colour);
-    PaintRectPolygon(rect);
-}
-
 const RGBColor48& GlyphColour(int32_t state)
 {
     if (state == kButtonReleased) return kBlack;
@@ -64,7 +58,7 @@ void ButtonItem::DrawButton(int32_t depth)
 {
     dirty_ = 0;
     const PortRect& r = rect_;
-    if (r.right <= r.left || r.bottom <= r.top) return;
+    if (r.IsEmpty()) return;
     const bool small = r.Height() < kSmallButtonHeight;
     const bool colour = IsColourDepth(depth) != 0;
     const bool pressed = state_ != kButtonReleased;
@@ -75,9 +69,9 @@ void ButtonItem::DrawButton(int32_t depth)
     RGBForeColor(kBlack);
     FrameRect(frame);
     if (!colour)
-        PaintRect(inside, pressed && glyph_ >= kFirstGlyph ? kBlack : kWhite);
+        PaintColourRect(inside, pressed && glyph_ >= kFirstGlyph ? kBlack : kWhite);
     else if (glyph_ < kFirstGlyph || small)
-        PaintRect(inside, colours[kBevelFace]);
+        PaintColourRect(inside, colours[kBevelFace]);
     else
         DrawBevel(inside, colours);
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "draw/text.h"
 #include "toolkit/alert.h"
 #include "toolkit/dialog_builder.h"
 #include "toolkit/dialog_layout.h"
@@ -22,8 +23,6 @@ using namespace DialogLayout;
 class SaveChangesDialog final : public DialogWindow {};
 class DiscardChangesDialog final : public DialogWindow {};
 
-// The text that holds the name, cut to fit.
-constexpr size_t kNamedTextSize = 512;
 // The dialog leaves this much to the right of a text that widened it.
 constexpr int32_t kTextRightGap = 10;
 
@@ -67,16 +66,6 @@ constexpr ChangesDialog kDiscardChanges = {
     kDiscardChangesRecords, kDiscardChangesTwoLineRecords,
     2 * kSaveSideMargin + kDiscardYesWidth + kDiscardNoWidth + kSaveGap, kDiscardButtons, kKeep};
 
-// The width of the text in a window DC's own font.
-int32_t WindowTextWidth(const char* text)
-{
-    HDC dc = PrepareWindowDC(nullptr);
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text, int(std::strlen(text)), &size);
-    ReleasePortDC(nullptr, dc);
-    return size.cx;
-}
-
 // The dialog at its narrowest, widened for a one-line text `textWidth` wide when it needs to be;
 // false when even a dialog as wide as the screen does not hold the line.
 bool FitDialogToText(PortRect* dialog, PortRect* text, int32_t textWidth, int32_t minimumWidth)
@@ -93,12 +82,13 @@ bool FitDialogToText(PortRect* dialog, PortRect* text, int32_t textWidth, int32_
 int32_t RunChangesDialog(DialogWindow* dialog, const ChangesDialog& kind, const char* name)
 {
     if (!name) name = "";
-    char text[kNamedTextSize];
+    char text[kNamedDialogTextSize];
     std::snprintf(text, sizeof text, kind.oneLine.text.text, name);
     const DialogRecords* records = &kind.oneLine;
     PortRect dialogRect = records->dialog.rect;
     PortRect textRect = records->text.rect;
-    const bool oneLine = FitDialogToText(&dialogRect, &textRect, WindowTextWidth(text), kind.minimumWidth);
+    const int32_t textWidth = TextWidth(text, 0, int32_t(std::strlen(text)));
+    const bool oneLine = FitDialogToText(&dialogRect, &textRect, textWidth, kind.minimumWidth);
     if (!oneLine) {
         records = &kind.twoLines;
         dialogRect = records->dialog.rect;

@@ -4,6 +4,7 @@
 // places an item).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "draw/port_base.h"
@@ -12,6 +13,9 @@ struct DialogRecord {
     PortRect rect;
     const char* text;
 };
+
+// The buffer a record's text is formatted into with a name, the name cut to fit.
+constexpr size_t kNamedDialogTextSize = 512;
 
 struct DialogRecords {
     DialogRecord dialog;

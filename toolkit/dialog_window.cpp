@@ -15,7 +15,6 @@
 namespace {
 
 constexpr WindowFlags kDialogWindoidFlags = kWindowCaption | kWindowDialog;
-constexpr WindowSize kNoSize = {0, 0};
 constexpr int32_t kReturnKey = 13;
 constexpr int32_t kPlusKey = 43;
 
@@ -40,8 +39,8 @@ ResultCode DialogWindow::CreateDialogWindoid(const PortRect& bounds)
     previousActive_ = GetActiveWindow();
     windoid_ = new (std::nothrow) Window;
     if (!windoid_) return kResultOutOfMemory;
-    if (windoid_->CreateWindowObject(bounds, title_, kNoSize, kNoSize, kNoSize, kDialogWindoidFlags,
-                                     kWindowDestroys) != kResultOk) {
+    if (windoid_->CreateWindowObject(bounds, title_, kNoWindowSize, kNoWindowSize, kNoWindowSize,
+                                     kDialogWindoidFlags, kWindowDestroys) != kResultOk) {
         windoid_->DestroyWindowObject();
         windoid_ = nullptr;
         return kResultNotFound;

@@ -69,14 +69,9 @@ PortRect Inset(const PortRect& rect, int32_t dx, int32_t dy)
     return {rect.left + dx, rect.top + dy, rect.right - dx, rect.bottom - dy};
 }
 
-bool IsEmpty(const PortRect& rect)
-{
-    return rect.right <= rect.left || rect.bottom <= rect.top;
-}
-
 void FillPattern(const PortRect& rect, StockPatternIndex pattern)
 {
-    if (IsEmpty(rect)) return;
+    if (rect.IsEmpty()) return;
     PenPat(pattern);
     RGBBackColor(kWhite);
     RGBForeColor(kBlack);
@@ -85,10 +80,9 @@ void FillPattern(const PortRect& rect, StockPatternIndex pattern)
 
 void FillColour(const PortRect& rect, const RGBColor48& colour)
 {
-    if (IsEmpty(rect)) return;
+    if (rect.IsEmpty()) return;
     PenPat(kSolidPattern);
-    RGBForeColor(colour);
-    PaintRectPolygon(rect);
+    PaintColourRect(rect, colour);
 }
 
 void Frame(const PortRect& rect, const RGBColor48& colour)

@@ -11,7 +11,6 @@ namespace {
 
 // A plain pop-up owned by the frame (0x400), with the 0x20 bit that no window style reads.
 constexpr WindowFlags kHelpBarWindowFlags = kWindowPlainPopUp | 0x20;
-constexpr WindowSize kNoSize = {0, 0};
 // The first drawing of a new bar.
 constexpr int32_t kFirstDraw = 0;
 
@@ -58,8 +57,8 @@ HelpBarHost* MakeHelpBarHost(const PortRect& content)
     if (bar) bar->PaneCreate(0);
     const PortRect strip = {content.left, content.bottom - kHelpBarHeight, content.right, content.bottom};
     if (!host || !window || !bar ||
-        window->CreateWindowObject(strip, "", kNoSize, kNoSize, kNoSize, kHelpBarWindowFlags, kWindowDestroys) !=
-            kResultOk) {
+        window->CreateWindowObject(strip, "", kNoWindowSize, kNoWindowSize, kNoWindowSize, kHelpBarWindowFlags,
+                                   kWindowDestroys) != kResultOk) {
         delete host;
         if (window) window->DestroyWindowObject();
         if (bar) bar->PaneDestroy();

@@ -2,6 +2,7 @@
 // cell or step a cell's sub-panel, the mask palette's set of cells, and the predefined palettes.
 #include "toolkit/icon_palette.h"
 
+#include <iterator>
 #include <new>
 
 #include "toolkit/button_item.h"
@@ -16,7 +17,7 @@ constexpr int32_t kDoubleClick = 2;
 // The mask palette's cells: their kinds, and the bit each gives the mask.
 constexpr uint8_t kMaskCellKinds[] = {0x46, 0x44, 0x45};
 constexpr uint32_t kMaskCellBits[] = {4, 2, 1};
-constexpr int32_t kMaskCellCount = 3;
+constexpr int32_t kMaskCellCount = int32_t(std::size(kMaskCellKinds));
 constexpr uint8_t kFirstMaskKind = 0x44;
 constexpr uint8_t kLastMaskKind = 0x46;
 constexpr uint32_t kInitialMask = 7;

@@ -18,7 +18,6 @@ namespace {
 
 class OverwriteTextureDialog final : public DialogWindow {};
 
-constexpr size_t kNamedTextSize = 512;
 // The dialog's bottom stands this far above the middle of the screen.
 constexpr int32_t kBottomAboveMiddle = 100;
 // The control ids of the buttons that have none of the system's.
@@ -48,7 +47,7 @@ int32_t AskOverwriteTexture(const char* name)
     bounds.bottom = (screen.Height() >> 1) - kBottomAboveMiddle;
     bounds.top = bounds.bottom - records.dialog.rect.Height();
 
-    char text[kNamedTextSize];
+    char text[kNamedDialogTextSize];
     std::snprintf(text, sizeof text, records.text.text, name ? name : "");
     DialogBuilder build(new (std::nothrow) OverwriteTextureDialog, bounds, kSkipTexture);
     if (DocumentFrame* frame = GetCurrentFrame()) build.SetTitle(frame->Title());

@@ -20,7 +20,6 @@ constexpr int32_t kSharedOffscreenSize = 32;
 // A shared offscreen made here takes the screen's depth.
 constexpr int32_t kScreenDepth = -1;
 constexpr int32_t kRefusedBeep = 1;
-constexpr WindowSize kNoSize = {0, 0};
 
 // Makes the shared offscreen when there is none; false when it cannot be made.
 bool EnsureSharedOffscreen()
@@ -79,8 +78,8 @@ ResultCode Pane::PopUpPane(int32_t x, int32_t y, int32_t margin, const PortRect*
             ConstrainRectInside(&rect, screen);
 
         Window* window = new (std::nothrow) Window;
-        result = window ? window->CreateWindowObject(rect, kPopUpTitle, kNoSize, kNoSize, kNoSize, kWindowModalPopUp,
-                                                     kWindowDestroys)
+        result = window ? window->CreateWindowObject(rect, kPopUpTitle, kNoWindowSize, kNoWindowSize, kNoWindowSize,
+                                                     kWindowModalPopUp, kWindowDestroys)
                         : kResultOutOfMemory;
         if (result == kResultOk) {
             window->AddPane(this);

@@ -285,7 +285,7 @@ void ProgressWindow::Draw(int32_t mode, int32_t horizontal, int32_t vertical)
 {
     if (mode == kDrawProgressBar) {
         const PortRect filled = {bar_.left + 1, bar_.top + 1, bar_.right - 1, bar_.bottom - 1};
-        if (filled.left < filled.right && filled.top < filled.bottom) {
+        if (!filled.IsEmpty()) {
             RGBForeColor(kFilledBarColor);
             PaintRectPolygon(filled);
             RGBForeColor(kBlack);

@@ -53,6 +53,8 @@ struct WindowSize {
     int32_t width;
     int32_t height;
 };
+// A size of 0 x 0: no size limit, or no size threshold.
+constexpr WindowSize kNoWindowSize = {0, 0};
 
 class Window : public PortBase {
 public:
