@@ -6,6 +6,9 @@
 
 using Fixed = int32_t;
 
+// Pi, for the angle conversions between turns, degrees and radians.
+constexpr double kPi = 3.14159265358979323846;
+
 constexpr Fixed kFixedOne = 0x00010000;
 constexpr Fixed kFixedHalf = 0x00008000;
 constexpr Fixed IntToFixed(int32_t n) { return Fixed(uint32_t(n) << 16); }

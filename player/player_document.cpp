@@ -9,6 +9,7 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/process_state.h"
 #include "foundation/ui_services.h"
+#include "foundation/walk_path_point.h"
 #include "model/model_document.h"
 #include "model/model_file_form.h"
 #include "model/model_holder.h"
@@ -64,14 +65,6 @@ bool ReleasesObject(int16_t kind)
 bool IsPlacedView(int32_t kind)
 {
     return kind == kViewWalk || kind == kViewGallery;
-}
-
-// Radians to 1/256 turns, both 16.16.
-Fixed RadiansToTurns(Fixed radians)
-{
-    constexpr double kPi = 3.14159265358979323846;
-    constexpr double kTurnsPerRadian = 128.0 / kPi;
-    return X2Fix(Fix2X(radians) * kTurnsPerRadian);
 }
 
 // Raised for as long as it lives.
@@ -234,7 +227,7 @@ int32_t PlayerDocument::ScalePlacement(double factor)
     ObserverGetPlacement(&position, angles);
     const Fixed scale = X2Fix(factor);
     SetPlacementAll(FixMul(position.x, scale), FixMul(position.y, scale), FixMul(position.z, scale),
-                    RadiansToTurns(angles[0]), RadiansToTurns(angles[1]), RadiansToTurns(angles[2]));
+                    RadiansToTurnSteps(angles[0]), RadiansToTurnSteps(angles[1]), RadiansToTurnSteps(angles[2]));
     return 0;
 }
 

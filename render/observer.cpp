@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "foundation/fixed.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -12,8 +13,6 @@
 #include "render/sine_tables.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // The Q15 sine and cosine of minus an angle of 1/256 turns given in 16.16.
 void ExactTrig(Fixed angle, int16_t* sine, int16_t* cosine)

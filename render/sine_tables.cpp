@@ -4,9 +4,9 @@
 #include <array>
 #include <cmath>
 
-namespace {
+#include "foundation/fixed.h"
 
-constexpr double kPi = 3.14159265358979323846;
+namespace {
 
 template <class T, int Scale, int Low, int High>
 std::array<T, 256> MakeSineTable()

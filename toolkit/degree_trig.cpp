@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/fixed.h"
 #include "foundation/planar_geometry.h"
 
 namespace {
@@ -14,7 +15,6 @@ constexpr int32_t kQuarterTurn = 90;
 constexpr int32_t kZeroVectorAngle = 270;
 constexpr int32_t kSineScaleShift = 7;
 constexpr int64_t kSineRounding = 64;
-constexpr double kPi = 3.14159265358979323846;
 
 }  // namespace
 

@@ -4,10 +4,11 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "foundation/fixed.h"
+
 namespace {
 
 constexpr double kPlaneLimit = 32767;
-constexpr double kPi = 3.14159265358979323846;
 constexpr uint32_t kHalfMask = 0xFFFF;
 constexpr uint32_t kMeanRounding = 0x8000;
 constexpr int32_t kMeanShift = 2;
