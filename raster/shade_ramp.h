@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "draw/color_cube.h"
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 
 namespace raster {
 

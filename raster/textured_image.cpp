@@ -1,6 +1,6 @@
 // The textured fills over offscreens: a face's set-up from its texture's pixel map and the
 // destination offscreen, and the textured image path.
-#include "raster/textured_polygon.h"
+#include "raster/textured_fill.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 
 #include "foundation/fixed.h"
 #include "raster/scan_convert.h"
-#include "raster/textured_polygon.h"
+#include "raster/textured_fill.h"
 
 namespace raster {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <utility>
 
-#include "raster/textured_polygon.h"
+#include "raster/textured_fill.h"
 #include "render/raster_buffers.h"
 
 ConstantDepthDirection DepthDirection = {0, 0};

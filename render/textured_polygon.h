@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "raster/polygon_clip.h"
-#include "raster/textured_polygon.h"
+#include "raster/textured_fill.h"
 
 class DynamicArray;
 class Q_Offscreen;

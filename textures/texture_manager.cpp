@@ -4,7 +4,7 @@
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
 #include "textures/media_holder.h"
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "render/projection.h"
 #include "render/raster_buffers.h"
 #include "tests/toolkit/toolkit_support.h"
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 #include "toolkit/app_commands.h"
 #include "toolkit/input_events.h"
 #include "toolkit/window.h"

@@ -14,7 +14,7 @@
 #include "raster/span_region.h"
 #include "tests/draw/draw_support.h"
 #include "tests/raster/region_support.h"
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "raster/format_planar.h"
 #include "raster/raster_target.h"
 #include "draw/color_cube.h"
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 
 namespace rastertest {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "raster/textured_polygon.h"
+#include "raster/textured_fill.h"
 #include "raster_surface.h"
 
 using namespace raster;

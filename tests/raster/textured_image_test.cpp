@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "draw/mem_pix_map.h"
-#include "raster/textured_polygon.h"
+#include "raster/textured_fill.h"
 #include "tests/draw/draw_support.h"
 #include "tests/raster/raster_surface.h"
 #include "tests/raster/region_support.h"

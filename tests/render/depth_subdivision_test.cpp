@@ -7,10 +7,10 @@
 #include <cmath>
 #include <vector>
 
-#include "raster/textured_polygon.h"
+#include "raster/textured_fill.h"
 #include "render/depth_subdivision.h"
 #include "render/raster_buffers.h"
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "tests/draw/draw_support.h"
 #include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 
 using namespace rendertest;
 

@@ -19,7 +19,7 @@
 #include "render/projection.h"
 #include "render/raster_buffers.h"
 #include "tests/draw/draw_support.h"
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 
 namespace rendertest {
 

@@ -25,7 +25,7 @@
 #include "tests/draw/draw_support.h"
 #include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"

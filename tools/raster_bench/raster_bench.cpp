@@ -15,8 +15,8 @@
 #include "raster/format_planar.h"
 #include "raster/raster_polygon.h"
 #include "raster/span_region.h"
-#include "raster/textured_polygon.h"
-#include "textures/shade_level_tables.h"
+#include "raster/textured_fill.h"
+#include "textures/shade_level_builder.h"
 
 using namespace raster;
 

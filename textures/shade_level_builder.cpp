@@ -1,5 +1,5 @@
 // Building and freeing the two sets of shade level tables.
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 
 #include <algorithm>
 #include <cmath>

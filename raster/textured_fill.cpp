@@ -1,6 +1,6 @@
 // The textured polygon fill: the set-up against the destination's format, the span gradients and
 // the affine row walk.
-#include "raster/textured_polygon.h"
+#include "raster/textured_fill.h"
 
 #include <algorithm>
 

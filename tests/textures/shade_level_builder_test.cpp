@@ -1,6 +1,6 @@
 // The shade level tables built for screens of every depth, and the texture manager that builds
 // them at start-up.
-#include "textures/shade_level_tables.h"
+#include "textures/shade_level_builder.h"
 
 #include <windows.h>
 
