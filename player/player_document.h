@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "draw/port_base.h"
 #include "foundation/fixed.h"
 #include "foundation/result_code.h"
 #include "player/view_base.h"
@@ -64,6 +65,11 @@ public:
     WalkObserver* NewWalkObserver();
     WalkView* NewWalkView();
     void SetDocumentOwner(DocumentFrame* window) { owner_ = window; }
+    // Moves the view's panes into a new window: on, a pop-up of the screen's size (the window's
+    // place kept for coming back); off, a document window at the kept place. The screen entry's
+    // number when full screen, else 0.
+    int32_t SetFullScreen(ViewBase* view, uint8_t on);
+    uint8_t FullScreen() const { return fullScreen_; }
 
     ViewBase* CurrentView() const { return currentView_; }
     void ObserverSetPlacement(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
@@ -106,7 +112,10 @@ private:
     PlayerPreferences* preferences_ = nullptr;
     TextureRecordList* textures_ = nullptr;
     bool ownsTextures_ = false;
+    PortRect savedRect_ = {0, 0, 0, 0};  // the view window's place before full screen
+    uint8_t fullScreen_ = 0;
     int32_t changed_ = 0;
+    int32_t wasZoomed_ = 0;  // the view window was maximised when full screen began
 };
 
 // 1 while a model file is read through the stream's scrambling filter, else 0.

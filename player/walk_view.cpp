@@ -25,8 +25,6 @@ constexpr int32_t kCommandSceneChange = 3;
 constexpr int32_t kFindCurrentView = 1;
 // Window kinds that only the document makes.
 constexpr int32_t kDocumentWindowKinds[] = {1011, 1024, 1025};
-// The panel strip's kind in AdjustPaneRect.
-constexpr int32_t kPaneNavigationPanel = 38;
 
 bool IsOneOf(int32_t code, std::initializer_list<int32_t> codes)
 {

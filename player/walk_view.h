@@ -8,13 +8,19 @@
 #include "foundation/fixed.h"
 #include "player/view_base.h"
 
+class ButtonPanelWindow;
 class NavigationPane;
+class NavigationPanel;
 class Pane;
 class PlayerDocument;
 class WalkObserver;
 
-// Pane kinds of MakePane.
+// Pane kinds of MakePane: the navigation pane, the navigation panel (under either of its two
+// kinds) and a plain button-panel window.
 constexpr int32_t kPaneNavigation = 37;
+constexpr int32_t kPaneNavigationPanel = 38;
+constexpr int32_t kPaneNavigationPanelOther = 51;
+constexpr int32_t kPaneButtonPanelWindow = 5;
 
 class WalkView : public ViewBase {
 public:
@@ -35,7 +41,8 @@ public:
     void ViewNotify(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
     void ApplyPreferences(PlayerPreferences* preferences, int32_t force) override;
 
-    // The view's panes by kind (37 the navigation pane); null for other kinds.
+    // The view's panes by kind (37 the navigation pane, 38 and 51 the navigation panel, 5 a
+    // button-panel window); null for other kinds.
     Pane* MakePane(ViewBase* owner, int32_t kind);
     // Each 16.16 value rounded half up, then the observer's place and angles.
     void SetViewPlacement(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
@@ -43,6 +50,12 @@ public:
     void SetViewObserver(WalkObserver* observer);
     WalkObserver* ViewObserver() const { return observer_; }
     NavigationPane* Navigation() const { return navigation_; }
+    NavigationPanel* Panel() const { return panel_; }
+    ButtonPanelWindow* ButtonPanelPane() const { return buttonPanelWindow_; }
+    // On: the panel leaves the navigation pane's window; off: it comes back. Then the document
+    // moves the view into (or out of) a window of the screen's size, and the navigation pane
+    // learns the result.
+    void ToggleFullScreen(int32_t on);
     // The navigation and render options of the document's preferences, whether changed or not.
     void ApplyViewOptions();
     // The path state: 1 recording, 2 play requested, 4 idle. Setting it starts recording (1),
@@ -61,6 +74,8 @@ private:
 
     int32_t activeRecordWord_ = 0;
     NavigationPane* navigation_ = nullptr;
+    NavigationPanel* panel_ = nullptr;
     WalkObserver* observer_ = nullptr;
+    ButtonPanelWindow* buttonPanelWindow_ = nullptr;
     int32_t playState_ = kPlayIdle;
 };

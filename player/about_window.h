@@ -1,0 +1,24 @@
+// The about window, in its two forms: the short window that shows the program's picture, and the
+// about box in which a cube with a picture on each face turns, drawn with the renderer's face
+// primitives. Each runs its own loop and closes on the first key or mouse button; at start-up
+// (mode 0) each also closes by itself after a while.
+#pragma once
+
+#include <cstdint>
+
+// Modes: at start-up (the timed close); opened by the user (the Help menu passes 1 or -1).
+constexpr int32_t kAboutAtStartUp = 0;
+constexpr int32_t kAboutOpenedByUser = 1;
+constexpr int32_t kAboutOtherForm = -1;
+
+// The short window on Windows NT, else the about box, in mode 0.
+void ShowStartupAbout();
+void ShowShortAboutWindow(int32_t mode);
+void ShowAboutBox(int32_t mode);
+
+// The clock the about loops read (milliseconds, GetTickCount by default); tests install their own.
+using AboutTickSource = uint32_t (*)();
+// Installs the source (null restores GetTickCount); returns the one installed before.
+AboutTickSource InstallAboutTickSource(AboutTickSource source);
+// 1 while an about window's loop runs (the end of the session is refused meanwhile).
+int32_t AboutWindowRunning();

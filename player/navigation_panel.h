@@ -1,0 +1,82 @@
+// NavigationPanel: the strip of twelve buttons under a walk view's picture: Stop, Play and Pause
+// for the walk path, six motion buttons that move the walk observer while they are held, and
+// Home. The panel's press, track and click actions drive the view's walk observer and ask the
+// view to redraw.
+#pragma once
+
+#include <cstdint>
+
+#include "toolkit/button_panel.h"
+#include "toolkit/button_panel_window.h"
+
+class WalkObserver;
+class WalkView;
+
+// The buttons by index.
+constexpr int32_t kPanelStop = 0;
+constexpr int32_t kPanelPlay = 1;
+constexpr int32_t kPanelPause = 2;
+constexpr int32_t kPanelFirstFiller = 3;
+constexpr int32_t kPanelForward = 4;
+constexpr int32_t kPanelBackward = 5;
+constexpr int32_t kPanelTurnLeft = 6;
+constexpr int32_t kPanelTurnRight = 7;
+constexpr int32_t kPanelUp = 8;
+constexpr int32_t kPanelDown = 9;
+constexpr int32_t kPanelSecondFiller = 10;
+constexpr int32_t kPanelHome = 11;
+constexpr int32_t kPanelButtonCount = 12;
+
+// The panel of the walk view: its buttons, their help and what pressing, holding and releasing
+// them does.
+class NavigationButtonPanel : public ButtonPanel {
+public:
+    // One row of twelve large cells, the buttons with their glyphs and help, Stop pressed.
+    ResultCode BuildCells();
+    void SetNavigationOwner(WalkView* view, WalkObserver* observer)
+    {
+        view_ = view;
+        observer_ = observer;
+    }
+    WalkView* OwnerView() const { return view_; }
+    WalkObserver* Observer() const { return observer_; }
+
+    void Press(int32_t index, int32_t modifiers) override;
+    void Click(int32_t index, int32_t modifiers) override;
+    void Track(int32_t index, int32_t oldIndex, int32_t modifiers) override;
+
+    // Stop, Play or Pause pressed and the other two of them released.
+    void SelectPathState(int32_t index);
+
+protected:
+    ~NavigationButtonPanel() override = default;
+
+private:
+    WalkView* view_ = nullptr;
+    WalkObserver* observer_ = nullptr;
+};
+
+class NavigationPanel : public ButtonPanelWindow {
+public:
+    // The button panel window's drawing, then a black line just above the content's top edge.
+    void Draw(int32_t mode, int32_t horizontal, int32_t vertical) override;
+    // A strip of SM_CYVTHUMB pixels along the bottom of the rectangle, its cells sharing the width.
+    void PaneLayout(PortRect* rect, ScrollPositions* positions, int32_t mode, int32_t flag) override;
+
+    // Stores the view, makes the navigation button panel with its cells, gives it the view and
+    // the observer and links it to this window.
+    virtual void AttachNavigation(WalkView* view, WalkObserver* observer);
+
+    NavigationButtonPanel* NavigationButtons() const { return buttons_; }
+    WalkView* OwnerView() const { return view_; }
+    int32_t SpareValue() const { return spare_; }
+    void SetSpareValue(int32_t value) { spare_ = value; }
+
+protected:
+    ~NavigationPanel() override = default;
+
+private:
+    NavigationButtonPanel* buttons_ = nullptr;
+    WalkView* view_ = nullptr;
+    int32_t spare_ = 0;
+};
