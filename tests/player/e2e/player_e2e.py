@@ -8,6 +8,7 @@ SAMPLES holds the sample models (make-samples), HOSTILE the hostile ones (make-h
 WORK is a folder of the check's own files.
 """
 
+import importlib
 import math
 import os
 import re
@@ -748,10 +749,21 @@ def check_hostile_command_line(env):
         s.exit_by_menu()
 
 
-CHECKS = {name[len("check_"):]: function for name, function in globals().items() if name.startswith("check_")}
+def collect_checks():
+    """The checks of this file and of the checks_*.py files beside it, which import this one."""
+    sys.modules.setdefault("player_e2e", sys.modules[__name__])
+    spaces = [globals()]
+    here = os.path.dirname(os.path.abspath(__file__))
+    sys.path.insert(0, here)
+    for file in sorted(os.listdir(here)):
+        if file.startswith("checks_") and file.endswith(".py"):
+            spaces.append(vars(importlib.import_module(file[:-3])))
+    return {name[len("check_"):]: function for space in spaces for name, function in space.items()
+            if name.startswith("check_") and callable(function)}
 
 
 def main():
+    CHECKS = collect_checks()
     if len(sys.argv) != 8 or sys.argv[7] not in CHECKS:
         print("usage: player_e2e.py RUN_IN_DESKTOP PLAYER RENDER_FRAME SAMPLES HOSTILE WORK CHECK (%s)"
               % ", ".join(CHECKS), file=sys.stderr)
