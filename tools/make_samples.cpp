@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "draw/drawing_layer_services.h"
 #include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
 #include "model/drawing_services.h"
