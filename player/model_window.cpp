@@ -10,6 +10,7 @@
 #include "model/model_document.h"
 #include "player/event_log.h"
 #include "player/navigation_pane.h"
+#include "player/navigation_panel.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
 #include "player/player_menus.h"
@@ -133,6 +134,10 @@ void ModelDocWindow::LogViewPlace() const
     char place[64];
     ClientOnScreen(hwnd, {client.left, client.top, client.right, client.bottom}, place, sizeof place);
     LogEvent("model-window %llu %s", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), place);
+    if (const NavigationPanel* panel = view->Panel(); panel && panel->PaneWindow()) {
+        ClientOnScreen(panel->PaneWindow(), panel->ContentRect(), place, sizeof place);
+        LogEvent("panel %s", place);
+    }
     NavigationPane* pane = view->Navigation();
     if (!pane || !pane->PaneWindow()) return;
     const PortRect& rect = pane->ViewRect();

@@ -1,9 +1,11 @@
 // The Walk menu.
+#include "player/navigation_panel.h"
 #include "player/player_document.h"
 #include "player/player_menus.h"
 #include "player/player_preferences.h"
 #include "player/walk_menu_settings.h"
 #include "player/walk_observer.h"
+#include "player/walk_view.h"
 #include "toolkit/app_commands.h"
 
 namespace {
@@ -21,6 +23,14 @@ constexpr int32_t kSectionTaken = 0;
 void CheckOne(Menu* menu, int32_t first, int32_t last, int32_t checked)
 {
     for (int32_t position = first; position <= last; ++position) menu->CheckMenuItemAt(position, position == checked);
+}
+
+// The navigation panel of the document's walk view while a window shows it, or null.
+NavigationPanel* ShownPanel(const PlayerDocument* document)
+{
+    auto* view = static_cast<WalkView*>(document->FindView(kViewWalk));
+    NavigationPanel* panel = view ? view->Panel() : nullptr;
+    return panel && panel->Owner() ? panel : nullptr;
 }
 
 }  // namespace
@@ -77,12 +87,15 @@ void NavigateMenuHandler::NavigateMenuCommand(int32_t position)
         SetChangeState(render, kSectionChanged);
         document_->ViewCommand(nullptr, kCommandViewChange, kCodeRenderPresets, 0);
     } else if (position == kWalkStop) {
+        if (NavigationPanel* panel = ShownPanel(document_)) panel->ShowPathState(kPanelStop);
         walk->SetRecording(0, 0);
         walk->GoToPathPoint(0);
         document_->ViewCommand(nullptr, kCommandStep, kCodeRedrawStep, 0);
         document_->ViewCommand(nullptr, kCommandViewChange, kCodePathControls, 0);
     } else if (position == kWalkPlay) {
-        PlayWalkPath(walk);
+        NavigationPanel* panel = ShownPanel(document_);
+        if (panel && walk->PathCount() > 0) panel->ShowPathState(kPanelPlay);
+        PlayWalkPathWithPanel(panel, walk);
     }
 }
 
