@@ -6,8 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "draw/current_port.h"
-#include "draw/fonts.h"
+#include "draw/font_faces.h"
 #include "draw/q_offscreen.h"
 #include "draw/text.h"
 #include "foundation/dynamic_array.h"
@@ -26,22 +25,15 @@ constexpr char kCreditsTitle[] = "Credits";
 constexpr char kOkLabel[] = "OK";
 // The OK button leaves the dialog's result at 0.
 constexpr int32_t kOkResult = 0;
-// The text is measured in font 1 of size 10, plain, and drawn in it bold, on a transparent
-// background, wrapped at word breaks.
-constexpr FontNumber kMeasureFont = 1;
-constexpr int32_t kMeasureSize = 10;
+// The text is drawn in font 1 of size 10, bold, on a transparent background, wrapped at word
+// breaks.
 constexpr ItemStyle kCreditsTextStyle = {0, 1, kFontBold, 10, 1};
 
+// The text is measured as TextWidth measures, in the screen's own font, which runs wider than the
+// bold font the text is drawn in.
 int32_t CreditsTextWidth(const char* characters)
 {
-    HDC saved = GetPort();
-    HDC screen = PrepareWindowDC(nullptr);
-    SetPort(screen);
-    SelectTextFont(kMeasureFont, kMeasureSize, 0);
-    const int32_t width = TextWidth(characters, 0, int32_t(std::strlen(characters)));
-    ReleasePortDC(nullptr, screen);
-    SetPort(saved);
-    return width;
+    return TextWidth(characters, 0, int32_t(std::strlen(characters)));
 }
 
 // The test build's log: where the dialog stands on the screen, its text item and its text.

@@ -1,8 +1,8 @@
 // Sending documents by mail through a loader of the tests' own (no test calls the system's mail
 // library): the library's and the entry's names, the entry's arguments with the frame window
 // pointer-sized, the library freed whether or not the entry was found, a null handle or entry as
-// the only failures with their messages in message boxes owned by the frame; and the [Mail] MAPI
-// setting recorded at start-up.
+// the only failures, each reported in a message box owned by the frame; and the [Mail] MAPI
+// setting.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,18 +16,13 @@
 
 namespace {
 
-struct SendCall {
-    ULONG_PTR window;
-    std::string delimiter;
-    std::string paths;
-    std::string names;
-    ULONG reserved;
-};
-std::vector<SendCall> gSent;
+std::vector<std::string> gSent;
+ULONG_PTR gSentWindow = 0;
 
 ULONG WINAPI RecordSend(ULONG_PTR window, LPSTR delimiter, LPSTR paths, LPSTR names, ULONG reserved)
 {
-    gSent.push_back({window, delimiter, paths, names, reserved});
+    gSentWindow = window;
+    gSent = {delimiter, paths, names, std::to_string(reserved)};
     return 0;
 }
 
@@ -35,52 +30,20 @@ class RecordingLoader : public MailLibraryLoader {
 public:
     HMODULE Load(const char* name) override
     {
-        loaded.push_back(name);
+        calls.push_back(std::string("load ") + name);
         return library;
     }
     FARPROC Entry(HMODULE module, const char* name) override
     {
-        entries.push_back(name);
-        EXPECT_EQ(module, library);
+        calls.push_back(std::string("entry ") + name + (module == library ? "" : " of another library"));
         return entry;
     }
-    void Free(HMODULE module) override { freed.push_back(module); }
+    void Free(HMODULE module) override { calls.push_back(module == library ? "free" : "free another library"); }
 
     HMODULE library = nullptr;
     FARPROC entry = nullptr;
-    std::vector<std::string> loaded;
-    std::vector<std::string> entries;
-    std::vector<HMODULE> freed;
+    std::vector<std::string> calls;
 };
-
-// The text and the owner of the message box that comes up next, which is then closed.
-struct MessageBoxSeen {
-    std::string text;
-    std::string caption;
-    HWND owner = nullptr;
-};
-
-void CloseNextMessageBox(MessageBoxSeen* seen)
-{
-    RunLater(50, [seen] {
-        HWND box = FindWindowA("#32770", nullptr);
-        ASSERT_NE(box, nullptr);
-        char caption[64] = {};
-        GetWindowTextA(box, caption, sizeof caption);
-        seen->caption = caption;
-        seen->owner = GetWindow(box, GW_OWNER);
-        EnumChildWindows(
-            box,
-            [](HWND child, LPARAM found) {
-                char text[256] = {};
-                GetWindowTextA(child, text, sizeof text);
-                if (std::string(text).find("MAPI") != std::string::npos) reinterpret_cast<MessageBoxSeen*>(found)->text = text;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(seen));
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    });
-}
 
 class MailTest : public FrameFixture {
 protected:
@@ -92,8 +55,25 @@ protected:
     }
     void TearDown() override
     {
-        EXPECT_EQ(InstallMailLibraryLoader(previous_), &loader_);
+        InstallMailLibraryLoader(previous_);
         FrameFixture::TearDown();
+    }
+
+    // Sends, closing the message box that comes up; its text and whether the frame owns it.
+    std::string SendAndCloseMessage(bool* ownedByFrame)
+    {
+        std::string shown;
+        RunLater(50, [&] {
+            HWND box = FindWindowA("#32770", nullptr);
+            ASSERT_NE(box, nullptr);
+            *ownedByFrame = GetWindow(box, GW_OWNER) == CurrentFrameHandle();
+            char text[128] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the message's static control
+            shown = text;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        SendDocumentsByMail("C:\\a.qpy", "a.qpy");
+        return shown;
     }
 
     RecordingLoader loader_;
@@ -106,41 +86,27 @@ TEST_F(MailTest, TheEntryGetsTheFrameTheDelimiterAndTheLists)
     loader_.library = reinterpret_cast<HMODULE>(static_cast<UINT_PTR>(0x10));
     loader_.entry = reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&RecordSend));
     SendDocumentsByMail("C:\\a.qpy;C:\\b.qpy", "a.qpy;b.qpy");
-    EXPECT_EQ(loader_.loaded, (std::vector<std::string>{"MAPI32.DLL"}));
-    EXPECT_EQ(loader_.entries, (std::vector<std::string>{"MAPISendDocuments"}));
-    ASSERT_EQ(gSent.size(), 1u);
-    HWND frame = CurrentFrameHandle();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(gSent[0].window, reinterpret_cast<ULONG_PTR>(frame)) << "the whole handle, pointer-sized";
-    EXPECT_EQ(gSent[0].delimiter, ";");
-    EXPECT_EQ(gSent[0].paths, "C:\\a.qpy;C:\\b.qpy");
-    EXPECT_EQ(gSent[0].names, "a.qpy;b.qpy");
-    EXPECT_EQ(gSent[0].reserved, 0u);
-    EXPECT_EQ(loader_.freed, (std::vector<HMODULE>{loader_.library}));
+    EXPECT_EQ(loader_.calls, (std::vector<std::string>{"load MAPI32.DLL", "entry MAPISendDocuments", "free"}));
+    ASSERT_NE(CurrentFrameHandle(), nullptr);
+    EXPECT_EQ(gSentWindow, reinterpret_cast<ULONG_PTR>(CurrentFrameHandle())) << "the whole handle";
+    EXPECT_EQ(gSent, (std::vector<std::string>{";", "C:\\a.qpy;C:\\b.qpy", "a.qpy;b.qpy", "0"}));
 }
 
-TEST_F(MailTest, AMissingEntryIsReportedAndTheLibraryStillFreed)
+TEST_F(MailTest, ANullEntryOrLibraryIsReportedInTheFramesMessageBox)
 {
+    bool owned = false;
     loader_.library = reinterpret_cast<HMODULE>(static_cast<UINT_PTR>(0x4000));
-    MessageBoxSeen seen;
-    CloseNextMessageBox(&seen);
-    SendDocumentsByMail("C:\\a.qpy", "a.qpy");
-    EXPECT_EQ(seen.text, "Failed to get entry point in the MAPI DLL");
-    EXPECT_EQ(seen.caption, "Error") << "no caption of its own";
-    EXPECT_EQ(seen.owner, CurrentFrameHandle());
-    EXPECT_TRUE(gSent.empty());
-    EXPECT_EQ(loader_.freed, (std::vector<HMODULE>{loader_.library}));
-}
+    EXPECT_EQ(SendAndCloseMessage(&owned), "Failed to get entry point in the MAPI DLL");
+    EXPECT_TRUE(owned);
+    EXPECT_EQ(loader_.calls, (std::vector<std::string>{"load MAPI32.DLL", "entry MAPISendDocuments", "free"}));
 
-TEST_F(MailTest, ALibraryThatDoesNotLoadIsReportedAndNothingElseDone)
-{
-    MessageBoxSeen seen;
-    CloseNextMessageBox(&seen);
-    SendDocumentsByMail("C:\\a.qpy", "a.qpy");
-    EXPECT_EQ(seen.text, "Failed to load the MAPI DLL");
-    EXPECT_EQ(seen.owner, CurrentFrameHandle());
-    EXPECT_TRUE(loader_.entries.empty());
-    EXPECT_TRUE(loader_.freed.empty());
+    loader_.calls.clear();
+    loader_.library = nullptr;
+    owned = false;
+    EXPECT_EQ(SendAndCloseMessage(&owned), "Failed to load the MAPI DLL");
+    EXPECT_TRUE(owned);
+    EXPECT_EQ(loader_.calls, (std::vector<std::string>{"load MAPI32.DLL"}));
+    EXPECT_TRUE(gSent.empty());
 }
 
 TEST(MailSetting, IsReadFromTheMailSectionWithZeroWhenAbsent)

@@ -71,12 +71,17 @@ def check_credits_window(env):
         qpdrive.key("Down", "Down", "Return")
         place = s.line(r"^credits " + RECT + " text " + RECT + "$", since=mark)
         left, top, right, bottom = (int(v) for v in place.groups()[:4])
+        text_rect = tuple(int(v) for v in place.groups()[4:])
         text = s.line(r"^credits-text (.*)$", since=mark).group(1)
         expect(text == ROOM_TEXT, "the credits text is %r" % text)
         window = s.top_window(seen, "credits window")
         expect(window.name == "Credits", "the credits window is captioned %r" % window.name)
         width, height = ROOM_PICTURE
-        expect(right - left == CREDITS_WIDTH, "the credits window is %d wide" % (right - left))
+        # The text, measured in the screen's font, takes two lines of 14 below the picture.
+        expect(text_rect == (MARGIN, 2 * MARGIN + height, CREDITS_WIDTH - MARGIN, 2 * MARGIN + height + 2 * 14),
+               "the credits text stands at %r" % (text_rect,))
+        expect((right - left, bottom - top) == (CREDITS_WIDTH, 54 + MARGIN + height + 2 * 14 + MARGIN),
+               "the credits window is %dx%d" % (right - left, bottom - top))
 
         # The picture, centred between the side margins, 13 below the top.
         x0 = left + MARGIN + (CREDITS_WIDTH - 2 * MARGIN - width) // 2
