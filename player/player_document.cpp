@@ -67,18 +67,6 @@ bool IsPlacedView(int32_t kind)
     return kind == kViewWalk || kind == kViewGallery;
 }
 
-// Raised for as long as it lives.
-class CountRaised {
-public:
-    explicit CountRaised(int32_t& count) : count_(count) { ++count_; }
-    ~CountRaised() { --count_; }
-    CountRaised(const CountRaised&) = delete;
-    CountRaised& operator=(const CountRaised&) = delete;
-
-private:
-    int32_t& count_;
-};
-
 }  // namespace
 
 void ViewWindowRecord::Free()

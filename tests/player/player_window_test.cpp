@@ -16,6 +16,7 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/process_state.h"
 #include "model/model_document.h"
+#include "player/about_window.h"
 #include "player/command_line.h"
 #include "player/command_line_files.h"
 #include "player/credits_window.h"
@@ -133,6 +134,13 @@ public:
     std::vector<Open> opened;
 };
 
+// A clock whose every reading is a start-up about window's whole time later than the last.
+uint32_t LeapingClock()
+{
+    static uint32_t now = 0;
+    return now += 6000;
+}
+
 class PlayerWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -141,7 +149,11 @@ protected:
         GetTempPathA(sizeof temp, temp);
         gFolder = std::string(temp) + "qp-player-" + std::to_string(GetCurrentProcessId()) + "\\";
         CreateDirectoryA(gFolder.c_str(), nullptr);
-        ASSERT_TRUE(InitPlayerEngine());
+        // The start-up about window's time passes at once.
+        const AboutTickSource previous = InstallAboutTickSource(LeapingClock);
+        const bool started = InitPlayerEngine();
+        InstallAboutTickSource(previous);
+        ASSERT_TRUE(started);
         ASSERT_TRUE(WriteModel(BuildShapesSample(), PathOf("shapes.qpy")));
         ASSERT_TRUE(WriteModel(BuildGlassSample(), PathOf("glass.qpy")));
         ModelDocument* credited = BuildShapesSample();
