@@ -42,6 +42,10 @@ private:
 // The windoid at the rectangle with the OK button and the text item.
 ResultCode BuildCreditsDialog(CreditsDialog* dialog, const PortRect& rect);
 
+// Copies the picture into the pane being drawn, below its top margin, centred between its side
+// margins and clipped to its content less the margins.
+void DrawCreditsPicture(Pane* pane, Q_Offscreen* picture);
+
 // What the credits editor works on: a credits picture and a credits text array, and the call
 // that tells the owner they changed.
 class CreditsOwner {

@@ -8,6 +8,7 @@
 
 #include "foundation/disk_file_stream.h"
 #include "model/model_document.h"
+#include "player/credits_window.h"
 #include "player/event_log.h"
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
@@ -173,6 +174,12 @@ int32_t ModelDocWindow::HasModelCredits()
 {
     const ModelDocument* model = document_ ? document_->Model() : nullptr;
     return model && (model->CreditsPicture || model->CreditsText) ? 1 : 0;
+}
+
+void ModelDocWindow::ShowModelCredits()
+{
+    const ModelDocument* model = document_ ? document_->Model() : nullptr;
+    if (model) ShowCredits(model->CreditsPicture, model->CreditsText);
 }
 
 PlayerPreferences* ModelDocWindow::ModelPreferences() const

@@ -22,8 +22,8 @@ public:
     void LayoutContent() override { LayoutModelWindow(); }
     void DestroyDocumentFrame() override { DestroyModelWindow(); }
     int32_t HasModelCredits() override;
-    // The credits window comes later: nothing is shown yet.
-    void ShowModelCredits() override {}
+    // The credits window with the model's credits picture and text.
+    void ShowModelCredits() override;
 
     // The frame window, the menus, the document and the read; 0 when any failed (the caller
     // destroys the window then).

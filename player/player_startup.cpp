@@ -18,6 +18,7 @@
 #include "player/about_window.h"
 #include "player/command_line_files.h"
 #include "player/event_log.h"
+#include "player/mail_documents.h"
 #include "player/open_command.h"
 #include "player/player_ui_services.h"
 #include "player/player_window.h"
@@ -96,6 +97,7 @@ bool InitToolbox(HINSTANCE instance, HINSTANCE previous, const char* commandLine
     LoadSoundResources();
     InitWindowList();
     VolumeCapabilities();
+    RecordMailSetting();
     OpenDocumentList = NewDynamicArray(0, sizeof(DocumentFrame*), kListGrowStep);
     MenuBarList = MenuBarArray::Make();
     if (!OpenDocumentList || !MenuBarList || !InitPlayerEngine()) EndStartUp(kMemoryAlert);

@@ -308,6 +308,13 @@ void Window::MoveWindowObject(const PortRect& content)
     selected_ = 1;
 }
 
+void Window::SetWindowSizeLimits(WindowSize minimum, WindowSize maximum)
+{
+    const RECT insets = FrameInsets(flags_);
+    minimum_ = GrowSize(minimum, insets, false);
+    maximum_ = GrowSize(maximum, insets, true);
+}
+
 void Window::SetWindowTitle(const char* text)
 {
     std::snprintf(title_, sizeof title_, "%s", text ? text : "");

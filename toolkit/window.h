@@ -85,6 +85,8 @@ public:
     void SelectWindowObject();
     // Moves the window to the content rectangle, its size kept within the limits.
     void MoveWindowObject(const PortRect& content);
+    // Replaces the size limits (content sizes, as CreateWindowObject takes them).
+    void SetWindowSizeLimits(WindowSize minimum, WindowSize maximum);
     void SetWindowTitle(const char* text);
     // The content rectangle in screen coordinates (empty without a system window).
     void GetWindowBounds(PortRect* rect);

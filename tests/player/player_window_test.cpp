@@ -19,6 +19,7 @@
 #include "player/about_window.h"
 #include "player/command_line.h"
 #include "player/command_line_files.h"
+#include "player/credits_window.h"
 #include "player/model_window.h"
 #include "player/navigation_panel.h"
 #include "player/open_command.h"
@@ -35,8 +36,10 @@
 #include "toolkit/app_globals.h"
 #include "toolkit/button_item.h"
 #include "toolkit/screen_bounds.h"
+#include "toolkit/text_item.h"
 #include "toolkit/toolkit_ui_services.h"
 #include "toolkit/window.h"
+#include "toolkit/window_classes.h"
 
 namespace {
 
@@ -434,6 +437,28 @@ TEST_F(PlayerWindowTest, FileMenuEnablesCloseAndCreditsByWhatIsOpen)
     menu = OpenModel()->FileMenu();
     menu->UpdateFileMenu();
     EXPECT_TRUE(ItemEnabled(menu, 4));
+
+    // "Credits..." shows the model's text (stored without a terminator) in the credits window.
+    std::string title;
+    std::string text;
+    RECT client = {};
+    RunLater(150, [&] {
+        HWND dialog = FindDialogWindoid();
+        ASSERT_NE(dialog, nullptr);
+        Window* window = WindowObject<Window>(dialog);
+        auto* credits = dynamic_cast<CreditsDialog*>(window->PaneAt(0));
+        ASSERT_NE(credits, nullptr);
+        title = window->Title();
+        if (credits->CreditsTextItem()->Title()) text = credits->CreditsTextItem()->Title();
+        GetClientRect(dialog, &client);
+        PostKey(DialogDefaultControl(dialog), VK_RETURN);
+    });
+    menu->FileMenuCommand(4);
+    EXPECT_EQ(title, "Credits");
+    EXPECT_EQ(text, "Made for the tests.");
+    EXPECT_EQ(client.right, 297);
+    EXPECT_EQ(client.bottom, 54 + 14 + 13);
+    EXPECT_EQ(FindDialogWindoid(), nullptr);
 }
 
 TEST_F(PlayerWindowTest, HelpNamesTheHelpFileByTheProgramFolder)

@@ -1,0 +1,113 @@
+// The credits windows' geometry: pure arithmetic on rectangles.
+#include "player/credits_layout.h"
+
+#include <algorithm>
+
+using namespace CreditsLayout;
+
+CreditsDialogLayout LayOutCreditsDialog(const PortRect& screen, const PictureSize* picture, int32_t textWidth)
+{
+    int32_t width = kBaseWidth;
+    int32_t height = kBaseHeight;
+    if (picture) {
+        height += kMargin + picture->height;
+        if (picture->width + 2 * kMargin > width) width = picture->width + 2 * kMargin;
+    }
+    // A text gets a line more than its width fills, even when it fills its lines exactly.
+    const int32_t lines = textWidth < 0 ? 0 : textWidth / (width - kTextInset) + 1;
+    if (lines > 0) height += lines * kLineHeight + kMargin;
+
+    CreditsDialogLayout layout;
+    layout.rect.left = screen.left + (screen.Width() - width) / 2;
+    layout.rect.right = layout.rect.left + width;
+    layout.rect.top = screen.top + (screen.Height() - height) / 2;
+    layout.rect.bottom = layout.rect.top + height;
+    layout.lines = lines;
+    const int32_t textTop = picture ? 2 * kMargin + picture->height : kMargin;
+    layout.text = {kMargin, textTop, width - kMargin, textTop + lines * kLineHeight};
+    return layout;
+}
+
+PortRect CreditsOkButtonBounds(int32_t width, int32_t height)
+{
+    const int32_t right = (width + kButtonWidth) / 2;
+    return {right - kButtonWidth, height - kMargin - kButtonHeight, right, height - kMargin};
+}
+
+PortRect CreditsTextStartBounds(int32_t width)
+{
+    return {kMargin, kMargin, width - kMargin, kStartTextBottom};
+}
+
+PictureCopy CreditsPictureCopy(const PortRect& content, const PortRect& pictureBounds)
+{
+    const int32_t pictureWidth = pictureBounds.Width();
+    PortRect target = {pictureBounds.left + kMargin, pictureBounds.top + kMargin, pictureBounds.right + kMargin,
+                       pictureBounds.bottom + kMargin};
+    const int32_t available = content.Width() - 2 * kMargin;
+    if (pictureWidth < available) {
+        const int32_t shift = (available - pictureWidth) / 2;
+        target.left += shift;
+        target.right += shift;
+    }
+    const PortRect clipped = {std::max(target.left, content.left + kMargin), std::max(target.top, content.top + kMargin),
+                              std::min(target.right, content.right - kMargin),
+                              std::min(target.bottom, content.bottom - kMargin)};
+    if (clipped.IsEmpty()) return {{0, 0, 0, 0}, {0, 0, 0, 0}};
+    const PortRect source = {pictureBounds.left + (clipped.left - target.left),
+                             pictureBounds.top + (clipped.top - target.top),
+                             pictureBounds.right - (target.right - clipped.right),
+                             pictureBounds.bottom - (target.bottom - clipped.bottom)};
+    return {source, clipped};
+}
+
+PortRect KeepInsideScreen(PortRect rect, const PortRect& screen)
+{
+    rect.left = std::max(rect.left, screen.left + kScreenSideGap);
+    rect.top = std::max(rect.top, screen.top + kScreenTopGap);
+    rect.right = std::min(rect.right, screen.right - kScreenSideGap);
+    rect.bottom = std::min(rect.bottom, screen.bottom - kScreenBottomGap);
+    return rect;
+}
+
+PortRect CreditsEditorRect(const PortRect& screen, const PictureSize* picture)
+{
+    int32_t width = kBaseWidth;
+    int32_t height = kEditorBaseHeight;
+    if (picture) {
+        height = kMargin + picture->height + kEditorBaseHeight;
+        if (picture->width + 2 * kMargin > width) width = picture->width + 2 * kMargin;
+    }
+    height += kMargin + kEditFieldHeight;
+    PortRect rect;
+    rect.left = screen.left + (screen.Width() - width) / 2;
+    rect.top = screen.top + (screen.Height() - height) / 2;
+    rect.right = rect.left + width;
+    rect.bottom = rect.top + height + kEditorLowering;
+    return KeepInsideScreen(rect, screen);
+}
+
+PortRect ResizedForPicture(const PortRect& rect, PictureSize before, PictureSize after, const PortRect& screen)
+{
+    const int32_t dx = after.width - before.width;
+    const int32_t dy = after.height - before.height;
+    PortRect resized = {rect.left - dx / 2, rect.top - dy / 2, rect.right + (dx - dx / 2),
+                        rect.bottom + (dy - dy / 2)};
+    if (resized.Width() < kEditorMinimumWidth) resized.right = resized.left + kEditorMinimumWidth;
+    if (resized.Height() < kEditorMinimumHeight) resized.bottom = resized.top + kEditorMinimumHeight;
+    return KeepInsideScreen(resized, screen);
+}
+
+CreditsEditorPlaces PlaceCreditsEditorItems(int32_t width, int32_t height)
+{
+    const int32_t rowTop = height - kMargin - kButtonHeight;
+    const int32_t rowBottom = height - kMargin;
+    CreditsEditorPlaces places;
+    places.ok = {width - kMargin - kButtonWidth, rowTop, width - kMargin, rowBottom};
+    places.cancel = {places.ok.left - kMargin - kButtonWidth, rowTop, places.ok.left - kMargin, rowBottom};
+    places.picture = {kMargin, rowTop, kMargin + kPictureButtonWidth, rowBottom};
+    const int32_t upperBottom = rowTop - kPictureButtonGap;
+    places.noPicture = {kMargin, upperBottom - kButtonHeight, kMargin + kPictureButtonWidth, upperBottom};
+    places.text = {kMargin, kMargin, width - kMargin, kMargin + kEditFieldHeight};
+    return places;
+}
