@@ -23,7 +23,6 @@ constexpr int32_t kPictureDepth = 8;
 constexpr int32_t kMargin = 1;
 constexpr char kTitle[] = "Tamrix Player";
 constexpr char kForm[] = "short";
-constexpr int32_t kArrowCursor = 0;
 
 // The picture, or null when it cannot be loaded.
 Q_Offscreen* LoadPicture()
