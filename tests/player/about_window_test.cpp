@@ -36,10 +36,10 @@ constexpr int32_t kBoxHeight = 228;
 
 // The loops' clock: each reading returns the next time and runs the test's action first.
 struct TestClock {
-    static uint32_t now;
-    static uint32_t step;
-    static int32_t reads;
-    static std::function<void(int32_t)> onRead;
+    inline static uint32_t now = 0;
+    inline static uint32_t step = kUnit;
+    inline static int32_t reads = 0;
+    inline static std::function<void(int32_t)> onRead;
 
     static uint32_t Read()
     {
@@ -65,11 +65,6 @@ struct TestClock {
         return window ? window : FindWindowA(nullptr, kBoxTitle);
     }
 };
-
-uint32_t TestClock::now = 0;
-uint32_t TestClock::step = kUnit;
-int32_t TestClock::reads = 0;
-std::function<void(int32_t)> TestClock::onRead;
 
 // The window's client pixels (0xRRGGBB), copied from its DC.
 class WindowPicture {
