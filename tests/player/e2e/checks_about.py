@@ -111,3 +111,41 @@ def check_about_closes_by_itself(env):
         s.line(r"^title %s - room\.qpy$" % re.escape(CAPTION))
         s.open_at_start("room.qpy")
         s.exit_by_menu()
+
+
+def cube_disc(about, radius=50):
+    """The points of the about box within `radius` of its cube's centre, which faces always
+    cover, with the screen's pixels there."""
+    _, (left, top, _, _) = about
+    cx, cy = left + 118, top + 93
+    shot = qpdrive.Screenshot()
+    return {(x, y): shot.pixel(x, y) for y in range(cy - radius, cy + radius + 1, 2)
+            for x in range(cx - radius, cx + radius + 1, 2) if (x - cx) ** 2 + (y - cy) ** 2 <= radius ** 2}
+
+
+def check_about_box_with_caps_lock(env):
+    """Help > About with Caps Lock on shows the about box first: its cube's faces carry their
+    coloured pictures and it turns; a key closes it and the short window follows."""
+    with Session(env, qpdrive.windows_path(env.sample("room.qpy"))) as s:
+        s.open_at_start("room.qpy")
+        mark = s.program.mark()
+        qpdrive.key("Caps_Lock")
+        try:
+            s.choose("alt+h", "a")
+            about = s.about_window(since=mark)
+            expect(about[0] == "box", "Caps Lock gave the %s window first" % about[0])
+            left, top, right, bottom = about[1]
+            expect((right - left, bottom - top) == (308, 228), "the about box measures %r" % (about[1],))
+            first = cube_disc(about)
+            coloured = [p for p, c in first.items() if len(set(c)) > 1]
+            expect(len(coloured) > len(first) // 2, "%d of %d pixels of the cube are coloured" % (
+                len(coloured), len(first)))
+            time.sleep(0.3)
+            expect(cube_disc(about) != first, "the cube does not turn")
+            s.close_about(about)
+            following = s.about_window()
+            expect(following[0] == "short", "the %s window followed the about box" % following[0])
+            s.close_about(following)
+        finally:
+            qpdrive.key("Caps_Lock")
+        s.exit_by_menu()

@@ -31,6 +31,8 @@ FLASH_KEY = r"HKCU\Software\Tamrix\TamrixVR"
 RECT = r"(-?\d+),(-?\d+),(-?\d+),(-?\d+)"
 # An about window on the screen: its form ("short" or "box") and its client area.
 ABOUT = r"^about (short|box) " + RECT + "$"
+# The most the about window's frame adds to the width of its client area.
+ABOUT_FRAME = 16
 FRAME = (r"^frame (\d+) eye (-?\d+),(-?\d+),(-?\d+) angles (-?\d+),(-?\d+),(-?\d+) lens (-?\d+),(-?\d+) "
          r"options 0x([0-9A-Fa-f]+) flash ([01])")
 
@@ -136,13 +138,22 @@ class Session:
         match = self.line(ABOUT, timeout, since)
         return match.group(1), tuple(int(v) for v in match.groups()[1:])
 
+    def about_windows(self, about):
+        """The program's windows on the screen around the about window's client area."""
+        _, (left, top, right, bottom) = about
+        return [w for w in self.windows() if w.rect[0] <= left and w.rect[1] <= top and w.rect[2] >= right
+                and w.rect[3] >= bottom and w.rect[2] - w.rect[0] <= right - left + ABOUT_FRAME]
+
     def close_about(self, about, timeout=10.0):
         """Closes the about window (as about_window gave it) with a key, the pointer moved onto
-        it first, and waits until it has closed."""
+        it first, and waits until it has closed and left the screen."""
         form, (left, top, right, bottom) = about
+        shown = self.about_windows(about)
         qpdrive.move_to((left + right) // 2, (top + bottom) // 2)
         qpdrive.key("shift")
         self.line(r"^about-closed %s$" % form, timeout)
+        for window in shown:
+            qpdrive.wait_window_gone(window.xid, timeout)
 
     # --- windows ---
 
@@ -157,11 +168,13 @@ class Session:
                 framed = [w for w in self.windows() if w.name.startswith(CAPTION)]
                 return max(framed, key=lambda w: (w.rect[2] - w.rect[0]) * (w.rect[3] - w.rect[1]), default=None)
             deadline = time.monotonic() + 15
-            while not largest():
+            found = largest()
+            while not found:
                 if time.monotonic() > deadline:
                     raise DriveError("the player's frame is not on the screen: %r" % self.windows())
                 time.sleep(0.1)
-            self._frame_window = largest()
+                found = largest()
+            self._frame_window = found
         return self._frame_window
 
     def top_window(self, seen, what, timeout=15.0):
