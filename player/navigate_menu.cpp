@@ -4,7 +4,9 @@
 #include "player/player_preferences.h"
 #include "player/walk_menu_settings.h"
 #include "player/walk_observer.h"
+#include "player/walk_view.h"
 #include "toolkit/app_commands.h"
+#include "toolkit/help_bar_host.h"
 
 namespace {
 
@@ -83,6 +85,14 @@ void NavigateMenuHandler::NavigateMenuCommand(int32_t position)
         document_->ViewCommand(nullptr, kCommandViewChange, kCodePathControls, 0);
     } else if (position == kWalkPlay) {
         PlayWalkPath(walk);
+    } else if (position == kWalkFullScreen) {
+        fullScreen_ = IsMenuItemChecked(kWalkFullScreen) ? 0 : 1;
+        CheckMenuItemAt(kWalkFullScreen, fullScreen_);
+        if (fullScreen_)
+            HideHelpBar();
+        else
+            ShowHelpBar();
+        if (auto* view = static_cast<WalkView*>(document_->FindView(kViewWalk))) view->ToggleFullScreen(fullScreen_);
     }
 }
 
