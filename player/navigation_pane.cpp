@@ -27,6 +27,7 @@
 #include "toolkit/app_commands.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/input_events.h"
+#include "toolkit/message_loop.h"
 
 static_assert(kStepLook == kModifierShift, "a look step is the toolkit's Shift or middle button");
 static_assert(kStepSlide == kModifierCtrlOrRight, "a slide step is the toolkit's Ctrl or right button");
@@ -326,6 +327,12 @@ void NavigationPane::PopUpWalkMenu(int32_t modifiers)
     const DWORD at = GetMessagePos();
     POINT point = {int16_t(LOWORD(at)), int16_t(HIWORD(at))};
     ScreenToClient(hwnd_, &point);
+    // The key's own character waits in the queue: the menu would take it as a choice of no item
+    // and close at once.
+    MSG typed;
+    if (PeekKeepingQuit(&typed, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE) == kPeekedMessage && typed.message == WM_CHAR &&
+        typed.wParam == VK_SPACE)
+        PeekKeepingQuit(&typed, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE);
     const int32_t chosen = menu->TrackPopupMenuObject(this, point.x, point.y);
     LogEvent("walk-popup %d", int(chosen));
     if (chosen) menu->DoMenuCommand(chosen, modifiers);
