@@ -1,5 +1,6 @@
 // Process-wide state words that the lower layers read: the low-memory level, the memory guard
-// flag, the model-loading count and the user-interrupt poll of long frames.
+// flag, the counts of the runs during which nothing may close the frame, and the user-interrupt
+// poll of long frames.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,21 @@ extern int32_t MemoryGuardFlag;
 extern int32_t ModelLoadingCount;
 // Raised while a walk path plays; nothing may close the frame or open a model meanwhile.
 extern int32_t WalkPathPlayCount;
+// Raised while an about window runs its loop; nothing may close the frame or end the session
+// meanwhile.
+extern int32_t AboutWindowCount;
+
+// Raises a count for as long as it lives.
+class CountRaised {
+public:
+    explicit CountRaised(int32_t& count) : count_(count) { ++count_; }
+    ~CountRaised() { --count_; }
+    CountRaised(const CountRaised&) = delete;
+    CountRaised& operator=(const CountRaised&) = delete;
+
+private:
+    int32_t& count_;
+};
 
 // The memory test made after a failed load: always 0 (no pressure).
 inline int32_t GetMemoryPressure() { return 0; }

@@ -13,6 +13,8 @@ constexpr int32_t kAboutOtherForm = -1;
 
 // The short window on Windows NT, else the about box, in mode 0.
 void ShowStartupAbout();
+// The form of this platform in the mode: the short window on Windows NT, else the about box.
+void ShowAboutForm(int32_t mode);
 void ShowShortAboutWindow(int32_t mode);
 void ShowAboutBox(int32_t mode);
 

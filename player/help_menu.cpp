@@ -1,6 +1,8 @@
 // The Help menu.
 #include <windows.h>
 
+#include "foundation/disk_file_stream.h"
+#include "player/about_window.h"
 #include "player/player_menus.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/help_call.h"
@@ -13,8 +15,8 @@ enum HelpMenuItem : int32_t {
 };
 
 constexpr int32_t kHelpMenuOrder = 6;
-// The about window as the user opens it.
-constexpr int32_t kAboutOpenedByUser = 1;
+// GetKeyState's bit of a toggled key.
+constexpr SHORT kKeyToggled = 1;
 
 }  // namespace
 
@@ -36,7 +38,12 @@ void HelpMenuHandler::HelpMenuCommand(int32_t position)
 {
     switch (position) {
     case kHelpAbout:
-        CurrentFrameServices().ShowAbout(kAboutOpenedByUser);
+        // Caps Lock on shows the animated form first, whatever the platform.
+        if (GetKeyState(VK_CAPITAL) & kKeyToggled) ShowAboutBox(kAboutOtherForm);
+        if (ProgramVolumeLimits.platform == VER_PLATFORM_WIN32_NT)
+            ShowShortAboutWindow(kAboutOtherForm);
+        else
+            ShowAboutBox(kAboutOpenedByUser);
         break;
     case kHelpIndex:
         if (HWND frame = MenuOwner() ? MenuOwner()->DocumentFrameOwner() : nullptr) {

@@ -1,5 +1,6 @@
 // The Walk menu.
 #include "player/event_log.h"
+#include "player/navigation_panel.h"
 #include "player/player_document.h"
 #include "player/player_menus.h"
 #include "player/player_preferences.h"
@@ -32,6 +33,14 @@ void LogHelpBar(DocumentFrame* frame)
 {
     HelpBarHost* host = frame ? frame->GetHelpBarHost() : nullptr;
     if (host && host->window) LogEvent("help-bar %d", int(host->window->IsWindowObjectVisible()));
+}
+
+// The navigation panel of the document's walk view while a window shows it, or null.
+NavigationPanel* ShownPanel(const PlayerDocument* document)
+{
+    auto* view = static_cast<WalkView*>(document->FindView(kViewWalk));
+    NavigationPanel* panel = view ? view->Panel() : nullptr;
+    return panel && panel->Owner() ? panel : nullptr;
 }
 
 }  // namespace
@@ -88,12 +97,15 @@ void NavigateMenuHandler::NavigateMenuCommand(int32_t position)
         SetChangeState(render, kSectionChanged);
         document_->ViewCommand(nullptr, kCommandViewChange, kCodeRenderPresets, 0);
     } else if (position == kWalkStop) {
+        if (NavigationPanel* panel = ShownPanel(document_)) panel->ShowPathState(kPanelStop);
         walk->SetRecording(0, 0);
         walk->GoToPathPoint(0);
         document_->ViewCommand(nullptr, kCommandStep, kCodeRedrawStep, 0);
         document_->ViewCommand(nullptr, kCommandViewChange, kCodePathControls, 0);
     } else if (position == kWalkPlay) {
-        PlayWalkPath(walk);
+        NavigationPanel* panel = ShownPanel(document_);
+        if (panel && walk->PathCount() > 0) panel->ShowPathState(kPanelPlay);
+        PlayWalkPathWithPanel(panel, walk);
     } else if (position == kWalkFullScreen) {
         fullScreen_ = IsMenuItemChecked(kWalkFullScreen) ? 0 : 1;
         CheckMenuItemAt(kWalkFullScreen, fullScreen_);

@@ -47,11 +47,18 @@ public:
 
     // Stop, Play or Pause pressed and the other two of them released.
     void SelectPathState(int32_t index);
+    // The first of Stop, Play and Pause that is pressed, or -1.
+    int32_t PathState() const;
 
 protected:
     ~NavigationButtonPanel() override = default;
 
 private:
+    // The motion button's step of the observer (with the world test when the navigation pane
+    // asks for it), then the frame redrawn through the view.
+    void Step(int32_t index);
+    bool HasPath() const;
+
     WalkView* view_ = nullptr;
     WalkObserver* observer_ = nullptr;
 };
@@ -63,11 +70,19 @@ public:
     // A strip of SM_CYVTHUMB pixels along the bottom of the rectangle, its cells sharing the width.
     void PaneLayout(PortRect* rect, ScrollPositions* positions, int32_t mode, int32_t flag) override;
 
-    // Stores the view, makes the navigation button panel with its cells, gives it the view and
-    // the observer and links it to this window.
+    // Tells the view that the panel is gone, then the button panel window's destruction (which
+    // frees the buttons).
+    void PaneDestroy() override;
+
+    // Stores the view, makes the navigation button panel with its cells (once), gives it the
+    // view and the observer and links it to this window. Null for both: the view let it go.
     virtual void AttachNavigation(WalkView* view, WalkObserver* observer);
 
-    NavigationButtonPanel* NavigationButtons() const { return buttons_; }
+    // Stop, Play or Pause shown as the path state, drawn at once.
+    void ShowPathState(int32_t index);
+
+    // The navigation buttons while this window shows them.
+    NavigationButtonPanel* NavigationButtons() const { return Panel() == buttons_ ? buttons_ : nullptr; }
     WalkView* OwnerView() const { return view_; }
     int32_t SpareValue() const { return spare_; }
     void SetSpareValue(int32_t value) { spare_ = value; }
@@ -80,3 +95,7 @@ private:
     WalkView* view_ = nullptr;
     int32_t spare_ = 0;
 };
+
+// Plays the observer's path (PlayWalkPath). A click on the panel that stopped play is spent on
+// stopping it, so that it presses no button of the panel afterwards.
+void PlayWalkPathWithPanel(Pane* panel, WalkObserver* observer);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "player/about_window.h"
 #include "toolkit/document_frame.h"
 
 class DiskFileStream;
@@ -18,8 +19,10 @@ constexpr int32_t kOpenGivenFile = kOpenNamedFile;
 // destroyed, while a model loads or a walk path plays.
 void OpenModelFile(DiskFileStream* file, int32_t kind);
 
-// The player's services to the frames: dropped files go to the open command.
+// The player's services to the frames: dropped files go to the open command, the toolkit's about
+// menu to the about window of this platform.
 class PlayerFrameServices : public FrameServices {
 public:
     void OpenModelFile(DiskFileStream* file, int32_t mode) override { ::OpenModelFile(file, mode); }
+    void ShowAbout(int32_t mode) override { ShowAboutForm(mode); }
 };

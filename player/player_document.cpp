@@ -25,6 +25,8 @@
 #include "textures/texture_libraries.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
+#include "toolkit/button_panel.h"
+#include "toolkit/button_panel_window.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/pane.h"
 #include "toolkit/screen_bounds.h"
@@ -88,11 +90,23 @@ DynamicArray* TakePanes(Window* window)
     return panes;
 }
 
-// Record kinds whose object is released with its record.
+// Record kinds: a button-panel window, unlinked from its panel with its record; a view whose
+// object is released with its record; a button panel, freed with its buttons.
+bool HoldsPanelWindow(int16_t kind)
+{
+    return kind == 2 || kind == 3 || kind == 5 || kind == 6;
+}
+
 bool ReleasesObject(int16_t kind)
 {
     return (kind >= 7 && kind <= 10) || (kind >= 25 && kind <= 27) || (kind >= 29 && kind <= 31) || kind == 35 ||
            kind == 36;
+}
+
+bool HoldsPanel(int16_t kind)
+{
+    return kind == 11 || (kind >= 13 && kind <= 15) || kind == 17 || kind == 18 || kind == 20 || kind == 21 ||
+           kind == 28 || (kind >= 59 && kind <= 62);
 }
 
 bool IsPlacedView(int32_t kind)
@@ -100,23 +114,23 @@ bool IsPlacedView(int32_t kind)
     return kind == kViewWalk || kind == kViewGallery;
 }
 
-// Raised for as long as it lives.
-class CountRaised {
-public:
-    explicit CountRaised(int32_t& count) : count_(count) { ++count_; }
-    ~CountRaised() { --count_; }
-    CountRaised(const CountRaised&) = delete;
-    CountRaised& operator=(const CountRaised&) = delete;
-
-private:
-    int32_t& count_;
-};
-
 }  // namespace
+
+ViewBase* ViewWindowRecord::RecordView() const
+{
+    return HoldsPanelWindow(kind_) || HoldsPanel(kind_) ? nullptr : static_cast<ViewBase*>(object_);
+}
 
 void ViewWindowRecord::Free()
 {
-    if (ReleasesObject(kind_) && object_) object_->ReleaseViewObject();
+    if (object_) {
+        if (HoldsPanelWindow(kind_))
+            static_cast<ButtonPanelWindow*>(object_)->LinkPanelOwner(nullptr);
+        else if (ReleasesObject(kind_))
+            static_cast<ViewBase*>(object_)->ReleaseViewObject();
+        else if (HoldsPanel(kind_))
+            static_cast<ButtonPanel*>(object_)->PanelDeleteItems();
+    }
     delete this;
 }
 
@@ -182,7 +196,7 @@ void PlayerDocument::Free()
 ViewBase* PlayerDocument::FindOrCreate(ViewBase* asking, int32_t kind)
 {
     const int32_t index = FindRecord(kind, nullptr);
-    if (index >= 0) return WindowRecordAt(index)->RecordObject();
+    if (index >= 0) return WindowRecordAt(index)->RecordView();
     if (!asking || asking == this) return nullptr;
     ViewBase* object = asking->FindOrCreate(asking, kind);
     if (!object) return nullptr;
@@ -316,7 +330,7 @@ int32_t PlayerDocument::WindowEvent(Window* window, int32_t event)
     ViewWindowRecord* record = WindowRecordAt(index);
     const int32_t kind = record->RecordKind();
     if (!IsPlacedView(kind)) return -1;
-    ViewBase* view = record->RecordObject();
+    ViewBase* view = record->RecordView();
     switch (event) {
     case kEventActivated:
     case kEventReactivated:

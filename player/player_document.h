@@ -20,20 +20,24 @@ class TextureRecordList;
 class WalkObserver;
 class WalkView;
 
-// One window of the document: the window (null until made), what it shows and its kind.
+// One window of the document: the window (null until made), what it shows and its kind. By its
+// kind the object is a view, a button-panel window or a button panel.
 class ViewWindowRecord {
 public:
-    ViewWindowRecord(ViewBase* object, int16_t kind) : object_(object), kind_(kind) {}
+    ViewWindowRecord(RootObject* object, int16_t kind) : object_(object), kind_(kind) {}
     void SetRecordWindow(Window* window) { window_ = window; }
     Window* RecordWindow() const { return window_; }
-    ViewBase* RecordObject() const { return object_; }
+    RootObject* RecordObject() const { return object_; }
+    // The view the record holds; null for the kinds that hold a button panel or its window.
+    ViewBase* RecordView() const;
     int16_t RecordKind() const { return kind_; }
-    // Releases what the record holds by its kind, then the record.
+    // By its kind: unlinks the button-panel window from its panel, releases the view object, or
+    // frees the button panel with its buttons; then frees the record.
     void Free();
 
 private:
     Window* window_ = nullptr;
-    ViewBase* object_;
+    RootObject* object_;
     int16_t kind_;
 };
 

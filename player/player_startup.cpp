@@ -14,6 +14,7 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
+#include "player/about_window.h"
 #include "player/command_line_files.h"
 #include "player/event_log.h"
 #include "player/open_command.h"
@@ -116,6 +117,7 @@ bool InitPlayerEngine()
     InstallTextureLayerServices();
     InstallFrameServices(&gFrameServices);
     InstallSystemWindowLayout();
+    ShowStartupAbout();
 
     auto* player = new (std::nothrow) PlayerDocWindow;
     if (!player) return false;

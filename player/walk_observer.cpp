@@ -134,6 +134,11 @@ int32_t WalkObserver::PathIndex() const
     return walk_->PathIndex;
 }
 
+void WalkObserver::RewindPath()
+{
+    walk_->PathIndex = 0;
+}
+
 bool WalkObserver::IsRecording() const
 {
     return walk_->Recording == 1;

@@ -60,6 +60,8 @@ public:
 
     int32_t PathCount() const;
     int32_t PathIndex() const;
+    // The next play starts from the first point; the eye stays where it is.
+    void RewindPath();
     bool IsRecording() const;
     // True while PlayPath runs (the program refuses to open or close documents meanwhile).
     bool IsPlaying() const { return playing_; }

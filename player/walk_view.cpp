@@ -16,6 +16,7 @@
 #include "player/player_document.h"
 #include "player/player_preferences.h"
 #include "player/walk_observer.h"
+#include "toolkit/button_panel_window.h"
 #include "toolkit/screen_bounds.h"
 #include "toolkit/window.h"
 
@@ -28,8 +29,9 @@ constexpr int32_t kAttachMadeCurrent = 7;
 constexpr int32_t kCommandSceneChange = 3;
 // FindOrCreate kind asked for when the view becomes current.
 constexpr int32_t kFindCurrentView = 1;
-// Window kinds that only the document makes.
-constexpr int32_t kDocumentWindowKinds[] = {1011, 1024, 1025};
+// Window kinds that only the document makes; the first holds the button panel window pane.
+constexpr int32_t kButtonPanelWindowKind = 1011;
+constexpr int32_t kDocumentWindowKinds[] = {kButtonPanelWindowKind, 1024, 1025};
 
 bool IsOneOf(int32_t code, std::initializer_list<int32_t> codes)
 {
@@ -68,16 +70,26 @@ void WalkView::Init(DocumentFrame* owner)
 {
     playState_ = kPlayIdle;
     ViewBase::Init(owner);
-    navigation_ = static_cast<NavigationPane*>(MakePane(this, kPaneNavigation));
+    MakePane(this, kPaneNavigation);
+    MakePane(this, kPaneNavigationPanel);
 }
 
 void WalkView::Free()
 {
+    // A pane in a window goes with its window; one that no window holds goes now.
     if (navigation_) {
         navigation_->AttachNavigation(nullptr, nullptr);
-        // A pane in a window goes with its window.
         if (!navigation_->Owner()) navigation_->PaneDestroy();
         navigation_ = nullptr;
+    }
+    if (panel_) {
+        panel_->AttachNavigation(nullptr, nullptr);
+        if (!panel_->Owner()) panel_->PaneDestroy();
+        panel_ = nullptr;
+    }
+    if (buttonPanelWindow_) {
+        if (!buttonPanelWindow_->Owner()) buttonPanelWindow_->PaneDestroy();
+        buttonPanelWindow_ = nullptr;
     }
     ViewBase::Free();
 }
@@ -86,6 +98,7 @@ void WalkView::SetViewObserver(WalkObserver* observer)
 {
     observer_ = observer;
     if (navigation_) navigation_->AttachNavigation(this, observer);
+    if (panel_) panel_->AttachNavigation(this, observer);
 }
 
 void WalkView::ForgetNavigation(NavigationPane* pane)
@@ -93,14 +106,38 @@ void WalkView::ForgetNavigation(NavigationPane* pane)
     if (navigation_ == pane) navigation_ = nullptr;
 }
 
+void WalkView::ForgetPanel(NavigationPanel* panel)
+{
+    if (panel_ == panel) panel_ = nullptr;
+}
+
 Pane* WalkView::MakePane(ViewBase*, int32_t kind)
 {
-    if (kind != kPaneNavigation) return nullptr;
-    auto* pane = new (std::nothrow) NavigationPane;
-    if (!pane) return nullptr;
-    pane->PaneCreate(0);
-    pane->AttachNavigation(this, observer_);
-    return pane;
+    if (kind == kPaneNavigation) {
+        auto* pane = new (std::nothrow) NavigationPane;
+        if (!pane) return nullptr;
+        pane->PaneCreate(0);
+        pane->AttachNavigation(this, observer_);
+        navigation_ = pane;
+        return pane;
+    }
+    if (kind == kPaneNavigationPanel || kind == kPaneNavigationPanelOther) {
+        auto* panel = new (std::nothrow) NavigationPanel;
+        if (!panel) return nullptr;
+        panel->PaneCreate(kPaneDimWhenInactive);
+        panel->AttachNavigation(this, observer_);
+        panel_ = panel;
+        return panel;
+    }
+    if (kind == kPaneButtonPanelWindow) {
+        auto* pane = new (std::nothrow) ButtonPanelWindow;
+        if (!pane) return nullptr;
+        pane->PaneCreate(0);
+        pane->PanelWindowSetPlacement(nullptr, kPanelBottomStrip);
+        buttonPanelWindow_ = pane;
+        return pane;
+    }
+    return nullptr;
 }
 
 void WalkView::AttachView(int32_t code)
@@ -108,9 +145,12 @@ void WalkView::AttachView(int32_t code)
     if (code == kAttachWindowMade) {
         Window* window = GetWindow(kViewWalk);
         if (window && navigation_) window->AddPane(navigation_);
+        if (window && panel_) window->AddPane(panel_);
         SetName(name_);
     } else if (code == kAttachMadeCurrent) {
         if (inner_) inner_->FindOrCreate(this, kFindCurrentView);
+        if (buttonPanelWindow_)
+            if (Window* window = GetWindow(kButtonPanelWindowKind)) window->AddPane(buttonPanelWindow_);
         if (Record()) activeRecordWord_ = Record()[0];
         ViewCommand(nullptr, kCommandViewChange, kCodePathControls, 0);
     }

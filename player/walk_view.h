@@ -1,5 +1,5 @@
 // WalkView: the view of a model that the player shows, between the document and its panes. It
-// owns the navigation pane; commands of its panes go up to the document, which passes them to
+// owns the navigation pane and the navigation panel under it; commands of its panes go up to the document, which passes them to
 // every view, and what comes down decides when the pane redraws and when the preferences apply.
 #pragma once
 
@@ -30,9 +30,9 @@ public:
     static constexpr int32_t kPlayIdle = 4;
 
     // --- view operations ---
-    // Play state idle, the base set-up, the navigation pane made.
+    // Play state idle, the base set-up, the navigation pane and the navigation panel made.
     void Init(DocumentFrame* owner) override;
-    // Lets the navigation pane go (a pane that no window holds is destroyed), then the base.
+    // Lets its panes go (a pane that no window holds is destroyed), then the base.
     void Free() override;
     void AttachView(int32_t code) override;
     void AdjustPaneRect(PortRect* rect, int32_t kind) override;
@@ -42,7 +42,7 @@ public:
     void ApplyPreferences(PlayerPreferences* preferences, int32_t force) override;
 
     // The view's panes by kind (37 the navigation pane, 38 and 51 the navigation panel, 5 a
-    // button-panel window); null for other kinds.
+    // button-panel window), each kept as the view's pane of its kind; null for other kinds.
     Pane* MakePane(ViewBase* owner, int32_t kind);
     // Each 16.16 value rounded half up, then the observer's place and angles.
     void SetViewPlacement(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
@@ -67,6 +67,8 @@ public:
     void SetPlayState(int32_t state);
     // The pane tells the view that it is being destroyed with its window.
     void ForgetNavigation(NavigationPane* pane);
+    // The panel tells the view that it is being destroyed with its window.
+    void ForgetPanel(NavigationPanel* panel);
 
 private:
     // The document's own operations, when the inner object is the player document.

@@ -126,7 +126,8 @@ int32_t SidePanelOn()
 
 int32_t FrameCloseRefused()
 {
-    return ModalRunDepth() > 0 || ModalWindowCount() > 0 || ModelLoadingCount > 0 || WalkPathPlayCount > 0;
+    return ModalRunDepth() > 0 || ModalWindowCount() > 0 || ModelLoadingCount > 0 || WalkPathPlayCount > 0 ||
+           AboutWindowCount > 0;
 }
 
 int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t kind)

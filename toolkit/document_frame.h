@@ -174,8 +174,8 @@ DocumentFrame* FrontDocument();
 // The side panel switch (on from the start).
 int32_t SidePanelOn();
 
-// Nothing may close the frame while a modal run, a modal window, a load or a walk path's play is
-// under way.
+// Nothing may close the frame or end the session while a modal run, a modal window, a load, a
+// walk path's play or an about window is under way.
 int32_t FrameCloseRefused();
 
 // The player's services that frames call: the open command that dropped files go to, and the

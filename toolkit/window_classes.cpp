@@ -174,6 +174,10 @@ LRESULT HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return kNotHandled;
     case WM_ERASEBKGND:
         return 0;
+    case WM_QUERYENDSESSION:
+        // Windoids answer for the program as the frame does (the about window stands alone
+        // before any frame exists).
+        return FrameCloseRefused() ? 0 : kNotHandled;
     case WM_ACTIVATEAPP:
         if (window->Flags() & kWindowFloating) {
             if (!wParam) window->SetVisibleAtDeactivation(IsWindowVisible(hwnd) ? 1 : 0);

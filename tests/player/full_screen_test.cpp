@@ -139,8 +139,7 @@ TEST_F(FullScreenTest, ThePanesMoveIntoAPopUpOfTheScreensSizeAndBackToTheOldPlac
 {
     Window* before = ViewWindow();
     const std::vector<Pane*> panes = PanesOf(before);
-    ASSERT_FALSE(panes.empty());
-    EXPECT_EQ(panes[0], pane_);
+    ASSERT_EQ(panes, (std::vector<Pane*>{pane_, view_->Panel()}));
     PortRect place;
     before->GetWindowBounds(&place);
     const int32_t stripped = pane_->ContentRect().Height();
@@ -161,9 +160,11 @@ TEST_F(FullScreenTest, ThePanesMoveIntoAPopUpOfTheScreensSizeAndBackToTheOldPlac
     const int32_t height = GetSystemMetrics(SM_CYSCREEN);
     EXPECT_TRUE(SameRect(bounds, {-1, -1, width - 1, height - 1}))
         << bounds.left << "," << bounds.top << "," << bounds.right << "," << bounds.bottom;
-    // Only the navigation pane goes along, and it takes the whole window: no panel, no strip.
+    // Only the navigation pane goes along, and it takes the whole window: the panel and its
+    // strip stay behind.
     EXPECT_EQ(PanesOf(full), std::vector<Pane*>{pane_});
     EXPECT_EQ(pane_->Owner(), full);
+    EXPECT_EQ(view_->Panel()->Owner(), nullptr);
     EXPECT_EQ(pane_->ContentRect().Width(), width);
     EXPECT_EQ(pane_->ContentRect().Height(), height);
     EXPECT_GT(height - stripped, 0);

@@ -16,9 +16,11 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/process_state.h"
 #include "model/model_document.h"
+#include "player/about_window.h"
 #include "player/command_line.h"
 #include "player/command_line_files.h"
 #include "player/model_window.h"
+#include "player/navigation_panel.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
 #include "player/player_menus.h"
@@ -27,9 +29,11 @@
 #include "player/view_rectangles.h"
 #include "player/walk_menu_settings.h"
 #include "player/walk_observer.h"
+#include "player/walk_view.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "tools/sample_scenes.h"
 #include "toolkit/app_globals.h"
+#include "toolkit/button_item.h"
 #include "toolkit/screen_bounds.h"
 #include "toolkit/toolkit_ui_services.h"
 #include "toolkit/window.h"
@@ -130,6 +134,13 @@ public:
     std::vector<Open> opened;
 };
 
+// A clock whose every reading is a start-up about window's whole time later than the last.
+uint32_t LeapingClock()
+{
+    static uint32_t now = 0;
+    return now += 6000;
+}
+
 class PlayerWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -138,7 +149,11 @@ protected:
         GetTempPathA(sizeof temp, temp);
         gFolder = std::string(temp) + "qp-player-" + std::to_string(GetCurrentProcessId()) + "\\";
         CreateDirectoryA(gFolder.c_str(), nullptr);
-        ASSERT_TRUE(InitPlayerEngine());
+        // The start-up about window's time passes at once.
+        const AboutTickSource previous = InstallAboutTickSource(LeapingClock);
+        const bool started = InitPlayerEngine();
+        InstallAboutTickSource(previous);
+        ASSERT_TRUE(started);
         ASSERT_TRUE(WriteModel(BuildShapesSample(), PathOf("shapes.qpy")));
         ASSERT_TRUE(WriteModel(BuildGlassSample(), PathOf("glass.qpy")));
         ModelDocument* credited = BuildShapesSample();
@@ -344,6 +359,53 @@ TEST_F(PlayerWindowTest, WalkMenuStopGoesBackToThePathsFirstPointAndEndsRecordin
     EXPECT_EQ(walk->x, 10);
     EXPECT_EQ(walk->y, -5);
     EXPECT_EQ(walk->heading, 16);
+}
+
+TEST_F(PlayerWindowTest, WalkMenuStopAndPlayShowTheirPathStateOnThePanelAtOnce)
+{
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ModelDocWindow* model = OpenModel();
+    ASSERT_NE(model, nullptr);
+    auto* view = static_cast<WalkView*>(model->Document()->FindView(kViewWalk));
+    ASSERT_NE(view, nullptr);
+    NavigationPanel* panel = view->Panel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_NE(panel->Owner(), nullptr);
+    NavigationButtonPanel* buttons = panel->NavigationButtons();
+    auto states = [buttons] {
+        return std::vector<int32_t>{buttons->PanelItemState(kPanelStop), buttons->PanelItemState(kPanelPlay),
+                                    buttons->PanelItemState(kPanelPause)};
+    };
+    WalkObserver* walk = model->ModelWalkObserver();
+    walk->ClearPath();
+    // Play without a path shows nothing new.
+    model->WalkMenu()->NavigateMenuCommand(kWalkPlay);
+    EXPECT_EQ(states(), (std::vector<int32_t>{1, 0, 0}));
+
+    model->Document()->SetPathRecording(1);
+    for (int32_t step = 1; step <= 3; ++step)
+        model->Document()->ObserverSetPlacement(IntToFixed(10 * step), 0, IntToFixed(40), 0, 0, 0);
+    buttons->SelectPathState(kPanelPause);
+    model->WalkMenu()->NavigateMenuCommand(kWalkStop);
+    EXPECT_EQ(states(), (std::vector<int32_t>{1, 0, 0}));
+    EXPECT_EQ(buttons->PanelItem(kPanelStop)->IsDirty(), 0) << "drawn at once";
+
+    // A click on the panel waits: play shows one point and stops, and the click is spent.
+    HWND hwnd = panel->PaneWindow();
+    SetCapture(hwnd);
+    for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof(input));
+    }
+    model->WalkMenu()->NavigateMenuCommand(kWalkPlay);
+    ReleaseCapture();
+    EXPECT_EQ(states(), (std::vector<int32_t>{0, 1, 0}));
+    EXPECT_EQ(buttons->PanelItem(kPanelPlay)->IsDirty(), 0) << "drawn at once";
+    EXPECT_EQ(walk->x, 10);
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, hwnd, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_NOREMOVE));
 }
 
 TEST_F(PlayerWindowTest, FileMenuEnablesCloseAndCreditsByWhatIsOpen)

@@ -1,0 +1,26 @@
+// What the two forms of the about window share: their clock in units of 16 ms, measured so that
+// a wrapping tick count never holds a window up, the one message each loop takes per turn, and
+// the facts the test build logs.
+#pragma once
+
+#include <cstdint>
+
+#include <windows.h>
+
+// How long a window opened at start-up stays at least: 360 units of 16 ms.
+constexpr uint32_t kAboutStartUpUnits = 360;
+
+// The installed clock's tick count (milliseconds).
+uint32_t AboutTicks();
+// Whole 16 ms units from `start` to `now` (tick counts), right across a wrap of the count.
+uint32_t AboutUnitsBetween(uint32_t start, uint32_t now);
+
+// Takes one waiting message, if any: a key or mouse-button message ends the loop (taken), but
+// a release is only taken; a WM_QUIT ends it too and is posted again for the loops outside; any
+// other message but WM_MOUSEMOVE is translated and dispatched. True when the loop ends.
+bool AboutInputEnds();
+
+// The test build's facts: which form opened where (its client area on the screen), and that it
+// closed.
+void LogAboutShown(const char* form, HWND window);
+void LogAboutClosed(const char* form);

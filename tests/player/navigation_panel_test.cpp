@@ -1,0 +1,466 @@
+// The walk view's button panel in a real window, driven through its window's mouse messages: the
+// strip it takes, motion buttons stepping the eye on the press and on every tracking call, the
+// release ending the motion, a drag off the panel, Home, the path buttons with and without a
+// path (a click that stops play pressing nothing afterwards), and the window records that let
+// panels go.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "foundation/process_state.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "player/navigation_pane.h"
+#include "player/navigation_panel.h"
+#include "player/player_document.h"
+#include "player/player_preferences.h"
+#include "player/walk_observer.h"
+#include "player/walk_view.h"
+#include "render/face_front_end.h"
+#include "render/projection.h"
+#include "render/raster_buffers.h"
+#include "tests/foundation/beep_recorder.h"
+#include "tests/toolkit/toolkit_support.h"
+#include "textures/shade_level_builder.h"
+#include "toolkit/app_commands.h"
+#include "toolkit/button_item.h"
+#include "toolkit/input_events.h"
+#include "toolkit/window.h"
+
+namespace {
+
+constexpr WindowFlags kViewWindowFlags = kWindowCaption | kWindowSystemMenu;
+constexpr WindowSize kNoSize = {0, 0};
+// A client width that twelve buttons do not divide: 12 x 33 + 7.
+constexpr int32_t kClientWidth = 403;
+constexpr int32_t kClientHeight = 280;
+
+using Command = std::array<int32_t, 3>;  // kind, code, value
+using Commands = std::vector<Command>;
+
+// The document: what the view passes up comes back down to it as the player's document does.
+class TestDocument : public ViewBase {
+public:
+    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
+    {
+        ++redraws;
+        if (onCommand) onCommand();
+        if (view) view->ViewNotify(sender, kind, code, value);
+    }
+    PlayerPreferences* Preferences() override { return preferences; }
+    Window* GetWindow(int32_t) override { return window; }
+
+    WalkView* view = nullptr;
+    PlayerPreferences* preferences = nullptr;
+    Window* window = nullptr;
+    int32_t redraws = 0;
+    void (*onCommand)() = nullptr;
+};
+
+// The view notes every command its panes send it.
+class RecordingView : public WalkView {
+public:
+    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
+    {
+        commands.push_back({kind, code, value});
+        WalkView::ViewCommand(sender, kind, code, value);
+    }
+    Commands Taken() { return std::exchange(commands, {}); }
+
+    Commands commands;
+};
+
+class NavigationPanelTest : public FrameFixture {
+public:
+    static void SetUpTestSuite()
+    {
+        InstallRendererRegionWork();
+        PolyRgnStartup();
+        SetDirectPixelDrawing(1);
+        InitProjectionArrays();
+        InitRasterBuffers();
+        BuildShadeLevelTables();
+    }
+
+    static void TearDownTestSuite()
+    {
+        FreeShadeLevelTables();
+        FreeRasterBuffers();
+        FreeProjectionArrays();
+        PolyRgnShutdown();
+    }
+
+    void SetUp() override
+    {
+        FrameFixture::SetUp();
+        ASSERT_NE(frame_, nullptr);
+        holder_ = new ModelHolder;
+        holder_->ModelHolderInit(nullptr);
+        observer_ = new WalkObserver;
+        ASSERT_EQ(observer_->Init(holder_), kResultOk);
+        observer_->SetOwner(&document_);
+        preferences_ = new PlayerPreferences;
+        ASSERT_EQ(preferences_->Init(), kResultOk);
+        document_.preferences = preferences_;
+
+        window_ = new Window;
+        ASSERT_EQ(window_->CreateWindowObject({0, 0, kClientWidth, kClientHeight}, "Walk", kNoSize, kNoSize, kNoSize,
+                                              kViewWindowFlags, kWindowDestroys),
+                  kResultOk);
+        window_->SetWindowOwner(frame_);
+        frame_->RegisterDocumentWindow(window_);
+        document_.window = window_;
+
+        view_ = new RecordingView;
+        view_->SetViewObserver(observer_);
+        view_->ViewRecordInit();
+        view_->SetInner(&document_);
+        view_->SetKind(kViewWalk);
+        view_->Init(frame_);
+        document_.view = view_;
+        view_->AttachView(3);
+        view_->ViewCommand(nullptr, kCommandApplied, kCodeRenderPresets, 0);
+        window_->ShowWindowObject();
+        // The client area made exactly kClientWidth wide.
+        RECT client;
+        GetClientRect(window_->GetWindowHandle(), &client);
+        RECT outer;
+        GetWindowRect(window_->GetWindowHandle(), &outer);
+        MoveWindow(window_->GetWindowHandle(), 0, 0, outer.right - outer.left + kClientWidth - client.right,
+                   outer.bottom - outer.top + kClientHeight - client.bottom, TRUE);
+        PumpMessages();
+        panel_ = view_->Panel();
+        ASSERT_NE(panel_, nullptr);
+        buttons_ = panel_->NavigationButtons();
+        ASSERT_NE(buttons_, nullptr);
+        hwnd_ = panel_->PaneWindow();
+        ASSERT_NE(hwnd_, nullptr);
+        view_->Taken();
+        document_.redraws = 0;
+    }
+
+    void TearDown() override
+    {
+        ReleaseCapture();
+        PumpMessages();
+        document_.onCommand = nullptr;
+        if (view_) view_->Free();
+        if (window_) window_->DestroyWindowObject();
+        observer_->Free();
+        preferences_->Free();
+        holder_->ModelHolderDestroy();
+        FrameFixture::TearDown();
+    }
+
+    LPARAM Centre(int32_t index) const
+    {
+        PortRect rect;
+        buttons_->PanelItemRect(index, &rect);
+        return Point((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    }
+
+    void Down(LPARAM at) { SendMessageA(hwnd_, WM_LBUTTONDOWN, MK_LBUTTON, at); }
+    void Up(LPARAM at) { SendMessageA(hwnd_, WM_LBUTTONUP, 0, at); }
+    // A tracking call while the button is held, as the repeat chain makes it.
+    void Repeat(LPARAM at) { SendMessageA(hwnd_, PaneRepeatMessage, MK_LBUTTON, at); }
+
+    std::array<int32_t, kPanelButtonCount> States() const
+    {
+        std::array<int32_t, kPanelButtonCount> states{};
+        for (int32_t i = 0; i < kPanelButtonCount; ++i) states[i] = buttons_->PanelItemState(i);
+        return states;
+    }
+
+    void RecordPath(int32_t points)
+    {
+        observer_->SetRecording(1, 1);
+        for (int32_t i = 1; i <= points; ++i) observer_->SetAndRecord(IntToFixed(10 * i), 0, 0, 0, 0, 0);
+        observer_->SetRecording(0, 0);
+    }
+
+    TestDocument document_;
+    ModelHolder* holder_ = nullptr;
+    WalkObserver* observer_ = nullptr;
+    PlayerPreferences* preferences_ = nullptr;
+    Window* window_ = nullptr;
+    RecordingView* view_ = nullptr;
+    NavigationPanel* panel_ = nullptr;
+    NavigationButtonPanel* buttons_ = nullptr;
+    HWND hwnd_ = nullptr;
+};
+
+constexpr std::array<int32_t, kPanelButtonCount> kStopOnly = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr std::array<int32_t, kPanelButtonCount> kNonePressed = {};
+
+TEST_F(NavigationPanelTest, TheStripRunsAlongTheWindowsBottomAndTheFirstFillerTakesTheSparePixels)
+{
+    const int32_t strip = GetSystemMetrics(SM_CYVTHUMB);
+    const PortRect& place = panel_->PaneRect();
+    EXPECT_EQ((std::array<int32_t, 4>{place.left, place.top, place.right, place.bottom}),
+              (std::array<int32_t, 4>{0, kClientHeight - strip, kClientWidth, kClientHeight}));
+    EXPECT_EQ(view_->Navigation()->PaneRect().bottom, place.top) << "the navigation pane ends where the strip starts";
+    EXPECT_EQ(buttons_->CellWidth(), kClientWidth / kPanelButtonCount);
+    EXPECT_EQ(buttons_->CellHeight(), strip);
+
+    // 33 pixels each; the first filler 33 + 7, and everything after it 7 further right.
+    const int32_t width = kClientWidth / kPanelButtonCount;
+    const int32_t spare = kClientWidth % kPanelButtonCount;
+    for (int32_t i = 0; i < kPanelButtonCount; ++i) {
+        PortRect rect;
+        buttons_->PanelItemRect(i, &rect);
+        const int32_t left = i * width + (i > kPanelFirstFiller ? spare : 0);
+        const int32_t right = (i + 1) * width + (i >= kPanelFirstFiller ? spare : 0);
+        EXPECT_EQ((std::array<int32_t, 4>{rect.left, rect.top, rect.right, rect.bottom}),
+                  (std::array<int32_t, 4>{left, 0, right, strip}))
+            << i;
+    }
+
+    const uint8_t glyphs[] = {208, 206, 210, 1, 162, 196, 160, 164, 166, 168, 1, 170};
+    for (int32_t i = 0; i < kPanelButtonCount; ++i) EXPECT_EQ(buttons_->PanelItemKind(i), glyphs[i]) << i;
+    EXPECT_STREQ(buttons_->PanelItemHelp(kPanelTurnLeft), "Press this button to turn left.");
+    EXPECT_STREQ(buttons_->PanelItemHelp(kPanelHome), "Press the Home button to move back to the center of the world.");
+    EXPECT_STREQ(buttons_->PanelItemHelp(kPanelFirstFiller), "");
+    EXPECT_EQ(States(), kStopOnly);
+}
+
+TEST_F(NavigationPanelTest, ForwardStepsTwentyOnThePressAndItsReleaseEndsTheMotion)
+{
+    const int16_t y = observer_->y;
+    Down(Centre(kPanelForward));
+    EXPECT_EQ(observer_->y, y + 20);
+    EXPECT_EQ(observer_->x, 0);
+    EXPECT_EQ(buttons_->PanelItemState(kPanelForward), kButtonPressed);
+    EXPECT_EQ(view_->Taken(), (Commands{{kCommandStep, kCodeRedrawStep, 0}}));
+    EXPECT_EQ(document_.redraws, 1) << "the view passed the redraw up at once";
+
+    Up(Centre(kPanelForward));
+    EXPECT_EQ(view_->Taken(), (Commands{{kCommandViewChange, kCodePathControls, 0}}));
+    PumpMessages();
+    EXPECT_EQ(observer_->y, y + 20) << "no step after the release";
+    EXPECT_EQ(States(), kStopOnly);
+
+    // Backward, Up and Down step by their own amounts.
+    for (int32_t button : {kPanelBackward, kPanelUp, kPanelUp, kPanelDown}) {
+        Down(Centre(button));
+        Up(Centre(button));
+    }
+    PumpMessages();
+    EXPECT_EQ(observer_->y, y);
+    EXPECT_EQ(observer_->z, 10);
+}
+
+TEST_F(NavigationPanelTest, AHeldTurnLeftTurnsByFourOnEveryTrackingCallAndTheReleaseStopsIt)
+{
+    const int16_t heading = observer_->heading;
+    Down(Centre(kPanelTurnLeft));
+    for (int i = 0; i < 3; ++i) Repeat(Centre(kPanelTurnLeft));
+    EXPECT_EQ(observer_->heading, (heading + 4 * 4) & 0xFF);
+    Up(Centre(kPanelTurnLeft));
+    PumpMessages();
+    EXPECT_EQ(observer_->heading, (heading + 4 * 4) & 0xFF);
+    Commands redraws(4, Command{kCommandStep, kCodeRedrawStep, 0});
+    redraws.push_back({kCommandViewChange, kCodePathControls, 0});
+    EXPECT_EQ(view_->Taken(), redraws);
+
+    // Turn Right back, with the world test when the pane asks for it.
+    view_->Navigation()->SetNavigationOptions(kNavigateCollision);
+    Down(Centre(kPanelTurnRight));
+    Up(Centre(kPanelTurnRight));
+    EXPECT_EQ(observer_->heading, (heading + 3 * 4) & 0xFF);
+}
+
+TEST_F(NavigationPanelTest, DraggingOffThePanelReleasesEveryButtonAndTheReleaseEndsTheMotion)
+{
+    Down(Centre(kPanelForward));
+    const int16_t y = observer_->y;
+    SendMessageA(hwnd_, WM_MOUSEMOVE, MK_LBUTTON, Point(5, -20));
+    EXPECT_EQ(States(), kNonePressed);
+    EXPECT_EQ(observer_->y, y) << "no step off the panel";
+    // Back onto Backward: it alone is pressed and steps.
+    SendMessageA(hwnd_, WM_MOUSEMOVE, MK_LBUTTON, Centre(kPanelBackward));
+    EXPECT_EQ(observer_->y, y - 20);
+    EXPECT_EQ(buttons_->PanelItemState(kPanelBackward), kButtonPressed);
+    EXPECT_EQ(buttons_->PanelItemState(kPanelForward), kButtonReleased);
+    SendMessageA(hwnd_, WM_MOUSEMOVE, MK_LBUTTON, Point(5, -20));
+    view_->Taken();
+    Up(Point(5, -20));
+    EXPECT_EQ(view_->Taken(), (Commands{{kCommandViewChange, kCodePathControls, 0}}));
+    EXPECT_EQ(States(), kNonePressed);
+}
+
+TEST_F(NavigationPanelTest, HomePostsCtroOnThePressAndIsReleasedWithTheMotionButtons)
+{
+    Down(Centre(kPanelHome));
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, frame_->FrameWindow(), AppCommandMessage, AppCommandMessage, PM_REMOVE));
+    EXPECT_EQ(int32_t(message.lParam), CommandTag("CTRO"));
+    EXPECT_EQ(buttons_->PanelItemState(kPanelHome), kButtonPressed);
+    Up(Centre(kPanelHome));
+    EXPECT_EQ(view_->Taken(), (Commands{{kCommandViewChange, kCodePathControls, 0}}));
+    EXPECT_EQ(States(), kStopOnly);
+    EXPECT_FALSE(PeekMessageA(&message, frame_->FrameWindow(), AppCommandMessage, AppCommandMessage, PM_NOREMOVE));
+}
+
+TEST_F(NavigationPanelTest, PlayAndPauseWithoutAPathFallBackToStopWithABeep)
+{
+    BeepRecorder beeps;
+    for (int32_t button : {kPanelPlay, kPanelPause}) {
+        Down(Centre(button));
+        EXPECT_EQ(buttons_->PanelItemState(button), kButtonPressed);
+        Up(Centre(button));
+        EXPECT_EQ(States(), kStopOnly) << button;
+    }
+    EXPECT_EQ(beeps.beeps, (std::vector<int32_t>{1, 1}));
+    EXPECT_EQ(document_.redraws, 0);
+}
+
+TEST_F(NavigationPanelTest, PauseAndStopWithAPathShowTheirStateAndStopRewindsWithoutMoving)
+{
+    BeepRecorder beeps;
+    RecordPath(3);
+    observer_->SetRecording(1, 0);
+    observer_->GoToPathPoint(2);
+    ASSERT_EQ(observer_->PathIndex(), 2);
+    Down(Centre(kPanelPause));
+    Up(Centre(kPanelPause));
+    EXPECT_EQ(States(), (std::array<int32_t, kPanelButtonCount>{0, 0, 1}));
+    view_->Taken();
+
+    Down(Centre(kPanelStop));
+    Up(Centre(kPanelStop));
+    EXPECT_EQ(States(), kStopOnly);
+    EXPECT_EQ(observer_->PathIndex(), 0);
+    EXPECT_FALSE(observer_->IsRecording());
+    EXPECT_EQ(observer_->PathCount(), 3 + 1) << "recording went off without clearing the path";
+    EXPECT_EQ(observer_->x, 30) << "Stop rewinds; the eye stays";
+    EXPECT_EQ(view_->Taken(), (Commands{{kCommandStep, kCodeRedrawStep, 0}}));
+    EXPECT_TRUE(beeps.beeps.empty());
+}
+
+NavigationPanelTest* gPlaying = nullptr;
+// The redraw of a playing path after which a click comes (through the system's input, to the
+// panel), and after which play is ended by a quit instead, as a test that fails and does not hang.
+int32_t gClickAfter = 0;
+constexpr int32_t kQuitAfter = 40;
+
+void ClickDuringPlay()
+{
+    const int32_t redraws = gPlaying->document_.redraws;
+    if (redraws == kQuitAfter) {
+        ADD_FAILURE() << "play went on";
+        PostQuitMessage(0);
+    }
+    if (redraws != gClickAfter) return;
+    EXPECT_EQ(gPlaying->States()[kPanelPlay], kButtonPressed) << "Play shows while the path plays";
+    SetCapture(gPlaying->hwnd_);
+    for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof(input));
+    }
+}
+
+TEST_F(NavigationPanelTest, PlayRunsInsideTheClickAndTheClickThatStopsItPressesNothing)
+{
+    RecordPath(4);
+    // The pointer over Play, and on the third point shown a click there: it stops play.
+    PortRect play;
+    buttons_->PanelItemRect(kPanelPlay, &play);
+    POINT at = {(play.left + play.right) / 2, (play.top + play.bottom) / 2};
+    ClientToScreen(hwnd_, &at);
+    SetCursorPos(at.x, at.y);
+    gPlaying = this;
+    gClickAfter = 3;
+    document_.onCommand = ClickDuringPlay;
+    Down(Centre(kPanelPlay));
+    Up(Centre(kPanelPlay));
+    EXPECT_EQ(document_.redraws, 3);
+    EXPECT_EQ(observer_->PathIndex(), 2) << "stopped at the point shown";
+    EXPECT_EQ(States(), (std::array<int32_t, kPanelButtonCount>{0, 0, 1})) << "Pause shows after play";
+    EXPECT_EQ(WalkPathPlayCount, 0);
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, hwnd_, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_NOREMOVE));
+    PumpFor(100);
+    EXPECT_EQ(document_.redraws, 3) << "the click started no play again";
+    EXPECT_EQ(States(), (std::array<int32_t, kPanelButtonCount>{0, 0, 1}));
+
+    // Play again resumes where play stopped (the next click after a pause: no double click).
+    Sleep(GetDoubleClickTime() + 1);
+    gClickAfter = 4;
+    Down(Centre(kPanelPlay));
+    Up(Centre(kPanelPlay));
+    EXPECT_EQ(document_.redraws, 4);
+    EXPECT_EQ(observer_->PathIndex(), 2);
+    document_.onCommand = nullptr;
+    gPlaying = nullptr;
+}
+
+// --- the window records ---
+
+// A button panel that notes its destruction.
+class CountedPanel : public ButtonPanel {
+public:
+    explicit CountedPanel(int32_t* destroyed) : destroyed_(destroyed) {}
+    void Destroy() override
+    {
+        ++*destroyed_;
+        ButtonPanel::Destroy();
+    }
+
+private:
+    int32_t* destroyed_;
+};
+
+class ReleasedView : public ViewBase {
+public:
+    void ReleaseViewObject() override { ++released; }
+    int32_t released = 0;
+};
+
+TEST(ViewWindowRecordTest, RecordsUnlinkPanelWindowsReleaseViewsAndFreePanelsByKind)
+{
+    // Kinds 2, 3, 5 and 6: the window lets its panel go (which survives).
+    for (int16_t kind : {2, 3, 5, 6}) {
+        auto* window = new ButtonPanelWindow;
+        window->PaneCreate(0);
+        int32_t destroyed = 0;
+        auto* panel = new CountedPanel(&destroyed);
+        ASSERT_EQ(panel->PanelInit(-2), kResultOk);
+        window->LinkPanelOwner(panel);
+        auto* record = new ViewWindowRecord(window, kind);
+        EXPECT_EQ(record->RecordView(), nullptr);
+        record->Free();
+        EXPECT_EQ(window->Panel(), nullptr) << kind;
+        EXPECT_EQ(panel->PanelWindow(), nullptr) << kind;
+        window->PaneDestroy();
+        EXPECT_EQ(destroyed, 0) << kind;
+        panel->PanelDeleteItems();
+    }
+    // The view kinds release their object; the walk view's kind 72 and others do nothing more.
+    for (int16_t kind : {7, 10, 25, 27, 29, 31, 35, 36, 72, 12, 40}) {
+        ReleasedView view;
+        auto* record = new ViewWindowRecord(&view, kind);
+        EXPECT_EQ(record->RecordView(), &view);
+        record->Free();
+        const bool releases = kind != 72 && kind != 12 && kind != 40;
+        EXPECT_EQ(view.released, releases ? 1 : 0) << kind;
+    }
+    // The panel kinds free the panel with its buttons.
+    for (int16_t kind : {11, 13, 15, 17, 18, 20, 21, 28, 59, 62}) {
+        int32_t destroyed = 0;
+        auto* panel = new CountedPanel(&destroyed);
+        ASSERT_EQ(panel->PanelInit(-2), kResultOk);
+        panel->PanelAddItem(200);
+        auto* record = new ViewWindowRecord(panel, kind);
+        EXPECT_EQ(record->RecordView(), nullptr);
+        record->Free();
+        EXPECT_EQ(destroyed, 1) << kind;
+    }
+}
+
+}  // namespace
