@@ -5,7 +5,7 @@ the model window back; the player goes on as before."""
 import time
 
 import qpdrive
-from player_e2e import RECT, Session, cross_hair_pixels, expect_pane_shows, hold, moves, render_reference
+from player_e2e import RECT, Session, expect_pane_shows, hold, moves
 from qpdrive import expect
 
 VIEW = r"^model-window \d+ " + RECT + r"$"
@@ -26,40 +26,6 @@ def view_after_toggle(s, state, since):
     return window
 
 
-def expect_screen_shows(s, model, frame, timeout=5.0):
-    """The part of the pane that lies on the screen equals render-frame's picture of the frame at
-    the pane's whole size (the cross hair and the last row apart)."""
-    reference = render_reference(s, model, frame)
-    left, top, right, bottom = s.pane
-    cx, cy = s.cross_hair()
-    hair = cross_hair_pixels(cx, cy)
-    deadline = time.monotonic() + timeout
-    while True:
-        shot = qpdrive.Screenshot()
-        wrong = []
-        for y in range(max(top, 0), min(bottom, shot.height)):
-            for x in range(max(left, 0), min(right, shot.width)):
-                if (x, y) in hair:
-                    want = hair[(x, y)]
-                elif y == bottom - 1:
-                    want = (0, 0, 0)
-                else:
-                    want = reference.pixel(x - left, y - top)
-                got = shot.pixel(x, y)
-                if got != want:
-                    wrong.append(((x, y), got, want))
-                    if len(wrong) > 20:
-                        break
-            if len(wrong) > 20:
-                break
-        if not wrong:
-            return
-        if time.monotonic() > deadline:
-            raise AssertionError("pixels of the full-screen pane differ from render-frame at %r; e.g. %r" % (
-                frame, wrong[:6]))
-        time.sleep(0.2)
-
-
 def enter_full_screen(s, room):
     """Walk > Full Screen: a pop-up whose content is the screen moved a pixel up and left, the
     help bar hidden, the picture render-frame's at the screen's size."""
@@ -72,7 +38,7 @@ def enter_full_screen(s, room):
     expect(s.pane == window, "the pane %r does not fill the window %r" % (s.pane, window))
     s.next_frame(since=mark)
     frame = s.settle()
-    expect_screen_shows(s, room, frame)
+    expect_pane_shows(s, room, frame)
     return frame
 
 
