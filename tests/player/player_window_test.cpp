@@ -650,6 +650,8 @@ TEST_F(FullScreenTest, ThePanesMoveIntoAPopUpOfTheScreensSizeAndBackToTheOldPlac
     EXPECT_TRUE(model_->WalkMenu()->IsMenuItemChecked(kWalkFullScreen));
     EXPECT_FALSE(model_->GetHelpBarHost()->window->IsWindowObjectVisible());
     EXPECT_FALSE(IsWindowEnabled(model_->FrameWindow())) << "the pop-up holds the program while it is up";
+    model_->LayoutModelWindow();
+    EXPECT_EQ(Corners(full), (std::vector<int32_t>{-1, -1, width - 1, screenHeight - 1})) << "the frame's layout";
 
     // Asking again keeps the place to come back to.
     EXPECT_EQ(document_->SetFullScreen(view_, 1), 1);
