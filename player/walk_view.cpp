@@ -324,6 +324,10 @@ void WalkView::LogPlace() const
     char place[64];
     ClientOnScreen(hwnd, {client.left, client.top, client.right, client.bottom}, place, sizeof place);
     LogEvent("model-window %llu %s", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), place);
+    if (panel_ && panel_->PaneWindow()) {
+        ClientOnScreen(panel_->PaneWindow(), panel_->ContentRect(), place, sizeof place);
+        LogEvent("panel %s", place);
+    }
     if (!navigation_->PaneWindow()) return;
     const PortRect& rect = navigation_->ViewRect();
     ClientOnScreen(navigation_->PaneWindow(), rect, place, sizeof place);
