@@ -17,7 +17,6 @@
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"
-#include "player/player_preferences.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "render/face_front_end.h"
@@ -51,11 +50,9 @@ public:
         if (onCommand) onCommand();
         if (view) view->ViewNotify(sender, kind, code, value);
     }
-    PlayerPreferences* Preferences() override { return preferences; }
     Window* GetWindow(int32_t) override { return window; }
 
     WalkView* view = nullptr;
-    PlayerPreferences* preferences = nullptr;
     Window* window = nullptr;
     int32_t redraws = 0;
     void (*onCommand)() = nullptr;
@@ -103,9 +100,6 @@ public:
         observer_ = new WalkObserver;
         ASSERT_EQ(observer_->Init(holder_), kResultOk);
         observer_->SetOwner(&document_);
-        preferences_ = new PlayerPreferences;
-        ASSERT_EQ(preferences_->Init(), kResultOk);
-        document_.preferences = preferences_;
 
         window_ = new Window;
         ASSERT_EQ(window_->CreateWindowObject({0, 0, kClientWidth, kClientHeight}, "Walk", kNoSize, kNoSize, kNoSize,
@@ -123,7 +117,6 @@ public:
         view_->Init(frame_);
         document_.view = view_;
         view_->AttachView(3);
-        view_->ViewCommand(nullptr, kCommandApplied, kCodeRenderPresets, 0);
         window_->ShowWindowObject();
         // The client area made exactly kClientWidth wide.
         RECT client;
@@ -151,7 +144,6 @@ public:
         if (view_) view_->Free();
         if (window_) window_->DestroyWindowObject();
         observer_->Free();
-        preferences_->Free();
         holder_->ModelHolderDestroy();
         FrameFixture::TearDown();
     }
@@ -185,7 +177,6 @@ public:
     TestDocument document_;
     ModelHolder* holder_ = nullptr;
     WalkObserver* observer_ = nullptr;
-    PlayerPreferences* preferences_ = nullptr;
     Window* window_ = nullptr;
     RecordingView* view_ = nullptr;
     NavigationPanel* panel_ = nullptr;
@@ -193,7 +184,8 @@ public:
     HWND hwnd_ = nullptr;
 };
 
-constexpr std::array<int32_t, kPanelButtonCount> kStopOnly = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr std::array<int32_t, kPanelButtonCount> kStopOnly = {1};
+constexpr std::array<int32_t, kPanelButtonCount> kPauseOnly = {0, 0, 1};
 constexpr std::array<int32_t, kPanelButtonCount> kNonePressed = {};
 
 TEST_F(NavigationPanelTest, TheStripRunsAlongTheWindowsBottomAndTheFirstFillerTakesTheSparePixels)
@@ -203,9 +195,6 @@ TEST_F(NavigationPanelTest, TheStripRunsAlongTheWindowsBottomAndTheFirstFillerTa
     EXPECT_EQ((std::array<int32_t, 4>{place.left, place.top, place.right, place.bottom}),
               (std::array<int32_t, 4>{0, kClientHeight - strip, kClientWidth, kClientHeight}));
     EXPECT_EQ(view_->Navigation()->PaneRect().bottom, place.top) << "the navigation pane ends where the strip starts";
-    EXPECT_EQ(buttons_->CellWidth(), kClientWidth / kPanelButtonCount);
-    EXPECT_EQ(buttons_->CellHeight(), strip);
-
     // 33 pixels each; the first filler 33 + 7, and everything after it 7 further right.
     const int32_t width = kClientWidth / kPanelButtonCount;
     const int32_t spare = kClientWidth % kPanelButtonCount;
@@ -218,94 +207,57 @@ TEST_F(NavigationPanelTest, TheStripRunsAlongTheWindowsBottomAndTheFirstFillerTa
                   (std::array<int32_t, 4>{left, 0, right, strip}))
             << i;
     }
-
-    const uint8_t glyphs[] = {208, 206, 210, 1, 162, 196, 160, 164, 166, 168, 1, 170};
-    for (int32_t i = 0; i < kPanelButtonCount; ++i) EXPECT_EQ(buttons_->PanelItemKind(i), glyphs[i]) << i;
-    EXPECT_STREQ(buttons_->PanelItemHelp(kPanelTurnLeft), "Press this button to turn left.");
+    EXPECT_EQ(buttons_->PanelItemKind(kPanelTurnLeft), 160);
     EXPECT_STREQ(buttons_->PanelItemHelp(kPanelHome), "Press the Home button to move back to the center of the world.");
-    EXPECT_STREQ(buttons_->PanelItemHelp(kPanelFirstFiller), "");
     EXPECT_EQ(States(), kStopOnly);
 }
 
-TEST_F(NavigationPanelTest, ForwardStepsTwentyOnThePressAndItsReleaseEndsTheMotion)
+TEST_F(NavigationPanelTest, MotionButtonsStepOnThePressAndEveryTrackingCallAndTheirReleaseEndsTheMotion)
 {
-    const int16_t y = observer_->y;
+    // Heading 0: forward runs along y.
+    observer_->SetObserverAngles(0, 0, 0);
+    const ShortVector3 eye = {observer_->x, observer_->y, observer_->z};
+    // Forward pressed and released without moving: one step of 20, then kind 7, code 1020.
     Down(Centre(kPanelForward));
-    EXPECT_EQ(observer_->y, y + 20);
-    EXPECT_EQ(observer_->x, 0);
+    EXPECT_EQ(observer_->y, eye.y + 20);
+    EXPECT_EQ(observer_->x, eye.x);
     EXPECT_EQ(buttons_->PanelItemState(kPanelForward), kButtonPressed);
-    EXPECT_EQ(view_->Taken(), (Commands{{kCommandStep, kCodeRedrawStep, 0}}));
     EXPECT_EQ(document_.redraws, 1) << "the view passed the redraw up at once";
-
     Up(Centre(kPanelForward));
-    EXPECT_EQ(view_->Taken(), (Commands{{kCommandViewChange, kCodePathControls, 0}}));
     PumpMessages();
-    EXPECT_EQ(observer_->y, y + 20) << "no step after the release";
+    EXPECT_EQ(observer_->y, eye.y + 20) << "no step after the release";
+    EXPECT_EQ(view_->Taken(), (Commands{{kCommandStep, kCodeRedrawStep, 0}, {kCommandViewChange, kCodePathControls, 0}}));
     EXPECT_EQ(States(), kStopOnly);
 
-    // Backward, Up and Down step by their own amounts.
-    for (int32_t button : {kPanelBackward, kPanelUp, kPanelUp, kPanelDown}) {
-        Down(Centre(button));
-        Up(Centre(button));
-    }
-    PumpMessages();
-    EXPECT_EQ(observer_->y, y);
-    EXPECT_EQ(observer_->z, 10);
-}
-
-TEST_F(NavigationPanelTest, AHeldTurnLeftTurnsByFourOnEveryTrackingCallAndTheReleaseStopsIt)
-{
-    const int16_t heading = observer_->heading;
+    // Turn Left held: a heading step of 4 on the press and on each of three tracking calls.
     Down(Centre(kPanelTurnLeft));
     for (int i = 0; i < 3; ++i) Repeat(Centre(kPanelTurnLeft));
-    EXPECT_EQ(observer_->heading, (heading + 4 * 4) & 0xFF);
     Up(Centre(kPanelTurnLeft));
     PumpMessages();
-    EXPECT_EQ(observer_->heading, (heading + 4 * 4) & 0xFF);
-    Commands redraws(4, Command{kCommandStep, kCodeRedrawStep, 0});
-    redraws.push_back({kCommandViewChange, kCodePathControls, 0});
-    EXPECT_EQ(view_->Taken(), redraws);
+    EXPECT_EQ(observer_->heading, 16);
+    EXPECT_EQ(view_->Taken().size(), 4u + 1u);
 
-    // Turn Right back, with the world test when the pane asks for it.
-    view_->Navigation()->SetNavigationOptions(kNavigateCollision);
-    Down(Centre(kPanelTurnRight));
-    Up(Centre(kPanelTurnRight));
-    EXPECT_EQ(observer_->heading, (heading + 3 * 4) & 0xFF);
-}
-
-TEST_F(NavigationPanelTest, DraggingOffThePanelReleasesEveryButtonAndTheReleaseEndsTheMotion)
-{
-    Down(Centre(kPanelForward));
-    const int16_t y = observer_->y;
+    // Dragged from Up off the panel: every button released, no step off it; the release ends
+    // the motion.
+    Down(Centre(kPanelUp));
     SendMessageA(hwnd_, WM_MOUSEMOVE, MK_LBUTTON, Point(5, -20));
     EXPECT_EQ(States(), kNonePressed);
-    EXPECT_EQ(observer_->y, y) << "no step off the panel";
-    // Back onto Backward: it alone is pressed and steps.
-    SendMessageA(hwnd_, WM_MOUSEMOVE, MK_LBUTTON, Centre(kPanelBackward));
-    EXPECT_EQ(observer_->y, y - 20);
-    EXPECT_EQ(buttons_->PanelItemState(kPanelBackward), kButtonPressed);
-    EXPECT_EQ(buttons_->PanelItemState(kPanelForward), kButtonReleased);
-    SendMessageA(hwnd_, WM_MOUSEMOVE, MK_LBUTTON, Point(5, -20));
+    EXPECT_EQ(observer_->z, eye.z + 10);
     view_->Taken();
     Up(Point(5, -20));
     EXPECT_EQ(view_->Taken(), (Commands{{kCommandViewChange, kCodePathControls, 0}}));
-    EXPECT_EQ(States(), kNonePressed);
-}
 
-TEST_F(NavigationPanelTest, HomePostsCtroOnThePressAndIsReleasedWithTheMotionButtons)
-{
+    // Home posts CTRO on the press and is released like the motion buttons.
     Down(Centre(kPanelHome));
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, frame_->FrameWindow(), AppCommandMessage, AppCommandMessage, PM_REMOVE));
     EXPECT_EQ(int32_t(message.lParam), CommandTag("CTRO"));
-    EXPECT_EQ(buttons_->PanelItemState(kPanelHome), kButtonPressed);
     Up(Centre(kPanelHome));
+    EXPECT_EQ(buttons_->PanelItemState(kPanelHome), kButtonReleased);
     EXPECT_EQ(view_->Taken(), (Commands{{kCommandViewChange, kCodePathControls, 0}}));
-    EXPECT_EQ(States(), kStopOnly);
-    EXPECT_FALSE(PeekMessageA(&message, frame_->FrameWindow(), AppCommandMessage, AppCommandMessage, PM_NOREMOVE));
 }
 
-TEST_F(NavigationPanelTest, PlayAndPauseWithoutAPathFallBackToStopWithABeep)
+TEST_F(NavigationPanelTest, PathButtonsShowTheirStateBeepWithoutAPathAndStopRewindsWithoutMoving)
 {
     BeepRecorder beeps;
     for (int32_t button : {kPanelPlay, kPanelPause}) {
@@ -315,30 +267,23 @@ TEST_F(NavigationPanelTest, PlayAndPauseWithoutAPathFallBackToStopWithABeep)
         EXPECT_EQ(States(), kStopOnly) << button;
     }
     EXPECT_EQ(beeps.beeps, (std::vector<int32_t>{1, 1}));
-    EXPECT_EQ(document_.redraws, 0);
-}
 
-TEST_F(NavigationPanelTest, PauseAndStopWithAPathShowTheirStateAndStopRewindsWithoutMoving)
-{
-    BeepRecorder beeps;
     RecordPath(3);
     observer_->SetRecording(1, 0);
     observer_->GoToPathPoint(2);
-    ASSERT_EQ(observer_->PathIndex(), 2);
     Down(Centre(kPanelPause));
     Up(Centre(kPanelPause));
-    EXPECT_EQ(States(), (std::array<int32_t, kPanelButtonCount>{0, 0, 1}));
+    EXPECT_EQ(States(), kPauseOnly);
     view_->Taken();
-
     Down(Centre(kPanelStop));
     Up(Centre(kPanelStop));
     EXPECT_EQ(States(), kStopOnly);
     EXPECT_EQ(observer_->PathIndex(), 0);
     EXPECT_FALSE(observer_->IsRecording());
     EXPECT_EQ(observer_->PathCount(), 3 + 1) << "recording went off without clearing the path";
-    EXPECT_EQ(observer_->x, 30) << "Stop rewinds; the eye stays";
+    EXPECT_EQ(observer_->x, 30) << "the eye stays";
     EXPECT_EQ(view_->Taken(), (Commands{{kCommandStep, kCodeRedrawStep, 0}}));
-    EXPECT_TRUE(beeps.beeps.empty());
+    EXPECT_EQ(beeps.beeps.size(), 2u);
 }
 
 NavigationPanelTest* gPlaying = nullptr;
@@ -381,23 +326,35 @@ TEST_F(NavigationPanelTest, PlayRunsInsideTheClickAndTheClickThatStopsItPressesN
     Up(Centre(kPanelPlay));
     EXPECT_EQ(document_.redraws, 3);
     EXPECT_EQ(observer_->PathIndex(), 2) << "stopped at the point shown";
-    EXPECT_EQ(States(), (std::array<int32_t, kPanelButtonCount>{0, 0, 1})) << "Pause shows after play";
+    EXPECT_EQ(States(), kPauseOnly) << "Pause shows after play";
     EXPECT_EQ(WalkPathPlayCount, 0);
     MSG message;
     EXPECT_FALSE(PeekMessageA(&message, hwnd_, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_NOREMOVE));
     PumpFor(100);
     EXPECT_EQ(document_.redraws, 3) << "the click started no play again";
-    EXPECT_EQ(States(), (std::array<int32_t, kPanelButtonCount>{0, 0, 1}));
-
-    // Play again resumes where play stopped (the next click after a pause: no double click).
-    Sleep(GetDoubleClickTime() + 1);
-    gClickAfter = 4;
-    Down(Centre(kPanelPlay));
-    Up(Centre(kPanelPlay));
-    EXPECT_EQ(document_.redraws, 4);
-    EXPECT_EQ(observer_->PathIndex(), 2);
+    EXPECT_EQ(States(), kPauseOnly);
     document_.onCommand = nullptr;
     gPlaying = nullptr;
+}
+
+TEST_F(NavigationPanelTest, TheViewMakesAButtonPanelWindowAndLetsItGo)
+{
+    auto* pane = static_cast<ButtonPanelWindow*>(view_->MakePane(view_, kPaneButtonPanelWindow));
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(view_->ButtonPanelPane(), pane);
+    EXPECT_EQ(view_->MakePane(view_, 39), nullptr);
+    // Made current after a view of another kind, the view gives it to the window of code 1011.
+    const int32_t panes = window_->PaneCount();
+    view_->AttachView(7);
+    EXPECT_EQ(window_->PaneCount(), panes + 1);
+    EXPECT_EQ(window_->PaneAt(panes), pane);
+    // Freed, the view leaves its panes to their window, and they call no view afterwards.
+    view_->Free();
+    view_ = nullptr;
+    const int16_t y = observer_->y;
+    Down(Centre(kPanelForward));
+    Up(Centre(kPanelForward));
+    EXPECT_EQ(observer_->y, y);
 }
 
 // --- the window records ---
@@ -424,43 +381,39 @@ public:
 
 TEST(ViewWindowRecordTest, RecordsUnlinkPanelWindowsReleaseViewsAndFreePanelsByKind)
 {
-    // Kinds 2, 3, 5 and 6: the window lets its panel go (which survives).
+    int32_t destroyed = 0;
+    // Kinds 2, 3, 5 and 6: the window lets its panel go, which survives.
     for (int16_t kind : {2, 3, 5, 6}) {
         auto* window = new ButtonPanelWindow;
         window->PaneCreate(0);
-        int32_t destroyed = 0;
         auto* panel = new CountedPanel(&destroyed);
         ASSERT_EQ(panel->PanelInit(-2), kResultOk);
         window->LinkPanelOwner(panel);
-        auto* record = new ViewWindowRecord(window, kind);
-        EXPECT_EQ(record->RecordView(), nullptr);
-        record->Free();
-        EXPECT_EQ(window->Panel(), nullptr) << kind;
+        (new ViewWindowRecord(window, kind))->Free();
         EXPECT_EQ(panel->PanelWindow(), nullptr) << kind;
         window->PaneDestroy();
         EXPECT_EQ(destroyed, 0) << kind;
         panel->PanelDeleteItems();
+        destroyed = 0;
     }
-    // The view kinds release their object; the walk view's kind 72 and others do nothing more.
-    for (int16_t kind : {7, 10, 25, 27, 29, 31, 35, 36, 72, 12, 40}) {
+    // The view kinds release their object; the walk view's 72 and other kinds do nothing more.
+    for (int16_t kind : {7, 10, 25, 27, 29, 31, 35, 36, 72, 12}) {
         ReleasedView view;
         auto* record = new ViewWindowRecord(&view, kind);
         EXPECT_EQ(record->RecordView(), &view);
         record->Free();
-        const bool releases = kind != 72 && kind != 12 && kind != 40;
-        EXPECT_EQ(view.released, releases ? 1 : 0) << kind;
+        EXPECT_EQ(view.released, kind == 72 || kind == 12 ? 0 : 1) << kind;
     }
     // The panel kinds free the panel with its buttons.
     for (int16_t kind : {11, 13, 15, 17, 18, 20, 21, 28, 59, 62}) {
-        int32_t destroyed = 0;
         auto* panel = new CountedPanel(&destroyed);
         ASSERT_EQ(panel->PanelInit(-2), kResultOk);
         panel->PanelAddItem(200);
         auto* record = new ViewWindowRecord(panel, kind);
         EXPECT_EQ(record->RecordView(), nullptr);
         record->Free();
-        EXPECT_EQ(destroyed, 1) << kind;
     }
+    EXPECT_EQ(destroyed, 10);
 }
 
 }  // namespace
