@@ -578,10 +578,11 @@ std::vector<Pane*> PanesOf(const Window* window)
     return panes;
 }
 
-std::vector<int32_t> Corners(const Window* window)
+// The window's content rectangle on the screen.
+std::vector<int32_t> Corners(Window* window)
 {
     PortRect r;
-    const_cast<Window*>(window)->GetWindowBounds(&r);
+    window->GetWindowBounds(&r);
     return {r.left, r.top, r.right, r.bottom};
 }
 

@@ -37,9 +37,7 @@ def enter_full_screen(s, room):
            "the full-screen window is %r on a %dx%d screen" % (window, shot.width, shot.height))
     expect(s.pane == window, "the pane %r does not fill the window %r" % (s.pane, window))
     s.next_frame(since=mark)
-    frame = s.settle()
-    expect_pane_shows(s, room, frame)
-    return frame
+    expect_pane_shows(s, room, s.settle())
 
 
 def back_in_the_window(s, room, mark, windowed):
