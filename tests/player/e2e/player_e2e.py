@@ -157,11 +157,13 @@ class Session:
                 framed = [w for w in self.windows() if w.name.startswith(CAPTION)]
                 return max(framed, key=lambda w: (w.rect[2] - w.rect[0]) * (w.rect[3] - w.rect[1]), default=None)
             deadline = time.monotonic() + 15
-            while not largest():
-                if time.monotonic() > deadline:
+            # Looked for once a round: a frame seen by one look may be gone by the next.
+            while self._frame_window is None:
+                self._frame_window = largest()
+                if self._frame_window is None and time.monotonic() > deadline:
                     raise DriveError("the player's frame is not on the screen: %r" % self.windows())
-                time.sleep(0.1)
-            self._frame_window = largest()
+                if self._frame_window is None:
+                    time.sleep(0.1)
         return self._frame_window
 
     def top_window(self, seen, what, timeout=15.0):
