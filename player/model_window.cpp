@@ -3,15 +3,11 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <new>
 
 #include "foundation/disk_file_stream.h"
 #include "model/model_document.h"
 #include "player/credits_window.h"
-#include "player/event_log.h"
-#include "player/navigation_pane.h"
-#include "player/navigation_panel.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
 #include "player/player_menus.h"
@@ -35,14 +31,6 @@ constexpr const char* kOtherFilters[] = {"3-D Zembrix (*.ZMB)|*.ZMB|", "Tamrix V
                                          "Trekkon Pro (*.TKP)|*.TKP|", "Trekkon (*.TRK)|*.TRK|"};
 constexpr char kSaveTitle[] = "Save As";
 constexpr char kOpenTitle[] = "Open";
-
-// The screen rectangle of a window's client area as "left,top,right,bottom".
-void ClientOnScreen(HWND window, const PortRect& client, char* text, size_t size)
-{
-    POINT corners[2] = {{client.left, client.top}, {client.right, client.bottom}};
-    MapWindowPoints(window, nullptr, corners, 2);
-    std::snprintf(text, size, "%ld,%ld,%ld,%ld", corners[0].x, corners[0].y, corners[1].x, corners[1].y);
-}
 
 }  // namespace
 
@@ -118,7 +106,8 @@ void ModelDocWindow::LayoutModelWindow()
     PortRect strip;
     GetFrameClientArea(&strip);
     client.bottom -= strip.Height();
-    if (!window || !window->IsWindowObjectVisible()) return;
+    // A view that fills the screen is not in the frame.
+    if (!window || !window->IsWindowObjectVisible() || document_->FullScreen()) return;
     MoveWindow(window->GetWindowHandle(), client.left, client.top, client.right - client.left,
                client.bottom - client.top, TRUE);
     LogViewPlace();
@@ -126,24 +115,7 @@ void ModelDocWindow::LayoutModelWindow()
 
 void ModelDocWindow::LogViewPlace() const
 {
-    auto* view = static_cast<WalkView*>(document_->FindView(kViewWalk));
-    Window* window = view ? view->GetWindow(kViewWalk) : nullptr;
-    if (!window) return;
-    HWND hwnd = window->GetWindowHandle();
-    RECT client;
-    GetClientRect(hwnd, &client);
-    char place[64];
-    ClientOnScreen(hwnd, {client.left, client.top, client.right, client.bottom}, place, sizeof place);
-    LogEvent("model-window %llu %s", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), place);
-    if (const NavigationPanel* panel = view->Panel(); panel && panel->PaneWindow()) {
-        ClientOnScreen(panel->PaneWindow(), panel->ContentRect(), place, sizeof place);
-        LogEvent("panel %s", place);
-    }
-    NavigationPane* pane = view->Navigation();
-    if (!pane || !pane->PaneWindow()) return;
-    const PortRect& rect = pane->ViewRect();
-    ClientOnScreen(pane->PaneWindow(), rect, place, sizeof place);
-    LogEvent("pane %s size %dx%d", place, int(rect.Width()), int(rect.Height()));
+    if (auto* view = static_cast<WalkView*>(document_->FindView(kViewWalk))) view->LogPlace();
 }
 
 void ModelDocWindow::DisposeModelWindow()

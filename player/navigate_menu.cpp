@@ -1,4 +1,5 @@
 // The Walk menu.
+#include "player/event_log.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"
 #include "player/player_menus.h"
@@ -7,6 +8,8 @@
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "toolkit/app_commands.h"
+#include "toolkit/help_bar_host.h"
+#include "toolkit/window.h"
 
 namespace {
 
@@ -23,6 +26,13 @@ constexpr int32_t kSectionTaken = 0;
 void CheckOne(Menu* menu, int32_t first, int32_t last, int32_t checked)
 {
     for (int32_t position = first; position <= last; ++position) menu->CheckMenuItemAt(position, position == checked);
+}
+
+// The test build's log of whether the frame shows its help bar.
+void LogHelpBar(DocumentFrame* frame)
+{
+    HelpBarHost* host = frame ? frame->GetHelpBarHost() : nullptr;
+    if (host && host->window) LogEvent("help-bar %d", int(host->window->IsWindowObjectVisible()));
 }
 
 // The navigation panel of the document's walk view while a window shows it, or null.
@@ -96,6 +106,15 @@ void NavigateMenuHandler::NavigateMenuCommand(int32_t position)
         NavigationPanel* panel = ShownPanel(document_);
         if (panel && walk->PathCount() > 0) panel->ShowPathState(kPanelPlay);
         PlayWalkPathWithPanel(panel, walk);
+    } else if (position == kWalkFullScreen) {
+        fullScreen_ = IsMenuItemChecked(kWalkFullScreen) ? 0 : 1;
+        CheckMenuItemAt(kWalkFullScreen, fullScreen_);
+        if (fullScreen_)
+            HideHelpBar();
+        else
+            ShowHelpBar();
+        LogHelpBar(MenuOwner());
+        if (auto* view = static_cast<WalkView*>(document_->FindView(kViewWalk))) view->ToggleFullScreen(fullScreen_);
     }
 }
 

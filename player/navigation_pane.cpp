@@ -12,8 +12,11 @@
 #include "model/model_document.h"
 #include "player/application_state.h"
 #include "player/event_log.h"
+#include "player/model_window.h"
+#include "player/player_menus.h"
 #include "player/player_preferences.h"
 #include "player/view_base.h"
+#include "player/walk_menu_settings.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "render/device_points.h"
@@ -22,7 +25,9 @@
 #include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
 #include "toolkit/app_commands.h"
+#include "toolkit/document_frame.h"
 #include "toolkit/input_events.h"
+#include "toolkit/message_loop.h"
 
 static_assert(kStepLook == kModifierShift, "a look step is the toolkit's Shift or middle button");
 static_assert(kStepSlide == kModifierCtrlOrRight, "a slide step is the toolkit's Ctrl or right button");
@@ -51,6 +56,9 @@ constexpr int32_t kCentreAfter = 4;
 // faster than anyone can steer.
 constexpr DWORD kStepMilliseconds = 16;
 
+// The modifier word with which Esc hands the Walk menu its full-screen item.
+constexpr int32_t kModifierFromEscape = 128;
+
 // Every option bit the observer takes, for the frame log.
 constexpr uint32_t kAllObserverOptions = (1u << kOptionCount) - 1;
 
@@ -78,6 +86,13 @@ void DrawRung(int32_t cx, int32_t cy, int32_t dx, int32_t dy, bool rowsOnly)
         Line(cx - dx, cy - stroke.before, cx - dx, cy + stroke.after);
         Line(cx + dx, cy - stroke.before, cx + dx, cy + stroke.after);
     }
+}
+
+// The front document's Walk menu, or null while no model is open.
+NavigateMenuHandler* FrontWalkMenu()
+{
+    auto* model = dynamic_cast<ModelDocWindow*>(FrontDocument());
+    return model ? model->WalkMenu() : nullptr;
 }
 
 }  // namespace
@@ -285,7 +300,49 @@ void NavigationPane::PaneMouseUp(int32_t, int32_t, int32_t)
 int32_t NavigationPane::PaneKeyDown(int32_t key, int32_t modifiers)
 {
     if (modifiers & kModifierLeftButton) return 0;
+    if (fullScreen_ && key == VK_SPACE) {
+        PopUpWalkMenu(modifiers);
+        return 1;
+    }
+    if (fullScreen_ && key == VK_ESCAPE) {
+        LeaveFullScreen();
+        return 1;
+    }
     return Pane::PaneKeyDown(key, modifiers);
+}
+
+int32_t NavigationPane::PaneCloseRequest()
+{
+    // Closing the window that fills the screen brings the view back into the model's window;
+    // the model stays open.
+    if (!fullScreen_) return Pane::PaneCloseRequest();
+    LeaveFullScreen();
+    return 1;
+}
+
+void NavigationPane::PopUpWalkMenu(int32_t modifiers)
+{
+    NavigateMenuHandler* menu = FrontWalkMenu();
+    if (!menu || !hwnd_) return;
+    const DWORD at = GetMessagePos();
+    POINT point = {int16_t(LOWORD(at)), int16_t(HIWORD(at))};
+    ScreenToClient(hwnd_, &point);
+    // The key's own character waits in the queue: the menu would take it as a choice of no item
+    // and close at once.
+    MSG typed;
+    if (PeekKeepingQuit(&typed, nullptr, WM_CHAR, WM_CHAR, PM_NOREMOVE) == kPeekedMessage && typed.message == WM_CHAR &&
+        typed.wParam == VK_SPACE)
+        PeekKeepingQuit(&typed, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE);
+    const int32_t chosen = menu->TrackPopupMenuObject(this, point.x, point.y);
+    LogEvent("walk-popup %d", int(chosen));
+    if (chosen) menu->DoMenuCommand(chosen, modifiers);
+    RedrawPane(kDrawPlain);
+}
+
+void NavigationPane::LeaveFullScreen()
+{
+    // Through the Walk menu's own item, so that its check mark and the help bar follow.
+    if (NavigateMenuHandler* menu = FrontWalkMenu()) menu->DoMenuCommand(kWalkFullScreen, kModifierFromEscape);
 }
 
 // --- commands ---

@@ -37,7 +37,11 @@ public:
     void PaneLayoutChanged() override;
     void PaneMouseDown(int32_t x, int32_t y, int32_t modifiers) override;
     void PaneMouseUp(int32_t x, int32_t y, int32_t modifiers) override;
+    // While the view fills the screen: Space pops the Walk menu up at the pointer and performs
+    // the item chosen; Esc leaves full screen through the Walk menu.
     int32_t PaneKeyDown(int32_t key, int32_t modifiers) override;
+    // WM_CLOSE on the window that fills the screen leaves full screen as Esc does.
+    int32_t PaneCloseRequest() override;
     // The four-character commands CTRV, CTRO, ELIT, PRNT and TILT (big-endian words).
     int32_t PaneHandleCommand(int32_t code, int32_t extra) override;
     // One navigation step.
@@ -54,6 +58,7 @@ public:
     void AttachNavigation(WalkView* view, WalkObserver* observer);
 
     void SetFullScreenState(int32_t state) { fullScreen_ = state; }
+    int32_t FullScreenState() const { return fullScreen_; }
     // Stores the ratio (0 terms: none) and lays the pane out again when it changed; 1 then.
     int32_t SetAspectRatio(int16_t width, int16_t height);
     void SetNavigationOptions(int16_t options) { options_ = options; }
@@ -74,6 +79,9 @@ private:
     void DrawVelocityGrid() const;
     // The frame just copied to the window, for the test build's log.
     void LogFrame();
+    // The Walk menu's pop-up and its full-screen item.
+    void PopUpWalkMenu(int32_t modifiers);
+    void LeaveFullScreen();
     // The defaults section's start position: CTRV keeps the eye's place there, CTRO goes to it.
     void KeepStartPosition();
     void GoToStartPosition();

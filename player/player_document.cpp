@@ -1,10 +1,13 @@
-// The player document: its set-up and teardown, its views and their windows, the commands it
-// passes on, the observer's placement and path, and reading a model into it.
+// The player document: its set-up and teardown, its views and their windows (and moving a view
+// to full screen and back), the commands it passes on, the observer's placement and path, and
+// reading a model into it.
 #include "player/player_document.h"
 
 #include <cstdio>
 #include <new>
 
+#include "draw/device_list.h"
+#include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/process_state.h"
@@ -25,6 +28,7 @@
 #include "toolkit/button_panel.h"
 #include "toolkit/button_panel_window.h"
 #include "toolkit/document_frame.h"
+#include "toolkit/pane.h"
 #include "toolkit/screen_bounds.h"
 #include "toolkit/window.h"
 
@@ -41,6 +45,8 @@ constexpr uint16_t kAllColourCodes = 0xFFFF;
 constexpr WindowFlags kViewWindowStartFlags = 0x807;
 constexpr WindowFlags kViewWindowGalleryFlag = 0x800;
 constexpr WindowFlags kViewWindowFlags = 0x20;
+// The full-screen window: a pop-up that disables the program's other windows while it exists.
+constexpr WindowFlags kFullScreenFlags = kWindowFixedPopUp | kViewWindowFlags;
 constexpr WindowSize kViewMinimum = {200, 150};
 constexpr WindowSize kGalleryMinimum = {100, 250};
 constexpr WindowSize kViewMaximum = {kNoSizeLimit, kNoSizeLimit};
@@ -56,6 +62,33 @@ constexpr int32_t kEventClosed = 5;
 constexpr int32_t kAttachWindowMade = 3;
 constexpr int32_t kAttachSameKind = 1;
 constexpr int32_t kAttachOtherKind = 7;
+
+// The number (from 1) of the screen entry that a new window of the rectangle is placed on, with
+// its bounds; 0 without one.
+int32_t ScreenEntryFor(const PortRect& rect, PortRect* bounds)
+{
+    PortRect placed = rect;
+    Q_Offscreen* entry = PlaceNewWindow(&placed);
+    if (!entry) return 0;
+    entry->GetBounds(bounds);
+    return WindowList->ArrayFind(&entry) + 1;
+}
+
+// Takes the window's panes out of it, the last first, into a new list that keeps their order.
+DynamicArray* TakePanes(Window* window)
+{
+    DynamicArray* panes = NewDynamicArray(0, sizeof(Pane*), kListGrowStep);
+    if (!panes) return nullptr;
+    for (int32_t i = 0; i < window->PaneCount(); ++i) {
+        Pane* pane = window->PaneAt(i);
+        if (panes->Append(&pane) < 0) {
+            DestroyArray(panes);
+            return nullptr;
+        }
+    }
+    for (int32_t i = panes->ArrayCount() - 1; i >= 0; --i) window->RemovePane(*panes->At<Pane*>(i));
+    return panes;
+}
 
 // Record kinds: a button-panel window, unlinked from its panel with its record; a view whose
 // object is released with its record; a button panel, freed with its buttons.
@@ -346,6 +379,69 @@ void PlayerDocument::ObserverSetPlacement(Fixed x, Fixed y, Fixed z, Fixed roll,
 void PlayerDocument::ObserverGetPlacement(FixedVector3* position, Fixed angles[3]) const
 {
     if (walk_) walk_->GetPlacement(position, angles);
+}
+
+int32_t PlayerDocument::SetFullScreen(ViewBase* view, uint8_t on)
+{
+    const int32_t index = view ? FindRecord(view->GetKind(), nullptr) : -1;
+    if (index < 0) return 0;
+    ViewWindowRecord* record = WindowRecordAt(index);
+    Window* old = record->RecordWindow();
+    if (!old) return 0;
+    // A second "on" would keep the screen as the place to come back to: the view stays as it is.
+    if ((on != 0) == (fullScreen_ != 0)) return on ? screenEntry_ : 0;
+    HWND oldHandle = old->GetWindowHandle();
+
+    PortRect rect = savedRect_;
+    WindowSize minimum = kViewMinimum;
+    WindowSize threshold = kViewMinimum;
+    WindowFlags flags = kViewWindowFlags;
+    int32_t entry = 0;
+    if (on) {
+        wasZoomed_ = oldHandle && IsZoomed(oldHandle) ? 1 : 0;
+        if (wasZoomed_) SendMessageA(oldHandle, WM_SYSCOMMAND, SC_RESTORE, 0);
+        PortRect place;
+        old->GetWindowBounds(&place);
+        POINT origin = {0, 0};
+        if (owner_ && owner_->MdiClient()) ScreenToClient(owner_->MdiClient(), &origin);
+        place = {place.left + origin.x, place.top + origin.y, place.right + origin.x, place.bottom + origin.y};
+        PortRect screen;
+        entry = ScreenEntryFor(place, &screen);
+        if (entry == 0) return 0;
+        savedRect_ = place;
+        rect = {screen.left - 1, screen.top - 1, screen.right - 1, screen.bottom - 1};
+        minimum = kNoWindowSize;
+        threshold = kNoWindowSize;
+        flags = kFullScreenFlags;
+    }
+    DynamicArray* panes = TakePanes(old);
+    if (!panes) return fullScreen_ ? screenEntry_ : 0;
+
+    auto* window = new (std::nothrow) Window;
+    if (window) window->SetWindowOwner(owner_);
+    if (window && window->CreateWindowObject(rect, view->Name(), minimum, kViewMaximum, threshold, flags,
+                                             kWindowDestroys) != kResultOk) {
+        window->DestroyWindowObject();
+        window = nullptr;
+    }
+    if (window) {
+        fullScreen_ = on;
+        screenEntry_ = entry;
+        if (on) SendMessageA(window->GetWindowHandle(), WM_ACTIVATE, WA_ACTIVE, 0);
+        if (owner_) owner_->RegisterDocumentWindow(window);
+        record->SetRecordWindow(window);
+        old->DestroyWindowObject();
+    } else {
+        // No new window: the panes go back where they were, and the view stays as it was.
+        window = old;
+        entry = screenEntry_;
+    }
+    for (int32_t i = 0; i < panes->ArrayCount(); ++i) window->AddPane(*panes->At<Pane*>(i));
+    DestroyArray(panes);
+    view->SetName(view->Name());
+    window->ShowWindowObject();
+    if (!on && wasZoomed_ && window != old) SendMessageA(window->GetWindowHandle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    return entry;
 }
 
 int32_t PlayerDocument::PlacePathStart()

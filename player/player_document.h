@@ -70,8 +70,9 @@ public:
     WalkView* NewWalkView();
     void SetDocumentOwner(DocumentFrame* window) { owner_ = window; }
     // Moves the view's panes into a new window: on, a pop-up of the screen's size (the window's
-    // place kept for coming back); off, a document window at the kept place. The screen entry's
-    // number when full screen, else 0.
+    // place kept for coming back, a maximised window restored first); off, a document window at
+    // the kept place (maximised again when it was). The screen entry's number (from 1) when full
+    // screen, else 0. Asking for the state the view is in changes nothing.
     int32_t SetFullScreen(ViewBase* view, uint8_t on);
     uint8_t FullScreen() const { return fullScreen_; }
 
@@ -120,6 +121,7 @@ private:
     uint8_t fullScreen_ = 0;
     int32_t changed_ = 0;
     int32_t wasZoomed_ = 0;  // the view window was maximised when full screen began
+    int32_t screenEntry_ = 0;  // the number of the screen the view fills, while it does
 };
 
 // 1 while a model file is read through the stream's scrambling filter, else 0.

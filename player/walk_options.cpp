@@ -148,9 +148,12 @@ void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
         navigation->aspectOn = navigation->aspectOn ? 0 : 1;
         view->ApplyPreferences(preferences, 1);
         break;
-    case kOptionsFullScreen:
-        CheckMenuItemAt(kOptionsFullScreen, !IsMenuItemChecked(kOptionsFullScreen));
+    case kOptionsFullScreen: {
+        const int32_t on = IsMenuItemChecked(kOptionsFullScreen) ? 0 : 1;
+        CheckMenuItemAt(kOptionsFullScreen, on);
+        view->ToggleFullScreen(on);
         break;
+    }
     default:
         break;
     }

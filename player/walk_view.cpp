@@ -2,11 +2,15 @@
 // notifications that redraw the pane or apply the preferences.
 #include "player/walk_view.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <initializer_list>
 #include <new>
 
+#include "player/event_log.h"
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"
@@ -50,6 +54,14 @@ int16_t AngleOf(Fixed value)
 {
     constexpr int32_t kAngleSteps = 256;
     return int16_t(RoundHalfUp(value) & (kAngleSteps - 1));
+}
+
+// The screen rectangle of a rectangle of a window's client area as "left,top,right,bottom".
+void ClientOnScreen(HWND window, const PortRect& client, char* text, size_t size)
+{
+    POINT corners[2] = {{client.left, client.top}, {client.right, client.bottom}};
+    MapWindowPoints(window, nullptr, corners, 2);
+    std::snprintf(text, size, "%ld,%ld,%ld,%ld", corners[0].x, corners[0].y, corners[1].x, corners[1].y);
 }
 
 }  // namespace
@@ -278,6 +290,48 @@ void WalkView::SetPlayState(int32_t state)
     } else if (state == kPlayIdle) {
         ViewCommand(this, kCommandRecording, kCodeRedrawStep, 0);
     }
+}
+
+void WalkView::ToggleFullScreen(int32_t on)
+{
+    PlayerDocument* document = Document();
+    if (!document || !navigation_) return;
+    Window* window = navigation_->Owner();
+    if (panel_ && window) {
+        if (on)
+            window->RemovePane(panel_);
+        else
+            window->AddPane(panel_);
+    }
+    // The pane lays itself out for the window it goes into: no room for the panel while the view
+    // fills the screen.
+    navigation_->SetFullScreenState(on);
+    const int32_t screen = document->SetFullScreen(this, uint8_t(on != 0));
+    navigation_->SetFullScreenState(screen);
+    // A view that could not leave its window takes its panel back.
+    if (on && !screen && panel_ && window) window->AddPane(panel_);
+    LogEvent("full-screen %d", int(screen != 0));
+    LogPlace();
+}
+
+void WalkView::LogPlace() const
+{
+    Window* window = navigation_ ? navigation_->Owner() : nullptr;
+    if (!window) return;
+    HWND hwnd = window->GetWindowHandle();
+    RECT client;
+    GetClientRect(hwnd, &client);
+    char place[64];
+    ClientOnScreen(hwnd, {client.left, client.top, client.right, client.bottom}, place, sizeof place);
+    LogEvent("model-window %llu %s", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)), place);
+    if (panel_ && panel_->PaneWindow()) {
+        ClientOnScreen(panel_->PaneWindow(), panel_->ContentRect(), place, sizeof place);
+        LogEvent("panel %s", place);
+    }
+    if (!navigation_->PaneWindow()) return;
+    const PortRect& rect = navigation_->ViewRect();
+    ClientOnScreen(navigation_->PaneWindow(), rect, place, sizeof place);
+    LogEvent("pane %s size %dx%d", place, int(rect.Width()), int(rect.Height()));
 }
 
 void WalkView::SetViewPlacement(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading)

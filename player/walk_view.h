@@ -56,6 +56,9 @@ public:
     // moves the view into (or out of) a window of the screen's size, and the navigation pane
     // learns the result.
     void ToggleFullScreen(int32_t on);
+    // The test build's log of the view's window, the panel and the navigation pane's picture,
+    // on the screen.
+    void LogPlace() const;
     // The navigation and render options of the document's preferences, whether changed or not.
     void ApplyViewOptions();
     // The path state: 1 recording, 2 play requested, 4 idle. Setting it starts recording (1),

@@ -1,7 +1,8 @@
 // The program's windows with real windows and real model files: opening a model into the frame
 // and closing it back to the player window, the question and its Cancel, files that cannot be
 // opened or read, opens and closes refused while a model loads or a path plays, the File, Walk
-// and Help menus, the command line's choice of file, and the view window's rectangle.
+// and Help menus, the command line's choice of file, the view window's rectangle, and full
+// screen with WM_CLOSE, Space and Esc.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include "player/command_line_files.h"
 #include "player/credits_window.h"
 #include "player/model_window.h"
+#include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
@@ -35,6 +37,8 @@
 #include "tools/sample_scenes.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/button_item.h"
+#include "toolkit/help_bar_host.h"
+#include "toolkit/input_events.h"
 #include "toolkit/screen_bounds.h"
 #include "toolkit/text_item.h"
 #include "toolkit/toolkit_ui_services.h"
@@ -588,6 +592,172 @@ TEST_F(PlayerWindowTest, ViewWindowsAskForTheMiddleOfTheUsableScreen)
     EXPECT_EQ(placed.right, expected.right);
     EXPECT_EQ(placed.bottom, expected.bottom);
     window->DestroyWindowObject();
+}
+
+// Full screen: the walk view's panes move into a pop-up of the screen's size and back into a
+// document window at the old place.
+std::vector<Pane*> PanesOf(const Window* window)
+{
+    std::vector<Pane*> panes;
+    for (int32_t i = 0; i < window->PaneCount(); ++i) panes.push_back(window->PaneAt(i));
+    return panes;
+}
+
+// The window's content rectangle on the screen.
+std::vector<int32_t> Corners(Window* window)
+{
+    PortRect r;
+    window->GetWindowBounds(&r);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+class FullScreenTest : public PlayerWindowTest {
+protected:
+    void SetUp() override
+    {
+        OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+        model_ = OpenModel();
+        ASSERT_NE(model_, nullptr);
+        document_ = model_->Document();
+        view_ = static_cast<WalkView*>(document_->FindView(kViewWalk));
+        ASSERT_NE(view_, nullptr);
+        pane_ = view_->Navigation();
+        panes_ = PanesOf(ViewWindow());
+        ASSERT_EQ(panes_, (std::vector<Pane*>{pane_, view_->Panel()}));
+    }
+
+    // Walk > Full Screen.
+    void Toggle()
+    {
+        model_->WalkMenu()->NavigateMenuCommand(kWalkFullScreen);
+        PumpMessages();
+    }
+    // The key posted to the window as the keyboard sends it, and taken by the loop.
+    static void Press(HWND window, WPARAM key)
+    {
+        PostKey(window, key);
+        PumpMessages();
+    }
+    Window* ViewWindow() const { return document_->WindowRecordAt(0)->RecordWindow(); }
+    // The model is open and shows its view in a document window, with the help bar and the
+    // Walk menu's mark agreeing.
+    void ExpectWindowed()
+    {
+        ASSERT_EQ(OpenModel(), model_);
+        EXPECT_EQ(document_->FullScreen(), 0);
+        EXPECT_EQ(pane_->FullScreenState(), 0);
+        EXPECT_TRUE(ViewWindow()->IsMdiChild());
+        EXPECT_EQ(PanesOf(ViewWindow()), panes_) << "every pane back, in its order";
+        EXPECT_TRUE(model_->GetHelpBarHost()->window->IsWindowObjectVisible());
+        EXPECT_FALSE(model_->WalkMenu()->IsMenuItemChecked(kWalkFullScreen));
+    }
+
+    ModelDocWindow* model_ = nullptr;
+    PlayerDocument* document_ = nullptr;
+    WalkView* view_ = nullptr;
+    NavigationPane* pane_ = nullptr;
+    std::vector<Pane*> panes_;
+};
+
+TEST_F(FullScreenTest, ThePanesMoveIntoAPopUpOfTheScreensSizeAndBackToTheOldPlace)
+{
+    const std::vector<int32_t> place = Corners(ViewWindow());
+    const int32_t height = pane_->ContentRect().Height();
+    Toggle();
+    Window* full = ViewWindow();
+    EXPECT_EQ(pane_->FullScreenState(), 1) << "the first screen's number";
+    EXPECT_EQ(full->Flags(), WindowFlags(kWindowFixedPopUp | 0x20));
+    const int32_t width = GetSystemMetrics(SM_CXSCREEN);
+    const int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(Corners(full), (std::vector<int32_t>{-1, -1, width - 1, screenHeight - 1}));
+    // The panel and its strip stay behind: the picture takes the whole window.
+    EXPECT_EQ(PanesOf(full), std::vector<Pane*>{pane_});
+    EXPECT_EQ(pane_->ContentRect().Height(), screenHeight);
+    EXPECT_TRUE(model_->WalkMenu()->IsMenuItemChecked(kWalkFullScreen));
+    EXPECT_FALSE(model_->GetHelpBarHost()->window->IsWindowObjectVisible());
+    EXPECT_FALSE(IsWindowEnabled(model_->FrameWindow())) << "the pop-up holds the program while it is up";
+    model_->LayoutModelWindow();
+    EXPECT_EQ(Corners(full), (std::vector<int32_t>{-1, -1, width - 1, screenHeight - 1})) << "the frame's layout";
+
+    // Asking again keeps the place to come back to.
+    EXPECT_EQ(document_->SetFullScreen(view_, 1), 1);
+    Toggle();
+    ExpectWindowed();
+    EXPECT_EQ(Corners(ViewWindow()), place);
+    EXPECT_EQ(pane_->ContentRect().Height(), height);
+    EXPECT_TRUE(IsWindowEnabled(model_->FrameWindow()));
+}
+
+TEST_F(FullScreenTest, AMaximisedWindowIsMaximisedAgainAfterFullScreen)
+{
+    const std::vector<int32_t> place = Corners(ViewWindow());
+    SendMessageA(ViewWindow()->GetWindowHandle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    ASSERT_TRUE(IsZoomed(ViewWindow()->GetWindowHandle()));
+    Toggle();
+    Toggle();
+    HWND back = ViewWindow()->GetWindowHandle();
+    EXPECT_TRUE(IsZoomed(back));
+    SendMessageA(back, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(Corners(ViewWindow()), place) << "the place kept is the restored one";
+}
+
+TEST_F(FullScreenTest, ClosingThePopUpLeavesFullScreenAndTheModelStaysOpen)
+{
+    // WM_CLOSE itself, then the system's close command that Alt+F4 gives.
+    for (UINT close : {UINT(WM_CLOSE), UINT(WM_SYSCOMMAND)}) {
+        Toggle();
+        HWND full = ViewWindow()->GetWindowHandle();
+        ASSERT_EQ(document_->FullScreen(), 1);
+        SendMessageA(full, close, close == WM_SYSCOMMAND ? SC_CLOSE : 0, 0);
+        PumpMessages();
+        EXPECT_FALSE(IsWindow(full));
+        ExpectWindowed();
+        EXPECT_EQ(view_->Navigation(), pane_) << "the view keeps its pane";
+    }
+    // Outside full screen the view's window closes the model as before.
+    SendMessageA(ViewWindow()->GetWindowHandle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(OpenModel(), nullptr);
+}
+
+bool gMenuWasUp = false;
+
+TEST_F(FullScreenTest, SpaceAndEscActOnlyWhileTheViewFillsTheScreen)
+{
+    Press(ViewWindow()->GetWindowHandle(), VK_SPACE);
+    Press(ViewWindow()->GetWindowHandle(), VK_ESCAPE);
+    ExpectWindowed();
+
+    Toggle();
+    HWND full = ViewWindow()->GetWindowHandle();
+    EXPECT_EQ(pane_->PaneKeyDown(VK_ESCAPE, kModifierLeftButton), 0) << "not while the button is held";
+    // Space pops the Walk menu up (the key's own character chooses nothing in it); Escape
+    // dismisses it, nothing is done and the pane redraws.
+    int32_t frames = pane_->FramesShown();
+    gMenuWasUp = false;
+    RunLater(200, [full] {
+        HWND menu = FindWindowA("#32768", nullptr);
+        gMenuWasUp = menu && IsWindowVisible(menu);
+        PostKey(full, VK_ESCAPE);
+    });
+    Press(full, VK_SPACE);
+    PumpFor(300);
+    EXPECT_TRUE(gMenuWasUp) << "the menu was not up when Escape came";
+    EXPECT_EQ(document_->FullScreen(), 1);
+    EXPECT_GT(pane_->FramesShown(), frames);
+
+    // The last item of the pop-up is Full Screen: choosing it leaves full screen.
+    RunLater(200, [full] {
+        PostKey(full, VK_UP);
+        PostKey(full, VK_RETURN);
+    });
+    Press(full, VK_SPACE);
+    ExpectWindowed();
+
+    Toggle();
+    full = ViewWindow()->GetWindowHandle();
+    Press(full, VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(full));
+    ExpectWindowed();
 }
 
 }  // namespace

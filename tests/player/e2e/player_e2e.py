@@ -323,13 +323,14 @@ def render_reference(s, model, frame, flash=None):
 def pane_mismatches(s, shot, reference):
     """The pane's points whose screen pixels differ from what they must be: the cross hair's
     own colours on its points, black along the last row (the line under the copied frame),
-    render-frame's picture everywhere else."""
+    render-frame's picture everywhere else. Only the points on the screen count: a pane that
+    fills the screen starts a pixel beyond its edge."""
     left, top, right, bottom = s.pane
     cx, cy = s.cross_hair()
     hair = cross_hair_pixels(cx, cy)
     wrong = []
-    for y in range(top, bottom):
-        for x in range(left, right):
+    for y in range(max(top, 0), min(bottom, shot.height)):
+        for x in range(max(left, 0), min(right, shot.width)):
             if (x, y) in hair:
                 want = hair[(x, y)]
             elif y == bottom - 1:
