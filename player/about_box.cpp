@@ -55,7 +55,6 @@ constexpr int32_t kPictureDepth = 8;
 // The depth argument that asks for the screen's.
 constexpr int32_t kScreenDepth = -1;
 constexpr int32_t kFailedBeep = 1;
-constexpr int32_t kArrowCursor = 0;
 
 // Each frame turns the cube by 2 and tips it by 1 (steps of 1/256 turn).
 constexpr int32_t kTurnStep = 2;

@@ -37,9 +37,6 @@ namespace {
 // Bit 0 keeps the tracking chain going while the pointer hovers without a button.
 int32_t gHoverRepeat = 0;
 
-constexpr RGBColor48 kBlack = {0, 0, 0};
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
-
 // Cross hair: black arms of 10 pixels from the centre, then white tips to 13.
 constexpr int32_t kArm = 10;
 constexpr int32_t kTip = 13;
@@ -77,7 +74,7 @@ void DrawRung(int32_t cx, int32_t cy, int32_t dx, int32_t dy, bool rowsOnly)
         const RGBColor48& colour;
         int32_t before;
         int32_t after;
-    } strokes[] = {{kWhite, kTickBefore, kTickAfter}, {kBlack, kCentreBefore, kCentreAfter}};
+    } strokes[] = {{kWhiteColor, kTickBefore, kTickAfter}, {kBlackColor, kCentreBefore, kCentreAfter}};
     for (const auto& stroke : strokes) {
         RGBForeColor(stroke.colour);
         Line(cx - stroke.before, cy - dy, cx + stroke.after, cy - dy);
@@ -182,7 +179,7 @@ void NavigationPane::Draw(int32_t mode, int32_t, int32_t)
         // A plain redraw after a plain redraw leaves the bars as they are, unless the grid
         // reaches into them.
         if (!(mode == kDrawPlain && lastDrawCode_ == kDrawPlain && !HasNavigationOption(kNavigateVelocityGrid))) {
-            RGBForeColor(kBlack);
+            RGBForeColor(kBlackColor);
             PaintRectPolygon(layout_.firstBar);
             PaintRectPolygon(layout_.secondBar);
             copy = contentRect_;
@@ -190,7 +187,7 @@ void NavigationPane::Draw(int32_t mode, int32_t, int32_t)
         if (HasNavigationOption(kNavigateCrossHair)) DrawCrossHair();
         if (HasNavigationOption(kNavigateVelocityGrid)) DrawVelocityGrid();
         if (!PickMode) {
-            RGBForeColor(kBlack);
+            RGBForeColor(kBlackColor);
             Line(copy.left, copy.bottom - 1, copy.right, copy.bottom - 1);
             PaneShowLinkedOffscreen(copy);
             LogFrame();
@@ -205,15 +202,15 @@ void NavigationPane::DrawCrossHair() const
 {
     const int32_t cx = centreX_;
     const int32_t cy = centreY_;
-    RGBForeColor(kBlack);
+    RGBForeColor(kBlackColor);
     Line(cx - kArm, cy, cx + kArm, cy);
     Line(cx, cy - kArm, cx, cy + kArm);
-    RGBForeColor(kWhite);
+    RGBForeColor(kWhiteColor);
     Line(cx - kArm, cy, cx - kTip, cy);
     Line(cx + kArm, cy, cx + kTip, cy);
     Line(cx, cy - kArm, cx, cy - kTip);
     Line(cx, cy + kArm, cx, cy + kTip);
-    RGBForeColor(kBlack);
+    RGBForeColor(kBlackColor);
 }
 
 void NavigationPane::DrawVelocityGrid() const
@@ -226,7 +223,7 @@ void NavigationPane::DrawVelocityGrid() const
         dy += cells_.height;
     }
     DrawRung(centreX_, centreY_, dx, dy, true);
-    RGBForeColor(kBlack);
+    RGBForeColor(kBlackColor);
 }
 
 void NavigationPane::LogFrame()

@@ -7,6 +7,7 @@
 
 #include "draw/pen_state.h"
 #include "draw/shapes.h"
+#include "foundation/rgb_color.h"
 #include "foundation/ui_services.h"
 #include "player/event_log.h"
 #include "player/navigation_pane.h"
@@ -24,7 +25,6 @@ namespace {
 constexpr int32_t kOneRowOfTwelve = -kPanelButtonCount;
 // The beep of a path button that has no path to act on.
 constexpr int32_t kRefusedBeep = 1;
-constexpr RGBColor48 kBlack = {0, 0, 0};
 
 struct Cell {
     uint8_t glyph;
@@ -256,7 +256,7 @@ void NavigationPanel::PaneDestroy()
 void NavigationPanel::Draw(int32_t mode, int32_t horizontal, int32_t vertical)
 {
     ButtonPanelWindow::Draw(mode, horizontal, vertical);
-    RGBForeColor(kBlack);
+    RGBForeColor(kBlackColor);
     MoveTo(contentRect_.left, contentRect_.top - 1);
     LineTo(contentRect_.right, contentRect_.top - 1);
 }
