@@ -2,6 +2,7 @@
 // and removals, and the in-place quicksort.
 #include "foundation/dynamic_array.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -13,6 +14,8 @@ namespace {
 
 // A block's byte count must fit the signed 32-bit used-bytes field.
 constexpr int64_t kMaxBlockBytes = std::numeric_limits<int32_t>::max();
+// Blocks of this many bytes and more grow ahead of their capacity (see Regrow).
+constexpr int64_t kReserveFromBytes = 4096;
 
 // n rounded up to whole grow steps (at least one step), in 64 bits.
 int64_t RoundUpToSteps(int64_t n, int32_t step)
@@ -75,6 +78,7 @@ ResultCode DynamicArray::Init(int32_t initialCount, int32_t elementSize, int32_t
     if (!block) return kResultOutOfMemory;
     std::free(data_);
     data_ = block;
+    blockBytes_ = capacity * elementSize_;
     capacity_ = int32_t(capacity);
     count_ = initialCount;
     usedBytes_ = initialCount * elementSize_;
@@ -86,15 +90,29 @@ void DynamicArray::Destroy()
     delete this;
 }
 
-// Replaces the block by a zero-filled one of `capacity` elements holding the used bytes.
+// Gives the array room for `capacity` elements, holding the used bytes and zero-filled beyond
+// them. A block from kReserveFromBytes up grows by half again at least, so that an array that
+// grows one step at a time is not copied at every step (nor leaves a trail of ever larger free
+// blocks behind); the capacity the array reports stays a whole number of grow steps.
 ResultCode DynamicArray::Regrow(int64_t capacity)
 {
-    if (capacity > std::numeric_limits<int32_t>::max()) return kResultOutOfMemory;
-    uint8_t* block = NewBlock(capacity, elementSize_);
+    const int64_t bytes = capacity * elementSize_;
+    if (capacity < 0 || bytes > kMaxBlockBytes) return kResultOutOfMemory;
+    const bool growing = capacity >= capacity_;
+    if (growing && data_ && bytes <= blockBytes_) {
+        if (bytes > usedBytes_) std::memset(static_cast<uint8_t*>(data_) + usedBytes_, 0, size_t(bytes - usedBytes_));
+        capacity_ = int32_t(capacity);
+        return kResultOk;
+    }
+    const int64_t reserve = growing && bytes >= kReserveFromBytes
+                                ? std::min(kMaxBlockBytes, std::max(bytes, blockBytes_ + blockBytes_ / 2))
+                                : bytes;
+    uint8_t* block = NewBlock(reserve, 1);
     if (!block) return kResultOutOfMemory;
     if (count_ > 0) std::memcpy(block, data_, size_t(usedBytes_));
     std::free(data_);
     data_ = block;
+    blockBytes_ = reserve;
     capacity_ = int32_t(capacity);
     return kResultOk;
 }

@@ -68,6 +68,6 @@ int main(int argc, char** argv)
             std::printf("%s\n", path.c_str());
         }
     }
-    failures += WriteTexturedSamples(directory, kCityFaces, kCityFileName);
+    failures += WriteTexturedSamples(directory);
     return failures == 0 ? 0 : 1;
 }

@@ -325,37 +325,60 @@ ResultCode WriteSampleFile(ModelDocument* document, const std::string& path)
 
 namespace {
 
-// Writes the document to the path and reports it, then frees it and its textures. 0 on success.
-int32_t WriteAndFree(ModelDocument* document, TextureRecordList* textures, const std::string& path)
-{
-    const ResultCode result = WriteSampleFile(document, path);
-    if (document) document->Destroy();
-    ReleaseTextureRecords(textures);
-    if (result == kResultOk) std::printf("%s\n", path.c_str());
-    else std::fprintf(stderr, "make-samples: writing %s failed (%d)\n", path.c_str(), int(result));
-    return result == kResultOk ? 0 : 1;
-}
+// The texture layer as make-samples sets it up while it builds and writes textured documents.
+class SampleTextureLayer {
+public:
+    SampleTextureLayer()
+    {
+        InitTextureManager(new TextureManager{});
+        services_ = &InstallTextureLayerServices();
+        list_ = NewTextureRecordList();
+        services_->SetDocumentTextureList(list_);
+    }
+    ~SampleTextureLayer()
+    {
+        services_->SetDocumentTextureList(nullptr);
+        FreeTextureRecordList(list_);
+        RemoveTextureLayerServices();
+        FreeTextureManager();
+    }
+    SampleTextureLayer(const SampleTextureLayer&) = delete;
+    SampleTextureLayer& operator=(const SampleTextureLayer&) = delete;
+
+    // The document texture list; null when memory is short.
+    TextureRecordList* List() const { return list_; }
+
+    // Writes the document to the path and reports it, then frees it and its textures. 0 on
+    // success.
+    int32_t WriteAndFree(ModelDocument* document, const std::string& path)
+    {
+        const ResultCode result = WriteSampleFile(document, path);
+        if (document) document->Destroy();
+        ReleaseTextureRecords(list_);
+        if (result == kResultOk) std::printf("%s\n", path.c_str());
+        else std::fprintf(stderr, "make-samples: writing %s failed (%d)\n", path.c_str(), int(result));
+        return result == kResultOk ? 0 : 1;
+    }
+
+private:
+    TextureLayerServices* services_ = nullptr;
+    TextureRecordList* list_ = nullptr;
+};
 
 }  // namespace
 
-int32_t WriteTexturedSamples(const std::string& directory, int32_t cityFaces, const char* cityName)
+int32_t WriteTexturedSamples(const std::string& directory)
 {
-    InitTextureManager(new TextureManager{});
-    TextureLayerServices& services = InstallTextureLayerServices();
-    TextureRecordList* list = NewTextureRecordList();
-    services.SetDocumentTextureList(list);
+    SampleTextureLayer layer;
+    if (!layer.List()) return 1;
     const std::string gradientPath = directory + kGradientFileName;
-    int32_t failures = 0;
-    if (list) {
-        ModelDocument* gallery = WriteGradientBitmap(gradientPath) ? BuildTexturedSample(list, gradientPath) : nullptr;
-        failures += WriteAndFree(gallery, list, directory + kGalleryFileName);
-        if (cityFaces > 0) failures += WriteAndFree(BuildCitySample(list, cityFaces), list, directory + cityName);
-    } else {
-        ++failures;
-    }
-    services.SetDocumentTextureList(nullptr);
-    FreeTextureRecordList(list);
-    RemoveTextureLayerServices();
-    FreeTextureManager();
-    return failures;
+    ModelDocument* gallery = WriteGradientBitmap(gradientPath) ? BuildTexturedSample(layer.List(), gradientPath) : nullptr;
+    return layer.WriteAndFree(gallery, directory + kGalleryFileName) +
+           layer.WriteAndFree(BuildCitySample(layer.List(), kCityFaces), directory + kCityFileName);
+}
+
+int32_t WriteCitySample(const std::string& path, int32_t faces)
+{
+    SampleTextureLayer layer;
+    return layer.List() ? layer.WriteAndFree(BuildCitySample(layer.List(), faces), path) : 1;
 }

@@ -39,7 +39,11 @@ ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces);
 // Writes the document as a model file at the path. kResultOk on success.
 ResultCode WriteSampleFile(ModelDocument* document, const std::string& path);
 
-// make-samples' part: sets up the texture layer, writes the gradient picture, the gallery and, when
-// cityFaces is above 0, a city of that many faces under `cityName` into the directory (ending in a
-// separator), and takes the texture layer down again. 0 on success.
-int32_t WriteTexturedSamples(const std::string& directory, int32_t cityFaces, const char* cityName);
+// make-samples' part: sets up the texture layer, writes the gradient picture, the gallery and the
+// city of kCityFaces faces into the directory (ending in a separator), and takes the texture layer
+// down again. 0 on success.
+int32_t WriteTexturedSamples(const std::string& directory);
+
+// Writes a city of the given faces to the path with the texture layer set up for it meanwhile,
+// and reports the path on standard output (or the failure on standard error). 0 on success.
+int32_t WriteCitySample(const std::string& path, int32_t faces);
