@@ -122,6 +122,9 @@ ResultCode DiskFileStream::TransferBytes(void* address, int32_t count)
 
 ResultCode DiskFileStream::StreamSetPosition(int32_t offset)
 {
+    // The file stands where the stream does (see TransferBytes); a seek in place would only
+    // cost the C runtime its read-ahead, as at the end of every chunk read through.
+    if (file_ && offset == position_) return kResultOk;
     if (!file_ || !SeekTo(file_, offset)) return kResultLocked;
     position_ = offset;
     return kResultOk;

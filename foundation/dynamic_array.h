@@ -71,7 +71,6 @@ private:
     int32_t usedBytes_ = 0;
     int32_t growStep_ = 0;
     int32_t lockCount_ = 0;
-    int64_t blockBytes_ = 0;  // the block's own size, which may run ahead of the capacity
 };
 
 // Makes a heap array and initialises it; null when the object or its block cannot be had.
