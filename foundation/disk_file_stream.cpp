@@ -143,7 +143,8 @@ ResultCode DiskFileStream::StreamSize(int32_t* size)
 {
     *size = 0;
     if (!file_) return kResultLocked;
-    if (knownSize_ < 0) {
+    // Outside every chunk the file is asked again: another stream may have written it since.
+    if (knownSize_ < 0 || chunkLength_ == -1) {
         if (std::fseek(file_, 0, SEEK_END) != 0) return kResultLocked;
         const long end = std::ftell(file_);
         if (end < 0 || end > INT32_MAX || !SeekTo(file_, position_)) return kResultLocked;

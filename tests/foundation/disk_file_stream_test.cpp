@@ -291,6 +291,13 @@ TEST_F(DiskFile, SizeFollowsEveryWriteAndReadsGoOnAfterSeeksInPlace)
     EXPECT_EQ(back.substr(0, 10), data.substr(100, 10));
     EXPECT_EQ(file->StreamSize(&size), 0);
     EXPECT_EQ(size, 350);
+    // Written meanwhile through another stream: outside a chunk the size is the file's new one.
+    std::FILE* other = std::fopen("qp_size.bin", "ab");
+    ASSERT_NE(other, nullptr);
+    std::fputs("0123456789", other);
+    std::fclose(other);
+    EXPECT_EQ(file->StreamSize(&size), 0);
+    EXPECT_EQ(size, 360);
     file->FileCloseStream();
     file->StreamSetDirection(kStreamWriting);
     ASSERT_EQ(file->FileOpenStream(), 0);  // emptied
