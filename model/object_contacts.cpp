@@ -76,7 +76,8 @@ void ModelObject::UnregisterMember(ModelObject* node)
 namespace {
 
 // A pair of objects whose records' bounding spheres cannot meet gets no contact, so only objects
-// whose sphere bounds meet are compared. Below this many pairs they are tried one by one.
+// whose sphere bounds meet are compared. A single object, or fewer pairs than this, are tried one
+// by one; a grid of the siblings' bounds finds the pairs for many objects.
 constexpr int64_t kPairsWithoutGrid = 4096;
 
 // The objects with records under the node, reached through groups only, in sibling order: the
@@ -117,17 +118,17 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
     CollectSolids(node, &joining);
     for (int32_t i = 0; i < ChildCount(); ++i) CollectSolids(ChildAt(i), &siblings);
     if (joining.empty() || siblings.empty()) return;
-    std::vector<GridBox> bounds(siblings.size());
-    for (size_t i = 0; i < siblings.size(); ++i) bounds[i] = SphereBounds(siblings[i]);
-    if (int64_t(joining.size()) * int64_t(siblings.size()) < kPairsWithoutGrid) {
+    if (joining.size() == 1 || int64_t(joining.size()) * int64_t(siblings.size()) < kPairsWithoutGrid) {
         for (ModelObject* object : joining) {
             const GridBox box = SphereBounds(object);
-            for (size_t i = 0; i < siblings.size(); ++i) {
-                if (siblings[i] != object && GridBoxesMeet(box, bounds[i])) object->ComputeContactsWith(siblings[i]);
+            for (ModelObject* sibling : siblings) {
+                if (sibling != object && GridBoxesMeet(box, SphereBounds(sibling))) object->ComputeContactsWith(sibling);
             }
         }
         return;
     }
+    std::vector<GridBox> bounds(siblings.size());
+    for (size_t i = 0; i < siblings.size(); ++i) bounds[i] = SphereBounds(siblings[i]);
     BoxGrid grid;
     grid.FileBoxes(bounds);
     std::vector<int32_t> meeting;
