@@ -111,10 +111,12 @@ ResultCode DiskFileStream::TransferBytes(void* address, int32_t count)
     }
     int32_t moved = direction_ == kStreamWriting ? WritePieces(bytes, wanted, position_)
                                                  : ReadPieces(bytes, wanted, position_);
-    // The stored position follows the file, also after a short transfer.
+    // The stored position follows the file, also after a short transfer. A transfer cut short by
+    // the chunk's end alone leaves the file where the stream stands (as at the end of every list
+    // of chunks), and the C runtime its read-ahead.
     position_ += moved;
     if (moved != count) {
-        SeekTo(file_, position_);
+        if (moved != wanted) SeekTo(file_, position_);
         return kResultShortRead;
     }
     return kResultOk;

@@ -142,10 +142,17 @@ TEST_F(DiskFile, ChunksOnAFileAreTheMemoryStreamsChunks)
         EXPECT_EQ(file->StreamEnterChunk(), ChunkTagOf("VAL "));
         EXPECT_EQ(file->StreamTransferValue(&value, kValue16), 0);
         EXPECT_EQ(value, 0x1234);
+        // Cut short by the chunk's end, the stream stays where it is and the file with it.
+        EXPECT_EQ(file->StreamTransferValue(&value, kValue16), kResultShortRead);
+        EXPECT_EQ(file->StreamPosition(), 34);
         file->StreamEndChunk();
         EXPECT_EQ(file->StreamEnterChunk(), 0u);
         file->StreamEndChunk();
         EXPECT_EQ(file->StreamPosition(), 34);
+        ASSERT_EQ(file->StreamSetPosition(32), 0);
+        value = 0;
+        EXPECT_EQ(file->StreamTransferValue(&value, kValue16), 0);
+        EXPECT_EQ(value, 0x1234);
     }
 }
 
