@@ -19,9 +19,14 @@ int32_t TextureUserListSuppressed = 0;
 
 namespace {
 
+// The last entry for the user, or -1. Users mostly leave in the reverse of the order they came
+// (a tree is destroyed from its last child), so the search starts at the end.
 int32_t FindUser(const DynamicArray* users, const void* user)
 {
-    return users ? users->ArrayFind(&user) : -1;
+    for (int32_t i = users ? users->ArrayCount() - 1 : -1; i >= 0; --i) {
+        if (*users->At<const void*>(i) == user) return i;
+    }
+    return -1;
 }
 
 // Counts and loads one more use (the picture is decoded when nothing uses it yet).
@@ -148,20 +153,34 @@ ResultCode ReattachTextureUsers(TextureRecord* record)
     return result;
 }
 
+namespace {
+
+// Whether entry i of the user list names the same user as the entry before it: a user that shows
+// the record on both sides is listed twice in a row, and its mapping is set up once.
+bool RepeatsUser(const DynamicArray* users, int32_t i)
+{
+    return i > 0 && *users->At<void*>(i) == *users->At<void*>(i - 1);
+}
+
+}  // namespace
+
 void RefreshTextureUsers(TextureRecord* record)
 {
     ModelHolder* model = nullptr;
     for (int32_t i = 0; i < record->objectUsers->ArrayCount(); ++i) {
+        if (RepeatsUser(record->objectUsers, i)) continue;
         ModelObject* object = *record->objectUsers->At<ModelObject*>(i);
         object->RebindSurfaceTextures();
         if (!model) model = object->Holder;
     }
     for (int32_t i = 0; i < record->surfaceUsers->ArrayCount(); ++i) {
+        if (RepeatsUser(record->surfaceUsers, i)) continue;
         Surface* surface = *record->surfaceUsers->At<Surface*>(i);
         UpdateSideTextureMapping(surface);
         if (!model && surface->Owner) model = surface->Owner->Holder;
     }
     for (int32_t i = 0; i < record->elementUsers->ArrayCount(); ++i) {
+        if (RepeatsUser(record->elementUsers, i)) continue;
         PolygonElement* element = *record->elementUsers->At<PolygonElement*>(i);
         element->UpdateElementTextureMapping();
         if (!model && element->Owner && element->Owner->Owner) model = element->Owner->Owner->Holder;

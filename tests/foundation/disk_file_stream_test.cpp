@@ -142,10 +142,17 @@ TEST_F(DiskFile, ChunksOnAFileAreTheMemoryStreamsChunks)
         EXPECT_EQ(file->StreamEnterChunk(), ChunkTagOf("VAL "));
         EXPECT_EQ(file->StreamTransferValue(&value, kValue16), 0);
         EXPECT_EQ(value, 0x1234);
+        // Cut short by the chunk's end, the stream stays where it is and the file with it.
+        EXPECT_EQ(file->StreamTransferValue(&value, kValue16), kResultShortRead);
+        EXPECT_EQ(file->StreamPosition(), 34);
         file->StreamEndChunk();
         EXPECT_EQ(file->StreamEnterChunk(), 0u);
         file->StreamEndChunk();
         EXPECT_EQ(file->StreamPosition(), 34);
+        ASSERT_EQ(file->StreamSetPosition(32), 0);
+        value = 0;
+        EXPECT_EQ(file->StreamTransferValue(&value, kValue16), 0);
+        EXPECT_EQ(value, 0x1234);
     }
 }
 
@@ -257,6 +264,52 @@ TEST_F(DiskFile, InsertingAndDeletingMoveTheTail)
     EXPECT_EQ(file->StreamSize(&after), 0);
     EXPECT_EQ(after, size);
     EXPECT_EQ(size, 1000);
+}
+
+TEST_F(DiskFile, SizeFollowsEveryWriteAndReadsGoOnAfterSeeksInPlace)
+{
+    auto file = Named("qp_size.bin", kStreamWriting);
+    ASSERT_EQ(file->FileOpenStream(), 0);
+    int32_t size = -1;
+    EXPECT_EQ(file->StreamSize(&size), 0);
+    EXPECT_EQ(size, 0);
+    std::string data = Pattern(300, 3);
+    ASSERT_EQ(file->TransferBytes(&data[0], 300), 0);
+    EXPECT_EQ(file->StreamSize(&size), 0);
+    EXPECT_EQ(size, 300);
+    EXPECT_EQ(file->StreamInsertBytes(100, 40), 0);
+    EXPECT_EQ(file->StreamSize(&size), 0);
+    EXPECT_EQ(size, 340);
+    ASSERT_EQ(file->StreamSetPosition(340), 0);
+    ASSERT_EQ(file->TransferBytes(&data[0], 10), 0);
+    EXPECT_EQ(file->StreamSize(&size), 0);
+    EXPECT_EQ(size, 350);
+
+    // Reading: the position set where it already is, and elsewhere, between transfers.
+    file->StreamSetDirection(kStreamReading);
+    ASSERT_EQ(file->StreamSetPosition(0), 0);
+    std::string back(100, '\0');
+    ASSERT_EQ(file->TransferBytes(&back[0], 60), 0);
+    ASSERT_EQ(file->StreamSetPosition(60), 0);
+    ASSERT_EQ(file->TransferBytes(&back[60], 40), 0);
+    EXPECT_EQ(back, data.substr(0, 100));
+    ASSERT_EQ(file->StreamSetPosition(140), 0);
+    ASSERT_EQ(file->TransferBytes(&back[0], 10), 0);
+    EXPECT_EQ(back.substr(0, 10), data.substr(100, 10));
+    EXPECT_EQ(file->StreamSize(&size), 0);
+    EXPECT_EQ(size, 350);
+    // Written meanwhile through another stream: outside a chunk the size is the file's new one.
+    std::FILE* other = std::fopen("qp_size.bin", "ab");
+    ASSERT_NE(other, nullptr);
+    std::fputs("0123456789", other);
+    std::fclose(other);
+    EXPECT_EQ(file->StreamSize(&size), 0);
+    EXPECT_EQ(size, 360);
+    file->FileCloseStream();
+    file->StreamSetDirection(kStreamWriting);
+    ASSERT_EQ(file->FileOpenStream(), 0);  // emptied
+    EXPECT_EQ(file->StreamSize(&size), 0);
+    EXPECT_EQ(size, 0);
 }
 
 TEST_F(DiskFile, OpeningAndClosing)

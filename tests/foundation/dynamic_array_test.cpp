@@ -113,6 +113,30 @@ TEST(DynamicArray, GrowsByWholeStepsIntoZeroFilledBlocks)
     for (int32_t i = 100; i < 110; i++) EXPECT_EQ(*ints->At<int32_t>(i), 0);
 }
 
+TEST(DynamicArray, LargeArraysKeepTheirStepsAndZeroFill)
+{
+    // Past 4 KB the block runs ahead of the capacity, which still grows by one step at a time;
+    // what grows into the block is zero, even where removed elements lay.
+    auto ints = IntArray({}, 3);
+    for (int32_t i = 0; i < 1500; i++) {
+        const int32_t v = i + 1;
+        ASSERT_EQ(ints->Append(&v), i);
+        ASSERT_EQ(ints->Capacity(), (i + 3) / 3 * 3);
+    }
+    const void* block = ints->ArrayData();
+    ASSERT_EQ(ints->Remove(0), kResultOk);
+    ASSERT_EQ(ints->ArraySetCount(1503), kResultOk);
+    EXPECT_EQ(ints->Capacity(), 1503);
+    EXPECT_EQ(ints->ArrayData(), block);
+    for (int32_t i = 0; i < 1499; i++) ASSERT_EQ(*ints->At<int32_t>(i), i + 2);
+    for (int32_t i = 1499; i < 1503; i++) EXPECT_EQ(*ints->At<int32_t>(i), 0);
+    // A copy into an array of another element size and step keeps every byte.
+    Owned<DynamicArray> bytes(NewDynamicArray(0, 1, 5000));
+    ASSERT_EQ(ints->ArrayCopyTo(bytes.get()), kResultOk);
+    EXPECT_EQ(bytes->ArrayCount(), 1503);
+    EXPECT_EQ(std::memcmp(bytes->ArrayData(), ints->ArrayData(), 1503 * 4), 0);
+}
+
 TEST(DynamicArray, RefusesNegativeCountsAndBlocksBeyondTwoGigabytes)
 {
     DynamicArray negative, huge, rounded;

@@ -1,0 +1,135 @@
+// Contacts between many sibling objects found as trying every pair finds them, in the samples as
+// read and in a large group; the grid that finds the candidates; a group's box as children join.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "model/box_grid.h"
+#include "model/model_document.h"
+#include "model/object_geometry.h"
+#include "tests/model/model_test_support.h"
+#include "tests/model/pairwise_contacts.h"
+#include "tools/sample_scenes.h"
+
+namespace {
+
+// The document's file read back into a new document.
+ModelDocument* ReadBack(ModelDocument* document)
+{
+    MemoryStream out;
+    StartWriting(out);
+    EXPECT_EQ(WriteModelFile(document, &out), kResultOk);
+    MemoryStream in;
+    Load(in, Contents(out));
+    ModelDocument* copy = new ModelDocument;
+    EXPECT_EQ(copy->Init(), kResultOk);
+    EXPECT_EQ(copy->ReadModelFile(&in), kResultOk);
+    return copy;
+}
+
+std::vector<int32_t> MeetingByEveryPair(const std::vector<GridBox>& boxes, const GridBox& box)
+{
+    std::vector<int32_t> indices;
+    for (size_t i = 0; i < boxes.size(); ++i)
+        if (GridBoxesMeet(box, boxes[i])) indices.push_back(int32_t(i));
+    return indices;
+}
+
+}  // namespace
+
+TEST(SiblingContacts, SamplesReadBackWithThePairwiseContacts)
+{
+    int32_t count = 0;
+    const SampleScene* scenes = SampleScenes(&count);
+    int64_t entries = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(scenes[i].fileName);
+        ModelDocument* sample = scenes[i].build();
+        ModelDocument* copy = ReadBack(sample);
+        entries += pairwise::ExpectReaderContacts(copy->Holder->Root);
+        copy->Destroy();
+        sample->Destroy();
+    }
+    EXPECT_GT(entries, 20);
+}
+
+TEST(SiblingContacts, AGroupOfManyObjectsMeetsAsEveryPairWould)
+{
+    // Blocks of boxes of many sizes, touching, overlapping, apart and stacked, a slab under half
+    // of them, a nested group and a polygon object, joined to the world root as a group; then a
+    // box that joins the root on its own.
+    Scene scene;
+    std::mt19937 random(7);
+    auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+    ModelObject* group = scene.holder()->MakeObject();
+    group->SetGroup();
+    ModelObject* inner = scene.holder()->MakeObject();
+    inner->SetGroup();
+    for (int32_t i = 0; i < 400; ++i) {
+        const int32_t x = (i % 20) * 12 + between(-2, 2);
+        const int32_t y = (i / 20) * 12 + between(-2, 2);
+        const int32_t size = between(1, 14);
+        const int32_t z = i % 7 == 0 ? between(0, 20) : 0;
+        (i % 9 == 0 ? inner : group)->AddChild(MakeBox(scene.holder(), x, y, z, x + size, y + size, z + between(1, 30)));
+    }
+    group->AddChild(inner);
+    group->AddChild(MakeBox(scene.holder(), -5, -5, -3, 120, 240, 0));
+    group->AddChild(MakeTetrahedron(scene.holder(), 9, 50, 50, 2));
+    scene.root()->AddChild(group);
+    scene.AddBox(100, 100, 0, 130, 130, 50);
+    EXPECT_GT(pairwise::ExpectReaderContacts(scene.root()), 1000);
+}
+
+TEST(BoxGrid, MeetingFindsWhatEveryPairTestFinds)
+{
+    std::mt19937 random(11);
+    auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+    auto boxAt = [&](int32_t x, int32_t y, int32_t z, int32_t size) {
+        return GridBox{{x, y, z}, {x + size, y + between(0, size), z + between(0, size)}};
+    };
+    std::vector<GridBox> boxes;
+    for (int32_t i = 0; i < 600; ++i) boxes.push_back(boxAt(between(-5000, 5000), between(-5000, 5000), between(-50, 50), between(0, 300)));
+    // A point, a box over everything and one far away.
+    boxes.push_back({{10, 10, 10}, {10, 10, 10}});
+    boxes.push_back({{-70000, -70000, -70000}, {70000, 70000, 70000}});
+    boxes.push_back({{60000, 60000, 60000}, {60001, 60001, 60001}});
+    BoxGrid grid;
+    grid.FileBoxes(boxes);
+    std::vector<GridBox> queries(boxes.begin(), boxes.end());
+    for (int32_t i = 0; i < 200; ++i) queries.push_back(boxAt(between(-9000, 9000), between(-9000, 9000), between(-300, 300), between(0, 2000)));
+    // Wholly outside the filed boxes' range on each side, touching an edge exactly.
+    queries.push_back({{-90000, -90000, -90000}, {-80000, -80000, -80000}});
+    queries.push_back({{70000, 70000, 70000}, {70000, 70000, 70000}});
+    std::vector<int32_t> found;
+    for (const GridBox& query : queries) {
+        grid.Meeting(query, &found);
+        ASSERT_EQ(found, MeetingByEveryPair(boxes, query));
+    }
+    grid.Meeting(boxes[600], &found);
+    EXPECT_EQ(std::count(found.begin(), found.end(), 601), 1);
+
+    BoxGrid empty;
+    empty.FileBoxes({});
+    empty.Meeting(boxes[0], &found);
+    EXPECT_TRUE(found.empty());
+}
+
+TEST(GroupBounds, AGroupSpansItsChildrenFromTheFirstOne)
+{
+    Scene scene;
+    ModelObject* group = scene.holder()->MakeObject();
+    group->SetGroup();
+    ModelObject* far = MakeBox(scene.holder(), 100, 200, 300, 110, 220, 330);
+    group->AddChild(far);
+    // Not widened to the new group's empty box at the origin.
+    EXPECT_EQ(group->WorldBox, far->WorldBox);
+    ModelObject* near = MakeBox(scene.holder(), -10, -20, -30, 0, 0, 0);
+    group->AddChild(near);
+    EXPECT_EQ(group->WorldBox, (ShortBox{{-10, -20, -30}, {110, 220, 330}}));
+    group->RemoveChild(far);
+    EXPECT_EQ(group->WorldBox, near->WorldBox);
+    far->Destroy();
+    group->Destroy();
+}
