@@ -21,7 +21,7 @@
 #include <sys/resource.h>
 #endif
 
-#include "model/drawing_services.h"
+#include "draw/drawing_layer_services.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
