@@ -61,6 +61,7 @@ int32_t DiskFileStream::FileRead(void* address, int32_t elementSize, int32_t cou
 int32_t DiskFileStream::FileWrite(const void* address, int32_t elementSize, int32_t count)
 {
     if (!file_ || elementSize <= 0 || count <= 0) return 0;
+    knownSize_ = -1;
     return int32_t(std::fwrite(address, size_t(elementSize), size_t(count), file_));
 }
 
@@ -121,6 +122,9 @@ ResultCode DiskFileStream::TransferBytes(void* address, int32_t count)
 
 ResultCode DiskFileStream::StreamSetPosition(int32_t offset)
 {
+    // The file stands where the stream does (see TransferBytes); a seek in place would only
+    // cost the C runtime its read-ahead, as at the end of every chunk read through.
+    if (file_ && offset == position_) return kResultOk;
     if (!file_ || !SeekTo(file_, offset)) return kResultLocked;
     position_ = offset;
     return kResultOk;
@@ -138,10 +142,14 @@ ResultCode DiskFileStream::StreamSetDirection(int32_t direction)
 ResultCode DiskFileStream::StreamSize(int32_t* size)
 {
     *size = 0;
-    if (!file_ || std::fseek(file_, 0, SEEK_END) != 0) return kResultLocked;
-    long end = std::ftell(file_);
-    if (end < 0 || end > INT32_MAX || !SeekTo(file_, position_)) return kResultLocked;
-    *size = int32_t(end);
+    if (!file_) return kResultLocked;
+    if (knownSize_ < 0) {
+        if (std::fseek(file_, 0, SEEK_END) != 0) return kResultLocked;
+        const long end = std::ftell(file_);
+        if (end < 0 || end > INT32_MAX || !SeekTo(file_, position_)) return kResultLocked;
+        knownSize_ = end;
+    }
+    *size = int32_t(knownSize_);
     return kResultOk;
 }
 
@@ -215,6 +223,7 @@ ResultCode DiskFileStream::FileOpenStream()
         }
     }
     if (!file_) return kResultShortRead;
+    knownSize_ = -1;
     position_ = 0;
     chunkLength_ = -1;
     chunkStart_ = 0;

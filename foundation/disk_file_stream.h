@@ -175,4 +175,8 @@ private:
     int32_t open_ = 0;
     int32_t dialogOption_ = 0;
     DiskFileStream* referenceBase_ = nullptr;
+    // The size of the open file, once asked for, until something is written to it (-1 when not
+    // known): the reader asks at every chunk, and finding the end moves the file's position, which
+    // costs the C runtime its read-ahead.
+    int64_t knownSize_ = -1;
 };

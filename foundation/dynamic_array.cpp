@@ -2,6 +2,7 @@
 // and removals, and the in-place quicksort.
 #include "foundation/dynamic_array.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -13,6 +14,8 @@ namespace {
 
 // A block's byte count must fit the signed 32-bit used-bytes field.
 constexpr int64_t kMaxBlockBytes = std::numeric_limits<int32_t>::max();
+// Blocks of this many bytes and more are made a power of two long (see Regrow).
+constexpr int64_t kReserveFromBytes = 4096;
 
 // n rounded up to whole grow steps (at least one step), in 64 bits.
 int64_t RoundUpToSteps(int64_t n, int32_t step)
@@ -21,12 +24,22 @@ int64_t RoundUpToSteps(int64_t n, int32_t step)
     return (n + step - 1) / step * step;
 }
 
-// A zero-filled block of capacity x size bytes, or null when it is too large or unavailable.
+// The length of the block that holds `bytes`: the bytes themselves for a small block, else the
+// next power of two (within the largest block). Never less than `bytes`, and never less for more.
+int64_t BlockLength(int64_t bytes)
+{
+    if (bytes < kReserveFromBytes) return bytes;
+    int64_t length = kReserveFromBytes;
+    while (length < bytes) length *= 2;
+    return std::min(length, kMaxBlockBytes);
+}
+
+// A zero-filled block for capacity x size bytes, or null when it is too large or unavailable.
 uint8_t* NewBlock(int64_t capacity, int32_t elementSize)
 {
     const int64_t bytes = capacity * elementSize;
     if (capacity < 0 || bytes > kMaxBlockBytes) return nullptr;
-    return static_cast<uint8_t*>(std::calloc(size_t(bytes > 0 ? bytes : 1), 1));
+    return static_cast<uint8_t*>(std::calloc(size_t(bytes > 0 ? BlockLength(bytes) : 1), 1));
 }
 
 bool Inside(const void* p, const void* block, int64_t bytes)
@@ -86,10 +99,21 @@ void DynamicArray::Destroy()
     delete this;
 }
 
-// Replaces the block by a zero-filled one of `capacity` elements holding the used bytes.
+// Gives the array room for `capacity` elements, holding the used bytes and zero-filled beyond
+// them. A block of kReserveFromBytes and more is a power of two long, so that an array that grows
+// one step at a time is copied only when it doubles (and leaves no trail of ever larger free
+// blocks behind); the capacity the array reports stays a whole number of grow steps.
 ResultCode DynamicArray::Regrow(int64_t capacity)
 {
-    if (capacity > std::numeric_limits<int32_t>::max()) return kResultOutOfMemory;
+    const int64_t bytes = capacity * elementSize_;
+    if (capacity < 0 || bytes > kMaxBlockBytes) return kResultOutOfMemory;
+    const int64_t held = int64_t(capacity_) * elementSize_;
+    if (data_ && capacity >= capacity_ && BlockLength(bytes) <= BlockLength(held)) {
+        // The block already reaches that far.
+        if (bytes > usedBytes_) std::memset(static_cast<uint8_t*>(data_) + usedBytes_, 0, size_t(bytes - usedBytes_));
+        capacity_ = int32_t(capacity);
+        return kResultOk;
+    }
     uint8_t* block = NewBlock(capacity, elementSize_);
     if (!block) return kResultOutOfMemory;
     if (count_ > 0) std::memcpy(block, data_, size_t(usedBytes_));

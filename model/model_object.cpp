@@ -206,7 +206,11 @@ void ModelObject::AttachChild(ModelObject* child, const UnitsRecord* units)
         ancestor->ComputeContactsWithSiblings(child);
     }
     child->RefreshShading();
-    if (IsGroup()) GroupBounds();
+    // The group's box was the union of its other children's: the newcomer's is added to it.
+    if (IsGroup()) {
+        if (ChildCount() == 1) WorldBox = kEmptyShortBox;
+        UniteShortBox(WorldBox, child->WorldBox);
+    }
 }
 
 void ModelObject::AddChild(ModelObject* child)

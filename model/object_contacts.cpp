@@ -1,5 +1,11 @@
 // A scene object's geometry records, the membership of its descendants' records, the contacts
 // between sibling objects and the face connections kept in the surfaces.
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "model/box_grid.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/pointer_list.h"
@@ -67,18 +73,68 @@ void ModelObject::UnregisterMember(ModelObject* node)
     for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->RemoveMembersOf(node);
 }
 
-void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
+namespace {
+
+// A pair of objects whose records' bounding spheres cannot meet gets no contact, so only objects
+// whose sphere bounds meet are compared. Below this many pairs they are tried one by one.
+constexpr int64_t kPairsWithoutGrid = 4096;
+
+// The objects with records under the node, reached through groups only, in sibling order: the
+// node itself when it is not a group.
+void CollectSolids(ModelObject* node, std::vector<ModelObject*>* solids)
 {
-    if (node->IsGroup()) {
-        for (int32_t i = 0; i < node->ChildCount(); ++i) ComputeContactsWithSiblings(node->ChildAt(i));
+    if (!node->IsGroup()) {
+        if (node->GeometryCount() > 0) solids->push_back(node);
         return;
     }
-    for (int32_t i = 0; i < ChildCount(); ++i) {
-        ModelObject* child = ChildAt(i);
-        if (child->IsGroup()) {
-            child->ComputeContactsWithSiblings(node);
-        } else if (child != node) {
-            node->ComputeContactsWith(child);
+    for (int32_t i = 0; i < node->ChildCount(); ++i) CollectSolids(node->ChildAt(i), solids);
+}
+
+// The box holding the bounding spheres of the object's records.
+GridBox SphereBounds(const ModelObject* object)
+{
+    GridBox box = {{INT32_MAX, INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN, INT32_MIN}};
+    for (int32_t i = 0; i < object->GeometryCount(); ++i) {
+        const ObjectGeometry* record = object->GeometryAt(i);
+        const int32_t radius = std::abs(int32_t(record->WorldRadius));
+        const int16_t* centre = &record->WorldCentre.x;
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            box.minimum[axis] = std::min(box.minimum[axis], centre[axis] - radius);
+            box.maximum[axis] = std::max(box.maximum[axis], centre[axis] + radius);
+        }
+    }
+    return box;
+}
+
+}  // namespace
+
+void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
+{
+    // Each object under the node is compared with every object under this one but itself, both
+    // in sibling order; pairs whose sphere bounds do not meet are left out, which changes nothing.
+    std::vector<ModelObject*> joining;
+    std::vector<ModelObject*> siblings;
+    CollectSolids(node, &joining);
+    for (int32_t i = 0; i < ChildCount(); ++i) CollectSolids(ChildAt(i), &siblings);
+    if (joining.empty() || siblings.empty()) return;
+    std::vector<GridBox> bounds(siblings.size());
+    for (size_t i = 0; i < siblings.size(); ++i) bounds[i] = SphereBounds(siblings[i]);
+    if (int64_t(joining.size()) * int64_t(siblings.size()) < kPairsWithoutGrid) {
+        for (ModelObject* object : joining) {
+            const GridBox box = SphereBounds(object);
+            for (size_t i = 0; i < siblings.size(); ++i) {
+                if (siblings[i] != object && GridBoxesMeet(box, bounds[i])) object->ComputeContactsWith(siblings[i]);
+            }
+        }
+        return;
+    }
+    BoxGrid grid;
+    grid.FileBoxes(bounds);
+    std::vector<int32_t> meeting;
+    for (ModelObject* object : joining) {
+        grid.Meeting(SphereBounds(object), &meeting);
+        for (int32_t i : meeting) {
+            if (siblings[size_t(i)] != object) object->ComputeContactsWith(siblings[size_t(i)]);
         }
     }
 }

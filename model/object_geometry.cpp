@@ -397,6 +397,9 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
         int64_t count;
     };
     std::vector<const FixedVector3*> named;
+    size_t corners = 0;
+    for (int32_t j = 0; j < other->PolygonCount(); ++j) corners += size_t(std::max(other->PolygonAt(j)->VertexCount(), 0));
+    named.reserve(corners);
     for (int32_t j = 0; j < other->PolygonCount(); ++j) {
         const PolygonRecord* otherFace = other->PolygonAt(j);
         for (int32_t k = 0; k < otherFace->VertexCount(); ++k) {
@@ -405,6 +408,7 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
     }
     std::sort(named.begin(), named.end(), std::less<const FixedVector3*>());
     std::vector<VertexUse> uses;
+    uses.reserve(named.size());
     const FixedVector3* last = nullptr;
     for (const FixedVector3* v : named) {
         if (v != last) uses.push_back({*v, 0});

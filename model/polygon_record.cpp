@@ -166,19 +166,16 @@ void PolygonRecord::PrepareFace(const Transform* rotation, const Transform* shea
     if (reverse && Indices) Indices->Reverse();
 }
 
-VertexFaces::VertexFaces(const ObjectGeometry* geometry)
+const std::vector<const PolygonRecord*>& VertexFaces::Of(int32_t vertex) const
 {
-    for (int32_t r = 0; geometry && r < geometry->PolygonCount(); ++r) {
-        const PolygonRecord* face = geometry->PolygonAt(r);
+    for (int32_t r = 0; !found_ && geometry_ && r < geometry_->PolygonCount(); ++r) {
+        const PolygonRecord* face = geometry_->PolygonAt(r);
         for (int32_t k = 0; k < face->VertexCount(); ++k) {
             std::vector<const PolygonRecord*>& faces = faces_[face->IndexAt(k)];
             if (faces.empty() || faces.back() != face) faces.push_back(face);
         }
     }
-}
-
-const std::vector<const PolygonRecord*>& VertexFaces::Of(int32_t vertex) const
-{
+    found_ = true;
     const auto found = faces_.find(vertex);
     return found != faces_.end() ? found->second : none_;
 }

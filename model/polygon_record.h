@@ -52,12 +52,15 @@ private:
 // the record's faces and their indices stay as they were.
 class VertexFaces {
 public:
-    explicit VertexFaces(const ObjectGeometry* geometry);
-    // The faces naming the vertex, in record order.
+    explicit VertexFaces(const ObjectGeometry* geometry) : geometry_(geometry) {}
+    // The faces naming the vertex, in record order. They are found at the first call: flat
+    // sides never ask.
     const std::vector<const PolygonRecord*>& Of(int32_t vertex) const;
 
 private:
-    std::unordered_map<int32_t, std::vector<const PolygonRecord*>> faces_;
+    const ObjectGeometry* geometry_;
+    mutable bool found_ = false;
+    mutable std::unordered_map<int32_t, std::vector<const PolygonRecord*>> faces_;
     std::vector<const PolygonRecord*> none_;
 };
 

@@ -19,9 +19,14 @@ int32_t TextureUserListSuppressed = 0;
 
 namespace {
 
+// The last entry for the user, or -1. Users mostly leave in the reverse of the order they came
+// (a tree is destroyed from its last child), so the search starts at the end.
 int32_t FindUser(const DynamicArray* users, const void* user)
 {
-    return users ? users->ArrayFind(&user) : -1;
+    for (int32_t i = users ? users->ArrayCount() - 1 : -1; i >= 0; --i) {
+        if (*users->At<const void*>(i) == user) return i;
+    }
+    return -1;
 }
 
 // Counts and loads one more use (the picture is decoded when nothing uses it yet).

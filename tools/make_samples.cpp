@@ -1,5 +1,5 @@
 // make-samples DIR: builds the sample scenes in code and writes each as a model file in DIR, the
-// textured ones with their picture files.
+// textured ones with their picture files, and the city.
 #include <windows.h>
 
 #include <cstdio>
@@ -7,7 +7,6 @@
 #include <string>
 
 #include "draw/q_offscreen.h"
-#include "foundation/disk_file_stream.h"
 #include "model/drawing_services.h"
 #include "model/model_document.h"
 #include "tools/sample_scenes.h"
@@ -60,14 +59,7 @@ int main(int argc, char** argv)
         const std::string path = directory + scenes[i].fileName;
         ModelDocument* document = scenes[i].build();
         if (document && std::strcmp(scenes[i].fileName, "room.qpy") == 0) document->SetCreditsPicture(NewCreditsPicture());
-        DiskFileStream* file = new DiskFileStream;
-        ResultCode result = document ? kResultOk : kResultOutOfMemory;
-        if (result == kResultOk) result = file->FileObjectInit(4, 0, 0, "", "");
-        if (result == kResultOk) result = file->SetFileFromPath(path.c_str());
-        if (result == kResultOk) result = file->StreamSetDirection(kStreamWriting);
-        if (result == kResultOk) result = file->FileOpenStream();
-        if (result == kResultOk) result = WriteModelFile(document, file);
-        file->FileObjectDestroy();
+        const ResultCode result = WriteSampleFile(document, path);
         if (document) document->Destroy();
         if (result != kResultOk) {
             std::fprintf(stderr, "make-samples: writing %s failed (%d)\n", path.c_str(), int(result));

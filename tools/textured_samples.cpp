@@ -1,6 +1,8 @@
-// The textured sample scene and its pictures.
+// The textured sample scenes and their pictures.
 #include "tools/textured_samples.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -29,6 +31,7 @@ constexpr RGBColor48 kPlinth = {0x3000, 0x7000, 0x4000};
 // The faces of a box: 0 the top, 1 to 4 the sides, 5 the bottom.
 constexpr int32_t kTopFace = 0;
 constexpr int32_t kInnerNorthFace = 4;
+constexpr int32_t kFirstWall = 1;
 
 void PutLittle(std::FILE* file, uint32_t value, int32_t bytes)
 {
@@ -204,33 +207,178 @@ ModelDocument* BuildTexturedSample(TextureRecordList* textures, const std::strin
     return document;
 }
 
-int32_t WriteTexturedSamples(const std::string& directory)
+namespace {
+
+// The city's plan, in whole world units: lots of 40 x 40 in blocks of 4 x 4 lots, streets 30
+// wide between the blocks. A building stands back from its lot's edges by 0, 3 or 6 units, so
+// that some touch their neighbours; most are 16 to 114 high, one in 23 a tower of 200.
+constexpr int32_t kLotSize = 40;
+constexpr int32_t kLotsPerBlock = 4;
+constexpr int32_t kStreetWidth = 30;
+constexpr int32_t kSetbackStep = 3;
+constexpr int32_t kLowestBuilding = 16;
+constexpr int32_t kStoreyStep = 14;
+constexpr int32_t kTowerEvery = 23;
+constexpr int32_t kTowerHeight = 200;
+constexpr int32_t kFacesPerBuilding = 6;
+// The eye's height above the street.
+constexpr int32_t kEyeHeight = 12;
+
+// A facade of 32 x 32: windows of 5 x 6 in a grid of 8 x 8 on the wall's colour.
+Q_Offscreen* NewFacade(const RGBColor48& wall, const RGBColor48& window)
 {
-    InitTextureManager(new TextureManager{});
-    TextureLayerServices& services = InstallTextureLayerServices();
-    TextureRecordList* list = NewTextureRecordList();
-    services.SetDocumentTextureList(list);
-    const std::string gradientPath = directory + kGradientFileName;
-    const std::string modelPath = directory + kGalleryFileName;
-    ModelDocument* document = list && WriteGradientBitmap(gradientPath) ? BuildTexturedSample(list, gradientPath) : nullptr;
-    ResultCode result = document ? kResultOk : kResultOutOfMemory;
+    return NewPicture(32, 32, [&](int32_t x, int32_t y) { return (x % 8 >= 2 && x % 8 < 7 && y % 8 >= 1 && y % 8 < 7) ? window : wall; });
+}
+
+// Where lot `lot` of a row or column begins: lots side by side, a street after every block.
+int32_t LotStart(int32_t lot, int32_t origin)
+{
+    return origin + lot * kLotSize + (lot / kLotsPerBlock) * kStreetWidth;
+}
+
+// The same few bits for the same building on every run.
+uint32_t BuildingHash(int32_t index)
+{
+    uint32_t h = uint32_t(index) * 2654435761u;
+    h ^= h >> 15;
+    h *= 2246822519u;
+    return h ^ (h >> 13);
+}
+
+}  // namespace
+
+ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces)
+{
+    const auto facade = [](Fixed factor) { return [factor](TextureAttributes& a) { a[2] = 1, a[11] = a[12] = factor; }; };
+    TextureRecord* facades[3] = {
+        EmbeddedTexture(textures, "brick", NewFacade({0x9000, 0x4000, 0x3000}, {0x2000, 0x2000, 0x3000}), facade(IntToFixed(2))),
+        EmbeddedTexture(textures, "glass", NewFacade({0x5000, 0x6000, 0x7000}, {0x6000, 0xA000, 0xE000}), facade(IntToFixed(3))),
+        EmbeddedTexture(textures, "concrete", NewFacade({0xB000, 0xB000, 0xA800}, {0x3000, 0x3800, 0x4000}), facade(kFixedOne))};
+    // Roofs: dark tar with light vents.
+    TextureRecord* roof =
+        EmbeddedTexture(textures, "roof", NewFacade({0x3000, 0x3000, 0x3000}, {0x9000, 0x9000, 0x9000}), facade(kFixedOne));
+    ModelDocument* document = new (std::nothrow) ModelDocument;
+    if (!facades[0] || !facades[1] || !facades[2] || !roof || !document || document->Init() != kResultOk) {
+        if (document) document->Destroy();
+        return nullptr;
+    }
+    ModelHolder* holder = document->Holder;
+    ModelObject* root = holder->Root;
+    root->SetName("City", 4);
+    root->SetColours({0x9000, 0xC000, 0xF000}, kOpaque, kSideBoth);
+    AddLight(root, 0, 0, 0, 0x5000);
+    AddLight(root, -34, -57, 247, 0x8000);
+    AddLight(root, 209, 105, 104, 0x6000);
+    root->RefreshShading();
+
+    const int32_t buildings = std::max(1, faces / kFacesPerBuilding);
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(buildings))));
+    const int32_t rows = (buildings + columns - 1) / columns;
+    // The city is centred on the world's origin.
+    const int32_t originX = -LotStart(columns, 0) / 2;
+    const int32_t originY = -LotStart(rows, 0) / 2;
+    ModelObject* city = holder->MakeObject();
+    if (!city) return document;
+    city->SetGroup();
+    city->SetName("Buildings", 9);
+    for (int32_t i = 0; i < buildings; ++i) {
+        const uint32_t h = BuildingHash(i);
+        const int32_t setback = int32_t(h % 3) * kSetbackStep;
+        const int32_t height = (h >> 8) % kTowerEvery == 0 ? kTowerHeight : kLowestBuilding + int32_t((h >> 4) % 8) * kStoreyStep;
+        const int32_t x = LotStart(i % columns, originX) + setback;
+        const int32_t y = LotStart(i / columns, originY) + setback;
+        ModelObject* building = MakeBox(holder, x, y, 0, x + kLotSize - 2 * setback, y + kLotSize - 2 * setback, height);
+        if (!Add(city, building, {0x8000, 0x8000, 0x8000})) continue;
+        building->SetSurfaceTexture(facades[(h >> 12) % 3], kSideBoth);
+        ShowOnFace(building, kTopFace, roof);
+        // Two opposite walls of another facade.
+        for (int32_t face : {kFirstWall, kFirstWall + 2}) ShowOnFace(building, face, facades[(h >> 14) % 3]);
+    }
+    root->AddChild(city);
+
+    // The eye stands in the street after the middle block column, near the south edge, looking
+    // north along it, and walks a little way up the street.
+    const int32_t street = LotStart((columns / kLotsPerBlock / 2 + 1) * kLotsPerBlock, originX) - kStreetWidth / 2;
+    const int32_t south = originY + kLotSize;
+    WalkRecord* walk = document->Walk;
+    walk->SetRecording(1, 1);
+    walk->SetAndRecord(IntToFixed(street), IntToFixed(south), IntToFixed(kEyeHeight), 0, 0, 0);
+    walk->SetAndRecord(IntToFixed(street), IntToFixed(south + 4 * kLotSize), IntToFixed(kEyeHeight), 0, 0, IntToFixed(8));
+    walk->SetRecording(0, 0);
+    walk->SetAndRecord(IntToFixed(street), IntToFixed(south), IntToFixed(kEyeHeight), 0, 0, 0);
+    return document;
+}
+
+ResultCode WriteSampleFile(ModelDocument* document, const std::string& path)
+{
     DiskFileStream* file = new DiskFileStream;
+    ResultCode result = document ? kResultOk : kResultOutOfMemory;
     if (result == kResultOk) result = file->FileObjectInit(kFileWrite, 0, 0, "", "");
-    if (result == kResultOk) result = file->SetFileFromPath(modelPath.c_str());
+    if (result == kResultOk) result = file->SetFileFromPath(path.c_str());
     if (result == kResultOk) result = file->StreamSetDirection(kStreamWriting);
     if (result == kResultOk) result = file->FileOpenStream();
     if (result == kResultOk) result = WriteModelFile(document, file);
     if (result == kResultOk) result = file->FileCloseStream();
     file->FileObjectDestroy();
-    if (document) document->Destroy();
-    if (result == kResultOk) std::printf("%s\n", modelPath.c_str());
-    else std::fprintf(stderr, "make-samples: writing %s failed (%d)\n", modelPath.c_str(), int(result));
-    services.SetDocumentTextureList(nullptr);
-    if (list) {
-        ReleaseTextureRecords(list);
-        FreeTextureRecordList(list);
+    return result;
+}
+
+namespace {
+
+// The texture layer as make-samples sets it up while it builds and writes textured documents.
+class SampleTextureLayer {
+public:
+    SampleTextureLayer()
+    {
+        InitTextureManager(new TextureManager{});
+        services_ = &InstallTextureLayerServices();
+        list_ = NewTextureRecordList();
+        services_->SetDocumentTextureList(list_);
     }
-    RemoveTextureLayerServices();
-    FreeTextureManager();
-    return result == kResultOk ? 0 : 1;
+    ~SampleTextureLayer()
+    {
+        services_->SetDocumentTextureList(nullptr);
+        FreeTextureRecordList(list_);
+        RemoveTextureLayerServices();
+        FreeTextureManager();
+    }
+    SampleTextureLayer(const SampleTextureLayer&) = delete;
+    SampleTextureLayer& operator=(const SampleTextureLayer&) = delete;
+
+    // The document texture list; null when memory is short.
+    TextureRecordList* List() const { return list_; }
+
+    // Writes the document to the path and reports it, then frees it and its textures. 0 on
+    // success.
+    int32_t WriteAndFree(ModelDocument* document, const std::string& path)
+    {
+        const ResultCode result = WriteSampleFile(document, path);
+        if (document) document->Destroy();
+        ReleaseTextureRecords(list_);
+        if (result == kResultOk) std::printf("%s\n", path.c_str());
+        else std::fprintf(stderr, "make-samples: writing %s failed (%d)\n", path.c_str(), int(result));
+        return result == kResultOk ? 0 : 1;
+    }
+
+private:
+    TextureLayerServices* services_ = nullptr;
+    TextureRecordList* list_ = nullptr;
+};
+
+}  // namespace
+
+int32_t WriteTexturedSamples(const std::string& directory)
+{
+    SampleTextureLayer layer;
+    if (!layer.List()) return 1;
+    const std::string gradientPath = directory + kGradientFileName;
+    ModelDocument* gallery = WriteGradientBitmap(gradientPath) ? BuildTexturedSample(layer.List(), gradientPath) : nullptr;
+    return layer.WriteAndFree(gallery, directory + kGalleryFileName) +
+           layer.WriteAndFree(BuildCitySample(layer.List(), kCityFaces), directory + kCityFileName);
+}
+
+int32_t WriteCitySample(const std::string& path, int32_t faces)
+{
+    SampleTextureLayer layer;
+    return layer.List() ? layer.WriteAndFree(BuildCitySample(layer.List(), faces), path) : 1;
 }

@@ -1,11 +1,15 @@
-// The textured sample scene, built in code: a room whose floor shows a checker picture embedded
-// in the model file, whose walls show a gradient picture read from a BMP file beside it (plain,
-// and mirrored and repeated), with a pedestal under a transparent stencil. make-samples writes it
-// with its picture file; the tests build it in memory.
+// The textured sample scenes, built in code. The gallery: a room whose floor shows a checker
+// picture embedded in the model file, whose walls show a gradient picture read from a BMP file
+// beside it (plain, and mirrored and repeated), with a pedestal under a transparent stencil. The
+// city: blocks of box buildings under one group, every face showing one of three embedded facade
+// pictures, the eye standing in a street. make-samples writes them (the gallery with its picture
+// file); the tests and benchmarks build them in memory.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "foundation/result_code.h"
 
 class ModelDocument;
 class TextureRecordList;
@@ -13,6 +17,9 @@ class TextureRecordList;
 // The picture file the gallery's walls show, beside the model file.
 constexpr char kGradientFileName[] = "gradient.bmp";
 constexpr char kGalleryFileName[] = "gallery.qpy";
+constexpr char kCityFileName[] = "city.qpy";
+// The city make-samples writes: some 16,700 buildings of six faces each.
+constexpr int32_t kCityFaces = 100000;
 
 // Writes the gradient picture: 96 x 64 pixels of 24 bits, red to blue across, darker downwards,
 // with a black first column and a white last row.
@@ -24,6 +31,19 @@ bool WriteGradientBitmap(const std::string& path);
 // services.
 ModelDocument* BuildTexturedSample(TextureRecordList* textures, const std::string& gradientPath);
 
-// make-samples' part: sets up the texture layer, writes the gradient picture and the gallery into
-// the directory (ending in a separator), and takes the texture layer down again. 0 on success.
+// A new document holding a city of `faces` / 6 buildings (at least one) under one group; its
+// facade textures go to `textures`. Null when memory is short or a texture cannot be made. Needs
+// the texture manager and the texture layer's services.
+ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces);
+
+// Writes the document as a model file at the path. kResultOk on success.
+ResultCode WriteSampleFile(ModelDocument* document, const std::string& path);
+
+// make-samples' part: sets up the texture layer, writes the gradient picture, the gallery and the
+// city of kCityFaces faces into the directory (ending in a separator), and takes the texture layer
+// down again. 0 on success.
 int32_t WriteTexturedSamples(const std::string& directory);
+
+// Writes a city of the given faces to the path with the texture layer set up for it meanwhile,
+// and reports the path on standard output (or the failure on standard error). 0 on success.
+int32_t WriteCitySample(const std::string& path, int32_t faces);

@@ -1,4 +1,4 @@
-// gl-bench [room|shapes|gallery] [--size WxH] [--frames N]: the comparison for render-frame
+// gl-bench [room|shapes|gallery|city] [--size WxH] [--frames N]: the comparison for render-frame
 // --frames. Renders the same sample scene, built in code, with a general-purpose software OpenGL
 // stack (whatever the EGL display offers without a window: Mesa's software rasterizer here) into
 // an off-screen surface of the size, depth-buffered, from the walk observer's place with the same
@@ -142,6 +142,23 @@ struct TextureLayer {
     }
 };
 
+// Every texture of the document loaded and its users' mapping computed against the loaded picture.
+void LoadTextures(const ModelDocument* document, TextureRecordList* textures)
+{
+    for (int32_t i = 0; document && i < TextureRecordCount(textures); ++i) {
+        TextureRecord* texture = TextureRecordAt(textures, i);
+        if (AcquireTexture(texture) == kResultOk) RefreshTextureUsers(texture);
+    }
+}
+
+// The city as make-samples writes it, its textures loaded.
+ModelDocument* BuildCity(TextureRecordList* textures)
+{
+    ModelDocument* document = textures ? BuildCitySample(textures, kCityFaces) : nullptr;
+    LoadTextures(document, textures);
+    return document;
+}
+
 // The gallery as make-samples builds it, every texture loaded and its users' mapping computed
 // against the loaded picture. The gradient picture is written to a temporary folder, made the
 // current one meanwhile: the file layer's paths are the program's, whose separator is not the
@@ -154,10 +171,7 @@ ModelDocument* BuildGallery(TextureRecordList* textures)
     ModelDocument* document = nullptr;
     if (chdir(folder) == 0) {
         if (WriteGradientBitmap(kGradientFileName)) document = BuildTexturedSample(textures, kGradientFileName);
-        for (int32_t i = 0; document && i < TextureRecordCount(textures); ++i) {
-            TextureRecord* texture = TextureRecordAt(textures, i);
-            if (AcquireTexture(texture) == kResultOk) RefreshTextureUsers(texture);
-        }
+        LoadTextures(document, textures);
         std::remove(kGradientFileName);
     }
     if (chdir(previous.data()) != 0) std::fprintf(stderr, "gl-bench: cannot return to %s\n", previous.data());
@@ -267,12 +281,14 @@ int main(int argc, char** argv)
             scene = arg;
         }
     }
-    if ((scene != "room" && scene != "shapes" && scene != "gallery") || frames < 1 || width < 2 || height < 2) {
-        std::fprintf(stderr, "usage: gl-bench [room|shapes|gallery] [--size WxH] [--frames N]\n");
+    if ((scene != "room" && scene != "shapes" && scene != "gallery" && scene != "city") || frames < 1 || width < 2 ||
+        height < 2) {
+        std::fprintf(stderr, "usage: gl-bench [room|shapes|gallery|city] [--size WxH] [--frames N]\n");
         return 2;
     }
     TextureLayer textures;
     ModelDocument* document = scene == "gallery" ? BuildGallery(textures.list)
+                              : scene == "city"   ? BuildCity(textures.list)
                               : scene == "shapes" ? BuildShapesSample()
                                                   : BuildRoomSample();
     if (!document) {

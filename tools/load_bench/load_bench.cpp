@@ -1,0 +1,185 @@
+// load-bench --write FACES...: writes the city of each number of faces to city-FACES.qpy in the
+// current folder. load-bench FACES...: reads each of those files (smallest first) three times
+// with the program's own reader, as the open command reads it, and prints the median time (on the
+// clock, and the processor time the process took, which a busy machine disturbs less), the faces
+// and objects read, the contacts found between them and the process's peak memory after the reads
+// (the peak working set on Windows, the peak resident set elsewhere); then how much the time grew
+// from the first file to the last against the growth of the faces.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+#endif
+
+#include "model/drawing_services.h"
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/object_geometry.h"
+#include "textures/texture_manager.h"
+#include "textures/texture_record.h"
+#include "textures/texture_services_impl.h"
+#include "tools/textured_samples.h"
+#include "tools/tool_support.h"
+
+namespace {
+
+constexpr int32_t kReadsPerFile = 3;
+
+struct Counts {
+    int64_t objects = 0;
+    int64_t faces = 0;
+    int64_t contacts = 0;
+};
+
+void Count(const ModelObject* node, Counts* counts)
+{
+    ++counts->objects;
+    for (int32_t i = 0; i < node->GeometryCount(); ++i) {
+        counts->faces += node->GeometryAt(i)->PolygonCount();
+        counts->contacts += node->GeometryAt(i)->ContactCount();
+    }
+    for (int32_t i = 0; i < node->ChildCount(); ++i) Count(node->ChildAt(i), counts);
+}
+
+// The processor time the process has taken, user and system, in milliseconds.
+double ProcessorMilliseconds()
+{
+#ifdef _WIN32
+    FILETIME created, ended, system, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &system, &user)) return 0;
+    auto ticks = [](const FILETIME& time) { return double(uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime); };
+    return (ticks(system) + ticks(user)) / 1e4;  // 100-nanosecond ticks
+#else
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    auto milliseconds = [](const timeval& time) { return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3; };
+    return milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
+#endif
+}
+
+double PeakMegabytes()
+{
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return double(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+#else
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;  // kilobytes here
+#endif
+}
+
+std::string CityFileName(int32_t faces)
+{
+    return "city-" + std::to_string(faces) + ".qpy";
+}
+
+struct Timing {
+    double clock;
+    double processor;
+};
+
+// Reads the file into a new document with its own texture list; the time taken in milliseconds,
+// negative when the file cannot be read.
+Timing ReadOnce(const std::string& path, Counts* counts)
+{
+    bool scrambled = false;
+    DiskFileStream* file = OpenModelFileForReading(path, &scrambled);
+    if (!file) return {-1, -1};
+    TextureRecordList* textures = NewTextureRecordList();
+    InstallTextureLayerServices().SetDocumentTextureList(textures);
+    ModelDocument* document = new ModelDocument;
+    ResultCode result = document->Init();
+    const auto start = std::chrono::steady_clock::now();
+    const double processorStart = ProcessorMilliseconds();
+    if (result == kResultOk) {
+        if (scrambled) file->StreamScrambleOn();
+        result = document->ReadModelFile(file);
+    }
+    const Timing taken = {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
+                          ProcessorMilliseconds() - processorStart};
+    file->FileObjectDestroy();
+    if (result == kResultOk) {
+        *counts = Counts{};
+        Count(document->Holder->Root, counts);
+    }
+    document->Destroy();
+    InstallTextureLayerServices().SetDocumentTextureList(nullptr);
+    ReleaseTextureRecords(textures);
+    FreeTextureRecordList(textures);
+    return result == kResultOk ? taken : Timing{-1, -1};
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const bool write = argc > 1 && std::string(argv[1]) == "--write";
+    std::vector<int32_t> sizes;
+    for (int i = write ? 2 : 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty() || *std::min_element(sizes.begin(), sizes.end()) < 1) {
+        std::fprintf(stderr, "usage: load-bench [--write] FACES...\n");
+        return 2;
+    }
+#ifdef _WIN32
+    VolumeCapabilities();
+    InstallDrawingLayerServices();
+#else
+    ProgramVolumeLimits.maxNameLength = 255;
+    ProgramVolumeLimits.maxExtensionLength = 255;
+#endif
+    UseToolScreen();
+    if (write) {
+        int32_t failures = 0;
+        for (int32_t faces : sizes) failures += WriteCitySample(CityFileName(faces), faces);
+        return failures == 0 ? 0 : 1;
+    }
+    InitTextureManager(new TextureManager{});
+    InstallTextureLayerServices();
+    std::vector<double> medians;
+    std::vector<int64_t> faceCounts;
+    for (int32_t faces : sizes) {
+        const std::string path = CityFileName(faces);
+        std::vector<double> clock;
+        std::vector<double> processor;
+        Counts counts;
+        for (int32_t i = 0; i < kReadsPerFile; ++i) {
+            const Timing taken = ReadOnce(path, &counts);
+            clock.push_back(taken.clock);
+            processor.push_back(taken.processor);
+        }
+        std::sort(clock.begin(), clock.end());
+        std::sort(processor.begin(), processor.end());
+        if (clock.front() < 0) {
+            std::fprintf(stderr, "load-bench: cannot read %s\n", path.c_str());
+            return 1;
+        }
+        medians.push_back(clock[kReadsPerFile / 2]);
+        faceCounts.push_back(counts.faces);
+        std::printf("%s: faces %lld, objects %lld, contacts %lld, load-ms %.1f, cpu-ms %.1f, peak-mb %.1f\n", path.c_str(),
+                    (long long)counts.faces, (long long)counts.objects, (long long)counts.contacts, medians.back(),
+                    processor[kReadsPerFile / 2], PeakMegabytes());
+    }
+    RemoveTextureLayerServices();
+    FreeTextureManager();
+    if (medians.size() > 1 && medians.front() > 0 && faceCounts.front() > 1) {
+        const double n0 = double(faceCounts.front());
+        const double n1 = double(faceCounts.back());
+        std::printf("growth: time x%.2f for faces x%.2f (n log n x%.2f, n squared x%.2f)\n", medians.back() / medians.front(),
+                    n1 / n0, n1 * std::log(n1) / (n0 * std::log(n0)), (n1 / n0) * (n1 / n0));
+    }
+    return 0;
+}
