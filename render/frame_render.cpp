@@ -220,11 +220,12 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     g->VisSerial = serial;
     g->Visible = 0;
     g->FacesPending = 0;
-    ModelObject* object = g->Owner;
-    if (object->Hidden) return 0;
+    // The sphere first: most records of a large scene fail it, and it reads the record alone.
     const int32_t code = SphereVisibility(o, g->WorldCentre.x, g->WorldCentre.y, g->WorldCentre.z, g->WorldRadius,
                                           &g->CentreDepth);
     if (code == kInvisible) return 0;
+    ModelObject* object = g->Owner;
+    if (object->Hidden) return 0;
     g->ClipCode = int8_t(code);
     DynamicArray* camera = object->ProjectedFaces;
     const DynamicArray* world = object->WorldVertices;
