@@ -23,7 +23,7 @@ void FreeCursors();
 using CursorClock = uint32_t (*)();
 CursorClock InstallCursorClock(CursorClock clock);
 
-// The cursor part of the user-interface services: SetCursorShape(128) animates the wait cursor,
+// The cursor part of the user-interface services: SetCursorShape(kWaitCursor) animates the wait cursor,
 // 10000 shows the navigation cursor, any other id the arrow. The toolkit's services derive from
 // it; until then a program installs it with InstallUiServices.
 class CursorUiServices : public UiServices {

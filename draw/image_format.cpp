@@ -13,7 +13,7 @@ ResultCode TransferImageHeader(MemoryStream* stream, OffscreenImageHeader* heade
     for (void* field : {static_cast<void*>(&header->width), static_cast<void*>(&header->height),
                         static_cast<void*>(&header->depth), static_cast<void*>(&header->flag)}) {
         if ((result = stream->StreamTransferValue(field, kValue16)) != kResultOk) return result;
-        SetCursorShape(128);
+        SetCursorShape(kWaitCursor);
     }
     if ((result = stream->StreamTransferValue(&header->rowBytes, kValue32)) != kResultOk) return result;
     return stream->StreamTransferValue(&header->totalBytes, kValue32);
@@ -37,7 +37,7 @@ ResultCode ReadImageColorTable(MemoryStream* stream, DynamicArray* table)
         const RGBColor48 colour = {uint16_t(((value >> 16) & 0xFF) << 8), uint16_t(((value >> 8) & 0xFF) << 8),
                                    uint16_t((value & 0xFF) << 8)};
         if (table->Append(&colour) < 0) return kResultOutOfMemory;
-        if (i % 16 == 15) SetCursorShape(128);
+        if (i % 16 == 15) SetCursorShape(kWaitCursor);
     }
     return kResultOk;
 }

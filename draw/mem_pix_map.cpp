@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int32_t kWaitCursor = 128;
 constexpr int32_t kLongestStoredRow = 65535;
 
 struct FreeDeleter {

@@ -15,9 +15,10 @@ Q_Offscreen* PixelPort(PortBase* port)
 
 }  // namespace
 
-void Q_Offscreen::CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target)
+void Q_Offscreen::CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target,
+                                      RowProgress rows)
 {
-    CopyOffscreenToPortRop(destination, source, target, SRCCOPY);
+    CopyOffscreenToPortRop(destination, source, target, SRCCOPY, rows);
 }
 
 void Q_Offscreen::CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target)
@@ -26,7 +27,7 @@ void Q_Offscreen::CopyPortToOffscreen(PortBase* source, const PortRect& from, co
 }
 
 void Q_Offscreen::CopyOffscreenToPortRop(PortBase* destination, const PortRect& source,
-                                         const PortRect& target, uint32_t rasterOperation)
+                                         const PortRect& target, uint32_t rasterOperation, RowProgress rows)
 {
     PortRect ignored;
     HDC sourceDC = GetDrawingDC(&ignored);
@@ -34,7 +35,7 @@ void Q_Offscreen::CopyOffscreenToPortRop(PortBase* destination, const PortRect& 
     if (sourceDC && destinationDC)
         BlitRect(sourceDC, destinationDC, source, target, rasterOperation);
     else if (Q_Offscreen* pixels = PixelPort(destination))
-        ScaledPixelCopy(pixels, source, target);
+        ScaledPixelCopy(pixels, source, target, rows);
     destination->ReleaseDrawingDC(destinationDC);
     ReleaseDrawingDC(sourceDC);
 }

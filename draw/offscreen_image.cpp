@@ -37,7 +37,7 @@ ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArr
             if (result == kResultOk) result = ended;
             if (result != kResultOk) return result;
         }
-        SetCursorShape(128);
+        SetCursorShape(kWaitCursor);
         if ((result = stream->StreamBeginChunk(kPixelDataChunk)) != kResultOk) return result;
         result = TransferPixelRows(stream, table, header.totalBytes, header.rowBytes, 0, header.height,
                                    flag, depth);
@@ -72,7 +72,7 @@ ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArr
         }
         stream->StreamEndChunk();
         if (result != kResultOk) return result;
-        SetCursorShape(128);
+        SetCursorShape(kWaitCursor);
     }
     return kResultOk;
 }

@@ -80,7 +80,7 @@ ResultCode Q_Offscreen::TransferColorTable(MemoryStream* stream, DynamicArray* t
         uint32_t value = uint32_t(c.rgbRed) << 16 | uint32_t(c.rgbGreen) << 8 | c.rgbBlue;
         const ResultCode result = stream->StreamTransferValue(&value, kValue32);
         if (result != kResultOk) return result;
-        if (i % 16 == 15) SetCursorShape(128);
+        if (i % 16 == 15) SetCursorShape(kWaitCursor);
     }
     return kResultOk;
 }
@@ -130,7 +130,7 @@ ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* ta
                 result = stream->StreamSetPosition(stream->StreamPosition() + (rowBytes - moved));
             }
             if (result != kResultOk) return result;
-            if ((top + i) % 16 == 15) SetCursorShape(128);
+            if ((top + i) % 16 == 15) SetCursorShape(kWaitCursor);
         }
         if (!writing && SetDIBits(dc_, bitmap_, startScan, n, buffer.Data(),
                                   reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0)

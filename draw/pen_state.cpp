@@ -10,9 +10,6 @@ int32_t DottedPenPhase = 0;
 
 namespace {
 
-constexpr RGBColor48 kBlack = {0, 0, 0};
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
-
 // PALETTERGB of the channels' high bytes.
 COLORREF PaletteColorRef(const RGBColor48& colour)
 {
@@ -20,8 +17,8 @@ COLORREF PaletteColorRef(const RGBColor48& colour)
 }
 
 struct DrawingState {
-    COLORREF foreRef = PaletteColorRef(kBlack);
-    LOGPEN pen = {PS_SOLID, {1, 1}, PaletteColorRef(kBlack)};
+    COLORREF foreRef = PaletteColorRef(kBlackColor);
+    LOGPEN pen = {PS_SOLID, {1, 1}, PaletteColorRef(kBlackColor)};
     PenTransferMode mode = 0;
     StockPatternIndex pattern = 0;
     HBITMAP patternBitmap = nullptr;
@@ -144,8 +141,8 @@ uint16_t SetDotPattern(int32_t x, int32_t y)
 void InitPenState()
 {
     MakePatternBitmap(kFirstStockPattern);
-    RGBForeColor(kBlack);
-    RGBBackColor(kWhite);
+    RGBForeColor(kBlackColor);
+    RGBBackColor(kWhiteColor);
 }
 
 void FreePenState()

@@ -15,9 +15,7 @@
 
 namespace {
 
-constexpr int32_t kWaitCursor = 128;
 constexpr int32_t kPictHeaderWords = 128;  // 512 bytes
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 
 // The drawing mode that the active picture replaced.
 int32_t SavedGdiOnly = 0;
@@ -59,7 +57,7 @@ ResultCode PictureBitmap::Activate()
     if (SharedOffscreen) SharedOffscreen->DisposeOffscreen();
     SharedOffscreen = new (std::nothrow) Q_Offscreen;
     if (!SharedOffscreen) return -1;
-    const ResultCode result = SharedOffscreen->QOffscreenInit(bounds, depth_, &kWhite);
+    const ResultCode result = SharedOffscreen->QOffscreenInit(bounds, depth_, &kWhiteColor);
     SharedOffscreen->Lock();
     return result;
 }
@@ -148,7 +146,7 @@ ResultCode PictToOffscreen(Q_Offscreen* offscreen, MemoryStream* stream, int32_t
     if (result == kResultOk) {
         PortRect bounds;
         picture->GetBounds(&bounds);
-        result = offscreen->QOffscreenInit(bounds, depth, &kWhite);
+        result = offscreen->QOffscreenInit(bounds, depth, &kWhiteColor);
         if (result == kResultOk) {
             offscreen->Lock();
             picture->DrawPicture(bounds);

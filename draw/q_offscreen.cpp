@@ -18,8 +18,15 @@ Q_Offscreen* StartupOffscreen = nullptr;
 
 namespace {
 
-constexpr RGBColor48 kBlack = {0, 0, 0};
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
+// Bitmap rows hold whole multiples of 32 pixels with at least 8 pixels to spare past the bounds,
+// so that the rasterizers may write whole 32-bit words past the right edge of a span.
+constexpr int32_t kRowPixelMultiple = 32;
+constexpr int32_t kRowSparePixels = 8;
+
+constexpr int32_t PaddedRowPixels(int32_t width)
+{
+    return (width + kRowSparePixels + kRowPixelMultiple - 1) & ~(kRowPixelMultiple - 1);
+}
 
 }  // namespace
 
@@ -150,7 +157,7 @@ ResultCode Q_Offscreen::QOffscreenInit(const PortRect& rect, int32_t depth, cons
         PenPat(1);
         RGBForeColor(*fill);
         PaintRectPolygon(bounds_);
-        RGBForeColor(kBlack);
+        RGBForeColor(kBlackColor);
         Unlock();
     }
     if (result == kResultOk && depth == -1) depth_ = Depth();
@@ -168,7 +175,7 @@ ResultCode Q_Offscreen::OffscreenResize(const PortRect& rect)
     const int32_t w = rect.Width() < 2 ? 1 : rect.Width();
     const int32_t h = rect.Height() < 2 ? 1 : rect.Height();
     uint8_t* bits = nullptr;
-    HBITMAP bitmap = CreateOffscreenDIB(dc_, depth_, (w + 39) & ~31, h, &bits);
+    HBITMAP bitmap = CreateOffscreenDIB(dc_, depth_, PaddedRowPixels(w), h, &bits);
     ResultCode result = kResultOk;
     if (bitmap) {
         SelectBitmap(bitmap, bits);
@@ -258,8 +265,8 @@ ResultCode Q_Offscreen::Lock()
         SetPort(dc_);
         PublishRasterGlobals();
     }
-    RGBForeColor(kBlack);
-    RGBBackColor(kWhite);
+    RGBForeColor(kBlackColor);
+    RGBBackColor(kWhiteColor);
     return kResultOk;
 }
 
@@ -362,26 +369,8 @@ int32_t Q_Offscreen::SelectRasterProcs()
     match_ = device->match_;
     LockChannelTables();
 
-    const RasterProcSet* set = nullptr;
-    switch (format_.planes * format_.bitsPerPixel) {
-    case 4:
-        set = format_.planes == 4 ? &RasterSetPlanar : &RasterSet4;
-        break;
-    case 8:
-        set = &RasterSet8;
-        break;
-    case 16:
-        set = &RasterSet16;
-        break;
-    case 24:
-        set = &RasterSet24;
-        break;
-    case 32:
-        set = &RasterSet32;
-        break;
-    default:
-        return 0;
-    }
+    const RasterProcSet* set = ChooseRasterSet(format_.planes, format_.bitsPerPixel);
+    if (!set) return 0;
     RasterProcs = *set;
     return 1;
 }

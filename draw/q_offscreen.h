@@ -14,6 +14,10 @@
 class DynamicArray;
 class MemoryStream;
 
+// Whether the averaging pixel copy reports each row to the open progress window as a percentage:
+// the texture layer asks for it while it adds texture files under its progress window.
+enum class RowProgress : uint8_t { kUnreported, kReported };
+
 class Q_Offscreen : public PortBase {
 public:
     Q_Offscreen() = default;
@@ -78,21 +82,24 @@ public:
     int32_t SelectRasterProcs();
 
     // --- copies between ports (a block transfer, or the averaging pixel copy when either port
-    // has no DC) ---
-    void CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target);
+    // has no DC; `rows` is handed to that copy) ---
+    void CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target,
+                             RowProgress rows = RowProgress::kUnreported);
     void CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target);
     void CopyOffscreenToPortRop(PortBase* destination, const PortRect& source, const PortRect& target,
-                                uint32_t rasterOperation);
+                                uint32_t rasterOperation, RowProgress rows = RowProgress::kUnreported);
     void CopyPortToOffscreenRop(PortBase* source, const PortRect& from, const PortRect& target,
                                 uint32_t rasterOperation);
     // Into this offscreen: the source where the mask is black, this offscreen where it is white.
     void MaskedPortCopy(PortBase* source, PortBase* mask, const PortRect& from, const PortRect& target);
 
     // The averaging scaled copy into `destination`, through the ports' own pixel operations, with
-    // progress reporting and the wait cursor (the Quiet forms without); the Locked forms lock
-    // this source port around the copy.
-    void ScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target);
-    void LockedScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target);
+    // the wait cursor and, when the caller asks for it, each row's progress (the Quiet forms
+    // neither); the Locked forms lock this source port around the copy.
+    void ScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
+                         RowProgress rows = RowProgress::kUnreported);
+    void LockedScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
+                               RowProgress rows = RowProgress::kUnreported);
     void QuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target);
     void LockedQuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
                                     const PortRect& target);
@@ -159,13 +166,9 @@ private:
     int32_t PixelDepth() const;
     void LockChannelTables();
     void UnlockChannelTables();
-    void AverageInto(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
-                     bool reportProgress);
+    void AverageInto(Q_Offscreen* destination, const PortRect& source, const PortRect& target, bool waitCursor,
+                     RowProgress rows);
 };
-
-// While the texture layer adds texture files (its adding depth above 0), the scaled copy reports
-// each row's progress to the texture progress window.
-extern int32_t TextureAddingDepth;
 
 // The shared render offscreen (registered by Activate) and the start-up offscreen that the
 // application makes beside it; each is null when there is none.

@@ -1,5 +1,5 @@
 // RasterProcs: the four polygon routines of one pixel format, the set installed for the
-// offscreen published last, and the sets of every pixel format that an offscreen can choose.
+// offscreen published last, and the installed choice of a set for a pixel format.
 #pragma once
 
 #include <cstdint>
@@ -37,19 +37,10 @@ struct RasterProcSet {
 // The set of the pixel format published last (kept when a publication chooses none).
 extern RasterProcSet RasterProcs;
 
-// The sets of the pixel formats, by planes x bits per pixel, and their routines.
-extern const RasterProcSet RasterSetPlanar;  // 4 planes of 1 bit
-extern const RasterProcSet RasterSet4;       // packed 4-bit pixels
-extern const RasterProcSet RasterSet8;
-extern const RasterProcSet RasterSet16;
-extern const RasterProcSet RasterSet24;
-extern const RasterProcSet RasterSet32;
-
-extern FillPolygonRoutine &FillPolygonPlanar, &FillPolygon4, &FillPolygon8,
-    &FillPolygon16, &FillPolygon24, &FillPolygon32;
-extern FillPolygonClippedRoutine &FillPolygonClippedPlanar, &FillPolygonClipped4, &FillPolygonClipped8,
-    &FillPolygonClipped16, &FillPolygonClipped24, &FillPolygonClipped32;
-extern ShadePolygonRoutine &ShadePolygonPlanar, &ShadePolygon4, &ShadePolygon8,
-    &ShadePolygon16, &ShadePolygon24, &ShadePolygon32;
-extern ShadePolygonClippedRoutine &ShadePolygonClippedPlanar, &ShadePolygonClipped4, &ShadePolygonClipped8,
-    &ShadePolygonClipped16, &ShadePolygonClipped24, &ShadePolygonClipped32;
+// The set of a pixel format (planes, bits per pixel in one plane), or null when the format has
+// none. The rasterizer layer installs its choice at start-up; until then no format has a set and
+// offscreens are drawn through the system's calls alone.
+using RasterSetChoice = const RasterProcSet* (*)(int32_t planes, int32_t bitsPerPixel);
+// Installs the choice (null restores the one that chooses nothing); returns the one before.
+RasterSetChoice InstallRasterSetChoice(RasterSetChoice choice);
+const RasterProcSet* ChooseRasterSet(int32_t planes, int32_t bitsPerPixel);

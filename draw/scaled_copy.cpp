@@ -6,8 +6,6 @@
 #include "foundation/fixed.h"
 #include "foundation/ui_services.h"
 
-int32_t TextureAddingDepth = 0;
-
 namespace {
 
 uint16_t Clamp16(int32_t v)
@@ -25,7 +23,7 @@ int32_t SourceAt(int32_t i, Fixed step, int32_t origin)
 }  // namespace
 
 void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
-                              bool reportProgress)
+                              bool waitCursor, RowProgress rows)
 {
     AddLock();
     destination->AddLock();
@@ -74,15 +72,15 @@ void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, 
                 error[1] = (average[1] - shown.green + error[1]) >> 1;
                 error[2] = (average[2] - shown.blue + error[2]) >> 1;
             }
-            if (reportProgress) {
-                if (TextureAddingDepth > 0) {
+            if (waitCursor) {
+                if (rows == RowProgress::kReported) {
                     const int32_t percent = (y - target.top) * 100 / dh;
                     if (percent >= 0 && percent <= 100) {
                         ProgressSetValue(percent);
                         ProgressUpdate(0);
                     }
                 }
-                SetCursorShape(128);
+                SetCursorShape(kWaitCursor);
             }
         }
     }
@@ -93,23 +91,24 @@ void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, 
     RemoveLock();
 }
 
-void Q_Offscreen::ScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target)
+void Q_Offscreen::ScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
+                                  RowProgress rows)
 {
-    AverageInto(destination, source, target, true);
+    AverageInto(destination, source, target, true, rows);
 }
 
 void Q_Offscreen::LockedScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
-                                        const PortRect& target)
+                                        const PortRect& target, RowProgress rows)
 {
     Lock();
-    ScaledPixelCopy(destination, source, target);
+    ScaledPixelCopy(destination, source, target, rows);
     Unlock();
 }
 
 void Q_Offscreen::QuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
                                        const PortRect& target)
 {
-    AverageInto(destination, source, target, false);
+    AverageInto(destination, source, target, false, RowProgress::kUnreported);
 }
 
 void Q_Offscreen::LockedQuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,

@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
+#include "foundation/ui_services.h"
+
 using CursorId = int32_t;
 
-constexpr CursorId kWaitCursor = 128;          // cursor resources 128 to 134, shown in turn
 constexpr CursorId kNavigationCursor = 10000;  // the program's cursor resource 10000
 constexpr int32_t kWaitFrameCount = 7;
 constexpr uint32_t kWaitCursorDelay = 30;      // ticks before the first frame shows

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int32_t kArrowCursor = 0;
 constexpr DWORD kAddTexturesBuffer = 8192;
 
 const char* TextOrNull(const char* text)

@@ -11,8 +11,6 @@ VolumeLimits ProgramVolumeLimits;
 
 namespace {
 
-constexpr int32_t kWaitCursor = 128;
-
 // The maximum name length, never more than the name field holds.
 int32_t NameLimit()
 {

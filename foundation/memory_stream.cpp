@@ -99,7 +99,7 @@ ResultCode MemoryStream::StreamCopyTo(MemoryStream* other)
 
 ResultCode MemoryStream::TransferBytes(void* address, int32_t count)
 {
-    SetCursorShape(128);
+    SetCursorShape(kWaitCursor);
     if (EnsureBuffer() != kResultOk) return kResultOutOfMemory;
     if (count < 0) return kResultOutOfRange;
     auto* bytes = static_cast<uint8_t*>(address);

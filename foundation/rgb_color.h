@@ -8,3 +8,6 @@ struct RGBColor48 {
     uint16_t green;
     uint16_t blue;
 };
+
+constexpr RGBColor48 kBlackColor = {0, 0, 0};
+constexpr RGBColor48 kWhiteColor = {0xFFFF, 0xFFFF, 0xFFFF};

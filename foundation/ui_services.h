@@ -8,13 +8,18 @@
 class DynamicArray;
 class Q_Offscreen;
 
+// The cursor ids asked for by every layer: the system's arrow, and the animated wait cursor
+// (the program's cursor resources 128 to 134, shown in turn).
+constexpr int32_t kArrowCursor = 0;
+constexpr int32_t kWaitCursor = 128;
+
 class UiServices {
 public:
     virtual ~UiServices() = default;
 
     // Shows the modal alert with the text verbatim and returns when it is dismissed.
     virtual void ShowAlert(const char* text);
-    // Sets the cursor by resource number; 128 advances the animated wait cursor.
+    // Sets the cursor by resource number; kWaitCursor advances the animated wait cursor.
     virtual void SetCursorShape(int32_t shape) {}
     // The beep of a blocked step: kinds 0 and 2 play nothing, the others the system beep when
     // sounds are on.

@@ -1,9 +1,10 @@
 // The drawing layer's services that the scene model calls: colour-cube indices of face
 // colours, the coverage regions that tell how far faces lying against a face cover it, and the
-// credits picture of a model file (an offscreen in the drawing layer's image format). The
-// drawing layer installs its implementation; until then colours are matched to the cube by its
-// own table, no region is made (every polygon counts as covering something new and nothing is
-// ever covered completely) and credits pictures are skipped.
+// credits picture of a model file (an offscreen in the drawing layer's image format). Programs
+// install the drawing layer's implementation at start-up (draw/drawing_layer_services.h); until
+// then colours are matched to the cube by its own table, no region is made (every polygon counts
+// as covering something new and nothing is ever covered completely) and credits pictures are
+// skipped.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +46,3 @@ public:
 // Installs the services (null restores the defaults); returns the ones installed before.
 DrawingServices* InstallDrawingServices(DrawingServices* services);
 DrawingServices& CurrentDrawingServices();
-
-// Windows builds: installs the services of the drawing layer (its colour cube and offscreens).
-void InstallDrawingLayerServices();

@@ -1,7 +1,7 @@
 // What a polygon element derives from its outline and its place: its vertices on the surface and
 // in the world, their bounds, its lighting on both sides, and per side the list of faces lying
 // against its face that cover part of it, with whether any of it is left uncovered.
-#include "draw/polygon_projection.h"
+#include "model/polygon_projection.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
 #include "model/lighting_math.h"
@@ -87,7 +87,7 @@ void PolygonElement::GetElementVertexBounds(ShortBox* box, int32_t which) const
 
 void PolygonElement::LightPolygonElement()
 {
-    SetCursorShape(128);
+    SetCursorShape(kWaitCursor);
     if (!Owner || !Owner->Owner) return;
     const ModelObject* object = Owner->Owner;
     const PolygonRecord* record = object->FindPolygonByIndex(FindPointer(object->Surfaces, Owner));

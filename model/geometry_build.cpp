@@ -391,7 +391,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
 
 void ModelObject::UpdateWorld()
 {
-    SetCursorShape(128);
+    SetCursorShape(kWaitCursor);
     LocalTransform->TransformCopyTo(WorldTransform);
     if (Parent) WorldTransform->AppendTransform(Parent->WorldTransform);
     const int32_t count = ListCount(LocalVertices);

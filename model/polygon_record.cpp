@@ -78,7 +78,7 @@ int16_t PolygonRecord::IndexAt(int32_t position) const
 ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* surface, int32_t faceIndex,
                                             const DynamicArray* indices)
 {
-    SetCursorShape(128);
+    SetCursorShape(kWaitCursor);
     Geometry = geometry;
     FaceSurface = surface;
     FaceIndex = int16_t(faceIndex);
@@ -187,7 +187,7 @@ void PolygonRecord::LightFace()
 
 void PolygonRecord::LightFace(const VertexFaces* around)
 {
-    SetCursorShape(128);
+    SetCursorShape(kWaitCursor);
     ModelObject* owner = Owner();
     if (!owner) return;
     if (FaceSurface) {
@@ -287,7 +287,7 @@ int32_t VertexLookup::FindOrAdd(const FixedVector3& point)
 int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts,
                                  VertexLookup* lookup)
 {
-    SetCursorShape(128);
+    SetCursorShape(kWaitCursor);
     DynamicArray* vertices = lookup->Vertices();
     DynamicArray* kept = NewIndexList();
     if (!kept) return 0;

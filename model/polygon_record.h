@@ -135,7 +135,10 @@ public:
     DynamicArray* BackShadesWork = nullptr;
     DynamicArray* ClipRef = nullptr;
     DynamicArray* ClipList = nullptr;
-    uint8_t Spare[2] = {0, 0};
+    // The renderer's two bytes of each frame: which side of the face the eye is on (its facing
+    // codes) and whether clipping to the view left nothing of the face.
+    uint8_t Facing = 0;
+    uint8_t Clipped = 0;
 
 private:
     void LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around);

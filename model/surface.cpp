@@ -4,7 +4,7 @@
 #include <cmath>
 #include <new>
 
-#include "draw/polygon_projection.h"
+#include "model/polygon_projection.h"
 #include "model/drawing_services.h"
 #include "model/model_object.h"
 #include "model/pointer_list.h"

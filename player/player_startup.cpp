@@ -5,6 +5,7 @@
 #include <new>
 
 #include "draw/device_list.h"
+#include "draw/drawing_layer_services.h"
 #include "draw/font_faces.h"
 #include "draw/fonts.h"
 #include "draw/graphics.h"
@@ -21,6 +22,7 @@
 #include "player/player_window.h"
 #include "player/system_window_layout.h"
 #include "raster/dither_tables.h"
+#include "raster/raster_sets.h"
 #include "raster/scratch_buffer.h"
 #include "render/face_front_end.h"
 #include "render/projection.h"
@@ -80,9 +82,11 @@ bool InitToolbox(HINSTANCE instance, HINSTANCE previous, const char* commandLine
         return false;
     }
     // The renderer's share of the drawing layer is in place before the drawing layer starts: its
-    // polygon start-up installs the drawing switch's test through it.
+    // polygon start-up installs the drawing switch's test through it; the rasterizer sets before
+    // the first offscreen chooses its set.
     InstallDrawingLayerServices();
     InstallRendererRegionWork();
+    InstallRasterSets();
     InitGraphics(instance);
     InitSystemColors();
     TotalMemorySize = TotalMemory();

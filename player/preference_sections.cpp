@@ -21,7 +21,6 @@ constexpr uint8_t kDefaultRenderFlags[4] = {0, 0, 1, 0};
 
 constexpr Fixed kEyeHeight = IntToFixed(66);  // inches
 constexpr Fixed kDefaultTriple4 = IntToFixed(96);
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 constexpr char kUnnamed[] = "Unnamed";
 constexpr int16_t kDefaultValue1 = 16;
 constexpr int16_t kDefaultValue2 = 5;
@@ -133,7 +132,7 @@ void DefaultsSection::Reset()
         triple4[i] = kDefaultTriple4;
     }
     startPosition[2] = kEyeHeight;
-    colour = kWhite;
+    colour = kWhiteColor;
     CopyName(name1, kUnnamed);
     CopyName(name2, "");
     CopyName(name3, kUnnamed);
@@ -231,7 +230,7 @@ ResultCode ConfigSection::Write(MemoryStream* stream)
 void ColourSection::Reset()
 {
     PreferenceSection::Reset();
-    for (RGBColor48& c : colours) c = kWhite;
+    for (RGBColor48& c : colours) c = kWhiteColor;
     flags = 0;
     value = 0;
 }

@@ -14,7 +14,6 @@
 namespace {
 
 // The arrow cursor.
-constexpr int32_t kArrowCursor = 0;
 
 // Sends the front document's frame the move that makes it lay itself out. A frame still waiting
 // out of sight for its first window (no model was opened) comes into view first.

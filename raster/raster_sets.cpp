@@ -1,5 +1,6 @@
 // The rasterizer sets over offscreens: each routine takes the published raster target, matches its
-// colours on the offscreen, locks the caller's lists and runs the polygon routine of its format.
+// colours on the offscreen, locks the caller's lists and runs the polygon routine of its format;
+// the choice of a set for a pixel format.
 #include "raster/raster_sets.h"
 
 #include <type_traits>
@@ -219,3 +220,26 @@ ShadePolygonClippedRoutine& ShadePolygonClipped32 = ShadePolygonClippedOf<Direct
 LineRoutine& DrawLine32 = DrawLineOf<Direct32>;
 FixedLineRoutine& DrawLineFixed32 = DrawLineFixedOf<Direct32>;
 ClippedLineRoutine& DrawLineClipped32 = DrawLineClippedOf<Direct32>;
+
+const RasterProcSet* RasterSetFor(int32_t planes, int32_t bitsPerPixel)
+{
+    switch (planes * bitsPerPixel) {
+    case 4:
+        return planes == 4 ? &RasterSetPlanar : &RasterSet4;
+    case 8:
+        return &RasterSet8;
+    case 16:
+        return &RasterSet16;
+    case 24:
+        return &RasterSet24;
+    case 32:
+        return &RasterSet32;
+    default:
+        return nullptr;
+    }
+}
+
+void InstallRasterSets()
+{
+    InstallRasterSetChoice(RasterSetFor);
+}

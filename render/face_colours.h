@@ -9,9 +9,6 @@
 
 #include "foundation/rgb_color.h"
 
-constexpr RGBColor48 kFaceWhite = {0xFFFF, 0xFFFF, 0xFFFF};
-constexpr RGBColor48 kFaceBlack = {0, 0, 0};
-
 // Coverage values of the blend.
 constexpr uint32_t kNothingInFront = 0x1000;  // below: nothing in front
 constexpr uint32_t kOpaqueInFront = 0xEFFF;   // above: the front is opaque

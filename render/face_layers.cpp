@@ -119,16 +119,16 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
     const int32_t side = ownPass ? kSideFront : kSideBack;
     TextureRecord* texture = f.element ? f.element->Texture : f.face->GetSideTexture(side);
     const bool textured = SideTextureShown(texture, o, region);
-    const bool seeThroughTexture = textured && texture->attributes[1] != 0;
+    const bool seeThroughTexture = textured && texture->attributes.Transparent() != 0;
 
     // The colour, and the blend handed to what lies behind.
     uint32_t a = f.opacity;
-    RGBColor48 colour = hiddenLine ? kFaceWhite : f.colour;
+    RGBColor48 colour = hiddenLine ? kWhiteColor : f.colour;
     uint32_t passColour = 0;
     uint32_t passCoverage = 0;
     const uint32_t t = BlendCoverage(blendCoverage);
     if (t < kNothingInFront) {
-        const RGBColor48 share = AddShare(kFaceBlack, colour, a);
+        const RGBColor48 share = AddShare(kBlackColor, colour, a);
         passColour = PackBlendColour(share);
         passCoverage = PackBlendCoverage(share, a);
     } else if (t > kOpaqueInFront) {
@@ -140,7 +140,7 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
         passColour = PackBlendColour(colour);
         passCoverage = PackBlendCoverage(colour, std::min<uint32_t>(0xFFFF, t + k));
     }
-    const RGBColor48 edge = hiddenLine || o->Option(kOptionBlackEdges) ? kFaceBlack : ThreeQuarters(colour);
+    const RGBColor48 edge = hiddenLine || o->Option(kOptionBlackEdges) ? kBlackColor : ThreeQuarters(colour);
 
     // What lies behind, clipped to the layer's polygon.
     if (a < kSolidFrom && (!textured || seeThroughTexture)) {
@@ -297,7 +297,7 @@ int32_t DrawFaceLayers(PolygonRecord* face, Observer* o, SpanRegion* region, int
             PolygonRecord* touching = entry.Face ? entry.Face->FaceRecord() : nullptr;
             if (!geometry || !touching || !RenderObjectVisibility(geometry, o)) continue;
             const int32_t inside = ownPass && i >= surface->LeadingContacts ? 1 : 0;
-            if (stage == kStageFace && !touching->Spare[1] && touching->ColourCode < kSolidFrom)
+            if (stage == kStageFace && !touching->Clipped && touching->ColourCode < kSolidFrom)
                 DrawFace(touching, o, within, inside, FindFaceBehind(touching, o, inside), touching, stage, blendColour,
                          blendCoverage);
             DrawElements(entry.Face, inside ? stage : 2 - stage, geometry->ClipCode, touching, o, within, inside, stage,

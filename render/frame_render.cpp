@@ -30,11 +30,8 @@
 
 namespace {
 
-constexpr RGBColor48 kWhite = kFaceWhite;
-constexpr RGBColor48 kBlack = kFaceBlack;
 constexpr int16_t kObjectsPerPoll = 25;
 constexpr uint32_t kWaitCursorTicks = 29;  // 16 ms ticks before the wait cursor shows
-constexpr int32_t kWaitCursor = 128;
 constexpr int32_t kFaceOptions = kFaceFrame | kFaceFill | kFaceMatchColours;
 
 // Nested RenderModel calls in progress.
@@ -77,14 +74,14 @@ bool FrameStops(const ObjectGeometry* geometry, Observer* o)
 // The world root fills the viewport with its colour.
 void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t blendColour, uint32_t blendCoverage)
 {
-    RGBColor48 fill = kWhite;
+    RGBColor48 fill = kWhiteColor;
     if (!o->Option(kOptionHiddenLine)) {
         // The root's own colour field (its colour query answers black for every root).
         fill = g->Owner->FrontColour;
         if (o->Option(kOptionBlend)) fill = BlendedColour(fill, blendColour, blendCoverage, true);
     }
     const FaceIdentity identity = {g->Owner, g, nullptr, -1, -1};
-    DrawPolygonFace(region, o->corners, (o->drawFlags & kFaceMatchColours) | kFaceFill, nullptr, 0, 1, &fill, &kBlack,
+    DrawPolygonFace(region, o->corners, (o->drawFlags & kFaceMatchColours) | kFaceFill, nullptr, 0, 1, &fill, &kBlackColor,
                     0, &identity);
 }
 
@@ -93,8 +90,8 @@ int32_t DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
                      uint32_t blendColour, uint32_t blendCoverage, int32_t options)
 {
     const int32_t side = ownPass ? kSideFront : kSideBack;
-    RGBColor48 colour = kWhite;
-    RGBColor48 edge = kBlack;
+    RGBColor48 colour = kWhiteColor;
+    RGBColor48 edge = kBlackColor;
     FaceShadeRecord shade = {nullptr, 0};
     if (!o->Option(kOptionHiddenLine)) {
         const bool lit = o->Option(kOptionLitColours);
@@ -137,7 +134,7 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
     TextureRecord* texture = r->GetSideTexture(ownPass ? kSideFront : kSideBack);
     if (!SideTextureShown(texture, o, region))
         return DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options);
-    if (texture->attributes[1])
+    if (texture->attributes.Transparent())
         DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options & ~kFaceFrame);
     return DrawTexturedFaceSide(r, g, region, ownPass);
 }
@@ -156,9 +153,9 @@ bool FacesReplacePixels(const Observer* o, const SpanRegion* region)
 // transparent texture, or with a texture that the fill draws.
 bool PaintsOutline(PolygonRecord* r, Observer* o, SpanRegion* region)
 {
-    if (!r || r->Spare[1] || r->Spare[0] != kFacingBehind || !r->ClipRef || DrawnInLayers(r, 0)) return false;
+    if (!r || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || DrawnInLayers(r, 0)) return false;
     TextureRecord* texture = r->GetSideTexture(kSideBack);
-    if (!SideTextureShown(texture, o, region) || texture->attributes[1]) return true;
+    if (!SideTextureShown(texture, o, region) || texture->attributes.Transparent()) return true;
     return TexturedSidePaintsOutline(r, 0);
 }
 
@@ -269,7 +266,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
         for (int32_t i = 0; i < polygons->ArrayCount(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
-            if (!r || r->Spare[1] || r->Spare[0] != facing) continue;
+            if (!r || r->Clipped || r->Facing != facing) continue;
             const int32_t drawn = DrawnInLayers(r, ownPass)
                                       ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
                                       : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage);
@@ -293,7 +290,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         if (!RenderObjectVisibility(g, o)) return;
         if (clipFace) {
             if (clipFace->Geometry) ProjectPendingFaces(clipFace->Geometry, o);
-            if (clipFace->Spare[1] || !clipFace->Geometry || !clipFace->Geometry->ScreenPoints) return;
+            if (clipFace->Clipped || !clipFace->Geometry || !clipFace->Geometry->ScreenPoints) return;
             clipRegion = region->SpanRegionIntersectPolygon(
                 BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
             if (!clipRegion) return;
@@ -350,7 +347,7 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
     const Q_Offscreen* target = PublishedOffscreen;
     const PortRect port = target ? target->PortBounds() : PortRect{0, 0, 0, 0};
     if (!o->Option(kOptionFill)) {
-        RGBBackColor(kWhite);
+        RGBBackColor(kWhiteColor);
         EraseRect(port);
         // The erase lands before the rasterizers write the same pixels.
         GdiFlush();

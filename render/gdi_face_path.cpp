@@ -23,7 +23,6 @@ namespace {
 
 constexpr uint16_t kPickableFrom = 0x1000;
 constexpr RGBColor48 kGreyFrame = {0x8000, 0x8000, 0x8000};
-constexpr RGBColor48 kBlack = {0, 0, 0};
 
 DynamicArray* gOutline = nullptr;
 // The face's trapezoid region and its cut by the clip region, reused for every face.
@@ -143,7 +142,7 @@ int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const RGBCol
         const bool grey = current >= 2 && current <= 4;
         if (grey) RGBForeColor(kGreyFrame);
         FrameDevicePolygon(outline);
-        if (grey) RGBForeColor(fill ? *fill : kBlack);
+        if (grey) RGBForeColor(fill ? *fill : kBlackColor);
         if (framePattern) PenPat(current);
     }
     if (fillPattern) PenPat(fillTimePattern);

@@ -21,6 +21,9 @@ constexpr int32_t kWorkElementSizes[kWorkCount] = {8, 8, 8, 8, 4, 4, 4, 4};
 DynamicArray* gWork[kWorkCount] = {};
 
 constexpr int32_t kPlanes[4] = {kClipRight, kClipTop, kClipLeft, kClipBottom};
+// Whether a clip code names an odd number of planes. Clipping alternates between the record's
+// own clip list and the observer's spare list, one plane at a time; an odd count starts in the
+// record's list so that the last plane's output always lands there.
 constexpr uint8_t kParity[16] = {0, 1, 1, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 1, 1, 0};
 
 constexpr int32_t kBoxEmptyMin = 2097088;
@@ -139,7 +142,7 @@ FixedPoint Interpolate(const FixedPoint& a, const FixedPoint& b, int64_t d0, int
 }
 
 // Clips one face's index list against the planes of the clip code, appending the new vertices
-// to the camera array. Sets the record's clipped byte; true when something is left.
+// to the camera array. Sets the record's Clipped byte; true when something is left.
 bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_t clipCode)
 {
     const int32_t n = record->VertexCount();
@@ -147,7 +150,7 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
     int32_t output = kParity[clipCode & 15] ? 0 : 1;
     if (n < 3 || !indexLists[0] || !indexLists[1] || !EnsureCount(indexLists[0], n + 4) ||
         !EnsureCount(indexLists[1], n + 4)) {
-        record->Spare[1] = 1;
+        record->Clipped = 1;
         return false;
     }
     CarriedData<FixedPoint> pairs[2];
@@ -164,7 +167,7 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
         if (!(clipCode & plane)) continue;
         DynamicArray* outList = indexLists[output];
         int32_t outCount = 0;
-        record->Spare[1] = 1;
+        record->Clipped = 1;
         for (int32_t i = 0; i < inCount; ++i) {
             // Room for this corner and a crossing.
             const int32_t need = outCount + 2;
@@ -192,7 +195,7 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
                     if (v.active) v.Out(outCount, v.In(i));
                 }
                 ++outCount;
-                record->Spare[1] = 0;
+                record->Clipped = 0;
             }
             if ((da >= 0) == (db >= 0)) continue;
             const bool aInside = da >= 0;
@@ -201,7 +204,7 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
             const int64_t dIn = aInside ? da : db;
             const int64_t dOut = aInside ? db : da;
             const int32_t index = camera->ArrayCount();
-            if (index > 32767) return false;
+            if (index > kMaxObjectVertices) return false;
             CameraVertex crossing = IntersectEdge(vertices[inside], vertices[outside], dIn, dOut);
             crossing.flags = (vertices[a].flags & vertices[b].flags & 0xFF) | uint32_t(plane);
             if (camera->Append(&crossing) < 0) return false;
@@ -216,7 +219,7 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
             }
             ++outCount;
         }
-        if (record->Spare[1]) return false;
+        if (record->Clipped) return false;
         for (auto& p : pairs) p.Swap();
         for (auto& v : values) v.Swap();
         in = outList->Elements<int16_t>();
@@ -404,8 +407,8 @@ int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray*
     const int32_t count = polygons ? polygons->ArrayCount() : 0;
     for (int32_t i = 0; i < count; ++i) {
         PolygonRecord* record = *polygons->At<PolygonRecord*>(i);
-        record->Spare[0] = Facing(o, record, world);
-        record->Spare[1] = 0;
+        record->Facing = Facing(o, record, world);
+        record->Clipped = 0;
         if (clipCode == 0) {
             record->ClipRef = record->Indices;
             for (int32_t side : {kSideFront, kSideBack}) {
@@ -418,7 +421,7 @@ int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray*
         if (ClipRecord(o, record, camera, clipCode)) {
             left = 1;
         } else {
-            record->Spare[1] = 1;
+            record->Clipped = 1;
         }
     }
     return clipCode == 0 ? 1 : left;

@@ -52,7 +52,7 @@ struct ScreenPoint {
     int32_t y;
 };
 
-// facing and clipped, the renderer's two bytes of a polygon record.
+// The facing codes of a polygon record's Facing byte.
 constexpr uint8_t kFacingNormalSide = 1;  // the eye is on the side the normal points to
 constexpr uint8_t kFacingBehind = 2;
 constexpr uint8_t kFacingEdgeOn = 3;

@@ -26,26 +26,26 @@ int32_t TextureFlipHeight(TextureRecord* texture)
 {
     PortRect bounds;
     TextureItemBounds(texture, &bounds, 0);
-    const Fixed height = FixMul(IntToFixed(bounds.Height()), texture->attributes[12]);
+    const Fixed height = FixMul(IntToFixed(bounds.Height()), texture->attributes.FactorV());
     return int32_t((int64_t(height) + kFixedHalf) >> 16);
 }
 
 const ShadeLevelEntry* SideShadeTables(TextureRecord* texture, int32_t level)
 {
     if (!ShadeLevelScreenSet) return nullptr;
-    if (texture->attributes[2] == 0) return ShadeLevelScreenSet;
+    if (texture->attributes.Shaded() == 0) return ShadeLevelScreenSet;
     return ShadeLevelScreenSet + std::clamp<int32_t>(level, 0, kShadeLevelCount - 1);
 }
 
 bool FillTextureSource(TextureSource* source, TextureRecord* texture, int32_t ownPass, const ShadeLevelEntry* tables)
 {
     const TextureAttributes& a = texture->attributes;
-    source->transparent = a[1];
-    source->extra = a[3];
-    source->flipU = ownPass ? !a[7] : a[7];
-    source->flipV = a[8];
-    source->mirrorU = a[9];
-    source->mirrorV = a[10];
+    source->transparent = a.Transparent();
+    source->extra = a.SourceWord();
+    source->flipU = ownPass ? !a.FlipU() : a.FlipU();
+    source->flipV = a.FlipV();
+    source->mirrorU = a.MirrorU();
+    source->mirrorV = a.MirrorV();
     source->tables = tables;
     source->pixels = TextureItemProperty(texture, 0);
     TextureItemBounds(texture, &source->bounds, 0);

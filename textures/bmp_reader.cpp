@@ -17,7 +17,6 @@ namespace {
 constexpr int32_t kFileHeaderSize = 14;
 constexpr int32_t kWindowsHeaderSize = 40;
 constexpr int32_t kOs2HeaderSize = 12;
-constexpr int32_t kWaitCursor = 128;
 
 bool KnownType(const uint8_t type[2])
 {

@@ -13,6 +13,7 @@
 #include "textures/bmp_reader.h"
 #include "textures/jpeg_reader.h"
 #include "textures/offscreen_reader.h"
+#include "textures/texture_record.h"
 
 namespace {
 
@@ -28,6 +29,12 @@ ImageReader* MakeBmpReader(MemoryStream* stream)
 ImageReader* MakeJpegReader(MemoryStream* stream)
 {
     return new (std::nothrow) OffscreenReader<JpegImageReader>(stream);
+}
+
+// Pictures scaled while texture files are added report each row to the texture progress window.
+RowProgress AddingRowProgress()
+{
+    return TextureAddingDepth > 0 ? RowProgress::kReported : RowProgress::kUnreported;
 }
 
 }  // namespace
@@ -133,7 +140,7 @@ ResultCode MediaItem::MakeLevelFrom(Q_Offscreen* picture)
     }
     picture->Lock();
     pixmap->Lock();
-    picture->CopyOffscreenToPort(pixmap, source, target);
+    picture->CopyOffscreenToPort(pixmap, source, target, AddingRowProgress());
     pixmap->Unlock();
     picture->Unlock();
     frames_[0] = source;
@@ -162,7 +169,7 @@ ResultCode EmbeddedPictureItem::SetPicture(Q_Offscreen* offscreen)
     if (scaled && scaled->QOffscreenInit(target, 8, nullptr) == kResultOk) {
         offscreen->Lock();
         scaled->Lock();
-        offscreen->CopyOffscreenToPort(scaled, source, target);
+        offscreen->CopyOffscreenToPort(scaled, source, target, AddingRowProgress());
         scaled->Unlock();
         offscreen->Unlock();
         MemPixMap* pixmap = new (std::nothrow) MemPixMap;

@@ -16,7 +16,6 @@ namespace {
 
 constexpr int32_t kSetGrowStep = 8;
 constexpr int32_t kTableGrowStep = 8;
-constexpr int32_t kWaitCursor = 128;
 constexpr int32_t kPalettedCubeEntries = 236;
 
 // The owners of the two sets' entries.

@@ -214,6 +214,8 @@ ResultCode SetTexturePicture(TextureRecord* record, Q_Offscreen* offscreen)
 
 // --- adding texture sources ---
 
+int32_t TextureAddingDepth = 0;
+
 ResultCode AddTextureFile(TextureRecordList* list, const PathRecord* path)
 {
     ++TextureAddingDepth;

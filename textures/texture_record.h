@@ -31,6 +31,18 @@ struct TextureAttributes {
 
     int32_t& operator[](int32_t number) { return values[number - 1]; }
     int32_t operator[](int32_t number) const { return values[number - 1]; }
+
+    // The attributes that face drawing reads, by meaning.
+    int32_t Transparent() const { return (*this)[1]; }  // non-zero: texel 0 is not drawn
+    int32_t Shaded() const { return (*this)[2]; }       // 0: the picture's own colours, unshaded
+    int32_t SourceWord() const { return (*this)[3]; }   // handed to the fills with the picture
+    int32_t FlipU() const { return (*this)[7]; }
+    int32_t FlipV() const { return (*this)[8]; }
+    int32_t MirrorU() const { return (*this)[9]; }
+    int32_t MirrorV() const { return (*this)[10]; }
+    // The default 16.16 factor of the v axis, which also scales the picture's height for the
+    // v flip.
+    int32_t FactorV() const { return (*this)[12]; }
 };
 
 class TextureRecord {
@@ -174,6 +186,10 @@ ResultCode AddTextureFile(TextureRecordList* list, const PathRecord* path);
 // Adds each path of the list (PathRecord elements) while the status is 0; after a failure the
 // alert "Couldn't load all the textures.  Memory may be low.".
 ResultCode AddTextureFiles(TextureRecordList* list, const DynamicArray* paths);
+
+// How many AddTextureFile calls are running: while above 0 the texture progress window is open
+// and the pictures scaled for textures report each row to it.
+extern int32_t TextureAddingDepth;
 
 // While set, the Add operations count and load without appending the user again.
 extern int32_t TextureUserListSuppressed;

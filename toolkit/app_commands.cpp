@@ -41,7 +41,7 @@ Window* ActiveDocumentWindow(DocumentFrame* frame)
 
 void RefreshMenusForActiveWindow()
 {
-    SetCursorShape(0);
+    SetCursorShape(kArrowCursor);
     if (Window* window = ActiveDocumentWindow(nullptr)) {
         if (window->WindowOwner()) {
             DocumentUpdateMenus(window->WindowOwner());

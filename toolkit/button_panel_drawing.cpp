@@ -36,14 +36,12 @@ constexpr int32_t kSmallMarkInset = 3;
 constexpr int32_t kMarkColumns = 3;
 constexpr int32_t kTextOpaque = 4;
 
-constexpr RGBColor48 kBlack = {0, 0, 0};
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 constexpr RGBColor48 kPressedGlyph = {0xFFFF, 0xFFFF, 0x4000};
 constexpr RGBColor48 kMarkedGlyph = {0xFFFF, 0x4000, 0x4000};
 
 const RGBColor48& GlyphColour(int32_t state)
 {
-    if (state == kButtonReleased) return kBlack;
+    if (state == kButtonReleased) return kBlackColor;
     return state == kButtonMarked ? kMarkedGlyph : kPressedGlyph;
 }
 
@@ -66,16 +64,16 @@ void ButtonItem::DrawButton(int32_t depth)
     const PortRect frame = {r.left - 1, r.top - 1, r.right, r.bottom};
     const PortRect inside = {r.left, r.top, r.right - 1, r.bottom - 1};
     const RGBColor48* colours = pressed && glyph_ >= kFirstGlyph ? PressedBevelColors : RaisedBevelColors;
-    RGBForeColor(kBlack);
+    RGBForeColor(kBlackColor);
     FrameRect(frame);
     if (!colour)
-        PaintColourRect(inside, pressed && glyph_ >= kFirstGlyph ? kBlack : kWhite);
+        PaintColourRect(inside, pressed && glyph_ >= kFirstGlyph ? kBlackColor : kWhiteColor);
     else if (glyph_ < kFirstGlyph || small)
         PaintColourRect(inside, colours[kBevelFace]);
     else
         DrawBevel(inside, colours);
 
-    const RGBColor48& ink = colour ? GlyphColour(state_) : (pressed ? kWhite : kBlack);
+    const RGBColor48& ink = colour ? GlyphColour(state_) : (pressed ? kWhiteColor : kBlackColor);
     if (glyph_ >= kFirstGlyph && glyph_ != kGlyphSpace) {
         int32_t x = r.left + ShiftRightSigned(r.right - 1 - r.left - kGlyphSize, 1);
         int32_t y = ShiftRightSigned(r.top + r.bottom - (small ? kSmallGlyphCentring : kGlyphCentring), 1);
@@ -91,7 +89,7 @@ void ButtonItem::DrawButton(int32_t depth)
     if (subPanel_) {
         const int32_t middle = r.bottom - (small ? kSmallMarkRise : kMarkRise);
         const int32_t tip = r.right - (small ? kSmallMarkInset : kMarkInset);
-        RGBForeColor(colour ? kBlack : ink);
+        RGBForeColor(colour ? kBlackColor : ink);
         for (int32_t column = 0; column < kMarkColumns; ++column)
             DrawStroke(tip - column, middle - column, tip - column, middle + column);
     }
@@ -106,7 +104,7 @@ void ButtonPanel::DrawButtons(int32_t depth, bool dirtyOnly)
         if (!dirtyOnly || item->IsDirty()) item->DrawButton(depth);
     }
     TextMode(kTextOpaque);
-    RGBForeColor(kBlack);
+    RGBForeColor(kBlackColor);
 }
 
 void ButtonPanel::PanelDraw(int32_t depth)

@@ -20,8 +20,6 @@ namespace {
 
 constexpr StockPatternIndex kEmptyPanelPattern = 3;
 constexpr StockPatternIndex kSolidPattern = 1;
-constexpr RGBColor48 kBlack = {0, 0, 0};
-constexpr int32_t kArrowCursor = 0;
 
 }  // namespace
 
@@ -68,7 +66,7 @@ void ButtonPanelWindow::Draw(int32_t mode, int32_t, int32_t)
 {
     const PortRect& content = contentRect_;
     if (!panel_) {
-        RGBForeColor(kBlack);
+        RGBForeColor(kBlackColor);
         PenPat(kEmptyPanelPattern);
         PaintRectPolygon(content);
         PenPat(kSolidPattern);

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr RGBColor48 kBlack = {0, 0, 0};
 constexpr PenTransferMode kDragNotXor = 9;
 constexpr StockPatternIndex kZoomPattern = 3;
 constexpr int32_t kOutlinePhases = 8;
@@ -22,7 +21,7 @@ int32_t Interpolate(int32_t from, int32_t to, int32_t step, int32_t steps)
 
 void SetDragPenMode(int32_t mode)
 {
-    RGBForeColor(kBlack);
+    RGBForeColor(kBlackColor);
     if (mode == 0) {
         DottedPenPhase = DottedPenPhase ? 0 : 1;
         PenMode(kDragNotXor);

@@ -59,8 +59,6 @@ constexpr StockPatternIndex kSolidPattern = 1;
 constexpr StockPatternIndex kCheckerPattern = 3;
 constexpr StockPatternIndex kBlankPattern = 5;
 
-constexpr RGBColor48 kBlack = {0, 0, 0};
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 constexpr RGBColor48 kRed = {0xFFFF, 0, 0};
 constexpr RGBColor48 kBlue = {0, 0, 0xFFFF};
 
@@ -73,8 +71,8 @@ void FillPattern(const PortRect& rect, StockPatternIndex pattern)
 {
     if (rect.IsEmpty()) return;
     PenPat(pattern);
-    RGBBackColor(kWhite);
-    RGBForeColor(kBlack);
+    RGBBackColor(kWhiteColor);
+    RGBForeColor(kBlackColor);
     PaintRectPolygon(rect);
 }
 
@@ -165,20 +163,20 @@ void HelpBar::Draw(int32_t mode, int32_t, int32_t)
 
     if (twoTone) {
         EraseRect(inner);
-        Frame(inner, kBlack);
-        Frame(textField, kBlack);
-        Frame(gaugeField, kBlack);
+        Frame(inner, kBlackColor);
+        Frame(textField, kBlackColor);
+        Frame(gaugeField, kBlackColor);
     } else {
         DrawBevel(inner, RaisedBevelColors);
         DrawBevel(textField, PressedBevelColors);
         DrawBevel(gaugeField, PressedBevelColors);
     }
     DrawHelpText(textInside);
-    Frame(gaugeFrame, kBlack);
+    Frame(gaugeFrame, kBlackColor);
     for (int32_t tick = 1; tick <= kTickCount; ++tick) {
         const int32_t x = gaugeFrame.left + tick * kTickStep;
         const int32_t length = tick == kMiddleTick ? kMiddleTickLength : kTickLength;
-        Line(x, gaugeFrame.top + 1, x, gaugeFrame.top + 1 + length, kBlack);
+        Line(x, gaugeFrame.top + 1, x, gaugeFrame.top + 1 + length, kBlackColor);
     }
     FillGauge(strip, twoTone);
     PenNormal();
@@ -187,7 +185,7 @@ void HelpBar::Draw(int32_t mode, int32_t, int32_t)
 void HelpBar::DrawHelpText(const PortRect& field)
 {
     textChanged_ = 0;
-    RGBForeColor(kBlack);
+    RGBForeColor(kBlackColor);
     UseTextFont(kTextFont, kTextSize, 0);
     TextMode(kTextTransparent);
     const PortRect clip = {kTextLeft, kTextTop, field.right, field.bottom};

@@ -30,8 +30,6 @@ constexpr int32_t kTextOpaque = 4;
 constexpr int32_t kResetFontNumber = 0;
 constexpr int32_t kResetFontSize = 12;
 constexpr int32_t kResetFontStyle = 0;
-constexpr RGBColor48 kBlack = {0, 0, 0};
-constexpr RGBColor48 kWhite = {0xFFFF, 0xFFFF, 0xFFFF};
 // A shared offscreen made by a pane takes the screen's depth.
 constexpr int32_t kScreenDepth = -1;
 // What the controls are told when the pane makes the shared offscreen its port.
@@ -194,8 +192,8 @@ void ResetPenState()
     PenMode(kPenCopy);
     TextMode(kTextOpaque);
     UseTextFont(kResetFontNumber, kResetFontSize, kResetFontStyle);
-    RGBForeColor(kBlack);
-    RGBBackColor(kWhite);
+    RGBForeColor(kBlackColor);
+    RGBBackColor(kWhiteColor);
 }
 
 void ClientToScreenCurrentPane(POINT* point)

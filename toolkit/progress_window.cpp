@@ -81,7 +81,6 @@ constexpr char kEllipsis[] = "...";
 
 constexpr RGBColor48 kEmptyBarColor = {0xCCCD, 0xCCCD, 0xFFFF};
 constexpr RGBColor48 kFilledBarColor = {0x451F, 0x451F, 0x451F};
-constexpr RGBColor48 kBlack = {0, 0, 0};
 
 // The width of the first `length` characters in the item's font, on a screen DC.
 int32_t TextExtent(const char* text, int32_t length, const ItemStyle& style)
@@ -288,7 +287,7 @@ void ProgressWindow::Draw(int32_t mode, int32_t horizontal, int32_t vertical)
         if (!filled.IsEmpty()) {
             RGBForeColor(kFilledBarColor);
             PaintRectPolygon(filled);
-            RGBForeColor(kBlack);
+            RGBForeColor(kBlackColor);
         }
     } else {
         // Through the shared offscreen when there is one, so that the window does not flicker.
@@ -296,7 +295,7 @@ void ProgressWindow::Draw(int32_t mode, int32_t horizontal, int32_t vertical)
         FillSystemColorRect(contentRect_, COLOR_BTNFACE);
         RGBForeColor(kEmptyBarColor);
         PaintRectPolygon(bar_);
-        RGBForeColor(kBlack);
+        RGBForeColor(kBlackColor);
         FrameRect(bar_);
         if (buffered) {
             PaneShowLinkedOffscreen(contentRect_);

@@ -204,7 +204,7 @@ LRESULT HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         return kNotHandled;
     case WM_MOUSEMOVE:
-        SetCursorShape(0);
+        SetCursorShape(kArrowCursor);
         return 0;
     case WM_PARENTNOTIFY:
         return 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "draw/drawing_layer_services.h"
 #include "draw/q_offscreen.h"
 #include "model/drawing_services.h"
 #include "model/model_document.h"

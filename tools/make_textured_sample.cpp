@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "draw/drawing_layer_services.h"
 #include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
-#include "model/drawing_services.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "draw/drawing_layer_services.h"
 #include "foundation/disk_file_stream.h"
 #include "model/drawing_services.h"
 #include "model/light.h"

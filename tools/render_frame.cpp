@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "draw/device_list.h"
+#include "draw/drawing_layer_services.h"
 #include "draw/pen_state.h"
 #include "draw/port_base.h"
 #include "draw/program_palette.h"
@@ -23,13 +24,13 @@
 #include "draw/screen_caps.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/ui_services.h"
-#include "model/drawing_services.h"
 #include "player/navigation_steps.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
 #include "player/player_preferences.h"
 #include "player/preference_sections.h"
 #include "player/walk_observer.h"
+#include "raster/raster_sets.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/frame_render.h"
@@ -267,14 +268,14 @@ int main(int argc, char** argv)
     VolumeCapabilities();
     InstallDrawingLayerServices();
     InstallRendererRegionWork();
+    InstallRasterSets();
     SetScreenCaps(ScreenCapsOfDepth(args.depth));
     CreateProgramPalette();
     InitPenState();
     PolyRgnStartup();
     InitWindowList();
-    const RGBColor48 white = {0xFFFF, 0xFFFF, 0xFFFF};
     Q_Offscreen* offscreen = new Q_Offscreen;
-    if (offscreen->QOffscreenInit({0, 0, args.width, args.height}, args.depth, &white) != kResultOk) {
+    if (offscreen->QOffscreenInit({0, 0, args.width, args.height}, args.depth, &kWhiteColor) != kResultOk) {
         ShowAlert("Cannot make the offscreen.");
         return 1;
     }

@@ -22,6 +22,37 @@ struct FormatCase {
 
 class OffscreenFormat : public testing::TestWithParam<FormatCase> {};
 
+// A stand-in for the rasterizer layer's choice, installed for every test: one set for every
+// format of 4 bits or more, recording the format it was asked for.
+int32_t gAskedPlanes = 0;
+int32_t gAskedBits = 0;
+
+int32_t FillNothing(Q_Offscreen*, DynamicArray*, const RGBColor48*, const RGBColor48*, int32_t, int32_t)
+{
+    return 0;
+}
+
+int32_t NoShading(Q_Offscreen*, DynamicArray*, DynamicArray*, int32_t, const RGBColor48*, int32_t, int32_t)
+{
+    return 0;
+}
+
+const RasterProcSet kStandInSet = {&FillNothing, nullptr, nullptr, nullptr};
+
+const RasterProcSet* StandInChoice(int32_t planes, int32_t bitsPerPixel)
+{
+    gAskedPlanes = planes;
+    gAskedBits = bitsPerPixel;
+    return planes * bitsPerPixel >= 4 ? &kStandInSet : nullptr;
+}
+
+class StandInChoiceInstalled : public testing::Environment {
+public:
+    void SetUp() override { InstallRasterSetChoice(StandInChoice); }
+    void TearDown() override { InstallRasterSetChoice(nullptr); }
+};
+testing::Environment* const kStandInChoice = testing::AddGlobalTestEnvironment(new StandInChoiceInstalled);
+
 }  // namespace
 
 TEST_P(OffscreenFormat, WidthIsPaddedAndRowsAreListedTopDown)
@@ -131,28 +162,31 @@ TEST(Offscreen, NestedLocksPublishOnceAndSetBlackOnWhite)
     EXPECT_EQ(first->LockCount(), 0);
 }
 
-TEST(Offscreen, RasterizerSetFollowsPlanesTimesBits)
+TEST(Offscreen, RasterizerSetIsTheInstalledChoiceForTheFormat)
 {
-    struct Case {
-        int32_t screen;
-        int32_t requested;
-        const RasterProcSet* set;
-    };
-    for (const Case& c : {Case{4, 4, &RasterSet4}, Case{8, 8, &RasterSet8}, Case{16, 0, &RasterSet16},
-                          Case{24, 0, &RasterSet24}, Case{32, 0, &RasterSet32}}) {
-        TestScreen screen(c.screen);
-        RasterProcs = {};
-        auto offscreen = MakeOffscreen(8, 8, c.requested);
-        EXPECT_EQ(offscreen->HasRasterizers(), 1) << c.screen;
-        EXPECT_EQ(RasterProcs.FillPolygon, c.set->FillPolygon) << c.screen;
-        EXPECT_EQ(RasterProcs.ShadePolygonClipped, c.set->ShadePolygonClipped) << c.screen;
-    }
-    // A 1-bit offscreen chooses nothing and leaves the installed set alone.
     TestScreen screen(8);
-    RasterProcs = RasterSet16;
+    const RasterProcSet before = {nullptr, nullptr, &NoShading, nullptr};
+    RasterProcs = before;
+    auto indexed = MakeOffscreen(8, 8, 8);
+    EXPECT_EQ(gAskedPlanes, 1);
+    EXPECT_EQ(gAskedBits, 8);
+    EXPECT_EQ(indexed->HasRasterizers(), 1);
+    EXPECT_EQ(RasterProcs.FillPolygon, kStandInSet.FillPolygon);
+    EXPECT_EQ(RasterProcs.ShadePolygon, nullptr);
+    // A format the choice has no set for leaves the installed set alone.
+    RasterProcs = before;
     auto mono = MakeOffscreen(8, 8, 1);
+    EXPECT_EQ(gAskedBits, 1);
     EXPECT_EQ(mono->HasRasterizers(), 0);
-    EXPECT_EQ(RasterProcs.FillPolygon, RasterSet16.FillPolygon);
+    EXPECT_EQ(RasterProcs.ShadePolygon, &NoShading);
+    // With no choice installed no format has a set.
+    const RasterSetChoice standIn = InstallRasterSetChoice(nullptr);
+    EXPECT_EQ(standIn, &StandInChoice);
+    EXPECT_EQ(ChooseRasterSet(1, 8), nullptr);
+    auto unchosen = MakeOffscreen(8, 8, 8);
+    EXPECT_EQ(unchosen->HasRasterizers(), 0);
+    EXPECT_EQ(RasterProcs.ShadePolygon, &NoShading);
+    InstallRasterSetChoice(standIn);
 }
 
 TEST(Offscreen, NoRasterizersWithoutAScreenDevice)

@@ -1,6 +1,7 @@
 // The averaging scaled copy and the copies between ports that fall back to it.
 #include <gtest/gtest.h>
 
+#include "draw/mem_pix_map.h"
 #include "tests/draw/draw_support.h"
 #include "tests/draw/ui_recorder.h"
 
@@ -94,7 +95,7 @@ TEST(ScaledCopy, EmptyDestinationCopiesNothing)
     EXPECT_EQ(destination->LockCount(), 0);
 }
 
-TEST(ScaledCopy, ReportsRowsWhileTexturesAreAdded)
+TEST(ScaledCopy, ReportsRowsWhenItsCallerAsks)
 {
     TestScreen screen(32);
     auto source = MakeOffscreen(4, 4, 0);
@@ -102,21 +103,31 @@ TEST(ScaledCopy, ReportsRowsWhileTexturesAreAdded)
     UiRecorder ui;
     source->ScaledPixelCopy(destination.get(), {0, 0, 4, 4}, {0, 0, 2, 2});
     EXPECT_TRUE(ui.progress.empty());
-    EXPECT_EQ(ui.cursors, (std::vector<int32_t>{128, 128}));
+    EXPECT_EQ(ui.cursors, (std::vector<int32_t>{kWaitCursor, kWaitCursor}));
 
-    TextureAddingDepth = 1;
-    source->LockedScaledPixelCopy(destination.get(), {0, 0, 4, 4}, {0, 0, 4, 4});
-    TextureAddingDepth = 0;
+    source->LockedScaledPixelCopy(destination.get(), {0, 0, 4, 4}, {0, 0, 4, 4}, RowProgress::kReported);
     EXPECT_EQ(ui.progress, (std::vector<int32_t>{0, 25, 50, 75}));
     EXPECT_EQ(ui.updates, 4);
     EXPECT_EQ(source->LockCount(), 0);
 
     ui.cursors.clear();
-    TextureAddingDepth = 1;
     source->LockedQuietScaledPixelCopy(destination.get(), {0, 0, 4, 4}, {0, 0, 4, 4});
-    TextureAddingDepth = 0;
     EXPECT_TRUE(ui.cursors.empty());
     EXPECT_EQ(ui.updates, 4);
+}
+
+TEST(PortCopy, APixelMapDestinationHandsTheRowProgressOn)
+{
+    TestScreen screen(32);
+    auto source = MakeOffscreen(4, 4, 0);
+    Owned<MemPixMap> pixels(new MemPixMap);
+    ASSERT_EQ(pixels->MemPixMapInit({0, 0, 2, 2}, 8), kResultOk);
+    UiRecorder ui;
+    source->CopyOffscreenToPort(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2});
+    EXPECT_TRUE(ui.progress.empty());
+    source->CopyOffscreenToPort(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2}, RowProgress::kReported);
+    EXPECT_EQ(ui.progress, (std::vector<int32_t>{0, 50}));
+    EXPECT_EQ(ui.cursors.size(), 4u);
 }
 
 TEST(PortCopy, OffscreensCopyByBlockTransfer)

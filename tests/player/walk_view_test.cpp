@@ -20,6 +20,7 @@
 #include "player/walk_observer.h"
 #include "player/walk_options.h"
 #include "player/walk_view.h"
+#include "raster/raster_sets.h"
 #include "render/face_front_end.h"
 #include "render/projection.h"
 #include "render/raster_buffers.h"
@@ -81,6 +82,7 @@ protected:
     static void SetUpTestSuite()
     {
         InstallRendererRegionWork();
+        InstallRasterSets();
         PolyRgnStartup();
         InitProjectionArrays();
         InitRasterBuffers();

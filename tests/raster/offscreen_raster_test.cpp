@@ -71,7 +71,56 @@ bool Changed(Q_Offscreen* offscreen, int32_t x, int32_t y)
 
 class OffscreenRaster : public testing::TestWithParam<int32_t> {};
 
+// The sets are installed as the programs install them, before any offscreen is made.
+class RasterSetsInstalled : public testing::Environment {
+public:
+    void SetUp() override { InstallRasterSets(); }
+    void TearDown() override { InstallRasterSetChoice(nullptr); }
+};
+testing::Environment* const kRasterSets = testing::AddGlobalTestEnvironment(new RasterSetsInstalled);
+
 }  // namespace
+
+TEST(RasterSetChoice, PlanesTimesBitsChoosesTheSet)
+{
+    EXPECT_EQ(RasterSetFor(4, 1), &RasterSetPlanar);
+    EXPECT_EQ(RasterSetFor(1, 4), &RasterSet4);
+    EXPECT_EQ(RasterSetFor(1, 8), &RasterSet8);
+    EXPECT_EQ(RasterSetFor(2, 4), &RasterSet8);  // only the product counts beyond 4 bits
+    EXPECT_EQ(RasterSetFor(1, 16), &RasterSet16);
+    EXPECT_EQ(RasterSetFor(1, 24), &RasterSet24);
+    EXPECT_EQ(RasterSetFor(1, 32), &RasterSet32);
+    EXPECT_EQ(RasterSetFor(1, 1), nullptr);
+    EXPECT_EQ(RasterSetFor(1, 2), nullptr);
+    EXPECT_EQ(RasterSetFor(2, 1), nullptr);
+    EXPECT_EQ(RasterSetPlanar.FillPolygon, &FillPolygonPlanar);
+    EXPECT_EQ(RasterSet8.ShadePolygonClipped, &ShadePolygonClipped8);
+    EXPECT_EQ(RasterSet32.FillPolygonClipped, &FillPolygonClipped32);
+}
+
+TEST(RasterSetChoice, PublicationInstallsTheSetOfTheOffscreensFormat)
+{
+    struct Case {
+        int32_t screen;
+        int32_t requested;
+        const RasterProcSet* set;
+    };
+    for (const Case& c : {Case{4, 4, &RasterSet4}, Case{8, 8, &RasterSet8}, Case{16, 0, &RasterSet16},
+                          Case{24, 0, &RasterSet24}, Case{32, 0, &RasterSet32}}) {
+        TestScreen screen(c.screen);
+        RasterProcs = {};
+        auto offscreen = MakeOffscreen(8, 8, c.requested);
+        EXPECT_EQ(offscreen->HasRasterizers(), 1) << c.screen;
+        EXPECT_EQ(RasterProcs.FillPolygon, c.set->FillPolygon) << c.screen;
+        EXPECT_EQ(RasterProcs.ShadePolygonClipped, c.set->ShadePolygonClipped) << c.screen;
+    }
+    // A 1-bit offscreen chooses nothing and leaves the installed set alone.
+    TestScreen screen(8);
+    RasterProcs = RasterSet16;
+    auto mono = MakeOffscreen(8, 8, 1);
+    EXPECT_EQ(mono->HasRasterizers(), 0);
+    EXPECT_EQ(RasterProcs.FillPolygon, RasterSet16.FillPolygon);
+}
 
 TEST_P(OffscreenRaster, PublishedSetDrawsInsideTheBoundsOnly)
 {

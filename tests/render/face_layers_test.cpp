@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "draw/drawing_layer_services.h"
 #include "draw/q_offscreen.h"
 #include "model/drawing_services.h"
 #include "model/polygon_element.h"
@@ -139,7 +140,7 @@ TEST(SeeThrough, EdgeCasesOfOpacityAndWhatLiesBehind)
     RenderFrameTimed(o.get(), 0, 0);
     // Half red over the grey of the room's far wall seen from inside.
     const RGBColor48 farWall = FaceWithNormal(scene.room, 0, -256, 0)->FrontColour;
-    const RGBColor48 seen = AddShare(AddShare(kFaceBlack, kRed, 0x8000), farWall, 0x7FFF);
+    const RGBColor48 seen = AddShare(AddShare(kBlackColor, kRed, 0x8000), farWall, 0x7FFF);
     const uint32_t centre = target.Pixel(kWidth / 2, kHeight / 2);
     EXPECT_EQ(centre, PixelOf(target, seen));
 }

@@ -59,10 +59,10 @@ TEST_P(OccludedEveryDepth, ARecordBehindANearerOneIsLeftOutWithThePictureUnchang
     PolygonRecord* front = FaceWithNormal(farBox, 0, -256, 0);
     ASSERT_NE(front, nullptr);
     EXPECT_EQ(hidden->FacesPending, 1);
-    EXPECT_EQ(front->Spare[0], 0);
+    EXPECT_EQ(front->Facing, 0);
     EXPECT_EQ(RenderObjectVisibility(hidden, o.get()), 1);
     EXPECT_EQ(hidden->FacesPending, 0);
-    EXPECT_EQ(front->Spare[0], kFacingBehind);
+    EXPECT_EQ(front->Facing, kFacingBehind);
     EXPECT_EQ(front->ClipRef, front->Indices);
 }
 

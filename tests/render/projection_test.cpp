@@ -125,9 +125,9 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     ObjectGeometry* g = box->GeometryAt(0);
     TransformVertices(o.get(), box->WorldVertices, box->ProjectedFaces);
     ASSERT_EQ(ProjectPolygons(o.get(), g->Polygons, box->WorldVertices, box->ProjectedFaces, 0), 1);
-    EXPECT_EQ(FaceWithNormal(box, 256, 0, 0)->Spare[0], kFacingEdgeOn);
-    EXPECT_EQ(FaceWithNormal(box, 0, -256, 0)->Spare[0], kFacingBehind);
-    EXPECT_EQ(FaceWithNormal(box, 0, 256, 0)->Spare[0], kFacingNormalSide);
+    EXPECT_EQ(FaceWithNormal(box, 256, 0, 0)->Facing, kFacingEdgeOn);
+    EXPECT_EQ(FaceWithNormal(box, 0, -256, 0)->Facing, kFacingBehind);
+    EXPECT_EQ(FaceWithNormal(box, 0, 256, 0)->Facing, kFacingNormalSide);
     EXPECT_EQ(FaceWithNormal(box, 0, -256, 0)->ClipRef, FaceWithNormal(box, 0, -256, 0)->Indices);
 
     // Looking north-east, the left plane of the view pyramid runs north through the eye and
@@ -146,7 +146,7 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     const int32_t before = box->ProjectedFaces->ArrayCount();
     ASSERT_EQ(ProjectPolygons(o.get(), g->Polygons, box->WorldVertices, box->ProjectedFaces, kClipLeft), 1);
     EXPECT_EQ(nearFace->ClipRef, nearFace->ClipList);
-    EXPECT_EQ(nearFace->Spare[1], 0);
+    EXPECT_EQ(nearFace->Clipped, 0);
     int32_t made = 0;
     for (int32_t i = 0; i < nearFace->ClipRef->ArrayCount(); ++i) {
         const int16_t index = *nearFace->ClipRef->At<int16_t>(i);

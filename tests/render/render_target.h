@@ -14,6 +14,7 @@
 #include "draw/port_base.h"
 #include "model/object_geometry.h"
 #include "model/polygon_record.h"
+#include "raster/raster_sets.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/projection.h"
@@ -38,6 +39,7 @@ public:
     {
         InitPenState();
         InstallRendererRegionWork();
+        InstallRasterSets();
         PolyRgnStartup();
         InitProjectionArrays();
         InitRasterBuffers();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "draw/color_cube.h"
+#include "draw/drawing_layer_services.h"
 #include "draw/mem_pix_map.h"
 #include "draw/q_offscreen.h"
 #include "model/drawing_services.h"

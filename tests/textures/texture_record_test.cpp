@@ -331,6 +331,27 @@ TEST(MediaItem, AnEmbeddedPictureGoesWithItsItem)
     EXPECT_TRUE(gone);
 }
 
+TEST(MediaItem, PicturesScaledWhileFilesAreAddedReportEachRow)
+{
+    TextureWorld world;
+    PictureFolder folder("rows");
+    TextureRecord* quiet = Create(world, "quiet", folder.Put("quiet.bmp", SolidBmp(3, 3, 0x404040)));
+    TextureRecord* counted = Create(world, "counted", folder.Put("counted.bmp", SolidBmp(3, 3, 0x404040)));
+    ASSERT_NE(quiet, nullptr);
+    ASSERT_NE(counted, nullptr);
+    ASSERT_EQ(AcquireTexture(quiet), kResultOk);
+    EXPECT_EQ(world.ui.progressValues, std::vector<int32_t>{90});  // the load's own step only
+    // While a texture file is being added, the 3 x 3 picture scaled to its 4 x 4 level reports
+    // the share of each of its rows.
+    world.ui.progressValues.clear();
+    ++TextureAddingDepth;
+    ASSERT_EQ(AcquireTexture(counted), kResultOk);
+    --TextureAddingDepth;
+    EXPECT_EQ(world.ui.progressValues, (std::vector<int32_t>{90, 0, 25, 50, 75}));
+    ReleaseTexture(quiet);
+    ReleaseTexture(counted);
+}
+
 TEST(TextureLibraries, NestedLocksTouchTheHoldersOnce)
 {
     TextureWorld world;

@@ -17,6 +17,8 @@
 #include <windows.h>
 
 #include <psapi.h>
+
+#include "draw/drawing_layer_services.h"
 #else
 #include <sys/resource.h>
 #endif

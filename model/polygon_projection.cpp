@@ -1,5 +1,5 @@
 // Flattening faces onto their dominant coordinate plane.
-#include "draw/polygon_projection.h"
+#include "model/polygon_projection.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,8 @@
 // The drawing layer's services to the scene model: colour-cube indices from the drawing layer's
 // cube, coverage regions over the system's regions, and credits pictures as offscreens in its
 // image format.
+#include "draw/drawing_layer_services.h"
+
 #include <new>
 
 #include "draw/color_cube.h"

@@ -1,7 +1,8 @@
 // Polygon projection: the dominant plane of a normal and the corners a face projects to.
 #include <gtest/gtest.h>
 
-#include "draw/polygon_projection.h"
+#include "model/polygon_projection.h"
+
 #include "foundation/dynamic_array.h"
 #include "foundation/fixed.h"
 
