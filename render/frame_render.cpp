@@ -159,10 +159,22 @@ bool PaintsOutline(PolygonRecord* r, Observer* o, SpanRegion* region)
     return TexturedSidePaintsOutline(r, 0);
 }
 
+// Whether all that the records' pass draws for the record stays inside its screen box: no face of
+// it is drawn in layers or has layers over it, which draw elements and faces of other objects
+// that may reach beyond it.
+bool DrawsWithinItsBox(const ObjectGeometry* g)
+{
+    for (int32_t k = 0; k < g->PolygonCount(); ++k) {
+        const PolygonRecord* r = g->PolygonAt(k);
+        if (r && (DrawnInLayers(r, 0) || HasNearLayer(r, 0))) return false;
+    }
+    return true;
+}
+
 // Marks the records of a sorted draw list whose screen boxes the records after them paint over
 // whole. The list is walked from its end; a record is marked when the faces met so far cover its
-// box, else its own faces join them. Only records seen whole in the view pyramid are marked:
-// their screen box holds every point of their faces.
+// box, else its own faces join them. Only records seen whole in the view pyramid and drawing
+// nothing beyond their own faces are marked: their screen box holds every pixel they draw.
 void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
 {
     const int32_t count = list->ArrayCount();
@@ -181,7 +193,8 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
             g->ScreenMinimum[2] <= g->ScreenMaximum[2] &&
             gOcclusion.Covers(originX + g->ScreenMinimum[0] - kBoxSlack, originY - g->ScreenMaximum[2] - kBoxSlack,
                               originX + g->ScreenMaximum[0] + 1 + kBoxSlack,
-                              originY - g->ScreenMinimum[2] + 1 + kBoxSlack)) {
+                              originY - g->ScreenMinimum[2] + 1 + kBoxSlack) &&
+            DrawsWithinItsBox(g)) {
             g->Occluded = 1;
             continue;
         }

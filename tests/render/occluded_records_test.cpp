@@ -93,6 +93,25 @@ TEST(Occluded, ARecordPeepingOutOrBehindASeeThroughFaceIsDrawn)
     EXPECT_EQ(behind->GeometryAt(0)->Occluded, 0);
 }
 
+TEST(Occluded, ARecordWhoseElementReachesBeyondItIsDrawn)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    AddBox(world.get(), -40, 100, -30, 40, 110, 30, kRed);
+    ModelObject* farBox = AddBox(world.get(), -10, 200, -10, 10, 210, 10, kBlue);
+    // A sign on the outside of its front face, ten times as wide as the face.
+    const RGBColor48 green = {0, 0xFFFF, 0};
+    ASSERT_NE(AddFaceElement(farBox, FaceWithNormal(farBox, 0, -256, 0)->FaceIndex, 2, 0, 200, 200, 0, 0, 0, green,
+                             0xFF00),
+              nullptr);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(farBox->GeometryAt(0)->Occluded, 0);
+    // Beside the near box, where only the sign can be seen.
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 90 * o->scale / 200, kHeight / 2), 0x00FF00u);
+}
+
 TEST(Occluded, ADrawingOfPartOfTheListDrawsOccludedRecords)
 {
     RenderTarget target(32);
