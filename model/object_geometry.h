@@ -77,6 +77,11 @@ public:
     // Renderer state, zero at creation: whether the record was accepted this frame, and its
     // screen box (minimum and maximum of screen x, depth and screen y).
     uint8_t Visible = 0;
+    // Whether faces drawn after it this frame paint over every pixel of its screen box, so that
+    // drawing it can be left out.
+    uint8_t Occluded = 0;
+    // Whether the facing and corner lists of its faces are still to be made for this frame.
+    uint8_t FacesPending = 0;
     int32_t ScreenMinimum[3] = {0, 0, 0};
     int32_t ScreenMaximum[3] = {0, 0, 0};
     DynamicArray* Contacts = nullptr;  // ContactEntry

@@ -194,9 +194,8 @@ bool SetupTexturedSource(TextureSetup* setup, const TextureSource* source, uint8
     setup->filler = nullptr;
     setup->column = -1;
     if (!TextureDestinationFormat(destination, &setup->depthMode, &setup->column)) return false;
-    // A texture of more than 32767 texels a side cannot be addressed by 16-bit integer parts.
-    if (!setup->tables || !textureRows || !destination.rowTable || width < 1 || height < 1 || width > 0x7FFF ||
-        height > 0x7FFF)
+    if (!setup->tables || !textureRows || !destination.rowTable || width < 1 || height < 1 || width > kMaxTextureSide ||
+        height > kMaxTextureSide)
         return false;
     setup->filler = TexSpanTable[TextureOptionRow(*source, width, height) * kTexColumns + setup->column];
     return true;

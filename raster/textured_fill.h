@@ -84,6 +84,10 @@ bool TextureDestinationFormat(const PixelFormat& format, int32_t* depthMode, int
 // powers of two 8.
 int32_t TextureOptionRow(const TextureSource& source, int32_t width, int32_t height);
 
+// The widest and tallest texture the fill addresses: integer parts of texture coordinates are
+// 16 bits.
+constexpr int32_t kMaxTextureSide = 0x7FFF;
+
 // Fills the set-up from the source, the texture's rows and size and the destination's pixel
 // format (everything but the edge lines). False, with no filler, when nothing can be drawn: no
 // translation tables, no texels, an empty texture, or a destination outside the format rule.

@@ -4,11 +4,18 @@
 #include <algorithm>
 
 #include "foundation/dynamic_array.h"
+#include "model/contact_list.h"
 #include "render/observer.h"
 
 namespace {
 
-// The merge sort's work list of pointers, grown as needed and kept.
+// A record with its nearest depth, as the merge sort moves them.
+struct KeyedRecord {
+    int32_t depth;
+    ObjectGeometry* record;
+};
+
+// The merge sort's work room of keyed records, twice the list's length, grown as needed and kept.
 DynamicArray* gSortScratch = nullptr;
 
 }  // namespace
@@ -66,37 +73,40 @@ void StableSortDrawList(DynamicArray* list)
 {
     const int32_t count = list->ArrayCount();
     if (count < 2) return;
-    if (!gSortScratch) gSortScratch = NewDynamicArray(0, int32_t(sizeof(void*)), 64);
-    if (!gSortScratch || (gSortScratch->ArrayCount() < count && gSortScratch->ArraySetCount(count) != kResultOk)) {
+    ObjectGeometry** records = list->Elements<ObjectGeometry*>();
+    if (!gSortScratch) gSortScratch = NewDynamicArray(0, int32_t(sizeof(KeyedRecord)), 64);
+    if (!gSortScratch ||
+        (gSortScratch->ArrayCount() < 2 * count && gSortScratch->ArraySetCount(2 * count) != kResultOk)) {
         // Without room to merge, an insertion sort keeps the order of equal entries too.
-        void** items = list->Elements<void*>();
         for (int32_t i = 1; i < count; ++i) {
-            void* item = items[i];
+            ObjectGeometry* item = records[i];
             int32_t j = i;
-            while (j > 0 && list->Compare(&items[j - 1], &item) > 0) {
-                items[j] = items[j - 1];
+            while (j > 0 && ContactListCompare(&records[j - 1], &item) > 0) {
+                records[j] = records[j - 1];
                 --j;
             }
-            items[j] = item;
+            records[j] = item;
         }
         return;
     }
-    void** from = list->Elements<void*>();
-    void** to = gSortScratch->Elements<void*>();
-    bool inList = true;
+    // The depths are read once into the work room beside their records; a record of the second
+    // run goes first when the list's comparison puts it before the first run's record, which is
+    // when it lies deeper.
+    KeyedRecord* from = gSortScratch->Elements<KeyedRecord>();
+    KeyedRecord* to = from + count;
+    for (int32_t i = 0; i < count; ++i) from[i] = {records[i]->ScreenMinimum[1], records[i]};
     for (int32_t width = 1; width < count; width *= 2) {
         for (int32_t lo = 0; lo < count; lo += 2 * width) {
             const int32_t mid = std::min(lo + width, count);
             const int32_t hi = std::min(lo + 2 * width, count);
             int32_t a = lo, b = mid, out = lo;
-            while (a < mid && b < hi) to[out++] = list->Compare(&from[b], &from[a]) < 0 ? from[b++] : from[a++];
+            while (a < mid && b < hi) to[out++] = from[b].depth > from[a].depth ? from[b++] : from[a++];
             while (a < mid) to[out++] = from[a++];
             while (b < hi) to[out++] = from[b++];
         }
         std::swap(from, to);
-        inList = !inList;
     }
-    if (!inList) std::copy(from, from + count, list->Elements<void*>());
+    for (int32_t i = 0; i < count; ++i) records[i] = from[i].record;
 }
 
 void FreeDrawOrderScratch()

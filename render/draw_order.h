@@ -18,7 +18,8 @@ int32_t ContactPlaneFacing(const ContactEntry& entry, const Observer* observer);
 // that record go first. Renumbers DrawIndex.
 void RefineDrawOrder(DynamicArray* list, const Observer* observer);
 
-// Sorts the list with its own comparison, keeping the order of equal entries.
+// Sorts a list of record pointers (a ContactList) by its comparison, far to near by nearest depth,
+// keeping the order of equal entries.
 void StableSortDrawList(DynamicArray* list);
 // Frees the sort's work list.
 void FreeDrawOrderScratch();

@@ -23,6 +23,7 @@
 #include "render/face_front_end.h"
 #include "render/face_layers.h"
 #include "render/observer.h"
+#include "render/occlusion_mask.h"
 #include "render/projection.h"
 #include "render/textured_side.h"
 #include "textures/texture_record.h"
@@ -35,6 +36,13 @@ constexpr int32_t kFaceOptions = kFaceFrame | kFaceFill | kFaceMatchColours;
 
 // Nested RenderModel calls in progress.
 int32_t gRenderDepth = 0;
+
+// The pixels painted by the records drawn after the one being looked at, while a draw list is
+// searched for records that need not be drawn.
+OcclusionMask gOcclusion;
+// The screen box of a record is widened by this many pixels before it is looked up: the fillers'
+// edges and the frame lines along them stay within it.
+constexpr int32_t kBoxSlack = 2;
 
 struct DepthGuard {
     DepthGuard() { ++gRenderDepth; }
@@ -131,9 +139,87 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
     return DrawTexturedFaceSide(r, g, region, ownPass);
 }
 
+// Whether faces drawn in this frame replace the pixels under them whole: filled straight into the
+// target's pixels (where the dither option only picks the colour word, never a pattern), with no
+// blending, and no bounds collected (for which every record is visited).
+bool FacesReplacePixels(const Observer* o, const SpanRegion* region)
+{
+    return region->rowCount != 0 && PublishedOffscreen && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
+           !o->Option(kOptionCollectBounds);
+}
+
+// A face of a registered record that, drawn in the records' pass, paints every pixel inside its
+// outline: drawn whole (not in layers) and filled, in its colour, over its colour under a
+// transparent texture, or with a texture that the fill draws.
+bool PaintsOutline(PolygonRecord* r, Observer* o, SpanRegion* region)
+{
+    if (!r || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || DrawnInLayers(r, 0)) return false;
+    TextureRecord* texture = r->GetSideTexture(kSideBack);
+    if (!SideTextureShown(texture, o, region) || texture->attributes.Transparent()) return true;
+    return TexturedSidePaintsOutline(r, 0);
+}
+
+// Whether all that the records' pass draws for the record stays inside its screen box: no face of
+// it is drawn in layers or has layers over it, which draw elements and faces of other objects
+// that may reach beyond it.
+bool DrawsWithinItsBox(const ObjectGeometry* g)
+{
+    for (int32_t k = 0; k < g->PolygonCount(); ++k) {
+        const PolygonRecord* r = g->PolygonAt(k);
+        if (r && (DrawnInLayers(r, 0) || HasNearLayer(r, 0))) return false;
+    }
+    return true;
+}
+
+// Marks the records of a sorted draw list whose screen boxes the records after them paint over
+// whole. The list is walked from its end; a record is marked when the faces met so far cover its
+// box, else its own faces join them. Only records seen whole in the view pyramid and drawing
+// nothing beyond their own faces are marked: their screen box holds every pixel they draw.
+void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
+{
+    const int32_t count = list->ArrayCount();
+    ObjectGeometry** records = list->Elements<ObjectGeometry*>();
+    for (int32_t i = 0; i < count; ++i) records[i]->Occluded = 0;
+    if (!FacesReplacePixels(o, region)) return;
+    const PortRect port = PublishedOffscreen->PortBounds();
+    gOcclusion.Reset(port.left, port.top, port.right, port.bottom);
+    int32_t originX = 0;
+    int32_t originY = 0;
+    GetViewOrigin(&originX, &originY);
+    for (int32_t i = count - 1; i >= 0; --i) {
+        ObjectGeometry* g = records[i];
+        // Screen y grows upwards; device y downwards.
+        if (g->ClipCode == 0 && g->ScreenMinimum[0] <= g->ScreenMaximum[0] &&
+            g->ScreenMinimum[2] <= g->ScreenMaximum[2] &&
+            gOcclusion.Covers(originX + g->ScreenMinimum[0] - kBoxSlack, originY - g->ScreenMaximum[2] - kBoxSlack,
+                              originX + g->ScreenMaximum[0] + 1 + kBoxSlack,
+                              originY - g->ScreenMinimum[2] + 1 + kBoxSlack) &&
+            DrawsWithinItsBox(g)) {
+            g->Occluded = 1;
+            continue;
+        }
+        DynamicArray* polygons = g->Polygons;
+        if (!polygons || g->PassDepth != 0 || !g->ScreenPoints) continue;
+        ProjectPendingFaces(g, o);
+        for (int32_t k = 0; k < polygons->ArrayCount(); ++k) {
+            PolygonRecord* r = g->PolygonAt(k);
+            if (!PaintsOutline(r, o, region)) continue;
+            const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
+            if (points) gOcclusion.CoverPolygon(points->Elements<DevicePoint>(), points->ArrayCount());
+        }
+    }
+}
+
 }  // namespace
 
 int32_t RenderObjectVisibility(ObjectGeometry* g, Observer* o)
+{
+    const int32_t visible = RecordVisibility(g, o);
+    if (visible) ProjectPendingFaces(g, o);
+    return visible;
+}
+
+int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
 {
     if (FrameStops(g, o)) {
         g->Visible = 0;
@@ -143,11 +229,13 @@ int32_t RenderObjectVisibility(ObjectGeometry* g, Observer* o)
     if (g->VisSerial == serial) return g->Visible;
     g->VisSerial = serial;
     g->Visible = 0;
-    ModelObject* object = g->Owner;
-    if (object->Hidden) return 0;
+    g->FacesPending = 0;
+    // The sphere first: most records of a large scene fail it, and it reads the record alone.
     const int32_t code = SphereVisibility(o, g->WorldCentre.x, g->WorldCentre.y, g->WorldCentre.z, g->WorldRadius,
                                           &g->CentreDepth);
     if (code == kInvisible) return 0;
+    ModelObject* object = g->Owner;
+    if (object->Hidden) return 0;
     g->ClipCode = int8_t(code);
     DynamicArray* camera = object->ProjectedFaces;
     const DynamicArray* world = object->WorldVertices;
@@ -155,10 +243,20 @@ int32_t RenderObjectVisibility(ObjectGeometry* g, Observer* o)
     if (!g->ScreenPoints) g->ScreenPoints = NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 32);
     if (!g->ScreenPoints) return 0;
     TransformVertices(o, world, camera);
-    if (!ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
+    // Faces cut by the view's planes decide whether anything is left; the others wait until the
+    // record is drawn.
+    if (code == 0) g->FacesPending = 1;
+    else if (!ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
     ProjectVertices(o, camera, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum, g->ScreenMaximum);
     g->Visible = 1;
     return 1;
+}
+
+void ProjectPendingFaces(ObjectGeometry* g, Observer* o)
+{
+    if (!g->FacesPending || g->VisSerial != o->Serial() || !g->Visible) return;
+    g->FacesPending = 0;
+    ProjectPolygons(o, g->Polygons, g->Owner->WorldVertices, g->Owner->ProjectedFaces, 0);
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
@@ -176,6 +274,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
     // Records taken only to collect bounds have no projection of this frame to draw from.
     DynamicArray* polygons = g->Polygons;
     if (polygons && g->VisSerial == o->Serial() && g->Visible) {
+        ProjectPendingFaces(g, o);
         polygons->ArrayLock();
         const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
         for (int32_t i = 0; i < polygons->ArrayCount(); ++i) {
@@ -203,6 +302,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
     } else {
         if (!RenderObjectVisibility(g, o)) return;
         if (clipFace) {
+            if (clipFace->Geometry) ProjectPendingFaces(clipFace->Geometry, o);
             if (clipFace->Clipped || !clipFace->Geometry || !clipFace->Geometry->ScreenPoints) return;
             clipRegion = region->SpanRegionIntersectPolygon(
                 BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
@@ -221,21 +321,27 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             members->ArrayLock();
             for (int32_t i = 0; i < members->ArrayCount(); ++i) {
                 ObjectGeometry* member = *members->At<ObjectGeometry*>(i);
-                if (o->Option(kOptionCollectBounds) || RenderObjectVisibility(member, o)) list->Append(&member);
+                if (o->Option(kOptionCollectBounds) || RecordVisibility(member, o)) list->Append(&member);
             }
             members->ArrayUnlock();
             if (list->ArrayCount() > 1) {
                 StableSortDrawList(list);
                 RefineDrawOrder(list, o);
             }
+            MarkOccludedRecords(list, o, region);
             // The whole sorted list counts, however much of it a first, narrowed draw reached.
             g->DrawCount = list->ArrayCount();
         }
+        // Records painted over by later ones are left out of the frame's own drawing of the list
+        // straight into the pixels; drawings of part of it (behind see-through faces) and through
+        // the system's calls (picking among them) draw every record.
+        const bool leaveOutOccluded = gRenderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o, region);
         list->ArrayLock();
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
         for (int32_t i = 0; i < count; ++i) {
             ObjectGeometry* member = *list->At<ObjectGeometry*>(i);
             if (member == stopAt) break;
+            if (leaveOutOccluded && member->Occluded) continue;
             DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage);
         }
         list->ArrayUnlock();

@@ -25,9 +25,14 @@ void RenderFrameTimed(Observer* observer, int16_t interruptible, int32_t unused)
 void RenderModel(ObjectGeometry* geometry, Observer* observer, SpanRegion* region, ObjectGeometry* stopAt,
                  PolygonRecord* clipFace, uint32_t blendColour, uint32_t blendCoverage);
 
-// 1 when the record is to be drawn this frame (cached per serial); also counts objects, polls
-// for an interrupt and shows the wait cursor.
+// 1 when the record is to be drawn this frame (cached per serial), its faces projected; also
+// counts objects, polls for an interrupt and shows the wait cursor.
 int32_t RenderObjectVisibility(ObjectGeometry* geometry, Observer* observer);
+// The same, leaving the facing and corner lists of faces that no view plane cuts until the
+// record is drawn (ProjectPendingFaces): a record hidden behind nearer ones never needs them.
+int32_t RecordVisibility(ObjectGeometry* geometry, Observer* observer);
+// Projects the faces of a record found visible this frame whose faces wait.
+void ProjectPendingFaces(ObjectGeometry* geometry, Observer* observer);
 
 // The record's faces seen from inside (ownPass non-zero) or from outside.
 void DrawObjectFaces(ObjectGeometry* geometry, Observer* observer, SpanRegion* region, int32_t ownPass,

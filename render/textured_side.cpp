@@ -14,6 +14,7 @@
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/textured_polygon.h"
+#include "raster/textured_fill.h"
 #include "textures/texture_record.h"
 
 bool TextureIsUsable(TextureRecord* texture)
@@ -50,6 +51,24 @@ bool FillTextureSource(TextureSource* source, TextureRecord* texture, int32_t ow
     TextureItemBounds(texture, &source->bounds, 0);
     TextureItemColor(texture, &source->colour);
     return source->pixels != nullptr;
+}
+
+bool TexturedSidePaintsOutline(PolygonRecord* face, int32_t ownPass)
+{
+    const int32_t side = ownPass ? kSideFront : kSideBack;
+    TextureRecord* texture = face->GetSideTexture(side);
+    const Q_Offscreen* destination = SharedOffscreen;
+    if (!texture || !destination || !destination->Format().rowTable || !ShadeLevelScreenSet || !face->ClipRef)
+        return false;
+    MemPixMap* pixels = TextureItemProperty(texture, 0);
+    const DynamicArray* pairs = face->GetSideVertexPairsB(side);
+    if (!pixels || !pixels->GetRowTable() || !pairs || pairs->ArrayCount() < face->ClipRef->ArrayCount()) return false;
+    PortRect bounds;
+    pixels->GetBounds(&bounds);
+    int32_t depthMode = 0;
+    int32_t column = 0;
+    return bounds.right >= 1 && bounds.bottom >= 1 && bounds.right <= kMaxTextureSide &&
+           bounds.bottom <= kMaxTextureSide && TextureDestinationFormat(destination->Format(), &depthMode, &column);
 }
 
 int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, SpanRegion* region, int32_t ownPass)

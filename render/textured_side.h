@@ -26,6 +26,11 @@ const ShadeLevelEntry* SideShadeTables(TextureRecord* texture, int32_t level);
 // the picture, its bounds and colour. False when the picture cannot be had.
 bool FillTextureSource(TextureSource* source, TextureRecord* texture, int32_t ownPass, const ShadeLevelEntry* tables);
 
+// True when DrawTexturedFaceSide would paint every pixel inside the side's outline: the picture
+// has rows the fill can address, the translation tables exist, the shared offscreen's format
+// takes textures and every corner has its texture pair.
+bool TexturedSidePaintsOutline(PolygonRecord* face, int32_t ownPass);
+
 // Draws the side of the face seen in this pass (front seen from inside, back from outside) with
 // its texture into the shared offscreen, clipped to the region. 0 when there was nothing to draw
 // (no usable texture, no shared offscreen, fewer than 3 points), else 1.

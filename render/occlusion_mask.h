@@ -1,0 +1,38 @@
+// The pixels of a frame that opaque faces are sure to paint over: one bit per pixel, set row by
+// row from convex device polygons shrunk by a pixel of margin on every side, so that whatever
+// rule a filler uses for the pixels along an edge, every pixel marked is one it writes. The
+// renderer walks a sorted draw list from near to far with it and leaves out the records whose
+// screen box lies wholly under faces drawn after them.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "raster/device_point_list.h"
+
+class OcclusionMask {
+public:
+    // Clears the mask for a frame of device pixels [left, right) x [top, bottom). The storage
+    // is kept from frame to frame and grows only with the frame.
+    void Reset(int32_t left, int32_t top, int32_t right, int32_t bottom);
+
+    // Marks the pixels that the polygon covers with a pixel to spare all round. Polygons that
+    // are not convex, or wind round more than once, mark nothing.
+    void CoverPolygon(const DevicePoint* points, int32_t count);
+
+    // True when every pixel of [left, right) x [top, bottom) that lies in the frame is marked.
+    bool Covers(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+
+private:
+    void MarkRow(int32_t y, int32_t from, int32_t to);
+
+    int32_t left_ = 0;
+    int32_t top_ = 0;
+    int32_t width_ = 0;
+    int32_t height_ = 0;
+    int32_t wordsPerRow_ = 0;
+    std::vector<uint64_t> bits_;
+    // The polygon's extent along each whole line y = top + i: the leftmost and rightmost x.
+    std::vector<double> lineLeft_;
+    std::vector<double> lineRight_;
+};

@@ -1,0 +1,111 @@
+// Records painted over by nearer ones: left out of the frame with the picture unchanged in every
+// depth, their faces projected once something asks for them, and drawn after all behind a
+// see-through face, with an element reaching beyond them, and in drawings of part of the list.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "raster/span_region.h"
+#include "render/face_front_end.h"
+#include "render/frame_render.h"
+#include "render/projection.h"
+#include "tests/render/render_target.h"
+#include "tests/render/scene_support.h"
+
+using namespace rendertest;
+
+namespace {
+
+// A red box ahead of the eye and a small blue one straight behind it.
+struct HiddenScene {
+    HolderPtr world = NewWorld();
+    ModelObject* nearBox = AddBox(world.get(), -40, 100, -30, 40, 110, 30, kRed);
+    ModelObject* farBox = AddBox(world.get(), -10, 200, -10, 10, 210, 10, kBlue);
+    ObserverPtr o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    HiddenScene() { o->SetObserverOptions(kFillOnly); }
+
+    uint32_t FacesOfFrame()
+    {
+        const uint32_t before = FacesDrawn();
+        RenderFrameTimed(o.get(), 0, 0);
+        return FacesDrawn() - before;
+    }
+};
+
+class OccludedEveryDepth : public testing::TestWithParam<int32_t> {};
+
+}  // namespace
+
+TEST_P(OccludedEveryDepth, ARecordBehindANearerOneIsLeftOutWithThePictureUnchanged)
+{
+    RenderTarget target(GetParam());
+    HiddenScene scene;
+    // The background and the near box's face.
+    EXPECT_EQ(scene.FacesOfFrame(), 2u);
+    ObjectGeometry* hidden = scene.farBox->GeometryAt(0);
+    EXPECT_EQ(hidden->Occluded, 1);
+    const std::vector<uint8_t> picture = target.Image();
+    scene.farBox->SetHidden(1);
+    scene.o->BumpSerial();
+    target.Clear();
+    EXPECT_EQ(scene.FacesOfFrame(), 2u);
+    EXPECT_EQ(target.Image(), picture);
+
+    // Its faces wait until a caller needs them; then they face the eye as drawn from outside.
+    scene.farBox->SetHidden(0);
+    scene.o->BumpSerial();
+    RenderFrameTimed(scene.o.get(), 0, 0);
+    PolygonRecord* front = FaceWithNormal(scene.farBox, 0, -256, 0);
+    EXPECT_EQ(hidden->FacesPending, 1);
+    EXPECT_EQ(front->Facing, 0);
+    EXPECT_EQ(RenderObjectVisibility(hidden, scene.o.get()), 1);
+    EXPECT_EQ(hidden->FacesPending, 0);
+    EXPECT_EQ(front->Facing, kFacingBehind);
+    EXPECT_EQ(front->ClipRef, front->Indices);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, OccludedEveryDepth, testing::Values(4, 8, 16, 24, 32),
+                         [](const testing::TestParamInfo<int32_t>& info) { return "Depth" + std::to_string(info.param); });
+
+TEST(Occluded, ARecordBehindASeeThroughFaceOrWithAnElementBeyondItIsDrawn)
+{
+    RenderTarget target(32);
+    {
+        HiddenScene scene;
+        scene.nearBox->SetColours(kRed, 0x8000, kSideBoth);
+        scene.nearBox->RefreshShading();
+        RenderFrameTimed(scene.o.get(), 0, 0);
+        EXPECT_EQ(scene.farBox->GeometryAt(0)->Occluded, 0);
+    }
+    HiddenScene scene;
+    // A sign on the outside of the far box's front face, ten times as wide as the face.
+    ASSERT_NE(AddFaceElement(scene.farBox, FaceWithNormal(scene.farBox, 0, -256, 0)->FaceIndex, 2, 0, 200, 200, 0, 0,
+                             0, {0, 0xFFFF, 0}, 0xFF00),
+              nullptr);
+    RenderFrameTimed(scene.o.get(), 0, 0);
+    EXPECT_EQ(scene.farBox->GeometryAt(0)->Occluded, 0);
+    // Beside the near box, where only the sign can be seen.
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 90 * scene.o->scale / 200, kHeight / 2), 0x00FF00u);
+}
+
+TEST(Occluded, ADrawingOfPartOfTheListDrawsOccludedRecords)
+{
+    RenderTarget target(32);
+    HiddenScene scene;
+    ObjectGeometry* root = scene.world->Root->GeometryAt(0);
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
+    whole->SpanRegionInit();
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
+                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    ASSERT_TRUE(frame);
+    RenderModel(root, scene.o.get(), frame.get(), nullptr, nullptr, 0, 0);
+    ASSERT_EQ(scene.farBox->GeometryAt(0)->Occluded, 1);
+    // Up to the near box, as behind a see-through face: the background and the far box's face.
+    const uint32_t before = FacesDrawn();
+    RenderModel(root, scene.o.get(), frame.get(), scene.nearBox->GeometryAt(0), nullptr, 0, 0);
+    EXPECT_EQ(FacesDrawn() - before, 2u);
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0x0000FFu);
+}
