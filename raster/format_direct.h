@@ -77,32 +77,50 @@ inline void FillSpan24Solid(uint8_t* p, int32_t count, uint32_t w)
     for (; count > 0; --count, p += 3) DirectPixel<3>::Put(p, w);
 }
 
-// The 24- and 32-bit flat spans; the half-tone form writes the pixels whose position parity is
-// `parity`.
+}  // namespace detail
+
+// ---- the span writers ----
+
+// The 16-bit flat spans: two pixels per word, from pattern word [row parity]; the half-tone form
+// writes only index-0 pixels on even rows and index-1 pixels on odd rows.
+template <bool Halftone>
+inline void FillSpan16(const PixelSpan& s, const uint32_t* pattern)
+{
+    FillWordSpan<Layout16, Halftone>(s.FirstWord<Layout16>(), s.FirstIndex<Layout16>(), s.count, pattern[s.Parity()],
+                                     kHalftoneKeep16[s.Parity()]);
+}
+
+// The 24- and 32-bit flat spans; the half-tone form writes every other pixel from the first whose
+// position parity is the row's.
 template <int32_t Bytes, bool Halftone>
-inline void FillDirectSpan(uint8_t* p, int32_t parity, int32_t count, uint32_t w)
+inline void FillSpanDirect(const PixelSpan& s, uint32_t pixel)
 {
     static_assert(Bytes == 3 || Bytes == 4);
     using Pixel = DirectPixel<Bytes>;
+    uint8_t* p = s.row + Bytes * s.column;
     if constexpr (Halftone) {
-        if (count > 0 && int32_t(Pixel::Position(p) & 1) != parity) {
-            p += Bytes;
-            --count;
-        }
-        for (; count > 0; count -= 2, p += 2 * Bytes) Pixel::Put(p, w);
+        const int32_t skip = HalftoneSkip(s, Pixel::Position(p));
+        p += Bytes * skip;
+        for (int32_t count = s.count - skip; count > 0; count -= 2, p += 2 * Bytes) Pixel::Put(p, pixel);
     } else if constexpr (Bytes == 3) {
-        FillSpan24Solid(p, count, w);
+        detail::FillSpan24Solid(p, s.count, pixel);
     } else {
-        ForWordRun(p, count, [w](uint8_t* q) { Store32(q, w); });
+        ForWordRun(p, s.count, [pixel](uint8_t* q) { Store32(q, pixel); });
     }
 }
 
-// Pixel by pixel from `p`: the jitter of the pixel at position q is entry (q & 15) of `jitter`.
+// The shaded spans of every direct format, pixel by pixel from the span's first intensity: the
+// pixel at position q takes ramp [(I + jitter) >> 16], the jitter being entry (q & 15) of the
+// row's window of the matrix table (DitherMatrixWindows).
 template <int32_t Bytes>
-inline void ShadeDirect(uint8_t* p, int32_t count, uint32_t v, uint32_t step, const typename DirectPixel<Bytes>::Value* ramp,
-                        const uint16_t* jitter)
+inline void ShadeSpanDirect(const PixelSpan& s, const typename DirectPixel<Bytes>::Value* ramp)
 {
     using Pixel = DirectPixel<Bytes>;
+    const uint16_t* jitter = DitherMatrixWindows[s.y & 7].data();
+    const uint32_t step = s.step;
+    uint32_t v = s.intensity;
+    uint8_t* p = s.row + Bytes * s.column;
+    int32_t count = s.count;
     for (; count >= 2; count -= 2, p += 2 * Bytes) {
         Pixel::Put(p, ramp[ShadeLevel(v, jitter[Pixel::Position(p) & 15])]);
         v += step;
@@ -112,98 +130,19 @@ inline void ShadeDirect(uint8_t* p, int32_t count, uint32_t v, uint32_t step, co
     if (count > 0) Pixel::Put(p, ramp[ShadeLevel(v, jitter[Pixel::Position(p) & 15])]);
 }
 
-// Every other pixel, starting with the first one whose position parity equals the parity of y.
+// As ShadeSpanDirect on every other pixel, starting with the first whose position parity is the
+// row's, the jitter from the half-tone jitter row (a DitherJitterTable row).
 template <int32_t Bytes>
-inline void ShadeDirectHalftone(uint8_t* p, int32_t parity, int32_t count, uint32_t v, uint32_t step,
-                                const typename DirectPixel<Bytes>::Value* ramp, const uint16_t* jitterRow)
+inline void ShadeSpanHalftoneDirect(const PixelSpan& s, const typename DirectPixel<Bytes>::Value* ramp)
 {
     using Pixel = DirectPixel<Bytes>;
-    if (count > 0 && int32_t(Pixel::Position(p) & 1) != parity) {
-        p += Bytes;
-        --count;
-        v += step;
-    }
-    for (; count > 0; count -= 2, p += 2 * Bytes, v += 2 * step)
+    const uint16_t* jitterRow = JitterRow(s.y);
+    const uint32_t step = s.step;
+    const int32_t skip = HalftoneSkip(s, Pixel::Position(s.row + Bytes * s.column));
+    uint8_t* p = s.row + Bytes * (s.column + skip);
+    uint32_t v = s.intensity + uint32_t(skip) * step;
+    for (int32_t count = s.count - skip; count > 0; count -= 2, p += 2 * Bytes, v += 2 * step)
         Pixel::Put(p, ramp[ShadeLevel(v, jitterRow[Pixel::Position(p) & 15])]);
-}
-
-}  // namespace detail
-
-// ---- 16 bits ----
-
-inline void FillSpan16(const PixelSpan& s, const uint32_t* pattern)
-{
-    FillWordSpan<Layout16, false>(s.FirstWord<Layout16>(), s.FirstIndex<Layout16>(), s.count, pattern[s.Parity()], 0);
-}
-
-// As FillSpan16, writing only index-0 pixels on even rows and index-1 pixels on odd rows.
-inline void FillSpanHalftone16(const PixelSpan& s, const uint32_t* pattern)
-{
-    FillWordSpan<Layout16, true>(s.FirstWord<Layout16>(), s.FirstIndex<Layout16>(), s.count, pattern[s.Parity()],
-                                 kHalftoneKeep16[s.Parity()]);
-}
-
-// The span's pixels from its first intensity on: the pixel at position q takes
-// ramp [(I + window[q & 15]) >> 16], the window being the 16 matrix-table entries of row y
-// (DitherMatrixWindows).
-inline void ShadeSpan16(const PixelSpan& s, const uint16_t* ramp)
-{
-    detail::ShadeDirect<2>(s.row + 2 * s.column, s.count, s.intensity, s.step, ramp,
-                           DitherMatrixWindows[s.y & 7].data());
-}
-
-// The pixels whose position parity equals the parity of y, jitter from the half-tone jitter row
-// (a DitherJitterTable row).
-inline void ShadeSpanHalftone16(const PixelSpan& s, const uint16_t* ramp)
-{
-    detail::ShadeDirectHalftone<2>(s.row + 2 * s.column, s.Parity(), s.count, s.intensity, s.step, ramp,
-                                   JitterRow(s.y));
-}
-
-// ---- 24 and 32 bits ----
-
-inline void FillSpan24(const PixelSpan& s, uint32_t pixel)
-{
-    detail::FillDirectSpan<3, false>(s.row + 3 * s.column, s.Parity(), s.count, pixel);
-}
-
-inline void FillSpanHalftone24(const PixelSpan& s, uint32_t pixel)
-{
-    detail::FillDirectSpan<3, true>(s.row + 3 * s.column, s.Parity(), s.count, pixel);
-}
-
-inline void ShadeSpan24(const PixelSpan& s, const uint32_t* ramp)
-{
-    detail::ShadeDirect<3>(s.row + 3 * s.column, s.count, s.intensity, s.step, ramp,
-                           DitherMatrixWindows[s.y & 7].data());
-}
-
-inline void ShadeSpanHalftone24(const PixelSpan& s, const uint32_t* ramp)
-{
-    detail::ShadeDirectHalftone<3>(s.row + 3 * s.column, s.Parity(), s.count, s.intensity, s.step, ramp,
-                                   JitterRow(s.y));
-}
-
-inline void FillSpan32(const PixelSpan& s, uint32_t pixel)
-{
-    detail::FillDirectSpan<4, false>(s.row + 4 * s.column, s.Parity(), s.count, pixel);
-}
-
-inline void FillSpanHalftone32(const PixelSpan& s, uint32_t pixel)
-{
-    detail::FillDirectSpan<4, true>(s.row + 4 * s.column, s.Parity(), s.count, pixel);
-}
-
-inline void ShadeSpan32(const PixelSpan& s, const uint32_t* ramp)
-{
-    detail::ShadeDirect<4>(s.row + 4 * s.column, s.count, s.intensity, s.step, ramp,
-                           DitherMatrixWindows[s.y & 7].data());
-}
-
-inline void ShadeSpanHalftone32(const PixelSpan& s, const uint32_t* ramp)
-{
-    detail::ShadeDirectHalftone<4>(s.row + 4 * s.column, s.Parity(), s.count, s.intensity, s.step, ramp,
-                                   JitterRow(s.y));
 }
 
 // ---- traits ----
@@ -221,10 +160,7 @@ struct Direct16 {
     template <bool Halftone>
     static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        if constexpr (Halftone)
-            FillSpanHalftone16(s, flat.pattern);
-        else
-            FillSpan16(s, flat.pattern);
+        FillSpan16<Halftone>(s, flat.pattern);
     }
 
     // A pixel takes the half of the colour word that belongs to its index, stored on its own.
@@ -250,9 +186,9 @@ struct Direct16 {
     static void ShadeSpan(const PixelSpan& s, const Ramps& ramps)
     {
         if constexpr (Halftone)
-            ShadeSpanHalftone16(s, ramps.ramp.Levels());
+            ShadeSpanHalftoneDirect<2>(s, ramps.ramp.Levels());
         else
-            ShadeSpan16(s, ramps.ramp.Levels());
+            ShadeSpanDirect<2>(s, ramps.ramp.Levels());
     }
 };
 
@@ -270,14 +206,7 @@ struct DirectWide {
     template <bool Halftone>
     static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        if constexpr (Bytes == 3 && Halftone)
-            FillSpanHalftone24(s, flat.pixel);
-        else if constexpr (Bytes == 3)
-            FillSpan24(s, flat.pixel);
-        else if constexpr (Halftone)
-            FillSpanHalftone32(s, flat.pixel);
-        else
-            FillSpan32(s, flat.pixel);
+        FillSpanDirect<Bytes, Halftone>(s, flat.pixel);
     }
 
     struct Line {
@@ -301,15 +230,10 @@ struct DirectWide {
     template <bool Halftone>
     static void ShadeSpan(const PixelSpan& s, const Ramps& ramps)
     {
-        const uint32_t* ramp = ramps.ramp.Levels();
-        if constexpr (Bytes == 3 && Halftone)
-            ShadeSpanHalftone24(s, ramp);
-        else if constexpr (Bytes == 3)
-            ShadeSpan24(s, ramp);
-        else if constexpr (Halftone)
-            ShadeSpanHalftone32(s, ramp);
+        if constexpr (Halftone)
+            ShadeSpanHalftoneDirect<Bytes>(s, ramps.ramp.Levels());
         else
-            ShadeSpan32(s, ramp);
+            ShadeSpanDirect<Bytes>(s, ramps.ramp.Levels());
     }
 };
 

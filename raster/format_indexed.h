@@ -45,17 +45,13 @@ constexpr uint32_t kHalftoneKeep4[2] = {0xF0F0F0F0, 0x0F0F0F0F};
 
 // ---- 8-bit pixels ----
 
-// The span's pixels from pattern word [row parity].
+// The span's pixels from pattern word [row parity]; the half-tone form writes only pixels 0 and 2
+// of each word on even rows and 1 and 3 on odd rows.
+template <bool Halftone>
 inline void FillSpan8(const PixelSpan& s, const uint32_t* pattern)
 {
-    FillWordSpan<Layout8, false>(s.FirstWord<Layout8>(), s.FirstIndex<Layout8>(), s.count, pattern[s.Parity()], 0);
-}
-
-// As FillSpan8, writing only pixels 0 and 2 of each word on even rows and 1 and 3 on odd rows.
-inline void FillSpanHalftone8(const PixelSpan& s, const uint32_t* pattern)
-{
-    FillWordSpan<Layout8, true>(s.FirstWord<Layout8>(), s.FirstIndex<Layout8>(), s.count, pattern[s.Parity()],
-                                kHalftoneKeep8[s.Parity()]);
+    FillWordSpan<Layout8, Halftone>(s.FirstWord<Layout8>(), s.FirstIndex<Layout8>(), s.count, pattern[s.Parity()],
+                                    kHalftoneKeep8[s.Parity()]);
 }
 
 // The span's pixels from its first intensity on: the pixel at byte address A takes level
@@ -91,14 +87,10 @@ inline void ShadeSpan8(const PixelSpan& s, const IndexedRamps& ramps)
 inline void ShadeSpanHalftone8(const PixelSpan& s, const IndexedRamps& ramps)
 {
     const uint32_t step = s.step;
-    uint32_t v = s.intensity;
-    uint8_t* p = s.row + s.column;
-    int32_t count = s.count;
-    if (count > 0 && int32_t(AddressOf(p) & 1) != s.Parity()) {
-        ++p;
-        --count;
-        v += step;
-    }
+    const int32_t skip = HalftoneSkip(s, AddressOf(s.row + s.column));
+    uint8_t* p = s.row + s.column + skip;
+    int32_t count = s.count - skip;
+    uint32_t v = s.intensity + uint32_t(skip) * step;
     const uint16_t* jitterRow = JitterRow(s.y);
     const uint8_t* ramp = (AddressOf(p) & 1) ? ramps.Odd(s.y, true) : ramps.Even(s.y, true);
     for (; count > 0; count -= 2, p += 2, v += 2 * step) *p = ramp[ShadeLevel(v, jitterRow[AddressOf(p) & 15])];
@@ -117,10 +109,7 @@ struct Indexed8 {
     template <bool Halftone>
     static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        if constexpr (Halftone)
-            FillSpanHalftone8(s, flat.pattern);
-        else
-            FillSpan8(s, flat.pattern);
+        FillSpan8<Halftone>(s, flat.pattern);
     }
 
     // Lines are one palette index (bits 16 to 23 of the colour word) in every byte: never dithered.
@@ -152,16 +141,13 @@ struct Indexed8 {
 
 // ---- 4-bit pixels ----
 
+// The 4-bit flat spans, as FillSpan8; the half-tone form writes only the odd pixels on even rows
+// and the even pixels on odd rows.
+template <bool Halftone>
 inline void FillSpan4(const PixelSpan& s, const uint32_t* pattern)
 {
-    FillWordSpan<Layout4, false>(s.FirstWord<Layout4>(), s.FirstIndex<Layout4>(), s.count, pattern[s.Parity()], 0);
-}
-
-// As FillSpan4, writing only the odd pixels on even rows and the even pixels on odd rows.
-inline void FillSpanHalftone4(const PixelSpan& s, const uint32_t* pattern)
-{
-    FillWordSpan<Layout4, true>(s.FirstWord<Layout4>(), s.FirstIndex<Layout4>(), s.count, pattern[s.Parity()],
-                                kHalftoneKeep4[s.Parity()]);
+    FillWordSpan<Layout4, Halftone>(s.FirstWord<Layout4>(), s.FirstIndex<Layout4>(), s.count, pattern[s.Parity()],
+                                    kHalftoneKeep4[s.Parity()]);
 }
 
 namespace detail {
@@ -203,16 +189,10 @@ inline void ShadeSpan4(const PixelSpan& s, const IndexedRamps& ramps)
 // As ShadeSpan4 on the pixels whose index parity equals the parity of y, from the half-tone ramps.
 inline void ShadeSpanHalftone4(const PixelSpan& s, const IndexedRamps& ramps)
 {
-    int32_t index = s.FirstIndex<Layout4>();
-    int32_t count = s.count;
-    uint32_t v = s.intensity;
-    if (count > 0 && (index & 1) != s.Parity()) {
-        ++index;
-        --count;
-        v += s.step;
-    }
-    detail::ShadeNibbles(s.FirstWord<Layout4>(), index, count, 2, v, 2 * s.step, ramps.Odd(s.y, true),
-                         ramps.Even(s.y, true), JitterRow(s.y));
+    const int32_t index = s.FirstIndex<Layout4>();
+    const int32_t skip = HalftoneSkip(s, uintptr_t(index));
+    detail::ShadeNibbles(s.FirstWord<Layout4>(), index + skip, s.count - skip, 2, s.intensity + uint32_t(skip) * s.step,
+                         2 * s.step, ramps.Odd(s.y, true), ramps.Even(s.y, true), JitterRow(s.y));
 }
 
 struct Packed4 {
@@ -228,10 +208,7 @@ struct Packed4 {
     template <bool Halftone>
     static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        if constexpr (Halftone)
-            FillSpanHalftone4(s, flat.pattern);
-        else
-            FillSpan4(s, flat.pattern);
+        FillSpan4<Halftone>(s, flat.pattern);
     }
 
     // Word A holds the low nibbles of the colour word's two upper bytes, word B their high nibbles,

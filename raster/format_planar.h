@@ -29,23 +29,16 @@ constexpr uint32_t PlaneWord(uint32_t half, int32_t k)
     return word;
 }
 
-// The span's pixels in every plane, plane k from pattern word 2k + row parity.
+// The span's pixels in every plane, plane k from pattern word 2k + row parity; the half-tone form
+// writes only the odd pixels on even rows and the even pixels on odd rows.
+template <bool Halftone>
 inline void FillSpanPlanar(const PixelSpan& s, const uint32_t* pattern)
 {
     uint8_t* word = s.FirstWord<LayoutPlanar>();
     const int32_t index = s.FirstIndex<LayoutPlanar>();
     for (int32_t k = 0; k < kPlaneCount; ++k)
-        FillWordSpan<LayoutPlanar, false>(word + k * s.planeBytes, index, s.count, pattern[2 * k + s.Parity()], 0);
-}
-
-// As FillSpanPlanar, writing only the odd pixels on even rows and the even pixels on odd rows.
-inline void FillSpanHalftonePlanar(const PixelSpan& s, const uint32_t* pattern)
-{
-    uint8_t* word = s.FirstWord<LayoutPlanar>();
-    const int32_t index = s.FirstIndex<LayoutPlanar>();
-    for (int32_t k = 0; k < kPlaneCount; ++k)
-        FillWordSpan<LayoutPlanar, true>(word + k * s.planeBytes, index, s.count, pattern[2 * k + s.Parity()],
-                                         kHalftoneKeepPlanar[s.Parity()]);
+        FillWordSpan<LayoutPlanar, Halftone>(word + k * s.planeBytes, index, s.count, pattern[2 * k + s.Parity()],
+                                             kHalftoneKeepPlanar[s.Parity()]);
 }
 
 namespace detail {
@@ -87,16 +80,11 @@ inline void ShadeSpanPlanar(const PixelSpan& s, const IndexedRamps& ramps)
 // ramps.
 inline void ShadeSpanHalftonePlanar(const PixelSpan& s, const IndexedRamps& ramps)
 {
-    int32_t index = s.FirstIndex<LayoutPlanar>();
-    int32_t count = s.count;
-    uint32_t v = s.intensity;
-    if (count > 0 && (index & 1) != s.Parity()) {
-        ++index;
-        --count;
-        v += s.step;
-    }
-    detail::ShadePlanes(s.FirstWord<LayoutPlanar>(), index, s.planeBytes, count, 2, v, 2 * s.step,
-                        ramps.Odd(s.y, true), ramps.Even(s.y, true), JitterRow(s.y));
+    const int32_t index = s.FirstIndex<LayoutPlanar>();
+    const int32_t skip = HalftoneSkip(s, uintptr_t(index));
+    detail::ShadePlanes(s.FirstWord<LayoutPlanar>(), index + skip, s.planeBytes, s.count - skip, 2,
+                        s.intensity + uint32_t(skip) * s.step, 2 * s.step, ramps.Odd(s.y, true), ramps.Even(s.y, true),
+                        JitterRow(s.y));
 }
 
 struct Planar4 {
@@ -123,10 +111,7 @@ struct Planar4 {
     template <bool Halftone>
     static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        if constexpr (Halftone)
-            FillSpanHalftonePlanar(s, flat.pattern);
-        else
-            FillSpanPlanar(s, flat.pattern);
+        FillSpanPlanar<Halftone>(s, flat.pattern);
     }
 
     // The 4-bit line words A and B, each made into four plane words; pixels alternate A, B, A ...

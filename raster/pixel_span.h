@@ -37,6 +37,14 @@ struct PixelSpan {
     }
 };
 
+// The half-tone spans that write pixel by pixel write every other pixel, starting with the first
+// whose position parity equals the row's: 1 when the span's first pixel, at `position`, is passed
+// over, else 0.
+inline int32_t HalftoneSkip(const PixelSpan& s, uintptr_t position)
+{
+    return s.count > 0 && int32_t(position & 1) != s.Parity() ? 1 : 0;
+}
+
 // The `count` pixels from device point (x, y) of the target.
 inline PixelSpan SpanOn(const RasterTarget& t, int32_t y, int32_t x, int32_t count)
 {

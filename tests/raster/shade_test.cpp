@@ -209,17 +209,17 @@ TEST(ShadePolygon, PointValuesAreClampedInPlace)
     EXPECT_GT(drawn, 400);
 }
 
-TEST(ShadeSpan16, TopIntensityWithTheLargestJitterReadsTheUpperGuard)
+TEST(ShadeSpanDirect, TopIntensityWithTheLargestJitterReadsTheUpperGuard)
 {
     FakeShadeTables tables;
     Direct16::Ramps ramps;
     Direct16::BuildRamps(ramps, tables.Levels(), 4);
     // Row 7's window holds the largest jitter (63/64 of a level): 31.5 plus it reaches level 32.
     Surface<Direct16> s(16, 8);
-    ShadeSpan16(ShadedSpanOn(s.Target(), 7, 0, 16, 16, 0, 0x1F8000, 0x1F8000), ramps.ramp.Levels());
+    ShadeSpanDirect<2>(ShadedSpanOn(s.Target(), 7, 0, 16, 16, 0, 0x1F8000, 0x1F8000), ramps.ramp.Levels());
     for (int32_t x = 0; x < 16; ++x) EXPECT_EQ(s.Pixel(x, 7), FakeShadeTables::Pixel16(31, 4)) << x;
     // Just above 10.0 every jitter below one level keeps the pixels at level 10.
-    ShadeSpan16(ShadedSpanOn(s.Target(), 7, 0, 16, 16, 0, 0x0A0001, 0x0A0001), ramps.ramp.Levels());
+    ShadeSpanDirect<2>(ShadedSpanOn(s.Target(), 7, 0, 16, 16, 0, 0x0A0001, 0x0A0001), ramps.ramp.Levels());
     for (int32_t x = 0; x < 16; ++x) EXPECT_EQ(s.Pixel(x, 7), FakeShadeTables::Pixel16(10, 4)) << x;
 }
 
