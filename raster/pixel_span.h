@@ -14,8 +14,8 @@ namespace raster {
 struct PixelSpan {
     uint8_t* row;        // the row's first byte; in the 4-plane format plane 0's
     int32_t planeBytes;  // the 4-plane format: bytes from one plane of the row to the next
-    int32_t y;           // the device row: its parity picks the pattern word, the half-tone pixels and
-                         // (with y itself) the dither rows
+    int32_t y;           // the device row: it picks the dither rows, its parity the pattern word and
+                         // the half-tone pixels
     int32_t column;      // the first pixel, counted from the row's start
     int32_t count;       // pixels to write
     uint32_t intensity;  // shaded spans: the first pixel's intensity, 16.16
