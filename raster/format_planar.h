@@ -36,9 +36,12 @@ inline void FillSpanPlanar(const PixelSpan& s, const uint32_t* pattern)
 {
     uint8_t* word = s.FirstWord<LayoutPlanar>();
     const int32_t index = s.FirstIndex<LayoutPlanar>();
+    const int32_t count = s.count;
+    const int32_t planeBytes = s.planeBytes;
+    const int32_t parity = s.Parity();
     for (int32_t k = 0; k < kPlaneCount; ++k)
-        FillWordSpan<LayoutPlanar, Halftone>(word + k * s.planeBytes, index, s.count, pattern[2 * k + s.Parity()],
-                                             kHalftoneKeepPlanar[s.Parity()]);
+        FillWordSpan<LayoutPlanar, Halftone>(word + k * planeBytes, index, count, pattern[2 * k + parity],
+                                             kHalftoneKeepPlanar[parity]);
 }
 
 namespace detail {
@@ -50,17 +53,24 @@ inline void ShadePlanes(uint8_t* word, int32_t index, int32_t planeBytes, int32_
 {
     word += 4 * (index >> 5);
     index &= 31;
+    static_assert(kPlaneCount == 4, "the colour bits are gathered into one variable per plane");
     while (count > 0) {
-        uint32_t planes[kPlaneCount] = {0, 0, 0, 0};
+        uint32_t plane0 = 0, plane1 = 0, plane2 = 0, plane3 = 0;
         uint32_t mask = 0;
         for (; index < 32 && count > 0; index += stride, count -= stride, v += step) {
             const uint8_t* ramp = (index & 1) ? oddRamp : evenRamp;
             const uint32_t c = ramp[ShadeLevel(v, jitterRow[index & 15])];
             const int32_t shift = LayoutPlanar::PixelShift(index);
-            for (int32_t k = 0; k < kPlaneCount; ++k) planes[k] |= ((c >> k) & 1) << shift;
+            plane0 |= (c & 1) << shift;
+            plane1 |= ((c >> 1) & 1) << shift;
+            plane2 |= ((c >> 2) & 1) << shift;
+            plane3 |= ((c >> 3) & 1) << shift;
             mask |= LayoutPlanar::kPixel[index];
         }
-        for (int32_t k = 0; k < kPlaneCount; ++k) MaskedStore32(word + k * planeBytes, ~mask, planes[k]);
+        MaskedStore32(word, ~mask, plane0);
+        MaskedStore32(word + planeBytes, ~mask, plane1);
+        MaskedStore32(word + 2 * planeBytes, ~mask, plane2);
+        MaskedStore32(word + 3 * planeBytes, ~mask, plane3);
         word += 4;
         index -= 32;
     }
