@@ -6,7 +6,7 @@
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
 
-int32_t ReadBitmapFormat(Q_Offscreen* offscreen, HDC dc, HBITMAP bitmap)
+int32_t ReadBitmapFormat(Q_Offscreen* offscreen, HDC /*dc*/, HBITMAP bitmap)
 {
     PixelFormat& format = offscreen->Format();
     DIBSECTION section{};

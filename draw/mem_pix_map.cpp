@@ -119,7 +119,7 @@ ResultCode MemPixMap::MemPixMapInit8(Q_Offscreen* source)
     return kResultOk;
 }
 
-ResultCode MemPixMap::InitNoFill(const PortRect& rect, int32_t depth, DynamicArray* table)
+ResultCode MemPixMap::InitNoFill(const PortRect& rect, int32_t /*depth*/, DynamicArray* /*table*/)
 {
     return MemPixMapInit(rect, 8);
 }
@@ -150,8 +150,8 @@ ResultCode MemPixMap::TransferColorTable(MemoryStream* stream, DynamicArray* tab
     return kResultOk;
 }
 
-ResultCode MemPixMap::TransferPixelRows(MemoryStream* stream, DynamicArray* table, int32_t totalBytes,
-                                        int32_t rowBytes, int32_t firstRow, int32_t rows, int32_t flag,
+ResultCode MemPixMap::TransferPixelRows(MemoryStream* stream, DynamicArray* table, int32_t /*totalBytes*/,
+                                        int32_t rowBytes, int32_t firstRow, int32_t rows, int32_t /*flag*/,
                                         int32_t depth)
 {
     if (rows <= 0) return kResultOk;

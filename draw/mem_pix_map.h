@@ -18,8 +18,8 @@ public:
     // The depth field (8), whatever the screen's depth.
     int32_t Depth() override { return depth_; }
     // A pixel map has no DC.
-    HDC GetDrawingDC(PortRect* rect) override { return nullptr; }
-    void ReleaseDrawingDC(HDC dc) override {}
+    HDC GetDrawingDC(PortRect* /*rect*/) override { return nullptr; }
+    void ReleaseDrawingDC(HDC /*dc*/) override {}
     ResultCode Lock() override
     {
         AddLock();

@@ -85,8 +85,8 @@ ResultCode Q_Offscreen::TransferColorTable(MemoryStream* stream, DynamicArray* t
     return kResultOk;
 }
 
-ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* table, int32_t totalBytes,
-                                          int32_t rowBytes, int32_t firstRow, int32_t rows, int32_t flag,
+ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* table, int32_t /*totalBytes*/,
+                                          int32_t rowBytes, int32_t firstRow, int32_t rows, int32_t /*flag*/,
                                           int32_t depth)
 {
     const int32_t rowSize = int32_t(ImageRowSize(format_.width, depth));

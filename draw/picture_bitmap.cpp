@@ -157,7 +157,7 @@ ResultCode PictToOffscreen(Q_Offscreen* offscreen, MemoryStream* stream, int32_t
     return result;
 }
 
-ResultCode ReadPictData(MemoryStream* stream, int32_t length)
+ResultCode ReadPictData(MemoryStream* /*stream*/, int32_t /*length*/)
 {
     return kResultOk;
 }

@@ -46,8 +46,8 @@ public:
     // Copies the bounds out (panes and windows compute theirs).
     virtual void GetBounds(PortRect* rect) { *rect = bounds_; }
     // The DC to draw into, with the bounds in `rect`; the base has none (0).
-    virtual HDC GetDrawingDC(PortRect* rect) { return nullptr; }
-    virtual void ReleaseDrawingDC(HDC dc) {}
+    virtual HDC GetDrawingDC(PortRect* /*rect*/) { return nullptr; }
+    virtual void ReleaseDrawingDC(HDC /*dc*/) {}
     virtual ResultCode Lock() { return kResultOk; }
     virtual void Unlock() {}
 

@@ -305,7 +305,7 @@ uint8_t* Q_Offscreen::GetPixelBits()
     return format_.pixelBits;
 }
 
-ResultCode Q_Offscreen::InitNoFill(const PortRect& rect, int32_t depth, DynamicArray* table)
+ResultCode Q_Offscreen::InitNoFill(const PortRect& rect, int32_t depth, DynamicArray* /*table*/)
 {
     return QOffscreenInit(rect, depth, nullptr);
 }

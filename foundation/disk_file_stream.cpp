@@ -156,7 +156,7 @@ ResultCode DiskFileStream::StreamSize(int32_t* size)
     return kResultOk;
 }
 
-ResultCode DiskFileStream::StreamSetSize(int32_t size)
+ResultCode DiskFileStream::StreamSetSize(int32_t /*size*/)
 {
     return kResultShortRead;
 }

@@ -190,7 +190,7 @@ int32_t DynamicArray::Reverse()
     return pairs;
 }
 
-int32_t DynamicArray::Compare(const void* a, const void* b)
+int32_t DynamicArray::Compare(const void* /*a*/, const void* /*b*/)
 {
     return 0;
 }

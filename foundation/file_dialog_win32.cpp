@@ -92,7 +92,7 @@ DWORD OpenDialogFlags(int32_t explorerDialogs)
     return explorerDialogs ? flags | OFN_EXPLORER : flags;
 }
 
-UINT_PTR CALLBACK PlaceDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+UINT_PTR CALLBACK PlaceDialogHook(HWND dialog, UINT message, WPARAM /*wParam*/, LPARAM lParam)
 {
     // An explorer-style hook dialog is a child of the real dialog and hears when it is complete;
     // an old-style hook dialog is the dialog itself.

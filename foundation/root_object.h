@@ -16,7 +16,7 @@ public:
     virtual ~RootObject() = default;
 
     // Writes (or, for reading streams, reads) the object through the stream; the default moves nothing.
-    virtual ResultCode Write(MemoryStream* stream) { return kResultOk; }
+    virtual ResultCode Write(MemoryStream* /*stream*/) { return kResultOk; }
 };
 
 // Owns a heap object and releases it through its Destroy operation.

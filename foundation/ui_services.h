@@ -20,26 +20,26 @@ public:
     // Shows the modal alert with the text verbatim and returns when it is dismissed.
     virtual void ShowAlert(const char* text);
     // Sets the cursor by resource number; kWaitCursor advances the animated wait cursor.
-    virtual void SetCursorShape(int32_t shape) {}
+    virtual void SetCursorShape(int32_t /*shape*/) {}
     // The beep of a blocked step: kinds 0 and 2 play nothing, the others the system beep when
     // sounds are on.
-    virtual void PlayBeep(int32_t kind) {}
+    virtual void PlayBeep(int32_t /*kind*/) {}
 
     // The current progress window. Open* answer 0 when they made one, -1 when one already
     // exists (or progress windows are suppressed); the setters do nothing without one.
     virtual int32_t OpenProgress() { return -1; }
     virtual int32_t OpenTextureProgress() { return -1; }
     virtual int32_t OpenLibraryProgress() { return -1; }
-    virtual void ProgressSetText(const char* text) {}
-    virtual void ProgressSetMessage(const char* text) {}
-    virtual void ProgressSetDetail(const char* text) {}
-    virtual void ProgressSetTotal(int32_t total) {}
-    virtual void ProgressSetValue(int32_t value) {}
+    virtual void ProgressSetText(const char* /*text*/) {}
+    virtual void ProgressSetMessage(const char* /*text*/) {}
+    virtual void ProgressSetDetail(const char* /*text*/) {}
+    virtual void ProgressSetTotal(int32_t /*total*/) {}
+    virtual void ProgressSetValue(int32_t /*value*/) {}
     virtual int32_t ProgressValue() { return 0; }
     virtual void ProgressShow() {}
     // Redraws the bar and runs pending messages; 1 once the user pressed Stop or Cancel.
-    virtual int32_t ProgressUpdate(int32_t reserved) { return 0; }
-    virtual void ProgressShowCredits(Q_Offscreen* picture, DynamicArray* text) {}
+    virtual int32_t ProgressUpdate(int32_t /*reserved*/) { return 0; }
+    virtual void ProgressShowCredits(Q_Offscreen* /*picture*/, DynamicArray* /*text*/) {}
     virtual void ProgressFinish() {}
 };
 

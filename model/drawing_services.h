@@ -26,21 +26,27 @@ public:
 
     // A coverage region of a polygon (FixedPoint points in one coordinate plane); null when
     // none can be made, which the other three operations accept.
-    virtual CoverageRegion* NewCoverageRegion(const DynamicArray* polygon) { return nullptr; }
+    virtual CoverageRegion* NewCoverageRegion(const DynamicArray* /*polygon*/) { return nullptr; }
     // 1 when the polygon took something away from the region's remainder, else 0.
-    virtual int32_t CoverageRegionSubtract(CoverageRegion* region, const DynamicArray* polygon) { return 1; }
+    virtual int32_t CoverageRegionSubtract(CoverageRegion* /*region*/, const DynamicArray* /*polygon*/) { return 1; }
     // 1 while part of the region's polygon is left uncovered.
-    virtual int32_t CoverageRegionRemains(CoverageRegion* region) { return 1; }
-    virtual void DisposeCoverageRegion(CoverageRegion* region) {}
+    virtual int32_t CoverageRegionRemains(CoverageRegion* /*region*/) { return 1; }
+    virtual void DisposeCoverageRegion(CoverageRegion* /*region*/) {}
 
     // The credits picture, an offscreen in the drawing layer's image format (the body of a
     // "BMAP" chunk): a new empty picture (null when none can be made, and by default), its image
     // moved through the stream in the stream's direction (0 or a failure code), its disposal, and
     // its size (false without a picture).
     virtual Q_Offscreen* NewCreditsPicture() { return nullptr; }
-    virtual ResultCode ReadWriteCreditsPicture(Q_Offscreen* picture, MemoryStream* stream) { return kResultLocked; }
-    virtual void DisposeCreditsPicture(Q_Offscreen* picture) {}
-    virtual bool CreditsPictureSize(const Q_Offscreen* picture, int32_t* width, int32_t* height) { return false; }
+    virtual ResultCode ReadWriteCreditsPicture(Q_Offscreen* /*picture*/, MemoryStream* /*stream*/)
+    {
+        return kResultLocked;
+    }
+    virtual void DisposeCreditsPicture(Q_Offscreen* /*picture*/) {}
+    virtual bool CreditsPictureSize(const Q_Offscreen* /*picture*/, int32_t* /*width*/, int32_t* /*height*/)
+    {
+        return false;
+    }
 };
 
 // Installs the services (null restores the defaults); returns the ones installed before.

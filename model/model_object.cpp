@@ -116,17 +116,17 @@ Surface* ModelObject::NewSurface()
     return new (std::nothrow) Surface;
 }
 
-ResultCode ModelObject::StreamUnknownChunk(MemoryStream* stream, ChunkTag tag)
+ResultCode ModelObject::StreamUnknownChunk(MemoryStream* /*stream*/, ChunkTag /*tag*/)
 {
     return kResultOk;
 }
 
-ResultCode ModelObject::StreamBeforeChunks(MemoryStream* stream)
+ResultCode ModelObject::StreamBeforeChunks(MemoryStream* /*stream*/)
 {
     return kResultOk;
 }
 
-ResultCode ModelObject::StreamAfterChunks(MemoryStream* stream)
+ResultCode ModelObject::StreamAfterChunks(MemoryStream* /*stream*/)
 {
     return kResultOk;
 }

@@ -136,7 +136,7 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
     return result;
 }
 
-ResultCode ModelObject::DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped)
+ResultCode ModelObject::DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t /*kind*/, DynamicArray** dropped)
 {
     switch (tag) {
     case kTagName: return StreamNameChunk(stream);
@@ -159,7 +159,7 @@ ResultCode ModelObject::DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_
     }
 }
 
-int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* stream)
+int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* /*stream*/)
 {
     if (tag == kValidateStart) {
         *flags = 0;

@@ -284,7 +284,7 @@ int32_t VertexLookup::FindOrAdd(const FixedVector3& point)
     return index;
 }
 
-int32_t PolygonRecord::SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts,
+int32_t PolygonRecord::SliceFace(const PlaneRecord* /*plane*/, const DynamicArray* distances, DynamicArray* cuts,
                                  VertexLookup* lookup)
 {
     SetCursorShape(kWaitCursor);

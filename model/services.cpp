@@ -24,7 +24,7 @@ int32_t CubeLevel(uint16_t channel)
 
 }  // namespace
 
-void TextureServices::TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize)
+void TextureServices::TextureName(const TextureRecord* /*texture*/, char* buffer, int32_t bufferSize)
 {
     if (bufferSize > 0) buffer[0] = 0;
 }

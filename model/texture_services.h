@@ -21,36 +21,36 @@ public:
     virtual ~TextureServices() = default;
 
     // The user lists of a texture (one entry per side a user binds it to).
-    virtual ResultCode TextureAddObjectUser(TextureRecord* texture, ModelObject* user) { return kResultOk; }
-    virtual void TextureRemoveObjectUser(TextureRecord* texture, ModelObject* user) {}
-    virtual ResultCode TextureAddSurfaceUser(TextureRecord* texture, Surface* user) { return kResultOk; }
-    virtual void TextureRemoveSurfaceUser(TextureRecord* texture, Surface* user) {}
-    virtual ResultCode TextureAddElementUser(TextureRecord* texture, PolygonElement* user) { return kResultOk; }
-    virtual void TextureRemoveElementUser(TextureRecord* texture, PolygonElement* user) {}
+    virtual ResultCode TextureAddObjectUser(TextureRecord* /*texture*/, ModelObject* /*user*/) { return kResultOk; }
+    virtual void TextureRemoveObjectUser(TextureRecord* /*texture*/, ModelObject* /*user*/) {}
+    virtual ResultCode TextureAddSurfaceUser(TextureRecord* /*texture*/, Surface* /*user*/) { return kResultOk; }
+    virtual void TextureRemoveSurfaceUser(TextureRecord* /*texture*/, Surface* /*user*/) {}
+    virtual ResultCode TextureAddElementUser(TextureRecord* /*texture*/, PolygonElement* /*user*/) { return kResultOk; }
+    virtual void TextureRemoveElementUser(TextureRecord* /*texture*/, PolygonElement* /*user*/) {}
     // The name of a texture into a buffer of the given size ("" without one).
     virtual void TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize);
 
     // Save numbering of one model file: reset before it is read or written, an index per
     // referenced texture when writing (-2 for none), a record per index when reading.
-    virtual void BeginTextureSave(MemoryStream* stream) {}
-    virtual int32_t AssignTextureIndex(TextureRecord* texture) { return -2; }
-    virtual TextureRecord* NewTextureForIndex(int32_t index) { return nullptr; }
+    virtual void BeginTextureSave(MemoryStream* /*stream*/) {}
+    virtual int32_t AssignTextureIndex(TextureRecord* /*texture*/) { return -2; }
+    virtual TextureRecord* NewTextureForIndex(int32_t /*index*/) { return nullptr; }
     virtual void CollectUsedTextures() {}
     // The body of the "TXTB" chunk: reads the texture table; writing writes nothing.
-    virtual ResultCode ReadTextureTable(MemoryStream* stream) { return kResultOk; }
+    virtual ResultCode ReadTextureTable(MemoryStream* /*stream*/) { return kResultOk; }
     // Writes the "TXTB" chunk of the textures numbered since BeginTextureSave (nothing when
     // there are none).
-    virtual ResultCode WriteTextureTable(MemoryStream* stream) { return kResultOk; }
+    virtual ResultCode WriteTextureTable(MemoryStream* /*stream*/) { return kResultOk; }
     // Entries of the texture table last read.
     virtual int32_t TextureTableCount() { return 0; }
 
     // Texture mapping of a surface's sides and of the faces of an object.
-    virtual void UpdateSideTextureMapping(Surface* surface) {}
-    virtual void RebindSurfaceTextures(ModelObject* object) {}
+    virtual void UpdateSideTextureMapping(Surface* /*surface*/) {}
+    virtual void RebindSurfaceTextures(ModelObject* /*object*/) {}
     // The texture coordinates of a polygon (FixedPoint in its own plane) showing the texture on
     // a part of the object, into `*output` (made when null).
-    virtual void SetupTextureMapping(TextureRecord* texture, const ModelObject* object, const DynamicArray* polygon,
-                                     DynamicArray** output)
+    virtual void SetupTextureMapping(TextureRecord* /*texture*/, const ModelObject* /*object*/,
+                                     const DynamicArray* /*polygon*/, DynamicArray** /*output*/)
     {
     }
 };

@@ -289,7 +289,7 @@ void PlayerDocument::SetName(const char* text)
     for (int32_t i = 0; i < ViewCount(); ++i) ViewAt(i)->SetName(name_);
 }
 
-void PlayerDocument::OpenViewWindow(const PortRect& rect, int32_t kind)
+void PlayerDocument::OpenViewWindow(const PortRect& /*rect*/, int32_t kind)
 {
     if (!IsPlacedView(kind) || !walk_) return;
     if (auto* existing = static_cast<WalkView*>(FindView(kind))) {

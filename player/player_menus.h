@@ -16,7 +16,7 @@ class PlayerDocument;
 // "Open...", "Close", "Credits..." and "Exit"; the owner is the window that built it.
 class FileMenuHandler : public Menu {
 public:
-    void DoMenuCommand(int32_t position, int32_t extra) override { FileMenuCommand(position); }
+    void DoMenuCommand(int32_t position, int32_t /*extra*/) override { FileMenuCommand(position); }
     void UpdateMenu() override { UpdateFileMenu(); }
 
     void FileMenuCommand(int32_t position);
@@ -31,7 +31,7 @@ private:
 // "About Tamrix Player..." and "Help...".
 class HelpMenuHandler : public Menu {
 public:
-    void DoMenuCommand(int32_t position, int32_t extra) override { HelpMenuCommand(position); }
+    void DoMenuCommand(int32_t position, int32_t /*extra*/) override { HelpMenuCommand(position); }
 
     void HelpMenuCommand(int32_t position);
 };
@@ -39,7 +39,7 @@ public:
 // Levelling, the lenses, the speeds, the walk path's Stop and Play, and Full Screen.
 class NavigateMenuHandler : public Menu {
 public:
-    void DoMenuCommand(int32_t position, int32_t extra) override { NavigateMenuCommand(position); }
+    void DoMenuCommand(int32_t position, int32_t /*extra*/) override { NavigateMenuCommand(position); }
     void UpdateMenu() override { UpdateNavigateMenu(); }
 
     void NavigateMenuCommand(int32_t position);

@@ -76,7 +76,7 @@ Q_Offscreen* MakeStartOffscreen()
 
 }  // namespace
 
-bool InitToolbox(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int32_t showCommand)
+bool InitToolbox(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int32_t /*showCommand*/)
 {
     InstallPlayerUiServices();
     if (!previous && !RegisterWindowClasses(instance)) {

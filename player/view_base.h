@@ -51,17 +51,17 @@ public:
     virtual void Free();
     virtual void SetChanged(int32_t value);
     virtual void AttachView(int32_t code) { attachCode_ = code; }
-    virtual ViewBase* FindOrCreate(ViewBase* asking, int32_t kind) { return nullptr; }
-    virtual void AdjustPaneRect(PortRect* rect, int32_t kind) {}
-    virtual Window* GetWindow(int32_t kind) { return nullptr; }
+    virtual ViewBase* FindOrCreate(ViewBase* /*asking*/, int32_t /*kind*/) { return nullptr; }
+    virtual void AdjustPaneRect(PortRect* /*rect*/, int32_t /*kind*/) {}
+    virtual Window* GetWindow(int32_t /*kind*/) { return nullptr; }
     virtual void ReleaseViewObject() {}
-    virtual void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) {}
-    virtual void ViewNotify(ViewBase* sender, int32_t kind, int32_t code, int32_t value) {}
+    virtual void ViewCommand(ViewBase* /*sender*/, int32_t /*kind*/, int32_t /*code*/, int32_t /*value*/) {}
+    virtual void ViewNotify(ViewBase* /*sender*/, int32_t /*kind*/, int32_t /*code*/, int32_t /*value*/) {}
     // The inner object's preferences, or none.
     virtual PlayerPreferences* Preferences();
     // Moves the eye's position by the factor; 0 when this object did not.
-    virtual int32_t ScalePlacement(double factor) { return 0; }
-    virtual void ApplyPreferences(PlayerPreferences* preferences, int32_t force) {}
+    virtual int32_t ScalePlacement(double /*factor*/) { return 0; }
+    virtual void ApplyPreferences(PlayerPreferences* /*preferences*/, int32_t /*force*/) {}
     // Copies the text (when given) into the name and titles the window of the view's kind.
     virtual void SetName(const char* text);
     // Passed on to the inner object.

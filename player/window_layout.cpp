@@ -19,12 +19,12 @@ void WindowLayoutServices::GetFrameLayout(FrameLayout* layout)
     layout->content = kDefaultScreen;
 }
 
-void WindowLayoutServices::GetScreenBounds(int32_t index, PortRect* bounds)
+void WindowLayoutServices::GetScreenBounds(int32_t /*index*/, PortRect* bounds)
 {
     *bounds = kDefaultScreen;
 }
 
-bool WindowLayoutServices::GetScreenFor(const PortRect& rect, PortRect* bounds)
+bool WindowLayoutServices::GetScreenFor(const PortRect& /*rect*/, PortRect* bounds)
 {
     if (ScreenCount() <= 0) return false;
     GetScreenBounds(0, bounds);

@@ -11,6 +11,7 @@
 #include "raster/dither_tables.h"
 #include "raster/format_indexed.h"
 #include "raster/pixel_access.h"
+#include "raster/pixel_span.h"
 #include "raster/raster_target.h"
 #include "raster/shade_ramp.h"
 
@@ -76,32 +77,50 @@ inline void FillSpan24Solid(uint8_t* p, int32_t count, uint32_t w)
     for (; count > 0; --count, p += 3) DirectPixel<3>::Put(p, w);
 }
 
-// The 24- and 32-bit flat spans; the half-tone form writes the pixels whose position parity is
-// `parity`.
+}  // namespace detail
+
+// ---- the span writers ----
+
+// The 16-bit flat spans: two pixels per word, from pattern word [row parity]; the half-tone form
+// writes only index-0 pixels on even rows and index-1 pixels on odd rows.
+template <bool Halftone>
+inline void FillSpan16(const PixelSpan& s, const uint32_t* pattern)
+{
+    FillWordSpan<Layout16, Halftone>(s.FirstWord<Layout16>(), s.FirstIndex<Layout16>(), s.count, pattern[s.Parity()],
+                                     kHalftoneKeep16[s.Parity()]);
+}
+
+// The 24- and 32-bit flat spans; the half-tone form writes every other pixel from the first whose
+// position parity is the row's.
 template <int32_t Bytes, bool Halftone>
-inline void FillDirectSpan(uint8_t* p, int32_t parity, int32_t count, uint32_t w)
+inline void FillSpanDirect(const PixelSpan& s, uint32_t pixel)
 {
     static_assert(Bytes == 3 || Bytes == 4);
     using Pixel = DirectPixel<Bytes>;
+    uint8_t* p = s.row + Bytes * s.column;
     if constexpr (Halftone) {
-        if (count > 0 && int32_t(Pixel::Position(p) & 1) != parity) {
-            p += Bytes;
-            --count;
-        }
-        for (; count > 0; count -= 2, p += 2 * Bytes) Pixel::Put(p, w);
+        const int32_t skip = HalftoneSkip(s, Pixel::Position(p));
+        p += Bytes * skip;
+        for (int32_t count = s.count - skip; count > 0; count -= 2, p += 2 * Bytes) Pixel::Put(p, pixel);
     } else if constexpr (Bytes == 3) {
-        FillSpan24Solid(p, count, w);
+        detail::FillSpan24Solid(p, s.count, pixel);
     } else {
-        ForWordRun(p, count, [w](uint8_t* q) { Store32(q, w); });
+        ForWordRun(p, s.count, [pixel](uint8_t* q) { Store32(q, pixel); });
     }
 }
 
-// Pixel by pixel from `p`: the jitter of the pixel at position q is entry (q & 15) of `jitter`.
+// The shaded spans of every direct format, pixel by pixel from the span's first intensity: the
+// pixel at position q takes ramp [(I + jitter) >> 16], the jitter being entry (q & 15) of the
+// row's window of the matrix table (DitherMatrixWindows).
 template <int32_t Bytes>
-inline void ShadeDirect(uint8_t* p, int32_t count, uint32_t v, uint32_t step, const typename DirectPixel<Bytes>::Value* ramp,
-                        const uint16_t* jitter)
+inline void ShadeSpanDirect(const PixelSpan& s, const typename DirectPixel<Bytes>::Value* ramp)
 {
     using Pixel = DirectPixel<Bytes>;
+    const uint16_t* jitter = DitherMatrixWindows[s.y & 7].data();
+    const uint32_t step = s.step;
+    uint32_t v = s.intensity;
+    uint8_t* p = s.row + Bytes * s.column;
+    int32_t count = s.count;
     for (; count >= 2; count -= 2, p += 2 * Bytes) {
         Pixel::Put(p, ramp[ShadeLevel(v, jitter[Pixel::Position(p) & 15])]);
         v += step;
@@ -111,119 +130,19 @@ inline void ShadeDirect(uint8_t* p, int32_t count, uint32_t v, uint32_t step, co
     if (count > 0) Pixel::Put(p, ramp[ShadeLevel(v, jitter[Pixel::Position(p) & 15])]);
 }
 
-// Every other pixel, starting with the first one whose position parity equals the parity of y.
+// As ShadeSpanDirect on every other pixel, starting with the first whose position parity is the
+// row's, the jitter from the half-tone jitter row (a DitherJitterTable row).
 template <int32_t Bytes>
-inline void ShadeDirectHalftone(uint8_t* p, int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left,
-                                Fixed right, const typename DirectPixel<Bytes>::Value* oddRamp,
-                                const typename DirectPixel<Bytes>::Value* evenRamp, const uint16_t* jitterRow)
+inline void ShadeSpanHalftoneDirect(const PixelSpan& s, const typename DirectPixel<Bytes>::Value* ramp)
 {
     using Pixel = DirectPixel<Bytes>;
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    if (count > 0 && int32_t(Pixel::Position(p) & 1) != (y & 1)) {
-        p += Bytes;
-        ++skip;
-        --count;
-    }
-    uint32_t v = uint32_t(left) + uint32_t(skip) * step;
-    const auto* ramp = (Pixel::Position(p) & 1) ? oddRamp : evenRamp;
-    for (; count > 0; count -= 2, p += 2 * Bytes, v += 2 * step)
+    const uint16_t* jitterRow = JitterRow(s.y);
+    const uint32_t step = s.step;
+    const int32_t skip = HalftoneSkip(s, Pixel::Position(s.row + Bytes * s.column));
+    uint8_t* p = s.row + Bytes * (s.column + skip);
+    uint32_t v = s.intensity + uint32_t(skip) * step;
+    for (int32_t count = s.count - skip; count > 0; count -= 2, p += 2 * Bytes, v += 2 * step)
         Pixel::Put(p, ramp[ShadeLevel(v, jitterRow[Pixel::Position(p) & 15])]);
-}
-
-}  // namespace detail
-
-// ---- 16 bits ----
-
-inline void FillSpan16(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                       int32_t parity, int32_t count, const uint32_t* pattern)
-{
-    FillWordSpan<Layout16, false>(word, index, count, pattern[parity], 0);
-}
-
-// As FillSpan16, writing only index-0 pixels on even rows and index-1 pixels on odd rows.
-inline void FillSpanHalftone16(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                               int32_t parity, int32_t count, const uint32_t* pattern)
-{
-    FillWordSpan<Layout16, true>(word, index, count, pattern[parity], kHalftoneKeep16[parity]);
-}
-
-// count pixels of a span of spanLength pixels whose first `skip` are not drawn, from the left to
-// the right intensity; the pixel at position q takes ramp [(I + window[q & 15]) >> 16], the window
-// being the 16 matrix-table entries of row y (DitherMatrixWindows). The second ramp and the
-// difference row are not needed.
-inline void ShadeSpan16(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                        int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
-                        const uint16_t* ramp, const uint16_t* secondRamp, const uint16_t* jitterWindow,
-                        const int32_t* differenceRow)
-{
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    detail::ShadeDirect<2>(word + 2 * index, count, uint32_t(left) + uint32_t(skip) * step, step, ramp, jitterWindow);
-}
-
-// The pixels whose position parity equals the parity of y, jitter from the half-tone jitter row
-// (a DitherJitterTable row), the even- or odd-position ramp by position.
-inline void ShadeSpanHalftone16(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                                int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
-                                const uint16_t* oddRamp, const uint16_t* evenRamp, const uint16_t* jitterRow)
-{
-    detail::ShadeDirectHalftone<2>(word + 2 * index, y, count, spanLength, skip, left, right, oddRamp, evenRamp,
-                                   jitterRow);
-}
-
-// ---- 24 and 32 bits: byte addresses, the flat pixel word by pointer ----
-
-inline void FillSpan24(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t parity,
-                       int32_t count, const uint32_t* pixelWord)
-{
-    detail::FillDirectSpan<3, false>(address, parity, count, *pixelWord);
-}
-
-inline void FillSpanHalftone24(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                               int32_t parity, int32_t count, const uint32_t* pixelWord)
-{
-    detail::FillDirectSpan<3, true>(address, parity, count, *pixelWord);
-}
-
-inline void ShadeSpan24(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t y,
-                        int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right, const uint32_t* ramp,
-                        const uint32_t* secondRamp, const uint16_t* jitterWindow, const int32_t* differenceRow)
-{
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    detail::ShadeDirect<3>(address, count, uint32_t(left) + uint32_t(skip) * step, step, ramp, jitterWindow);
-}
-
-inline void ShadeSpanHalftone24(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t y,
-                                int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
-                                const uint32_t* oddRamp, const uint32_t* evenRamp, const uint16_t* jitterRow)
-{
-    detail::ShadeDirectHalftone<3>(address, y, count, spanLength, skip, left, right, oddRamp, evenRamp, jitterRow);
-}
-
-inline void FillSpan32(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t parity,
-                       int32_t count, const uint32_t* pixelWord)
-{
-    detail::FillDirectSpan<4, false>(address, parity, count, *pixelWord);
-}
-
-inline void FillSpanHalftone32(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                               int32_t parity, int32_t count, const uint32_t* pixelWord)
-{
-    detail::FillDirectSpan<4, true>(address, parity, count, *pixelWord);
-}
-
-inline void ShadeSpan32(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t y,
-                        int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right, const uint32_t* ramp,
-                        const uint32_t* secondRamp, const uint16_t* jitterWindow, const int32_t* differenceRow)
-{
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    detail::ShadeDirect<4>(address, count, uint32_t(left) + uint32_t(skip) * step, step, ramp, jitterWindow);
-}
-
-inline void ShadeSpanHalftone32(uint8_t* address, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes, int32_t y,
-                                int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
-                                const uint32_t* oddRamp, const uint32_t* evenRamp, const uint16_t* jitterRow)
-{
-    detail::ShadeDirectHalftone<4>(address, y, count, spanLength, skip, left, right, oddRamp, evenRamp, jitterRow);
 }
 
 // ---- traits ----
@@ -238,18 +157,10 @@ struct Direct16 {
     };
     static Flat MakeFlat(uint32_t w) { return {{w, w}}; }
 
-    static uint8_t* Word(const RasterTarget& t, int32_t y, int32_t column) { return t.Row(y) + 2 * (column & ~1); }
-
     template <bool Halftone>
-    static void FillSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, const Flat& flat)
+    static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        const int32_t column = t.originX + x;
-        if constexpr (Halftone)
-            FillSpanHalftone16(Word(t, y, column), column & 1, t.originY + y, t.Row(y), t.rowBytes, y & 1, count,
-                               flat.pattern);
-        else
-            FillSpan16(Word(t, y, column), column & 1, t.originY + y, t.Row(y), t.rowBytes, y & 1, count,
-                       flat.pattern);
+        FillSpan16<Halftone>(s, flat.pattern);
     }
 
     // A pixel takes the half of the colour word that belongs to its index, stored on its own.
@@ -272,17 +183,12 @@ struct Direct16 {
     }
 
     template <bool Halftone>
-    static void ShadeSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, int32_t spanLength,
-                          int32_t skip, Fixed left, Fixed right, const Ramps& ramps)
+    static void ShadeSpan(const PixelSpan& s, const Ramps& ramps)
     {
-        const int32_t column = t.originX + x;
-        const uint16_t* ramp = ramps.ramp.Levels();
         if constexpr (Halftone)
-            ShadeSpanHalftone16(Word(t, y, column), column & 1, t.originY + y, t.Row(y), t.rowBytes, y, count,
-                                spanLength, skip, left, right, ramp, ramp, JitterRow(y));
+            ShadeSpanHalftoneDirect<2>(s, ramps.ramp.Levels());
         else
-            ShadeSpan16(Word(t, y, column), column & 1, t.originY + y, t.Row(y), t.rowBytes, y, count, spanLength, skip,
-                        left, right, ramp, ramp, DitherMatrixWindows[y & 7].data(), DeltaRow(y));
+            ShadeSpanDirect<2>(s, ramps.ramp.Levels());
     }
 };
 
@@ -297,21 +203,10 @@ struct DirectWide {
     };
     static Flat MakeFlat(uint32_t w) { return {w}; }
 
-    static uint8_t* Address(const RasterTarget& t, int32_t y, int32_t column) { return t.Row(y) + Bytes * column; }
-
     template <bool Halftone>
-    static void FillSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, const Flat& flat)
+    static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        uint8_t* address = Address(t, y, t.originX + x);
-        const int32_t rowIndex = t.originY + y;
-        if constexpr (Bytes == 3 && Halftone)
-            FillSpanHalftone24(address, rowIndex, t.Row(y), t.rowBytes, y & 1, count, &flat.pixel);
-        else if constexpr (Bytes == 3)
-            FillSpan24(address, rowIndex, t.Row(y), t.rowBytes, y & 1, count, &flat.pixel);
-        else if constexpr (Halftone)
-            FillSpanHalftone32(address, rowIndex, t.Row(y), t.rowBytes, y & 1, count, &flat.pixel);
-        else
-            FillSpan32(address, rowIndex, t.Row(y), t.rowBytes, y & 1, count, &flat.pixel);
+        FillSpanDirect<Bytes, Halftone>(s, flat.pixel);
     }
 
     struct Line {
@@ -320,7 +215,7 @@ struct DirectWide {
     static Line MakeLine(uint32_t w) { return {w}; }
     static void PutPixel(const RasterTarget& t, int32_t x, int32_t y, const Line& line, int32_t)
     {
-        DirectPixel<Bytes>::Put(Address(t, y, t.originX + x), line.value);
+        DirectPixel<Bytes>::Put(t.Row(y) + Bytes * (t.originX + x), line.value);
     }
 
     struct Ramps {
@@ -333,25 +228,12 @@ struct DirectWide {
     }
 
     template <bool Halftone>
-    static void ShadeSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, int32_t spanLength,
-                          int32_t skip, Fixed left, Fixed right, const Ramps& ramps)
+    static void ShadeSpan(const PixelSpan& s, const Ramps& ramps)
     {
-        uint8_t* address = Address(t, y, t.originX + x);
-        const int32_t rowIndex = t.originY + y;
-        const uint32_t* ramp = ramps.ramp.Levels();
-        const uint16_t* window = DitherMatrixWindows[y & 7].data();
-        if constexpr (Bytes == 3 && Halftone)
-            ShadeSpanHalftone24(address, rowIndex, t.Row(y), t.rowBytes, y, count, spanLength, skip, left, right, ramp,
-                                ramp, JitterRow(y));
-        else if constexpr (Bytes == 3)
-            ShadeSpan24(address, rowIndex, t.Row(y), t.rowBytes, y, count, spanLength, skip, left, right, ramp, ramp,
-                        window, DeltaRow(y));
-        else if constexpr (Halftone)
-            ShadeSpanHalftone32(address, rowIndex, t.Row(y), t.rowBytes, y, count, spanLength, skip, left, right, ramp,
-                                ramp, JitterRow(y));
+        if constexpr (Halftone)
+            ShadeSpanHalftoneDirect<Bytes>(s, ramps.ramp.Levels());
         else
-            ShadeSpan32(address, rowIndex, t.Row(y), t.rowBytes, y, count, spanLength, skip, left, right, ramp, ramp,
-                        window, DeltaRow(y));
+            ShadeSpanDirect<Bytes>(s, ramps.ramp.Levels());
     }
 };
 

@@ -9,6 +9,7 @@
 #include "foundation/fixed.h"
 #include "raster/dither_tables.h"
 #include "raster/pixel_access.h"
+#include "raster/pixel_span.h"
 #include "raster/raster_target.h"
 #include "raster/shade_ramp.h"
 
@@ -32,7 +33,6 @@ struct IndexedRamps {
 };
 
 inline const uint16_t* JitterRow(int32_t y) { return DitherJitterTable[(y >> 1) & 7].data(); }
-inline const int32_t* DeltaRow(int32_t y) { return DitherDeltaTable[(y >> 1) & 7].data(); }
 
 // The shade level of intensity v with jitter j.
 inline int32_t ShadeLevel(uint32_t v, uint32_t j) { return int32_t(v + j) >> 16; }
@@ -45,32 +45,27 @@ constexpr uint32_t kHalftoneKeep4[2] = {0xF0F0F0F0, 0x0F0F0F0F};
 
 // ---- 8-bit pixels ----
 
-// count pixels from pixel `index` of the word at `word`, from pattern word [parity]. The row index,
-// row start and row bytes are not needed here.
-inline void FillSpan8(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                      int32_t parity, int32_t count, const uint32_t* pattern)
+// The span's pixels from pattern word [row parity]; the half-tone form writes only pixels 0 and 2
+// of each word on even rows and 1 and 3 on odd rows.
+template <bool Halftone>
+inline void FillSpan8(const PixelSpan& s, const uint32_t* pattern)
 {
-    FillWordSpan<Layout8, false>(word, index, count, pattern[parity], 0);
+    FillWordSpan<Layout8, Halftone>(s.FirstWord<Layout8>(), s.FirstIndex<Layout8>(), s.count, pattern[s.Parity()],
+                                    kHalftoneKeep8[s.Parity()]);
 }
 
-// As FillSpan8, writing only pixels 0 and 2 of each word on even rows and 1 and 3 on odd rows.
-inline void FillSpanHalftone8(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                              int32_t parity, int32_t count, const uint32_t* pattern)
+// The span's pixels from its first intensity on: the pixel at byte address A takes level
+// (I + jitter[A & 15]) >> 16 of the odd-pixel ramp of the row when A is odd, of its even-pixel ramp
+// when A is even, the jitter from the jitter table's row (y >> 1) & 7.
+inline void ShadeSpan8(const PixelSpan& s, const IndexedRamps& ramps)
 {
-    FillWordSpan<Layout8, true>(word, index, count, pattern[parity], kHalftoneKeep8[parity]);
-}
-
-// count pixels of a span of spanLength pixels whose first `skip` pixels are not drawn, from the
-// left to the right intensity: the pixel at byte address A takes level (I + jitter[A & 15]) >> 16
-// of the odd ramp when A is odd, of the even ramp when A is even. The ramps are indexed by level.
-inline void ShadeSpan8(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                       int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
-                       const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow,
-                       const int32_t* deltaRow)
-{
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    uint32_t v = uint32_t(left) + uint32_t(skip) * step;
-    uint8_t* p = word + index;
+    const uint8_t* oddRamp = ramps.Odd(s.y, false);
+    const uint8_t* evenRamp = ramps.Even(s.y, false);
+    const uint16_t* jitterRow = JitterRow(s.y);
+    const uint32_t step = s.step;
+    uint32_t v = s.intensity;
+    uint8_t* p = s.row + s.column;
+    int32_t count = s.count;
     if (count > 0 && (AddressOf(p) & 1)) {
         *p = oddRamp[ShadeLevel(v, jitterRow[AddressOf(p) & 15])];
         ++p;
@@ -87,20 +82,17 @@ inline void ShadeSpan8(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* 
     if (count > 0) *p = evenRamp[ShadeLevel(v, jitterRow[AddressOf(p) & 15])];
 }
 
-// As ShadeSpan8 on the pixels whose address parity equals the parity of y.
-inline void ShadeSpanHalftone8(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                               int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
-                               const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow)
+// As ShadeSpan8 on the pixels whose address parity equals the parity of y, from the half-tone
+// ramps.
+inline void ShadeSpanHalftone8(const PixelSpan& s, const IndexedRamps& ramps)
 {
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    uint8_t* p = word + index;
-    if (count > 0 && int32_t(AddressOf(p) & 1) != (y & 1)) {
-        ++p;
-        ++skip;
-        --count;
-    }
-    uint32_t v = uint32_t(left) + uint32_t(skip) * step;
-    const uint8_t* ramp = (AddressOf(p) & 1) ? oddRamp : evenRamp;
+    const uint32_t step = s.step;
+    const int32_t skip = HalftoneSkip(s, AddressOf(s.row + s.column));
+    uint8_t* p = s.row + s.column + skip;
+    int32_t count = s.count - skip;
+    uint32_t v = s.intensity + uint32_t(skip) * step;
+    const uint16_t* jitterRow = JitterRow(s.y);
+    const uint8_t* ramp = (AddressOf(p) & 1) ? ramps.Odd(s.y, true) : ramps.Even(s.y, true);
     for (; count > 0; count -= 2, p += 2, v += 2 * step) *p = ramp[ShadeLevel(v, jitterRow[AddressOf(p) & 15])];
 }
 
@@ -115,15 +107,9 @@ struct Indexed8 {
     static Flat MakeFlat(uint32_t w) { return {{w, RotateLeft16(w)}}; }
 
     template <bool Halftone>
-    static void FillSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, const Flat& flat)
+    static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        const int32_t column = t.originX + x;
-        uint8_t* row = t.Row(y);
-        if constexpr (Halftone)
-            FillSpanHalftone8(row + (column & ~3), column & 3, t.originY + y, row, t.rowBytes, y & 1, count,
-                              flat.pattern);
-        else
-            FillSpan8(row + (column & ~3), column & 3, t.originY + y, row, t.rowBytes, y & 1, count, flat.pattern);
+        FillSpan8<Halftone>(s, flat.pattern);
     }
 
     // Lines are one palette index (bits 16 to 23 of the colour word) in every byte: never dithered.
@@ -144,33 +130,24 @@ struct Indexed8 {
     }
 
     template <bool Halftone>
-    static void ShadeSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, int32_t spanLength,
-                          int32_t skip, Fixed left, Fixed right, const Ramps& ramps)
+    static void ShadeSpan(const PixelSpan& s, const Ramps& ramps)
     {
-        const int32_t column = t.originX + x;
-        uint8_t* row = t.Row(y);
         if constexpr (Halftone)
-            ShadeSpanHalftone8(row + (column & ~3), column & 3, t.originY + y, row, t.rowBytes, y, count, spanLength,
-                               skip, left, right, ramps.Odd(y, true), ramps.Even(y, true), JitterRow(y));
+            ShadeSpanHalftone8(s, ramps);
         else
-            ShadeSpan8(row + (column & ~3), column & 3, t.originY + y, row, t.rowBytes, y, count, spanLength, skip,
-                       left, right, ramps.Odd(y, false), ramps.Even(y, false), JitterRow(y), DeltaRow(y));
+            ShadeSpan8(s, ramps);
     }
 };
 
 // ---- 4-bit pixels ----
 
-inline void FillSpan4(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                      int32_t parity, int32_t count, const uint32_t* pattern)
+// The 4-bit flat spans, as FillSpan8; the half-tone form writes only the odd pixels on even rows
+// and the even pixels on odd rows.
+template <bool Halftone>
+inline void FillSpan4(const PixelSpan& s, const uint32_t* pattern)
 {
-    FillWordSpan<Layout4, false>(word, index, count, pattern[parity], 0);
-}
-
-// As FillSpan4, writing only the odd pixels on even rows and the even pixels on odd rows.
-inline void FillSpanHalftone4(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                              int32_t parity, int32_t count, const uint32_t* pattern)
-{
-    FillWordSpan<Layout4, true>(word, index, count, pattern[parity], kHalftoneKeep4[parity]);
+    FillWordSpan<Layout4, Halftone>(s.FirstWord<Layout4>(), s.FirstIndex<Layout4>(), s.count, pattern[s.Parity()],
+                                    kHalftoneKeep4[s.Parity()]);
 }
 
 namespace detail {
@@ -203,29 +180,19 @@ inline void ShadeNibbles(uint8_t* word, int32_t index, int32_t count, int32_t st
 
 // As ShadeSpan8 for 4-bit pixels: the 4-bit colour of the chosen ramp entry goes into the pixel's
 // nibble, the other nibbles kept.
-inline void ShadeSpan4(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                       int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
-                       const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow,
-                       const int32_t* deltaRow)
+inline void ShadeSpan4(const PixelSpan& s, const IndexedRamps& ramps)
 {
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    detail::ShadeNibbles(word, index, count, 1, uint32_t(left) + uint32_t(skip) * step, step, oddRamp, evenRamp,
-                         jitterRow);
+    detail::ShadeNibbles(s.FirstWord<Layout4>(), s.FirstIndex<Layout4>(), s.count, 1, s.intensity, s.step,
+                         ramps.Odd(s.y, false), ramps.Even(s.y, false), JitterRow(s.y));
 }
 
-// As ShadeSpan4 on the pixels whose index parity equals the parity of y.
-inline void ShadeSpanHalftone4(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t rowBytes,
-                               int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
-                               const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow)
+// As ShadeSpan4 on the pixels whose index parity equals the parity of y, from the half-tone ramps.
+inline void ShadeSpanHalftone4(const PixelSpan& s, const IndexedRamps& ramps)
 {
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    if (count > 0 && (index & 1) != (y & 1)) {
-        ++index;
-        ++skip;
-        --count;
-    }
-    detail::ShadeNibbles(word, index, count, 2, uint32_t(left) + uint32_t(skip) * step, 2 * step, oddRamp, evenRamp,
-                         jitterRow);
+    const int32_t index = s.FirstIndex<Layout4>();
+    const int32_t skip = HalftoneSkip(s, uintptr_t(index));
+    detail::ShadeNibbles(s.FirstWord<Layout4>(), index + skip, s.count - skip, 2, s.intensity + uint32_t(skip) * s.step,
+                         2 * s.step, ramps.Odd(s.y, true), ramps.Even(s.y, true), JitterRow(s.y));
 }
 
 struct Packed4 {
@@ -239,16 +206,9 @@ struct Packed4 {
     static Flat MakeFlat(uint32_t w) { return {{(w >> 16) * 0x00010001u, (w & 0xFFFF) * 0x00010001u}}; }
 
     template <bool Halftone>
-    static void FillSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, const Flat& flat)
+    static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        const int32_t column = t.originX + x;
-        uint8_t* row = t.Row(y);
-        if constexpr (Halftone)
-            FillSpanHalftone4(row + ((column & ~7) >> 1), column & 7, t.originY + y, row, t.rowBytes, y & 1, count,
-                              flat.pattern);
-        else
-            FillSpan4(row + ((column & ~7) >> 1), column & 7, t.originY + y, row, t.rowBytes, y & 1, count,
-                      flat.pattern);
+        FillSpan4<Halftone>(s, flat.pattern);
     }
 
     // Word A holds the low nibbles of the colour word's two upper bytes, word B their high nibbles,
@@ -277,17 +237,12 @@ struct Packed4 {
     }
 
     template <bool Halftone>
-    static void ShadeSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, int32_t spanLength,
-                          int32_t skip, Fixed left, Fixed right, const Ramps& ramps)
+    static void ShadeSpan(const PixelSpan& s, const Ramps& ramps)
     {
-        const int32_t column = t.originX + x;
-        uint8_t* row = t.Row(y);
         if constexpr (Halftone)
-            ShadeSpanHalftone4(row + ((column & ~7) >> 1), column & 7, t.originY + y, row, t.rowBytes, y, count,
-                               spanLength, skip, left, right, ramps.Odd(y, true), ramps.Even(y, true), JitterRow(y));
+            ShadeSpanHalftone4(s, ramps);
         else
-            ShadeSpan4(row + ((column & ~7) >> 1), column & 7, t.originY + y, row, t.rowBytes, y, count, spanLength,
-                       skip, left, right, ramps.Odd(y, false), ramps.Even(y, false), JitterRow(y), DeltaRow(y));
+            ShadeSpan4(s, ramps);
     }
 };
 

@@ -8,6 +8,7 @@
 #include "foundation/fixed.h"
 #include "raster/format_indexed.h"
 #include "raster/pixel_access.h"
+#include "raster/pixel_span.h"
 #include "raster/raster_target.h"
 
 namespace raster {
@@ -28,22 +29,19 @@ constexpr uint32_t PlaneWord(uint32_t half, int32_t k)
     return word;
 }
 
-// count pixels from pixel `index` of the plane-0 word at `word`, each plane k from pattern word
-// 2k + parity; planeBytes is the distance from one plane to the next.
-inline void FillSpanPlanar(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t planeBytes,
-                           int32_t parity, int32_t count, const uint32_t* pattern)
+// The span's pixels in every plane, plane k from pattern word 2k + row parity; the half-tone form
+// writes only the odd pixels on even rows and the even pixels on odd rows.
+template <bool Halftone>
+inline void FillSpanPlanar(const PixelSpan& s, const uint32_t* pattern)
 {
+    uint8_t* word = s.FirstWord<LayoutPlanar>();
+    const int32_t index = s.FirstIndex<LayoutPlanar>();
+    const int32_t count = s.count;
+    const int32_t planeBytes = s.planeBytes;
+    const int32_t parity = s.Parity();
     for (int32_t k = 0; k < kPlaneCount; ++k)
-        FillWordSpan<LayoutPlanar, false>(word + k * planeBytes, index, count, pattern[2 * k + parity], 0);
-}
-
-// As FillSpanPlanar, writing only the odd pixels on even rows and the even pixels on odd rows.
-inline void FillSpanHalftonePlanar(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart,
-                                   int32_t planeBytes, int32_t parity, int32_t count, const uint32_t* pattern)
-{
-    for (int32_t k = 0; k < kPlaneCount; ++k)
-        FillWordSpan<LayoutPlanar, true>(word + k * planeBytes, index, count, pattern[2 * k + parity],
-                                         kHalftoneKeepPlanar[parity]);
+        FillWordSpan<LayoutPlanar, Halftone>(word + k * planeBytes, index, count, pattern[2 * k + parity],
+                                             kHalftoneKeepPlanar[parity]);
 }
 
 namespace detail {
@@ -55,17 +53,24 @@ inline void ShadePlanes(uint8_t* word, int32_t index, int32_t planeBytes, int32_
 {
     word += 4 * (index >> 5);
     index &= 31;
+    static_assert(kPlaneCount == 4, "the colour bits are gathered into one variable per plane");
     while (count > 0) {
-        uint32_t planes[kPlaneCount] = {0, 0, 0, 0};
+        uint32_t plane0 = 0, plane1 = 0, plane2 = 0, plane3 = 0;
         uint32_t mask = 0;
         for (; index < 32 && count > 0; index += stride, count -= stride, v += step) {
             const uint8_t* ramp = (index & 1) ? oddRamp : evenRamp;
             const uint32_t c = ramp[ShadeLevel(v, jitterRow[index & 15])];
             const int32_t shift = LayoutPlanar::PixelShift(index);
-            for (int32_t k = 0; k < kPlaneCount; ++k) planes[k] |= ((c >> k) & 1) << shift;
+            plane0 |= (c & 1) << shift;
+            plane1 |= ((c >> 1) & 1) << shift;
+            plane2 |= ((c >> 2) & 1) << shift;
+            plane3 |= ((c >> 3) & 1) << shift;
             mask |= LayoutPlanar::kPixel[index];
         }
-        for (int32_t k = 0; k < kPlaneCount; ++k) MaskedStore32(word + k * planeBytes, ~mask, planes[k]);
+        MaskedStore32(word, ~mask, plane0);
+        MaskedStore32(word + planeBytes, ~mask, plane1);
+        MaskedStore32(word + 2 * planeBytes, ~mask, plane2);
+        MaskedStore32(word + 3 * planeBytes, ~mask, plane3);
         word += 4;
         index -= 32;
     }
@@ -73,30 +78,23 @@ inline void ShadePlanes(uint8_t* word, int32_t index, int32_t planeBytes, int32_
 
 }  // namespace detail
 
-inline void ShadeSpanPlanar(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart, int32_t planeBytes,
-                            int32_t y, int32_t count, int32_t spanLength, int32_t skip, Fixed left, Fixed right,
-                            const uint8_t* oddRamp, const uint8_t* evenRamp, const uint16_t* jitterRow,
-                            const int32_t* deltaRow)
+// As ShadeSpan8 for the planes: the 4-bit colour of the chosen ramp entry goes into the pixel's
+// bit of every plane.
+inline void ShadeSpanPlanar(const PixelSpan& s, const IndexedRamps& ramps)
 {
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    detail::ShadePlanes(word, index, planeBytes, count, 1, uint32_t(left) + uint32_t(skip) * step, step, oddRamp,
-                        evenRamp, jitterRow);
+    detail::ShadePlanes(s.FirstWord<LayoutPlanar>(), s.FirstIndex<LayoutPlanar>(), s.planeBytes, s.count, 1,
+                        s.intensity, s.step, ramps.Odd(s.y, false), ramps.Even(s.y, false), JitterRow(s.y));
 }
 
-// As ShadeSpanPlanar on the pixels whose index parity equals the parity of y.
-inline void ShadeSpanHalftonePlanar(uint8_t* word, int32_t index, int32_t rowIndex, uint8_t* rowStart,
-                                    int32_t planeBytes, int32_t y, int32_t count, int32_t spanLength, int32_t skip,
-                                    Fixed left, Fixed right, const uint8_t* oddRamp, const uint8_t* evenRamp,
-                                    const uint16_t* jitterRow)
+// As ShadeSpanPlanar on the pixels whose index parity equals the parity of y, from the half-tone
+// ramps.
+inline void ShadeSpanHalftonePlanar(const PixelSpan& s, const IndexedRamps& ramps)
 {
-    const uint32_t step = uint32_t(SpanIntensityStep(left, right, spanLength));
-    if (count > 0 && (index & 1) != (y & 1)) {
-        ++index;
-        ++skip;
-        --count;
-    }
-    detail::ShadePlanes(word, index, planeBytes, count, 2, uint32_t(left) + uint32_t(skip) * step, 2 * step,
-                        oddRamp, evenRamp, jitterRow);
+    const int32_t index = s.FirstIndex<LayoutPlanar>();
+    const int32_t skip = HalftoneSkip(s, uintptr_t(index));
+    detail::ShadePlanes(s.FirstWord<LayoutPlanar>(), index + skip, s.planeBytes, s.count - skip, 2,
+                        s.intensity + uint32_t(skip) * s.step, 2 * s.step, ramps.Odd(s.y, true), ramps.Even(s.y, true),
+                        JitterRow(s.y));
 }
 
 struct Planar4 {
@@ -121,15 +119,9 @@ struct Planar4 {
     static uint8_t* Word(const RasterTarget& t, int32_t y, int32_t column) { return t.Row(y) + ((column & ~31) >> 3); }
 
     template <bool Halftone>
-    static void FillSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, const Flat& flat)
+    static void FillSpan(const PixelSpan& s, const Flat& flat)
     {
-        const int32_t column = t.originX + x;
-        if constexpr (Halftone)
-            FillSpanHalftonePlanar(Word(t, y, column), column & 31, t.originY + y, t.Row(y), t.rowBytes, y & 1, count,
-                                   flat.pattern);
-        else
-            FillSpanPlanar(Word(t, y, column), column & 31, t.originY + y, t.Row(y), t.rowBytes, y & 1, count,
-                           flat.pattern);
+        FillSpanPlanar<Halftone>(s, flat.pattern);
     }
 
     // The 4-bit line words A and B, each made into four plane words; pixels alternate A, B, A ...
@@ -159,17 +151,12 @@ struct Planar4 {
     }
 
     template <bool Halftone>
-    static void ShadeSpan(const RasterTarget& t, int32_t y, int32_t x, int32_t count, int32_t spanLength,
-                          int32_t skip, Fixed left, Fixed right, const Ramps& ramps)
+    static void ShadeSpan(const PixelSpan& s, const Ramps& ramps)
     {
-        const int32_t column = t.originX + x;
         if constexpr (Halftone)
-            ShadeSpanHalftonePlanar(Word(t, y, column), column & 31, t.originY + y, t.Row(y), t.rowBytes, y, count,
-                                    spanLength, skip, left, right, ramps.Odd(y, true), ramps.Even(y, true),
-                                    JitterRow(y));
+            ShadeSpanHalftonePlanar(s, ramps);
         else
-            ShadeSpanPlanar(Word(t, y, column), column & 31, t.originY + y, t.Row(y), t.rowBytes, y, count, spanLength,
-                            skip, left, right, ramps.Odd(y, false), ramps.Even(y, false), JitterRow(y), DeltaRow(y));
+            ShadeSpanPlanar(s, ramps);
     }
 };
 

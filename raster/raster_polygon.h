@@ -11,6 +11,7 @@
 
 #include "foundation/fixed.h"
 #include "raster/device_point_list.h"
+#include "raster/pixel_span.h"
 #include "raster/polygon_clip.h"
 #include "raster/raster_target.h"
 #include "raster/scan_convert.h"
@@ -140,7 +141,7 @@ int32_t FillPolygonOn(const RasterTarget& t, const DevicePoint* points, int32_t 
                            [&](int32_t y, int32_t left, int32_t right, Fixed, Fixed) {
                                left = std::max(left, r.left);
                                right = std::min(right, r.right);
-                               if (right > left) F::template FillSpan<halftone>(t, y, left, right - left, flat);
+                               if (right > left) F::template FillSpan<halftone>(SpanOn(t, y, left, right - left), flat);
                            });
     });
     if (result == ScanResult::kOneRow) return 0;
@@ -175,7 +176,7 @@ int32_t FillPolygonClippedOn(const RasterTarget& t, const DevicePoint* points, i
                            [&](int32_t y, int32_t left, int32_t right, Fixed, Fixed) {
                                left = std::max(left, b.left);
                                right = std::min(right, b.right);
-                               if (right > left) F::template FillSpan<halftone>(t, y, left, right - left, flat);
+                               if (right > left) F::template FillSpan<halftone>(SpanOn(t, y, left, right - left), flat);
                            });
     });
     if (result == ScanResult::kOneRow) return 0;
@@ -224,9 +225,10 @@ int32_t ShadePolygonClippedOn(const RasterTarget& t, const DevicePoint* points, 
                                const int32_t drawRight = std::min(right, b.right);
                                if (drawRight <= drawLeft) return;
                                F::template ShadeSpan<halftone>(
-                                   t, y, drawLeft, drawRight - drawLeft, right - left, drawLeft - left,
-                                   std::clamp(leftValue, kLowestIntensity, kHighestIntensity),
-                                   std::clamp(rightValue, kLowestIntensity, kHighestIntensity), ramps);
+                                   ShadedSpanOn(t, y, drawLeft, drawRight - drawLeft, right - left, drawLeft - left,
+                                                std::clamp(leftValue, kLowestIntensity, kHighestIntensity),
+                                                std::clamp(rightValue, kLowestIntensity, kHighestIntensity)),
+                                   ramps);
                            });
     });
     return result == ScanResult::kOneRow ? 0 : 1;

@@ -311,7 +311,7 @@ uint32_t NextSliceDepth(const ClipPoint3& p0, const ClipPoint3& p1)
     return w1 > 0 ? w1 - 1 : 0;
 }
 
-int32_t FindSliceDepth(const TextureCoord* coords, const ClipPoint3* v, int32_t n, uint32_t* cut, int32_t* nearest)
+int32_t FindSliceDepth(const TextureCoord* /*coords*/, const ClipPoint3* v, int32_t n, uint32_t* cut, int32_t* nearest)
 {
     if (n < 3) return 0;
     int32_t top = 0;

@@ -53,7 +53,7 @@ int32_t BmpImageReader::ReadSome(void* address, int32_t count)
     return std::clamp(stream_->StreamPosition() - before, 0, count);
 }
 
-ResultCode BmpImageReader::Read(int32_t depth)
+ResultCode BmpImageReader::Read(int32_t /*depth*/)
 {
     uint8_t type[2] = {};
     if (ReadSome(type, 2) != 2 || !KnownType(type)) {

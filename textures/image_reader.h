@@ -55,7 +55,7 @@ public:
 
     // --- operations, in their fixed order ---
     // Decodes the stream; the base reads nothing and answers 0.
-    virtual ResultCode Read(int32_t depth) { return kResultOk; }
+    virtual ResultCode Read(int32_t /*depth*/) { return kResultOk; }
     // Makes the result offscreen for the rectangle at the depth; 0 or -1.
     virtual ResultCode MakeOffscreen(const PortRect& rect, int32_t depth) = 0;
     // Disposes the result and forgets it.

@@ -46,7 +46,7 @@ public:
     virtual void Unload() {}
     virtual int32_t Status() { return 0; }
     // Takes a picture (embedded pictures only); 0 or the failure.
-    virtual ResultCode SetPicture(Q_Offscreen* offscreen) { return kResultOk; }
+    virtual ResultCode SetPicture(Q_Offscreen* /*offscreen*/) { return kResultOk; }
     // Makes the reduced levels of the picture: there is one level only.
     virtual ResultCode BuildReducedLevels() { return kResultOk; }
     // Lock and unlock the level pixmaps (UnlockAll as often as each is locked).
@@ -63,7 +63,7 @@ public:
     virtual void Label(char* text);
     virtual void FileName(char* text);
     // The file reference chunk "TXRF" of a file-backed item; 0.
-    virtual ResultCode WriteFileRef(MemoryStream* stream) { return kResultOk; }
+    virtual ResultCode WriteFileRef(MemoryStream* /*stream*/) { return kResultOk; }
     // The chunk "TXPD" holding the level-0 pixmap; -1 without a picture.
     virtual ResultCode WritePixels(MemoryStream* stream);
 

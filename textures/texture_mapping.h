@@ -29,7 +29,8 @@ public:
     virtual ~TextureMappingServices() = default;
     // Fills `*output` (made with element size 8 and grow step 4 when null) with the texture
     // coordinates of the polygon's vertices (FixedPoint each).
-    virtual void SetupTextureMapping(const DynamicArray* polygon, DynamicArray** output, const TextureMappingInput& input)
+    virtual void SetupTextureMapping(const DynamicArray* /*polygon*/, DynamicArray** /*output*/,
+                                     const TextureMappingInput& /*input*/)
     {
     }
 };

@@ -241,7 +241,7 @@ ResultCode WriteEntry(MemoryStream* stream, TextureRecord* record)
 
 }  // namespace
 
-void BeginTextureSave(TextureManager* manager, MemoryStream* stream, TextureRecordList* list)
+void BeginTextureSave(TextureManager* manager, MemoryStream* /*stream*/, TextureRecordList* list)
 {
     manager->saveList = list;
     ClearTextureSaveIndices(list);
@@ -272,7 +272,7 @@ TextureRecord* NewTextureForIndex(TextureManager* manager, int32_t index)
     return record;
 }
 
-ResultCode ReadTextureTable(TextureManager* manager, MemoryStream* stream, int32_t ignored)
+ResultCode ReadTextureTable(TextureManager* manager, MemoryStream* stream, int32_t /*ignored*/)
 {
     if (stream->StreamIsWriting()) return kResultOk;
     gEntriesRead = 0;
@@ -301,7 +301,7 @@ ResultCode WriteTextureTable(TextureManager* manager, MemoryStream* stream)
     });
 }
 
-void CollectUsedTextures(TextureManager* manager, MemoryStream* stream)
+void CollectUsedTextures(TextureManager* manager, MemoryStream* /*stream*/)
 {
     if (!manager) return;
     manager->libraryReading = 0;
@@ -396,7 +396,7 @@ int32_t MergeDuplicateTexture(TextureRecord* keep, TextureRecord* duplicate)
     return 0;
 }
 
-void RemoveSharedHolderRecords(TextureRecordList* list)
+void RemoveSharedHolderRecords(TextureRecordList* /*list*/)
 {
     if (!EmbeddedTextureList || !LibraryTextureList) return;
     for (int32_t i = 0; i < TextureRecordCount(EmbeddedTextureList); ++i) {

@@ -36,9 +36,9 @@ public:
     // made); Track: every tracking step while the left button is held, with the index under the
     // pointer (-1 for none) and the one before; Click: the button came up over the index (-1
     // for none).
-    virtual void Press(int32_t index, int32_t modifiers) {}
-    virtual void Click(int32_t index, int32_t modifiers) {}
-    virtual void Track(int32_t index, int32_t oldIndex, int32_t modifiers) {}
+    virtual void Press(int32_t /*index*/, int32_t /*modifiers*/) {}
+    virtual void Click(int32_t /*index*/, int32_t /*modifiers*/) {}
+    virtual void Track(int32_t /*index*/, int32_t /*oldIndex*/, int32_t /*modifiers*/) {}
 
     // columns > 0: a grid of that many columns; columns < 0: rows of at most -columns buttons
     // sharing the panel's width; 0: rows of any number of buttons. Large cells.

@@ -37,7 +37,7 @@ ResultCode DefaultAboutMenu::DefaultAboutMenuInit(DocumentFrame* owner)
     return result;
 }
 
-void DefaultAboutMenu::DoMenuCommand(int32_t position, int32_t extra)
+void DefaultAboutMenu::DoMenuCommand(int32_t position, int32_t /*extra*/)
 {
     if (position != kAboutPosition) return;
     CurrentFrameServices().ShowAbout(ModifierKeys() & kModifierCtrlOrRight ? kAboutOtherForm : kAboutByUser);
@@ -52,7 +52,7 @@ ResultCode DefaultFileMenu::DefaultFileMenuInit(DocumentFrame* owner)
     return result;
 }
 
-void DefaultFileMenu::DoMenuCommand(int32_t position, int32_t extra)
+void DefaultFileMenu::DoMenuCommand(int32_t position, int32_t /*extra*/)
 {
     // The owner, and this menu with it, may be gone once the documents are closed.
     if (position == kExitPosition && MenuOwner() && !FrameCloseRefused()) MenuOwner()->CloseDocumentFrame();

@@ -87,7 +87,7 @@ void CloseOpenDocuments(DocumentFrame* keep, DocumentFrame* until, bool withOwnC
 
 }  // namespace
 
-void FrameServices::OpenModelFile(DiskFileStream* file, int32_t mode)
+void FrameServices::OpenModelFile(DiskFileStream* file, int32_t /*mode*/)
 {
     if (file) file->FileObjectDestroy();
 }

@@ -51,15 +51,15 @@ public:
     // The frame's share of AppCommandMessage.
     virtual void HandleAppCommand(int32_t code, int32_t extra);
     // kSaveInPlace or kSaveAsNew; non-zero when saved.
-    virtual int32_t SaveDocument(int32_t how) { return 0; }
+    virtual int32_t SaveDocument(int32_t /*how*/) { return 0; }
     // The model document window reads its file here.
-    virtual int32_t DocumentLoad(DiskFileStream* file) { return 0; }
+    virtual int32_t DocumentLoad(DiskFileStream* /*file*/) { return 0; }
     virtual int32_t DocumentNeedsSaving() { return 0; }
     // 0 when the document's windows and menus could not be built.
-    virtual int32_t DocumentBuildMenus(int32_t mode, DiskFileStream* file) { return 1; }
+    virtual int32_t DocumentBuildMenus(int32_t /*mode*/, DiskFileStream* /*file*/) { return 1; }
     virtual void DocumentDisposeMenus() {}
     // A window of the document tells it of activation, showing, hiding and destruction.
-    virtual void DocumentWindowNotify(Window* window, int32_t code) {}
+    virtual void DocumentWindowNotify(Window* /*window*/, int32_t /*code*/) {}
 
     // --- set-up and teardown ---
     // Titles the document, makes its lists and (kind 2) its frame window, lists it as open and
@@ -187,7 +187,7 @@ public:
     // Takes the file object (null: the open command chooses the file).
     virtual void OpenModelFile(DiskFileStream* file, int32_t mode);
     // Opens the about window in the mode (1 opened by the user, -1 its other form).
-    virtual void ShowAbout(int32_t mode) {}
+    virtual void ShowAbout(int32_t /*mode*/) {}
 };
 // Installs the services (null restores the default); returns the ones installed before.
 FrameServices* InstallFrameServices(FrameServices* services);

@@ -12,8 +12,8 @@
 // (sender, kind, code, value).
 class PaletteTarget : public RootObject {
 public:
-    virtual void PaletteChoice(int32_t kind, int32_t modifiers, int32_t clicks) {}
-    virtual void PaletteCommand(ButtonPanel* sender, int32_t kind, int32_t code, int32_t value) {}
+    virtual void PaletteChoice(int32_t /*kind*/, int32_t /*modifiers*/, int32_t /*clicks*/) {}
+    virtual void PaletteCommand(ButtonPanel* /*sender*/, int32_t /*kind*/, int32_t /*code*/, int32_t /*value*/) {}
 };
 
 // PaletteCommand codes.

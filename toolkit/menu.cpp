@@ -97,7 +97,7 @@ int32_t Menu::AppendSeparator()
     return index;
 }
 
-ResultCode Menu::Insert(int32_t position, const void* unused)
+ResultCode Menu::Insert(int32_t position, const void* /*unused*/)
 {
     if (built_) return kResultLocked;
     if (position < 1 || position > ItemCount() + 1) return kResultOutOfRange;

@@ -44,7 +44,7 @@ public:
     // RemoveMenuItem: deletes the item at the 1-based position, with its submenu.
     ResultCode Remove(int32_t position) override;
     // Performs the item at the position; the default does nothing.
-    virtual void DoMenuCommand(int32_t position, int32_t extra) {}
+    virtual void DoMenuCommand(int32_t /*position*/, int32_t /*extra*/) {}
     // Enables, disables and checks the items before the menu is shown or searched.
     virtual void UpdateMenu() {}
 

@@ -131,7 +131,7 @@ void CreateWindowMenu(DocumentFrame* frame)
     frame->SetFrameWindowMenu(menu);
 }
 
-void UpdateMenusOnInit(DocumentFrame* frame)
+void UpdateMenusOnInit(DocumentFrame* /*frame*/)
 {
     for (int32_t i = 0; MenuBarList && i < MenuBarList->ArrayCount(); ++i) MenuBarList->MenuAt(i)->UpdateMenuTree();
 }

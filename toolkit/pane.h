@@ -88,24 +88,24 @@ public:
     // Draws the pane; the default draws the controls.
     virtual void Draw(int32_t mode, int32_t horizontal, int32_t vertical);
     // Lays the pane out: `rect` and `positions` in and out.
-    virtual void PaneLayout(PortRect* rect, ScrollPositions* positions, int32_t mode, int32_t flag) {}
+    virtual void PaneLayout(PortRect* /*rect*/, ScrollPositions* /*positions*/, int32_t /*mode*/, int32_t /*flag*/) {}
     virtual void PaneLayoutChanged() {}
-    virtual void PaneMouseDown(int32_t x, int32_t y, int32_t modifiers) {}
-    virtual void PaneMouseUp(int32_t x, int32_t y, int32_t modifiers) {}
+    virtual void PaneMouseDown(int32_t /*x*/, int32_t /*y*/, int32_t /*modifiers*/) {}
+    virtual void PaneMouseUp(int32_t /*x*/, int32_t /*y*/, int32_t /*modifiers*/) {}
     // Non-zero when the pane took the key.
-    virtual int32_t PaneKeyDown(int32_t key, int32_t modifiers) { return 0; }
+    virtual int32_t PaneKeyDown(int32_t /*key*/, int32_t /*modifiers*/) { return 0; }
     // Non-zero when the pane took the command.
-    virtual int32_t PaneHandleCommand(int32_t code, int32_t extra) { return 0; }
+    virtual int32_t PaneHandleCommand(int32_t /*code*/, int32_t /*extra*/) { return 0; }
     // A tracking step; inside the content rectangle the point goes to the controls.
     virtual void PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t inside);
     virtual void PaneGetDocumentRect(PortRect* rect) { *rect = documentRect_; }
     virtual void PaneVerticalBarSetUp() {}
     virtual void PaneHorizontalBarSetUp() {}
-    virtual int32_t PaneAcceptsDrop(Pane* source) { return 0; }
-    virtual void PaneDrop(int32_t x, int32_t y, Pane* source) {}
+    virtual int32_t PaneAcceptsDrop(Pane* /*source*/) { return 0; }
+    virtual void PaneDrop(int32_t /*x*/, int32_t /*y*/, Pane* /*source*/) {}
     // Frames the 50-pixel square round the point and draws its diagonals.
     virtual void PaneDrawDragFeedback(int32_t x, int32_t y);
-    virtual void PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers) {}
+    virtual void PaneHelpAtPoint(int32_t /*x*/, int32_t /*y*/, int32_t /*modifiers*/) {}
     // WM_CLOSE reached the pane's window (a dialog presses its cancel button; an open pop-up
     // pane ends its pop-up; the help bar keeps its window): non-zero when the pane acted on it,
     // and the window then stays.

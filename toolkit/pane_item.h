@@ -40,22 +40,22 @@ public:
     virtual void ItemDraw() {}
     virtual void ItemRefresh() {}
     // Non-zero when the item takes the press.
-    virtual int32_t ItemMouseDown(int32_t x, int32_t y, int32_t modifiers) { return 0; }
+    virtual int32_t ItemMouseDown(int32_t /*x*/, int32_t /*y*/, int32_t /*modifiers*/) { return 0; }
     // Non-zero ends the control list's tracking walk.
-    virtual int32_t ItemTrack(int32_t x, int32_t y, int32_t modifiers) { return 1; }
+    virtual int32_t ItemTrack(int32_t /*x*/, int32_t /*y*/, int32_t /*modifiers*/) { return 1; }
     virtual void ItemSetBounds(const PortRect& rect) { bounds_ = rect; }
     virtual void ItemGetBounds(PortRect* rect) { *rect = bounds_; }
     virtual void ItemTakeFocus() {}
     // The owner pane locked the shared offscreen.
-    virtual void ItemPortChanged(int32_t value) {}
-    virtual void ItemActivate(int32_t flag) {}
+    virtual void ItemPortChanged(int32_t /*value*/) {}
+    virtual void ItemActivate(int32_t /*flag*/) {}
     virtual int32_t ItemHasWindow() { return 1; }
     virtual void ItemSetStyle(const ItemStyle& style) { style_ = style; }
     virtual void ItemGetStyle(ItemStyle* style) { *style = style_; }
     // The system style bits of the control window (matched by ControlList::FindByStyle).
     virtual uint32_t ItemWindowStyle() { return 0; }
     // A control notification: non-zero when it is this item's control.
-    virtual int32_t ItemCommand(HWND control, int32_t code) { return 0; }
+    virtual int32_t ItemCommand(HWND /*control*/, int32_t /*code*/) { return 0; }
     virtual void ItemFocusWindow() {}
 
     Pane* Owner() const { return owner_; }

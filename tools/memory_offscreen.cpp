@@ -131,7 +131,7 @@ Q_Offscreen* StartupOffscreen = nullptr;
 ResultCode Q_Offscreen::Activate() { return kResultOk; }
 ResultCode Q_Offscreen::Deactivate() { return kResultOk; }
 int32_t Q_Offscreen::Depth() { return 32; }
-HDC Q_Offscreen::GetDrawingDC(PortRect* rect) { return nullptr; }
+HDC Q_Offscreen::GetDrawingDC(PortRect* /*rect*/) { return nullptr; }
 ResultCode Q_Offscreen::Lock()
 {
     ++lockCount_;
@@ -178,7 +178,7 @@ ResultCode Q_Offscreen::QOffscreenInit(const PortRect& rect, int32_t depth, cons
     return kResultOk;
 }
 
-ResultCode Q_Offscreen::InitNoFill(const PortRect& rect, int32_t depth, DynamicArray* table)
+ResultCode Q_Offscreen::InitNoFill(const PortRect& rect, int32_t depth, DynamicArray* /*table*/)
 {
     return QOffscreenInit(rect, depth, nullptr);
 }
@@ -195,8 +195,8 @@ ResultCode Q_Offscreen::TransferColorTable(MemoryStream* stream, DynamicArray* t
     return kResultOk;
 }
 
-ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* table, int32_t totalBytes,
-                                          int32_t rowBytes, int32_t firstRow, int32_t rows, int32_t flag,
+ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* table, int32_t /*totalBytes*/,
+                                          int32_t rowBytes, int32_t firstRow, int32_t rows, int32_t /*flag*/,
                                           int32_t depth)
 {
     const int64_t rowSize = ImageRowSize(format_.width, depth);
@@ -295,7 +295,7 @@ ResultCode OffscreenPixelAccess::PutRows(int32_t first, int32_t count, const uin
     return kResultOk;
 }
 
-int32_t OffscreenPixelAccess::GetRow(int32_t line, uint8_t* row, DibHeaderBlock* header)
+int32_t OffscreenPixelAccess::GetRow(int32_t /*line*/, uint8_t* /*row*/, DibHeaderBlock* /*header*/)
 {
     return 0;
 }
@@ -305,7 +305,7 @@ int32_t OffscreenPixelAccess::GetRow(int32_t line, uint8_t* row, DibHeaderBlock*
 TextureRecordList* LibraryTextureList = nullptr;
 TextureRecordList* EmbeddedTextureList = nullptr;
 
-ResultCode LocateMissingTextureFile(DiskFileStream* file)
+ResultCode LocateMissingTextureFile(DiskFileStream* /*file*/)
 {
     return kResultNotFound;
 }

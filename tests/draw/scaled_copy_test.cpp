@@ -10,7 +10,7 @@ namespace {
 // An offscreen that, like a memory pixel map, gives no DC to draw into.
 class PixelOnlyOffscreen : public Q_Offscreen {
 public:
-    HDC GetDrawingDC(PortRect* rect) override { return nullptr; }
+    HDC GetDrawingDC(PortRect* /*rect*/) override { return nullptr; }
 };
 
 // A port that has neither a DC nor pixels of its own, like a picture.

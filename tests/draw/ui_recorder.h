@@ -15,7 +15,7 @@ public:
     void ShowAlert(const char* text) override { alerts.emplace_back(text); }
     void SetCursorShape(int32_t shape) override { cursors.push_back(shape); }
     void ProgressSetValue(int32_t value) override { progress.push_back(value); }
-    int32_t ProgressUpdate(int32_t reserved) override
+    int32_t ProgressUpdate(int32_t /*reserved*/) override
     {
         ++updates;
         return 0;

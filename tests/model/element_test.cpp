@@ -63,19 +63,19 @@ public:
     FakeTextures() { previous_ = InstallTextureServices(this); }
     ~FakeTextures() override { InstallTextureServices(previous_); }
 
-    ResultCode TextureAddElementUser(TextureRecord* texture, PolygonElement* user) override
+    ResultCode TextureAddElementUser(TextureRecord* /*texture*/, PolygonElement* user) override
     {
         users.push_back(user);
         return kResultOk;
     }
-    void TextureRemoveElementUser(TextureRecord* texture, PolygonElement* user) override
+    void TextureRemoveElementUser(TextureRecord* /*texture*/, PolygonElement* user) override
     {
         users.erase(std::remove(users.begin(), users.end(), user), users.end());
     }
     int32_t AssignTextureIndex(TextureRecord* texture) override { return texture == record ? 5 : -2; }
     TextureRecord* NewTextureForIndex(int32_t index) override { return index == 5 ? record : nullptr; }
-    void SetupTextureMapping(TextureRecord* texture, const ModelObject* object, const DynamicArray* polygon,
-                             DynamicArray** output) override
+    void SetupTextureMapping(TextureRecord* /*texture*/, const ModelObject* /*object*/, const DynamicArray* /*polygon*/,
+                             DynamicArray** /*output*/) override
     {
         ++mappings;
     }

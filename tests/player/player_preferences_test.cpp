@@ -19,7 +19,7 @@ public:
     void GetFrameLayout(FrameLayout* layout) override { *layout = frame; }
     int32_t ScreenCount() override { return int32_t(screens.size()); }
     void GetScreenBounds(int32_t index, PortRect* bounds) override { *bounds = screens[size_t(index)]; }
-    bool GetScreenFor(const PortRect& rect, PortRect* bounds) override
+    bool GetScreenFor(const PortRect& /*rect*/, PortRect* bounds) override
     {
         if (screens.empty()) return false;
         *bounds = screens[0];

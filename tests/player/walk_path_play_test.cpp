@@ -60,7 +60,7 @@ protected:
         DrainQueue();
     }
 
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
+    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t /*value*/) override
     {
         EXPECT_TRUE(sender == nullptr && kind == kCommandStep && code == kCodeRedrawStep && walk_->IsPlaying());
         indexes_.push_back(walk_->PathIndex());

@@ -59,7 +59,7 @@ public:
         if (view) view->ViewNotify(sender, kind, code, value);
     }
     PlayerPreferences* Preferences() override { return preferences; }
-    Window* GetWindow(int32_t kind) override
+    Window* GetWindow(int32_t /*kind*/) override
     {
         ++windowsAsked;
         return window;

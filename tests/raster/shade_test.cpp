@@ -111,10 +111,11 @@ TYPED_TEST(ShadeFormats, SpansMatchTheDitherAndRampReference)
         const bool halftone = random.Below(3) == 0;
         typename F::Ramps ramps;
         F::BuildRamps(ramps, tables.Levels(), rampByte);
+        const PixelSpan span = ShadedSpanOn(s.Target(), y, x, count, length, skip, left, right);
         if (halftone)
-            F::template ShadeSpan<true>(s.Target(), y, x, count, length, skip, left, right, ramps);
+            F::template ShadeSpan<true>(span, ramps);
         else
-            F::template ShadeSpan<false>(s.Target(), y, x, count, length, skip, left, right, ramps);
+            F::template ShadeSpan<false>(span, ramps);
 
         const uint32_t step = uint32_t(FixDiv(right - left, IntToFixed(length)));
         for (int32_t py = 0; py < kHeight; ++py)
@@ -208,21 +209,18 @@ TEST(ShadePolygon, PointValuesAreClampedInPlace)
     EXPECT_GT(drawn, 400);
 }
 
-TEST(ShadeSpan16, TopIntensityWithTheLargestJitterReadsTheUpperGuard)
+TEST(ShadeSpanDirect, TopIntensityWithTheLargestJitterReadsTheUpperGuard)
 {
     FakeShadeTables tables;
     Direct16::Ramps ramps;
     Direct16::BuildRamps(ramps, tables.Levels(), 4);
-    Surface<Direct16> s(8, 1);
-    uint16_t window[16];
-    std::fill(std::begin(window), std::end(window), uint16_t(0xFC00));
-    ShadeSpan16(s.Base(), 0, 0, s.Base(), 16, 0, 4, 4, 0, 0x1F8000, 0x1F8000, ramps.ramp.Levels(), nullptr, window,
-                nullptr);
-    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(s.Pixel(x, 0), FakeShadeTables::Pixel16(31, 4));
-    std::fill(std::begin(window), std::end(window), uint16_t(0));  // a zero jitter row: one colour
-    ShadeSpan16(s.Base(), 0, 0, s.Base(), 16, 0, 6, 6, 0, 0x0A8000, 0x0A8000, ramps.ramp.Levels(), nullptr, window,
-                nullptr);
-    for (int32_t x = 0; x < 6; ++x) EXPECT_EQ(s.Pixel(x, 0), FakeShadeTables::Pixel16(10, 4));
+    // Row 7's window holds the largest jitter (63/64 of a level): 31.5 plus it reaches level 32.
+    Surface<Direct16> s(16, 8);
+    ShadeSpanDirect<2>(ShadedSpanOn(s.Target(), 7, 0, 16, 16, 0, 0x1F8000, 0x1F8000), ramps.ramp.Levels());
+    for (int32_t x = 0; x < 16; ++x) EXPECT_EQ(s.Pixel(x, 7), FakeShadeTables::Pixel16(31, 4)) << x;
+    // Just above 10.0 every jitter below one level keeps the pixels at level 10.
+    ShadeSpanDirect<2>(ShadedSpanOn(s.Target(), 7, 0, 16, 16, 0, 0x0A0001, 0x0A0001), ramps.ramp.Levels());
+    for (int32_t x = 0; x < 16; ++x) EXPECT_EQ(s.Pixel(x, 7), FakeShadeTables::Pixel16(10, 4)) << x;
 }
 
 TEST(ShadeSpan8, NeighbouringPixelsShareAJitterButNotATable)
@@ -231,8 +229,7 @@ TEST(ShadeSpan8, NeighbouringPixelsShareAJitterButNotATable)
     Indexed8::Ramps ramps;
     Indexed8::BuildRamps(ramps, tables.Levels(), 30);
     Surface<Indexed8> s(16, 2);
-    ShadeSpan8(s.Base(), 0, 0, s.Base(), 16, 0, 16, 16, 0, IntToFixed(12), IntToFixed(12), ramps.Odd(0, false),
-               ramps.Even(0, false), JitterRow(0), DeltaRow(0));
+    ShadeSpan8(ShadedSpanOn(s.Target(), 0, 0, 16, 16, 0, IntToFixed(12), IntToFixed(12)), ramps);
     // At exactly 12.0 a jitter below one level keeps every pixel at level 12; even addresses read
     // table 3 on even rows, odd addresses table 2.
     for (int32_t x = 0; x < 16; x += 2) {
@@ -240,8 +237,7 @@ TEST(ShadeSpan8, NeighbouringPixelsShareAJitterButNotATable)
         EXPECT_EQ(s.Pixel(x + 1, 0), FakeShadeTables::Pick8(12, 2, 30));
     }
     // Just below 13.0 the pair at addresses 2k and 2k + 1 moves up a level together.
-    ShadeSpan8(s.Target().rows[1], 0, 1, nullptr, 16, 1, 16, 16, 0, IntToFixed(13) - 0x800, IntToFixed(13) - 0x800,
-               ramps.Odd(1, false), ramps.Even(1, false), JitterRow(1), DeltaRow(1));
+    ShadeSpan8(ShadedSpanOn(s.Target(), 1, 0, 16, 16, 0, IntToFixed(13) - 0x800, IntToFixed(13) - 0x800), ramps);
     for (int32_t x = 0; x < 16; x += 2) {
         const int32_t level = DitherJitterTable[0][x] >= 0x800 ? 13 : 12;
         EXPECT_EQ(s.Pixel(x, 1), FakeShadeTables::Pick8(level, 1, 30)) << x;

@@ -17,22 +17,42 @@ std::vector<uint8_t> Bytes(const uint8_t* p, size_t n) { return std::vector<uint
 
 }  // namespace
 
+TEST(PixelSpan, DevicePointsGoThroughTheOriginsAndShadedSpansStartAfterTheirSkip)
+{
+    Surface<Indexed8> s(32, 8);
+    s.Target().originX = 5;
+    s.Target().originY = 2;
+    const PixelSpan plain = SpanOn(s.Target(), 3, -4, 9);
+    EXPECT_EQ(plain.row, s.Target().rows[5]);
+    EXPECT_EQ(plain.column, 1);
+    EXPECT_EQ(plain.y, 3);  // the device row decides the parity and the dither rows
+    EXPECT_EQ(plain.count, 9);
+    // Falling from 20.0 to 10.0 over 3 pixels: the step truncates towards zero, and a span whose
+    // first 2 pixels are cut off starts 2 steps in.
+    const PixelSpan shaded = ShadedSpanOn(s.Target(), -1, 0, 1, 3, 2, IntToFixed(20), IntToFixed(10));
+    EXPECT_EQ(shaded.row, s.Target().rows[1]);
+    EXPECT_EQ(int32_t(shaded.step), -0x35555);
+    EXPECT_EQ(shaded.intensity, uint32_t(IntToFixed(20) - 2 * 0x35555));
+    EXPECT_EQ(shaded.Parity(), 1);
+}
+
 TEST(FillSpan8, EdgeWordsGoThroughTheKeepMasks)
 {
     Surface<Indexed8> s(16, 2, 0x11);
     const uint32_t pattern[2] = {0xAABBCCDD, 0x01020304};
-    FillSpan8(s.Base(), 3, 0, s.Base(), 16, 0, 1, pattern);  // one pixel at index 3: the top byte only
+    FillSpan8<false>(SpanOn(s.Target(), 0, 3, 1), pattern);  // one pixel at index 3: the top byte only
     EXPECT_EQ(Bytes(s.Base(), 8), (std::vector<uint8_t>{0x11, 0x11, 0x11, 0xAA, 0x11, 0x11, 0x11, 0x11}));
-    FillSpan8(s.Base() + 4, 1, 0, s.Base(), 16, 1, 6, pattern);  // pixels 5 to 10 from the odd-row word
-    EXPECT_EQ(Bytes(s.Base() + 4, 8), (std::vector<uint8_t>{0x11, 0x03, 0x02, 0x01, 0x04, 0x03, 0x02, 0x11}));
+    FillSpan8<false>(SpanOn(s.Target(), 1, 5, 6), pattern);  // pixels 5 to 10 of row 1 from the odd-row word
+    EXPECT_EQ(Bytes(s.Target().rows[1] + 4, 8),
+              (std::vector<uint8_t>{0x11, 0x03, 0x02, 0x01, 0x04, 0x03, 0x02, 0x11}));
 }
 
 TEST(FillSpan8, HalftoneWritesEvenPixelsOnEvenRowsAndOddPixelsOnOddRows)
 {
     Surface<Indexed8> s(8, 2, 0x11);
     const uint32_t pattern[2] = {0x44444444, 0x55555555};
-    FillSpanHalftone8(s.Target().rows[0], 0, 0, nullptr, 8, 0, 8, pattern);
-    FillSpanHalftone8(s.Target().rows[1], 0, 1, nullptr, 8, 1, 8, pattern);
+    FillSpan8<true>(SpanOn(s.Target(), 0, 0, 8), pattern);
+    FillSpan8<true>(SpanOn(s.Target(), 1, 0, 8), pattern);
     EXPECT_EQ(Bytes(s.Target().rows[0], 8), (std::vector<uint8_t>{0x44, 0x11, 0x44, 0x11, 0x44, 0x11, 0x44, 0x11}));
     EXPECT_EQ(Bytes(s.Target().rows[1], 8), (std::vector<uint8_t>{0x11, 0x55, 0x11, 0x55, 0x11, 0x55, 0x11, 0x55}));
 }
@@ -41,9 +61,9 @@ TEST(FillSpan16, OnePixelAtIndexOneIsTheHighHalf)
 {
     Surface<Direct16> s(8, 1, 0x00);
     const uint32_t pattern[2] = {0xBBBBAAAA, 0};
-    FillSpan16(s.Base(), 1, 0, s.Base(), 16, 0, 1, pattern);
+    FillSpan16<false>(SpanOn(s.Target(), 0, 1, 1), pattern);
     EXPECT_EQ(Bytes(s.Base(), 8), (std::vector<uint8_t>{0, 0, 0xBB, 0xBB, 0, 0, 0, 0}));
-    FillSpan16(s.Base() + 4, 1, 0, s.Base(), 16, 0, 2, pattern);  // high half of one word, low half of the next
+    FillSpan16<false>(SpanOn(s.Target(), 0, 3, 2), pattern);  // high half of one word, low half of the next
     EXPECT_EQ(Bytes(s.Base() + 4, 12), (std::vector<uint8_t>{0, 0, 0xBB, 0xBB, 0xAA, 0xAA, 0, 0, 0, 0, 0, 0}));
 }
 
@@ -51,9 +71,9 @@ TEST(FillSpan4, OnePixelAtIndexSevenAndAWholeWord)
 {
     Surface<Packed4> s(16, 1, 0x00);
     const uint32_t pattern[2] = {0x87654321, 0};
-    FillSpan4(s.Base(), 7, 0, s.Base(), 8, 0, 1, pattern);  // the low nibble of the top byte
+    FillSpan4<false>(SpanOn(s.Target(), 0, 7, 1), pattern);  // the low nibble of the top byte
     EXPECT_EQ(Bytes(s.Base(), 4), (std::vector<uint8_t>{0, 0, 0, 0x07}));
-    FillSpan4(s.Base() + 4, 0, 0, s.Base(), 8, 0, 8, pattern);
+    FillSpan4<false>(SpanOn(s.Target(), 0, 8, 8), pattern);
     EXPECT_EQ(Bytes(s.Base() + 4, 4), (std::vector<uint8_t>{0x21, 0x43, 0x65, 0x87}));
 }
 
@@ -62,7 +82,7 @@ TEST(FillSpanPlanar, PixelsZeroToSevenAreTheLowestByteOfEveryPlane)
     Surface<Planar4> s(32, 1, 0x00);
     const raster::Planar4::Flat flat = Planar4::MakeFlat(0x99999999);  // colour 9 everywhere: planes 0 and 3
     const int32_t planeBytes = s.Target().rowBytes;
-    FillSpanPlanar(s.Base(), 0, 0, s.Base(), planeBytes, 0, 8, flat.pattern);
+    FillSpanPlanar<false>(SpanOn(s.Target(), 0, 0, 8), flat.pattern);
     for (int32_t k = 0; k < 4; ++k) {
         const uint32_t word = Load32(s.Base() + k * planeBytes);
         EXPECT_EQ(word, (k == 0 || k == 3) ? 0x000000FFu : 0u) << "plane " << k;
@@ -71,11 +91,11 @@ TEST(FillSpanPlanar, PixelsZeroToSevenAreTheLowestByteOfEveryPlane)
     EXPECT_EQ(s.Pixel(8, 0), 0u);
 }
 
-TEST(FillSpan24, HalftoneSpanAtAnOddAddressOnAnEvenRowSkipsItsFirstPixel)
+TEST(FillSpanDirect, HalftoneSpanAtAnOddAddressOnAnEvenRowSkipsItsFirstPixel)
 {
     Surface<Direct24> s(8, 1, 0x00);
     const uint32_t pixel = 0x00332211;
-    FillSpanHalftone24(s.Base() + 3, 0, s.Base(), 24, 0, 4, &pixel);
+    Direct24::FillSpan<true>(SpanOn(s.Target(), 0, 1, 4), {pixel});
     EXPECT_EQ(s.Pixel(1, 0), 0u);
     EXPECT_EQ(s.Pixel(2, 0), 0x332211u);
     EXPECT_EQ(s.Pixel(3, 0), 0u);
@@ -131,9 +151,9 @@ TYPED_TEST(SpanKeepMasks, OnlyTheSpanChanges)
         const bool halftone = random.Below(2) == 1;
         const typename F::Flat flat = F::MakeFlat(random.Next() * 2654435761u);
         if (halftone)
-            F::template FillSpan<true>(s.Target(), y, x, count, flat);
+            F::template FillSpan<true>(SpanOn(s.Target(), y, x, count), flat);
         else
-            F::template FillSpan<false>(s.Target(), y, x, count, flat);
+            F::template FillSpan<false>(SpanOn(s.Target(), y, x, count), flat);
 
         for (int32_t py = 0; py < kHeight; ++py)
             for (int32_t px = 0; px < kWidth; ++px) {

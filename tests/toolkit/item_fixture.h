@@ -55,12 +55,12 @@ public:
         Log("clear");
         PaneItem::ItemClearOwner();
     }
-    int32_t ItemMouseDown(int32_t x, int32_t y, int32_t modifiers) override
+    int32_t ItemMouseDown(int32_t /*x*/, int32_t /*y*/, int32_t /*modifiers*/) override
     {
         Log("down");
         return takesPress;
     }
-    int32_t ItemTrack(int32_t x, int32_t y, int32_t modifiers) override
+    int32_t ItemTrack(int32_t /*x*/, int32_t /*y*/, int32_t /*modifiers*/) override
     {
         Log("track");
         return trackAnswer;

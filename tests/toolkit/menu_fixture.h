@@ -27,7 +27,7 @@ public:
         if (deleted_) *deleted_ = true;
     }
 
-    void DoMenuCommand(int32_t position, int32_t extra) override { commands.push_back(position); }
+    void DoMenuCommand(int32_t position, int32_t /*extra*/) override { commands.push_back(position); }
     void UpdateMenu() override
     {
         ++updates;

@@ -22,9 +22,9 @@ using Calls = std::vector<Call>;
 
 class RecordingPanel : public ButtonPanel {
 public:
-    void Press(int32_t index, int32_t modifiers) override { calls.push_back({kPress, index, 0}); }
-    void Click(int32_t index, int32_t modifiers) override { calls.push_back({kClick, index, 0}); }
-    void Track(int32_t index, int32_t oldIndex, int32_t modifiers) override
+    void Press(int32_t index, int32_t /*modifiers*/) override { calls.push_back({kPress, index, 0}); }
+    void Click(int32_t index, int32_t /*modifiers*/) override { calls.push_back({kClick, index, 0}); }
+    void Track(int32_t index, int32_t oldIndex, int32_t /*modifiers*/) override
     {
         calls.push_back({kTrack, index, oldIndex});
     }

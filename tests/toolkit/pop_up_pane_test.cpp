@@ -34,7 +34,7 @@ public:
     void PaneMouseUp(int32_t x, int32_t y, int32_t) override { releases.push_back({x, y}); }
     // Counts the steps that see the button held while another pane is up as a pop-up; a chain
     // that runs on under the pop-up (and would keep its timers from coming) closes it.
-    void PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t) override
+    void PaneTrack(int32_t x, int32_t /*y*/, int32_t modifiers, int32_t) override
     {
         constexpr int32_t kRunaway = 100;
         HWND popup = FindWindowA(nullptr, "Pop Up");

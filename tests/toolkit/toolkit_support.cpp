@@ -19,7 +19,7 @@ namespace {
 std::vector<HelpCallRecord> gHelpCalls;
 std::map<UINT_PTR, std::function<void()>> gLaterActions;
 
-BOOL WINAPI RecordHelpCall(HWND window, const char* file, UINT command, ULONG_PTR data)
+BOOL WINAPI RecordHelpCall(HWND window, const char* file, UINT command, ULONG_PTR /*data*/)
 {
     gHelpCalls.push_back({window, file ? file : "", command});
     return TRUE;

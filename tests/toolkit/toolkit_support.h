@@ -25,7 +25,7 @@ public:
     // Destroys and frees the frame if it still exists.
     static void Dispose(TestFrame* frame);
 
-    void DocumentWindowNotify(Window* window, int32_t code) override { notifications.push_back(code); }
+    void DocumentWindowNotify(Window* /*window*/, int32_t code) override { notifications.push_back(code); }
 
     std::vector<int32_t> notifications;
 };

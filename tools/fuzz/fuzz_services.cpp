@@ -70,7 +70,7 @@ TextureRecordList* FuzzDocumentTextures()
     return gDocumentList;
 }
 
-void AcquireFuzzTextures(ModelDocument* document)
+void AcquireFuzzTextures(ModelDocument* /*document*/)
 {
     for (int32_t i = 0; i < TextureRecordCount(gDocumentList); ++i) {
         TextureRecord* record = TextureRecordAt(gDocumentList, i);

@@ -255,7 +255,7 @@ void BenchSpansAgainstHandWritten(const BenchShadeTables& tables)
     auto time = [&](auto&& body) { return RoundsPerSecond(body) * double(pixels) / 1e6; };
     const Indexed8::Flat flat8 = Indexed8::MakeFlat(0x44332211);
     const double fill8 = time([&] {
-        for (int32_t y = 0; y < kRows; ++y) Indexed8::FillSpan<false>(b8.Target(), y, 3, kSpan, flat8);
+        for (int32_t y = 0; y < kRows; ++y) Indexed8::FillSpan<false>(SpanOn(b8.Target(), y, 3, kSpan), flat8);
     });
     const double hand8 = time([&] {
         for (int32_t y = 0; y < kRows; ++y) {
@@ -268,7 +268,7 @@ void BenchSpansAgainstHandWritten(const BenchShadeTables& tables)
         }
     });
     const double fill32 = time([&] {
-        for (int32_t y = 0; y < kRows; ++y) Direct32::FillSpan<false>(b32.Target(), y, 3, kSpan, {0x00AABBCC});
+        for (int32_t y = 0; y < kRows; ++y) Direct32::FillSpan<false>(SpanOn(b32.Target(), y, 3, kSpan), {0x00AABBCC});
     });
     const double hand32 = time([&] {
         for (int32_t y = 0; y < kRows; ++y) {
@@ -280,7 +280,8 @@ void BenchSpansAgainstHandWritten(const BenchShadeTables& tables)
     Direct32::BuildRamps(ramps, tables.Levels(), 12);
     const double shade32 = time([&] {
         for (int32_t y = 0; y < kRows; ++y)
-            Direct32::ShadeSpan<false>(b32.Target(), y, 3, kSpan, kSpan, 0, IntToFixed(3), IntToFixed(29), ramps);
+            Direct32::ShadeSpan<false>(ShadedSpanOn(b32.Target(), y, 3, kSpan, kSpan, 0, IntToFixed(3), IntToFixed(29)),
+                                       ramps);
     });
     const double handShade32 = time([&] {
         const uint32_t* ramp = ramps.ramp.Levels();

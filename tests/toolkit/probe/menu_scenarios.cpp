@@ -28,7 +28,7 @@ constexpr UINT kGetPopUpMenu = 0x01E1;  // MN_GETHMENU
 // Logs every command it performs.
 class LoggingMenu : public Menu {
 public:
-    void DoMenuCommand(int32_t position, int32_t extra) override
+    void DoMenuCommand(int32_t position, int32_t /*extra*/) override
     {
         Log("MENU_COMMAND menu=%s position=%d", MenuTitle(), position);
     }
@@ -36,7 +36,7 @@ public:
 
 class LoggingEditMenu : public DefaultEditMenu {
 public:
-    void DoMenuCommand(int32_t position, int32_t extra) override
+    void DoMenuCommand(int32_t position, int32_t /*extra*/) override
     {
         Log("MENU_COMMAND menu=%s position=%d", MenuTitle(), position);
     }

@@ -31,16 +31,16 @@ ProbeLog gLog = nullptr;
 // Logs the actions of the panel, with the tick count and the glyph of the cell.
 class ProbeButtonPanel : public ButtonPanel {
 public:
-    void Press(int32_t index, int32_t modifiers) override
+    void Press(int32_t index, int32_t /*modifiers*/) override
     {
         gLog("PANEL_PRESS i=%d glyph=%d t=%lu", index, PanelItemKind(index), GetTickCount());
     }
-    void Click(int32_t index, int32_t modifiers) override
+    void Click(int32_t index, int32_t /*modifiers*/) override
     {
         gLog("PANEL_CLICK i=%d", index);
         ReleaseAll();
     }
-    void Track(int32_t index, int32_t oldIndex, int32_t modifiers) override
+    void Track(int32_t index, int32_t oldIndex, int32_t /*modifiers*/) override
     {
         gLog("PANEL_TRACK i=%d old=%d", index, oldIndex);
     }

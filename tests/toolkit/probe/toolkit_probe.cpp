@@ -93,7 +93,7 @@ public:
     int32_t Paints() const { return paints_; }
     void CountPaint() { Log("WM_PAINT pane=%c n=%d", name_, ++paints_); }
 
-    void Draw(int32_t mode, int32_t horizontal, int32_t vertical) override
+    void Draw(int32_t mode, int32_t /*horizontal*/, int32_t /*vertical*/) override
     {
         Log("DRAW pane=%c mode=%d inpaint=%d", name_, mode, IsInPaint());
         PortRect bounds;
@@ -105,7 +105,7 @@ public:
         DeleteObject(brush);
     }
 
-    void PaneLayout(PortRect* rect, ScrollPositions* positions, int32_t mode, int32_t flag) override
+    void PaneLayout(PortRect* rect, ScrollPositions* /*positions*/, int32_t /*mode*/, int32_t /*flag*/) override
     {
         const int32_t middle = (rect->left + rect->right) / 2;
         if (side_ == PaneSide::kLeft) rect->right = middle;
@@ -148,7 +148,7 @@ public:
         return 0;
     }
 
-    void PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers) override
+    void PaneHelpAtPoint(int32_t /*x*/, int32_t /*y*/, int32_t /*modifiers*/) override
     {
         char text[32];
         snprintf(text, sizeof(text), "Help of pane %c.", name_);
@@ -179,7 +179,7 @@ class ProbePlayerWindow : public DocumentFrame {};
 
 class ProbeDocument : public DocumentFrame {
 public:
-    int32_t DocumentBuildMenus(int32_t mode, DiskFileStream* file) override { return BuildProbeMenus(this); }
+    int32_t DocumentBuildMenus(int32_t /*mode*/, DiskFileStream* /*file*/) override { return BuildProbeMenus(this); }
     void DocumentDisposeMenus() override { DisposeProbeMenus(); }
 
     void DocumentWindowNotify(Window* window, int32_t code) override
