@@ -314,6 +314,12 @@ void WalkView::ToggleFullScreen(int32_t on)
     LogPlace();
 }
 
+bool WalkView::FillsScreen() const
+{
+    const PlayerDocument* document = Document();
+    return document && document->FullScreen();
+}
+
 void WalkView::LogPlace() const
 {
     Window* window = navigation_ ? navigation_->Owner() : nullptr;

@@ -56,6 +56,8 @@ public:
     // moves the view into (or out of) a window of the screen's size, and the navigation pane
     // learns the result.
     void ToggleFullScreen(int32_t on);
+    // Whether the view fills the screen, as its document's full-screen flag says.
+    bool FillsScreen() const;
     // The test build's log of the view's window, the panel and the navigation pane's picture,
     // on the screen.
     void LogPlace() const;
