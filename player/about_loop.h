@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "player/about_window.h"
+
 // How long a window opened at start-up stays at least: 360 units of 16 ms.
 constexpr uint32_t kAboutStartUpUnits = 360;
 
@@ -19,6 +21,24 @@ uint32_t AboutUnitsBetween(uint32_t start, uint32_t now);
 // a release is only taken; a WM_QUIT ends it too and is posted again for the loops outside; any
 // other message but WM_MOUSEMOVE is translated and dispatched. True when the loop ends.
 bool AboutInputEnds();
+
+// Runs an about window's loop: each turn takes one waiting message (AboutInputEnds), which may
+// end it, then reads the clock and has `nextFrame` draw, which answers whether the window must
+// stay for its frames. Opened by the user (mode other than 0) the loop runs until input; at
+// start-up it also ends once its time is up and `nextFrame` last answered false.
+template <class NextFrame>
+void RunAboutLoop(int32_t mode, NextFrame nextFrame)
+{
+    const bool timed = mode == kAboutAtStartUp;
+    const uint32_t start = AboutTicks();
+    uint32_t now = start;
+    bool framesGoOn = true;
+    while (!timed || framesGoOn || AboutUnitsBetween(start, now) < kAboutStartUpUnits) {
+        if (AboutInputEnds()) return;
+        now = AboutTicks();
+        framesGoOn = nextFrame();
+    }
+}
 
 // The test build's facts: which form opened where (its client area on the screen), and that it
 // closed.
