@@ -1,6 +1,7 @@
 // WalkView: the view of a model that the player shows, between the document and its panes. It
-// owns the navigation pane and the navigation panel under it; commands of its panes go up to the document, which passes them to
-// every view, and what comes down decides when the pane redraws and when the preferences apply.
+// owns the navigation pane and the navigation panel under it; commands of its panes go up to the
+// document, which passes them to every view, and what comes down decides when the pane redraws
+// and when the preferences apply.
 #pragma once
 
 #include <cstdint>

@@ -127,7 +127,8 @@ TEST(InputEvents, AClickWithinTheDoubleClickTimeIsPendingInputToo)
     EXPECT_EQ(EventPending(QS_MOUSEBUTTON), 0u);
     SendInputEvent(INPUT_MOUSE, MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(EventPending(QS_MOUSEBUTTON), uint32_t(QS_MOUSEBUTTON));
-    EXPECT_EQ(DrainQueue(), (std::vector<UINT>{WM_LBUTTONDBLCLK, WM_LBUTTONUP})) << "the second click came as a double-click";
+    EXPECT_EQ(DrainQueue(), (std::vector<UINT>{WM_LBUTTONDBLCLK, WM_LBUTTONUP}))
+        << "the second click came as a double-click";
     ReleaseCapture();
     DestroyWindow(window);
     UnregisterClassA(windowClass.lpszClassName, nullptr);
