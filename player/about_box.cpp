@@ -324,10 +324,9 @@ void ShowAboutBox(int32_t mode)
     SetCapture(hwnd);
     background->CopyPortToOffscreen(window, all, all);
     SetCursorShape(kArrowCursor);
-    LogAboutShown(kForm, hwnd);
 
     BoxFrames frames(window, background.get(), drawing.get(), &target, &painter);
-    RunAboutLoop(mode, [&frames] { return frames.DrawNext(); });
+    RunAboutLoop(kForm, hwnd, mode, [&frames] { return frames.DrawNext(); });
 
     background->CopyOffscreenToPort(window, all, all);
     region->SpanRegionFree();

@@ -80,9 +80,8 @@ void ShowShortAboutWindow(int32_t mode)
 
     SetFocus(hwnd);
     SetCapture(hwnd);
-    LogAboutShown(kForm, hwnd);
     // The picture stays as drawn: no frame holds the window beyond its time.
-    RunAboutLoop(mode, [] { return false; });
+    RunAboutLoop(kForm, hwnd, mode, [] { return false; });
 
     ReleaseCapture();
     ReleasePortDC(hwnd, dc);
