@@ -46,6 +46,8 @@ constexpr int32_t kBoxHeight = 228;
 constexpr int32_t kRightOfCentre = 70;
 constexpr int32_t kBelowCentre = 40;
 constexpr int32_t kAlignment = ~3;
+// The whole window, as the offscreens hold it.
+constexpr PortRect kBoxArea = {0, 0, kBoxWidth, kBoxHeight};
 // Where the shadow and the cube stand in it.
 constexpr AboutCube::Point kShadowCentre = {193, 133};
 constexpr AboutCube::Point kCubeCentre = {118, 93};
@@ -231,12 +233,11 @@ public:
     // Draws the frame and turns the cube; true until the cube has made a full turn.
     bool DrawNext()
     {
-        const PortRect all = {0, 0, kBoxWidth, kBoxHeight};
         target_->Take();
         ReleaseCapture();
-        background_->CopyOffscreenToPort(drawing_, all, all);
+        background_->CopyOffscreenToPort(drawing_, kBoxArea, kBoxArea);
         painter_->DrawFrame(cube_);
-        drawing_->CopyOffscreenToPort(window_, all, all);
+        drawing_->CopyOffscreenToPort(window_, kBoxArea, kBoxArea);
         target_->PutBack();
 
         turn_ = (turn_ + kTurnStep) % kAngleSteps;
@@ -271,15 +272,14 @@ void ShowAboutBox(int32_t mode)
     LoadSwitch();
 
     const PortRect rect = BoxRect();
-    const PortRect all = {0, 0, kBoxWidth, kBoxHeight};
     Owned<Q_Offscreen> background(new (std::nothrow) Q_Offscreen);
     Owned<Q_Offscreen> drawing(new (std::nothrow) Q_Offscreen);
-    if (!background || !drawing || background->QOffscreenInit(all, kScreenDepth, nullptr) != kResultOk ||
-        drawing->QOffscreenInit(all, PaletteScreenDepth(), nullptr) != kResultOk) {
+    if (!background || !drawing || background->QOffscreenInit(kBoxArea, kScreenDepth, nullptr) != kResultOk ||
+        drawing->QOffscreenInit(kBoxArea, PaletteScreenDepth(), nullptr) != kResultOk) {
         PlayBeep(kFailedBeep);
         return;
     }
-    drawing->SetOffscreenDestRect(all);
+    drawing->SetOffscreenDestRect(kBoxArea);
 
     // Pictures only where faces are drawn straight into the offscreen's pixels.
     DrawingTarget target(drawing.get());
@@ -322,13 +322,13 @@ void ShowAboutBox(int32_t mode)
     window->ShowWindowObject();
     SetFocus(hwnd);
     SetCapture(hwnd);
-    background->CopyPortToOffscreen(window, all, all);
+    background->CopyPortToOffscreen(window, kBoxArea, kBoxArea);
     SetCursorShape(kArrowCursor);
 
     BoxFrames frames(window, background.get(), drawing.get(), &target, &painter);
     RunAboutLoop(kForm, hwnd, mode, [&frames] { return frames.DrawNext(); });
 
-    background->CopyOffscreenToPort(window, all, all);
+    background->CopyOffscreenToPort(window, kBoxArea, kBoxArea);
     region->SpanRegionFree();
     ReleasePortDC(hwnd, dc);
     SetPort(nullptr);
