@@ -8,12 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <utility>
 #include <vector>
 
 #include "foundation/process_state.h"
-#include "model/model_holder.h"
-#include "model/model_object.h"
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <utility>
 #include <vector>
 
 #include "draw/port_base.h"
