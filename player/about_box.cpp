@@ -46,6 +46,8 @@ constexpr int32_t kBoxHeight = 228;
 constexpr int32_t kRightOfCentre = 70;
 constexpr int32_t kBelowCentre = 40;
 constexpr int32_t kAlignment = ~3;
+// The whole window, as the offscreens hold it.
+constexpr PortRect kBoxArea = {0, 0, kBoxWidth, kBoxHeight};
 // Where the shadow and the cube stand in it.
 constexpr AboutCube::Point kShadowCentre = {193, 133};
 constexpr AboutCube::Point kCubeCentre = {118, 93};
@@ -106,8 +108,8 @@ void LoadSwitch()
     config->Free();
 }
 
-// The offscreen drawn into, made the rasterizers' target and the current port while a frame is
-// drawn, and the target and view origin before it, put back while messages are handled.
+// The offscreen drawn into, made the rasterizers' target while a frame is drawn; the target and
+// view origin before it are put back after each frame, so that messages meet them.
 class DrawingTarget {
 public:
     explicit DrawingTarget(Q_Offscreen* drawing) : drawing_(drawing)
@@ -217,36 +219,45 @@ private:
     Owned<DynamicArray> coords_;
 };
 
-// Runs the window: frames until input, or in mode 0 until both the time is up and a full turn
-// is done.
-void RunBox(int32_t mode, Window* window, Q_Offscreen* background, Q_Offscreen* drawing, DrawingTarget* target,
-            CubePainter* painter)
-{
-    const PortRect all = {0, 0, kBoxWidth, kBoxHeight};
-    AboutCube cube;
-    int32_t turn = 0;
-    int32_t tip = 0;
-    bool turning = true;
-    const uint32_t start = AboutTicks();
-    uint32_t now = start;
-    while (turning || AboutUnitsBetween(start, now) < kAboutStartUpUnits) {
-        target->PutBack();
-        const bool ends = AboutInputEnds();
-        target->Take();
-        if (ends) break;
-        now = AboutTicks();
-        ReleaseCapture();
-
-        background->CopyOffscreenToPort(drawing, all, all);
-        painter->DrawFrame(cube);
-        drawing->CopyOffscreenToPort(window, all, all);
-
-        turn = (turn + kTurnStep) % kAngleSteps;
-        if (mode == kAboutAtStartUp && turn < kTurnStep) turning = false;
-        tip = (tip + kTipStep) % kAngleSteps;
-        cube.Turn(turn, tip);
+// The cube's frames in the window: each one drawn into the offscreen over the background and
+// copied to the window, then the cube turned for the next. The drawing offscreen is the
+// rasterizers' target only while a frame is drawn.
+class BoxFrames {
+public:
+    BoxFrames(Window* window, Q_Offscreen* background, Q_Offscreen* drawing, DrawingTarget* target,
+              CubePainter* painter)
+        : window_(window), background_(background), drawing_(drawing), target_(target), painter_(painter)
+    {
     }
-}
+
+    // Draws the frame and turns the cube; true until the cube has made a full turn.
+    bool DrawNext()
+    {
+        target_->Take();
+        ReleaseCapture();
+        background_->CopyOffscreenToPort(drawing_, kBoxArea, kBoxArea);
+        painter_->DrawFrame(cube_);
+        drawing_->CopyOffscreenToPort(window_, kBoxArea, kBoxArea);
+        target_->PutBack();
+
+        turn_ = (turn_ + kTurnStep) % kAngleSteps;
+        if (turn_ < kTurnStep) turnedRound_ = true;
+        tip_ = (tip_ + kTipStep) % kAngleSteps;
+        cube_.Turn(turn_, tip_);
+        return !turnedRound_;
+    }
+
+private:
+    Window* window_;
+    Q_Offscreen* background_;
+    Q_Offscreen* drawing_;
+    DrawingTarget* target_;
+    CubePainter* painter_;
+    AboutCube cube_;
+    int32_t turn_ = 0;
+    int32_t tip_ = 0;
+    bool turnedRound_ = false;
+};
 
 }  // namespace
 
@@ -261,15 +272,14 @@ void ShowAboutBox(int32_t mode)
     LoadSwitch();
 
     const PortRect rect = BoxRect();
-    const PortRect all = {0, 0, kBoxWidth, kBoxHeight};
     Owned<Q_Offscreen> background(new (std::nothrow) Q_Offscreen);
     Owned<Q_Offscreen> drawing(new (std::nothrow) Q_Offscreen);
-    if (!background || !drawing || background->QOffscreenInit(all, kScreenDepth, nullptr) != kResultOk ||
-        drawing->QOffscreenInit(all, PaletteScreenDepth(), nullptr) != kResultOk) {
+    if (!background || !drawing || background->QOffscreenInit(kBoxArea, kScreenDepth, nullptr) != kResultOk ||
+        drawing->QOffscreenInit(kBoxArea, PaletteScreenDepth(), nullptr) != kResultOk) {
         PlayBeep(kFailedBeep);
         return;
     }
-    drawing->SetOffscreenDestRect(all);
+    drawing->SetOffscreenDestRect(kBoxArea);
 
     // Pictures only where faces are drawn straight into the offscreen's pixels.
     DrawingTarget target(drawing.get());
@@ -312,15 +322,13 @@ void ShowAboutBox(int32_t mode)
     window->ShowWindowObject();
     SetFocus(hwnd);
     SetCapture(hwnd);
-    background->CopyPortToOffscreen(window, all, all);
-    target.Take();
+    background->CopyPortToOffscreen(window, kBoxArea, kBoxArea);
     SetCursorShape(kArrowCursor);
-    LogAboutShown(kForm, hwnd);
 
-    RunBox(mode, window, background.get(), drawing.get(), &target, &painter);
+    BoxFrames frames(window, background.get(), drawing.get(), &target, &painter);
+    RunAboutLoop(kForm, hwnd, mode, [&frames] { return frames.DrawNext(); });
 
-    background->CopyOffscreenToPort(window, all, all);
-    target.PutBack();
+    background->CopyOffscreenToPort(window, kBoxArea, kBoxArea);
     region->SpanRegionFree();
     ReleasePortDC(hwnd, dc);
     SetPort(nullptr);

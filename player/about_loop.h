@@ -1,11 +1,14 @@
-// What the two forms of the about window share: their clock in units of 16 ms, measured so that
-// a wrapping tick count never holds a window up, the one message each loop takes per turn, and
-// the facts the test build logs.
+// What the two forms of the about window share: their loop, its clock in units of 16 ms
+// (measured so that a wrapping tick count never holds a window up), the one message it takes
+// per turn, and the facts the test build logs.
 #pragma once
 
 #include <cstdint>
 
 #include <windows.h>
+
+#include "player/about_window.h"
+#include "toolkit/input_events.h"
 
 // How long a window opened at start-up stays at least: 360 units of 16 ms.
 constexpr uint32_t kAboutStartUpUnits = 360;
@@ -24,3 +27,24 @@ bool AboutInputEnds();
 // closed.
 void LogAboutShown(const char* form, HWND window);
 void LogAboutClosed(const char* form);
+
+// Runs the loop of an about window that is up: input that came while it was being made is
+// flushed, then each turn takes one waiting message (AboutInputEnds), which may end the loop,
+// reads the clock and has `nextFrame` draw, which answers whether the window must stay for its
+// frames. Opened by the user (mode other than 0) the loop runs until input; at start-up it also
+// ends once its time is up and `nextFrame` last answered false.
+template <class NextFrame>
+void RunAboutLoop(const char* form, HWND window, int32_t mode, NextFrame nextFrame)
+{
+    FlushInputEvents();
+    LogAboutShown(form, window);
+    const bool timed = mode == kAboutAtStartUp;
+    const uint32_t start = AboutTicks();
+    uint32_t now = start;
+    bool framesGoOn = true;
+    while (!timed || framesGoOn || AboutUnitsBetween(start, now) < kAboutStartUpUnits) {
+        if (AboutInputEnds()) return;
+        now = AboutTicks();
+        framesGoOn = nextFrame();
+    }
+}

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "draw/port_base.h"
+#include "foundation/root_object.h"
 #include "toolkit/dialog_window.h"
 
 class DismissButton;
@@ -48,9 +49,8 @@ void DrawCreditsPicture(Pane* pane, Q_Offscreen* picture);
 
 // What the credits editor works on: a credits picture and a credits text array, and the call
 // that tells the owner they changed.
-class CreditsOwner {
+class CreditsOwner : public RootObject {
 public:
-    virtual ~CreditsOwner() = default;
     virtual Q_Offscreen* CreditsPicture() = 0;
     virtual DynamicArray* CreditsText() = 0;
     // Takes the new picture and text (either may be null); the old text array is freed by the

@@ -67,7 +67,6 @@ ResultCode BuildNavigateMenu(NavigateMenuHandler* menu, DocumentFrame* owner)
         menu->SetMenuItemLetter(index + 1, item.letter);
         menu->SetMenuItemMnemonicPos(index + 1, item.mnemonic);
     }
-    menu->fullScreen_ = 0;
     menu->SetMenuOrder(kWalkMenuOrder);
     menu->SetMenuItemShortcut(kWalkLevel, 'L');
     return kResultOk;
@@ -107,15 +106,23 @@ void NavigateMenuHandler::NavigateMenuCommand(int32_t position)
         if (panel && walk->PathCount() > 0) panel->ShowPathState(kPanelPlay);
         PlayWalkPathWithPanel(panel, walk);
     } else if (position == kWalkFullScreen) {
-        fullScreen_ = IsMenuItemChecked(kWalkFullScreen) ? 0 : 1;
-        CheckMenuItemAt(kWalkFullScreen, fullScreen_);
-        if (fullScreen_)
-            HideHelpBar();
-        else
-            ShowHelpBar();
+        // The document's flag is the one state: this item, the pane's Esc and the pane's own
+        // menu all toggle it here, so that the mark and the help bar never disagree with it.
+        auto* view = static_cast<WalkView*>(document_->FindView(kViewWalk));
+        if (!view) return;
+        const int32_t on = FullScreenFlag() ? 0 : 1;
+        if (on) HideHelpBar();
+        view->ToggleFullScreen(on);
+        // A view that could not fill the screen leaves the mark off and the help bar shown.
+        CheckMenuItemAt(kWalkFullScreen, FullScreenFlag());
+        if (!FullScreenFlag()) ShowHelpBar();
         LogHelpBar(MenuOwner());
-        if (auto* view = static_cast<WalkView*>(document_->FindView(kViewWalk))) view->ToggleFullScreen(fullScreen_);
     }
+}
+
+int32_t NavigateMenuHandler::FullScreenFlag() const
+{
+    return document_ && document_->FullScreen() ? 1 : 0;
 }
 
 void NavigateMenuHandler::UpdateNavigateMenu()
@@ -130,5 +137,5 @@ void NavigateMenuHandler::UpdateNavigateMenu()
     }
     CheckMenuItemAt(kWalkStop, 0);
     CheckMenuItemAt(kWalkPlay, 0);
-    CheckMenuItemAt(kWalkFullScreen, fullScreen_);
+    CheckMenuItemAt(kWalkFullScreen, FullScreenFlag());
 }

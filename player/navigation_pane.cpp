@@ -13,6 +13,7 @@
 #include "player/application_state.h"
 #include "player/event_log.h"
 #include "player/model_window.h"
+#include "player/navigation_panel.h"
 #include "player/player_menus.h"
 #include "player/player_preferences.h"
 #include "player/view_base.h"
@@ -150,7 +151,7 @@ void NavigationPane::SendToView(int32_t kind, int32_t code)
 void NavigationPane::PaneLayout(PortRect* rect, ScrollPositions*, int32_t, int32_t)
 {
     // Room for the navigation panel along the bottom, except while the view fills the screen.
-    if (!fullScreen_) rect->bottom -= GetSystemMetrics(SM_CYVTHUMB);
+    if (!fullScreen_) rect->bottom -= PanelStripHeight();
 }
 
 void NavigationPane::PaneLayoutChanged()

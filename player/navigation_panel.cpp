@@ -110,6 +110,11 @@ void DropButtonMessages(HWND window)
 
 }  // namespace
 
+int32_t PanelStripHeight()
+{
+    return ScrollThumbSize() - 1;
+}
+
 // --- the buttons ---
 
 ResultCode NavigationButtonPanel::BuildCells()
@@ -263,8 +268,7 @@ void NavigationPanel::Draw(int32_t mode, int32_t horizontal, int32_t vertical)
 
 void NavigationPanel::PaneLayout(PortRect* rect, ScrollPositions*, int32_t, int32_t)
 {
-    // One less than the scroll bar's thickness: SM_CYVTHUMB pixels.
-    const int32_t strip = ScrollThumbSize() - 1;
+    const int32_t strip = PanelStripHeight();
     rect->top = rect->bottom - strip;
     ButtonPanel* panel = Panel();
     if (!panel) return;

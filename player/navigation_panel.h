@@ -27,6 +27,10 @@ constexpr int32_t kPanelSecondFiller = 10;
 constexpr int32_t kPanelHome = 11;
 constexpr int32_t kPanelButtonCount = 12;
 
+// The height of the panel's strip: SM_CYVTHUMB pixels, one less than the scroll bar's thickness.
+// The navigation pane above it leaves this much room.
+int32_t PanelStripHeight();
+
 // The panel of the walk view: its buttons, their help and what pressing, holding and releasing
 // them does.
 class NavigationButtonPanel : public ButtonPanel {

@@ -46,14 +46,12 @@ public:
     void UpdateNavigateMenu();
     void SetNavigateDocument(PlayerDocument* document) { document_ = document; }
     int32_t CurrentViewKind() const { return viewKind_; }
-    int32_t FullScreenFlag() const { return fullScreen_; }
+    // Whether the document's walk view fills the screen: the document's own flag.
+    int32_t FullScreenFlag() const;
 
 private:
-    friend ResultCode BuildNavigateMenu(NavigateMenuHandler* menu, DocumentFrame* owner);
-
     PlayerDocument* document_ = nullptr;
     int32_t viewKind_ = 0;
-    int32_t fullScreen_ = 0;
 };
 
 // Each titles and fills the menu for the owner window and gives it its place in the bar.

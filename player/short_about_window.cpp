@@ -78,15 +78,10 @@ void ShowShortAboutWindow(int32_t mode)
     picture->DisposeOffscreen();
     SetCursorShape(kArrowCursor);
 
-    const uint32_t start = AboutTicks();
     SetFocus(hwnd);
     SetCapture(hwnd);
-    LogAboutShown(kForm, hwnd);
-    uint32_t now = start;
-    while (mode != kAboutAtStartUp || AboutUnitsBetween(start, now) < kAboutStartUpUnits) {
-        if (AboutInputEnds()) break;
-        now = AboutTicks();
-    }
+    // The picture stays as drawn: no frame holds the window beyond its time.
+    RunAboutLoop(kForm, hwnd, mode, [] { return false; });
 
     ReleaseCapture();
     ReleasePortDC(hwnd, dc);

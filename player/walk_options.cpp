@@ -4,9 +4,12 @@
 #include <initializer_list>
 #include <new>
 
+#include "player/model_window.h"
 #include "player/navigation_pane.h"
+#include "player/player_menus.h"
 #include "player/player_preferences.h"
 #include "player/view_base.h"
+#include "player/walk_menu_settings.h"
 #include "player/walk_view.h"
 
 namespace {
@@ -103,6 +106,7 @@ void WalkOptionsMenu::UpdateMenu()
         CheckMenuItemAt(position, paths && position == checked);
     }
     CheckMenuItemAt(kOptionsAspectRatio, navigation->aspectOn != 0);
+    CheckMenuItemAt(kOptionsFullScreen, view->FillsScreen());
 }
 
 void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
@@ -148,12 +152,13 @@ void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
         navigation->aspectOn = navigation->aspectOn ? 0 : 1;
         view->ApplyPreferences(preferences, 1);
         break;
-    case kOptionsFullScreen: {
-        const int32_t on = IsMenuItemChecked(kOptionsFullScreen) ? 0 : 1;
-        CheckMenuItemAt(kOptionsFullScreen, on);
-        view->ToggleFullScreen(on);
+    case kOptionsFullScreen:
+        // Through the Walk menu's own item, so that the document's flag, the help bar and both
+        // menus' marks agree (and Esc leaves full screen afterwards).
+        if (auto* model = dynamic_cast<ModelDocWindow*>(view->Owner()))
+            if (NavigateMenuHandler* walk = model->WalkMenu()) walk->NavigateMenuCommand(kWalkFullScreen);
+        CheckMenuItemAt(kOptionsFullScreen, view->FillsScreen());
         break;
-    }
     default:
         break;
     }

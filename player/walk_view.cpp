@@ -17,7 +17,6 @@
 #include "player/player_preferences.h"
 #include "player/walk_observer.h"
 #include "toolkit/button_panel_window.h"
-#include "toolkit/screen_bounds.h"
 #include "toolkit/window.h"
 
 namespace {
@@ -158,7 +157,7 @@ void WalkView::AttachView(int32_t code)
 
 void WalkView::AdjustPaneRect(PortRect* rect, int32_t kind)
 {
-    const int32_t strip = ScrollThumbSize() - 1;
+    const int32_t strip = PanelStripHeight();
     if (kind == kPaneNavigation) rect->bottom -= strip;
     if (kind == kPaneNavigationPanel) rect->top = rect->bottom - strip;
 }
@@ -312,6 +311,12 @@ void WalkView::ToggleFullScreen(int32_t on)
     if (on && !screen && panel_ && window) window->AddPane(panel_);
     LogEvent("full-screen %d", int(screen != 0));
     LogPlace();
+}
+
+bool WalkView::FillsScreen() const
+{
+    const PlayerDocument* document = Document();
+    return document && document->FullScreen();
 }
 
 void WalkView::LogPlace() const

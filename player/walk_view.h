@@ -1,6 +1,7 @@
 // WalkView: the view of a model that the player shows, between the document and its panes. It
-// owns the navigation pane and the navigation panel under it; commands of its panes go up to the document, which passes them to
-// every view, and what comes down decides when the pane redraws and when the preferences apply.
+// owns the navigation pane and the navigation panel under it; commands of its panes go up to the
+// document, which passes them to every view, and what comes down decides when the pane redraws
+// and when the preferences apply.
 #pragma once
 
 #include <cstdint>
@@ -56,6 +57,8 @@ public:
     // moves the view into (or out of) a window of the screen's size, and the navigation pane
     // learns the result.
     void ToggleFullScreen(int32_t on);
+    // Whether the view fills the screen, as its document's full-screen flag says.
+    bool FillsScreen() const;
     // The test build's log of the view's window, the panel and the navigation pane's picture,
     // on the screen.
     void LogPlace() const;

@@ -42,7 +42,9 @@ uint32_t EventPending(uint32_t mask)
     // The high word tells what is in the queue now; the low word only what arrived since the
     // last look, which misses input that an earlier peek has already seen.
     uint32_t waiting = HIWORD(GetQueueStatus(mask)) & mask;
-    if ((waiting & QS_MOUSEBUTTON) && !(MessageWaits(WM_LBUTTONDOWN) && MessageWaits(WM_LBUTTONUP)))
+    // A press that follows a click within the double-click time comes as WM_LBUTTONDBLCLK.
+    const bool pressWaits = MessageWaits(WM_LBUTTONDOWN) || MessageWaits(WM_LBUTTONDBLCLK);
+    if ((waiting & QS_MOUSEBUTTON) && !(pressWaits && MessageWaits(WM_LBUTTONUP)))
         waiting &= ~uint32_t(QS_MOUSEBUTTON);
     if ((waiting & QS_KEY) && !(MessageWaits(WM_KEYDOWN) && MessageWaits(WM_KEYUP)))
         waiting &= ~uint32_t(QS_KEY);

@@ -14,8 +14,9 @@ constexpr int32_t kModifierAlt = 0x12;
 int32_t ModifierKeys();
 
 // The kinds of `mask` (QS_ bits) that are waiting in the queue, whether or not an earlier peek
-// saw them: QS_MOUSEBUTTON only when a left button press and its release both wait, QS_KEY only
-// when a key press and a key release both wait, QS_PAINT when a WM_PAINT waits. 0 when none.
+// saw them: QS_MOUSEBUTTON only when a left button press (or double-click) and its release both
+// wait, QS_KEY only when a key press and a key release both wait, QS_PAINT when a WM_PAINT
+// waits. 0 when none.
 uint32_t EventPending(uint32_t mask);
 // Removes waiting key and mouse messages in turn until either finds none; WM_QUIT is posted
 // again when a removal takes it.

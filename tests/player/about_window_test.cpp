@@ -1,8 +1,9 @@
 // The about window's two forms with a clock of the tests' own: the start-up short window closes
 // after 360 units of 16 ms and not before, also across a wrap of the tick count; opened by the
 // user either form waits for a key or a button press, never closing for a mouse move or a
-// release; a WM_QUIT taken is posted again; the session cannot end meanwhile; the about box
-// draws flat grey faces without direct pixel drawing and ends at start-up only after a full turn.
+// release, nor for a key pressed while it was being made; a WM_QUIT taken is posted again; the
+// session cannot end meanwhile; the about box draws flat grey faces without direct pixel drawing
+// and ends at start-up only after a full turn.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -159,6 +160,38 @@ TEST_F(AboutWindowTest, OpenedByTheUserEitherFormWaitsForAPressNeverForAMoveOrAR
             EXPECT_EQ(TestClock::reads, 200) << (box ? "box " : "short ") << std::hex << press;
         }
     }
+}
+
+// A key pressed while the about window is being made, once for each window shown.
+bool gKeyPressed = false;
+
+LRESULT CALLBACK PressKeyOnCreation(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND && !gKeyPressed) {
+        gKeyPressed = true;
+        PostThreadMessageA(GetCurrentThreadId(), WM_KEYDOWN, 'A', 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(AboutWindowTest, AKeyPressedWhileTheWindowIsMadeClosesNothing)
+{
+    SetGdiOnlyDrawing(1);
+    HHOOK hook = SetWindowsHookExA(WH_CBT, PressKeyOnCreation, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    for (bool box : {false, true}) {
+        gKeyPressed = false;
+        TestClock::Start(0, kUnit, [](int32_t read) {
+            if (read == 20) PostMessageA(TestClock::OpenAboutWindow(), WM_KEYDOWN, 'B', 0);
+        });
+        if (box)
+            ShowAboutBox(kAboutOpenedByUser);
+        else
+            ShowShortAboutWindow(kAboutOtherForm);
+        EXPECT_TRUE(gKeyPressed);
+        EXPECT_EQ(TestClock::reads, 20) << (box ? "box" : "short");
+    }
+    UnhookWindowsHookEx(hook);
 }
 
 TEST_F(AboutWindowTest, AQuitTakenIsPostedAgainAndTheSessionCannotEndMeanwhile)

@@ -8,23 +8,17 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <utility>
 #include <vector>
 
 #include "foundation/process_state.h"
-#include "model/model_holder.h"
-#include "model/model_object.h"
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
-#include "render/face_front_end.h"
-#include "render/projection.h"
-#include "render/raster_buffers.h"
 #include "tests/foundation/beep_recorder.h"
+#include "tests/player/walk_view_fixture.h"
 #include "tests/toolkit/toolkit_support.h"
-#include "textures/shade_level_builder.h"
 #include "toolkit/app_commands.h"
 #include "toolkit/button_item.h"
 #include "toolkit/input_events.h"
@@ -32,91 +26,18 @@
 
 namespace {
 
-constexpr WindowFlags kViewWindowFlags = kWindowCaption | kWindowSystemMenu;
-constexpr WindowSize kNoSize = {0, 0};
 // A client width that twelve buttons do not divide: 12 x 33 + 7.
 constexpr int32_t kClientWidth = 403;
 constexpr int32_t kClientHeight = 280;
 
-using Command = std::array<int32_t, 3>;  // kind, code, value
-using Commands = std::vector<Command>;
-
-// The document: what the view passes up comes back down to it as the player's document does.
-class TestDocument : public ViewBase {
+class NavigationPanelTest : public WalkViewFixture {
 public:
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
-    {
-        ++redraws;
-        if (onCommand) onCommand();
-        if (view) view->ViewNotify(sender, kind, code, value);
-    }
-    Window* GetWindow(int32_t) override { return window; }
-
-    WalkView* view = nullptr;
-    Window* window = nullptr;
-    int32_t redraws = 0;
-    void (*onCommand)() = nullptr;
-};
-
-// The view notes every command its panes send it.
-class RecordingView : public WalkView {
-public:
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
-    {
-        commands.push_back({kind, code, value});
-        WalkView::ViewCommand(sender, kind, code, value);
-    }
-    Commands Taken() { return std::exchange(commands, {}); }
-
-    Commands commands;
-};
-
-class NavigationPanelTest : public FrameFixture {
-public:
-    static void SetUpTestSuite()
-    {
-        InstallRendererRegionWork();
-        PolyRgnStartup();
-        SetDirectPixelDrawing(1);
-        InitProjectionArrays();
-        InitRasterBuffers();
-        BuildShadeLevelTables();
-    }
-
-    static void TearDownTestSuite()
-    {
-        FreeShadeLevelTables();
-        FreeRasterBuffers();
-        FreeProjectionArrays();
-        PolyRgnShutdown();
-    }
-
     void SetUp() override
     {
-        FrameFixture::SetUp();
-        ASSERT_NE(frame_, nullptr);
-        holder_ = new ModelHolder;
-        holder_->ModelHolderInit(nullptr);
-        observer_ = new WalkObserver;
-        ASSERT_EQ(observer_->Init(holder_), kResultOk);
-        observer_->SetOwner(&document_);
-
-        window_ = new Window;
-        ASSERT_EQ(window_->CreateWindowObject({0, 0, kClientWidth, kClientHeight}, "Walk", kNoSize, kNoSize, kNoSize,
-                                              kViewWindowFlags, kWindowDestroys),
-                  kResultOk);
-        window_->SetWindowOwner(frame_);
-        frame_->RegisterDocumentWindow(window_);
-        document_.window = window_;
-
-        view_ = new RecordingView;
-        view_->SetViewObserver(observer_);
-        view_->ViewRecordInit();
-        view_->SetInner(&document_);
-        view_->SetKind(kViewWalk);
-        view_->Init(frame_);
-        document_.view = view_;
-        view_->AttachView(3);
+        WalkViewFixture::SetUp();
+        window_ = document_.window = MakeWindow({0, 0, kClientWidth, kClientHeight});
+        ASSERT_NE(window_, nullptr);
+        MakeView(new RecordingView);
         window_->ShowWindowObject();
         // The client area made exactly kClientWidth wide.
         RECT client;
@@ -133,20 +54,11 @@ public:
         hwnd_ = panel_->PaneWindow();
         ASSERT_NE(hwnd_, nullptr);
         view_->Taken();
-        document_.redraws = 0;
+        document_.Taken();
     }
 
-    void TearDown() override
-    {
-        ReleaseCapture();
-        PumpMessages();
-        document_.onCommand = nullptr;
-        if (view_) view_->Free();
-        if (window_) window_->DestroyWindowObject();
-        observer_->Free();
-        holder_->ModelHolderDestroy();
-        FrameFixture::TearDown();
-    }
+    // The commands that reached the document.
+    int32_t Redraws() const { return int32_t(document_.commands.size()); }
 
     LPARAM Centre(int32_t index) const
     {
@@ -174,11 +86,6 @@ public:
         observer_->SetRecording(0, 0);
     }
 
-    TestDocument document_;
-    ModelHolder* holder_ = nullptr;
-    WalkObserver* observer_ = nullptr;
-    Window* window_ = nullptr;
-    RecordingView* view_ = nullptr;
     NavigationPanel* panel_ = nullptr;
     NavigationButtonPanel* buttons_ = nullptr;
     HWND hwnd_ = nullptr;
@@ -222,7 +129,7 @@ TEST_F(NavigationPanelTest, MotionButtonsStepOnThePressAndEveryTrackingCallAndTh
     EXPECT_EQ(observer_->y, eye.y + 20);
     EXPECT_EQ(observer_->x, eye.x);
     EXPECT_EQ(buttons_->PanelItemState(kPanelForward), kButtonPressed);
-    EXPECT_EQ(document_.redraws, 1) << "the view passed the redraw up at once";
+    EXPECT_EQ(Redraws(), 1) << "the view passed the redraw up at once";
     Up(Centre(kPanelForward));
     PumpMessages();
     EXPECT_EQ(observer_->y, eye.y + 20) << "no step after the release";
@@ -294,7 +201,7 @@ constexpr int32_t kQuitAfter = 40;
 
 void ClickDuringPlay()
 {
-    const int32_t redraws = gPlaying->document_.redraws;
+    const int32_t redraws = gPlaying->Redraws();
     if (redraws == kQuitAfter) {
         ADD_FAILURE() << "play went on";
         PostQuitMessage(0);
@@ -324,14 +231,14 @@ TEST_F(NavigationPanelTest, PlayRunsInsideTheClickAndTheClickThatStopsItPressesN
     document_.onCommand = ClickDuringPlay;
     Down(Centre(kPanelPlay));
     Up(Centre(kPanelPlay));
-    EXPECT_EQ(document_.redraws, 3);
+    EXPECT_EQ(Redraws(), 3);
     EXPECT_EQ(observer_->PathIndex(), 2) << "stopped at the point shown";
     EXPECT_EQ(States(), kPauseOnly) << "Pause shows after play";
     EXPECT_EQ(WalkPathPlayCount, 0);
     MSG message;
     EXPECT_FALSE(PeekMessageA(&message, hwnd_, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_NOREMOVE));
     PumpFor(100);
-    EXPECT_EQ(document_.redraws, 3) << "the click started no play again";
+    EXPECT_EQ(Redraws(), 3) << "the click started no play again";
     EXPECT_EQ(States(), kPauseOnly);
     document_.onCommand = nullptr;
     gPlaying = nullptr;

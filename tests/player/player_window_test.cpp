@@ -32,6 +32,7 @@
 #include "player/view_rectangles.h"
 #include "player/walk_menu_settings.h"
 #include "player/walk_observer.h"
+#include "player/walk_options.h"
 #include "player/walk_view.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "tools/sample_scenes.h"
@@ -717,6 +718,35 @@ TEST_F(FullScreenTest, ClosingThePopUpLeavesFullScreenAndTheModelStaysOpen)
     // Outside full screen the view's window closes the model as before.
     SendMessageA(ViewWindow()->GetWindowHandle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(OpenModel(), nullptr);
+}
+
+TEST_F(FullScreenTest, ThePanesOwnWalkMenuTogglesTheSameStateAsTheWalkMenu)
+{
+    WalkOptionsMenu* options = WalkOptionsMenu::Make(pane_, model_);
+    ASSERT_NE(options, nullptr);
+    options->DoMenuCommand(kOptionsFullScreen, 0);
+    PumpMessages();
+    ASSERT_EQ(document_->FullScreen(), 1);
+    EXPECT_TRUE(options->IsMenuItemChecked(kOptionsFullScreen));
+    EXPECT_TRUE(model_->WalkMenu()->IsMenuItemChecked(kWalkFullScreen));
+    EXPECT_FALSE(model_->GetHelpBarHost()->window->IsWindowObjectVisible());
+    // Esc afterwards leaves full screen, and the pane's menu shows it.
+    HWND full = ViewWindow()->GetWindowHandle();
+    Press(full, VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(full));
+    ExpectWindowed();
+    options->UpdateMenu();
+    EXPECT_FALSE(options->IsMenuItemChecked(kOptionsFullScreen));
+
+    // Full screen from the Walk menu is left through the pane's menu.
+    Toggle();
+    options->UpdateMenu();
+    EXPECT_TRUE(options->IsMenuItemChecked(kOptionsFullScreen));
+    options->DoMenuCommand(kOptionsFullScreen, 0);
+    PumpMessages();
+    ExpectWindowed();
+    EXPECT_FALSE(options->IsMenuItemChecked(kOptionsFullScreen));
+    options->DeleteMenuObject();
 }
 
 bool gMenuWasUp = false;

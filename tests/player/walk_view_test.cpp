@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <utility>
 #include <vector>
 
 #include "draw/port_base.h"
@@ -20,12 +19,8 @@
 #include "player/walk_observer.h"
 #include "player/walk_options.h"
 #include "player/walk_view.h"
-#include "raster/raster_sets.h"
-#include "render/face_front_end.h"
-#include "render/projection.h"
-#include "render/raster_buffers.h"
+#include "tests/player/walk_view_fixture.h"
 #include "tests/toolkit/toolkit_support.h"
-#include "textures/shade_level_builder.h"
 #include "toolkit/app_commands.h"
 #include "toolkit/input_events.h"
 #include "toolkit/window.h"
@@ -35,131 +30,44 @@ namespace {
 
 constexpr int32_t kWidth = 400;
 constexpr int32_t kHeight = 300;
+constexpr PortRect kWindowRect = {0, 0, kWidth, kHeight};
 constexpr COLORREF kBlackPixel = RGB(0, 0, 0);
 constexpr COLORREF kWhitePixel = RGB(255, 255, 255);
 constexpr COLORREF kRedPixel = RGB(255, 0, 0);
 constexpr COLORREF kSkyPixel = RGB(0x20, 0x40, 0x80);
 constexpr RGBColor48 kSky = {0x2000, 0x4000, 0x8000};
 constexpr RGBColor48 kRed = {0xFFFF, 0, 0};
-constexpr WindowFlags kViewWindowFlags = kWindowCaption | kWindowSystemMenu;
-constexpr WindowSize kNoSize = {0, 0};
 constexpr Fixed kHalf = 0x8000;
 
-using Command = std::array<int32_t, 3>;  // kind, code, value
-using Commands = std::vector<Command>;
-
-// What the player document does for a view: its preferences and model, every command passed
-// down to the view, the view's window.
-class TestDocument : public ViewBase {
-public:
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
-    {
-        commands.push_back({kind, code, value});
-        ticks.push_back(GetTickCount());
-        if (view) view->ViewNotify(sender, kind, code, value);
-    }
-    PlayerPreferences* Preferences() override { return preferences; }
-    Window* GetWindow(int32_t /*kind*/) override
-    {
-        ++windowsAsked;
-        return window;
-    }
-    void SetChanged(int32_t value) override { changed = value; }
-
-    Commands Taken() { return std::exchange(commands, {}); }
-
-    WalkView* view = nullptr;
-    PlayerPreferences* preferences = nullptr;
-    Window* window = nullptr;
-    Commands commands;
-    std::vector<DWORD> ticks;  // when each command came
-    int32_t changed = 0;
-    int32_t windowsAsked = 0;
-};
-
-class WalkViewTest : public FrameFixture {
+class WalkViewTest : public WalkViewFixture {
 protected:
-    static void SetUpTestSuite()
-    {
-        InstallRendererRegionWork();
-        InstallRasterSets();
-        PolyRgnStartup();
-        InitProjectionArrays();
-        InitRasterBuffers();
-        BuildShadeLevelTables();
-        SetDirectPixelDrawing(1);
-    }
-
-    static void TearDownTestSuite()
-    {
-        FreeShadeLevelTables();
-        FreeRasterBuffers();
-        FreeProjectionArrays();
-        PolyRgnShutdown();
-    }
-
     void SetUp() override
     {
-        FrameFixture::SetUp();
-        ASSERT_NE(frame_, nullptr);
+        WalkViewFixture::SetUp();
         // A sky-coloured world with a red box straight ahead.
-        holder_ = new ModelHolder;
-        holder_->ModelHolderInit(nullptr);
         holder_->Root->SetColours(kSky, 0xFFFF, kSideBoth);
         ModelObject* box = MakeBox(holder_, -100, 400, -100, 100, 500, 100);
         ASSERT_NE(box, nullptr);
         box->SetColours(kRed, 0xFFFF, kSideBoth);
         holder_->Root->AddChild(box);
-        observer_ = new WalkObserver;
-        ASSERT_EQ(observer_->Init(holder_), kResultOk);
-        observer_->SetOwner(&document_);
         preferences_ = new PlayerPreferences;
         ASSERT_EQ(preferences_->Init(), kResultOk);
         document_.preferences = preferences_;
         // Base colours: the world has no lights.
         preferences_->Render()->wordB = 0;
 
-        window_ = document_.window = MakeWindow();
+        window_ = document_.window = MakeWindow(kWindowRect);
         ASSERT_NE(window_, nullptr);
 
-        // The view made as the document makes it: observer, record, inner and kind, its panes, the
-        // panes in the window, the preferences applied with force, the window shown.
-        view_ = new WalkView;
-        view_->SetViewObserver(observer_);
-        view_->ViewRecordInit();
-        view_->SetInner(&document_);
-        view_->SetKind(kViewWalk);
-        view_->Init(frame_);
-        document_.view = view_;
-        view_->SetName("Room");
-        view_->AttachView(3);
+        // The view named, the preferences applied with force, the window shown.
+        MakeView(new RecordingView, "Room");
         pane_ = view_->Navigation();
         ASSERT_EQ(pane_->Owner(), window_);
         view_->ViewCommand(nullptr, kCommandApplied, kCodeRenderPresets, 0);
         window_->ShowWindowObject();
         PumpMessages();
         document_.Taken();
-    }
-
-    void TearDown() override
-    {
-        if (view_) view_->Free();
-        if (window_) window_->DestroyWindowObject();
-        if (observer_) observer_->Free();
-        if (preferences_) preferences_->Free();
-        if (holder_) holder_->ModelHolderDestroy();
-        FrameFixture::TearDown();
-    }
-
-    Window* MakeWindow()
-    {
-        auto* window = new Window;
-        if (window->CreateWindowObject({0, 0, kWidth, kHeight}, "Walk", kNoSize, kNoSize, kNoSize, kViewWindowFlags,
-                                       kWindowDestroys) != kResultOk)
-            return nullptr;
-        window->SetWindowOwner(frame_);
-        frame_->RegisterDocumentWindow(window);
-        return window;
+        view_->Taken();
     }
 
     // Sets the navigation section and has the view apply it as the Walk menu does.
@@ -194,12 +102,6 @@ protected:
         ReleaseDC(pane_->PaneWindow(), dc);
     }
 
-    TestDocument document_;
-    ModelHolder* holder_ = nullptr;
-    WalkObserver* observer_ = nullptr;
-    PlayerPreferences* preferences_ = nullptr;
-    Window* window_ = nullptr;
-    WalkView* view_ = nullptr;
     NavigationPane* pane_ = nullptr;
 };
 
@@ -395,7 +297,7 @@ TEST_F(WalkViewTest, TheViewAndItsWindowCanGoInEitherOrder)
     view->SetInner(&document_);
     view->Init(frame_);
     NavigationPane* pane = view->Navigation();
-    window_ = document_.window = MakeWindow();
+    window_ = document_.window = MakeWindow(kWindowRect);
     view->AttachView(3);
     ASSERT_EQ(pane->Owner(), window_);
     view->Free();

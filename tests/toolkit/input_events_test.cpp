@@ -104,3 +104,33 @@ TEST(InputEvents, PendingInputNeedsBothHalvesAndStaysSeen)
     DestroyWindow(window);
     DrainQueue();
 }
+
+TEST(InputEvents, AClickWithinTheDoubleClickTimeIsPendingInputToo)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.lpszClassName = "QpDoubleClicks";
+    ASSERT_TRUE(RegisterClassA(&windowClass));
+    HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 200,
+                                  200, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    SetCapture(window);
+    DrainQueue();
+
+    // The first click is taken, as the button that started a loop takes its own.
+    SendInputEvent(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN);
+    SendInputEvent(INPUT_MOUSE, MOUSEEVENTF_LEFTUP);
+    DrainQueue();
+    SendInputEvent(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN);
+    EXPECT_EQ(EventPending(QS_MOUSEBUTTON), 0u);
+    SendInputEvent(INPUT_MOUSE, MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(EventPending(QS_MOUSEBUTTON), uint32_t(QS_MOUSEBUTTON));
+    EXPECT_EQ(DrainQueue(), (std::vector<UINT>{WM_LBUTTONDBLCLK, WM_LBUTTONUP}))
+        << "the second click came as a double-click";
+    ReleaseCapture();
+    DestroyWindow(window);
+    UnregisterClassA(windowClass.lpszClassName, nullptr);
+    DrainQueue();
+}
