@@ -454,18 +454,7 @@ DynamicArray* PolygonRecord::GetFacePairs()
         if (FaceSurface) {
             if (FaceSurface->Outline) FaceSurface->Outline->ArrayCopyTo(FacePairs);
         } else {
-            // A surface made only to place the face: its outline is copied, then the surface
-            // is destroyed and every link to it cleared.
-            ModelObject* owner = Owner();
-            Surface* temporary = owner->SurfaceForFace(FaceIndex);
-            if (temporary) {
-                if (temporary->Outline) temporary->Outline->ArrayCopyTo(FacePairs);
-                PolygonRecord* linked = owner->FindPolygonByIndex(FaceIndex);
-                if (linked && linked->FaceSurface == temporary) linked->FaceSurface = nullptr;
-                if (FaceSurface == temporary) FaceSurface = nullptr;
-                SetPointer(owner->Surfaces, FaceIndex, nullptr);
-                temporary->SurfaceDestroy();
-            }
+            Owner()->TakeFaceOutline(FaceIndex, FacePairs);
         }
     }
     return FacePairs;
