@@ -1,5 +1,5 @@
-// DynamicArray: growth in whole grow steps into new zero-filled blocks, block moves for inserts
-// and removals, and the in-place quicksort.
+// DynamicArray: growth in whole grow steps into new zero-filled blocks (a short list's inside the
+// array object), block moves for inserts and removals, and the in-place quicksort.
 #include "foundation/dynamic_array.h"
 
 #include <algorithm>
@@ -53,7 +53,17 @@ bool Inside(const void* p, const void* block, int64_t bytes)
 
 DynamicArray::~DynamicArray()
 {
-    std::free(data_);
+    FreeBlock();
+}
+
+int64_t DynamicArray::BlockReach() const
+{
+    return HoldsInline() ? kInlineBytes : BlockLength(int64_t(capacity_) * elementSize_);
+}
+
+void DynamicArray::FreeBlock()
+{
+    if (!HoldsInline()) std::free(data_);
 }
 
 DynamicArray* NewDynamicArray(int32_t initialCount, int32_t elementSize, int32_t growStep)
@@ -84,9 +94,10 @@ ResultCode DynamicArray::Init(int32_t initialCount, int32_t elementSize, int32_t
     if (initialCount < 0 || elementSize <= 0 || growStep < 0) return kResultOutOfRange;
 
     const int64_t capacity = RoundUpToSteps(initialCount, growStep_);
-    uint8_t* block = NewBlock(capacity, elementSize_);
+    uint8_t* block = capacity * elementSize_ <= kInlineBytes ? inline_ : NewBlock(capacity, elementSize_);
     if (!block) return kResultOutOfMemory;
-    std::free(data_);
+    FreeBlock();
+    if (block == inline_) std::memset(inline_, 0, sizeof inline_);
     data_ = block;
     capacity_ = int32_t(capacity);
     count_ = initialCount;
@@ -107,17 +118,17 @@ ResultCode DynamicArray::Regrow(int64_t capacity)
 {
     const int64_t bytes = capacity * elementSize_;
     if (capacity < 0 || bytes > kMaxBlockBytes) return kResultOutOfMemory;
-    const int64_t held = int64_t(capacity_) * elementSize_;
-    if (data_ && capacity >= capacity_ && BlockLength(bytes) <= BlockLength(held)) {
+    if (data_ && (capacity >= capacity_ || HoldsInline()) && BlockLength(bytes) <= BlockReach()) {
         // The block already reaches that far.
         if (bytes > usedBytes_) std::memset(static_cast<uint8_t*>(data_) + usedBytes_, 0, size_t(bytes - usedBytes_));
         capacity_ = int32_t(capacity);
         return kResultOk;
     }
-    uint8_t* block = NewBlock(capacity, elementSize_);
+    uint8_t* block = bytes <= kInlineBytes ? inline_ : NewBlock(capacity, elementSize_);
     if (!block) return kResultOutOfMemory;
     if (count_ > 0) std::memcpy(block, data_, size_t(usedBytes_));
-    std::free(data_);
+    if (block == inline_) std::memset(inline_ + usedBytes_, 0, size_t(kInlineBytes - usedBytes_));
+    FreeBlock();
     data_ = block;
     capacity_ = int32_t(capacity);
     return kResultOk;

@@ -1,5 +1,6 @@
 // DynamicArray: the growable array of fixed-size plain elements that holds every list of the
-// program, in one zero-filled block that keeps its address while the array is locked.
+// program, in one zero-filled block that keeps its address while the array is locked; a short
+// list keeps its block inside the array object.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +61,14 @@ public:
     T* At(int32_t index) const { return static_cast<T*>(ArrayElementAt(index)); }
 
 private:
+    // Blocks of up to this many bytes are the array's own (most lists of a model are this short).
+    static constexpr int32_t kInlineBytes = 32;
+
+    bool HoldsInline() const { return data_ == inline_; }
+    // The bytes the block has room for.
+    int64_t BlockReach() const;
+    // Frees a block from the heap; the array's own stays.
+    void FreeBlock();
     ResultCode Regrow(int64_t capacity);
     ResultCode MakeRoom(const uint8_t*& element);
     void QuickSort(int32_t lo, int32_t hi);
@@ -71,6 +80,7 @@ private:
     int32_t usedBytes_ = 0;
     int32_t growStep_ = 0;
     int32_t lockCount_ = 0;
+    alignas(8) uint8_t inline_[kInlineBytes] = {};
 };
 
 // Makes a heap array and initialises it; null when the object or its block cannot be had.

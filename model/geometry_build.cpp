@@ -472,6 +472,25 @@ Surface* ModelObject::SurfaceForFace(int32_t face)
     return surface;
 }
 
+void ModelObject::TakeFaceOutline(int32_t face, DynamicArray* outline)
+{
+    if (IsRoot() || face < 0 || face >= FaceCount()) return;
+    EnsureSurfaceCount(FaceCount());
+    if (!Surfaces || face >= Surfaces->ArrayCount()) return;
+    PolygonRecord* record = FindPolygonByIndex(face);
+    if (Surface* surface = PointerAt<Surface>(Surfaces, face)) {
+        if (surface->Outline) surface->Outline->ArrayCopyTo(outline);
+        if (record && record->FaceSurface == surface) record->FaceSurface = nullptr;
+        SetPointer(Surfaces, face, nullptr);
+        surface->SurfaceDestroy();
+        return;
+    }
+    if (!record) return;
+    Transform placement;
+    placement.TransformInit();
+    PlaceFaceOutline(&placement, outline, record->Normal, record->Indices, LocalVertices);
+}
+
 void ModelObject::RescaleObject(Fixed factor)
 {
     if (IsPrimitive()) {

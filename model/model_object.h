@@ -178,6 +178,9 @@ public:
     PolygonRecord* FindPolygonByIndex(int32_t face) const;
     Surface* SurfaceOfFace(int32_t face) const;
     Surface* SurfaceForFace(int32_t face);
+    // Fills `outline` with the outline a surface made for the face would have, keeping no
+    // surface: one already there gives its outline and is discarded.
+    void TakeFaceOutline(int32_t face, DynamicArray* outline);
     FixedVector3 AxisPoint(Fixed u, Fixed v, Fixed w) const;
     FixedPoint AxisPlanePoint(Fixed x, Fixed y, Fixed z) const;
 

@@ -393,28 +393,31 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
     // The other record's vertices, each once with the number of its faces that name it: a face's
     // sum counts a vertex once for every face of the other record it belongs to.
     struct VertexUse {
-        FixedVector3 vertex;
+        const FixedVector3* vertex;
         int64_t count;
     };
-    std::vector<const FixedVector3*> named;
+    std::vector<VertexUse> uses;
     size_t corners = 0;
     for (int32_t j = 0; j < other->PolygonCount(); ++j) corners += size_t(std::max(other->PolygonAt(j)->VertexCount(), 0));
-    named.reserve(corners);
+    uses.reserve(corners);
     for (int32_t j = 0; j < other->PolygonCount(); ++j) {
         const PolygonRecord* otherFace = other->PolygonAt(j);
         for (int32_t k = 0; k < otherFace->VertexCount(); ++k) {
-            if (const FixedVector3* v = WorldVertexOf(otherFace, k)) named.push_back(v);
+            if (const FixedVector3* v = WorldVertexOf(otherFace, k)) uses.push_back({v, 1});
         }
     }
-    std::sort(named.begin(), named.end(), std::less<const FixedVector3*>());
-    std::vector<VertexUse> uses;
-    uses.reserve(named.size());
-    const FixedVector3* last = nullptr;
-    for (const FixedVector3* v : named) {
-        if (v != last) uses.push_back({*v, 0});
-        last = v;
-        ++uses.back().count;
+    // Sorted by address, each vertex's entries merge into one that counts them.
+    std::sort(uses.begin(), uses.end(),
+              [](const VertexUse& a, const VertexUse& b) { return std::less<const FixedVector3*>()(a.vertex, b.vertex); });
+    size_t distinct = 0;
+    for (size_t j = 0; j < uses.size(); ++j) {
+        if (distinct > 0 && uses[distinct - 1].vertex == uses[j].vertex) {
+            ++uses[distinct - 1].count;
+        } else {
+            uses[distinct++] = uses[j];
+        }
     }
+    uses.resize(distinct);
 
     int64_t best = -1;
     const PolygonRecord* chosen = nullptr;
@@ -434,11 +437,11 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
         };
         // A face with any vertex of the other record behind it is refused; neighbouring faces
         // are mostly refused by the same vertex.
-        if (!uses.empty() && offset(uses[witness].vertex) < 0) continue;
+        if (!uses.empty() && offset(*uses[witness].vertex) < 0) continue;
         int64_t sum = 0;
         bool fails = false;
         for (size_t j = 0; j < uses.size() && !fails; ++j) {
-            const int64_t s = offset(uses[j].vertex);
+            const int64_t s = offset(*uses[j].vertex);
             if (s < 0) {
                 fails = true;
                 witness = j;

@@ -83,11 +83,7 @@ ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* s
     FaceSurface = surface;
     FaceIndex = int16_t(faceIndex);
     Indices = NewIndexList();
-    OutlineList = NewIndexList();
-    ClipList = NewIndexList();
-    OutlineRef = OutlineList;
-    ClipRef = ClipList;
-    if (!Indices || !OutlineList || !ClipList || indices->ArrayCopyTo(Indices) != kResultOk) return kResultOutOfMemory;
+    if (!Indices || indices->ArrayCopyTo(Indices) != kResultOk) return kResultOutOfMemory;
     return ComputeFaceNormal();
 }
 
@@ -95,7 +91,6 @@ void PolygonRecord::PolygonRecordDestroy()
 {
     DestroyArray(Indices);
     DestroyArray(ClipList);
-    DestroyArray(OutlineList);
     for (DynamicArray** list : {&FacePairs, &FrontPairs, &BackPairs, &FrontPairsWork, &BackPairsWork, &FrontShades,
                                 &BackShades, &FrontShadesWork, &BackShadesWork}) {
         DestroyArray(*list);
@@ -443,29 +438,25 @@ DynamicArray* PolygonRecord::GetSideVertexValuesB(int32_t side)
     return Ensure(side == kSideFront ? FrontShadesWork : BackShadesWork, 4);
 }
 
+DynamicArray* PolygonRecord::GetClipList()
+{
+    if (!ClipList) ClipList = NewIndexList();
+    return ClipList;
+}
+
 DynamicArray* PolygonRecord::GetFacePairs()
 {
+    // A surface that carries a texture of its own maps the face by its own outline.
+    if (FaceSurface && (FaceSurface->Flags & kSurfaceTextureBits)) return FaceSurface->Outline;
     if (!FacePairs) {
         FacePairs = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
         if (!FacePairs) return nullptr;
         if (FaceSurface) {
             if (FaceSurface->Outline) FaceSurface->Outline->ArrayCopyTo(FacePairs);
         } else {
-            // A surface made only to place the face: its outline is copied, then the surface
-            // is destroyed and every link to it cleared.
-            ModelObject* owner = Owner();
-            Surface* temporary = owner->SurfaceForFace(FaceIndex);
-            if (temporary) {
-                if (temporary->Outline) temporary->Outline->ArrayCopyTo(FacePairs);
-                PolygonRecord* linked = owner->FindPolygonByIndex(FaceIndex);
-                if (linked && linked->FaceSurface == temporary) linked->FaceSurface = nullptr;
-                if (FaceSurface == temporary) FaceSurface = nullptr;
-                SetPointer(owner->Surfaces, FaceIndex, nullptr);
-                temporary->SurfaceDestroy();
-            }
+            Owner()->TakeFaceOutline(FaceIndex, FacePairs);
         }
     }
-    if (FaceSurface && (FaceSurface->Flags & kSurfaceTextureBits)) return FaceSurface->Outline;
     return FacePairs;
 }
 

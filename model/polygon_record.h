@@ -103,6 +103,9 @@ public:
     DynamicArray* GetSideVertexValues(int32_t side);
     DynamicArray* GetSideVertexValuesB(int32_t side);
     DynamicArray* GetFacePairs();
+    // The list the renderer clips the face's indices into, made at the first clipping; null when
+    // it cannot be had.
+    DynamicArray* GetClipList();
     void SetSideAttributeOf(uint8_t value, int32_t side);
 
     ObjectGeometry* Geometry = nullptr;
@@ -127,8 +130,6 @@ public:
     // shading uses for each side.
     int32_t FrontShadeEntry = 0;
     int32_t BackShadeEntry = 0;
-    DynamicArray* OutlineRef = nullptr;
-    DynamicArray* OutlineList = nullptr;
     DynamicArray* FrontShades = nullptr;  // Fixed shade level per vertex
     DynamicArray* BackShades = nullptr;
     DynamicArray* FrontShadesWork = nullptr;

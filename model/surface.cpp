@@ -555,62 +555,68 @@ void Surface::AdjustContactCounters(int32_t layer, int32_t delta)
 
 // --- placement ---
 
-void Surface::PlaceOnFace(const FixedVector3& point, const ShortVector3& normal)
+void PlaceTransformOnFace(Transform* placement, const FixedVector3& point, const ShortVector3& normal)
 {
-    Placement->TransformReset();
+    placement->TransformReset();
     if (normal.x == 0 && normal.y == 0) {
-        if (normal.z < 0) Placement->RotateAbout(kFixedPi, 0, 0, 0, 0, 0);
+        if (normal.z < 0) placement->RotateAbout(kFixedPi, 0, 0, 0, 0, 0);
     } else {
         const double nx = normal.x;
         const double ny = normal.y;
         const double a1 = std::atan2(SafeSqrt(nx * nx + ny * ny), double(normal.z));
         const double a2 = std::atan2(nx, -ny);
-        Placement->RotateAbout(0, X2Fix(a1), 0, 0, 0, 0);
-        Placement->RotateAbout(0, 0, X2Fix(a2), 0, 0, 0);
+        placement->RotateAbout(0, X2Fix(a1), 0, 0, 0, 0);
+        placement->RotateAbout(0, 0, X2Fix(a2), 0, 0, 0);
     }
-    Placement->Translate(point.x, point.y, point.z);
+    placement->Translate(point.x, point.y, point.z);
 }
 
-void Surface::FitOutline(const DynamicArray* indices, const DynamicArray* vertices)
+void PlaceFaceOutline(Transform* placement, DynamicArray* outline, const ShortVector3& normal,
+                      const DynamicArray* indices, const DynamicArray* vertices)
 {
-    if (Outline) {
-        Outline->ArraySetCount(0);
-    } else {
-        Outline = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
-        if (!Outline) return;
-    }
+    const int32_t first = ListCount(indices) > 0 ? *indices->At<int16_t>(0) : -1;
+    const FixedVector3* start = vertices ? vertices->At<FixedVector3>(first) : nullptr;
+    PlaceTransformOnFace(placement, start ? *start : FixedVector3{0, 0, 0}, normal);
+    outline->ArraySetCount(0);
     Fixed minX = 0;
     Fixed minY = 0;
     for (int32_t i = 0; i < ListCount(indices); ++i) {
         const FixedVector3* vertex = vertices ? vertices->At<FixedVector3>(*indices->At<int16_t>(i)) : nullptr;
         if (!vertex) continue;
         FixedVector3 q;
-        Placement->InverseTransformPoint(&q, vertex->x, vertex->y, vertex->z);
+        placement->InverseTransformPoint(&q, vertex->x, vertex->y, vertex->z);
         const FixedPoint point = {q.x, q.y};
-        if (Outline->ArrayCount() == 0 || FixCompare(q.x, minX) < 0) minX = q.x;
-        if (Outline->ArrayCount() == 0 || FixCompare(q.y, minY) < 0) minY = q.y;
-        Outline->Append(&point);
+        if (outline->ArrayCount() == 0 || FixCompare(q.x, minX) < 0) minX = q.x;
+        if (outline->ArrayCount() == 0 || FixCompare(q.y, minY) < 0) minY = q.y;
+        outline->Append(&point);
     }
-    for (int32_t i = 0; i < Outline->ArrayCount(); ++i) {
-        FixedPoint* point = Outline->At<FixedPoint>(i);
+    for (int32_t i = 0; i < outline->ArrayCount(); ++i) {
+        FixedPoint* point = outline->At<FixedPoint>(i);
         point->x = FixSub(point->x, minX);
         point->y = FixSub(point->y, minY);
     }
-    Transform* corner = new (std::nothrow) Transform;
-    if (!corner) return;
-    corner->TransformInit();
-    corner->Translate2D(minX, minY);
-    corner->AppendTransform(Placement);
-    corner->TransformCopyTo(Placement);
-    corner->TransformFree();
+    Transform corner;
+    corner.TransformInit();
+    corner.Translate2D(minX, minY);
+    corner.AppendTransform(placement);
+    corner.TransformCopyTo(placement);
+}
+
+void Surface::PlaceOnFace(const FixedVector3& point, const ShortVector3& normal)
+{
+    PlaceTransformOnFace(Placement, point, normal);
 }
 
 void Surface::PlaceSurface(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices)
 {
-    const int32_t first = ListCount(indices) > 0 ? *indices->At<int16_t>(0) : -1;
-    const FixedVector3* point = vertices ? vertices->At<FixedVector3>(first) : nullptr;
-    PlaceOnFace(point ? *point : FixedVector3{0, 0, 0}, normal);
-    FitOutline(indices, vertices);
+    if (!Outline) Outline = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
+    if (Outline) {
+        PlaceFaceOutline(Placement, Outline, normal, indices, vertices);
+    } else {
+        const int32_t first = ListCount(indices) > 0 ? *indices->At<int16_t>(0) : -1;
+        const FixedVector3* start = vertices ? vertices->At<FixedVector3>(first) : nullptr;
+        PlaceOnFace(start ? *start : FixedVector3{0, 0, 0}, normal);
+    }
     for (int32_t side = 0; side < 3; ++side) {
         for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->Update();
     }

@@ -31,6 +31,15 @@ struct FaceEntry {
 // (ProjectPolygonToPlane); false when the face has no record.
 bool ProjectFaceEntry(const FaceEntry& entry, DynamicArray* points, int16_t* axis);
 
+// Sets the placement that takes surface coordinates (the plane z = 0) onto the face through the
+// point with the normal.
+void PlaceTransformOnFace(Transform* placement, const FixedVector3& point, const ShortVector3& normal);
+// Places the transform on the face (at its first vertex) and fills `outline` with the face's
+// vertices (indices into `vertices`) in surface coordinates, shifted so that the least x and y
+// are zero; the placement takes the shift.
+void PlaceFaceOutline(Transform* placement, DynamicArray* outline, const ShortVector3& normal,
+                      const DynamicArray* indices, const DynamicArray* vertices);
+
 // Flags bits.
 constexpr uint16_t kSurfaceFrontColour = 0x0001;
 constexpr uint16_t kSurfaceBackColour = 0x0004;
@@ -118,7 +127,6 @@ public:
 
     // --- placement on the face ---
     void PlaceOnFace(const FixedVector3& point, const ShortVector3& normal);
-    void FitOutline(const DynamicArray* indices, const DynamicArray* vertices);
     void PlaceSurface(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices);
 
     // --- stored form and its fields ---

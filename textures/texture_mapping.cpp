@@ -74,12 +74,16 @@ void RebindSurfaceTextures(ModelObject* object)
         for (int32_t side : {kSideFront, kSideBack}) {
             TextureRecord* texture = face->GetSideTexture(side);
             if (!texture || !texture->holder) continue;
-            const DynamicArray* polygon = face->GetFacePairs();
-            DynamicArray* fresh = nullptr;
-            CurrentTextureMappingServices().SetupTextureMapping(polygon, &fresh, TextureMappingInputOf(texture, object));
             DynamicArray* pairs = face->GetSideVertexPairs(side);
-            if (fresh && pairs) fresh->ArrayCopyTo(pairs);
-            if (fresh) fresh->Destroy();
+            if (!pairs) continue;
+            // The mapping is computed straight into the side's list; without a polygon to map
+            // the side has no pairs.
+            const DynamicArray* polygon = face->GetFacePairs();
+            if (!polygon) {
+                pairs->ArraySetCount(0);
+                continue;
+            }
+            CurrentTextureMappingServices().SetupTextureMapping(polygon, &pairs, TextureMappingInputOf(texture, object));
         }
     }
 }

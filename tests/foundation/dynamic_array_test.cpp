@@ -224,6 +224,42 @@ TEST(DynamicArray, ElementsTakenFromTheArrayItself)
     EXPECT_EQ(Values(*grown), (Ints{1, 3, 2, 3}));
 }
 
+TEST(DynamicArray, ShortListsLiveInTheArrayAndMoveOutWhole)
+{
+    // Four pairs of ints fit the array's own block; the fifth moves every pair to the heap, the
+    // element appended from the array itself included, and what lies beyond is zero.
+    Owned<DynamicArray> pairs(NewDynamicArray(0, 8, 4));
+    auto inside = [&pairs] {
+        const auto* data = static_cast<const uint8_t*>(pairs->ArrayData());
+        const auto* object = reinterpret_cast<const uint8_t*>(pairs.get());
+        return data >= object && data < object + sizeof(DynamicArray);
+    };
+    for (int32_t i = 0; i < 4; i++) {
+        const int32_t pair[2] = {i, -i};
+        ASSERT_EQ(pairs->Append(pair), i);
+    }
+    EXPECT_TRUE(inside());
+    ASSERT_EQ(pairs->Append(pairs->ArrayElementAt(3)), 4);
+    EXPECT_FALSE(inside());
+    ASSERT_EQ(pairs->ArraySetCount(8), kResultOk);
+    const int32_t expected[16] = {0, 0, 1, -1, 2, -2, 3, -3, 3, -3, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(std::memcmp(pairs->ArrayData(), expected, sizeof expected), 0);
+
+    // A locked short list keeps its elements where they are and refuses to grow out.
+    Owned<DynamicArray> locked(NewDynamicArray(4, 8, 4));
+    void* block = locked->ArrayLock();
+    const int32_t pair[2] = {7, 7};
+    EXPECT_EQ(locked->Append(pair), kResultLocked);
+    EXPECT_EQ(locked->ArrayData(), block);
+    locked->ArrayUnlock();
+
+    // A copy of a long list into a short one takes it out of the array whole.
+    auto ints = IntArray({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    Owned<DynamicArray> copy(NewDynamicArray(0, 4, 1));
+    ASSERT_EQ(ints->ArrayCopyTo(copy.get()), kResultOk);
+    EXPECT_EQ(Values(*copy), Values(*ints));
+}
+
 TEST(DynamicArray, CopyToReexpressesTheTargetCapacity)
 {
     Owned<DynamicArray> source(NewDynamicArray(3, 4, 8));

@@ -2,6 +2,7 @@
 // bookkeeping of faces that touch, and what destroying and moving objects leaves behind.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "model/contact_list.h"
@@ -394,6 +395,20 @@ TEST(Surfaces, FacePairsLeaveNoTemporarySurfaceBehind)
         maxY = p->y > maxY ? p->y : maxY;
     }
     EXPECT_NEAR(maxX + maxY, IntToFixed(30), 16);
+    // A surface made for the face afterwards has exactly that outline.
+    Surface* made = box->SurfaceForFace(0);
+    ASSERT_NE(made, nullptr);
+    ASSERT_NE(made->Outline, nullptr);
+    ASSERT_EQ(made->Outline->ArrayCount(), 4);
+    EXPECT_EQ(std::memcmp(made->Outline->ArrayData(), pairs->ArrayData(), 4 * sizeof(FixedPoint)), 0);
+    // A face whose surface carries a texture of its own is mapped by the surface's outline.
+    PolygonRecord* side = box->FindPolygonByIndex(2);
+    Surface* textured = box->SurfaceForFace(2);
+    ASSERT_NE(textured, nullptr);
+    textured->Flags |= kSurfaceFrontTexture;
+    EXPECT_EQ(side->GetFacePairs(), textured->Outline);
+    EXPECT_EQ(side->FacePairs, nullptr);
+    textured->Flags &= uint16_t(~kSurfaceFrontTexture);
     box->Destroy();
 }
 

@@ -26,6 +26,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
+#include "render/renderer_texture_mapping.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
@@ -149,6 +150,7 @@ int main(int argc, char** argv)
     }
     InitTextureManager(new TextureManager{});
     InstallTextureLayerServices();
+    InstallRendererTextureMapping();
     std::vector<double> medians;
     std::vector<int64_t> faceCounts;
     for (int32_t faces : sizes) {
@@ -173,6 +175,7 @@ int main(int argc, char** argv)
                     (long long)counts.faces, (long long)counts.objects, (long long)counts.contacts, medians.back(),
                     processor[kReadsPerFile / 2], PeakMegabytes());
     }
+    RemoveRendererTextureMapping();
     RemoveTextureLayerServices();
     FreeTextureManager();
     if (medians.size() > 1 && medians.front() > 0 && faceCounts.front() > 1) {
