@@ -11,6 +11,7 @@
 #include "foundation/ui_services.h"
 #include "player/event_log.h"
 #include "player/navigation_pane.h"
+#include "player/navigation_steps.h"
 #include "player/player_document.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
@@ -46,21 +47,12 @@ constexpr Cell kCells[kPanelButtonCount] = {
     {170, "Press the Home button to move back to the center of the world."},
 };
 
-// The six arguments of the observer's move for each motion button, from Forward on.
-struct MotionStep {
-    int32_t forward;
-    int32_t sideways;
-    int32_t vertical;
-    int32_t heading;
-    int32_t pitch;
-    int32_t roll;
-};
-
 constexpr int32_t kStepLength = 20;
 constexpr int32_t kTurnStep = 4;
 constexpr int32_t kRiseStep = 10;
 
-constexpr MotionStep kMotionSteps[] = {
+// The observer's move for each motion button, from Forward on.
+constexpr NavigationDeltas kMotionSteps[] = {
     {kStepLength, 0, 0, 0, 0, 0},  {-kStepLength, 0, 0, 0, 0, 0}, {0, 0, 0, kTurnStep, 0, 0},
     {0, 0, 0, -kTurnStep, 0, 0},   {0, 0, kRiseStep, 0, 0, 0},     {0, 0, -kRiseStep, 0, 0, 0},
 };
@@ -147,7 +139,7 @@ int32_t NavigationButtonPanel::PathState() const
 void NavigationButtonPanel::Step(int32_t index)
 {
     if (!observer_) return;
-    const MotionStep& step = kMotionSteps[index - kPanelForward];
+    const NavigationDeltas& step = kMotionSteps[index - kPanelForward];
     const NavigationPane* pane = view_ ? view_->Navigation() : nullptr;
     if (pane && pane->HasNavigationOption(kNavigateCollision))
         observer_->MoveObserverWithCollision(step.forward, step.sideways, step.vertical, step.heading, step.pitch,

@@ -6,7 +6,7 @@ import math
 import time
 
 import qpdrive
-from player_e2e import RECT, ROOM_PATH, Session, expect, expect_pane_shows, pane_picture
+from player_e2e import RECT, ROOM_PATH, Session, expect, expect_pane_shows, expect_pictures_while_playing
 
 # The buttons by index: Stop, Play, Pause, a filler, Forward, Backward, Turn Left, Turn Right, Up,
 # Down, a filler, Home; the first filler takes the pixels that twelve do not divide.
@@ -111,11 +111,7 @@ def check_panel_play(env):
         play = panel_button(s, PLAY)
         qpdrive.click(*play)
         s.next_frame(since=mark)
-        pictures = set()
-        deadline = time.monotonic() + 10
-        while len(pictures) < 3:
-            expect(time.monotonic() < deadline, "the pane showed %d pictures while the path played" % len(pictures))
-            pictures.add(pane_picture(s))
+        expect_pictures_while_playing(s)
         # Later than a double click's time: the second click is a click of its own.
         time.sleep(0.6)
         expect(not s.program.matching(r"^panel-click ", mark), "play ended before the click")

@@ -366,6 +366,15 @@ def pane_picture(s):
 
 # --- the checks ---
 
+def expect_pictures_while_playing(s, count=3, timeout=10.0):
+    """Waits until the pane has shown `count` different pictures while the walk path plays."""
+    pictures = set()
+    deadline = time.monotonic() + timeout
+    while len(pictures) < count:
+        expect(time.monotonic() < deadline, "the pane showed %d pictures while the path played" % len(pictures))
+        pictures.add(pane_picture(s))
+
+
 def check_command_line_model(env):
     """room.qpy from the command line: the title names it, the progress window ends with
     "Finished loading." and Return closes it, the pane shows the model, File > Exit ends the
@@ -686,11 +695,7 @@ def check_play_path(env):
         mark = s.program.mark()
         s.choose("alt+k", "p")
         s.next_frame(since=mark)
-        pictures = set()
-        deadline = time.monotonic() + 10
-        while len(pictures) < 3:
-            expect(time.monotonic() < deadline, "the pane showed %d pictures while the path played" % len(pictures))
-            pictures.add(pane_picture(s))
+        expect_pictures_while_playing(s)
         played = s.frames(mark)
         eyes = {f.eye for f in played}
         expect(len(eyes) >= 3, "the path showed %d points" % len(eyes))
