@@ -571,12 +571,22 @@ void PlaceTransformOnFace(Transform* placement, const FixedVector3& point, const
     placement->Translate(point.x, point.y, point.z);
 }
 
-void PlaceFaceOutline(Transform* placement, DynamicArray* outline, const ShortVector3& normal,
-                      const DynamicArray* indices, const DynamicArray* vertices)
+namespace {
+
+// The face's first vertex, where its placement stands; the origin when it names none.
+FixedVector3 FirstFaceVertex(const DynamicArray* indices, const DynamicArray* vertices)
 {
     const int32_t first = ListCount(indices) > 0 ? *indices->At<int16_t>(0) : -1;
     const FixedVector3* start = vertices ? vertices->At<FixedVector3>(first) : nullptr;
-    PlaceTransformOnFace(placement, start ? *start : FixedVector3{0, 0, 0}, normal);
+    return start ? *start : FixedVector3{0, 0, 0};
+}
+
+}  // namespace
+
+void PlaceFaceOutline(Transform* placement, DynamicArray* outline, const ShortVector3& normal,
+                      const DynamicArray* indices, const DynamicArray* vertices)
+{
+    PlaceTransformOnFace(placement, FirstFaceVertex(indices, vertices), normal);
     outline->ArraySetCount(0);
     Fixed minX = 0;
     Fixed minY = 0;
@@ -613,9 +623,7 @@ void Surface::PlaceSurface(const ShortVector3& normal, const DynamicArray* indic
     if (Outline) {
         PlaceFaceOutline(Placement, Outline, normal, indices, vertices);
     } else {
-        const int32_t first = ListCount(indices) > 0 ? *indices->At<int16_t>(0) : -1;
-        const FixedVector3* start = vertices ? vertices->At<FixedVector3>(first) : nullptr;
-        PlaceOnFace(start ? *start : FixedVector3{0, 0, 0}, normal);
+        PlaceOnFace(FirstFaceVertex(indices, vertices), normal);
     }
     for (int32_t side = 0; side < 3; ++side) {
         for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->Update();
