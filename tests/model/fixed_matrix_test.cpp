@@ -9,7 +9,6 @@
 namespace {
 
 constexpr Fixed F(double x) { return Fixed(x * 65536.0); }
-constexpr double kPi = 3.14159265358979323846;
 
 FixedMatrix3 Identity()
 {

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr Fixed F(double x) { return Fixed(x * 65536.0); }
-constexpr double kPi = 3.14159265358979323846;
 
 struct Point3 {
     double x, y, z;
