@@ -58,17 +58,18 @@ bool TexturedSidePaintsOutline(PolygonRecord* face, int32_t ownPass)
     const int32_t side = ownPass ? kSideFront : kSideBack;
     TextureRecord* texture = face->GetSideTexture(side);
     const Q_Offscreen* destination = SharedOffscreen;
-    if (!texture || !destination || !destination->Format().rowTable || !ShadeLevelScreenSet || !face->ClipRef)
-        return false;
+    if (!texture || !destination || !face->ClipRef) return false;
     MemPixMap* pixels = TextureItemProperty(texture, 0);
     const DynamicArray* pairs = face->GetSideVertexPairsB(side);
-    if (!pixels || !pixels->GetRowTable() || !pairs || pairs->ArrayCount() < face->ClipRef->ArrayCount()) return false;
+    if (!pixels || !pairs || pairs->ArrayCount() < face->ClipRef->ArrayCount()) return false;
     PortRect bounds;
     pixels->GetBounds(&bounds);
-    int32_t depthMode = 0;
-    int32_t column = 0;
-    return bounds.right >= 1 && bounds.bottom >= 1 && bounds.right <= kMaxTextureSide &&
-           bounds.bottom <= kMaxTextureSide && TextureDestinationFormat(destination->Format(), &depthMode, &column);
+    // The fill's own set-up decides whether it draws the picture into that destination.
+    TextureSource source = {};
+    source.tables = ShadeLevelScreenSet;
+    TextureSetup setup;
+    return SetupTexturedSource(&setup, &source, pixels->GetRowTable(), bounds.right, bounds.bottom,
+                               destination->Format());
 }
 
 int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, SpanRegion* region, int32_t ownPass)
