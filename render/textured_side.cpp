@@ -11,10 +11,10 @@
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "raster/device_point_list.h"
+#include "raster/textured_fill.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/textured_polygon.h"
-#include "raster/textured_fill.h"
 #include "textures/texture_record.h"
 
 bool TextureIsUsable(TextureRecord* texture)
