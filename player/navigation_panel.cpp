@@ -113,7 +113,6 @@ ResultCode NavigationButtonPanel::BuildCells()
 {
     const ResultCode result = PanelInit(kOneRowOfTwelve);
     if (result != kResultOk) return result;
-    view_ = nullptr;
     for (const Cell& cell : kCells) {
         const int32_t index = PanelAddItem(cell.glyph);
         if (index < 0) return index;
