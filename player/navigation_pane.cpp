@@ -95,6 +95,16 @@ NavigateMenuHandler* FrontWalkMenu()
 
 }  // namespace
 
+void StepObserver(WalkObserver* observer, const NavigationDeltas& step, bool collision)
+{
+    if (collision)
+        observer->MoveObserverWithCollision(step.forward, step.sideways, step.vertical, step.heading, step.pitch,
+                                            step.roll);
+    else
+        observer->MoveObserverRelative(step.forward, step.sideways, step.vertical, step.heading, step.pitch,
+                                       step.roll);
+}
+
 int32_t NavigationPane::PaneWantsRepeat()
 {
     return gHoverRepeat & 1;
@@ -250,10 +260,7 @@ void NavigationPane::PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t 
     const int32_t column = CellOf(x - centreX_, cells_.width);
     const int32_t row = CellOf(y - centreY_, cells_.height);
     const NavigationDeltas d = StepDeltas(column, row, modifiers);
-    if (HasNavigationOption(kNavigateCollision))
-        observer_->MoveObserverWithCollision(d.forward, d.sideways, d.vertical, d.heading, d.pitch, d.roll);
-    else
-        observer_->MoveObserverRelative(d.forward, d.sideways, d.vertical, d.heading, d.pitch, d.roll);
+    StepObserver(observer_, d, HasNavigationOption(kNavigateCollision) != 0);
     SendToView(kCommandStep, kCodeRedrawStep);
     lastStepTick_ = GetTickCount();
     stepShown_ = true;

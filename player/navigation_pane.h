@@ -20,6 +20,9 @@ constexpr int16_t kNavigateCrossHair = 2;
 constexpr int16_t kNavigateVelocityGrid = 4;
 constexpr int16_t kNavigateCollision = 0x800;
 
+// The observer moved by one step, with the world test when collision is on.
+void StepObserver(WalkObserver* observer, const NavigationDeltas& step, bool collision);
+
 // Draw codes.
 constexpr int32_t kDrawPlain = 1;
 constexpr int32_t kDrawPaint = 7;

@@ -113,7 +113,6 @@ ResultCode NavigationButtonPanel::BuildCells()
 {
     const ResultCode result = PanelInit(kOneRowOfTwelve);
     if (result != kResultOk) return result;
-    view_ = nullptr;
     for (const Cell& cell : kCells) {
         const int32_t index = PanelAddItem(cell.glyph);
         if (index < 0) return index;
@@ -139,14 +138,9 @@ int32_t NavigationButtonPanel::PathState() const
 void NavigationButtonPanel::Step(int32_t index)
 {
     if (!observer_) return;
-    const NavigationDeltas& step = kMotionSteps[index - kPanelForward];
     const NavigationPane* pane = view_ ? view_->Navigation() : nullptr;
-    if (pane && pane->HasNavigationOption(kNavigateCollision))
-        observer_->MoveObserverWithCollision(step.forward, step.sideways, step.vertical, step.heading, step.pitch,
-                                             step.roll);
-    else
-        observer_->MoveObserverRelative(step.forward, step.sideways, step.vertical, step.heading, step.pitch,
-                                        step.roll);
+    StepObserver(observer_, kMotionSteps[index - kPanelForward],
+                 pane && pane->HasNavigationOption(kNavigateCollision));
     // The frame is drawn before the step returns.
     if (view_) view_->ViewCommand(nullptr, kCommandStep, kCodeRedrawStep, 0);
 }

@@ -42,8 +42,6 @@ public:
         view_ = view;
         observer_ = observer;
     }
-    WalkView* OwnerView() const { return view_; }
-    WalkObserver* Observer() const { return observer_; }
 
     void Press(int32_t index, int32_t modifiers) override;
     void Click(int32_t index, int32_t modifiers) override;
@@ -87,9 +85,6 @@ public:
 
     // The navigation buttons while this window shows them.
     NavigationButtonPanel* NavigationButtons() const { return Panel() == buttons_ ? buttons_ : nullptr; }
-    WalkView* OwnerView() const { return view_; }
-    int32_t SpareValue() const { return spare_; }
-    void SetSpareValue(int32_t value) { spare_ = value; }
 
 protected:
     ~NavigationPanel() override = default;
@@ -97,7 +92,6 @@ protected:
 private:
     NavigationButtonPanel* buttons_ = nullptr;
     WalkView* view_ = nullptr;
-    int32_t spare_ = 0;
 };
 
 // Plays the observer's path (PlayWalkPath). A click on the panel that stopped play is spent on
