@@ -14,6 +14,7 @@
 #include "draw/shapes.h"
 #include "draw/text.h"
 #include "foundation/dynamic_array.h"
+#include "toolkit/bevel.h"
 #include "toolkit/dialog_layout.h"
 #include "toolkit/dismiss_button.h"
 #include "toolkit/screen_bounds.h"
@@ -285,16 +286,14 @@ void ProgressWindow::Draw(int32_t mode, int32_t horizontal, int32_t vertical)
     if (mode == kDrawProgressBar) {
         const PortRect filled = {bar_.left + 1, bar_.top + 1, bar_.right - 1, bar_.bottom - 1};
         if (!filled.IsEmpty()) {
-            RGBForeColor(kFilledBarColor);
-            PaintRectPolygon(filled);
+            PaintColourRect(filled, kFilledBarColor);
             RGBForeColor(kBlackColor);
         }
     } else {
         // Through the shared offscreen when there is one, so that the window does not flicker.
         const bool buffered = Lock() == kResultOk;
         FillSystemColorRect(contentRect_, COLOR_BTNFACE);
-        RGBForeColor(kEmptyBarColor);
-        PaintRectPolygon(bar_);
+        PaintColourRect(bar_, kEmptyBarColor);
         RGBForeColor(kBlackColor);
         FrameRect(bar_);
         if (buffered) {

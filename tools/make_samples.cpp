@@ -8,7 +8,6 @@
 
 #include "draw/drawing_layer_services.h"
 #include "draw/q_offscreen.h"
-#include "model/drawing_services.h"
 #include "model/model_document.h"
 #include "tools/sample_scenes.h"
 #include "tools/textured_samples.h"
