@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-// Modes: at start-up (the timed close); opened by the user (the Help menu passes 1 or -1).
+// Modes: at start-up (the timed close); opened by the user (1, or -1 from the toolkit's About
+// item with Ctrl held; the two behave alike).
 constexpr int32_t kAboutAtStartUp = 0;
 constexpr int32_t kAboutOpenedByUser = 1;
 constexpr int32_t kAboutOtherForm = -1;

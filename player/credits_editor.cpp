@@ -41,12 +41,6 @@ constexpr int32_t kTextGrowStep = 4;
 // The beep of a picture file that could not be read.
 constexpr int32_t kRefusedBeep = 1;
 
-PictureSize SizeOf(const Q_Offscreen* picture)
-{
-    if (!picture) return {0, 0};
-    return {picture->PortBounds().Width(), picture->PortBounds().Height()};
-}
-
 // "Picture..." and "No Picture": buttons whose press changes the dialog's picture.
 class PictureButton final : public FocusPushButton {
 public:
@@ -87,7 +81,7 @@ DynamicArray* FieldTextArray(EditText* field, bool* refused)
 {
     *refused = false;
     HWND control = field->Control();
-    const int32_t length = control ? GetWindowTextLengthA(control) : field->ItemTitleLength();
+    const int32_t length = field->ItemTitleLength();
     if (length <= 0) return nullptr;
     DynamicArray* text = NewDynamicArray(length + 1, 1, kTextGrowStep);
     if (!text) {
@@ -187,10 +181,10 @@ void CreditsEditDialog::RemovePicture()
 
 void CreditsEditDialog::ReplacePicture(Q_Offscreen* picture)
 {
-    const PictureSize before = SizeOf(currentPicture_);
+    const PictureSize before = CreditsPictureSize(currentPicture_);
     if (currentPicture_ && currentPicture_ != initialPicture_) currentPicture_->DisposeOffscreen();
     currentPicture_ = picture;
-    FitWindowToPicture(before, SizeOf(picture));
+    FitWindowToPicture(before, CreditsPictureSize(picture));
 }
 
 void CreditsEditDialog::FitWindowToPicture(PictureSize before, PictureSize after)
@@ -232,7 +226,7 @@ int32_t EditCredits(CreditsOwner* owner)
 {
     PortRect screen;
     GetScreenBounds(&screen);
-    const PictureSize size = SizeOf(owner->CreditsPicture());
+    const PictureSize size = CreditsPictureSize(owner->CreditsPicture());
     const PortRect rect = CreditsEditorRect(screen, owner->CreditsPicture() ? &size : nullptr);
     auto* dialog = new (std::nothrow) CreditsEditDialog;
     if (!dialog) return kCreditsEditCancel;

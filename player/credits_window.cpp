@@ -50,6 +50,12 @@ void LogCreditsShown(CreditsDialog* dialog)
 
 }  // namespace
 
+PictureSize CreditsPictureSize(const Q_Offscreen* picture)
+{
+    if (!picture) return {0, 0};
+    return {picture->PortBounds().Width(), picture->PortBounds().Height()};
+}
+
 void DrawCreditsPicture(Pane* pane, Q_Offscreen* picture)
 {
     if (!picture) return;
@@ -85,8 +91,7 @@ void ShowCredits(Q_Offscreen* picture, DynamicArray* text)
 {
     PortRect screen;
     GetScreenBounds(&screen);
-    PictureSize size = {0, 0};
-    if (picture) size = {picture->PortBounds().Width(), picture->PortBounds().Height()};
+    const PictureSize size = CreditsPictureSize(picture);
     char* characters = nullptr;
     int32_t textWidth = -1;
     if (text) {

@@ -13,6 +13,7 @@ class DismissButton;
 class DynamicArray;
 class Q_Offscreen;
 class TextItem;
+struct PictureSize;
 
 // Builds, runs and closes the credits dialog for the picture and the text (each may be null).
 // The text is the bytes of the credits text, used within its element count.
@@ -42,6 +43,9 @@ private:
 
 // The windoid at the rectangle with the OK button and the text item.
 ResultCode BuildCreditsDialog(CreditsDialog* dialog, const PortRect& rect);
+
+// The picture's size in pixels; 0 x 0 for none.
+PictureSize CreditsPictureSize(const Q_Offscreen* picture);
 
 // Copies the picture into the pane being drawn, below its top margin, centred between its side
 // margins and clipped to its content less the margins.

@@ -1,7 +1,6 @@
 // The Help menu.
 #include <windows.h>
 
-#include "foundation/disk_file_stream.h"
 #include "player/about_window.h"
 #include "player/player_menus.h"
 #include "toolkit/document_frame.h"
@@ -39,11 +38,8 @@ void HelpMenuHandler::HelpMenuCommand(int32_t position)
     switch (position) {
     case kHelpAbout:
         // Caps Lock on shows the animated form first, whatever the platform.
-        if (GetKeyState(VK_CAPITAL) & kKeyToggled) ShowAboutBox(kAboutOtherForm);
-        if (ProgramVolumeLimits.platform == VER_PLATFORM_WIN32_NT)
-            ShowShortAboutWindow(kAboutOtherForm);
-        else
-            ShowAboutBox(kAboutOpenedByUser);
+        if (GetKeyState(VK_CAPITAL) & kKeyToggled) ShowAboutBox(kAboutOpenedByUser);
+        ShowAboutForm(kAboutOpenedByUser);
         break;
     case kHelpIndex:
         if (HWND frame = MenuOwner() ? MenuOwner()->DocumentFrameOwner() : nullptr) {

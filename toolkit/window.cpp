@@ -146,10 +146,8 @@ ResultCode Window::CreateWindowObject(const PortRect& content, const char* title
     kind_ = kind;
     selected_ = (flags & kWindowStartsSelected) ? 1 : 0;
 
-    const RECT insets = FrameInsets(flags);
-    minimum_ = GrowSize(minimum, insets, false);
-    maximum_ = GrowSize(maximum, insets, true);
-    threshold_ = GrowSize(threshold, insets, false);
+    SetWindowSizeLimits(minimum, maximum);
+    threshold_ = GrowSize(threshold, FrameInsets(flags), false);
 
     PortRect frame = content;
     ContentToWindowRect(&frame);
