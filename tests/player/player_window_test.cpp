@@ -40,6 +40,7 @@
 #include "toolkit/button_item.h"
 #include "toolkit/help_bar_host.h"
 #include "toolkit/input_events.h"
+#include "toolkit/progress_window.h"
 #include "toolkit/screen_bounds.h"
 #include "toolkit/text_item.h"
 #include "toolkit/toolkit_ui_services.h"
@@ -101,13 +102,24 @@ ModelDocWindow* OpenModel()
     return front == PlayerWindow ? nullptr : static_cast<ModelDocWindow*>(front);
 }
 
-// Presses a key in the dialog that is up once the next loop runs.
+// Whether the dialog windoid is a load's progress window.
+bool IsProgressWindow(HWND dialog)
+{
+    Window* window = WindowObject<Window>(dialog);
+    return window && window->PaneCount() > 0 && dynamic_cast<ProgressWindow*>(window->PaneAt(0));
+}
+
+// Presses a key in the dialog that is up once the next loop runs; while a load's progress window
+// is the one up, the question or alert that follows it is waited for.
 void AnswerDialogLater(WPARAM key)
 {
     RunLater(50, [key] {
         HWND dialog = FindDialogWindoid();
         ASSERT_NE(dialog, nullptr);
-        PostKey(DialogDefaultControl(dialog), key);
+        if (IsProgressWindow(dialog))
+            AnswerDialogLater(key);
+        else
+            PostKey(DialogDefaultControl(dialog), key);
     });
 }
 
