@@ -223,6 +223,10 @@ constexpr int32_t kTowerHeight = 200;
 constexpr int32_t kFacesPerBuilding = 6;
 // The eye's height above the street.
 constexpr int32_t kEyeHeight = 12;
+// Over the flat city the eye stands this far south of the first row of lots, this high: above
+// the lower buildings, below the tallest.
+constexpr int32_t kOverlookSetback = 20;
+constexpr int32_t kOverlookHeight = 60;
 
 // A facade of 32 x 32: windows of 5 x 6 in a grid of 8 x 8 on the wall's colour.
 Q_Offscreen* NewFacade(const RGBColor48& wall, const RGBColor48& window)
@@ -247,7 +251,7 @@ uint32_t BuildingHash(int32_t index)
 
 }  // namespace
 
-ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces)
+ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces, CityLayout layout)
 {
     const auto facade = [](Fixed factor) { return [factor](TextureAttributes& a) { a[2] = 1, a[11] = a[12] = factor; }; };
     TextureRecord* facades[3] = {
@@ -277,10 +281,13 @@ ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces)
     // The city is centred on the world's origin.
     const int32_t originX = -LotStart(columns, 0) / 2;
     const int32_t originY = -LotStart(rows, 0) / 2;
-    ModelObject* city = holder->MakeObject();
-    if (!city) return document;
-    city->SetGroup();
-    city->SetName("Buildings", 9);
+    ModelObject* city = root;
+    if (layout == CityLayout::Grouped) {
+        city = holder->MakeObject();
+        if (!city) return document;
+        city->SetGroup();
+        city->SetName("Buildings", 9);
+    }
     for (int32_t i = 0; i < buildings; ++i) {
         const uint32_t h = BuildingHash(i);
         const int32_t setback = int32_t(h % 3) * kSetbackStep;
@@ -294,13 +301,23 @@ ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces)
         // Two opposite walls of another facade.
         for (int32_t face : {kFirstWall, kFirstWall + 2}) ShowOnFace(building, face, facades[(h >> 14) % 3]);
     }
+    WalkRecord* walk = document->Walk;
+    if (layout == CityLayout::Flat) {
+        // The eye overlooks the city from its south edge, looking north, and rises a little.
+        const Fixed south = IntToFixed(originY - kOverlookSetback);
+        walk->SetRecording(1, 1);
+        walk->SetAndRecord(0, south, IntToFixed(kOverlookHeight), 0, 0, 0);
+        walk->SetAndRecord(0, south, IntToFixed(2 * kOverlookHeight), 0, 0, 0);
+        walk->SetRecording(0, 0);
+        walk->SetAndRecord(0, south, IntToFixed(kOverlookHeight), 0, 0, 0);
+        return document;
+    }
     root->AddChild(city);
 
     // The eye stands in the street after the middle block column, near the south edge, looking
     // north along it, and walks a little way up the street.
     const int32_t street = LotStart((columns / kLotsPerBlock / 2 + 1) * kLotsPerBlock, originX) - kStreetWidth / 2;
     const int32_t south = originY + kLotSize;
-    WalkRecord* walk = document->Walk;
     walk->SetRecording(1, 1);
     walk->SetAndRecord(IntToFixed(street), IntToFixed(south), IntToFixed(kEyeHeight), 0, 0, 0);
     walk->SetAndRecord(IntToFixed(street), IntToFixed(south + 4 * kLotSize), IntToFixed(kEyeHeight), 0, 0, IntToFixed(8));
@@ -377,8 +394,8 @@ int32_t WriteTexturedSamples(const std::string& directory)
            layer.WriteAndFree(BuildCitySample(layer.List(), kCityFaces), directory + kCityFileName);
 }
 
-int32_t WriteCitySample(const std::string& path, int32_t faces)
+int32_t WriteCitySample(const std::string& path, int32_t faces, CityLayout layout)
 {
     SampleTextureLayer layer;
-    return layer.List() ? layer.WriteAndFree(BuildCitySample(layer.List(), faces), path) : 1;
+    return layer.List() ? layer.WriteAndFree(BuildCitySample(layer.List(), faces, layout), path) : 1;
 }

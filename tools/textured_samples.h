@@ -31,10 +31,15 @@ bool WriteGradientBitmap(const std::string& path);
 // services.
 ModelDocument* BuildTexturedSample(TextureRecordList* textures, const std::string& gradientPath);
 
-// A new document holding a city of `faces` / 6 buildings (at least one) under one group; its
-// facade textures go to `textures`. Null when memory is short or a texture cannot be made. Needs
-// the texture manager and the texture layer's services.
-ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces);
+// How the city's buildings hang in the scene tree: under one group, the eye in a street; or each
+// directly under the root, the eye above the ground at the city's south edge, looking north across
+// the roofs.
+enum class CityLayout { Grouped, Flat };
+
+// A new document holding a city of `faces` / 6 buildings (at least one); its facade textures go
+// to `textures`. Null when memory is short or a texture cannot be made. Needs the texture manager
+// and the texture layer's services.
+ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces, CityLayout layout = CityLayout::Grouped);
 
 // Writes the document as a model file at the path. kResultOk on success.
 ResultCode WriteSampleFile(ModelDocument* document, const std::string& path);
@@ -44,6 +49,7 @@ ResultCode WriteSampleFile(ModelDocument* document, const std::string& path);
 // down again. 0 on success.
 int32_t WriteTexturedSamples(const std::string& directory);
 
-// Writes a city of the given faces to the path with the texture layer set up for it meanwhile,
-// and reports the path on standard output (or the failure on standard error). 0 on success.
-int32_t WriteCitySample(const std::string& path, int32_t faces);
+// Writes a city of the given faces and layout to the path with the texture layer set up for it
+// meanwhile, and reports the path on standard output (or the failure on standard error). 0 on
+// success.
+int32_t WriteCitySample(const std::string& path, int32_t faces, CityLayout layout = CityLayout::Grouped);

@@ -1,10 +1,12 @@
 // load-bench --write FACES...: writes the city of each number of faces to city-FACES.qpy in the
-// current folder. load-bench FACES...: reads each of those files (smallest first) three times
-// with the program's own reader, as the open command reads it, and prints the median time (on the
-// clock, and the processor time the process took, which a busy machine disturbs less), the faces
-// and objects read, the contacts found between them and the process's peak memory after the reads
-// (the peak working set on Windows, the peak resident set elsewhere); then how much the time grew
-// from the first file to the last against the growth of the faces.
+// current folder, and the same buildings directly under the root to flat-city-FACES.qpy.
+// load-bench [--flat] FACES...: reads each city-FACES.qpy (flat-city-FACES.qpy with --flat),
+// smallest first, three times with the program's own reader, as the open command reads it, and
+// prints the median time (on the clock, and the processor time the process took, which a busy
+// machine disturbs less), the faces and objects read, the contacts found between them and the
+// process's peak memory after the reads (the peak working set on Windows, the peak resident set
+// elsewhere); then how much the time grew from the first file to the last against the growth of
+// the faces.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -83,9 +85,9 @@ double PeakMegabytes()
 #endif
 }
 
-std::string CityFileName(int32_t faces)
+std::string CityFileName(int32_t faces, CityLayout layout)
 {
-    return "city-" + std::to_string(faces) + ".qpy";
+    return (layout == CityLayout::Flat ? "flat-city-" : "city-") + std::to_string(faces) + ".qpy";
 }
 
 struct Timing {
@@ -129,10 +131,12 @@ Timing ReadOnce(const std::string& path, Counts* counts)
 int main(int argc, char** argv)
 {
     const bool write = argc > 1 && std::string(argv[1]) == "--write";
+    const bool flat = !write && argc > 1 && std::string(argv[1]) == "--flat";
+    const CityLayout layout = flat ? CityLayout::Flat : CityLayout::Grouped;
     std::vector<int32_t> sizes;
-    for (int i = write ? 2 : 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    for (int i = write || flat ? 2 : 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty() || *std::min_element(sizes.begin(), sizes.end()) < 1) {
-        std::fprintf(stderr, "usage: load-bench [--write] FACES...\n");
+        std::fprintf(stderr, "usage: load-bench --write FACES... | load-bench [--flat] FACES...\n");
         return 2;
     }
 #ifdef _WIN32
@@ -145,7 +149,10 @@ int main(int argc, char** argv)
     UseToolScreen();
     if (write) {
         int32_t failures = 0;
-        for (int32_t faces : sizes) failures += WriteCitySample(CityFileName(faces), faces);
+        for (int32_t faces : sizes) {
+            for (CityLayout written : {CityLayout::Grouped, CityLayout::Flat})
+                failures += WriteCitySample(CityFileName(faces, written), faces, written);
+        }
         return failures == 0 ? 0 : 1;
     }
     InitTextureManager(new TextureManager{});
@@ -154,7 +161,7 @@ int main(int argc, char** argv)
     std::vector<double> medians;
     std::vector<int64_t> faceCounts;
     for (int32_t faces : sizes) {
-        const std::string path = CityFileName(faces);
+        const std::string path = CityFileName(faces, layout);
         std::vector<double> clock;
         std::vector<double> processor;
         Counts counts;
