@@ -437,6 +437,7 @@ int32_t WriteBenchScenes(const std::string& directory)
         {"flat-city.qpy", kCityFaces, CityLayout::Flat, CitySurfaces::Textured},
         {kCityFileName, kCityFaces, CityLayout::Grouped, CitySurfaces::Textured},
         {"city-10000.qpy", 10000, CityLayout::Grouped, CitySurfaces::Textured},
+        {"flat-city-10000.qpy", 10000, CityLayout::Flat, CitySurfaces::Textured},
         {"city-1000.qpy", 1000, CityLayout::Grouped, CitySurfaces::Textured},
         {"plain-city-10000.qpy", 10000, CityLayout::Grouped, CitySurfaces::Plain},
         {"plain-city-1000.qpy", 1000, CityLayout::Grouped, CitySurfaces::Plain},

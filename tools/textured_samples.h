@@ -58,8 +58,9 @@ int32_t WriteTexturedSamples(const std::string& directory);
 // make-samples --bench: writes the scenes on which the renderer's frame times are compared with a
 // general-purpose software OpenGL stack's (tools/frame_bench) into the directory (ending in a
 // separator): the flat city and the city of kCityFaces faces (flat-city.qpy, city.qpy), the city
-// of 10,000 and of 1,000 faces (city-10000.qpy, city-1000.qpy) and both plain
-// (plain-city-10000.qpy, plain-city-1000.qpy). 0 on success.
+// of 10,000 and of 1,000 faces (city-10000.qpy, city-1000.qpy), the flat city of 10,000 faces
+// (flat-city-10000.qpy) and the smaller cities plain (plain-city-10000.qpy, plain-city-1000.qpy).
+// 0 on success.
 int32_t WriteBenchScenes(const std::string& directory);
 
 // Writes a city of the given faces, layout and surfaces to the path with the texture layer set up
