@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -226,7 +227,7 @@ struct Batch {
     GLsizei count = 0;
 };
 
-// The scene as the stack holds it: the buffers and the runs drawn each frame.
+// The scene as uploaded: the runs drawn each frame and the triangles they hold.
 struct Scene {
     std::vector<Batch> batches;
     size_t triangles = 0;
@@ -344,6 +345,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: gl-bench MODEL [--size WxH] [--frames N]\n");
         return 2;
     }
+    // File names as long as the host allows.
     ProgramVolumeLimits.maxNameLength = 255;
     ProgramVolumeLimits.maxExtensionLength = 255;
     TextureLayer textures;
