@@ -223,10 +223,10 @@ constexpr int32_t kTowerHeight = 200;
 constexpr int32_t kFacesPerBuilding = 6;
 // The eye's height above the street.
 constexpr int32_t kEyeHeight = 12;
-// Over the flat city the eye stands this far south of the first row of lots, this high: above
-// the lower buildings, below the tallest.
+// Over the flat city the eye stands this far south of the first row of lots, a little above the
+// towers, so that it looks across every roof to the far edge.
 constexpr int32_t kOverlookSetback = 20;
-constexpr int32_t kOverlookHeight = 60;
+constexpr int32_t kOverlookHeight = kTowerHeight + 20;
 
 // The facades: wall and window colours, and how many times the picture repeats across a wall.
 struct Facade {

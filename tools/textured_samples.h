@@ -33,7 +33,7 @@ bool WriteGradientBitmap(const std::string& path);
 ModelDocument* BuildTexturedSample(TextureRecordList* textures, const std::string& gradientPath);
 
 // How the city's buildings hang in the scene tree: under one group, the eye in a street; or each
-// directly under the root, the eye above the ground at the city's south edge, looking north across
+// directly under the root, the eye above the towers at the city's south edge, looking north across
 // the roofs.
 enum class CityLayout { Grouped, Flat };
 

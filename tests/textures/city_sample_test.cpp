@@ -174,18 +174,14 @@ TEST(CitySample, FlatAndPlainCitiesHoldTheCitysBuildings)
         }
     }
 
-    // The flat city's eye: south of every building, above the lowest roofs and below the towers.
+    // The flat city's eye: south of every building and above every roof.
     int32_t eye[3];
     for (int32_t axis = 0; axis < 3; ++axis) eye[axis] = ShiftRightSigned(flat->Walk->Position[axis], 16);
-    int32_t lowest = INT32_MAX, highest = 0;
     for (int32_t i = 0; i < 166; ++i) {
         const ShortBox& box = buildings->ChildAt(i)->WorldBox;
         EXPECT_LT(eye[1], box.minimum.y) << "building " << i;
-        lowest = std::min<int32_t>(lowest, box.maximum.z);
-        highest = std::max<int32_t>(highest, box.maximum.z);
+        EXPECT_GT(eye[2], box.maximum.z) << "building " << i;
     }
-    EXPECT_GT(eye[2], lowest);
-    EXPECT_LT(eye[2], highest);
 
     // The plain city has no textures; each building is in the wall colour of one of the three
     // facades, and all three are used.
