@@ -82,6 +82,7 @@ TextureRecordList* NewTextureRecordList()
 ResultCode InitTextureRecordList(TextureRecordList* list)
 {
     list->ownerDocument = nullptr;
+    list->bySaveIndex.clear();
     return list->Init(0, int32_t(sizeof(TextureRecord*)), kListGrowStep);
 }
 
@@ -127,6 +128,7 @@ void ResetTextureAttributes(TextureRecord* record)
 void DestroyTextureRecord(TextureRecord* record)
 {
     if (!record) return;
+    SetTextureSaveIndex(record, -1);
     // The record leaves its own list and the program-wide list of embedded and relocated
     // textures, which names records of other lists and must never keep one that is gone.
     for (TextureRecordList* list : {record->owner, EmbeddedTextureList}) {
@@ -237,7 +239,9 @@ TextureRecord* FindTextureByNameAndPath(TextureRecordList* list, const char* nam
 
 TextureRecord* FindTextureBySaveIndex(TextureRecordList* list, int32_t index)
 {
-    return FindRecord(list, [index](TextureRecord* record) { return record->saveIndex == index; });
+    if (!list) return nullptr;
+    const auto found = list->bySaveIndex.find(index);
+    return found == list->bySaveIndex.end() ? nullptr : found->second;
 }
 
 TextureRecord* FindTextureByLinkIndex(TextureRecordList* list, int32_t index)
@@ -248,9 +252,20 @@ TextureRecord* FindTextureByLinkIndex(TextureRecordList* list, int32_t index)
 void ClearTextureSaveIndices(TextureRecordList* list)
 {
     FindRecord(list, [](TextureRecord* record) {
-        record->saveIndex = -1;
+        SetTextureSaveIndex(record, -1);
         return false;
     });
+}
+
+void SetTextureSaveIndex(TextureRecord* record, int32_t index)
+{
+    if (record->saveIndex == index) return;
+    if (TextureRecordList* list = record->owner) {
+        const auto indexed = list->bySaveIndex.find(record->saveIndex);
+        if (indexed != list->bySaveIndex.end() && indexed->second == record) list->bySaveIndex.erase(indexed);
+        if (index != -1) list->bySaveIndex[index] = record;
+    }
+    record->saveIndex = index;
 }
 
 MemPixMap* FirstEmbeddedPixmap(TextureRecordList* list)
