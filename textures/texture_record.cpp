@@ -46,6 +46,17 @@ TextureRecord* FindRecord(TextureRecordList* list, Match match)
     return found;
 }
 
+// Takes the record out of the list, looking from the end, where the latest records stand.
+void RemoveLastMention(TextureRecordList* list, const TextureRecord* record)
+{
+    for (int32_t i = list->ArrayCount() - 1; i >= 0; --i) {
+        if (*list->At<TextureRecord*>(i) == record) {
+            list->Remove(i);
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 TextureRecord::TextureRecord(TextureRecordList* ownerList) : owner(ownerList)
@@ -99,13 +110,14 @@ void FreeTextureRecordList(TextureRecordList* list)
 void ReleaseTextureRecords(TextureRecordList* list)
 {
     if (!list) return;
-    Owned<DynamicArray> copy(NewDynamicArray(0, int32_t(sizeof(TextureRecord*)), kListGrowStep));
-    if (!copy || list->ArrayCopyTo(copy.get()) != kResultOk) {
-        // Without a copy the records are destroyed from the end of the list itself.
-        while (list->ArrayCount() > 0) DestroyTextureRecord(*list->At<TextureRecord*>(list->ArrayCount() - 1));
-        return;
+    // From the last to the first, so that each leaves the end of its list (and of the list of
+    // embedded textures, in which a model's textures stand in the order they were read).
+    while (list->ArrayCount() > 0) {
+        const int32_t last = list->ArrayCount() - 1;
+        DestroyTextureRecord(*list->At<TextureRecord*>(last));
+        // A record of another list leaves this one here.
+        if (list->ArrayCount() > last) list->Remove(last);
     }
-    for (int32_t i = 0; i < copy->ArrayCount(); ++i) DestroyTextureRecord(*copy->At<TextureRecord*>(i));
 }
 
 int32_t TextureRecordCount(const TextureRecordList* list)
@@ -132,9 +144,7 @@ void DestroyTextureRecord(TextureRecord* record)
     // The record leaves its own list and the program-wide list of embedded and relocated
     // textures, which names records of other lists and must never keep one that is gone.
     for (TextureRecordList* list : {record->owner, EmbeddedTextureList}) {
-        if (!list) continue;
-        const int32_t index = list->ArrayFind(&record);
-        if (index >= 0) list->Remove(index);
+        if (list) RemoveLastMention(list, record);
     }
     delete record;
 }

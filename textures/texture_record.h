@@ -87,7 +87,8 @@ ResultCode InitTextureRecordList(TextureRecordList* list);
 void SetTextureListOwner(TextureRecordList* list, void* document);
 // Frees the list, not its records.
 void FreeTextureRecordList(TextureRecordList* list);
-// Destroys every record of the list (each destruction takes the record out of it).
+// Destroys every record of the list, from the last to the first (each destruction takes the
+// record out of it; one of another list is taken out too).
 void ReleaseTextureRecords(TextureRecordList* list);
 int32_t TextureRecordCount(const TextureRecordList* list);
 TextureRecord* TextureRecordAt(const TextureRecordList* list, int32_t index);

@@ -178,6 +178,26 @@ TEST(TextureTable, TheSaveIndexFindsWhatAScanOfTheListFinds)
     EXPECT_EQ(FindTextureBySaveIndex(nullptr, 1), nullptr);
 }
 
+TEST(TextureTable, ReleasingAListTakesEveryRecordOutOfEveryList)
+{
+    // The records of a list, one of them among the embedded textures, and one of another list
+    // that it names: the list ends empty, and the other list and the embedded list name none of
+    // them any longer.
+    TextureWorld world;
+    TextureRecordList* other = NewTextureRecordList();
+    TextureRecord* stranger = new TextureRecord(other);
+    TextureRecord* first = new TextureRecord(world.list);
+    new TextureRecord(world.list);
+    EmbeddedTextureList->Append(&first);
+    EmbeddedTextureList->Append(&stranger);
+    world.list->Append(&stranger);
+    ReleaseTextureRecords(world.list);
+    EXPECT_EQ(TextureRecordCount(world.list), 0);
+    EXPECT_EQ(TextureRecordCount(other), 0);
+    EXPECT_EQ(TextureRecordCount(EmbeddedTextureList), 0);
+    FreeTextureRecordList(other);
+}
+
 TEST(TextureTable, EmptyTablesAndWritingStreamsReadNothing)
 {
     TextureWorld world;
