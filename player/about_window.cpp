@@ -81,27 +81,23 @@ uint32_t AboutUnitsBetween(uint32_t start, uint32_t now)
     return ((now >> kUnitShift) - (start >> kUnitShift)) & kUnitMask;
 }
 
-bool AboutInputEnds()
+AboutInput TakeAboutInput()
 {
     MSG message;
-    for (;;) {
-        switch (PeekKeepingQuit(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
-        case kPeekedNothing:
-            return false;
-        case kPeekedQuit:
-            return true;
-        case kPeekedMessage:
-            break;
-        }
-        if (IsKeyOrButton(message.message)) {
-            if (IsRelease(message.message)) continue;
-            return true;
-        }
-        if (message.message != WM_MOUSEMOVE) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+    switch (PeekKeepingQuit(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
+    case kPeekedNothing:
+        return AboutInput::kNothing;
+    case kPeekedQuit:
+        return AboutInput::kEnds;
+    case kPeekedMessage:
+        break;
     }
+    if (IsKeyOrButton(message.message)) return IsRelease(message.message) ? AboutInput::kTaken : AboutInput::kEnds;
+    if (message.message != WM_MOUSEMOVE) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return AboutInput::kTaken;
 }
 
 void AboutWaitForNextUnit(uint32_t now)
