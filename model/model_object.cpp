@@ -203,7 +203,7 @@ void ModelObject::AttachChild(ModelObject* child, const UnitsRecord* units)
     child->RefreshSurfaceInheritance();
     if (ModelObject* ancestor = child->FirstNonGroupParent()) {
         ancestor->RegisterMember(child);
-        ancestor->ComputeContactsWithSiblings(child);
+        if (!ancestor->contactsDeferred_) ancestor->ComputeContactsWithSiblings(child);
     }
     child->RefreshShading();
     // The group's box was the union of its other children's: the newcomer's is added to it.

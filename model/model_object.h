@@ -222,6 +222,11 @@ public:
     void RegisterMember(ModelObject* node);
     void UnregisterMember(ModelObject* node);
     void ComputeContactsWithSiblings(ModelObject* node);
+    // The contacts each child from `first` on finds as it joins the children before it (the
+    // objects under it against the objects under it and under every earlier child), in that
+    // order: what ComputeContactsWithSiblings finds for each as it is attached, entry for entry,
+    // in one search through a grid of all the children's bounds.
+    void ComputeContactsOfChildren(int32_t first);
     void ComputeContactsWith(ModelObject* other);
     void ClearContactsOf(ModelObject* node);
 
@@ -336,4 +341,7 @@ private:
     void DiscardSurface(Surface* surface);
 
     int32_t readDepth_ = 0;  // nesting depth of the node while it is being read
+    // Set while the node's children are read: they join without their contacts, which are found
+    // for all of them at once when the node's chunks end.
+    bool contactsDeferred_ = false;
 };

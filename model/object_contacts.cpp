@@ -140,6 +140,33 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
     }
 }
 
+void ModelObject::ComputeContactsOfChildren(int32_t first)
+{
+    // The objects under each child follow those under the children before it: child k's are
+    // solids[ends[k - 1]] to solids[ends[k] - 1], and it joins the solids before ends[k].
+    std::vector<ModelObject*> solids;
+    std::vector<size_t> ends;
+    for (int32_t i = 0; i < ChildCount(); ++i) {
+        CollectSolids(ChildAt(i), &solids);
+        ends.push_back(solids.size());
+    }
+    if (first < 0 || first >= ChildCount() || solids.empty()) return;
+    std::vector<GridBox> bounds(solids.size());
+    for (size_t i = 0; i < solids.size(); ++i) bounds[i] = SphereBounds(solids[i]);
+    BoxGrid grid;
+    grid.FileBoxes(bounds);
+    std::vector<int32_t> meeting;
+    for (size_t k = size_t(first); k < ends.size(); ++k) {
+        for (size_t j = k == 0 ? 0 : ends[k - 1]; j < ends[k]; ++j) {
+            grid.Meeting(bounds[j], &meeting);
+            for (const int32_t i : meeting) {
+                if (size_t(i) >= ends[k]) break;
+                if (size_t(i) != j) solids[j]->ComputeContactsWith(solids[size_t(i)]);
+            }
+        }
+    }
+}
+
 void ModelObject::ComputeContactsWith(ModelObject* other)
 {
     for (int32_t i = 0; i < GeometryCount(); ++i) {

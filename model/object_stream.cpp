@@ -119,6 +119,10 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
     uint16_t flags = 0;
     ValidateChunk(kValidateStart, &flags, stream);
     if (kind == kReadGroup) Type = kObjectGroup;
+    // The children of a group find their contacts when the group takes its place; those of any
+    // other node are searched together once they are all there.
+    const int32_t firstChild = ChildCount();
+    contactsDeferred_ = kind != kReadGroup;
     DynamicArray* dropped = nullptr;
     while (result == kResultOk) {
         const ChunkTag tag = stream->StreamEnterChunk();
@@ -131,6 +135,10 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         stream->StreamEndChunk();
     }
     ValidateChunk(kValidateEnd, &flags, stream);
+    if (contactsDeferred_) {
+        contactsDeferred_ = false;
+        ComputeContactsOfChildren(firstChild);
+    }
     DestroyArray(dropped);
     if (ProgressStopped(stream) && result == kResultOk) result = kResultStopped;
     return result;

@@ -15,6 +15,7 @@ namespace {
 constexpr int32_t kPlatformNt = VER_PLATFORM_WIN32_NT;
 // A tick count in 16 ms units spans 28 bits.
 constexpr uint32_t kUnitShift = 4;
+constexpr uint32_t kUnitLength = 1u << kUnitShift;
 constexpr uint32_t kUnitMask = 0xFFFFFFFFu >> kUnitShift;
 // The key and mouse-button messages.
 constexpr UINT kKeyMessagesFirst = WM_KEYDOWN;
@@ -80,23 +81,29 @@ uint32_t AboutUnitsBetween(uint32_t start, uint32_t now)
     return ((now >> kUnitShift) - (start >> kUnitShift)) & kUnitMask;
 }
 
-bool AboutInputEnds()
+AboutInput TakeAboutInput()
 {
     MSG message;
     switch (PeekKeepingQuit(&message, nullptr, 0, 0, PM_REMOVE | PM_NOYIELD)) {
     case kPeekedNothing:
-        return false;
+        return AboutInput::kNothing;
     case kPeekedQuit:
-        return true;
+        return AboutInput::kEnds;
     case kPeekedMessage:
         break;
     }
-    if (IsKeyOrButton(message.message)) return !IsRelease(message.message);
+    if (IsKeyOrButton(message.message)) return IsRelease(message.message) ? AboutInput::kTaken : AboutInput::kEnds;
     if (message.message != WM_MOUSEMOVE) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return false;
+    return AboutInput::kTaken;
+}
+
+void AboutWaitForNextUnit(uint32_t now)
+{
+    const DWORD untilNextUnit = kUnitLength - (now & (kUnitLength - 1));
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, untilNextUnit, QS_ALLINPUT);
 }
 
 void LogAboutShown(const char* form, HWND window)

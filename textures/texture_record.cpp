@@ -46,6 +46,17 @@ TextureRecord* FindRecord(TextureRecordList* list, Match match)
     return found;
 }
 
+// Takes the record out of the list, looking from the end, where the latest records stand.
+void RemoveLastMention(TextureRecordList* list, const TextureRecord* record)
+{
+    for (int32_t i = list->ArrayCount() - 1; i >= 0; --i) {
+        if (*list->At<TextureRecord*>(i) == record) {
+            list->Remove(i);
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 TextureRecord::TextureRecord(TextureRecordList* ownerList) : owner(ownerList)
@@ -82,6 +93,7 @@ TextureRecordList* NewTextureRecordList()
 ResultCode InitTextureRecordList(TextureRecordList* list)
 {
     list->ownerDocument = nullptr;
+    list->bySaveIndex.clear();
     return list->Init(0, int32_t(sizeof(TextureRecord*)), kListGrowStep);
 }
 
@@ -98,13 +110,14 @@ void FreeTextureRecordList(TextureRecordList* list)
 void ReleaseTextureRecords(TextureRecordList* list)
 {
     if (!list) return;
-    Owned<DynamicArray> copy(NewDynamicArray(0, int32_t(sizeof(TextureRecord*)), kListGrowStep));
-    if (!copy || list->ArrayCopyTo(copy.get()) != kResultOk) {
-        // Without a copy the records are destroyed from the end of the list itself.
-        while (list->ArrayCount() > 0) DestroyTextureRecord(*list->At<TextureRecord*>(list->ArrayCount() - 1));
-        return;
+    // From the last to the first, so that each leaves the end of its list (and of the list of
+    // embedded textures, in which a model's textures stand in the order they were read).
+    while (list->ArrayCount() > 0) {
+        const int32_t last = list->ArrayCount() - 1;
+        DestroyTextureRecord(*list->At<TextureRecord*>(last));
+        // A record of another list leaves this one here.
+        if (list->ArrayCount() > last) list->Remove(last);
     }
-    for (int32_t i = 0; i < copy->ArrayCount(); ++i) DestroyTextureRecord(*copy->At<TextureRecord*>(i));
 }
 
 int32_t TextureRecordCount(const TextureRecordList* list)
@@ -127,12 +140,11 @@ void ResetTextureAttributes(TextureRecord* record)
 void DestroyTextureRecord(TextureRecord* record)
 {
     if (!record) return;
+    SetTextureSaveIndex(record, -1);
     // The record leaves its own list and the program-wide list of embedded and relocated
     // textures, which names records of other lists and must never keep one that is gone.
     for (TextureRecordList* list : {record->owner, EmbeddedTextureList}) {
-        if (!list) continue;
-        const int32_t index = list->ArrayFind(&record);
-        if (index >= 0) list->Remove(index);
+        if (list) RemoveLastMention(list, record);
     }
     delete record;
 }
@@ -237,7 +249,9 @@ TextureRecord* FindTextureByNameAndPath(TextureRecordList* list, const char* nam
 
 TextureRecord* FindTextureBySaveIndex(TextureRecordList* list, int32_t index)
 {
-    return FindRecord(list, [index](TextureRecord* record) { return record->saveIndex == index; });
+    if (!list) return nullptr;
+    const auto found = list->bySaveIndex.find(index);
+    return found == list->bySaveIndex.end() ? nullptr : found->second;
 }
 
 TextureRecord* FindTextureByLinkIndex(TextureRecordList* list, int32_t index)
@@ -248,9 +262,20 @@ TextureRecord* FindTextureByLinkIndex(TextureRecordList* list, int32_t index)
 void ClearTextureSaveIndices(TextureRecordList* list)
 {
     FindRecord(list, [](TextureRecord* record) {
-        record->saveIndex = -1;
+        SetTextureSaveIndex(record, -1);
         return false;
     });
+}
+
+void SetTextureSaveIndex(TextureRecord* record, int32_t index)
+{
+    if (record->saveIndex == index) return;
+    if (TextureRecordList* list = record->owner) {
+        const auto indexed = list->bySaveIndex.find(record->saveIndex);
+        if (indexed != list->bySaveIndex.end() && indexed->second == record) list->bySaveIndex.erase(indexed);
+        if (index != -1) list->bySaveIndex[index] = record;
+    }
+    record->saveIndex = index;
 }
 
 MemPixMap* FirstEmbeddedPixmap(TextureRecordList* list)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "draw/port_base.h"
 #include "foundation/dynamic_array.h"
@@ -68,12 +69,15 @@ public:
 };
 
 // A DynamicArray of TextureRecord pointers whose element comparison orders records by name,
-// with the document that owns it (null for the global lists).
+// with the document that owns it (null for the global lists), and the index of its own records
+// that carry a save index, by that index (a save index names one record of its list), which
+// SetTextureSaveIndex and DestroyTextureRecord keep.
 class TextureRecordList : public DynamicArray {
 public:
     int32_t Compare(const void* a, const void* b) override;
 
     void* ownerDocument = nullptr;
+    std::unordered_map<int32_t, TextureRecord*> bySaveIndex;
 };
 
 // --- lists ---
@@ -83,7 +87,8 @@ ResultCode InitTextureRecordList(TextureRecordList* list);
 void SetTextureListOwner(TextureRecordList* list, void* document);
 // Frees the list, not its records.
 void FreeTextureRecordList(TextureRecordList* list);
-// Destroys every record of the list (each destruction takes the record out of it).
+// Destroys every record of the list, from the last to the first (each destruction takes the
+// record out of it; one of another list is taken out too).
 void ReleaseTextureRecords(TextureRecordList* list);
 int32_t TextureRecordCount(const TextureRecordList* list);
 TextureRecord* TextureRecordAt(const TextureRecordList* list, int32_t index);
@@ -114,9 +119,12 @@ int32_t CompareTextureNames(const TextureRecord* a, const TextureRecord* b);
 TextureRecord* FindTextureByName(TextureRecordList* list, const char* name);
 TextureRecord* FindTextureByNameExcept(TextureRecordList* list, const char* name, const TextureRecord* except);
 TextureRecord* FindTextureByNameAndPath(TextureRecordList* list, const char* name, const PathRecord* path);
+// The record of the list that carries the save index, looked up in the list's index; null for -1.
 TextureRecord* FindTextureBySaveIndex(TextureRecordList* list, int32_t index);
 TextureRecord* FindTextureByLinkIndex(TextureRecordList* list, int32_t index);
 void ClearTextureSaveIndices(TextureRecordList* list);
+// Gives the record the save index (-1: none), in its owner list's index too.
+void SetTextureSaveIndex(TextureRecord* record, int32_t index);
 // The level-0 pixmap of the first record in use whose holder is a picture (kinds 0 and 1).
 MemPixMap* FirstEmbeddedPixmap(TextureRecordList* list);
 

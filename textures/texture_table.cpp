@@ -257,7 +257,7 @@ void BeginLibraryTextureSave(TextureManager* manager, MemoryStream* stream, Text
 int32_t AssignTextureIndex(TextureManager* manager, TextureRecord* record)
 {
     if (!record) return kNoTextureIndex;
-    if (record->saveIndex == -1) record->saveIndex = manager->saveCounter++;
+    if (record->saveIndex == -1) SetTextureSaveIndex(record, manager->saveCounter++);
     return record->saveIndex;
 }
 
@@ -268,7 +268,7 @@ TextureRecord* NewTextureForIndex(TextureManager* manager, int32_t index)
     TextureRecord* record = FindTextureBySaveIndex(manager->saveList, index);
     if (record) return record;
     record = new (std::nothrow) TextureRecord(manager->saveList);
-    if (record) record->saveIndex = index;
+    if (record) SetTextureSaveIndex(record, index);
     return record;
 }
 

@@ -139,7 +139,7 @@ void ReleaseTexture(TextureRecord* record)
 
 ResultCode ReattachTextureUsers(TextureRecord* record)
 {
-    record->saveIndex = -1;
+    SetTextureSaveIndex(record, -1);
     TextureUserListSuppressed = 1;
     ResultCode result = kResultOk;
     for (int32_t i = 0; result == kResultOk && i < record->objectUsers->ArrayCount(); ++i)

@@ -15,19 +15,41 @@ namespace {
 ProgressWindow* gCurrent = nullptr;
 int32_t gNesting = 0;
 
-constexpr UINT kPumpFlags = PM_REMOVE | PM_NOYIELD;
+uint32_t SystemClock()
+{
+    return GetTickCount();
+}
 
-// Dispatches every waiting message, offering each to the dialog manager of the window that is
-// current when it comes; no windoid moves, sizes or restacks meanwhile. A WM_QUIT ends the pump
-// (it is posted again) and asks the load to stop: true then.
+ProgressClock gClock = SystemClock;
+
+// What a pump takes as it comes: sent messages, input, paints and timers.
+constexpr UINT kTakeInput = PM_REMOVE | PM_NOYIELD | PM_QS_SENDMESSAGE | PM_QS_INPUT | PM_QS_PAINT | (QS_TIMER << 16);
+// Then the posted messages (WM_QUIT among them), each looked at before it is taken.
+constexpr UINT kPosted = PM_NOYIELD | PM_QS_POSTMESSAGE;
+
+// The next message for the pump that began at the tick count `began`: input, paints and timers
+// first, then the messages posted before the pump began (to the tick: a handler that posts its
+// next message at every step cannot keep the pump going). A WM_QUIT is taken and posted again.
+PeekResult NextPumpMessage(MSG* message, DWORD began)
+{
+    if (PeekMessageA(message, nullptr, 0, 0, kTakeInput)) return kPeekedMessage;
+    if (!PeekMessageA(message, nullptr, 0, 0, kPosted | PM_NOREMOVE)) return kPeekedNothing;
+    if (message->message != WM_QUIT && int32_t(message->time - began) > 0) return kPeekedNothing;
+    return PeekKeepingQuit(message, nullptr, 0, 0, kPosted | PM_REMOVE);
+}
+
+// Dispatches the waiting messages (NextPumpMessage), offering each to the dialog manager of the
+// window that is current when it comes; no windoid moves, sizes or restacks meanwhile. A WM_QUIT
+// ends the pump (it is posted again) and asks the load to stop: true then.
 bool PumpMessages()
 {
     const int32_t locked = WindoidPositionLock();
     SetWindoidPositionLock(1);
     bool quit = false;
+    const DWORD began = GetTickCount();
     MSG message;
     for (;;) {
-        const PeekResult peeked = PeekKeepingQuit(&message, nullptr, 0, 0, kPumpFlags);
+        const PeekResult peeked = NextPumpMessage(&message, began);
         if (peeked == kPeekedNothing) break;
         if (peeked == kPeekedQuit) {
             if (gCurrent) gCurrent->RequestStop();
@@ -41,10 +63,18 @@ bool PumpMessages()
     }
     // A pump nested in another's handler leaves the outer pump's lock in place.
     SetWindoidPositionLock(locked);
+    if (gCurrent) gCurrent->Pumped(gClock());
     return quit;
 }
 
 }  // namespace
+
+ProgressClock InstallProgressClock(ProgressClock clock)
+{
+    const ProgressClock previous = gClock;
+    gClock = clock ? clock : SystemClock;
+    return previous;
+}
 
 ProgressWindow* CurrentProgressWindow()
 {
@@ -60,6 +90,7 @@ int32_t OpenProgressWindow(int32_t mode)
 {
     if (gCurrent) {
         ++gNesting;
+        gCurrent->PumpAtNextUpdate();
         return -1;
     }
     auto* window = new (std::nothrow) ProgressWindow;
@@ -108,6 +139,7 @@ void ShowProgressWindow()
     if (!gCurrent) return;
     gCurrent->LayOutAndShow();
     PumpMessages();
+    if (gCurrent) gCurrent->PumpAtNextUpdate();
 }
 
 int32_t UpdateProgressWindow(int32_t increment)
@@ -115,6 +147,7 @@ int32_t UpdateProgressWindow(int32_t increment)
     if (!gCurrent) return 0;
     if (gCurrent->StopRequested()) return 1;
     gCurrent->AdvanceBar(increment);
+    if (!gCurrent->PumpIsDue(gClock())) return 0;
     const bool quit = PumpMessages();
     return quit || (gCurrent && gCurrent->StopRequested()) ? 1 : 0;
 }
@@ -124,6 +157,7 @@ void ShowProgressCredits(Q_Offscreen* picture, const DynamicArray* text)
     if (!gCurrent) return;
     gCurrent->ShowCredits(picture, text);
     gCurrent->SetValue(gCurrent->Value() - 1);
+    gCurrent->PumpAtNextUpdate();
     UpdateProgressWindow(0);
 }
 
@@ -133,6 +167,7 @@ void FinishProgressWindow()
     if (!window) return;
     if (gNesting > 0) {
         --gNesting;
+        window->PumpAtNextUpdate();
         return;
     }
     // Nothing reaches the window through these operations once it is finishing.

@@ -4,9 +4,13 @@
 //
 // Opening and finishing nest: an open while a window is current only counts, and its finish only
 // counts down, so that a stage run inside another (the landed loaders finish even when their
-// open made no window) never closes the outer window. Showing and updating pump every waiting
-// message, with the windoids locked in place meanwhile; the pump looks the current window up
-// again after each message, since a handler may have finished it.
+// open made no window) never closes the outer window. Showing and updating pump the waiting
+// messages, with the windoids locked in place meanwhile; the pump looks the current window up
+// again after each message, since a handler may have finished it. Loads update far more often
+// than anyone can see: an update pumps only once the pump interval has passed since the last
+// pump (or at once after the window was shown, its credits, a new message or a new stage), and
+// a pump takes the input, paints and timers that come and the messages posted before it began,
+// so that a handler that posts its next message at every step cannot keep the load waiting.
 #pragma once
 
 #include <cstddef>
@@ -28,9 +32,10 @@ void SetProgressValue(int32_t value);
 int32_t CurrentProgressValue();
 // Lays the window out, centres, shows and draws it, then pumps the waiting messages.
 void ShowProgressWindow();
-// Advances and draws the bar, then pumps the waiting messages: 1 once the load is asked to stop
-// (the Stop or Cancel button, WM_CLOSE on the window, or a WM_QUIT that the pump took and posted
-// again), else 0. After a stop request it answers 1 at once, drawing and pumping nothing.
+// Advances the bar (drawn when its filled width changes), then pumps the waiting messages when a
+// pump is due: 1 once the load is asked to stop (the Stop or Cancel button, WM_CLOSE on the
+// window, or a WM_QUIT that the pump took and posted again), else 0. After a stop request it
+// answers 1 at once, drawing and pumping nothing.
 int32_t UpdateProgressWindow(int32_t increment);
 // Shows the credits (or with neither withdraws them), then runs an update pass.
 void ShowProgressCredits(Q_Offscreen* picture, const DynamicArray* text);
@@ -41,6 +46,11 @@ void FinishProgressWindow();
 void ProgressGetMessage(char* buffer, size_t size);
 // Switches the counter field on with the text.
 void ProgressSetCounter(const char* text);
+
+// The clock that paces the pumps, in milliseconds as GetTickCount counts them (wrapping after
+// 49.7 days). Installs the clock (null restores GetTickCount); returns the one installed before.
+using ProgressClock = uint32_t (*)();
+ProgressClock InstallProgressClock(ProgressClock clock);
 
 ProgressWindow* CurrentProgressWindow();
 // The opens counted beyond the one that made the current window.

@@ -169,6 +169,7 @@ void InstallProgressTextHook(ProgressTextHook hook)
 void ProgressWindow::SetLine(TextItem** line, const char* text, bool detail)
 {
     if (gProgressTextHook && text) gProgressTextHook(text);
+    PumpAtNextUpdate();
     if (!*line) *line = AddTextLine();
     if (!*line) return;
     BeginPaneDrawing();
@@ -275,6 +276,8 @@ void ProgressWindow::AdvanceBar(int32_t increment)
     // Within the total the scaled value is at most the width; below 0 nothing is filled.
     const double scaled = value_ * pixelsPerUnit_ + 0.5;
     const int32_t filled = value_ > total_ || total_ == -1 ? width : scaled < 0 ? 0 : int32_t(scaled);
+    if (filled == barShown_) return;
+    barShown_ = filled;
     const int32_t right = bar_.right;
     bar_.right = bar_.left + filled;
     RedrawPane(kDrawProgressBar);
@@ -290,6 +293,8 @@ void ProgressWindow::Draw(int32_t mode, int32_t horizontal, int32_t vertical)
             RGBForeColor(kBlackColor);
         }
     } else {
+        // The bar is drawn empty: the next update fills it.
+        barShown_ = kBarNotShown;
         // Through the shared offscreen when there is one, so that the window does not flicker.
         const bool buffered = Lock() == kResultOk;
         FillSystemColorRect(contentRect_, COLOR_BTNFACE);

@@ -24,6 +24,10 @@ constexpr int32_t kProgressNoButton = 2;
 // The draw mode of an update: the filled part of the bar alone.
 constexpr int32_t kDrawProgressBar = -1;
 
+// The least time between two pumps of the updates (milliseconds): the window stays alive while
+// the load, not the window, takes the time.
+constexpr uint32_t kProgressPumpInterval = 15;
+
 // Told every text the progress windows show on their lines, as they show it (null: none told).
 using ProgressTextHook = void (*)(const char* text);
 void InstallProgressTextHook(ProgressTextHook hook);
@@ -58,8 +62,19 @@ public:
     // Sizes the window for the lines that exist, fits their texts (ending a cut one in "..."),
     // centres it on the screen, shows it and draws it in full.
     void LayOutAndShow();
-    // Adds the increment to the value (sets it with a total of -1) and paints the filled bar.
+    // Adds the increment to the value (sets it with a total of -1) and paints the filled bar
+    // when its width in pixels differs from what the bar shows (after a full draw, any width).
     void AdvanceBar(int32_t increment);
+    // Whether an update at `now` (milliseconds) pumps the queue: the first update after the
+    // window was shown, after its credits and after a new message or stage does, any other once
+    // the pump interval has passed since the last pump.
+    bool PumpIsDue(uint32_t now) const { return pumpAtOnce_ || now - lastPump_ >= kProgressPumpInterval; }
+    void Pumped(uint32_t now)
+    {
+        lastPump_ = now;
+        pumpAtOnce_ = false;
+    }
+    void PumpAtNextUpdate() { pumpAtOnce_ = true; }
     // Grows the window round the picture (not owned) and the text (its characters, no
     // terminator) and draws them; the text item replaces the one shown before. With neither,
     // withdraws the credits shown: no pointer to the picture is kept.
@@ -122,4 +137,10 @@ private:
     char progressTitle_[256] = {};
     TextItem* creditsText_ = nullptr;
     Q_Offscreen* creditsPicture_ = nullptr;
+    // The filled width the bar shows, or kBarNotShown after a full draw.
+    int32_t barShown_ = kBarNotShown;
+    uint32_t lastPump_ = 0;
+    bool pumpAtOnce_ = true;
+
+    static constexpr int32_t kBarNotShown = -1;
 };

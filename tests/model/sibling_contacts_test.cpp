@@ -82,6 +82,44 @@ TEST(SiblingContacts, AGroupOfManyObjectsMeetsAsEveryPairWould)
     EXPECT_GT(pairwise::ExpectReaderContacts(scene.root()), 1000);
 }
 
+TEST(SiblingContacts, ObjectsReadDirectlyUnderTheRootMeetAsEveryPairWould)
+{
+    // Boxes of many sizes directly under the root, among them groups and boxes with boxes of
+    // their own under them, written and read back: the root's and each box's children are
+    // searched together once read.
+    Scene scene;
+    std::mt19937 random(5);
+    auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+    ModelObject* group = nullptr;
+    for (int32_t i = 0; i < 300; ++i) {
+        const int32_t x = (i % 15) * 12 + between(-2, 2);
+        const int32_t y = (i / 15) * 12 + between(-2, 2);
+        const int32_t size = between(1, 14);
+        ModelObject* box = MakeBox(scene.holder(), x, y, 0, x + size, y + size, between(1, 30));
+        if (i % 25 == 0) {
+            group = scene.holder()->MakeObject();
+            group->SetGroup();
+            scene.root()->AddChild(group);
+        }
+        if (i % 25 < 4) {
+            group->AddChild(box);
+        } else {
+            scene.root()->AddChild(box);
+            if (i % 11 == 0) {
+                box->AddChild(MakeBox(scene.holder(), x - 1, y - 1, 20, x + 6, y + 6, 40));
+                box->AddChild(MakeBox(scene.holder(), x + 4, y + 4, 30, x + 9, y + 9, 45));
+            }
+        }
+    }
+    scene.AddBox(-5, -5, -3, 200, 260, 0);
+    MemoryStream in;
+    Load(in, WriteWith(scene.root(), &ModelObject::StreamRoot));
+    Scene copy;
+    ASSERT_EQ(copy.root()->StreamRoot(&in), kResultOk);
+    ASSERT_EQ(copy.root()->ChildCount(), scene.root()->ChildCount());
+    EXPECT_GT(pairwise::ExpectReaderContacts(copy.root()), 1000);
+}
+
 TEST(BoxGrid, MeetingFindsWhatEveryPairTestFinds)
 {
     std::mt19937 random(11);

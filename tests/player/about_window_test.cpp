@@ -3,7 +3,8 @@
 // user either form waits for a key or a button press, never closing for a mouse move or a
 // release, nor for a key pressed while it was being made; a WM_QUIT taken is posted again; the
 // session cannot end meanwhile; the about box draws flat grey faces without direct pixel drawing
-// and ends at start-up only after a full turn.
+// and ends at start-up only after a full turn; both loops wait for the next unit rather than
+// spin.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -266,6 +267,40 @@ TEST_F(AboutWindowTest, AtStartUpTheBoxEndsOnceTheTimeHasPassedAndAFullTurnIsDon
     TestClock::Start(0, kUnit);
     ShowAboutBox(kAboutAtStartUp);
     EXPECT_EQ(TestClock::reads, 1 + 360);
+}
+
+// The system's clock, its readings counted; a key closes the window once `closeAfter` ms have
+// passed since the first reading.
+struct CountedSystemClock {
+    inline static int32_t reads = 0;
+    inline static uint32_t start = 0;
+    inline static uint32_t closeAfter = 0;
+
+    static uint32_t Read()
+    {
+        const uint32_t now = GetTickCount();
+        if (reads++ == 0) start = now;
+        if (now - start >= closeAfter) PostMessageA(TestClock::OpenAboutWindow(), WM_KEYDOWN, 'A', 0);
+        return now;
+    }
+};
+
+TEST_F(AboutWindowTest, BothLoopsWaitForTheNextUnitInsteadOfSpinning)
+{
+    SetGdiOnlyDrawing(1);
+    InstallAboutTickSource(CountedSystemClock::Read);
+    constexpr uint32_t kShownFor = 20 * kUnit;
+    for (bool box : {false, true}) {
+        CountedSystemClock::reads = 0;
+        CountedSystemClock::closeAfter = kShownFor;
+        if (box)
+            ShowAboutBox(kAboutOpenedByUser);
+        else
+            ShowShortAboutWindow(kAboutOpenedByUser);
+        // A reading for each unit's frame and one or two in between (the clock may lag its own
+        // steps); a loop that spun would read it thousands of times.
+        EXPECT_LE(CountedSystemClock::reads, int32_t(4 * kShownFor / kUnit) + 10) << (box ? "box" : "short");
+    }
 }
 
 TEST_F(AboutWindowTest, TheFormFollowsThePlatformAndCapsLockShowsTheBoxFirst)

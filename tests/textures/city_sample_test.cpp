@@ -1,6 +1,6 @@
 // The city sample: read back with the contacts that trying every pair finds, its eye in a street,
-// the full-size city written again byte for byte after a read, and the flat and plain variants
-// holding the same buildings.
+// also with its buildings directly under the root, the full-size city written again byte for byte
+// after a read, and the flat and plain variants holding the same buildings.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -138,6 +138,18 @@ TEST(CitySample, ReadBackWithThePairwiseContactsAndTheEyeInAStreet)
                      eye[1] <= box.maximum.y && eye[2] <= box.maximum.z)
             << "building " << i;
     }
+}
+
+TEST(CitySample, TheFlatCityReadsBackWithThePairwiseContacts)
+{
+    CityTextures textures;
+    Document city(BuildCitySample(textures.NextList(), 10000, CityLayout::Flat));
+    ASSERT_NE(city, nullptr);
+    Document copy = ReadBack(textures, Write(city.get()));
+    const ModelObject* root = copy->Holder->Root;
+    EXPECT_EQ(root->ChildCount(), 1666);
+    EXPECT_EQ(Faces(root), 6 * 1666);
+    EXPECT_GT(pairwise::ExpectReaderContacts(copy->Holder->Root), 10000);
 }
 
 TEST(CitySample, FullSizeCityWritesTheSameBytesAfterARead)

@@ -4,7 +4,9 @@
 // an embedded and a file texture written and read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
 
 #include "draw/mem_pix_map.h"
 #include "foundation/disk_file_stream.h"
@@ -127,6 +129,73 @@ TEST(TextureTable, EntriesFillTheRecordsTheirReferencesMade)
     EXPECT_EQ(world.manager->saveList, nullptr);
     object->Destroy();
     EXPECT_EQ(first->useCount, 0);
+}
+
+TEST(TextureTable, TheSaveIndexFindsWhatAScanOfTheListFinds)
+{
+    // Records made for indices, read (their index dropped), voided, numbered for writing (from
+    // numbers of their own) and cleared, in a random order: the index answers as a scan of the
+    // list for the first record carrying the number does.
+    TextureWorld world;
+    world.BeginTextureSave();
+    world.manager->saveCounter = 1000;
+    std::mt19937 random(3);
+    auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+    auto scan = [&](int32_t index) -> TextureRecord* {
+        for (int32_t i = 0; i < TextureRecordCount(world.list); ++i)
+            if (TextureRecordAt(world.list, i)->saveIndex == index) return TextureRecordAt(world.list, i);
+        return nullptr;
+    };
+    auto any = [&]() -> TextureRecord* {
+        const int32_t count = TextureRecordCount(world.list);
+        return count ? TextureRecordAt(world.list, between(0, count - 1)) : nullptr;
+    };
+    for (int32_t round = 0; round < 1000; ++round) {
+        const int32_t index = between(1, 40);
+        switch (between(0, 5)) {
+        case 0:
+        case 1:
+            ASSERT_EQ(NewTextureForIndex(world.manager, index)->saveIndex, index);
+            break;
+        case 2:
+            if (TextureRecord* record = scan(index)) ReattachTextureUsers(record);
+            break;
+        case 3:
+            DestroyTextureRecord(any());
+            break;
+        case 4:
+            if (TextureRecord* record = any()) AssignTextureIndex(world.manager, record);
+            break;
+        default:
+            if (round % 50 == 0) ClearTextureSaveIndices(world.list);
+            break;
+        }
+        for (int32_t i = 0; i <= 41; ++i) ASSERT_EQ(FindTextureBySaveIndex(world.list, i), scan(i)) << round << " " << i;
+        for (int32_t i = std::max(1000, world.manager->saveCounter - 3); i < world.manager->saveCounter; ++i)
+            ASSERT_EQ(FindTextureBySaveIndex(world.list, i), scan(i)) << round << " " << i;
+    }
+    EXPECT_EQ(FindTextureBySaveIndex(world.list, -1), nullptr);
+    EXPECT_EQ(FindTextureBySaveIndex(nullptr, 1), nullptr);
+}
+
+TEST(TextureTable, ReleasingAListTakesEveryRecordOutOfEveryList)
+{
+    // The records of a list, one of them among the embedded textures, and one of another list
+    // that it names: the list ends empty, and the other list and the embedded list name none of
+    // them any longer.
+    TextureWorld world;
+    TextureRecordList* other = NewTextureRecordList();
+    TextureRecord* stranger = new TextureRecord(other);
+    TextureRecord* first = new TextureRecord(world.list);
+    new TextureRecord(world.list);
+    EmbeddedTextureList->Append(&first);
+    EmbeddedTextureList->Append(&stranger);
+    world.list->Append(&stranger);
+    ReleaseTextureRecords(world.list);
+    EXPECT_EQ(TextureRecordCount(world.list), 0);
+    EXPECT_EQ(TextureRecordCount(other), 0);
+    EXPECT_EQ(TextureRecordCount(EmbeddedTextureList), 0);
+    FreeTextureRecordList(other);
 }
 
 TEST(TextureTable, EmptyTablesAndWritingStreamsReadNothing)

@@ -1,6 +1,7 @@
 // The progress window through the services the lower layers call: opens and finishes that nest,
 // Stop, Cancel, WM_CLOSE and a quit during the pump, the layout and the bar, the credits shown,
-// replaced and withdrawn, the "Finished loading." notice, and the windoids held in place.
+// replaced and withdrawn, the "Finished loading." notice, and the windoids held in place; what
+// an update redraws and when it pumps, and a tracking chain that cannot hold a load in the pump.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "toolkit/control_list.h"
 #include "toolkit/current_progress.h"
 #include "toolkit/document_frame.h"
+#include "toolkit/pane.h"
 #include "toolkit/progress_window.h"
 #include "toolkit/push_button.h"
 #include "toolkit/text_item.h"
@@ -24,6 +26,25 @@
 namespace {
 
 using Numbers = std::vector<int32_t>;
+
+// The clock that paces the pumps: it stands still unless a test moves it.
+struct TestClock {
+    inline static uint32_t now = 0;
+
+    static uint32_t Read() { return now; }
+};
+
+// Counts its tracking steps; at step `lastStep` it lets Shift go, which ends its chain.
+class SteppingPane : public Pane {
+public:
+    void PaneTrack(int32_t, int32_t, int32_t, int32_t) override
+    {
+        if (++steps == lastStep) PostMessageA(PaneWindow(), WM_KEYUP, VK_SHIFT, 0);
+    }
+
+    int32_t steps = 0;
+    int32_t lastStep = 0;
+};
 
 class ProgressTest : public FrameFixture {
 protected:
@@ -371,3 +392,175 @@ TEST_F(ProgressTest, AnAlertRaisedInsideThePumpShowsAboveTheProgressWindow)
 }
 
 }  // namespace
+
+namespace {
+
+// Whether the message posted to the window still waits (taken out if so).
+bool StillWaits(HWND window, UINT message)
+{
+    MSG waiting;
+    return PeekMessageA(&waiting, window, message, message, PM_REMOVE) != 0;
+}
+
+constexpr UINT kMarker = WM_APP + 21;
+
+class ProgressPaceTest : public ProgressTest {
+protected:
+    void SetUp() override
+    {
+        ProgressTest::SetUp();
+        previousClock_ = InstallProgressClock(TestClock::Read);
+        TestClock::now = 1000;
+    }
+    void TearDown() override
+    {
+        InstallProgressClock(previousClock_);
+        ProgressTest::TearDown();
+    }
+
+    // An update with a marker posted to the frame just before: whether it pumped.
+    bool UpdatePumps(int32_t* answer = nullptr)
+    {
+        PostMessageA(frame_->FrameWindow(), kMarker, 0, 0);
+        const int32_t result = ProgressUpdate(0);
+        if (answer) *answer = result;
+        return !StillWaits(frame_->FrameWindow(), kMarker);
+    }
+
+    ProgressClock previousClock_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ProgressPaceTest, AnUpdateRedrawsTheBarOnlyWhenItsFilledWidthChanges)
+{
+    OpenLibraryProgress();
+    ProgressShow();
+    const PortRect bar = Current()->Bar();
+    ASSERT_EQ(bar.right - bar.left, 271);
+    // 10 units a pixel.
+    ProgressSetTotal(2710);
+    HWND pane = Current()->PaneWindow();
+    const int y = (bar.top + bar.bottom) / 2;
+    // Paints the bar's inside white, so that only what a redraw paints shows filled.
+    auto whiten = [&] {
+        HDC dc = GetDC(pane);
+        const RECT inside = {bar.left + 1, bar.top + 1, bar.right - 1, bar.bottom - 1};
+        FillRect(dc, &inside, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(pane, dc);
+    };
+    auto filledTo = [&] {
+        HDC dc = GetDC(pane);
+        int x = bar.left + 1;
+        while (x < bar.right - 1 && GetPixel(dc, x, y) == RGB(0x45, 0x45, 0x45)) ++x;
+        ReleaseDC(pane, dc);
+        return x - bar.left;
+    };
+    struct Step {
+        int32_t value;
+        int filled;  // where the filled pixels end after the update, 1 when none were drawn
+    };
+    // 40 pixels, then the same 40 (not redrawn), 41, then fewer: 40 (a redraw that paints the
+    // 40 it fills).
+    for (const Step& step : {Step{400, 39}, Step{404, 1}, Step{410, 40}, Step{412, 1}, Step{399, 39}}) {
+        whiten();
+        ProgressSetValue(step.value);
+        ProgressUpdate(0);
+        EXPECT_EQ(filledTo(), step.filled) << step.value;
+    }
+    // A full draw empties the bar: the next update fills it again.
+    Current()->RedrawPane(kDrawFull);
+    whiten();
+    ProgressUpdate(0);
+    EXPECT_EQ(filledTo(), 39);
+}
+
+TEST_F(ProgressPaceTest, UpdatesPumpOnceAnIntervalHasPassedOrAtOnceAfterAShowAMessageOrAStage)
+{
+    OpenProgress();
+    ProgressSetMessage("Reading: city.qpy");
+    ProgressShow();
+    // The first update after the window was shown pumps; the next only 15 ms after that pump.
+    EXPECT_TRUE(UpdatePumps());
+    EXPECT_FALSE(UpdatePumps());
+    TestClock::now += 14;
+    EXPECT_FALSE(UpdatePumps());
+    TestClock::now += 1;
+    EXPECT_TRUE(UpdatePumps());
+    EXPECT_FALSE(UpdatePumps());
+    // A new message, a stage opened and finished, the window shown again: each time at once.
+    ProgressSetMessage("Reading: textures");
+    EXPECT_TRUE(UpdatePumps());
+    EXPECT_FALSE(UpdatePumps());
+    EXPECT_EQ(OpenTextureProgress(), -1);
+    EXPECT_TRUE(UpdatePumps());
+    ProgressFinish();
+    EXPECT_TRUE(UpdatePumps());
+    ProgressShow();
+    EXPECT_TRUE(UpdatePumps());
+    // The credits pump as they are shown, and the update after them too.
+    DynamicArray* text = CreditsText("Made by Q");
+    PostMessageA(frame_->FrameWindow(), kMarker, 0, 0);
+    ProgressShowCredits(nullptr, text);
+    EXPECT_FALSE(StillWaits(frame_->FrameWindow(), kMarker));
+    ProgressShowCredits(nullptr, nullptr);
+    text->Destroy();
+
+    // Cancel pressed between pumps stops the load at the next pump; after it every update
+    // answers 1 at once.
+    EXPECT_FALSE(UpdatePumps());
+    PostMessageA(Current()->Button()->Control(), BM_CLICK, 0, 0);
+    int32_t answer = -1;
+    TestClock::now += 5;
+    EXPECT_FALSE(UpdatePumps(&answer));
+    EXPECT_EQ(answer, 0);
+    TestClock::now += 10;
+    EXPECT_TRUE(UpdatePumps(&answer));
+    EXPECT_EQ(answer, 1);
+    TestClock::now += 15;
+    EXPECT_FALSE(UpdatePumps(&answer));
+    EXPECT_EQ(answer, 1);
+}
+
+TEST_F(ProgressPaceTest, ATrackingChainStartedBeforeTheLoadCannotHoldItInThePump)
+{
+    // A pane whose chain posts its next step at every step (Shift held), started before the
+    // load as a load from a drop finds it: a pump takes the steps posted before it began, then
+    // the load goes on. (A pump until the queue is empty would take all 1000 steps.)
+    HHOOK hook = SetWindowsHookExA(WH_MOUSE, DropRealMouseInput, nullptr, GetCurrentThreadId());
+    auto* window = new Window;
+    ASSERT_EQ(window->CreateWindowObject({0, 0, 200, 100}, "Walk", {0, 0}, {0, 0}, {0, 0},
+                                         kWindowCaption | kWindowSystemMenu, kWindowDestroys),
+              kResultOk);
+    window->SetWindowOwner(frame_);
+    frame_->RegisterDocumentWindow(window);
+    window->ShowWindowObject();
+    auto* pane = new SteppingPane;
+    pane->PaneCreate(0);
+    window->AddPane(pane);
+    PumpMessages();
+    pane->lastStep = 1000;
+    PostMessageA(pane->PaneWindow(), PaneRepeatMessage, MK_SHIFT, Point(5, 5));
+
+    OpenProgress();
+    ProgressShow();
+    const int32_t afterShow = pane->steps;
+    EXPECT_GE(afterShow, 1);
+    EXPECT_LT(afterShow, pane->lastStep);
+    // Posted in a later tick of the clock, the next step waits for the next pump.
+    Sleep(20);
+    EXPECT_EQ(ProgressUpdate(0), 0);
+    EXPECT_GT(pane->steps, afterShow);
+    EXPECT_LT(pane->steps, pane->lastStep);
+    MSG next;
+    EXPECT_TRUE(PeekMessageA(&next, pane->PaneWindow(), PaneRepeatMessage, PaneRepeatMessage, PM_NOREMOVE))
+        << "the chain goes on after the load";
+    ProgressFinish();
+
+    // Left to the tests' pump, the chain runs its course.
+    while (pane->steps < pane->lastStep) PumpMessages();
+    PumpMessages();
+    EXPECT_FALSE(PeekMessageA(&next, pane->PaneWindow(), PaneRepeatMessage, PaneRepeatMessage, PM_NOREMOVE));
+    window->DestroyWindowObject();
+    UnhookWindowsHookEx(hook);
+}

@@ -1,5 +1,8 @@
 // load-bench --write FACES...: writes the city of each number of faces to city-FACES.qpy in the
 // current folder, and the same buildings directly under the root to flat-city-FACES.qpy.
+// load-bench --textures ENTRIES...: reads a texture table of each number of entries, each one
+// its save index alone (20 bytes), three times from memory into a new texture list, and prints
+// the median time and how it grew, as below.
 // load-bench [--flat] FACES...: reads each city-FACES.qpy (flat-city-FACES.qpy with --flat),
 // smallest first, three times with the program's own reader, as the open command reads it, and
 // prints the median time (on the clock, and the processor time the process took, which a busy
@@ -32,6 +35,7 @@
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
+#include "textures/texture_table.h"
 #include "tools/textured_samples.h"
 #include "tools/tool_support.h"
 
@@ -126,17 +130,110 @@ Timing ReadOnce(const std::string& path, Counts* counts)
     return result == kResultOk ? taken : Timing{-1, -1};
 }
 
+// A texture table's body of `entries` entries numbered from 1, each holding its save index alone.
+bool WriteBareTextureTable(MemoryStream* stream, int32_t entries)
+{
+    stream->StreamInit(kStreamWriting);
+    ResultCode result = kResultOk;
+    for (int32_t index = 1; index <= entries && result == kResultOk; ++index) {
+        result = stream->StreamBeginChunk(kTagTextureEntry);
+        if (result == kResultOk) result = stream->StreamBeginChunk(kTagTextureId);
+        if (result == kResultOk) result = stream->StreamTransferValue(&index, kValue32);
+        if (result == kResultOk) result = stream->StreamEndChunk();
+        if (result == kResultOk) result = stream->StreamEndChunk();
+    }
+    return result == kResultOk && stream->StreamSetDirection(kStreamReading) == kResultOk &&
+           stream->StreamSetPosition(0) == kResultOk;
+}
+
+// Reads the table into a new document's texture list as a model read does (the records it made
+// released afterwards); the milliseconds taken, negative when it cannot be read.
+Timing ReadTextureTableOnce(MemoryStream* stream, int32_t entries)
+{
+    TextureRecordList* textures = NewTextureRecordList();
+    TextureLayerServices& services = InstallTextureLayerServices();
+    services.SetDocumentTextureList(textures);
+    stream->StreamSetPosition(0);
+    const auto start = std::chrono::steady_clock::now();
+    const double processorStart = ProcessorMilliseconds();
+    services.BeginTextureSave(stream);
+    ResultCode result = services.ReadTextureTable(stream);
+    services.CollectUsedTextures();
+    const Timing taken = {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
+                          ProcessorMilliseconds() - processorStart};
+    if (TextureRecordCount(textures) != entries) result = kResultNotFound;
+    services.SetDocumentTextureList(nullptr);
+    ReleaseTextureRecords(textures);
+    FreeTextureRecordList(textures);
+    return result == kResultOk ? taken : Timing{-1, -1};
+}
+
+// How the median grew from the first size to the last against the sizes.
+void PrintGrowth(const std::vector<double>& medians, const std::vector<int64_t>& sizes, const char* what)
+{
+    if (medians.size() < 2 || medians.front() <= 0 || sizes.front() <= 1) return;
+    const double n0 = double(sizes.front());
+    const double n1 = double(sizes.back());
+    std::printf("growth: time x%.2f for %s x%.2f (n log n x%.2f, n squared x%.2f)\n", medians.back() / medians.front(),
+                what, n1 / n0, n1 * std::log(n1) / (n0 * std::log(n0)), (n1 / n0) * (n1 / n0));
+}
+
+// The median of the three readings.
+Timing Median(std::vector<double> clock, std::vector<double> processor)
+{
+    std::sort(clock.begin(), clock.end());
+    std::sort(processor.begin(), processor.end());
+    return {clock[kReadsPerFile / 2], processor[kReadsPerFile / 2]};
+}
+
+int BenchTextureTables(const std::vector<int32_t>& sizes)
+{
+    std::vector<double> medians;
+    std::vector<int64_t> entryCounts;
+    for (int32_t entries : sizes) {
+        MemoryStream stream;
+        if (!WriteBareTextureTable(&stream, entries)) {
+            std::fprintf(stderr, "load-bench: no memory for a table of %d entries\n", entries);
+            return 1;
+        }
+        std::vector<double> clock;
+        std::vector<double> processor;
+        for (int32_t i = 0; i < kReadsPerFile; ++i) {
+            const Timing taken = ReadTextureTableOnce(&stream, entries);
+            if (taken.clock < 0) {
+                std::fprintf(stderr, "load-bench: the table of %d entries was not read whole\n", entries);
+                return 1;
+            }
+            clock.push_back(taken.clock);
+            processor.push_back(taken.processor);
+        }
+        const Timing median = Median(clock, processor);
+        medians.push_back(median.clock);
+        entryCounts.push_back(entries);
+        int32_t bytes = 0;
+        stream.StreamSize(&bytes);
+        std::printf("texture table: entries %d, bytes %d, load-ms %.1f, cpu-ms %.1f, peak-mb %.1f\n", entries, bytes,
+                    median.clock, median.processor, PeakMegabytes());
+    }
+    PrintGrowth(medians, entryCounts, "entries");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const bool write = argc > 1 && std::string(argv[1]) == "--write";
-    const bool flat = !write && argc > 1 && std::string(argv[1]) == "--flat";
+    const std::string mode = argc > 1 && argv[1][0] == '-' ? argv[1] : "";
+    const bool write = mode == "--write";
+    const bool flat = mode == "--flat";
+    const bool tables = mode == "--textures";
     const CityLayout layout = flat ? CityLayout::Flat : CityLayout::Grouped;
     std::vector<int32_t> sizes;
-    for (int i = write || flat ? 2 : 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-    if (sizes.empty() || *std::min_element(sizes.begin(), sizes.end()) < 1) {
-        std::fprintf(stderr, "usage: load-bench --write FACES... | load-bench [--flat] FACES...\n");
+    for (int i = mode.empty() ? 1 : 2; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    if ((!mode.empty() && !write && !flat && !tables) || sizes.empty() ||
+        *std::min_element(sizes.begin(), sizes.end()) < 1) {
+        std::fprintf(stderr,
+                     "usage: load-bench --write FACES... | load-bench [--flat] FACES... | load-bench --textures ENTRIES...\n");
         return 2;
     }
 #ifdef _WIN32
@@ -156,6 +253,12 @@ int main(int argc, char** argv)
         return failures == 0 ? 0 : 1;
     }
     InitTextureManager(new TextureManager{});
+    if (tables) {
+        const int status = BenchTextureTables(sizes);
+        RemoveTextureLayerServices();
+        FreeTextureManager();
+        return status;
+    }
     InstallTextureLayerServices();
     InstallRendererTextureMapping();
     std::vector<double> medians;
@@ -167,29 +270,23 @@ int main(int argc, char** argv)
         Counts counts;
         for (int32_t i = 0; i < kReadsPerFile; ++i) {
             const Timing taken = ReadOnce(path, &counts);
+            if (taken.clock < 0) {
+                std::fprintf(stderr, "load-bench: cannot read %s\n", path.c_str());
+                return 1;
+            }
             clock.push_back(taken.clock);
             processor.push_back(taken.processor);
         }
-        std::sort(clock.begin(), clock.end());
-        std::sort(processor.begin(), processor.end());
-        if (clock.front() < 0) {
-            std::fprintf(stderr, "load-bench: cannot read %s\n", path.c_str());
-            return 1;
-        }
-        medians.push_back(clock[kReadsPerFile / 2]);
+        const Timing median = Median(clock, processor);
+        medians.push_back(median.clock);
         faceCounts.push_back(counts.faces);
         std::printf("%s: faces %lld, objects %lld, contacts %lld, load-ms %.1f, cpu-ms %.1f, peak-mb %.1f\n", path.c_str(),
-                    (long long)counts.faces, (long long)counts.objects, (long long)counts.contacts, medians.back(),
-                    processor[kReadsPerFile / 2], PeakMegabytes());
+                    (long long)counts.faces, (long long)counts.objects, (long long)counts.contacts, median.clock,
+                    median.processor, PeakMegabytes());
     }
     RemoveRendererTextureMapping();
     RemoveTextureLayerServices();
     FreeTextureManager();
-    if (medians.size() > 1 && medians.front() > 0 && faceCounts.front() > 1) {
-        const double n0 = double(faceCounts.front());
-        const double n1 = double(faceCounts.back());
-        std::printf("growth: time x%.2f for faces x%.2f (n log n x%.2f, n squared x%.2f)\n", medians.back() / medians.front(),
-                    n1 / n0, n1 * std::log(n1) / (n0 * std::log(n0)), (n1 / n0) * (n1 / n0));
-    }
+    PrintGrowth(medians, faceCounts, "faces");
     return 0;
 }
