@@ -3,7 +3,9 @@
 // reading a model into it.
 #include "player/player_document.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
 
 #include "draw/device_list.h"
@@ -112,6 +114,12 @@ bool HoldsPanel(int16_t kind)
 bool IsPlacedView(int32_t kind)
 {
     return kind == kViewWalk || kind == kViewGallery;
+}
+
+bool IsSharedWindowKind(int32_t kind)
+{
+    return std::find(std::begin(kDocumentWindowKinds), std::end(kDocumentWindowKinds), kind) !=
+           std::end(kDocumentWindowKinds);
 }
 
 }  // namespace
@@ -227,6 +235,14 @@ WalkView* PlayerDocument::NewWalkView()
 Window* PlayerDocument::CreateViewWindow(int32_t kind)
 {
     if (kind == kViewDocument) return nullptr;
+    // A window of the kinds the views share is made once, kept in a record of its own and given
+    // back at every later call.
+    const bool shared = IsSharedWindowKind(kind);
+    if (shared) {
+        if (!windowRecords_) return nullptr;
+        const int32_t index = FindRecord(kind, nullptr);
+        if (index >= 0) return WindowRecordAt(index)->RecordWindow();
+    }
     WindowFlags flags = kViewWindowStartFlags;
     if (kind == kViewGallery) {
         flags = (flags | kWindowPlainPopUp) & ~kViewWindowGalleryFlag;
@@ -246,6 +262,15 @@ Window* PlayerDocument::CreateViewWindow(int32_t kind)
                                    gallery ? kWindowHides : kWindowDestroys) != kResultOk) {
         window->DestroyWindowObject();
         return nullptr;
+    }
+    if (shared) {
+        auto* record = new (std::nothrow) ViewWindowRecord(nullptr, int16_t(kind));
+        if (record) record->SetRecordWindow(window);
+        if (!record || windowRecords_->Append(&record) < 0) {
+            delete record;
+            window->DestroyWindowObject();
+            return nullptr;
+        }
     }
     return window;
 }

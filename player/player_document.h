@@ -60,6 +60,8 @@ public:
     void OpenViewWindow(const PortRect& rect, int32_t kind) override;
 
     // --- the document's own ---
+    // A new hidden window for a view of the kind (null for the document's own kind); for the
+    // kinds the views share (kDocumentWindowKinds) the one made at the first call, every time.
     Window* CreateViewWindow(int32_t kind);
     // A window of the document changed (1 and 4 activation, 5 closing): the view's kind, 67 or -1.
     int32_t WindowEvent(Window* window, int32_t event);
