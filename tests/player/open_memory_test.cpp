@@ -1,7 +1,8 @@
 // Opening a model short of memory: each allocation on the way from the open command to the view's
 // first frame is refused in turn. Every open either ends with the reader's alert and leaves
 // nothing of the model window behind, or does without what it could not have and opens whole;
-// either way nothing it made stays unfreed once the model is closed.
+// either way nothing it made stays unfreed once the model is closed. Also: the eye is placed in
+// the geometry the read made, not in the one it replaced.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,12 +17,14 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
+#include "model/walk_record.h"
 #include "player/about_window.h"
 #include "player/model_window.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
 #include "player/player_startup.h"
 #include "player/player_ui_services.h"
+#include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "tests/toolkit/failing_allocator.h"
 #include "tests/toolkit/toolkit_support.h"
@@ -114,6 +117,8 @@ protected:
         ModelObject* root = model->Holder->Root;
         root->AddChild(MakeBox(model->Holder, -100, -100, -4, 100, 100, 0));
         root->AddChild(MakeBox(model->Holder, -20, -20, 0, 20, 20, 40));
+        // The eye stands outside both, in the world root alone.
+        model->Walk->SetPositionFixed(IntToFixed(60), IntToFixed(-300), IntToFixed(30));
         if (result == kResultOk) result = WriteModelFile(model, file);
         file->FileObjectDestroy();
         model->Destroy();
@@ -203,6 +208,24 @@ TEST_F(OpenShortOfMemoryTest, EveryRefusedAllocationEndsTheLoadWithTheAlertOrOpe
         // The walk ends with the open that needed no more than it was given.
         if (!refused || HasFatalFailure()) break;
     }
+}
+
+// The read makes the world root's geometry anew, and the eye belongs in the new one. The watch
+// keeps every block deleted meanwhile, so that the new geometry cannot take the old one's address.
+TEST_F(OpenShortOfMemoryTest, TheEyeStandsInTheGeometryOfTheModelRead)
+{
+    auto* file = new DiskFileStream;
+    file->SetFileFromPath(gPath.c_str());
+    failing_allocator::Watch(0, true);
+    PlayerDocument* document = LoadPlayerDocument(file);
+    const ObjectGeometry* cell = document ? document->Walk()->cell : nullptr;
+    const ObjectGeometry* rootGeometry = document ? document->ModelRoot()->GeometryAt(0) : nullptr;
+    failing_allocator::EndWatch();
+    file->FileObjectDestroy();
+    ASSERT_NE(document, nullptr);
+    EXPECT_NE(rootGeometry, nullptr);
+    EXPECT_EQ(cell, rootGeometry);
+    document->Free();
 }
 
 }  // namespace

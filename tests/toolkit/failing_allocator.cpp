@@ -1,6 +1,6 @@
 // The nothrow `new` of a test program, replaced: it fails the allocation a watch chooses and keeps
 // the blocks made during a watch in a table of its own (which allocates nothing) until they are
-// freed.
+// freed; `delete` may hold blocks back until the watch ends.
 #include "tests/toolkit/failing_allocator.h"
 
 #include <cstdint>
@@ -14,6 +14,12 @@ constexpr int32_t kTableSize = 1 << 18;
 void* const kTombstone = reinterpret_cast<void*>(uintptr_t(1));
 void* gTable[kTableSize];
 int32_t gUnfreed = 0;
+
+// Blocks deleted during a watch that keeps them, given back when it ends.
+constexpr int32_t kKeptLimit = 1 << 16;
+void* gKept[kKeptLimit];
+int32_t gKeptCount = 0;
+bool gKeepFreed = false;
 
 bool gWatching = false;
 int32_t gFailAt = 0;
@@ -64,9 +70,10 @@ void ClearTable()
 
 namespace failing_allocator {
 
-void Watch(int32_t failAt)
+void Watch(int32_t failAt, bool keepFreed)
 {
     ClearTable();
+    gKeepFreed = keepFreed;
     gFailAt = failAt;
     gAllocations = 0;
     gFailed = false;
@@ -76,6 +83,9 @@ void Watch(int32_t failAt)
 bool EndWatch()
 {
     gWatching = false;
+    gKeepFreed = false;
+    for (int32_t i = 0; i < gKeptCount; ++i) std::free(gKept[i]);
+    gKeptCount = 0;
     return gFailed;
 }
 
@@ -111,7 +121,10 @@ void operator delete(void* block) noexcept
 {
     if (!block) return;
     Forget(block);
-    std::free(block);
+    if (gKeepFreed && gKeptCount < kKeptLimit)
+        gKept[gKeptCount++] = block;
+    else
+        std::free(block);
 }
 
 void operator delete(void* block, std::size_t) noexcept

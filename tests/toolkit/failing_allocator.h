@@ -9,9 +9,12 @@
 namespace failing_allocator {
 
 // Starts a watch in which the `failAt`-th nothrow allocation (from 1) answers null; 0 fails none.
-void Watch(int32_t failAt);
+// With `keepFreed` no block deleted during the watch is given back before it ends, so that no
+// new block takes the address of one deleted meanwhile.
+void Watch(int32_t failAt, bool keepFreed = false);
 
-// Ends the watch: whether the chosen allocation came (and was refused).
+// Ends the watch (the blocks kept are given back): whether the chosen allocation came (and was
+// refused).
 bool EndWatch();
 
 // Blocks made during the last watch and still not freed, counted after it ended.
