@@ -212,9 +212,10 @@ void* DynamicArray::ArrayLock()
     return data_;
 }
 
-void DynamicArray::ArrayUnlock()
+int32_t DynamicArray::ArrayUnlock()
 {
     if (lockCount_ > 0) lockCount_--;
+    return lockCount_;
 }
 
 ResultCode DynamicArray::ArrayGet(int32_t index, void* destination) const

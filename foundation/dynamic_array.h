@@ -34,7 +34,8 @@ public:
     int32_t ArrayCount() const { return count_; }
     void* ArrayData() const { return data_; }
     void* ArrayLock();
-    void ArrayUnlock();
+    // Lowers the lock count (never below 0) and answers the count left.
+    int32_t ArrayUnlock();
     ResultCode ArrayGet(int32_t index, void* destination) const;
     void* ArrayElementAt(int32_t index) const;
     ResultCode ArraySwap(int32_t i, int32_t j);

@@ -21,6 +21,7 @@ public:
     void DocumentDisposeMenus() override { DisposeModelWindow(); }
     void LayoutContent() override { LayoutModelWindow(); }
     void DestroyDocumentFrame() override { DestroyModelWindow(); }
+    int32_t DocumentLoad(int32_t kind) override { return LoadModelWindow(kind); }
     int32_t HasModelCredits() override;
     // The credits window with the model's credits picture and text.
     void ShowModelCredits() override;

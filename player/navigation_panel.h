@@ -83,6 +83,10 @@ public:
     // Stop, Play or Pause shown as the path state, drawn at once.
     void ShowPathState(int32_t index);
 
+    // A value of the panel's own (0 at first) that nothing else reads or changes.
+    int32_t Spare() const { return spare_; }
+    void SetSpare(int32_t value) { spare_ = value; }
+
     // The navigation buttons while this window shows them.
     NavigationButtonPanel* NavigationButtons() const { return Panel() == buttons_ ? buttons_ : nullptr; }
 
@@ -92,6 +96,7 @@ protected:
 private:
     NavigationButtonPanel* buttons_ = nullptr;
     WalkView* view_ = nullptr;
+    int32_t spare_ = 0;
 };
 
 // Plays the observer's path (PlayWalkPath). A click on the panel that stopped play is spent on

@@ -19,6 +19,7 @@
 #include "model/model_file_form.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
+#include "player/model_memory.h"
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/player_preferences.h"
@@ -297,16 +298,16 @@ Window* PlayerDocument::CreateViewWindow(int32_t kind)
     return window;
 }
 
-void PlayerDocument::ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value)
+int32_t PlayerDocument::ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value)
 {
     if (kind == kCommandModel && code == kCodePreferencesChanged && model_) {
         model_->Holder->Root->SetLights(nullptr);
         model_->Holder->Root->ClearUnits();
     }
-    if (!views_) return;
+    if (!views_) return 0;
     views_->ArrayLock();
     for (int32_t i = 0; i < ViewCount(); ++i) ViewAt(i)->ViewNotify(sender, kind, code, value);
-    views_->ArrayUnlock();
+    return views_->ArrayUnlock();
 }
 
 int32_t PlayerDocument::ScalePlacement(double factor)
@@ -529,16 +530,28 @@ ViewBase* PlayerDocument::FindView(int32_t kind) const
     return nullptr;
 }
 
-void PlayerDocument::SetPlacementAll(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading)
+int32_t PlayerDocument::SetPlacementAll(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading)
 {
     if (walk_) walk_->SetAndRecord(x, y, z, roll, pitch, heading);
-    if (!views_) return;
+    if (!views_) return 0;
     views_->ArrayLock();
     for (int32_t i = 0; i < ViewCount(); ++i) {
         ViewBase* view = ViewAt(i);
-        if (view->GetKind() == kViewWalk) static_cast<WalkView*>(view)->SetViewPlacement(x, y, z, roll, pitch, heading);
+        if (IsPlacedView(view->GetKind()))
+            static_cast<WalkView*>(view)->SetViewPlacement(x, y, z, roll, pitch, heading);
     }
-    views_->ArrayUnlock();
+    return views_->ArrayUnlock();
+}
+
+void PlayerDocument::SetModelLights(LightList* lights)
+{
+    if (ModelObject* root = ModelRoot()) root->SetLights(lights);
+}
+
+int64_t PlayerDocument::ModelMemoryEstimate() const
+{
+    const ModelObject* root = ModelRoot();
+    return root ? ModelMemoryEstimateOf(*root) : 0;
 }
 
 ResultCode PlayerDocument::ReadModel(DiskFileStream* file)

@@ -14,6 +14,7 @@
 
 class DiskFileStream;
 class DynamicArray;
+class LightList;
 class ModelDocument;
 class ModelObject;
 class TextureRecordList;
@@ -51,7 +52,9 @@ public:
     void SetChanged(int32_t value) override { changed_ = value; }
     ViewBase* FindOrCreate(ViewBase* asking, int32_t kind) override;
     Window* GetWindow(int32_t kind) override { return CreateViewWindow(kind); }
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
+    // Kind 4, code 1028: the model root's lights and units go first. Answers the lock count of
+    // the view list left after the round.
+    int32_t ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
     PlayerPreferences* Preferences() override { return preferences_; }
     int32_t ScalePlacement(double factor) override;
     void ApplyPreferences(PlayerPreferences* preferences, int32_t force) override;
@@ -94,7 +97,13 @@ public:
     void SetObserverLens(int16_t numerator, int16_t denominator);
     // The last view of the kind, or null.
     ViewBase* FindView(int32_t kind) const;
-    void SetPlacementAll(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
+    // The walk observer's place and angles (a path point when recording), then those of every
+    // walk and gallery view; the lock count of the view list left after the round.
+    int32_t SetPlacementAll(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
+    // The model root's own lights (null: none; the list is the root's from now on).
+    void SetModelLights(LightList* lights);
+    // The memory the model is reckoned to need, in bytes (0 without a model).
+    int64_t ModelMemoryEstimate() const;
 
     // Reads the model file as the open command does: the image files beside it indexed, the
     // file opened (the reader's alert when it cannot be, or when the document is not complete)

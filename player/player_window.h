@@ -15,6 +15,7 @@ public:
     int32_t DocumentBuildMenus(int32_t kind, DiskFileStream* file) override { return BuildPlayerWindow(kind, file); }
     void DocumentDisposeMenus() override { DisposePlayerMenus(); }
     void DocumentDestroying() override { ReattachPlayerWindow(); }
+    int32_t DocumentLoad(int32_t kind) override { return PlayerWindowLoad(kind); }
 
     // The caption prefix, then the Help and File menus in the window's menu list; 0 when a menu
     // could not be made.

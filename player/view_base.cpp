@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "foundation/memory_stream.h"
 #include "toolkit/window.h"
 
 void ViewBase::Init(DocumentFrame* owner)
@@ -23,6 +24,12 @@ void ViewBase::SetChanged(int32_t value)
     if (inner_ && inner_ != this) inner_->SetChanged(value);
 }
 
+int32_t ViewBase::ReservedForward(int32_t first, int32_t second)
+{
+    if (inner_ && inner_ != this) inner_->ReservedForward(first, second);
+    return 0;
+}
+
 PlayerPreferences* ViewBase::Preferences()
 {
     return inner_ && inner_ != this ? inner_->Preferences() : nullptr;
@@ -40,6 +47,11 @@ void ViewBase::SetName(const char* text)
 void ViewBase::OpenViewWindow(const PortRect& rect, int32_t kind)
 {
     if (inner_ && inner_ != this) inner_->OpenViewWindow(rect, kind);
+}
+
+int32_t ViewBase::StreamTest(const MemoryStream* stream)
+{
+    return stream && stream->StreamPosition() != 0 ? 1 : 0;
 }
 
 void ViewBase::GetName(char* buffer) const

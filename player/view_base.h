@@ -9,6 +9,7 @@
 #include "foundation/root_object.h"
 
 class DocumentFrame;
+class MemoryStream;
 class PlayerPreferences;
 class Window;
 struct PortRect;
@@ -50,26 +51,50 @@ public:
     static constexpr int32_t kNameSize = 256;
 
     // --- virtual operations, in their order after Write ---
+    // The slots named Reserved are places that a kind of view may take over; none of the
+    // player's views does. Their hooks do nothing and their queries answer 0.
     virtual void Init(DocumentFrame* owner);
     // Frees the record, then the object.
     virtual void Free();
     virtual void SetChanged(int32_t value);
     virtual void AttachView(int32_t code) { attachCode_ = code; }
     virtual ViewBase* FindOrCreate(ViewBase* /*asking*/, int32_t /*kind*/) { return nullptr; }
+    virtual void ReservedHook1() {}
     virtual void AdjustPaneRect(PortRect* /*rect*/, int32_t /*kind*/) {}
     virtual Window* GetWindow(int32_t /*kind*/) { return nullptr; }
+    // Passes both values on to the inner object; 0.
+    virtual int32_t ReservedForward(int32_t first, int32_t second);
+    virtual int32_t ReservedQuery1() { return 0; }
+    virtual int32_t ReservedQuery2() { return 0; }
     virtual void ReleaseViewObject() {}
-    virtual void ViewCommand(ViewBase* /*sender*/, int32_t /*kind*/, int32_t /*code*/, int32_t /*value*/) {}
+    virtual void ReservedHook2() {}
+    // A view passes its panes' commands up; the document passes them on to every view and
+    // answers the lock count of its view list left after the round (0 unless a round is under way).
+    virtual int32_t ViewCommand(ViewBase* /*sender*/, int32_t /*kind*/, int32_t /*code*/, int32_t /*value*/)
+    {
+        return 0;
+    }
     virtual void ViewNotify(ViewBase* /*sender*/, int32_t /*kind*/, int32_t /*code*/, int32_t /*value*/) {}
     // The inner object's preferences, or none.
     virtual PlayerPreferences* Preferences();
     // Moves the eye's position by the factor; 0 when this object did not.
     virtual int32_t ScalePlacement(double /*factor*/) { return 0; }
     virtual void ApplyPreferences(PlayerPreferences* /*preferences*/, int32_t /*force*/) {}
+    // -1 here; the walk view answers 0.
+    virtual int32_t ReservedStatus() { return -1; }
     // Copies the text (when given) into the name and titles the window of the view's kind.
     virtual void SetName(const char* text);
     // Passed on to the inner object.
     virtual void OpenViewWindow(const PortRect& rect, int32_t kind);
+    virtual void ReservedHook3() {}
+    virtual void ReservedHook4() {}
+    virtual int32_t ReservedQuery3() { return 0; }
+    virtual void ReservedHook5() {}
+    virtual void ReservedHook6() {}
+    virtual int32_t ReservedQuery4() { return 0; }
+    // 1 when the stream has moved from its start, else 0.
+    virtual int32_t StreamTest(const MemoryStream* stream);
+    virtual int32_t ReservedQuery5() { return 0; }
 
     void Destroy() { Free(); }
 

@@ -40,7 +40,9 @@ int32_t RoundHalfUp(Fixed value)
     return int32_t((int64_t(value) + 0x8000) >> 16);
 }
 
-// A place is clamped to the 16 bits the observer keeps, never wrapped; an angle is taken in turns.
+// A place is clamped to the 16 bits the observer keeps, never wrapped. An angle goes as given
+// (in its low 16 bits, which keep its steps modulo 256): the observer keeps it modulo 256 and
+// the walk observer's copy whole.
 int16_t PlaceOf(Fixed value)
 {
     return int16_t(std::clamp<int32_t>(RoundHalfUp(value), INT16_MIN, INT16_MAX));
@@ -48,8 +50,7 @@ int16_t PlaceOf(Fixed value)
 
 int16_t AngleOf(Fixed value)
 {
-    constexpr int32_t kAngleSteps = 256;
-    return int16_t(RoundHalfUp(value) & (kAngleSteps - 1));
+    return int16_t(uint16_t(RoundHalfUp(value)));
 }
 
 // The screen rectangle of a rectangle of a window's client area as "left,top,right,bottom".
@@ -174,9 +175,9 @@ PlayerDocument* WalkView::Document() const
     return inner_ && inner_->GetKind() == kViewDocument ? static_cast<PlayerDocument*>(inner_) : nullptr;
 }
 
-void WalkView::ViewCommand(ViewBase*, int32_t kind, int32_t code, int32_t value)
+int32_t WalkView::ViewCommand(ViewBase*, int32_t kind, int32_t code, int32_t value)
 {
-    if (!inner_) return;
+    if (!inner_) return 0;
     switch (kind) {
     case kCommandApplied:
     case kCommandLight:
@@ -200,6 +201,7 @@ void WalkView::ViewCommand(ViewBase*, int32_t kind, int32_t code, int32_t value)
     default:
         break;
     }
+    return 0;
 }
 
 void WalkView::ViewNotify(ViewBase*, int32_t kind, int32_t code, int32_t)

@@ -38,14 +38,16 @@ public:
     void AttachView(int32_t code) override;
     void AdjustPaneRect(PortRect* rect, int32_t kind) override;
     Window* GetWindow(int32_t kind) override;
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
+    int32_t ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
     void ViewNotify(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
     void ApplyPreferences(PlayerPreferences* preferences, int32_t force) override;
+    int32_t ReservedStatus() override { return 0; }
 
     // The view's panes by kind (37 the navigation pane, 38 and 51 the navigation panel, 5 a
     // button-panel window), each kept as the view's pane of its kind; null for other kinds.
     Pane* MakePane(ViewBase* owner, int32_t kind);
-    // Each 16.16 value rounded half up, then the observer's place and angles.
+    // Each 16.16 value rounded half up, then the observer's place (clamped to 16 bits) and
+    // angles (as given: the observer keeps them modulo 256, the walk observer's copy whole).
     void SetViewPlacement(Fixed x, Fixed y, Fixed z, Fixed roll, Fixed pitch, Fixed heading);
     // The observer the view and its navigation pane move and render.
     void SetViewObserver(WalkObserver* observer);

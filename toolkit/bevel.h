@@ -1,6 +1,6 @@
-// Bevelled rectangles: a face in one colour of a bevel colour table (system_colors.h) with
-// one-pixel edges in the table's edge colours, as button panels and the help bar draw them; and
-// the plain one-colour rectangles they are made of.
+// Bevelled rectangles: a face in one colour of a bevel colour table (the help bar's from the
+// system colours, system_colors.h; the button panels' fixed greys, button_item.h) with one-pixel
+// edges in the table's edge colours; and the plain one-colour rectangles they are made of.
 #pragma once
 
 #include "draw/port_base.h"

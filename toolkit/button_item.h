@@ -64,6 +64,18 @@ private:
     const char* help_ = "";
 };
 
+// The colours of buttons and of a bordered panel window's bevel, in the order face, top, right,
+// bottom, left (a bevel colour table's first five entries): greys of their own whatever the
+// system's colours. Released buttons and the border stand out in the normal set; pressed ones
+// sink in the pressed set.
+constexpr int kButtonColourCount = 5;
+constexpr RGBColor48 kNormalButtonColours[kButtonColourCount] = {
+    {0xC000, 0xC000, 0xC000}, {0xFF00, 0xFF00, 0xFF00}, {0x8000, 0x8000, 0x8000},
+    {0x8000, 0x8000, 0x8000}, {0xFF00, 0xFF00, 0xFF00}};
+constexpr RGBColor48 kPressedButtonColours[kButtonColourCount] = {
+    {0xB000, 0xB000, 0xB000}, {0x8000, 0x8000, 0x8000}, {0xB000, 0xB000, 0xB000},
+    {0xB000, 0xB000, 0xB000}, {0x8000, 0x8000, 0x8000}};
+
 // The screen depths drawn in colour: direct-colour screens (depth 0, as the panes record them)
 // and palette screens of 3 bits and more.
 int32_t IsColourDepth(int32_t depth);

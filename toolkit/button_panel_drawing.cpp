@@ -12,7 +12,6 @@
 #include "toolkit/button_item.h"
 #include "toolkit/button_panel_window.h"
 #include "toolkit/drawing_marks.h"
-#include "toolkit/system_colors.h"
 
 namespace {
 
@@ -63,7 +62,7 @@ void ButtonItem::DrawButton(int32_t depth)
     // A black frame one pixel beyond the top and left, round what the button paints.
     const PortRect frame = {r.left - 1, r.top - 1, r.right, r.bottom};
     const PortRect inside = {r.left, r.top, r.right - 1, r.bottom - 1};
-    const RGBColor48* colours = pressed && glyph_ >= kFirstGlyph ? PressedBevelColors : RaisedBevelColors;
+    const RGBColor48* colours = pressed && glyph_ >= kFirstGlyph ? kPressedButtonColours : kNormalButtonColours;
     RGBForeColor(kBlackColor);
     FrameRect(frame);
     if (!colour)

@@ -13,13 +13,14 @@
 #include "toolkit/drawing_marks.h"
 #include "toolkit/input_events.h"
 #include "toolkit/panel_hold_timer.h"
-#include "toolkit/system_colors.h"
 #include "toolkit/window.h"
 
 namespace {
 
 constexpr StockPatternIndex kEmptyPanelPattern = 3;
 constexpr StockPatternIndex kSolidPattern = 1;
+// A button's help refers to the point this far in from its upper right corner.
+constexpr int32_t kHelpPointInset = 3;
 
 }  // namespace
 
@@ -79,7 +80,7 @@ void ButtonPanelWindow::Draw(int32_t mode, int32_t, int32_t)
     }
     if (paneFlags_ & kPanelBorderFlags) {
         PenNormal();
-        DrawBevel(content, RaisedBevelColors);
+        DrawBevel(content, kNormalButtonColours);
     }
     panel_->PanelDraw(screenDepth_);
 }
@@ -194,7 +195,11 @@ void ButtonPanelWindow::PaneMouseUp(int32_t x, int32_t y, int32_t modifiers)
 void ButtonPanelWindow::PaneHelpAtPoint(int32_t x, int32_t y, int32_t)
 {
     if (!panel_) return;
-    ShowPaneHelp(panel_->PanelItemHelp(panel_->PanelHitTest(x, y)));
+    const int32_t index = panel_->PanelHitTest(x, y);
+    PortRect button;
+    panel_->PanelItemRect(index, &button);
+    // The help is about the button's upper right corner.
+    ShowPaneHelp(panel_->PanelItemHelp(index), {button.right - kHelpPointInset, button.top + kHelpPointInset});
 }
 
 int32_t ButtonPanelWindow::PopUpSubPanel(int32_t index)

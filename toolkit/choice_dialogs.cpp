@@ -56,21 +56,22 @@ constexpr ChoiceLayout kSix = {6, 3, 400, 24, 88, 10, 0, 10,
 int32_t RunChoice(const ChoiceLayout& layout, const char* text, const char* const* labels, int32_t flags)
 {
     if (!text) text = "";
-    const int32_t textWidth = std::max(DialogTextWidth(text), layout.leastTextWidth);
+    // The widened width also counts the lines.
+    const int32_t width = std::max(DialogTextWidth(text), layout.leastTextWidth) + layout.extraWidth;
     PortRect bounds;
-    const int32_t lines = PlaceDialogRect(&bounds, textWidth + layout.extraWidth, layout.height, textWidth);
+    const int32_t lines = PlaceDialogRect(&bounds, width, layout.height, width);
     bounds.bottom += (lines - 1) * kLineHeight;
-    const int32_t width = bounds.Width();
+    const int32_t dialogWidth = bounds.Width();
     const int32_t height = bounds.Height();
 
     DialogBuilder build(new (std::nothrow) ChoiceDialog, bounds, kNoChoice);
     const int32_t textRight =
-        layout.textColumn ? width - (width - layout.textColumn) / 2 : width - layout.textRightMargin;
+        layout.textColumn ? dialogWidth - (dialogWidth - layout.textColumn) / 2 : dialogWidth - layout.textRightMargin;
     build.AddText({kTextLeft, kTextTop, textRight, (lines + 1) * kLineHeight}, text);
     for (int32_t i = 0; i < layout.buttonCount; ++i) {
         const int32_t row = i / layout.buttonsPerRow;
         const int32_t column = i % layout.buttonsPerRow;
-        const int32_t right = width - layout.buttonMargin - column * (kButtonWidth + layout.buttonMargin);
+        const int32_t right = dialogWidth - layout.buttonMargin - column * (kButtonWidth + layout.buttonMargin);
         const int32_t bottom = height - kBottomMargin - row * (kButtonHeight + kRowGap);
         const int32_t flag = layout.focusFlags[i];
         build.AddButton({right - kButtonWidth, bottom - kButtonHeight, right, bottom}, labels && labels[i] ? labels[i] : "", i + 1,

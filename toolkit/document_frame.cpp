@@ -348,10 +348,15 @@ void DocumentFrame::HandleAppCommand(int32_t code, int32_t extra)
 
 int32_t DocumentFrame::AskCloseDocument()
 {
+    return AskThenSave(untitled_ ? kSaveAsNew : kSaveInPlace);
+}
+
+int32_t DocumentFrame::AskThenSave(int32_t how)
+{
     if (!DocumentNeedsSaving()) return 1;
     switch (AskSaveChanges(title_)) {
     case kSaveChangesSave:
-        return SaveDocument(untitled_ ? kSaveAsNew : kSaveInPlace) != 0 ? 1 : 0;
+        return SaveDocument(how) != 0 ? 1 : 0;
     case kSaveChangesDiscard:
         return 1;
     default:

@@ -52,8 +52,9 @@ public:
     virtual void HandleAppCommand(int32_t code, int32_t extra);
     // kSaveInPlace or kSaveAsNew; non-zero when saved.
     virtual int32_t SaveDocument(int32_t /*how*/) { return 0; }
-    // The model document window reads its file here.
-    virtual int32_t DocumentLoad(DiskFileStream* /*file*/) { return 0; }
+    // Loads the document by the open kind (the model document window reads its file here); 0,
+    // or the load's failure.
+    virtual int32_t DocumentLoad(int32_t /*kind*/) { return 0; }
     virtual int32_t DocumentNeedsSaving() { return 0; }
     // 0 when the document's windows and menus could not be built.
     virtual int32_t DocumentBuildMenus(int32_t /*mode*/, DiskFileStream* /*file*/) { return 1; }
@@ -68,6 +69,10 @@ public:
     // A document that needs saving asks whether to save its changes: 1 to go on closing (saved,
     // or not to be saved), 0 when the user cancelled or the save failed.
     int32_t AskCloseDocument();
+    // The same question, whose Save saves under a name to ask for, or in place, whatever the
+    // title.
+    int32_t AskCloseSavingAsNew() { return AskThenSave(kSaveAsNew); }
+    int32_t AskCloseSavingInPlace() { return AskThenSave(kSaveInPlace); }
     // Asks, then destroys and frees the document; 1 when it was closed.
     int32_t CloseAndDeleteDocument();
     // WM_CLOSE, WM_QUERYENDSESSION and Exit: asks and closes this and the other documents; 1 when
@@ -137,6 +142,8 @@ protected:
 
 private:
     friend LRESULT CALLBACK FrameWindowProc(HWND, UINT, WPARAM, LPARAM);
+    // Asks a document that needs saving whether to save its changes; Save saves in the way.
+    int32_t AskThenSave(int32_t how);
     // Sets the frame window's caption from the prefix and the title.
     void ApplyCaption();
 

@@ -261,7 +261,7 @@ void Pane::PaneDrawDragFeedback(int32_t x, int32_t y)
     LineTo(square.left, square.bottom);
 }
 
-void ShowPaneHelp(const char* text)
+void ShowPaneHelp(const char* text, POINT /*reference*/)
 {
     if (HelpBarOn()) SetHelpBarText(text);
 }

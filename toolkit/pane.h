@@ -262,8 +262,10 @@ void TellTrackingPaneLeft();
 // white.
 void ResetPenState();
 
-// Shows the text in the current frame's help bar (with the help bar switch on).
-void ShowPaneHelp(const char* text);
+// Shows the text in the current frame's help bar (with the help bar switch on). A caller that
+// knows the place in the pane the text is about passes it as the reference point; the help bar
+// shows the text alone.
+void ShowPaneHelp(const char* text, POINT reference = {-1, -1});
 // Releases the mouse capture when a button went down in a pane, and forgets the button.
 void ReleasePaneButton();
 // Pop-up tracking: captures the mouse for the pane and marks a button down, so that a press

@@ -1,5 +1,5 @@
-// The colours of bevelled drawing (button panels, the help bar), read from the system colours
-// at start-up and whenever they change.
+// The colours of the help bar's bevelled drawing, read from the system colours at start-up and
+// whenever they change. (Button panels have greys of their own, button_item.h.)
 #pragma once
 
 #include "foundation/rgb_color.h"

@@ -173,8 +173,10 @@ TEST(DynamicArray, LockedArrayRefusesGrowthAndCountChangesButKeepsItsBlock)
     EXPECT_EQ(target->ArrayCopyTo(a.get()), kResultLocked);
     EXPECT_EQ(Values(*a), (Ints{1, 2}));
     EXPECT_EQ(a->ArrayData(), block);
-    a->ArrayUnlock();
-    a->ArrayUnlock();  // an unmatched unlock does not go below zero
+    a->ArrayLock();
+    EXPECT_EQ(a->ArrayUnlock(), 1) << "the count left";
+    EXPECT_EQ(a->ArrayUnlock(), 0);
+    EXPECT_EQ(a->ArrayUnlock(), 0) << "an unmatched unlock does not go below zero";
     EXPECT_EQ(a->LockCount(), 0);
     EXPECT_EQ(a->Append(&v), 2);
 }

@@ -117,6 +117,9 @@ TEST_F(NavigationPanelTest, TheStripRunsAlongTheWindowsBottomAndTheFirstFillerTa
     EXPECT_EQ(buttons_->PanelItemKind(kPanelTurnLeft), 160);
     EXPECT_STREQ(buttons_->PanelItemHelp(kPanelHome), "Press the Home button to move back to the center of the world.");
     EXPECT_EQ(States(), kStopOnly);
+    EXPECT_EQ(panel_->Spare(), 0);
+    panel_->SetSpare(-7);
+    EXPECT_EQ(panel_->Spare(), -7);
 }
 
 TEST_F(NavigationPanelTest, MotionButtonsStepOnThePressAndEveryTrackingCallAndTheirReleaseEndsTheMotion)

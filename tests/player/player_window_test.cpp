@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,13 +17,17 @@
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/process_state.h"
+#include "model/light.h"
 #include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
 #include "player/about_window.h"
 #include "player/command_line.h"
 #include "player/command_line_files.h"
 #include "player/credits_window.h"
 #include "player/model_window.h"
 #include "player/navigation_pane.h"
+#include "player/model_memory.h"
 #include "player/navigation_panel.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
@@ -629,6 +634,89 @@ TEST_F(PlayerWindowTest, TheWindowsTheViewsShareAreMadeOnceEach)
     EXPECT_NE(made[1], made[2]);
     EXPECT_EQ(model->DocumentWindows()->ArrayCount(), windows + 3);
     EXPECT_EQ(document->FindView(kViewWalk), view) << "no view is made for them";
+}
+
+TEST_F(PlayerWindowTest, PlacementsReachWalkAndGalleryViewsAndTheModelRootTakesLights)
+{
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ModelDocWindow* model = OpenModel();
+    ASSERT_NE(model, nullptr);
+    PlayerDocument* document = model->Document();
+    auto* view = static_cast<WalkView*>(document->FindView(kViewWalk));
+    ASSERT_NE(view, nullptr);
+    // The view watches an eye of its own here, so that what reaches it shows apart from the
+    // document's walk observer.
+    auto* own = new WalkObserver;
+    ASSERT_EQ(own->Init(document->Model()->Holder), kResultOk);
+    view->SetViewObserver(own);
+    struct Case {
+        int32_t kind;
+        bool placed;
+    };
+    for (const Case c : {Case{kViewWalk, true}, Case{kViewGallery, true}, Case{30, false}}) {
+        own->SetObserverPosition({0, 0, 0});
+        own->SetObserverAngles(0, 0, 0);
+        view->SetKind(c.kind);
+        EXPECT_EQ(document->SetPlacementAll(IntToFixed(10), IntToFixed(20), IntToFixed(30), IntToFixed(1),
+                                            IntToFixed(2), IntToFixed(3)),
+                  0)
+            << "the view list's lock count left";
+        using Placement = std::array<int32_t, 6>;
+        const Placement placement = {own->x, own->y, own->z, own->roll, own->pitch, own->heading};
+        const Placement expected = c.placed ? Placement{10, 20, 30, 1, 2, 3} : Placement{};
+        EXPECT_EQ(placement, expected) << "kind " << c.kind;
+        WalkObserver* walk = document->Walk();
+        EXPECT_EQ((std::array<int32_t, 3>{walk->x, walk->y, walk->z}), (std::array<int32_t, 3>{10, 20, 30}));
+    }
+    view->SetKind(kViewWalk);
+    view->SetViewObserver(document->Walk());
+    own->Free();
+    EXPECT_EQ(document->ViewCommand(nullptr, kCommandViewChange, kCodeRedraw, 0), 0);
+
+    LightList* lights = NewLightList();
+    ASSERT_NE(lights, nullptr);
+    document->SetModelLights(lights);
+    EXPECT_EQ(document->ModelRoot()->GetLights(), lights);
+    document->SetModelLights(nullptr);
+    EXPECT_EQ(document->ModelRoot()->GetLights(), nullptr);
+    EXPECT_EQ(document->ModelMemoryEstimate(), ModelMemoryEstimateOf(*document->ModelRoot()));
+    EXPECT_GT(document->ModelMemoryEstimate(), 1024000);
+}
+
+// Cancels the system's Open dialog once it is up (looking for at most a few seconds), and
+// counts it.
+void CancelOpenDialogLater(int32_t* seen, int32_t tries = 100)
+{
+    RunLater(50, [seen, tries] {
+        HWND dialog = FindWindowA("#32770", "Open");
+        if (!dialog) {
+            if (tries > 1) CancelOpenDialogLater(seen, tries - 1);
+            return;
+        }
+        ++*seen;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
+TEST_F(PlayerWindowTest, ThePlayerWindowsLoadRunsTheOpenCommandForTheOpenDialogAndAGivenFile)
+{
+    DocumentFrame* player = PlayerWindow;
+    HWND frame = player->FrameWindow();
+    int32_t dialogs = 0;
+    CancelOpenDialogLater(&dialogs);
+    EXPECT_EQ(player->DocumentLoad(kOpenWithDialog), 0);
+    EXPECT_EQ(dialogs, 1) << "the Open dialog came up in a model window, which went with its Cancel";
+    // Kind 9 without a file object: the model window finds no file and goes again.
+    EXPECT_EQ(player->DocumentLoad(kOpenGivenFile), 0);
+    // Other kinds: nothing.
+    EXPECT_EQ(player->DocumentLoad(kOpenAtStartUp), 0);
+    EXPECT_EQ(player->DocumentLoad(kDocumentWithFrame), 0);
+    PumpMessages();
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(OpenModel(), nullptr);
+    EXPECT_EQ(OpenDocumentList->ArrayCount(), 0);
+    EXPECT_EQ(PlayerWindow->FrameWindow(), frame);
+    EXPECT_EQ(FrameCaption(), "Tamrix Player - Untitled");
 }
 
 // Full screen: the walk view's panes move into a pop-up of the screen's size and back into a

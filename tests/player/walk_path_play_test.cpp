@@ -60,7 +60,7 @@ protected:
         DrainQueue();
     }
 
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t /*value*/) override
+    int32_t ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t /*value*/) override
     {
         EXPECT_TRUE(sender == nullptr && kind == kCommandStep && code == kCodeRedrawStep && walk_->IsPlaying());
         indexes_.push_back(walk_->PathIndex());
@@ -70,6 +70,7 @@ protected:
             PostQuitMessage(0);
         }
         onShown_(int32_t(indexes_.size()));
+        return 0;
     }
 
     void Play(int32_t points, std::function<void(int32_t count)> onShown)

@@ -21,12 +21,13 @@ constexpr int32_t kAttachWindowMade = 3;
 
 }  // namespace
 
-void TestDocument::ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value)
+int32_t TestDocument::ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value)
 {
     commands.push_back({kind, code, value});
     ticks.push_back(GetTickCount());
     if (onCommand) onCommand();
     if (view) view->ViewNotify(sender, kind, code, value);
+    return 0;
 }
 
 void WalkViewFixture::SetUpTestSuite()

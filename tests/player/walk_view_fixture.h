@@ -27,7 +27,7 @@ using Commands = std::vector<Command>;
 // and passed down to the view, the view's window.
 class TestDocument : public ViewBase {
 public:
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
+    int32_t ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
     PlayerPreferences* Preferences() override { return preferences; }
     Window* GetWindow(int32_t) override
     {
@@ -52,10 +52,10 @@ public:
 // The view notes every command its panes send it.
 class RecordingView : public WalkView {
 public:
-    void ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
+    int32_t ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override
     {
         commands.push_back({kind, code, value});
-        WalkView::ViewCommand(sender, kind, code, value);
+        return WalkView::ViewCommand(sender, kind, code, value);
     }
     Commands Taken() { return std::exchange(commands, {}); }
 

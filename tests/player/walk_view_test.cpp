@@ -14,6 +14,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/surface.h"
+#include "model/walk_record.h"
 #include "player/navigation_pane.h"
 #include "player/player_preferences.h"
 #include "player/walk_observer.h"
@@ -276,6 +277,14 @@ TEST_F(WalkViewTest, PreferencesApplyWhenChangedOrForcedAndPlacementsRoundHalfUp
               (std::array<int32_t, 6>{2, 1, -1, 0, 3, 255}));
     view_->SetViewPlacement(IntToFixed(32767) + kHalf, 0, 0, 0, 0, 0);
     EXPECT_EQ(observer_->x, 32767) << "clamped, not wrapped";
+    // Angles go as given: the observer keeps them modulo 256, the walk's copy whole.
+    view_->SetViewPlacement(0, 0, 0, IntToFixed(300), IntToFixed(-1), IntToFixed(256) + kHalf);
+    EXPECT_EQ((std::array<int32_t, 3>{observer_->roll, observer_->pitch, observer_->heading}),
+              (std::array<int32_t, 3>{44, 255, 1}));
+    const Fixed* whole = observer_->State().Angles;
+    EXPECT_EQ((std::array<Fixed, 3>{whole[0], whole[1], whole[2]}),
+              (std::array<Fixed, 3>{IntToFixed(300), IntToFixed(-1), IntToFixed(257)}));
+    EXPECT_EQ(view_->ReservedStatus(), 0) << "the base answers -1";
 }
 
 TEST_F(WalkViewTest, TheViewAndItsWindowCanGoInEitherOrder)

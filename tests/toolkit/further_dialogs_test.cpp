@@ -13,6 +13,7 @@
 #include "toolkit/choice_dialogs.h"
 #include "toolkit/confirm_dialog.h"
 #include "toolkit/control_list.h"
+#include "toolkit/dialog_builder.h"
 #include "toolkit/dialog_window.h"
 #include "toolkit/dismiss_button.h"
 #include "toolkit/edit_text.h"
@@ -240,6 +241,21 @@ TEST_F(FurtherDialogTest, ChoicesStandRightAlignedInRowsAndAnswerTheirPlace)
     ASSERT_EQ(seen.size(), 6u);
     EXPECT_EQ(seen[3], "b 58,58,178,78 2 5011=2");
     EXPECT_EQ(seen[5], "b -208,58,-88,78 4 5011=4*");
+
+    // The lines are counted for the widened width: 298 pixels a line in a dialog 400 wide, so
+    // a text a little short of 596 pixels takes three lines once widened, not two.
+    std::string text;
+    while (DialogTextWidth(text.c_str()) <= 596 - 24) text += "x";
+    ASSERT_LE(DialogTextWidth(text.c_str()), 596);
+    InspectThenClick(&seen, "Walk");
+    EXPECT_EQ(AskThree(text.c_str(), three, 0), 1);
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0], "400x104 ");
+    EXPECT_EQ(seen[1], "t 23,13,390,64 " + text);
+    InspectThenClick(&seen, "1");
+    EXPECT_EQ(AskFour(text.c_str(), four, 0), 1);
+    ASSERT_EQ(seen.size(), 6u);
+    EXPECT_EQ(seen[0], "400x104 ") << "widened by 74";
 }
 
 // A document with unsaved changes whose saving answers as the test says.
@@ -280,6 +296,26 @@ TEST_F(FurtherDialogTest, ClosingAsksTheQuestionAndSavesAsAnswered)
     RunLater(30, [] { PostKey(DialogDefaultControl(FindDialogWindoid()), VK_ESCAPE); });
     EXPECT_EQ(document->AskCloseDocument(), 0);
     EXPECT_TRUE(document->saves.empty());
+
+    document->DestroyDocumentFrame();
+    document->FreeDocumentFrame();
+}
+
+TEST_F(FurtherDialogTest, TheCloseQuestionsVariantsSaveInTheirOwnWayWhateverTheTitle)
+{
+    auto* document = new UnsavedDocument;
+    ASSERT_EQ(document->DocumentSetup(0, nullptr, 0), 1);
+    Lines seen;
+    InspectThenClick(&seen, "&Yes");
+    EXPECT_EQ(document->AskCloseSavingInPlace(), 1);
+    EXPECT_EQ(seen.size(), 6u) << "the save-changes question";
+    EXPECT_EQ(document->saves, std::vector<int32_t>{kSaveInPlace}) << "untitled";
+
+    document->SetDocumentTitle("room.qpy");
+    document->saves.clear();
+    InspectThenClick(&seen, "&Yes");
+    EXPECT_EQ(document->AskCloseSavingAsNew(), 1);
+    EXPECT_EQ(document->saves, std::vector<int32_t>{kSaveAsNew}) << "titled";
 
     document->DestroyDocumentFrame();
     document->FreeDocumentFrame();

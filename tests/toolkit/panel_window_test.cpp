@@ -11,7 +11,6 @@
 #include "toolkit/button_item.h"
 #include "toolkit/button_panel.h"
 #include "toolkit/button_panel_window.h"
-#include "toolkit/system_colors.h"
 
 namespace {
 
@@ -280,7 +279,6 @@ TEST(ButtonDrawing, BevelGlyphAndSubPanelMarkPixels)
         "......####......", "......####......", "......####......", "......####......",
         "......####......", "......####......", "......####......", "................",
     };
-    auto rgb = [](const RGBColor48& c) { return uint32_t(c.red >> 8) << 16 | uint32_t(c.green >> 8) << 8 | (c.blue >> 8); };
     PixelPort port(60, 40);
     auto pixel = [&](int x, int y) { return port.Pixel(x, y); };
 
@@ -293,9 +291,11 @@ TEST(ButtonDrawing, BevelGlyphAndSubPanelMarkPixels)
 
     EXPECT_EQ(pixel(9, 9), 0u) << "the frame";
     EXPECT_EQ(pixel(34, 32), 0u);
-    EXPECT_EQ(pixel(20, 10), rgb(RaisedBevelColors[1])) << "the top edge";
-    EXPECT_EQ(pixel(33, 20), rgb(RaisedBevelColors[2])) << "the right edge";
-    EXPECT_EQ(pixel(12, 30), rgb(RaisedBevelColors[0])) << "the face";
+    // Greys of the panel's own, whatever the system's colours: the face, then the top, right,
+    // bottom and left edges; released, then pressed.
+    using Greys = std::array<uint32_t, 5>;
+    auto bevel = [&] { return Greys{pixel(12, 30), pixel(20, 10), pixel(33, 20), pixel(20, 31), pixel(10, 20)}; };
+    EXPECT_EQ(bevel(), (Greys{0xC0C0C0, 0xFFFFFF, 0x808080, 0x808080, 0xFFFFFF}));
     // The glyph's top-left at (10 + (24 - 16) / 2, (43 - 11) / 2 - 3) = (14, 13).
     int wrong = 0;
     for (int row = 0; row < 16; ++row) {
@@ -311,6 +311,9 @@ TEST(ButtonDrawing, BevelGlyphAndSubPanelMarkPixels)
               (std::array<uint32_t, 4>{0, 0, 0, 0}));
     EXPECT_NE(pixel(31, 26), 0u);
     EXPECT_NE(pixel(32, 27), 0u);
+    panel->PanelSetItemState(0, kButtonPressed);
+    panel->PanelDrawDirty(0);
+    EXPECT_EQ(bevel(), (Greys{0xB0B0B0, 0x808080, 0xB0B0B0, 0xB0B0B0, 0x808080}));
     panel->PanelItem(0)->SetSubPanel(nullptr);
     panel->PanelDeleteItems();
 }

@@ -1,6 +1,6 @@
-"""End-to-end checks of the navigation panel under the model's picture: real clicks on its
-buttons move, turn and bring home the eye and play the walk path, and after each the pane shows
-render-frame's picture at the logged placement."""
+"""End-to-end checks of the navigation panel under the model's picture: its buttons' greys on the
+screen, and real clicks on its buttons that move, turn and bring home the eye and play the walk
+path, after each of which the pane shows render-frame's picture at the logged placement."""
 
 import math
 import time
@@ -10,7 +10,7 @@ from player_e2e import RECT, ROOM_PATH, Session, expect, expect_pane_shows, expe
 
 # The buttons by index: Stop, Play, Pause, a filler, Forward, Backward, Turn Left, Turn Right, Up,
 # Down, a filler, Home; the first filler takes the pixels that twelve do not divide.
-PLAY, FORWARD, TURN_LEFT, HOME = 1, 4, 6, 11
+STOP, PLAY, FORWARD, TURN_LEFT, HOME = 0, 1, 4, 6, 11
 BUTTONS = 12
 FIRST_FILLER = 3
 STEP = 20
@@ -20,13 +20,61 @@ TURN = 4
 HOME_EYE = (0, 0, 66)
 
 
-def panel_button(s, index):
-    """The centre of the panel's button on the screen (the panel's place as the player logged it)."""
+def panel_place(s):
+    """The panel's content on the screen, as the player logged it."""
     s.line(r"^panel " + RECT + "$", since=0)
-    left, top, right, bottom = (int(v) for v in s.program.matching(r"^panel " + RECT + "$")[-1].groups())
+    return tuple(int(v) for v in s.program.matching(r"^panel " + RECT + "$")[-1].groups())
+
+
+def button_rect(s, index):
+    """The button's rectangle on the screen."""
+    left, top, right, bottom = panel_place(s)
     width, spare = divmod(right - left, BUTTONS)
     x = left + index * width + (spare if index > FIRST_FILLER else 0)
-    return x + width // 2, (top + bottom) // 2
+    return x, top, x + width + (spare if index == FIRST_FILLER else 0), bottom
+
+
+def panel_button(s, index):
+    """The centre of the panel's button on the screen."""
+    left, top, right, bottom = button_rect(s, index)
+    return (left + right) // 2, (top + bottom) // 2
+
+
+# The panel's own greys, whatever the system's colours: a released button's face, its top and
+# left edges, its right and bottom edges; a pressed button's face and top and left edges, and its
+# right and bottom edges.
+RELEASED = ((192,) * 3, (255,) * 3, (128,) * 3)
+PRESSED = ((176,) * 3, (128,) * 3, (176,) * 3)
+BLACK = (0, 0, 0)
+
+
+def button_greys(shot, rect):
+    """A released or pressed button's face, light and dark edges as the screen shows them (away
+    from the glyph in the middle), or None where two of the points meant to match disagree; and
+    the black of its frame along the right and bottom."""
+    left, top, right, bottom = rect
+    # The button paints (left, top, right - 1, bottom - 1) inside its black frame; its edges are
+    # one pixel wide.
+    face = shot.pixel(left + 2, top + 2)
+    top_edge, left_edge = shot.pixel(left + 2, top), shot.pixel(left, top + 2)
+    right_edge, bottom_edge = shot.pixel(right - 2, top + 2), shot.pixel(left + 2, bottom - 2)
+    frame = {shot.pixel(right - 1, top + 2), shot.pixel(left + 2, bottom - 1)}
+    greys = (face, top_edge, right_edge) if top_edge == left_edge and right_edge == bottom_edge else None
+    return greys, frame
+
+
+def expect_panel_greys(s, timeout=5.0):
+    """Stop, pressed since the model opened, and Forward, released, show the panel's own greys."""
+    deadline = time.monotonic() + timeout
+    while True:
+        shot = qpdrive.Screenshot()
+        seen = [button_greys(shot, button_rect(s, index)) for index in (STOP, FORWARD)]
+        if seen == [(PRESSED, {BLACK}), (RELEASED, {BLACK})]:
+            return
+        if time.monotonic() > deadline:
+            raise AssertionError("Stop and Forward show %r, not %r" % (
+                seen, [(PRESSED, {BLACK}), (RELEASED, {BLACK})]))
+        time.sleep(0.2)
 
 
 def press(s, index):
@@ -45,10 +93,12 @@ def open_room(s):
 
 
 def check_panel_forward(env):
-    """Forward moves the eye in whole steps of 20 along its heading, its angles and height kept."""
+    """The panel's buttons show their own greys, Stop pressed; Forward moves the eye in whole
+    steps of 20 along its heading, its angles and height kept."""
     room = env.sample("room.qpy")
     with Session(env, qpdrive.windows_path(room)) as s:
         start = open_room(s)
+        expect_panel_greys(s)
         turn = 2 * math.pi * start.angles[2] / 256
         want = (-STEP * math.sin(turn), STEP * math.cos(turn))
         frames = press(s, FORWARD)
