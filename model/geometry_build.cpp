@@ -5,6 +5,7 @@
 
 #include "foundation/planar_geometry.h"
 #include "foundation/ui_services.h"
+#include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
@@ -218,7 +219,10 @@ void ModelObject::BuildGeometry()
     FreeGeometry();
     UnlinkSurfaces();
     if (IsWorldRoot()) {
-        if (ObjectGeometry* record = ObjectGeometry::New(this)) AddGeometry(record);
+        if (ObjectGeometry* record = ObjectGeometry::New(this))
+            AddGeometry(record);
+        else
+            NoteMemoryShort(Holder);
         return;
     }
     if (!IsPrimitive() && !IsPolygonObject()) return;
@@ -241,7 +245,10 @@ void ModelObject::BuildGeometry()
     }
     MeshVertices->ArrayCopyTo(LocalVertices);
     ObjectGeometry* record = ObjectGeometry::New(this);
-    if (!record) return;
+    if (!record) {
+        NoteMemoryShort(Holder);
+        return;
+    }
     AddGeometry(record);
     for (int32_t i = 0; i < MeshPolygons->ArrayCount(); ++i) {
         record->AddPolygonRecord(PointerAt<DynamicArray>(MeshPolygons, i), i, SurfaceOfFace(i));
@@ -341,6 +348,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
     if (!record || !face) {
         if (record) record->ObjectGeometryFree();
         if (face) face->Destroy();
+        NoteMemoryShort(Holder);
         return;
     }
     AddGeometry(record);

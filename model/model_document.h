@@ -63,6 +63,8 @@ public:
     Fixed PlacementHeading = 0;  // radians
     Fixed PlacementPitch = 0;
     Fixed PlacementRoll = 0;
+    // 1 once the last read got past the "FORM" header: its failures then showed the alert.
+    int32_t FormEntered = 0;
 
 private:
     // Takes the credits off the progress window before either is replaced.

@@ -82,12 +82,14 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
         LoadDepth() { ++ModelLoadDepth; }
         ~LoadDepth() { --ModelLoadDepth; }
     } depth;
+    FormEntered = 0;
     if (stream->StreamIsWriting()) return kResultLocked;
     const ChunkTag tag = stream->StreamEnterChunk();
     if (tag != kTagForm) {
         if (tag != 0) stream->StreamEndChunk();
         return kResultLocked;
     }
+    FormEntered = 1;
     // The stream keeps every chunk inside the data; the stored length tells whether the file
     // was cut short.
     const int32_t start = stream->ChunkStart();
@@ -99,6 +101,7 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
     Holder->Root->SetLights(nullptr);
     Holder->Root->ClearUnits();
     Holder->FacesRead = 0;
+    Holder->MemoryShort = 0;
     const ResultCode result = ReadModelBody(stream, cutShort);
     stream->StreamEndChunk();
     return result;
@@ -159,6 +162,8 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
     // A file that ends before its form does fails even when it ends between two chunks, and so
     // does a chunk whose stored length runs past the chunk or the file that holds it.
     if (result == kResultOk && (cutShort || stream->StreamChunkCut())) result = kResultShortRead;
+    // A model that lacks a part it could not make for want of memory is not the file's model.
+    if (result == kResultOk && Holder->MemoryShort) result = kResultOutOfMemory;
     textures.CollectUsedTextures();
     ProgressFinish();
     if (result != kResultOk) {

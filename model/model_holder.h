@@ -28,7 +28,15 @@ public:
     ModelObject* Root = nullptr;
     // The faces of the objects read into the tree so far, against kMaxModelFaces.
     int32_t FacesRead = 0;
+    // 1 once a part of an object's geometry, a contact or a child could not be had for want of
+    // memory: the tree lacks it. The reader clears it before a read and fails a read that set it.
+    int32_t MemoryShort = 0;
 };
+
+inline void NoteMemoryShort(ModelHolder* holder)
+{
+    if (holder) holder->MemoryShort = 1;
+}
 
 // Advances the holder's serial, skipping 0.
 void NextNonZeroSerial(ModelHolder* holder);

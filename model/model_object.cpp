@@ -190,7 +190,10 @@ void ModelObject::AttachChild(ModelObject* child, const UnitsRecord* units)
         if (node == child) return;
     }
     if (!Children) Children = NewPointerList();
-    if (!Children) return;
+    if (!Children) {
+        NoteMemoryShort(Holder);
+        return;
+    }
     if (units) child->SetUnits(units);
     child->ClearUnits();
     child->Parent = this;
@@ -198,6 +201,7 @@ void ModelObject::AttachChild(ModelObject* child, const UnitsRecord* units)
     if (AppendPointer(Children, child) < 0) {
         child->LocalTransform->AppendTransform(WorldTransform);
         child->Parent = nullptr;
+        NoteMemoryShort(Holder);
         return;
     }
     child->RefreshSurfaceInheritance();

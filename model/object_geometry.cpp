@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/contact_list.h"
+#include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/plane_record.h"
 #include "model/pointer_list.h"
@@ -99,8 +100,13 @@ PolygonRecord* ObjectGeometry::PolygonAt(int32_t index) const
 void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface)
 {
     PolygonRecord* record = new (std::nothrow) PolygonRecord;
-    if (!record) return;
-    if (record->PolygonRecordFill(this, surface, face, indices) != kResultOk || AppendPointer(Polygons, record) < 0) {
+    if (!record) {
+        NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+        return;
+    }
+    const ResultCode filled = record->PolygonRecordFill(this, surface, face, indices);
+    if (filled != kResultOk || AppendPointer(Polygons, record) < 0) {
+        if (filled == kResultOk || filled == kResultOutOfMemory) NoteMemoryShort(Owner ? Owner->Holder : nullptr);
         record->PolygonRecordDestroy();
         return;
     }
@@ -363,9 +369,8 @@ const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
 void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
 {
     if (!Contacts) Contacts = NewDynamicArray(0, int32_t(sizeof(ContactEntry)), 4);
-    if (!Contacts) return;
     const ContactEntry entry = {other, point, normal};
-    Contacts->Append(&entry);
+    if (!Contacts || Contacts->Append(&entry) < 0) NoteMemoryShort(Owner ? Owner->Holder : nullptr);
 }
 
 void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)

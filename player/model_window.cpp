@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <new>
 
 #include "foundation/disk_file_stream.h"
@@ -37,22 +38,22 @@ constexpr char kOpenTitle[] = "Open";
 int32_t ModelDocWindow::BuildModelWindow(int32_t kind, DiskFileStream* file)
 {
     file_ = file;
-    if (!BuildPlayerWindow(kind, file)) return 0;
+    if (!BuildPlayerWindow(kind, file)) return LoadFailed();
     if (!PlayerWindow || !PlayerWindow->FrameWindow()) return 0;
     AttachFrameContent(PlayerWindow, this);
     LogFrameCaption(this);
 
     walkMenu_ = MakeFrameMenu<NavigateMenuHandler>(this, BuildNavigateMenu);
-    if (!walkMenu_) return 0;
+    if (!walkMenu_) return LoadFailed();
 
     PortRect screen;
     GetScreenBounds(&screen);
     const PortRect view = ModelViewRect(screen);
 
     document_ = new (std::nothrow) PlayerDocument;
-    if (!document_) return 0;
+    if (!document_) return LoadFailed();
     document_->Init(this);
-    if (!document_->Model() || !document_->Walk() || !document_->Preferences()) return 0;
+    if (!document_->IsComplete()) return LoadFailed();
     root_ = document_->ModelRoot();
     walk_ = document_->Walk();
 
@@ -63,8 +64,23 @@ int32_t ModelDocWindow::BuildModelWindow(int32_t kind, DiskFileStream* file)
 
     document_->SetName(fileName_);
     document_->OpenViewWindow(view, kViewWalk);
+    if (!document_->FindView(kViewWalk)) return LoadFailed();
     LayoutModelWindow();
     return 1;
+}
+
+int32_t ModelDocWindow::LoadFailed()
+{
+    // Before the read the file given names the load; a file still to be chosen, the window's title.
+    char name[kPathLength];
+    if (fileName_[0])
+        std::snprintf(name, sizeof name, "%s", fileName_);
+    else if (file_)
+        file_->FileNameWithExtension(name);
+    else
+        GetDocumentTitle(name);
+    ShowLoadAlert(name);
+    return 0;
 }
 
 int32_t ModelDocWindow::LoadModelWindow(int32_t kind)
@@ -72,7 +88,10 @@ int32_t ModelDocWindow::LoadModelWindow(int32_t kind)
     if (kind == kOpenWithDialog || kind == kOpenAtStartUp) {
         kind = kOpenWithDialog;
         file_ = new (std::nothrow) DiskFileStream;
-        if (!file_) return kResultOutOfMemory;
+        if (!file_) {
+            LoadFailed();
+            return kResultOutOfMemory;
+        }
         file_->FileObjectInit(kind, kModelFileType, kPlayerCreator, kModelFilter, kSaveTitle);
         for (const char* filter : kOtherFilters) file_->FileAddTypeFilter(kOtherModelType, filter);
     } else if (kind != kOpenGivenFile) {

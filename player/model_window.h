@@ -26,8 +26,8 @@ public:
     // The credits window with the model's credits picture and text.
     void ShowModelCredits() override;
 
-    // The frame window, the menus, the document and the read; 0 when any failed (the caller
-    // destroys the window then).
+    // The frame window, the menus, the document, the read and the walk view; 0 when any failed
+    // (after the reader's alert; the caller destroys the window then).
     int32_t BuildModelWindow(int32_t kind, DiskFileStream* file);
     // Through the Open dialog (kinds 6 and 7) or the file given (9): the file read into the
     // document. 0, or the dialog's or the reader's non-zero code.
@@ -57,6 +57,8 @@ protected:
 private:
     // The test build's log of the walk view's window and its navigation pane.
     void LogViewPlace() const;
+    // The reader's alert for what could not be made: 0.
+    int32_t LoadFailed();
 
     NavigateMenuHandler* walkMenu_ = nullptr;
     ModelObject* root_ = nullptr;

@@ -9,6 +9,7 @@
 #include "model/model_file_form.h"
 #include "player/event_log.h"
 #include "player/model_window.h"
+#include "player/player_document.h"
 #include "toolkit/alert.h"
 
 namespace {
@@ -69,6 +70,13 @@ void OpenModelFile(DiskFileStream* file, int32_t kind)
     }
     auto* window = new (std::nothrow) ModelDocWindow;
     if (!window) {
+        // Before a file is chosen the alert names the window the model would have replaced.
+        char name[kPathLength] = {};
+        if (file)
+            file->FileNameWithExtension(name);
+        else
+            FrontDocument()->GetDocumentTitle(name);
+        ShowLoadAlert(name);
         if (file) file->FileObjectDestroy();
         return;
     }

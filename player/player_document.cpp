@@ -3,7 +3,9 @@
 // reading a model into it.
 #include "player/player_document.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
 
 #include "draw/device_list.h"
@@ -18,6 +20,8 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "player/model_memory.h"
+#include "player/navigation_pane.h"
+#include "player/navigation_panel.h"
 #include "player/player_preferences.h"
 #include "player/registry_switch.h"
 #include "player/view_rectangles.h"
@@ -113,6 +117,32 @@ bool HoldsPanel(int16_t kind)
 bool IsPlacedView(int32_t kind)
 {
     return kind == kViewWalk || kind == kViewGallery;
+}
+
+bool IsSharedWindowKind(int32_t kind)
+{
+    return std::find(std::begin(kDocumentWindowKinds), std::end(kDocumentWindowKinds), kind) !=
+           std::end(kDocumentWindowKinds);
+}
+
+// Whether the window holds the view's navigation pane and panel.
+bool ShowsWhole(const WalkView* view, const Window* window)
+{
+    return window && view->Navigation() && view->Panel() && view->Navigation()->Owner() == window &&
+           view->Panel()->Owner() == window;
+}
+
+int32_t RegisteredWindowCount(const DocumentFrame* owner)
+{
+    const DynamicArray* windows = owner ? owner->DocumentWindows() : nullptr;
+    return windows ? windows->ArrayCount() : 0;
+}
+
+// Destroys the windows registered with the owner after the first `kept`, the last first.
+void DestroyWindowsAfter(DocumentFrame* owner, int32_t kept)
+{
+    for (int32_t i = RegisteredWindowCount(owner) - 1; i >= kept; --i)
+        (*owner->DocumentWindows()->At<Window*>(i))->DestroyWindowObject();
 }
 
 }  // namespace
@@ -228,6 +258,14 @@ WalkView* PlayerDocument::NewWalkView()
 Window* PlayerDocument::CreateViewWindow(int32_t kind)
 {
     if (kind == kViewDocument) return nullptr;
+    // A window of the kinds the views share is made once, kept in a record of its own and given
+    // back at every later call.
+    const bool shared = IsSharedWindowKind(kind);
+    if (shared) {
+        if (!windowRecords_) return nullptr;
+        const int32_t index = FindRecord(kind, nullptr);
+        if (index >= 0) return WindowRecordAt(index)->RecordWindow();
+    }
     WindowFlags flags = kViewWindowStartFlags;
     if (kind == kViewGallery) {
         flags = (flags | kWindowPlainPopUp) & ~kViewWindowGalleryFlag;
@@ -247,6 +285,15 @@ Window* PlayerDocument::CreateViewWindow(int32_t kind)
                                    gallery ? kWindowHides : kWindowDestroys) != kResultOk) {
         window->DestroyWindowObject();
         return nullptr;
+    }
+    if (shared) {
+        auto* record = new (std::nothrow) ViewWindowRecord(nullptr, int16_t(kind));
+        if (record) record->SetRecordWindow(window);
+        if (!record || windowRecords_->Append(&record) < 0) {
+            delete record;
+            window->DestroyWindowObject();
+            return nullptr;
+        }
     }
     return window;
 }
@@ -292,7 +339,7 @@ void PlayerDocument::SetName(const char* text)
 
 void PlayerDocument::OpenViewWindow(const PortRect& /*rect*/, int32_t kind)
 {
-    if (!IsPlacedView(kind) || !walk_) return;
+    if (!IsPlacedView(kind) || !IsComplete()) return;
     if (auto* existing = static_cast<WalkView*>(FindView(kind))) {
         if (Window* window = existing->GetWindow(kind)) window->SelectWindowObject();
         existing->SetViewObserver(walk_);
@@ -300,6 +347,8 @@ void PlayerDocument::OpenViewWindow(const PortRect& /*rect*/, int32_t kind)
     }
     WalkView* view = NewWalkView();
     if (!view) return;
+    // What cannot be made whole goes again: the view, its record and every window made for it.
+    const int32_t windowsBefore = RegisteredWindowCount(owner_);
     view->SetViewObserver(walk_);
     view->ViewRecordInit();
     view->SetInner(this);
@@ -315,9 +364,12 @@ void PlayerDocument::OpenViewWindow(const PortRect& /*rect*/, int32_t kind)
     Window* window = view->GetWindow(kind);
     if (record) record->SetRecordWindow(window);
     view->SetName(name_);
-    if (!record || windowRecords_->Append(&record) < 0 || views_->Append(&view) < 0) {
+    const int32_t at = record && ShowsWhole(view, window) ? windowRecords_->Append(&record) : -1;
+    if (at < 0 || views_->Append(&view) < 0) {
+        if (at >= 0) windowRecords_->Remove(at);
         delete record;
         view->Free();
+        DestroyWindowsAfter(owner_, windowsBefore);
         return;
     }
     ViewCommand(nullptr, kCommandApplied, kCodeRenderPresets, 0);
@@ -354,6 +406,11 @@ int32_t PlayerDocument::WindowEvent(Window* window, int32_t event)
         break;
     }
     return kind;
+}
+
+int32_t PlayerDocument::IsComplete() const
+{
+    return model_ && walk_ && preferences_ && textures_ && windowRecords_ && views_ ? 1 : 0;
 }
 
 int32_t PlayerDocument::HasModel() const
@@ -499,17 +556,19 @@ int64_t PlayerDocument::ModelMemoryEstimate() const
 
 ResultCode PlayerDocument::ReadModel(DiskFileStream* file)
 {
-    if (!model_ || !walk_ || !preferences_) return kResultOutOfMemory;
+    char name[kPathLength];
+    file->FileNameWithExtension(name);
+    if (!IsComplete()) {
+        ShowLoadAlert(name);
+        return kResultOutOfMemory;
+    }
     IndexImageResources(file);
     if (file->FileOpenStream() != kResultOk) {
-        char name[kPathLength];
-        file->FileNameWithExtension(name);
-        char alert[kPathLength + 32];
-        std::snprintf(alert, sizeof alert, "Error in loading file \"%s.\"", name);
-        ShowAlert(alert);
+        ShowLoadAlert(name);
         return kResultNotFound;
     }
-    if (ReadModelFileForm(file) == ModelFileForm::kScrambled) {
+    const ModelFileForm form = ReadModelFileForm(file);
+    if (form == ModelFileForm::kScrambled) {
         OpenFileScrambled = 1;
         file->StreamScrambleOn();
     }
@@ -521,9 +580,15 @@ ResultCode PlayerDocument::ReadModel(DiskFileStream* file)
         result = model_->ReadModelFile(file);
     }
     textureServices.SetDocumentTextureList(nullptr);
+    // The read rebuilt the world root's geometry, in which the observer's cell lay.
+    walk_->AttachObserverToWorld();
     file->StreamScrambleOff();
     OpenFileScrambled = 0;
     file->FileCloseStream();
+    // The reader refuses a stream whose first chunk it cannot enter without a word: for a file
+    // whose header says it is a model, the load failed all the same.
+    if (result != kResultOk && !model_->FormEntered && form != ModelFileForm::kNotAModel)
+        ShowLoadAlert(name);
     if (result != kResultOk) return result;
     walk_->ReadWalkRecord(*model_->Walk);
     preferences_->ReadStored(model_->Preferences);
@@ -557,6 +622,13 @@ int32_t PlayerDocument::FindRecord(int32_t kind, const Window* window) const
         if (window ? record->RecordWindow() == window : record->RecordKind() == kind) return i;
     }
     return -1;
+}
+
+void ShowLoadAlert(const char* fileName)
+{
+    char alert[kPathLength + 32];
+    std::snprintf(alert, sizeof alert, "Error in loading file \"%s.\"", fileName);
+    ShowAlert(alert);
 }
 
 void PlayWalkPath(WalkObserver* observer)

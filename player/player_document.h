@@ -60,13 +60,21 @@ public:
     void ApplyPreferences(PlayerPreferences* preferences, int32_t force) override;
     // The name and the window title, then every view's name.
     void SetName(const char* text) override;
+    // Kinds 72 and 75: a view whose window holds its panes, with its record; a view of the kind
+    // that exists comes to the front instead. A view that cannot be made whole leaves nothing
+    // behind (FindView then has none).
     void OpenViewWindow(const PortRect& rect, int32_t kind) override;
 
     // --- the document's own ---
+    // A new hidden window for a view of the kind (null for the document's own kind); for the
+    // kinds the views share (kDocumentWindowKinds) the one made at the first call, every time.
     Window* CreateViewWindow(int32_t kind);
     // A window of the document changed (1 and 4 activation, 5 closing): the view's kind, 67 or -1.
     int32_t WindowEvent(Window* window, int32_t event);
     int32_t HasModel() const;
+    // 1 when Init made everything the document holds: the model, the walk observer, the
+    // preferences, the texture list and the lists of views and window records.
+    int32_t IsComplete() const;
     // Gives the view the document's model and walk observer to render.
     void FillRenderRecord(WalkView* view);
     WalkObserver* NewWalkObserver();
@@ -98,10 +106,10 @@ public:
     int64_t ModelMemoryEstimate() const;
 
     // Reads the model file as the open command does: the image files beside it indexed, the
-    // file opened (the reader's alert when it cannot be) and read, plain or through the
-    // scrambling filter as its header says, into the model and the texture list; then what the
-    // file held of the walk observer and the preferences goes to them. 0, or the reader's code
-    // (its alert shown).
+    // file opened (the reader's alert when it cannot be, or when the document is not complete)
+    // and read, plain or through the scrambling filter as its header says, into the model and
+    // the texture list; then what the file held of the walk observer and the preferences goes
+    // to them. 0, or the reader's code (its alert shown, but for a file that is no model).
     ResultCode ReadModel(DiskFileStream* file);
 
     ModelDocument* Model() const { return model_; }
@@ -135,6 +143,9 @@ private:
 
 // 1 while a model file is read through the stream's scrambling filter, else 0.
 extern int32_t OpenFileScrambled;
+
+// The reader's alert for a model file that could not be loaded: "Error in loading file "name.""
+void ShowLoadAlert(const char* fileName);
 
 // Plays the walk observer's path with the program's closes and opens refused meanwhile.
 void PlayWalkPath(WalkObserver* observer);

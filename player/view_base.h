@@ -20,6 +20,10 @@ constexpr int32_t kViewWalk = 72;
 constexpr int32_t kViewGallery = 75;
 // The document's walk observer, made by FindOrCreate and kept without a window record.
 constexpr int32_t kViewWalkObserver = 54;
+// Window kinds that only the document makes, once each, for its views to share; the first holds
+// the button panel window pane.
+constexpr int32_t kButtonPanelWindowKind = 1011;
+constexpr int32_t kDocumentWindowKinds[] = {kButtonPanelWindowKind, 1024, 1025};
 
 // Command kinds of ViewCommand and ViewNotify.
 constexpr int32_t kCommandApplied = 1;       // set-up: preferences applied with force

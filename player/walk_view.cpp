@@ -28,9 +28,6 @@ constexpr int32_t kAttachMadeCurrent = 7;
 constexpr int32_t kCommandSceneChange = 3;
 // FindOrCreate kind asked for when the view becomes current.
 constexpr int32_t kFindCurrentView = 1;
-// Window kinds that only the document makes; the first holds the button panel window pane.
-constexpr int32_t kButtonPanelWindowKind = 1011;
-constexpr int32_t kDocumentWindowKinds[] = {kButtonPanelWindowKind, 1024, 1025};
 
 bool IsOneOf(int32_t code, std::initializer_list<int32_t> codes)
 {

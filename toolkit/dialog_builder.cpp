@@ -112,7 +112,10 @@ void DialogBuilder::AddText(const PortRect& bounds, const char* text)
 void DialogBuilder::AddItem(PaneItem* item)
 {
     if (!item) built_ = false;
-    if (built_) dialog_->PaneAddControl(item);
+    if (built_)
+        dialog_->PaneAddControl(item);
+    else if (item)
+        item->ItemDelete();
 }
 
 void DialogBuilder::StartButtonGroup()

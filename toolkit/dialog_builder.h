@@ -42,7 +42,8 @@ public:
     // The question icon at the bounds.
     void AddIcon(const PortRect& bounds);
     void AddText(const PortRect& bounds, const char* text);
-    // Adds an item made and initialised by the caller (null: a failed step).
+    // Adds an item made and initialised by the caller (null: a failed step); after a failed
+    // step the item is deleted instead.
     void AddItem(PaneItem* item);
     // The buttons added from now on share one group.
     void StartButtonGroup();

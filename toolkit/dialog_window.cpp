@@ -46,6 +46,13 @@ ResultCode DialogWindow::CreateDialogWindoid(const PortRect& bounds)
         return kResultNotFound;
     }
     windoid_->AddPane(this);
+    // A dialog without its control list, or not in its windoid, could hold nothing it is given.
+    if (!controls_ || Owner() != windoid_) {
+        windoid_->RemovePane(this);
+        windoid_->DestroyWindowObject();
+        windoid_ = nullptr;
+        return kResultOutOfMemory;
+    }
     return kResultOk;
 }
 

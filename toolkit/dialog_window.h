@@ -25,7 +25,8 @@ public:
 
     // Makes the pane and its windoid (flags 0x11, kind 2), hidden until ShowDialog. The
     // content bounds are in screen coordinates. kResultNotFound when the windoid could not be
-    // made: nothing was disabled, and CloseDialog destroys the pane alone.
+    // made, kResultOutOfMemory when the pane got no control list or no place in it: nothing is
+    // disabled then, and CloseDialog destroys the pane alone.
     ResultCode CreateDialogWindoid(const PortRect& bounds);
     // Copies the text (at most 255 characters) as the title, and the window's when it has one.
     void SetDialogText(const char* text);

@@ -45,8 +45,10 @@ int32_t Menu::TrackPopupMenuObject(Pane* pane, int32_t x, int32_t y)
     HWND owner = front && front->FrameWindow() ? front->FrameWindow() : paneWindow;
     const RECT keep = {point.x - kKeepLeft, point.y - kKeepUp, point.x + kKeepRight, point.y + kKeepDown};
     TrackPopupMenu(handle_, 0, point.x, point.y, 0, owner, &keep);
-    // The pane ends the press that opened the pop-up.
-    PostMessageA(paneWindow, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+    // The pane ends the press that opened the pop-up, at the point in its own coordinates.
+    POINT release = point;
+    ScreenToClient(paneWindow, &release);
+    PostMessageA(paneWindow, WM_LBUTTONUP, 0, MAKELPARAM(release.x, release.y));
     const int32_t chosen = TakeChosenPosition(owner, number_);
 
     if (!wasBuilt) {

@@ -51,8 +51,13 @@ ResultCode WindowMenuList::Insert(int32_t index, const void* element)
 ResultCode WindowMenuList::Set(int32_t index, const void* element)
 {
     Menu* menu = MenuOf(element);
+    Menu* replaced = index >= 0 && index < ArrayCount() ? MenuAt(index) : nullptr;
     const ResultCode result = DynamicArray::Set(index, &menu);
-    if (result == kResultOk && menu) menu->SetOwningList(this);
+    if (result != kResultOk) return result;
+    if (menu) menu->SetOwningList(this);
+    // The menu replaced is in this list no more (unless it is listed twice).
+    if (replaced && replaced->OwningList() == this && ArrayFind(&replaced) < 0)
+        replaced->SetOwningList(nullptr);
     return result;
 }
 

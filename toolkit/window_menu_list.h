@@ -15,6 +15,7 @@ public:
     static WindowMenuList* Make(int32_t growStep);
 
     // Elements are Menu pointers. A menu leaves its old list first; this list becomes its own.
+    // The menu that Set replaces no longer names this list as its own.
     int32_t Append(const void* element) override;
     ResultCode Insert(int32_t index, const void* element) override;
     ResultCode Set(int32_t index, const void* element) override;

@@ -612,6 +612,30 @@ TEST_F(PlayerWindowTest, ViewWindowsAskForTheMiddleOfTheUsableScreen)
     window->DestroyWindowObject();
 }
 
+TEST_F(PlayerWindowTest, TheWindowsTheViewsShareAreMadeOnceEach)
+{
+    OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);
+    ModelDocWindow* model = OpenModel();
+    ASSERT_NE(model, nullptr);
+    PlayerDocument* document = model->Document();
+    ViewBase* view = document->FindView(kViewWalk);
+    ASSERT_NE(view, nullptr);
+    const int32_t windows = model->DocumentWindows()->ArrayCount();
+    std::vector<Window*> made;
+    for (int32_t kind : kDocumentWindowKinds) {
+        Window* window = view->GetWindow(kind);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(view->GetWindow(kind), window);
+        EXPECT_EQ(document->CreateViewWindow(kind), window);
+        EXPECT_FALSE(window->IsWindowObjectVisible());
+        made.push_back(window);
+    }
+    EXPECT_NE(made[0], made[1]);
+    EXPECT_NE(made[1], made[2]);
+    EXPECT_EQ(model->DocumentWindows()->ArrayCount(), windows + 3);
+    EXPECT_EQ(document->FindView(kViewWalk), view) << "no view is made for them";
+}
+
 TEST_F(PlayerWindowTest, PlacementsReachWalkAndGalleryViewsAndTheModelRootTakesLights)
 {
     OpenModelFile(FileFor(PathOf("shapes.qpy")), kOpenGivenFile);

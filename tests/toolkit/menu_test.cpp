@@ -299,4 +299,19 @@ TEST_F(MenuPopUpTest, EscapeAnswersZeroAndAChoiceItsPositionAndNothingStaysBuilt
     EXPECT_EQ(NextMenuNumber(), number);
 }
 
+TEST_F(MenuPopUpTest, ThePaneGetsTheButtonReleaseAtThePointInItsOwnCoordinates)
+{
+    Owned<Menu> menu(RecordingMenu::Make("Pop", {"One"}));
+    pane_ = OpenPane();
+    // The frame's menu bar is made first: the pane stays where it is while the pop-up is up.
+    PumpMessages();
+    EXPECT_EQ(Track(menu.get(), {VK_ESCAPE}), 0);
+    POINT origin = {0, 0};
+    ClientToScreen(pane_->PaneWindow(), &origin);
+    ASSERT_TRUE(origin.x != 0 || origin.y != 0) << "the pane's coordinates differ from the screen's";
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, pane_->PaneWindow(), WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE));
+    EXPECT_EQ(message.lParam, MAKELPARAM(50, 40));
+}
+
 }  // namespace

@@ -195,4 +195,24 @@ TEST(WindowMenuList, AMenuLeavesItsOldListAndForgetsADestroyedOne)
     frameMenus->Destroy();
 }
 
+// A menu that Set replaces is out of the list, and a menu listed twice stays in it.
+TEST(WindowMenuList, SetTakesTheReplacedMenuOutOfTheList)
+{
+    WindowMenuList* list = WindowMenuList::Make(16);
+    Menu file;
+    Menu walk;
+    Menu* menus[] = {&file, &walk};
+    list->Append(&menus[0]);
+    list->Append(&menus[1]);
+    ASSERT_EQ(list->Set(0, &menus[1]), kResultOk);
+    EXPECT_EQ(file.OwningList(), nullptr);
+    EXPECT_EQ(walk.OwningList(), list);
+    ASSERT_EQ(list->Set(1, &menus[0]), kResultOk);
+    EXPECT_EQ(walk.OwningList(), list) << "still listed first";
+    EXPECT_EQ(file.OwningList(), list);
+    list->Destroy();
+    EXPECT_EQ(file.OwningList(), nullptr);
+    EXPECT_EQ(walk.OwningList(), nullptr);
+}
+
 }  // namespace

@@ -1,0 +1,231 @@
+// Opening a model short of memory: each allocation on the way from the open command to the view's
+// first frame is refused in turn. Every open either ends with the reader's alert and leaves
+// nothing of the model window behind, or does without what it could not have and opens whole;
+// either way nothing it made stays unfreed once the model is closed. Also: the eye is placed in
+// the geometry the read made, not in the one it replaced.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/disk_file_stream.h"
+#include "foundation/dynamic_array.h"
+#include "foundation/ui_services.h"
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/object_geometry.h"
+#include "model/walk_record.h"
+#include "player/about_window.h"
+#include "player/model_window.h"
+#include "player/open_command.h"
+#include "player/player_document.h"
+#include "player/player_startup.h"
+#include "player/player_ui_services.h"
+#include "player/walk_observer.h"
+#include "player/walk_view.h"
+#include "tests/toolkit/failing_allocator.h"
+#include "tests/toolkit/toolkit_support.h"
+#include "textures/texture_libraries.h"
+#include "tools/sample_scenes.h"
+#include "toolkit/document_frame.h"
+#include "toolkit/window.h"
+
+namespace {
+
+// The player's services with the alerts recorded instead of shown.
+class RecordingUi : public PlayerUiServices {
+public:
+    void ShowAlert(const char* text) override { alerts.push_back(text); }
+    std::vector<std::string> alerts;
+};
+
+uint32_t LeapingClock()
+{
+    static uint32_t now = 0;
+    return now += 6000;
+}
+
+ModelDocWindow* OpenModel()
+{
+    DocumentFrame* front = FrontDocument();
+    return front == PlayerWindow ? nullptr : static_cast<ModelDocWindow*>(front);
+}
+
+int32_t CountThreadWindows()
+{
+    int32_t count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND, LPARAM counter) {
+            ++*reinterpret_cast<int32_t*>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+int32_t CountChildWindows(HWND parent)
+{
+    int32_t count = 0;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++count;
+    return count;
+}
+
+// What the model read into its objects: per object its children, vertices, and per geometry
+// record its faces and contacts.
+void DescribeObject(const ModelObject* object, std::vector<int32_t>* counts)
+{
+    counts->push_back(object->ChildCount());
+    counts->push_back(object->LocalVertices ? object->LocalVertices->ArrayCount() : -1);
+    counts->push_back(object->GeometryCount());
+    for (int32_t i = 0; i < object->GeometryCount(); ++i) {
+        counts->push_back(object->GeometryAt(i)->PolygonCount());
+        counts->push_back(object->GeometryAt(i)->ContactCount());
+    }
+    for (int32_t i = 0; i < object->ChildCount(); ++i) DescribeObject(object->ChildAt(i), counts);
+}
+
+std::vector<int32_t> Describe(const ModelDocWindow* model)
+{
+    std::vector<int32_t> counts;
+    DescribeObject(model->Document()->ModelRoot(), &counts);
+    return counts;
+}
+
+class OpenShortOfMemoryTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        gPath = std::string(temp) + "qp-memory-" + std::to_string(GetCurrentProcessId()) + ".qpy";
+        const AboutTickSource previous = InstallAboutTickSource(LeapingClock);
+        const bool started = InitPlayerEngine();
+        InstallAboutTickSource(previous);
+        ASSERT_TRUE(started);
+        auto* file = new DiskFileStream;
+        ResultCode result = file->FileObjectInit(kFileWrite, 0, 0, "", "");
+        if (result == kResultOk) result = file->SetFileFromPath(gPath.c_str());
+        if (result == kResultOk) result = file->StreamSetDirection(kStreamWriting);
+        if (result == kResultOk) result = file->FileOpenStream();
+        // A block standing on a floor: two objects in contact, which the reader joins.
+        ModelDocument* model = new ModelDocument;
+        if (result == kResultOk) result = model->Init();
+        ModelObject* root = model->Holder->Root;
+        root->AddChild(MakeBox(model->Holder, -100, -100, -4, 100, 100, 0));
+        root->AddChild(MakeBox(model->Holder, -20, -20, 0, 20, 20, 40));
+        // The eye stands outside both, in the world root alone.
+        model->Walk->SetPositionFixed(IntToFixed(60), IntToFixed(-300), IntToFixed(30));
+        if (result == kResultOk) result = WriteModelFile(model, file);
+        file->FileObjectDestroy();
+        model->Destroy();
+        ASSERT_EQ(result, kResultOk);
+    }
+
+    static void TearDownTestSuite()
+    {
+        DeleteFileA(gPath.c_str());
+        if (PlayerWindow) {
+            DocumentFrame* player = PlayerWindow;
+            player->DestroyDocumentFrame();
+            player->FreeDocumentFrame();
+            PlayerWindow = nullptr;
+        }
+        ShutdownPlayerEngine();
+    }
+
+    void SetUp() override { previous_ = InstallUiServices(&ui_); }
+    void TearDown() override { InstallUiServices(previous_); }
+
+    // The open command with the file, and the messages it left for the view's first frame.
+    static void Open()
+    {
+        auto* file = new DiskFileStream;
+        file->SetFileFromPath(gPath.c_str());
+        OpenModelFile(file, kOpenGivenFile);
+        PumpMessages();
+    }
+
+    static std::string gPath;
+    RecordingUi ui_;
+    UiServices* previous_ = nullptr;
+};
+
+std::string OpenShortOfMemoryTest::gPath;
+
+TEST_F(OpenShortOfMemoryTest, EveryRefusedAllocationEndsTheLoadWithTheAlertOrOpensWhole)
+{
+    HWND frame = PlayerWindow->FrameWindow();
+    ASSERT_NE(frame, nullptr);
+    // Once opened and closed, so that what the program makes once and keeps is made.
+    Open();
+    ASSERT_NE(OpenModel(), nullptr);
+    const std::vector<int32_t> whole = Describe(OpenModel());
+    ASSERT_TRUE(OpenModel()->CloseAndDeleteDocument());
+    PumpMessages();
+    const int32_t windows = CountThreadWindows();
+    const std::vector<std::string> readerAlert = {"Error in loading file \"" +
+                                                  gPath.substr(gPath.rfind('\\') + 1) + ".\""};
+
+    for (int32_t failAt = 1;; ++failAt) {
+        SCOPED_TRACE("allocation " + std::to_string(failAt));
+        ui_.alerts.clear();
+        failing_allocator::Watch(failAt);
+        Open();
+        const bool refused = failing_allocator::EndWatch();
+        if (ModelDocWindow* model = OpenModel()) {
+            EXPECT_TRUE(ui_.alerts.empty());
+            PlayerDocument* document = model->Document();
+            ASSERT_NE(document, nullptr);
+            auto* view = static_cast<WalkView*>(document->FindView(kViewWalk));
+            ASSERT_NE(view, nullptr);
+            EXPECT_EQ(document->ViewCount(), 1);
+            ASSERT_EQ(document->WindowRecordCount(), 1);
+            Window* window = document->WindowRecordAt(0)->RecordWindow();
+            ASSERT_NE(window, nullptr);
+            EXPECT_TRUE(window->IsWindowObjectVisible());
+            EXPECT_EQ(window->PaneCount(), 2);
+            EXPECT_EQ(CountChildWindows(model->MdiClient()), 1) << "one view window and no other";
+            EXPECT_EQ(Describe(model), whole);
+            ASSERT_TRUE(model->CloseAndDeleteDocument());
+            PumpMessages();
+        } else {
+            EXPECT_EQ(ui_.alerts, readerAlert);
+            EXPECT_EQ(OpenDocumentList->ArrayCount(), 0);
+            EXPECT_EQ(PlayerWindow->FrameWindow(), frame);
+        }
+        EXPECT_EQ(CountThreadWindows(), windows);
+        // What the program keeps of a load until the next: the frame's Window menu, remade with
+        // the menu bar, and the index of the image files beside the model.
+        int32_t kept = 0;
+        for (const void* block : {static_cast<const void*>(PlayerWindow->FrameWindowMenu()),
+                                  static_cast<const void*>(ImageResourceList)})
+            kept += failing_allocator::MadeDuringWatch(block) ? 1 : 0;
+        EXPECT_EQ(failing_allocator::UnfreedSinceWatch(), kept);
+        // The walk ends with the open that needed no more than it was given.
+        if (!refused || HasFatalFailure()) break;
+    }
+}
+
+// The read makes the world root's geometry anew, and the eye belongs in the new one. The watch
+// keeps every block deleted meanwhile, so that the new geometry cannot take the old one's address.
+TEST_F(OpenShortOfMemoryTest, TheEyeStandsInTheGeometryOfTheModelRead)
+{
+    auto* file = new DiskFileStream;
+    file->SetFileFromPath(gPath.c_str());
+    failing_allocator::Watch(0, true);
+    PlayerDocument* document = LoadPlayerDocument(file);
+    const ObjectGeometry* cell = document ? document->Walk()->cell : nullptr;
+    const ObjectGeometry* rootGeometry = document ? document->ModelRoot()->GeometryAt(0) : nullptr;
+    failing_allocator::EndWatch();
+    file->FileObjectDestroy();
+    ASSERT_NE(document, nullptr);
+    EXPECT_NE(rootGeometry, nullptr);
+    EXPECT_EQ(cell, rootGeometry);
+    document->Free();
+}
+
+}  // namespace
