@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "toolkit/help_bar_host.h"
 #include "toolkit/message_loop.h"
 #include "toolkit/progress_window.h"
 #include "toolkit/window_classes.h"
@@ -148,6 +149,9 @@ int32_t UpdateProgressWindow(int32_t increment)
     if (gCurrent->StopRequested()) return 1;
     gCurrent->AdvanceBar(increment);
     if (!gCurrent->PumpIsDue(gClock())) return 0;
+    // The help bar's memory gauge is refreshed at the pump's pace: asking the system for its
+    // memory figures at every update would cost as much as the redraws the pace saves.
+    UpdateMemoryReadout();
     const bool quit = PumpMessages();
     return quit || (gCurrent && gCurrent->StopRequested()) ? 1 : 0;
 }

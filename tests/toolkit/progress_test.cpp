@@ -16,6 +16,9 @@
 #include "toolkit/control_list.h"
 #include "toolkit/current_progress.h"
 #include "toolkit/document_frame.h"
+#include "toolkit/help_bar.h"
+#include "toolkit/help_bar_host.h"
+#include "toolkit/memory_readouts.h"
 #include "toolkit/pane.h"
 #include "toolkit/progress_window.h"
 #include "toolkit/push_button.h"
@@ -481,12 +484,18 @@ TEST_F(ProgressPaceTest, UpdatesPumpOnceAnIntervalHasPassedOrAtOnceAfterAShowAMe
     ProgressSetMessage("Reading: city.qpy");
     ProgressShow();
     // The first update after the window was shown pumps; the next only 15 ms after that pump.
+    // The help bar's memory gauge is refreshed with each pump, not in between.
+    HelpBar* bar = frame_->GetHelpBarHost()->bar;
+    const int32_t offGauge = FreeMemoryPercentage(AvailableMemory(), TotalMemorySize) > 50 ? 0 : 100;
     EXPECT_TRUE(UpdatePumps());
+    bar->SetPercentage(offGauge);
     EXPECT_FALSE(UpdatePumps());
     TestClock::now += 14;
     EXPECT_FALSE(UpdatePumps());
+    EXPECT_EQ(bar->Percentage(), offGauge);
     TestClock::now += 1;
     EXPECT_TRUE(UpdatePumps());
+    EXPECT_NE(bar->Percentage(), offGauge);
     EXPECT_FALSE(UpdatePumps());
     // A new message, a stage opened and finished, the window shown again: each time at once.
     ProgressSetMessage("Reading: textures");
