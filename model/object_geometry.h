@@ -80,8 +80,10 @@ public:
     // Whether faces drawn after it this frame paint over every pixel of its screen box, so that
     // drawing it can be left out.
     uint8_t Occluded = 0;
-    // Whether the facing and corner lists of its faces are still to be made for this frame.
+    // Whether the facing and corner lists of its faces are still to be made for this frame, and
+    // whether its object's camera vertices and projected records and its own screen points are.
     uint8_t FacesPending = 0;
+    uint8_t PointsPending = 0;
     int32_t ScreenMinimum[3] = {0, 0, 0};
     int32_t ScreenMaximum[3] = {0, 0, 0};
     DynamicArray* Contacts = nullptr;  // ContactEntry
