@@ -20,11 +20,13 @@ inline void Prefetch(const void* address)
     if (address) __builtin_prefetch(address);
 }
 
-// The record's renderer state: the screen box, the flags and the draw order.
+// The fields a frame reads of every record (the first ones, from its object to its screen
+// points).
 inline void PrefetchRecordState(const ObjectGeometry* record)
 {
-    Prefetch(&record->Visible);
-    Prefetch(&record->DrawIndex);
+    Prefetch(&record->Owner);
+    Prefetch(&record->ScreenMinimum);
+    Prefetch(&record->ScreenPoints);
 }
 
 // The place `distance` steps ahead of `index` in a walk of `step` (+1 or -1) through `count`
@@ -54,8 +56,8 @@ inline void FacesReadAhead(ObjectGeometry* const* records, int32_t count, int32_
             if (!face[i]) continue;
             Prefetch(&face[i]->ColourCode);
             if (const Surface* surface = face[i]->FaceSurface) {
-                Prefetch(&surface->Elements);
-                Prefetch(&surface->SideCounters);
+                Prefetch(&surface->Elements[0]);
+                Prefetch(&surface->SideCounters[2]);
             }
         }
     }
@@ -95,9 +97,7 @@ public:
     void Before(int32_t index)
     {
         if (index + kRecordAhead < count_) {
-            const ObjectGeometry* g = records_[index + kRecordAhead];
-            Prefetch(&g->WorldCentre);
-            Prefetch(&g->VisSerial);
+            PrefetchRecordState(records_[index + kRecordAhead]);
         }
         if (index + kObjectAhead < count_) {
             const ObjectGeometry* g = records_[index + kObjectAhead];
@@ -106,10 +106,7 @@ public:
                 g->VisSerial != serial_ && SphereVisibility(observer_, g->WorldCentre.x, g->WorldCentre.y,
                                                             g->WorldCentre.z, g->WorldRadius, &depth) != kInvisible;
             wanted_[(index + kObjectAhead) % kRing] = wanted;
-            if (wanted) {
-                Prefetch(&g->Owner->Hidden);
-                Prefetch(&g->Owner->WorldVertices);
-            }
+            if (wanted) Prefetch(&g->Owner->WorldVertices);
         }
         if (index + kListAhead < count_ && wanted_[(index + kListAhead) % kRing])
             Prefetch(records_[index + kListAhead]->Owner->WorldVertices);
