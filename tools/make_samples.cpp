@@ -1,5 +1,6 @@
-// make-samples DIR: builds the sample scenes in code and writes each as a model file in DIR, the
-// textured ones with their picture files, and the city.
+// make-samples [--bench] DIR: builds the sample scenes in code and writes each as a model file in
+// DIR, the textured ones with their picture files, and the city; with --bench, the scenes of the
+// frame benchmark instead.
 #include <windows.h>
 
 #include <cstdio>
@@ -40,18 +41,20 @@ Q_Offscreen* NewCreditsPicture()
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-samples DIR\n");
+    const bool bench = argc == 3 && std::strcmp(argv[1], "--bench") == 0;
+    if (argc != 2 && !bench) {
+        std::fprintf(stderr, "usage: make-samples [--bench] DIR\n");
         return 2;
     }
     VolumeCapabilities();
     InstallDrawingLayerServices();
     UseToolScreen();
-    std::string directory = argv[1];
+    std::string directory = argv[argc - 1];
     for (char& c : directory) c = c == '/' ? '\\' : c;
     const char separator = '\\';
     CreateDirectoryA(directory.c_str(), nullptr);  // when it does not exist yet
     if (!directory.empty() && directory.back() != separator) directory += separator;
+    if (bench) return WriteBenchScenes(directory) == 0 ? 0 : 1;
     int32_t count = 0;
     const SampleScene* scenes = SampleScenes(&count);
     int failures = 0;

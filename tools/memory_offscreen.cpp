@@ -16,6 +16,7 @@
 #include "draw/screen_caps.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/path_record.h"
 #include "textures/media_holder.h"
 #include "textures/offscreen_pixel_access.h"
 #include "textures/texture_libraries.h"
@@ -305,9 +306,17 @@ int32_t OffscreenPixelAccess::GetRow(int32_t /*line*/, uint8_t* /*row*/, DibHead
 TextureRecordList* LibraryTextureList = nullptr;
 TextureRecordList* EmbeddedTextureList = nullptr;
 
-ResultCode LocateMissingTextureFile(DiskFileStream* /*file*/)
+// The system build finds a picture file that is not where the model file says among the BMP
+// and DIB files beside the model; the native tools read a model from its own folder, and such a
+// file is looked for there by its name.
+ResultCode LocateMissingTextureFile(DiskFileStream* file)
 {
-    return kResultNotFound;
+    const uint32_t type = ExtensionCode(file->Extension());
+    if (type != ExtensionCode("BMP") && type != ExtensionCode("DIB")) return kResultNotFound;
+    char name[kPathLength];
+    file->FileNameWithExtension(name);
+    if (file->SetFileFromPath(name) != kResultOk || file->FileExists() != kResultOk) return kResultNotFound;
+    return file->FileDialog();
 }
 
 // Files that are named open without a dialog, as in the system build; a dialog would be

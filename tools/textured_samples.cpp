@@ -228,6 +228,26 @@ constexpr int32_t kEyeHeight = 12;
 constexpr int32_t kOverlookSetback = 20;
 constexpr int32_t kOverlookHeight = 60;
 
+// The facades: wall and window colours, and how many times the picture repeats across a wall.
+struct Facade {
+    const char* name;
+    RGBColor48 wall;
+    RGBColor48 window;
+    int32_t repeats;
+};
+constexpr int32_t kFacadeCount = 3;
+constexpr Facade kFacades[kFacadeCount] = {{"brick", {0x9000, 0x4000, 0x3000}, {0x2000, 0x2000, 0x3000}, 2},
+                                           {"glass", {0x5000, 0x6000, 0x7000}, {0x6000, 0xA000, 0xE000}, 3},
+                                           {"concrete", {0xB000, 0xB000, 0xA800}, {0x3000, 0x3800, 0x4000}, 1}};
+// The colour of a textured building, which its pictures cover.
+constexpr RGBColor48 kTexturedBuilding = {0x8000, 0x8000, 0x8000};
+
+// A facade picture's attributes: shaded, repeated the number of times each way.
+auto FacadeAttributes(int32_t repeats)
+{
+    return [repeats](TextureAttributes& a) { a[2] = 1, a[11] = a[12] = IntToFixed(repeats); };
+}
+
 // A facade of 32 x 32: windows of 5 x 6 in a grid of 8 x 8 on the wall's colour.
 Q_Offscreen* NewFacade(const RGBColor48& wall, const RGBColor48& window)
 {
@@ -251,18 +271,22 @@ uint32_t BuildingHash(int32_t index)
 
 }  // namespace
 
-ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces, CityLayout layout)
+ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces, CityLayout layout, CitySurfaces surfaces)
 {
-    const auto facade = [](Fixed factor) { return [factor](TextureAttributes& a) { a[2] = 1, a[11] = a[12] = factor; }; };
-    TextureRecord* facades[3] = {
-        EmbeddedTexture(textures, "brick", NewFacade({0x9000, 0x4000, 0x3000}, {0x2000, 0x2000, 0x3000}), facade(IntToFixed(2))),
-        EmbeddedTexture(textures, "glass", NewFacade({0x5000, 0x6000, 0x7000}, {0x6000, 0xA000, 0xE000}), facade(IntToFixed(3))),
-        EmbeddedTexture(textures, "concrete", NewFacade({0xB000, 0xB000, 0xA800}, {0x3000, 0x3800, 0x4000}), facade(kFixedOne))};
-    // Roofs: dark tar with light vents.
-    TextureRecord* roof =
-        EmbeddedTexture(textures, "roof", NewFacade({0x3000, 0x3000, 0x3000}, {0x9000, 0x9000, 0x9000}), facade(kFixedOne));
+    const bool textured = surfaces == CitySurfaces::Textured;
+    TextureRecord* facades[kFacadeCount] = {};
+    TextureRecord* roof = nullptr;
+    if (textured) {
+        for (int32_t i = 0; i < kFacadeCount; ++i) {
+            const Facade& f = kFacades[i];
+            facades[i] = EmbeddedTexture(textures, f.name, NewFacade(f.wall, f.window), FacadeAttributes(f.repeats));
+        }
+        // Roofs: dark tar with light vents.
+        roof = EmbeddedTexture(textures, "roof", NewFacade({0x3000, 0x3000, 0x3000}, {0x9000, 0x9000, 0x9000}),
+                               FacadeAttributes(1));
+    }
     ModelDocument* document = new (std::nothrow) ModelDocument;
-    if (!facades[0] || !facades[1] || !facades[2] || !roof || !document || document->Init() != kResultOk) {
+    if ((textured && (!facades[0] || !facades[1] || !facades[2] || !roof)) || !document || document->Init() != kResultOk) {
         if (document) document->Destroy();
         return nullptr;
     }
@@ -295,11 +319,12 @@ ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces, CityL
         const int32_t x = LotStart(i % columns, originX) + setback;
         const int32_t y = LotStart(i / columns, originY) + setback;
         ModelObject* building = MakeBox(holder, x, y, 0, x + kLotSize - 2 * setback, y + kLotSize - 2 * setback, height);
-        if (!Add(city, building, {0x8000, 0x8000, 0x8000})) continue;
-        building->SetSurfaceTexture(facades[(h >> 12) % 3], kSideBoth);
+        const int32_t facade = int32_t((h >> 12) % kFacadeCount);
+        if (!Add(city, building, textured ? kTexturedBuilding : kFacades[facade].wall) || !textured) continue;
+        building->SetSurfaceTexture(facades[facade], kSideBoth);
         ShowOnFace(building, kTopFace, roof);
         // Two opposite walls of another facade.
-        for (int32_t face : {kFirstWall, kFirstWall + 2}) ShowOnFace(building, face, facades[(h >> 14) % 3]);
+        for (int32_t face : {kFirstWall, kFirstWall + 2}) ShowOnFace(building, face, facades[(h >> 14) % kFacadeCount]);
     }
     WalkRecord* walk = document->Walk;
     if (layout == CityLayout::Flat) {
@@ -394,8 +419,31 @@ int32_t WriteTexturedSamples(const std::string& directory)
            layer.WriteAndFree(BuildCitySample(layer.List(), kCityFaces), directory + kCityFileName);
 }
 
-int32_t WriteCitySample(const std::string& path, int32_t faces, CityLayout layout)
+int32_t WriteCitySample(const std::string& path, int32_t faces, CityLayout layout, CitySurfaces surfaces)
 {
     SampleTextureLayer layer;
-    return layer.List() ? layer.WriteAndFree(BuildCitySample(layer.List(), faces, layout), path) : 1;
+    return layer.List() ? layer.WriteAndFree(BuildCitySample(layer.List(), faces, layout, surfaces), path) : 1;
+}
+
+int32_t WriteBenchScenes(const std::string& directory)
+{
+    struct Scene {
+        const char* fileName;
+        int32_t faces;
+        CityLayout layout;
+        CitySurfaces surfaces;
+    };
+    constexpr Scene kScenes[] = {
+        {"flat-city.qpy", kCityFaces, CityLayout::Flat, CitySurfaces::Textured},
+        {kCityFileName, kCityFaces, CityLayout::Grouped, CitySurfaces::Textured},
+        {"city-10000.qpy", 10000, CityLayout::Grouped, CitySurfaces::Textured},
+        {"flat-city-10000.qpy", 10000, CityLayout::Flat, CitySurfaces::Textured},
+        {"city-1000.qpy", 1000, CityLayout::Grouped, CitySurfaces::Textured},
+        {"plain-city-10000.qpy", 10000, CityLayout::Grouped, CitySurfaces::Plain},
+        {"plain-city-1000.qpy", 1000, CityLayout::Grouped, CitySurfaces::Plain},
+    };
+    int32_t failures = 0;
+    for (const Scene& scene : kScenes)
+        failures += WriteCitySample(directory + scene.fileName, scene.faces, scene.layout, scene.surfaces);
+    return failures;
 }

@@ -2,8 +2,9 @@
 // picture embedded in the model file, whose walls show a gradient picture read from a BMP file
 // beside it (plain, and mirrored and repeated), with a pedestal under a transparent stencil. The
 // city: blocks of box buildings under one group, every face showing one of three embedded facade
-// pictures, the eye standing in a street. make-samples writes them (the gallery with its picture
-// file); the tests and benchmarks build them in memory.
+// pictures, the eye standing in a street (or the buildings directly under the root, the eye
+// overlooking them; or plain buildings without pictures). make-samples writes them (the gallery
+// with its picture file; the benchmark cities with --bench); the tests build them in memory.
 #pragma once
 
 #include <cstdint>
@@ -36,10 +37,15 @@ ModelDocument* BuildTexturedSample(TextureRecordList* textures, const std::strin
 // the roofs.
 enum class CityLayout { Grouped, Flat };
 
+// What the city's faces show: facade and roof pictures, or each building plain in the wall colour
+// of the facade it would show.
+enum class CitySurfaces { Textured, Plain };
+
 // A new document holding a city of `faces` / 6 buildings (at least one); its facade textures go
 // to `textures`. Null when memory is short or a texture cannot be made. Needs the texture manager
 // and the texture layer's services.
-ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces, CityLayout layout = CityLayout::Grouped);
+ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces, CityLayout layout = CityLayout::Grouped,
+                               CitySurfaces surfaces = CitySurfaces::Textured);
 
 // Writes the document as a model file at the path. kResultOk on success.
 ResultCode WriteSampleFile(ModelDocument* document, const std::string& path);
@@ -49,7 +55,16 @@ ResultCode WriteSampleFile(ModelDocument* document, const std::string& path);
 // down again. 0 on success.
 int32_t WriteTexturedSamples(const std::string& directory);
 
-// Writes a city of the given faces and layout to the path with the texture layer set up for it
-// meanwhile, and reports the path on standard output (or the failure on standard error). 0 on
-// success.
-int32_t WriteCitySample(const std::string& path, int32_t faces, CityLayout layout = CityLayout::Grouped);
+// make-samples --bench: writes the scenes on which the renderer's frame times are compared with a
+// general-purpose software OpenGL stack's (tools/frame_bench) into the directory (ending in a
+// separator): the flat city and the city of kCityFaces faces (flat-city.qpy, city.qpy), the city
+// of 10,000 and of 1,000 faces (city-10000.qpy, city-1000.qpy), the flat city of 10,000 faces
+// (flat-city-10000.qpy) and the smaller cities plain (plain-city-10000.qpy, plain-city-1000.qpy).
+// 0 on success.
+int32_t WriteBenchScenes(const std::string& directory);
+
+// Writes a city of the given faces, layout and surfaces to the path with the texture layer set up
+// for it meanwhile, and reports the path on standard output (or the failure on standard error). 0
+// on success.
+int32_t WriteCitySample(const std::string& path, int32_t faces, CityLayout layout = CityLayout::Grouped,
+                        CitySurfaces surfaces = CitySurfaces::Textured);

@@ -1,7 +1,11 @@
 // The city sample: read back with the contacts that trying every pair finds, its eye in a street,
-// and the full-size city written again byte for byte after a read.
+// the full-size city written again byte for byte after a read, and the flat and plain variants
+// holding the same buildings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -10,6 +14,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
+#include "model/polygon_record.h"
 #include "model/walk_record.h"
 #include "tests/foundation/stream_bytes.h"
 #include "tests/model/pairwise_contacts.h"
@@ -80,6 +85,19 @@ Document ReadBack(CityTextures& textures, const Bytes& bytes)
     return copy;
 }
 
+// The buildings of a city in either layout: the group's children, or the root's.
+const ModelObject* Buildings(const ModelDocument* city)
+{
+    const ModelObject* root = city->Holder->Root;
+    return root->ChildCount() == 1 && root->ChildAt(0)->IsGroup() ? root->ChildAt(0) : root;
+}
+
+bool SameBox(const ShortBox& a, const ShortBox& b)
+{
+    return a.minimum.x == b.minimum.x && a.minimum.y == b.minimum.y && a.minimum.z == b.minimum.z &&
+           a.maximum.x == b.maximum.x && a.maximum.y == b.maximum.y && a.maximum.z == b.maximum.z;
+}
+
 int64_t Faces(const ModelObject* node)
 {
     int64_t faces = 0;
@@ -133,4 +151,60 @@ TEST(CitySample, FullSizeCityWritesTheSameBytesAfterARead)
     Document copy = ReadBack(textures, bytes);
     EXPECT_EQ(Faces(copy->Holder->Root), 99996);
     EXPECT_EQ(Write(copy.get()), bytes);
+}
+
+TEST(CitySample, FlatAndPlainCitiesHoldTheCitysBuildings)
+{
+    CityTextures textures;
+    Document city(BuildCitySample(textures.NextList(), 1000));
+    Document flat(BuildCitySample(textures.NextList(), 1000, CityLayout::Flat));
+    TextureRecordList* plainTextures = textures.NextList();
+    Document plain(BuildCitySample(plainTextures, 1000, CityLayout::Grouped, CitySurfaces::Plain));
+    ASSERT_TRUE(city && flat && plain);
+    const ModelObject* buildings = Buildings(city.get());
+    ASSERT_NE(buildings, city->Holder->Root);
+    ASSERT_EQ(buildings->ChildCount(), 166);
+    ASSERT_EQ(Buildings(flat.get()), flat->Holder->Root);
+    for (const ModelDocument* other : {flat.get(), plain.get()}) {
+        ASSERT_EQ(Buildings(other)->ChildCount(), 166);
+        for (int32_t i = 0; i < 166; ++i) {
+            const ModelObject* building = Buildings(other)->ChildAt(i);
+            EXPECT_FALSE(building->IsGroup());
+            EXPECT_TRUE(SameBox(building->WorldBox, buildings->ChildAt(i)->WorldBox)) << "building " << i;
+        }
+    }
+
+    // The flat city's eye: south of every building, above the lowest roofs and below the towers.
+    int32_t eye[3];
+    for (int32_t axis = 0; axis < 3; ++axis) eye[axis] = ShiftRightSigned(flat->Walk->Position[axis], 16);
+    int32_t lowest = INT32_MAX, highest = 0;
+    for (int32_t i = 0; i < 166; ++i) {
+        const ShortBox& box = buildings->ChildAt(i)->WorldBox;
+        EXPECT_LT(eye[1], box.minimum.y) << "building " << i;
+        lowest = std::min<int32_t>(lowest, box.maximum.z);
+        highest = std::max<int32_t>(highest, box.maximum.z);
+    }
+    EXPECT_GT(eye[2], lowest);
+    EXPECT_LT(eye[2], highest);
+
+    // The plain city has no textures; each building is in the wall colour of one of the three
+    // facades, and all three are used.
+    EXPECT_EQ(TextureRecordCount(plainTextures), 0);
+    const RGBColor48 walls[3] = {{0x9000, 0x4000, 0x3000}, {0x5000, 0x6000, 0x7000}, {0xB000, 0xB000, 0xA800}};
+    int32_t used[3] = {};
+    for (int32_t i = 0; i < 166; ++i) {
+        const ModelObject* building = Buildings(plain.get())->ChildAt(i);
+        const RGBColor48 colour = building->GetColour(kSideFront);
+        const auto wall = std::find_if(std::begin(walls), std::end(walls), [&](const RGBColor48& w) {
+            return w.red == colour.red && w.green == colour.green && w.blue == colour.blue;
+        });
+        ASSERT_NE(wall, std::end(walls)) << "building " << i;
+        ++used[wall - walls];
+        const ObjectGeometry* geometry = building->GeometryAt(0);
+        for (int32_t k = 0; k < geometry->PolygonCount(); ++k) {
+            EXPECT_EQ(geometry->PolygonAt(k)->GetSideTexture(kSideFront), nullptr);
+            EXPECT_EQ(geometry->PolygonAt(k)->GetSideTexture(kSideBack), nullptr);
+        }
+    }
+    EXPECT_TRUE(used[0] > 0 && used[1] > 0 && used[2] > 0);
 }

@@ -1,12 +1,19 @@
-// gl-bench [room|shapes|gallery|city] [--size WxH] [--frames N]: the comparison for render-frame
-// --frames. Renders the same sample scene, built in code, with a general-purpose software OpenGL
-// stack (whatever the EGL display offers without a window: Mesa's software rasterizer here) into
-// an off-screen surface of the size, depth-buffered, from the walk observer's place with the same
-// lens, turning the heading one step before each frame, and prints the median and 95th percentile
-// time per frame as render-frame does. Faces are flat in the lit colour of the side seen; a side
-// with a texture shows the texture's own pixels, mapped as the renderer maps them, sampled at the
-// nearest texel, perspective-correct and darkened to the side's shade level (transparent texels
-// left out, over the face's colour). Everything is handed to the stack before the timing starts.
+// gl-bench MODEL [--size WxH] [--frames N]: the comparison for render-frame --frames. Reads the
+// model file with the program's own reader, as render-frame does, and draws it with a
+// general-purpose software OpenGL stack (whatever the EGL display offers without a window: Mesa's
+// software rasterizer here) into an off-screen surface of the size, depth-buffered, from the walk
+// observer's place with the same lens, turning the heading one step before each frame; prints the
+// median and 95th percentile time per frame as render-frame does.
+// The stack is fed as a program written for it feeds it: every face is triangulated once into one
+// vertex buffer (position, colour and texture coordinates per corner) and one index buffer, and
+// the textures are uploaded, before the timing starts; a frame clears, sets the view and draws the
+// faces in their colours in one call, then the textured faces in one call per texture. A first
+// frame from the walk observer's own heading is drawn untimed, as render-frame draws one.
+// Faces are flat in the lit colour of the side seen from the eye; a side with a texture shows the
+// texture's own pixels, mapped as the renderer maps them, sampled at the nearest texel,
+// perspective-correct and darkened to the side's shade level (transparent texels left out, over
+// the face's colour).
+#define GL_GLEXT_PROTOTYPES 1
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -16,7 +23,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -36,8 +42,6 @@
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
-#include "tools/sample_scenes.h"
-#include "tools/textured_samples.h"
 #include "tools/tool_support.h"
 
 namespace {
@@ -142,40 +146,33 @@ struct TextureLayer {
     }
 };
 
-// Every texture of the document loaded and its users' mapping computed against the loaded picture.
-void LoadTextures(const ModelDocument* document, TextureRecordList* textures)
+// The model file read into a new document with its textures loaded and their users' mapping
+// computed against the loaded pictures; null when it cannot be read. The file is read from its
+// own folder, made the current one meanwhile, by its bare name: the file layer's paths are the
+// program's, whose separator is not the host's, and pictures beside the model are found there.
+ModelDocument* ReadModel(const std::string& path, TextureRecordList* textures)
 {
-    for (int32_t i = 0; document && i < TextureRecordCount(textures); ++i) {
-        TextureRecord* texture = TextureRecordAt(textures, i);
-        if (AcquireTexture(texture) == kResultOk) RefreshTextureUsers(texture);
-    }
-}
-
-// The city as make-samples writes it, its textures loaded.
-ModelDocument* BuildCity(TextureRecordList* textures)
-{
-    ModelDocument* document = textures ? BuildCitySample(textures, kCityFaces) : nullptr;
-    LoadTextures(document, textures);
-    return document;
-}
-
-// The gallery as make-samples builds it, every texture loaded and its users' mapping computed
-// against the loaded picture. The gradient picture is written to a temporary folder, made the
-// current one meanwhile: the file layer's paths are the program's, whose separator is not the
-// host's.
-ModelDocument* BuildGallery(TextureRecordList* textures)
-{
-    char folder[] = "/tmp/gl-bench-XXXXXX";
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::vector<char> previous(4096);
-    if (!textures || !getcwd(previous.data(), previous.size()) || !mkdtemp(folder)) return nullptr;
+    if (!getcwd(previous.data(), previous.size()) || chdir(folder.c_str()) != 0) return nullptr;
     ModelDocument* document = nullptr;
-    if (chdir(folder) == 0) {
-        if (WriteGradientBitmap(kGradientFileName)) document = BuildTexturedSample(textures, kGradientFileName);
-        LoadTextures(document, textures);
-        std::remove(kGradientFileName);
+    bool scrambled = false;
+    if (DiskFileStream* file = OpenModelFileForReading(name, &scrambled)) {
+        document = new ModelDocument;
+        if (scrambled) file->StreamScrambleOn();
+        if (document->Init() != kResultOk || document->ReadModelFile(file) != kResultOk) {
+            document->Destroy();
+            document = nullptr;
+        }
+        for (int32_t i = 0; document && i < TextureRecordCount(textures); ++i) {
+            TextureRecord* texture = TextureRecordAt(textures, i);
+            if (AcquireTexture(texture) == kResultOk) RefreshTextureUsers(texture);
+        }
+        file->FileObjectDestroy();
     }
     if (chdir(previous.data()) != 0) std::fprintf(stderr, "gl-bench: cannot return to %s\n", previous.data());
-    rmdir(folder);
     return document;
 }
 
@@ -213,50 +210,110 @@ GLuint UploadTexture(TextureRecord* texture)
     return name;
 }
 
-void Polygon(const Face& face, bool textured)
+// One corner as the vertex buffer holds it.
+struct Vertex {
+    float position[3];
+    float colour[3];
+    float coords[2];
+};
+
+// A run of the index buffer drawn in one call: with a texture bound, or (no texture) in the
+// faces' colours.
+struct Batch {
+    TextureRecord* texture = nullptr;
+    GLuint name = 0;
+    size_t first = 0;  // the run's first index
+    GLsizei count = 0;
+};
+
+// The scene as the stack holds it: the buffers and the runs drawn each frame.
+struct Scene {
+    std::vector<Batch> batches;
+    size_t triangles = 0;
+};
+
+// The face appended to the buffers as a fan of triangles round its first corner, in its colour
+// or, with `textured`, in its shade with its texture coordinates.
+void AppendFace(const Face& face, bool textured, std::vector<Vertex>* vertices, std::vector<GLuint>* indices)
 {
-    glBegin(GL_POLYGON);
-    for (size_t c = 0; c < face.corners.size() / 3; ++c) {
-        if (textured) glTexCoord2fv(&face.coords[2 * c]);
-        glVertex3fv(&face.corners[3 * c]);
+    const GLuint base = GLuint(vertices->size());
+    const size_t corners = face.corners.size() / 3;
+    for (size_t c = 0; c < corners; ++c) {
+        Vertex v = {{face.corners[3 * c], face.corners[3 * c + 1], face.corners[3 * c + 2]},
+                    {face.colour[0], face.colour[1], face.colour[2]},
+                    {0, 0}};
+        if (textured) {
+            std::fill(v.colour, v.colour + 3, face.shade);
+            v.coords[0] = face.coords[2 * c];
+            v.coords[1] = face.coords[2 * c + 1];
+        }
+        vertices->push_back(v);
     }
-    glEnd();
+    for (size_t c = 1; c + 1 < corners; ++c) indices->insert(indices->end(), {base, GLuint(base + c), GLuint(base + c + 1)});
 }
 
-// One display list of the scene: the faces in their colours (a transparent texture's face too,
-// which it is drawn over), then the textured sides by texture, modulated by their shade.
-GLuint CompileScene(std::vector<Face>& faces)
+// Uploads the faces and their textures: first every face shown in its colour (a transparent
+// texture's face too, which the texture is drawn over), then the textured sides by texture, in
+// the order the textures first occur. The buffers stay bound with the arrays pointing into them.
+Scene UploadScene(const std::vector<Face>& faces)
 {
-    std::stable_sort(faces.begin(), faces.end(),
-                     [](const Face& a, const Face& b) { return std::less<TextureRecord*>()(a.texture, b.texture); });
-    std::map<TextureRecord*, GLuint> names;
+    std::vector<Vertex> vertices;
+    std::vector<GLuint> indices;
+    Scene scene;
+    scene.batches.emplace_back();
     for (const Face& face : faces)
-        if (face.texture && !names.count(face.texture)) names[face.texture] = UploadTexture(face.texture);
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    for (const Face& face : faces) {
-        if (face.texture && !face.texture->attributes[1]) continue;
-        glColor3fv(face.colour);
-        Polygon(face, false);
-    }
-    glEnable(GL_TEXTURE_2D);
-    glAlphaFunc(GL_GREATER, 0.5f);
-    TextureRecord* bound = nullptr;
+        if (!face.texture || face.texture->attributes[1]) AppendFace(face, false, &vertices, &indices);
+    scene.batches.back().count = GLsizei(indices.size());
+    std::vector<TextureRecord*> order;
+    std::map<TextureRecord*, std::vector<const Face*>> byTexture;
     for (const Face& face : faces) {
         if (!face.texture) continue;
-        if (face.texture != bound) {
-            bound = face.texture;
-            glBindTexture(GL_TEXTURE_2D, names[bound]);
-            if (bound->attributes[1]) glEnable(GL_ALPHA_TEST);
-            else glDisable(GL_ALPHA_TEST);
-        }
-        glColor3f(face.shade, face.shade, face.shade);
-        Polygon(face, true);
+        if (!byTexture.count(face.texture)) order.push_back(face.texture);
+        byTexture[face.texture].push_back(&face);
     }
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glEndList();
-    return list;
+    for (TextureRecord* texture : order) {
+        Batch batch;
+        batch.texture = texture;
+        batch.name = UploadTexture(texture);
+        batch.first = indices.size();
+        for (const Face* face : byTexture[texture]) AppendFace(*face, true, &vertices, &indices);
+        batch.count = GLsizei(indices.size() - batch.first);
+        scene.batches.push_back(batch);
+    }
+    scene.triangles = indices.size() / 3;
+
+    GLuint buffers[2];
+    glGenBuffers(2, buffers);
+    glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(Vertex)), vertices.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(GLuint)), indices.data(), GL_STATIC_DRAW);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), reinterpret_cast<const void*>(offsetof(Vertex, position)));
+    glColorPointer(3, GL_FLOAT, sizeof(Vertex), reinterpret_cast<const void*>(offsetof(Vertex, colour)));
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), reinterpret_cast<const void*>(offsetof(Vertex, coords)));
+    return scene;
+}
+
+// One frame's drawing: the coloured faces, then each texture's.
+void DrawScene(const Scene& scene)
+{
+    for (const Batch& batch : scene.batches) {
+        if (batch.texture) {
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, batch.name);
+            if (batch.texture->attributes[1]) glEnable(GL_ALPHA_TEST);
+            else glDisable(GL_ALPHA_TEST);
+        } else {
+            glDisable(GL_TEXTURE_2D);
+            glDisable(GL_ALPHA_TEST);
+        }
+        if (batch.count > 0)
+            glDrawElements(GL_TRIANGLES, batch.count, GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(batch.first * sizeof(GLuint)));
+    }
 }
 
 double Percentile(std::vector<double> values, double fraction)
@@ -269,30 +326,30 @@ double Percentile(std::vector<double> values, double fraction)
 
 int main(int argc, char** argv)
 {
-    std::string scene = "room";
+    std::string model;
     int width = 640, height = 480, frames = 256;
+    bool usage = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--size" && i + 1 < argc) {
-            std::sscanf(argv[++i], "%dx%d", &width, &height);
+            usage |= std::sscanf(argv[++i], "%dx%d", &width, &height) != 2;
         } else if (arg == "--frames" && i + 1 < argc) {
             frames = std::atoi(argv[++i]);
         } else {
-            scene = arg;
+            usage |= !model.empty() || arg.rfind("--", 0) == 0;
+            model = arg;
         }
     }
-    if ((scene != "room" && scene != "shapes" && scene != "gallery" && scene != "city") || frames < 1 || width < 2 ||
-        height < 2) {
-        std::fprintf(stderr, "usage: gl-bench [room|shapes|gallery|city] [--size WxH] [--frames N]\n");
+    if (usage || model.empty() || frames < 1 || width < 2 || height < 2) {
+        std::fprintf(stderr, "usage: gl-bench MODEL [--size WxH] [--frames N]\n");
         return 2;
     }
+    ProgramVolumeLimits.maxNameLength = 255;
+    ProgramVolumeLimits.maxExtensionLength = 255;
     TextureLayer textures;
-    ModelDocument* document = scene == "gallery" ? BuildGallery(textures.list)
-                              : scene == "city"   ? BuildCity(textures.list)
-                              : scene == "shapes" ? BuildShapesSample()
-                                                  : BuildRoomSample();
+    ModelDocument* document = ReadModel(model, textures.list);
     if (!document) {
-        std::fprintf(stderr, "gl-bench: the %s sample cannot be made\n", scene.c_str());
+        std::fprintf(stderr, "gl-bench: cannot read the model file %s\n", model.c_str());
         return 1;
     }
     const WalkRecord* walk = document->Walk;
@@ -340,15 +397,12 @@ int main(int argc, char** argv)
     glDepthFunc(GL_LEQUAL);
     glShadeModel(GL_FLAT);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
     glClearColor(0, 0, 0, 1);
-    const GLuint sceneList = CompileScene(faces);
+    const Scene scene = UploadScene(faces);
 
-    double heading = Fix2X(walk->Angles[2]);
     const double pitch = Fix2X(walk->Angles[1]);
-    std::vector<double> times;
-    for (int frame = 0; frame < frames; ++frame) {
-        heading += 1;
-        const auto start = std::chrono::steady_clock::now();
+    const auto drawFrame = [&](double heading) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
@@ -357,16 +411,29 @@ int main(int argc, char** argv)
         glRotated(pitch * 360.0 / 256.0, 1, 0, 0);
         glRotated(-heading * 360.0 / 256.0, 0, 0, 1);
         glTranslated(-eye[0], -eye[1], -eye[2]);
-        glCallList(sceneList);
+        DrawScene(scene);
         glFinish();
+    };
+    // The first frame, as render-frame draws one before it times the others: the stack prepares
+    // its shaders for the scene's states on their first use.
+    double heading = Fix2X(walk->Angles[2]);
+    drawFrame(heading);
+    std::vector<double> times;
+    for (int frame = 0; frame < frames; ++frame) {
+        heading += 1;
+        const auto start = std::chrono::steady_clock::now();
+        drawFrame(heading);
         times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     std::printf("frames: %d\n", frames);
     std::printf("faces-per-frame: %zu\n", faces.size());
+    std::printf("triangles-per-frame: %zu\n", scene.triangles);
+    std::printf("draw-calls-per-frame: %zu\n", scene.batches.size());
     std::printf("ms-per-frame: %.3f\n", Percentile(times, 0.5));
     std::printf("ms-per-frame-p95: %.3f\n", Percentile(times, 0.95));
     if (const char* out = std::getenv("GL_BENCH_PPM")) {
         std::vector<unsigned char> pixels(size_t(width) * height * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
         FILE* file = std::fopen(out, "wb");
         if (file) {
