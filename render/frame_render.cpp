@@ -255,7 +255,7 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
         g->FacesPending = 1;
         if (object->GeometryCount() == 1) {
             g->PointsPending = 1;
-            ProjectedBox(o, world, g->ScreenMinimum, g->ScreenMaximum);
+            ProjectVerticesBox(o, world, g->ScreenMinimum, g->ScreenMaximum);
             g->Visible = 1;
             return 1;
         }

@@ -426,7 +426,7 @@ void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray
     }
 }
 
-void ProjectedBox(const Observer* o, const DynamicArray* world, int32_t* boxMin, int32_t* boxMax)
+void ProjectVerticesBox(const Observer* o, const DynamicArray* world, int32_t* boxMin, int32_t* boxMax)
 {
     std::fill(boxMin, boxMin + 3, kBoxEmptyMin);
     std::fill(boxMax, boxMax + 3, kBoxEmptyMax);

@@ -77,7 +77,7 @@ void ProjectVertices(const Observer* observer, const DynamicArray* cameraVertice
 
 // The box that TransformVertices and then ProjectVertices would give the world vertices, from
 // its empty start values, without storing the camera vertices or screen points.
-void ProjectedBox(const Observer* observer, const DynamicArray* worldVertices, int32_t* boxMin, int32_t* boxMax);
+void ProjectVerticesBox(const Observer* observer, const DynamicArray* worldVertices, int32_t* boxMin, int32_t* boxMax);
 
 // Facing of every polygon record of the list, and with a clip code the clipped index list of
 // each face (new vertices are appended to the camera array) with its per-vertex shading values.

@@ -258,7 +258,7 @@ TEST(ProjectElement, AnElementsCameraVerticesAndItsMappingLists)
     element->Destroy();
 }
 
-TEST(ProjectedBox, EqualsTheBoxOfTheStoredProjection)
+TEST(ProjectVerticesBox, EqualsTheBoxOfTheStoredProjection)
 {
     auto world = NewWorld();
     // Vertices ahead, beside, behind the eye, at the eye's depth and far beyond 65535 units
@@ -284,7 +284,7 @@ TEST(ProjectedBox, EqualsTheBoxOfTheStoredProjection)
         int32_t storedMin[3], storedMax[3], boxMin[3], boxMax[3];
         TransformVertices(o.get(), vertices.get(), camera.get());
         ProjectVertices(o.get(), camera.get(), points.get(), nullptr, storedMin, storedMax);
-        ProjectedBox(o.get(), vertices.get(), boxMin, boxMax);
+        ProjectVerticesBox(o.get(), vertices.get(), boxMin, boxMax);
         for (int k = 0; k < 3; ++k) {
             EXPECT_EQ(boxMin[k], storedMin[k]) << "heading " << eye.heading << " axis " << k;
             EXPECT_EQ(boxMax[k], storedMax[k]) << "heading " << eye.heading << " axis " << k;
