@@ -294,7 +294,6 @@ public:
     UnitsRecord* Units = nullptr;
     DynamicArray* Name = nullptr;           // bytes, no terminator
     DynamicArray* Data = nullptr;           // bytes, no terminator
-    uint16_t Hidden = 0;
     int16_t OutlineStyle = 0;
     uint8_t Axis = 0;
     uint8_t PrimitiveKind = 0;
@@ -321,6 +320,8 @@ public:
     ShortBox LocalBox = {{0, 0, 0}, {0, 0, 0}};
     ShortBox WorldBox = {{0, 0, 0}, {0, 0, 0}};
     DynamicArray* LocalVertices = nullptr;  // FixedVector3
+    // Beside the world vertices and the records: a frame reads them of every object in view.
+    uint16_t Hidden = 0;
     DynamicArray* WorldVertices = nullptr;  // FixedVector3
     DynamicArray* GeometryList = nullptr;   // ObjectGeometry pointers, when more than one
     ObjectGeometry* Geometry = nullptr;     // the single record otherwise

@@ -65,42 +65,46 @@ public:
     int32_t ContactCount() const { return Contacts ? Contacts->ArrayCount() : 0; }
     const ContactEntry* ContactAt(int32_t index) const;
 
+    // The fields a frame reads of every record come first, side by side.
     ModelObject* Owner = nullptr;
-    DynamicArray* Members = nullptr;   // ObjectGeometry pointers
     DynamicArray* Polygons = nullptr;  // PolygonRecord pointers, owned
-    ShortBox LocalBox = {{0, 0, 0}, {0, 0, 0}};
-    ShortBox WorldBox = {{0, 0, 0}, {0, 0, 0}};
-    ShortVector3 LocalCentre = {0, 0, 0};
+    DynamicArray* Contacts = nullptr;  // ContactEntry
     ShortVector3 WorldCentre = {0, 0, 0};
     int16_t WorldRadius = 0;
-    uint8_t Mirrored = 0;
+    // Renderer caches, kept per change serial of the model: the visibility test (with the clip
+    // code of the view planes the bounding sphere crosses and its centre's depth).
+    uint16_t VisSerial = 0;
     // Renderer state, zero at creation: whether the record was accepted this frame, and its
     // screen box (minimum and maximum of screen x, depth and screen y).
     uint8_t Visible = 0;
     // Whether faces drawn after it this frame paint over every pixel of its screen box, so that
     // drawing it can be left out.
     uint8_t Occluded = 0;
-    // Whether the facing and corner lists of its faces are still to be made for this frame.
+    // Whether the facing and corner lists of its faces are still to be made for this frame, and
+    // whether its object's camera vertices and projected records and its own screen points are.
     uint8_t FacesPending = 0;
-    int32_t ScreenMinimum[3] = {0, 0, 0};
-    int32_t ScreenMaximum[3] = {0, 0, 0};
-    DynamicArray* Contacts = nullptr;  // ContactEntry
-    // Draw order state and the draw-order list of the records registered under this one.
+    uint8_t PointsPending = 0;
+    int8_t ClipCode = 0;
+    uint8_t Mirrored = 0;
+    int16_t CentreDepth = 0;
+    // Draw order state.
     int16_t DrawIndex = 0;
     int16_t PulledAt = 0;
     int16_t OrderSpare = 0;
+    int32_t ScreenMinimum[3] = {0, 0, 0};
+    int32_t ScreenMaximum[3] = {0, 0, 0};
+    // The own-face passes in progress, and the screen point of every vertex.
+    int32_t PassDepth = 0;
+    DynamicArray* ScreenPoints = nullptr;  // two int32_t per vertex
+    DynamicArray* Members = nullptr;       // ObjectGeometry pointers
+    ShortBox LocalBox = {{0, 0, 0}, {0, 0, 0}};
+    ShortBox WorldBox = {{0, 0, 0}, {0, 0, 0}};
+    ShortVector3 LocalCentre = {0, 0, 0};
+    // The draw-order list of the records registered under this one, kept per change serial with
+    // how much of it was drawn, and the serial at which the record was last drawn from inside
+    // through a see-through face.
     DynamicArray* DrawList = nullptr;  // a ContactList of ObjectGeometry pointers
-    // Renderer caches, kept per change serial of the model: the visibility test (with the clip
-    // code of the view planes the bounding sphere crosses and its centre's depth), the sorted
-    // draw order and how much of it was drawn, the serial at which the record was last drawn
-    // from inside through a see-through face, the own-face passes in progress, and the screen
-    // point of every vertex.
-    uint16_t VisSerial = 0;
-    int8_t ClipCode = 0;
-    int16_t CentreDepth = 0;
     uint16_t DrawSerial = 0;
     int32_t DrawCount = 0;
     uint16_t InsideSerial = 0;
-    int32_t PassDepth = 0;
-    DynamicArray* ScreenPoints = nullptr;  // two int32_t per vertex
 };

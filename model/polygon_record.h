@@ -110,6 +110,8 @@ public:
 
     ObjectGeometry* Geometry = nullptr;
     Surface* FaceSurface = nullptr;
+    // Beside the surface: the renderer reads both of every face of a frame.
+    uint16_t ColourCode = 0;
     int16_t FaceIndex = 0;
     DynamicArray* Indices = nullptr;  // int16_t vertex indices into the owner's vertex arrays
     RGBColor48 FrontColour = {0, 0, 0};
@@ -120,7 +122,6 @@ public:
     ShortVector3 WorldNormal = {0, 0, 0};  // length 256, world coordinates
     RGBColor48 FrontLit = {0, 0, 0};
     RGBColor48 BackLit = {0, 0, 0};
-    uint16_t ColourCode = 0;
     DynamicArray* FacePairs = nullptr;  // FixedPoint per vertex, in surface coordinates
     DynamicArray* FrontPairs = nullptr;
     DynamicArray* BackPairs = nullptr;

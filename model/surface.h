@@ -172,14 +172,16 @@ public:
     DynamicArray* BackPairsWork = nullptr;
     uint8_t FrontSideAttribute = 0;
     uint8_t BackSideAttribute = 0;
+    // The elements, contacts and counters side by side: the renderer reads them for every face of
+    // a frame.
     DynamicArray* Elements[3] = {nullptr, nullptr, nullptr};  // polygon elements per side index
+    DynamicArray* SideContacts[2] = {nullptr, nullptr};        // FaceEntry
+    int16_t SideCounters[3][2] = {{0, 0}, {0, 0}, {0, 0}};
     DynamicArray* FaceUserList = nullptr;  // PolygonRecord pointers, once there is more than one
     PolygonRecord* FaceUser = nullptr;
-    DynamicArray* SideContacts[2] = {nullptr, nullptr};  // FaceEntry
     int16_t LeadingContacts = 0;
     ModelObject* DisplayParent = nullptr;
     ModelObject* DisplayOwner = nullptr;
-    int16_t SideCounters[3][2] = {{0, 0}, {0, 0}, {0, 0}};
     int32_t FrontUncovered = 1;
     int32_t BackUncovered = 1;
 

@@ -25,6 +25,7 @@
 #include "render/device_points.h"
 #include "render/face_front_end.h"
 #include "render/projection.h"
+#include "render/render_context.h"
 #include "toolkit/help_bar_host.h"
 #include "toolkit/input_events.h"
 #include "toolkit/memory_readouts.h"
@@ -108,15 +109,11 @@ void LoadSwitch()
     config->Free();
 }
 
-// The offscreen drawn into, made the rasterizers' target while a frame is drawn; the target and
-// view origin before it are put back after each frame, so that messages meet them.
+// The offscreen drawn into, made the rasterizers' target while a frame is drawn; the target
+// before it is put back after each frame, so that messages meet it.
 class DrawingTarget {
 public:
-    explicit DrawingTarget(Q_Offscreen* drawing) : drawing_(drawing)
-    {
-        previous_ = SharedOffscreen;
-        GetViewOrigin(&previousOrigin_.x, &previousOrigin_.y);
-    }
+    explicit DrawingTarget(Q_Offscreen* drawing) : drawing_(drawing) { previous_ = SharedOffscreen; }
     void Take()
     {
         SharedOffscreen = drawing_;
@@ -126,17 +123,16 @@ public:
     {
         drawing_->Unlock();
         SharedOffscreen = previous_;
-        SetViewOrigin(previousOrigin_.x, previousOrigin_.y);
     }
 
 private:
     Q_Offscreen* drawing_;
     Q_Offscreen* previous_;
-    AboutCube::Point previousOrigin_ = {0, 0};
 };
 
 // Draws the frames: the shadow, then the cube's faces that look at the viewer, flat or with
-// their pictures.
+// their pictures, in a render context of its own (its view origin and point lists), so that a
+// frame of the model drawn meanwhile keeps its own.
 class CubePainter {
 public:
     CubePainter(Q_Offscreen* drawing, SpanRegion* region, FacePicture* pictures, bool textured)
@@ -144,15 +140,18 @@ public:
     {
     }
 
+    ~CubePainter() { context_.Free(); }
+
     bool Init()
     {
         corners_.reset(NewDynamicArray(AboutCube::kCornerCount, sizeof(ScreenPoint), AboutCube::kCornerCount));
         coords_.reset(NewDynamicArray(AboutCube::kCornerCount, sizeof(TextureCoord), AboutCube::kCornerCount));
-        return corners_ && coords_;
+        return corners_ && coords_ && context_.InitPointLists() == kResultOk;
     }
 
     void DrawFrame(const AboutCube& cube)
     {
+        RenderContextScope context(&context_);
         SetViewOrigin(kShadowCentre.x, kShadowCentre.y);
         for (int32_t face = 0; face < AboutCube::kFaceCount; ++face) {
             if (SetCorners(cube, face)) FillFace(kShadowColour);
@@ -217,6 +216,7 @@ private:
     bool textured_;
     Owned<DynamicArray> corners_;
     Owned<DynamicArray> coords_;
+    RenderContext context_;
 };
 
 // The cube's frames in the window: each one drawn into the offscreen over the background and

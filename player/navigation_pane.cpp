@@ -123,10 +123,13 @@ void NavigationPane::PaneCreate(int32_t flags)
     noInterrupt_ = 0;
     lastDrawCode_ = 0;
     framesShown_ = 0;
+    renderContextMade_ = renderContext_.Init() == kResultOk;
 }
 
 void NavigationPane::PaneDestroy()
 {
+    renderContext_.Free();
+    renderContextMade_ = false;
     if (owner_) owner_->ForgetNavigation(this);
     owner_ = nullptr;
     observer_ = nullptr;
@@ -179,6 +182,8 @@ void NavigationPane::Draw(int32_t mode, int32_t, int32_t)
     if (Lock() != kResultOk) return;
     TextureManager* textures = CurrentTextureManager();
     if (textures) LockTextureSet(textures);
+    // Short of memory for a context of its own, the pane draws in the program's.
+    RenderContextScope context(renderContextMade_ ? &renderContext_ : &CurrentRenderContext());
     // The renderer projects around the cross hair.
     SetViewOrigin(centreX_, centreY_);
     PortRect copy = layout_.view;

@@ -9,6 +9,7 @@
 
 #include "draw/port_base.h"
 #include "player/navigation_steps.h"
+#include "render/render_context.h"
 #include "toolkit/pane.h"
 
 class WalkObserver;
@@ -94,6 +95,9 @@ private:
 
     WalkView* owner_ = nullptr;
     WalkObserver* observer_ = nullptr;
+    // The renderer's lists and frame state for this pane's frames, when they could be made.
+    RenderContext renderContext_;
+    bool renderContextMade_ = false;
     NavigationCells cells_ = {1, -1};
     int32_t fullScreen_ = 0;
     int16_t aspectWidth_ = 0;

@@ -5,25 +5,22 @@
 
 #include "foundation/dynamic_array.h"
 #include "render/projection.h"
+#include "render/render_context.h"
 
 namespace {
 
-int32_t gOriginX = 0;
-int32_t gOriginY = 0;
-
-DynamicArray* gPoints = nullptr;
-DynamicArray* gValues = nullptr;
-DynamicArray* gRecords = nullptr;
-DynamicArray* gCoords = nullptr;
-
-bool ListsReady()
+// The current context's lists, made on first use; null when they cannot be.
+RenderContext* ListsReady()
 {
-    return (gPoints && gValues && gRecords && gCoords) || InitDevicePointLists() == kResultOk;
+    RenderContext& context = CurrentRenderContext();
+    const bool ready = (context.points && context.values && context.records && context.coords) ||
+                       context.InitPointLists() == kResultOk;
+    return ready ? &context : nullptr;
 }
 
-DevicePoint ToDevice(const ScreenPoint& s)
+DevicePoint ToDevice(const RenderContext& context, const ScreenPoint& s)
 {
-    return {s.x + gOriginX, gOriginY - s.y};
+    return {s.x + context.originX, context.originY - s.y};
 }
 
 // The screen point at a vertex index, or null for an index the array does not hold.
@@ -72,14 +69,15 @@ bool Size(DynamicArray* list, int32_t count)
 template <class CornerPoint, class Extra>
 DevicePointList* Fill(int32_t n, int32_t order, bool dedup, bool toDevice, CornerPoint cornerPoint, Extra extra)
 {
-    if (!ListsReady() || !Size(gPoints, n)) return nullptr;
-    DevicePoint* out = gPoints->Elements<DevicePoint>();
+    RenderContext* context = ListsReady();
+    if (!context || !Size(context->points, n)) return nullptr;
+    DevicePoint* out = context->points->Elements<DevicePoint>();
     const int32_t count = Walk(n, order != 0, dedup, cornerPoint, [&](int32_t slot, int32_t position, const auto& s) {
-        out[slot] = toDevice ? ToDevice(s) : DevicePoint{s.x, s.y};
+        out[slot] = toDevice ? ToDevice(*context, s) : DevicePoint{s.x, s.y};
         extra(slot, position);
     });
-    gPoints->ArraySetCount(count);
-    return gPoints;
+    context->points->ArraySetCount(count);
+    return context->points;
 }
 
 FixedPoint Flipped(const FixedPoint& pair, int32_t height)
@@ -96,31 +94,26 @@ int32_t CountOf(const DynamicArray* list)
 
 void SetViewOrigin(int32_t x, int32_t y)
 {
-    gOriginX = x;
-    gOriginY = y;
+    RenderContext& context = CurrentRenderContext();
+    context.originX = x;
+    context.originY = y;
 }
 
 void GetViewOrigin(int32_t* x, int32_t* y)
 {
-    *x = gOriginX;
-    *y = gOriginY;
+    const RenderContext& context = CurrentRenderContext();
+    *x = context.originX;
+    *y = context.originY;
 }
 
 ResultCode InitDevicePointLists()
 {
-    if (!gPoints) gPoints = NewDynamicArray(0, int32_t(sizeof(DevicePoint)), 8);
-    if (!gValues) gValues = NewDynamicArray(0, int32_t(sizeof(Fixed)), 8);
-    if (!gRecords) gRecords = NewDynamicArray(0, int32_t(sizeof(ProjectedVertex)), 8);
-    if (!gCoords) gCoords = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 8);
-    return gPoints && gValues && gRecords && gCoords ? kResultOk : kResultOutOfMemory;
+    return CurrentRenderContext().InitPointLists();
 }
 
 void FreeDevicePointLists()
 {
-    for (DynamicArray** list : {&gPoints, &gValues, &gRecords, &gCoords}) {
-        if (*list) (*list)->Destroy();
-        *list = nullptr;
-    }
+    CurrentRenderContext().FreePointLists();
 }
 
 DevicePointList* BuildDevicePoly(const DynamicArray* vertices, int32_t order)
@@ -145,15 +138,16 @@ void BuildShaded(int32_t n, int32_t order, const DynamicArray* values, CornerPoi
 {
     *points = nullptr;
     *valuesOut = nullptr;
-    if (!ListsReady() || !Size(gValues, n)) return;
+    RenderContext* context = ListsReady();
+    if (!context || !Size(context->values, n)) return;
     const Fixed* in = values->Elements<Fixed>();
     const int32_t available = CountOf(values);
-    Fixed* out = gValues->Elements<Fixed>();
+    Fixed* out = context->values->Elements<Fixed>();
     *points = Fill(n, order, true, true, cornerPoint,
                    [&](int32_t slot, int32_t position) { out[slot] = position < available ? in[position] : 0; });
     if (!*points) return;
-    gValues->ArraySetCount(gPoints->ArrayCount());
-    *valuesOut = gValues;
+    context->values->ArraySetCount(context->points->ArrayCount());
+    *valuesOut = context->values;
 }
 
 template <class CornerPoint, class RecordAt>
@@ -163,20 +157,21 @@ void BuildTextured(int32_t n, int32_t order, const DynamicArray* pairs, int32_t 
     *points = nullptr;
     *recordsOut = nullptr;
     *coordsOut = nullptr;
-    if (!ListsReady() || !Size(gRecords, n) || !Size(gCoords, n)) return;
+    RenderContext* context = ListsReady();
+    if (!context || !Size(context->records, n) || !Size(context->coords, n)) return;
     const int32_t available = CountOf(pairs);
-    ProjectedVertex* records = gRecords->Elements<ProjectedVertex>();
-    FixedPoint* coords = gCoords->Elements<FixedPoint>();
+    ProjectedVertex* records = context->records->Elements<ProjectedVertex>();
+    FixedPoint* coords = context->coords->Elements<FixedPoint>();
     *points = Fill(n, order, true, true, cornerPoint, [&](int32_t slot, int32_t position) {
         const ProjectedVertex* record = recordAt(position);
         records[slot] = record ? *record : ProjectedVertex{};
         coords[slot] = position < available ? Flipped(*pairs->At<FixedPoint>(position), height) : FixedPoint{0, 0};
     });
     if (!*points) return;
-    gRecords->ArraySetCount(gPoints->ArrayCount());
-    gCoords->ArraySetCount(gPoints->ArrayCount());
-    *recordsOut = gRecords;
-    *coordsOut = gCoords;
+    context->records->ArraySetCount(context->points->ArrayCount());
+    context->coords->ArraySetCount(context->points->ArrayCount());
+    *recordsOut = context->records;
+    *coordsOut = context->coords;
 }
 
 }  // namespace
@@ -246,13 +241,14 @@ namespace {
 DynamicArray* FlipInto(const DynamicArray* pairs, int32_t height, bool stored, bool dedup)
 {
     const int32_t n = CountOf(pairs);
-    if (!ListsReady() || !Size(gCoords, n)) return nullptr;
-    FixedPoint* out = gCoords->Elements<FixedPoint>();
+    RenderContext* context = ListsReady();
+    if (!context || !Size(context->coords, n)) return nullptr;
+    FixedPoint* out = context->coords->Elements<FixedPoint>();
     const int32_t count = Walk(
         n, stored, dedup, [pairs](int32_t p) { return pairs->At<FixedPoint>(p); },
         [&](int32_t slot, int32_t, const FixedPoint& pair) { out[slot] = Flipped(pair, height); });
-    gCoords->ArraySetCount(count);
-    return gCoords;
+    context->coords->ArraySetCount(count);
+    return context->coords;
 }
 
 }  // namespace

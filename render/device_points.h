@@ -1,5 +1,6 @@
 // Device point lists: a face's screen points (pixels from the view centre, y up) brought into
-// port coordinates around the view origin and packed into the shared work lists, with repeated
+// port coordinates around the view origin and packed into the work lists of the current render
+// context, with repeated
 // neighbours and the closing repeat dropped, and the per-vertex shading values, projected
 // records and texture coordinates carried alongside. Each list is valid until the next face.
 #pragma once
@@ -12,12 +13,13 @@
 
 class DynamicArray;
 
-// The view origin: the port point of the view centre (0, 0 until set).
+// The view origin of the current render context: the port point of the view centre (0, 0 until
+// set).
 void SetViewOrigin(int32_t x, int32_t y);
 void GetViewOrigin(int32_t* x, int32_t* y);
 
-// The shared lists: device points (8 bytes), values (4), projected records (14) and texture
-// coordinates (8). Made by the face front end's start-up, or on first use.
+// The current context's lists: device points (8 bytes), values (4), projected records (14) and
+// texture coordinates (8). Made by the face front end's start-up, or on first use.
 ResultCode InitDevicePointLists();
 void FreeDevicePointLists();
 

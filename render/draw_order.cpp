@@ -6,6 +6,7 @@
 #include "foundation/dynamic_array.h"
 #include "model/contact_list.h"
 #include "render/observer.h"
+#include "render/record_prefetch.h"
 
 namespace {
 
@@ -14,6 +15,9 @@ struct KeyedRecord {
     int32_t depth;
     ObjectGeometry* record;
 };
+
+// How many places ahead the walks over the list read the records' state.
+constexpr int32_t kStateAhead = 16;
 
 // The merge sort's work room of keyed records, twice the list's length, grown as needed and kept.
 DynamicArray* gSortScratch = nullptr;
@@ -33,21 +37,24 @@ void RefineDrawOrder(DynamicArray* list, const Observer* observer)
     const int32_t count = list->ArrayCount();
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
     for (int32_t i = 0; i < count; ++i) {
+        if (i + kStateAhead < count) PrefetchRecordState(records[i + kStateAhead]);
         records[i]->DrawIndex = int16_t(i);
         records[i]->PulledAt = -1;
         records[i]->OrderSpare = 0;
     }
     int32_t i = 0;
     while (i < count) {
+        ContactsReadAhead(records, count, i);
         ObjectGeometry* r = records[i];
         if (r->Contacts && r->PulledAt != i) {
             int32_t best = -1;
-            for (int32_t k = 0; k < r->ContactCount(); ++k) {
-                const ContactEntry* e = r->ContactAt(k);
+            const ContactEntry* entries = r->Contacts->Elements<ContactEntry>();
+            for (int32_t k = 0; k < r->Contacts->ArrayCount(); ++k) {
+                const ContactEntry* e = entries + k;
                 const ObjectGeometry* t = e->Other;
-                // Only records of this list count.
-                if (!t || !t->Visible || t->DrawIndex <= i || t->DrawIndex >= count || records[t->DrawIndex] != t) continue;
-                if (best != -1 && t->DrawIndex >= best) continue;
+                // Only records of this list after this place count, the nearest-drawn one first.
+                if (!t || t->DrawIndex <= i || t->DrawIndex >= count || (best != -1 && t->DrawIndex >= best)) continue;
+                if (records[t->DrawIndex] != t || !t->Visible) continue;
                 if (t->ScreenMinimum[0] > r->ScreenMaximum[0] || r->ScreenMinimum[0] > t->ScreenMaximum[0]) continue;
                 if (t->ScreenMinimum[2] > r->ScreenMaximum[2] || r->ScreenMinimum[2] > t->ScreenMaximum[2]) continue;
                 if (ContactPlaneFacing(*e, observer)) best = t->DrawIndex;
@@ -94,7 +101,10 @@ void StableSortDrawList(DynamicArray* list)
     // when it lies deeper.
     KeyedRecord* from = gSortScratch->Elements<KeyedRecord>();
     KeyedRecord* to = from + count;
-    for (int32_t i = 0; i < count; ++i) from[i] = {records[i]->ScreenMinimum[1], records[i]};
+    for (int32_t i = 0; i < count; ++i) {
+        if (i + kStateAhead < count) PrefetchRecordState(records[i + kStateAhead]);
+        from[i] = {records[i]->ScreenMinimum[1], records[i]};
+    }
     for (int32_t width = 1; width < count; width *= 2) {
         for (int32_t lo = 0; lo < count; lo += 2 * width) {
             const int32_t mid = std::min(lo + width, count);

@@ -25,6 +25,8 @@
 #include "render/observer.h"
 #include "render/occlusion_mask.h"
 #include "render/projection.h"
+#include "render/record_prefetch.h"
+#include "render/render_context.h"
 #include "render/textured_side.h"
 #include "textures/texture_record.h"
 
@@ -34,19 +36,17 @@ constexpr int16_t kObjectsPerPoll = 25;
 constexpr uint32_t kWaitCursorTicks = 29;  // 16 ms ticks before the wait cursor shows
 constexpr int32_t kFaceOptions = kFaceFrame | kFaceFill | kFaceMatchColours;
 
-// Nested RenderModel calls in progress.
-int32_t gRenderDepth = 0;
-
-// The pixels painted by the records drawn after the one being looked at, while a draw list is
-// searched for records that need not be drawn.
-OcclusionMask gOcclusion;
 // The screen box of a record is widened by this many pixels before it is looked up: the fillers'
 // edges and the frame lines along them stay within it.
 constexpr int32_t kBoxSlack = 2;
+// How many places ahead a walk over a draw list reads the records' state.
+constexpr int32_t kStateAhead = 16;
 
+// Counts a nested RenderModel call in the context for its length.
 struct DepthGuard {
-    DepthGuard() { ++gRenderDepth; }
-    ~DepthGuard() { --gRenderDepth; }
+    explicit DepthGuard(RenderContext& context) : context_(context) { ++context_.renderDepth; }
+    ~DepthGuard() { --context_.renderDepth; }
+    RenderContext& context_;
 };
 
 uint32_t Ticks()
@@ -164,9 +164,11 @@ bool PaintsOutline(PolygonRecord* r, Observer* o, SpanRegion* region)
 // that may reach beyond it.
 bool DrawsWithinItsBox(const ObjectGeometry* g)
 {
-    for (int32_t k = 0; k < g->PolygonCount(); ++k) {
-        const PolygonRecord* r = g->PolygonAt(k);
-        if (r && (DrawnInLayers(r, 0) || HasNearLayer(r, 0))) return false;
+    const DynamicArray* faces = g->Polygons;
+    if (!faces) return true;
+    PolygonRecord* const* face = faces->Elements<PolygonRecord*>();
+    for (int32_t k = 0; k < faces->ArrayCount(); ++k) {
+        if (face[k] && (DrawnInLayers(face[k], 0) || HasNearLayer(face[k], 0))) return false;
     }
     return true;
 }
@@ -181,17 +183,20 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
     for (int32_t i = 0; i < count; ++i) records[i]->Occluded = 0;
     if (!FacesReplacePixels(o, region)) return;
+    // The pixels painted by the records drawn after the one being looked at.
+    OcclusionMask& occlusion = CurrentRenderContext().occlusion;
     const PortRect port = PublishedOffscreen->PortBounds();
-    gOcclusion.Reset(port.left, port.top, port.right, port.bottom);
+    occlusion.Reset(port.left, port.top, port.right, port.bottom);
     int32_t originX = 0;
     int32_t originY = 0;
     GetViewOrigin(&originX, &originY);
     for (int32_t i = count - 1; i >= 0; --i) {
+        FacesReadAhead(records, count, i, -1);
         ObjectGeometry* g = records[i];
         // Screen y grows upwards; device y downwards.
         if (g->ClipCode == 0 && g->ScreenMinimum[0] <= g->ScreenMaximum[0] &&
             g->ScreenMinimum[2] <= g->ScreenMaximum[2] &&
-            gOcclusion.Covers(originX + g->ScreenMinimum[0] - kBoxSlack, originY - g->ScreenMaximum[2] - kBoxSlack,
+            occlusion.Covers(originX + g->ScreenMinimum[0] - kBoxSlack, originY - g->ScreenMaximum[2] - kBoxSlack,
                               originX + g->ScreenMaximum[0] + 1 + kBoxSlack,
                               originY - g->ScreenMinimum[2] + 1 + kBoxSlack) &&
             DrawsWithinItsBox(g)) {
@@ -205,7 +210,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
             PolygonRecord* r = g->PolygonAt(k);
             if (!PaintsOutline(r, o, region)) continue;
             const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
-            if (points) gOcclusion.CoverPolygon(points->Elements<DevicePoint>(), points->ArrayCount());
+            if (points) occlusion.CoverPolygon(points->Elements<DevicePoint>(), points->ArrayCount());
         }
     }
 }
@@ -230,6 +235,7 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     g->VisSerial = serial;
     g->Visible = 0;
     g->FacesPending = 0;
+    g->PointsPending = 0;
     // The sphere first: most records of a large scene fail it, and it reads the record alone.
     const int32_t code = SphereVisibility(o, g->WorldCentre.x, g->WorldCentre.y, g->WorldCentre.z, g->WorldRadius,
                                           &g->CentreDepth);
@@ -242,11 +248,20 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     if (!camera || !world) return 0;
     if (!g->ScreenPoints) g->ScreenPoints = NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 32);
     if (!g->ScreenPoints) return 0;
-    TransformVertices(o, world, camera);
     // Faces cut by the view's planes decide whether anything is left; the others wait until the
-    // record is drawn.
-    if (code == 0) g->FacesPending = 1;
-    else if (!ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
+    // record is drawn. So do the points of a record whose object has no other record sharing
+    // its camera vertices: the screen box alone is made now.
+    if (code == 0) {
+        g->FacesPending = 1;
+        if (object->GeometryCount() == 1) {
+            g->PointsPending = 1;
+            ProjectVerticesBox(o, world, g->ScreenMinimum, g->ScreenMaximum);
+            g->Visible = 1;
+            return 1;
+        }
+    }
+    TransformVertices(o, world, camera);
+    if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
     ProjectVertices(o, camera, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum, g->ScreenMaximum);
     g->Visible = 1;
     return 1;
@@ -256,7 +271,14 @@ void ProjectPendingFaces(ObjectGeometry* g, Observer* o)
 {
     if (!g->FacesPending || g->VisSerial != o->Serial() || !g->Visible) return;
     g->FacesPending = 0;
-    ProjectPolygons(o, g->Polygons, g->Owner->WorldVertices, g->Owner->ProjectedFaces, 0);
+    ModelObject* object = g->Owner;
+    if (g->PointsPending) {
+        g->PointsPending = 0;
+        TransformVertices(o, object->WorldVertices, object->ProjectedFaces);
+        ProjectVertices(o, object->ProjectedFaces, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum,
+                        g->ScreenMaximum);
+    }
+    ProjectPolygons(o, g->Polygons, object->WorldVertices, object->ProjectedFaces, 0);
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
@@ -294,8 +316,9 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
 void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeometry* stopAt, PolygonRecord* clipFace,
                  uint32_t blendColour, uint32_t blendCoverage)
 {
-    if (!g || gRenderDepth > kMaxRenderDepth) return;
-    DepthGuard depth;
+    RenderContext& context = CurrentRenderContext();
+    if (!g || context.renderDepth > kMaxRenderDepth) return;
+    DepthGuard depth(context);
     SpanRegion* clipRegion = nullptr;
     if (g->Owner->IsWorldRoot()) {
         if (o->Option(kOptionFill)) DrawBackground(g, o, region, blendColour, blendCoverage);
@@ -319,8 +342,11 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             g->DrawSerial = serial;
             list->ArraySetCount(0);
             members->ArrayLock();
+            ObjectGeometry* const* records = members->Elements<ObjectGeometry*>();
+            VisibilityReadAhead readAhead(records, members->ArrayCount(), o);
             for (int32_t i = 0; i < members->ArrayCount(); ++i) {
-                ObjectGeometry* member = *members->At<ObjectGeometry*>(i);
+                readAhead.Before(i);
+                ObjectGeometry* member = records[i];
                 if (o->Option(kOptionCollectBounds) || RecordVisibility(member, o)) list->Append(&member);
             }
             members->ArrayUnlock();
@@ -335,11 +361,13 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         // Records painted over by later ones are left out of the frame's own drawing of the list
         // straight into the pixels; drawings of part of it (behind see-through faces) and through
         // the system's calls (picking among them) draw every record.
-        const bool leaveOutOccluded = gRenderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o, region);
+        const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o, region);
         list->ArrayLock();
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
+        ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
         for (int32_t i = 0; i < count; ++i) {
-            ObjectGeometry* member = *list->At<ObjectGeometry*>(i);
+            if (i + kStateAhead < count) PrefetchRecordState(drawn[i + kStateAhead]);
+            ObjectGeometry* member = drawn[i];
             if (member == stopAt) break;
             if (leaveOutOccluded && member->Occluded) continue;
             DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage);

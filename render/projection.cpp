@@ -309,36 +309,103 @@ int32_t SphereVisibility(const Observer* o, int32_t centreX, int32_t centreY, in
     return code;
 }
 
+namespace {
+
+// The observer's turn and place in the form the camera transform uses them.
+struct CameraTransform {
+    explicit CameraTransform(const Observer* o)
+        : ch(o->cosHeading >> 6), sh(o->sinHeading >> 6), cp(o->cosPitch >> 6), sp(o->sinPitch >> 6),
+          cr(o->cosRoll >> 6), sr(o->sinRoll >> 6), ex(Shl(o->x, 6)), ey(Shl(o->y, 6)), ez(Shl(o->z, 6)),
+          level(o->pitch == 0 && o->roll == 0)
+    {
+    }
+
+    CameraVertex Apply(const FixedVector3& v) const
+    {
+        const int64_t px = (v.x >> 10) - ex;
+        const int64_t py = (v.y >> 10) - ey;
+        const int64_t pz = (v.z >> 10) - ez;
+        const int64_t x1 = (ch * px - sh * py) >> 9;
+        const int64_t y1 = (sh * px + ch * py) >> 9;
+        if (level) return {int32_t(x1), int32_t(y1), int32_t(pz), 0};
+        const int64_t z1 = (y1 * sp + cp * pz) >> 9;
+        return {int32_t((z1 * sr + x1 * cr) >> 9), int32_t((y1 * cp - sp * pz) >> 9), int32_t((z1 * cr - sr * x1) >> 9),
+                0};
+    }
+
+    int64_t ch, sh, cp, sp, cr, sr, ex, ey, ez;
+    bool level;
+};
+
+// Whether the camera vertex is projected: in front of the eye and not dropped by the clipper.
+bool Projected(const CameraVertex& v)
+{
+    return int32_t(v.flags) >= 0 && v.y >= 0;
+}
+
+// The screen point of a projected camera vertex, with its projected record when asked for.
+ScreenPoint ProjectVertex(const Observer* o, const CameraVertex& v, ProjectedVertex* record)
+{
+    int64_t d = v.y;
+    int64_t cx = v.x;
+    int64_t cz = v.z;
+    const bool near = d <= 0xFFFF;
+    if (!near) {
+        d >>= 6;
+        cx >>= 6;
+        cz >>= 6;
+    }
+    const uint32_t reciprocal = o->Reciprocal(int32_t(std::min<int64_t>(d, 0xFFFF)));
+    uint32_t r = reciprocal;
+    int32_t s = 0;
+    if (r >= 0x8000) {
+        s = BitLength(r) - 15;
+        r >>= s;
+    }
+    int64_t sx = (cx * r + (int64_t(1) << (15 - s))) >> (16 - s);
+    int64_t sy = (cz * r + (int64_t(1) << (15 - s))) >> (16 - s);
+    if (v.flags & kClipRight) sx = o->xEdge;
+    if (v.flags & kClipLeft) sx = -1 - int64_t(o->xEdge);
+    if (v.flags & kClipTop) sy = int64_t(o->zEdge) + 1;
+    if (v.flags & kClipBottom) sy = -int64_t(o->zEdge);
+    const ScreenPoint point = {int32_t(std::clamp<int64_t>(sx, INT32_MIN, INT32_MAX)),
+                               int32_t(std::clamp<int64_t>(sy, INT32_MIN, INT32_MAX))};
+    if (record) {
+        // The reciprocal in the scale of whole units, at the table's full precision, so that it
+        // stays proportional to 1 / depth (the textured path interpolates it across the screen).
+        int64_t w = reciprocal;
+        if (near) {
+            w <<= 6;
+            d >>= 6;
+            cx >>= 6;
+            cz >>= 6;
+        }
+        *record = {int16_t(point.x), int16_t(point.y), int16_t(d), int32_t(std::min<int64_t>(w, INT32_MAX)),
+                   int16_t(cx), int16_t(cz)};
+    }
+    return point;
+}
+
+// Widens the box by (screen x, camera y, screen y) of a projected vertex.
+void WidenBox(const ScreenPoint& point, const CameraVertex& v, int32_t* boxMin, int32_t* boxMax)
+{
+    const int32_t p[3] = {point.x, v.y, point.y};
+    for (int k = 0; k < 3; ++k) {
+        boxMin[k] = std::min(boxMin[k], p[k]);
+        boxMax[k] = std::max(boxMax[k], p[k]);
+    }
+}
+
+}  // namespace
+
 void TransformVertices(const Observer* o, const DynamicArray* world, DynamicArray* camera)
 {
     const int32_t count = world ? world->ArrayCount() : 0;
     if (camera->ArraySetCount(count) != kResultOk) return;
     const FixedVector3* in = world ? world->Elements<FixedVector3>() : nullptr;
     CameraVertex* out = camera->Elements<CameraVertex>();
-    const int64_t ch = o->cosHeading >> 6;
-    const int64_t sh = o->sinHeading >> 6;
-    const int64_t cp = o->cosPitch >> 6;
-    const int64_t sp = o->sinPitch >> 6;
-    const int64_t cr = o->cosRoll >> 6;
-    const int64_t sr = o->sinRoll >> 6;
-    const int64_t ex = Shl(o->x, 6);
-    const int64_t ey = Shl(o->y, 6);
-    const int64_t ez = Shl(o->z, 6);
-    const bool level = o->pitch == 0 && o->roll == 0;
-    for (int32_t i = 0; i < count; ++i) {
-        const int64_t px = (in[i].x >> 10) - ex;
-        const int64_t py = (in[i].y >> 10) - ey;
-        const int64_t pz = (in[i].z >> 10) - ez;
-        const int64_t x1 = (ch * px - sh * py) >> 9;
-        const int64_t y1 = (sh * px + ch * py) >> 9;
-        if (level) {
-            out[i] = {int32_t(x1), int32_t(y1), int32_t(pz), 0};
-            continue;
-        }
-        const int64_t z1 = (y1 * sp + cp * pz) >> 9;
-        out[i] = {int32_t((z1 * sr + x1 * cr) >> 9), int32_t((y1 * cp - sp * pz) >> 9), int32_t((z1 * cr - sr * x1) >> 9),
-                  0};
-    }
+    const CameraTransform transform(o);
+    for (int32_t i = 0; i < count; ++i) out[i] = transform.Apply(in[i]);
 }
 
 void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray* screenPoints, DynamicArray* records,
@@ -351,52 +418,24 @@ void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray
     if (boxMax) std::fill(boxMax, boxMax + 3, kBoxEmptyMax);
     const CameraVertex* in = camera->Elements<CameraVertex>();
     ScreenPoint* out = screenPoints->Elements<ScreenPoint>();
+    ProjectedVertex* projected = records ? records->Elements<ProjectedVertex>() : nullptr;
     for (int32_t i = 0; i < count; ++i) {
-        const CameraVertex& v = in[i];
-        if (int32_t(v.flags) < 0 || v.y < 0) continue;
-        int64_t d = v.y;
-        int64_t cx = v.x;
-        int64_t cz = v.z;
-        const bool near = d <= 0xFFFF;
-        if (!near) {
-            d >>= 6;
-            cx >>= 6;
-            cz >>= 6;
-        }
-        const uint32_t reciprocal = o->Reciprocal(int32_t(std::min<int64_t>(d, 0xFFFF)));
-        uint32_t r = reciprocal;
-        int32_t s = 0;
-        if (r >= 0x8000) {
-            s = BitLength(r) - 15;
-            r >>= s;
-        }
-        int64_t sx = (cx * r + (int64_t(1) << (15 - s))) >> (16 - s);
-        int64_t sy = (cz * r + (int64_t(1) << (15 - s))) >> (16 - s);
-        if (v.flags & kClipRight) sx = o->xEdge;
-        if (v.flags & kClipLeft) sx = -1 - int64_t(o->xEdge);
-        if (v.flags & kClipTop) sy = int64_t(o->zEdge) + 1;
-        if (v.flags & kClipBottom) sy = -int64_t(o->zEdge);
-        out[i] = {int32_t(std::clamp<int64_t>(sx, INT32_MIN, INT32_MAX)), int32_t(std::clamp<int64_t>(sy, INT32_MIN, INT32_MAX))};
-        if (records) {
-            // The reciprocal in the scale of whole units, at the table's full precision, so that it
-            // stays proportional to 1 / depth (the textured path interpolates it across the screen).
-            int64_t w = reciprocal;
-            if (near) {
-                w <<= 6;
-                d >>= 6;
-                cx >>= 6;
-                cz >>= 6;
-            }
-            records->Elements<ProjectedVertex>()[i] = {int16_t(out[i].x), int16_t(out[i].y), int16_t(d),
-                                                       int32_t(std::min<int64_t>(w, INT32_MAX)), int16_t(cx), int16_t(cz)};
-        }
-        if (boxMin && boxMax) {
-            const int32_t p[3] = {out[i].x, v.y, out[i].y};
-            for (int k = 0; k < 3; ++k) {
-                boxMin[k] = std::min(boxMin[k], p[k]);
-                boxMax[k] = std::max(boxMax[k], p[k]);
-            }
-        }
+        if (!Projected(in[i])) continue;
+        out[i] = ProjectVertex(o, in[i], projected ? projected + i : nullptr);
+        if (boxMin && boxMax) WidenBox(out[i], in[i], boxMin, boxMax);
+    }
+}
+
+void ProjectVerticesBox(const Observer* o, const DynamicArray* world, int32_t* boxMin, int32_t* boxMax)
+{
+    std::fill(boxMin, boxMin + 3, kBoxEmptyMin);
+    std::fill(boxMax, boxMax + 3, kBoxEmptyMax);
+    const int32_t count = world ? world->ArrayCount() : 0;
+    const FixedVector3* in = world ? world->Elements<FixedVector3>() : nullptr;
+    const CameraTransform transform(o);
+    for (int32_t i = 0; i < count; ++i) {
+        const CameraVertex v = transform.Apply(in[i]);
+        if (Projected(v)) WidenBox(ProjectVertex(o, v, nullptr), v, boxMin, boxMax);
     }
 }
 

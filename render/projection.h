@@ -75,6 +75,10 @@ void TransformVertices(const Observer* observer, const DynamicArray* worldVertic
 void ProjectVertices(const Observer* observer, const DynamicArray* cameraVertices, DynamicArray* screenPoints,
                      DynamicArray* records, int32_t* boxMin, int32_t* boxMax);
 
+// The box that TransformVertices and then ProjectVertices would give the world vertices, from
+// its empty start values, without storing the camera vertices or screen points.
+void ProjectVerticesBox(const Observer* observer, const DynamicArray* worldVertices, int32_t* boxMin, int32_t* boxMax);
+
 // Facing of every polygon record of the list, and with a clip code the clipped index list of
 // each face (new vertices are appended to the camera array) with its per-vertex shading values.
 // 1 when a face is left, 0 when the clipper removed every one.

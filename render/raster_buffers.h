@@ -1,6 +1,7 @@
-// The textured rasterizer's work arrays: four rings of five arrays handed out in turn (so that
-// one polygon's data survives while up to four more are prepared), a single buffer, a pair and
-// four edge arrays, all kept locked and grown on demand; and the square-root table.
+// The textured rasterizer's work arrays of the current render context: four rings of five
+// arrays handed out in turn (so that one polygon's data survives while up to four more are
+// prepared), a single buffer, a pair and four edge arrays, all kept locked and grown on demand;
+// and the square-root table.
 #pragma once
 
 #include <cstdint>
@@ -8,12 +9,12 @@
 
 #include "foundation/fixed.h"
 #include "foundation/result_code.h"
-
-constexpr int32_t kRingSize = 5;
+#include "render/render_context.h"
 
 // 256 entries, 64..255 filled: entry i is the 16.16 square root of i / 256.
 extern Fixed SqrtTable[256];
 
+// Builds the square-root table and makes the current context's arrays.
 ResultCode InitRasterBuffers();
 void FreeRasterBuffers();
 

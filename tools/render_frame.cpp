@@ -1,11 +1,12 @@
 // render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z]
-//              [--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N]
+//              [--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N] [--last-frame OUT2.bmp]
 // Renders a model file with the program's own reader and renderer (its textures loaded, and
 // locked around each frame as the player has them), from where its walk observer stands (or the
 // given eye), with the options and lens the player takes from its preferences, into an offscreen of the given depth as a screen of that depth would have it, and writes the
 // frame as a BMP file of that depth. --flash 0 draws faces through the system's polygon calls.
 // --frames N then renders N more frames, turning the heading one step before each, and prints
-// the median and 95th percentile time per frame with the faces and pixels drawn per frame.
+// the median and 95th percentile time per frame with the faces and pixels drawn per frame;
+// --last-frame writes the last of those frames as a second BMP file.
 #include <windows.h>
 
 #include <algorithm>
@@ -48,7 +49,7 @@ namespace {
 
 const char kUsage[] =
     "usage: render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z] "
-    "[--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N]";
+    "[--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N] [--last-frame OUT2.bmp]";
 
 struct Arguments {
     std::string model;
@@ -66,6 +67,7 @@ struct Arguments {
     bool optionsGiven = false;
     uint32_t options = 0;
     int32_t frames = 0;
+    std::string lastFrame;
 };
 
 bool ParseInts(const char* text, int32_t* out, int32_t count, char separator)
@@ -126,11 +128,13 @@ bool Parse(int argc, char** argv, Arguments* a)
             a->optionsGiven = true;
         } else if (arg == "--frames") {
             if (!ParseInts(value, &a->frames, 1, 0) || a->frames < 1) return false;
+        } else if (arg == "--last-frame") {
+            a->lastFrame = value;
         } else {
             return false;
         }
     }
-    if (positional.size() != 2) return false;
+    if (positional.size() != 2 || (!a->lastFrame.empty() && a->frames == 0)) return false;
     a->model = positional[0];
     a->output = positional[1];
     return true;
@@ -343,6 +347,10 @@ int main(int argc, char** argv)
         const double faces = double(FacesCounted()) / args.frames;
         const double pixels = double(FaceAreaDrawn()) / args.frames;
         SetFaceAreaCounting(0);
+        if (!args.lastFrame.empty() && !WriteBmp(offscreen, args.width, args.height, args.lastFrame)) {
+            ShowAlert(("Cannot write " + args.lastFrame + ".").c_str());
+            return 1;
+        }
         std::printf("frames: %d\n", int(args.frames));
         std::printf("ms-per-frame: %.3f\n", Percentile(times, 0.5));
         std::printf("ms-per-frame-p95: %.3f\n", Percentile(times, 0.95));

@@ -136,6 +136,33 @@ TEST(Frame, TheSameViewGivesTheSamePixelsHoweverItWasReached)
     EXPECT_EQ(target.Image(), moved);
 }
 
+TEST(Frame, ARecordSeenWholeGetsItsPointsWhenItIsDrawn)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    ModelObject* box = AddBox(world.get(), -20, 100, -10, 20, 110, 10, kRed);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {3, -4, 2}, 5);
+    ObjectGeometry* g = box->GeometryAt(0);
+    // The view test gives the screen box alone; the points follow with the faces.
+    ASSERT_EQ(RecordVisibility(g, o.get()), 1);
+    EXPECT_EQ(g->ClipCode, 0);
+    EXPECT_EQ(g->PointsPending, 1);
+    const std::vector<int32_t> box0(g->ScreenMinimum, g->ScreenMinimum + 3);
+    ProjectPendingFaces(g, o.get());
+    EXPECT_EQ(g->PointsPending, 0);
+    EXPECT_EQ(std::vector<int32_t>(g->ScreenMinimum, g->ScreenMinimum + 3), box0);
+    // The same points as projecting the object's vertices there and then.
+    Owned<DynamicArray> camera(NewDynamicArray(0, int32_t(sizeof(CameraVertex)), 8));
+    Owned<DynamicArray> points(NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 8));
+    TransformVertices(o.get(), box->WorldVertices, camera.get());
+    ProjectVertices(o.get(), camera.get(), points.get(), nullptr, nullptr, nullptr);
+    ASSERT_EQ(g->ScreenPoints->ArrayCount(), points->ArrayCount());
+    for (int32_t i = 0; i < points->ArrayCount(); ++i) {
+        EXPECT_EQ(g->ScreenPoints->At<ScreenPoint>(i)->x, points->At<ScreenPoint>(i)->x);
+        EXPECT_EQ(g->ScreenPoints->At<ScreenPoint>(i)->y, points->At<ScreenPoint>(i)->y);
+    }
+}
+
 TEST(Frame, AnObjectStandingOnAnotherIsDrawnOverIt)
 {
     RenderTarget target(32);

@@ -257,3 +257,37 @@ TEST(ProjectElement, AnElementsCameraVerticesAndItsMappingLists)
     element->Texture = nullptr;
     element->Destroy();
 }
+
+TEST(ProjectVerticesBox, EqualsTheBoxOfTheStoredProjection)
+{
+    auto world = NewWorld();
+    // Vertices ahead, beside, behind the eye, at the eye's depth and far beyond 65535 units
+    // (16.16 world coordinates).
+    List vertices(NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 8));
+    for (const FixedVector3& v : std::initializer_list<FixedVector3>{{IntToFixed(10), IntToFixed(100), IntToFixed(-5)},
+                                                                     {IntToFixed(-300), IntToFixed(40), IntToFixed(90)},
+                                                                     {IntToFixed(7), IntToFixed(-50), IntToFixed(3)},
+                                                                     {IntToFixed(1), 0, IntToFixed(1)},
+                                                                     {IntToFixed(20000), IntToFixed(30000), IntToFixed(-9000)}})
+        vertices->Append(&v);
+    struct Eye {
+        ShortVector3 place;
+        int16_t heading, pitch, roll;
+    };
+    // Level, turned, pitched and rolled eyes.
+    for (const Eye& eye : {Eye{{0, 0, 0}, 0, 0, 0}, Eye{{-20000, -20000, 5}, 37, 0, 0}, Eye{{3, -7, 11}, 200, 21, 0},
+                           Eye{{0, 0, 0}, 64, 250, 9}}) {
+        auto o = NewObserver(world.get(), 320, 240, eye.place);
+        o->SetObserverAngles(eye.roll, eye.pitch, eye.heading);
+        List camera(NewDynamicArray(0, int32_t(sizeof(CameraVertex)), 8));
+        List points(NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 8));
+        int32_t storedMin[3], storedMax[3], boxMin[3], boxMax[3];
+        TransformVertices(o.get(), vertices.get(), camera.get());
+        ProjectVertices(o.get(), camera.get(), points.get(), nullptr, storedMin, storedMax);
+        ProjectVerticesBox(o.get(), vertices.get(), boxMin, boxMax);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(boxMin[k], storedMin[k]) << "heading " << eye.heading << " axis " << k;
+            EXPECT_EQ(boxMax[k], storedMax[k]) << "heading " << eye.heading << " axis " << k;
+        }
+    }
+}

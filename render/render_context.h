@@ -1,0 +1,76 @@
+// The renderer's working state: the view origin, the device point lists, the textured
+// rasterizer's work arrays, the hidden-record mask and the depth of nested model drawing. Each
+// drawing client owns one and installs it while it draws, so that a drawing made inside another
+// (the about box's cube drawn while a frame polls for messages) works in its own lists and
+// leaves the outer one's as they were. Routines that are given none work in the program's
+// default context.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/result_code.h"
+#include "render/occlusion_mask.h"
+
+class DynamicArray;
+
+constexpr int32_t kRingSize = 5;
+constexpr int32_t kRingCount = 4;
+constexpr int32_t kEdgeArrayCount = 4;
+
+class RenderContext {
+public:
+    RenderContext() = default;
+    RenderContext(const RenderContext&) = delete;
+    RenderContext& operator=(const RenderContext&) = delete;
+
+    // Makes the device point lists and the rasterizer's work arrays.
+    ResultCode Init();
+    void Free();
+
+    // The device point lists: points (8 bytes), values (4), projected records (14) and texture
+    // coordinates (8).
+    ResultCode InitPointLists();
+    void FreePointLists();
+    // The rasterizer's rings, buffer, pair and edge arrays, made locked.
+    ResultCode InitRasterArrays();
+    void FreeRasterArrays();
+
+    // The port point of the view centre.
+    int32_t originX = 0;
+    int32_t originY = 0;
+
+    DynamicArray* points = nullptr;
+    DynamicArray* values = nullptr;
+    DynamicArray* records = nullptr;
+    DynamicArray* coords = nullptr;
+
+    // Four rings of arrays (A, B, C, D) handed out in turn, with the place last handed out.
+    struct Ring {
+        DynamicArray* arrays[kRingSize] = {};
+        int32_t index = -1;
+    };
+    Ring rings[kRingCount];
+    DynamicArray* buffer = nullptr;
+    DynamicArray* pair[2] = {nullptr, nullptr};
+    DynamicArray* edges[kEdgeArrayCount] = {};
+    void* edgeData[kEdgeArrayCount] = {};
+
+    OcclusionMask occlusion;
+    // Nested model drawing calls in progress.
+    int32_t renderDepth = 0;
+};
+
+// The context the renderer's routines work in.
+RenderContext& CurrentRenderContext();
+
+// Installs a context for the scope's life and puts the one before it back afterwards.
+class RenderContextScope {
+public:
+    explicit RenderContextScope(RenderContext* context);
+    ~RenderContextScope();
+    RenderContextScope(const RenderContextScope&) = delete;
+    RenderContextScope& operator=(const RenderContextScope&) = delete;
+
+private:
+    RenderContext* previous_;
+};
