@@ -342,10 +342,10 @@ int32_t PlayerDocument::WindowEvent(Window* window, int32_t event)
         break;
     case kEventClosed: {
         const int32_t at = views_->ArrayFind(&view);
-        if (at >= 0) views_->Remove(at);
+        if (at >= 0) IgnoreResult(views_->Remove(at));
         view->Free();
         currentView_ = this;
-        windowRecords_->Remove(index);
+        IgnoreResult(windowRecords_->Remove(index));
         record->Free();
         if (WindowRecordCount() == 0) return kind_;
         break;
@@ -523,10 +523,10 @@ ResultCode PlayerDocument::ReadModel(DiskFileStream* file)
     textureServices.SetDocumentTextureList(nullptr);
     file->StreamScrambleOff();
     OpenFileScrambled = 0;
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
     if (result != kResultOk) return result;
     walk_->ReadWalkRecord(*model_->Walk);
-    preferences_->ReadStored(model_->Preferences);
+    IgnoreResult(preferences_->ReadStored(model_->Preferences));  // a broken preferences record leaves the defaults
     return kResultOk;
 }
 

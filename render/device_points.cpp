@@ -78,7 +78,7 @@ DevicePointList* Fill(int32_t n, int32_t order, bool dedup, bool toDevice, Corne
         out[slot] = toDevice ? ToDevice(s) : DevicePoint{s.x, s.y};
         extra(slot, position);
     });
-    gPoints->ArraySetCount(count);
+    IgnoreResult(gPoints->ArraySetCount(count));  // never more than sized above
     return gPoints;
 }
 
@@ -152,7 +152,7 @@ void BuildShaded(int32_t n, int32_t order, const DynamicArray* values, CornerPoi
     *points = Fill(n, order, true, true, cornerPoint,
                    [&](int32_t slot, int32_t position) { out[slot] = position < available ? in[position] : 0; });
     if (!*points) return;
-    gValues->ArraySetCount(gPoints->ArrayCount());
+    IgnoreResult(gValues->ArraySetCount(gPoints->ArrayCount()));  // never more than sized above
     *valuesOut = gValues;
 }
 
@@ -173,8 +173,8 @@ void BuildTextured(int32_t n, int32_t order, const DynamicArray* pairs, int32_t 
         coords[slot] = position < available ? Flipped(*pairs->At<FixedPoint>(position), height) : FixedPoint{0, 0};
     });
     if (!*points) return;
-    gRecords->ArraySetCount(gPoints->ArrayCount());
-    gCoords->ArraySetCount(gPoints->ArrayCount());
+    IgnoreResult(gRecords->ArraySetCount(gPoints->ArrayCount()));  // never more than sized above
+    IgnoreResult(gCoords->ArraySetCount(gPoints->ArrayCount()));  // never more than sized above
     *recordsOut = gRecords;
     *coordsOut = gCoords;
 }
@@ -251,7 +251,7 @@ DynamicArray* FlipInto(const DynamicArray* pairs, int32_t height, bool stored, b
     const int32_t count = Walk(
         n, stored, dedup, [pairs](int32_t p) { return pairs->At<FixedPoint>(p); },
         [&](int32_t slot, int32_t, const FixedPoint& pair) { out[slot] = Flipped(pair, height); });
-    gCoords->ArraySetCount(count);
+    IgnoreResult(gCoords->ArraySetCount(count));  // never more than sized above
     return gCoords;
 }
 

@@ -317,7 +317,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         const uint16_t serial = o->Serial();
         if (g->DrawSerial != serial) {
             g->DrawSerial = serial;
-            list->ArraySetCount(0);
+            IgnoreResult(list->ArraySetCount(0));
             members->ArrayLock();
             for (int32_t i = 0; i < members->ArrayCount(); ++i) {
                 ObjectGeometry* member = *members->At<ObjectGeometry*>(i);

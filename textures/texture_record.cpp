@@ -132,7 +132,7 @@ void DestroyTextureRecord(TextureRecord* record)
     for (TextureRecordList* list : {record->owner, EmbeddedTextureList}) {
         if (!list) continue;
         const int32_t index = list->ArrayFind(&record);
-        if (index >= 0) list->Remove(index);
+        if (index >= 0) IgnoreResult(list->Remove(index));
     }
     delete record;
 }

@@ -44,7 +44,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make-samples DIR\n");
         return 2;
     }
-    VolumeCapabilities();
+    IgnoreResult(VolumeCapabilities());
     InstallDrawingLayerServices();
     UseToolScreen();
     std::string directory = argv[1];

@@ -92,7 +92,7 @@ protected:
     static void SetUpTestSuite()
     {
         InstallRendererRegionWork();
-        PolyRgnStartup();
+        IgnoreResult(PolyRgnStartup());
         BuildShadeLevelTables();
     }
 

@@ -140,7 +140,7 @@ int main(int argc, char** argv)
         return 2;
     }
 #ifdef _WIN32
-    VolumeCapabilities();
+    IgnoreResult(VolumeCapabilities());
     InstallDrawingLayerServices();
 #else
     ProgramVolumeLimits.maxNameLength = 255;
