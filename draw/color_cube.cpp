@@ -64,7 +64,8 @@ int32_t ColorCubeIndex(const RGBColor48& colour)
 void ColorCubeEntry(RGBColor48* colour, int32_t index)
 {
     BuildColorCube();
-    if (ColorCube) ColorCube->ArrayGet(index, colour);
+    // An index outside the cube leaves the colour as it was.
+    if (ColorCube) IgnoreResult(ColorCube->ArrayGet(index, colour));
 }
 
 void ColorToDitherQuad(const RGBColor48& colour, uint8_t picks[4])

@@ -62,7 +62,7 @@ void DisposeWindowList()
     if (!WindowList) return;
     while (WindowList->ArrayCount() > 0) {
         Q_Offscreen* entry = *WindowList->At<Q_Offscreen*>(0);
-        WindowList->Remove(0);
+        IgnoreResult(WindowList->Remove(0));
         entry->DisposeOffscreen();
     }
     DestroyArray(WindowList);

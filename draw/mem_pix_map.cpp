@@ -60,7 +60,7 @@ void MemPixMap::FreePixels()
     format_.pixelAccess = 0;
     format_.width = format_.height = format_.rowBytes = 0;
     dibBits_ = nullptr;
-    if (format_.rowTableArray) format_.rowTableArray->ArraySetCount(0);
+    if (format_.rowTableArray) IgnoreResult(format_.rowTableArray->ArraySetCount(0));
 }
 
 ResultCode MemPixMap::MemPixMapInit(const PortRect& rect, int32_t depth)
@@ -77,13 +77,13 @@ ResultCode MemPixMap::MemPixMapInit(const PortRect& rect, int32_t depth)
 
     const int64_t rowBytes = (int64_t(width < 2 ? 1 : width) + 3) & ~int64_t(3);
     const int64_t rows = height < 2 ? 1 : height;
-    if (rowBytes * rows > std::numeric_limits<int32_t>::max()) return -1;
+    if (rowBytes * rows > std::numeric_limits<int32_t>::max()) return kResultFailed;
     if (!format_.rowTableArray) format_.rowTableArray = NewDynamicArray(0, sizeof(uint8_t*), 1);
-    if (!format_.rowTableArray || format_.rowTableArray->ArraySetCount(int32_t(rows)) != kResultOk) return -1;
+    if (!format_.rowTableArray || format_.rowTableArray->ArraySetCount(int32_t(rows)) != kResultOk) return kResultFailed;
     block_ = NewPixelBlock(size_t(rowBytes * rows));
     if (!block_) {
-        format_.rowTableArray->ArraySetCount(0);
-        return -1;
+        IgnoreResult(format_.rowTableArray->ArraySetCount(0));
+        return kResultFailed;
     }
     auto* pixels = static_cast<uint8_t*>(block_);
     format_.rowTable = format_.rowTableArray->Elements<uint8_t*>();
@@ -155,7 +155,7 @@ ResultCode MemPixMap::TransferPixelRows(MemoryStream* stream, DynamicArray* tabl
                                         int32_t depth)
 {
     if (rows <= 0) return kResultOk;
-    if (!block_ || firstRow < 0 || int64_t(firstRow) + rows > format_.height || rowBytes < 0) return -1;
+    if (!block_ || firstRow < 0 || int64_t(firstRow) + rows > format_.height || rowBytes < 0) return kResultFailed;
     AddLock();
     ResultCode result = kResultOk;
     if (stream->StreamIsWriting()) {
@@ -175,7 +175,7 @@ ResultCode MemPixMap::TransferPixelRows(MemoryStream* stream, DynamicArray* tabl
     if ((!indexed && depth != 16 && depth != 24 && depth != 32) || (indexed && !table) ||
         rowBytes > kLongestStoredRow) {
         RemoveLock();
-        return -1;
+        return kResultFailed;
     }
     // The cube index of every colour of the table; colours the table lacks are black.
     uint8_t map[256];
@@ -190,7 +190,7 @@ ResultCode MemPixMap::TransferPixelRows(MemoryStream* stream, DynamicArray* tabl
     std::unique_ptr<uint8_t, FreeDeleter> buffer(static_cast<uint8_t*>(std::calloc(size_t(needed) + 1, 1)));
     if (!buffer) {
         RemoveLock();
-        return -1;
+        return kResultFailed;
     }
     uint8_t* row = buffer.get();
     for (int32_t i = 0; i < rows && result == kResultOk; ++i) {

@@ -20,13 +20,13 @@ ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArr
         const int32_t width = globalRect_.Width();
         const int32_t height = globalRect_.Height();
         if (!IsImageDepth(depth) || width < 0 || width > INT16_MAX || height < 0 || height > INT16_MAX)
-            return -1;
+            return kResultFailed;
         header.width = int16_t(width);
         header.height = int16_t(height);
         header.depth = int16_t(depth);
         header.flag = uint16_t(flag);
         const int64_t rowBytes = ImageRowSize(format_.width, depth);
-        if (rowBytes * height > INT32_MAX) return -1;
+        if (rowBytes * height > INT32_MAX) return kResultFailed;
         header.rowBytes = int32_t(rowBytes);
         header.totalBytes = header.height * header.rowBytes;
         if ((result = TransferImageHeader(stream, &header)) != kResultOk) return result;
@@ -45,10 +45,10 @@ ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArr
         return result != kResultOk ? result : ended;
     }
 
-    if (flag) return 1;
+    if (flag) return kResultNothingDone;
     if ((result = TransferImageHeader(stream, &header)) != kResultOk) return result;
     // Nothing of the offscreen changes before the whole body is known to be readable.
-    if (!ImageHeaderIsSound(header)) return -1;
+    if (!ImageHeaderIsSound(header)) return kResultFailed;
     Owned<DynamicArray> colours;
     DynamicArray* colourTable = table;
     while (const ChunkTag tag = stream->StreamEnterChunk()) {
@@ -62,7 +62,7 @@ ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArr
             }
         } else if (tag == kPixelDataChunk) {
             if (!colourTable || stream->StreamChunkBytesLeft() < header.totalBytes) {
-                result = -1;
+                result = kResultFailed;
             } else {
                 result = InitNoFill({0, 0, header.width, header.height}, header.depth, colourTable);
                 if (result == kResultOk)
@@ -70,7 +70,7 @@ ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArr
                                                header.height, flag, header.depth);
             }
         }
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamEndChunk());
         if (result != kResultOk) return result;
         SetCursorShape(kWaitCursor);
     }

@@ -74,7 +74,7 @@ ResultCode Q_Offscreen::TransferColorTable(MemoryStream* stream, DynamicArray* t
     RowBuffer line(1, DibStride(format_.width, depth));
     if (!line.Rows() || !GetDIBits(dc_, bitmap_, 0, 1, line.Data(), reinterpret_cast<BITMAPINFO*>(&info),
                                    DIB_RGB_COLORS))
-        return -1;
+        return kResultFailed;
     for (int32_t i = 0; i < (1 << depth); ++i) {
         const RGBQUAD& c = info.colors[i];
         uint32_t value = uint32_t(c.rgbRed) << 16 | uint32_t(c.rgbGreen) << 8 | c.rgbBlue;
@@ -91,9 +91,9 @@ ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* ta
 {
     const int32_t rowSize = int32_t(ImageRowSize(format_.width, depth));
     const bool writing = stream->StreamIsWriting();
-    if (writing && rowBytes < rowSize) return -1;
+    if (writing && rowBytes < rowSize) return kResultFailed;
     if (rows <= 0) return kResultOk;
-    if (firstRow < 0 || firstRow + rows > format_.height) return -1;
+    if (firstRow < 0 || firstRow + rows > format_.height) return kResultFailed;
 
     BitmapInfo256 info = RowsInfo(format_, depth);
     if (!writing && depth <= 8) {
@@ -106,7 +106,7 @@ ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* ta
     }
     const int32_t stride = DibStride(format_.width, depth);
     RowBuffer buffer(rows, stride);
-    if (!buffer.Rows()) return -1;
+    if (!buffer.Rows()) return kResultFailed;
     const int32_t moved = writing ? rowSize : std::min(rowSize, rowBytes);
     const uint8_t zeros[16] = {};
 
@@ -116,7 +116,7 @@ ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* ta
         if (writing) {
             if (GetDIBits(dc_, bitmap_, startScan, n, buffer.Data(), reinterpret_cast<BITMAPINFO*>(&info),
                           DIB_RGB_COLORS) == 0)
-                return -1;
+                return kResultFailed;
         } else {
             std::memset(buffer.Data(), 0, SIZE_T(n) * SIZE_T(stride));
         }
@@ -134,7 +134,7 @@ ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* ta
         }
         if (!writing && SetDIBits(dc_, bitmap_, startScan, n, buffer.Data(),
                                   reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == 0)
-            return -1;
+            return kResultFailed;
     }
     return kResultOk;
 }

@@ -49,16 +49,16 @@ ResultCode PictureBitmap::Activate()
 {
     if (flags_ == 0) {
         SavedGdiOnly = SetGdiOnlyDrawing(1);
-        if (StartupOffscreen) StartupOffscreen->Lock();
-        return bitmap_ ? kResultOk : -1;
+        if (StartupOffscreen) IgnoreResult(StartupOffscreen->Lock());
+        return bitmap_ ? kResultOk : kResultFailed;
     }
     PortRect bounds;
     GetBounds(&bounds);
     if (SharedOffscreen) SharedOffscreen->DisposeOffscreen();
     SharedOffscreen = new (std::nothrow) Q_Offscreen;
-    if (!SharedOffscreen) return -1;
+    if (!SharedOffscreen) return kResultFailed;
     const ResultCode result = SharedOffscreen->QOffscreenInit(bounds, depth_, &kWhiteColor);
-    SharedOffscreen->Lock();
+    IgnoreResult(SharedOffscreen->Lock());
     return result;
 }
 
@@ -87,7 +87,7 @@ ResultCode PictureBitmap::LoadPictureBitmap(int32_t id)
     if (id < 0) id = -id;
     if (bitmap_) DeleteObject(bitmap_);
     bitmap_ = LoadBitmapA(AppInstance(), MAKEINTRESOURCEA(id & 0xFFFF));
-    return bitmap_ ? kResultOk : -1;
+    return bitmap_ ? kResultOk : kResultFailed;
 }
 
 void PictureBitmap::DrawPicture(const PortRect& destination)
@@ -107,7 +107,7 @@ void PictureBitmap::DrawPicture(const PortRect& destination)
 ResultCode LoadPictureResource(Q_Offscreen* offscreen, int32_t id, int32_t depth)
 {
     PictureBitmap* picture = new (std::nothrow) PictureBitmap;
-    if (!picture) return -1;
+    if (!picture) return kResultFailed;
     picture->InitPicture(0);
     ResultCode result = picture->LoadPictureBitmap(id);
     SetCursorShape(kWaitCursor);
@@ -116,7 +116,7 @@ ResultCode LoadPictureResource(Q_Offscreen* offscreen, int32_t id, int32_t depth
     if (result == kResultOk) result = offscreen->QOffscreenInit(bounds, depth == 0 ? 1 : depth, nullptr);
     SetCursorShape(kWaitCursor);
     if (result == kResultOk) {
-        offscreen->Lock();
+        IgnoreResult(offscreen->Lock());
         picture->DrawPicture(bounds);
         offscreen->Unlock();
     }
@@ -132,15 +132,15 @@ ResultCode ReadPictFile(Q_Offscreen* offscreen, MemoryStream* stream, int32_t de
     }
     if (stream->StreamIsWriting()) return kResultOk;
     int32_t length = 0;
-    stream->StreamSize(&length);
+    IgnoreResult(stream->StreamSize(&length));  // 0 when the size cannot be had
     return PictToOffscreen(offscreen, stream, length - kPictHeaderWords * 4, depth);
 }
 
 ResultCode PictToOffscreen(Q_Offscreen* offscreen, MemoryStream* stream, int32_t length, int32_t depth)
 {
-    if (stream->StreamIsWriting()) return -1;
+    if (stream->StreamIsWriting()) return kResultFailed;
     PictureBitmap* picture = new (std::nothrow) PictureBitmap;
-    if (!picture) return -1;
+    if (!picture) return kResultFailed;
     picture->InitPicture(0);
     ResultCode result = ReadPictData(stream, length);
     if (result == kResultOk) {
@@ -148,7 +148,7 @@ ResultCode PictToOffscreen(Q_Offscreen* offscreen, MemoryStream* stream, int32_t
         picture->GetBounds(&bounds);
         result = offscreen->QOffscreenInit(bounds, depth, &kWhiteColor);
         if (result == kResultOk) {
-            offscreen->Lock();
+            IgnoreResult(offscreen->Lock());
             picture->DrawPicture(bounds);
             offscreen->Unlock();
         }
@@ -170,20 +170,21 @@ ResultCode TransferPictHeader(MemoryStream* stream)
     }
     int32_t length = 0;
     if (!stream->StreamIsWriting()) {
-        stream->StreamSize(&length);
+        IgnoreResult(stream->StreamSize(&length));  // 0 when the size cannot be had
         length -= kPictHeaderWords * 4;
     }
-    ReadPictData(stream, length);
+    IgnoreResult(ReadPictData(stream, length));  // picture contents are not decoded: nothing is read
     return kResultOk;
 }
 
 ResultCode TransferPictChunk(MemoryStream* stream)
 {
     if (stream->StreamIsWriting()) {
-        stream->StreamBeginChunk(ChunkTagOf("PICT"));
+        // The chunk is only passed over: the answer is -1 either way.
+        IgnoreResult(stream->StreamBeginChunk(ChunkTagOf("PICT")));
     } else if (stream->StreamEnterChunk() == 0) {
-        return -1;
+        return kResultFailed;
     }
-    stream->StreamEndChunk();
-    return -1;
+    IgnoreResult(stream->StreamEndChunk());
+    return kResultFailed;
 }

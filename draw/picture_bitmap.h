@@ -34,7 +34,7 @@ public:
     // sizes differ.
     void DrawPicture(const PortRect& destination);
     // 0 when there is a bitmap, else -1.
-    ResultCode HasPictureBitmap() const { return bitmap_ ? kResultOk : -1; }
+    ResultCode HasPictureBitmap() const { return bitmap_ ? kResultOk : kResultFailed; }
     void DisposePicture() { delete this; }
     void Destroy() { DisposePicture(); }
 

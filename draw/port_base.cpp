@@ -58,7 +58,7 @@ void PortBase::RestorePortObjects()
 
 int32_t PortBase::LockedColorCubeIndex(const RGBColor48& colour)
 {
-    Lock();
+    IgnoreResult(Lock());
     const int32_t index = ColorCubeIndex(colour);
     Unlock();
     return index;

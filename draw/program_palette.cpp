@@ -222,7 +222,7 @@ int32_t BuildDeviceColorTables(Q_Offscreen* device)
         !EnsureArray(block.colorTable, kColorTableEntries, sizeof(ColorTableEntry), 16) ||
         block.colorTable->ArraySetCount(kColorTableEntries) != kResultOk)
         return 0;
-    device->Lock();
+    IgnoreResult(device->Lock());
 
     const PixelFormat& format = device->Format();
     const ScreenCaps& caps = GetScreenCaps();
@@ -251,7 +251,7 @@ int32_t BuildDeviceColorTables(Q_Offscreen* device)
     }
     device->ReleaseDrawingDC(dc);
 
-    block.colorTable->ArraySetCount(made);
+    IgnoreResult(block.colorTable->ArraySetCount(made));  // never more than the entries made room for above
     uint32_t* cache = block.matchCache->Elements<uint32_t>();
     for (int32_t i = 0; i < block.matchCache->ArrayCount(); ++i) cache[i] = kEmptyMatch;
     device->Unlock();

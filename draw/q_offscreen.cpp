@@ -148,12 +148,12 @@ ResultCode Q_Offscreen::QOffscreenInit(const PortRect& rect, int32_t depth, cons
     uint8_t* bits = nullptr;
     HBITMAP bitmap = dc_ ? CreateOffscreenDIB(dc_, depth, 32, 32, &bits) : nullptr;
     ReleasePortDC(nullptr, screen);
-    if (!dc_) return -1;
+    if (!dc_) return kResultFailed;
     if (bitmap) SelectBitmap(bitmap, bits);
 
     const ResultCode result = OffscreenResize({0, 0, rect.Width(), rect.Height()});
     if (result == kResultOk && fill) {
-        Lock();
+        IgnoreResult(Lock());
         PenPat(1);
         RGBForeColor(*fill);
         PaintRectPolygon(bounds_);
@@ -167,7 +167,7 @@ ResultCode Q_Offscreen::QOffscreenInit(const PortRect& rect, int32_t depth, cons
 ResultCode Q_Offscreen::OffscreenResize(const PortRect& rect)
 {
     if (lockCount_ > 0) ShowAlert("Q_Offscreen is locked in Resize().");
-    if (deviceFlag_) return -1;
+    if (deviceFlag_) return kResultFailed;
     sized_ = 1;
     globalRect_ = rect;
     bounds_ = {0, 0, rect.Width(), rect.Height()};
@@ -181,7 +181,7 @@ ResultCode Q_Offscreen::OffscreenResize(const PortRect& rect)
         SelectBitmap(bitmap, bits);
     } else {
         // The previous bitmap stays in the DC; its pixels are no longer this offscreen's.
-        result = -1;
+        result = kResultFailed;
         bitmap_ = nullptr;
         dibBits_ = nullptr;
     }
@@ -200,7 +200,7 @@ ResultCode Q_Offscreen::OffscreenFromPort(HDC reference)
 {
     ResetFields(0);
     dc_ = CreatePortMemoryDC(reference);
-    if (!dc_) return -1;
+    if (!dc_) return kResultFailed;
     uint8_t* bits = nullptr;
     HBITMAP bitmap = CreateOffscreenDIB(dc_, 0, 32, 32, &bits);
     if (bitmap) SelectBitmap(bitmap, bits);
@@ -212,7 +212,7 @@ ResultCode Q_Offscreen::OffscreenFromPort(HDC reference)
     depth_ = ScreenDepth();
     ReadBitmapFormat(this, dc_, bitmap_);
     deviceFlag_ = 1;
-    return bitmap ? kResultOk : -1;
+    return bitmap ? kResultOk : kResultFailed;
 }
 
 ResultCode Q_Offscreen::PortToNewOffscreen(PortBase* port)
@@ -222,8 +222,8 @@ ResultCode Q_Offscreen::PortToNewOffscreen(PortBase* port)
     const ResultCode result = QOffscreenInit(bounds, -1, nullptr);
     if (result != kResultOk) return result;
     // The port first, so that this offscreen is the current port that EraseRect clears.
-    port->Lock();
-    Lock();
+    IgnoreResult(port->Lock());
+    IgnoreResult(Lock());
     if (port->IsSized() == 1) {
         EraseRect(bounds_);
         CopyPortToOffscreen(port, bounds, bounds);

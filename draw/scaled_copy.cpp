@@ -100,7 +100,7 @@ void Q_Offscreen::ScaledPixelCopy(Q_Offscreen* destination, const PortRect& sour
 void Q_Offscreen::LockedScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
                                         const PortRect& target, RowProgress rows)
 {
-    Lock();
+    IgnoreResult(Lock());
     ScaledPixelCopy(destination, source, target, rows);
     Unlock();
 }
@@ -114,7 +114,7 @@ void Q_Offscreen::QuietScaledPixelCopy(Q_Offscreen* destination, const PortRect&
 void Q_Offscreen::LockedQuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
                                              const PortRect& target)
 {
-    Lock();
+    IgnoreResult(Lock());
     QuietScaledPixelCopy(destination, source, target);
     Unlock();
 }

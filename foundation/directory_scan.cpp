@@ -10,7 +10,7 @@ namespace {
 DiskFileStream* FileAt(const DynamicArray* list, int32_t index)
 {
     DiskFileStream* file = nullptr;
-    list->ArrayGet(index, &file);
+    IgnoreResult(list->ArrayGet(index, &file));  // null for an index outside the list
     return file;
 }
 
@@ -25,8 +25,7 @@ ResultCode InsertFileSorted(DynamicArray* list, DiskFileStream* file, int32_t fi
 {
     int32_t count = list->ArrayCount();
     if (count == 0 || first >= count || CompareNames(file, FileAt(list, count - 1)) > 0) {
-        int32_t index = list->Append(&file);
-        return index < 0 ? index : kResultOk;
+        return ResultOfIndex(list->Append(&file));
     }
     if (first < 0) first = 0;
     list->ArrayLock();

@@ -230,7 +230,7 @@ ResultCode DiskFileStream::FileOpenStream()
     position_ = 0;
     chunkLength_ = -1;
     chunkStart_ = 0;
-    if (chunkStack_) chunkStack_->ArraySetCount(0);
+    if (chunkStack_) IgnoreResult(chunkStack_->ArraySetCount(0));
     open_ = 1;
     return kResultOk;
 }
@@ -298,17 +298,17 @@ ResultCode DiskFileStream::FileCopyFrom(DiskFileStream* source)
     std::snprintf(referenceName_, sizeof referenceName_, "%s", name_);
     int32_t sourceDirection = source->StreamIsWriting();
     // The source is opened first, so that a missing source leaves the destination alone.
-    source->StreamSetDirection(kStreamReading);
+    IgnoreResult(source->StreamSetDirection(kStreamReading));
     ResultCode result = source->FileOpenStream();
     if (result != kResultOk) {
-        source->StreamSetDirection(sourceDirection);
+        IgnoreResult(source->StreamSetDirection(sourceDirection));
         return result;
     }
-    StreamSetDirection(kStreamWriting);
+    IgnoreResult(StreamSetDirection(kStreamWriting));
     result = FileOpenStream();
     if (result != kResultOk) {
-        source->FileCloseStream();
-        source->StreamSetDirection(sourceDirection);
+        IgnoreResult(source->FileCloseStream());
+        IgnoreResult(source->StreamSetDirection(sourceDirection));
         return result;
     }
     int32_t size = 0;
@@ -322,10 +322,10 @@ ResultCode DiskFileStream::FileCopyFrom(DiskFileStream* source)
         if (result == kResultOk) result = TransferBytes(buffer, length);
         done += length;
     }
-    source->FileCloseStream();
+    IgnoreResult(source->FileCloseStream());
     ResultCode closed = FileCloseStream();
     if (result == kResultOk) result = closed;
-    if (result != kResultOk) FileRemove();
-    source->StreamSetDirection(sourceDirection);
+    if (result != kResultOk) IgnoreResult(FileRemove());
+    IgnoreResult(source->StreamSetDirection(sourceDirection));
     return result;
 }

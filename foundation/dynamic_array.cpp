@@ -197,7 +197,7 @@ ResultCode DynamicArray::Set(int32_t index, const void* element)
 int32_t DynamicArray::Reverse()
 {
     const int32_t pairs = count_ / 2;
-    for (int32_t i = 0; i < pairs; i++) ArraySwap(i, count_ - 1 - i);
+    for (int32_t i = 0; i < pairs; i++) IgnoreResult(ArraySwap(i, count_ - 1 - i));
     return pairs;
 }
 
@@ -310,11 +310,11 @@ void DynamicArray::QuickSort(int32_t lo, int32_t hi)
         while (i <= j) {
             while (j >= lo && Compare(pivot, ArrayElementAt(j)) <= 0) j--;
             while (i <= hi && Compare(pivot, ArrayElementAt(i)) > 0) i++;
-            if (i < j) ArraySwap(i++, j--);
+            if (i < j) IgnoreResult(ArraySwap(i++, j--));
         }
         int32_t leftHi = lo - 1;  // empty unless the pivot moved
         if (j > lo) {
-            ArraySwap(lo, j);
+            IgnoreResult(ArraySwap(lo, j));
             if (j - 1 > lo) leftHi = j - 1;
         }
         const int32_t rightLo = i < hi ? i : hi + 1;
@@ -352,10 +352,10 @@ void DynamicArray::ArraySortSimple()
             }
         }
         if (found >= 0) {
-            if (found != k + 1) ArraySwap(found, k + 1);
+            if (found != k + 1) IgnoreResult(ArraySwap(found, k + 1));
             k++;
         } else {
-            ArraySwap(k, m);
+            IgnoreResult(ArraySwap(k, m));
             m--;
             if (k > 0) k--;
         }

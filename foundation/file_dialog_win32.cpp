@@ -72,10 +72,10 @@ ResultCode RunDialog(DiskFileStream* file, bool save)
     }
     SetCursorShape(kArrowCursor);
     BOOL ok = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
-    if (!ok) return 1;
+    if (!ok) return kResultNothingDone;
     // The chosen path is taken apart by the extension rule, so that the object names exactly
     // the chosen file.
-    return file->TakePath(chosen) == kResultOk ? kResultOk : 1;
+    return file->TakePath(chosen) == kResultOk ? kResultOk : kResultNothingDone;
 }
 
 }  // namespace
@@ -108,7 +108,7 @@ ResultCode DiskFileStream::FileDialog()
 {
     if (open_) {
         ShowAlert("File problem! File already open!");
-        return 1;
+        return kResultNothingDone;
     }
     if (flags_ & kFileHasExtension) std::snprintf(referenceName_, sizeof referenceName_, "%s.%s", name_, extension_);
     if (!named_ && kind_ == kFileSave) kind_ = kFileSaveDialog;
@@ -145,6 +145,6 @@ ResultCode AddTexturesDialog(DynamicArray* paths)
     dialog.lpstrTitle = "Add Textures";
     dialog.Flags = OpenDialogFlags(1) | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
     SetCursorShape(kArrowCursor);
-    if (!GetOpenFileNameA(&dialog)) return 1;
+    if (!GetOpenFileNameA(&dialog)) return kResultNothingDone;
     return AppendChosenFiles(chosen.data(), int32_t(chosen.size()), paths);
 }

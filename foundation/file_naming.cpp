@@ -91,7 +91,7 @@ ResultCode DiskFileStream::FileObjectInit(int32_t kindAndFlags, uint32_t typeCod
 ResultCode DiskFileStream::SetFileFromPath(const char* path)
 {
     kind_ = kFileFromPath;
-    StreamSetDirection(kStreamReading);
+    IgnoreResult(StreamSetDirection(kStreamReading));
     return TakePath(path);
 }
 
@@ -208,8 +208,8 @@ void DiskFileStream::FileSetKindAndTitle(int32_t kind, const char* title)
 {
     kind_ = kind;
     CopyText(title_, kFileNameField, title);
-    if (WritesForKind(kind)) StreamSetDirection(kStreamWriting);
-    else if (ReadsForKind(kind)) StreamSetDirection(kStreamReading);
+    if (WritesForKind(kind)) IgnoreResult(StreamSetDirection(kStreamWriting));
+    else if (ReadsForKind(kind)) IgnoreResult(StreamSetDirection(kStreamReading));
 }
 
 void DiskFileStream::SetDirectory(const char* directory)

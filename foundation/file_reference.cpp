@@ -122,7 +122,7 @@ ResultCode DiskFileStream::ReadReference(MemoryStream* stream)
 {
     kind_ = kFileReference;
     ChunkTag tag;
-    while ((tag = stream->StreamEnterChunk()) != 0 && tag != kFilePathTag) stream->StreamEndChunk();
+    while ((tag = stream->StreamEnterChunk()) != 0 && tag != kFilePathTag) IgnoreResult(stream->StreamEndChunk());
     if (tag == 0) return kResultLocked;
 
     ResultCode result = kResultLocked;
@@ -153,7 +153,7 @@ ResultCode DiskFileStream::ReadReference(MemoryStream* stream)
             TakeNameAndExtension(name);
         }
     }
-    stream->StreamEndChunk();
+    IgnoreResult(stream->StreamEndChunk());
     FileTypeFromExtension();
     return result;
 }

@@ -116,8 +116,11 @@ int32_t ScanDirectory(const PathRecord* directory, const char* priorityName, uin
             continue;
         }
         auto* file = new DiskFileStream;
-        file->FileObjectInit(kFileReference, 0, 0, "", "");
-        file->SetFileFromPathRecord(&record);
+        IgnoreResult(file->FileObjectInit(kFileReference, 0, 0, "", ""));
+        if (file->SetFileFromPathRecord(&record) != kResultOk) {
+            file->FileObjectDestroy();
+            continue;
+        }
         file->FileTypeFromExtension();
         ResultCode inserted;
         char upper[kFileNameField];

@@ -261,7 +261,7 @@ ResultCode PathFromComponents(const DynamicArray* components, const char* fileNa
         if (!AppendText(path, &used, text, length) || !AppendText(path, &used, "\\", 1)) return kResultLocked;
     }
     if (!AppendText(path, &used, fileName, TextLength(fileName, kPathLength))) return kResultLocked;
-    SetPathRecordText(destination, path);
+    if (SetPathRecordText(destination, path) != kResultOk) return kResultLocked;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return kResultLocked;
     std::fclose(file);

@@ -114,7 +114,7 @@ int32_t PolygonOrientation(const DynamicArray* outline)
         const bool twoPoints =
             (minX == minY && maxY == maxX) || (maxX == minY && maxY == minX) || length < 3;
         if (twoPoints) {
-            copy->Remove(minY);
+            IgnoreResult(copy->Remove(minY));
             continue;
         }
         // Backwards through the index order, allowing one wrap-around.

@@ -33,7 +33,7 @@ bool Holds(const DynamicArray* list, int32_t index)
 void RemoveIndex(DynamicArray* list, int32_t index)
 {
     const int32_t at = list->ArrayFind(&index);
-    if (at >= 0) list->Remove(at);
+    if (at >= 0) IgnoreResult(list->Remove(at));
 }
 
 // The face record of the surface: the one registered with it, else the one of its face number.
@@ -118,7 +118,7 @@ void PolygonElement::RebuildSideOverlaps()
     if (!Owner) return;
     if (ColourCode < kSpecialColourCode && (Owner->SideContacts[0] || Owner->SideContacts[1])) {
         for (DynamicArray* list : OverlapLists)
-            if (list) list->ArraySetCount(0);
+            if (list) IgnoreResult(list->ArraySetCount(0));
         CollectSideOverlaps(0, Owner->ContactCount(0) - 1, 0);
         CollectSideOverlaps(0, Owner->ContactCount(1) - 1, 1);
         return;
@@ -163,7 +163,7 @@ void PolygonElement::CollectSideOverlaps(int32_t first, int32_t last, int32_t si
     // Takes contact face i away from the remainder: 1 when that changed it.
     auto subtract = [&](int32_t i) -> int32_t {
         if (i < 0 || i >= count) return 0;
-        points->ArraySetCount(0);
+        IgnoreResult(points->ArraySetCount(0));
         if (!ProjectFaceEntry(*contacts->At<FaceEntry>(i), points, &axis)) return 0;
         return drawing.CoverageRegionSubtract(region, points);
     };

@@ -48,7 +48,8 @@ ResultCode PolygonElement::WriteChunks(MemoryStream* stream)
         result = stream->StreamBeginChunk(tag);
         if (result != kResultOk) return;
         result = body();
-        stream->StreamEndChunk();
+        const ResultCode ended = stream->StreamEndChunk();
+        if (result == kResultOk) result = ended;
     };
     chunk(Name != nullptr, kTagName, [&] { return Name->Write(stream); });
     chunk(Data != nullptr, kTagData, [&] { return Data->Write(stream); });
@@ -76,7 +77,7 @@ ResultCode PolygonElement::ReadChunks(MemoryStream* stream)
         case kTagPosition: result = StreamPositionChunk(stream); break;
         default: break;
         }
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamEndChunk());
     }
     if (!ProgressSuppressionFlag) {
         ProgressSetValue(stream->StreamPosition());

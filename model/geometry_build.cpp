@@ -226,9 +226,10 @@ void ModelObject::BuildGeometry()
         return;
     }
     if (!IsPrimitive() && !IsPolygonObject()) return;
-    // An incomplete object builds nothing: it has no vertices and no faces.
-    if (!IsCompleteObject()) {
-        LocalVertices->ArraySetCount(0);
+    // An incomplete object builds nothing: it has no vertices and no faces; nor does one whose
+    // vertices cannot be had.
+    if (!IsCompleteObject() || (IsPolygonObject() && MeshVertices->ArrayCopyTo(LocalVertices) != kResultOk)) {
+        IgnoreResult(LocalVertices->ArraySetCount(0));
         LocalBox = kEmptyShortBox;
         return;
     }
@@ -243,7 +244,6 @@ void ModelObject::BuildGeometry()
         BuildPrimitiveFaces(descriptor);
         return;
     }
-    MeshVertices->ArrayCopyTo(LocalVertices);
     ObjectGeometry* record = ObjectGeometry::New(this);
     if (!record) {
         NoteMemoryShort(Holder);
@@ -260,7 +260,8 @@ void ModelObject::BuildGeometry()
 void ModelObject::BuildPrismRings(RingDescriptor* descriptor)
 {
     const int32_t n = OutlineCount();
-    LocalVertices->ArraySetCount(2 * n);
+    // Without room for the rings the descriptor stays empty: no faces are made.
+    if (LocalVertices->ArraySetCount(2 * n) != kResultOk) return;
     *descriptor = {n, 1, 1, 1};
     const int32_t first0 = Height0 > Height1 ? 0 : n;
     const int32_t first1 = Height0 > Height1 ? n : 0;
@@ -268,8 +269,8 @@ void ModelObject::BuildPrismRings(RingDescriptor* descriptor)
         const FixedPoint* p = Outline->At<FixedPoint>(i);
         const FixedVector3 v0 = AxisPoint(FixAdd(p->x, Offset0.x), FixAdd(p->y, Offset0.y), Height0);
         const FixedVector3 v1 = AxisPoint(FixAdd(p->x, Offset1.x), FixAdd(p->y, Offset1.y), Height1);
-        LocalVertices->Set(first0 + i, &v0);
-        LocalVertices->Set(first1 + i, &v1);
+        IgnoreResult(LocalVertices->Set(first0 + i, &v0));
+        IgnoreResult(LocalVertices->Set(first1 + i, &v1));
     }
 }
 
@@ -288,7 +289,10 @@ void ModelObject::BuildRoundedRings(RingDescriptor* descriptor)
     *descriptor = {n, twoApexes ? 2 * s - 2 : s - 1, uint8_t(farApex ? 0 : 1), uint8_t(nearApex ? 0 : 1)};
     const int32_t perApex = (s - 1) * n + 1;
     const int32_t count = n + perApex + (twoApexes ? perApex : 0);
-    LocalVertices->ArraySetCount(count);
+    if (LocalVertices->ArraySetCount(count) != kResultOk) {
+        *descriptor = {0, 0, 0, 0};  // no room for the rings: no faces
+        return;
+    }
 
     Fixed base = Height1;
     FixedPoint baseOffset = Offset1;
@@ -319,7 +323,7 @@ void ModelObject::BuildRoundedRings(RingDescriptor* descriptor)
                             Stepped(baseOffset.y, k, offsetStep.y), height, scaleAt(height));
         }
         const FixedVector3 apex = AxisPoint(farOffset.x, farOffset.y, far);
-        LocalVertices->Set(0, &apex);
+        IgnoreResult(LocalVertices->Set(0, &apex));
     }
     if (nearApex) {
         for (int32_t k = 1; k < s; ++k) {
@@ -328,7 +332,7 @@ void ModelObject::BuildRoundedRings(RingDescriptor* descriptor)
                             Stepped(baseOffset.y, -k, offsetStep.y), height, scaleAt(height));
         }
         const FixedVector3 apex = AxisPoint(nearOffset.x, nearOffset.y, near);
-        LocalVertices->Set(count - 1, &apex);
+        IgnoreResult(LocalVertices->Set(count - 1, &apex));
     }
 }
 
@@ -337,7 +341,7 @@ void ModelObject::PlaceScaledRing(int32_t firstVertex, Fixed offsetX, Fixed offs
     for (int32_t i = 0; i < OutlineCount(); ++i) {
         const FixedPoint* p = Outline->At<FixedPoint>(i);
         const FixedVector3 v = AxisPoint(FixAdd(FixMul(p->x, scale), offsetX), FixAdd(FixMul(p->y, scale), offsetY), height);
-        LocalVertices->Set(firstVertex + i, &v);
+        IgnoreResult(LocalVertices->Set(firstVertex + i, &v));
     }
 }
 
@@ -356,7 +360,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
     int32_t number = 0;
     int32_t ring = 0;
     auto emit = [&](std::initializer_list<int32_t> indices) {
-        face->ArraySetCount(0);
+        IgnoreResult(face->ArraySetCount(0));
         for (int32_t index : indices) {
             const int16_t value = int16_t(index);
             face->Append(&value);
@@ -365,7 +369,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
         ++number;
     };
     auto emitRing = [&](int32_t first, int32_t step) {
-        face->ArraySetCount(0);
+        IgnoreResult(face->ArraySetCount(0));
         for (int32_t i = 0; i < n; ++i) {
             const int16_t value = int16_t(first + step * i);
             face->Append(&value);
@@ -408,7 +412,7 @@ void ModelObject::UpdateWorld()
             const FixedVector3* local = LocalVertices->At<FixedVector3>(i);
             FixedVector3 world;
             WorldTransform->TransformPoint(&world, local->x, local->y, local->z);
-            WorldVertices->Set(i, &world);
+            IgnoreResult(WorldVertices->Set(i, &world));
         }
     }
     ShortBox box = kEmptyShortBox;
@@ -455,7 +459,7 @@ void ModelObject::EnsureSurfaceCount(int32_t count)
     // Surfaces of faces that no longer exist go with their connections.
     for (int32_t i = count; i < old; ++i) DiscardSurface(PointerAt<Surface>(Surfaces, i));
     if (Surfaces->ArraySetCount(count) != kResultOk) return;
-    for (int32_t i = old; i < count; ++i) SetPointer(Surfaces, i, nullptr);
+    for (int32_t i = old; i < count; ++i) IgnoreResult(SetPointer(Surfaces, i, nullptr));
 }
 
 Surface* ModelObject::SurfaceForFace(int32_t face)
@@ -476,7 +480,7 @@ Surface* ModelObject::SurfaceForFace(int32_t face)
         surface->AddFaceUser(record);
         surface->PlaceSurface(record->Normal, record->Indices, LocalVertices);
     }
-    SetPointer(Surfaces, face, surface);
+    IgnoreResult(SetPointer(Surfaces, face, surface));
     return surface;
 }
 
@@ -487,9 +491,10 @@ void ModelObject::TakeFaceOutline(int32_t face, DynamicArray* outline)
     if (!Surfaces || face >= Surfaces->ArrayCount()) return;
     PolygonRecord* record = FindPolygonByIndex(face);
     if (Surface* surface = PointerAt<Surface>(Surfaces, face)) {
-        if (surface->Outline) surface->Outline->ArrayCopyTo(outline);
+        // Without room no pairs: the face maps no texture.
+        if (surface->Outline) IgnoreResult(surface->Outline->ArrayCopyTo(outline));
         if (record && record->FaceSurface == surface) record->FaceSurface = nullptr;
-        SetPointer(Surfaces, face, nullptr);
+        IgnoreResult(SetPointer(Surfaces, face, nullptr));
         surface->SurfaceDestroy();
         return;
     }

@@ -128,14 +128,14 @@ Light* LightList::LightListGet(int32_t index) const
 void LightList::LightListRemove(Light* light)
 {
     const int32_t index = ArrayFind(&light);
-    if (index >= 0) Remove(index);
+    if (index >= 0) IgnoreResult(Remove(index));
 }
 
 void LightList::LightListDeleteAll()
 {
     while (ArrayCount() > 0) {
         Light* light = LightListGet(0);
-        Remove(0);
+        IgnoreResult(Remove(0));
         if (light) light->LightFree();
     }
     Destroy();
@@ -199,7 +199,7 @@ ResultCode LightList::LightListReadCompact(MemoryStream* stream)
         Light* light = new (std::nothrow) Light;
         if (!light) break;
         light->LightInitDefaults();
-        light->LightReadCompact(stream);
+        IgnoreResult(light->LightReadCompact(stream));  // the count was checked to fit the chunk
         if (LightListAppend(light) < 0) light->LightFree();
     }
     return kResultOk;

@@ -10,11 +10,12 @@ namespace {
 uint32_t FormType(MemoryStream* file, bool scrambled)
 {
     uint32_t words[3] = {0, 0, 0};
-    file->StreamSetPosition(0);
+    IgnoreResult(file->StreamSetPosition(0));
     if (scrambled) file->StreamScrambleOn();
-    for (uint32_t& word : words) file->StreamTransferValue(&word, kValue32);
+    // A file too short for the header reads as no form.
+    for (uint32_t& word : words) IgnoreResult(file->StreamTransferValue(&word, kValue32));
     file->StreamScrambleOff();
-    file->StreamSetPosition(0);
+    IgnoreResult(file->StreamSetPosition(0));
     return words[2];
 }
 

@@ -86,7 +86,7 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
     if (stream->StreamIsWriting()) return kResultLocked;
     const ChunkTag tag = stream->StreamEnterChunk();
     if (tag != kTagForm) {
-        if (tag != 0) stream->StreamEndChunk();
+        if (tag != 0) IgnoreResult(stream->StreamEndChunk());
         return kResultLocked;
     }
     FormEntered = 1;
@@ -94,8 +94,9 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
     // was cut short.
     const int32_t start = stream->ChunkStart();
     uint32_t stored = 0;
-    stream->StreamTransferValueAt(&stored, kValue32, start - 4);
-    stream->StreamSetPosition(start);
+    // An unreadable length counts as not cut short.
+    IgnoreResult(stream->StreamTransferValueAt(&stored, kValue32, start - 4));
+    IgnoreResult(stream->StreamSetPosition(start));
     const bool cutShort = stored > uint32_t(stream->ChunkLength());
     stream->StreamClearChunkCut();
     Holder->Root->SetLights(nullptr);
@@ -103,7 +104,7 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
     Holder->FacesRead = 0;
     Holder->MemoryShort = 0;
     const ResultCode result = ReadModelBody(stream, cutShort);
-    stream->StreamEndChunk();
+    IgnoreResult(stream->StreamEndChunk());
     return result;
 }
 
@@ -121,7 +122,7 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
     }
     ProgressSetMessage(line);
     int32_t size = 0;
-    stream->StreamSize(&size);
+    IgnoreResult(stream->StreamSize(&size));  // 0 when the size cannot be had
     ProgressSetTotal(size);
     ProgressSetValue(0);
     ProgressShow();
@@ -147,11 +148,11 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
             } else if (tag == kTagCredits) {
                 result = ReadCredits(stream);
             } else if (tag == kTagPreferences) {
-                Preferences->Serialize(stream);
+                IgnoreResult(Preferences->Serialize(stream));  // a broken chunk leaves the defaults
             } else if (tag == kTagWalkObserver) {
-                Walk->Serialize(stream);
+                IgnoreResult(Walk->Serialize(stream));  // a broken chunk leaves the defaults
             }
-            stream->StreamEndChunk();
+            IgnoreResult(stream->StreamEndChunk());
         }
         Fixed angles[3];
         Walk->GetPlacement(&PlacementPosition, angles);
@@ -195,7 +196,7 @@ ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
         } else if (tag == kTagCreditsText) {
             result = ReadCreditsText(stream);
         }
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamEndChunk());
     }
     ProgressSetValue(stream->StreamPosition());
     if (ProgressUpdate(0)) result = kResultStopped;
@@ -208,6 +209,6 @@ ResultCode ModelDocument::ReadCreditsText(MemoryStream* stream)
     WithdrawCredits();
     DestroyArray(CreditsText);
     CreditsText = NewDynamicArray(BytesLeftToRead(stream), 1, 16);
-    if (CreditsText) CreditsText->Write(stream);
+    if (CreditsText) IgnoreResult(CreditsText->Write(stream));  // a short text keeps its zero bytes
     return kResultOk;
 }

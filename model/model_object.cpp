@@ -57,7 +57,7 @@ void ModelObject::LeaveParent()
     }
     ModelObject* parent = Parent;
     const int32_t index = FindPointer(parent->Children, this);
-    if (index >= 0) parent->Children->Remove(index);
+    if (index >= 0) IgnoreResult(parent->Children->Remove(index));
     Parent = nullptr;
     if (parent->IsGroup()) parent->GroupBounds();
 }
@@ -167,7 +167,8 @@ void ModelObject::MakePrimitive(int32_t axis, int32_t kind, const DynamicArray* 
     FrontColour = BackColour = {0, 0, 0};
     ColourCode = 0xFFFF;
     Offset0 = Offset1 = {0, 0};
-    if (outline) outline->ArrayCopyTo(Outline);
+    // Without room the outline stays empty: an incomplete object.
+    if (outline) IgnoreResult(outline->ArrayCopyTo(Outline));
     Build();
 }
 
@@ -247,7 +248,7 @@ void ModelObject::TakeOutOfParent(ModelObject* child, bool keepConnections, cons
         child->DropFaceContacts(-1, nullptr, -1, kRelationParent);
     }
     const int32_t index = FindPointer(Children, child);
-    if (index >= 0) Children->Remove(index);
+    if (index >= 0) IgnoreResult(Children->Remove(index));
     child->LocalTransform->AppendTransform(WorldTransform);
     child->Parent = nullptr;
     if (units) child->SetUnits(units);
@@ -282,7 +283,7 @@ void ModelObject::DestroyChildren()
         if (child && child->Parent == this) {
             child->Destroy();
         } else {
-            Children->Remove(ChildCount() - 1);
+            IgnoreResult(Children->Remove(ChildCount() - 1));
         }
     }
     DestroyArray(Children);
@@ -294,7 +295,7 @@ void ModelObject::DestroySubtree()
     // the list and destroyed; its contacts leave their partners as its records are freed.
     while (ChildCount() > 0) {
         ModelObject* child = ChildAt(ChildCount() - 1);
-        Children->Remove(ChildCount() - 1);
+        IgnoreResult(Children->Remove(ChildCount() - 1));
         if (!child) continue;
         child->Parent = nullptr;
         child->Destroy();

@@ -117,7 +117,7 @@ void ObjectGeometry::DiscardPolygon(int32_t index)
 {
     PolygonRecord* record = PolygonAt(index);
     if (!record) return;
-    Polygons->Remove(index);
+    IgnoreResult(Polygons->Remove(index));
     if (record->FaceSurface) record->FaceSurface->RemoveFaceUser(record);
     record->PolygonRecordDestroy();
 }
@@ -184,7 +184,7 @@ void ObjectGeometry::PlaneValues(const PlaneRecord* plane, DynamicArray* output)
     for (int32_t i = 0; i < count; ++i) {
         const FixedVector3* v = vertices->At<FixedVector3>(i);
         const double value = a * Fix2X(v->x) + b * Fix2X(v->y) + c * Fix2X(v->z) + d;
-        output->Set(i, &value);
+        IgnoreResult(output->Set(i, &value));
     }
 }
 
@@ -202,7 +202,7 @@ void ObjectGeometry::CutBySlices()
         const PlaneRecord* plane = PointerAt<PlaneRecord>(slices, k);
         if (!plane) continue;
         PlaneValues(plane, distances);
-        segments->ArraySetCount(0);
+        IgnoreResult(segments->ArraySetCount(0));
         for (int32_t i = PolygonCount() - 1; i >= 0; --i) {
             if (!PolygonAt(i)->SliceFace(plane, distances, segments, &lookup)) DiscardPolygon(i);
         }
@@ -211,7 +211,7 @@ void ObjectGeometry::CutBySlices()
         // Chain the cut edges into one loop, one step per edge at most; an open chain makes no cap.
         auto first = [segments](int32_t i) { return int32_t(*segments->At<uint32_t>(i) >> 16); };
         auto second = [segments](int32_t i) { return int32_t(*segments->At<uint32_t>(i) & 0xFFFF); };
-        loop->ArraySetCount(0);
+        IgnoreResult(loop->ArraySetCount(0));
         const int32_t start = first(0);
         int32_t current = 0;
         bool closed = false;
@@ -356,7 +356,7 @@ void ObjectGeometry::RemoveMembersOf(const ModelObject* node)
     for (DynamicArray* list : {Members, DrawList}) {
         for (int32_t i = ListCount(list) - 1; i >= 0; --i) {
             const ObjectGeometry* member = PointerAt<ObjectGeometry>(list, i);
-            if (member && member->Owner == node) list->Remove(i);
+            if (member && member->Owner == node) IgnoreResult(list->Remove(i));
         }
     }
 }
@@ -377,7 +377,7 @@ void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 {
     for (int32_t i = 0; i < ContactCount(); ++i) {
         if (ContactAt(i)->Other == other) {
-            Contacts->Remove(i);
+            IgnoreResult(Contacts->Remove(i));
             return;
         }
     }
@@ -389,7 +389,7 @@ void ObjectGeometry::ClearContacts()
         ObjectGeometry* other = ContactAt(i)->Other;
         if (other && other != this) other->RemoveContactWith(this);
     }
-    if (Contacts) Contacts->ArraySetCount(0);
+    if (Contacts) IgnoreResult(Contacts->ArraySetCount(0));
 }
 
 int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVector3* normal,

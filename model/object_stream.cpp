@@ -132,7 +132,7 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         } else if (Handles(kind, tag)) {
             result = DispatchChunk(stream, tag, kind, &dropped);
         }
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamEndChunk());
     }
     ValidateChunk(kValidateEnd, &flags, stream);
     if (contactsDeferred_) {
@@ -202,7 +202,8 @@ ResultCode ModelObject::WriteNode(MemoryStream* stream, int32_t kind)
         result = stream->StreamBeginChunk(tag);
         if (result != kResultOk) return;
         result = (this->*body)(stream);
-        stream->StreamEndChunk();
+        const ResultCode ended = stream->StreamEndChunk();
+        if (result == kResultOk) result = ended;
     };
     chunk(Name != nullptr, kTagName, &ModelObject::StreamNameChunk);
     chunk(Data != nullptr, kTagData, &ModelObject::StreamDataChunk);
@@ -285,8 +286,8 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
         const int32_t end = stream->StreamPosition();
         total = int16_t(sum);
         result = stream->StreamTransferValueAt(&total, kValue16, countAt);
-        stream->StreamSetPosition(end);
-        return result;
+        const ResultCode moved = stream->StreamSetPosition(end);
+        return result != kResultOk ? result : moved;
     }
     int16_t count = 0;
     const ResultCode result = TransferShort(stream, &count);
@@ -333,7 +334,8 @@ ResultCode ModelObject::StreamChildren(MemoryStream* stream)
         result = stream->StreamBeginChunk(group ? kTagChildGroup : kTagChildObject);
         if (result != kResultOk) break;
         result = group ? child->StreamGroup(stream) : child->Stream(stream);
-        stream->StreamEndChunk();
+        const ResultCode ended = stream->StreamEndChunk();
+        if (result == kResultOk) result = ended;
         if (!group && (child->HasFaceContacts(nullptr, kRelationSibling) || child->HasFaceContacts(nullptr, kRelationParent))) {
             connections = true;
         }
@@ -342,7 +344,8 @@ ResultCode ModelObject::StreamChildren(MemoryStream* stream)
         result = stream->StreamBeginChunk(kTagConnections);
         if (result == kResultOk) {
             result = StreamContacts(stream, nullptr);
-            stream->StreamEndChunk();
+            const ResultCode ended = stream->StreamEndChunk();
+            if (result == kResultOk) result = ended;
         }
     }
     return result;
@@ -375,7 +378,7 @@ ResultCode ModelObject::StreamUnitChunk(MemoryStream* stream)
     UnitsRecord* units = new (std::nothrow) UnitsRecord;
     if (!units) return kResultOutOfMemory;
     units->UnitsInit();
-    units->StreamUnits(stream);
+    IgnoreResult(units->StreamUnits(stream));  // the length was checked above
     ClearUnits();
     Units = units;
     return kResultOk;
@@ -564,7 +567,7 @@ ResultCode ModelObject::StreamSurfaceChunk(MemoryStream* stream)
     result = surface->SurfaceInit(this);
     if (result == kResultOk) result = surface->Stream(stream);
     if (result == kResultOk) {
-        SetPointer(Surfaces, face, surface);
+        IgnoreResult(SetPointer(Surfaces, face, surface));
     } else {
         surface->SurfaceDestroy();
     }
@@ -582,7 +585,8 @@ ResultCode ModelObject::WriteSurfaceChunks(MemoryStream* stream)
         int16_t number = int16_t(face);
         result = TransferShort(stream, &number);
         if (result == kResultOk) result = surface->Stream(stream);
-        stream->StreamEndChunk();
+        const ResultCode ended = stream->StreamEndChunk();
+        if (result == kResultOk) result = ended;
     }
     return result;
 }
@@ -593,9 +597,9 @@ ResultCode ModelObject::StreamPositionChunk(MemoryStream* stream)
     // The full transform (48 bytes), its two-dimensional form (24) or none (identity).
     const int32_t length = BytesLeftToRead(stream);
     if (length >= kTransformBytes) {
-        WorldTransform->StreamTransform(stream);
+        IgnoreResult(WorldTransform->StreamTransform(stream));  // reading answers 0
     } else if (length == kTransform2DBytes) {
-        WorldTransform->StreamTransform2D(stream);
+        IgnoreResult(WorldTransform->StreamTransform2D(stream));  // reading answers 0
     } else if (length == 0) {
         WorldTransform->TransformReset();
     } else {

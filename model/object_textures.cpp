@@ -21,7 +21,8 @@ void ModelObject::BindObjectTexture(TextureRecord* texture, int32_t side)
         TextureRecord*& stored = which == kSideFront ? FrontTexture : BackTexture;
         if (stored == texture) continue;
         if (stored) textures.TextureRemoveObjectUser(stored, this);
-        if (texture) textures.TextureAddObjectUser(texture, this);
+        // A picture that cannot be loaded leaves the texture bound without it.
+        if (texture) IgnoreResult(textures.TextureAddObjectUser(texture, this));
         stored = texture;
     }
 }

@@ -109,9 +109,9 @@ void PolygonElement::SetElementPolygon(const DynamicArray* points, Fixed x, Fixe
     Kind = kElementPolygon;
     OutlineStyle = 1;
     if (points) {
-        points->ArrayCopyTo(Outline);
+        IgnoreResult(points->ArrayCopyTo(Outline));  // without room the old outline stays
     } else {
-        Outline->ArraySetCount(0);
+        IgnoreResult(Outline->ArraySetCount(0));
     }
     Placement->SetPosition2D(x, y);
     Colour = {0, 0, 0};
@@ -128,7 +128,7 @@ void PolygonElement::InsertElementPoint(int32_t index, const FixedPoint& point)
 void PolygonElement::RemoveElementPoint(int32_t index)
 {
     if (index < 0 || index >= Outline->ArrayCount() || Outline->ArrayCount() <= 3) return;
-    Outline->Remove(index);
+    IgnoreResult(Outline->Remove(index));
     Update();
 }
 
@@ -165,7 +165,7 @@ void PolygonElement::RemoveElementPoints(int32_t n)
 {
     const int32_t count = Outline->ArrayCount();
     if (n < 0 || n > count - 3) return;
-    Outline->ArraySetCount(count - n);
+    IgnoreResult(Outline->ArraySetCount(count - n));
 }
 
 void PolygonElement::MoveElement(Fixed dx, Fixed dy)
@@ -256,7 +256,8 @@ void PolygonElement::BindElementTexture(TextureRecord* texture)
     if (texture == Texture) return;
     TextureServices& textures = CurrentTextureServices();
     if (Texture) textures.TextureRemoveElementUser(Texture, this);
-    if (texture) textures.TextureAddElementUser(texture, this);
+    // A picture that cannot be loaded leaves the texture bound without it.
+    if (texture) IgnoreResult(textures.TextureAddElementUser(texture, this));
     Texture = texture;
     UpdateElementTextureMapping();
 }

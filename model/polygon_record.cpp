@@ -111,7 +111,7 @@ ResultCode PolygonRecord::ComputeFaceNormal()
     const FixedVector3* p0 = vertices->At<FixedVector3>(IndexAt(0));
     const FixedVector3* p1 = vertices->At<FixedVector3>(IndexAt((n + 2) >> 2));
     const FixedVector3* p2 = vertices->At<FixedVector3>(IndexAt((n + 1) >> 1));
-    if (!p0 || !p1 || !p2) return -1;
+    if (!p0 || !p1 || !p2) return kResultFailed;
     const double ax = double(p0->x) - p1->x;
     const double ay = double(p0->y) - p1->y;
     const double az = double(p0->z) - p1->z;
@@ -122,7 +122,7 @@ ResultCode PolygonRecord::ComputeFaceNormal()
     const double ny = az * bx - bz * ax;
     const double nz = by * ax - ay * bx;
     const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
-    if (length == 0) return -1;
+    if (length == 0) return kResultFailed;
     Normal = NormaliseShort(int32_t(nx * 32767 / length), int32_t(ny * 32767 / length), int32_t(nz * 32767 / length));
     return kResultOk;
 }
@@ -260,7 +260,7 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, con
                        int16_t(average.z / length * 256.0)};
         }
         const Fixed level = ShadeLevel(lights, kShadeLevels, average);
-        values->Set(position, &level);
+        IgnoreResult(values->Set(position, &level));
     }
 }
 
@@ -339,7 +339,7 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* /*plane*/, const DynamicArra
         kept->Destroy();
         return 0;
     }
-    kept->ArrayCopyTo(Indices);
+    IgnoreResult(kept->ArrayCopyTo(Indices));  // without room the face stays uncut
     kept->Destroy();
     if (VertexCount() < 3) return 0;
     int32_t distinct[3] = {IndexAt(0), -1, -1};
@@ -452,7 +452,8 @@ DynamicArray* PolygonRecord::GetFacePairs()
         FacePairs = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
         if (!FacePairs) return nullptr;
         if (FaceSurface) {
-            if (FaceSurface->Outline) FaceSurface->Outline->ArrayCopyTo(FacePairs);
+            // Without room no pairs: the face maps no texture.
+            if (FaceSurface->Outline) IgnoreResult(FaceSurface->Outline->ArrayCopyTo(FacePairs));
         } else {
             Owner()->TakeFaceOutline(FaceIndex, FacePairs);
         }

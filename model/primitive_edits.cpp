@@ -27,7 +27,8 @@ void ModelObject::InsertSurfaceEntries(int32_t at, int32_t count)
     if (!Surfaces) return;
     if (at < 0) at = 0;
     if (at > Surfaces->ArrayCount()) at = Surfaces->ArrayCount();
-    for (int32_t i = 0; i < count; ++i) InsertPointer(Surfaces, at, nullptr);
+    // Out of memory leaves the edit half done (builders only).
+    for (int32_t i = 0; i < count; ++i) IgnoreResult(InsertPointer(Surfaces, at, nullptr));
 }
 
 void ModelObject::RemoveSurfaceEntries(int32_t at, int32_t count)
@@ -35,7 +36,7 @@ void ModelObject::RemoveSurfaceEntries(int32_t at, int32_t count)
     if (!Surfaces || at < 0) return;
     for (int32_t i = 0; i < count && at < Surfaces->ArrayCount(); ++i) {
         Surface* surface = PointerAt<Surface>(Surfaces, at);
-        Surfaces->Remove(at);
+        IgnoreResult(Surfaces->Remove(at));
         DiscardSurface(surface);
     }
 }
@@ -65,8 +66,9 @@ void ModelObject::FlipEnds()
         const int32_t to = faces - 1 - from;
         if (from >= 0 && from < Surfaces->ArrayCount()) {
             Surface* cap = PointerAt<Surface>(Surfaces, from);
-            Surfaces->Remove(from);
-            InsertPointer(Surfaces, to < Surfaces->ArrayCount() ? to : Surfaces->ArrayCount(), cap);
+            IgnoreResult(Surfaces->Remove(from));
+            // The slot just freed takes it back.
+            IgnoreResult(InsertPointer(Surfaces, to < Surfaces->ArrayCount() ? to : Surfaces->ArrayCount(), cap));
         }
     }
     const Fixed height = Height0;
@@ -146,7 +148,7 @@ void ModelObject::InsertOutlinePoint(int32_t i, const FixedPoint& point)
         DropFaceContacts(SideFaceIndex(i == n ? 0 : i, band), nullptr, -1, kRelationAny);
         InsertSurfaceEntries(SideFaceIndex(i, band), 1);
     }
-    Outline->Insert(i, &point);
+    IgnoreResult(Outline->Insert(i, &point));  // out of memory leaves the edit half done (builders only)
     Build();
 }
 
@@ -159,7 +161,7 @@ void ModelObject::DeleteOutlinePoint(int32_t i)
         DropFaceContacts(SideFaceIndex(i + 1 == n ? 0 : i + 1, band), nullptr, -1, kRelationAny);
         RemoveSurfaceEntries(SideFaceIndex(i, band), 1);
     }
-    Outline->Remove(i);
+    IgnoreResult(Outline->Remove(i));
     Build();
 }
 
@@ -170,7 +172,7 @@ void ModelObject::AppendOutlinePoints(int32_t count)
     for (int32_t k = 0; k < count; ++k) {
         for (int32_t band = BandCount() - 1; band >= 0; --band) InsertSurfaceEntries(SideFaceIndex(n, band), 1);
         const FixedPoint last = *Outline->At<FixedPoint>(n - 1);
-        Outline->Insert(n, &last);
+        IgnoreResult(Outline->Insert(n, &last));  // out of memory leaves the edit half done (builders only)
     }
 }
 
@@ -181,7 +183,7 @@ void ModelObject::DropOutlinePoints(int32_t count)
     const int32_t index = n - count;
     for (int32_t k = 0; k < count; ++k) {
         for (int32_t band = BandCount() - 1; band >= 0; --band) RemoveSurfaceEntries(SideFaceIndex(index, band), 1);
-        Outline->Remove(index);
+        IgnoreResult(Outline->Remove(index));
     }
 }
 
@@ -220,6 +222,6 @@ void ModelObject::RemoveSlice(PlaneRecord* plane)
     if (!IsPrimitive() || k < 0) return;
     DropFaceContacts(SliceFaceIndex(k), nullptr, -1, kRelationAny);
     RemoveSurfaceEntries(SliceFaceIndex(k), 1);
-    Slices->Remove(k);
+    IgnoreResult(Slices->Remove(k));
     Build();
 }

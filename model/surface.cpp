@@ -205,7 +205,7 @@ void Surface::RemoveElement(PolygonElement* element, int32_t side)
     if (side < 0 || side > 2) return;
     const int32_t index = FindPointer(Elements[side], element);
     if (index < 0) return;
-    Elements[side]->Remove(index);
+    IgnoreResult(Elements[side]->Remove(index));
     element->Owner = nullptr;
     if (Elements[side]->ArrayCount() == 0) {
         DestroyArray(Elements[side]);
@@ -223,8 +223,8 @@ void Surface::MoveElement(PolygonElement* element, int32_t delta, int32_t side)
     int64_t to = int64_t(from) + delta;
     if (to < 0) to = 0;
     if (to > list->ArrayCount() - 1) to = list->ArrayCount() - 1;
-    list->Remove(from);
-    InsertPointer(list, int32_t(to), element);
+    IgnoreResult(list->Remove(from));
+    IgnoreResult(InsertPointer(list, int32_t(to), element));  // the slot just freed takes it back
 }
 
 void Surface::ScaleElements(Fixed factor)
@@ -277,7 +277,7 @@ void Surface::RemoveFaceUser(const PolygonRecord* record)
 {
     if (FaceUser == record) FaceUser = nullptr;
     const int32_t index = FindPointer(FaceUserList, record);
-    if (index >= 0) FaceUserList->Remove(index);
+    if (index >= 0) IgnoreResult(FaceUserList->Remove(index));
 }
 
 void Surface::ClearFaceUsers()
@@ -352,7 +352,7 @@ void Surface::TakeOutConnection(int32_t relation, int32_t index)
                           : relation == kRelationParent ? ParentConnections
                                                         : ChildConnections;
     const FaceEntry entry = *EntryAt(list, index);
-    list->Remove(index);
+    IgnoreResult(list->Remove(index));
     if (list->ArrayCount() == 0) DestroyArray(list);
     int32_t side = 0;
     int32_t otherSide = 0;
@@ -442,7 +442,8 @@ void Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     int32_t pos = FindEntry(list, self);
     if (pos < 0) pos = list->ArrayCount();
     if (list->Insert(pos, &entry) != kResultOk) return;
-    if (inserted > 0) list->ArrayInsertArray(otherList, pos);
+    // Out of memory leaves the other's contacts out.
+    if (inserted > 0) IgnoreResult(list->ArrayInsertArray(otherList, pos));
     if (side == 0) {
         if (otherSide == 0) {
             LeadingContacts = int16_t(other->LeadingContacts + pos);
@@ -466,7 +467,7 @@ void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherS
     const int32_t flattened = other ? ListCount(other->SideContacts[otherSide]) : 0;
     const int32_t first = pos - flattened < 0 ? 0 : pos - flattened;
     for (int32_t i = 0; i < ElementCount(1); ++i) ElementAt(1, i)->RemoveSideOverlaps(first, pos, side);
-    list->ArrayRemoveRange(first, pos);
+    IgnoreResult(list->ArrayRemoveRange(first, pos));
     if (list->ArrayCount() == 0) DestroyArray(list);
     if (side == 0) {
         if (otherSide == 0) {
@@ -500,7 +501,7 @@ void Surface::RecomputeCovering(int32_t side)
     const int32_t count = list->ArrayCount();
     for (int32_t i = count - 1; i >= 0; --i) {
         if (side == 0 && i >= LeadingContacts) continue;
-        points->ArraySetCount(0);
+        IgnoreResult(points->ArraySetCount(0));
         if (ProjectFaceEntry(*EntryAt(list, i), points, &axis)) drawing.CoverageRegionSubtract(region, points);
     }
     uncovered = drawing.CoverageRegionRemains(region);
@@ -587,7 +588,7 @@ void PlaceFaceOutline(Transform* placement, DynamicArray* outline, const ShortVe
                       const DynamicArray* indices, const DynamicArray* vertices)
 {
     PlaceTransformOnFace(placement, FirstFaceVertex(indices, vertices), normal);
-    outline->ArraySetCount(0);
+    IgnoreResult(outline->ArraySetCount(0));
     Fixed minX = 0;
     Fixed minY = 0;
     for (int32_t i = 0; i < ListCount(indices); ++i) {

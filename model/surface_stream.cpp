@@ -50,8 +50,8 @@ ResultCode WriteChunk(MemoryStream* stream, ChunkTag tag, ResultCode (Surface::*
     ResultCode result = stream->StreamBeginChunk(tag);
     if (result != kResultOk) return result;
     result = (surface->*body)(stream);
-    stream->StreamEndChunk();
-    return result;
+    const ResultCode ended = stream->StreamEndChunk();
+    return result != kResultOk ? result : ended;
 }
 
 // The sides a side number addresses: 0 front, 2 back, 1 both.
@@ -67,17 +67,20 @@ ResultCode Surface::Write(MemoryStream* stream)
     if (stream->StreamIsWriting()) {
         ResultCode result = kResultOk;
         if (Flags & kSurfaceColourBits) result = WriteChunk(stream, kTagColour, &Surface::StreamSurfaceColour, this);
-        if (Flags & kSurfaceTextureBits) result = WriteChunk(stream, kTagTextures, &Surface::StreamSurfaceTextureRef, this);
-        if (Flags & kSurfaceAttributeBits) WriteChunk(stream, kTagSideAttributes, &Surface::StreamSurfaceSideAttributes, this);
-        if (VranText) WriteChunk(stream, kTagVran, &Surface::StreamSurfaceVranText, this);
+        if (result == kResultOk && (Flags & kSurfaceTextureBits))
+            result = WriteChunk(stream, kTagTextures, &Surface::StreamSurfaceTextureRef, this);
+        if (result == kResultOk && (Flags & kSurfaceAttributeBits))
+            result = WriteChunk(stream, kTagSideAttributes, &Surface::StreamSurfaceSideAttributes, this);
+        if (result == kResultOk && VranText) result = WriteChunk(stream, kTagVran, &Surface::StreamSurfaceVranText, this);
         for (int32_t side = 0; side < 3 && result == kResultOk; ++side) {
             for (int32_t i = 0; i < ElementCount(side) && result == kResultOk; ++i) {
                 result = stream->StreamBeginChunk(kTagElement);
                 if (result != kResultOk) break;
                 int16_t index = int16_t(side);
                 result = stream->StreamTransferValue(&index, kValue16);
-                if (result == kResultOk) ElementAt(side, i)->Stream(stream);
-                stream->StreamEndChunk();
+                if (result == kResultOk) result = ElementAt(side, i)->Stream(stream);
+                const ResultCode ended = stream->StreamEndChunk();
+                if (result == kResultOk) result = ended;
             }
         }
         return result;
@@ -97,7 +100,7 @@ ResultCode Surface::Write(MemoryStream* stream)
         } else if (tag == kTagElement) {
             result = ReadElement(stream);
         }
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamEndChunk());
     }
     return result;
 }
@@ -246,7 +249,8 @@ void Surface::BindSideTexture(TextureRecord* texture, int32_t side)
         TextureRecord*& stored = which == kSideFront ? FrontTexture : BackTexture;
         if (stored != texture) {
             if (stored) textures.TextureRemoveSurfaceUser(stored, this);
-            if (texture) textures.TextureAddSurfaceUser(texture, this);
+            // A picture that cannot be loaded leaves the texture bound without it.
+            if (texture) IgnoreResult(textures.TextureAddSurfaceUser(texture, this));
             stored = texture;
         }
         const uint16_t bit = which == kSideFront ? kSurfaceFrontTexture : kSurfaceBackTexture;

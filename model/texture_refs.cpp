@@ -9,15 +9,14 @@ ResultCode WriteTextureRef(MemoryStream* stream, ChunkTag tag, TextureRecord* te
     if (result != kResultOk) return result;
     int32_t index = CurrentTextureServices().AssignTextureIndex(texture);
     result = stream->StreamTransferValue(&index, kValue32);
-    stream->StreamEndChunk();
-    return result;
+    const ResultCode ended = stream->StreamEndChunk();
+    return result != kResultOk ? result : ended;
 }
 
 ResultCode WriteTextureRefEnd(MemoryStream* stream)
 {
     const ResultCode result = stream->StreamBeginChunk(kTagTextureEnd);
-    if (result == kResultOk) stream->StreamEndChunk();
-    return result;
+    return result == kResultOk ? stream->StreamEndChunk() : result;
 }
 
 ResultCode ReadTextureIndex(MemoryStream* stream, int32_t* index)

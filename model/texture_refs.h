@@ -37,7 +37,7 @@ ResultCode ReadTextureRefs(MemoryStream* stream, Bind bind)
             result = ReadTextureIndex(stream, &index);
             if (result == kResultOk) bind(tag == kTagFrontTexture ? 0 : 2, TextureForIndex(index));
         }
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamEndChunk());
     }
     return result;
 }

@@ -553,15 +553,15 @@ ResultCode Transform::StreamTransform(MemoryStream* stream)
         GetScale(values[3]);
     }
     const TypedValueKind kinds[4] = {kTypedVector, kTypedAngles, kTypedFixedTriple, kTypedVector};
-    for (int32_t i = 0; i < 4; ++i)
-        if (SerializeTypedValue(stream, values[i], kinds[i]) != kResultOk) break;
+    ResultCode result = kResultOk;
+    for (int32_t i = 0; i < 4 && result == kResultOk; ++i) result = SerializeTypedValue(stream, values[i], kinds[i]);
     if (!writing) {
         SetPosition(values[0][0], values[0][1], values[0][2]);
         SetRotation(values[1][0], values[1][1], values[1][2]);
         SetShear(values[2][0], values[2][1], values[2][2]);
         SetScale(values[3][0], values[3][1], values[3][2]);
     }
-    return kResultOk;
+    return writing ? result : kResultOk;
 }
 
 ResultCode Transform::StreamTransform2D(MemoryStream* stream)
@@ -575,17 +575,17 @@ ResultCode Transform::StreamTransform2D(MemoryStream* stream)
         angle = GetAngle2D();
         shear = GetShear2D();
     }
-    if (SerializeTypedValue(stream, &position, kTypedFixedPoint) == kResultOk &&
-        SerializeTypedValue(stream, &angle, kTypedLong) == kResultOk &&
-        SerializeTypedValue(stream, &shear, kTypedLong) == kResultOk)
-        SerializeTypedValue(stream, &scale, kTypedFixedPoint);
+    ResultCode result = SerializeTypedValue(stream, &position, kTypedFixedPoint);
+    if (result == kResultOk) result = SerializeTypedValue(stream, &angle, kTypedLong);
+    if (result == kResultOk) result = SerializeTypedValue(stream, &shear, kTypedLong);
+    if (result == kResultOk) result = SerializeTypedValue(stream, &scale, kTypedFixedPoint);
     if (!writing) {
         SetPosition2D(position.x, position.y);
         SetAngle2D(angle);
         SetShear2D(shear);
         SetScale2D(scale.x, scale.y);
     }
-    return kResultOk;
+    return writing ? result : kResultOk;
 }
 
 ResultCode Transform::StreamTransform1D(MemoryStream* stream)
@@ -596,11 +596,11 @@ ResultCode Transform::StreamTransform1D(MemoryStream* stream)
         position = GetPosition1D();
         scale = GetScale1D();
     }
-    if (SerializeTypedValue(stream, &position, kTypedLong) == kResultOk)
-        SerializeTypedValue(stream, &scale, kTypedLong);
+    ResultCode result = SerializeTypedValue(stream, &position, kTypedLong);
+    if (result == kResultOk) result = SerializeTypedValue(stream, &scale, kTypedLong);
     if (!writing) {
         SetPosition1D(position);
         SetScale1D(scale);
     }
-    return kResultOk;
+    return writing ? result : kResultOk;
 }

@@ -88,7 +88,8 @@ public:
     void Scale1D(Fixed s, Fixed c);
     void Unscale1D(Fixed s, Fixed c);
 
-    // --- stored forms, moved in the stream's direction; all return 0 ---
+    // --- stored forms, moved in the stream's direction: reading returns 0, writing the code of
+    // the first write that failed ---
     // 48 bytes: position, rotation (about Y, X, Z), shear, scale, big-endian Fixed values.
     // Reading starts from the defaults and stops at the first value the stream cannot give.
     ResultCode StreamTransform(MemoryStream* stream);

@@ -37,9 +37,8 @@ ResultCode AppendPathPointCopy(DynamicArray* path, const WalkPathPoint& point)
     WalkPathPoint* copy = new (std::nothrow) WalkPathPoint;
     if (!copy) return kResultOutOfMemory;
     copy->CopyFrom(point);
-    const int32_t appended = AppendPointer(path, copy);
-    if (appended >= 0) return kResultOk;
-    delete copy;
+    const ResultCode appended = ResultOfIndex(AppendPointer(path, copy));
+    if (appended != kResultOk) delete copy;
     return appended;
 }
 
@@ -109,7 +108,7 @@ void WalkRecord::ClearPath()
     // A locked path (one being played) keeps its points: its count cannot be set meanwhile.
     if (Path && Path->LockCount() > 0) return;
     for (int32_t i = 0; i < PathCount(); ++i) delete PathPoint(i);
-    if (Path) Path->ArraySetCount(0);
+    if (Path) IgnoreResult(Path->ArraySetCount(0));
 }
 
 void WalkRecord::SetRecording(int16_t flag, int16_t clear)

@@ -84,7 +84,7 @@ FacePicture LoadFacePicture(int32_t face)
         return nullptr;
     FacePicture map(new (std::nothrow) MemPixMap);
     if (!map) return nullptr;
-    map->Lock();
+    IgnoreResult(map->Lock());
     if (map->MemPixMapInit8(picture.get()) != kResultOk) return nullptr;
     return map;
 }
@@ -117,7 +117,7 @@ public:
     void Take()
     {
         SharedOffscreen = drawing_;
-        drawing_->Lock();
+        IgnoreResult(drawing_->Lock());
     }
     void PutBack()
     {

@@ -56,7 +56,7 @@ void FreeCommandLineWords(DynamicArray* words)
 {
     if (!words) return;
     for (int32_t i = 0; i < words->ArrayCount(); ++i) delete[] *words->At<char*>(i);
-    words->ArraySetCount(0);
+    IgnoreResult(words->ArraySetCount(0));
 }
 
 const char* CommandLineWord(const DynamicArray* words, int32_t index)

@@ -149,21 +149,21 @@ void CreditsEditDialog::ChoosePicture()
     if (!file) return;
     if (file->FileObjectInit(kFileOpenDialog, kBitmapFileType, 0, kBitmapFilter, "") == kResultOk &&
         file->FileDialog() == kResultOk)
-        TakePictureFile(file);
+        IgnoreResult(TakePictureFile(file));  // a file that gives no picture is refused with a beep
     file->FileObjectDestroy();
 }
 
 ResultCode CreditsEditDialog::TakePictureFile(DiskFileStream* file)
 {
     Q_Offscreen* picture = nullptr;
-    file->StreamSetDirection(kStreamReading);
+    IgnoreResult(file->StreamSetDirection(kStreamReading));
     if (file->FileOpenStream() == kResultOk) {
         if (auto* reader = new (std::nothrow) OffscreenReader<BmpImageReader>(file)) {
-            reader->Read(0);
+            IgnoreResult(reader->Read(0));  // a failed read alerts and leaves no picture
             picture = reader->ImageReaderOffscreen();
             reader->Destroy();
         }
-        file->FileCloseStream();
+        IgnoreResult(file->FileCloseStream());
     }
     // The picture shown stays when the file gave none.
     if (!picture) {

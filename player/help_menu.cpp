@@ -28,7 +28,7 @@ ResultCode BuildHelpMenu(HelpMenuHandler* menu, DocumentFrame* owner)
         return kResultOutOfMemory;
     menu->SetMenuItemLetter(kHelpAbout, 'A');
     menu->SetMenuItemLetter(kHelpIndex, 'H');
-    menu->SetMenuAttachment(kMenuTopLevel);
+    IgnoreResult(menu->SetMenuAttachment(kMenuTopLevel));
     menu->SetMenuOrder(kHelpMenuOrder);
     return kResultOk;
 }

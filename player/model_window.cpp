@@ -60,7 +60,7 @@ int32_t ModelDocWindow::BuildModelWindow(int32_t kind, DiskFileStream* file)
     walkMenu_->SetNavigateDocument(document_);
     FileMenu()->SetFileDocument(document_);
 
-    if (LoadModelWindow(kind) != 0) return 0;
+    if (LoadModelWindow(kind) != kResultOk) return 0;
 
     document_->SetName(fileName_);
     document_->OpenViewWindow(view, kViewWalk);
@@ -83,7 +83,7 @@ int32_t ModelDocWindow::LoadFailed()
     return 0;
 }
 
-int32_t ModelDocWindow::LoadModelWindow(int32_t kind)
+ResultCode ModelDocWindow::LoadModelWindow(int32_t kind)
 {
     if (kind == kOpenWithDialog || kind == kOpenAtStartUp) {
         kind = kOpenWithDialog;
@@ -92,10 +92,10 @@ int32_t ModelDocWindow::LoadModelWindow(int32_t kind)
             LoadFailed();
             return kResultOutOfMemory;
         }
-        file_->FileObjectInit(kind, kModelFileType, kPlayerCreator, kModelFilter, kSaveTitle);
+        IgnoreResult(file_->FileObjectInit(kind, kModelFileType, kPlayerCreator, kModelFilter, kSaveTitle));
         for (const char* filter : kOtherFilters) file_->FileAddTypeFilter(kOtherModelType, filter);
     } else if (kind != kOpenGivenFile) {
-        return 0;
+        return kResultOk;
     }
     if (!file_) return kResultNotFound;
 

@@ -20,8 +20,8 @@ public:
     int32_t DocumentBuildMenus(int32_t kind, DiskFileStream* file) override { return BuildModelWindow(kind, file); }
     void DocumentDisposeMenus() override { DisposeModelWindow(); }
     void LayoutContent() override { LayoutModelWindow(); }
-    void DestroyDocumentFrame() override { DestroyModelWindow(); }
-    int32_t DocumentLoad(int32_t kind) override { return LoadModelWindow(kind); }
+    void DestroyDocumentFrame() override { IgnoreResult(DestroyModelWindow()); }
+    ResultCode DocumentLoad(int32_t kind) override { return LoadModelWindow(kind); }
     int32_t HasModelCredits() override;
     // The credits window with the model's credits picture and text.
     void ShowModelCredits() override;
@@ -31,7 +31,7 @@ public:
     int32_t BuildModelWindow(int32_t kind, DiskFileStream* file);
     // Through the Open dialog (kinds 6 and 7) or the file given (9): the file read into the
     // document. 0, or the dialog's or the reader's non-zero code.
-    int32_t LoadModelWindow(int32_t kind);
+    ResultCode LoadModelWindow(int32_t kind);
     // The walk view's window fills the frame above the help bar.
     void LayoutModelWindow();
     // The walk menu, the document (with the model, its credits and the preferences) and the

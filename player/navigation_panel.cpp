@@ -114,8 +114,8 @@ ResultCode NavigationButtonPanel::BuildCells()
     const ResultCode result = PanelInit(kOneRowOfTwelve);
     if (result != kResultOk) return result;
     for (const Cell& cell : kCells) {
-        const int32_t index = PanelAddItem(cell.glyph);
-        if (index < 0) return index;
+        const ResultCode added = ResultOfIndex(PanelAddItem(cell.glyph));
+        if (added != kResultOk) return added;
     }
     PanelSetItemState(kPanelStop, kButtonPressed);
     for (int32_t i = 0; i < kPanelButtonCount; ++i) PanelSetItemHelp(i, kCells[i].help);

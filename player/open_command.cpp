@@ -32,7 +32,7 @@ bool IsModelFile(DiskFileStream* file)
 {
     if (file->FileOpenStream() != kResultOk) return false;
     const bool model = ReadModelFileForm(file) != ModelFileForm::kNotAModel;
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
     return model;
 }
 

@@ -366,7 +366,7 @@ void PlayerDocument::OpenViewWindow(const PortRect& /*rect*/, int32_t kind)
     view->SetName(name_);
     const int32_t at = record && ShowsWhole(view, window) ? windowRecords_->Append(&record) : -1;
     if (at < 0 || views_->Append(&view) < 0) {
-        if (at >= 0) windowRecords_->Remove(at);
+        if (at >= 0) IgnoreResult(windowRecords_->Remove(at));  // the entry just appended
         delete record;
         view->Free();
         DestroyWindowsAfter(owner_, windowsBefore);
@@ -394,10 +394,10 @@ int32_t PlayerDocument::WindowEvent(Window* window, int32_t event)
         break;
     case kEventClosed: {
         const int32_t at = views_->ArrayFind(&view);
-        if (at >= 0) views_->Remove(at);
+        if (at >= 0) IgnoreResult(views_->Remove(at));
         view->Free();
         currentView_ = this;
-        windowRecords_->Remove(index);
+        IgnoreResult(windowRecords_->Remove(index));
         record->Free();
         if (WindowRecordCount() == 0) return kind_;
         break;
@@ -584,14 +584,14 @@ ResultCode PlayerDocument::ReadModel(DiskFileStream* file)
     walk_->AttachObserverToWorld();
     file->StreamScrambleOff();
     OpenFileScrambled = 0;
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
     // The reader refuses a stream whose first chunk it cannot enter without a word: for a file
     // whose header says it is a model, the load failed all the same.
     if (result != kResultOk && !model_->FormEntered && form != ModelFileForm::kNotAModel)
         ShowLoadAlert(name);
     if (result != kResultOk) return result;
     walk_->ReadWalkRecord(*model_->Walk);
-    preferences_->ReadStored(model_->Preferences);
+    IgnoreResult(preferences_->ReadStored(model_->Preferences));  // a broken preferences record leaves the defaults
     return kResultOk;
 }
 

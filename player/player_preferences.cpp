@@ -147,7 +147,7 @@ ResultCode PlayerPreferences::ReadForm(MemoryStream* stream)
             if (result != kResultOk) break;
         }
     }
-    stream->StreamEndChunk();
+    IgnoreResult(stream->StreamEndChunk());
     return result;
 }
 

@@ -22,7 +22,7 @@ constexpr int32_t kSectionViewStyle = 9;
 constexpr int32_t kSectionConfig = 10;
 
 // The result of reading a form whose version is not 1.x.
-constexpr ResultCode kResultPreferenceVersion = 1;
+constexpr ResultCode kResultPreferenceVersion{1};
 
 class PlayerPreferences : public RootObject {
 public:

@@ -95,8 +95,8 @@ bool InitToolbox(HINSTANCE instance, HINSTANCE previous, const char* commandLine
     StartupOffscreen = MakeStartOffscreen();
     SharedOffscreen = MakeStartOffscreen();
     LoadSoundResources();
-    InitWindowList();
-    VolumeCapabilities();
+    IgnoreResult(InitWindowList());  // the device list may stay empty: its readers allow for that
+    IgnoreResult(VolumeCapabilities());
     RecordMailSetting();
     OpenDocumentList = NewDynamicArray(0, sizeof(DocumentFrame*), kListGrowStep);
     MenuBarList = MenuBarArray::Make();
@@ -115,10 +115,9 @@ bool InitPlayerEngine()
     auto* manager = new (std::nothrow) TextureManager{};
     if (!manager) return false;
     InitTextureManager(manager);
-    InitRasterBuffers();
+    if (InitRasterBuffers() != kResultOk) return false;
     InitDitherTables();
-    InitScratchBuffer();
-    InitProjectionArrays();
+    if (InitScratchBuffer() != kResultOk || InitProjectionArrays() != kResultOk) return false;
     InstallRendererTextureMapping();
     InstallTextureLayerServices();
     InstallFrameServices(&gFrameServices);

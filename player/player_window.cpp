@@ -37,10 +37,10 @@ void PlayerDocWindow::DisposePlayerMenus()
     DocumentFrame::DocumentDisposeMenus();
 }
 
-int32_t PlayerDocWindow::PlayerWindowLoad(int32_t kind)
+ResultCode PlayerDocWindow::PlayerWindowLoad(int32_t kind)
 {
     if (kind == kOpenWithDialog || kind == kOpenGivenFile) OpenModelFile(nullptr, kind);
-    return 0;
+    return kResultOk;
 }
 
 void PlayerDocWindow::ReattachPlayerWindow()

@@ -15,7 +15,7 @@ public:
     int32_t DocumentBuildMenus(int32_t kind, DiskFileStream* file) override { return BuildPlayerWindow(kind, file); }
     void DocumentDisposeMenus() override { DisposePlayerMenus(); }
     void DocumentDestroying() override { ReattachPlayerWindow(); }
-    int32_t DocumentLoad(int32_t kind) override { return PlayerWindowLoad(kind); }
+    ResultCode DocumentLoad(int32_t kind) override { return PlayerWindowLoad(kind); }
 
     // The caption prefix, then the Help and File menus in the window's menu list; 0 when a menu
     // could not be made.
@@ -23,7 +23,7 @@ public:
     // Deletes the Help and File menus.
     void DisposePlayerMenus();
     // The open command for kinds 6 and 9 (without a file); 0.
-    int32_t PlayerWindowLoad(int32_t kind);
+    ResultCode PlayerWindowLoad(int32_t kind);
     // A model window that goes while it is the one open document gives the frame window back to
     // the player window.
     void ReattachPlayerWindow();

@@ -79,8 +79,8 @@ void PreferenceFile(PlayerPreferences* preferences, int32_t mode)
 {
     DiskFileStream* file = new (std::nothrow) DiskFileStream;
     if (file) {
-        file->FileObjectInit(mode, kTypeIni, kCreatorPlayer, kFilter, kTitle);
-        file->WindowsDirectory();
+        IgnoreResult(file->FileObjectInit(mode, kTypeIni, kCreatorPlayer, kFilter, kTitle));
+        IgnoreResult(file->WindowsDirectory());  // the file is not read: the switch lives in the registry
     }
     if (mode == kPreferenceFileLoad) LoadDrawingSwitch(preferences);
     if (mode == kPreferenceFileStore) StoreDrawingSwitch(preferences);

@@ -115,7 +115,7 @@ bool WindowsSection::AppendRecord(const WindowRecord& record)
 void WindowsSection::FreeRecords()
 {
     for (int32_t i = 0; i < RecordCount(); ++i) delete Record(i);
-    if (records) records->ArraySetCount(0);
+    if (records) IgnoreResult(records->ArraySetCount(0));
 }
 
 void WindowsSection::Reset()

@@ -117,7 +117,8 @@ void SpanRegion::SpanRegionInit()
     // A region used before keeps its block when it has the same layout.
     const bool reusable = Capacity() > 0 && ElementSize() == kTrapezoidRowSize && GrowStep() == growStep &&
                           LockCount() == 0;
-    if (!reusable || ArraySetCount(0) != kResultOk) Init(0, kTrapezoidRowSize, growStep);
+    // Out of memory leaves an empty region that fails to grow.
+    if (!reusable || ArraySetCount(0) != kResultOk) IgnoreResult(Init(0, kTrapezoidRowSize, growStep));
     clipped = 0;
     imageFirstRow = imageLeft = imageRight = 0;
     left = top = kRegionEmptyLow;

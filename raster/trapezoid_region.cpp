@@ -71,7 +71,7 @@ bool RegionCorners(const SpanRegion* region, DynamicArray* corners, bool distinc
     if (distinct && count > 1) {
         const DevicePoint* first = corners->At<DevicePoint>(0);
         const DevicePoint* last = corners->At<DevicePoint>(count - 1);
-        if (first->x == last->x && first->y == last->y) corners->ArraySetCount(count - 1);
+        if (first->x == last->x && first->y == last->y) IgnoreResult(corners->ArraySetCount(count - 1));
     }
     return true;
 }
@@ -136,7 +136,7 @@ DevicePoint LineIntersection(DevicePoint p1, DevicePoint p2, DevicePoint p3, Dev
 
 void SpanRegion::BuildTrapezoidRegion(const DevicePoint* points, int32_t n)
 {
-    ArraySetCount(0);
+    IgnoreResult(ArraySetCount(0));
     ResetBounds(this);
     if (n < 3) {
         top = kRegionEmptyHigh;
@@ -209,7 +209,7 @@ void SpanRegion::BuildTrapezoidRegion(const DevicePoint* points, int32_t n)
 
 bool SpanRegion::IntersectTrapezoidRegionsInto(const SpanRegion* face, SpanRegion* result)
 {
-    result->ArraySetCount(0);
+    IgnoreResult(result->ArraySetCount(0));
     ResetBounds(result);
     result->clipped = 1;
     result->rowCount = rowCount;

@@ -76,7 +76,7 @@ DevicePointList* Fill(int32_t n, int32_t order, bool dedup, bool toDevice, Corne
         out[slot] = toDevice ? ToDevice(*context, s) : DevicePoint{s.x, s.y};
         extra(slot, position);
     });
-    context->points->ArraySetCount(count);
+    IgnoreResult(context->points->ArraySetCount(count));  // never more than sized above
     return context->points;
 }
 
@@ -146,7 +146,7 @@ void BuildShaded(int32_t n, int32_t order, const DynamicArray* values, CornerPoi
     *points = Fill(n, order, true, true, cornerPoint,
                    [&](int32_t slot, int32_t position) { out[slot] = position < available ? in[position] : 0; });
     if (!*points) return;
-    context->values->ArraySetCount(context->points->ArrayCount());
+    IgnoreResult(context->values->ArraySetCount(context->points->ArrayCount()));  // never more than sized above
     *valuesOut = context->values;
 }
 
@@ -168,8 +168,8 @@ void BuildTextured(int32_t n, int32_t order, const DynamicArray* pairs, int32_t 
         coords[slot] = position < available ? Flipped(*pairs->At<FixedPoint>(position), height) : FixedPoint{0, 0};
     });
     if (!*points) return;
-    context->records->ArraySetCount(context->points->ArrayCount());
-    context->coords->ArraySetCount(context->points->ArrayCount());
+    IgnoreResult(context->records->ArraySetCount(context->points->ArrayCount()));  // never more than sized above
+    IgnoreResult(context->coords->ArraySetCount(context->points->ArrayCount()));  // never more than sized above
     *recordsOut = context->records;
     *coordsOut = context->coords;
 }
@@ -247,7 +247,7 @@ DynamicArray* FlipInto(const DynamicArray* pairs, int32_t height, bool stored, b
     const int32_t count = Walk(
         n, stored, dedup, [pairs](int32_t p) { return pairs->At<FixedPoint>(p); },
         [&](int32_t slot, int32_t, const FixedPoint& pair) { out[slot] = Flipped(pair, height); });
-    context->coords->ArraySetCount(count);
+    IgnoreResult(context->coords->ArraySetCount(count));  // never more than sized above
     return context->coords;
 }
 

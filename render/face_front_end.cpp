@@ -174,7 +174,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
 
 class RendererRegionWork : public RegionWorkServices {
 public:
-    void PolyRgnStartup() override { ::PolyRgnStartup(); }
+    void PolyRgnStartup() override { IgnoreResult(::PolyRgnStartup()); }  // the lists are made again where first needed
     void PolyRgnShutdown() override { ::PolyRgnShutdown(); }
 };
 

@@ -340,7 +340,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         const uint16_t serial = o->Serial();
         if (g->DrawSerial != serial) {
             g->DrawSerial = serial;
-            list->ArraySetCount(0);
+            IgnoreResult(list->ArraySetCount(0));
             members->ArrayLock();
             ObjectGeometry* const* records = members->Elements<ObjectGeometry*>();
             VisibilityReadAhead readAhead(records, members->ArrayCount(), o);

@@ -183,14 +183,14 @@ void Observer::LocateEye()
     // In to the innermost object that holds it, collecting those whose surface it is on.
     if (!nearby) return;
     for (;;) {
-        nearby->ArraySetCount(0);
+        IgnoreResult(nearby->ArraySetCount(0));
         ObjectGeometry* inner = cell->Owner->PickObjectsAt(x, y, z, nearby);
         if (!inner || inner->Owner->Hidden) break;
         cell = inner;
     }
     for (int32_t i = nearby->ArrayCount() - 1; i >= 0; --i) {
         const ObjectGeometry* g = *nearby->At<ObjectGeometry*>(i);
-        if (g->Owner->Hidden) nearby->Remove(i);
+        if (g->Owner->Hidden) IgnoreResult(nearby->Remove(i));
     }
 }
 

@@ -226,7 +226,7 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
         inCount = outCount;
         output ^= 1;
     }
-    record->ClipList->ArraySetCount(inCount);
+    IgnoreResult(record->ClipList->ArraySetCount(inCount));  // never more than the last pass wrote
     for (int32_t s = 0; s < 2; ++s) {
         const int32_t side = s == 0 ? kSideFront : kSideBack;
         if (pairs[s].active) pairs[s].Finish(record->GetSideVertexPairsB(side), inCount);
@@ -451,8 +451,9 @@ int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray*
         if (clipCode == 0) {
             record->ClipRef = record->Indices;
             for (int32_t side : {kSideFront, kSideBack}) {
-                if (SideTextured(record, side)) record->GetSideVertexPairs(side)->ArrayCopyTo(record->GetSideVertexPairsB(side));
-                if (SideShaded(record, side)) record->GetSideVertexValues(side)->ArrayCopyTo(record->GetSideVertexValuesB(side));
+                // A copy cut short (out of memory): missing pairs and values read as 0.
+                if (SideTextured(record, side)) IgnoreResult(record->GetSideVertexPairs(side)->ArrayCopyTo(record->GetSideVertexPairsB(side)));
+                if (SideShaded(record, side)) IgnoreResult(record->GetSideVertexValues(side)->ArrayCopyTo(record->GetSideVertexValuesB(side)));
             }
             continue;
         }
@@ -471,7 +472,7 @@ int32_t ProjectElement(Observer* o, DynamicArray* cameraVertices, const DynamicA
 {
     const int32_t n = cameraVertices->ArrayCount();
     if (clipCode == 0) {
-        if (pairs && pairsOut) pairs->ArrayCopyTo(pairsOut);
+        if (pairs && pairsOut) IgnoreResult(pairs->ArrayCopyTo(pairsOut));  // a short copy: missing pairs read as 0
         return n >= 3 ? 1 : 0;
     }
     DynamicArray* lists[2] = {cameraVertices, o->elementVertices};
@@ -516,7 +517,7 @@ int32_t ProjectElement(Observer* o, DynamicArray* cameraVertices, const DynamicA
         std::copy(lists[1]->Elements<CameraVertex>(), lists[1]->Elements<CameraVertex>() + inCount,
                   cameraVertices->Elements<CameraVertex>());
     }
-    cameraVertices->ArraySetCount(inCount);
+    IgnoreResult(cameraVertices->ArraySetCount(inCount));  // never more than the last pass wrote
     carried.Finish(pairsOut, inCount);
     return 1;
 }

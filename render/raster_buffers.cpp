@@ -16,7 +16,7 @@ void Resize(DynamicArray* array, int32_t count)
 {
     if (!array) return;
     array->ArrayUnlock();
-    array->ArraySetCount(count);
+    IgnoreResult(array->ArraySetCount(count));  // callers check the count they got
     array->ArrayLock();
 }
 

@@ -58,7 +58,7 @@ ResultCode BmpImageReader::Read(int32_t /*depth*/)
     uint8_t type[2] = {};
     if (ReadSome(type, 2) != 2 || !KnownType(type)) {
         ReaderAlert(kBmpTypeMessage);
-        return -1;
+        return kResultFailed;
     }
     uint32_t fileSize = 0;
     uint16_t reserved = 0;
@@ -69,15 +69,15 @@ ResultCode BmpImageReader::Read(int32_t /*depth*/)
     if (result == kResultOk) result = stream_->StreamTransferValue(&pixelOffset, kValue32LittleEndian);
     if (result != kResultOk) {
         ReaderAlert(kBmpFormatMessage);
-        return -1;
+        return kResultFailed;
     }
 
     std::unique_ptr<DibHeaderBlock> header(new (std::nothrow) DibHeaderBlock{});
     if (!header) {
         ShowAlert(kReaderMemoryMessage);
-        return -1;
+        return kResultFailed;
     }
-    if (ReadInfoHeader(header.get(), pixelOffset) != kResultOk) return -1;
+    if (ReadInfoHeader(header.get(), pixelOffset) != kResultOk) return kResultFailed;
 
     // The rows handed on are always uncompressed.
     compression_ = int32_t(header->compression);
@@ -85,11 +85,11 @@ ResultCode BmpImageReader::Read(int32_t /*depth*/)
     const int32_t bits = header->bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
         ReaderAlert(kBmpDepthMessage);
-        return -1;
+        return kResultFailed;
     }
     if (!DepthAllowsCompression(bits, compression_)) {
         ReaderAlert(kBmpCompressionMessage);
-        return -1;
+        return kResultFailed;
     }
     // A negative height marks rows stored top row first.
     const bool topDown = header->height < 0;
@@ -98,7 +98,7 @@ ResultCode BmpImageReader::Read(int32_t /*depth*/)
     if (width < 1 || height < 1 || width > kImageMaxSide || height > kImageMaxSide ||
         pixelOffset > uint32_t(std::numeric_limits<int32_t>::max())) {
         ReaderAlert(kBmpFormatMessage);
-        return -1;
+        return kResultFailed;
     }
 
     // Uncompressed rows must all be there (the last one without its padding) before a picture is
@@ -108,20 +108,20 @@ ResultCode BmpImageReader::Read(int32_t /*depth*/)
         (stream_->StreamSize(&size) != kResultOk ||
          int64_t(pixelOffset) + (height - 1) * PaddedRowBytes(width, bits) + (width * bits + 7) / 8 > size)) {
         ReaderAlert(kBmpFormatMessage);
-        return -1;
+        return kResultFailed;
     }
 
     if (width * height > kImageMaxPixels ||
         MakeOffscreen(PortRect{0, 0, int32_t(width), int32_t(height)}, bits) != kResultOk) {
         ShowAlert(kReaderMemoryMessage);
         DisposeOffscreen();
-        return -1;
+        return kResultFailed;
     }
     header->width = int32_t(width);
     header->height = int32_t(height);
     if (ReadPixels(header.get(), int32_t(pixelOffset), topDown) != kResultOk) {
         DisposeOffscreen();
-        return -1;
+        return kResultFailed;
     }
     return kResultOk;
 }
@@ -154,11 +154,11 @@ ResultCode BmpImageReader::ReadInfoHeader(DibHeaderBlock* header, uint32_t pixel
         header->width = width;
         header->height = height;
     } else {
-        result = -1;
+        result = kResultFailed;
     }
     if (result != kResultOk) {
         ReaderAlert(kBmpFormatMessage);
-        return -1;
+        return kResultFailed;
     }
     header->size = kWindowsHeaderSize;
 
@@ -171,7 +171,7 @@ ResultCode BmpImageReader::ReadInfoHeader(DibHeaderBlock* header, uint32_t pixel
                                                         : kFileHeaderSize + kWindowsHeaderSize + 4 * used;
         if (int64_t(pixelOffset) < tableEnd) {
             ReaderAlert(kBmpColorMapMessage);
-            return -1;
+            return kResultFailed;
         }
         const int32_t entrySize = size == kOs2HeaderSize ? 3 : 4;
         for (int64_t i = 0; i < entries; i++) {
@@ -221,11 +221,11 @@ ResultCode BmpImageReader::ReadPixels(DibHeaderBlock* header, int32_t pixelOffse
     }
     if (!buffer || (compressed && !input)) {
         ShowAlert(kReaderMemoryMessage);
-        return -1;
+        return kResultFailed;
     }
     if (BeginPixelAccess() != kResultOk) {
         ReaderAlert(kReaderPixelAccessMessage);
-        return -1;
+        return kResultFailed;
     }
 
     ResultCode result = kResultOk;
@@ -248,14 +248,14 @@ ResultCode BmpImageReader::ReadPixels(DibHeaderBlock* header, int32_t pixelOffse
             if (at > std::numeric_limits<int32_t>::max() || stream_->StreamSetPosition(int32_t(at)) != kResultOk ||
                 ReadSome(row, int32_t(readBytes)) < packed) {
                 ReaderAlert(kBmpFormatMessage);
-                result = -1;
+                result = kResultFailed;
             }
         }
         if (result != kResultOk) break;
         const int64_t first = topDown ? rowsLeft - rows : height - rowsLeft;
         if (PutRows(int32_t(first), int32_t(rows), buffer.get(), *header) != kResultOk) {
             ReaderAlert(kReaderPixelAccessMessage);
-            result = -1;
+            result = kResultFailed;
             break;
         }
         rowsLeft -= rows;
@@ -276,14 +276,14 @@ ResultCode BmpImageReader::DecodeRow(uint8_t* row)
             inputCount_ = ReadSome(input_, inputSize_);
             if (inputCount_ == 0) {
                 ReaderAlert(kBmpUncompressMessage);
-                return -1;
+                return kResultFailed;
             }
         }
         const int32_t status = decoder_.DecodeRow(input_, inputCount_, &inputUsed_, row);
         if (status > 0) return kResultOk;
         if (status < 0) {
             ReaderAlert(kBmpFormatMessage);
-            return -1;
+            return kResultFailed;
         }
     }
 }

@@ -38,14 +38,14 @@ ResultCode JpegImageReader::Read(int32_t depth)
         std::free(cinfo_);
         errors_ = nullptr;
         cinfo_ = nullptr;
-        return -1;
+        return kResultFailed;
     }
     std::memset(cinfo_, 0, sizeof(jpeg_decompress_struct));
     cinfo_->err = &errors_->manager;
     ScanWatch watch = {};
     watch.manager.progress_monitor = WatchScans;
     watch.reader = this;
-    volatile ResultCode result = -1;
+    volatile ResultCode result = kResultFailed;
     volatile bool created = false;
     if (setjmp(errors_->jump) == 0) {
         jpeg_create_decompress(cinfo_);
@@ -88,7 +88,7 @@ ResultCode JpegImageReader::Decode(int32_t depth)
         MakeOffscreen(PortRect{0, 0, int32_t(cinfo_->image_width), int32_t(cinfo_->image_height)}, depth) !=
             kResultOk) {
         ShowAlert(kReaderMemoryMessage);
-        return -1;
+        return kResultFailed;
     }
     preferredDepth_ = 24;
     colorSpace_ = cinfo_->out_color_space;
@@ -100,7 +100,7 @@ ResultCode JpegImageReader::Decode(int32_t depth)
     header_ = new (std::nothrow) DibHeaderBlock{};
     if (!header_) {
         ShowAlert(kReaderMemoryMessage);
-        return -1;
+        return kResultFailed;
     }
     const int32_t width = Width();
     const int32_t height = Height();
@@ -121,29 +121,29 @@ ResultCode JpegImageReader::Decode(int32_t depth)
     }
     if (!strip_) {
         ShowAlert(kReaderMemoryMessage);
-        return -1;
+        return kResultFailed;
     }
     samples_ = (*cinfo_->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo_), JPOOL_IMAGE,
                                             JDIMENSION(std::max(decoderRowLength_, 1)), JDIMENSION(stripRows_));
     if (BeginPixelAccess() != kResultOk) {
         ReaderAlert(kReaderPixelAccessMessage);
-        return -1;
+        return kResultFailed;
     }
     pixelAccess_ = true;
 
     int32_t row = 0;
     while (row < height) {
         const int32_t lines = int32_t(jpeg_read_scanlines(cinfo_, samples_, JDIMENSION(std::min(stripRows_, height - row))));
-        if (lines < 1) return -1;
+        if (lines < 1) return kResultFailed;
         if (colorSpace_ != JCS_GRAYSCALE && colorSpace_ != JCS_RGB) {
             ShowAlert(kJpegColorSchemeMessage);
-            return -1;
+            return kResultFailed;
         }
         // Within the strip the last line returned comes first: the rows go bottom-up.
         for (int32_t i = 0; i < lines; i++) ConvertLine(samples_[i], strip_ + size_t(lines - 1 - i) * size_t(rowBytes_));
         if (PutRows(height - (row + lines), lines, strip_, *header_) != kResultOk) {
             ReaderAlert(kReaderPixelAccessMessage);
-            return -1;
+            return kResultFailed;
         }
         row += lines;
         ProgressSetValue(row);
@@ -172,7 +172,7 @@ ResultCode JpegImageReader::CopyLinesTopDown(uint8_t* const* lines, int32_t coun
 {
     if (colorSpace_ != JCS_GRAYSCALE && colorSpace_ != JCS_RGB) {
         ShowAlert(kJpegColorSchemeMessageTopDown);
-        return -1;
+        return kResultFailed;
     }
     for (int32_t i = 0; i < count; i++) ConvertLine(lines[i], rows + size_t(i) * size_t(rowBytes));
     return kResultOk;

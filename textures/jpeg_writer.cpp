@@ -22,11 +22,11 @@ ResultCode JpegImageWriter::Write()
         std::free(cinfo_);
         errors_ = nullptr;
         cinfo_ = nullptr;
-        return -1;
+        return kResultFailed;
     }
     std::memset(cinfo_, 0, sizeof(jpeg_compress_struct));
     cinfo_->err = &errors_->manager;
-    volatile ResultCode result = -1;
+    volatile ResultCode result = kResultFailed;
     volatile bool created = false;
     if (setjmp(errors_->jump) == 0) {
         jpeg_create_compress(cinfo_);
@@ -70,7 +70,7 @@ ResultCode JpegImageWriter::Encode()
     header_ = new (std::nothrow) DibHeaderBlock{};
     if (!row_ || !header_) {
         ShowAlert(kReaderMemoryMessage);
-        return -1;
+        return kResultFailed;
     }
     header_->size = kDibHeaderSize;
     header_->width = width;
@@ -88,7 +88,7 @@ ResultCode JpegImageWriter::Encode()
             std::snprintf(text, sizeof text, kJpegInterrogateMessage, name);
             ShowAlert(text);
             row_->ArrayUnlock();
-            return -1;
+            return kResultFailed;
         }
         // The rows hold blue, green, red; the library takes red, green, blue.
         for (int32_t x = 0; x < width; x++) std::swap(row[3 * x], row[3 * x + 2]);

@@ -61,14 +61,14 @@ void DestroyMediaHolder(MediaHolder* holder)
     TextureManager* manager = CurrentTextureManager();
     if (manager && manager->holderList) {
         const int32_t index = manager->holderList->ArrayFind(&holder);
-        if (index >= 0) manager->holderList->Remove(index);
+        if (index >= 0) IgnoreResult(manager->holderList->Remove(index));
     }
     delete holder;
 }
 
 ResultCode MediaHolder::MediaHolderLoad()
 {
-    if (!item_) return -1;
+    if (!item_) return kResultFailed;
     ResultCode result = item_->Load();
     if (result == kResultOk) result = item_->BuildReducedLevels();
     return result;
@@ -143,38 +143,35 @@ void MediaHolder::HolderFileName(char* text)
 
 ResultCode MediaHolder::HolderWriteFileRef(MemoryStream* stream)
 {
-    return item_ ? item_->WriteFileRef(stream) : -1;
+    return item_ ? item_->WriteFileRef(stream) : kResultFailed;
 }
 
 ResultCode MediaHolder::HolderWritePixels(MemoryStream* stream)
 {
-    return item_ ? item_->WritePixels(stream) : -1;
+    return item_ ? item_->WritePixels(stream) : kResultFailed;
 }
 
 ResultCode MediaHolder::HolderSetPicture(Q_Offscreen* offscreen)
 {
-    return item_ ? item_->SetPicture(offscreen) : -1;
+    return item_ ? item_->SetPicture(offscreen) : kResultFailed;
 }
 
 ResultCode SetHolderFile(MediaHolder* holder, const PathRecord* path)
 {
     FileMediaItem* item = FileItemOf(holder);
-    return item ? item->SetFile(path) : -1;
+    return item ? item->SetFile(path) : kResultFailed;
 }
 
 void GetHolderPath(MediaHolder* holder, PathRecord* path)
 {
+    // A path that does not fit a record leaves it empty, as a holder without a file does.
     FileMediaItem* item = FileItemOf(holder);
-    if (item) {
-        item->GetPath(path);
-    } else {
-        ClearPathRecord(path);
-    }
+    if (!item || item->GetPath(path) != kResultOk) ClearPathRecord(path);
 }
 
 ResultCode SetEmbeddedDataPosition(MediaHolder* holder, int32_t position)
 {
-    if (!holder || holder->Kind() != kMediaEmbeddedData) return -1;
+    if (!holder || holder->Kind() != kMediaEmbeddedData) return kResultFailed;
     static_cast<EmbeddedDataItem*>(holder->Item())->SetChunkPosition(position);
     return kResultOk;
 }
@@ -188,7 +185,7 @@ int32_t EmbeddedDataPosition(MediaHolder* holder)
 ResultCode BindEmbeddedDataFile(MediaHolder* holder, MemoryStream* modelStream)
 {
     FileMediaItem* item = FileItemOf(holder);
-    if (!item || !modelStream || modelStream->StreamKind() != 2) return -1;
+    if (!item || !modelStream || modelStream->StreamKind() != 2) return kResultFailed;
     PathRecord path;
     ResultCode result = static_cast<DiskFileStream*>(modelStream)->GetPathRecord(&path);
     if (result != kResultOk) return result;

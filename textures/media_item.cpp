@@ -70,7 +70,7 @@ void MediaItem::FreeLevels()
 
 void MediaItem::Lock()
 {
-    if (levels_[0]) levels_[0]->Lock();
+    if (levels_[0]) IgnoreResult(levels_[0]->Lock());
 }
 
 void MediaItem::Unlock()
@@ -117,7 +117,7 @@ void MediaItem::FileName(char* text)
 
 ResultCode MediaItem::WritePixels(MemoryStream* stream)
 {
-    if (!levels_[0]) return -1;
+    if (!levels_[0]) return kResultFailed;
     ResultCode result = stream->StreamBeginChunk(kTagPixelData);
     if (result != kResultOk) return result;
     result = levels_[0]->ReadWriteOffscreenImage(stream, nullptr, 0);
@@ -138,8 +138,8 @@ ResultCode MediaItem::MakeLevelFrom(Q_Offscreen* picture)
         pixmap->DisposePixMap();
         return kResultNoPicture;
     }
-    picture->Lock();
-    pixmap->Lock();
+    IgnoreResult(picture->Lock());
+    IgnoreResult(pixmap->Lock());
     picture->CopyOffscreenToPort(pixmap, source, target, AddingRowProgress());
     pixmap->Unlock();
     picture->Unlock();
@@ -159,7 +159,7 @@ void EmbeddedPictureItem::MediaItemInit()
 ResultCode EmbeddedPictureItem::SetPicture(Q_Offscreen* offscreen)
 {
     if (levels_[0]) return kResultOk;
-    if (!offscreen) return -1;
+    if (!offscreen) return kResultFailed;
     PortRect source;
     offscreen->GetBounds(&source);
     const PortRect target = {source.left, source.top, source.left + PowerOfTwoSide(source.Width()),
@@ -167,8 +167,8 @@ ResultCode EmbeddedPictureItem::SetPicture(Q_Offscreen* offscreen)
     ResultCode result = kResultNoPicture;
     Q_Offscreen* scaled = new (std::nothrow) Q_Offscreen;
     if (scaled && scaled->QOffscreenInit(target, 8, nullptr) == kResultOk) {
-        offscreen->Lock();
-        scaled->Lock();
+        IgnoreResult(offscreen->Lock());
+        IgnoreResult(scaled->Lock());
         offscreen->CopyOffscreenToPort(scaled, source, target, AddingRowProgress());
         scaled->Unlock();
         offscreen->Unlock();
@@ -192,7 +192,7 @@ void FileMediaItem::MediaItemInit()
 {
     MediaItem::MediaItemInit();
     file_ = new (std::nothrow) DiskFileStream;
-    if (file_) file_->FileObjectInit(kFileReference, 0, 0, "", "");
+    if (file_) IgnoreResult(file_->FileObjectInit(kFileReference, 0, 0, "", ""));
     path_ = new (std::nothrow) PathRecord;
     if (path_) ClearPathRecord(path_);
 }
@@ -209,7 +209,7 @@ void FileMediaItem::MediaItemDelete()
 void FileMediaItem::FileName(char* text)
 {
     text[0] = 0;
-    if (file_) file_->FileFullPath(text);
+    if (file_) IgnoreResult(file_->FileFullPath(text));
 }
 
 ResultCode FileMediaItem::WriteFileRef(MemoryStream* stream)
@@ -228,7 +228,7 @@ ResultCode FileMediaItem::WriteFileRef(MemoryStream* stream)
 
 ResultCode FileMediaItem::SetFile(const PathRecord* path)
 {
-    if (!file_) return -1;
+    if (!file_) return kResultFailed;
     const ResultCode result = file_->SetFileFromPathRecord(path);
     return result == kResultOk ? file_->FileDialog() : result;
 }
@@ -237,7 +237,7 @@ ResultCode FileMediaItem::GetPath(PathRecord* path)
 {
     if (!file_) {
         ClearPathRecord(path);
-        return -1;
+        return kResultFailed;
     }
     return file_->GetPathRecord(path);
 }
@@ -249,9 +249,9 @@ void FileMediaItem::SetPath(const PathRecord* path)
 
 ResultCode FileMediaItem::DecodeFile(ImageReader* (*makeReader)(MemoryStream* stream))
 {
-    if (!file_) return -1;
+    if (!file_) return kResultFailed;
     if (levels_[0]) return kResultOk;
-    file_->StreamSetDirection(kStreamReading);
+    IgnoreResult(file_->StreamSetDirection(kStreamReading));
     ResultCode result = file_->FileOpenStream();
     if (result != kResultOk) return result;
     ImageReader* reader = makeReader(file_);
@@ -287,14 +287,14 @@ void EmbeddedDataItem::FileName(char* text)
 ResultCode EmbeddedDataItem::SetFile(const PathRecord* path)
 {
     SetPath(path);
-    return path_ ? kResultOk : -1;
+    return path_ ? kResultOk : kResultFailed;
 }
 
 ResultCode EmbeddedDataItem::GetPath(PathRecord* path)
 {
     if (!path_) {
         ClearPathRecord(path);
-        return -1;
+        return kResultFailed;
     }
     CopyPathRecord(path, path_);
     return kResultOk;
@@ -302,36 +302,36 @@ ResultCode EmbeddedDataItem::GetPath(PathRecord* path)
 
 ResultCode EmbeddedDataItem::Load()
 {
-    if (!path_ || path_->text[0] == 0 || position_ == -1) return -1;
+    if (!path_ || path_->text[0] == 0 || position_ == -1) return kResultFailed;
     if (levels_[0]) return kResultOk;
     Owned<DiskFileStream> file(new (std::nothrow) DiskFileStream);
     if (!file) return kResultNoPicture;
-    file->FileObjectInit(kFileOpen, kAnyCode, kAnyCode, "", "");
+    IgnoreResult(file->FileObjectInit(kFileOpen, kAnyCode, kAnyCode, "", ""));
     ResultCode result = file->SetFileFromPathRecord(path_);
     if (result == kResultOk) result = file->FileDialog();
-    file->StreamSetDirection(kStreamReading);
+    IgnoreResult(file->StreamSetDirection(kStreamReading));
     if (result == kResultOk) result = file->FileOpenStream();
     if (result != kResultOk) return result;
     if (scrambled_) file->StreamScrambleOn();
 
     Q_Offscreen* picture = new (std::nothrow) Q_Offscreen;
     if (!picture) {
-        file->FileCloseStream();
+        IgnoreResult(file->FileCloseStream());
         return kResultNoPicture;
     }
     result = file->StreamSetPosition(position_);
     if (result == kResultOk) {
         if (file->StreamEnterChunk() == kTagPixelData) {
             result = picture->ReadWriteOffscreenImage(file.get(), nullptr, 0);
-            file->StreamEndChunk();
+            IgnoreResult(file->StreamEndChunk());
         } else {
-            result = -1;
+            result = kResultFailed;
         }
     }
     if (result == kResultOk) result = MakeLevelFrom(picture);
     picture->DisposeOffscreen();
     file->StreamScrambleOff();
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
     return result;
 }
 

@@ -26,7 +26,7 @@ constexpr MediaKind kMediaJpeg = 6;
 
 constexpr int32_t kMediaTypeNameBytes = 32;
 constexpr int32_t kMediaLabelBytes = 64;
-constexpr ResultCode kResultNoPicture = -108;  // no memory for the picture, or no picture decoded
+constexpr ResultCode kResultNoPicture{-108};  // no memory for the picture, or no picture decoded
 constexpr int32_t kLargestTextureSide = 1024;
 
 // The side of a texture for a picture side: the smallest power of two from 2 that holds it, at

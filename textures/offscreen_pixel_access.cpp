@@ -8,7 +8,7 @@
 ResultCode OffscreenPixelAccess::Make(Q_Offscreen** result, const PortRect& rect, int32_t depth)
 {
     *result = new (std::nothrow) Q_Offscreen;
-    if (!*result) return -1;
+    if (!*result) return kResultFailed;
     return (*result)->QOffscreenInit(rect, depth, nullptr);
 }
 

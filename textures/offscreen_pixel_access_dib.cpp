@@ -8,21 +8,21 @@
 
 ResultCode OffscreenPixelAccess::Begin(Q_Offscreen* offscreen)
 {
-    if (!offscreen) return -1;
+    if (!offscreen) return kResultFailed;
     PortRect bounds;
     HDC dc = offscreen->GetDrawingDC(&bounds);
     HBITMAP section = offscreen->OffscreenBitmap();
     if (!dc || !section || !offscreen->PortOldBitmap()) {
         if (dc) offscreen->ReleaseDrawingDC(dc);
-        return -1;
+        return kResultFailed;
     }
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
     // The bitmap calls need the DIB section out of every DC.
     if (SelectObject(dc, offscreen->PortOldBitmap()) != section) {
         SelectObject(dc, section);
         offscreen->Unlock();
         offscreen->ReleaseDrawingDC(dc);
-        return -1;
+        return kResultFailed;
     }
     offscreen_ = offscreen;
     dc_ = dc;
@@ -44,10 +44,10 @@ void OffscreenPixelAccess::End()
 ResultCode OffscreenPixelAccess::PutRows(int32_t first, int32_t count, const uint8_t* bits,
                                          const DibHeaderBlock& header)
 {
-    if (!offscreen_) return -1;
+    if (!offscreen_) return kResultFailed;
     const int stored = SetDIBits(dc_, bitmap_, UINT(first), UINT(count), bits,
                                  reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    return stored == count ? kResultOk : -1;
+    return stored == count ? kResultOk : kResultFailed;
 }
 
 int32_t OffscreenPixelAccess::GetRow(int32_t line, uint8_t* row, DibHeaderBlock* header)

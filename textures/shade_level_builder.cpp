@@ -135,7 +135,7 @@ void BuildShadeLevelTables()
     const ScreenCaps& caps = GetScreenCaps();
     const bool cubeDither = caps.paletteDevice && caps.sizePalette >= kPalettedCubeEntries;
 
-    screen->Lock();
+    IgnoreResult(screen->Lock());
     const int32_t depth = screen->PortDepthField();
     gScreenSetOwner = NewDynamicArray(kShadeLevelCount, sizeof(ShadeLevelEntry), kSetGrowStep);
     gSourceSetOwner = NewDynamicArray(kShadeLevelCount, sizeof(ShadeLevelEntry), kSetGrowStep);

@@ -74,7 +74,7 @@ void RecordsForFiles(TextureRecordList* list, DynamicArray* files, bool showProg
         }
         file->FileObjectDestroy();
     }
-    files->ArraySetCount(0);
+    IgnoreResult(files->ArraySetCount(0));
 }
 
 // The indexed record whose file-backed holder's file is name.ext of the file object.
@@ -150,7 +150,7 @@ TextureRecord* FindImageResourceByName(DiskFileStream* file)
 ResultCode LocateMissingTextureFile(DiskFileStream* file)
 {
     TextureRecord* record = FindIndexedFile(file);
-    if (!record) return -1;
+    if (!record) return kResultFailed;
     PathRecord path;
     GetHolderPath(record->holder, &path);
     const ResultCode result = file->SetFileFromPathRecord(&path);

@@ -37,14 +37,14 @@ uint32_t FileTypeOf(const PathRecord* path)
 ResultCode LoadTextureByFileType(TextureRecord* record, const PathRecord* path)
 {
     const MediaKind kind = KindOfFileType(FileTypeOf(path));
-    if (kind < 0) return -1;
+    if (kind < 0) return kResultFailed;
     TextureManager* manager = CurrentTextureManager();
     MediaHolder* holder = FindHolderByPath(manager, path);
     ResultCode result = kResultOk;
     bool made = false;
     if (!holder) {
         holder = NewMediaHolder(manager, kind);
-        if (!holder) return -1;
+        if (!holder) return kResultFailed;
         made = true;
         result = SetHolderFile(holder, path);
     }
@@ -59,7 +59,7 @@ ResultCode LoadTextureByFileType(TextureRecord* record, const PathRecord* path)
 ResultCode LoadTextureFromFileObject(TextureRecord* record, DiskFileStream* file)
 {
     PathRecord* path = new (std::nothrow) PathRecord;
-    if (!path) return -1;
+    if (!path) return kResultFailed;
     ResultCode result = file->GetPathRecord(path);
     if (result == kResultOk) result = LoadTextureByFileType(record, path);
     delete path;
@@ -73,7 +73,7 @@ ResultCode CreateTextureRecord(TextureRecordList* list, const char* name, const 
     TextureRecord* record = new (std::nothrow) TextureRecord(list);
     if (!record) {
         if (out) *out = nullptr;
-        return -1;
+        return kResultFailed;
     }
     SetTextureName(record, name);
     const ResultCode result = LoadTextureByFileType(record, path);
@@ -92,7 +92,7 @@ ResultCode CreateTextureRecord(TextureRecordList* list, const char* name, const 
 
 ResultCode BindEmbeddedTextureData(TextureRecord* record, MemoryStream* modelFile, int32_t position)
 {
-    if (!modelFile || modelFile->StreamKind() != 2) return -1;
+    if (!modelFile || modelFile->StreamKind() != 2) return kResultFailed;
     PathRecord path;
     ResultCode result = static_cast<DiskFileStream*>(modelFile)->GetPathRecord(&path);
     if (result != kResultOk) return result;
@@ -101,7 +101,7 @@ ResultCode BindEmbeddedTextureData(TextureRecord* record, MemoryStream* modelFil
     bool made = false;
     if (!holder) {
         holder = NewMediaHolder(manager, kMediaEmbeddedData);
-        if (!holder) return -1;
+        if (!holder) return kResultFailed;
         made = true;
         result = SetEmbeddedDataPosition(holder, position);
         if (result == kResultOk) result = BindEmbeddedDataFile(holder, modelFile);
@@ -117,7 +117,7 @@ ResultCode BindEmbeddedTextureData(TextureRecord* record, MemoryStream* modelFil
 ResultCode MakeEmbeddedPictureTexture(TextureRecord* record)
 {
     MediaHolder* holder = NewMediaHolder(CurrentTextureManager(), kMediaEmbedded);
-    if (!holder) return -1;
+    if (!holder) return kResultFailed;
     record->holder = holder;
     return kResultOk;
 }
@@ -131,11 +131,13 @@ void AssignTextureFrom(TextureRecord* record, TextureRecord* source)
     } else {
         PathRecord path;
         GetHolderPath(holder, &path);
-        LoadTextureByFileType(record, &path);
+        // A file that cannot be had leaves the record without a picture.
+        IgnoreResult(LoadTextureByFileType(record, &path));
     }
     std::memcpy(record->name, source->name, sizeof record->name);
     record->attributes = source->attributes;
-    if (TextureInUse(record) && record->holder && record->holder->UseCount() == 0) LoadTextureMedia(record);
+    // A picture that cannot be loaded leaves the texture without it.
+    if (TextureInUse(record) && record->holder && record->holder->UseCount() == 0) IgnoreResult(LoadTextureMedia(record));
     RefreshTextureUsers(record);
 }
 
@@ -189,17 +191,17 @@ void TextureItemFrameRect(TextureRecord* record, PortRect* rect, int32_t level)
 
 ResultCode TextureItemQuery(TextureRecord* record, MemoryStream* stream)
 {
-    return record && record->holder ? record->holder->HolderWriteFileRef(stream) : 0;
+    return record && record->holder ? record->holder->HolderWriteFileRef(stream) : kResultOk;
 }
 
 ResultCode TextureItemWriteData(TextureRecord* record, MemoryStream* stream)
 {
-    return record && record->holder ? record->holder->HolderWritePixels(stream) : -1;
+    return record && record->holder ? record->holder->HolderWritePixels(stream) : kResultFailed;
 }
 
 ResultCode LoadTextureMedia(TextureRecord* record)
 {
-    return record && record->holder ? record->holder->MediaHolderLoad() : -1;
+    return record && record->holder ? record->holder->MediaHolderLoad() : kResultFailed;
 }
 
 void UnloadTextureMedia(TextureRecord* record)
@@ -209,7 +211,7 @@ void UnloadTextureMedia(TextureRecord* record)
 
 ResultCode SetTexturePicture(TextureRecord* record, Q_Offscreen* offscreen)
 {
-    return record && record->holder ? record->holder->HolderSetPicture(offscreen) : -1;
+    return record && record->holder ? record->holder->HolderSetPicture(offscreen) : kResultFailed;
 }
 
 // --- adding texture sources ---
@@ -244,10 +246,10 @@ ResultCode AddTextureFile(TextureRecordList* list, const PathRecord* path)
     } else if (IsModelFileType(path) || code == ExtensionCode("TKB") || code == ExtensionCode("TLB")) {
         announce(IsModelFileType(path) ? "Adding Player model \"%s\"..." : "Adding Player library \"%s\"...");
         DiskFileStream* file = new (std::nothrow) DiskFileStream;
-        result = -1;
+        result = kResultFailed;
         if (file) {
-            file->FileObjectInit(kFileOpen, kAnyCode, kAnyCode, "", "");
-            file->StreamSetDirection(kStreamReading);
+            IgnoreResult(file->FileObjectInit(kFileOpen, kAnyCode, kAnyCode, "", ""));
+            IgnoreResult(file->StreamSetDirection(kStreamReading));
             result = file->SetFileFromPathRecord(path);
             if (result == kResultOk) result = file->FileOpenStream();
             if (result == kResultOk) {
@@ -255,7 +257,7 @@ ResultCode AddTextureFile(TextureRecordList* list, const PathRecord* path)
                 BeginTextureSave(manager, file, list);
                 result = TextureTableChunk(manager, file);
                 CollectUsedTextures(manager, file);
-                file->FileCloseStream();
+                IgnoreResult(file->FileCloseStream());
             }
             file->FileObjectDestroy();
         }

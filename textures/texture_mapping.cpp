@@ -80,7 +80,7 @@ void RebindSurfaceTextures(ModelObject* object)
             // the side has no pairs.
             const DynamicArray* polygon = face->GetFacePairs();
             if (!polygon) {
-                pairs->ArraySetCount(0);
+                IgnoreResult(pairs->ArraySetCount(0));
                 continue;
             }
             CurrentTextureMappingServices().SetupTextureMapping(polygon, &pairs, TextureMappingInputOf(texture, object));

@@ -51,7 +51,7 @@ void RemoveLastMention(TextureRecordList* list, const TextureRecord* record)
 {
     for (int32_t i = list->ArrayCount() - 1; i >= 0; --i) {
         if (*list->At<TextureRecord*>(i) == record) {
-            list->Remove(i);
+            IgnoreResult(list->Remove(i));  // an index inside the list
             return;
         }
     }
@@ -116,7 +116,7 @@ void ReleaseTextureRecords(TextureRecordList* list)
         const int32_t last = list->ArrayCount() - 1;
         DestroyTextureRecord(*list->At<TextureRecord*>(last));
         // A record of another list leaves this one here.
-        if (list->ArrayCount() > last) list->Remove(last);
+        if (list->ArrayCount() > last) IgnoreResult(list->Remove(last));
     }
 }
 

@@ -72,7 +72,7 @@ ResultCode PollAddingProgress(MemoryStream* stream)
 {
     int32_t value = ProgressValue();
     int32_t length = 0;
-    stream->StreamSize(&length);
+    IgnoreResult(stream->StreamSize(&length));  // 0 when the size cannot be had
     if (stream->StreamPosition() != 0 && length > 0)
         value = int32_t(stream->StreamPosition() * 100.0 / length);
     ProgressSetValue(value);
@@ -97,9 +97,9 @@ void ReadFileReference(TextureManager* manager, MemoryStream* stream, EntryState
         entry->isVoid = true;
         return;
     }
-    file->FileObjectInit(kFileReference, 0, 0, "", "");
+    IgnoreResult(file->FileObjectInit(kFileReference, 0, 0, "", ""));
     file->SetFileAttribute(IsDiskFile(stream) ? static_cast<DiskFileStream*>(stream) : nullptr);
-    file->StreamSetDirection(kStreamReading);
+    IgnoreResult(file->StreamSetDirection(kStreamReading));
     if (file->Write(stream) != kResultOk) {
         // Not where the reference says: among the image files beside the model.
         if (manager->libraryReading || LocateMissingTextureFile(file) != kResultOk) {
@@ -172,7 +172,7 @@ ResultCode ReadEntry(TextureManager* manager, MemoryStream* stream)
                 status = TransferSettings(stream, &entry.record->attributes);
             }
         }
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamEndChunk());
         if (status == kResultOk) status = PollProgress(stream);
         status = MemoryCheck(status);
     }
@@ -281,7 +281,7 @@ ResultCode ReadTextureTable(TextureManager* manager, MemoryStream* stream, int32
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         if (tag == kTagTextureEntry) status = ReadEntry(manager, stream);
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamEndChunk());
         if (status == kResultOk) status = PollProgress(stream);
         if (status == kResultOk && TextureAddingDepth != 0) status = PollAddingProgress(stream);
         status = MemoryCheck(status);
@@ -334,7 +334,7 @@ ResultCode ReadSourceForms(TextureManager* manager, MemoryStream* stream, int32_
         } else if (tag == kTagTextureTableChunk) {
             status = ReadTextureTable(manager, stream, 0);
         }
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamEndChunk());
     }
     return status;
 }
@@ -402,6 +402,6 @@ void RemoveSharedHolderRecords(TextureRecordList* /*list*/)
     for (int32_t i = 0; i < TextureRecordCount(EmbeddedTextureList); ++i) {
         TextureRecord* record = TextureRecordAt(EmbeddedTextureList, i);
         const int32_t at = LibraryTextureList->ArrayFind(&record);
-        if (at >= 0) LibraryTextureList->Remove(at);
+        if (at >= 0) IgnoreResult(LibraryTextureList->Remove(at));
     }
 }

@@ -44,10 +44,10 @@ ResultCode CountUse(TextureRecord* record)
 
 ResultCode AddUser(TextureRecord* record, DynamicArray* users, void* user)
 {
-    if (!record) return -1;
+    if (!record) return kResultFailed;
     if (!TextureUserListSuppressed && users) users->Append(&user);
     if (record->saveIndex != -1) return kResultOk;
-    if (!record->holder) return -1;
+    if (!record->holder) return kResultFailed;
     // Loading locks offscreens, which publishes them; the published one is published again.
     Q_Offscreen* published = PublishedOffscreen;
     const ResultCode result = CountUse(record);
@@ -60,7 +60,7 @@ void RemoveUser(TextureRecord* record, DynamicArray* users, const void* user)
     if (!record) return;
     const int32_t index = FindUser(users, user);
     if (index < 0) return;
-    users->Remove(index);
+    IgnoreResult(users->Remove(index));
     if (record->saveIndex != -1 || !record->holder) return;
     // A user whose picture could not be loaded took no use: the uses never outnumber the users
     // left.
@@ -119,7 +119,7 @@ void TextureRemoveElementUser(TextureRecord* record, PolygonElement* user)
 
 ResultCode AcquireTexture(TextureRecord* record)
 {
-    if (!record->holder) return -1;
+    if (!record->holder) return kResultFailed;
     ResultCode result = kResultOk;
     if (record->holder->UseCount() == 0) result = record->holder->MediaHolderLoad();
     if (result == kResultOk) {
@@ -199,18 +199,18 @@ void RebindUsers(TextureRecord* record, TextureRecord* other)
         ModelObject* object = *record->objectUsers->At<ModelObject*>(n - 1);
         if (object->FrontTexture == record) object->SetSurfaceTexture(other, kSideFront);
         if (object->BackTexture == record) object->SetSurfaceTexture(other, kSideBack);
-        if (record->objectUsers->ArrayCount() == n) record->objectUsers->Remove(n - 1);
+        if (record->objectUsers->ArrayCount() == n) IgnoreResult(record->objectUsers->Remove(n - 1));
     }
     for (int32_t n = record->surfaceUsers->ArrayCount(); n > 0; n = record->surfaceUsers->ArrayCount()) {
         Surface* surface = *record->surfaceUsers->At<Surface*>(n - 1);
         if (surface->FrontTexture == record) BindSurfaceSide(surface, other, kSideFront);
         if (surface->BackTexture == record) BindSurfaceSide(surface, other, kSideBack);
-        if (record->surfaceUsers->ArrayCount() == n) record->surfaceUsers->Remove(n - 1);
+        if (record->surfaceUsers->ArrayCount() == n) IgnoreResult(record->surfaceUsers->Remove(n - 1));
     }
     for (int32_t n = record->elementUsers->ArrayCount(); n > 0; n = record->elementUsers->ArrayCount()) {
         PolygonElement* element = *record->elementUsers->At<PolygonElement*>(n - 1);
         element->SetElementTexture(other);
-        if (record->elementUsers->ArrayCount() == n) record->elementUsers->Remove(n - 1);
+        if (record->elementUsers->ArrayCount() == n) IgnoreResult(record->elementUsers->Remove(n - 1));
     }
 }
 

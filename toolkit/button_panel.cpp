@@ -20,7 +20,7 @@ bool Holds(const PortRect& rect, int32_t x, int32_t y)
 void ButtonPanel::Destroy()
 {
     for (int32_t i = 0; i < ArrayCount(); ++i) delete PanelItem(i);
-    ArraySetCount(0);
+    IgnoreResult(ArraySetCount(0));
     DynamicArray::Destroy();
 }
 
@@ -59,7 +59,7 @@ int32_t ButtonPanel::PanelInsertItem(int32_t index, uint8_t glyph)
     auto* item = new (std::nothrow) ButtonItem;
     if (!item) return kResultOutOfMemory;
     item->ButtonInit(glyph);
-    const ResultCode result = index == ArrayCount() ? ResultCode(Append(&item)) : Insert(index, &item);
+    const ResultCode result = index == ArrayCount() ? ResultOfIndex(Append(&item)) : Insert(index, &item);
     if (result < 0) {
         delete item;
         return result;
@@ -70,7 +70,7 @@ int32_t ButtonPanel::PanelInsertItem(int32_t index, uint8_t glyph)
 ButtonItem* ButtonPanel::PanelItem(int32_t index) const
 {
     ButtonItem* item = nullptr;
-    ArrayGet(index, &item);
+    IgnoreResult(ArrayGet(index, &item));  // null for an index outside the panel
     return item;
 }
 

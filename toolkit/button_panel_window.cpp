@@ -222,7 +222,8 @@ int32_t ButtonPanelWindow::PopUpSubPanel(int32_t index)
     PortRect anchor = {at.left, at.top, at.left + sub->CellWidth(), at.top + sub->CellHeight()};
     ClientRectToScreenCurrentPane(&anchor);
     ResetPanelHold();
-    window->PopUpPane(at.left, at.top + 1, kPanelMargin, &anchor);
+    // A sub-panel that cannot pop up leaves the choice as it was.
+    IgnoreResult(window->PopUpPane(at.left, at.top + 1, kPanelMargin, &anchor));
     ResetPanelHold();
 
     if (sub->FirstPressedIndex() < 0) sub->PanelSetItemState(before, kButtonPressed);

@@ -14,7 +14,7 @@ constexpr int32_t kListGrowStep = 4;
 PaneItem* ItemOf(const DynamicArray* list, int32_t index)
 {
     PaneItem* item = nullptr;
-    if (list) list->ArrayGet(index, &item);
+    if (list) IgnoreResult(list->ArrayGet(index, &item));  // null for an index outside the list
     return item;
 }
 
@@ -53,7 +53,7 @@ void ControlList::ControlListRemove(PaneItem* item)
     const int32_t index = ArrayFind(&item);
     if (!item || index < 0) return;
     item->ItemClearOwner();
-    Remove(index);
+    IgnoreResult(Remove(index));
     // The item leaves the Tab order too: its caller may delete it now.
     ControlListRemoveFocusable(item);
 }
@@ -132,7 +132,7 @@ void ControlList::ControlListRemoveFocusable(PaneItem* item)
 {
     if (!focusList_) return;
     const int32_t index = focusList_->ArrayFind(&item);
-    if (index >= 0) focusList_->Remove(index);
+    if (index >= 0) IgnoreResult(focusList_->Remove(index));
     if (focusList_->ArrayCount() == 0) DestroyArray(focusList_);
 }
 
@@ -155,5 +155,5 @@ void ControlList::ControlListClear()
 {
     DestroyArray(focusList_);
     for (int32_t i = 0; i < ArrayCount(); ++i) ItemAt(i)->ItemDelete();
-    ArraySetCount(0);
+    IgnoreResult(ArraySetCount(0));
 }

@@ -32,7 +32,7 @@ ResultCode DefaultAboutMenu::DefaultAboutMenuInit(DocumentFrame* owner)
 {
     ResultCode result = MenuInit(kAboutMenuTitle, owner);
     if (result == kResultOk && AppendMenuItem(kAboutItem) < 0) result = kResultOutOfMemory;
-    SetMenuAttachment(kMenuTopLevel);
+    IgnoreResult(SetMenuAttachment(kMenuTopLevel));
     SetMenuOrder(kDefaultAboutMenuOrder);
     return result;
 }

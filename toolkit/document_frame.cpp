@@ -57,7 +57,7 @@ void RemoveFromList(DynamicArray* list, const void* element)
 {
     if (!list) return;
     const int32_t index = list->ArrayFind(&element);
-    if (index >= 0) list->Remove(index);
+    if (index >= 0) IgnoreResult(list->Remove(index));
 }
 
 // Show commands that show the frame normally (not hidden, minimized or maximized).
@@ -271,7 +271,7 @@ void DocumentFrame::DestroyDocumentFrame()
         Window* window = ElementAt<Window>(windows_, 0);
         window->DestroyWindowObject();
         // A window that belongs to another document is only taken off this list.
-        if (windows_->ArrayCount() > 0 && ElementAt<Window>(windows_, 0) == window) windows_->Remove(0);
+        if (windows_->ArrayCount() > 0 && ElementAt<Window>(windows_, 0) == window) IgnoreResult(windows_->Remove(0));
     }
     DestroyArray(windows_);
     DocumentDestroying();
@@ -417,7 +417,7 @@ void DocumentFrame::UnregisterDocument()
     DocumentFrame* self = this;
     const int32_t index = OpenDocumentList ? OpenDocumentList->ArrayFind(&self) : -1;
     if (index < 0) return;
-    OpenDocumentList->Remove(index);
+    IgnoreResult(OpenDocumentList->Remove(index));
     if (UntitledCounter != -1) --UntitledCounter;
 }
 

@@ -54,7 +54,7 @@ public:
     virtual int32_t SaveDocument(int32_t /*how*/) { return 0; }
     // Loads the document by the open kind (the model document window reads its file here); 0,
     // or the load's failure.
-    virtual int32_t DocumentLoad(int32_t /*kind*/) { return 0; }
+    virtual ResultCode DocumentLoad(int32_t /*kind*/) { return kResultOk; }
     virtual int32_t DocumentNeedsSaving() { return 0; }
     // 0 when the document's windows and menus could not be built.
     virtual int32_t DocumentBuildMenus(int32_t /*mode*/, DiskFileStream* /*file*/) { return 1; }

@@ -41,7 +41,7 @@ Menu::~Menu()
     if (parentMenu_) {
         for (int32_t position = 1; position <= parentMenu_->ItemCount(); ++position) {
             if (parentMenu_->ItemAt(position)->submenu == this) {
-                parentMenu_->SetMenuItemSubmenu(position, nullptr);
+                IgnoreResult(parentMenu_->SetMenuItemSubmenu(position, nullptr));
                 break;
             }
         }
@@ -113,7 +113,7 @@ ResultCode Menu::Remove(int32_t position)
     if (built_) return kResultLocked;
     MenuItem* item = ItemAt(position);
     if (!item) return kResultOutOfRange;
-    DynamicArray::Remove(position - 1);
+    IgnoreResult(DynamicArray::Remove(position - 1));
     if (item->submenu) {
         item->submenu->parentMenu_ = nullptr;
         item->submenu->DeleteMenuObject();
@@ -160,8 +160,8 @@ ResultCode Menu::SetMenuItemSubmenu(int32_t position, Menu* submenu)
     item->submenu = submenu;
     if (submenu) submenu->parentMenu_ = this;
     if (built_) {
-        if (submenu) submenu->BuildMenu();
-        InsertEntry(position);
+        if (submenu) IgnoreResult(submenu->BuildMenu());  // a submenu that cannot be built is greyed
+        return InsertEntry(position);
     }
     return kResultOk;
 }

@@ -62,7 +62,7 @@ void MenuBarArray::Describe(DocumentFrame* frame, HMENU bar)
 void MenuBarArray::Forget()
 {
     for (int32_t i = 0; i < ArrayCount(); ++i) MenuAt(i)->UnbuildMenu();
-    ArraySetCount(0);
+    IgnoreResult(ArraySetCount(0));
     Describe(nullptr, nullptr);
 }
 
@@ -94,7 +94,7 @@ void DocumentUpdateMenus(DocumentFrame* frame)
         Menu* menu = MenuBarList->MenuAt(index);
         // A menu that cannot be built stays out of the bar.
         if (menu->BuildMenu() != kResultOk) {
-            MenuBarList->Remove(index);
+            IgnoreResult(MenuBarList->Remove(index));
             continue;
         }
         char title[kMenuTextSize + 1];
@@ -188,7 +188,7 @@ void LeaveMenuBar(Menu* menu)
     if (!MenuBarList) return;
     const int32_t index = MenuBarList->ArrayFind(&menu);
     if (index < 0) return;
-    MenuBarList->Remove(index);
+    IgnoreResult(MenuBarList->Remove(index));
     HMENU bar = MenuBarList->Bar();
     if (!bar || !menu->IsBuilt()) return;
     for (int32_t entry = GetMenuItemCount(bar) - 1; entry >= 0; --entry) {

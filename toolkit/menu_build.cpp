@@ -57,7 +57,7 @@ void Menu::RewriteEntry(int32_t position)
 {
     if (!built_) return;
     RemoveMenu(handle_, UINT(positionOffset_ + position - 1), MF_BYPOSITION);
-    InsertEntry(position);
+    IgnoreResult(InsertEntry(position));  // a system menu that refuses the entry goes without it
 }
 
 ResultCode Menu::BuildMenu()

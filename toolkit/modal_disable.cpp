@@ -41,7 +41,7 @@ void DisabledWindows::EnableAgain()
         HWND hwnd = *windows_->At<HWND>(i);
         if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
     }
-    windows_->ArraySetCount(0);
+    IgnoreResult(windows_->ArraySetCount(0));
 }
 
 int32_t DisabledWindows::Count() const

@@ -159,11 +159,12 @@ ResultCode Pane::Lock()
     Q_Offscreen* offscreen = SharedOffscreen;
     if (!offscreen) return kResultNotFound;
     const PortRect& size = offscreen->PortBounds();
+    // An offscreen that cannot be resized keeps its old size.
     if (size.Width() != bounds.Width() || size.Height() != bounds.Height())
-        offscreen->OffscreenResize(bounds);
+        IgnoreResult(offscreen->OffscreenResize(bounds));
     offscreen->SetOffscreenLink(this);
     if (owner_) owner_->SetSelected(0);
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
     offscreen->SetOffscreenDestRect(contentRect_);
     if (controls_) controls_->ControlListPortChanged(kPortIsOffscreen);
     return kResultOk;

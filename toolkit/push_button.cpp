@@ -161,7 +161,7 @@ void PushButton::SetButtonGroup(DynamicArray* group)
     if (group_) {
         PushButton* self = this;
         const int32_t index = group_->ArrayFind(&self);
-        if (index >= 0) group_->Remove(index);
+        if (index >= 0) IgnoreResult(group_->Remove(index));
         if (group_->ArrayCount() == 0) group_->Destroy();
         group_ = nullptr;
     }

@@ -55,7 +55,7 @@ Fixed CirclePoints(DynamicArray* points, Fixed centreX, Fixed centreY, Fixed poi
     const double start = dx == 0 && dy == 0 ? 0 : std::atan2(dy, dx);
     const double radius = std::hypot(dx, dy);
     if (!points || points->ElementSize() != int32_t(sizeof(FixedPoint))) return X2Fix(start);
-    points->ArraySetCount(0);
+    IgnoreResult(points->ArraySetCount(0));
     for (int32_t k = 0; k < count; ++k) {
         const double angle = start - k * kTwoPi / count;
         const FixedPoint point = {X2Fix(Fix2X(centreX) + radius * std::cos(angle)),

@@ -357,7 +357,7 @@ void Window::RemovePane(Pane* pane)
     if (index < 0) return;
     pane->SavePaneScroll();
     pane->ClosePane();
-    panes_->Remove(index);
+    IgnoreResult(panes_->Remove(index));
     if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 

@@ -73,7 +73,7 @@ void WindowMenuList::RemoveMenu(Menu* menu)
 {
     const int32_t index = ArrayFind(&menu);
     if (index < 0) return;
-    Remove(index);
+    IgnoreResult(Remove(index));
     if (menu->OwningList() == this) menu->SetOwningList(nullptr);
 }
 

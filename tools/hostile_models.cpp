@@ -17,8 +17,9 @@ Bytes SampleBytes(ModelDocument* (*build)())
     ModelDocument* document = build();
     MemoryStream stream;
     stream.StreamInit(kStreamWriting);
-    WriteModelFile(document, &stream);
+    const ResultCode written = WriteModelFile(document, &stream);
     document->Destroy();
+    if (written != kResultOk) return {};  // a sample that cannot be written is empty
     const auto* data = static_cast<const uint8_t*>(stream.Buffer()->ArrayData());
     return Bytes(data, data + stream.Buffer()->ArrayCount());
 }

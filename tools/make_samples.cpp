@@ -46,7 +46,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make-samples [--bench] DIR\n");
         return 2;
     }
-    VolumeCapabilities();
+    IgnoreResult(VolumeCapabilities());
     InstallDrawingLayerServices();
     UseToolScreen();
     std::string directory = argv[argc - 1];

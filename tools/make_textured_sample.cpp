@@ -67,7 +67,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: make-textured-sample DIR\n");
         return 2;
     }
-    VolumeCapabilities();
+    IgnoreResult(VolumeCapabilities());
     InstallDrawingLayerServices();
     UseToolScreen();
     InitTextureManager(new TextureManager{});
@@ -96,7 +96,7 @@ int main(int argc, char** argv)
         for (int32_t face : {0, 1})
             if (Surface* surface = box->SurfaceForFace(face)) surface->SetSideTexture(squares, kSideFront);
         DiskFileStream* file = new DiskFileStream;
-        file->FileObjectInit(kFileWrite, 0, 0, "", "");
+        IgnoreResult(file->FileObjectInit(kFileWrite, 0, 0, "", ""));
         if (file->SetFileFromPath((directory + "textured.qpy").c_str()) == kResultOk &&
             file->StreamSetDirection(kStreamWriting) == kResultOk && file->FileOpenStream() == kResultOk && WriteModelFile(document, file) == kResultOk &&
             file->FileCloseStream() == kResultOk) {

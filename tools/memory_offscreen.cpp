@@ -170,7 +170,7 @@ ResultCode Q_Offscreen::QOffscreenInit(const PortRect& rect, int32_t depth, cons
     destRect_ = rect;
     bounds_ = {0, 0, rect.Width(), rect.Height()};
     sized_ = 1;
-    if (!MakeRows(format_, rect.Width(), rect.Height(), 4)) return -1;
+    if (!MakeRows(format_, rect.Width(), rect.Height(), 4)) return kResultFailed;
     dibBits_ = format_.pixelBits;
     if (fill) {
         for (int32_t y = 0; y < format_.height; ++y)
@@ -202,16 +202,16 @@ ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* ta
 {
     const int64_t rowSize = ImageRowSize(format_.width, depth);
     const bool writing = stream->StreamIsWriting();
-    if (writing && rowBytes < rowSize) return -1;
+    if (writing && rowBytes < rowSize) return kResultFailed;
     if (rows <= 0) return kResultOk;
-    if (firstRow < 0 || int64_t(firstRow) + rows > format_.height || !format_.rowTable) return -1;
+    if (firstRow < 0 || int64_t(firstRow) + rows > format_.height || !format_.rowTable) return kResultFailed;
     uint32_t colours[256] = {};
     if (!writing && depth <= 8) {
         const int32_t count = table ? std::min(table->ArrayCount(), 1 << depth) : 0;
         for (int32_t i = 0; i < count; ++i) colours[i] = PackColour(*table->At<RGBColor48>(i));
     }
     auto* row = static_cast<uint8_t*>(std::calloc(size_t(rowSize) + 4, 1));
-    if (!row) return -1;
+    if (!row) return kResultFailed;
     const int32_t moved = int32_t(writing ? rowSize : std::min<int64_t>(rowSize, rowBytes));
     ResultCode result = kResultOk;
     for (int32_t i = 0; i < rows && result == kResultOk; ++i) {
@@ -262,8 +262,8 @@ void MemPixMap::DisposePixelBlock(void* block)
 
 ResultCode OffscreenPixelAccess::Begin(Q_Offscreen* offscreen)
 {
-    if (!offscreen || !offscreen->GetRowTable()) return -1;
-    offscreen->Lock();
+    if (!offscreen || !offscreen->GetRowTable()) return kResultFailed;
+    IgnoreResult(offscreen->Lock());
     offscreen_ = offscreen;
     return kResultOk;
 }
@@ -280,7 +280,7 @@ ResultCode OffscreenPixelAccess::PutRows(int32_t first, int32_t count, const uin
     if (!offscreen_ || !IsImageDepth(header.bitCount) || header.width != offscreen_->Format().width ||
         header.height != offscreen_->Format().height || first < 0 || count < 0 ||
         int64_t(first) + count > header.height)
-        return -1;
+        return kResultFailed;
     uint32_t colours[256];
     for (int32_t i = 0; i < 256; ++i)
         colours[i] = uint32_t(header.colors[i][2]) << 16 | uint32_t(header.colors[i][1]) << 8 | header.colors[i][0];
@@ -323,12 +323,12 @@ ResultCode LocateMissingTextureFile(DiskFileStream* file)
 // cancelled.
 ResultCode DiskFileStream::FileDialog()
 {
-    if (open_ || (!named_ && (kind_ == kFileSave || kind_ == kFileOpen))) return 1;
+    if (open_ || (!named_ && (kind_ == kFileSave || kind_ == kFileOpen))) return kResultNothingDone;
     switch (kind_) {
     case kFileSaveDialog:
     case kFileSaveCopyDialog:
     case kFileOpenDialog:
-        return 1;
+        return kResultNothingDone;
     default:
         FileTypeFromExtension();
         return kResultOk;

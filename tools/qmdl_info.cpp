@@ -52,7 +52,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: qmdl-info FILE\n");
         return 2;
     }
-    VolumeCapabilities();
+    IgnoreResult(VolumeCapabilities());
     InstallDrawingLayerServices();
     UseToolScreen();
     bool scrambled = false;

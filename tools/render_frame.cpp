@@ -269,32 +269,34 @@ int main(int argc, char** argv)
     }
 
     // The drawing layer as on a screen of the requested depth, with the shade tables for it.
-    VolumeCapabilities();
+    IgnoreResult(VolumeCapabilities());
     InstallDrawingLayerServices();
     InstallRendererRegionWork();
     InstallRasterSets();
     SetScreenCaps(ScreenCapsOfDepth(args.depth));
     CreateProgramPalette();
     InitPenState();
-    PolyRgnStartup();
-    InitWindowList();
+    IgnoreResult(PolyRgnStartup());  // the lists are made again where first needed
+    IgnoreResult(InitWindowList());  // the device list may stay empty: its readers allow for that
     Q_Offscreen* offscreen = new Q_Offscreen;
     if (offscreen->QOffscreenInit({0, 0, args.width, args.height}, args.depth, &kWhiteColor) != kResultOk) {
         ShowAlert("Cannot make the offscreen.");
         return 1;
     }
-    InitProjectionArrays();
-    InitRasterBuffers();
+    if (InitProjectionArrays() != kResultOk || InitRasterBuffers() != kResultOk) {
+        ShowAlert("Cannot make the renderer's work arrays.");
+        return 1;
+    }
     InstallRendererTextureMapping();
     // The offscreen becomes the shared render target and the shade tables are built for the
     // screen before the model's textures are loaded; the shade tables and the pictures the model
     // file holds publish offscreens of their own meanwhile, so the target is published again.
-    offscreen->Activate();
+    IgnoreResult(offscreen->Activate());
     InitTextureManager(new TextureManager{});
     PlayerDocument* document = LoadModel(args.model);
     if (!document) return 1;
     offscreen->Unlock();
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
 
     // The document's walk observer, laid out as the navigation pane lays out a pane of the
     // offscreen's size (no fixed ratio) and with the preferences applied as the walk view
@@ -358,7 +360,7 @@ int main(int argc, char** argv)
         std::printf("pixels-per-frame: %.0f\n", pixels);
     }
 
-    offscreen->Deactivate();
+    IgnoreResult(offscreen->Deactivate());
     document->Free();
     RemoveTextureLayerServices();
     FreeImageResources();

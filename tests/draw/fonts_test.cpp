@@ -48,7 +48,7 @@ protected:
     void SetUp() override
     {
         offscreen_ = MakeOffscreen(48, 24, 32, &kWhite);
-        offscreen_->Lock();  // the current port, with the system font selected
+        IgnoreResult(offscreen_->Lock());  // the current port, with the system font selected
         RGBForeColor({0, 0, 0});
         TextMode(kTextTransparent);
     }

@@ -35,13 +35,13 @@ Bytes ImageBytes(int16_t width, int16_t height, int16_t depth, int32_t rowBytes,
     header.depth = depth;
     header.rowBytes = rowBytes;
     header.totalBytes = rowBytes * height;
-    TransferImageHeader(&stream, &header);
-    stream.StreamBeginChunk(kColorMapChunk);
-    for (uint32_t c : colours) stream.StreamTransferValue(&c, kValue32);
-    stream.StreamEndChunk();
-    stream.StreamBeginChunk(kPixelDataChunk);
-    stream.TransferBytes(const_cast<uint8_t*>(rows.data()), int32_t(rows.size()));
-    stream.StreamEndChunk();
+    IgnoreResult(TransferImageHeader(&stream, &header));
+    IgnoreResult(stream.StreamBeginChunk(kColorMapChunk));
+    for (uint32_t c : colours) IgnoreResult(stream.StreamTransferValue(&c, kValue32));
+    IgnoreResult(stream.StreamEndChunk());
+    IgnoreResult(stream.StreamBeginChunk(kPixelDataChunk));
+    IgnoreResult(stream.TransferBytes(const_cast<uint8_t*>(rows.data()), int32_t(rows.size())));
+    IgnoreResult(stream.StreamEndChunk());
     DynamicArray* buffer = stream.Buffer();
     const auto* data = static_cast<const uint8_t*>(buffer->ArrayData());
     return Bytes(data, data + buffer->ArrayCount());
@@ -51,7 +51,7 @@ Owned<MemPixMap> ReadPixMap(const Bytes& bytes, ResultCode* result)
 {
     MemoryStream stream;
     stream.StreamInit(kStreamReading);
-    stream.StreamSetSize(int32_t(bytes.size()));
+    IgnoreResult(stream.StreamSetSize(int32_t(bytes.size())));
     std::memcpy(stream.Buffer()->ArrayData(), bytes.data(), bytes.size());
     Owned<MemPixMap> map(new MemPixMap);
     *result = map->ReadWriteOffscreenImage(&stream, nullptr, 0);
@@ -122,7 +122,7 @@ TEST(MemPixMap, LocksOnlyCountAndAnUnmatchedUnlockKeepsZero)
 {
     TestScreen screen(32);
     auto map = MakePixMap(4, 4);
-    map->Lock();
+    IgnoreResult(map->Lock());
     map->AddLock();
     EXPECT_EQ(map->LockCount(), 2);
     map->Unlock();
@@ -164,8 +164,8 @@ TEST(MemPixMap, ImagesWrittenReadBackByteForByte)
     MemoryStream stream;
     stream.StreamInit(kStreamWriting);
     ASSERT_EQ(map->ReadWriteOffscreenImage(&stream, nullptr, 0), kResultOk);
-    stream.StreamSetDirection(kStreamReading);
-    stream.StreamSetPosition(0);
+    IgnoreResult(stream.StreamSetDirection(kStreamReading));
+    IgnoreResult(stream.StreamSetPosition(0));
     Owned<MemPixMap> back(new MemPixMap);
     ASSERT_EQ(back->ReadWriteOffscreenImage(&stream, nullptr, 0), kResultOk);
     EXPECT_EQ(BoundsSize(back), std::make_pair(5, 3));
@@ -204,7 +204,7 @@ TEST(MemPixMap, IndexedRowsReadLeftmostPixelFromTheHighBits)
     ASSERT_EQ(map->MemPixMapInit({0, 0, 4, 1}, 8), kResultOk);
     MemoryStream rows;
     rows.StreamInit(kStreamReading);
-    rows.StreamSetSize(4);
+    IgnoreResult(rows.StreamSetSize(4));
     EXPECT_EQ(map->TransferPixelRows(&rows, nullptr, 4, 4, 0, 1, 0, 8), -1);
 }
 
@@ -219,7 +219,7 @@ TEST(MemPixMap, ShortRowsStillFillTheWholeWidthFromAWideEnoughBuffer)
     table->Append(&colours[1]);
     MemoryStream rows;
     rows.StreamInit(kStreamReading);
-    rows.StreamSetSize(1);
+    IgnoreResult(rows.StreamSetSize(1));
     static_cast<uint8_t*>(rows.Buffer()->ArrayData())[0] = 0xFF;
     // One stored byte for twelve 1-bit pixels: the rest of the row reads as colour 0.
     ASSERT_EQ(map->TransferPixelRows(&rows, table.get(), 1, 1, 0, 1, 0, 1), kResultOk);

@@ -132,18 +132,18 @@ TEST(Offscreen, NestedLocksPublishOnceAndSetBlackOnWhite)
     auto second = MakeOffscreen(20, 20, 0);
     SetPort(nullptr);
 
-    first->Lock();
+    IgnoreResult(first->Lock());
     EXPECT_EQ(GetPort(), first->PortDC());
     EXPECT_EQ(PublishedOffscreen, first.get());
     EXPECT_EQ(PublishedRaster.rowTable, first->Format().rowTable);
     EXPECT_EQ(PublishedRaster.width, 32);
     EXPECT_NE(PublishedRaster.redTable, nullptr);
 
-    second->Lock();
+    IgnoreResult(second->Lock());
     EXPECT_EQ(PublishedOffscreen, second.get());
     SetTextColor(second->PortDC(), RGB(1, 2, 3));
     SetBkColor(second->PortDC(), RGB(4, 5, 6));
-    first->Lock();  // nested: only counts, and sets black on white in the current port
+    IgnoreResult(first->Lock());  // nested: only counts, and sets black on white in the current port
     EXPECT_EQ(first->LockCount(), 2);
     EXPECT_EQ(GetTextColor(second->PortDC()) & 0xFFFFFF, RGB(0, 0, 0));
     EXPECT_EQ(GetBkColor(second->PortDC()) & 0xFFFFFF, RGB(255, 255, 255));
@@ -214,7 +214,7 @@ TEST(Offscreen, ResizeWhileLockedAlertsAndResizes)
     TestScreen screen(32);
     UiRecorder ui;
     auto offscreen = MakeOffscreen(8, 8, 0);
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
     EXPECT_EQ(offscreen->OffscreenResize({0, 0, 40, 3}), kResultOk);
     offscreen->Unlock();
     ASSERT_EQ(ui.alerts.size(), 1u);
@@ -240,7 +240,7 @@ TEST(Offscreen, FailedResizeLeavesNoPixelPointer)
     ScreenCaps caps = ScreenCapsOfDepth(32);
     TestScreen screen(caps);
     auto offscreen = MakeOffscreen(8, 8, 0);
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
     offscreen->Unlock();
     caps.bitsPerPixel = 2;  // a depth no bitmap can be made for
     SetScreenCaps(caps);
@@ -265,7 +265,7 @@ TEST(Offscreen, DisposalClearsEveryReferenceToIt)
     ASSERT_EQ(offscreen->QOffscreenInit({0, 0, 8, 8}, 0, nullptr), kResultOk);
     HDC before = reinterpret_cast<HDC>(0x4321);
     SetPort(before);
-    offscreen->Activate();  // registered and locked: current port and published
+    IgnoreResult(offscreen->Activate());  // registered and locked: current port and published
     StartupOffscreen = offscreen;
     EXPECT_EQ(SharedOffscreen, offscreen);
     EXPECT_EQ(GetPort(), offscreen->PortDC());
@@ -289,19 +289,19 @@ TEST(Offscreen, ActivateReplacesTheRenderOffscreenButNeverItself)
     TestScreen screen(32);
     auto* first = new Q_Offscreen;
     auto* second = new Q_Offscreen;
-    first->QOffscreenInit({0, 0, 8, 8}, 0, nullptr);
-    second->QOffscreenInit({0, 0, 8, 8}, 0, nullptr);
-    first->Activate();
-    first->Deactivate();
-    first->Activate();
+    IgnoreResult(first->QOffscreenInit({0, 0, 8, 8}, 0, nullptr));
+    IgnoreResult(second->QOffscreenInit({0, 0, 8, 8}, 0, nullptr));
+    IgnoreResult(first->Activate());
+    IgnoreResult(first->Deactivate());
+    IgnoreResult(first->Activate());
     EXPECT_EQ(SharedOffscreen, first);
     EXPECT_EQ(first->LockCount(), 1);
-    first->Activate();  // already registered: not disposed
+    IgnoreResult(first->Activate());  // already registered: not disposed
     EXPECT_EQ(SharedOffscreen, first);
     EXPECT_EQ(first->LockCount(), 2);
-    second->Activate();  // disposes the first
+    IgnoreResult(second->Activate());  // disposes the first
     EXPECT_EQ(SharedOffscreen, second);
-    second->Deactivate();
+    IgnoreResult(second->Deactivate());
     EXPECT_EQ(SharedOffscreen, nullptr);
     EXPECT_EQ(second->LockCount(), 0);
     second->DisposeOffscreen();

@@ -160,7 +160,7 @@ TEST(ColorToPixel, TrueColourPixelsComeFromThePublishedChannelTables)
         TestScreen screen(depth);
         auto offscreen = MakeOffscreen(8, 8, 0);
         EXPECT_EQ(offscreen->ColorToPixel(colour), 0u) << depth;  // not published
-        offscreen->Lock();
+        IgnoreResult(offscreen->Lock());
         EXPECT_EQ(offscreen->ColorToPixel(colour), pixel) << depth;
         EXPECT_EQ(offscreen->ColorToPixelFill(colour), pixel) << depth;
         offscreen->Unlock();

@@ -25,7 +25,7 @@ protected:
     void SetUp() override
     {
         offscreen_ = MakeOffscreen(kSize, kSize, 32, &kWhite48);
-        offscreen_->Lock();  // selects its objects and makes it the current port
+        IgnoreResult(offscreen_->Lock());  // selects its objects and makes it the current port
         ASSERT_EQ(GetPort(), dc());
         PenPat(0);
         PenNormal();

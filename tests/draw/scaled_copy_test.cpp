@@ -150,7 +150,7 @@ TEST(PortCopy, PortsWithoutADCTakeThePixelCopy)
     TestScreen screen(32);
     auto source = MakeOffscreen(4, 4, 0, &kGreyish);
     Owned<Q_Offscreen> pixels(new PixelOnlyOffscreen);
-    pixels->QOffscreenInit({0, 0, 2, 2}, 0, nullptr);
+    IgnoreResult(pixels->QOffscreenInit({0, 0, 2, 2}, 0, nullptr));
     UiRecorder ui;
     source->CopyOffscreenToPortRop(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2}, NOTSRCCOPY);
     EXPECT_EQ(Pixel32(pixels.get(), 1, 1), 0x4080C0u);  // averaged; the raster operation is ignored

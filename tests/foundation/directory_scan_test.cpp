@@ -23,7 +23,7 @@ protected:
     DiskFileStream* Make(const char* name)
     {
         DiskFileStream* file = new DiskFileStream;
-        file->FileObjectInit(kFileReference, 0, 0, "", "");
+        IgnoreResult(file->FileObjectInit(kFileReference, 0, 0, "", ""));
         file->FileSetName(name);
         return file;
     }
@@ -62,11 +62,11 @@ TEST_F(FileList, SortingStartsAtTheFirstIndex)
         DiskFileStream* file = Make(name);
         list->Append(&file);
     }
-    InsertFileSorted(list.get(), Make("B"), 1);
+    IgnoreResult(InsertFileSorted(list.get(), Make("B"), 1));
     EXPECT_EQ(Names(), "Z A B M ");
-    InsertFileSorted(list.get(), Make("0"), 1);
+    IgnoreResult(InsertFileSorted(list.get(), Make("0"), 1));
     EXPECT_EQ(Names(), "Z 0 A B M ");
-    InsertFileSorted(list.get(), Make("0"), 7);  // beyond the end: appended
+    IgnoreResult(InsertFileSorted(list.get(), Make("0"), 7));  // beyond the end: appended
     EXPECT_EQ(Names(), "Z 0 A B M 0 ");
 }
 

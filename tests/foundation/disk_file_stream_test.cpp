@@ -53,9 +53,9 @@ protected:
     {
         names_.push_back(name);
         Owned<T> file(new T);
-        file->FileObjectInit(kFileReference, 0, 0, "", "");
-        file->SetFileFromPath(name.c_str());
-        file->StreamSetDirection(direction);
+        IgnoreResult(file->FileObjectInit(kFileReference, 0, 0, "", ""));
+        IgnoreResult(file->SetFileFromPath(name.c_str()));
+        IgnoreResult(file->StreamSetDirection(direction));
         return file;
     }
 
@@ -82,14 +82,14 @@ TEST_F(DiskFile, PiecewiseScrambledTransferMatchesTheMemoryStream)
     Owned<MemoryStream> memory(new MemoryStream);
     memory->StreamInit(kStreamWriting);
     memory->StreamScrambleOn();
-    memory->TransferBytes(const_cast<char*>(head.data()), 7);
-    memory->TransferBytes(const_cast<char*>(data.data()), 1000);
+    IgnoreResult(memory->TransferBytes(const_cast<char*>(head.data()), 7));
+    IgnoreResult(memory->TransferBytes(const_cast<char*>(data.data()), 1000));
     const std::string stored = ReadWholeFile("qp_pieces.bin");
     EXPECT_EQ(stored, StreamBytes(memory.get()));
     EXPECT_NE(stored.substr(7), data);
 
     // Read back through the filter from an odd offset, in the same pieces.
-    file->StreamSetDirection(kStreamReading);
+    IgnoreResult(file->StreamSetDirection(kStreamReading));
     ASSERT_EQ(file->FileOpenStream(), 0);
     std::string back(1000, '\0');
     ASSERT_EQ(file->TransferBytesAt(&back[0], 1000, 7), 0);
@@ -106,15 +106,15 @@ TEST_F(DiskFile, ChunksOnAFileAreTheMemoryStreamsChunks)
         uint32_t form = ChunkTagOf("QMDL");
         uint16_t small = 0x1234;
         uint8_t odd[3] = {1, 2, 3};
-        stream->StreamBeginChunk(ChunkTagOf("FORM"));
-        stream->StreamTransferValue(&form, kValue32);
-        stream->StreamBeginChunk(ChunkTagOf("ODD "));
-        stream->TransferBytes(odd, 3);
-        stream->StreamEndChunk();
-        stream->StreamBeginChunk(ChunkTagOf("VAL "));
-        stream->StreamTransferValue(&small, kValue16);
-        stream->StreamEndChunk();
-        stream->StreamEndChunk();
+        IgnoreResult(stream->StreamBeginChunk(ChunkTagOf("FORM")));
+        IgnoreResult(stream->StreamTransferValue(&form, kValue32));
+        IgnoreResult(stream->StreamBeginChunk(ChunkTagOf("ODD ")));
+        IgnoreResult(stream->TransferBytes(odd, 3));
+        IgnoreResult(stream->StreamEndChunk());
+        IgnoreResult(stream->StreamBeginChunk(ChunkTagOf("VAL ")));
+        IgnoreResult(stream->StreamTransferValue(&small, kValue16));
+        IgnoreResult(stream->StreamEndChunk());
+        IgnoreResult(stream->StreamEndChunk());
     };
     for (int scrambled = 0; scrambled < 2; ++scrambled) {
         auto file = Named("qp_chunks.bin", kStreamWriting);
@@ -130,24 +130,24 @@ TEST_F(DiskFile, ChunksOnAFileAreTheMemoryStreamsChunks)
         ASSERT_EQ(file->FileCloseStream(), 0);
         EXPECT_EQ(ReadWholeFile("qp_chunks.bin"), StreamBytes(memory.get())) << scrambled;
 
-        file->StreamSetDirection(kStreamReading);
+        IgnoreResult(file->StreamSetDirection(kStreamReading));
         ASSERT_EQ(file->FileOpenStream(), 0);
         uint32_t form = 0;
         uint16_t value = 0;
         EXPECT_EQ(file->StreamEnterChunk(), ChunkTagOf("FORM"));
-        file->StreamTransferValue(&form, kValue32);
+        IgnoreResult(file->StreamTransferValue(&form, kValue32));
         EXPECT_EQ(form, ChunkTagOf("QMDL"));
         EXPECT_EQ(file->StreamEnterChunk(), ChunkTagOf("ODD "));
-        file->StreamEndChunk();
+        IgnoreResult(file->StreamEndChunk());
         EXPECT_EQ(file->StreamEnterChunk(), ChunkTagOf("VAL "));
         EXPECT_EQ(file->StreamTransferValue(&value, kValue16), 0);
         EXPECT_EQ(value, 0x1234);
         // Cut short by the chunk's end, the stream stays where it is and the file with it.
         EXPECT_EQ(file->StreamTransferValue(&value, kValue16), kResultShortRead);
         EXPECT_EQ(file->StreamPosition(), 34);
-        file->StreamEndChunk();
+        IgnoreResult(file->StreamEndChunk());
         EXPECT_EQ(file->StreamEnterChunk(), 0u);
-        file->StreamEndChunk();
+        IgnoreResult(file->StreamEndChunk());
         EXPECT_EQ(file->StreamPosition(), 34);
         ASSERT_EQ(file->StreamSetPosition(32), 0);
         value = 0;
@@ -170,11 +170,11 @@ TEST_F(DiskFile, ShortTransfersKeepThePositionInStep)
     EXPECT_EQ(file->StreamPosition(), 12);
     EXPECT_EQ(file->TransferBytes(buffer, 1), 1);
     EXPECT_EQ(file->StreamPosition(), 12);
-    file->StreamEndChunk();
+    IgnoreResult(file->StreamEndChunk());
     ASSERT_EQ(file->StreamEnterChunk(), ChunkTagOf("NEXT"));
     EXPECT_EQ(file->TransferBytes(buffer, 2), 0);
     EXPECT_EQ(std::string(buffer, 2), "pq");
-    file->StreamEndChunk();
+    IgnoreResult(file->StreamEndChunk());
 
     // At the end of the file a read takes what is there and the next write follows it.
     ASSERT_EQ(file->StreamSetPosition(19), 0);
@@ -183,7 +183,7 @@ TEST_F(DiskFile, ShortTransfersKeepThePositionInStep)
     EXPECT_EQ(file->StreamPosition(), 22);
     EXPECT_EQ(file->TransferBytes(buffer, 8), 1);
     EXPECT_EQ(file->StreamPosition(), 22);
-    file->StreamSetDirection(kStreamWriting);
+    IgnoreResult(file->StreamSetDirection(kStreamWriting));
     EXPECT_EQ(file->TransferBytes(const_cast<char*>("!!"), 2), 0);
     EXPECT_EQ(file->StreamSetPosition(-1), -1);
     EXPECT_EQ(file->StreamPosition(), 24);
@@ -212,14 +212,14 @@ TEST_F(DiskFile, InsertingAndDeletingMoveTheTail)
 {
     auto file = Named("qp_move.bin", kStreamWriting);
     auto reset = [&](const std::string& bytes) {
-        file->FileCloseStream();
+        IgnoreResult(file->FileCloseStream());
         WriteWholeFile("qp_move.bin", bytes);
-        file->StreamSetDirection(kStreamReading);
+        IgnoreResult(file->StreamSetDirection(kStreamReading));
         ASSERT_EQ(file->FileOpenStream(), 0);
     };
     reset("0123456789");
     EXPECT_EQ(file->StreamInsertBytes(2, 3), 0);
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
     EXPECT_EQ(ReadWholeFile("qp_move.bin"), "0123423456789");
 
     reset("0123456789");
@@ -227,19 +227,19 @@ TEST_F(DiskFile, InsertingAndDeletingMoveTheTail)
     EXPECT_EQ(file->StreamInsertBytes(15, 5), 0);  // at the end: nothing
     EXPECT_EQ(file->StreamInsertBytes(16, 1), -2);
     EXPECT_EQ(file->StreamInsertBytes(-1, 1), -2);
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
     EXPECT_EQ(ReadWholeFile("qp_move.bin"), std::string("0123456789\0\0\00089", 15));
 
     reset("0123456789");
     EXPECT_EQ(file->StreamDeleteBytes(2, 3), 0);
     EXPECT_EQ(file->StreamDeleteBytes(8, 2), 0);   // the last bytes: a file never shrinks
     EXPECT_EQ(file->StreamDeleteBytes(9, 50), 0);  // clamped to the end
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
     EXPECT_EQ(ReadWholeFile("qp_move.bin"), "0156789789");
 
     // Scrambled bytes move with their meaning; the position stays where it was.
-    file->FileCloseStream();
-    file->StreamSetDirection(kStreamWriting);
+    IgnoreResult(file->FileCloseStream());
+    IgnoreResult(file->StreamSetDirection(kStreamWriting));
     ASSERT_EQ(file->FileOpenStream(), 0);
     file->StreamScrambleOn();
     std::string data = Pattern(700, 5);
@@ -247,7 +247,7 @@ TEST_F(DiskFile, InsertingAndDeletingMoveTheTail)
     ASSERT_EQ(file->StreamSetPosition(4), 0);
     EXPECT_EQ(file->StreamInsertBytes(100, 300), 0);
     EXPECT_EQ(file->StreamPosition(), 4);
-    file->StreamSetDirection(kStreamReading);
+    IgnoreResult(file->StreamSetDirection(kStreamReading));
     std::string back(1000, '\0');
     EXPECT_EQ(file->TransferBytes(&back[4], 996), 0);
     EXPECT_EQ(back.substr(4, 96), data.substr(4, 96));
@@ -286,7 +286,7 @@ TEST_F(DiskFile, SizeFollowsEveryWriteAndReadsGoOnAfterSeeksInPlace)
     EXPECT_EQ(size, 350);
 
     // Reading: the position set where it already is, and elsewhere, between transfers.
-    file->StreamSetDirection(kStreamReading);
+    IgnoreResult(file->StreamSetDirection(kStreamReading));
     ASSERT_EQ(file->StreamSetPosition(0), 0);
     std::string back(100, '\0');
     ASSERT_EQ(file->TransferBytes(&back[0], 60), 0);
@@ -305,8 +305,8 @@ TEST_F(DiskFile, SizeFollowsEveryWriteAndReadsGoOnAfterSeeksInPlace)
     std::fclose(other);
     EXPECT_EQ(file->StreamSize(&size), 0);
     EXPECT_EQ(size, 360);
-    file->FileCloseStream();
-    file->StreamSetDirection(kStreamWriting);
+    IgnoreResult(file->FileCloseStream());
+    IgnoreResult(file->StreamSetDirection(kStreamWriting));
     ASSERT_EQ(file->FileOpenStream(), 0);  // emptied
     EXPECT_EQ(file->StreamSize(&size), 0);
     EXPECT_EQ(size, 0);

@@ -23,8 +23,9 @@ std::string FilterText(const DiskFileStream& file)
 TEST(FileNaming, SetUpFromKindCodesFilterAndTitle)
 {
     Owned<DiskFileStream> file(new DiskFileStream);
-    file->FileObjectInit(kFileOpenDialog | kFileDialogOption, kTypeQPY, 0x51506C79, "Tamrix Player (*.QPY)|*.QPY|",
-                         "Open");
+    EXPECT_EQ(file->FileObjectInit(kFileOpenDialog | kFileDialogOption, kTypeQPY, 0x51506C79,
+                                   "Tamrix Player (*.QPY)|*.QPY|", "Open"),
+              kResultOk);
     EXPECT_EQ(file->Kind(), 6);
     EXPECT_EQ(file->DialogOption(), 1);
     EXPECT_STREQ(file->Title(), "Open");
@@ -119,19 +120,19 @@ TEST(FileNaming, FullPathsSplitAndJoined)
     EXPECT_EQ(file->FileHasPath("C:\\DIR\\FILE.TXT"), 1);
     EXPECT_EQ(file->FileHasPath("C:\\DIR\\FILE.TX"), 0);
 
-    file->SetFileFromPath("C:\\DIR\\ARCHIVE.TEXT");
+    IgnoreResult(file->SetFileFromPath("C:\\DIR\\ARCHIVE.TEXT"));
     EXPECT_STREQ(file->Name(), "ARCHIVE.TEXT");
     EXPECT_EQ(file->Flags() & kFileHasExtension, 0u);
     EXPECT_EQ(NameWithExtension(*file), "ARCHIVE.TEXT");
 
-    file->SetFileFromPath("C:\\A.B\\FILE");
+    IgnoreResult(file->SetFileFromPath("C:\\A.B\\FILE"));
     EXPECT_STREQ(file->Directory(), "C:\\A.B\\");
     EXPECT_STREQ(file->Name(), "FILE");
     EXPECT_EQ(file->Flags() & kFileHasExtension, 0u);
 
     // Without an extension the record still ends in a point, with extension length 1, and
     // reading the record back gives the file without an extension again.
-    file->SetFileFromPath("C:\\DIR\\NAME.");
+    IgnoreResult(file->SetFileFromPath("C:\\DIR\\NAME."));
     EXPECT_STREQ(file->Name(), "NAME");
     PathRecord record;
     ASSERT_EQ(file->GetPathRecord(&record), 0);

@@ -49,7 +49,7 @@ private:
 std::string FullPath(const DiskFileStream& file)
 {
     char text[kPathLength];
-    file.FileFullPath(text);
+    IgnoreResult(file.FileFullPath(text));
     return text;
 }
 
@@ -60,8 +60,8 @@ protected:
     Owned<DiskFileStream> FileAt(const std::string& path, int32_t direction = kStreamReading)
     {
         auto file = MakeFile(kFileReference);
-        file->SetFileFromPath(path.c_str());
-        file->StreamSetDirection(direction);
+        IgnoreResult(file->SetFileFromPath(path.c_str()));
+        IgnoreResult(file->StreamSetDirection(direction));
         return file;
     }
 
@@ -83,13 +83,14 @@ protected:
     ResultCode ResolveReference(const std::string& base, std::string* found)
     {
         auto model = FileAt(base);
-        if (model->FileOpenStream() != 0) return 99;
+        const ResultCode opened = model->FileOpenStream();
+        if (opened != kResultOk) return opened;
         auto texture = MakeFile(kFileReference);
         texture->SetFileAttribute(model.get());
         EXPECT_EQ(model->StreamEnterChunk(), ChunkTagOf("TXRF"));
         ResultCode result = texture->Write(model.get());
-        model->StreamEndChunk();
-        model->FileCloseStream();
+        IgnoreResult(model->StreamEndChunk());
+        IgnoreResult(model->FileCloseStream());
         *found = FullPath(*texture);
         EXPECT_EQ(texture->Kind(), kFileReference);
         return result;
@@ -139,10 +140,10 @@ TEST_F(Win32Files, ReferencesClimbOutOfTheModelsFolder)
     auto stream = FileAt(model);
     ASSERT_EQ(stream->FileOpenStream(), 0);
     int32_t size = 0;
-    stream->StreamSize(&size);
+    IgnoreResult(stream->StreamSize(&size));
     std::string bytes(size_t(size), '\0');
-    stream->TransferBytes(&bytes[0], size);
-    stream->FileCloseStream();
+    IgnoreResult(stream->TransferBytes(&bytes[0], size));
+    IgnoreResult(stream->FileCloseStream());
     const std::string relative("\0\x02\0\x01\x03TEX", 8);
     size_t at = bytes.rfind(relative);
     ASSERT_NE(at, std::string::npos);
@@ -162,7 +163,7 @@ TEST_F(Win32Files, ScansListFilesByNameWithThePriorityNameFirst)
     constexpr uint32_t kTypeTLB = 0x544C4200;
     PathRecord directory{};
     // Given without its final "\".
-    SetPathRecordText(&directory, folder.Path().substr(0, folder.Path().size() - 1).c_str());
+    IgnoreResult(SetPathRecordText(&directory, folder.Path().substr(0, folder.Path().size() - 1).c_str()));
 
     auto names = [](DynamicArray* list) {
         std::string text;
@@ -171,7 +172,7 @@ TEST_F(Win32Files, ScansListFilesByNameWithThePriorityNameFirst)
     };
     auto clear = [](DynamicArray* list) {
         for (int32_t i = 0; i < list->ArrayCount(); ++i) (*list->At<DiskFileStream*>(i))->FileObjectDestroy();
-        list->ArraySetCount(0);
+        IgnoreResult(list->ArraySetCount(0));
     };
     Owned<DynamicArray> list(NewDynamicArray(0, int32_t(sizeof(DiskFileStream*)), 4));
     EXPECT_EQ(ScanDirectory(&directory, "C", kTypeTLB, list.get()), 5);
@@ -193,7 +194,7 @@ TEST_F(Win32Files, ScansListFilesByNameWithThePriorityNameFirst)
     ScratchFolder other("C:", "scan2");
     other.Put("B.DIB");
     other.Put("A.TLB");
-    SetPathRecordText(&directory, other.Path().c_str());
+    IgnoreResult(SetPathRecordText(&directory, other.Path().c_str()));
     EXPECT_EQ(ScanDirectory(&directory, nullptr, kTypeTLB, list.get()), 6);
     EXPECT_EQ(ScanDirectory(&directory, nullptr, 0x44494200, list.get()), 7);
     EXPECT_EQ(names(list.get()), "A.TLB A.TLB B.TLB B.DIB C.TLB LONGER NAME.TLB d.tlb ");
@@ -203,7 +204,7 @@ TEST_F(Win32Files, ScansListFilesByNameWithThePriorityNameFirst)
     clear(list.get());
 
     // Nothing found, and no list.
-    SetPathRecordText(&directory, (folder.Path() + "MISSING").c_str());
+    IgnoreResult(SetPathRecordText(&directory, (folder.Path() + "MISSING").c_str()));
     EXPECT_EQ(ScanDirectory(&directory, nullptr, kTypeTLB, list.get()), 0);
     EXPECT_EQ(ScanDirectory(&directory, nullptr, kTypeTLB, nullptr), -1);
 }
@@ -284,28 +285,28 @@ TEST_F(Win32Files, ReadOnlyFiles)
     char bytes[5];
     EXPECT_EQ(file->TransferBytes(bytes, 5), 0);
     EXPECT_EQ(std::string(bytes, 5), "fixed");
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
 
-    file->StreamSetDirection(kStreamWriting);
+    IgnoreResult(file->StreamSetDirection(kStreamWriting));
     EXPECT_EQ(file->FileOpenStream(), 1);
     EXPECT_EQ(file->FileIsOpen(), 0);
     CloseHandle(holder);
     EXPECT_EQ(ReadWholeFile(path), "fixed");
 
     // The read-only attribute shows in the file's status.
-    file->StreamSetDirection(kStreamReading);
+    IgnoreResult(file->StreamSetDirection(kStreamReading));
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_EQ(file->FileOpenStream(), 0);
     FileStatus status{1, 0};
     EXPECT_EQ(file->FileStat(&status), 0);
     EXPECT_EQ(status.writable, 0);
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(file->FileOpenStream(), 0);
     EXPECT_EQ(file->FileIsReadOnly(), 0);
     EXPECT_EQ(file->FileStat(&status), 0);
     EXPECT_EQ(status.writable, 1);
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
 }
 
 TEST_F(Win32Files, SystemFoldersAndLimits)
@@ -351,7 +352,7 @@ TEST_F(Win32Files, DialogsWithoutAWindow)
     ASSERT_EQ(file->FileOpenStream(), 0);
     EXPECT_EQ(file->FileDialog(), 1);
     EXPECT_EQ(alerts.texts, std::vector<std::string>{"File problem! File already open!"});
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
 
     // The Save dialog may name a new file; both ask for an existing folder.
     DWORD save = SaveDialogFlags(1);

@@ -56,7 +56,7 @@ inline std::string ReadWholeFile(const std::string& path)
 inline Owned<DiskFileStream> MakeFile(int32_t kind, uint32_t type = 0)
 {
     Owned<DiskFileStream> file(new DiskFileStream);
-    file->FileObjectInit(kind, type, 0, "", "");
+    IgnoreResult(file->FileObjectInit(kind, type, 0, "", ""));
     return file;
 }
 

@@ -95,11 +95,11 @@ TEST(MemoryStream, NestedChunksArePatchedAtTheirOwnStartsAndPadded)
     uint16_t word = 0xBEEF;
     uint8_t odd = 0x7A;
     ASSERT_EQ(out.StreamBeginChunk(kForm), kResultOk);
-    out.StreamTransferValue(&formType, kValue32);
+    IgnoreResult(out.StreamTransferValue(&formType, kValue32));
     ASSERT_EQ(out.StreamBeginChunk(kInner), kResultOk);
-    out.StreamTransferValue(&word, kValue16);
+    IgnoreResult(out.StreamTransferValue(&word, kValue16));
     ASSERT_EQ(out.StreamBeginChunk(kTest), kResultOk);
-    out.StreamTransferValue(&odd, kValueByte);
+    IgnoreResult(out.StreamTransferValue(&odd, kValueByte));
     ASSERT_EQ(out.StreamEndChunk(), kResultOk);
     EXPECT_EQ(out.ChunkStart(), 20);  // the inner chunk is current again
     ASSERT_EQ(out.StreamEndChunk(), kResultOk);
@@ -118,12 +118,12 @@ TEST(MemoryStream, NestedChunksArePatchedAtTheirOwnStartsAndPadded)
     Load(in, expected);
     ASSERT_EQ(in.StreamEnterChunk(), kForm);
     uint32_t type = 0;
-    in.StreamTransferValue(&type, kValue32);
+    IgnoreResult(in.StreamTransferValue(&type, kValue32));
     EXPECT_EQ(type, formType);
     std::vector<ChunkTag> tags;
     while (ChunkTag tag = in.StreamEnterChunk()) {
         tags.push_back(tag);
-        in.StreamEndChunk();  // skips what was not read, nested chunks and pad bytes included
+        IgnoreResult(in.StreamEndChunk());  // skips what was not read, nested chunks and pad bytes included
     }
     EXPECT_EQ(tags, (std::vector<ChunkTag>{kInner, kTest}));
     EXPECT_EQ(in.ChunkLength(), 0x20);  // the FORM is still current
@@ -172,14 +172,14 @@ TEST(MemoryStream, ShortReadsStopAtTheChunkEnd)
 
     // Positions outside the data, and negative counts, read nothing.
     for (int32_t position : {15, -3, -0x7FFFFFFF}) {
-        in.StreamSetPosition(position);
+        IgnoreResult(in.StreamSetPosition(position));
         EXPECT_EQ(in.TransferBytes(bytes, 4), kResultLocked);
     }
     EXPECT_EQ(in.TransferBytesAt(bytes, -1, 8), kResultOutOfRange);
     EXPECT_EQ(bytes[0], 0);
 
     // Outside any chunk the data's end bounds the read.
-    in.StreamEndChunk();
+    IgnoreResult(in.StreamEndChunk());
     EXPECT_EQ(in.StreamPosition(), 14);
     EXPECT_EQ(in.TransferBytes(bytes, 4), kResultOk);
     EXPECT_EQ(in.TransferBytes(bytes, 8), kResultShortRead);
@@ -197,7 +197,7 @@ TEST(MemoryStream, HostileChunkLengthsStayInsideTheirParentAndTheData)
     EXPECT_EQ(in.TransferBytes(bytes, 16), kResultShortRead);
     EXPECT_EQ(bytes[4], 5);
     EXPECT_EQ(bytes[5], 0);
-    in.StreamEndChunk();
+    IgnoreResult(in.StreamEndChunk());
     EXPECT_EQ(in.StreamEnterChunk(), 0u);
 
     // 0xFFFFFFFF must not read as "outside any chunk"; a child longer than its parent ends with
@@ -209,10 +209,10 @@ TEST(MemoryStream, HostileChunkLengthsStayInsideTheirParentAndTheData)
     EXPECT_EQ(in.ChunkLength(), 4);
     EXPECT_EQ(in.TransferBytes(bytes, 8), kResultShortRead);
     EXPECT_EQ(in.StreamPosition(), 20);
-    in.StreamEndChunk();
+    IgnoreResult(in.StreamEndChunk());
     EXPECT_EQ(in.ChunkLength(), 12);
     EXPECT_EQ(in.StreamEnterChunk(), 0u);
-    in.StreamEndChunk();
+    IgnoreResult(in.StreamEndChunk());
     EXPECT_EQ(in.StreamEnterChunk(), kInner);
 
     // A tag of zero reads as the end without entering anything.
@@ -220,7 +220,7 @@ TEST(MemoryStream, HostileChunkLengthsStayInsideTheirParentAndTheData)
     ASSERT_EQ(in.StreamEnterChunk(), kForm);
     EXPECT_EQ(in.StreamEnterChunk(), 0u);
     EXPECT_EQ(in.ChunkLength(), 10);
-    in.StreamEndChunk();
+    IgnoreResult(in.StreamEndChunk());
     EXPECT_EQ(in.ChunkLength(), -1);
 }
 
@@ -230,9 +230,9 @@ TEST(MemoryStream, ScramblingDependsOnlyOnTheOffset)
     MemoryStream out;
     StartWriting(out, true);
     uint32_t header[3] = {kForm, 12, ChunkTagOf("QMDL")};
-    for (uint32_t& word : header) out.StreamTransferValue(&word, kValue32);
+    for (uint32_t& word : header) IgnoreResult(out.StreamTransferValue(&word, kValue32));
     uint16_t late = 0x1234;
-    out.StreamTransferValueAt(&late, kValue16, 35);  // the key table wraps after entry 36
+    IgnoreResult(out.StreamTransferValueAt(&late, kValue16, 35));  // the key table wraps after entry 36
     Bytes stored = Contents(out);
     EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 12),
               (Bytes{0x63, 0x08, 0x2F, 0x1B, 0xA7, 0xD4, 0x53, 0xC8, 0x47, 0xFC, 0xD9, 0x71}));
@@ -244,8 +244,8 @@ TEST(MemoryStream, ScramblingDependsOnlyOnTheOffset)
     MemoryStream whole, single;
     StartWriting(whole, true);
     StartWriting(single, true);
-    whole.TransferBytesAt(plain.data(), 1000, 3);
-    for (int32_t i = 999; i >= 0; i--) single.TransferBytesAt(&plain[size_t(i)], 1, 3 + i);
+    IgnoreResult(whole.TransferBytesAt(plain.data(), 1000, 3));
+    for (int32_t i = 999; i >= 0; i--) IgnoreResult(single.TransferBytesAt(&plain[size_t(i)], 1, 3 + i));
     stored = Contents(whole);
     EXPECT_EQ(stored, Contents(single));
     EXPECT_NE(Bytes(stored.begin() + 3, stored.end()), plain);
@@ -264,13 +264,13 @@ TEST(MemoryStream, ScrambledChunksAtOddOffsetsReadBackPlain)
     auto write = [](MemoryStream& s) {
         uint8_t three[3] = {1, 2, 3};
         uint32_t value = 0xCAFEF00D;
-        s.TransferBytes(three, 1);
-        s.StreamBeginChunk(kForm);
-        s.StreamTransferValue(&value, kValue32);
-        s.StreamBeginChunk(kTest);
-        s.TransferBytes(three, 3);
-        s.StreamEndChunk();
-        s.StreamEndChunk();
+        IgnoreResult(s.TransferBytes(three, 1));
+        IgnoreResult(s.StreamBeginChunk(kForm));
+        IgnoreResult(s.StreamTransferValue(&value, kValue32));
+        IgnoreResult(s.StreamBeginChunk(kTest));
+        IgnoreResult(s.TransferBytes(three, 3));
+        IgnoreResult(s.StreamEndChunk());
+        IgnoreResult(s.StreamEndChunk());
     };
     MemoryStream plain, scrambled;
     StartWriting(plain);
@@ -287,9 +287,9 @@ TEST(MemoryStream, ScrambledChunksAtOddOffsetsReadBackPlain)
     Bytes back(expected.size());
     EXPECT_EQ(in.TransferBytes(back.data(), int32_t(back.size())), kResultOk);
     EXPECT_EQ(back, expected);
-    in.StreamSetPosition(1);
+    IgnoreResult(in.StreamSetPosition(1));
     ASSERT_EQ(in.StreamEnterChunk(), kForm);
-    in.StreamEndChunk();
+    IgnoreResult(in.StreamEndChunk());
     EXPECT_EQ(in.StreamPosition(), 25);
 }
 
@@ -334,13 +334,13 @@ TEST(MemoryStream, CopiesGrowthAndTheWaitCursor)
 
     MemoryStream copy;
     StartWriting(copy);
-    copy.TransferBytes(data.data(), 1);
+    IgnoreResult(copy.TransferBytes(data.data(), 1));
     EXPECT_EQ(s.StreamCopyTo(&copy), kResultOk);
     const Bytes copied = Contents(copy);
     EXPECT_EQ(Bytes(copied.begin() + 1, copied.end()), data);
     // Copying a stream into itself at its end would move the bytes being copied: refused.
     EXPECT_EQ(s.StreamCopyTo(&s), kResultLocked);
-    s.StreamSetPosition(0);
+    IgnoreResult(s.StreamSetPosition(0));
     EXPECT_EQ(s.StreamCopyTo(&s), kResultOk);
     EXPECT_EQ(Contents(s), data);
 

@@ -108,20 +108,20 @@ TEST(PathRecord, ExtensionCodes)
     PathRecord record{};
     const char* models[] = {"C:\\X\\A.zmb", "A.TKP", "A.trk", "B.QVR"};
     for (const char* path : models) {
-        SetPathRecordText(&record, path);
+        IgnoreResult(SetPathRecordText(&record, path));
         EXPECT_EQ(IsModelFileType(&record), 1) << path;
     }
     const char* others[] = {"A.QPY", "A.BMP", "TRK", "C:\\TRK.D\\X", "A.TRKX"};
     for (const char* path : others) {
-        SetPathRecordText(&record, path);
+        IgnoreResult(SetPathRecordText(&record, path));
         EXPECT_EQ(IsModelFileType(&record), 0) << path;
     }
 
     uint32_t code = 0x12345678;
-    SetPathRecordText(&record, "C:\\X\\NOEXT");
+    IgnoreResult(SetPathRecordText(&record, "C:\\X\\NOEXT"));
     GetPathExtensionCode(&record, &code);
     EXPECT_EQ(code, 0x12345678u);  // left alone without an extension
-    SetPathRecordText(&record, "C:\\X\\A.dib");
+    IgnoreResult(SetPathRecordText(&record, "C:\\X\\A.dib"));
     GetPathExtensionCode(&record, &code);
     EXPECT_EQ(code, 0x44494200u);
     EXPECT_EQ(SamePathName("C:\\A.BMP", "C:\\A.BMP"), 1);

@@ -1,5 +1,5 @@
 // Test helpers: stored forms built byte by byte (big-endian words, chunks), the bytes a memory
-// stream holds, and reading streams over given bytes.
+// stream holds, reading streams over given bytes, and writing streams that run out of room.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -95,4 +95,33 @@ inline void StartWriting(MemoryStream& stream, bool scrambled = false)
 {
     stream.StreamInit(kStreamWriting);
     if (scrambled) stream.StreamScrambleOn();
+}
+
+// A writing stream with room for a number of bytes, as a full disk: a transfer that would
+// pass the end writes nothing and answers a short write.
+class RoomStream : public MemoryStream {
+public:
+    explicit RoomStream(int32_t room) : room_(room) { StartWriting(*this); }
+    ResultCode TransferBytes(void* address, int32_t count) override
+    {
+        if (StreamIsWriting() && int64_t(StreamPosition()) + count > room_) return kResultShortRead;
+        return MemoryStream::TransferBytes(address, count);
+    }
+
+private:
+    int32_t room_;
+};
+
+// A write that fits its stream succeeds; with any less room it reports a failure.
+template <class Write>
+void ExpectEveryWriteShortOfRoomFails(Write write)
+{
+    MemoryStream whole;
+    StartWriting(whole);
+    ASSERT_EQ(write(&whole), kResultOk);
+    const int32_t needed = int32_t(Contents(whole).size());
+    for (int32_t room = 0; room < needed; ++room) {
+        RoomStream cut(room);
+        EXPECT_NE(write(&cut), kResultOk) << "room for " << room << " of " << needed << " bytes";
+    }
 }

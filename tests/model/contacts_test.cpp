@@ -472,7 +472,7 @@ TEST(Surfaces, ElementListsAndTheirBits)
     PolygonElement* elements[3];
     for (PolygonElement*& element : elements) {
         element = surface->NewPolygonElement();
-        element->Init();
+        IgnoreResult(element->Init());
         element->Kind = kElementPolygon;
         surface->AddElement(element, 1);
     }
@@ -489,7 +489,7 @@ TEST(Surfaces, ElementListsAndTheirBits)
     for (PolygonElement* element : elements) element->Destroy();
     // Elements held when the surface goes are freed with it.
     PolygonElement* kept = surface->NewPolygonElement();
-    kept->Init();
+    IgnoreResult(kept->Init());
     kept->Kind = kElementPolygon;
     surface->AddElement(kept, 0);
     empty->Destroy();

@@ -291,7 +291,7 @@ TEST(ElementChunks, HostileChunksEndInACodeAndNeverReadBeyond)
     struct Case {
         const char* name;
         Bytes chunks;
-        ResultCode result;
+        int32_t result;
         int32_t points;
     };
     const Case cases[] = {
@@ -322,7 +322,7 @@ TEST(ElementChunks, HostileChunksEndInACodeAndNeverReadBeyond)
         Bytes changed = good;
         for (int32_t k = 0; k < 1 + round % 2; ++k) changed[next() % changed.size()] = uint8_t(next());
         PolygonElement* element = NewElement();
-        ReadElementFrom(element, changed);
+        IgnoreResult(ReadElementFrom(element, changed));
         EXPECT_LE(element->Outline->ArrayCount(), int32_t(changed.size() / kElementPointBytes));
         element->Destroy();
     }
@@ -331,7 +331,7 @@ TEST(ElementChunks, HostileChunksEndInACodeAndNeverReadBeyond)
     Bytes huge = good;
     huge[4] = huge[5] = huge[6] = 0xFF;
     PolygonElement* element = NewElement();
-    ReadElementFrom(element, huge);
+    IgnoreResult(ReadElementFrom(element, huge));
     element->Destroy();
 
     // A stop pressed while an element is read, and a raised low-memory level.
@@ -440,7 +440,7 @@ TEST(Elements, VertexListsFollowTheSurfaceAndTheObject)
     EXPECT_EQ(element->SurfaceVertices->At<FixedVector3>(0)->x, before.x);
 
     // Bounds round outwards: 2.5 gives 2 and 3, -2.5 gives -3 and -2.
-    element->SurfaceVertices->ArraySetCount(1);
+    IgnoreResult(element->SurfaceVertices->ArraySetCount(1));
     *element->SurfaceVertices->At<FixedVector3>(0) = {0x28000, -0x28000, 0};
     ShortBox box3 = kEmptyShortBox;
     element->GetElementVertexBounds(&box3, 1);

@@ -237,10 +237,10 @@ TEST(Geometry, IncompleteObjectsBuildNothing)
     ModelObject* line = MakePrimitiveOf(scene.holder(), 3, 1, 1, {{0, 0}, {5, 5}}, 0, 10);
     // 100 points and 200 segments would need 39902 vertices.
     ModelObject* huge = MakePrimitiveOf(scene.holder(), 3, 5, 1, kSquare, 0, 10);
-    huge->Outline->ArraySetCount(100);
+    IgnoreResult(huge->Outline->ArraySetCount(100));
     for (int32_t i = 0; i < 100; ++i) {
         const FixedPoint p = {X2Fix(10 * std::cos(i * 0.0628)), X2Fix(-10 * std::sin(i * 0.0628))};
-        huge->Outline->Set(i, &p);
+        IgnoreResult(huge->Outline->Set(i, &p));
     }
     huge->Segments = 200;
     huge->Build();
@@ -261,7 +261,7 @@ TEST(Geometry, IncompleteObjectsBuildNothing)
         mesh->MakePolygonObject(vertices, polygons);
         EXPECT_EQ(mesh->IsCompleteObject(), 0);
         EXPECT_EQ(mesh->GeometryCount(), 0);
-        polygon->ArraySetCount(2);
+        IgnoreResult(polygon->ArraySetCount(2));
         EXPECT_EQ(mesh->IsCompleteObject(), 0);
         mesh->Destroy();
     }
@@ -348,7 +348,7 @@ TEST(Geometry, SurfaceListGrowsWithNullEntries)
     Surface* surface = prism->SurfaceForFace(3);
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(prism->Surfaces->ArrayCount(), 6);
-    prism->Surfaces->ArraySetCount(4);
+    IgnoreResult(prism->Surfaces->ArraySetCount(4));
     prism->EnsureSurfaceCount(10);
     EXPECT_EQ(prism->Surfaces->ArrayCount(), 10);
     EXPECT_EQ(PointerAt<Surface>(prism->Surfaces, 3), surface);

@@ -60,7 +60,7 @@ TEST(Light, AmbientKindAndHalfUpRounding)
     ambient.LightClearDirection();
     MemoryStream out;
     StartWriting(out);
-    ambient.LightStream(&out);
+    IgnoreResult(ambient.LightStream(&out));
     EXPECT_EQ(Contents(out)[1], 1);
 
     // 0x00000180 is 1.5 in 8.8 and rounds up to 2; 0x0000017F rounds down to 1.
@@ -87,7 +87,7 @@ TEST(LightList, ListFormAndCounts)
     LightList* list = NewLightList();
     MemoryStream empty;
     StartWriting(empty);
-    list->LightListStream(&empty);
+    IgnoreResult(list->LightListStream(&empty));
     EXPECT_EQ(Contents(empty), (Bytes{0, 0}));
 
     list->LightListAppend(NewLight(0, 0, 256, 0x4000));

@@ -89,8 +89,8 @@ public:
     ResultCode ReadInto(ModelDocument* document) const
     {
         DiskFileStream* file = new DiskFileStream;
-        file->FileObjectInit(9, 0, 0, "", "");
-        file->SetFileFromPath(name_.c_str());
+        IgnoreResult(file->FileObjectInit(9, 0, 0, "", ""));
+        IgnoreResult(file->SetFileFromPath(name_.c_str()));
         EXPECT_EQ(file->FileOpenStream(), kResultOk);
         const ResultCode result = document->ReadModelFile(file);
         file->FileObjectDestroy();
@@ -126,10 +126,10 @@ TEST(ModelFile, HeaderFormPlainScrambledOrNone)
         StartWriting(stream);
         if (scramble) stream.StreamScrambleOn();
         Bytes copy = bytes;
-        stream.TransferBytes(copy.data(), int32_t(copy.size()));
+        IgnoreResult(stream.TransferBytes(copy.data(), int32_t(copy.size())));
         stream.StreamScrambleOff();
-        stream.StreamSetDirection(kStreamReading);
-        stream.StreamSetPosition(5);
+        IgnoreResult(stream.StreamSetDirection(kStreamReading));
+        IgnoreResult(stream.StreamSetPosition(5));
         const ModelFileForm form = ReadModelFileForm(&stream);
         EXPECT_EQ(stream.StreamPosition(), 0);
         EXPECT_FALSE(stream.StreamIsScrambled());
@@ -171,7 +171,7 @@ TEST(ModelFile, ProgressLineShortensLongNames)
                                   std::string(32, 'c') + ".qpy"};
     for (const std::string& name : names) {
         const TemporaryFile file(name, empty);
-        file.ReadInto(document);
+        IgnoreResult(file.ReadInto(document));
     }
     ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_EQ(ui.messages[0], "Reading: " + std::string(36, 'a') + "....");
@@ -319,7 +319,7 @@ TEST(ModelFile, ChangedBytesOfTheElementsSampleAlwaysEnd)
         Bytes changed = whole;
         const size_t at = whole.size() / 2 + next() % (whole.size() / 2);
         changed[at] = uint8_t(next());
-        ReadIntoNew(changed);
+        IgnoreResult(ReadIntoNew(changed));
     }
 }
 
@@ -335,7 +335,7 @@ TEST(ModelFile, HugeLengthsEndInACode)
         if (!tag) continue;
         Bytes hostile = whole;
         for (int k = 0; k < 4; ++k) hostile[at + 4 + k] = k < 3 ? 0xFF : 0xF0;
-        ReadIntoNew(hostile);
+        IgnoreResult(ReadIntoNew(hostile));
         ++tried;
     }
     EXPECT_GT(tried, 50);
@@ -415,7 +415,7 @@ public:
     {
         uint8_t first = 1;
         if (stream->StreamIsWriting()) return stream->StreamTransferValue(&first, kValueByte);
-        stream->StreamTransferValue(&first, kValueByte);
+        IgnoreResult(stream->StreamTransferValue(&first, kValueByte));
         return first ? kResultOk : kResultLocked;
     }
     void DisposeCreditsPicture(Q_Offscreen* picture) override

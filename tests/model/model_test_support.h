@@ -23,7 +23,7 @@ public:
     Scene()
     {
         holder_ = new ModelHolder;
-        holder_->ModelHolderInit(nullptr);
+        IgnoreResult(holder_->ModelHolderInit(nullptr));
     }
     ~Scene() { holder_->ModelHolderDestroy(); }
     Scene(const Scene&) = delete;

@@ -11,6 +11,7 @@
 #include "model/object_stream.h"
 #include "model/plane_record.h"
 #include "model/pointer_list.h"
+#include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
@@ -414,6 +415,33 @@ TEST(ObjectStream, TextureReferencesByteForByte)
     back->Destroy();
     prism->Destroy();
     EXPECT_EQ(textures.users, 0);
+}
+
+TEST(ObjectStream, AWriteThatRunsOutOfRoomFails)
+{
+    // Each record's last chunk is where a lost failure would go unseen: nothing written after it
+    // would fail in its place.
+    NumberedTextures textures;
+    Scene scene;
+    ModelObject* left = scene.AddBox(0, 0, 0, 10, 10, 10);
+    ModelObject* right = scene.AddBox(10, 0, 0, 20, 10, 10);
+    left->AddFaceContact(3, right, 1);
+    Surface* surface = left->SurfaceForFace(0);
+    surface->SetSurfaceColour({0xAB00, 0xCD00, 0xEF00}, 0x1200, kSideBoth);
+    surface->SetSurfaceSideAttribute(1, kSideFront);
+    surface->SetSurfaceVranText("xy");
+    surface->BindSideTexture(TextureNumbered(5), kSideFront);
+    PolygonElement* element = surface->NewPolygonElement();
+    ASSERT_EQ(element->Init(), kResultOk);
+    DynamicArray* square = MakeOutline(kSquare);
+    element->SetElementPolygon(square, kFixedOne, kFixedOne);
+    square->Destroy();
+    surface->AddElement(element, 0);
+
+    ExpectEveryWriteShortOfRoomFails([&](MemoryStream* out) { return element->Stream(out); });
+    ExpectEveryWriteShortOfRoomFails([&](MemoryStream* out) { return surface->Stream(out); });
+    ExpectEveryWriteShortOfRoomFails([&](MemoryStream* out) { return left->Stream(out); });
+    ExpectEveryWriteShortOfRoomFails([&](MemoryStream* out) { return scene.root()->StreamRoot(out); });
 }
 
 TEST(ObjectStream, UnitsRescaleOnlyByUsableRatios)

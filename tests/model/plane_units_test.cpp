@@ -100,13 +100,13 @@ TEST(UnitsRecord, StoredFormAndRoundTrip)
         a.UnitsSet(value);
         MemoryStream w;
         w.StreamInit(kStreamWriting);
-        a.StreamUnits(&w);
+        IgnoreResult(a.StreamUnits(&w));
         const Bytes bytes = Contents(w);
         ASSERT_EQ(bytes.size(), size_t(kUnitsBytes));
         MemoryStream r;
         LoadInChunk(r, bytes);
         UnitsRecord b;
-        b.StreamUnits(&r);
+        IgnoreResult(b.StreamUnits(&r));
         EXPECT_EQ(std::memcmp(&a.UnitLength, &b.UnitLength, sizeof(double)), 0);
     }
 }

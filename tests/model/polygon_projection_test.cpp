@@ -45,13 +45,13 @@ TEST(PolygonProjection, CornersByIndexInTheChosenPlaneAndTheAxisKept)
     EXPECT_EQ(points->At<FixedPoint>(0)->y, IntToFixed(7));
     EXPECT_EQ(points->At<FixedPoint>(2)->x, IntToFixed(6));
     // A chosen axis is used whatever the next face's normal says; without indices every vertex.
-    points->ArraySetCount(0);
+    IgnoreResult(points->ArraySetCount(0));
     ProjectPolygonToPlane(vertices.get(), nullptr, 0, 0, 100, points.get(), &axis);
     EXPECT_EQ(axis, kProjectZX);
     ASSERT_EQ(points->ArrayCount(), 3);
     EXPECT_EQ(points->At<FixedPoint>(1)->x, IntToFixed(6));
     axis = kProjectXY;
-    points->ArraySetCount(0);
+    IgnoreResult(points->ArraySetCount(0));
     ProjectPolygonToPlane(vertices.get(), nullptr, 100, 0, 0, points.get(), &axis);
     EXPECT_EQ(points->At<FixedPoint>(1)->x, IntToFixed(4));
     EXPECT_EQ(points->At<FixedPoint>(1)->y, IntToFixed(5));

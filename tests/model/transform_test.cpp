@@ -405,7 +405,7 @@ TEST(TransformStream, WritesTheFortyEightByteForm)
     EXPECT_TRUE(SameParameters(back, t));
     MemoryStream again;
     again.StreamInit(kStreamWriting);
-    back.StreamTransform(&again);
+    EXPECT_EQ(back.StreamTransform(&again), kResultOk);
     EXPECT_EQ(Contents(again), kStored);
 }
 
@@ -429,7 +429,7 @@ TEST(TransformStream, ACutShortFormKeepsDefaultsForWhatIsMissing)
     MemoryStream empty;
     LoadInChunk(empty, {});
     t.SetScale(F(4), F(4), F(4));
-    t.StreamTransform(&empty);
+    EXPECT_EQ(t.StreamTransform(&empty), kResultOk);
     EXPECT_TRUE(SameParameters(t, *Make({0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {1, 1, 1})));
 }
 
@@ -443,7 +443,7 @@ TEST(TransformStream, TwoAndOneDimensionalForms)
     t.SetScale2D(F(2.0), F(3.0));
     MemoryStream out;
     out.StreamInit(kStreamWriting);
-    t.StreamTransform2D(&out);
+    EXPECT_EQ(t.StreamTransform2D(&out), kResultOk);
     const Bytes form2D = {0x00, 0x01, 0x80, 0x00, 0xFF, 0xFE, 0x00, 0x00, 0x00, 0x00, 0x40, 0x00,
                           0xFF, 0xFF, 0x80, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00};
     EXPECT_EQ(Contents(out), form2D);
@@ -451,21 +451,29 @@ TEST(TransformStream, TwoAndOneDimensionalForms)
     Load(in, form2D);
     const TransformPtr backOwner = Make({9, 9, 9}, {1, 1, 1}, {1, 1, 1}, {3, 3, 3});
     Transform& back = *backOwner;
-    back.StreamTransform2D(&in);
+    EXPECT_EQ(back.StreamTransform2D(&in), kResultOk);
     EXPECT_TRUE(SameParameters(back, t));
 
     MemoryStream out1;
     out1.StreamInit(kStreamWriting);
-    t.StreamTransform1D(&out1);
+    EXPECT_EQ(t.StreamTransform1D(&out1), kResultOk);
     const Bytes form1D = {0x00, 0x01, 0x80, 0x00, 0x00, 0x02, 0x00, 0x00};
     EXPECT_EQ(Contents(out1), form1D);
     MemoryStream in1;
     Load(in1, form1D);
-    back.StreamTransform1D(&in1);
+    EXPECT_EQ(back.StreamTransform1D(&in1), kResultOk);
     EXPECT_EQ(back.GetPosition1D(), F(1.5));
     EXPECT_EQ(back.GetScale1D(), F(2.0));
     EXPECT_EQ(back.Position[1], 0);
     EXPECT_EQ(back.Scale[1], kFixedOne);
+}
+
+TEST(TransformStream, AWriteShortOfRoomFails)
+{
+    const TransformPtr t = Make({1, 2, 3}, {0.1, 0.2, 0.3}, {0.1, 0.2, 0.3}, {2, 3, 4});
+    ExpectEveryWriteShortOfRoomFails([&](MemoryStream* out) { return t->StreamTransform(out); });
+    ExpectEveryWriteShortOfRoomFails([&](MemoryStream* out) { return t->StreamTransform2D(out); });
+    ExpectEveryWriteShortOfRoomFails([&](MemoryStream* out) { return t->StreamTransform1D(out); });
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ protected:
     static void SetUpTestSuite()
     {
         InstallRendererRegionWork();
-        PolyRgnStartup();
+        IgnoreResult(PolyRgnStartup());
         BuildShadeLevelTables();
     }
 

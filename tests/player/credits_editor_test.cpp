@@ -72,7 +72,7 @@ struct TempFile {
         FILE* out = std::fopen(path.c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), out);
         std::fclose(out);
-        file->SetFileFromPath(path.c_str());
+        IgnoreResult(file->SetFileFromPath(path.c_str()));
     }
     ~TempFile()
     {

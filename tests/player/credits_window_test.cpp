@@ -88,7 +88,7 @@ TEST_F(CreditsWindowTest, APictureAndATextWithoutTerminatorGiveTheLayoutsWindow)
     ASSERT_EQ(picture->QOffscreenInit({0, 0, 400, 300}, -1, &gold), kResultOk);
     DynamicArray* text = NewDynamicArray(12, 1, 16);
     std::memcpy(text->ArrayData(), "Made by Q!!!", 12);
-    text->ArraySetCount(9);
+    IgnoreResult(text->ArraySetCount(9));
     ShowAndLook(picture, text, [&](CreditsDialog* dialog) {
         char caption[32] = {};
         GetWindowTextA(dialog->Windoid()->GetWindowHandle(), caption, sizeof caption);

@@ -144,7 +144,7 @@ protected:
     static void Open()
     {
         auto* file = new DiskFileStream;
-        file->SetFileFromPath(gPath.c_str());
+        EXPECT_EQ(file->SetFileFromPath(gPath.c_str()), kResultOk);
         OpenModelFile(file, kOpenGivenFile);
         PumpMessages();
     }
@@ -215,7 +215,7 @@ TEST_F(OpenShortOfMemoryTest, EveryRefusedAllocationEndsTheLoadWithTheAlertOrOpe
 TEST_F(OpenShortOfMemoryTest, TheEyeStandsInTheGeometryOfTheModelRead)
 {
     auto* file = new DiskFileStream;
-    file->SetFileFromPath(gPath.c_str());
+    ASSERT_EQ(file->SetFileFromPath(gPath.c_str()), kResultOk);
     failing_allocator::Watch(0, true);
     PlayerDocument* document = LoadPlayerDocument(file);
     const ObjectGeometry* cell = document ? document->Walk()->cell : nullptr;

@@ -97,7 +97,7 @@ std::string ReadBytes(const std::string& path)
 DiskFileStream* FileFor(const std::string& path)
 {
     auto* file = new DiskFileStream;
-    file->SetFileFromPath(path.c_str());
+    IgnoreResult(file->SetFileFromPath(path.c_str()));
     return file;
 }
 
@@ -148,7 +148,7 @@ public:
     void OpenModelFile(DiskFileStream* file, int32_t mode) override
     {
         char path[kPathLength] = {};
-        if (file) file->FileFullPath(path);
+        if (file) IgnoreResult(file->FileFullPath(path));
         opened.push_back({path, mode});
         if (file) file->FileObjectDestroy();
     }

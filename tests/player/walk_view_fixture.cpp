@@ -34,9 +34,9 @@ void WalkViewFixture::SetUpTestSuite()
 {
     InstallRendererRegionWork();
     InstallRasterSets();
-    PolyRgnStartup();
-    InitProjectionArrays();
-    InitRasterBuffers();
+    IgnoreResult(PolyRgnStartup());
+    IgnoreResult(InitProjectionArrays());
+    IgnoreResult(InitRasterBuffers());
     BuildShadeLevelTables();
     SetDirectPixelDrawing(1);
 }
@@ -54,7 +54,7 @@ void WalkViewFixture::SetUp()
     FrameFixture::SetUp();
     ASSERT_NE(frame_, nullptr);
     holder_ = new ModelHolder;
-    holder_->ModelHolderInit(nullptr);
+    IgnoreResult(holder_->ModelHolderInit(nullptr));
     observer_ = new WalkObserver;
     ASSERT_EQ(observer_->Init(holder_), kResultOk);
     observer_->SetOwner(&document_);

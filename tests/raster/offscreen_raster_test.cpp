@@ -132,7 +132,7 @@ TEST_P(OffscreenRaster, PublishedSetDrawsInsideTheBoundsOnly)
     ASSERT_EQ(offscreen->Format().bitsPerPixel, depth);
     ASSERT_GT(offscreen->Format().width, 40);  // padded rows
     FillCanary(offscreen.get());
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
     ASSERT_NE(RasterProcs.FillPolygon, nullptr);
 
     auto triangle = Points({{-10, -10}, {70, 5}, {20, 45}});
@@ -165,7 +165,7 @@ TEST(OffscreenRaster, FlatFillTakesTheOffscreensColourWord)
 {
     TestScreen screen(32);
     auto offscreen = MakeOffscreen(16, 8, 32);
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
     auto square = Points({{2, 2}, {10, 2}, {10, 6}, {2, 6}});
     EXPECT_EQ(RasterProcs.FillPolygon(offscreen.get(), square.get(), &kRed, &kBlue, 8, 0), 1);
     const uint32_t red = offscreen->ColorToPixel(kRed);
@@ -181,7 +181,7 @@ TEST(OffscreenRaster, ShadingReadsTheScreenSetOfTheShadeTables)
     TestScreen screen(32);
     BuildShadeLevelTables();
     auto offscreen = MakeOffscreen(16, 8, 32);
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
     auto square = Points({{0, 0}, {16, 0}, {16, 8}, {0, 8}});
     auto values = Values({IntToFixed(10), IntToFixed(10), IntToFixed(10), IntToFixed(10)});
     EXPECT_EQ(ShadePolygon32(offscreen.get(), square.get(), values.get(), 29, nullptr, 8, 0), 1);
@@ -205,7 +205,7 @@ TEST(OffscreenRaster, RefusesMismatchedFormatsAndShortValueLists)
     TestScreen screen(32);
     BuildShadeLevelTables();
     auto offscreen = MakeOffscreen(16, 8, 32);
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
     auto square = Points({{0, 0}, {16, 0}, {16, 8}, {0, 8}});
     auto values = Values({IntToFixed(10), IntToFixed(10)});
     EXPECT_EQ(ShadePolygon32(offscreen.get(), square.get(), values.get(), 29, nullptr, 8, 0), 0);
@@ -221,7 +221,7 @@ TEST(OffscreenRaster, LinesOfEverySetDrawOnTheirOwnFormat)
 {
     TestScreen screen(32);
     auto offscreen = MakeOffscreen(16, 8, 32);
-    offscreen->Lock();
+    IgnoreResult(offscreen->Lock());
     DrawLine32(offscreen.get(), 0, 3, 12, 3, &kBlue);
     DrawLine8(offscreen.get(), 0, 5, 12, 5, &kBlue);  // not this format: nothing
     auto region = rastertest::RectRegion(0, 0, 16, 8);

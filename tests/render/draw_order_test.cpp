@@ -103,7 +103,7 @@ TEST(DrawOrder, ATouchingRecordBehindTheContactPlaneGoesFirst)
     // Sorted by nearest depth the floor (reaching under the eye) would be drawn last, over the box.
     ContactList* list = NewContactList();
     auto refineBoxThenFloor = [&] {
-        list->ArraySetCount(0);
+        IgnoreResult(list->ArraySetCount(0));
         list->Append(&b);
         list->Append(&f);
         RefineDrawOrder(list, o.get());

@@ -150,7 +150,7 @@ TEST(RayCrossesPolygonPlane, TakesThePlaneFromTheFirstDistinctCorners)
     // The top's corners repeated: 0 to 3 the same corner, then the other three.
     const int16_t first = face->IndexAt(0);
     const int16_t rest[3] = {face->IndexAt(1), face->IndexAt(2), face->IndexAt(3)};
-    face->Indices->ArraySetCount(0);
+    IgnoreResult(face->Indices->ArraySetCount(0));
     for (int i = 0; i < 4; ++i) face->Indices->Append(&first);
     for (int16_t index : rest) face->Indices->Append(&index);
     face->Indices->Append(&rest[2]);
@@ -160,8 +160,8 @@ TEST(RayCrossesPolygonPlane, TakesThePlaneFromTheFirstDistinctCorners)
     EXPECT_EQ(RayCrossesPolygonPlane(face, down.ray, down.length, &t), 1);
     EXPECT_DOUBLE_EQ(t, 10);
     // All corners the same: no plane, no crossing, and nothing read past the list.
-    face->Indices->ArraySetCount(3);
-    for (int i = 0; i < 3; ++i) face->Indices->Set(i, &first);
+    IgnoreResult(face->Indices->ArraySetCount(3));
+    for (int i = 0; i < 3; ++i) IgnoreResult(face->Indices->Set(i, &first));
     EXPECT_EQ(RayCrossesPolygonPlane(face, down.ray, down.length, &t), 0);
 }
 

@@ -11,7 +11,7 @@ using namespace rendertest;
 namespace {
 
 struct ProjectionArrays {
-    ProjectionArrays() { InitProjectionArrays(); }
+    ProjectionArrays() { IgnoreResult(InitProjectionArrays()); }
     ~ProjectionArrays() { FreeProjectionArrays(); }
 };
 
@@ -140,7 +140,7 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     box->SetSideAttribute(1, kSideBack);
     DynamicArray* values = nearFace->GetSideVertexValues(kSideBack);
     ASSERT_NE(values, nullptr);
-    values->ArraySetCount(4);
+    IgnoreResult(values->ArraySetCount(4));
     for (int32_t i = 0; i < 4; ++i) *values->At<Fixed>(i) = IntToFixed(8 * i);
     TransformVertices(o.get(), box->WorldVertices, box->ProjectedFaces);
     const int32_t before = box->ProjectedFaces->ArrayCount();
@@ -233,7 +233,7 @@ TEST(ProjectElement, AnElementsCameraVerticesAndItsMappingLists)
     PolygonElement* element = new PolygonElement;
     ASSERT_EQ(element->Init(), kResultOk);
     auto camera = CameraList({{-64000, 100 << 6, 0, 0}, {10 << 6, 100 << 6, 0, 0}, {0, 100 << 6, 10 << 6, 0}});
-    camera->ArrayCopyTo(element->ProjectedVertices);
+    IgnoreResult(camera->ArrayCopyTo(element->ProjectedVertices));
     for (const FixedPoint& p : {FixedPoint{0, 0}, FixedPoint{IntToFixed(8), 0}, FixedPoint{0, IntToFixed(8)}})
         element->MappingList->Append(&p);
     // Without a texture the mapping stays where it is.
@@ -241,7 +241,7 @@ TEST(ProjectElement, AnElementsCameraVerticesAndItsMappingLists)
     EXPECT_EQ(element->ProjectedVertices->ArrayCount(), 4);
     EXPECT_EQ(element->MappingListB->ArrayCount(), 0);
     // With one the clipped pairs land in the second list, one per clipped corner.
-    camera->ArrayCopyTo(element->ProjectedVertices);
+    IgnoreResult(camera->ArrayCopyTo(element->ProjectedVertices));
     int texture = 0;
     element->Texture = reinterpret_cast<TextureRecord*>(&texture);
     ASSERT_EQ(ProjectElement(o.get(), element, kClipLeft), 1);
@@ -251,7 +251,7 @@ TEST(ProjectElement, AnElementsCameraVerticesAndItsMappingLists)
         EXPECT_GE(pair->x, 0);
         EXPECT_LE(pair->x, IntToFixed(8));
     }
-    camera->ArrayCopyTo(element->ProjectedVertices);
+    IgnoreResult(camera->ArrayCopyTo(element->ProjectedVertices));
     ASSERT_EQ(ProjectElement(o.get(), element, 0), 1);
     EXPECT_EQ(element->MappingListB->ArrayCount(), 3);
     element->Texture = nullptr;

@@ -40,18 +40,18 @@ public:
         InitPenState();
         InstallRendererRegionWork();
         InstallRasterSets();
-        PolyRgnStartup();
-        InitProjectionArrays();
-        InitRasterBuffers();
+        IgnoreResult(PolyRgnStartup());
+        IgnoreResult(InitProjectionArrays());
+        IgnoreResult(InitRasterBuffers());
         BuildShadeLevelTables();
         offscreen = MakeOffscreen(width, height, depth, &kWhite).release();
-        offscreen->Activate();
+        IgnoreResult(offscreen->Activate());
         SetDirectPixelDrawing(1);
         SetViewOrigin(width / 2, height / 2);
     }
     ~RenderTarget()
     {
-        offscreen->Deactivate();
+        IgnoreResult(offscreen->Deactivate());
         offscreen->DisposeOffscreen();
         FreeShadeLevelTables();
         FreeRasterBuffers();
@@ -66,7 +66,7 @@ public:
     void Republish()
     {
         offscreen->Unlock();
-        offscreen->Lock();
+        IgnoreResult(offscreen->Lock());
     }
 
     // The pixel value at (x, y) whatever the depth.

@@ -29,7 +29,7 @@ using ObserverPtr = std::unique_ptr<Observer, ObserverDeleter>;
 inline HolderPtr NewWorld()
 {
     HolderPtr holder(new ModelHolder);
-    holder->ModelHolderInit(nullptr);
+    IgnoreResult(holder->ModelHolderInit(nullptr));
     return holder;
 }
 
@@ -50,7 +50,7 @@ inline ObserverPtr NewObserver(ModelHolder* holder, int32_t halfWidth, int32_t h
                                int16_t heading = 0, int16_t pitch = 0)
 {
     ObserverPtr observer(new Observer);
-    observer->Init(holder);
+    IgnoreResult(observer->Init(holder));
     observer->SetViewportSize(halfWidth, halfHeight);
     observer->SetViewZoom(35, 36);
     observer->SetObserverPosition(eye);

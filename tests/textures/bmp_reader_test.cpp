@@ -226,9 +226,9 @@ TEST(BmpReader, MessagesNameTheFileBeingRead)
     {
         AlertCatcher catcher;
         Owned<DiskFileStream> file(new DiskFileStream);
-        file->FileObjectInit(kFileReference, 0, 0, "", "");
+        IgnoreResult(file->FileObjectInit(kFileReference, 0, 0, "", ""));
         ASSERT_EQ(file->SetFileFromPath("qpbad.bmp"), kResultOk);
-        file->StreamSetDirection(kStreamReading);
+        IgnoreResult(file->StreamSetDirection(kStreamReading));
         ASSERT_EQ(file->FileOpenStream(), kResultOk);
         Reader reader(file.get());
         EXPECT_EQ(reader.Read(8), -1);

@@ -322,7 +322,7 @@ TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)
     for (bool failAccess : {true, false}) {
         struct FailingReader : Reader {
             using Reader::Reader;
-            ResultCode PutRows(int32_t, int32_t, const uint8_t*, const DibHeaderBlock&) override { return -1; }
+            ResultCode PutRows(int32_t, int32_t, const uint8_t*, const DibHeaderBlock&) override { return kResultFailed; }
         };
         ReadInMemory<FailingReader> in(file);
         in.reader.failAccess = failAccess;

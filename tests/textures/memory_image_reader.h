@@ -36,7 +36,7 @@ public:
 
     ResultCode MakeOffscreen(const PortRect& rect, int32_t depth) override
     {
-        if (failMake) return -1;
+        if (failMake) return kResultFailed;
         rect_ = rect;
         madeDepth = depth;
         made = true;
@@ -52,7 +52,7 @@ public:
     ResultCode BeginPixelAccess() override
     {
         ++begun;
-        return failAccess ? -1 : kResultOk;
+        return failAccess ? kResultFailed : kResultOk;
     }
     void EndPixelAccess() override { ++ended; }
     ResultCode PutRows(int32_t firstLine, int32_t count, const uint8_t* bits, const DibHeaderBlock& header) override
@@ -61,7 +61,7 @@ public:
         const int32_t stride = ((header.width * header.bitCount + 31) & ~31) / 8;
         for (int32_t i = 0; i < count; i++) {
             const int32_t line = firstLine + i;
-            if (line < 0 || line >= rect_.Height()) return -1;
+            if (line < 0 || line >= rect_.Height()) return kResultFailed;
             const int32_t y = rect_.Height() - 1 - line;  // scan line 0 is the bottom row
             for (int32_t x = 0; x < rect_.Width(); x++)
                 pixels[size_t(y) * size_t(rect_.Width()) + size_t(x)] = DibPixel(bits + i * stride, x, header);

@@ -90,8 +90,8 @@ TEST(OffscreenReader, AnOffscreenWrittenAsJpegReadsBackWithItsColours)
     PortRect bounds;
     EXPECT_EQ(GetCurrentObject(picture->GetDrawingDC(&bounds), OBJ_BITMAP), picture->OffscreenBitmap());
 
-    stream.StreamSetDirection(kStreamReading);
-    stream.StreamSetPosition(0);
+    IgnoreResult(stream.StreamSetDirection(kStreamReading));
+    IgnoreResult(stream.StreamSetPosition(0));
     auto* reader = new OffscreenReader<JpegImageReader>(&stream);
     ResultCode result;
     Owned<Q_Offscreen> decoded = ReadIntoOffscreen(reader, &result);

@@ -68,7 +68,7 @@ TEST(ShadeLevelTables, SixteenBitScreenFillsOnlyItsPixelTable)
     TestScreen screen(16);
     BuiltTables tables;
     ASSERT_NE(ShadeLevelScreenSet, nullptr);
-    screen.device->Lock();
+    IgnoreResult(screen.device->Lock());
     const uint32_t white = screen.device->ColorToPixelFill({0xFFFF, 0xFFFF, 0xFFFF});
     screen.device->Unlock();
     for (const ShadeLevelEntry* set : {ShadeLevelScreenSet, ShadeLevelSourceSet}) {
@@ -90,7 +90,7 @@ TEST(ShadeLevelTables, LevelsDarkenTheCubeColourByThirtyFirsts)
     RGBColor48 cube;
     ColorCubeEntry(&cube, 29);
     ASSERT_EQ(cube.green, 0x3333);
-    screen.device->Lock();
+    IgnoreResult(screen.device->Lock());
     const uint32_t expected = screen.device->ColorToPixelFill({31710, 6342, 0});
     screen.device->Unlock();
     EXPECT_EQ(ShadeLevelScreenSet[16].Pixels32[29], expected);
@@ -149,7 +149,7 @@ TEST(TextureManager, BuildsTheShadeTablesWhenTheRenderOffscreenExists)
 
     Q_Offscreen* render = new Q_Offscreen;
     ASSERT_EQ(render->QOffscreenInit({0, 0, 32, 32}, 0, nullptr), kResultOk);
-    render->Activate();
+    IgnoreResult(render->Activate());
     auto* manager = new TextureManager{};
     InitTextureManager(manager);
     EXPECT_NE(manager->screenSet, nullptr);
@@ -157,6 +157,6 @@ TEST(TextureManager, BuildsTheShadeTablesWhenTheRenderOffscreenExists)
     EXPECT_EQ(manager->sourceSet, ShadeLevelSourceSet);
     FreeTextureManager();
     EXPECT_EQ(ShadeLevelScreenSet, nullptr);
-    render->Deactivate();
+    IgnoreResult(render->Deactivate());
     render->DisposeOffscreen();
 }

@@ -306,6 +306,21 @@ TEST(MediaItem, SidesRoundToPowersOfTwoAndEmbeddedPicturesAreLabelled)
     EXPECT_STREQ(name, "blah");
 }
 
+TEST(MediaItem, AHolderPathThatFitsNoRecordIsEmpty)
+{
+    // A file without an extension in a directory as long as a path may be: the full path, with
+    // the point after the name, is one character too long for a path record.
+    TextureWorld world;
+    MediaHolder* holder = NewMediaHolder(world.manager, kMediaBmp);
+    const PathRecord longest = PathOf("C:\\" + std::string(size_t(kPathLength) - 6, 'D') + "\\N");
+    ASSERT_EQ(SetHolderFile(holder, &longest), kResultOk);
+    PathRecord given;
+    std::memset(&given, 'x', sizeof given);
+    GetHolderPath(holder, &given);
+    EXPECT_EQ(given.text[0], '\0');
+    DestroyMediaHolder(holder);
+}
+
 TEST(MediaItem, AnEmbeddedPictureGoesWithItsItem)
 {
     // Embedded pictures are never unloaded, so deleting the item is what frees them.
@@ -396,17 +411,17 @@ TEST(TextureLibraries, TheImagesBesideAModelAreIndexedByName)
     ASSERT_EQ(moved->SetFileFromPath("D:\\old\\place\\STONE.BMP"), kResultOk);
     ASSERT_EQ(LocateMissingTextureFile(moved.get()), kResultOk);
     char path[kPathLength];
-    moved->FileFullPath(path);
+    IgnoreResult(moved->FileFullPath(path));
     EXPECT_EQ(std::string(path), folder.Path() + "stone.bmp");
     EXPECT_EQ(FindImageResourceByName(moved.get()), TextureRecordAt(ImageResourceList, 0));
     Owned<DiskFileStream> absent = MakeFile(kFileReference);
-    absent->SetFileFromPath("D:\\old\\brick.bmp");
+    IgnoreResult(absent->SetFileFromPath("D:\\old\\brick.bmp"));
     EXPECT_EQ(LocateMissingTextureFile(absent.get()), -1);
 
     // Opening another model replaces the index.
     PictureFolder other("index2");
     const std::string second = other.Put("hall.qpy", {0});
-    file->SetFileFromPath(second.c_str());
+    IgnoreResult(file->SetFileFromPath(second.c_str()));
     IndexImageResources(file.get());
     EXPECT_EQ(TextureRecordCount(ImageResourceList), 0);
 }

@@ -158,7 +158,7 @@ TEST(TextureTable, TheSaveIndexFindsWhatAScanOfTheListFinds)
             ASSERT_EQ(NewTextureForIndex(world.manager, index)->saveIndex, index);
             break;
         case 2:
-            if (TextureRecord* record = scan(index)) ReattachTextureUsers(record);
+            if (TextureRecord* record = scan(index)) IgnoreResult(ReattachTextureUsers(record));
             break;
         case 3:
             DestroyTextureRecord(any());
@@ -217,7 +217,7 @@ TEST(TextureTable, MovedFilesAreFoundBesideTheModelUnlessALibraryIsRead)
     PictureFolder folder("moved");
     folder.Put("stone.bmp", SolidBmp(2, 2, 0x777777));
     Owned<DiskFileStream> model = MakeFile(kFileReference);
-    model->SetFileFromPath((folder.Path() + "room.qpy").c_str());
+    IgnoreResult(model->SetFileFromPath((folder.Path() + "room.qpy").c_str()));
     IndexImageResources(model.get());
 
     const Bytes entries = Entry(1, Name("stone") + Chunk("TXRF", FileReference("C:\\qp_nowhere\\Stone.bmp"))) +
@@ -372,12 +372,12 @@ TEST_P(ModelRoundTrip, AModelWithEmbeddedAndFileTexturesReadsBack)
         EXPECT_EQ(grain->useCount, 2);
 
         Owned<DiskFileStream> file = MakeFile(kFileReference);
-        file->SetFileFromPath(modelPath.c_str());
-        file->StreamSetDirection(kStreamWriting);
+        IgnoreResult(file->SetFileFromPath(modelPath.c_str()));
+        IgnoreResult(file->StreamSetDirection(kStreamWriting));
         ASSERT_EQ(file->FileOpenStream(), kResultOk);
         if (scrambled) file->StreamScrambleOn();
         ASSERT_EQ(WriteModelFile(document, file.get()), kResultOk);
-        file->FileCloseStream();
+        IgnoreResult(file->FileCloseStream());
         document->Destroy();
         ReleaseTextureRecords(world.list);
     }
@@ -388,7 +388,7 @@ TEST_P(ModelRoundTrip, AModelWithEmbeddedAndFileTexturesReadsBack)
     std::filesystem::remove_all(folder.Path());
 
     Owned<DiskFileStream> file = MakeFile(kFileFromPath);
-    file->SetFileFromPath((moved.Path() + "room.qpy").c_str());
+    IgnoreResult(file->SetFileFromPath((moved.Path() + "room.qpy").c_str()));
     IndexImageResources(file.get());
     ASSERT_EQ(file->FileOpenStream(), kResultOk);
     if (scrambled) file->StreamScrambleOn();
@@ -397,7 +397,7 @@ TEST_P(ModelRoundTrip, AModelWithEmbeddedAndFileTexturesReadsBack)
     ASSERT_EQ(document->ReadModelFile(file.get()), kResultOk);
     file->StreamScrambleOff();
     EXPECT_EQ(world.services->TextureTableCount(), 2);
-    file->FileCloseStream();
+    IgnoreResult(file->FileCloseStream());
 
     ModelObject* box = document->Holder->Root->ChildAt(0);
     ASSERT_NE(box, nullptr);

@@ -104,10 +104,10 @@ TEST_F(MenuBarTest, CommandsReachTheirMenuAndPositionThroughSubmenusAndContinuat
     auto* nested = RecordingMenu::Make("Nested", {"1"});
     auto* tail = RecordingMenu::Make("Tail", {"1", "2"});
     menus_.push_back(tail);
-    second->SetMenuItemSubmenu(2, submenu);
-    submenu->SetMenuItemSubmenu(1, nested);
-    first->SetMenuContinuation(tail);
-    last->SetMenuAttachment(kMenuTopLevel);
+    IgnoreResult(second->SetMenuItemSubmenu(2, submenu));
+    IgnoreResult(submenu->SetMenuItemSubmenu(1, nested));
+    IgnoreResult(first->SetMenuContinuation(tail));
+    IgnoreResult(last->SetMenuAttachment(kMenuTopLevel));
     DocumentUpdateMenus(frame_);
     ASSERT_EQ(second->MenuNumber(), 2);
 
@@ -131,7 +131,7 @@ TEST_F(MenuBarTest, CommandsReachTheirMenuAndPositionThroughSubmenusAndContinuat
 TEST_F(MenuBarTest, TheWindowMenuContinuesAMenuAndGoesWithoutTakingItsPopUp)
 {
     RecordingMenu* menu = Add(frame_->FrameMenuList(), "Windows", 0, {"Tile"});
-    menu->SetMenuAttachment(kMenuContinuedByWindowMenu);
+    IgnoreResult(menu->SetMenuAttachment(kMenuContinuedByWindowMenu));
     DocumentUpdateMenus(frame_);
     WindowMenu* windowMenu = frame_->FrameWindowMenu();
     ASSERT_NE(windowMenu, nullptr);

@@ -17,7 +17,7 @@ public:
                                DocumentFrame* owner = nullptr, bool* deleted = nullptr)
     {
         auto* menu = new RecordingMenu;
-        menu->MenuInit(title, owner);
+        IgnoreResult(menu->MenuInit(title, owner));
         for (const char* item : items) item ? menu->AppendMenuItem(item) : menu->AppendSeparator();
         menu->deleted_ = deleted;
         return menu;

@@ -147,7 +147,7 @@ TEST_F(MenuBuildTest, ItemsBecomeEntriesWithTheirIdsStatesAndSubmenus)
     menu->SetMenuItemShortcut(1, 'O');
     menu->CheckMenuItemAt(1, 1);
     menu->EnableMenuItemAt(3, 0);
-    menu->SetMenuItemSubmenu(4, recent);
+    IgnoreResult(menu->SetMenuItemSubmenu(4, recent));
     ASSERT_EQ(menu->BuildMenu(), kResultOk);
     HMENU handle = menu->MenuHandle();
     EXPECT_EQ(menu->MenuNumber(), 1);
@@ -215,7 +215,7 @@ TEST_F(MenuBuildTest, AMenuWhosePositionsHaveNoIdIsNotBuilt)
     Menu* tail = RecordingMenu::Make("Tail", {});
     for (int32_t i = 0; i < 40; ++i) head->AppendMenuItem("Head item");
     for (int32_t i = 0; i < 30; ++i) tail->AppendMenuItem("Tail item");
-    head->SetMenuContinuation(tail);
+    IgnoreResult(head->SetMenuContinuation(tail));
     EXPECT_EQ(head->BuildMenu(), kResultOutOfRange);
     EXPECT_FALSE(head->IsBuilt());
     EXPECT_FALSE(tail->IsBuilt());
@@ -229,7 +229,7 @@ TEST_F(MenuBuildTest, AMenuWhosePositionsHaveNoIdIsNotBuilt)
     Owned<Menu> last(RecordingMenu::Make("Last", {}));
     for (int32_t i = 0; i <= kLastNumberPositions; ++i) last->AppendMenuItem("Item");
     EXPECT_EQ(last->BuildMenu(), kResultOutOfRange);
-    last->RemoveMenuItem(1);
+    IgnoreResult(last->RemoveMenuItem(1));
     ASSERT_EQ(last->BuildMenu(), kResultOk);
     EXPECT_EQ(GetMenuItemID(last->MenuHandle(), kLastNumberPositions - 1), 0xFFFFu);
     Owned<Menu> beyond(RecordingMenu::Make("Beyond", {"Item"}));
@@ -246,12 +246,12 @@ TEST_F(MenuBuildTest, KeyEquivalentsOfEnabledItemsAreFoundThroughSubmenusAndTheC
     menu->SetMenuItemShortcut(1, 'O');
     menu->SetMenuItemShortcut(2, 'D');
     menu->EnableMenuItemAt(2, 0);
-    menu->SetMenuItemSubmenu(3, more);
+    IgnoreResult(menu->SetMenuItemSubmenu(3, more));
     more->SetMenuItemShortcut(1, 'I' | kShift);
-    menu->SetMenuItemSubmenu(4, dimmedMore);
+    IgnoreResult(menu->SetMenuItemSubmenu(4, dimmedMore));
     menu->EnableMenuItemAt(4, 0);
     dimmedMore->SetMenuItemShortcut(1, 'J');
-    menu->SetMenuContinuation(tail);
+    IgnoreResult(menu->SetMenuContinuation(tail));
     tail->SetMenuItemShortcut(1, 'K');
     Owned<DynamicArray> list(NewDynamicArray(0, sizeof(Menu*), 1));
     Menu* listed = menu.get();

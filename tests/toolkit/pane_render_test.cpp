@@ -121,12 +121,12 @@ TEST_F(PaneRenderTest, DrawsIntoAnOffscreenAsItsKindAndSizeAndGetsItsOwnStateBac
 
 TEST_F(PaneRenderTest, APortThatCannotBeginIsNotDrawnAndOneThatFailsToEndIsReported)
 {
-    ScriptedPort closed(kPortPicture, -1, kResultOk);
+    ScriptedPort closed(kPortPicture, kResultFailed, kResultOk);
     EXPECT_EQ(pane_->RenderPaneToPort(&closed), -1);
     EXPECT_TRUE(pane_->drawings.empty());
     EXPECT_EQ(FindDialogWindoid(), nullptr) << "no alert";
 
-    ScriptedPort failing(kPortPicture, kResultOk, -108);
+    ScriptedPort failing(kPortPicture, kResultOk, ResultCode{-108});
     std::string shown;
     RunLater(30, [&shown] {
         Pane* alert = WindowObject<Window>(FindDialogWindoid())->PaneAt(0);

@@ -41,7 +41,7 @@ public:
 RecordingPanel* MakePanel(int32_t columns, const std::vector<uint8_t>& glyphs)
 {
     auto* panel = new RecordingPanel;
-    panel->PanelInit(columns);
+    IgnoreResult(panel->PanelInit(columns));
     for (uint8_t glyph : glyphs) panel->PanelAddItem(glyph);
     return panel;
 }

@@ -82,7 +82,7 @@ protected:
         const std::string all = std::string(text) + spare;
         DynamicArray* array = NewDynamicArray(int32_t(all.size()), 1, 16);
         std::memcpy(array->ArrayData(), all.data(), all.size());
-        array->ArraySetCount(int32_t(std::strlen(text)));
+        IgnoreResult(array->ArraySetCount(int32_t(std::strlen(text))));
         return array;
     }
 };

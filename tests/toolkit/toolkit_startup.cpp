@@ -46,7 +46,7 @@ bool StartToolkitForTests(HINSTANCE instance)
     if (!StartupOffscreen || !SharedOffscreen) return false;
     LoadSoundResources();
     if (InitWindowList() != kResultOk) return false;
-    VolumeCapabilities();
+    IgnoreResult(VolumeCapabilities());
     OpenDocumentList = NewDynamicArray(0, sizeof(DocumentFrame*), kListGrowStep);
     MenuBarList = MenuBarArray::Make();
     return OpenDocumentList && MenuBarList;

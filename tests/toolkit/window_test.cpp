@@ -179,7 +179,7 @@ TEST(WindowMenuList, AMenuLeavesItsOldListAndForgetsADestroyedOne)
     frameMenus->Append(&menus[1]);
     EXPECT_EQ(file.OwningList(), frameMenus);
 
-    paneMenus->Insert(0, &menus[0]);
+    IgnoreResult(paneMenus->Insert(0, &menus[0]));
     EXPECT_EQ(file.OwningList(), paneMenus);
     ASSERT_EQ(frameMenus->ArrayCount(), 1);
     EXPECT_EQ(frameMenus->MenuAt(0), &walk);

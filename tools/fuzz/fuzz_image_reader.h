@@ -17,7 +17,7 @@ public:
 
     ResultCode MakeOffscreen(const PortRect& rect, int32_t depth) override
     {
-        if (rect.Width() < 0 || rect.Height() < 0 || int64_t(rect.Width()) * rect.Height() > kFuzzMaxPixels) return -1;
+        if (rect.Width() < 0 || rect.Height() < 0 || int64_t(rect.Width()) * rect.Height() > kFuzzMaxPixels) return kResultFailed;
         return MemoryImageReader<Reader>::MakeOffscreen(rect, depth);
     }
 };

@@ -25,11 +25,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (file->FileObjectInit(kFileFromPath, 0, 0, "", "") == kResultOk && file->SetFileFromPath(name.c_str()) == kResultOk &&
         file->FileOpenStream() == kResultOk) {
         uint32_t type = 0;
-        file->StreamTransferValueAt(&type, kValue32, 8);
-        file->StreamSetPosition(0);
+        IgnoreResult(file->StreamTransferValueAt(&type, kValue32, 8));
+        IgnoreResult(file->StreamSetPosition(0));
         if (type != kFormModel) file->StreamScrambleOn();
         if (ModelDocument* document = NewFuzzDocument()) {
-            document->ReadModelFile(file);
+            IgnoreResult(document->ReadModelFile(file));  // any answer will do: the target looks for faults
             // Every texture the model uses is decoded once, from the file where it is embedded.
             AcquireFuzzTextures(document);
             DestroyFuzzDocument(document);

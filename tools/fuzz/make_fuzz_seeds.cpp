@@ -278,16 +278,16 @@ Bytes FileReferenceSeeds(const std::filesystem::path& folder)
 {
     Bytes first;
     DiskFileStream* base = new DiskFileStream;
-    base->FileObjectInit(kFileReference, 0, 0, "", "");
-    base->SetFileFromPath("Q:\\MODELS\\HOUSE\\HOUSE.QPY");
+    IgnoreResult(base->FileObjectInit(kFileReference, 0, 0, "", ""));
+    IgnoreResult(base->SetFileFromPath("Q:\\MODELS\\HOUSE\\HOUSE.QPY"));
     const char* paths[] = {"Q:\\MODELS\\HOUSE\\WOOD.BMP", "Q:\\MODELS\\TEXTURES\\STONE\\WALL.JPG", "C:\\TILE.BMP",
                            "Q:\\MODELS\\HOUSE\\MAPS\\FLOOR.BMP"};
     int32_t n = 0;
     for (const char* path : paths) {
         for (bool withBase : {false, true}) {
             DiskFileStream* file = new DiskFileStream;
-            file->FileObjectInit(kFileReference, 0, 0, "", "");
-            file->SetFileFromPath(path);
+            IgnoreResult(file->FileObjectInit(kFileReference, 0, 0, "", ""));
+            IgnoreResult(file->SetFileFromPath(path));
             file->SetFileAttribute(withBase ? base : nullptr);
             MemoryStream stream;
             stream.StreamInit(kStreamWriting);

@@ -153,7 +153,7 @@ Timing ReadTextureTableOnce(MemoryStream* stream, int32_t entries)
     TextureRecordList* textures = NewTextureRecordList();
     TextureLayerServices& services = InstallTextureLayerServices();
     services.SetDocumentTextureList(textures);
-    stream->StreamSetPosition(0);
+    IgnoreResult(stream->StreamSetPosition(0));
     const auto start = std::chrono::steady_clock::now();
     const double processorStart = ProcessorMilliseconds();
     services.BeginTextureSave(stream);
@@ -211,7 +211,7 @@ int BenchTextureTables(const std::vector<int32_t>& sizes)
         medians.push_back(median.clock);
         entryCounts.push_back(entries);
         int32_t bytes = 0;
-        stream.StreamSize(&bytes);
+        IgnoreResult(stream.StreamSize(&bytes));
         std::printf("texture table: entries %d, bytes %d, load-ms %.1f, cpu-ms %.1f, peak-mb %.1f\n", entries, bytes,
                     median.clock, median.processor, PeakMegabytes());
     }
@@ -237,7 +237,7 @@ int main(int argc, char** argv)
         return 2;
     }
 #ifdef _WIN32
-    VolumeCapabilities();
+    IgnoreResult(VolumeCapabilities());
     InstallDrawingLayerServices();
 #else
     ProgramVolumeLimits.maxNameLength = 255;

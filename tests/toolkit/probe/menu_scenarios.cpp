@@ -53,7 +53,7 @@ struct ProbeItem {
 LoggingMenu* MakeLoggingMenu(const char* title, DocumentFrame* owner, std::initializer_list<ProbeItem> items)
 {
     auto* menu = new LoggingMenu;
-    menu->MenuInit(title, owner);
+    IgnoreResult(menu->MenuInit(title, owner));
     for (const ProbeItem& item : items) {
         const int32_t index = item.text ? menu->AppendMenuItem(item.text) : menu->AppendSeparator();
         menu->SetMenuItemShortcut(index + 1, item.key);
@@ -164,7 +164,7 @@ int32_t BuildProbeMenus(DocumentFrame* document)
     probe->EnableMenuItemAt(kDimmedPosition, 0);
     probe->SetMenuItemMnemonicPos(kSaveAsPosition, kSaveAsMnemonic);
     probe->SetMenuOrder(kProbeMenuOrder);
-    probe->SetMenuContinuation(more);
+    IgnoreResult(probe->SetMenuContinuation(more));
     for (Menu* menu : {static_cast<Menu*>(file), static_cast<Menu*>(edit), static_cast<Menu*>(probe),
                        static_cast<Menu*>(about)})
         document->FrameMenuList()->Append(&menu);

@@ -108,10 +108,10 @@ void CALLBACK WatchPanel(HWND, UINT, UINT_PTR, DWORD)
 ProbeButtonPanel* MakePanel()
 {
     auto* panel = new ProbeButtonPanel;
-    panel->PanelInit(kColumns);
+    IgnoreResult(panel->PanelInit(kColumns));
     for (uint8_t glyph : kCells) panel->PanelAddItem(glyph);
     auto* sub = new ButtonPanel;
-    sub->PanelInit(int32_t(sizeof kSubCells));
+    IgnoreResult(sub->PanelInit(int32_t(sizeof kSubCells)));
     for (uint8_t glyph : kSubCells) sub->PanelAddItem(glyph);
     sub->PanelSetItemState(0, kButtonPressed);
     panel->subPanel = sub;

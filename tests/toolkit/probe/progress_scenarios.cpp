@@ -140,7 +140,7 @@ void ShowProbeCredits(Q_Offscreen** picture, DynamicArray** text)
     if (*text) {
         std::memcpy((*text)->ArrayData(), kCreditsText, length);
         std::memcpy(static_cast<char*>((*text)->ArrayData()) + length, kBeyondText, sizeof kBeyondText - 1);
-        (*text)->ArraySetCount(int32_t(length));
+        IgnoreResult((*text)->ArraySetCount(int32_t(length)));
     }
     ProgressShowCredits(*picture, *text);
     LogProgressWindow("CREDITS");
