@@ -26,6 +26,7 @@
 #include "player/player_ui_services.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
+#include "render/face_front_end.h"
 #include "tests/toolkit/failing_allocator.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "textures/texture_libraries.h"
@@ -102,6 +103,10 @@ protected:
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         gPath = std::string(temp) + "qp-memory-" + std::to_string(GetCurrentProcessId()) + ".qpy";
+        // The renderer's start-up as the program's drawing layer runs it (the toolkit's test
+        // start-up has none): the program's own drawing lists are made before any open.
+        InstallRendererRegionWork();
+        ASSERT_EQ(PolyRgnStartup(), kResultOk);
         const AboutTickSource previous = InstallAboutTickSource(LeapingClock);
         const bool started = InitPlayerEngine();
         InstallAboutTickSource(previous);
