@@ -186,7 +186,7 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
         } else if (drawn) {
             FaceShadeRecord shade = {nullptr, 0};
             if (!hiddenLine && o->Option(kOptionVertexShading) && f.face->GetSideAttribute(side) == 1)
-                shade = {f.face->GetSideVertexValuesB(side),
+                shade = {ProjectedSideValues(f.face, side),
                          ownPass ? f.face->FrontColourIndex : f.face->BackColourIndex};
             DrawIndexedPolygonFace(region, g->ScreenPoints, f.face->ClipRef, options, shade.values ? &shade : nullptr,
                                    pattern, 1, &colour, &edge, order, &identity);

@@ -99,7 +99,7 @@ int32_t DrawFlatFace(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
         if (o->Option(kOptionBlend)) colour = BlendedColour(colour, blendColour, blendCoverage, false);
         if (!o->Option(kOptionBlackEdges)) edge = ThreeQuarters(colour);
         if (o->Option(kOptionVertexShading) && r->GetSideAttribute(side) == 1) {
-            shade = {r->GetSideVertexValuesB(side), ownPass ? r->FrontColourIndex : r->BackColourIndex};
+            shade = {ProjectedSideValues(r, side), ownPass ? r->FrontColourIndex : r->BackColourIndex};
         }
     }
     const FaceIdentity identity = {g->Owner, g, nullptr, r->FaceIndex, side};

@@ -449,12 +449,8 @@ int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray*
         record->Facing = Facing(o, record, world);
         record->Clipped = 0;
         if (clipCode == 0) {
+            // Drawn from the face's own pairs and values (ProjectedSidePairs).
             record->ClipRef = record->Indices;
-            for (int32_t side : {kSideFront, kSideBack}) {
-                // A copy cut short (out of memory): missing pairs and values read as 0.
-                if (SideTextured(record, side)) IgnoreResult(record->GetSideVertexPairs(side)->ArrayCopyTo(record->GetSideVertexPairsB(side)));
-                if (SideShaded(record, side)) IgnoreResult(record->GetSideVertexValues(side)->ArrayCopyTo(record->GetSideVertexValuesB(side)));
-            }
             continue;
         }
         record->ClipRef = record->GetClipList();
@@ -465,6 +461,16 @@ int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray*
         }
     }
     return clipCode == 0 ? 1 : left;
+}
+
+DynamicArray* ProjectedSidePairs(PolygonRecord* record, int32_t side)
+{
+    return record->ClipRef == record->Indices ? record->GetSideVertexPairs(side) : record->GetSideVertexPairsB(side);
+}
+
+DynamicArray* ProjectedSideValues(PolygonRecord* record, int32_t side)
+{
+    return record->ClipRef == record->Indices ? record->GetSideVertexValues(side) : record->GetSideVertexValuesB(side);
 }
 
 int32_t ProjectElement(Observer* o, DynamicArray* cameraVertices, const DynamicArray* pairs, DynamicArray* pairsOut,

@@ -14,6 +14,7 @@
 class DynamicArray;
 class Observer;
 class PolygonElement;
+class PolygonRecord;
 
 // A vertex in camera space. Flags bits 1, 2, 4, 8: made on the right, top, left or bottom plane
 // by the clipper; all of the top 24 bits set: outside a plane, dropped.
@@ -84,6 +85,11 @@ void ProjectVerticesBox(const Observer* observer, const DynamicArray* worldVerti
 // 1 when a face is left, 0 when the clipper removed every one.
 int32_t ProjectPolygons(Observer* observer, DynamicArray* polygons, const DynamicArray* worldVertices,
                         DynamicArray* cameraVertices, int32_t clipCode);
+// The texture pairs and the shading values that a side of a projected face is drawn with: the
+// face's own lists when it is seen whole (its corners are its own indices), else the clipper's
+// lists of its corners.
+DynamicArray* ProjectedSidePairs(PolygonRecord* record, int32_t side);
+DynamicArray* ProjectedSideValues(PolygonRecord* record, int32_t side);
 
 // The clipper for a polygon held as its own camera vertices (a polygon element): the vertices
 // are clipped in place against the planes of the clip code, the texture pairs of `pairs` carried

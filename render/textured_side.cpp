@@ -14,6 +14,7 @@
 #include "raster/textured_fill.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
+#include "render/projection.h"
 #include "render/textured_polygon.h"
 #include "textures/texture_record.h"
 
@@ -60,7 +61,7 @@ bool TexturedSidePaintsOutline(PolygonRecord* face, int32_t ownPass)
     const Q_Offscreen* destination = SharedOffscreen;
     if (!texture || !destination || !face->ClipRef) return false;
     MemPixMap* pixels = TextureItemProperty(texture, 0);
-    const DynamicArray* pairs = face->GetSideVertexPairsB(side);
+    const DynamicArray* pairs = ProjectedSidePairs(face, side);
     if (!pixels || !pairs || pairs->ArrayCount() < face->ClipRef->ArrayCount()) return false;
     PortRect bounds;
     pixels->GetBounds(&bounds);
@@ -86,7 +87,7 @@ int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, Span
     DevicePointList* points = nullptr;
     DynamicArray* records = nullptr;
     DynamicArray* coords = nullptr;
-    BuildTexturedDevicePoly(geometry->ScreenPoints, object->ProjectedPoints, face->GetSideVertexPairsB(side),
+    BuildTexturedDevicePoly(geometry->ScreenPoints, object->ProjectedPoints, ProjectedSidePairs(face, side),
                             face->ClipRef, TextureFlipHeight(texture), ownPass ? 0 : 1, &points, &records, &coords);
     if (!points || !records || !coords || points->ArrayCount() < 3) return 0;
     CountFaceArea(points, region);

@@ -172,6 +172,31 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     }
 }
 
+TEST(ProjectedSideValues, WholeFacesReadTheirOwnValuesClippedOnesTheClippersList)
+{
+    ProjectionArrays arrays;
+    auto world = NewWorld();
+    ModelObject* box = AddBox(world.get(), -10, 100, -10, 10, 120, 10);
+    box->SetSideAttribute(1, kSideBack);
+    ObjectGeometry* g = box->GeometryAt(0);
+    PolygonRecord* nearFace = FaceWithNormal(box, 0, -256, 0);
+    DynamicArray* own = nearFace->GetSideVertexValues(kSideBack);
+    ASSERT_NE(own, nullptr);
+    IgnoreResult(own->ArraySetCount(4));
+    // Seen whole, nothing is copied: the face is drawn from its own values.
+    auto o = NewObserver(world.get(), 320, 240, {0, 0, 0});
+    TransformVertices(o.get(), box->WorldVertices, box->ProjectedFaces);
+    ASSERT_EQ(ProjectPolygons(o.get(), g->Polygons, box->WorldVertices, box->ProjectedFaces, 0), 1);
+    EXPECT_EQ(ProjectedSideValues(nearFace, kSideBack), own);
+    EXPECT_EQ(nearFace->GetSideVertexValuesB(kSideBack)->ArrayCount(), 0);
+    // Cut by the left plane, it is drawn from the values of its clipped corners.
+    o->SetObserverAngles(0, 0, 224);
+    TransformVertices(o.get(), box->WorldVertices, box->ProjectedFaces);
+    ASSERT_EQ(ProjectPolygons(o.get(), g->Polygons, box->WorldVertices, box->ProjectedFaces, kClipLeft), 1);
+    EXPECT_EQ(ProjectedSideValues(nearFace, kSideBack), nearFace->GetSideVertexValuesB(kSideBack));
+    EXPECT_EQ(ProjectedSideValues(nearFace, kSideBack)->ArrayCount(), 4);
+}
+
 TEST(IntersectEdge, CrossingsOfFarCoordinatesStayExact)
 {
     // Distances far beyond 32 bits: the crossing lies a quarter of the way along.
