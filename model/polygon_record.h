@@ -137,10 +137,12 @@ public:
     DynamicArray* BackShadesWork = nullptr;
     DynamicArray* ClipRef = nullptr;
     DynamicArray* ClipList = nullptr;
-    // The renderer's two bytes of each frame: which side of the face the eye is on (its facing
-    // codes) and whether clipping to the view left nothing of the face.
+    // The renderer's bytes of each frame: which side of the face the eye is on (its facing
+    // codes), whether clipping to the view left nothing of the face, and whether faces drawn after
+    // it paint over its whole screen box, so that drawing it can be left out.
     uint8_t Facing = 0;
     uint8_t Clipped = 0;
+    uint8_t Occluded = 0;
 
 private:
     void LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around);

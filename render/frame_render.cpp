@@ -173,10 +173,51 @@ bool DrawsWithinItsBox(const ObjectGeometry* g)
     return true;
 }
 
+// Whether the mask covers a box of screen points (x, y up from the view centre), widened by the
+// slack of the fillers' edges.
+bool CoversScreenBox(const OcclusionMask& occlusion, int32_t originX, int32_t originY, int32_t minimumX,
+                     int32_t minimumY, int32_t maximumX, int32_t maximumY)
+{
+    return minimumX <= maximumX && minimumY <= maximumY &&
+           occlusion.Covers(originX + minimumX - kBoxSlack, originY - maximumY - kBoxSlack,
+                            originX + maximumX + 1 + kBoxSlack, originY - minimumY + 1 + kBoxSlack);
+}
+
+// Marks the faces of a record seen whole, about to be drawn in the records' pass, whose screen
+// boxes the mask covers; a face drawn in layers or with layers over it may draw beyond its box
+// and is never marked. The faces of a record cut by the view's planes are all drawn.
+void MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_t originX, int32_t originY)
+{
+    const DynamicArray* polygons = g->Polygons;
+    const ScreenPoint* points = g->ScreenPoints->Elements<ScreenPoint>();
+    for (int32_t k = 0; k < polygons->ArrayCount(); ++k) {
+        PolygonRecord* r = g->PolygonAt(k);
+        if (!r) continue;
+        r->Occluded = 0;
+        if (g->ClipCode != 0 || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || DrawnInLayers(r, 0) ||
+            HasNearLayer(r, 0))
+            continue;
+        const int16_t* corner = r->ClipRef->Elements<int16_t>();
+        const int32_t corners = r->ClipRef->ArrayCount();
+        if (corners == 0) continue;
+        int32_t minimumX = points[corner[0]].x, maximumX = minimumX;
+        int32_t minimumY = points[corner[0]].y, maximumY = minimumY;
+        for (int32_t c = 1; c < corners; ++c) {
+            const ScreenPoint& p = points[corner[c]];
+            minimumX = std::min(minimumX, p.x);
+            maximumX = std::max(maximumX, p.x);
+            minimumY = std::min(minimumY, p.y);
+            maximumY = std::max(maximumY, p.y);
+        }
+        r->Occluded = CoversScreenBox(occlusion, originX, originY, minimumX, minimumY, maximumX, maximumY) ? 1 : 0;
+    }
+}
+
 // Marks the records of a sorted draw list whose screen boxes the records after them paint over
-// whole. The list is walked from its end; a record is marked when the faces met so far cover its
-// box, else its own faces join them. Only records seen whole in the view pyramid and drawing
-// nothing beyond their own faces are marked: their screen box holds every pixel they draw.
+// whole, and the faces of the others whose own screen boxes they paint over. The list is walked
+// from its end; a record is marked when the faces met so far cover its box, else its faces are
+// tested and then join them. Only records seen whole in the view pyramid and drawing nothing
+// beyond their own faces are marked: their screen box holds every pixel they draw.
 void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
 {
     const int32_t count = list->ArrayCount();
@@ -194,11 +235,9 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
         FacesReadAhead(records, count, i, -1);
         ObjectGeometry* g = records[i];
         // Screen y grows upwards; device y downwards.
-        if (g->ClipCode == 0 && g->ScreenMinimum[0] <= g->ScreenMaximum[0] &&
-            g->ScreenMinimum[2] <= g->ScreenMaximum[2] &&
-            occlusion.Covers(originX + g->ScreenMinimum[0] - kBoxSlack, originY - g->ScreenMaximum[2] - kBoxSlack,
-                              originX + g->ScreenMaximum[0] + 1 + kBoxSlack,
-                              originY - g->ScreenMinimum[2] + 1 + kBoxSlack) &&
+        if (g->ClipCode == 0 &&
+            CoversScreenBox(occlusion, originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2], g->ScreenMaximum[0],
+                            g->ScreenMaximum[2]) &&
             DrawsWithinItsBox(g)) {
             g->Occluded = 1;
             continue;
@@ -206,9 +245,11 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
         DynamicArray* polygons = g->Polygons;
         if (!polygons || g->PassDepth != 0 || !g->ScreenPoints) continue;
         ProjectPendingFaces(g, o);
+        MarkOccludedFaces(g, occlusion, originX, originY);
         for (int32_t k = 0; k < polygons->ArrayCount(); ++k) {
             PolygonRecord* r = g->PolygonAt(k);
-            if (!PaintsOutline(r, o, region)) continue;
+            // A face already painted over adds nothing to the mask.
+            if (!PaintsOutline(r, o, region) || r->Occluded) continue;
             const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
             if (points) occlusion.CoverPolygon(points->Elements<DevicePoint>(), points->ArrayCount());
         }
@@ -282,7 +323,7 @@ void ProjectPendingFaces(ObjectGeometry* g, Observer* o)
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
-                     uint32_t blendCoverage)
+                     uint32_t blendCoverage, bool leaveOutOccluded)
 {
     if (FrameStops(g, o)) return;
     if (g->PassDepth != 0 && !ownPass) return;
@@ -301,7 +342,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
         for (int32_t i = 0; i < polygons->ArrayCount(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
-            if (!r || r->Clipped || r->Facing != facing) continue;
+            if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
             const int32_t drawn = DrawnInLayers(r, ownPass)
                                       ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
                                       : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage);
@@ -332,7 +373,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             if (!clipRegion) return;
             region = clipRegion;
         }
-        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage);
+        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage, false);
     }
     DynamicArray* members = g->Members;
     DynamicArray* list = g->DrawList;
@@ -370,7 +411,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             ObjectGeometry* member = drawn[i];
             if (member == stopAt) break;
             if (leaveOutOccluded && member->Occluded) continue;
-            DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage);
+            DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded);
         }
         list->ArrayUnlock();
     }

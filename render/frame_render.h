@@ -34,6 +34,7 @@ int32_t RecordVisibility(ObjectGeometry* geometry, Observer* observer);
 // Projects the faces of a record found visible this frame whose faces wait.
 void ProjectPendingFaces(ObjectGeometry* geometry, Observer* observer);
 
-// The record's faces seen from inside (ownPass non-zero) or from outside.
+// The record's faces seen from inside (ownPass non-zero) or from outside; with leaveOutOccluded,
+// less the faces that the records drawn after it paint over (marked when its draw list was made).
 void DrawObjectFaces(ObjectGeometry* geometry, Observer* observer, SpanRegion* region, int32_t ownPass,
-                     uint32_t blendColour, uint32_t blendCoverage);
+                     uint32_t blendColour, uint32_t blendCoverage, bool leaveOutOccluded);

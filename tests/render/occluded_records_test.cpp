@@ -1,6 +1,7 @@
 // Records painted over by nearer ones: left out of the frame with the picture unchanged in every
-// depth, their faces projected once something asks for them, and drawn after all behind a
-// see-through face, with an element reaching beyond them, and in drawings of part of the list.
+// depth, as are the faces of partly seen records that they paint over; their faces projected once
+// something asks for them, and drawn after all behind a see-through face, with an element reaching
+// beyond them, and in drawings of part of the list.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,24 @@ TEST_P(OccludedEveryDepth, ARecordBehindANearerOneIsLeftOutWithThePictureUnchang
 
 INSTANTIATE_TEST_SUITE_P(Depths, OccludedEveryDepth, testing::Values(4, 8, 16, 24, 32),
                          [](const testing::TestParamInfo<int32_t>& info) { return "Depth" + std::to_string(info.param); });
+
+TEST(Occluded, AFaceOfAPartlySeenRecordBehindANearerOneIsLeftOut)
+{
+    RenderTarget target(32);
+    HiddenScene scene;
+    // A long box off to the right behind the near one: its front face reaches out beside the near
+    // box, its left face lies wholly behind it.
+    ModelObject* side = AddBox(scene.world.get(), 20, 150, -10, 100, 400, 10, kBlue);
+    PolygonRecord* front = FaceWithNormal(side, 0, -256, 0);
+    PolygonRecord* left = FaceWithNormal(side, -256, 0, 0);
+    // The background, the near box's face and the long box's front face.
+    EXPECT_EQ(scene.FacesOfFrame(), 3u);
+    EXPECT_EQ(side->GeometryAt(0)->Occluded, 0);
+    EXPECT_EQ(front->Occluded, 0);
+    EXPECT_EQ(left->Occluded, 1);
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 60 * scene.o->scale / 150, kHeight / 2), 0x0000FFu);
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 20 * scene.o->scale / 200, kHeight / 2), 0xFF0000u);
+}
 
 TEST(Occluded, ARecordBehindASeeThroughFaceOrWithAnElementBeyondItIsDrawn)
 {
