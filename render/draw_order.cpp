@@ -51,13 +51,16 @@ void RefineDrawOrder(DynamicArray* list, const Observer* observer)
             const ContactEntry* entries = r->Contacts->Elements<ContactEntry>();
             for (int32_t k = 0; k < r->Contacts->ArrayCount(); ++k) {
                 const ContactEntry* e = entries + k;
+                // The plane first: it is the entry's own, where the other record lies elsewhere in
+                // memory, and half the planes of a frame face away.
+                if (!ContactPlaneFacing(*e, observer)) continue;
                 const ObjectGeometry* t = e->Other;
                 // Only records of this list after this place count, the nearest-drawn one first.
                 if (!t || t->DrawIndex <= i || t->DrawIndex >= count || (best != -1 && t->DrawIndex >= best)) continue;
                 if (records[t->DrawIndex] != t || !t->Visible) continue;
                 if (t->ScreenMinimum[0] > r->ScreenMaximum[0] || r->ScreenMinimum[0] > t->ScreenMaximum[0]) continue;
                 if (t->ScreenMinimum[2] > r->ScreenMaximum[2] || r->ScreenMinimum[2] > t->ScreenMaximum[2]) continue;
-                if (ContactPlaneFacing(*e, observer)) best = t->DrawIndex;
+                best = t->DrawIndex;
             }
             if (best >= 0) {
                 r->PulledAt = int16_t(i);
