@@ -92,24 +92,26 @@ void OcclusionMask::CoverPolygon(const DevicePoint* points, int32_t count)
     if (firstRow > lastRow) return;
     const int32_t firstLine = firstRow - kMargin;
     const int32_t lastLine = lastRow + 1 + kMargin;
-    for (int32_t line = firstLine; line <= lastLine; ++line) {
-        double l = HUGE_VAL;
-        double r = -HUGE_VAL;
-        for (int32_t i = 0; i < count; ++i) {
-            const DevicePoint& a = points[i];
-            const DevicePoint& b = points[i + 1 == count ? 0 : i + 1];
+    std::fill_n(lineLeft_.begin(), lastLine - firstLine + 1, HUGE_VAL);
+    std::fill_n(lineRight_.begin(), lastLine - firstLine + 1, -HUGE_VAL);
+    // Each edge widens the extents of the lines it crosses.
+    for (int32_t i = 0; i < count; ++i) {
+        const DevicePoint& a = points[i];
+        const DevicePoint& b = points[i + 1 == count ? 0 : i + 1];
+        const int32_t from = std::max(std::min(a.y, b.y), firstLine);
+        const int32_t to = std::min(std::max(a.y, b.y), lastLine);
+        for (int32_t line = from; line <= to; ++line) {
+            double& l = lineLeft_[size_t(line - firstLine)];
+            double& r = lineRight_[size_t(line - firstLine)];
             if (a.y == b.y) {
-                if (a.y != line) continue;
                 l = std::min({l, double(a.x), double(b.x)});
                 r = std::max({r, double(a.x), double(b.x)});
-            } else if ((line >= a.y && line <= b.y) || (line >= b.y && line <= a.y)) {
+            } else {
                 const double x = a.x + (double(line) - a.y) * (double(b.x) - a.x) / (double(b.y) - a.y);
                 l = std::min(l, x);
                 r = std::max(r, x);
             }
         }
-        lineLeft_[size_t(line - firstLine)] = l;
-        lineRight_[size_t(line - firstLine)] = r;
     }
     for (int32_t y = firstRow; y <= lastRow; ++y) {
         // The left boundary of a convex polygon is convex and the right one concave, so over the
