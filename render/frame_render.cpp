@@ -249,7 +249,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
         for (int32_t k = 0; k < polygons->ArrayCount(); ++k) {
             PolygonRecord* r = g->PolygonAt(k);
             // A face already painted over adds nothing to the mask.
-            if (!PaintsOutline(r, o, region) || r->Occluded) continue;
+            if (!r || r->Occluded || !PaintsOutline(r, o, region)) continue;
             const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
             if (points) occlusion.CoverPolygon(points->Elements<DevicePoint>(), points->ArrayCount());
         }
