@@ -11,6 +11,7 @@
 #include "foundation/ui_services.h"
 #include "model/model_document.h"
 #include "player/application_state.h"
+#include "player/command_tags.h"
 #include "player/event_log.h"
 #include "player/model_window.h"
 #include "player/navigation_panel.h"
@@ -360,19 +361,19 @@ void NavigationPane::LeaveFullScreen()
 int32_t NavigationPane::PaneHandleCommand(int32_t code, int32_t)
 {
     switch (code) {
-    case CommandTag("CTRV"):
+    case kCommandTagKeepStart:
         KeepStartPosition();
         return 1;
-    case CommandTag("CTRO"):
+    case kCommandTagGoToStart:
         GoToStartPosition();
         SendToView(kCommandStep, kCodeRedrawStep);
         return 1;
-    case CommandTag("ELIT"):
+    case kCommandTagLights:
         SendToView(kCommandLight, kCodeLights);
         return 1;
-    case CommandTag("PRNT"):
+    case kCommandTagPrint:
         return 1;
-    case CommandTag("TILT"):
+    case kCommandTagLevel:
         if (observer_) observer_->LevelObserver();
         SendToView(kCommandViewChange, kCodeRedrawStep);
         RedrawPane(kDrawPlain);

@@ -3,9 +3,7 @@
 // reading a model into it.
 #include "player/player_document.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <iterator>
 #include <new>
 
 #include "draw/device_list.h"
@@ -27,6 +25,7 @@
 #include "player/view_rectangles.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
+#include "player/window_record_kinds.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
@@ -46,10 +45,10 @@ constexpr int32_t kListGrowStep = 4;
 constexpr uint16_t kAllColourCodes = 0xFFFF;
 
 // The view windows: a bare document window (no caption or frame) of the document's own, and the
-// gallery's plain pop-up.
-constexpr WindowFlags kViewWindowStartFlags = 0x807;
-constexpr WindowFlags kViewWindowGalleryFlag = 0x800;
-constexpr WindowFlags kViewWindowFlags = 0x20;
+// gallery's plain pop-up, made from the start flags.
+constexpr WindowFlags kViewWindowStartFlags =
+    kWindowDocumentChild | kWindowSystemMenu | kWindowSizing | kWindowCaption;
+constexpr WindowFlags kViewWindowFlags = kWindowViewContent;
 // The full-screen window: a pop-up that disables the program's other windows while it exists.
 constexpr WindowFlags kFullScreenFlags = kWindowFixedPopUp | kViewWindowFlags;
 constexpr WindowSize kViewMinimum = {200, 150};
@@ -62,12 +61,6 @@ constexpr char kGalleryName[] = "Gallery";
 constexpr int32_t kEventActivated = 1;
 constexpr int32_t kEventReactivated = 4;
 constexpr int32_t kEventClosed = 5;
-// AttachView's codes: the view's window made; made current after a view of the same kind or of
-// another kind.
-constexpr int32_t kAttachWindowMade = 3;
-constexpr int32_t kAttachSameKind = 1;
-constexpr int32_t kAttachOtherKind = 7;
-
 // The number (from 1) of the screen entry that a new window of the rectangle is placed on, with
 // its bounds; 0 without one.
 int32_t ScreenEntryFor(const PortRect& rect, PortRect* bounds)
@@ -99,19 +92,17 @@ DynamicArray* TakePanes(Window* window)
 // object is released with its record; a button panel, freed with its buttons.
 bool HoldsPanelWindow(int16_t kind)
 {
-    return kind == 2 || kind == 3 || kind == 5 || kind == 6;
+    return IsKindOf(kind, kPanelWindowRecordKinds);
 }
 
 bool ReleasesObject(int16_t kind)
 {
-    return (kind >= 7 && kind <= 10) || (kind >= 25 && kind <= 27) || (kind >= 29 && kind <= 31) || kind == 35 ||
-           kind == 36;
+    return IsKindOf(kind, kReleasedViewRecordKinds);
 }
 
 bool HoldsPanel(int16_t kind)
 {
-    return kind == 11 || (kind >= 13 && kind <= 15) || kind == 17 || kind == 18 || kind == 20 || kind == 21 ||
-           kind == 28 || (kind >= 59 && kind <= 62);
+    return IsKindOf(kind, kButtonPanelRecordKinds);
 }
 
 bool IsPlacedView(int32_t kind)
@@ -121,8 +112,7 @@ bool IsPlacedView(int32_t kind)
 
 bool IsSharedWindowKind(int32_t kind)
 {
-    return std::find(std::begin(kDocumentWindowKinds), std::end(kDocumentWindowKinds), kind) !=
-           std::end(kDocumentWindowKinds);
+    return IsKindOf(kind, kDocumentWindowKinds);
 }
 
 // Whether the window holds the view's navigation pane and panel.
@@ -268,7 +258,7 @@ Window* PlayerDocument::CreateViewWindow(int32_t kind)
     }
     WindowFlags flags = kViewWindowStartFlags;
     if (kind == kViewGallery) {
-        flags = (flags | kWindowPlainPopUp) & ~kViewWindowGalleryFlag;
+        flags = (flags | kWindowPlainPopUp) & ~kWindowDocumentChild;
         SetName(kGalleryName);
     }
     PortRect usable;

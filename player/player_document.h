@@ -52,16 +52,17 @@ public:
     void SetChanged(int32_t value) override { changed_ = value; }
     ViewBase* FindOrCreate(ViewBase* asking, int32_t kind) override;
     Window* GetWindow(int32_t kind) override { return CreateViewWindow(kind); }
-    // Kind 4, code 1028: the model root's lights and units go first. Answers the lock count of
-    // the view list left after the round.
+    // A model command of changed preferences (kCommandModel, kCodePreferencesChanged): the model
+    // root's lights and units go first. Answers the lock count of the view list left after the
+    // round.
     int32_t ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
     PlayerPreferences* Preferences() override { return preferences_; }
     int32_t ScalePlacement(double factor) override;
     void ApplyPreferences(PlayerPreferences* preferences, int32_t force) override;
     // The name and the window title, then every view's name.
     void SetName(const char* text) override;
-    // Kinds 72 and 75: a view whose window holds its panes, with its record; a view of the kind
-    // that exists comes to the front instead. A view that cannot be made whole leaves nothing
+    // The walk and gallery kinds: a view whose window holds its panes, with its record; a view of
+    // the kind that exists comes to the front instead. A view that cannot be made whole leaves nothing
     // behind (FindView then has none).
     void OpenViewWindow(const PortRect& rect, int32_t kind) override;
 
@@ -69,7 +70,9 @@ public:
     // A new hidden window for a view of the kind (null for the document's own kind); for the
     // kinds the views share (kDocumentWindowKinds) the one made at the first call, every time.
     Window* CreateViewWindow(int32_t kind);
-    // A window of the document changed (1 and 4 activation, 5 closing): the view's kind, 67 or -1.
+    // A window of the document changed (activated, reactivated or closed): the view's kind, the
+    // document's own kind when no view is left or the window is none of its records, or -1 for a
+    // record that holds no walk or gallery view.
     int32_t WindowEvent(Window* window, int32_t event);
     int32_t HasModel() const;
     // 1 when Init made everything the document holds: the model, the walk observer, the

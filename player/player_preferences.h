@@ -44,7 +44,7 @@ public:
     // Reads the "PREF" bytes a model file held (nothing without them).
     ResultCode ReadStored(const PreferenceRecord* stored);
 
-    // The section of the id (2 PNAV, 3 PRND, 4 PDEF, 6 PWIN, 7 PMOD, 9 view style, 10 CNFG), or null.
+    // The section of the id (kSectionNavigation to kSectionConfig), or null.
     PreferenceSection* GetSection(int32_t id) const;
     NavigationSection* Navigation() const { return navigation_; }
     RenderSection* Render() const { return render_; }

@@ -139,8 +139,8 @@ bool WindowRecordsEqual(const WindowRecord& a, const WindowRecord& b);
 class WindowsSection : public PreferenceSection {
 public:
     ResultCode Write(MemoryStream* stream) override;
-    // Three records from the current frame: kind 12 its content, kinds 1 and 7 the upper and
-    // lower halves beside it.
+    // Three records from the current frame: its content, and the upper and lower halves beside
+    // it (stored_window_kinds.h).
     void Reset() override;
     void Free() override;
 

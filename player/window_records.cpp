@@ -9,13 +9,11 @@
 #include "model/read_limits.h"
 #include "player/preference_sections.h"
 #include "player/section_transfer.h"
+#include "player/stored_window_kinds.h"
 #include "player/window_layout.h"
 
 namespace {
 
-constexpr int16_t kRecordContent = 12;
-constexpr int16_t kRecordUpper = 1;
-constexpr int16_t kRecordLower = 7;
 constexpr Fixed kHalf = kFixedHalf;
 constexpr int32_t kSidePanelWidth = 204;
 constexpr int32_t kRecordGrowStep = 4;
@@ -124,7 +122,7 @@ void WindowsSection::Reset()
     FreeRecords();
     FrameLayout layout;
     CurrentWindowLayout().GetFrameLayout(&layout);
-    AppendRecord(MakeRecord(layout.content, kFixedOne, kRecordContent));
+    AppendRecord(MakeRecord(layout.content, kFixedOne, kStoredWindowContent));
     // Beside the side panel and above the help bar, split into an upper and a lower half.
     PortRect beside = layout.content;
     beside.left += kSidePanelWidth;
@@ -138,8 +136,8 @@ void WindowsSection::Reset()
         half->top += layout.captionHeight + layout.frameHeight;
         half->bottom -= layout.frameHeight;
     }
-    AppendRecord(MakeRecord(upper, kHalf, kRecordUpper));
-    AppendRecord(MakeRecord(lower, kFixedOne, kRecordLower));
+    AppendRecord(MakeRecord(upper, kHalf, kStoredWindowUpper));
+    AppendRecord(MakeRecord(lower, kFixedOne, kStoredWindowLower));
 }
 
 void WindowsSection::Free()

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "foundation/process_state.h"
+#include "player/command_tags.h"
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"
@@ -127,7 +128,7 @@ TEST_F(NavigationPanelTest, MotionButtonsStepOnThePressAndEveryTrackingCallAndTh
     // Heading 0: forward runs along y.
     observer_->SetObserverAngles(0, 0, 0);
     const ShortVector3 eye = {observer_->x, observer_->y, observer_->z};
-    // Forward pressed and released without moving: one step of 20, then kind 7, code 1020.
+    // Forward pressed and released without moving: one step of 20, then the path-controls change.
     Down(Centre(kPanelForward));
     EXPECT_EQ(observer_->y, eye.y + 20);
     EXPECT_EQ(observer_->x, eye.x);
@@ -161,7 +162,7 @@ TEST_F(NavigationPanelTest, MotionButtonsStepOnThePressAndEveryTrackingCallAndTh
     Down(Centre(kPanelHome));
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, frame_->FrameWindow(), AppCommandMessage, AppCommandMessage, PM_REMOVE));
-    EXPECT_EQ(int32_t(message.lParam), CommandTag("CTRO"));
+    EXPECT_EQ(int32_t(message.lParam), kCommandTagGoToStart);
     Up(Centre(kPanelHome));
     EXPECT_EQ(buttons_->PanelItemState(kPanelHome), kButtonReleased);
     EXPECT_EQ(view_->Taken(), (Commands{{kCommandViewChange, kCodePathControls, 0}}));
@@ -253,9 +254,9 @@ TEST_F(NavigationPanelTest, TheViewMakesAButtonPanelWindowAndLetsItGo)
     ASSERT_NE(pane, nullptr);
     EXPECT_EQ(view_->ButtonPanelPane(), pane);
     EXPECT_EQ(view_->MakePane(view_, 39), nullptr);
-    // Made current after a view of another kind, the view gives it to the window of code 1011.
+    // Made current after a view of another kind, the view gives it to the button panel window.
     const int32_t panes = window_->PaneCount();
-    view_->AttachView(7);
+    view_->AttachView(kAttachOtherKind);
     EXPECT_EQ(window_->PaneCount(), panes + 1);
     EXPECT_EQ(window_->PaneAt(panes), pane);
     // Freed, the view leaves its panes to their window, and they call no view afterwards.
@@ -306,7 +307,7 @@ TEST(ViewWindowRecordTest, RecordsUnlinkPanelWindowsReleaseViewsAndFreePanelsByK
         panel->PanelDeleteItems();
         destroyed = 0;
     }
-    // The view kinds release their object; the walk view's 72 and other kinds do nothing more.
+    // The released view kinds release their object; the walk view and other kinds do nothing more.
     for (int16_t kind : {7, 10, 25, 27, 29, 31, 35, 36, 72, 12}) {
         ReleasedView view;
         auto* record = new ViewWindowRecord(&view, kind);

@@ -39,6 +39,7 @@
 #include "player/walk_observer.h"
 #include "player/walk_options.h"
 #include "player/walk_view.h"
+#include "player/window_record_kinds.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "tools/sample_scenes.h"
 #include "toolkit/app_globals.h"
