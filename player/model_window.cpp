@@ -14,6 +14,7 @@
 #include "player/player_menus.h"
 #include "player/player_preferences.h"
 #include "player/view_rectangles.h"
+#include "player/view_window_record.h"
 #include "player/walk_view.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_record.h"

@@ -10,6 +10,12 @@ constexpr int32_t kViewGallery = 75;
 // A view kind that may level the observer besides the document and the walk view; the player
 // makes no view of it.
 constexpr int32_t kViewLeveller = 69;
+// The kinds of view that the eye's placement reaches and that have windows of their own.
+constexpr bool IsPlacedView(int32_t kind)
+{
+    return kind == kViewWalk || kind == kViewGallery;
+}
+
 // The document's walk observer, made by FindOrCreate and kept without a window record.
 constexpr int32_t kViewWalkObserver = 54;
 // The kind a view asks its document's FindOrCreate for when it becomes current.

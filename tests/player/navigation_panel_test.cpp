@@ -15,6 +15,7 @@
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"
+#include "player/view_window_record.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "tests/foundation/beep_recorder.h"
@@ -300,7 +301,7 @@ TEST(ViewWindowRecordTest, RecordsUnlinkPanelWindowsReleaseViewsAndFreePanelsByK
         auto* panel = new CountedPanel(&destroyed);
         ASSERT_EQ(panel->PanelInit(-2), kResultOk);
         window->LinkPanelOwner(panel);
-        (new ViewWindowRecord(window, kind))->Free();
+        (ViewWindowRecord::Make(window, kind))->Free();
         EXPECT_EQ(panel->PanelWindow(), nullptr) << kind;
         window->PaneDestroy();
         EXPECT_EQ(destroyed, 0) << kind;
@@ -310,7 +311,7 @@ TEST(ViewWindowRecordTest, RecordsUnlinkPanelWindowsReleaseViewsAndFreePanelsByK
     // The released view kinds release their object; the walk view and other kinds do nothing more.
     for (int16_t kind : {7, 10, 25, 27, 29, 31, 35, 36, 72, 12}) {
         ReleasedView view;
-        auto* record = new ViewWindowRecord(&view, kind);
+        auto* record = ViewWindowRecord::Make(&view, kind);
         EXPECT_EQ(record->RecordView(), &view);
         record->Free();
         EXPECT_EQ(view.released, kind == 72 || kind == 12 ? 0 : 1) << kind;
@@ -320,7 +321,7 @@ TEST(ViewWindowRecordTest, RecordsUnlinkPanelWindowsReleaseViewsAndFreePanelsByK
         auto* panel = new CountedPanel(&destroyed);
         ASSERT_EQ(panel->PanelInit(-2), kResultOk);
         panel->PanelAddItem(200);
-        auto* record = new ViewWindowRecord(panel, kind);
+        auto* record = ViewWindowRecord::Make(panel, kind);
         EXPECT_EQ(record->RecordView(), nullptr);
         record->Free();
     }

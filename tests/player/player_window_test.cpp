@@ -35,6 +35,7 @@
 #include "player/player_preferences.h"
 #include "player/player_startup.h"
 #include "player/view_rectangles.h"
+#include "player/view_window_record.h"
 #include "player/walk_menu_settings.h"
 #include "player/walk_observer.h"
 #include "player/walk_options.h"
