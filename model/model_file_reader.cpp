@@ -5,6 +5,7 @@
 #include <new>
 
 #include "foundation/disk_file_stream.h"
+#include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "foundation/version_chunk.h"
 #include "model/drawing_services.h"
@@ -12,7 +13,6 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/preference_record.h"
-#include "model/pointer_list.h"
 #include "model/read_limits.h"
 #include "model/texture_services.h"
 #include "model/walk_record.h"

@@ -10,6 +10,7 @@
 #include "draw/q_offscreen.h"
 #include "draw/raster_globals.h"
 #include "draw/shapes.h"
+#include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 #include "model/model_object.h"
@@ -404,7 +405,7 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
         if (DynamicArray* nearby = o->nearby) {
             nearby->ArrayLock();
             for (int32_t i = 0; i < nearby->ArrayCount(); ++i)
-                RenderModel(*nearby->At<ObjectGeometry*>(i), o, frame, nullptr, nullptr, 0, 0);
+                RenderModel(PointerAt<ObjectGeometry>(nearby, i), o, frame, nullptr, nullptr, 0, 0);
             nearby->ArrayUnlock();
         }
         if (o->Option(kOptionDither)) PenPat(1);

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "foundation/disk_file_stream.h"
-#include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "foundation/service_slot.h"
 #include "toolkit/app_commands.h"
@@ -47,19 +47,6 @@ constexpr int32_t kSidePanelWidth = 204;
 FrameServices gDefaultFrameServices;
 ServiceSlot<FrameServices> gFrameServices(&gDefaultFrameServices);
 
-template <class T>
-T* ElementAt(DynamicArray* list, int32_t index)
-{
-    return *list->At<T*>(index);
-}
-
-void RemoveFromList(DynamicArray* list, const void* element)
-{
-    if (!list) return;
-    const int32_t index = list->ArrayFind(&element);
-    if (index >= 0) IgnoreResult(list->Remove(index));
-}
-
 // Show commands that show the frame normally (not hidden, minimized or maximized).
 bool ShowsNormally(int32_t command)
 {
@@ -72,15 +59,15 @@ bool ShowsNormally(int32_t command)
 void CloseOpenDocuments(DocumentFrame* keep, DocumentFrame* until, bool withOwnClient)
 {
     int32_t i = 0;
-    while (OpenDocumentList && i < OpenDocumentList->ArrayCount()) {
-        DocumentFrame* document = ElementAt<DocumentFrame>(OpenDocumentList, i);
+    while (i < ListCount(OpenDocumentList)) {
+        DocumentFrame* document = PointerAt<DocumentFrame>(OpenDocumentList, i);
         if (document == until) return;
         if (document == keep || (document->MdiClient() != nullptr) != withOwnClient) {
             ++i;
             continue;
         }
         document->DestroyDocumentFrame();
-        RemoveFromList(OpenDocumentList, document);
+        RemovePointer(OpenDocumentList, document);
         document->FreeDocumentFrame();
     }
 }
@@ -115,7 +102,7 @@ DocumentFrame* GetCurrentFrame()
 DocumentFrame* FrontDocument()
 {
     if (OpenDocumentList && OpenDocumentList->ArrayCount() > 0)
-        return ElementAt<DocumentFrame>(OpenDocumentList, 0)->RootFrame();
+        return PointerAt<DocumentFrame>(OpenDocumentList, 0)->RootFrame();
     return PlayerWindow;
 }
 
@@ -149,12 +136,9 @@ int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t
     SetDocumentTitle(title);
     untitled_ = 1;
 
-    if (!windows_) windows_ = NewDynamicArray(0, sizeof(Window*), kListGrowStep);
+    if (!windows_) windows_ = NewPointerList(kListGrowStep);
     if (kind == kDocumentWithFrame) CreateFrameWindow(mode);
-    if (OpenDocumentList) {
-        DocumentFrame* self = this;
-        OpenDocumentList->Append(&self);
-    }
+    if (OpenDocumentList) AppendPointer(OpenDocumentList, this);
     if (!helpBarHost_) CreateHelpBar();
     if (DocumentBuildMenus(mode, file)) return 1;
     DestroyDocumentFrame();
@@ -268,21 +252,21 @@ void DocumentFrame::DestroyDocumentFrame()
     notificationOff_ = 1;
     DocumentWindowNotify(nullptr, kWindowNotifyDestroying);
     while (windows_ && windows_->ArrayCount() > 0) {
-        Window* window = ElementAt<Window>(windows_, 0);
+        Window* window = PointerAt<Window>(windows_, 0);
         window->DestroyWindowObject();
         // A window that belongs to another document is only taken off this list.
-        if (windows_->ArrayCount() > 0 && ElementAt<Window>(windows_, 0) == window) IgnoreResult(windows_->Remove(0));
+        if (windows_->ArrayCount() > 0 && PointerAt<Window>(windows_, 0) == window) IgnoreResult(windows_->Remove(0));
     }
     DestroyArray(windows_);
     DocumentDestroying();
-    RemoveFromList(OpenDocumentList, this);
+    RemovePointer(OpenDocumentList, this);
     if (menuList_) menuList_->Destroy();
     menuList_ = nullptr;
     PostAppCommand(kCommandRefreshMenus);
 
-    if (parent_ && parent_->children_) RemoveFromList(parent_->children_, this);
+    if (parent_ && parent_->children_) RemovePointer(parent_->children_, this);
     parent_ = nullptr;
-    for (int32_t i = 0; children_ && i < children_->ArrayCount(); ++i) ElementAt<DocumentFrame>(children_, i)->parent_ = nullptr;
+    for (int32_t i = 0; i < ListCount(children_); ++i) PointerAt<DocumentFrame>(children_, i)->parent_ = nullptr;
     DestroyArray(children_);
 
     DocumentDisposeMenus();
@@ -340,8 +324,8 @@ void DocumentFrame::HandleAppCommand(int32_t code, int32_t extra)
     if (code == kCommandClose) return;
     Window* active = ActiveDocumentWindow(this);
     if (active && DispatchWindowCommand(active, code, extra)) return;
-    for (int32_t i = 0; windows_ && i < windows_->ArrayCount(); ++i) {
-        Window* window = ElementAt<Window>(windows_, i);
+    for (int32_t i = 0; i < ListCount(windows_); ++i) {
+        Window* window = PointerAt<Window>(windows_, i);
         if (window != active && DispatchWindowCommand(window, code, extra)) return;
     }
 }
@@ -376,8 +360,8 @@ int32_t DocumentFrame::CloseDocumentFrame()
 {
     if (!AskCloseDocument()) return 0;
     DocumentFrame* refusing = nullptr;
-    for (int32_t i = 0; OpenDocumentList && i < OpenDocumentList->ArrayCount(); ++i) {
-        DocumentFrame* document = ElementAt<DocumentFrame>(OpenDocumentList, i);
+    for (int32_t i = 0; i < ListCount(OpenDocumentList); ++i) {
+        DocumentFrame* document = PointerAt<DocumentFrame>(OpenDocumentList, i);
         if (document != this && document->mdiClient_ && !document->AskCloseDocument()) {
             refusing = document;
             break;
@@ -392,9 +376,8 @@ int32_t DocumentFrame::CloseDocumentFrame()
     if (!refusing) {
         CloseOpenDocuments(this, nullptr, false);
         // The program ends once no document but this one is open.
-        DocumentFrame* self = this;
-        const int32_t open = OpenDocumentList ? OpenDocumentList->ArrayCount() : 0;
-        const bool listed = OpenDocumentList && OpenDocumentList->ArrayFind(&self) >= 0;
+        const int32_t open = ListCount(OpenDocumentList);
+        const bool listed = FindPointer(OpenDocumentList, this) >= 0;
         if (open - (listed ? 1 : 0) == 0) PostQuitMessage(0);
         if (PlayerWindow && !(PlayerWindow == this && FrontDocument() == this)) {
             DocumentFrame* player = PlayerWindow;
@@ -414,8 +397,7 @@ int32_t DocumentFrame::CloseDocumentFrame()
 void DocumentFrame::UnregisterDocument()
 {
     PlayerWindow = this;
-    DocumentFrame* self = this;
-    const int32_t index = OpenDocumentList ? OpenDocumentList->ArrayFind(&self) : -1;
+    const int32_t index = FindPointer(OpenDocumentList, this);
     if (index < 0) return;
     IgnoreResult(OpenDocumentList->Remove(index));
     if (UntitledCounter != -1) --UntitledCounter;
@@ -429,10 +411,9 @@ void DocumentFrame::RunOpenCommand(int32_t mode)
 void DocumentFrame::AttachChildFrame(DocumentFrame* parent)
 {
     if (!parent || parent == this) return;
-    if (!parent->children_) parent->children_ = NewDynamicArray(0, sizeof(DocumentFrame*), 1);
+    if (!parent->children_) parent->children_ = NewPointerList(1);
     if (!parent->children_) return;
-    DocumentFrame* self = this;
-    if (parent->children_->ArrayFind(&self) < 0 && parent->children_->Append(&self) < 0) return;
+    if (FindPointer(parent->children_, this) < 0 && AppendPointer(parent->children_, this) < 0) return;
     parent_ = parent;
 }
 
@@ -460,13 +441,13 @@ void DocumentFrame::SetFrameContentRect(const PortRect& content)
 
 void DocumentFrame::RegisterDocumentWindow(Window* window)
 {
-    if (!windows_) windows_ = NewDynamicArray(0, sizeof(Window*), kListGrowStep);
-    if (windows_ && windows_->ArrayFind(&window) < 0) windows_->Append(&window);
+    if (!windows_) windows_ = NewPointerList(kListGrowStep);
+    if (windows_ && FindPointer(windows_, window) < 0) AppendPointer(windows_, window);
 }
 
 void DocumentFrame::UnregisterDocumentWindow(Window* window)
 {
-    RemoveFromList(windows_, window);
+    RemovePointer(windows_, window);
 }
 
 void DocumentFrame::BringDocumentWindowToFront(Window* window)
@@ -487,8 +468,8 @@ void DocumentFrame::BringDocumentWindowToFront(Window* window)
 int32_t DocumentFrame::CountVisibleDocumentWindows() const
 {
     int32_t count = 0;
-    for (int32_t i = 0; windows_ && i < windows_->ArrayCount(); ++i) {
-        const Window* window = ElementAt<Window>(windows_, i);
+    for (int32_t i = 0; i < ListCount(windows_); ++i) {
+        const Window* window = PointerAt<Window>(windows_, i);
         if (!(window->Flags() & (kWindowFloating | kWindowModal)) && window->IsWindowObjectVisible()) ++count;
     }
     return count;

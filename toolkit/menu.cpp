@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <new>
 
+#include "foundation/pointer_list.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/menu_bar.h"
 #include "toolkit/window_menu.h"
@@ -70,8 +71,7 @@ Menu::~Menu()
 
 MenuItem* Menu::ItemAt(int32_t position) const
 {
-    MenuItem* const* element = At<MenuItem*>(position - 1);
-    return element ? *element : nullptr;
+    return PointerAt<MenuItem>(this, position - 1);
 }
 
 const MenuItem* Menu::MenuItemAt(int32_t position) const

@@ -18,11 +18,6 @@ namespace {
 
 constexpr int32_t kMenuBarGrowStep = 4;
 
-Menu* MenuOf(const void* element)
-{
-    return *static_cast<Menu* const*>(element);
-}
-
 void AppendMenus(const DynamicArray* menus)
 {
     for (int32_t i = 0; menus && i < menus->ArrayCount(); ++i) MenuBarList->Append(menus->ArrayElementAt(i));
@@ -48,8 +43,8 @@ MenuBarArray* MenuBarArray::Make()
 
 int32_t MenuBarArray::Compare(const void* a, const void* b)
 {
-    const int32_t first = MenuOf(a)->MenuOrder();
-    const int32_t second = MenuOf(b)->MenuOrder();
+    const int32_t first = PointerIn<Menu>(a)->MenuOrder();
+    const int32_t second = PointerIn<Menu>(b)->MenuOrder();
     return (first > second) - (first < second);
 }
 
@@ -176,7 +171,7 @@ int32_t DispatchMenuItem(DocumentFrame* frame, Menu* menu, int32_t position, int
 int32_t FindMenuKeyEquivalent(DynamicArray* menus, int32_t key, int32_t modifiers)
 {
     for (int32_t i = 0; menus && i < menus->ArrayCount(); ++i) {
-        Menu* menu = MenuOf(menus->ArrayElementAt(i));
+        Menu* menu = PointerAt<Menu>(menus, i);
         menu->UpdateMenuTree();
         if (const int32_t id = menu->FindKeyEquivalent(key, modifiers)) return id;
     }
@@ -186,7 +181,7 @@ int32_t FindMenuKeyEquivalent(DynamicArray* menus, int32_t key, int32_t modifier
 void LeaveMenuBar(Menu* menu)
 {
     if (!MenuBarList) return;
-    const int32_t index = MenuBarList->ArrayFind(&menu);
+    const int32_t index = FindPointer(MenuBarList, menu);
     if (index < 0) return;
     IgnoreResult(MenuBarList->Remove(index));
     HMENU bar = MenuBarList->Bar();

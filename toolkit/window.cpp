@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "toolkit/app_commands.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/document_frame.h"
@@ -353,7 +354,7 @@ void Window::AddPane(Pane* pane)
 
 void Window::RemovePane(Pane* pane)
 {
-    const int32_t index = panes_ ? panes_->ArrayFind(&pane) : -1;
+    const int32_t index = FindPointer(panes_, pane);
     if (index < 0) return;
     pane->SavePaneScroll();
     pane->ClosePane();
@@ -381,7 +382,7 @@ int32_t Window::PaneCount() const
 
 Pane* Window::PaneAt(int32_t index) const
 {
-    return *panes_->At<Pane*>(index);
+    return PointerAt<Pane>(panes_, index);
 }
 
 void Window::WindowActivated()
