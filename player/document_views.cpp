@@ -1,6 +1,7 @@
 // The player document's view list: the commands it passes on to every view, and what it asks
 // of each (preferences, names, the eye's placement).
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "foundation/walk_path_point.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
@@ -17,14 +18,15 @@ int32_t PlayerDocument::ViewCommand(ViewBase* sender, int32_t kind, int32_t code
     }
     if (!views_) return 0;
     views_->ArrayLock();
-    for (int32_t i = 0; i < ViewCount(); ++i) ViewAt(i)->ViewNotify(sender, kind, code, value);
+    for (int32_t i = 0; i < ViewCount(); ++i)
+        PointerAt<ViewBase>(views_.get(), i)->ViewNotify(sender, kind, code, value);
     return views_->ArrayUnlock();
 }
 
 int32_t PlayerDocument::ScalePlacement(double factor)
 {
     for (int32_t i = 0; i < ViewCount(); ++i) {
-        const int32_t answer = ViewAt(i)->ScalePlacement(factor);
+        const int32_t answer = PointerAt<ViewBase>(views_.get(), i)->ScalePlacement(factor);
         if (answer != 0) return answer;
     }
     if (!walk_) return 0;
@@ -39,19 +41,20 @@ int32_t PlayerDocument::ScalePlacement(double factor)
 
 void PlayerDocument::ApplyPreferences(PlayerPreferences* preferences, int32_t force)
 {
-    for (int32_t i = 0; i < ViewCount(); ++i) ViewAt(i)->ApplyPreferences(preferences, force);
+    for (int32_t i = 0; i < ViewCount(); ++i)
+        PointerAt<ViewBase>(views_.get(), i)->ApplyPreferences(preferences, force);
 }
 
 void PlayerDocument::SetName(const char* text)
 {
     ViewBase::SetName(text);
-    for (int32_t i = 0; i < ViewCount(); ++i) ViewAt(i)->SetName(name_);
+    for (int32_t i = 0; i < ViewCount(); ++i) PointerAt<ViewBase>(views_.get(), i)->SetName(name_);
 }
 
 ViewBase* PlayerDocument::FindView(int32_t kind) const
 {
     for (int32_t i = ViewCount() - 1; i >= 0; --i)
-        if (ViewAt(i)->GetKind() == kind) return ViewAt(i);
+        if (ViewBase* view = PointerAt<ViewBase>(views_.get(), i); view->GetKind() == kind) return view;
     return nullptr;
 }
 
@@ -61,7 +64,7 @@ int32_t PlayerDocument::SetPlacementAll(Fixed x, Fixed y, Fixed z, Fixed roll, F
     if (!views_) return 0;
     views_->ArrayLock();
     for (int32_t i = 0; i < ViewCount(); ++i) {
-        ViewBase* view = ViewAt(i);
+        ViewBase* view = PointerAt<ViewBase>(views_.get(), i);
         if (IsPlacedView(view->GetKind()))
             static_cast<WalkView*>(view)->SetViewPlacement(x, y, z, roll, pitch, heading);
     }
@@ -70,10 +73,5 @@ int32_t PlayerDocument::SetPlacementAll(Fixed x, Fixed y, Fixed z, Fixed roll, F
 
 int32_t PlayerDocument::ViewCount() const
 {
-    return views_ ? views_->ArrayCount() : 0;
-}
-
-ViewBase* PlayerDocument::ViewAt(int32_t index) const
-{
-    return *views_->At<ViewBase*>(index);
+    return ListCount(views_.get());
 }

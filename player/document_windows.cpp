@@ -4,6 +4,7 @@
 #include <new>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "player/document_view_windows.h"
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
@@ -66,7 +67,7 @@ ViewBase* PlayerDocument::FindOrCreate(ViewBase* asking, int32_t kind)
     if (!object) return nullptr;
     // Without room for its record the object is still the answer, and stays as it is.
     auto* record = ViewWindowRecord::Make(object, int16_t(kind));
-    if (record && windowRecords_->Append(&record) < 0) delete record;
+    if (record && AppendPointer(windowRecords_.get(), record) < 0) delete record;
     return object;
 }
 
@@ -141,10 +142,9 @@ void PlayerDocument::OpenViewWindow(const PortRect& /*rect*/, int32_t kind)
         view.reset();
         DestroyWindowsAfter(owner_, windowsBefore);
     };
-    ViewBase* listed = view.get();
-    if (!record || !ShowsWhole(view.get(), window) || views_->Append(&listed) < 0) return giveUp();
+    if (!record || !ShowsWhole(view.get(), window) || AppendPointer(views_.get(), view.get()) < 0) return giveUp();
     if (!KeepRecord(&record, window)) {
-        IgnoreResult(views_->Remove(ViewCount() - 1));  // the view just listed
+        RemovePointer(views_.get(), view.get());
         return giveUp();
     }
     view.release();  // the view list's from now on
@@ -169,8 +169,7 @@ int32_t PlayerDocument::WindowEvent(Window* window, int32_t event)
         }
         break;
     case kEventClosed: {
-        const int32_t at = views_->ArrayFind(&view);
-        if (at >= 0) IgnoreResult(views_->Remove(at));
+        RemovePointer(views_.get(), view);
         view->Free();
         currentView_ = this;
         IgnoreResult(windowRecords_->Remove(index));
@@ -186,19 +185,18 @@ int32_t PlayerDocument::WindowEvent(Window* window, int32_t event)
 
 int32_t PlayerDocument::WindowRecordCount() const
 {
-    return windowRecords_ ? windowRecords_->ArrayCount() : 0;
+    return ListCount(windowRecords_.get());
 }
 
 ViewWindowRecord* PlayerDocument::WindowRecordAt(int32_t index) const
 {
-    return *windowRecords_->At<ViewWindowRecord*>(index);
+    return PointerAt<ViewWindowRecord>(windowRecords_.get(), index);
 }
 
 bool PlayerDocument::KeepRecord(Owned<ViewWindowRecord>* record, Window* window)
 {
     (*record)->SetRecordWindow(window);
-    ViewWindowRecord* kept = record->get();
-    if (windowRecords_->Append(&kept) < 0) return false;
+    if (AppendPointer(windowRecords_.get(), record->get()) < 0) return false;
     record->release();  // the list's from now on
     return true;
 }

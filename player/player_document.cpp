@@ -5,6 +5,7 @@
 #include <new>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr int32_t kListGrowStep = 4;
 // The model root's colour is set for every code, on both sides.
 constexpr uint16_t kAllColourCodes = 0xFFFF;
 
@@ -42,8 +42,8 @@ void PlayerDocument::Init(DocumentFrame* owner)
     if (model_ && model_->Init() != kResultOk) model_.reset();
     if (model_ && preferences_) model_->Holder->Root->SetColours(preferences_->ModelView()->colour, kAllColourCodes, kSideBoth);
 
-    windowRecords_ = NewDynamicArray(0, sizeof(ViewWindowRecord*), kListGrowStep);
-    views_ = NewDynamicArray(0, sizeof(ViewBase*), kListGrowStep);
+    windowRecords_.reset(NewPointerList());
+    views_.reset(NewPointerList());
 
     if (LibraryTextureList) {
         textures_ = LibraryTextureList;
@@ -63,10 +63,10 @@ void PlayerDocument::Init(DocumentFrame* owner)
 
 void PlayerDocument::Free()
 {
-    for (int32_t i = 0; i < ViewCount(); ++i) ViewAt(i)->Free();
+    for (int32_t i = 0; i < ViewCount(); ++i) PointerAt<ViewBase>(views_.get(), i)->Free();
     for (int32_t i = 0; i < WindowRecordCount(); ++i) WindowRecordAt(i)->Free();
-    DestroyArray(views_);
-    DestroyArray(windowRecords_);
+    views_.reset();
+    windowRecords_.reset();
     currentView_ = this;
     model_.reset();
     walk_.reset();

@@ -108,15 +108,14 @@ public:
     ViewWindowRecord* WindowRecordAt(int32_t index) const;
 
 private:
-    ViewBase* ViewAt(int32_t index) const;
     // The index of the first window record of the kind (or showing the window), or -1.
     int32_t FindRecord(int32_t kind, const Window* window) const;
     // Gives the record its window and appends it to the window records, which own it from now on;
     // false (the record left with the caller) when there is no room.
     bool KeepRecord(Owned<ViewWindowRecord>* record, Window* window);
 
-    DynamicArray* windowRecords_ = nullptr;  // ViewWindowRecord pointers
-    DynamicArray* views_ = nullptr;          // ViewBase pointers
+    Owned<DynamicArray> windowRecords_;  // ViewWindowRecord pointers
+    Owned<DynamicArray> views_;          // ViewBase pointers
     ViewBase* currentView_ = nullptr;
     Owned<ModelDocument> model_;
     Owned<WalkObserver> walk_;
