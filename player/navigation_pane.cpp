@@ -131,15 +131,15 @@ void NavigationPane::PaneDestroy()
 {
     renderContext_.Free();
     renderContextMade_ = false;
-    if (owner_) owner_->ForgetNavigation(this);
-    owner_ = nullptr;
+    if (view_) view_->ForgetNavigation(this);
+    view_ = nullptr;
     observer_ = nullptr;
     Pane::PaneDestroy();
 }
 
 void NavigationPane::AttachNavigation(WalkView* view, WalkObserver* observer)
 {
-    owner_ = view;
+    view_ = view;
     observer_ = observer;
     // An observer that comes after the layout takes the viewport at once.
     if (observer_ && layout_.viewportWidth > 0)
@@ -157,7 +157,7 @@ int32_t NavigationPane::SetAspectRatio(int16_t width, int16_t height)
 
 void NavigationPane::SendToView(int32_t kind, int32_t code)
 {
-    if (owner_) owner_->ViewCommand(nullptr, kind, code, 0);
+    if (view_) view_->ViewCommand(nullptr, kind, code, 0);
 }
 
 // --- layout ---
@@ -385,7 +385,7 @@ int32_t NavigationPane::PaneHandleCommand(int32_t code, int32_t)
 
 void NavigationPane::KeepStartPosition()
 {
-    PlayerPreferences* preferences = owner_ ? owner_->Preferences() : nullptr;
+    PlayerPreferences* preferences = view_ ? view_->Preferences() : nullptr;
     if (!preferences || !observer_) return;
     FixedVector3 position;
     Fixed angles[3];
@@ -398,7 +398,7 @@ void NavigationPane::KeepStartPosition()
 
 void NavigationPane::GoToStartPosition()
 {
-    PlayerPreferences* preferences = owner_ ? owner_->Preferences() : nullptr;
+    PlayerPreferences* preferences = view_ ? view_->Preferences() : nullptr;
     if (!preferences || !observer_) return;
     const DefaultsSection* defaults = preferences->Defaults();
     observer_->SetAndRecord(defaults->startPosition[0], defaults->startPosition[1], defaults->startPosition[2], 0, 0,

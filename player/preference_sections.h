@@ -74,7 +74,9 @@ public:
     uint8_t flags[4] = {0, 0, 0, 0};
 };
 
-// The speed presets of the Walk menu: render words A and C.
+// The walk speed presets: render words A and C. The Walk menu offers the first four; the
+// navigation pane's own walk options menu offers the normal speed and its own two faster ones,
+// of which the fastest sets word A alone.
 struct RenderSpeed {
     uint32_t wordA;
     uint32_t wordC;
@@ -83,6 +85,8 @@ constexpr RenderSpeed kSpeedNormal = {3, 7};
 constexpr RenderSpeed kSpeedFast = {11, 7};
 constexpr RenderSpeed kSpeedFaster = {11, 4};
 constexpr RenderSpeed kSpeedFastest = {10, 0};
+constexpr RenderSpeed kOptionsSpeedFaster = {3, 4};
+constexpr RenderSpeed kOptionsSpeedFastest = {2, 0};
 
 // PDEF: the model's defaults: four triples (the second the start position of the eye), a
 // colour, three names of at most 255 characters and two values.

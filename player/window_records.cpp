@@ -11,11 +11,11 @@
 #include "player/section_transfer.h"
 #include "player/stored_window_kinds.h"
 #include "player/window_layout.h"
+#include "toolkit/side_panel.h"
 
 namespace {
 
 constexpr Fixed kHalf = kFixedHalf;
-constexpr int32_t kSidePanelWidth = 204;
 constexpr int32_t kRecordGrowStep = 4;
 
 // Bytes of one stored record: rectangle 8, point 4, value 4, kind 2; of one screen: 8.

@@ -17,9 +17,9 @@
 #include "model/walk_record.h"
 #include "player/command_tags.h"
 #include "player/navigation_pane.h"
+#include "player/navigation_pane_options.h"
 #include "player/player_preferences.h"
 #include "player/walk_observer.h"
-#include "player/walk_options.h"
 #include "player/walk_view.h"
 #include "tests/player/walk_view_fixture.h"
 #include "tests/toolkit/toolkit_support.h"
@@ -324,7 +324,7 @@ TEST_F(WalkViewTest, TheViewAndItsWindowCanGoInEitherOrder)
 TEST_F(WalkViewTest, ThePanesWalkMenuAndPathStripActOnThePaneAndTheView)
 {
     Navigate(kNavigationCrossHair, 0, 1, 1);
-    WalkOptionsMenu* menu = WalkOptionsMenu::Make(pane_, frame_);
+    NavigationPaneOptionsMenu* menu = NavigationPaneOptionsMenu::Make(pane_, frame_);
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->ItemCount(), 14);
     menu->UpdateMenu();
