@@ -102,11 +102,10 @@ PortRect BoxRect()
 // Reads the direct-pixel-drawing switch from the registry into the drawing layer.
 void LoadSwitch()
 {
-    auto* config = new (std::nothrow) ConfigSection;
+    const Owned<ConfigSection> config(new (std::nothrow) ConfigSection);
     if (!config) return;
     config->Reset();
-    LoadDrawingSwitch(config);
-    config->Free();
+    LoadDrawingSwitch(config.get());
 }
 
 // The offscreen drawn into, made the rasterizers' target while a frame is drawn; the target

@@ -167,17 +167,13 @@ void NavigationPaneOptionsMenu::DoMenuCommand(int32_t position, int32_t)
 
 PathStateStrip* PathStateStrip::Make(NavigationPane* pane)
 {
-    auto* strip = new (std::nothrow) PathStateStrip;
+    Owned<PathStateStrip> strip(new (std::nothrow) PathStateStrip);
     if (!strip) return nullptr;
     strip->pane_ = pane;
-    bool made = strip->PanelInit(kStripInOneRow) == kResultOk;
+    if (strip->PanelInit(kStripInOneRow) != kResultOk) return nullptr;
     for (uint8_t glyph : kStripGlyphs)
-        if (made) made = strip->PanelAddItem(glyph) >= 0;
-    if (!made) {
-        strip->Destroy();
-        return nullptr;
-    }
-    return strip;
+        if (strip->PanelAddItem(glyph) < 0) return nullptr;
+    return strip.release();
 }
 
 void PathStateStrip::Click(int32_t index, int32_t)

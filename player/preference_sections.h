@@ -27,6 +27,7 @@ public:
     virtual void Reset() { changeState = kChangeStateReset; }
     // Releases what the section owns, then the section.
     virtual void Free() { delete this; }
+    void Destroy() { Free(); }
 
     // -1 after a reset; 1 while the Walk menu hands a changed section to the views.
     int32_t changeState = kChangeStateReset;

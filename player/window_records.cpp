@@ -2,10 +2,12 @@
 // body, and refitting them to the screens they are read on.
 #include <algorithm>
 #include <initializer_list>
+#include <memory>
 #include <new>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/memory_stream.h"
+#include "foundation/pointer_list.h"
 #include "model/read_limits.h"
 #include "player/preference_sections.h"
 #include "player/section_transfer.h"
@@ -101,12 +103,9 @@ bool WindowsSection::AppendRecord(const WindowRecord& record)
 {
     if (!records) records = NewDynamicArray(0, int32_t(sizeof(WindowRecord*)), kRecordGrowStep);
     if (!records) return false;
-    WindowRecord* copy = new (std::nothrow) WindowRecord(record);
-    if (!copy) return false;
-    if (records->Append(&copy) < 0) {
-        delete copy;
-        return false;
-    }
+    std::unique_ptr<WindowRecord> copy(new (std::nothrow) WindowRecord(record));
+    if (!copy || AppendPointer(records, copy.get()) < 0) return false;
+    copy.release();  // the list's from now on
     return true;
 }
 
