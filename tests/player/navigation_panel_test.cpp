@@ -1,8 +1,7 @@
 // The walk view's button panel in a real window, driven through its window's mouse messages: the
 // strip it takes, motion buttons stepping the eye on the press and on every tracking call, the
 // release ending the motion, a drag off the panel, Home, the path buttons with and without a
-// path (a click that stops play pressing nothing afterwards), and the window records that let
-// panels go.
+// path (a click that stops play pressing nothing afterwards).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,7 +14,6 @@
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"
-#include "player/view_window_record.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "tests/foundation/beep_recorder.h"
@@ -267,65 +265,6 @@ TEST_F(NavigationPanelTest, TheViewMakesAButtonPanelWindowAndLetsItGo)
     Down(Centre(kPanelForward));
     Up(Centre(kPanelForward));
     EXPECT_EQ(observer_->y, y);
-}
-
-// --- the window records ---
-
-// A button panel that notes its destruction.
-class CountedPanel : public ButtonPanel {
-public:
-    explicit CountedPanel(int32_t* destroyed) : destroyed_(destroyed) {}
-    void Destroy() override
-    {
-        ++*destroyed_;
-        ButtonPanel::Destroy();
-    }
-
-private:
-    int32_t* destroyed_;
-};
-
-class ReleasedView : public ViewBase {
-public:
-    void ReleaseViewObject() override { ++released; }
-    int32_t released = 0;
-};
-
-TEST(ViewWindowRecordTest, RecordsUnlinkPanelWindowsReleaseViewsAndFreePanelsByKind)
-{
-    int32_t destroyed = 0;
-    // Kinds 2, 3, 5 and 6: the window lets its panel go, which survives.
-    for (int16_t kind : {2, 3, 5, 6}) {
-        auto* window = new ButtonPanelWindow;
-        window->PaneCreate(0);
-        auto* panel = new CountedPanel(&destroyed);
-        ASSERT_EQ(panel->PanelInit(-2), kResultOk);
-        window->LinkPanelOwner(panel);
-        (ViewWindowRecord::Make(window, kind))->Free();
-        EXPECT_EQ(panel->PanelWindow(), nullptr) << kind;
-        window->PaneDestroy();
-        EXPECT_EQ(destroyed, 0) << kind;
-        panel->PanelDeleteItems();
-        destroyed = 0;
-    }
-    // The released view kinds release their object; the walk view and other kinds do nothing more.
-    for (int16_t kind : {7, 10, 25, 27, 29, 31, 35, 36, 72, 12}) {
-        ReleasedView view;
-        auto* record = ViewWindowRecord::Make(&view, kind);
-        EXPECT_EQ(record->RecordView(), &view);
-        record->Free();
-        EXPECT_EQ(view.released, kind == 72 || kind == 12 ? 0 : 1) << kind;
-    }
-    // The panel kinds free the panel with its buttons.
-    for (int16_t kind : {11, 13, 15, 17, 18, 20, 21, 28, 59, 62}) {
-        auto* panel = new CountedPanel(&destroyed);
-        ASSERT_EQ(panel->PanelInit(-2), kResultOk);
-        panel->PanelAddItem(200);
-        auto* record = ViewWindowRecord::Make(panel, kind);
-        EXPECT_EQ(record->RecordView(), nullptr);
-        record->Free();
-    }
-    EXPECT_EQ(destroyed, 10);
 }
 
 }  // namespace
