@@ -8,6 +8,7 @@
 #include "draw/port_base.h"
 #include "draw/shapes.h"
 #include "draw/wait_cursor.h"
+#include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 #include "model/model_document.h"
 #include "player/application_state.h"
@@ -178,7 +179,7 @@ void NavigationPane::PaneLayoutChanged()
 
 void NavigationPane::Draw(int32_t mode, int32_t, int32_t)
 {
-    if (ModelLoadDepth > 0) return;
+    if (ModelLoadingCount > 0) return;
     if (Lock() != kResultOk) return;
     TextureManager* textures = CurrentTextureManager();
     if (textures) LockTextureSet(textures);

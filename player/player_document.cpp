@@ -574,11 +574,7 @@ ResultCode PlayerDocument::ReadModel(DiskFileStream* file)
     }
     TextureLayerServices& textureServices = InstallTextureLayerServices();
     textureServices.SetDocumentTextureList(textures_);
-    ResultCode result;
-    {
-        const CountRaised loading(ModelLoadingCount);
-        result = model_->ReadModelFile(file);
-    }
+    const ResultCode result = model_->ReadModelFile(file);
     textureServices.SetDocumentTextureList(nullptr);
     // The read rebuilt the world root's geometry, in which the observer's cell lay.
     walk_->AttachObserverToWorld();
