@@ -288,7 +288,7 @@ bool NavigationPane::AwaitStepTick() const
 void NavigationPane::PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers)
 {
     // The pointer left the pane: no line of it stays in the help bar.
-    if (x < contentRect_.left || x >= contentRect_.right || y < contentRect_.top || y >= contentRect_.bottom) {
+    if (!contentRect_.Contains(x, y)) {
         ShowPaneHelp("");
         return;
     }
