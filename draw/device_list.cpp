@@ -48,7 +48,7 @@ Q_Offscreen* FindWindowAtPoint(int32_t x, int32_t y)
     for (Q_Offscreen* entry = FrontWindow(); entry; entry = NextWindow(entry)) {
         PortRect bounds;
         entry->GetBounds(&bounds);
-        if (x >= bounds.left && x < bounds.right && y >= bounds.top && y < bounds.bottom) return entry;
+        if (bounds.Contains(x, y)) return entry;
     }
     return nullptr;
 }

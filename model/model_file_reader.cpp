@@ -6,6 +6,7 @@
 
 #include "foundation/disk_file_stream.h"
 #include "foundation/pointer_list.h"
+#include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 #include "foundation/version_chunk.h"
 #include "model/drawing_services.h"
@@ -16,8 +17,6 @@
 #include "model/read_limits.h"
 #include "model/texture_services.h"
 #include "model/walk_record.h"
-
-int32_t ModelLoadDepth = 0;
 
 namespace {
 
@@ -78,10 +77,7 @@ void ModelDocument::SetCreditsPicture(Q_Offscreen* picture)
 
 ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
 {
-    struct LoadDepth {
-        LoadDepth() { ++ModelLoadDepth; }
-        ~LoadDepth() { --ModelLoadDepth; }
-    } depth;
+    const CountRaised loading(ModelLoadingCount);
     FormEntered = 0;
     if (stream->StreamIsWriting()) return kResultLocked;
     const ChunkTag tag = stream->StreamEnterChunk();

@@ -4,7 +4,6 @@
 #include <new>
 
 #include "foundation/disk_file_stream.h"
-#include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 #include "model/model_document.h"
 #include "model/model_file_form.h"
@@ -36,11 +35,7 @@ ResultCode PlayerDocument::ReadModel(DiskFileStream* file)
     }
     TextureLayerServices& textureServices = InstallTextureLayerServices();
     textureServices.SetDocumentTextureList(textures_);
-    ResultCode result;
-    {
-        const CountRaised loading(ModelLoadingCount);
-        result = model_->ReadModelFile(file);
-    }
+    const ResultCode result = model_->ReadModelFile(file);
     textureServices.SetDocumentTextureList(nullptr);
     // The read rebuilt the world root's geometry, in which the observer's cell lay.
     walk_->AttachObserverToWorld();

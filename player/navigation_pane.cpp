@@ -8,6 +8,7 @@
 #include "draw/port_base.h"
 #include "draw/shapes.h"
 #include "draw/wait_cursor.h"
+#include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 #include "model/model_document.h"
 #include "player/application_state.h"
@@ -179,7 +180,7 @@ void NavigationPane::PaneLayoutChanged()
 
 void NavigationPane::Draw(int32_t mode, int32_t, int32_t)
 {
-    if (ModelLoadDepth > 0) return;
+    if (ModelLoadingCount > 0) return;
     if (Lock() != kResultOk) return;
     TextureManager* textures = CurrentTextureManager();
     if (textures) LockTextureSet(textures);
@@ -288,7 +289,7 @@ bool NavigationPane::AwaitStepTick() const
 void NavigationPane::PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers)
 {
     // The pointer left the pane: no line of it stays in the help bar.
-    if (x < contentRect_.left || x >= contentRect_.right || y < contentRect_.top || y >= contentRect_.bottom) {
+    if (!contentRect_.Contains(x, y)) {
         ShowPaneHelp("");
         return;
     }

@@ -43,13 +43,6 @@ constexpr int32_t kBoxSlack = 2;
 // How many places ahead a walk over a draw list reads the records' state.
 constexpr int32_t kStateAhead = 16;
 
-// Counts a nested RenderModel call in the context for its length.
-struct DepthGuard {
-    explicit DepthGuard(RenderContext& context) : context_(context) { ++context_.renderDepth; }
-    ~DepthGuard() { --context_.renderDepth; }
-    RenderContext& context_;
-};
-
 uint32_t Ticks()
 {
     return GetTickCount() >> 4;
@@ -319,7 +312,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
 {
     RenderContext& context = CurrentRenderContext();
     if (!g || context.renderDepth > kMaxRenderDepth) return;
-    DepthGuard depth(context);
+    const CountRaised depth(context.renderDepth);  // a nested call counts for its length
     SpanRegion* clipRegion = nullptr;
     if (g->Owner->IsWorldRoot()) {
         if (o->Option(kOptionFill)) DrawBackground(g, o, region, blendColour, blendCoverage);

@@ -11,11 +11,6 @@ namespace {
 
 constexpr int32_t kListGrowStep = 4;
 
-bool Holds(const PortRect& rect, int32_t x, int32_t y)
-{
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
-
 }  // namespace
 
 ControlList* ControlList::Make()
@@ -89,7 +84,7 @@ int32_t ControlList::ControlListTrack(int32_t x, int32_t y, int32_t modifiers)
 {
     for (int32_t i = 0; i < ArrayCount(); ++i) {
         PaneItem* item = ItemAt(i);
-        if (!Holds(item->Bounds(), x, y)) continue;
+        if (!item->Bounds().Contains(x, y)) continue;
         const int32_t result = item->ItemTrack(x, y, modifiers);
         if (result) return result;
     }

@@ -27,6 +27,7 @@ constexpr int32_t kPaneHorizontalBar = 2;
 constexpr int32_t kPaneDimWhenInactive = 4;
 
 // Pane flags.
+constexpr int32_t kPaneBevelledBorder = 0x10;  // a bevelled border round a button panel's content
 constexpr int32_t kPaneOpenPopUp = 0x40;
 
 // Layout modes.

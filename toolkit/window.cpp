@@ -79,11 +79,6 @@ WindowSize GrowSize(WindowSize size, const RECT& insets, bool zeroIsNoLimit)
     return size;
 }
 
-bool Contains(const PortRect& rect, int32_t x, int32_t y)
-{
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
-
 }  // namespace
 
 int32_t ModalWindowCount()
@@ -366,11 +361,11 @@ Pane* Window::FindPaneAtPoint(int32_t x, int32_t y)
 {
     PortRect port;
     GetBounds(&port);
-    if (!Contains(port, x, y)) return nullptr;
+    if (!port.Contains(x, y)) return nullptr;
     for (int32_t i = 0; i < PaneCount(); ++i) {
         Pane* pane = PaneAt(i);
         const PortRect& rect = pane->PaneRect();
-        if (Contains(rect, x, y) && Contains(pane->ContentRect(), x - rect.left, y - rect.top)) return pane;
+        if (rect.Contains(x, y) && pane->ContentRect().Contains(x - rect.left, y - rect.top)) return pane;
     }
     return nullptr;
 }

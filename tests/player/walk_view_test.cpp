@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "draw/port_base.h"
+#include "foundation/process_state.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
@@ -150,9 +151,9 @@ TEST_F(WalkViewTest, AFrameShowsTheCrossHairAndBlackBarsKeepingTheRatio)
     // Nothing is copied for the offscreen only, nor while a model loads.
     Whiten();
     pane_->RedrawPane(kDrawOffscreenOnly);
-    ++ModelLoadDepth;
+    ++ModelLoadingCount;
     pane_->RedrawPane(kDrawFull);
-    --ModelLoadDepth;
+    --ModelLoadingCount;
     EXPECT_EQ(pane_->FramesShown(), frames + 2);
     EXPECT_EQ(Pixel(cx, cy), kWhitePixel);
 
