@@ -3,7 +3,6 @@
 // change to one of those windows does.
 #include <new>
 
-#include "foundation/dynamic_array.h"
 #include "foundation/pointer_list.h"
 #include "player/document_view_windows.h"
 #include "player/navigation_pane.h"
@@ -45,15 +44,14 @@ bool ShowsWhole(const WalkView* view, const Window* window)
 
 int32_t RegisteredWindowCount(const DocumentFrame* owner)
 {
-    const DynamicArray* windows = owner ? owner->DocumentWindows() : nullptr;
-    return windows ? windows->ArrayCount() : 0;
+    return owner ? ListCount(owner->DocumentWindows()) : 0;
 }
 
 // Destroys the windows registered with the owner after the first `kept`, the last first.
 void DestroyWindowsAfter(DocumentFrame* owner, int32_t kept)
 {
     for (int32_t i = RegisteredWindowCount(owner) - 1; i >= kept; --i)
-        (*owner->DocumentWindows()->At<Window*>(i))->DestroyWindowObject();
+        PointerAt<Window>(owner->DocumentWindows(), i)->DestroyWindowObject();
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "draw/device_list.h"
 #include "draw/q_offscreen.h"
-#include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "player/document_view_windows.h"
 #include "player/player_document.h"
 #include "player/view_window_record.h"
@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int32_t kPaneListGrowStep = 4;
 // The full-screen window: a pop-up that disables the program's other windows while it exists.
 constexpr WindowFlags kFullScreenFlags = kWindowFixedPopUp | kViewWindowFlags;
 
@@ -28,19 +27,17 @@ int32_t ScreenEntryFor(const PortRect& rect, PortRect* bounds)
     Q_Offscreen* entry = PlaceNewWindow(&placed);
     if (!entry) return 0;
     entry->GetBounds(bounds);
-    return WindowList->ArrayFind(&entry) + 1;
+    return FindPointer(WindowList, entry) + 1;
 }
 
 // Takes the window's panes out of it, the last first, into a new list that keeps their order.
 Owned<DynamicArray> TakePanes(Window* window)
 {
-    Owned<DynamicArray> panes(NewDynamicArray(0, sizeof(Pane*), kPaneListGrowStep));
+    Owned<DynamicArray> panes(NewPointerList());
     if (!panes) return nullptr;
-    for (int32_t i = 0; i < window->PaneCount(); ++i) {
-        Pane* pane = window->PaneAt(i);
-        if (panes->Append(&pane) < 0) return nullptr;
-    }
-    for (int32_t i = panes->ArrayCount() - 1; i >= 0; --i) window->RemovePane(*panes->At<Pane*>(i));
+    for (int32_t i = 0; i < window->PaneCount(); ++i)
+        if (AppendPointer(panes.get(), window->PaneAt(i)) < 0) return nullptr;
+    for (int32_t i = ListCount(panes.get()) - 1; i >= 0; --i) window->RemovePane(PointerAt<Pane>(panes.get(), i));
     return panes;
 }
 
@@ -101,7 +98,7 @@ int32_t PlayerDocument::SetFullScreen(ViewBase* view, uint8_t on)
         window = old;
         entry = screenEntry_;
     }
-    for (int32_t i = 0; i < panes->ArrayCount(); ++i) window->AddPane(*panes->At<Pane*>(i));
+    for (int32_t i = 0; i < ListCount(panes.get()); ++i) window->AddPane(PointerAt<Pane>(panes.get(), i));
     view->SetName(view->Name());
     window->ShowWindowObject();
     if (!on && wasZoomed_ && window != old) SendMessageA(window->GetWindowHandle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
