@@ -29,8 +29,9 @@ public:
     // The frame window, the menus, the document, the read and the walk view; 0 when any failed
     // (after the reader's alert; the caller destroys the window then).
     int32_t BuildModelWindow(int32_t kind, DiskFileStream* file);
-    // Through the Open dialog (kinds 6 and 7) or the file given (9): the file read into the
-    // document. 0, or the dialog's or the reader's non-zero code.
+    // Through the Open dialog (kOpenWithDialog, kOpenAtStartUp) or the file given
+    // (kOpenGivenFile): the file read into the document. 0, or the dialog's or the reader's
+    // non-zero code.
     ResultCode LoadModelWindow(int32_t kind);
     // The walk view's window fills the frame above the help bar.
     void LayoutModelWindow();
