@@ -43,7 +43,7 @@ public:
 
     PlayerPreferences* ModelPreferences() const;
     WalkObserver* ModelWalkObserver() const { return walk_; }
-    PlayerDocument* Document() const { return document_; }
+    PlayerDocument* Document() const { return document_.get(); }
     NavigateMenuHandler* WalkMenu() const { return walkMenu_; }
     ModelObject* ModelRoot() const { return root_; }
     // The first flag byte of the render section.
@@ -52,7 +52,7 @@ public:
     const char* FileName() const { return fileName_; }
 
 protected:
-    ~ModelDocWindow() override = default;
+    ~ModelDocWindow() override;
 
 private:
     // The test build's log of the walk view's window and its navigation pane.
@@ -63,8 +63,8 @@ private:
     NavigateMenuHandler* walkMenu_ = nullptr;
     ModelObject* root_ = nullptr;
     WalkObserver* walk_ = nullptr;
-    DiskFileStream* file_ = nullptr;
-    PlayerDocument* document_ = nullptr;
+    Owned<DiskFileStream> file_;  // the file given or chosen, until it is read
+    Owned<PlayerDocument> document_;
     char fileName_[kPathLength] = {};
 };
 

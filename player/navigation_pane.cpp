@@ -12,6 +12,7 @@
 #include "foundation/ui_services.h"
 #include "model/model_document.h"
 #include "player/application_state.h"
+#include "player/command_tags.h"
 #include "player/event_log.h"
 #include "player/model_window.h"
 #include "player/navigation_panel.h"
@@ -131,15 +132,15 @@ void NavigationPane::PaneDestroy()
 {
     renderContext_.Free();
     renderContextMade_ = false;
-    if (owner_) owner_->ForgetNavigation(this);
-    owner_ = nullptr;
+    if (view_) view_->ForgetNavigation(this);
+    view_ = nullptr;
     observer_ = nullptr;
     Pane::PaneDestroy();
 }
 
 void NavigationPane::AttachNavigation(WalkView* view, WalkObserver* observer)
 {
-    owner_ = view;
+    view_ = view;
     observer_ = observer;
     // An observer that comes after the layout takes the viewport at once.
     if (observer_ && layout_.viewportWidth > 0)
@@ -157,7 +158,7 @@ int32_t NavigationPane::SetAspectRatio(int16_t width, int16_t height)
 
 void NavigationPane::SendToView(int32_t kind, int32_t code)
 {
-    if (owner_) owner_->ViewCommand(nullptr, kind, code, 0);
+    if (view_) view_->ViewCommand(nullptr, kind, code, 0);
 }
 
 // --- layout ---
@@ -361,19 +362,19 @@ void NavigationPane::LeaveFullScreen()
 int32_t NavigationPane::PaneHandleCommand(int32_t code, int32_t)
 {
     switch (code) {
-    case CommandTag("CTRV"):
+    case kCommandTagKeepStart:
         KeepStartPosition();
         return 1;
-    case CommandTag("CTRO"):
+    case kCommandTagGoToStart:
         GoToStartPosition();
         SendToView(kCommandStep, kCodeRedrawStep);
         return 1;
-    case CommandTag("ELIT"):
+    case kCommandTagLights:
         SendToView(kCommandLight, kCodeLights);
         return 1;
-    case CommandTag("PRNT"):
+    case kCommandTagPrint:
         return 1;
-    case CommandTag("TILT"):
+    case kCommandTagLevel:
         if (observer_) observer_->LevelObserver();
         SendToView(kCommandViewChange, kCodeRedrawStep);
         RedrawPane(kDrawPlain);
@@ -385,7 +386,7 @@ int32_t NavigationPane::PaneHandleCommand(int32_t code, int32_t)
 
 void NavigationPane::KeepStartPosition()
 {
-    PlayerPreferences* preferences = owner_ ? owner_->Preferences() : nullptr;
+    PlayerPreferences* preferences = view_ ? view_->Preferences() : nullptr;
     if (!preferences || !observer_) return;
     FixedVector3 position;
     Fixed angles[3];
@@ -398,7 +399,7 @@ void NavigationPane::KeepStartPosition()
 
 void NavigationPane::GoToStartPosition()
 {
-    PlayerPreferences* preferences = owner_ ? owner_->Preferences() : nullptr;
+    PlayerPreferences* preferences = view_ ? view_->Preferences() : nullptr;
     if (!preferences || !observer_) return;
     const DefaultsSection* defaults = preferences->Defaults();
     observer_->SetAndRecord(defaults->startPosition[0], defaults->startPosition[1], defaults->startPosition[2], 0, 0,

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "player/preference_sections.h"
+
 enum WalkMenuItem : int32_t {
     kWalkLevel = 1,
     kWalkWideAngle = 3,
@@ -18,10 +20,8 @@ enum WalkMenuItem : int32_t {
     kWalkFullScreen = 15,
 };
 
-struct SpeedPreset {
-    uint32_t wordA;
-    uint32_t wordC;
-};
+// The render words a speed item sets (preference_sections.h).
+using SpeedPreset = RenderSpeed;
 
 bool IsLensItem(int32_t position);
 bool IsSpeedItem(int32_t position);

@@ -19,6 +19,7 @@
 #include "toolkit/menu_bar.h"
 #include "toolkit/message_loop.h"
 #include "toolkit/screen_bounds.h"
+#include "toolkit/side_panel.h"
 #include "toolkit/window.h"
 #include "toolkit/window_classes.h"
 #include "toolkit/window_menu.h"
@@ -43,7 +44,6 @@ constexpr int32_t kFrameCascade = 8;
 // Where a parked frame waits, out of sight, and its size there.
 constexpr int32_t kParkedPosition = 16384;
 constexpr int32_t kParkedSize = 100;
-constexpr int32_t kSidePanelWidth = 204;
 
 FrameServices gDefaultFrameServices;
 ServiceSlot<FrameServices> gFrameServices(&gDefaultFrameServices);

@@ -28,6 +28,7 @@
 #include "player/model_window.h"
 #include "player/navigation_pane.h"
 #include "player/model_memory.h"
+#include "player/navigation_pane_options.h"
 #include "player/navigation_panel.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
@@ -35,10 +36,11 @@
 #include "player/player_preferences.h"
 #include "player/player_startup.h"
 #include "player/view_rectangles.h"
+#include "player/view_window_record.h"
 #include "player/walk_menu_settings.h"
 #include "player/walk_observer.h"
-#include "player/walk_options.h"
 #include "player/walk_view.h"
+#include "player/window_record_kinds.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "tools/sample_scenes.h"
 #include "toolkit/app_globals.h"
@@ -846,7 +848,7 @@ TEST_F(FullScreenTest, ClosingThePopUpLeavesFullScreenAndTheModelStaysOpen)
 
 TEST_F(FullScreenTest, ThePanesOwnWalkMenuTogglesTheSameStateAsTheWalkMenu)
 {
-    WalkOptionsMenu* options = WalkOptionsMenu::Make(pane_, model_);
+    NavigationPaneOptionsMenu* options = NavigationPaneOptionsMenu::Make(pane_, model_);
     ASSERT_NE(options, nullptr);
     options->DoMenuCommand(kOptionsFullScreen, 0);
     PumpMessages();

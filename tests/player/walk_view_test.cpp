@@ -16,10 +16,11 @@
 #include "model/model_object.h"
 #include "model/surface.h"
 #include "model/walk_record.h"
+#include "player/command_tags.h"
 #include "player/navigation_pane.h"
+#include "player/navigation_pane_options.h"
 #include "player/player_preferences.h"
 #include "player/walk_observer.h"
-#include "player/walk_options.h"
 #include "player/walk_view.h"
 #include "tests/player/walk_view_fixture.h"
 #include "tests/toolkit/toolkit_support.h"
@@ -234,22 +235,23 @@ TEST_F(WalkViewTest, StepsFollowATickApartAndAPressedButtonEndsTheWait)
 
 TEST_F(WalkViewTest, TheViewPassesUpOnlyWhatTheDocumentMustHear)
 {
-    // A press without "Button Down" ends in code 1020 of kind 7, which stays in the view.
+    // A press without "Button Down" ends in a view change of the path controls, which stays in the
+    // view.
     Navigate(0);
     pane_->PaneButtonDown(5, 5, kModifierLeftButton);
     view_->ViewCommand(view_, kCommandLight, kCodeLights, 5);
-    // TILT levels and redraws; its kind 7, code 1015 stays too.
+    // The level command levels and redraws; its view change stays too.
     observer_->SetObserverAngles(20, 30, 40);
     const int32_t frames = pane_->FramesShown();
-    EXPECT_EQ(pane_->PaneHandleCommand(CommandTag("TILT"), 0), 1);
+    EXPECT_EQ(pane_->PaneHandleCommand(kCommandTagLevel, 0), 1);
     EXPECT_EQ((std::array<int32_t, 3>{observer_->roll, observer_->pitch, observer_->heading}),
               (std::array<int32_t, 3>{0, 0, 40}));
     EXPECT_EQ(pane_->FramesShown(), frames + 1);
     // CTRV keeps the place, CTRO goes back to it with the angles 0.
     observer_->SetObserverPosition({12, 34, 56});
-    EXPECT_EQ(pane_->PaneHandleCommand(CommandTag("CTRV"), 0), 1);
+    EXPECT_EQ(pane_->PaneHandleCommand(kCommandTagKeepStart, 0), 1);
     observer_->SetObserverPosition({0, 0, 0});
-    EXPECT_EQ(pane_->PaneHandleCommand(CommandTag("CTRO"), 0), 1);
+    EXPECT_EQ(pane_->PaneHandleCommand(kCommandTagGoToStart, 0), 1);
     EXPECT_EQ((std::array<int32_t, 4>{observer_->x, observer_->y, observer_->z, observer_->heading}),
               (std::array<int32_t, 4>{12, 34, 56, 0}));
     EXPECT_EQ(pane_->PaneHandleCommand(CommandTag("NONE"), 0), 0);
@@ -308,10 +310,10 @@ TEST_F(WalkViewTest, TheViewAndItsWindowCanGoInEitherOrder)
     view->Init(frame_);
     NavigationPane* pane = view->Navigation();
     window_ = document_.window = MakeWindow(kWindowRect);
-    view->AttachView(3);
+    view->AttachView(kAttachWindowMade);
     ASSERT_EQ(pane->Owner(), window_);
     view->Free();
-    EXPECT_EQ(pane->PaneHandleCommand(CommandTag("ELIT"), 0), 1);
+    EXPECT_EQ(pane->PaneHandleCommand(kCommandTagLights, 0), 1);
     EXPECT_TRUE(document_.Taken().empty());
 
     // A view whose pane never went into a window destroys it.
@@ -323,7 +325,7 @@ TEST_F(WalkViewTest, TheViewAndItsWindowCanGoInEitherOrder)
 TEST_F(WalkViewTest, ThePanesWalkMenuAndPathStripActOnThePaneAndTheView)
 {
     Navigate(kNavigationCrossHair, 0, 1, 1);
-    WalkOptionsMenu* menu = WalkOptionsMenu::Make(pane_, frame_);
+    NavigationPaneOptionsMenu* menu = NavigationPaneOptionsMenu::Make(pane_, frame_);
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->ItemCount(), 14);
     menu->UpdateMenu();

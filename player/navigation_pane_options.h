@@ -1,5 +1,5 @@
-// The navigation pane's own Walk menu and its strip of three path buttons, which a window may
-// install beside the pane: the pane's options, three speeds, the walk view's path state, the
+// The navigation pane's own options menu (titled "Walk", but not the Walk menu of a model window)
+// and its strip of three path buttons, which a window may install beside the pane: the pane's options, three speeds, the walk view's path state, the
 // aspect ratio and the full-screen mark. Both act on the pane they were made for and live no
 // longer than it.
 #pragma once
@@ -13,7 +13,7 @@ class DocumentFrame;
 class NavigationPane;
 
 // Positions of the menu's items.
-enum WalkOptionsItem : int32_t {
+enum NavigationPaneOptionsItem : int32_t {
     kOptionsButtonDown = 1,
     kOptionsCrossHair = 2,
     kOptionsVelocityGrid = 3,
@@ -27,11 +27,11 @@ enum WalkOptionsItem : int32_t {
     kOptionsFullScreen = 14,
 };
 
-class WalkOptionsMenu : public Menu {
+class NavigationPaneOptionsMenu : public Menu {
 public:
     // The menu titled "Walk" with its items, acting on the pane and its walk view; null when it
     // could not be made.
-    static WalkOptionsMenu* Make(NavigationPane* pane, DocumentFrame* owner);
+    static NavigationPaneOptionsMenu* Make(NavigationPane* pane, DocumentFrame* owner);
 
     // Checks the options, the speed, the path state and the aspect ratio from the preferences and
     // the walk view; the path items are disabled for a gallery view.

@@ -1,5 +1,5 @@
-// The navigation pane's Walk menu and its path strip.
-#include "player/walk_options.h"
+// The navigation pane's own options menu and its path strip.
+#include "player/navigation_pane_options.h"
 
 #include <initializer_list>
 #include <new>
@@ -19,15 +19,15 @@ constexpr int32_t kMenuLetter = 'K';
 // The title's mnemonic stands before its fourth letter.
 constexpr int32_t kTitleMnemonic = 3;
 
-// The speeds as the menu sets and checks them: render words A and C ("Fastest" word A only).
+// The speeds as the menu sets and checks them ("Fastest" by word A only).
 struct OptionsSpeed {
     int32_t item;
-    uint32_t wordA;
-    uint32_t wordC;
+    RenderSpeed words;
     bool setsWordC;
 };
-constexpr OptionsSpeed kSpeeds[] = {
-    {kOptionsNormal, 3, 7, true}, {kOptionsFaster, 3, 4, true}, {kOptionsFastest, 2, 0, false}};
+constexpr OptionsSpeed kSpeeds[] = {{kOptionsNormal, kSpeedNormal, true},
+                                    {kOptionsFaster, kOptionsSpeedFaster, true},
+                                    {kOptionsFastest, kOptionsSpeedFastest, false}};
 
 // The strip's buttons: their glyphs and the path states they stand for.
 constexpr uint8_t kStripGlyphs[] = {0x79, 0x7A, 0x7B};
@@ -59,9 +59,9 @@ int32_t PathItemOf(int32_t state)
 
 }  // namespace
 
-WalkOptionsMenu* WalkOptionsMenu::Make(NavigationPane* pane, DocumentFrame* owner)
+NavigationPaneOptionsMenu* NavigationPaneOptionsMenu::Make(NavigationPane* pane, DocumentFrame* owner)
 {
-    auto* menu = new (std::nothrow) WalkOptionsMenu;
+    auto* menu = new (std::nothrow) NavigationPaneOptionsMenu;
     if (!menu) return nullptr;
     menu->pane_ = pane;
     struct Item {
@@ -88,7 +88,7 @@ WalkOptionsMenu* WalkOptionsMenu::Make(NavigationPane* pane, DocumentFrame* owne
     return menu;
 }
 
-void WalkOptionsMenu::UpdateMenu()
+void NavigationPaneOptionsMenu::UpdateMenu()
 {
     WalkView* view = pane_->OwnerView();
     PlayerPreferences* preferences = view ? view->Preferences() : nullptr;
@@ -98,7 +98,8 @@ void WalkOptionsMenu::UpdateMenu()
         CheckMenuItemAt(position, (navigation->options & SectionOptionOf(position)) != 0);
     const RenderSection* render = preferences->Render();
     for (const OptionsSpeed& speed : kSpeeds)
-        CheckMenuItemAt(speed.item, render->wordA == speed.wordA && (!speed.setsWordC || render->wordC == speed.wordC));
+        CheckMenuItemAt(speed.item, render->wordA == speed.words.wordA &&
+                                        (!speed.setsWordC || render->wordC == speed.words.wordC));
     const int32_t checked = PathItemOf(view->PlayState());
     const bool paths = checked != 0 && view->GetKind() != kViewGallery;
     for (int32_t position : {kOptionsRecord, kOptionsPlay, kOptionsStop}) {
@@ -109,7 +110,7 @@ void WalkOptionsMenu::UpdateMenu()
     CheckMenuItemAt(kOptionsFullScreen, view->FillsScreen());
 }
 
-void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
+void NavigationPaneOptionsMenu::DoMenuCommand(int32_t position, int32_t)
 {
     WalkView* view = pane_->OwnerView();
     PlayerPreferences* preferences = view ? view->Preferences() : nullptr;
@@ -132,8 +133,8 @@ void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
     case kOptionsFastest:
         for (const OptionsSpeed& speed : kSpeeds) {
             if (speed.item != position) continue;
-            render->wordA = speed.wordA;
-            if (speed.setsWordC) render->wordC = speed.wordC;
+            render->wordA = speed.words.wordA;
+            if (speed.setsWordC) render->wordC = speed.words.wordC;
         }
         // The new speed reaches the observer before the redraw.
         view->ApplyViewOptions();
@@ -166,17 +167,13 @@ void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
 
 PathStateStrip* PathStateStrip::Make(NavigationPane* pane)
 {
-    auto* strip = new (std::nothrow) PathStateStrip;
+    Owned<PathStateStrip> strip(new (std::nothrow) PathStateStrip);
     if (!strip) return nullptr;
     strip->pane_ = pane;
-    bool made = strip->PanelInit(kStripInOneRow) == kResultOk;
+    if (strip->PanelInit(kStripInOneRow) != kResultOk) return nullptr;
     for (uint8_t glyph : kStripGlyphs)
-        if (made) made = strip->PanelAddItem(glyph) >= 0;
-    if (!made) {
-        strip->Destroy();
-        return nullptr;
-    }
-    return strip;
+        if (strip->PanelAddItem(glyph) < 0) return nullptr;
+    return strip.release();
 }
 
 void PathStateStrip::Click(int32_t index, int32_t)
