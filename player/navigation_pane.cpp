@@ -56,9 +56,6 @@ constexpr int32_t kCentreAfter = 4;
 // faster than anyone can steer.
 constexpr DWORD kStepMilliseconds = 16;
 
-// The modifier word with which Esc hands the Walk menu its full-screen item.
-constexpr int32_t kModifierFromEscape = 128;
-
 // Every option bit the observer takes, for the frame log.
 constexpr uint32_t kAllObserverOptions = (1u << kOptionCount) - 1;
 
@@ -354,7 +351,7 @@ void NavigationPane::PopUpWalkMenu(int32_t modifiers)
 void NavigationPane::LeaveFullScreen()
 {
     // Through the Walk menu's own item, so that its check mark and the help bar follow.
-    if (NavigateMenuHandler* menu = FrontWalkMenu()) menu->DoMenuCommand(kWalkFullScreen, kModifierFromEscape);
+    if (NavigateMenuHandler* menu = FrontWalkMenu()) menu->NavigateMenuCommand(kWalkFullScreen);
 }
 
 // --- commands ---

@@ -12,19 +12,19 @@
 class DocumentFrame;
 class NavigationPane;
 
-// Positions of the menu's items.
-enum NavigationPaneOptionsItem : int32_t {
+// What the menu's items do; the menu's table gives their positions.
+enum NavigationPaneOptionsCommand : int32_t {
     kOptionsButtonDown = 1,
-    kOptionsCrossHair = 2,
-    kOptionsVelocityGrid = 3,
-    kOptionsNormal = 5,
-    kOptionsFaster = 6,
-    kOptionsFastest = 7,
-    kOptionsRecord = 9,
-    kOptionsPlay = 10,
-    kOptionsStop = 11,
-    kOptionsAspectRatio = 13,
-    kOptionsFullScreen = 14,
+    kOptionsCrossHair,
+    kOptionsVelocityGrid,
+    kOptionsNormal,
+    kOptionsFaster,
+    kOptionsFastest,
+    kOptionsRecord,
+    kOptionsPlay,
+    kOptionsStop,
+    kOptionsAspectRatio,
+    kOptionsFullScreen,
 };
 
 class NavigationPaneOptionsMenu : public Menu {
@@ -32,11 +32,17 @@ public:
     // The menu titled "Walk" with its items, acting on the pane and its walk view; null when it
     // could not be made.
     static NavigationPaneOptionsMenu* Make(NavigationPane* pane, DocumentFrame* owner);
+    // The position of the command's item, and the command of the item at a position (0 for a
+    // separator).
+    static int32_t PositionOf(NavigationPaneOptionsCommand command);
+    static int32_t CommandAt(int32_t position);
 
     // Checks the options, the speed, the path state and the aspect ratio from the preferences and
     // the walk view; the path items are disabled for a gallery view.
     void UpdateMenu() override;
+    // Performs the command of the item at the position.
     void DoMenuCommand(int32_t position, int32_t extra) override;
+    void OptionsCommand(NavigationPaneOptionsCommand command);
 
 private:
     NavigationPane* pane_ = nullptr;

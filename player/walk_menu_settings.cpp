@@ -9,28 +9,28 @@ constexpr int16_t kTelephotoLens = 135;
 
 }  // namespace
 
-bool IsLensItem(int32_t position)
+bool IsLensItem(int32_t command)
 {
-    return position >= kWalkWideAngle && position <= kWalkTelephoto;
+    return command >= kWalkWideAngle && command <= kWalkTelephoto;
 }
 
-bool IsSpeedItem(int32_t position)
+bool IsSpeedItem(int32_t command)
 {
-    return position >= kWalkNormalSpeed && position <= kWalkFastest;
+    return command >= kWalkNormalSpeed && command <= kWalkFastest;
 }
 
-int16_t LensOfItem(int32_t position)
+int16_t LensOfItem(int32_t command)
 {
-    switch (position) {
+    switch (command) {
     case kWalkWideAngle: return kWideAngleLens;
     case kWalkTelephoto: return kTelephotoLens;
     default: return kStandardLens;
     }
 }
 
-SpeedPreset SpeedOfItem(int32_t position)
+SpeedPreset SpeedOfItem(int32_t command)
 {
-    switch (position) {
+    switch (command) {
     case kWalkFast: return kSpeedFast;
     case kWalkFaster: return kSpeedFaster;
     case kWalkFastest: return kSpeedFastest;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "foundation/disk_file_stream.h"
 #include "foundation/pointer_list.h"
@@ -117,13 +118,16 @@ int32_t FrameCloseRefused()
            AboutWindowCount > 0;
 }
 
+DocumentFrame::DocumentFrame() = default;
+DocumentFrame::~DocumentFrame() = default;
+
 int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t kind)
 {
-    children_ = nullptr;
+    children_.reset();
     parent_ = nullptr;
-    helpBarHost_ = nullptr;
+    helpBarHost_.reset();
     notificationOff_ = 0;
-    if (!menuList_) menuList_ = WindowMenuList::Make(kListGrowStep);
+    if (!menuList_) menuList_.reset(WindowMenuList::Make(kListGrowStep));
 
     char title[sizeof title_];
     if (UntitledCounter == -1 || UntitledCounter == 1) {
@@ -136,7 +140,7 @@ int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t
     SetDocumentTitle(title);
     untitled_ = 1;
 
-    if (!windows_) windows_ = NewPointerList(kListGrowStep);
+    if (!windows_) windows_.reset(NewPointerList(kListGrowStep));
     if (kind == kDocumentWithFrame) CreateFrameWindow(mode);
     if (OpenDocumentList) AppendPointer(OpenDocumentList, this);
     if (!helpBarHost_) CreateHelpBar();
@@ -190,6 +194,11 @@ void DocumentFrame::CreateFrameWindow(int32_t mode)
     }
 }
 
+void DocumentFrame::SetFrameWindowMenu(Owned<WindowMenu> menu)
+{
+    windowMenu_ = std::move(menu);
+}
+
 void DocumentFrame::CreateHelpBar()
 {
     if (!frameWindow_) return;
@@ -204,15 +213,9 @@ void DocumentFrame::AttachFrameContent(DocumentFrame* from, DocumentFrame* to)
     to->frameWindow_ = from->frameWindow_;
     to->parked_ = from->parked_;
     to->rememberedRect_ = from->rememberedRect_;
-    if (to->windowMenu_) to->windowMenu_->DeleteMenuObject();
-    to->windowMenu_ = from->windowMenu_;
-    from->windowMenu_ = nullptr;
+    to->windowMenu_ = std::move(from->windowMenu_);
     if (to->windowMenu_) to->windowMenu_->SetMenuOwner(to);
-    if (to->helpBarHost_ != from->helpBarHost_) {
-        FreeHelpBarHost(to->helpBarHost_);
-        to->helpBarHost_ = from->helpBarHost_;
-        from->helpBarHost_ = nullptr;
-    }
+    if (to->helpBarHost_ != from->helpBarHost_) to->helpBarHost_ = std::move(from->helpBarHost_);
     if (to->helpBarHost_) to->helpBarHost_->window->SetWindowOwner(to);
     if (to->frameWindow_) SetWindowLongPtrA(to->frameWindow_, 0, reinterpret_cast<LONG_PTR>(to));
     from->mdiClient_ = nullptr;
@@ -251,29 +254,26 @@ void DocumentFrame::DestroyDocumentFrame()
 {
     notificationOff_ = 1;
     DocumentWindowNotify(nullptr, kWindowNotifyDestroying);
-    while (windows_ && windows_->ArrayCount() > 0) {
-        Window* window = PointerAt<Window>(windows_, 0);
+    while (ListCount(windows_.get()) > 0) {
+        Window* window = PointerAt<Window>(windows_.get(), 0);
         window->DestroyWindowObject();
         // A window that belongs to another document is only taken off this list.
-        if (windows_->ArrayCount() > 0 && PointerAt<Window>(windows_, 0) == window) IgnoreResult(windows_->Remove(0));
+        if (PointerAt<Window>(windows_.get(), 0) == window) IgnoreResult(windows_->Remove(0));
     }
-    DestroyArray(windows_);
+    windows_.reset();
     DocumentDestroying();
     RemovePointer(OpenDocumentList, this);
-    if (menuList_) menuList_->Destroy();
-    menuList_ = nullptr;
+    menuList_.reset();
     PostAppCommand(kCommandRefreshMenus);
 
-    if (parent_ && parent_->children_) RemovePointer(parent_->children_, this);
+    if (parent_) RemovePointer(parent_->children_.get(), this);
     parent_ = nullptr;
-    for (int32_t i = 0; i < ListCount(children_); ++i) PointerAt<DocumentFrame>(children_, i)->parent_ = nullptr;
-    DestroyArray(children_);
+    for (int32_t i = 0; i < ListCount(children_.get()); ++i) PointerAt<DocumentFrame>(children_.get(), i)->parent_ = nullptr;
+    children_.reset();
 
     DocumentDisposeMenus();
-    if (windowMenu_) windowMenu_->DeleteMenuObject();
-    windowMenu_ = nullptr;
-    FreeHelpBarHost(helpBarHost_);
-    helpBarHost_ = nullptr;
+    windowMenu_.reset();
+    helpBarHost_.reset();
     if (gCurrentFrame == this) gCurrentFrame = nullptr;
     if (!frameWindow_) return;
     ReleaseMenuBar(frameWindow_);
@@ -324,8 +324,8 @@ void DocumentFrame::HandleAppCommand(int32_t code, int32_t extra)
     if (code == kCommandClose) return;
     Window* active = ActiveDocumentWindow(this);
     if (active && DispatchWindowCommand(active, code, extra)) return;
-    for (int32_t i = 0; i < ListCount(windows_); ++i) {
-        Window* window = PointerAt<Window>(windows_, i);
+    for (int32_t i = 0; i < ListCount(windows_.get()); ++i) {
+        Window* window = PointerAt<Window>(windows_.get(), i);
         if (window != active && DispatchWindowCommand(window, code, extra)) return;
     }
 }
@@ -411,9 +411,9 @@ void DocumentFrame::RunOpenCommand(int32_t mode)
 void DocumentFrame::AttachChildFrame(DocumentFrame* parent)
 {
     if (!parent || parent == this) return;
-    if (!parent->children_) parent->children_ = NewPointerList(1);
+    if (!parent->children_) parent->children_.reset(NewPointerList(1));
     if (!parent->children_) return;
-    if (FindPointer(parent->children_, this) < 0 && AppendPointer(parent->children_, this) < 0) return;
+    if (FindPointer(parent->children_.get(), this) < 0 && AppendPointer(parent->children_.get(), this) < 0) return;
     parent_ = parent;
 }
 
@@ -441,13 +441,13 @@ void DocumentFrame::SetFrameContentRect(const PortRect& content)
 
 void DocumentFrame::RegisterDocumentWindow(Window* window)
 {
-    if (!windows_) windows_ = NewPointerList(kListGrowStep);
-    if (windows_ && FindPointer(windows_, window) < 0) AppendPointer(windows_, window);
+    if (!windows_) windows_.reset(NewPointerList(kListGrowStep));
+    if (windows_ && FindPointer(windows_.get(), window) < 0) AppendPointer(windows_.get(), window);
 }
 
 void DocumentFrame::UnregisterDocumentWindow(Window* window)
 {
-    RemovePointer(windows_, window);
+    RemovePointer(windows_.get(), window);
 }
 
 void DocumentFrame::BringDocumentWindowToFront(Window* window)
@@ -468,8 +468,8 @@ void DocumentFrame::BringDocumentWindowToFront(Window* window)
 int32_t DocumentFrame::CountVisibleDocumentWindows() const
 {
     int32_t count = 0;
-    for (int32_t i = 0; i < ListCount(windows_); ++i) {
-        const Window* window = PointerAt<Window>(windows_, i);
+    for (int32_t i = 0; i < ListCount(windows_.get()); ++i) {
+        const Window* window = PointerAt<Window>(windows_.get(), i);
         if (!(window->Flags() & (kWindowFloating | kWindowModal)) && window->IsWindowObjectVisible()) ++count;
     }
     return count;

@@ -33,13 +33,9 @@ void OpenDroppedFiles(HDROP drop)
         if (DragQueryFileA(drop, i, nullptr, 0) >= MAX_PATH) continue;
         char name[MAX_PATH];
         if (!DragQueryFileA(drop, i, name, sizeof name)) continue;
-        auto* file = new (std::nothrow) DiskFileStream;
-        if (!file) continue;
-        if (file->SetFileFromPath(name) != kResultOk) {
-            file->FileObjectDestroy();
-            continue;
-        }
-        CurrentFrameServices().OpenModelFile(file, kOpenNamedFile);
+        Owned<DiskFileStream> file(new (std::nothrow) DiskFileStream);
+        if (!file || file->SetFileFromPath(name) != kResultOk) continue;
+        CurrentFrameServices().OpenModelFile(file.release(), kOpenNamedFile);
     }
     DragFinish(drop);
 }

@@ -52,10 +52,7 @@ Menu::~Menu()
     if (Menu* next = ContinuingMenu(); next && next->continuedFrom_ == this) next->continuedFrom_ = nullptr;
     if (attachment_ == kMenuContinuedByWindowMenu && owner_) {
         DocumentFrame* root = owner_->RootFrame();
-        if (WindowMenu* windowMenu = root->FrameWindowMenu()) {
-            root->SetFrameWindowMenu(nullptr);
-            windowMenu->DeleteMenuObject();
-        }
+        root->SetFrameWindowMenu(nullptr);
     }
     for (int32_t position = 1; position <= ItemCount(); ++position) {
         MenuItem* item = ItemAt(position);

@@ -3,6 +3,7 @@
 #include "toolkit/menu_bar.h"
 
 #include <new>
+#include <utility>
 
 #include "toolkit/app_commands.h"
 #include "toolkit/document_frame.h"
@@ -115,15 +116,10 @@ void CreateWindowMenu(DocumentFrame* frame)
 {
     if (!frame) return;
     frame = frame->RootFrame();
-    WindowMenu* old = frame->FrameWindowMenu();
     frame->SetFrameWindowMenu(nullptr);
-    if (old) old->DeleteMenuObject();
-    auto* menu = new (std::nothrow) WindowMenu;
-    if (menu && menu->WindowMenuInit(frame) != kResultOk) {
-        menu->DeleteMenuObject();
-        menu = nullptr;
-    }
-    frame->SetFrameWindowMenu(menu);
+    Owned<WindowMenu> menu(new (std::nothrow) WindowMenu);
+    if (menu && menu->WindowMenuInit(frame) != kResultOk) menu.reset();
+    frame->SetFrameWindowMenu(std::move(menu));
 }
 
 void UpdateMenusOnInit(DocumentFrame* /*frame*/)

@@ -329,28 +329,29 @@ TEST_F(WalkViewTest, ThePanesWalkMenuAndPathStripActOnThePaneAndTheView)
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->ItemCount(), 14);
     menu->UpdateMenu();
+    // The commands of the checked items.
     auto checks = [menu] {
         std::vector<int32_t> checked;
         for (int32_t position = 1; position <= menu->ItemCount(); ++position)
-            if (menu->IsMenuItemChecked(position)) checked.push_back(position);
+            if (menu->IsMenuItemChecked(position)) checked.push_back(NavigationPaneOptionsMenu::CommandAt(position));
         return checked;
     };
     EXPECT_EQ(checks(), (std::vector<int32_t>{kOptionsCrossHair, kOptionsNormal, kOptionsStop}));
 
     // "Button Down" off keeps hover motion going; the grid and a speed redraw at once.
-    menu->DoMenuCommand(kOptionsButtonDown, 0);
+    menu->DoMenuCommand(1, 0);  // "Button Down", the first item
     EXPECT_NE(pane_->HasNavigationOption(kNavigateButtonDown), 0);
     EXPECT_EQ(pane_->PaneWantsRepeat(), 0);
-    menu->DoMenuCommand(kOptionsButtonDown, 0);
+    menu->OptionsCommand(kOptionsButtonDown);
     EXPECT_EQ(pane_->PaneWantsRepeat(), 1);
     const int32_t frames = pane_->FramesShown();
-    menu->DoMenuCommand(kOptionsVelocityGrid, 0);
-    menu->DoMenuCommand(kOptionsFaster, 0);
+    menu->OptionsCommand(kOptionsVelocityGrid);
+    menu->DoMenuCommand(6, 0);  // "Faster", after the first separator
     EXPECT_NE(pane_->HasNavigationOption(kNavigateVelocityGrid), 0);
     EXPECT_EQ(pane_->FramesShown(), frames + 2);
     EXPECT_EQ(observer_->GetObserverOptions(0x3FFF), RenderOptionMask(*preferences_->Render()));
-    menu->DoMenuCommand(kOptionsAspectRatio, 0);
-    menu->DoMenuCommand(kOptionsRecord, 0);
+    menu->OptionsCommand(kOptionsAspectRatio);
+    menu->OptionsCommand(kOptionsRecord);
     menu->UpdateMenu();
     EXPECT_EQ(checks(), (std::vector<int32_t>{kOptionsCrossHair, kOptionsVelocityGrid, kOptionsFaster,
                                               kOptionsRecord, kOptionsAspectRatio}));
@@ -358,7 +359,8 @@ TEST_F(WalkViewTest, ThePanesWalkMenuAndPathStripActOnThePaneAndTheView)
     // A gallery view has no path.
     view_->SetKind(kViewGallery);
     menu->UpdateMenu();
-    EXPECT_EQ(menu->MenuItemAt(kOptionsRecord)->flags & (kMenuItemEnabled | kMenuItemChecked), 0);
+    const MenuItem* record = menu->MenuItemAt(NavigationPaneOptionsMenu::PositionOf(kOptionsRecord));
+    EXPECT_EQ(record->flags & (kMenuItemEnabled | kMenuItemChecked), 0);
     view_->SetKind(kViewWalk);
     menu->DeleteMenuObject();
     NavigationPane::SetHoverRepeat(0);
