@@ -3,13 +3,14 @@
 
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 
 DynamicArray* WindowList = nullptr;
 
 Q_Offscreen* FrontWindow()
 {
     if (!WindowList || WindowList->ArrayCount() == 0) return nullptr;
-    return *WindowList->At<Q_Offscreen*>(0);
+    return PointerAt<Q_Offscreen>(WindowList, 0);
 }
 
 Q_Offscreen* NextWindow(Q_Offscreen* entry)
@@ -17,7 +18,7 @@ Q_Offscreen* NextWindow(Q_Offscreen* entry)
     if (!WindowList) return nullptr;
     const int32_t index = WindowList->ArrayFind(&entry);
     if (index < 0 || index + 1 >= WindowList->ArrayCount()) return nullptr;
-    return *WindowList->At<Q_Offscreen*>(index + 1);
+    return PointerAt<Q_Offscreen>(WindowList, index + 1);
 }
 
 Q_Offscreen* PlaceNewWindow(PortRect* rect)
@@ -30,7 +31,7 @@ Q_Offscreen* PlaceNewWindow(PortRect* rect)
     Q_Offscreen* best = nullptr;
     int64_t bestArea = 0;
     for (int32_t i = 0; i < WindowList->ArrayCount(); ++i) {
-        Q_Offscreen* entry = *WindowList->At<Q_Offscreen*>(i);
+        Q_Offscreen* entry = PointerAt<Q_Offscreen>(WindowList, i);
         PortRect bounds;
         entry->GetBounds(&bounds);
         const int64_t area = int64_t(bounds.Width()) * bounds.Height();
@@ -47,7 +48,7 @@ Q_Offscreen* FindWindowAtPoint(int32_t x, int32_t y)
     for (Q_Offscreen* entry = FrontWindow(); entry; entry = NextWindow(entry)) {
         PortRect bounds;
         entry->GetBounds(&bounds);
-        if (x >= bounds.left && x < bounds.right && y >= bounds.top && y < bounds.bottom) return entry;
+        if (bounds.Contains(x, y)) return entry;
     }
     return nullptr;
 }
@@ -61,7 +62,7 @@ void DisposeWindowList()
 {
     if (!WindowList) return;
     while (WindowList->ArrayCount() > 0) {
-        Q_Offscreen* entry = *WindowList->At<Q_Offscreen*>(0);
+        Q_Offscreen* entry = PointerAt<Q_Offscreen>(WindowList, 0);
         IgnoreResult(WindowList->Remove(0));
         entry->DisposeOffscreen();
     }

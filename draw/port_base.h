@@ -6,20 +6,9 @@
 #include <cstdint>
 
 #include "draw/gdi_handles.h"
+#include "foundation/port_rect.h"
 #include "foundation/rgb_color.h"
 #include "foundation/root_object.h"
-
-// A rectangle in port coordinates; right and bottom are exclusive. Laid out as the system's RECT.
-struct PortRect {
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-
-    int32_t Width() const { return right - left; }
-    int32_t Height() const { return bottom - top; }
-    bool IsEmpty() const { return right <= left || bottom <= top; }
-};
 
 // The kinds of port.
 using PortKind = int32_t;

@@ -5,29 +5,21 @@
 
 #include <cstdint>
 
+// The counts below are raised for a scope with CountRaised.
+#include "foundation/count_raised.h"
+
 // 0 none; 1 and 2 raised. Readers turn a raised level into their out-of-memory results.
 extern int32_t LowMemoryLevel;
 // Set to 0 before and 1 after a pixel-map allocation; nothing tests it.
 extern int32_t MemoryGuardFlag;
-// Raised by the model reader for the whole of a read; nothing may close the frame meanwhile.
+// The number of model reads in progress, raised by the model reader for the whole of a read:
+// nothing may close the frame or open another model meanwhile, and views draw nothing.
 extern int32_t ModelLoadingCount;
 // Raised while a walk path plays; nothing may close the frame or open a model meanwhile.
 extern int32_t WalkPathPlayCount;
 // Raised while an about window runs its loop; nothing may close the frame or end the session
 // meanwhile.
 extern int32_t AboutWindowCount;
-
-// Raises a count for as long as it lives.
-class CountRaised {
-public:
-    explicit CountRaised(int32_t& count) : count_(count) { ++count_; }
-    ~CountRaised() { --count_; }
-    CountRaised(const CountRaised&) = delete;
-    CountRaised& operator=(const CountRaised&) = delete;
-
-private:
-    int32_t& count_;
-};
 
 // The memory test made after a failed load: always 0 (no pressure).
 inline int32_t GetMemoryPressure() { return 0; }

@@ -1,7 +1,8 @@
-// RootObject: the base of every class with virtual operations, and the deleter that lets
-// smart pointers own such objects through their deleting Destroy operation.
+// RootObject: the base of every class with virtual operations, and the deleters that let smart
+// pointers own objects through their deleting Destroy operation or another release verb.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "foundation/result_code.h"
@@ -30,3 +31,17 @@ struct DestroyDeleter {
 
 template <class T>
 using Owned = std::unique_ptr<T, DestroyDeleter>;
+
+// Owns a heap object and releases it through another verb: an operation of its own
+// (&Window::DestroyWindowObject) or a function that takes it (FreeHelpBarHost).
+template <auto Release>
+struct ReleaseDeleter {
+    template <class T>
+    void operator()(T* object) const
+    {
+        if (object) std::invoke(Release, object);
+    }
+};
+
+template <class T, auto Release>
+using OwnedWith = std::unique_ptr<T, ReleaseDeleter<Release>>;

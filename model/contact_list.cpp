@@ -3,12 +3,13 @@
 
 #include <new>
 
+#include "foundation/pointer_list.h"
 #include "model/object_geometry.h"
 
 int32_t ContactListCompare(const void* a, const void* b)
 {
-    const ObjectGeometry* first = *static_cast<const ObjectGeometry* const*>(a);
-    const ObjectGeometry* second = *static_cast<const ObjectGeometry* const*>(b);
+    const ObjectGeometry* first = PointerIn<const ObjectGeometry>(a);
+    const ObjectGeometry* second = PointerIn<const ObjectGeometry>(b);
     const int64_t difference = int64_t(second->ScreenMinimum[1]) - first->ScreenMinimum[1];
     return int32_t(difference >> 6);
 }

@@ -1,14 +1,14 @@
 // What a polygon element derives from its outline and its place: its vertices on the surface and
 // in the world, their bounds, its lighting on both sides, and per side the list of faces lying
 // against its face that cover part of it, with whether any of it is left uncovered.
-#include "model/polygon_projection.h"
+#include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
 #include "model/lighting_math.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
+#include "model/polygon_projection.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/transform.h"

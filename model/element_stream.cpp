@@ -3,12 +3,12 @@
 #include <new>
 
 #include "foundation/memory_stream.h"
+#include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "foundation/typed_value.h"
 #include "foundation/ui_services.h"
 #include "model/model_object.h"
 #include "model/object_stream.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/read_limits.h"
 #include "model/surface.h"

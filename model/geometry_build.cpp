@@ -4,12 +4,12 @@
 #include <new>
 
 #include "foundation/planar_geometry.h"
+#include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/texture_services.h"

@@ -5,6 +5,7 @@
 
 #include "foundation/fixed.h"
 #include "foundation/memory_stream.h"
+#include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
 #include "model/read_limits.h"
 
@@ -121,14 +122,12 @@ LightList* NewLightList()
 
 Light* LightList::LightListGet(int32_t index) const
 {
-    Light* const* slot = At<Light*>(index);
-    return slot ? *slot : nullptr;
+    return PointerAt<Light>(this, index);
 }
 
 void LightList::LightListRemove(Light* light)
 {
-    const int32_t index = ArrayFind(&light);
-    if (index >= 0) IgnoreResult(Remove(index));
+    RemovePointer(this, light);
 }
 
 void LightList::LightListDeleteAll()

@@ -27,9 +27,6 @@ constexpr ChunkTag kTagCreditsText = ChunkTagOf("TEXT");
 constexpr ChunkTag kTagPreferences = ChunkTagOf("PREF");
 constexpr ChunkTag kTagWalkObserver = ChunkTagOf("QPRF");
 
-// The number of model reads in progress; views draw nothing while it is above 0.
-extern int32_t ModelLoadDepth;
-
 class ModelDocument : public RootObject {
 public:
     // Makes the holder with its world root, the walk observer and the preferences;

@@ -5,6 +5,8 @@
 #include <new>
 
 #include "foundation/disk_file_stream.h"
+#include "foundation/pointer_list.h"
+#include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 #include "foundation/version_chunk.h"
 #include "model/drawing_services.h"
@@ -12,12 +14,9 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/preference_record.h"
-#include "model/pointer_list.h"
 #include "model/read_limits.h"
 #include "model/texture_services.h"
 #include "model/walk_record.h"
-
-int32_t ModelLoadDepth = 0;
 
 namespace {
 
@@ -78,10 +77,7 @@ void ModelDocument::SetCreditsPicture(Q_Offscreen* picture)
 
 ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
 {
-    struct LoadDepth {
-        LoadDepth() { ++ModelLoadDepth; }
-        ~LoadDepth() { --ModelLoadDepth; }
-    } depth;
+    const CountRaised loading(ModelLoadingCount);
     FormEntered = 0;
     if (stream->StreamIsWriting()) return kResultLocked;
     const ChunkTag tag = stream->StreamEnterChunk();

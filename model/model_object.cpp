@@ -6,12 +6,12 @@
 #include <cstring>
 #include <new>
 
+#include "foundation/pointer_list.h"
 #include "model/byte_list.h"
 #include "model/light.h"
 #include "model/model_holder.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/texture_services.h"

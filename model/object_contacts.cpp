@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "foundation/pointer_list.h"
 #include "model/box_grid.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
-#include "model/pointer_list.h"
 #include "model/surface.h"
 
 int32_t ModelObject::GeometryCount() const

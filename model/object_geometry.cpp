@@ -10,11 +10,11 @@
 #include <new>
 #include <vector>
 
+#include "foundation/pointer_list.h"
 #include "model/contact_list.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/transform.h"

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <new>
 
+#include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
 #include "foundation/ui_services.h"
 #include "model/light.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/read_limits.h"
 #include "model/surface.h"
 #include "model/transform.h"

@@ -7,9 +7,9 @@
 #include <new>
 
 #include "foundation/planar_geometry.h"
+#include "foundation/pointer_list.h"
 #include "model/byte_list.h"
 #include "model/model_object.h"
-#include "model/pointer_list.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
 #include "model/transform.h"

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <new>
 
+#include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
 #include "model/light.h"
@@ -13,7 +14,6 @@
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
 #include "model/polygon_element.h"
-#include "model/pointer_list.h"
 #include "model/surface.h"
 #include "model/transform.h"
 

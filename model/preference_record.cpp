@@ -2,7 +2,7 @@
 #include "model/preference_record.h"
 
 #include "foundation/memory_stream.h"
-#include "model/pointer_list.h"
+#include "foundation/pointer_list.h"
 #include "model/read_limits.h"
 
 ResultCode PreferenceRecord::Write(MemoryStream* stream)

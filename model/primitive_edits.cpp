@@ -2,10 +2,10 @@
 // empty surface entries are inserted, where faces go their surfaces go too.
 #include <initializer_list>
 
+#include "foundation/pointer_list.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 

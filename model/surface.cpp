@@ -4,11 +4,11 @@
 #include <cmath>
 #include <new>
 
-#include "model/polygon_projection.h"
+#include "foundation/pointer_list.h"
 #include "model/drawing_services.h"
 #include "model/model_object.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
+#include "model/polygon_projection.h"
 #include "model/polygon_record.h"
 #include "model/texture_services.h"
 #include "model/transform.h"

@@ -4,9 +4,9 @@
 #include <initializer_list>
 
 #include "foundation/memory_stream.h"
+#include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
 #include "model/model_object.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/read_limits.h"
 #include "model/surface.h"

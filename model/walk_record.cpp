@@ -4,9 +4,9 @@
 #include <new>
 
 #include "foundation/memory_stream.h"
+#include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
 #include "foundation/walk_path_point.h"
-#include "model/pointer_list.h"
 #include "model/read_limits.h"
 #include "model/short_vector.h"
 

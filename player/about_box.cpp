@@ -102,11 +102,10 @@ PortRect BoxRect()
 // Reads the direct-pixel-drawing switch from the registry into the drawing layer.
 void LoadSwitch()
 {
-    auto* config = new (std::nothrow) ConfigSection;
+    const Owned<ConfigSection> config(new (std::nothrow) ConfigSection);
     if (!config) return;
     config->Reset();
-    LoadDrawingSwitch(config);
-    config->Free();
+    LoadDrawingSwitch(config.get());
 }
 
 // The offscreen drawn into, made the rasterizers' target while a frame is drawn; the target
@@ -284,7 +283,7 @@ void ShowAboutBox(int32_t mode)
     // Pictures only where faces are drawn straight into the offscreen's pixels.
     DrawingTarget target(drawing.get());
     target.Take();
-    SpanRegion* region = NewSpanRegion();
+    const OwnedSpanRegion region(NewSpanRegion());
     const bool textured = region && region->rowCount != 0;
     target.PutBack();
     if (!region) {
@@ -295,10 +294,9 @@ void ShowAboutBox(int32_t mode)
     if (textured) {
         for (int32_t face = 0; face < AboutCube::kFaceCount; ++face) pictures[face] = LoadFacePicture(face);
     }
-    CubePainter painter(drawing.get(), region, pictures, textured);
+    CubePainter painter(drawing.get(), region.get(), pictures, textured);
     auto* window = painter.Init() ? new (std::nothrow) Window : nullptr;
     if (!window) {
-        region->SpanRegionFree();
         PlayBeep(kFailedBeep);
         return;
     }
@@ -312,7 +310,6 @@ void ShowAboutBox(int32_t mode)
     if (window->CreateWindowObject(rect, kTitle, kNoWindowSize, kNoWindowSize, kNoWindowSize, kWindowModalPopUp,
                                    kWindowClosesDocument) != kResultOk) {
         window->DestroyWindowObject();
-        region->SpanRegionFree();
         PlayBeep(kFailedBeep);
         return;
     }
@@ -329,7 +326,6 @@ void ShowAboutBox(int32_t mode)
     RunAboutLoop(kForm, hwnd, mode, [&frames] { return frames.DrawNext(); });
 
     background->CopyOffscreenToPort(window, kBoxArea, kBoxArea);
-    region->SpanRegionFree();
     ReleasePortDC(hwnd, dc);
     SetPort(nullptr);
     window->DestroyWindowObject();

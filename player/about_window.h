@@ -1,18 +1,18 @@
 // The about window, in its two forms: the short window that shows the program's picture, and the
 // about box in which a cube with a picture on each face turns, drawn with the renderer's face
 // primitives. Each runs its own loop and closes on the first key or mouse button; at start-up
-// (mode 0) each also closes by itself after a while.
+// (kAboutAtStartUp) each also closes by itself after a while.
 #pragma once
 
 #include <cstdint>
 
-// Modes: at start-up (the timed close); opened by the user (1, or -1 from the toolkit's About
-// item with Ctrl held; the two behave alike).
+// Modes: at start-up (the timed close); opened by the user (kAboutOpenedByUser, or
+// kAboutOtherForm from the toolkit's About item with Ctrl held; the two behave alike).
 constexpr int32_t kAboutAtStartUp = 0;
 constexpr int32_t kAboutOpenedByUser = 1;
 constexpr int32_t kAboutOtherForm = -1;
 
-// The short window on Windows NT, else the about box, in mode 0.
+// The short window on Windows NT, else the about box, at start-up (kAboutAtStartUp).
 void ShowStartupAbout();
 // The form of this platform in the mode: the short window on Windows NT, else the about box.
 void ShowAboutForm(int32_t mode);

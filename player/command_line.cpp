@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 
 namespace {
 
@@ -55,13 +55,13 @@ void SplitCommandLine(const char* text, DynamicArray* words)
 void FreeCommandLineWords(DynamicArray* words)
 {
     if (!words) return;
-    for (int32_t i = 0; i < words->ArrayCount(); ++i) delete[] *words->At<char*>(i);
+    for (int32_t i = 0; i < words->ArrayCount(); ++i) delete[] PointerAt<char>(words, i);
     IgnoreResult(words->ArraySetCount(0));
 }
 
 const char* CommandLineWord(const DynamicArray* words, int32_t index)
 {
-    return *words->At<char*>(index);
+    return PointerAt<char>(words, index);
 }
 
 bool NamesProgram(const char* path)

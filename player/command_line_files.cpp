@@ -28,13 +28,9 @@ bool CopyPath(const char* text, char (&path)[kCommandPathSize])
 // Hands the path to the open command as a given file.
 void OpenPath(const char* path)
 {
-    auto* file = new (std::nothrow) DiskFileStream;
-    if (!file) return;
-    if (file->SetFileFromPath(path) != kResultOk) {
-        file->FileObjectDestroy();
-        return;
-    }
-    CurrentFrameServices().OpenModelFile(file, kOpenGivenFile);
+    Owned<DiskFileStream> file(new (std::nothrow) DiskFileStream);
+    if (!file || file->SetFileFromPath(path) != kResultOk) return;
+    CurrentFrameServices().OpenModelFile(file.release(), kOpenGivenFile);
 }
 
 bool OpensForReading(const char* path)
@@ -81,10 +77,9 @@ void OpenCommandLine(const char* text)
         OpenPath(path);
         return;
     }
-    DynamicArray* words = NewDynamicArray(0, sizeof(char*), kWordsGrowStep);
+    const Owned<DynamicArray> words(NewDynamicArray(0, sizeof(char*), kWordsGrowStep));
     if (!words) return;
-    SplitCommandLine(text, words);
-    OpenFirstFileArgument(words);
-    FreeCommandLineWords(words);
-    words->Destroy();
+    SplitCommandLine(text, words.get());
+    OpenFirstFileArgument(words.get());
+    FreeCommandLineWords(words.get());
 }

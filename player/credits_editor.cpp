@@ -145,12 +145,11 @@ void CreditsEditDialog::PlaceItems(int32_t width, int32_t height)
 
 void CreditsEditDialog::ChoosePicture()
 {
-    auto* file = new (std::nothrow) DiskFileStream;
+    const Owned<DiskFileStream> file(new (std::nothrow) DiskFileStream);
     if (!file) return;
     if (file->FileObjectInit(kFileOpenDialog, kBitmapFileType, 0, kBitmapFilter, "") == kResultOk &&
         file->FileDialog() == kResultOk)
-        IgnoreResult(TakePictureFile(file));  // a file that gives no picture is refused with a beep
-    file->FileObjectDestroy();
+        IgnoreResult(TakePictureFile(file.get()));  // a file that gives no picture is refused with a beep
 }
 
 ResultCode CreditsEditDialog::TakePictureFile(DiskFileStream* file)
@@ -158,10 +157,10 @@ ResultCode CreditsEditDialog::TakePictureFile(DiskFileStream* file)
     Q_Offscreen* picture = nullptr;
     IgnoreResult(file->StreamSetDirection(kStreamReading));
     if (file->FileOpenStream() == kResultOk) {
-        if (auto* reader = new (std::nothrow) OffscreenReader<BmpImageReader>(file)) {
+        using PictureReader = OffscreenReader<BmpImageReader>;
+        if (const Owned<PictureReader> reader{new (std::nothrow) PictureReader(file)}) {
             IgnoreResult(reader->Read(0));  // a failed read alerts and leaves no picture
             picture = reader->ImageReaderOffscreen();
-            reader->Destroy();
         }
         IgnoreResult(file->FileCloseStream());
     }

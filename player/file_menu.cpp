@@ -6,19 +6,18 @@
 #include "player/player_menus.h"
 #include "player/player_window.h"
 #include "toolkit/document_frame.h"
+#include "toolkit/menu_table.h"
 
 namespace {
 
-enum FileMenuItem : int32_t {
-    kFileOpen = 1,
-    kFileClose = 2,
-    kFileCredits = 4,
-    kFileExit = 6,
-};
-
 constexpr int32_t kFileMenuOrder = 0;
-// Alt+F4.
-constexpr int32_t kExitKey = kMenuKeyAlt | MenuSpecialKey(20);
+constexpr MenuTableItem kFileItems[] = {{"Open...", kFileMenuOpen, 'O', 'O'},
+                                        {"Close", kFileMenuClose, 'W', 'C'},
+                                        {nullptr, 0},
+                                        {"Credits...", kFileMenuCredits},
+                                        {nullptr, 0},
+                                        {"Exit", kFileMenuExit, kMenuKeyAltF4, 'X'}};
+constexpr MenuTable kFileTable(kFileItems);
 
 }  // namespace
 
@@ -27,38 +26,31 @@ ResultCode BuildFileMenu(FileMenuHandler* menu, DocumentFrame* owner)
     const ResultCode result = menu->MenuInit("File", owner);
     if (result != kResultOk) return result;
     menu->SetMenuLetter('F');
-    struct Item {
-        const char* text;  // null: a separator
-        int32_t key;
-        int32_t letter;
-    };
-    const Item items[] = {{"Open...", 'O', 'O'}, {"Close", 'W', 'C'}, {nullptr, 0, 0},
-                          {"Credits...", 0, 0},  {nullptr, 0, 0},    {"Exit", kExitKey, 'X'}};
-    for (const Item& item : items) {
-        const int32_t index = item.text ? menu->AppendMenuItem(item.text) : menu->AppendSeparator();
-        if (index < 0) return kResultOutOfMemory;
-        menu->SetMenuItemShortcut(index + 1, item.key);
-        menu->SetMenuItemLetter(index + 1, item.letter);
-    }
+    if (kFileTable.AppendTo(menu) != kResultOk) return kResultOutOfMemory;
     menu->SetMenuOrder(kFileMenuOrder);
     return kResultOk;
 }
 
-void FileMenuHandler::FileMenuCommand(int32_t position)
+void FileMenuHandler::DoMenuCommand(int32_t position, int32_t /*extra*/)
+{
+    FileMenuCommand(FileCommand(kFileTable.CommandAt(position)));
+}
+
+void FileMenuHandler::FileMenuCommand(FileCommand command)
 {
     // Close and Exit free this menu with its window: nothing here is touched after them.
     auto* owner = static_cast<PlayerDocWindow*>(MenuOwner());
-    switch (position) {
-    case kFileOpen:
+    switch (command) {
+    case kFileMenuOpen:
         OpenModelFile(nullptr, kOpenWithDialog);
         break;
-    case kFileClose:
+    case kFileMenuClose:
         if (owner && !FrameCloseRefused()) owner->CloseAndDeleteDocument();
         break;
-    case kFileCredits:
+    case kFileMenuCredits:
         if (owner) owner->ShowModelCredits();
         break;
-    case kFileExit:
+    case kFileMenuExit:
         if (owner && !FrameCloseRefused()) owner->CloseDocumentFrame();
         break;
     default:
@@ -69,7 +61,7 @@ void FileMenuHandler::FileMenuCommand(int32_t position)
 void FileMenuHandler::UpdateFileMenu()
 {
     auto* owner = static_cast<PlayerDocWindow*>(MenuOwner());
-    EnableMenuItemAt(kFileOpen, 1);
-    EnableMenuItemAt(kFileClose, OpenDocumentList && OpenDocumentList->ArrayCount() > 0);
-    EnableMenuItemAt(kFileCredits, document_ && owner && owner->HasModelCredits());
+    EnableMenuItemAt(kFileTable.PositionOf(kFileMenuOpen), 1);
+    EnableMenuItemAt(kFileTable.PositionOf(kFileMenuClose), OpenDocumentList && OpenDocumentList->ArrayCount() > 0);
+    EnableMenuItemAt(kFileTable.PositionOf(kFileMenuCredits), document_ && owner && owner->HasModelCredits());
 }

@@ -5,15 +5,14 @@
 #include "player/player_menus.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/help_call.h"
+#include "toolkit/menu_table.h"
 
 namespace {
 
-enum HelpMenuItem : int32_t {
-    kHelpAbout = 1,
-    kHelpIndex = 2,
-};
-
 constexpr int32_t kHelpMenuOrder = 6;
+constexpr MenuTableItem kHelpItems[] = {{"About Tamrix Player...", kHelpMenuAbout, 0, 'A'},
+                                        {"Help...", kHelpMenuIndex, 0, 'H'}};
+constexpr MenuTable kHelpTable(kHelpItems);
 // GetKeyState's bit of a toggled key.
 constexpr SHORT kKeyToggled = 1;
 
@@ -24,24 +23,26 @@ ResultCode BuildHelpMenu(HelpMenuHandler* menu, DocumentFrame* owner)
     const ResultCode result = menu->MenuInit("Help", owner);
     if (result != kResultOk) return result;
     menu->SetMenuLetter('A');
-    if (menu->AppendMenuItem("About Tamrix Player...") < 0 || menu->AppendMenuItem("Help...") < 0)
-        return kResultOutOfMemory;
-    menu->SetMenuItemLetter(kHelpAbout, 'A');
-    menu->SetMenuItemLetter(kHelpIndex, 'H');
+    if (kHelpTable.AppendTo(menu) != kResultOk) return kResultOutOfMemory;
     IgnoreResult(menu->SetMenuAttachment(kMenuTopLevel));
     menu->SetMenuOrder(kHelpMenuOrder);
     return kResultOk;
 }
 
-void HelpMenuHandler::HelpMenuCommand(int32_t position)
+void HelpMenuHandler::DoMenuCommand(int32_t position, int32_t /*extra*/)
 {
-    switch (position) {
-    case kHelpAbout:
+    HelpMenuCommand(HelpCommand(kHelpTable.CommandAt(position)));
+}
+
+void HelpMenuHandler::HelpMenuCommand(HelpCommand command)
+{
+    switch (command) {
+    case kHelpMenuAbout:
         // Caps Lock on shows the animated form first, whatever the platform.
         if (GetKeyState(VK_CAPITAL) & kKeyToggled) ShowAboutBox(kAboutOpenedByUser);
         ShowAboutForm(kAboutOpenedByUser);
         break;
-    case kHelpIndex:
+    case kHelpMenuIndex:
         if (HWND frame = MenuOwner() ? MenuOwner()->DocumentFrameOwner() : nullptr) {
             char path[MAX_PATH];
             HelpFilePath(path, sizeof path);

@@ -14,6 +14,7 @@
 #include "player/player_menus.h"
 #include "player/player_preferences.h"
 #include "player/view_rectangles.h"
+#include "player/view_window_record.h"
 #include "player/walk_view.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_record.h"
@@ -35,9 +36,11 @@ constexpr char kOpenTitle[] = "Open";
 
 }  // namespace
 
+ModelDocWindow::~ModelDocWindow() = default;
+
 int32_t ModelDocWindow::BuildModelWindow(int32_t kind, DiskFileStream* file)
 {
-    file_ = file;
+    file_.reset(file);
     if (!BuildPlayerWindow(kind, file)) return LoadFailed();
     if (!PlayerWindow || !PlayerWindow->FrameWindow()) return 0;
     AttachFrameContent(PlayerWindow, this);
@@ -50,15 +53,15 @@ int32_t ModelDocWindow::BuildModelWindow(int32_t kind, DiskFileStream* file)
     GetScreenBounds(&screen);
     const PortRect view = ModelViewRect(screen);
 
-    document_ = new (std::nothrow) PlayerDocument;
+    document_.reset(new (std::nothrow) PlayerDocument);
     if (!document_) return LoadFailed();
     document_->Init(this);
     if (!document_->IsComplete()) return LoadFailed();
     root_ = document_->ModelRoot();
     walk_ = document_->Walk();
 
-    walkMenu_->SetNavigateDocument(document_);
-    FileMenu()->SetFileDocument(document_);
+    walkMenu_->SetNavigateDocument(document_.get());
+    FileMenu()->SetFileDocument(document_.get());
 
     if (LoadModelWindow(kind) != kResultOk) return 0;
 
@@ -87,7 +90,7 @@ ResultCode ModelDocWindow::LoadModelWindow(int32_t kind)
 {
     if (kind == kOpenWithDialog || kind == kOpenAtStartUp) {
         kind = kOpenWithDialog;
-        file_ = new (std::nothrow) DiskFileStream;
+        file_.reset(new (std::nothrow) DiskFileStream);
         if (!file_) {
             LoadFailed();
             return kResultOutOfMemory;
@@ -105,10 +108,9 @@ ResultCode ModelDocWindow::LoadModelWindow(int32_t kind)
         file_->FileNameWithExtension(fileName_);
         SetDocumentTitle(fileName_);
         LogFrameCaption(this);
-        result = document_->ReadModel(file_);
+        result = document_->ReadModel(file_.get());
     }
-    file_->FileObjectDestroy();
-    file_ = nullptr;
+    file_.reset();
     return result;
 }
 
@@ -141,12 +143,10 @@ void ModelDocWindow::DisposeModelWindow()
 {
     if (walkMenu_) walkMenu_->DeleteMenuObject();
     walkMenu_ = nullptr;
-    if (document_) document_->Free();
-    document_ = nullptr;
+    document_.reset();
     root_ = nullptr;
     walk_ = nullptr;
-    if (file_) file_->FileObjectDestroy();
-    file_ = nullptr;
+    file_.reset();
     DisposePlayerMenus();
 }
 

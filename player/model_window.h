@@ -29,8 +29,9 @@ public:
     // The frame window, the menus, the document, the read and the walk view; 0 when any failed
     // (after the reader's alert; the caller destroys the window then).
     int32_t BuildModelWindow(int32_t kind, DiskFileStream* file);
-    // Through the Open dialog (kinds 6 and 7) or the file given (9): the file read into the
-    // document. 0, or the dialog's or the reader's non-zero code.
+    // Through the Open dialog (kOpenWithDialog, kOpenAtStartUp) or the file given
+    // (kOpenGivenFile): the file read into the document. 0, or the dialog's or the reader's
+    // non-zero code.
     ResultCode LoadModelWindow(int32_t kind);
     // The walk view's window fills the frame above the help bar.
     void LayoutModelWindow();
@@ -43,7 +44,7 @@ public:
 
     PlayerPreferences* ModelPreferences() const;
     WalkObserver* ModelWalkObserver() const { return walk_; }
-    PlayerDocument* Document() const { return document_; }
+    PlayerDocument* Document() const { return document_.get(); }
     NavigateMenuHandler* WalkMenu() const { return walkMenu_; }
     ModelObject* ModelRoot() const { return root_; }
     // The first flag byte of the render section.
@@ -52,7 +53,7 @@ public:
     const char* FileName() const { return fileName_; }
 
 protected:
-    ~ModelDocWindow() override = default;
+    ~ModelDocWindow() override;
 
 private:
     // The test build's log of the walk view's window and its navigation pane.
@@ -63,8 +64,8 @@ private:
     NavigateMenuHandler* walkMenu_ = nullptr;
     ModelObject* root_ = nullptr;
     WalkObserver* walk_ = nullptr;
-    DiskFileStream* file_ = nullptr;
-    PlayerDocument* document_ = nullptr;
+    Owned<DiskFileStream> file_;  // the file given or chosen, until it is read
+    Owned<PlayerDocument> document_;
     char fileName_[kPathLength] = {};
 };
 

@@ -1,14 +1,17 @@
 // The Walk menu.
+#include "player/command_tags.h"
 #include "player/event_log.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"
 #include "player/player_menus.h"
 #include "player/player_preferences.h"
+#include "player/view_kinds.h"
 #include "player/walk_menu_settings.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "toolkit/app_commands.h"
 #include "toolkit/help_bar_host.h"
+#include "toolkit/menu_table.h"
 #include "toolkit/window.h"
 
 namespace {
@@ -16,16 +19,33 @@ namespace {
 constexpr int32_t kWalkMenuOrder = 3;
 // The title's mnemonic stands before its fourth letter.
 constexpr int32_t kWalkTitleMnemonic = 3;
-// The view kinds that can level the observer (the document, a view of kind 69, the walk view).
-constexpr int32_t kViewLevelling = 69;
+
+constexpr MenuTableItem kWalkItems[] = {{"Level Observer", kWalkLevel, 'L', 'L'},
+                                        {nullptr, 0},
+                                        {"Wide Angle", kWalkWideAngle, 0, 'W'},
+                                        {"Standard", kWalkStandard, 0, 'S'},
+                                        {"Telephoto", kWalkTelephoto, 0, 'T'},
+                                        {nullptr, 0},
+                                        {"Normal Speed", kWalkNormalSpeed, 0, 'N'},
+                                        {"Fast", kWalkFast, 0, 'F'},
+                                        {"Faster", kWalkFaster, 0, 'A', 1},
+                                        {"Fastest", kWalkFastest, 0, 'E', 4},
+                                        {nullptr, 0},
+                                        {"Stop", kWalkStop, 0, 'O', 2},
+                                        {"Play", kWalkPlay, 0, 'P'},
+                                        {nullptr, 0},
+                                        {"Full Screen", kWalkFullScreen, 0, 'U', 1}};
+constexpr MenuTable kWalkTable(kWalkItems);
 
 // The change state of a section that the menu changed, and of one the views have taken.
 constexpr int32_t kSectionChanged = 1;
 constexpr int32_t kSectionTaken = 0;
 
+// Checks the item of `checked` among the items of the commands from `first` to `last`.
 void CheckOne(Menu* menu, int32_t first, int32_t last, int32_t checked)
 {
-    for (int32_t position = first; position <= last; ++position) menu->CheckMenuItemAt(position, position == checked);
+    for (int32_t command = first; command <= last; ++command)
+        menu->CheckMenuItemAt(kWalkTable.PositionOf(command), command == checked);
 }
 
 // The test build's log of whether the frame shows its help bar.
@@ -51,61 +71,55 @@ ResultCode BuildNavigateMenu(NavigateMenuHandler* menu, DocumentFrame* owner)
     if (result != kResultOk) return result;
     menu->SetMenuMnemonicPos(kWalkTitleMnemonic);
     menu->SetMenuLetter('K');
-    struct Item {
-        const char* text;  // null: a separator
-        int32_t letter;
-        int32_t mnemonic;
-    };
-    const Item items[] = {{"Level Observer", 'L', 0}, {nullptr, 0, 0},      {"Wide Angle", 'W', 0},
-                          {"Standard", 'S', 0},       {"Telephoto", 'T', 0}, {nullptr, 0, 0},
-                          {"Normal Speed", 'N', 0},   {"Fast", 'F', 0},      {"Faster", 'A', 1},
-                          {"Fastest", 'E', 4},        {nullptr, 0, 0},       {"Stop", 'O', 2},
-                          {"Play", 'P', 0},           {nullptr, 0, 0},       {"Full Screen", 'U', 1}};
-    for (const Item& item : items) {
-        const int32_t index = item.text ? menu->AppendMenuItem(item.text) : menu->AppendSeparator();
-        if (index < 0) return kResultOutOfMemory;
-        menu->SetMenuItemLetter(index + 1, item.letter);
-        menu->SetMenuItemMnemonicPos(index + 1, item.mnemonic);
-    }
+    if (kWalkTable.AppendTo(menu) != kResultOk) return kResultOutOfMemory;
     menu->SetMenuOrder(kWalkMenuOrder);
-    menu->SetMenuItemShortcut(kWalkLevel, 'L');
     return kResultOk;
 }
 
-void NavigateMenuHandler::NavigateMenuCommand(int32_t position)
+int32_t NavigateMenuHandler::PositionOf(WalkMenuCommand command)
+{
+    return kWalkTable.PositionOf(command);
+}
+
+void NavigateMenuHandler::DoMenuCommand(int32_t position, int32_t /*extra*/)
+{
+    NavigateMenuCommand(WalkMenuCommand(kWalkTable.CommandAt(position)));
+}
+
+void NavigateMenuHandler::NavigateMenuCommand(WalkMenuCommand command)
 {
     if (!document_) return;
     PlayerPreferences* preferences = document_->Preferences();
     WalkObserver* walk = document_->Walk();
     if (!preferences || !walk) return;
-    if (position == kWalkLevel) {
-        PostAppCommand(CommandTag("TILT"));
-    } else if (IsLensItem(position)) {
-        CheckOne(this, kWalkWideAngle, kWalkTelephoto, position);
+    if (command == kWalkLevel) {
+        PostAppCommand(kCommandTagLevel);
+    } else if (IsLensItem(command)) {
+        CheckOne(this, kWalkWideAngle, kWalkTelephoto, command);
         NavigationSection* navigation = preferences->Navigation();
-        navigation->lensNumerator = LensOfItem(position);
+        navigation->lensNumerator = LensOfItem(command);
         SetChangeState(navigation, kSectionChanged);
         document_->ViewCommand(nullptr, kCommandViewChange, kCodeNavigationPreferences, 0);
         SetChangeState(navigation, kSectionTaken);
-    } else if (IsSpeedItem(position)) {
-        CheckOne(this, kWalkNormalSpeed, kWalkFastest, position);
+    } else if (IsSpeedItem(command)) {
+        CheckOne(this, kWalkNormalSpeed, kWalkFastest, command);
         RenderSection* render = preferences->Render();
-        const SpeedPreset speed = SpeedOfItem(position);
+        const SpeedPreset speed = SpeedOfItem(command);
         render->wordA = speed.wordA;
         render->wordC = speed.wordC;
         SetChangeState(render, kSectionChanged);
         document_->ViewCommand(nullptr, kCommandViewChange, kCodeRenderPresets, 0);
-    } else if (position == kWalkStop) {
+    } else if (command == kWalkStop) {
         if (NavigationPanel* panel = ShownPanel(document_)) panel->ShowPathState(kPanelStop);
         walk->SetRecording(0, 0);
         walk->GoToPathPoint(0);
         document_->ViewCommand(nullptr, kCommandStep, kCodeRedrawStep, 0);
         document_->ViewCommand(nullptr, kCommandViewChange, kCodePathControls, 0);
-    } else if (position == kWalkPlay) {
+    } else if (command == kWalkPlay) {
         NavigationPanel* panel = ShownPanel(document_);
         if (panel && walk->PathCount() > 0) panel->ShowPathState(kPanelPlay);
         PlayWalkPathWithPanel(panel, walk);
-    } else if (position == kWalkFullScreen) {
+    } else if (command == kWalkFullScreen) {
         // The document's flag is the one state: this item, the pane's Esc and the pane's own
         // menu all toggle it here, so that the mark and the help bar never disagree with it.
         auto* view = static_cast<WalkView*>(document_->FindView(kViewWalk));
@@ -114,7 +128,7 @@ void NavigateMenuHandler::NavigateMenuCommand(int32_t position)
         if (on) HideHelpBar();
         view->ToggleFullScreen(on);
         // A view that could not fill the screen leaves the mark off and the help bar shown.
-        CheckMenuItemAt(kWalkFullScreen, FullScreenFlag());
+        CheckMenuItemAt(PositionOf(kWalkFullScreen), FullScreenFlag());
         if (!FullScreenFlag()) ShowHelpBar();
         LogHelpBar(MenuOwner());
     }
@@ -129,13 +143,14 @@ void NavigateMenuHandler::UpdateNavigateMenu()
 {
     if (!document_) return;
     viewKind_ = document_->CurrentView()->GetKind();
-    EnableMenuItemAt(kWalkLevel, viewKind_ == kViewDocument || viewKind_ == kViewLevelling || viewKind_ == kViewWalk);
+    EnableMenuItemAt(PositionOf(kWalkLevel),
+                     viewKind_ == kViewDocument || viewKind_ == kViewLeveller || viewKind_ == kViewWalk);
     if (PlayerPreferences* preferences = document_->Preferences()) {
         CheckOne(this, kWalkWideAngle, kWalkTelephoto, LensItemChecked(preferences->Navigation()->lensNumerator));
         const RenderSection* render = preferences->Render();
         CheckOne(this, kWalkNormalSpeed, kWalkFastest, SpeedItemChecked(render->wordA, render->wordC));
     }
-    CheckMenuItemAt(kWalkStop, 0);
-    CheckMenuItemAt(kWalkPlay, 0);
-    CheckMenuItemAt(kWalkFullScreen, FullScreenFlag());
+    CheckMenuItemAt(PositionOf(kWalkStop), 0);
+    CheckMenuItemAt(PositionOf(kWalkPlay), 0);
+    CheckMenuItemAt(PositionOf(kWalkFullScreen), FullScreenFlag());
 }

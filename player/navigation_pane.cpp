@@ -8,9 +8,11 @@
 #include "draw/port_base.h"
 #include "draw/shapes.h"
 #include "draw/wait_cursor.h"
+#include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 #include "model/model_document.h"
 #include "player/application_state.h"
+#include "player/command_tags.h"
 #include "player/event_log.h"
 #include "player/model_window.h"
 #include "player/navigation_panel.h"
@@ -53,9 +55,6 @@ constexpr int32_t kCentreAfter = 4;
 // under a millisecond today, and a held button would otherwise walk hundreds of steps a second,
 // faster than anyone can steer.
 constexpr DWORD kStepMilliseconds = 16;
-
-// The modifier word with which Esc hands the Walk menu its full-screen item.
-constexpr int32_t kModifierFromEscape = 128;
 
 // Every option bit the observer takes, for the frame log.
 constexpr uint32_t kAllObserverOptions = (1u << kOptionCount) - 1;
@@ -130,15 +129,15 @@ void NavigationPane::PaneDestroy()
 {
     renderContext_.Free();
     renderContextMade_ = false;
-    if (owner_) owner_->ForgetNavigation(this);
-    owner_ = nullptr;
+    if (view_) view_->ForgetNavigation(this);
+    view_ = nullptr;
     observer_ = nullptr;
     Pane::PaneDestroy();
 }
 
 void NavigationPane::AttachNavigation(WalkView* view, WalkObserver* observer)
 {
-    owner_ = view;
+    view_ = view;
     observer_ = observer;
     // An observer that comes after the layout takes the viewport at once.
     if (observer_ && layout_.viewportWidth > 0)
@@ -156,7 +155,7 @@ int32_t NavigationPane::SetAspectRatio(int16_t width, int16_t height)
 
 void NavigationPane::SendToView(int32_t kind, int32_t code)
 {
-    if (owner_) owner_->ViewCommand(nullptr, kind, code, 0);
+    if (view_) view_->ViewCommand(nullptr, kind, code, 0);
 }
 
 // --- layout ---
@@ -178,7 +177,7 @@ void NavigationPane::PaneLayoutChanged()
 
 void NavigationPane::Draw(int32_t mode, int32_t, int32_t)
 {
-    if (ModelLoadDepth > 0) return;
+    if (ModelLoadingCount > 0) return;
     if (Lock() != kResultOk) return;
     TextureManager* textures = CurrentTextureManager();
     if (textures) LockTextureSet(textures);
@@ -287,7 +286,7 @@ bool NavigationPane::AwaitStepTick() const
 void NavigationPane::PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers)
 {
     // The pointer left the pane: no line of it stays in the help bar.
-    if (x < contentRect_.left || x >= contentRect_.right || y < contentRect_.top || y >= contentRect_.bottom) {
+    if (!contentRect_.Contains(x, y)) {
         ShowPaneHelp("");
         return;
     }
@@ -352,7 +351,7 @@ void NavigationPane::PopUpWalkMenu(int32_t modifiers)
 void NavigationPane::LeaveFullScreen()
 {
     // Through the Walk menu's own item, so that its check mark and the help bar follow.
-    if (NavigateMenuHandler* menu = FrontWalkMenu()) menu->DoMenuCommand(kWalkFullScreen, kModifierFromEscape);
+    if (NavigateMenuHandler* menu = FrontWalkMenu()) menu->NavigateMenuCommand(kWalkFullScreen);
 }
 
 // --- commands ---
@@ -360,19 +359,19 @@ void NavigationPane::LeaveFullScreen()
 int32_t NavigationPane::PaneHandleCommand(int32_t code, int32_t)
 {
     switch (code) {
-    case CommandTag("CTRV"):
+    case kCommandTagKeepStart:
         KeepStartPosition();
         return 1;
-    case CommandTag("CTRO"):
+    case kCommandTagGoToStart:
         GoToStartPosition();
         SendToView(kCommandStep, kCodeRedrawStep);
         return 1;
-    case CommandTag("ELIT"):
+    case kCommandTagLights:
         SendToView(kCommandLight, kCodeLights);
         return 1;
-    case CommandTag("PRNT"):
+    case kCommandTagPrint:
         return 1;
-    case CommandTag("TILT"):
+    case kCommandTagLevel:
         if (observer_) observer_->LevelObserver();
         SendToView(kCommandViewChange, kCodeRedrawStep);
         RedrawPane(kDrawPlain);
@@ -384,7 +383,7 @@ int32_t NavigationPane::PaneHandleCommand(int32_t code, int32_t)
 
 void NavigationPane::KeepStartPosition()
 {
-    PlayerPreferences* preferences = owner_ ? owner_->Preferences() : nullptr;
+    PlayerPreferences* preferences = view_ ? view_->Preferences() : nullptr;
     if (!preferences || !observer_) return;
     FixedVector3 position;
     Fixed angles[3];
@@ -397,7 +396,7 @@ void NavigationPane::KeepStartPosition()
 
 void NavigationPane::GoToStartPosition()
 {
-    PlayerPreferences* preferences = owner_ ? owner_->Preferences() : nullptr;
+    PlayerPreferences* preferences = view_ ? view_->Preferences() : nullptr;
     if (!preferences || !observer_) return;
     const DefaultsSection* defaults = preferences->Defaults();
     observer_->SetAndRecord(defaults->startPosition[0], defaults->startPosition[1], defaults->startPosition[2], 0, 0,

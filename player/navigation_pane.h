@@ -52,9 +52,9 @@ public:
     void PaneTrack(int32_t x, int32_t y, int32_t modifiers, int32_t inside) override;
     void PaneHelpAtPoint(int32_t x, int32_t y, int32_t modifiers) override;
 
-    WalkView* OwnerView() const { return owner_; }
+    WalkView* OwnerView() const { return view_; }
     // Hover motion: with it on, the tracking chain keeps stepping without a button (the pane's
-    // Walk menu turns it on when "Button Down" goes off).
+    // options menu turns it on when "Button Down" goes off).
     static void SetHoverRepeat(int32_t on);
 
     // Stores the walk view it belongs to and the document's walk observer (both null: the view
@@ -93,7 +93,7 @@ private:
     // button came first, which then decides whether the walk goes on.
     bool AwaitStepTick() const;
 
-    WalkView* owner_ = nullptr;
+    WalkView* view_ = nullptr;  // the walk view the pane belongs to
     WalkObserver* observer_ = nullptr;
     // The renderer's lists and frame state for this pane's frames, when they could be made.
     RenderContext renderContext_;

@@ -9,6 +9,7 @@
 #include "draw/shapes.h"
 #include "foundation/rgb_color.h"
 #include "foundation/ui_services.h"
+#include "player/command_tags.h"
 #include "player/event_log.h"
 #include "player/navigation_pane.h"
 #include "player/navigation_steps.h"
@@ -161,7 +162,7 @@ void NavigationButtonPanel::Press(int32_t index, int32_t)
         SelectPathState(index);
     } else if (index == kPanelHome) {
         // The navigation pane takes the eye home.
-        PostAppCommand(CommandTag("CTRO"));
+        PostAppCommand(kCommandTagGoToStart);
     }
 }
 

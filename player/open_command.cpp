@@ -52,22 +52,19 @@ bool CloseOpenModel()
 
 }  // namespace
 
-void OpenModelFile(DiskFileStream* file, int32_t kind)
+void OpenModelFile(DiskFileStream* given, int32_t kind)
 {
+    // The file object is this command's until the model window takes it.
+    Owned<DiskFileStream> file(given);
     if (const char* refusal = OpenRefusal()) {
         LogEvent("open-refused %s", refusal);
-        if (file) file->FileObjectDestroy();
         return;
     }
-    if (file && !IsModelFile(file)) {
+    if (file && !IsModelFile(file.get())) {
         LogEvent("open-refused not-a-model");
-        file->FileObjectDestroy();
         return;
     }
-    if (!CloseOpenModel()) {
-        if (file) file->FileObjectDestroy();
-        return;
-    }
+    if (!CloseOpenModel()) return;
     auto* window = new (std::nothrow) ModelDocWindow;
     if (!window) {
         // Before a file is chosen the alert names the window the model would have replaced.
@@ -77,8 +74,8 @@ void OpenModelFile(DiskFileStream* file, int32_t kind)
         else
             FrontDocument()->GetDocumentTitle(name);
         ShowLoadAlert(name);
-        if (file) file->FileObjectDestroy();
         return;
     }
-    if (!window->DocumentSetup(file ? kOpenGivenFile : kind, file, kDocumentTakesFrame)) window->FreeDocumentFrame();
+    const int32_t setupKind = file ? kOpenGivenFile : kind;
+    if (!window->DocumentSetup(setupKind, file.release(), kDocumentTakesFrame)) window->FreeDocumentFrame();
 }

@@ -18,32 +18,15 @@ class LightList;
 class ModelDocument;
 class ModelObject;
 class TextureRecordList;
+class ViewWindowRecord;
 class WalkObserver;
 class WalkView;
 
-// One window of the document: the window (null until made), what it shows and its kind. By its
-// kind the object is a view, a button-panel window or a button panel.
-class ViewWindowRecord {
-public:
-    ViewWindowRecord(RootObject* object, int16_t kind) : object_(object), kind_(kind) {}
-    void SetRecordWindow(Window* window) { window_ = window; }
-    Window* RecordWindow() const { return window_; }
-    RootObject* RecordObject() const { return object_; }
-    // The view the record holds; null for the kinds that hold a button panel or its window.
-    ViewBase* RecordView() const;
-    int16_t RecordKind() const { return kind_; }
-    // By its kind: unlinks the button-panel window from its panel, releases the view object, or
-    // frees the button panel with its buttons; then frees the record.
-    void Free();
-
-private:
-    Window* window_ = nullptr;
-    RootObject* object_;
-    int16_t kind_;
-};
-
 class PlayerDocument : public ViewBase {
 public:
+    PlayerDocument();
+    ~PlayerDocument() override;
+
     // --- view operations ---
     // Preferences with their defaults (and the drawing switch from the registry), the model
     // document with the world root in the model-view colour, the lists, the walk observer.
@@ -52,16 +35,17 @@ public:
     void SetChanged(int32_t value) override { changed_ = value; }
     ViewBase* FindOrCreate(ViewBase* asking, int32_t kind) override;
     Window* GetWindow(int32_t kind) override { return CreateViewWindow(kind); }
-    // Kind 4, code 1028: the model root's lights and units go first. Answers the lock count of
-    // the view list left after the round.
+    // A model command of changed preferences (kCommandModel, kCodePreferencesChanged): the model
+    // root's lights and units go first. Answers the lock count of the view list left after the
+    // round.
     int32_t ViewCommand(ViewBase* sender, int32_t kind, int32_t code, int32_t value) override;
-    PlayerPreferences* Preferences() override { return preferences_; }
+    PlayerPreferences* Preferences() override { return preferences_.get(); }
     int32_t ScalePlacement(double factor) override;
     void ApplyPreferences(PlayerPreferences* preferences, int32_t force) override;
     // The name and the window title, then every view's name.
     void SetName(const char* text) override;
-    // Kinds 72 and 75: a view whose window holds its panes, with its record; a view of the kind
-    // that exists comes to the front instead. A view that cannot be made whole leaves nothing
+    // The walk and gallery kinds: a view whose window holds its panes, with its record; a view of
+    // the kind that exists comes to the front instead. A view that cannot be made whole leaves nothing
     // behind (FindView then has none).
     void OpenViewWindow(const PortRect& rect, int32_t kind) override;
 
@@ -69,7 +53,9 @@ public:
     // A new hidden window for a view of the kind (null for the document's own kind); for the
     // kinds the views share (kDocumentWindowKinds) the one made at the first call, every time.
     Window* CreateViewWindow(int32_t kind);
-    // A window of the document changed (1 and 4 activation, 5 closing): the view's kind, 67 or -1.
+    // A window of the document changed (activated, reactivated or closed): the view's kind, the
+    // document's own kind when no view is left or the window is none of its records, or -1 for a
+    // record that holds no walk or gallery view.
     int32_t WindowEvent(Window* window, int32_t event);
     int32_t HasModel() const;
     // 1 when Init made everything the document holds: the model, the walk observer, the
@@ -77,7 +63,7 @@ public:
     int32_t IsComplete() const;
     // Gives the view the document's model and walk observer to render.
     void FillRenderRecord(WalkView* view);
-    WalkObserver* NewWalkObserver();
+    Owned<WalkObserver> NewWalkObserver();
     WalkView* NewWalkView();
     void SetDocumentOwner(DocumentFrame* window) { owner_ = window; }
     // Moves the view's panes into a new window: on, a pop-up of the screen's size (the window's
@@ -112,8 +98,8 @@ public:
     // to them. 0, or the reader's code (its alert shown, but for a file that is no model).
     ResultCode ReadModel(DiskFileStream* file);
 
-    ModelDocument* Model() const { return model_; }
-    WalkObserver* Walk() const { return walk_; }
+    ModelDocument* Model() const { return model_.get(); }
+    WalkObserver* Walk() const { return walk_.get(); }
     ModelObject* ModelRoot() const;
     TextureRecordList* Textures() const { return textures_; }
     int32_t Changed() const { return changed_; }
@@ -122,16 +108,18 @@ public:
     ViewWindowRecord* WindowRecordAt(int32_t index) const;
 
 private:
-    ViewBase* ViewAt(int32_t index) const;
-    // The first window record of the kind (or showing the window), or null.
+    // The index of the first window record of the kind (or showing the window), or -1.
     int32_t FindRecord(int32_t kind, const Window* window) const;
+    // Gives the record its window and appends it to the window records, which own it from now on;
+    // false (the record left with the caller) when there is no room.
+    bool KeepRecord(Owned<ViewWindowRecord>* record, Window* window);
 
-    DynamicArray* windowRecords_ = nullptr;  // ViewWindowRecord pointers
-    DynamicArray* views_ = nullptr;          // ViewBase pointers
+    Owned<DynamicArray> windowRecords_;  // ViewWindowRecord pointers
+    Owned<DynamicArray> views_;          // ViewBase pointers
     ViewBase* currentView_ = nullptr;
-    ModelDocument* model_ = nullptr;
-    WalkObserver* walk_ = nullptr;
-    PlayerPreferences* preferences_ = nullptr;
+    Owned<ModelDocument> model_;
+    Owned<WalkObserver> walk_;
+    Owned<PlayerPreferences> preferences_;
     TextureRecordList* textures_ = nullptr;
     bool ownsTextures_ = false;
     PortRect savedRect_ = {0, 0, 0, 0};  // the view window's place before full screen

@@ -1,11 +1,13 @@
 // The player's menus, built in code: File and Help, which the player window and every model
 // window carry, and the navigation menu titled "Walk", which only a model window carries. Each
-// performs its items and enables and checks them before it is shown.
+// is built from a table of its items, performs an item by the command the table gives its
+// position, and enables and checks its items before it is shown.
 #pragma once
 
 #include <cstdint>
 #include <new>
 
+#include "player/walk_menu_settings.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/menu.h"
 #include "toolkit/window_menu_list.h"
@@ -13,13 +15,26 @@
 class DocumentFrame;
 class PlayerDocument;
 
+// What the items of the File and Help menus do; their positions are their menus' tables'.
+enum FileCommand : int32_t {
+    kFileMenuOpen = 1,
+    kFileMenuClose,
+    kFileMenuCredits,
+    kFileMenuExit,
+};
+enum HelpCommand : int32_t {
+    kHelpMenuAbout = 1,
+    kHelpMenuIndex,
+};
+
 // "Open...", "Close", "Credits..." and "Exit"; the owner is the window that built it.
 class FileMenuHandler : public Menu {
 public:
-    void DoMenuCommand(int32_t position, int32_t /*extra*/) override { FileMenuCommand(position); }
+    // Performs the command of the item at the position.
+    void DoMenuCommand(int32_t position, int32_t extra) override;
     void UpdateMenu() override { UpdateFileMenu(); }
 
-    void FileMenuCommand(int32_t position);
+    void FileMenuCommand(FileCommand command);
     void UpdateFileMenu();
     void SetFileDocument(PlayerDocument* document) { document_ = document; }
     PlayerDocument* FileDocument() const { return document_; }
@@ -31,18 +46,21 @@ private:
 // "About Tamrix Player..." and "Help...".
 class HelpMenuHandler : public Menu {
 public:
-    void DoMenuCommand(int32_t position, int32_t /*extra*/) override { HelpMenuCommand(position); }
+    void DoMenuCommand(int32_t position, int32_t extra) override;
 
-    void HelpMenuCommand(int32_t position);
+    void HelpMenuCommand(HelpCommand command);
 };
 
 // Levelling, the lenses, the speeds, the walk path's Stop and Play, and Full Screen.
 class NavigateMenuHandler : public Menu {
 public:
-    void DoMenuCommand(int32_t position, int32_t /*extra*/) override { NavigateMenuCommand(position); }
+    // The position of the command's item.
+    static int32_t PositionOf(WalkMenuCommand command);
+
+    void DoMenuCommand(int32_t position, int32_t extra) override;
     void UpdateMenu() override { UpdateNavigateMenu(); }
 
-    void NavigateMenuCommand(int32_t position);
+    void NavigateMenuCommand(WalkMenuCommand command);
     void UpdateNavigateMenu();
     void SetNavigateDocument(PlayerDocument* document) { document_ = document; }
     int32_t CurrentViewKind() const { return viewKind_; }

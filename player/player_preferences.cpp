@@ -42,9 +42,9 @@ ResultCode ReadVersion(MemoryStream* stream)
 }  // namespace
 
 template <class Section>
-ResultCode PlayerPreferences::Make(Section** section)
+ResultCode PlayerPreferences::Make(Owned<Section>* section)
 {
-    *section = new (std::nothrow) Section;
+    section->reset(new (std::nothrow) Section);
     if (!*section) return kResultOutOfMemory;
     (*section)->Reset();
     return kResultOk;
@@ -63,12 +63,7 @@ ResultCode PlayerPreferences::Init()
     return result;
 }
 
-PlayerPreferences::~PlayerPreferences()
-{
-    PreferenceSection* sections[] = {navigation_, render_, defaults_, modelView_, viewStyle_, windows_, config_};
-    for (PreferenceSection* section : sections)
-        if (section) section->Free();
-}
+PlayerPreferences::~PlayerPreferences() = default;
 
 void PlayerPreferences::Free()
 {
@@ -78,13 +73,13 @@ void PlayerPreferences::Free()
 PreferenceSection* PlayerPreferences::GetSection(int32_t id) const
 {
     switch (id) {
-    case kSectionNavigation: return navigation_;
-    case kSectionRender: return render_;
-    case kSectionDefaults: return defaults_;
-    case kSectionWindows: return windows_;
-    case kSectionModelView: return modelView_;
-    case kSectionViewStyle: return viewStyle_;
-    case kSectionConfig: return config_;
+    case kSectionNavigation: return navigation_.get();
+    case kSectionRender: return render_.get();
+    case kSectionDefaults: return defaults_.get();
+    case kSectionWindows: return windows_.get();
+    case kSectionModelView: return modelView_.get();
+    case kSectionViewStyle: return viewStyle_.get();
+    case kSectionConfig: return config_.get();
     default: return nullptr;
     }
 }
@@ -92,12 +87,12 @@ PreferenceSection* PlayerPreferences::GetSection(int32_t id) const
 PreferenceSection* PlayerPreferences::SectionOfTag(uint32_t tag) const
 {
     switch (tag) {
-    case kTagNavigation: return navigation_;
-    case kTagRender: return render_;
-    case kTagDefaults: return defaults_;
-    case kTagModelView: return modelView_;
-    case kTagWindows: return windows_;
-    case kTagConfig: return config_;
+    case kTagNavigation: return navigation_.get();
+    case kTagRender: return render_.get();
+    case kTagDefaults: return defaults_.get();
+    case kTagModelView: return modelView_.get();
+    case kTagWindows: return windows_.get();
+    case kTagConfig: return config_.get();
     default: return nullptr;
     }
 }

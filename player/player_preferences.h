@@ -44,15 +44,15 @@ public:
     // Reads the "PREF" bytes a model file held (nothing without them).
     ResultCode ReadStored(const PreferenceRecord* stored);
 
-    // The section of the id (2 PNAV, 3 PRND, 4 PDEF, 6 PWIN, 7 PMOD, 9 view style, 10 CNFG), or null.
+    // The section of the id (kSectionNavigation to kSectionConfig), or null.
     PreferenceSection* GetSection(int32_t id) const;
-    NavigationSection* Navigation() const { return navigation_; }
-    RenderSection* Render() const { return render_; }
-    DefaultsSection* Defaults() const { return defaults_; }
-    ModelViewSection* ModelView() const { return modelView_; }
-    WindowsSection* Windows() const { return windows_; }
-    ViewStyleSection* ViewStyle() const { return viewStyle_; }
-    ConfigSection* Config() const { return config_; }
+    NavigationSection* Navigation() const { return navigation_.get(); }
+    RenderSection* Render() const { return render_.get(); }
+    DefaultsSection* Defaults() const { return defaults_.get(); }
+    ModelViewSection* ModelView() const { return modelView_.get(); }
+    WindowsSection* Windows() const { return windows_.get(); }
+    ViewStyleSection* ViewStyle() const { return viewStyle_.get(); }
+    ConfigSection* Config() const { return config_.get(); }
 
 private:
     ResultCode WriteForm(MemoryStream* stream);
@@ -60,13 +60,13 @@ private:
     // The section a chunk of the form carries, or null for a tag of none.
     PreferenceSection* SectionOfTag(uint32_t tag) const;
     template <class Section>
-    ResultCode Make(Section** section);
+    ResultCode Make(Owned<Section>* section);
 
-    NavigationSection* navigation_ = nullptr;
-    RenderSection* render_ = nullptr;
-    DefaultsSection* defaults_ = nullptr;
-    ModelViewSection* modelView_ = nullptr;
-    ViewStyleSection* viewStyle_ = nullptr;
-    WindowsSection* windows_ = nullptr;
-    ConfigSection* config_ = nullptr;
+    Owned<NavigationSection> navigation_;
+    Owned<RenderSection> render_;
+    Owned<DefaultsSection> defaults_;
+    Owned<ModelViewSection> modelView_;
+    Owned<ViewStyleSection> viewStyle_;
+    Owned<WindowsSection> windows_;
+    Owned<ConfigSection> config_;
 };

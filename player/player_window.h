@@ -22,7 +22,8 @@ public:
     int32_t BuildPlayerWindow(int32_t kind, DiskFileStream* file);
     // Deletes the Help and File menus.
     void DisposePlayerMenus();
-    // The open command for kinds 6 and 9 (without a file); 0.
+    // The open command for the Open dialog and a given file (kOpenWithDialog, kOpenGivenFile),
+    // without a file; 0.
     ResultCode PlayerWindowLoad(int32_t kind);
     // A model window that goes while it is the one open document gives the frame window back to
     // the player window.

@@ -27,6 +27,7 @@ public:
     virtual void Reset() { changeState = kChangeStateReset; }
     // Releases what the section owns, then the section.
     virtual void Free() { delete this; }
+    void Destroy() { Free(); }
 
     // -1 after a reset; 1 while the Walk menu hands a changed section to the views.
     int32_t changeState = kChangeStateReset;
@@ -74,7 +75,9 @@ public:
     uint8_t flags[4] = {0, 0, 0, 0};
 };
 
-// The speed presets of the Walk menu: render words A and C.
+// The walk speed presets: render words A and C. The Walk menu offers the first four; the
+// navigation pane's own walk options menu offers the normal speed and its own two faster ones,
+// of which the fastest sets word A alone.
 struct RenderSpeed {
     uint32_t wordA;
     uint32_t wordC;
@@ -83,6 +86,8 @@ constexpr RenderSpeed kSpeedNormal = {3, 7};
 constexpr RenderSpeed kSpeedFast = {11, 7};
 constexpr RenderSpeed kSpeedFaster = {11, 4};
 constexpr RenderSpeed kSpeedFastest = {10, 0};
+constexpr RenderSpeed kOptionsSpeedFaster = {3, 4};
+constexpr RenderSpeed kOptionsSpeedFastest = {2, 0};
 
 // PDEF: the model's defaults: four triples (the second the start position of the eye), a
 // colour, three names of at most 255 characters and two values.
@@ -139,8 +144,8 @@ bool WindowRecordsEqual(const WindowRecord& a, const WindowRecord& b);
 class WindowsSection : public PreferenceSection {
 public:
     ResultCode Write(MemoryStream* stream) override;
-    // Three records from the current frame: kind 12 its content, kinds 1 and 7 the upper and
-    // lower halves beside it.
+    // Three records from the current frame: its content, and the upper and lower halves beside
+    // it (stored_window_kinds.h).
     void Reset() override;
     void Free() override;
 

@@ -77,12 +77,11 @@ void StoreDrawingSwitch(PlayerPreferences* preferences)
 
 void PreferenceFile(PlayerPreferences* preferences, int32_t mode)
 {
-    DiskFileStream* file = new (std::nothrow) DiskFileStream;
+    const Owned<DiskFileStream> file(new (std::nothrow) DiskFileStream);
     if (file) {
         IgnoreResult(file->FileObjectInit(mode, kTypeIni, kCreatorPlayer, kFilter, kTitle));
         IgnoreResult(file->WindowsDirectory());  // the file is not read: the switch lives in the registry
     }
     if (mode == kPreferenceFileLoad) LoadDrawingSwitch(preferences);
     if (mode == kPreferenceFileStore) StoreDrawingSwitch(preferences);
-    if (file) file->FileObjectDestroy();
 }

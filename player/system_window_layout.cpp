@@ -5,7 +5,7 @@
 
 #include "draw/device_list.h"
 #include "draw/q_offscreen.h"
-#include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "player/window_layout.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/screen_bounds.h"
@@ -34,7 +34,7 @@ public:
     void GetScreenBounds(int32_t index, PortRect* bounds) override
     {
         *bounds = {0, 0, 0, 0};
-        if (index >= 0 && index < CountWindowList()) (*WindowList->At<Q_Offscreen*>(index))->GetBounds(bounds);
+        if (index >= 0 && index < CountWindowList()) PointerAt<Q_Offscreen>(WindowList, index)->GetBounds(bounds);
     }
 
     bool GetScreenFor(const PortRect& rect, PortRect* bounds) override

@@ -1,12 +1,13 @@
 // ViewBase: the base of the player document and its views. A view passes what it does not do
 // itself to its inner object (its document); the document is its own inner object and passes
-// commands on to every view. The view kinds and the command kinds and codes they exchange are
-// named here.
+// commands on to every view.
 #pragma once
 
 #include <cstdint>
 
 #include "foundation/root_object.h"
+#include "player/view_kinds.h"
+#include "render/view_commands.h"
 
 class DocumentFrame;
 class MemoryStream;
@@ -14,37 +15,11 @@ class PlayerPreferences;
 class Window;
 struct PortRect;
 
-// View kinds.
-constexpr int32_t kViewDocument = 67;
-constexpr int32_t kViewWalk = 72;
-constexpr int32_t kViewGallery = 75;
-// The document's walk observer, made by FindOrCreate and kept without a window record.
-constexpr int32_t kViewWalkObserver = 54;
-// Window kinds that only the document makes, once each, for its views to share; the first holds
-// the button panel window pane.
-constexpr int32_t kButtonPanelWindowKind = 1011;
-constexpr int32_t kDocumentWindowKinds[] = {kButtonPanelWindowKind, 1024, 1025};
-
-// Command kinds of ViewCommand and ViewNotify.
-constexpr int32_t kCommandApplied = 1;       // set-up: preferences applied with force
-constexpr int32_t kCommandModel = 4;         // the model changed
-constexpr int32_t kCommandStep = 5;          // a walk step or path point: redraw at once
-constexpr int32_t kCommandLight = 6;
-constexpr int32_t kCommandViewChange = 7;    // menus and levelling
-constexpr int32_t kCommandRecording = 8;     // start or stop recording the walk path
-constexpr int32_t kCommandPlay = 9;          // play the walk path from its start
-
-// Command codes.
-constexpr int32_t kCodeModelChanged = 1001;
-constexpr int32_t kCodeViewChanged = 1002;
-constexpr int32_t kCodeNavigationPreferences = 1014;
-constexpr int32_t kCodeRedrawStep = 1015;
-constexpr int32_t kCodeRedraw = 1017;
-constexpr int32_t kCodePathControls = 1020;
-constexpr int32_t kCodeLights = 1021;
-constexpr int32_t kCodeContentChanged = 1027;
-constexpr int32_t kCodePreferencesChanged = 1028;
-constexpr int32_t kCodeRenderPresets = 1029;
+// AttachView's codes: the view became current after a view of the same kind; the view's window
+// was made; the view became current after a view of another kind.
+constexpr int32_t kAttachSameKind = 1;
+constexpr int32_t kAttachWindowMade = 3;
+constexpr int32_t kAttachOtherKind = 7;
 
 class ViewBase : public RootObject {
 public:

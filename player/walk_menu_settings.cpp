@@ -7,39 +7,34 @@ constexpr int16_t kWideAngleLens = 15;
 constexpr int16_t kStandardLens = 35;
 constexpr int16_t kTelephotoLens = 135;
 
-constexpr SpeedPreset kNormalSpeed = {3, 7};
-constexpr SpeedPreset kFast = {11, 7};
-constexpr SpeedPreset kFaster = {11, 4};
-constexpr SpeedPreset kFastest = {10, 0};
-
 }  // namespace
 
-bool IsLensItem(int32_t position)
+bool IsLensItem(int32_t command)
 {
-    return position >= kWalkWideAngle && position <= kWalkTelephoto;
+    return command >= kWalkWideAngle && command <= kWalkTelephoto;
 }
 
-bool IsSpeedItem(int32_t position)
+bool IsSpeedItem(int32_t command)
 {
-    return position >= kWalkNormalSpeed && position <= kWalkFastest;
+    return command >= kWalkNormalSpeed && command <= kWalkFastest;
 }
 
-int16_t LensOfItem(int32_t position)
+int16_t LensOfItem(int32_t command)
 {
-    switch (position) {
+    switch (command) {
     case kWalkWideAngle: return kWideAngleLens;
     case kWalkTelephoto: return kTelephotoLens;
     default: return kStandardLens;
     }
 }
 
-SpeedPreset SpeedOfItem(int32_t position)
+SpeedPreset SpeedOfItem(int32_t command)
 {
-    switch (position) {
-    case kWalkFast: return kFast;
-    case kWalkFaster: return kFaster;
-    case kWalkFastest: return kFastest;
-    default: return kNormalSpeed;
+    switch (command) {
+    case kWalkFast: return kSpeedFast;
+    case kWalkFaster: return kSpeedFaster;
+    case kWalkFastest: return kSpeedFastest;
+    default: return kSpeedNormal;
     }
 }
 
@@ -56,9 +51,9 @@ int32_t LensItemChecked(int16_t numerator)
 int32_t SpeedItemChecked(uint32_t wordA, uint32_t wordC)
 {
     // Word A alone decides the normal and fastest speeds; the two fast ones differ in word C.
-    if (wordA == kNormalSpeed.wordA) return kWalkNormalSpeed;
-    if (wordA == kFast.wordA && wordC == kFast.wordC) return kWalkFast;
-    if (wordA == kFaster.wordA && wordC == kFaster.wordC) return kWalkFaster;
-    if (wordA == kFastest.wordA) return kWalkFastest;
+    if (wordA == kSpeedNormal.wordA) return kWalkNormalSpeed;
+    if (wordA == kSpeedFast.wordA && wordC == kSpeedFast.wordC) return kWalkFast;
+    if (wordA == kSpeedFaster.wordA && wordC == kSpeedFaster.wordC) return kWalkFaster;
+    if (wordA == kSpeedFastest.wordA) return kWalkFastest;
     return 0;
 }

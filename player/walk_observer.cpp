@@ -24,11 +24,14 @@ int16_t WholeSteps(Fixed angle)
 
 }  // namespace
 
+WalkObserver::WalkObserver() = default;
+WalkObserver::~WalkObserver() = default;
+
 ResultCode WalkObserver::Init(ModelHolder* holder)
 {
     ownerDocument_ = nullptr;
     const ResultCode observer = Observer::Init(holder);
-    walk_ = new (std::nothrow) WalkRecord;
+    walk_.reset(new (std::nothrow) WalkRecord);
     if (!walk_) return kResultOutOfMemory;
     const ResultCode walk = walk_->Init(this);
     return observer != kResultOk ? observer : walk;
@@ -36,8 +39,7 @@ ResultCode WalkObserver::Init(ModelHolder* holder)
 
 void WalkObserver::Free()
 {
-    if (walk_) walk_->Free();
-    walk_ = nullptr;
+    walk_.reset();
     Observer::Free();
 }
 

@@ -16,6 +16,9 @@ class WalkRecord;
 
 class WalkObserver : public Observer {
 public:
+    WalkObserver();
+    ~WalkObserver() override;
+
     // --- the observer's operations, with the walk's own behaviour ---
     // The "QPRF" chunk body: version, place, angles in radians, lens, the path.
     ResultCode Write(MemoryStream* stream) override;
@@ -86,6 +89,6 @@ private:
     bool HoldPoint(uint32_t shownAt);
 
     ViewBase* ownerDocument_ = nullptr;
-    WalkRecord* walk_ = nullptr;  // owned
+    Owned<WalkRecord> walk_;
     bool playing_ = false;
 };

@@ -16,18 +16,11 @@
 #include "player/player_document.h"
 #include "player/player_preferences.h"
 #include "player/walk_observer.h"
+#include "player/window_record_kinds.h"
 #include "toolkit/button_panel_window.h"
 #include "toolkit/window.h"
 
 namespace {
-
-// AttachView codes: the view's window was made; the view became current after one of another kind.
-constexpr int32_t kAttachWindowMade = 3;
-constexpr int32_t kAttachMadeCurrent = 7;
-// Notification kind 3: a change to the scene the view shows.
-constexpr int32_t kCommandSceneChange = 3;
-// FindOrCreate kind asked for when the view becomes current.
-constexpr int32_t kFindCurrentView = 1;
 
 bool IsOneOf(int32_t code, std::initializer_list<int32_t> codes)
 {
@@ -144,7 +137,7 @@ void WalkView::AttachView(int32_t code)
         if (window && navigation_) window->AddPane(navigation_);
         if (window && panel_) window->AddPane(panel_);
         SetName(name_);
-    } else if (code == kAttachMadeCurrent) {
+    } else if (code == kAttachOtherKind) {
         if (inner_) inner_->FindOrCreate(this, kFindCurrentView);
         if (buttonPanelWindow_)
             if (Window* window = GetWindow(kButtonPanelWindowKind)) window->AddPane(buttonPanelWindow_);

@@ -16,13 +16,6 @@ class Pane;
 class PlayerDocument;
 class WalkObserver;
 
-// Pane kinds of MakePane: the navigation pane, the navigation panel (under either of its two
-// kinds) and a plain button-panel window.
-constexpr int32_t kPaneNavigation = 37;
-constexpr int32_t kPaneNavigationPanel = 38;
-constexpr int32_t kPaneNavigationPanelOther = 51;
-constexpr int32_t kPaneButtonPanelWindow = 5;
-
 class WalkView : public ViewBase {
 public:
     // Path states.

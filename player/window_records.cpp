@@ -2,22 +2,22 @@
 // body, and refitting them to the screens they are read on.
 #include <algorithm>
 #include <initializer_list>
+#include <memory>
 #include <new>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/memory_stream.h"
+#include "foundation/pointer_list.h"
 #include "model/read_limits.h"
 #include "player/preference_sections.h"
 #include "player/section_transfer.h"
+#include "player/stored_window_kinds.h"
 #include "player/window_layout.h"
+#include "toolkit/side_panel.h"
 
 namespace {
 
-constexpr int16_t kRecordContent = 12;
-constexpr int16_t kRecordUpper = 1;
-constexpr int16_t kRecordLower = 7;
 constexpr Fixed kHalf = kFixedHalf;
-constexpr int32_t kSidePanelWidth = 204;
 constexpr int32_t kRecordGrowStep = 4;
 
 // Bytes of one stored record: rectangle 8, point 4, value 4, kind 2; of one screen: 8.
@@ -103,12 +103,9 @@ bool WindowsSection::AppendRecord(const WindowRecord& record)
 {
     if (!records) records = NewDynamicArray(0, int32_t(sizeof(WindowRecord*)), kRecordGrowStep);
     if (!records) return false;
-    WindowRecord* copy = new (std::nothrow) WindowRecord(record);
-    if (!copy) return false;
-    if (records->Append(&copy) < 0) {
-        delete copy;
-        return false;
-    }
+    std::unique_ptr<WindowRecord> copy(new (std::nothrow) WindowRecord(record));
+    if (!copy || AppendPointer(records, copy.get()) < 0) return false;
+    copy.release();  // the list's from now on
     return true;
 }
 
@@ -124,7 +121,7 @@ void WindowsSection::Reset()
     FreeRecords();
     FrameLayout layout;
     CurrentWindowLayout().GetFrameLayout(&layout);
-    AppendRecord(MakeRecord(layout.content, kFixedOne, kRecordContent));
+    AppendRecord(MakeRecord(layout.content, kFixedOne, kStoredWindowContent));
     // Beside the side panel and above the help bar, split into an upper and a lower half.
     PortRect beside = layout.content;
     beside.left += kSidePanelWidth;
@@ -138,8 +135,8 @@ void WindowsSection::Reset()
         half->top += layout.captionHeight + layout.frameHeight;
         half->bottom -= layout.frameHeight;
     }
-    AppendRecord(MakeRecord(upper, kHalf, kRecordUpper));
-    AppendRecord(MakeRecord(lower, kFixedOne, kRecordLower));
+    AppendRecord(MakeRecord(upper, kHalf, kStoredWindowUpper));
+    AppendRecord(MakeRecord(lower, kFixedOne, kStoredWindowLower));
 }
 
 void WindowsSection::Free()

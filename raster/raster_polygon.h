@@ -40,7 +40,7 @@ template <class F>
 void DrawLineFixedOn(const RasterTarget& t, Fixed x0, Fixed y0, Fixed x1, Fixed y1, const typename F::Line& line)
 {
     LineDDA(x0, y0, x1, y1, [t, line, b = t.Buffer()](int32_t x, int32_t y, int32_t ordinal) {
-        if (x >= b.left && x < b.right && y >= b.top && y < b.bottom) F::PutPixel(t, x, y, line, ordinal);
+        if (b.Contains(x, y)) F::PutPixel(t, x, y, line, ordinal);
     });
 }
 

@@ -6,12 +6,10 @@
 #include <algorithm>
 #include <cstdint>
 
-struct RasterRect {
-    int32_t left;
-    int32_t top;
-    int32_t right;   // exclusive
-    int32_t bottom;  // exclusive
-};
+#include "foundation/port_rect.h"
+
+// A rectangle in device coordinates, right and bottom exclusive.
+using RasterRect = PortRect;
 
 struct RasterTarget {
     uint8_t* const* rows;  // start of each pixel row (of plane 0), top row first; rows are 32-bit aligned
@@ -38,9 +36,5 @@ struct RasterTarget {
         return r;
     }
 
-    bool Contains(int32_t x, int32_t y) const
-    {
-        const RasterRect b = Buffer();
-        return x >= b.left && x < b.right && y >= b.top && y < b.bottom;
-    }
+    bool Contains(int32_t x, int32_t y) const { return Buffer().Contains(x, y); }
 };

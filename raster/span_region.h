@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/fixed.h"
@@ -102,3 +103,9 @@ public:
     Fixed scanBounds[4] = {0, 0, 0, 0};  // 16.16 clip bounds: kScanTop, kScanBottom, kScanLeft, kScanRight
     int32_t boundsCopy[4] = {0, 0, 0, 0};
 };
+
+// Owns a region and lets go of it through SpanRegionFree (kept for NewSpanRegion).
+struct SpanRegionRelease {
+    void operator()(SpanRegion* region) const { region->SpanRegionFree(); }
+};
+using OwnedSpanRegion = std::unique_ptr<SpanRegion, SpanRegionRelease>;

@@ -7,9 +7,9 @@
 
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"

@@ -10,6 +10,7 @@
 #include "draw/q_offscreen.h"
 #include "draw/raster_globals.h"
 #include "draw/shapes.h"
+#include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 #include "model/model_object.h"
@@ -41,13 +42,6 @@ constexpr int32_t kFaceOptions = kFaceFrame | kFaceFill | kFaceMatchColours;
 constexpr int32_t kBoxSlack = 2;
 // How many places ahead a walk over a draw list reads the records' state.
 constexpr int32_t kStateAhead = 16;
-
-// Counts a nested RenderModel call in the context for its length.
-struct DepthGuard {
-    explicit DepthGuard(RenderContext& context) : context_(context) { ++context_.renderDepth; }
-    ~DepthGuard() { --context_.renderDepth; }
-    RenderContext& context_;
-};
 
 uint32_t Ticks()
 {
@@ -359,7 +353,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
 {
     RenderContext& context = CurrentRenderContext();
     if (!g || context.renderDepth > kMaxRenderDepth) return;
-    DepthGuard depth(context);
+    const CountRaised depth(context.renderDepth);  // a nested call counts for its length
     SpanRegion* clipRegion = nullptr;
     if (g->Owner->IsWorldRoot()) {
         if (o->Option(kOptionFill)) DrawBackground(g, o, region, blendColour, blendCoverage);
@@ -445,7 +439,7 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
         if (DynamicArray* nearby = o->nearby) {
             nearby->ArrayLock();
             for (int32_t i = 0; i < nearby->ArrayCount(); ++i)
-                RenderModel(*nearby->At<ObjectGeometry*>(i), o, frame, nullptr, nullptr, 0, 0);
+                RenderModel(PointerAt<ObjectGeometry>(nearby, i), o, frame, nullptr, nullptr, 0, 0);
             nearby->ArrayUnlock();
         }
         if (o->Option(kOptionDither)) PenPat(1);

@@ -10,6 +10,7 @@
 #include "model/object_geometry.h"
 #include "model/polygon_record.h"
 #include "raster/span_region.h"
+#include "render/view_commands.h"
 
 static_assert(sizeof(POINT) == sizeof(DevicePoint), "device points are laid out as the system's points");
 
@@ -175,7 +176,7 @@ int32_t PickFaceAt(PickableView* view, int32_t x, int32_t y, FaceIdentity* ident
     PickY = y;
     PickCurrent = kEmptyFaceIdentity;
     PickHit = kEmptyFaceIdentity;
-    const int32_t result = view ? view->DrawView(0, 5, 1017, 0) : 0;
+    const int32_t result = view ? view->DrawView(0, kCommandStep, kCodeRedraw, 0) : 0;
     PickMode = 0;
     *identity = PickHit;
     return result;

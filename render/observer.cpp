@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "foundation/fixed.h"
+#include "foundation/pointer_list.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -189,7 +190,7 @@ void Observer::LocateEye()
         cell = inner;
     }
     for (int32_t i = nearby->ArrayCount() - 1; i >= 0; --i) {
-        const ObjectGeometry* g = *nearby->At<ObjectGeometry*>(i);
+        const ObjectGeometry* g = PointerAt<ObjectGeometry>(nearby, i);
         if (g->Owner->Hidden) IgnoreResult(nearby->Remove(i));
     }
 }

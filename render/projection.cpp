@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "model/model_object.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
@@ -445,7 +446,7 @@ int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray*
     int32_t left = 0;
     const int32_t count = polygons ? polygons->ArrayCount() : 0;
     for (int32_t i = 0; i < count; ++i) {
-        PolygonRecord* record = *polygons->At<PolygonRecord*>(i);
+        PolygonRecord* record = PointerAt<PolygonRecord>(polygons, i);
         record->Facing = Facing(o, record, world);
         record->Clipped = 0;
         if (clipCode == 0) {

@@ -6,6 +6,7 @@
 
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "textures/texture_manager.h"
 
 namespace {
@@ -25,7 +26,7 @@ MediaHolder* FindHolder(TextureManager* manager, Match match)
     list->ArrayLock();
     MediaHolder* found = nullptr;
     for (int32_t i = 0; i < list->ArrayCount() && !found; ++i) {
-        MediaHolder* holder = *list->At<MediaHolder*>(i);
+        MediaHolder* holder = PointerAt<MediaHolder>(list, i);
         if (match(holder)) found = holder;
     }
     list->ArrayUnlock();

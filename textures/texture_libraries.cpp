@@ -11,6 +11,7 @@
 #include "foundation/directory_scan.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "foundation/win32_services.h"
 #include "textures/media_holder.h"
@@ -40,7 +41,7 @@ bool SameFileName(const char* a, const char* b)
 
 void DestroyFiles(DynamicArray* files)
 {
-    for (int32_t i = 0; files && i < files->ArrayCount(); ++i) (*files->At<DiskFileStream*>(i))->FileObjectDestroy();
+    for (int32_t i = 0; files && i < files->ArrayCount(); ++i) PointerAt<DiskFileStream>(files, i)->FileObjectDestroy();
 }
 
 // A record named name.ext for each file object, attribute 2 cleared; the file objects are
@@ -48,7 +49,7 @@ void DestroyFiles(DynamicArray* files)
 void RecordsForFiles(TextureRecordList* list, DynamicArray* files, bool showProgress)
 {
     for (int32_t i = 0; i < files->ArrayCount(); ++i) {
-        DiskFileStream* file = *files->At<DiskFileStream*>(i);
+        DiskFileStream* file = PointerAt<DiskFileStream>(files, i);
         char name[kPathLength];
         file->FileNameWithExtension(name);
         if (showProgress) {
@@ -161,7 +162,7 @@ void LockTextureSet(TextureManager* manager)
 {
     if (++manager->lockDepth != 1 || !manager->holderList) return;
     for (int32_t i = 0; i < manager->holderList->ArrayCount(); ++i) {
-        MediaHolder* holder = *manager->holderList->At<MediaHolder*>(i);
+        MediaHolder* holder = PointerAt<MediaHolder>(manager->holderList, i);
         if (holder->UseCount() > 0) holder->MediaHolderLock();
     }
 }
@@ -170,7 +171,7 @@ void UnlockTextureSet(TextureManager* manager)
 {
     if (--manager->lockDepth != 0 || !manager->holderList) return;
     for (int32_t i = 0; i < manager->holderList->ArrayCount(); ++i) {
-        MediaHolder* holder = *manager->holderList->At<MediaHolder*>(i);
+        MediaHolder* holder = PointerAt<MediaHolder>(manager->holderList, i);
         if (holder->UseCount() > 0) holder->MediaHolderUnlock();
     }
 }

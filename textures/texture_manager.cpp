@@ -3,6 +3,7 @@
 
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "textures/media_holder.h"
 #include "textures/shade_level_builder.h"
 
@@ -39,7 +40,7 @@ void FreeTextureManager()
     if (manager->holderList) {
         // Each destruction takes the holder out of the list.
         while (manager->holderList->ArrayCount() > 0) {
-            MediaHolder* holder = *manager->holderList->At<MediaHolder*>(0);
+            MediaHolder* holder = PointerAt<MediaHolder>(manager->holderList, 0);
             holder->MediaHolderUnlockAll();
             DestroyMediaHolder(holder);
         }

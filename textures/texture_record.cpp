@@ -7,6 +7,7 @@
 #include <new>
 
 #include "draw/mem_pix_map.h"
+#include "foundation/pointer_list.h"
 #include "textures/media_holder.h"
 #include "textures/texture_libraries.h"
 
@@ -39,7 +40,7 @@ TextureRecord* FindRecord(TextureRecordList* list, Match match)
     list->ArrayLock();
     TextureRecord* found = nullptr;
     for (int32_t i = 0; i < list->ArrayCount() && !found; ++i) {
-        TextureRecord* record = *list->At<TextureRecord*>(i);
+        TextureRecord* record = PointerAt<TextureRecord>(list, i);
         if (match(record)) found = record;
     }
     list->ArrayUnlock();
@@ -50,7 +51,7 @@ TextureRecord* FindRecord(TextureRecordList* list, Match match)
 void RemoveLastMention(TextureRecordList* list, const TextureRecord* record)
 {
     for (int32_t i = list->ArrayCount() - 1; i >= 0; --i) {
-        if (*list->At<TextureRecord*>(i) == record) {
+        if (PointerAt<TextureRecord>(list, i) == record) {
             IgnoreResult(list->Remove(i));  // an index inside the list
             return;
         }
@@ -77,7 +78,7 @@ TextureRecord::~TextureRecord()
 
 int32_t TextureRecordList::Compare(const void* a, const void* b)
 {
-    return CompareTextureNames(*static_cast<TextureRecord* const*>(a), *static_cast<TextureRecord* const*>(b));
+    return CompareTextureNames(PointerIn<TextureRecord>(a), PointerIn<TextureRecord>(b));
 }
 
 TextureRecordList* NewTextureRecordList()
@@ -114,7 +115,7 @@ void ReleaseTextureRecords(TextureRecordList* list)
     // embedded textures, in which a model's textures stand in the order they were read).
     while (list->ArrayCount() > 0) {
         const int32_t last = list->ArrayCount() - 1;
-        DestroyTextureRecord(*list->At<TextureRecord*>(last));
+        DestroyTextureRecord(PointerAt<TextureRecord>(list, last));
         // A record of another list leaves this one here.
         if (list->ArrayCount() > last) IgnoreResult(list->Remove(last));
     }
@@ -128,7 +129,7 @@ int32_t TextureRecordCount(const TextureRecordList* list)
 TextureRecord* TextureRecordAt(const TextureRecordList* list, int32_t index)
 {
     if (!list || index < 0 || index >= list->ArrayCount()) return nullptr;
-    return *list->At<TextureRecord*>(index);
+    return PointerAt<TextureRecord>(list, index);
 }
 
 void ResetTextureAttributes(TextureRecord* record)

@@ -5,6 +5,7 @@
 
 #include "draw/q_offscreen.h"
 #include "draw/raster_globals.h"
+#include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
@@ -143,11 +144,11 @@ ResultCode ReattachTextureUsers(TextureRecord* record)
     TextureUserListSuppressed = 1;
     ResultCode result = kResultOk;
     for (int32_t i = 0; result == kResultOk && i < record->objectUsers->ArrayCount(); ++i)
-        result = TextureAddObjectUser(record, *record->objectUsers->At<ModelObject*>(i));
+        result = TextureAddObjectUser(record, PointerAt<ModelObject>(record->objectUsers, i));
     for (int32_t i = 0; result == kResultOk && i < record->surfaceUsers->ArrayCount(); ++i)
-        result = TextureAddSurfaceUser(record, *record->surfaceUsers->At<Surface*>(i));
+        result = TextureAddSurfaceUser(record, PointerAt<Surface>(record->surfaceUsers, i));
     for (int32_t i = 0; result == kResultOk && i < record->elementUsers->ArrayCount(); ++i)
-        result = TextureAddElementUser(record, *record->elementUsers->At<PolygonElement*>(i));
+        result = TextureAddElementUser(record, PointerAt<PolygonElement>(record->elementUsers, i));
     if (result != kResultOk && LowMemoryLevel != 0) result = kResultNoPicture;
     TextureUserListSuppressed = 0;
     return result;
@@ -159,7 +160,7 @@ namespace {
 // the record on both sides is listed twice in a row, and its mapping is set up once.
 bool RepeatsUser(const DynamicArray* users, int32_t i)
 {
-    return i > 0 && *users->At<void*>(i) == *users->At<void*>(i - 1);
+    return i > 0 && PointerAt<void>(users, i) == PointerAt<void>(users, i - 1);
 }
 
 }  // namespace
@@ -169,19 +170,19 @@ void RefreshTextureUsers(TextureRecord* record)
     ModelHolder* model = nullptr;
     for (int32_t i = 0; i < record->objectUsers->ArrayCount(); ++i) {
         if (RepeatsUser(record->objectUsers, i)) continue;
-        ModelObject* object = *record->objectUsers->At<ModelObject*>(i);
+        ModelObject* object = PointerAt<ModelObject>(record->objectUsers, i);
         object->RebindSurfaceTextures();
         if (!model) model = object->Holder;
     }
     for (int32_t i = 0; i < record->surfaceUsers->ArrayCount(); ++i) {
         if (RepeatsUser(record->surfaceUsers, i)) continue;
-        Surface* surface = *record->surfaceUsers->At<Surface*>(i);
+        Surface* surface = PointerAt<Surface>(record->surfaceUsers, i);
         UpdateSideTextureMapping(surface);
         if (!model && surface->Owner) model = surface->Owner->Holder;
     }
     for (int32_t i = 0; i < record->elementUsers->ArrayCount(); ++i) {
         if (RepeatsUser(record->elementUsers, i)) continue;
-        PolygonElement* element = *record->elementUsers->At<PolygonElement*>(i);
+        PolygonElement* element = PointerAt<PolygonElement>(record->elementUsers, i);
         element->UpdateElementTextureMapping();
         if (!model && element->Owner && element->Owner->Owner) model = element->Owner->Owner->Holder;
     }
@@ -196,19 +197,19 @@ namespace {
 void RebindUsers(TextureRecord* record, TextureRecord* other)
 {
     for (int32_t n = record->objectUsers->ArrayCount(); n > 0; n = record->objectUsers->ArrayCount()) {
-        ModelObject* object = *record->objectUsers->At<ModelObject*>(n - 1);
+        ModelObject* object = PointerAt<ModelObject>(record->objectUsers, n - 1);
         if (object->FrontTexture == record) object->SetSurfaceTexture(other, kSideFront);
         if (object->BackTexture == record) object->SetSurfaceTexture(other, kSideBack);
         if (record->objectUsers->ArrayCount() == n) IgnoreResult(record->objectUsers->Remove(n - 1));
     }
     for (int32_t n = record->surfaceUsers->ArrayCount(); n > 0; n = record->surfaceUsers->ArrayCount()) {
-        Surface* surface = *record->surfaceUsers->At<Surface*>(n - 1);
+        Surface* surface = PointerAt<Surface>(record->surfaceUsers, n - 1);
         if (surface->FrontTexture == record) BindSurfaceSide(surface, other, kSideFront);
         if (surface->BackTexture == record) BindSurfaceSide(surface, other, kSideBack);
         if (record->surfaceUsers->ArrayCount() == n) IgnoreResult(record->surfaceUsers->Remove(n - 1));
     }
     for (int32_t n = record->elementUsers->ArrayCount(); n > 0; n = record->elementUsers->ArrayCount()) {
-        PolygonElement* element = *record->elementUsers->At<PolygonElement*>(n - 1);
+        PolygonElement* element = PointerAt<PolygonElement>(record->elementUsers, n - 1);
         element->SetElementTexture(other);
         if (record->elementUsers->ArrayCount() == n) IgnoreResult(record->elementUsers->Remove(n - 1));
     }

@@ -3,6 +3,7 @@
 #include "toolkit/app_commands.h"
 
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/document_frame.h"
@@ -46,7 +47,7 @@ void RefreshMenusForActiveWindow()
         if (window->WindowOwner()) {
             DocumentUpdateMenus(window->WindowOwner());
         } else if (OpenDocumentList && OpenDocumentList->ArrayCount() > 0) {
-            DocumentUpdateMenus(*OpenDocumentList->At<DocumentFrame*>(0));
+            DocumentUpdateMenus(PointerAt<DocumentFrame>(OpenDocumentList, 0));
         }
         return;
     }

@@ -10,9 +10,10 @@ namespace {
 
 constexpr int32_t kPanelGrowStep = 16;
 
-bool Holds(const PortRect& rect, int32_t x, int32_t y)
+// The cell a press on the button falls in: its rectangle with the right and bottom edges taken in.
+PortRect PressCell(const PortRect& rect)
 {
-    return x >= rect.left && x <= rect.right && y >= rect.top && y <= rect.bottom;
+    return {rect.left, rect.top, rect.right + 1, rect.bottom + 1};
 }
 
 }  // namespace
@@ -166,7 +167,7 @@ int32_t ButtonPanel::PanelHitTest(int32_t x, int32_t y) const
     if (x < 0 || y < 0) return -1;
     for (int32_t i = 0; i < ArrayCount(); ++i) {
         const ButtonItem* item = PanelItem(i);
-        if (Holds(item->Rect(), x, y)) return item->Glyph() >= kFirstGlyph ? i : -1;
+        if (PressCell(item->Rect()).Contains(x, y)) return item->Glyph() >= kFirstGlyph ? i : -1;
     }
     return -1;
 }

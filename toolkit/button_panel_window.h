@@ -29,7 +29,7 @@ constexpr int32_t kPanelTopRight = 8;
 constexpr int32_t kPanelPopUp = 9;        // a sub-panel's pop-up: R only in mode 4
 
 // Pane flags that give the window a bevelled border and a margin of 3 (an open pop-up has them).
-constexpr int32_t kPanelBorderFlags = 0x50;
+constexpr int32_t kPanelBorderFlags = kPaneBevelledBorder | kPaneOpenPopUp;
 constexpr int32_t kPanelMargin = 3;
 
 class ButtonPanelWindow : public Pane {

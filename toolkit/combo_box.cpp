@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr int32_t kEntryGrowStep = 4;
 ComboBox::~ComboBox()
 {
     if (!entries_) return;
-    for (int32_t i = 0; i < entries_->ArrayCount(); ++i) std::free(*entries_->At<char*>(i));
+    for (int32_t i = 0; i < entries_->ArrayCount(); ++i) std::free(PointerAt<char>(entries_, i));
     DestroyArray(entries_);
 }
 
@@ -25,7 +26,7 @@ void ComboBox::ItemSetOwner(Pane* pane)
     PushButton::ItemSetOwner(pane);
     if (!control_) return;
     for (int32_t i = 0; i < ComboEntryCount(); ++i)
-        SendMessageA(control_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(*entries_->At<char*>(i)));
+        SendMessageA(control_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(PointerAt<char>(entries_, i)));
     SendMessageA(control_, CB_SETCURSEL, WPARAM(state_ - 1), 0);
 }
 

@@ -7,8 +7,7 @@
 
 class DynamicArray;
 
-// WS_VSCROLL | WS_GROUP | WS_TABSTOP | CBS_HASSTRINGS | CBS_DROPDOWNLIST.
-constexpr uint32_t kComboBoxStyle = 0x230203;
+constexpr uint32_t kComboBoxStyle = WS_VSCROLL | WS_GROUP | WS_TABSTOP | CBS_HASSTRINGS | CBS_DROPDOWNLIST;
 
 class ComboBox : public PushButton {
 public:

@@ -4,24 +4,12 @@
 
 #include <new>
 
+#include "foundation/pointer_list.h"
 #include "toolkit/pane_item.h"
 
 namespace {
 
 constexpr int32_t kListGrowStep = 4;
-
-// The item at the index of a list of item pointers, or null.
-PaneItem* ItemOf(const DynamicArray* list, int32_t index)
-{
-    PaneItem* item = nullptr;
-    if (list) IgnoreResult(list->ArrayGet(index, &item));  // null for an index outside the list
-    return item;
-}
-
-bool Holds(const PortRect& rect, int32_t x, int32_t y)
-{
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
 
 }  // namespace
 
@@ -38,19 +26,19 @@ ControlList* ControlList::Make()
 
 PaneItem* ControlList::ItemAt(int32_t index) const
 {
-    return ItemOf(this, index);
+    return PointerAt<PaneItem>(this, index);
 }
 
 void ControlList::ControlListAdd(PaneItem* item)
 {
-    if (!item || ArrayFind(&item) >= 0) return;
-    if (Append(&item) < 0) return;
+    if (!item || FindPointer(this, item) >= 0) return;
+    if (AppendPointer(this, item) < 0) return;
     if (owner_) item->ItemSetOwner(owner_);
 }
 
 void ControlList::ControlListRemove(PaneItem* item)
 {
-    const int32_t index = ArrayFind(&item);
+    const int32_t index = FindPointer(this, item);
     if (!item || index < 0) return;
     item->ItemClearOwner();
     IgnoreResult(Remove(index));
@@ -96,7 +84,7 @@ int32_t ControlList::ControlListTrack(int32_t x, int32_t y, int32_t modifiers)
 {
     for (int32_t i = 0; i < ArrayCount(); ++i) {
         PaneItem* item = ItemAt(i);
-        if (!Holds(item->Bounds(), x, y)) continue;
+        if (!item->Bounds().Contains(x, y)) continue;
         const int32_t result = item->ItemTrack(x, y, modifiers);
         if (result) return result;
     }
@@ -124,25 +112,24 @@ PaneItem* ControlList::ControlListFindByStyle(uint32_t mask)
 void ControlList::ControlListAddFocusable(PaneItem* item)
 {
     if (!item) return;
-    if (!focusList_) focusList_ = NewDynamicArray(0, sizeof(PaneItem*), kListGrowStep);
-    if (focusList_ && focusList_->ArrayFind(&item) < 0) focusList_->Append(&item);
+    if (!focusList_) focusList_ = NewPointerList(kListGrowStep);
+    if (focusList_ && FindPointer(focusList_, item) < 0) AppendPointer(focusList_, item);
 }
 
 void ControlList::ControlListRemoveFocusable(PaneItem* item)
 {
     if (!focusList_) return;
-    const int32_t index = focusList_->ArrayFind(&item);
-    if (index >= 0) IgnoreResult(focusList_->Remove(index));
+    RemovePointer(focusList_, item);
     if (focusList_->ArrayCount() == 0) DestroyArray(focusList_);
 }
 
 void ControlList::ControlListFocusNext(PaneItem* item)
 {
     if (!focusList_ || focusList_->ArrayCount() == 0) return;
-    const int32_t index = item ? focusList_->ArrayFind(&item) : -1;
+    const int32_t index = item ? FindPointer(focusList_, item) : -1;
     int32_t next = index < 0 ? 0 : index + 1;
     if (next >= focusList_->ArrayCount()) next = 0;
-    ItemOf(focusList_, next)->ItemTakeFocus();
+    PointerAt<PaneItem>(focusList_, next)->ItemTakeFocus();
 }
 
 void ControlList::ControlListDelete()

@@ -3,35 +3,38 @@
 
 #include "toolkit/document_frame.h"
 #include "toolkit/input_events.h"
+#include "toolkit/menu_table.h"
 
 namespace {
 
+// The one command of the about and file menus each, and the edit menu's, which its owner does.
+enum DefaultMenuCommand : int32_t {
+    kCommandAbout = 1,
+    kCommandExit,
+    kCommandCut,
+    kCommandCopy,
+    kCommandPaste,
+};
+
 constexpr char kAboutMenuTitle[] = "Help";
-constexpr char kAboutItem[] = "About This Product ...";
-constexpr int32_t kAboutPosition = 1;
+constexpr MenuTableItem kAboutItems[] = {{"About This Product ...", kCommandAbout}};
 // The about window's modes: opened by the user, and its other form.
 constexpr int32_t kAboutByUser = 1;
 constexpr int32_t kAboutOtherForm = -1;
 
 constexpr char kFileMenuTitle[] = "File";
-constexpr char kExitItem[] = "Exit";
-constexpr int32_t kExitPosition = 1;
-constexpr int32_t kMenuKeyF4 = kMenuKeyF1 + 3;
-constexpr int32_t kExitKey = kMenuKeyAlt | MenuSpecialKey(kMenuKeyF4);
+constexpr MenuTableItem kFileItems[] = {{"Exit", kCommandExit, kMenuKeyAltF4}};
 
 constexpr char kEditMenuTitle[] = "Edit";
-struct EditItem {
-    const char* text;
-    int32_t key;
-};
-constexpr EditItem kEditItems[] = {{"Cut", 'X'}, {"Copy", 'C'}, {"Paste", 'V'}};
+constexpr MenuTableItem kEditItems[] = {
+    {"Cut", kCommandCut, 'X'}, {"Copy", kCommandCopy, 'C'}, {"Paste", kCommandPaste, 'V'}};
 
 }  // namespace
 
 ResultCode DefaultAboutMenu::DefaultAboutMenuInit(DocumentFrame* owner)
 {
     ResultCode result = MenuInit(kAboutMenuTitle, owner);
-    if (result == kResultOk && AppendMenuItem(kAboutItem) < 0) result = kResultOutOfMemory;
+    if (result == kResultOk) result = MenuTable(kAboutItems).AppendTo(this);
     IgnoreResult(SetMenuAttachment(kMenuTopLevel));
     SetMenuOrder(kDefaultAboutMenuOrder);
     return result;
@@ -39,15 +42,14 @@ ResultCode DefaultAboutMenu::DefaultAboutMenuInit(DocumentFrame* owner)
 
 void DefaultAboutMenu::DoMenuCommand(int32_t position, int32_t /*extra*/)
 {
-    if (position != kAboutPosition) return;
+    if (MenuTable(kAboutItems).CommandAt(position) != kCommandAbout) return;
     CurrentFrameServices().ShowAbout(ModifierKeys() & kModifierCtrlOrRight ? kAboutOtherForm : kAboutByUser);
 }
 
 ResultCode DefaultFileMenu::DefaultFileMenuInit(DocumentFrame* owner)
 {
     ResultCode result = MenuInit(kFileMenuTitle, owner);
-    if (result == kResultOk && AppendMenuItem(kExitItem) < 0) result = kResultOutOfMemory;
-    SetMenuItemShortcut(kExitPosition, kExitKey);
+    if (result == kResultOk) result = MenuTable(kFileItems).AppendTo(this);
     SetMenuOrder(kDefaultFileMenuOrder);
     return result;
 }
@@ -55,18 +57,14 @@ ResultCode DefaultFileMenu::DefaultFileMenuInit(DocumentFrame* owner)
 void DefaultFileMenu::DoMenuCommand(int32_t position, int32_t /*extra*/)
 {
     // The owner, and this menu with it, may be gone once the documents are closed.
-    if (position == kExitPosition && MenuOwner() && !FrameCloseRefused()) MenuOwner()->CloseDocumentFrame();
+    if (MenuTable(kFileItems).CommandAt(position) == kCommandExit && MenuOwner() && !FrameCloseRefused())
+        MenuOwner()->CloseDocumentFrame();
 }
 
 ResultCode DefaultEditMenu::DefaultEditMenuInit(DocumentFrame* owner)
 {
     ResultCode result = MenuInit(kEditMenuTitle, owner);
-    for (const EditItem& item : kEditItems) {
-        if (result != kResultOk) break;
-        const int32_t index = AppendMenuItem(item.text);
-        if (index < 0) result = kResultOutOfMemory;
-        else SetMenuItemShortcut(index + 1, item.key);
-    }
+    if (result == kResultOk) result = MenuTable(kEditItems).AppendTo(this);
     SetMenuOrder(kDefaultEditMenuOrder);
     return result;
 }

@@ -6,9 +6,10 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "foundation/disk_file_stream.h"
-#include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "foundation/service_slot.h"
 #include "toolkit/app_commands.h"
@@ -18,6 +19,7 @@
 #include "toolkit/menu_bar.h"
 #include "toolkit/message_loop.h"
 #include "toolkit/screen_bounds.h"
+#include "toolkit/side_panel.h"
 #include "toolkit/window.h"
 #include "toolkit/window_classes.h"
 #include "toolkit/window_menu.h"
@@ -42,23 +44,9 @@ constexpr int32_t kFrameCascade = 8;
 // Where a parked frame waits, out of sight, and its size there.
 constexpr int32_t kParkedPosition = 16384;
 constexpr int32_t kParkedSize = 100;
-constexpr int32_t kSidePanelWidth = 204;
 
 FrameServices gDefaultFrameServices;
 ServiceSlot<FrameServices> gFrameServices(&gDefaultFrameServices);
-
-template <class T>
-T* ElementAt(DynamicArray* list, int32_t index)
-{
-    return *list->At<T*>(index);
-}
-
-void RemoveFromList(DynamicArray* list, const void* element)
-{
-    if (!list) return;
-    const int32_t index = list->ArrayFind(&element);
-    if (index >= 0) IgnoreResult(list->Remove(index));
-}
 
 // Show commands that show the frame normally (not hidden, minimized or maximized).
 bool ShowsNormally(int32_t command)
@@ -72,15 +60,15 @@ bool ShowsNormally(int32_t command)
 void CloseOpenDocuments(DocumentFrame* keep, DocumentFrame* until, bool withOwnClient)
 {
     int32_t i = 0;
-    while (OpenDocumentList && i < OpenDocumentList->ArrayCount()) {
-        DocumentFrame* document = ElementAt<DocumentFrame>(OpenDocumentList, i);
+    while (i < ListCount(OpenDocumentList)) {
+        DocumentFrame* document = PointerAt<DocumentFrame>(OpenDocumentList, i);
         if (document == until) return;
         if (document == keep || (document->MdiClient() != nullptr) != withOwnClient) {
             ++i;
             continue;
         }
         document->DestroyDocumentFrame();
-        RemoveFromList(OpenDocumentList, document);
+        RemovePointer(OpenDocumentList, document);
         document->FreeDocumentFrame();
     }
 }
@@ -115,7 +103,7 @@ DocumentFrame* GetCurrentFrame()
 DocumentFrame* FrontDocument()
 {
     if (OpenDocumentList && OpenDocumentList->ArrayCount() > 0)
-        return ElementAt<DocumentFrame>(OpenDocumentList, 0)->RootFrame();
+        return PointerAt<DocumentFrame>(OpenDocumentList, 0)->RootFrame();
     return PlayerWindow;
 }
 
@@ -130,13 +118,16 @@ int32_t FrameCloseRefused()
            AboutWindowCount > 0;
 }
 
+DocumentFrame::DocumentFrame() = default;
+DocumentFrame::~DocumentFrame() = default;
+
 int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t kind)
 {
-    children_ = nullptr;
+    children_.reset();
     parent_ = nullptr;
-    helpBarHost_ = nullptr;
+    helpBarHost_.reset();
     notificationOff_ = 0;
-    if (!menuList_) menuList_ = WindowMenuList::Make(kListGrowStep);
+    if (!menuList_) menuList_.reset(WindowMenuList::Make(kListGrowStep));
 
     char title[sizeof title_];
     if (UntitledCounter == -1 || UntitledCounter == 1) {
@@ -149,12 +140,9 @@ int32_t DocumentFrame::DocumentSetup(int32_t mode, DiskFileStream* file, int32_t
     SetDocumentTitle(title);
     untitled_ = 1;
 
-    if (!windows_) windows_ = NewDynamicArray(0, sizeof(Window*), kListGrowStep);
+    if (!windows_) windows_.reset(NewPointerList(kListGrowStep));
     if (kind == kDocumentWithFrame) CreateFrameWindow(mode);
-    if (OpenDocumentList) {
-        DocumentFrame* self = this;
-        OpenDocumentList->Append(&self);
-    }
+    if (OpenDocumentList) AppendPointer(OpenDocumentList, this);
     if (!helpBarHost_) CreateHelpBar();
     if (DocumentBuildMenus(mode, file)) return 1;
     DestroyDocumentFrame();
@@ -206,6 +194,11 @@ void DocumentFrame::CreateFrameWindow(int32_t mode)
     }
 }
 
+void DocumentFrame::SetFrameWindowMenu(Owned<WindowMenu> menu)
+{
+    windowMenu_ = std::move(menu);
+}
+
 void DocumentFrame::CreateHelpBar()
 {
     if (!frameWindow_) return;
@@ -220,15 +213,9 @@ void DocumentFrame::AttachFrameContent(DocumentFrame* from, DocumentFrame* to)
     to->frameWindow_ = from->frameWindow_;
     to->parked_ = from->parked_;
     to->rememberedRect_ = from->rememberedRect_;
-    if (to->windowMenu_) to->windowMenu_->DeleteMenuObject();
-    to->windowMenu_ = from->windowMenu_;
-    from->windowMenu_ = nullptr;
+    to->windowMenu_ = std::move(from->windowMenu_);
     if (to->windowMenu_) to->windowMenu_->SetMenuOwner(to);
-    if (to->helpBarHost_ != from->helpBarHost_) {
-        FreeHelpBarHost(to->helpBarHost_);
-        to->helpBarHost_ = from->helpBarHost_;
-        from->helpBarHost_ = nullptr;
-    }
+    if (to->helpBarHost_ != from->helpBarHost_) to->helpBarHost_ = std::move(from->helpBarHost_);
     if (to->helpBarHost_) to->helpBarHost_->window->SetWindowOwner(to);
     if (to->frameWindow_) SetWindowLongPtrA(to->frameWindow_, 0, reinterpret_cast<LONG_PTR>(to));
     from->mdiClient_ = nullptr;
@@ -267,29 +254,26 @@ void DocumentFrame::DestroyDocumentFrame()
 {
     notificationOff_ = 1;
     DocumentWindowNotify(nullptr, kWindowNotifyDestroying);
-    while (windows_ && windows_->ArrayCount() > 0) {
-        Window* window = ElementAt<Window>(windows_, 0);
+    while (ListCount(windows_.get()) > 0) {
+        Window* window = PointerAt<Window>(windows_.get(), 0);
         window->DestroyWindowObject();
         // A window that belongs to another document is only taken off this list.
-        if (windows_->ArrayCount() > 0 && ElementAt<Window>(windows_, 0) == window) IgnoreResult(windows_->Remove(0));
+        if (PointerAt<Window>(windows_.get(), 0) == window) IgnoreResult(windows_->Remove(0));
     }
-    DestroyArray(windows_);
+    windows_.reset();
     DocumentDestroying();
-    RemoveFromList(OpenDocumentList, this);
-    if (menuList_) menuList_->Destroy();
-    menuList_ = nullptr;
+    RemovePointer(OpenDocumentList, this);
+    menuList_.reset();
     PostAppCommand(kCommandRefreshMenus);
 
-    if (parent_ && parent_->children_) RemoveFromList(parent_->children_, this);
+    if (parent_) RemovePointer(parent_->children_.get(), this);
     parent_ = nullptr;
-    for (int32_t i = 0; children_ && i < children_->ArrayCount(); ++i) ElementAt<DocumentFrame>(children_, i)->parent_ = nullptr;
-    DestroyArray(children_);
+    for (int32_t i = 0; i < ListCount(children_.get()); ++i) PointerAt<DocumentFrame>(children_.get(), i)->parent_ = nullptr;
+    children_.reset();
 
     DocumentDisposeMenus();
-    if (windowMenu_) windowMenu_->DeleteMenuObject();
-    windowMenu_ = nullptr;
-    FreeHelpBarHost(helpBarHost_);
-    helpBarHost_ = nullptr;
+    windowMenu_.reset();
+    helpBarHost_.reset();
     if (gCurrentFrame == this) gCurrentFrame = nullptr;
     if (!frameWindow_) return;
     ReleaseMenuBar(frameWindow_);
@@ -340,8 +324,8 @@ void DocumentFrame::HandleAppCommand(int32_t code, int32_t extra)
     if (code == kCommandClose) return;
     Window* active = ActiveDocumentWindow(this);
     if (active && DispatchWindowCommand(active, code, extra)) return;
-    for (int32_t i = 0; windows_ && i < windows_->ArrayCount(); ++i) {
-        Window* window = ElementAt<Window>(windows_, i);
+    for (int32_t i = 0; i < ListCount(windows_.get()); ++i) {
+        Window* window = PointerAt<Window>(windows_.get(), i);
         if (window != active && DispatchWindowCommand(window, code, extra)) return;
     }
 }
@@ -376,8 +360,8 @@ int32_t DocumentFrame::CloseDocumentFrame()
 {
     if (!AskCloseDocument()) return 0;
     DocumentFrame* refusing = nullptr;
-    for (int32_t i = 0; OpenDocumentList && i < OpenDocumentList->ArrayCount(); ++i) {
-        DocumentFrame* document = ElementAt<DocumentFrame>(OpenDocumentList, i);
+    for (int32_t i = 0; i < ListCount(OpenDocumentList); ++i) {
+        DocumentFrame* document = PointerAt<DocumentFrame>(OpenDocumentList, i);
         if (document != this && document->mdiClient_ && !document->AskCloseDocument()) {
             refusing = document;
             break;
@@ -392,9 +376,8 @@ int32_t DocumentFrame::CloseDocumentFrame()
     if (!refusing) {
         CloseOpenDocuments(this, nullptr, false);
         // The program ends once no document but this one is open.
-        DocumentFrame* self = this;
-        const int32_t open = OpenDocumentList ? OpenDocumentList->ArrayCount() : 0;
-        const bool listed = OpenDocumentList && OpenDocumentList->ArrayFind(&self) >= 0;
+        const int32_t open = ListCount(OpenDocumentList);
+        const bool listed = FindPointer(OpenDocumentList, this) >= 0;
         if (open - (listed ? 1 : 0) == 0) PostQuitMessage(0);
         if (PlayerWindow && !(PlayerWindow == this && FrontDocument() == this)) {
             DocumentFrame* player = PlayerWindow;
@@ -414,8 +397,7 @@ int32_t DocumentFrame::CloseDocumentFrame()
 void DocumentFrame::UnregisterDocument()
 {
     PlayerWindow = this;
-    DocumentFrame* self = this;
-    const int32_t index = OpenDocumentList ? OpenDocumentList->ArrayFind(&self) : -1;
+    const int32_t index = FindPointer(OpenDocumentList, this);
     if (index < 0) return;
     IgnoreResult(OpenDocumentList->Remove(index));
     if (UntitledCounter != -1) --UntitledCounter;
@@ -429,10 +411,9 @@ void DocumentFrame::RunOpenCommand(int32_t mode)
 void DocumentFrame::AttachChildFrame(DocumentFrame* parent)
 {
     if (!parent || parent == this) return;
-    if (!parent->children_) parent->children_ = NewDynamicArray(0, sizeof(DocumentFrame*), 1);
+    if (!parent->children_) parent->children_.reset(NewPointerList(1));
     if (!parent->children_) return;
-    DocumentFrame* self = this;
-    if (parent->children_->ArrayFind(&self) < 0 && parent->children_->Append(&self) < 0) return;
+    if (FindPointer(parent->children_.get(), this) < 0 && AppendPointer(parent->children_.get(), this) < 0) return;
     parent_ = parent;
 }
 
@@ -460,13 +441,13 @@ void DocumentFrame::SetFrameContentRect(const PortRect& content)
 
 void DocumentFrame::RegisterDocumentWindow(Window* window)
 {
-    if (!windows_) windows_ = NewDynamicArray(0, sizeof(Window*), kListGrowStep);
-    if (windows_ && windows_->ArrayFind(&window) < 0) windows_->Append(&window);
+    if (!windows_) windows_.reset(NewPointerList(kListGrowStep));
+    if (windows_ && FindPointer(windows_.get(), window) < 0) AppendPointer(windows_.get(), window);
 }
 
 void DocumentFrame::UnregisterDocumentWindow(Window* window)
 {
-    RemoveFromList(windows_, window);
+    RemovePointer(windows_.get(), window);
 }
 
 void DocumentFrame::BringDocumentWindowToFront(Window* window)
@@ -487,8 +468,8 @@ void DocumentFrame::BringDocumentWindowToFront(Window* window)
 int32_t DocumentFrame::CountVisibleDocumentWindows() const
 {
     int32_t count = 0;
-    for (int32_t i = 0; windows_ && i < windows_->ArrayCount(); ++i) {
-        const Window* window = ElementAt<Window>(windows_, i);
+    for (int32_t i = 0; i < ListCount(windows_.get()); ++i) {
+        const Window* window = PointerAt<Window>(windows_.get(), i);
         if (!(window->Flags() & (kWindowFloating | kWindowModal)) && window->IsWindowObjectVisible()) ++count;
     }
     return count;

@@ -10,10 +10,10 @@
 
 #include "draw/port_base.h"
 #include "foundation/root_object.h"
+#include "toolkit/help_bar_host.h"
 
 class DiskFileStream;
 class DynamicArray;
-struct HelpBarHost;
 class Window;
 class WindowMenu;
 class WindowMenuList;
@@ -32,7 +32,8 @@ constexpr int32_t kOpenNewDocument = 8;
 
 class DocumentFrame : public RootObject {
 public:
-    DocumentFrame() = default;
+    // Both out of line, where the owned menus' types are known.
+    DocumentFrame();
 
     // --- virtual operations, in their fixed order after Write ---
     // Lays the document's windows out after the frame was resized.
@@ -113,7 +114,7 @@ public:
     void BringDocumentWindowToFront(Window* window);
     // The visible windows of the ordinary kind (neither floating nor modal).
     int32_t CountVisibleDocumentWindows() const;
-    DynamicArray* DocumentWindows() const { return windows_; }
+    DynamicArray* DocumentWindows() const { return windows_.get(); }
 
     // --- relations ---
     // Makes this a child of the frame, which then takes its menu and command work.
@@ -123,14 +124,15 @@ public:
     DocumentFrame* RootFrame();
     // The frame window of the root.
     HWND DocumentFrameOwner();
-    WindowMenuList* FrameMenuList() const { return menuList_; }
+    WindowMenuList* FrameMenuList() const { return menuList_.get(); }
     // The frame's Window menu (made by CreateWindowMenu), or null.
-    WindowMenu* FrameWindowMenu() const { return windowMenu_; }
-    void SetFrameWindowMenu(WindowMenu* menu) { windowMenu_ = menu; }
+    WindowMenu* FrameWindowMenu() const { return windowMenu_.get(); }
+    // The frame takes the menu (null: none), and frees the one it had.
+    void SetFrameWindowMenu(Owned<WindowMenu> menu);
     int32_t NotificationOff() const { return notificationOff_; }
     int32_t IsUntitled() const { return untitled_; }
     // The frame's help bar, or null.
-    HelpBarHost* GetHelpBarHost() const { return helpBarHost_; }
+    HelpBarHost* GetHelpBarHost() const { return helpBarHost_.get(); }
     const char* Title() const { return title_; }
     // Shown before the title in the caption when not empty.
     void SetCaptionPrefix(const char* text);
@@ -138,7 +140,7 @@ public:
 
 protected:
     // Use DestroyDocumentFrame, then FreeDocumentFrame.
-    ~DocumentFrame() override = default;
+    ~DocumentFrame() override;
 
 private:
     friend LRESULT CALLBACK FrameWindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -147,16 +149,16 @@ private:
     // Sets the frame window's caption from the prefix and the title.
     void ApplyCaption();
 
-    WindowMenuList* menuList_ = nullptr;
-    DynamicArray* windows_ = nullptr;   // Window pointers
+    Owned<WindowMenuList> menuList_;
+    Owned<DynamicArray> windows_;   // Window pointers
     DocumentFrame* parent_ = nullptr;
-    DynamicArray* children_ = nullptr;  // DocumentFrame pointers
+    Owned<DynamicArray> children_;  // DocumentFrame pointers
     char title_[256] = {};
     char captionPrefix_[256] = {};
     int32_t untitled_ = 0;
     int32_t notificationOff_ = 0;
-    WindowMenu* windowMenu_ = nullptr;
-    HelpBarHost* helpBarHost_ = nullptr;
+    Owned<WindowMenu> windowMenu_;
+    OwnedHelpBarHost helpBarHost_;
     HWND frameWindow_ = nullptr;
     HWND mdiClient_ = nullptr;
     int32_t parked_ = 0;

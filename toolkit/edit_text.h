@@ -4,8 +4,8 @@
 
 #include "toolkit/text_item.h"
 
-// WS_CHILD | WS_VISIBLE | WS_BORDER | WS_GROUP | WS_TABSTOP, and the kinds' additions.
-constexpr uint32_t kEditPlainStyle = 0x50830000;
+// The plain field's style, and the kinds' additions.
+constexpr uint32_t kEditPlainStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_GROUP | WS_TABSTOP;
 constexpr uint32_t kEditAutoScrollStyle = kEditPlainStyle | ES_AUTOHSCROLL;
 constexpr uint32_t kEditMultilineStyle = kEditPlainStyle | ES_MULTILINE;
 

@@ -19,25 +19,23 @@
 
 namespace {
 
-// WS_CHILD, WS_CLIPCHILDREN, WS_MAXIMIZE, WS_VSCROLL, WS_HSCROLL, MDIS_ALLCHILDSTYLES.
-constexpr DWORD kMdiClientStyle = 0x43300001;
+constexpr DWORD kMdiClientStyle =
+    WS_CHILD | WS_CLIPCHILDREN | WS_MAXIMIZE | WS_VSCROLL | WS_HSCROLL | MDIS_ALLCHILDSTYLES;
+// The index that asks DragQueryFileA for the number of dropped files rather than a name.
+constexpr UINT kDroppedFileCount = 0xFFFFFFFF;
 
 // Opens each dropped file through the open command; a name that does not fit a path is skipped,
 // never cut and opened.
 void OpenDroppedFiles(HDROP drop)
 {
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileA(drop, kDroppedFileCount, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
         if (DragQueryFileA(drop, i, nullptr, 0) >= MAX_PATH) continue;
         char name[MAX_PATH];
         if (!DragQueryFileA(drop, i, name, sizeof name)) continue;
-        auto* file = new (std::nothrow) DiskFileStream;
-        if (!file) continue;
-        if (file->SetFileFromPath(name) != kResultOk) {
-            file->FileObjectDestroy();
-            continue;
-        }
-        CurrentFrameServices().OpenModelFile(file, kOpenNamedFile);
+        Owned<DiskFileStream> file(new (std::nothrow) DiskFileStream);
+        if (!file || file->SetFileFromPath(name) != kResultOk) continue;
+        CurrentFrameServices().OpenModelFile(file.release(), kOpenNamedFile);
     }
     DragFinish(drop);
 }

@@ -48,34 +48,30 @@ int32_t HelpBarOn()
     return 1;
 }
 
-HelpBarHost* MakeHelpBarHost(const PortRect& content)
+OwnedHelpBarHost MakeHelpBarHost(const PortRect& content)
 {
     if (!HelpBarOn()) return nullptr;
-    auto* host = new (std::nothrow) HelpBarHost{nullptr, nullptr};
-    auto* window = new (std::nothrow) Window;
-    auto* bar = new (std::nothrow) HelpBar;
+    std::unique_ptr<HelpBarHost> host(new (std::nothrow) HelpBarHost{nullptr, nullptr});
+    OwnedWith<Window, &Window::DestroyWindowObject> window(new (std::nothrow) Window);
+    OwnedWith<HelpBar, &HelpBar::PaneDestroy> bar(new (std::nothrow) HelpBar);
     if (bar) bar->PaneCreate(0);
     const PortRect strip = {content.left, content.bottom - kHelpBarHeight, content.right, content.bottom};
     if (!host || !window || !bar ||
         window->CreateWindowObject(strip, "", kNoWindowSize, kNoWindowSize, kNoWindowSize, kHelpBarWindowFlags,
-                                   kWindowDestroys) != kResultOk) {
-        delete host;
-        if (window) window->DestroyWindowObject();
-        if (bar) bar->PaneDestroy();
+                                   kWindowDestroys) != kResultOk)
         return nullptr;
-    }
     window->SetWindowOwner(GetCurrentFrame());
-    PlaceInsideFrame(window, strip);
+    PlaceInsideFrame(window.get(), strip);
     window->ShowWindowObject();
     window->WindowDeactivated();
-    window->AddPane(bar);
+    window->AddPane(bar.get());
     bar->RedrawPane(kFirstDraw);
     bar->HelpBarStoreText("");
     bar->RedrawPane(kHelpBarChangesOnly);
     bar->UpdatePercentage();
     bar->RedrawPane(kHelpBarChangesOnly);
-    *host = {window, bar};
-    return host;
+    *host = {window.release(), bar.release()};
+    return OwnedHelpBarHost(host.release());
 }
 
 void FreeHelpBarHost(HelpBarHost* host)

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "draw/port_base.h"
+#include "foundation/root_object.h"
 
 class HelpBar;
 class Window;
@@ -22,12 +23,13 @@ struct HelpBarHost {
 // The help bar switch: on from the start, and nothing turns it off.
 int32_t HelpBarOn();
 
+// Destroys the bar's window with its pane and frees the record (nothing for null).
+void FreeHelpBarHost(HelpBarHost* host);
+using OwnedHelpBarHost = OwnedWith<HelpBarHost, FreeHelpBarHost>;
 // Makes the bar's window along the bottom of the current frame's content rectangle (screen
 // coordinates), inside the frame window, and shows it with an empty text; null with the switch
 // off or when the window could not be made.
-HelpBarHost* MakeHelpBarHost(const PortRect& content);
-// Destroys the bar's window with its pane and frees the record (nothing for null).
-void FreeHelpBarHost(HelpBarHost* host);
+OwnedHelpBarHost MakeHelpBarHost(const PortRect& content);
 // Show or hide the current frame's bar.
 void ShowHelpBar();
 void HideHelpBar();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <new>
 
+#include "foundation/pointer_list.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/menu_bar.h"
 #include "toolkit/window_menu.h"
@@ -51,10 +52,7 @@ Menu::~Menu()
     if (Menu* next = ContinuingMenu(); next && next->continuedFrom_ == this) next->continuedFrom_ = nullptr;
     if (attachment_ == kMenuContinuedByWindowMenu && owner_) {
         DocumentFrame* root = owner_->RootFrame();
-        if (WindowMenu* windowMenu = root->FrameWindowMenu()) {
-            root->SetFrameWindowMenu(nullptr);
-            windowMenu->DeleteMenuObject();
-        }
+        root->SetFrameWindowMenu(nullptr);
     }
     for (int32_t position = 1; position <= ItemCount(); ++position) {
         MenuItem* item = ItemAt(position);
@@ -70,8 +68,7 @@ Menu::~Menu()
 
 MenuItem* Menu::ItemAt(int32_t position) const
 {
-    MenuItem* const* element = At<MenuItem*>(position - 1);
-    return element ? *element : nullptr;
+    return PointerAt<MenuItem>(this, position - 1);
 }
 
 const MenuItem* Menu::MenuItemAt(int32_t position) const

@@ -3,6 +3,7 @@
 #include "toolkit/menu_bar.h"
 
 #include <new>
+#include <utility>
 
 #include "toolkit/app_commands.h"
 #include "toolkit/document_frame.h"
@@ -17,11 +18,6 @@ MenuBarArray* MenuBarList = nullptr;
 namespace {
 
 constexpr int32_t kMenuBarGrowStep = 4;
-
-Menu* MenuOf(const void* element)
-{
-    return *static_cast<Menu* const*>(element);
-}
 
 void AppendMenus(const DynamicArray* menus)
 {
@@ -48,8 +44,8 @@ MenuBarArray* MenuBarArray::Make()
 
 int32_t MenuBarArray::Compare(const void* a, const void* b)
 {
-    const int32_t first = MenuOf(a)->MenuOrder();
-    const int32_t second = MenuOf(b)->MenuOrder();
+    const int32_t first = PointerIn<Menu>(a)->MenuOrder();
+    const int32_t second = PointerIn<Menu>(b)->MenuOrder();
     return (first > second) - (first < second);
 }
 
@@ -120,15 +116,10 @@ void CreateWindowMenu(DocumentFrame* frame)
 {
     if (!frame) return;
     frame = frame->RootFrame();
-    WindowMenu* old = frame->FrameWindowMenu();
     frame->SetFrameWindowMenu(nullptr);
-    if (old) old->DeleteMenuObject();
-    auto* menu = new (std::nothrow) WindowMenu;
-    if (menu && menu->WindowMenuInit(frame) != kResultOk) {
-        menu->DeleteMenuObject();
-        menu = nullptr;
-    }
-    frame->SetFrameWindowMenu(menu);
+    Owned<WindowMenu> menu(new (std::nothrow) WindowMenu);
+    if (menu && menu->WindowMenuInit(frame) != kResultOk) menu.reset();
+    frame->SetFrameWindowMenu(std::move(menu));
 }
 
 void UpdateMenusOnInit(DocumentFrame* /*frame*/)
@@ -176,7 +167,7 @@ int32_t DispatchMenuItem(DocumentFrame* frame, Menu* menu, int32_t position, int
 int32_t FindMenuKeyEquivalent(DynamicArray* menus, int32_t key, int32_t modifiers)
 {
     for (int32_t i = 0; menus && i < menus->ArrayCount(); ++i) {
-        Menu* menu = MenuOf(menus->ArrayElementAt(i));
+        Menu* menu = PointerAt<Menu>(menus, i);
         menu->UpdateMenuTree();
         if (const int32_t id = menu->FindKeyEquivalent(key, modifiers)) return id;
     }
@@ -186,7 +177,7 @@ int32_t FindMenuKeyEquivalent(DynamicArray* menus, int32_t key, int32_t modifier
 void LeaveMenuBar(Menu* menu)
 {
     if (!MenuBarList) return;
-    const int32_t index = MenuBarList->ArrayFind(&menu);
+    const int32_t index = FindPointer(MenuBarList, menu);
     if (index < 0) return;
     IgnoreResult(MenuBarList->Remove(index));
     HMENU bar = MenuBarList->Bar();

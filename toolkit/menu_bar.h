@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 
 class DocumentFrame;
 class Menu;
@@ -24,7 +24,7 @@ public:
     // By order key, ascending (menus with the same key in no defined order).
     int32_t Compare(const void* a, const void* b) override;
 
-    Menu* MenuAt(int32_t index) const { return *At<Menu*>(index); }
+    Menu* MenuAt(int32_t index) const { return PointerAt<Menu>(this, index); }
     // The frame whose bar the list describes and that bar, or null.
     DocumentFrame* Frame() const { return frame_; }
     HMENU Bar() const { return bar_; }

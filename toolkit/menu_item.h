@@ -38,6 +38,8 @@ constexpr int32_t MenuSpecialKey(int32_t code)
 {
     return (code & kMenuKeySpecialMask) << kMenuKeySpecialShift;
 }
+// Exit's key equivalent in every File menu.
+constexpr int32_t kMenuKeyAltF4 = kMenuKeyAlt | MenuSpecialKey(kMenuKeyF1 + 3);
 // The one word without a character that matches a key, a key the keyboard never gives.
 constexpr int32_t kMenuKeyUnreachable = 0x200;
 

@@ -141,7 +141,7 @@ int32_t HandleMenuKey(HWND frame, MSG* message)
     if (!id) return 0;
     HMENU bar = GetMenu(frame);
     HiliteMenuItem(frame, bar, UINT(id), MF_BYCOMMAND | MF_HILITE);
-    PostMessageA(frame, WM_COMMAND, WPARAM(id & 0xFFFF), 0);
+    PostMessageA(frame, WM_COMMAND, WPARAM(LOWORD(id)), 0);
     HiliteMenuItem(frame, bar, UINT(id), MF_BYCOMMAND | MF_UNHILITE);
     return 1;
 }

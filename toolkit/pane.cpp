@@ -21,11 +21,6 @@ constexpr int32_t kMenuListGrowStep = 16;
 // Half the side of the drag feedback square.
 constexpr int32_t kDragFeedbackHalfSide = 25;
 
-bool RectHolds(const PortRect& rect, int32_t x, int32_t y)
-{
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
-
 }  // namespace
 
 void Pane::PaneCreate(int32_t flags)
@@ -235,7 +230,7 @@ void Pane::PaneButtonUp(int32_t x, int32_t y, int32_t modifiers)
 void Pane::PaneTrackingStep(int32_t x, int32_t y, int32_t modifiers)
 {
     if (!owner_) return;
-    const int32_t inside = RectHolds(contentRect_, x, y) ? 1 : 0;
+    const int32_t inside = contentRect_.Contains(x, y) ? 1 : 0;
     BeginPaneDrawing();
     PaneTrack(x, y, modifiers, inside);
     EndPaneDrawing();

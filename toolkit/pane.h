@@ -27,6 +27,7 @@ constexpr int32_t kPaneHorizontalBar = 2;
 constexpr int32_t kPaneDimWhenInactive = 4;
 
 // Pane flags.
+constexpr int32_t kPaneBevelledBorder = 0x10;  // a bevelled border round a button panel's content
 constexpr int32_t kPaneOpenPopUp = 0x40;
 
 // Layout modes.
@@ -62,7 +63,8 @@ public:
     Pane() = default;
 
     // --- PortBase operations ---
-    // The owner's port rectangle laid out in mode 3 with the current scroll positions.
+    // The owner's port rectangle laid out for the bounds (kLayoutBounds) with the current scroll
+    // positions.
     void GetBounds(PortRect* rect) override;
     // GetBounds, then the pane's DC (null when not drawing).
     HDC GetDrawingDC(PortRect* rect) override;
@@ -121,8 +123,8 @@ public:
     int32_t PaneLayoutFrom(PortRect* rect, ScrollPositions* positions, int32_t mode, int32_t flag);
     void SetPaneLayoutParameter(int32_t value);
     // Shows the pane as a modal pop-up window at (x, y) of the current drawing pane (of the
-    // screen when none is current), laid out in mode 4 and grown by the margin, fitted on the
-    // screen or, with an anchor (screen coordinates), placed beside it. The current pane's own
+    // screen when none is current), laid out as a pop-up (kLayoutPopUp) and grown by the margin,
+    // fitted on the screen or, with an anchor (screen coordinates), placed beside it. The current pane's own
     // tracking ends first. Runs until a press outside the pane or a release inside it, WM_CLOSE
     // on its window, or WM_QUIT (posted again); then the window goes and the pane is as before.
     // kResultOutOfMemory (with a beep) when there is no shared offscreen, kResultNotFound when

@@ -36,12 +36,6 @@ int32_t SignedY(LPARAM lParam)
     return int16_t(HIWORD(lParam));
 }
 
-bool ContentHolds(const Pane& pane, int32_t x, int32_t y)
-{
-    const PortRect& rect = pane.ContentRect();
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
-
 bool IsOpenPopUp(const Pane& pane)
 {
     return (pane.PaneFlags() & kPaneOpenPopUp) != 0;
@@ -124,7 +118,7 @@ void ButtonDown(Pane* pane, HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     const int32_t x = SignedX(lParam);
     const int32_t y = SignedY(lParam);
     // A press outside an open pop-up closes it.
-    if (IsOpenPopUp(*pane) && !ContentHolds(*pane, x, y)) {
+    if (IsOpenPopUp(*pane) && !pane->ContentRect().Contains(x, y)) {
         EndPopUpTracking();
         return;
     }
@@ -151,7 +145,7 @@ void ButtonUp(Pane* pane, HWND hwnd, WPARAM wParam, LPARAM lParam)
         pane->PaneButtonUp(x, y, modifiers);
         gButtonDown = 0;
         // A release inside the open pop-up makes the choice and closes it.
-        if (IsWindow(hwnd) && IsOpenPopUp(*pane) && ContentHolds(*pane, x, y)) EndPopUpTracking();
+        if (IsWindow(hwnd) && IsOpenPopUp(*pane) && pane->ContentRect().Contains(x, y)) EndPopUpTracking();
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "draw/fonts.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/pane.h"
 
@@ -118,7 +119,7 @@ void PushButton::ItemSetStyle(const ItemStyle& style)
 
 uint32_t PushButton::ItemWindowStyle()
 {
-    if (group_ && group_->ArrayCount() > 0 && *group_->At<PushButton*>(0) != this) return 0;
+    if (group_ && group_->ArrayCount() > 0 && PointerAt<PushButton>(group_, 0) != this) return 0;
     return WS_GROUP;
 }
 
@@ -159,9 +160,7 @@ void PushButton::SetButtonGroup(DynamicArray* group)
     // A group holds button pointers; a list of any other element size is not joined.
     if (group && group->ElementSize() != int32_t(sizeof(PushButton*))) group = nullptr;
     if (group_) {
-        PushButton* self = this;
-        const int32_t index = group_->ArrayFind(&self);
-        if (index >= 0) IgnoreResult(group_->Remove(index));
+        RemovePointer(group_, this);
         if (group_->ArrayCount() == 0) group_->Destroy();
         group_ = nullptr;
     }
@@ -177,7 +176,7 @@ void PushButton::SelectInGroup()
         return;
     }
     for (int32_t i = 0; i < group_->ArrayCount(); ++i) {
-        PushButton* button = *group_->At<PushButton*>(i);
+        PushButton* button = PointerAt<PushButton>(group_, i);
         button->ButtonSetState(button == this ? 1 : 0);
     }
 }

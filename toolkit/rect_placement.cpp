@@ -13,11 +13,6 @@ void OffsetRect(PortRect* rect, int32_t dx, int32_t dy)
 
 }  // namespace
 
-int32_t PtInRectXY(int32_t x, int32_t y, const PortRect& rect)
-{
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
-}
-
 void ConstrainRectInside(PortRect* rect, const PortRect& bounds)
 {
     if (rect->top < bounds.top) OffsetRect(rect, 0, bounds.top - rect->top);

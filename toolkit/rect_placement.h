@@ -5,8 +5,6 @@
 
 #include "draw/port_base.h"
 
-// PtInRect with the point (x, y): left and top inside, right and bottom outside.
-int32_t PtInRectXY(int32_t x, int32_t y, const PortRect& rect);
 // Moves the rectangle, keeping its size, into the bounds; a rectangle larger than the bounds
 // ends aligned with their bottom and right.
 void ConstrainRectInside(PortRect* rect, const PortRect& bounds);

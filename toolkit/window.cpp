@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "toolkit/app_commands.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/document_frame.h"
@@ -76,11 +77,6 @@ WindowSize GrowSize(WindowSize size, const RECT& insets, bool zeroIsNoLimit)
     if (size.width < kNoSizeLimit) size.width += insets.left + insets.right;
     if (size.height < kNoSizeLimit) size.height += insets.top + insets.bottom;
     return size;
-}
-
-bool Contains(const PortRect& rect, int32_t x, int32_t y)
-{
-    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
 }
 
 }  // namespace
@@ -353,7 +349,7 @@ void Window::AddPane(Pane* pane)
 
 void Window::RemovePane(Pane* pane)
 {
-    const int32_t index = panes_ ? panes_->ArrayFind(&pane) : -1;
+    const int32_t index = FindPointer(panes_, pane);
     if (index < 0) return;
     pane->SavePaneScroll();
     pane->ClosePane();
@@ -365,11 +361,11 @@ Pane* Window::FindPaneAtPoint(int32_t x, int32_t y)
 {
     PortRect port;
     GetBounds(&port);
-    if (!Contains(port, x, y)) return nullptr;
+    if (!port.Contains(x, y)) return nullptr;
     for (int32_t i = 0; i < PaneCount(); ++i) {
         Pane* pane = PaneAt(i);
         const PortRect& rect = pane->PaneRect();
-        if (Contains(rect, x, y) && Contains(pane->ContentRect(), x - rect.left, y - rect.top)) return pane;
+        if (rect.Contains(x, y) && pane->ContentRect().Contains(x - rect.left, y - rect.top)) return pane;
     }
     return nullptr;
 }
@@ -381,7 +377,7 @@ int32_t Window::PaneCount() const
 
 Pane* Window::PaneAt(int32_t index) const
 {
-    return *panes_->At<Pane*>(index);
+    return PointerAt<Pane>(panes_, index);
 }
 
 void Window::WindowActivated()

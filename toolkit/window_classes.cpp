@@ -26,6 +26,8 @@ constexpr int32_t kNoIcon = 0;
 // The item style flags that make a control a candidate for the open drop-down test.
 constexpr uint16_t kFocusableItemFlags = 0x3;
 constexpr UINT kWindoidPositionLockFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER;
+// The bits of a WM_SYSCOMMAND word that name the command; the system uses the low four itself.
+constexpr WPARAM kSystemCommandMask = 0xFFF0;
 
 struct WindowClass {
     const char* name;
@@ -197,7 +199,7 @@ LRESULT HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_KEYDOWN:
         return window->WindowKeyDown(int32_t(wParam), ModifierKeys());
     case WM_SYSCOMMAND:
-        switch (wParam & 0xFFF0) {
+        switch (wParam & kSystemCommandMask) {
         case SC_MINIMIZE:
             window->SetMinimized(1);
             break;

@@ -3,14 +3,10 @@
 
 #include <new>
 
+#include "foundation/pointer_list.h"
 #include "toolkit/menu.h"
 
 namespace {
-
-Menu* MenuOf(const void* element)
-{
-    return *static_cast<Menu* const*>(element);
-}
 
 // Takes the menu out of the list that holds it, if any.
 void LeaveOwningList(Menu* menu)
@@ -32,7 +28,7 @@ WindowMenuList* WindowMenuList::Make(int32_t growStep)
 
 int32_t WindowMenuList::Append(const void* element)
 {
-    Menu* menu = MenuOf(element);
+    Menu* menu = PointerIn<Menu>(element);
     LeaveOwningList(menu);
     const int32_t index = DynamicArray::Append(&menu);
     if (index >= 0 && menu) menu->SetOwningList(this);
@@ -41,7 +37,7 @@ int32_t WindowMenuList::Append(const void* element)
 
 ResultCode WindowMenuList::Insert(int32_t index, const void* element)
 {
-    Menu* menu = MenuOf(element);
+    Menu* menu = PointerIn<Menu>(element);
     LeaveOwningList(menu);
     const ResultCode result = DynamicArray::Insert(index, &menu);
     if (result == kResultOk && menu) menu->SetOwningList(this);
@@ -50,13 +46,13 @@ ResultCode WindowMenuList::Insert(int32_t index, const void* element)
 
 ResultCode WindowMenuList::Set(int32_t index, const void* element)
 {
-    Menu* menu = MenuOf(element);
+    Menu* menu = PointerIn<Menu>(element);
     Menu* replaced = index >= 0 && index < ArrayCount() ? MenuAt(index) : nullptr;
     const ResultCode result = DynamicArray::Set(index, &menu);
     if (result != kResultOk) return result;
     if (menu) menu->SetOwningList(this);
     // The menu replaced is in this list no more (unless it is listed twice).
-    if (replaced && replaced->OwningList() == this && ArrayFind(&replaced) < 0)
+    if (replaced && replaced->OwningList() == this && FindPointer(this, replaced) < 0)
         replaced->SetOwningList(nullptr);
     return result;
 }
@@ -71,7 +67,7 @@ void WindowMenuList::Destroy()
 
 void WindowMenuList::RemoveMenu(Menu* menu)
 {
-    const int32_t index = ArrayFind(&menu);
+    const int32_t index = FindPointer(this, menu);
     if (index < 0) return;
     IgnoreResult(Remove(index));
     if (menu->OwningList() == this) menu->SetOwningList(nullptr);
@@ -79,5 +75,5 @@ void WindowMenuList::RemoveMenu(Menu* menu)
 
 Menu* WindowMenuList::MenuAt(int32_t index) const
 {
-    return *At<Menu*>(index);
+    return PointerAt<Menu>(this, index);
 }

@@ -7,20 +7,20 @@
 
 #include "draw/drawing_layer_services.h"
 #include "foundation/disk_file_stream.h"
+#include "foundation/pointer_list.h"
 #include "model/drawing_services.h"
 #include "model/light.h"
 #include "model/model_document.h"
-#include "tools/tool_support.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
-#include "model/pointer_list.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
 #include "model/walk_record.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_services_impl.h"
+#include "tools/tool_support.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <new>
 
+#include "foundation/pointer_list.h"
 #include "foundation/walk_path_point.h"
 #include "model/light.h"
 #include "model/model_document.h"
@@ -14,7 +15,6 @@
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"

@@ -57,11 +57,6 @@ protected:
     Owned<Q_Offscreen> offscreen_;
 };
 
-bool Inside(int32_t x, int32_t y, const PortRect& r)
-{
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 // The colour a stock pattern gives pixel (x, y): 0 bits fore, 1 bits back.
 uint32_t PatternPixel(const uint16_t* rows, int32_t x, int32_t y, uint32_t fore, uint32_t back)
 {
@@ -89,7 +84,7 @@ TEST_F(Primitives, PaintRectPolygonFillsExactlyTheRectangleWithoutOutline)
     PaintRectPolygon(r);
     PaintQuad({20, 20, 21, 22});
     ExpectPixels([&](int32_t x, int32_t y) {
-        return Inside(x, y, r) || Inside(x, y, {20, 20, 21, 22}) ? kBlue : kWhite;
+        return r.Contains(x, y) || PortRect{20, 20, 21, 22}.Contains(x, y) ? kBlue : kWhite;
     });
 }
 
@@ -151,7 +146,7 @@ TEST_F(Primitives, OvalIsSymmetricOutlinedAndFilled)
     DrawOval({2, 4, 22, 18});
     for (int32_t y = 0; y < kSize; ++y) {
         for (int32_t x = 0; x < kSize; ++x) {
-            if (!Inside(x, y, {2, 4, 22, 18})) ASSERT_EQ(Pixel(x, y), kWhite) << x << ", " << y;
+            if (!PortRect{2, 4, 22, 18}.Contains(x, y)) ASSERT_EQ(Pixel(x, y), kWhite) << x << ", " << y;
             else ASSERT_EQ(Pixel(x, y), Pixel(2 + 21 - x, 4 + 17 - y)) << x << ", " << y;
         }
     }
@@ -262,7 +257,7 @@ TEST_F(Primitives, EraseRectAndTextMode)
     RGBForeColor(kBlue48);
     PaintRectPolygon({0, 0, kSize, kSize});
     EraseRect({4, 4, 8, 6});
-    ExpectPixels([](int32_t x, int32_t y) { return Inside(x, y, {4, 4, 8, 6}) ? kWhite : kBlue; });
+    ExpectPixels([](int32_t x, int32_t y) { return PortRect{4, 4, 8, 6}.Contains(x, y) ? kWhite : kBlue; });
     TextMode(kTextTransparent);
     EXPECT_EQ(GetBkMode(dc()), TRANSPARENT);
     TextMode(4);

@@ -9,6 +9,7 @@
 
 #include "file_test_support.h"
 #include "foundation/directory_scan.h"
+#include "foundation/pointer_list.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ protected:
         return file;
     }
 
-    DiskFileStream* At(int32_t index) const { return *list->At<DiskFileStream*>(index); }
+    DiskFileStream* At(int32_t index) const { return PointerAt<DiskFileStream>(list.get(), index); }
 
     std::string Names() const
     {

@@ -12,6 +12,7 @@
 #include "file_test_support.h"
 #include "foundation/directory_scan.h"
 #include "foundation/file_dialog.h"
+#include "foundation/pointer_list.h"
 #include "foundation/win32_services.h"
 
 namespace fs = std::filesystem;
@@ -167,17 +168,18 @@ TEST_F(Win32Files, ScansListFilesByNameWithThePriorityNameFirst)
 
     auto names = [](DynamicArray* list) {
         std::string text;
-        for (int32_t i = 0; i < list->ArrayCount(); ++i) text += NameWithExtension(**list->At<DiskFileStream*>(i)) + " ";
+        for (int32_t i = 0; i < ListCount(list); ++i)
+            text += NameWithExtension(*PointerAt<DiskFileStream>(list, i)) + " ";
         return text;
     };
     auto clear = [](DynamicArray* list) {
-        for (int32_t i = 0; i < list->ArrayCount(); ++i) (*list->At<DiskFileStream*>(i))->FileObjectDestroy();
+        for (int32_t i = 0; i < list->ArrayCount(); ++i) PointerAt<DiskFileStream>(list, i)->FileObjectDestroy();
         IgnoreResult(list->ArraySetCount(0));
     };
     Owned<DynamicArray> list(NewDynamicArray(0, int32_t(sizeof(DiskFileStream*)), 4));
     EXPECT_EQ(ScanDirectory(&directory, "C", kTypeTLB, list.get()), 5);
     EXPECT_EQ(names(list.get()), "C.TLB A.TLB B.TLB LONGER NAME.TLB d.tlb ");
-    DiskFileStream* first = *list->At<DiskFileStream*>(0);
+    DiskFileStream* first = PointerAt<DiskFileStream>(list.get(), 0);
     EXPECT_EQ(FullPath(*first), folder.Path() + "C.TLB");
     EXPECT_EQ(first->Kind(), kFileReference);
     EXPECT_EQ(first->FileGetType(), kTypeTLB);
@@ -198,9 +200,9 @@ TEST_F(Win32Files, ScansListFilesByNameWithThePriorityNameFirst)
     EXPECT_EQ(ScanDirectory(&directory, nullptr, kTypeTLB, list.get()), 6);
     EXPECT_EQ(ScanDirectory(&directory, nullptr, 0x44494200, list.get()), 7);
     EXPECT_EQ(names(list.get()), "A.TLB A.TLB B.TLB B.DIB C.TLB LONGER NAME.TLB d.tlb ");
-    EXPECT_EQ(FullPath(**list->At<DiskFileStream*>(0)), folder.Path() + "A.TLB");
-    EXPECT_EQ(FullPath(**list->At<DiskFileStream*>(1)), other.Path() + "A.TLB");
-    EXPECT_EQ(FullPath(**list->At<DiskFileStream*>(3)), other.Path() + "B.DIB");
+    EXPECT_EQ(FullPath(*PointerAt<DiskFileStream>(list.get(), 0)), folder.Path() + "A.TLB");
+    EXPECT_EQ(FullPath(*PointerAt<DiskFileStream>(list.get(), 1)), other.Path() + "A.TLB");
+    EXPECT_EQ(FullPath(*PointerAt<DiskFileStream>(list.get(), 3)), other.Path() + "B.DIB");
     clear(list.get());
 
     // Nothing found, and no list.

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/pointer_list.h"
 #include "model/contact_list.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"

@@ -8,11 +8,11 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "model/drawing_services.h"
 #include "model/light.h"
 #include "model/object_geometry.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"

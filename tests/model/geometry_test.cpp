@@ -5,9 +5,9 @@
 #include <cmath>
 #include <set>
 
+#include "foundation/pointer_list.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/transform.h"

@@ -7,12 +7,12 @@
 #include <cstring>
 #include <string>
 
+#include "foundation/pointer_list.h"
 #include "model/light.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
 #include "model/polygon_element.h"
-#include "model/pointer_list.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/transform.h"

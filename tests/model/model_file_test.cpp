@@ -9,6 +9,7 @@
 #include <string>
 
 #include "foundation/disk_file_stream.h"
+#include "foundation/process_state.h"
 #include "foundation/walk_path_point.h"
 #include "model/drawing_services.h"
 #include "model/model_document.h"
@@ -115,7 +116,7 @@ TEST(ModelFile, ResultsOfTheHeader)
     MemoryStream writing;
     StartWriting(writing);
     EXPECT_EQ(document->ReadModelFile(&writing), kResultLocked);
-    EXPECT_EQ(ModelLoadDepth, 0);
+    EXPECT_EQ(ModelLoadingCount, 0);
     document->Destroy();
 }
 

@@ -5,12 +5,12 @@
 #include <climits>
 #include <cmath>
 
+#include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
 #include "model/light.h"
 #include "model/object_geometry.h"
 #include "model/object_stream.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"

@@ -2,8 +2,8 @@
 // change the face numbering.
 #include <gtest/gtest.h>
 
+#include "foundation/pointer_list.h"
 #include "model/plane_record.h"
-#include "model/pointer_list.h"
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"
 

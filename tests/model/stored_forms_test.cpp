@@ -8,6 +8,7 @@
 #include <string>
 
 #include "foundation/fixed.h"
+#include "foundation/pointer_list.h"
 #include "foundation/walk_path_point.h"
 #include "model/drawing_services.h"
 #include "model/light.h"
@@ -15,9 +16,8 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/plane_record.h"
-#include "model/preference_record.h"
-#include "model/pointer_list.h"
 #include "model/polygon_element.h"
+#include "model/preference_record.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
 #include "model/transform.h"

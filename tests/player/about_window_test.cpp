@@ -343,7 +343,7 @@ TEST_F(AboutWindowTest, TheFormFollowsThePlatformAndCapsLockShowsTheBoxFirst)
         SetKeyboardState(keys);
         shown.clear();
         TestClock::Start(0, kUnit, closeAtOnce);
-        menu->HelpMenuCommand(1);
+        menu->HelpMenuCommand(kHelpMenuAbout);
         if (capsLock)
             EXPECT_EQ(shown, (std::vector<std::string>{kBoxTitle, kShortTitle}));
         else

@@ -1,8 +1,7 @@
 // The walk view's button panel in a real window, driven through its window's mouse messages: the
 // strip it takes, motion buttons stepping the eye on the press and on every tracking call, the
 // release ending the motion, a drag off the panel, Home, the path buttons with and without a
-// path (a click that stops play pressing nothing afterwards), and the window records that let
-// panels go.
+// path (a click that stops play pressing nothing afterwards).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "foundation/process_state.h"
+#include "player/command_tags.h"
 #include "player/navigation_pane.h"
 #include "player/navigation_panel.h"
 #include "player/player_document.h"
@@ -127,7 +127,7 @@ TEST_F(NavigationPanelTest, MotionButtonsStepOnThePressAndEveryTrackingCallAndTh
     // Heading 0: forward runs along y.
     observer_->SetObserverAngles(0, 0, 0);
     const ShortVector3 eye = {observer_->x, observer_->y, observer_->z};
-    // Forward pressed and released without moving: one step of 20, then kind 7, code 1020.
+    // Forward pressed and released without moving: one step of 20, then the path-controls change.
     Down(Centre(kPanelForward));
     EXPECT_EQ(observer_->y, eye.y + 20);
     EXPECT_EQ(observer_->x, eye.x);
@@ -161,7 +161,7 @@ TEST_F(NavigationPanelTest, MotionButtonsStepOnThePressAndEveryTrackingCallAndTh
     Down(Centre(kPanelHome));
     MSG message;
     ASSERT_TRUE(PeekMessageA(&message, frame_->FrameWindow(), AppCommandMessage, AppCommandMessage, PM_REMOVE));
-    EXPECT_EQ(int32_t(message.lParam), CommandTag("CTRO"));
+    EXPECT_EQ(int32_t(message.lParam), kCommandTagGoToStart);
     Up(Centre(kPanelHome));
     EXPECT_EQ(buttons_->PanelItemState(kPanelHome), kButtonReleased);
     EXPECT_EQ(view_->Taken(), (Commands{{kCommandViewChange, kCodePathControls, 0}}));
@@ -253,9 +253,9 @@ TEST_F(NavigationPanelTest, TheViewMakesAButtonPanelWindowAndLetsItGo)
     ASSERT_NE(pane, nullptr);
     EXPECT_EQ(view_->ButtonPanelPane(), pane);
     EXPECT_EQ(view_->MakePane(view_, 39), nullptr);
-    // Made current after a view of another kind, the view gives it to the window of code 1011.
+    // Made current after a view of another kind, the view gives it to the button panel window.
     const int32_t panes = window_->PaneCount();
-    view_->AttachView(7);
+    view_->AttachView(kAttachOtherKind);
     EXPECT_EQ(window_->PaneCount(), panes + 1);
     EXPECT_EQ(window_->PaneAt(panes), pane);
     // Freed, the view leaves its panes to their window, and they call no view afterwards.
@@ -265,65 +265,6 @@ TEST_F(NavigationPanelTest, TheViewMakesAButtonPanelWindowAndLetsItGo)
     Down(Centre(kPanelForward));
     Up(Centre(kPanelForward));
     EXPECT_EQ(observer_->y, y);
-}
-
-// --- the window records ---
-
-// A button panel that notes its destruction.
-class CountedPanel : public ButtonPanel {
-public:
-    explicit CountedPanel(int32_t* destroyed) : destroyed_(destroyed) {}
-    void Destroy() override
-    {
-        ++*destroyed_;
-        ButtonPanel::Destroy();
-    }
-
-private:
-    int32_t* destroyed_;
-};
-
-class ReleasedView : public ViewBase {
-public:
-    void ReleaseViewObject() override { ++released; }
-    int32_t released = 0;
-};
-
-TEST(ViewWindowRecordTest, RecordsUnlinkPanelWindowsReleaseViewsAndFreePanelsByKind)
-{
-    int32_t destroyed = 0;
-    // Kinds 2, 3, 5 and 6: the window lets its panel go, which survives.
-    for (int16_t kind : {2, 3, 5, 6}) {
-        auto* window = new ButtonPanelWindow;
-        window->PaneCreate(0);
-        auto* panel = new CountedPanel(&destroyed);
-        ASSERT_EQ(panel->PanelInit(-2), kResultOk);
-        window->LinkPanelOwner(panel);
-        (new ViewWindowRecord(window, kind))->Free();
-        EXPECT_EQ(panel->PanelWindow(), nullptr) << kind;
-        window->PaneDestroy();
-        EXPECT_EQ(destroyed, 0) << kind;
-        panel->PanelDeleteItems();
-        destroyed = 0;
-    }
-    // The view kinds release their object; the walk view's 72 and other kinds do nothing more.
-    for (int16_t kind : {7, 10, 25, 27, 29, 31, 35, 36, 72, 12}) {
-        ReleasedView view;
-        auto* record = new ViewWindowRecord(&view, kind);
-        EXPECT_EQ(record->RecordView(), &view);
-        record->Free();
-        EXPECT_EQ(view.released, kind == 72 || kind == 12 ? 0 : 1) << kind;
-    }
-    // The panel kinds free the panel with its buttons.
-    for (int16_t kind : {11, 13, 15, 17, 18, 20, 21, 28, 59, 62}) {
-        auto* panel = new CountedPanel(&destroyed);
-        ASSERT_EQ(panel->PanelInit(-2), kResultOk);
-        panel->PanelAddItem(200);
-        auto* record = new ViewWindowRecord(panel, kind);
-        EXPECT_EQ(record->RecordView(), nullptr);
-        record->Free();
-    }
-    EXPECT_EQ(destroyed, 10);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "player/player_document.h"
 #include "player/player_startup.h"
 #include "player/player_ui_services.h"
+#include "player/view_window_record.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "render/face_front_end.h"

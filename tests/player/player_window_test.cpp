@@ -28,6 +28,7 @@
 #include "player/model_window.h"
 #include "player/navigation_pane.h"
 #include "player/model_memory.h"
+#include "player/navigation_pane_options.h"
 #include "player/navigation_panel.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
@@ -35,10 +36,11 @@
 #include "player/player_preferences.h"
 #include "player/player_startup.h"
 #include "player/view_rectangles.h"
+#include "player/view_window_record.h"
 #include "player/walk_menu_settings.h"
 #include "player/walk_observer.h"
-#include "player/walk_options.h"
 #include "player/walk_view.h"
+#include "player/window_record_kinds.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "tools/sample_scenes.h"
 #include "toolkit/app_globals.h"
@@ -140,6 +142,12 @@ std::string FrameCaption()
 bool ItemEnabled(const Menu* menu, int32_t position)
 {
     return (menu->MenuItemAt(position)->flags & kMenuItemEnabled) != 0;
+}
+
+// Whether the Walk menu's item of the command is checked.
+bool WalkItemChecked(const NavigateMenuHandler* menu, WalkMenuCommand command)
+{
+    return menu->IsMenuItemChecked(NavigateMenuHandler::PositionOf(command)) != 0;
 }
 
 // Records what the command line hands to the open command.
@@ -252,7 +260,7 @@ TEST_F(PlayerWindowTest, AModelTakesTheFrameOverAndHandsItBackWhenClosed)
     EXPECT_EQ(document->WindowRecordCount(), 1);
     EXPECT_EQ(document->FindView(kViewGallery), nullptr);
 
-    model->FileMenu()->FileMenuCommand(2);
+    model->FileMenu()->FileMenuCommand(kFileMenuClose);
     EXPECT_EQ(OpenModel(), nullptr);
     EXPECT_EQ(PlayerWindow->FrameWindow(), frame);
     EXPECT_EQ(FrameCaption(), "Tamrix Player - Untitled");
@@ -317,7 +325,7 @@ TEST_F(PlayerWindowTest, OpensAndClosesAreRefusedWhileAModelLoadsOrAPathPlays)
     WalkPathPlayCount = 1;
     EXPECT_TRUE(FrameCloseRefused());
     OpenModelFile(FileFor(PathOf("glass.qpy")), kOpenGivenFile);
-    model->FileMenu()->FileMenuCommand(2);
+    model->FileMenu()->FileMenuCommand(kFileMenuClose);
     SendMessageA(model->FrameWindow(), WM_CLOSE, 0, 0);
     EXPECT_EQ(SendMessageA(model->FrameWindow(), WM_QUERYENDSESSION, 0, 0), 0);
     EXPECT_EQ(OpenModel(), model);
@@ -336,15 +344,17 @@ TEST_F(PlayerWindowTest, WalkMenuChecksAndAppliesEachLensAndSpeed)
     WalkObserver* walk = model->ModelWalkObserver();
     ASSERT_TRUE(menu && preferences && walk);
 
-    for (int32_t item : {kWalkTelephoto, kWalkWideAngle, kWalkStandard}) {
+    constexpr WalkMenuCommand kLenses[] = {kWalkWideAngle, kWalkStandard, kWalkTelephoto};
+    constexpr WalkMenuCommand kSpeeds[] = {kWalkNormalSpeed, kWalkFast, kWalkFaster, kWalkFastest};
+    for (WalkMenuCommand item : {kWalkTelephoto, kWalkWideAngle, kWalkStandard}) {
         menu->NavigateMenuCommand(item);
-        for (int32_t lens : {kWalkWideAngle, kWalkStandard, kWalkTelephoto})
-            EXPECT_EQ(menu->IsMenuItemChecked(lens), lens == item) << item << " " << lens;
+        for (WalkMenuCommand lens : kLenses)
+            EXPECT_EQ(WalkItemChecked(menu, lens), lens == item) << item << " " << lens;
         EXPECT_EQ(preferences->Navigation()->lensNumerator, LensOfItem(item));
         EXPECT_EQ(walk->zoomNum, LensOfItem(item));
         EXPECT_EQ(GetChangeState(preferences->Navigation()), 0);
     }
-    for (int32_t item : {kWalkFastest, kWalkFast, kWalkFaster, kWalkNormalSpeed}) {
+    for (WalkMenuCommand item : {kWalkFastest, kWalkFast, kWalkFaster, kWalkNormalSpeed}) {
         menu->NavigateMenuCommand(item);
         const SpeedPreset speed = SpeedOfItem(item);
         EXPECT_EQ(preferences->Render()->wordA, speed.wordA);
@@ -353,14 +363,14 @@ TEST_F(PlayerWindowTest, WalkMenuChecksAndAppliesEachLensAndSpeed)
         const uint32_t mask = RenderOptionMask(*preferences->Render());
         EXPECT_EQ(walk->GetObserverOptions(0x3FFF) & mask, mask) << item;
         menu->UpdateNavigateMenu();
-        for (int32_t speedItem = kWalkNormalSpeed; speedItem <= kWalkFastest; ++speedItem)
-            EXPECT_EQ(menu->IsMenuItemChecked(speedItem), speedItem == item) << item << " " << speedItem;
+        for (WalkMenuCommand speedItem : kSpeeds)
+            EXPECT_EQ(WalkItemChecked(menu, speedItem), speedItem == item) << item << " " << speedItem;
     }
     // A lens of the file's own checks none.
     preferences->Navigation()->lensNumerator = 50;
     menu->UpdateNavigateMenu();
-    for (int32_t lens : {kWalkWideAngle, kWalkStandard, kWalkTelephoto}) EXPECT_EQ(menu->IsMenuItemChecked(lens), 0);
-    EXPECT_TRUE(ItemEnabled(menu, kWalkLevel));
+    for (WalkMenuCommand lens : kLenses) EXPECT_FALSE(WalkItemChecked(menu, lens));
+    EXPECT_TRUE(ItemEnabled(menu, NavigateMenuHandler::PositionOf(kWalkLevel)));
     EXPECT_EQ(menu->CurrentViewKind(), kViewDocument);
 }
 
@@ -377,7 +387,7 @@ TEST_F(PlayerWindowTest, WalkMenuStopGoesBackToThePathsFirstPointAndEndsRecordin
     ASSERT_EQ(walk->PathCount(), 3);
     ASSERT_TRUE(walk->IsRecording());
 
-    model->WalkMenu()->NavigateMenuCommand(kWalkStop);
+    model->WalkMenu()->DoMenuCommand(12, 0);  // "Stop", after the third separator
     EXPECT_FALSE(walk->IsRecording());
     EXPECT_EQ(walk->PathCount(), 3);
     EXPECT_EQ(walk->PathIndex(), 0);
@@ -475,7 +485,7 @@ TEST_F(PlayerWindowTest, FileMenuEnablesCloseAndCreditsByWhatIsOpen)
         GetClientRect(dialog, &client);
         PostKey(DialogDefaultControl(dialog), VK_RETURN);
     });
-    menu->FileMenuCommand(4);
+    menu->DoMenuCommand(4, 0);  // "Credits...", the item after the first separator
     EXPECT_EQ(title, "Credits");
     EXPECT_EQ(text, "Made for the tests.");
     EXPECT_EQ(client.right, 297);
@@ -487,7 +497,7 @@ TEST_F(PlayerWindowTest, HelpNamesTheHelpFileByTheProgramFolder)
 {
     auto* player = static_cast<PlayerDocWindow*>(PlayerWindow);
     RecordedHelpCalls().clear();
-    player->HelpMenu()->HelpMenuCommand(2);
+    player->HelpMenu()->HelpMenuCommand(kHelpMenuIndex);
     ASSERT_EQ(RecordedHelpCalls().size(), 1u);
     const HelpCallRecord& call = RecordedHelpCalls()[0];
     EXPECT_EQ(call.window, player->FrameWindow());
@@ -774,7 +784,7 @@ protected:
         EXPECT_TRUE(ViewWindow()->IsMdiChild());
         EXPECT_EQ(PanesOf(ViewWindow()), panes_) << "every pane back, in its order";
         EXPECT_TRUE(model_->GetHelpBarHost()->window->IsWindowObjectVisible());
-        EXPECT_FALSE(model_->WalkMenu()->IsMenuItemChecked(kWalkFullScreen));
+        EXPECT_FALSE(WalkItemChecked(model_->WalkMenu(), kWalkFullScreen));
     }
 
     ModelDocWindow* model_ = nullptr;
@@ -798,7 +808,7 @@ TEST_F(FullScreenTest, ThePanesMoveIntoAPopUpOfTheScreensSizeAndBackToTheOldPlac
     // The panel and its strip stay behind: the picture takes the whole window.
     EXPECT_EQ(PanesOf(full), std::vector<Pane*>{pane_});
     EXPECT_EQ(pane_->ContentRect().Height(), screenHeight);
-    EXPECT_TRUE(model_->WalkMenu()->IsMenuItemChecked(kWalkFullScreen));
+    EXPECT_TRUE(WalkItemChecked(model_->WalkMenu(), kWalkFullScreen));
     EXPECT_FALSE(model_->GetHelpBarHost()->window->IsWindowObjectVisible());
     EXPECT_FALSE(IsWindowEnabled(model_->FrameWindow())) << "the pop-up holds the program while it is up";
     model_->LayoutModelWindow();
@@ -846,13 +856,13 @@ TEST_F(FullScreenTest, ClosingThePopUpLeavesFullScreenAndTheModelStaysOpen)
 
 TEST_F(FullScreenTest, ThePanesOwnWalkMenuTogglesTheSameStateAsTheWalkMenu)
 {
-    WalkOptionsMenu* options = WalkOptionsMenu::Make(pane_, model_);
+    NavigationPaneOptionsMenu* options = NavigationPaneOptionsMenu::Make(pane_, model_);
     ASSERT_NE(options, nullptr);
-    options->DoMenuCommand(kOptionsFullScreen, 0);
+    options->OptionsCommand(kOptionsFullScreen);
     PumpMessages();
     ASSERT_EQ(document_->FullScreen(), 1);
-    EXPECT_TRUE(options->IsMenuItemChecked(kOptionsFullScreen));
-    EXPECT_TRUE(model_->WalkMenu()->IsMenuItemChecked(kWalkFullScreen));
+    EXPECT_TRUE(options->IsMenuItemChecked(NavigationPaneOptionsMenu::PositionOf(kOptionsFullScreen)));
+    EXPECT_TRUE(WalkItemChecked(model_->WalkMenu(), kWalkFullScreen));
     EXPECT_FALSE(model_->GetHelpBarHost()->window->IsWindowObjectVisible());
     // Esc afterwards leaves full screen, and the pane's menu shows it.
     HWND full = ViewWindow()->GetWindowHandle();
@@ -860,16 +870,16 @@ TEST_F(FullScreenTest, ThePanesOwnWalkMenuTogglesTheSameStateAsTheWalkMenu)
     EXPECT_FALSE(IsWindow(full));
     ExpectWindowed();
     options->UpdateMenu();
-    EXPECT_FALSE(options->IsMenuItemChecked(kOptionsFullScreen));
+    EXPECT_FALSE(options->IsMenuItemChecked(NavigationPaneOptionsMenu::PositionOf(kOptionsFullScreen)));
 
     // Full screen from the Walk menu is left through the pane's menu.
     Toggle();
     options->UpdateMenu();
-    EXPECT_TRUE(options->IsMenuItemChecked(kOptionsFullScreen));
-    options->DoMenuCommand(kOptionsFullScreen, 0);
+    EXPECT_TRUE(options->IsMenuItemChecked(NavigationPaneOptionsMenu::PositionOf(kOptionsFullScreen)));
+    options->OptionsCommand(kOptionsFullScreen);
     PumpMessages();
     ExpectWindowed();
-    EXPECT_FALSE(options->IsMenuItemChecked(kOptionsFullScreen));
+    EXPECT_FALSE(options->IsMenuItemChecked(NavigationPaneOptionsMenu::PositionOf(kOptionsFullScreen)));
     options->DeleteMenuObject();
 }
 

@@ -6,12 +6,12 @@
 
 #include <vector>
 
+#include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "foundation/walk_path_point.h"
-#include "model/pointer_list.h"
 #include "model/walk_record.h"
-#include "tests/foundation/stream_bytes.h"
 #include "tests/foundation/beep_recorder.h"
+#include "tests/foundation/stream_bytes.h"
 #include "tests/render/scene_support.h"
 
 namespace {

@@ -16,8 +16,6 @@ namespace {
 
 constexpr WindowFlags kViewWindowFlags = kWindowCaption | kWindowSystemMenu;
 constexpr WindowSize kNoSize = {0, 0};
-// AttachView's code for a view whose window was made.
-constexpr int32_t kAttachWindowMade = 3;
 
 }  // namespace
 

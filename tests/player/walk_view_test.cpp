@@ -10,15 +10,17 @@
 #include <vector>
 
 #include "draw/port_base.h"
+#include "foundation/process_state.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/surface.h"
 #include "model/walk_record.h"
+#include "player/command_tags.h"
 #include "player/navigation_pane.h"
+#include "player/navigation_pane_options.h"
 #include "player/player_preferences.h"
 #include "player/walk_observer.h"
-#include "player/walk_options.h"
 #include "player/walk_view.h"
 #include "tests/player/walk_view_fixture.h"
 #include "tests/toolkit/toolkit_support.h"
@@ -149,9 +151,9 @@ TEST_F(WalkViewTest, AFrameShowsTheCrossHairAndBlackBarsKeepingTheRatio)
     // Nothing is copied for the offscreen only, nor while a model loads.
     Whiten();
     pane_->RedrawPane(kDrawOffscreenOnly);
-    ++ModelLoadDepth;
+    ++ModelLoadingCount;
     pane_->RedrawPane(kDrawFull);
-    --ModelLoadDepth;
+    --ModelLoadingCount;
     EXPECT_EQ(pane_->FramesShown(), frames + 2);
     EXPECT_EQ(Pixel(cx, cy), kWhitePixel);
 
@@ -233,22 +235,23 @@ TEST_F(WalkViewTest, StepsFollowATickApartAndAPressedButtonEndsTheWait)
 
 TEST_F(WalkViewTest, TheViewPassesUpOnlyWhatTheDocumentMustHear)
 {
-    // A press without "Button Down" ends in code 1020 of kind 7, which stays in the view.
+    // A press without "Button Down" ends in a view change of the path controls, which stays in the
+    // view.
     Navigate(0);
     pane_->PaneButtonDown(5, 5, kModifierLeftButton);
     view_->ViewCommand(view_, kCommandLight, kCodeLights, 5);
-    // TILT levels and redraws; its kind 7, code 1015 stays too.
+    // The level command levels and redraws; its view change stays too.
     observer_->SetObserverAngles(20, 30, 40);
     const int32_t frames = pane_->FramesShown();
-    EXPECT_EQ(pane_->PaneHandleCommand(CommandTag("TILT"), 0), 1);
+    EXPECT_EQ(pane_->PaneHandleCommand(kCommandTagLevel, 0), 1);
     EXPECT_EQ((std::array<int32_t, 3>{observer_->roll, observer_->pitch, observer_->heading}),
               (std::array<int32_t, 3>{0, 0, 40}));
     EXPECT_EQ(pane_->FramesShown(), frames + 1);
     // CTRV keeps the place, CTRO goes back to it with the angles 0.
     observer_->SetObserverPosition({12, 34, 56});
-    EXPECT_EQ(pane_->PaneHandleCommand(CommandTag("CTRV"), 0), 1);
+    EXPECT_EQ(pane_->PaneHandleCommand(kCommandTagKeepStart, 0), 1);
     observer_->SetObserverPosition({0, 0, 0});
-    EXPECT_EQ(pane_->PaneHandleCommand(CommandTag("CTRO"), 0), 1);
+    EXPECT_EQ(pane_->PaneHandleCommand(kCommandTagGoToStart, 0), 1);
     EXPECT_EQ((std::array<int32_t, 4>{observer_->x, observer_->y, observer_->z, observer_->heading}),
               (std::array<int32_t, 4>{12, 34, 56, 0}));
     EXPECT_EQ(pane_->PaneHandleCommand(CommandTag("NONE"), 0), 0);
@@ -307,10 +310,10 @@ TEST_F(WalkViewTest, TheViewAndItsWindowCanGoInEitherOrder)
     view->Init(frame_);
     NavigationPane* pane = view->Navigation();
     window_ = document_.window = MakeWindow(kWindowRect);
-    view->AttachView(3);
+    view->AttachView(kAttachWindowMade);
     ASSERT_EQ(pane->Owner(), window_);
     view->Free();
-    EXPECT_EQ(pane->PaneHandleCommand(CommandTag("ELIT"), 0), 1);
+    EXPECT_EQ(pane->PaneHandleCommand(kCommandTagLights, 0), 1);
     EXPECT_TRUE(document_.Taken().empty());
 
     // A view whose pane never went into a window destroys it.
@@ -322,32 +325,33 @@ TEST_F(WalkViewTest, TheViewAndItsWindowCanGoInEitherOrder)
 TEST_F(WalkViewTest, ThePanesWalkMenuAndPathStripActOnThePaneAndTheView)
 {
     Navigate(kNavigationCrossHair, 0, 1, 1);
-    WalkOptionsMenu* menu = WalkOptionsMenu::Make(pane_, frame_);
+    NavigationPaneOptionsMenu* menu = NavigationPaneOptionsMenu::Make(pane_, frame_);
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->ItemCount(), 14);
     menu->UpdateMenu();
+    // The commands of the checked items.
     auto checks = [menu] {
         std::vector<int32_t> checked;
         for (int32_t position = 1; position <= menu->ItemCount(); ++position)
-            if (menu->IsMenuItemChecked(position)) checked.push_back(position);
+            if (menu->IsMenuItemChecked(position)) checked.push_back(NavigationPaneOptionsMenu::CommandAt(position));
         return checked;
     };
     EXPECT_EQ(checks(), (std::vector<int32_t>{kOptionsCrossHair, kOptionsNormal, kOptionsStop}));
 
     // "Button Down" off keeps hover motion going; the grid and a speed redraw at once.
-    menu->DoMenuCommand(kOptionsButtonDown, 0);
+    menu->DoMenuCommand(1, 0);  // "Button Down", the first item
     EXPECT_NE(pane_->HasNavigationOption(kNavigateButtonDown), 0);
     EXPECT_EQ(pane_->PaneWantsRepeat(), 0);
-    menu->DoMenuCommand(kOptionsButtonDown, 0);
+    menu->OptionsCommand(kOptionsButtonDown);
     EXPECT_EQ(pane_->PaneWantsRepeat(), 1);
     const int32_t frames = pane_->FramesShown();
-    menu->DoMenuCommand(kOptionsVelocityGrid, 0);
-    menu->DoMenuCommand(kOptionsFaster, 0);
+    menu->OptionsCommand(kOptionsVelocityGrid);
+    menu->DoMenuCommand(6, 0);  // "Faster", after the first separator
     EXPECT_NE(pane_->HasNavigationOption(kNavigateVelocityGrid), 0);
     EXPECT_EQ(pane_->FramesShown(), frames + 2);
     EXPECT_EQ(observer_->GetObserverOptions(0x3FFF), RenderOptionMask(*preferences_->Render()));
-    menu->DoMenuCommand(kOptionsAspectRatio, 0);
-    menu->DoMenuCommand(kOptionsRecord, 0);
+    menu->OptionsCommand(kOptionsAspectRatio);
+    menu->OptionsCommand(kOptionsRecord);
     menu->UpdateMenu();
     EXPECT_EQ(checks(), (std::vector<int32_t>{kOptionsCrossHair, kOptionsVelocityGrid, kOptionsFaster,
                                               kOptionsRecord, kOptionsAspectRatio}));
@@ -355,7 +359,8 @@ TEST_F(WalkViewTest, ThePanesWalkMenuAndPathStripActOnThePaneAndTheView)
     // A gallery view has no path.
     view_->SetKind(kViewGallery);
     menu->UpdateMenu();
-    EXPECT_EQ(menu->MenuItemAt(kOptionsRecord)->flags & (kMenuItemEnabled | kMenuItemChecked), 0);
+    const MenuItem* record = menu->MenuItemAt(NavigationPaneOptionsMenu::PositionOf(kOptionsRecord));
+    EXPECT_EQ(record->flags & (kMenuItemEnabled | kMenuItemChecked), 0);
     view_->SetKind(kViewWalk);
     menu->DeleteMenuObject();
     NavigationPane::SetHoverRepeat(0);

@@ -8,13 +8,7 @@
 
 namespace rastertest {
 
-struct RegionDeleter {
-    void operator()(SpanRegion* region) const
-    {
-        if (region) region->SpanRegionFree();
-    }
-};
-using RegionPtr = std::unique_ptr<SpanRegion, RegionDeleter>;
+using RegionPtr = OwnedSpanRegion;
 
 // A fresh region without a clip shape.
 inline RegionPtr WholeRegion()

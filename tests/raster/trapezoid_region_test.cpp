@@ -9,10 +9,7 @@
 
 namespace {
 
-struct RegionDeleter {
-    void operator()(SpanRegion* region) const { region->SpanRegionFree(); }
-};
-using Region = std::unique_ptr<SpanRegion, RegionDeleter>;
+using Region = OwnedSpanRegion;
 
 Region TrapezoidRegion(std::initializer_list<DevicePoint> points)
 {

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "foundation/pointer_list.h"
 #include "model/contact_list.h"
 #include "model/light.h"
 #include "model/lighting_math.h"
@@ -109,18 +110,18 @@ TEST(DrawOrder, ATouchingRecordBehindTheContactPlaneGoesFirst)
         RefineDrawOrder(list, o.get());
     };
     refineBoxThenFloor();
-    EXPECT_EQ(*list->At<ObjectGeometry*>(0), f);
-    EXPECT_EQ(*list->At<ObjectGeometry*>(1), b);
+    EXPECT_EQ(PointerAt<ObjectGeometry>(list, 0), f);
+    EXPECT_EQ(PointerAt<ObjectGeometry>(list, 1), b);
     EXPECT_EQ(f->DrawIndex, 0);
     EXPECT_EQ(b->DrawIndex, 1);
     // Seen from below the floor, the box stays first.
     o->SetObserverPosition({0, 0, -50});
     refineBoxThenFloor();
-    EXPECT_EQ(*list->At<ObjectGeometry*>(0), b);
+    EXPECT_EQ(PointerAt<ObjectGeometry>(list, 0), b);
     // A record whose only candidate is not visible keeps its place.
     o->SetObserverPosition({0, 0, 50});
     f->Visible = 0;
     refineBoxThenFloor();
-    EXPECT_EQ(*list->At<ObjectGeometry*>(0), b);
+    EXPECT_EQ(PointerAt<ObjectGeometry>(list, 0), b);
     list->Destroy();
 }

@@ -1,6 +1,7 @@
 // Menus built in code: command ids and their splitting, the texts of items and titles, key
-// equivalents, items by position, building into real system pop-ups (numbers, ids, states,
-// submenus, continuation menus), the ids that do not fit, the key equivalent search and pop-ups.
+// equivalents, items by position, menus built from tables, building into real system pop-ups
+// (numbers, ids, states, submenus, continuation menus), the ids that do not fit, the key
+// equivalent search and pop-ups.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,6 +13,7 @@
 #include "tests/toolkit/menu_fixture.h"
 #include "toolkit/menu_bar.h"
 #include "toolkit/menu_command_id.h"
+#include "toolkit/menu_table.h"
 
 namespace {
 
@@ -114,6 +116,50 @@ TEST(MenuItems, PositionsAreOneBasedAndABadPositionActsOnNothing)
     EXPECT_EQ(menu->RemoveMenuItem(4), kResultOk);
     EXPECT_TRUE(submenuDeleted) << "an item's submenu goes with it";
     EXPECT_EQ(menu->ItemCount(), 4);
+}
+
+// A table whose commands are numbered apart from the positions: two separators stand between.
+enum TableCommand : int32_t { kTableOpen = 7, kTableCredits = 3, kTableExit = 9 };
+constexpr MenuTableItem kTableItems[] = {{"Open...", kTableOpen, 'O', 'O'},
+                                         {nullptr, 0},
+                                         {"Credits...", kTableCredits, 0, 0, 2},
+                                         {nullptr, 0},
+                                         {"Exit", kTableExit, kAlt | MenuSpecialKey(kMenuKeyF1 + 3), 'X'}};
+
+TEST(MenuTable, ItemsTakeTheirPlacesAndEachCommandFindsItsPositionPastTheSeparators)
+{
+    constexpr MenuTable table(kTableItems);
+    Owned<Menu> menu(RecordingMenu::Make("File", {}));
+    ASSERT_EQ(table.AppendTo(menu.get()), kResultOk);
+    ASSERT_EQ(menu->ItemCount(), 5);
+    const struct {
+        int32_t command;
+        int32_t position;
+        const char* text;
+        int32_t key;
+        int32_t letter;
+        int32_t mnemonic;
+    } cases[] = {{kTableOpen, 1, "Open...", 'O', 'O', 0},
+                 {kTableCredits, 3, "Credits...", 0, 0, 2},
+                 {kTableExit, 5, "Exit", kAlt | MenuSpecialKey(kMenuKeyF1 + 3), 'X', 0}};
+    for (const auto& item : cases) {
+        EXPECT_EQ(table.PositionOf(item.command), item.position) << item.text;
+        EXPECT_EQ(table.CommandAt(item.position), item.command) << item.text;
+        const MenuItem* built = menu->MenuItemAt(item.position);
+        EXPECT_STREQ(built->text, item.text);
+        EXPECT_EQ(built->separator, 0);
+        EXPECT_EQ(built->keyEquivalent, item.key) << item.text;
+        EXPECT_EQ(built->letter, item.letter) << item.text;
+        EXPECT_EQ(built->mnemonicPosition, item.mnemonic) << item.text;
+    }
+    for (const int32_t separator : {2, 4}) {
+        EXPECT_EQ(menu->MenuItemAt(separator)->separator, 1);
+        EXPECT_EQ(table.CommandAt(separator), 0) << "a separator does nothing";
+    }
+    for (const int32_t outside : {0, 6}) EXPECT_EQ(table.CommandAt(outside), 0);
+    EXPECT_EQ(table.PositionOf(0), 0) << "no command finds a separator";
+    EXPECT_EQ(table.PositionOf(1), 0);
+    static_assert(MenuTable(kTableItems).PositionOf(kTableCredits) == 3, "positions are known when compiling");
 }
 
 TEST(MenuItems, ChainsAndSubmenusThatWouldComeRoundAreRefused)

@@ -1,5 +1,5 @@
-// The navigation pane's Walk menu and its path strip.
-#include "player/walk_options.h"
+// The navigation pane's own options menu and its path strip.
+#include "player/navigation_pane_options.h"
 
 #include <initializer_list>
 #include <new>
@@ -11,6 +11,7 @@
 #include "player/view_base.h"
 #include "player/walk_menu_settings.h"
 #include "player/walk_view.h"
+#include "toolkit/menu_table.h"
 
 namespace {
 
@@ -19,15 +20,31 @@ constexpr int32_t kMenuLetter = 'K';
 // The title's mnemonic stands before its fourth letter.
 constexpr int32_t kTitleMnemonic = 3;
 
-// The speeds as the menu sets and checks them: render words A and C ("Fastest" word A only).
+constexpr MenuTableItem kOptionsItems[] = {{"Button Down", kOptionsButtonDown, 0, 'B'},
+                                           {"Cross Hair", kOptionsCrossHair, 0, 'C'},
+                                           {"Velocity Grid", kOptionsVelocityGrid, 0, 'G'},
+                                           {nullptr, 0},
+                                           {"Normal", kOptionsNormal},
+                                           {"Faster", kOptionsFaster},
+                                           {"Fastest", kOptionsFastest},
+                                           {nullptr, 0},
+                                           {"Record", kOptionsRecord, 0, 'R'},
+                                           {"Play", kOptionsPlay, 0, 'P'},
+                                           {"Stop", kOptionsStop, 0, 'S'},
+                                           {nullptr, 0},
+                                           {"Aspect Ratio", kOptionsAspectRatio, 0, 'A'},
+                                           {"Full Screen", kOptionsFullScreen, 0, 'F'}};
+constexpr MenuTable kOptionsTable(kOptionsItems);
+
+// The speeds as the menu sets and checks them ("Fastest" by word A only).
 struct OptionsSpeed {
-    int32_t item;
-    uint32_t wordA;
-    uint32_t wordC;
+    NavigationPaneOptionsCommand command;
+    RenderSpeed words;
     bool setsWordC;
 };
-constexpr OptionsSpeed kSpeeds[] = {
-    {kOptionsNormal, 3, 7, true}, {kOptionsFaster, 3, 4, true}, {kOptionsFastest, 2, 0, false}};
+constexpr OptionsSpeed kSpeeds[] = {{kOptionsNormal, kSpeedNormal, true},
+                                    {kOptionsFaster, kOptionsSpeedFaster, true},
+                                    {kOptionsFastest, kOptionsSpeedFastest, false}};
 
 // The strip's buttons: their glyphs and the path states they stand for.
 constexpr uint8_t kStripGlyphs[] = {0x79, 0x7A, 0x7B};
@@ -37,9 +54,9 @@ constexpr int32_t kStripButtons = 3;
 constexpr int32_t kStripInOneRow = 0;
 
 // The pane option each of the first three items toggles, as the navigation section holds it.
-uint32_t SectionOptionOf(int32_t position)
+uint32_t SectionOptionOf(int32_t command)
 {
-    switch (position) {
+    switch (command) {
     case kOptionsButtonDown: return kNavigationButtonDown;
     case kOptionsCrossHair: return kNavigationCrossHair;
     case kOptionsVelocityGrid: return kNavigationVelocityGrid;
@@ -47,7 +64,7 @@ uint32_t SectionOptionOf(int32_t position)
     }
 }
 
-int32_t PathItemOf(int32_t state)
+int32_t PathCommandOf(int32_t state)
 {
     switch (state) {
     case WalkView::kPlayRecording: return kOptionsRecord;
@@ -59,26 +76,12 @@ int32_t PathItemOf(int32_t state)
 
 }  // namespace
 
-WalkOptionsMenu* WalkOptionsMenu::Make(NavigationPane* pane, DocumentFrame* owner)
+NavigationPaneOptionsMenu* NavigationPaneOptionsMenu::Make(NavigationPane* pane, DocumentFrame* owner)
 {
-    auto* menu = new (std::nothrow) WalkOptionsMenu;
+    auto* menu = new (std::nothrow) NavigationPaneOptionsMenu;
     if (!menu) return nullptr;
     menu->pane_ = pane;
-    struct Item {
-        const char* text;  // null: a separator
-        int32_t letter;
-    };
-    const Item items[] = {{"Button Down", 'B'}, {"Cross Hair", 'C'}, {"Velocity Grid", 'G'}, {nullptr, 0},
-                          {"Normal", 0},        {"Faster", 0},       {"Fastest", 0},         {nullptr, 0},
-                          {"Record", 'R'},      {"Play", 'P'},       {"Stop", 'S'},          {nullptr, 0},
-                          {"Aspect Ratio", 'A'}, {"Full Screen", 'F'}};
-    bool made = menu->MenuInit(kMenuTitle, owner) == kResultOk;
-    for (const Item& item : items) {
-        if (!made) break;
-        const int32_t index = item.text ? menu->AppendMenuItem(item.text) : menu->AppendSeparator();
-        made = index >= 0;
-        if (made && item.letter) menu->SetMenuItemLetter(index + 1, item.letter);
-    }
+    const bool made = menu->MenuInit(kMenuTitle, owner) == kResultOk && kOptionsTable.AppendTo(menu) == kResultOk;
     if (!made) {
         menu->DeleteMenuObject();
         return nullptr;
@@ -88,41 +91,57 @@ WalkOptionsMenu* WalkOptionsMenu::Make(NavigationPane* pane, DocumentFrame* owne
     return menu;
 }
 
-void WalkOptionsMenu::UpdateMenu()
+int32_t NavigationPaneOptionsMenu::PositionOf(NavigationPaneOptionsCommand command)
+{
+    return kOptionsTable.PositionOf(command);
+}
+
+int32_t NavigationPaneOptionsMenu::CommandAt(int32_t position)
+{
+    return kOptionsTable.CommandAt(position);
+}
+
+void NavigationPaneOptionsMenu::UpdateMenu()
 {
     WalkView* view = pane_->OwnerView();
     PlayerPreferences* preferences = view ? view->Preferences() : nullptr;
     if (!preferences) return;
     const NavigationSection* navigation = preferences->Navigation();
-    for (int32_t position : {kOptionsButtonDown, kOptionsCrossHair, kOptionsVelocityGrid})
-        CheckMenuItemAt(position, (navigation->options & SectionOptionOf(position)) != 0);
+    for (NavigationPaneOptionsCommand command : {kOptionsButtonDown, kOptionsCrossHair, kOptionsVelocityGrid})
+        CheckMenuItemAt(PositionOf(command), (navigation->options & SectionOptionOf(command)) != 0);
     const RenderSection* render = preferences->Render();
     for (const OptionsSpeed& speed : kSpeeds)
-        CheckMenuItemAt(speed.item, render->wordA == speed.wordA && (!speed.setsWordC || render->wordC == speed.wordC));
-    const int32_t checked = PathItemOf(view->PlayState());
+        CheckMenuItemAt(PositionOf(speed.command), render->wordA == speed.words.wordA &&
+                                                    (!speed.setsWordC || render->wordC == speed.words.wordC));
+    const int32_t checked = PathCommandOf(view->PlayState());
     const bool paths = checked != 0 && view->GetKind() != kViewGallery;
-    for (int32_t position : {kOptionsRecord, kOptionsPlay, kOptionsStop}) {
-        EnableMenuItemAt(position, paths);
-        CheckMenuItemAt(position, paths && position == checked);
+    for (NavigationPaneOptionsCommand command : {kOptionsRecord, kOptionsPlay, kOptionsStop}) {
+        EnableMenuItemAt(PositionOf(command), paths);
+        CheckMenuItemAt(PositionOf(command), paths && command == checked);
     }
-    CheckMenuItemAt(kOptionsAspectRatio, navigation->aspectOn != 0);
-    CheckMenuItemAt(kOptionsFullScreen, view->FillsScreen());
+    CheckMenuItemAt(PositionOf(kOptionsAspectRatio), navigation->aspectOn != 0);
+    CheckMenuItemAt(PositionOf(kOptionsFullScreen), view->FillsScreen());
 }
 
-void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
+void NavigationPaneOptionsMenu::DoMenuCommand(int32_t position, int32_t)
+{
+    OptionsCommand(NavigationPaneOptionsCommand(CommandAt(position)));
+}
+
+void NavigationPaneOptionsMenu::OptionsCommand(NavigationPaneOptionsCommand command)
 {
     WalkView* view = pane_->OwnerView();
     PlayerPreferences* preferences = view ? view->Preferences() : nullptr;
     if (!preferences) return;
     NavigationSection* navigation = preferences->Navigation();
     RenderSection* render = preferences->Render();
-    switch (position) {
+    switch (command) {
     case kOptionsButtonDown:
     case kOptionsCrossHair:
     case kOptionsVelocityGrid:
-        navigation->options ^= SectionOptionOf(position);
+        navigation->options ^= SectionOptionOf(command);
         view->ApplyViewOptions();
-        if (position == kOptionsButtonDown)
+        if (command == kOptionsButtonDown)
             NavigationPane::SetHoverRepeat((navigation->options & kNavigationButtonDown) == 0);
         else
             view->ViewCommand(nullptr, kCommandStep, kCodeNavigationPreferences, 0);
@@ -131,9 +150,9 @@ void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
     case kOptionsFaster:
     case kOptionsFastest:
         for (const OptionsSpeed& speed : kSpeeds) {
-            if (speed.item != position) continue;
-            render->wordA = speed.wordA;
-            if (speed.setsWordC) render->wordC = speed.wordC;
+            if (speed.command != command) continue;
+            render->wordA = speed.words.wordA;
+            if (speed.setsWordC) render->wordC = speed.words.wordC;
         }
         // The new speed reaches the observer before the redraw.
         view->ApplyViewOptions();
@@ -157,7 +176,7 @@ void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
         // menus' marks agree (and Esc leaves full screen afterwards).
         if (auto* model = dynamic_cast<ModelDocWindow*>(view->Owner()))
             if (NavigateMenuHandler* walk = model->WalkMenu()) walk->NavigateMenuCommand(kWalkFullScreen);
-        CheckMenuItemAt(kOptionsFullScreen, view->FillsScreen());
+        CheckMenuItemAt(PositionOf(kOptionsFullScreen), view->FillsScreen());
         break;
     default:
         break;
@@ -166,17 +185,13 @@ void WalkOptionsMenu::DoMenuCommand(int32_t position, int32_t)
 
 PathStateStrip* PathStateStrip::Make(NavigationPane* pane)
 {
-    auto* strip = new (std::nothrow) PathStateStrip;
+    Owned<PathStateStrip> strip(new (std::nothrow) PathStateStrip);
     if (!strip) return nullptr;
     strip->pane_ = pane;
-    bool made = strip->PanelInit(kStripInOneRow) == kResultOk;
+    if (strip->PanelInit(kStripInOneRow) != kResultOk) return nullptr;
     for (uint8_t glyph : kStripGlyphs)
-        if (made) made = strip->PanelAddItem(glyph) >= 0;
-    if (!made) {
-        strip->Destroy();
-        return nullptr;
-    }
-    return strip;
+        if (strip->PanelAddItem(glyph) < 0) return nullptr;
+    return strip.release();
 }
 
 void PathStateStrip::Click(int32_t index, int32_t)

@@ -1,5 +1,5 @@
-// The navigation pane's own Walk menu and its strip of three path buttons, which a window may
-// install beside the pane: the pane's options, three speeds, the walk view's path state, the
+// The navigation pane's own options menu (titled "Walk", but not the Walk menu of a model window)
+// and its strip of three path buttons, which a window may install beside the pane: the pane's options, three speeds, the walk view's path state, the
 // aspect ratio and the full-screen mark. Both act on the pane they were made for and live no
 // longer than it.
 #pragma once
@@ -12,31 +12,37 @@
 class DocumentFrame;
 class NavigationPane;
 
-// Positions of the menu's items.
-enum WalkOptionsItem : int32_t {
+// What the menu's items do; the menu's table gives their positions.
+enum NavigationPaneOptionsCommand : int32_t {
     kOptionsButtonDown = 1,
-    kOptionsCrossHair = 2,
-    kOptionsVelocityGrid = 3,
-    kOptionsNormal = 5,
-    kOptionsFaster = 6,
-    kOptionsFastest = 7,
-    kOptionsRecord = 9,
-    kOptionsPlay = 10,
-    kOptionsStop = 11,
-    kOptionsAspectRatio = 13,
-    kOptionsFullScreen = 14,
+    kOptionsCrossHair,
+    kOptionsVelocityGrid,
+    kOptionsNormal,
+    kOptionsFaster,
+    kOptionsFastest,
+    kOptionsRecord,
+    kOptionsPlay,
+    kOptionsStop,
+    kOptionsAspectRatio,
+    kOptionsFullScreen,
 };
 
-class WalkOptionsMenu : public Menu {
+class NavigationPaneOptionsMenu : public Menu {
 public:
     // The menu titled "Walk" with its items, acting on the pane and its walk view; null when it
     // could not be made.
-    static WalkOptionsMenu* Make(NavigationPane* pane, DocumentFrame* owner);
+    static NavigationPaneOptionsMenu* Make(NavigationPane* pane, DocumentFrame* owner);
+    // The position of the command's item, and the command of the item at a position (0 for a
+    // separator).
+    static int32_t PositionOf(NavigationPaneOptionsCommand command);
+    static int32_t CommandAt(int32_t position);
 
     // Checks the options, the speed, the path state and the aspect ratio from the preferences and
     // the walk view; the path items are disabled for a gallery view.
     void UpdateMenu() override;
+    // Performs the command of the item at the position.
     void DoMenuCommand(int32_t position, int32_t extra) override;
+    void OptionsCommand(NavigationPaneOptionsCommand command);
 
 private:
     NavigationPane* pane_ = nullptr;

@@ -1,5 +1,6 @@
-// Helpers for the DynamicArrays of the scene model whose elements are object pointers
-// (children, lights, surfaces, polygon records, connections).
+// The typed pointer list: a DynamicArray whose elements are object pointers (a model's children
+// and surfaces, a window's panes, a frame's windows, the open documents), read and written
+// through these helpers by the type the caller knows, never by casting element slots by hand.
 #pragma once
 
 #include <cstdint>
@@ -17,13 +18,21 @@ inline int32_t ListCount(const DynamicArray* list)
     return list ? list->ArrayCount() : 0;
 }
 
+// The pointer held in an element slot, as a Compare operation or a raw walk over the block
+// receives it.
+template <class T>
+T* PointerIn(const void* slot)
+{
+    return *static_cast<T* const*>(slot);
+}
+
 // Element `index` of a pointer list, or null for a missing list or an index out of range.
 template <class T>
 T* PointerAt(const DynamicArray* list, int32_t index)
 {
     if (!list) return nullptr;
-    T** slot = list->At<T*>(index);
-    return slot ? *slot : nullptr;
+    const void* slot = list->ArrayElementAt(index);
+    return slot ? PointerIn<T>(slot) : nullptr;
 }
 
 inline int32_t AppendPointer(DynamicArray* list, const void* pointer)
@@ -47,3 +56,9 @@ inline int32_t FindPointer(const DynamicArray* list, const void* pointer)
     return list ? list->ArrayFind(&pointer) : kResultNotFound;
 }
 
+// Removes the first element holding the pointer; a missing list or pointer is left as it is.
+inline void RemovePointer(DynamicArray* list, const void* pointer)
+{
+    const int32_t index = FindPointer(list, pointer);
+    if (index >= 0) IgnoreResult(list->Remove(index));
+}
