@@ -5,6 +5,6 @@
 #include "toolkit/window.h"
 
 // A view's window: a bare document window (no caption or frame) of the document's own.
-constexpr WindowFlags kViewWindowFlags = kWindowViewContent;
+constexpr WindowFlags kViewWindowFlags = kWindowReservedA;
 constexpr WindowSize kViewMinimum = {200, 150};
 constexpr WindowSize kViewMaximum = {kNoSizeLimit, kNoSizeLimit};

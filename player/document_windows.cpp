@@ -20,7 +20,7 @@ namespace {
 
 // The view windows start as document windows of their own; the gallery's is a plain pop-up.
 constexpr WindowFlags kViewWindowStartFlags =
-    kWindowDocumentChild | kWindowSystemMenu | kWindowSizing | kWindowCaption;
+    kWindowReservedB | kWindowSystemMenu | kWindowSizing | kWindowCaption;
 constexpr WindowSize kGalleryMinimum = {100, 250};
 constexpr WindowSize kViewThreshold = {430, 430};
 constexpr char kGalleryName[] = "Gallery";
@@ -82,7 +82,7 @@ Window* PlayerDocument::CreateViewWindow(int32_t kind)
     }
     WindowFlags flags = kViewWindowStartFlags;
     if (kind == kViewGallery) {
-        flags = (flags | kWindowPlainPopUp) & ~kWindowDocumentChild;
+        flags = (flags | kWindowPlainPopUp) & ~kWindowReservedB;
         SetName(kGalleryName);
     }
     PortRect usable;

@@ -1,14 +1,6 @@
 // The Walk menu's lenses and speeds.
 #include "player/walk_menu_settings.h"
 
-namespace {
-
-constexpr int16_t kWideAngleLens = 15;
-constexpr int16_t kStandardLens = 35;
-constexpr int16_t kTelephotoLens = 135;
-
-}  // namespace
-
 bool IsLensItem(int32_t command)
 {
     return command >= kWalkWideAngle && command <= kWalkTelephoto;
@@ -22,9 +14,9 @@ bool IsSpeedItem(int32_t command)
 int16_t LensOfItem(int32_t command)
 {
     switch (command) {
-    case kWalkWideAngle: return kWideAngleLens;
-    case kWalkTelephoto: return kTelephotoLens;
-    default: return kStandardLens;
+    case kWalkWideAngle: return kLensWideAngle;
+    case kWalkTelephoto: return kLensTelephoto;
+    default: return kLensStandard;
     }
 }
 
@@ -41,9 +33,9 @@ SpeedPreset SpeedOfItem(int32_t command)
 int32_t LensItemChecked(int16_t numerator)
 {
     switch (numerator) {
-    case kWideAngleLens: return kWalkWideAngle;
-    case kStandardLens: return kWalkStandard;
-    case kTelephotoLens: return kWalkTelephoto;
+    case kLensWideAngle: return kWalkWideAngle;
+    case kLensStandard: return kWalkStandard;
+    case kLensTelephoto: return kWalkTelephoto;
     default: return 0;
     }
 }

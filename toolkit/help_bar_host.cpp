@@ -9,8 +9,8 @@
 
 namespace {
 
-// A plain pop-up owned by the frame (0x400), with the 0x20 bit that no window style reads.
-constexpr WindowFlags kHelpBarWindowFlags = kWindowPlainPopUp | 0x20;
+// A plain pop-up owned by the frame, with the reserved bit that no window style reads.
+constexpr WindowFlags kHelpBarWindowFlags = kWindowPlainPopUp | kWindowReservedA;
 // The first drawing of a new bar.
 constexpr int32_t kFirstDraw = 0;
 

@@ -23,12 +23,12 @@ constexpr WindowFlags kWindowSizing = 0x2;           // sizing frame
 constexpr WindowFlags kWindowSystemMenu = 0x4;
 constexpr WindowFlags kWindowFloating = 0x8;         // owned by the frame, hidden while inactive
 constexpr WindowFlags kWindowDialog = 0x10;          // modal dialog windoid
-constexpr WindowFlags kWindowViewContent = 0x20;    // a window that shows a document's view; no effect here
+constexpr WindowFlags kWindowReservedA = 0x20;      // carried by view windows and the help bar; no style reads it
 constexpr WindowFlags kWindowModalPopUp = 0x40;
 constexpr WindowFlags kWindowStartsSelected = 0x100;
 constexpr WindowFlags kWindowFixedPopUp = 0x200;     // WS_POPUP | WS_BORDER | WS_SYSMENU, modal
 constexpr WindowFlags kWindowPlainPopUp = 0x400;     // WS_POPUP, owned by the frame
-constexpr WindowFlags kWindowDocumentChild = 0x800;  // a document's child, not a pop-up; no effect here
+constexpr WindowFlags kWindowReservedB = 0x800;     // carried by view windows until made pop-ups; no style reads it
 constexpr WindowFlags kWindowTool = 0x1000;          // WS_EX_TOOLWINDOW
 // Groups of flags.
 constexpr WindowFlags kWindowModal = kWindowDialog | kWindowModalPopUp;
