@@ -6,11 +6,7 @@
 
 #include <cstdint>
 
-// Modes: at start-up (the timed close); opened by the user (kAboutOpenedByUser, or
-// kAboutOtherForm from the toolkit's About item with Ctrl held; the two behave alike).
-constexpr int32_t kAboutAtStartUp = 0;
-constexpr int32_t kAboutOpenedByUser = 1;
-constexpr int32_t kAboutOtherForm = -1;
+#include "toolkit/about_modes.h"
 
 // The short window on Windows NT, else the about box, at start-up (kAboutAtStartUp).
 void ShowStartupAbout();

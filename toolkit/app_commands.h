@@ -33,7 +33,7 @@ constexpr int32_t CommandTag(const char (&tag)[5])
 // Posts the command to the current frame window; dropped when there is none.
 void PostAppCommand(int32_t code);
 
-// Offers the command to the window's panes in order: code 13 closes the window instead (1), a
+// Offers the command to the window's panes in order: kCommandClose closes the window instead (1), a
 // minimized window takes nothing (0); otherwise the first pane's non-zero answer, else 0.
 int32_t DispatchWindowCommand(Window* window, int32_t code, int32_t extra);
 

@@ -18,9 +18,6 @@ enum DefaultMenuCommand : int32_t {
 
 constexpr char kAboutMenuTitle[] = "Help";
 constexpr MenuTableItem kAboutItems[] = {{"About This Product ...", kCommandAbout}};
-// The about window's modes: opened by the user, and its other form.
-constexpr int32_t kAboutByUser = 1;
-constexpr int32_t kAboutOtherForm = -1;
 
 constexpr char kFileMenuTitle[] = "File";
 constexpr MenuTableItem kFileItems[] = {{"Exit", kCommandExit, kMenuKeyAltF4}};
@@ -43,7 +40,7 @@ ResultCode DefaultAboutMenu::DefaultAboutMenuInit(DocumentFrame* owner)
 void DefaultAboutMenu::DoMenuCommand(int32_t position, int32_t /*extra*/)
 {
     if (MenuTable(kAboutItems).CommandAt(position) != kCommandAbout) return;
-    CurrentFrameServices().ShowAbout(ModifierKeys() & kModifierCtrlOrRight ? kAboutOtherForm : kAboutByUser);
+    CurrentFrameServices().ShowAbout(ModifierKeys() & kModifierCtrlOrRight ? kAboutOtherForm : kAboutOpenedByUser);
 }
 
 ResultCode DefaultFileMenu::DefaultFileMenuInit(DocumentFrame* owner)

@@ -9,8 +9,8 @@ constexpr int32_t kDefaultFileMenuOrder = 0;
 constexpr int32_t kDefaultEditMenuOrder = 1;
 constexpr int32_t kDefaultAboutMenuOrder = 6;
 
-// "About This Product ..." opens the about window (FrameServices::ShowAbout) in mode 1, or in
-// mode -1 when Ctrl or the right button is held.
+// "About This Product ..." opens the about window (FrameServices::ShowAbout) as opened by the
+// user, or in its other form when Ctrl or the right button is held.
 class DefaultAboutMenu : public Menu {
 public:
     ResultCode DefaultAboutMenuInit(DocumentFrame* owner);

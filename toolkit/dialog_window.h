@@ -23,7 +23,7 @@ public:
     // Presses the button whose control id is IDCANCEL, as Escape does, else the focused one.
     int32_t PaneCloseRequest() override;
 
-    // Makes the pane and its windoid (flags 0x11, kind 2), hidden until ShowDialog. The
+    // Makes the pane and its windoid (a modal dialog with a caption), hidden until ShowDialog. The
     // content bounds are in screen coordinates. kResultNotFound when the windoid could not be
     // made, kResultOutOfMemory when the pane got no control list or no place in it: nothing is
     // disabled then, and CloseDialog destroys the pane alone.

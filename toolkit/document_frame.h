@@ -10,6 +10,7 @@
 
 #include "draw/port_base.h"
 #include "foundation/root_object.h"
+#include "toolkit/about_modes.h"
 #include "toolkit/help_bar_host.h"
 
 class DiskFileStream;
@@ -64,7 +65,7 @@ public:
     virtual void DocumentWindowNotify(Window* /*window*/, int32_t /*code*/) {}
 
     // --- set-up and teardown ---
-    // Titles the document, makes its lists and (kind 2) its frame window, lists it as open and
+    // Titles the document, makes its lists and (kDocumentWithFrame) its frame window, lists it as open and
     // builds its menus; 0 (the document destroyed) when the build failed.
     int32_t DocumentSetup(int32_t mode, DiskFileStream* file, int32_t kind);
     // A document that needs saving asks whether to save its changes: 1 to go on closing (saved,
@@ -195,7 +196,7 @@ public:
     virtual ~FrameServices() = default;
     // Takes the file object (null: the open command chooses the file).
     virtual void OpenModelFile(DiskFileStream* file, int32_t mode);
-    // Opens the about window in the mode (1 opened by the user, -1 its other form).
+    // Opens the about window in the mode (kAboutOpenedByUser or kAboutOtherForm).
     virtual void ShowAbout(int32_t /*mode*/) {}
 };
 // Installs the services (null restores the default); returns the ones installed before.

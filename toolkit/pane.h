@@ -260,8 +260,8 @@ void ClientRectToScreenCurrentPane(PortRect* rect);
 Pane* TrackingPane();
 void TellTrackingPaneLeft();
 
-// When a current port exists: pattern 1, pen mode 7, text mode 4, the system font, black on
-// white.
+// When a current port exists: the solid pattern, the copying pen, opaque text, the system font,
+// black on white.
 void ResetPenState();
 
 // Shows the text in the current frame's help bar (with the help bar switch on). A caller that
