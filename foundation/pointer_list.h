@@ -56,6 +56,15 @@ inline int32_t FindPointer(const DynamicArray* list, const void* pointer)
     return list ? list->ArrayFind(&pointer) : kResultNotFound;
 }
 
+// Index of the last element holding the pointer, or kResultNotFound: for lists whose latest
+// entries are the likeliest to be looked for.
+inline int32_t FindLastPointer(const DynamicArray* list, const void* pointer)
+{
+    for (int32_t i = ListCount(list) - 1; i >= 0; --i)
+        if (PointerAt<const void>(list, i) == pointer) return i;
+    return kResultNotFound;
+}
+
 // Removes the first element holding the pointer; a missing list or pointer is left as it is.
 inline void RemovePointer(DynamicArray* list, const void* pointer)
 {

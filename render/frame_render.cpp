@@ -153,16 +153,22 @@ bool PaintsOutline(PolygonRecord* r, Observer* o, SpanRegion* region)
     return TexturedSidePaintsOutline(r, 0);
 }
 
+// Whether the records' pass may draw beyond the face's outline: a face drawn in layers or with
+// layers over it draws elements and faces of other objects that may reach beyond it.
+bool MayDrawBeyondOutline(const PolygonRecord* r)
+{
+    return DrawnInLayers(r, 0) || HasNearLayer(r, 0);
+}
+
 // Whether all that the records' pass draws for the record stays inside its screen box: no face of
-// it is drawn in layers or has layers over it, which draw elements and faces of other objects
-// that may reach beyond it.
+// it may draw beyond its outline.
 bool DrawsWithinItsBox(const ObjectGeometry* g)
 {
     const DynamicArray* faces = g->Polygons;
     if (!faces) return true;
     PolygonRecord* const* face = faces->Elements<PolygonRecord*>();
     for (int32_t k = 0; k < faces->ArrayCount(); ++k) {
-        if (face[k] && (DrawnInLayers(face[k], 0) || HasNearLayer(face[k], 0))) return false;
+        if (face[k] && MayDrawBeyondOutline(face[k])) return false;
     }
     return true;
 }
@@ -188,8 +194,7 @@ void MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
         PolygonRecord* r = g->PolygonAt(k);
         if (!r) continue;
         r->Occluded = 0;
-        if (g->ClipCode != 0 || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || DrawnInLayers(r, 0) ||
-            HasNearLayer(r, 0))
+        if (g->ClipCode != 0 || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || MayDrawBeyondOutline(r))
             continue;
         const int16_t* corner = r->ClipRef->Elements<int16_t>();
         const int32_t corners = r->ClipRef->ArrayCount();

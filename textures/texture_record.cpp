@@ -47,17 +47,6 @@ TextureRecord* FindRecord(TextureRecordList* list, Match match)
     return found;
 }
 
-// Takes the record out of the list, looking from the end, where the latest records stand.
-void RemoveLastMention(TextureRecordList* list, const TextureRecord* record)
-{
-    for (int32_t i = list->ArrayCount() - 1; i >= 0; --i) {
-        if (PointerAt<TextureRecord>(list, i) == record) {
-            IgnoreResult(list->Remove(i));  // an index inside the list
-            return;
-        }
-    }
-}
-
 }  // namespace
 
 TextureRecord::TextureRecord(TextureRecordList* ownerList) : owner(ownerList)
@@ -145,7 +134,9 @@ void DestroyTextureRecord(TextureRecord* record)
     // The record leaves its own list and the program-wide list of embedded and relocated
     // textures, which names records of other lists and must never keep one that is gone.
     for (TextureRecordList* list : {record->owner, EmbeddedTextureList}) {
-        if (list) RemoveLastMention(list, record);
+        // Looked for from the end, where the latest records stand.
+        const int32_t index = FindLastPointer(list, record);
+        if (index >= 0) IgnoreResult(list->Remove(index));
     }
     delete record;
 }

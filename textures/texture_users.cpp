@@ -20,16 +20,6 @@ int32_t TextureUserListSuppressed = 0;
 
 namespace {
 
-// The last entry for the user, or -1. Users mostly leave in the reverse of the order they came
-// (a tree is destroyed from its last child), so the search starts at the end.
-int32_t FindUser(const DynamicArray* users, const void* user)
-{
-    for (int32_t i = users ? users->ArrayCount() - 1 : -1; i >= 0; --i) {
-        if (*users->At<const void*>(i) == user) return i;
-    }
-    return -1;
-}
-
 // Counts and loads one more use (the picture is decoded when nothing uses it yet).
 ResultCode CountUse(TextureRecord* record)
 {
@@ -59,7 +49,9 @@ ResultCode AddUser(TextureRecord* record, DynamicArray* users, void* user)
 void RemoveUser(TextureRecord* record, DynamicArray* users, const void* user)
 {
     if (!record) return;
-    const int32_t index = FindUser(users, user);
+    // Users mostly leave in the reverse of the order they came (a tree is destroyed from its last
+    // child), so the search starts at the end.
+    const int32_t index = FindLastPointer(users, user);
     if (index < 0) return;
     IgnoreResult(users->Remove(index));
     if (record->saveIndex != -1 || !record->holder) return;

@@ -18,7 +18,6 @@
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/walk_record.h"
-#include "player/about_window.h"
 #include "player/model_window.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
@@ -28,6 +27,7 @@
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "render/face_front_end.h"
+#include "tests/player/player_start.h"
 #include "tests/toolkit/failing_allocator.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "textures/texture_libraries.h"
@@ -43,12 +43,6 @@ public:
     void ShowAlert(const char* text) override { alerts.push_back(text); }
     std::vector<std::string> alerts;
 };
-
-uint32_t LeapingClock()
-{
-    static uint32_t now = 0;
-    return now += 6000;
-}
 
 ModelDocWindow* OpenModel()
 {
@@ -108,27 +102,16 @@ protected:
         // start-up has none): the program's own drawing lists are made before any open.
         InstallRendererRegionWork();
         ASSERT_EQ(PolyRgnStartup(), kResultOk);
-        const AboutTickSource previous = InstallAboutTickSource(LeapingClock);
-        const bool started = InitPlayerEngine();
-        InstallAboutTickSource(previous);
-        ASSERT_TRUE(started);
-        auto* file = new DiskFileStream;
-        ResultCode result = file->FileObjectInit(kFileWrite, 0, 0, "", "");
-        if (result == kResultOk) result = file->SetFileFromPath(gPath.c_str());
-        if (result == kResultOk) result = file->StreamSetDirection(kStreamWriting);
-        if (result == kResultOk) result = file->FileOpenStream();
+        ASSERT_TRUE(StartPlayerAtOnce());
         // A block standing on a floor: two objects in contact, which the reader joins.
         ModelDocument* model = new ModelDocument;
-        if (result == kResultOk) result = model->Init();
+        ASSERT_EQ(model->Init(), kResultOk);
         ModelObject* root = model->Holder->Root;
         root->AddChild(MakeBox(model->Holder, -100, -100, -4, 100, 100, 0));
         root->AddChild(MakeBox(model->Holder, -20, -20, 0, 20, 20, 40));
         // The eye stands outside both, in the world root alone.
         model->Walk->SetPositionFixed(IntToFixed(60), IntToFixed(-300), IntToFixed(30));
-        if (result == kResultOk) result = WriteModelFile(model, file);
-        file->FileObjectDestroy();
-        model->Destroy();
-        ASSERT_EQ(result, kResultOk);
+        ASSERT_TRUE(WriteModel(model, gPath));
     }
 
     static void TearDownTestSuite()

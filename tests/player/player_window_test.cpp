@@ -21,7 +21,6 @@
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
-#include "player/about_window.h"
 #include "player/command_line.h"
 #include "player/command_line_files.h"
 #include "player/credits_window.h"
@@ -38,6 +37,7 @@
 #include "player/view_rectangles.h"
 #include "player/view_window_record.h"
 #include "player/walk_menu_settings.h"
+#include "tests/player/player_start.h"
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "player/window_record_kinds.h"
@@ -61,19 +61,6 @@ std::string gFolder;
 std::string PathOf(const char* name)
 {
     return gFolder + name;
-}
-
-bool WriteModel(ModelDocument* document, const std::string& path)
-{
-    auto* file = new DiskFileStream;
-    ResultCode result = file->FileObjectInit(kFileWrite, 0, 0, "", "");
-    if (result == kResultOk) result = file->SetFileFromPath(path.c_str());
-    if (result == kResultOk) result = file->StreamSetDirection(kStreamWriting);
-    if (result == kResultOk) result = file->FileOpenStream();
-    if (result == kResultOk) result = WriteModelFile(document, file);
-    file->FileObjectDestroy();
-    document->Destroy();
-    return result == kResultOk;
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes)
@@ -167,13 +154,6 @@ public:
     std::vector<Open> opened;
 };
 
-// A clock whose every reading is a start-up about window's whole time later than the last.
-uint32_t LeapingClock()
-{
-    static uint32_t now = 0;
-    return now += 6000;
-}
-
 class PlayerWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -182,11 +162,7 @@ protected:
         GetTempPathA(sizeof temp, temp);
         gFolder = std::string(temp) + "qp-player-" + std::to_string(GetCurrentProcessId()) + "\\";
         CreateDirectoryA(gFolder.c_str(), nullptr);
-        // The start-up about window's time passes at once.
-        const AboutTickSource previous = InstallAboutTickSource(LeapingClock);
-        const bool started = InitPlayerEngine();
-        InstallAboutTickSource(previous);
-        ASSERT_TRUE(started);
+        ASSERT_TRUE(StartPlayerAtOnce());
         ASSERT_TRUE(WriteModel(BuildShapesSample(), PathOf("shapes.qpy")));
         ASSERT_TRUE(WriteModel(BuildGlassSample(), PathOf("glass.qpy")));
         ModelDocument* credited = BuildShapesSample();
