@@ -40,9 +40,15 @@ inline int32_t BitLength(uint32_t v) { return v == 0 ? 0 : 32 - __builtin_clz(v)
 
 // The 16.16 product, rounded half away from zero (the magnitude is rounded half up, then the sign
 // applied). FixHighWord receives the signed integer part of the full 48-bit product and
-// FixOverflow 1 when that part does not fit 16 bits; the result is the low 32 bits.
+// FixOverflow 1 when that part does not fit 16 bits; the result is the low 32 bits. An operand of
+// 0 or 1.0 returns at once, leaving both status words 0.
 inline Fixed FixMul(Fixed a, Fixed b)
 {
+    FixOverflow = 0;
+    FixHighWord = 0;
+    if (a == 0 || b == 0) return 0;
+    if (a == kFixedOne) return b;
+    if (b == kFixedOne) return a;
     const int64_t product = int64_t(a) * int64_t(b);  // at most 2^62 in magnitude
     const bool negative = product < 0;
     const uint64_t magnitude = negative ? 0 - uint64_t(product) : uint64_t(product);

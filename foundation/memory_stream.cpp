@@ -57,6 +57,8 @@ struct ChunkContext {
 
 }  // namespace
 
+MemoryStream* GlobalStream = nullptr;
+
 MemoryStream::~MemoryStream()
 {
     if (buffer_) buffer_->Destroy();
@@ -118,7 +120,8 @@ ResultCode MemoryStream::TransferBytes(void* address, int32_t count)
         position_ = int32_t(end);
         return kResultOk;
     }
-    if (direction_ != kStreamReading) return kResultLocked;
+    // A direction that is neither writing nor reading moves nothing.
+    if (direction_ != kStreamReading) return kResultOk;
 
     int64_t end = buffer_->ArrayCount();
     if (chunkLength_ != -1 && int64_t(chunkStart_) + chunkLength_ < end) end = int64_t(chunkStart_) + chunkLength_;
@@ -232,7 +235,7 @@ ResultCode MemoryStream::StreamTransferValue(void* address, int32_t sizeCode)
     case kValueText: {
         // Length byte (0 to 255), then that many characters.
         auto* text = static_cast<uint8_t*>(address);
-        if (direction_ == kStreamWriting) return TransferBytes(text, 1 + text[0]);
+        if (direction_ != kStreamReading) return TransferBytes(text, 1 + text[0]);
         ResultCode result = TransferBytes(text, 1);
         if (result != kResultOk) return result;
         // Characters a short read does not reach read as zeros.

@@ -98,3 +98,6 @@ private:
     bool SaveChunkContext();
     void RestoreChunkContext();
 };
+
+// The program's one global stream: made by the engine's start-up, destroyed at its shutdown.
+extern MemoryStream* GlobalStream;

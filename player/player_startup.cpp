@@ -13,6 +13,7 @@
 #include "draw/screen_caps.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/memory_stream.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
 #include "player/about_window.h"
@@ -131,12 +132,17 @@ bool InitPlayerEngine()
         return false;
     }
     player->UnregisterDocument();
+    GlobalStream = new (std::nothrow) MemoryStream;
+    if (!GlobalStream) return false;
+    GlobalStream->StreamInit(kStreamReading);
     InitTextureLibraries();
     return true;
 }
 
 void ShutdownPlayerEngine()
 {
+    if (GlobalStream) GlobalStream->StreamDestroy();
+    GlobalStream = nullptr;
     FreeTextureManager();
     FreeRasterBuffers();
     FreeDitherTables();

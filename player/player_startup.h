@@ -16,7 +16,7 @@ constexpr int32_t kExitStartUpFailed = 1;
 // alert, with kExitStartUpFailed.
 bool InitToolbox(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int32_t showCommand);
 // The renderer's tables, the texture manager and libraries, the services the lower layers call,
-// and the player window. False when the player window could not be made.
+// the player window and the global stream. False when any of them could not be made.
 bool InitPlayerEngine();
 void ShutdownPlayerEngine();
 void ShutdownToolbox();

@@ -9,6 +9,7 @@
 #include "player/player_startup.h"
 #include "toolkit/app_globals.h"
 #include "toolkit/document_frame.h"
+#include "toolkit/memory_readouts.h"
 #include "toolkit/message_loop.h"
 
 namespace {
@@ -34,7 +35,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     SetApplicationStarted();
     SetAppInstance(instance);
     SetShowCommand(showCommand);
+    InitMemoryWatch();
     if (!InitToolbox(instance, previous, commandLine, ShowCommand())) {
+        EndMemoryWatch();
         LogEvent("exit %d", kExitStartUpFailed);
         return kExitStartUpFailed;
     }
@@ -45,6 +48,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, in
     RunMessageLoop(0);
     ShutdownPlayerEngine();
     ShutdownToolbox();
+    EndMemoryWatch();
     LogEvent("exit 0");
     return 0;
 }

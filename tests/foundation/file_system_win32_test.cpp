@@ -232,6 +232,13 @@ TEST_F(Win32Files, DirectoriesAreMadeAndTested)
     EXPECT_EQ(NameWithExtension(*file), "");
     file->FileSetName("NONE");
     EXPECT_EQ(file->DirectoryExists(), -1);
+    // A directory named with a point is tested by its whole name, extension and all: the name
+    // alone would test another directory (here one that does not exist).
+    fs::create_directories(folder.Path() + "A\\TEX.OLD");
+    ASSERT_EQ(file->SetFileFromPath((folder.Path() + "A\\TEX.OLD").c_str()), 0);
+    EXPECT_STREQ(file->Name(), "TEX");
+    EXPECT_EQ(file->DirectoryExists(), 0);
+    EXPECT_EQ(std::string(file->Directory()), folder.Path() + "A\\TEX.OLD\\");
 
     // A level that cannot be made (a file is in the way), and no drive letter.
     folder.Put("A\\BLOCK");

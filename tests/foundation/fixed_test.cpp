@@ -18,9 +18,13 @@ struct MulResult {
     int32_t high;
 };
 
-// The product built from 16-bit halves as a 32-bit machine would, kept exact in 64 bits.
+// The product built from 16-bit halves as a 32-bit machine would, kept exact in 64 bits; an
+// operand of 0 or 1.0 returns at once with both status words 0.
 MulResult ReferenceMul(Fixed a, Fixed b)
 {
+    if (a == 0 || b == 0) return {0, 0, 0};
+    if (a == 0x10000) return {b, 0, 0};
+    if (b == 0x10000) return {a, 0, 0};
     const bool negative = (a < 0) != (b < 0);
     const uint64_t ua = a < 0 ? uint64_t(-int64_t(a)) : uint64_t(a);
     const uint64_t ub = b < 0 ? uint64_t(-int64_t(b)) : uint64_t(b);
@@ -123,21 +127,30 @@ TEST(FixedMul, EdgeCases)
     EXPECT_EQ(FixHighWord, -40000);
 }
 
-TEST(FixedMul, ShortcutsForZeroAndOneReportTheFullProductsHighWord)
+TEST(FixedMul, ShortcutsForZeroAndOneLeaveTheStatusWordsZero)
 {
+    struct Case {
+        Fixed a, b, product;
+    };
     const Fixed wrapped = int32_t(uint32_t(40000u << 16));  // reads as -25536.0
-    EXPECT_EQ(FixMul(kFixedOne, wrapped), wrapped);
-    EXPECT_EQ(FixHighWord, -25536);
-    EXPECT_EQ(FixOverflow, 0);
-    EXPECT_EQ(FixMul(F(-1.5), kFixedOne), F(-1.5));
-    EXPECT_EQ(FixHighWord, -1);  // the sign applied to the magnitude's integer part
-    EXPECT_EQ(FixMul(F(300.25), kFixedOne), F(300.25));
+    const Case cases[] = {
+        {kFixedOne, wrapped, wrapped},
+        {F(-1.5), kFixedOne, F(-1.5)},
+        {F(300.25), kFixedOne, F(300.25)},
+        {kFixedOne, int32_t(0x80000000), int32_t(0x80000000)},
+        {0, F(-20000.0), 0},
+        {F(20000.0), 0, 0},
+    };
+    for (const Case& c : cases) {
+        FixHighWord = 77;
+        FixOverflow = 1;
+        EXPECT_EQ(FixMul(c.a, c.b), c.product) << c.a << " x " << c.b;
+        EXPECT_EQ(FixHighWord, 0) << c.a << " x " << c.b;
+        EXPECT_EQ(FixOverflow, 0) << c.a << " x " << c.b;
+    }
+    // An operand just beside 1.0 takes the full product.
+    EXPECT_EQ(FixMul(kFixedOne + 1, F(300.0)), F(300.0) + 300);
     EXPECT_EQ(FixHighWord, 300);
-    FixHighWord = 77;
-    FixOverflow = 1;
-    EXPECT_EQ(FixMul(0, F(-20000.0)), 0);
-    EXPECT_EQ(FixHighWord, 0);
-    EXPECT_EQ(FixOverflow, 0);
 }
 
 TEST(FixedDiv, MatchesStepByStepReferenceAndNeverExceedsTheExactQuotient)

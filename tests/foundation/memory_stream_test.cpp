@@ -344,8 +344,21 @@ TEST(MemoryStream, CopiesGrowthAndTheWaitCursor)
     EXPECT_EQ(s.StreamCopyTo(&s), kResultOk);
     EXPECT_EQ(Contents(s), data);
 
-    MemoryStream odd;  // a direction that is neither reading nor writing moves nothing
+    // A direction that is neither reading nor writing moves nothing and answers 0, for raw
+    // bytes, values and texts alike; the caller's bytes stay as they were.
+    MemoryStream odd;
     odd.StreamInit(7);
-    EXPECT_EQ(odd.TransferBytes(data.data(), 1), kResultLocked);
+    const Bytes before = data;
+    EXPECT_EQ(odd.TransferBytes(data.data(), 4), kResultOk);
+    uint32_t value = 0x12345678;
+    EXPECT_EQ(odd.StreamTransferValue(&value, kValue32), kResultOk);
+    EXPECT_EQ(value, 0x12345678u);
+    uint8_t text[] = {3, 'a', 'b', 'c'};
+    EXPECT_EQ(odd.StreamTransferValue(text, kValueText), kResultOk);
+    EXPECT_EQ(Bytes(text, text + 4), (Bytes{3, 'a', 'b', 'c'}));
+    EXPECT_EQ(data, before);
     EXPECT_EQ(odd.StreamPosition(), 0);
+    int32_t size = -1;
+    IgnoreResult(odd.StreamSize(&size));
+    EXPECT_EQ(size, 0);
 }

@@ -470,4 +470,11 @@ TEST(ObjectStream, UnitsRescaleOnlyByUsableRatios)
     EXPECT_EQ(NormaliseShort(INT32_MIN, 0, 0), (ShortVector3{-256, 0, 0}));
     EXPECT_EQ(NormaliseShort(100000, 0, 0), (ShortVector3{256, 0, 0}));
     EXPECT_EQ(NormaliseShort(0, 0, 0), (ShortVector3{0, 0, 0}));
+    // Short directions (a primitive's side whose outline edge spans a few 1/65536ths) take the
+    // exact integer root: one a bisection rounded down to 0 or 1 would drop the face (a zero
+    // normal) or light it twice over (a normal of length 512).
+    EXPECT_EQ(NormaliseShort(2, 0, 0), (ShortVector3{256, 0, 0}));
+    EXPECT_EQ(NormaliseShort(0, -2, 1), (ShortVector3{0, -256, 128}));
+    EXPECT_NE(NormaliseShort(1, 1, 0), (ShortVector3{0, 0, 0}));
+    EXPECT_NE(NormaliseShort(1, -1, 1), (ShortVector3{0, 0, 0}));
 }

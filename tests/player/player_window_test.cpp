@@ -16,6 +16,7 @@
 #include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/memory_stream.h"
 #include "foundation/process_state.h"
 #include "model/light.h"
 #include "model/model_document.h"
@@ -182,6 +183,7 @@ protected:
             PlayerWindow = nullptr;
         }
         ShutdownPlayerEngine();
+        EXPECT_EQ(GlobalStream, nullptr);  // destroyed with the engine
     }
 
     void TearDown() override
@@ -557,6 +559,15 @@ TEST_F(PlayerWindowTest, CommandLineOpensTheFirstWordThatIsNoProgram)
         EXPECT_EQ(opened.substr(opened.rfind('\\') + 1), "model.exec");
     }
     InstallFrameServices(previous);
+}
+
+TEST_F(PlayerWindowTest, StartUpMakesTheProgramsOneGlobalStream)
+{
+    ASSERT_NE(GlobalStream, nullptr);
+    EXPECT_EQ(GlobalStream->StreamKind(), 1);
+    EXPECT_EQ(GlobalStream->StreamIsWriting(), 0);
+    EXPECT_EQ(GlobalStream->ChunkLength(), -1);
+    EXPECT_EQ(GlobalStream->Buffer(), nullptr);
 }
 
 TEST_F(PlayerWindowTest, StartUpWhoseWindowClassesCannotBeRegisteredMakesNothing)

@@ -1,8 +1,11 @@
 """End-to-end checks of the about window: the short window every start shows (its pixels the
-program's picture, then the model), Help > About showing it again until a key, and the one
-check that lets the start-up window close by itself after its time."""
+program's picture, then the model; without the font file, the alert and a failed start after
+it), Help > About showing it again until a key, and the one check that lets the start-up window
+close by itself after its time."""
 
+import copy
 import os
+import shutil
 import re
 import struct
 import time
@@ -14,6 +17,9 @@ from qpdrive import expect
 PICTURE = "about.bmp"
 # The picture lies one pixel in from the window's edges.
 MARGIN = 1
+# The alert of a start without the font file beside the program, as the log writes it.
+FONT_ALERT = ("Sorry, the font file, QPLAYX.FON, was not found.\\nIt should be in the same directory as the "
+              "executable.")
 # How long the start-up window stays by itself: 360 units of 16 ms, with room for a slow start
 # of the loop and a slow screen.
 OWN_CLOSE_SECONDS = (5.0, 9.5)
@@ -77,6 +83,37 @@ def check_about_at_start(env):
         s.close_about(about)
         s.open_at_start("room.qpy")
         s.exit_by_menu()
+
+    # A copy of the program in a folder without the font file: the about window still comes
+    # first, then the font alert; once it is closed the program ends with a failed start's exit
+    # code, not with success, and opens nothing.
+    bare = copy.copy(env)
+    folder = os.path.join(env.work, "without-font")
+    os.makedirs(folder, exist_ok=True)
+    bare.player = os.path.join(folder, os.path.basename(env.player))
+    shutil.copyfile(env.player, bare.player)
+    with Session(bare, qpdrive.windows_path(env.sample("room.qpy"))) as s:
+        alert = s.line(r"^alert (.*)$")
+        expect(alert.group(1) == FONT_ALERT, "the alert says %r" % alert.group(1))
+        window = wait_alert_window(s)
+        s.keys_to(window, "Return")
+        s.line(r"^exit 1$")
+        code = s.program.wait_exit(15)
+        expect(code == 1, "exit code %d after the font alert" % code)
+        expect(s.program.group_ended(10), "a Wine process of the player is still running after the alert")
+        expect(not s.program.matching(r"^(progress|pane) "), "a model opened without the font file")
+
+
+def wait_alert_window(s, timeout=15.0):
+    """The alert on the screen: the program's window captioned with the document's title alone
+    (the frame's caption starts with the player's name)."""
+    deadline = time.monotonic() + timeout
+    while True:
+        alerts = [w for w in s.windows() if not w.name.startswith(CAPTION)]
+        if alerts:
+            return alerts[-1]
+        expect(time.monotonic() < deadline, "no alert came up; windows: %r" % s.windows())
+        time.sleep(0.1)
 
 
 def check_about_by_menu(env):
