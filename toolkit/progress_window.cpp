@@ -76,6 +76,7 @@ constexpr int32_t kCancelResult = 3;
 constexpr int32_t kStopResult = 1;
 constexpr int32_t kOkResult = 1;
 constexpr int32_t kQuitResult = 1;
+constexpr int32_t kStopCommandResult = 1;
 // A text line keeps at least this many characters when it is cut, the last three of them dots.
 constexpr int32_t kShortestCutLength = 3;
 constexpr char kEllipsis[] = "...";
@@ -222,6 +223,11 @@ void ProgressWindow::RequestStop()
     if (!result_) result_ = kQuitResult;
 }
 
+void ProgressWindow::TakeStopCommand()
+{
+    result_ = kStopCommandResult;
+}
+
 void ProgressWindow::PlaceBarAndButton(int32_t width, int32_t height, int32_t topGap, int32_t bottomGap)
 {
     const int32_t right = width - (button_ ? kBarRightGapWithButton : kMargin);
@@ -349,7 +355,9 @@ int32_t ProgressWindow::AddCreditsText(const DynamicArray* text, int32_t top, in
     item->ItemInit();
     item->ItemSetStyle(kCreditsTextStyle);
     item->ItemSetTitle(copy);
-    const int32_t lines = TextExtent(copy, int32_t(length), kCreditsTextStyle) / (width - kCreditsTextInset) + 1;
+    // Measured in the screen's own font, as the credits window measures the same text, so that
+    // both give it the same lines.
+    const int32_t lines = TextWidth(copy, 0, int32_t(length)) / (width - kCreditsTextInset) + 1;
     std::free(copy);
     item->ItemSetBounds({kMargin, top, width - kMargin, top + lines * kCreditsTextLineHeight});
     PaneAddControl(item);
