@@ -7,8 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "draw/current_port.h"
-#include "draw/fonts.h"
+#include "draw/font_faces.h"
 #include "draw/pen_state.h"
 #include "draw/q_offscreen.h"
 #include "draw/shapes.h"
@@ -84,27 +83,15 @@ constexpr char kEllipsis[] = "...";
 constexpr RGBColor48 kEmptyBarColor = {0xCCCD, 0xCCCD, 0xFFFF};
 constexpr RGBColor48 kFilledBarColor = {0x451F, 0x451F, 0x451F};
 
-// The width of the first `length` characters in the item's font, on a screen DC.
-int32_t TextExtent(const char* text, int32_t length, const ItemStyle& style)
-{
-    HDC screen = PrepareWindowDC(nullptr);
-    if (!screen) return 0;
-    HGDIOBJ saved = SelectObject(screen, GetFont(FontNumber(style.fontNumber), style.fontSize, style.fontStyle));
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(screen, text, length, &size);
-    SelectObject(screen, saved);
-    ReleasePortDC(nullptr, screen);
-    return size.cx;
-}
-
-// Cuts the line's text until it fits the width, ending a cut text in "...".
+// Cuts the line's text until it fits the width, ending a cut text in "...". The text is
+// measured in the screen's own font, as the credits are.
 void FitLineText(TextItem* line, int32_t width)
 {
     char text[kTextBufferSize];
     line->ItemGetTitle(text);
     const int32_t original = int32_t(std::strlen(text));
     int32_t length = original;
-    while (length > kShortestCutLength && TextExtent(text, length, line->Style()) > width) --length;
+    while (length > kShortestCutLength && TextWidth(text, 0, length) > width) --length;
     if (length < original) std::memcpy(text + length - kShortestCutLength, kEllipsis, kShortestCutLength);
     text[length] = 0;
     line->ItemSetTitle(text);
