@@ -17,7 +17,8 @@ constexpr UINT RestoreFocusMessage = 3025;
 
 constexpr int32_t kCommandRefreshMenus = -128;
 // Offered to windows as "close yourself" (DispatchWindowCommand); modal runs end through their
-// own end request (EndModalRun), never through this code.
+// own end request (EndModalRun), never through this code. The progress window's Stop and Cancel
+// post it to the frame as their stop command, which the frame ignores.
 constexpr int32_t kCommandClose = 13;
 // Delivered to panes as kCommandPaneDefault.
 constexpr int32_t kCommandDefault = -129;

@@ -11,7 +11,6 @@
 #include "toolkit/bevel.h"
 #include "toolkit/button_item.h"
 #include "toolkit/button_panel_window.h"
-#include "toolkit/drawing_marks.h"
 
 namespace {
 
@@ -33,6 +32,10 @@ constexpr int32_t kMarkInset = 4;
 constexpr int32_t kSmallMarkInset = 3;
 // The mark's columns from its tip: 1, 3 and 5 pixels high.
 constexpr int32_t kMarkColumns = 3;
+// The stock patterns the mark is painted in: solid fore colour, and on a black and white button
+// shown pressed (painted black) all back colour.
+constexpr StockPatternIndex kMarkPattern = kFirstStockPattern;
+constexpr StockPatternIndex kPressedMonochromeMarkPattern = 5;
 constexpr int32_t kTextOpaque = 4;
 
 constexpr RGBColor48 kPressedGlyph = {0xFFFF, 0xFFFF, 0x4000};
@@ -59,14 +62,16 @@ void ButtonItem::DrawButton(int32_t depth)
     const bool small = r.Height() < kSmallButtonHeight;
     const bool colour = IsColourDepth(depth) != 0;
     const bool pressed = state_ != kButtonReleased;
+    // Blanks never show pressed.
+    const bool shownPressed = pressed && glyph_ >= kFirstGlyph;
     // A black frame one pixel beyond the top and left, round what the button paints.
     const PortRect frame = {r.left - 1, r.top - 1, r.right, r.bottom};
     const PortRect inside = {r.left, r.top, r.right - 1, r.bottom - 1};
-    const RGBColor48* colours = pressed && glyph_ >= kFirstGlyph ? kPressedButtonColours : kNormalButtonColours;
+    const RGBColor48* colours = shownPressed ? kPressedButtonColours : kNormalButtonColours;
     RGBForeColor(kBlackColor);
     FrameRect(frame);
     if (!colour)
-        PaintColourRect(inside, pressed && glyph_ >= kFirstGlyph ? kBlackColor : kWhiteColor);
+        PaintColourRect(inside, shownPressed ? kBlackColor : kWhiteColor);
     else if (glyph_ < kFirstGlyph || small)
         PaintColourRect(inside, colours[kBevelFace]);
     else
@@ -88,9 +93,11 @@ void ButtonItem::DrawButton(int32_t depth)
     if (subPanel_) {
         const int32_t middle = r.bottom - (small ? kSmallMarkRise : kMarkRise);
         const int32_t tip = r.right - (small ? kSmallMarkInset : kMarkInset);
-        RGBForeColor(colour ? kBlackColor : ink);
+        RGBForeColor(kBlackColor);
+        PenPat(!colour && shownPressed ? kPressedMonochromeMarkPattern : kMarkPattern);
         for (int32_t column = 0; column < kMarkColumns; ++column)
-            DrawStroke(tip - column, middle - column, tip - column, middle + column);
+            PaintRectPolygon({tip - column, middle - column, tip - column + 1, middle + column + 1});
+        PenPat(kMarkPattern);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <new>
 
+#include "toolkit/app_commands.h"
 #include "toolkit/help_bar_host.h"
 #include "toolkit/message_loop.h"
 #include "toolkit/progress_window.h"
@@ -28,21 +29,40 @@ constexpr UINT kTakeInput = PM_REMOVE | PM_NOYIELD | PM_QS_SENDMESSAGE | PM_QS_I
 // Then the posted messages (WM_QUIT among them), each looked at before it is taken.
 constexpr UINT kPosted = PM_NOYIELD | PM_QS_POSTMESSAGE;
 
+// Whether a pump watches for the stop command: the pumps of the updates do, the pump of a show
+// does not (a press during a show has left its result value already).
+enum class StopWatch { kIgnore, kWatch };
+
+// The stop command that the Stop or Cancel button posts to the frame. A modal run's wake carries
+// the same code with no window: a dialog dismissed during the load asks for no stop.
+bool IsStopCommand(const MSG& message)
+{
+    return message.message == AppCommandMessage && message.hwnd && message.lParam == kCommandClose;
+}
+
 // The next message for the pump that began at the tick count `began`: input, paints and timers
 // first, then the messages posted before the pump began (to the tick: a handler that posts its
-// next message at every step cannot keep the pump going). A WM_QUIT is taken and posted again.
-PeekResult NextPumpMessage(MSG* message, DWORD began)
+// next message at every step cannot keep the pump going), and a stop command posted since, which
+// a press the pump dispatched has posted. A WM_QUIT is taken and posted again.
+PeekResult NextPumpMessage(MSG* message, DWORD began, StopWatch watch)
 {
     if (PeekMessageA(message, nullptr, 0, 0, kTakeInput)) return kPeekedMessage;
     if (!PeekMessageA(message, nullptr, 0, 0, kPosted | PM_NOREMOVE)) return kPeekedNothing;
-    if (message->message != WM_QUIT && int32_t(message->time - began) > 0) return kPeekedNothing;
-    return PeekKeepingQuit(message, nullptr, 0, 0, kPosted | PM_REMOVE);
+    if (message->message == WM_QUIT || int32_t(message->time - began) <= 0)
+        return PeekKeepingQuit(message, nullptr, 0, 0, kPosted | PM_REMOVE);
+    if (watch == StopWatch::kWatch &&
+        PeekMessageA(message, nullptr, AppCommandMessage, AppCommandMessage, kPosted | PM_NOREMOVE) &&
+        IsStopCommand(*message) &&
+        PeekMessageA(message, nullptr, AppCommandMessage, AppCommandMessage, kPosted | PM_REMOVE))
+        return kPeekedMessage;
+    return kPeekedNothing;
 }
 
 // Dispatches the waiting messages (NextPumpMessage), offering each to the dialog manager of the
-// window that is current when it comes; no windoid moves, sizes or restacks meanwhile. A WM_QUIT
+// window that is current when it comes; no windoid moves, sizes or restacks meanwhile. Watching,
+// a stop command taken sets the current window's stop result before it is dispatched. A WM_QUIT
 // ends the pump (it is posted again) and asks the load to stop: true then.
-bool PumpMessages()
+bool PumpMessages(StopWatch watch)
 {
     const int32_t locked = WindoidPositionLock();
     SetWindoidPositionLock(1);
@@ -50,13 +70,14 @@ bool PumpMessages()
     const DWORD began = GetTickCount();
     MSG message;
     for (;;) {
-        const PeekResult peeked = NextPumpMessage(&message, began);
+        const PeekResult peeked = NextPumpMessage(&message, began, watch);
         if (peeked == kPeekedNothing) break;
         if (peeked == kPeekedQuit) {
             if (gCurrent) gCurrent->RequestStop();
             quit = true;
             break;
         }
+        if (watch == StopWatch::kWatch && gCurrent && IsStopCommand(message)) gCurrent->TakeStopCommand();
         HWND dialog = gCurrent ? gCurrent->PaneWindow() : nullptr;
         if (dialog && IsDialogMessageA(dialog, &message)) continue;
         TranslateMessage(&message);
@@ -139,7 +160,7 @@ void ShowProgressWindow()
 {
     if (!gCurrent) return;
     gCurrent->LayOutAndShow();
-    PumpMessages();
+    PumpMessages(StopWatch::kIgnore);
     if (gCurrent) gCurrent->PumpAtNextUpdate();
 }
 
@@ -152,7 +173,7 @@ int32_t UpdateProgressWindow(int32_t increment)
     // The help bar's memory gauge is refreshed at the pump's pace: asking the system for its
     // memory figures at every update would cost as much as the redraws the pace saves.
     UpdateMemoryReadout();
-    const bool quit = PumpMessages();
+    const bool quit = PumpMessages(StopWatch::kWatch);
     return quit || (gCurrent && gCurrent->StopRequested()) ? 1 : 0;
 }
 

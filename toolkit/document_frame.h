@@ -37,6 +37,12 @@ public:
     DocumentFrame();
 
     // --- virtual operations, in their fixed order after Write ---
+    // The slots named Reserved are places that a kind of document may take over; none of the
+    // player's documents does. The queries answer 0 and the hook does nothing.
+    virtual int32_t ReservedQuery1() { return 0; }
+    virtual int32_t ReservedQuery2() { return 0; }
+    virtual int32_t ReservedQuery3() { return 0; }
+    virtual void ReservedHook(int32_t /*value*/) {}
     // Lays the document's windows out after the frame was resized.
     virtual void LayoutContent() {}
     // Called while the document is destroyed, after its windows are gone.

@@ -7,8 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "draw/current_port.h"
-#include "draw/fonts.h"
+#include "draw/font_faces.h"
 #include "draw/pen_state.h"
 #include "draw/q_offscreen.h"
 #include "draw/shapes.h"
@@ -76,6 +75,7 @@ constexpr int32_t kCancelResult = 3;
 constexpr int32_t kStopResult = 1;
 constexpr int32_t kOkResult = 1;
 constexpr int32_t kQuitResult = 1;
+constexpr int32_t kStopCommandResult = 1;
 // A text line keeps at least this many characters when it is cut, the last three of them dots.
 constexpr int32_t kShortestCutLength = 3;
 constexpr char kEllipsis[] = "...";
@@ -83,27 +83,15 @@ constexpr char kEllipsis[] = "...";
 constexpr RGBColor48 kEmptyBarColor = {0xCCCD, 0xCCCD, 0xFFFF};
 constexpr RGBColor48 kFilledBarColor = {0x451F, 0x451F, 0x451F};
 
-// The width of the first `length` characters in the item's font, on a screen DC.
-int32_t TextExtent(const char* text, int32_t length, const ItemStyle& style)
-{
-    HDC screen = PrepareWindowDC(nullptr);
-    if (!screen) return 0;
-    HGDIOBJ saved = SelectObject(screen, GetFont(FontNumber(style.fontNumber), style.fontSize, style.fontStyle));
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(screen, text, length, &size);
-    SelectObject(screen, saved);
-    ReleasePortDC(nullptr, screen);
-    return size.cx;
-}
-
-// Cuts the line's text until it fits the width, ending a cut text in "...".
+// Cuts the line's text until it fits the width, ending a cut text in "...". The text is
+// measured in the screen's own font, as the credits are.
 void FitLineText(TextItem* line, int32_t width)
 {
     char text[kTextBufferSize];
     line->ItemGetTitle(text);
     const int32_t original = int32_t(std::strlen(text));
     int32_t length = original;
-    while (length > kShortestCutLength && TextExtent(text, length, line->Style()) > width) --length;
+    while (length > kShortestCutLength && TextWidth(text, 0, length) > width) --length;
     if (length < original) std::memcpy(text + length - kShortestCutLength, kEllipsis, kShortestCutLength);
     text[length] = 0;
     line->ItemSetTitle(text);
@@ -220,6 +208,11 @@ void ProgressWindow::CopyMessage(char* buffer, size_t size) const
 void ProgressWindow::RequestStop()
 {
     if (!result_) result_ = kQuitResult;
+}
+
+void ProgressWindow::TakeStopCommand()
+{
+    result_ = kStopCommandResult;
 }
 
 void ProgressWindow::PlaceBarAndButton(int32_t width, int32_t height, int32_t topGap, int32_t bottomGap)
@@ -349,7 +342,9 @@ int32_t ProgressWindow::AddCreditsText(const DynamicArray* text, int32_t top, in
     item->ItemInit();
     item->ItemSetStyle(kCreditsTextStyle);
     item->ItemSetTitle(copy);
-    const int32_t lines = TextExtent(copy, int32_t(length), kCreditsTextStyle) / (width - kCreditsTextInset) + 1;
+    // Measured in the screen's own font, as the credits window measures the same text, so that
+    // both give it the same lines.
+    const int32_t lines = TextWidth(copy, 0, int32_t(length)) / (width - kCreditsTextInset) + 1;
     std::free(copy);
     item->ItemSetBounds({kMargin, top, width - kMargin, top + lines * kCreditsTextLineHeight});
     PaneAddControl(item);

@@ -83,9 +83,13 @@ public:
     // loading." notice, whose OK button ends its modal run. Otherwise nothing.
     void AwaitAcknowledgement();
 
-    // The stop request, left by the button (its result value) or by a quit (1); never cleared.
+    // The stop request, left by the button (its result value), by the stop command an update's
+    // pump took (1) or by a quit (1); never cleared.
     int32_t StopRequested() const { return result_ != 0; }
     void RequestStop();
+    // The stop command (AppCommandMessage 13) that the button's press posts, taken from the queue
+    // by an update's pump: the stop result becomes 1, whatever the button left.
+    void TakeStopCommand();
 
     int32_t ShowsCredits() const { return creditsText_ || creditsPicture_; }
     PushButton* Button() const { return button_; }

@@ -279,7 +279,7 @@ TEST(ButtonDrawing, BevelGlyphAndSubPanelMarkPixels)
         "......####......", "......####......", "......####......", "......####......",
         "......####......", "......####......", "......####......", "................",
     };
-    PixelPort port(60, 40);
+    PixelPort port(64, 40);
     auto pixel = [&](int x, int y) { return port.Pixel(x, y); };
 
     ButtonPanel* panel = MakePanel(1, {162, 162});
@@ -314,6 +314,29 @@ TEST(ButtonDrawing, BevelGlyphAndSubPanelMarkPixels)
     panel->PanelSetItemState(0, kButtonPressed);
     panel->PanelDrawDirty(0);
     EXPECT_EQ(bevel(), (Greys{0xB0B0B0, 0x808080, 0xB0B0B0, 0xB0B0B0, 0x808080}));
-    panel->PanelItem(0)->SetSubPanel(nullptr);
+
+    // In black and white the mark is painted in a stock pattern: solid black on a released
+    // button, all back colour on a pressed one, which is painted black. The pattern is solid
+    // again after each mark: the next pressed button is painted black too.
+    panel->PanelItem(1)->SetRect({37, 10, 62, 33});
+    panel->PanelItem(1)->SetSubPanel(panel);
+    using Mark = std::array<uint32_t, 3>;  // the tip, the pixel above it, the button's inside
+    auto mark = [&](int button) {
+        const int dx = 27 * button;
+        return Mark{pixel(31 + dx, 27), pixel(31 + dx, 26), pixel(12 + dx, 30)};
+    };
+    panel->PanelSetItemState(0, kButtonReleased);
+    panel->PanelDraw(1);
+    EXPECT_EQ(mark(0), (Mark{0, 0xFFFFFF, 0xFFFFFF}));
+    panel->PanelSetItemState(0, kButtonPressed);
+    panel->PanelSetItemState(1, kButtonMarked);
+    // A back colour of grey rather than white shows that the pattern, not a white pen, paints.
+    constexpr uint32_t kGrey = 0x808080;
+    SetBkColor(port.dc(), RGB(0x80, 0x80, 0x80));
+    panel->PanelDraw(1);
+    EXPECT_EQ(mark(0), (Mark{kGrey, 0, 0}));
+    EXPECT_EQ(mark(1), (Mark{kGrey, 0, 0}));
+    EXPECT_EQ((std::array<uint32_t, 2>{pixel(56, 25), pixel(56, 29)}), (std::array<uint32_t, 2>{kGrey, kGrey}));
+    for (int32_t i = 0; i < 2; ++i) panel->PanelItem(i)->SetSubPanel(nullptr);
     panel->PanelDeleteItems();
 }

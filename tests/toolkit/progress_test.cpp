@@ -8,11 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "draw/font_faces.h"
+#include "draw/fonts.h"
 #include "draw/q_offscreen.h"
+#include "draw/text.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/ui_services.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "toolkit/alert.h"
+#include "toolkit/app_commands.h"
 #include "toolkit/control_list.h"
 #include "toolkit/current_progress.h"
 #include "toolkit/document_frame.h"
@@ -143,26 +147,36 @@ TEST_F(ProgressTest, AWindowFinishedInsideThePumpIsNeverUsedAgain)
 
 TEST_F(ProgressTest, StopAndCancelAskTheLoadToStopAndNeverQuit)
 {
+    enum class Press { kClick, kEscape, kDuringShow };
     struct Case {
         int32_t (*open)();
         const char* title;
+        Press press;
+        // The window's stop result: 1 once an update's pump took the stop command the press
+        // posted; the button's own value when a show's pump took the press.
         int32_t result;
-        bool byEscape;
     };
-    for (const Case& c : {Case{OpenProgress, "Cancel", 3, false}, Case{OpenTextureProgress, "Stop", 1, false},
-                          Case{OpenProgress, "Cancel", 3, true}}) {
+    for (const Case& c : {Case{OpenProgress, "Cancel", Press::kClick, 1}, Case{OpenTextureProgress, "Stop", Press::kClick, 1},
+                          Case{OpenProgress, "Cancel", Press::kEscape, 1},
+                          Case{OpenProgress, "Cancel", Press::kDuringShow, 3}}) {
         c.open();
+        ProgressShow();
+        // A modal run's wake carries the stop command's code without a window: no stop.
+        PostThreadMessageA(GetCurrentThreadId(), AppCommandMessage, 0, kCommandClose);
+        EXPECT_EQ(ProgressUpdate(0), 0);
+        // Shown again, so that the next update pumps at once.
         ProgressShow();
         PushButton* button = Current()->Button();
         ASSERT_NE(button, nullptr);
         EXPECT_STREQ(button->ControlTitle(), c.title);
         EXPECT_EQ(button->ControlCommand(), IDCANCEL);
-        if (c.byEscape)
+        if (c.press == Press::kEscape)
             PostKey(button->Control(), VK_ESCAPE);
         else
             PostMessageA(button->Control(), BM_CLICK, 0, 0);
+        if (c.press == Press::kDuringShow) ProgressShow();
         EXPECT_EQ(ProgressUpdate(0), 1) << c.title;
-        EXPECT_EQ(Current()->DialogResult(), c.result);
+        EXPECT_EQ(Current()->DialogResult(), c.result) << c.title;
         // Every later update answers at once: nothing is pumped.
         PostMessageA(frame_->FrameWindow(), WM_NULL, 0, 0);
         EXPECT_EQ(ProgressUpdate(0), 1);
@@ -173,6 +187,8 @@ TEST_F(ProgressTest, StopAndCancelAskTheLoadToStopAndNeverQuit)
         ProgressShowCredits(nullptr, text);
         ProgressFinish();
         EXPECT_EQ(Current(), nullptr);
+        // A stop command still waiting reaches the frame, which ignores it.
+        PumpMessages();
         EXPECT_EQ(TakeQuit(), -1) << "no quit was posted";
         EXPECT_TRUE(IsWindowEnabled(frame_->FrameWindow()));
         text->Destroy();
@@ -232,10 +248,12 @@ TEST_F(ProgressTest, TheLayoutFollowsTheLinesAndFitsTheirTexts)
     EXPECT_STREQ(Current()->CounterField()->Title(), "12");
     char message[256] = {};
     ProgressGetMessage(message, sizeof message);
-    const std::string fitted = message;
-    ASSERT_GT(fitted.size(), 3u);
-    EXPECT_LT(fitted.size(), 60u);
-    EXPECT_EQ(fitted, std::string(fitted.size() - 3, 'W') + "...");
+    // The longest start of the text that fits 250 pixels in the screen's own font, its last three
+    // characters replaced by dots.
+    size_t kept = 300;
+    while (kept > 3 && TextWidth(std::string(kept, 'W').c_str(), 0, int32_t(kept)) > 250) --kept;
+    ASSERT_LT(kept, 60u);
+    EXPECT_EQ(std::string(message), std::string(kept - 3, 'W') + "...");
     char caption[400] = {};
     EXPECT_EQ(GetWindowTextA(Windoid(), caption, sizeof caption), 255);
     // A text that fits stays whole.
@@ -306,6 +324,38 @@ TEST_F(ProgressTest, CreditsAreShownWithinTheirCountReplacedAndWithdrawn)
     EXPECT_EQ(Current(), nullptr);
     first->Destroy();
     second->Destroy();
+}
+
+TEST_F(ProgressTest, CreditsWrapAsTheCreditsWindowWrapsThemInTheScreensOwnFont)
+{
+    // A text wider than a line of the window (297 less 36) in the screen's own font, in which
+    // the credits window measures it too, but not in the bold font it is drawn in: two lines.
+    constexpr int32_t kLineWidth = 297 - 36;
+    std::string words = "Made by Q";
+    while (TextWidth(words.c_str(), 0, int32_t(words.size())) <= kLineWidth) words += " and Q";
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ saved = SelectObject(screen, GetFont(1, 10, kFontBold));
+    SIZE drawn = {};
+    GetTextExtentPoint32A(screen, words.c_str(), int(words.size()), &drawn);
+    SelectObject(screen, saved);
+    ReleaseDC(nullptr, screen);
+    ASSERT_LE(drawn.cx, kLineWidth) << "the text must fit one line in the font it is drawn in";
+
+    OpenLibraryProgress();
+    ProgressShow();
+    DynamicArray* text = CreditsText(words.c_str());
+    ProgressShowCredits(nullptr, text);
+    EXPECT_EQ(Edges(Current()->CreditsText()->Bounds()), (Numbers{13, 13, 284, 13 + 2 * 14}));
+    const int32_t height = 62 + 2 * 14 + 13;
+    EXPECT_EQ(ClientSize(), (Numbers{297, height}));
+    // The bar stands below both lines: its frame's corner, with the window's face above it.
+    HDC pane = GetDC(Current()->PaneWindow());
+    const int32_t barTop = height - 26;
+    EXPECT_EQ(GetPixel(pane, 13, barTop), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(pane, 13, barTop - 1), GetSysColor(COLOR_BTNFACE));
+    ReleaseDC(Current()->PaneWindow(), pane);
+    ProgressFinish();
+    text->Destroy();
 }
 
 TEST_F(ProgressTest, FinishingWithCreditsWaitsForOKUnlessTheWindowHasNoButton)
