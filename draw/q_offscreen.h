@@ -43,6 +43,9 @@ public:
     virtual void GetPixelColor(RGBColor48* colour, int32_t x, int32_t y);
     virtual void SetPixelColor(int32_t x, int32_t y, const RGBColor48& colour);
     virtual uint8_t** GetRowTable();
+    // Hands back the row table a drawing took with GetRowTable, with its number of rows, once
+    // it reads no more texels; no port of this program keeps anything to hand back.
+    virtual void ReleaseRowTable(uint8_t* const* /*rows*/, int32_t /*rowCount*/) {}
     virtual uint8_t* GetPixelBits();
     // The colour table of the image format through the stream: writing sends this offscreen's
     // colours, reading appends the stream's colours (RGBColor48) to `table`.
