@@ -62,8 +62,23 @@ private:
     ScreenPalette* previous_;
 };
 
+// Every DC answers the recorded capabilities (those of the screen a test stands in) for the life
+// of a scope.
+class ScopedRecordedCaps {
+public:
+    ScopedRecordedCaps() : previous_(InstallDeviceCapsReader(&reader_)) {}
+    ~ScopedRecordedCaps() { InstallDeviceCapsReader(previous_); }
+    ScopedRecordedCaps(const ScopedRecordedCaps&) = delete;
+    ScopedRecordedCaps& operator=(const ScopedRecordedCaps&) = delete;
+
+private:
+    RecordedCapsReader reader_;
+    DeviceCapsReader* previous_;
+};
+
 // A screen of the given depth as the drawing layer's start-up leaves it: the program palette and
-// one screen device offscreen in the device list with its colour-match block.
+// one screen device offscreen in the device list with its colour-match block; every DC is a DC
+// of that screen.
 class TestScreen {
 public:
     explicit TestScreen(int32_t depth) : TestScreen(ScreenCapsOfDepth(depth)) {}
@@ -85,6 +100,7 @@ public:
 
 private:
     ScopedScreenCaps caps_;
+    ScopedRecordedCaps reader_;
     FixedScreenPalette palette_;
 };
 
