@@ -88,11 +88,12 @@ public:
     // has no DC; `rows` is handed to that copy) ---
     void CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target,
                              RowProgress rows = RowProgress::kUnreported);
-    void CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target);
+    void CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target,
+                             RowProgress rows = RowProgress::kUnreported);
     void CopyOffscreenToPortRop(PortBase* destination, const PortRect& source, const PortRect& target,
                                 uint32_t rasterOperation, RowProgress rows = RowProgress::kUnreported);
     void CopyPortToOffscreenRop(PortBase* source, const PortRect& from, const PortRect& target,
-                                uint32_t rasterOperation);
+                                uint32_t rasterOperation, RowProgress rows = RowProgress::kUnreported);
     // Into this offscreen: the source where the mask is black, this offscreen where it is white.
     void MaskedPortCopy(PortBase* source, PortBase* mask, const PortRect& from, const PortRect& target);
 
