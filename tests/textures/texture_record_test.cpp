@@ -7,6 +7,7 @@
 
 #include "draw/color_cube.h"
 #include "draw/mem_pix_map.h"
+#include "draw/raster_globals.h"
 #include "model/polygon_element.h"
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"
@@ -220,6 +221,33 @@ TEST(TextureRecord, UsesAreCountedPerUserAndNeverGoBelowZero)
     EXPECT_EQ(record->holder->UseCount(), 1);
     TextureRemoveSurfaceUser(other, two);
     EXPECT_EQ(TextureItemProperty(other, 0), nullptr);
+    object->Destroy();
+}
+
+TEST(TextureRecord, OnlyAnObjectUserPublishesTheLockedOffscreenAgain)
+{
+    // Decoding a picture publishes the reader's offscreen. Adding a scene object publishes the
+    // offscreen that was published before again; adding a surface leaves that to its caller.
+    TextureWorld world;
+    PictureFolder folder("publish");
+    TextureRecord* onSurface = Create(world, "surface", folder.Put("surface.bmp", SolidBmp(4, 4, 0x00FF00)));
+    TextureRecord* onObject = Create(world, "object", folder.Put("object.bmp", SolidBmp(4, 4, 0xFF0000)));
+    ASSERT_NE(onSurface, nullptr);
+    ASSERT_NE(onObject, nullptr);
+    Scene scene;
+    ModelObject* object = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    auto target = MakeOffscreen(8, 8, 0);
+    IgnoreResult(target->Lock());
+    ASSERT_EQ(PublishedOffscreen, target.get());
+    ASSERT_EQ(TextureAddSurfaceUser(onSurface, object->SurfaceForFace(0)), kResultOk);
+    EXPECT_NE(PublishedOffscreen, target.get());
+    target->PublishRasterGlobals();
+    ASSERT_EQ(TextureAddObjectUser(onObject, object), kResultOk);
+    EXPECT_EQ(PublishedOffscreen, target.get());
+    EXPECT_EQ(onObject->useCount, 1);
+    target->Unlock();
+    TextureRemoveSurfaceUser(onSurface, object->SurfaceForFace(0));
+    TextureRemoveObjectUser(onObject, object);
     object->Destroy();
 }
 
