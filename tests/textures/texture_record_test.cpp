@@ -434,9 +434,11 @@ TEST(TextureLibraries, TheImagesBesideAModelAreIndexedByName)
     EXPECT_STREQ(TextureRecordAt(ImageResourceList, 1)->name, "stone.dib");
     EXPECT_EQ(TextureRecordAt(ImageResourceList, 0)->attributes[2], 0);
 
-    // A reference whose folder moved finds the file by name (in any case).
+    // A reference whose folder moved finds the file by name (in any case); the search by name
+    // alone compares byte for byte.
     Owned<DiskFileStream> moved = MakeFile(kFileReference);
     ASSERT_EQ(moved->SetFileFromPath("D:\\old\\place\\STONE.BMP"), kResultOk);
+    EXPECT_EQ(FindImageResourceByName(moved.get()), nullptr);
     ASSERT_EQ(LocateMissingTextureFile(moved.get()), kResultOk);
     char path[kPathLength];
     IgnoreResult(moved->FileFullPath(path));
