@@ -9,6 +9,7 @@
 #include "draw/port_base.h"
 #include "draw/program_palette.h"
 #include "draw/region_work_services.h"
+#include "foundation/service_slot.h"
 
 ScreenCaps ReadScreenCaps(HDC dc)
 {
@@ -32,6 +33,28 @@ ScreenCaps ReadScreenCaps(HDC dc)
         caps.planes = 1;
     }
     return caps;
+}
+
+namespace {
+
+class SystemCapsReader : public DeviceCapsReader {
+public:
+    ScreenCaps ReadDeviceCaps(HDC dc) override { return ReadScreenCaps(dc); }
+};
+
+SystemCapsReader gSystemCapsReader;
+ServiceSlot<DeviceCapsReader> gCapsReader(&gSystemCapsReader);
+
+}  // namespace
+
+DeviceCapsReader* InstallDeviceCapsReader(DeviceCapsReader* reader)
+{
+    return gCapsReader.Install(reader);
+}
+
+ScreenCaps ReadDeviceCaps(HDC dc)
+{
+    return gCapsReader.Current().ReadDeviceCaps(dc);
 }
 
 void InitGraphics(HINSTANCE instance)

@@ -21,9 +21,10 @@ void Q_Offscreen::CopyOffscreenToPort(PortBase* destination, const PortRect& sou
     CopyOffscreenToPortRop(destination, source, target, SRCCOPY, rows);
 }
 
-void Q_Offscreen::CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target)
+void Q_Offscreen::CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target,
+                                      RowProgress rows)
 {
-    CopyPortToOffscreenRop(source, from, target, SRCCOPY);
+    CopyPortToOffscreenRop(source, from, target, SRCCOPY, rows);
 }
 
 void Q_Offscreen::CopyOffscreenToPortRop(PortBase* destination, const PortRect& source,
@@ -41,7 +42,7 @@ void Q_Offscreen::CopyOffscreenToPortRop(PortBase* destination, const PortRect& 
 }
 
 void Q_Offscreen::CopyPortToOffscreenRop(PortBase* source, const PortRect& from, const PortRect& target,
-                                         uint32_t rasterOperation)
+                                         uint32_t rasterOperation, RowProgress rows)
 {
     PortRect ignored;
     HDC sourceDC = source->GetDrawingDC(&ignored);
@@ -49,7 +50,7 @@ void Q_Offscreen::CopyPortToOffscreenRop(PortBase* source, const PortRect& from,
     if (sourceDC && destinationDC)
         BlitRect(sourceDC, destinationDC, from, target, rasterOperation);
     else if (Q_Offscreen* pixels = PixelPort(source))
-        pixels->LockedScaledPixelCopy(this, from, target);
+        pixels->LockedScaledPixelCopy(this, from, target, rows);
     ReleaseDrawingDC(destinationDC);
     source->ReleaseDrawingDC(sourceDC);
 }

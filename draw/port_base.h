@@ -32,6 +32,8 @@ public:
     virtual ResultCode Deactivate() { return kResultOk; }
     // Bits per pixel; the base answers the screen depth.
     virtual int32_t Depth();
+    // A query that every port answers with 0.
+    virtual int32_t PortQuery() { return 0; }
     // Copies the bounds out (panes and windows compute theirs).
     virtual void GetBounds(PortRect* rect) { *rect = bounds_; }
     // The DC to draw into, with the bounds in `rect`; the base has none (0).

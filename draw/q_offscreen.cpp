@@ -204,12 +204,13 @@ ResultCode Q_Offscreen::OffscreenFromPort(HDC reference)
     uint8_t* bits = nullptr;
     HBITMAP bitmap = CreateOffscreenDIB(dc_, 0, 32, 32, &bits);
     if (bitmap) SelectBitmap(bitmap, bits);
-    const ScreenCaps& caps = GetScreenCaps();
-    bounds_ = {0, 0, caps.width, caps.height};
+    // The device the memory DC draws for gives the size and the depth.
+    const ScreenCaps device = ReadDeviceCaps(dc_);
+    bounds_ = {0, 0, device.width, device.height};
     globalRect_ = bounds_;
     destRect_ = bounds_;
     sized_ = 1;
-    depth_ = ScreenDepth();
+    depth_ = device.planes * device.bitsPerPixel;
     ReadBitmapFormat(this, dc_, bitmap_);
     deviceFlag_ = 1;
     return bitmap ? kResultOk : kResultFailed;
@@ -363,8 +364,8 @@ int32_t Q_Offscreen::SelectRasterProcs()
     match_ = ColorMatchBlock();
     LockChannelTables();
     if (!format_.pixelAccess) return 0;
-    PortRect probe = globalRect_;
-    const Q_Offscreen* device = PlaceNewWindow(&probe);
+    // The lookup gives a rectangle without height (or else without width) a row (a column).
+    const Q_Offscreen* device = PlaceNewWindow(&globalRect_);
     if (!device || !device->format_.pixelAccess) return 0;
     match_ = device->match_;
     LockChannelTables();

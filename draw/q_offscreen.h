@@ -43,6 +43,9 @@ public:
     virtual void GetPixelColor(RGBColor48* colour, int32_t x, int32_t y);
     virtual void SetPixelColor(int32_t x, int32_t y, const RGBColor48& colour);
     virtual uint8_t** GetRowTable();
+    // Hands back the row table a drawing took with GetRowTable, with its number of rows, once
+    // it reads no more texels; no port of this program keeps anything to hand back.
+    virtual void ReleaseRowTable(uint8_t* const* /*rows*/, int32_t /*rowCount*/) {}
     virtual uint8_t* GetPixelBits();
     // The colour table of the image format through the stream: writing sends this offscreen's
     // colours, reading appends the stream's colours (RGBColor48) to `table`.
@@ -85,11 +88,12 @@ public:
     // has no DC; `rows` is handed to that copy) ---
     void CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target,
                              RowProgress rows = RowProgress::kUnreported);
-    void CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target);
+    void CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target,
+                             RowProgress rows = RowProgress::kUnreported);
     void CopyOffscreenToPortRop(PortBase* destination, const PortRect& source, const PortRect& target,
                                 uint32_t rasterOperation, RowProgress rows = RowProgress::kUnreported);
     void CopyPortToOffscreenRop(PortBase* source, const PortRect& from, const PortRect& target,
-                                uint32_t rasterOperation);
+                                uint32_t rasterOperation, RowProgress rows = RowProgress::kUnreported);
     // Into this offscreen: the source where the mask is black, this offscreen where it is white.
     void MaskedPortCopy(PortBase* source, PortBase* mask, const PortRect& from, const PortRect& target);
 

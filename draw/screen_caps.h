@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "draw/gdi_handles.h"
+
 struct ScreenCaps {
     int32_t rasterCaps = 0;     // low 16 bits of RASTERCAPS
     int32_t paletteDevice = 0;  // 1 when RASTERCAPS has RC_PALETTE
@@ -36,6 +38,27 @@ int32_t OffscreenScreenDepth();
 // made at depth 0 takes the screen's own format). The twin answers the same.
 int32_t PaletteScreenDepth();
 int32_t PaletteScreenDepthTwin();
+
+// How the capabilities of a device context are read. The default asks the system (the same
+// reading InitGraphics records); tests and the tools that stand a screen in install a reader
+// that answers for it.
+class DeviceCapsReader {
+public:
+    virtual ~DeviceCapsReader() = default;
+    virtual ScreenCaps ReadDeviceCaps(HDC dc) = 0;
+};
+
+// Installs a reader (null restores the system's); returns the one installed before.
+DeviceCapsReader* InstallDeviceCapsReader(DeviceCapsReader* reader);
+// The DC's capabilities as the installed reader answers them.
+ScreenCaps ReadDeviceCaps(HDC dc);
+
+// A reader that answers the recorded capabilities for every DC: a screen stood in by a test or
+// a tool is the device of every DC made from the screen.
+class RecordedCapsReader : public DeviceCapsReader {
+public:
+    ScreenCaps ReadDeviceCaps(HDC /*dc*/) override { return GetScreenCaps(); }
+};
 
 // One system palette entry, laid out as the system's PALETTEENTRY.
 struct PaletteColor {

@@ -98,8 +98,9 @@ bool SetupTexturedSource(TextureSetup* setup, const TextureSource* source, uint8
 void ApplyTextureFlips(const TextureSource& source, int32_t width, int32_t height, TextureCoord* coords,
                        int32_t count);
 
-// SetupTexturedSource from the source's texture and the destination offscreen, then the flips.
-// False when nothing can be drawn.
+// SetupTexturedSource from the source's texture (its row table taken with GetRowTable, which the
+// caller hands back with ReleaseRowTable) and the destination offscreen, then the flips. False
+// when nothing can be drawn.
 bool SetupTexturedPolygon(const TextureSource* source, Q_Offscreen* destination, TextureCoord* coords, int32_t count,
                           TextureSetup* setup);
 

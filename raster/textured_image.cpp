@@ -86,19 +86,18 @@ bool SetupTexturedPolygon(const TextureSource* source, Q_Offscreen* destination,
     return drawable;
 }
 
-int32_t DrawTexturedImage(const TextureSource* source, Q_Offscreen* destination, const DynamicArray* points,
-                          const DynamicArray* coords, const SpanRegion* region)
+namespace {
+
+// DrawTexturedImage with the texture's rows taken.
+int32_t FillTexturedImage(const TextureSource* source, uint8_t* const* rows, const PortRect& bounds,
+                          Q_Offscreen* destination, const DynamicArray* points, const DynamicArray* coords,
+                          const SpanRegion* region)
 {
-    if (!source || !source->pixels || !destination || !points || !coords) return 0;
     const int32_t n = std::min(points->ArrayCount(), coords->ArrayCount());
     PortRect clip;
     destination->GetOffscreenDestRect(&clip);
-    PortRect bounds;
-    source->pixels->GetBounds(&bounds);
     TextureSetup setup;
-    if (n < 3 ||
-        !SetupTexturedSource(&setup, source, source->pixels->GetRowTable(), bounds.right, bounds.bottom,
-                             destination->Format()))
+    if (n < 3 || !SetupTexturedSource(&setup, source, rows, bounds.right, bounds.bottom, destination->Format()))
         return 0;
     setup.destination = destination;
     const auto* p = static_cast<const DevicePoint*>(points->ArrayData());
@@ -153,4 +152,18 @@ int32_t DrawTexturedImage(const TextureSource* source, Q_Offscreen* destination,
             }
             TexEmitSpan(setup, y, first, end - first, u, v, du, dv);
         });
+}
+
+}  // namespace
+
+int32_t DrawTexturedImage(const TextureSource* source, Q_Offscreen* destination, const DynamicArray* points,
+                          const DynamicArray* coords, const SpanRegion* region)
+{
+    if (!source || !source->pixels || !destination || !points || !coords) return 0;
+    PortRect bounds;
+    source->pixels->GetBounds(&bounds);
+    uint8_t* const* rows = source->pixels->GetRowTable();
+    const int32_t drawn = FillTexturedImage(source, rows, bounds, destination, points, coords, region);
+    source->pixels->ReleaseRowTable(rows, bounds.bottom);
+    return drawn;
 }

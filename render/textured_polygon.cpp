@@ -63,6 +63,7 @@ int32_t DrawTexturedPolygon(Q_Offscreen* destination, DynamicArray* coords, cons
             FillTexturedPolygonPerspective(&setup, clippedCoords, clipped, clippedCount);
         }
     }
+    if (source && source->pixels) source->pixels->ReleaseRowTable(setup.rowTable, setup.height);
     coords->ArrayUnlock();
     return 0;
 }

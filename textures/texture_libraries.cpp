@@ -78,8 +78,14 @@ void RecordsForFiles(TextureRecordList* list, DynamicArray* files, bool showProg
     IgnoreResult(files->ArraySetCount(0));
 }
 
-// The indexed record whose file-backed holder's file is name.ext of the file object.
-TextureRecord* FindIndexedFile(DiskFileStream* file)
+bool SameBytes(const char* a, const char* b)
+{
+    return std::strcmp(a, b) == 0;
+}
+
+// The first indexed record whose file-backed holder's file name (name.ext, cut to the name
+// field) is the file object's name.ext by `same`.
+TextureRecord* FindIndexedFile(DiskFileStream* file, bool (*same)(const char*, const char*))
 {
     char wanted[kPathLength];
     file->FileNameWithExtension(wanted);
@@ -91,7 +97,7 @@ TextureRecord* FindIndexedFile(DiskFileStream* file)
         char name[kPathLength];
         PathRecordGetName(&path, name);
         name[kTextureNameBytes - 1] = 0;
-        if (SameFileName(name, wanted)) return record;
+        if (same(name, wanted)) return record;
     }
     return nullptr;
 }
@@ -145,12 +151,14 @@ void IndexImageResources(DiskFileStream* modelFile)
 
 TextureRecord* FindImageResourceByName(DiskFileStream* file)
 {
-    return FindIndexedFile(file);
+    return FindIndexedFile(file, SameBytes);
 }
 
 ResultCode LocateMissingTextureFile(DiskFileStream* file)
 {
-    TextureRecord* record = FindIndexedFile(file);
+    // A reference that could not be read leaves the file object with its bare name.ext, so the
+    // file is found beside the model by that name, in any case, as the file system finds it.
+    TextureRecord* record = FindIndexedFile(file, SameFileName);
     if (!record) return kResultFailed;
     PathRecord path;
     GetHolderPath(record->holder, &path);

@@ -31,10 +31,10 @@ void FreeImageResources();
 // Makes the image index anew: one record for each BMP and DIB file in the model file's folder,
 // named name.ext.
 void IndexImageResources(DiskFileStream* modelFile);
-// The indexed record of a file of the file object's name.ext, or null.
+// The indexed record of a file of the file object's name.ext, byte for byte, or null.
 TextureRecord* FindImageResourceByName(DiskFileStream* file);
-// Sets the file object to the indexed file of its name.ext and locates it; the locating's
-// status, or -1 when no indexed file has that name.
+// Sets the file object to the indexed file of its name.ext (letters in either case) and locates
+// it; the locating's status, or -1 when no indexed file has that name.
 ResultCode LocateMissingTextureFile(DiskFileStream* file);
 // Locks (unlocks) every holder in use on the outermost of nested calls.
 void LockTextureSet(TextureManager* manager);

@@ -148,7 +148,8 @@ void AssignTextureFrom(TextureRecord* record, TextureRecord* source);
 
 // --- users and use counts ---
 // The user joins the record's list; unless the record awaits its texture table entry, the
-// picture is decoded when no one uses it yet and the use is counted. The load status.
+// picture is decoded when no one uses it yet and the use is counted. The load status. Adding a
+// scene object also publishes again the offscreen that was published before, while it is locked.
 ResultCode TextureAddObjectUser(TextureRecord* record, ModelObject* user);
 ResultCode TextureAddSurfaceUser(TextureRecord* record, Surface* user);
 ResultCode TextureAddElementUser(TextureRecord* record, PolygonElement* user);

@@ -179,10 +179,9 @@ ResultCode ReadEntry(TextureManager* manager, MemoryStream* stream)
     TextureRecord* record = entry.record;
     if (!record) return status;
     if (status == kResultOk && !entry.isVoid) {
-        // A picture that cannot be decoded (its reader has said why) leaves the texture without
-        // a picture; only a lack of memory ends the read.
-        const ResultCode attached = ReattachTextureUsers(record);
-        if (attached == kResultNoPicture || LowMemoryLevel != 0) status = attached;
+        // The users recorded so far take the picture now: one that cannot be decoded (its reader
+        // has said why), or an entry that names none, ends the read with that status.
+        status = ReattachTextureUsers(record);
         if (entry.addToEmbedded && EmbeddedTextureList) EmbeddedTextureList->Append(&record);
         if (status == kResultOk) ++gEntriesRead;
     } else {

@@ -39,11 +39,7 @@ ResultCode AddUser(TextureRecord* record, DynamicArray* users, void* user)
     if (!TextureUserListSuppressed && users) users->Append(&user);
     if (record->saveIndex != -1) return kResultOk;
     if (!record->holder) return kResultFailed;
-    // Loading locks offscreens, which publishes them; the published one is published again.
-    Q_Offscreen* published = PublishedOffscreen;
-    const ResultCode result = CountUse(record);
-    if (published && published != PublishedOffscreen && published->LockCount() > 0) published->PublishRasterGlobals();
-    return result;
+    return CountUse(record);
 }
 
 void RemoveUser(TextureRecord* record, DynamicArray* users, const void* user)
@@ -82,7 +78,12 @@ int32_t TextureUserCount(const TextureRecord* record)
 
 ResultCode TextureAddObjectUser(TextureRecord* record, ModelObject* user)
 {
-    return AddUser(record, record ? record->objectUsers : nullptr, user);
+    // Loading locks offscreens, which publishes them: the offscreen published before, while it
+    // is still locked, is published again.
+    Q_Offscreen* published = PublishedOffscreen;
+    const ResultCode result = AddUser(record, record ? record->objectUsers : nullptr, user);
+    if (published && published != PublishedOffscreen && published->LockCount() > 0) published->PublishRasterGlobals();
+    return result;
 }
 
 ResultCode TextureAddSurfaceUser(TextureRecord* record, Surface* user)

@@ -6,6 +6,10 @@
 
 #include "foundation/memory_stream.h"
 #include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/surface.h"
+#include "model/texture_services.h"
 #include "tools/sample_scenes.h"
 
 namespace {
@@ -20,6 +24,55 @@ Bytes SampleBytes(ModelDocument* (*build)())
     const ResultCode written = WriteModelFile(document, &stream);
     document->Destroy();
     if (written != kResultOk) return {};  // a sample that cannot be written is empty
+    const auto* data = static_cast<const uint8_t*>(stream.Buffer()->ArrayData());
+    return Bytes(data, data + stream.Buffer()->ArrayCount());
+}
+
+// The texture services of a writer whose texture references all store index 1, and whose texture
+// table gives that index a name and no picture.
+class PictureLessTable : public TextureServices {
+public:
+    int32_t AssignTextureIndex(TextureRecord* texture) override { return texture ? kIndex : kNoIndex; }
+    ResultCode WriteTextureTable(MemoryStream* stream) override
+    {
+        int32_t index = kIndex;
+        char name[] = "bare";
+        ResultCode result = stream->StreamBeginChunk(ChunkTagOf("TXTB"));
+        if (result == kResultOk) result = stream->StreamBeginChunk(ChunkTagOf("TXTE"));
+        if (result == kResultOk) result = stream->StreamBeginChunk(ChunkTagOf("TXID"));
+        if (result == kResultOk) result = stream->StreamTransferValue(&index, kValue32);
+        if (result == kResultOk) result = stream->StreamEndChunk();
+        if (result == kResultOk) result = stream->StreamBeginChunk(ChunkTagOf("TXNM"));
+        if (result == kResultOk) result = stream->TransferBytes(name, int32_t(sizeof name));
+        for (int32_t chunk = 0; chunk < 3 && result == kResultOk; ++chunk) result = stream->StreamEndChunk();
+        return result;
+    }
+
+private:
+    static constexpr int32_t kIndex = 1;
+    static constexpr int32_t kNoIndex = -2;
+};
+
+// The room with a box whose front face shows a texture that the texture table names without a
+// picture: the texture layer cannot give the face its picture, and the read fails.
+Bytes PictureLessTextureBytes()
+{
+    ModelDocument* document = BuildRoomSample();
+    if (!document) return {};
+    PictureLessTable table;
+    TextureServices* previous = InstallTextureServices(&table);
+    // Stands for a texture record: the writer's services never look into it.
+    static uint8_t textureMark = 0;
+    ModelObject* box = MakeBox(document->Holder, 0, 0, 0, 10, 10, 10);
+    document->Holder->Root->AddChild(box);
+    if (Surface* surface = box->SurfaceForFace(0))
+        surface->SetSideTexture(reinterpret_cast<TextureRecord*>(&textureMark), kSideFront);
+    MemoryStream stream;
+    stream.StreamInit(kStreamWriting);
+    const ResultCode written = WriteModelFile(document, &stream);
+    document->Destroy();
+    InstallTextureServices(previous);
+    if (written != kResultOk) return {};
     const auto* data = static_cast<const uint8_t*>(stream.Buffer()->ArrayData());
     return Bytes(data, data + stream.Buffer()->ArrayCount());
 }
@@ -122,6 +175,12 @@ std::vector<HostileModel> HostileModels()
         Write16(bytes, at + 6, 0xFFF0);
         models.push_back({std::string("any-element-length-") + tag + ".qpy", bytes, HostileModel::kAnyResult});
     }
+
+    // A texture whose entry names no picture fails the read where the texture layer reads the
+    // table; the model reader alone skips the table.
+    const Bytes pictureLess = PictureLessTextureBytes();
+    if (!pictureLess.empty())
+        models.push_back({"fail-texture-without-picture.qpy", pictureLess, HostileModel::kAnyResult});
 
     // Files cut short.
     for (size_t length : {size_t(6), size_t(10), size_t(12), size_t(100), size_t(1000), sample.size() / 2,

@@ -274,6 +274,8 @@ int main(int argc, char** argv)
     InstallRendererRegionWork();
     InstallRasterSets();
     SetScreenCaps(ScreenCapsOfDepth(args.depth));
+    static RecordedCapsReader standIn;  // the screen of that depth is the device of every DC
+    InstallDeviceCapsReader(&standIn);
     CreateProgramPalette();
     InitPenState();
     IgnoreResult(PolyRgnStartup());  // the lists are made again where first needed

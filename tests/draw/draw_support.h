@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "draw/device_list.h"
+#include "draw/mem_pix_map.h"
 #include "draw/program_palette.h"
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
@@ -61,8 +62,23 @@ private:
     ScreenPalette* previous_;
 };
 
+// Every DC answers the recorded capabilities (those of the screen a test stands in) for the life
+// of a scope.
+class ScopedRecordedCaps {
+public:
+    ScopedRecordedCaps() : previous_(InstallDeviceCapsReader(&reader_)) {}
+    ~ScopedRecordedCaps() { InstallDeviceCapsReader(previous_); }
+    ScopedRecordedCaps(const ScopedRecordedCaps&) = delete;
+    ScopedRecordedCaps& operator=(const ScopedRecordedCaps&) = delete;
+
+private:
+    RecordedCapsReader reader_;
+    DeviceCapsReader* previous_;
+};
+
 // A screen of the given depth as the drawing layer's start-up leaves it: the program palette and
-// one screen device offscreen in the device list with its colour-match block.
+// one screen device offscreen in the device list with its colour-match block; every DC is a DC
+// of that screen.
 class TestScreen {
 public:
     explicit TestScreen(int32_t depth) : TestScreen(ScreenCapsOfDepth(depth)) {}
@@ -84,6 +100,7 @@ public:
 
 private:
     ScopedScreenCaps caps_;
+    ScopedRecordedCaps reader_;
     FixedScreenPalette palette_;
 };
 
@@ -95,6 +112,28 @@ inline Owned<Q_Offscreen> MakeOffscreen(int32_t width, int32_t height, int32_t d
     EXPECT_EQ(offscreen->QOffscreenInit({0, 0, width, height}, depth, fill), kResultOk);
     return offscreen;
 }
+
+// A pixel map that counts how often a drawing takes its row table and hands it back, and keeps
+// what it was handed back last.
+class RowCountingPixMap : public MemPixMap {
+public:
+    uint8_t** GetRowTable() override
+    {
+        ++taken;
+        return MemPixMap::GetRowTable();
+    }
+    void ReleaseRowTable(uint8_t* const* rows, int32_t rowCount) override
+    {
+        ++handedBack;
+        lastRows = rows;
+        lastRowCount = rowCount;
+    }
+
+    int32_t taken = 0;
+    int32_t handedBack = 0;
+    uint8_t* const* lastRows = nullptr;
+    int32_t lastRowCount = 0;
+};
 
 // The pixel at (x, y) of a 32-bit offscreen as 0x00RRGGBB.
 inline uint32_t Pixel32(Q_Offscreen* offscreen, int32_t x, int32_t y)

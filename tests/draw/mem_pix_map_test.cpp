@@ -208,6 +208,35 @@ TEST(MemPixMap, IndexedRowsReadLeftmostPixelFromTheHighBits)
     EXPECT_EQ(map->TransferPixelRows(&rows, nullptr, 4, 4, 0, 1, 0, 8), -1);
 }
 
+TEST(MemPixMap, IndexedImagesOfOffscreensReadBackPixelForPixel)
+{
+    // 1- and 4-bit offscreens (on an 8-bit screen) write their rows as the system keeps them; a
+    // pixel map reads every pixel back in its place: the cube colour of the offscreen's pixel.
+    TestScreen screen(8);
+    for (int32_t depth : {1, 4}) {
+        auto offscreen = MakeOffscreen(11, 2, depth, &kWhiteColor);
+        for (int32_t y = 0; y < 2; ++y)
+            for (int32_t x = 0; x < 11; ++x)
+                if ((x + y) % 3 == 0) offscreen->SetPixelColor(x, y, kBlackColor);
+        MemoryStream stream;
+        stream.StreamInit(kStreamWriting);
+        ASSERT_EQ(offscreen->ReadWriteOffscreenImage(&stream, nullptr, 0), kResultOk) << depth;
+        IgnoreResult(stream.StreamSetDirection(kStreamReading));
+        IgnoreResult(stream.StreamSetPosition(0));
+        Owned<MemPixMap> back(new MemPixMap);
+        ASSERT_EQ(back->ReadWriteOffscreenImage(&stream, nullptr, 0), kResultOk) << depth;
+        RGBColor48 black;
+        RGBColor48 white;
+        offscreen->GetPixelColor(&black, 0, 0);
+        offscreen->GetPixelColor(&white, 1, 0);
+        ASSERT_NE(ColorCubeIndex(black), ColorCubeIndex(white)) << depth;
+        for (int32_t y = 0; y < 2; ++y)
+            for (int32_t x = 0; x < 11; ++x)
+                EXPECT_EQ(PixelByte(back.get(), x, y), ColorCubeIndex((x + y) % 3 == 0 ? black : white))
+                    << depth << ": " << x << "," << y;
+    }
+}
+
 TEST(MemPixMap, ShortRowsStillFillTheWholeWidthFromAWideEnoughBuffer)
 {
     TestScreen screen(32);

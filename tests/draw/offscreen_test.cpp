@@ -204,9 +204,15 @@ TEST(Offscreen, BorrowsTheLargestScreenDevicesBlock)
     auto offscreen = MakeOffscreen(8, 8, 0);
     EXPECT_EQ(offscreen->MatchBlock().redTable, screen.device->MatchBlock().redTable);
     EXPECT_EQ(offscreen->MatchBlock().matchCache, nullptr);
-    // The lookup does not change the offscreen's own rectangle.
+    // The lookup gives the offscreen's own rectangle a row when it has no height, else a column
+    // when it has no width; its bounds stay as they were.
     auto flat = MakeOffscreen(8, 0, 0);
-    EXPECT_EQ(flat->GlobalRect().bottom, 0);
+    EXPECT_EQ(flat->GlobalRect().bottom, 1);
+    EXPECT_EQ(flat->GlobalRect().right, 8);
+    EXPECT_EQ(BoundsSize(flat), std::make_pair(8, 0));
+    auto thin = MakeOffscreen(0, 8, 0);
+    EXPECT_EQ(thin->GlobalRect().right, 1);
+    EXPECT_EQ(thin->GlobalRect().bottom, 8);
 }
 
 TEST(Offscreen, ResizeWhileLockedAlertsAndResizes)
@@ -233,6 +239,33 @@ TEST(Offscreen, ScreenDeviceKeepsItsBitmapOnResize)
     EXPECT_EQ(BoundsSize(screen.device), std::make_pair(1024, 768));
     EXPECT_EQ(screen.device->OffscreenResize({0, 0, 100, 100}), -1);
     EXPECT_EQ(screen.device->Format().width, 32);
+}
+
+TEST(Offscreen, ScreenDeviceTakesSizeAndDepthFromItsMemoryDC)
+{
+    // The DC answers a 640 x 480 screen of 16 bits while the recorded screen has 32.
+    class SmallScreen : public DeviceCapsReader {
+    public:
+        ScreenCaps ReadDeviceCaps(HDC dc) override
+        {
+            asked = dc;
+            ScreenCaps caps = ScreenCapsOfDepth(16);
+            caps.width = 640;
+            caps.height = 480;
+            return caps;
+        }
+        HDC asked = nullptr;
+    } small;
+    TestScreen screen(32);
+    DeviceCapsReader* previous = InstallDeviceCapsReader(&small);
+    Owned<Q_Offscreen> device(new Q_Offscreen);
+    ASSERT_EQ(device->OffscreenFromPort(nullptr), kResultOk);
+    InstallDeviceCapsReader(previous);
+    EXPECT_EQ(small.asked, device->PortDC());
+    EXPECT_EQ(BoundsSize(device), std::make_pair(640, 480));
+    EXPECT_EQ(device->GlobalRect().right, 640);
+    EXPECT_EQ(device->PortDepthField(), 16);
+    EXPECT_EQ(device->Format().bitsPerPixel, 32);  // its bitmap has the recorded screen's depth
 }
 
 TEST(Offscreen, FailedResizeLeavesNoPixelPointer)

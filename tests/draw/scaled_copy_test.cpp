@@ -116,18 +116,23 @@ TEST(ScaledCopy, ReportsRowsWhenItsCallerAsks)
     EXPECT_EQ(ui.updates, 4);
 }
 
-TEST(PortCopy, APixelMapDestinationHandsTheRowProgressOn)
+TEST(PortCopy, APixelMapHandsTheRowProgressOnEitherWay)
 {
     TestScreen screen(32);
-    auto source = MakeOffscreen(4, 4, 0);
+    auto offscreen = MakeOffscreen(4, 4, 0);
     Owned<MemPixMap> pixels(new MemPixMap);
     ASSERT_EQ(pixels->MemPixMapInit({0, 0, 2, 2}, 8), kResultOk);
     UiRecorder ui;
-    source->CopyOffscreenToPort(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2});
+    offscreen->CopyOffscreenToPort(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2});
+    offscreen->CopyPortToOffscreen(pixels.get(), {0, 0, 2, 2}, {0, 0, 4, 4});
     EXPECT_TRUE(ui.progress.empty());
-    source->CopyOffscreenToPort(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2}, RowProgress::kReported);
+    offscreen->CopyOffscreenToPort(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2}, RowProgress::kReported);
     EXPECT_EQ(ui.progress, (std::vector<int32_t>{0, 50}));
-    EXPECT_EQ(ui.cursors.size(), 4u);
+    EXPECT_EQ(ui.cursors.size(), 8u);
+    ui.progress.clear();
+    offscreen->CopyPortToOffscreenRop(pixels.get(), {0, 0, 2, 2}, {0, 0, 4, 4}, SRCCOPY, RowProgress::kReported);
+    EXPECT_EQ(ui.progress, (std::vector<int32_t>{0, 25, 50, 75}));
+    EXPECT_EQ(pixels->LockCount(), 0);
 }
 
 TEST(PortCopy, OffscreensCopyByBlockTransfer)

@@ -2,11 +2,13 @@
 // first frame is refused in turn. Every open either ends with the reader's alert and leaves
 // nothing of the model window behind, or does without what it could not have and opens whole;
 // either way nothing it made stays unfreed once the model is closed. Also: the eye is placed in
-// the geometry the read made, not in the one it replaced.
+// the geometry the read made, not in the one it replaced; and a model whose picture cannot be
+// decoded ends with the picture reader's alert and the model reader's, leaving nothing behind.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -28,9 +30,12 @@
 #include "player/walk_view.h"
 #include "render/face_front_end.h"
 #include "tests/player/player_start.h"
+#include "tests/textures/bmp_builder.h"
 #include "tests/toolkit/failing_allocator.h"
 #include "tests/toolkit/toolkit_support.h"
 #include "textures/texture_libraries.h"
+#include "textures/texture_record.h"
+#include "textures/texture_services_impl.h"
 #include "tools/sample_scenes.h"
 #include "toolkit/document_frame.h"
 #include "toolkit/window.h"
@@ -130,10 +135,10 @@ protected:
     void TearDown() override { InstallUiServices(previous_); }
 
     // The open command with the file, and the messages it left for the view's first frame.
-    static void Open()
+    static void Open(const std::string& path = gPath)
     {
         auto* file = new DiskFileStream;
-        EXPECT_EQ(file->SetFileFromPath(gPath.c_str()), kResultOk);
+        EXPECT_EQ(file->SetFileFromPath(path.c_str()), kResultOk);
         OpenModelFile(file, kOpenGivenFile);
         PumpMessages();
     }
@@ -197,6 +202,64 @@ TEST_F(OpenShortOfMemoryTest, EveryRefusedAllocationEndsTheLoadWithTheAlertOrOpe
         // The walk ends with the open that needed no more than it was given.
         if (!refused || HasFatalFailure()) break;
     }
+}
+
+TEST_F(OpenShortOfMemoryTest, APictureThatCannotBeDecodedRefusesTheModelWithBothAlerts)
+{
+    // A box showing a picture file, cut short, from a folder of its own.
+    const std::string stem = gPath.substr(0, gPath.rfind('.')) + "-picture";
+    const std::string folder = stem + "s\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string picturePath = folder + "spoilt.bmp";
+    const std::string modelPath = stem + ".qpy";
+    const Bytes picture = MakeBmp(BmpShape(2, 2), Bytes(16, 0x80));
+    std::FILE* file = std::fopen(picturePath.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(std::fwrite(picture.data(), 1, 20, file), 20u);
+    std::fclose(file);
+    TextureLayerServices& textures = InstallTextureLayerServices();
+    TextureRecordList* list = NewTextureRecordList();
+    textures.SetDocumentTextureList(list);
+    PathRecord path;
+    ASSERT_EQ(SetPathRecordText(&path, picturePath.c_str()), kResultOk);
+    TextureRecord* record = nullptr;
+    ASSERT_EQ(CreateTextureRecord(list, "spoilt", &path, &record), kResultOk);
+    ModelDocument* model = new ModelDocument;
+    ASSERT_EQ(model->Init(), kResultOk);
+    ModelObject* box = MakeBox(model->Holder, -20, -20, 0, 20, 20, 40);
+    model->Holder->Root->AddChild(box);
+    box->SetSurfaceTexture(record, kSideBoth);  // bound without its picture
+    ASSERT_TRUE(WriteModel(model, modelPath));  // and destroys the document
+    textures.SetDocumentTextureList(nullptr);
+    ReleaseTextureRecords(list);
+    FreeTextureRecordList(list);
+
+    // Once opened and closed, so that what the program makes once and keeps is made.
+    Open();
+    ASSERT_NE(OpenModel(), nullptr);
+    ASSERT_TRUE(OpenModel()->CloseAndDeleteDocument());
+    PumpMessages();
+    ui_.alerts.clear();
+    const int32_t windows = CountThreadWindows();
+    failing_allocator::Watch(0);
+    Open(modelPath);
+    failing_allocator::EndWatch();
+    EXPECT_EQ(OpenModel(), nullptr);
+    EXPECT_EQ(OpenDocumentList->ArrayCount(), 0);
+    const std::string name = stem.substr(stem.rfind('\\') + 1);
+    EXPECT_EQ(ui_.alerts, (std::vector<std::string>{"Unrecognized BMP format.  Cannot load bitmap spoilt.bmp",
+                                                    "Error in loading file \"" + name + ".qpy.\""}));
+    EXPECT_EQ(CountThreadWindows(), windows);
+    // What the open keeps until the next: the frame's Window menu and the index of the image
+    // files beside the model.
+    int32_t kept = 0;
+    for (const void* block : {static_cast<const void*>(PlayerWindow->FrameWindowMenu()),
+                              static_cast<const void*>(ImageResourceList)})
+        kept += failing_allocator::MadeDuringWatch(block) ? 1 : 0;
+    EXPECT_EQ(failing_allocator::UnfreedSinceWatch(), kept);
+    DeleteFileA(modelPath.c_str());
+    DeleteFileA(picturePath.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 // The read makes the world root's geometry anew, and the eye belongs in the new one. The watch

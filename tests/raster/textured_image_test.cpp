@@ -36,12 +36,13 @@ uint8_t Texel(int32_t x, int32_t y) { return uint8_t(1 + x + 8 * y); }
 struct PixMapDeleter {
     void operator()(MemPixMap* map) const { map->DisposePixMap(); }
 };
-std::unique_ptr<MemPixMap, PixMapDeleter> MakeTexture()
+std::unique_ptr<RowCountingPixMap, PixMapDeleter> MakeTexture()
 {
-    std::unique_ptr<MemPixMap, PixMapDeleter> map(new MemPixMap);
+    std::unique_ptr<RowCountingPixMap, PixMapDeleter> map(new RowCountingPixMap);
     EXPECT_EQ(map->MemPixMapInit({0, 0, 8, 8}, 8), kResultOk);
     for (int32_t y = 0; y < 8; ++y)
         for (int32_t x = 0; x < 8; ++x) map->GetRowTable()[y][x] = Texel(x, y);
+    map->taken = 0;
     return map;
 }
 
@@ -70,7 +71,7 @@ protected:
 
     TestScreen screen;
     Owned<Q_Offscreen> offscreen;
-    std::unique_ptr<MemPixMap, PixMapDeleter> texture;
+    std::unique_ptr<RowCountingPixMap, PixMapDeleter> texture;
     rastertest::FakeShadeTables shades;
     TextureSource source{};
 };
@@ -128,6 +129,11 @@ TEST_F(ImageFixture, WhatDrawsNothing)
     EXPECT_EQ(DrawTexturedImage(&source, offscreen.get(), outside.get(), coords.get(), nullptr), 0);
     for (int32_t y = 0; y < kHeight; ++y)
         for (int32_t x = 0; x < kWidth; ++x) ASSERT_TRUE(Untouched(x, y));
+    // Each image took the texture's rows and handed them back, with their number.
+    EXPECT_EQ(texture->taken, 3);
+    EXPECT_EQ(texture->handedBack, 3);
+    EXPECT_EQ(texture->lastRows, texture->Format().rowTable);
+    EXPECT_EQ(texture->lastRowCount, 8);
 }
 
 TEST_F(ImageFixture, TheFaceSetUpReadsThePixelMapAndFlipsTheCoordinates)

@@ -301,10 +301,14 @@ TEST(TexturedFrame, TheFaceEntryChecksItsRegionFirst)
 {
     TexturedTarget target(32);
     TextureRecord* texture = target.Texture("halves", 8, 8, Halves);
+    // The texture's pixels in a pixel map that counts the takings of its rows.
+    ASSERT_NE(TextureItemProperty(texture, 0), nullptr);
+    RowCountingPixMap pixels;
+    ASSERT_EQ(pixels.MemPixMapInit8(TextureItemProperty(texture, 0)), kResultOk);
+    pixels.taken = 0;
     TextureSource source{};
     source.tables = ShadeLevelScreenSet;
-    source.pixels = TextureItemProperty(texture, 0);
-    ASSERT_NE(source.pixels, nullptr);
+    source.pixels = &pixels;
     auto list = [](int32_t size) { return NewDynamicArray(0, size, 4); };
     std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> points(list(sizeof(DevicePoint)), [](DynamicArray* a) { a->Destroy(); });
     std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> records(list(sizeof(ProjectedVertex)), [](DynamicArray* a) { a->Destroy(); });
@@ -337,6 +341,11 @@ TEST(TexturedFrame, TheFaceEntryChecksItsRegionFirst)
     EXPECT_EQ(DrawTexturedPolygons(target.offscreen, coords.get(), points.get(), records.get(), view, &source), 0);
     GdiFlush();
     EXPECT_NE(target.Pixel(40, 15), white);
+    // Only the face drawn took the texture's rows, and handed them back.
+    EXPECT_EQ(pixels.taken, 1);
+    EXPECT_EQ(pixels.handedBack, 1);
+    EXPECT_EQ(pixels.lastRows, pixels.Format().rowTable);
+    EXPECT_EQ(pixels.lastRowCount, 8);
     view->SpanRegionFree();
     corner->SpanRegionFree();
     whole->SpanRegionFree();

@@ -7,6 +7,7 @@
 
 #include "draw/color_cube.h"
 #include "draw/mem_pix_map.h"
+#include "draw/raster_globals.h"
 #include "model/polygon_element.h"
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"
@@ -223,6 +224,33 @@ TEST(TextureRecord, UsesAreCountedPerUserAndNeverGoBelowZero)
     object->Destroy();
 }
 
+TEST(TextureRecord, OnlyAnObjectUserPublishesTheLockedOffscreenAgain)
+{
+    // Decoding a picture publishes the reader's offscreen. Adding a scene object publishes the
+    // offscreen that was published before again; adding a surface leaves that to its caller.
+    TextureWorld world;
+    PictureFolder folder("publish");
+    TextureRecord* onSurface = Create(world, "surface", folder.Put("surface.bmp", SolidBmp(4, 4, 0x00FF00)));
+    TextureRecord* onObject = Create(world, "object", folder.Put("object.bmp", SolidBmp(4, 4, 0xFF0000)));
+    ASSERT_NE(onSurface, nullptr);
+    ASSERT_NE(onObject, nullptr);
+    Scene scene;
+    ModelObject* object = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    auto target = MakeOffscreen(8, 8, 0);
+    IgnoreResult(target->Lock());
+    ASSERT_EQ(PublishedOffscreen, target.get());
+    ASSERT_EQ(TextureAddSurfaceUser(onSurface, object->SurfaceForFace(0)), kResultOk);
+    EXPECT_NE(PublishedOffscreen, target.get());
+    target->PublishRasterGlobals();
+    ASSERT_EQ(TextureAddObjectUser(onObject, object), kResultOk);
+    EXPECT_EQ(PublishedOffscreen, target.get());
+    EXPECT_EQ(onObject->useCount, 1);
+    target->Unlock();
+    TextureRemoveSurfaceUser(onSurface, object->SurfaceForFace(0));
+    TextureRemoveObjectUser(onObject, object);
+    object->Destroy();
+}
+
 TEST(TextureRecord, UsersMoveBetweenRecordsAndLeaveWhenDetached)
 {
     TextureWorld world;
@@ -406,9 +434,11 @@ TEST(TextureLibraries, TheImagesBesideAModelAreIndexedByName)
     EXPECT_STREQ(TextureRecordAt(ImageResourceList, 1)->name, "stone.dib");
     EXPECT_EQ(TextureRecordAt(ImageResourceList, 0)->attributes[2], 0);
 
-    // A reference whose folder moved finds the file by name (in any case).
+    // A reference whose folder moved finds the file by name (in any case); the search by name
+    // alone compares byte for byte.
     Owned<DiskFileStream> moved = MakeFile(kFileReference);
     ASSERT_EQ(moved->SetFileFromPath("D:\\old\\place\\STONE.BMP"), kResultOk);
+    EXPECT_EQ(FindImageResourceByName(moved.get()), nullptr);
     ASSERT_EQ(LocateMissingTextureFile(moved.get()), kResultOk);
     char path[kPathLength];
     IgnoreResult(moved->FileFullPath(path));

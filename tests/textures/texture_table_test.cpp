@@ -273,6 +273,51 @@ TEST(TextureTable, PicturesFromMemoryStreamsAreKeptInTheItem)
     EXPECT_EQ(TextureRecordCount(EmbeddedTextureList), 0);
 }
 
+TEST(TextureTable, AnEntryWhoseUsersCannotTakeItsPictureEndsTheRead)
+{
+    TextureWorld world;
+    PictureFolder folder("undecodable");
+    const std::string broken = folder.Put("broken.bmp", {'B', 'M', 1, 2, 3});
+    const std::string good = folder.Put("good.bmp", SolidBmp(2, 2, 0x336699));
+    Scene scene;
+    ModelObject* object = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    // Each case: the records of indices 1 and 2 with a user each, then the table.
+    auto read = [&](const Bytes& entries, TextureRecord** second) {
+        world.BeginTextureSave();
+        object->SurfaceForFace(0)->BindSideTexture(NewTextureForIndex(world.manager, 1), kSideFront);
+        *second = NewTextureForIndex(world.manager, 2);
+        object->SurfaceForFace(1)->BindSideTexture(*second, kSideFront);
+        const ResultCode result = ReadTable(world, entries);
+        world.services->CollectUsedTextures();
+        return result;
+    };
+    const Bytes later = Entry(2, Name("later") + Chunk("TXRF", FileReference(good)));
+    TextureRecord* second = nullptr;
+
+    // A picture file that is there but cannot be decoded: its reader says why, the read stops
+    // with the picture's status, and the entries after it are not read.
+    EXPECT_EQ(read(Entry(1, Name("broken") + Chunk("TXRF", FileReference(broken))) + later, &second),
+              kResultNoPicture);
+    EXPECT_EQ(world.ui.alerts, std::vector<std::string>{"Unrecognized BMP format.  Cannot load bitmap broken.bmp"});
+    EXPECT_STREQ(second->name, "<UNINITIALIZED>");
+    EXPECT_EQ(object->SurfaceOfFace(0)->FrontTexture->useCount, 0);
+
+    // An entry that names no picture for the users waiting on it ends the read too, silently.
+    world.ui.alerts.clear();
+    EXPECT_EQ(read(Entry(1, Name("bare")) + later, &second), kResultFailed);
+    EXPECT_STREQ(second->name, "<UNINITIALIZED>");
+    EXPECT_TRUE(world.ui.alerts.empty());
+
+    // A picture file found nowhere still voids only its own entry.
+    EXPECT_EQ(read(Entry(1, Name("gone") + Chunk("TXRF", FileReference("C:\\qp_nowhere\\gone.bmp"))) + later,
+                   &second),
+              kResultOk);
+    EXPECT_EQ(object->SurfaceOfFace(0)->FrontTexture, nullptr);
+    EXPECT_STREQ(second->name, "later");
+    EXPECT_EQ(second->useCount, 1);
+    object->Destroy();
+}
+
 TEST(TextureTable, StopInTheProgressWindowEndsTheReadAndDropsTheEntry)
 {
     TextureWorld world;
