@@ -336,6 +336,10 @@ public:
 private:
     ResultCode ReadNode(MemoryStream* stream, int32_t kind);
     ResultCode WriteNode(MemoryStream* stream, int32_t kind);
+    // Builds the node being read when the faces it will have keep the read's faces within the
+    // budget of the bytes read so far (FaceBudget), and counts them; false, building nothing,
+    // when they would pass it.
+    bool BuildWithinBudget(MemoryStream* stream);
     ResultCode DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped);
     void LeaveParent();
     void DestroySubtree();

@@ -134,7 +134,7 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         }
         IgnoreResult(stream->StreamEndChunk());
     }
-    ValidateChunk(kValidateEnd, &flags, stream);
+    if (!ValidateChunk(kValidateEnd, &flags, stream) && result == kResultOk) result = kResultTooManyFaces;
     if (contactsDeferred_) {
         contactsDeferred_ = false;
         ComputeContactsOfChildren(firstChild);
@@ -167,16 +167,15 @@ ResultCode ModelObject::DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_
     }
 }
 
-int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* /*stream*/)
+int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* stream)
 {
     if (tag == kValidateStart) {
         *flags = 0;
         return 1;
     }
-    if (tag == kValidateEnd) {
-        if (!(*flags & kSeenChild)) Build();
-        return 1;
-    }
+    // A node is built when its first child or its end comes; one whose faces would pass the
+    // budget is refused at its end.
+    if (tag == kValidateEnd) return (*flags & kSeenChild) || BuildWithinBudget(stream);
     if (const uint16_t bit = SeenBitOf(tag)) {
         const int32_t answer = !(*flags & bit) && !(*flags & kSeenChild);
         *flags |= bit;
@@ -186,12 +185,22 @@ int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* 
     if (tag == kTagChildObject || tag == kTagChildGroup || tag == kTagConnections) {
         if (!(*flags & kSeenGeometry) && !IsWorldRoot() && !IsGroup()) return 0;
         if (!(*flags & kSeenChild)) {
-            Build();
+            if (!BuildWithinBudget(stream)) return 0;
             *flags |= kSeenChild;
         }
         return 1;
     }
     return 0;
+}
+
+bool ModelObject::BuildWithinBudget(MemoryStream* stream)
+{
+    // An incomplete object builds no faces.
+    const int64_t faces = int64_t(Holder->FacesRead) + (IsCompleteObject() ? std::max(FaceCount(), 0) : 0);
+    if (faces > FaceBudget(stream->StreamPosition())) return false;
+    Holder->FacesRead = int32_t(faces);
+    Build();
+    return true;
 }
 
 ResultCode ModelObject::WriteNode(MemoryStream* stream, int32_t kind)
@@ -244,17 +253,8 @@ ResultCode ModelObject::StreamChildChunk(MemoryStream* stream, DynamicArray** dr
     ResultCode result = isGroup ? child->StreamGroup(stream) : child->Stream(stream);
     child->readDepth_ = 0;
     if (result == kResultOk && child->IsCompleteObject()) {
-        // A group's objects were counted as they joined it.
-        const int64_t faces = int64_t(Holder->FacesRead) + (child->IsGroup() ? 0 : std::max(child->FaceCount(), 0));
-        if (faces > kMaxModelFaces) {
-            result = kResultTooManyFaces;
-        } else {
-            AddChild(child);
-            if (child->Parent == this) {
-                Holder->FacesRead = int32_t(faces);
-                return kResultOk;
-            }
-        }
+        AddChild(child);
+        if (child->Parent == this) return kResultOk;
     }
     if (!*dropped) *dropped = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
     if (*dropped) {
