@@ -256,9 +256,10 @@ ResultCode ModelObject::StreamChildChunk(MemoryStream* stream, DynamicArray** dr
         AddChild(child);
         if (child->Parent == this) return kResultOk;
     }
-    if (!*dropped) *dropped = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+    // The positions of the dropped children in the file, rising.
+    if (!*dropped) *dropped = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
     if (*dropped) {
-        const int16_t position = int16_t((*dropped)->ArrayCount() + ChildCount());
+        const int32_t position = (*dropped)->ArrayCount() + ChildCount();
         (*dropped)->Append(&position);
     }
     child->Destroy();
@@ -294,26 +295,25 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
     if (result != kResultOk) return result;
     if (!CountFits(stream, count, 8)) return kResultBadCount;
     const int32_t n = ChildCount();
+    const int32_t* firstDropped = dropped ? dropped->Elements<int32_t>() : nullptr;
+    const int32_t* lastDropped = firstDropped ? firstDropped + dropped->ArrayCount() : nullptr;
     for (int32_t r = 0; r < count; ++r) {
         int16_t values[4] = {0, 0, 0, 0};
         for (int16_t& value : values) {
             const ResultCode read = TransferShort(stream, &value);
             if (read != kResultOk) return read;
         }
-        int32_t a = values[0];
-        int32_t b = values[2];
+        // A child's index among those kept: its position in the file less the dropped children
+        // before it. A connection of a dropped child is left out.
         bool named = false;
-        int32_t belowA = 0;
-        int32_t belowB = 0;
-        for (int32_t k = 0; k < ListCount(dropped) && !named; ++k) {
-            const int16_t position = *dropped->At<int16_t>(k);
-            named = position == a || position == b;
-            belowA += position < a ? 1 : 0;
-            belowB += position < b ? 1 : 0;
-        }
+        auto kept = [&](int32_t position) {
+            const int32_t* at = std::lower_bound(firstDropped, lastDropped, position);
+            named = named || (at != lastDropped && *at == position);
+            return position - int32_t(at - firstDropped);
+        };
+        const int32_t a = kept(values[0]);
+        const int32_t b = kept(values[2]);
         if (named) continue;
-        a -= belowA;
-        b -= belowB;
         if (b < 0 || b >= n) continue;
         if (a >= 0 && a < n) {
             ChildAt(a)->AddFaceContact(values[1], ChildAt(b), values[3]);

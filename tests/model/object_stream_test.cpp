@@ -306,6 +306,17 @@ TEST(ObjectStream, DroppedChildrenRenumberConnections)
     EXPECT_EQ(first->SurfaceOfFace(1), nullptr);
     EXPECT_EQ(second->SurfaceOfFace(4), nullptr);
 
+    // Past 32767 dropped children (positions beyond 16 bits), those before them keep their numbers.
+    Scene many;
+    Bytes crowd = Chunk("PRSM", PrismBody()) + Chunk("PRSM", PrismBody());
+    for (int32_t i = 0; i < 32800; ++i) Append(crowd, Chunk("PRSM", {}));
+    Append(crowd, Chunk("CONN", Word16(1) + Word16(0) + Word16(3) + Word16(1) + Word16(1)));
+    ASSERT_EQ(ReadRoot(many, crowd), kResultOk);
+    ASSERT_EQ(many.root()->ChildCount(), 2);
+    const Surface* east = many.root()->ChildAt(0)->SurfaceOfFace(3);
+    ASSERT_NE(east, nullptr);
+    EXPECT_EQ(east->IsConnected(many.root()->ChildAt(1), nullptr, kRelationSibling), 1);
+
     // Inside a group, A = -1 connects a face of the node itself with a face of child B.
     Scene nested;
     Bytes prism = PrismBody();
