@@ -62,6 +62,8 @@ constexpr uint16_t kSeenUnits = 0x0100;
 constexpr uint16_t kSeenTexture = 0x0200;
 constexpr uint16_t kSeenSideAttributes = 0x0400;
 constexpr uint16_t kSeenVran = 0x0800;
+// Not a chunk: the node's faces would pass the read's budget, so it was not built.
+constexpr uint16_t kSeenTooManyFaces = 0x1000;
 
 // ValidateChunk's two pseudo-tags: start a node, end it.
 constexpr ChunkTag kValidateStart = 0;

@@ -128,7 +128,7 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         if (!ValidateChunk(tag, &flags, stream)) {
-            result = StreamUnknownChunk(stream, tag);
+            result = (flags & kSeenTooManyFaces) ? kResultTooManyFaces : StreamUnknownChunk(stream, tag);
         } else if (Handles(kind, tag)) {
             result = DispatchChunk(stream, tag, kind, &dropped);
         }
@@ -174,8 +174,13 @@ int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* 
         return 1;
     }
     // A node is built when its first child or its end comes; one whose faces would pass the
-    // budget is refused at its end.
-    if (tag == kValidateEnd) return (*flags & kSeenChild) || BuildWithinBudget(stream);
+    // budget is refused for good, its children unread.
+    auto build = [&]() {
+        if (BuildWithinBudget(stream)) return true;
+        *flags |= kSeenTooManyFaces;
+        return false;
+    };
+    if (tag == kValidateEnd) return !(*flags & kSeenTooManyFaces) && ((*flags & kSeenChild) || build());
     if (const uint16_t bit = SeenBitOf(tag)) {
         const int32_t answer = !(*flags & bit) && !(*flags & kSeenChild);
         *flags |= bit;
@@ -185,7 +190,7 @@ int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* 
     if (tag == kTagChildObject || tag == kTagChildGroup || tag == kTagConnections) {
         if (!(*flags & kSeenGeometry) && !IsWorldRoot() && !IsGroup()) return 0;
         if (!(*flags & kSeenChild)) {
-            if (!BuildWithinBudget(stream)) return 0;
+            if (!build()) return 0;
             *flags |= kSeenChild;
         }
         return 1;

@@ -383,14 +383,21 @@ private:
 };
 
 // Five primitives of 30001 faces each, far apart, in a few hundred bytes, after `padding` bytes
-// of the root's data text.
-Bytes FiveLargeObjects(int32_t padding)
+// of the root's data text; the last has a box under it with `childPadding` bytes of data text.
+Bytes FiveLargeObjects(int32_t padding, int32_t childPadding = 0)
 {
     Scene scene;
-    if (padding > 0) scene.root()->SetData(std::string(size_t(padding), 'd').data(), padding);
+    auto pad = [](ModelObject* object, int32_t bytes) {
+        if (bytes > 0) object->SetData(std::string(size_t(bytes), 'd').data(), bytes);
+    };
+    pad(scene.root(), padding);
     for (int32_t i = 0; i < 5; ++i)
         scene.root()->AddChild(MakeShape(scene.holder(), 4, 10000, 3, 3, 100, 0, 100, 1000 * i, 0, 0));
     EXPECT_EQ(scene.root()->ChildAt(0)->FaceCount(), 30001);
+    ModelObject* box = MakeBox(scene.holder(), 4000, 0, 0, 4010, 10, 10);
+    pad(box, childPadding);
+    if (childPadding > 0) scene.root()->ChildAt(4)->AddChild(box);
+    else box->Destroy();
     return WriteWith(scene.root(), &ModelObject::StreamRoot);
 }
 
@@ -415,17 +422,20 @@ TEST(FaceBudget, HonestModelsOfAnySizeComeWithinIt)
 TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
 {
     // In a few hundred bytes, the fifth object of 30001 faces would pass the budget: it is refused
-    // before its faces are made. The same objects after enough bytes of the file all come in.
+    // before its faces are made, and stays refused however many bytes its children bring. The
+    // same objects after enough bytes of the file all come in.
     ASSERT_GT(5 * 30001, FaceBudget(2000));
     struct Case {
         int32_t padding;
+        int32_t childPadding;
         ResultCode result;
         int32_t children;
     };
-    for (const Case& c : {Case{0, kResultTooManyFaces, 4}, Case{200000, kResultOk, 5}}) {
-        SCOPED_TRACE(c.padding);
+    for (const Case& c : {Case{0, 0, kResultTooManyFaces, 4}, Case{0, 200000, kResultTooManyFaces, 4},
+                          Case{200000, 0, kResultOk, 5}}) {
+        SCOPED_TRACE(testing::Message() << c.padding << " " << c.childPadding);
         MemoryStream in;
-        Load(in, FiveLargeObjects(c.padding));
+        Load(in, FiveLargeObjects(c.padding, c.childPadding));
         BuildCountingHolder* holder = new BuildCountingHolder;
         ASSERT_EQ(holder->ModelHolderInit(nullptr), kResultOk);
         EXPECT_EQ(holder->Root->StreamRoot(&in), c.result);
