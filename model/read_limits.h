@@ -25,7 +25,7 @@ bool CountFits(MemoryStream* stream, int32_t count, int32_t recordBytes);
 // of faces (its segments multiply them), so a small file of many such objects would otherwise
 // ask for memory and time out of all proportion to its size.
 // Any model may have this many, whatever its size: four objects of the most faces an object can
-// have (kMaxObjectFaces).
+// have (kMaxObjectFaces), and a few more.
 constexpr int32_t kFacesOfAnyModel = 131072;
 // Every further face takes this many bytes of the file read so far: the fewest that a face of a
 // polygon object takes (its index count and three indices), so that every polygon object, prism
