@@ -9,6 +9,8 @@ namespace {
 // cell edge starts at the boxes' average extent and doubles until they fit.
 constexpr int64_t kCellsPerBox = 8;
 constexpr int64_t kSpareCells = 64;
+// A growing grid tries up to this many of its latest boxes one by one before it files them.
+constexpr int32_t kUnfiledBoxes = 32;
 
 }  // namespace
 
@@ -110,4 +112,32 @@ void BoxGrid::CellRange(const GridBox& box, int32_t axis, int32_t* first, int32_
 int64_t BoxGrid::CellIndex(int32_t x, int32_t y, int32_t z) const
 {
     return (int64_t(z) * cells_[1] + y) * cells_[0] + x;
+}
+
+void GrowingBoxGrid::Append(const GridBox& box)
+{
+    boxes_.push_back(box);
+    if (Count() - filed_ < kUnfiledBoxes) return;
+    runs_.push_back({filed_, Count() - filed_, BoxGrid()});
+    filed_ = Count();
+    // Runs are merged while the last is as large as the one before it: their sizes halve at
+    // least from one run to the next.
+    while (runs_.size() > 1 && runs_[runs_.size() - 2].count <= runs_.back().count) {
+        runs_[runs_.size() - 2].count += runs_.back().count;
+        runs_.pop_back();
+    }
+    Run& run = runs_.back();
+    run.grid.FileBoxes(std::vector<GridBox>(boxes_.begin() + run.first, boxes_.begin() + run.first + run.count));
+}
+
+void GrowingBoxGrid::Meeting(const GridBox& box, std::vector<int32_t>* indices)
+{
+    indices->clear();
+    for (Run& run : runs_) {
+        run.grid.Meeting(box, &found_);
+        for (const int32_t index : found_) indices->push_back(run.first + index);
+    }
+    for (int32_t index = filed_; index < Count(); ++index) {
+        if (GridBoxesMeet(box, boxes_[size_t(index)])) indices->push_back(index);
+    }
 }

@@ -1,5 +1,6 @@
 // BoxGrid: boxes filed under the cells of a uniform grid that they cover, so that the boxes a
-// box may meet are found among its neighbours rather than by trying every pair.
+// box may meet are found among its neighbours rather than by trying every pair; GrowingBoxGrid:
+// the same for boxes that come one at a time.
 #pragma once
 
 #include <cstdint>
@@ -37,4 +38,28 @@ private:
     // The query each box was last reported in, so that a box in several cells is reported once.
     std::vector<uint32_t> seenIn_;
     uint32_t query_ = 0;
+};
+
+// Boxes appended one at a time: the latest few are tried one by one, the others are filed in
+// BoxGrids of runs of consecutive boxes, a run merged with the one before it once it is as large,
+// so that there are few runs and each box is filed again only as often as the count doubles.
+class GrowingBoxGrid {
+public:
+    void Append(const GridBox& box);
+    int32_t Count() const { return int32_t(boxes_.size()); }
+    // The indices of the appended boxes that meet the box, in rising order.
+    void Meeting(const GridBox& box, std::vector<int32_t>* indices);
+
+private:
+    // Boxes first to first + count - 1, filed in their own grid.
+    struct Run {
+        int32_t first;
+        int32_t count;
+        BoxGrid grid;
+    };
+    std::vector<GridBox> boxes_;
+    std::vector<Run> runs_;
+    // The boxes after the last run, not yet filed.
+    int32_t filed_ = 0;
+    std::vector<int32_t> found_;
 };

@@ -139,7 +139,8 @@ int32_t ModelObject::IsCompleteObject() const
         if (vertexCount > kMaxObjectVertices) return 0;
         for (int32_t i = 0; i < MeshPolygons->ArrayCount(); ++i) {
             const DynamicArray* polygon = PointerAt<DynamicArray>(MeshPolygons, i);
-            if (!polygon || polygon->ArrayCount() < 3) return 0;
+            // A polygon of fewer than three corners leaves its face out (AddPolygonRecord).
+            if (!polygon) return 0;
             for (int32_t k = 0; k < polygon->ArrayCount(); ++k) {
                 const int16_t index = *polygon->At<int16_t>(k);
                 if (index < 0 || index >= vertexCount) return 0;

@@ -26,7 +26,7 @@ public:
     void* Owner = nullptr;  // the document that holds the model; never called through
     uint16_t ChangeSerial = 0;
     ModelObject* Root = nullptr;
-    // The faces of the objects read into the tree so far, against kMaxModelFaces.
+    // The faces of the objects built so far by the read, against its budget (FaceBudget).
     int32_t FacesRead = 0;
     // 1 once a part of an object's geometry, a contact or a child could not be had for want of
     // memory: the tree lacks it. The reader clears it before a read and fails a read that set it.

@@ -66,6 +66,7 @@ void ModelObject::Destroy()
 {
     LeaveParent();
     DestroySubtree();
+    DropSiblingIndex();
     if (Lights) Lights->LightListDeleteAll();
     Lights = nullptr;
     if (Units) Units->UnitsFree();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/fixed.h"
@@ -18,6 +19,7 @@ class ModelHolder;
 class ObjectGeometry;
 class PlaneRecord;
 class PolygonRecord;
+class SiblingIndex;
 class Surface;
 class TextureRecord;
 class Transform;
@@ -60,6 +62,8 @@ constexpr uint16_t kSeenUnits = 0x0100;
 constexpr uint16_t kSeenTexture = 0x0200;
 constexpr uint16_t kSeenSideAttributes = 0x0400;
 constexpr uint16_t kSeenVran = 0x0800;
+// Not a chunk: the node's faces would pass the read's budget, so it was not built.
+constexpr uint16_t kSeenTooManyFaces = 0x1000;
 
 // ValidateChunk's two pseudo-tags: start a node, end it.
 constexpr ChunkTag kValidateStart = 0;
@@ -229,6 +233,9 @@ public:
     void ComputeContactsOfChildren(int32_t first);
     void ComputeContactsWith(ModelObject* other);
     void ClearContactsOf(ModelObject* node);
+    // Forgets the sphere bounds of the objects under this node kept for the children appended
+    // next, when one of those objects leaves or its bounds change.
+    void DropSiblingIndex();
 
     // --- face connections (kept in the surfaces; list 0 siblings, 1 parent, 2 children) ---
     void AddFaceContact(int32_t face, ModelObject* other, int32_t otherFace);
@@ -331,6 +338,10 @@ public:
 private:
     ResultCode ReadNode(MemoryStream* stream, int32_t kind);
     ResultCode WriteNode(MemoryStream* stream, int32_t kind);
+    // Builds the node being read when the faces it will have keep the read's faces within the
+    // budget of the bytes read so far (FaceBudget), and counts them; false, building nothing,
+    // when they would pass it.
+    bool BuildWithinBudget(MemoryStream* stream);
     ResultCode DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped);
     void LeaveParent();
     void DestroySubtree();
@@ -340,9 +351,15 @@ private:
     void InsertSurfaceEntries(int32_t at, int32_t count);
     void RemoveSurfaceEntries(int32_t at, int32_t count);
     void DiscardSurface(Surface* surface);
+    // Files the objects under the newest child in the sibling index, made first from the children
+    // before it when missing or out of step; false, with no index, while there are few objects.
+    bool IndexNewestChild(const std::vector<ModelObject*>& joining);
 
     int32_t readDepth_ = 0;  // nesting depth of the node while it is being read
     // Set while the node's children are read: they join without their contacts, which are found
     // for all of them at once when the node's chunks end.
     bool contactsDeferred_ = false;
+    // The objects under this node and their sphere bounds, kept while children are appended one
+    // at a time, so that each finds the siblings it meets without a walk over all of them.
+    SiblingIndex* siblingIndex_ = nullptr;
 };

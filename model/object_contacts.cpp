@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "foundation/pointer_list.h"
@@ -79,6 +80,9 @@ namespace {
 // whose sphere bounds meet are compared. A single object, or fewer pairs than this, are tried one
 // by one; a grid of the siblings' bounds finds the pairs for many objects.
 constexpr int64_t kPairsWithoutGrid = 4096;
+// Children appended one at a time under a node with fewer objects than this are compared with
+// its objects one by one; from there on, the node keeps the objects' bounds in an index.
+constexpr int32_t kIndexedSiblings = 64;
 
 // The objects with records under the node, reached through groups only, in sibling order: the
 // node itself when it is not a group.
@@ -109,13 +113,65 @@ GridBox SphereBounds(const ModelObject* object)
 
 }  // namespace
 
+// The objects under a node's first `children` children in sibling order, with their sphere bounds
+// filed in the same order.
+class SiblingIndex {
+public:
+    void File(ModelObject* solid)
+    {
+        solids.push_back(solid);
+        grid.Append(SphereBounds(solid));
+    }
+
+    int32_t children = 0;
+    std::vector<ModelObject*> solids;
+    GrowingBoxGrid grid;
+};
+
+void ModelObject::DropSiblingIndex()
+{
+    delete siblingIndex_;
+    siblingIndex_ = nullptr;
+}
+
+bool ModelObject::IndexNewestChild(const std::vector<ModelObject*>& joining)
+{
+    const int32_t before = ChildCount() - 1;
+    if (siblingIndex_ && siblingIndex_->children != before) DropSiblingIndex();
+    if (!siblingIndex_) {
+        std::vector<ModelObject*> solids;
+        for (int32_t i = 0; i < before; ++i) CollectSolids(ChildAt(i), &solids);
+        if (solids.size() + joining.size() < size_t(kIndexedSiblings)) return false;
+        siblingIndex_ = new (std::nothrow) SiblingIndex;
+        if (!siblingIndex_) return false;
+        for (ModelObject* solid : solids) siblingIndex_->File(solid);
+    }
+    for (ModelObject* solid : joining) siblingIndex_->File(solid);
+    siblingIndex_->children = before + 1;
+    return true;
+}
+
 void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
 {
     // Each object under the node is compared with every object under this one but itself, both
     // in sibling order; pairs whose sphere bounds do not meet are left out, which changes nothing.
     std::vector<ModelObject*> joining;
-    std::vector<ModelObject*> siblings;
     CollectSolids(node, &joining);
+    // A child appended last, the way a scene is built, finds its siblings in the index kept for
+    // the children before it, and joins it.
+    if (node->Parent == this && ChildAt(ChildCount() - 1) == node && IndexNewestChild(joining)) {
+        std::vector<int32_t> meeting;
+        for (ModelObject* object : joining) {
+            siblingIndex_->grid.Meeting(SphereBounds(object), &meeting);
+            for (const int32_t i : meeting) {
+                ModelObject* sibling = siblingIndex_->solids[size_t(i)];
+                if (sibling != object) object->ComputeContactsWith(sibling);
+            }
+        }
+        return;
+    }
+    DropSiblingIndex();
+    std::vector<ModelObject*> siblings;
     for (int32_t i = 0; i < ChildCount(); ++i) CollectSolids(ChildAt(i), &siblings);
     if (joining.empty() || siblings.empty()) return;
     if (joining.size() == 1 || int64_t(joining.size()) * int64_t(siblings.size()) < kPairsWithoutGrid) {
@@ -176,6 +232,8 @@ void ModelObject::ComputeContactsWith(ModelObject* other)
 
 void ModelObject::ClearContactsOf(ModelObject* node)
 {
+    // The node is leaving, or its bounds are about to change.
+    DropSiblingIndex();
     if (node->IsGroup()) {
         for (int32_t i = 0; i < node->ChildCount(); ++i) ClearContactsOf(node->ChildAt(i));
         return;

@@ -128,13 +128,13 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         if (!ValidateChunk(tag, &flags, stream)) {
-            result = StreamUnknownChunk(stream, tag);
+            result = (flags & kSeenTooManyFaces) ? kResultTooManyFaces : StreamUnknownChunk(stream, tag);
         } else if (Handles(kind, tag)) {
             result = DispatchChunk(stream, tag, kind, &dropped);
         }
         IgnoreResult(stream->StreamEndChunk());
     }
-    ValidateChunk(kValidateEnd, &flags, stream);
+    if (!ValidateChunk(kValidateEnd, &flags, stream) && result == kResultOk) result = kResultTooManyFaces;
     if (contactsDeferred_) {
         contactsDeferred_ = false;
         ComputeContactsOfChildren(firstChild);
@@ -167,16 +167,20 @@ ResultCode ModelObject::DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_
     }
 }
 
-int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* /*stream*/)
+int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* stream)
 {
     if (tag == kValidateStart) {
         *flags = 0;
         return 1;
     }
-    if (tag == kValidateEnd) {
-        if (!(*flags & kSeenChild)) Build();
-        return 1;
-    }
+    // A node is built when its first child or its end comes; one whose faces would pass the
+    // budget is refused for good, its children unread.
+    auto build = [&]() {
+        if (BuildWithinBudget(stream)) return true;
+        *flags |= kSeenTooManyFaces;
+        return false;
+    };
+    if (tag == kValidateEnd) return !(*flags & kSeenTooManyFaces) && ((*flags & kSeenChild) || build());
     if (const uint16_t bit = SeenBitOf(tag)) {
         const int32_t answer = !(*flags & bit) && !(*flags & kSeenChild);
         *flags |= bit;
@@ -186,12 +190,22 @@ int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* 
     if (tag == kTagChildObject || tag == kTagChildGroup || tag == kTagConnections) {
         if (!(*flags & kSeenGeometry) && !IsWorldRoot() && !IsGroup()) return 0;
         if (!(*flags & kSeenChild)) {
-            Build();
+            if (!build()) return 0;
             *flags |= kSeenChild;
         }
         return 1;
     }
     return 0;
+}
+
+bool ModelObject::BuildWithinBudget(MemoryStream* stream)
+{
+    // An incomplete object builds no faces.
+    const int64_t faces = int64_t(Holder->FacesRead) + (IsCompleteObject() ? std::max(FaceCount(), 0) : 0);
+    if (faces > FaceBudget(stream->StreamPosition())) return false;
+    Holder->FacesRead = int32_t(faces);
+    Build();
+    return true;
 }
 
 ResultCode ModelObject::WriteNode(MemoryStream* stream, int32_t kind)
@@ -244,21 +258,13 @@ ResultCode ModelObject::StreamChildChunk(MemoryStream* stream, DynamicArray** dr
     ResultCode result = isGroup ? child->StreamGroup(stream) : child->Stream(stream);
     child->readDepth_ = 0;
     if (result == kResultOk && child->IsCompleteObject()) {
-        // A group's objects were counted as they joined it.
-        const int64_t faces = int64_t(Holder->FacesRead) + (child->IsGroup() ? 0 : std::max(child->FaceCount(), 0));
-        if (faces > kMaxModelFaces) {
-            result = kResultTooManyFaces;
-        } else {
-            AddChild(child);
-            if (child->Parent == this) {
-                Holder->FacesRead = int32_t(faces);
-                return kResultOk;
-            }
-        }
+        AddChild(child);
+        if (child->Parent == this) return kResultOk;
     }
-    if (!*dropped) *dropped = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+    // The positions of the dropped children in the file, rising.
+    if (!*dropped) *dropped = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
     if (*dropped) {
-        const int16_t position = int16_t((*dropped)->ArrayCount() + ChildCount());
+        const int32_t position = (*dropped)->ArrayCount() + ChildCount();
         (*dropped)->Append(&position);
     }
     child->Destroy();
@@ -294,26 +300,25 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
     if (result != kResultOk) return result;
     if (!CountFits(stream, count, 8)) return kResultBadCount;
     const int32_t n = ChildCount();
+    const int32_t* firstDropped = dropped ? dropped->Elements<int32_t>() : nullptr;
+    const int32_t* lastDropped = firstDropped ? firstDropped + dropped->ArrayCount() : nullptr;
     for (int32_t r = 0; r < count; ++r) {
         int16_t values[4] = {0, 0, 0, 0};
         for (int16_t& value : values) {
             const ResultCode read = TransferShort(stream, &value);
             if (read != kResultOk) return read;
         }
-        int32_t a = values[0];
-        int32_t b = values[2];
+        // A child's index among those kept: its position in the file less the dropped children
+        // before it. A connection of a dropped child is left out.
         bool named = false;
-        int32_t belowA = 0;
-        int32_t belowB = 0;
-        for (int32_t k = 0; k < ListCount(dropped) && !named; ++k) {
-            const int16_t position = *dropped->At<int16_t>(k);
-            named = position == a || position == b;
-            belowA += position < a ? 1 : 0;
-            belowB += position < b ? 1 : 0;
-        }
+        auto kept = [&](int32_t position) {
+            const int32_t* at = std::lower_bound(firstDropped, lastDropped, position);
+            named = named || (at != lastDropped && *at == position);
+            return position - int32_t(at - firstDropped);
+        };
+        const int32_t a = kept(values[0]);
+        const int32_t b = kept(values[2]);
         if (named) continue;
-        a -= belowA;
-        b -= belowB;
         if (b < 0 || b >= n) continue;
         if (a >= 0 && a < n) {
             ChildAt(a)->AddFaceContact(values[1], ChildAt(b), values[3]);

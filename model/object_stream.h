@@ -29,14 +29,6 @@ constexpr int32_t kMaxReadDepth = 100;
 // The result of a child nested deeper than kMaxReadDepth.
 constexpr ResultCode kResultTooDeep = kResultLocked;
 
-// The faces the objects of one model may have in all. Every object keeps its faces in memory
-// and has them compared with those of each sibling its bounds meet for contacts (at worst every
-// sibling, a cost that grows with the square of the faces), so a small file of many large
-// objects would otherwise ask for memory and time out of all proportion to its size.
-constexpr int32_t kMaxModelFaces = 131072;
-// The result of a child whose faces would pass that budget (ModelHolder::FacesRead).
-constexpr ResultCode kResultTooManyFaces = kResultShortRead;
-
 // While set, the scene-object and polygon-element readers do not poll the progress window.
 // Starts clear.
 extern int32_t ProgressSuppressionFlag;

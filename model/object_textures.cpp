@@ -46,6 +46,8 @@ void ModelObject::GetObjectTextureName(int32_t side, char* buffer, int32_t buffe
 
 void ModelObject::UpdateObjectBoxes()
 {
+    // The sphere bounds filed for the children appended next change.
+    if (ModelObject* ancestor = FirstNonGroupParent()) ancestor->DropSiblingIndex();
     ShortBox local = kEmptyShortBox;
     ShortBox world = kEmptyShortBox;
     for (int32_t i = 0; i < GeometryCount(); ++i) {

@@ -84,13 +84,20 @@ ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* s
     FaceIndex = int16_t(faceIndex);
     Indices = NewIndexList();
     if (!Indices || indices->ArrayCopyTo(Indices) != kResultOk) return kResultOutOfMemory;
-    return ComputeFaceNormal();
+    const ResultCode normal = ComputeFaceNormal();
+    if (normal != kResultOk) return normal;
+    OutlineList = NewIndexList();
+    ClipList = NewIndexList();
+    OutlineRef = OutlineList;
+    ClipRef = ClipList;
+    return OutlineList && ClipList ? kResultOk : kResultOutOfMemory;
 }
 
 void PolygonRecord::PolygonRecordDestroy()
 {
     DestroyArray(Indices);
     DestroyArray(ClipList);
+    DestroyArray(OutlineList);
     for (DynamicArray** list : {&FacePairs, &FrontPairs, &BackPairs, &FrontPairsWork, &BackPairsWork, &FrontShades,
                                 &BackShades, &FrontShadesWork, &BackShadesWork}) {
         DestroyArray(*list);
@@ -436,12 +443,6 @@ DynamicArray* PolygonRecord::GetSideVertexValuesB(int32_t side)
 {
     if ((side != kSideFront && side != kSideBack) || GetSideAttribute(side) == 0) return nullptr;
     return Ensure(side == kSideFront ? FrontShadesWork : BackShadesWork, 4);
-}
-
-DynamicArray* PolygonRecord::GetClipList()
-{
-    if (!ClipList) ClipList = NewIndexList();
-    return ClipList;
 }
 
 DynamicArray* PolygonRecord::GetFacePairs()

@@ -103,9 +103,8 @@ public:
     DynamicArray* GetSideVertexValues(int32_t side);
     DynamicArray* GetSideVertexValuesB(int32_t side);
     DynamicArray* GetFacePairs();
-    // The list the renderer clips the face's indices into, made at the first clipping; null when
-    // it cannot be had.
-    DynamicArray* GetClipList();
+    // The list the renderer clips the face's indices into.
+    DynamicArray* GetClipList() const { return ClipList; }
     void SetSideAttributeOf(uint8_t value, int32_t side);
 
     ObjectGeometry* Geometry = nullptr;
@@ -131,10 +130,15 @@ public:
     // shading uses for each side.
     int32_t FrontShadeEntry = 0;
     int32_t BackShadeEntry = 0;
+    // A list of 16-bit values and the list in use, at first that one; nothing fills either yet.
+    DynamicArray* OutlineRef = nullptr;
+    DynamicArray* OutlineList = nullptr;
     DynamicArray* FrontShades = nullptr;  // Fixed shade level per vertex
     DynamicArray* BackShades = nullptr;
     DynamicArray* FrontShadesWork = nullptr;
     DynamicArray* BackShadesWork = nullptr;
+    // The indices the renderer draws (the face's own or ClipList, which clipping fills), at first
+    // ClipList.
     DynamicArray* ClipRef = nullptr;
     DynamicArray* ClipList = nullptr;
     // The renderer's bytes of each frame: which side of the face the eye is on (its facing

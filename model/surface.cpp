@@ -1,11 +1,15 @@
 // Surfaces: colours, face users, connections, touching faces and placement.
 #include "model/surface.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
+#include <vector>
 
 #include "foundation/pointer_list.h"
 #include "model/drawing_services.h"
+#include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/polygon_element.h"
 #include "model/polygon_projection.h"
@@ -47,6 +51,24 @@ void ContactSidesOf(int32_t relation, int32_t* side, int32_t* otherSide)
 {
     *side = relation == kRelationChild ? 1 : 0;
     *otherSide = relation == kRelationParent ? 0 : 1;
+}
+
+// Calls visit(face, passSide) for each face that a contact on `side` of the surface is passed on
+// to, while it answers true: on side 1 the faces of its parent connections (on their side 1), or
+// without those the faces of its sibling connections (side 0); on side 0 the faces of its child
+// connections (side 0). False when a visit answered false.
+template <class Visit>
+bool EveryHeir(const Surface& surface, int32_t side, Visit visit)
+{
+    auto each = [&](const DynamicArray* list, int32_t passSide) {
+        for (int32_t i = 0; i < ListCount(list); ++i) {
+            Surface* face = EntryAt(list, i)->Face;
+            if (face && !visit(face, passSide)) return false;
+        }
+        return true;
+    };
+    if (side != 1) return each(surface.ChildConnections, 0);
+    return surface.ParentConnections ? each(surface.ParentConnections, 1) : each(surface.SiblingConnections, 0);
 }
 
 }  // namespace
@@ -316,17 +338,48 @@ void Surface::ConnectFace(ModelObject* otherObject, Surface* otherSurface)
 {
     const int32_t relation = RelationTo(otherObject);
     if (relation < 0 || !otherSurface) return;
+    int32_t side = 0;
+    int32_t otherSide = 0;
+    ContactSidesOf(relation, &side, &otherSide);
+    const FaceEntry entry = {otherObject, otherSurface};
+    // The connection and its contacts are made together or not at all.
+    if (!HasContactRoom(side, entry, otherSide)) return;
     DynamicArray*& list = relation == kRelationSibling ? SiblingConnections
                           : relation == kRelationParent ? ParentConnections
                                                         : ChildConnections;
     if (!list) list = NewFaceEntryList();
-    const FaceEntry entry = {otherObject, otherSurface};
-    if (!list || list->Append(&entry) < 0) return;
-    int32_t side = 0;
-    int32_t otherSide = 0;
-    ContactSidesOf(relation, &side, &otherSide);
-    AddContact(side, {Owner, this}, entry, otherSide);
-    if (!otherSurface->IsConnected(Owner, this, kRelationAny)) otherSurface->ConnectFace(Owner, this);
+    if (!list || list->Append(&entry) < 0) {
+        NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+        if (ListCount(list) == 0) DestroyArray(list);
+        return;
+    }
+    if (!AddContact(side, {Owner, this}, entry, otherSide)) {
+        IgnoreResult(list->Remove(list->ArrayCount() - 1));
+        if (list->ArrayCount() == 0) DestroyArray(list);
+        return;
+    }
+    if (otherSurface->IsConnected(Owner, this, kRelationAny)) return;
+    otherSurface->ConnectFace(Owner, this);
+    // Connections are mutual: one that the other face could not take back is taken out again.
+    if (!otherSurface->IsConnected(Owner, this, kRelationAny)) {
+        for (int32_t i = ListCount(list) - 1; i >= 0; --i) {
+            if (SameEntry(*EntryAt(list, i), entry)) {
+                TakeOutConnection(relation, i);
+                break;
+            }
+        }
+    }
+}
+
+bool Surface::HasContactRoom(int32_t side, const FaceEntry& entry, int32_t otherSide) const
+{
+    const Surface* other = entry.Face;
+    if (!other) return true;
+    // The entry comes with the other face's own contacts on its side.
+    if (int64_t(ContactCount(side)) + ListCount(other->SideContacts[otherSide]) + 1 > kMaxContacts) return false;
+    return EveryHeir(*this, side, [&](const Surface* face, int32_t passSide) {
+        return face->HasContactRoom(passSide, entry, otherSide);
+    });
 }
 
 int32_t Surface::IsConnected(const ModelObject* object, const Surface* surface, int32_t relation) const
@@ -407,43 +460,42 @@ void Surface::AddCounters(int32_t side, const Surface* other, int32_t otherSide,
 void Surface::PassContactOn(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide,
                             bool adding)
 {
-    auto pass = [&](const DynamicArray* list, int32_t passSide) {
-        for (int32_t i = 0; i < ListCount(list); ++i) {
-            Surface* face = EntryAt(list, i)->Face;
-            if (!face) continue;
-            if (adding) {
-                face->AddContact(passSide, self, entry, otherSide);
-            } else {
-                face->RemoveContact(passSide, entry, otherSide);
-            }
-        }
-    };
-    if (side == 1) {
-        if (ParentConnections) {
-            pass(ParentConnections, 1);
+    EveryHeir(*this, side, [&](Surface* face, int32_t passSide) {
+        if (adding) {
+            // A face that memory leaves without the contact has told the holder.
+            face->AddContact(passSide, self, entry, otherSide);
         } else {
-            pass(SiblingConnections, 0);
+            face->RemoveContact(passSide, entry, otherSide);
         }
-    } else {
-        pass(ChildConnections, 0);
-    }
+        return true;
+    });
 }
 
-void Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide)
+bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide)
 {
     Surface* other = entry.Face;
-    if (!other) return;
-    if (!SideContacts[side]) SideContacts[side] = NewFaceEntryList();
-    DynamicArray* list = SideContacts[side];
-    if (!list) return;
+    if (!other) return true;
+    // The other face's contacts on its side go in before the entry, both before this face's own
+    // entry (or at the end), all at once or not at all.
     const DynamicArray* otherList = other->SideContacts[otherSide];
-    const int32_t inserted = ListCount(otherList);
-    if (list->ArrayCount() + inserted + 1 > kMaxContacts) return;
+    std::vector<FaceEntry> flattened;
+    if (otherList) flattened.assign(otherList->Elements<FaceEntry>(), otherList->Elements<FaceEntry>() + otherList->ArrayCount());
+    const int32_t inserted = int32_t(flattened.size());
+    const bool made = !SideContacts[side];
+    if (made) SideContacts[side] = NewFaceEntryList();
+    DynamicArray* list = SideContacts[side];
+    const int32_t count = ListCount(list);
     int32_t pos = FindEntry(list, self);
-    if (pos < 0) pos = list->ArrayCount();
-    if (list->Insert(pos, &entry) != kResultOk) return;
-    // Out of memory leaves the other's contacts out.
-    if (inserted > 0) IgnoreResult(list->ArrayInsertArray(otherList, pos));
+    if (pos < 0) pos = count;
+    if (!list || list->ArraySetCount(count + inserted + 1) != kResultOk) {
+        NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+        if (made) DestroyArray(SideContacts[side]);
+        return false;
+    }
+    FaceEntry* entries = list->Elements<FaceEntry>();
+    std::memmove(entries + pos + inserted + 1, entries + pos, size_t(count - pos) * sizeof(FaceEntry));
+    std::copy(flattened.begin(), flattened.end(), entries + pos);
+    entries[pos + inserted] = entry;
     if (side == 0) {
         if (otherSide == 0) {
             LeadingContacts = int16_t(other->LeadingContacts + pos);
@@ -456,6 +508,7 @@ void Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     PassContactOn(side, self, entry, otherSide, true);
     for (int32_t i = 0; i < ElementCount(1); ++i) ElementAt(1, i)->CollectSideOverlaps(pos, pos + inserted, side);
     RecomputeCovering(side);
+    return true;
 }
 
 void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherSide)

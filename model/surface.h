@@ -116,7 +116,12 @@ public:
     void DisconnectAllExcept(const DynamicArray* objects, int32_t relation);
 
     // --- faces touching this face ---
-    void AddContact(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide);
+    // Records the touching face `entry` on `side` with its own contacts of `otherSide` and passes
+    // it on; false, changing nothing here, when memory is short (the holder is told).
+    bool AddContact(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide);
+    // Whether AddContact of the entry keeps this face's contacts on the side, and those of every
+    // face it passes the contact on to, within their limit.
+    bool HasContactRoom(int32_t side, const FaceEntry& entry, int32_t otherSide) const;
     void RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherSide);
     void RefreshDisplayOwner();
     void RefreshChildDisplayOwners();

@@ -84,6 +84,18 @@ TEST(Geometry, PrismOverASquare)
     EXPECT_EQ(record->FindPartById(0)->Normal, (ShortVector3{0, 0, 256}));
     EXPECT_EQ(record->FindPartById(5)->Normal, (ShortVector3{0, 0, -256}));
     EXPECT_EQ(record->FindPartById(2)->Normal, (ShortVector3{0, 256, 0}));  // the edge y = 10
+    // Every record starts with its own empty outline and clip lists in use.
+    for (int32_t i = 0; i < record->PolygonCount(); ++i) {
+        const PolygonRecord* face = record->PolygonAt(i);
+        for (const DynamicArray* list : {face->OutlineList, face->ClipList}) {
+            ASSERT_NE(list, nullptr);
+            EXPECT_EQ(list->ArrayCount(), 0);
+            EXPECT_EQ(list->ElementSize(), 2);
+            EXPECT_EQ(list->GrowStep(), 4);
+        }
+        EXPECT_EQ(face->OutlineRef, face->OutlineList);
+        EXPECT_EQ(face->ClipRef, face->ClipList);
+    }
     EXPECT_EQ(prism->SideFaceIndex(0, 0), 1);
     EXPECT_EQ(prism->CapFaceIndex(1), 0);
     EXPECT_EQ(prism->CapFaceIndex(0), 5);
@@ -250,7 +262,7 @@ TEST(Geometry, IncompleteObjectsBuildNothing)
         EXPECT_EQ(object->LocalVertices->ArrayCount(), 0);
         object->Destroy();
     }
-    // A mesh whose polygon names a vertex that does not exist, or has two corners.
+    // A mesh whose polygon names a vertex that does not exist.
     for (int16_t bad : {int16_t(4), int16_t(-1)}) {
         DynamicArray* vertices = NewDynamicArray(4, int32_t(sizeof(FixedVector3)), 4);
         DynamicArray* polygons = NewPointerList();
@@ -261,10 +273,35 @@ TEST(Geometry, IncompleteObjectsBuildNothing)
         mesh->MakePolygonObject(vertices, polygons);
         EXPECT_EQ(mesh->IsCompleteObject(), 0);
         EXPECT_EQ(mesh->GeometryCount(), 0);
-        IgnoreResult(polygon->ArraySetCount(2));
-        EXPECT_EQ(mesh->IsCompleteObject(), 0);
         mesh->Destroy();
     }
+}
+
+TEST(Geometry, APolygonOfFewerThanThreeCornersLeavesItsFaceOut)
+{
+    // A square's two triangles with polygons of two, one and no corners between them: the object
+    // is complete and keeps its numbering; those three faces have no record.
+    Scene scene;
+    DynamicArray* vertices = NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 4);
+    for (const FixedVector3& v : {FixedVector3{0, 0, 0}, FixedVector3{kFixedOne, 0, 0}, FixedVector3{kFixedOne, kFixedOne, 0},
+                                  FixedVector3{0, kFixedOne, 0}})
+        vertices->Append(&v);
+    DynamicArray* polygons = NewPointerList();
+    for (const std::vector<int16_t>& corners : std::vector<std::vector<int16_t>>{{0, 1, 2}, {0, 1}, {3}, {}, {0, 2, 3}}) {
+        DynamicArray* polygon = NewDynamicArray(0, 2, 4);
+        for (const int16_t index : corners) polygon->Append(&index);
+        AppendPointer(polygons, polygon);
+    }
+    ModelObject* mesh = scene.holder()->MakeObject();
+    mesh->MakePolygonObject(vertices, polygons);
+    EXPECT_EQ(mesh->IsCompleteObject(), 1);
+    EXPECT_EQ(mesh->FaceCount(), 5);
+    ASSERT_EQ(mesh->GeometryCount(), 1);
+    ASSERT_EQ(mesh->Geometry->PolygonCount(), 2);
+    EXPECT_EQ(mesh->Geometry->PolygonAt(0)->FaceIndex, 0);
+    EXPECT_EQ(mesh->Geometry->PolygonAt(1)->FaceIndex, 4);
+    EXPECT_EQ(mesh->FindPolygonByIndex(1), nullptr);
+    mesh->Destroy();
 }
 
 TEST(Geometry, SliceThroughEverySideMakesOneCap)

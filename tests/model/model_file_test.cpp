@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "foundation/disk_file_stream.h"
@@ -357,23 +358,100 @@ TEST(ModelFile, StopWhileReadingCredits)
     document->Destroy();
 }
 
+namespace {
+
+// A holder whose objects count the faces of every complete object built.
+class BuildCountingHolder : public ModelHolder {
+public:
+    ModelObject* NewModelObject() override { return new (std::nothrow) Counted(&facesBuilt); }
+
+    int64_t facesBuilt = 0;
+
+private:
+    class Counted : public ModelObject {
+    public:
+        explicit Counted(int64_t* faces) : faces_(faces) {}
+        void Build() override
+        {
+            if (IsCompleteObject()) *faces_ += std::max(FaceCount(), 0);
+            ModelObject::Build();
+        }
+
+    private:
+        int64_t* faces_;
+    };
+};
+
+// Five primitives of 30001 faces each, far apart, in a few hundred bytes, after `padding` bytes
+// of the root's data text; the last has a box under it with `childPadding` bytes of data text.
+Bytes FiveLargeObjects(int32_t padding, int32_t childPadding = 0)
+{
+    Scene scene;
+    auto pad = [](ModelObject* object, int32_t bytes) {
+        if (bytes > 0) object->SetData(std::string(size_t(bytes), 'd').data(), bytes);
+    };
+    pad(scene.root(), padding);
+    for (int32_t i = 0; i < 5; ++i)
+        scene.root()->AddChild(MakeShape(scene.holder(), 4, 10000, 3, 3, 100, 0, 100, 1000 * i, 0, 0));
+    EXPECT_EQ(scene.root()->ChildAt(0)->FaceCount(), 30001);
+    ModelObject* box = MakeBox(scene.holder(), 4000, 0, 0, 4010, 10, 10);
+    pad(box, childPadding);
+    if (childPadding > 0) scene.root()->ChildAt(4)->AddChild(box);
+    else box->Destroy();
+    return WriteWith(scene.root(), &ModelObject::StreamRoot);
+}
+
+}  // namespace
+
+TEST(FaceBudget, HonestModelsOfAnySizeComeWithinIt)
+{
+    // A box as the program writes it (a chunk of its own) brings its six faces within the budget
+    // of its bytes, so a model of boxes passes at every size; what a file's bytes pay for beyond
+    // the faces any model may have is a face for every few bytes.
+    Scene scene;
+    const int64_t boxBytes = int64_t(WriteWith(scene.AddBox(0, 0, 0, 10, 10, 10), &ModelObject::Write).size()) + 8;
+    EXPECT_GT(boxBytes, 100);
+    for (const int64_t boxes : {1, 1000, 30000, 200000, 1000000, 10000000}) {
+        SCOPED_TRACE(boxes);
+        EXPECT_GE(FaceBudget(boxes * boxBytes) - kFacesOfAnyModel, 6 * boxes);
+    }
+    EXPECT_EQ(FaceBudget(0), kFacesOfAnyModel);
+    EXPECT_EQ(FaceBudget(8000), kFacesOfAnyModel + 1000);
+}
+
+TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
+{
+    // In a few hundred bytes, the fifth object of 30001 faces would pass the budget: it is refused
+    // before its faces are made, and stays refused however many bytes its children bring. The
+    // same objects after enough bytes of the file all come in.
+    ASSERT_GT(5 * 30001, FaceBudget(2000));
+    struct Case {
+        int32_t padding;
+        int32_t childPadding;
+        ResultCode result;
+        int32_t children;
+    };
+    for (const Case& c : {Case{0, 0, kResultTooManyFaces, 4}, Case{0, 200000, kResultTooManyFaces, 4},
+                          Case{200000, 0, kResultOk, 5}}) {
+        SCOPED_TRACE(testing::Message() << c.padding << " " << c.childPadding);
+        MemoryStream in;
+        Load(in, FiveLargeObjects(c.padding, c.childPadding));
+        BuildCountingHolder* holder = new BuildCountingHolder;
+        ASSERT_EQ(holder->ModelHolderInit(nullptr), kResultOk);
+        EXPECT_EQ(holder->Root->StreamRoot(&in), c.result);
+        EXPECT_EQ(holder->Root->ChildCount(), c.children);
+        EXPECT_EQ(holder->facesBuilt, c.children * 30001);
+        EXPECT_EQ(holder->FacesRead, c.children * 30001);
+        holder->ModelHolderDestroy();
+    }
+}
+
 TEST(ModelFile, ObjectsPastTheFaceBudgetFailTheRead)
 {
-    // Five primitives of 30001 faces each, far apart: the fifth would pass the budget.
-    ModelDocument* source = NewDocument();
-    for (int32_t i = 0; i < 5; ++i)
-        source->Holder->Root->AddChild(MakeShape(source->Holder, 4, 10000, 3, 3, 100, 0, 100, 1000 * i, 0, 0));
-    ASSERT_EQ(source->Holder->Root->ChildAt(0)->FaceCount(), 30001);
-    ASSERT_GT(5 * 30001, kMaxModelFaces);
-    ASSERT_LE(4 * 30001, kMaxModelFaces);
-    const Bytes bytes = WriteDocument(source);
-    source->Destroy();
-
     RecordingUi ui;
     ModelDocument* document = NewDocument();
-    EXPECT_EQ(ReadDocument(document, bytes), kResultTooManyFaces);
+    EXPECT_EQ(ReadDocument(document, ModelFile(kVersion + Chunk("ROOT", FiveLargeObjects(0)))), kResultTooManyFaces);
     EXPECT_EQ(document->Holder->Root->ChildCount(), 4);
-    EXPECT_EQ(document->Holder->FacesRead, 4 * 30001);
     EXPECT_EQ(ui.alerts, std::vector<std::string>{"Error in loading file \".\""});
     // The budget is the read's: the next read of the document starts from nothing.
     EXPECT_EQ(ReadDocument(document, ModelFile(kVersion)), kResultOk);

@@ -306,6 +306,17 @@ TEST(ObjectStream, DroppedChildrenRenumberConnections)
     EXPECT_EQ(first->SurfaceOfFace(1), nullptr);
     EXPECT_EQ(second->SurfaceOfFace(4), nullptr);
 
+    // Past 32767 dropped children (positions beyond 16 bits), those before them keep their numbers.
+    Scene many;
+    Bytes crowd = Chunk("PRSM", PrismBody()) + Chunk("PRSM", PrismBody());
+    for (int32_t i = 0; i < 32800; ++i) Append(crowd, Chunk("PRSM", {}));
+    Append(crowd, Chunk("CONN", Word16(1) + Word16(0) + Word16(3) + Word16(1) + Word16(1)));
+    ASSERT_EQ(ReadRoot(many, crowd), kResultOk);
+    ASSERT_EQ(many.root()->ChildCount(), 2);
+    const Surface* east = many.root()->ChildAt(0)->SurfaceOfFace(3);
+    ASSERT_NE(east, nullptr);
+    EXPECT_EQ(east->IsConnected(many.root()->ChildAt(1), nullptr, kRelationSibling), 1);
+
     // Inside a group, A = -1 connects a face of the node itself with a face of child B.
     Scene nested;
     Bytes prism = PrismBody();
@@ -348,16 +359,21 @@ TEST(ObjectStream, IncompleteChildrenAreDropped)
     Bytes badIndex = Word16(3);
     Append(badIndex, Bytes(36, 0));
     Append(badIndex, Word16(1) + Word16(3) + Word16(0) + Word16(1) + Word16(7));
-    Bytes twoCorners = Word16(3);
-    Append(twoCorners, Bytes(36, 0));
-    Append(twoCorners, Word16(1) + Word16(2) + Word16(0) + Word16(1));
     const std::vector<Bytes> bodies = {
-        Chunk("MESH", badIndex), Chunk("MESH", twoCorners),
+        Chunk("MESH", badIndex),
         Chunk("POLY", PolyData(4, 1, 1, 0, 10, kSquare)), Chunk("POLY", PolyData(3, 0, 1, 0, 10, kSquare)),
         Chunk("POLY", PolyData(3, 1, 1, 0, 10, {{0, 0}, {1, 1}})),
         Chunk("POLY", PolyData(3, 5, 0x7FFF, 0, 10, kSquare)),
     };
     ExpectNoChildFrom(bodies, true);
+    // A mesh with a polygon of two corners beside a triangle is kept, without that face.
+    Bytes twoCorners = Word16(3) + Word32(0) + Word32(0) + Word32(0) + Word32(0x10000) + Word32(0) + Word32(0) + Word32(0) +
+                       Word32(0x10000) + Word32(0);
+    Append(twoCorners, Word16(2) + Word16(2) + Word16(0) + Word16(1) + Word16(3) + Word16(0) + Word16(1) + Word16(2));
+    Scene scene;
+    EXPECT_EQ(ReadRoot(scene, Chunk("PRSM", Chunk("MESH", twoCorners))), kResultOk);
+    ASSERT_EQ(scene.root()->ChildCount(), 1);
+    EXPECT_EQ(scene.root()->ChildAt(0)->Geometry->PolygonCount(), 1);
 }
 
 TEST(ObjectStream, DeepNestingEndsInACode)

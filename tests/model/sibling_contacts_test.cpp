@@ -1,5 +1,6 @@
 // Contacts between many sibling objects found as trying every pair finds them, in the samples as
-// read and in a large group; the grid that finds the candidates; a group's box as children join.
+// read, in a large group and as objects are appended one at a time; the grids that find the
+// candidates; a group's box as children join.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include "model/box_grid.h"
 #include "model/model_document.h"
 #include "model/object_geometry.h"
+#include "model/polygon_element.h"
+#include "model/surface.h"
 #include "tests/model/model_test_support.h"
 #include "tests/model/pairwise_contacts.h"
 #include "tools/sample_scenes.h"
@@ -120,6 +123,60 @@ TEST(SiblingContacts, ObjectsReadDirectlyUnderTheRootMeetAsEveryPairWould)
     EXPECT_GT(pairwise::ExpectReaderContacts(copy.root()), 1000);
 }
 
+TEST(SiblingContacts, ObjectsAppendedOneAtATimeMeetAsEveryPairWould)
+{
+    // Boxes appended under the root one by one, which keeps the siblings' bounds between appends.
+    // Then a box is moved, one destroyed, one added to a group among them; a box leaves the group
+    // and a box's bounds grow by a polygon element, each followed by appended boxes. The boxes
+    // appended after those changes have the contacts of every pair tried in sibling order.
+    Scene scene;
+    std::mt19937 random(3);
+    auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+    auto makeBoxAt = [&](int32_t i) {
+        const int32_t x = (i % 16) * 12 + between(-2, 2);
+        const int32_t y = (i / 16) * 12 + between(-2, 2);
+        const int32_t size = between(1, 14);
+        return MakeBox(scene.holder(), x, y, 0, x + size, y + size, between(1, 30));
+    };
+    ModelObject* group = scene.holder()->MakeObject();
+    group->SetGroup();
+    ModelObject* leaving = makeBoxAt(39);
+    group->AddChild(leaving);
+    group->AddChild(makeBoxAt(40));
+    for (int32_t i = 0; i < 150; ++i) scene.root()->AddChild(i == 40 ? group : makeBoxAt(i));
+    scene.root()->ChildAt(10)->TranslateObject(IntToFixed(30), IntToFixed(20), 0);
+    scene.root()->ChildAt(20)->Destroy();
+    group->AddChild(makeBoxAt(41));
+
+    // The contacts of boxes appended now, against those of every pair tried afresh.
+    auto appendAndCompare = [&](int32_t count, auto placeOf) {
+        std::vector<ModelObject*> appended;
+        for (int32_t i = 0; i < count; ++i) {
+            appended.push_back(makeBoxAt(placeOf(i)));
+            scene.root()->AddChild(appended.back());
+        }
+        std::vector<std::vector<ContactEntry>> found, expected;
+        for (ModelObject* box : appended) pairwise::Take(box, &found);
+        pairwise::Clear(scene.root());
+        pairwise::SearchAsRead(scene.root());
+        for (ModelObject* box : appended) pairwise::Take(box, &expected);
+        return pairwise::ExpectSame(found, expected);
+    };
+    scene.root()->AddChild(makeBoxAt(150));
+    group->RemoveChild(leaving);
+    EXPECT_GT(appendAndCompare(40, [](int32_t i) { return i == 0 ? 39 : 10 + i; }), 80);
+    // An element on the top of box 60 reaching 40 units past it on every side.
+    Surface* top = scene.root()->ChildAt(60)->SurfaceForFace(0);
+    PolygonElement* element = top->NewPolygonElement();
+    ASSERT_EQ(element->Init(), kResultOk);
+    DynamicArray* square = MakeOutline({{-40, -40}, {60, -40}, {60, 60}, {-40, 60}});
+    element->SetElementPolygon(square, kFixedOne, kFixedOne);
+    square->Destroy();
+    top->AddElement(element, 0);
+    EXPECT_GT(appendAndCompare(40, [](int32_t i) { return 40 + i; }), 80);
+    leaving->Destroy();
+}
+
 TEST(BoxGrid, MeetingFindsWhatEveryPairTestFinds)
 {
     std::mt19937 random(11);
@@ -152,6 +209,33 @@ TEST(BoxGrid, MeetingFindsWhatEveryPairTestFinds)
     empty.FileBoxes({});
     empty.Meeting(boxes[0], &found);
     EXPECT_TRUE(found.empty());
+}
+
+TEST(BoxGrid, AGrowingGridFindsWhatEveryPairTestFindsAfterEachAppend)
+{
+    // Small and large boxes, a point and one over everything, each followed by a query: the
+    // appended boxes are tried one by one at first, then filed in runs that merge.
+    std::mt19937 random(13);
+    auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+    auto boxAt = [&](int32_t x, int32_t y, int32_t size) {
+        return GridBox{{x, y, 0}, {x + size, y + between(0, size), between(0, size)}};
+    };
+    GrowingBoxGrid grid;
+    std::vector<GridBox> boxes;
+    std::vector<int32_t> found;
+    for (int32_t i = 0; i < 700; ++i) {
+        const GridBox box = i == 300   ? GridBox{{5, 5, 5}, {5, 5, 5}}
+                            : i == 500 ? GridBox{{-70000, -70000, -70000}, {70000, 70000, 70000}}
+                                       : boxAt(between(-3000, 3000), between(-3000, 3000), between(0, i % 10 == 0 ? 2000 : 100));
+        grid.Append(box);
+        boxes.push_back(box);
+        ASSERT_EQ(grid.Count(), i + 1);
+        const GridBox query = boxAt(between(-3000, 3000), between(-3000, 3000), between(0, 600));
+        grid.Meeting(query, &found);
+        ASSERT_EQ(found, MeetingByEveryPair(boxes, query)) << "after " << i + 1 << " boxes";
+        grid.Meeting(box, &found);
+        ASSERT_EQ(found, MeetingByEveryPair(boxes, box)) << "after " << i + 1 << " boxes";
+    }
 }
 
 TEST(GroupBounds, AGroupSpansItsChildrenFromTheFirstOne)

@@ -1,5 +1,6 @@
 // load-bench --write FACES...: writes the city of each number of faces to city-FACES.qpy in the
-// current folder, and the same buildings directly under the root to flat-city-FACES.qpy.
+// current folder, and the same buildings directly under the root to flat-city-FACES.qpy, and
+// prints how long each took to build and write (on the clock and in the processor).
 // load-bench --textures ENTRIES...: reads a texture table of each number of entries, each one
 // its save index alone (20 bytes), three times from memory into a new texture list, and prints
 // the median time and how it grew, as below.
@@ -247,8 +248,14 @@ int main(int argc, char** argv)
     if (write) {
         int32_t failures = 0;
         for (int32_t faces : sizes) {
-            for (CityLayout written : {CityLayout::Grouped, CityLayout::Flat})
+            for (CityLayout written : {CityLayout::Grouped, CityLayout::Flat}) {
+                const auto start = std::chrono::steady_clock::now();
+                const double processorStart = ProcessorMilliseconds();
                 failures += WriteCitySample(CityFileName(faces, written), faces, written);
+                std::printf("  write-ms %.1f, cpu-ms %.1f\n",
+                            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
+                            ProcessorMilliseconds() - processorStart);
+            }
         }
         return failures == 0 ? 0 : 1;
     }
