@@ -292,12 +292,16 @@ ResultCode WriteTextureTable(TextureManager* manager, MemoryStream* stream)
 {
     if (!stream->StreamIsWriting() || !manager) return kResultOk;
     const std::vector<TextureRecord*> records = NumberedRecords(manager->saveList);
-    if (records.empty()) return kResultOk;
-    return WriteChunk(stream, kTagTextureTableChunk, [&]() {
-        ResultCode result = kResultOk;
-        for (size_t i = 0; i < records.size() && result == kResultOk; ++i) result = WriteEntry(stream, records[i]);
-        return result;
+    const ResultCode result = records.empty() ? kResultOk : WriteChunk(stream, kTagTextureTableChunk, [&]() {
+        ResultCode entry = kResultOk;
+        for (size_t i = 0; i < records.size() && entry == kResultOk; ++i) entry = WriteEntry(stream, records[i]);
+        return entry;
     });
+    // The table is the file's last texture reference: the numbering ends, so that users added or
+    // removed later count again instead of being only recorded as during a read.
+    ClearTextureSaveIndices(manager->saveList);
+    manager->saveList = nullptr;
+    return result;
 }
 
 void CollectUsedTextures(TextureManager* manager, MemoryStream* /*stream*/)

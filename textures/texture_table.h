@@ -37,7 +37,7 @@ TextureRecord* NewTextureForIndex(TextureManager* manager, int32_t index);
 ResultCode ReadTextureTable(TextureManager* manager, MemoryStream* stream, int32_t ignored);
 // Writes the "TXTB" chunk of every record numbered since BeginTextureSave, in index order:
 // its index, name, settings and picture (a file reference for BMP and JPEG files, the pixels
-// for every other picture). Nothing when no record was numbered.
+// for every other picture). Nothing when no record was numbered. The numbering ends with it.
 ResultCode WriteTextureTable(TextureManager* manager, MemoryStream* stream);
 // Closes a read: every record's users are refreshed and the numbering ends.
 void CollectUsedTextures(TextureManager* manager, MemoryStream* stream);

@@ -346,6 +346,9 @@ TEST(TextureTable, SettingsAndNamesAreWrittenByteForByte)
     ASSERT_EQ(WriteTextureTable(world.manager, &out), kResultOk);
     EXPECT_EQ(Contents(out), Chunk("TXTB", Chunk("TXTE", Chunk("TXID", Word32(1)) + Name("tile") +
                                                              Chunk("TXST", Settings()))));
+    // The numbering ends with the table: the record's users count again.
+    EXPECT_EQ(record->saveIndex, -1);
+    EXPECT_EQ(world.manager->saveList, nullptr);
     // Nothing numbered, nothing written.
     MemoryStream empty;
     StartWriting(empty);
