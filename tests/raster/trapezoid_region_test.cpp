@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "raster/span_region.h"
@@ -18,6 +19,17 @@ Region TrapezoidRegion(std::initializer_list<DevicePoint> points)
     std::vector<DevicePoint> corners(points);
     region->BuildTrapezoidRegion(corners.data(), int32_t(corners.size()));
     return region;
+}
+
+// A region's rows as left x, left y, right x, right y, left corner flag, right corner flag.
+std::vector<std::vector<int32_t>> RowsOf(const SpanRegion* region)
+{
+    std::vector<std::vector<int32_t>> rows;
+    for (int32_t i = 0; i < region->TrapezoidCount(); ++i) {
+        const TrapezoidRow& r = region->Rows()[i];
+        rows.push_back({r.leftX, r.leftY, r.rightX, r.rightY, r.leftCorner, r.rightCorner});
+    }
+    return rows;
 }
 
 std::vector<int32_t> RowYs(const SpanRegion* region)
@@ -86,6 +98,62 @@ TEST(TrapezoidRegion, IntersectionsAndOutlines)
     EXPECT_EQ(result->left, 0);
     EXPECT_EQ(result->right, 100);
     EXPECT_EQ(result->bottom, 0);
+}
+
+TEST(TrapezoidRegion, IntersectionWalksBothRowListsDownwards)
+{
+    auto clip = TrapezoidRegion({{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+    Region result(new SpanRegion);
+    result->SpanRegionInit();
+    using Rows = std::vector<std::vector<int32_t>>;
+
+    // A triangle reaching over the square's top and out at both sides. The first row lies at the
+    // square's top, the triangle's edges cut there (corners); each crossing of two left or two
+    // right edges is a row of its own with a corner on its side; at the triangle's row the
+    // square's edges are interpolated (no corners); where the sides meet the area closes to a
+    // point.
+    auto triangle = TrapezoidRegion({{50, 130}, {130, 40}, {-30, 20}});
+    ASSERT_EQ(RowsOf(triangle.get()), (Rows{{50, 130, 50, 130, 1, 1}, {-15, 40, 130, 40, 0, 1}, {-30, 20, -30, 20, 1, 1}}));
+    ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(triangle.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get()), (Rows{{29, 100, 76, 100, 1, 1},
+                                          {9, 73, 100, 73, 0, 1},
+                                          {0, 60, 100, 60, 1, 0},
+                                          {0, 40, 100, 40, 0, 0},
+                                          {0, 36, 100, 36, 0, 1},
+                                          {0, 23, 0, 23, 1, 1}}));
+    EXPECT_EQ(result->top, 100);
+    EXPECT_EQ(result->bottom, 23);
+    EXPECT_EQ(result->left, 0);
+    EXPECT_EQ(result->right, 100);
+    DynamicArray* outline = NewDynamicArray(0, int32_t(sizeof(DevicePoint)), 8);
+    result->TrapezoidRegionOutline(outline);
+    std::vector<std::pair<int32_t, int32_t>> corners;
+    for (int32_t i = 0; i < outline->ArrayCount(); ++i)
+        corners.emplace_back(outline->At<DevicePoint>(i)->x, outline->At<DevicePoint>(i)->y);
+    outline->Destroy();
+    EXPECT_EQ(corners, (std::vector<std::pair<int32_t, int32_t>>{
+                           {29, 100}, {0, 60}, {0, 23}, {0, 23}, {100, 36}, {100, 73}, {76, 100}, {29, 100}}));
+
+    // Beside the square at its top, the triangle's right edge enters it lower down: the area
+    // opens at that point, and the last row's ends are corners.
+    auto beside = TrapezoidRegion({{-50, 150}, {60, 0}, {-80, 0}});
+    ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(beside.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get()), (Rows{{0, 81, 0, 81, 1, 1}, {0, 0, 60, 0, 1, 1}}));
+    EXPECT_EQ(result->top, 81);
+
+    // A thin sliver across a narrow region: it enters across the region's right edge, and the
+    // area closes where the sliver's lower edge leaves across the region's left edge (x 52.x),
+    // not at the sliver's own tip beyond it.
+    auto narrow = TrapezoidRegion({{9, 107}, {206, -304}, {93, -544}});
+    auto sliver = TrapezoidRegion({{514, -219}, {514, -223}, {-24, -233}});
+    ASSERT_TRUE(narrow->IntersectTrapezoidRegionsInto(sliver.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get()),
+              (Rows{{169, -228, 169, -228, 1, 1}, {92, -230, 171, -230, 0, 1}, {53, -232, 53, -232, 1, 1}}));
+
+    // A crossing that rounds to the last row's height: the two level rows become one.
+    auto low = TrapezoidRegion({{81, 10}, {119, -9}, {0, -9}});
+    ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(low.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get()), (Rows{{81, 10, 81, 10, 1, 1}, {39, 0, 100, 0, 1, 1}}));
 }
 
 TEST(LineIntersection, CrossingOfTwoLines)
