@@ -198,40 +198,14 @@ private:
             rightEdges_[k] = walks_[k].Right();
         }
         if (high == low) {
-            // Level rows: the area's span changes at once.
+            // Level rows: the area's span changes at once, its ends are corners.
             const StepEnds e = EndsOfStep(low);
-            const bool first = !open_;
             open_ = OpenAt(e.ends);
-            return (!open_ || StepRow(e, low, first)) && Advance(low);
+            return (!open_ || StepRow(e, low, true)) && Advance(low);
         }
 
-        // The area is open where every left edge lies at most at every right edge. A pairing
-        // whose left edge gains going down holds above where they meet, one whose left edge
-        // falls back holds below it, a parallel one everywhere or nowhere.
-        __int128 opensBelow = __int128(high) * kMeetingHeightParts;
-        __int128 closesBelow = __int128(low) * kMeetingHeightParts;
-        const EdgePiece* opening[2] = {nullptr, nullptr};
-        const EdgePiece* closing[2] = {nullptr, nullptr};
-        bool blocked = false;
-        for (const EdgePiece& l : leftEdges_) {
-            for (const EdgePiece& r : rightEdges_) {
-                const Meeting m = MeetingOf(l, r);
-                if (!m.meets) {
-                    blocked = blocked || Less(r.ExactAt(low), l.ExactAt(low));
-                } else if (m.firstGains) {
-                    if (m.height > closesBelow) {
-                        closesBelow = m.height;
-                        closing[0] = &l;
-                        closing[1] = &r;
-                    }
-                } else if (m.height < opensBelow) {
-                    opensBelow = m.height;
-                    opening[0] = &l;
-                    opening[1] = &r;
-                }
-            }
-        }
-        if (blocked || opensBelow < closesBelow) {
+        const OpenPart open = OpenPartOfStep(high, low);
+        if (open.none) {
             // Open above the step only by rounding: the area closes at its top.
             if (open_) {
                 const int32_t x = Left(EndsAt(high));
@@ -242,8 +216,8 @@ private:
         }
         if (!open_) {
             // The area opens within the step; at its top only by rounding.
-            if (opening[0]) {
-                const DevicePoint apex = CrossingWithin(*opening[0], *opening[1], high, low);
+            if (open.opening[0]) {
+                const DevicePoint apex = CrossingWithin(*open.opening[0], *open.opening[1], high, low);
                 if (!Row(apex.x, 1, apex.x, 1, apex.y)) return false;
             } else {
                 const Ends top = EndsAt(high);
@@ -251,15 +225,66 @@ private:
             }
             open_ = true;
         }
+        if (!CrossingRows(open, high, low)) return false;
+        if (open.closing[0] && open.bottom > __int128(low) * kMeetingHeightParts) {
+            // The area closes to a point within the step. (Two convex regions' area does not
+            // open again; rows rounded to pixels may touch and part, so the walk goes on.)
+            const DevicePoint apex = CrossingWithin(*open.closing[0], *open.closing[1], high, low);
+            if (!Row(apex.x, 1, apex.x, 1, apex.y)) return false;
+            open_ = false;
+            return Advance(low);
+        }
+        return StepRow(EndsOfStep(low), low, false) && Advance(low);
+    }
 
-        // Where the two left edges, or the two right edges, cross while the area is open, the
-        // crossing is a corner of a row of its own.
+    // Where the area is open within a step, in parts of a pixel, and the edges that bound it
+    // where it opens and where it closes (none at the step's ends).
+    struct OpenPart {
+        bool none;
+        __int128 top;
+        __int128 bottom;
+        const EdgePiece* opening[2];
+        const EdgePiece* closing[2];
+    };
+    // The area is open where every left edge lies at most at every right edge. A pairing whose
+    // left edge gains going down holds above where they meet, one whose left edge falls back
+    // holds below it, a parallel one everywhere or nowhere.
+    OpenPart OpenPartOfStep(int32_t high, int32_t low) const
+    {
+        OpenPart part = {false, __int128(high) * kMeetingHeightParts, __int128(low) * kMeetingHeightParts,
+                         {nullptr, nullptr}, {nullptr, nullptr}};
+        for (const EdgePiece& l : leftEdges_) {
+            for (const EdgePiece& r : rightEdges_) {
+                const Meeting m = MeetingOf(l, r);
+                if (!m.meets) {
+                    part.none = part.none || Less(r.ExactAt(low), l.ExactAt(low));
+                } else if (m.firstGains) {
+                    if (m.height > part.bottom) {
+                        part.bottom = m.height;
+                        part.closing[0] = &l;
+                        part.closing[1] = &r;
+                    }
+                } else if (m.height < part.top) {
+                    part.top = m.height;
+                    part.opening[0] = &l;
+                    part.opening[1] = &r;
+                }
+            }
+        }
+        part.none = part.none || part.top < part.bottom;
+        return part;
+    }
+
+    // Where the two left edges, or the two right edges, cross while the area is open, the
+    // crossing is a corner of a row of its own.
+    bool CrossingRows(const OpenPart& open, int32_t high, int32_t low)
+    {
         Crossing crossings[2];
         int32_t count = 0;
         for (int32_t side = 0; side < 2; ++side) {
             const EdgePiece(&edges)[2] = side == 0 ? leftEdges_ : rightEdges_;
             const Meeting m = MeetingOf(edges[0], edges[1]);
-            if (m.meets && m.height < opensBelow && m.height > closesBelow)
+            if (m.meets && m.height < open.top && m.height > open.bottom)
                 crossings[count++] = {side == 0, m.height, CrossingWithin(edges[0], edges[1], high, low)};
         }
         if (count == 2 && crossings[1].height > crossings[0].height) std::swap(crossings[0], crossings[1]);
@@ -270,16 +295,7 @@ private:
             const int32_t right = c.left ? std::max(Right(at), c.point.x) : c.point.x;
             if (!Row(left, c.left ? 1 : 0, right, c.left ? 0 : 1, c.point.y)) return false;
         }
-
-        if (closing[0] && closesBelow > __int128(low) * kMeetingHeightParts) {
-            // The area closes to a point within the step. (Two convex regions' area does not
-            // open again; rows rounded to pixels may touch and part, so the walk goes on.)
-            const DevicePoint apex = CrossingWithin(*closing[0], *closing[1], high, low);
-            if (!Row(apex.x, 1, apex.x, 1, apex.y)) return false;
-            open_ = false;
-            return Advance(low);
-        }
-        return StepRow(EndsOfStep(low), low, false) && Advance(low);
+        return true;
     }
 
     // The regions' ends at the step's height, each a row's own point where the region has a
@@ -310,11 +326,11 @@ private:
     // The row at the step's height: the larger left and the smaller right. Each end keeps the
     // corner flag of the row it comes from; an end the walk cut on an edge is a corner only
     // where it meets the other region's end; every end of a region's last row is one, and so is
-    // every end of a first row.
-    bool StepRow(const StepEnds& e, int32_t low, bool first)
+    // every end of a row level with the last (`level`).
+    bool StepRow(const StepEnds& e, int32_t low, bool level)
     {
-        auto corner = [&e, first](const End (&x)[2], const int32_t (&corners)[2], bool larger) {
-            if (x[0].x == x[1].x || e.lastRow || first) return 1;
+        auto corner = [&e, level](const End (&x)[2], const int32_t (&corners)[2], bool larger) {
+            if (x[0].x == x[1].x || e.lastRow || level) return 1;
             const int32_t k = (x[0].x > x[1].x) == larger ? 0 : 1;
             return e.own[k] ? corners[k] : 0;
         };

@@ -1,8 +1,12 @@
-// Span regions in their trapezoid form: rows of convex polygons, intersections, outlines, and
-// regions cut by polygons in both forms.
+// Span regions in their trapezoid form: rows of convex polygons, intersections (row by row, and
+// of random polygons against the exact common area), outlines, and regions cut by polygons in
+// both forms.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -12,11 +16,10 @@ namespace {
 
 using Region = OwnedSpanRegion;
 
-Region TrapezoidRegion(std::initializer_list<DevicePoint> points)
+Region TrapezoidRegion(const std::vector<DevicePoint>& corners)
 {
     Region region(new SpanRegion);
     region->SpanRegionInit();
-    std::vector<DevicePoint> corners(points);
     region->BuildTrapezoidRegion(corners.data(), int32_t(corners.size()));
     return region;
 }
@@ -150,10 +153,126 @@ TEST(TrapezoidRegion, IntersectionWalksBothRowListsDownwards)
     EXPECT_EQ(RowsOf(result.get()),
               (Rows{{169, -228, 169, -228, 1, 1}, {92, -230, 171, -230, 0, 1}, {53, -232, 53, -232, 1, 1}}));
 
+    // Level rows of a region: the area's span changes at once there, its ends are corners.
+    auto level = TrapezoidRegion({{396, -172}, {220, -218}, {126, -77}, {140, -78}, {170, -78}, {310, -95}, {320, -97}});
+    auto wide = TrapezoidRegion({{120, -339}, {-208, -537}, {-613, -359}, {-679, 4}, {177, -19}});
+    ASSERT_EQ(RowsOf(level.get())[1], (std::vector<int32_t>{126, -78, 140, -78, 0, 1}));
+    ASSERT_EQ(RowsOf(level.get())[2], (std::vector<int32_t>{126, -78, 170, -78, 0, 1}));
+    ASSERT_TRUE(level->IntersectTrapezoidRegionsInto(wide.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get())[2], (std::vector<int32_t>{126, -78, 167, -78, 1, 1}));
+
     // A crossing that rounds to the last row's height: the two level rows become one.
     auto low = TrapezoidRegion({{81, 10}, {119, -9}, {0, -9}});
     ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(low.get(), result.get()));
     EXPECT_EQ(RowsOf(result.get()), (Rows{{81, 10, 81, 10, 1, 1}, {39, 0, 100, 0, 1, 1}}));
+}
+
+namespace {
+
+using Polygon = std::vector<std::pair<double, double>>;
+
+// A convex polygon of 3 to 8 corners rounded to whole points (which may leave it a little
+// concave), about a random centre.
+std::vector<DevicePoint> RandomConvexPolygon(std::mt19937& random, double range)
+{
+    std::uniform_real_distribution<double> unit(0, 1);
+    const double cx = (unit(random) - 0.5) * range, cy = (unit(random) - 0.5) * range;
+    const double rx = 3 + unit(random) * range * 0.8, ry = 3 + unit(random) * range * 0.8;
+    std::vector<double> angles(3 + random() % 6);
+    for (double& a : angles) a = unit(random) * 6.2832;
+    std::sort(angles.begin(), angles.end());
+    if (random() % 2) std::reverse(angles.begin(), angles.end());
+    std::vector<DevicePoint> points;
+    for (double a : angles)
+        points.push_back({int32_t(std::lround(cx + rx * std::cos(a))), int32_t(std::lround(cy + ry * std::sin(a)))});
+    return points;
+}
+
+// The area of a region as its rows give it: down the left points, back up the right ones.
+Polygon RowsPolygon(const SpanRegion* region)
+{
+    Polygon p;
+    const TrapezoidRow* rows = region->Rows();
+    for (int32_t i = 0; i < region->TrapezoidCount(); ++i) p.emplace_back(rows[i].leftX, rows[i].leftY);
+    for (int32_t i = region->TrapezoidCount() - 1; i >= 0; --i) p.emplace_back(rows[i].rightX, rows[i].rightY);
+    return p;
+}
+
+Polygon OutlinePolygon(const SpanRegion* region)
+{
+    DynamicArray* outline = NewDynamicArray(0, int32_t(sizeof(DevicePoint)), 8);
+    region->TrapezoidRegionOutline(outline);
+    Polygon p;
+    for (int32_t i = 0; i < outline->ArrayCount(); ++i)
+        p.emplace_back(outline->At<DevicePoint>(i)->x, outline->At<DevicePoint>(i)->y);
+    outline->Destroy();
+    return p;
+}
+
+bool Inside(const Polygon& p, double x, double y)
+{
+    bool inside = false;
+    for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+        const auto& [xi, yi] = p[i];
+        const auto& [xj, yj] = p[j];
+        if ((yi > y) != (yj > y) && x < xj + (y - yj) * (xi - xj) / (yi - yj)) inside = !inside;
+    }
+    return inside;
+}
+
+double DistanceToBoundary(const Polygon& p, double x, double y)
+{
+    double d = 1e30;
+    for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+        const double dx = p[i].first - p[j].first, dy = p[i].second - p[j].second;
+        const double length = dx * dx + dy * dy;
+        const double t = length == 0 ? 0 : std::clamp(((x - p[j].first) * dx + (y - p[j].second) * dy) / length, 0.0, 1.0);
+        d = std::min(d, std::hypot(x - p[j].first - t * dx, y - p[j].second - t * dy));
+    }
+    return d;
+}
+
+}  // namespace
+
+TEST(TrapezoidRegion, IntersectionsOfRandomPolygonsKeepToTheCommonArea)
+{
+    // Every point that lies in both regions farther than the rounding from their edges lies in
+    // the intersection's outline, and every point of the outline lies in both regions or within
+    // the rounding of them; the rows run downwards, left to right.
+    constexpr double kRounding = 3;
+    std::mt19937 random(26);
+    for (int32_t trial = 0; trial < 20000; ++trial) {
+        const double range = trial % 3 == 0 ? 40 : 600;
+        auto clip = TrapezoidRegion(RandomConvexPolygon(random, range));
+        auto face = TrapezoidRegion(RandomConvexPolygon(random, range));
+        if (clip->TrapezoidCount() < 2 || face->TrapezoidCount() < 2) continue;
+        Region result(new SpanRegion);
+        result->SpanRegionInit();
+        const bool met = clip->IntersectTrapezoidRegionsInto(face.get(), result.get());
+        const TrapezoidRow* rows = result->Rows();
+        for (int32_t i = 0; met && i < result->TrapezoidCount(); ++i) {
+            ASSERT_LE(rows[i].leftX, rows[i].rightX) << trial;
+            ASSERT_LE(rows[i].leftY, rows[i > 0 ? i - 1 : 0].leftY) << trial;
+        }
+        const Polygon inClip = RowsPolygon(clip.get()), inFace = RowsPolygon(face.get());
+        const Polygon outline = met ? OutlinePolygon(result.get()) : Polygon{};
+        double left = 1e30, right = -1e30, low = 1e30, high = -1e30;
+        for (const auto& [x, y] : inClip) {
+            left = std::min(left, x), right = std::max(right, x), low = std::min(low, y), high = std::max(high, y);
+        }
+        const double step = std::max(1.0, (right - left) * (high - low) / 1000);
+        for (double y = low + 0.37; y < high; y += step) {
+            for (double x = left + 0.41; x < right; x += step) {
+                const bool inBoth = Inside(inClip, x, y) && Inside(inFace, x, y);
+                const bool inOutline = outline.size() > 2 && Inside(outline, x, y);
+                if (inBoth == inOutline) continue;
+                const double off = inBoth ? std::min(DistanceToBoundary(inClip, x, y), DistanceToBoundary(inFace, x, y))
+                                          : std::max(Inside(inClip, x, y) ? 0 : DistanceToBoundary(inClip, x, y),
+                                                     Inside(inFace, x, y) ? 0 : DistanceToBoundary(inFace, x, y));
+                ASSERT_LE(off, kRounding) << trial << " at " << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST(LineIntersection, CrossingOfTwoLines)
