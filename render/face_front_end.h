@@ -13,6 +13,7 @@
 class DynamicArray;
 class ModelObject;
 class ObjectGeometry;
+class PolygonElement;
 class SpanRegion;
 
 // Options of a face.
@@ -32,7 +33,7 @@ struct FaceShadeRecord {
 struct FaceIdentity {
     ModelObject* object;
     ObjectGeometry* geometry;
-    const void* element;
+    const PolygonElement* element;
     int32_t face;
     int32_t side;
 };

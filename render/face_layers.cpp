@@ -163,22 +163,22 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
     // The layer in its colour, unless its texture covers it all.
     ObjectGeometry* g = f.face->Geometry;
     if (!textured || (seeThroughTexture && a >= kFramedBelow)) {
+        // Filled under a texture, the face is not framed; drawn by its edges alone, it is.
         int32_t options = o->drawFlags & kFaceOptions;
+        if (textured) options &= ~kFaceFrame;
         int32_t pattern = 0;
-        const int32_t edgesOnly = (options & kFaceMatchColours) | kFaceFrame;
         bool drawn = true;
         if (a < kFramedBelow) {
             drawn = o->Option(kOptionFrameSeeThrough);
-            options = edgesOnly;
+            options = kFaceFrame;
         } else if (a < kSolidFrom) {
             if (o->Option(kOptionFill) && !o->Option(kOptionBlend) && !hiddenLine) {
                 pattern = 1;
             } else {
                 drawn = o->Option(kOptionFrameSeeThrough);
-                options = edgesOnly;
+                options = kFaceFrame;
             }
         }
-        if (textured) options &= ~kFaceFrame;
         const FaceIdentity identity = {g->Owner, g, f.element, f.face->FaceIndex, side};
         if (drawn && f.element) {
             DrawPolygonFace(region, f.element->ScreenPoints, options, nullptr, pattern, 1, &colour, &edge, order,
@@ -238,13 +238,17 @@ FaceBehind FindFaceBehind(PolygonRecord* face, Observer* o, int32_t ownPass)
     Surface* surface = face->FaceSurface;
     ObjectGeometry* own = face->Geometry;
     if (!ownPass) {
-        if (o->Option(kOptionSeeOwnInside) && own) {
-            behind.objectBehind = own;
-            own->InsideSerial = o->Serial();
-        }
-        if (surface && surface->SideContacts[1]) {
-            behind.contacts = surface->SideContacts[1];
-            behind.contactCount = surface->SideContacts[1]->ArrayCount();
+        // Seen from outside, the object's own inside and the faces touching it show through
+        // only with the option.
+        if (o->Option(kOptionSeeOwnInside)) {
+            if (own) {
+                behind.objectBehind = own;
+                own->InsideSerial = o->Serial();
+            }
+            if (surface && surface->SideContacts[1]) {
+                behind.contacts = surface->SideContacts[1];
+                behind.contactCount = surface->SideContacts[1]->ArrayCount();
+            }
         }
         behind.drawBehind = surface ? surface->BackUncovered : 1;
         return behind;

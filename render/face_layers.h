@@ -23,7 +23,8 @@ constexpr int32_t kStageFace = 1;
 constexpr int32_t kStageFar = 2;
 
 // Whether a side showing the texture is drawn with it: textures on, faces filled, not in
-// hidden-line mode, into pixel rows, and the texture's picture can be had.
+// hidden-line mode, into pixel rows, and the texture's picture can be had. With faces framed and
+// not filled a textured side is framed as any other: its texture is drawn only into filled faces.
 bool SideTextureShown(TextureRecord* texture, const Observer* observer, const SpanRegion* region);
 
 // What lies behind a face seen in one pass: the object drawn through it up to the owner behind,

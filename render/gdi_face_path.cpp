@@ -8,6 +8,7 @@
 #include "draw/pen_state.h"
 #include "foundation/dynamic_array.h"
 #include "model/object_geometry.h"
+#include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "raster/span_region.h"
 #include "render/view_commands.h"
@@ -55,8 +56,10 @@ bool PointInPolygon(const POINT* points, int32_t count, int32_t x, int32_t y)
 // region; nothing is drawn.
 void PickTest(const SpanRegion* region, const DynamicArray* points)
 {
-    // Faces that are nearly transparent cannot be picked.
-    if (!PickCurrent.element && PickCurrent.geometry && PickCurrent.face != -1) {
+    // Faces and elements that are nearly transparent cannot be picked.
+    if (PickCurrent.element) {
+        if (PickCurrent.element->ColourCode < kPickableFrom) return;
+    } else if (PickCurrent.geometry && PickCurrent.face != -1) {
         const PolygonRecord* record = PickCurrent.geometry->FindPartById(PickCurrent.face);
         if (record && record->ColourCode < kPickableFrom) return;
     }

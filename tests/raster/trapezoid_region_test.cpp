@@ -1,8 +1,13 @@
-// Span regions in their trapezoid form: rows of convex polygons, intersections, outlines, and
-// regions cut by polygons in both forms.
+// Span regions in their trapezoid form: rows of convex polygons, intersections (row by row, and
+// of random polygons against the exact common area), outlines, and regions cut by polygons in
+// both forms.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <random>
+#include <utility>
 #include <vector>
 
 #include "raster/span_region.h"
@@ -11,13 +16,23 @@ namespace {
 
 using Region = OwnedSpanRegion;
 
-Region TrapezoidRegion(std::initializer_list<DevicePoint> points)
+Region TrapezoidRegion(const std::vector<DevicePoint>& corners)
 {
     Region region(new SpanRegion);
     region->SpanRegionInit();
-    std::vector<DevicePoint> corners(points);
     region->BuildTrapezoidRegion(corners.data(), int32_t(corners.size()));
     return region;
+}
+
+// A region's rows as left x, left y, right x, right y, left corner flag, right corner flag.
+std::vector<std::vector<int32_t>> RowsOf(const SpanRegion* region)
+{
+    std::vector<std::vector<int32_t>> rows;
+    for (int32_t i = 0; i < region->TrapezoidCount(); ++i) {
+        const TrapezoidRow& r = region->Rows()[i];
+        rows.push_back({r.leftX, r.leftY, r.rightX, r.rightY, r.leftCorner, r.rightCorner});
+    }
+    return rows;
 }
 
 std::vector<int32_t> RowYs(const SpanRegion* region)
@@ -86,6 +101,178 @@ TEST(TrapezoidRegion, IntersectionsAndOutlines)
     EXPECT_EQ(result->left, 0);
     EXPECT_EQ(result->right, 100);
     EXPECT_EQ(result->bottom, 0);
+}
+
+TEST(TrapezoidRegion, IntersectionWalksBothRowListsDownwards)
+{
+    auto clip = TrapezoidRegion({{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+    Region result(new SpanRegion);
+    result->SpanRegionInit();
+    using Rows = std::vector<std::vector<int32_t>>;
+
+    // A triangle reaching over the square's top and out at both sides. The first row lies at the
+    // square's top, the triangle's edges cut there (corners); each crossing of two left or two
+    // right edges is a row of its own with a corner on its side; at the triangle's row the
+    // square's edges are interpolated (no corners); where the sides meet the area closes to a
+    // point.
+    auto triangle = TrapezoidRegion({{50, 130}, {130, 40}, {-30, 20}});
+    ASSERT_EQ(RowsOf(triangle.get()), (Rows{{50, 130, 50, 130, 1, 1}, {-15, 40, 130, 40, 0, 1}, {-30, 20, -30, 20, 1, 1}}));
+    ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(triangle.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get()), (Rows{{29, 100, 76, 100, 1, 1},
+                                          {9, 73, 100, 73, 0, 1},
+                                          {0, 60, 100, 60, 1, 0},
+                                          {0, 40, 100, 40, 0, 0},
+                                          {0, 36, 100, 36, 0, 1},
+                                          {0, 23, 0, 23, 1, 1}}));
+    EXPECT_EQ(result->top, 100);
+    EXPECT_EQ(result->bottom, 23);
+    EXPECT_EQ(result->left, 0);
+    EXPECT_EQ(result->right, 100);
+    DynamicArray* outline = NewDynamicArray(0, int32_t(sizeof(DevicePoint)), 8);
+    result->TrapezoidRegionOutline(outline);
+    std::vector<std::pair<int32_t, int32_t>> corners;
+    for (int32_t i = 0; i < outline->ArrayCount(); ++i)
+        corners.emplace_back(outline->At<DevicePoint>(i)->x, outline->At<DevicePoint>(i)->y);
+    outline->Destroy();
+    EXPECT_EQ(corners, (std::vector<std::pair<int32_t, int32_t>>{
+                           {29, 100}, {0, 60}, {0, 23}, {0, 23}, {100, 36}, {100, 73}, {76, 100}, {29, 100}}));
+
+    // Beside the square at its top, the triangle's right edge enters it lower down: the area
+    // opens at that point, and the last row's ends are corners.
+    auto beside = TrapezoidRegion({{-50, 150}, {60, 0}, {-80, 0}});
+    ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(beside.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get()), (Rows{{0, 81, 0, 81, 1, 1}, {0, 0, 60, 0, 1, 1}}));
+    EXPECT_EQ(result->top, 81);
+
+    // A thin sliver across a narrow region: it enters across the region's right edge, and the
+    // area closes where the sliver's lower edge leaves across the region's left edge (x 52.x),
+    // not at the sliver's own tip beyond it.
+    auto narrow = TrapezoidRegion({{9, 107}, {206, -304}, {93, -544}});
+    auto sliver = TrapezoidRegion({{514, -219}, {514, -223}, {-24, -233}});
+    ASSERT_TRUE(narrow->IntersectTrapezoidRegionsInto(sliver.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get()),
+              (Rows{{169, -228, 169, -228, 1, 1}, {92, -230, 171, -230, 0, 1}, {53, -232, 53, -232, 1, 1}}));
+
+    // Level rows of a region: the area's span changes at once there, its ends are corners.
+    auto level = TrapezoidRegion({{396, -172}, {220, -218}, {126, -77}, {140, -78}, {170, -78}, {310, -95}, {320, -97}});
+    auto wide = TrapezoidRegion({{120, -339}, {-208, -537}, {-613, -359}, {-679, 4}, {177, -19}});
+    ASSERT_EQ(RowsOf(level.get())[1], (std::vector<int32_t>{126, -78, 140, -78, 0, 1}));
+    ASSERT_EQ(RowsOf(level.get())[2], (std::vector<int32_t>{126, -78, 170, -78, 0, 1}));
+    ASSERT_TRUE(level->IntersectTrapezoidRegionsInto(wide.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get())[2], (std::vector<int32_t>{126, -78, 167, -78, 1, 1}));
+
+    // A crossing that rounds to the last row's height: the two level rows become one.
+    auto low = TrapezoidRegion({{81, 10}, {119, -9}, {0, -9}});
+    ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(low.get(), result.get()));
+    EXPECT_EQ(RowsOf(result.get()), (Rows{{81, 10, 81, 10, 1, 1}, {39, 0, 100, 0, 1, 1}}));
+}
+
+namespace {
+
+using Polygon = std::vector<std::pair<double, double>>;
+
+// A convex polygon of 3 to 8 corners rounded to whole points (which may leave it a little
+// concave), about a random centre.
+std::vector<DevicePoint> RandomConvexPolygon(std::mt19937& random, double range)
+{
+    std::uniform_real_distribution<double> unit(0, 1);
+    const double cx = (unit(random) - 0.5) * range, cy = (unit(random) - 0.5) * range;
+    const double rx = 3 + unit(random) * range * 0.8, ry = 3 + unit(random) * range * 0.8;
+    std::vector<double> angles(3 + random() % 6);
+    for (double& a : angles) a = unit(random) * 6.2832;
+    std::sort(angles.begin(), angles.end());
+    if (random() % 2) std::reverse(angles.begin(), angles.end());
+    std::vector<DevicePoint> points;
+    for (double a : angles)
+        points.push_back({int32_t(std::lround(cx + rx * std::cos(a))), int32_t(std::lround(cy + ry * std::sin(a)))});
+    return points;
+}
+
+// The area of a region as its rows give it: down the left points, back up the right ones.
+Polygon RowsPolygon(const SpanRegion* region)
+{
+    Polygon p;
+    const TrapezoidRow* rows = region->Rows();
+    for (int32_t i = 0; i < region->TrapezoidCount(); ++i) p.emplace_back(rows[i].leftX, rows[i].leftY);
+    for (int32_t i = region->TrapezoidCount() - 1; i >= 0; --i) p.emplace_back(rows[i].rightX, rows[i].rightY);
+    return p;
+}
+
+Polygon OutlinePolygon(const SpanRegion* region)
+{
+    DynamicArray* outline = NewDynamicArray(0, int32_t(sizeof(DevicePoint)), 8);
+    region->TrapezoidRegionOutline(outline);
+    Polygon p;
+    for (int32_t i = 0; i < outline->ArrayCount(); ++i)
+        p.emplace_back(outline->At<DevicePoint>(i)->x, outline->At<DevicePoint>(i)->y);
+    outline->Destroy();
+    return p;
+}
+
+bool Inside(const Polygon& p, double x, double y)
+{
+    bool inside = false;
+    for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+        const auto& [xi, yi] = p[i];
+        const auto& [xj, yj] = p[j];
+        if ((yi > y) != (yj > y) && x < xj + (y - yj) * (xi - xj) / (yi - yj)) inside = !inside;
+    }
+    return inside;
+}
+
+double DistanceToBoundary(const Polygon& p, double x, double y)
+{
+    double d = 1e30;
+    for (size_t i = 0, j = p.size() - 1; i < p.size(); j = i++) {
+        const double dx = p[i].first - p[j].first, dy = p[i].second - p[j].second;
+        const double length = dx * dx + dy * dy;
+        const double t = length == 0 ? 0 : std::clamp(((x - p[j].first) * dx + (y - p[j].second) * dy) / length, 0.0, 1.0);
+        d = std::min(d, std::hypot(x - p[j].first - t * dx, y - p[j].second - t * dy));
+    }
+    return d;
+}
+
+}  // namespace
+
+TEST(TrapezoidRegion, IntersectionsOfRandomPolygonsKeepToTheCommonArea)
+{
+    // Every point that lies in both regions farther than the rounding from their edges lies in
+    // the intersection's outline, and every point of the outline lies in both regions or within
+    // the rounding of them; the rows run downwards, left to right.
+    constexpr double kRounding = 3;
+    std::mt19937 random(26);
+    for (int32_t trial = 0; trial < 20000; ++trial) {
+        const double range = trial % 3 == 0 ? 40 : 600;
+        auto clip = TrapezoidRegion(RandomConvexPolygon(random, range));
+        auto face = TrapezoidRegion(RandomConvexPolygon(random, range));
+        if (clip->TrapezoidCount() < 2 || face->TrapezoidCount() < 2) continue;
+        Region result(new SpanRegion);
+        result->SpanRegionInit();
+        const bool met = clip->IntersectTrapezoidRegionsInto(face.get(), result.get());
+        const TrapezoidRow* rows = result->Rows();
+        for (int32_t i = 0; met && i < result->TrapezoidCount(); ++i) {
+            ASSERT_LE(rows[i].leftX, rows[i].rightX) << trial;
+            ASSERT_LE(rows[i].leftY, rows[i > 0 ? i - 1 : 0].leftY) << trial;
+        }
+        const Polygon inClip = RowsPolygon(clip.get()), inFace = RowsPolygon(face.get());
+        const Polygon outline = met ? OutlinePolygon(result.get()) : Polygon{};
+        double left = 1e30, right = -1e30, low = 1e30, high = -1e30;
+        for (const auto& [x, y] : inClip) {
+            left = std::min(left, x), right = std::max(right, x), low = std::min(low, y), high = std::max(high, y);
+        }
+        const double step = std::max(1.0, (right - left) * (high - low) / 1000);
+        for (double y = low + 0.37; y < high; y += step) {
+            for (double x = left + 0.41; x < right; x += step) {
+                const bool inBoth = Inside(inClip, x, y) && Inside(inFace, x, y);
+                const bool inOutline = outline.size() > 2 && Inside(outline, x, y);
+                if (inBoth == inOutline) continue;
+                const double off = inBoth ? std::min(DistanceToBoundary(inClip, x, y), DistanceToBoundary(inFace, x, y))
+                                          : std::max(Inside(inClip, x, y) ? 0 : DistanceToBoundary(inClip, x, y),
+                                                     Inside(inFace, x, y) ? 0 : DistanceToBoundary(inFace, x, y));
+                ASSERT_LE(off, kRounding) << trial << " at " << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST(LineIntersection, CrossingOfTwoLines)

@@ -1,13 +1,15 @@
 // Faces drawn in layers: a see-through face shows what lies behind it, blended to the exact
-// channels or stippled; its edge cases (framed only, nothing behind, an opaque front); polygon
-// elements drawn on their surfaces in their layers, hidden by their user value, seen-through ones
-// showing the world behind and textured ones their picture; the coverage of an element by the
+// channels or stippled; its edge cases (framed only, nothing behind, an opaque front, from
+// outside only with its option); polygon elements drawn on their surfaces in their layers,
+// hidden by their user value, seen-through ones showing the world behind, textured ones their
+// picture and framed as plain ones where no texture is drawn; the coverage of an element by the
 // faces lying against it, measured with the system's regions.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "draw/drawing_layer_services.h"
 #include "draw/q_offscreen.h"
@@ -35,6 +37,7 @@ constexpr uint32_t kSeeEnclosingBit = 1u << kOptionSeeEnclosing;
 constexpr uint32_t kBlendBit = 1u << kOptionBlend;
 constexpr uint32_t kFrameBit = 1u << kOptionFrameSeeThrough;
 constexpr uint32_t kSeeInsideBit = 1u << kOptionSeeOwnInside;
+constexpr uint32_t kTexturesBit = 1u << kOptionTextures;
 
 // The eye at the origin inside a grey room 100 units wide, looking north at its north wall;
 // outside, a blue box straight ahead beyond the wall, and a green world around.
@@ -72,6 +75,51 @@ uint32_t PixelOf(RenderTarget& target, const RGBColor48& colour)
 }
 
 class SeeThroughEveryDepth : public testing::TestWithParam<int32_t> {};
+
+// The texture layer and the renderer's texture mapping for one test, with pictures embedded as
+// textures of a document list.
+class Textures {
+public:
+    Textures()
+    {
+        InitTextureManager(new TextureManager{});
+        services_ = &InstallTextureLayerServices();
+        InstallRendererTextureMapping();
+        list_ = NewTextureRecordList();
+        services_->SetDocumentTextureList(list_);
+    }
+    ~Textures()
+    {
+        services_->SetDocumentTextureList(nullptr);
+        ReleaseTextureRecords(list_);
+        FreeTextureRecordList(list_);
+        RemoveRendererTextureMapping();
+        RemoveTextureLayerServices();
+        FreeTextureManager();
+    }
+    Textures(const Textures&) = delete;
+    Textures& operator=(const Textures&) = delete;
+
+    // An 8 x 8 picture coloured by colourAt(x, y), shown unshaded (in its own colours).
+    template <class ColourAt>
+    TextureRecord* Picture(const char* name, ColourAt colourAt)
+    {
+        Q_Offscreen* picture = new Q_Offscreen;
+        if (picture->QOffscreenInit({0, 0, 8, 8}, 0, nullptr) != kResultOk) return nullptr;
+        for (int32_t y = 0; y < 8; ++y)
+            for (int32_t x = 0; x < 8; ++x) picture->SetPixelColor(x, y, colourAt(x, y));
+        TextureRecord* texture = new TextureRecord(list_);
+        SetTextureName(texture, name);
+        texture->attributes[2] = 0;
+        const bool made = MakeEmbeddedPictureTexture(texture) == kResultOk && SetTexturePicture(texture, picture) == kResultOk;
+        picture->DisposeOffscreen();
+        return made ? texture : nullptr;
+    }
+
+private:
+    TextureLayerServices* services_ = nullptr;
+    TextureRecordList* list_ = nullptr;
+};
 
 }  // namespace
 
@@ -143,6 +191,33 @@ TEST(SeeThrough, EdgeCasesOfOpacityAndWhatLiesBehind)
     const RGBColor48 seen = AddShare(AddShare(kBlackColor, kRed, 0x8000), farWall, 0x7FFF);
     const uint32_t centre = target.Pixel(kWidth / 2, kHeight / 2);
     EXPECT_EQ(centre, PixelOf(target, seen));
+}
+
+TEST(SeeThrough, FromOutsideTheInsideAndTouchingFacesShowOnlyWithTheOption)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    world->Root->SetColours(kGreen, 0xFFFF, kSideBoth);
+    // A half see-through box straight ahead, a blue box inside it against its near face.
+    ModelObject* box = AddBox(world.get(), -40, 100, -40, 40, 180, 40, kRed);
+    ModelObject* inside = MakeBox(world.get(), -20, 100, -20, 20, 120, 20);
+    ASSERT_NE(inside, nullptr);
+    inside->SetColours(kBlue, 0xFFFF, kSideBoth);
+    box->AddChild(inside);
+    box->SetColours(kRed, 0x8000, kSideBoth);
+    box->AddFaceContact(FaceFacing(box, 0, -256, 0), inside, FaceFacing(inside, 0, -256, 0));
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    // Without the option nothing lies behind the face, the touching face neither: it is drawn
+    // opaque.
+    o->SetObserverOptions(kOptionFillBit | kSeeEnclosingBit | (1u << kOptionSeeTouching));
+    RenderFrameTimed(o.get(), 0, 0);
+    for (int32_t dx = 0; dx < 2; ++dx) EXPECT_EQ(target.Pixel(kWidth / 2 + dx, kHeight / 2), 0xFF0000u) << dx;
+    // With it the face is stippled over the blue box against it.
+    o->SetObserverOptions(kOptionFillBit | kSeeInsideBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    const uint32_t a = target.Pixel(kWidth / 2, kHeight / 2);
+    const uint32_t b = target.Pixel(kWidth / 2 + 1, kHeight / 2);
+    EXPECT_TRUE((a == 0xFF0000u && b == 0x0000FFu) || (a == 0x0000FFu && b == 0xFF0000u)) << std::hex << a << " " << b;
 }
 
 TEST(SeeThrough, AnOpaqueFrontShowsItsColourOnFurtherFaces)
@@ -255,60 +330,77 @@ TEST(Elements, ATexturedElementShowsItsPictureOverItsWall)
 {
     RenderTarget target(32);
     const uint32_t red = PixelOf(target, kRed);
-    InitTextureManager(new TextureManager{});
-    TextureLayerServices& services = InstallTextureLayerServices();
-    InstallRendererTextureMapping();
-    TextureRecordList* list = NewTextureRecordList();
-    services.SetDocumentTextureList(list);
-    {
-        // An 8 x 8 picture: red, its top left quarter blue.
-        Q_Offscreen* picture = new Q_Offscreen;
-        ASSERT_EQ(picture->QOffscreenInit({0, 0, 8, 8}, 0, nullptr), kResultOk);
-        for (int32_t y = 0; y < 8; ++y)
-            for (int32_t x = 0; x < 8; ++x) picture->SetPixelColor(x, y, x < 4 && y < 4 ? kBlue : kRed);
-        TextureRecord* texture = new TextureRecord(list);
-        SetTextureName(texture, "picture");
-        texture->attributes[2] = 0;  // unshaded: the picture's own colours
-        ASSERT_EQ(MakeEmbeddedPictureTexture(texture), kResultOk);
-        ASSERT_EQ(SetTexturePicture(texture, picture), kResultOk);
-        picture->DisposeOffscreen();
-
-        GlassRoom scene;
-        const int32_t north = FaceFacing(scene.room, 0, 256, 0);
-        PolygonElement* element = AddFaceElement(scene.room, north, 0, 0, 40, 40, 0, 0, 0, kGreen, 0xFFFF);
-        ASSERT_NE(element, nullptr);
-        element->SetElementTexture(texture);
-        EXPECT_EQ(texture->elementUsers->ArrayCount(), 1);
-        ASSERT_EQ(element->MappingList->ArrayCount(), 4);
-        target.Republish();
-        auto o = scene.Look(kOptionFillBit | (1u << kOptionTextures));
-        RenderFrameTimed(o.get(), 0, 0);
-        // Three quarters of the element show red, one blue; none shows the element's own green.
-        int32_t reds = 0;
-        int32_t blues = 0;
-        int32_t greens = 0;
-        const int32_t half = int32_t(20 * o->scale / 50) - 2;
-        for (int32_t y = kHeight / 2 - half; y < kHeight / 2 + half; ++y) {
-            for (int32_t x = kWidth / 2 - half; x < kWidth / 2 + half; ++x) {
-                const uint32_t p = target.Pixel(x, y);
-                reds += p == red;
-                blues += p == 0x0000FFu;
-                greens += p == 0x00FF00u;
-            }
+    Textures textures;
+    // An 8 x 8 picture: red, its top left quarter blue.
+    TextureRecord* texture = textures.Picture("picture", [](int32_t x, int32_t y) { return x < 4 && y < 4 ? kBlue : kRed; });
+    ASSERT_NE(texture, nullptr);
+    GlassRoom scene;
+    const int32_t north = FaceFacing(scene.room, 0, 256, 0);
+    PolygonElement* element = AddFaceElement(scene.room, north, 0, 0, 40, 40, 0, 0, 0, kGreen, 0xFFFF);
+    ASSERT_NE(element, nullptr);
+    element->SetElementTexture(texture);
+    EXPECT_EQ(texture->elementUsers->ArrayCount(), 1);
+    ASSERT_EQ(element->MappingList->ArrayCount(), 4);
+    target.Republish();
+    auto o = scene.Look(kOptionFillBit | kTexturesBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    // Three quarters of the element show red, one blue; none shows the element's own green.
+    int32_t reds = 0;
+    int32_t blues = 0;
+    int32_t greens = 0;
+    const int32_t half = int32_t(20 * o->scale / 50) - 2;
+    for (int32_t y = kHeight / 2 - half; y < kHeight / 2 + half; ++y) {
+        for (int32_t x = kWidth / 2 - half; x < kWidth / 2 + half; ++x) {
+            const uint32_t p = target.Pixel(x, y);
+            reds += p == red;
+            blues += p == 0x0000FFu;
+            greens += p == 0x00FF00u;
         }
-        const int32_t all = 4 * half * half;
-        EXPECT_NEAR(reds, all * 3 / 4, all / 10);
-        EXPECT_NEAR(blues, all / 4, all / 10);
-        EXPECT_EQ(greens, 0);
-        // Without textures the element shows its colour.
-        o->SetObserverOptions(kOptionFillBit);
-        RenderFrameTimed(o.get(), 0, 0);
-        EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0x00FF00u);
     }
-    services.SetDocumentTextureList(nullptr);
-    ReleaseTextureRecords(list);
-    FreeTextureRecordList(list);
-    RemoveRendererTextureMapping();
-    RemoveTextureLayerServices();
-    FreeTextureManager();
+    const int32_t all = 4 * half * half;
+    EXPECT_NEAR(reds, all * 3 / 4, all / 10);
+    EXPECT_NEAR(blues, all / 4, all / 10);
+    EXPECT_EQ(greens, 0);
+    // Without textures the element shows its colour.
+    o->SetObserverOptions(kOptionFillBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0x00FF00u);
+}
+
+TEST(Elements, ATexturedElementIsFramedAsAPlainOneWhereItsTextureIsNotDrawn)
+{
+    RenderTarget target(32);
+    const uint32_t edgeColour = PixelOf(target, ThreeQuarters(kRed));
+    Textures textures;
+    // All white: cube entry 0, every texel left out when the texture is transparent.
+    TextureRecord* clear = textures.Picture("clear", [](int32_t, int32_t) { return kWhite; });
+    ASSERT_NE(clear, nullptr);
+    target.Republish();
+    GlassRoom scene;
+    const int32_t north = FaceFacing(scene.room, 0, 256, 0);
+    PolygonElement* element = AddFaceElement(scene.room, north, 1, 0, 40, 40, 0, 0, 0, kRed, 0xFFFF);
+    ASSERT_NE(element, nullptr);
+    // Each case is drawn with the element's texture and again without it; the frames must match
+    // pixel for pixel and show the element's edges.
+    auto framesMatch = [&](uint32_t options) {
+        auto o = scene.Look(options);
+        element->SetElementTexture(clear);
+        RenderFrameTimed(o.get(), 0, 0);
+        const std::vector<uint8_t> textured = target.Image();
+        element->SetElementTexture(nullptr);
+        o->BumpSerial();
+        RenderFrameTimed(o.get(), 0, 0);
+        const int32_t edge = kWidth / 2 - int32_t(20 * o->scale / 50);
+        bool framed = false;
+        for (int32_t dx = -1; dx <= 1; ++dx) framed = framed || target.Pixel(edge + dx, kHeight / 2) == edgeColour;
+        return textured == target.Image() && framed;
+    };
+    // Faces framed, not filled: a side shows its texture only where faces are filled, so the
+    // element is framed as any face.
+    EXPECT_TRUE(framesMatch(kFrameBit | kTexturesBit));
+    // See-through and blended, with a transparent texture: framed by its edges alone, and the
+    // texture (all left out) adds nothing.
+    element->SetElementColour(kRed, 0x8000);
+    clear->attributes[1] = 1;
+    EXPECT_TRUE(framesMatch(kOptionFillBit | kSeeEnclosingBit | kBlendBit | kFrameBit | kTexturesBit));
 }

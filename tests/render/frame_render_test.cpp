@@ -12,6 +12,7 @@
 #include "draw/pen_state.h"
 #include "draw/port_base.h"
 #include "model/model_document.h"
+#include "model/polygon_element.h"
 #include "raster/span_region.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
@@ -235,6 +236,17 @@ TEST(Frame, PickingFindsTheFrontmostFaceUnderThePoint)
     nearBox->RefreshShading();
     PickFaceAt(&view, kWidth / 2, kHeight / 2, &hit);
     EXPECT_EQ(hit.object, farBox);
+    // Nor can a nearly transparent element: the face it lies on is found.
+    nearBox->SetColours(kRed, 0xFFFF, kSideBoth);
+    nearBox->RefreshShading();
+    PolygonElement* element = AddFaceElement(nearBox, FaceFacing(nearBox, 0, -256, 0), 1, 0, 10, 10, 0, 0, 0, kBlue, 0x0FFF);
+    ASSERT_NE(element, nullptr);
+    PickFaceAt(&view, kWidth / 2, kHeight / 2, &hit);
+    EXPECT_EQ(hit.object, nearBox);
+    EXPECT_EQ(hit.element, nullptr);
+    element->SetElementColour(kBlue, 0x1000);
+    PickFaceAt(&view, kWidth / 2, kHeight / 2, &hit);
+    EXPECT_EQ(hit.element, element);
     EXPECT_EQ(PickMode, 0);
 }
 
