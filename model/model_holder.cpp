@@ -42,3 +42,10 @@ void NextNonZeroSerial(ModelHolder* holder)
     ++holder->ChangeSerial;
     if (holder->ChangeSerial == 0) ++holder->ChangeSerial;
 }
+
+void NoteLayeringChanged(ModelHolder* holder)
+{
+    if (!holder) return;
+    ++holder->LayeringSerial;
+    if (holder->LayeringSerial == 0) ++holder->LayeringSerial;
+}

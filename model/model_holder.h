@@ -25,6 +25,10 @@ public:
 
     void* Owner = nullptr;  // the document that holds the model; never called through
     uint16_t ChangeSerial = 0;
+    // Dates what decides whether a face is drawn in layers (its opacity, its surface, and the
+    // surface's elements, face contacts and their counters): advanced by every change to them,
+    // so that what the renderer keeps of it per record is known to be out of date. Never 0.
+    uint32_t LayeringSerial = 1;
     ModelObject* Root = nullptr;
     // The faces of the objects read into the tree so far, against kMaxModelFaces.
     int32_t FacesRead = 0;
@@ -40,3 +44,6 @@ inline void NoteMemoryShort(ModelHolder* holder)
 
 // Advances the holder's serial, skipping 0.
 void NextNonZeroSerial(ModelHolder* holder);
+
+// Advances the holder's layering serial, skipping 0 (nothing without a holder).
+void NoteLayeringChanged(ModelHolder* holder);

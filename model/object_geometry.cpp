@@ -111,6 +111,7 @@ void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face,
         return;
     }
     if (surface) surface->AddFaceUser(record);
+    NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
 }
 
 void ObjectGeometry::DiscardPolygon(int32_t index)
@@ -118,6 +119,7 @@ void ObjectGeometry::DiscardPolygon(int32_t index)
     PolygonRecord* record = PolygonAt(index);
     if (!record) return;
     IgnoreResult(Polygons->Remove(index));
+    NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
     if (record->FaceSurface) record->FaceSurface->RemoveFaceUser(record);
     record->PolygonRecordDestroy();
 }

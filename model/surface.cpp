@@ -6,6 +6,7 @@
 
 #include "foundation/pointer_list.h"
 #include "model/drawing_services.h"
+#include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/polygon_element.h"
 #include "model/polygon_projection.h"
@@ -79,6 +80,7 @@ ResultCode Surface::SurfaceInit(ModelObject* owner)
 
 void Surface::SurfaceDestroy()
 {
+    LayeringChanged();
     DestroyArray(SiblingConnections);
     DestroyArray(ParentConnections);
     DestroyArray(ChildConnections);
@@ -102,6 +104,11 @@ void Surface::SurfaceDestroy()
     DestroyArray(SideContacts[0]);
     DestroyArray(SideContacts[1]);
     delete this;
+}
+
+void Surface::LayeringChanged() const
+{
+    NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
 }
 
 int32_t Surface::FaceNumber() const
@@ -140,6 +147,7 @@ void Surface::SetSurfaceColour(const RGBColor48& colour, uint16_t code, int32_t 
     }
     ColourCode = code;
     NormaliseColourFlags();
+    LayeringChanged();
     const uint16_t newCode = GetSurfaceColourCode();
     if (oldCode >= kSpecialColourCode && newCode < kSpecialColourCode && !shownBefore) {
         AdjustContactCounters(1, 1);
@@ -163,6 +171,7 @@ void Surface::ClearSurfaceColour(int32_t side)
     }
     if (!(Flags & kSurfaceColourBits)) ColourCode = 0;
     NormaliseColourFlags();
+    LayeringChanged();
 }
 
 void Surface::NormaliseColourFlags()
@@ -188,6 +197,7 @@ PolygonElement* Surface::NewPolygonElement()
 void Surface::AddElement(PolygonElement* element, int32_t side)
 {
     if (!element || element->Kind == kElementEmpty || side < 0 || side > 2) return;
+    LayeringChanged();
     if (!Elements[side]) {
         if (!IsSideShown(side)) AdjustContactCounters(side, 1);
         Elements[side] = NewPointerList();
@@ -205,6 +215,7 @@ void Surface::RemoveElement(PolygonElement* element, int32_t side)
     if (side < 0 || side > 2) return;
     const int32_t index = FindPointer(Elements[side], element);
     if (index < 0) return;
+    LayeringChanged();
     IgnoreResult(Elements[side]->Remove(index));
     element->Owner = nullptr;
     if (Elements[side]->ArrayCount() == 0) {
@@ -433,6 +444,7 @@ void Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
 {
     Surface* other = entry.Face;
     if (!other) return;
+    LayeringChanged();
     if (!SideContacts[side]) SideContacts[side] = NewFaceEntryList();
     DynamicArray* list = SideContacts[side];
     if (!list) return;
@@ -463,6 +475,7 @@ void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherS
     DynamicArray*& list = SideContacts[side];
     const int32_t pos = FindEntry(list, entry);
     if (pos < 0) return;
+    LayeringChanged();
     Surface* other = entry.Face;
     const int32_t flattened = other ? ListCount(other->SideContacts[otherSide]) : 0;
     const int32_t first = pos - flattened < 0 ? 0 : pos - flattened;
@@ -543,6 +556,7 @@ int32_t Surface::SideShownCount(int32_t contactSide, int32_t layer) const
 
 void Surface::AdjustContactCounters(int32_t layer, int32_t delta)
 {
+    LayeringChanged();
     for (int32_t c = 0; c < 2; ++c) {
         const DynamicArray* list = SideContacts[c];
         for (int32_t i = 0; i < ListCount(list); ++i) {
