@@ -121,9 +121,10 @@ bool HasNearLayer(const PolygonRecord* r, int32_t ownPass)
 }
 
 // An opaque face side: in its colour, or with its texture (over its colour where the texture is
-// transparent). The drawing routine's result (1 when anything was drawn).
+// transparent), the texture leaving out the pixels painted later (or null). The drawing routine's
+// result (1 when anything was drawn).
 int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
-                     uint32_t blendColour, uint32_t blendCoverage)
+                     uint32_t blendColour, uint32_t blendCoverage, const CoveredPixels* paintedLater)
 {
     const int32_t options = o->drawFlags & kFaceOptions;
     TextureRecord* texture = r->GetSideTexture(ownPass ? kSideFront : kSideBack);
@@ -131,7 +132,7 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
         return DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options);
     if (texture->attributes.Transparent())
         DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options & ~kFaceFrame);
-    return DrawTexturedFaceSide(r, g, region, ownPass);
+    return DrawTexturedFaceSide(r, g, region, ownPass, paintedLater);
 }
 
 // Whether faces drawn in this frame replace the pixels under them whole: filled straight into the
@@ -245,14 +246,19 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
 {
     const int32_t count = list->ArrayCount();
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
+    RenderContext& context = CurrentRenderContext();
+    context.markedList = nullptr;
     if (!FacesReplacePixels(o, region)) {
         for (int32_t i = 0; i < count; ++i) records[i]->Occluded = 0;
         return;
     }
-    // The pixels painted by the records drawn after the one being looked at.
-    OcclusionMask& occlusion = CurrentRenderContext().occlusion;
+    // The pixels painted by the records drawn after the one being looked at, and the marks each
+    // record's faces made anew.
+    OcclusionMask& occlusion = context.occlusion;
     const PortRect port = PublishedOffscreen->PortBounds();
     occlusion.Reset(port.left, port.top, port.right, port.bottom);
+    context.recordMarks.assign(size_t(count), {0, 0});
+    context.markedList = list;
     int32_t originX = 0;
     int32_t originY = 0;
     GetViewOrigin(&originX, &originY);
@@ -274,6 +280,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
         ProjectPendingFaces(g, o);
         const bool plain = DrawsWithinItsBox(g, layering);
         MarkOccludedFaces(g, occlusion, originX, originY, plain);
+        const size_t marksFrom = occlusion.MarksMade();
         for (int32_t k = 0; k < polygons->ArrayCount(); ++k) {
             PolygonRecord* r = g->PolygonAt(k);
             // A face already painted over adds nothing to the mask.
@@ -281,6 +288,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
             const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
             if (points) occlusion.CoverPolygon(points->Elements<DevicePoint>(), points->ArrayCount());
         }
+        context.recordMarks[size_t(i)] = {marksFrom, occlusion.MarksMade()};
     }
 }
 
@@ -351,7 +359,7 @@ void ProjectPendingFaces(ObjectGeometry* g, Observer* o)
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
-                     uint32_t blendCoverage, bool leaveOutOccluded)
+                     uint32_t blendCoverage, bool leaveOutOccluded, const CoveredPixels* paintedLater)
 {
     if (FrameStops(g, o)) return;
     if (g->PassDepth != 0 && !ownPass) return;
@@ -376,7 +384,8 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
             if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
             const int32_t drawn = !plain && DrawnInLayers(r, ownPass)
                                       ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
-                                      : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage);
+                                      : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage,
+                                                     plain ? paintedLater : nullptr);
             if (drawn && !plain && HasNearLayer(r, ownPass))
                 DrawFaceLayers(r, o, region, ownPass, kStageNear, blendColour, blendCoverage);
         }
@@ -404,7 +413,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             if (!clipRegion) return;
             region = clipRegion;
         }
-        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage, false);
+        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage, false, nullptr);
     }
     DynamicArray* members = g->Members;
     DynamicArray* list = g->DrawList;
@@ -431,9 +440,15 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             g->DrawCount = list->ArrayCount();
         }
         // Records painted over by later ones are left out of the frame's own drawing of the list
-        // straight into the pixels; drawings of part of it (behind see-through faces) and through
-        // the system's calls (picking among them) draw every record.
+        // straight into the pixels, and the pixels that later records paint over out of the
+        // others' textured faces; drawings of part of it (behind see-through faces) and through
+        // the system's calls (picking among them) draw every record whole.
         const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o, region);
+        OcclusionMask& occlusion = context.occlusion;
+        // The marks of the walk that made this list, while no other walk has reset the mask.
+        const bool takesMarksBack = leaveOutOccluded && context.markedList == list &&
+                                    context.recordMarks.size() == size_t(list->ArrayCount());
+        const uint32_t resets = occlusion.Resets();
         list->ArrayLock();
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
         ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
@@ -442,8 +457,17 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             ObjectGeometry* member = drawn[i];
             if (member == stopAt) break;
             if (leaveOutOccluded && member->Occluded) continue;
-            DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded);
+            CoveredPixels paintedLater;
+            const bool leavesOut = takesMarksBack && occlusion.Resets() == resets;
+            if (leavesOut) {
+                // What the records after this one paint over.
+                occlusion.Uncover(context.recordMarks[size_t(i)].first, context.recordMarks[size_t(i)].second);
+                paintedLater = occlusion.Pixels();
+            }
+            DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded,
+                            leavesOut ? &paintedLater : nullptr);
         }
+        if (takesMarksBack) context.markedList = nullptr;
         list->ArrayUnlock();
     }
     if (clipRegion) clipRegion->SpanRegionFree();
