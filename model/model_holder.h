@@ -6,6 +6,7 @@
 
 #include "foundation/root_object.h"
 
+class GeometryPool;
 class ModelObject;
 
 class ModelHolder : public RootObject {
@@ -24,10 +25,13 @@ public:
     ModelObject* MakeObject();
 
     void* Owner = nullptr;  // the document that holds the model; never called through
+    // Room for the tree's object geometry records, side by side (null: each record has its own).
+    GeometryPool* Geometries = nullptr;
     uint16_t ChangeSerial = 0;
     // Dates what decides whether a face is drawn in layers (its opacity, its surface, and the
     // surface's elements, face contacts and their counters): advanced by every change to them,
-    // so that what the renderer keeps of it per record is known to be out of date. Never 0.
+    // so that what the renderer keeps of it per record is known to be out of date (a face losing
+    // its surface with the surface's end can only stop being drawn in layers). Never 0.
     uint32_t LayeringSerial = 1;
     ModelObject* Root = nullptr;
     // The faces of the objects read into the tree so far, against kMaxModelFaces.

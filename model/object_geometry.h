@@ -7,6 +7,7 @@
 #include "foundation/dynamic_array.h"
 #include "model/short_vector.h"
 
+class GeometryPool;
 class ModelObject;
 class PlaneRecord;
 class PolygonRecord;
@@ -112,4 +113,6 @@ public:
     uint16_t DrawSerial = 0;
     int32_t DrawCount = 0;
     uint16_t InsideSerial = 0;
+    // The pool that gave the record its room (null: made on its own).
+    GeometryPool* Pool = nullptr;
 };

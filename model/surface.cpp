@@ -80,7 +80,6 @@ ResultCode Surface::SurfaceInit(ModelObject* owner)
 
 void Surface::SurfaceDestroy()
 {
-    LayeringChanged();
     DestroyArray(SiblingConnections);
     DestroyArray(ParentConnections);
     DestroyArray(ChildConnections);
