@@ -102,17 +102,18 @@ CoveredPixels OcclusionMask::Pixels() const
 
 void OcclusionMask::CoverPolygon(const DevicePoint* points, int32_t count)
 {
-    if (count < 3 || height_ == 0 || width_ == 0 || !IsConvex(points, count)) return;
+    if (count < 3 || height_ == 0 || width_ == 0) return;
     int32_t yMin = points[0].y;
     int32_t yMax = points[0].y;
     for (int32_t i = 1; i < count; ++i) {
         yMin = std::min(yMin, points[i].y);
         yMax = std::max(yMax, points[i].y);
     }
-    // Row y needs the lines y - kMargin and y + 1 + kMargin inside the polygon's rows.
+    // Row y needs the lines y - kMargin and y + 1 + kMargin inside the polygon's rows; a polygon
+    // too thin for any row (the far faces of a large scene) is done before its shape is looked at.
     const int32_t firstRow = int32_t(std::max<int64_t>(int64_t(yMin) + kMargin, top_));
     const int32_t lastRow = int32_t(std::min<int64_t>(int64_t(yMax) - 1 - kMargin, top_ + height_ - 1));
-    if (firstRow > lastRow) return;
+    if (firstRow > lastRow || !IsConvex(points, count)) return;
     const int32_t firstLine = firstRow - kMargin;
     const int32_t lastLine = lastRow + 1 + kMargin;
     std::fill_n(lineLeft_.begin(), lastLine - firstLine + 1, HUGE_VAL);
