@@ -479,6 +479,7 @@ Surface* ModelObject::SurfaceForFace(int32_t face)
     if (PolygonRecord* record = FindPolygonByIndex(face)) {
         record->FaceSurface = surface;
         surface->AddFaceUser(record);
+        NoteLayeringChanged(Holder);
         surface->PlaceSurface(record->Normal, record->Indices, LocalVertices);
     }
     IgnoreResult(SetPointer(Surfaces, face, surface));

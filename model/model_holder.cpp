@@ -3,7 +3,9 @@
 
 #include <new>
 
+#include "model/geometry_pool.h"
 #include "model/model_object.h"
+#include "model/object_geometry.h"
 
 ModelObject* ModelHolder::NewModelObject()
 {
@@ -24,6 +26,7 @@ ResultCode ModelHolder::ModelHolderInit(void* owner)
 {
     Owner = owner;
     ChangeSerial = 1;
+    Geometries = GeometryPool::New(sizeof(ObjectGeometry));
     Root = MakeObject();
     if (!Root) return kResultOutOfMemory;
     Root->SetWorldRoot();
@@ -34,6 +37,9 @@ void ModelHolder::ModelHolderDestroy()
 {
     if (Root) Root->Destroy();
     Root = nullptr;
+    // Records that outlive the tree keep the pool until they go.
+    if (Geometries) Geometries->HolderGone();
+    Geometries = nullptr;
     delete this;
 }
 
@@ -41,4 +47,11 @@ void NextNonZeroSerial(ModelHolder* holder)
 {
     ++holder->ChangeSerial;
     if (holder->ChangeSerial == 0) ++holder->ChangeSerial;
+}
+
+void NoteLayeringChanged(ModelHolder* holder)
+{
+    if (!holder) return;
+    ++holder->LayeringSerial;
+    if (holder->LayeringSerial == 0) ++holder->LayeringSerial;
 }

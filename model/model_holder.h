@@ -6,6 +6,7 @@
 
 #include "foundation/root_object.h"
 
+class GeometryPool;
 class ModelObject;
 
 class ModelHolder : public RootObject {
@@ -24,7 +25,14 @@ public:
     ModelObject* MakeObject();
 
     void* Owner = nullptr;  // the document that holds the model; never called through
+    // Room for the tree's object geometry records, side by side (null: each record has its own).
+    GeometryPool* Geometries = nullptr;
     uint16_t ChangeSerial = 0;
+    // Dates what decides whether a face is drawn in layers (its opacity, its surface, and the
+    // surface's elements, face contacts and their counters): advanced by every change to them,
+    // so that what the renderer keeps of it per record is known to be out of date (a face losing
+    // its surface with the surface's end can only stop being drawn in layers). Never 0.
+    uint32_t LayeringSerial = 1;
     ModelObject* Root = nullptr;
     // The faces of the objects built so far by the read, against its budget (FaceBudget).
     int32_t FacesRead = 0;
@@ -40,3 +48,6 @@ inline void NoteMemoryShort(ModelHolder* holder)
 
 // Advances the holder's serial, skipping 0.
 void NextNonZeroSerial(ModelHolder* holder);
+
+// Advances the holder's layering serial, skipping 0 (nothing without a holder).
+void NoteLayeringChanged(ModelHolder* holder);

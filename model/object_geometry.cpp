@@ -12,6 +12,7 @@
 
 #include "foundation/pointer_list.h"
 #include "model/contact_list.h"
+#include "model/geometry_pool.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/plane_record.h"
@@ -59,7 +60,11 @@ inline int64_t RoundedOffset(Fixed a, Fixed b)
 
 ObjectGeometry* ObjectGeometry::New(ModelObject* owner)
 {
-    ObjectGeometry* record = new (std::nothrow) ObjectGeometry;
+    // The holder's records side by side where its pool has room, else one on its own.
+    GeometryPool* pool = owner && owner->Holder ? owner->Holder->Geometries : nullptr;
+    void* place = pool ? pool->Take() : nullptr;
+    ObjectGeometry* record = place ? new (place) ObjectGeometry : new (std::nothrow) ObjectGeometry;
+    if (place) record->Pool = pool;
     if (record && record->ObjectGeometryInit(owner) != kResultOk) {
         record->ObjectGeometryFree();
         return nullptr;
@@ -84,7 +89,13 @@ void ObjectGeometry::ObjectGeometryFree()
     DestroyArray(Contacts);
     DestroyArray(DrawList);
     DestroyArray(ScreenPoints);
-    delete this;
+    GeometryPool* pool = Pool;
+    if (!pool) {
+        delete this;
+        return;
+    }
+    this->~ObjectGeometry();
+    pool->Give(this);
 }
 
 int32_t ObjectGeometry::PolygonCount() const
@@ -111,6 +122,7 @@ void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face,
         return;
     }
     if (surface) surface->AddFaceUser(record);
+    NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
 }
 
 void ObjectGeometry::DiscardPolygon(int32_t index)
@@ -118,6 +130,7 @@ void ObjectGeometry::DiscardPolygon(int32_t index)
     PolygonRecord* record = PolygonAt(index);
     if (!record) return;
     IgnoreResult(Polygons->Remove(index));
+    NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
     if (record->FaceSurface) record->FaceSurface->RemoveFaceUser(record);
     record->PolygonRecordDestroy();
 }

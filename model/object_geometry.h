@@ -7,6 +7,7 @@
 #include "foundation/dynamic_array.h"
 #include "model/short_vector.h"
 
+class GeometryPool;
 class ModelObject;
 class PlaneRecord;
 class PolygonRecord;
@@ -86,6 +87,10 @@ public:
     uint8_t PointsPending = 0;
     int8_t ClipCode = 0;
     uint8_t Mirrored = 0;
+    // Whether a face of the record may draw beyond its outline in the records' pass (one drawn in
+    // layers or with layers over it), as found when the holder's layering serial was
+    // LayeringSerial (0: not found yet).
+    uint8_t DrawsBeyondFaces = 0;
     int16_t CentreDepth = 0;
     // Draw order state.
     int16_t DrawIndex = 0;
@@ -93,6 +98,7 @@ public:
     int16_t OrderSpare = 0;
     int32_t ScreenMinimum[3] = {0, 0, 0};
     int32_t ScreenMaximum[3] = {0, 0, 0};
+    uint32_t LayeringSerial = 0;
     // The own-face passes in progress, and the screen point of every vertex.
     int32_t PassDepth = 0;
     DynamicArray* ScreenPoints = nullptr;  // two int32_t per vertex
@@ -107,4 +113,6 @@ public:
     uint16_t DrawSerial = 0;
     int32_t DrawCount = 0;
     uint16_t InsideSerial = 0;
+    // The pool that gave the record its room (null: made on its own).
+    GeometryPool* Pool = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "model/drawing_services.h"
 #include "model/light.h"
 #include "model/lighting_math.h"
+#include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
@@ -192,6 +193,7 @@ void PolygonRecord::LightFace(const VertexFaces* around)
     SetCursorShape(kWaitCursor);
     ModelObject* owner = Owner();
     if (!owner) return;
+    const uint16_t oldCode = ColourCode;
     if (FaceSurface) {
         FrontColour = FaceSurface->GetSideColour(kSideFront);
         BackColour = FaceSurface->GetSideColour(kSideBack);
@@ -201,6 +203,7 @@ void PolygonRecord::LightFace(const VertexFaces* around)
         BackColour = owner->GetColour(kSideBack);
         ColourCode = owner->GetColourCode();
     }
+    if (ColourCode != oldCode) NoteLayeringChanged(owner->Holder);
     const LightList* front = owner->GetLights();
     const LightList* back = owner->Parent ? owner->Parent->GetLights() : front;
     const ShortVector3 outward = NegatedVector(WorldNormal);

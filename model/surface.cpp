@@ -126,6 +126,11 @@ void Surface::SurfaceDestroy()
     delete this;
 }
 
+void Surface::LayeringChanged() const
+{
+    NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
+}
+
 int32_t Surface::FaceNumber() const
 {
     return Owner ? FindPointer(Owner->Surfaces, this) : -1;
@@ -162,6 +167,7 @@ void Surface::SetSurfaceColour(const RGBColor48& colour, uint16_t code, int32_t 
     }
     ColourCode = code;
     NormaliseColourFlags();
+    LayeringChanged();
     const uint16_t newCode = GetSurfaceColourCode();
     if (oldCode >= kSpecialColourCode && newCode < kSpecialColourCode && !shownBefore) {
         AdjustContactCounters(1, 1);
@@ -185,6 +191,7 @@ void Surface::ClearSurfaceColour(int32_t side)
     }
     if (!(Flags & kSurfaceColourBits)) ColourCode = 0;
     NormaliseColourFlags();
+    LayeringChanged();
 }
 
 void Surface::NormaliseColourFlags()
@@ -210,6 +217,7 @@ PolygonElement* Surface::NewPolygonElement()
 void Surface::AddElement(PolygonElement* element, int32_t side)
 {
     if (!element || element->Kind == kElementEmpty || side < 0 || side > 2) return;
+    LayeringChanged();
     if (!Elements[side]) {
         if (!IsSideShown(side)) AdjustContactCounters(side, 1);
         Elements[side] = NewPointerList();
@@ -227,6 +235,7 @@ void Surface::RemoveElement(PolygonElement* element, int32_t side)
     if (side < 0 || side > 2) return;
     const int32_t index = FindPointer(Elements[side], element);
     if (index < 0) return;
+    LayeringChanged();
     IgnoreResult(Elements[side]->Remove(index));
     element->Owner = nullptr;
     if (Elements[side]->ArrayCount() == 0) {
@@ -475,6 +484,7 @@ bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
 {
     Surface* other = entry.Face;
     if (!other) return true;
+    LayeringChanged();
     // The other face's contacts on its side go in before the entry, both before this face's own
     // entry (or at the end), all at once or not at all.
     const DynamicArray* otherList = other->SideContacts[otherSide];
@@ -516,6 +526,7 @@ void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherS
     DynamicArray*& list = SideContacts[side];
     const int32_t pos = FindEntry(list, entry);
     if (pos < 0) return;
+    LayeringChanged();
     Surface* other = entry.Face;
     const int32_t flattened = other ? ListCount(other->SideContacts[otherSide]) : 0;
     const int32_t first = pos - flattened < 0 ? 0 : pos - flattened;
@@ -596,6 +607,7 @@ int32_t Surface::SideShownCount(int32_t contactSide, int32_t layer) const
 
 void Surface::AdjustContactCounters(int32_t layer, int32_t delta)
 {
+    LayeringChanged();
     for (int32_t c = 0; c < 2; ++c) {
         const DynamicArray* list = SideContacts[c];
         for (int32_t i = 0; i < ListCount(list); ++i) {

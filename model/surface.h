@@ -191,6 +191,8 @@ public:
     int32_t BackUncovered = 1;
 
 private:
+    // Dates the change of what decides whether the surface's faces are drawn in layers.
+    void LayeringChanged() const;
     void RecomputeCovering(int32_t side);
     void PassContactOn(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide, bool adding);
     void AddCounters(int32_t side, const Surface* other, int32_t otherSide, int32_t sign);

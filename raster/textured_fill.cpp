@@ -191,6 +191,7 @@ bool SetupTexturedSource(TextureSetup* setup, const TextureSource* source, uint8
     setup->planeBytes = destination.rowBytes;
     setup->edgeLines = nullptr;
     setup->edgeTags = nullptr;
+    setup->covered = source->covered;
     setup->filler = nullptr;
     setup->column = -1;
     if (!TextureDestinationFormat(destination, &setup->depthMode, &setup->column)) return false;

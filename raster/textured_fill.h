@@ -17,6 +17,7 @@
 
 class DynamicArray;
 class Q_Offscreen;
+struct CoveredPixels;
 class SpanRegion;
 
 // What the face drawing fills in for one textured face side.
@@ -32,6 +33,9 @@ struct TextureSource {
     // Filled by the caller after these; not read by the fills.
     PortRect bounds;
     RGBColor48 colour;
+    // Read by the set-up: pixels of the destination that later drawing paints over, which the
+    // spans leave out (or null).
+    const CoveredPixels* covered = nullptr;
 };
 
 // A line along which pieces of one face meet (an edge of the face, or a cut through it): x at
@@ -74,6 +78,8 @@ struct TextureSetup {
     // outside the perspective path.
     const EdgeLine* edgeLines = nullptr;
     const int32_t* edgeTags = nullptr;
+    // The source's pixels left out of the spans (or null).
+    const CoveredPixels* covered = nullptr;
 };
 
 // The destination format rule: the depth mode and table column of a pixel format; false when

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "foundation/fixed.h"
+#include "raster/covered_pixels.h"
 #include "raster/scan_convert.h"
 #include "raster/textured_fill.h"
 
@@ -99,30 +100,18 @@ inline void TexRowTables(const TextureSetup& s, int32_t absoluteRow, const void*
     }
 }
 
-// Hands the span of `count` pixels from pixel x of row y (device coordinates) to the filler,
-// with u and v at its first pixel and their steps per pixel. The span is clamped to the
-// destination's pixels (u and v advanced over what is cut off at the left); the fillers that
-// step before they fetch get the coordinates one step back, so that every column samples the
-// first pixel at (u, v).
-inline void TexEmitSpan(const TextureSetup& s, int32_t y, int32_t x, int32_t count, Fixed u, Fixed v, Fixed du,
-                        Fixed dv)
+// Hands the destination's pixels [first, end) of row `row` (within its pixels) to the filler,
+// with u and v at the first pixel; the fillers that step before they fetch get the coordinates one
+// step back, so that every column samples the first pixel at (u, v).
+inline void TexFillRun(const TextureSetup& s, int32_t row, int32_t first, int32_t end, Fixed u, Fixed v, Fixed du,
+                       Fixed dv)
 {
-    const int32_t row = y + s.destY;
-    if (row < 0 || row >= s.destHeight || count <= 0) return;
-    int64_t first = int64_t(x) + s.destX;
-    const int64_t end = std::min<int64_t>(first + count, s.destWidth);
-    if (first < 0) {
-        u = WrapAdd(u, WrapMul(du, -first));
-        v = WrapAdd(v, WrapMul(dv, -first));
-        first = 0;
-    }
-    if (end <= first) return;
     if (TexColumnStepsFirst(s.column)) {
         u = WrapSub(u, du);
         v = WrapSub(v, dv);
     }
     TexSpanRecord span;
-    span.count = int32_t(end - first);
+    span.count = end - first;
     span.u = u;
     span.du = du;
     span.v = v;
@@ -134,7 +123,7 @@ inline void TexEmitSpan(const TextureSetup& s, int32_t y, int32_t x, int32_t cou
     span.height = s.height;
     span.rows = s.rowTable;
     span.planeStride = s.planeBytes;
-    const int32_t pixel = int32_t(first);
+    const int32_t pixel = first;
     uint8_t* start = s.destRows[row];
     switch (s.depthMode) {
     case kTexDepth1Bit:
@@ -159,6 +148,34 @@ inline void TexEmitSpan(const TextureSetup& s, int32_t y, int32_t x, int32_t cou
     }
     span.planes = span.destination;
     s.filler(&span);
+}
+
+// Hands the span of `count` pixels from pixel x of row y (device coordinates) to the filler,
+// with u and v at its first pixel and their steps per pixel. The span is clamped to the
+// destination's pixels (u and v advanced over what is cut off at the left); with covered pixels
+// in the set-up, only its runs outside them are filled, each from its own first pixel's u and v.
+inline void TexEmitSpan(const TextureSetup& s, int32_t y, int32_t x, int32_t count, Fixed u, Fixed v, Fixed du,
+                        Fixed dv)
+{
+    const int32_t row = y + s.destY;
+    if (row < 0 || row >= s.destHeight || count <= 0) return;
+    int64_t first = int64_t(x) + s.destX;
+    const int64_t end = std::min<int64_t>(first + count, s.destWidth);
+    if (first < 0) {
+        u = WrapAdd(u, WrapMul(du, -first));
+        v = WrapAdd(v, WrapMul(dv, -first));
+        first = 0;
+    }
+    if (end <= first) return;
+    if (!s.covered) {
+        TexFillRun(s, row, int32_t(first), int32_t(end), u, v, du, dv);
+        return;
+    }
+    ForEachUncoveredRun(*s.covered, y, int32_t(first - s.destX), int32_t(end - s.destX), [&](int32_t from, int32_t to) {
+        const int64_t skipped = from + s.destX - first;
+        TexFillRun(s, row, int32_t(from + s.destX), int32_t(to + s.destX), WrapAdd(u, WrapMul(du, skipped)),
+                   WrapAdd(v, WrapMul(dv, skipped)), du, dv);
+    });
 }
 
 }  // namespace raster

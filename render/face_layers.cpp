@@ -198,7 +198,7 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
         if (f.element) {
             DrawTexturedElementSide(f.element, region, ownPass);
         } else {
-            DrawTexturedFaceSide(f.face, g, region, ownPass);
+            DrawTexturedFaceSide(f.face, g, region, ownPass, nullptr);
         }
     }
     return 1;

@@ -13,6 +13,7 @@
 #include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "foundation/ui_services.h"
+#include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/polygon_record.h"
@@ -120,9 +121,10 @@ bool HasNearLayer(const PolygonRecord* r, int32_t ownPass)
 }
 
 // An opaque face side: in its colour, or with its texture (over its colour where the texture is
-// transparent). The drawing routine's result (1 when anything was drawn).
+// transparent), the texture leaving out the pixels painted later (or null). The drawing routine's
+// result (1 when anything was drawn).
 int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass,
-                     uint32_t blendColour, uint32_t blendCoverage)
+                     uint32_t blendColour, uint32_t blendCoverage, const CoveredPixels* paintedLater)
 {
     const int32_t options = o->drawFlags & kFaceOptions;
     TextureRecord* texture = r->GetSideTexture(ownPass ? kSideFront : kSideBack);
@@ -130,7 +132,7 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
         return DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options);
     if (texture->attributes.Transparent())
         DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options & ~kFaceFrame);
-    return DrawTexturedFaceSide(r, g, region, ownPass);
+    return DrawTexturedFaceSide(r, g, region, ownPass, paintedLater);
 }
 
 // Whether faces drawn in this frame replace the pixels under them whole: filled straight into the
@@ -144,10 +146,12 @@ bool FacesReplacePixels(const Observer* o, const SpanRegion* region)
 
 // A face of a registered record that, drawn in the records' pass, paints every pixel inside its
 // outline: drawn whole (not in layers) and filled, in its colour, over its colour under a
-// transparent texture, or with a texture that the fill draws.
-bool PaintsOutline(PolygonRecord* r, Observer* o, SpanRegion* region)
+// transparent texture, or with a texture that the fill draws. `plain`: the record is known to have
+// no face drawn in layers.
+bool PaintsOutline(PolygonRecord* r, Observer* o, SpanRegion* region, bool plain)
 {
-    if (!r || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || DrawnInLayers(r, 0)) return false;
+    if (!r || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || (!plain && DrawnInLayers(r, 0)))
+        return false;
     TextureRecord* texture = r->GetSideTexture(kSideBack);
     if (!SideTextureShown(texture, o, region) || texture->attributes.Transparent()) return true;
     return TexturedSidePaintsOutline(r, 0);
@@ -160,17 +164,35 @@ bool MayDrawBeyondOutline(const PolygonRecord* r)
     return DrawnInLayers(r, 0) || HasNearLayer(r, 0);
 }
 
-// Whether all that the records' pass draws for the record stays inside its screen box: no face of
-// it may draw beyond its outline.
-bool DrawsWithinItsBox(const ObjectGeometry* g)
+// Whether a face of the record may draw beyond its outline.
+bool FacesMayDrawBeyond(const ObjectGeometry* g)
 {
     const DynamicArray* faces = g->Polygons;
-    if (!faces) return true;
+    if (!faces) return false;
     PolygonRecord* const* face = faces->Elements<PolygonRecord*>();
     for (int32_t k = 0; k < faces->ArrayCount(); ++k) {
-        if (face[k] && MayDrawBeyondOutline(face[k])) return false;
+        if (face[k] && MayDrawBeyondOutline(face[k])) return true;
     }
-    return true;
+    return false;
+}
+
+// The holder's layering serial, which dates what a record keeps of its faces' layers (0, never
+// a record's date, without a holder).
+uint32_t LayeringSerialOf(const Observer* o)
+{
+    return o->owner ? o->owner->LayeringSerial : 0;
+}
+
+// Whether all that the records' pass draws for the record stays inside its screen box: no face of
+// it may draw beyond its outline. What the faces tell is kept in the record until the holder's
+// layering changes.
+bool DrawsWithinItsBox(ObjectGeometry* g, uint32_t layering)
+{
+    if (layering == 0 || g->LayeringSerial != layering) {
+        g->DrawsBeyondFaces = FacesMayDrawBeyond(g) ? 1 : 0;
+        g->LayeringSerial = layering;
+    }
+    return !g->DrawsBeyondFaces;
 }
 
 // Whether the mask covers a box of screen points (x, y up from the view centre), widened by the
@@ -185,8 +207,10 @@ bool CoversScreenBox(const OcclusionMask& occlusion, int32_t originX, int32_t or
 
 // Marks the faces of a record seen whole, about to be drawn in the records' pass, whose screen
 // boxes the mask covers; a face drawn in layers or with layers over it may draw beyond its box
-// and is never marked. The faces of a record cut by the view's planes are all drawn.
-void MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_t originX, int32_t originY)
+// and is never marked (`plain`: the record is known to have none). The faces of a record cut by
+// the view's planes are all drawn.
+void MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_t originX, int32_t originY,
+                       bool plain)
 {
     const DynamicArray* polygons = g->Polygons;
     const ScreenPoint* points = g->ScreenPoints->Elements<ScreenPoint>();
@@ -194,7 +218,8 @@ void MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
         PolygonRecord* r = g->PolygonAt(k);
         if (!r) continue;
         r->Occluded = 0;
-        if (g->ClipCode != 0 || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || MayDrawBeyondOutline(r))
+        if (g->ClipCode != 0 || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef ||
+            (!plain && MayDrawBeyondOutline(r)))
             continue;
         const int16_t* corner = r->ClipRef->Elements<int16_t>();
         const int32_t corners = r->ClipRef->ArrayCount();
@@ -221,37 +246,49 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
 {
     const int32_t count = list->ArrayCount();
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
-    for (int32_t i = 0; i < count; ++i) records[i]->Occluded = 0;
-    if (!FacesReplacePixels(o, region)) return;
-    // The pixels painted by the records drawn after the one being looked at.
-    OcclusionMask& occlusion = CurrentRenderContext().occlusion;
+    RenderContext& context = CurrentRenderContext();
+    context.markedList = nullptr;
+    if (!FacesReplacePixels(o, region)) {
+        for (int32_t i = 0; i < count; ++i) records[i]->Occluded = 0;
+        return;
+    }
+    // The pixels painted by the records drawn after the one being looked at, and the marks each
+    // record's faces made anew.
+    OcclusionMask& occlusion = context.occlusion;
     const PortRect port = PublishedOffscreen->PortBounds();
     occlusion.Reset(port.left, port.top, port.right, port.bottom);
+    context.recordMarks.assign(size_t(count), {0, 0});
+    context.markedList = list;
     int32_t originX = 0;
     int32_t originY = 0;
     GetViewOrigin(&originX, &originY);
+    const uint32_t layering = LayeringSerialOf(o);
     for (int32_t i = count - 1; i >= 0; --i) {
         FacesReadAhead(records, count, i, -1);
         ObjectGeometry* g = records[i];
+        g->Occluded = 0;
         // Screen y grows upwards; device y downwards.
         if (g->ClipCode == 0 &&
             CoversScreenBox(occlusion, originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2], g->ScreenMaximum[0],
                             g->ScreenMaximum[2]) &&
-            DrawsWithinItsBox(g)) {
+            DrawsWithinItsBox(g, layering)) {
             g->Occluded = 1;
             continue;
         }
         DynamicArray* polygons = g->Polygons;
         if (!polygons || g->PassDepth != 0 || !g->ScreenPoints) continue;
         ProjectPendingFaces(g, o);
-        MarkOccludedFaces(g, occlusion, originX, originY);
+        const bool plain = DrawsWithinItsBox(g, layering);
+        MarkOccludedFaces(g, occlusion, originX, originY, plain);
+        const size_t marksFrom = occlusion.MarksMade();
         for (int32_t k = 0; k < polygons->ArrayCount(); ++k) {
             PolygonRecord* r = g->PolygonAt(k);
             // A face already painted over adds nothing to the mask.
-            if (!r || r->Occluded || !PaintsOutline(r, o, region)) continue;
+            if (!r || r->Occluded || !PaintsOutline(r, o, region, plain)) continue;
             const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
             if (points) occlusion.CoverPolygon(points->Elements<DevicePoint>(), points->ArrayCount());
         }
+        context.recordMarks[size_t(i)] = {marksFrom, occlusion.MarksMade()};
     }
 }
 
@@ -322,7 +359,7 @@ void ProjectPendingFaces(ObjectGeometry* g, Observer* o)
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
-                     uint32_t blendCoverage, bool leaveOutOccluded)
+                     uint32_t blendCoverage, bool leaveOutOccluded, const CoveredPixels* paintedLater)
 {
     if (FrameStops(g, o)) return;
     if (g->PassDepth != 0 && !ownPass) return;
@@ -339,13 +376,17 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         ProjectPendingFaces(g, o);
         polygons->ArrayLock();
         const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
+        // In the records' pass, a record known to have no face drawn in layers or with layers over
+        // it draws each face whole.
+        const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
         for (int32_t i = 0; i < polygons->ArrayCount(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
             if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
-            const int32_t drawn = DrawnInLayers(r, ownPass)
+            const int32_t drawn = !plain && DrawnInLayers(r, ownPass)
                                       ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
-                                      : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage);
-            if (drawn && HasNearLayer(r, ownPass))
+                                      : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage,
+                                                     plain ? paintedLater : nullptr);
+            if (drawn && !plain && HasNearLayer(r, ownPass))
                 DrawFaceLayers(r, o, region, ownPass, kStageNear, blendColour, blendCoverage);
         }
         polygons->ArrayUnlock();
@@ -372,7 +413,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             if (!clipRegion) return;
             region = clipRegion;
         }
-        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage, false);
+        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage, false, nullptr);
     }
     DynamicArray* members = g->Members;
     DynamicArray* list = g->DrawList;
@@ -399,9 +440,15 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             g->DrawCount = list->ArrayCount();
         }
         // Records painted over by later ones are left out of the frame's own drawing of the list
-        // straight into the pixels; drawings of part of it (behind see-through faces) and through
-        // the system's calls (picking among them) draw every record.
+        // straight into the pixels, and the pixels that later records paint over out of the
+        // others' textured faces; drawings of part of it (behind see-through faces) and through
+        // the system's calls (picking among them) draw every record whole.
         const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o, region);
+        OcclusionMask& occlusion = context.occlusion;
+        // The marks of the walk that made this list, while no other walk has reset the mask.
+        const bool takesMarksBack = leaveOutOccluded && context.markedList == list &&
+                                    context.recordMarks.size() == size_t(list->ArrayCount());
+        const uint32_t resets = occlusion.Resets();
         list->ArrayLock();
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
         ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
@@ -410,8 +457,17 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             ObjectGeometry* member = drawn[i];
             if (member == stopAt) break;
             if (leaveOutOccluded && member->Occluded) continue;
-            DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded);
+            CoveredPixels paintedLater;
+            const bool leavesOut = takesMarksBack && occlusion.Resets() == resets;
+            if (leavesOut) {
+                // What the records after this one paint over.
+                occlusion.Uncover(context.recordMarks[size_t(i)].first, context.recordMarks[size_t(i)].second);
+                paintedLater = occlusion.Pixels();
+            }
+            DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded,
+                            leavesOut ? &paintedLater : nullptr);
         }
+        if (takesMarksBack) context.markedList = nullptr;
         list->ArrayUnlock();
     }
     if (clipRegion) clipRegion->SpanRegionFree();

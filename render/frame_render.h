@@ -10,6 +10,7 @@ class Observer;
 class ObjectGeometry;
 class PolygonRecord;
 class SpanRegion;
+struct CoveredPixels;
 
 // Nested RenderModel calls beyond this draw nothing.
 constexpr int32_t kMaxRenderDepth = 25;
@@ -36,5 +37,8 @@ void ProjectPendingFaces(ObjectGeometry* geometry, Observer* observer);
 
 // The record's faces seen from inside (ownPass non-zero) or from outside; with leaveOutOccluded,
 // less the faces that the records drawn after it paint over (marked when its draw list was made).
+// `paintedLater` (or null): pixels that drawing after the record paints over, which the textured
+// sides of a record drawing nothing in layers leave out.
 void DrawObjectFaces(ObjectGeometry* geometry, Observer* observer, SpanRegion* region, int32_t ownPass,
-                     uint32_t blendColour, uint32_t blendCoverage, bool leaveOutOccluded);
+                     uint32_t blendColour, uint32_t blendCoverage, bool leaveOutOccluded,
+                     const CoveredPixels* paintedLater);

@@ -63,33 +63,57 @@ void OcclusionMask::Reset(int32_t left, int32_t top, int32_t right, int32_t bott
     height_ = std::max(bottom - top, 0);
     wordsPerRow_ = (width_ + kWordBits - 1) / kWordBits;
     bits_.assign(size_t(wordsPerRow_) * size_t(height_), 0);
+    marks_.clear();
+    ++resets_;
     lineLeft_.resize(size_t(height_) + 2 * kMargin + 1);
     lineRight_.resize(lineLeft_.size());
 }
 
 void OcclusionMask::MarkRow(int32_t y, int32_t from, int32_t to)
 {
-    uint64_t* row = bits_.data() + size_t(y) * size_t(wordsPerRow_);
+    const size_t rowStart = size_t(y) * size_t(wordsPerRow_);
     for (int32_t word = from / kWordBits; word * kWordBits < to; ++word) {
         const int32_t first = std::max(from - word * kWordBits, 0);
         const int32_t last = std::min(to - word * kWordBits, kWordBits);
-        row[word] |= WordBits(first, last);
+        uint64_t& bits = bits_[rowStart + size_t(word)];
+        const uint64_t fresh = WordBits(first, last) & ~bits;
+        if (fresh == 0) continue;
+        bits |= fresh;
+        marks_.push_back({rowStart + size_t(word), fresh});
     }
+}
+
+void OcclusionMask::Uncover(size_t from, size_t to)
+{
+    for (size_t i = from; i < to && i < marks_.size(); ++i) bits_[marks_[i].word] &= ~marks_[i].bits;
+}
+
+CoveredPixels OcclusionMask::Pixels() const
+{
+    CoveredPixels pixels;
+    pixels.bits = bits_.data();
+    pixels.wordsPerRow = wordsPerRow_;
+    pixels.left = left_;
+    pixels.top = top_;
+    pixels.width = width_;
+    pixels.height = height_;
+    return pixels;
 }
 
 void OcclusionMask::CoverPolygon(const DevicePoint* points, int32_t count)
 {
-    if (count < 3 || height_ == 0 || width_ == 0 || !IsConvex(points, count)) return;
+    if (count < 3 || height_ == 0 || width_ == 0) return;
     int32_t yMin = points[0].y;
     int32_t yMax = points[0].y;
     for (int32_t i = 1; i < count; ++i) {
         yMin = std::min(yMin, points[i].y);
         yMax = std::max(yMax, points[i].y);
     }
-    // Row y needs the lines y - kMargin and y + 1 + kMargin inside the polygon's rows.
+    // Row y needs the lines y - kMargin and y + 1 + kMargin inside the polygon's rows; a polygon
+    // too thin for any row (the far faces of a large scene) is done before its shape is looked at.
     const int32_t firstRow = int32_t(std::max<int64_t>(int64_t(yMin) + kMargin, top_));
     const int32_t lastRow = int32_t(std::min<int64_t>(int64_t(yMax) - 1 - kMargin, top_ + height_ - 1));
-    if (firstRow > lastRow) return;
+    if (firstRow > lastRow || !IsConvex(points, count)) return;
     const int32_t firstLine = firstRow - kMargin;
     const int32_t lastLine = lastRow + 1 + kMargin;
     std::fill_n(lineLeft_.begin(), lastLine - firstLine + 1, HUGE_VAL);

@@ -2,12 +2,16 @@
 // row from convex device polygons shrunk by a pixel of margin on every side, so that whatever
 // rule a filler uses for the pixels along an edge, every pixel marked is one it writes. The
 // renderer walks a sorted draw list from near to far with it and leaves out the records whose
-// screen box lies wholly under faces drawn after them.
+// screen box lies wholly under faces drawn after them; the words each polygon marks anew are
+// kept, so that the drawing that follows, far to near, can take back each record's own marks
+// before it draws the record and leave out of its spans the pixels still marked.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "raster/covered_pixels.h"
 #include "raster/device_point_list.h"
 
 class OcclusionMask {
@@ -23,8 +27,25 @@ public:
     // True when every pixel of [left, right) x [top, bottom) that lies in the frame is marked.
     bool Covers(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
 
+    // How many words the polygons covered since the last Reset have marked anew: a place to
+    // take the marks back from.
+    size_t MarksMade() const { return marks_.size(); }
+    // Clears the bits that polygons marked anew between the two places (as MarksMade gave them).
+    void Uncover(size_t from, size_t to);
+    // The marked pixels as the fills read them.
+    CoveredPixels Pixels() const;
+    // How many times the mask has been reset: a drawing that takes marks back checks that no other
+    // walk has reset it meanwhile.
+    uint32_t Resets() const { return resets_; }
+
 private:
     void MarkRow(int32_t y, int32_t from, int32_t to);
+
+    // A word and the bits a polygon set in it anew.
+    struct Mark {
+        size_t word;
+        uint64_t bits;
+    };
 
     int32_t left_ = 0;
     int32_t top_ = 0;
@@ -32,6 +53,8 @@ private:
     int32_t height_ = 0;
     int32_t wordsPerRow_ = 0;
     std::vector<uint64_t> bits_;
+    std::vector<Mark> marks_;
+    uint32_t resets_ = 0;
     // The polygon's extent along each whole line y = top + i: the leftmost and rightmost x.
     std::vector<double> lineLeft_;
     std::vector<double> lineRight_;

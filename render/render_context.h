@@ -6,7 +6,10 @@
 // default context.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "foundation/result_code.h"
 #include "render/occlusion_mask.h"
@@ -56,6 +59,11 @@ public:
     void* edgeData[kEdgeArrayCount] = {};
 
     OcclusionMask occlusion;
+    // The draw list last walked with the mask (null once its drawing has taken the marks back),
+    // and for each of its places the marks its record's faces made anew: [first, second) of the
+    // mask's places.
+    const DynamicArray* markedList = nullptr;
+    std::vector<std::pair<size_t, size_t>> recordMarks;
     // Nested model drawing calls in progress.
     int32_t renderDepth = 0;
 };

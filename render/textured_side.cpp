@@ -73,7 +73,8 @@ bool TexturedSidePaintsOutline(PolygonRecord* face, int32_t ownPass)
                                destination->Format());
 }
 
-int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, SpanRegion* region, int32_t ownPass)
+int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, SpanRegion* region, int32_t ownPass,
+                             const CoveredPixels* paintedLater)
 {
     const int32_t side = ownPass ? kSideFront : kSideBack;
     TextureRecord* texture = face->GetSideTexture(side);
@@ -84,6 +85,7 @@ int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, Span
     TextureSource source;
     const int32_t level = ownPass ? face->FrontShadeEntry : face->BackShadeEntry;
     if (!FillTextureSource(&source, texture, ownPass, SideShadeTables(texture, level))) return 0;
+    source.covered = paintedLater;
     DevicePointList* points = nullptr;
     DynamicArray* records = nullptr;
     DynamicArray* coords = nullptr;

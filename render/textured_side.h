@@ -10,6 +10,7 @@ class ObjectGeometry;
 class PolygonRecord;
 class SpanRegion;
 class TextureRecord;
+struct CoveredPixels;
 struct ShadeLevelEntry;
 struct TextureSource;
 
@@ -32,6 +33,8 @@ bool FillTextureSource(TextureSource* source, TextureRecord* texture, int32_t ow
 bool TexturedSidePaintsOutline(PolygonRecord* face, int32_t ownPass);
 
 // Draws the side of the face seen in this pass (front seen from inside, back from outside) with
-// its texture into the shared offscreen, clipped to the region. 0 when there was nothing to draw
-// (no usable texture, no shared offscreen, fewer than 3 points), else 1.
-int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, SpanRegion* region, int32_t ownPass);
+// its texture into the shared offscreen, clipped to the region, leaving out the pixels that later
+// drawing paints over (`paintedLater`, or null). 0 when there was nothing to draw (no usable
+// texture, no shared offscreen, fewer than 3 points), else 1.
+int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, SpanRegion* region, int32_t ownPass,
+                             const CoveredPixels* paintedLater);

@@ -554,3 +554,48 @@ TEST(Surfaces, ElementListsAndTheirBits)
     empty->Destroy();
     box->Destroy();
 }
+
+TEST(Surfaces, EveryChangeToWhatLayersAFaceAdvancesTheLayeringSerial)
+{
+    // Each edit on a fresh pair of touching boxes, the serial read before and after it.
+    struct Edit {
+        const char* what;
+        void (*apply)(ModelObject* a, ModelObject* b);
+    };
+    const Edit edits[] = {
+        {"a face touching another", [](ModelObject* a, ModelObject* b) { a->AddFaceContact(3, b, 1); }},
+        {"the touch taken away",
+         [](ModelObject* a, ModelObject* b) { a->DropFaceContacts(3, b, 1, kRelationSibling); }},
+        {"an element laid on a face",
+         [](ModelObject* a, ModelObject*) { AddFaceElement(a, 3, 2, 0, 4, 4, 0, 0, 0, {0, 0, 0}, 0xFFFF); }},
+        {"the element taken off",
+         [](ModelObject* a, ModelObject*) {
+             Surface* s = a->SurfaceOfFace(3);
+             s->RemoveElement(s->ElementAt(2, 0), 2);
+         }},
+        {"a face's own colour made see-through",
+         [](ModelObject* a, ModelObject*) { a->SurfaceForFace(2)->SetSurfaceColour({0, 0, 0}, 0x8000, kSideBoth); }},
+        {"its own colour cleared", [](ModelObject* a, ModelObject*) { a->SurfaceOfFace(2)->ClearSurfaceColour(kSideBoth); }},
+        {"the object made see-through",
+         [](ModelObject* a, ModelObject*) {
+             a->SetColours({0, 0, 0}, 0x8000, kSideBoth);
+             a->RefreshShading();
+         }},
+    };
+    Scene scene;
+    ModelObject* a = scene.AddBox(0, 0, 0, 10, 10, 10);
+    ModelObject* b = scene.AddBox(10, 0, 0, 20, 10, 10);
+    ModelHolder* holder = scene.holder();
+    for (const Edit& edit : edits) {
+        const uint32_t before = holder->LayeringSerial;
+        edit.apply(a, b);
+        EXPECT_NE(holder->LayeringSerial, before) << edit.what;
+    }
+    // A face's colour lit again unchanged is no change; the serial never comes back to 0.
+    const uint32_t before = holder->LayeringSerial;
+    a->RefreshShading();
+    EXPECT_EQ(holder->LayeringSerial, before);
+    holder->LayeringSerial = 0xFFFFFFFFu;
+    NoteLayeringChanged(holder);
+    EXPECT_EQ(holder->LayeringSerial, 1u);
+}

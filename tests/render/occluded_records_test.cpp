@@ -110,6 +110,31 @@ TEST(Occluded, ARecordBehindASeeThroughFaceOrWithAnElementBeyondItIsDrawn)
     EXPECT_EQ(target.Pixel(kWidth / 2 + 90 * scene.o->scale / 200, kHeight / 2), 0x00FF00u);
 }
 
+TEST(Occluded, ARecordEditedAfterAFrameToDrawBeyondItsBoxIsDrawnInTheNext)
+{
+    RenderTarget target(32);
+    // Its front face made see-through (drawn in layers, with what lies behind it), or a sign ten
+    // times as wide as the face laid on it (seen beside the near box).
+    for (const bool sign : {false, true}) {
+        HiddenScene scene;
+        ObjectGeometry* hidden = scene.farBox->GeometryAt(0);
+        const int16_t front = FaceWithNormal(scene.farBox, 0, -256, 0)->FaceIndex;
+        RenderFrameTimed(scene.o.get(), 0, 0);
+        ASSERT_EQ(hidden->Occluded, 1);
+        if (sign) {
+            ASSERT_NE(AddFaceElement(scene.farBox, front, 2, 0, 200, 200, 0, 0, 0, {0, 0xFFFF, 0}, 0xFF00), nullptr);
+        } else {
+            scene.farBox->SurfaceForFace(front)->SetSurfaceColour(kBlue, 0x8000, kSideBoth);
+        }
+        scene.o->BumpSerial();
+        RenderFrameTimed(scene.o.get(), 0, 0);
+        EXPECT_EQ(hidden->Occluded, 0) << sign;
+        if (sign) {
+            EXPECT_EQ(target.Pixel(kWidth / 2 + 90 * scene.o->scale / 200, kHeight / 2), 0x00FF00u);
+        }
+    }
+}
+
 TEST(Occluded, ADrawingOfPartOfTheListDrawsOccludedRecords)
 {
     RenderTarget target(32);

@@ -93,3 +93,37 @@ TEST(OcclusionMask, PolygonsThatAreNotConvexMarkNothing)
     mask.CoverPolygon(star.data(), int32_t(star.size()));
     EXPECT_FALSE(mask.Covers(100, 110, 101, 111));
 }
+
+TEST(OcclusionMask, MarksTakenBackLeaveWhatTheLaterPolygonsMarked)
+{
+    // Two overlapping squares marked in turn; the second's own marks taken back leave the first's
+    // exactly, the first's then leave nothing.
+    const auto first = Points({{10, 10}, {90, 10}, {90, 40}, {10, 40}});
+    const auto second = Points({{50, 20}, {150, 20}, {150, 60}, {50, 60}});
+    OcclusionMask alone;
+    alone.Reset(0, 0, 200, 100);
+    alone.CoverPolygon(first.data(), int32_t(first.size()));
+    OcclusionMask mask;
+    mask.Reset(0, 0, 200, 100);
+    const size_t start = mask.MarksMade();
+    mask.CoverPolygon(first.data(), int32_t(first.size()));
+    const size_t between = mask.MarksMade();
+    mask.CoverPolygon(second.data(), int32_t(second.size()));
+    EXPECT_GT(mask.MarksMade(), between);
+    mask.Uncover(between, mask.MarksMade());
+    const CoveredPixels pixels = mask.Pixels();
+    const CoveredPixels expected = alone.Pixels();
+    ASSERT_EQ(pixels.wordsPerRow, expected.wordsPerRow);
+    const size_t words = size_t(pixels.wordsPerRow) * size_t(pixels.height);
+    EXPECT_EQ(std::vector<uint64_t>(pixels.bits, pixels.bits + words),
+              std::vector<uint64_t>(expected.bits, expected.bits + words));
+    mask.Uncover(start, between);
+    EXPECT_EQ(std::vector<uint64_t>(pixels.bits, pixels.bits + words), std::vector<uint64_t>(words, 0));
+    EXPECT_EQ(mask.Pixels().left, 0);
+    EXPECT_EQ(mask.Pixels().width, 200);
+    // A reset forgets the marks and counts itself.
+    const uint32_t resets = mask.Resets();
+    mask.Reset(0, 0, 200, 100);
+    EXPECT_EQ(mask.MarksMade(), 0u);
+    EXPECT_EQ(mask.Resets(), resets + 1);
+}

@@ -1,9 +1,10 @@
-// gl-bench MODEL [--size WxH] [--frames N]: the comparison for render-frame --frames. Reads the
-// model file with the program's own reader, as render-frame does, and draws it with a
-// general-purpose software OpenGL stack (whatever the EGL display offers without a window: Mesa's
-// software rasterizer here) into an off-screen surface of the size, depth-buffered, from the walk
-// observer's place with the same lens, turning the heading one step before each frame; prints the
-// median and 95th percentile time per frame as render-frame does.
+// gl-bench MODEL [--size WxH] [--frames N] [--eye X,Y,Z] [--angles ROLL,PITCH,HEADING]: the
+// comparison for render-frame --frames. Reads the model file with the program's own reader, as
+// render-frame does, and draws it with a general-purpose software OpenGL stack (whatever the EGL
+// display offers without a window: Mesa's software rasterizer here) into an off-screen surface of
+// the size, depth-buffered, from the walk observer's place (or the given eye and angles, in
+// render-frame's units) with the same lens, turning the heading one step before each frame;
+// prints the median and 95th percentile time per frame as render-frame does.
 // The stack is fed as a program written for it feeds it: every face is triangulated once into one
 // vertex buffer (position, colour and texture coordinates per corner) and one index buffer, and
 // the textures are uploaded, before the timing starts; a frame clears, sets the view and draws the
@@ -330,19 +331,28 @@ int main(int argc, char** argv)
     std::string model;
     int width = 640, height = 480, frames = 256;
     bool usage = false;
+    bool eyeGiven = false, anglesGiven = false;
+    double givenEye[3] = {0, 0, 0};
+    double givenAngles[3] = {0, 0, 0};  // roll, pitch, heading in 256ths of a turn
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--size" && i + 1 < argc) {
             usage |= std::sscanf(argv[++i], "%dx%d", &width, &height) != 2;
         } else if (arg == "--frames" && i + 1 < argc) {
             frames = std::atoi(argv[++i]);
+        } else if (arg == "--eye" && i + 1 < argc) {
+            usage |= std::sscanf(argv[++i], "%lf,%lf,%lf", &givenEye[0], &givenEye[1], &givenEye[2]) != 3;
+            eyeGiven = true;
+        } else if (arg == "--angles" && i + 1 < argc) {
+            usage |= std::sscanf(argv[++i], "%lf,%lf,%lf", &givenAngles[0], &givenAngles[1], &givenAngles[2]) != 3;
+            anglesGiven = true;
         } else {
             usage |= !model.empty() || arg.rfind("--", 0) == 0;
             model = arg;
         }
     }
     if (usage || model.empty() || frames < 1 || width < 2 || height < 2) {
-        std::fprintf(stderr, "usage: gl-bench MODEL [--size WxH] [--frames N]\n");
+        std::fprintf(stderr, "usage: gl-bench MODEL [--size WxH] [--frames N] [--eye X,Y,Z] [--angles ROLL,PITCH,HEADING]\n");
         return 2;
     }
     // File names as long as the host allows.
@@ -355,7 +365,10 @@ int main(int argc, char** argv)
         return 1;
     }
     const WalkRecord* walk = document->Walk;
-    const double eye[3] = {Fix2X(walk->Position[0]), Fix2X(walk->Position[1]), Fix2X(walk->Position[2])};
+    double eye[3] = {Fix2X(walk->Position[0]), Fix2X(walk->Position[1]), Fix2X(walk->Position[2])};
+    if (eyeGiven) std::copy(givenEye, givenEye + 3, eye);
+    double angles[3] = {Fix2X(walk->Angles[0]), Fix2X(walk->Angles[1]), Fix2X(walk->Angles[2])};
+    if (anglesGiven) std::copy(givenAngles, givenAngles + 3, angles);
     std::vector<Face> faces;
     Collect(document->Holder->Root, eye, &faces);
 
@@ -403,11 +416,14 @@ int main(int argc, char** argv)
     glClearColor(0, 0, 0, 1);
     const Scene scene = UploadScene(faces);
 
-    const double pitch = Fix2X(walk->Angles[1]);
+    const double roll = angles[0];
+    const double pitch = angles[1];
     const auto drawFrame = [&](double heading) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
+        // The roll turns the picture about the line of sight, last, as the renderer turns it.
+        glRotated(roll * 360.0 / 256.0, 0, 0, 1);
         // Camera space x right, y forward, z up becomes x right, y up, -z forward.
         glRotated(-90, 1, 0, 0);
         glRotated(pitch * 360.0 / 256.0, 1, 0, 0);
@@ -418,7 +434,7 @@ int main(int argc, char** argv)
     };
     // The first frame, as render-frame draws one before it times the others: the stack prepares
     // its shaders for the scene's states on their first use.
-    double heading = Fix2X(walk->Angles[2]);
+    double heading = angles[2];
     drawFrame(heading);
     std::vector<double> times;
     for (int frame = 0; frame < frames; ++frame) {

@@ -1,0 +1,151 @@
+// Covered pixels: the runs of a span left to fill (short covered gaps filled over, pixels outside
+// the covering free), and the textured fill writing exactly those runs, each pixel as the whole
+// fill writes it, in every pixel format.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "raster/covered_pixels.h"
+#include "raster/textured_fill.h"
+#include "raster_surface.h"
+
+using namespace raster;
+using rastertest::FakeShadeTables;
+using rastertest::FormatInfo;
+using rastertest::Surface;
+
+namespace {
+
+// A covering of one row of 192 pixels from device x 8, with the runs given covered.
+struct Row {
+    explicit Row(std::initializer_list<std::pair<int32_t, int32_t>> covered) : bits(3, 0)
+    {
+        for (const auto& run : covered)
+            for (int32_t x = run.first; x < run.second; ++x) bits[size_t(x - 8) / 64] |= uint64_t(1) << ((x - 8) % 64);
+        pixels.bits = bits.data();
+        pixels.wordsPerRow = 3;
+        pixels.left = 8;
+        pixels.top = 5;
+        pixels.width = 192;
+        pixels.height = 1;
+    }
+    std::vector<std::pair<int32_t, int32_t>> Runs(int32_t y, int32_t first, int32_t end) const
+    {
+        std::vector<std::pair<int32_t, int32_t>> runs;
+        ForEachUncoveredRun(pixels, y, first, end, [&](int32_t from, int32_t to) { runs.push_back({from, to}); });
+        return runs;
+    }
+    std::vector<uint64_t> bits;
+    CoveredPixels pixels;
+};
+
+using Runs = std::vector<std::pair<int32_t, int32_t>>;
+
+}  // namespace
+
+TEST(CoveredPixels, TheRunsOfASpanLeftToFill)
+{
+    struct Case {
+        const char* what;
+        std::initializer_list<std::pair<int32_t, int32_t>> covered;
+        int32_t first, end;
+        Runs runs;
+    };
+    const Case cases[] = {
+        {"nothing covered", {}, 20, 150, {{20, 150}}},
+        {"all covered", {{8, 200}}, 20, 150, {}},
+        {"covered ends", {{8, 40}, {120, 200}}, 20, 150, {{40, 120}}},
+        {"a wide gap across a word", {{60, 80}}, 20, 150, {{20, 60}, {80, 150}}},
+        {"a gap of 7 filled over", {{60, 67}}, 20, 150, {{20, 150}}},
+        {"a gap of 8 left out", {{60, 68}}, 20, 150, {{20, 60}, {68, 150}}},
+        {"narrow gaps in a row filled over", {{30, 35}, {40, 45}, {50, 90}}, 20, 150, {{20, 50}, {90, 150}}},
+        {"a covered end past a narrow gap", {{30, 33}, {40, 200}}, 20, 150, {{20, 40}}},
+        {"outside the covering's columns", {{8, 200}}, 0, 30, {{0, 30}}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Row(c.covered).Runs(5, c.first, c.end), c.runs) << c.what;
+    // Rows outside the covering are free.
+    EXPECT_EQ(Row({{8, 200}}).Runs(6, 20, 150), Runs({{20, 150}}));
+}
+
+namespace {
+
+template <class F>
+PixelFormat FormatOf(Surface<F>& s)
+{
+    PixelFormat f;
+    f.rowTable = const_cast<uint8_t**>(s.Target().rows);
+    f.width = s.Width();
+    f.height = s.Height();
+    f.rowBytes = s.Target().rowBytes;
+    f.planes = FormatInfo<F>::kPlanes;
+    f.bitsPerPixel = FormatInfo<F>::kBits;
+    return f;
+}
+
+// A texture of 64 x 64 indices filled over an 80 x 40 square at (13, 7) with a sloped mapping (u
+// and v both change along a row), whole and with pixels covered: the covered fill writes every
+// pixel outside the covering as the whole fill does, and leaves many covered ones alone.
+template <class F>
+void CheckCoveredFill()
+{
+    FakeShadeTables shades;
+    std::vector<uint8_t> texels(64 * 64);
+    std::vector<uint8_t*> rows;
+    for (int32_t y = 0; y < 64; ++y) {
+        for (int32_t x = 0; x < 64; ++x) texels[size_t(y) * 64 + x] = uint8_t(1 + (x * 7 + y * 13) % 200);
+        rows.push_back(texels.data() + size_t(y) * 64);
+    }
+    const Fixed l = IntToFixed(13), t = IntToFixed(7), r = IntToFixed(93), b = IntToFixed(47);
+    const FixedPoint positions[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
+    const TextureCoord coords[4] = {{0, 0}, {IntToFixed(50), IntToFixed(9)}, {IntToFixed(57), IntToFixed(40)},
+                                    {IntToFixed(7), IntToFixed(31)}};
+    const int32_t width = 112, height = 56;
+    // Every row covered in a pattern of its own: wide and narrow runs, ends, whole rows.
+    const int32_t words = (width + 63) / 64;
+    std::vector<uint64_t> bits(size_t(words) * height, 0);
+    auto covered = [&](int32_t x, int32_t y) { return (bits[size_t(y) * words + x / 64] >> (x % 64)) & 1; };
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const int32_t phase = (x + 3 * y) % 37;
+            const bool on = y % 11 == 4 || phase < 3 + y % 13 || (y % 5 == 0 && x > 70);
+            if (on) bits[size_t(y) * words + x / 64] |= uint64_t(1) << (x % 64);
+        }
+    }
+    CoveredPixels pixels{bits.data(), words, 0, 0, width, height};
+    Surface<F> whole(width, height), part(width, height);
+    TextureSource source{};
+    source.tables = &shades.Levels()[2];
+    TextureSetup setup;
+    ASSERT_TRUE(SetupTexturedSource(&setup, &source, rows.data(), 64, 64, FormatOf(whole)));
+    FillTexturedPolygonAffine(&setup, coords, positions, 4);
+    source.covered = &pixels;
+    ASSERT_TRUE(SetupTexturedSource(&setup, &source, rows.data(), 64, 64, FormatOf(part)));
+    FillTexturedPolygonAffine(&setup, coords, positions, 4);
+    EXPECT_TRUE(part.GuardsIntact());
+    int32_t wrong = 0, leftOut = 0;
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            // A covered pixel is left alone or written as the whole fill writes it.
+            if (covered(x, y) ? part.Pixel(x, y) != 0 && part.Pixel(x, y) != whole.Pixel(x, y)
+                              : part.Pixel(x, y) != whole.Pixel(x, y))
+                ++wrong;
+            if (covered(x, y) && whole.Pixel(x, y) != 0 && part.Pixel(x, y) == 0) ++leftOut;
+        }
+    }
+    EXPECT_EQ(wrong, 0) << FormatInfo<F>::kName;
+    EXPECT_GT(leftOut, 500) << FormatInfo<F>::kName;
+}
+
+}  // namespace
+
+TEST(CoveredPixels, TheTexturedFillWritesEveryPixelOutsideTheCoveringAsTheWholeFill)
+{
+    CheckCoveredFill<Packed4>();
+    CheckCoveredFill<Planar4>();
+    CheckCoveredFill<Indexed8>();
+    CheckCoveredFill<Direct16>();
+    CheckCoveredFill<Direct24>();
+    CheckCoveredFill<Direct32>();
+}
