@@ -12,6 +12,7 @@ Names in a READY line are `name=HWND@left,top,right,bottom` (screen coordinates,
 bottom exclusive).
 """
 
+import functools
 import os
 import re
 import signal
@@ -301,12 +302,22 @@ class XWindow(Placed):
         return "XWindow(%d, %r, %r)" % (self.xid, self.name, self.rect)
 
 
+@functools.lru_cache(maxsize=None)
+def display_size():
+    """The screen's width and height (fixed for the display's life), asked of the server once."""
+    done = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, check=False,
+                          stdin=subprocess.DEVNULL)
+    if done.returncode != 0:
+        raise DriveError("xdotool getdisplaygeometry failed: %s" % done.stderr.decode(errors="replace").strip())
+    width, height = (int(v) for v in done.stdout.split())
+    return width, height
+
+
 def visible_windows():
     """Every mapped top-level window but the screen-sized ones of Wine's desktops, by id."""
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--maxdepth", "1", "--name", ""],
                            capture_output=True, check=False).stdout.split()
-    width, height = (int(v) for v in subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True,
-                                                    check=True).stdout.split())
+    width, height = display_size()
     windows = {}
     for xid in map(int, found):
         shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(xid)],
@@ -343,9 +354,7 @@ class Screenshot:
     """The root window's pixels as 8-bit RGB."""
 
     def __init__(self):
-        size = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True,
-                              check=True).stdout.split()
-        self.width, self.height = int(size[0]), int(size[1])
+        self.width, self.height = display_size()
         self.data = subprocess.run(["import", "-window", "root", "-depth", "8", "rgb:-"],
                                    capture_output=True, check=True).stdout
         if len(self.data) != self.width * self.height * 3:
