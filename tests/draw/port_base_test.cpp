@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "draw/current_port.h"
-#include "draw/picture_bitmap.h"
 #include "draw/program_palette.h"
 #include "tests/draw/draw_support.h"
 
@@ -30,18 +29,6 @@ TEST(PortBase, DepthFollowsTheScreenAndBlockTransfers)
     SetScreenCaps(noBlit);
     port.SetPortDepth(8);
     EXPECT_EQ(port.PortDepthField(), 0);
-}
-
-TEST(PortBase, EveryKindOfPortAnswersTheQueryWithZero)
-{
-    TestScreen screen(32);
-    PortBase base;
-    auto offscreen = MakeOffscreen(4, 4, 0);
-    MemPixMap pixels;
-    PictureBitmap picture;
-    for (PortBase* port : {&base, static_cast<PortBase*>(offscreen.get()), static_cast<PortBase*>(&pixels),
-                           static_cast<PortBase*>(&picture)})
-        EXPECT_EQ(port->PortQuery(), 0);
 }
 
 TEST(PortBase, DrawingModeSwitchesReturnThePreviousValue)

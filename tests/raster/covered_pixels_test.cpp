@@ -14,6 +14,7 @@
 using namespace raster;
 using rastertest::FakeShadeTables;
 using rastertest::FormatInfo;
+using rastertest::FormatOf;
 using rastertest::Surface;
 
 namespace {
@@ -70,19 +71,6 @@ TEST(CoveredPixels, TheRunsOfASpanLeftToFill)
 }
 
 namespace {
-
-template <class F>
-PixelFormat FormatOf(Surface<F>& s)
-{
-    PixelFormat f;
-    f.rowTable = const_cast<uint8_t**>(s.Target().rows);
-    f.width = s.Width();
-    f.height = s.Height();
-    f.rowBytes = s.Target().rowBytes;
-    f.planes = FormatInfo<F>::kPlanes;
-    f.bitsPerPixel = FormatInfo<F>::kBits;
-    return f;
-}
 
 // A texture of 64 x 64 indices filled over an 80 x 40 square at (13, 7) with a sloped mapping (u
 // and v both change along a row), whole and with pixels covered: the covered fill writes every

@@ -1,6 +1,6 @@
 // Test support: pixel buffers in every rasterizer format over plain memory, with guard bytes
-// around them, pixel reads, coverage maps, shade level tables filled with known values, and a
-// small deterministic generator.
+// around them, their pixel formats, pixel reads, coverage maps, shade level tables filled with
+// known values, and a small deterministic generator.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "raster/format_planar.h"
 #include "raster/raster_target.h"
 #include "draw/color_cube.h"
+#include "draw/raster_globals.h"
 #include "textures/shade_level_builder.h"
 
 namespace rastertest {
@@ -136,6 +137,20 @@ private:
     std::vector<uint8_t*> rows_;
     RasterTarget target_{};
 };
+
+// The pixel format a texture setup reads for a surface.
+template <class F>
+PixelFormat FormatOf(Surface<F>& s)
+{
+    PixelFormat f;
+    f.rowTable = const_cast<uint8_t**>(s.Target().rows);
+    f.width = s.Width();
+    f.height = s.Height();
+    f.rowBytes = s.Target().rowBytes;
+    f.planes = FormatInfo<F>::kPlanes;
+    f.bitsPerPixel = FormatInfo<F>::kBits;
+    return f;
+}
 
 // Shade level tables with recognisable values: byte table j of group g at level L and cube index
 // i holds a pick made from (L, j, i); the 4-bit group replicates a nibble across its byte, the

@@ -13,6 +13,7 @@
 using namespace raster;
 using rastertest::FakeShadeTables;
 using rastertest::FormatInfo;
+using rastertest::FormatOf;
 using rastertest::Surface;
 
 namespace {
@@ -33,19 +34,6 @@ struct CheckerTexture {
     std::vector<uint8_t> texels;
     std::vector<uint8_t*> rows;
 };
-
-template <class F>
-PixelFormat FormatOf(Surface<F>& s)
-{
-    PixelFormat f;
-    f.rowTable = const_cast<uint8_t**>(s.Target().rows);
-    f.width = s.Width();
-    f.height = s.Height();
-    f.rowBytes = s.Target().rowBytes;
-    f.planes = FormatInfo<F>::kPlanes;
-    f.bitsPerPixel = FormatInfo<F>::kBits;
-    return f;
-}
 
 // The pixel that texel t draws at (x, y) through the level entry.
 template <class F>

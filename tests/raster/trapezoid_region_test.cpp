@@ -105,66 +105,59 @@ TEST(TrapezoidRegion, IntersectionsAndOutlines)
 
 TEST(TrapezoidRegion, IntersectionWalksBothRowListsDownwards)
 {
-    auto clip = TrapezoidRegion({{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+    using Rows = std::vector<std::vector<int32_t>>;
+    const std::vector<DevicePoint> square = {{0, 0}, {100, 0}, {100, 100}, {0, 100}};
+    struct Case {
+        const char* what;
+        std::vector<DevicePoint> a, b;
+        Rows rows;
+    };
+    const Case cases[] = {
+        // The first row lies at the square's top, the triangle's edges cut there (corners); each
+        // crossing of two left or two right edges is a row of its own with a corner on its side;
+        // at the triangle's row the square's edges are interpolated (no corners); where the sides
+        // meet the area closes to a point.
+        {"a triangle over the square's top and out at both sides",
+         square,
+         {{50, 130}, {130, 40}, {-30, 20}},
+         {{29, 100, 76, 100, 1, 1}, {9, 73, 100, 73, 0, 1}, {0, 60, 100, 60, 1, 0}, {0, 40, 100, 40, 0, 0}, {0, 36, 100, 36, 0, 1},
+          {0, 23, 0, 23, 1, 1}}},
+        // The area opens at the point the triangle's right edge enters the square; the last row's
+        // ends are corners.
+        {"a triangle beside the square at its top", square, {{-50, 150}, {60, 0}, {-80, 0}}, {{0, 81, 0, 81, 1, 1}, {0, 0, 60, 0, 1, 1}}},
+        // The sliver enters across the region's right edge; the area closes where its lower edge
+        // leaves across the region's left edge (x 52.x), not at its own tip beyond it.
+        {"a thin sliver across a narrow region",
+         {{9, 107}, {206, -304}, {93, -544}},
+         {{514, -219}, {514, -223}, {-24, -233}},
+         {{169, -228, 169, -228, 1, 1}, {92, -230, 171, -230, 0, 1}, {53, -232, 53, -232, 1, 1}}},
+        // The first region has level rows at y -78 (126 to 140, then 126 to 170): the area's span
+        // changes at once there, its ends are corners.
+        {"level rows",
+         {{396, -172}, {220, -218}, {126, -77}, {140, -78}, {170, -78}, {310, -95}, {320, -97}},
+         {{120, -339}, {-208, -537}, {-613, -359}, {-679, 4}, {177, -19}},
+         {{126, -77, 126, -77, 1, 1}, {126, -78, 140, -78, 0, 1}, {126, -78, 167, -78, 1, 1}, {137, -95, 164, -95, 0, 0},
+          {138, -97, 164, -97, 0, 0}, {158, -127, 158, -127, 1, 1}}},
+        {"a crossing that rounds to the last row's height: the two level rows become one",
+         square,
+         {{81, 10}, {119, -9}, {0, -9}},
+         {{81, 10, 81, 10, 1, 1}, {39, 0, 100, 0, 1, 1}}},
+    };
     Region result(new SpanRegion);
     result->SpanRegionInit();
-    using Rows = std::vector<std::vector<int32_t>>;
-
-    // A triangle reaching over the square's top and out at both sides. The first row lies at the
-    // square's top, the triangle's edges cut there (corners); each crossing of two left or two
-    // right edges is a row of its own with a corner on its side; at the triangle's row the
-    // square's edges are interpolated (no corners); where the sides meet the area closes to a
-    // point.
-    auto triangle = TrapezoidRegion({{50, 130}, {130, 40}, {-30, 20}});
-    ASSERT_EQ(RowsOf(triangle.get()), (Rows{{50, 130, 50, 130, 1, 1}, {-15, 40, 130, 40, 0, 1}, {-30, 20, -30, 20, 1, 1}}));
-    ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(triangle.get(), result.get()));
-    EXPECT_EQ(RowsOf(result.get()), (Rows{{29, 100, 76, 100, 1, 1},
-                                          {9, 73, 100, 73, 0, 1},
-                                          {0, 60, 100, 60, 1, 0},
-                                          {0, 40, 100, 40, 0, 0},
-                                          {0, 36, 100, 36, 0, 1},
-                                          {0, 23, 0, 23, 1, 1}}));
-    EXPECT_EQ(result->top, 100);
-    EXPECT_EQ(result->bottom, 23);
-    EXPECT_EQ(result->left, 0);
-    EXPECT_EQ(result->right, 100);
-    DynamicArray* outline = NewDynamicArray(0, int32_t(sizeof(DevicePoint)), 8);
-    result->TrapezoidRegionOutline(outline);
-    std::vector<std::pair<int32_t, int32_t>> corners;
-    for (int32_t i = 0; i < outline->ArrayCount(); ++i)
-        corners.emplace_back(outline->At<DevicePoint>(i)->x, outline->At<DevicePoint>(i)->y);
-    outline->Destroy();
-    EXPECT_EQ(corners, (std::vector<std::pair<int32_t, int32_t>>{
-                           {29, 100}, {0, 60}, {0, 23}, {0, 23}, {100, 36}, {100, 73}, {76, 100}, {29, 100}}));
-
-    // Beside the square at its top, the triangle's right edge enters it lower down: the area
-    // opens at that point, and the last row's ends are corners.
-    auto beside = TrapezoidRegion({{-50, 150}, {60, 0}, {-80, 0}});
-    ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(beside.get(), result.get()));
-    EXPECT_EQ(RowsOf(result.get()), (Rows{{0, 81, 0, 81, 1, 1}, {0, 0, 60, 0, 1, 1}}));
-    EXPECT_EQ(result->top, 81);
-
-    // A thin sliver across a narrow region: it enters across the region's right edge, and the
-    // area closes where the sliver's lower edge leaves across the region's left edge (x 52.x),
-    // not at the sliver's own tip beyond it.
-    auto narrow = TrapezoidRegion({{9, 107}, {206, -304}, {93, -544}});
-    auto sliver = TrapezoidRegion({{514, -219}, {514, -223}, {-24, -233}});
-    ASSERT_TRUE(narrow->IntersectTrapezoidRegionsInto(sliver.get(), result.get()));
-    EXPECT_EQ(RowsOf(result.get()),
-              (Rows{{169, -228, 169, -228, 1, 1}, {92, -230, 171, -230, 0, 1}, {53, -232, 53, -232, 1, 1}}));
-
-    // Level rows of a region: the area's span changes at once there, its ends are corners.
-    auto level = TrapezoidRegion({{396, -172}, {220, -218}, {126, -77}, {140, -78}, {170, -78}, {310, -95}, {320, -97}});
-    auto wide = TrapezoidRegion({{120, -339}, {-208, -537}, {-613, -359}, {-679, 4}, {177, -19}});
-    ASSERT_EQ(RowsOf(level.get())[1], (std::vector<int32_t>{126, -78, 140, -78, 0, 1}));
-    ASSERT_EQ(RowsOf(level.get())[2], (std::vector<int32_t>{126, -78, 170, -78, 0, 1}));
-    ASSERT_TRUE(level->IntersectTrapezoidRegionsInto(wide.get(), result.get()));
-    EXPECT_EQ(RowsOf(result.get())[2], (std::vector<int32_t>{126, -78, 167, -78, 1, 1}));
-
-    // A crossing that rounds to the last row's height: the two level rows become one.
-    auto low = TrapezoidRegion({{81, 10}, {119, -9}, {0, -9}});
-    ASSERT_TRUE(clip->IntersectTrapezoidRegionsInto(low.get(), result.get()));
-    EXPECT_EQ(RowsOf(result.get()), (Rows{{81, 10, 81, 10, 1, 1}, {39, 0, 100, 0, 1, 1}}));
+    for (const Case& c : cases) {
+        auto a = TrapezoidRegion(c.a);
+        auto b = TrapezoidRegion(c.b);
+        ASSERT_TRUE(a->IntersectTrapezoidRegionsInto(b.get(), result.get())) << c.what;
+        const Rows rows = RowsOf(result.get());
+        EXPECT_EQ(rows, c.rows) << c.what;
+        // The bounds are those of the rows.
+        int32_t left = rows[0][0], right = rows[0][2];
+        for (const auto& row : rows) left = std::min(left, row[0]), right = std::max(right, row[2]);
+        EXPECT_EQ((std::vector<int32_t>{result->top, result->bottom, result->left, result->right}),
+                  (std::vector<int32_t>{rows.front()[1], rows.back()[1], left, right}))
+            << c.what;
+    }
 }
 
 namespace {

@@ -1,6 +1,5 @@
-// Document frames: the order of their operations, refusing to close under a modal run, the close
-// code that no longer quits, dropped files, and the keys frames pre-translate (help, Delete,
-// punctuation).
+// Document frames: refusing to close under a modal run, the close code that no longer quits,
+// dropped files, and the keys frames pre-translate (help, Delete, punctuation).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,8 +7,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <array>
-#include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -18,7 +15,6 @@
 #include "tests/toolkit/toolkit_support.h"
 #include "toolkit/alert.h"
 #include "toolkit/app_commands.h"
-#include "toolkit/document_frame.h"
 #include "toolkit/message_loop.h"
 
 namespace {
@@ -52,46 +48,6 @@ HDROP MakeDrop(const std::vector<std::string>& names)
     }
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
-}
-
-// The place of a virtual operation in its class's table, as the compilers that build this program
-// (the Itanium C++ ABI) encode a pointer to it: one more than its byte offset in the table; -1 for
-// an operation that is not virtual.
-template <class Member>
-std::ptrdiff_t TableSlot(Member member)
-{
-    struct Encoded {
-        std::ptrdiff_t pointer;
-        std::ptrdiff_t adjustment;
-    };
-    static_assert(sizeof(Member) == sizeof(Encoded));
-    Encoded encoded;
-    std::memcpy(&encoded, &member, sizeof encoded);
-    if ((encoded.pointer & 1) == 0) return -1;
-    return (encoded.pointer - 1) / std::ptrdiff_t(sizeof(void*));
-}
-
-TEST(FrameOperations, StandInTheirOrderAfterWriteAndTheReservedSlotsAnswerTheirDefaults)
-{
-    const std::ptrdiff_t write = TableSlot(&DocumentFrame::Write);
-    ASSERT_GE(write, 0);
-    const std::array<std::ptrdiff_t, 18> slots = {
-        TableSlot(&DocumentFrame::ReservedQuery1),       TableSlot(&DocumentFrame::ReservedQuery2),
-        TableSlot(&DocumentFrame::ReservedQuery3),       TableSlot(&DocumentFrame::ReservedHook),
-        TableSlot(&DocumentFrame::LayoutContent),        TableSlot(&DocumentFrame::DocumentDestroying),
-        TableSlot(&DocumentFrame::CreateFrameWindow),    TableSlot(&DocumentFrame::CreateHelpBar),
-        TableSlot(&DocumentFrame::DestroyDocumentFrame), TableSlot(&DocumentFrame::SetDocumentTitle),
-        TableSlot(&DocumentFrame::GetDocumentTitle),     TableSlot(&DocumentFrame::HandleAppCommand),
-        TableSlot(&DocumentFrame::SaveDocument),         TableSlot(&DocumentFrame::DocumentLoad),
-        TableSlot(&DocumentFrame::DocumentNeedsSaving),  TableSlot(&DocumentFrame::DocumentBuildMenus),
-        TableSlot(&DocumentFrame::DocumentDisposeMenus), TableSlot(&DocumentFrame::DocumentWindowNotify)};
-    for (size_t i = 0; i < slots.size(); ++i) EXPECT_EQ(slots[i] - write, std::ptrdiff_t(i + 1)) << "operation " << i + 1;
-
-    auto* frame = new DocumentFrame;
-    frame->ReservedHook(7);
-    EXPECT_EQ((std::array<int32_t, 3>{frame->ReservedQuery1(), frame->ReservedQuery2(), frame->ReservedQuery3()}),
-              (std::array<int32_t, 3>{0, 0, 0}));
-    frame->FreeDocumentFrame();
 }
 
 using FrameTest = FrameFixture;
