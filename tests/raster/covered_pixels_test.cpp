@@ -12,6 +12,7 @@
 #include "raster_surface.h"
 
 using namespace raster;
+using rastertest::CheckerTexture;
 using rastertest::FakeShadeTables;
 using rastertest::FormatInfo;
 using rastertest::FormatOf;
@@ -79,47 +80,34 @@ template <class F>
 void CheckCoveredFill()
 {
     FakeShadeTables shades;
-    std::vector<uint8_t> texels(64 * 64);
-    std::vector<uint8_t*> rows;
-    for (int32_t y = 0; y < 64; ++y) {
-        for (int32_t x = 0; x < 64; ++x) texels[size_t(y) * 64 + x] = uint8_t(1 + (x * 7 + y * 13) % 200);
-        rows.push_back(texels.data() + size_t(y) * 64);
-    }
+    CheckerTexture texture(64, 64);
     const Fixed l = IntToFixed(13), t = IntToFixed(7), r = IntToFixed(93), b = IntToFixed(47);
     const FixedPoint positions[4] = {{l, t}, {r, t}, {r, b}, {l, b}};
     const TextureCoord coords[4] = {{0, 0}, {IntToFixed(50), IntToFixed(9)}, {IntToFixed(57), IntToFixed(40)},
                                     {IntToFixed(7), IntToFixed(31)}};
-    const int32_t width = 112, height = 56;
+    const int32_t width = 112, height = 56, words = 2;
     // Every row covered in a pattern of its own: wide and narrow runs, ends, whole rows.
-    const int32_t words = (width + 63) / 64;
+    auto covered = [](int32_t x, int32_t y) { return y % 11 == 4 || (x + 3 * y) % 37 < 3 + y % 13 || (y % 5 == 0 && x > 70); };
     std::vector<uint64_t> bits(size_t(words) * height, 0);
-    auto covered = [&](int32_t x, int32_t y) { return (bits[size_t(y) * words + x / 64] >> (x % 64)) & 1; };
-    for (int32_t y = 0; y < height; ++y) {
-        for (int32_t x = 0; x < width; ++x) {
-            const int32_t phase = (x + 3 * y) % 37;
-            const bool on = y % 11 == 4 || phase < 3 + y % 13 || (y % 5 == 0 && x > 70);
-            if (on) bits[size_t(y) * words + x / 64] |= uint64_t(1) << (x % 64);
-        }
-    }
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) bits[size_t(y) * words + x / 64] |= uint64_t(covered(x, y)) << (x % 64);
     CoveredPixels pixels{bits.data(), words, 0, 0, width, height};
     Surface<F> whole(width, height), part(width, height);
     TextureSource source{};
     source.tables = &shades.Levels()[2];
     TextureSetup setup;
-    ASSERT_TRUE(SetupTexturedSource(&setup, &source, rows.data(), 64, 64, FormatOf(whole)));
-    FillTexturedPolygonAffine(&setup, coords, positions, 4);
-    source.covered = &pixels;
-    ASSERT_TRUE(SetupTexturedSource(&setup, &source, rows.data(), 64, 64, FormatOf(part)));
-    FillTexturedPolygonAffine(&setup, coords, positions, 4);
+    for (Surface<F>* s : {&whole, &part}) {
+        source.covered = s == &part ? &pixels : nullptr;
+        ASSERT_TRUE(SetupTexturedSource(&setup, &source, texture.rows.data(), 64, 64, FormatOf(*s)));
+        FillTexturedPolygonAffine(&setup, coords, positions, 4);
+    }
     EXPECT_TRUE(part.GuardsIntact());
     int32_t wrong = 0, leftOut = 0;
     for (int32_t y = 0; y < height; ++y) {
         for (int32_t x = 0; x < width; ++x) {
             // A covered pixel is left alone or written as the whole fill writes it.
-            if (covered(x, y) ? part.Pixel(x, y) != 0 && part.Pixel(x, y) != whole.Pixel(x, y)
-                              : part.Pixel(x, y) != whole.Pixel(x, y))
-                ++wrong;
-            if (covered(x, y) && whole.Pixel(x, y) != 0 && part.Pixel(x, y) == 0) ++leftOut;
+            wrong += part.Pixel(x, y) != whole.Pixel(x, y) && !(covered(x, y) && part.Pixel(x, y) == 0);
+            leftOut += covered(x, y) && whole.Pixel(x, y) != 0 && part.Pixel(x, y) == 0;
         }
     }
     EXPECT_EQ(wrong, 0) << FormatInfo<F>::kName;

@@ -1,6 +1,6 @@
 // Test support: pixel buffers in every rasterizer format over plain memory, with guard bytes
-// around them, their pixel formats, pixel reads, coverage maps, shade level tables filled with
-// known values, and a small deterministic generator.
+// around them, their pixel formats, pixel reads, coverage maps, a checker texture, shade level
+// tables filled with known values, and a small deterministic generator.
 #pragma once
 
 #include <cstdint>
@@ -151,6 +151,23 @@ PixelFormat FormatOf(Surface<F>& s)
     f.bitsPerPixel = FormatInfo<F>::kBits;
     return f;
 }
+
+// A texture of w x h cube indices: 4 x 4 cells in a checker of two ranges, each texel of a cell
+// distinct, so that a shift by one texel anywhere shows.
+struct CheckerTexture {
+    CheckerTexture(int32_t w, int32_t h) : width(w), height(h), texels(size_t(w) * h)
+    {
+        for (int32_t y = 0; y < h; ++y) {
+            for (int32_t x = 0; x < w; ++x) texels[size_t(y) * w + x] = Texel(x, y);
+            rows.push_back(texels.data() + size_t(y) * w);
+        }
+    }
+    static uint8_t Texel(int32_t x, int32_t y) { return uint8_t(1 + ((x / 4 + y / 4) % 2) * 100 + x % 4 + 4 * (y % 4) + (x / 8) % 3); }
+    int32_t width;
+    int32_t height;
+    std::vector<uint8_t> texels;
+    std::vector<uint8_t*> rows;
+};
 
 // Shade level tables with recognisable values: byte table j of group g at level L and cube index
 // i holds a pick made from (L, j, i); the 4-bit group replicates a nibble across its byte, the

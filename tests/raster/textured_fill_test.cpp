@@ -11,29 +11,13 @@
 #include "raster_surface.h"
 
 using namespace raster;
+using rastertest::CheckerTexture;
 using rastertest::FakeShadeTables;
 using rastertest::FormatInfo;
 using rastertest::FormatOf;
 using rastertest::Surface;
 
 namespace {
-
-// A texture of w x h cube indices: 4 x 4 cells in a checker of two ranges, each texel of a cell
-// distinct, so that a shift by one texel anywhere shows.
-struct CheckerTexture {
-    CheckerTexture(int32_t w, int32_t h) : width(w), height(h), texels(size_t(w) * h)
-    {
-        for (int32_t y = 0; y < h; ++y) {
-            for (int32_t x = 0; x < w; ++x) texels[size_t(y) * w + x] = Texel(x, y);
-            rows.push_back(texels.data() + size_t(y) * w);
-        }
-    }
-    static uint8_t Texel(int32_t x, int32_t y) { return uint8_t(1 + ((x / 4 + y / 4) % 2) * 100 + x % 4 + 4 * (y % 4) + (x / 8) % 3); }
-    int32_t width;
-    int32_t height;
-    std::vector<uint8_t> texels;
-    std::vector<uint8_t*> rows;
-};
 
 // The pixel that texel t draws at (x, y) through the level entry.
 template <class F>
