@@ -366,14 +366,6 @@ TEST(ObjectStream, IncompleteChildrenAreDropped)
         Chunk("POLY", PolyData(3, 5, 0x7FFF, 0, 10, kSquare)),
     };
     ExpectNoChildFrom(bodies, true);
-    // A mesh with a polygon of two corners beside a triangle is kept, without that face.
-    Bytes twoCorners = Word16(3) + Word32(0) + Word32(0) + Word32(0) + Word32(0x10000) + Word32(0) + Word32(0) + Word32(0) +
-                       Word32(0x10000) + Word32(0);
-    Append(twoCorners, Word16(2) + Word16(2) + Word16(0) + Word16(1) + Word16(3) + Word16(0) + Word16(1) + Word16(2));
-    Scene scene;
-    EXPECT_EQ(ReadRoot(scene, Chunk("PRSM", Chunk("MESH", twoCorners))), kResultOk);
-    ASSERT_EQ(scene.root()->ChildCount(), 1);
-    EXPECT_EQ(scene.root()->ChildAt(0)->Geometry->PolygonCount(), 1);
 }
 
 TEST(ObjectStream, DeepNestingEndsInACode)
