@@ -373,18 +373,20 @@ TEST(Connections, MutualAndRemovedOnlyAsAsked)
     EXPECT_EQ(north->ContactCount(0), 0);
 }
 
-TEST(Connections, AFaceWithoutRoomForTheContactIsNotConnected)
+TEST(Connections, AFaceWithoutRoomOrMemoryForTheContactIsNotConnected)
 {
     // Box a's east face meets box b's west face; a's child k is connected to a's east face, which
     // passes its front contacts on to k's face. a's face takes b's face with b's back contacts
     // (none), b's face takes a's face with a's back contact (k's face), k's face gets b's face
     // from a's. When a's face, b's face or k's face has no room left for them in its front
     // contacts (16-bit counts), neither face is connected and no contact list changes; with room
-    // enough, both are.
+    // enough, both are. A list that cannot grow (locked, as one without memory) tells the holder
+    // and stops the connection, but for k's face, which goes without the contact passed on.
     constexpr int32_t kContactLimit = 32767;
+    constexpr int32_t kLocked = -1;
     const int32_t grown[3] = {1, 2, 1};
     for (int32_t full = 0; full < 3; ++full) {
-        for (const int32_t filled : {kContactLimit - grown[full] + 1, kContactLimit - grown[full]}) {
+        for (const int32_t filled : {kContactLimit - grown[full] + 1, kContactLimit - grown[full], kLocked}) {
             SCOPED_TRACE(testing::Message() << "full " << full << ", filled " << filled);
             Scene scene;
             ModelObject* a = scene.AddBox(0, 0, 0, 10, 10, 10);
@@ -399,37 +401,21 @@ TEST(Connections, AFaceWithoutRoomForTheContactIsNotConnected)
             if (!list) list = NewDynamicArray(0, int32_t(sizeof(FaceEntry)), 4);
             const FaceEntry filler = {k, faces[2]};
             while (list->ArrayCount() < filled) list->Append(&filler);
+            if (filled == kLocked) list->ArrayLock();
             int32_t before[3];
             for (int32_t i = 0; i < 3; ++i) before[i] = faces[i]->ContactCount(0);
             a->AddFaceContact(3, b, 1);
-            const bool connected = filled + grown[full] <= kContactLimit;
+            const bool connected = filled == kLocked ? full == 2 : filled + grown[full] <= kContactLimit;
             EXPECT_EQ(faces[0]->IsConnected(b, faces[1], kRelationSibling), connected);
             EXPECT_EQ(faces[1]->IsConnected(a, faces[0], kRelationSibling), connected);
-            for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(faces[i]->ContactCount(0), before[i] + (connected ? grown[i] : 0)) << i;
+            for (int32_t i = 0; i < 3; ++i) {
+                const bool grows = connected && !(filled == kLocked && i == full);
+                EXPECT_EQ(faces[i]->ContactCount(0), before[i] + (grows ? grown[i] : 0)) << i;
+            }
+            EXPECT_EQ(scene.holder()->MemoryShort, filled == kLocked ? 1 : 0);
+            if (filled == kLocked) EXPECT_EQ(list->ArrayUnlock(), 0);
         }
     }
-}
-
-TEST(Connections, AFaceWhoseContactsCannotGrowIsNotConnectedAndTheHolderIsTold)
-{
-    Scene scene;
-    ModelObject* a = scene.AddBox(0, 0, 0, 10, 10, 10);
-    ModelObject* b = scene.AddBox(10, 0, 0, 20, 10, 10);
-    Surface* east = a->SurfaceForFace(3);
-    Surface* west = b->SurfaceForFace(1);
-    // A locked list cannot grow, as one without memory.
-    DynamicArray*& contacts = east->SideContacts[0];
-    contacts = NewDynamicArray(0, int32_t(sizeof(FaceEntry)), 4);
-    contacts->ArrayLock();
-    a->AddFaceContact(3, b, 1);
-    EXPECT_EQ(east->SiblingConnections, nullptr);
-    EXPECT_EQ(west->SiblingConnections, nullptr);
-    EXPECT_EQ(west->ContactCount(0), 0);
-    EXPECT_EQ(scene.holder()->MemoryShort, 1);
-    EXPECT_EQ(contacts->ArrayUnlock(), 0);
-    a->AddFaceContact(3, b, 1);
-    EXPECT_EQ(east->ContactCount(0), 1);
-    EXPECT_EQ(west->ContactCount(0), 1);
 }
 
 TEST(Surfaces, FacePairsLeaveNoTemporarySurfaceBehind)
