@@ -12,19 +12,16 @@
 #include <vector>
 
 #include "draw/drawing_layer_services.h"
-#include "draw/q_offscreen.h"
 #include "model/drawing_services.h"
 #include "model/polygon_element.h"
 #include "raster/span_region.h"
 #include "render/face_colours.h"
 #include "render/face_layers.h"
 #include "render/frame_render.h"
-#include "render/renderer_texture_mapping.h"
 #include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
-#include "textures/texture_manager.h"
+#include "tests/render/textured_target.h"
 #include "textures/texture_record.h"
-#include "textures/texture_services_impl.h"
 
 using namespace rendertest;
 
@@ -76,50 +73,6 @@ uint32_t PixelOf(RenderTarget& target, const RGBColor48& colour)
 
 class SeeThroughEveryDepth : public testing::TestWithParam<int32_t> {};
 
-// The texture layer and the renderer's texture mapping for one test, with pictures embedded as
-// textures of a document list.
-class Textures {
-public:
-    Textures()
-    {
-        InitTextureManager(new TextureManager{});
-        services_ = &InstallTextureLayerServices();
-        InstallRendererTextureMapping();
-        list_ = NewTextureRecordList();
-        services_->SetDocumentTextureList(list_);
-    }
-    ~Textures()
-    {
-        services_->SetDocumentTextureList(nullptr);
-        ReleaseTextureRecords(list_);
-        FreeTextureRecordList(list_);
-        RemoveRendererTextureMapping();
-        RemoveTextureLayerServices();
-        FreeTextureManager();
-    }
-    Textures(const Textures&) = delete;
-    Textures& operator=(const Textures&) = delete;
-
-    // An 8 x 8 picture coloured by colourAt(x, y), shown unshaded (in its own colours).
-    template <class ColourAt>
-    TextureRecord* Picture(const char* name, ColourAt colourAt)
-    {
-        Q_Offscreen* picture = new Q_Offscreen;
-        if (picture->QOffscreenInit({0, 0, 8, 8}, 0, nullptr) != kResultOk) return nullptr;
-        for (int32_t y = 0; y < 8; ++y)
-            for (int32_t x = 0; x < 8; ++x) picture->SetPixelColor(x, y, colourAt(x, y));
-        TextureRecord* texture = new TextureRecord(list_);
-        SetTextureName(texture, name);
-        texture->attributes[2] = 0;
-        const bool made = MakeEmbeddedPictureTexture(texture) == kResultOk && SetTexturePicture(texture, picture) == kResultOk;
-        picture->DisposeOffscreen();
-        return made ? texture : nullptr;
-    }
-
-private:
-    TextureLayerServices* services_ = nullptr;
-    TextureRecordList* list_ = nullptr;
-};
 
 }  // namespace
 
@@ -328,12 +281,10 @@ TEST(Elements, FacesAgainstAnElementMeasuredWithTheSystemsRegions)
 
 TEST(Elements, ATexturedElementShowsItsPictureOverItsWall)
 {
-    RenderTarget target(32);
+    TexturedTarget target(32);
     const uint32_t red = PixelOf(target, kRed);
-    Textures textures;
     // An 8 x 8 picture: red, its top left quarter blue.
-    TextureRecord* texture = textures.Picture("picture", [](int32_t x, int32_t y) { return x < 4 && y < 4 ? kBlue : kRed; });
-    ASSERT_NE(texture, nullptr);
+    TextureRecord* texture = target.Texture("picture", 8, 8, [](int32_t x, int32_t y) { return x < 4 && y < 4 ? kBlue : kRed; });
     GlassRoom scene;
     const int32_t north = FaceFacing(scene.room, 0, 256, 0);
     PolygonElement* element = AddFaceElement(scene.room, north, 0, 0, 40, 40, 0, 0, 0, kGreen, 0xFFFF);
@@ -369,12 +320,10 @@ TEST(Elements, ATexturedElementShowsItsPictureOverItsWall)
 
 TEST(Elements, ATexturedElementIsFramedAsAPlainOneWhereItsTextureIsNotDrawn)
 {
-    RenderTarget target(32);
+    TexturedTarget target(32);
     const uint32_t edgeColour = PixelOf(target, ThreeQuarters(kRed));
-    Textures textures;
     // All white: cube entry 0, every texel left out when the texture is transparent.
-    TextureRecord* clear = textures.Picture("clear", [](int32_t, int32_t) { return kWhite; });
-    ASSERT_NE(clear, nullptr);
+    TextureRecord* clear = target.Texture("clear", 8, 8, [](int32_t, int32_t) { return kWhite; });
     target.Republish();
     GlassRoom scene;
     const int32_t north = FaceFacing(scene.room, 0, 256, 0);
