@@ -10,8 +10,6 @@
 #include "model/box_grid.h"
 #include "model/model_document.h"
 #include "model/object_geometry.h"
-#include "model/polygon_element.h"
-#include "model/surface.h"
 #include "tests/model/model_test_support.h"
 #include "tests/model/pairwise_contacts.h"
 #include "tools/sample_scenes.h"
@@ -165,14 +163,8 @@ TEST(SiblingContacts, ObjectsAppendedOneAtATimeMeetAsEveryPairWould)
     scene.root()->AddChild(makeBoxAt(150));
     group->RemoveChild(leaving);
     EXPECT_GT(appendAndCompare(40, [](int32_t i) { return i == 0 ? 39 : 10 + i; }), 80);
-    // An element on the top of box 60 reaching 40 units past it on every side.
-    Surface* top = scene.root()->ChildAt(60)->SurfaceForFace(0);
-    PolygonElement* element = top->NewPolygonElement();
-    ASSERT_EQ(element->Init(), kResultOk);
-    DynamicArray* square = MakeOutline({{-40, -40}, {60, -40}, {60, 60}, {-40, 60}});
-    element->SetElementPolygon(square, kFixedOne, kFixedOne);
-    square->Destroy();
-    top->AddElement(element, 0);
+    // An element on the top of box 60 reaching some 40 units past it on every side.
+    ASSERT_NE(AddFaceElement(scene.root()->ChildAt(60), 0, 0, 0, 100, 100, 0, 0, 0, {0, 0, 0}, 0xFFFF), nullptr);
     EXPECT_GT(appendAndCompare(40, [](int32_t i) { return 40 + i; }), 80);
     leaving->Destroy();
 }
