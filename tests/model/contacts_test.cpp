@@ -543,30 +543,23 @@ TEST(Surfaces, ElementListsAndTheirBits)
 
 TEST(Surfaces, EveryChangeToWhatLayersAFaceAdvancesTheLayeringSerial)
 {
-    // Each edit on a fresh pair of touching boxes, the serial read before and after it.
+    // Each edit in turn on a pair of boxes, the serial read before and after it.
+    using Box = ModelObject*;
     struct Edit {
         const char* what;
-        void (*apply)(ModelObject* a, ModelObject* b);
+        void (*apply)(Box a, Box b);
     };
     const Edit edits[] = {
-        {"a face touching another", [](ModelObject* a, ModelObject* b) { a->AddFaceContact(3, b, 1); }},
-        {"the touch taken away",
-         [](ModelObject* a, ModelObject* b) { a->DropFaceContacts(3, b, 1, kRelationSibling); }},
-        {"an element laid on a face",
-         [](ModelObject* a, ModelObject*) { AddFaceElement(a, 3, 2, 0, 4, 4, 0, 0, 0, {0, 0, 0}, 0xFFFF); }},
+        {"a face touching another", [](Box a, Box b) { a->AddFaceContact(3, b, 1); }},
+        {"the touch taken away", [](Box a, Box b) { a->DropFaceContacts(3, b, 1, kRelationSibling); }},
+        {"an element laid on a face", [](Box a, Box) { AddFaceElement(a, 3, 2, 0, 4, 4, 0, 0, 0, {0, 0, 0}, 0xFFFF); }},
         {"the element taken off",
-         [](ModelObject* a, ModelObject*) {
-             Surface* s = a->SurfaceOfFace(3);
-             s->RemoveElement(s->ElementAt(2, 0), 2);
-         }},
+         [](Box a, Box) { a->SurfaceOfFace(3)->RemoveElement(a->SurfaceOfFace(3)->ElementAt(2, 0), 2); }},
         {"a face's own colour made see-through",
-         [](ModelObject* a, ModelObject*) { a->SurfaceForFace(2)->SetSurfaceColour({0, 0, 0}, 0x8000, kSideBoth); }},
-        {"its own colour cleared", [](ModelObject* a, ModelObject*) { a->SurfaceOfFace(2)->ClearSurfaceColour(kSideBoth); }},
+         [](Box a, Box) { a->SurfaceForFace(2)->SetSurfaceColour({0, 0, 0}, 0x8000, kSideBoth); }},
+        {"its own colour cleared", [](Box a, Box) { a->SurfaceOfFace(2)->ClearSurfaceColour(kSideBoth); }},
         {"the object made see-through",
-         [](ModelObject* a, ModelObject*) {
-             a->SetColours({0, 0, 0}, 0x8000, kSideBoth);
-             a->RefreshShading();
-         }},
+         [](Box a, Box) { a->SetColours({0, 0, 0}, 0x8000, kSideBoth), a->RefreshShading(); }},
     };
     Scene scene;
     ModelObject* a = scene.AddBox(0, 0, 0, 10, 10, 10);

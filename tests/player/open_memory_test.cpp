@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -29,6 +28,7 @@
 #include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "render/face_front_end.h"
+#include "tests/foundation/file_test_support.h"
 #include "tests/player/player_start.h"
 #include "tests/textures/bmp_builder.h"
 #include "tests/toolkit/failing_allocator.h"
@@ -213,10 +213,7 @@ TEST_F(OpenShortOfMemoryTest, APictureThatCannotBeDecodedRefusesTheModelWithBoth
     const std::string picturePath = folder + "spoilt.bmp";
     const std::string modelPath = stem + ".qpy";
     const Bytes picture = MakeBmp(BmpShape(2, 2), Bytes(16, 0x80));
-    std::FILE* file = std::fopen(picturePath.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(std::fwrite(picture.data(), 1, 20, file), 20u);
-    std::fclose(file);
+    WriteWholeFile(picturePath, std::string(picture.begin(), picture.begin() + 20));
     TextureLayerServices& textures = InstallTextureLayerServices();
     TextureRecordList* list = NewTextureRecordList();
     textures.SetDocumentTextureList(list);

@@ -87,7 +87,9 @@ void CheckCoveredFill()
                                     {IntToFixed(7), IntToFixed(31)}};
     const int32_t width = 112, height = 56, words = 2;
     // Every row covered in a pattern of its own: wide and narrow runs, ends, whole rows.
-    auto covered = [](int32_t x, int32_t y) { return y % 11 == 4 || (x + 3 * y) % 37 < 3 + y % 13 || (y % 5 == 0 && x > 70); };
+    auto covered = [](int32_t x, int32_t y) {
+        return y % 11 == 4 || (x + 3 * y) % 37 < 3 + y % 13 || (y % 5 == 0 && x > 70);
+    };
     std::vector<uint64_t> bits(size_t(words) * height, 0);
     for (int32_t y = 0; y < height; ++y)
         for (int32_t x = 0; x < width; ++x) bits[size_t(y) * words + x / 64] |= uint64_t(covered(x, y)) << (x % 64);

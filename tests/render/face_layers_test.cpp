@@ -284,7 +284,8 @@ TEST(Elements, ATexturedElementShowsItsPictureOverItsWall)
     TexturedTarget target(32);
     const uint32_t red = PixelOf(target, kRed);
     // An 8 x 8 picture: red, its top left quarter blue.
-    TextureRecord* texture = target.Texture("picture", 8, 8, [](int32_t x, int32_t y) { return x < 4 && y < 4 ? kBlue : kRed; });
+    TextureRecord* texture =
+        target.Texture("picture", 8, 8, [](int32_t x, int32_t y) { return x < 4 && y < 4 ? kBlue : kRed; });
     GlassRoom scene;
     const int32_t north = FaceFacing(scene.room, 0, 256, 0);
     PolygonElement* element = AddFaceElement(scene.room, north, 0, 0, 40, 40, 0, 0, 0, kGreen, 0xFFFF);
