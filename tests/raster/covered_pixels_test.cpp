@@ -20,30 +20,20 @@ using rastertest::Surface;
 
 namespace {
 
-// A covering of one row of 192 pixels from device x 8, with the runs given covered.
-struct Row {
-    explicit Row(std::initializer_list<std::pair<int32_t, int32_t>> covered) : bits(3, 0)
-    {
-        for (const auto& run : covered)
-            for (int32_t x = run.first; x < run.second; ++x) bits[size_t(x - 8) / 64] |= uint64_t(1) << ((x - 8) % 64);
-        pixels.bits = bits.data();
-        pixels.wordsPerRow = 3;
-        pixels.left = 8;
-        pixels.top = 5;
-        pixels.width = 192;
-        pixels.height = 1;
-    }
-    std::vector<std::pair<int32_t, int32_t>> Runs(int32_t y, int32_t first, int32_t end) const
-    {
-        std::vector<std::pair<int32_t, int32_t>> runs;
-        ForEachUncoveredRun(pixels, y, first, end, [&](int32_t from, int32_t to) { runs.push_back({from, to}); });
-        return runs;
-    }
-    std::vector<uint64_t> bits;
-    CoveredPixels pixels;
-};
-
 using Runs = std::vector<std::pair<int32_t, int32_t>>;
+
+// The runs left to fill of device pixels [first, end) of row y, under a covering of row 5 from
+// device x 8 to 200 with the runs given covered.
+Runs RunsLeft(const Runs& covered, int32_t y, int32_t first, int32_t end)
+{
+    uint64_t bits[3] = {};
+    for (const auto& [from, to] : covered)
+        for (int32_t x = from; x < to; ++x) bits[(x - 8) / 64] |= uint64_t(1) << ((x - 8) % 64);
+    Runs runs;
+    ForEachUncoveredRun(CoveredPixels{bits, 3, 8, 5, 192, 1}, y, first, end,
+                        [&](int32_t from, int32_t to) { runs.push_back({from, to}); });
+    return runs;
+}
 
 }  // namespace
 
@@ -51,7 +41,7 @@ TEST(CoveredPixels, TheRunsOfASpanLeftToFill)
 {
     struct Case {
         const char* what;
-        std::initializer_list<std::pair<int32_t, int32_t>> covered;
+        Runs covered;
         int32_t first, end;
         Runs runs;
     };
@@ -66,9 +56,9 @@ TEST(CoveredPixels, TheRunsOfASpanLeftToFill)
         {"a covered end past a narrow gap", {{30, 33}, {40, 200}}, 20, 150, {{20, 40}}},
         {"outside the covering's columns", {{8, 200}}, 0, 30, {{0, 30}}},
     };
-    for (const Case& c : cases) EXPECT_EQ(Row(c.covered).Runs(5, c.first, c.end), c.runs) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(RunsLeft(c.covered, 5, c.first, c.end), c.runs) << c.what;
     // Rows outside the covering are free.
-    EXPECT_EQ(Row({{8, 200}}).Runs(6, 20, 150), Runs({{20, 150}}));
+    EXPECT_EQ(RunsLeft({{8, 200}}, 6, 20, 150), Runs({{20, 150}}));
 }
 
 namespace {
