@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "model/short_vector.h"
 
 class GeometryPool;
@@ -35,8 +36,8 @@ public:
     ResultCode ObjectGeometryInit(ModelObject* owner);
     void ObjectGeometryFree();
 
-    int32_t PolygonCount() const;
-    PolygonRecord* PolygonAt(int32_t index) const;
+    int32_t PolygonCount() const { return ListCount(Polygons); }
+    PolygonRecord* PolygonAt(int32_t index) const { return PointerAt<PolygonRecord>(Polygons, index); }
     // Makes and fills a record; kept (and registered with the surface) when the fill succeeds.
     // Records are added in rising face order, which FindPartById relies on.
     void AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface);
