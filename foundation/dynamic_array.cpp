@@ -206,30 +206,12 @@ int32_t DynamicArray::Compare(const void* /*a*/, const void* /*b*/)
     return 0;
 }
 
-void* DynamicArray::ArrayLock()
-{
-    lockCount_++;
-    return data_;
-}
-
-int32_t DynamicArray::ArrayUnlock()
-{
-    if (lockCount_ > 0) lockCount_--;
-    return lockCount_;
-}
-
 ResultCode DynamicArray::ArrayGet(int32_t index, void* destination) const
 {
     if (index < 0 || index >= count_) return kResultOutOfRange;
     std::memcpy(destination, static_cast<const uint8_t*>(data_) + size_t(index) * size_t(elementSize_),
                 size_t(elementSize_));
     return kResultOk;
-}
-
-void* DynamicArray::ArrayElementAt(int32_t index) const
-{
-    if (index < 0 || index >= count_) return nullptr;
-    return static_cast<uint8_t*>(data_) + size_t(index) * size_t(elementSize_);
 }
 
 ResultCode DynamicArray::ArraySwap(int32_t i, int32_t j)

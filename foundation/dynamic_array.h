@@ -3,6 +3,7 @@
 // list keeps its block inside the array object.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/root_object.h"
@@ -33,11 +34,24 @@ public:
     // --- non-virtual operations ---
     int32_t ArrayCount() const { return count_; }
     void* ArrayData() const { return data_; }
-    void* ArrayLock();
+    void* ArrayLock()
+    {
+        lockCount_++;
+        return data_;
+    }
     // Lowers the lock count (never below 0) and answers the count left.
-    int32_t ArrayUnlock();
+    int32_t ArrayUnlock()
+    {
+        if (lockCount_ > 0) lockCount_--;
+        return lockCount_;
+    }
     ResultCode ArrayGet(int32_t index, void* destination) const;
-    void* ArrayElementAt(int32_t index) const;
+    // The element's place, or null out of range.
+    void* ArrayElementAt(int32_t index) const
+    {
+        if (index < 0 || index >= count_) return nullptr;
+        return static_cast<uint8_t*>(data_) + size_t(index) * size_t(elementSize_);
+    }
     ResultCode ArraySwap(int32_t i, int32_t j);
     int32_t ArrayFind(const void* element) const;
     ResultCode ArraySetCount(int32_t count);

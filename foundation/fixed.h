@@ -90,6 +90,15 @@ inline Fixed FixDiv(Fixed a, Fixed b)
     return int32_t((a < 0) != (b < 0) ? 0 - magnitude : magnitude);
 }
 
+// a x 65536 / b, truncated toward zero, for 64-bit operands and b != 0. A dividend of less than
+// 2^47 in magnitude is scaled and divided in 64 bits, which gives the same quotient as the 128-bit
+// division that larger ones need.
+inline __int128 ScaledQuotient16(int64_t a, int64_t b)
+{
+    constexpr int64_t kNarrow = int64_t(1) << 47;
+    return a > -kNarrow && a < kNarrow ? __int128(a * 65536 / b) : static_cast<__int128>(a) * 65536 / b;
+}
+
 // a + b and a - b with 32-bit wrap; FixHighWord receives the sum (difference) of the two signed
 // integer halves, without the carry from the fractions.
 inline Fixed FixAdd(Fixed a, Fixed b)

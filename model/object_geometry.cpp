@@ -98,16 +98,6 @@ void ObjectGeometry::ObjectGeometryFree()
     pool->Give(this);
 }
 
-int32_t ObjectGeometry::PolygonCount() const
-{
-    return ListCount(Polygons);
-}
-
-PolygonRecord* ObjectGeometry::PolygonAt(int32_t index) const
-{
-    return PointerAt<PolygonRecord>(Polygons, index);
-}
-
 void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface)
 {
     PolygonRecord* record = new (std::nothrow) PolygonRecord;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/pointer_list.h"
 #include "model/short_vector.h"
 
 class GeometryPool;
@@ -35,8 +36,8 @@ public:
     ResultCode ObjectGeometryInit(ModelObject* owner);
     void ObjectGeometryFree();
 
-    int32_t PolygonCount() const;
-    PolygonRecord* PolygonAt(int32_t index) const;
+    int32_t PolygonCount() const { return ListCount(Polygons); }
+    PolygonRecord* PolygonAt(int32_t index) const { return PointerAt<PolygonRecord>(Polygons, index); }
     // Makes and fills a record; kept (and registered with the surface) when the fill succeeds.
     // Records are added in rising face order, which FindPartById relies on.
     void AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface);
@@ -92,10 +93,8 @@ public:
     // LayeringSerial (0: not found yet).
     uint8_t DrawsBeyondFaces = 0;
     int16_t CentreDepth = 0;
-    // Draw order state.
+    // The record's place in the draw list of its frame.
     int16_t DrawIndex = 0;
-    int16_t PulledAt = 0;
-    int16_t OrderSpare = 0;
     int32_t ScreenMinimum[3] = {0, 0, 0};
     int32_t ScreenMaximum[3] = {0, 0, 0};
     uint32_t LayeringSerial = 0;

@@ -70,12 +70,6 @@ ModelObject* PolygonRecord::Owner() const
     return Geometry ? Geometry->Owner : nullptr;
 }
 
-int16_t PolygonRecord::IndexAt(int32_t position) const
-{
-    const int16_t* index = Indices ? Indices->At<int16_t>(position) : nullptr;
-    return index ? *index : -1;
-}
-
 ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* surface, int32_t faceIndex,
                                             const DynamicArray* indices)
 {

@@ -75,7 +75,12 @@ public:
 
     ModelObject* Owner() const;
     int32_t VertexCount() const { return Indices ? Indices->ArrayCount() : 0; }
-    int16_t IndexAt(int32_t position) const;
+    // The vertex index at the corner, or -1 past the corners.
+    int16_t IndexAt(int32_t position) const
+    {
+        const int16_t* index = Indices ? Indices->At<int16_t>(position) : nullptr;
+        return index ? *index : -1;
+    }
 
     ResultCode ComputeFaceNormal();
     // Sets WorldNormal from Normal through the rotation, the inverse shear and the reciprocal

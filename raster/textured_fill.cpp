@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "foundation/fixed.h"
 #include "raster/textured_walk.h"
 
 using namespace raster;
@@ -14,14 +15,11 @@ int32_t BitLength64(uint64_t v) { return v == 0 ? 0 : 64 - __builtin_clzll(v); }
 
 Fixed Saturate(int64_t v) { return Fixed(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
-// a / b in 16.16 with 64-bit operands, truncated toward zero; 0 for b = 0. A dividend of less
-// than 2^47 in magnitude (every span's difference of two coordinates) is scaled and divided in 64
-// bits, which gives the same quotient as the 128-bit division that larger ones need.
+// a / b in 16.16 with 64-bit operands, truncated toward zero and held to 32 bits; 0 for b = 0.
 Fixed Divide(int64_t a, int64_t b)
 {
     if (b == 0) return 0;
-    constexpr int64_t kNarrow = int64_t(1) << 47;
-    const __int128 q = a > -kNarrow && a < kNarrow ? __int128(a * 65536 / b) : static_cast<__int128>(a) * 65536 / b;
+    const __int128 q = ScaledQuotient16(a, b);
     return q > INT32_MAX ? INT32_MAX : q < INT32_MIN ? INT32_MIN : Fixed(q);
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <utility>
 
+#include "foundation/fixed.h"
 #include "raster/textured_fill.h"
 #include "render/raster_buffers.h"
 
@@ -29,7 +30,7 @@ int64_t Mul16(int64_t a, int64_t b) { return static_cast<int64_t>((static_cast<_
 int64_t Div16(int64_t a, int64_t b, int64_t zero = 0)
 {
     if (b == 0) return zero;
-    return static_cast<int64_t>(static_cast<__int128>(a) * 65536 / b);
+    return static_cast<int64_t>(ScaledQuotient16(a, b));
 }
 
 // The lines of the face being filled: its own edges, then the cuts along constant depth. The

@@ -7,6 +7,7 @@
 #include "model/contact_list.h"
 #include "render/observer.h"
 #include "render/record_prefetch.h"
+#include "render/render_context.h"
 
 namespace {
 
@@ -32,50 +33,91 @@ int32_t ContactPlaneFacing(const ContactEntry& entry, const Observer* observer)
     return entry.Normal.x * dx + entry.Normal.y * dy + entry.Normal.z * dz >= 0 ? 1 : 0;
 }
 
-void RefineDrawOrder(DynamicArray* list, const Observer* observer)
+namespace {
+
+// Whether the record `other` touching `record` through the contact may have to go first, as far as
+// the frame tells it whatever the order: the contact plane faces the eye, and the other record is
+// visible and overlaps the record on the screen.
+bool MayGoFirst(const ObjectGeometry* record, const ContactEntry& entry, const Observer* observer)
+{
+    const ObjectGeometry* other = entry.Other;
+    if (!ContactPlaneFacing(entry, observer) || !other || !other->Visible) return false;
+    if (other->ScreenMinimum[0] > record->ScreenMaximum[0] || record->ScreenMinimum[0] > other->ScreenMaximum[0])
+        return false;
+    return other->ScreenMinimum[2] <= record->ScreenMaximum[2] && record->ScreenMinimum[2] <= other->ScreenMaximum[2];
+}
+
+}  // namespace
+
+void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Observer* observer)
 {
     const int32_t count = list->ArrayCount();
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
     for (int32_t i = 0; i < count; ++i) {
         if (i + kStateAhead < count) PrefetchRecordState(records[i + kStateAhead]);
         records[i]->DrawIndex = int16_t(i);
-        records[i]->PulledAt = -1;
-        records[i]->OrderSpare = 0;
     }
+    // What decides whether a record lets another go first changes nothing while the order is
+    // corrected, except where the two records stand: so the contacts of each record of the list
+    // are read once, walking the members in their own order (the records, their contacts and the
+    // records they touch lie close together in memory in that order, where the sorted list jumps
+    // about), and the sorted places of the records that may go first are kept. The correction
+    // then moves places in the work room alone, never reading a record again.
+    DrawOrderWork& work = CurrentRenderContext().drawOrder;
+    work.firstCandidate.assign(size_t(count), 0);
+    work.endCandidate.assign(size_t(count), 0);
+    work.candidates.clear();
+    const int32_t memberCount = members->ArrayCount();
+    ObjectGeometry* const* member = members->Elements<ObjectGeometry*>();
+    for (int32_t m = 0; m < memberCount; ++m) {
+        ContactsReadAhead(member, memberCount, m);
+        const ObjectGeometry* r = member[m];
+        const int32_t own = r->DrawIndex;
+        if (own < 0 || own >= count || records[own] != r || !r->Contacts) continue;
+        work.firstCandidate[size_t(own)] = int32_t(work.candidates.size());
+        const ContactEntry* entries = r->Contacts->Elements<ContactEntry>();
+        for (int32_t k = 0; k < r->Contacts->ArrayCount(); ++k) {
+            if (!MayGoFirst(r, entries[k], observer)) continue;
+            // Only records of this list count.
+            const int32_t place = entries[k].Other->DrawIndex;
+            if (place >= 0 && place < count && records[place] == entries[k].Other) work.candidates.push_back(place);
+        }
+        work.endCandidate[size_t(own)] = int32_t(work.candidates.size());
+    }
+    work.standsAt.resize(size_t(count));
+    work.pulledAt.assign(size_t(count), -1);
+    work.sortedPlace.resize(size_t(count));
+    for (int32_t i = 0; i < count; ++i) work.standsAt[size_t(i)] = work.sortedPlace[size_t(i)] = i;
     int32_t i = 0;
     while (i < count) {
-        ContactsReadAhead(records, count, i);
-        ObjectGeometry* r = records[i];
-        if (r->Contacts && r->PulledAt != i) {
+        const int32_t own = work.sortedPlace[size_t(i)];
+        if (work.pulledAt[size_t(own)] != i) {
+            // Of the records after this place that may go first, the nearest-drawn one.
             int32_t best = -1;
-            const ContactEntry* entries = r->Contacts->Elements<ContactEntry>();
-            for (int32_t k = 0; k < r->Contacts->ArrayCount(); ++k) {
-                const ContactEntry* e = entries + k;
-                // The plane first: it is the entry's own, where the other record lies elsewhere in
-                // memory, and half the planes of a frame face away.
-                if (!ContactPlaneFacing(*e, observer)) continue;
-                const ObjectGeometry* t = e->Other;
-                // Only records of this list after this place count, the nearest-drawn one first.
-                if (!t || t->DrawIndex <= i || t->DrawIndex >= count || (best != -1 && t->DrawIndex >= best)) continue;
-                if (records[t->DrawIndex] != t || !t->Visible) continue;
-                if (t->ScreenMinimum[0] > r->ScreenMaximum[0] || r->ScreenMinimum[0] > t->ScreenMaximum[0]) continue;
-                if (t->ScreenMinimum[2] > r->ScreenMaximum[2] || r->ScreenMinimum[2] > t->ScreenMaximum[2]) continue;
-                best = t->DrawIndex;
+            for (int32_t c = work.firstCandidate[size_t(own)]; c < work.endCandidate[size_t(own)]; ++c) {
+                const int32_t at = work.standsAt[size_t(work.candidates[size_t(c)])];
+                if (at > i && (best == -1 || at < best)) best = at;
             }
             if (best >= 0) {
-                r->PulledAt = int16_t(i);
-                r->OrderSpare = 0;
+                work.pulledAt[size_t(own)] = i;
                 ObjectGeometry* moved = records[best];
+                const int32_t movedPlace = work.sortedPlace[size_t(best)];
                 for (int32_t k = best; k > i; --k) {
                     records[k] = records[k - 1];
-                    records[k]->DrawIndex = int16_t(k);
+                    work.sortedPlace[size_t(k)] = work.sortedPlace[size_t(k - 1)];
+                    work.standsAt[size_t(work.sortedPlace[size_t(k)])] = k;
                 }
                 records[i] = moved;
-                moved->DrawIndex = int16_t(i);
+                work.sortedPlace[size_t(i)] = movedPlace;
+                work.standsAt[size_t(movedPlace)] = i;
                 continue;
             }
         }
         ++i;
+    }
+    for (int32_t k = 0; k < count; ++k) {
+        if (k + kStateAhead < count) PrefetchRecordState(records[k + kStateAhead]);
+        records[k]->DrawIndex = int16_t(k);
     }
 }
 

@@ -15,8 +15,9 @@ int32_t ContactPlaneFacing(const ContactEntry& entry, const Observer* observer);
 
 // Reorders the list of record pointers in place: a record that touches a later visible record
 // lying behind their contact plane (seen from the eye) and overlapping it on the screen lets
-// that record go first. Renumbers DrawIndex.
-void RefineDrawOrder(DynamicArray* list, const Observer* observer);
+// that record go first. Renumbers DrawIndex. `members` holds every record of the list (others
+// too) in the order their contacts are read: the records registered under the list's record.
+void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Observer* observer);
 
 // Sorts a list of record pointers (a ContactList) by its comparison, far to near by nearest depth,
 // keeping the order of equal entries.

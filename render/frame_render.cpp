@@ -433,7 +433,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             members->ArrayUnlock();
             if (list->ArrayCount() > 1) {
                 StableSortDrawList(list);
-                RefineDrawOrder(list, o);
+                RefineDrawOrder(list, members, o);
             }
             MarkOccludedRecords(list, o, region);
             // The whole sorted list counts, however much of it a first, narrowed draw reached.

@@ -16,6 +16,19 @@
 
 class DynamicArray;
 
+// The draw-order correction's work room, kept from frame to frame. For each place of the sorted
+// list: the range [first, end) of `candidates` holding the sorted places of the records it may let
+// go first, where its record stands now, and where that record last let another go first (-1:
+// nowhere yet); for each place now, the sorted place of the record standing there.
+struct DrawOrderWork {
+    std::vector<int32_t> firstCandidate;
+    std::vector<int32_t> endCandidate;
+    std::vector<int32_t> candidates;
+    std::vector<int32_t> standsAt;
+    std::vector<int32_t> pulledAt;
+    std::vector<int32_t> sortedPlace;
+};
+
 constexpr int32_t kRingSize = 5;
 constexpr int32_t kRingCount = 4;
 constexpr int32_t kEdgeArrayCount = 4;
@@ -64,6 +77,7 @@ public:
     // mask's places.
     const DynamicArray* markedList = nullptr;
     std::vector<std::pair<size_t, size_t>> recordMarks;
+    DrawOrderWork drawOrder;
     // Nested model drawing calls in progress.
     int32_t renderDepth = 0;
 };

@@ -195,6 +195,22 @@ TEST(FixedDiv, EdgeCases)
     EXPECT_EQ(FixDiv(kFixedOne, 0x12345), 0xE0FF);
 }
 
+TEST(FixedDiv, ScaledQuotientTruncatesTowardZeroOnBothSidesOfTheNarrowPath)
+{
+    constexpr int64_t kEdge = int64_t(1) << 47;
+    const int64_t dividends[] = {0, 1, -1, 12345, -12345, kEdge - 1, -(kEdge - 1), kEdge, -kEdge, kEdge + 7,
+                                 INT64_MAX, INT64_MIN + 1};
+    const int64_t divisors[] = {1, -1, 3, -3, 65536, -7, INT64_MAX, INT64_MIN};
+    for (const int64_t a : dividends) {
+        for (const int64_t b : divisors) {
+            const __int128 exact = static_cast<__int128>(a) * 65536 / b;
+            EXPECT_TRUE(ScaledQuotient16(a, b) == exact) << a << " / " << b;
+        }
+    }
+    // A third of a unit.
+    EXPECT_TRUE(ScaledQuotient16(1, 3) == 21845);
+}
+
 TEST(FixedSum, AddAndSubWrapAndReportTheIntegerHalves)
 {
     EXPECT_EQ(FixAdd(F(1.5), F(1.5)), F(3.0));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <vector>
 
 #include "foundation/pointer_list.h"
 #include "model/contact_list.h"
@@ -107,7 +108,7 @@ TEST(DrawOrder, ATouchingRecordBehindTheContactPlaneGoesFirst)
         IgnoreResult(list->ArraySetCount(0));
         list->Append(&b);
         list->Append(&f);
-        RefineDrawOrder(list, o.get());
+        RefineDrawOrder(list, list, o.get());
     };
     refineBoxThenFloor();
     EXPECT_EQ(PointerAt<ObjectGeometry>(list, 0), f);
@@ -123,5 +124,55 @@ TEST(DrawOrder, ATouchingRecordBehindTheContactPlaneGoesFirst)
     f->Visible = 0;
     refineBoxThenFloor();
     EXPECT_EQ(PointerAt<ObjectGeometry>(list, 0), b);
+    list->Destroy();
+}
+
+TEST(DrawOrder, EachPullTakesTheNearestDrawnCandidateAndOnlyRecordsOfTheListCount)
+{
+    auto world = NewWorld();
+    // Two legs, a bridge lying on both and a box on the bridge, all overlapping on the screen.
+    const int32_t boxes[4][6] = {
+        {-30, 90, 0, -10, 110, 20}, {10, 90, 0, 30, 110, 20}, {-30, 90, 20, 30, 110, 40}, {-10, 90, 40, 10, 110, 60}};
+    ObjectGeometry* records[4] = {};
+    for (int32_t k = 0; k < 4; ++k) {
+        const int32_t* b = boxes[k];
+        records[k] = AddBox(world.get(), b[0], b[1], b[2], b[3], b[4], b[5])->GeometryAt(0);
+        records[k]->Visible = 1;
+        records[k]->ScreenMinimum[0] = records[k]->ScreenMinimum[2] = -100;
+        records[k]->ScreenMaximum[0] = records[k]->ScreenMaximum[2] = 100;
+    }
+    ObjectGeometry* const left = records[0];
+    ObjectGeometry* const right = records[1];
+    ObjectGeometry* const bridge = records[2];
+    ObjectGeometry* const top = records[3];
+    ASSERT_EQ(bridge->ContactCount(), 3);
+    // The box on the bridge is a member left out of the list, read last; its index of an older
+    // list names the bridge's place.
+    top->DrawIndex = 0;
+    ContactList* list = NewContactList();
+    DynamicArray* members = NewPointerList();
+    for (ObjectGeometry* g : {right, bridge, left, top}) AppendPointer(members, g);
+    struct Case {
+        int16_t eyeZ;
+        std::vector<ObjectGeometry*> sorted;
+        std::vector<ObjectGeometry*> refined;
+    };
+    const Case cases[] = {
+        // From above, the bridge lets the nearer-drawn leg go first, then the other one.
+        {100, {bridge, right, left}, {right, left, bridge}},
+        {100, {bridge, left, right}, {left, right, bridge}},
+        // From below, a leg lets the bridge go first.
+        {-50, {left, right, bridge}, {bridge, left, right}},
+    };
+    for (const Case& c : cases) {
+        auto o = NewObserver(world.get(), 80, 60, {0, 100, c.eyeZ});
+        IgnoreResult(list->ArraySetCount(0));
+        for (ObjectGeometry* g : c.sorted) list->Append(&g);
+        RefineDrawOrder(list, members, o.get());
+        ObjectGeometry** order = list->Elements<ObjectGeometry*>();
+        EXPECT_EQ(std::vector<ObjectGeometry*>(order, order + list->ArrayCount()), c.refined) << "eye at z " << c.eyeZ;
+        for (int32_t k = 0; k < list->ArrayCount(); ++k) EXPECT_EQ(order[k]->DrawIndex, k);
+    }
+    members->Destroy();
     list->Destroy();
 }
