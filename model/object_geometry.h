@@ -93,8 +93,9 @@ public:
     // LayeringSerial (0: not found yet).
     uint8_t DrawsBeyondFaces = 0;
     int16_t CentreDepth = 0;
-    // The record's place in the draw list of its frame.
-    int16_t DrawIndex = 0;
+    // The record's place in the draw list of its frame (32 bits: a root may hold more than 32,767
+    // records in view).
+    int32_t DrawIndex = 0;
     int32_t ScreenMinimum[3] = {0, 0, 0};
     int32_t ScreenMaximum[3] = {0, 0, 0};
     uint32_t LayeringSerial = 0;

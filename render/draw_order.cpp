@@ -55,7 +55,7 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
     for (int32_t i = 0; i < count; ++i) {
         if (i + kStateAhead < count) PrefetchRecordState(records[i + kStateAhead]);
-        records[i]->DrawIndex = int16_t(i);
+        records[i]->DrawIndex = i;
     }
     // What decides whether a record lets another go first changes nothing while the order is
     // corrected, except where the two records stand: so the contacts of each record of the list
@@ -117,7 +117,7 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
     }
     for (int32_t k = 0; k < count; ++k) {
         if (k + kStateAhead < count) PrefetchRecordState(records[k + kStateAhead]);
-        records[k]->DrawIndex = int16_t(k);
+        records[k]->DrawIndex = k;
     }
 }
 

@@ -413,7 +413,9 @@ TEST(Connections, AFaceWithoutRoomOrMemoryForTheContactIsNotConnected)
                 EXPECT_EQ(faces[i]->ContactCount(0), before[i] + (grows ? grown[i] : 0)) << i;
             }
             EXPECT_EQ(scene.holder()->MemoryShort, filled == kLocked ? 1 : 0);
-            if (filled == kLocked) EXPECT_EQ(list->ArrayUnlock(), 0);
+            if (filled == kLocked) {
+                EXPECT_EQ(list->ArrayUnlock(), 0);
+            }
         }
     }
 }

@@ -152,26 +152,33 @@ TEST(DrawOrder, EachPullTakesTheNearestDrawnCandidateAndOnlyRecordsOfTheListCoun
     ContactList* list = NewContactList();
     DynamicArray* members = NewPointerList();
     for (ObjectGeometry* g : {right, bridge, left, top}) AppendPointer(members, g);
+    // A far record touching nothing stands in front of the three where a list is longer than
+    // 16-bit places reach.
+    ObjectGeometry* const far = AddBox(world.get(), 5000, 5000, 0, 5010, 5010, 10)->GeometryAt(0);
     struct Case {
         int16_t eyeZ;
+        int32_t ahead;
         std::vector<ObjectGeometry*> sorted;
         std::vector<ObjectGeometry*> refined;
     };
     const Case cases[] = {
         // From above, the bridge lets the nearer-drawn leg go first, then the other one.
-        {100, {bridge, right, left}, {right, left, bridge}},
-        {100, {bridge, left, right}, {left, right, bridge}},
+        {100, 0, {bridge, right, left}, {right, left, bridge}},
+        {100, 0, {bridge, left, right}, {left, right, bridge}},
         // From below, a leg lets the bridge go first.
-        {-50, {left, right, bridge}, {bridge, left, right}},
+        {-50, 0, {left, right, bridge}, {bridge, left, right}},
+        {-50, 40000, {left, right, bridge}, {bridge, left, right}},
     };
     for (const Case& c : cases) {
         auto o = NewObserver(world.get(), 80, 60, {0, 100, c.eyeZ});
         IgnoreResult(list->ArraySetCount(0));
+        for (int32_t k = 0; k < c.ahead; ++k) list->Append(&far);
         for (ObjectGeometry* g : c.sorted) list->Append(&g);
         RefineDrawOrder(list, members, o.get());
         ObjectGeometry** order = list->Elements<ObjectGeometry*>();
-        EXPECT_EQ(std::vector<ObjectGeometry*>(order, order + list->ArrayCount()), c.refined) << "eye at z " << c.eyeZ;
-        for (int32_t k = 0; k < list->ArrayCount(); ++k) EXPECT_EQ(order[k]->DrawIndex, k);
+        EXPECT_EQ(std::vector<ObjectGeometry*>(order + c.ahead, order + list->ArrayCount()), c.refined)
+            << "eye at z " << c.eyeZ << ", " << c.ahead << " ahead";
+        for (int32_t k = c.ahead; k < list->ArrayCount(); ++k) EXPECT_EQ(order[k]->DrawIndex, k);
     }
     members->Destroy();
     list->Destroy();
