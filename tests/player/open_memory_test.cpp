@@ -143,6 +143,17 @@ protected:
         PumpMessages();
     }
 
+    // What an open keeps until the next is all it may leave unfreed: the frame's Window menu,
+    // remade with the menu bar, and the index of the image files beside the model.
+    static void ExpectOnlyKeptBlocksUnfreed()
+    {
+        int32_t kept = 0;
+        for (const void* block : {static_cast<const void*>(PlayerWindow->FrameWindowMenu()),
+                                  static_cast<const void*>(ImageResourceList)})
+            kept += failing_allocator::MadeDuringWatch(block) ? 1 : 0;
+        EXPECT_EQ(failing_allocator::UnfreedSinceWatch(), kept);
+    }
+
     static std::string gPath;
     RecordingUi ui_;
     UiServices* previous_ = nullptr;
@@ -192,13 +203,7 @@ TEST_F(OpenShortOfMemoryTest, EveryRefusedAllocationEndsTheLoadWithTheAlertOrOpe
             EXPECT_EQ(PlayerWindow->FrameWindow(), frame);
         }
         EXPECT_EQ(CountThreadWindows(), windows);
-        // What the program keeps of a load until the next: the frame's Window menu, remade with
-        // the menu bar, and the index of the image files beside the model.
-        int32_t kept = 0;
-        for (const void* block : {static_cast<const void*>(PlayerWindow->FrameWindowMenu()),
-                                  static_cast<const void*>(ImageResourceList)})
-            kept += failing_allocator::MadeDuringWatch(block) ? 1 : 0;
-        EXPECT_EQ(failing_allocator::UnfreedSinceWatch(), kept);
+        ExpectOnlyKeptBlocksUnfreed();
         // The walk ends with the open that needed no more than it was given.
         if (!refused || HasFatalFailure()) break;
     }
@@ -247,13 +252,7 @@ TEST_F(OpenShortOfMemoryTest, APictureThatCannotBeDecodedRefusesTheModelWithBoth
     EXPECT_EQ(ui_.alerts, (std::vector<std::string>{"Unrecognized BMP format.  Cannot load bitmap spoilt.bmp",
                                                     "Error in loading file \"" + name + ".qpy.\""}));
     EXPECT_EQ(CountThreadWindows(), windows);
-    // What the open keeps until the next: the frame's Window menu and the index of the image
-    // files beside the model.
-    int32_t kept = 0;
-    for (const void* block : {static_cast<const void*>(PlayerWindow->FrameWindowMenu()),
-                              static_cast<const void*>(ImageResourceList)})
-        kept += failing_allocator::MadeDuringWatch(block) ? 1 : 0;
-    EXPECT_EQ(failing_allocator::UnfreedSinceWatch(), kept);
+    ExpectOnlyKeptBlocksUnfreed();
     DeleteFileA(modelPath.c_str());
     DeleteFileA(picturePath.c_str());
     RemoveDirectoryA(folder.c_str());
