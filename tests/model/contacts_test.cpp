@@ -555,8 +555,12 @@ TEST(Surfaces, EveryChangeToWhatLayersAFaceAdvancesTheLayeringSerial)
         {"a face touching another", [](Box a, Box b) { a->AddFaceContact(3, b, 1); }},
         {"the touch taken away", [](Box a, Box b) { a->DropFaceContacts(3, b, 1, kRelationSibling); }},
         {"an element laid on a face", [](Box a, Box) { AddFaceElement(a, 3, 2, 0, 4, 4, 0, 0, 0, {0, 0, 0}, 0xFFFF); }},
-        {"the element taken off",
-         [](Box a, Box) { a->SurfaceOfFace(3)->RemoveElement(a->SurfaceOfFace(3)->ElementAt(2, 0), 2); }},
+        {"the element taken off (and freed: the surface gives it back)",
+         [](Box a, Box) {
+             PolygonElement* element = a->SurfaceOfFace(3)->ElementAt(2, 0);
+             a->SurfaceOfFace(3)->RemoveElement(element, 2);
+             element->Destroy();
+         }},
         {"a face's own colour made see-through",
          [](Box a, Box) { a->SurfaceForFace(2)->SetSurfaceColour({0, 0, 0}, 0x8000, kSideBoth); }},
         {"its own colour cleared", [](Box a, Box) { a->SurfaceOfFace(2)->ClearSurfaceColour(kSideBoth); }},
