@@ -10,6 +10,7 @@
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
+#include "model/light.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
@@ -179,6 +180,34 @@ FixedVector3 ModelObject::FaceDirection(int32_t face) const
 }
 
 // --- building ---
+
+bool ModelObject::SpendOnBuild()
+{
+    // An incomplete object builds no faces.
+    if (!IsCompleteObject() || FaceCount() <= 0) return true;
+    ReadBudget& budget = Holder->Budget;
+    const int64_t faces = FaceCount();
+    return budget.Spend(ReadCost::kFaces, faces) &&
+           budget.Spend(ReadCost::kSliceCuts, int64_t(SliceCount()) * PrimitiveFaceCount()) &&
+           budget.Spend(ReadCost::kLighting, (faces + ElementTotal()) * LightsOnFaces());
+}
+
+int32_t ModelObject::ElementTotal() const
+{
+    int32_t total = 0;
+    for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
+        if (const Surface* surface = PointerAt<Surface>(Surfaces, i)) total += surface->CountElements();
+    }
+    return total;
+}
+
+int32_t ModelObject::LightsOnFaces() const
+{
+    // The front of a face takes the node's lights, its back the parent's.
+    const LightList* front = GetLights();
+    const LightList* back = Parent ? Parent->GetLights() : front;
+    return ListCount(front) + ListCount(back);
+}
 
 void ModelObject::Build()
 {
@@ -428,11 +457,15 @@ void ModelObject::UpdateWorld()
 
 void ModelObject::LinkSurfaces()
 {
+    // The boxes take in the elements of every face once they are all in place.
+    bool elements = false;
     for (int32_t j = 0; j < ListCount(Surfaces); ++j) {
         Surface* surface = PointerAt<Surface>(Surfaces, j);
         if (!surface) continue;
-        if (PolygonRecord* record = FindPolygonByIndex(j)) surface->PlaceSurface(record->Normal, record->Indices, LocalVertices);
+        if (PolygonRecord* record = FindPolygonByIndex(j))
+            elements = surface->PlaceSurfaceOnFace(record->Normal, record->Indices, LocalVertices) || elements;
     }
+    if (elements) UpdateObjectBoxes();
     for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->ReleaseRecordCaches();
     RebindSurfaceTextures();
 }
@@ -508,6 +541,8 @@ void ModelObject::TakeFaceOutline(int32_t face, DynamicArray* outline)
 
 void ModelObject::RescaleObject(Fixed factor)
 {
+    // Coverings a read left to be done are worked out on the faces as they were connected.
+    if (Holder->Budget.Reading()) FinishDeferredCoverings(Holder, true);
     if (IsPrimitive()) {
         Height0 = FixMul(Height0, factor);
         Height1 = FixMul(Height1, factor);
@@ -533,6 +568,9 @@ void ModelObject::RescaleObject(Fixed factor)
         const Fixed* position = LocalTransform->Position;
         LocalTransform->SetPosition(FixMul(position[0], factor), FixMul(position[1], factor), FixMul(position[2], factor));
     }
+    // A rebuild in the course of a read is spent on its budget as the first build was; past it,
+    // the read fails and its model goes, unbuilt.
+    if (!SpendOnBuild()) return;
     Build();
     for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->RescaleObject(factor);
 }

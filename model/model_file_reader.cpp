@@ -14,6 +14,8 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/preference_record.h"
+#include "model/surface.h"
+#include "model/read_budget.h"
 #include "model/read_limits.h"
 #include "model/texture_services.h"
 #include "model/walk_record.h"
@@ -97,9 +99,10 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
     stream->StreamClearChunkCut();
     Holder->Root->SetLights(nullptr);
     Holder->Root->ClearUnits();
-    Holder->FacesRead = 0;
     Holder->MemoryShort = 0;
+    Holder->Budget.Begin(stream);
     const ResultCode result = ReadModelBody(stream, cutShort);
+    Holder->Budget.End();
     IgnoreResult(stream->StreamEndChunk());
     return result;
 }
@@ -161,6 +164,8 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
     if (result == kResultOk && (cutShort || stream->StreamChunkCut())) result = kResultShortRead;
     // A model that lacks a part it could not make for want of memory is not the file's model.
     if (result == kResultOk && Holder->MemoryShort) result = kResultOutOfMemory;
+    FinishDeferredCoverings(Holder, result == kResultOk && !Holder->Budget.Passed());
+    if (result == kResultOk && Holder->Budget.Passed()) result = kResultPastBudget;
     textures.CollectUsedTextures();
     ProgressFinish();
     if (result != kResultOk) {

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/root_object.h"
+#include "model/read_budget.h"
 
 class GeometryPool;
 class ModelObject;
+class Surface;
 
 class ModelHolder : public RootObject {
 public:
@@ -34,8 +37,12 @@ public:
     // its surface with the surface's end can only stop being drawn in layers). Never 0.
     uint32_t LayeringSerial = 1;
     ModelObject* Root = nullptr;
-    // The faces of the objects built so far by the read, against its budget (FaceBudget).
-    int32_t FacesRead = 0;
+    // What the read in progress may spend against the bytes of its file read so far, and what the
+    // last read spent.
+    ReadBudget Budget;
+    // The faces whose coverings the read in progress computes once their connections are made,
+    // rather than again for each (null where a face went meanwhile; Surface::RecomputeCovering).
+    std::vector<Surface*> DeferredCoverings;
     // 1 once a part of an object's geometry, a contact or a child could not be had for want of
     // memory: the tree lacks it. The reader clears it before a read and fails a read that set it.
     int32_t MemoryShort = 0;

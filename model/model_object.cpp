@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "foundation/pointer_list.h"
 #include "model/byte_list.h"
@@ -62,8 +63,30 @@ void ModelObject::LeaveParent()
     if (parent->IsGroup()) parent->GroupBounds();
 }
 
+void ModelObject::StartLeaving()
+{
+    std::vector<ModelObject*> subtree = {this};
+    for (size_t i = 0; i < subtree.size(); ++i) {
+        ModelObject* node = subtree[i];
+        node->leaving_ = true;
+        for (int32_t g = 0; g < node->GeometryCount(); ++g) node->GeometryAt(g)->Leaving = 1;
+        for (int32_t c = 0; c < node->ChildCount(); ++c) {
+            if (ModelObject* child = node->ChildAt(c)) subtree.push_back(child);
+        }
+    }
+    // With the whole subtree marked, what stays loses its contacts and connections with what goes
+    // (while the subtree's own are still whole); those within the subtree simply go with it.
+    for (ModelObject* node : subtree) {
+        for (int32_t g = 0; g < node->GeometryCount(); ++g) node->GeometryAt(g)->ClearContacts();
+        for (int32_t i = 0; i < ListCount(node->Surfaces); ++i) {
+            if (Surface* surface = PointerAt<Surface>(node->Surfaces, i)) surface->DisconnectStaying();
+        }
+    }
+}
+
 void ModelObject::Destroy()
 {
+    if (!leaving_) StartLeaving();
     LeaveParent();
     DestroySubtree();
     DropSiblingIndex();
@@ -89,11 +112,9 @@ void ModelObject::Destroy()
         if (plane) plane->PlaneFree();
     }
     DestroyArray(Slices);
+    // Every connection left joins faces that go as well.
     for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
-        Surface* surface = PointerAt<Surface>(Surfaces, i);
-        if (!surface) continue;
-        surface->DisconnectFace(nullptr, nullptr, kRelationAny);
-        surface->SurfaceDestroy();
+        if (Surface* surface = PointerAt<Surface>(Surfaces, i)) surface->SurfaceDestroy();
     }
     DestroyArray(Surfaces);
     if (LocalTransform) LocalTransform->TransformFree();
@@ -293,7 +314,7 @@ void ModelObject::DestroyChildren()
 void ModelObject::DestroySubtree()
 {
     // This node goes too, so its children need not leave it one by one: each is taken out of
-    // the list and destroyed; its contacts leave their partners as its records are freed.
+    // the list and destroyed along with the contacts and connections among them.
     while (ChildCount() > 0) {
         ModelObject* child = ChildAt(ChildCount() - 1);
         IgnoreResult(Children->Remove(ChildCount() - 1));
@@ -323,6 +344,10 @@ ModelObject* ModelObject::OutermostGroup()
 void ModelObject::RefreshShading()
 {
     if (!IsNewRoot()) {
+        int64_t faces = 0;
+        for (int32_t i = 0; i < GeometryCount(); ++i) faces += GeometryAt(i)->PolygonCount();
+        // Past the read's budget the read fails, and its model goes unlit.
+        if (!Holder->Budget.Spend(ReadCost::kLighting, (faces + ElementTotal()) * LightsOnFaces())) return;
         for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
             if (Surface* surface = PointerAt<Surface>(Surfaces, i)) surface->NormaliseColourFlags();
         }
@@ -337,12 +362,17 @@ void ModelObject::RefreshSurfaceInheritance()
         for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->RefreshSurfaceInheritance();
         return;
     }
+    // An object connected to several of this node's faces refreshes once: once for every
+    // connection, objects nested inside each other and connected face to face would refresh as
+    // often as the product of their connections.
+    std::vector<ModelObject*> heirs;
     for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
         if (Surface* surface = PointerAt<Surface>(Surfaces, i)) {
             surface->RefreshDisplayOwner();
-            surface->RefreshChildDisplayOwners();
+            surface->RefreshChildFaceOwners(&heirs);
         }
     }
+    RefreshEachOnce(&heirs);
 }
 
 void ModelObject::SetHidden(uint16_t value)

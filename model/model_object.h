@@ -62,8 +62,8 @@ constexpr uint16_t kSeenUnits = 0x0100;
 constexpr uint16_t kSeenTexture = 0x0200;
 constexpr uint16_t kSeenSideAttributes = 0x0400;
 constexpr uint16_t kSeenVran = 0x0800;
-// Not a chunk: the node's faces would pass the read's budget, so it was not built.
-constexpr uint16_t kSeenTooManyFaces = 0x1000;
+// Not a chunk: building the node would pass the read's budget, so it was not built.
+constexpr uint16_t kSeenPastBudget = 0x1000;
 
 // ValidateChunk's two pseudo-tags: start a node, end it.
 constexpr ChunkTag kValidateStart = 0;
@@ -78,7 +78,9 @@ public:
     // Slot 1: type 0xFF01, every field cleared, the lists and transforms every node has made.
     // kResultOutOfMemory when one of them could not be made.
     virtual ResultCode Init(ModelHolder* holder);
-    // Slot 2: frees the node with its whole subtree. An attached node first leaves its parent.
+    // Slot 2: frees the node with its whole subtree. An attached node first leaves its parent;
+    // only what stays (outside the subtree) gives up its contacts and connections with what goes,
+    // so freeing a whole model takes time in proportion to its size.
     virtual void Destroy();
     // Slot 3: rebuilds the geometry from the stored parameters, then the world data.
     virtual void Build();
@@ -122,6 +124,8 @@ public:
     ModelObject* ChildAt(int32_t index) const;
     ModelObject* FirstNonGroupParent() const;
     ModelObject* OutermostGroup();
+    // True while the node goes with a subtree being destroyed.
+    bool IsLeaving() const { return leaving_; }
 
     // --- tree-wide operations ---
     void RefreshShading();
@@ -232,6 +236,9 @@ public:
     // in one search through a grid of all the children's bounds.
     void ComputeContactsOfChildren(int32_t first);
     void ComputeContactsWith(ModelObject* other);
+    // ComputeContactsWith for objects that have no contact with each other yet, spending the
+    // pairs of their records on the read's budget: false, comparing nothing, when that passes it.
+    bool ComputeNewContactsWith(ModelObject* other);
     void ClearContactsOf(ModelObject* node);
     // Forgets the sphere bounds of the objects under this node kept for the children appended
     // next, when one of those objects leaves or its bounds change.
@@ -338,12 +345,20 @@ public:
 private:
     ResultCode ReadNode(MemoryStream* stream, int32_t kind);
     ResultCode WriteNode(MemoryStream* stream, int32_t kind);
-    // Builds the node being read when the faces it will have keep the read's faces within the
-    // budget of the bytes read so far (FaceBudget), and counts them; false, building nothing,
-    // when they would pass it.
-    bool BuildWithinBudget(MemoryStream* stream);
+    // Builds the node being read when what that takes keeps the read within its budget
+    // (SpendOnBuild); false, building nothing, when it would pass it.
+    bool BuildWithinBudget();
+    // Spends what building this node takes on the read's budget: its faces, the faces its slices
+    // walk and the lighting of its faces; false when that passes it.
+    bool SpendOnBuild();
+    // The polygon elements on the node's faces, and the lights that shine on each of its faces.
+    int32_t ElementTotal() const;
+    int32_t LightsOnFaces() const;
     ResultCode DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped);
     void LeaveParent();
+    // Marks the node, its subtree and their records as leaving, and takes their faces'
+    // connections with faces that stay out of both sides.
+    void StartLeaving();
     void DestroySubtree();
     void TakeOutOfParent(ModelObject* child, bool keepConnections, const DynamicArray* keepWith,
                          const UnitsRecord* units);
@@ -356,6 +371,7 @@ private:
     bool IndexNewestChild(const std::vector<ModelObject*>& joining);
 
     int32_t readDepth_ = 0;  // nesting depth of the node while it is being read
+    bool leaving_ = false;   // set by StartLeaving
     // Set while the node's children are read: they join without their contacts, which are found
     // for all of them at once when the node's chunks end.
     bool contactsDeferred_ = false;

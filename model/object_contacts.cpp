@@ -8,6 +8,7 @@
 
 #include "foundation/pointer_list.h"
 #include "model/box_grid.h"
+#include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/surface.h"
@@ -155,17 +156,25 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
 {
     // Each object under the node is compared with every object under this one but itself, both
     // in sibling order; pairs whose sphere bounds do not meet are left out, which changes nothing.
+    // The node's objects come without contacts (a node's are cleared before it is built again or
+    // moved, and when it leaves its parent), so a pair of them is compared once, from the first
+    // of the two: from the second it would find the contact made, or the same bounds apart.
     std::vector<ModelObject*> joining;
     CollectSolids(node, &joining);
+    // Compares joining[p] with a sibling, `q` its place among the joining objects (or -1); false
+    // once the read's budget is passed.
+    auto meet = [&](size_t p, ModelObject* sibling, int64_t q) {
+        return q >= 0 && q <= int64_t(p) ? true : joining[p]->ComputeNewContactsWith(sibling);
+    };
     // A child appended last, the way a scene is built, finds its siblings in the index kept for
     // the children before it, and joins it.
     if (node->Parent == this && ChildAt(ChildCount() - 1) == node && IndexNewestChild(joining)) {
+        const int64_t firstJoining = int64_t(siblingIndex_->solids.size() - joining.size());
         std::vector<int32_t> meeting;
-        for (ModelObject* object : joining) {
-            siblingIndex_->grid.Meeting(SphereBounds(object), &meeting);
+        for (size_t p = 0; p < joining.size(); ++p) {
+            siblingIndex_->grid.Meeting(SphereBounds(joining[p]), &meeting);
             for (const int32_t i : meeting) {
-                ModelObject* sibling = siblingIndex_->solids[size_t(i)];
-                if (sibling != object) object->ComputeContactsWith(sibling);
+                if (!meet(p, siblingIndex_->solids[size_t(i)], i >= firstJoining ? i - firstJoining : -1)) return;
             }
         }
         return;
@@ -174,11 +183,17 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
     std::vector<ModelObject*> siblings;
     for (int32_t i = 0; i < ChildCount(); ++i) CollectSolids(ChildAt(i), &siblings);
     if (joining.empty() || siblings.empty()) return;
+    // The node's objects lie side by side among the siblings.
+    const int64_t firstJoining = std::find(siblings.begin(), siblings.end(), joining[0]) - siblings.begin();
+    auto place = [&](size_t i) {
+        const int64_t q = int64_t(i) - firstJoining;
+        return q >= 0 && q < int64_t(joining.size()) ? q : -1;
+    };
     if (joining.size() == 1 || int64_t(joining.size()) * int64_t(siblings.size()) < kPairsWithoutGrid) {
-        for (ModelObject* object : joining) {
-            const GridBox box = SphereBounds(object);
-            for (ModelObject* sibling : siblings) {
-                if (sibling != object && GridBoxesMeet(box, SphereBounds(sibling))) object->ComputeContactsWith(sibling);
+        for (size_t p = 0; p < joining.size(); ++p) {
+            const GridBox box = SphereBounds(joining[p]);
+            for (size_t i = 0; i < siblings.size(); ++i) {
+                if (GridBoxesMeet(box, SphereBounds(siblings[i])) && !meet(p, siblings[i], place(i))) return;
             }
         }
         return;
@@ -188,16 +203,17 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
     BoxGrid grid;
     grid.FileBoxes(bounds);
     std::vector<int32_t> meeting;
-    for (ModelObject* object : joining) {
-        grid.Meeting(SphereBounds(object), &meeting);
-        for (int32_t i : meeting) {
-            if (siblings[size_t(i)] != object) object->ComputeContactsWith(siblings[size_t(i)]);
+    for (size_t p = 0; p < joining.size(); ++p) {
+        grid.Meeting(SphereBounds(joining[p]), &meeting);
+        for (const int32_t i : meeting) {
+            if (!meet(p, siblings[size_t(i)], place(size_t(i)))) return;
         }
     }
 }
 
 void ModelObject::ComputeContactsOfChildren(int32_t first)
 {
+    if (first < 0 || first >= ChildCount()) return;
     // The objects under each child follow those under the children before it: child k's are
     // solids[ends[k - 1]] to solids[ends[k] - 1], and it joins the solids before ends[k].
     std::vector<ModelObject*> solids;
@@ -206,18 +222,21 @@ void ModelObject::ComputeContactsOfChildren(int32_t first)
         CollectSolids(ChildAt(i), &solids);
         ends.push_back(solids.size());
     }
-    if (first < 0 || first >= ChildCount() || solids.empty()) return;
+    if (solids.empty()) return;
     std::vector<GridBox> bounds(solids.size());
     for (size_t i = 0; i < solids.size(); ++i) bounds[i] = SphereBounds(solids[i]);
     BoxGrid grid;
     grid.FileBoxes(bounds);
     std::vector<int32_t> meeting;
     for (size_t k = size_t(first); k < ends.size(); ++k) {
-        for (size_t j = k == 0 ? 0 : ends[k - 1]; j < ends[k]; ++j) {
+        const size_t start = k == 0 ? 0 : ends[k - 1];
+        for (size_t j = start; j < ends[k]; ++j) {
             grid.Meeting(bounds[j], &meeting);
             for (const int32_t i : meeting) {
                 if (size_t(i) >= ends[k]) break;
-                if (size_t(i) != j) solids[j]->ComputeContactsWith(solids[size_t(i)]);
+                // A pair under the same child is compared once, from the first of the two.
+                if (size_t(i) >= start && size_t(i) <= j) continue;
+                if (!solids[j]->ComputeNewContactsWith(solids[size_t(i)])) return;
             }
         }
     }
@@ -228,6 +247,16 @@ void ModelObject::ComputeContactsWith(ModelObject* other)
     for (int32_t i = 0; i < GeometryCount(); ++i) {
         for (int32_t j = 0; j < other->GeometryCount(); ++j) GeometryAt(i)->FindContact(other->GeometryAt(j));
     }
+}
+
+bool ModelObject::ComputeNewContactsWith(ModelObject* other)
+{
+    if (Holder && !Holder->Budget.Spend(ReadCost::kContactPairs, int64_t(GeometryCount()) * other->GeometryCount()))
+        return false;
+    for (int32_t i = 0; i < GeometryCount(); ++i) {
+        for (int32_t j = 0; j < other->GeometryCount(); ++j) GeometryAt(i)->FindNewContact(other->GeometryAt(j));
+    }
+    return true;
 }
 
 void ModelObject::ClearContactsOf(ModelObject* node)

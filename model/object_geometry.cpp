@@ -81,7 +81,7 @@ ResultCode ObjectGeometry::ObjectGeometryInit(ModelObject* owner)
 
 void ObjectGeometry::ObjectGeometryFree()
 {
-    // No partner keeps a contact entry for a record that is gone.
+    // No partner that stays keeps a contact entry for a record that is gone.
     ClearContacts();
     DestroyArray(Members);
     for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PolygonRecordDestroy();
@@ -390,7 +390,7 @@ void ObjectGeometry::ClearContacts()
 {
     for (int32_t i = 0; i < ContactCount(); ++i) {
         ObjectGeometry* other = ContactAt(i)->Other;
-        if (other && other != this) other->RemoveContactWith(this);
+        if (other && other != this && !other->Leaving) other->RemoveContactWith(this);
     }
     if (Contacts) IgnoreResult(Contacts->ArraySetCount(0));
 }
@@ -427,6 +427,10 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
     }
     uses.resize(distinct);
 
+    // The search compares faces with vertices by the million when large objects meet: a read
+    // spends them on its budget, and gives up past it (the read fails).
+    ReadBudget& budget = Owner->Holder->Budget;
+    if (!budget.Spend(ReadCost::kContactSearch, int64_t(corners) + PolygonCount())) return 0;
     int64_t best = -1;
     const PolygonRecord* chosen = nullptr;
     size_t witness = 0;  // the vertex behind the face last refused, tried first on the next
@@ -446,6 +450,7 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
         // A face with any vertex of the other record behind it is refused; neighbouring faces
         // are mostly refused by the same vertex.
         if (!uses.empty() && offset(*uses[witness].vertex) < 0) continue;
+        if (!budget.Spend(ReadCost::kContactSearch, int64_t(uses.size()))) return 0;
         int64_t sum = 0;
         bool fails = false;
         for (size_t j = 0; j < uses.size() && !fails; ++j) {
@@ -470,12 +475,17 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
 
 void ObjectGeometry::FindContact(ObjectGeometry* other)
 {
-    ObjectGeometry* g = this;
-    ObjectGeometry* h = other;
     // A pair of records has one contact at most.
     for (int32_t i = 0; i < ContactCount(); ++i) {
         if (ContactAt(i)->Other == other) return;
     }
+    FindNewContact(other);
+}
+
+void ObjectGeometry::FindNewContact(ObjectGeometry* other)
+{
+    ObjectGeometry* g = this;
+    ObjectGeometry* h = other;
     auto overlaps = [g, h](int axis) {
         const int16_t* gmin = &g->WorldBox.minimum.x;
         const int16_t* gmax = &g->WorldBox.maximum.x;

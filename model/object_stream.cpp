@@ -13,6 +13,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/plane_record.h"
+#include "model/read_budget.h"
 #include "model/read_limits.h"
 #include "model/surface.h"
 #include "model/transform.h"
@@ -115,32 +116,42 @@ ResultCode ModelObject::StreamGroup(MemoryStream* stream)
 
 ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
 {
+    // Nodes read on their own, outside a model file, have a budget of their own.
+    ReadBudget& budget = Holder->Budget;
+    const bool ownBudget = !budget.Reading();
+    if (ownBudget) budget.Begin(stream);
     ResultCode result = ProgressStopped(stream) ? kResultStopped : kResultOk;
     uint16_t flags = 0;
     ValidateChunk(kValidateStart, &flags, stream);
     if (kind == kReadGroup) Type = kObjectGroup;
     // The children of a group find their contacts when the group takes its place; those of any
-    // other node are searched together once they are all there.
+    // other node are searched together once they are all there. A root chunk after the first
+    // adds its children to the root's many: each finds its contacts as it joins, through the
+    // index of the siblings kept for children that come one at a time.
     const int32_t firstChild = ChildCount();
-    contactsDeferred_ = kind != kReadGroup;
+    contactsDeferred_ = kind != kReadGroup && firstChild == 0;
     DynamicArray* dropped = nullptr;
     while (result == kResultOk) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         if (!ValidateChunk(tag, &flags, stream)) {
-            result = (flags & kSeenTooManyFaces) ? kResultTooManyFaces : StreamUnknownChunk(stream, tag);
+            result = (flags & kSeenPastBudget) ? kResultPastBudget : StreamUnknownChunk(stream, tag);
         } else if (Handles(kind, tag)) {
             result = DispatchChunk(stream, tag, kind, &dropped);
         }
         IgnoreResult(stream->StreamEndChunk());
+        if (result == kResultOk && budget.Passed()) result = kResultPastBudget;
     }
-    if (!ValidateChunk(kValidateEnd, &flags, stream) && result == kResultOk) result = kResultTooManyFaces;
+    if (!ValidateChunk(kValidateEnd, &flags, stream) && result == kResultOk) result = kResultPastBudget;
     if (contactsDeferred_) {
         contactsDeferred_ = false;
         ComputeContactsOfChildren(firstChild);
     }
     DestroyArray(dropped);
+    if (ownBudget) FinishDeferredCoverings(Holder, result == kResultOk && !budget.Passed());
+    if (result == kResultOk && budget.Passed()) result = kResultPastBudget;
     if (ProgressStopped(stream) && result == kResultOk) result = kResultStopped;
+    if (ownBudget) budget.End();
     return result;
 }
 
@@ -167,20 +178,20 @@ ResultCode ModelObject::DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_
     }
 }
 
-int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* stream)
+int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* /*stream*/)
 {
     if (tag == kValidateStart) {
         *flags = 0;
         return 1;
     }
-    // A node is built when its first child or its end comes; one whose faces would pass the
-    // budget is refused for good, its children unread.
+    // A node is built when its first child or its end comes; one whose building would pass the
+    // read's budget is refused for good, its children unread.
     auto build = [&]() {
-        if (BuildWithinBudget(stream)) return true;
-        *flags |= kSeenTooManyFaces;
+        if (BuildWithinBudget()) return true;
+        *flags |= kSeenPastBudget;
         return false;
     };
-    if (tag == kValidateEnd) return !(*flags & kSeenTooManyFaces) && ((*flags & kSeenChild) || build());
+    if (tag == kValidateEnd) return !(*flags & kSeenPastBudget) && ((*flags & kSeenChild) || build());
     if (const uint16_t bit = SeenBitOf(tag)) {
         const int32_t answer = !(*flags & bit) && !(*flags & kSeenChild);
         *flags |= bit;
@@ -198,12 +209,12 @@ int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* 
     return 0;
 }
 
-bool ModelObject::BuildWithinBudget(MemoryStream* stream)
+bool ModelObject::BuildWithinBudget()
 {
-    // An incomplete object builds no faces.
-    const int64_t faces = int64_t(Holder->FacesRead) + (IsCompleteObject() ? std::max(FaceCount(), 0) : 0);
-    if (faces > FaceBudget(stream->StreamPosition())) return false;
-    Holder->FacesRead = int32_t(faces);
+    // The world root was built when its holder made it, and has taken in every child since; a
+    // root chunk gives it nothing to build again.
+    if (IsWorldRoot() && GeometryCount() > 0) return true;
+    if (!SpendOnBuild()) return false;
     Build();
     return true;
 }
@@ -259,7 +270,8 @@ ResultCode ModelObject::StreamChildChunk(MemoryStream* stream, DynamicArray** dr
     child->readDepth_ = 0;
     if (result == kResultOk && child->IsCompleteObject()) {
         AddChild(child);
-        if (child->Parent == this) return kResultOk;
+        // Nodes kept are spent on the budget (those dropped go at once).
+        if (child->Parent == this) return Holder->Budget.Spend(ReadCost::kNodes, 1) ? kResultOk : kResultPastBudget;
     }
     // The positions of the dropped children in the file, rising.
     if (!*dropped) *dropped = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
@@ -303,6 +315,7 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
     const int32_t* firstDropped = dropped ? dropped->Elements<int32_t>() : nullptr;
     const int32_t* lastDropped = firstDropped ? firstDropped + dropped->ArrayCount() : nullptr;
     for (int32_t r = 0; r < count; ++r) {
+        if (Holder->Budget.Passed()) return kResultPastBudget;
         int16_t values[4] = {0, 0, 0, 0};
         for (int16_t& value : values) {
             const ResultCode read = TransferShort(stream, &value);

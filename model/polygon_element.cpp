@@ -279,10 +279,16 @@ void PolygonElement::UpdateElementTextureMapping()
 
 void PolygonElement::Update()
 {
+    UpdateOnFace();
+    if (Owner && Owner->Owner) Owner->Owner->UpdateObjectBoxes();
+}
+
+void PolygonElement::UpdateOnFace()
+{
     if (Outline && PolygonOrientation(Outline) == 0) Outline->Reverse();
     UpdateElementTextureMapping();
     TransformElementVertices2D();
     TransformElementVertices();
-    if (Owner && Owner->Owner) Owner->Owner->UpdateObjectBoxes();
+    // The overlaps depend on the face's contacts and the element's vertices, not on the boxes.
     RebuildSideOverlaps();
 }

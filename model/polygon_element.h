@@ -44,9 +44,12 @@ public:
     virtual void Destroy();
     // Slot 3.
     virtual void SetOutlineStyle(int16_t value) { OutlineStyle = value; }
-    // Slot 4: the outline turned clockwise, the texture mapping, the vertex lists, the owning
-    // object's boxes and the overlap lists brought up to date.
+    // Slot 4: the outline turned clockwise, the texture mapping, the vertex lists, the overlap
+    // lists and the owning object's boxes brought up to date.
     virtual void Update();
+    // Update but for the owning object's boxes, for a caller that updates many elements of one
+    // object and then its boxes once.
+    void UpdateOnFace();
 
     ResultCode Stream(MemoryStream* stream) { return Write(stream); }
 

@@ -1,4 +1,4 @@
-// What a stream really has left to read, and the faces the bytes read so far may bring.
+// What a stream really has left to read.
 #include "model/read_limits.h"
 
 #include "foundation/memory_stream.h"
@@ -18,9 +18,4 @@ int32_t BytesLeftToRead(MemoryStream* stream)
 bool CountFits(MemoryStream* stream, int32_t count, int32_t recordBytes)
 {
     return count >= 0 && int64_t(count) * recordBytes <= BytesLeftToRead(stream);
-}
-
-int64_t FaceBudget(int64_t bytesRead)
-{
-    return kFacesOfAnyModel + (bytesRead > 0 ? bytesRead / kFileBytesPerFace : 0);
 }

@@ -101,6 +101,7 @@ ResultCode Surface::SurfaceInit(ModelObject* owner)
 
 void Surface::SurfaceDestroy()
 {
+    if (deferredAt_ >= 0) Owner->Holder->DeferredCoverings[size_t(deferredAt_)] = nullptr;
     DestroyArray(SiblingConnections);
     DestroyArray(ParentConnections);
     DestroyArray(ChildConnections);
@@ -450,6 +451,17 @@ void Surface::DisconnectAllExcept(const DynamicArray* objects, int32_t relation)
     }
 }
 
+void Surface::DisconnectStaying()
+{
+    for (int32_t r = kRelationSibling; r <= kRelationChild; ++r) {
+        for (int32_t i = ListCount(ConnectionList(r)) - 1; i >= 0; --i) {
+            const DynamicArray* list = ConnectionList(r);
+            if (i >= ListCount(list)) continue;
+            if (!EntryAt(list, i)->Object->IsLeaving()) TakeOutConnection(r, i);
+        }
+    }
+}
+
 // --- faces touching this face ---
 
 int32_t Surface::ContactCount(int32_t side) const
@@ -491,12 +503,16 @@ bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     std::vector<FaceEntry> flattened;
     if (otherList) flattened.assign(otherList->Elements<FaceEntry>(), otherList->Elements<FaceEntry>() + otherList->ArrayCount());
     const int32_t inserted = int32_t(flattened.size());
+    const int32_t count = ContactCount(side);
+    const int32_t found = FindEntry(SideContacts[side], self);
+    const int32_t pos = found < 0 ? count : found;
+    // What a read spends: the list searched and moved, the entries made, and each element on both
+    // sides of the face compared with the face's contacts.
+    const int64_t work = (int64_t(ElementCount(1)) + 1) * (int64_t(count) + inserted + 1);
+    if (Owner && !Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, work)) return false;
     const bool made = !SideContacts[side];
     if (made) SideContacts[side] = NewFaceEntryList();
     DynamicArray* list = SideContacts[side];
-    const int32_t count = ListCount(list);
-    int32_t pos = FindEntry(list, self);
-    if (pos < 0) pos = count;
     if (!list || list->ArraySetCount(count + inserted + 1) != kResultOk) {
         NoteMemoryShort(Owner ? Owner->Holder : nullptr);
         if (made) DestroyArray(SideContacts[side]);
@@ -549,10 +565,43 @@ void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherS
 
 void Surface::RecomputeCovering(int32_t side)
 {
+    // A read makes a face's connections one by one, each of which would work its covering out
+    // again over all its contacts: the read works it out once, when they are all made.
+    ModelHolder* holder = Owner ? Owner->Holder : nullptr;
+    if (!holder || !holder->Budget.Reading()) {
+        ComputeCovering(side);
+        return;
+    }
+    if (deferredAt_ < 0) {
+        deferredAt_ = int32_t(holder->DeferredCoverings.size());
+        holder->DeferredCoverings.push_back(this);
+    }
+    deferredSides_ |= uint8_t(1 << side);
+}
+
+void FinishDeferredCoverings(ModelHolder* holder, bool compute)
+{
+    // The list stays whole until every face is done: a face that goes meanwhile clears its place.
+    std::vector<Surface*>& faces = holder->DeferredCoverings;
+    for (Surface* face : faces) {
+        if (!face) continue;
+        for (int32_t side = 0; side < 2; ++side) {
+            if (compute && (face->deferredSides_ & (1 << side))) face->ComputeCovering(side);
+        }
+        face->deferredSides_ = 0;
+        face->deferredAt_ = -1;
+    }
+    faces.clear();
+}
+
+void Surface::ComputeCovering(int32_t side)
+{
     int32_t& uncovered = side == 0 ? FrontUncovered : BackUncovered;
     const DynamicArray* list = SideContacts[side];
     uncovered = 1;
     if (ColourCode >= kSpecialColourCode || !list) return;
+    // Past the read's budget the read fails, and its model goes.
+    if (Owner && !Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, list->ArrayCount())) return;
     DynamicArray* points = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 8);
     if (!points) return;
     int16_t axis = 0;
@@ -584,11 +633,27 @@ void Surface::RefreshDisplayOwner()
 
 void Surface::RefreshChildDisplayOwners()
 {
+    std::vector<ModelObject*> objects;
+    RefreshChildFaceOwners(&objects);
+    RefreshEachOnce(&objects);
+}
+
+void Surface::RefreshChildFaceOwners(std::vector<ModelObject*>* objects)
+{
     for (int32_t i = 0; i < ListCount(ChildConnections); ++i) {
         const FaceEntry* entry = EntryAt(ChildConnections, i);
         if (entry->Face) entry->Face->RefreshDisplayOwner();
-        if (entry->Object && entry->Object->Parent == Owner) entry->Object->RefreshSurfaceInheritance();
+        if (entry->Object && entry->Object->Parent == Owner) objects->push_back(entry->Object);
     }
+}
+
+void RefreshEachOnce(std::vector<ModelObject*>* objects)
+{
+    // What a surface inherits depends on its own connections and the tree alone, so the order
+    // does not matter.
+    std::sort(objects->begin(), objects->end());
+    objects->erase(std::unique(objects->begin(), objects->end()), objects->end());
+    for (ModelObject* object : *objects) object->RefreshSurfaceInheritance();
 }
 
 int32_t Surface::IsSideShown(int32_t layer) const
@@ -685,14 +750,21 @@ void Surface::PlaceOnFace(const FixedVector3& point, const ShortVector3& normal)
 
 void Surface::PlaceSurface(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices)
 {
+    if (PlaceSurfaceOnFace(normal, indices, vertices) && Owner) Owner->UpdateObjectBoxes();
+}
+
+bool Surface::PlaceSurfaceOnFace(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices)
+{
     if (!Outline) Outline = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
     if (Outline) {
         PlaceFaceOutline(Placement, Outline, normal, indices, vertices);
     } else {
         PlaceOnFace(FirstFaceVertex(indices, vertices), normal);
     }
+    // Each element's update would work the object's boxes out again over all its elements.
     for (int32_t side = 0; side < 3; ++side) {
-        for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->Update();
+        for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->UpdateOnFace();
     }
     UpdateSideTextureMapping();
+    return CountElements() > 0;
 }

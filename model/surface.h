@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/fixed.h"
@@ -13,6 +14,7 @@
 #include "model/short_vector.h"
 
 class MemoryStream;
+class ModelHolder;
 class ModelObject;
 class PolygonElement;
 class PolygonRecord;
@@ -39,6 +41,14 @@ void PlaceTransformOnFace(Transform* placement, const FixedVector3& point, const
 // are zero; the placement takes the shift.
 void PlaceFaceOutline(Transform* placement, DynamicArray* outline, const ShortVector3& normal,
                       const DynamicArray* indices, const DynamicArray* vertices);
+
+// Refreshes the surfaces of each object of the list once (ModelObject::RefreshSurfaceInheritance),
+// however often it is listed.
+void RefreshEachOnce(std::vector<ModelObject*>* objects);
+
+// Computes the coverings that the holder's read left to be done (each face's once), or, when
+// `compute` is false (the read failed, and its model goes), forgets them.
+void FinishDeferredCoverings(ModelHolder* holder, bool compute);
 
 // Flags bits.
 constexpr uint16_t kSurfaceFrontColour = 0x0001;
@@ -114,17 +124,26 @@ public:
     int32_t IsConnected(const ModelObject* object, const Surface* surface, int32_t relation) const;
     void DisconnectFace(const ModelObject* object, const Surface* surface, int32_t relation);
     void DisconnectAllExcept(const DynamicArray* objects, int32_t relation);
+    // Takes out every connection with a face of an object that is not leaving (its subtree is
+    // not being destroyed along with this face's).
+    void DisconnectStaying();
 
     // --- faces touching this face ---
     // Records the touching face `entry` on `side` with its own contacts of `otherSide` and passes
-    // it on; false, changing nothing here, when memory is short (the holder is told).
+    // it on; false, changing nothing here, when memory is short (the holder is told) or the read's
+    // budget is passed.
     bool AddContact(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide);
     // Whether AddContact of the entry keeps this face's contacts on the side, and those of every
     // face it passes the contact on to, within their limit.
     bool HasContactRoom(int32_t side, const FaceEntry& entry, int32_t otherSide) const;
     void RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherSide);
     void RefreshDisplayOwner();
+    // Refreshes the display owners of the faces of the child connections, and the surfaces of
+    // their objects (each object once, however many of this face's connections it has).
     void RefreshChildDisplayOwners();
+    // Refreshes the display owners of the faces of the child connections, and appends their
+    // objects to `objects`, for the caller to refresh (RefreshEachOnce).
+    void RefreshChildFaceOwners(std::vector<ModelObject*>* objects);
     int32_t IsSideShown(int32_t layer) const;
     int32_t SideShownCount(int32_t contactSide, int32_t layer) const;
     void AdjustContactCounters(int32_t layer, int32_t delta);
@@ -132,7 +151,12 @@ public:
 
     // --- placement on the face ---
     void PlaceOnFace(const FixedVector3& point, const ShortVector3& normal);
+    // Places the surface on the face and updates its elements (Update), the owning object's
+    // boxes once after them all.
     void PlaceSurface(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices);
+    // PlaceSurface but for the owning object's boxes, for a caller that places all the surfaces
+    // of an object and then updates its boxes once; true when the surface has elements.
+    bool PlaceSurfaceOnFace(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices);
 
     // --- stored form and its fields ---
     ResultCode StreamSurfaceColour(MemoryStream* stream);
@@ -191,9 +215,18 @@ public:
     int32_t BackUncovered = 1;
 
 private:
+    friend void FinishDeferredCoverings(ModelHolder* holder, bool compute);
+    // The sides (bit 0 front, bit 1 back) whose covering the read left to be done, and the face's
+    // place in its holder's DeferredCoverings.
+    uint8_t deferredSides_ = 0;
+    int32_t deferredAt_ = -1;
+
     // Dates the change of what decides whether the surface's faces are drawn in layers.
     void LayeringChanged() const;
+    // Works out whether the side's contacts leave any of the face uncovered; in the course of a
+    // read, once its connections are made (FinishDeferredCoverings).
     void RecomputeCovering(int32_t side);
+    void ComputeCovering(int32_t side);
     void PassContactOn(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide, bool adding);
     void AddCounters(int32_t side, const Surface* other, int32_t otherSide, int32_t sign);
     void TakeOutConnection(int32_t relation, int32_t index);

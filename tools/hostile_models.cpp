@@ -10,23 +10,11 @@
 #include "model/model_object.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
+#include "tools/hostile_relations.h"
 #include "tools/sample_scenes.h"
+#include "tools/stored_bytes.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-Bytes SampleBytes(ModelDocument* (*build)())
-{
-    ModelDocument* document = build();
-    MemoryStream stream;
-    stream.StreamInit(kStreamWriting);
-    const ResultCode written = WriteModelFile(document, &stream);
-    document->Destroy();
-    if (written != kResultOk) return {};  // a sample that cannot be written is empty
-    const auto* data = static_cast<const uint8_t*>(stream.Buffer()->ArrayData());
-    return Bytes(data, data + stream.Buffer()->ArrayCount());
-}
 
 // The texture services of a writer whose texture references all store index 1, and whose texture
 // table gives that index a name and no picture.
@@ -101,7 +89,7 @@ void Write16(Bytes& bytes, int32_t at, uint16_t value)
 
 std::vector<HostileModel> HostileModels()
 {
-    const Bytes sample = SampleBytes(BuildRoomSample);
+    const Bytes sample = SampleFileBytes(BuildRoomSample);
     std::vector<HostileModel> models;
     auto patched16 = [&](const std::string& name, const char* tag, int32_t offset, uint16_t value,
                          HostileModel::Outcome outcome) {
@@ -157,7 +145,7 @@ std::vector<HostileModel> HostileModels()
 
     // Polygon elements: outline counts that are negative or larger than their chunk, and
     // lengths of 0xFFFFFFF0 in their chunks.
-    const Bytes elements = SampleBytes(BuildElementsSample);
+    const Bytes elements = SampleFileBytes(BuildElementsSample);
     const int32_t feat = FindTag(elements, "FEAT");
     const int32_t points = feat >= 0 ? FindTag(elements, "POLY", size_t(feat)) : -1;
     if (points >= 0) {
@@ -188,5 +176,6 @@ std::vector<HostileModel> HostileModels()
         models.push_back({"fail-cut-" + std::to_string(length) + ".qpy", Bytes(sample.begin(), sample.begin() + long(length)),
                           HostileModel::kMustFail});
     }
+    for (HostileModel& model : RelationHostileModels()) models.push_back(std::move(model));
     return models;
 }

@@ -492,3 +492,16 @@ const SampleScene* SampleScenes(int32_t* count)
     *count = int32_t(sizeof scenes / sizeof scenes[0]);
     return scenes;
 }
+
+std::vector<uint8_t> SampleFileBytes(ModelDocument* (*build)())
+{
+    ModelDocument* document = build();
+    if (!document) return {};
+    MemoryStream stream;
+    stream.StreamInit(kStreamWriting);
+    const ResultCode written = WriteModelFile(document, &stream);
+    document->Destroy();
+    if (written != kResultOk) return {};
+    const auto* data = static_cast<const uint8_t*>(stream.Buffer()->ArrayData());
+    return std::vector<uint8_t>(data, data + stream.Buffer()->ArrayCount());
+}

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 class ModelDocument;
 class ModelHolder;
@@ -19,6 +20,10 @@ struct SampleScene {
 
 // The samples, in a fixed order.
 const SampleScene* SampleScenes(int32_t* count);
+
+// The model file the program writes of the document `build` makes; empty when it cannot be made
+// or written.
+std::vector<uint8_t> SampleFileBytes(ModelDocument* (*build)());
 
 ModelDocument* BuildRoomSample();
 ModelDocument* BuildShapesSample();

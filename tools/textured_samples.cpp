@@ -221,6 +221,9 @@ constexpr int32_t kStoreyStep = 14;
 constexpr int32_t kTowerEvery = 23;
 constexpr int32_t kTowerHeight = 200;
 constexpr int32_t kFacesPerBuilding = 6;
+// The ground under a grounded city: a slab this deep, reaching this far beyond the outermost lots.
+constexpr int32_t kGroundDepth = 10;
+constexpr int32_t kGroundMargin = 20;
 // The eye's height above the street.
 constexpr int32_t kEyeHeight = 12;
 // Over the flat city the eye stands this far south of the first row of lots, a little above the
@@ -299,14 +302,22 @@ ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces, CityL
     AddLight(root, 209, 105, 104, 0x6000);
     root->RefreshShading();
 
-    const int32_t buildings = std::max(1, faces / kFacesPerBuilding);
+    const bool grounded = layout == CityLayout::Grounded;
+    const int32_t buildings = std::max(1, faces / kFacesPerBuilding - (grounded ? 1 : 0));
     const int32_t columns = int32_t(std::ceil(std::sqrt(double(buildings))));
     const int32_t rows = (buildings + columns - 1) / columns;
     // The city is centred on the world's origin.
     const int32_t originX = -LotStart(columns, 0) / 2;
     const int32_t originY = -LotStart(rows, 0) / 2;
+    if (grounded) {
+        const int32_t west = originX - kGroundMargin;
+        const int32_t south = originY - kGroundMargin;
+        const int32_t east = LotStart(columns, originX) + kGroundMargin;
+        const int32_t north = LotStart(rows, originY) + kGroundMargin;
+        if (!Add(root, MakeBox(holder, west, south, -kGroundDepth, east, north, 0), kStone)) return document;
+    }
     ModelObject* city = root;
-    if (layout == CityLayout::Grouped) {
+    if (layout != CityLayout::Flat) {
         city = holder->MakeObject();
         if (!city) return document;
         city->SetGroup();

@@ -32,16 +32,18 @@ bool WriteGradientBitmap(const std::string& path);
 // services.
 ModelDocument* BuildTexturedSample(TextureRecordList* textures, const std::string& gradientPath);
 
-// How the city's buildings hang in the scene tree: under one group, the eye in a street; or each
+// How the city's buildings hang in the scene tree: under one group, the eye in a street; each
 // directly under the root, the eye above the towers at the city's south edge, looking north across
-// the roofs.
-enum class CityLayout { Grouped, Flat };
+// the roofs; or under one group as the first, all standing on one ground (a slab under the whole
+// city, directly under the root), which every building touches.
+enum class CityLayout { Grouped, Flat, Grounded };
 
 // What the city's faces show: facade and roof pictures, or each building plain in the wall colour
 // of the facade it would show.
 enum class CitySurfaces { Textured, Plain };
 
-// A new document holding a city of `faces` / 6 buildings (at least one); its facade textures go
+// A new document holding a city of `faces` / 6 buildings (at least one; one fewer on a ground, so
+// that the ground's faces complete the count); its facade textures go
 // to `textures`. Null when memory is short or a texture cannot be made. Needs the texture manager
 // and the texture layer's services.
 ModelDocument* BuildCitySample(TextureRecordList* textures, int32_t faces, CityLayout layout = CityLayout::Grouped,

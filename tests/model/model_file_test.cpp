@@ -16,6 +16,7 @@
 #include "model/model_document.h"
 #include "model/object_stream.h"
 #include "model/preference_record.h"
+#include "model/read_budget.h"
 #include "model/read_limits.h"
 #include "model/walk_record.h"
 #include "tests/model/model_compare.h"
@@ -413,7 +414,7 @@ TEST(FaceBudget, HonestModelsOfAnySizeComeWithinIt)
     EXPECT_GT(boxBytes, 100);
     for (const int64_t boxes : {1, 1000, 30000, 200000, 1000000, 10000000}) {
         SCOPED_TRACE(boxes);
-        EXPECT_GE(FaceBudget(boxes * boxBytes) - kFacesOfAnyModel, 6 * boxes);
+        EXPECT_GE(Allowance(ReadCost::kFaces, boxes * boxBytes) - kFacesOfAnyModel, 6 * boxes);
     }
 }
 
@@ -422,14 +423,14 @@ TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
     // In a few hundred bytes, the fifth object of 30001 faces would pass the budget: it is refused
     // before its faces are made, and stays refused however many bytes its children bring. The
     // same objects after enough bytes of the file all come in.
-    ASSERT_GT(5 * 30001, FaceBudget(2000));
+    ASSERT_GT(5 * 30001, Allowance(ReadCost::kFaces, 2000));
     struct Case {
         int32_t padding;
         int32_t childPadding;
         ResultCode result;
         int32_t children;
     };
-    for (const Case& c : {Case{0, 0, kResultTooManyFaces, 4}, Case{0, 200000, kResultTooManyFaces, 4},
+    for (const Case& c : {Case{0, 0, kResultPastBudget, 4}, Case{0, 200000, kResultPastBudget, 4},
                           Case{200000, 0, kResultOk, 5}}) {
         SCOPED_TRACE(testing::Message() << c.padding << " " << c.childPadding);
         MemoryStream in;
@@ -439,7 +440,7 @@ TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
         EXPECT_EQ(holder->Root->StreamRoot(&in), c.result);
         EXPECT_EQ(holder->Root->ChildCount(), c.children);
         EXPECT_EQ(holder->facesBuilt, c.children * 30001);
-        EXPECT_EQ(holder->FacesRead, c.children * 30001);
+        EXPECT_EQ(holder->Budget.Spent(ReadCost::kFaces), c.children * 30001);
         holder->ModelHolderDestroy();
     }
 }
@@ -448,11 +449,11 @@ TEST(ModelFile, ObjectsPastTheFaceBudgetFailTheRead)
 {
     RecordingUi ui;
     ModelDocument* document = NewDocument();
-    EXPECT_EQ(ReadDocument(document, ModelFile(kVersion + Chunk("ROOT", FiveLargeObjects(0)))), kResultTooManyFaces);
+    EXPECT_EQ(ReadDocument(document, ModelFile(kVersion + Chunk("ROOT", FiveLargeObjects(0)))), kResultPastBudget);
     EXPECT_EQ(ui.alerts, std::vector<std::string>{"Error in loading file \".\""});
     // The budget is the read's: the next read of the document starts from nothing.
     EXPECT_EQ(ReadDocument(document, ModelFile(kVersion)), kResultOk);
-    EXPECT_EQ(document->Holder->FacesRead, 0);
+    EXPECT_EQ(document->Holder->Budget.Spent(ReadCost::kFaces), 0);
     document->Destroy();
 }
 

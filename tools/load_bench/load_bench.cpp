@@ -1,16 +1,19 @@
 // load-bench --write FACES...: writes the city of each number of faces to city-FACES.qpy in the
-// current folder, and the same buildings directly under the root to flat-city-FACES.qpy, and
-// prints how long each took to build and write (on the clock and in the processor).
+// current folder, the same buildings directly under the root to flat-city-FACES.qpy and the city
+// standing on one ground to grounded-city-FACES.qpy, and prints how long each took to build and
+// write (on the clock and in the processor).
 // load-bench --textures ENTRIES...: reads a texture table of each number of entries, each one
 // its save index alone (20 bytes), three times from memory into a new texture list, and prints
 // the median time and how it grew, as below.
-// load-bench [--flat] FACES...: reads each city-FACES.qpy (flat-city-FACES.qpy with --flat),
-// smallest first, three times with the program's own reader, as the open command reads it, and
-// prints the median time (on the clock, and the processor time the process took, which a busy
-// machine disturbs less), the faces and objects read, the contacts found between them and the
-// process's peak memory after the reads (the peak working set on Windows, the peak resident set
-// elsewhere); then how much the time grew from the first file to the last against the growth of
-// the faces.
+// load-bench [--flat | --grounded] FACES...: reads each city-FACES.qpy (flat-city-FACES.qpy with
+// --flat, grounded-city-FACES.qpy with --grounded), smallest first, three times with the program's
+// own reader, as the open command reads it, and prints the median time (on the clock, and the
+// processor time the process took, which a busy machine disturbs less), the median time freeing
+// the model took, the faces and objects read, the contacts found between them and the process's
+// peak memory after the reads (the peak working set on Windows, the peak resident set elsewhere);
+// then how much the time grew from the first file to the last against the growth of the faces.
+// load-bench --files MODEL...: reads each model file three times in the same way and prints the
+// reader's result with the same figures.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -92,21 +95,29 @@ double PeakMegabytes()
 
 std::string CityFileName(int32_t faces, CityLayout layout)
 {
-    return (layout == CityLayout::Flat ? "flat-city-" : "city-") + std::to_string(faces) + ".qpy";
+    const char* prefix = layout == CityLayout::Flat ? "flat-city-" : layout == CityLayout::Grounded ? "grounded-city-" : "city-";
+    return prefix + std::to_string(faces) + ".qpy";
 }
 
 struct Timing {
     double clock;
     double processor;
+    double free = 0;  // freeing what was read, on the clock
+    ResultCode result = kResultOk;
 };
 
-// Reads the file into a new document with its own texture list; the time taken in milliseconds,
-// negative when the file cannot be read.
+double MillisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Reads the file into a new document with its own texture list and frees it; the times taken in
+// milliseconds (negative when the file cannot be opened) and the reader's result.
 Timing ReadOnce(const std::string& path, Counts* counts)
 {
     bool scrambled = false;
     DiskFileStream* file = OpenModelFileForReading(path, &scrambled);
-    if (!file) return {-1, -1};
+    if (!file) return {-1, -1, -1, kResultNotFound};
     TextureRecordList* textures = NewTextureRecordList();
     InstallTextureLayerServices().SetDocumentTextureList(textures);
     ModelDocument* document = new ModelDocument;
@@ -117,18 +128,18 @@ Timing ReadOnce(const std::string& path, Counts* counts)
         if (scrambled) file->StreamScrambleOn();
         result = document->ReadModelFile(file);
     }
-    const Timing taken = {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
-                          ProcessorMilliseconds() - processorStart};
+    Timing taken = {MillisecondsSince(start), ProcessorMilliseconds() - processorStart};
+    taken.result = result;
     file->FileObjectDestroy();
-    if (result == kResultOk) {
-        *counts = Counts{};
-        Count(document->Holder->Root, counts);
-    }
+    *counts = Counts{};
+    Count(document->Holder->Root, counts);
+    const auto freeing = std::chrono::steady_clock::now();
     document->Destroy();
+    taken.free = MillisecondsSince(freeing);
     InstallTextureLayerServices().SetDocumentTextureList(nullptr);
     ReleaseTextureRecords(textures);
     FreeTextureRecordList(textures);
-    return result == kResultOk ? taken : Timing{-1, -1};
+    return taken;
 }
 
 // A texture table's body of `entries` entries numbered from 1, each holding its save index alone.
@@ -160,8 +171,7 @@ Timing ReadTextureTableOnce(MemoryStream* stream, int32_t entries)
     services.BeginTextureSave(stream);
     ResultCode result = services.ReadTextureTable(stream);
     services.CollectUsedTextures();
-    const Timing taken = {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
-                          ProcessorMilliseconds() - processorStart};
+    const Timing taken = {MillisecondsSince(start), ProcessorMilliseconds() - processorStart};
     if (TextureRecordCount(textures) != entries) result = kResultNotFound;
     services.SetDocumentTextureList(nullptr);
     ReleaseTextureRecords(textures);
@@ -180,11 +190,21 @@ void PrintGrowth(const std::vector<double>& medians, const std::vector<int64_t>&
 }
 
 // The median of the three readings.
-Timing Median(std::vector<double> clock, std::vector<double> processor)
+double Median(std::vector<double> readings)
 {
-    std::sort(clock.begin(), clock.end());
-    std::sort(processor.begin(), processor.end());
-    return {clock[kReadsPerFile / 2], processor[kReadsPerFile / 2]};
+    std::sort(readings.begin(), readings.end());
+    return readings[readings.size() / 2];
+}
+
+Timing Median(const std::vector<Timing>& readings)
+{
+    std::vector<double> clock, processor, free;
+    for (const Timing& reading : readings) {
+        clock.push_back(reading.clock);
+        processor.push_back(reading.processor);
+        free.push_back(reading.free);
+    }
+    return {Median(clock), Median(processor), Median(free), readings.front().result};
 }
 
 int BenchTextureTables(const std::vector<int32_t>& sizes)
@@ -197,18 +217,15 @@ int BenchTextureTables(const std::vector<int32_t>& sizes)
             std::fprintf(stderr, "load-bench: no memory for a table of %d entries\n", entries);
             return 1;
         }
-        std::vector<double> clock;
-        std::vector<double> processor;
+        std::vector<Timing> readings;
         for (int32_t i = 0; i < kReadsPerFile; ++i) {
-            const Timing taken = ReadTextureTableOnce(&stream, entries);
-            if (taken.clock < 0) {
+            readings.push_back(ReadTextureTableOnce(&stream, entries));
+            if (readings.back().clock < 0) {
                 std::fprintf(stderr, "load-bench: the table of %d entries was not read whole\n", entries);
                 return 1;
             }
-            clock.push_back(taken.clock);
-            processor.push_back(taken.processor);
         }
-        const Timing median = Median(clock, processor);
+        const Timing median = Median(readings);
         medians.push_back(median.clock);
         entryCounts.push_back(entries);
         int32_t bytes = 0;
@@ -220,21 +237,59 @@ int BenchTextureTables(const std::vector<int32_t>& sizes)
     return 0;
 }
 
+
+// Reads each path three times and prints the figures of each; for cities, also how the time grew
+// with the faces. 1 when a file cannot be opened, or a city cannot be read.
+int BenchReads(const std::vector<std::string>& paths, bool cities)
+{
+    InitTextureManager(new TextureManager{});
+    InstallTextureLayerServices();
+    InstallRendererTextureMapping();
+    std::vector<double> medians;
+    std::vector<int64_t> faceCounts;
+    int status = 0;
+    for (const std::string& path : paths) {
+        std::vector<Timing> readings;
+        Counts counts;
+        for (int32_t i = 0; i < kReadsPerFile && status == 0; ++i) {
+            readings.push_back(ReadOnce(path, &counts));
+            if (readings.back().clock < 0 || (cities && readings.back().result != kResultOk)) {
+                std::fprintf(stderr, "load-bench: cannot read %s\n", path.c_str());
+                status = 1;
+            }
+        }
+        if (status != 0) break;
+        const Timing median = Median(readings);
+        medians.push_back(median.clock);
+        faceCounts.push_back(counts.faces);
+        std::printf("%s: result %d, faces %lld, objects %lld, contacts %lld, load-ms %.1f, cpu-ms %.1f, free-ms %.1f, "
+                    "peak-mb %.1f\n",
+                    path.c_str(), int(median.result), (long long)counts.faces, (long long)counts.objects,
+                    (long long)counts.contacts, median.clock, median.processor, median.free, PeakMegabytes());
+    }
+    RemoveRendererTextureMapping();
+    RemoveTextureLayerServices();
+    FreeTextureManager();
+    if (cities && status == 0) PrintGrowth(medians, faceCounts, "faces");
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const std::string mode = argc > 1 && argv[1][0] == '-' ? argv[1] : "";
     const bool write = mode == "--write";
-    const bool flat = mode == "--flat";
     const bool tables = mode == "--textures";
-    const CityLayout layout = flat ? CityLayout::Flat : CityLayout::Grouped;
+    const bool files = mode == "--files";
+    const CityLayout layout = mode == "--flat" ? CityLayout::Flat : mode == "--grounded" ? CityLayout::Grounded : CityLayout::Grouped;
+    const bool known = mode.empty() || write || tables || files || mode == "--flat" || mode == "--grounded";
+    std::vector<std::string> arguments(argv + (mode.empty() ? 1 : 2), argv + argc);
     std::vector<int32_t> sizes;
-    for (int i = mode.empty() ? 1 : 2; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-    if ((!mode.empty() && !write && !flat && !tables) || sizes.empty() ||
-        *std::min_element(sizes.begin(), sizes.end()) < 1) {
-        std::fprintf(stderr,
-                     "usage: load-bench --write FACES... | load-bench [--flat] FACES... | load-bench --textures ENTRIES...\n");
+    for (const std::string& argument : arguments) sizes.push_back(files ? 1 : std::atoi(argument.c_str()));
+    if (!known || sizes.empty() || *std::min_element(sizes.begin(), sizes.end()) < 1) {
+        std::fprintf(stderr, "usage: load-bench --write FACES... | load-bench [--flat | --grounded] FACES... | "
+                             "load-bench --textures ENTRIES... | load-bench --files MODEL...\n");
         return 2;
     }
 #ifdef _WIN32
@@ -248,52 +303,24 @@ int main(int argc, char** argv)
     if (write) {
         int32_t failures = 0;
         for (int32_t faces : sizes) {
-            for (CityLayout written : {CityLayout::Grouped, CityLayout::Flat}) {
+            for (CityLayout written : {CityLayout::Grouped, CityLayout::Flat, CityLayout::Grounded}) {
                 const auto start = std::chrono::steady_clock::now();
                 const double processorStart = ProcessorMilliseconds();
                 failures += WriteCitySample(CityFileName(faces, written), faces, written);
-                std::printf("  write-ms %.1f, cpu-ms %.1f\n",
-                            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
-                            ProcessorMilliseconds() - processorStart);
+                std::printf("  write-ms %.1f, cpu-ms %.1f\n", MillisecondsSince(start), ProcessorMilliseconds() - processorStart);
             }
         }
         return failures == 0 ? 0 : 1;
     }
-    InitTextureManager(new TextureManager{});
     if (tables) {
+        InitTextureManager(new TextureManager{});
         const int status = BenchTextureTables(sizes);
         RemoveTextureLayerServices();
         FreeTextureManager();
         return status;
     }
-    InstallTextureLayerServices();
-    InstallRendererTextureMapping();
-    std::vector<double> medians;
-    std::vector<int64_t> faceCounts;
-    for (int32_t faces : sizes) {
-        const std::string path = CityFileName(faces, layout);
-        std::vector<double> clock;
-        std::vector<double> processor;
-        Counts counts;
-        for (int32_t i = 0; i < kReadsPerFile; ++i) {
-            const Timing taken = ReadOnce(path, &counts);
-            if (taken.clock < 0) {
-                std::fprintf(stderr, "load-bench: cannot read %s\n", path.c_str());
-                return 1;
-            }
-            clock.push_back(taken.clock);
-            processor.push_back(taken.processor);
-        }
-        const Timing median = Median(clock, processor);
-        medians.push_back(median.clock);
-        faceCounts.push_back(counts.faces);
-        std::printf("%s: faces %lld, objects %lld, contacts %lld, load-ms %.1f, cpu-ms %.1f, peak-mb %.1f\n", path.c_str(),
-                    (long long)counts.faces, (long long)counts.objects, (long long)counts.contacts, median.clock,
-                    median.processor, PeakMegabytes());
-    }
-    RemoveRendererTextureMapping();
-    RemoveTextureLayerServices();
-    FreeTextureManager();
-    PrintGrowth(medians, faceCounts, "faces");
-    return 0;
+    if (files) return BenchReads(arguments, false);
+    std::vector<std::string> cities;
+    for (int32_t faces : sizes) cities.push_back(CityFileName(faces, layout));
+    return BenchReads(cities, true);
 }

@@ -1,0 +1,70 @@
+// ReadBudget: what one read of a model may spend, against the bytes of its file read so far, on
+// its parts and on the relations between them. Every object keeps its faces in memory and has
+// them compared with those of each sibling its bounds meet; faces pass contacts on to the faces
+// they are connected with; a slice walks every face of its object and a light every face under
+// it. A few bytes can ask for any of these by the million (a primitive's segments multiply its
+// faces, objects in one place all meet, connections gather on one face), so a small hostile file
+// would otherwise ask for memory and time out of all proportion to its size. Each cost has an
+// allowance that any model has, and a further unit for every few bytes read: honest models of
+// every size come within them, and a file that asks for more is refused as it asks.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/result_code.h"
+
+class MemoryStream;
+
+enum class ReadCost : int32_t {
+    kFaces,         // faces built, a rebuild's again
+    kNodes,         // nodes made
+    kContactPairs,  // pairs of records compared for a contact
+    kContactSearch, // faces and vertices the search for a contact compares
+    kFaceContacts,  // entries added to the contact lists of faces, those passed on included
+    kSliceCuts,     // faces a slice walks, for every slice of every build
+    kLighting,      // faces lit, times the lights that shine on them
+    kCount
+};
+
+// What a cost allows: this much for any model, and a further `units` for every `bytes` bytes of
+// the file read so far.
+struct CostAllowance {
+    int64_t anyModel;
+    int32_t units;
+    int32_t bytes;
+};
+
+// Any model may have this many faces, whatever its size: four objects of the most faces an
+// object can have (kMaxObjectFaces), and a few more.
+constexpr int32_t kFacesOfAnyModel = 131072;
+// Every further face takes this many bytes of the file read so far: the fewest that a face of a
+// polygon object takes (its index count and three indices), so that every polygon object, prism
+// and pointed primitive comes within the budget whatever the size of the model.
+constexpr int32_t kFileBytesPerFace = 8;
+
+// The most of the cost that a read may spend once `bytesRead` bytes of its file are read.
+int64_t Allowance(ReadCost cost, int64_t bytesRead);
+
+// The result of a read that asked for more than its budget allows.
+constexpr ResultCode kResultPastBudget = kResultShortRead;
+
+class ReadBudget {
+public:
+    // Starts a read from the stream: nothing spent, allowances growing with its position.
+    void Begin(const MemoryStream* stream);
+    // Ends the read: spending is free again (edits, writing), and what was spent stays to be seen.
+    void End() { stream_ = nullptr; }
+    bool Reading() const { return stream_ != nullptr; }
+    // Spends `amount` of the cost: false, spending nothing, when that would pass its allowance for
+    // the bytes read so far; the budget is passed from then on, and every later spending fails.
+    // Always true outside a read.
+    bool Spend(ReadCost cost, int64_t amount);
+    // Whether the read asked for more than its budget allows.
+    bool Passed() const { return passed_; }
+    int64_t Spent(ReadCost cost) const { return spent_[int32_t(cost)]; }
+
+private:
+    const MemoryStream* stream_ = nullptr;
+    int64_t spent_[int32_t(ReadCost::kCount)] = {};
+    bool passed_ = false;
+};
