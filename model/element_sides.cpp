@@ -90,7 +90,7 @@ void PolygonElement::LightPolygonElement()
     SetCursorShape(kWaitCursor);
     if (!Owner || !Owner->Owner) return;
     const ModelObject* object = Owner->Owner;
-    const PolygonRecord* record = object->FindPolygonByIndex(FindPointer(object->Surfaces, Owner));
+    const PolygonRecord* record = object->FindPolygonByIndex(Owner->FaceNumber());
     if (!record) return;
     const ShortVector3 normal = record->WorldNormal;
     const ShortVector3 outward = NegatedVector(normal);

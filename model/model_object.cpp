@@ -86,7 +86,12 @@ void ModelObject::StartLeaving()
 
 void ModelObject::Destroy()
 {
-    if (!leaving_) StartLeaving();
+    // The node that starts the subtree's going: its users leave their textures together.
+    const bool whole = !leaving_;
+    if (whole) {
+        CurrentTextureServices().BeginUsersLeaving();
+        StartLeaving();
+    }
     LeaveParent();
     DestroySubtree();
     DropSiblingIndex();
@@ -125,6 +130,7 @@ void ModelObject::Destroy()
     FreeGeometry();
     DestroyArray(ProjectedFaces);
     DestroyArray(ProjectedPoints);
+    if (whole) CurrentTextureServices().EndUsersLeaving();
     delete this;
 }
 

@@ -236,8 +236,8 @@ public:
     // in one search through a grid of all the children's bounds.
     void ComputeContactsOfChildren(int32_t first);
     void ComputeContactsWith(ModelObject* other);
-    // ComputeContactsWith for objects that have no contact with each other yet, spending the
-    // pairs of their records on the read's budget: false, comparing nothing, when that passes it.
+    // ComputeContactsWith for objects that have no contact with each other yet; false once the
+    // read's budget is passed.
     bool ComputeNewContactsWith(ModelObject* other);
     void ClearContactsOf(ModelObject* node);
     // Forgets the sphere bounds of the objects under this node kept for the children appended

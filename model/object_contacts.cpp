@@ -251,12 +251,10 @@ void ModelObject::ComputeContactsWith(ModelObject* other)
 
 bool ModelObject::ComputeNewContactsWith(ModelObject* other)
 {
-    if (Holder && !Holder->Budget.Spend(ReadCost::kContactPairs, int64_t(GeometryCount()) * other->GeometryCount()))
-        return false;
     for (int32_t i = 0; i < GeometryCount(); ++i) {
         for (int32_t j = 0; j < other->GeometryCount(); ++j) GeometryAt(i)->FindNewContact(other->GeometryAt(j));
     }
-    return true;
+    return !Holder->Budget.Passed();
 }
 
 void ModelObject::ClearContactsOf(ModelObject* node)

@@ -500,6 +500,9 @@ void ObjectGeometry::FindNewContact(ObjectGeometry* other)
     const int64_t distanceSquared = dx * dx + dy * dy + dz * dz;
     const int64_t reach = int64_t(g->WorldRadius) + h->WorldRadius;
     if (distanceSquared >= reach * reach) return;
+    // The pair gets a contact: a read spends it on its budget, and past it gives up (the read
+    // fails).
+    if (!Owner->Holder->Budget.Spend(ReadCost::kContactPairs, 1)) return;
 
     ShortVector3 normal = {0, 0, 0};
     ShortVector3 point = {0, 0, 0};

@@ -583,10 +583,16 @@ ResultCode ModelObject::StreamSurfaceChunk(MemoryStream* stream)
     Surface* surface = NewSurface();
     if (!surface) return kResultOutOfMemory;
     result = surface->SurfaceInit(this);
-    if (result == kResultOk) result = surface->Stream(stream);
-    if (result == kResultOk) {
-        IgnoreResult(SetPointer(Surfaces, face, surface));
-    } else {
+    if (result != kResultOk) {
+        surface->SurfaceDestroy();
+        return result;
+    }
+    // In its place while its chunks are read, where each of its elements finds it (the object is
+    // not built yet, so nothing else sees it there); a surface that cannot be read leaves it again.
+    IgnoreResult(SetPointer(Surfaces, face, surface));
+    result = surface->Stream(stream);
+    if (result != kResultOk) {
+        IgnoreResult(SetPointer(Surfaces, face, nullptr));
         surface->SurfaceDestroy();
     }
     return result;

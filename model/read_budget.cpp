@@ -6,17 +6,19 @@
 namespace {
 
 // Honest models spend a small part of each: the samples, and cities of a hundred thousand faces and
-// more, spend per byte of their files at most 0.12 faces, 0.005 nodes, 0.03 pairs of records
-// compared for a contact, 1.2 faces and vertices compared by the search and 0.7 faces lit times
-// their lights; connections and slices are few. Models denser than any of those, such as small
-// boxes touching on every side, stay well within them too.
+// more, spend per byte of their files at most 0.12 faces, 0.005 nodes, 0.03 contacts, 1.2 faces
+// and vertices compared by the contact search and 0.7 faces lit times their lights; connections
+// and slices are few. The densest models a file can hold stay within them too: a megabyte of the
+// smallest prisms (0.014 nodes a byte), or of small boxes stacked in a cube, each touching its
+// neighbours on every side, edge and corner (0.15 contacts and 7 faces and vertices searched a
+// byte).
 constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
     // kFaces (above)
     {kFacesOfAnyModel, 1, kFileBytesPerFace},
     // kNodes: a node takes at least its chunk's header and a primitive's chunk (72 bytes for the
     // smallest prism); empty groups, the cheapest nodes to ask for, are a kilobyte each in memory.
     {16384, 1, 32},
-    // kContactPairs: objects in one place all meet, a pair of records each.
+    // kContactPairs: objects in one place all meet; each contact is two entries in memory.
     {1 << 18, 1, 4},
     // kContactSearch: large objects that meet compare faces with vertices by the million.
     {1 << 25, 32, 1},

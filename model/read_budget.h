@@ -18,7 +18,7 @@ class MemoryStream;
 enum class ReadCost : int32_t {
     kFaces,         // faces built, a rebuild's again
     kNodes,         // nodes made
-    kContactPairs,  // pairs of records compared for a contact
+    kContactPairs,  // contacts between records
     kContactSearch, // faces and vertices the search for a contact compares
     kFaceContacts,  // entries added to the contact lists of faces, those passed on included
     kSliceCuts,     // faces a slice walks, for every slice of every build

@@ -134,7 +134,10 @@ void Surface::LayeringChanged() const
 
 int32_t Surface::FaceNumber() const
 {
-    return Owner ? FindPointer(Owner->Surfaces, this) : -1;
+    if (!Owner) return -1;
+    if (faceNumber_ < 0 || faceNumber_ >= ListCount(Owner->Surfaces) || PointerAt<Surface>(Owner->Surfaces, faceNumber_) != this)
+        faceNumber_ = FindPointer(Owner->Surfaces, this);
+    return faceNumber_;
 }
 
 // --- colours ---

@@ -90,7 +90,9 @@ public:
     ResultCode SurfaceInit(ModelObject* owner);
     void SurfaceDestroy();
     void Destroy() { SurfaceDestroy(); }
-    // The surface's index in its owner's surface list, or -1.
+    // The surface's index in its owner's surface list, or -1: where it was found last, or, when it
+    // has moved, found again (every element of a face asks for it, and a list holds a surface for
+    // every face of its object).
     int32_t FaceNumber() const;
 
     // --- colours ---
@@ -220,6 +222,7 @@ private:
     // place in its holder's DeferredCoverings.
     uint8_t deferredSides_ = 0;
     int32_t deferredAt_ = -1;
+    mutable int32_t faceNumber_ = -1;  // where FaceNumber found the surface last
 
     // Dates the change of what decides whether the surface's faces are drawn in layers.
     void LayeringChanged() const;

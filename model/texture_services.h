@@ -27,6 +27,11 @@ public:
     virtual void TextureRemoveSurfaceUser(TextureRecord* /*texture*/, Surface* /*user*/) {}
     virtual ResultCode TextureAddElementUser(TextureRecord* /*texture*/, PolygonElement* /*user*/) { return kResultOk; }
     virtual void TextureRemoveElementUser(TextureRecord* /*texture*/, PolygonElement* /*user*/) {}
+    // Between these (nested), users leave their textures together, as a tree of objects is
+    // destroyed: they may be taken off the user lists all at once at the end, rather than each
+    // found in its list as it leaves.
+    virtual void BeginUsersLeaving() {}
+    virtual void EndUsersLeaving() {}
     // The name of a texture into a buffer of the given size ("" without one).
     virtual void TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize);
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 #include <unordered_map>
 
 #include "draw/port_base.h"
@@ -158,6 +159,16 @@ ResultCode TextureAddElementUser(TextureRecord* record, PolygonElement* user);
 void TextureRemoveObjectUser(TextureRecord* record, ModelObject* user);
 void TextureRemoveSurfaceUser(TextureRecord* record, Surface* user);
 void TextureRemoveElementUser(TextureRecord* record, PolygonElement* user);
+// A user leaving a texture along with many others: the record, which of its lists, the user.
+struct LeavingUser {
+    enum List : int32_t { kObjects, kSurfaces, kElements };
+    TextureRecord* record;
+    List list;
+    const void* user;
+};
+// Takes the users off their records' lists as TextureRemove*User would one by one, but with one
+// pass over each list: a user found from the end of its list for each time it is given.
+void RemoveLeavingUsers(std::vector<LeavingUser>* users);
 ResultCode AcquireTexture(TextureRecord* record);
 void ReleaseTexture(TextureRecord* record);
 // After a texture table entry was read: counts and loads the users recorded while reading.

@@ -27,9 +27,21 @@ ResultCode TextureLayerServices::TextureAddObjectUser(TextureRecord* texture, Mo
     return ::TextureAddObjectUser(texture, user);
 }
 
+bool TextureLayerServices::LeavesWithOthers(TextureRecord* texture, LeavingUser::List list, const void* user)
+{
+    if (leavingDepth_ == 0) return false;
+    leaving_.push_back({texture, list, user});
+    return true;
+}
+
+void TextureLayerServices::EndUsersLeaving()
+{
+    if (leavingDepth_ > 0 && --leavingDepth_ == 0) RemoveLeavingUsers(&leaving_);
+}
+
 void TextureLayerServices::TextureRemoveObjectUser(TextureRecord* texture, ModelObject* user)
 {
-    ::TextureRemoveObjectUser(texture, user);
+    if (!LeavesWithOthers(texture, LeavingUser::kObjects, user)) ::TextureRemoveObjectUser(texture, user);
 }
 
 ResultCode TextureLayerServices::TextureAddSurfaceUser(TextureRecord* texture, Surface* user)
@@ -39,7 +51,7 @@ ResultCode TextureLayerServices::TextureAddSurfaceUser(TextureRecord* texture, S
 
 void TextureLayerServices::TextureRemoveSurfaceUser(TextureRecord* texture, Surface* user)
 {
-    ::TextureRemoveSurfaceUser(texture, user);
+    if (!LeavesWithOthers(texture, LeavingUser::kSurfaces, user)) ::TextureRemoveSurfaceUser(texture, user);
 }
 
 ResultCode TextureLayerServices::TextureAddElementUser(TextureRecord* texture, PolygonElement* user)
@@ -49,7 +61,7 @@ ResultCode TextureLayerServices::TextureAddElementUser(TextureRecord* texture, P
 
 void TextureLayerServices::TextureRemoveElementUser(TextureRecord* texture, PolygonElement* user)
 {
-    ::TextureRemoveElementUser(texture, user);
+    if (!LeavesWithOthers(texture, LeavingUser::kElements, user)) ::TextureRemoveElementUser(texture, user);
 }
 
 void TextureLayerServices::SetupTextureMapping(TextureRecord* texture, const ModelObject* object,

@@ -3,8 +3,11 @@
 // at engine start-up (InstallTextureLayerServices) over the program's texture manager.
 #pragma once
 
+#include <vector>
+
 #include "model/texture_services.h"
 #include "textures/texture_mapping.h"
+#include "textures/texture_record.h"
 
 class TextureRecordList;
 
@@ -18,6 +21,8 @@ public:
     void TextureRemoveSurfaceUser(TextureRecord* texture, Surface* user) override;
     ResultCode TextureAddElementUser(TextureRecord* texture, PolygonElement* user) override;
     void TextureRemoveElementUser(TextureRecord* texture, PolygonElement* user) override;
+    void BeginUsersLeaving() override { ++leavingDepth_; }
+    void EndUsersLeaving() override;
     void TextureName(const TextureRecord* texture, char* buffer, int32_t bufferSize) override;
 
     // The numbering runs over the document's texture list (SetDocumentTextureList), or over
@@ -41,6 +46,13 @@ public:
     TextureRecordList* DocumentTextureList();
 
 private:
+    // While users leave together, keeps the user to be taken off the record's list with the
+    // others, and answers true.
+    bool LeavesWithOthers(TextureRecord* texture, LeavingUser::List list, const void* user);
+
+    // The users that left since BeginUsersLeaving, while it is in force.
+    int32_t leavingDepth_ = 0;
+    std::vector<LeavingUser> leaving_;
     TextureRecordList* documentList_ = nullptr;
     TextureRecordList* ownList_ = nullptr;
 };

@@ -1,7 +1,11 @@
 // The users of a texture record (scene objects, surfaces, polygon elements) and the use counts
 // that decode a picture on its first use and release it after the last: adding and removing
 // users, locks, the moves of users between records and the replacement of a record's picture.
+#include <algorithm>
+#include <functional>
 #include <initializer_list>
+#include <unordered_map>
+#include <vector>
 
 #include "draw/q_offscreen.h"
 #include "draw/raster_globals.h"
@@ -42,6 +46,20 @@ ResultCode AddUser(TextureRecord* record, DynamicArray* users, void* user)
     return CountUse(record);
 }
 
+// Ends the uses that `removed` users leaving the record took.
+void EndUses(TextureRecord* record, int32_t removed)
+{
+    if (record->saveIndex != -1 || !record->holder) return;
+    // A user whose picture could not be loaded took no use: the uses never outnumber the users
+    // left.
+    for (int32_t i = 0; i < removed && record->useCount > TextureUserCount(record); ++i) {
+        MediaHolder* holder = record->holder;
+        if (holder->UseCount() == 1) holder->MediaHolderUnload();
+        --record->useCount;
+        holder->RemoveUse();
+    }
+}
+
 void RemoveUser(TextureRecord* record, DynamicArray* users, const void* user)
 {
     if (!record) return;
@@ -50,14 +68,37 @@ void RemoveUser(TextureRecord* record, DynamicArray* users, const void* user)
     const int32_t index = FindLastPointer(users, user);
     if (index < 0) return;
     IgnoreResult(users->Remove(index));
-    if (record->saveIndex != -1 || !record->holder) return;
-    // A user whose picture could not be loaded took no use: the uses never outnumber the users
-    // left.
-    if (record->useCount <= TextureUserCount(record)) return;
-    MediaHolder* holder = record->holder;
-    if (holder->UseCount() == 1) holder->MediaHolderUnload();
-    --record->useCount;
-    holder->RemoveUse();
+    EndUses(record, 1);
+}
+
+DynamicArray* UserList(TextureRecord* record, LeavingUser::List list)
+{
+    switch (list) {
+    case LeavingUser::kObjects: return record->objectUsers;
+    case LeavingUser::kSurfaces: return record->surfaceUsers;
+    default: return record->elementUsers;
+    }
+}
+
+// Takes the users off the list, each from the end as often as it is counted; how many went.
+int32_t RemoveCounted(DynamicArray* users, std::unordered_map<const void*, int32_t>* counts)
+{
+    const int32_t count = ListCount(users);
+    std::vector<bool> leaves(size_t(count), false);
+    int32_t removed = 0;
+    for (int32_t i = count - 1; i >= 0; --i) {
+        const auto found = counts->find(PointerAt<void>(users, i));
+        if (found == counts->end() || found->second == 0) continue;
+        --found->second;
+        leaves[size_t(i)] = true;
+        ++removed;
+    }
+    int32_t kept = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (!leaves[size_t(i)]) IgnoreResult(SetPointer(users, kept++, PointerAt<void>(users, i)));
+    }
+    if (removed > 0) IgnoreResult(users->ArraySetCount(kept));
+    return removed;
 }
 
 // Binds `texture` to the side of a user in place of whatever it has there.
@@ -109,6 +150,29 @@ void TextureRemoveSurfaceUser(TextureRecord* record, Surface* user)
 void TextureRemoveElementUser(TextureRecord* record, PolygonElement* user)
 {
     RemoveUser(record, record ? record->elementUsers : nullptr, user);
+}
+
+void RemoveLeavingUsers(std::vector<LeavingUser>* users)
+{
+    std::sort(users->begin(), users->end(), [](const LeavingUser& a, const LeavingUser& b) {
+        return std::less<TextureRecord*>()(a.record, b.record) || (a.record == b.record && a.list < b.list);
+    });
+    std::unordered_map<const void*, int32_t> counts;
+    for (size_t first = 0; first < users->size();) {
+        TextureRecord* record = (*users)[first].record;
+        int32_t removed = 0;
+        size_t next = first;
+        while (next < users->size() && (*users)[next].record == record) {
+            const LeavingUser::List list = (*users)[next].list;
+            counts.clear();
+            for (; next < users->size() && (*users)[next].record == record && (*users)[next].list == list; ++next)
+                ++counts[(*users)[next].user];
+            if (record) removed += RemoveCounted(UserList(record, list), &counts);
+        }
+        if (record) EndUses(record, removed);
+        first = next;
+    }
+    users->clear();
 }
 
 ResultCode AcquireTexture(TextureRecord* record)

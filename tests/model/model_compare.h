@@ -151,6 +151,13 @@ inline void ExpectSameTree(const ModelObject* a, const ModelObject* b, const std
         const Surface* x = PointerAt<Surface>(a->Surfaces, f);
         const Surface* y = PointerAt<Surface>(b->Surfaces, f);
         ExpectSameSurface(x && x->SurfaceHasData() ? x : nullptr, y && y->SurfaceHasData() ? y : nullptr);
+        // The faces that touch it, and whether they cover it.
+        if (x && y) {
+            EXPECT_EQ(x->LeadingContacts, y->LeadingContacts);
+            EXPECT_EQ(x->FrontUncovered, y->FrontUncovered);
+            EXPECT_EQ(x->BackUncovered, y->BackUncovered);
+            for (int32_t side = 0; side < 2; ++side) EXPECT_EQ(x->ContactCount(side), y->ContactCount(side));
+        }
     }
     ASSERT_EQ(a->ChildCount(), b->ChildCount());
     for (int32_t i = 0; i < a->ChildCount(); ++i) {

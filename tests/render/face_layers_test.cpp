@@ -18,6 +18,7 @@
 #include "render/face_colours.h"
 #include "render/face_layers.h"
 #include "render/frame_render.h"
+#include "tests/foundation/stream_bytes.h"
 #include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
 #include "tests/render/textured_target.h"
@@ -276,6 +277,31 @@ TEST(Elements, FacesAgainstAnElementMeasuredWithTheSystemsRegions)
     EXPECT_EQ(element->OverlapLists[0]->ArrayCount(), 2);
     // The wall's face itself is covered where the boxes lie, not everywhere.
     EXPECT_EQ(wall->SurfaceOfFace(north)->FrontUncovered, 1);
+    InstallDrawingServices(nullptr);
+}
+
+TEST(Elements, AFaceCoveredByTheFaceItIsConnectedWithIsCoveredOnceReadToo)
+{
+    // A small box standing on a wide one: the small box's foot lies wholly on the wide top. A read
+    // works the coverings out once its connections are made, and finds what the edits found.
+    InstallDrawingLayerServices();
+    auto world = NewWorld();
+    ModelObject* ground = AddBox(world.get(), 0, 0, -10, 100, 100, 0);
+    ModelObject* box = AddBox(world.get(), 40, 40, 0, 60, 60, 20);
+    const int32_t foot = FaceFacing(box, 0, 0, -256);
+    box->AddFaceContact(foot, ground, FaceFacing(ground, 0, 0, 256));
+    ASSERT_EQ(box->SurfaceOfFace(foot)->FrontUncovered, 0);
+    MemoryStream stream;
+    StartWriting(stream);
+    ASSERT_EQ(world->Root->StreamRoot(&stream), kResultOk);
+    auto read = NewWorld();
+    Load(stream, Contents(stream));
+    ASSERT_EQ(read->Root->StreamRoot(&stream), kResultOk);
+    ASSERT_EQ(read->Root->ChildCount(), 2);
+    const Surface* readFoot = read->Root->ChildAt(1)->SurfaceOfFace(foot);
+    ASSERT_NE(readFoot, nullptr);
+    EXPECT_EQ(readFoot->FrontUncovered, 0);
+    EXPECT_EQ(read->Root->ChildAt(0)->SurfaceOfFace(FaceFacing(ground, 0, 0, 256))->FrontUncovered, 1);
     InstallDrawingServices(nullptr);
 }
 

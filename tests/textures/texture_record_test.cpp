@@ -8,6 +8,7 @@
 #include "draw/color_cube.h"
 #include "draw/mem_pix_map.h"
 #include "draw/raster_globals.h"
+#include "foundation/pointer_list.h"
 #include "model/polygon_element.h"
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"
@@ -184,6 +185,21 @@ TEST(TextureRecord, UsesAreCountedPerUserAndNeverGoBelowZero)
     TextureRemoveSurfaceUser(record, two);  // not a user: nothing changes
     EXPECT_EQ(record->useCount, 1);
     TextureRemoveSurfaceUser(record, one);
+    EXPECT_EQ(record->useCount, 0);
+    EXPECT_EQ(record->holder->UseCount(), 0);
+
+    // Users leaving together (a tree destroyed) go in one pass, each from the end of the list as
+    // often as it leaves, and end their uses as one by one; a user not in the list changes nothing.
+    for (Surface* user : {one, two, one}) ASSERT_EQ(TextureAddSurfaceUser(record, user), kResultOk);
+    std::vector<LeavingUser> leaving = {{record, LeavingUser::kSurfaces, one}, {record, LeavingUser::kObjects, one}};
+    RemoveLeavingUsers(&leaving);
+    ASSERT_EQ(record->surfaceUsers->ArrayCount(), 2);
+    EXPECT_EQ(PointerAt<Surface>(record->surfaceUsers, 0), one);
+    EXPECT_EQ(PointerAt<Surface>(record->surfaceUsers, 1), two);
+    EXPECT_EQ(record->useCount, 2);
+    leaving = {{record, LeavingUser::kSurfaces, two}, {record, LeavingUser::kSurfaces, one}};
+    RemoveLeavingUsers(&leaving);
+    EXPECT_EQ(record->surfaceUsers->ArrayCount(), 0);
     EXPECT_EQ(record->useCount, 0);
     EXPECT_EQ(record->holder->UseCount(), 0);
 

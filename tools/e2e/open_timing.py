@@ -7,8 +7,9 @@ For each model: qmdl-info reads it RUNS times (the time on the clock from its st
 then RUNS times the player (the test build, which logs what it shows) starts on a desktop of
 its own without a model, its about window is closed with a key and the Open dialog of the
 start with Escape, File > Open is chosen with the keys, the model's path typed into the Open
-dialog, and the time taken from the press of Return to the model's first frame in the log.
-Prints the median of each, their ratio, and the player's slowest run.
+dialog, and the time taken from the press of Return to the model's first frame in the log; then
+Alt+F4 closes the player, and the time from the key to the end of its process is taken.
+Prints the median of each, the open's ratio to the read, and the player's slowest open.
 """
 
 import os
@@ -51,8 +52,9 @@ def read_seconds(info, model):
     return taken
 
 
-def open_seconds(launcher, player, model, run):
-    """Return in the Open dialog to the model's first frame, in the player started afresh."""
+def open_and_close_seconds(launcher, player, model, run):
+    """Return in the Open dialog to the model's first frame, in the player started afresh, and
+    Alt+F4 to the end of its process."""
     before = set(qpdrive.visible_windows())
     desktop = qpdrive.Desktop(launcher, "qp-open-bench-%d-%d" % (os.getpid(), run))
     with qpdrive.Program(player, desktop=desktop, timeout=LOAD_SECONDS + 4 * STEP_SECONDS) as program:
@@ -75,15 +77,14 @@ def open_seconds(launcher, player, model, run):
         start = time.monotonic()
         qpdrive.xdotool("key", "Return")
         program.wait_line(FRAME, LOAD_SECONDS, since=mark)
-        taken = time.monotonic() - start
-        # File > Exit, the pointer on the model's frame.
+        opened = time.monotonic() - start
+        # Alt+F4, the pointer on the model's frame.
         qpdrive.move_to(*frame.centre)
-        qpdrive.key("alt+f", "e")
-        try:
-            program.wait_exit(STEP_SECONDS)
-        except DriveError:
-            pass  # ended by the Program's close
-    return taken
+        start = time.monotonic()
+        qpdrive.key("alt+F4")
+        program.wait_exit(LOAD_SECONDS)
+        closed = time.monotonic() - start
+    return opened, closed
 
 
 def main():
@@ -93,12 +94,16 @@ def main():
     launcher, player, info, runs = sys.argv[1:5]
     runs = int(runs)
     models = sys.argv[5:]
-    print("%-26s %12s %12s %8s %12s" % ("model, %d runs" % runs, "read s", "open s", "x read", "open max s"))
+    print("%-30s %8s %8s %8s %10s %8s" % ("model, %d runs" % runs, "read s", "open s", "x read", "open max s",
+                                           "close s"))
     for model in models:
         reads = [read_seconds(info, model) for _ in range(runs)]
-        opens = [open_seconds(launcher, player, model, run) for run in range(runs)]
+        runs_taken = [open_and_close_seconds(launcher, player, model, run) for run in range(runs)]
+        opens = [opened for opened, _ in runs_taken]
         read, opened = statistics.median(reads), statistics.median(opens)
-        print("%-26s %12.2f %12.2f %8.2f %12.2f" % (os.path.basename(model), read, opened, opened / read, max(opens)))
+        closed = statistics.median(closed for _, closed in runs_taken)
+        print("%-30s %8.2f %8.2f %8.2f %10.2f %8.2f" % (os.path.basename(model), read, opened, opened / read, max(opens),
+                                                        closed))
         sys.stdout.flush()
     return 0
 
