@@ -15,20 +15,18 @@ Q_Offscreen* PixelPort(PortBase* port)
 
 }  // namespace
 
-void Q_Offscreen::CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target,
-                                      RowProgress rows)
+void Q_Offscreen::CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target)
 {
-    CopyOffscreenToPortRop(destination, source, target, SRCCOPY, rows);
+    CopyOffscreenToPortRop(destination, source, target, SRCCOPY);
 }
 
-void Q_Offscreen::CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target,
-                                      RowProgress rows)
+void Q_Offscreen::CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target)
 {
-    CopyPortToOffscreenRop(source, from, target, SRCCOPY, rows);
+    CopyPortToOffscreenRop(source, from, target, SRCCOPY);
 }
 
 void Q_Offscreen::CopyOffscreenToPortRop(PortBase* destination, const PortRect& source,
-                                         const PortRect& target, uint32_t rasterOperation, RowProgress rows)
+                                         const PortRect& target, uint32_t rasterOperation)
 {
     PortRect ignored;
     HDC sourceDC = GetDrawingDC(&ignored);
@@ -36,13 +34,13 @@ void Q_Offscreen::CopyOffscreenToPortRop(PortBase* destination, const PortRect& 
     if (sourceDC && destinationDC)
         BlitRect(sourceDC, destinationDC, source, target, rasterOperation);
     else if (Q_Offscreen* pixels = PixelPort(destination))
-        ScaledPixelCopy(pixels, source, target, rows);
+        ScaledPixelCopy(pixels, source, target);
     destination->ReleaseDrawingDC(destinationDC);
     ReleaseDrawingDC(sourceDC);
 }
 
 void Q_Offscreen::CopyPortToOffscreenRop(PortBase* source, const PortRect& from, const PortRect& target,
-                                         uint32_t rasterOperation, RowProgress rows)
+                                         uint32_t rasterOperation)
 {
     PortRect ignored;
     HDC sourceDC = source->GetDrawingDC(&ignored);
@@ -50,7 +48,7 @@ void Q_Offscreen::CopyPortToOffscreenRop(PortBase* source, const PortRect& from,
     if (sourceDC && destinationDC)
         BlitRect(sourceDC, destinationDC, from, target, rasterOperation);
     else if (Q_Offscreen* pixels = PixelPort(source))
-        pixels->LockedScaledPixelCopy(this, from, target, rows);
+        pixels->LockedScaledPixelCopy(this, from, target);
     ReleaseDrawingDC(destinationDC);
     source->ReleaseDrawingDC(sourceDC);
 }

@@ -14,10 +14,6 @@
 class DynamicArray;
 class MemoryStream;
 
-// Whether the averaging pixel copy reports each row to the open progress window as a percentage:
-// the texture layer asks for it while it adds texture files under its progress window.
-enum class RowProgress : uint8_t { kUnreported, kReported };
-
 class Q_Offscreen : public PortBase {
 public:
     Q_Offscreen() = default;
@@ -85,25 +81,22 @@ public:
     int32_t SelectRasterProcs();
 
     // --- copies between ports (a block transfer, or the averaging pixel copy when either port
-    // has no DC; `rows` is handed to that copy) ---
-    void CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target,
-                             RowProgress rows = RowProgress::kUnreported);
-    void CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target,
-                             RowProgress rows = RowProgress::kUnreported);
+    // has no DC) ---
+    void CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target);
+    void CopyPortToOffscreen(PortBase* source, const PortRect& from, const PortRect& target);
     void CopyOffscreenToPortRop(PortBase* destination, const PortRect& source, const PortRect& target,
-                                uint32_t rasterOperation, RowProgress rows = RowProgress::kUnreported);
+                                uint32_t rasterOperation);
     void CopyPortToOffscreenRop(PortBase* source, const PortRect& from, const PortRect& target,
-                                uint32_t rasterOperation, RowProgress rows = RowProgress::kUnreported);
+                                uint32_t rasterOperation);
     // Into this offscreen: the source where the mask is black, this offscreen where it is white.
     void MaskedPortCopy(PortBase* source, PortBase* mask, const PortRect& from, const PortRect& target);
 
     // The averaging scaled copy into `destination`, through the ports' own pixel operations, with
-    // the wait cursor and, when the caller asks for it, each row's progress (the Quiet forms
-    // neither); the Locked forms lock this source port around the copy.
-    void ScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
-                         RowProgress rows = RowProgress::kUnreported);
-    void LockedScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
-                               RowProgress rows = RowProgress::kUnreported);
+    // the wait cursor and, while texture files are being added (TextureAddingDepth), each row's
+    // progress in the texture progress window (the Quiet forms neither); the Locked forms lock this
+    // source port around the copy.
+    void ScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target);
+    void LockedScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target);
     void QuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target);
     void LockedQuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
                                     const PortRect& target);
@@ -170,8 +163,8 @@ private:
     int32_t PixelDepth() const;
     void LockChannelTables();
     void UnlockChannelTables();
-    void AverageInto(Q_Offscreen* destination, const PortRect& source, const PortRect& target, bool waitCursor,
-                     RowProgress rows);
+    // The averaging copy; `reported`: with the wait cursor and the rows' progress (ScaledPixelCopy).
+    void AverageInto(Q_Offscreen* destination, const PortRect& source, const PortRect& target, bool reported);
 };
 
 // The shared render offscreen (registered by Activate) and the start-up offscreen that the

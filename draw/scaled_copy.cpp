@@ -4,6 +4,7 @@
 
 #include "draw/q_offscreen.h"
 #include "foundation/fixed.h"
+#include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 
 namespace {
@@ -23,7 +24,7 @@ int32_t SourceAt(int32_t i, Fixed step, int32_t origin)
 }  // namespace
 
 void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
-                              bool waitCursor, RowProgress rows)
+                              bool reported)
 {
     AddLock();
     destination->AddLock();
@@ -72,8 +73,8 @@ void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, 
                 error[1] = (average[1] - shown.green + error[1]) >> 1;
                 error[2] = (average[2] - shown.blue + error[2]) >> 1;
             }
-            if (waitCursor) {
-                if (rows == RowProgress::kReported) {
+            if (reported) {
+                if (TextureAddingDepth > 0) {
                     const int32_t percent = (y - target.top) * 100 / dh;
                     if (percent >= 0 && percent <= 100) {
                         ProgressSetValue(percent);
@@ -91,24 +92,23 @@ void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, 
     RemoveLock();
 }
 
-void Q_Offscreen::ScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
-                                  RowProgress rows)
+void Q_Offscreen::ScaledPixelCopy(Q_Offscreen* destination, const PortRect& source, const PortRect& target)
 {
-    AverageInto(destination, source, target, true, rows);
+    AverageInto(destination, source, target, true);
 }
 
 void Q_Offscreen::LockedScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
-                                        const PortRect& target, RowProgress rows)
+                                        const PortRect& target)
 {
     IgnoreResult(Lock());
-    ScaledPixelCopy(destination, source, target, rows);
+    ScaledPixelCopy(destination, source, target);
     Unlock();
 }
 
 void Q_Offscreen::QuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,
                                        const PortRect& target)
 {
-    AverageInto(destination, source, target, false, RowProgress::kUnreported);
+    AverageInto(destination, source, target, false);
 }
 
 void Q_Offscreen::LockedQuietScaledPixelCopy(Q_Offscreen* destination, const PortRect& source,

@@ -111,14 +111,14 @@ ResultCode DiskFileStream::TransferBytes(void* address, int32_t count)
     }
     int32_t moved = direction_ == kStreamWriting ? WritePieces(bytes, wanted, position_)
                                                  : ReadPieces(bytes, wanted, position_);
-    // The stored position follows the file, also after a short transfer. A transfer cut short by
-    // the chunk's end alone leaves the file where the stream stands (as at the end of every list
-    // of chunks), and the C runtime its read-ahead.
-    position_ += moved;
+    // A transfer cut short (by the file's end, a failed write or the chunk's end) answers 1 and
+    // leaves the position where it was, and the file back there with it; the bytes read stay in
+    // the caller's buffer. Nothing moved at all leaves the C runtime its read-ahead.
     if (moved != count) {
-        if (moved != wanted) SeekTo(file_, position_);
+        if (moved != 0) SeekTo(file_, position_);
         return kResultShortRead;
     }
+    position_ += moved;
     return kResultOk;
 }
 

@@ -62,6 +62,8 @@ public:
     // --- virtual operations, in their fixed order ---
     // The FPTH chunk of this file reference, written to or read from `stream`.
     ResultCode Write(MemoryStream* stream) override;
+    // In pieces of 260 bytes through the scrambling filter; 1 with the position unchanged when
+    // fewer than `count` bytes could be moved (the bytes read are kept).
     ResultCode TransferBytes(void* address, int32_t count) override;
     ResultCode StreamSetPosition(int32_t offset) override;
     ResultCode StreamSetDirection(int32_t direction) override;

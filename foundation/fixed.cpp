@@ -41,14 +41,34 @@ Fixed X2Fix(double x)
 
 double SafeSqrt(double x) { return x < 0.0 ? 1.0 : std::sqrt(x); }
 
+namespace {
+
+// IntSqrt searches below n itself, or below 0xFFFF for n above 0x7FFF.
+constexpr int32_t kIntSqrtWholeRange = 0x7FFF;
+constexpr int32_t kIntSqrtCeiling = 0xFFFF;
+
+}  // namespace
+
 int32_t IntSqrt(int32_t n)
 {
     if (n <= 1) return n;
-    // The double root is within one of the exact one; step it onto the floor.
-    int64_t root = int64_t(std::sqrt(double(n)));
-    while (root * root > n) --root;
-    while ((root + 1) * (root + 1) <= n) ++root;
-    return int32_t(root);
+    // The search narrows [lo, hi] around the root; every square it takes stays below 2^30.
+    const int32_t ceiling = n > kIntSqrtWholeRange ? kIntSqrtCeiling : n;
+    int32_t hi = ceiling >> 1;
+    int32_t lo = 1;
+    int32_t mid = ceiling >> 2;
+    int32_t square = mid * mid;
+    for (;;) {
+        if (square > n) {
+            hi = mid;
+            mid = (lo + mid) >> 1;
+        } else {
+            lo = mid;
+            mid = (hi + mid) >> 1;
+        }
+        if (lo + 1 >= hi) return mid;
+        square = mid * mid;
+    }
 }
 
 namespace {

@@ -128,7 +128,8 @@ Fixed FixShift(Fixed a, int32_t count);
 Fixed X2Fix(double x);
 // The square root; 1.0 for a negative x.
 double SafeSqrt(double x);
-// The exact floor of the square root for n >= 0; n itself for n <= 1.
+// The integer square root by bisection: n itself for n <= 1; 0 for 2 and 3, 1 for 4 and 5; the
+// floor of the root from 6 up to 32767 squared less 1; 32766 from there on.
 int32_t IntSqrt(int32_t n);
 
 // The product of the magnitudes rounded to nearest twice (to 16.16, then to an integer), with

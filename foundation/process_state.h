@@ -1,6 +1,6 @@
 // Process-wide state words that the lower layers read: the low-memory level, the memory guard
-// flag, the counts of the runs during which nothing may close the frame, and the user-interrupt
-// poll of long frames.
+// flag, the counts of the runs during which nothing may close the frame, the depth of texture
+// files being added, and the user-interrupt poll of long frames.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,9 @@ extern int32_t WalkPathPlayCount;
 // Raised while an about window runs its loop; nothing may close the frame or end the session
 // meanwhile.
 extern int32_t AboutWindowCount;
+// How many texture files are being added (each under the texture progress window, which is open
+// while this is above 0): the averaging pixel copy reports each row to that window meanwhile.
+extern int32_t TextureAddingDepth;
 
 // The memory test made after a failed load: always 0 (no pressure).
 inline int32_t GetMemoryPressure() { return 0; }

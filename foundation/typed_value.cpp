@@ -51,12 +51,14 @@ ResultCode TransferShorts(MemoryStream* stream, uint16_t* values, int32_t count)
 }
 
 // Colours travel as their channels' high bytes: 0x00RRGGBB, or 0xCCRRGGBB with a fourth channel.
+// A word read short still sets the channels: those of the bytes read take them, the others
+// keep their high bytes.
 ResultCode TransferColorWord(MemoryStream* stream, uint16_t* rgb, uint16_t* fourth)
 {
     uint32_t word = (uint32_t(rgb[0] >> 8) << 16) | (uint32_t(rgb[1] >> 8) << 8) | uint32_t(rgb[2] >> 8);
     if (fourth) word |= uint32_t(*fourth >> 8) << 24;
     ResultCode result = stream->StreamTransferValue(&word, kValue32);
-    if (!stream->StreamIsWriting() && result == kResultOk) {
+    if (!stream->StreamIsWriting()) {
         rgb[0] = uint16_t(((word >> 16) & 0xFF) << 8);
         rgb[1] = uint16_t(((word >> 8) & 0xFF) << 8);
         rgb[2] = uint16_t((word & 0xFF) << 8);

@@ -28,9 +28,9 @@ AboutInput TakeAboutInput();
 // unit of 16 ms.
 void AboutWaitForNextUnit(uint32_t now);
 
-// The test build's facts: which form opened where (its client area on the screen), and that it
-// closed.
-void LogAboutShown(const char* form, HWND window);
+// The test build's facts: which form opened in which mode where (its client area on the
+// screen), and that it closed.
+void LogAboutShown(const char* form, int32_t mode, HWND window);
 void LogAboutClosed(const char* form);
 
 // Runs the loop of an about window that is up: input that came while it was being made is
@@ -44,7 +44,7 @@ template <class NextFrame>
 void RunAboutLoop(const char* form, HWND window, int32_t mode, NextFrame nextFrame)
 {
     FlushInputEvents();
-    LogAboutShown(form, window);
+    LogAboutShown(form, mode, window);
     const bool timed = mode == kAboutAtStartUp;
     const uint32_t start = AboutTicks();
     uint32_t now = start;

@@ -51,9 +51,14 @@ void ShowStartupAbout()
     ShowAboutForm(kAboutAtStartUp);
 }
 
+bool ShortAboutPlatform()
+{
+    return ProgramVolumeLimits.platform == kPlatformNt;
+}
+
 void ShowAboutForm(int32_t mode)
 {
-    if (ProgramVolumeLimits.platform == kPlatformNt)
+    if (ShortAboutPlatform())
         ShowShortAboutWindow(mode);
     else
         ShowAboutBox(mode);
@@ -106,12 +111,12 @@ void AboutWaitForNextUnit(uint32_t now)
     MsgWaitForMultipleObjects(0, nullptr, FALSE, untilNextUnit, QS_ALLINPUT);
 }
 
-void LogAboutShown(const char* form, HWND window)
+void LogAboutShown(const char* form, int32_t mode, HWND window)
 {
     RECT client = {0, 0, 0, 0};
     GetClientRect(window, &client);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    LogEvent("about %s %ld,%ld,%ld,%ld", form, client.left, client.top, client.right, client.bottom);
+    LogEvent("about %s %d %ld,%ld,%ld,%ld", form, int(mode), client.left, client.top, client.right, client.bottom);
 }
 
 void LogAboutClosed(const char* form)

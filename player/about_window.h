@@ -10,6 +10,8 @@
 
 // The short window on Windows NT, else the about box, at start-up (kAboutAtStartUp).
 void ShowStartupAbout();
+// Whether this platform shows the short window (Windows NT) rather than the about box.
+bool ShortAboutPlatform();
 // The form of this platform in the mode: the short window on Windows NT, else the about box.
 void ShowAboutForm(int32_t mode);
 void ShowShortAboutWindow(int32_t mode);

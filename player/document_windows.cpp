@@ -10,6 +10,7 @@
 #include "player/player_document.h"
 #include "player/view_rectangles.h"
 #include "player/view_window_record.h"
+#include "player/walk_observer.h"
 #include "player/walk_view.h"
 #include "player/window_record_kinds.h"
 #include "toolkit/document_frame.h"
@@ -56,12 +57,13 @@ void DestroyWindowsAfter(DocumentFrame* owner, int32_t kept)
 
 }  // namespace
 
-ViewBase* PlayerDocument::FindOrCreate(ViewBase* asking, int32_t kind)
+RootObject* PlayerDocument::FindOrCreate(ViewBase* asking, int32_t kind)
 {
     const int32_t index = FindRecord(kind, nullptr);
-    if (index >= 0) return WindowRecordAt(index)->RecordView();
+    if (index >= 0) return WindowRecordAt(index)->RecordObject();
+    if (kind == kViewWalkObserver) return model_ ? NewWalkObserver().release() : nullptr;
     if (!asking || asking == this) return nullptr;
-    ViewBase* object = asking->FindOrCreate(asking, kind);
+    RootObject* object = asking->FindOrCreate(asking, kind);
     if (!object) return nullptr;
     // Without room for its record the object is still the answer, and stays as it is.
     auto* record = ViewWindowRecord::Make(object, int16_t(kind));

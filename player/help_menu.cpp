@@ -38,9 +38,13 @@ void HelpMenuHandler::HelpMenuCommand(HelpCommand command)
 {
     switch (command) {
     case kHelpMenuAbout:
-        // Caps Lock on shows the animated form first, whatever the platform.
-        if (GetKeyState(VK_CAPITAL) & kKeyToggled) ShowAboutBox(kAboutOpenedByUser);
-        ShowAboutForm(kAboutOpenedByUser);
+        // Caps Lock on shows the animated form first, whatever the platform, in the other mode;
+        // then the form of the platform: the short window in the other mode, or the about box.
+        if (GetKeyState(VK_CAPITAL) & kKeyToggled) ShowAboutBox(kAboutOtherForm);
+        if (ShortAboutPlatform())
+            ShowShortAboutWindow(kAboutOtherForm);
+        else
+            ShowAboutBox(kAboutOpenedByUser);
         break;
     case kHelpMenuIndex:
         if (HWND frame = MenuOwner() ? MenuOwner()->DocumentFrameOwner() : nullptr) {

@@ -55,7 +55,7 @@ void PlayerDocument::Init(DocumentFrame* owner)
 
     currentView_ = this;
     kind_ = kViewDocument;
-    if (model_) walk_ = NewWalkObserver();
+    walk_.reset(static_cast<WalkObserver*>(FindOrCreate(this, kViewWalkObserver)));
     inner_ = this;
     if (preferences_) ApplyPreferences(preferences_.get(), 1);
     ViewCommand(nullptr, kCommandApplied, kCodeRenderPresets, 0);

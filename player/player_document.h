@@ -33,7 +33,10 @@ public:
     void Init(DocumentFrame* owner) override;
     void Free() override;
     void SetChanged(int32_t value) override { changed_ = value; }
-    ViewBase* FindOrCreate(ViewBase* asking, int32_t kind) override;
+    // The object of the first window record of the kind. Without one: for the walk observer's
+    // kind a new walk observer of the model, owned by the caller and kept in no record; for any
+    // other kind what the asking object makes, kept in a new record.
+    RootObject* FindOrCreate(ViewBase* asking, int32_t kind) override;
     Window* GetWindow(int32_t kind) override { return CreateViewWindow(kind); }
     // A model command of changed preferences (kCommandModel, kCodePreferencesChanged): the model
     // root's lights and units go first. Answers the lock count of the view list left after the

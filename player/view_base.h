@@ -33,7 +33,8 @@ public:
     virtual void Free();
     virtual void SetChanged(int32_t value);
     virtual void AttachView(int32_t code) { attachCode_ = code; }
-    virtual ViewBase* FindOrCreate(ViewBase* /*asking*/, int32_t /*kind*/) { return nullptr; }
+    // The object of the kind this object keeps or makes for the asking one; none here.
+    virtual RootObject* FindOrCreate(ViewBase* /*asking*/, int32_t /*kind*/) { return nullptr; }
     virtual void ReservedHook1() {}
     virtual void AdjustPaneRect(PortRect* /*rect*/, int32_t /*kind*/) {}
     virtual Window* GetWindow(int32_t /*kind*/) { return nullptr; }

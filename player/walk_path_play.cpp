@@ -18,6 +18,7 @@ constexpr UINT kPeekFlags = PM_REMOVE | PM_NOYIELD;
 
 // Takes one key press (its WM_KEYDOWN and its WM_KEYUP) from the queue; false when a peek took
 // WM_QUIT instead (posted again).
+// Both go: a WM_KEYDOWN left behind its taken WM_KEYUP would read the key (Ctrl too) as held after play.
 bool TakeKeyPress()
 {
     MSG message;

@@ -142,14 +142,14 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
     }
     const RGBColor48 edge = hiddenLine || o->Option(kOptionBlackEdges) ? kBlackColor : ThreeQuarters(colour);
 
-    // What lies behind, clipped to the layer's polygon.
+    // What lies behind, clipped to the layer's polygon. Where that region is empty nothing behind
+    // is drawn, nor the texture and elements over the layer; the layer itself still is.
+    bool regionEmpty = false;
     if (a < kSolidFrom && (!textured || seeThroughTexture)) {
         if (!behind.objectBehind && !behind.contacts) {
             if (f.element && stage != kStageFace) return 1;
             a = kOpaque;
-        } else {
-            SpanRegion* cut = region->SpanRegionIntersectPolygon(DevicePolygon(f, order));
-            if (!cut) return 0;
+        } else if (SpanRegion* cut = region->SpanRegionIntersectPolygon(DevicePolygon(f, order))) {
             DrawBehind(f, o, cut, ownPass, behind, passColour, passCoverage);
             const Surface* surface = f.carrier->FaceSurface;
             const int32_t farList = ownPass ? 2 : 0;
@@ -157,6 +157,8 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
             if (stage != kStageFar && farLayer)
                 DrawFaceLayers(f.carrier, o, cut, ownPass, kStageFar, passColour, passCoverage);
             cut->SpanRegionFree();
+        } else {
+            regionEmpty = true;
         }
     }
 
@@ -193,6 +195,7 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
         }
     }
 
+    if (regionEmpty) return 0;
     // The textured side over it.
     if (textured) {
         if (f.element) {

@@ -48,7 +48,8 @@ int32_t DrawFaceLayers(PolygonRecord* face, Observer* observer, SpanRegion* regi
                        uint32_t blendColour, uint32_t blendCoverage);
 
 // The face with what lies behind it; `owner` is the record handed in (the face itself), `stage`
-// the stage it is drawn in. 0 when the face's region was empty.
+// the stage it is drawn in. 0 when the face's region was empty: nothing behind it is drawn then,
+// nor its texture, but the flat face is.
 int32_t DrawFace(PolygonRecord* face, Observer* observer, SpanRegion* region, int32_t ownPass, const FaceBehind& behind,
                  PolygonRecord* owner, int32_t stage, uint32_t blendColour, uint32_t blendCoverage);
 

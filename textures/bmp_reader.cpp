@@ -48,13 +48,13 @@ using Block = std::unique_ptr<uint8_t, FreeDeleter>;
 
 int32_t BmpImageReader::ReadSome(void* address, int32_t count)
 {
-    const int32_t before = stream_->StreamPosition();
-    if (stream_->TransferBytes(address, count) < 0) return 0;
-    return std::clamp(stream_->StreamPosition() - before, 0, count);
+    const int32_t left = std::clamp(streamSize_ - stream_->StreamPosition(), 0, count);
+    return left > 0 && stream_->TransferBytes(address, left) == kResultOk ? left : 0;
 }
 
 ResultCode BmpImageReader::Read(int32_t /*depth*/)
 {
+    if (stream_->StreamSize(&streamSize_) != kResultOk) streamSize_ = 0;
     uint8_t type[2] = {};
     if (ReadSome(type, 2) != 2 || !KnownType(type)) {
         ReaderAlert(kBmpTypeMessage);

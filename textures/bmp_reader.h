@@ -32,9 +32,11 @@ private:
     ResultCode ReadPixels(DibHeaderBlock* header, int32_t pixelOffset, bool topDown);
     // Decodes one compressed row, refilling the input buffer as it runs out; 0 or -1.
     ResultCode DecodeRow(uint8_t* row);
-    // Reads up to `count` bytes; the number read (0 at the end or on a stream error).
+    // Reads up to `count` bytes, never past the stream's end (a transfer cut short there would
+    // move nothing); the number read (0 at the end or on a stream error).
     int32_t ReadSome(void* address, int32_t count);
 
+    int32_t streamSize_ = 0;  // the stream's size, asked as the read begins
     int32_t compression_ = kBmpCompressionNone;
     BmpRunDecoder decoder_;
     uint8_t* input_ = nullptr;

@@ -31,12 +31,6 @@ ImageReader* MakeJpegReader(MemoryStream* stream)
     return new (std::nothrow) OffscreenReader<JpegImageReader>(stream);
 }
 
-// Pictures scaled while texture files are added report each row to the texture progress window.
-RowProgress AddingRowProgress()
-{
-    return TextureAddingDepth > 0 ? RowProgress::kReported : RowProgress::kUnreported;
-}
-
 }  // namespace
 
 int32_t PowerOfTwoSide(int32_t side)
@@ -140,7 +134,7 @@ ResultCode MediaItem::MakeLevelFrom(Q_Offscreen* picture)
     }
     IgnoreResult(picture->Lock());
     IgnoreResult(pixmap->Lock());
-    picture->CopyOffscreenToPort(pixmap, source, target, AddingRowProgress());
+    picture->CopyOffscreenToPort(pixmap, source, target);
     pixmap->Unlock();
     picture->Unlock();
     frames_[0] = source;
@@ -169,7 +163,7 @@ ResultCode EmbeddedPictureItem::SetPicture(Q_Offscreen* offscreen)
     if (scaled && scaled->QOffscreenInit(target, 8, nullptr) == kResultOk) {
         IgnoreResult(offscreen->Lock());
         IgnoreResult(scaled->Lock());
-        offscreen->CopyOffscreenToPort(scaled, source, target, AddingRowProgress());
+        offscreen->CopyOffscreenToPort(scaled, source, target);
         scaled->Unlock();
         offscreen->Unlock();
         MemPixMap* pixmap = new (std::nothrow) MemPixMap;

@@ -6,6 +6,7 @@
 
 #include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
+#include "foundation/process_state.h"
 #include "foundation/ui_services.h"
 #include "textures/media_holder.h"
 #include "textures/texture_manager.h"
@@ -215,8 +216,6 @@ ResultCode SetTexturePicture(TextureRecord* record, Q_Offscreen* offscreen)
 }
 
 // --- adding texture sources ---
-
-int32_t TextureAddingDepth = 0;
 
 ResultCode AddTextureFile(TextureRecordList* list, const PathRecord* path)
 {

@@ -200,16 +200,12 @@ void UnloadTextureMedia(TextureRecord* record);
 ResultCode SetTexturePicture(TextureRecord* record, Q_Offscreen* offscreen);
 
 // --- adding texture sources ---
-// Adds a picture, model or library file to the list under the texture progress window; the
-// status (0 for files of other types).
+// Adds a picture, model or library file to the list under the texture progress window, with
+// TextureAddingDepth raised meanwhile; the status (0 for files of other types).
 ResultCode AddTextureFile(TextureRecordList* list, const PathRecord* path);
 // Adds each path of the list (PathRecord elements) while the status is 0; after a failure the
 // alert "Couldn't load all the textures.  Memory may be low.".
 ResultCode AddTextureFiles(TextureRecordList* list, const DynamicArray* paths);
-
-// How many AddTextureFile calls are running: while above 0 the texture progress window is open
-// and the pictures scaled for textures report each row to it.
-extern int32_t TextureAddingDepth;
 
 // While set, the Add operations count and load without appending the user again.
 extern int32_t TextureUserListSuppressed;

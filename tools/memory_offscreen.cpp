@@ -238,8 +238,7 @@ ResultCode Q_Offscreen::TransferPixelRows(MemoryStream* stream, DynamicArray* ta
 
 int32_t Q_Offscreen::PublishRasterGlobals() { return 0; }
 
-void Q_Offscreen::CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target,
-                                      RowProgress)
+void Q_Offscreen::CopyOffscreenToPort(PortBase* destination, const PortRect& source, const PortRect& target)
 {
     // Offscreens without a DC are copied by the averaging pixel copy, as the system build does.
     if (destination && destination->GetPortKind() == kPortOffscreen)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "draw/mem_pix_map.h"
+#include "foundation/process_state.h"
 #include "tests/draw/draw_support.h"
 #include "tests/draw/ui_recorder.h"
 
@@ -95,7 +96,7 @@ TEST(ScaledCopy, EmptyDestinationCopiesNothing)
     EXPECT_EQ(destination->LockCount(), 0);
 }
 
-TEST(ScaledCopy, ReportsRowsWhenItsCallerAsks)
+TEST(ScaledCopy, ReportsRowsWhileTextureFilesAreAdded)
 {
     TestScreen screen(32);
     auto source = MakeOffscreen(4, 4, 0);
@@ -105,7 +106,8 @@ TEST(ScaledCopy, ReportsRowsWhenItsCallerAsks)
     EXPECT_TRUE(ui.progress.empty());
     EXPECT_EQ(ui.cursors, (std::vector<int32_t>{kWaitCursor, kWaitCursor}));
 
-    source->LockedScaledPixelCopy(destination.get(), {0, 0, 4, 4}, {0, 0, 4, 4}, RowProgress::kReported);
+    const CountRaised adding(TextureAddingDepth);
+    source->LockedScaledPixelCopy(destination.get(), {0, 0, 4, 4}, {0, 0, 4, 4});
     EXPECT_EQ(ui.progress, (std::vector<int32_t>{0, 25, 50, 75}));
     EXPECT_EQ(ui.updates, 4);
     EXPECT_EQ(source->LockCount(), 0);
@@ -116,7 +118,7 @@ TEST(ScaledCopy, ReportsRowsWhenItsCallerAsks)
     EXPECT_EQ(ui.updates, 4);
 }
 
-TEST(PortCopy, APixelMapHandsTheRowProgressOnEitherWay)
+TEST(PortCopy, APixelMapReportsTheRowsEitherWayWhileTextureFilesAreAdded)
 {
     TestScreen screen(32);
     auto offscreen = MakeOffscreen(4, 4, 0);
@@ -126,11 +128,12 @@ TEST(PortCopy, APixelMapHandsTheRowProgressOnEitherWay)
     offscreen->CopyOffscreenToPort(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2});
     offscreen->CopyPortToOffscreen(pixels.get(), {0, 0, 2, 2}, {0, 0, 4, 4});
     EXPECT_TRUE(ui.progress.empty());
-    offscreen->CopyOffscreenToPort(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2}, RowProgress::kReported);
+    const CountRaised adding(TextureAddingDepth);
+    offscreen->CopyOffscreenToPort(pixels.get(), {0, 0, 4, 4}, {0, 0, 2, 2});
     EXPECT_EQ(ui.progress, (std::vector<int32_t>{0, 50}));
     EXPECT_EQ(ui.cursors.size(), 8u);
     ui.progress.clear();
-    offscreen->CopyPortToOffscreenRop(pixels.get(), {0, 0, 2, 2}, {0, 0, 4, 4}, SRCCOPY, RowProgress::kReported);
+    offscreen->CopyPortToOffscreenRop(pixels.get(), {0, 0, 2, 2}, {0, 0, 4, 4}, SRCCOPY);
     EXPECT_EQ(ui.progress, (std::vector<int32_t>{0, 25, 50, 75}));
     EXPECT_EQ(pixels->LockCount(), 0);
 }

@@ -3,6 +3,7 @@
 // renaming and removing files. The files lie in the test's working directory.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -167,6 +168,9 @@ TEST_F(DiskFile, ShortTransfersKeepThePositionInStep)
     EXPECT_EQ(file->TransferBytes(buffer, 2), 0);
     EXPECT_EQ(file->TransferBytes(buffer, 6), 1);  // only two bytes are left in the chunk
     EXPECT_EQ(std::string(buffer, 9), "yz-------");
+    EXPECT_EQ(file->StreamPosition(), 10);  // a short read moves nothing on
+    EXPECT_EQ(file->TransferBytes(buffer + 2, 2), 0);
+    EXPECT_EQ(std::string(buffer, 9), "yzyz-----");
     EXPECT_EQ(file->StreamPosition(), 12);
     EXPECT_EQ(file->TransferBytes(buffer, 1), 1);
     EXPECT_EQ(file->StreamPosition(), 12);
@@ -176,11 +180,15 @@ TEST_F(DiskFile, ShortTransfersKeepThePositionInStep)
     EXPECT_EQ(std::string(buffer, 2), "pq");
     IgnoreResult(file->StreamEndChunk());
 
-    // At the end of the file a read takes what is there and the next write follows it.
+    // At the end of the file a read keeps what is there and answers 1; the stream and the file
+    // stay where they were.
     ASSERT_EQ(file->StreamSetPosition(19), 0);
     EXPECT_EQ(file->TransferBytes(buffer, 8), 1);
     EXPECT_EQ(std::string(buffer, 3), "\x02pq");
-    EXPECT_EQ(file->StreamPosition(), 22);
+    EXPECT_EQ(file->StreamPosition(), 19);
+    std::memset(buffer, '-', 3);
+    EXPECT_EQ(file->TransferBytes(buffer, 3), 0);
+    EXPECT_EQ(std::string(buffer, 3), "\x02pq");
     EXPECT_EQ(file->TransferBytes(buffer, 8), 1);
     EXPECT_EQ(file->StreamPosition(), 22);
     IgnoreResult(file->StreamSetDirection(kStreamWriting));
@@ -191,21 +199,21 @@ TEST_F(DiskFile, ShortTransfersKeepThePositionInStep)
     ASSERT_EQ(file->FileCloseStream(), 0);
     EXPECT_EQ(ReadWholeFile("qp_short.bin"), std::string("ABCD\0\0\0\x04wxyzNEXT\0\0\0\x02pq!!", 24));
 
-    // A write cut short: the position counts what reached the file.
+    // A write cut short answers 1 and leaves the position where it was: the next write goes there.
     auto cut = Named<RecordingFile>("qp_cut.bin", kStreamWriting);
     ASSERT_EQ(cut->FileOpenStream(), 0);
     cut->writeLimit = 300;
     std::string data = Pattern(600, 1);
     EXPECT_EQ(cut->TransferBytes(&data[0], 600), 1);
-    EXPECT_EQ(cut->StreamPosition(), 300);
+    EXPECT_EQ(cut->StreamPosition(), 0);
     cut->writeLimit = -1;
     EXPECT_EQ(cut->TransferBytes(const_cast<char*>("END"), 3), 0);
-    EXPECT_EQ(cut->StreamPosition(), 303);
+    EXPECT_EQ(cut->StreamPosition(), 3);
     int32_t size = 0;
     EXPECT_EQ(cut->StreamSize(&size), 0);
-    EXPECT_EQ(size, 303);
+    EXPECT_EQ(size, 300);
     ASSERT_EQ(cut->FileCloseStream(), 0);
-    EXPECT_EQ(ReadWholeFile("qp_cut.bin"), data.substr(0, 300) + "END");
+    EXPECT_EQ(ReadWholeFile("qp_cut.bin"), "END" + data.substr(3, 297));
 }
 
 TEST_F(DiskFile, InsertingAndDeletingMoveTheTail)

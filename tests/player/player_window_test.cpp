@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "draw/q_offscreen.h"
@@ -238,6 +239,29 @@ TEST_F(PlayerWindowTest, AModelTakesTheFrameOverAndHandsItBackWhenClosed)
     EXPECT_EQ(document->FindOrCreate(view, 30), nullptr);
     EXPECT_EQ(document->WindowRecordCount(), 1);
     EXPECT_EQ(document->FindView(kViewGallery), nullptr);
+    // The walk observer's kind makes a new observer of the document's model every time, in no
+    // record; the document's own was made so, once, by Init.
+    auto* observer = static_cast<WalkObserver*>(document->FindOrCreate(view, kViewWalkObserver));
+    ASSERT_NE(observer, nullptr);
+    EXPECT_NE(observer, document->Walk());
+    EXPECT_EQ(observer->OwnerDocument(), document);
+    EXPECT_EQ(observer->owner, document->Model()->Holder);
+    EXPECT_EQ(document->WindowRecordCount(), 1);
+    observer->Free();
+    struct AskingDocument : PlayerDocument {
+        RootObject* FindOrCreate(ViewBase* asking, int32_t kind) override
+        {
+            asked.push_back({asking, kind});
+            return PlayerDocument::FindOrCreate(asking, kind);
+        }
+        std::vector<std::pair<ViewBase*, int32_t>> asked;
+    };
+    auto* asking = new AskingDocument;
+    asking->Init(nullptr);
+    EXPECT_EQ(asking->asked, (std::vector<std::pair<ViewBase*, int32_t>>{{asking, kViewWalkObserver}}));
+    ASSERT_NE(asking->Walk(), nullptr);
+    EXPECT_EQ(asking->Walk()->OwnerDocument(), asking);
+    asking->Free();
 
     model->FileMenu()->FileMenuCommand(kFileMenuClose);
     EXPECT_EQ(OpenModel(), nullptr);

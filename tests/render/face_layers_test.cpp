@@ -145,6 +145,27 @@ TEST(SeeThrough, EdgeCasesOfOpacityAndWhatLiesBehind)
     const RGBColor48 seen = AddShare(AddShare(kBlackColor, kRed, 0x8000), farWall, 0x7FFF);
     const uint32_t centre = target.Pixel(kWidth / 2, kHeight / 2);
     EXPECT_EQ(centre, PixelOf(target, seen));
+
+    // Seen from outside, a flat box's bottom far ahead collapses onto one row: the region behind it
+    // comes out empty, so nothing behind it is drawn and its elements are left out (0), but the
+    // face itself is, by its edges.
+    const uint32_t edge = PixelOf(target, ThreeQuarters(kRed));
+    auto world = NewWorld();
+    world->Root->SetColours(kGreen, 0xFFFF, kSideBoth);
+    ModelObject* flat = AddBox(world.get(), -50, 1000, 1, 50, 2000, 2);
+    flat->SetColours(kRed, 0x8000, kSideBoth);
+    o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kOptionFillBit | kSeeInsideBit | kBlendBit | kFrameBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), edge);
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
+    whole->SpanRegionInit();
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
+                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    ASSERT_TRUE(frame);
+    target.Clear();
+    EXPECT_EQ(DrawFaceLayers(FaceWithNormal(flat, 0, 0, -256), o.get(), frame.get(), 0, kStageFace, 0, 0), 0);
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), edge);
 }
 
 TEST(SeeThrough, FromOutsideTheInsideAndTouchingFacesShowOnlyWithTheOption)

@@ -43,6 +43,23 @@ Decoded Decode(const Bytes& file)
     return {result, r.pixels, in.catcher.alerts, r.made, r.rect_.Width(), r.rect_.Height()};
 }
 
+// The file decoded from a file on disk named `name`, whose transfers cut short move nothing.
+Decoded DecodeOnDisk(const Bytes& bytes, const char* name = "qpdisk.bmp")
+{
+    WriteWholeFile(name, std::string(bytes.begin(), bytes.end()));
+    AlertCatcher catcher;
+    Owned<DiskFileStream> file(new DiskFileStream);
+    IgnoreResult(file->FileObjectInit(kFileReference, 0, 0, "", ""));
+    EXPECT_EQ(file->SetFileFromPath(name), kResultOk);
+    IgnoreResult(file->StreamSetDirection(kStreamReading));
+    EXPECT_EQ(file->FileOpenStream(), kResultOk);
+    Reader r(file.get());
+    const ResultCode result = r.Read(8);
+    file.reset();
+    std::remove(name);
+    return {result, r.pixels, catcher.alerts, r.made, r.rect_.Width(), r.rect_.Height()};
+}
+
 // The expected colours of a grid of indices or colours.
 std::vector<uint32_t> Colors(const Grid& grid, const std::vector<uint32_t>& palette)
 {
@@ -221,20 +238,9 @@ TEST(BmpReader, MessagesNameTheFileBeingRead)
 {
     BmpLayout layout;
     layout.depth = 2;
-    const Bytes bytes = MakeBmp(layout, Bytes(4, 0));
-    WriteWholeFile("qpbad.bmp", std::string(bytes.begin(), bytes.end()));
-    {
-        AlertCatcher catcher;
-        Owned<DiskFileStream> file(new DiskFileStream);
-        IgnoreResult(file->FileObjectInit(kFileReference, 0, 0, "", ""));
-        ASSERT_EQ(file->SetFileFromPath("qpbad.bmp"), kResultOk);
-        IgnoreResult(file->StreamSetDirection(kStreamReading));
-        ASSERT_EQ(file->FileOpenStream(), kResultOk);
-        Reader reader(file.get());
-        EXPECT_EQ(reader.Read(8), -1);
-        EXPECT_EQ(catcher.alerts, std::vector<std::string>{WithName(kBmpDepthMessage, "qpbad.bmp")});
-    }
-    std::remove("qpbad.bmp");
+    const Decoded d = DecodeOnDisk(MakeBmp(layout, Bytes(4, 0)), "qpbad.bmp");
+    EXPECT_EQ(d.result, -1);
+    EXPECT_EQ(d.alerts, std::vector<std::string>{WithName(kBmpDepthMessage, "qpbad.bmp")});
 }
 
 TEST(BmpReader, TruncatedRowsAreRefusedButAMissingLastPadIsNot)
@@ -246,6 +252,7 @@ TEST(BmpReader, TruncatedRowsAreRefusedButAMissingLastPadIsNot)
     const Decoded d = Decode(file);
     EXPECT_EQ(d.result, kResultOk);
     EXPECT_EQ(d.pixels, Colors(grid, {}));
+    EXPECT_EQ(DecodeOnDisk(file).pixels, d.pixels);
     file.resize(file.size() - 1);
     const Decoded cut = Decode(file);
     EXPECT_EQ(cut.result, -1);
@@ -339,6 +346,8 @@ TEST(BmpReader, Rle8RunsPadsAndEscapesAcrossEveryRefill)
     ASSERT_EQ(d.result, kResultOk);
     EXPECT_TRUE(d.alerts.empty());
     EXPECT_EQ(d.pixels, Colors(kRle8Expected, palette));
+    // From a file too, whose last refill is short of the buffer.
+    EXPECT_EQ(DecodeOnDisk(MakeBmp(layout, Rle8Picture())).pixels, d.pixels);
 
     // Bytes after the end of the bitmap are not read; rows after it stay at colour 0.
     Bytes early = {3, 5, 0, 1, 9, 9, 9, 0, 9};

@@ -9,6 +9,7 @@
 #include "draw/mem_pix_map.h"
 #include "draw/raster_globals.h"
 #include "foundation/pointer_list.h"
+#include "foundation/process_state.h"
 #include "model/polygon_element.h"
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"

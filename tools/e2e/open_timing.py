@@ -23,7 +23,7 @@ import qpdrive  # noqa: E402
 from qpdrive import DriveError  # noqa: E402
 
 CAPTION = "Tamrix Player"
-ABOUT = r"^about (?:short|box) (-?\d+),(-?\d+),(-?\d+),(-?\d+)$"
+ABOUT = r"^about (?:short|box) -?\d+ (-?\d+),(-?\d+),(-?\d+),(-?\d+)$"
 FRAME = r"^frame \d+ "
 # The longest a step may take before the run counts as failed (a load is given far longer).
 STEP_SECONDS = 30

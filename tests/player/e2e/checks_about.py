@@ -162,7 +162,8 @@ def cube_disc(about, radius=50):
 
 def check_about_box_with_caps_lock(env):
     """Help > About with Caps Lock on shows the about box first: its cube's faces carry their
-    coloured pictures and it turns; a key closes it and the short window follows."""
+    coloured pictures and it turns; a key closes it and the short window follows. Both come in
+    the other mode (-1) of a window opened by the user."""
     with Session(env, qpdrive.windows_path(env.sample("room.qpy"))) as s:
         s.open_at_start("room.qpy")
         mark = s.program.mark()
@@ -171,6 +172,7 @@ def check_about_box_with_caps_lock(env):
             s.choose("alt+h", "a")
             about = s.about_window(since=mark)
             expect(about[0] == "box", "Caps Lock gave the %s window first" % about[0])
+            expect(s.program.matching(r"^about box -1 ", since=mark), "the about box came in another mode")
             left, top, right, bottom = about[1]
             expect((right - left, bottom - top) == (308, 228), "the about box measures %r" % (about[1],))
             first = cube_disc(about)
@@ -182,6 +184,7 @@ def check_about_box_with_caps_lock(env):
             s.close_about(about)
             following = s.about_window()
             expect(following[0] == "short", "the %s window followed the about box" % following[0])
+            expect(s.program.matching(r"^about short -1 ", since=mark), "the short window came in another mode")
             s.close_about(following)
         finally:
             qpdrive.key("Caps_Lock")

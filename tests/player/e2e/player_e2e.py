@@ -30,7 +30,7 @@ FLASH_KEY = r"HKCU\Software\Tamrix\TamrixVR"
 
 RECT = r"(-?\d+),(-?\d+),(-?\d+),(-?\d+)"
 # An about window on the screen: its form ("short" or "box") and its client area.
-ABOUT = r"^about (short|box) " + RECT + "$"
+ABOUT = r"^about (short|box) -?\d+ " + RECT + "$"
 # The most the about window's frame adds to the width of its client area.
 ABOUT_FRAME = 16
 FRAME = (r"^frame (\d+) eye (-?\d+),(-?\d+),(-?\d+) angles (-?\d+),(-?\d+),(-?\d+) lens (-?\d+),(-?\d+) "
