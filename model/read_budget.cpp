@@ -6,12 +6,12 @@
 namespace {
 
 // Honest models spend a small part of each: the samples, and cities of a hundred thousand faces and
-// more, spend per byte of their files at most 0.12 faces, 0.005 nodes, 0.03 contacts, 1.2 faces
+// more, spend per byte of their files at most 0.12 faces, 0.005 nodes, 0.02 contacts, 1.2 faces
 // and vertices compared by the contact search and 0.7 faces lit times their lights; connections
-// and slices are few. The densest models a file can hold stay within them too: a megabyte of the
-// smallest prisms (0.014 nodes a byte), or of small boxes stacked in a cube, each touching its
-// neighbours on every side, edge and corner (0.15 contacts and 7 faces and vertices searched a
-// byte).
+// and slices are few. The densest models a megabyte can hold stay within them too: the smallest
+// opaque prisms side by side (0.011 nodes a byte), or small boxes stacked in a cube, each touching
+// its neighbours on every side, edge and corner (0.12 contacts and 5.7 faces and vertices searched
+// a byte).
 constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
     // kFaces (above)
     {kFacesOfAnyModel, 1, kFileBytesPerFace},

@@ -418,6 +418,29 @@ TEST(FaceBudget, HonestModelsOfAnySizeComeWithinIt)
     }
 }
 
+TEST(ReadBudget, AllowanceGrowsWithTheBytesReadAndPassingItFailsEveryLaterSpending)
+{
+    ReadBudget budget;
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, int64_t(1) << 40));  // outside a read, free
+    EXPECT_EQ(budget.Spent(ReadCost::kNodes), 0);
+    MemoryStream stream;
+    Load(stream, Bytes(3200, 0));
+    budget.Begin(&stream);
+    const int64_t atStart = Allowance(ReadCost::kNodes, 0);
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, atStart));
+    EXPECT_FALSE(budget.Spend(ReadCost::kNodes, 1)) << "past the allowance of no bytes";
+    budget.Begin(&stream);
+    ASSERT_EQ(stream.StreamSetPosition(3200), kResultOk);
+    EXPECT_EQ(Allowance(ReadCost::kNodes, 3200), atStart + 100);  // a node for every 32 bytes
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, atStart + 100));
+    EXPECT_FALSE(budget.Spend(ReadCost::kNodes, 1));
+    EXPECT_EQ(budget.Spent(ReadCost::kNodes), atStart + 100);
+    EXPECT_FALSE(budget.Spend(ReadCost::kFaces, 1)) << "a passed budget refuses every cost";
+    EXPECT_TRUE(budget.Passed());
+    budget.End();
+    EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1));
+}
+
 TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
 {
     // In a few hundred bytes, the fifth object of 30001 faces would pass the budget: it is refused
