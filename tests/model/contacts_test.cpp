@@ -371,6 +371,18 @@ TEST(Connections, MutualAndRemovedOnlyAsAsked)
     c->Destroy();
     EXPECT_EQ(north->IsConnected(nullptr, nullptr, kRelationAny), 0);
     EXPECT_EQ(north->ContactCount(0), 0);
+
+    // Destroying b with a child connected to it, the child's contact passed on to the face of a
+    // that stays: a's face keeps nothing of either (the connections within b's subtree simply go).
+    ModelObject* inner = MakeBox(scene.holder(), 12, 2, 2, 18, 8, 8);
+    b->AddChild(inner);
+    a->AddFaceContact(3, b, 1);
+    b->AddFaceContact(1, inner, 0);
+    ASSERT_GT(east->ContactCount(0) + east->ContactCount(1), 0);
+    b->Destroy();
+    EXPECT_EQ(east->IsConnected(nullptr, nullptr, kRelationAny), 0);
+    EXPECT_EQ(east->ContactCount(0), 0);
+    EXPECT_EQ(east->ContactCount(1), 0);
 }
 
 TEST(Connections, AFaceWithoutRoomOrMemoryForTheContactIsNotConnected)
