@@ -6,11 +6,11 @@
 #include "foundation/planar_geometry.h"
 #include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
+#include "model/light.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
-#include "model/light.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
@@ -189,24 +189,19 @@ bool ModelObject::SpendOnBuild()
     const int64_t faces = FaceCount();
     return budget.Spend(ReadCost::kFaces, faces) &&
            budget.Spend(ReadCost::kSliceCuts, int64_t(SliceCount()) * PrimitiveFaceCount()) &&
-           budget.Spend(ReadCost::kLighting, (faces + ElementTotal()) * LightsOnFaces());
+           budget.Spend(ReadCost::kLighting, LightingWork(faces));
 }
 
-int32_t ModelObject::ElementTotal() const
+int64_t ModelObject::LightingWork(int64_t faces) const
 {
-    int32_t total = 0;
+    int64_t elements = 0;
     for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
-        if (const Surface* surface = PointerAt<Surface>(Surfaces, i)) total += surface->CountElements();
+        if (const Surface* surface = PointerAt<Surface>(Surfaces, i)) elements += surface->CountElements();
     }
-    return total;
-}
-
-int32_t ModelObject::LightsOnFaces() const
-{
     // The front of a face takes the node's lights, its back the parent's.
     const LightList* front = GetLights();
     const LightList* back = Parent ? Parent->GetLights() : front;
-    return ListCount(front) + ListCount(back);
+    return (faces + elements) * (ListCount(front) + ListCount(back));
 }
 
 void ModelObject::Build()

@@ -14,8 +14,6 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/preference_record.h"
-#include "model/surface.h"
-#include "model/read_budget.h"
 #include "model/read_limits.h"
 #include "model/texture_services.h"
 #include "model/walk_record.h"
@@ -100,9 +98,7 @@ ResultCode ModelDocument::ReadModelFile(MemoryStream* stream)
     Holder->Root->SetLights(nullptr);
     Holder->Root->ClearUnits();
     Holder->MemoryShort = 0;
-    Holder->Budget.Begin(stream);
     const ResultCode result = ReadModelBody(stream, cutShort);
-    Holder->Budget.End();
     IgnoreResult(stream->StreamEndChunk());
     return result;
 }
@@ -127,6 +123,7 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
     ProgressShow();
     TextureServices& textures = CurrentTextureServices();
     textures.BeginTextureSave(stream);
+    Holder->Budget.Begin(stream);
 
     ResultCode result = kResultOk;
     uint32_t formType = 0;
@@ -164,8 +161,7 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
     if (result == kResultOk && (cutShort || stream->StreamChunkCut())) result = kResultShortRead;
     // A model that lacks a part it could not make for want of memory is not the file's model.
     if (result == kResultOk && Holder->MemoryShort) result = kResultOutOfMemory;
-    FinishDeferredCoverings(Holder, result == kResultOk && !Holder->Budget.Passed());
-    if (result == kResultOk && Holder->Budget.Passed()) result = kResultPastBudget;
+    result = Holder->EndRead(result);
     textures.CollectUsedTextures();
     ProgressFinish();
     if (result != kResultOk) {

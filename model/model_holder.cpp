@@ -6,6 +6,7 @@
 #include "model/geometry_pool.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
+#include "model/surface.h"
 
 ModelObject* ModelHolder::NewModelObject()
 {
@@ -41,6 +42,14 @@ void ModelHolder::ModelHolderDestroy()
     if (Geometries) Geometries->HolderGone();
     Geometries = nullptr;
     delete this;
+}
+
+ResultCode ModelHolder::EndRead(ResultCode result)
+{
+    FinishDeferredCoverings(this, result == kResultOk && !Budget.Passed());
+    if (result == kResultOk && Budget.Passed()) result = kResultPastBudget;
+    Budget.End();
+    return result;
 }
 
 void NextNonZeroSerial(ModelHolder* holder)

@@ -69,7 +69,6 @@ void ModelObject::StartLeaving()
     for (size_t i = 0; i < subtree.size(); ++i) {
         ModelObject* node = subtree[i];
         node->leaving_ = true;
-        for (int32_t g = 0; g < node->GeometryCount(); ++g) node->GeometryAt(g)->Leaving = 1;
         for (int32_t c = 0; c < node->ChildCount(); ++c) {
             if (ModelObject* child = node->ChildAt(c)) subtree.push_back(child);
         }
@@ -353,7 +352,7 @@ void ModelObject::RefreshShading()
         int64_t faces = 0;
         for (int32_t i = 0; i < GeometryCount(); ++i) faces += GeometryAt(i)->PolygonCount();
         // Past the read's budget the read fails, and its model goes unlit.
-        if (!Holder->Budget.Spend(ReadCost::kLighting, (faces + ElementTotal()) * LightsOnFaces())) return;
+        if (!Holder->Budget.Spend(ReadCost::kLighting, LightingWork(faces))) return;
         for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
             if (Surface* surface = PointerAt<Surface>(Surfaces, i)) surface->NormaliseColourFlags();
         }

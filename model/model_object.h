@@ -351,13 +351,13 @@ private:
     // Spends what building this node takes on the read's budget: its faces, the faces its slices
     // walk and the lighting of its faces; false when that passes it.
     bool SpendOnBuild();
-    // The polygon elements on the node's faces, and the lights that shine on each of its faces.
-    int32_t ElementTotal() const;
-    int32_t LightsOnFaces() const;
+    // What lighting the node's faces (so many) and their polygon elements takes: each of them
+    // times the lights that shine on it.
+    int64_t LightingWork(int64_t faces) const;
     ResultCode DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped);
     void LeaveParent();
-    // Marks the node, its subtree and their records as leaving, and takes their faces'
-    // connections with faces that stay out of both sides.
+    // Marks the node and its subtree as leaving, and parts their records and faces from the
+    // records and faces that stay.
     void StartLeaving();
     void DestroySubtree();
     void TakeOutOfParent(ModelObject* child, bool keepConnections, const DynamicArray* keepWith,

@@ -390,7 +390,7 @@ void ObjectGeometry::ClearContacts()
 {
     for (int32_t i = 0; i < ContactCount(); ++i) {
         ObjectGeometry* other = ContactAt(i)->Other;
-        if (other && other != this && !other->Leaving) other->RemoveContactWith(this);
+        if (other && other != this && !(other->Owner && other->Owner->IsLeaving())) other->RemoveContactWith(this);
     }
     if (Contacts) IgnoreResult(Contacts->ArraySetCount(0));
 }

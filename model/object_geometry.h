@@ -65,8 +65,8 @@ public:
     int32_t FindSeparatingFace(const ObjectGeometry* other, ShortVector3* normal, ShortVector3* point) const;
     void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
     void RemoveContactWith(const ObjectGeometry* other);
-    // Every partner that is not leaving removes its entry for this record; then this record's
-    // contacts are emptied.
+    // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its entry for this
+    // record; then this record's contacts are emptied.
     void ClearContacts();
     int32_t ContactCount() const { return Contacts ? Contacts->ArrayCount() : 0; }
     const ContactEntry* ContactAt(int32_t index) const;
@@ -119,7 +119,4 @@ public:
     uint16_t InsideSerial = 0;
     // The pool that gave the record its room (null: made on its own).
     GeometryPool* Pool = nullptr;
-    // 1 while the record goes with its object's subtree: partners that go too keep their entries
-    // for it (ClearContacts), and it keeps its own for them.
-    uint8_t Leaving = 0;
 };

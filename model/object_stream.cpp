@@ -148,10 +148,12 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         ComputeContactsOfChildren(firstChild);
     }
     DestroyArray(dropped);
-    if (ownBudget) FinishDeferredCoverings(Holder, result == kResultOk && !budget.Passed());
-    if (result == kResultOk && budget.Passed()) result = kResultPastBudget;
+    if (ownBudget) {
+        result = Holder->EndRead(result);
+    } else if (result == kResultOk && budget.Passed()) {
+        result = kResultPastBudget;
+    }
     if (ProgressStopped(stream) && result == kResultOk) result = kResultStopped;
-    if (ownBudget) budget.End();
     return result;
 }
 

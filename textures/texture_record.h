@@ -5,8 +5,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 #include <unordered_map>
+#include <vector>
 
 #include "draw/port_base.h"
 #include "foundation/dynamic_array.h"

@@ -55,14 +55,9 @@ Bytes PictureLessTextureBytes()
     document->Holder->Root->AddChild(box);
     if (Surface* surface = box->SurfaceForFace(0))
         surface->SetSideTexture(reinterpret_cast<TextureRecord*>(&textureMark), kSideFront);
-    MemoryStream stream;
-    stream.StreamInit(kStreamWriting);
-    const ResultCode written = WriteModelFile(document, &stream);
-    document->Destroy();
+    const Bytes bytes = ModelFileBytes(document);
     InstallTextureServices(previous);
-    if (written != kResultOk) return {};
-    const auto* data = static_cast<const uint8_t*>(stream.Buffer()->ArrayData());
-    return Bytes(data, data + stream.Buffer()->ArrayCount());
+    return bytes;
 }
 
 // The offset of the first chunk header with the tag from `from` on, or -1.
@@ -89,7 +84,7 @@ void Write16(Bytes& bytes, int32_t at, uint16_t value)
 
 std::vector<HostileModel> HostileModels()
 {
-    const Bytes sample = SampleFileBytes(BuildRoomSample);
+    const Bytes sample = ModelFileBytes(BuildRoomSample());
     std::vector<HostileModel> models;
     auto patched16 = [&](const std::string& name, const char* tag, int32_t offset, uint16_t value,
                          HostileModel::Outcome outcome) {
@@ -145,7 +140,7 @@ std::vector<HostileModel> HostileModels()
 
     // Polygon elements: outline counts that are negative or larger than their chunk, and
     // lengths of 0xFFFFFFF0 in their chunks.
-    const Bytes elements = SampleFileBytes(BuildElementsSample);
+    const Bytes elements = ModelFileBytes(BuildElementsSample());
     const int32_t feat = FindTag(elements, "FEAT");
     const int32_t points = feat >= 0 ? FindTag(elements, "POLY", size_t(feat)) : -1;
     if (points >= 0) {

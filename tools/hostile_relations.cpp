@@ -300,7 +300,7 @@ Bytes EmptyGroups()
 std::vector<HostileModel> RelationHostileModels()
 {
     const Bytes light = OneLight();
-    const Bytes element = OneElement(SampleFileBytes(BuildElementsSample));
+    const Bytes element = OneElement(ModelFileBytes(BuildElementsSample()));
     const struct {
         const char* name;
         Bytes bytes;

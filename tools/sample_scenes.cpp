@@ -493,9 +493,8 @@ const SampleScene* SampleScenes(int32_t* count)
     return scenes;
 }
 
-std::vector<uint8_t> SampleFileBytes(ModelDocument* (*build)())
+std::vector<uint8_t> ModelFileBytes(ModelDocument* document)
 {
-    ModelDocument* document = build();
     if (!document) return {};
     MemoryStream stream;
     stream.StreamInit(kStreamWriting);

@@ -21,9 +21,9 @@ struct SampleScene {
 // The samples, in a fixed order.
 const SampleScene* SampleScenes(int32_t* count);
 
-// The model file the program writes of the document `build` makes; empty when it cannot be made
-// or written.
-std::vector<uint8_t> SampleFileBytes(ModelDocument* (*build)());
+// Writes the document as the program writes a model file and frees it; the file's bytes, empty
+// when there is no document or it cannot be written.
+std::vector<uint8_t> ModelFileBytes(ModelDocument* document);
 
 ModelDocument* BuildRoomSample();
 ModelDocument* BuildShapesSample();
