@@ -24,19 +24,16 @@ EDGE = 4
 BLACK = (0, 0, 0)
 # The hostile model whose credits text is a megabyte of lines.
 LONG_CREDITS = "load-credits-long.qpy"
-# Windows on the screen keep this far from its top, and from its other edges.
-SCREEN_TOP_GAP = 40
-SCREEN_GAP = 20
-# The loading window with credits: where the credits end above its bottom edge, its message row,
-# the rows below it that showing the message clears, its bar (the button's width and two margins
-# short of the right edge).
-CREDITS_AREA_GAP = 62
-MESSAGE_ROW = (47, 29)
-MESSAGE_CLEARANCE = 5
-BAR_ROWS = (26, 13)
+# How far windows keep from the screen's top, and from its other edges.
+SCREEN_GAPS = (40, 20)
+# The loading window with credits, above its bottom edge: where the credits end, where the
+# message starts, the bar's rows below those that showing the message clears; the bar's gap to
+# the right edge, and its colours inside.
+CREDITS_END = 62
+MESSAGE_TOP = 47
+BAR_ROWS = (24, 13)
 BAR_RIGHT_GAP = 87
-BAR_EMPTY = (0xCC, 0xCC, 0xFF)
-BAR_FILLED = (0x45, 0x45, 0x45)
+BAR_COLOURS = {(0xCC, 0xCC, 0xFF), (0x45, 0x45, 0x45)}
 # The credits window's OK button, centred at the bottom.
 BUTTON = (61, 28)
 
@@ -135,85 +132,67 @@ def check_credits_window(env):
         s.exit_by_menu()
 
 
-def long_credits_loading_window(s):
-    """The loading window of the long credits once "Finished loading." is shown: 297 wide and
-    kept on the screen, it shows the text's first line, and nothing of the text from the
-    credits' area down, over neither the message nor the bar. The window (an XWindow)."""
-    s.line(r"^progress %s$" % re.escape(FINISHED), timeout=60)
-    progress = s.top_window({s.frame_window().xid}, "loading window")
-    _, screen_height = qpdrive.display_size()
-    left, _, right, bottom = progress.rect
-    frame = (right - left - CREDITS_WIDTH) // 2  # as thick at the sides as at the bottom
-    x0, top, x1, y1 = left + frame, SCREEN_TOP_GAP, right - frame, bottom - frame
-    expect(y1 == screen_height - SCREEN_GAP, "the loading window %r is not kept on the screen" % (progress,))
-    bar = (x0 + MARGIN, y1 - MESSAGE_ROW[1] + MESSAGE_CLEARANCE, x1 - BAR_RIGHT_GAP, y1 - BAR_ROWS[1])
-    deadline = time.monotonic() + 5
+def until_seen(look, timeout=5.0):
+    """Takes screenshots until `look(shot)` finds nothing wrong (returns None); its last
+    complaint fails the check."""
+    deadline = time.monotonic() + timeout
     while True:
-        shot = qpdrive.Screenshot()
-        face = shot.pixel(x0 + 5, top + 5)  # the left margin
-        first_line = [(x, y) for y in range(top + MARGIN, top + MARGIN + 14) for x in range(x0 + MARGIN, x1 - MARGIN)
-                      if shot.pixel(x, y) == BLACK]
-        below = shot.differing((x0, y1 - CREDITS_AREA_GAP, x1, y1 - MESSAGE_ROW[0]), face)
-        # The bar below the rows that the message clears: framed in black, empty or filled inside.
-        frame_drawn = {shot.pixel(x, bar[3] - 1) for x in range(bar[0], bar[2])}
-        frame_drawn |= {shot.pixel(x, y) for y in range(bar[1], bar[3]) for x in (bar[0], bar[2] - 1)}
-        inside = {shot.pixel(x, y) for y in range(bar[1], bar[3] - 1) for x in range(bar[0] + 1, bar[2] - 1)}
-        if first_line and not below and frame_drawn == {BLACK} and inside <= {BAR_EMPTY, BAR_FILLED}:
-            return progress
-        if time.monotonic() > deadline:
-            raise AssertionError("the loading window %r: %d pixels of ink in the text's first line, %d pixels "
-                                 "drawn between the credits and the message, the bar's frame in %r and inside in %r"
-                                 % ((x0, top, x1, y1), len(first_line), len(below), frame_drawn, inside))
+        wrong = look(qpdrive.Screenshot())
+        if not wrong:
+            return
+        expect(time.monotonic() < deadline, wrong)
         time.sleep(0.2)
 
 
 def check_credits_long_text(env):
-    """A megabyte of credits: the loading window shows the start of the text with "Finished
-    loading." and its OK button clear of it, and Return closes it; File > Credits... shows the
-    credits window wholly on the screen, its text clipped above its OK button, and a click on OK
-    closes it."""
+    """A megabyte of credits: the loading window, kept on the screen, shows the start of the
+    text, and nothing of it over "Finished loading." or the bar; Return closes it. File >
+    Credits... shows the credits window wholly on the screen, its text cut above its OK button,
+    and a click on OK closes it."""
     with Session(env, qpdrive.windows_path(os.path.join(env.hostile, LONG_CREDITS))) as s:
-        progress = long_credits_loading_window(s)
+        s.line(r"^progress %s$" % re.escape(FINISHED), timeout=60)
+        progress = s.top_window({s.frame_window().xid}, "loading window")
+        width, height = qpdrive.display_size()
+        frame = (progress.rect[2] - progress.rect[0] - CREDITS_WIDTH) // 2  # as thick as at the bottom
+        x0, y0, x1, y1 = progress.rect[0] + frame, SCREEN_GAPS[0], progress.rect[2] - frame, progress.rect[3] - frame
+        expect(y1 == height - SCREEN_GAPS[1], "the loading window %r is not kept on the screen" % (progress,))
+        bar = (x0 + MARGIN + 1, y1 - BAR_ROWS[0], x1 - BAR_RIGHT_GAP - 1, y1 - BAR_ROWS[1] - 1)
+
+        def loading(shot):
+            first_line = (x0 + MARGIN, y0 + MARGIN, x1 - MARGIN, y0 + MARGIN + 14)
+            uninked = len(shot.differing(first_line, BLACK)) == (x1 - x0 - 2 * MARGIN) * 14
+            below = shot.differing((x0, y1 - CREDITS_END, x1, y1 - MESSAGE_TOP), shot.pixel(x0 + 5, y0 + 5))
+            inside = {shot.pixel(x, y) for y in range(bar[1], bar[3]) for x in range(bar[0], bar[2])}
+            if uninked or below or not inside <= BAR_COLOURS:
+                return "the loading window at %r: first line inked %s, %d pixels drawn between the credits and " \
+                       "the message, the bar in %r" % ((x0, y0, x1, y1), not uninked, len(below), inside)
+            return None
+
+        until_seen(loading)
         s.keys_to(progress, "Return")
         qpdrive.wait_window_gone(progress.xid)
         s.wait_model(LONG_CREDITS)
-        s.settle()
 
-        seen = s.shown()
-        mark = s.program.mark()
+        seen, mark = s.shown(), s.program.mark()
         s.keys_to_frame("alt+f")
         qpdrive.key("Down", "Down", "Return")
         place = s.line(r"^credits " + RECT + " text " + RECT + "$", since=mark)
-        left, top, right, bottom = (int(v) for v in place.groups()[:4])
-        text = tuple(int(v) for v in place.groups()[4:])
-        screen_width, screen_height = qpdrive.display_size()
-        expect(left >= SCREEN_GAP and top >= SCREEN_TOP_GAP and right <= screen_width - SCREEN_GAP
-               and bottom <= screen_height - SCREEN_GAP, "the credits window stands at %r" % ((left, top, right, bottom),))
+        left, top, right, bottom, _, _, _, text_bottom = (int(v) for v in place.groups())
+        expect(left >= SCREEN_GAPS[1] and top >= SCREEN_GAPS[0] and right <= width - SCREEN_GAPS[1]
+               and bottom <= height - SCREEN_GAPS[1], "the credits window stands at %r" % ((left, top, right, bottom),))
         window = s.top_window(seen, "credits window")
-        expect(window.rect[0] >= 0 and window.rect[1] >= 0 and window.rect[2] <= screen_width
-               and window.rect[3] <= screen_height, "the credits window %r is not wholly on the screen" % (window,))
-        width, height = right - left, bottom - top
-        ok_left = left + (width + BUTTON[0]) // 2 - BUTTON[0]
+        expect(window.rect[1] >= 0, "the credits window's caption is off the screen: %r" % (window,))
+        ok_left = (left + right + BUTTON[0]) // 2 - BUTTON[0]
         ok = (ok_left, bottom - MARGIN - BUTTON[1], ok_left + BUTTON[0], bottom - MARGIN)
-        expect(text[0] == MARGIN and text[3] <= height - 2 * MARGIN - BUTTON[1] and text[3] - text[1] >= 14 * 40,
-               "the credits text stands at %r in a window of %dx%d" % (text, width, height))
-        deadline = time.monotonic() + 5
-        while True:
-            shot = qpdrive.Screenshot()
-            # The text is cut at its bottom: nothing of it between there and the button; the
-            # button shows its label.
-            background = shot.pixel(left + 5, top + text[3])
-            drawn = shot.differing((left, top + text[3], right, ok[1]), background)
-            label = shot.differing(ok, BLACK, inset=4)
-            if not drawn and len(label) < (BUTTON[0] - 8) * (BUTTON[1] - 8):
-                break
-            if time.monotonic() > deadline:
-                raise AssertionError("%d pixels drawn below the credits text; the OK button at %r shows no label" % (
-                    len(drawn), ok))
-            time.sleep(0.2)
 
+        def credits(shot):
+            drawn = shot.differing((left, top + text_bottom, right, ok[1]), shot.pixel(left + 5, top + text_bottom))
+            unlabelled = len(shot.differing(ok, BLACK, inset=4)) == (BUTTON[0] - 8) * (BUTTON[1] - 8)
+            if drawn or unlabelled:
+                return "%d pixels drawn below the credits text; OK labelled %s" % (len(drawn), not unlabelled)
+            return None
+
+        until_seen(credits)
         qpdrive.click((ok[0] + ok[2]) // 2, (ok[1] + ok[3]) // 2)
         qpdrive.wait_window_gone(window.xid)
-        time.sleep(0.3)
-        expect(s.program.running(), "the player ended after the credits window")
         s.exit_by_menu()
