@@ -5,6 +5,18 @@
 
 using namespace CreditsLayout;
 
+namespace {
+
+// The rectangle of the size centred on the screen, halves truncated toward zero.
+PortRect CentredOnScreen(const PortRect& screen, int32_t width, int32_t height)
+{
+    const int32_t left = screen.left + (screen.Width() - width) / 2;
+    const int32_t top = screen.top + (screen.Height() - height) / 2;
+    return {left, top, left + width, top + height};
+}
+
+}  // namespace
+
 CreditsDialogLayout LayOutCreditsDialog(const PortRect& screen, const PictureSize* picture, int32_t textWidth)
 {
     int32_t width = kBaseWidth;
@@ -13,18 +25,27 @@ CreditsDialogLayout LayOutCreditsDialog(const PortRect& screen, const PictureSiz
         height += kMargin + picture->height;
         if (picture->width + 2 * kMargin > width) width = picture->width + 2 * kMargin;
     }
+    // A picture wider than the screen less its gaps narrows the dialog to them, and the text
+    // wraps in the width kept. No screen leaves a line less than a pixel.
+    width = KeepInsideScreen(CentredOnScreen(screen, width, height), screen).Width();
+    const int32_t lineWidth = std::max(width - kTextInset, 1);
     // A text gets a line more than its width fills, even when it fills its lines exactly.
-    const int32_t lines = textWidth < 0 ? 0 : textWidth / (width - kTextInset) + 1;
-    if (lines > 0) height += lines * kLineHeight + kMargin;
+    const int32_t lines = textWidth < 0 ? 0 : textWidth / lineWidth + 1;
+    // Whatever passes the screen's height is cut by the screen all the same: the height is taken
+    // no further, so that no count of lines overflows it.
+    if (lines > 0)
+        height = int32_t(std::min<int64_t>(height + int64_t(lines) * kLineHeight + kMargin, screen.Height()));
 
     CreditsDialogLayout layout;
-    layout.rect.left = screen.left + (screen.Width() - width) / 2;
-    layout.rect.right = layout.rect.left + width;
-    layout.rect.top = screen.top + (screen.Height() - height) / 2;
-    layout.rect.bottom = layout.rect.top + height;
+    layout.rect = KeepInsideScreen(CentredOnScreen(screen, width, height), screen);
     layout.lines = lines;
-    const int32_t textTop = picture ? 2 * kMargin + picture->height : kMargin;
-    layout.text = {kMargin, textTop, width - kMargin, textTop + lines * kLineHeight};
+    // The text shows the lines that fit above the OK button's row, a margin above the button: all
+    // of them unless the screen cut the dialog. Below a picture taller than the screen it stands
+    // at the button's top, at most a margin below where its lines end, and so shows none.
+    const int32_t buttonTop = layout.rect.Height() - kMargin - kButtonHeight;
+    const int32_t textTop = std::min(picture ? 2 * kMargin + picture->height : kMargin, buttonTop);
+    const int32_t shown = std::min((buttonTop - kMargin - textTop) / kLineHeight, lines);
+    layout.text = {kMargin, textTop, layout.rect.Width() - kMargin, textTop + shown * kLineHeight};
     return layout;
 }
 
@@ -79,11 +100,8 @@ PortRect CreditsEditorRect(const PortRect& screen, const PictureSize* picture)
         if (picture->width + 2 * kMargin > width) width = picture->width + 2 * kMargin;
     }
     height += kMargin + kEditFieldHeight;
-    PortRect rect;
-    rect.left = screen.left + (screen.Width() - width) / 2;
-    rect.top = screen.top + (screen.Height() - height) / 2;
-    rect.right = rect.left + width;
-    rect.bottom = rect.top + height + kEditorLowering;
+    PortRect rect = CentredOnScreen(screen, width, height);
+    rect.bottom += kEditorLowering;
     return KeepInsideScreen(rect, screen);
 }
 

@@ -47,11 +47,12 @@ struct PictureSize {
 struct CreditsDialogLayout {
     PortRect rect;  // the content rectangle on the screen
     int32_t lines;  // the text's lines; 0 without a text
-    PortRect text;  // the text item, in the dialog
+    PortRect text;  // the text item, in the dialog: as many of the lines as fit
 };
 
-// The credits dialog centred on the screen: `picture` null without one, `textWidth` the
-// measured width of the text, negative without one.
+// The credits dialog centred on the screen and kept inside it less the editor's gaps, as wide
+// as its picture and as tall as its picture and text ask unless the screen cuts it: `picture`
+// null without one, `textWidth` the measured width of the text, negative without one.
 CreditsDialogLayout LayOutCreditsDialog(const PortRect& screen, const PictureSize* picture, int32_t textWidth);
 
 // The credits dialog's items as built in a dialog `width` x `height`: the OK button centred at

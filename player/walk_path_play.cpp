@@ -16,14 +16,21 @@ constexpr DWORD kPointMilliseconds = 16;
 
 constexpr UINT kPeekFlags = PM_REMOVE | PM_NOYIELD;
 
-// Takes one key press (its WM_KEYDOWN and its WM_KEYUP) from the queue; false when a peek took
-// WM_QUIT instead (posted again).
-// Both go: a WM_KEYDOWN left behind its taken WM_KEYUP would read the key (Ctrl too) as held after play.
-bool TakeKeyPress()
+// Takes the key messages from the queue in the order they came, up to the last WM_KEYUP among
+// them; false when a peek took WM_QUIT instead (posted again). The system reads a key's state
+// from the messages taken, in the order taken: each key's presses, repeats included, go before
+// its release, so that no released key reads as held after play (taken by kind, Shift's press
+// with Ctrl's release and Ctrl's press with Shift's release left Ctrl held). Presses after the
+// last release wait for their own.
+bool TakeKeyPresses()
 {
     MSG message;
-    return PeekKeepingQuit(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, kPeekFlags) != kPeekedQuit &&
-           PeekKeepingQuit(&message, nullptr, WM_KEYUP, WM_KEYUP, kPeekFlags) != kPeekedQuit;
+    while (PeekMessageA(&message, nullptr, WM_KEYUP, WM_KEYUP, PM_NOREMOVE)) {
+        const PeekResult taken = PeekKeepingQuit(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, kPeekFlags);
+        if (taken == kPeekedQuit) return false;
+        if (taken == kPeekedNothing) break;
+    }
+    return true;
 }
 
 }  // namespace
@@ -50,7 +57,7 @@ bool WalkObserver::HoldPoint(uint32_t shownAt)
         if (PeekKeepingQuit(&message, nullptr, WM_QUIT, WM_QUIT, kPeekFlags) == kPeekedQuit) return false;
         const uint32_t pending = EventPending(QS_KEY | QS_MOUSEBUTTON);
         if (pending & QS_KEY) {
-            if (!TakeKeyPress()) return false;
+            if (!TakeKeyPresses()) return false;
             continue;
         }
         if (pending & QS_MOUSEBUTTON) return false;

@@ -2,6 +2,7 @@
 // with and without credits, the bar and its drawing, and the "Finished loading." notice.
 #include "toolkit/progress_window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,6 +109,29 @@ void SetItemText(TextItem* item, const char* text)
 PortRect RowOf(const PortRect& row, int32_t left, int32_t right)
 {
     return {left, row.top, right, row.bottom};
+}
+
+// The window with credits of the content size: centred on the screen, its edges kept inside the
+// screen's margins, never below the window's least size.
+PortRect CreditsWindowRect(const PortRect& screen, int32_t width, int32_t height)
+{
+    PortRect rect = {screen.left + (screen.Width() - width) / 2, screen.top + (screen.Height() - height) / 2, 0, 0};
+    rect.right = rect.left + width;
+    rect.bottom = rect.top + height;
+    if (rect.left < screen.left + kScreenSideMargin) rect.left = screen.left + kScreenSideMargin;
+    if (rect.top < screen.top + kScreenTopMargin) rect.top = screen.top + kScreenTopMargin;
+    if (rect.bottom > screen.bottom - kScreenBottomMargin) rect.bottom = screen.bottom - kScreenBottomMargin;
+    if (rect.right > screen.right - kScreenSideMargin) rect.right = screen.right - kScreenSideMargin;
+    if (rect.Width() < kWindowWidth) rect.right = rect.left + kWindowWidth;
+    if (rect.Height() < kWindowHeight) rect.bottom = rect.top + kWindowHeight;
+    return rect;
+}
+
+// The bottom of the credits' area, above the text lines, in a window with credits `height` high:
+// the picture and the credits text end there.
+int32_t CreditsAreaBottom(int32_t height)
+{
+    return height - kCreditsHeight;
 }
 
 }  // namespace
@@ -310,9 +334,12 @@ void ProgressWindow::DrawCreditsPicture()
     const PortRect& picture = creditsPicture_->PortBounds();
     const int32_t paneWidth = contentRect_.Width();
     const int32_t left = picture.Width() < paneWidth - 2 * kMargin ? (paneWidth - picture.Width()) / 2 : kMargin;
-    const PortRect source = {0, 0, picture.Width(), picture.Height()};
-    creditsPicture_->CopyOffscreenToPort(this, source,
-                                         {left, kMargin, left + picture.Width(), kMargin + picture.Height()});
+    // A picture taller than the window that the screen leaves is cut at the bottom of the
+    // credits' area, above the text lines and the bar.
+    const int32_t rows = std::min(picture.Height(), CreditsAreaBottom(contentRect_.Height()) - kMargin);
+    if (rows <= 0) return;
+    const PortRect source = {0, 0, picture.Width(), rows};
+    creditsPicture_->CopyOffscreenToPort(this, source, {left, kMargin, left + picture.Width(), kMargin + rows});
 }
 
 void ProgressWindow::RemoveCreditsText()
@@ -370,20 +397,12 @@ void ProgressWindow::ShowCredits(Q_Offscreen* picture, const DynamicArray* text)
         if (bounds.Width() + 2 * kMargin > width) width = bounds.Width() + 2 * kMargin;
         textTop = 2 * kMargin + bounds.Height();
     }
-    height += AddCreditsText(text, textTop, width);
-
     PortRect screen;
     GetScreenBounds(&screen);
-    PortRect rect = {screen.left + (screen.Width() - width) / 2, screen.top + (screen.Height() - height) / 2, 0, 0};
-    rect.right = rect.left + width;
-    rect.bottom = rect.top + height;
-    if (rect.left < screen.left + kScreenSideMargin) rect.left = screen.left + kScreenSideMargin;
-    if (rect.top < screen.top + kScreenTopMargin) rect.top = screen.top + kScreenTopMargin;
-    if (rect.bottom > screen.bottom - kScreenBottomMargin) rect.bottom = screen.bottom - kScreenBottomMargin;
-    if (rect.right > screen.right - kScreenSideMargin) rect.right = screen.right - kScreenSideMargin;
-    // Never below the window's least size.
-    if (rect.Width() < kWindowWidth) rect.right = rect.left + kWindowWidth;
-    if (rect.Height() < kWindowHeight) rect.bottom = rect.top + kWindowHeight;
+    // The text wraps in the width that the window keeps on the screen.
+    width = CreditsWindowRect(screen, width, height).Width();
+    height += AddCreditsText(text, textTop, width);
+    const PortRect rect = CreditsWindowRect(screen, width, height);
     MoveWindoid(rect);
 
     const int32_t w = rect.Width();
@@ -391,6 +410,14 @@ void ProgressWindow::ShowCredits(Q_Offscreen* picture, const DynamicArray* text)
     PlaceBarAndButton(w, h, kCreditsBarTopGap, kCreditsBarBottomGap);
     for (TextItem* line : {line1_, line2_, counter_})
         if (line) line->ItemSetBounds(CreditsLineRect(h));
+    // The text shows the lines that fit above the message: all of them unless the screen cut the
+    // window.
+    if (creditsText_) {
+        PortRect bounds = creditsText_->Bounds();
+        const int32_t fit = (CreditsAreaBottom(h) - bounds.top) / kCreditsTextLineHeight;
+        bounds.bottom = std::min(bounds.bottom, bounds.top + std::max(fit, 0) * kCreditsTextLineHeight);
+        creditsText_->ItemSetBounds(bounds);
+    }
 
     windoid_->ShowWindowObject();
     windoid_->AddPane(this);

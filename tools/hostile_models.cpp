@@ -2,6 +2,7 @@
 #include "tools/hostile_models.h"
 
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "foundation/memory_stream.h"
@@ -58,6 +59,20 @@ Bytes PictureLessTextureBytes()
     const Bytes bytes = ModelFileBytes(document);
     InstallTextureServices(previous);
     return bytes;
+}
+
+// The room whose credits text is a megabyte of short lines: the loading window and the credits
+// window show what fits of it on the screen.
+Bytes LongCreditsBytes()
+{
+    ModelDocument* document = BuildRoomSample();
+    if (!document) return {};
+    constexpr char kLine[] = "A line of credits text, fairly ordinary.\r\n";
+    constexpr size_t kTextBytes = 1000000;
+    std::string text;
+    while (text.size() + sizeof kLine - 1 <= kTextBytes) text += kLine;
+    document->SetCreditsText(text.data(), int32_t(text.size()));
+    return ModelFileBytes(document);
 }
 
 // The offset of the first chunk header with the tag from `from` on, or -1.
@@ -164,6 +179,9 @@ std::vector<HostileModel> HostileModels()
     const Bytes pictureLess = PictureLessTextureBytes();
     if (!pictureLess.empty())
         models.push_back({"fail-texture-without-picture.qpy", pictureLess, HostileModel::kAnyResult});
+
+    const Bytes longCredits = LongCreditsBytes();
+    if (!longCredits.empty()) models.push_back({"load-credits-long.qpy", longCredits, HostileModel::kMustLoad});
 
     // Files cut short.
     for (size_t length : {size_t(6), size_t(10), size_t(12), size_t(100), size_t(1000), sample.size() / 2,

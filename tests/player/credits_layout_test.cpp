@@ -43,11 +43,47 @@ TEST(CreditsDialogLayout, FollowsThePictureAndTheTextsLines)
     EXPECT_EQ(EdgesOf(layout.text), (Edges{13, 13, 284, 41}));
     EXPECT_EQ(LayOutCreditsDialog(kScreen, nullptr, 0).rect.Height(), 81) << "an empty text takes a line";
     EXPECT_EQ(EdgesOf(LayOutCreditsDialog(kScreen, nullptr, -1).rect), (Edges{363, 357, 660, 411}));
-    // Too tall or too wide for the screen: centred, halves truncated toward zero.
-    EXPECT_EQ(LayOutCreditsDialog(kScreen, nullptr, 261 * 99).rect.top, -349);
+    // Too tall or too wide for the screen: centred, then kept 20 inside its sides and bottom and
+    // 40 below its top.
+    EXPECT_EQ(LayOutCreditsDialog(kScreen, nullptr, 261 * 99).rect.top, 40);
     const PictureSize wide = {1101, 10};
-    EXPECT_EQ(LayOutCreditsDialog(kScreen, &wide, -1).rect.left, -51);
+    EXPECT_EQ(LayOutCreditsDialog(kScreen, &wide, -1).rect.left, 20);
     EXPECT_EQ(EdgesOf(CreditsOkButtonBounds(426, 394)), (Edges{182, 353, 243, 381}));
+}
+
+TEST(CreditsDialogLayout, ALongTextShowsTheLinesThatFitAboveTheOkButton)
+{
+    const PictureSize wide = {1101, 10};
+    const PictureSize tall = {200, 900};
+    const struct {
+        const PictureSize* picture;
+        int32_t textWidth;
+        int32_t lines;
+        Edges rect;
+        Edges text;
+    } rows[] = {
+        // 708 high: 708 - 54 - 13 leaves 45 whole lines of 14.
+        {nullptr, 261 * 99, 100, {363, 40, 660, 748}, {13, 13, 284, 13 + 45 * 14}},
+        // A megabyte of text, and the most the measure can give: the same window.
+        {nullptr, 7000000, 7000000 / 261 + 1, {363, 40, 660, 748}, {13, 13, 284, 643}},
+        {nullptr, INT32_MAX, INT32_MAX / 261 + 1, {363, 40, 660, 748}, {13, 13, 284, 643}},
+        // 45 lines make it 697 high, centred at 35: its top is kept at 40 and a line goes.
+        {nullptr, 261 * 44, 45, {363, 40, 660, 732}, {13, 13, 284, 13 + 44 * 14}},
+        {&kLarge, 390 * 99, 100, {299, 40, 725, 748}, {13, 326, 413, 326 + 23 * 14}},
+        // A picture wider than the screen: the text wraps in the 984 - 36 that the dialog keeps.
+        {&wide, 261 * 99, 28, {20, 143, 1004, 625}, {13, 36, 971, 36 + 28 * 14}},
+        // A picture taller than the screen leaves the text no line.
+        {&tall, 261, 2, {363, 40, 660, 748}, {13, 667, 284, 667}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.textWidth);
+        const CreditsDialogLayout layout = LayOutCreditsDialog(kScreen, row.picture, row.textWidth);
+        EXPECT_EQ(layout.lines, row.lines);
+        EXPECT_EQ(EdgesOf(layout.rect), row.rect);
+        EXPECT_EQ(EdgesOf(layout.text), row.text);
+        // The OK button stands below the text.
+        EXPECT_GE(CreditsOkButtonBounds(layout.rect.Width(), layout.rect.Height()).top, layout.text.bottom);
+    }
 }
 
 TEST(CreditsDialogLayout, APictureIsCentredAndCutWhereItIsClipped)

@@ -1,11 +1,12 @@
 // Walk-path play with real input in the queue: a click (or a double-click) stops it where it
-// stands, a whole key press is taken and play goes on, WM_QUIT stops it and stays posted, and
-// every point stays on screen for a tick of the system clock.
+// stands, whole key presses are taken in the order they came and play goes on, WM_QUIT stops it
+// and stays posted, and every point stays on screen for a tick of the system clock.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "player/view_base.h"
@@ -13,13 +14,14 @@
 
 namespace {
 
-// A left button or F24 (a key nothing reacts to) goes down or up through the system's input.
-void SendInputEvent(DWORD type, DWORD flags)
+// A left button or a key (F24 unless told: a key nothing reacts to) goes down or up through the
+// system's input.
+void SendInputEvent(DWORD type, DWORD flags, WORD key = VK_F24)
 {
     INPUT input = {};
     input.type = type;
     if (type == INPUT_MOUSE) input.mi.dwFlags = flags;
-    else input.ki = {VK_F24, 0, flags, 0, 0};
+    else input.ki = {key, 0, flags, 0, 0};
     SendInput(1, &input, sizeof(input));
 }
 
@@ -126,6 +128,27 @@ TEST_F(PathPlay, AWholeKeyPressIsTakenAndPlayGoesOn)
     // Its press went with its release: one read after play would leave the key reading as held.
     DrainQueue();
     EXPECT_GE(GetKeyState(VK_F24), 0);
+
+    // Shift, Ctrl, Ctrl let go, F24 held, Shift let go: taken in the order they came. The
+    // system reads a key message's state from those taken before it: while F24's release is
+    // still to come, W's press would read Ctrl as held had Ctrl's press been taken after its
+    // release.
+    Play(2, [](int32_t count) {
+        const std::pair<WORD, DWORD> keys[] = {{VK_SHIFT, 0}, {VK_CONTROL, 0}, {VK_CONTROL, KEYEVENTF_KEYUP},
+                                               {VK_F24, 0}, {VK_SHIFT, KEYEVENTF_KEYUP}};
+        if (count == 2)
+            for (const auto& key : keys) SendInputEvent(INPUT_KEYBOARD, key.second, key.first);
+        if (count == 4) Click();
+    });
+    EXPECT_EQ(indexes_.size(), 4u);
+    SendInputEvent(INPUT_KEYBOARD, 0, 'W');
+    SendInputEvent(INPUT_KEYBOARD, KEYEVENTF_KEYUP, 'W');
+    do {
+        ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    } while (message.wParam != 'W');
+    EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+    SendInputEvent(INPUT_KEYBOARD, KEYEVENTF_KEYUP);
+    DrainQueue();
 }
 
 TEST_F(PathPlay, QuitStopsPlayAndStaysPosted)

@@ -313,11 +313,27 @@ TEST_F(ProgressTest, CreditsAreShownWithinTheirCountReplacedAndWithdrawn)
     EXPECT_EQ(Current()->Controls()->ArrayCount(), controls + 1) << "the text item is replaced";
     EXPECT_STREQ(Current()->CreditsText()->Title(), "Textures by R");
 
+    // Larger than the screen: the window keeps 20 inside its sides and bottom and 40 below its
+    // top; the text, wrapped in the width kept, has no line left below the picture, and the
+    // picture is cut where the credits end, clear of the message and the bar.
+    auto* huge = new Q_Offscreen;
+    ASSERT_EQ(huge->QOffscreenInit({0, 0, 1100, 900}, -1, &gold), kResultOk);
+    ProgressShowCredits(huge, second);
+    const int32_t height = 768 - 60;
+    EXPECT_EQ(ClientSize(), (Numbers{1024 - 40, height}));
+    EXPECT_EQ(Edges(Current()->CreditsText()->Bounds()), (Numbers{13, 926, 984 - 13, 926}));
+    HDC pane = GetDC(Current()->PaneWindow());
+    EXPECT_EQ(GetPixel(pane, 13, height - 63), RGB(0xFF, 0xCC, 0));
+    EXPECT_EQ(GetPixel(pane, 13, height - 62), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetPixel(pane, 13, height - 14), RGB(0, 0, 0)) << "the bar's frame";
+    ReleaseDC(Current()->PaneWindow(), pane);
+
     ProgressShowCredits(nullptr, nullptr);
     EXPECT_EQ(Current()->CreditsPicture(), nullptr);
     EXPECT_EQ(Current()->CreditsText(), nullptr);
     EXPECT_EQ(Current()->Controls()->ArrayCount(), controls);
     picture->DisposeOffscreen();
+    huge->DisposeOffscreen();
     Current()->RedrawPane(kDrawFull);
     // Nothing left to acknowledge: the window closes at once.
     ProgressFinish();

@@ -1,11 +1,14 @@
 """End-to-end checks of the credits window: File > Credits... on room.qpy opens a window titled
 "Credits" with the picture the sample holds and its text, and Return closes it; for a model
-without credits the item is grayed."""
+without credits the item is grayed. Credits of a megabyte stay on the screen, in the loading
+window and in the credits window."""
 
+import os
+import re
 import time
 
 import qpdrive
-from player_e2e import RECT, Session
+from player_e2e import FINISHED, RECT, Session
 from qpdrive import expect
 
 ROOM_TEXT = "QPlayer sample room: a floor, four walls, a table and one shape of every kind."
@@ -19,6 +22,20 @@ FILE_ITEMS = ["Open...", "Close", "Credits...", "Exit"]
 TEXT_LEFT = 18
 EDGE = 4
 BLACK = (0, 0, 0)
+# The hostile model whose credits text is a megabyte of lines.
+LONG_CREDITS = "load-credits-long.qpy"
+# How far windows keep from the screen's top, and from its other edges.
+SCREEN_GAPS = (40, 20)
+# The loading window with credits, above its bottom edge: where the credits end, where the
+# message starts, the bar's rows below those that showing the message clears; the bar's gap to
+# the right edge, and its colours inside.
+CREDITS_END = 62
+MESSAGE_TOP = 47
+BAR_ROWS = (24, 13)
+BAR_RIGHT_GAP = 87
+BAR_COLOURS = {(0xCC, 0xCC, 0xFF), (0x45, 0x45, 0x45)}
+# The credits window's OK button, centred at the bottom.
+BUTTON = (61, 28)
 
 
 def room_picture_pixel(x, y):
@@ -112,4 +129,70 @@ def check_credits_window(env):
         inks = file_menu_inks(s)
         expect(BLACK in inks["Exit"], "Exit is not drawn in black: %r" % inks["Exit"])
         expect(BLACK not in inks["Credits..."], "Credits... is enabled for shapes.qpy")
+        s.exit_by_menu()
+
+
+def until_seen(look, timeout=5.0):
+    """Takes screenshots until `look(shot)` finds nothing wrong (returns None); its last
+    complaint fails the check."""
+    deadline = time.monotonic() + timeout
+    while True:
+        wrong = look(qpdrive.Screenshot())
+        if not wrong:
+            return
+        expect(time.monotonic() < deadline, wrong)
+        time.sleep(0.2)
+
+
+def check_credits_long_text(env):
+    """A megabyte of credits: the loading window, kept on the screen, shows the start of the
+    text, and nothing of it over "Finished loading." or the bar; Return closes it. File >
+    Credits... shows the credits window wholly on the screen, its text cut above its OK button,
+    and a click on OK closes it."""
+    with Session(env, qpdrive.windows_path(os.path.join(env.hostile, LONG_CREDITS))) as s:
+        s.line(r"^progress %s$" % re.escape(FINISHED), timeout=60)
+        progress = s.top_window({s.frame_window().xid}, "loading window")
+        width, height = qpdrive.display_size()
+        frame = (progress.rect[2] - progress.rect[0] - CREDITS_WIDTH) // 2  # as thick as at the bottom
+        x0, y0, x1, y1 = progress.rect[0] + frame, SCREEN_GAPS[0], progress.rect[2] - frame, progress.rect[3] - frame
+        expect(y1 == height - SCREEN_GAPS[1], "the loading window %r is not kept on the screen" % (progress,))
+        bar = (x0 + MARGIN + 1, y1 - BAR_ROWS[0], x1 - BAR_RIGHT_GAP - 1, y1 - BAR_ROWS[1] - 1)
+
+        def loading(shot):
+            first_line = (x0 + MARGIN, y0 + MARGIN, x1 - MARGIN, y0 + MARGIN + 14)
+            uninked = len(shot.differing(first_line, BLACK)) == (x1 - x0 - 2 * MARGIN) * 14
+            below = shot.differing((x0, y1 - CREDITS_END, x1, y1 - MESSAGE_TOP), shot.pixel(x0 + 5, y0 + 5))
+            inside = {shot.pixel(x, y) for y in range(bar[1], bar[3]) for x in range(bar[0], bar[2])}
+            if uninked or below or not inside <= BAR_COLOURS:
+                return "the loading window at %r: first line inked %s, %d pixels drawn between the credits and " \
+                       "the message, the bar in %r" % ((x0, y0, x1, y1), not uninked, len(below), inside)
+            return None
+
+        until_seen(loading)
+        s.keys_to(progress, "Return")
+        qpdrive.wait_window_gone(progress.xid)
+        s.wait_model(LONG_CREDITS)
+
+        seen, mark = s.shown(), s.program.mark()
+        s.keys_to_frame("alt+f")
+        qpdrive.key("Down", "Down", "Return")
+        place = s.line(r"^credits " + RECT + " text " + RECT + "$", since=mark)
+        left, top, right, bottom, _, _, _, text_bottom = (int(v) for v in place.groups())
+        expect(left >= SCREEN_GAPS[1] and top >= SCREEN_GAPS[0] and right <= width - SCREEN_GAPS[1]
+               and bottom <= height - SCREEN_GAPS[1], "the credits window stands at %r" % ((left, top, right, bottom),))
+        window = s.top_window(seen, "credits window")
+        expect(window.rect[1] >= 0, "the credits window's caption is off the screen: %r" % (window,))
+        ok_left = (left + right + BUTTON[0]) // 2 - BUTTON[0]
+        ok = (ok_left, bottom - MARGIN - BUTTON[1], ok_left + BUTTON[0], bottom - MARGIN)
+
+        def credits(shot):
+            drawn = shot.differing((left, top + text_bottom, right, ok[1]), shot.pixel(left + 5, top + text_bottom))
+            unlabelled = len(shot.differing(ok, BLACK, inset=4)) == (BUTTON[0] - 8) * (BUTTON[1] - 8)
+            if drawn or unlabelled:
+                return "%d pixels drawn below the credits text; OK labelled %s" % (len(drawn), not unlabelled)
+            return None
+
+        until_seen(credits)
+        qpdrive.click((ok[0] + ok[2]) // 2, (ok[1] + ok[3]) // 2)
+        qpdrive.wait_window_gone(window.xid)
         s.exit_by_menu()
