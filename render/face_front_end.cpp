@@ -16,6 +16,7 @@
 #include "raster/span_region.h"
 #include "render/device_points.h"
 #include "render/gdi_face_path.h"
+#include "render/render_context.h"
 
 namespace {
 
@@ -227,8 +228,65 @@ uint64_t FacesCounted()
     return gFacesCounted;
 }
 
+namespace {
+
+// The corners of the region's shape that a polygon drawn or cut into it is cut by: its clip shape
+// for the rasterizers, its rows for the system's calls; 0 when it is not cut.
+int64_t RegionCorners(const SpanRegion* region)
+{
+    if (!region->clipped) return 0;
+    return region->rowCount ? region->ClipVertexCount() : region->TrapezoidCount();
+}
+
+// The pixels of the box of the points within the region's bounds (those of the published target
+// when it has none).
+int64_t BoxPixels(const DevicePointList* points, const SpanRegion* region)
+{
+    const int32_t n = points->ArrayCount();
+    if (n == 0) return 0;
+    const DevicePoint* p = points->Elements<DevicePoint>();
+    int64_t box[4] = {p[0].x, p[0].y, p[0].x, p[0].y};
+    for (int32_t i = 1; i < n; ++i) {
+        box[0] = std::min<int64_t>(box[0], p[i].x);
+        box[1] = std::min<int64_t>(box[1], p[i].y);
+        box[2] = std::max<int64_t>(box[2], p[i].x);
+        box[3] = std::max<int64_t>(box[3], p[i].y);
+    }
+    if (region->clipped && region->rowCount) {
+        box[0] = std::max<int64_t>(box[0], region->scanBounds[kScanLeft] >> 16);
+        box[1] = std::max<int64_t>(box[1], region->scanBounds[kScanTop] >> 16);
+        box[2] = std::min<int64_t>(box[2], (region->scanBounds[kScanRight] >> 16) + 1);
+        box[3] = std::min<int64_t>(box[3], (region->scanBounds[kScanBottom] >> 16) + 1);
+    } else if (region->clipped && region->TrapezoidCount() > 0) {
+        // Rows run from the largest y down.
+        box[0] = std::max<int64_t>(box[0], region->left);
+        box[1] = std::max<int64_t>(box[1], region->Rows()[region->TrapezoidCount() - 1].leftY);
+        box[2] = std::min<int64_t>(box[2], region->right);
+        box[3] = std::min<int64_t>(box[3], region->Rows()[0].leftY);
+    } else if (const Q_Offscreen* target = PublishedOffscreen) {
+        const PortRect& bounds = target->PortBounds();
+        box[0] = std::max<int64_t>(box[0], bounds.left);
+        box[1] = std::max<int64_t>(box[1], bounds.top);
+        box[2] = std::min<int64_t>(box[2], bounds.right);
+        box[3] = std::min<int64_t>(box[3], bounds.bottom);
+    }
+    return box[2] > box[0] && box[3] > box[1] ? (box[2] - box[0]) * (box[3] - box[1]) : 0;
+}
+
+}  // namespace
+
+SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)
+{
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    if (points && budget.Drawing())
+        budget.Spend(FrameCost::kCornerPairs, int64_t(points->ArrayCount()) * std::max<int64_t>(1, RegionCorners(region)));
+    return region->SpanRegionIntersectPolygon(points);
+}
+
 void CountFaceArea(const DevicePointList* points, const SpanRegion* region)
 {
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    if (points && budget.Drawing()) budget.SpendOnDraw(BoxPixels(points, region), points->ArrayCount(), RegionCorners(region));
     if (!gCountArea) return;
     ++gFacesCounted;
     gAreaDrawn += uint64_t(ClippedArea(points, region) + 0.5);

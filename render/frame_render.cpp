@@ -66,6 +66,12 @@ bool FrameStops(const ObjectGeometry* geometry, Observer* o)
     return false;
 }
 
+// The record's faces join those the frame has in view.
+void CountInView(const ObjectGeometry* g)
+{
+    CurrentRenderContext().frameBudget.AddInView(ListCount(g->Polygons));
+}
+
 // The world root fills the viewport with its colour.
 void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t blendColour, uint32_t blendCoverage)
 {
@@ -334,6 +340,7 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
             g->PointsPending = 1;
             ProjectVerticesBox(o, world, g->ScreenMinimum, g->ScreenMaximum);
             g->Visible = 1;
+            CountInView(g);
             return 1;
         }
     }
@@ -341,6 +348,7 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
     ProjectVertices(o, camera, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum, g->ScreenMaximum);
     g->Visible = 1;
+    CountInView(g);
     return 1;
 }
 
@@ -379,7 +387,8 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         // In the records' pass, a record known to have no face drawn in layers or with layers over
         // it draws each face whole.
         const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
-        for (int32_t i = 0; i < polygons->ArrayCount(); ++i) {
+        const FrameBudget& budget = CurrentRenderContext().frameBudget;
+        for (int32_t i = 0; i < polygons->ArrayCount() && !budget.StopsBehind(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
             if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
             const int32_t drawn = !plain && DrawnInLayers(r, ownPass)
@@ -398,7 +407,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                  uint32_t blendColour, uint32_t blendCoverage)
 {
     RenderContext& context = CurrentRenderContext();
-    if (!g || context.renderDepth > kMaxRenderDepth) return;
+    if (!g || context.renderDepth > kMaxRenderDepth || context.frameBudget.StopsBehind()) return;
     const CountRaised depth(context.renderDepth);  // a nested call counts for its length
     SpanRegion* clipRegion = nullptr;
     if (g->Owner->IsWorldRoot()) {
@@ -408,8 +417,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         if (clipFace) {
             if (clipFace->Geometry) ProjectPendingFaces(clipFace->Geometry, o);
             if (clipFace->Clipped || !clipFace->Geometry || !clipFace->Geometry->ScreenPoints) return;
-            clipRegion = region->SpanRegionIntersectPolygon(
-                BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
+            clipRegion = CutRegion(region, BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
             if (!clipRegion) return;
             region = clipRegion;
         }
@@ -452,7 +460,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         list->ArrayLock();
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
         ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
-        for (int32_t i = 0; i < count; ++i) {
+        for (int32_t i = 0; i < count && !context.frameBudget.StopsBehind(); ++i) {
             if (i + kStateAhead < count) PrefetchRecordState(drawn[i + kStateAhead]);
             ObjectGeometry* member = drawn[i];
             if (member == stopAt) break;
@@ -483,6 +491,8 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
     o->interruptible = interruptible;
     const Q_Offscreen* target = PublishedOffscreen;
     const PortRect port = target ? target->PortBounds() : PortRect{0, 0, 0, 0};
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    budget.Begin(int64_t(port.right - port.left) * (port.bottom - port.top));
     if (!o->Option(kOptionFill)) {
         RGBBackColor(kWhiteColor);
         EraseRect(port);
@@ -505,6 +515,7 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
         }
         if (o->Option(kOptionDither)) PenPat(1);
     }
+    budget.End();
     if (frame) frame->SpanRegionFree();
     region->SpanRegionFree();
     if (o->abortFlag) o->BumpSerial();
