@@ -275,6 +275,38 @@ int64_t BoxPixels(const DevicePointList* points, const SpanRegion* region)
 
 }  // namespace
 
+bool PolygonMeetsRegion(const DevicePointList* points, const SpanRegion* region)
+{
+    // The fillers' edges and the frame lines along them stay within this many pixels of the box.
+    constexpr int32_t kEdgeSlack = 2;
+    const int32_t n = points ? points->ArrayCount() : 0;
+    if (n == 0 || !region->clipped) return true;
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+    if (region->rowCount) {
+        left = region->scanBounds[kScanLeft] >> 16;
+        top = region->scanBounds[kScanTop] >> 16;
+        right = (region->scanBounds[kScanRight] >> 16) + 1;
+        bottom = (region->scanBounds[kScanBottom] >> 16) + 1;
+    } else if (region->TrapezoidCount() > 0) {
+        left = region->left;
+        top = region->Rows()[region->TrapezoidCount() - 1].leftY;
+        right = region->right;
+        bottom = region->Rows()[0].leftY;
+    } else {
+        return true;
+    }
+    const DevicePoint* p = points->Elements<DevicePoint>();
+    int32_t minimumX = p[0].x, maximumX = p[0].x, minimumY = p[0].y, maximumY = p[0].y;
+    for (int32_t i = 1; i < n; ++i) {
+        minimumX = std::min(minimumX, p[i].x);
+        maximumX = std::max(maximumX, p[i].x);
+        minimumY = std::min(minimumY, p[i].y);
+        maximumY = std::max(maximumY, p[i].y);
+    }
+    return minimumX - kEdgeSlack <= right && maximumX + kEdgeSlack >= left && minimumY - kEdgeSlack <= bottom &&
+           maximumY + kEdgeSlack >= top;
+}
+
 SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)
 {
     FrameBudget& budget = CurrentRenderContext().frameBudget;

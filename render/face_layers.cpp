@@ -80,11 +80,16 @@ void DrawBehind(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPass
     const DynamicArray* contacts = behind.contacts;
     if (!contacts) return;
     FrameBudget& budget = Budget();
+    // The same face named again straight after itself would draw the same pixels again.
+    const FaceEntry* last = nullptr;
     auto touching = [&](int32_t index) {
         budget.Spend(FrameCost::kTakenUp, 1);
         if (budget.StopsBehind()) return;
         const FaceEntry* entry = contacts->At<FaceEntry>(index);
         if (!entry || !entry->Face) return;
+        const bool again = last && last->Face == entry->Face && last->Object == entry->Object;
+        last = entry;
+        if (again) return;
         PolygonRecord* clip = entry->Face->FaceRecord();
         ObjectGeometry* geometry = GeometryOf(entry->Object);
         if (clip && geometry) RenderModel(geometry, o, region, behind.ownerBehind, clip, blendColour, blendCoverage);
@@ -239,7 +244,9 @@ void DrawElements(Surface* surface, int32_t list, int32_t clipCode, PolygonRecor
     budget.Spend(FrameCost::kTakenUp, count);
     for (int32_t k = 0; k < count && !budget.StopsBehind(); ++k) {
         PolygonElement* element = PointerAt<PolygonElement>(elements, stage == kStageFar ? count - 1 - k : k);
-        if (element && ElementVisibility(element, o, clipCode))
+        // An element that cannot reach into the region draws nothing there, nor behind it.
+        if (element && ElementVisibility(element, o, clipCode) &&
+            PolygonMeetsRegion(BuildDevicePoly(element->ScreenPoints, PassOrder(ownPass)), region))
             DrawElementFace(element, o, region, ownPass, behind, carrier, stage, blendColour, blendCoverage);
     }
     elements->ArrayUnlock();

@@ -66,7 +66,8 @@ bool FrameStops(const ObjectGeometry* geometry, Observer* o)
     return false;
 }
 
-// The record's faces join those the frame has in view.
+// The record's faces, projected, join those the frame has in view (a record painted over whole
+// has its faces never projected, and none in view).
 void CountInView(const ObjectGeometry* g)
 {
     CurrentRenderContext().frameBudget.AddInView(ListCount(g->Polygons));
@@ -340,15 +341,14 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
             g->PointsPending = 1;
             ProjectVerticesBox(o, world, g->ScreenMinimum, g->ScreenMaximum);
             g->Visible = 1;
-            CountInView(g);
             return 1;
         }
     }
     TransformVertices(o, world, camera);
     if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
+    if (code != 0) CountInView(g);
     ProjectVertices(o, camera, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum, g->ScreenMaximum);
     g->Visible = 1;
-    CountInView(g);
     return 1;
 }
 
@@ -364,6 +364,7 @@ void ProjectPendingFaces(ObjectGeometry* g, Observer* o)
                         g->ScreenMaximum);
     }
     ProjectPolygons(o, g->Polygons, object->WorldVertices, object->ProjectedFaces, 0);
+    CountInView(g);
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,

@@ -18,6 +18,7 @@
 #include "render/face_colours.h"
 #include "render/face_layers.h"
 #include "render/frame_render.h"
+#include "render/render_context.h"
 #include "tests/foundation/stream_bytes.h"
 #include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
@@ -216,6 +217,30 @@ TEST(SeeThrough, AnOpaqueFrontShowsItsColourOnFurtherFaces)
               1);
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0xFFFF00u);
     EXPECT_EQ(target.Pixel(kWidth / 2 + 30, kHeight / 2), 0xFFFF00u);
+}
+
+TEST(SeeThrough, PastTheFramesBudgetTheFaceIsDrawnOpaqueOverNothing)
+{
+    RenderTarget target(32);
+    GlassRoom scene;
+    scene.north->SetSurfaceColour(kRed, 0x8000, kSideBoth);
+    auto o = scene.Look(kOptionFillBit | kSeeEnclosingBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_FALSE(CurrentRenderContext().frameBudget.Passed());
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
+    whole->SpanRegionInit();
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
+                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    ASSERT_TRUE(frame);
+    target.Clear();
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    budget.Begin(kWidth * kHeight);
+    budget.Spend(FrameCost::kDrawn, budget.Allowance(FrameCost::kDrawn) + 1);
+    // Neither the blue box behind nor a stipple: the face alone, opaque.
+    ASSERT_EQ(DrawFaceLayers(scene.north->FaceRecord(), o.get(), frame.get(), 1, kStageFace, 0, 0), 1);
+    budget.End();
+    for (int32_t dx = 0; dx < 2; ++dx) EXPECT_EQ(target.Pixel(kWidth / 2 + dx, kHeight / 2), 0xFF0000u) << dx;
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 30, kHeight / 2), 0xFF0000u);
 }
 
 TEST(Elements, DrawnOnTheirSurfaceInTheirLayer)
