@@ -238,39 +238,61 @@ int64_t RegionCorners(const SpanRegion* region)
     return region->rowCount ? region->ClipVertexCount() : region->TrapezoidCount();
 }
 
+// A box of pixels, right and bottom exclusive.
+struct PixelBox {
+    int64_t left;
+    int64_t top;
+    int64_t right;
+    int64_t bottom;
+};
+
+// The box of the points (at least one).
+PixelBox PointsBox(const DevicePointList* points)
+{
+    const DevicePoint* p = points->Elements<DevicePoint>();
+    PixelBox box = {p[0].x, p[0].y, p[0].x, p[0].y};
+    for (int32_t i = 1; i < points->ArrayCount(); ++i) {
+        box.left = std::min<int64_t>(box.left, p[i].x);
+        box.top = std::min<int64_t>(box.top, p[i].y);
+        box.right = std::max<int64_t>(box.right, p[i].x);
+        box.bottom = std::max<int64_t>(box.bottom, p[i].y);
+    }
+    return box;
+}
+
+// The bounds of the region's shape: its clip shape's for the rasterizers, its rows' for the
+// system's calls; false when it has none.
+bool RegionBounds(const SpanRegion* region, PixelBox* box)
+{
+    if (!region->clipped) return false;
+    if (region->rowCount) {
+        *box = {region->scanBounds[kScanLeft] >> 16, region->scanBounds[kScanTop] >> 16,
+                (region->scanBounds[kScanRight] >> 16) + 1, (region->scanBounds[kScanBottom] >> 16) + 1};
+        return true;
+    }
+    const int32_t rows = region->TrapezoidCount();
+    if (rows == 0) return false;
+    // Rows run from the largest y down.
+    *box = {region->left, region->Rows()[rows - 1].leftY, region->right, region->Rows()[0].leftY};
+    return true;
+}
+
 // The pixels of the box of the points within the region's bounds (those of the published target
 // when it has none).
 int64_t BoxPixels(const DevicePointList* points, const SpanRegion* region)
 {
-    const int32_t n = points->ArrayCount();
-    if (n == 0) return 0;
-    const DevicePoint* p = points->Elements<DevicePoint>();
-    int64_t box[4] = {p[0].x, p[0].y, p[0].x, p[0].y};
-    for (int32_t i = 1; i < n; ++i) {
-        box[0] = std::min<int64_t>(box[0], p[i].x);
-        box[1] = std::min<int64_t>(box[1], p[i].y);
-        box[2] = std::max<int64_t>(box[2], p[i].x);
-        box[3] = std::max<int64_t>(box[3], p[i].y);
-    }
-    if (region->clipped && region->rowCount) {
-        box[0] = std::max<int64_t>(box[0], region->scanBounds[kScanLeft] >> 16);
-        box[1] = std::max<int64_t>(box[1], region->scanBounds[kScanTop] >> 16);
-        box[2] = std::min<int64_t>(box[2], (region->scanBounds[kScanRight] >> 16) + 1);
-        box[3] = std::min<int64_t>(box[3], (region->scanBounds[kScanBottom] >> 16) + 1);
-    } else if (region->clipped && region->TrapezoidCount() > 0) {
-        // Rows run from the largest y down.
-        box[0] = std::max<int64_t>(box[0], region->left);
-        box[1] = std::max<int64_t>(box[1], region->Rows()[region->TrapezoidCount() - 1].leftY);
-        box[2] = std::min<int64_t>(box[2], region->right);
-        box[3] = std::min<int64_t>(box[3], region->Rows()[0].leftY);
-    } else if (const Q_Offscreen* target = PublishedOffscreen) {
+    if (points->ArrayCount() == 0) return 0;
+    const PixelBox box = PointsBox(points);
+    PixelBox within = {0, 0, 0, 0};
+    if (!RegionBounds(region, &within)) {
+        const Q_Offscreen* target = PublishedOffscreen;
+        if (!target) return 0;
         const PortRect& bounds = target->PortBounds();
-        box[0] = std::max<int64_t>(box[0], bounds.left);
-        box[1] = std::max<int64_t>(box[1], bounds.top);
-        box[2] = std::min<int64_t>(box[2], bounds.right);
-        box[3] = std::min<int64_t>(box[3], bounds.bottom);
+        within = {bounds.left, bounds.top, bounds.right, bounds.bottom};
     }
-    return box[2] > box[0] && box[3] > box[1] ? (box[2] - box[0]) * (box[3] - box[1]) : 0;
+    const int64_t width = std::min(box.right, within.right) - std::max(box.left, within.left);
+    const int64_t height = std::min(box.bottom, within.bottom) - std::max(box.top, within.top);
+    return width > 0 && height > 0 ? width * height : 0;
 }
 
 }  // namespace
@@ -278,33 +300,12 @@ int64_t BoxPixels(const DevicePointList* points, const SpanRegion* region)
 bool PolygonMeetsRegion(const DevicePointList* points, const SpanRegion* region)
 {
     // The fillers' edges and the frame lines along them stay within this many pixels of the box.
-    constexpr int32_t kEdgeSlack = 2;
-    const int32_t n = points ? points->ArrayCount() : 0;
-    if (n == 0 || !region->clipped) return true;
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
-    if (region->rowCount) {
-        left = region->scanBounds[kScanLeft] >> 16;
-        top = region->scanBounds[kScanTop] >> 16;
-        right = (region->scanBounds[kScanRight] >> 16) + 1;
-        bottom = (region->scanBounds[kScanBottom] >> 16) + 1;
-    } else if (region->TrapezoidCount() > 0) {
-        left = region->left;
-        top = region->Rows()[region->TrapezoidCount() - 1].leftY;
-        right = region->right;
-        bottom = region->Rows()[0].leftY;
-    } else {
-        return true;
-    }
-    const DevicePoint* p = points->Elements<DevicePoint>();
-    int32_t minimumX = p[0].x, maximumX = p[0].x, minimumY = p[0].y, maximumY = p[0].y;
-    for (int32_t i = 1; i < n; ++i) {
-        minimumX = std::min(minimumX, p[i].x);
-        maximumX = std::max(maximumX, p[i].x);
-        minimumY = std::min(minimumY, p[i].y);
-        maximumY = std::max(maximumY, p[i].y);
-    }
-    return minimumX - kEdgeSlack <= right && maximumX + kEdgeSlack >= left && minimumY - kEdgeSlack <= bottom &&
-           maximumY + kEdgeSlack >= top;
+    constexpr int64_t kEdgeSlack = 2;
+    PixelBox bounds = {0, 0, 0, 0};
+    if (!points || points->ArrayCount() == 0 || !RegionBounds(region, &bounds)) return true;
+    const PixelBox box = PointsBox(points);
+    return box.left - kEdgeSlack <= bounds.right && box.right + kEdgeSlack >= bounds.left &&
+           box.top - kEdgeSlack <= bounds.bottom && box.bottom + kEdgeSlack >= bounds.top;
 }
 
 SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)

@@ -11,6 +11,7 @@
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
+#include "model/short_vector.h"
 #include "model/surface.h"
 #include "model/walk_record.h"
 #include "tools/sample_scenes.h"
@@ -117,11 +118,13 @@ Bytes ElementsPastFaces()
     return ModelFileBytes(document);
 }
 
-// Faintly see-through boxes stacked in a block, each touching its neighbours face to face, the eye
-// inside the block: each face draws the boxes against it, and each of those the boxes against it.
+// Faintly see-through boxes stacked in a block, each connected face to face with its neighbours,
+// the eye inside the block: each face draws the faces against it, each of those the boxes
+// behind it, and so on.
 Bytes TouchingSeeThrough()
 {
-    constexpr int32_t kSide = 12;
+    // A box takes some 170 bytes as the program writes it, with its connections.
+    constexpr int32_t kSide = 17;
     constexpr int32_t kSize = 40;
     ModelDocument* document = NewSampleDocument();
     if (!document) return {};
@@ -132,10 +135,25 @@ Bytes TouchingSeeThrough()
             for (int32_t x = 0; x < kSide; ++x) {
                 const int32_t x0 = kSize * (x - kSide / 2), y0 = kSize * (y - kSide / 2), z0 = kSize * (z - kSide / 2);
                 ModelObject* box = MakeBox(holder, x0, y0, z0, x0 + kSize, y0 + kSize, z0 + kSize);
-                if (!box) continue;
-                box->SetColours(kGlass, kFaint, kSideBoth);
-                holder->Root->AddChild(box);
+                if (box) {
+                    box->SetColours(kGlass, kFaint, kSideBoth);
+                    holder->Root->AddChild(box);
+                }
+                boxes.push_back(box);
             }
+        }
+    }
+    // Each box's faces towards +x, +y and +z lie against the next box's opposite faces.
+    const int32_t steps[3] = {1, kSide, kSide * kSide};
+    const ShortVector3 towards[3] = {{256, 0, 0}, {0, 256, 0}, {0, 0, 256}};
+    for (int32_t i = 0; i < int32_t(boxes.size()); ++i) {
+        const int32_t place[3] = {i % kSide, i / kSide % kSide, i / (kSide * kSide)};
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            ModelObject* next = place[axis] + 1 < kSide ? boxes[size_t(i + steps[axis])] : nullptr;
+            if (!boxes[size_t(i)] || !next) continue;
+            const ShortVector3& n = towards[axis];
+            boxes[size_t(i)]->AddFaceContact(FaceFacing(boxes[size_t(i)], n.x, n.y, n.z), next,
+                                             FaceFacing(next, int16_t(-n.x), int16_t(-n.y), int16_t(-n.z)));
         }
     }
     PlaceEye(document, 5, 5, 5, 20);
