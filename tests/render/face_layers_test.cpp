@@ -294,6 +294,20 @@ TEST(Elements, ASeeThroughElementShowsTheWorldBehindItsWall)
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), throughBox);
     // The wall around the window stays opaque.
     EXPECT_EQ(target.Pixel(kWidth / 2 + int32_t(20 * o->scale / 50), kHeight / 2), wall);
+
+    // An element on the wall's outer side is drawn behind the window only where it can reach
+    // into the window's region: one beside the window is passed over, one across it is drawn.
+    const std::vector<uint8_t> alone = target.Image();
+    const int64_t redrawn = CurrentRenderContext().frameBudget.Redrawn();
+    ASSERT_NE(AddFaceElement(scene.room, north, 2, 0, 10, 10, 0, 40, 0, kGreen, 0xFFFF), nullptr);
+    o->BumpSerial();
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(CurrentRenderContext().frameBudget.Redrawn(), redrawn);
+    EXPECT_EQ(target.Image(), alone);
+    ASSERT_NE(AddFaceElement(scene.room, north, 2, 0, 10, 10, 0, 0, 0, kGreen, 0xFFFF), nullptr);
+    o->BumpSerial();
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(CurrentRenderContext().frameBudget.Redrawn(), redrawn + 1);
 }
 
 TEST(Elements, FacesAgainstAnElementMeasuredWithTheSystemsRegions)
