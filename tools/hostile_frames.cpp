@@ -2,7 +2,8 @@
 // a see-through face draws again what lies behind it, so that see-through faces behind and
 // inside each other, see-through elements reaching past their faces, see-through objects touching
 // each other and see-through faces of many corners ask one frame for work out of all proportion to
-// the file. Each is written through the scene model, as the program writes a model file.
+// the file; and opaque faces filling the view by the ten thousand ask the painter's order to fill
+// it again and again. Each is written through the scene model, as the program writes a model file.
 #include "tools/hostile_frames.h"
 
 #include <cmath>
@@ -183,6 +184,30 @@ Bytes NestedDomes()
     return ModelFileBytes(document);
 }
 
+// Opaque faces filling the view, each the same four corners, by the ten thousand in each of a few
+// objects: the painter's order draws every one of them over the last.
+Bytes OpaqueOverdraw()
+{
+    constexpr int32_t kObjects = 3;
+    constexpr int32_t kFaces = 32000;
+    ModelDocument* document = NewSampleDocument();
+    if (!document) return {};
+    ModelHolder* holder = document->Holder;
+    for (int32_t object = 0; object < kObjects; ++object) {
+        const Fixed y = IntToFixed(100 + 10 * object);
+        const std::vector<FixedVector3> corners = {{IntToFixed(-2000), y, IntToFixed(-2000)},
+                                                   {IntToFixed(2000), y, IntToFixed(-2000)},
+                                                   {IntToFixed(2000), y, IntToFixed(2000)},
+                                                   {IntToFixed(-2000), y, IntToFixed(2000)}};
+        ModelObject* wall = MakePolygonMesh(holder, corners, std::vector<std::vector<int16_t>>(size_t(kFaces), {3, 2, 1, 0}));
+        if (!wall) break;
+        wall->SetColours(kGlass, 0xFFFF, kSideBoth);
+        holder->Root->AddChild(wall);
+    }
+    PlaceEye(document, 0, 0, 0, 0);
+    return ModelFileBytes(document);
+}
+
 }  // namespace
 
 std::vector<HostileModel> FrameHostileModels()
@@ -196,6 +221,7 @@ std::vector<HostileModel> FrameHostileModels()
         {"elements-past-faces.qpy", ElementsPastFaces()},
         {"touching-see-through.qpy", TouchingSeeThrough()},
         {"nested-domes.qpy", NestedDomes()},
+        {"opaque-overdraw.qpy", OpaqueOverdraw()},
         {"nested-stacks-of-many-corners.qpy", NestedStacks(8, 2600)},
     };
     std::vector<HostileModel> models;
