@@ -312,14 +312,16 @@ SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)
 {
     FrameBudget& budget = CurrentRenderContext().frameBudget;
     if (points && budget.Drawing())
-        budget.Spend(FrameCost::kCornerPairs, int64_t(points->ArrayCount()) * std::max<int64_t>(1, RegionCorners(region)));
+        budget.Spend(FrameCost::kCornerPairs,
+                     int64_t(points->ArrayCount()) * std::max<int64_t>(1, RegionCorners(region)));
     return region->SpanRegionIntersectPolygon(points);
 }
 
 void CountFaceArea(const DevicePointList* points, const SpanRegion* region)
 {
     FrameBudget& budget = CurrentRenderContext().frameBudget;
-    if (points && budget.Drawing()) budget.SpendOnDraw(BoxPixels(points, region), points->ArrayCount(), RegionCorners(region));
+    if (points && budget.Drawing())
+        budget.SpendOnDraw(BoxPixels(points, region), points->ArrayCount(), RegionCorners(region));
     if (!gCountArea) return;
     ++gFacesCounted;
     gAreaDrawn += uint64_t(ClippedArea(points, region) + 0.5);

@@ -65,6 +65,7 @@ DevicePointList* DevicePolygon(const Layer& f, int32_t order)
     return BuildIndexedDevicePoly(f.face->Geometry->ScreenPoints, f.face->ClipRef, order);
 }
 
+// The budget of the frame being drawn, in the context the renderer works in.
 FrameBudget& Budget()
 {
     return CurrentRenderContext().frameBudget;
@@ -322,7 +323,8 @@ int32_t DrawFaceLayers(PolygonRecord* face, Observer* o, SpanRegion* region, int
     if (contacts && surface->SideCounters[list][passSide] != 0) {
         SpanRegion* cut = nullptr;
         if (ownPass)
-            cut = CutRegion(region, BuildIndexedDevicePoly(face->Geometry->ScreenPoints, face->ClipRef, PassOrder(ownPass)));
+            cut = CutRegion(region,
+                            BuildIndexedDevicePoly(face->Geometry->ScreenPoints, face->ClipRef, PassOrder(ownPass)));
         SpanRegion* within = ownPass ? cut : region;
         FrameBudget& budget = Budget();
         budget.Spend(FrameCost::kTakenUp, contacts->ArrayCount());

@@ -418,7 +418,8 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         if (clipFace) {
             if (clipFace->Geometry) ProjectPendingFaces(clipFace->Geometry, o);
             if (clipFace->Clipped || !clipFace->Geometry || !clipFace->Geometry->ScreenPoints) return;
-            clipRegion = CutRegion(region, BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
+            clipRegion =
+                CutRegion(region, BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
             if (!clipRegion) return;
             region = clipRegion;
         }

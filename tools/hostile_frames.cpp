@@ -37,8 +37,8 @@ void PlaceEye(ModelDocument* document, int32_t x, int32_t y, int32_t z, int32_t 
     document->Walk->SetAndRecord(IntToFixed(x), IntToFixed(y), IntToFixed(z), 0, 0, IntToFixed(heading));
 }
 
-// Small wholly see-through prisms (drawn by their edges) on a
-// grid around the eye: each face draws the prisms behind it, and each of those its own.
+// Small wholly see-through prisms (drawn by their edges) on a grid around the eye: each face draws
+// the prisms behind it, and each of those its own.
 Bytes SeeThroughField()
 {
     // A prism takes some 154 bytes as the program writes it.
@@ -61,10 +61,9 @@ Bytes SeeThroughField()
 
 // Three parallel faintly see-through faces straight ahead of the eye, each a regular polygon of
 // the corners filling a view as wide as it is high, stored with both windings, covering the same
-// pixels;
-// each level is a child of the one before. Every face of a level draws every level inside it
-// again, and with many corners each region cut by one has that many, which every face drawn into
-// it is cut by.
+// pixels; each level is a child of the one before. Every face of a level draws every level inside
+// it again, and with many corners each region cut by one has that many, which every face drawn
+// into it is cut by.
 Bytes NestedStacks(int32_t levels, int32_t corners)
 {
     ModelDocument* document = NewSampleDocument();
@@ -199,7 +198,8 @@ Bytes OpaqueOverdraw()
                                                    {IntToFixed(2000), y, IntToFixed(-2000)},
                                                    {IntToFixed(2000), y, IntToFixed(2000)},
                                                    {IntToFixed(-2000), y, IntToFixed(2000)}};
-        ModelObject* wall = MakePolygonMesh(holder, corners, std::vector<std::vector<int16_t>>(size_t(kFaces), {3, 2, 1, 0}));
+        const std::vector<std::vector<int16_t>> faces(size_t(kFaces), {3, 2, 1, 0});
+        ModelObject* wall = MakePolygonMesh(holder, corners, faces);
         if (!wall) break;
         wall->SetColours(kGlass, 0xFFFF, kSideBoth);
         holder->Root->AddChild(wall);
@@ -226,7 +226,8 @@ std::vector<HostileModel> FrameHostileModels()
     };
     std::vector<HostileModel> models;
     for (const auto& kind : kinds) {
-        if (!kind.bytes.empty()) models.push_back({std::string("load-frames-") + kind.name, kind.bytes, HostileModel::kMustLoad});
+        if (!kind.bytes.empty())
+            models.push_back({std::string("load-frames-") + kind.name, kind.bytes, HostileModel::kMustLoad});
     }
     return models;
 }
