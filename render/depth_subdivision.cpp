@@ -452,15 +452,15 @@ void FillSlabPieces(TextureSetup* setup, DepthPolygon* slab, DepthPolygon* piece
     FillPiece(setup, *slab);
 }
 
-void FillTexturedPolygonPerspective(TextureSetup* setup, const TextureCoord* coords, const ClipPoint3* vertices,
-                                   int32_t count)
+int32_t FillTexturedPolygonPerspective(TextureSetup* setup, const TextureCoord* coords, const ClipPoint3* vertices,
+                                       int32_t count)
 {
-    if (count < 3) return;
+    if (count < 3) return 0;
     GrowRings(count + 2);
     const int32_t capacity = RingCapacity();
     if (capacity < count) {
         FillTexturedPieceAffine(setup, coords, vertices, count);
-        return;
+        return 0;
     }
     // Five lists from the rings (the face and its spare, the slab and its spare, a piece), each of
     // vertices, coordinates and edge lines; and the table of lines.
@@ -485,4 +485,5 @@ void FillTexturedPolygonPerspective(TextureSetup* setup, const TextureCoord* coo
     FillSlabPieces(setup, &face, &lists[4], &lists[3], &cutsLeft);
     setup->edgeLines = nullptr;
     gLines = nullptr;
+    return kMaxPerspectiveCuts - cutsLeft;
 }

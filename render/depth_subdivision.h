@@ -64,9 +64,10 @@ int32_t IsFlatDepth(const ClipPoint3* vertices, int32_t count);
 int32_t FindConstantDepthSlope(const ClipPoint3* vertices, int32_t count, Fixed* slope);
 // Sets MinimumSlabDepth: the change of w over four pixels across the constant-depth lines.
 void SetMinimumSlabDepth(const ClipPoint3* vertices, int32_t count);
-// Fills the face (count >= 3) piece by piece with the set-up's filler.
-void FillTexturedPolygonPerspective(TextureSetup* setup, const TextureCoord* coords, const ClipPoint3* vertices,
-                                   int32_t count);
+// Fills the face (count >= 3) piece by piece with the set-up's filler; the cuts made, each of
+// which walks the face's corners.
+int32_t FillTexturedPolygonPerspective(TextureSetup* setup, const TextureCoord* coords, const ClipPoint3* vertices,
+                                       int32_t count);
 
 // --- the supporting operations ---
 // The point of the edge from a to b where w (or x) has the value; the other coordinates are

@@ -16,6 +16,7 @@
 #include "raster/span_region.h"
 #include "render/device_points.h"
 #include "render/gdi_face_path.h"
+#include "render/render_context.h"
 
 namespace {
 
@@ -227,8 +228,100 @@ uint64_t FacesCounted()
     return gFacesCounted;
 }
 
+namespace {
+
+// The corners of the region's shape that a polygon drawn or cut into it is cut by: its clip shape
+// for the rasterizers, its rows for the system's calls; 0 when it is not cut.
+int64_t RegionCorners(const SpanRegion* region)
+{
+    if (!region->clipped) return 0;
+    return region->rowCount ? region->ClipVertexCount() : region->TrapezoidCount();
+}
+
+// A box of pixels, right and bottom exclusive.
+struct PixelBox {
+    int64_t left;
+    int64_t top;
+    int64_t right;
+    int64_t bottom;
+};
+
+// The box of the points (at least one).
+PixelBox PointsBox(const DevicePointList* points)
+{
+    const DevicePoint* p = points->Elements<DevicePoint>();
+    PixelBox box = {p[0].x, p[0].y, p[0].x, p[0].y};
+    for (int32_t i = 1; i < points->ArrayCount(); ++i) {
+        box.left = std::min<int64_t>(box.left, p[i].x);
+        box.top = std::min<int64_t>(box.top, p[i].y);
+        box.right = std::max<int64_t>(box.right, p[i].x);
+        box.bottom = std::max<int64_t>(box.bottom, p[i].y);
+    }
+    return box;
+}
+
+// The bounds of the region's shape: its clip shape's for the rasterizers, its rows' for the
+// system's calls; false when it has none.
+bool RegionBounds(const SpanRegion* region, PixelBox* box)
+{
+    if (!region->clipped) return false;
+    if (region->rowCount) {
+        *box = {region->scanBounds[kScanLeft] >> 16, region->scanBounds[kScanTop] >> 16,
+                (region->scanBounds[kScanRight] >> 16) + 1, (region->scanBounds[kScanBottom] >> 16) + 1};
+        return true;
+    }
+    const int32_t rows = region->TrapezoidCount();
+    if (rows == 0) return false;
+    // Rows run from the largest y down.
+    *box = {region->left, region->Rows()[rows - 1].leftY, region->right, region->Rows()[0].leftY};
+    return true;
+}
+
+// The pixels of the box of the points within the region's bounds (those of the published target
+// when it has none).
+int64_t BoxPixels(const DevicePointList* points, const SpanRegion* region)
+{
+    if (points->ArrayCount() == 0) return 0;
+    const PixelBox box = PointsBox(points);
+    PixelBox within = {0, 0, 0, 0};
+    if (!RegionBounds(region, &within)) {
+        const Q_Offscreen* target = PublishedOffscreen;
+        if (!target) return 0;
+        const PortRect& bounds = target->PortBounds();
+        within = {bounds.left, bounds.top, bounds.right, bounds.bottom};
+    }
+    const int64_t width = std::min(box.right, within.right) - std::max(box.left, within.left);
+    const int64_t height = std::min(box.bottom, within.bottom) - std::max(box.top, within.top);
+    return width > 0 && height > 0 ? width * height : 0;
+}
+
+}  // namespace
+
+bool PolygonMeetsRegion(const DevicePointList* points, const SpanRegion* region)
+{
+    // The fillers' edges and the frame lines along them stay within this many pixels of the box.
+    constexpr int64_t kEdgeSlack = 2;
+    PixelBox bounds = {0, 0, 0, 0};
+    if (!points || points->ArrayCount() == 0 || !RegionBounds(region, &bounds)) return true;
+    const PixelBox box = PointsBox(points);
+    return box.left - kEdgeSlack <= bounds.right && box.right + kEdgeSlack >= bounds.left &&
+           box.top - kEdgeSlack <= bounds.bottom && box.bottom + kEdgeSlack >= bounds.top;
+}
+
+SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)
+{
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    if (points && budget.Drawing())
+        budget.Spend(FrameCost::kCornerPairs,
+                     int64_t(points->ArrayCount()) * std::max<int64_t>(1, RegionCorners(region)));
+    return region->SpanRegionIntersectPolygon(points);
+}
+
 void CountFaceArea(const DevicePointList* points, const SpanRegion* region)
 {
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    if (points && budget.Drawing())
+        budget.SpendOnDraw(BoxPixels(points, region), points->ArrayCount(), RegionCorners(region));
     if (!gCountArea) return;
     ++gFacesCounted;
     gAreaDrawn += uint64_t(ClippedArea(points, region) + 0.5);

@@ -64,8 +64,17 @@ uint32_t FacesDrawn();
 void SetFaceAreaCounting(int32_t on);
 uint64_t FaceAreaDrawn();
 uint64_t FacesCounted();
-// Counts a face and its pixels drawn outside the two entries (a textured side).
+// Counts a face and its pixels drawn outside the two entries (a textured side). Every face drawn
+// is also spent on the frame's budget: the box of its points within the region, and its corners
+// cut to the region's.
 void CountFaceArea(const DevicePointList* points, const SpanRegion* region);
+// Whether the polygon may reach into the region: false when its box, widened by the slack of the
+// fillers' edges and the frame lines along them, lies wholly outside the region's bounds (nothing
+// of it would be drawn there).
+bool PolygonMeetsRegion(const DevicePointList* points, const SpanRegion* region);
+// The region cut by the polygon (SpanRegionIntersectPolygon), its cut spent on the frame's
+// budget; null when nothing is left.
+SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points);
 
 // The rows a new region gets: the published target's height while faces are drawn straight into
 // its pixels (direct pixel drawing on, the system's calls not forced, no pick in progress, and the

@@ -20,6 +20,7 @@
 #include "render/frame_render.h"
 #include "render/observer.h"
 #include "render/projection.h"
+#include "render/render_context.h"
 #include "render/textured_polygon.h"
 #include "render/textured_side.h"
 #include "textures/texture_record.h"
@@ -64,6 +65,12 @@ DevicePointList* DevicePolygon(const Layer& f, int32_t order)
     return BuildIndexedDevicePoly(f.face->Geometry->ScreenPoints, f.face->ClipRef, order);
 }
 
+// The budget of the frame being drawn, in the context the renderer works in.
+FrameBudget& Budget()
+{
+    return CurrentRenderContext().frameBudget;
+}
+
 // Renders what shows through the layer, into its region: the object behind (up to the owner
 // behind), then the touching faces, each clipped to its own face.
 void DrawBehind(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPass, const FaceBehind& behind,
@@ -73,19 +80,28 @@ void DrawBehind(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPass
         RenderModel(behind.objectBehind, o, region, behind.ownerBehind, nullptr, blendColour, blendCoverage);
     const DynamicArray* contacts = behind.contacts;
     if (!contacts) return;
+    FrameBudget& budget = Budget();
+    // The same face named again straight after itself would draw the same pixels again.
+    const FaceEntry* last = nullptr;
     auto touching = [&](int32_t index) {
+        budget.Spend(FrameCost::kTakenUp, 1);
+        if (budget.StopsBehind()) return;
         const FaceEntry* entry = contacts->At<FaceEntry>(index);
         if (!entry || !entry->Face) return;
+        const bool again = last && last->Face == entry->Face && last->Object == entry->Object;
+        last = entry;
+        if (again) return;
         PolygonRecord* clip = entry->Face->FaceRecord();
         ObjectGeometry* geometry = GeometryOf(entry->Object);
         if (clip && geometry) RenderModel(geometry, o, region, behind.ownerBehind, clip, blendColour, blendCoverage);
     };
     if (f.element) {
         const DynamicArray* overlaps = f.element->OverlapLists[PassSide(ownPass)];
-        for (int32_t k = 0; k < ListCount(overlaps); ++k) touching(*overlaps->At<int32_t>(k));
+        for (int32_t k = 0; k < ListCount(overlaps) && !budget.StopsBehind(); ++k) touching(*overlaps->At<int32_t>(k));
         return;
     }
-    for (int32_t i = std::min(behind.contactCount, contacts->ArrayCount()) - 1; i >= 0; --i) touching(i);
+    for (int32_t i = std::min(behind.contactCount, contacts->ArrayCount()) - 1; i >= 0 && !budget.StopsBehind(); --i)
+        touching(i);
 }
 
 // The element's texture on the side seen in this pass, into the shared offscreen clipped to the
@@ -143,20 +159,28 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
     const RGBColor48 edge = hiddenLine || o->Option(kOptionBlackEdges) ? kBlackColor : ThreeQuarters(colour);
 
     // What lies behind, clipped to the layer's polygon. Where that region is empty nothing behind
-    // is drawn, nor the texture and elements over the layer; the layer itself still is.
+    // is drawn, nor the texture and elements over the layer; the layer itself still is. Past the
+    // frame's budget nothing more behind is drawn: the layer is drawn opaque, as over nothing, and
+    // so is one whose drawing behind the budget cut short.
     bool regionEmpty = false;
+    FrameBudget& budget = Budget();
     if (a < kSolidFrom && (!textured || seeThroughTexture)) {
-        if (!behind.objectBehind && !behind.contacts) {
+        if (budget.Passed()) {
+            a = kOpaque;
+        } else if (!behind.objectBehind && !behind.contacts) {
             if (f.element && stage != kStageFace) return 1;
             a = kOpaque;
-        } else if (SpanRegion* cut = region->SpanRegionIntersectPolygon(DevicePolygon(f, order))) {
+        } else if (SpanRegion* cut = CutRegion(region, DevicePolygon(f, order))) {
+            budget.EnterBehind();
             DrawBehind(f, o, cut, ownPass, behind, passColour, passCoverage);
             const Surface* surface = f.carrier->FaceSurface;
             const int32_t farList = ownPass ? 2 : 0;
             const bool farLayer = surface && (surface->Elements[farList] || surface->SideCounters[farList][passSide]);
-            if (stage != kStageFar && farLayer)
+            if (stage != kStageFar && farLayer && !budget.StopsBehind())
                 DrawFaceLayers(f.carrier, o, cut, ownPass, kStageFar, passColour, passCoverage);
+            budget.LeaveBehind();
             cut->SpanRegionFree();
+            if (budget.Passed()) a = kOpaque;
         } else {
             regionEmpty = true;
         }
@@ -215,11 +239,15 @@ void DrawElements(Surface* surface, int32_t list, int32_t clipCode, PolygonRecor
     DynamicArray* elements = surface->Elements[list];
     if (!elements || elements->ArrayCount() == 0) return;
     const FaceBehind behind = FindFaceBehind(carrier, o, ownPass);
+    FrameBudget& budget = Budget();
     elements->ArrayLock();
     const int32_t count = elements->ArrayCount();
-    for (int32_t k = 0; k < count; ++k) {
+    budget.Spend(FrameCost::kTakenUp, count);
+    for (int32_t k = 0; k < count && !budget.StopsBehind(); ++k) {
         PolygonElement* element = PointerAt<PolygonElement>(elements, stage == kStageFar ? count - 1 - k : k);
-        if (element && ElementVisibility(element, o, clipCode))
+        // An element that cannot reach into the region draws nothing there, nor behind it.
+        if (element && ElementVisibility(element, o, clipCode) &&
+            PolygonMeetsRegion(BuildDevicePoly(element->ScreenPoints, PassOrder(ownPass)), region))
             DrawElementFace(element, o, region, ownPass, behind, carrier, stage, blendColour, blendCoverage);
     }
     elements->ArrayUnlock();
@@ -295,10 +323,12 @@ int32_t DrawFaceLayers(PolygonRecord* face, Observer* o, SpanRegion* region, int
     if (contacts && surface->SideCounters[list][passSide] != 0) {
         SpanRegion* cut = nullptr;
         if (ownPass)
-            cut = region->SpanRegionIntersectPolygon(
-                BuildIndexedDevicePoly(face->Geometry->ScreenPoints, face->ClipRef, PassOrder(ownPass)));
+            cut = CutRegion(region,
+                            BuildIndexedDevicePoly(face->Geometry->ScreenPoints, face->ClipRef, PassOrder(ownPass)));
         SpanRegion* within = ownPass ? cut : region;
-        for (int32_t i = 0; within && i < contacts->ArrayCount(); ++i) {
+        FrameBudget& budget = Budget();
+        budget.Spend(FrameCost::kTakenUp, contacts->ArrayCount());
+        for (int32_t i = 0; within && i < contacts->ArrayCount() && !budget.StopsBehind(); ++i) {
             const FaceEntry entry = *contacts->At<FaceEntry>(i);
             ObjectGeometry* geometry = GeometryOf(entry.Object);
             PolygonRecord* touching = entry.Face ? entry.Face->FaceRecord() : nullptr;
@@ -344,6 +374,7 @@ int32_t ElementVisibility(PolygonElement* element, Observer* o, int32_t clipCode
     if (!ProjectElement(o, element, clipCode)) return 0;
     ProjectVertices(o, element->ProjectedVertices, element->ScreenPoints, element->ProjectedPoints, nullptr, nullptr);
     element->Visible = 1;
+    Budget().AddInView(1);
     return 1;
 }
 

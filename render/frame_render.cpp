@@ -66,6 +66,13 @@ bool FrameStops(const ObjectGeometry* geometry, Observer* o)
     return false;
 }
 
+// The record's faces, projected, join those the frame has in view (a record painted over whole
+// has its faces never projected, and none in view).
+void CountInView(const ObjectGeometry* g)
+{
+    CurrentRenderContext().frameBudget.AddInView(ListCount(g->Polygons));
+}
+
 // The world root fills the viewport with its colour.
 void DrawBackground(ObjectGeometry* g, Observer* o, SpanRegion* region, uint32_t blendColour, uint32_t blendCoverage)
 {
@@ -339,6 +346,7 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     }
     TransformVertices(o, world, camera);
     if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
+    if (code != 0) CountInView(g);
     ProjectVertices(o, camera, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum, g->ScreenMaximum);
     g->Visible = 1;
     return 1;
@@ -356,6 +364,7 @@ void ProjectPendingFaces(ObjectGeometry* g, Observer* o)
                         g->ScreenMaximum);
     }
     ProjectPolygons(o, g->Polygons, object->WorldVertices, object->ProjectedFaces, 0);
+    CountInView(g);
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
@@ -379,7 +388,8 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         // In the records' pass, a record known to have no face drawn in layers or with layers over
         // it draws each face whole.
         const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
-        for (int32_t i = 0; i < polygons->ArrayCount(); ++i) {
+        const FrameBudget& budget = CurrentRenderContext().frameBudget;
+        for (int32_t i = 0; i < polygons->ArrayCount() && !budget.StopsBehind(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
             if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
             const int32_t drawn = !plain && DrawnInLayers(r, ownPass)
@@ -398,7 +408,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                  uint32_t blendColour, uint32_t blendCoverage)
 {
     RenderContext& context = CurrentRenderContext();
-    if (!g || context.renderDepth > kMaxRenderDepth) return;
+    if (!g || context.renderDepth > kMaxRenderDepth || context.frameBudget.StopsBehind()) return;
     const CountRaised depth(context.renderDepth);  // a nested call counts for its length
     SpanRegion* clipRegion = nullptr;
     if (g->Owner->IsWorldRoot()) {
@@ -408,8 +418,8 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         if (clipFace) {
             if (clipFace->Geometry) ProjectPendingFaces(clipFace->Geometry, o);
             if (clipFace->Clipped || !clipFace->Geometry || !clipFace->Geometry->ScreenPoints) return;
-            clipRegion = region->SpanRegionIntersectPolygon(
-                BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
+            clipRegion =
+                CutRegion(region, BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
             if (!clipRegion) return;
             region = clipRegion;
         }
@@ -452,7 +462,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         list->ArrayLock();
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
         ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
-        for (int32_t i = 0; i < count; ++i) {
+        for (int32_t i = 0; i < count && !context.frameBudget.StopsBehind(); ++i) {
             if (i + kStateAhead < count) PrefetchRecordState(drawn[i + kStateAhead]);
             ObjectGeometry* member = drawn[i];
             if (member == stopAt) break;
@@ -483,6 +493,8 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
     o->interruptible = interruptible;
     const Q_Offscreen* target = PublishedOffscreen;
     const PortRect port = target ? target->PortBounds() : PortRect{0, 0, 0, 0};
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    budget.Begin(int64_t(port.right - port.left) * (port.bottom - port.top));
     if (!o->Option(kOptionFill)) {
         RGBBackColor(kWhiteColor);
         EraseRect(port);
@@ -505,6 +517,7 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
         }
         if (o->Option(kOptionDither)) PenPat(1);
     }
+    budget.End();
     if (frame) frame->SpanRegionFree();
     region->SpanRegionFree();
     if (o->abortFlag) o->BumpSerial();

@@ -1,9 +1,9 @@
 // The renderer's working state: the view origin, the device point lists, the textured
-// rasterizer's work arrays, the hidden-record mask and the depth of nested model drawing. Each
-// drawing client owns one and installs it while it draws, so that a drawing made inside another
-// (the about box's cube drawn while a frame polls for messages) works in its own lists and
-// leaves the outer one's as they were. Routines that are given none work in the program's
-// default context.
+// rasterizer's work arrays, the hidden-record mask, the depth of nested model drawing and the
+// frame's budget. Each drawing client owns one and installs it while it draws, so that a drawing
+// made inside another (the about box's cube drawn while a frame polls for messages) works in its
+// own lists and leaves the outer one's as they were. Routines that are given none work in the
+// program's default context.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "foundation/result_code.h"
+#include "render/frame_budget.h"
 #include "render/occlusion_mask.h"
 
 class DynamicArray;
@@ -80,6 +81,8 @@ public:
     DrawOrderWork drawOrder;
     // Nested model drawing calls in progress.
     int32_t renderDepth = 0;
+    // What the frame being drawn (or the last one) spent, against its allowances.
+    FrameBudget frameBudget;
 };
 
 // The context the renderer's routines work in.

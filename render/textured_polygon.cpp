@@ -10,6 +10,7 @@
 #include "render/depth_subdivision.h"
 #include "render/projection.h"
 #include "render/raster_buffers.h"
+#include "render/render_context.h"
 
 namespace {
 
@@ -60,7 +61,9 @@ int32_t DrawTexturedPolygon(Q_Offscreen* destination, DynamicArray* coords, cons
             Fixed slope = 0;
             FindConstantDepthSlope(clipped, clippedCount, &slope);
             SetMinimumSlabDepth(clipped, clippedCount);
-            FillTexturedPolygonPerspective(&setup, clippedCoords, clipped, clippedCount);
+            // Each cut walks the face clipped to the region: spent on the frame's budget.
+            const int32_t cuts = FillTexturedPolygonPerspective(&setup, clippedCoords, clipped, clippedCount);
+            CurrentRenderContext().frameBudget.Spend(FrameCost::kCornerPairs, int64_t(cuts) * clippedCount);
         }
     }
     if (source && source->pixels) source->pixels->ReleaseRowTable(setup.rowTable, setup.height);

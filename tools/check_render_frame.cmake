@@ -1,6 +1,6 @@
 # Runs render-frame on a model file at every depth, directly and through the system's polygon
 # calls, and checks each BMP file: its header (640 x 480, the depth) and that the picture is not
-# one colour; then a short benchmark run and its report.
+# one colour, and that the frame came within its budget; then a short benchmark run and its report.
 # -DRUNNER=<emulator, may be empty> -DTOOL=<render-frame> -DMODEL=<file> -DOUT=<folder>
 get_filename_component(name "${MODEL}" NAME_WE)
 set(failed 0)
@@ -39,11 +39,11 @@ foreach(flash 1 0)
   foreach(depth 4 8 16 24 32)
     set(file "${OUT}/${name}-${depth}-flash${flash}.bmp")
     file(REMOVE "${file}")
-    execute_process(COMMAND ${RUNNER} "${TOOL}" "${MODEL}" "${file}" --depth ${depth} --flash ${flash}
-                    RESULT_VARIABLE status ERROR_VARIABLE err TIMEOUT 60)
+    execute_process(COMMAND ${RUNNER} "${TOOL}" "${MODEL}" "${file}" --depth ${depth} --flash ${flash} --budget
+                    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
     set(bad 0)
-    if(NOT status EQUAL 0 OR NOT EXISTS "${file}")
-      message(SEND_ERROR "${name} depth ${depth} flash ${flash}: status ${status}\n${err}")
+    if(NOT status EQUAL 0 OR NOT EXISTS "${file}" OR NOT out MATCHES "passed: 0")
+      message(SEND_ERROR "${name} depth ${depth} flash ${flash}: status ${status}\n${out}${err}")
       set(bad 1)
     else()
       check_bmp("${file}" ${depth})

@@ -11,6 +11,7 @@
 #include "model/model_object.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
+#include "tools/hostile_frames.h"
 #include "tools/hostile_relations.h"
 #include "tools/sample_scenes.h"
 #include "tools/stored_bytes.h"
@@ -190,5 +191,6 @@ std::vector<HostileModel> HostileModels()
                           HostileModel::kMustFail});
     }
     for (HostileModel& model : RelationHostileModels()) models.push_back(std::move(model));
+    for (HostileModel& model : FrameHostileModels()) models.push_back(std::move(model));
     return models;
 }

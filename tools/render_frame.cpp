@@ -1,12 +1,15 @@
 // render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z]
 //              [--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N] [--last-frame OUT2.bmp]
+//              [--budget]
 // Renders a model file with the program's own reader and renderer (its textures loaded, and
 // locked around each frame as the player has them), from where its walk observer stands (or the
 // given eye), with the options and lens the player takes from its preferences, into an offscreen of the given depth as a screen of that depth would have it, and writes the
 // frame as a BMP file of that depth. --flash 0 draws faces through the system's polygon calls.
 // --frames N then renders N more frames, turning the heading one step before each, and prints
 // the median and 95th percentile time per frame with the faces and pixels drawn per frame;
-// --last-frame writes the last of those frames as a second BMP file.
+// --last-frame writes the last of those frames as a second BMP file. --budget prints what the
+// first frame spent against its budget: the faces and elements drawn, those drawn behind
+// see-through ones, the faces in view, each cost with its allowance, and whether it passed one.
 #include <windows.h>
 
 #include <algorithm>
@@ -38,6 +41,7 @@
 #include "render/observer.h"
 #include "render/projection.h"
 #include "render/raster_buffers.h"
+#include "render/render_context.h"
 #include "render/renderer_texture_mapping.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
@@ -49,7 +53,7 @@ namespace {
 
 const char kUsage[] =
     "usage: render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z] "
-    "[--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N] [--last-frame OUT2.bmp]";
+    "[--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N] [--last-frame OUT2.bmp] [--budget]";
 
 struct Arguments {
     std::string model;
@@ -68,6 +72,7 @@ struct Arguments {
     uint32_t options = 0;
     int32_t frames = 0;
     std::string lastFrame;
+    bool budget = false;
 };
 
 bool ParseInts(const char* text, int32_t* out, int32_t count, char separator)
@@ -96,6 +101,10 @@ bool Parse(int argc, char** argv, Arguments* a)
         const bool hasValue = i + 1 < argc;
         if (arg.rfind("--", 0) != 0) {
             positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--budget") {
+            a->budget = true;
             continue;
         }
         if (!hasValue) return false;
@@ -246,6 +255,25 @@ void ApplyPreferences(Observer* observer, const PlayerPreferences& preferences)
     observer->AttachObserverToWorld();
 }
 
+// What the frame just drawn spent against its budget.
+void PrintBudget(const FrameBudget& budget)
+{
+    std::printf("drawn: %lld\n", static_cast<long long>(budget.Spent(FrameCost::kDrawn)));
+    std::printf("redrawn: %lld\n", static_cast<long long>(budget.Redrawn()));
+    std::printf("in-view: %lld\n", static_cast<long long>(budget.InView()));
+    const struct {
+        const char* name;
+        FrameCost cost;
+    } costs[] = {{"drawn", FrameCost::kDrawn},
+                 {"pixels", FrameCost::kPixels},
+                 {"corner-pairs", FrameCost::kCornerPairs},
+                 {"taken-up", FrameCost::kTakenUp}};
+    for (const auto& cost : costs)
+        std::printf("%s-spent: %lld of %lld\n", cost.name, static_cast<long long>(budget.Spent(cost.cost)),
+                    static_cast<long long>(budget.Allowance(cost.cost)));
+    std::printf("passed: %d\n", budget.Passed() ? 1 : 0);
+}
+
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LARGE_INTEGER& frequency)
 {
     return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
@@ -321,6 +349,7 @@ int main(int argc, char** argv)
     SetViewOrigin(centreX, centreY);
 
     RenderFrame(observer);
+    if (args.budget) PrintBudget(CurrentRenderContext().frameBudget);
     if (!WriteBmp(offscreen, args.width, args.height, args.output)) {
         ShowAlert(("Cannot write " + args.output + ".").c_str());
         return 1;

@@ -69,16 +69,6 @@ void PaintFace(ModelObject* object, int32_t face, const RGBColor48& colour)
     if (Surface* surface = object->SurfaceForFace(face)) surface->SetSurfaceColour(colour, kOpaque, kSideBoth);
 }
 
-ModelDocument* NewDocument()
-{
-    ModelDocument* document = new (std::nothrow) ModelDocument;
-    if (document && document->Init() != kResultOk) {
-        document->Destroy();
-        return nullptr;
-    }
-    return document;
-}
-
 void Attach(ModelObject* parent, ModelObject* child)
 {
     if (child) parent->AddChild(child);
@@ -127,7 +117,18 @@ ModelObject* MakeShape(ModelHolder* holder, int32_t kind, int32_t segments, int3
     return shape;
 }
 
-ModelObject* MakeTetrahedron(ModelHolder* holder, int32_t size, int32_t x, int32_t y, int32_t z)
+ModelDocument* NewSampleDocument()
+{
+    ModelDocument* document = new (std::nothrow) ModelDocument;
+    if (document && document->Init() != kResultOk) {
+        document->Destroy();
+        return nullptr;
+    }
+    return document;
+}
+
+ModelObject* MakePolygonMesh(ModelHolder* holder, const std::vector<FixedVector3>& points,
+                             const std::vector<std::vector<int16_t>>& faces)
 {
     ModelObject* mesh = holder->MakeObject();
     DynamicArray* vertices = NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 4);
@@ -138,24 +139,29 @@ ModelObject* MakeTetrahedron(ModelHolder* holder, int32_t size, int32_t x, int32
         if (polygons) polygons->Destroy();
         return nullptr;
     }
-    const Fixed s = IntToFixed(size);
-    const FixedVector3 points[4] = {{0, 0, 0}, {s, 0, 0}, {0, s, 0}, {0, 0, s}};
     for (const FixedVector3& point : points) vertices->Append(&point);
-    const int16_t faces[4][3] = {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}};
-    for (const auto& face : faces) {
+    for (const std::vector<int16_t>& face : faces) {
         DynamicArray* polygon = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
         if (!polygon) continue;
         for (int16_t index : face) polygon->Append(&index);
         AppendPointer(polygons, polygon);
     }
     mesh->MakePolygonObject(vertices, polygons);
-    mesh->SetObjectPosition(IntToFixed(x), IntToFixed(y), IntToFixed(z));
+    return mesh;
+}
+
+ModelObject* MakeTetrahedron(ModelHolder* holder, int32_t size, int32_t x, int32_t y, int32_t z)
+{
+    const Fixed s = IntToFixed(size);
+    ModelObject* mesh = MakePolygonMesh(holder, {{0, 0, 0}, {s, 0, 0}, {0, s, 0}, {0, 0, s}},
+                                        {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}});
+    if (mesh) mesh->SetObjectPosition(IntToFixed(x), IntToFixed(y), IntToFixed(z));
     return mesh;
 }
 
 ModelDocument* BuildRoomSample()
 {
-    ModelDocument* document = NewDocument();
+    ModelDocument* document = NewSampleDocument();
     if (!document) return nullptr;
     ModelHolder* holder = document->Holder;
     ModelObject* root = holder->Root;
@@ -267,7 +273,7 @@ ModelDocument* BuildRoomSample()
 
 ModelDocument* BuildShapesSample()
 {
-    ModelDocument* document = NewDocument();
+    ModelDocument* document = NewSampleDocument();
     if (!document) return nullptr;
     ModelHolder* holder = document->Holder;
     ModelObject* root = holder->Root;
@@ -434,7 +440,7 @@ ModelObject* BuildYard(ModelDocument* document, const char* name, int32_t x, int
 
 ModelDocument* BuildGlassSample()
 {
-    ModelDocument* document = NewDocument();
+    ModelDocument* document = NewSampleDocument();
     if (!document) return nullptr;
     ModelObject* room = BuildYard(document, "Glass wall", 40, 20);
     if (!room) return document;
@@ -458,7 +464,7 @@ ModelDocument* BuildGlassSample()
 
 ModelDocument* BuildElementsSample()
 {
-    ModelDocument* document = NewDocument();
+    ModelDocument* document = NewSampleDocument();
     if (!document) return nullptr;
     ModelObject* room = BuildYard(document, "Wall elements", 70, 28);
     if (!room) return document;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/fixed.h"
+
 class ModelDocument;
 class ModelHolder;
 class ModelObject;
@@ -40,6 +42,12 @@ ModelObject* MakeBox(ModelHolder* holder, int32_t x0, int32_t y0, int32_t z0, in
 // height0 to height1, made a primitive of the given kind and segment count, placed at (x, y, z).
 ModelObject* MakeShape(ModelHolder* holder, int32_t kind, int32_t segments, int32_t axis, int32_t corners,
                        int32_t radius, int32_t height0, int32_t height1, int32_t x, int32_t y, int32_t z);
+// A new, empty document; null when memory is short.
+ModelDocument* NewSampleDocument();
+// A polygon object of the vertices and the faces (each a list of indices into them), at the
+// origin; null when memory is short.
+ModelObject* MakePolygonMesh(ModelHolder* holder, const std::vector<FixedVector3>& points,
+                             const std::vector<std::vector<int16_t>>& faces);
 // A tetrahedron as a polygon object placed at (x, y, z).
 ModelObject* MakeTetrahedron(ModelHolder* holder, int32_t size, int32_t x, int32_t y, int32_t z);
 // The face of the object whose world normal points along the axis direction (length 256), or -1.

@@ -1,9 +1,9 @@
 // Faces drawn in layers: a see-through face shows what lies behind it, blended to the exact
-// channels or stippled; its edge cases (framed only, nothing behind, an opaque front, from
-// outside only with its option); polygon elements drawn on their surfaces in their layers,
-// hidden by their user value, seen-through ones showing the world behind, textured ones their
-// picture and framed as plain ones where no texture is drawn; the coverage of an element by the
-// faces lying against it, measured with the system's regions.
+// channels or stippled; its edge cases (framed only, nothing behind, past the frame's budget, an
+// opaque front, from outside only with its option); polygon elements drawn on their surfaces in
+// their layers, hidden by their user value, seen-through ones showing the world behind, textured
+// ones their picture and framed as plain ones where no texture is drawn; the coverage of an
+// element by the faces lying against it, measured with the system's regions.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include "render/face_colours.h"
 #include "render/face_layers.h"
 #include "render/frame_render.h"
+#include "render/render_context.h"
 #include "tests/foundation/stream_bytes.h"
 #include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
@@ -71,6 +72,12 @@ uint32_t PixelOf(RenderTarget& target, const RGBColor48& colour)
     RenderFrameTimed(o.get(), 0, 0);
     return target.Pixel(kWidth / 2, kHeight / 2);
 }
+
+// The region of the whole view, as a frame draws into.
+struct WholeView {
+    OwnedSpanRegion whole{NewSpanRegion()};
+    OwnedSpanRegion frame{whole->SpanRegionFromRect(0, 0, kWidth, kHeight)};
+};
 
 class SeeThroughEveryDepth : public testing::TestWithParam<int32_t> {};
 
@@ -135,6 +142,21 @@ TEST(SeeThrough, EdgeCasesOfOpacityAndWhatLiesBehind)
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0xFF0000u);
     EXPECT_EQ(target.Pixel(kWidth / 2 + 1, kHeight / 2), 0xFF0000u);
 
+    // Past the frame's budget, with the enclosure shown: drawn opaque all the same, as over nothing.
+    o = scene.Look(kOptionFillBit | kSeeEnclosingBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_FALSE(CurrentRenderContext().frameBudget.Passed());
+    {
+        const WholeView view;
+        target.Clear();
+        FrameBudget& budget = CurrentRenderContext().frameBudget;
+        budget.Begin(kWidth * kHeight);
+        budget.Spend(FrameCost::kDrawn, budget.Allowance(FrameCost::kDrawn) + 1);
+        EXPECT_EQ(DrawFaceLayers(scene.north->FaceRecord(), o.get(), view.frame.get(), 1, kStageFace, 0, 0), 1);
+        budget.End();
+        for (int32_t dx : {0, 1, 30}) EXPECT_EQ(target.Pixel(kWidth / 2 + dx, kHeight / 2), 0xFF0000u) << dx;
+    }
+
     // Seen from outside, the room's own inside shows through the face (option 0).
     target.Clear();
     o = NewObserver(scene.world.get(), kWidth / 2, kHeight / 2, {0, 90, 0}, 128);
@@ -158,13 +180,11 @@ TEST(SeeThrough, EdgeCasesOfOpacityAndWhatLiesBehind)
     o->SetObserverOptions(kOptionFillBit | kSeeInsideBit | kBlendBit | kFrameBit);
     RenderFrameTimed(o.get(), 0, 0);
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), edge);
-    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
-    whole->SpanRegionInit();
-    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
-                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    const WholeView view;
+    SpanRegion* frame = view.frame.get();
     ASSERT_TRUE(frame);
     target.Clear();
-    EXPECT_EQ(DrawFaceLayers(FaceWithNormal(flat, 0, 0, -256), o.get(), frame.get(), 0, kStageFace, 0, 0), 0);
+    EXPECT_EQ(DrawFaceLayers(FaceWithNormal(flat, 0, 0, -256), o.get(), frame, 0, kStageFace, 0, 0), 0);
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), edge);
 }
 
@@ -204,14 +224,12 @@ TEST(SeeThrough, AnOpaqueFrontShowsItsColourOnFurtherFaces)
     RenderFrameTimed(o.get(), 0, 0);
     PolygonRecord* face = scene.north->FaceRecord();
     ASSERT_NE(face, nullptr);
-    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
-    whole->SpanRegionInit();
-    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
-                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    const WholeView view;
+    SpanRegion* frame = view.frame.get();
     ASSERT_TRUE(frame);
     // Drawn again behind a front of coverage 0xF000 in yellow: opaque, in the front's colour.
     const RGBColor48 yellow = {0xFFFF, 0xFFFF, 0};
-    ASSERT_EQ(DrawFaceLayers(face, o.get(), frame.get(), 1, kStageFace, PackBlendColour(yellow),
+    ASSERT_EQ(DrawFaceLayers(face, o.get(), frame, 1, kStageFace, PackBlendColour(yellow),
                              PackBlendCoverage(yellow, 0xF000)),
               1);
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0xFFFF00u);
@@ -276,6 +294,20 @@ TEST(Elements, ASeeThroughElementShowsTheWorldBehindItsWall)
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), throughBox);
     // The wall around the window stays opaque.
     EXPECT_EQ(target.Pixel(kWidth / 2 + int32_t(20 * o->scale / 50), kHeight / 2), wall);
+
+    // An element on the wall's outer side is drawn behind the window only where it can reach
+    // into the window's region: one beside the window is passed over, one across it is drawn.
+    const std::vector<uint8_t> alone = target.Image();
+    const int64_t redrawn = CurrentRenderContext().frameBudget.Redrawn();
+    ASSERT_NE(AddFaceElement(scene.room, north, 2, 0, 10, 10, 0, 40, 0, kGreen, 0xFFFF), nullptr);
+    o->BumpSerial();
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(CurrentRenderContext().frameBudget.Redrawn(), redrawn);
+    EXPECT_EQ(target.Image(), alone);
+    ASSERT_NE(AddFaceElement(scene.room, north, 2, 0, 10, 10, 0, 0, 0, kGreen, 0xFFFF), nullptr);
+    o->BumpSerial();
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_EQ(CurrentRenderContext().frameBudget.Redrawn(), redrawn + 1);
 }
 
 TEST(Elements, FacesAgainstAnElementMeasuredWithTheSystemsRegions)

@@ -797,6 +797,21 @@ def check_hostile_command_line(env):
         s.exit_by_menu()
 
 
+def check_hostile_frames(env):
+    """Every model whose cost lies in drawing a frame, opened from the command line, shows its
+    first frame, and Alt+F4 then ends the player at once: no frame keeps it from answering."""
+    names = sorted(n for n in os.listdir(env.hostile) if n.startswith("load-frames-"))
+    expect(names, "no hostile frame models in %s" % env.hostile)
+    for name in names:
+        with Session(env, qpdrive.windows_path(os.path.join(env.hostile, name)), timeout=60) as s:
+            await_hostile(s, name, 0, set())
+            s.wait_model(name)
+            s.keys_to_frame("alt+F4")
+            s.line(r"^exit 0$", timeout=10)
+            code = s.program.wait_exit(10)
+            expect(code == 0, "%s: exit code %d" % (name, code))
+
+
 def collect_checks():
     """The checks of this file and of the checks_*.py files beside it, which import this one."""
     sys.modules.setdefault("player_e2e", sys.modules[__name__])
