@@ -82,7 +82,7 @@ ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* s
     const ResultCode normal = ComputeFaceNormal();
     if (normal != kResultOk) return normal;
     OutlineList = NewIndexList();
-    ClipList = NewIndexList();
+    ClipList = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
     OutlineRef = OutlineList;
     ClipRef = ClipList;
     return OutlineList && ClipList ? kResultOk : kResultOutOfMemory;

@@ -143,7 +143,8 @@ public:
     DynamicArray* FrontShadesWork = nullptr;
     DynamicArray* BackShadesWork = nullptr;
     // The indices the renderer draws (the face's own or ClipList, which clipping fills), at first
-    // ClipList.
+    // ClipList, read through DrawnIndexAt. ClipList holds 32-bit indices: the vertices that
+    // clipping adds to an object's camera vertices may number past what 16 bits address.
     DynamicArray* ClipRef = nullptr;
     DynamicArray* ClipList = nullptr;
     // The renderer's bytes of each frame: which side of the face the eye is on (its facing
@@ -156,6 +157,14 @@ public:
 private:
     void LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around);
 };
+
+// The vertex index at a position of a list a face is drawn by (its ClipRef): the face's own
+// 16-bit indices, or its 32-bit ClipList.
+inline int32_t DrawnIndexAt(const DynamicArray* indices, int32_t position)
+{
+    return indices->ElementSize() == int32_t(sizeof(int32_t)) ? *indices->At<int32_t>(position)
+                                                                : *indices->At<int16_t>(position);
+}
 
 // 1 when the record's indices hold the vertex index.
 int32_t FaceUsesVertex(const PolygonRecord* record, int32_t index);

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "foundation/dynamic_array.h"
+#include "model/polygon_record.h"
 #include "render/projection.h"
 #include "render/render_context.h"
 
@@ -27,11 +28,6 @@ DevicePoint ToDevice(const RenderContext& context, const ScreenPoint& s)
 const ScreenPoint* VertexAt(const DynamicArray* vertices, int32_t index)
 {
     return index >= 0 ? vertices->At<ScreenPoint>(index) : nullptr;
-}
-
-int32_t IndexAt(const DynamicArray* indices, int32_t position)
-{
-    return *indices->At<int16_t>(position);
 }
 
 // Walks the n corners in the chosen order, handing every kept corner (output slot, corner
@@ -127,7 +123,8 @@ DevicePointList* BuildIndexedDevicePoly(const DynamicArray* vertices, const Dyna
 {
     return Fill(
         CountOf(indices), order, true, true,
-        [vertices, indices](int32_t p) { return VertexAt(vertices, IndexAt(indices, p)); }, [](int32_t, int32_t) {});
+        [vertices, indices](int32_t p) { return VertexAt(vertices, DrawnIndexAt(indices, p)); },
+        [](int32_t, int32_t) {});
 }
 
 namespace {
@@ -189,7 +186,7 @@ void BuildIndexedShadedDevicePoly(const DynamicArray* vertices, const DynamicArr
 {
     BuildShaded(
         CountOf(indices), order, values,
-        [vertices, indices](int32_t p) { return VertexAt(vertices, IndexAt(indices, p)); }, points, valuesOut);
+        [vertices, indices](int32_t p) { return VertexAt(vertices, DrawnIndexAt(indices, p)); }, points, valuesOut);
 }
 
 void BuildTexturedDevicePoly(const DynamicArray* vertices, const DynamicArray* records, const DynamicArray* pairs,
@@ -198,9 +195,9 @@ void BuildTexturedDevicePoly(const DynamicArray* vertices, const DynamicArray* r
 {
     BuildTextured(
         CountOf(indices), order, pairs, textureHeight,
-        [vertices, indices](int32_t p) { return VertexAt(vertices, IndexAt(indices, p)); },
+        [vertices, indices](int32_t p) { return VertexAt(vertices, DrawnIndexAt(indices, p)); },
         [records, indices](int32_t p) {
-            const int32_t index = IndexAt(indices, p);
+            const int32_t index = DrawnIndexAt(indices, p);
             return index >= 0 ? records->At<ProjectedVertex>(index) : nullptr;
         },
         points, recordsOut, coordsOut);
@@ -226,7 +223,8 @@ DevicePointList* BuildIndexedDevicePolyAll(const DynamicArray* vertices, const D
 {
     return Fill(
         CountOf(indices), reverse ? 0 : 1, false, true,
-        [vertices, indices](int32_t p) { return VertexAt(vertices, IndexAt(indices, p)); }, [](int32_t, int32_t) {});
+        [vertices, indices](int32_t p) { return VertexAt(vertices, DrawnIndexAt(indices, p)); },
+        [](int32_t, int32_t) {});
 }
 
 DevicePointList* BuildDevicePolyAll(const DynamicArray* vertices, int32_t reverse)

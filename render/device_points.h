@@ -23,7 +23,8 @@ void GetViewOrigin(int32_t* x, int32_t* y);
 ResultCode InitDevicePointLists();
 void FreeDevicePointLists();
 
-// The order flag: non-zero walks the corners in stored order, zero in reverse.
+// The order flag: non-zero walks the corners in stored order, zero in reverse. Index lists are
+// a face's 16-bit indices or its 32-bit clipped list (DrawnIndexAt).
 DevicePointList* BuildDevicePoly(const DynamicArray* vertices, int32_t order);
 DevicePointList* BuildIndexedDevicePoly(const DynamicArray* vertices, const DynamicArray* indices, int32_t order);
 void BuildShadedDevicePoly(const DynamicArray* vertices, int32_t order, const DynamicArray* values,

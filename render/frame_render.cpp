@@ -228,13 +228,13 @@ void MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
         if (g->ClipCode != 0 || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef ||
             (!plain && MayDrawBeyondOutline(r)))
             continue;
-        const int16_t* corner = r->ClipRef->Elements<int16_t>();
         const int32_t corners = r->ClipRef->ArrayCount();
         if (corners == 0) continue;
-        int32_t minimumX = points[corner[0]].x, maximumX = minimumX;
-        int32_t minimumY = points[corner[0]].y, maximumY = minimumY;
+        const ScreenPoint& first = points[DrawnIndexAt(r->ClipRef, 0)];
+        int32_t minimumX = first.x, maximumX = minimumX;
+        int32_t minimumY = first.y, maximumY = minimumY;
         for (int32_t c = 1; c < corners; ++c) {
-            const ScreenPoint& p = points[corner[c]];
+            const ScreenPoint& p = points[DrawnIndexAt(r->ClipRef, c)];
             minimumX = std::min(minimumX, p.x);
             maximumX = std::max(maximumX, p.x);
             minimumY = std::min(minimumY, p.y);

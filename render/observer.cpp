@@ -54,7 +54,7 @@ ResultCode Observer::Init(ModelHolder* holder)
     frameStart = 0;
     abortFlag = 0;
     objectCounter = interruptible = 0;
-    clipIndices = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+    clipIndices = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
     elementVertices = NewDynamicArray(0, 16, 4);
     AttachObserverToWorld();
     if (buffers != kResultOk || !nearby || !corners || !region || !clipIndices || !elementVertices)

@@ -130,7 +130,7 @@ public:
     int16_t abortFlag = 0;
     ShortVector3 boundsMin = {0, 0, 0};
     ShortVector3 boundsMax = {0, 0, 0};
-    DynamicArray* clipIndices = nullptr;      // int16_t
+    DynamicArray* clipIndices = nullptr;      // int32_t, as a face's ClipList
     DynamicArray* elementVertices = nullptr;  // 16-byte camera vertices
 
 private:

@@ -162,7 +162,8 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
         if (SideShaded(record, side)) values[s].Start(s == 0 ? kValuesA0 : kValuesA2, record->GetSideVertexValues(side), n);
     }
 
-    const int16_t* in = record->Indices->Elements<int16_t>();
+    // The face's own 16-bit indices, then the clipper's 32-bit lists.
+    const DynamicArray* inList = record->Indices;
     int32_t inCount = n;
     for (int32_t plane : kPlanes) {
         if (!(clipCode & plane)) continue;
@@ -180,15 +181,15 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
                 if (!v.Reserve(need)) return false;
             }
             const int32_t next = i + 1 < inCount ? i + 1 : 0;
-            const int32_t a = in[i];
-            const int32_t b = in[next];
+            const int32_t a = DrawnIndexAt(inList, i);
+            const int32_t b = DrawnIndexAt(inList, next);
             CameraVertex* vertices = camera->Elements<CameraVertex>();
             const int64_t da = PlaneDistance(o, vertices[a], plane);
             const int64_t db = PlaneDistance(o, vertices[b], plane);
             if (da < 0) vertices[a].flags |= kVertexOutside;
-            int16_t* out = outList->Elements<int16_t>();
+            int32_t* out = outList->Elements<int32_t>();
             if (da >= 0) {
-                out[outCount] = int16_t(a);
+                out[outCount] = a;
                 for (auto& p : pairs) {
                     if (p.active) p.Out(outCount, p.In(i));
                 }
@@ -205,11 +206,10 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
             const int64_t dIn = aInside ? da : db;
             const int64_t dOut = aInside ? db : da;
             const int32_t index = camera->ArrayCount();
-            if (index > kMaxObjectVertices) return false;
             CameraVertex crossing = IntersectEdge(vertices[inside], vertices[outside], dIn, dOut);
             crossing.flags = (vertices[a].flags & vertices[b].flags & 0xFF) | uint32_t(plane);
             if (camera->Append(&crossing) < 0) return false;
-            out[outCount] = int16_t(index);
+            out[outCount] = index;
             const int32_t inPos = aInside ? i : next;
             const int32_t outPos = aInside ? next : i;
             for (auto& p : pairs) {
@@ -223,7 +223,7 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
         if (record->Clipped) return false;
         for (auto& p : pairs) p.Swap();
         for (auto& v : values) v.Swap();
-        in = outList->Elements<int16_t>();
+        inList = outList;
         inCount = outCount;
         output ^= 1;
     }

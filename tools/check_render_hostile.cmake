@@ -1,7 +1,8 @@
 # Runs render-frame on every hostile model file of a folder: each run ends with status 0 (the
 # reader coped) or 1 (the file was refused with an alert), never with a crash or a hang. The files
 # whose cost lies in drawing a frame ("load-frames-") are drawn at the default size, directly and
-# through the system's polygon calls: each frame passes its budget, and draws little past it.
+# through the system's polygon calls (the nested domes also from inside): each frame passes its
+# budget, and draws little past it.
 # -DRUNNER=<emulator, may be empty> -DTOOL=<render-frame> -DDIR=<folder> -DOUT=<folder>
 file(GLOB models "${DIR}/*.qpy")
 set(failed 0)
@@ -16,7 +17,14 @@ foreach(model IN LISTS models)
     endif()
     continue()
   endif()
-  foreach(path "--flash;1" "--flash;0;--depth;8")
+  set(runs "--flash 1" "--flash 0 --depth 8")
+  if(name STREQUAL "load-frames-nested-domes")
+    # From inside the innermost dome too: every face in view is cut by the view's planes, into
+    # more corners than the domes have vertices.
+    list(APPEND runs "--flash 1 --eye 0,0,200")
+  endif()
+  foreach(run IN LISTS runs)
+    separate_arguments(path UNIX_COMMAND "${run}")
     execute_process(COMMAND ${RUNNER} "${TOOL}" "${model}" "${OUT}/hostile-${name}.bmp" --budget ${path}
                     RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
     string(REGEX MATCH "drawn-spent: ([0-9]+) of ([0-9]+)" drawn "${out}")
@@ -27,7 +35,7 @@ foreach(model IN LISTS models)
     endif()
     # Past the budget the frame draws each face of the walk over the records once more at most.
     if(NOT status EQUAL 0 OR NOT out MATCHES "passed: 1" OR drawn STREQUAL "" OR spent GREATER twice)
-      message(SEND_ERROR "${name} ${path}: status ${status}\n${out}${err}")
+      message(SEND_ERROR "${name} ${run}: status ${status}\n${out}${err}")
       math(EXPR failed "${failed} + 1")
     endif()
   endforeach()

@@ -177,6 +177,40 @@ TEST(Frame, AnObjectStandingOnAnotherIsDrawnOverIt)
     EXPECT_EQ(target.Pixel((b.left + b.right) / 2, (b.top + b.bottom) / 2), 0xFF0000u);
 }
 
+// The view's planes cut the walls of an object of the most vertices an object may have into
+// corners past what 16-bit indices address: the eye inside sees its walls and the box standing in
+// it as inside the same room of eight vertices.
+TEST(Frame, TheEyeInsideAnObjectOfTheMostVerticesSeesItWhole)
+{
+    RenderTarget target(32);
+    std::vector<std::vector<uint8_t>> images;
+    for (int32_t vertices : {8, kMaxObjectVertices}) {
+        auto world = NewWorld();
+        std::vector<FixedVector3> corners;
+        for (int32_t i = 0; i < 8; ++i) {
+            corners.push_back(
+                {IntToFixed(i & 1 ? 100 : -100), IntToFixed(i & 2 ? 100 : -100), IntToFixed(i & 4 ? 100 : -100)});
+        }
+        corners.resize(size_t(vertices), corners[0]);
+        ModelObject* room = MakePolygonMesh(
+            world.get(), corners, {{1, 3, 2, 0}, {6, 7, 5, 4}, {4, 5, 1, 0}, {3, 7, 6, 2}, {2, 6, 4, 0}, {5, 7, 3, 1}});
+        room->SetColours(kBlue, 0xFFFF, kSideBoth);
+        world->Root->AddChild(room);
+        ModelObject* box = MakeBox(world.get(), -10, 40, 0, 10, 60, 20);
+        box->SetColours(kRed, 0xFFFF, kSideBoth);
+        room->AddChild(box);
+        auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, -50, 10});
+        ASSERT_EQ(o->cell, room->GeometryAt(0));
+        o->SetObserverOptions(kFillOnly);
+        target.Clear();
+        RenderFrameTimed(o.get(), 0, 0);
+        EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0xFF0000u);
+        EXPECT_EQ(target.Pixel(0, 0), 0x0000FFu);
+        images.push_back(target.Image());
+    }
+    EXPECT_EQ(images[1], images[0]);
+}
+
 TEST(Frame, FramedFacesEraseToWhiteAndFilledOnesFillTheBackground)
 {
     RenderTarget target(32);

@@ -149,7 +149,7 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     EXPECT_EQ(nearFace->Clipped, 0);
     int32_t made = 0;
     for (int32_t i = 0; i < nearFace->ClipRef->ArrayCount(); ++i) {
-        const int16_t index = *nearFace->ClipRef->At<int16_t>(i);
+        const int32_t index = DrawnIndexAt(nearFace->ClipRef, i);
         if (index >= before) {
             ++made;
             EXPECT_EQ(box->ProjectedFaces->At<CameraVertex>(index)->flags, uint32_t(kClipLeft));
@@ -161,7 +161,7 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     const DynamicArray* clippedValues = nearFace->GetSideVertexValuesB(kSideBack);
     ASSERT_EQ(clippedValues->ArrayCount(), 4);
     for (int32_t i = 0; i < 4; ++i) {
-        const int16_t index = *nearFace->ClipRef->At<int16_t>(i);
+        const int32_t index = DrawnIndexAt(nearFace->ClipRef, i);
         const Fixed value = *clippedValues->At<Fixed>(i);
         if (index < before) {
             EXPECT_EQ(value % IntToFixed(8), 0);
