@@ -411,7 +411,13 @@ ResultCode ModelObject::StreamLightChunk(MemoryStream* stream)
     if (!lights) return kResultOutOfMemory;
     const ResultCode result = lights->LightListStream(stream);
     SetLights(lights);
-    RefreshShading();
+    // Root chunks after the first may each give the world root lights in place of those before:
+    // the tree they light is lit once, as the read ends.
+    if (this == Holder->Root && ChildCount() > 0 && Holder->Budget.Reading()) {
+        Holder->RelightAtEnd = true;
+    } else {
+        RefreshShading();
+    }
     return result;
 }
 

@@ -16,13 +16,19 @@
 class MemoryStream;
 
 enum class ReadCost : int32_t {
-    kFaces,         // faces built, a rebuild's again
-    kNodes,         // nodes made
-    kContactPairs,  // contacts between records
-    kContactSearch, // faces and vertices the search for a contact compares
-    kFaceContacts,  // entries added to the contact lists of faces, those passed on included
-    kSliceCuts,     // faces a slice walks, for every slice of every build
-    kLighting,      // faces lit, times the lights that shine on them
+    kFaces,          // faces built, a rebuild's again
+    kNodes,          // nodes made
+    kContactPairs,   // contacts between records
+    kContactSearch,  // faces and vertices the search for a contact compares
+    kFaceContacts,   // entries added to the contact lists of faces, those passed on included, and
+                     // the faces and connections walked to add them
+    kSliceCuts,      // faces and vertices a slice walks, and cut edges it chains, for every slice
+    kLighting,       // faces and elements lit, once and again for each light that shines on them
+    kSmoothShading,  // faces around each corner of a smooth side, that its shading averages
+    kSiblingBounds,  // cells of a grid of siblings' bounds that a search files or walks, and the
+                     // bounds it compares
+    kTreeWalks,      // nodes walked again as their tree joins another or changes units: relit,
+                     // refreshed or rebuilt
     kCount
 };
 
@@ -52,14 +58,19 @@ class ReadBudget {
 public:
     // Starts a read from the stream: nothing spent, allowances growing with its position.
     void Begin(const MemoryStream* stream);
-    // Ends the read: spending is free again (edits, writing), and what was spent stays to be seen.
-    void End() { stream_ = nullptr; }
+    // Ends the read: spending is free again (edits, writing) and no longer passed, and what was
+    // spent stays to be seen.
+    void End()
+    {
+        stream_ = nullptr;
+        passed_ = false;
+    }
     bool Reading() const { return stream_ != nullptr; }
     // Spends `amount` of the cost: false, spending nothing, when that would pass its allowance for
     // the bytes read so far; the budget is passed from then on, and every later spending fails.
     // Always true outside a read.
     bool Spend(ReadCost cost, int64_t amount);
-    // Whether the read asked for more than its budget allows.
+    // Whether the read in progress asked for more than its budget allows.
     bool Passed() const { return passed_; }
     int64_t Spent(ReadCost cost) const { return spent_[int32_t(cost)]; }
 

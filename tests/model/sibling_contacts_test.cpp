@@ -30,11 +30,11 @@ ModelDocument* ReadBack(ModelDocument* document)
     return copy;
 }
 
-std::vector<int32_t> MeetingByEveryPair(const std::vector<GridBox>& boxes, const GridBox& box)
+std::vector<int32_t> OverlappingByEveryPair(const std::vector<GridBox>& boxes, const GridBox& box)
 {
     std::vector<int32_t> indices;
     for (size_t i = 0; i < boxes.size(); ++i)
-        if (GridBoxesMeet(box, boxes[i])) indices.push_back(int32_t(i));
+        if (GridBoxesOverlap(box, boxes[i])) indices.push_back(int32_t(i));
     return indices;
 }
 
@@ -169,7 +169,7 @@ TEST(SiblingContacts, ObjectsAppendedOneAtATimeMeetAsEveryPairWould)
     leaving->Destroy();
 }
 
-TEST(BoxGrid, MeetingFindsWhatEveryPairTestFinds)
+TEST(BoxGrid, OverlappingFindsWhatEveryPairTestFinds)
 {
     std::mt19937 random(11);
     auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
@@ -191,15 +191,15 @@ TEST(BoxGrid, MeetingFindsWhatEveryPairTestFinds)
     queries.push_back({{70000, 70000, 70000}, {70000, 70000, 70000}});
     std::vector<int32_t> found;
     for (const GridBox& query : queries) {
-        grid.Meeting(query, &found);
-        ASSERT_EQ(found, MeetingByEveryPair(boxes, query));
+        grid.Overlapping(query, &found);
+        ASSERT_EQ(found, OverlappingByEveryPair(boxes, query));
     }
-    grid.Meeting(boxes[600], &found);
+    grid.Overlapping(boxes[600], &found);
     EXPECT_EQ(std::count(found.begin(), found.end(), 601), 1);
 
     BoxGrid empty;
     empty.FileBoxes({});
-    empty.Meeting(boxes[0], &found);
+    empty.Overlapping(boxes[0], &found);
     EXPECT_TRUE(found.empty());
 }
 
@@ -223,10 +223,10 @@ TEST(BoxGrid, AGrowingGridFindsWhatEveryPairTestFindsAfterEachAppend)
         boxes.push_back(box);
         ASSERT_EQ(grid.Count(), i + 1);
         const GridBox query = boxAt(between(-3000, 3000), between(-3000, 3000), between(0, 600));
-        grid.Meeting(query, &found);
-        ASSERT_EQ(found, MeetingByEveryPair(boxes, query)) << "after " << i + 1 << " boxes";
-        grid.Meeting(box, &found);
-        ASSERT_EQ(found, MeetingByEveryPair(boxes, box)) << "after " << i + 1 << " boxes";
+        grid.Overlapping(query, &found);
+        ASSERT_EQ(found, OverlappingByEveryPair(boxes, query)) << "after " << i + 1 << " boxes";
+        grid.Overlapping(box, &found);
+        ASSERT_EQ(found, OverlappingByEveryPair(boxes, box)) << "after " << i + 1 << " boxes";
     }
 }
 
