@@ -237,7 +237,12 @@ void ModelObject::AttachChild(ModelObject* child, const UnitsRecord* units)
         ancestor->RegisterMember(child);
         if (!ancestor->contactsDeferred_) ancestor->ComputeContactsWithSiblings(child);
     }
-    child->RefreshShading();
+    // In the course of a read a node gets its children before it joins its own parent, which
+    // lights its whole tree again: a subtree joining a node outside the world is lit then, once,
+    // rather than once more for every level it is nested in.
+    const ModelObject* top = this;
+    while (top->Parent) top = top->Parent;
+    if (!Holder->Budget.Reading() || top->IsWorldRoot()) child->RefreshShading();
     // The group's box was the union of its other children's: the newcomer's is added to it.
     if (IsGroup()) {
         if (ChildCount() == 1) WorldBox = kEmptyShortBox;

@@ -440,6 +440,12 @@ TEST(ReadBudget, AllowanceGrowsWithTheBytesReadAndPassingItFailsEveryLaterSpendi
     budget.End();
     EXPECT_FALSE(budget.Passed());
     EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1));
+    // Past their parts of the bytes read, the costs share what any model has: half of it for
+    // nodes and half for faces leave none for lighting.
+    budget.Begin(&stream);
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, 100 + atStart / 2));
+    EXPECT_TRUE(budget.Spend(ReadCost::kFaces, Allowance(ReadCost::kFaces, 3200) - kFacesOfAnyModel / 2));
+    EXPECT_FALSE(budget.Spend(ReadCost::kLighting, Allowance(ReadCost::kLighting, 3200)));
 }
 
 TEST(ReadBudget, AReadRefusedPastItLeavesLaterContactsToBeMade)
@@ -457,9 +463,10 @@ TEST(ReadBudget, AReadRefusedPastItLeavesLaterContactsToBeMade)
 
 TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
 {
-    // In a few hundred bytes, the fifth object of 30001 faces would pass the budget: it is refused
-    // before its faces are made, and stays refused however many bytes its children bring. The
-    // same objects after enough bytes of the file all come in.
+    // In a few hundred bytes, the fourth object of 30001 faces would pass the budget (its faces
+    // with those of the three before, and their lighting, are more than any model has): it is
+    // refused before its faces are made, and stays refused however many bytes its children bring.
+    // The same objects after enough bytes of the file all come in.
     ASSERT_GT(5 * 30001, Allowance(ReadCost::kFaces, 2000));
     struct Case {
         int32_t padding;
@@ -467,7 +474,7 @@ TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
         ResultCode result;
         int32_t children;
     };
-    for (const Case& c : {Case{0, 0, kResultPastBudget, 4}, Case{0, 200000, kResultPastBudget, 4},
+    for (const Case& c : {Case{0, 0, kResultPastBudget, 3}, Case{0, 200000, kResultPastBudget, 3},
                           Case{200000, 0, kResultOk, 5}}) {
         SCOPED_TRACE(testing::Message() << c.padding << " " << c.childPadding);
         MemoryStream in;
