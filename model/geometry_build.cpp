@@ -522,6 +522,7 @@ Surface* ModelObject::SurfaceForFace(int32_t face)
         surface->PlaceSurface(record->Normal, record->Indices, LocalVertices);
     }
     IgnoreResult(SetPointer(Surfaces, face, surface));
+    surface->PlacedAt(face);
     return surface;
 }
 

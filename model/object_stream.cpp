@@ -598,6 +598,7 @@ ResultCode ModelObject::StreamSurfaceChunk(MemoryStream* stream)
     // In its place while its chunks are read, where each of its elements finds it (the object is
     // not built yet, so nothing else sees it there); a surface that cannot be read leaves it again.
     IgnoreResult(SetPointer(Surfaces, face, surface));
+    surface->PlacedAt(face);
     result = surface->Stream(stream);
     if (result != kResultOk) {
         IgnoreResult(SetPointer(Surfaces, face, nullptr));

@@ -2,8 +2,10 @@
 // bytes, each written by hand and under a megabyte: objects that all meet, large objects side by
 // side, connections gathered on one face, contacts that faces pass on to each other, polygon
 // elements on one face, root chunks by the thousand, slices through large objects, lights by
-// the thousand over many faces, units that rescale nested groups again and again, and empty
-// groups by the hundred thousand.
+// the thousand over many faces, units that rescale nested groups again and again, empty groups by
+// the hundred thousand, objects without faces by the ten thousand, large objects around small ones,
+// elements on many faces, cut edges that circle, smooth sides around one corner, and points and indices that one hash
+// would put together; beside them honest models as dense as a file can be.
 #include "tools/hostile_relations.h"
 
 #include <array>
@@ -214,6 +216,18 @@ Bytes ElementsOnOneFace(const Bytes& element)
     Bytes surface = I16(kMostFaces - 1);
     while (surface.size() + element.size() + 200 < kMostBytes) Append(surface, element);
     return ModelFile(Chunk("ROOT", Chunk("PRSM", DomePrimitive(0, 0, 10000) + Chunk("SURF", surface))));
+}
+
+// A dome whose faces from the last one down carry a polygon element each, by the ten thousand:
+// each element lit looks for its face's number, which a search of the dome's list of faces would
+// find only after all those before it.
+Bytes ElementsOnManyFaces(const Bytes& element)
+{
+    if (element.empty()) return {};
+    Bytes surfaces;
+    for (int32_t face = kMostFaces - 1; face > 0 && surfaces.size() + element.size() + 100 < kMostBytes; --face)
+        Append(surfaces, Chunk("SURF", I16(face) + element));
+    return ModelFile(Chunk("ROOT", Chunk("PRSM", DomePrimitive(0, 0, 10000) + surfaces)));
 }
 
 // Prisms apart, then root chunks by the ten thousand, each holding a light for the root.
@@ -528,6 +542,7 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-connections-to-one-face.qpy", ConnectionsToOneFace(), HostileModel::kMustFail},
         {"relations-contacts-passed-on.qpy", ContactsPassedOn(), HostileModel::kMustFail},
         {"relations-elements-on-one-face.qpy", ElementsOnOneFace(element), HostileModel::kMustLoad},
+        {"relations-elements-on-many-faces.qpy", ElementsOnManyFaces(element), HostileModel::kMustLoad},
         {"relations-root-chunks-with-lights.qpy", RootChunksWithLights(light), HostileModel::kMustLoad},
         {"relations-root-chunks-empty.qpy", EmptyRootChunks(), HostileModel::kMustLoad},
         {"relations-root-chunks-of-one-prism.qpy", RootChunksOfOnePrism(), HostileModel::kMustLoad},
