@@ -26,6 +26,11 @@ int64_t Extent(const GridBox& box)
     return sum / 3;
 }
 
+bool IsPoint(const GridBox& box)
+{
+    return box.minimum[0] == box.maximum[0] && box.minimum[1] == box.maximum[1] && box.minimum[2] == box.maximum[2];
+}
+
 bool Before(const GridBox& a, const GridBox& b)
 {
     for (int32_t axis = 0; axis < 3; ++axis) {
@@ -54,22 +59,33 @@ int64_t BoxGrid::FileBoxes(const std::vector<GridBox>& boxes)
 {
     entryBoxes_.clear();
     entryStart_.assign(1, 0);
-    members_.resize(boxes.size());
+    members_.clear();
     apart_.clear();
     query_ = 0;
-    // Sorted by box, then by index: equal boxes side by side, each run one entry.
-    for (size_t i = 0; i < boxes.size(); ++i) members_[i] = int32_t(i);
-    std::sort(members_.begin(), members_.end(), [&](int32_t a, int32_t b) {
-        return Before(boxes[size_t(a)], boxes[size_t(b)]) || (Equal(boxes[size_t(a)], boxes[size_t(b)]) && a < b);
-    });
-    for (size_t k = 0; k < members_.size(); ++k) {
-        const GridBox& box = boxes[size_t(members_[k])];
-        if (k > 0 && Equal(box, entryBoxes_.back())) {
-            ++entryStart_.back();
+    // Each box is an entry of its own, but for points: equal points, which never overlap each
+    // other, are one entry (sorted by place, then by index, equal points side by side).
+    std::vector<int32_t> points;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const GridBox& box = boxes[i];
+        if (IsPoint(box)) {
+            points.push_back(int32_t(i));
             continue;
         }
         entryBoxes_.push_back(box);
-        entryStart_.push_back(entryStart_.back() + 1);
+        members_.push_back(int32_t(i));
+        entryStart_.push_back(int32_t(members_.size()));
+    }
+    std::sort(points.begin(), points.end(), [&](int32_t a, int32_t b) {
+        return Before(boxes[size_t(a)], boxes[size_t(b)]) || (Equal(boxes[size_t(a)], boxes[size_t(b)]) && a < b);
+    });
+    for (size_t k = 0; k < points.size(); ++k) {
+        const GridBox& box = boxes[size_t(points[k])];
+        if (k == 0 || !Equal(box, boxes[size_t(points[k - 1])])) {
+            entryBoxes_.push_back(box);
+            entryStart_.push_back(entryStart_.back());
+        }
+        members_.push_back(points[k]);
+        ++entryStart_.back();
     }
     const int64_t entries = int64_t(entryBoxes_.size());
     seenIn_.assign(size_t(entries), 0);
@@ -153,7 +169,7 @@ int64_t BoxGrid::Take(int32_t e, const GridBox& box, std::vector<int32_t>* indic
     if (!GridBoxesOverlap(box, entryBoxes_[size_t(e)])) return 1;
     const int32_t begin = entryStart_[size_t(e)];
     const int32_t end = entryStart_[size_t(e) + 1];
-    indices->insert(indices->end(), members_.begin() + begin, members_.begin() + end);
+    for (int32_t k = begin; k < end; ++k) indices->push_back(members_[size_t(k)]);
     return 1 + (end - begin);
 }
 

@@ -21,7 +21,7 @@ bool GridBoxesOverlap(const GridBox& a, const GridBox& b);
 class BoxGrid {
 public:
     // Files the boxes; their indices are what Overlapping reports. Answers the steps taken: the
-    // boxes sorted, and the cells they were filed under.
+    // boxes placed, and the cells they were filed under.
     int64_t FileBoxes(const std::vector<GridBox>& boxes);
     // The indices of the filed boxes that overlap the box, in rising order. Answers the steps
     // taken: the cells walked, the boxes compared and the indices reported.
@@ -40,9 +40,10 @@ private:
     // answers the steps taken.
     int64_t Take(int32_t e, const GridBox& box, std::vector<int32_t>* indices);
 
-    // Equal boxes are filed once, as one entry (boxes of no extent, all at one point, would
-    // otherwise crowd one cell): entry e has the box entryBoxes_[e] and stands for the boxes
-    // members_[entryStart_[e]] to members_[entryStart_[e + 1] - 1], in rising order.
+    // Equal points are filed once, as one entry (the objects without faces all lie at one point,
+    // and would otherwise crowd one cell): entry e has the box entryBoxes_[e] and stands for the
+    // boxes members_[entryStart_[e]] to members_[entryStart_[e + 1] - 1], in rising order; every
+    // other box is an entry of its own.
     std::vector<GridBox> entryBoxes_;
     std::vector<int32_t> entryStart_;
     std::vector<int32_t> members_;

@@ -243,7 +243,9 @@ void ObjectGeometry::DiscardPolygons(const std::vector<uint8_t>& discarded)
     // The records that stay close up in one pass, in their order: removed one at a time, each
     // would move every record after it.
     int32_t kept = 0;
-    for (int32_t i = 0; i < PolygonCount(); ++i) {
+    while (kept < PolygonCount() && !discarded[size_t(kept)]) ++kept;
+    if (kept == PolygonCount()) return;
+    for (int32_t i = kept; i < PolygonCount(); ++i) {
         PolygonRecord* record = PolygonAt(i);
         if (!discarded[size_t(i)]) {
             IgnoreResult(SetPointer(Polygons, kept++, record));
@@ -258,9 +260,13 @@ void ObjectGeometry::DiscardPolygons(const std::vector<uint8_t>& discarded)
 
 void ObjectGeometry::RemoveDegenerateRecords()
 {
-    std::vector<uint8_t> degenerate(size_t(PolygonCount()), 0);
-    for (int32_t i = 0; i < PolygonCount(); ++i) degenerate[size_t(i)] = PolygonAt(i)->Normal == ShortVector3{0, 0, 0};
-    DiscardPolygons(degenerate);
+    std::vector<uint8_t> degenerate;
+    for (int32_t i = 0; i < PolygonCount(); ++i) {
+        if (!(PolygonAt(i)->Normal == ShortVector3{0, 0, 0})) continue;
+        degenerate.resize(size_t(PolygonCount()), 0);
+        degenerate[size_t(i)] = 1;
+    }
+    if (!degenerate.empty()) DiscardPolygons(degenerate);
 }
 
 void ObjectGeometry::UpdateWorldPlanes()

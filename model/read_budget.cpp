@@ -92,11 +92,13 @@ bool ReadBudget::Spend(ReadCost cost, int64_t amount)
     if (!stream_) return true;
     if (passed_) return false;
     const int64_t bytes = stream_->StreamPosition();
-    if (bytes != sharedAt_) {
+    // The shares change with the bytes read: while they are all 0 (a file that spends no more
+    // than its bytes pay for), more bytes leave them so.
+    if (bytes < sharedAt_ || (bytes > sharedAt_ && shared_ > 0)) {
         shared_ = 0;
         for (int32_t c = 0; c < int32_t(ReadCost::kCount); ++c) shared_ += shares_[c] = Share(ReadCost(c), spent_[c], bytes);
-        sharedAt_ = bytes;
     }
+    sharedAt_ = bytes;
     const int32_t c = int32_t(cost);
     const int64_t share = Share(cost, spent_[c] + amount, bytes);
     if (shared_ - shares_[c] + share > kWholeShare) {

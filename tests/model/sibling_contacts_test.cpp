@@ -253,7 +253,7 @@ TEST(BoxGrid, OverlappingFindsWhatEveryPairTestFinds)
     }
     grid.Overlapping(boxes[600], &found);
     EXPECT_EQ(std::count(found.begin(), found.end(), 601), 1);
-    // Equal boxes are filed once: a point searched for takes as many steps with two hundred more
+    // Equal points are filed once: a point searched for takes as many steps with two hundred more
     // at its spot, which it does not overlap, as without them.
     BoxGrid fewer;
     fewer.FileBoxes(std::vector<GridBox>(boxes.begin(), boxes.end() - 200));
