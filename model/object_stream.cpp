@@ -134,7 +134,9 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
     while (result == kResultOk) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
-        if (!ValidateChunk(tag, &flags, stream)) {
+        // A chunk whose tag reads as the validator's end of a node is no chunk of the node: asked
+        // to validate it, the validator would build the node in the middle of its chunks.
+        if (tag == kValidateEnd || !ValidateChunk(tag, &flags, stream)) {
             result = (flags & kSeenPastBudget) ? kResultPastBudget : StreamUnknownChunk(stream, tag);
         } else if (Handles(kind, tag)) {
             result = DispatchChunk(stream, tag, kind, &dropped);

@@ -220,11 +220,13 @@ Bytes ElementsOnOneFace(const Bytes& element)
 
 // A dome whose faces from the last one down carry a polygon element each, by the ten thousand:
 // each element lit looks for its face's number, which a search of the dome's list of faces would
-// find only after all those before it.
-Bytes ElementsOnManyFaces(const Bytes& element)
+// find only after all those before it. With `endTag`, a chunk tagged as the end of a node comes
+// before them, which would have the dome built in the midst of its surfaces, each element then
+// working its boxes out again over all its faces.
+Bytes ElementsOnManyFaces(const Bytes& element, bool endTag)
 {
     if (element.empty()) return {};
-    Bytes surfaces;
+    Bytes surfaces = endTag ? Chunk("\x00\x00\x00\x01", {}) : Bytes{};
     for (int32_t face = kMostFaces - 1; face > 0 && surfaces.size() + element.size() + 100 < kMostBytes; --face)
         Append(surfaces, Chunk("SURF", I16(face) + element));
     return ModelFile(Chunk("ROOT", Chunk("PRSM", DomePrimitive(0, 0, 10000) + surfaces)));
@@ -542,7 +544,8 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-connections-to-one-face.qpy", ConnectionsToOneFace(), HostileModel::kMustFail},
         {"relations-contacts-passed-on.qpy", ContactsPassedOn(), HostileModel::kMustFail},
         {"relations-elements-on-one-face.qpy", ElementsOnOneFace(element), HostileModel::kMustLoad},
-        {"relations-elements-on-many-faces.qpy", ElementsOnManyFaces(element), HostileModel::kMustLoad},
+        {"relations-elements-on-many-faces.qpy", ElementsOnManyFaces(element, false), HostileModel::kMustLoad},
+        {"relations-elements-after-an-end-tag.qpy", ElementsOnManyFaces(element, true), HostileModel::kMustLoad},
         {"relations-root-chunks-with-lights.qpy", RootChunksWithLights(light), HostileModel::kMustLoad},
         {"relations-root-chunks-empty.qpy", EmptyRootChunks(), HostileModel::kMustLoad},
         {"relations-root-chunks-of-one-prism.qpy", RootChunksOfOnePrism(), HostileModel::kMustLoad},
