@@ -7,10 +7,10 @@ namespace {
 
 // Honest models spend a small part of each (load-bench prints what a read spent per byte of its
 // file): the samples, and cities of a hundred thousand faces and more, spend per byte at most 0.12
-// faces, 0.005 nodes, 0.02 contacts, 1.2 faces and vertices compared by the contact search, 0.33
+// faces, 0.006 nodes, 0.03 contacts, 1.3 faces and vertices compared by the contact search, 0.3
 // faces and elements lit for their lights (the smallest samples, within what any model has, up to
-// 1.0), 0.41 steps of the searches among sibling bounds (0.19 without the ground) and 0.045 nodes
-// walked again (every building of the city joins its group, which joins the root); connections
+// 0.9), 0.4 steps of the searches among sibling bounds (0.21 for the city on a ground) and 0.043
+// nodes walked again (every building of the city joins its group, which joins the root); connections
 // and slices are few, and no sample shades a side smoothly. The densest models a megabyte can
 // hold stay within them too: the smallest opaque prisms side by side (0.011 nodes a byte), or
 // small boxes stacked in a cube, each touching its neighbours on every side, edge and corner (0.12
