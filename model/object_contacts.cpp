@@ -188,7 +188,8 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
         const int64_t firstJoining = int64_t(siblingIndex_->solids.size() - joining.size());
         std::vector<int32_t> overlapping;
         for (size_t p = 0; p < joining.size(); ++p) {
-            if (!SpendOnSiblings(Holder, siblingIndex_->grid.Overlapping(SphereBounds(joining[p]), &overlapping))) return;
+            const int64_t steps = siblingIndex_->grid.Overlapping(SphereBounds(joining[p]), &overlapping);
+            if (!SpendOnSiblings(Holder, steps)) return;
             for (const int32_t i : overlapping) {
                 if (!meet(p, siblingIndex_->solids[size_t(i)], i >= firstJoining ? i - firstJoining : -1)) return;
             }

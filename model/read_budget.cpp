@@ -96,7 +96,10 @@ bool ReadBudget::Spend(ReadCost cost, int64_t amount)
     // than its bytes pay for), more bytes leave them so.
     if (bytes < sharedAt_ || (bytes > sharedAt_ && shared_ > 0)) {
         shared_ = 0;
-        for (int32_t c = 0; c < int32_t(ReadCost::kCount); ++c) shared_ += shares_[c] = Share(ReadCost(c), spent_[c], bytes);
+        for (int32_t c = 0; c < int32_t(ReadCost::kCount); ++c) {
+            shares_[c] = Share(ReadCost(c), spent_[c], bytes);
+            shared_ += shares_[c];
+        }
     }
     sharedAt_ = bytes;
     const int32_t c = int32_t(cost);

@@ -440,7 +440,8 @@ Bytes LargeAndSmall(int32_t large, bool triangles)
 {
     auto object = [triangles](double x, double y, double size) {
         if (!triangles) return Prism(x, y, size);
-        const std::vector<std::array<double, 3>> corners = {{x - size, y - size, 0}, {x + size, y - size, 0}, {x, y + size, size}};
+        const std::vector<std::array<double, 3>> corners = {
+            {x - size, y - size, 0}, {x + size, y - size, 0}, {x, y + size, size}};
         return Chunk("PRSM", Opaque() + MeshChunk(corners, {{0, 1, 2}}));
     };
     Bytes objects;
@@ -467,7 +468,8 @@ Bytes SmoothFan(const Bytes& light)
         if (i > 0) polygons.push_back({0, i, i + 1});
     }
     const Bytes smooth = Chunk("PLGR", Bytes{1, 1});
-    return ModelFile(Chunk("ROOT", Chunk("LGHT", I16(1) + light) + Chunk("PRSM", Opaque() + smooth + MeshChunk(vertices, polygons))));
+    const Bytes fan = Chunk("PRSM", Opaque() + smooth + MeshChunk(vertices, polygons));
+    return ModelFile(Chunk("ROOT", Chunk("LGHT", I16(1) + light) + fan));
 }
 
 // Meshes of the most vertices, sliced, each vertex placed where the multiplying hash of a point
@@ -486,7 +488,8 @@ Bytes VerticesOfOneHash()
         Append(body, I32(int64_t(x)) + I32(int64_t(y)) + I32(int64_t(z)));
     }
     // A face of its own beside them, which the slice keeps.
-    for (const double corner : {0.0, 1.0, 2.0}) Append(body, Fixed32(100 * corner) + Fixed32(100 * (corner == 2)) + Fixed32(500));
+    for (const double corner : {0.0, 1.0, 2.0})
+        Append(body, Fixed32(100 * corner) + Fixed32(100 * (corner == 2)) + Fixed32(500));
     Append(body, I16(1) + I16(3) + I16(kMostFaces - 3) + I16(kMostFaces - 2) + I16(kMostFaces - 1));
     const Bytes object = Chunk("PRSM", Opaque() + Chunk("MESH", body) + SlicesAbove(1, -30000));
     return ModelFile(Chunk("ROOT", object + object));
@@ -523,7 +526,8 @@ Bytes TextureIndicesOfOneSlot()
         Append(references, Chunk("TXID", I32(index)));
     }
     while (references.size() + 200 < kMostBytes) Append(references, Chunk("TXID", I32(index)));
-    return ModelFile(Chunk("ROOT", Chunk("PRSM", Opaque() + PrimitiveChunk(kPrism, 1, 3, 10, 0, 0, 0, 10) + Chunk("PLTX", references))));
+    const Bytes prism = Opaque() + PrimitiveChunk(kPrism, 1, 3, 10, 0, 0, 0, 10);
+    return ModelFile(Chunk("ROOT", Chunk("PRSM", prism + Chunk("PLTX", references))));
 }
 
 }  // namespace

@@ -337,9 +337,10 @@ TEST(Geometry, ACutChainThatComesBackToAnEdgeMakesNoCapAndAFacelessObjectIsNotCu
     scene.holder()->Budget.Begin(&stream);
     auto mesh = [&](int32_t copies) {
         DynamicArray* vertices = NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 4);
-        for (const FixedVector3& v : {FixedVector3{0, 0, IntToFixed(-100)}, FixedVector3{IntToFixed(100), 0, IntToFixed(100)},
-                                      FixedVector3{IntToFixed(-50), IntToFixed(87), IntToFixed(100)},
-                                      FixedVector3{IntToFixed(-50), IntToFixed(-87), IntToFixed(100)}})
+        for (const FixedVector3& v :
+             {FixedVector3{0, 0, IntToFixed(-100)}, FixedVector3{IntToFixed(100), 0, IntToFixed(100)},
+              FixedVector3{IntToFixed(-50), IntToFixed(87), IntToFixed(100)},
+              FixedVector3{IntToFixed(-50), IntToFixed(-87), IntToFixed(100)}})
             vertices->Append(&v);
         DynamicArray* polygons = NewPointerList();
         for (int32_t i = 0; i < copies + 2; ++i) {

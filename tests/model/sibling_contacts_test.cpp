@@ -216,7 +216,8 @@ TEST(SiblingContacts, ObjectsRebuiltInOtherUnitsMeetAsWhenEachIsBuiltAgainInTurn
     taken(&found, &members);
     for (int32_t i = 0; i < box->ChildCount(); ++i) {
         ModelObject* child = box->ChildAt(i);
-        for (int32_t k = 0; k < (child->IsGroup() ? child->ChildCount() : 1); ++k) (child->IsGroup() ? child->ChildAt(k) : child)->Build();
+        for (int32_t k = 0; k < (child->IsGroup() ? child->ChildCount() : 1); ++k)
+            (child->IsGroup() ? child->ChildAt(k) : child)->Build();
     }
     taken(&expected, &expectedMembers);
     EXPECT_GT(pairwise::ExpectSame(found, expected), 400);
