@@ -187,9 +187,7 @@ bool ModelObject::SpendOnBuild()
     if (!IsCompleteObject() || FaceCount() <= 0) return true;
     ReadBudget& budget = Holder->Budget;
     const int64_t faces = FaceCount();
-    return budget.Spend(ReadCost::kFaces, faces) &&
-           budget.Spend(ReadCost::kSliceCuts, int64_t(SliceCount()) * PrimitiveFaceCount()) &&
-           budget.Spend(ReadCost::kLighting, LightingWork(faces));
+    return budget.Spend(ReadCost::kFaces, faces) && budget.Spend(ReadCost::kLighting, LightingWork(faces));
 }
 
 int64_t ModelObject::LightingWork(int64_t faces) const
@@ -198,15 +196,18 @@ int64_t ModelObject::LightingWork(int64_t faces) const
     for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
         if (const Surface* surface = PointerAt<Surface>(Surfaces, i)) elements += surface->CountElements();
     }
-    // The front of a face takes the node's lights, its back the parent's.
+    // The front of a face takes the node's lights, its back the parent's; each face and element
+    // takes its colours and shades, lit or not.
     const LightList* front = GetLights();
     const LightList* back = Parent ? Parent->GetLights() : front;
-    return (faces + elements) * (ListCount(front) + ListCount(back));
+    return (faces + elements) * (1 + ListCount(front) + ListCount(back));
 }
 
 void ModelObject::Build()
 {
     ModelObject* ancestor = FirstNonGroupParent();
+    // An ancestor whose subtree is rebuilt in new units relates its objects once all are rebuilt.
+    if (ancestor && ancestor->childrenRebuilding_) ancestor = nullptr;
     if (ancestor) {
         ancestor->ClearContactsOf(this);
         ancestor->UnregisterMember(this);
@@ -222,9 +223,17 @@ void ModelObject::Build()
         ancestor->RegisterMember(this);
         ancestor->ComputeContactsWithSiblings(this);
     }
-    for (int32_t i = 0; i < ChildCount(); ++i) RegisterMember(ChildAt(i));
+    if (!childrenRebuilding_) RelateChildren();
+    if (Parent && Parent->IsGroup() && !Parent->childrenRebuilding_) Parent->GroupBounds();
+}
+
+void ModelObject::RelateChildren()
+{
+    // A node without records has no members: the walk would register nothing.
+    if (GeometryCount() > 0) {
+        for (int32_t i = 0; i < ChildCount(); ++i) RegisterMember(ChildAt(i));
+    }
     if (IsGroup()) GroupBounds();
-    if (Parent && Parent->IsGroup()) Parent->GroupBounds();
 }
 
 void ModelObject::Rebuild()
@@ -467,6 +476,8 @@ void ModelObject::LinkSurfaces()
 
 void ModelObject::GroupBounds()
 {
+    // A read spends the children visited on its budget; past it, the read fails.
+    if (!Holder->Budget.Spend(ReadCost::kTreeWalks, ChildCount())) return;
     ShortBox box = kEmptyShortBox;
     for (int32_t i = 0; i < ChildCount(); ++i) UniteShortBox(box, ChildAt(i)->WorldBox);
     WorldBox = box;
@@ -511,6 +522,7 @@ Surface* ModelObject::SurfaceForFace(int32_t face)
         surface->PlaceSurface(record->Normal, record->Indices, LocalVertices);
     }
     IgnoreResult(SetPointer(Surfaces, face, surface));
+    surface->PlacedAt(face);
     return surface;
 }
 
@@ -563,9 +575,21 @@ void ModelObject::RescaleObject(Fixed factor)
         const Fixed* position = LocalTransform->Position;
         LocalTransform->SetPosition(FixMul(position[0], factor), FixMul(position[1], factor), FixMul(position[2], factor));
     }
-    // A rebuild in the course of a read is spent on its budget as the first build was; past it,
-    // the read fails and its model goes, unbuilt.
-    if (!SpendOnBuild()) return;
+    // A rebuild in the course of a read is spent on its budget as the first build was, and so is
+    // every node rebuilt, those without faces too; past it, the read fails and its model goes,
+    // unbuilt.
+    if (!Holder->Budget.Spend(ReadCost::kTreeWalks, 1) || !SpendOnBuild()) return;
+    // The children are rebuilt each on its own; what relates them is made once, after them all:
+    // rebuilt one by one, each would be taken out of this node's members by a search of them all,
+    // compared with every sibling and widen its group's bounds over all the others.
+    childrenRebuilding_ = true;
     Build();
     for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->RescaleObject(factor);
+    childrenRebuilding_ = false;
+    RelateChildren();
+    if (!IsGroup()) {
+        DropSiblingIndex();
+        ComputeContactsOfRebuiltChildren();
+    }
+    if (Parent && Parent->IsGroup() && !Parent->childrenRebuilding_) Parent->GroupBounds();
 }

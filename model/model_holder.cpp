@@ -46,6 +46,8 @@ void ModelHolder::ModelHolderDestroy()
 
 ResultCode ModelHolder::EndRead(ResultCode result)
 {
+    if (RelightAtEnd && result == kResultOk && !Budget.Passed()) Root->RefreshShading();
+    RelightAtEnd = false;
     FinishDeferredCoverings(this, result == kResultOk && !Budget.Passed());
     if (result == kResultOk && Budget.Passed()) result = kResultPastBudget;
     Budget.End();

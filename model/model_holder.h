@@ -26,8 +26,8 @@ public:
 
     // A node made through slot 1 and initialised for this holder; null when memory is short.
     ModelObject* MakeObject();
-    // Ends the read in progress: the coverings it left to its end are worked out when it went
-    // well, and its budget closes. The read's result, or kResultPastBudget when it asked for more
+    // Ends the read in progress: the lighting and the coverings it left to its end are worked out
+    // when it went well, and its budget closes. The read's result, or kResultPastBudget when it asked for more
     // than its budget allows.
     ResultCode EndRead(ResultCode result);
 
@@ -44,6 +44,9 @@ public:
     // What the read in progress may spend against the bytes of its file read so far, and what the
     // last read spent.
     ReadBudget Budget;
+    // Whether a root chunk of the read in progress gave the world root lights once it had
+    // children: the tree is lit again as the read ends.
+    bool RelightAtEnd = false;
     // The faces whose coverings the read in progress computes once their connections are made,
     // rather than again for each (null where a face went meanwhile; Surface::RecomputeCovering).
     std::vector<Surface*> DeferredCoverings;

@@ -237,7 +237,12 @@ void ModelObject::AttachChild(ModelObject* child, const UnitsRecord* units)
         ancestor->RegisterMember(child);
         if (!ancestor->contactsDeferred_) ancestor->ComputeContactsWithSiblings(child);
     }
-    child->RefreshShading();
+    // In the course of a read a node gets its children before it joins its own parent, which
+    // lights its whole tree again: a subtree joining a node outside the world is lit then, once,
+    // rather than once more for every level it is nested in.
+    const ModelObject* top = this;
+    while (top->Parent) top = top->Parent;
+    if (!Holder->Budget.Reading() || top->IsWorldRoot()) child->RefreshShading();
     // The group's box was the union of its other children's: the newcomer's is added to it.
     if (IsGroup()) {
         if (ChildCount() == 1) WorldBox = kEmptyShortBox;
@@ -348,10 +353,11 @@ ModelObject* ModelObject::OutermostGroup()
 
 void ModelObject::RefreshShading()
 {
+    // Past the read's budget the read fails, and its model goes unlit.
+    if (!Holder->Budget.Spend(ReadCost::kTreeWalks, 1)) return;
     if (!IsNewRoot()) {
         int64_t faces = 0;
         for (int32_t i = 0; i < GeometryCount(); ++i) faces += GeometryAt(i)->PolygonCount();
-        // Past the read's budget the read fails, and its model goes unlit.
         if (!Holder->Budget.Spend(ReadCost::kLighting, LightingWork(faces))) return;
         for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
             if (Surface* surface = PointerAt<Surface>(Surfaces, i)) surface->NormaliseColourFlags();
@@ -367,6 +373,8 @@ void ModelObject::RefreshSurfaceInheritance()
         for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->RefreshSurfaceInheritance();
         return;
     }
+    // Past the read's budget the read fails, and its model goes.
+    if (!Holder->Budget.Spend(ReadCost::kTreeWalks, 1 + ListCount(Surfaces))) return;
     // An object connected to several of this node's faces refreshes once: once for every
     // connection, objects nested inside each other and connected face to face would refresh as
     // often as the product of their connections.

@@ -235,6 +235,10 @@ public:
     // order: what ComputeContactsWithSiblings finds for each as it is attached, entry for entry,
     // in one search through a grid of all the children's bounds.
     void ComputeContactsOfChildren(int32_t first);
+    // The contacts the objects under the children find when each is built again in sibling order
+    // (each against every object before it, whichever child holds it): what Build finds for each
+    // in turn, entry for entry, in one search. The objects come without contacts.
+    void ComputeContactsOfRebuiltChildren();
     void ComputeContactsWith(ModelObject* other);
     // ComputeContactsWith for objects that have no contact with each other yet; false once the
     // read's budget is passed.
@@ -360,6 +364,9 @@ private:
     // records and faces that stay.
     void StartLeaving();
     void DestroySubtree();
+    // Registers the children's objects as this node's members, and works out a group's bounds
+    // from its children's.
+    void RelateChildren();
     void TakeOutOfParent(ModelObject* child, bool keepConnections, const DynamicArray* keepWith,
                          const UnitsRecord* units);
     void AttachChild(ModelObject* child, const UnitsRecord* units);
@@ -369,12 +376,21 @@ private:
     // Files the objects under the newest child in the sibling index, made first from the children
     // before it when missing or out of step; false, with no index, while there are few objects.
     bool IndexNewestChild(const std::vector<ModelObject*>& joining);
+    // Compares the objects of `solids` in turns, turn k being solids[ends[k - 1]] to
+    // solids[ends[k] - 1] (from 0 for the first): from turn `first` on, each object of a turn with
+    // every object of earlier turns and with the later objects of its own, through a grid of all
+    // their bounds.
+    void ComputeContactsInTurns(const std::vector<ModelObject*>& solids, const std::vector<size_t>& ends, size_t first);
 
     int32_t readDepth_ = 0;  // nesting depth of the node while it is being read
     bool leaving_ = false;   // set by StartLeaving
     // Set while the node's children are read: they join without their contacts, which are found
     // for all of them at once when the node's chunks end.
     bool contactsDeferred_ = false;
+    // Set while the node's subtree is rebuilt in new units (RescaleObject): what relates the
+    // objects under it (its members, their contacts, a group's bounds) is made once they are all
+    // rebuilt, rather than again as each of them is.
+    bool childrenRebuilding_ = false;
     // The objects under this node and their sphere bounds, kept while children are appended one
     // at a time, so that each finds the siblings it meets without a walk over all of them.
     SiblingIndex* siblingIndex_ = nullptr;

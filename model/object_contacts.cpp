@@ -77,23 +77,26 @@ void ModelObject::UnregisterMember(ModelObject* node)
 
 namespace {
 
-// A pair of objects whose records' bounding spheres cannot meet gets no contact, so only objects
-// whose sphere bounds meet are compared. A single object, or fewer pairs than this, are tried one
+// A pair of objects whose records' bounding spheres do not overlap gets no contact, so only
+// objects whose sphere bounds overlap are compared (spheres that overlap overlap on every axis,
+// with room to spare: GridBoxesOverlap). A single object, or fewer pairs than this, are tried one
 // by one; a grid of the siblings' bounds finds the pairs for many objects.
 constexpr int64_t kPairsWithoutGrid = 4096;
 // Children appended one at a time under a node with fewer objects than this are compared with
 // its objects one by one; from there on, the node keeps the objects' bounds in an index.
 constexpr int32_t kIndexedSiblings = 64;
 
-// The objects with records under the node, reached through groups only, in sibling order: the
-// node itself when it is not a group.
-void CollectSolids(ModelObject* node, std::vector<ModelObject*>* solids)
+// Appends the objects with records under the node, reached through groups only, in sibling order:
+// the node itself when it is not a group. Answers the nodes visited.
+int64_t CollectSolids(ModelObject* node, std::vector<ModelObject*>* solids)
 {
     if (!node->IsGroup()) {
         if (node->GeometryCount() > 0) solids->push_back(node);
-        return;
+        return 1;
     }
-    for (int32_t i = 0; i < node->ChildCount(); ++i) CollectSolids(node->ChildAt(i), solids);
+    int64_t visited = 1;
+    for (int32_t i = 0; i < node->ChildCount(); ++i) visited += CollectSolids(node->ChildAt(i), solids);
+    return visited;
 }
 
 // The box holding the bounding spheres of the object's records.
@@ -112,16 +115,23 @@ GridBox SphereBounds(const ModelObject* object)
     return box;
 }
 
+// Spends the steps a search among sibling bounds took on the read's budget; false once it is passed.
+bool SpendOnSiblings(ModelHolder* holder, int64_t steps)
+{
+    return holder->Budget.Spend(ReadCost::kSiblingBounds, steps);
+}
+
 }  // namespace
 
 // The objects under a node's first `children` children in sibling order, with their sphere bounds
 // filed in the same order.
 class SiblingIndex {
 public:
-    void File(ModelObject* solid)
+    // Answers the steps taken.
+    int64_t File(ModelObject* solid)
     {
         solids.push_back(solid);
-        grid.Append(SphereBounds(solid));
+        return grid.Append(SphereBounds(solid));
     }
 
     int32_t children = 0;
@@ -139,28 +149,34 @@ bool ModelObject::IndexNewestChild(const std::vector<ModelObject*>& joining)
 {
     const int32_t before = ChildCount() - 1;
     if (siblingIndex_ && siblingIndex_->children != before) DropSiblingIndex();
+    int64_t steps = 0;
     if (!siblingIndex_) {
         std::vector<ModelObject*> solids;
-        for (int32_t i = 0; i < before; ++i) CollectSolids(ChildAt(i), &solids);
-        if (solids.size() + joining.size() < size_t(kIndexedSiblings)) return false;
+        for (int32_t i = 0; i < before; ++i) steps += CollectSolids(ChildAt(i), &solids);
+        if (solids.size() + joining.size() < size_t(kIndexedSiblings)) {
+            SpendOnSiblings(Holder, steps);
+            return false;
+        }
         siblingIndex_ = new (std::nothrow) SiblingIndex;
         if (!siblingIndex_) return false;
-        for (ModelObject* solid : solids) siblingIndex_->File(solid);
+        for (ModelObject* solid : solids) steps += siblingIndex_->File(solid);
     }
-    for (ModelObject* solid : joining) siblingIndex_->File(solid);
+    for (ModelObject* solid : joining) steps += siblingIndex_->File(solid);
     siblingIndex_->children = before + 1;
+    // Past the budget, the search that follows stops at its first step.
+    SpendOnSiblings(Holder, steps);
     return true;
 }
 
 void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
 {
     // Each object under the node is compared with every object under this one but itself, both
-    // in sibling order; pairs whose sphere bounds do not meet are left out, which changes nothing.
-    // The node's objects come without contacts (a node's are cleared before it is built again or
-    // moved, and when it leaves its parent), so a pair of them is compared once, from the first
-    // of the two: from the second it would find the contact made, or the same bounds apart.
+    // in sibling order; pairs whose sphere bounds do not overlap are left out, which changes
+    // nothing. The node's objects come without contacts (a node's are cleared before it is built
+    // again or moved, and when it leaves its parent), so a pair of them is compared once, from the
+    // first of the two: from the second it would find the contact made, or the same bounds apart.
     std::vector<ModelObject*> joining;
-    CollectSolids(node, &joining);
+    if (!SpendOnSiblings(Holder, CollectSolids(node, &joining))) return;
     // Compares joining[p] with a sibling, `q` its place among the joining objects (or -1); false
     // once the read's budget is passed.
     auto meet = [&](size_t p, ModelObject* sibling, int64_t q) {
@@ -170,10 +186,11 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
     // the children before it, and joins it.
     if (node->Parent == this && ChildAt(ChildCount() - 1) == node && IndexNewestChild(joining)) {
         const int64_t firstJoining = int64_t(siblingIndex_->solids.size() - joining.size());
-        std::vector<int32_t> meeting;
+        std::vector<int32_t> overlapping;
         for (size_t p = 0; p < joining.size(); ++p) {
-            siblingIndex_->grid.Meeting(SphereBounds(joining[p]), &meeting);
-            for (const int32_t i : meeting) {
+            const int64_t steps = siblingIndex_->grid.Overlapping(SphereBounds(joining[p]), &overlapping);
+            if (!SpendOnSiblings(Holder, steps)) return;
+            for (const int32_t i : overlapping) {
                 if (!meet(p, siblingIndex_->solids[size_t(i)], i >= firstJoining ? i - firstJoining : -1)) return;
             }
         }
@@ -181,8 +198,9 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
     }
     DropSiblingIndex();
     std::vector<ModelObject*> siblings;
-    for (int32_t i = 0; i < ChildCount(); ++i) CollectSolids(ChildAt(i), &siblings);
-    if (joining.empty() || siblings.empty()) return;
+    int64_t visited = 0;
+    for (int32_t i = 0; i < ChildCount(); ++i) visited += CollectSolids(ChildAt(i), &siblings);
+    if (!SpendOnSiblings(Holder, visited) || joining.empty() || siblings.empty()) return;
     // The node's objects lie side by side among the siblings.
     const int64_t firstJoining = std::find(siblings.begin(), siblings.end(), joining[0]) - siblings.begin();
     auto place = [&](size_t i) {
@@ -191,9 +209,10 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
     };
     if (joining.size() == 1 || int64_t(joining.size()) * int64_t(siblings.size()) < kPairsWithoutGrid) {
         for (size_t p = 0; p < joining.size(); ++p) {
+            if (!SpendOnSiblings(Holder, int64_t(siblings.size()))) return;
             const GridBox box = SphereBounds(joining[p]);
             for (size_t i = 0; i < siblings.size(); ++i) {
-                if (GridBoxesMeet(box, SphereBounds(siblings[i])) && !meet(p, siblings[i], place(i))) return;
+                if (GridBoxesOverlap(box, SphereBounds(siblings[i])) && !meet(p, siblings[i], place(i))) return;
             }
         }
         return;
@@ -201,11 +220,11 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
     std::vector<GridBox> bounds(siblings.size());
     for (size_t i = 0; i < siblings.size(); ++i) bounds[i] = SphereBounds(siblings[i]);
     BoxGrid grid;
-    grid.FileBoxes(bounds);
-    std::vector<int32_t> meeting;
+    if (!SpendOnSiblings(Holder, grid.FileBoxes(bounds))) return;
+    std::vector<int32_t> overlapping;
     for (size_t p = 0; p < joining.size(); ++p) {
-        grid.Meeting(SphereBounds(joining[p]), &meeting);
-        for (const int32_t i : meeting) {
+        if (!SpendOnSiblings(Holder, grid.Overlapping(SphereBounds(joining[p]), &overlapping))) return;
+        for (const int32_t i : overlapping) {
             if (!meet(p, siblings[size_t(i)], place(size_t(i)))) return;
         }
     }
@@ -215,26 +234,44 @@ void ModelObject::ComputeContactsOfChildren(int32_t first)
 {
     if (first < 0 || first >= ChildCount()) return;
     // The objects under each child follow those under the children before it: child k's are
-    // solids[ends[k - 1]] to solids[ends[k] - 1], and it joins the solids before ends[k].
+    // solids[ends[k - 1]] to solids[ends[k] - 1].
     std::vector<ModelObject*> solids;
     std::vector<size_t> ends;
+    int64_t visited = 0;
     for (int32_t i = 0; i < ChildCount(); ++i) {
-        CollectSolids(ChildAt(i), &solids);
+        visited += CollectSolids(ChildAt(i), &solids);
         ends.push_back(solids.size());
     }
+    if (SpendOnSiblings(Holder, visited)) ComputeContactsInTurns(solids, ends, size_t(first));
+}
+
+void ModelObject::ComputeContactsOfRebuiltChildren()
+{
+    // Each object under the children takes its own turn, in sibling order.
+    std::vector<ModelObject*> solids;
+    int64_t visited = 0;
+    for (int32_t i = 0; i < ChildCount(); ++i) visited += CollectSolids(ChildAt(i), &solids);
+    std::vector<size_t> ends(solids.size());
+    for (size_t j = 0; j < solids.size(); ++j) ends[j] = j + 1;
+    if (SpendOnSiblings(Holder, visited)) ComputeContactsInTurns(solids, ends, 0);
+}
+
+void ModelObject::ComputeContactsInTurns(const std::vector<ModelObject*>& solids, const std::vector<size_t>& ends,
+                                         size_t first)
+{
     if (solids.empty()) return;
     std::vector<GridBox> bounds(solids.size());
     for (size_t i = 0; i < solids.size(); ++i) bounds[i] = SphereBounds(solids[i]);
     BoxGrid grid;
-    grid.FileBoxes(bounds);
-    std::vector<int32_t> meeting;
-    for (size_t k = size_t(first); k < ends.size(); ++k) {
+    if (!SpendOnSiblings(Holder, grid.FileBoxes(bounds))) return;
+    std::vector<int32_t> overlapping;
+    for (size_t k = first; k < ends.size(); ++k) {
         const size_t start = k == 0 ? 0 : ends[k - 1];
         for (size_t j = start; j < ends[k]; ++j) {
-            grid.Meeting(bounds[j], &meeting);
-            for (const int32_t i : meeting) {
+            if (!SpendOnSiblings(Holder, grid.Overlapping(bounds[j], &overlapping))) return;
+            for (const int32_t i : overlapping) {
                 if (size_t(i) >= ends[k]) break;
-                // A pair under the same child is compared once, from the first of the two.
+                // A pair of the same turn is compared once, from the first of the two.
                 if (size_t(i) >= start && size_t(i) <= j) continue;
                 if (!solids[j]->ComputeNewContactsWith(solids[size_t(i)])) return;
             }
@@ -275,9 +312,12 @@ void ModelObject::AddFaceContact(int32_t face, ModelObject* other, int32_t other
     if (!other || IsRoot() || other->IsRoot()) return;
     Surface* surface = SurfaceForFace(face);
     Surface* otherSurface = other->SurfaceForFace(otherFace);
-    if (surface && otherSurface && !surface->IsConnected(other, otherSurface, kRelationAny)) {
-        surface->ConnectFace(other, otherSurface);
-    }
+    if (!surface || !otherSurface) return;
+    // A read spends the connections searched on its budget; past it, the read fails.
+    const int64_t searched = int64_t(ListCount(surface->SiblingConnections)) + ListCount(surface->ParentConnections) +
+                             ListCount(surface->ChildConnections);
+    if (!Holder->Budget.Spend(ReadCost::kFaceContacts, 1 + searched)) return;
+    if (!surface->IsConnected(other, otherSurface, kRelationAny)) surface->ConnectFace(other, otherSurface);
 }
 
 void ModelObject::DropFaceContacts(int32_t face, ModelObject* other, int32_t otherFace, int32_t list)

@@ -3,6 +3,7 @@
 #include "model/object_geometry.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <initializer_list>
 #include <cstdlib>
@@ -21,16 +22,6 @@
 #include "model/transform.h"
 
 namespace {
-
-// The exact floor of the square root of a non-negative 64-bit value.
-int64_t IntSqrt64(int64_t n)
-{
-    if (n <= 0) return 0;
-    int64_t root = int64_t(std::sqrt(double(n)));
-    while (root > 0 && root * root > n) --root;
-    while ((root + 1) * (root + 1) <= n) ++root;
-    return root;
-}
 
 int16_t Midpoint(int16_t a, int16_t b)
 {
@@ -115,16 +106,6 @@ void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face,
     NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
 }
 
-void ObjectGeometry::DiscardPolygon(int32_t index)
-{
-    PolygonRecord* record = PolygonAt(index);
-    if (!record) return;
-    IgnoreResult(Polygons->Remove(index));
-    NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
-    if (record->FaceSurface) record->FaceSurface->RemoveFaceUser(record);
-    record->PolygonRecordDestroy();
-}
-
 PolygonRecord* ObjectGeometry::FindPartById(int32_t face) const
 {
     // Records are appended in rising face order and only ever removed, so the list stays sorted
@@ -195,30 +176,48 @@ void ObjectGeometry::CutBySlices()
 {
     const DynamicArray* slices = Owner->Slices;
     if (!slices) return;
+    ReadBudget& budget = Owner->Holder->Budget;
     DynamicArray* distances = NewDynamicArray(0, int32_t(sizeof(double)), 4);
     DynamicArray* segments = NewDynamicArray(0, int32_t(sizeof(uint32_t)), 4);
     DynamicArray* loop = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
     // Cut points shared by neighbouring faces are found by position (a scan of the vertex list
     // for each cut edge took seconds for an object of many faces and slices).
     VertexLookup lookup(Owner->LocalVertices);
-    for (int32_t k = 0; distances && segments && loop && k < ListCount(slices); ++k) {
+    std::vector<uint8_t> cutAway;
+    // The first cut edge leaving each point (-1: none), and whether the chain took each edge.
+    std::vector<int32_t> firstLeaving(size_t(1) << 16, -1);
+    std::vector<uint8_t> taken;
+    // Once no face is left, no slice has anything to cut or to close.
+    for (int32_t k = 0; distances && segments && loop && k < ListCount(slices) && PolygonCount() > 0; ++k) {
         const PlaneRecord* plane = PointerAt<PlaneRecord>(slices, k);
         if (!plane) continue;
+        // A slice measures every vertex and cuts every face: a read spends them on its budget, and
+        // past it stops (the read fails).
+        if (!budget.Spend(ReadCost::kSliceCuts, int64_t(ListCount(Owner->LocalVertices)) + PolygonCount())) break;
         PlaneValues(plane, distances);
         IgnoreResult(segments->ArraySetCount(0));
+        cutAway.assign(size_t(PolygonCount()), 0);
         for (int32_t i = PolygonCount() - 1; i >= 0; --i) {
-            if (!PolygonAt(i)->SliceFace(plane, distances, segments, &lookup)) DiscardPolygon(i);
+            if (!PolygonAt(i)->SliceFace(plane, distances, segments, &lookup)) cutAway[size_t(i)] = 1;
         }
+        DiscardPolygons(cutAway);
         const int32_t count = segments->ArrayCount();
         if (count == 0) continue;
-        // Chain the cut edges into one loop, one step per edge at most; an open chain makes no cap.
+        if (!budget.Spend(ReadCost::kSliceCuts, count)) break;
+        // Chain the cut edges into one loop: from the first edge's start, each step takes the first
+        // edge leaving the point where the last one ended, until one ends at the start. A chain that
+        // comes to an edge it took goes round without coming back, and makes no cap; nor does one
+        // that finds no edge to take.
         auto first = [segments](int32_t i) { return int32_t(*segments->At<uint32_t>(i) >> 16); };
         auto second = [segments](int32_t i) { return int32_t(*segments->At<uint32_t>(i) & 0xFFFF); };
+        for (int32_t j = count - 1; j >= 0; --j) firstLeaving[size_t(first(j))] = j;
+        taken.assign(size_t(count), 0);
         IgnoreResult(loop->ArraySetCount(0));
         const int32_t start = first(0);
         int32_t current = 0;
         bool closed = false;
-        for (int32_t step = 0; step < count && current >= 0; ++step) {
+        while (current >= 0 && !taken[size_t(current)]) {
+            taken[size_t(current)] = 1;
             const int16_t index = int16_t(first(current));
             loop->Append(&index);
             const int32_t next = second(current);
@@ -226,14 +225,9 @@ void ObjectGeometry::CutBySlices()
                 closed = true;
                 break;
             }
-            current = -1;
-            for (int32_t j = 0; j < count; ++j) {
-                if (first(j) == next) {
-                    current = j;
-                    break;
-                }
-            }
+            current = firstLeaving[size_t(next)];
         }
+        for (int32_t j = 0; j < count; ++j) firstLeaving[size_t(first(j))] = -1;
         if (closed && loop->ArrayCount() >= 3) {
             const int32_t face = Owner->SliceFaceIndex(k);
             AddPolygonRecord(loop, face, Owner->SurfaceOfFace(face));
@@ -244,11 +238,35 @@ void ObjectGeometry::CutBySlices()
     }
 }
 
+void ObjectGeometry::DiscardPolygons(const std::vector<uint8_t>& discarded)
+{
+    // The records that stay close up in one pass, in their order: removed one at a time, each
+    // would move every record after it.
+    int32_t kept = 0;
+    while (kept < PolygonCount() && !discarded[size_t(kept)]) ++kept;
+    if (kept == PolygonCount()) return;
+    for (int32_t i = kept; i < PolygonCount(); ++i) {
+        PolygonRecord* record = PolygonAt(i);
+        if (!discarded[size_t(i)]) {
+            IgnoreResult(SetPointer(Polygons, kept++, record));
+            continue;
+        }
+        NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
+        if (record->FaceSurface) record->FaceSurface->RemoveFaceUser(record);
+        record->PolygonRecordDestroy();
+    }
+    IgnoreResult(Polygons->ArraySetCount(kept));
+}
+
 void ObjectGeometry::RemoveDegenerateRecords()
 {
-    for (int32_t i = PolygonCount() - 1; i >= 0; --i) {
-        if (PolygonAt(i)->Normal == ShortVector3{0, 0, 0}) DiscardPolygon(i);
+    std::vector<uint8_t> degenerate;
+    for (int32_t i = 0; i < PolygonCount(); ++i) {
+        if (!(PolygonAt(i)->Normal == ShortVector3{0, 0, 0})) continue;
+        degenerate.resize(size_t(PolygonCount()), 0);
+        degenerate[size_t(i)] = 1;
     }
+    if (!degenerate.empty()) DiscardPolygons(degenerate);
 }
 
 void ObjectGeometry::UpdateWorldPlanes()
@@ -356,6 +374,9 @@ void ObjectGeometry::AddMembers(ModelObject* node)
 
 void ObjectGeometry::RemoveMembersOf(const ModelObject* node)
 {
+    // A read spends the members searched on its budget. Past it the read fails, and they are
+    // taken out all the same: no record may be left among the members once it goes.
+    if (Owner) Owner->Holder->Budget.Spend(ReadCost::kTreeWalks, int64_t(ListCount(Members)) + ListCount(DrawList));
     for (DynamicArray* list : {Members, DrawList}) {
         for (int32_t i = ListCount(list) - 1; i >= 0; --i) {
             const ObjectGeometry* member = PointerAt<ObjectGeometry>(list, i);
@@ -522,7 +543,10 @@ void ObjectGeometry::FindNewContact(ObjectGeometry* other)
         };
         point = {blend(g->WorldCentre.x, h->WorldCentre.x), blend(g->WorldCentre.y, h->WorldCentre.y),
                  blend(g->WorldCentre.z, h->WorldCentre.z)};
-        const int64_t length = IntSqrt64(distanceSquared);
+        // The distance is the fixed-point arithmetic's integer root of its square (a square past
+        // that root's 32-bit range takes its largest root, 32766, as any square above 32767
+        // squared does).
+        const int64_t length = IntSqrt(int32_t(std::min<int64_t>(distanceSquared, INT32_MAX)));
         if (length != 0) {
             normal = {ClampToShort(dx * 256 / length), ClampToShort(dy * 256 / length), ClampToShort(dz * 256 / length)};
         }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/pointer_list.h"
@@ -41,8 +42,9 @@ public:
     // Makes and fills a record; kept (and registered with the surface) when the fill succeeds.
     // Records are added in rising face order, which FindPartById relies on.
     void AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface);
-    // Removes polygon `index`, takes it off its surface's users and frees it.
-    void DiscardPolygon(int32_t index);
+    // Removes every polygon whose entry is 1, takes it off its surface's users and frees it; the
+    // others keep their order.
+    void DiscardPolygons(const std::vector<uint8_t>& discarded);
     // The record of the face, or null (a face that slices cut away).
     PolygonRecord* FindPartById(int32_t face) const;
 

@@ -134,7 +134,9 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
     while (result == kResultOk) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
-        if (!ValidateChunk(tag, &flags, stream)) {
+        // A chunk whose tag reads as the validator's end of a node is no chunk of the node: asked
+        // to validate it, the validator would build the node in the middle of its chunks.
+        if (tag == kValidateEnd || !ValidateChunk(tag, &flags, stream)) {
             result = (flags & kSeenPastBudget) ? kResultPastBudget : StreamUnknownChunk(stream, tag);
         } else if (Handles(kind, tag)) {
             result = DispatchChunk(stream, tag, kind, &dropped);
@@ -411,7 +413,13 @@ ResultCode ModelObject::StreamLightChunk(MemoryStream* stream)
     if (!lights) return kResultOutOfMemory;
     const ResultCode result = lights->LightListStream(stream);
     SetLights(lights);
-    RefreshShading();
+    // Root chunks after the first may each give the world root lights in place of those before:
+    // the tree they light is lit once, as the read ends.
+    if (this == Holder->Root && ChildCount() > 0 && Holder->Budget.Reading()) {
+        Holder->RelightAtEnd = true;
+    } else {
+        RefreshShading();
+    }
     return result;
 }
 
@@ -592,6 +600,7 @@ ResultCode ModelObject::StreamSurfaceChunk(MemoryStream* stream)
     // In its place while its chunks are read, where each of its elements finds it (the object is
     // not built yet, so nothing else sees it there); a surface that cannot be read leaves it again.
     IgnoreResult(SetPointer(Surfaces, face, surface));
+    surface->PlacedAt(face);
     result = surface->Stream(stream);
     if (result != kResultOk) {
         IgnoreResult(SetPointer(Surfaces, face, nullptr));

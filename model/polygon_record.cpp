@@ -215,8 +215,15 @@ void PolygonRecord::LightFace(const VertexFaces* around)
 
 void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around)
 {
-    DynamicArray* values = GetSideVertexValues(side);
     const int32_t n = VertexCount();
+    // Each corner averages the normals of the faces around it: a read spends them on its budget
+    // (one corner of every face of a fan would make it the square of the faces), and past it
+    // leaves the side unshaded (the read fails).
+    int64_t work = 0;
+    for (int32_t position = 0; position < n; ++position)
+        work += around ? int64_t(around->Of(IndexAt(position)).size()) : Geometry->PolygonCount();
+    if (!Owner()->Holder->Budget.Spend(ReadCost::kSmoothShading, work)) return;
+    DynamicArray* values = GetSideVertexValues(side);
     if (!values || values->ArraySetCount(n) != kResultOk) return;
     auto sideNormal = [side](const PolygonRecord* record) {
         return side == kSideFront ? NegatedVector(record->WorldNormal) : record->WorldNormal;

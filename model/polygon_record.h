@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <unordered_map>
 #include <vector>
 
@@ -25,6 +26,8 @@ class Transform;
 // The vertices of an object's vertex list by position, each point at the first index that
 // holds it, so that slicing finds the points its cuts share without a scan of the whole list.
 // It must see every vertex the list gains while it is in use (SliceFace adds them through it).
+// Points are kept in order rather than hashed: the points of a file could be chosen to fall
+// together under any fixed hash.
 class VertexLookup {
 public:
     explicit VertexLookup(DynamicArray* vertices);
@@ -34,17 +37,16 @@ public:
     DynamicArray* Vertices() const { return vertices_; }
 
 private:
-    struct Hash {
-        size_t operator()(const FixedVector3& p) const
+    struct Before {
+        bool operator()(const FixedVector3& a, const FixedVector3& b) const
         {
-            return size_t(uint32_t(p.x)) * 0x9E3779B1u ^ size_t(uint32_t(p.y)) * 0x85EBCA77u ^ size_t(uint32_t(p.z));
+            if (a.x != b.x) return a.x < b.x;
+            if (a.y != b.y) return a.y < b.y;
+            return a.z < b.z;
         }
     };
-    struct Same {
-        bool operator()(const FixedVector3& a, const FixedVector3& b) const { return a.x == b.x && a.y == b.y && a.z == b.z; }
-    };
     DynamicArray* vertices_;
-    std::unordered_map<FixedVector3, int32_t, Hash, Same> first_;
+    std::map<FixedVector3, int32_t, Before> first_;
 };
 
 // The faces of a geometry record that name each vertex index, each face once, so that smooth

@@ -388,6 +388,9 @@ bool Surface::HasContactRoom(int32_t side, const FaceEntry& entry, int32_t other
 {
     const Surface* other = entry.Face;
     if (!other) return true;
+    // A read spends each face the walk visits on its budget; past it, nothing has room (and the
+    // read fails).
+    if (Owner && !Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, 1)) return false;
     // The entry comes with the other face's own contacts on its side.
     if (int64_t(ContactCount(side)) + ListCount(other->SideContacts[otherSide]) + 1 > kMaxContacts) return false;
     return EveryHeir(*this, side, [&](const Surface* face, int32_t passSide) {
@@ -485,13 +488,14 @@ void Surface::PassContactOn(int32_t side, const FaceEntry& self, const FaceEntry
                             bool adding)
 {
     EveryHeir(*this, side, [&](Surface* face, int32_t passSide) {
-        if (adding) {
-            // A face that memory leaves without the contact has told the holder.
-            face->AddContact(passSide, self, entry, otherSide);
-        } else {
+        if (!adding) {
             face->RemoveContact(passSide, entry, otherSide);
+            return true;
         }
-        return true;
+        // A face that memory leaves without the contact has told the holder; past the read's
+        // budget the read fails, and the contact goes no further.
+        face->AddContact(passSide, self, entry, otherSide);
+        return !(Owner && Owner->Holder->Budget.Passed());
     });
 }
 

@@ -94,6 +94,10 @@ public:
     // has moved, found again (every element of a face asks for it, and a list holds a surface for
     // every face of its object).
     int32_t FaceNumber() const;
+    // Tells the surface the face number it is placed at in its owner's list, where FaceNumber looks
+    // first: a search of the list for every surface of a large object would take the square of its
+    // faces.
+    void PlacedAt(int32_t face) { faceNumber_ = face; }
 
     // --- colours ---
     RGBColor48 GetSideColour(int32_t side) const;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
+#include <map>
 #include <vector>
 
 #include "draw/port_base.h"
@@ -72,13 +72,14 @@ public:
 // A DynamicArray of TextureRecord pointers whose element comparison orders records by name,
 // with the document that owns it (null for the global lists), and the index of its own records
 // that carry a save index, by that index (a save index names one record of its list), which
-// SetTextureSaveIndex and DestroyTextureRecord keep.
+// SetTextureSaveIndex and DestroyTextureRecord keep. The index is kept in order rather than
+// hashed: the indices a file names could be chosen to fall together under a hash.
 class TextureRecordList : public DynamicArray {
 public:
     int32_t Compare(const void* a, const void* b) override;
 
     void* ownerDocument = nullptr;
-    std::unordered_map<int32_t, TextureRecord*> bySaveIndex;
+    std::map<int32_t, TextureRecord*> bySaveIndex;
 };
 
 // --- lists ---

@@ -2,13 +2,17 @@
 // bytes, each written by hand and under a megabyte: objects that all meet, large objects side by
 // side, connections gathered on one face, contacts that faces pass on to each other, polygon
 // elements on one face, root chunks by the thousand, slices through large objects, lights by
-// the thousand over many faces, units that rescale nested groups again and again, and empty
-// groups by the hundred thousand.
+// the thousand over many faces, units that rescale nested groups again and again, empty groups by
+// the hundred thousand, objects without faces by the ten thousand, large objects around small ones,
+// elements on many faces, cut edges that circle, smooth sides around one corner, and points and indices that one hash
+// would put together; beside them honest models as dense as a file can be.
 #include "tools/hostile_relations.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "foundation/memory_stream.h"
 #include "foundation/version_chunk.h"
@@ -214,6 +218,20 @@ Bytes ElementsOnOneFace(const Bytes& element)
     return ModelFile(Chunk("ROOT", Chunk("PRSM", DomePrimitive(0, 0, 10000) + Chunk("SURF", surface))));
 }
 
+// A dome whose faces from the last one down carry a polygon element each, by the ten thousand:
+// each element lit looks for its face's number, which a search of the dome's list of faces would
+// find only after all those before it. With `endTag`, a chunk tagged as the end of a node comes
+// before them, which would have the dome built in the midst of its surfaces, each element then
+// working its boxes out again over all its faces.
+Bytes ElementsOnManyFaces(const Bytes& element, bool endTag)
+{
+    if (element.empty()) return {};
+    Bytes surfaces = endTag ? Chunk("\x00\x00\x00\x01", {}) : Bytes{};
+    for (int32_t face = kMostFaces - 1; face > 0 && surfaces.size() + element.size() + 100 < kMostBytes; --face)
+        Append(surfaces, Chunk("SURF", I16(face) + element));
+    return ModelFile(Chunk("ROOT", Chunk("PRSM", DomePrimitive(0, 0, 10000) + surfaces)));
+}
+
 // Prisms apart, then root chunks by the ten thousand, each holding a light for the root.
 Bytes RootChunksWithLights(const Bytes& light)
 {
@@ -274,6 +292,15 @@ Bytes LightsOverManyFaces(const Bytes& light)
     return ModelFile(Chunk("ROOT", Chunk("LGHT", I16(count) + lights) + domes));
 }
 
+// A "UNIT" chunk of a foot (0.3048) or a metre.
+constexpr uint8_t kFeet[] = {0x3F, 0xD3, 0x81, 0xD7, 0xDB, 0xF4, 0x87, 0xFD};  // 0.3048
+constexpr uint8_t kMetres[] = {0x3F, 0xF0, 0, 0, 0, 0, 0, 0};                // 1.0
+
+Bytes Units(bool feet)
+{
+    return Chunk("UNIT", feet ? Bytes(std::begin(kFeet), std::end(kFeet)) : Bytes(std::begin(kMetres), std::end(kMetres)));
+}
+
 // Groups nested as deep as the reader goes, each measuring its units differently from the one
 // around it, around as many faces as any model may have: every group that joins its parent
 // rescales and rebuilds everything inside it.
@@ -281,9 +308,7 @@ Bytes NestedUnits()
 {
     Bytes inside;
     for (int32_t i = 0; i < 4; ++i) Append(inside, Chunk("PRSM", DomePrimitive(5000 * i, 0, 1000)));
-    const Bytes feet = {0x3F, 0xD3, 0x81, 0xD7, 0xDB, 0xF4, 0x87, 0xFD};  // 0.3048
-    const Bytes metres = {0x3F, 0xF0, 0, 0, 0, 0, 0, 0};                // 1.0
-    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Chunk("UNIT", depth % 2 ? feet : metres) + inside);
+    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
     return ModelFile(Chunk("ROOT", inside));
 }
 
@@ -293,6 +318,216 @@ Bytes EmptyGroups()
     Bytes groups;
     while (groups.size() + 30 < kMostBytes) Append(groups, Chunk("PGRP", {}));
     return ModelFile(Chunk("ROOT", groups));
+}
+
+// A "MESH" chunk of the vertices (x, y, z each) and the polygons (vertex indices each).
+Bytes MeshChunk(const std::vector<std::array<double, 3>>& vertices, const std::vector<std::vector<int32_t>>& polygons)
+{
+    Bytes body = I16(int32_t(vertices.size()));
+    for (const auto& v : vertices) Append(body, Fixed32(v[0]) + Fixed32(v[1]) + Fixed32(v[2]));
+    Append(body, I16(int32_t(polygons.size())));
+    for (const auto& polygon : polygons) {
+        Append(body, I16(int32_t(polygon.size())));
+        for (int32_t index : polygon) Append(body, I16(index));
+    }
+    return Chunk("MESH", body);
+}
+
+// A "SLIC" chunk of `count` planes z = height, each keeping what lies above it.
+Bytes SlicesAbove(int32_t count, double height)
+{
+    Bytes slices = I16(count);
+    for (int32_t k = 0; k < count; ++k) Append(slices, Fixed32(0) + Fixed32(0) + Fixed32(1) + Fixed32(-height));
+    return Chunk("SLIC", slices);
+}
+
+// An object whose mesh has no vertices and no polygons: it has no faces.
+Bytes EmptyMesh()
+{
+    return Chunk("PRSM", MeshChunk({}, {}));
+}
+
+// Objects without faces by the ten thousand under one root chunk: each is at the origin with no
+// extent, where every other one is.
+Bytes EmptyMeshes()
+{
+    Bytes objects;
+    for (int32_t i = 0; i < 40000; ++i) Append(objects, EmptyMesh());
+    return ModelFile(Chunk("ROOT", objects));
+}
+
+// A prism, then root chunks by the ten thousand, each bringing one object without faces.
+Bytes EmptyMeshesInRootChunks()
+{
+    Bytes file = Chunk("ROOT", Prism(0, 0, 10));
+    for (int32_t i = 0; i < 30000; ++i) Append(file, Chunk("ROOT", EmptyMesh()));
+    return ModelFile(file);
+}
+
+// Prisms apart, then root chunks by the ten thousand, each holding an empty list of lights for
+// the root.
+Bytes RootChunksOfNoLights()
+{
+    Bytes file = Chunk("ROOT", PrismsApart(7000, 10));
+    for (int32_t i = 0; i < 16000; ++i) Append(file, Chunk("ROOT", Chunk("LGHT", I16(0))));
+    return ModelFile(file);
+}
+
+// Empty groups, each measuring in the units given.
+Bytes EmptyGroupsInUnits(int32_t count, bool feet)
+{
+    Bytes groups;
+    for (int32_t i = 0; i < count; ++i) Append(groups, Chunk("PGRP", Units(feet)));
+    return groups;
+}
+
+// Groups nested as deep as the reader goes, each measuring its units differently from the one
+// around it, around thousands of empty groups: every group that joins its parent rescales
+// everything inside it, though nothing inside has a face.
+Bytes NestedUnitsAroundEmptyGroups()
+{
+    Bytes inside = EmptyGroupsInUnits(8000, false);
+    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
+    return ModelFile(Chunk("ROOT", inside));
+}
+
+// Two nested groups in different units around empty groups by the ten thousand: the inner group
+// rescales each of them as it joins the outer one.
+Bytes UnitsAroundEmptyGroups()
+{
+    const Bytes inner = Chunk("PGRP", Units(false) + EmptyGroupsInUnits(30000, false));
+    return ModelFile(Chunk("ROOT", Chunk("PGRP", Units(true) + inner)));
+}
+
+// A prism measured in feet under a root measured in metres, holding prisms apart by the ten
+// thousand: it rescales every one of them as it joins the root.
+Bytes UnitsOfAnObject()
+{
+    const Bytes object = Chunk("PRSM", Units(true) + Opaque() + PrimitiveChunk(kPrism, 1, 3, 10, -100, -100, 0, 10) +
+                                           PrismsApart(11000, 10));
+    return ModelFile(Chunk("ROOT", Units(false) + object));
+}
+
+// A mesh of three triangles around a corner below the plane z = 0, the second and third each
+// thousands of times over, cut by slices at heights rising below the plane: the edges each slice
+// cuts meet at three points, and chained from the first they circle between the other two.
+Bytes SliceChainCircling()
+{
+    constexpr int32_t kSlices = 16;
+    const std::vector<std::array<double, 3>> vertices = {{0, 0, -100}, {100, 0, 100}, {-50, 87, 100}, {-50, -87, 100}};
+    // Faces are cut from the last: the first cut edge runs from the cut on edge 0-1 to the cut on
+    // edge 0-2, the ten thousand after it from there too, and the two last from 0-2 to 0-3 and back.
+    std::vector<std::vector<int32_t>> polygons = {{0, 2, 3}, {0, 3, 2}};
+    while (polygons.size() < size_t(kMostFaces - kSlices)) polygons.push_back({0, 2, 1});
+    Bytes slices = I16(kSlices);
+    for (int32_t k = 0; k < kSlices; ++k) Append(slices, Fixed32(0) + Fixed32(0) + Fixed32(1) + Fixed32(99 - 6 * k));
+    return ModelFile(Chunk("ROOT", Chunk("PRSM", Opaque() + MeshChunk(vertices, polygons) + Chunk("SLIC", slices))));
+}
+
+// A mesh of the most vertices and no polygons, cut by slices by the ten thousand that keep
+// everything: each slice measures every vertex.
+Bytes SlicesOverVertices()
+{
+    std::vector<std::array<double, 3>> vertices;
+    for (int32_t i = 0; i < kMostFaces; ++i) vertices.push_back({double(i % 181), double(i / 181), 0});
+    return ModelFile(Chunk("ROOT", Chunk("PRSM", MeshChunk(vertices, {}) + SlicesAbove(32000, -1000))));
+}
+
+// Large objects around the origin and small ones by the ten thousand in the corners of the space,
+// clear of the large ones' bounds: a grid whose cells follow the objects' average size files each
+// large one under nearly every cell.
+Bytes LargeAndSmall(int32_t large, bool triangles)
+{
+    auto object = [triangles](double x, double y, double size) {
+        if (!triangles) return Prism(x, y, size);
+        const std::vector<std::array<double, 3>> corners = {
+            {x - size, y - size, 0}, {x + size, y - size, 0}, {x, y + size, size}};
+        return Chunk("PRSM", Opaque() + MeshChunk(corners, {{0, 1, 2}}));
+    };
+    Bytes objects;
+    for (int32_t i = 0; i < large; ++i) Append(objects, object(0, 0, 25000 + i));
+    for (int32_t i = 0; objects.size() + 200 < kMostBytes; ++i) {
+        const double sx = (i & 1) ? 1 : -1;
+        const double sy = (i & 2) ? 1 : -1;
+        const int32_t k = i >> 2;
+        Append(objects, object(sx * (26500 + 40 * (k % 150)), sy * (26500 + 40 * (k / 150)), 10));
+    }
+    return ModelFile(Chunk("ROOT", objects));
+}
+
+// A smooth-shaded mesh of triangles by the ten thousand all sharing one corner, under a light: each
+// side of each face averages the normals of the faces around each of its corners.
+Bytes SmoothFan(const Bytes& light)
+{
+    constexpr int32_t kTriangles = 32000;
+    std::vector<std::array<double, 3>> vertices = {{0, 0, 0}};
+    std::vector<std::vector<int32_t>> polygons;
+    for (int32_t i = 0; i <= kTriangles; ++i) {
+        const double angle = 6.283185307179586 * i / kTriangles;
+        vertices.push_back({1000 * std::cos(angle), 1000 * std::sin(angle), double(i % 7)});
+        if (i > 0) polygons.push_back({0, i, i + 1});
+    }
+    const Bytes smooth = Chunk("PLGR", Bytes{1, 1});
+    const Bytes fan = Chunk("PRSM", Opaque() + smooth + MeshChunk(vertices, polygons));
+    return ModelFile(Chunk("ROOT", Chunk("LGHT", I16(1) + light) + fan));
+}
+
+// Meshes of the most vertices, sliced, each vertex placed where the multiplying hash of a point
+// that the slicing's lookup once used gives every vertex the same value.
+Bytes VerticesOfOneHash()
+{
+    constexpr uint64_t kX = 0x9E3779B1u;
+    constexpr uint64_t kY = 0x85EBCA77u;
+    Bytes body = I16(kMostFaces);
+    for (int32_t i = 0; i < kMostFaces - 3; ++i) {
+        const uint64_t x = uint64_t(i);
+        const uint64_t high = (x * kX) >> 32;
+        uint64_t y = ((high << 32) + kY - 1) / kY;
+        while (((y * kY) >> 32) < high) ++y;
+        const uint64_t z = uint32_t(x * kX) ^ uint32_t(y * kY);
+        Append(body, I32(int64_t(x)) + I32(int64_t(y)) + I32(int64_t(z)));
+    }
+    // A face of its own beside them, which the slice keeps.
+    for (const double corner : {0.0, 1.0, 2.0})
+        Append(body, Fixed32(100 * corner) + Fixed32(100 * (corner == 2)) + Fixed32(500));
+    Append(body, I16(1) + I16(3) + I16(kMostFaces - 3) + I16(kMostFaces - 2) + I16(kMostFaces - 1));
+    const Bytes object = Chunk("PRSM", Opaque() + Chunk("MESH", body) + SlicesAbove(1, -30000));
+    return ModelFile(Chunk("ROOT", object + object));
+}
+
+// A dome of the most faces, smooth-shaded on both sides under a light: an honest model of a few
+// bytes, each corner of each face averaging the four faces around it.
+Bytes SmoothDome(const Bytes& light)
+{
+    const Bytes dome = Chunk("PRSM", Chunk("PLGR", Bytes{1, 1}) + DomePrimitive(0, 0, 1000));
+    return ModelFile(Chunk("ROOT", Chunk("LGHT", I16(1) + light) + dome));
+}
+
+// Groups nested as deep as the reader goes around two domes of the most faces: each group that
+// joins its parent lit every face inside it again.
+Bytes GroupsNestedAroundDomes()
+{
+    Bytes inside;
+    for (int32_t i = 0; i < 2; ++i) Append(inside, Chunk("PRSM", DomePrimitive(5000 * i, 0, 1000)));
+    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", inside);
+    return ModelFile(Chunk("ROOT", inside));
+}
+
+// A prism whose texture reference chunk names textures by the ten thousand, each index a multiple
+// of the number of slots a hash table of that many of them once had, then names the last of them
+// again and again: a table hashing the indices as they are would hold them all in one slot.
+Bytes TextureIndicesOfOneSlot()
+{
+    constexpr int64_t kSlots = 85229;
+    Bytes references;
+    int64_t index = 0;
+    for (int64_t k = INT32_MIN / kSlots; k <= INT32_MAX / kSlots; ++k) {
+        index = k * kSlots;
+        Append(references, Chunk("TXID", I32(index)));
+    }
+    while (references.size() + 200 < kMostBytes) Append(references, Chunk("TXID", I32(index)));
+    const Bytes prism = Opaque() + PrimitiveChunk(kPrism, 1, 3, 10, 0, 0, 0, 10);
+    return ModelFile(Chunk("ROOT", Chunk("PRSM", prism + Chunk("PLTX", references))));
 }
 
 }  // namespace
@@ -313,7 +548,9 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-connections-to-one-face.qpy", ConnectionsToOneFace(), HostileModel::kMustFail},
         {"relations-contacts-passed-on.qpy", ContactsPassedOn(), HostileModel::kMustFail},
         {"relations-elements-on-one-face.qpy", ElementsOnOneFace(element), HostileModel::kMustLoad},
-        {"relations-root-chunks-with-lights.qpy", RootChunksWithLights(light), HostileModel::kMustFail},
+        {"relations-elements-on-many-faces.qpy", ElementsOnManyFaces(element, false), HostileModel::kMustLoad},
+        {"relations-elements-after-an-end-tag.qpy", ElementsOnManyFaces(element, true), HostileModel::kMustLoad},
+        {"relations-root-chunks-with-lights.qpy", RootChunksWithLights(light), HostileModel::kMustLoad},
         {"relations-root-chunks-empty.qpy", EmptyRootChunks(), HostileModel::kMustLoad},
         {"relations-root-chunks-of-one-prism.qpy", RootChunksOfOnePrism(), HostileModel::kMustLoad},
         {"relations-slices-through-axis.qpy", SlicedDomes(true), HostileModel::kMustFail},
@@ -321,6 +558,21 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-lights-over-many-faces.qpy", LightsOverManyFaces(light), HostileModel::kMustFail},
         {"relations-units-nested.qpy", NestedUnits(), HostileModel::kMustFail},
         {"relations-empty-groups.qpy", EmptyGroups(), HostileModel::kMustFail},
+        {"relations-empty-meshes.qpy", EmptyMeshes(), HostileModel::kMustLoad},
+        {"relations-empty-meshes-in-root-chunks.qpy", EmptyMeshesInRootChunks(), HostileModel::kMustLoad},
+        {"relations-root-chunks-of-no-lights.qpy", RootChunksOfNoLights(), HostileModel::kMustLoad},
+        {"relations-units-nested-around-empty-groups.qpy", NestedUnitsAroundEmptyGroups(), HostileModel::kMustFail},
+        {"relations-units-around-empty-groups.qpy", UnitsAroundEmptyGroups(), HostileModel::kMustLoad},
+        {"relations-units-of-an-object.qpy", UnitsOfAnObject(), HostileModel::kMustLoad},
+        {"relations-slice-chain-circling.qpy", SliceChainCircling(), HostileModel::kMustLoad},
+        {"relations-slices-over-vertices.qpy", SlicesOverVertices(), HostileModel::kMustLoad},
+        {"relations-large-and-small-prisms.qpy", LargeAndSmall(262, false), HostileModel::kMustLoad},
+        {"relations-large-and-small-triangles.qpy", LargeAndSmall(310, true), HostileModel::kMustLoad},
+        {"relations-smooth-fan.qpy", SmoothFan(light), HostileModel::kMustFail},
+        {"relations-smooth-dome.qpy", SmoothDome(light), HostileModel::kMustLoad},
+        {"relations-vertices-of-one-hash.qpy", VerticesOfOneHash(), HostileModel::kMustLoad},
+        {"relations-groups-nested-around-domes.qpy", GroupsNestedAroundDomes(), HostileModel::kMustLoad},
+        {"relations-texture-indices-of-one-slot.qpy", TextureIndicesOfOneSlot(), HostileModel::kMustLoad},
     };
     std::vector<HostileModel> models;
     for (const auto& kind : kinds) {

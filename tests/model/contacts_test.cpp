@@ -68,6 +68,14 @@ TEST(Contacts, BoxesApartOrOverlappingOnOneAxis)
     ModelObject* c = scene.AddBox(2, 12, 0, 8, 18, 10);
     EXPECT_EQ(c->Geometry->ContactCount(), 1);
     EXPECT_EQ(c->Geometry->ContactAt(0)->Other, a->Geometry);
+    // Overlapping nearly whole, with no face parting them: the contact lies between their centres,
+    // and its normal divides by the fixed-point integer root of their squared distance, 0 for 2:
+    // there is none.
+    scene.AddBox(100, 100, 0, 110, 110, 10);
+    const ObjectGeometry* e = scene.AddBox(101, 101, 0, 111, 111, 10)->Geometry;
+    ASSERT_EQ(e->ContactCount(), 1);
+    EXPECT_EQ(e->ContactAt(0)->Point, (ShortVector3{105, 105, 5}));
+    EXPECT_EQ(e->ContactAt(0)->Normal, (ShortVector3{0, 0, 0}));
 }
 
 namespace {

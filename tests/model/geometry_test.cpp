@@ -327,6 +327,50 @@ TEST(Geometry, SliceThroughEverySideMakesOneCap)
     prism->Destroy();
 }
 
+TEST(Geometry, ACutChainThatComesBackToAnEdgeMakesNoCapAndAFacelessObjectIsNotCut)
+{
+    // Three triangles around a corner below the plane, the last of them many times over: chained
+    // from the first cut edge, the cut edges go round between the two other cut points without
+    // coming back, and make no cap. An object without faces measures no vertex for its slices.
+    Scene scene;
+    MemoryStream stream;
+    scene.holder()->Budget.Begin(&stream);
+    auto mesh = [&](int32_t copies) {
+        DynamicArray* vertices = NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 4);
+        for (const FixedVector3& v :
+             {FixedVector3{0, 0, IntToFixed(-100)}, FixedVector3{IntToFixed(100), 0, IntToFixed(100)},
+              FixedVector3{IntToFixed(-50), IntToFixed(87), IntToFixed(100)},
+              FixedVector3{IntToFixed(-50), IntToFixed(-87), IntToFixed(100)}})
+            vertices->Append(&v);
+        DynamicArray* polygons = NewPointerList();
+        for (int32_t i = 0; i < copies + 2; ++i) {
+            DynamicArray* polygon = NewDynamicArray(0, 2, 4);
+            for (const int16_t index : {int16_t(0), int16_t(i == 1 ? 3 : 2), int16_t(i == 0 ? 3 : i == 1 ? 2 : 1)})
+                polygon->Append(&index);
+            AppendPointer(polygons, polygon);
+        }
+        ModelObject* object = scene.holder()->MakeObject();
+        object->EnsureSliceList();
+        for (int32_t k = 0; k < 10; ++k) {
+            PlaneRecord* plane = object->NewPlaneRecord();
+            plane->SetPlane(0, 0, kFixedOne, 0);  // keeps z >= 0
+            AppendPointer(object->Slices, plane);
+        }
+        object->MakePolygonObject(vertices, polygons);
+        return object;
+    };
+    ModelObject* circling = mesh(50);
+    ASSERT_EQ(circling->Geometry->PolygonCount(), 52);
+    EXPECT_EQ(circling->Geometry->FindPartById(circling->SliceFaceIndex(0)), nullptr);
+    const int64_t spent = scene.holder()->Budget.Spent(ReadCost::kSliceCuts);
+    ModelObject* faceless = mesh(-2);
+    EXPECT_EQ(faceless->Geometry->PolygonCount(), 0);
+    EXPECT_EQ(scene.holder()->Budget.Spent(ReadCost::kSliceCuts), spent);
+    scene.holder()->Budget.End();
+    circling->Destroy();
+    faceless->Destroy();
+}
+
 TEST(Geometry, CutPointsAreFoundByPositionAtTheirFirstIndex)
 {
     // Slicing looks cut points up by position instead of scanning the vertex list for each: the

@@ -227,3 +227,33 @@ TEST(Lighting, SmoothSidesFindTheFacesAroundEachVertexAsAScanDoes)
     EXPECT_GT(std::set<Fixed>(together.begin(), together.end()).size(), 4u);
     document->Destroy();
 }
+
+TEST(LightList, LightsOfALaterRootChunkLightTheFacesReadBeforeThem)
+{
+    // The root's lights in a root chunk after the one with its children light every face once
+    // the read ends, as they do when they come first.
+    auto rootBody = [](bool light, bool box) {
+        Scene scene;
+        if (light) scene.root()->LightsForEdit()->LightListAppend(NewLight(30, -40, 200, 0x8000));
+        if (box) scene.AddBox(0, 0, 0, 10, 10, 10);
+        return Chunk("ROOT", WriteWith(scene.root(), &ModelObject::StreamRoot));
+    };
+    auto litFaces = [](const Bytes& chunks) {
+        ModelDocument* document = new ModelDocument;
+        EXPECT_EQ(document->Init(), kResultOk);
+        MemoryStream in;
+        Load(in, Chunk("FORM", Tag("QMDL") + Chunk("VERS", Word32(0x01000000)) + chunks));
+        EXPECT_EQ(document->ReadModelFile(&in), kResultOk);
+        std::vector<uint16_t> lit;
+        const ObjectGeometry* record = document->Holder->Root->ChildAt(0)->Geometry;
+        for (int32_t i = 0; i < record->PolygonCount(); ++i) {
+            const PolygonRecord* face = record->PolygonAt(i);
+            lit.insert(lit.end(), {face->FrontLit.red, face->BackLit.green, uint16_t(face->FrontShadeEntry)});
+        }
+        document->Destroy();
+        return lit;
+    };
+    const std::vector<uint16_t> first = litFaces(rootBody(true, true));
+    EXPECT_EQ(litFaces(rootBody(false, true) + rootBody(true, false)), first);
+    EXPECT_NE(litFaces(rootBody(false, true)), first);
+}

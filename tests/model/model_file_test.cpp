@@ -438,14 +438,35 @@ TEST(ReadBudget, AllowanceGrowsWithTheBytesReadAndPassingItFailsEveryLaterSpendi
     EXPECT_FALSE(budget.Spend(ReadCost::kFaces, 1)) << "a passed budget refuses every cost";
     EXPECT_TRUE(budget.Passed());
     budget.End();
+    EXPECT_FALSE(budget.Passed());
     EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1));
+    // Past their parts of the bytes read, the costs share what any model has: half of it for
+    // nodes and half for faces leave none for lighting.
+    budget.Begin(&stream);
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, 100 + atStart / 2));
+    EXPECT_TRUE(budget.Spend(ReadCost::kFaces, Allowance(ReadCost::kFaces, 3200) - kFacesOfAnyModel / 2));
+    EXPECT_FALSE(budget.Spend(ReadCost::kLighting, Allowance(ReadCost::kLighting, 3200)));
+}
+
+TEST(ReadBudget, AReadRefusedPastItLeavesLaterContactsToBeMade)
+{
+    // A root read on its own is refused past its budget; a box joining it afterwards, outside any
+    // read, meets both boxes it touches.
+    Scene scene;
+    MemoryStream in;
+    Load(in, FiveLargeObjects(0));
+    ASSERT_EQ(scene.root()->StreamRoot(&in), kResultPastBudget);
+    scene.AddBox(-500, -500, 0, -490, -490, 10);
+    scene.AddBox(-480, -500, 0, -470, -490, 10);
+    EXPECT_EQ(scene.AddBox(-490, -500, 0, -480, -490, 10)->Geometry->ContactCount(), 2);
 }
 
 TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
 {
-    // In a few hundred bytes, the fifth object of 30001 faces would pass the budget: it is refused
-    // before its faces are made, and stays refused however many bytes its children bring. The
-    // same objects after enough bytes of the file all come in.
+    // In a few hundred bytes, the fourth object of 30001 faces would pass the budget (its faces
+    // with those of the three before, and their lighting, are more than any model has): it is
+    // refused before its faces are made, and stays refused however many bytes its children bring.
+    // The same objects after enough bytes of the file all come in.
     ASSERT_GT(5 * 30001, Allowance(ReadCost::kFaces, 2000));
     struct Case {
         int32_t padding;
@@ -453,7 +474,7 @@ TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
         ResultCode result;
         int32_t children;
     };
-    for (const Case& c : {Case{0, 0, kResultPastBudget, 4}, Case{0, 200000, kResultPastBudget, 4},
+    for (const Case& c : {Case{0, 0, kResultPastBudget, 3}, Case{0, 200000, kResultPastBudget, 3},
                           Case{200000, 0, kResultOk, 5}}) {
         SCOPED_TRACE(testing::Message() << c.padding << " " << c.childPadding);
         MemoryStream in;
@@ -478,6 +499,40 @@ TEST(ModelFile, ObjectsPastTheFaceBudgetFailTheRead)
     EXPECT_EQ(ReadDocument(document, ModelFile(kVersion)), kResultOk);
     EXPECT_EQ(document->Holder->Budget.Spent(ReadCost::kFaces), 0);
     document->Destroy();
+}
+
+TEST(ModelFile, ObjectsWithoutFacesMeetOnlyWhatHoldsTheOrigin)
+{
+    // An object without faces lies at the origin with no extent: it meets a box around the origin,
+    // never a box beside it nor another object without faces, whether they all come in one root
+    // chunk or each in a root chunk of its own.
+    auto rootOf = [](int32_t boxes, int32_t empty) {
+        Scene scene;
+        if (boxes > 0) scene.AddBox(-10, -10, -10, 10, 10, 10);
+        if (boxes > 1) scene.AddBox(100, 100, 0, 110, 110, 10);
+        for (int32_t i = 0; i < empty; ++i) {
+            ModelObject* mesh = scene.holder()->MakeObject();
+            mesh->MakePolygonObject(NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 4), NewPointerList());
+            scene.root()->AddChild(mesh);
+        }
+        return Chunk("ROOT", WriteWith(scene.root(), &ModelObject::StreamRoot));
+    };
+    constexpr int32_t kEmpty = 100;
+    Bytes eachAlone = rootOf(2, 0);
+    for (int32_t i = 0; i < kEmpty; ++i) Append(eachAlone, rootOf(0, 1));
+    for (const Bytes& chunks : {rootOf(2, kEmpty), eachAlone}) {
+        ModelDocument* document = NewDocument();
+        ASSERT_EQ(ReadDocument(document, ModelFile(kVersion + chunks)), kResultOk);
+        const ModelObject* root = document->Holder->Root;
+        ASSERT_EQ(root->ChildCount(), 2 + kEmpty);
+        EXPECT_EQ(root->ChildAt(0)->Geometry->ContactCount(), kEmpty);
+        EXPECT_EQ(root->ChildAt(1)->Geometry->ContactCount(), 0);
+        for (int32_t i = 2; i < 2 + kEmpty; ++i) {
+            ASSERT_EQ(root->ChildAt(i)->Geometry->ContactCount(), 1);
+            EXPECT_EQ(root->ChildAt(i)->Geometry->ContactAt(0)->Other, root->ChildAt(0)->Geometry);
+        }
+        document->Destroy();
+    }
 }
 
 TEST(ModelFile, HostileModelsEndInTheirResults)

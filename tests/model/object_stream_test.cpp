@@ -253,6 +253,7 @@ TEST(ObjectStream, ValidatorSkipsRepeatedLateAndForeignChunks)
     Append(body, Chunk("POLY", PolyData(3, 1, 1, 0, 10, kSquare)));
     Append(body, Chunk("MESH", {0, 0, 0, 0}));  // second geometry: skipped
     Append(body, Chunk("ZZZZ", {1, 2, 3}));
+    Append(body, Chunk("\x00\x00\x00\x01", {}));  // the tag of no chunk: skipped, the node not built
     Append(body, Chunk("SURF", Word16(6)));  // face 6 does not exist
     Bytes surf = Word16(2);
     Append(surf, Chunk("COLR", {0, 1, 0xFF, 0x40, 0x40, 0x40}));
@@ -275,6 +276,7 @@ TEST(ObjectStream, ValidatorSkipsRepeatedLateAndForeignChunks)
     ASSERT_NE(node->SurfaceOfFace(2), nullptr);
     EXPECT_EQ(node->SurfaceOfFace(2)->FrontColour.red, 0x4000);
     EXPECT_EQ(node->Geometry->PolygonCount(), 6);
+    EXPECT_EQ(scene.holder()->Budget.Spent(ReadCost::kFaces), 12) << "the node and its child built once each";
     node->Destroy();
 
     // A group without children is still built.

@@ -10,6 +10,7 @@
 #include "model/box_grid.h"
 #include "model/model_document.h"
 #include "model/object_geometry.h"
+#include "model/units_record.h"
 #include "tests/model/model_test_support.h"
 #include "tests/model/pairwise_contacts.h"
 #include "tools/sample_scenes.h"
@@ -30,11 +31,11 @@ ModelDocument* ReadBack(ModelDocument* document)
     return copy;
 }
 
-std::vector<int32_t> MeetingByEveryPair(const std::vector<GridBox>& boxes, const GridBox& box)
+std::vector<int32_t> OverlappingByEveryPair(const std::vector<GridBox>& boxes, const GridBox& box)
 {
     std::vector<int32_t> indices;
     for (size_t i = 0; i < boxes.size(); ++i)
-        if (GridBoxesMeet(box, boxes[i])) indices.push_back(int32_t(i));
+        if (GridBoxesOverlap(box, boxes[i])) indices.push_back(int32_t(i));
     return indices;
 }
 
@@ -169,7 +170,61 @@ TEST(SiblingContacts, ObjectsAppendedOneAtATimeMeetAsEveryPairWould)
     leaving->Destroy();
 }
 
-TEST(BoxGrid, MeetingFindsWhatEveryPairTestFinds)
+TEST(SiblingContacts, ObjectsRebuiltInOtherUnitsMeetAsWhenEachIsBuiltAgainInTurn)
+{
+    // A box in feet under a root in metres holds boxes of many sizes, some in groups, one with
+    // boxes of its own. Rebuilt in the root's units as the box joins it, they meet as when each is
+    // built again in sibling order (groups opened), and are the box's members in that order.
+    std::mt19937 random(17);
+    auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+    UnitsRecord metres;
+    metres.UnitsInit();
+    UnitsRecord feet;
+    feet.UnitsInit();
+    feet.UnitsSet(0.3048);
+    Scene written;
+    written.root()->SetUnits(&metres);
+    ModelObject* outer = MakeBox(written.holder(), -10, -10, -10, 0, 0, 0);
+    outer->SetUnits(&feet);
+    ModelObject* group = nullptr;
+    for (int32_t i = 0; i < 200; ++i) {
+        const int32_t x = (i % 14) * 12 + between(-2, 2);
+        const int32_t y = (i / 14) * 12 + between(-2, 2);
+        const int32_t size = between(8, 14);
+        ModelObject* box = MakeBox(written.holder(), x, y, 0, x + size, y + size, size);
+        if (i % 20 == 0) {
+            group = written.holder()->MakeObject();
+            group->SetGroup();
+            outer->AddChild(group);
+        }
+        (i % 20 < 5 ? group : outer)->AddChild(box);
+        if (i == 77) box->AddChild(MakeBox(written.holder(), x, y, 10, x + 5, y + 5, 20));
+    }
+    MemoryStream in;
+    Load(in, WriteWith(written.root(), &ModelObject::StreamRoot) + Chunk("PRSM", WriteWith(outer, &ModelObject::Write)));
+    outer->Destroy();
+    Scene read;
+    ASSERT_EQ(read.root()->StreamRoot(&in), kResultOk);
+    ModelObject* box = read.root()->ChildAt(0);
+    auto taken = [box](std::vector<std::vector<ContactEntry>>* lists, std::vector<ModelObject*>* members) {
+        for (int32_t i = 0; i < box->ChildCount(); ++i) pairwise::Take(box->ChildAt(i), lists);
+        for (int32_t i = 0; i < ListCount(box->Geometry->Members); ++i)
+            members->push_back(PointerAt<ObjectGeometry>(box->Geometry->Members, i)->Owner);
+    };
+    std::vector<std::vector<ContactEntry>> found, expected;
+    std::vector<ModelObject*> members, expectedMembers;
+    taken(&found, &members);
+    for (int32_t i = 0; i < box->ChildCount(); ++i) {
+        ModelObject* child = box->ChildAt(i);
+        for (int32_t k = 0; k < (child->IsGroup() ? child->ChildCount() : 1); ++k)
+            (child->IsGroup() ? child->ChildAt(k) : child)->Build();
+    }
+    taken(&expected, &expectedMembers);
+    EXPECT_GT(pairwise::ExpectSame(found, expected), 400);
+    EXPECT_EQ(members, expectedMembers);
+}
+
+TEST(BoxGrid, OverlappingFindsWhatEveryPairTestFinds)
 {
     std::mt19937 random(11);
     auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
@@ -178,10 +233,13 @@ TEST(BoxGrid, MeetingFindsWhatEveryPairTestFinds)
     };
     std::vector<GridBox> boxes;
     for (int32_t i = 0; i < 600; ++i) boxes.push_back(boxAt(between(-5000, 5000), between(-5000, 5000), between(-50, 50), between(0, 300)));
-    // A point, a box over everything and one far away.
+    // A point, a box over everything and one far away; then a box three times over and the point
+    // two hundred times more, as many objects without faces lie at the origin.
     boxes.push_back({{10, 10, 10}, {10, 10, 10}});
     boxes.push_back({{-70000, -70000, -70000}, {70000, 70000, 70000}});
     boxes.push_back({{60000, 60000, 60000}, {60001, 60001, 60001}});
+    for (int32_t i = 0; i < 3; ++i) boxes.push_back(boxes[7]);
+    for (int32_t i = 0; i < 200; ++i) boxes.push_back(boxes[600]);
     BoxGrid grid;
     grid.FileBoxes(boxes);
     std::vector<GridBox> queries(boxes.begin(), boxes.end());
@@ -191,22 +249,48 @@ TEST(BoxGrid, MeetingFindsWhatEveryPairTestFinds)
     queries.push_back({{70000, 70000, 70000}, {70000, 70000, 70000}});
     std::vector<int32_t> found;
     for (const GridBox& query : queries) {
-        grid.Meeting(query, &found);
-        ASSERT_EQ(found, MeetingByEveryPair(boxes, query));
+        grid.Overlapping(query, &found);
+        ASSERT_EQ(found, OverlappingByEveryPair(boxes, query));
     }
-    grid.Meeting(boxes[600], &found);
+    grid.Overlapping(boxes[600], &found);
     EXPECT_EQ(std::count(found.begin(), found.end(), 601), 1);
+    // Equal points are filed once: a point searched for takes as many steps with two hundred more
+    // at its spot, which it does not overlap, as without them.
+    BoxGrid fewer;
+    fewer.FileBoxes(std::vector<GridBox>(boxes.begin(), boxes.end() - 200));
+    EXPECT_EQ(grid.Overlapping(boxes.back(), &found), fewer.Overlapping(boxes.back(), &found));
 
     BoxGrid empty;
     empty.FileBoxes({});
-    empty.Meeting(boxes[0], &found);
+    empty.Overlapping(boxes[0], &found);
     EXPECT_TRUE(found.empty());
+}
+
+TEST(BoxGrid, BoxesTooLargeForTheCellsAreKeptApartFromThem)
+{
+    // A thousand small boxes apart and a hundred over all of them: filed under every cell and
+    // walking them all, the large ones would take a hundred times the cells; kept apart, filing
+    // and searching for every box take steps in proportion to the boxes and those found.
+    std::vector<GridBox> boxes;
+    for (int32_t i = 0; i < 1000; ++i) boxes.push_back({{i % 40 * 20, i / 40 * 20, 0}, {i % 40 * 20 + 5, i / 40 * 20 + 5, 5}});
+    for (int32_t i = 0; i < 100; ++i) boxes.push_back({{-3000 + i, -3000, -3000}, {3000, 3000, 3000}});
+    BoxGrid grid;
+    int64_t steps = grid.FileBoxes(boxes);
+    int64_t reported = 0;
+    std::vector<int32_t> found;
+    for (const GridBox& box : boxes) {
+        steps += grid.Overlapping(box, &found);
+        reported += int64_t(found.size());
+        ASSERT_EQ(found, OverlappingByEveryPair(boxes, box));
+    }
+    EXPECT_EQ(reported, 1000 * 101 + 100 * 1100);
+    EXPECT_LT(steps, 2 * reported + 20 * int64_t(boxes.size()));
 }
 
 TEST(BoxGrid, AGrowingGridFindsWhatEveryPairTestFindsAfterEachAppend)
 {
-    // Small and large boxes, a point and one over everything, each followed by a query: the
-    // appended boxes are tried one by one at first, then filed in runs that merge.
+    // Small and large boxes, a point a hundred times and one over everything, each followed by a
+    // query: the appended boxes are tried one by one at first, then filed in runs that merge.
     std::mt19937 random(13);
     auto between = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
     auto boxAt = [&](int32_t x, int32_t y, int32_t size) {
@@ -216,17 +300,17 @@ TEST(BoxGrid, AGrowingGridFindsWhatEveryPairTestFindsAfterEachAppend)
     std::vector<GridBox> boxes;
     std::vector<int32_t> found;
     for (int32_t i = 0; i < 700; ++i) {
-        const GridBox box = i == 300   ? GridBox{{5, 5, 5}, {5, 5, 5}}
+        const GridBox box = i >= 300 && i < 400 ? GridBox{{5, 5, 5}, {5, 5, 5}}
                             : i == 500 ? GridBox{{-70000, -70000, -70000}, {70000, 70000, 70000}}
                                        : boxAt(between(-3000, 3000), between(-3000, 3000), between(0, i % 10 == 0 ? 2000 : 100));
         grid.Append(box);
         boxes.push_back(box);
         ASSERT_EQ(grid.Count(), i + 1);
         const GridBox query = boxAt(between(-3000, 3000), between(-3000, 3000), between(0, 600));
-        grid.Meeting(query, &found);
-        ASSERT_EQ(found, MeetingByEveryPair(boxes, query)) << "after " << i + 1 << " boxes";
-        grid.Meeting(box, &found);
-        ASSERT_EQ(found, MeetingByEveryPair(boxes, box)) << "after " << i + 1 << " boxes";
+        grid.Overlapping(query, &found);
+        ASSERT_EQ(found, OverlappingByEveryPair(boxes, query)) << "after " << i + 1 << " boxes";
+        grid.Overlapping(box, &found);
+        ASSERT_EQ(found, OverlappingByEveryPair(boxes, box)) << "after " << i + 1 << " boxes";
     }
 }
 
@@ -245,5 +329,19 @@ TEST(GroupBounds, AGroupSpansItsChildrenFromTheFirstOne)
     group->RemoveChild(far);
     EXPECT_EQ(group->WorldBox, near->WorldBox);
     far->Destroy();
-    group->Destroy();
+    // A group in feet whose last child is a group joins a root in metres: rebuilt in the root's
+    // units, each group spans its children as they are rebuilt.
+    UnitsRecord units;
+    units.UnitsInit();
+    scene.root()->SetUnits(&units);
+    group->SetUnits(units.UnitsSet(0.3048));
+    ModelObject* inner = scene.holder()->MakeObject();
+    inner->SetGroup();
+    inner->AddChild(MakeBox(scene.holder(), 100, 200, 300, 110, 220, 330));
+    group->AddChild(inner);
+    scene.root()->AddChild(group);
+    EXPECT_EQ(inner->WorldBox, inner->ChildAt(0)->WorldBox);
+    ShortBox spanned = near->WorldBox;
+    UniteShortBox(spanned, inner->WorldBox);
+    EXPECT_EQ(group->WorldBox, spanned);
 }

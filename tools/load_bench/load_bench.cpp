@@ -10,7 +10,8 @@
 // own reader, as the open command reads it, and prints the median time (on the clock, and the
 // processor time the process took, which a busy machine disturbs less), the median time freeing
 // the model took, the faces and objects read, the contacts found between them and the process's
-// peak memory after the reads (the peak working set on Windows, the peak resident set elsewhere);
+// peak memory after the reads (the peak working set on Windows, the peak resident set elsewhere),
+// and what the read spent of each cost of its budget per byte of the file (model/read_budget.h);
 // then how much the time grew from the first file to the last against the growth of the faces.
 // load-bench --files MODEL...: reads each model file three times in the same way and prints the
 // reader's result with the same figures.
@@ -106,6 +107,16 @@ struct Timing {
     ResultCode result = kResultOk;
 };
 
+// What the read spent of each cost of its budget, per byte of the file.
+struct Spending {
+    double perByte[int32_t(ReadCost::kCount)] = {};
+};
+
+// The costs as load-bench names them, in their order.
+constexpr const char* kCostNames[int32_t(ReadCost::kCount)] = {
+    "faces", "nodes", "contacts", "search", "face-contacts", "slice-cuts", "lighting", "smooth", "sibling-bounds",
+    "tree-walks"};
+
 double MillisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -113,7 +124,7 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start)
 
 // Reads the file into a new document with its own texture list and frees it; the times taken in
 // milliseconds (negative when the file cannot be opened) and the reader's result.
-Timing ReadOnce(const std::string& path, Counts* counts)
+Timing ReadOnce(const std::string& path, Counts* counts, Spending* spending)
 {
     bool scrambled = false;
     DiskFileStream* file = OpenModelFileForReading(path, &scrambled);
@@ -130,9 +141,13 @@ Timing ReadOnce(const std::string& path, Counts* counts)
     }
     Timing taken = {MillisecondsSince(start), ProcessorMilliseconds() - processorStart};
     taken.result = result;
+    int32_t bytes = 0;
+    IgnoreResult(file->StreamSize(&bytes));  // 0 when the size cannot be had: nothing is divided by it
     file->FileObjectDestroy();
     *counts = Counts{};
     Count(document->Holder->Root, counts);
+    for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost)
+        spending->perByte[cost] = bytes > 0 ? double(document->Holder->Budget.Spent(ReadCost(cost))) / bytes : 0;
     const auto freeing = std::chrono::steady_clock::now();
     document->Destroy();
     taken.free = MillisecondsSince(freeing);
@@ -251,8 +266,9 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
     for (const std::string& path : paths) {
         std::vector<Timing> readings;
         Counts counts;
+        Spending spending;
         for (int32_t i = 0; i < kReadsPerFile && status == 0; ++i) {
-            readings.push_back(ReadOnce(path, &counts));
+            readings.push_back(ReadOnce(path, &counts, &spending));
             if (readings.back().clock < 0 || (cities && readings.back().result != kResultOk)) {
                 std::fprintf(stderr, "load-bench: cannot read %s\n", path.c_str());
                 status = 1;
@@ -266,6 +282,10 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
                     "peak-mb %.1f\n",
                     path.c_str(), int(median.result), (long long)counts.faces, (long long)counts.objects,
                     (long long)counts.contacts, median.clock, median.processor, median.free, PeakMegabytes());
+        std::printf("  spent per byte:");
+        for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost)
+            std::printf(" %s %.4f", kCostNames[cost], spending.perByte[cost]);
+        std::printf("\n");
     }
     RemoveRendererTextureMapping();
     RemoveTextureLayerServices();
