@@ -161,7 +161,7 @@ Bytes TouchingSeeThrough()
 }
 
 // Faintly see-through domes of the most faces an object may have, each the child of the one around
-// it, seen from outside: as many faces in view as any model may have, each drawing the domes
+// it, seen from outside: as many as a file of a few hundred bytes may hold, each drawing the domes
 // inside it.
 Bytes NestedDomes()
 {
@@ -172,7 +172,7 @@ Bytes NestedDomes()
     if (!document) return {};
     ModelHolder* holder = document->Holder;
     ModelObject* parent = holder->Root;
-    for (int32_t radius : {1600, 1200, 800, 400}) {
+    for (int32_t radius : {1600, 1200, 800}) {
         ModelObject* dome = MakeShape(holder, kDome, kBands, kAxisZ, kCorners, radius, 0, radius, 0, 0, 0);
         if (!dome) break;
         dome->SetColours(kGlass, kFaint, kSideBoth);

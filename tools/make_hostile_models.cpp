@@ -1,6 +1,11 @@
-// make-hostile-models DIR: writes the hostile model files into DIR, for qmdl-info to read.
+// make-hostile-models DIR: writes the hostile model files into DIR, for qmdl-info to read. Model
+// files that an earlier build of the maker left in DIR and that it no longer writes are removed,
+// so that a file whose kind changed its outcome is not read twice under two names.
 #include <cstdio>
+#include <filesystem>
+#include <set>
 #include <string>
+#include <system_error>
 
 #include "tools/hostile_models.h"
 
@@ -11,11 +16,21 @@ int main(int argc, char** argv)
         return 2;
     }
     int failures = 0;
+    std::set<std::string> written;
     for (const HostileModel& model : HostileModels()) {
         const std::string path = std::string(argv[1]) + "/" + model.name;
         std::FILE* file = std::fopen(path.c_str(), "wb");
         if (!file || std::fwrite(model.bytes.data(), 1, model.bytes.size(), file) != model.bytes.size()) ++failures;
         if (file) std::fclose(file);
+        written.insert(model.name);
     }
-    return failures == 0 ? 0 : 1;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(argv[1], error)) {
+        const std::filesystem::path& path = entry.path();
+        if (path.extension() == ".qpy" && !written.count(path.filename().string())) {
+            std::filesystem::remove(path, error);
+            if (error) ++failures;
+        }
+    }
+    return failures == 0 && !error ? 0 : 1;
 }
