@@ -5,18 +5,6 @@
 
 using namespace CreditsLayout;
 
-namespace {
-
-// The rectangle of the size centred on the screen, halves truncated toward zero.
-PortRect CentredOnScreen(const PortRect& screen, int32_t width, int32_t height)
-{
-    const int32_t left = screen.left + (screen.Width() - width) / 2;
-    const int32_t top = screen.top + (screen.Height() - height) / 2;
-    return {left, top, left + width, top + height};
-}
-
-}  // namespace
-
 CreditsDialogLayout LayOutCreditsDialog(const PortRect& screen, const PictureSize* picture, int32_t textWidth)
 {
     int32_t width = kBaseWidth;
@@ -80,15 +68,6 @@ PictureCopy CreditsPictureCopy(const PortRect& content, const PortRect& pictureB
                              pictureBounds.right - (target.right - clipped.right),
                              pictureBounds.bottom - (target.bottom - clipped.bottom)};
     return {source, clipped};
-}
-
-PortRect KeepInsideScreen(PortRect rect, const PortRect& screen)
-{
-    rect.left = std::max(rect.left, screen.left + kScreenSideGap);
-    rect.top = std::max(rect.top, screen.top + kScreenTopGap);
-    rect.right = std::min(rect.right, screen.right - kScreenSideGap);
-    rect.bottom = std::min(rect.bottom, screen.bottom - kScreenBottomGap);
-    return rect;
 }
 
 PortRect CreditsEditorRect(const PortRect& screen, const PictureSize* picture)

@@ -31,11 +31,8 @@ constexpr int32_t kPictureButtonWidth = kButtonWidth + 20;  // 81
 constexpr int32_t kPictureButtonGap = 3;
 constexpr int32_t kEditorMinimumWidth = kBaseWidth;
 constexpr int32_t kEditorMinimumHeight = kEditorBaseHeight + kMargin + kEditFieldHeight;  // 129
-// The editor is placed this much lower than centred, and this far inside the screen's edges.
+// The editor is placed this much lower than centred (and kept inside the screen's gaps).
 constexpr int32_t kEditorLowering = 10;
-constexpr int32_t kScreenSideGap = 20;
-constexpr int32_t kScreenTopGap = 40;
-constexpr int32_t kScreenBottomGap = 20;
 }  // namespace CreditsLayout
 
 // A picture's size in pixels; 0 x 0 for none.
@@ -72,8 +69,6 @@ PictureCopy CreditsPictureCopy(const PortRect& content, const PortRect& pictureB
 
 // The editor's content rectangle on the screen for a picture (null: none).
 PortRect CreditsEditorRect(const PortRect& screen, const PictureSize* picture);
-// The rectangle kept inside the screen less the editor's gaps, edge by edge.
-PortRect KeepInsideScreen(PortRect rect, const PortRect& screen);
 // The editor's rectangle after its picture changed size: grown or shrunk by half the difference
 // on each side, never below the least size, kept inside the screen.
 PortRect ResizedForPicture(const PortRect& rect, PictureSize before, PictureSize after, const PortRect& screen);

@@ -1,4 +1,5 @@
-// The width, line count and centred position of a dialog built in code.
+// The width, line count and centred position of a dialog built in code, and a window kept inside
+// the screen.
 #include "toolkit/dialog_layout.h"
 
 #include <algorithm>
@@ -32,4 +33,20 @@ int32_t DialogRectOnScreen(int32_t screenWidth, int32_t screenHeight, PortRect* 
     rect->top = (screenHeight >> 1) - (height >> 1);
     rect->bottom = rect->top + height;
     return lines;
+}
+
+PortRect CentredOnScreen(const PortRect& screen, int32_t width, int32_t height)
+{
+    const int32_t left = screen.left + (screen.Width() - width) / 2;
+    const int32_t top = screen.top + (screen.Height() - height) / 2;
+    return {left, top, left + width, top + height};
+}
+
+PortRect KeepInsideScreen(PortRect rect, const PortRect& screen)
+{
+    rect.left = std::max(rect.left, screen.left + DialogLayout::kScreenSideGap);
+    rect.top = std::max(rect.top, screen.top + DialogLayout::kScreenTopGap);
+    rect.right = std::min(rect.right, screen.right - DialogLayout::kScreenSideGap);
+    rect.bottom = std::min(rect.bottom, screen.bottom - DialogLayout::kScreenBottomGap);
+    return rect;
 }

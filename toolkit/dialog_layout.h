@@ -1,5 +1,5 @@
-// The layout constants that every dialog built in code shares, and the sizing and centring of a
-// dialog rectangle on the screen from the width of its text.
+// The layout constants that every dialog built in code shares, the sizing and centring of a
+// dialog rectangle on the screen from the width of its text, and a window kept inside the screen.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +28,17 @@ constexpr int32_t kDiscardNoWidth = 64;
 constexpr int32_t kTextInset = 2 * kMargin + kIconWidth + kIconLeft;  // 69
 // The widest dialog, whatever the screen.
 constexpr int32_t kMaximumWidth = 400;
+// How far a window that the program places on the screen keeps from its edges.
+constexpr int32_t kScreenSideGap = 20;
+constexpr int32_t kScreenTopGap = 40;
+constexpr int32_t kScreenBottomGap = 20;
 }  // namespace DialogLayout
+
+// The rectangle `width` x `height` centred on the screen, halves truncated toward zero.
+PortRect CentredOnScreen(const PortRect& screen, int32_t width, int32_t height);
+// The rectangle kept inside the screen less its gaps (DialogLayout::kScreenSideGap and the
+// others), edge by edge.
+PortRect KeepInsideScreen(PortRect rect, const PortRect& screen);
 
 // The rectangle of a dialog `width` x `height` centred on a screen of the given size, its
 // width limited for a text `textWidth` wide; returns the text's line count (at least 1). A text

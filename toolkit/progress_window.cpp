@@ -67,10 +67,6 @@ constexpr int32_t kCreditsTextLineHeight = 14;
 // What the text leaves of the window's width: both margins and 10 more.
 constexpr int32_t kCreditsTextInset = 2 * kMargin + 10;
 constexpr ItemStyle kCreditsTextStyle = {0, 1, kFontBold, 10, 3};
-// How far the credits window keeps from the screen's edges.
-constexpr int32_t kScreenSideMargin = 20;
-constexpr int32_t kScreenTopMargin = 40;
-constexpr int32_t kScreenBottomMargin = 20;
 
 constexpr int32_t kCancelResult = 3;
 constexpr int32_t kStopResult = 1;
@@ -112,16 +108,10 @@ PortRect RowOf(const PortRect& row, int32_t left, int32_t right)
 }
 
 // The window with credits of the content size: centred on the screen, its edges kept inside the
-// screen's margins, never below the window's least size.
+// screen's gaps, never below the window's least size.
 PortRect CreditsWindowRect(const PortRect& screen, int32_t width, int32_t height)
 {
-    PortRect rect = {screen.left + (screen.Width() - width) / 2, screen.top + (screen.Height() - height) / 2, 0, 0};
-    rect.right = rect.left + width;
-    rect.bottom = rect.top + height;
-    if (rect.left < screen.left + kScreenSideMargin) rect.left = screen.left + kScreenSideMargin;
-    if (rect.top < screen.top + kScreenTopMargin) rect.top = screen.top + kScreenTopMargin;
-    if (rect.bottom > screen.bottom - kScreenBottomMargin) rect.bottom = screen.bottom - kScreenBottomMargin;
-    if (rect.right > screen.right - kScreenSideMargin) rect.right = screen.right - kScreenSideMargin;
+    PortRect rect = KeepInsideScreen(CentredOnScreen(screen, width, height), screen);
     if (rect.Width() < kWindowWidth) rect.right = rect.left + kWindowWidth;
     if (rect.Height() < kWindowHeight) rect.bottom = rect.top + kWindowHeight;
     return rect;
