@@ -1,0 +1,849 @@
+// The honest models, built as a modeller builds them: landscapes stored as patches side by side,
+// sphere meshes and rounded primitives, houses on a ground, rooms connected to a floor, lights over
+// many faces, groups nested in units of their own, and a town of all of these. Every object is
+// opaque and every model has a walk record placing the eye.
+#include "tools/honest_models.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "foundation/pointer_list.h"
+#include "model/light.h"
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/plane_record.h"
+#include "model/units_record.h"
+#include "model/walk_record.h"
+#include "tools/sample_scenes.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr uint16_t kOpaque = 0xFF00;
+constexpr RGBColor48 kSky = {0x9000, 0xC000, 0xF000};
+constexpr RGBColor48 kGrass = {0x4000, 0x9000, 0x3000};
+constexpr RGBColor48 kStone = {0x9000, 0x8800, 0x8000};
+constexpr RGBColor48 kPlaster = {0xE000, 0xD800, 0xC000};
+constexpr RGBColor48 kTiles = {0xA000, 0x3800, 0x2000};
+constexpr RGBColor48 kWood = {0x9000, 0x5800, 0x2800};
+constexpr RGBColor48 kLeaves = {0x3000, 0x8000, 0x2800};
+constexpr RGBColor48 kBrass = {0xC000, 0xA000, 0x4000};
+
+// Unit lengths in metres.
+constexpr double kMetre = 1.0;
+constexpr double kFoot = 0.3048;
+constexpr double kInch = 0.0254;
+constexpr double kCentimetre = 0.01;
+
+// Primitive kinds: a prism, and the double-rounded sphere with its outline along z.
+constexpr int32_t kPrismKind = 1;
+constexpr int32_t kSphereKind = 5;
+constexpr int32_t kAxisX = 1;
+constexpr int32_t kAxisZ = 3;
+// A sphere of 16 x 8 segments: 16 outline corners, 8 segments from the equator to each pole
+// (16 x 16 = 256 faces).
+constexpr int32_t kSphereCorners = 16;
+constexpr int32_t kSphereSegments = 8;
+// The most segments: 128 corners and 127 segments to each pole make 128 x 254 = 32,512 faces and
+// 32,386 vertices; one more segment would pass the 32,767 faces an object may have.
+constexpr int32_t kMostCorners = 128;
+constexpr int32_t kMostSegments = 127;
+constexpr int32_t kFacets = 16;
+
+// Lights: the ambient one and the sun.
+constexpr uint16_t kAmbientGrey = 0x4000;
+constexpr uint16_t kSunGrey = 0x8000;
+
+Fixed InUnits(double metres, double unit)
+{
+    return X2Fix(metres / unit);
+}
+
+// Sets the node's name.
+void Name(ModelObject* node, const char* name)
+{
+    node->SetName(name, int32_t(std::strlen(name)));
+}
+
+// Gives the node its own units, in which its subtree is stored.
+void SetOwnUnits(ModelObject* node, double unit)
+{
+    UnitsRecord units;
+    units.UnitsInit();
+    units.UnitsSet(unit);
+    node->SetUnits(&units);
+}
+
+// A new document whose root has the name, the sky's colour and `lights` lights: an ambient one,
+// then directional ones from all round the sky, each a little higher. Its units come last
+// (Finish), so that groups built with units of their own join it as they are.
+ModelDocument* NewScene(const char* name, int32_t lights)
+{
+    ModelDocument* document = NewSampleDocument();
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    Name(root, name);
+    root->SetColours(kSky, kOpaque, kSideBoth);
+    LightList* list = root->LightsForEdit();
+    for (int32_t k = 0; list && k < lights; ++k) {
+        Light* light = new (std::nothrow) Light;
+        if (!light) break;
+        light->LightInitDefaults();
+        if (k == 0) {
+            light->LightClearDirection();
+            light->LightSetGrey(kAmbientGrey);
+        } else {
+            const double around = 2.4 * k;  // radians, some 137 degrees apart
+            const double up = kPi / 8 + kPi / 4 * k / lights;
+            light->LightSetDirection(int16_t(256 * std::cos(up) * std::cos(around)),
+                                     int16_t(256 * std::cos(up) * std::sin(around)), int16_t(256 * std::sin(up)));
+            light->LightSetGrey(uint16_t(kSunGrey / (1 + (k - 1) / 4)));
+        }
+        if (list->LightListAppend(light) < 0) light->LightFree();
+    }
+    root->RefreshShading();
+    return document;
+}
+
+// Gives the root its units, in which everything not in a group of its own units is stored, and
+// places the eye (metres), having walked to there from `back` metres behind it, heading (1/256
+// turns to the left of north) as given; the eye stands there when the model opens.
+ModelDocument* Finish(ModelDocument* document, double unit, double x, double y, double z, int32_t heading, double back)
+{
+    SetOwnUnits(document->Holder->Root, unit);
+    WalkRecord* walk = document->Walk;
+    const double turn = 2 * kPi * heading / 256;
+    const Fixed fromX = InUnits(x + back * std::sin(turn), unit);
+    const Fixed fromY = InUnits(y - back * std::cos(turn), unit);
+    walk->SetRecording(1, 1);
+    walk->SetAndRecord(fromX, fromY, InUnits(z, unit), 0, 0, IntToFixed(heading));
+    walk->SetAndRecord(InUnits(x, unit), InUnits(y, unit), InUnits(z, unit), 0, 0, IntToFixed(heading));
+    walk->SetRecording(0, 0);
+    walk->SetAndRecord(InUnits(x, unit), InUnits(y, unit), InUnits(z, unit), 0, 0, IntToFixed(heading));
+    return document;
+}
+
+// Frees a document that could not be built whole; null.
+ModelDocument* Discard(ModelDocument* document)
+{
+    document->Destroy();
+    return nullptr;
+}
+
+// Adds the child, opaque in the colour, under the parent; the child, or null when it could not
+// be made or joined.
+ModelObject* Add(ModelObject* parent, ModelObject* child, const RGBColor48& colour)
+{
+    if (!child) return nullptr;
+    child->SetColours(colour, kOpaque, kSideBoth);
+    parent->AddChild(child);
+    if (child->Parent == parent) return child;
+    child->Destroy();
+    return nullptr;
+}
+
+// A new group of the name, on its own: a scene's parts are built whole in groups on their own
+// and join the scene at once, which finds their contacts in one search. With a unit above 0 it
+// keeps its own units, in which its subtree is stored. Null when memory is short.
+ModelObject* NewGroup(ModelHolder* holder, const char* name, double unit = 0)
+{
+    ModelObject* group = holder->MakeObject();
+    if (!group) return nullptr;
+    group->SetGroup();
+    Name(group, name);
+    if (unit > 0) SetOwnUnits(group, unit);
+    return group;
+}
+
+// Adds a group built on its own under the root, before the root has units: the group keeps its
+// own (joining takes them, to be given back). False, the group gone, when it was not built whole
+// or could not join.
+bool Join(ModelObject* root, ModelObject* group, bool whole)
+{
+    if (!group) return false;
+    if (!whole) {
+        group->Destroy();
+        return false;
+    }
+    const UnitsRecord* own = group->GetUnits();
+    const double unit = own ? own->UnitsGet() : 0;
+    root->AddChild(group);
+    if (group->Parent != root) {
+        group->Destroy();
+        return false;
+    }
+    if (unit > 0) SetOwnUnits(group, unit);
+    return true;
+}
+
+// A new empty group of the name under the parent; with a unit above 0 it keeps its own units, in
+// which its subtree is stored. Null when it could not be made.
+ModelObject* AddGroup(ModelObject* parent, const char* name, double unit = 0)
+{
+    ModelObject* group = NewGroup(parent->Holder, name);
+    if (!group) return nullptr;
+    parent->AddChild(group);
+    if (group->Parent != parent) {
+        group->Destroy();
+        return nullptr;
+    }
+    // Set once it has joined: joining takes the parent's units in place of its own.
+    if (unit > 0) SetOwnUnits(group, unit);
+    return group;
+}
+
+// A prism of the outline (in the plane across the axis) from height h0 to h1 along the axis, at
+// the origin; null when memory is short.
+ModelObject* MakeExtrusion(ModelHolder* holder, int32_t axis, const std::vector<FixedPoint>& outline, Fixed h0,
+                           Fixed h1)
+{
+    ModelObject* prism = holder->MakeObject();
+    DynamicArray* points = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
+    if (!prism || !points) {
+        if (prism) prism->Destroy();
+        if (points) points->Destroy();
+        return nullptr;
+    }
+    for (const FixedPoint& point : outline) points->Append(&point);
+    prism->MakePrimitive(axis, kPrismKind, points, h0, h1);
+    points->Destroy();
+    return prism;
+}
+
+// A box between the corners, given in metres, stored in the unit.
+ModelObject* MakeBoxIn(ModelHolder* holder, double unit, double x0, double y0, double z0, double x1, double y1,
+                       double z1)
+{
+    const Fixed left = InUnits(x0, unit);
+    const Fixed right = InUnits(x1, unit);
+    const Fixed near = InUnits(y0, unit);
+    const Fixed far = InUnits(y1, unit);
+    return MakeExtrusion(holder, kAxisZ, {{left, near}, {right, near}, {right, far}, {left, far}}, InUnits(z0, unit),
+                         InUnits(z1, unit));
+}
+
+// Cuts `count` facets off the sphere of the radius centred at its origin: flats in two rings, one
+// above the equator and one below, each a plane facing outwards a little inside the surface.
+void CutFacets(ModelObject* sphere, int32_t count, double radius)
+{
+    constexpr double kDepth = 0.97;  // of the radius, from the centre
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t perRing = count / 2;
+        const double latitude = (k < perRing ? 1 : -1) * kPi / 5;
+        const double longitude = 2 * kPi * (k % perRing + (k < perRing ? 0 : 0.5)) / perRing;
+        const double nx = std::cos(latitude) * std::cos(longitude);
+        const double ny = std::cos(latitude) * std::sin(longitude);
+        const double nz = std::sin(latitude);
+        PlaneRecord* plane = sphere->NewPlaneRecord();
+        if (!plane) return;
+        // Keeps what lies within the plane: depth x radius - n . p >= 0.
+        plane->SetPlane(X2Fix(-nx), X2Fix(-ny), X2Fix(-nz), X2Fix(kDepth * radius));
+        sphere->AddSlice(plane);
+    }
+}
+
+// A sphere of the radius centred at (x, y, z), whole units, with `corners` around and `segments`
+// from the equator to each pole, cut by `facets` facets.
+ModelObject* MakeSphere(ModelHolder* holder, int32_t corners, int32_t segments, int32_t radius, int32_t x, int32_t y,
+                        int32_t z, int32_t facets = 0)
+{
+    ModelObject* sphere = MakeShape(holder, kPrismKind, 1, kAxisZ, corners, radius, -radius, radius, x, y, z);
+    if (!sphere) return nullptr;
+    // Cut while it is a prism of a few faces: every slice added builds the object again.
+    CutFacets(sphere, facets, radius);
+    sphere->SetPrimitiveKind(kSphereKind, segments);
+    return sphere;
+}
+
+// --- landscapes ---
+
+enum class Terrain { kFlat, kHilly };
+
+// Rolling hills across a row of patches: nothing at the row's borders, where flat rows meet it.
+constexpr double kHillHeight = 60;
+constexpr double kHillWave = 700;
+
+double HillHeight(double x, double y, double rowY, double rowDepth)
+{
+    const double across = std::sin(kPi * (y - rowY) / rowDepth);
+    return kHillHeight * across * across * (0.6 + 0.4 * std::sin(2 * kPi * x / kHillWave));
+}
+
+// Where a landscape's patches lie: `side` x `side` faces each, in rows of `columns` patches from
+// (x0, y0), each row flat or hilly as `rows` says, cells of `cell` metres. A flat patch is
+// side x side quads; a hilly one side x side / 2 cells of two triangles each, twice as deep, so
+// that every patch covers the same ground and shares its border vertices with its neighbours.
+struct Landscape {
+    double x0;
+    double y0;
+    double cell;
+    int32_t side;
+    int32_t columns;
+    std::vector<Terrain> rows;
+};
+
+ModelObject* MakePatch(ModelHolder* holder, const Landscape& land, int32_t row, int32_t column)
+{
+    const bool hilly = land.rows[size_t(row)] == Terrain::kHilly;
+    const int32_t across = land.side;
+    const int32_t deep = hilly ? land.side / 2 : land.side;
+    const int32_t step = hilly ? 2 : 1;  // cells of the grid a patch's cell is deep
+    const double rowY = land.y0 + double(row) * land.side * land.cell;
+    const double rowDepth = land.side * land.cell;
+    std::vector<FixedVector3> points;
+    points.reserve(size_t(across + 1) * size_t(deep + 1));
+    for (int32_t j = 0; j <= deep; ++j) {
+        for (int32_t i = 0; i <= across; ++i) {
+            // From whole grid indices, so that neighbours compute their shared borders alike.
+            const double x = land.x0 + double(column * land.side + i) * land.cell;
+            const double y = land.y0 + double(row * land.side + j * step) * land.cell;
+            const double z = hilly ? HillHeight(x, y, rowY, rowDepth) : 0;
+            points.push_back({X2Fix(x), X2Fix(y), X2Fix(z)});
+        }
+    }
+    std::vector<std::vector<int16_t>> faces;
+    faces.reserve(size_t(land.side) * size_t(land.side));
+    for (int32_t j = 0; j < deep; ++j) {
+        for (int32_t i = 0; i < across; ++i) {
+            const int16_t a = int16_t(j * (across + 1) + i);
+            const int16_t b = int16_t(a + 1);
+            const int16_t d = int16_t(a + across + 1);
+            const int16_t c = int16_t(d + 1);
+            if (hilly) {
+                faces.push_back({a, c, b});
+                faces.push_back({a, d, c});
+            } else {
+                faces.push_back({a, d, c, b});
+            }
+        }
+    }
+    return MakePolygonMesh(holder, points, faces);
+}
+
+// Adds `patches` patches of the landscape under the parent, row by row; false when one could not
+// be made.
+bool AddLandscape(ModelObject* parent, const Landscape& land, int32_t patches)
+{
+    for (int32_t k = 0; k < patches; ++k) {
+        if (!Add(parent, MakePatch(parent->Holder, land, k / land.columns, k % land.columns), kGrass)) return false;
+    }
+    return true;
+}
+
+// The rows of patches that `patches` patches in `columns` columns fill, flat and hilly in turn.
+std::vector<Terrain> AlternateRows(int32_t patches, int32_t columns)
+{
+    std::vector<Terrain> rows;
+    for (int32_t row = 0; row * columns < patches; ++row) rows.push_back(row % 2 ? Terrain::kHilly : Terrain::kFlat);
+    return rows;
+}
+
+// --- sphere meshes ---
+
+// A sphere mesh of the radius about the origin: `side` bands from pole to pole, `side` faces
+// around each; triangles round the poles, quads between, faces outwards.
+void SphereMesh(int32_t side, double radius, std::vector<FixedVector3>* points,
+                std::vector<std::vector<int16_t>>* faces)
+{
+    points->push_back({0, 0, X2Fix(radius)});
+    for (int32_t ring = 1; ring < side; ++ring) {
+        const double polar = kPi * ring / side;
+        for (int32_t j = 0; j < side; ++j) {
+            const double around = 2 * kPi * j / side;
+            points->push_back({X2Fix(radius * std::sin(polar) * std::cos(around)),
+                               X2Fix(radius * std::sin(polar) * std::sin(around)), X2Fix(radius * std::cos(polar))});
+        }
+    }
+    points->push_back({0, 0, X2Fix(-radius)});
+    const int32_t south = int32_t(points->size()) - 1;
+    auto at = [side](int32_t ring, int32_t j) { return int16_t(1 + (ring - 1) * side + j % side); };
+    for (int32_t j = 0; j < side; ++j) faces->push_back({0, at(1, j + 1), at(1, j)});
+    for (int32_t ring = 1; ring + 1 < side; ++ring) {
+        for (int32_t j = 0; j < side; ++j)
+            faces->push_back({at(ring, j), at(ring, j + 1), at(ring + 1, j + 1), at(ring + 1, j)});
+    }
+    for (int32_t j = 0; j < side; ++j) faces->push_back({int16_t(south), at(side - 1, j), at(side - 1, j + 1)});
+}
+
+// Adds two sphere meshes of the radius under the parent, the second the first's mirror image
+// across the plane x = cx, `gap` metres apart there (0: the rings nearest it meet), centred at
+// height cz.
+bool AddSphereMeshPair(ModelObject* parent, int32_t side, double radius, double cx, double cy, double cz, double gap)
+{
+    std::vector<FixedVector3> points;
+    std::vector<std::vector<int16_t>> faces;
+    SphereMesh(side, radius, &points, &faces);
+    Fixed reach = 0;
+    for (const FixedVector3& p : points) reach = std::max(reach, p.x);
+    const Fixed shift = X2Fix(cx - gap / 2) - reach;
+    const Fixed centre = X2Fix(cx);
+    std::vector<FixedVector3> mirrored;
+    for (FixedVector3& p : points) {
+        p = {p.x + shift, p.y + X2Fix(cy), p.z + X2Fix(cz)};
+        mirrored.push_back({2 * centre - p.x, p.y, p.z});
+    }
+    // Mirrored faces run the other way round to face outwards.
+    std::vector<std::vector<int16_t>> reversed;
+    for (const std::vector<int16_t>& face : faces) reversed.push_back({face.rbegin(), face.rend()});
+    return Add(parent, MakePolygonMesh(parent->Holder, points, faces), kStone) &&
+           Add(parent, MakePolygonMesh(parent->Holder, mirrored, reversed), kBrass);
+}
+
+// --- houses, rooms and furniture ---
+
+// A house under the parent, its body `width` x `depth` x `height` metres from (x, y, z) and a
+// gabled roof of `roof` metres on it, ridge along x; stored in the unit.
+bool AddHouse(ModelObject* parent, double unit, double x, double y, double z, double width, double depth, double height,
+              double roof)
+{
+    ModelObject* house = AddGroup(parent, "House");
+    if (!house) return false;
+    ModelHolder* holder = parent->Holder;
+    const Fixed eaves = InUnits(z + height, unit);
+    const std::vector<FixedPoint> gable = {{InUnits(y, unit), eaves},
+                                           {InUnits(y + depth, unit), eaves},
+                                           {InUnits(y + depth / 2, unit), InUnits(z + height + roof, unit)}};
+    return Add(house, MakeBoxIn(holder, unit, x, y, z, x + width, y + depth, z + height), kPlaster) &&
+           Add(house, MakeExtrusion(holder, kAxisX, gable, InUnits(x, unit), InUnits(x + width, unit)), kTiles);
+}
+
+// A table of four legs and a top with four chairs round it, standing at height z with its middle
+// at (x, y), in metres, stored in the unit: 13 boxes.
+bool AddDiningSet(ModelObject* parent, double unit, double x, double y, double z)
+{
+    constexpr double kTopHalf = 0.6;
+    constexpr double kTopThickness = 0.04;
+    constexpr double kLeg = 0.05;
+    constexpr double kTableHeight = 0.75;
+    constexpr double kChairOut = 0.95;  // from the table's middle to a seat's
+    constexpr double kSeatHalf = 0.22;
+    constexpr double kSeatHeight = 0.45;
+    constexpr double kBackHeight = 0.95;
+    constexpr double kBackHalf = 0.02;
+    ModelHolder* holder = parent->Holder;
+    const double legTop = z + kTableHeight - kTopThickness;
+    bool added =
+        Add(parent,
+            MakeBoxIn(holder, unit, x - kTopHalf, y - kTopHalf, legTop, x + kTopHalf, y + kTopHalf, z + kTableHeight),
+            kWood) != nullptr;
+    for (int32_t k = 0; k < 4 && added; ++k) {
+        const double lx = x + (k % 2 ? kTopHalf - kLeg : -kTopHalf);
+        const double ly = y + (k / 2 ? kTopHalf - kLeg : -kTopHalf);
+        added = Add(parent, MakeBoxIn(holder, unit, lx, ly, z, lx + kLeg, ly + kLeg, legTop), kWood) != nullptr;
+    }
+    // A chair on each side: a seat, and on it a back along the seat's outer edge.
+    for (int32_t k = 0; k < 4 && added; ++k) {
+        const double dx = k == 0 ? -1 : k == 1 ? 1 : 0;
+        const double dy = k == 2 ? -1 : k == 3 ? 1 : 0;
+        const double cx = x + dx * kChairOut;
+        const double cy = y + dy * kChairOut;
+        const double backX = cx + dx * (kSeatHalf - kBackHalf);
+        const double backY = cy + dy * (kSeatHalf - kBackHalf);
+        const double halfX = dx != 0 ? kBackHalf : kSeatHalf;
+        const double halfY = dy != 0 ? kBackHalf : kSeatHalf;
+        added = Add(parent,
+                    MakeBoxIn(holder, unit, cx - kSeatHalf, cy - kSeatHalf, z, cx + kSeatHalf, cy + kSeatHalf,
+                              z + kSeatHeight),
+                    kWood) &&
+                Add(parent,
+                    MakeBoxIn(holder, unit, backX - halfX, backY - halfY, z + kSeatHeight, backX + halfX, backY + halfY,
+                              z + kBackHeight),
+                    kWood);
+    }
+    return added;
+}
+
+}  // namespace
+
+// --- the makers ---
+
+ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side)
+{
+    // Cells of 8 metres: a patch of 128 x 128 faces is a kilometre across.
+    constexpr double kCell = 8;
+    ModelDocument* document = NewScene("Landscape", 2);
+    if (!document) return nullptr;
+    const int32_t perPatch = side * side;
+    const int32_t patches = std::max(1, (faces + perPatch - 1) / perPatch);
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(patches))));
+    const double width = columns * side * kCell;
+    const std::vector<Terrain> rows = AlternateRows(patches, columns);
+    const Landscape land = {-width / 2, -double(rows.size()) * side * kCell / 2, kCell, side, columns, rows};
+    if (!AddLandscape(document->Holder->Root, land, patches)) return Discard(document);
+    return Finish(document, kMetre, 0, land.y0 - 50, 40, 0, 100);
+}
+
+ModelDocument* BuildHonestSphereMeshes(int32_t side, double gap)
+{
+    constexpr double kRadius = 1000;
+    ModelDocument* document = NewScene("Sphere meshes", 2);
+    if (!document) return nullptr;
+    if (!AddSphereMeshPair(document->Holder->Root, side, kRadius, 0, 0, 0, gap * kRadius)) return Discard(document);
+    return Finish(document, kMetre, 0, -4 * kRadius, 0, 0, kRadius);
+}
+
+ModelDocument* BuildHonestSpheres(int32_t count, bool touching, int32_t lights)
+{
+    constexpr int32_t kRadius = 50;
+    ModelDocument* document = NewScene(touching ? "Spheres touching" : "Spheres apart", lights);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t side = int32_t(std::ceil(std::cbrt(double(count))));
+    // Touching spheres meet at their sides' outermost corners and at their poles.
+    const int32_t pitch = touching ? 2 * kRadius : 3 * kRadius;
+    for (int32_t k = 0; k < count; ++k) {
+        const int32_t x = pitch * (k % side - side / 2);
+        const int32_t y = pitch * (k / side % side - side / 2);
+        const int32_t z = pitch * (k / (side * side));
+        if (!Add(root, MakeSphere(document->Holder, kSphereCorners, kSphereSegments, kRadius, x, y, z),
+                 k % 3 ? kStone : kBrass))
+            return Discard(document);
+    }
+    return Finish(document, kMetre, 0, -pitch * side, pitch * side / 2.0, 0, 2 * kRadius);
+}
+
+ModelDocument* BuildHonestLargeSpheres(int32_t count, SphereFinish finish)
+{
+    constexpr int32_t kRadius = 1000;
+    // Two radii apart: their bounds do not meet.
+    constexpr int32_t kPitch = 4 * kRadius;
+    ModelDocument* document = NewScene("Spheres of the most segments", 2);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    for (int32_t k = 0; k < count; ++k) {
+        ModelObject* sphere = MakeSphere(document->Holder, kMostCorners, kMostSegments, kRadius, kPitch * k, 0, 0,
+                                         finish == SphereFinish::kFaceted ? kFacets : 0);
+        if (!sphere) return Discard(document);
+        if (finish == SphereFinish::kSmooth) sphere->SetSideAttribute(1, kSideBoth);
+        if (!Add(root, sphere, kBrass)) return Discard(document);
+    }
+    return Finish(document, kMetre, kPitch / 2.0 * (count - 1), -4 * kRadius, 0, 0, kRadius);
+}
+
+ModelDocument* BuildHonestVillage(int32_t houses)
+{
+    constexpr int32_t kGroundSide = 128;
+    constexpr double kLot = 20;
+    ModelDocument* document = NewScene("Village", 2);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(houses))));
+    // The ground reaches a lot beyond the houses on every side.
+    const double width = (columns + 2) * kLot;
+    const Landscape ground = {-width / 2, -width / 2, width / kGroundSide, kGroundSide, 1, {Terrain::kFlat}};
+    if (!AddLandscape(root, ground, 1)) return Discard(document);
+    ModelObject* village = NewGroup(document->Holder, "Houses");
+    bool built = true;
+    for (int32_t k = 0; village && built && k < houses; ++k) {
+        const double x = ground.x0 + kLot * (1 + k % columns) + 4;
+        const double y = ground.y0 + kLot * (1 + k / columns) + 5;
+        built = AddHouse(village, kMetre, x, y, 0, 12, 9, 6, 3.5);
+    }
+    if (!Join(root, village, built)) return Discard(document);
+    return Finish(document, kMetre, 0, ground.y0 + 10, 1.7, 0, 10);
+}
+
+ModelDocument* BuildHonestFloorRooms(int32_t rooms)
+{
+    constexpr double kRoomWidth = 5;
+    constexpr double kRoomDepth = 4;
+    constexpr double kCorridor = 1;
+    ModelDocument* document = NewScene("Floor of rooms", 2);
+    if (!document) return nullptr;
+    ModelHolder* holder = document->Holder;
+    ModelObject* root = holder->Root;
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(rooms))));
+    const int32_t rows = (rooms + columns - 1) / columns;
+    const double width = columns * (kRoomWidth + kCorridor) + kCorridor;
+    const double depth = rows * (kRoomDepth + kCorridor) + kCorridor;
+    ModelObject* slab =
+        Add(root, MakeBoxIn(holder, kMetre, -width / 2, -depth / 2, -0.3, width / 2, depth / 2, 0), kStone);
+    if (!slab) return Discard(document);
+    const int32_t top = FaceFacing(slab, 0, 0, 256);
+    for (int32_t k = 0; k < rooms; ++k) {
+        const double x = -width / 2 + kCorridor + (k % columns) * (kRoomWidth + kCorridor);
+        const double y = -depth / 2 + kCorridor + (k / columns) * (kRoomDepth + kCorridor);
+        ModelObject* room = Add(root, MakeBoxIn(holder, kMetre, x, y, 0, x + kRoomWidth, y + kRoomDepth, 3), kPlaster);
+        if (!room) return Discard(document);
+        slab->AddFaceContact(top, room, FaceFacing(room, 0, 0, -256));
+    }
+    return Finish(document, kMetre, -width / 2 + kCorridor / 2, -depth / 2 + 1, 1.7, 0, 1);
+}
+
+namespace {
+
+// The nested model's parts: a room of 4 x 4 metres holds walls, a shelf, a lamp and a dining set
+// (25 boxes, 150 faces); a floor ten rooms in two rows, a building four floors, and the site holds
+// the buildings in rows of four on one plaza.
+constexpr double kRoomSide = 4;
+constexpr double kRoomPitch = 160 * kInch;  // 4.064 metres: the rooms' walls stand apart
+constexpr int32_t kRoomsPerFloor = 10;
+constexpr int32_t kFloorsPerBuilding = 4;
+constexpr double kStorey = 10 * kFoot;
+constexpr double kSlab = 8 * kInch;
+constexpr double kBuildingPitch = 30;
+constexpr int32_t kFacesPerRoom = 150;
+
+// A room's walls and furniture standing at height z from (x, y), all in centimetres.
+bool AddRoom(ModelObject* floor, double x, double y, double z)
+{
+    constexpr double kWall = 0.1;
+    constexpr double kHeight = 2.5;
+    // From the room's south-west corner on its floor, in metres.
+    struct Fitting {
+        double x0, y0, z0, x1, y1, z1;
+        RGBColor48 colour;
+    };
+    constexpr Fitting kFittings[] = {
+        // Walls: south and north the whole width, west and east between them.
+        {0, 0, 0, kRoomSide, kWall, kHeight, kPlaster},
+        {0, kRoomSide - kWall, 0, kRoomSide, kRoomSide, kHeight, kPlaster},
+        {0, kWall, 0, kWall, kRoomSide - kWall, kHeight, kPlaster},
+        {kRoomSide - kWall, kWall, 0, kRoomSide, kRoomSide - kWall, kHeight, kPlaster},
+        // A shelf against the north wall: two sides and four boards between them.
+        {0.3, 3.55, 0, 0.32, 3.9, 1.8, kWood},
+        {1.28, 3.55, 0, 1.3, 3.9, 1.8, kWood},
+        {0.32, 3.55, 0.43, 1.28, 3.9, 0.45, kWood},
+        {0.32, 3.55, 0.88, 1.28, 3.9, 0.9, kWood},
+        {0.32, 3.55, 1.33, 1.28, 3.9, 1.35, kWood},
+        {0.32, 3.55, 1.78, 1.28, 3.9, 1.8, kWood},
+        // A standard lamp in the south-east corner: a foot and a pole on it.
+        {3.5, 0.2, 0, 3.8, 0.5, 0.05, kBrass},
+        {3.63, 0.33, 0.05, 3.67, 0.37, 1.6, kBrass},
+    };
+    ModelObject* room = AddGroup(floor, "Room", kCentimetre);
+    if (!room) return false;
+    for (const Fitting& f : kFittings) {
+        if (!Add(room,
+                 MakeBoxIn(floor->Holder, kCentimetre, x + f.x0, y + f.y0, z + f.z0, x + f.x1, y + f.y1, z + f.z1),
+                 f.colour))
+            return false;
+    }
+    return AddDiningSet(room, kCentimetre, x + kRoomSide / 2, y + kRoomSide / 2, z);
+}
+
+// Fills the site with `rooms` rooms in buildings of four floors, in rows of `columns` buildings
+// from (x, y) on a plaza; false when a part could not be made.
+bool FillSite(ModelObject* site, int32_t rooms, int32_t columns, double x, double y)
+{
+    ModelHolder* holder = site->Holder;
+    const int32_t buildings = (rooms + kRoomsPerFloor * kFloorsPerBuilding - 1) / (kRoomsPerFloor * kFloorsPerBuilding);
+    const int32_t rows = (buildings + columns - 1) / columns;
+    const double floorWidth = kRoomsPerFloor / 2 * kRoomPitch;
+    const double floorDepth = 2 * kRoomPitch;
+    if (!Add(site,
+             MakeBoxIn(holder, kMetre, x - 5, y - 5, -0.5, x + columns * kBuildingPitch + 5,
+                       y + rows * kBuildingPitch + 5, 0),
+             kStone))
+        return false;
+    int32_t room = 0;
+    for (int32_t b = 0; b < buildings; ++b) {
+        ModelObject* building = AddGroup(site, "Building", kFoot);
+        if (!building) return false;
+        const double bx = x + (b % columns) * kBuildingPitch;
+        const double by = y + (b / columns) * kBuildingPitch;
+        const int32_t storeys = std::min(kFloorsPerBuilding, (rooms - room + kRoomsPerFloor - 1) / kRoomsPerFloor);
+        // Four columns at the corners, the whole building's height.
+        for (int32_t c = 0; c < 4; ++c) {
+            const double cx = bx + (c % 2) * (floorWidth - 0.3);
+            const double cy = by + (c / 2) * (floorDepth - 0.3);
+            if (!Add(building, MakeBoxIn(holder, kFoot, cx, cy, 0, cx + 0.3, cy + 0.3, storeys * kStorey), kStone))
+                return false;
+        }
+        for (int32_t f = 0; f < storeys; ++f) {
+            ModelObject* floor = AddGroup(building, "Floor", kInch);
+            const double fz = f * kStorey;
+            if (!floor ||
+                !Add(floor, MakeBoxIn(holder, kInch, bx, by, fz, bx + floorWidth, by + floorDepth, fz + kSlab), kStone))
+                return false;
+            for (int32_t r = 0; r < kRoomsPerFloor && room < rooms; ++r, ++room) {
+                // Rooms stand on the slab, sunk into it by less than a centimetre where their
+                // units do not meet its top exactly.
+                const double rz = std::floor((fz + kSlab) / kCentimetre) * kCentimetre;
+                if (!AddRoom(floor, bx + (r % 5) * kRoomPitch, by + (r / 5) * kRoomPitch, rz)) return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestNestedGroups(int32_t faces)
+{
+    ModelDocument* document = NewScene("Site", 2);
+    if (!document) return nullptr;
+    const int32_t rooms = std::max(1, (faces + kFacesPerRoom - 1) / kFacesPerRoom);
+    const int32_t buildings = (rooms + kRoomsPerFloor * kFloorsPerBuilding - 1) / (kRoomsPerFloor * kFloorsPerBuilding);
+    const int32_t columns = std::min(buildings, 4);
+    const int32_t rows = (buildings + columns - 1) / columns;
+    const double x = -columns * kBuildingPitch / 2;
+    const double y = -rows * kBuildingPitch / 2;
+    ModelObject* site = NewGroup(document->Holder, "Site", kMetre);
+    if (!Join(document->Holder->Root, site, site && FillSite(site, rooms, columns, x, y))) return Discard(document);
+    return Finish(document, kInch, x - 3, y - 3, 1.7, 224, 5);
+}
+
+namespace {
+
+// A town's block: 48 metres square in a pitch of 64, stored in feet.
+constexpr double kBlockSide = 48;
+constexpr double kBlockPitch = 64;
+constexpr double kPlazaHeight = kFoot;
+constexpr int32_t kHousesPerBlock = 6;
+constexpr int32_t kTreesPerBlock = 8;
+constexpr int32_t kOfficeRooms = 8;
+// A monument's sphere: 64 corners, 16 segments to each pole (2,048 faces).
+constexpr int32_t kMonumentCorners = 64;
+constexpr int32_t kMonumentSegments = 16;
+
+// An office on the plaza, stored in inches: a floor slab whose top face is connected to each of
+// its rooms standing on it, and a furnished room.
+bool AddOffice(ModelObject* block, double x, double y, double z)
+{
+    ModelObject* office = AddGroup(block, "Office", kInch);
+    if (!office) return false;
+    ModelHolder* holder = block->Holder;
+    constexpr double kRoom = 144 * kInch;
+    constexpr double kGap = 4 * kInch;
+    const double width = 4 * (kRoom + kGap) + kGap;
+    const double depth = 2 * (kRoom + kGap) + kGap;
+    ModelObject* slab = Add(office, MakeBoxIn(holder, kInch, x, y, z, x + width, y + depth, z + kSlab), kStone);
+    if (!slab) return false;
+    const int32_t top = FaceFacing(slab, 0, 0, 256);
+    for (int32_t r = 0; r < kOfficeRooms; ++r) {
+        const double rx = x + kGap + (r % 4) * (kRoom + kGap);
+        const double ry = y + kGap + (r / 4) * (kRoom + kGap);
+        ModelObject* room =
+            Add(office, MakeBoxIn(holder, kInch, rx, ry, z + kSlab, rx + kRoom, ry + kRoom, z + kSlab + 108 * kInch),
+                kPlaster);
+        if (!room) return false;
+        slab->AddFaceContact(top, room, FaceFacing(room, 0, 0, -256));
+    }
+    ModelObject* furnished = AddGroup(office, "Meeting room");
+    return furnished && AddDiningSet(furnished, kInch, x + width / 2, y - 3, z);
+}
+
+// A tree standing at (x, y, z) in feet: a trunk of six sides and a crown of 16 x 8 segments on it.
+bool AddTree(ModelObject* block, int32_t x, int32_t y, int32_t z)
+{
+    ModelObject* tree = AddGroup(block, "Tree");
+    if (!tree) return false;
+    constexpr int32_t kTrunk = 7;
+    constexpr int32_t kCrown = 5;
+    return Add(tree, MakeShape(block->Holder, kPrismKind, 1, kAxisZ, 6, 1, 0, kTrunk, x, y, z), kWood) &&
+           Add(tree, MakeSphere(block->Holder, kSphereCorners, kSphereSegments, kCrown, x, y, z + kTrunk + kCrown),
+               kLeaves);
+}
+
+// A monument at (x, y, z) in feet: a pedestal and on it a sphere, smooth or faceted.
+bool AddMonument(ModelObject* block, int32_t x, int32_t y, int32_t z, bool smooth)
+{
+    constexpr int32_t kPedestal = 4;
+    constexpr int32_t kRadius = 6;
+    ModelHolder* holder = block->Holder;
+    if (!Add(block,
+             MakeBoxIn(holder, kFoot, (x - 4) * kFoot, (y - 4) * kFoot, z * kFoot, (x + 4) * kFoot, (y + 4) * kFoot,
+                       (z + kPedestal) * kFoot),
+             kStone))
+        return false;
+    ModelObject* sphere = MakeSphere(holder, kMonumentCorners, kMonumentSegments, kRadius, x, y,
+                                     z + kPedestal + kRadius, smooth ? 0 : kFacets);
+    if (!sphere) return false;
+    if (smooth) sphere->SetSideAttribute(1, kSideBoth);
+    return Add(block, sphere, kBrass) != nullptr;
+}
+
+// A block whose plaza's south-west corner lies at (x, y) metres on flat ground, stored in feet.
+bool AddBlock(ModelObject* town, int32_t number, double x, double y)
+{
+    ModelObject* block = AddGroup(town, "Block", kFoot);
+    if (!block ||
+        !Add(block, MakeBoxIn(town->Holder, kFoot, x, y, 0, x + kBlockSide, y + kBlockSide, kPlazaHeight), kStone))
+        return false;
+    // Houses along the south and north edges, the office in the middle, trees along the east and
+    // west edges, the monument by the north houses.
+    for (int32_t h = 0; h < kHousesPerBlock; ++h) {
+        const double hx = x + 2 + (h % 3) * 15.5;
+        const double hy = h < 3 ? y + 2 : y + kBlockSide - 11;
+        if (!AddHouse(block, kFoot, hx, hy, kPlazaHeight, 12, 9, 6, 3.5)) return false;
+    }
+    if (!AddOffice(block, x + 6, y + 17, kPlazaHeight)) return false;
+    const int32_t plaza = int32_t(std::lround(kPlazaHeight / kFoot));
+    for (int32_t t = 0; t < kTreesPerBlock; ++t) {
+        const double tx = t < kTreesPerBlock / 2 ? x + 2 : x + kBlockSide - 2;
+        const double ty = y + 14 + 6 * (t % (kTreesPerBlock / 2));
+        if (!AddTree(block, int32_t(std::lround(tx / kFoot)), int32_t(std::lround(ty / kFoot)), plaza)) return false;
+    }
+    return AddMonument(block, int32_t(std::lround((x + kBlockSide - 8) / kFoot)),
+                       int32_t(std::lround((y + 30) / kFoot)), plaza, number % 2 == 1);
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestTown(int32_t blocks, int32_t patches, bool hills)
+{
+    constexpr int32_t kSide = 128;
+    constexpr double kCell = 2;
+    constexpr double kMargin = 32;
+    constexpr int32_t kGlobeSide = 48;
+    constexpr double kGlobeRadius = 8;
+    ModelDocument* document = NewScene("Town", 4);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(patches))));
+    const int32_t flatRows = (patches + columns - 1) / columns;
+    const double width = columns * kSide * kCell;
+    std::vector<Terrain> rows(size_t(flatRows), Terrain::kFlat);
+    if (hills) rows.push_back(Terrain::kHilly);
+    const Landscape land = {-width / 2, -flatRows * kSide * kCell / 2, kCell, kSide, columns, rows};
+    if (!AddLandscape(root, land, patches + (hills ? columns : 0))) return Discard(document);
+    ModelObject* town = NewGroup(document->Holder, "Blocks");
+    const int32_t blockColumns = int32_t((width - 2 * kMargin + kBlockPitch - kBlockSide) / kBlockPitch);
+    bool built = true;
+    for (int32_t b = 0; town && built && b < blocks; ++b) {
+        const double x = land.x0 + kMargin + (b % blockColumns) * kBlockPitch;
+        const double y = land.y0 + kMargin + (b / blockColumns) * kBlockPitch;
+        built = AddBlock(town, b, x, y);
+    }
+    if (!Join(root, town, built)) return Discard(document);
+    // Two globes on the ground in the margin south of the blocks, touching each other.
+    if (!AddSphereMeshPair(root, kGlobeSide, kGlobeRadius, 0, land.y0 + kMargin / 2, kGlobeRadius, 0))
+        return Discard(document);
+    return Finish(document, kMetre, land.x0 + kMargin + kBlockSide + (kBlockPitch - kBlockSide) / 2, land.y0 + kMargin,
+                  1.7, 0, 8);
+}
+
+const HonestModel* HonestModels(int32_t* count)
+{
+    static const HonestModel models[] = {
+        {"landscape", [] { return BuildHonestLandscape(2 * 88 * 88, 88); },
+         [] { return BuildHonestLandscape(1000000, 128); }},
+        {"sphere-meshes", [] { return BuildHonestSphereMeshes(96, 0.05); },
+         [] { return BuildHonestSphereMeshes(181, 0); }},
+        {"spheres-apart", [] { return BuildHonestSpheres(460, false, 2); },
+         [] { return BuildHonestSpheres(2000, false, 2); }},
+        {"spheres-touching", [] { return BuildHonestSpheres(300, true, 2); },
+         [] { return BuildHonestSpheres(500, true, 2); }},
+        {"large-spheres", [] { return BuildHonestLargeSpheres(3, SphereFinish::kPlain); },
+         [] { return BuildHonestLargeSpheres(8, SphereFinish::kPlain); }},
+        {"large-spheres-smooth", [] { return BuildHonestLargeSpheres(2, SphereFinish::kSmooth); },
+         [] { return BuildHonestLargeSpheres(4, SphereFinish::kSmooth); }},
+        {"large-spheres-faceted", [] { return BuildHonestLargeSpheres(2, SphereFinish::kFaceted); },
+         [] { return BuildHonestLargeSpheres(4, SphereFinish::kFaceted); }},
+        {"village", [] { return BuildHonestVillage(200); }, [] { return BuildHonestVillage(2000); }},
+        {"floor-rooms", [] { return BuildHonestFloorRooms(350); }, [] { return BuildHonestFloorRooms(1000); }},
+        // 28 lights over 40,960 faces, and 16 over 1,000,192.
+        {"lights", [] { return BuildHonestSpheres(160, false, 28); },
+         [] { return BuildHonestSpheres(3907, false, 16); }},
+        {"nested-groups", [] { return BuildHonestNestedGroups(100000); },
+         [] { return BuildHonestNestedGroups(100000); }},
+        {"town", [] { return BuildHonestTown(4, 1, false); }, [] { return BuildHonestTown(200, 16, true); }},
+    };
+    *count = int32_t(sizeof models / sizeof models[0]);
+    return models;
+}

@@ -1,0 +1,55 @@
+// Honest models: scenes as a modeller makes them, built through the scene model at any size. They
+// are the yardstick of the read budget: every one of them, at every size a real author makes,
+// must read. make-honest-models writes them, at sizes a test run reads quickly or at the largest
+// sizes, for qmdl-info and load-bench.
+#pragma once
+
+#include <cstdint>
+
+class ModelDocument;
+
+// How a maker finishes the spheres of the most segments: plain, shaded smoothly on both sides, or
+// cut by facet slices.
+enum class SphereFinish { kPlain, kSmooth, kFaceted };
+
+// Each maker answers a new document holding the scene, or null when memory is short. Scenes
+// have an ambient light and a directional one unless said otherwise.
+
+// A landscape of `faces` faces or a little more, stored as patches of `side` x `side` faces side
+// by side (an object holds at most 32,767 faces), in rows that are flat quads and hilly triangles
+// in turn, each patch sharing its border vertices' positions with the patches beside it.
+ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side);
+// Two sphere meshes (polygon objects) of `side` x `side` faces, side by side, `gap` of a radius
+// apart: 0 places them so that their surfaces meet.
+ModelDocument* BuildHonestSphereMeshes(int32_t side, double gap);
+// `count` spheres of 16 x 8 segments (16 corners around, 8 segments from the equator to each pole:
+// 256 faces) in a cube: apart, or touching their neighbours at their sides and poles; under an
+// ambient light and `lights` - 1 directional ones.
+ModelDocument* BuildHonestSpheres(int32_t count, bool touching, int32_t lights);
+// `count` spheres of the most segments an object may have (32,512 faces each) in a row, apart,
+// under an ambient and a directional light.
+ModelDocument* BuildHonestLargeSpheres(int32_t count, SphereFinish finish);
+// `houses` houses (a body and a roof under a group each) standing on one landscape object of 128 x
+// 128 quads.
+ModelDocument* BuildHonestVillage(int32_t houses);
+// One floor slab whose top face is connected to each of `rooms` rooms standing on it.
+ModelDocument* BuildHonestFloorRooms(int32_t rooms);
+// Groups nested four deep (site, buildings, floors, rooms), each in its own units, around some
+// `faces` faces of boxes: walls and furniture.
+ModelDocument* BuildHonestNestedGroups(int32_t faces);
+// A town of `blocks` blocks on a flat landscape of `patches` patches of 128 x 128 quads (and a
+// row of hilly patches beyond them when `hills`), under four lights: each block a group in units
+// of its own holding a plaza and on it houses, an office in units of its own (a floor slab
+// connected to its rooms, and a furnished room), trees, and a monument whose sphere is smooth and
+// faceted in turn; two sphere meshes touching each other stand on the ground south of the blocks.
+ModelDocument* BuildHonestTown(int32_t blocks, int32_t patches, bool hills);
+
+struct HonestModel {
+    const char* kind;  // written as load-honest-<kind>.qpy
+    ModelDocument* (*testSize)();
+    ModelDocument* (*largeSize)();
+};
+
+// The honest kinds, in a fixed order, each at a size that a test run reads in well under a
+// second or two and at the largest size a real author makes.
+const HonestModel* HonestModels(int32_t* count);

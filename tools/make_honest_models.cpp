@@ -1,0 +1,63 @@
+// make-honest-models DIR [--large]: writes the honest models into DIR as load-honest-<kind>.qpy,
+// at the sizes a test run reads (or with --large at the largest sizes a real author makes, for
+// load-bench), and prints each file's name, its size and how long it took to build and write.
+// Honest model files that an earlier build left in DIR and that it no longer writes are removed,
+// so that a kind renamed is not read twice.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "tools/honest_models.h"
+#include "tools/sample_scenes.h"
+
+namespace {
+
+constexpr char kPrefix[] = "load-honest-";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const bool large = argc == 3 && std::strcmp(argv[2], "--large") == 0;
+    if (argc != 2 && !large) {
+        std::fprintf(stderr, "usage: make-honest-models DIR [--large]\n");
+        return 2;
+    }
+    int failures = 0;
+    std::set<std::string> written;
+    int32_t count = 0;
+    const HonestModel* models = HonestModels(&count);
+    for (int32_t i = 0; i < count; ++i) {
+        const HonestModel& model = models[i];
+        const std::string name = std::string(kPrefix) + model.kind + ".qpy";
+        const auto start = std::chrono::steady_clock::now();
+        const std::vector<uint8_t> bytes = ModelFileBytes(large ? model.largeSize() : model.testSize());
+        const std::string path = std::string(argv[1]) + "/" + name;
+        std::FILE* file = bytes.empty() ? nullptr : std::fopen(path.c_str(), "wb");
+        const bool whole = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        if (file && std::fclose(file) != 0) ++failures;
+        if (!whole) {
+            std::fprintf(stderr, "make-honest-models: %s was not written\n", path.c_str());
+            ++failures;
+            continue;
+        }
+        const std::chrono::duration<double, std::milli> taken = std::chrono::steady_clock::now() - start;
+        std::printf("%s: %zu bytes, %.0f ms\n", name.c_str(), bytes.size(), taken.count());
+        std::fflush(stdout);
+        written.insert(name);
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(argv[1], error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(kPrefix, 0) == 0 && entry.path().extension() == ".qpy" && !written.count(name)) {
+            std::filesystem::remove(entry.path(), error);
+            if (error) ++failures;
+        }
+    }
+    return failures == 0 && !error ? 0 : 1;
+}
