@@ -17,7 +17,9 @@ inline void UseToolScreen()
 
 inline std::string SystemPath(std::string path)
 {
+#ifdef _WIN32
     for (char& c : path) c = c == '/' ? '\\' : c;
+#endif
     return path;
 }
 

@@ -11,15 +11,20 @@
 // processor time the process took, which a busy machine disturbs less), the median time freeing
 // the model took, the faces and objects read, the contacts found between them and the process's
 // peak memory after the reads (the peak working set on Windows, the peak resident set elsewhere),
-// and what the read spent of each cost of its budget per byte of the file (model/read_budget.h);
-// then how much the time grew from the first file to the last against the growth of the faces.
+// and what the read spent of each cost of its budget per byte of the file (model/read_budget.h),
+// and for the costs it spent more of than the bytes it read pay for, how much of what any model
+// has each took (those of a refused read ran out); then how much the time grew from the first
+// file to the last against the growth of the faces.
 // load-bench --files MODEL...: reads each model file three times in the same way and prints the
 // reader's result with the same figures.
+// load-bench --honest DIR: the same over the honest models in DIR (load-honest-*.qpy, as
+// make-honest-models writes them), in the order of their names.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -107,9 +112,12 @@ struct Timing {
     ResultCode result = kResultOk;
 };
 
-// What the read spent of each cost of its budget, per byte of the file.
+// What the read spent of each cost of its budget, per byte of the file, and beyond what the bytes
+// it read pay for, as a part of what any model has.
 struct Spending {
     double perByte[int32_t(ReadCost::kCount)] = {};
+    double ofAnyModel[int32_t(ReadCost::kCount)] = {};
+    int32_t bytesRead = 0;
 };
 
 // The costs as load-bench names them, in their order.
@@ -143,11 +151,18 @@ Timing ReadOnce(const std::string& path, Counts* counts, Spending* spending)
     taken.result = result;
     int32_t bytes = 0;
     IgnoreResult(file->StreamSize(&bytes));  // 0 when the size cannot be had: nothing is divided by it
+    // Where the read stopped: the end of the file, or where it was refused.
+    spending->bytesRead = file->StreamPosition();
     file->FileObjectDestroy();
     *counts = Counts{};
     Count(document->Holder->Root, counts);
-    for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost)
-        spending->perByte[cost] = bytes > 0 ? double(document->Holder->Budget.Spent(ReadCost(cost))) / bytes : 0;
+    for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost) {
+        const int64_t spent = document->Holder->Budget.Spent(ReadCost(cost));
+        const int64_t anyModel = Allowance(ReadCost(cost), 0);
+        const int64_t paid = Allowance(ReadCost(cost), spending->bytesRead) - anyModel;
+        spending->perByte[cost] = bytes > 0 ? double(spent) / bytes : 0;
+        spending->ofAnyModel[cost] = spent > paid && anyModel > 0 ? double(spent - paid) / double(anyModel) : 0;
+    }
     const auto freeing = std::chrono::steady_clock::now();
     document->Destroy();
     taken.free = MillisecondsSince(freeing);
@@ -286,12 +301,33 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
         for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost)
             std::printf(" %s %.4f", kCostNames[cost], spending.perByte[cost]);
         std::printf("\n");
+        std::string beyond;
+        for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost) {
+            if (spending.ofAnyModel[cost] > 0)
+                beyond += " " + std::string(kCostNames[cost]) + " " + std::to_string(spending.ofAnyModel[cost]);
+        }
+        if (!beyond.empty())
+            std::printf("  of what any model has, past %d bytes read:%s\n", spending.bytesRead, beyond.c_str());
     }
     RemoveRendererTextureMapping();
     RemoveTextureLayerServices();
     FreeTextureManager();
     if (cities && status == 0) PrintGrowth(medians, faceCounts, "faces");
     return status;
+}
+
+// The honest model files in the folder, in the order of their names; none when it cannot be read.
+std::vector<std::string> HonestModelFiles(const std::string& folder)
+{
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("load-honest-", 0) == 0 && entry.path().extension() == ".qpy")
+            paths.push_back(folder + "/" + name);
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
 }
 
 }  // namespace
@@ -302,14 +338,17 @@ int main(int argc, char** argv)
     const bool write = mode == "--write";
     const bool tables = mode == "--textures";
     const bool files = mode == "--files";
+    const bool honest = mode == "--honest";
     const CityLayout layout = mode == "--flat" ? CityLayout::Flat : mode == "--grounded" ? CityLayout::Grounded : CityLayout::Grouped;
-    const bool known = mode.empty() || write || tables || files || mode == "--flat" || mode == "--grounded";
+    const bool known = mode.empty() || write || tables || files || honest || mode == "--flat" || mode == "--grounded";
     std::vector<std::string> arguments(argv + (mode.empty() ? 1 : 2), argv + argc);
+    if (honest && arguments.size() == 1) arguments = HonestModelFiles(arguments.front());
     std::vector<int32_t> sizes;
-    for (const std::string& argument : arguments) sizes.push_back(files ? 1 : std::atoi(argument.c_str()));
+    for (const std::string& argument : arguments) sizes.push_back(files || honest ? 1 : std::atoi(argument.c_str()));
     if (!known || sizes.empty() || *std::min_element(sizes.begin(), sizes.end()) < 1) {
         std::fprintf(stderr, "usage: load-bench --write FACES... | load-bench [--flat | --grounded] FACES... | "
-                             "load-bench --textures ENTRIES... | load-bench --files MODEL...\n");
+                             "load-bench --textures ENTRIES... | load-bench --files MODEL... | "
+                             "load-bench --honest DIR\n");
         return 2;
     }
 #ifdef _WIN32
@@ -339,7 +378,7 @@ int main(int argc, char** argv)
         FreeTextureManager();
         return status;
     }
-    if (files) return BenchReads(arguments, false);
+    if (files || honest) return BenchReads(arguments, false);
     std::vector<std::string> cities;
     for (int32_t faces : sizes) cities.push_back(CityFileName(faces, layout));
     return BenchReads(cities, true);
