@@ -3,8 +3,13 @@
 
 #include "draw/coverage_region.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "foundation/dynamic_array.h"
 #include "foundation/fixed.h"
+#include "foundation/loop_turns.h"
 
 namespace {
 
@@ -32,11 +37,19 @@ HRGN PolygonRegion(const DynamicArray* polygon)
         const POINT point = {RoundHalfUp(p->x), RoundHalfUp(p->y)};
         device->Append(&point);
     }
+    CountTurns(count);
     HRGN region = device->ArrayCount() == count
                       ? CreatePolygonRgn(static_cast<const POINT*>(device->ArrayData()), count, WINDING)
                       : nullptr;
     device->Destroy();
     return region ? region : EmptyRegion();
+}
+
+// The rectangles the region is kept as.
+int64_t RectangleCount(HRGN region)
+{
+    const DWORD bytes = region ? GetRegionData(region, 0, nullptr) : 0;
+    return bytes > sizeof(RGNDATAHEADER) ? int64_t(bytes - sizeof(RGNDATAHEADER)) / int64_t(sizeof(RECT)) : 0;
 }
 
 void DeleteRegion(HRGN& region)
@@ -47,15 +60,49 @@ void DeleteRegion(HRGN& region)
 
 }  // namespace
 
+int64_t CoverageRegion::PolygonWork(const DynamicArray* polygon)
+{
+    const int32_t count = polygon ? polygon->ArrayCount() : 0;
+    if (count < 3) return count;
+    // Each edge that is not level adds one to the edges crossing the rows from its lower end up to
+    // its upper one, and takes it away there.
+    std::vector<std::pair<int32_t, int32_t>> changes;
+    for (int32_t i = 0; i < count; ++i) {
+        const int32_t y0 = RoundHalfUp(polygon->At<FixedPoint>(i)->y);
+        const int32_t y1 = RoundHalfUp(polygon->At<FixedPoint>((i + 1) % count)->y);
+        if (y0 == y1) continue;
+        changes.push_back({std::min(y0, y1), 1});
+        changes.push_back({std::max(y0, y1), -1});
+    }
+    std::sort(changes.begin(), changes.end());
+    int64_t work = count;
+    int64_t crossing = 0;
+    for (size_t k = 0; k < changes.size(); ++k) {
+        if (k > 0) work += (int64_t(changes[k].first) - changes[k - 1].first) * (1 + crossing * crossing);
+        crossing += changes[k].second;
+    }
+    CountTurns(count + 2 * int64_t(changes.size()));
+    return work;
+}
+
+int64_t CoverageRegion::SubtractWork(const DynamicArray* polygon) const
+{
+    return PolygonWork(polygon) + RectangleCount(area) + RectangleCount(remainder);
+}
+
 void CoverageRegion::CoverageRegionInit(const DynamicArray* polygon)
 {
+    CountTurns(PolygonWork(polygon));
     area = PolygonRegion(polygon);
-    remainder = PolygonRegion(polygon);
+    // The remainder starts as a copy of the area.
+    remainder = EmptyRegion();
+    if (area && remainder && CombineRgn(remainder, area, nullptr, RGN_COPY) == ERROR) DeleteRegion(remainder);
 }
 
 int32_t CoverageRegion::CoverageRegionSubtract(const DynamicArray* polygon)
 {
     if (!area || !remainder) return 0;
+    CountTurns(SubtractWork(polygon));
     HRGN taken = PolygonRegion(polygon);
     HRGN overlap = EmptyRegion();
     if (!taken || !overlap) {
@@ -85,6 +132,7 @@ int32_t CoverageRegion::CoverageRegionSubtract(const DynamicArray* polygon)
 int32_t CoverageRegion::CoverageRegionRemains() const
 {
     if (!remainder) return 0;
+    CountTurns(RectangleCount(remainder));
     HRGN scratch = EmptyRegion();
     if (!scratch) return 1;
     const int kind = CombineRgn(scratch, remainder, nullptr, RGN_COPY);

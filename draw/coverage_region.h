@@ -20,6 +20,13 @@ public:
     int32_t CoverageRegionSubtract(const DynamicArray* polygon);
     // 1 while the remainder is not empty.
     int32_t CoverageRegionRemains() const;
+    // The work the system does to make a region of the polygon: for every row its outline spans,
+    // the edges that cross the row, squared (it sorts them among themselves row by row), and one
+    // for each of its corners and rows.
+    static int64_t PolygonWork(const DynamicArray* polygon);
+    // The work of taking the polygon away: its region's, and the rectangles of the two regions it
+    // is combined with.
+    int64_t SubtractWork(const DynamicArray* polygon) const;
     // Deletes both regions and frees the object (made with new).
     void DisposeCoverageRegion();
 

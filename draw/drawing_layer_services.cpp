@@ -38,6 +38,11 @@ public:
         if (region) region->DisposeCoverageRegion();
     }
 
+    int64_t CoverageWork(const CoverageRegion* region, const DynamicArray* polygon) override
+    {
+        return region ? region->SubtractWork(polygon) : CoverageRegion::PolygonWork(polygon);
+    }
+
     Q_Offscreen* NewCreditsPicture() override { return new (std::nothrow) Q_Offscreen; }
 
     ResultCode ReadWriteCreditsPicture(Q_Offscreen* picture, MemoryStream* stream) override

@@ -8,6 +8,7 @@
 #include <limits>
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "foundation/memory_stream.h"
 
 namespace {
@@ -82,6 +83,7 @@ ResultCode DynamicArray::Write(MemoryStream* stream)
     ArrayLock();
     ResultCode result = stream->TransferBytes(data_, usedBytes_);
     ArrayUnlock();
+    CountTurns(count_);
     return result;
 }
 
@@ -98,6 +100,7 @@ ResultCode DynamicArray::Init(int32_t initialCount, int32_t elementSize, int32_t
     if (!block) return kResultOutOfMemory;
     FreeBlock();
     if (block == inline_) std::memset(inline_, 0, sizeof inline_);
+    CountTurns(capacity);
     data_ = block;
     capacity_ = int32_t(capacity);
     count_ = initialCount;
@@ -121,6 +124,7 @@ ResultCode DynamicArray::Regrow(int64_t capacity)
     if (data_ && (capacity >= capacity_ || HoldsInline()) && BlockLength(bytes) <= BlockReach()) {
         // The block already reaches that far.
         if (bytes > usedBytes_) std::memset(static_cast<uint8_t*>(data_) + usedBytes_, 0, size_t(bytes - usedBytes_));
+        CountTurns(capacity - count_);
         capacity_ = int32_t(capacity);
         return kResultOk;
     }
@@ -128,6 +132,8 @@ ResultCode DynamicArray::Regrow(int64_t capacity)
     if (!block) return kResultOutOfMemory;
     if (count_ > 0) std::memcpy(block, data_, size_t(usedBytes_));
     if (block == inline_) std::memset(inline_ + usedBytes_, 0, size_t(kInlineBytes - usedBytes_));
+    // The elements copied, and the new block zero-filled beyond them.
+    CountTurns(capacity);
     FreeBlock();
     data_ = block;
     capacity_ = int32_t(capacity);
@@ -171,6 +177,7 @@ ResultCode DynamicArray::Insert(int32_t index, const void* element)
     if (Inside(bytes, block + at, int64_t(usedBytes_) - int64_t(at))) bytes += size;
     std::memmove(block + at + size, block + at, size_t(usedBytes_) - at);
     std::memmove(block + at, bytes, size);
+    CountTurns(count_ - index);
     usedBytes_ += elementSize_;
     count_++;
     return kResultOk;
@@ -182,6 +189,7 @@ ResultCode DynamicArray::Remove(int32_t index)
     auto* block = static_cast<uint8_t*>(data_);
     const size_t at = size_t(index) * size_t(elementSize_);
     std::memmove(block + at, block + at + elementSize_, size_t(usedBytes_) - at - size_t(elementSize_));
+    CountTurns(count_ - index);
     count_--;
     usedBytes_ -= elementSize_;
     return kResultOk;
@@ -198,6 +206,7 @@ int32_t DynamicArray::Reverse()
 {
     const int32_t pairs = count_ / 2;
     for (int32_t i = 0; i < pairs; i++) IgnoreResult(ArraySwap(i, count_ - 1 - i));
+    CountTurns(pairs);
     return pairs;
 }
 
@@ -230,8 +239,11 @@ ResultCode DynamicArray::ArraySwap(int32_t i, int32_t j)
 int32_t DynamicArray::ArrayFind(const void* element) const
 {
     for (int32_t i = 0; i < count_; i++) {
-        if (std::memcmp(ArrayElementAt(i), element, size_t(elementSize_)) == 0) return i;
+        if (std::memcmp(ArrayElementAt(i), element, size_t(elementSize_)) != 0) continue;
+        CountTurns(i + 1);
+        return i;
     }
+    CountTurns(count_);
     return kResultNotFound;
 }
 
@@ -275,6 +287,7 @@ ResultCode DynamicArray::ArrayCopyTo(DynamicArray* target) const
         return result;
     }
     if (count_ >= 1) std::memcpy(target->data_, data_, size_t(usedBytes_));
+    CountTurns(count_);
     return kResultOk;
 }
 
@@ -294,6 +307,8 @@ void DynamicArray::QuickSort(int32_t lo, int32_t hi)
             while (i <= hi && Compare(pivot, ArrayElementAt(i)) > 0) i++;
             if (i < j) IgnoreResult(ArraySwap(i++, j--));
         }
+        // The elements of the part were each compared with the pivot, from one end or the other.
+        CountTurns(int64_t(hi) - lo + 1);
         int32_t leftHi = lo - 1;  // empty unless the pivot moved
         if (j > lo) {
             IgnoreResult(ArraySwap(lo, j));
@@ -327,12 +342,14 @@ void DynamicArray::ArraySortSimple()
     int32_t m = count_ - 1;
     while (m > 0) {
         int32_t found = -1;
-        for (int32_t x = k + 1; x <= m; x++) {
+        int32_t x = k + 1;
+        for (; x <= m; x++) {
             if (Compare(ArrayElementAt(x), ArrayElementAt(k)) > 0) {
                 found = x;
                 break;
             }
         }
+        CountTurns(x - k);
         if (found >= 0) {
             if (found != k + 1) IgnoreResult(ArraySwap(found, k + 1));
             k++;
@@ -352,31 +369,47 @@ ResultCode DynamicArray::ArrayInsertArray(const DynamicArray* other, int32_t ind
     const int32_t otherSize = other->elementSize_;
     if (otherCount == 0) return kResultOk;
     // The other array's elements are taken from a copy, so that inserting an array into itself
-    // inserts its elements as they were; each is handed over in a zero-filled element large
-    // enough for either element size.
-    const size_t slot = size_t(otherSize > elementSize_ ? otherSize : elementSize_);
+    // inserts its elements as they were; each takes an element of this array's size, cut short or
+    // zero-filled beyond its own.
     const size_t bytes = size_t(other->usedBytes_);
-    auto* scratch = static_cast<uint8_t*>(std::calloc(bytes + slot, 1));
+    auto* scratch = static_cast<uint8_t*>(std::malloc(bytes > 0 ? bytes : 1));
     if (!scratch) return kResultOutOfMemory;
     std::memcpy(scratch, other->data_, bytes);
-    uint8_t* element = scratch + bytes;
-    ResultCode result = kResultOk;
-    for (int32_t k = otherCount - 1; k >= 0; k--) {
-        std::memcpy(element, scratch + size_t(k) * size_t(otherSize), size_t(otherSize));
-        ResultCode inserted = Insert(index, element);
-        if (result == kResultOk) result = inserted;
+    const int32_t oldCount = count_;
+    const ResultCode grown = ArraySetCount(count_ + otherCount);
+    if (grown != kResultOk) {
+        std::free(scratch);
+        return grown;
     }
+    auto* block = static_cast<uint8_t*>(data_);
+    const size_t size = size_t(elementSize_);
+    std::memmove(block + (size_t(index) + size_t(otherCount)) * size, block + size_t(index) * size,
+                 size_t(oldCount - index) * size);
+    const size_t taken = size_t(otherSize < elementSize_ ? otherSize : elementSize_);
+    for (int32_t k = 0; k < otherCount; ++k) {
+        uint8_t* element = block + (size_t(index) + size_t(k)) * size;
+        std::memset(element, 0, size);
+        std::memcpy(element, scratch + size_t(k) * size_t(otherSize), taken);
+    }
+    CountTurns(int64_t(oldCount) - index + otherCount);
     std::free(scratch);
-    return result;
+    return kResultOk;
 }
 
 ResultCode DynamicArray::ArrayRemoveRange(int32_t first, int32_t last)
 {
-    for (int64_t n = int64_t(last) - first + 1; n > 0; n--) {
-        ResultCode result = Remove(first);
-        if (result != kResultOk) return result;
-    }
-    return kResultOk;
+    if (last < first) return kResultOk;
+    if (first < 0 || first >= count_) return kResultOutOfRange;
+    // A range that runs past the end loses what there is of it, in one move.
+    const int32_t end = last < count_ ? last : count_ - 1;
+    auto* block = static_cast<uint8_t*>(data_);
+    const size_t size = size_t(elementSize_);
+    const int32_t removed = end - first + 1;
+    std::memmove(block + size_t(first) * size, block + size_t(end + 1) * size, size_t(count_ - end - 1) * size);
+    CountTurns(count_ - first);
+    count_ -= removed;
+    usedBytes_ -= removed * elementSize_;
+    return end == last ? kResultOk : kResultOutOfRange;
 }
 
 void* DynamicArray::ArrayPop(void* destination)

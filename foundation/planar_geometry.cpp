@@ -1,9 +1,14 @@
 // Planar predicates over exact wide products.
 #include "foundation/planar_geometry.h"
 
+#include <algorithm>
+#include <functional>
 #include <initializer_list>
+#include <set>
+#include <vector>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 
 namespace {
 
@@ -90,21 +95,39 @@ int32_t PolygonOrientation(const DynamicArray* outline)
 {
     if (!outline || outline->ElementSize() != int32_t(sizeof(FixedPoint)) || outline->ArrayCount() < 3)
         return -1;
-    Owned<DynamicArray> copy(NewDynamicArray(0, sizeof(FixedPoint), 8));
-    if (!copy || outline->ArrayCopyTo(copy.get()) != kResultOk) return -1;
-    for (;;) {
-        const int32_t n = copy->ArrayCount();
-        const FixedPoint* p = copy->Elements<FixedPoint>();
-        if (n == 3) return FixedPointSide(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
-
-        // The first of equal extremes wins.
-        int32_t minY = 0, maxY = 0, minX = 0, maxX = 0;
-        for (int32_t i = 1; i < n; ++i) {
-            if (FixCompare(p[i].y, p[minY].y) < 0) minY = i;
-            if (FixCompare(p[i].y, p[maxY].y) > 0) maxY = i;
-            if (FixCompare(p[i].x, p[minX].x) < 0) minX = i;
-            if (FixCompare(p[i].x, p[maxX].x) > 0) maxX = i;
+    const FixedPoint* p = outline->Elements<FixedPoint>();
+    const int32_t count = outline->ArrayCount();
+    // The points left, by each extreme: lowest and highest y, leftmost and rightmost x, the first
+    // of equal extremes (the lowest index) first. A point shed leaves every order at once, so
+    // that shedding points one by one from a long outline costs no rescan of all the others.
+    auto ordered = [p](bool byY, bool rising) {
+        return [p, byY, rising](int32_t a, int32_t b) {
+            const Fixed va = byY ? p[a].y : p[a].x;
+            const Fixed vb = byY ? p[b].y : p[b].x;
+            if (va != vb) return rising ? va < vb : va > vb;
+            return a < b;
+        };
+    };
+    using Order = std::set<int32_t, std::function<bool(int32_t, int32_t)>>;
+    Order lowY(ordered(true, true));
+    Order highY(ordered(true, false));
+    Order lowX(ordered(false, true));
+    Order highX(ordered(false, false));
+    for (int32_t i = 0; i < count; ++i) {
+        for (Order* order : {&lowY, &highY, &lowX, &highX}) order->insert(i);
+    }
+    int32_t shed = 0;
+    for (;; ++shed) {
+        if (lowY.size() == 3) {
+            std::vector<int32_t> left(lowY.begin(), lowY.end());
+            std::sort(left.begin(), left.end());
+            CountTurns(count + shed);
+            const FixedPoint& a = p[left[0]];
+            const FixedPoint& b = p[left[1]];
+            const FixedPoint& c = p[left[2]];
+            return FixedPointSide(a.x, a.y, b.x, b.y, c.x, c.y);
         }
+        const int32_t minY = *lowY.begin(), maxY = *highY.begin(), minX = *lowX.begin(), maxX = *highX.begin();
         // The walk minX, minY, maxX, maxY without repeats. Fewer than three distinct points
         // among the extremes tell no direction: shed the lowest point and look again.
         int32_t walk[4] = {minX};
@@ -114,10 +137,11 @@ int32_t PolygonOrientation(const DynamicArray* outline)
         const bool twoPoints =
             (minX == minY && maxY == maxX) || (maxX == minY && maxY == minX) || length < 3;
         if (twoPoints) {
-            IgnoreResult(copy->Remove(minY));
+            for (Order* order : {&lowY, &highY, &lowX, &highX}) order->erase(minY);
             continue;
         }
         // Backwards through the index order, allowing one wrap-around.
+        CountTurns(count + shed);
         const int32_t s0 = walk[0], s1 = walk[1], s2 = walk[2];
         return (s2 < s1 && s1 < s0) || (s0 < s2 && s2 < s1) || (s1 < s0 && s0 < s2) ? 1 : 0;
     }

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "foundation/loop_turns.h"
+
 namespace {
 
 // The grid has no more cells than this many per entry (and a few for a handful of entries): the
@@ -94,6 +96,7 @@ int64_t BoxGrid::FileBoxes(const std::vector<GridBox>& boxes)
         cellStart_.assign(2, 0);
         cellEntries_.clear();
         cells_[0] = cells_[1] = cells_[2] = 1;
+        CountTurns(steps);
         return steps;
     }
     std::vector<int64_t> extents;
@@ -136,7 +139,11 @@ int64_t BoxGrid::FileBoxes(const std::vector<GridBox>& boxes)
     for (int32_t e = 0; e < int32_t(entries); ++e) {
         if (!apart[size_t(e)]) forEachCell(e, [&](int64_t cell) { cellEntries_[size_t(next[size_t(cell)]++)] = e; });
     }
-    return steps + 2 * entries + int64_t(cellEntries_.size());
+    // Each entry measured, sorted by extent, laid out and tried in two passes, and filed; the
+    // cells counted and filled.
+    steps += 8 * entries + cellCount + int64_t(cellEntries_.size());
+    CountTurns(steps);
+    return steps;
 }
 
 void BoxGrid::LayOutCells(const std::vector<uint8_t>& apart, int64_t extent, int64_t entries)
@@ -155,7 +162,9 @@ void BoxGrid::LayOutCells(const std::vector<uint8_t>& apart, int64_t extent, int
     const int64_t budget = kCellsPerEntry * entries + kSpareCells;
     cellSize_ = std::max<int64_t>(1, extent);
     auto cellsOn = [&](int32_t axis) { return (high[axis] - low[axis]) / cellSize_ + 1; };
-    while (cellsOn(0) * cellsOn(1) * cellsOn(2) > budget) cellSize_ *= 2;
+    int32_t doublings = 0;
+    for (; cellsOn(0) * cellsOn(1) * cellsOn(2) > budget; ++doublings) cellSize_ *= 2;
+    CountTurns(doublings);
     for (int32_t axis = 0; axis < 3; ++axis) {
         origin_[axis] = int32_t(low[axis]);
         cells_[axis] = int32_t(cellsOn(axis));
@@ -202,6 +211,8 @@ int64_t BoxGrid::Overlapping(const GridBox& box, std::vector<int32_t>* indices)
         }
     }
     std::sort(indices->begin(), indices->end());
+    steps += int64_t(indices->size());
+    CountTurns(steps);
     return steps;
 }
 
@@ -238,7 +249,9 @@ int64_t GrowingBoxGrid::Append(const GridBox& box)
         runs_.pop_back();
     }
     Run& run = runs_.back();
-    return run.grid.FileBoxes(std::vector<GridBox>(boxes_.begin() + run.first, boxes_.begin() + run.first + run.count));
+    CountTurns(run.count);
+    return run.count + run.grid.FileBoxes(std::vector<GridBox>(boxes_.begin() + run.first,
+                                                               boxes_.begin() + run.first + run.count));
 }
 
 int64_t GrowingBoxGrid::Overlapping(const GridBox& box, std::vector<int32_t>* indices)
@@ -256,5 +269,6 @@ int64_t GrowingBoxGrid::Overlapping(const GridBox& box, std::vector<int32_t>* in
             ++steps;
         }
     }
-    return steps;
+    CountTurns(int64_t(runs_.size()) + Count() - filed_);
+    return steps + int64_t(runs_.size());
 }

@@ -32,6 +32,10 @@ public:
     // 1 while part of the region's polygon is left uncovered.
     virtual int32_t CoverageRegionRemains(CoverageRegion* /*region*/) { return 1; }
     virtual void DisposeCoverageRegion(CoverageRegion* /*region*/) {}
+    // The work that making a region of the polygon (region null) or taking the polygon away from
+    // the region takes, in the units of the read budget's coverage (model/read_budget.h): 0 where
+    // no region is made.
+    virtual int64_t CoverageWork(const CoverageRegion* /*region*/, const DynamicArray* /*polygon*/) { return 0; }
 
     // The credits picture, an offscreen in the drawing layer's image format (the body of a
     // "BMAP" chunk): a new empty picture (null when none can be made, and by default), its image

@@ -1,10 +1,14 @@
 // What a polygon element derives from its outline and its place: its vertices on the surface and
 // in the world, their bounds, its lighting on both sides, and per side the list of faces lying
 // against its face that cover part of it, with whether any of it is left uncovered.
+#include <vector>
+
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
 #include "model/lighting_math.h"
+#include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/polygon_element.h"
@@ -87,6 +91,11 @@ void PolygonElement::GetElementVertexBounds(ShortBox* box, int32_t which) const
 
 void PolygonElement::LightPolygonElement()
 {
+    if (Owner && Owner->Owner) LightPolygonElement(LightsOnFacesOf(Owner->Owner));
+}
+
+void PolygonElement::LightPolygonElement(const FaceLights& lights)
+{
     SetCursorShape(kWaitCursor);
     if (!Owner || !Owner->Owner) return;
     const ModelObject* object = Owner->Owner;
@@ -94,8 +103,8 @@ void PolygonElement::LightPolygonElement()
     if (!record) return;
     const ShortVector3 normal = record->WorldNormal;
     const ShortVector3 outward = NegatedVector(normal);
-    const LightList* front = object->GetLights();
-    const LightList* back = object->Parent ? object->Parent->GetLights() : front;
+    const LightList* front = lights.front;
+    const LightList* back = lights.back;
     FrontLitColour = front ? SumLighting(front, Colour, outward) : RGBColor48{0, 0, 0};
     BackLitColour = back ? SumLighting(back, Colour, normal) : RGBColor48{0, 0, 0};
     FrontShade = ShadeEntryOf(front, outward);
@@ -147,37 +156,74 @@ void PolygonElement::CollectSideOverlaps(int32_t first, int32_t last, int32_t si
     const int32_t inserted = last - first + 1;
     const int32_t count = contacts->ArrayCount();
     int16_t axis = 0;
-    if (!ProjectOnFacePlane(points, &axis)) {
-        // Without its face the element cannot be compared with the faces against it: the
-        // indices follow the insertion and the whole element counts as uncovered.
+    // The indices past those inserted move up by as many; the list was walked for each.
+    auto moveUp = [&]() {
         for (int32_t k = 0; k < list->ArrayCount(); ++k) {
             int32_t* index = list->At<int32_t>(k);
             if (*index >= first) *index += inserted;
         }
+        CountTurns(list->ArrayCount());
+    };
+    ReadBudget& budget = Owner->Owner->Holder->Budget;
+    DrawingServices& drawing = CurrentDrawingServices();
+    // The outlines projected, and the regions they are handed to, are spent on the budget before
+    // the regions are made.
+    auto pays = [&](const CoverageRegion* region) {
+        return budget.Spend(ReadCost::kCoverage, points->ArrayCount() + drawing.CoverageWork(region, points));
+    };
+    if (!ProjectOnFacePlane(points, &axis) || !pays(nullptr)) {
+        // Without its face the element cannot be compared with the faces against it: the
+        // indices follow the insertion and the whole element counts as uncovered.
+        moveUp();
         points->Destroy();
         SideUncovered[side] = 1;
         return;
     }
-    DrawingServices& drawing = CurrentDrawingServices();
     CoverageRegion* region = drawing.NewCoverageRegion(points);
     // Takes contact face i away from the remainder: 1 when that changed it.
     auto subtract = [&](int32_t i) -> int32_t {
         if (i < 0 || i >= count) return 0;
         IgnoreResult(points->ArraySetCount(0));
-        if (!ProjectFaceEntry(*contacts->At<FaceEntry>(i), points, &axis)) return 0;
+        if (!ProjectFaceEntry(*contacts->At<FaceEntry>(i), points, &axis) || !pays(region)) return 0;
         return drawing.CoverageRegionSubtract(region, points);
     };
+    // Which contacts the list holds, by their places before the insertion and after it.
+    std::vector<uint8_t> held(size_t(count) + size_t(inserted > 0 ? inserted : 0), 0);
+    auto mark = [&](uint8_t value) {
+        for (int32_t k = 0; k < list->ArrayCount(); ++k) {
+            const int32_t index = IndexAt(list, k);
+            if (index >= 0 && size_t(index) < held.size()) held[size_t(index)] = value;
+        }
+        CountTurns(list->ArrayCount());
+    };
+    mark(1);
     for (int32_t i = 0; i < first && i < count; ++i)
-        if (Holds(list, i)) subtract(i);
-    for (int32_t k = 0; k < list->ArrayCount(); ++k) {
-        int32_t* index = list->At<int32_t>(k);
-        if (*index >= first) *index += inserted;
-    }
+        if (held[size_t(i)]) subtract(i);
+    mark(0);
+    moveUp();
     for (int32_t i = first; i <= last; ++i) {
         if ((side == 1 || i < Owner->LeadingContacts) && subtract(i)) list->Append(&i);
     }
+    mark(1);
+    // Those after the insertion that no longer take anything away leave the list, the others
+    // keeping their order.
+    bool dropped = false;
     for (int32_t j = last + 1; j < count; ++j) {
-        if (Holds(list, j) && !subtract(j)) RemoveIndex(list, j);
+        if (held[size_t(j)] && !subtract(j)) {
+            held[size_t(j)] = 2;
+            dropped = true;
+        }
+    }
+    CountTurns(int64_t(count) + inserted);
+    if (dropped) {
+        int32_t kept = 0;
+        for (int32_t k = 0; k < list->ArrayCount(); ++k) {
+            const int32_t index = IndexAt(list, k);
+            if (index > last && index < count && held[size_t(index)] == 2) continue;
+            IgnoreResult(list->Set(kept++, &index));
+        }
+        CountTurns(list->ArrayCount());
+        IgnoreResult(list->ArraySetCount(kept));
     }
     SideUncovered[side] = drawing.CoverageRegionRemains(region) ? 1 : 0;
     drawing.DisposeCoverageRegion(region);
@@ -191,12 +237,15 @@ void PolygonElement::RemoveSideOverlaps(int32_t first, int32_t last, int32_t sid
     if (!list || !Owner || !Owner->SideContacts[side]) return;
     const DynamicArray* contacts = Owner->SideContacts[side];
     const int32_t count = contacts->ArrayCount();
+    // The list walked for each index that goes, and the contacts searched after it.
+    int64_t walked = 0;
     for (;;) {
         int32_t k = -1;
         for (int32_t p = 0; p < list->ArrayCount(); ++p) {
             const int32_t index = IndexAt(list, p);
             if (index >= first && index <= last && index > k) k = index;
         }
+        walked += 3 * int64_t(list->ArrayCount());
         if (k < 0) break;
         // The element now shows through the parent of the face that goes, when one lies against
         // it further on.
@@ -205,6 +254,7 @@ void PolygonElement::RemoveSideOverlaps(int32_t first, int32_t last, int32_t sid
         int32_t found = -1;
         for (int32_t j = k + 1; parent && j < count && found < 0; ++j)
             if (contacts->At<FaceEntry>(j)->Object == parent) found = j;
+        walked += (found >= 0 ? found : count) - k;
         if (found >= 0) {
             if (!Holds(list, found)) list->Append(&found);
         } else {
@@ -217,6 +267,7 @@ void PolygonElement::RemoveSideOverlaps(int32_t first, int32_t last, int32_t sid
         int32_t* index = list->At<int32_t>(p);
         if (*index > last) *index -= removed;
     }
+    CountTurns(walked + list->ArrayCount());
     if (list->ArrayCount() == 0) {
         DestroyArray(list);
         SideUncovered[side] = 1;

@@ -1,8 +1,10 @@
 // Geometry building: face counts and numbering, the rings and faces of primitives, the faces
 // of polygon objects, world data, the link between faces and surfaces, and rescaling.
+#include <algorithm>
 #include <initializer_list>
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "foundation/planar_geometry.h"
 #include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
@@ -138,16 +140,23 @@ int32_t ModelObject::IsCompleteObject() const
         if (!MeshVertices || !MeshPolygons || FaceCount() < 0) return 0;
         const int32_t vertexCount = MeshVertices->ArrayCount();
         if (vertexCount > kMaxObjectVertices) return 0;
-        for (int32_t i = 0; i < MeshPolygons->ArrayCount(); ++i) {
+        int64_t corners = 0;
+        int32_t i = 0;
+        for (; i < MeshPolygons->ArrayCount(); ++i) {
             const DynamicArray* polygon = PointerAt<DynamicArray>(MeshPolygons, i);
             // A polygon of fewer than three corners leaves its face out (AddPolygonRecord).
-            if (!polygon) return 0;
-            for (int32_t k = 0; k < polygon->ArrayCount(); ++k) {
+            if (!polygon) break;
+            auto valid = [&](int32_t k) {
                 const int16_t index = *polygon->At<int16_t>(k);
-                if (index < 0 || index >= vertexCount) return 0;
-            }
+                return index >= 0 && index < vertexCount;
+            };
+            int32_t k = 0;
+            while (k < polygon->ArrayCount() && valid(k)) ++k;
+            corners += k;
+            if (k < polygon->ArrayCount()) break;
         }
-        return 1;
+        CountTurns(i + corners);
+        return i == MeshPolygons->ArrayCount() ? 1 : 0;
     }
     return 0;
 }
@@ -187,20 +196,20 @@ bool ModelObject::SpendOnBuild()
     if (!IsCompleteObject() || FaceCount() <= 0) return true;
     ReadBudget& budget = Holder->Budget;
     const int64_t faces = FaceCount();
-    return budget.Spend(ReadCost::kFaces, faces) && budget.Spend(ReadCost::kLighting, LightingWork(faces));
+    return budget.Spend(ReadCost::kFaces, faces) &&
+           budget.Spend(ReadCost::kLighting, LightingWork(faces, LightsOnFacesOf(this)));
 }
 
-int64_t ModelObject::LightingWork(int64_t faces) const
+int64_t ModelObject::LightingWork(int64_t faces, const FaceLights& lights) const
 {
     int64_t elements = 0;
     for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
         if (const Surface* surface = PointerAt<Surface>(Surfaces, i)) elements += surface->CountElements();
     }
+    CountTurns(ListCount(Surfaces));
     // The front of a face takes the node's lights, its back the parent's; each face and element
     // takes its colours and shades, lit or not.
-    const LightList* front = GetLights();
-    const LightList* back = Parent ? Parent->GetLights() : front;
-    return (faces + elements) * (1 + ListCount(front) + ListCount(back));
+    return (faces + elements) * (1 + ListCount(lights.front) + ListCount(lights.back));
 }
 
 void ModelObject::Build()
@@ -213,10 +222,20 @@ void ModelObject::Build()
         ancestor->UnregisterMember(this);
     }
     BuildGeometry();
+    // The corners built are spent on the read's budget before slices cut them (past it, the read
+    // fails).
+    int64_t corners = 0;
+    for (int32_t i = 0; i < GeometryCount(); ++i) {
+        const ObjectGeometry* record = GeometryAt(i);
+        for (int32_t k = 0; k < record->PolygonCount(); ++k) corners += record->PolygonAt(k)->VertexCount();
+        CountTurns(record->PolygonCount());
+    }
+    Holder->Budget.Spend(ReadCost::kCorners, corners);
     for (int32_t i = 0; i < GeometryCount(); ++i) {
         GeometryAt(i)->CutBySlices();
         GeometryAt(i)->RemoveDegenerateRecords();
     }
+    CountTurns(GeometryCount());
     UpdateWorld();
     LinkSurfaces();
     if (ancestor) {
@@ -232,6 +251,7 @@ void ModelObject::RelateChildren()
     // A node without records has no members: the walk would register nothing.
     if (GeometryCount() > 0) {
         for (int32_t i = 0; i < ChildCount(); ++i) RegisterMember(ChildAt(i));
+        CountTurns(ChildCount());
     }
     if (IsGroup()) GroupBounds();
 }
@@ -244,6 +264,7 @@ void ModelObject::Rebuild()
     LinkSurfaces();
     if (ancestor) ancestor->ComputeContactsWithSiblings(this);
     for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->Rebuild();
+    CountTurns(ChildCount());
     if (IsGroup()) GroupBounds();
     if (Parent && Parent->IsGroup()) Parent->GroupBounds();
 }
@@ -287,6 +308,7 @@ void ModelObject::BuildGeometry()
     for (int32_t i = 0; i < MeshPolygons->ArrayCount(); ++i) {
         record->AddPolygonRecord(PointerAt<DynamicArray>(MeshPolygons, i), i, SurfaceOfFace(i));
     }
+    CountTurns(MeshPolygons->ArrayCount());
     record->ComputeBounds(1);
     LocalBox = record->LocalBox;
 }
@@ -306,6 +328,7 @@ void ModelObject::BuildPrismRings(RingDescriptor* descriptor)
         IgnoreResult(LocalVertices->Set(first0 + i, &v0));
         IgnoreResult(LocalVertices->Set(first1 + i, &v1));
     }
+    CountTurns(n);
 }
 
 void ModelObject::BuildRoundedRings(RingDescriptor* descriptor)
@@ -356,6 +379,7 @@ void ModelObject::BuildRoundedRings(RingDescriptor* descriptor)
             PlaceScaledRing(baseIndex - k * n, Stepped(baseOffset.x, k, offsetStep.x),
                             Stepped(baseOffset.y, k, offsetStep.y), height, scaleAt(height));
         }
+        CountTurns(s);
         const FixedVector3 apex = AxisPoint(farOffset.x, farOffset.y, far);
         IgnoreResult(LocalVertices->Set(0, &apex));
     }
@@ -365,6 +389,7 @@ void ModelObject::BuildRoundedRings(RingDescriptor* descriptor)
             PlaceScaledRing(baseIndex + k * n, Stepped(baseOffset.x, -k, offsetStep.x),
                             Stepped(baseOffset.y, -k, offsetStep.y), height, scaleAt(height));
         }
+        CountTurns(s);
         const FixedVector3 apex = AxisPoint(nearOffset.x, nearOffset.y, near);
         IgnoreResult(LocalVertices->Set(count - 1, &apex));
     }
@@ -377,6 +402,7 @@ void ModelObject::PlaceScaledRing(int32_t firstVertex, Fixed offsetX, Fixed offs
         const FixedVector3 v = AxisPoint(FixAdd(FixMul(p->x, scale), offsetX), FixAdd(FixMul(p->y, scale), offsetY), height);
         IgnoreResult(LocalVertices->Set(firstVertex + i, &v));
     }
+    CountTurns(OutlineCount());
 }
 
 void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
@@ -399,6 +425,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
             const int16_t value = int16_t(index);
             face->Append(&value);
         }
+        CountTurns(int64_t(indices.size()));
         record->AddPolygonRecord(face, number, SurfaceOfFace(number));
         ++number;
     };
@@ -408,6 +435,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
             const int16_t value = int16_t(first + step * i);
             face->Append(&value);
         }
+        CountTurns(n);
         record->AddPolygonRecord(face, number, SurfaceOfFace(number));
         ++number;
     };
@@ -430,6 +458,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
     } else {
         for (int32_t i = 0; i < n; ++i) emit({i + ring, i == 0 ? i + ring - 1 + n : i + ring - 1, ring + n});
     }
+    CountTurns(int64_t(number));
     face->Destroy();
     record->ComputeBounds(1);
     LocalBox = record->LocalBox;
@@ -448,6 +477,7 @@ void ModelObject::UpdateWorld()
             WorldTransform->TransformPoint(&world, local->x, local->y, local->z);
             IgnoreResult(WorldVertices->Set(i, &world));
         }
+        CountTurns(count);
     }
     ShortBox box = kEmptyShortBox;
     for (int32_t i = 0; i < GeometryCount(); ++i) {
@@ -456,6 +486,7 @@ void ModelObject::UpdateWorld()
         record->ComputeBounds(2);
         record->ExtendBox(&box, 2);
     }
+    CountTurns(GeometryCount());
     WorldBox = box;
 }
 
@@ -469,8 +500,10 @@ void ModelObject::LinkSurfaces()
         if (PolygonRecord* record = FindPolygonByIndex(j))
             elements = surface->PlaceSurfaceOnFace(record->Normal, record->Indices, LocalVertices) || elements;
     }
+    CountTurns(ListCount(Surfaces));
     if (elements) UpdateObjectBoxes();
     for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->ReleaseRecordCaches();
+    CountTurns(GeometryCount());
     RebindSurfaceTextures();
 }
 
@@ -480,6 +513,7 @@ void ModelObject::GroupBounds()
     if (!Holder->Budget.Spend(ReadCost::kTreeWalks, ChildCount())) return;
     ShortBox box = kEmptyShortBox;
     for (int32_t i = 0; i < ChildCount(); ++i) UniteShortBox(box, ChildAt(i)->WorldBox);
+    CountTurns(ChildCount());
     WorldBox = box;
 }
 
@@ -498,8 +532,10 @@ void ModelObject::EnsureSurfaceCount(int32_t count)
     const int32_t old = Surfaces->ArrayCount();
     // Surfaces of faces that no longer exist go with their connections.
     for (int32_t i = count; i < old; ++i) DiscardSurface(PointerAt<Surface>(Surfaces, i));
+    CountTurns(old - std::min(old, count));
     if (Surfaces->ArraySetCount(count) != kResultOk) return;
     for (int32_t i = old; i < count; ++i) IgnoreResult(SetPointer(Surfaces, i, nullptr));
+    CountTurns(count - std::min(old, count));
 }
 
 Surface* ModelObject::SurfaceForFace(int32_t face)
@@ -559,11 +595,13 @@ void ModelObject::RescaleObject(Fixed factor)
             FixedPoint* p = Outline->At<FixedPoint>(i);
             *p = {FixMul(p->x, factor), FixMul(p->y, factor)};
         }
+        CountTurns(OutlineCount());
     } else if (IsPolygonObject()) {
         for (int32_t i = 0; i < ListCount(MeshVertices); ++i) {
             FixedVector3* v = MeshVertices->At<FixedVector3>(i);
             *v = {FixMul(v->x, factor), FixMul(v->y, factor), FixMul(v->z, factor)};
         }
+        CountTurns(ListCount(MeshVertices));
     }
     for (int32_t i = 0; i < ListCount(Slices); ++i) {
         if (PlaneRecord* plane = PointerAt<PlaneRecord>(Slices, i)) plane->RescalePlane(factor);
@@ -571,6 +609,7 @@ void ModelObject::RescaleObject(Fixed factor)
     for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
         if (Surface* surface = PointerAt<Surface>(Surfaces, i)) surface->ScaleElements(factor);
     }
+    CountTurns(ListCount(Slices) + ListCount(Surfaces));
     if (IsPrimitive() || IsPolygonObject() || IsGroup()) {
         const Fixed* position = LocalTransform->Position;
         LocalTransform->SetPosition(FixMul(position[0], factor), FixMul(position[1], factor), FixMul(position[2], factor));
@@ -585,6 +624,7 @@ void ModelObject::RescaleObject(Fixed factor)
     childrenRebuilding_ = true;
     Build();
     for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->RescaleObject(factor);
+    CountTurns(ChildCount());
     childrenRebuilding_ = false;
     RelateChildren();
     if (!IsGroup()) {

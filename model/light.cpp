@@ -4,6 +4,7 @@
 #include <new>
 
 #include "foundation/fixed.h"
+#include "foundation/loop_turns.h"
 #include "foundation/memory_stream.h"
 #include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
@@ -132,11 +133,12 @@ void LightList::LightListRemove(Light* light)
 
 void LightList::LightListDeleteAll()
 {
-    while (ArrayCount() > 0) {
-        Light* light = LightListGet(0);
-        IgnoreResult(Remove(0));
-        if (light) light->LightFree();
+    // From the last: taken from the front, each would move all those after it.
+    const int32_t count = ArrayCount();
+    for (int32_t i = count - 1; i >= 0; --i) {
+        if (Light* light = LightListGet(i)) light->LightFree();
     }
+    CountTurns(count);
     Destroy();
 }
 
@@ -162,13 +164,15 @@ ResultCode LightList::Write(MemoryStream* stream)
     ResultCode result = stream->StreamTransferValue(&count, kValue16);
     if (result != kResultOk) return result;
     if (!CountFits(stream, count, kLightRecordBytes)) return kResultBadCount;
-    for (int32_t i = 0; i < count && result == kResultOk; ++i) {
+    int32_t i = 0;
+    for (; i < count && result == kResultOk; ++i) {
         Light* light = new (std::nothrow) Light;
         if (!light) return kResultOutOfMemory;
         light->LightInitDefaults();
         result = light->LightStream(stream);
         if (result != kResultOk || LightListAppend(light) < 0) light->LightFree();
     }
+    CountTurns(i);
     return result;
 }
 
@@ -186,6 +190,7 @@ ResultCode LightList::LightListStreamOnFlags(MemoryStream* stream)
         Light* light = LightListGet(i);
         if (light) result = light->LightStreamOnFlag(stream);
     }
+    CountTurns(count);
     return result;
 }
 
@@ -201,5 +206,6 @@ ResultCode LightList::LightListReadCompact(MemoryStream* stream)
         IgnoreResult(light->LightReadCompact(stream));  // the count was checked to fit the chunk
         if (LightListAppend(light) < 0) light->LightFree();
     }
+    CountTurns(count);
     return kResultOk;
 }

@@ -1,6 +1,7 @@
 // Light sums and shade levels.
 #include "model/lighting_math.h"
 
+#include "foundation/loop_turns.h"
 #include "model/light.h"
 
 RGBColor48 SumLighting(const LightList* lights, const RGBColor48& colour, const ShortVector3& normal)
@@ -24,6 +25,7 @@ RGBColor48 SumLighting(const LightList* lights, const RGBColor48& colour, const 
         green += (((uint32_t(light->Colour.green) * colour.green) >> 16) * d) >> 16;
         blue += (((uint32_t(light->Colour.blue) * colour.blue) >> 16) * d) >> 16;
     }
+    CountTurns(count);
     auto clamp = [](uint32_t v) { return uint16_t(v < 65536 ? v : 65535); };
     return {clamp(red), clamp(green), clamp(blue)};
 }

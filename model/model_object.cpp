@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/byte_list.h"
 #include "model/light.h"
@@ -214,7 +215,8 @@ ModelObject* ModelObject::ChildAt(int32_t index) const
 void ModelObject::AttachChild(ModelObject* child, const UnitsRecord* units)
 {
     if (!child || child->IsNewRoot() || child->Parent) return;
-    for (const ModelObject* node = this; node; node = node->Parent) {
+    int32_t depth = 0;
+    for (const ModelObject* node = this; node; node = node->Parent, ++depth) {
         if (node == child) return;
     }
     if (!Children) Children = NewPointerList();
@@ -242,6 +244,7 @@ void ModelObject::AttachChild(ModelObject* child, const UnitsRecord* units)
     // rather than once more for every level it is nested in.
     const ModelObject* top = this;
     while (top->Parent) top = top->Parent;
+    CountTurns(2 * int64_t(depth));
     if (!Holder->Budget.Reading() || top->IsWorldRoot()) child->RefreshShading();
     // The group's box was the union of its other children's: the newcomer's is added to it.
     if (IsGroup()) {
@@ -261,6 +264,7 @@ void ModelObject::AddChildren(const DynamicArray* nodes)
     if (IsNewRoot()) return;
     const UnitsRecord* units = GetUnits();
     for (int32_t i = 0; i < ListCount(nodes); ++i) AttachChild(PointerAt<ModelObject>(nodes, i), units);
+    CountTurns(ListCount(nodes));
 }
 
 void ModelObject::TakeOutOfParent(ModelObject* child, bool keepConnections, const DynamicArray* keepWith,
@@ -338,7 +342,9 @@ void ModelObject::DestroySubtree()
 ModelObject* ModelObject::FirstNonGroupParent() const
 {
     ModelObject* node = Parent;
-    while (node && node->IsGroup()) node = node->Parent;
+    int32_t steps = 0;
+    for (; node && node->IsGroup(); ++steps) node = node->Parent;
+    CountTurns(steps);
     return node;
 }
 
@@ -353,24 +359,34 @@ ModelObject* ModelObject::OutermostGroup()
 
 void ModelObject::RefreshShading()
 {
+    ShadeSubtree(Parent ? Parent->GetLights() : nullptr);
+}
+
+void ModelObject::ShadeSubtree(const LightList* inherited)
+{
     // Past the read's budget the read fails, and its model goes unlit.
     if (!Holder->Budget.Spend(ReadCost::kTreeWalks, 1)) return;
+    const LightList* own = Lights ? Lights : inherited;
     if (!IsNewRoot()) {
+        const FaceLights lights = {own, Parent ? inherited : own};
         int64_t faces = 0;
         for (int32_t i = 0; i < GeometryCount(); ++i) faces += GeometryAt(i)->PolygonCount();
-        if (!Holder->Budget.Spend(ReadCost::kLighting, LightingWork(faces))) return;
+        if (!Holder->Budget.Spend(ReadCost::kLighting, LightingWork(faces, lights))) return;
         for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
             if (Surface* surface = PointerAt<Surface>(Surfaces, i)) surface->NormaliseColourFlags();
         }
-        for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->RefreshRecordShading();
+        for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->RefreshRecordShading(lights);
+        CountTurns(2 * int64_t(GeometryCount()) + ListCount(Surfaces));
     }
-    for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->RefreshShading();
+    for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->ShadeSubtree(own);
+    CountTurns(ChildCount());
 }
 
 void ModelObject::RefreshSurfaceInheritance()
 {
     if (IsGroup()) {
         for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->RefreshSurfaceInheritance();
+        CountTurns(ChildCount());
         return;
     }
     // Past the read's budget the read fails, and its model goes.
@@ -385,6 +401,7 @@ void ModelObject::RefreshSurfaceInheritance()
             surface->RefreshChildFaceOwners(&heirs);
         }
     }
+    CountTurns(ListCount(Surfaces));
     RefreshEachOnce(&heirs);
 }
 
@@ -530,8 +547,11 @@ uint8_t ModelObject::GetSideAttributeDefault(int32_t side) const
 
 UnitsRecord* ModelObject::GetUnits() const
 {
-    if (Units) return Units;
-    return Parent ? Parent->GetUnits() : nullptr;
+    const ModelObject* node = this;
+    int32_t steps = 0;
+    for (; node && !node->Units; ++steps) node = node->Parent;
+    CountTurns(steps);
+    return node ? node->Units : nullptr;
 }
 
 void ModelObject::ClearUnits()
@@ -564,8 +584,11 @@ void ModelObject::SetLights(LightList* lights)
 
 LightList* ModelObject::GetLights() const
 {
-    if (Lights) return Lights;
-    return Parent ? Parent->GetLights() : nullptr;
+    const ModelObject* node = this;
+    int32_t steps = 0;
+    for (; node && !node->Lights; ++steps) node = node->Parent;
+    CountTurns(steps);
+    return node ? node->Lights : nullptr;
 }
 
 LightList* ModelObject::LightsForEdit()
@@ -674,6 +697,7 @@ PolygonRecord* ModelObject::FindPolygonByIndex(int32_t face) const
     for (int32_t i = 0; i < GeometryCount(); ++i) {
         if (PolygonRecord* record = GeometryAt(i)->FindPartById(face)) return record;
     }
+    CountTurns(GeometryCount());
     return nullptr;
 }
 

@@ -14,6 +14,7 @@
 #include "foundation/root_object.h"
 #include "model/short_vector.h"
 
+struct FaceLights;
 class LightList;
 class ModelHolder;
 class ObjectGeometry;
@@ -357,7 +358,9 @@ private:
     bool SpendOnBuild();
     // What lighting the node's faces (so many) and their polygon elements takes: each of them
     // times the lights that shine on it.
-    int64_t LightingWork(int64_t faces) const;
+    int64_t LightingWork(int64_t faces, const FaceLights& lights) const;
+    // RefreshShading, for a node whose parent's lights are those given.
+    void ShadeSubtree(const LightList* inherited);
     ResultCode DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped);
     void LeaveParent();
     // Marks the node and its subtree as leaving, and parts their records and faces from the

@@ -6,6 +6,7 @@
 #include <new>
 #include <vector>
 
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/box_grid.h"
 #include "model/model_holder.h"
@@ -46,6 +47,7 @@ void ModelObject::AddGeometry(ObjectGeometry* record)
 void ModelObject::FreeGeometry()
 {
     for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->ObjectGeometryFree();
+    CountTurns(GeometryCount());
     DestroyArray(GeometryList);
     Geometry = nullptr;
 }
@@ -55,24 +57,29 @@ void ModelObject::UnlinkSurfaces()
     for (int32_t i = 0; i < ListCount(Surfaces); ++i) {
         if (Surface* surface = PointerAt<Surface>(Surfaces, i)) surface->ClearFaceUsers();
     }
+    CountTurns(ListCount(Surfaces));
 }
 
 void ModelObject::RegisterMember(ModelObject* node)
 {
     if (node->IsGroup()) {
         for (int32_t i = 0; i < node->ChildCount(); ++i) RegisterMember(node->ChildAt(i));
+        CountTurns(node->ChildCount());
         return;
     }
     for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->AddMembers(node);
+    CountTurns(GeometryCount());
 }
 
 void ModelObject::UnregisterMember(ModelObject* node)
 {
     if (node->IsGroup()) {
         for (int32_t i = 0; i < node->ChildCount(); ++i) UnregisterMember(node->ChildAt(i));
+        CountTurns(node->ChildCount());
         return;
     }
     for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->RemoveMembersOf(node);
+    CountTurns(GeometryCount());
 }
 
 namespace {
@@ -96,6 +103,7 @@ int64_t CollectSolids(ModelObject* node, std::vector<ModelObject*>* solids)
     }
     int64_t visited = 1;
     for (int32_t i = 0; i < node->ChildCount(); ++i) visited += CollectSolids(node->ChildAt(i), solids);
+    CountTurns(node->ChildCount());
     return visited;
 }
 
@@ -112,6 +120,7 @@ GridBox SphereBounds(const ModelObject* object)
             box.maximum[axis] = std::max(box.maximum[axis], centre[axis] + radius);
         }
     }
+    CountTurns(object->GeometryCount());
     return box;
 }
 
@@ -153,6 +162,7 @@ bool ModelObject::IndexNewestChild(const std::vector<ModelObject*>& joining)
     if (!siblingIndex_) {
         std::vector<ModelObject*> solids;
         for (int32_t i = 0; i < before; ++i) steps += CollectSolids(ChildAt(i), &solids);
+        CountTurns(before);
         if (solids.size() + joining.size() < size_t(kIndexedSiblings)) {
             SpendOnSiblings(Holder, steps);
             return false;
@@ -160,8 +170,10 @@ bool ModelObject::IndexNewestChild(const std::vector<ModelObject*>& joining)
         siblingIndex_ = new (std::nothrow) SiblingIndex;
         if (!siblingIndex_) return false;
         for (ModelObject* solid : solids) steps += siblingIndex_->File(solid);
+        CountTurns(int64_t(solids.size()));
     }
     for (ModelObject* solid : joining) steps += siblingIndex_->File(solid);
+    CountTurns(int64_t(joining.size()));
     siblingIndex_->children = before + 1;
     // Past the budget, the search that follows stops at its first step.
     SpendOnSiblings(Holder, steps);
@@ -193,16 +205,20 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
             for (const int32_t i : overlapping) {
                 if (!meet(p, siblingIndex_->solids[size_t(i)], i >= firstJoining ? i - firstJoining : -1)) return;
             }
+            CountTurns(int64_t(overlapping.size()));
         }
+        CountTurns(int64_t(joining.size()));
         return;
     }
     DropSiblingIndex();
     std::vector<ModelObject*> siblings;
     int64_t visited = 0;
     for (int32_t i = 0; i < ChildCount(); ++i) visited += CollectSolids(ChildAt(i), &siblings);
+    CountTurns(ChildCount());
     if (!SpendOnSiblings(Holder, visited) || joining.empty() || siblings.empty()) return;
     // The node's objects lie side by side among the siblings.
     const int64_t firstJoining = std::find(siblings.begin(), siblings.end(), joining[0]) - siblings.begin();
+    CountTurns(firstJoining);
     auto place = [&](size_t i) {
         const int64_t q = int64_t(i) - firstJoining;
         return q >= 0 && q < int64_t(joining.size()) ? q : -1;
@@ -214,11 +230,13 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
             for (size_t i = 0; i < siblings.size(); ++i) {
                 if (GridBoxesOverlap(box, SphereBounds(siblings[i])) && !meet(p, siblings[i], place(i))) return;
             }
+            CountTurns(int64_t(siblings.size()));
         }
         return;
     }
     std::vector<GridBox> bounds(siblings.size());
     for (size_t i = 0; i < siblings.size(); ++i) bounds[i] = SphereBounds(siblings[i]);
+    CountTurns(int64_t(siblings.size()));
     BoxGrid grid;
     if (!SpendOnSiblings(Holder, grid.FileBoxes(bounds))) return;
     std::vector<int32_t> overlapping;
@@ -227,7 +245,9 @@ void ModelObject::ComputeContactsWithSiblings(ModelObject* node)
         for (const int32_t i : overlapping) {
             if (!meet(p, siblings[size_t(i)], place(size_t(i)))) return;
         }
+        CountTurns(int64_t(overlapping.size()));
     }
+    CountTurns(int64_t(joining.size()));
 }
 
 void ModelObject::ComputeContactsOfChildren(int32_t first)
@@ -242,6 +262,7 @@ void ModelObject::ComputeContactsOfChildren(int32_t first)
         visited += CollectSolids(ChildAt(i), &solids);
         ends.push_back(solids.size());
     }
+    CountTurns(ChildCount());
     if (SpendOnSiblings(Holder, visited)) ComputeContactsInTurns(solids, ends, size_t(first));
 }
 
@@ -253,6 +274,7 @@ void ModelObject::ComputeContactsOfRebuiltChildren()
     for (int32_t i = 0; i < ChildCount(); ++i) visited += CollectSolids(ChildAt(i), &solids);
     std::vector<size_t> ends(solids.size());
     for (size_t j = 0; j < solids.size(); ++j) ends[j] = j + 1;
+    CountTurns(ChildCount() + int64_t(solids.size()));
     if (SpendOnSiblings(Holder, visited)) ComputeContactsInTurns(solids, ends, 0);
 }
 
@@ -262,6 +284,7 @@ void ModelObject::ComputeContactsInTurns(const std::vector<ModelObject*>& solids
     if (solids.empty()) return;
     std::vector<GridBox> bounds(solids.size());
     for (size_t i = 0; i < solids.size(); ++i) bounds[i] = SphereBounds(solids[i]);
+    CountTurns(int64_t(solids.size()));
     BoxGrid grid;
     if (!SpendOnSiblings(Holder, grid.FileBoxes(bounds))) return;
     std::vector<int32_t> overlapping;
@@ -275,8 +298,11 @@ void ModelObject::ComputeContactsInTurns(const std::vector<ModelObject*>& solids
                 if (size_t(i) >= start && size_t(i) <= j) continue;
                 if (!solids[j]->ComputeNewContactsWith(solids[size_t(i)])) return;
             }
+            CountTurns(int64_t(overlapping.size()));
         }
+        CountTurns(int64_t(ends[k] - start));
     }
+    CountTurns(int64_t(ends.size() - std::min(first, ends.size())));
 }
 
 void ModelObject::ComputeContactsWith(ModelObject* other)
@@ -284,6 +310,7 @@ void ModelObject::ComputeContactsWith(ModelObject* other)
     for (int32_t i = 0; i < GeometryCount(); ++i) {
         for (int32_t j = 0; j < other->GeometryCount(); ++j) GeometryAt(i)->FindContact(other->GeometryAt(j));
     }
+    CountTurns(int64_t(GeometryCount()) * other->GeometryCount());
 }
 
 bool ModelObject::ComputeNewContactsWith(ModelObject* other)
@@ -291,6 +318,7 @@ bool ModelObject::ComputeNewContactsWith(ModelObject* other)
     for (int32_t i = 0; i < GeometryCount(); ++i) {
         for (int32_t j = 0; j < other->GeometryCount(); ++j) GeometryAt(i)->FindNewContact(other->GeometryAt(j));
     }
+    CountTurns(int64_t(GeometryCount()) * other->GeometryCount());
     return !Holder->Budget.Passed();
 }
 
@@ -300,9 +328,11 @@ void ModelObject::ClearContactsOf(ModelObject* node)
     DropSiblingIndex();
     if (node->IsGroup()) {
         for (int32_t i = 0; i < node->ChildCount(); ++i) ClearContactsOf(node->ChildAt(i));
+        CountTurns(node->ChildCount());
         return;
     }
     for (int32_t i = 0; i < node->GeometryCount(); ++i) node->GeometryAt(i)->ClearContacts();
+    CountTurns(node->GeometryCount());
 }
 
 // --- face connections ---

@@ -3,14 +3,17 @@
 #include "model/object_geometry.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <initializer_list>
 #include <cstdlib>
 #include <functional>
 #include <new>
+#include <set>
 #include <vector>
 
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/contact_list.h"
 #include "model/geometry_pool.h"
@@ -47,6 +50,10 @@ inline int64_t RoundedOffset(Fixed a, Fixed b)
     return rounded >= -1 && rounded <= 1 ? 0 : rounded;
 }
 
+// The steps of taking a face from a heap of the faces of a record (its depth, the most a record
+// has).
+constexpr int64_t kHeapStep = 16;
+
 }  // namespace
 
 ObjectGeometry* ObjectGeometry::New(ModelObject* owner)
@@ -74,6 +81,7 @@ void ObjectGeometry::ObjectGeometryFree()
 {
     // No partner that stays keeps a contact entry for a record that is gone.
     ClearContacts();
+    DropParting();
     DestroyArray(Members);
     for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PolygonRecordDestroy();
     DestroyArray(Polygons);
@@ -104,6 +112,7 @@ void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face,
     }
     if (surface) surface->AddFaceUser(record);
     NoteLayeringChanged(Owner ? Owner->Holder : nullptr);
+    DropParting();
 }
 
 PolygonRecord* ObjectGeometry::FindPartById(int32_t face) const
@@ -175,7 +184,8 @@ void ObjectGeometry::PlaneValues(const PlaneRecord* plane, DynamicArray* output)
 void ObjectGeometry::CutBySlices()
 {
     const DynamicArray* slices = Owner->Slices;
-    if (!slices) return;
+    if (!slices || PolygonCount() == 0) return;
+    DropParting();
     ReadBudget& budget = Owner->Holder->Budget;
     DynamicArray* distances = NewDynamicArray(0, int32_t(sizeof(double)), 4);
     DynamicArray* segments = NewDynamicArray(0, int32_t(sizeof(uint32_t)), 4);
@@ -184,22 +194,29 @@ void ObjectGeometry::CutBySlices()
     // for each cut edge took seconds for an object of many faces and slices).
     VertexLookup lookup(Owner->LocalVertices);
     std::vector<uint8_t> cutAway;
-    // The first cut edge leaving each point (-1: none), and whether the chain took each edge.
-    std::vector<int32_t> firstLeaving(size_t(1) << 16, -1);
+    // The first cut edge leaving each vertex (-1: none), as far as the vertices that cut edges have
+    // reached, and whether the chain took each edge.
+    std::vector<int32_t> firstLeaving;
     std::vector<uint8_t> taken;
     // Once no face is left, no slice has anything to cut or to close.
-    for (int32_t k = 0; distances && segments && loop && k < ListCount(slices) && PolygonCount() > 0; ++k) {
+    int32_t k = 0;
+    for (; distances && segments && loop && k < ListCount(slices) && PolygonCount() > 0; ++k) {
         const PlaneRecord* plane = PointerAt<PlaneRecord>(slices, k);
         if (!plane) continue;
-        // A slice measures every vertex and cuts every face: a read spends them on its budget, and
-        // past it stops (the read fails).
-        if (!budget.Spend(ReadCost::kSliceCuts, int64_t(ListCount(Owner->LocalVertices)) + PolygonCount())) break;
+        // A slice measures every vertex and walks, keeps and copies every corner of every face: a
+        // read spends them on its budget, and past it stops (the read fails).
+        int64_t corners = 0;
+        for (int32_t i = 0; i < PolygonCount(); ++i) corners += PolygonAt(i)->VertexCount();
+        CountTurns(PolygonCount());
+        if (!budget.Spend(ReadCost::kSliceCuts, int64_t(ListCount(Owner->LocalVertices)) + PolygonCount() + corners))
+            break;
         PlaneValues(plane, distances);
         IgnoreResult(segments->ArraySetCount(0));
         cutAway.assign(size_t(PolygonCount()), 0);
         for (int32_t i = PolygonCount() - 1; i >= 0; --i) {
             if (!PolygonAt(i)->SliceFace(plane, distances, segments, &lookup)) cutAway[size_t(i)] = 1;
         }
+        CountTurns(PolygonCount());
         DiscardPolygons(cutAway);
         const int32_t count = segments->ArrayCount();
         if (count == 0) continue;
@@ -210,6 +227,10 @@ void ObjectGeometry::CutBySlices()
         // that finds no edge to take.
         auto first = [segments](int32_t i) { return int32_t(*segments->At<uint32_t>(i) >> 16); };
         auto second = [segments](int32_t i) { return int32_t(*segments->At<uint32_t>(i) & 0xFFFF); };
+        // Cut points are vertices of the object: the table reaches as far as its vertices do.
+        const size_t vertices = size_t(ListCount(Owner->LocalVertices));
+        CountTurns(int64_t(vertices - std::min(vertices, firstLeaving.size())));
+        if (firstLeaving.size() < vertices) firstLeaving.resize(vertices, -1);
         for (int32_t j = count - 1; j >= 0; --j) firstLeaving[size_t(first(j))] = j;
         taken.assign(size_t(count), 0);
         IgnoreResult(loop->ArraySetCount(0));
@@ -228,11 +249,13 @@ void ObjectGeometry::CutBySlices()
             current = firstLeaving[size_t(next)];
         }
         for (int32_t j = 0; j < count; ++j) firstLeaving[size_t(first(j))] = -1;
+        CountTurns(3 * int64_t(count) + loop->ArrayCount());
         if (closed && loop->ArrayCount() >= 3) {
             const int32_t face = Owner->SliceFaceIndex(k);
             AddPolygonRecord(loop, face, Owner->SurfaceOfFace(face));
         }
     }
+    CountTurns(k);
     for (DynamicArray* list : {distances, segments, loop}) {
         if (list) list->Destroy();
     }
@@ -244,7 +267,9 @@ void ObjectGeometry::DiscardPolygons(const std::vector<uint8_t>& discarded)
     // would move every record after it.
     int32_t kept = 0;
     while (kept < PolygonCount() && !discarded[size_t(kept)]) ++kept;
+    CountTurns(kept);
     if (kept == PolygonCount()) return;
+    DropParting();
     for (int32_t i = kept; i < PolygonCount(); ++i) {
         PolygonRecord* record = PolygonAt(i);
         if (!discarded[size_t(i)]) {
@@ -255,6 +280,7 @@ void ObjectGeometry::DiscardPolygons(const std::vector<uint8_t>& discarded)
         if (record->FaceSurface) record->FaceSurface->RemoveFaceUser(record);
         record->PolygonRecordDestroy();
     }
+    CountTurns(PolygonCount());
     IgnoreResult(Polygons->ArraySetCount(kept));
 }
 
@@ -271,6 +297,7 @@ void ObjectGeometry::RemoveDegenerateRecords()
 
 void ObjectGeometry::UpdateWorldPlanes()
 {
+    DropParting();
     const Transform* world = Owner->WorldTransform;
     int32_t negative = 0;
     for (int i = 0; i < 3; ++i) negative += world->Scale[i] < 0 ? 1 : 0;
@@ -306,25 +333,28 @@ void ObjectGeometry::UpdateWorldPlanes()
     for (int32_t i = 0; i < PolygonCount() && !smooth; ++i) {
         smooth = PolygonAt(i)->GetSideAttribute(kSideFront) == 1 || PolygonAt(i)->GetSideAttribute(kSideBack) == 1;
     }
+    const FaceLights lights = LightsOnFacesOf(Owner);
     if (smooth) {
         for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFaceUnlit(rotation, shear, scale, flip);
         const VertexFaces around(this);
-        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace(&around);
+        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace(around, lights);
     } else {
-        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFace(rotation, shear, scale, flip);
+        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFace(rotation, shear, scale, flip, lights);
     }
+    CountTurns(int64_t(smooth ? 3 : 1) * PolygonCount());
     for (Transform* t : {scale, shear, rotation}) {
         if (t) t->TransformFree();
     }
 }
 
-void ObjectGeometry::RefreshRecordShading()
+void ObjectGeometry::RefreshRecordShading(const FaceLights& lights)
 {
     // Smooth-shaded sides average the normals of the faces around each vertex: found once for
     // the record rather than by a scan of every face for every vertex (minutes for a large
     // smooth object).
     const VertexFaces around(this);
-    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace(&around);
+    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace(around, lights);
+    CountTurns(PolygonCount());
 }
 
 void ObjectGeometry::ReleaseRecordCaches()
@@ -416,65 +446,199 @@ void ObjectGeometry::ClearContacts()
     if (Contacts) IgnoreResult(Contacts->ArraySetCount(0));
 }
 
-int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVector3* normal,
-                                           ShortVector3* point) const
-{
-    // The other record's vertices, each once with the number of its faces that name it: a face's
-    // sum counts a vertex once for every face of the other record it belongs to.
+// What the search for the face that parts two records needs of a record, found once for as long as
+// its faces and their places in the world stay as they are: each vertex its faces name with the
+// number of faces that name it, their counted sum and box on each axis, and the first face of
+// each kind. A face's verdict depends on its normal and on its first vertex along the axes the
+// normal has a part on, the only ones a vertex's offset from it is measured along: the faces of a
+// flat ground, or of flat patches side by side, are of one kind, and the first of them parts two
+// records as well as any.
+struct PartingSummary {
     struct VertexUse {
         const FixedVector3* vertex;
         int64_t count;
     };
     std::vector<VertexUse> uses;
-    size_t corners = 0;
-    for (int32_t j = 0; j < other->PolygonCount(); ++j) corners += size_t(std::max(other->PolygonAt(j)->VertexCount(), 0));
-    uses.reserve(corners);
-    for (int32_t j = 0; j < other->PolygonCount(); ++j) {
-        const PolygonRecord* otherFace = other->PolygonAt(j);
-        for (int32_t k = 0; k < otherFace->VertexCount(); ++k) {
-            if (const FixedVector3* v = WorldVertexOf(otherFace, k)) uses.push_back({v, 1});
-        }
-    }
-    // Sorted by address, each vertex's entries merge into one that counts them.
-    std::sort(uses.begin(), uses.end(),
-              [](const VertexUse& a, const VertexUse& b) { return std::less<const FixedVector3*>()(a.vertex, b.vertex); });
-    size_t distinct = 0;
-    for (size_t j = 0; j < uses.size(); ++j) {
-        if (distinct > 0 && uses[distinct - 1].vertex == uses[j].vertex) {
-            ++uses[distinct - 1].count;
-        } else {
-            uses[distinct++] = uses[j];
-        }
-    }
-    uses.resize(distinct);
+    int64_t counted = 0;
+    int64_t total[3] = {0, 0, 0};
+    int64_t lowest[3] = {INT64_MAX, INT64_MAX, INT64_MAX};
+    int64_t highest[3] = {INT64_MIN, INT64_MIN, INT64_MIN};
+    // The first face of each kind, with its normal and first vertex.
+    struct FaceKind {
+        int32_t face;
+        ShortVector3 normal;
+        FixedVector3 first;
+    };
+    std::vector<FaceKind> faceKinds;
+};
 
-    // The search compares faces with vertices by the million when large objects meet: a read
-    // spends them on its budget, and gives up past it (the read fails).
-    ReadBudget& budget = Owner->Holder->Budget;
-    if (!budget.Spend(ReadCost::kContactSearch, int64_t(corners) + PolygonCount())) return 0;
-    int64_t best = -1;
-    const PolygonRecord* chosen = nullptr;
-    size_t witness = 0;  // the vertex behind the face last refused, tried first on the next
+const PartingSummary* ObjectGeometry::Parting()
+{
+    if (partingSummary_) return partingSummary_;
+    // Every face, corner and vertex is counted, and the faces sorted by kind: a read spends them
+    // on its budget, and past it has no summary (the read fails).
+    int64_t corners = 0;
+    for (int32_t j = 0; j < PolygonCount(); ++j) corners += PolygonAt(j)->VertexCount();
+    CountTurns(PolygonCount());
+    const DynamicArray* vertices = Owner->WorldVertices;
+    const int64_t work = corners + ListCount(vertices) + 2 * int64_t(PolygonCount());
+    if (!Owner->Holder->Budget.Spend(ReadCost::kContactSearch, work)) return nullptr;
+    PartingSummary* summary = new (std::nothrow) PartingSummary;
+    partingSummary_ = summary;
+    if (!summary) {
+        NoteMemoryShort(Owner->Holder);
+        return nullptr;
+    }
+    std::vector<int64_t> named(size_t(ListCount(vertices)), 0);
+    for (int32_t j = 0; j < PolygonCount(); ++j) {
+        const PolygonRecord* face = PolygonAt(j);
+        for (int32_t k = 0; k < face->VertexCount(); ++k) {
+            const int32_t index = face->IndexAt(k);
+            if (index >= 0 && size_t(index) < named.size()) ++named[size_t(index)];
+        }
+    }
+    for (size_t index = 0; index < named.size(); ++index) {
+        if (named[index] == 0) continue;
+        const FixedVector3* vertex = vertices->At<FixedVector3>(int32_t(index));
+        summary->uses.push_back({vertex, named[index]});
+        summary->counted += named[index];
+        const Fixed coordinates[3] = {vertex->x, vertex->y, vertex->z};
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            summary->total[axis] += coordinates[axis] * named[index];
+            summary->lowest[axis] = std::min<int64_t>(summary->lowest[axis], coordinates[axis]);
+            summary->highest[axis] = std::max<int64_t>(summary->highest[axis], coordinates[axis]);
+        }
+    }
+    CountTurns(PolygonCount() + corners + int64_t(named.size()));
+    if (summary->uses.empty()) {
+        for (int32_t axis = 0; axis < 3; ++axis) summary->lowest[axis] = summary->highest[axis] = 0;
+    }
+    using Kind = std::array<int32_t, 6>;
+    std::vector<std::pair<Kind, int32_t>> kinds;
     for (int32_t i = 0; i < PolygonCount(); ++i) {
         const PolygonRecord* face = PolygonAt(i);
         const FixedVector3* q = WorldVertexOf(face, 0);
         if (!q) continue;
-        const ShortVector3 rounded = RoundedVertex(*q);
         const ShortVector3& n = face->WorldNormal;
+        kinds.push_back({{n.x, n.y, n.z, n.x ? q->x : 0, n.y ? q->y : 0, n.z ? q->z : 0}, i});
+    }
+    std::sort(kinds.begin(), kinds.end());
+    for (size_t k = 0; k < kinds.size(); ++k) {
+        if (k > 0 && kinds[k].first == kinds[k - 1].first) continue;
+        const PolygonRecord* face = PolygonAt(kinds[k].second);
+        summary->faceKinds.push_back({kinds[k].second, face->WorldNormal, *WorldVertexOf(face, 0)});
+    }
+    CountTurns(2 * PolygonCount());
+    return summary;
+}
+
+void ObjectGeometry::DropParting()
+{
+    delete partingSummary_;
+    partingSummary_ = nullptr;
+}
+
+int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* normal, ShortVector3* point)
+{
+    const PartingSummary* own = Parting();
+    const PartingSummary* theirs = own ? other->Parting() : nullptr;
+    ReadBudget& budget = Owner->Holder->Budget;
+    if (!theirs) return 0;
+    // A face's sum is the vertices' offsets from its plane, each a whole number within 1.5 of the
+    // exact offset along every axis: the counted sum of the vertices gives it to within that much
+    // for every vertex counted. The faces are compared in the order of that bound, the highest
+    // first, and once the bound falls below the best sum found no face left can part the records
+    // better. (A difference that wraps round the 32 bits of Fixed leaves its face unbounded.)
+    struct Candidate {
+        double bound;
+        int32_t face;
+        int32_t kind;
+    };
+    const auto& uses = theirs->uses;
+    const double counted = double(theirs->counted);
+    std::vector<Candidate> candidates;
+    for (const PartingSummary::FaceKind& kind : own->faceKinds) {
+        const FixedVector3* q = &kind.first;
+        const ShortVector3 rounded = RoundedVertex(*q);
+        const ShortVector3& n = kind.normal;
         const int64_t facing = n.x * (int64_t(other->WorldCentre.x) - rounded.x) +
                                n.y * (int64_t(other->WorldCentre.y) - rounded.y) +
                                n.z * (int64_t(other->WorldCentre.z) - rounded.z);
         if (facing < 0) continue;
+        const int16_t normalAxes[3] = {n.x, n.y, n.z};
+        const Fixed at[3] = {q->x, q->y, q->z};
+        // The estimate, how far rounding takes the sum from it, and the size of its terms (the
+        // error of the arithmetic is a tiny part of that).
+        double estimate = 0;
+        double rounding = 0;
+        double magnitude = 0;
+        bool wraps = false;
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            if (normalAxes[axis] == 0) continue;
+            const double term = normalAxes[axis] * (double(theirs->total[axis]) - double(at[axis]) * counted) / 65536;
+            estimate += term;
+            rounding += 1.5 * std::abs(normalAxes[axis]) * counted;
+            magnitude += std::fabs(term);
+            wraps = wraps || theirs->highest[axis] - at[axis] > INT32_MAX ||
+                    theirs->lowest[axis] - at[axis] < INT32_MIN;
+        }
+        // A face that parts them has a sum of 0 or more.
+        const double bound = wraps ? HUGE_VAL : estimate + rounding + 1e-9 * magnitude + 1;
+        if (bound >= 0) candidates.push_back({bound, kind.face, int32_t(&kind - own->faceKinds.data())});
+    }
+    // Against a record of few vertices each face is compared in turn, which costs less than taking
+    // it from a heap; against many, the faces are taken from a heap, the highest bound first (the
+    // first face of equal bounds), and the search mostly ends after a few.
+    const bool heap = uses.size() > size_t(kHeapStep);
+    const int64_t step = heap ? kHeapStep : 1;
+    auto after = [](const Candidate& a, const Candidate& b) {
+        return a.bound != b.bound ? a.bound < b.bound : a.face > b.face;
+    };
+    if (heap) std::make_heap(candidates.begin(), candidates.end(), after);
+    CountTurns(int64_t(own->faceKinds.size()) + (heap ? 2 : 0) * int64_t(candidates.size()));
+    if (!budget.Spend(ReadCost::kContactSearch, int64_t(own->faceKinds.size()))) return 0;
+    // Without vertices behind any face, the first face that faces the other record parts them.
+    if (uses.empty() && !candidates.empty()) {
+        Candidate first = candidates.front();
+        for (const Candidate& candidate : candidates) first = candidate.face < first.face ? candidate : first;
+        candidates.assign(1, first);
+    }
+
+    // The faces taken and the vertices compared are spent as they are.
+    BudgetMeter meter(budget, ReadCost::kContactSearch);
+    int64_t best = -1;
+    int32_t chosen = -1;
+    size_t witness = 0;  // the vertex behind the face last refused, tried first on the next
+    size_t next = 0;
+    int64_t taken = 0;
+    for (;; ++taken) {
+        Candidate candidate;
+        if (heap) {
+            if (candidates.empty() || candidates.front().bound < double(best)) break;
+            std::pop_heap(candidates.begin(), candidates.end(), after);
+            candidate = candidates.back();
+            candidates.pop_back();
+        } else {
+            if (next == candidates.size()) break;
+            candidate = candidates[next++];
+            if (candidate.bound < double(best)) continue;
+        }
+        const PartingSummary::FaceKind& kind = own->faceKinds[size_t(candidate.kind)];
+        const FixedVector3* q = &kind.first;
+        const ShortVector3& n = kind.normal;
         auto offset = [&](const FixedVector3& v) {
             return n.x * RoundedOffset(v.x, q->x) + n.y * RoundedOffset(v.y, q->y) + n.z * RoundedOffset(v.z, q->z);
         };
         // A face with any vertex of the other record behind it is refused; neighbouring faces
         // are mostly refused by the same vertex.
-        if (!uses.empty() && offset(*uses[witness].vertex) < 0) continue;
-        if (!budget.Spend(ReadCost::kContactSearch, int64_t(uses.size()))) return 0;
+        if (!uses.empty() && offset(*uses[witness].vertex) < 0) {
+            if (!meter.Add(step)) break;
+            continue;
+        }
         int64_t sum = 0;
         bool fails = false;
-        for (size_t j = 0; j < uses.size() && !fails; ++j) {
+        size_t j = 0;
+        for (; j < uses.size() && !fails; ++j) {
             const int64_t s = offset(*uses[j].vertex);
             if (s < 0) {
                 fails = true;
@@ -483,14 +647,18 @@ int32_t ObjectGeometry::FindSeparatingFace(const ObjectGeometry* other, ShortVec
                 sum += s * uses[j].count;
             }
         }
-        if (!fails && sum > best) {
+        CountTurns(int64_t(j));
+        if (!meter.Add(step + int64_t(j))) break;
+        // Of faces that part them as well, the first.
+        if (!fails && (sum > best || (sum == best && kind.face < chosen))) {
             best = sum;
-            chosen = face;
+            chosen = kind.face;
         }
     }
-    if (!chosen) return 0;
-    *normal = chosen->WorldNormal;
-    *point = RoundedVertex(*WorldVertexOf(chosen, 0));
+    CountTurns(taken * step);
+    if (budget.Passed() || chosen < 0) return 0;
+    *normal = PolygonAt(chosen)->WorldNormal;
+    *point = RoundedVertex(*WorldVertexOf(PolygonAt(chosen), 0));
     return 1;
 }
 

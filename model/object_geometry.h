@@ -10,10 +10,12 @@
 #include "model/short_vector.h"
 
 class GeometryPool;
+struct FaceLights;
 class ModelObject;
 class PlaneRecord;
 class PolygonRecord;
 class Surface;
+struct PartingSummary;
 
 class ObjectGeometry;
 
@@ -55,7 +57,7 @@ public:
     void CutBySlices();
     void RemoveDegenerateRecords();
     void UpdateWorldPlanes();
-    void RefreshRecordShading();
+    void RefreshRecordShading(const FaceLights& lights);
     void ReleaseRecordCaches();
     int32_t HitTestPolygonObject(int16_t x, int16_t y, int16_t z) const;
 
@@ -64,7 +66,11 @@ public:
     void FindContact(ObjectGeometry* other);
     // FindContact for a record that has no contact with this one yet.
     void FindNewContact(ObjectGeometry* other);
-    int32_t FindSeparatingFace(const ObjectGeometry* other, ShortVector3* normal, ShortVector3* point) const;
+    int32_t FindSeparatingFace(ObjectGeometry* other, ShortVector3* normal, ShortVector3* point);
+    // What the search for a parting face needs of the record, found at the first search (null past
+    // the read's budget or without memory), and dropped as the faces or their world places change.
+    const PartingSummary* Parting();
+    void DropParting();
     void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
     void RemoveContactWith(const ObjectGeometry* other);
     // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its entry for this
@@ -121,4 +127,5 @@ public:
     uint16_t InsideSerial = 0;
     // The pool that gave the record its room (null: made on its own).
     GeometryPool* Pool = nullptr;
+    PartingSummary* partingSummary_ = nullptr;  // owned
 };

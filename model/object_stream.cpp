@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
 #include "foundation/ui_services.h"
@@ -318,13 +319,17 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
     const int32_t n = ChildCount();
     const int32_t* firstDropped = dropped ? dropped->Elements<int32_t>() : nullptr;
     const int32_t* lastDropped = firstDropped ? firstDropped + dropped->ArrayCount() : nullptr;
-    for (int32_t r = 0; r < count; ++r) {
-        if (Holder->Budget.Passed()) return kResultPastBudget;
+    int32_t r = 0;
+    for (; r < count; ++r) {
+        if (Holder->Budget.Passed()) break;
         int16_t values[4] = {0, 0, 0, 0};
         for (int16_t& value : values) {
             const ResultCode read = TransferShort(stream, &value);
             if (read != kResultOk) return read;
         }
+        // Each record read is a connection that the relations it asks for are allowed in
+        // proportion to.
+        if (!Holder->Budget.Spend(ReadCost::kConnections, 1)) break;
         // A child's index among those kept: its position in the file less the dropped children
         // before it. A connection of a dropped child is left out.
         bool named = false;
@@ -343,7 +348,8 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
             AddFaceContact(values[1], ChildAt(b), values[3]);
         }
     }
-    return kResultOk;
+    CountTurns(r);
+    return Holder->Budget.Passed() ? kResultPastBudget : kResultOk;
 }
 
 ResultCode ModelObject::StreamChildren(MemoryStream* stream)

@@ -16,6 +16,7 @@
 #include "model/short_vector.h"
 
 class MemoryStream;
+struct FaceLights;
 class Surface;
 class TextureRecord;
 class Transform;
@@ -124,6 +125,8 @@ public:
     void GetElementVertexBounds(ShortBox* box, int32_t which) const;
     // Lit colours and shade levels of both sides from the lights of the object and its parent.
     void LightPolygonElement();
+    // The same, with the lights on its face given.
+    void LightPolygonElement(const FaceLights& lights);
 
     // --- the faces lying against the element's face (side 0 or 1) ---
     void RebuildSideOverlaps();

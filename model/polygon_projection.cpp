@@ -1,6 +1,8 @@
 // Flattening faces onto their dominant coordinate plane.
 #include "model/polygon_projection.h"
 
+#include "foundation/loop_turns.h"
+
 #include <cstdlib>
 
 #include "foundation/dynamic_array.h"
@@ -22,16 +24,21 @@ void ProjectPolygonToPlane(const DynamicArray* vertices, const DynamicArray* ind
     if (*axis == kProjectionUnchosen) *axis = DominantProjectionAxis(nx, ny, nz);
     if (!vertices || !points) return;
     const int32_t count = indices ? indices->ArrayCount() : vertices->ArrayCount();
+    // Room for every point at once: grown a step at a time, a list of hundreds of points would be
+    // copied over and over.
+    int32_t filled = points->ArrayCount();
+    if (points->ArraySetCount(filled + count) != kResultOk) return;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t index = indices ? *indices->At<int16_t>(i) : i;
         const FixedVector3* v = vertices->At<FixedVector3>(index);
         if (!v) continue;
-        FixedPoint p;
+        FixedPoint* p = points->At<FixedPoint>(filled++);
         switch (*axis) {
-        case kProjectYZ: p = {v->y, v->z}; break;
-        case kProjectZX: p = {v->z, v->x}; break;
-        default: p = {v->x, v->y}; break;
+        case kProjectYZ: *p = {v->y, v->z}; break;
+        case kProjectZX: *p = {v->z, v->x}; break;
+        default: *p = {v->x, v->y}; break;
         }
-        points->Append(&p);
     }
+    IgnoreResult(points->ArraySetCount(filled));  // no larger than it is
+    CountTurns(count);
 }

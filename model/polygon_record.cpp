@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
@@ -55,14 +56,6 @@ ShortVector3 NormaliseShort(int32_t x, int32_t y, int32_t z)
     const int32_t length = IntSqrt(int32_t(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]));
     if (length == 0) return {0, 0, 0};
     return {int16_t(v[0] * 256 / length), int16_t(v[1] * 256 / length), int16_t(v[2] * 256 / length)};
-}
-
-int32_t FaceUsesVertex(const PolygonRecord* record, int32_t index)
-{
-    for (int32_t i = 0; i < record->VertexCount(); ++i) {
-        if (record->IndexAt(i) == index) return 1;
-    }
-    return 0;
 }
 
 ModelObject* PolygonRecord::Owner() const
@@ -156,33 +149,50 @@ void PolygonRecord::PrepareFaceUnlit(const Transform* rotation, const Transform*
 }
 
 void PolygonRecord::PrepareFace(const Transform* rotation, const Transform* shear, const Transform* scale,
-                                int32_t reverse)
+                                int32_t reverse, const FaceLights& lights)
 {
     TransformNormal(rotation, shear, scale);
-    LightFace();
+    // The faces around a vertex are found only when a smooth side asks for them.
+    LightFace(VertexFaces(Geometry), lights);
     if (reverse && Indices) Indices->Reverse();
 }
 
 const std::vector<const PolygonRecord*>& VertexFaces::Of(int32_t vertex) const
 {
-    for (int32_t r = 0; !found_ && geometry_ && r < geometry_->PolygonCount(); ++r) {
-        const PolygonRecord* face = geometry_->PolygonAt(r);
-        for (int32_t k = 0; k < face->VertexCount(); ++k) {
-            std::vector<const PolygonRecord*>& faces = faces_[face->IndexAt(k)];
-            if (faces.empty() || faces.back() != face) faces.push_back(face);
+    if (!found_ && geometry_) {
+        // Every corner of every face is filed: a read spends them on its budget, and past it
+        // finds no faces around any vertex (the read fails).
+        int64_t corners = 0;
+        for (int32_t r = 0; r < geometry_->PolygonCount(); ++r) corners += geometry_->PolygonAt(r)->VertexCount();
+        CountTurns(geometry_->PolygonCount());
+        ModelObject* owner = geometry_->Owner;
+        passed_ = owner && !owner->Holder->Budget.Spend(ReadCost::kSmoothShading, corners);
+        for (int32_t r = 0; !passed_ && r < geometry_->PolygonCount(); ++r) {
+            const PolygonRecord* face = geometry_->PolygonAt(r);
+            for (int32_t k = 0; k < face->VertexCount(); ++k) {
+                std::vector<const PolygonRecord*>& faces = faces_[face->IndexAt(k)];
+                if (faces.empty() || faces.back() != face) faces.push_back(face);
+            }
         }
+        CountTurns(passed_ ? 0 : geometry_->PolygonCount() + corners);
     }
     found_ = true;
-    const auto found = faces_.find(vertex);
+    const auto found = passed_ ? faces_.end() : faces_.find(vertex);
     return found != faces_.end() ? found->second : none_;
+}
+
+FaceLights LightsOnFacesOf(const ModelObject* object)
+{
+    const LightList* front = object->GetLights();
+    return {front, object->Parent ? object->Parent->GetLights() : front};
 }
 
 void PolygonRecord::LightFace()
 {
-    LightFace(nullptr);
+    if (ModelObject* owner = Owner()) LightFace(VertexFaces(Geometry), LightsOnFacesOf(owner));
 }
 
-void PolygonRecord::LightFace(const VertexFaces* around)
+void PolygonRecord::LightFace(const VertexFaces& around, const FaceLights& lights)
 {
     SetCursorShape(kWaitCursor);
     ModelObject* owner = Owner();
@@ -198,12 +208,12 @@ void PolygonRecord::LightFace(const VertexFaces* around)
         ColourCode = owner->GetColourCode();
     }
     if (ColourCode != oldCode) NoteLayeringChanged(owner->Holder);
-    const LightList* front = owner->GetLights();
-    const LightList* back = owner->Parent ? owner->Parent->GetLights() : front;
+    const LightList* front = lights.front;
+    const LightList* back = lights.back;
     const ShortVector3 outward = NegatedVector(WorldNormal);
     FrontLit = front ? SumLighting(front, FrontColour, outward) : RGBColor48{0, 0, 0};
     BackLit = back ? SumLighting(back, BackColour, WorldNormal) : RGBColor48{0, 0, 0};
-    if (FaceSurface) FaceSurface->LightElements();
+    if (FaceSurface) FaceSurface->LightElements(lights);
     FrontShadeEntry = ShadeEntryOf(front, outward);
     BackShadeEntry = ShadeEntryOf(back, WorldNormal);
     if (!front || !back) return;
@@ -213,16 +223,20 @@ void PolygonRecord::LightFace(const VertexFaces* around)
     if (GetSideAttribute(kSideBack) == 1) LightSideVertices(kSideBack, back, around);
 }
 
-void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around)
+void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, const VertexFaces& around)
 {
     const int32_t n = VertexCount();
-    // Each corner averages the normals of the faces around it: a read spends them on its budget
-    // (one corner of every face of a fan would make it the square of the faces), and past it
-    // leaves the side unshaded (the read fails).
-    int64_t work = 0;
-    for (int32_t position = 0; position < n; ++position)
-        work += around ? int64_t(around->Of(IndexAt(position)).size()) : Geometry->PolygonCount();
-    if (!Owner()->Holder->Budget.Spend(ReadCost::kSmoothShading, work)) return;
+    // Each corner averages the normals of the faces around it and sums every light for the
+    // average: a read spends them on its budget (one corner of every face of a fan would make the
+    // faces averaged the square of the faces), and past it leaves the side unshaded (the read
+    // fails).
+    int64_t averaged = 0;
+    for (int32_t position = 0; position < n; ++position) averaged += int64_t(around.Of(IndexAt(position)).size());
+    CountTurns(n);
+    ReadBudget& budget = Owner()->Holder->Budget;
+    if (!budget.Spend(ReadCost::kSmoothShading, averaged) ||
+        !budget.Spend(ReadCost::kLighting, int64_t(n) * ListCount(lights)))
+        return;
     DynamicArray* values = GetSideVertexValues(side);
     if (!values || values->ArraySetCount(n) != kResultOk) return;
     auto sideNormal = [side](const PolygonRecord* record) {
@@ -239,30 +253,22 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, con
     double ownUnit[3];
     unit(own, ownUnit);
     for (int32_t position = 0; position < n; ++position) {
-        const int32_t vertex = IndexAt(position);
         int64_t sum[3] = {own.x, own.y, own.z};
         int32_t count = 1;
         // Every other face naming the vertex whose normal leans the same way adds its normal.
-        auto add = [&](const PolygonRecord* other) {
+        const std::vector<const PolygonRecord*>& faces = around.Of(IndexAt(position));
+        for (const PolygonRecord* other : faces) {
+            if (other == this) continue;
             const ShortVector3 normal = sideNormal(other);
             double otherUnit[3];
             unit(normal, otherUnit);
-            if (ownUnit[0] * otherUnit[0] + ownUnit[1] * otherUnit[1] + ownUnit[2] * otherUnit[2] <= 0) return;
+            if (ownUnit[0] * otherUnit[0] + ownUnit[1] * otherUnit[1] + ownUnit[2] * otherUnit[2] <= 0) continue;
             sum[0] += normal.x;
             sum[1] += normal.y;
             sum[2] += normal.z;
             ++count;
-        };
-        if (around) {
-            for (const PolygonRecord* other : around->Of(vertex)) {
-                if (other != this) add(other);
-            }
-        } else {
-            for (int32_t r = 0; r < Geometry->PolygonCount(); ++r) {
-                const PolygonRecord* other = Geometry->PolygonAt(r);
-                if (other != this && FaceUsesVertex(other, vertex)) add(other);
-            }
         }
+        CountTurns(int64_t(faces.size()));
         ShortVector3 average = {int16_t(sum[0] / count), int16_t(sum[1] / count), int16_t(sum[2] / count)};
         const double length = std::sqrt(double(average.x) * average.x + double(average.y) * average.y +
                                         double(average.z) * average.z);
@@ -273,6 +279,7 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, con
         const Fixed level = ShadeLevel(lights, kShadeLevels, average);
         IgnoreResult(values->Set(position, &level));
     }
+    CountTurns(n);
 }
 
 VertexLookup::VertexLookup(DynamicArray* vertices) : vertices_(vertices)
@@ -295,8 +302,14 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* /*plane*/, const DynamicArra
 {
     SetCursorShape(kWaitCursor);
     DynamicArray* vertices = lookup->Vertices();
-    DynamicArray* kept = NewIndexList();
-    if (!kept) return 0;
+    // Room for every corner and the two cut points at once: grown a step at a time, a list of
+    // thousands of corners would be copied over and over.
+    const int32_t n = VertexCount();
+    DynamicArray* kept = NewDynamicArray(n + 2, int32_t(sizeof(int16_t)), 4);
+    if (!kept || kept->ArraySetCount(0) != kResultOk) {
+        if (kept) kept->Destroy();
+        return 0;
+    }
     auto distanceOf = [distances](int32_t vertex) {
         const double* d = distances->At<double>(vertex);
         return d ? *d : 0.0;
@@ -309,7 +322,6 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* /*plane*/, const DynamicArra
         const int16_t value = int16_t(index);
         kept->Append(&value);
     };
-    const int32_t n = VertexCount();
     int32_t entering = -1;
     int32_t leaving = -1;
     int32_t previous = -1;
@@ -346,6 +358,8 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* /*plane*/, const DynamicArra
         previous = current;
         previousDistance = d;
     }
+    // The corners walked, and those kept and copied back.
+    CountTurns(int64_t(n) + 2 * int64_t(kept->ArrayCount()));
     if (failed) {
         kept->Destroy();
         return 0;
@@ -361,6 +375,7 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* /*plane*/, const DynamicArra
         for (int32_t k = 0; k < found; ++k) seen = seen || distinct[k] == index;
         if (!seen) distinct[found++] = index;
     }
+    CountTurns(VertexCount());
     return found == 3 ? 1 : 0;
 }
 

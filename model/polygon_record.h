@@ -62,9 +62,20 @@ public:
 private:
     const ObjectGeometry* geometry_;
     mutable bool found_ = false;
+    // Whether filing them passed the read's budget: then none are found.
+    mutable bool passed_ = false;
     mutable std::unordered_map<int32_t, std::vector<const PolygonRecord*>> faces_;
     std::vector<const PolygonRecord*> none_;
 };
+
+// The lights that shine on the faces of an object: its own on their fronts, its parent's on their
+// backs. Found once for all the faces lit together (each would otherwise look for them up the
+// tree).
+struct FaceLights {
+    const LightList* front;
+    const LightList* back;
+};
+FaceLights LightsOnFacesOf(const ModelObject* object);
 
 class PolygonRecord : public RootObject {
 public:
@@ -88,11 +99,13 @@ public:
     // Sets WorldNormal from Normal through the rotation, the inverse shear and the reciprocal
     // scale (each may be null).
     void TransformNormal(const Transform* rotation, const Transform* shear, const Transform* scale);
-    void PrepareFace(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse);
+    void PrepareFace(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse,
+                     const FaceLights& lights);
     void PrepareFaceUnlit(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse);
     void LightFace();
-    // The same, with the faces around each vertex given (every face of a record lit in turn).
-    void LightFace(const VertexFaces* around);
+    // The same, with the faces around each vertex of the record and the lights given (every face of
+    // a record lit in turn).
+    void LightFace(const VertexFaces& around, const FaceLights& lights);
     // Keeps the part of the face on the non-negative side of the plane; 1 when three distinct
     // vertices remain. `distances` holds a double per vertex of the owner, `cuts` collects the
     // cut edges as (leaving << 16) | entering; the points where edges are cut are found or
@@ -157,7 +170,7 @@ public:
     uint8_t Occluded = 0;
 
 private:
-    void LightSideVertices(int32_t side, const LightList* lights, const VertexFaces* around);
+    void LightSideVertices(int32_t side, const LightList* lights, const VertexFaces& around);
 };
 
 // The vertex index at a position of a list a face is drawn by (its ClipRef): the face's own
@@ -167,9 +180,6 @@ inline int32_t DrawnIndexAt(const DynamicArray* indices, int32_t position)
     return indices->ElementSize() == int32_t(sizeof(int32_t)) ? *indices->At<int32_t>(position)
                                                                 : *indices->At<int16_t>(position);
 }
-
-// 1 when the record's indices hold the vertex index.
-int32_t FaceUsesVertex(const PolygonRecord* record, int32_t index);
 
 // Three integers to a vector of length 256 in the same direction; (0, 0, 0) stays zero.
 ShortVector3 NormaliseShort(int32_t x, int32_t y, int32_t z);

@@ -5,86 +5,146 @@
 
 namespace {
 
-// Honest models spend a small part of each (load-bench prints what a read spent per byte of its
-// file): the samples, and cities of a hundred thousand faces and more, spend per byte at most 0.12
-// faces, 0.006 nodes, 0.03 contacts, 1.3 faces and vertices compared by the contact search, 0.3
-// faces and elements lit for their lights (the smallest samples, within what any model has, up to
-// 0.9), 0.4 steps of the searches among sibling bounds (0.21 for the city on a ground) and 0.043
-// nodes walked again (every building of the city joins its group, which joins the root); connections
-// and slices are few, and no sample shades a side smoothly. The densest models a megabyte can
-// hold stay within them too: the smallest opaque prisms side by side (0.011 nodes a byte), or
-// small boxes stacked in a cube, each touching its neighbours on every side, edge and corner (0.12
-// contacts, 5.7 faces and vertices searched and 2.3 steps among sibling bounds a byte), and so
-// does a file of a few bytes holding a dome of the most faces, smooth on both sides under a light
-// (a quarter of what any model has for faces and for smooth shading).
-// What any model has of each cost takes the reader up to 0.1 s natively, and a second or so in the
-// fuzzing build (address and undefined-behaviour checks), at its most.
-constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
-    // kFaces (above)
-    {kFacesOfAnyModel, 1, kFileBytesPerFace},
-    // kNodes: a node takes at least its chunk's header and a primitive's chunk (72 bytes for the
-    // smallest prism); empty groups, the cheapest nodes to ask for, are a kilobyte each in memory.
-    {16384, 1, 32},
-    // kContactPairs: objects in one place all meet; each contact is two entries in memory.
-    {1 << 18, 1, 4},
-    // kContactSearch: large objects that meet compare faces with vertices by the million.
-    {1 << 25, 32, 1},
-    // kFaceContacts: connections take eight bytes each in the file; faces pass contacts on.
-    {1 << 16, 1, 2},
-    // kSliceCuts: slices through large objects, each slice measuring every vertex and cutting every
-    // face. A mesh of 32,751 faces cut by 16 slices spends 1.05 million in 262 kilobytes.
-    {1 << 20, 2, 1},
-    // kLighting: lights by the thousand over faces by the thousand, and root chunks by the
-    // thousand each bringing the root's lights.
-    {1 << 21, 2, 1},
-    // kSmoothShading: one corner shared by every face of a fan. The smooth dome spends 1.05
-    // million.
-    {1 << 22, 4, 1},
-    // kSiblingBounds: objects crowded into a few cells, large objects compared with every other.
-    // Hundreds of large prisms around the origin with ten thousand small ones clear of them spend
-    // 9 to 14 steps a byte.
-    {1 << 24, 16, 1},
-    // kTreeWalks: groups nested deep around many nodes, each level walking them all again. Two
-    // nested groups of different units around 30,000 empty groups spend 0.13 a byte, groups nested
-    // 99 deep around two domes 0.28.
-    {1 << 19, 1, 1},
+// What a cost allows: `units` for every `bytes` bytes of the file read so far; and, for what a read
+// builds, `anyModel` more, for a relation `perBase` for each thing built of its base. Past what
+// their bytes pay for, the relations share what the read has built: a file may spend the whole of
+// one relation's part of it, or parts of several, never the whole of every one, so that it asks for
+// no more work than one relation at its most.
+struct CostAllowance {
+    ReadCost base;
+    int64_t anyModel;
+    int32_t units;
+    int32_t bytes;
+    int32_t perBase;
 };
 
-// The whole of what any model has, in the units of the costs' shares of it.
+// The factors are four times the most that the honest models (tools/honest_models.h) spend for
+// each thing built, and more where a power of two allows (load-bench --honest prints what each read
+// spends per thing built); the parts the bytes pay for keep what they were, which the cities and the
+// densest files of a megabyte come within. Past their bytes, the relations of a file that asks for
+// the most a read may build (a million faces, 131,072 of them with every other cost at its most)
+// take the reader a few seconds at most.
+constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
+    // kFaces (above).
+    {ReadCost::kFaces, kFacesOfAnyModel, 1, kFileBytesPerFace, 0},
+    // kCorners: four a face of any model (quadrilaterals, the most that faces of rounded primitives
+    // have), and beyond that one for every vertex index a file holds.
+    {ReadCost::kCorners, 4 * int64_t(kFacesOfAnyModel), 1, 2, 0},
+    // kNodes: a node takes at least its chunk's header and a primitive's chunk (72 bytes for the
+    // smallest prism); empty groups, the cheapest nodes to ask for, are a kilobyte each in memory.
+    {ReadCost::kNodes, 16384, 1, 32, 0},
+    // kConnections: eight bytes each.
+    {ReadCost::kConnections, 0, 1, 8, 0},
+    // kContactPairs: groups nested four deep around boxes of furniture make 13.6 contacts a node
+    // kept; objects in one place all meet.
+    {ReadCost::kNodes, 0, 1, 4, 64},
+    // kContactSearch: spheres of 16 x 8 segments touching their neighbours count and compare 26.2
+    // vertices and faces a corner built; the landscape of patches 4.1, the city 10.5.
+    {ReadCost::kCorners, 0, 32, 1, 128},
+    // kFaceContacts: a floor face connected to a thousand rooms walks and moves 1,006 entries a
+    // connection (every connection to the face moves its list).
+    {ReadCost::kConnections, 0, 1, 2, 4096},
+    // kCoverage: the town's offices hand their regions 3,150 units a connection, the floor face
+    // and its thousand rooms 1,395.
+    {ReadCost::kConnections, 0, 64, 1, 16384},
+    // kSliceCuts: spheres of the most segments cut by 16 facet slices walk 21.7 vertices, corners
+    // and cut edges a corner built.
+    {ReadCost::kCorners, 0, 2, 1, 128},
+    // kLighting: 28 lights over spheres light each face and element 58 times, smooth spheres
+    // under two lights 22 times.
+    {ReadCost::kFaces, 0, 2, 1, 256},
+    // kSmoothShading: smooth spheres of the most segments average 9.5 faces a corner built.
+    {ReadCost::kCorners, 0, 4, 1, 64},
+    // kSiblingBounds: groups nested four deep file, walk and compare 266 bounds a node kept.
+    {ReadCost::kNodes, 0, 16, 1, 2048},
+    // kTreeWalks: groups nested four deep in units of their own walk each node 13.7 times again.
+    {ReadCost::kNodes, 0, 1, 1, 64},
+};
+
+// The whole of what the read has built, in the units of the relations' shares of it.
 constexpr int64_t kWholeShare = int64_t(1) << 30;
 
-// The part of the cost that every `bytes` bytes read pay for.
-int64_t PaidByBytes(ReadCost cost, int64_t bytesRead)
+bool IsRelation(int32_t cost)
 {
-    const CostAllowance& allowance = kAllowances[int32_t(cost)];
+    return cost >= kFirstRelation;
+}
+
+// The part of the cost that every `bytes` bytes read pay for.
+int64_t PaidByBytes(int32_t cost, int64_t bytesRead)
+{
+    const CostAllowance& allowance = kAllowances[cost];
     return bytesRead > 0 ? bytesRead * allowance.units / allowance.bytes : 0;
+}
+
+// The part of the relation that what the read built of its base allows.
+int64_t OfBase(int32_t cost, int64_t base)
+{
+    return kAllowances[cost].perBase * base;
 }
 
 }  // namespace
 
-int64_t Allowance(ReadCost cost, int64_t bytesRead)
+ReadCost BaseOf(ReadCost cost)
 {
-    return kAllowances[int32_t(cost)].anyModel + PaidByBytes(cost, bytesRead);
+    return kAllowances[int32_t(cost)].base;
 }
 
-int64_t ReadBudget::Share(ReadCost cost, int64_t spent, int64_t bytes)
+int64_t Allowance(ReadCost cost, int64_t bytesRead, int64_t base)
+{
+    const int32_t c = int32_t(cost);
+    return kAllowances[c].anyModel + PaidByBytes(c, bytesRead) + OfBase(c, base);
+}
+
+int64_t ReadBudget::Share(int32_t cost, int64_t spent, int64_t bytes) const
 {
     const int64_t beyond = spent - PaidByBytes(cost, bytes);
     if (beyond <= 0) return 0;
-    const int64_t anyModel = kAllowances[int32_t(cost)].anyModel;
-    // Past the cost's own allowance: more than the whole.
-    if (beyond > anyModel) return kWholeShare + 1;
-    return beyond * kWholeShare / anyModel;
+    const int64_t ofBase = OfBase(cost, spent_[int32_t(kAllowances[cost].base)]);
+    // Past the relation's own allowance: more than the whole.
+    if (beyond > ofBase) return kWholeShare + 1;
+    return beyond * kWholeShare / ofBase;
+}
+
+void ReadBudget::ShareAgain(int64_t bytes)
+{
+    shared_ = 0;
+    for (int32_t c = kFirstRelation; c < int32_t(ReadCost::kCount); ++c) {
+        shares_[c] = Share(c, spent_[c], bytes);
+        shared_ += shares_[c];
+    }
+    sharedAt_ = bytes;
+    basesGrew_ = false;
 }
 
 void ReadBudget::Begin(const MemoryStream* stream)
 {
     stream_ = stream;
+    bytesRead_ = 0;
     for (int64_t& spent : spent_) spent = 0;
     for (int64_t& share : shares_) share = 0;
     shared_ = 0;
     sharedAt_ = 0;
+    basesGrew_ = false;
     passed_ = false;
+}
+
+void ReadBudget::End()
+{
+    if (stream_) bytesRead_ = stream_->StreamPosition();
+    stream_ = nullptr;
+    passed_ = false;
+}
+
+int64_t ReadBudget::BytesRead() const
+{
+    return stream_ ? stream_->StreamPosition() : bytesRead_;
+}
+
+int64_t ReadBudget::TurnLimit() const
+{
+    int64_t charged = BytesRead();
+    for (const int64_t spent : spent_) charged += spent;
+    return kTurnsPerCharge * charged + kTurnsOfAnyRead;
 }
 
 bool ReadBudget::Spend(ReadCost cost, int64_t amount)
@@ -92,18 +152,21 @@ bool ReadBudget::Spend(ReadCost cost, int64_t amount)
     if (!stream_) return true;
     if (passed_) return false;
     const int64_t bytes = stream_->StreamPosition();
-    // The shares change with the bytes read: while they are all 0 (a file that spends no more
-    // than its bytes pay for), more bytes leave them so.
-    if (bytes < sharedAt_ || (bytes > sharedAt_ && shared_ > 0)) {
-        shared_ = 0;
-        for (int32_t c = 0; c < int32_t(ReadCost::kCount); ++c) {
-            shares_[c] = Share(ReadCost(c), spent_[c], bytes);
-            shared_ += shares_[c];
-        }
-    }
-    sharedAt_ = bytes;
     const int32_t c = int32_t(cost);
-    const int64_t share = Share(cost, spent_[c] + amount, bytes);
+    if (!IsRelation(c)) {
+        if (spent_[c] + amount > Allowance(cost, bytes)) {
+            passed_ = true;
+            return false;
+        }
+        spent_[c] += amount;
+        basesGrew_ = true;
+        return true;
+    }
+    // The shares change with the bytes read and what is built: while they are all 0 (a file that
+    // spends no more than its bytes pay for), more of either leaves them so.
+    if (bytes < sharedAt_ || (shared_ > 0 && (bytes > sharedAt_ || basesGrew_))) ShareAgain(bytes);
+    sharedAt_ = bytes;
+    const int64_t share = Share(c, spent_[c] + amount, bytes);
     if (shared_ - shares_[c] + share > kWholeShare) {
         passed_ = true;
         return false;
@@ -112,4 +175,11 @@ bool ReadBudget::Spend(ReadCost cost, int64_t amount)
     shared_ += share - shares_[c];
     shares_[c] = share;
     return true;
+}
+
+bool BudgetMeter::Settle()
+{
+    const int64_t owed = owed_;
+    owed_ = 0;
+    return owed == 0 ? !budget_.Passed() : budget_.Spend(cost_, owed);
 }

@@ -1,12 +1,13 @@
-// ReadBudget: what one read of a model may spend, against the bytes of its file read so far, on
-// its parts and on the relations between them. Every object keeps its faces in memory and has
-// them compared with those of each sibling its bounds meet; faces pass contacts on to the faces
-// they are connected with; a slice walks every face of its object and a light every face under
-// it. A few bytes can ask for any of these by the million (a primitive's segments multiply its
-// faces, objects in one place all meet, connections gather on one face), so a small hostile file
-// would otherwise ask for memory and time out of all proportion to its size. Each cost has a unit
-// for every few bytes read, and a share of what any model has: honest models of every size come
-// within them, and a file that asks for more is refused as it asks.
+// ReadBudget: what one read of a model may spend on the work it does. A read builds what its file
+// describes (faces with their corners, nodes) and reads connections of faces; then it relates
+// them: objects whose bounds meet are searched for a contact, faces pass contacts on to the faces
+// they are connected with and work out how far those cover them, a slice walks every corner of its
+// object, a light shines on every face and smooth corner under it. A few bytes can ask for any of
+// these by the million (a primitive's segments multiply its faces, objects in one place all meet,
+// connections gather on one face), so each is charged where it is done, at the grain it is done,
+// and allowed in proportion to what the read has built: the most that any honest model spends on
+// it for each thing built, four times over and more. A file that asks for more is refused as it
+// asks.
 #pragma once
 
 #include <cstdint>
@@ -16,14 +17,23 @@
 class MemoryStream;
 
 enum class ReadCost : int32_t {
-    kFaces,          // faces built, a rebuild's again
-    kNodes,          // nodes made
+    // What a read builds, which the relations are allowed in proportion to.
+    kFaces,        // faces built, a rebuild's again
+    kCorners,      // corners of the faces built, a rebuild's again
+    kNodes,        // nodes kept
+    kConnections,  // connection records read
+    // The relations between what is built.
     kContactPairs,   // contacts between records
-    kContactSearch,  // faces and vertices the search for a contact compares
+    kContactSearch,  // the other record's corners listed, and the faces and vertices compared, by the
+                     // search for the face that parts two records
     kFaceContacts,   // entries added to the contact lists of faces, those passed on included, and
-                     // the faces and connections walked to add them
-    kSliceCuts,      // faces and vertices a slice walks, and cut edges it chains, for every slice
-    kLighting,       // faces and elements lit, once and again for each light that shines on them
+                     // the faces, connections and elements walked to add them
+    kCoverage,       // what the regions of faces and elements lying against each other are handed:
+                     // their corners, and the edges each row of their outlines crosses, squared
+    kSliceCuts,      // vertices a slice measures and corners it walks and copies, and the cut edges
+                     // it chains, for every slice
+    kLighting,       // faces and elements lit for each light that shines on them, and the corners
+                     // of smooth sides shaded for each light
     kSmoothShading,  // faces around each corner of a smooth side, that its shading averages
     kSiblingBounds,  // cells of a grid of siblings' bounds that a search files or walks, and the
                      // bounds it compares
@@ -32,64 +42,92 @@ enum class ReadCost : int32_t {
     kCount
 };
 
-// What a cost allows: `units` for every `bytes` bytes of the file read so far, and beyond that a
-// share of what any model has, of which this cost may take up to `anyModel`. The costs share what
-// any model has: past their parts of the bytes read, a small file may spend the whole of one
-// cost's `anyModel`, or parts of several, never the whole of every one, so that a few bytes ask
-// for no more work than one such cost at its most.
-struct CostAllowance {
-    int64_t anyModel;
-    int32_t units;
-    int32_t bytes;
-};
+constexpr int32_t kFirstRelation = int32_t(ReadCost::kContactPairs);
 
-// Any model may have this many faces, whatever its size: four objects of the most faces an
-// object can have (kMaxObjectFaces), and a few more, when it spends nothing else beyond its bytes
-// (building and lighting them spend more: three come in).
-constexpr int32_t kFacesOfAnyModel = 131072;
+// Any model may build this many faces, whatever its size: as many as the largest honest model has
+// (a landscape of a million faces, a city of as many), which a small file of primitives may
+// describe too.
+constexpr int32_t kFacesOfAnyModel = 1048576;
 // Every further face takes this many bytes of the file read so far: the fewest that a face of a
-// polygon object takes (its index count and three indices), so that every polygon object, prism
-// and pointed primitive comes within the budget whatever the size of the model.
+// polygon object takes (its index count and three indices).
 constexpr int32_t kFileBytesPerFace = 8;
 
-// The most of the cost that a read may spend once `bytesRead` bytes of its file are read, when it
-// spends nothing more than its parts of those bytes on any other cost.
-int64_t Allowance(ReadCost cost, int64_t bytesRead);
+// The most of the cost that a read may spend once `bytesRead` bytes of its file are read and it has
+// built `base` of what the cost is allowed in proportion to (nothing for what the read builds),
+// when it spends nothing more than its bytes pay for on any other relation.
+int64_t Allowance(ReadCost cost, int64_t bytesRead, int64_t base = 0);
+// What the cost is allowed in proportion to (itself for what the read builds).
+ReadCost BaseOf(ReadCost cost);
 
 // The result of a read that asked for more than its budget allows.
 constexpr ResultCode kResultPastBudget = kResultShortRead;
+
+// A read's loops turn at most this many times for each unit it was charged (every cost spent, and
+// every byte read; see TurnLimit): the most that honest models turn, with room to spare. A file
+// whose read turns more has work that no cost pays for.
+constexpr int64_t kTurnsPerCharge = 16;
+// And this many more, whatever the read: what the reading of an empty model turns.
+constexpr int64_t kTurnsOfAnyRead = 4096;
 
 class ReadBudget {
 public:
     // Starts a read from the stream: nothing spent, allowances growing with its position.
     void Begin(const MemoryStream* stream);
     // Ends the read: spending is free again (edits, writing) and no longer passed, and what was
-    // spent stays to be seen.
-    void End()
-    {
-        stream_ = nullptr;
-        passed_ = false;
-    }
+    // spent and the bytes read stay to be seen.
+    void End();
     bool Reading() const { return stream_ != nullptr; }
-    // Spends `amount` of the cost: false, spending nothing, when that would pass its allowance for
-    // the bytes read so far, or together with the other costs pass what any model has; the budget
-    // is passed from then on, and every later spending fails. Always true outside a read.
+    // Spends `amount` of the cost: false, spending nothing, when that would pass its allowance, or
+    // together with the other relations pass what the read has built; the budget is passed from
+    // then on, and every later spending fails. Always true outside a read.
     bool Spend(ReadCost cost, int64_t amount);
     // Whether the read in progress asked for more than its budget allows.
     bool Passed() const { return passed_; }
     int64_t Spent(ReadCost cost) const { return spent_[int32_t(cost)]; }
+    // The bytes the last read (or the one in progress, when it ended) had read.
+    int64_t BytesRead() const;
+    // The most a read that spent what this one did may turn its loops.
+    int64_t TurnLimit() const;
 
 private:
-    // The part of what any model has that the cost takes with `spent` of it spent, once `bytes`
-    // bytes are read, in units of which the whole is kWholeShare.
-    static int64_t Share(ReadCost cost, int64_t spent, int64_t bytes);
+    // The part of its allowance beyond what the bytes read pay for that the relation takes with
+    // `spent` of it spent, in units of which the whole is kWholeShare.
+    int64_t Share(int32_t cost, int64_t spent, int64_t bytes) const;
+    void ShareAgain(int64_t bytes);
 
     const MemoryStream* stream_ = nullptr;
+    int64_t bytesRead_ = 0;
     int64_t spent_[int32_t(ReadCost::kCount)] = {};
-    // Each cost's share of what any model has and their sum, as of `sharedAt` bytes read (the
-    // shares shrink as the bytes read grow).
+    // Each relation's share of what the read has built and their sum, as of `sharedAt` bytes read
+    // and the bases as they were then (the shares shrink as either grows).
     int64_t shares_[int32_t(ReadCost::kCount)] = {};
     int64_t shared_ = 0;
     int64_t sharedAt_ = 0;
+    bool basesGrew_ = false;
     bool passed_ = false;
+};
+
+// Spends a cost of a loop as it goes, a batch at a time: the loop adds what each turn does and
+// learns when the budget is passed, at the price of one spending a batch. Past the budget the loop
+// has done at most one batch more than it paid for.
+class BudgetMeter {
+public:
+    BudgetMeter(ReadBudget& budget, ReadCost cost) : budget_(budget), cost_(cost) {}
+    ~BudgetMeter() { Settle(); }
+    BudgetMeter(const BudgetMeter&) = delete;
+    BudgetMeter& operator=(const BudgetMeter&) = delete;
+    // Adds the work; false once the budget is passed.
+    bool Add(int64_t amount)
+    {
+        owed_ += amount;
+        return owed_ < kBatch ? !budget_.Passed() : Settle();
+    }
+    // Spends what was added since the last spending; false once the budget is passed.
+    bool Settle();
+
+private:
+    static constexpr int64_t kBatch = 4096;
+    ReadBudget& budget_;
+    ReadCost cost_;
+    int64_t owed_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/drawing_services.h"
 #include "model/model_holder.h"
@@ -41,8 +42,11 @@ bool SameEntry(const FaceEntry& a, const FaceEntry& b)
 int32_t FindEntry(const DynamicArray* list, const FaceEntry& entry)
 {
     for (int32_t i = 0; i < ListCount(list); ++i) {
-        if (SameEntry(*EntryAt(list, i), entry)) return i;
+        if (!SameEntry(*EntryAt(list, i), entry)) continue;
+        CountTurns(i + 1);
+        return i;
     }
+    CountTurns(ListCount(list));
     return kResultNotFound;
 }
 
@@ -63,8 +67,12 @@ bool EveryHeir(const Surface& surface, int32_t side, Visit visit)
     auto each = [&](const DynamicArray* list, int32_t passSide) {
         for (int32_t i = 0; i < ListCount(list); ++i) {
             Surface* face = EntryAt(list, i)->Face;
-            if (face && !visit(face, passSide)) return false;
+            if (face && !visit(face, passSide)) {
+                CountTurns(i + 1);
+                return false;
+            }
         }
+        CountTurns(ListCount(list));
         return true;
     };
     if (side != 1) return each(surface.ChildConnections, 0);
@@ -267,13 +275,15 @@ void Surface::ScaleElements(Fixed factor)
     for (int32_t side = 0; side < 3; ++side) {
         for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->ScaleElement(factor);
     }
+    CountTurns(CountElements());
 }
 
-void Surface::LightElements()
+void Surface::LightElements(const FaceLights& lights)
 {
     for (int32_t side = 0; side < 3; ++side) {
-        for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->LightPolygonElement();
+        for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->LightPolygonElement(lights);
     }
+    CountTurns(CountElements());
 }
 
 int32_t Surface::ElementCount(int32_t side) const
@@ -375,12 +385,10 @@ void Surface::ConnectFace(ModelObject* otherObject, Surface* otherSurface)
     otherSurface->ConnectFace(Owner, this);
     // Connections are mutual: one that the other face could not take back is taken out again.
     if (!otherSurface->IsConnected(Owner, this, kRelationAny)) {
-        for (int32_t i = ListCount(list) - 1; i >= 0; --i) {
-            if (SameEntry(*EntryAt(list, i), entry)) {
-                TakeOutConnection(relation, i);
-                break;
-            }
-        }
+        int32_t i = ListCount(list) - 1;
+        while (i >= 0 && !SameEntry(*EntryAt(list, i), entry)) --i;
+        CountTurns(ListCount(list) - i);
+        if (i >= 0) TakeOutConnection(relation, i);
     }
 }
 
@@ -410,8 +418,11 @@ int32_t Surface::IsConnected(const ModelObject* object, const Surface* surface, 
     const DynamicArray* list = ConnectionList(own);
     for (int32_t i = 0; i < ListCount(list); ++i) {
         const FaceEntry* entry = EntryAt(list, i);
-        if (entry->Object == object && (!surface || entry->Face == surface)) return 1;
+        if (entry->Object != object || (surface && entry->Face != surface)) continue;
+        CountTurns(i + 1);
+        return 1;
     }
+    CountTurns(ListCount(list));
     return 0;
 }
 
@@ -436,6 +447,7 @@ void Surface::DisconnectFace(const ModelObject* object, const Surface* surface, 
 {
     for (int32_t r = kRelationSibling; r <= kRelationChild; ++r) {
         if (relation >= 0 && r != relation) continue;
+        CountTurns(ListCount(ConnectionList(r)));
         for (int32_t i = ListCount(ConnectionList(r)) - 1; i >= 0; --i) {
             const DynamicArray* list = ConnectionList(r);
             if (i >= ListCount(list)) continue;
@@ -460,6 +472,7 @@ void Surface::DisconnectAllExcept(const DynamicArray* objects, int32_t relation)
 void Surface::DisconnectStaying()
 {
     for (int32_t r = kRelationSibling; r <= kRelationChild; ++r) {
+        CountTurns(ListCount(ConnectionList(r)));
         for (int32_t i = ListCount(ConnectionList(r)) - 1; i >= 0; --i) {
             const DynamicArray* list = ConnectionList(r);
             if (i >= ListCount(list)) continue;
@@ -510,6 +523,7 @@ bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     std::vector<FaceEntry> flattened;
     if (otherList) flattened.assign(otherList->Elements<FaceEntry>(), otherList->Elements<FaceEntry>() + otherList->ArrayCount());
     const int32_t inserted = int32_t(flattened.size());
+    CountTurns(2 * int64_t(inserted));
     const int32_t count = ContactCount(side);
     const int32_t found = FindEntry(SideContacts[side], self);
     const int32_t pos = found < 0 ? count : found;
@@ -540,6 +554,7 @@ bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     AddCounters(side, other, otherSide, 1);
     PassContactOn(side, self, entry, otherSide, true);
     for (int32_t i = 0; i < ElementCount(1); ++i) ElementAt(1, i)->CollectSideOverlaps(pos, pos + inserted, side);
+    CountTurns(ElementCount(1));
     RecomputeCovering(side);
     return true;
 }
@@ -554,6 +569,7 @@ void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherS
     const int32_t flattened = other ? ListCount(other->SideContacts[otherSide]) : 0;
     const int32_t first = pos - flattened < 0 ? 0 : pos - flattened;
     for (int32_t i = 0; i < ElementCount(1); ++i) ElementAt(1, i)->RemoveSideOverlaps(first, pos, side);
+    CountTurns(ElementCount(1));
     IgnoreResult(list->ArrayRemoveRange(first, pos));
     if (list->ArrayCount() == 0) DestroyArray(list);
     if (side == 0) {
@@ -598,6 +614,7 @@ void FinishDeferredCoverings(ModelHolder* holder, bool compute)
         face->deferredSides_ = 0;
         face->deferredAt_ = -1;
     }
+    CountTurns(int64_t(faces.size()));
     faces.clear();
 }
 
@@ -608,22 +625,33 @@ void Surface::ComputeCovering(int32_t side)
     uncovered = 1;
     if (ColourCode >= kSpecialColourCode || !list) return;
     // Past the read's budget the read fails, and its model goes.
-    if (Owner && !Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, list->ArrayCount())) return;
+    ReadBudget* budget = Owner ? &Owner->Holder->Budget : nullptr;
+    if (budget && !budget->Spend(ReadCost::kFaceContacts, list->ArrayCount())) return;
     DynamicArray* points = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 8);
     if (!points) return;
     int16_t axis = 0;
-    if (!ProjectFaceEntry({Owner, this}, points, &axis)) {
+    DrawingServices& drawing = CurrentDrawingServices();
+    // The outlines projected, and the regions they are handed to, are spent on the budget before
+    // the regions are made.
+    auto pays = [&](const CoverageRegion* region) {
+        const int64_t work = points->ArrayCount() + drawing.CoverageWork(region, points);
+        return !budget || budget->Spend(ReadCost::kCoverage, work);
+    };
+    if (!ProjectFaceEntry({Owner, this}, points, &axis) || !pays(nullptr)) {
         points->Destroy();
         return;
     }
-    DrawingServices& drawing = CurrentDrawingServices();
     CoverageRegion* region = drawing.NewCoverageRegion(points);
     const int32_t count = list->ArrayCount();
-    for (int32_t i = count - 1; i >= 0; --i) {
+    int32_t i = count - 1;
+    for (; i >= 0; --i) {
         if (side == 0 && i >= LeadingContacts) continue;
         IgnoreResult(points->ArraySetCount(0));
-        if (ProjectFaceEntry(*EntryAt(list, i), points, &axis)) drawing.CoverageRegionSubtract(region, points);
+        if (!ProjectFaceEntry(*EntryAt(list, i), points, &axis)) continue;
+        if (!pays(region)) break;
+        drawing.CoverageRegionSubtract(region, points);
     }
+    CountTurns(count - 1 - i);
     uncovered = drawing.CoverageRegionRemains(region);
     drawing.DisposeCoverageRegion(region);
     points->Destroy();
@@ -652,6 +680,7 @@ void Surface::RefreshChildFaceOwners(std::vector<ModelObject*>* objects)
         if (entry->Face) entry->Face->RefreshDisplayOwner();
         if (entry->Object && entry->Object->Parent == Owner) objects->push_back(entry->Object);
     }
+    CountTurns(ListCount(ChildConnections));
 }
 
 void RefreshEachOnce(std::vector<ModelObject*>* objects)
@@ -659,8 +688,10 @@ void RefreshEachOnce(std::vector<ModelObject*>* objects)
     // What a surface inherits depends on its own connections and the tree alone, so the order
     // does not matter.
     std::sort(objects->begin(), objects->end());
+    CountTurns(int64_t(objects->size()));
     objects->erase(std::unique(objects->begin(), objects->end()), objects->end());
     for (ModelObject* object : *objects) object->RefreshSurfaceInheritance();
+    CountTurns(int64_t(objects->size()));
 }
 
 int32_t Surface::IsSideShown(int32_t layer) const
@@ -682,6 +713,7 @@ void Surface::AdjustContactCounters(int32_t layer, int32_t delta)
     LayeringChanged();
     for (int32_t c = 0; c < 2; ++c) {
         const DynamicArray* list = SideContacts[c];
+        CountTurns(ListCount(list));
         for (int32_t i = 0; i < ListCount(list); ++i) {
             const int32_t g = c == 0 && i >= LeadingContacts ? 1 : 0;
             const int32_t k = c == g ? 2 - layer : layer;
@@ -743,6 +775,7 @@ void PlaceFaceOutline(Transform* placement, DynamicArray* outline, const ShortVe
         point->x = FixSub(point->x, minX);
         point->y = FixSub(point->y, minY);
     }
+    CountTurns(ListCount(indices) + outline->ArrayCount());
     Transform corner;
     corner.TransformInit();
     corner.Translate2D(minX, minY);
@@ -772,6 +805,7 @@ bool Surface::PlaceSurfaceOnFace(const ShortVector3& normal, const DynamicArray*
     for (int32_t side = 0; side < 3; ++side) {
         for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->UpdateOnFace();
     }
+    CountTurns(CountElements());
     UpdateSideTextureMapping();
     return CountElements() > 0;
 }

@@ -14,6 +14,7 @@
 #include "model/short_vector.h"
 
 class MemoryStream;
+struct FaceLights;
 class ModelHolder;
 class ModelObject;
 class PolygonElement;
@@ -111,7 +112,7 @@ public:
     // Moves the element by delta places within its list, no further than the list's ends.
     void MoveElement(PolygonElement* element, int32_t delta, int32_t side);
     void ScaleElements(Fixed factor);
-    void LightElements();
+    void LightElements(const FaceLights& lights);
     int32_t CountElements() const;
     int32_t ElementCount(int32_t side) const;
     PolygonElement* ElementAt(int32_t side, int32_t index) const;

@@ -6,6 +6,7 @@
 
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "textures/texture_manager.h"
 
@@ -25,10 +26,12 @@ MediaHolder* FindHolder(TextureManager* manager, Match match)
     DynamicArray* list = manager->holderList;
     list->ArrayLock();
     MediaHolder* found = nullptr;
-    for (int32_t i = 0; i < list->ArrayCount() && !found; ++i) {
+    int32_t i = 0;
+    for (; i < list->ArrayCount() && !found; ++i) {
         MediaHolder* holder = PointerAt<MediaHolder>(list, i);
         if (match(holder)) found = holder;
     }
+    CountTurns(i);
     list->ArrayUnlock();
     return found;
 }

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "draw/mem_pix_map.h"
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "textures/media_holder.h"
 #include "textures/texture_libraries.h"
@@ -39,10 +40,12 @@ TextureRecord* FindRecord(TextureRecordList* list, Match match)
     if (!list) return nullptr;
     list->ArrayLock();
     TextureRecord* found = nullptr;
-    for (int32_t i = 0; i < list->ArrayCount() && !found; ++i) {
+    int32_t i = 0;
+    for (; i < list->ArrayCount() && !found; ++i) {
         TextureRecord* record = PointerAt<TextureRecord>(list, i);
         if (match(record)) found = record;
     }
+    CountTurns(i);
     list->ArrayUnlock();
     return found;
 }

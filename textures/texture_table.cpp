@@ -9,6 +9,7 @@
 
 #include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
+#include "foundation/loop_turns.h"
 #include "foundation/process_state.h"
 #include "foundation/typed_value.h"
 #include "foundation/ui_services.h"
@@ -151,7 +152,8 @@ ResultCode ReadEntry(TextureManager* manager, MemoryStream* stream)
 {
     EntryState entry;
     ResultCode status = kResultOk;
-    while (status == kResultOk) {
+    int32_t chunks = 0;
+    for (; status == kResultOk; ++chunks) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         if (tag == kTagTextureId) {
@@ -176,6 +178,7 @@ ResultCode ReadEntry(TextureManager* manager, MemoryStream* stream)
         if (status == kResultOk) status = PollProgress(stream);
         status = MemoryCheck(status);
     }
+    CountTurns(chunks);
     TextureRecord* record = entry.record;
     if (!record) return status;
     if (status == kResultOk && !entry.isVoid) {
@@ -276,7 +279,8 @@ ResultCode ReadTextureTable(TextureManager* manager, MemoryStream* stream, int32
     if (stream->StreamIsWriting()) return kResultOk;
     gEntriesRead = 0;
     ResultCode status = kResultOk;
-    while (status == kResultOk) {
+    int32_t chunks = 0;
+    for (; status == kResultOk; ++chunks) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         if (tag == kTagTextureEntry) status = ReadEntry(manager, stream);
@@ -285,6 +289,7 @@ ResultCode ReadTextureTable(TextureManager* manager, MemoryStream* stream, int32
         if (status == kResultOk && TextureAddingDepth != 0) status = PollAddingProgress(stream);
         status = MemoryCheck(status);
     }
+    CountTurns(chunks);
     return status;
 }
 
@@ -310,6 +315,7 @@ void CollectUsedTextures(TextureManager* manager, MemoryStream* /*stream*/)
     manager->libraryReading = 0;
     TextureRecordList* list = manager->saveList;
     for (int32_t i = 0; i < TextureRecordCount(list); ++i) RefreshTextureUsers(TextureRecordAt(list, i));
+    CountTurns(TextureRecordCount(list));
     ClearTextureSaveIndices(list);
     manager->saveList = nullptr;
 }

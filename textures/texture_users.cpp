@@ -9,6 +9,7 @@
 
 #include "draw/q_offscreen.h"
 #include "draw/raster_globals.h"
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "model/model_holder.h"
@@ -206,6 +207,7 @@ ResultCode ReattachTextureUsers(TextureRecord* record)
         result = TextureAddSurfaceUser(record, PointerAt<Surface>(record->surfaceUsers, i));
     for (int32_t i = 0; result == kResultOk && i < record->elementUsers->ArrayCount(); ++i)
         result = TextureAddElementUser(record, PointerAt<PolygonElement>(record->elementUsers, i));
+    CountTurns(TextureUserCount(record));
     if (result != kResultOk && LowMemoryLevel != 0) result = kResultNoPicture;
     TextureUserListSuppressed = 0;
     return result;
@@ -243,6 +245,7 @@ void RefreshTextureUsers(TextureRecord* record)
         element->UpdateElementTextureMapping();
         if (!model && element->Owner && element->Owner->Owner) model = element->Owner->Owner->Holder;
     }
+    CountTurns(TextureUserCount(record));
     if (model) NextNonZeroSerial(model);
 }
 

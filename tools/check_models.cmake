@@ -1,5 +1,6 @@
 # Runs qmdl-info on every model file of a folder and checks what it prints: a complete report
-# always, result 0 for files named "load-*" and samples, another result for "fail-*".
+# always, result 0 for files named "load-*" and samples, another result for "fail-*", and a read
+# whose loops turned no more than its charge allows (work that the read budget pays for).
 # -DRUNNER=<emulator, may be empty> -DTOOL=<qmdl-info> -DDIR=<folder> [-DEXPECT=<regex for one file>]
 file(GLOB models "${DIR}/*.qpy")
 list(LENGTH models count)
@@ -18,6 +19,16 @@ foreach(model IN LISTS models)
     continue()
   endif()
   set(result "${CMAKE_MATCH_1}")
+  if(NOT out MATCHES "\nturns: ([0-9]+)\nturn-limit: ([0-9]+)\n")
+    message(SEND_ERROR "${name}: no turns in the report:\n${out}")
+    math(EXPR failed "${failed} + 1")
+    continue()
+  endif()
+  if(CMAKE_MATCH_1 GREATER CMAKE_MATCH_2)
+    message(SEND_ERROR
+            "${name}: the read's loops turned ${CMAKE_MATCH_1} times, past the ${CMAKE_MATCH_2} its charge allows")
+    math(EXPR failed "${failed} + 1")
+  endif()
   if(name MATCHES "^fail-" AND (result EQUAL 0 OR NOT status EQUAL 1))
     message(SEND_ERROR "${name}: expected a failure, got result ${result} (status ${status})")
     math(EXPR failed "${failed} + 1")

@@ -7,6 +7,7 @@
 
 #include "draw/drawing_layer_services.h"
 #include "foundation/disk_file_stream.h"
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/drawing_services.h"
 #include "model/light.h"
@@ -75,7 +76,9 @@ int main(int argc, char** argv)
         return 2;
     }
     if (scrambled) file->StreamScrambleOn();
+    const int64_t turnsBefore = TurnsCounted();
     const ResultCode result = document->ReadModelFile(file);
+    const int64_t turns = TurnsCounted() - turnsBefore;
     file->StreamScrambleOff();
     const uint32_t version = file->StreamGetVersion();
     file->FileObjectDestroy();
@@ -106,6 +109,9 @@ int main(int argc, char** argv)
     } else {
         std::printf("credits-picture: none\n");
     }
+    // The turns the read's loops took, and the most its charge allows (model/read_budget.h).
+    std::printf("turns: %lld\n", (long long)turns);
+    std::printf("turn-limit: %lld\n", (long long)document->Holder->Budget.TurnLimit());
     std::printf("walk-path: %d\n", int(document->Walk->PathCount()));
     document->Destroy();
     RemoveTextureLayerServices();

@@ -218,7 +218,7 @@ TEST(Lighting, SmoothSidesFindTheFacesAroundEachVertexAsAScanDoes)
         }
         return all;
     };
-    record->RefreshRecordShading();
+    record->RefreshRecordShading(LightsOnFacesOf(shape));
     const std::vector<Fixed> together = shades();
     for (int32_t i = 0; i < record->PolygonCount(); ++i) record->PolygonAt(i)->LightFace();
     const std::vector<Fixed> alone = shades();

@@ -13,6 +13,7 @@
 #include "foundation/process_state.h"
 #include "foundation/walk_path_point.h"
 #include "model/drawing_services.h"
+#include "model/light.h"
 #include "model/model_document.h"
 #include "model/object_stream.h"
 #include "model/preference_record.h"
@@ -383,8 +384,14 @@ private:
     };
 };
 
-// Five primitives of 30001 faces each, far apart, in a few hundred bytes, after `padding` bytes
-// of the root's data text; the last has a box under it with `childPadding` bytes of data text.
+// The lights over the five objects: each face is lit by as many on each side, a little more than
+// a read may light it for each face it builds.
+constexpr int32_t kManyLights = 140;
+constexpr int32_t kLargeFaces = 3001;
+
+// Five primitives of kLargeFaces faces each, far apart, under kManyLights lights of the root, in a
+// few kilobytes, after `padding` bytes of the root's data text; the last has a box under it with
+// `childPadding` bytes of data text.
 Bytes FiveLargeObjects(int32_t padding, int32_t childPadding = 0)
 {
     Scene scene;
@@ -392,9 +399,13 @@ Bytes FiveLargeObjects(int32_t padding, int32_t childPadding = 0)
         if (bytes > 0) object->SetData(std::string(size_t(bytes), 'd').data(), bytes);
     };
     pad(scene.root(), padding);
+    for (int32_t i = 0; i < kManyLights; ++i) {
+        Light* light = new Light;
+        scene.root()->LightsForEdit()->LightListAppend(light->LightInitDefaults());
+    }
     for (int32_t i = 0; i < 5; ++i)
-        scene.root()->AddChild(MakeShape(scene.holder(), 4, 10000, 3, 3, 100, 0, 100, 1000 * i, 0, 0));
-    EXPECT_EQ(scene.root()->ChildAt(0)->FaceCount(), 30001);
+        scene.root()->AddChild(MakeShape(scene.holder(), 4, 1000, 3, 3, 100, 0, 100, 1000 * i, 0, 0));
+    EXPECT_EQ(scene.root()->ChildAt(0)->FaceCount(), kLargeFaces);
     ModelObject* box = MakeBox(scene.holder(), 4000, 0, 0, 4010, 10, 10);
     pad(box, childPadding);
     if (childPadding > 0) scene.root()->ChildAt(4)->AddChild(box);
@@ -440,12 +451,19 @@ TEST(ReadBudget, AllowanceGrowsWithTheBytesReadAndPassingItFailsEveryLaterSpendi
     budget.End();
     EXPECT_FALSE(budget.Passed());
     EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1));
-    // Past their parts of the bytes read, the costs share what any model has: half of it for
-    // nodes and half for faces leave none for lighting.
+    // Past their parts of the bytes read, the relations share what the read has built: half of
+    // what its faces allow lighting and half of what its corners allow the contact search leave
+    // the slices nothing past their bytes; twice the faces allow lighting as much again.
     budget.Begin(&stream);
-    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, 100 + atStart / 2));
-    EXPECT_TRUE(budget.Spend(ReadCost::kFaces, Allowance(ReadCost::kFaces, 3200) - kFacesOfAnyModel / 2));
-    EXPECT_FALSE(budget.Spend(ReadCost::kLighting, Allowance(ReadCost::kLighting, 3200)));
+    EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1000));
+    EXPECT_TRUE(budget.Spend(ReadCost::kCorners, 4000));
+    const int64_t lighting = Allowance(ReadCost::kLighting, 3200, 1000) - Allowance(ReadCost::kLighting, 3200);
+    const int64_t search = Allowance(ReadCost::kContactSearch, 3200, 4000) - Allowance(ReadCost::kContactSearch, 3200);
+    EXPECT_TRUE(budget.Spend(ReadCost::kLighting, Allowance(ReadCost::kLighting, 3200) + lighting / 2));
+    EXPECT_TRUE(budget.Spend(ReadCost::kContactSearch, Allowance(ReadCost::kContactSearch, 3200) + search / 2));
+    EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1000));
+    EXPECT_TRUE(budget.Spend(ReadCost::kLighting, lighting / 2));
+    EXPECT_FALSE(budget.Spend(ReadCost::kSliceCuts, Allowance(ReadCost::kSliceCuts, 3200) + 1));
 }
 
 TEST(ReadBudget, AReadRefusedPastItLeavesLaterContactsToBeMade)
@@ -461,21 +479,22 @@ TEST(ReadBudget, AReadRefusedPastItLeavesLaterContactsToBeMade)
     EXPECT_EQ(scene.AddBox(-490, -500, 0, -480, -490, 10)->Geometry->ContactCount(), 2);
 }
 
-TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
+TEST(FaceBudget, ASmallFileOfLargeObjectsUnderManyLightsIsRefusedAsTheFirstIsLit)
 {
-    // In a few hundred bytes, the fourth object of 30001 faces would pass the budget (its faces
-    // with those of the three before, and their lighting, are more than any model has): it is
-    // refused before its faces are made, and stays refused however many bytes its children bring.
-    // The same objects after enough bytes of the file all come in.
-    ASSERT_GT(5 * 30001, Allowance(ReadCost::kFaces, 2000));
+    // In a few kilobytes, the first object of 3001 faces passes the budget as it joins the world
+    // under the lights (lit on both sides by every light, each face asks for more lighting than a
+    // face built allows): the read stops there, however many bytes its children bring, and builds
+    // nothing more. The same objects after enough bytes of the file (to light each twice, as it is
+    // built and as it joins the world) all come in.
+    ASSERT_GT(kLargeFaces * (1 + 2 * kManyLights), Allowance(ReadCost::kLighting, 4000, kLargeFaces));
     struct Case {
         int32_t padding;
         int32_t childPadding;
         ResultCode result;
         int32_t children;
     };
-    for (const Case& c : {Case{0, 0, kResultPastBudget, 3}, Case{0, 200000, kResultPastBudget, 3},
-                          Case{200000, 0, kResultOk, 5}}) {
+    for (const Case& c : {Case{0, 0, kResultPastBudget, 1}, Case{0, 200000, kResultPastBudget, 1},
+                          Case{2400000, 0, kResultOk, 5}}) {
         SCOPED_TRACE(testing::Message() << c.padding << " " << c.childPadding);
         MemoryStream in;
         Load(in, FiveLargeObjects(c.padding, c.childPadding));
@@ -483,8 +502,7 @@ TEST(FaceBudget, ASmallFileOfLargeObjectsIsRefusedBeforeTheyAreBuilt)
         ASSERT_EQ(holder->ModelHolderInit(nullptr), kResultOk);
         EXPECT_EQ(holder->Root->StreamRoot(&in), c.result);
         EXPECT_EQ(holder->Root->ChildCount(), c.children);
-        EXPECT_EQ(holder->facesBuilt, c.children * 30001);
-        EXPECT_EQ(holder->Budget.Spent(ReadCost::kFaces), c.children * 30001);
+        EXPECT_EQ(holder->facesBuilt, c.children * kLargeFaces);
         holder->ModelHolderDestroy();
     }
 }

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         IgnoreResult(file->StreamSetPosition(0));
         if (type != kFormModel) file->StreamScrambleOn();
         if (ModelDocument* document = NewFuzzDocument()) {
-            IgnoreResult(document->ReadModelFile(file));  // any answer will do: the target looks for faults
+            ReadFuzzModel(document, file);
             // Every texture the model uses is decoded once, from the file where it is embedded.
             AcquireFuzzTextures(document);
             DestroyFuzzDocument(document);

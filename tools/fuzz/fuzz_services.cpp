@@ -3,13 +3,16 @@
 // the volumes of today allow.
 #include "tools/fuzz/fuzz_services.h"
 
+#include <cstdio>
 #include <new>
 
 #include "draw/color_cube.h"
 #include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
+#include "foundation/loop_turns.h"
 #include "model/drawing_services.h"
 #include "model/model_document.h"
+#include "model/model_holder.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
@@ -76,6 +79,18 @@ void AcquireFuzzTextures(ModelDocument* /*document*/)
         TextureRecord* record = TextureRecordAt(gDocumentList, i);
         if (AcquireTexture(record) == kResultOk) ReleaseTexture(record);
     }
+}
+
+void ReadFuzzModel(ModelDocument* document, MemoryStream* stream)
+{
+    const int64_t before = TurnsCounted();
+    IgnoreResult(document->ReadModelFile(stream));
+    const int64_t turns = TurnsCounted() - before;
+    const int64_t limit = document->Holder->Budget.TurnLimit();
+    if (turns <= limit) return;
+    std::fprintf(stderr, "the read's loops turned %lld times, past the %lld its charge allows\n", (long long)turns,
+                 (long long)limit);
+    __builtin_trap();
 }
 
 void DestroyFuzzDocument(ModelDocument* document)

@@ -2,6 +2,7 @@
 // texture layer over its texture manager, and credits pictures read as offscreens.
 #pragma once
 
+class MemoryStream;
 class ModelDocument;
 class TextureRecordList;
 
@@ -13,5 +14,9 @@ ModelDocument* NewFuzzDocument();
 TextureRecordList* FuzzDocumentTextures();
 // Decodes every texture of the document once, as drawing a frame does, and lets it go again.
 void AcquireFuzzTextures(ModelDocument* document);
+// Reads the model file from the stream into the document (any answer will do: the targets look for
+// faults), and traps when the read's loops turned more than its budget's charge allows: work
+// that no cost of the budget pays for.
+void ReadFuzzModel(ModelDocument* document, MemoryStream* stream);
 // Destroys the document and releases its textures.
 void DestroyFuzzDocument(ModelDocument* document);

@@ -37,6 +37,7 @@
 #endif
 
 #include "draw/drawing_layer_services.h"
+#include "foundation/loop_turns.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
@@ -112,18 +113,23 @@ struct Timing {
     ResultCode result = kResultOk;
 };
 
-// What the read spent of each cost of its budget, per byte of the file, and beyond what the bytes
-// it read pay for, as a part of what any model has.
+// What the read spent of each cost of its budget, per byte of the file and (a relation) per thing
+// built of its base, and beyond what the bytes it read pay for, as a part of what any model has
+// (what the read builds) or of what the read built allows (a relation); and the turns its loops
+// took against the most its charge allows.
 struct Spending {
     double perByte[int32_t(ReadCost::kCount)] = {};
-    double ofAnyModel[int32_t(ReadCost::kCount)] = {};
+    double perBase[int32_t(ReadCost::kCount)] = {};
+    double beyond[int32_t(ReadCost::kCount)] = {};
     int32_t bytesRead = 0;
+    int64_t turns = 0;
+    int64_t turnLimit = 0;
 };
 
 // The costs as load-bench names them, in their order.
 constexpr const char* kCostNames[int32_t(ReadCost::kCount)] = {
-    "faces", "nodes", "contacts", "search", "face-contacts", "slice-cuts", "lighting", "smooth", "sibling-bounds",
-    "tree-walks"};
+    "faces",    "corners",    "nodes",    "connections", "contacts",       "search",    "face-contacts",
+    "coverage", "slice-cuts", "lighting", "smooth",      "sibling-bounds", "tree-walks"};
 
 double MillisecondsSince(std::chrono::steady_clock::time_point start)
 {
@@ -143,10 +149,12 @@ Timing ReadOnce(const std::string& path, Counts* counts, Spending* spending)
     ResultCode result = document->Init();
     const auto start = std::chrono::steady_clock::now();
     const double processorStart = ProcessorMilliseconds();
+    const int64_t turnsBefore = TurnsCounted();
     if (result == kResultOk) {
         if (scrambled) file->StreamScrambleOn();
         result = document->ReadModelFile(file);
     }
+    spending->turns = TurnsCounted() - turnsBefore;
     Timing taken = {MillisecondsSince(start), ProcessorMilliseconds() - processorStart};
     taken.result = result;
     int32_t bytes = 0;
@@ -156,12 +164,19 @@ Timing ReadOnce(const std::string& path, Counts* counts, Spending* spending)
     file->FileObjectDestroy();
     *counts = Counts{};
     Count(document->Holder->Root, counts);
+    const ReadBudget& budget = document->Holder->Budget;
+    spending->turnLimit = budget.TurnLimit();
     for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost) {
-        const int64_t spent = document->Holder->Budget.Spent(ReadCost(cost));
-        const int64_t anyModel = Allowance(ReadCost(cost), 0);
-        const int64_t paid = Allowance(ReadCost(cost), spending->bytesRead) - anyModel;
+        const ReadCost c = ReadCost(cost);
+        const int64_t spent = budget.Spent(c);
+        const int64_t base = budget.Spent(BaseOf(c));
+        const int64_t anyModel = Allowance(c, 0);
+        const int64_t paid = Allowance(c, spending->bytesRead) - anyModel;
+        // What any model has, or what the read built allows the relation.
+        const int64_t unpaid = cost >= kFirstRelation ? Allowance(c, 0, base) - anyModel : anyModel;
         spending->perByte[cost] = bytes > 0 ? double(spent) / bytes : 0;
-        spending->ofAnyModel[cost] = spent > paid && anyModel > 0 ? double(spent - paid) / double(anyModel) : 0;
+        spending->perBase[cost] = cost >= kFirstRelation && base > 0 ? double(spent) / double(base) : 0;
+        spending->beyond[cost] = spent <= paid ? 0 : unpaid > 0 ? double(spent - paid) / double(unpaid) : 1e9;
     }
     const auto freeing = std::chrono::steady_clock::now();
     document->Destroy();
@@ -301,13 +316,21 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
         for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost)
             std::printf(" %s %.4f", kCostNames[cost], spending.perByte[cost]);
         std::printf("\n");
+        std::printf("  spent per thing built:");
+        for (int32_t cost = kFirstRelation; cost < int32_t(ReadCost::kCount); ++cost) {
+            std::printf(" %s %.4f/%s", kCostNames[cost], spending.perBase[cost],
+                        kCostNames[int32_t(BaseOf(ReadCost(cost)))]);
+        }
+        std::printf("\n");
         std::string beyond;
         for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost) {
-            if (spending.ofAnyModel[cost] > 0)
-                beyond += " " + std::string(kCostNames[cost]) + " " + std::to_string(spending.ofAnyModel[cost]);
+            if (spending.beyond[cost] > 0)
+                beyond += " " + std::string(kCostNames[cost]) + " " + std::to_string(spending.beyond[cost]);
         }
         if (!beyond.empty())
-            std::printf("  of what any model has, past %d bytes read:%s\n", spending.bytesRead, beyond.c_str());
+            std::printf("  past %d bytes read, of what any model has or what it built allows:%s\n", spending.bytesRead,
+                        beyond.c_str());
+        std::printf("  turns: %lld of %lld\n", (long long)spending.turns, (long long)spending.turnLimit);
     }
     RemoveRendererTextureMapping();
     RemoveTextureLayerServices();
