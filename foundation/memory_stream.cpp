@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "foundation/loop_turns.h"
+
 #include "foundation/ui_services.h"
 
 namespace {
@@ -81,6 +83,7 @@ void MemoryStream::UnscrambleBytes(uint8_t* bytes, int32_t count, int64_t offset
         bytes[i] = uint8_t((bytes[i] ^ kScrambleKeys[k].mask) - kScrambleKeys[k].add);
         if (++k == kScrambleKeyCount) k = 0;
     }
+    CountTurns(count);
 }
 
 ResultCode MemoryStream::EnsureBuffer()

@@ -62,6 +62,7 @@ void PolygonElement::TransformElementVertices2D()
         Placement->TransformPoint2D(&q, p->x, p->y);
         Owner->Placement->TransformPoint(SurfaceVertices->At<FixedVector3>(i), q.x, q.y, 0);
     }
+    CountTurns(count);
     if ((Placement->Scale[0] < 0) != (Placement->Scale[1] < 0)) SurfaceVertices->Reverse();
 }
 
@@ -75,6 +76,7 @@ void PolygonElement::TransformElementVertices()
         const FixedVector3* v = SurfaceVertices->At<FixedVector3>(i);
         object->WorldTransform->TransformPoint(WorldVertices->At<FixedVector3>(i), v->x, v->y, v->z);
     }
+    CountTurns(count);
     if (object->Geometry->Mirrored) WorldVertices->Reverse();
 }
 
@@ -85,6 +87,7 @@ void PolygonElement::GetElementVertexBounds(ShortBox* box, int32_t which) const
         const FixedVector3* v = vertices->At<FixedVector3>(i);
         ExtendShortBox(*box, v->x, v->y, v->z);
     }
+    CountTurns(ListCount(vertices));
 }
 
 // --- lighting ---

@@ -2,6 +2,7 @@
 // texture reference, its outline and its placement.
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "foundation/memory_stream.h"
 #include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
@@ -64,7 +65,8 @@ ResultCode PolygonElement::WriteChunks(MemoryStream* stream)
 ResultCode PolygonElement::ReadChunks(MemoryStream* stream)
 {
     ResultCode result = kResultOk;
-    while (result == kResultOk) {
+    int32_t chunks = 0;
+    for (; result == kResultOk; ++chunks) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         switch (tag) {
@@ -79,6 +81,7 @@ ResultCode PolygonElement::ReadChunks(MemoryStream* stream)
         }
         IgnoreResult(stream->StreamEndChunk());
     }
+    CountTurns(chunks);
     if (!ProgressSuppressionFlag) {
         ProgressSetValue(stream->StreamPosition());
         if (ProgressUpdate(0)) result = kResultStopped;
@@ -135,6 +138,7 @@ ResultCode PolygonElement::StreamPolyChunk(MemoryStream* stream)
     if (!outline) return kResultOutOfMemory;
     for (int32_t i = 0; i < count && result == kResultOk; ++i)
         result = SerializeTypedValue(stream, outline->At<FixedPoint>(i), kTypedFixedPoint);
+    CountTurns(count);
     if (result != kResultOk) {
         outline->Destroy();
         return result;

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "foundation/disk_file_stream.h"
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "foundation/ui_services.h"
@@ -130,7 +131,8 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
     if (!stream->StreamIsWriting() && stream->StreamTransferValue(&formType, kValue32) == kResultOk &&
         formType == kFormModel) {
         stream->StreamSetVersion(0);
-        while (result == kResultOk) {
+        int32_t chunks = 0;
+        for (; result == kResultOk; ++chunks) {
             const ChunkTag tag = stream->StreamEnterChunk();
             if (tag == 0) break;
             if (tag == kTagVersion) {
@@ -150,6 +152,7 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
             }
             IgnoreResult(stream->StreamEndChunk());
         }
+        CountTurns(chunks);
         Fixed angles[3];
         Walk->GetPlacement(&PlacementPosition, angles);
         PlacementRoll = angles[0];
@@ -177,7 +180,8 @@ ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
     ProgressSetValue(stream->StreamPosition());
     if (ProgressUpdate(0)) return kResultStopped;
     ResultCode result = kResultOk;
-    while (result == kResultOk) {
+    int32_t chunks = 0;
+    for (; result == kResultOk; ++chunks) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         if (tag == kTagCreditsPicture) {
@@ -195,6 +199,7 @@ ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
         }
         IgnoreResult(stream->StreamEndChunk());
     }
+    CountTurns(chunks);
     ProgressSetValue(stream->StreamPosition());
     if (ProgressUpdate(0)) result = kResultStopped;
     ProgressShowCredits(CreditsPicture, CreditsText);

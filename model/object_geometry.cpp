@@ -139,6 +139,7 @@ void ObjectGeometry::ComputeBounds(int32_t which)
 {
     ShortBox box = kEmptyShortBox;
     for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->FaceBounds(&box, which == 1 ? 1 : 2);
+    CountTurns(PolygonCount());
     const ShortVector3 centre = {Midpoint(box.minimum.x, box.maximum.x), Midpoint(box.minimum.y, box.maximum.y),
                                  Midpoint(box.minimum.z, box.maximum.z)};
     if (which == 1) {
@@ -587,13 +588,12 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
         if (bound >= 0) candidates.push_back({bound, kind.face, int32_t(&kind - own->faceKinds.data())});
     }
     // Against a record of few vertices each face is compared in turn, which costs less than taking
-    // it from a heap; against many, the faces are taken from a heap, the highest bound first (the
-    // first face of equal bounds), and the search mostly ends after a few.
+    // it from a heap; against many, the faces are taken from a heap, the highest bound first, and
+    // the search mostly ends after a few. (A face whose sum equals the best has a bound no lower,
+    // and is compared too: of faces that part the records as well, the first is chosen.)
     const bool heap = uses.size() > size_t(kHeapStep);
     const int64_t step = heap ? kHeapStep : 1;
-    auto after = [](const Candidate& a, const Candidate& b) {
-        return a.bound != b.bound ? a.bound < b.bound : a.face > b.face;
-    };
+    auto after = [](const Candidate& a, const Candidate& b) { return a.bound < b.bound; };
     if (heap) std::make_heap(candidates.begin(), candidates.end(), after);
     CountTurns(int64_t(own->faceKinds.size()) + (heap ? 2 : 0) * int64_t(candidates.size()));
     if (!budget.Spend(ReadCost::kContactSearch, int64_t(own->faceKinds.size()))) return 0;
@@ -649,7 +649,6 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
         }
         CountTurns(int64_t(j));
         if (!meter.Add(step + int64_t(j))) break;
-        // Of faces that part them as well, the first.
         if (!fails && (sum > best || (sum == best && kind.face < chosen))) {
             best = sum;
             chosen = kind.face;

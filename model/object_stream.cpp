@@ -88,6 +88,7 @@ void DestroyPolygonLists(DynamicArray* polygons)
     for (int32_t i = 0; i < ListCount(polygons); ++i) {
         if (DynamicArray* polygon = PointerAt<DynamicArray>(polygons, i)) polygon->Destroy();
     }
+    CountTurns(ListCount(polygons));
     if (polygons) polygons->Destroy();
 }
 
@@ -132,7 +133,8 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
     const int32_t firstChild = ChildCount();
     contactsDeferred_ = kind != kReadGroup && firstChild == 0;
     DynamicArray* dropped = nullptr;
-    while (result == kResultOk) {
+    int32_t chunks = 0;
+    for (; result == kResultOk; ++chunks) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         // A chunk whose tag reads as the validator's end of a node is no chunk of the node: asked
@@ -145,6 +147,7 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         IgnoreResult(stream->StreamEndChunk());
         if (result == kResultOk && budget.Passed()) result = kResultPastBudget;
     }
+    CountTurns(chunks);
     if (!ValidateChunk(kValidateEnd, &flags, stream) && result == kResultOk) result = kResultPastBudget;
     if (contactsDeferred_) {
         contactsDeferred_ = false;
@@ -489,6 +492,7 @@ ResultCode ModelObject::StreamPolyChunk(MemoryStream* stream)
     for (int32_t i = 0; i < count && result == kResultOk; ++i) {
         result = SerializeTypedValue(stream, outline->At<FixedPoint>(i), kTypedFixedPoint);
     }
+    CountTurns(count);
     if (result != kResultOk) {
         outline->Destroy();
         return result;
@@ -539,6 +543,7 @@ ResultCode ModelObject::StreamMeshChunk(MemoryStream* stream)
     for (int32_t i = 0; i < vertexCount && result == kResultOk; ++i) {
         result = SerializeTypedValue(stream, vertices->At<FixedVector3>(i), kTypedVector);
     }
+    CountTurns(vertexCount);
     int16_t polygonCount = 0;
     if (result == kResultOk) result = TransferShort(stream, &polygonCount);
     if (result == kResultOk && !CountFits(stream, polygonCount, 2)) result = kResultBadCount;
@@ -554,6 +559,7 @@ ResultCode ModelObject::StreamMeshChunk(MemoryStream* stream)
             break;
         }
         for (int32_t k = 0; k < indexCount && result == kResultOk; ++k) result = TransferShort(stream, polygon->At<int16_t>(k));
+        CountTurns(1 + indexCount);
     }
     if (result != kResultOk) {
         vertices->Destroy();
@@ -585,6 +591,7 @@ ResultCode ModelObject::StreamSliceChunk(MemoryStream* stream)
         result = BytesLeftToRead(stream) >= kPlaneBytes ? plane->StreamPlane(stream) : kResultShortRead;
         if (result != kResultOk || AppendPointer(Slices, plane) < 0) plane->PlaneFree();
     }
+    CountTurns(count);
     if (Surfaces && FaceCount() >= 0) EnsureSurfaceCount(FaceCount());
     return result;
 }

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "foundation/planar_geometry.h"
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/byte_list.h"
 #include "model/model_object.h"
@@ -210,6 +211,7 @@ void PolygonElement::ScaleElement(Fixed factor)
         FixedPoint* p = Outline->At<FixedPoint>(i);
         *p = {FixMul(p->x, factor), FixMul(p->y, factor)};
     }
+    CountTurns(Outline->ArrayCount());
     FixedPoint position;
     Placement->GetPosition2D(&position);
     Placement->SetPosition2D(FixMul(position.x, factor), FixMul(position.y, factor));

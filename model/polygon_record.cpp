@@ -392,6 +392,7 @@ void PolygonRecord::FaceBounds(ShortBox* box, int32_t which) const
             FaceSurface->ElementAt(side, i)->GetElementVertexBounds(box, which);
         }
     }
+    CountTurns(VertexCount() + (FaceSurface ? FaceSurface->CountElements() : 0));
 }
 
 TextureRecord* PolygonRecord::GetSideTexture(int32_t side) const

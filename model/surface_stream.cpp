@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "foundation/loop_turns.h"
 #include "foundation/memory_stream.h"
 #include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
@@ -86,7 +87,8 @@ ResultCode Surface::Write(MemoryStream* stream)
         return result;
     }
     ResultCode result = kResultOk;
-    while (result == kResultOk) {
+    int32_t chunks = 0;
+    for (; result == kResultOk; ++chunks) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
         if (tag == kTagColour) {
@@ -102,6 +104,7 @@ ResultCode Surface::Write(MemoryStream* stream)
         }
         IgnoreResult(stream->StreamEndChunk());
     }
+    CountTurns(chunks);
     return result;
 }
 

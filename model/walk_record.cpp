@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "foundation/memory_stream.h"
 #include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
@@ -108,6 +109,7 @@ void WalkRecord::ClearPath()
     // A locked path (one being played) keeps its points: its count cannot be set meanwhile.
     if (Path && Path->LockCount() > 0) return;
     for (int32_t i = 0; i < PathCount(); ++i) delete PathPoint(i);
+    CountTurns(PathCount());
     if (Path) IgnoreResult(Path->ArraySetCount(0));
 }
 
@@ -167,5 +169,6 @@ ResultCode WalkRecord::Write(MemoryStream* stream)
         result = point->Write(stream);
         if (result != kResultOk || AppendPointer(Path, point) < 0) delete point;
     }
+    CountTurns(count);
     return result;
 }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/model_object.h"
 #include "model/polygon_element.h"
@@ -594,4 +595,5 @@ void SetupTextureMapping(const DynamicArray* vertices, DynamicArray** output, co
         const Fixed v = Fixed(int64_t(FixDiv(FixSub(points[i].y, minimum[1]), extent[1])) * spanY);
         points[i] = {FixMul(u, factor[0]), FixMul(v, factor[1])};
     }
+    CountTurns(2 * int64_t(count));
 }

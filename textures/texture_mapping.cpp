@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 #include "foundation/service_slot.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -86,4 +87,5 @@ void RebindSurfaceTextures(ModelObject* object)
             CurrentTextureMappingServices().SetupTextureMapping(polygon, &pairs, TextureMappingInputOf(texture, object));
         }
     }
+    CountTurns(geometry->PolygonCount());
 }

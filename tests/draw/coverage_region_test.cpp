@@ -90,3 +90,22 @@ TEST(CoverageRegion, FewerThanThreePointsCoverNothing)
     EXPECT_EQ(line->CoverageRegionRemains(), 0);
     EXPECT_EQ(line->CoverageRegionSubtract(Square(0, 0, 10, 10).get()), 0);
 }
+
+TEST(CoverageRegion, WorkIsTheSquareOfTheEdgesEachRowCrossesAndTheRectanglesMet)
+{
+    // A square 10 rows tall: 4 corners, and in each row 2 edges (4, and 1 for the row).
+    ArrayPtr square = Square(0, 0, 20, 10);
+    EXPECT_EQ(CoverageRegion::PolygonWork(square.get()), 4 + 10 * (1 + 4));
+    // A saw of three teeth 8 tall: 7 corners, 6 edges crossing each of its 8 rows; half rows
+    // round to whole ones.
+    ArrayPtr saw = Polygon({{0, 0}, {1, 8}, {2, 0}, {3, 8}, {4, 0}, {5, 8}, {6, 0}});
+    EXPECT_EQ(CoverageRegion::PolygonWork(saw.get()), 7 + 8 * (1 + 36));
+    EXPECT_EQ(CoverageRegion::PolygonWork(Polygon({{0, 0}, {0.5, 9.6}, {1, 0.4}}).get()), 3 + 10 * (1 + 4));
+    EXPECT_EQ(CoverageRegion::PolygonWork(Polygon({{0, 0}, {10, 10}}).get()), 2);
+    // Taking a polygon away works through the rectangles of the area and of what is left: one
+    // each for the square, three once its middle is taken.
+    RegionPtr region = Coverage(square.get());
+    EXPECT_EQ(region->SubtractWork(saw.get()), CoverageRegion::PolygonWork(saw.get()) + 2);
+    EXPECT_EQ(region->CoverageRegionSubtract(Square(5, 0, 15, 10).get()), 1);
+    EXPECT_EQ(region->SubtractWork(saw.get()), CoverageRegion::PolygonWork(saw.get()) + 1 + 2);
+}

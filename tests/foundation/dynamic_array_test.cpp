@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include "foundation/loop_turns.h"
+
 namespace {
 
 using Ints = std::vector<int32_t>;
@@ -211,6 +213,19 @@ TEST(DynamicArray, InsertRemoveAndBounds)
     EXPECT_EQ(Values(*abc), (Ints{'B', 'C', 'C'}));
     v = 'C';
     EXPECT_EQ(abc->ArrayFind(&v), 1);
+
+    // A range goes, and an array comes in, in one move of what follows: the turns counted are
+    // the elements moved, not those moved again for every element.
+    auto many = IntArray({});
+    ASSERT_EQ(many->ArraySetCount(20000), kResultOk);
+    int64_t before = TurnsCounted();
+    EXPECT_EQ(many->ArrayRemoveRange(100, 10099), kResultOk);
+    EXPECT_EQ(TurnsCounted() - before, 19900);
+    auto ten = IntArray({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    before = TurnsCounted();
+    EXPECT_EQ(many->ArrayInsertArray(ten.get(), 0), kResultOk);
+    EXPECT_EQ(TurnsCounted() - before, 10000 + 10);  // the elements moved, and those inserted
+    EXPECT_EQ(many->ArrayCount(), 10010);
 }
 
 TEST(DynamicArray, ElementsTakenFromTheArrayItself)

@@ -109,6 +109,14 @@ TEST(PolygonOrientation, CollapsingExtremesAndCollinearOutlines)
     EXPECT_EQ(Orientation({{0, 0}, {F(1.0), F(1.0)}, {F(3.0), F(3.0)}, {F(2.0), F(2.0)}}), kSideOnLine);
     std::vector<FixedPoint> same(50, FixedPoint{F(2.0), F(2.0)});
     EXPECT_EQ(Orientation(same), kSideDegenerate);
+    // Thousands of points up a diagonal, then one off it to the right: turning clockwise, and the
+    // other way round, however many points go before the extremes decide.
+    std::vector<FixedPoint> onLine;
+    for (int32_t i = 0; i < 5000; ++i) onLine.push_back({F(i), F(i)});
+    onLine.push_back({F(5000.0), 0});
+    EXPECT_EQ(Orientation(onLine), 1);
+    std::reverse(onLine.begin(), onLine.end());
+    EXPECT_EQ(Orientation(onLine), 0);
 }
 
 TEST(PolygonOrientation, ConvexOutlinesOfManyPointsAndTheCallersArrayStays)

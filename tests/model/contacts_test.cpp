@@ -2,6 +2,7 @@
 // bookkeeping of faces that touch, and what destroying and moving objects leaves behind.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -126,14 +127,43 @@ int32_t SeparatingFaceByDefinition(const ObjectGeometry* g, const ObjectGeometry
     return 1;
 }
 
+// A patch of `side` x `side` squares of the size from (x, y), its corners at the heights `height`
+// gives them (each square two triangles when `triangles`).
+template <class Height>
+ModelObject* MakePatch(ModelHolder* holder, int32_t side, double size, double x, double y, bool triangles, Height height)
+{
+    std::vector<FixedVector3> points;
+    for (int32_t j = 0; j <= side; ++j) {
+        for (int32_t i = 0; i <= side; ++i)
+            points.push_back(FixedVector3{X2Fix(x + size * i), X2Fix(y + size * j), X2Fix(height(i, j))});
+    }
+    std::vector<std::vector<int16_t>> faces;
+    for (int32_t j = 0; j < side; ++j) {
+        for (int32_t i = 0; i < side; ++i) {
+            const auto corner = [side, i, j](int32_t di, int32_t dj) { return int16_t((j + dj) * (side + 1) + i + di); };
+            if (triangles) {
+                faces.push_back({corner(0, 0), corner(1, 0), corner(1, 1)});
+                faces.push_back({corner(0, 0), corner(1, 1), corner(0, 1)});
+            } else {
+                faces.push_back({corner(0, 0), corner(1, 0), corner(1, 1), corner(0, 1)});
+            }
+        }
+    }
+    return MakePolygonMesh(holder, points, faces);
+}
+
 }  // namespace
 
 TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
 {
-    // The search counts each vertex once with the number of faces naming it and tries the vertex
-    // that refused the last face first; the answer must be the definition's, for shapes whose
-    // vertices many faces share, near and overlapping, in both directions.
+    // The search counts each vertex once with the number of faces naming it, compares the faces by
+    // kind, the highest bound on their sums first, and tries the vertex that refused the last face
+    // first; the answer must be the definition's, for shapes whose vertices many faces share, near
+    // and overlapping, in both directions: flat patches side by side (every face of one kind), a
+    // hilly one beside them, and large shapes tens of thousands of units apart.
     Scene scene;
+    const auto flat = [](int32_t, int32_t) { return 0.0; };
+    const auto hills = [](int32_t i, int32_t j) { return 3.0 * std::sin(i * 0.9) * std::cos(j * 0.7); };
     std::vector<ModelObject*> shapes = {
         MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10),
         MakeShape(scene.holder(), 4, 12, 3, 8, 20, 0, 30, 25, 3, 0),
@@ -141,6 +171,26 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
         MakeShape(scene.holder(), 1, 1, 2, 24, 30, 0, 5, 0, 40, 0),
         MakeTetrahedron(scene.holder(), 12, 11, 2, 2),
         MakeShape(scene.holder(), 3, 1, 3, 6, 8, 0, 12, 9, 9, 12),
+        MakePatch(scene.holder(), 6, 5, -30, -30, false, flat),
+        MakePatch(scene.holder(), 6, 5, 0, -30, true, flat),
+        MakePatch(scene.holder(), 6, 5, -30, 0, true, hills),
+        MakeShape(scene.holder(), 5, 5, 3, 12, 9000, -9000, 9000, 24000, 0, 0),
+        MakeShape(scene.holder(), 5, 4, 3, 10, 9000, -9000, 9000, -24000, 0, 0),
+        // Two steps facing down, the lower first, and a box between their heights under the
+        // higher: faces of one normal part the box or not by their heights.
+        MakePolygonMesh(scene.holder(),
+                        {{X2Fix(20), 0, 0}, {X2Fix(30), 0, 0}, {X2Fix(30), X2Fix(10), 0}, {X2Fix(20), X2Fix(10), 0},
+                         {0, 0, X2Fix(5)}, {X2Fix(10), 0, X2Fix(5)}, {X2Fix(10), X2Fix(10), X2Fix(5)},
+                         {0, X2Fix(10), X2Fix(5)}},
+                        {{0, 1, 2, 3}, {4, 5, 6, 7}}),
+        MakeBox(scene.holder(), 2, 2, 1, 8, 8, 3),
+        // A ridge whose two sides part a round shape above it as well as each other: the first
+        // side wins.
+        MakePolygonMesh(scene.holder(),
+                        {{X2Fix(60), 0, 0}, {X2Fix(70), 0, X2Fix(10)}, {X2Fix(70), X2Fix(10), X2Fix(10)},
+                         {X2Fix(60), X2Fix(10), 0}, {X2Fix(80), 0, 0}, {X2Fix(80), X2Fix(10), 0}},
+                        {{0, 1, 2, 3}, {1, 4, 5, 2}}),
+        MakeShape(scene.holder(), 5, 4, 3, 8, 3, -3, 3, 70, 5, 30),
     };
     int32_t found = 0;
     for (const ModelObject* a : shapes) {
@@ -158,8 +208,8 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
         }
     }
     // Some pairs are separated by a face and some are not.
-    EXPECT_GT(found, 5);
-    EXPECT_LT(found, 30);
+    EXPECT_GT(found, 60);
+    EXPECT_LT(found, 180);
     for (ModelObject* shape : shapes) shape->Destroy();
 }
 
