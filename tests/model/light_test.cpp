@@ -225,6 +225,18 @@ TEST(Lighting, SmoothSidesFindTheFacesAroundEachVertexAsAScanDoes)
     ASSERT_GT(together.size(), 300u);
     EXPECT_EQ(together, alone);
     EXPECT_GT(std::set<Fixed>(together.begin(), together.end()).size(), 4u);
+    // Each corner sums every light of its side for its shade: a read spends them on its lighting.
+    const FaceLights lights = LightsOnFacesOf(shape);
+    int64_t corners = 0;
+    for (int32_t i = 0; i < record->PolygonCount(); ++i) corners += record->PolygonAt(i)->VertexCount();
+    MemoryStream stream;
+    Load(stream, Bytes(16, 0));
+    ReadBudget& budget = document->Holder->Budget;
+    budget.Begin(&stream);
+    ASSERT_TRUE(budget.Spend(ReadCost::kFaces, record->PolygonCount()) && budget.Spend(ReadCost::kCorners, corners));
+    record->RefreshRecordShading(lights);
+    EXPECT_EQ(budget.Spent(ReadCost::kLighting), corners * (ListCount(lights.front) + ListCount(lights.back)));
+    budget.End();
     document->Destroy();
 }
 

@@ -464,6 +464,18 @@ TEST(ReadBudget, AllowanceGrowsWithTheBytesReadAndPassingItFailsEveryLaterSpendi
     EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1000));
     EXPECT_TRUE(budget.Spend(ReadCost::kLighting, lighting / 2));
     EXPECT_FALSE(budget.Spend(ReadCost::kSliceCuts, Allowance(ReadCost::kSliceCuts, 3200) + 1));
+    // A loop's meter spends what it adds a batch at a time, and what is left as it goes; past the
+    // budget it tells the loop at once.
+    budget.Begin(&stream);
+    {
+        BudgetMeter meter(budget, ReadCost::kNodes);
+        EXPECT_TRUE(meter.Add(100));
+        EXPECT_EQ(budget.Spent(ReadCost::kNodes), 0);
+    }
+    EXPECT_EQ(budget.Spent(ReadCost::kNodes), 100);
+    BudgetMeter meter(budget, ReadCost::kNodes);
+    EXPECT_FALSE(meter.Add(Allowance(ReadCost::kNodes, 3200)));
+    EXPECT_TRUE(budget.Passed());
 }
 
 TEST(ReadBudget, AReadRefusedPastItLeavesLaterContactsToBeMade)
