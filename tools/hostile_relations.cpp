@@ -7,8 +7,8 @@
 // elements on many faces, cut edges that circle, smooth sides around one corner, points and
 // indices that one hash would put together, outlines of a thousand teeth against the faces they
 // lie on, smooth corners named by the hundred thousand under lights by the ten thousand, corners
-// by the hundred thousand under slices by the ten thousand, and sliced objects without faces;
-// beside them honest models as dense as a file can be.
+// by the hundred thousand under slices by the ten thousand, sliced objects without faces, and
+// tiny triangles in one place under a dome; beside them honest models as dense as a file can be.
 #include "tools/hostile_relations.h"
 
 #include <array>
@@ -641,6 +641,18 @@ Bytes SlicedObjectsWithoutFaces(bool units)
     return ModelFile(Chunk("ROOT", objects));
 }
 
+// Tiny triangles by the dozen in one place, under a dome of the most faces: every pair of
+// them meets, and each meets the dome, whose faces the search for a parting face compares with
+// the triangle's vertices.
+Bytes TrianglesInADome()
+{
+    Bytes objects;
+    for (int32_t i = 0; i < 46; ++i)
+        Append(objects, Chunk("PRSM", Opaque() + MeshChunk({{0.6, 0.6, 0}, {0.6, 1.4, 0}, {1.4, 0.6, 0}}, {{0, 1, 2}})));
+    Append(objects, Chunk("PRSM", Opaque() + PrimitiveChunk(kDome, kDomeBands, kDomeCorners, 800, 0, 0, 0, 100)));
+    return ModelFile(Chunk("ROOT", objects));
+}
+
 }  // namespace
 
 std::vector<HostileModel> RelationHostileModels()
@@ -693,6 +705,7 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-many-corners-sliced.qpy", ManyCornersSliced(), HostileModel::kMustFail},
         {"relations-sliced-objects-without-faces.qpy", SlicedObjectsWithoutFaces(false), HostileModel::kMustLoad},
         {"relations-sliced-objects-without-faces-in-units.qpy", SlicedObjectsWithoutFaces(true), HostileModel::kMustLoad},
+        {"relations-triangles-in-a-dome.qpy", TrianglesInADome(), HostileModel::kMustLoad},
     };
     std::vector<HostileModel> models;
     for (const auto& kind : kinds) {
