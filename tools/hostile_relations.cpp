@@ -7,8 +7,10 @@
 // elements on many faces, cut edges that circle, smooth sides around one corner, points and
 // indices that one hash would put together, outlines of a thousand teeth against the faces they
 // lie on, smooth corners named by the hundred thousand under lights by the ten thousand, corners
-// by the hundred thousand under slices by the ten thousand, sliced objects without faces, and
-// tiny triangles in one place under a dome; beside them honest models as dense as a file can be.
+// by the hundred thousand under slices by the ten thousand, sliced objects without faces, tiny
+// triangles in one place under a dome, outlines of thousands of points on a line, prisms nested in
+// units of their own, and lists of lights by the ten thousand replaced; beside them honest models
+// as dense as a file can be.
 #include "tools/hostile_relations.h"
 
 #include <array>
@@ -653,6 +655,45 @@ Bytes TrianglesInADome()
     return ModelFile(Chunk("ROOT", objects));
 }
 
+// Prisms whose outlines are thousands of points on a line and one beside it: which way round each
+// outline goes is decided only once all but a few points are shed.
+Bytes OutlinesOnALine()
+{
+    constexpr int32_t kCorners = 16383;  // the most whose two rings an object holds
+    Bytes prisms;
+    for (int32_t k = 0; k < 7; ++k) {
+        Bytes body = I16(1) + Bytes{uint8_t(kAxisZ), uint8_t(kPrism)} + I16(1) + Fixed32(0) + Fixed32(10) + Fixed32(0) +
+                     Fixed32(0) + Fixed32(0) + Fixed32(0) + I16(kCorners);
+        for (int32_t i = 0; i + 1 < kCorners; ++i) Append(body, Fixed32(200.0 * k + i / 100.0) + Fixed32(i / 100.0));
+        Append(body, Fixed32(200.0 * k) + Fixed32(5));
+        Append(prisms, Chunk("PRSM", Opaque() + Chunk("POLY", body)));
+    }
+    return ModelFile(Chunk("ROOT", prisms));
+}
+
+// Prisms nested as deep as the reader goes, each in units other than those of the prism around
+// it: every prism that joins its parent rebuilds those inside it, each finding its lights up the
+// tree.
+Bytes PrismsNestedInUnits()
+{
+    Bytes inside;
+    for (int32_t depth = 0; depth < 99; ++depth)
+        inside = Chunk("PRSM", Units(depth % 2 == 1) + Opaque() + PrimitiveChunk(kPrism, 1, 3, 10, 0, 0, 0, 10) + inside);
+    return ModelFile(Chunk("ROOT", inside));
+}
+
+// Two root chunks, each giving the root a list of lights by the ten thousand: the second takes
+// the place of the first, which goes light by light.
+Bytes RootLightListsReplaced(const Bytes& light)
+{
+    if (light.empty()) return {};
+    constexpr int32_t kLights = 22000;
+    Bytes lights = I16(kLights);
+    for (int32_t i = 0; i < kLights; ++i) Append(lights, light);
+    const Bytes chunk = Chunk("ROOT", Chunk("LGHT", lights));
+    return ModelFile(Chunk("ROOT", Prism(0, 0, 10)) + chunk + chunk);
+}
+
 }  // namespace
 
 std::vector<HostileModel> RelationHostileModels()
@@ -706,6 +747,9 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-sliced-objects-without-faces.qpy", SlicedObjectsWithoutFaces(false), HostileModel::kMustLoad},
         {"relations-sliced-objects-without-faces-in-units.qpy", SlicedObjectsWithoutFaces(true), HostileModel::kMustLoad},
         {"relations-triangles-in-a-dome.qpy", TrianglesInADome(), HostileModel::kMustLoad},
+        {"relations-outlines-on-a-line.qpy", OutlinesOnALine(), HostileModel::kMustFail},
+        {"relations-prisms-nested-in-units.qpy", PrismsNestedInUnits(), HostileModel::kMustLoad},
+        {"relations-root-light-lists-replaced.qpy", RootLightListsReplaced(light), HostileModel::kMustLoad},
     };
     std::vector<HostileModel> models;
     for (const auto& kind : kinds) {
