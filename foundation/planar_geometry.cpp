@@ -91,15 +91,47 @@ PointSideCode FixedPointSide(Fixed px, Fixed py, Fixed ax, Fixed ay, Fixed bx, F
     return SideCode(px, py, ax, ay, bx, by);
 }
 
+namespace {
+
+// The orientation the extremes of the points give (1 or 0), or -1 when fewer than three distinct
+// points among them tell no direction: the walk minX, minY, maxX, maxY without repeats, backwards
+// through the index order, allowing one wrap-around.
+int32_t ExtremesOrientation(int32_t minX, int32_t minY, int32_t maxX, int32_t maxY)
+{
+    int32_t walk[4] = {minX};
+    int32_t length = 1;
+    for (int32_t next : {minY, maxX, maxY})
+        if (next != walk[length - 1]) walk[length++] = next;
+    const bool twoPoints = (minX == minY && maxY == maxX) || (maxX == minY && maxY == minX) || length < 3;
+    if (twoPoints) return -1;
+    const int32_t s0 = walk[0], s1 = walk[1], s2 = walk[2];
+    return (s2 < s1 && s1 < s0) || (s0 < s2 && s2 < s1) || (s1 < s0 && s0 < s2) ? 1 : 0;
+}
+
+}  // namespace
+
 int32_t PolygonOrientation(const DynamicArray* outline)
 {
     if (!outline || outline->ElementSize() != int32_t(sizeof(FixedPoint)) || outline->ArrayCount() < 3)
         return -1;
     const FixedPoint* p = outline->Elements<FixedPoint>();
     const int32_t count = outline->ArrayCount();
-    // The points left, by each extreme: lowest and highest y, leftmost and rightmost x, the first
-    // of equal extremes (the lowest index) first. A point shed leaves every order at once, so
-    // that shedding points one by one from a long outline costs no rescan of all the others.
+    if (count == 3) return FixedPointSide(p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
+    // The first of equal extremes wins.
+    int32_t minY = 0, maxY = 0, minX = 0, maxX = 0;
+    for (int32_t i = 1; i < count; ++i) {
+        if (FixCompare(p[i].y, p[minY].y) < 0) minY = i;
+        if (FixCompare(p[i].y, p[maxY].y) > 0) maxY = i;
+        if (FixCompare(p[i].x, p[minX].x) < 0) minX = i;
+        if (FixCompare(p[i].x, p[maxX].x) > 0) maxX = i;
+    }
+    CountTurns(count);
+    const int32_t answer = ExtremesOrientation(minX, minY, maxX, maxY);
+    if (answer >= 0) return answer;
+    // The extremes tell no direction: the lowest point is shed and they are looked at again, until
+    // they do or three points are left. The points left are kept by each extreme (the lowest index
+    // first of equal ones), so that a point shed leaves every order at once and shedding points one
+    // by one from a long outline costs no rescan of all the others.
     auto ordered = [p](bool byY, bool rising) {
         return [p, byY, rising](int32_t a, int32_t b) {
             const Fixed va = byY ? p[a].y : p[a].x;
@@ -116,8 +148,9 @@ int32_t PolygonOrientation(const DynamicArray* outline)
     for (int32_t i = 0; i < count; ++i) {
         for (Order* order : {&lowY, &highY, &lowX, &highX}) order->insert(i);
     }
-    int32_t shed = 0;
-    for (;; ++shed) {
+    for (int32_t shed = 1;; ++shed) {
+        const int32_t lowest = *lowY.begin();
+        for (Order* order : {&lowY, &highY, &lowX, &highX}) order->erase(lowest);
         if (lowY.size() == 3) {
             std::vector<int32_t> left(lowY.begin(), lowY.end());
             std::sort(left.begin(), left.end());
@@ -127,23 +160,11 @@ int32_t PolygonOrientation(const DynamicArray* outline)
             const FixedPoint& c = p[left[2]];
             return FixedPointSide(a.x, a.y, b.x, b.y, c.x, c.y);
         }
-        const int32_t minY = *lowY.begin(), maxY = *highY.begin(), minX = *lowX.begin(), maxX = *highX.begin();
-        // The walk minX, minY, maxX, maxY without repeats. Fewer than three distinct points
-        // among the extremes tell no direction: shed the lowest point and look again.
-        int32_t walk[4] = {minX};
-        int32_t length = 1;
-        for (int32_t next : {minY, maxX, maxY})
-            if (next != walk[length - 1]) walk[length++] = next;
-        const bool twoPoints =
-            (minX == minY && maxY == maxX) || (maxX == minY && maxY == minX) || length < 3;
-        if (twoPoints) {
-            for (Order* order : {&lowY, &highY, &lowX, &highX}) order->erase(minY);
-            continue;
+        const int32_t again = ExtremesOrientation(*lowX.begin(), *lowY.begin(), *highX.begin(), *highY.begin());
+        if (again >= 0) {
+            CountTurns(count + shed);
+            return again;
         }
-        // Backwards through the index order, allowing one wrap-around.
-        CountTurns(count + shed);
-        const int32_t s0 = walk[0], s1 = walk[1], s2 = walk[2];
-        return (s2 < s1 && s1 < s0) || (s0 < s2 && s2 < s1) || (s1 < s0 && s0 < s2) ? 1 : 0;
     }
 }
 

@@ -53,6 +53,8 @@ inline int64_t RoundedOffset(Fixed a, Fixed b)
 // The steps of taking a face from a heap of the faces of a record (its depth, the most a record
 // has).
 constexpr int64_t kHeapStep = 16;
+// Records of this many faces and more keep what the search for a parting face needs of them.
+constexpr int32_t kSummarisedFaces = 64;
 
 }  // namespace
 
@@ -335,12 +337,14 @@ void ObjectGeometry::UpdateWorldPlanes()
         smooth = PolygonAt(i)->GetSideAttribute(kSideFront) == 1 || PolygonAt(i)->GetSideAttribute(kSideBack) == 1;
     }
     const FaceLights lights = LightsOnFacesOf(Owner);
+    // The faces around a vertex are found only when a smooth side asks for them.
+    const VertexFaces around(this);
     if (smooth) {
         for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFaceUnlit(rotation, shear, scale, flip);
-        const VertexFaces around(this);
         for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->LightFace(around, lights);
     } else {
-        for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PrepareFace(rotation, shear, scale, flip, lights);
+        for (int32_t i = 0; i < PolygonCount(); ++i)
+            PolygonAt(i)->PrepareFace(rotation, shear, scale, flip, around, lights);
     }
     CountTurns(int64_t(smooth ? 3 : 1) * PolygonCount());
     for (Transform* t : {scale, shear, rotation}) {
@@ -473,47 +477,83 @@ struct PartingSummary {
     std::vector<FaceKind> faceKinds;
 };
 
-const PartingSummary* ObjectGeometry::Parting()
+const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool bounded)
 {
     if (partingSummary_) return partingSummary_;
     // Every face, corner and vertex is counted, and the faces sorted by kind: a read spends them
-    // on its budget, and past it has no summary (the read fails).
+    // on its budget, and past it has no summary (the read fails). A record of few faces keeps none:
+    // its vertices are counted again for each search into the scratch summary, which costs less
+    // than the room a summary takes, and its faces are compared one by one.
     int64_t corners = 0;
     for (int32_t j = 0; j < PolygonCount(); ++j) corners += PolygonAt(j)->VertexCount();
     CountTurns(PolygonCount());
+    const bool kept = PolygonCount() >= kSummarisedFaces;
     const DynamicArray* vertices = Owner->WorldVertices;
-    const int64_t work = corners + ListCount(vertices) + 2 * int64_t(PolygonCount());
+    const int64_t work = corners + PolygonCount() + (kept ? ListCount(vertices) + int64_t(PolygonCount()) : corners);
     if (!Owner->Holder->Budget.Spend(ReadCost::kContactSearch, work)) return nullptr;
-    PartingSummary* summary = new (std::nothrow) PartingSummary;
-    partingSummary_ = summary;
+    PartingSummary* summary = kept ? new (std::nothrow) PartingSummary : scratch;
     if (!summary) {
         NoteMemoryShort(Owner->Holder);
         return nullptr;
     }
-    std::vector<int64_t> named(size_t(ListCount(vertices)), 0);
-    for (int32_t j = 0; j < PolygonCount(); ++j) {
-        const PolygonRecord* face = PolygonAt(j);
-        for (int32_t k = 0; k < face->VertexCount(); ++k) {
-            const int32_t index = face->IndexAt(k);
-            if (index >= 0 && size_t(index) < named.size()) ++named[size_t(index)];
-        }
-    }
-    for (size_t index = 0; index < named.size(); ++index) {
-        if (named[index] == 0) continue;
-        const FixedVector3* vertex = vertices->At<FixedVector3>(int32_t(index));
-        summary->uses.push_back({vertex, named[index]});
-        summary->counted += named[index];
+    if (kept) partingSummary_ = summary;
+    // Each vertex once with the number of faces naming it: counted by index for a record kept, by
+    // sorting the corners for one of few faces (whose vertex list may be longer than its corners).
+    auto account = [summary](const FixedVector3* vertex, int64_t count) {
+        summary->counted += count;
         const Fixed coordinates[3] = {vertex->x, vertex->y, vertex->z};
         for (int32_t axis = 0; axis < 3; ++axis) {
-            summary->total[axis] += coordinates[axis] * named[index];
+            summary->total[axis] += coordinates[axis] * count;
             summary->lowest[axis] = std::min<int64_t>(summary->lowest[axis], coordinates[axis]);
             summary->highest[axis] = std::max<int64_t>(summary->highest[axis], coordinates[axis]);
         }
+    };
+    if (kept) {
+        std::vector<int64_t> named(size_t(ListCount(vertices)), 0);
+        for (int32_t j = 0; j < PolygonCount(); ++j) {
+            const PolygonRecord* face = PolygonAt(j);
+            for (int32_t k = 0; k < face->VertexCount(); ++k) {
+                const int32_t index = face->IndexAt(k);
+                if (index >= 0 && size_t(index) < named.size()) ++named[size_t(index)];
+            }
+        }
+        for (size_t index = 0; index < named.size(); ++index) {
+            if (named[index] == 0) continue;
+            summary->uses.push_back({vertices->At<FixedVector3>(int32_t(index)), named[index]});
+            account(summary->uses.back().vertex, named[index]);
+        }
+        CountTurns(corners + int64_t(named.size()));
+    } else {
+        // Sorted by address, each vertex's entries merge into one that counts them.
+        std::vector<PartingSummary::VertexUse>& uses = summary->uses;
+        uses.reserve(size_t(corners));
+        for (int32_t j = 0; j < PolygonCount(); ++j) {
+            const PolygonRecord* face = PolygonAt(j);
+            for (int32_t k = 0; k < face->VertexCount(); ++k) {
+                if (const FixedVector3* v = WorldVertexOf(face, k)) uses.push_back({v, 1});
+            }
+        }
+        std::sort(uses.begin(), uses.end(), [](const PartingSummary::VertexUse& a, const PartingSummary::VertexUse& b) {
+            return std::less<const FixedVector3*>()(a.vertex, b.vertex);
+        });
+        size_t distinct = 0;
+        for (size_t j = 0; j < uses.size(); ++j) {
+            if (distinct > 0 && uses[distinct - 1].vertex == uses[j].vertex) {
+                ++uses[distinct - 1].count;
+            } else {
+                uses[distinct++] = uses[j];
+            }
+        }
+        uses.resize(distinct);
+        if (bounded) {
+            for (const PartingSummary::VertexUse& vertexUse : uses) account(vertexUse.vertex, vertexUse.count);
+        }
+        CountTurns(3 * corners);
     }
-    CountTurns(PolygonCount() + corners + int64_t(named.size()));
     if (summary->uses.empty()) {
         for (int32_t axis = 0; axis < 3; ++axis) summary->lowest[axis] = summary->highest[axis] = 0;
     }
+    if (!kept) return summary;
     using Kind = std::array<int32_t, 6>;
     std::vector<std::pair<Kind, int32_t>> kinds;
     for (int32_t i = 0; i < PolygonCount(); ++i) {
@@ -541,35 +581,54 @@ void ObjectGeometry::DropParting()
 
 int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* normal, ShortVector3* point)
 {
-    const PartingSummary* own = Parting();
-    const PartingSummary* theirs = own ? other->Parting() : nullptr;
+    // The faces of a record of few are not bounded: the other's counted sums are not needed.
+    const bool kept = PolygonCount() >= kSummarisedFaces;
+    PartingSummary theirScratch;
+    const PartingSummary* theirs = other->Parting(&theirScratch, kept);
+    PartingSummary ownScratch;
+    const PartingSummary* own = kept ? Parting(&ownScratch, true) : nullptr;
     ReadBudget& budget = Owner->Holder->Budget;
-    if (!theirs) return 0;
-    // A face's sum is the vertices' offsets from its plane, each a whole number within 1.5 of the
-    // exact offset along every axis: the counted sum of the vertices gives it to within that much
-    // for every vertex counted. The faces are compared in the order of that bound, the highest
-    // first, and once the bound falls below the best sum found no face left can part the records
-    // better. (A difference that wraps round the 32 bits of Fixed leaves its face unbounded.)
+    if (!theirs || (kept && !own)) return 0;
+    const auto& uses = theirs->uses;
+    // The faces of a record kept are compared by kind; those of one of few faces one by one, in
+    // their order. Against a record of few vertices, or from one of few faces, each face is
+    // compared in turn, which costs less than taking it from a heap; a record kept is searched
+    // against many vertices from a heap of its faces, the highest bound on their sums first, and
+    // the search mostly ends after a few: once the bound falls below the best sum found, no face
+    // left can part the records better. (A face whose sum equals the best has a bound no lower,
+    // and is compared too: of faces that part the records as well, the first is chosen.)
     struct Candidate {
         double bound;
         int32_t face;
-        int32_t kind;
+        ShortVector3 normal;
+        const FixedVector3* first;
     };
-    const auto& uses = theirs->uses;
+    const int32_t kinds = kept ? int32_t(own->faceKinds.size()) : PolygonCount();
+    // The faces walked, the faces taken and the vertices compared are spent as they are.
+    BudgetMeter meter(budget, ReadCost::kContactSearch);
+    if (!meter.Add(kinds)) return 0;
     const double counted = double(theirs->counted);
-    std::vector<Candidate> candidates;
-    for (const PartingSummary::FaceKind& kind : own->faceKinds) {
-        const FixedVector3* q = &kind.first;
+    // The face of kind k when it faces the other record (bound 0 and more: a face that parts them
+    // has a sum of 0 or more), else a bound below 0.
+    auto candidateOf = [&](int32_t k) -> Candidate {
+        const int32_t face = kept ? own->faceKinds[size_t(k)].face : k;
+        const FixedVector3* q = kept ? &own->faceKinds[size_t(k)].first : WorldVertexOf(PolygonAt(k), 0);
+        if (!q) return {-1, face, {0, 0, 0}, nullptr};
+        const ShortVector3 n = kept ? own->faceKinds[size_t(k)].normal : PolygonAt(k)->WorldNormal;
         const ShortVector3 rounded = RoundedVertex(*q);
-        const ShortVector3& n = kind.normal;
         const int64_t facing = n.x * (int64_t(other->WorldCentre.x) - rounded.x) +
                                n.y * (int64_t(other->WorldCentre.y) - rounded.y) +
                                n.z * (int64_t(other->WorldCentre.z) - rounded.z);
-        if (facing < 0) continue;
+        if (facing < 0) return {-1, face, n, q};
+        // The faces of few are compared as they come, unbounded.
+        if (!kept) return {HUGE_VAL, face, n, q};
+        // A face's sum is the vertices' offsets from its plane, each a whole number within 1.5 of
+        // the exact offset along every axis: the counted sum of the vertices gives it to within
+        // that much for every vertex counted (and the error of the arithmetic, a tiny part of the
+        // terms' size). A difference that wraps round the 32 bits of Fixed leaves the face
+        // unbounded.
         const int16_t normalAxes[3] = {n.x, n.y, n.z};
         const Fixed at[3] = {q->x, q->y, q->z};
-        // The estimate, how far rounding takes the sum from it, and the size of its terms (the
-        // error of the arithmetic is a tiny part of that).
         double estimate = 0;
         double rounding = 0;
         double magnitude = 0;
@@ -583,33 +642,25 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
             wraps = wraps || theirs->highest[axis] - at[axis] > INT32_MAX ||
                     theirs->lowest[axis] - at[axis] < INT32_MIN;
         }
-        // A face that parts them has a sum of 0 or more.
-        const double bound = wraps ? HUGE_VAL : estimate + rounding + 1e-9 * magnitude + 1;
-        if (bound >= 0) candidates.push_back({bound, kind.face, int32_t(&kind - own->faceKinds.data())});
-    }
-    // Against a record of few vertices each face is compared in turn, which costs less than taking
-    // it from a heap; against many, the faces are taken from a heap, the highest bound first, and
-    // the search mostly ends after a few. (A face whose sum equals the best has a bound no lower,
-    // and is compared too: of faces that part the records as well, the first is chosen.)
-    const bool heap = uses.size() > size_t(kHeapStep);
+        return {wraps ? HUGE_VAL : std::max(estimate + rounding + 1e-9 * magnitude + 1, 0.0), face, n, q};
+    };
+    const bool heap = kept && uses.size() > size_t(kHeapStep);
     const int64_t step = heap ? kHeapStep : 1;
     auto after = [](const Candidate& a, const Candidate& b) { return a.bound < b.bound; };
-    if (heap) std::make_heap(candidates.begin(), candidates.end(), after);
-    CountTurns(int64_t(own->faceKinds.size()) + (heap ? 2 : 0) * int64_t(candidates.size()));
-    if (!budget.Spend(ReadCost::kContactSearch, int64_t(own->faceKinds.size()))) return 0;
-    // Without vertices behind any face, the first face that faces the other record parts them.
-    if (uses.empty() && !candidates.empty()) {
-        Candidate first = candidates.front();
-        for (const Candidate& candidate : candidates) first = candidate.face < first.face ? candidate : first;
-        candidates.assign(1, first);
+    std::vector<Candidate> candidates;
+    if (heap) {
+        for (int32_t k = 0; k < kinds; ++k) {
+            const Candidate candidate = candidateOf(k);
+            if (candidate.bound >= 0) candidates.push_back(candidate);
+        }
+        std::make_heap(candidates.begin(), candidates.end(), after);
+        CountTurns(kinds + 2 * int64_t(candidates.size()));
     }
 
-    // The faces taken and the vertices compared are spent as they are.
-    BudgetMeter meter(budget, ReadCost::kContactSearch);
     int64_t best = -1;
     int32_t chosen = -1;
     size_t witness = 0;  // the vertex behind the face last refused, tried first on the next
-    size_t next = 0;
+    int32_t next = 0;
     int64_t taken = 0;
     for (;; ++taken) {
         Candidate candidate;
@@ -619,13 +670,12 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
             candidate = candidates.back();
             candidates.pop_back();
         } else {
-            if (next == candidates.size()) break;
-            candidate = candidates[next++];
-            if (candidate.bound < double(best)) continue;
+            if (next == kinds) break;
+            candidate = candidateOf(next++);
+            if (candidate.bound < 0 || candidate.bound < double(best)) continue;
         }
-        const PartingSummary::FaceKind& kind = own->faceKinds[size_t(candidate.kind)];
-        const FixedVector3* q = &kind.first;
-        const ShortVector3& n = kind.normal;
+        const FixedVector3* q = candidate.first;
+        const ShortVector3& n = candidate.normal;
         auto offset = [&](const FixedVector3& v) {
             return n.x * RoundedOffset(v.x, q->x) + n.y * RoundedOffset(v.y, q->y) + n.z * RoundedOffset(v.z, q->z);
         };
@@ -649,9 +699,9 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
         }
         CountTurns(int64_t(j));
         if (!meter.Add(step + int64_t(j))) break;
-        if (!fails && (sum > best || (sum == best && kind.face < chosen))) {
+        if (!fails && (sum > best || (sum == best && candidate.face < chosen))) {
             best = sum;
-            chosen = kind.face;
+            chosen = candidate.face;
         }
     }
     CountTurns(taken * step);

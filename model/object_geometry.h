@@ -68,8 +68,10 @@ public:
     void FindNewContact(ObjectGeometry* other);
     int32_t FindSeparatingFace(ObjectGeometry* other, ShortVector3* normal, ShortVector3* point);
     // What the search for a parting face needs of the record, found at the first search (null past
-    // the read's budget or without memory), and dropped as the faces or their world places change.
-    const PartingSummary* Parting();
+    // the read's budget or without memory) and dropped as the faces or their world places change;
+    // for a record of few faces, found again for each search into `scratch`, with the counted sums
+    // and box of its vertices only when `bounded`.
+    const PartingSummary* Parting(PartingSummary* scratch, bool bounded);
     void DropParting();
     void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
     void RemoveContactWith(const ObjectGeometry* other);

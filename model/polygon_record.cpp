@@ -149,11 +149,10 @@ void PolygonRecord::PrepareFaceUnlit(const Transform* rotation, const Transform*
 }
 
 void PolygonRecord::PrepareFace(const Transform* rotation, const Transform* shear, const Transform* scale,
-                                int32_t reverse, const FaceLights& lights)
+                                int32_t reverse, const VertexFaces& around, const FaceLights& lights)
 {
     TransformNormal(rotation, shear, scale);
-    // The faces around a vertex are found only when a smooth side asks for them.
-    LightFace(VertexFaces(Geometry), lights);
+    LightFace(around, lights);
     if (reverse && Indices) Indices->Reverse();
 }
 
@@ -387,12 +386,13 @@ void PolygonRecord::FaceBounds(ShortBox* box, int32_t which) const
         const FixedVector3* v = vertices ? vertices->At<FixedVector3>(IndexAt(i)) : nullptr;
         if (v) ExtendShortBox(*box, v->x, v->y, v->z);
     }
+    int32_t elements = 0;
     for (int32_t side = 0; FaceSurface && side < 3; ++side) {
-        for (int32_t i = 0; i < FaceSurface->ElementCount(side); ++i) {
-            FaceSurface->ElementAt(side, i)->GetElementVertexBounds(box, which);
-        }
+        const int32_t count = FaceSurface->ElementCount(side);
+        for (int32_t i = 0; i < count; ++i) FaceSurface->ElementAt(side, i)->GetElementVertexBounds(box, which);
+        elements += count;
     }
-    CountTurns(VertexCount() + (FaceSurface ? FaceSurface->CountElements() : 0));
+    CountTurns(VertexCount() + elements);
 }
 
 TextureRecord* PolygonRecord::GetSideTexture(int32_t side) const

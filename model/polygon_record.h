@@ -100,7 +100,7 @@ public:
     // scale (each may be null).
     void TransformNormal(const Transform* rotation, const Transform* shear, const Transform* scale);
     void PrepareFace(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse,
-                     const FaceLights& lights);
+                     const VertexFaces& around, const FaceLights& lights);
     void PrepareFaceUnlit(const Transform* rotation, const Transform* shear, const Transform* scale, int32_t reverse);
     void LightFace();
     // The same, with the faces around each vertex of the record and the lights given (every face of

@@ -281,9 +281,10 @@ void Surface::ScaleElements(Fixed factor)
 void Surface::LightElements(const FaceLights& lights)
 {
     for (int32_t side = 0; side < 3; ++side) {
-        for (int32_t i = 0; i < ElementCount(side); ++i) ElementAt(side, i)->LightPolygonElement(lights);
+        const int32_t count = ElementCount(side);
+        for (int32_t i = 0; i < count; ++i) ElementAt(side, i)->LightPolygonElement(lights);
+        CountTurns(count);
     }
-    CountTurns(CountElements());
 }
 
 int32_t Surface::ElementCount(int32_t side) const

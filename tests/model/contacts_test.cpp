@@ -152,6 +152,24 @@ ModelObject* MakePatch(ModelHolder* holder, int32_t side, double size, double x,
     return MakePolygonMesh(holder, points, faces);
 }
 
+// Two squares facing down, at heights 0 (x from 20 to 30) and 5 (x from 0 to 10), and the faces of
+// a patch at height -20 facing down, in one object.
+ModelObject* MakeSteps(ModelHolder* holder)
+{
+    std::vector<FixedVector3> points = {{X2Fix(20), 0, 0}, {X2Fix(30), 0, 0}, {X2Fix(30), X2Fix(10), 0},
+                                        {X2Fix(20), X2Fix(10), 0}, {0, 0, X2Fix(5)}, {X2Fix(10), 0, X2Fix(5)},
+                                        {X2Fix(10), X2Fix(10), X2Fix(5)}, {0, X2Fix(10), X2Fix(5)}};
+    std::vector<std::vector<int16_t>> faces = {{0, 1, 2, 3}, {4, 5, 6, 7}};
+    for (int16_t i = 0; i < 64; ++i) {
+        const int16_t first = int16_t(points.size());
+        for (const double corner : {0.0, 1.0})
+            points.push_back(FixedVector3{X2Fix(100 + 2 * i + corner), X2Fix(corner), X2Fix(-20)});
+        points.push_back(FixedVector3{X2Fix(100 + 2 * i), X2Fix(1), X2Fix(-20)});
+        faces.push_back({first, int16_t(first + 1), int16_t(first + 2)});
+    }
+    return MakePolygonMesh(holder, points, faces);
+}
+
 }  // namespace
 
 TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
@@ -171,18 +189,15 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
         MakeShape(scene.holder(), 1, 1, 2, 24, 30, 0, 5, 0, 40, 0),
         MakeTetrahedron(scene.holder(), 12, 11, 2, 2),
         MakeShape(scene.holder(), 3, 1, 3, 6, 8, 0, 12, 9, 9, 12),
-        MakePatch(scene.holder(), 6, 5, -30, -30, false, flat),
-        MakePatch(scene.holder(), 6, 5, 0, -30, true, flat),
-        MakePatch(scene.holder(), 6, 5, -30, 0, true, hills),
+        MakePatch(scene.holder(), 8, 4, -32, -32, false, flat),
+        MakePatch(scene.holder(), 8, 4, 0, -32, true, flat),
+        MakePatch(scene.holder(), 8, 4, -32, 0, true, hills),
         MakeShape(scene.holder(), 5, 5, 3, 12, 9000, -9000, 9000, 24000, 0, 0),
         MakeShape(scene.holder(), 5, 4, 3, 10, 9000, -9000, 9000, -24000, 0, 0),
         // Two steps facing down, the lower first, and a box between their heights under the
-        // higher: faces of one normal part the box or not by their heights.
-        MakePolygonMesh(scene.holder(),
-                        {{X2Fix(20), 0, 0}, {X2Fix(30), 0, 0}, {X2Fix(30), X2Fix(10), 0}, {X2Fix(20), X2Fix(10), 0},
-                         {0, 0, X2Fix(5)}, {X2Fix(10), 0, X2Fix(5)}, {X2Fix(10), X2Fix(10), X2Fix(5)},
-                         {0, X2Fix(10), X2Fix(5)}},
-                        {{0, 1, 2, 3}, {4, 5, 6, 7}}),
+        // higher: faces of one normal part the box or not by their heights. (A flat patch far below
+        // makes them many faces.)
+        MakeSteps(scene.holder()),
         MakeBox(scene.holder(), 2, 2, 1, 8, 8, 3),
         // A ridge whose two sides part a round shape above it as well as each other: the first
         // side wins.
