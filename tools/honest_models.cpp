@@ -396,21 +396,28 @@ bool AddSphereMeshPair(ModelObject* parent, int32_t side, double radius, double 
 
 // --- houses, rooms and furniture ---
 
-// A house under the parent, its body `width` x `depth` x `height` metres from (x, y, z) and a
-// gabled roof of `roof` metres on it, ridge along x; stored in the unit.
-bool AddHouse(ModelObject* parent, double unit, double x, double y, double z, double width, double depth, double height,
-              double roof)
+// A house: a body of 12 x 9 metres, 6 high, and a gabled roof on it, its ridge along x.
+constexpr double kHouseWidth = 12;
+constexpr double kHouseDepth = 9;
+constexpr double kHouseHeight = 6;
+constexpr double kRoofHeight = 3.5;
+
+// A house under the parent, its body's corner at (x, y, z) metres; stored in the unit.
+bool AddHouse(ModelObject* parent, double unit, double x, double y, double z)
 {
     ModelHolder* holder = parent->Holder;
     ModelObject* house = NewGroup(holder, "House");
-    const Fixed eaves = InUnits(z + height, unit);
-    const std::vector<FixedPoint> gable = {{InUnits(y, unit), eaves},
-                                           {InUnits(y + depth, unit), eaves},
-                                           {InUnits(y + depth / 2, unit), InUnits(z + height + roof, unit)}};
+    const Fixed eaves = InUnits(z + kHouseHeight, unit);
+    const std::vector<FixedPoint> gable = {
+        {InUnits(y, unit), eaves},
+        {InUnits(y + kHouseDepth, unit), eaves},
+        {InUnits(y + kHouseDepth / 2, unit), InUnits(z + kHouseHeight + kRoofHeight, unit)}};
     return Join(
         parent, house,
-        house && Add(house, MakeBoxIn(holder, unit, x, y, z, x + width, y + depth, z + height), kPlaster) &&
-            Add(house, MakeExtrusion(holder, kAxisX, gable, InUnits(x, unit), InUnits(x + width, unit)), kTiles));
+        house &&
+            Add(house, MakeBoxIn(holder, unit, x, y, z, x + kHouseWidth, y + kHouseDepth, z + kHouseHeight),
+                kPlaster) &&
+            Add(house, MakeExtrusion(holder, kAxisX, gable, InUnits(x, unit), InUnits(x + kHouseWidth, unit)), kTiles));
 }
 
 // A table of four legs and a top with four chairs round it, standing at height z with its middle
@@ -541,9 +548,9 @@ ModelDocument* BuildHonestVillage(int32_t houses)
     ModelObject* village = NewGroup(document->Holder, "Houses");
     bool built = true;
     for (int32_t k = 0; village && built && k < houses; ++k) {
-        const double x = ground.x0 + kLot * (1 + k % columns) + 4;
-        const double y = ground.y0 + kLot * (1 + k / columns) + 5;
-        built = AddHouse(village, kMetre, x, y, 0, 12, 9, 6, 3.5);
+        const double x = ground.x0 + kLot * (1 + k % columns) + (kLot - kHouseWidth) / 2;
+        const double y = ground.y0 + kLot * (1 + k / columns) + (kLot - kHouseDepth) / 2;
+        built = AddHouse(village, kMetre, x, y, 0);
     }
     if (!Join(root, village, built)) return Discard(document);
     return Finish(document, kMetre, 0, ground.y0 + 10, 1.7, 0, 10);
@@ -773,7 +780,7 @@ bool AddBlock(ModelObject* town, int32_t number, double x, double y)
     for (int32_t h = 0; h < kHousesPerBlock; ++h) {
         const double hx = x + 2 + (h % 3) * 15.5;
         const double hy = h < 3 ? y + 2 : y + kBlockSide - 11;
-        if (!AddHouse(block, kFoot, hx, hy, kPlazaHeight, 12, 9, 6, 3.5)) return false;
+        if (!AddHouse(block, kFoot, hx, hy, kPlazaHeight)) return false;
     }
     if (!AddOffice(block, x + 6, y + 17, kPlazaHeight)) return false;
     const int32_t plaza = int32_t(std::lround(kPlazaHeight / kFoot));
