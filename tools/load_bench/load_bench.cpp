@@ -117,8 +117,41 @@ struct Timing {
 struct Spending {
     double perByte[int32_t(ReadCost::kCount)] = {};
     double ofAnyModel[int32_t(ReadCost::kCount)] = {};
-    int32_t bytesRead = 0;
+    int64_t bytesRead = 0;
 };
+
+// The part of what any model has that spending so much of the cost takes once so many bytes are
+// read.
+double ShareOfAnyModel(ReadCost cost, int64_t spent, int64_t bytesRead)
+{
+    const int64_t anyModel = Allowance(cost, 0);
+    const int64_t beyond = spent - (Allowance(cost, bytesRead) - anyModel);
+    return beyond > 0 && anyModel > 0 ? double(beyond) / double(anyModel) : 0;
+}
+
+// Where a refused read was refused: the fewest bytes read (of the file's `bytes`) at which what it
+// spent comes within what any model has. The cost that passed it last is not spent, so this is at
+// the refusal or a little before.
+int64_t RefusedAt(const ReadBudget& budget, int64_t bytes)
+{
+    auto within = [&](int64_t read) {
+        double whole = 0;
+        for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost)
+            whole += ShareOfAnyModel(ReadCost(cost), budget.Spent(ReadCost(cost)), read);
+        return whole <= 1;
+    };
+    int64_t low = 0;
+    int64_t high = bytes;
+    while (low < high) {
+        const int64_t middle = low + (high - low) / 2;
+        if (within(middle)) {
+            high = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return low;
+}
 
 // The costs as load-bench names them, in their order.
 constexpr const char* kCostNames[int32_t(ReadCost::kCount)] = {
@@ -151,17 +184,15 @@ Timing ReadOnce(const std::string& path, Counts* counts, Spending* spending)
     taken.result = result;
     int32_t bytes = 0;
     IgnoreResult(file->StreamSize(&bytes));  // 0 when the size cannot be had: nothing is divided by it
-    // Where the read stopped: the end of the file, or where it was refused.
-    spending->bytesRead = file->StreamPosition();
     file->FileObjectDestroy();
     *counts = Counts{};
     Count(document->Holder->Root, counts);
+    const ReadBudget& budget = document->Holder->Budget;
+    spending->bytesRead = result == kResultPastBudget ? RefusedAt(budget, bytes) : bytes;
     for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost) {
-        const int64_t spent = document->Holder->Budget.Spent(ReadCost(cost));
-        const int64_t anyModel = Allowance(ReadCost(cost), 0);
-        const int64_t paid = Allowance(ReadCost(cost), spending->bytesRead) - anyModel;
+        const int64_t spent = budget.Spent(ReadCost(cost));
         spending->perByte[cost] = bytes > 0 ? double(spent) / bytes : 0;
-        spending->ofAnyModel[cost] = spent > paid && anyModel > 0 ? double(spent - paid) / double(anyModel) : 0;
+        spending->ofAnyModel[cost] = ShareOfAnyModel(ReadCost(cost), spent, spending->bytesRead);
     }
     const auto freeing = std::chrono::steady_clock::now();
     document->Destroy();
@@ -307,7 +338,9 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
                 beyond += " " + std::string(kCostNames[cost]) + " " + std::to_string(spending.ofAnyModel[cost]);
         }
         if (!beyond.empty())
-            std::printf("  of what any model has, past %d bytes read:%s\n", spending.bytesRead, beyond.c_str());
+            std::printf("  of what any model has, %s %lld bytes read:%s\n",
+                        median.result == kResultPastBudget ? "refused at about" : "past", (long long)spending.bytesRead,
+                        beyond.c_str());
     }
     RemoveRendererTextureMapping();
     RemoveTextureLayerServices();
