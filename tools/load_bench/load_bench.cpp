@@ -339,7 +339,7 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
         }
         if (!beyond.empty())
             std::printf("  of what any model has, %s %lld bytes read:%s\n",
-                        median.result == kResultPastBudget ? "refused at about" : "past", (long long)spending.bytesRead,
+                        median.result == kResultPastBudget ? "refused at or after" : "past", (long long)spending.bytesRead,
                         beyond.c_str());
     }
     RemoveRendererTextureMapping();
