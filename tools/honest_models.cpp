@@ -159,10 +159,11 @@ ModelObject* NewGroup(ModelHolder* holder, const char* name, double unit = 0)
     return group;
 }
 
-// Adds a group built on its own under the root, before the root has units: the group keeps its
-// own (joining takes them, to be given back). False, the group gone, when it was not built whole
-// or could not join.
-bool Join(ModelObject* root, ModelObject* group, bool whole)
+// Adds a group built whole on its own under the parent, which takes in its bounds at once. A group
+// in units of its own keeps them (joining takes them, to be given back), unscaled only under a
+// parent without units: the root before Finish. False, the group gone, when it was not built
+// whole or could not join.
+bool Join(ModelObject* parent, ModelObject* group, bool whole)
 {
     if (!group) return false;
     if (!whole) {
@@ -171,8 +172,8 @@ bool Join(ModelObject* root, ModelObject* group, bool whole)
     }
     const UnitsRecord* own = group->GetUnits();
     const double unit = own ? own->UnitsGet() : 0;
-    root->AddChild(group);
-    if (group->Parent != root) {
+    parent->AddChild(group);
+    if (group->Parent != parent) {
         group->Destroy();
         return false;
     }
@@ -180,9 +181,9 @@ bool Join(ModelObject* root, ModelObject* group, bool whole)
     return true;
 }
 
-// A new empty group of the name under the parent; with a unit above 0 it keeps its own units, in
-// which its subtree is stored. Null when it could not be made.
-ModelObject* AddGroup(ModelObject* parent, const char* name, double unit = 0)
+// A new empty group of the name under the parent, in its own units, in which its subtree is
+// stored. Null when it could not be made.
+ModelObject* AddGroup(ModelObject* parent, const char* name, double unit)
 {
     ModelObject* group = NewGroup(parent->Holder, name);
     if (!group) return nullptr;
@@ -192,7 +193,7 @@ ModelObject* AddGroup(ModelObject* parent, const char* name, double unit = 0)
         return nullptr;
     }
     // Set once it has joined: joining takes the parent's units in place of its own.
-    if (unit > 0) SetOwnUnits(group, unit);
+    SetOwnUnits(group, unit);
     return group;
 }
 
@@ -395,20 +396,28 @@ bool AddSphereMeshPair(ModelObject* parent, int32_t side, double radius, double 
 
 // --- houses, rooms and furniture ---
 
-// A house under the parent, its body `width` x `depth` x `height` metres from (x, y, z) and a
-// gabled roof of `roof` metres on it, ridge along x; stored in the unit.
-bool AddHouse(ModelObject* parent, double unit, double x, double y, double z, double width, double depth, double height,
-              double roof)
+// A house: a body of 12 x 9 metres, 6 high, and a gabled roof on it, its ridge along x.
+constexpr double kHouseWidth = 12;
+constexpr double kHouseDepth = 9;
+constexpr double kHouseHeight = 6;
+constexpr double kRoofHeight = 3.5;
+
+// A house under the parent, its body's corner at (x, y, z) metres; stored in the unit.
+bool AddHouse(ModelObject* parent, double unit, double x, double y, double z)
 {
-    ModelObject* house = AddGroup(parent, "House");
-    if (!house) return false;
     ModelHolder* holder = parent->Holder;
-    const Fixed eaves = InUnits(z + height, unit);
-    const std::vector<FixedPoint> gable = {{InUnits(y, unit), eaves},
-                                           {InUnits(y + depth, unit), eaves},
-                                           {InUnits(y + depth / 2, unit), InUnits(z + height + roof, unit)}};
-    return Add(house, MakeBoxIn(holder, unit, x, y, z, x + width, y + depth, z + height), kPlaster) &&
-           Add(house, MakeExtrusion(holder, kAxisX, gable, InUnits(x, unit), InUnits(x + width, unit)), kTiles);
+    ModelObject* house = NewGroup(holder, "House");
+    const Fixed eaves = InUnits(z + kHouseHeight, unit);
+    const std::vector<FixedPoint> gable = {
+        {InUnits(y, unit), eaves},
+        {InUnits(y + kHouseDepth, unit), eaves},
+        {InUnits(y + kHouseDepth / 2, unit), InUnits(z + kHouseHeight + kRoofHeight, unit)}};
+    return Join(
+        parent, house,
+        house &&
+            Add(house, MakeBoxIn(holder, unit, x, y, z, x + kHouseWidth, y + kHouseDepth, z + kHouseHeight),
+                kPlaster) &&
+            Add(house, MakeExtrusion(holder, kAxisX, gable, InUnits(x, unit), InUnits(x + kHouseWidth, unit)), kTiles));
 }
 
 // A table of four legs and a top with four chairs round it, standing at height z with its middle
@@ -539,9 +548,9 @@ ModelDocument* BuildHonestVillage(int32_t houses)
     ModelObject* village = NewGroup(document->Holder, "Houses");
     bool built = true;
     for (int32_t k = 0; village && built && k < houses; ++k) {
-        const double x = ground.x0 + kLot * (1 + k % columns) + 4;
-        const double y = ground.y0 + kLot * (1 + k / columns) + 5;
-        built = AddHouse(village, kMetre, x, y, 0, 12, 9, 6, 3.5);
+        const double x = ground.x0 + kLot * (1 + k % columns) + (kLot - kHouseWidth) / 2;
+        const double y = ground.y0 + kLot * (1 + k / columns) + (kLot - kHouseDepth) / 2;
+        built = AddHouse(village, kMetre, x, y, 0);
     }
     if (!Join(root, village, built)) return Discard(document);
     return Finish(document, kMetre, 0, ground.y0 + 10, 1.7, 0, 10);
@@ -724,20 +733,21 @@ bool AddOffice(ModelObject* block, double x, double y, double z)
         if (!room) return false;
         slab->AddFaceContact(top, room, FaceFacing(room, 0, 0, -256));
     }
-    ModelObject* furnished = AddGroup(office, "Meeting room");
-    return furnished && AddDiningSet(furnished, kInch, x + width / 2, y - 3, z);
+    ModelObject* furnished = NewGroup(holder, "Meeting room");
+    return Join(office, furnished, furnished && AddDiningSet(furnished, kInch, x + width / 2, y - 3, z));
 }
 
 // A tree standing at (x, y, z) in feet: a trunk of six sides and a crown of 16 x 8 segments on it.
 bool AddTree(ModelObject* block, int32_t x, int32_t y, int32_t z)
 {
-    ModelObject* tree = AddGroup(block, "Tree");
-    if (!tree) return false;
     constexpr int32_t kTrunk = 7;
     constexpr int32_t kCrown = 5;
-    return Add(tree, MakeShape(block->Holder, kPrismKind, 1, kAxisZ, 6, 1, 0, kTrunk, x, y, z), kWood) &&
-           Add(tree, MakeSphere(block->Holder, kSphereCorners, kSphereSegments, kCrown, x, y, z + kTrunk + kCrown),
-               kLeaves);
+    ModelObject* tree = NewGroup(block->Holder, "Tree");
+    return Join(
+        block, tree,
+        tree && Add(tree, MakeShape(block->Holder, kPrismKind, 1, kAxisZ, 6, 1, 0, kTrunk, x, y, z), kWood) &&
+            Add(tree, MakeSphere(block->Holder, kSphereCorners, kSphereSegments, kCrown, x, y, z + kTrunk + kCrown),
+                kLeaves));
 }
 
 // A monument at (x, y, z) in feet: a pedestal and on it a sphere, smooth or faceted.
@@ -770,7 +780,7 @@ bool AddBlock(ModelObject* town, int32_t number, double x, double y)
     for (int32_t h = 0; h < kHousesPerBlock; ++h) {
         const double hx = x + 2 + (h % 3) * 15.5;
         const double hy = h < 3 ? y + 2 : y + kBlockSide - 11;
-        if (!AddHouse(block, kFoot, hx, hy, kPlazaHeight, 12, 9, 6, 3.5)) return false;
+        if (!AddHouse(block, kFoot, hx, hy, kPlazaHeight)) return false;
     }
     if (!AddOffice(block, x + 6, y + 17, kPlazaHeight)) return false;
     const int32_t plaza = int32_t(std::lround(kPlazaHeight / kFoot));

@@ -159,12 +159,12 @@ Timing ReadOnce(const std::string& path, Counts* counts, Spending* spending)
     taken.result = result;
     int32_t bytes = 0;
     IgnoreResult(file->StreamSize(&bytes));  // 0 when the size cannot be had: nothing is divided by it
-    // Where the read stopped: the end of the file, or where it was refused.
-    spending->bytesRead = file->StreamPosition();
     file->FileObjectDestroy();
     *counts = Counts{};
     Count(document->Holder->Root, counts);
     const ReadBudget& budget = document->Holder->Budget;
+    // Where the read ended: the end of the file, or where it was refused.
+    spending->bytesRead = int32_t(budget.BytesRead());
     spending->turnLimit = budget.TurnLimit();
     for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost) {
         const ReadCost c = ReadCost(cost);
@@ -328,7 +328,8 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
                 beyond += " " + std::string(kCostNames[cost]) + " " + std::to_string(spending.beyond[cost]);
         }
         if (!beyond.empty())
-            std::printf("  past %d bytes read, of what any model has or what it built allows:%s\n", spending.bytesRead,
+            std::printf("  %s %d bytes read, of what any model has or what it built allows:%s\n",
+                        median.result == kResultPastBudget ? "refused after" : "past", spending.bytesRead,
                         beyond.c_str());
         std::printf("  turns: %lld of %lld\n", (long long)spending.turns, (long long)spending.turnLimit);
     }

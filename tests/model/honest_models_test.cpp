@@ -1,0 +1,177 @@
+// The honest models, made small: read back as they were built, the same bytes on every run, of
+// the sizes asked, their faces facing outwards, and what is meant to touch touching.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "model/model_document.h"
+#include "model/model_holder.h"
+#include "model/model_object.h"
+#include "model/object_geometry.h"
+#include "model/polygon_record.h"
+#include "model/surface.h"
+#include "tests/model/model_compare.h"
+#include "tests/model/model_test_support.h"
+#include "tools/honest_models.h"
+
+namespace {
+
+ModelDocument* ReadBack(const Bytes& bytes)
+{
+    ModelDocument* document = new ModelDocument;
+    MemoryStream in;
+    Load(in, bytes);
+    if (document->Init() != kResultOk || document->ReadModelFile(&in) != kResultOk) {
+        document->Destroy();
+        return nullptr;
+    }
+    return document;
+}
+
+// The extent of the object's world vertices along the axis (0 x, 1 y, 2 z): least or most.
+Fixed Extent(const ModelObject* object, int32_t axis, bool most)
+{
+    Fixed extent = most ? INT32_MIN : INT32_MAX;
+    for (int32_t i = 0; i < ListCount(object->WorldVertices); ++i) {
+        const Fixed* v = &object->WorldVertices->At<FixedVector3>(i)->x;
+        extent = most ? std::max(extent, v[axis]) : std::min(extent, v[axis]);
+    }
+    return extent;
+}
+
+int32_t Faces(const ModelObject* node)
+{
+    int32_t counters[9] = {};
+    node->ModelStatistics(counters);
+    return counters[5];
+}
+
+}  // namespace
+
+TEST(HonestModels, ReadBackAsBuiltAndWriteTheSameBytes)
+{
+    // Those whose groups keep no units of their own: a read takes units away from every group.
+    const std::pair<const char*, std::function<ModelDocument*()>> makers[] = {
+        {"landscape", [] { return BuildHonestLandscape(3 * 8 * 8, 8); }},
+        {"sphere meshes", [] { return BuildHonestSphereMeshes(12, 0); }},
+        {"spheres", [] { return BuildHonestSpheres(8, true, 3); }},
+        {"smooth", [] { return BuildHonestLargeSpheres(1, SphereFinish::kSmooth); }},
+        {"village", [] { return BuildHonestVillage(4); }},
+        {"rooms", [] { return BuildHonestFloorRooms(5); }},
+    };
+    for (const auto& maker : makers) {
+        SCOPED_TRACE(maker.first);
+        ModelDocument* original = maker.second();
+        ASSERT_NE(original, nullptr);
+        const Bytes bytes = ModelFileBytes(maker.second());
+        ModelDocument* copy = ReadBack(bytes);
+        ASSERT_NE(copy, nullptr);
+        ExpectSameTree(original->Holder->Root, copy->Holder->Root);
+        EXPECT_EQ(ModelFileBytes(original), bytes);
+        copy->Destroy();
+    }
+}
+
+TEST(HonestModels, OfTheSizesAskedWithFacesFacingOutwards)
+{
+    ModelDocument* land = BuildHonestLandscape(3 * 8 * 8, 8);
+    ModelObject* root = land->Holder->Root;
+    ASSERT_EQ(root->ChildCount(), 3);
+    EXPECT_EQ(Faces(root), 3 * 8 * 8);
+    for (int32_t patch = 0; patch < 3; ++patch) {
+        const ObjectGeometry* geometry = root->ChildAt(patch)->GeometryAt(0);
+        for (int32_t i = 0; i < geometry->PolygonCount(); ++i) EXPECT_GT(geometry->PolygonAt(i)->WorldNormal.z, 0);
+    }
+    // The flat patches side by side share their border; the hilly row meets them at their edge.
+    EXPECT_EQ(Extent(root->ChildAt(0), 0, true), Extent(root->ChildAt(1), 0, false));
+    EXPECT_EQ(Extent(root->ChildAt(0), 1, true), Extent(root->ChildAt(2), 1, false));
+    EXPECT_EQ(Extent(root->ChildAt(2), 2, false), 0);
+    EXPECT_GT(Extent(root->ChildAt(2), 2, true), IntToFixed(10));
+    land->Destroy();
+
+    ModelDocument* meshes = BuildHonestSphereMeshes(12, 0);
+    for (int32_t k = 0; k < 2; ++k) {
+        const ModelObject* sphere = meshes->Holder->Root->ChildAt(k);
+        EXPECT_EQ(Faces(sphere), 12 * 12);
+        const int64_t middle = (int64_t(Extent(sphere, 0, true)) + Extent(sphere, 0, false)) / 2;
+        for (int32_t i = 0; i < sphere->GeometryAt(0)->PolygonCount(); ++i) {
+            const PolygonRecord* face = sphere->GeometryAt(0)->PolygonAt(i);
+            const FixedVector3* corner = sphere->WorldVertices->At<FixedVector3>(face->IndexAt(0));
+            const int64_t outwards = face->WorldNormal.x * ((corner->x - middle) >> 16) +
+                                     int64_t(face->WorldNormal.y) * (corner->y >> 16) +
+                                     int64_t(face->WorldNormal.z) * (corner->z >> 16);
+            EXPECT_GT(outwards, 0) << "face " << i;
+        }
+    }
+    // Touching: the nearest rings of the two meet.
+    EXPECT_EQ(Extent(meshes->Holder->Root->ChildAt(0), 0, true), Extent(meshes->Holder->Root->ChildAt(1), 0, false));
+    meshes->Destroy();
+
+    // The most segments: 32,512 faces, and one segment more would pass what an object may have.
+    ModelDocument* large = BuildHonestLargeSpheres(1, SphereFinish::kPlain);
+    ModelObject* sphere = large->Holder->Root->ChildAt(0);
+    EXPECT_EQ(sphere->FaceCount(), 32512);
+    sphere->SetSegments(sphere->Segments + 1);
+    EXPECT_EQ(sphere->IsCompleteObject(), 0);
+    large->Destroy();
+
+    ModelDocument* nested = BuildHonestNestedGroups(10000);
+    EXPECT_GE(Faces(nested->Holder->Root), 10000);
+    EXPECT_LT(Faces(nested->Holder->Root), 10150);
+    nested->Destroy();
+}
+
+TEST(HonestModels, TouchingPartsTouchAndConnectionsReadBack)
+{
+    // Spheres in a cube: each meets the next along x at the side, and the one above at its pole.
+    ModelDocument* spheres = BuildHonestSpheres(8, true, 2);
+    const ModelObject* root = spheres->Holder->Root;
+    EXPECT_EQ(Faces(root->ChildAt(0)), 256);
+    EXPECT_EQ(Extent(root->ChildAt(0), 0, true), Extent(root->ChildAt(1), 0, false));
+    EXPECT_EQ(Extent(root->ChildAt(0), 2, true), Extent(root->ChildAt(4), 2, false));
+    spheres->Destroy();
+
+    // Houses stand on the ground.
+    ModelDocument* village = BuildHonestVillage(4);
+    const ModelObject* house = village->Holder->Root->ChildAt(1)->ChildAt(3);
+    EXPECT_EQ(Extent(house->ChildAt(0), 2, false), Extent(village->Holder->Root->ChildAt(0), 2, true));
+    EXPECT_EQ(Extent(house->ChildAt(1), 2, false), Extent(house->ChildAt(0), 2, true));
+    village->Destroy();
+
+    // The slab's top face is connected to every room, as the file stores it.
+    ModelDocument* rooms = ReadBack(ModelFileBytes(BuildHonestFloorRooms(5)));
+    ASSERT_NE(rooms, nullptr);
+    ModelObject* slab = rooms->Holder->Root->ChildAt(0);
+    const Surface* top = slab->SurfaceOfFace(FaceFacing(slab, 0, 0, 256));
+    ASSERT_NE(top, nullptr);
+    EXPECT_EQ(ListCount(top->SiblingConnections), 5);
+    rooms->Destroy();
+}
+
+TEST(HonestModels, GroupsInUnitsOfTheirOwnReadIntoPlace)
+{
+    // Site in metres, buildings in feet, floors in inches, rooms in centimetres, under a root in
+    // inches: each group stores its own units, and read, every part lies where it was made.
+    const Bytes bytes = ModelFileBytes(BuildHonestNestedGroups(300));
+    int32_t units = 0;
+    for (size_t at = 0; at + 4 <= bytes.size(); ++at)
+        units += std::equal(bytes.begin() + long(at), bytes.begin() + long(at) + 4, "UNIT");
+    EXPECT_EQ(units, 1 + 1 + 1 + 1 + 2);  // root, site, building, floor, two rooms
+    ModelDocument* document = ReadBack(bytes);
+    ASSERT_NE(document, nullptr);
+    const ModelObject* floor = document->Holder->Root->ChildAt(0)->ChildAt(1)->ChildAt(4);
+    const ModelObject* slab = floor->ChildAt(0);
+    const ModelObject* wall = floor->ChildAt(1)->ChildAt(0);
+    // The slab is 8 inches thick; the room's walls, 250 centimetres high, stand on it, sunk by
+    // less than a centimetre. Each group joining its parent rescales its subtree once more: a
+    // twentieth of an inch is what the fixed point loses on the way.
+    constexpr double kLost = 0.05;
+    EXPECT_NEAR(Fix2X(Extent(slab, 2, true) - Extent(slab, 2, false)), 8, kLost);
+    EXPECT_NEAR(Fix2X(Extent(wall, 2, false)), Fix2X(Extent(slab, 2, true)), 1 / 2.54);
+    EXPECT_LE(Extent(wall, 2, false), Extent(slab, 2, true));
+    EXPECT_NEAR(Fix2X(Extent(wall, 0, false)), Fix2X(Extent(slab, 0, false)), kLost);
+    EXPECT_NEAR(Fix2X(Extent(wall, 2, true) - Extent(wall, 2, false)), 250 / 2.54, kLost);
+    document->Destroy();
+}
