@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/fixed.h"
+#include "foundation/loop_turns.h"
 #include "model/contact_list.h"
 #include "render/observer.h"
 #include "render/record_prefetch.h"
@@ -53,10 +55,15 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
 {
     const int32_t count = list->ArrayCount();
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    // The places numbered twice and the correction's work room made: spent beforehand, as is
+    // each step below; once the frame has stopped the order is left as it stands.
+    if (!budget.Spend(FrameCost::kOrdered, 4 * int64_t(count))) return;
     for (int32_t i = 0; i < count; ++i) {
         if (i + kStateAhead < count) PrefetchRecordState(records[i + kStateAhead]);
         records[i]->DrawIndex = i;
     }
+    CountTurns(count);
     // What decides whether a record lets another go first changes nothing while the order is
     // corrected, except where the two records stand: so the contacts of each record of the list
     // are read once, walking the members in their own order (the records, their contacts and the
@@ -69,11 +76,14 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
     work.candidates.clear();
     const int32_t memberCount = members->ArrayCount();
     ObjectGeometry* const* member = members->Elements<ObjectGeometry*>();
+    if (!budget.Spend(FrameCost::kOrdered, memberCount)) return;
     for (int32_t m = 0; m < memberCount; ++m) {
         ContactsReadAhead(member, memberCount, m);
         const ObjectGeometry* r = member[m];
         const int32_t own = r->DrawIndex;
         if (own < 0 || own >= count || records[own] != r || !r->Contacts) continue;
+        if (!budget.Spend(FrameCost::kOrdered, r->Contacts->ArrayCount())) return;
+        CountTurns(r->Contacts->ArrayCount());
         work.firstCandidate[size_t(own)] = int32_t(work.candidates.size());
         const ContactEntry* entries = r->Contacts->Elements<ContactEntry>();
         for (int32_t k = 0; k < r->Contacts->ArrayCount(); ++k) {
@@ -84,21 +94,32 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
         }
         work.endCandidate[size_t(own)] = int32_t(work.candidates.size());
     }
+    CountTurns(memberCount);
     work.standsAt.resize(size_t(count));
     work.pulledAt.assign(size_t(count), -1);
     work.sortedPlace.resize(size_t(count));
     for (int32_t i = 0; i < count; ++i) work.standsAt[size_t(i)] = work.sortedPlace[size_t(i)] = i;
+    CountTurns(count);
+    // The places visited, counted as the correction ends.
+    int64_t visits = 0;
     int32_t i = 0;
     while (i < count) {
+        ++visits;
         const int32_t own = work.sortedPlace[size_t(i)];
         if (work.pulledAt[size_t(own)] != i) {
             // Of the records after this place that may go first, the nearest-drawn one.
+            const int32_t first = work.firstCandidate[size_t(own)];
+            const int32_t end = work.endCandidate[size_t(own)];
+            if (!budget.Spend(FrameCost::kOrdered, 1 + end - first)) break;
             int32_t best = -1;
-            for (int32_t c = work.firstCandidate[size_t(own)]; c < work.endCandidate[size_t(own)]; ++c) {
+            for (int32_t c = first; c < end; ++c) {
                 const int32_t at = work.standsAt[size_t(work.candidates[size_t(c)])];
                 if (at > i && (best == -1 || at < best)) best = at;
             }
+            CountTurns(end - first);
             if (best >= 0) {
+                // The places it moves past.
+                if (!budget.Spend(FrameCost::kOrdered, best - i)) break;
                 work.pulledAt[size_t(own)] = i;
                 ObjectGeometry* moved = records[best];
                 const int32_t movedPlace = work.sortedPlace[size_t(best)];
@@ -107,6 +128,7 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
                     work.sortedPlace[size_t(k)] = work.sortedPlace[size_t(k - 1)];
                     work.standsAt[size_t(work.sortedPlace[size_t(k)])] = k;
                 }
+                CountTurns(best - i);
                 records[i] = moved;
                 work.sortedPlace[size_t(i)] = movedPlace;
                 work.standsAt[size_t(movedPlace)] = i;
@@ -115,10 +137,12 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
         }
         ++i;
     }
+    CountTurns(visits);
     for (int32_t k = 0; k < count; ++k) {
         if (k + kStateAhead < count) PrefetchRecordState(records[k + kStateAhead]);
         records[k]->DrawIndex = k;
     }
+    CountTurns(count);
 }
 
 void StableSortDrawList(DynamicArray* list)
@@ -126,10 +150,15 @@ void StableSortDrawList(DynamicArray* list)
     const int32_t count = list->ArrayCount();
     if (count < 2) return;
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
     if (!gSortScratch) gSortScratch = NewDynamicArray(0, int32_t(sizeof(KeyedRecord)), 64);
     if (!gSortScratch ||
         (gSortScratch->ArrayCount() < 2 * count && gSortScratch->ArraySetCount(2 * count) != kResultOk)) {
-        // Without room to merge, an insertion sort keeps the order of equal entries too.
+        // Without room to merge, an insertion sort keeps the order of equal entries too; its
+        // moves, at most one for every pair, are spent beforehand (refused, the list stays
+        // unsorted: the frame has stopped).
+        if (!budget.Spend(FrameCost::kOrdered, int64_t(count) * (count - 1) / 2)) return;
+        int64_t moves = 0;
         for (int32_t i = 1; i < count; ++i) {
             ObjectGeometry* item = records[i];
             int32_t j = i;
@@ -137,10 +166,16 @@ void StableSortDrawList(DynamicArray* list)
                 records[j] = records[j - 1];
                 --j;
             }
+            moves += i - j;
             records[j] = item;
         }
+        CountTurns(count + moves);
         return;
     }
+    // Each pass of the merge moves every record once; with the keys read and the records put
+    // back, spent beforehand.
+    const int64_t passes = BitLength(uint32_t(count - 1));
+    if (!budget.Spend(FrameCost::kOrdered, (passes + 2) * count)) return;
     // The depths are read once into the work room beside their records; a record of the second
     // run goes first when the list's comparison puts it before the first run's record, which is
     // when it lies deeper.
@@ -150,6 +185,7 @@ void StableSortDrawList(DynamicArray* list)
         if (i + kStateAhead < count) PrefetchRecordState(records[i + kStateAhead]);
         from[i] = {records[i]->ScreenMinimum[1], records[i]};
     }
+    CountTurns(count);
     for (int32_t width = 1; width < count; width *= 2) {
         for (int32_t lo = 0; lo < count; lo += 2 * width) {
             const int32_t mid = std::min(lo + width, count);
@@ -159,9 +195,11 @@ void StableSortDrawList(DynamicArray* list)
             while (a < mid) to[out++] = from[a++];
             while (b < hi) to[out++] = from[b++];
         }
+        CountTurns(count);
         std::swap(from, to);
     }
     for (int32_t i = 0; i < count; ++i) records[i] = from[i].record;
+    CountTurns(count);
 }
 
 void FreeDrawOrderScratch()

@@ -12,15 +12,23 @@ namespace {
 constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
     // kDrawn: a frame of any model may draw some sixty times as much as the glass sample does;
     // a large one twice as many faces as it has in view, four times the cities' share.
-    {1 << 14, 2, 0},
+    {1 << 14, 2, 0, 0},
     // kPixels: sixty-four views' worth, seven times the most the cities' frames fill.
-    {0, 0, 64},
+    {0, 0, 0, 64},
     // kCornerPairs: a face is cut by the region it is drawn into corner by corner; a frame may cut
     // some seven times the cities' pairs, and faces of many corners seen through each other no
     // more than that.
-    {1 << 22, 64, 0},
+    {1 << 22, 64, 0, 0},
     // kTakenUp: the elements and touching faces a wall of many of them offers.
-    {1 << 16, 16, 0},
+    {1 << 16, 16, 0, 0},
+    // kWalked
+    {1 << 20, 16, 16, 0},
+    // kViewed
+    {1 << 20, 16, 16, 0},
+    // kOrdered
+    {1 << 20, 0, 1 << 14, 0},
+    // kMasked
+    {1 << 20, 64, 0, 16},
 };
 
 }  // namespace
@@ -29,9 +37,11 @@ void FrameBudget::Begin(int64_t viewPixels)
 {
     drawing_ = true;
     passed_ = false;
+    stopped_ = false;
     behind_ = 0;
     viewPixels_ = viewPixels;
     inView_ = 0;
+    tested_ = 0;
     redrawn_ = 0;
     for (int64_t& spent : spent_) spent = 0;
 }
@@ -39,7 +49,15 @@ void FrameBudget::Begin(int64_t viewPixels)
 int64_t FrameBudget::Allowance(FrameCost cost) const
 {
     const FrameAllowance& allowance = kAllowances[int32_t(cost)];
-    return allowance.anyFrame + inView_ * allowance.perFaceInView + viewPixels_ * allowance.perViewPixel;
+    return allowance.anyFrame + inView_ * allowance.perFaceInView + tested_ * allowance.perRecordTested +
+           viewPixels_ * allowance.perViewPixel;
+}
+
+int64_t FrameBudget::TurnsAllowance() const
+{
+    int64_t sum = 0;
+    for (int32_t cost = 0; cost < int32_t(FrameCost::kCount); ++cost) sum += Allowance(FrameCost(cost));
+    return kStopFactor * sum;
 }
 
 bool FrameBudget::Spend(FrameCost cost, int64_t amount)
@@ -47,15 +65,27 @@ bool FrameBudget::Spend(FrameCost cost, int64_t amount)
     if (!drawing_) return true;
     int64_t& spent = spent_[int32_t(cost)];
     spent += amount;
-    if (spent > Allowance(cost)) passed_ = true;
-    return !passed_;
+    const int64_t allowance = Allowance(cost);
+    if (spent > allowance) passed_ = true;
+    if (spent > kStopFactor * allowance) stopped_ = true;
+    return !stopped_;
 }
 
-void FrameBudget::SpendOnDraw(int64_t pixels, int64_t corners, int64_t regionCorners)
+bool FrameBudget::SpendOnMask(int64_t amount)
 {
-    if (!drawing_) return;
+    if (!drawing_) return true;
+    int64_t& spent = spent_[int32_t(FrameCost::kMasked)];
+    if (stopped_ || spent + amount > Allowance(FrameCost::kMasked)) return false;
+    spent += amount;
+    return true;
+}
+
+bool FrameBudget::SpendOnDraw(int64_t pixels, int64_t corners, int64_t regionCorners)
+{
+    if (!drawing_) return true;
     if (behind_ > 0) ++redrawn_;
     Spend(FrameCost::kDrawn, 1);
     Spend(FrameCost::kPixels, pixels);
-    Spend(FrameCost::kCornerPairs, corners * (regionCorners > 0 ? regionCorners : 1));
+    // A frame once stopped stays stopped: the last answer is every one's.
+    return Spend(FrameCost::kCornerPairs, corners * (regionCorners > 0 ? regionCorners : 1));
 }

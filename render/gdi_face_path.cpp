@@ -7,6 +7,7 @@
 #include "draw/current_port.h"
 #include "draw/pen_state.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 #include "model/object_geometry.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
@@ -45,6 +46,7 @@ const POINT* SystemPoints(const DynamicArray* points)
 bool PointInPolygon(const POINT* points, int32_t count, int32_t x, int32_t y)
 {
     if (count < 3) return false;
+    CountTurns(count);
     HRGN region = CreatePolygonRgn(points, count, WINDING);
     if (!region) return false;
     const bool inside = PtInRegion(region, x, y) != FALSE;
@@ -67,12 +69,14 @@ void PickTest(const SpanRegion* region, const DynamicArray* points)
     if (rows > 0) {
         const TrapezoidRow* row = region->Rows();
         int32_t i = -1;
-        for (int32_t k = rows - 1; k >= 0; --k) {
+        int32_t k = rows - 1;
+        for (; k >= 0; --k) {
             if (row[k].leftY > PickY) {
                 i = k;
                 break;
             }
         }
+        CountTurns(rows - k);
         if (i < 0 || i == rows - 1) return;
         POINT quad[4];
         int32_t n = 0;
@@ -117,6 +121,7 @@ int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const RGBCol
         if (!region->IntersectTrapezoidRegionsInto(face, cut)) return 0;
         cut->TrapezoidRegionOutline(outline);
     } else {
+        CountTurns(points->ArrayCount());
         if (points->ArrayCopyTo(outline) != kResultOk || points->ArrayCount() == 0) return 0;
         const DevicePoint first = *points->At<DevicePoint>(0);
         outline->Append(&first);
@@ -158,6 +163,7 @@ void FillDevicePolygon(const DynamicArray* points)
 {
     HDC dc = GetPort();
     if (!dc || !points || points->ArrayCount() == 0) return;
+    CountTurns(points->ArrayCount());
     HPEN pen = CreatePen(PS_NULL, 1, 0);
     HGDIOBJ previous = SelectObject(dc, pen);
     Polygon(dc, SystemPoints(points), points->ArrayCount());
@@ -169,6 +175,7 @@ void FrameDevicePolygon(const DynamicArray* points)
 {
     HDC dc = GetPort();
     if (!dc || !points || points->ArrayCount() == 0) return;
+    CountTurns(points->ArrayCount());
     Polyline(dc, SystemPoints(points), points->ArrayCount());
 }
 
