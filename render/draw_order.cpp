@@ -95,17 +95,45 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
         work.endCandidate[size_t(own)] = int32_t(work.candidates.size());
     }
     CountTurns(memberCount);
-    work.standsAt.resize(size_t(count));
+    // The correction pulls a record forward to the place being looked at, in front of the record
+    // standing there, and looks at the place again. Records before the place stand for good; those
+    // after it stand in two runs, first the records pulled forward, the one pulled last first, then
+    // the others in their sorted order: so which of two records stands first follows from when
+    // each was pulled, or from their sorted places, and no place moves when a record is pulled.
     work.pulledAt.assign(size_t(count), -1);
-    work.sortedPlace.resize(size_t(count));
-    for (int32_t i = 0; i < count; ++i) work.standsAt[size_t(i)] = work.sortedPlace[size_t(i)] = i;
+    work.pulledWhen.assign(size_t(count), 0);
+    work.stands.assign(size_t(count), 0);
+    work.sorted.assign(records, records + count);
+    work.pulled.clear();
     CountTurns(count);
-    // The places visited, counted as the correction ends.
+    // Where a record not yet standing for good stands: the lower, the nearer the place looked at.
+    const auto standing = [&work](int32_t sortedPlace) {
+        const int64_t when = work.pulledWhen[size_t(sortedPlace)];
+        return when > 0 ? -when : int64_t(sortedPlace);
+    };
+    int64_t clock = 0;
+    int32_t nextSorted = 0;
+    // The places visited and the records stepped past in the two runs, counted as the correction
+    // ends.
     int64_t visits = 0;
+    int64_t steps = 0;
     int32_t i = 0;
     while (i < count) {
         ++visits;
-        const int32_t own = work.sortedPlace[size_t(i)];
+        // The record at the place: the one pulled last that does not stand yet, else the first of
+        // the sorted run neither pulled nor standing.
+        while (!work.pulled.empty() && (work.stands[size_t(work.pulled.back().first)] ||
+                                         work.pulledWhen[size_t(work.pulled.back().first)] != work.pulled.back().second)) {
+            work.pulled.pop_back();
+            ++steps;
+        }
+        if (work.pulled.empty()) {
+            while (work.pulledWhen[size_t(nextSorted)] > 0 || work.stands[size_t(nextSorted)]) {
+                ++nextSorted;
+                ++steps;
+            }
+        }
+        const int32_t own = work.pulled.empty() ? nextSorted : work.pulled.back().first;
         if (work.pulledAt[size_t(own)] != i) {
             // Of the records after this place that may go first, the nearest-drawn one.
             const int32_t first = work.firstCandidate[size_t(own)];
@@ -113,36 +141,32 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
             if (!budget.Spend(FrameCost::kOrdered, 1 + end - first)) break;
             int32_t best = -1;
             for (int32_t c = first; c < end; ++c) {
-                const int32_t at = work.standsAt[size_t(work.candidates[size_t(c)])];
-                if (at > i && (best == -1 || at < best)) best = at;
+                const int32_t candidate = work.candidates[size_t(c)];
+                if (candidate == own || work.stands[size_t(candidate)]) continue;
+                if (best == -1 || standing(candidate) < standing(best)) best = candidate;
             }
             CountTurns(end - first);
             if (best >= 0) {
-                // The places it moves past.
-                if (!budget.Spend(FrameCost::kOrdered, best - i)) break;
                 work.pulledAt[size_t(own)] = i;
-                ObjectGeometry* moved = records[best];
-                const int32_t movedPlace = work.sortedPlace[size_t(best)];
-                for (int32_t k = best; k > i; --k) {
-                    records[k] = records[k - 1];
-                    work.sortedPlace[size_t(k)] = work.sortedPlace[size_t(k - 1)];
-                    work.standsAt[size_t(work.sortedPlace[size_t(k)])] = k;
-                }
-                CountTurns(best - i);
-                records[i] = moved;
-                work.sortedPlace[size_t(i)] = movedPlace;
-                work.standsAt[size_t(movedPlace)] = i;
+                work.pulledWhen[size_t(best)] = ++clock;
+                work.pulled.push_back({best, clock});
                 continue;
             }
         }
+        work.stands[size_t(own)] = 1;
+        records[i] = work.sorted[size_t(own)];
         ++i;
     }
-    CountTurns(visits);
+    CountTurns(visits + steps);
+    // Cut short, the records not yet standing keep their sorted order.
+    for (int32_t k = 0; i < count; ++k) {
+        if (!work.stands[size_t(k)]) records[i++] = work.sorted[size_t(k)];
+    }
     for (int32_t k = 0; k < count; ++k) {
         if (k + kStateAhead < count) PrefetchRecordState(records[k + kStateAhead]);
         records[k]->DrawIndex = k;
     }
-    CountTurns(count);
+    CountTurns(2 * int64_t(count));
 }
 
 void StableSortDrawList(DynamicArray* list)

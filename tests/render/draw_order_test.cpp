@@ -10,6 +10,7 @@
 #include "model/light.h"
 #include "model/lighting_math.h"
 #include "render/draw_order.h"
+#include "render/render_context.h"
 #include "tests/render/scene_support.h"
 
 using namespace rendertest;
@@ -123,6 +124,14 @@ TEST(DrawOrder, ATouchingRecordBehindTheContactPlaneGoesFirst)
     o->SetObserverPosition({0, 0, 50});
     f->Visible = 0;
     refineBoxThenFloor();
+    EXPECT_EQ(PointerAt<ObjectGeometry>(list, 0), b);
+    // Nor is it corrected once the frame has stopped.
+    f->Visible = 1;
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    budget.Begin(1);
+    budget.Spend(FrameCost::kOrdered, int64_t(1) << 40);
+    refineBoxThenFloor();
+    budget.End();
     EXPECT_EQ(PointerAt<ObjectGeometry>(list, 0), b);
     list->Destroy();
 }
