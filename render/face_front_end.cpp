@@ -283,27 +283,32 @@ bool RegionBounds(const SpanRegion* region, PixelBox* box)
     return true;
 }
 
-// What drawing the polygon into the region may cost in pixels: the pixels of its box within the
-// region's bounds (those of the published target when it has none), a column more for the fills'
-// right ends and a row more, each of which a fill walks; framed, for each edge the pixels that a
-// line along it draws within that box too.
-int64_t DrawPixels(const DevicePointList* points, const SpanRegion* region, bool framed)
+// What drawing the polygon into the region may cost: the pixels of its box within the region's
+// bounds (those of the published target when it has none), a column more for the fills' right
+// ends and a row more, each of which a fill walks; framed, for each edge the pixels that a line
+// along it draws within that box.
+struct DrawCost {
+    int64_t pixels;
+    int64_t linePixels;
+};
+
+DrawCost CostOfDrawing(const DevicePointList* points, const SpanRegion* region, bool framed)
 {
     const int32_t n = points->ArrayCount();
-    if (n == 0) return 0;
+    if (n == 0) return {0, 0};
     const PixelBox box = PointsBox(points);
     PixelBox within = {0, 0, 0, 0};
     if (!RegionBounds(region, &within)) {
         const Q_Offscreen* target = PublishedOffscreen;
-        if (!target) return 0;
+        if (!target) return {0, 0};
         const PortRect& bounds = target->PortBounds();
         within = {bounds.left, bounds.top, bounds.right, bounds.bottom};
     }
     const int64_t width = std::min(box.right, within.right) - std::max(box.left, within.left);
     const int64_t height = std::min(box.bottom, within.bottom) - std::max(box.top, within.top);
-    if (width < 0 || height < 0) return 0;
-    int64_t pixels = (width + 1) * (height + 1);
-    if (!framed) return pixels;
+    if (width < 0 || height < 0) return {0, 0};
+    DrawCost cost = {(width + 1) * (height + 1), 0};
+    if (!framed) return cost;
     const int64_t longest = std::max(width, height) + 1;
     const DevicePoint* p = points->Elements<DevicePoint>();
     for (int32_t i = 0; i < n; ++i) {
@@ -311,10 +316,10 @@ int64_t DrawPixels(const DevicePointList* points, const SpanRegion* region, bool
         const DevicePoint& b = p[i + 1 == n ? 0 : i + 1];
         const int64_t dx = std::abs(int64_t(b.x) - a.x);
         const int64_t dy = std::abs(int64_t(b.y) - a.y);
-        pixels += std::min(std::max(dx, dy) + 1, longest);
+        cost.linePixels += std::min(std::max(dx, dy) + 1, longest);
     }
     CountTurns(n);
-    return pixels;
+    return cost;
 }
 
 }  // namespace
@@ -343,9 +348,11 @@ bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool f
 {
     if (!points) return true;
     FrameBudget& budget = CurrentRenderContext().frameBudget;
-    if (budget.Drawing() &&
-        !budget.SpendOnDraw(DrawPixels(points, region, framed), points->ArrayCount(), RegionCorners(region)))
-        return false;
+    if (budget.Drawing()) {
+        const DrawCost cost = CostOfDrawing(points, region, framed);
+        if (!budget.SpendOnDraw(cost.pixels, cost.linePixels, points->ArrayCount(), RegionCorners(region)))
+            return false;
+    }
     if (gCountArea) {
         ++gFacesCounted;
         gAreaDrawn += uint64_t(ClippedArea(points, region) + 0.5);

@@ -15,6 +15,8 @@ constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
     {1 << 14, 2, 0, 0},
     // kPixels: sixty-four views' worth, seven times the most the cities' frames fill.
     {0, 0, 0, 64},
+    // kLinePixels
+    {0, 0, 0, 8},
     // kCornerPairs: a face is cut by the region it is drawn into corner by corner; a frame may cut
     // some seven times the cities' pairs, and faces of many corners seen through each other no
     // more than that.
@@ -24,9 +26,9 @@ constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
     // kWalked
     {1 << 20, 16, 16, 0},
     // kViewed
-    {1 << 20, 16, 16, 0},
+    {1 << 22, 16, 16, 0},
     // kOrdered
-    {1 << 20, 0, 1 << 14, 0},
+    {1 << 16, 0, 256, 0},
     // kMasked
     {1 << 20, 64, 0, 16},
 };
@@ -75,17 +77,22 @@ bool FrameBudget::SpendOnMask(int64_t amount)
 {
     if (!drawing_) return true;
     int64_t& spent = spent_[int32_t(FrameCost::kMasked)];
-    if (stopped_ || spent + amount > Allowance(FrameCost::kMasked)) return false;
+    if (stopped_) return false;
+    if (spent + amount > Allowance(FrameCost::kMasked)) {
+        passed_ = true;
+        return false;
+    }
     spent += amount;
     return true;
 }
 
-bool FrameBudget::SpendOnDraw(int64_t pixels, int64_t corners, int64_t regionCorners)
+bool FrameBudget::SpendOnDraw(int64_t pixels, int64_t linePixels, int64_t corners, int64_t regionCorners)
 {
     if (!drawing_) return true;
     if (behind_ > 0) ++redrawn_;
     Spend(FrameCost::kDrawn, 1);
     Spend(FrameCost::kPixels, pixels);
+    Spend(FrameCost::kLinePixels, linePixels);
     // A frame once stopped stays stopped: the last answer is every one's.
     return Spend(FrameCost::kCornerPairs, corners * (regionCorners > 0 ? regionCorners : 1));
 }

@@ -28,7 +28,8 @@
 
 enum class FrameCost : int32_t {
     kDrawn,        // faces and elements drawn, those drawn again included
-    kPixels,       // pixels and rows of the boxes they are drawn into, and pixels of their frames
+    kPixels,       // pixels and rows of the boxes they are drawn into
+    kLinePixels,   // pixels of the lines that frame them, each a row of its own where a line is steep
     kCornerPairs,  // corners of each face drawn or cut out times the corners of the region it is cut to
     kTakenUp,      // elements and faces of other objects the layers' walks take up
     kWalked,       // records and faces the drawing walks pass over
@@ -68,13 +69,13 @@ public:
     // frame having stopped (this spending or an earlier one took it past kStopFactor times an
     // allowance). Always true outside a frame.
     bool Spend(FrameCost cost, int64_t amount);
-    // Spends on a step of the occlusion walk: false, with nothing spent, when the step would take
-    // the walk past its allowance or the frame has stopped.
+    // Spends on a step of the occlusion walk: false, with nothing spent, when the frame has
+    // stopped or the step would take the walk past its allowance (which passes the budget).
     bool SpendOnMask(int64_t amount);
-    // A face or element about to be drawn: into a box of `pixels` (its rows included), its
-    // `corners` cut to a region of `regionCorners` (0 when it is not cut). False when it is not to
-    // be drawn.
-    bool SpendOnDraw(int64_t pixels, int64_t corners, int64_t regionCorners);
+    // A face or element about to be drawn: into a box of `pixels` (its rows included), framed by
+    // lines of `linePixels`, its `corners` cut to a region of `regionCorners` (0 when it is not
+    // cut). False when it is not to be drawn.
+    bool SpendOnDraw(int64_t pixels, int64_t linePixels, int64_t corners, int64_t regionCorners);
 
     // Drawing what lies behind a see-through face or element: while any is in progress, the faces
     // drawn count as drawn again.

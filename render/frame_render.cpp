@@ -471,13 +471,13 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
             return 1;
         }
     }
-    // The points transformed and projected, and the faces cut by the view's planes (their cuts
-    // spent as they are made).
+    // The points transformed and projected, and the faces cut by the view's planes, which come
+    // into view as they are (their cuts spent as they are made).
+    if (code != 0) CountInView(g);
     if (!budget.Spend(FrameCost::kViewed, 2 * points + (code != 0 ? ListCount(g->Polygons) : 0))) return refused();
     TransformVertices(o, world, camera);
     if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code))
         return budget.Stopped() ? refused() : 0;
-    if (code != 0) CountInView(g);
     ProjectVertices(o, camera, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum, g->ScreenMaximum);
     g->Visible = 1;
     return 1;

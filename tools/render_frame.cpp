@@ -262,10 +262,15 @@ void ApplyPreferences(Observer* observer, const PlayerPreferences& preferences)
 constexpr struct {
     const char* name;
     FrameCost cost;
-} kCostNames[] = {{"drawn", FrameCost::kDrawn},     {"pixels", FrameCost::kPixels},
-                  {"corner-pairs", FrameCost::kCornerPairs}, {"taken-up", FrameCost::kTakenUp},
-                  {"walked", FrameCost::kWalked},   {"viewed", FrameCost::kViewed},
-                  {"ordered", FrameCost::kOrdered}, {"masked", FrameCost::kMasked}};
+} kCostNames[] = {{"drawn", FrameCost::kDrawn},
+                  {"pixels", FrameCost::kPixels},
+                  {"line-pixels", FrameCost::kLinePixels},
+                  {"corner-pairs", FrameCost::kCornerPairs},
+                  {"taken-up", FrameCost::kTakenUp},
+                  {"walked", FrameCost::kWalked},
+                  {"viewed", FrameCost::kViewed},
+                  {"ordered", FrameCost::kOrdered},
+                  {"masked", FrameCost::kMasked}};
 constexpr int32_t kCostCount = int32_t(FrameCost::kCount);
 
 // What the frame just drawn spent against its budget, and the turns its loops took.

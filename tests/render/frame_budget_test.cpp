@@ -38,7 +38,7 @@ TEST(FrameBudget, AllowancesGrowWithTheFacesInViewAndThePassedBudgetStays)
     EXPECT_TRUE(budget.Stopped());
     EXPECT_TRUE(budget.Halts());
     EXPECT_FALSE(budget.Spend(FrameCost::kDrawn, 1));
-    EXPECT_FALSE(budget.SpendOnDraw(1, 3, 0));
+    EXPECT_FALSE(budget.SpendOnDraw(1, 0, 3, 0));
     // The turns a frame may take: twice every allowance.
     int64_t sum = 0;
     for (int32_t cost = 0; cost < int32_t(FrameCost::kCount); ++cost) sum += budget.Allowance(FrameCost(cost));
@@ -50,13 +50,14 @@ TEST(FrameBudget, AllowancesGrowWithTheFacesInViewAndThePassedBudgetStays)
     EXPECT_EQ(budget.InView(), 0);
 
     // The occlusion walk's steps: refused, and not spent, where they would pass its allowance,
-    // which neither passes the budget nor stops the frame.
+    // which passes the budget but never stops the frame.
     const int64_t masked = budget.Allowance(FrameCost::kMasked);
     EXPECT_TRUE(budget.SpendOnMask(masked - 1));
+    EXPECT_FALSE(budget.Passed());
     EXPECT_FALSE(budget.SpendOnMask(2));
     EXPECT_EQ(budget.Spent(FrameCost::kMasked), masked - 1);
     EXPECT_TRUE(budget.SpendOnMask(1));
-    EXPECT_FALSE(budget.Passed());
+    EXPECT_TRUE(budget.Passed());
     EXPECT_FALSE(budget.Stopped());
 }
 
@@ -64,16 +65,17 @@ TEST(FrameBudget, DrawsBehindSeeThroughFacesAreRedrawnAndStopOncePassed)
 {
     FrameBudget budget;
     budget.Begin(100);
-    budget.SpendOnDraw(10, 4, 0);
+    budget.SpendOnDraw(10, 0, 4, 0);
     budget.EnterBehind();
-    budget.SpendOnDraw(10, 4, 6);
+    budget.SpendOnDraw(10, 7, 4, 6);
     EXPECT_EQ(budget.Spent(FrameCost::kDrawn), 2);
     EXPECT_EQ(budget.Redrawn(), 1);
     EXPECT_EQ(budget.Spent(FrameCost::kPixels), 20);
+    EXPECT_EQ(budget.Spent(FrameCost::kLinePixels), 7);
     // A face cut to a region: its corners times the region's.
     EXPECT_EQ(budget.Spent(FrameCost::kCornerPairs), 4 + 24);
     EXPECT_FALSE(budget.Halts());
-    budget.SpendOnDraw(budget.Allowance(FrameCost::kPixels), 4, 0);
+    budget.SpendOnDraw(budget.Allowance(FrameCost::kPixels), 0, 4, 0);
     EXPECT_TRUE(budget.Halts());
     budget.LeaveBehind();
     // The walk over the records goes on.
