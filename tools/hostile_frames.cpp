@@ -2,20 +2,24 @@
 // a see-through face draws again what lies behind it, so that see-through faces behind and
 // inside each other, see-through elements reaching past their faces, see-through objects touching
 // each other and see-through faces of many corners ask one frame for work out of all proportion to
-// the file; and opaque faces filling the view by the ten thousand, flat, textured or in
-// perspective, opaque elements by the thousand on one face, and faces by the ten thousand hidden
-// behind a few near ones ask the painter's order to fill the view, or the occlusion walk to test
-// it, again and again. Each is written through the scene model, as the program writes a model
-// file; the pictures of its textures are written into the file's texture table as the program
-// embeds a picture.
+// the file; and opaque faces filling the view by the ten thousand (flat, textured, shaded from
+// corner to corner, or in perspective), opaque elements by the thousand on one face, faces of a
+// comb of many teeth over and over, and faces by the ten thousand hidden behind a few near ones
+// ask the painter's order to fill the view, the fills to cross every edge, or the occlusion walk
+// to test the view, again and again; a wall of small faces each showing a picture of its own asks
+// the first frame to prepare every picture. Each is written through the scene model, as the
+// program writes a model file; the pictures of its textures are written into the file's texture
+// table as the program embeds a picture.
 #include "tools/hostile_frames.h"
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "foundation/memory_stream.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
@@ -75,9 +79,8 @@ public:
 
     int32_t AssignTextureIndex(TextureRecord* texture) override
     {
-        const uint8_t* mark = reinterpret_cast<const uint8_t*>(texture);
-        if (marks_.empty() || mark < &marks_.front() || mark > &marks_.back()) return kNoIndex;
-        return int32_t(mark - &marks_.front()) + 1;
+        const uintptr_t mark = reinterpret_cast<uintptr_t>(texture) - reinterpret_cast<uintptr_t>(marks_.data());
+        return mark < marks_.size() ? int32_t(mark) + 1 : kNoIndex;
     }
 
     ResultCode WriteTextureTable(MemoryStream* stream) override
