@@ -2,20 +2,24 @@
 // a see-through face draws again what lies behind it, so that see-through faces behind and
 // inside each other, see-through elements reaching past their faces, see-through objects touching
 // each other and see-through faces of many corners ask one frame for work out of all proportion to
-// the file; and opaque faces filling the view by the ten thousand, flat, textured or in
-// perspective, opaque elements by the thousand on one face, and faces by the ten thousand hidden
-// behind a few near ones ask the painter's order to fill the view, or the occlusion walk to test
-// it, again and again. Each is written through the scene model, as the program writes a model
-// file; the pictures of its textures are written into the file's texture table as the program
-// embeds a picture.
+// the file; and opaque faces filling the view by the ten thousand (flat, textured, shaded from
+// corner to corner, or in perspective), opaque elements by the thousand on one face, faces of a
+// comb of many teeth over and over, and faces by the ten thousand hidden behind a few near ones
+// ask the painter's order to fill the view, the fills to cross every edge, or the occlusion walk
+// to test the view, again and again; a wall of small faces each showing a picture of its own asks
+// the first frame to prepare every picture. Each is written through the scene model, as the
+// program writes a model file; the pictures of its textures are written into the file's texture
+// table as the program embeds a picture.
 #include "tools/hostile_frames.h"
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "foundation/memory_stream.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
@@ -47,10 +51,12 @@ void PlaceEye(ModelDocument* document, int32_t x, int32_t y, int32_t z, int32_t 
     document->Walk->SetAndRecord(IntToFixed(x), IntToFixed(y), IntToFixed(z), 0, 0, IntToFixed(heading));
 }
 
-// A square picture of a texture: its side in pixels, and its mapping factor each way.
+// A square picture of a texture: its side in pixels, its mapping factor each way, and whether its
+// first colour is left out (drawn over the face's colour).
 struct Picture {
     int32_t side;
     Fixed factor;
+    bool transparent = false;
 };
 
 // The texture services of a writer whose textures are pictures made here: a texture reference
@@ -73,9 +79,8 @@ public:
 
     int32_t AssignTextureIndex(TextureRecord* texture) override
     {
-        const uint8_t* mark = reinterpret_cast<const uint8_t*>(texture);
-        if (marks_.empty() || mark < &marks_.front() || mark > &marks_.back()) return kNoIndex;
-        return int32_t(mark - &marks_.front()) + 1;
+        const uintptr_t mark = reinterpret_cast<uintptr_t>(texture) - reinterpret_cast<uintptr_t>(marks_.data());
+        return mark < marks_.size() ? int32_t(mark) + 1 : kNoIndex;
     }
 
     ResultCode WriteTextureTable(MemoryStream* stream) override
@@ -91,8 +96,9 @@ private:
     static constexpr int32_t kDepth = 8;
     static constexpr int32_t kSquare = 8;
     // The nineteen settings: the width each is stored at, and their values (opaque, shaded, the
-    // defaults) but for the factors, the eleventh and twelfth.
+    // defaults) but for the transparency, the first, and the factors, the eleventh and twelfth.
     static constexpr int32_t kSettingCount = 19;
+    static constexpr int32_t kTransparent = 0;
     static constexpr int32_t kFactorU = 10;
     static constexpr int32_t kFactorV = 11;
     static constexpr int32_t kSettingWidths[kSettingCount] = {1, 1, 1, 4, 4, 4, 1, 1, 1, 1, 4, 4, 4, 4, 2, 2, 1, 1, 2};
@@ -106,7 +112,9 @@ private:
     {
         Bytes settings;
         for (int32_t n = 0; n < kSettingCount; ++n) {
-            const int32_t value = n == kFactorU || n == kFactorV ? picture.factor : kSettings[n];
+            int32_t value = kSettings[n];
+            if (n == kFactorU || n == kFactorV) value = picture.factor;
+            if (n == kTransparent) value = picture.transparent ? 1 : 0;
             const Bytes word = I32(value);
             settings.insert(settings.end(), word.end() - kSettingWidths[n], word.end());
         }
@@ -157,6 +165,11 @@ ModelObject* CrossedFaces(ModelHolder* holder, int32_t levels, int32_t faces, Co
 FixedVector3 Point(int32_t x, int32_t y, int32_t z)
 {
     return {IntToFixed(x), IntToFixed(y), IntToFixed(z)};
+}
+
+FixedVector3 PointAt(double x, double y, double z)
+{
+    return {X2Fix(x), X2Fix(y), X2Fix(z)};
 }
 
 // Small wholly see-through prisms (drawn by their edges) on a grid around the eye: each face draws
@@ -330,16 +343,20 @@ Bytes OpaqueOverdraw()
     return ModelFileBytes(document);
 }
 
+// How the quads of OpaqueQuads are filled: in their colour, with a picture, or with a picture that
+// leaves out its first colour over their colour.
+enum class QuadFill { Flat, Textured, OverColour };
+
 // Opaque quads in planes of a few dozen slants, each reaching past the view on every side, by
-// the ten thousand in each of three objects, flat or each object showing a picture of 64 x 64:
-// each object's faces are drawn in their stored order, every one over the last.
-Bytes OpaqueQuads(bool textured)
+// the ten thousand in each of three objects, filled as asked (a picture is 64 x 64): each object's
+// faces are drawn in their stored order, every one over the last.
+Bytes OpaqueQuads(QuadFill fill)
 {
     constexpr int32_t kObjects = 3;
     constexpr int32_t kLevels = 8;
     constexpr int32_t kFaces = 30000;
     constexpr int32_t kHalf = 2000;
-    EmbeddedPictures pictures({{64, kFixedOne}});
+    EmbeddedPictures pictures({{64, kFixedOne, fill == QuadFill::OverColour}});
     ModelDocument* document = NewSampleDocument();
     if (!document) return {};
     ModelHolder* holder = document->Holder;
@@ -350,29 +367,60 @@ Bytes OpaqueQuads(bool textured)
         });
         if (!quads) break;
         quads->SetColours(kGlass, kOpaque, kSideBoth);
-        if (textured) quads->SetSurfaceTexture(pictures.Texture(0), kSideBoth);
+        if (fill != QuadFill::Flat) quads->SetSurfaceTexture(pictures.Texture(0), kSideBoth);
         holder->Root->AddChild(quads);
     }
     PlaceEye(document, 0, 0, 0, 0);
     return ModelFileBytes(document);
 }
 
-// Textured floors below the eye, each in a plane of its own, reaching from just ahead of it
-// almost to the horizon, by the ten thousand in each of four objects: each is filled in
-// perspective, cut into the pieces that keep its picture true, across the lower half of the view.
-Bytes TexturedFloors()
+// Opaque quads shaded from corner to corner, each reaching past the view on every side, by the
+// thousand in one object, one behind the other: each has corners of its own, as the faces that
+// share a corner of a smooth side are each looked at for every other as the file is read.
+Bytes SmoothQuads()
 {
-    constexpr int32_t kObjects = 4;
-    constexpr int32_t kLevels = 12;
-    constexpr int32_t kFaces = 22500;
-    constexpr int32_t kNear = 2;
-    constexpr int32_t kFar = 30000;
-    EmbeddedPictures pictures({{64, IntToFixed(64)}});
+    constexpr int32_t kQuads = 8000;
+    constexpr int32_t kHalf = 2000;
+    constexpr uint8_t kSmooth = 1;
     ModelDocument* document = NewSampleDocument();
     if (!document) return {};
     ModelHolder* holder = document->Holder;
     AddSampleLights(holder->Root);
-    for (int32_t object = 0; object < kObjects; ++object) {
+    std::vector<FixedVector3> points;
+    std::vector<std::vector<int16_t>> faces;
+    for (int32_t k = 0; k < kQuads; ++k) {
+        const double y = 100 + k / 20.0;
+        const int16_t first = int16_t(points.size());
+        for (const FixedVector3& corner : {PointAt(-kHalf, y, -kHalf), PointAt(kHalf, y, -kHalf),
+                                           PointAt(kHalf, y, kHalf), PointAt(-kHalf, y, kHalf)})
+            points.push_back(corner);
+        faces.push_back({int16_t(first + 3), int16_t(first + 2), int16_t(first + 1), first});
+    }
+    if (ModelObject* quads = MakePolygonMesh(holder, points, faces)) {
+        quads->SetColours(kGlass, kOpaque, kSideBoth);
+        quads->SetSideAttribute(kSmooth, kSideBoth);
+        holder->Root->AddChild(quads);
+    }
+    PlaceEye(document, 0, 0, 0, 0);
+    return ModelFileBytes(document);
+}
+
+// Textured floors below the eye, in planes of many slants, reaching from just ahead of it almost
+// to the horizon, by the ten thousand in each of the objects, all showing the picture: each is
+// filled in perspective, cut into the pieces that keep its picture true, across the lower half of
+// the view.
+Bytes TexturedFloors(int32_t objects, const Picture& picture)
+{
+    constexpr int32_t kLevels = 12;
+    constexpr int32_t kFaces = 22500;
+    constexpr int32_t kNear = 2;
+    constexpr int32_t kFar = 30000;
+    EmbeddedPictures pictures({picture});
+    ModelDocument* document = NewSampleDocument();
+    if (!document) return {};
+    ModelHolder* holder = document->Holder;
+    AddSampleLights(holder->Root);
+    for (int32_t object = 0; object < objects; ++object) {
         ModelObject* floors = CrossedFaces(holder, kLevels, kFaces, [&](int32_t edge, int32_t level, int32_t end) {
             return Point(end ? -kFar : kFar, edge ? kFar : kNear, -1 - 3 * level - 40 * object);
         });
@@ -454,6 +502,80 @@ Bytes HiddenBehindNear()
     return ModelFileBytes(document);
 }
 
+// The outline of a comb of `teeth` teeth standing on a band, from `left` to `right` and from
+// `bottom` to `top`, each tooth as wide as the gap after it: (across, up) pairs, clockwise with
+// across to the right and up upwards, 4 x teeth of them.
+std::vector<std::pair<double, double>> CombOutline(int32_t teeth, double left, double right, double bottom, double top)
+{
+    const double base = bottom + (top - bottom) / 8;
+    const double width = (right - left) / (2 * teeth - 1);
+    std::vector<std::pair<double, double>> outline = {{left, bottom}};
+    for (int32_t k = 0; k < teeth; ++k) {
+        const double from = left + 2 * k * width;
+        outline.insert(outline.end(), {{from, top}, {from + width, top}});
+        if (k + 1 < teeth) outline.insert(outline.end(), {{from + width, base}, {from + 2 * width, base}});
+    }
+    outline.push_back({right, bottom});
+    return outline;
+}
+
+// Faces of one outline of a comb of a thousand teeth spanning the view before the eye, over and over
+// in one object: every row of every face crosses two thousand of its edges, and the system's
+// polygon calls make a region of its teeth for every face.
+Bytes ManyTeeth()
+{
+    constexpr int32_t kTeeth = 1000;
+    constexpr int32_t kFaces = 115;
+    ModelDocument* document = NewSampleDocument();
+    if (!document) return {};
+    ModelHolder* holder = document->Holder;
+    AddSampleLights(holder->Root);
+    std::vector<FixedVector3> points;
+    std::vector<int16_t> face;
+    for (const auto& corner : CombOutline(kTeeth, -48, 48, -36, 36)) {
+        face.push_back(int16_t(points.size()));
+        points.push_back(PointAt(corner.first, 100, corner.second));
+    }
+    if (ModelObject* combs = MakePolygonMesh(holder, points, std::vector<std::vector<int16_t>>(kFaces, face))) {
+        combs->SetColours(kGlass, kOpaque, kSideBoth);
+        holder->Root->AddChild(combs);
+    }
+    PlaceEye(document, 0, 0, 0, 0);
+    return ModelFileBytes(document);
+}
+
+// A wall of small faces before the eye, each showing a picture of its own, by the thousand: the
+// first frame decodes and prepares every picture.
+Bytes ManySmallTextures()
+{
+    constexpr int32_t kColumns = 66;
+    constexpr int32_t kRows = 50;
+    constexpr double kCell = 1.6;
+    EmbeddedPictures pictures(std::vector<Picture>(size_t(kColumns * kRows), {8, kFixedOne}));
+    ModelDocument* document = NewSampleDocument();
+    if (!document) return {};
+    ModelHolder* holder = document->Holder;
+    AddSampleLights(holder->Root);
+    std::vector<FixedVector3> points;
+    for (int32_t row = 0; row <= kRows; ++row)
+        for (int32_t column = 0; column <= kColumns; ++column)
+            points.push_back(PointAt(kCell * (column - kColumns / 2.0), 100, kCell * (row - kRows / 2.0)));
+    auto at = [](int32_t column, int32_t row) { return int16_t(row * (kColumns + 1) + column); };
+    std::vector<std::vector<int16_t>> faces;
+    for (int32_t row = 0; row < kRows; ++row)
+        for (int32_t column = 0; column < kColumns; ++column)
+            faces.push_back({at(column, row + 1), at(column + 1, row + 1), at(column + 1, row), at(column, row)});
+    ModelObject* wall = MakePolygonMesh(holder, points, faces);
+    if (wall) {
+        wall->SetColours(kGlass, kOpaque, kSideBoth);
+        for (int32_t face = 0; face < kColumns * kRows; ++face)
+            if (Surface* surface = wall->SurfaceForFace(face)) surface->SetSideTexture(pictures.Texture(size_t(face)), kSideBoth);
+        holder->Root->AddChild(wall);
+    }
+    PlaceEye(document, 0, 0, 0, 0);
+    return ModelFileBytes(document);
+}
+
 }  // namespace
 
 std::vector<HostileModel> FrameHostileModels()
@@ -469,11 +591,16 @@ std::vector<HostileModel> FrameHostileModels()
         {"nested-domes.qpy", NestedDomes()},
         {"opaque-overdraw.qpy", OpaqueOverdraw()},
         {"nested-stacks-of-many-corners.qpy", NestedStacks(8, 2600)},
-        {"opaque-quads.qpy", OpaqueQuads(false)},
-        {"textured-quads.qpy", OpaqueQuads(true)},
-        {"textured-floors.qpy", TexturedFloors()},
+        {"opaque-quads.qpy", OpaqueQuads(QuadFill::Flat)},
+        {"textured-quads.qpy", OpaqueQuads(QuadFill::Textured)},
+        {"textured-floors.qpy", TexturedFloors(4, {64, kFixedOne})},
         {"elements-on-face.qpy", ElementsOnFace()},
         {"hidden-behind-near.qpy", HiddenBehindNear()},
+        {"many-teeth.qpy", ManyTeeth()},
+        {"many-small-textures.qpy", ManySmallTextures()},
+        {"large-texture-floors.qpy", TexturedFloors(2, {512, kFixedOne / 64})},
+        {"smooth-quads.qpy", SmoothQuads()},
+        {"textured-quads-over-colour.qpy", OpaqueQuads(QuadFill::OverColour)},
     };
     std::vector<HostileModel> models;
     for (const auto& kind : kinds) {
