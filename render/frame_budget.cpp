@@ -3,33 +3,48 @@
 
 namespace {
 
-// Honest frames spend a small part of each. The first frames of the samples and benchmark scenes,
-// with the player's options and blended, through both drawing paths, draw at most 0.5 faces for
-// every face in view in the cities (37,600 of 75,400 in the flat city through the system's calls)
-// and 1.3 in the glass sample (259 of 196, almost all behind its glass), into boxes of at most
-// nine times the view's pixels, with at most 7.5 corner pairs cut for every face in view; the
-// layers' walks take up a few elements and faces of other objects.
+// Honest frames spend a part of each, at most a quarter: measured on the first frames and the most
+// spent of twenty turned frames of every sample and benchmark scene and of the cities of a million
+// faces (grouped, flat and on a ground; from their own eyes, along a street, across the roofs and
+// from afar with the whole city in view), at 640x480 and 1920x1200, through both drawing paths,
+// with the player's options and blended. Past twice an allowance a frame stops: each is set so that
+// a frame that spends up to that ends in time at every window size, 4096x4096 included.
 constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
-    // kDrawn: a frame of any model may draw some sixty times as much as the glass sample does;
-    // a large one twice as many faces as it has in view, four times the cities' share.
+    // kDrawn: at most 0.25 of it (the million faces' flat city through the system's calls draws
+    // 376,000 faces with 753,000 in view) and 1.3 faces for every face in view in the glass sample,
+    // almost all behind its glass: a frame of any model may draw some sixty times as much as the
+    // glass sample does, a large one twice as many faces as it has in view.
     {1 << 14, 2, 0, 0},
-    // kPixels: sixty-four views' worth, seven times the most the cities' frames fill.
+    // kPixels: sixty-four views' worth; the cities' boxes come to 16 views at most (the million
+    // faces' city on a ground, blended, 0.26 of it). Twice it is 2.1 billion pixels at 4096x4096,
+    // which the dearest fills (textured, at 4 bits) write in 7.5 s, half the time such a window
+    // may take.
     {0, 0, 0, 64},
-    // kLinePixels
-    {0, 0, 0, 8},
-    // kCornerPairs: a face is cut by the region it is drawn into corner by corner; a frame may cut
-    // some seven times the cities' pairs, and faces of many corners seen through each other no
-    // more than that.
+    // kLinePixels: sixteen views' worth and sixteen pixels for every face in view; the million
+    // faces' city framed through the system's calls draws 3.3 million at 640x480 (0.19 of it),
+    // a few pixels on each of its 376,000 small faces. Twice the views' worth is 540 million at
+    // 4096x4096, some 3.5 s of steep lines under Wine.
+    {0, 16, 0, 16},
+    // kCornerPairs: a face is cut by the region it is drawn into corner by corner; at most 0.11 of
+    // it (the million faces' flat city, blended, at 1920x1200), and faces of many corners seen
+    // through each other no more than that.
     {1 << 22, 64, 0, 0},
-    // kTakenUp: the elements and touching faces a wall of many of them offers.
+    // kTakenUp: the elements and touching faces a wall of many of them offers (honest frames take
+    // up a few dozen).
     {1 << 16, 16, 0, 0},
-    // kWalked
+    // kWalked: a draw list walked once and the faces of each record drawn once, more behind
+    // see-through faces: at most 0.23 of it (the million faces' city at 1920x1200).
     {1 << 20, 16, 16, 0},
-    // kViewed
+    // kViewed: a record's test, its points twice and its faces once, and the corners the view's
+    // planes cut: at most 0.23 of it (the million faces' city seen whole from afar, 5.2 million).
     {1 << 22, 16, 16, 0},
-    // kOrdered
+    // kOrdered: the sort's passes over a record, its contacts and the correction's looks at it: at
+    // most 49 for every record tested (the city on a ground seen whole from afar, 8.1 million for
+    // 166,666 records), a fifth of it; the passes grow as the logarithm of the records.
     {1 << 16, 0, 256, 0},
-    // kMasked
+    // kMasked: words of the mask (64 pixels each) tested and marked, and corners boxed: at most 0.24
+    // of it (the million faces' flat city from its own eye, 6.1 million). Twice the views' worth is
+    // 540 million words at 4096x4096, under half a second.
     {1 << 20, 64, 0, 16},
 };
 

@@ -5,7 +5,7 @@
 # allowances a frame stops. What a frame spends it spends once, but a few loops walk what one
 # spending pays for: a face's corners are built into device points, boxed, clipped and scanned, and
 # a textured span is handed over and then written. Twice the allowance leaves room for those (the
-# honest frames take a twentieth of it, the hostile files about as much as it); a loop that no
+# honest frames take a twelfth of it at most, the hostile files three quarters); a loop that no
 # spending pays for takes a multiple of what is charged the moment a file repeats its work.
 set(frame_turns_multiple 2)
 
