@@ -120,10 +120,10 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
     int32_t i = 0;
     while (i < count) {
         ++visits;
-        // The record at the place: the one pulled last that does not stand yet, else the first of
-        // the sorted run neither pulled nor standing.
-        while (!work.pulled.empty() && (work.stands[size_t(work.pulled.back().first)] ||
-                                         work.pulledWhen[size_t(work.pulled.back().first)] != work.pulled.back().second)) {
+        // The record at the place: the one pulled last that does not stand yet (a record pulled
+        // again is met again above where it was first pulled, and stands by the time that comes
+        // up), else the first of the sorted run neither pulled nor standing.
+        while (!work.pulled.empty() && work.stands[size_t(work.pulled.back())]) {
             work.pulled.pop_back();
             ++steps;
         }
@@ -133,7 +133,7 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
                 ++steps;
             }
         }
-        const int32_t own = work.pulled.empty() ? nextSorted : work.pulled.back().first;
+        const int32_t own = work.pulled.empty() ? nextSorted : work.pulled.back();
         if (work.pulledAt[size_t(own)] != i) {
             // Of the records after this place that may go first, the nearest-drawn one.
             const int32_t first = work.firstCandidate[size_t(own)];
@@ -149,7 +149,7 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
             if (best >= 0) {
                 work.pulledAt[size_t(own)] = i;
                 work.pulledWhen[size_t(best)] = ++clock;
-                work.pulled.push_back({best, clock});
+                work.pulled.push_back(best);
                 continue;
             }
         }

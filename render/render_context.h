@@ -22,7 +22,7 @@ class ObjectGeometry;
 // range [first, end) of `candidates` holding the sorted places of the records it may let go first,
 // where its record last let another go first (-1: nowhere yet), when its record was last pulled
 // forward (0: never) and whether its record stands for good; the records in sorted order; and the
-// records pulled forward, each with when it was pulled, the last pulled last.
+// sorted places of the records pulled forward, the last pulled last.
 struct DrawOrderWork {
     std::vector<int32_t> firstCandidate;
     std::vector<int32_t> endCandidate;
@@ -31,7 +31,7 @@ struct DrawOrderWork {
     std::vector<int64_t> pulledWhen;
     std::vector<uint8_t> stands;
     std::vector<ObjectGeometry*> sorted;
-    std::vector<std::pair<int32_t, int64_t>> pulled;
+    std::vector<int32_t> pulled;
 };
 
 constexpr int32_t kRingSize = 5;
