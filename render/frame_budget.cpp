@@ -29,6 +29,11 @@ constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
     // it (the million faces' flat city, blended, at 1920x1200), and faces of many corners seen
     // through each other no more than that.
     {1 << 22, 64, 0, 0},
+    // kSystemSpans: the system's fill of an outline crossing its rows many times over (a comb of a
+    // thousand teeth) builds a region of every span, some 5 us each under Wine, where convex faces
+    // cost it one span a row, which honest frames' faces all are (they spend none). Twice it is
+    // some 0.7 s of such fills.
+    {1 << 16, 0, 0, 0},
     // kTakenUp: the elements and touching faces a wall of many of them offers (honest frames take
     // up a few dozen).
     {1 << 16, 16, 0, 0},

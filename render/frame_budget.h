@@ -3,8 +3,8 @@
 // be refused: the records tested against the view and projected, the draw order's sort and
 // correction, the occlusion walk's tests and marks, the records and faces the drawing walks pass
 // over, every face and element drawn (opaque or not) with the pixels and rows of its box, its
-// frame's lines and the corners it is cut by, and the elements and touching faces the layers take
-// up. Each cost has an allowance that any frame has, and a further share for every face in view,
+// frame's lines and the corners it is cut by, the perspective fill's cuts and the rows of its
+// pieces, and the elements and touching faces the layers take up. Each cost has an allowance that any frame has, and a further share for every face in view,
 // for every record tested against the view (the records a frame walks, sorts and orders are those
 // it tests, each once) and for every pixel of the view: the frames of honest models come well
 // within them.
@@ -20,8 +20,9 @@
 // The frame is not marked to be drawn again: the next frame spends the same and stops alike.
 //
 // The occlusion walk goes from the nearest record to the farthest, and the tests that cost it
-// most are those that find a record painted over whole; past its allowance it ends, and the
-// records it has not reached, all lying farther than those it has, are left out of the frame.
+// most are those that find a record painted over whole; past its allowance it ends (the budget
+// is passed), and the records it has not reached, all lying farther than those it has, are left
+// out of the frame.
 #pragma once
 
 #include <cstdint>
@@ -31,10 +32,11 @@ enum class FrameCost : int32_t {
     kPixels,       // pixels and rows of the boxes they are drawn into
     kLinePixels,   // pixels of the lines that frame them, each a row of its own where a line is steep
     kCornerPairs,  // corners of each face drawn or cut out times the corners of the region it is cut to
+    kSystemSpans,  // spans beyond one a row in the outlines handed to the system's polygon calls
     kTakenUp,      // elements and faces of other objects the layers' walks take up
     kWalked,       // records and faces the drawing walks pass over
     kViewed,       // records tested against the view, vertices and faces projected
-    kOrdered,      // records sorted, contacts read and places moved by the draw order's correction
+    kOrdered,      // records sorted, contacts read and places the draw order's correction looks at
     kMasked,       // rows and words the occlusion walk tests and marks, corners it boxes
     kCount
 };

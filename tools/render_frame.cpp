@@ -266,6 +266,7 @@ constexpr struct {
                   {"pixels", FrameCost::kPixels},
                   {"line-pixels", FrameCost::kLinePixels},
                   {"corner-pairs", FrameCost::kCornerPairs},
+                  {"system-spans", FrameCost::kSystemSpans},
                   {"taken-up", FrameCost::kTakenUp},
                   {"walked", FrameCost::kWalked},
                   {"viewed", FrameCost::kViewed},

@@ -391,3 +391,40 @@ TEST(Frame, AFramePastItsStopKeepsWhatItDrewAndDrawsAlikeNextTime)
     }
     SetDirectPixelDrawing(1);
 }
+
+TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    // Sixty faces of a comb of forty-five teeth within the view, whose fill by the system makes
+    // forty-five spans on each of most of their rows; a convex box's faces make one.
+    std::vector<FixedVector3> corners = {{IntToFixed(-46), IntToFixed(100), IntToFixed(-30)}};
+    std::vector<int16_t> comb = {0};
+    for (int32_t k = 0; k < 45; ++k) {
+        for (const auto& [x, z] : {std::pair{-45 + 2 * k, 30}, {-44 + 2 * k, 30}, {-44 + 2 * k, -20}, {-43 + 2 * k, -20}}) {
+            comb.push_back(int16_t(corners.size()));
+            corners.push_back({IntToFixed(x), IntToFixed(100), IntToFixed(z)});
+        }
+    }
+    corners.push_back({IntToFixed(46), IntToFixed(100), IntToFixed(-30)});
+    comb.push_back(int16_t(corners.size() - 1));
+    ModelObject* combs = MakePolygonMesh(world.get(), corners, std::vector<std::vector<int16_t>>(60, comb));
+    ASSERT_NE(combs, nullptr);
+    combs->SetColours({0x8000, 0x8000, 0x8000}, 0xFFFF, kSideBoth);
+    world->Root->AddChild(combs);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    const FrameBudget& budget = CurrentRenderContext().frameBudget;
+    SetDirectPixelDrawing(0);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_TRUE(budget.Stopped());
+    EXPECT_LT(budget.Spent(FrameCost::kDrawn), 60);
+    // A box of convex faces costs none.
+    auto boxWorld = NewWorld();
+    AddBox(boxWorld.get(), -20, 100, -10, 20, 110, 10, kRed);
+    auto boxEye = NewObserver(boxWorld.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    boxEye->SetObserverOptions(kFillOnly);
+    RenderFrameTimed(boxEye.get(), 0, 0);
+    EXPECT_EQ(budget.Spent(FrameCost::kSystemSpans), 0);
+    SetDirectPixelDrawing(1);
+}
