@@ -23,10 +23,10 @@ constexpr SizePreset kAspectRatios[] = {
 
 }  // namespace
 
-void FrameSizePreset(int32_t number, const PortRect& window, const PortRect& port, int32_t* width, int32_t* height)
+void FrameSizePreset(int32_t number, const PortRect& port, int32_t* width, int32_t* height)
 {
     PortRect bounds = port;
-    if (number == kSizeOfScreen && !CurrentWindowLayout().GetScreenFor(window, &bounds)) return;
+    if (number == kSizeOfScreen && !CurrentWindowLayout().GetPlacementScreen(&bounds)) return;
     if (number == kSizeOfScreen || number == kSizeOfPort) {
         *width = bounds.Width();
         *height = bounds.Height();

@@ -160,10 +160,6 @@ private:
     bool AppendRecord(const WindowRecord& record);
 };
 
-// Moves the record onto the screen that holds it: at least 72 x 72, no larger than the screen
-// leaves room for, its caption below the screen's top and part of it inside the screen.
-void RefitWindowRecord(WindowRecord* record);
-
 // The view style (kept in no chunk).
 class ViewStyleSection : public PreferenceSection {
 public:
@@ -203,10 +199,10 @@ int16_t NavigationOptionMask(const NavigationSection& navigation);
 // fixed ratio), else the section's terms.
 void NavigationAspectRatio(const NavigationSection& navigation, int16_t* width, int16_t* height);
 
-// Frame-size presets: 1 512 x 342, 2 512 x 384, 3 640 x 480, 4 the size of the screen that
-// holds `window`, 5 the size of `port`, 6 320 x 200, 7 640 x 480, 8 800 x 600, 9 1024 x 768;
+// Frame-size presets: 1 512 x 342, 2 512 x 384, 3 640 x 480, 4 the size of the screen new windows
+// are placed on, 5 the size of `port`, 6 320 x 200, 7 640 x 480, 8 800 x 600, 9 1024 x 768;
 // other numbers leave the size as it is.
-void FrameSizePreset(int32_t number, const PortRect& window, const PortRect& port, int32_t* width, int32_t* height);
+void FrameSizePreset(int32_t number, const PortRect& port, int32_t* width, int32_t* height);
 // Aspect-ratio presets: 1 36:24, 2 24:36, 3 1:1, 4 5:4, 5 4:5, 6 and 7 133:100, 8 166:100,
 // 9 185:100, 10 235:100; other numbers leave the ratio as it is.
 void AspectRatioPreset(int32_t number, NavigationSection* navigation);

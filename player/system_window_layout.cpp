@@ -37,9 +37,10 @@ public:
         if (index >= 0 && index < CountWindowList()) PointerAt<Q_Offscreen>(WindowList, index)->GetBounds(bounds);
     }
 
-    bool GetScreenFor(const PortRect& rect, PortRect* bounds) override
+    // The screen of the window list with the largest area, as the toolkit places a new window.
+    bool GetPlacementScreen(PortRect* bounds) override
     {
-        PortRect placed = rect;
+        PortRect placed = {0, 0, 1, 1};
         Q_Offscreen* screen = PlaceNewWindow(&placed);
         if (!screen) screen = FrontWindow();
         if (!screen) return false;

@@ -24,7 +24,7 @@ void WindowLayoutServices::GetScreenBounds(int32_t /*index*/, PortRect* bounds)
     *bounds = kDefaultScreen;
 }
 
-bool WindowLayoutServices::GetScreenFor(const PortRect& /*rect*/, PortRect* bounds)
+bool WindowLayoutServices::GetPlacementScreen(PortRect* bounds)
 {
     if (ScreenCount() <= 0) return false;
     GetScreenBounds(0, bounds);

@@ -25,9 +25,9 @@ public:
     // The screens (the ports of the window list) in list order.
     virtual int32_t ScreenCount() { return 1; }
     virtual void GetScreenBounds(int32_t index, PortRect* bounds);
-    // The bounds of the screen a new window of the rectangle is placed on (else the first);
+    // The bounds of the screen new windows are placed on (the first unless told otherwise);
     // false without screens.
-    virtual bool GetScreenFor(const PortRect& rect, PortRect* bounds);
+    virtual bool GetPlacementScreen(PortRect* bounds);
 };
 
 // Installs the services (null restores the defaults); returns the ones installed before.

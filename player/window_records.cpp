@@ -1,5 +1,5 @@
 // The window records of the preferences: their defaults from the current frame, the "PWIN"
-// body, and refitting them to the screens they are read on.
+// body, and refitting them to the screens they are read on (the screen figures taken once a read).
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
@@ -57,22 +57,34 @@ WindowRecord MakeRecord(const PortRect& rect, Fixed value, int16_t kind)
     return record;
 }
 
-}  // namespace
+// What records are refitted to: the screen new windows are placed on (none without screens) and
+// the frame's metrics. Each is asked of the system, at a cost far above a record's own, and none
+// changes while a read refits its records: they are taken once for them all.
+struct RefitFigures {
+    bool hasScreen;
+    PortRect screen;
+    FrameLayout layout;
+};
 
-bool WindowRecordsEqual(const WindowRecord& a, const WindowRecord& b)
+RefitFigures CurrentRefitFigures()
 {
-    return SameRect(a.rect, b.rect) && a.value == b.value && a.kind == b.kind;
+    WindowLayoutServices& screens = CurrentWindowLayout();
+    RefitFigures figures = {};
+    figures.hasScreen = screens.GetPlacementScreen(&figures.screen);
+    if (figures.hasScreen) screens.GetFrameLayout(&figures.layout);
+    return figures;
 }
 
-void RefitWindowRecord(WindowRecord* record)
+// Moves the record onto the screen: at least 72 x 72, no larger than the screen leaves room for,
+// its caption below the screen's top and part of it inside the screen.
+void RefitWindowRecord(WindowRecord* record, const RefitFigures& figures)
 {
     PortRect& r = record->rect;
     r.right = std::max(r.right, r.left + kLeastSide);
     r.bottom = std::max(r.bottom, r.top + kLeastSide);
-    PortRect screen;
-    if (!CurrentWindowLayout().GetScreenFor(r, &screen)) return;
-    FrameLayout layout;
-    CurrentWindowLayout().GetFrameLayout(&layout);
+    if (!figures.hasScreen) return;
+    const PortRect& screen = figures.screen;
+    const FrameLayout& layout = figures.layout;
     const int32_t width = std::min(r.Width(), screen.Width() - 2 * layout.frameWidth);
     const int32_t height = std::min(r.Height(), screen.Height() - (layout.captionHeight + 2 * layout.frameHeight));
     r.top = std::max(r.top, screen.top + layout.captionHeight + layout.frameHeight);
@@ -86,6 +98,13 @@ void RefitWindowRecord(WindowRecord* record)
         r.right = std::max(r.right, screen.left + kKeptBeside);
         r.left = r.right - width;
     }
+}
+
+}  // namespace
+
+bool WindowRecordsEqual(const WindowRecord& a, const WindowRecord& b)
+{
+    return SameRect(a.rect, b.rect) && a.value == b.value && a.kind == b.kind;
 }
 
 int32_t WindowsSection::RecordCount() const
@@ -187,7 +206,9 @@ ResultCode WindowsSection::Write(MemoryStream* stream)
         if (same) screens.GetScreenBounds(i, &present);
         same = same && result == kResultOk && SameRect(stored, present);
     }
-    if (!same)
-        for (int32_t i = 0; i < RecordCount(); ++i) RefitWindowRecord(Record(i));
+    if (!same) {
+        const RefitFigures figures = CurrentRefitFigures();
+        for (int32_t i = 0; i < RecordCount(); ++i) RefitWindowRecord(Record(i), figures);
+    }
     return result;
 }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "foundation/loop_turns.h"
+
 struct CoveredPixels {
     const uint64_t* bits = nullptr;  // rows of wordsPerRow words, bit b of word w is pixel 64 w + b
     int32_t wordsPerRow = 0;
@@ -32,17 +34,21 @@ void ForEachUncoveredRun(const CoveredPixels& covered, int32_t y, int32_t first,
         return;
     }
     const uint64_t* bits = covered.bits + int64_t(row) * covered.wordsPerRow;
-    // The first pixel at or after x (below `to`) whose bit is `value`, else `to`.
+    // The first pixel at or after x (below `to`) whose bit is `value`, else `to`; the words it
+    // reads counted as it leaves.
     auto next = [&](int32_t x, bool value) {
-        while (x < to) {
+        int32_t read = 1;
+        for (; x < to; ++read) {
             const uint64_t word = value ? bits[x >> 6] : ~bits[x >> 6];
             const uint64_t ahead = word >> (x & 63);
             if (ahead != 0) {
+                CountTurns(read);
                 const int32_t found = x + __builtin_ctzll(ahead);
                 return found < to ? found : to;
             }
             x = (x | 63) + 1;
         }
+        CountTurns(read);
         return to;
     };
     int32_t start = next(from, false);

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 #include "raster/span_region.h"
 
 namespace {
@@ -102,6 +103,8 @@ int32_t CutToEdge(const typename C::Point* points, const typename C::Attribute* 
                   int32_t* outCount)
 {
     if (n < 1) return kClipRejected;
+    // Every point is classified once, the first and last once more.
+    CountTurns(n);
     int32_t k = 0;
     auto classify = [&](int32_t i, int32_t* distance) {
         FixedPoint p = C::Position(points[i]);
@@ -192,6 +195,7 @@ void BoundingBox(const Point* points, int32_t n, ToFixed toFixed, int64_t box[4]
         box[2] = std::min<int64_t>(box[2], p.y);
         box[3] = std::max<int64_t>(box[3], p.y);
     }
+    CountTurns(n);
 }
 
 // Runs the cuts of every clip edge over the polygon in pair slot 0 (count n). On success the
@@ -204,6 +208,7 @@ int32_t CutAgainstShape(const SpanRegion* region, DynamicArray* const* pointPair
     const ClipEdgeEquation* edges = region->ClipEdges();
     const int32_t m = region->ClipVertexCount();
     int32_t source = 0;
+    CountTurns(m);
     for (int32_t i = 0; i < m; ++i) {
         if (edges[i].a == 0 && edges[i].b == 0) continue;  // a repeated vertex: no edge to cut against
         const ClipEdge edge = MakeClipEdge(edges[i], vertices[i]);
@@ -364,6 +369,7 @@ int32_t ClipPolygon(const SpanRegion* region, const DevicePoint* points, int32_t
         first[i] = {DeviceToFixed(points[i].x), DeviceToFixed(points[i].y)};
         flags[i] = 1;
     }
+    CountTurns(n);
     return ClipFlatInScratch(region, n, outPoints, outFlags, outCount);
 }
 
@@ -377,6 +383,7 @@ int32_t ClipPolygon(const SpanRegion* region, const FixedPoint* points, int32_t 
     if (!EnsureCount(gScratch.points[0], n) || !EnsureCount(gScratch.flags[0], n)) return kClipRejected;
     std::copy(points, points + n, DataOf<FixedPoint>(gScratch.points[0]));
     std::fill_n(DataOf<uint8_t>(gScratch.flags[0]), n, uint8_t(1));
+    CountTurns(n);
     return ClipFlatInScratch(region, n, outPoints, outFlags, outCount);
 }
 
@@ -392,6 +399,7 @@ int32_t ClipShadedPolygon(const SpanRegion* region, const DevicePoint* points, i
     FixedPoint* first = DataOf<FixedPoint>(gScratch.points[0]);
     for (int32_t i = 0; i < n; ++i) first[i] = {DeviceToFixed(points[i].x), DeviceToFixed(points[i].y)};
     std::copy(values, values + n, DataOf<Fixed>(gScratch.values[0]));
+    CountTurns(n);
     int32_t count = 0;
     int32_t current = 0;
     if (CutAgainstShape<ValueCarrier>(region, gScratch.points, gScratch.values, n, &count, &current) != kClipKept)
@@ -413,6 +421,7 @@ int32_t ClipTexturedPolygon(const SpanRegion* region, const ClipPoint3* points, 
     if (!EnsureCount(gScratch.points3[0], n) || !EnsureCount(gScratch.coords[0], n)) return kClipRejected;
     std::copy(points, points + n, DataOf<ClipPoint3>(gScratch.points3[0]));
     std::copy(coords, coords + n, DataOf<TextureCoord>(gScratch.coords[0]));
+    CountTurns(n);
     int32_t count = 0;
     int32_t current = 0;
     if (CutAgainstShape<TextureCarrier>(region, gScratch.points3, gScratch.coords, n, &count, &current) != kClipKept)
@@ -465,6 +474,7 @@ int32_t ClipLineToShape(const SpanRegion* region, FixedPoint* p0, FixedPoint* p1
     const FixedPoint* vertices = region->ClipVertices();
     const ClipEdgeEquation* edges = region->ClipEdges();
     const int32_t m = region->ClipVertexCount();
+    CountTurns(m);
     for (int32_t i = 0; i < m; ++i) {
         if (edges[i].a == 0 && edges[i].b == 0) continue;
         const ClipEdge edge = MakeClipEdge(edges[i], vertices[i]);

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "foundation/fixed.h"
+#include "foundation/loop_turns.h"
 #include "raster/device_point_list.h"
 #include "raster/pixel_span.h"
 #include "raster/polygon_clip.h"
@@ -109,6 +110,7 @@ void FramePoints(const DevicePoint* points, int32_t n, LineFn&& line)
 {
     for (int32_t i = 0; i + 1 < n; ++i) line(points[i], points[i + 1]);
     line(points[0], points[n - 1]);
+    CountTurns(n);
 }
 
 // The flat polygon, clipped to the destination rectangle. 1 when it drew (or only framed); 0 when
@@ -134,6 +136,7 @@ int32_t FillPolygonOn(const RasterTarget& t, const DevicePoint* points, int32_t 
         minY = std::min(minY, points[i].y);
         maxY = std::max(maxY, points[i].y);
     }
+    CountTurns(n);
     if (!(r.left < maxX && minX <= r.right && r.top < maxY && minY <= r.bottom)) return 0;
     const typename F::Flat flat = F::MakeFlat(fillWord);
     const ScanResult result = WithPattern(pattern, [&](auto halftone) {
@@ -141,7 +144,9 @@ int32_t FillPolygonOn(const RasterTarget& t, const DevicePoint* points, int32_t 
                            [&](int32_t y, int32_t left, int32_t right, Fixed, Fixed) {
                                left = std::max(left, r.left);
                                right = std::min(right, r.right);
-                               if (right > left) F::template FillSpan<halftone>(SpanOn(t, y, left, right - left), flat);
+                               if (right <= left) return;
+                               CountTurns(right - left);
+                               F::template FillSpan<halftone>(SpanOn(t, y, left, right - left), flat);
                            });
     });
     if (result == ScanResult::kOneRow) return 0;
@@ -176,7 +181,9 @@ int32_t FillPolygonClippedOn(const RasterTarget& t, const DevicePoint* points, i
                            [&](int32_t y, int32_t left, int32_t right, Fixed, Fixed) {
                                left = std::max(left, b.left);
                                right = std::min(right, b.right);
-                               if (right > left) F::template FillSpan<halftone>(SpanOn(t, y, left, right - left), flat);
+                               if (right <= left) return;
+                               CountTurns(right - left);
+                               F::template FillSpan<halftone>(SpanOn(t, y, left, right - left), flat);
                            });
     });
     if (result == ScanResult::kOneRow) return 0;
@@ -186,6 +193,7 @@ int32_t FillPolygonClippedOn(const RasterTarget& t, const DevicePoint* points, i
             const FixedPoint& c = clipped[j + 1 == count ? 0 : j + 1];
             if (own[j]) DrawLineFixedOn<F>(t, a.x, a.y, c.x, c.y, frame);
         }
+        CountTurns(count);
     }
     return 1;
 }
@@ -209,11 +217,13 @@ int32_t ShadePolygonClippedOn(const RasterTarget& t, const DevicePoint* points, 
         return 1;
     }
     for (int32_t i = 0; i < n; ++i) values[i] = ClampPointIntensity(values[i]);
+    CountTurns(n);
     FixedPoint* clipped = nullptr;
     Fixed* clippedValues = nullptr;
     int32_t count = 0;
     if (ClipShadedPolygon(region, points, n, &clipped, &count, values, &clippedValues, 0) != kClipKept) return 1;
     for (int32_t i = 0; i < count; ++i) clippedValues[i] = ClampPointIntensity(clippedValues[i]);
+    CountTurns(count);
     if (!levels) return 1;
     typename F::Ramps ramps;
     F::BuildRamps(ramps, levels, rampByte);
@@ -224,6 +234,7 @@ int32_t ShadePolygonClippedOn(const RasterTarget& t, const DevicePoint* points, 
                                const int32_t drawLeft = std::max(left, b.left);
                                const int32_t drawRight = std::min(right, b.right);
                                if (drawRight <= drawLeft) return;
+                               CountTurns(drawRight - drawLeft);
                                F::template ShadeSpan<halftone>(
                                    ShadedSpanOn(t, y, drawLeft, drawRight - drawLeft, right - left, drawLeft - left,
                                                 std::clamp(leftValue, kLowestIntensity, kHighestIntensity),

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "foundation/fixed.h"
+#include "foundation/loop_turns.h"
 #include "raster/device_point_list.h"
 #include "raster/raster_target.h"
 
@@ -129,6 +130,8 @@ public:
             forward = Next(forward);
             ++steps;
         }
+        // The search for the top and the steps along the top row.
+        CountTurns(int64_t(n_) + steps);
         if (steps >= n_ - 1) return false;
         edges_.Setup(left, back, Previous(back));
         edges_.Setup(right, forward, Next(forward));
@@ -142,8 +145,10 @@ public:
     {
         const int32_t from = edge.end;
         int32_t to = backwards ? Previous(from) : Next(from);
-        for (int32_t guard = 0; to != otherEnd && edges_.Row(to) < edges_.Row(from) && guard < n_; ++guard)
+        int32_t guard = 0;
+        for (; to != otherEnd && edges_.Row(to) < edges_.Row(from) && guard < n_; ++guard)
             to = backwards ? Previous(to) : Next(to);
+        CountTurns(guard);
         edges_.Setup(edge, from, to);
     }
 
@@ -170,7 +175,8 @@ ScanResult ScanPolygon(const Edges& edges, int32_t n, int32_t rowTop, int32_t ro
     if (!chains.Start(left, right, &topRow)) return ScanResult::kOneRow;
 
     int64_t y = topRow;
-    for (int32_t advances = 0;; ++advances) {
+    int32_t advances = 0;
+    for (;; ++advances) {
         int64_t k = std::min(left.rows, right.rows);
         left.rows -= int32_t(k);
         right.rows -= int32_t(k);
@@ -182,6 +188,7 @@ ScanResult ScanPolygon(const Edges& edges, int32_t n, int32_t rowTop, int32_t ro
             k -= skipped;
         }
         const int64_t drawn = std::min<int64_t>(k, std::max<int64_t>(rowBottom - y, 0));
+        CountTurns(drawn);
         for (int64_t r = 0; r < drawn; ++r, ++y) {
             const int32_t x0 = Edges::SpanEnd(left.x);
             const int32_t x1 = Edges::SpanEnd(right.x);
@@ -193,6 +200,7 @@ ScanResult ScanPolygon(const Edges& edges, int32_t n, int32_t rowTop, int32_t ro
         if (left.rows == 0) chains.Advance(left, true, right.end);
         if (right.rows == 0 && left.end != right.end) chains.Advance(right, false, left.end);
     }
+    CountTurns(advances + 1);
     return ScanResult::kScanned;
 }
 
@@ -216,6 +224,7 @@ void LineDDA(Fixed x0, Fixed y0, Fixed x1, Fixed y1, PixelFn pixel)
         const int32_t first = NearestInt(y0);
         const int32_t last = NearestInt(y1);
         if (last <= first) return;
+        CountTurns(int64_t(last) - first);
         const Fixed slope = FixDiv(fdx, fdy);
         Fixed x = WrapAdd(x0, FixMul(WrapSub(WrapAdd(IntToFixed(first), kFixedHalf), y0), slope));
         for (int32_t row = first; row < last; ++row, x = WrapAdd(x, slope)) pixel(FloorInt(x), row, ordinal++);
@@ -223,6 +232,7 @@ void LineDDA(Fixed x0, Fixed y0, Fixed x1, Fixed y1, PixelFn pixel)
         const int32_t first = NearestInt(x0);
         const int32_t last = NearestInt(x1);
         if (last <= first) return;
+        CountTurns(int64_t(last) - first);
         const Fixed slope = FixDiv(fdy, fdx);
         Fixed y = WrapAdd(y0, FixMul(WrapSub(WrapAdd(IntToFixed(first), kFixedHalf), x0), slope));
         for (int32_t column = first; column < last; ++column, y = WrapAdd(y, slope))
@@ -231,6 +241,7 @@ void LineDDA(Fixed x0, Fixed y0, Fixed x1, Fixed y1, PixelFn pixel)
         const int32_t first = NearestInt(x0);
         const int32_t last = NearestInt(x1);
         if (first <= last) return;
+        CountTurns(int64_t(first) - last);
         const Fixed slope = FixDiv(fdy, fdx);
         Fixed y = WrapAdd(y0, FixMul(WrapSub(WrapSub(IntToFixed(first), kFixedHalf), x0), slope));
         for (int32_t column = first - 1; column >= last; --column, y = WrapSub(y, slope))

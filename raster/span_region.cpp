@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "raster/polygon_clip.h"
 
 namespace {
@@ -77,6 +78,8 @@ bool StoreClipShape(SpanRegion* region, int32_t n, Place&& place)
         const FixedPoint& to = vertices[(i + 1) % n];
         equations[i] = ClipEdgeEquation(from.x, from.y, to.x, to.y);
     }
+    // With the points placed.
+    CountTurns(2 * int64_t(n));
     region->shape = shape;
     region->shape2 = edges;
     return true;
@@ -187,6 +190,7 @@ void SpanRegion::SetRegionClipShape(SpanRegion* region, const DevicePoint* point
             minY = std::min(minY, points[i].y);
             maxY = std::max(maxY, points[i].y);
         }
+        CountTurns(count);
         region->scanBounds[kScanTop] = IntToFixed(minY) + kQuarterPixel;
         region->scanBounds[kScanBottom] = IntToFixed(maxY) - kQuarterPixel;
         region->scanBounds[kScanLeft] = IntToFixed(minX) + kQuarterPixel;
@@ -220,6 +224,7 @@ void SpanRegion::SetRegionClipShape(SpanRegion* region, const DevicePoint* point
         box[kScanLeft] = std::min(box[kScanLeft], clippedPoints[i].x);
         box[kScanRight] = std::max(box[kScanRight], clippedPoints[i].x);
     }
+    CountTurns(clippedCount);
     std::copy(box, box + 4, region->scanBounds);
     if (box[kScanRight] - box[kScanLeft] <= kEmptySize || box[kScanBottom] - box[kScanTop] <= kEmptySize ||
         !StoreClipShape(region, clippedCount,

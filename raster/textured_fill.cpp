@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "foundation/fixed.h"
+#include "foundation/loop_turns.h"
 #include "raster/textured_walk.h"
 
 using namespace raster;
@@ -208,6 +209,7 @@ void ApplyTextureFlips(const TextureSource& source, int32_t width, int32_t heigh
         if (source.flipU) coords[i].u = WrapSub(right, coords[i].u);
         if (source.flipV) coords[i].v = WrapSub(bottom, coords[i].v);
     }
+    CountTurns(count);
 }
 
 int32_t FillTexturedPolygonAffine(TextureSetup* setup, const TextureCoord* coords, const FixedPoint* positions,

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "foundation/fixed.h"
+#include "foundation/loop_turns.h"
 #include "raster/covered_pixels.h"
 #include "raster/scan_convert.h"
 #include "raster/textured_fill.h"
@@ -54,15 +55,18 @@ int32_t WalkTexturedPolygon(const Edges& edges, int32_t n, int32_t rowEnd, Segme
     if (!chains.Start(left, right, &topRow)) return 0;
 
     int32_t y = topRow;
-    for (int32_t advances = 0; advances <= 2 * n; ++advances) {
+    int32_t advances = 0;
+    for (; advances <= 2 * n; ++advances) {
         const int32_t h = std::min(left.rows, right.rows);
         if (h > 0) {
             segment(h, left, right, left.end == right.end || left.start == right.start);
+            const int32_t from = y;
             for (int32_t k = 0; k < h && y < rowEnd; ++k, ++y) {
                 row(y, left, right);
                 left.Step();
                 right.Step();
             }
+            CountTurns(y - from);
             left.rows -= h;
             right.rows -= h;
         }
@@ -70,6 +74,7 @@ int32_t WalkTexturedPolygon(const Edges& edges, int32_t n, int32_t rowEnd, Segme
         if (left.rows <= 0) chains.Advance(left, true, right.end);
         if (right.rows <= 0 && left.end != right.end) chains.Advance(right, false, left.end);
     }
+    CountTurns(advances + 1);
     return 1;
 }
 
@@ -147,6 +152,7 @@ inline void TexFillRun(const TextureSetup& s, int32_t row, int32_t first, int32_
         break;
     }
     span.planes = span.destination;
+    CountTurns(span.count);
     s.filler(&span);
 }
 

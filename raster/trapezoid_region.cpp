@@ -2,6 +2,7 @@
 // regions, the outline of a region, and the region cut by a polygon in either form.
 #include <algorithm>
 
+#include "foundation/loop_turns.h"
 #include "raster/span_region.h"
 
 namespace {
@@ -400,6 +401,7 @@ bool RegionCorners(const SpanRegion* region, DynamicArray* corners)
     for (int32_t i = n - 1; i >= 0; --i) {
         if (rows[i].rightCorner && !add(rows[i].rightX, rows[i].rightY)) return false;
     }
+    CountTurns(2 * int64_t(n));
     return true;
 }
 
@@ -429,6 +431,8 @@ void SpanRegion::BuildTrapezoidRegion(const DevicePoint* points, int32_t n)
         return;
     }
     clipped = 1;
+    // The search for the top corner, then the two walks down from it, which take each corner once.
+    CountTurns(2 * int64_t(n));
     int32_t start = 0;
     for (int32_t i = 1; i < n; ++i) {
         if (points[i].y > points[start].y) start = i;
@@ -500,7 +504,8 @@ bool SpanRegion::IntersectTrapezoidRegionsInto(const SpanRegion* face, SpanRegio
     result->rowCount = rowCount;
     if (face->TrapezoidCount() < 2 || TrapezoidCount() < 2) return false;
     if (face->right < left || right < face->left || face->top < bottom || top < face->bottom) return false;
-
+    // The walk steps down both regions' rows together.
+    CountTurns(int64_t(face->TrapezoidCount()) + TrapezoidCount());
     IntersectionWalk walk(this, face, result, std::min(Rows()[0].leftY, face->Rows()[0].leftY));
     return walk.Run();
 }

@@ -7,8 +7,10 @@
 #include <utility>
 
 #include "foundation/fixed.h"
+#include "foundation/loop_turns.h"
 #include "raster/textured_fill.h"
 #include "render/raster_buffers.h"
+#include "render/render_context.h"
 
 ConstantDepthDirection DepthDirection = {0, 0};
 uint32_t MinimumSlabDepth = 0;
@@ -84,6 +86,13 @@ void Settle(DepthPolygon* p, int32_t cutLine)
         const int32_t nextOnCut = i + 1 < p->count ? p->lines[i + 1] & kOnCut : firstOnCut;
         p->lines[i] = (p->lines[i] & kOnCut) && nextOnCut ? cutLine : LineOfTag(p->lines[i]);
     }
+    CountTurns(p->count);
+}
+
+// The frame's budget, which the cuts and the pieces' fills spend on.
+FrameBudget& Budget()
+{
+    return CurrentRenderContext().frameBudget;
 }
 
 // Splits the polygon, walked from `start`: vertices on the near side (`near(i)`) go to the piece,
@@ -95,7 +104,9 @@ bool Split(DepthPolygon* polygon, int32_t start, DepthPolygon* piece, DepthPolyg
            CrossFn cross, bool cutLine)
 {
     const int32_t n = polygon->count;
-    if (n < 3 || start < 0 || start >= n) return false;
+    // A cut walks every corner of the polygon: spent beforehand, and refused once the frame has
+    // stopped.
+    if (n < 3 || start < 0 || start >= n || !Budget().Spend(FrameCost::kCornerPairs, n)) return false;
     piece->count = 0;
     spare->count = 0;
     ClipPoint3 crossings[2];
@@ -118,6 +129,7 @@ bool Split(DepthPolygon* polygon, int32_t start, DepthPolygon* piece, DepthPolyg
             ++found;
         }
     }
+    CountTurns(n);
     if (!fits || piece->count < 3 || spare->count < 3) return false;
     const int32_t line = cutLine && found == 2 ? AddLine(crossings[0], crossings[1]) : -1;
     Settle(piece, line);
@@ -140,9 +152,19 @@ bool SplitAtDepth(DepthPolygon* polygon, uint32_t cut, int32_t start, DepthPolyg
         true);
 }
 
-// Fills a piece, its edges along their lines.
+// Fills a piece, its edges along their lines. The rows its fill walks (from its highest corner's
+// to its lowest's) are spent beforehand; once the frame has stopped it is left unfilled.
 void FillPiece(TextureSetup* setup, const DepthPolygon& piece)
 {
+    if (piece.count < 3) return;
+    Fixed top = piece.vertices[0].y;
+    Fixed bottom = top;
+    for (int32_t i = 1; i < piece.count; ++i) {
+        top = std::min(top, piece.vertices[i].y);
+        bottom = std::max(bottom, piece.vertices[i].y);
+    }
+    CountTurns(piece.count);
+    if (!Budget().Spend(FrameCost::kPixels, ((int64_t(bottom) - top) >> 16) + 1)) return;
     setup->edgeTags = piece.lines;
     FillTexturedPieceAffine(setup, piece.coords, piece.vertices, piece.count);
     setup->edgeTags = nullptr;
@@ -155,8 +177,13 @@ ClipPoint3 FramePoint(Fixed x, uint32_t w) { return {x, 0, Fixed(w)}; }
 
 int32_t IsFlatDepth(const ClipPoint3* vertices, int32_t count)
 {
-    for (int32_t i = 1; i < count; ++i)
-        if (vertices[i].z != vertices[0].z) return 0;
+    for (int32_t i = 1; i < count; ++i) {
+        if (vertices[i].z != vertices[0].z) {
+            CountTurns(i);
+            return 0;
+        }
+    }
+    CountTurns(count);
     return 1;
 }
 
@@ -171,6 +198,8 @@ int32_t FindConstantDepthSlope(const ClipPoint3* v, int32_t n, Fixed* slope)
         wMin = std::min(wMin, W(v[i]));
         wMax = std::max(wMax, W(v[i]));
     }
+    // With the two searches for the edges that cross the middle depth, each at most n.
+    CountTurns(3 * int64_t(n));
     const uint32_t mid = uint32_t((uint64_t(wMin) + wMax) / 2);
     // The point where w = mid on the edge from `first` to `second`, taken from the second end.
     auto midPoint = [&](int32_t first, int32_t second) {
@@ -226,6 +255,7 @@ void MeasureDepthFrame(const ClipPoint3* v, int32_t n, DepthFrame* f)
         f->left = std::min(f->left, v[i].x);
         f->top = std::min(f->top, v[i].y);
     }
+    CountTurns(n);
     const ClipPoint3& near = v[f->nearest];
     const ClipPoint3& far = v[f->farthest];
     const int64_t m = DepthDirection.slope;
@@ -321,6 +351,7 @@ int32_t FindSliceDepth(const TextureCoord* /*coords*/, const ClipPoint3* v, int3
         if (W(v[i]) > W(v[top])) top = i;
         wMin = std::min(wMin, W(v[i]));
     }
+    CountTurns(n);
     *nearest = top;
     const uint32_t wMax = W(v[top]);
     const uint32_t limit = wMax > MinimumSlabDepth ? wMax - MinimumSlabDepth : (wMin > 0 ? wMin - 1 : 0);
@@ -328,37 +359,45 @@ int32_t FindSliceDepth(const TextureCoord* /*coords*/, const ClipPoint3* v, int3
     auto previous = [n](int32_t i) { return i == 0 ? n - 1 : i - 1; };
     // Each chain moves past following vertices of its current depth.
     auto skip = [&](int32_t i, bool forward) {
-        for (int32_t guard = 0; guard < n; ++guard) {
+        int32_t guard = 0;
+        for (; guard < n; ++guard) {
             const int32_t j = forward ? next(i) : previous(i);
             if (W(v[j]) != W(v[i])) break;
             i = j;
         }
+        CountTurns(guard);
         return i;
     };
     int32_t f = skip(top, true);
     int32_t b = skip(top, false);
-    for (int32_t guard = 0; guard <= 2 * n; ++guard) {
-        const int32_t nf = next(f);
-        const int32_t nb = previous(b);
-        const bool forwardFirst = W(v[nf]) >= W(v[nb]);
-        const int32_t from = forwardFirst ? f : b;
-        const int32_t to = forwardFirst ? nf : nb;
-        const int32_t otherFrom = forwardFirst ? b : f;
-        const int32_t otherTo = forwardFirst ? nb : nf;
-        const uint32_t d = W(v[to]);
-        const uint32_t a = NextSliceDepth(v[from], v[to]);
-        const uint32_t other = NextSliceDepth(v[otherFrom], DepthPointOnEdge(v[otherFrom], v[otherTo], d));
-        const uint32_t candidate = uint32_t(std::max(int32_t(a), int32_t(other)));
-        const uint32_t chosen = std::min(candidate, limit);
-        if (chosen > d) {
-            *cut = chosen;
-            return 1;
+    // The chains' walk, its turns counted as it leaves.
+    int32_t turns = 0;
+    const int32_t found = [&] {
+        for (; turns <= 2 * n; ++turns) {
+            const int32_t nf = next(f);
+            const int32_t nb = previous(b);
+            const bool forwardFirst = W(v[nf]) >= W(v[nb]);
+            const int32_t from = forwardFirst ? f : b;
+            const int32_t to = forwardFirst ? nf : nb;
+            const int32_t otherFrom = forwardFirst ? b : f;
+            const int32_t otherTo = forwardFirst ? nb : nf;
+            const uint32_t d = W(v[to]);
+            const uint32_t a = NextSliceDepth(v[from], v[to]);
+            const uint32_t other = NextSliceDepth(v[otherFrom], DepthPointOnEdge(v[otherFrom], v[otherTo], d));
+            const uint32_t candidate = uint32_t(std::max(int32_t(a), int32_t(other)));
+            const uint32_t chosen = std::min(candidate, limit);
+            if (chosen > d) {
+                *cut = chosen;
+                return 1;
+            }
+            if (W(v[nf]) == wMin && W(v[nb]) == wMin) return 0;
+            if (forwardFirst) f = skip(nf, true);
+            else b = skip(nb, false);
         }
-        if (W(v[nf]) == wMin && W(v[nb]) == wMin) return 0;
-        if (forwardFirst) f = skip(nf, true);
-        else b = skip(nb, false);
-    }
-    return 0;
+        return 0;
+    }();
+    CountTurns(turns + 1);
+    return found;
 }
 
 bool NextCrossDepth(const DepthFrame& f, uint32_t* cut)
@@ -476,6 +515,7 @@ int32_t FillTexturedPolygonPerspective(TextureSetup* setup, const TextureCoord* 
     std::copy(coords, coords + count, face.coords);
     face.count = count;
     for (int32_t i = 0; i < count; ++i) face.lines[i] = AddLine(vertices[i], vertices[i + 1 == count ? 0 : i + 1]);
+    CountTurns(count);
     setup->edgeLines = gLines;
     int32_t cutsLeft = kMaxPerspectiveCuts;
     while (cutsLeft > 0 && CutDepthSlab(&face, &lists[2], &lists[1])) {
@@ -485,5 +525,6 @@ int32_t FillTexturedPolygonPerspective(TextureSetup* setup, const TextureCoord* 
     FillSlabPieces(setup, &face, &lists[4], &lists[3], &cutsLeft);
     setup->edgeLines = nullptr;
     gLines = nullptr;
+    CountTurns(kMaxPerspectiveCuts - cutsLeft);
     return kMaxPerspectiveCuts - cutsLeft;
 }

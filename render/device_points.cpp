@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 #include "model/polygon_record.h"
 #include "render/projection.h"
 #include "render/render_context.h"
@@ -52,6 +53,7 @@ int32_t Walk(int32_t n, bool stored, bool dedup, CornerPoint cornerPoint, Keep k
         last[1] = s->y;
         keep(out++, position, *s);
     }
+    CountTurns(n);
     if (dedup && out > 0 && last[0] == first[0] && last[1] == first[1]) --out;
     return out;
 }

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/fixed.h"
+#include "foundation/loop_turns.h"
 #include "model/contact_list.h"
 #include "render/observer.h"
 #include "render/record_prefetch.h"
@@ -53,10 +55,15 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
 {
     const int32_t count = list->ArrayCount();
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    // The places numbered twice and the correction's work room made: spent beforehand, as is
+    // each step below; once the frame has stopped the order is left as it stands.
+    if (!budget.Spend(FrameCost::kOrdered, 4 * int64_t(count))) return;
     for (int32_t i = 0; i < count; ++i) {
         if (i + kStateAhead < count) PrefetchRecordState(records[i + kStateAhead]);
         records[i]->DrawIndex = i;
     }
+    CountTurns(count);
     // What decides whether a record lets another go first changes nothing while the order is
     // corrected, except where the two records stand: so the contacts of each record of the list
     // are read once, walking the members in their own order (the records, their contacts and the
@@ -69,11 +76,14 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
     work.candidates.clear();
     const int32_t memberCount = members->ArrayCount();
     ObjectGeometry* const* member = members->Elements<ObjectGeometry*>();
+    if (!budget.Spend(FrameCost::kOrdered, memberCount)) return;
     for (int32_t m = 0; m < memberCount; ++m) {
         ContactsReadAhead(member, memberCount, m);
         const ObjectGeometry* r = member[m];
         const int32_t own = r->DrawIndex;
         if (own < 0 || own >= count || records[own] != r || !r->Contacts) continue;
+        if (!budget.Spend(FrameCost::kOrdered, r->Contacts->ArrayCount())) return;
+        CountTurns(r->Contacts->ArrayCount());
         work.firstCandidate[size_t(own)] = int32_t(work.candidates.size());
         const ContactEntry* entries = r->Contacts->Elements<ContactEntry>();
         for (int32_t k = 0; k < r->Contacts->ArrayCount(); ++k) {
@@ -84,41 +94,79 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
         }
         work.endCandidate[size_t(own)] = int32_t(work.candidates.size());
     }
-    work.standsAt.resize(size_t(count));
+    CountTurns(memberCount);
+    // The correction pulls a record forward to the place being looked at, in front of the record
+    // standing there, and looks at the place again. Records before the place stand for good; those
+    // after it stand in two runs, first the records pulled forward, the one pulled last first, then
+    // the others in their sorted order: so which of two records stands first follows from when
+    // each was pulled, or from their sorted places, and no place moves when a record is pulled.
     work.pulledAt.assign(size_t(count), -1);
-    work.sortedPlace.resize(size_t(count));
-    for (int32_t i = 0; i < count; ++i) work.standsAt[size_t(i)] = work.sortedPlace[size_t(i)] = i;
+    work.pulledWhen.assign(size_t(count), 0);
+    work.stands.assign(size_t(count), 0);
+    work.sorted.assign(records, records + count);
+    work.pulled.clear();
+    CountTurns(count);
+    // Where a record not yet standing for good stands: the lower, the nearer the place looked at.
+    const auto standing = [&work](int32_t sortedPlace) {
+        const int64_t when = work.pulledWhen[size_t(sortedPlace)];
+        return when > 0 ? -when : int64_t(sortedPlace);
+    };
+    int64_t clock = 0;
+    int32_t nextSorted = 0;
+    // The places visited and the records stepped past in the two runs, counted as the correction
+    // ends.
+    int64_t visits = 0;
+    int64_t steps = 0;
     int32_t i = 0;
     while (i < count) {
-        const int32_t own = work.sortedPlace[size_t(i)];
+        ++visits;
+        // The record at the place: the one pulled last that does not stand yet (a record pulled
+        // again is met again above where it was first pulled, and stands by the time that comes
+        // up), else the first of the sorted run neither pulled nor standing.
+        while (!work.pulled.empty() && work.stands[size_t(work.pulled.back())]) {
+            work.pulled.pop_back();
+            ++steps;
+        }
+        if (work.pulled.empty()) {
+            while (work.pulledWhen[size_t(nextSorted)] > 0 || work.stands[size_t(nextSorted)]) {
+                ++nextSorted;
+                ++steps;
+            }
+        }
+        const int32_t own = work.pulled.empty() ? nextSorted : work.pulled.back();
         if (work.pulledAt[size_t(own)] != i) {
             // Of the records after this place that may go first, the nearest-drawn one.
+            const int32_t first = work.firstCandidate[size_t(own)];
+            const int32_t end = work.endCandidate[size_t(own)];
+            if (!budget.Spend(FrameCost::kOrdered, 1 + end - first)) break;
             int32_t best = -1;
-            for (int32_t c = work.firstCandidate[size_t(own)]; c < work.endCandidate[size_t(own)]; ++c) {
-                const int32_t at = work.standsAt[size_t(work.candidates[size_t(c)])];
-                if (at > i && (best == -1 || at < best)) best = at;
+            for (int32_t c = first; c < end; ++c) {
+                const int32_t candidate = work.candidates[size_t(c)];
+                if (candidate == own || work.stands[size_t(candidate)]) continue;
+                if (best == -1 || standing(candidate) < standing(best)) best = candidate;
             }
+            CountTurns(end - first);
             if (best >= 0) {
                 work.pulledAt[size_t(own)] = i;
-                ObjectGeometry* moved = records[best];
-                const int32_t movedPlace = work.sortedPlace[size_t(best)];
-                for (int32_t k = best; k > i; --k) {
-                    records[k] = records[k - 1];
-                    work.sortedPlace[size_t(k)] = work.sortedPlace[size_t(k - 1)];
-                    work.standsAt[size_t(work.sortedPlace[size_t(k)])] = k;
-                }
-                records[i] = moved;
-                work.sortedPlace[size_t(i)] = movedPlace;
-                work.standsAt[size_t(movedPlace)] = i;
+                work.pulledWhen[size_t(best)] = ++clock;
+                work.pulled.push_back(best);
                 continue;
             }
         }
+        work.stands[size_t(own)] = 1;
+        records[i] = work.sorted[size_t(own)];
         ++i;
+    }
+    CountTurns(visits + steps);
+    // Cut short, the records not yet standing keep their sorted order.
+    for (int32_t k = 0; i < count; ++k) {
+        if (!work.stands[size_t(k)]) records[i++] = work.sorted[size_t(k)];
     }
     for (int32_t k = 0; k < count; ++k) {
         if (k + kStateAhead < count) PrefetchRecordState(records[k + kStateAhead]);
         records[k]->DrawIndex = k;
     }
+    CountTurns(2 * int64_t(count));
 }
 
 void StableSortDrawList(DynamicArray* list)
@@ -126,10 +174,15 @@ void StableSortDrawList(DynamicArray* list)
     const int32_t count = list->ArrayCount();
     if (count < 2) return;
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
     if (!gSortScratch) gSortScratch = NewDynamicArray(0, int32_t(sizeof(KeyedRecord)), 64);
     if (!gSortScratch ||
         (gSortScratch->ArrayCount() < 2 * count && gSortScratch->ArraySetCount(2 * count) != kResultOk)) {
-        // Without room to merge, an insertion sort keeps the order of equal entries too.
+        // Without room to merge, an insertion sort keeps the order of equal entries too; its
+        // moves, at most one for every pair, are spent beforehand (refused, the list stays
+        // unsorted: the frame has stopped).
+        if (!budget.Spend(FrameCost::kOrdered, int64_t(count) * (count - 1) / 2)) return;
+        int64_t moves = 0;
         for (int32_t i = 1; i < count; ++i) {
             ObjectGeometry* item = records[i];
             int32_t j = i;
@@ -137,10 +190,16 @@ void StableSortDrawList(DynamicArray* list)
                 records[j] = records[j - 1];
                 --j;
             }
+            moves += i - j;
             records[j] = item;
         }
+        CountTurns(count + moves);
         return;
     }
+    // Each pass of the merge moves every record once; with the keys read and the records put
+    // back, spent beforehand.
+    const int64_t passes = BitLength(uint32_t(count - 1));
+    if (!budget.Spend(FrameCost::kOrdered, (passes + 2) * count)) return;
     // The depths are read once into the work room beside their records; a record of the second
     // run goes first when the list's comparison puts it before the first run's record, which is
     // when it lies deeper.
@@ -150,6 +209,7 @@ void StableSortDrawList(DynamicArray* list)
         if (i + kStateAhead < count) PrefetchRecordState(records[i + kStateAhead]);
         from[i] = {records[i]->ScreenMinimum[1], records[i]};
     }
+    CountTurns(count);
     for (int32_t width = 1; width < count; width *= 2) {
         for (int32_t lo = 0; lo < count; lo += 2 * width) {
             const int32_t mid = std::min(lo + width, count);
@@ -159,9 +219,11 @@ void StableSortDrawList(DynamicArray* list)
             while (a < mid) to[out++] = from[a++];
             while (b < hi) to[out++] = from[b++];
         }
+        CountTurns(count);
         std::swap(from, to);
     }
     for (int32_t i = 0; i < count; ++i) records[i] = from[i].record;
+    CountTurns(count);
 }
 
 void FreeDrawOrderScratch()

@@ -12,6 +12,7 @@
 #include "draw/raster_globals.h"
 #include "draw/raster_procs.h"
 #include "draw/region_work_services.h"
+#include "foundation/loop_turns.h"
 #include "raster/polygon_clip.h"
 #include "raster/span_region.h"
 #include "render/device_points.h"
@@ -64,6 +65,7 @@ int32_t CutByEdge(CutPoint* in, int32_t n, const double* a, const double* b, dou
             ++m;
         }
     }
+    CountTurns(n);
     std::copy(&out[0][0], &out[0][0] + 2 * m, &in[0][0]);
     return m;
 }
@@ -74,6 +76,7 @@ int32_t CutByShape(CutPoint* in, int32_t n, const CutPoint* shape, int32_t count
     double twice = 0;
     for (int32_t i = 0; i < count; ++i)
         twice += shape[i][0] * shape[(i + 1) % count][1] - shape[(i + 1) % count][0] * shape[i][1];
+    CountTurns(count);
     if (twice == 0) return 0;
     const double sense = twice > 0 ? 1.0 : -1.0;
     for (int32_t i = 0; i < count && n > 0; ++i) n = CutByEdge(in, n, shape[i], shape[(i + 1) % count], sense);
@@ -119,17 +122,20 @@ double ClippedArea(const DevicePointList* points, const SpanRegion* region)
             shape[i][0] = Fix2X(region->ClipVertices()[i].x);
             shape[i][1] = Fix2X(region->ClipVertices()[i].y);
         }
+        CountTurns(count);
         m = CutByShape(in, m, shape, count);
     }
     double twice = 0;
     for (int32_t i = 0; i < m; ++i) twice += in[i][0] * in[(i + 1) % m][1] - in[(i + 1) % m][0] * in[i][1];
+    CountTurns(n + m);
     return std::fabs(twice) / 2;
 }
 
-void CountFace(const DevicePointList* points, const SpanRegion* region)
+// Counts the face and spends on it: false when it is not to be drawn.
+bool CountFace(const DevicePointList* points, const SpanRegion* region, int32_t options)
 {
     ++gFacesDrawn;
-    CountFaceArea(points, region);
+    return SpendOnFace(points, region, (options & kFaceFrame) != 0);
 }
 
 // One face through the path its region chooses: `plain` builds its device points, `shaded` its
@@ -142,7 +148,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
     if (PickMode && identity) PickCurrent = *identity;
     if (region->rowCount == 0) {
         DevicePointList* points = plain();
-        CountFace(points, region);
+        if (!CountFace(points, region, options)) return 0;
         return points ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
     }
     Q_Offscreen* target = PublishedOffscreen;
@@ -150,8 +156,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
         DevicePointList* points = nullptr;
         DeviceValueList* values = nullptr;
         shaded(&points, &values);
-        CountFace(points, region);
-        if (!points || !values || !target) return 0;
+        if (!CountFace(points, region, options) || !points || !values || !target) return 0;
         if (region->clipped) {
             return RasterProcs.ShadePolygonClipped
                        ? RasterProcs.ShadePolygonClipped(target, points, values, shade->rampByte, frame, region, options,
@@ -163,8 +168,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
                    : 0;
     }
     DevicePointList* points = plain();
-    CountFace(points, region);
-    if (!points || !target) return 0;
+    if (!CountFace(points, region, options) || !points || !target) return 0;
     if (region->clipped) {
         return RasterProcs.FillPolygonClipped
                    ? RasterProcs.FillPolygonClipped(target, points, fill, frame, region, options, pattern)
@@ -251,12 +255,14 @@ PixelBox PointsBox(const DevicePointList* points)
 {
     const DevicePoint* p = points->Elements<DevicePoint>();
     PixelBox box = {p[0].x, p[0].y, p[0].x, p[0].y};
-    for (int32_t i = 1; i < points->ArrayCount(); ++i) {
+    const int32_t n = points->ArrayCount();
+    for (int32_t i = 1; i < n; ++i) {
         box.left = std::min<int64_t>(box.left, p[i].x);
         box.top = std::min<int64_t>(box.top, p[i].y);
         box.right = std::max<int64_t>(box.right, p[i].x);
         box.bottom = std::max<int64_t>(box.bottom, p[i].y);
     }
+    CountTurns(n);
     return box;
 }
 
@@ -277,22 +283,43 @@ bool RegionBounds(const SpanRegion* region, PixelBox* box)
     return true;
 }
 
-// The pixels of the box of the points within the region's bounds (those of the published target
-// when it has none).
-int64_t BoxPixels(const DevicePointList* points, const SpanRegion* region)
+// What drawing the polygon into the region may cost: the pixels of its box within the region's
+// bounds (those of the published target when it has none), a column more for the fills' right
+// ends and a row more, each of which a fill walks; framed, for each edge the pixels that a line
+// along it draws within that box.
+struct DrawCost {
+    int64_t pixels;
+    int64_t linePixels;
+};
+
+DrawCost CostOfDrawing(const DevicePointList* points, const SpanRegion* region, bool framed)
 {
-    if (points->ArrayCount() == 0) return 0;
+    const int32_t n = points->ArrayCount();
+    if (n == 0) return {0, 0};
     const PixelBox box = PointsBox(points);
     PixelBox within = {0, 0, 0, 0};
     if (!RegionBounds(region, &within)) {
         const Q_Offscreen* target = PublishedOffscreen;
-        if (!target) return 0;
+        if (!target) return {0, 0};
         const PortRect& bounds = target->PortBounds();
         within = {bounds.left, bounds.top, bounds.right, bounds.bottom};
     }
     const int64_t width = std::min(box.right, within.right) - std::max(box.left, within.left);
     const int64_t height = std::min(box.bottom, within.bottom) - std::max(box.top, within.top);
-    return width > 0 && height > 0 ? width * height : 0;
+    if (width < 0 || height < 0) return {0, 0};
+    DrawCost cost = {(width + 1) * (height + 1), 0};
+    if (!framed) return cost;
+    const int64_t longest = std::max(width, height) + 1;
+    const DevicePoint* p = points->Elements<DevicePoint>();
+    for (int32_t i = 0; i < n; ++i) {
+        const DevicePoint& a = p[i];
+        const DevicePoint& b = p[i + 1 == n ? 0 : i + 1];
+        const int64_t dx = std::abs(int64_t(b.x) - a.x);
+        const int64_t dy = std::abs(int64_t(b.y) - a.y);
+        cost.linePixels += std::min(std::max(dx, dy) + 1, longest);
+    }
+    CountTurns(n);
+    return cost;
 }
 
 }  // namespace
@@ -311,20 +338,26 @@ bool PolygonMeetsRegion(const DevicePointList* points, const SpanRegion* region)
 SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)
 {
     FrameBudget& budget = CurrentRenderContext().frameBudget;
-    if (points && budget.Drawing())
-        budget.Spend(FrameCost::kCornerPairs,
-                     int64_t(points->ArrayCount()) * std::max<int64_t>(1, RegionCorners(region)));
+    if (points && !budget.Spend(FrameCost::kCornerPairs,
+                                int64_t(points->ArrayCount()) * std::max<int64_t>(1, RegionCorners(region))))
+        return nullptr;
     return region->SpanRegionIntersectPolygon(points);
 }
 
-void CountFaceArea(const DevicePointList* points, const SpanRegion* region)
+bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool framed)
 {
+    if (!points) return true;
     FrameBudget& budget = CurrentRenderContext().frameBudget;
-    if (points && budget.Drawing())
-        budget.SpendOnDraw(BoxPixels(points, region), points->ArrayCount(), RegionCorners(region));
-    if (!gCountArea) return;
-    ++gFacesCounted;
-    gAreaDrawn += uint64_t(ClippedArea(points, region) + 0.5);
+    if (budget.Drawing()) {
+        const DrawCost cost = CostOfDrawing(points, region, framed);
+        if (!budget.SpendOnDraw(cost.pixels, cost.linePixels, points->ArrayCount(), RegionCorners(region)))
+            return false;
+    }
+    if (gCountArea) {
+        ++gFacesCounted;
+        gAreaDrawn += uint64_t(ClippedArea(points, region) + 0.5);
+    }
+    return true;
 }
 
 int32_t DirectDrawingRows()
@@ -377,8 +410,7 @@ int32_t DrawPolygonFaceWinding(SpanRegion* region, const DynamicArray* vertices,
     const int saved = dc ? GetPolyFillMode(dc) : 0;
     if (dc) SetPolyFillMode(dc, WINDING);
     DevicePointList* points = BuildDevicePoly(vertices, order);
-    CountFace(points, region);
-    const int32_t result = points ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
+    const int32_t result = points && CountFace(points, region, options) ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
     if (dc) SetPolyFillMode(dc, saved);
     return result;
 }

@@ -64,16 +64,18 @@ uint32_t FacesDrawn();
 void SetFaceAreaCounting(int32_t on);
 uint64_t FaceAreaDrawn();
 uint64_t FacesCounted();
-// Counts a face and its pixels drawn outside the two entries (a textured side). Every face drawn
-// is also spent on the frame's budget: the box of its points within the region, and its corners
-// cut to the region's.
-void CountFaceArea(const DevicePointList* points, const SpanRegion* region);
+// Spends a face about to be drawn on the frame's budget: the pixels and rows of the box of its
+// points within the region, the pixels of its frame's lines when it is `framed`, and its corners
+// cut to the region's; false when it is not to be drawn, the frame having stopped. Every face
+// drawn spends here, through the two entries or (a textured side) directly, and is counted for
+// the benchmark meanwhile.
+bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool framed);
 // Whether the polygon may reach into the region: false when its box, widened by the slack of the
 // fillers' edges and the frame lines along them, lies wholly outside the region's bounds (nothing
 // of it would be drawn there).
 bool PolygonMeetsRegion(const DevicePointList* points, const SpanRegion* region);
 // The region cut by the polygon (SpanRegionIntersectPolygon), its cut spent on the frame's
-// budget; null when nothing is left.
+// budget beforehand; null when nothing is left, or when the frame has stopped.
 SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points);
 
 // The rows a new region gets: the published target's height while faces are drawn straight into

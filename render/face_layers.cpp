@@ -7,6 +7,7 @@
 
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -84,8 +85,7 @@ void DrawBehind(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPass
     // The same face named again straight after itself would draw the same pixels again.
     const FaceEntry* last = nullptr;
     auto touching = [&](int32_t index) {
-        budget.Spend(FrameCost::kTakenUp, 1);
-        if (budget.StopsBehind()) return;
+        if (!budget.Spend(FrameCost::kTakenUp, 1) || budget.Halts()) return;
         const FaceEntry* entry = contacts->At<FaceEntry>(index);
         if (!entry || !entry->Face) return;
         const bool again = last && last->Face == entry->Face && last->Object == entry->Object;
@@ -97,11 +97,15 @@ void DrawBehind(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPass
     };
     if (f.element) {
         const DynamicArray* overlaps = f.element->OverlapLists[PassSide(ownPass)];
-        for (int32_t k = 0; k < ListCount(overlaps) && !budget.StopsBehind(); ++k) touching(*overlaps->At<int32_t>(k));
+        int32_t k = 0;
+        for (; k < ListCount(overlaps) && !budget.Halts(); ++k) touching(*overlaps->At<int32_t>(k));
+        CountTurns(k);
         return;
     }
-    for (int32_t i = std::min(behind.contactCount, contacts->ArrayCount()) - 1; i >= 0 && !budget.StopsBehind(); --i)
-        touching(i);
+    const int32_t first = std::min(behind.contactCount, contacts->ArrayCount()) - 1;
+    int32_t i = first;
+    for (; i >= 0 && !budget.Halts(); --i) touching(i);
+    CountTurns(first - i);
 }
 
 // The element's texture on the side seen in this pass, into the shared offscreen clipped to the
@@ -120,7 +124,7 @@ int32_t DrawTexturedElementSide(PolygonElement* element, SpanRegion* region, int
     BuildElementTexturedDevicePoly(element->ScreenPoints, element->ProjectedPoints, element->MappingListB,
                                    TextureFlipHeight(texture), PassOrder(ownPass), &points, &records, &coords);
     if (!points || !records || !coords || points->ArrayCount() < 3) return 0;
-    CountFaceArea(points, region);
+    if (!SpendOnFace(points, region, false)) return 0;
     DrawTexturedPolygons(destination, coords, points, records, region, &source);
     return 1;
 }
@@ -176,7 +180,7 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
             const Surface* surface = f.carrier->FaceSurface;
             const int32_t farList = ownPass ? 2 : 0;
             const bool farLayer = surface && (surface->Elements[farList] || surface->SideCounters[farList][passSide]);
-            if (stage != kStageFar && farLayer && !budget.StopsBehind())
+            if (stage != kStageFar && farLayer && !budget.Halts())
                 DrawFaceLayers(f.carrier, o, cut, ownPass, kStageFar, passColour, passCoverage);
             budget.LeaveBehind();
             cut->SpanRegionFree();
@@ -242,14 +246,17 @@ void DrawElements(Surface* surface, int32_t list, int32_t clipCode, PolygonRecor
     FrameBudget& budget = Budget();
     elements->ArrayLock();
     const int32_t count = elements->ArrayCount();
-    budget.Spend(FrameCost::kTakenUp, count);
-    for (int32_t k = 0; k < count && !budget.StopsBehind(); ++k) {
+    int32_t k = 0;
+    for (; k < count && budget.Spend(FrameCost::kTakenUp, 1) && !budget.Halts(); ++k) {
         PolygonElement* element = PointerAt<PolygonElement>(elements, stage == kStageFar ? count - 1 - k : k);
-        // An element that cannot reach into the region draws nothing there, nor behind it.
+        // An element that cannot reach into the region draws nothing there, nor behind it; its
+        // corners, read to tell, are spent beforehand.
         if (element && ElementVisibility(element, o, clipCode) &&
+            budget.Spend(FrameCost::kTakenUp, ListCount(element->ScreenPoints)) &&
             PolygonMeetsRegion(BuildDevicePoly(element->ScreenPoints, PassOrder(ownPass)), region))
             DrawElementFace(element, o, region, ownPass, behind, carrier, stage, blendColour, blendCoverage);
     }
+    CountTurns(k);
     elements->ArrayUnlock();
 }
 
@@ -327,8 +334,8 @@ int32_t DrawFaceLayers(PolygonRecord* face, Observer* o, SpanRegion* region, int
                             BuildIndexedDevicePoly(face->Geometry->ScreenPoints, face->ClipRef, PassOrder(ownPass)));
         SpanRegion* within = ownPass ? cut : region;
         FrameBudget& budget = Budget();
-        budget.Spend(FrameCost::kTakenUp, contacts->ArrayCount());
-        for (int32_t i = 0; within && i < contacts->ArrayCount() && !budget.StopsBehind(); ++i) {
+        int32_t i = 0;
+        for (; within && i < contacts->ArrayCount() && budget.Spend(FrameCost::kTakenUp, 1) && !budget.Halts(); ++i) {
             const FaceEntry entry = *contacts->At<FaceEntry>(i);
             ObjectGeometry* geometry = GeometryOf(entry.Object);
             PolygonRecord* touching = entry.Face ? entry.Face->FaceRecord() : nullptr;
@@ -340,6 +347,7 @@ int32_t DrawFaceLayers(PolygonRecord* face, Observer* o, SpanRegion* region, int
             DrawElements(entry.Face, inside ? stage : 2 - stage, geometry->ClipCode, touching, o, within, inside, stage,
                          blendColour, blendCoverage);
         }
+        CountTurns(i);
         if (cut) cut->SpanRegionFree();
     }
 
@@ -362,16 +370,29 @@ int32_t ElementVisibility(PolygonElement* element, Observer* o, int32_t clipCode
 {
     const uint16_t serial = o->Serial();
     if (element->VisSerial == serial) return element->Visible;
+    if (element->UserValue != 0 || !element->WorldVertices || element->WorldVertices->ArrayCount() < 3) {
+        element->VisSerial = serial;
+        element->Visible = 0;
+        return 0;
+    }
+    // Its points transformed, looked at and projected, spent beforehand (the cuts of the view's
+    // planes are spent as they are made); once the frame has stopped it is left to the next frame.
+    if (!Budget().Spend(FrameCost::kViewed, 3 * int64_t(element->WorldVertices->ArrayCount()))) return 0;
     element->VisSerial = serial;
     element->Visible = 0;
-    if (element->UserValue != 0 || !element->WorldVertices || element->WorldVertices->ArrayCount() < 3) return 0;
     TransformVertices(o, element->WorldVertices, element->ProjectedVertices);
     // An element reaching beyond its object's sphere may lie partly behind the eye even where
     // the sphere does not: it is clipped against every plane then.
     const DynamicArray* camera = element->ProjectedVertices;
-    for (int32_t i = 0; clipCode == 0 && i < camera->ArrayCount(); ++i)
+    int32_t i = 0;
+    for (; clipCode == 0 && i < camera->ArrayCount(); ++i)
         if (camera->At<CameraVertex>(i)->y <= 0) clipCode = kClipRight | kClipTop | kClipLeft | kClipBottom;
-    if (!ProjectElement(o, element, clipCode)) return 0;
+    CountTurns(i);
+    if (!ProjectElement(o, element, clipCode)) {
+        // A projection that its cuts' spending stopped is made again by the next frame.
+        if (Budget().Stopped()) element->VisSerial = kUnfinishedSerial;
+        return 0;
+    }
     ProjectVertices(o, element->ProjectedVertices, element->ScreenPoints, element->ProjectedPoints, nullptr, nullptr);
     element->Visible = 1;
     Budget().AddInView(1);

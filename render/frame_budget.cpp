@@ -3,24 +3,54 @@
 
 namespace {
 
-// Honest frames spend a small part of each. The first frames of the samples and benchmark scenes,
-// with the player's options and blended, through both drawing paths, draw at most 0.5 faces for
-// every face in view in the cities (37,600 of 75,400 in the flat city through the system's calls)
-// and 1.3 in the glass sample (259 of 196, almost all behind its glass), into boxes of at most
-// nine times the view's pixels, with at most 7.5 corner pairs cut for every face in view; the
-// layers' walks take up a few elements and faces of other objects.
+// Honest frames spend a part of each, at most a quarter: measured on the first frames and the most
+// spent of twenty turned frames of every sample and benchmark scene and of the cities of a million
+// faces (grouped, flat and on a ground; from their own eyes, along a street, across the roofs and
+// from afar with the whole city in view), at 640x480 and 1920x1200, through both drawing paths,
+// with the player's options and blended. Past twice an allowance a frame stops: each is set so that
+// a frame that spends up to that ends in time at every window size, 4096x4096 included.
 constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
-    // kDrawn: a frame of any model may draw some sixty times as much as the glass sample does;
-    // a large one twice as many faces as it has in view, four times the cities' share.
-    {1 << 14, 2, 0},
-    // kPixels: sixty-four views' worth, seven times the most the cities' frames fill.
-    {0, 0, 64},
-    // kCornerPairs: a face is cut by the region it is drawn into corner by corner; a frame may cut
-    // some seven times the cities' pairs, and faces of many corners seen through each other no
-    // more than that.
-    {1 << 22, 64, 0},
-    // kTakenUp: the elements and touching faces a wall of many of them offers.
-    {1 << 16, 16, 0},
+    // kDrawn: at most 0.25 of it (the million faces' flat city through the system's calls draws
+    // 376,000 faces with 753,000 in view) and 1.3 faces for every face in view in the glass sample,
+    // almost all behind its glass: a frame of any model may draw some sixty times as much as the
+    // glass sample does, a large one twice as many faces as it has in view.
+    {1 << 14, 2, 0, 0},
+    // kPixels: sixty-four views' worth; the cities' boxes come to 16 views at most (the million
+    // faces' city on a ground, blended, 0.26 of it). Twice it is 2.1 billion pixels at 4096x4096,
+    // which the dearest fills (textured, at 4 bits) write in 7.5 s, half the time such a window
+    // may take.
+    {0, 0, 0, 64},
+    // kLinePixels: sixteen views' worth and sixteen pixels for every face in view; the million
+    // faces' city framed through the system's calls draws 3.3 million at 640x480 (0.19 of it),
+    // a few pixels on each of its 376,000 small faces. Twice the views' worth is 540 million at
+    // 4096x4096, some 3.5 s of steep lines under Wine.
+    {0, 16, 0, 16},
+    // kCornerPairs: a face is cut by the region it is drawn into corner by corner; at most 0.11 of
+    // it (the million faces' flat city, blended, at 1920x1200), and faces of many corners seen
+    // through each other no more than that.
+    {1 << 22, 64, 0, 0},
+    // kSystemSpans: the system's fill of an outline crossing its rows many times over (a comb of a
+    // thousand teeth) builds a region of every span, some 5 us each under Wine, where convex faces
+    // cost it one span a row, which honest frames' faces all are (they spend none). Twice it is
+    // some 0.7 s of such fills.
+    {1 << 16, 0, 0, 0},
+    // kTakenUp: the elements and touching faces a wall of many of them offers (honest frames take
+    // up a few dozen).
+    {1 << 16, 16, 0, 0},
+    // kWalked: a draw list walked once and the faces of each record drawn once, more behind
+    // see-through faces: at most 0.23 of it (the million faces' city at 1920x1200).
+    {1 << 20, 16, 16, 0},
+    // kViewed: a record's test, its points twice and its faces once, and the corners the view's
+    // planes cut: at most 0.23 of it (the million faces' city seen whole from afar, 5.2 million).
+    {1 << 22, 16, 16, 0},
+    // kOrdered: the sort's passes over a record, its contacts and the correction's looks at it: at
+    // most 49 for every record tested (the city on a ground seen whole from afar, 8.1 million for
+    // 166,666 records), a fifth of it; the passes grow as the logarithm of the records.
+    {1 << 16, 0, 256, 0},
+    // kMasked: words of the mask (64 pixels each) tested and marked, and corners boxed: at most 0.24
+    // of it (the million faces' flat city from its own eye, 6.1 million). Twice the views' worth is
+    // 540 million words at 4096x4096, under half a second.
+    {1 << 20, 64, 0, 16},
 };
 
 }  // namespace
@@ -29,9 +59,11 @@ void FrameBudget::Begin(int64_t viewPixels)
 {
     drawing_ = true;
     passed_ = false;
+    stopped_ = false;
     behind_ = 0;
     viewPixels_ = viewPixels;
     inView_ = 0;
+    tested_ = 0;
     redrawn_ = 0;
     for (int64_t& spent : spent_) spent = 0;
 }
@@ -39,7 +71,15 @@ void FrameBudget::Begin(int64_t viewPixels)
 int64_t FrameBudget::Allowance(FrameCost cost) const
 {
     const FrameAllowance& allowance = kAllowances[int32_t(cost)];
-    return allowance.anyFrame + inView_ * allowance.perFaceInView + viewPixels_ * allowance.perViewPixel;
+    return allowance.anyFrame + inView_ * allowance.perFaceInView + tested_ * allowance.perRecordTested +
+           viewPixels_ * allowance.perViewPixel;
+}
+
+int64_t FrameBudget::TurnsAllowance() const
+{
+    int64_t sum = 0;
+    for (int32_t cost = 0; cost < int32_t(FrameCost::kCount); ++cost) sum += Allowance(FrameCost(cost));
+    return kStopFactor * sum;
 }
 
 bool FrameBudget::Spend(FrameCost cost, int64_t amount)
@@ -47,15 +87,32 @@ bool FrameBudget::Spend(FrameCost cost, int64_t amount)
     if (!drawing_) return true;
     int64_t& spent = spent_[int32_t(cost)];
     spent += amount;
-    if (spent > Allowance(cost)) passed_ = true;
-    return !passed_;
+    const int64_t allowance = Allowance(cost);
+    if (spent > allowance) passed_ = true;
+    if (spent > kStopFactor * allowance) stopped_ = true;
+    return !stopped_;
 }
 
-void FrameBudget::SpendOnDraw(int64_t pixels, int64_t corners, int64_t regionCorners)
+bool FrameBudget::SpendOnMask(int64_t amount)
 {
-    if (!drawing_) return;
+    if (!drawing_) return true;
+    int64_t& spent = spent_[int32_t(FrameCost::kMasked)];
+    if (stopped_) return false;
+    if (spent + amount > Allowance(FrameCost::kMasked)) {
+        passed_ = true;
+        return false;
+    }
+    spent += amount;
+    return true;
+}
+
+bool FrameBudget::SpendOnDraw(int64_t pixels, int64_t linePixels, int64_t corners, int64_t regionCorners)
+{
+    if (!drawing_) return true;
     if (behind_ > 0) ++redrawn_;
     Spend(FrameCost::kDrawn, 1);
     Spend(FrameCost::kPixels, pixels);
-    Spend(FrameCost::kCornerPairs, corners * (regionCorners > 0 ? regionCorners : 1));
+    Spend(FrameCost::kLinePixels, linePixels);
+    // A frame once stopped stays stopped: the last answer is every one's.
+    return Spend(FrameCost::kCornerPairs, corners * (regionCorners > 0 ? regionCorners : 1));
 }

@@ -1,31 +1,58 @@
-// FrameBudget: what one frame may spend on drawing, against the faces it has in view. A
-// see-through face or element draws again, into its own outline, what lies behind it, and each
-// see-through face met there does the same, so that faces behind and inside each other, elements
-// reaching past their faces and see-through objects side by side would have a small file ask one
-// frame for work out of all proportion to what it shows. Each cost has an allowance that any frame
-// has, and a further share for every face in view (and, for pixels, for every pixel of the view):
-// the frames of honest models come well within them. Past any allowance the frame draws no more of
-// what lies behind see-through faces: it goes on with each see-through face drawn as over nothing,
-// and ends in time.
+// FrameBudget: what one frame may spend, against the faces it has in view and the pixels of its
+// view. Every step of a frame spends on it where it is done, before the work wherever the work can
+// be refused: the records tested against the view and projected, the draw order's sort and
+// correction, the occlusion walk's tests and marks, the records and faces the drawing walks pass
+// over, every face and element drawn (opaque or not) with the pixels and rows of its box, its
+// frame's lines and the corners it is cut by, the perspective fill's cuts and the rows of its
+// pieces, and the elements and touching faces the layers take up. Each cost has an allowance that any frame has, and a further share for every face in view,
+// for every record tested against the view (the records a frame walks, sorts and orders are those
+// it tests, each once) and for every pixel of the view: the frames of honest models come well
+// within them.
+//
+// Two tiers, because the work a small file can ask of a frame grows in two ways. A see-through
+// face or element draws again what lies behind it, and each see-through face met there does the
+// same, so that the drawing multiplies with every level; past any allowance the budget is passed,
+// and that drawing ends: the frame goes on with each see-through face drawn opaque, as over
+// nothing, and still shows every face it has in view. Drawing each face once is bounded by the
+// faces in view but not by the pixels (ten thousand faces filling the view fill it ten thousand
+// times), so past kStopFactor times any allowance the frame stops: nothing more is drawn, what was
+// drawn stays, and the rest of the view shows the background (or the faces drawn before there).
+// The frame is not marked to be drawn again: the next frame spends the same and stops alike.
+//
+// The occlusion walk goes from the nearest record to the farthest, and the tests that cost it
+// most are those that find a record painted over whole; past its allowance it ends (the budget
+// is passed), and the records it has not reached, all lying farther than those it has, are left
+// out of the frame.
 #pragma once
 
 #include <cstdint>
 
 enum class FrameCost : int32_t {
     kDrawn,        // faces and elements drawn, those drawn again included
-    kPixels,       // pixels of the boxes they were drawn into
+    kPixels,       // pixels and rows of the boxes they are drawn into
+    kLinePixels,   // pixels of the lines that frame them, each a row of its own where a line is steep
     kCornerPairs,  // corners of each face drawn or cut out times the corners of the region it is cut to
+    kSystemSpans,  // spans beyond one a row in the outlines handed to the system's polygon calls
     kTakenUp,      // elements and faces of other objects the layers' walks take up
+    kWalked,       // records and faces the drawing walks pass over
+    kViewed,       // records tested against the view, vertices and faces projected
+    kOrdered,      // records sorted, contacts read and places the draw order's correction looks at
+    kMasked,       // rows and words the occlusion walk tests and marks, corners it boxes
     kCount
 };
 
-// What a cost allows: this much for any frame, a further `perFaceInView` for every face and
-// element in view, and `perViewPixel` for every pixel of the view.
+// What a cost allows before the budget is passed: this much for any frame, a further
+// `perFaceInView` for every face and element in view, `perRecordTested` for every record tested
+// against the view, and `perViewPixel` for every pixel of the view.
 struct FrameAllowance {
     int64_t anyFrame;
     int32_t perFaceInView;
+    int32_t perRecordTested;
     int32_t perViewPixel;
 };
+
+// Past this many times an allowance the frame stops.
+constexpr int64_t kStopFactor = 2;
 
 class FrameBudget {
 public:
@@ -37,34 +64,51 @@ public:
 
     // Faces (or elements) that came into view.
     void AddInView(int64_t faces) { inView_ += faces; }
-    // Spends `amount` of the cost: false once the spending passes its allowance, and the budget
-    // is passed from then on. Always true outside a frame.
+    // Records about to be tested against the view for a draw list (or, collecting bounds, taken
+    // into it whole).
+    void AddTested(int64_t records) { tested_ += records; }
+    // Spends `amount` of the cost on work about to be done: false when the work is refused, the
+    // frame having stopped (this spending or an earlier one took it past kStopFactor times an
+    // allowance). Always true outside a frame.
     bool Spend(FrameCost cost, int64_t amount);
-    // A face or element drawn: into a box of `pixels`, its `corners` cut to a region of
-    // `regionCorners` (0 when it is not cut).
-    void SpendOnDraw(int64_t pixels, int64_t corners, int64_t regionCorners);
+    // Spends on a step of the occlusion walk: false, with nothing spent, when the frame has
+    // stopped or the step would take the walk past its allowance (which passes the budget).
+    bool SpendOnMask(int64_t amount);
+    // A face or element about to be drawn: into a box of `pixels` (its rows included), framed by
+    // lines of `linePixels`, its `corners` cut to a region of `regionCorners` (0 when it is not
+    // cut). False when it is not to be drawn.
+    bool SpendOnDraw(int64_t pixels, int64_t linePixels, int64_t corners, int64_t regionCorners);
 
     // Drawing what lies behind a see-through face or element: while any is in progress, the faces
     // drawn count as drawn again.
     void EnterBehind() { ++behind_; }
     void LeaveBehind() { --behind_; }
-    // Whether what lies behind is to be drawn no further: the budget is passed.
+    // Whether the budget is passed: nothing more is drawn behind see-through faces.
     bool Passed() const { return passed_; }
-    // Whether a drawing behind a see-through face is in progress that is to end at once.
-    bool StopsBehind() const { return passed_ && behind_ > 0; }
+    // Whether the frame has stopped: nothing more is drawn.
+    bool Stopped() const { return stopped_; }
+    // Whether the drawing in progress is to end at once: the frame has stopped, or the budget is
+    // passed while a drawing behind a see-through face is in progress.
+    bool Halts() const { return stopped_ || (passed_ && behind_ > 0); }
 
     int64_t Spent(FrameCost cost) const { return spent_[int32_t(cost)]; }
     int64_t Allowance(FrameCost cost) const;
+    // What the frame may spend of every cost before it stops, summed: the loop turns a frame may
+    // take, each cost being spent at the grain at which its loops count their turns.
+    int64_t TurnsAllowance() const;
     int64_t InView() const { return inView_; }
+    int64_t Tested() const { return tested_; }
     // Faces and elements drawn behind see-through ones, into their regions.
     int64_t Redrawn() const { return redrawn_; }
 
 private:
     bool drawing_ = false;
     bool passed_ = false;
+    bool stopped_ = false;
     int32_t behind_ = 0;
     int64_t viewPixels_ = 0;
     int64_t inView_ = 0;
+    int64_t tested_ = 0;
     int64_t redrawn_ = 0;
     int64_t spent_[int32_t(FrameCost::kCount)] = {};
 };

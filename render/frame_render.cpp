@@ -10,6 +10,7 @@
 #include "draw/q_offscreen.h"
 #include "draw/raster_globals.h"
 #include "draw/shapes.h"
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "foundation/ui_services.h"
@@ -47,6 +48,12 @@ constexpr int32_t kStateAhead = 16;
 uint32_t Ticks()
 {
     return GetTickCount() >> 4;
+}
+
+// The budget of the frame being drawn, in the context the renderer works in.
+FrameBudget& Budget()
+{
+    return CurrentRenderContext().frameBudget;
 }
 
 // Counts the record; every 25 records polls for an interrupt and shows the wait cursor once the
@@ -177,9 +184,14 @@ bool FacesMayDrawBeyond(const ObjectGeometry* g)
     const DynamicArray* faces = g->Polygons;
     if (!faces) return false;
     PolygonRecord* const* face = faces->Elements<PolygonRecord*>();
-    for (int32_t k = 0; k < faces->ArrayCount(); ++k) {
-        if (face[k] && MayDrawBeyondOutline(face[k])) return true;
+    const int32_t count = faces->ArrayCount();
+    for (int32_t k = 0; k < count; ++k) {
+        if (face[k] && MayDrawBeyondOutline(face[k])) {
+            CountTurns(k + 1);
+            return true;
+        }
     }
+    CountTurns(count);
     return false;
 }
 
@@ -196,32 +208,69 @@ uint32_t LayeringSerialOf(const Observer* o)
 bool DrawsWithinItsBox(ObjectGeometry* g, uint32_t layering)
 {
     if (layering == 0 || g->LayeringSerial != layering) {
+        // Its faces read once until the layering changes: spent, never refused (the answer is
+        // needed and grows with the record alone).
+        Budget().Spend(FrameCost::kWalked, ListCount(g->Polygons));
         g->DrawsBeyondFaces = FacesMayDrawBeyond(g) ? 1 : 0;
         g->LayeringSerial = layering;
     }
     return !g->DrawsBeyondFaces;
 }
 
-// Whether the mask covers a box of screen points (x, y up from the view centre), widened by the
-// slack of the fillers' edges.
-bool CoversScreenBox(const OcclusionMask& occlusion, int32_t originX, int32_t originY, int32_t minimumX,
-                     int32_t minimumY, int32_t maximumX, int32_t maximumY)
+// The box of screen points (x, y up from the view centre) in device pixels, right and bottom
+// exclusive, widened by the slack of the fillers' edges.
+struct DeviceBox {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+DeviceBox ScreenBoxOnDevice(int32_t originX, int32_t originY, int32_t minimumX, int32_t minimumY, int32_t maximumX,
+                            int32_t maximumY)
 {
-    return minimumX <= maximumX && minimumY <= maximumY &&
-           occlusion.Covers(originX + minimumX - kBoxSlack, originY - maximumY - kBoxSlack,
-                            originX + maximumX + 1 + kBoxSlack, originY - minimumY + 1 + kBoxSlack);
+    // Screen y grows upwards; device y downwards.
+    return {originX + minimumX - kBoxSlack, originY - maximumY - kBoxSlack, originX + maximumX + 1 + kBoxSlack,
+            originY - minimumY + 1 + kBoxSlack};
+}
+
+// Whether the mask covers the box of screen points (an empty box is covered by nothing), the test
+// spent on the frame's budget beforehand: `*refused` is set, and nothing tested, when the walk's
+// allowance does not reach to it.
+bool CoversScreenBox(const OcclusionMask& occlusion, int32_t originX, int32_t originY, int32_t minimumX,
+                     int32_t minimumY, int32_t maximumX, int32_t maximumY, bool* refused)
+{
+    if (minimumX > maximumX || minimumY > maximumY) return false;
+    const DeviceBox box = ScreenBoxOnDevice(originX, originY, minimumX, minimumY, maximumX, maximumY);
+    if (!Budget().SpendOnMask(occlusion.TestCost(box.left, box.top, box.right, box.bottom))) {
+        *refused = true;
+        return false;
+    }
+    return occlusion.Covers(box.left, box.top, box.right, box.bottom);
+}
+
+// Leaves the record's faces from the face `from` on out of the frame.
+void LeaveOutFaces(ObjectGeometry* g, int32_t from)
+{
+    const int32_t count = ListCount(g->Polygons);
+    for (int32_t k = from; k < count; ++k) {
+        if (PolygonRecord* r = g->PolygonAt(k)) r->Occluded = 1;
+    }
+    CountTurns(count - from);
 }
 
 // Marks the faces of a record seen whole, about to be drawn in the records' pass, whose screen
 // boxes the mask covers; a face drawn in layers or with layers over it may draw beyond its box
 // and is never marked (`plain`: the record is known to have none). The faces of a record cut by
-// the view's planes are all drawn.
-void MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_t originX, int32_t originY,
+// the view's planes are all drawn. False when the walk's allowance ran out before every face was
+// looked at: those it did not reach are left out.
+bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_t originX, int32_t originY,
                        bool plain)
 {
     const DynamicArray* polygons = g->Polygons;
     const ScreenPoint* points = g->ScreenPoints->Elements<ScreenPoint>();
-    for (int32_t k = 0; k < polygons->ArrayCount(); ++k) {
+    const int32_t count = polygons->ArrayCount();
+    for (int32_t k = 0; k < count; ++k) {
         PolygonRecord* r = g->PolygonAt(k);
         if (!r) continue;
         r->Occluded = 0;
@@ -230,25 +279,40 @@ void MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
             continue;
         const int32_t corners = r->ClipRef->ArrayCount();
         if (corners == 0) continue;
-        const ScreenPoint& first = points[DrawnIndexAt(r->ClipRef, 0)];
-        int32_t minimumX = first.x, maximumX = minimumX;
-        int32_t minimumY = first.y, maximumY = minimumY;
-        for (int32_t c = 1; c < corners; ++c) {
-            const ScreenPoint& p = points[DrawnIndexAt(r->ClipRef, c)];
-            minimumX = std::min(minimumX, p.x);
-            maximumX = std::max(maximumX, p.x);
-            minimumY = std::min(minimumY, p.y);
-            maximumY = std::max(maximumY, p.y);
+        bool refused = !Budget().SpendOnMask(corners);
+        if (!refused) {
+            const ScreenPoint& first = points[DrawnIndexAt(r->ClipRef, 0)];
+            int32_t minimumX = first.x, maximumX = minimumX;
+            int32_t minimumY = first.y, maximumY = minimumY;
+            for (int32_t c = 1; c < corners; ++c) {
+                const ScreenPoint& p = points[DrawnIndexAt(r->ClipRef, c)];
+                minimumX = std::min(minimumX, p.x);
+                maximumX = std::max(maximumX, p.x);
+                minimumY = std::min(minimumY, p.y);
+                maximumY = std::max(maximumY, p.y);
+            }
+            CountTurns(corners);
+            r->Occluded =
+                CoversScreenBox(occlusion, originX, originY, minimumX, minimumY, maximumX, maximumY, &refused) ? 1 : 0;
         }
-        r->Occluded = CoversScreenBox(occlusion, originX, originY, minimumX, minimumY, maximumX, maximumY) ? 1 : 0;
+        if (refused) {
+            CountTurns(k);
+            LeaveOutFaces(g, k);
+            return false;
+        }
     }
+    CountTurns(count);
+    return true;
 }
 
 // Marks the records of a sorted draw list whose screen boxes the records after them paint over
 // whole, and the faces of the others whose own screen boxes they paint over. The list is walked
 // from its end; a record is marked when the faces met so far cover its box, else its faces are
 // tested and then join them. Only records seen whole in the view pyramid and drawing nothing
-// beyond their own faces are marked: their screen box holds every pixel they draw.
+// beyond their own faces are marked: their screen box holds every pixel they draw. Every test and
+// every face joining the mask is spent on the frame's budget beforehand; where the walk's
+// allowance does not reach, the walk ends, and the records it has not reached, all lying farther
+// than those it has, are marked too: they are left out of the frame.
 void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
 {
     const int32_t count = list->ArrayCount();
@@ -257,6 +321,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
     context.markedList = nullptr;
     if (!FacesReplacePixels(o, region)) {
         for (int32_t i = 0; i < count; ++i) records[i]->Occluded = 0;
+        CountTurns(count);
         return;
     }
     // The pixels painted by the records drawn after the one being looked at, and the marks each
@@ -270,42 +335,94 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
     int32_t originY = 0;
     GetViewOrigin(&originX, &originY);
     const uint32_t layering = LayeringSerialOf(o);
-    for (int32_t i = count - 1; i >= 0; --i) {
+    FrameBudget& budget = Budget();
+    // Where the walk ended: the records before it are left out.
+    int32_t end = -1;
+    for (int32_t i = count - 1; i >= 0 && end < 0; --i) {
         FacesReadAhead(records, count, i, -1);
         ObjectGeometry* g = records[i];
         g->Occluded = 0;
-        // Screen y grows upwards; device y downwards.
+        bool refused = false;
         if (g->ClipCode == 0 &&
             CoversScreenBox(occlusion, originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2], g->ScreenMaximum[0],
-                            g->ScreenMaximum[2]) &&
+                            g->ScreenMaximum[2], &refused) &&
             DrawsWithinItsBox(g, layering)) {
             g->Occluded = 1;
             continue;
         }
         DynamicArray* polygons = g->Polygons;
+        if (refused) {
+            end = i + 1;
+            continue;
+        }
         if (!polygons || g->PassDepth != 0 || !g->ScreenPoints) continue;
-        ProjectPendingFaces(g, o);
+        if (!ProjectPendingFaces(g, o)) {
+            end = i + 1;
+            continue;
+        }
         const bool plain = DrawsWithinItsBox(g, layering);
-        MarkOccludedFaces(g, occlusion, originX, originY, plain);
+        if (!MarkOccludedFaces(g, occlusion, originX, originY, plain)) end = i;
         const size_t marksFrom = occlusion.MarksMade();
-        for (int32_t k = 0; k < polygons->ArrayCount(); ++k) {
+        const int32_t faces = polygons->ArrayCount();
+        for (int32_t k = 0; k < faces && end < 0; ++k) {
             PolygonRecord* r = g->PolygonAt(k);
             // A face already painted over adds nothing to the mask.
             if (!r || r->Occluded || !PaintsOutline(r, o, region, plain)) continue;
             const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
-            if (points) occlusion.CoverPolygon(points->Elements<DevicePoint>(), points->ArrayCount());
+            if (!points) continue;
+            const DevicePoint* corners = points->Elements<DevicePoint>();
+            if (budget.SpendOnMask(occlusion.CoverCost(corners, points->ArrayCount())))
+                occlusion.CoverPolygon(corners, points->ArrayCount());
+            else
+                end = i;
         }
+        CountTurns(faces);
         context.recordMarks[size_t(i)] = {marksFrom, occlusion.MarksMade()};
     }
+    // The records the walk did not reach are left out; where it ended within a record's faces,
+    // those it reached are drawn as it marked them.
+    for (int32_t i = 0; i < end; ++i) records[i]->Occluded = 1;
+    CountTurns(count + std::max(end, 0));
+}
+
+// Makes the record's draw list for the frame: its visible members, sorted far to near with the
+// order corrected, and those painted over marked. A list whose making the frame's stop cut short
+// is left to be made again by the next frame.
+void MakeDrawList(ObjectGeometry* g, Observer* o, SpanRegion* region)
+{
+    DynamicArray* members = g->Members;
+    DynamicArray* list = g->DrawList;
+    FrameBudget& budget = Budget();
+    g->DrawSerial = o->Serial();
+    IgnoreResult(list->ArraySetCount(0));
+    members->ArrayLock();
+    ObjectGeometry* const* records = members->Elements<ObjectGeometry*>();
+    const int32_t count = members->ArrayCount();
+    budget.AddTested(count);
+    VisibilityReadAhead readAhead(records, count, o);
+    int32_t i = 0;
+    for (; i < count && !budget.Stopped(); ++i) {
+        readAhead.Before(i);
+        ObjectGeometry* member = records[i];
+        if (o->Option(kOptionCollectBounds) || RecordVisibility(member, o)) list->Append(&member);
+    }
+    CountTurns(i);
+    members->ArrayUnlock();
+    if (list->ArrayCount() > 1 && !budget.Stopped()) {
+        StableSortDrawList(list);
+        RefineDrawOrder(list, members, o);
+    }
+    if (!budget.Stopped()) MarkOccludedRecords(list, o, region);
+    // The whole sorted list counts, however much of it a first, narrowed draw reached.
+    g->DrawCount = list->ArrayCount();
+    if (budget.Stopped()) g->DrawSerial = kUnfinishedSerial;
 }
 
 }  // namespace
 
 int32_t RenderObjectVisibility(ObjectGeometry* g, Observer* o)
 {
-    const int32_t visible = RecordVisibility(g, o);
-    if (visible) ProjectPendingFaces(g, o);
-    return visible;
+    return RecordVisibility(g, o) && ProjectPendingFaces(g, o) ? 1 : 0;
 }
 
 int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
@@ -316,6 +433,9 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     }
     const uint16_t serial = o->Serial();
     if (g->VisSerial == serial) return g->Visible;
+    // The test, spent beforehand; once the frame has stopped the record is left to the next frame.
+    FrameBudget& budget = Budget();
+    if (!budget.Spend(FrameCost::kViewed, 1)) return 0;
     g->VisSerial = serial;
     g->Visible = 0;
     g->FacesPending = 0;
@@ -332,31 +452,44 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     if (!camera || !world) return 0;
     if (!g->ScreenPoints) g->ScreenPoints = NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 32);
     if (!g->ScreenPoints) return 0;
+    // What a refused projection leaves is made again by the next frame.
+    const auto refused = [g] {
+        g->VisSerial = kUnfinishedSerial;
+        return 0;
+    };
     // Faces cut by the view's planes decide whether anything is left; the others wait until the
     // record is drawn. So do the points of a record whose object has no other record sharing
     // its camera vertices: the screen box alone is made now.
+    const int64_t points = world->ArrayCount();
     if (code == 0) {
         g->FacesPending = 1;
         if (object->GeometryCount() == 1) {
+            if (!budget.Spend(FrameCost::kViewed, points)) return refused();
             g->PointsPending = 1;
             ProjectVerticesBox(o, world, g->ScreenMinimum, g->ScreenMaximum);
             g->Visible = 1;
             return 1;
         }
     }
-    TransformVertices(o, world, camera);
-    if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code)) return 0;
+    // The points transformed and projected, and the faces cut by the view's planes, which come
+    // into view as they are (their cuts spent as they are made).
     if (code != 0) CountInView(g);
+    if (!budget.Spend(FrameCost::kViewed, 2 * points + (code != 0 ? ListCount(g->Polygons) : 0))) return refused();
+    TransformVertices(o, world, camera);
+    if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code))
+        return budget.Stopped() ? refused() : 0;
     ProjectVertices(o, camera, g->ScreenPoints, object->ProjectedPoints, g->ScreenMinimum, g->ScreenMaximum);
     g->Visible = 1;
     return 1;
 }
 
-void ProjectPendingFaces(ObjectGeometry* g, Observer* o)
+bool ProjectPendingFaces(ObjectGeometry* g, Observer* o)
 {
-    if (!g->FacesPending || g->VisSerial != o->Serial() || !g->Visible) return;
-    g->FacesPending = 0;
+    if (!g->FacesPending || g->VisSerial != o->Serial() || !g->Visible) return true;
     ModelObject* object = g->Owner;
+    const int64_t points = g->PointsPending ? 2 * ListCount(object->WorldVertices) : 0;
+    if (!Budget().Spend(FrameCost::kViewed, points + ListCount(g->Polygons))) return false;
+    g->FacesPending = 0;
     if (g->PointsPending) {
         g->PointsPending = 0;
         TransformVertices(o, object->WorldVertices, object->ProjectedFaces);
@@ -365,6 +498,7 @@ void ProjectPendingFaces(ObjectGeometry* g, Observer* o)
     }
     ProjectPolygons(o, g->Polygons, object->WorldVertices, object->ProjectedFaces, 0);
     CountInView(g);
+    return true;
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
@@ -379,17 +513,19 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         o->boundsMin = bounds.minimum;
         o->boundsMax = bounds.maximum;
     }
-    // Records taken only to collect bounds have no projection of this frame to draw from.
+    // Records taken only to collect bounds have no projection of this frame to draw from. The
+    // faces walked over are spent beforehand.
     DynamicArray* polygons = g->Polygons;
-    if (polygons && g->VisSerial == o->Serial() && g->Visible) {
-        ProjectPendingFaces(g, o);
+    FrameBudget& budget = Budget();
+    if (polygons && g->VisSerial == o->Serial() && g->Visible && ProjectPendingFaces(g, o) &&
+        budget.Spend(FrameCost::kWalked, polygons->ArrayCount())) {
         polygons->ArrayLock();
         const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
         // In the records' pass, a record known to have no face drawn in layers or with layers over
         // it draws each face whole.
         const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
-        const FrameBudget& budget = CurrentRenderContext().frameBudget;
-        for (int32_t i = 0; i < polygons->ArrayCount() && !budget.StopsBehind(); ++i) {
+        int32_t i = 0;
+        for (; i < polygons->ArrayCount() && !budget.Halts(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
             if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
             const int32_t drawn = !plain && DrawnInLayers(r, ownPass)
@@ -399,6 +535,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
             if (drawn && !plain && HasNearLayer(r, ownPass))
                 DrawFaceLayers(r, o, region, ownPass, kStageNear, blendColour, blendCoverage);
         }
+        CountTurns(i);
         polygons->ArrayUnlock();
     }
     if (ownPass && g->PassDepth > 0) --g->PassDepth;
@@ -408,7 +545,8 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                  uint32_t blendColour, uint32_t blendCoverage)
 {
     RenderContext& context = CurrentRenderContext();
-    if (!g || context.renderDepth > kMaxRenderDepth || context.frameBudget.StopsBehind()) return;
+    FrameBudget& budget = context.frameBudget;
+    if (!g || context.renderDepth > kMaxRenderDepth || budget.Halts()) return;
     const CountRaised depth(context.renderDepth);  // a nested call counts for its length
     SpanRegion* clipRegion = nullptr;
     if (g->Owner->IsWorldRoot()) {
@@ -416,7 +554,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
     } else {
         if (!RenderObjectVisibility(g, o)) return;
         if (clipFace) {
-            if (clipFace->Geometry) ProjectPendingFaces(clipFace->Geometry, o);
+            if (clipFace->Geometry && !ProjectPendingFaces(clipFace->Geometry, o)) return;
             if (clipFace->Clipped || !clipFace->Geometry || !clipFace->Geometry->ScreenPoints) return;
             clipRegion =
                 CutRegion(region, BuildIndexedDevicePoly(clipFace->Geometry->ScreenPoints, clipFace->ClipRef, 1));
@@ -428,27 +566,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
     DynamicArray* members = g->Members;
     DynamicArray* list = g->DrawList;
     if (members && list && members->ArrayCount() > 0) {
-        const uint16_t serial = o->Serial();
-        if (g->DrawSerial != serial) {
-            g->DrawSerial = serial;
-            IgnoreResult(list->ArraySetCount(0));
-            members->ArrayLock();
-            ObjectGeometry* const* records = members->Elements<ObjectGeometry*>();
-            VisibilityReadAhead readAhead(records, members->ArrayCount(), o);
-            for (int32_t i = 0; i < members->ArrayCount(); ++i) {
-                readAhead.Before(i);
-                ObjectGeometry* member = records[i];
-                if (o->Option(kOptionCollectBounds) || RecordVisibility(member, o)) list->Append(&member);
-            }
-            members->ArrayUnlock();
-            if (list->ArrayCount() > 1) {
-                StableSortDrawList(list);
-                RefineDrawOrder(list, members, o);
-            }
-            MarkOccludedRecords(list, o, region);
-            // The whole sorted list counts, however much of it a first, narrowed draw reached.
-            g->DrawCount = list->ArrayCount();
-        }
+        if (g->DrawSerial != o->Serial()) MakeDrawList(g, o, region);
         // Records painted over by later ones are left out of the frame's own drawing of the list
         // straight into the pixels, and the pixels that later records paint over out of the
         // others' textured faces; drawings of part of it (behind see-through faces) and through
@@ -460,23 +578,28 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                                     context.recordMarks.size() == size_t(list->ArrayCount());
         const uint32_t resets = occlusion.Resets();
         list->ArrayLock();
+        // The records walked over, spent beforehand.
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
-        ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
-        for (int32_t i = 0; i < count && !context.frameBudget.StopsBehind(); ++i) {
-            if (i + kStateAhead < count) PrefetchRecordState(drawn[i + kStateAhead]);
-            ObjectGeometry* member = drawn[i];
-            if (member == stopAt) break;
-            if (leaveOutOccluded && member->Occluded) continue;
-            CoveredPixels paintedLater;
-            const bool leavesOut = takesMarksBack && occlusion.Resets() == resets;
-            if (leavesOut) {
-                // What the records after this one paint over.
-                occlusion.Uncover(context.recordMarks[size_t(i)].first, context.recordMarks[size_t(i)].second);
-                paintedLater = occlusion.Pixels();
+        int32_t i = 0;
+        if (budget.Spend(FrameCost::kWalked, count)) {
+            ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
+            for (; i < count && !budget.Halts(); ++i) {
+                if (i + kStateAhead < count) PrefetchRecordState(drawn[i + kStateAhead]);
+                ObjectGeometry* member = drawn[i];
+                if (member == stopAt) break;
+                if (leaveOutOccluded && member->Occluded) continue;
+                CoveredPixels paintedLater;
+                const bool leavesOut = takesMarksBack && occlusion.Resets() == resets;
+                if (leavesOut) {
+                    // What the records after this one paint over.
+                    occlusion.Uncover(context.recordMarks[size_t(i)].first, context.recordMarks[size_t(i)].second);
+                    paintedLater = occlusion.Pixels();
+                }
+                DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded,
+                                leavesOut ? &paintedLater : nullptr);
             }
-            DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded,
-                            leavesOut ? &paintedLater : nullptr);
         }
+        CountTurns(i);
         if (takesMarksBack) context.markedList = nullptr;
         list->ArrayUnlock();
     }
@@ -493,7 +616,7 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
     o->interruptible = interruptible;
     const Q_Offscreen* target = PublishedOffscreen;
     const PortRect port = target ? target->PortBounds() : PortRect{0, 0, 0, 0};
-    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    FrameBudget& budget = Budget();
     budget.Begin(int64_t(port.right - port.left) * (port.bottom - port.top));
     if (!o->Option(kOptionFill)) {
         RGBBackColor(kWhiteColor);
@@ -511,8 +634,10 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
         RenderModel(o->cell, o, frame, nullptr, nullptr, 0, 0);
         if (DynamicArray* nearby = o->nearby) {
             nearby->ArrayLock();
-            for (int32_t i = 0; i < nearby->ArrayCount(); ++i)
+            const int32_t count = nearby->ArrayCount();
+            for (int32_t i = 0; i < count; ++i)
                 RenderModel(PointerAt<ObjectGeometry>(nearby, i), o, frame, nullptr, nullptr, 0, 0);
+            CountTurns(count);
             nearby->ArrayUnlock();
         }
         if (o->Option(kOptionDither)) PenPat(1);

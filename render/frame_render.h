@@ -15,6 +15,11 @@ struct CoveredPixels;
 // Nested RenderModel calls beyond this draw nothing.
 constexpr int32_t kMaxRenderDepth = 25;
 
+// A serial that no frame has (every model's serial is non-zero): what a frame left unfinished
+// when it stopped (a record's visibility, a draw list) is marked with it, to be made again by the
+// next frame.
+constexpr uint16_t kUnfinishedSerial = 0;
+
 // One frame: erase (or let the world root fill the background), the eye's cell and the objects
 // around the eye, the wait cursor once the frame has run for 480 ms.
 void RenderFrameTimed(Observer* observer, int16_t interruptible, int32_t unused);
@@ -32,8 +37,9 @@ int32_t RenderObjectVisibility(ObjectGeometry* geometry, Observer* observer);
 // The same, leaving the facing and corner lists of faces that no view plane cuts until the
 // record is drawn (ProjectPendingFaces): a record hidden behind nearer ones never needs them.
 int32_t RecordVisibility(ObjectGeometry* geometry, Observer* observer);
-// Projects the faces of a record found visible this frame whose faces wait.
-void ProjectPendingFaces(ObjectGeometry* geometry, Observer* observer);
+// Projects the faces of a record found visible this frame whose faces wait; false when they are
+// left waiting, the frame having stopped (nothing of the record is to be drawn then).
+bool ProjectPendingFaces(ObjectGeometry* geometry, Observer* observer);
 
 // The record's faces seen from inside (ownPass non-zero) or from outside; with leaveOutOccluded,
 // less the faces that the records drawn after it paint over (marked when its draw list was made).

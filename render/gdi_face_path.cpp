@@ -3,14 +3,20 @@
 
 #include "render/gdi_face_path.h"
 
+#include <algorithm>
+#include <climits>
 
 #include "draw/current_port.h"
 #include "draw/pen_state.h"
+#include "draw/q_offscreen.h"
+#include "draw/raster_globals.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 #include "model/object_geometry.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "raster/span_region.h"
+#include "render/render_context.h"
 #include "render/view_commands.h"
 
 static_assert(sizeof(POINT) == sizeof(DevicePoint), "device points are laid out as the system's points");
@@ -45,6 +51,7 @@ const POINT* SystemPoints(const DynamicArray* points)
 bool PointInPolygon(const POINT* points, int32_t count, int32_t x, int32_t y)
 {
     if (count < 3) return false;
+    CountTurns(count);
     HRGN region = CreatePolygonRgn(points, count, WINDING);
     if (!region) return false;
     const bool inside = PtInRegion(region, x, y) != FALSE;
@@ -67,12 +74,14 @@ void PickTest(const SpanRegion* region, const DynamicArray* points)
     if (rows > 0) {
         const TrapezoidRow* row = region->Rows();
         int32_t i = -1;
-        for (int32_t k = rows - 1; k >= 0; --k) {
+        int32_t k = rows - 1;
+        for (; k >= 0; --k) {
             if (row[k].leftY > PickY) {
                 i = k;
                 break;
             }
         }
+        CountTurns(rows - k);
         if (i < 0 || i == rows - 1) return;
         POINT quad[4];
         int32_t n = 0;
@@ -85,6 +94,34 @@ void PickTest(const SpanRegion* region, const DynamicArray* points)
         if (!PointInPolygon(quad, n, PickX, PickY)) return;
     }
     if (PointInPolygon(SystemPoints(points), points->ArrayCount(), PickX, PickY)) PickHit = PickCurrent;
+}
+
+// The spans the system's fill of the closed outline makes beyond one a row: each row of its box
+// crosses its edges, two to a span, and a convex outline makes one span a row. The rows are those
+// of the published target (every row when there is none).
+int64_t SpansBeyondOne(const DynamicArray* outline)
+{
+    const int32_t n = outline->ArrayCount();
+    if (n < 2) return 0;
+    const DevicePoint* p = outline->Elements<DevicePoint>();
+    int64_t top = INT32_MIN;
+    int64_t bottom = INT32_MAX;
+    if (const Q_Offscreen* target = PublishedOffscreen) {
+        top = target->PortBounds().top;
+        bottom = target->PortBounds().bottom;
+    }
+    int64_t minimum = bottom;
+    int64_t maximum = top;
+    int64_t crossed = 0;
+    for (int32_t i = 0; i + 1 < n; ++i) {
+        const int64_t a = std::clamp<int64_t>(p[i].y, top, bottom);
+        const int64_t b = std::clamp<int64_t>(p[i + 1].y, top, bottom);
+        crossed += a < b ? b - a : a - b;
+        minimum = std::min({minimum, a, b});
+        maximum = std::max({maximum, a, b});
+    }
+    CountTurns(n);
+    return std::max<int64_t>(crossed / 2 - (maximum - minimum), 0);
 }
 
 }  // namespace
@@ -117,10 +154,14 @@ int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const RGBCol
         if (!region->IntersectTrapezoidRegionsInto(face, cut)) return 0;
         cut->TrapezoidRegionOutline(outline);
     } else {
+        CountTurns(points->ArrayCount());
         if (points->ArrayCopyTo(outline) != kResultOk || points->ArrayCount() == 0) return 0;
         const DevicePoint first = *points->At<DevicePoint>(0);
         outline->Append(&first);
     }
+    // Spans beyond one a row cost the system's fill (and the pick test's region) far more than the
+    // outline's corners and pixels: spent beforehand.
+    if (!CurrentRenderContext().frameBudget.Spend(FrameCost::kSystemSpans, SpansBeyondOne(outline))) return 0;
     if (PickMode) {
         PickTest(region, points);
         return 1;
@@ -158,6 +199,7 @@ void FillDevicePolygon(const DynamicArray* points)
 {
     HDC dc = GetPort();
     if (!dc || !points || points->ArrayCount() == 0) return;
+    CountTurns(points->ArrayCount());
     HPEN pen = CreatePen(PS_NULL, 1, 0);
     HGDIOBJ previous = SelectObject(dc, pen);
     Polygon(dc, SystemPoints(points), points->ArrayCount());
@@ -169,6 +211,7 @@ void FrameDevicePolygon(const DynamicArray* points)
 {
     HDC dc = GetPort();
     if (!dc || !points || points->ArrayCount() == 0) return;
+    CountTurns(points->ArrayCount());
     Polyline(dc, SystemPoints(points), points->ArrayCount());
 }
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "foundation/loop_turns.h"
+
 namespace {
 
 constexpr int32_t kWordBits = 64;
@@ -50,6 +52,7 @@ bool IsConvex(const DevicePoint* p, int32_t n)
             break;
         }
     }
+    CountTurns(2 * int64_t(n));
     return turn != 0 && reversals <= 2;
 }
 
@@ -62,7 +65,15 @@ void OcclusionMask::Reset(int32_t left, int32_t top, int32_t right, int32_t bott
     width_ = std::max(right - left, 0);
     height_ = std::max(bottom - top, 0);
     wordsPerRow_ = (width_ + kWordBits - 1) / kWordBits;
-    bits_.assign(size_t(wordsPerRow_) * size_t(height_), 0);
+    const size_t words = size_t(wordsPerRow_) * size_t(height_);
+    if (bits_.size() == words) {
+        // Every bit set was marked anew by some polygon: clearing the words marked clears them all.
+        for (const Mark& mark : marks_) bits_[mark.word] = 0;
+        CountTurns(int64_t(marks_.size()));
+    } else {
+        bits_.assign(words, 0);
+        CountTurns(int64_t(words));
+    }
     marks_.clear();
     ++resets_;
     lineLeft_.resize(size_t(height_) + 2 * kMargin + 1);
@@ -72,6 +83,7 @@ void OcclusionMask::Reset(int32_t left, int32_t top, int32_t right, int32_t bott
 void OcclusionMask::MarkRow(int32_t y, int32_t from, int32_t to)
 {
     const size_t rowStart = size_t(y) * size_t(wordsPerRow_);
+    CountTurns((to - 1) / kWordBits - from / kWordBits + 1);
     for (int32_t word = from / kWordBits; word * kWordBits < to; ++word) {
         const int32_t first = std::max(from - word * kWordBits, 0);
         const int32_t last = std::min(to - word * kWordBits, kWordBits);
@@ -86,6 +98,7 @@ void OcclusionMask::MarkRow(int32_t y, int32_t from, int32_t to)
 void OcclusionMask::Uncover(size_t from, size_t to)
 {
     for (size_t i = from; i < to && i < marks_.size(); ++i) bits_[marks_[i].word] &= ~marks_[i].bits;
+    CountTurns(int64_t(to - from));
 }
 
 CoveredPixels OcclusionMask::Pixels() const
@@ -109,6 +122,7 @@ void OcclusionMask::CoverPolygon(const DevicePoint* points, int32_t count)
         yMin = std::min(yMin, points[i].y);
         yMax = std::max(yMax, points[i].y);
     }
+    CountTurns(count);
     // Row y needs the lines y - kMargin and y + 1 + kMargin inside the polygon's rows; a polygon
     // too thin for any row (the far faces of a large scene) is done before its shape is looked at.
     const int32_t firstRow = int32_t(std::max<int64_t>(int64_t(yMin) + kMargin, top_));
@@ -124,6 +138,7 @@ void OcclusionMask::CoverPolygon(const DevicePoint* points, int32_t count)
         const DevicePoint& b = points[i + 1 == count ? 0 : i + 1];
         const int32_t from = std::max(std::min(a.y, b.y), firstLine);
         const int32_t to = std::min(std::max(a.y, b.y), lastLine);
+        CountTurns(std::max(to - from + 1, 0));
         for (int32_t line = from; line <= to; ++line) {
             double& l = lineLeft_[size_t(line - firstLine)];
             double& r = lineRight_[size_t(line - firstLine)];
@@ -137,6 +152,7 @@ void OcclusionMask::CoverPolygon(const DevicePoint* points, int32_t count)
             }
         }
     }
+    CountTurns(int64_t(count) + lastRow - firstRow + 1);
     for (int32_t y = firstRow; y <= lastRow; ++y) {
         // The left boundary of a convex polygon is convex and the right one concave, so over the
         // band of lines their innermost values lie at its ends.
@@ -159,13 +175,49 @@ bool OcclusionMask::Covers(int32_t left, int32_t top, int32_t right, int32_t bot
     const int32_t firstRow = std::max(top, top_) - top_;
     const int32_t endRow = std::min(bottom, top_ + height_) - top_;
     if (from >= to || firstRow >= endRow) return true;
+    // The words read, counted as the test leaves.
+    int64_t read = 0;
     for (int32_t y = firstRow; y < endRow; ++y) {
         const uint64_t* row = bits_.data() + size_t(y) * size_t(wordsPerRow_);
-        for (int32_t word = from / kWordBits; word * kWordBits < to; ++word) {
+        for (int32_t word = from / kWordBits; word * kWordBits < to; ++word, ++read) {
             const uint64_t want =
                 WordBits(std::max(from - word * kWordBits, 0), std::min(to - word * kWordBits, kWordBits));
-            if ((row[word] & want) != want) return false;
+            if ((row[word] & want) != want) {
+                CountTurns(read + 1);
+                return false;
+            }
         }
     }
+    CountTurns(read);
     return true;
+}
+
+int64_t OcclusionMask::RowsWithin(int32_t top, int32_t bottom) const
+{
+    return std::max<int64_t>(std::min<int64_t>(bottom, int64_t(top_) + height_) - std::max(top, top_), 0);
+}
+
+int64_t OcclusionMask::TestCost(int32_t left, int32_t top, int32_t right, int32_t bottom) const
+{
+    const int64_t from = std::max(left, left_) - left_;
+    const int64_t to = std::min<int64_t>(right, int64_t(left_) + width_) - left_;
+    const int64_t rows = RowsWithin(top, bottom);
+    if (from >= to || rows == 0) return 1;
+    return rows * ((to - 1) / kWordBits - from / kWordBits + 1);
+}
+
+int64_t OcclusionMask::CoverCost(const DevicePoint* points, int32_t count) const
+{
+    if (count < 1) return 1;
+    int32_t box[4] = {points[0].x, points[0].y, points[0].x, points[0].y};
+    for (int32_t i = 1; i < count; ++i) {
+        box[0] = std::min(box[0], points[i].x);
+        box[1] = std::min(box[1], points[i].y);
+        box[2] = std::max(box[2], points[i].x);
+        box[3] = std::max(box[3], points[i].y);
+    }
+    CountTurns(count);
+    // Its corners are read three times and each of its rows crossed by its two sides and then
+    // marked word by word.
+    return 3 * int64_t(count) + 2 * RowsWithin(box[1], box[3] + 1) + TestCost(box[0], box[1], box[2] + 1, box[3] + 1);
 }

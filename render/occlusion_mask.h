@@ -17,7 +17,8 @@
 class OcclusionMask {
 public:
     // Clears the mask for a frame of device pixels [left, right) x [top, bottom). The storage
-    // is kept from frame to frame and grows only with the frame.
+    // is kept from frame to frame and grows only with the frame; clearing it again for a frame of
+    // the same size clears only the words marked since (which marking them paid for).
     void Reset(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
     // Marks the pixels that the polygon covers with a pixel to spare all round. Polygons that
@@ -26,6 +27,12 @@ public:
 
     // True when every pixel of [left, right) x [top, bottom) that lies in the frame is marked.
     bool Covers(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+
+    // What a step costs at most, for the frame's budget to be asked beforehand: the words that
+    // Covers reads for the box (each row's at least one), and the corners and, for every row of the
+    // polygon's box within the frame, the words of its width that CoverPolygon walks and marks.
+    int64_t TestCost(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+    int64_t CoverCost(const DevicePoint* points, int32_t count) const;
 
     // How many words the polygons covered since the last Reset have marked anew: a place to
     // take the marks back from.
@@ -40,6 +47,8 @@ public:
 
 private:
     void MarkRow(int32_t y, int32_t from, int32_t to);
+    // The rows of [top, bottom) that lie in the frame.
+    int64_t RowsWithin(int32_t top, int32_t bottom) const;
 
     // A word and the bits a polygon set in it anew.
     struct Mark {

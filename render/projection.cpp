@@ -13,6 +13,7 @@
 #include "model/polygon_record.h"
 #include "render/observer.h"
 #include "render/length_units.h"
+#include "render/render_context.h"
 
 namespace {
 
@@ -116,6 +117,7 @@ struct CarriedData {
         input = 0;
         if (!EnsureWorkCount(lists[0], 4 * n + 4)) return false;
         std::copy(source->Elements<T>(), source->Elements<T>() + n, lists[0]->Elements<T>());
+        CountTurns(n);
         active = true;
         return true;
     }
@@ -128,6 +130,7 @@ struct CarriedData {
     {
         if (!active || !destination || destination->ArraySetCount(count) != kResultOk) return;
         std::copy(lists[input]->Elements<T>(), lists[input]->Elements<T>() + count, destination->Elements<T>());
+        CountTurns(count);
     }
 };
 
@@ -168,6 +171,12 @@ bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_
     int32_t inCount = n;
     for (int32_t plane : kPlanes) {
         if (!(clipCode & plane)) continue;
+        // Each plane walks the corners left, spent beforehand; refused, the face is dropped.
+        if (!CurrentRenderContext().frameBudget.Spend(FrameCost::kViewed, inCount)) {
+            record->Clipped = 1;
+            return false;
+        }
+        CountTurns(inCount);
         DynamicArray* outList = indexLists[output];
         int32_t outCount = 0;
         record->Clipped = 1;
@@ -408,6 +417,7 @@ void TransformVertices(const Observer* o, const DynamicArray* world, DynamicArra
     CameraVertex* out = camera->Elements<CameraVertex>();
     const CameraTransform transform(o);
     for (int32_t i = 0; i < count; ++i) out[i] = transform.Apply(in[i]);
+    CountTurns(count);
 }
 
 void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray* screenPoints, DynamicArray* records,
@@ -426,6 +436,7 @@ void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray
         out[i] = ProjectVertex(o, in[i], projected ? projected + i : nullptr);
         if (boxMin && boxMax) WidenBox(out[i], in[i], boxMin, boxMax);
     }
+    CountTurns(count);
 }
 
 void ProjectVerticesBox(const Observer* o, const DynamicArray* world, int32_t* boxMin, int32_t* boxMax)
@@ -439,6 +450,7 @@ void ProjectVerticesBox(const Observer* o, const DynamicArray* world, int32_t* b
         const CameraVertex v = transform.Apply(in[i]);
         if (Projected(v)) WidenBox(ProjectVertex(o, v, nullptr), v, boxMin, boxMax);
     }
+    CountTurns(count);
 }
 
 int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray* world, DynamicArray* camera,
@@ -462,6 +474,7 @@ int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray*
             record->Clipped = 1;
         }
     }
+    CountTurns(count);
     return clipCode == 0 ? 1 : left;
 }
 
@@ -491,6 +504,9 @@ int32_t ProjectElement(Observer* o, DynamicArray* cameraVertices, const DynamicA
     int32_t inCount = n;
     for (int32_t plane : kPlanes) {
         if (!(clipCode & plane)) continue;
+        // Each plane walks the corners left, spent beforehand; refused, nothing is left.
+        if (!CurrentRenderContext().frameBudget.Spend(FrameCost::kViewed, inCount)) return 0;
+        CountTurns(inCount);
         DynamicArray* outList = lists[input ^ 1];
         if (!EnsureCount(outList, 2 * inCount + 4) || !carried.Reserve(2 * inCount + 4)) return 0;
         CameraVertex* in = lists[input]->Elements<CameraVertex>();
@@ -524,6 +540,7 @@ int32_t ProjectElement(Observer* o, DynamicArray* cameraVertices, const DynamicA
         if (!EnsureCount(cameraVertices, inCount)) return 0;
         std::copy(lists[1]->Elements<CameraVertex>(), lists[1]->Elements<CameraVertex>() + inCount,
                   cameraVertices->Elements<CameraVertex>());
+        CountTurns(inCount);
     }
     IgnoreResult(cameraVertices->ArraySetCount(inCount));  // never more than the last pass wrote
     carried.Finish(pairsOut, inCount);

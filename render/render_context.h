@@ -16,18 +16,22 @@
 #include "render/occlusion_mask.h"
 
 class DynamicArray;
+class ObjectGeometry;
 
-// The draw-order correction's work room, kept from frame to frame. For each place of the sorted
-// list: the range [first, end) of `candidates` holding the sorted places of the records it may let
-// go first, where its record stands now, and where that record last let another go first (-1:
-// nowhere yet); for each place now, the sorted place of the record standing there.
+// The draw-order correction's work room, kept from frame to frame. For each sorted place: the
+// range [first, end) of `candidates` holding the sorted places of the records it may let go first,
+// where its record last let another go first (-1: nowhere yet), when its record was last pulled
+// forward (0: never) and whether its record stands for good; the records in sorted order; and the
+// sorted places of the records pulled forward, the last pulled last.
 struct DrawOrderWork {
     std::vector<int32_t> firstCandidate;
     std::vector<int32_t> endCandidate;
     std::vector<int32_t> candidates;
-    std::vector<int32_t> standsAt;
     std::vector<int32_t> pulledAt;
-    std::vector<int32_t> sortedPlace;
+    std::vector<int64_t> pulledWhen;
+    std::vector<uint8_t> stands;
+    std::vector<ObjectGeometry*> sorted;
+    std::vector<int32_t> pulled;
 };
 
 constexpr int32_t kRingSize = 5;

@@ -5,12 +5,12 @@
 
 #include "draw/q_offscreen.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 #include "raster/device_point_list.h"
 #include "raster/span_region.h"
 #include "render/depth_subdivision.h"
 #include "render/projection.h"
 #include "render/raster_buffers.h"
-#include "render/render_context.h"
 
 namespace {
 
@@ -29,6 +29,7 @@ int32_t DrawTexturedPolygons(Q_Offscreen* destination, DynamicArray* coords, con
     const auto* records = static_cast<const ProjectedVertex*>(projected->ArrayData());
     for (int32_t i = 0; i < count; ++i)
         vertices[i] = {DeviceToFixed(points[i].x), DeviceToFixed(points[i].y), records[i].reciprocal};
+    CountTurns(count);
     const int32_t result = DrawTexturedPolygon(destination, coords, vertices, count, region, source);
     destination->PublishRasterGlobals();
     return result;
@@ -55,15 +56,15 @@ int32_t DrawTexturedPolygon(Q_Offscreen* destination, DynamicArray* coords, cons
             auto* positions = static_cast<FixedPoint*>(NextRingA());
             if (positions && RingCapacity() >= clippedCount) {
                 for (int32_t i = 0; i < clippedCount; ++i) positions[i] = {clipped[i].x, clipped[i].y};
+                CountTurns(clippedCount);
                 FillTexturedPolygonAffine(&setup, clippedCoords, positions, clippedCount);
             }
         } else {
             Fixed slope = 0;
             FindConstantDepthSlope(clipped, clippedCount, &slope);
             SetMinimumSlabDepth(clipped, clippedCount);
-            // Each cut walks the face clipped to the region: spent on the frame's budget.
-            const int32_t cuts = FillTexturedPolygonPerspective(&setup, clippedCoords, clipped, clippedCount);
-            CurrentRenderContext().frameBudget.Spend(FrameCost::kCornerPairs, int64_t(cuts) * clippedCount);
+            // Each cut and each piece's fill spend on the frame's budget as they are made.
+            FillTexturedPolygonPerspective(&setup, clippedCoords, clipped, clippedCount);
         }
     }
     if (source && source->pixels) source->pixels->ReleaseRowTable(setup.rowTable, setup.height);

@@ -92,7 +92,7 @@ int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, Span
     BuildTexturedDevicePoly(geometry->ScreenPoints, object->ProjectedPoints, ProjectedSidePairs(face, side),
                             face->ClipRef, TextureFlipHeight(texture), ownPass ? 0 : 1, &points, &records, &coords);
     if (!points || !records || !coords || points->ArrayCount() < 3) return 0;
-    CountFaceArea(points, region);
+    if (!SpendOnFace(points, region, false)) return 0;
     DrawTexturedPolygons(destination, coords, points, records, region, &source);
     return 1;
 }

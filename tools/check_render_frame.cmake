@@ -1,7 +1,9 @@
 # Runs render-frame on a model file at every depth, directly and through the system's polygon
 # calls, and checks each BMP file: its header (640 x 480, the depth) and that the picture is not
-# one colour, and that the frame came within its budget; then a short benchmark run and its report.
+# one colour, and that the frame came within its budget and its loops took no more turns than its
+# allowances pay for; then a short benchmark run and its report.
 # -DRUNNER=<emulator, may be empty> -DTOOL=<render-frame> -DMODEL=<file> -DOUT=<folder>
+include(${CMAKE_CURRENT_LIST_DIR}/frame_turns.cmake)
 get_filename_component(name "${MODEL}" NAME_WE)
 set(failed 0)
 
@@ -42,8 +44,9 @@ foreach(flash 1 0)
     execute_process(COMMAND ${RUNNER} "${TOOL}" "${MODEL}" "${file}" --depth ${depth} --flash ${flash} --budget
                     RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)
     set(bad 0)
-    if(NOT status EQUAL 0 OR NOT EXISTS "${file}" OR NOT out MATCHES "passed: 0")
-      message(SEND_ERROR "${name} depth ${depth} flash ${flash}: status ${status}\n${out}${err}")
+    check_frame_turns("${out}" turns)
+    if(NOT status EQUAL 0 OR NOT EXISTS "${file}" OR NOT out MATCHES "passed: 0" OR NOT turns STREQUAL "")
+      message(SEND_ERROR "${name} depth ${depth} flash ${flash}: status ${status} ${turns}\n${out}${err}")
       set(bad 1)
     else()
       check_bmp("${file}" ${depth})

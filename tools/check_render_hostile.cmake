@@ -1,9 +1,10 @@
 # Runs render-frame on every hostile model file of a folder: each run ends with status 0 (the
 # reader coped) or 1 (the file was refused with an alert), never with a crash or a hang. The files
 # whose cost lies in drawing a frame ("load-frames-") are drawn at the default size, directly and
-# through the system's polygon calls (the nested domes also from inside): each frame passes its
-# budget, and draws little past it.
+# through the system's polygon calls (the nested domes also from inside): each frame draws little
+# past its budget's allowances, and its loops take no more turns than its allowances pay for.
 # -DRUNNER=<emulator, may be empty> -DTOOL=<render-frame> -DDIR=<folder> -DOUT=<folder>
+include(${CMAKE_CURRENT_LIST_DIR}/frame_turns.cmake)
 file(GLOB models "${DIR}/*.qpy")
 set(failed 0)
 foreach(model IN LISTS models)
@@ -31,11 +32,13 @@ foreach(model IN LISTS models)
     set(spent "${CMAKE_MATCH_1}")
     set(twice 0)
     if(NOT drawn STREQUAL "")
-      math(EXPR twice "2 * ${CMAKE_MATCH_2}")
+      # Past twice the allowance the frame stops: the face refused there is spent, not drawn.
+      math(EXPR twice "2 * ${CMAKE_MATCH_2} + 1")
     endif()
-    # Past the budget the frame draws each face of the walk over the records once more at most.
-    if(NOT status EQUAL 0 OR NOT out MATCHES "passed: 1" OR drawn STREQUAL "" OR spent GREATER twice)
-      message(SEND_ERROR "${name} ${run}: status ${status}\n${out}${err}")
+    check_frame_turns("${out}" turns)
+    if(NOT status EQUAL 0 OR drawn STREQUAL "" OR spent GREATER twice
+       OR NOT turns STREQUAL "")
+      message(SEND_ERROR "${name} ${run}: status ${status} ${turns}\n${out}${err}")
       math(EXPR failed "${failed} + 1")
     endif()
   endforeach()

@@ -5,12 +5,15 @@
 #include <string>
 #include <utility>
 
+#include "foundation/dynamic_array.h"
 #include "foundation/memory_stream.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
+#include "model/preference_record.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
+#include "player/stored_window_kinds.h"
 #include "tools/hostile_frames.h"
 #include "tools/hostile_relations.h"
 #include "tools/sample_scenes.h"
@@ -73,6 +76,33 @@ Bytes LongCreditsBytes()
     std::string text;
     while (text.size() + sizeof kLine - 1 <= kTextBytes) text += kLine;
     document->SetCreditsText(text.data(), int32_t(text.size()));
+    return ModelFileBytes(document);
+}
+
+// The shapes whose preferences hold as many window records as their count may give, of every kind
+// the player keeps, written on a screen of 640 x 480: each is fitted to the screens the player
+// reads them on.
+Bytes WindowRecordsOfAnotherScreenBytes()
+{
+    ModelDocument* document = BuildShapesSample();
+    if (!document) return {};
+    constexpr int32_t kRecords = INT16_MAX;
+    constexpr int16_t kKinds[] = {kStoredWindowContent, kStoredWindowUpper, kStoredWindowLower};
+    constexpr int32_t kWrittenWidth = 640;
+    constexpr int32_t kWrittenHeight = 480;
+    Bytes windows = I16(kRecords);
+    for (int32_t i = 0; i < kRecords; ++i) {
+        const int32_t left = i % kWrittenWidth - 100;
+        const int32_t top = i % kWrittenHeight - 50;
+        Append(windows, I16(left) + I16(top) + I16(left + 300) + I16(top + 200) + I16(0) + I16(0) + I32(0x10000) +
+                            I16(kKinds[i % 3]));
+    }
+    Append(windows, I16(1) + I16(0) + I16(0) + I16(kWrittenWidth) + I16(kWrittenHeight));
+    const Bytes form = Chunk("FORM", Tag("QPRF") + Chunk("PWIN", windows));
+    DynamicArray* bytes = NewDynamicArray(int32_t(form.size()), 1, 16);
+    if (!bytes) return {};
+    std::memcpy(bytes->ArrayData(), form.data(), form.size());
+    document->Preferences->Bytes = bytes;
     return ModelFileBytes(document);
 }
 
@@ -183,6 +213,9 @@ std::vector<HostileModel> HostileModels()
 
     const Bytes longCredits = LongCreditsBytes();
     if (!longCredits.empty()) models.push_back({"load-credits-long.qpy", longCredits, HostileModel::kMustLoad});
+    const Bytes windowRecords = WindowRecordsOfAnotherScreenBytes();
+    if (!windowRecords.empty())
+        models.push_back({"load-preferences-windows-of-another-screen.qpy", windowRecords, HostileModel::kMustLoad});
 
     // Files cut short.
     for (size_t length : {size_t(6), size_t(10), size_t(12), size_t(100), size_t(1000), sample.size() / 2,

@@ -6,10 +6,12 @@
 // given eye), with the options and lens the player takes from its preferences, into an offscreen of the given depth as a screen of that depth would have it, and writes the
 // frame as a BMP file of that depth. --flash 0 draws faces through the system's polygon calls.
 // --frames N then renders N more frames, turning the heading one step before each, and prints
-// the median and 95th percentile time per frame with the faces and pixels drawn per frame;
+// the median and 95th percentile time per frame with the faces and pixels drawn per frame (with
+// --budget also, cost by cost and for the turns, the most any of them spent of its allowance);
 // --last-frame writes the last of those frames as a second BMP file. --budget prints what the
 // first frame spent against its budget: the faces and elements drawn, those drawn behind
-// see-through ones, the faces in view, each cost with its allowance, and whether it passed one.
+// see-through ones, the faces in view, each cost with its allowance, whether it passed one and
+// whether it stopped, and the turns its loops took beside the turns its allowances come to.
 #include <windows.h>
 
 #include <algorithm>
@@ -27,6 +29,7 @@
 #include "draw/q_offscreen.h"
 #include "draw/screen_caps.h"
 #include "foundation/disk_file_stream.h"
+#include "foundation/loop_turns.h"
 #include "foundation/ui_services.h"
 #include "player/navigation_steps.h"
 #include "player/open_command.h"
@@ -255,24 +258,72 @@ void ApplyPreferences(Observer* observer, const PlayerPreferences& preferences)
     observer->AttachObserverToWorld();
 }
 
-// What the frame just drawn spent against its budget.
-void PrintBudget(const FrameBudget& budget)
+// The costs as --budget names them.
+constexpr struct {
+    const char* name;
+    FrameCost cost;
+} kCostNames[] = {{"drawn", FrameCost::kDrawn},
+                  {"pixels", FrameCost::kPixels},
+                  {"line-pixels", FrameCost::kLinePixels},
+                  {"corner-pairs", FrameCost::kCornerPairs},
+                  {"system-spans", FrameCost::kSystemSpans},
+                  {"taken-up", FrameCost::kTakenUp},
+                  {"walked", FrameCost::kWalked},
+                  {"viewed", FrameCost::kViewed},
+                  {"ordered", FrameCost::kOrdered},
+                  {"masked", FrameCost::kMasked}};
+constexpr int32_t kCostCount = int32_t(FrameCost::kCount);
+
+// What the frame just drawn spent against its budget, and the turns its loops took.
+void PrintBudget(const FrameBudget& budget, int64_t turns)
 {
     std::printf("drawn: %lld\n", static_cast<long long>(budget.Spent(FrameCost::kDrawn)));
     std::printf("redrawn: %lld\n", static_cast<long long>(budget.Redrawn()));
     std::printf("in-view: %lld\n", static_cast<long long>(budget.InView()));
-    const struct {
-        const char* name;
-        FrameCost cost;
-    } costs[] = {{"drawn", FrameCost::kDrawn},
-                 {"pixels", FrameCost::kPixels},
-                 {"corner-pairs", FrameCost::kCornerPairs},
-                 {"taken-up", FrameCost::kTakenUp}};
-    for (const auto& cost : costs)
+    std::printf("tested: %lld\n", static_cast<long long>(budget.Tested()));
+    for (const auto& cost : kCostNames)
         std::printf("%s-spent: %lld of %lld\n", cost.name, static_cast<long long>(budget.Spent(cost.cost)),
                     static_cast<long long>(budget.Allowance(cost.cost)));
     std::printf("passed: %d\n", budget.Passed() ? 1 : 0);
+    std::printf("stopped: %d\n", budget.Stopped() ? 1 : 0);
+    std::printf("turns: %lld of %lld\n", static_cast<long long>(turns),
+                static_cast<long long>(budget.TurnsAllowance()));
 }
+
+// Of a run of frames, for each cost (and for the turns, last) what the frame that spent the
+// largest share of its allowance spent and was allowed.
+class MostSpent {
+public:
+    void Take(const FrameBudget& budget, int64_t turns)
+    {
+        for (int32_t cost = 0; cost < kCostCount; ++cost)
+            Keep(cost, budget.Spent(FrameCost(cost)), budget.Allowance(FrameCost(cost)));
+        Keep(kCostCount, turns, budget.TurnsAllowance());
+    }
+    void Print() const
+    {
+        for (const auto& cost : kCostNames) Print(cost.name, int32_t(cost.cost));
+        Print("turns", kCostCount);
+    }
+
+private:
+    void Keep(int32_t k, int64_t spent, int64_t allowed)
+    {
+        // spent / allowed > spent_ / allowed_, in whole numbers.
+        if (allowed > 0 && (allowed_[k] == 0 || double(spent) * allowed_[k] > double(spent_[k]) * allowed)) {
+            spent_[k] = spent;
+            allowed_[k] = allowed;
+        }
+    }
+    void Print(const char* name, int32_t k) const
+    {
+        std::printf("%s-most: %lld of %lld\n", name, static_cast<long long>(spent_[k]),
+                    static_cast<long long>(allowed_[k]));
+    }
+
+    int64_t spent_[kCostCount + 1] = {};
+    int64_t allowed_[kCostCount + 1] = {};
+};
 
 double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to, const LARGE_INTEGER& frequency)
 {
@@ -348,8 +399,9 @@ int main(int argc, char** argv)
         observer->SetObserverAngles(int16_t(args.angles[0]), int16_t(args.angles[1]), int16_t(args.angles[2]));
     SetViewOrigin(centreX, centreY);
 
+    const int64_t turnsBefore = TurnsCounted();
     RenderFrame(observer);
-    if (args.budget) PrintBudget(CurrentRenderContext().frameBudget);
+    if (args.budget) PrintBudget(CurrentRenderContext().frameBudget, TurnsCounted() - turnsBefore);
     if (!WriteBmp(offscreen, args.width, args.height, args.output)) {
         ShowAlert(("Cannot write " + args.output + ".").c_str());
         return 1;
@@ -361,14 +413,17 @@ int main(int argc, char** argv)
         std::vector<double> times;
         times.reserve(size_t(args.frames));
         const int16_t heading = observer->heading;
+        MostSpent most;
         for (int32_t i = 0; i < args.frames; ++i) {
             observer->MoveObserverRelative(0, 0, 0, 1, 0, 0);
+            const int64_t turnsBefore = TurnsCounted();
             LARGE_INTEGER start, end;
             QueryPerformanceCounter(&start);
             RenderFrame(observer);
             GdiFlush();
             QueryPerformanceCounter(&end);
             times.push_back(Milliseconds(start, end, frequency));
+            most.Take(CurrentRenderContext().frameBudget, TurnsCounted() - turnsBefore);
         }
         // The same frames again, counting the faces and the pixels they cover.
         observer->SetObserverAngles(observer->roll, observer->pitch, heading);
@@ -389,6 +444,7 @@ int main(int argc, char** argv)
         std::printf("ms-per-frame-p95: %.3f\n", Percentile(times, 0.95));
         std::printf("faces-per-frame: %.1f\n", faces);
         std::printf("pixels-per-frame: %.0f\n", pixels);
+        if (args.budget) most.Print();
     }
 
     IgnoreResult(offscreen->Deactivate());

@@ -49,16 +49,6 @@ Light* NewLight(int16_t x, int16_t y, int16_t z, uint16_t grey)
     return light;
 }
 
-void AddLights(ModelObject* root)
-{
-    LightList* lights = root->LightsForEdit();
-    if (!lights) return;
-    for (Light* light : {NewLight(0, 0, 0, 0x5000), NewLight(-34, -57, 247, 0x8000), NewLight(209, 105, 104, 0x6000)}) {
-        if (light && lights->LightListAppend(light) < 0) light->LightFree();
-    }
-    root->RefreshShading();
-}
-
 void Paint(ModelObject* object, const RGBColor48& colour)
 {
     object->SetColours(colour, kOpaque, kSideBoth);
@@ -75,6 +65,16 @@ void Attach(ModelObject* parent, ModelObject* child)
 }
 
 }  // namespace
+
+void AddSampleLights(ModelObject* root)
+{
+    LightList* lights = root->LightsForEdit();
+    if (!lights) return;
+    for (Light* light : {NewLight(0, 0, 0, 0x5000), NewLight(-34, -57, 247, 0x8000), NewLight(209, 105, 104, 0x6000)}) {
+        if (light && lights->LightListAppend(light) < 0) light->LightFree();
+    }
+    root->RefreshShading();
+}
 
 ModelObject* MakeBox(ModelHolder* holder, int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1)
 {
@@ -170,7 +170,7 @@ ModelDocument* BuildRoomSample()
     inches.UnitsInit();
     inches.UnitsSet(0.0254);
     root->SetUnits(&inches);
-    AddLights(root);
+    AddSampleLights(root);
 
     // The room: 240 x 240 inches, walls 96 high and 6 thick.
     ModelObject* floor = MakeBox(holder, -120, -120, -6, 120, 120, 0);
@@ -278,7 +278,7 @@ ModelDocument* BuildShapesSample()
     ModelHolder* holder = document->Holder;
     ModelObject* root = holder->Root;
     Name(root, "Primitive shelf");
-    AddLights(root);
+    AddSampleLights(root);
     ModelObject* floor = MakeBox(holder, -100, -100, -4, 100, 100, 0);
     if (floor) {
         Paint(floor, kFloor);
@@ -403,7 +403,7 @@ ModelObject* BuildYard(ModelDocument* document, const char* name, int32_t x, int
     ModelObject* root = holder->Root;
     Name(root, name);
     root->SetColours(kSky, kOpaque, kSideBoth);
-    AddLights(root);
+    AddSampleLights(root);
     if (ModelObject* lawn = MakeBox(holder, -400, -400, -4, 400, 400, 0)) {
         Name(lawn, "Lawn");
         Paint(lawn, kGrass);

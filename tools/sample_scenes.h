@@ -37,6 +37,8 @@ ModelDocument* BuildElementsSample();
 
 // Pieces the samples are made of, for tests that build their own scenes. Lengths are whole
 // world units; every object is placed at its world position and not yet attached.
+// The samples' lights under the root: an ambient light and two from above.
+void AddSampleLights(ModelObject* root);
 ModelObject* MakeBox(ModelHolder* holder, int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1);
 // A regular outline of `corners` points of the given radius, extruded along `axis` from
 // height0 to height1, made a primitive of the given kind and segment count, placed at (x, y, z).

@@ -13,14 +13,20 @@
 
 namespace {
 
-// Screens and a frame of the test's choosing.
+// Screens and a frame of the test's choosing; how many times the frame and the screen for new
+// windows were asked for.
 class TestLayout : public WindowLayoutServices {
 public:
-    void GetFrameLayout(FrameLayout* layout) override { *layout = frame; }
+    void GetFrameLayout(FrameLayout* layout) override
+    {
+        ++asked;
+        *layout = frame;
+    }
     int32_t ScreenCount() override { return int32_t(screens.size()); }
     void GetScreenBounds(int32_t index, PortRect* bounds) override { *bounds = screens[size_t(index)]; }
-    bool GetScreenFor(const PortRect& /*rect*/, PortRect* bounds) override
+    bool GetPlacementScreen(PortRect* bounds) override
     {
+        ++asked;
         if (screens.empty()) return false;
         *bounds = screens[0];
         return true;
@@ -28,6 +34,7 @@ public:
 
     FrameLayout frame = {{0, 0, 800, 600}, {10, 50, 810, 650}, {10, 630, 810, 650}, 18, 4, 4};
     std::vector<PortRect> screens = {{0, 0, 1024, 768}};
+    int32_t asked = 0;
 };
 
 // A stream that answers the kind query as a file does.
@@ -184,11 +191,14 @@ TEST_F(PlayerPreferencesTest, WindowRecordsComeBackAsTheyWereOnTheSameScreens)
 
 TEST_F(PlayerPreferencesTest, WindowRecordsRefittedOnOtherScreens)
 {
-    // Written on an 800 x 600 screen, read on 1024 x 768.
+    // Written on an 800 x 600 screen, read on 1024 x 768: the screen and the frame are asked for
+    // once for all the records.
     const Bytes records = I16(3) + I16(-100) + I16(-50) + I16(2000) + I16(1500) + I32(0) + I32(0x10000) + I16(12) +
                           I16(900) + I16(700) + I16(950) + I16(720) + I32(0) + I32(0x10000) + I16(1) +
                           I16(-500) + I16(900) + I16(-400) + I16(950) + I32(0) + I32(0x10000) + I16(7);
+    layout.asked = 0;
     ASSERT_EQ(ReadWindows(records + I16(1) + I16(0) + I16(0) + I16(800) + I16(600)), kResultOk);
+    EXPECT_EQ(layout.asked, 2);
     WindowsSection& windows = *preferences->Windows();
     ASSERT_EQ(windows.RecordCount(), 3);
     // Cut to the screen less the frame, its caption below the top, its left edge on the screen.

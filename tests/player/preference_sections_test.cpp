@@ -272,11 +272,11 @@ TEST_F(PreferenceSections, AspectRatioBoundsAndPresets)
     int32_t w = 1;
     int32_t h = 1;
     const PortRect port = {10, 20, 110, 70};
-    FrameSizePreset(5, port, port, &w, &h);
+    FrameSizePreset(5, port, &w, &h);
     EXPECT_EQ(w, 100);
     EXPECT_EQ(h, 50);
-    FrameSizePreset(4, port, port, &w, &h);  // the one screen of the defaults
-    FrameSizePreset(10, port, port, &w, &h);
+    FrameSizePreset(4, port, &w, &h);  // the one screen of the defaults
+    FrameSizePreset(10, port, &w, &h);
     EXPECT_EQ(w, 800);
     EXPECT_EQ(h, 600);
 }

@@ -1,6 +1,7 @@
 // Perspective subdivision: the pieces of a face cover each of its pixels exactly once, a receding
 // floor's texels stay within one texel of exact perspective mapping (where one affine pass strays
-// far), the constant-depth direction, unsigned depths, and the supporting cuts.
+// far), the constant-depth direction, unsigned depths, and the supporting cuts; a frame that stops
+// partway leaves the pieces it does not pay for unfilled.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "raster/textured_fill.h"
 #include "render/depth_subdivision.h"
 #include "render/raster_buffers.h"
+#include "render/render_context.h"
 #include "textures/shade_level_builder.h"
 
 namespace {
@@ -340,4 +342,21 @@ TEST_F(PerspectiveTest, AFaceOfEveryDepthFinishesWithinTheCutLimit)
     Subdivide(&setup, face);
     EXPECT_GT(gSpans, 0);
     for (uint8_t count : canvas.pixels) ASSERT_LE(count, 1);
+
+    // In a frame that stops partway (the rows its pieces walk, 1,031 from far above the canvas to
+    // its foot, spent past the 1,024 that a view of eight pixels stops at), the pieces not paid for
+    // are left unfilled.
+    const int32_t spans = gSpans;
+    Canvas stopped;
+    setup = SetupFor(stopped, texture, source);
+    setup.filler = CountingFiller;
+    gSpans = 0;
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    budget.Begin(8);
+    Subdivide(&setup, face);
+    EXPECT_TRUE(budget.Stopped());
+    budget.End();
+    EXPECT_GT(gSpans, 0);
+    EXPECT_LT(gSpans, spans);
+    for (uint8_t count : stopped.pixels) ASSERT_LE(count, 1);
 }

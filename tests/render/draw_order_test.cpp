@@ -1,8 +1,9 @@
 // Lighting sums and shade levels of the worked cases, and the draw order: the far-to-near sort
-// and the contact-plane correction.
+// and the contact-plane correction, against a correction that moves records place by place.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <random>
 #include <vector>
 
 #include "foundation/pointer_list.h"
@@ -10,6 +11,7 @@
 #include "model/light.h"
 #include "model/lighting_math.h"
 #include "render/draw_order.h"
+#include "render/render_context.h"
 #include "tests/render/scene_support.h"
 
 using namespace rendertest;
@@ -124,6 +126,14 @@ TEST(DrawOrder, ATouchingRecordBehindTheContactPlaneGoesFirst)
     f->Visible = 0;
     refineBoxThenFloor();
     EXPECT_EQ(PointerAt<ObjectGeometry>(list, 0), b);
+    // Nor is it corrected once the frame has stopped.
+    f->Visible = 1;
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    budget.Begin(1);
+    budget.Spend(FrameCost::kOrdered, int64_t(1) << 40);
+    refineBoxThenFloor();
+    budget.End();
+    EXPECT_EQ(PointerAt<ObjectGeometry>(list, 0), b);
     list->Destroy();
 }
 
@@ -182,4 +192,81 @@ TEST(DrawOrder, EachPullTakesTheNearestDrawnCandidateAndOnlyRecordsOfTheListCoun
     }
     members->Destroy();
     list->Destroy();
+}
+
+namespace {
+
+// The correction as first written: a record at a place pulls the nearest-drawn of the records after
+// it that may go first, every record in between moving on a place. The sorted places in the order
+// corrected.
+std::vector<int32_t> CorrectedByMoving(const std::vector<std::vector<int32_t>>& candidates)
+{
+    const int32_t count = int32_t(candidates.size());
+    const size_t places = candidates.size();
+    std::vector<int32_t> order(places), standsAt(places), pulledAt(places, -1);
+    for (int32_t k = 0; k < count; ++k) order[size_t(k)] = standsAt[size_t(k)] = k;
+    for (int32_t i = 0; i < count;) {
+        const int32_t own = order[size_t(i)];
+        int32_t best = -1;
+        if (pulledAt[size_t(own)] != i) {
+            for (int32_t c : candidates[size_t(own)]) {
+                const int32_t at = standsAt[size_t(c)];
+                if (at > i && (best == -1 || at < best)) best = at;
+            }
+        }
+        if (best < 0) {
+            ++i;
+            continue;
+        }
+        pulledAt[size_t(own)] = i;
+        const int32_t moved = order[size_t(best)];
+        for (int32_t k = best; k > i; --k) standsAt[size_t(order[size_t(k)] = order[size_t(k - 1)])] = k;
+        order[size_t(i)] = moved;
+        standsAt[size_t(moved)] = i;
+    }
+    return order;
+}
+
+}  // namespace
+
+TEST(DrawOrder, TheCorrectionPullsAsMovingEveryRecordInBetweenWould)
+{
+    // Records all overlapping on the screen, each touching a few others through a contact plane
+    // that faces the eye (the other may go first) or faces away; the eye at the origin.
+    std::mt19937 random(7);
+    auto o = NewObserver(NewWorld().get(), 80, 60, {0, 0, 0});
+    for (int32_t round = 0; round < 200; ++round) {
+        const int32_t count = 2 + int32_t(random() % 40);
+        const size_t places = size_t(count);
+        std::vector<ObjectGeometry> records(places);
+        std::vector<std::vector<int32_t>> candidates(places);
+        ContactList* list = NewContactList();
+        for (int32_t k = 0; k < count; ++k) {
+            ObjectGeometry& r = records[size_t(k)];
+            r.Visible = 1;
+            r.ScreenMinimum[0] = r.ScreenMinimum[2] = -100;
+            r.ScreenMaximum[0] = r.ScreenMaximum[2] = 100;
+            r.Contacts = NewDynamicArray(0, sizeof(ContactEntry), 4);
+            ObjectGeometry* record = &r;
+            list->Append(&record);
+        }
+        for (int32_t k = 0; k < count; ++k) {
+            for (int32_t contacts = int32_t(random() % 5); contacts > 0; --contacts) {
+                const int32_t other = int32_t(random() % uint32_t(count));
+                const bool facing = random() % 3 != 0;
+                const ContactEntry entry = {&records[size_t(other)], {0, 100, 0}, {0, int16_t(facing ? 256 : -256), 0}};
+                records[size_t(k)].Contacts->Append(&entry);
+                if (facing && other != k) candidates[size_t(k)].push_back(other);
+            }
+        }
+        RefineDrawOrder(list, list, o.get());
+        const std::vector<int32_t> expected = CorrectedByMoving(candidates);
+        for (int32_t k = 0; k < count; ++k) {
+            EXPECT_EQ(PointerAt<ObjectGeometry>(list, k), &records[size_t(expected[size_t(k)])]) << round << " " << k;
+            EXPECT_EQ(PointerAt<ObjectGeometry>(list, k)->DrawIndex, k);
+        }
+        for (ObjectGeometry& r : records) r.Contacts->Destroy();
+        for (ObjectGeometry& r : records) r.Contacts = nullptr;
+        list->Destroy();
+    }
 }

@@ -1,7 +1,7 @@
 // Whole frames into real offscreens of every depth: faces where their projection says, nothing
 // drawn for what lies behind the eye or outside the view and nothing beyond the offscreen's
 // pixels, the same pixels for the same view however it was reached, the GDI face path against
-// the direct one, touching objects in contact-plane order, and picking.
+// the direct one, touching objects in contact-plane order, picking, and a frame past its stop.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 
 #include "draw/pen_state.h"
 #include "draw/port_base.h"
+#include "foundation/loop_turns.h"
 #include "model/model_document.h"
 #include "model/polygon_element.h"
 #include "raster/span_region.h"
@@ -19,6 +20,7 @@
 #include "render/frame_render.h"
 #include "render/gdi_face_path.h"
 #include "render/projection.h"
+#include "render/render_context.h"
 #include "tests/draw/draw_support.h"
 #include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
@@ -337,4 +339,92 @@ TEST(Frame, CountedPixelsAreThoseTheRegionLetsTheFaceCover)
     EXPECT_NEAR(double(counted), double(changed), 60);
     window->SpanRegionFree();
     whole->SpanRegionFree();
+}
+
+TEST(Frame, AFramePastItsStopKeepsWhatItDrewAndDrawsAlikeNextTime)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    // Two hundred grey faces filling the view, and nearer, drawn after them, a red box.
+    const Fixed y = IntToFixed(100);
+    const std::vector<FixedVector3> corners = {{IntToFixed(-2000), y, IntToFixed(-2000)},
+                                               {IntToFixed(2000), y, IntToFixed(-2000)},
+                                               {IntToFixed(2000), y, IntToFixed(2000)},
+                                               {IntToFixed(-2000), y, IntToFixed(2000)}};
+    ModelObject* wall = MakePolygonMesh(world.get(), corners, std::vector<std::vector<int16_t>>(200, {3, 2, 1, 0}));
+    ASSERT_NE(wall, nullptr);
+    wall->SetColours({0x8000, 0x8000, 0x8000}, 0xFFFF, kSideBoth);
+    world->Root->AddChild(wall);
+    AddBox(world.get(), -20, 50, -10, 20, 60, 10, kRed);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    const FrameBudget& budget = CurrentRenderContext().frameBudget;
+    for (const int32_t direct : {1, 0}) {
+        SetDirectPixelDrawing(direct);
+        target.Clear();
+        o->BumpSerial();
+        const uint16_t serial = o->Serial();
+        const int64_t turns = TurnsCounted();
+        RenderFrameTimed(o.get(), 0, 0);
+        // The walls drawn stay; the box, past the stop, is not drawn; the frame is not marked to
+        // be drawn again.
+        EXPECT_TRUE(budget.Stopped());
+        EXPECT_GT(budget.Spent(FrameCost::kDrawn), 100);
+        EXPECT_LT(budget.Spent(FrameCost::kDrawn), 200);
+        const uint32_t centre = target.Pixel(kWidth / 2, kHeight / 2);
+        EXPECT_EQ(centre, target.Pixel(2, 2));
+        EXPECT_NE(centre, 0xFF0000u);
+        EXPECT_EQ(o->abortFlag, 0);
+        EXPECT_EQ(o->Serial(), serial);
+        // Every pixel the fills wrote was counted, and no more turns were taken than the
+        // allowances pay for.
+        if (direct) {
+            EXPECT_GE(TurnsCounted() - turns, 100 * kWidth * kHeight);
+        }
+        EXPECT_LE(TurnsCounted() - turns, budget.TurnsAllowance());
+        // The next frame of the same view spends the same and draws the same.
+        const std::vector<uint8_t> picture = target.Image();
+        target.Clear();
+        RenderFrameTimed(o.get(), 0, 0);
+        EXPECT_TRUE(budget.Stopped());
+        EXPECT_EQ(target.Image(), picture);
+    }
+    SetDirectPixelDrawing(1);
+}
+
+TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    // Sixty faces of a comb of forty-five teeth within the view, whose fill by the system makes
+    // forty-five spans on each of most of their rows; a convex box's faces make one.
+    std::vector<FixedVector3> corners = {{IntToFixed(-46), IntToFixed(100), IntToFixed(-30)}};
+    std::vector<int16_t> comb = {0};
+    for (int32_t k = 0; k < 45; ++k) {
+        for (const auto& [x, z] : {std::pair{-45 + 2 * k, 30}, {-44 + 2 * k, 30}, {-44 + 2 * k, -20}, {-43 + 2 * k, -20}}) {
+            comb.push_back(int16_t(corners.size()));
+            corners.push_back({IntToFixed(x), IntToFixed(100), IntToFixed(z)});
+        }
+    }
+    corners.push_back({IntToFixed(46), IntToFixed(100), IntToFixed(-30)});
+    comb.push_back(int16_t(corners.size() - 1));
+    ModelObject* combs = MakePolygonMesh(world.get(), corners, std::vector<std::vector<int16_t>>(60, comb));
+    ASSERT_NE(combs, nullptr);
+    combs->SetColours({0x8000, 0x8000, 0x8000}, 0xFFFF, kSideBoth);
+    world->Root->AddChild(combs);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    const FrameBudget& budget = CurrentRenderContext().frameBudget;
+    SetDirectPixelDrawing(0);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_TRUE(budget.Stopped());
+    EXPECT_LT(budget.Spent(FrameCost::kDrawn), 60);
+    // A box of convex faces costs none.
+    auto boxWorld = NewWorld();
+    AddBox(boxWorld.get(), -20, 100, -10, 20, 110, 10, kRed);
+    auto boxEye = NewObserver(boxWorld.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    boxEye->SetObserverOptions(kFillOnly);
+    RenderFrameTimed(boxEye.get(), 0, 0);
+    EXPECT_EQ(budget.Spent(FrameCost::kSystemSpans), 0);
+    SetDirectPixelDrawing(1);
 }

@@ -1,7 +1,7 @@
 // Records painted over by nearer ones: left out of the frame with the picture unchanged in every
 // depth, as are the faces of partly seen records that they paint over; their faces projected once
 // something asks for them, and drawn after all behind a see-through face, with an element reaching
-// beyond them, and in drawings of part of the list.
+// beyond them, and in drawings of part of the list; left out where the walk's allowance ends it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +13,7 @@
 #include "render/face_front_end.h"
 #include "render/frame_render.h"
 #include "render/projection.h"
+#include "render/render_context.h"
 #include "tests/render/render_target.h"
 #include "tests/render/scene_support.h"
 
@@ -152,4 +153,32 @@ TEST(Occluded, ADrawingOfPartOfTheListDrawsOccludedRecords)
     RenderModel(root, scene.o.get(), frame.get(), scene.nearBox->GeometryAt(0), nullptr, 0, 0);
     EXPECT_EQ(FacesDrawn() - before, 2u);
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0x0000FFu);
+}
+
+TEST(Occluded, RecordsTheWalksAllowanceDoesNotReachAreLeftOut)
+{
+    RenderTarget target(32);
+    HiddenScene scene;
+    // A long box off to the right, seen beside the near one.
+    ModelObject* side = AddBox(scene.world.get(), 20, 150, -10, 100, 400, 10, kBlue);
+    ObjectGeometry* root = scene.world->Root->GeometryAt(0);
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
+    whole->SpanRegionInit();
+    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
+                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    ASSERT_TRUE(frame);
+    // The walk's allowance spent beforehand: not even the nearest record is tested, and every
+    // record is left out; the budget is passed but the frame not stopped: the background is drawn.
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    budget.Begin(kWidth * kHeight);
+    ASSERT_TRUE(budget.SpendOnMask(budget.Allowance(FrameCost::kMasked)));
+    const uint32_t before = FacesDrawn();
+    RenderModel(root, scene.o.get(), frame.get(), nullptr, nullptr, 0, 0);
+    budget.End();
+    EXPECT_EQ(FacesDrawn() - before, 1u);
+    for (ModelObject* box : {scene.nearBox, scene.farBox, side}) EXPECT_EQ(box->GeometryAt(0)->Occluded, 1);
+    EXPECT_TRUE(budget.Passed());
+    EXPECT_FALSE(budget.Stopped());
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), target.Pixel(0, 0));
+    EXPECT_EQ(target.Pixel(kWidth / 2 + 60 * scene.o->scale / 150, kHeight / 2), target.Pixel(0, 0));
 }

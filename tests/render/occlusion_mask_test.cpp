@@ -121,9 +121,11 @@ TEST(OcclusionMask, MarksTakenBackLeaveWhatTheLaterPolygonsMarked)
     EXPECT_EQ(std::vector<uint64_t>(pixels.bits, pixels.bits + words), std::vector<uint64_t>(words, 0));
     EXPECT_EQ(mask.Pixels().left, 0);
     EXPECT_EQ(mask.Pixels().width, 200);
-    // A reset forgets the marks and counts itself.
+    // A reset forgets the marks, those taken back and those standing, and counts itself.
+    mask.CoverPolygon(second.data(), int32_t(second.size()));
     const uint32_t resets = mask.Resets();
     mask.Reset(0, 0, 200, 100);
     EXPECT_EQ(mask.MarksMade(), 0u);
     EXPECT_EQ(mask.Resets(), resets + 1);
+    EXPECT_EQ(std::vector<uint64_t>(pixels.bits, pixels.bits + words), std::vector<uint64_t>(words, 0));
 }

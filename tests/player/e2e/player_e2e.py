@@ -799,13 +799,20 @@ def check_hostile_command_line(env):
 
 def check_hostile_frames(env):
     """Every model whose cost lies in drawing a frame, opened from the command line, shows its
-    first frame, and Alt+F4 then ends the player at once: no frame keeps it from answering."""
+    first frame and the step a click in the view takes, and Alt+F4 then ends the player at once:
+    no frame keeps it from answering."""
     names = sorted(n for n in os.listdir(env.hostile) if n.startswith("load-frames-"))
     expect(names, "no hostile frame models in %s" % env.hostile)
     for name in names:
         with Session(env, qpdrive.windows_path(os.path.join(env.hostile, name)), timeout=60) as s:
             await_hostile(s, name, 0, set())
             s.wait_model(name)
+            # A click beside the cross hair: a step of a turn and a walk.
+            left, top, right, bottom = s.pane
+            x, y = s.cross_hair()
+            mark = s.program.mark()
+            qpdrive.click(x + (right - left) // 5, y + (bottom - top) // 10)
+            s.next_frame(since=mark)
             s.keys_to_frame("alt+F4")
             s.line(r"^exit 0$", timeout=10)
             code = s.program.wait_exit(10)
