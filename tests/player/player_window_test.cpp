@@ -119,6 +119,24 @@ void AnswerDialogLater(WPARAM key)
     });
 }
 
+// Presses OK on the "Finished loading." notice that a credited model's load ends in, once the
+// load's progress window has become the notice, however long the load takes (up to 10 s).
+void AcknowledgeFinishedLoadLater(int32_t waits = 200)
+{
+    RunLater(50, [waits] {
+        HWND dialog = FindDialogWindoid();
+        char message[64] = {};
+        if (dialog && IsProgressWindow(dialog))
+            static_cast<ProgressWindow*>(WindowObject<Window>(dialog)->PaneAt(0))->CopyMessage(message, sizeof message);
+        if (std::string(message) == "Finished loading.") {
+            PostKey(DialogDefaultControl(dialog), VK_RETURN);
+            return;
+        }
+        ASSERT_GT(waits, 0) << "the load ended in no notice";
+        AcknowledgeFinishedLoadLater(waits - 1);
+    });
+}
+
 std::string FrameCaption()
 {
     char caption[256] = {};
@@ -463,9 +481,7 @@ TEST_F(PlayerWindowTest, FileMenuEnablesCloseAndCreditsByWhatIsOpen)
 
     // Credits end the load with a notice that waits for OK; the question comes first.
     AnswerDialogLater(VK_RETURN);
-    RunLater(400, [] {
-        if (HWND dialog = FindDialogWindoid()) PostKey(DialogDefaultControl(dialog), VK_RETURN);
-    });
+    AcknowledgeFinishedLoadLater();
     OpenModelFile(FileFor(PathOf("credits.qpy")), kOpenGivenFile);
     ASSERT_NE(OpenModel(), nullptr);
     EXPECT_STREQ(OpenModel()->FileName(), "credits.qpy");
