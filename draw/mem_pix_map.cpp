@@ -10,6 +10,7 @@
 
 #include "draw/color_cube.h"
 #include "draw/image_format.h"
+#include "draw/true_colour_rows.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/memory_stream.h"
 #include "foundation/ui_services.h"
@@ -21,18 +22,6 @@ constexpr int32_t kLongestStoredRow = 65535;
 struct FreeDeleter {
     void operator()(void* block) const { std::free(block); }
 };
-
-// 16-bit channels from the 5-5-5, 24-bit and 32-bit rows of device-independent bitmaps.
-RGBColor48 ColourOf(const uint8_t* row, int32_t x, int32_t depth)
-{
-    if (depth == 16) {
-        const uint32_t v = uint32_t(row[2 * x]) | uint32_t(row[2 * x + 1]) << 8;
-        auto channel = [](uint32_t five) { return uint16_t(((five << 3) | (five >> 2)) * 257); };
-        return {channel((v >> 10) & 31), channel((v >> 5) & 31), channel(v & 31)};
-    }
-    const int32_t n = depth / 8;
-    return {uint16_t(row[n * x + 2] * 257), uint16_t(row[n * x + 1] * 257), uint16_t(row[n * x] * 257)};
-}
 
 // The colour-table index of pixel x of an indexed row, leftmost pixel in the high bits.
 uint32_t IndexOf(const uint8_t* row, int32_t x, int32_t depth)
@@ -201,7 +190,7 @@ ResultCode MemPixMap::TransferPixelRows(MemoryStream* stream, DynamicArray* tabl
         if (indexed) {
             for (int32_t x = 0; x < width; ++x) pixels[x] = map[IndexOf(row, x, depth)];
         } else {
-            for (int32_t x = 0; x < width; ++x) pixels[x] = uint8_t(ColorCubeIndex(ColourOf(row, x, depth)));
+            for (int32_t x = 0; x < width; ++x) pixels[x] = uint8_t(ColorCubeIndex(TrueColourAt(row, x, depth)));
         }
         if (i % 16 == 15) SetCursorShape(kWaitCursor);
     }

@@ -1,8 +1,12 @@
 // The averaging scaled copy between any two pixel ports: every destination pixel averages the
 // block of source pixels it covers, and half of the colour error is carried along each row.
+// True-colour rows and pixel maps are read and written straight, without a call per pixel.
 #include <algorithm>
 
+#include "draw/color_cube.h"
+#include "draw/mem_pix_map.h"
 #include "draw/q_offscreen.h"
+#include "draw/true_colour_rows.h"
 #include "foundation/fixed.h"
 #include "foundation/process_state.h"
 #include "foundation/ui_services.h"
@@ -21,6 +25,123 @@ int32_t SourceAt(int32_t i, Fixed step, int32_t origin)
     return (FixMul(IntToFixed(i), step) >> 16) + origin;
 }
 
+// A source's pixels read straight from its true-colour rows, as the system would give them.
+template <int32_t kDepth>
+struct TrueColourSource {
+    uint8_t* const* rows;
+    RGBColor48 operator()(int32_t x, int32_t y) const { return TrueColourAt(rows[y], x, kDepth); }
+};
+
+// Any other source's pixels, each asked of the port (of the system, for a device's bitmap).
+struct PortSource {
+    Q_Offscreen* port;
+    RGBColor48 operator()(int32_t x, int32_t y) const
+    {
+        RGBColor48 colour;
+        port->GetPixelColor(&colour, x, y);
+        return colour;
+    }
+};
+
+// A pixel map's cube indices written and read back straight in its rows.
+struct CubeDestination {
+    uint8_t* const* rows;
+    RGBColor48 Put(int32_t x, int32_t y, const RGBColor48& wanted) const
+    {
+        rows[y][x] = uint8_t(ColorCubeIndex(wanted));
+        RGBColor48 shown = {0, 0, 0};
+        ColorCubeEntry(&shown, rows[y][x]);
+        return shown;
+    }
+};
+
+// Any other destination's pixels, set and read back through the port.
+struct PortDestination {
+    Q_Offscreen* port;
+    RGBColor48 Put(int32_t x, int32_t y, const RGBColor48& wanted) const
+    {
+        port->SetPixelColor(x, y, wanted);
+        RGBColor48 shown;
+        port->GetPixelColor(&shown, x, y);
+        return shown;
+    }
+};
+
+// Every pixel of `target` averages the block of `source` pixels it covers; half the error between
+// the average and what the destination shows is carried into the next pixel of the row.
+template <typename Source, typename Destination>
+void AverageRows(const Source& read, const Destination& write, const PortRect& source, const PortRect& target,
+                 bool reported)
+{
+    const int32_t dw = target.Width();
+    const int32_t dh = target.Height();
+    if (dw <= 0 || dh <= 0) return;
+    const Fixed xStep = FixDiv(IntToFixed(source.Width()), IntToFixed(dw));
+    const Fixed yStep = FixDiv(IntToFixed(source.Height()), IntToFixed(dh));
+    for (int32_t y = target.top; y < target.bottom; ++y) {
+        const int32_t sy0 = SourceAt(y - target.top, yStep, source.top);
+        const int32_t sy1 = SourceAt(y + 1 - target.top, yStep, source.top);
+        int32_t error[3] = {0, 0, 0};
+        for (int32_t x = target.left; x < target.right; ++x) {
+            const int32_t sx0 = SourceAt(x - target.left, xStep, source.left);
+            const int32_t sx1 = SourceAt(x + 1 - target.left, xStep, source.left);
+            uint32_t sum[3] = {0, 0, 0};
+            uint32_t columns = 0;
+            int32_t sx = sx0;
+            do {
+                uint32_t column[3] = {0, 0, 0};
+                uint32_t pixels = 0;
+                int32_t sy = sy0;
+                do {
+                    const RGBColor48 c = read(sx, sy);
+                    column[0] += c.red;
+                    column[1] += c.green;
+                    column[2] += c.blue;
+                    ++pixels;
+                } while (++sy < sy1);
+                for (int32_t k = 0; k < 3; ++k) sum[k] += column[k] / pixels;
+                ++columns;
+            } while (++sx < sx1);
+            const int32_t average[3] = {int32_t(sum[0] / columns), int32_t(sum[1] / columns),
+                                        int32_t(sum[2] / columns)};
+            const RGBColor48 wanted = {Clamp16(average[0] + error[0]), Clamp16(average[1] + error[1]),
+                                       Clamp16(average[2] + error[2])};
+            const RGBColor48 shown = write.Put(x, y, wanted);
+            error[0] = (average[0] - shown.red + error[0]) >> 1;
+            error[1] = (average[1] - shown.green + error[1]) >> 1;
+            error[2] = (average[2] - shown.blue + error[2]) >> 1;
+        }
+        if (reported) {
+            if (TextureAddingDepth > 0) {
+                const int32_t percent = (y - target.top) * 100 / dh;
+                if (percent >= 0 && percent <= 100) {
+                    ProgressSetValue(percent);
+                    ProgressUpdate(0);
+                }
+            }
+            SetCursorShape(kWaitCursor);
+        }
+    }
+}
+
+template <typename Source>
+void AverageFrom(const Source& read, Q_Offscreen* destination, const PortRect& source, const PortRect& target,
+                 bool reported)
+{
+    // A pixel map (of no device) holds cube indices, which it reads back as the cube's colours.
+    const PixelFormat& to = destination->Format();
+    PortRect bounds;
+    destination->GetBounds(&bounds);
+    const bool cube = dynamic_cast<MemPixMap*>(destination) && to.rowTable && to.bitsPerPixel == 8 &&
+                      target.left >= std::max(bounds.left, 0) && target.top >= std::max(bounds.top, 0) &&
+                      target.right <= std::min(bounds.right, to.width) &&
+                      target.bottom <= std::min(bounds.bottom, to.height);
+    if (cube)
+        AverageRows(read, CubeDestination{to.rowTable}, source, target, reported);
+    else
+        AverageRows(read, PortDestination{destination}, source, target, reported);
+}
+
 }  // namespace
 
 void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, const PortRect& target,
@@ -31,61 +152,13 @@ void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, 
     PortRect ignored;
     HDC sourceDC = GetDrawingDC(&ignored);
     HDC destinationDC = destination->GetDrawingDC(&ignored);
-
-    const int32_t dw = target.Width();
-    const int32_t dh = target.Height();
-    if (dw > 0 && dh > 0) {
-        const Fixed xStep = FixDiv(IntToFixed(source.Width()), IntToFixed(dw));
-        const Fixed yStep = FixDiv(IntToFixed(source.Height()), IntToFixed(dh));
-        for (int32_t y = target.top; y < target.bottom; ++y) {
-            const int32_t sy0 = SourceAt(y - target.top, yStep, source.top);
-            const int32_t sy1 = SourceAt(y + 1 - target.top, yStep, source.top);
-            int32_t error[3] = {0, 0, 0};
-            for (int32_t x = target.left; x < target.right; ++x) {
-                const int32_t sx0 = SourceAt(x - target.left, xStep, source.left);
-                const int32_t sx1 = SourceAt(x + 1 - target.left, xStep, source.left);
-                uint32_t sum[3] = {0, 0, 0};
-                uint32_t columns = 0;
-                int32_t sx = sx0;
-                do {
-                    uint32_t column[3] = {0, 0, 0};
-                    uint32_t pixels = 0;
-                    int32_t sy = sy0;
-                    do {
-                        RGBColor48 c;
-                        GetPixelColor(&c, sx, sy);
-                        column[0] += c.red;
-                        column[1] += c.green;
-                        column[2] += c.blue;
-                        ++pixels;
-                    } while (++sy < sy1);
-                    for (int32_t k = 0; k < 3; ++k) sum[k] += column[k] / pixels;
-                    ++columns;
-                } while (++sx < sx1);
-                const int32_t average[3] = {int32_t(sum[0] / columns), int32_t(sum[1] / columns),
-                                            int32_t(sum[2] / columns)};
-                const RGBColor48 wanted = {Clamp16(average[0] + error[0]), Clamp16(average[1] + error[1]),
-                                           Clamp16(average[2] + error[2])};
-                destination->SetPixelColor(x, y, wanted);
-                RGBColor48 shown;
-                destination->GetPixelColor(&shown, x, y);
-                error[0] = (average[0] - shown.red + error[0]) >> 1;
-                error[1] = (average[1] - shown.green + error[1]) >> 1;
-                error[2] = (average[2] - shown.blue + error[2]) >> 1;
-            }
-            if (reported) {
-                if (TextureAddingDepth > 0) {
-                    const int32_t percent = (y - target.top) * 100 / dh;
-                    if (percent >= 0 && percent <= 100) {
-                        ProgressSetValue(percent);
-                        ProgressUpdate(0);
-                    }
-                }
-                SetCursorShape(kWaitCursor);
-            }
-        }
+    // True-colour rows are read straight, as the system would give their pixels one by one.
+    switch (TrueColourRowsDepth(format_, source)) {
+    case 16: AverageFrom(TrueColourSource<16>{format_.rowTable}, destination, source, target, reported); break;
+    case 24: AverageFrom(TrueColourSource<24>{format_.rowTable}, destination, source, target, reported); break;
+    case 32: AverageFrom(TrueColourSource<32>{format_.rowTable}, destination, source, target, reported); break;
+    default: AverageFrom(PortSource{this}, destination, source, target, reported);
     }
-
     destination->ReleaseDrawingDC(destinationDC);
     ReleaseDrawingDC(sourceDC);
     destination->RemoveLock();

@@ -1,7 +1,11 @@
 // The averaging scaled copy and the copies between ports that fall back to it.
+#include <tuple>
+
 #include <gtest/gtest.h>
 
+#include "draw/color_cube.h"
 #include "draw/mem_pix_map.h"
+#include "draw/true_colour_rows.h"
 #include "foundation/process_state.h"
 #include "tests/draw/draw_support.h"
 #include "tests/draw/ui_recorder.h"
@@ -81,6 +85,38 @@ TEST(ScaledCopy, HalfTheErrorIsCarriedAlongTheRow)
         RGBColor48 c;
         mono->GetPixelColor(&c, x, 0);
         EXPECT_EQ(c.red, expected[x]) << x;
+    }
+}
+
+// Rows of every true-colour depth are read straight: each pixel as the system gives it, and a
+// copy into a pixel map picks the cube entry of each pixel at its place.
+TEST(ScaledCopy, TrueColourRowsReadAsTheSystemGivesTheirPixels)
+{
+    for (const int32_t depth : {16, 24, 32}) {
+        TestScreen screen(depth);
+        auto source = MakeOffscreen(5, 3, 0);
+        ASSERT_EQ(source->Format().bitsPerPixel, depth);
+        // Levels that every depth holds exactly, then a channel each that 5 bits round.
+        FillRows(source.get(), 5, 3, [](int32_t x, int32_t y) { return uint32_t(x * 0x00FF00 + y * 0xFF0000) & 0xFF00FFu; });
+        source->SetPixelColor(4, 2, {0x1234, 0x5678, 0x9ABC});
+        GdiFlush();
+        for (int32_t y = 0; y < 3; ++y)
+            for (int32_t x = 0; x < 5; ++x) {
+                RGBColor48 system;
+                source->GetPixelColor(&system, x, y);
+                const RGBColor48 read = TrueColourAt(source->Format().rowTable[y], x, depth);
+                EXPECT_EQ(std::make_tuple(read.red, read.green, read.blue),
+                          std::make_tuple(system.red, system.green, system.blue)) << depth << ": " << x << "," << y;
+            }
+        Owned<MemPixMap> pixels(new MemPixMap);
+        ASSERT_EQ(pixels->MemPixMapInit({0, 0, 4, 3}, 8), kResultOk);
+        source->QuietScaledPixelCopy(pixels.get(), {0, 0, 4, 3}, {0, 0, 4, 3});
+        for (int32_t y = 0; y < 3; ++y)
+            for (int32_t x = 0; x < 4; ++x) {
+                RGBColor48 colour;
+                source->GetPixelColor(&colour, x, y);
+                EXPECT_EQ(pixels->Format().rowTable[y][x], ColorCubeIndex(colour)) << depth << ": " << x << "," << y;
+            }
     }
 }
 
