@@ -145,12 +145,11 @@ ResultCode Q_Offscreen::QOffscreenInit(const PortRect& rect, int32_t depth, cons
 
     HDC screen = PrepareWindowDC(nullptr);
     dc_ = CreatePortMemoryDC(screen);
-    uint8_t* bits = nullptr;
-    HBITMAP bitmap = dc_ ? CreateOffscreenDIB(dc_, depth, 32, 32, &bits) : nullptr;
     ReleasePortDC(nullptr, screen);
     if (!dc_) return kResultFailed;
-    if (bitmap) SelectBitmap(bitmap, bits);
 
+    // The bitmap is made once, at its size: each one is a mapping of the system's, dear to make
+    // by the thousand (a texture table's pictures).
     const ResultCode result = OffscreenResize({0, 0, rect.Width(), rect.Height()});
     if (result == kResultOk && fill) {
         IgnoreResult(Lock());

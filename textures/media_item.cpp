@@ -8,6 +8,8 @@
 
 #include "draw/mem_pix_map.h"
 #include "draw/q_offscreen.h"
+#include "draw/screen_caps.h"
+#include "draw/true_colour_rows.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/process_state.h"
 #include "textures/bmp_reader.h"
@@ -159,15 +161,25 @@ ResultCode EmbeddedPictureItem::SetPicture(Q_Offscreen* offscreen)
     const PortRect target = {source.left, source.top, source.left + PowerOfTwoSide(source.Width()),
                              source.top + PowerOfTwoSide(source.Height())};
     ResultCode result = kResultNoPicture;
-    Q_Offscreen* scaled = new (std::nothrow) Q_Offscreen;
+    // A picture whose sides are powers of two already, in the true colour that the copy would be
+    // made in, would be copied pixel for pixel: it is matched to the cube as it is.
+    const int32_t copyDepth = OffscreenScreenDepth();
+    const bool asItIs = target.right == source.right && target.bottom == source.bottom && copyDepth >= 9 &&
+                        offscreen->Format().bitsPerPixel == copyDepth &&
+                        TrueColourRowsDepth(offscreen->Format(), source) != 0;
+    Q_Offscreen* scaled = asItIs ? nullptr : new (std::nothrow) Q_Offscreen;
+    Q_Offscreen* matched = asItIs ? offscreen : nullptr;
     if (scaled && scaled->QOffscreenInit(target, 8, nullptr) == kResultOk) {
         IgnoreResult(offscreen->Lock());
         IgnoreResult(scaled->Lock());
         offscreen->CopyOffscreenToPort(scaled, source, target);
         scaled->Unlock();
         offscreen->Unlock();
+        matched = scaled;
+    }
+    if (matched) {
         MemPixMap* pixmap = new (std::nothrow) MemPixMap;
-        if (pixmap && pixmap->MemPixMapInit8(scaled) == kResultOk) {
+        if (pixmap && pixmap->MemPixMapInit8(matched) == kResultOk) {
             frames_[0] = source;
             levels_[0] = pixmap;
             result = kResultOk;
