@@ -304,9 +304,14 @@ class XWindow(Placed):
 
 @functools.lru_cache(maxsize=None)
 def display_size():
-    """The screen's width and height (fixed for the display's life), asked of the server once."""
-    done = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, check=False,
-                          stdin=subprocess.DEVNULL)
+    """The screen's width and height (fixed for the display's life), asked of the server once;
+    a connection the server refuses under load is tried again a few times."""
+    for _ in range(10):
+        done = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, check=False,
+                              stdin=subprocess.DEVNULL)
+        if done.returncode == 0:
+            break
+        time.sleep(0.3)
     if done.returncode != 0:
         raise DriveError("xdotool getdisplaygeometry failed: %s" % done.stderr.decode(errors="replace").strip())
     width, height = (int(v) for v in done.stdout.split())
