@@ -39,6 +39,21 @@ struct HiddenScene {
 
 class OccludedEveryDepth : public testing::TestWithParam<int32_t> {};
 
+using OwnedRegion = std::unique_ptr<SpanRegion, void (*)(SpanRegion*)>;
+
+void FreeRegion(SpanRegion* region)
+{
+    region->SpanRegionFree();
+}
+
+// The region of the whole view, as a frame is drawn into, made from a region kept beside it.
+struct WholeViewRegion {
+    OwnedRegion maker{new SpanRegion, FreeRegion};
+    OwnedRegion view{(maker->SpanRegionInit(), maker->SpanRegionFromRect(0, 0, kWidth, kHeight)), FreeRegion};
+    SpanRegion* get() const { return view.get(); }
+    explicit operator bool() const { return view != nullptr; }
+};
+
 }  // namespace
 
 TEST_P(OccludedEveryDepth, ARecordBehindANearerOneIsLeftOutWithThePictureUnchanged)
@@ -141,10 +156,7 @@ TEST(Occluded, ADrawingOfPartOfTheListDrawsOccludedRecords)
     RenderTarget target(32);
     HiddenScene scene;
     ObjectGeometry* root = scene.world->Root->GeometryAt(0);
-    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
-    whole->SpanRegionInit();
-    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
-                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    const WholeViewRegion frame;
     ASSERT_TRUE(frame);
     RenderModel(root, scene.o.get(), frame.get(), nullptr, nullptr, 0, 0);
     ASSERT_EQ(scene.farBox->GeometryAt(0)->Occluded, 1);
@@ -162,10 +174,7 @@ TEST(Occluded, RecordsTheWalksAllowanceDoesNotReachAreLeftOut)
     // A long box off to the right, seen beside the near one.
     ModelObject* side = AddBox(scene.world.get(), 20, 150, -10, 100, 400, 10, kBlue);
     ObjectGeometry* root = scene.world->Root->GeometryAt(0);
-    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> whole(new SpanRegion, [](SpanRegion* r) { r->SpanRegionFree(); });
-    whole->SpanRegionInit();
-    std::unique_ptr<SpanRegion, void (*)(SpanRegion*)> frame(whole->SpanRegionFromRect(0, 0, kWidth, kHeight),
-                                                             [](SpanRegion* r) { r->SpanRegionFree(); });
+    const WholeViewRegion frame;
     ASSERT_TRUE(frame);
     // The walk's allowance spent beforehand: not even the nearest record is tested, and every
     // record is left out; the budget is passed but the frame not stopped: the background is drawn.
