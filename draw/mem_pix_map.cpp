@@ -96,7 +96,14 @@ ResultCode MemPixMap::MemPixMapInit8(Q_Offscreen* source)
     if (result != kResultOk) return result;
     AddLock();
     source->AddLock();
+    // True-colour rows are read straight, as the system would give their pixels one by one;
+    // indexed ones mean what the system's palette makes of them, asked of it pixel by pixel.
+    const int32_t depth = format_.rowTable ? TrueColourRowsDepth(source->Format(), bounds_) : 0;
     for (int32_t y = 0; y < bounds_.bottom; ++y) {
+        if (depth) {
+            MatchRowToCube(source->Format().rowTable[y], bounds_.right, depth, format_.rowTable[y]);
+            continue;
+        }
         for (int32_t x = 0; x < bounds_.right; ++x) {
             RGBColor48 colour;
             source->GetPixelColor(&colour, x, y);
@@ -190,7 +197,7 @@ ResultCode MemPixMap::TransferPixelRows(MemoryStream* stream, DynamicArray* tabl
         if (indexed) {
             for (int32_t x = 0; x < width; ++x) pixels[x] = map[IndexOf(row, x, depth)];
         } else {
-            for (int32_t x = 0; x < width; ++x) pixels[x] = uint8_t(ColorCubeIndex(TrueColourAt(row, x, depth)));
+            MatchRowToCube(row, width, depth, pixels);
         }
         if (i % 16 == 15) SetCursorShape(kWaitCursor);
     }

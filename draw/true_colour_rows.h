@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "foundation/port_rect.h"
+#include "draw/color_cube.h"
 #include "draw/raster_globals.h"
 #include "foundation/rgb_color.h"
 
@@ -30,4 +31,10 @@ inline int32_t TrueColourRowsDepth(const PixelFormat& format, const PortRect& ar
                          area.right <= format.width && area.bottom <= format.height;
     const int32_t depth = format.bitsPerPixel;
     return covered && (depth == 16 || depth == 24 || depth == 32) ? depth : 0;
+}
+
+// The cube index of each of the first `width` pixels of a true-colour row of the depth.
+inline void MatchRowToCube(const uint8_t* row, int32_t width, int32_t depth, uint8_t* cube)
+{
+    for (int32_t x = 0; x < width; ++x) cube[x] = uint8_t(ColorCubeIndex(TrueColourAt(row, x, depth)));
 }

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <functional>
 #include <new>
-#include <set>
 #include <vector>
 
 #include "foundation/loop_turns.h"

@@ -4,10 +4,10 @@
 // correction, the occlusion walk's tests and marks, the records and faces the drawing walks pass
 // over, every face and element drawn (opaque or not) with the pixels and rows of its box, its
 // frame's lines and the corners it is cut by, the perspective fill's cuts and the rows of its
-// pieces, and the elements and touching faces the layers take up. Each cost has an allowance that any frame has, and a further share for every face in view,
-// for every record tested against the view (the records a frame walks, sorts and orders are those
-// it tests, each once) and for every pixel of the view: the frames of honest models come well
-// within them.
+// pieces, and the elements and touching faces the layers take up. Each cost has an allowance that
+// any frame has, and a further share for every face in view, for every record tested against the
+// view (the records a frame walks, sorts and orders are those it tests, each once) and for every
+// pixel of the view: the frames of honest models come well within them.
 //
 // Two tiers, because the work a small file can ask of a frame grows in two ways. A see-through
 // face or element draws again what lies behind it, and each see-through face met there does the

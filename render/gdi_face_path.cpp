@@ -4,7 +4,7 @@
 #include "render/gdi_face_path.h"
 
 #include <algorithm>
-#include <climits>
+#include <cstdint>
 
 #include "draw/current_port.h"
 #include "draw/pen_state.h"
