@@ -41,3 +41,12 @@ ResultCode ReadImageColorTable(MemoryStream* stream, DynamicArray* table)
     }
     return kResultOk;
 }
+
+ResultCode CheckImage(MemoryStream* stream)
+{
+    OffscreenImageHeader header;
+    const ResultCode result = TransferImageHeader(stream, &header);
+    if (result != kResultOk) return result;
+    if (!ImageHeaderIsSound(header)) return kResultFailed;
+    return ReadImageChunks(stream, header, nullptr, [](DynamicArray*) { return kResultOk; });
+}

@@ -5,7 +5,11 @@
 
 #include <cstdint>
 
+#include "foundation/dynamic_array.h"
 #include "foundation/memory_stream.h"
+#include "foundation/rgb_color.h"
+#include "foundation/root_object.h"
+#include "foundation/ui_services.h"
 
 struct OffscreenImageHeader {
     int16_t width = 0;
@@ -39,3 +43,39 @@ bool ImageHeaderIsSound(const OffscreenImageHeader& header);
 // Reads the colours of a "CMAP" chunk (at most 256) and appends them to `table` as RGBColor48,
 // each 8-bit channel in the high byte.
 ResultCode ReadImageColorTable(MemoryStream* stream, DynamicArray* table);
+
+// Reads the chunks that follow a sound header: "CMAP" into a colour table of its own (else the
+// rows use `table`), then "DATA", which `readRows`(colour table) reads once the chunk is known to
+// hold every row. The first result that is not 0, else 0.
+template <typename ReadRows>
+ResultCode ReadImageChunks(MemoryStream* stream, const OffscreenImageHeader& header, DynamicArray* table,
+                           ReadRows readRows)
+{
+    Owned<DynamicArray> colours;
+    DynamicArray* colourTable = table;
+    ResultCode result = kResultOk;
+    while (const ChunkTag tag = stream->StreamEnterChunk()) {
+        if (tag == kColorMapChunk) {
+            colours.reset(NewDynamicArray(0, sizeof(RGBColor48), 16));
+            if (!colours) {
+                result = kResultOutOfMemory;
+            } else {
+                result = ReadImageColorTable(stream, colours.get());
+                colourTable = colours.get();
+            }
+        } else if (tag == kPixelDataChunk) {
+            if (!colourTable || stream->StreamChunkBytesLeft() < header.totalBytes)
+                result = kResultFailed;
+            else
+                result = readRows(colourTable);
+        }
+        IgnoreResult(stream->StreamEndChunk());
+        if (result != kResultOk) return result;
+        SetCursorShape(kWaitCursor);
+    }
+    return kResultOk;
+}
+
+// Whether an image reads, as an offscreen would read it, without making one: its header, its
+// colours and the length of its rows. 0, -1 or the stream's result.
+ResultCode CheckImage(MemoryStream* stream);

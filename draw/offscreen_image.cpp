@@ -49,30 +49,10 @@ ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArr
     if ((result = TransferImageHeader(stream, &header)) != kResultOk) return result;
     // Nothing of the offscreen changes before the whole body is known to be readable.
     if (!ImageHeaderIsSound(header)) return kResultFailed;
-    Owned<DynamicArray> colours;
-    DynamicArray* colourTable = table;
-    while (const ChunkTag tag = stream->StreamEnterChunk()) {
-        if (tag == kColorMapChunk) {
-            colours.reset(NewDynamicArray(0, sizeof(RGBColor48), 16));
-            if (!colours) {
-                result = kResultOutOfMemory;
-            } else {
-                result = TransferColorTable(stream, colours.get(), header.depth);
-                colourTable = colours.get();
-            }
-        } else if (tag == kPixelDataChunk) {
-            if (!colourTable || stream->StreamChunkBytesLeft() < header.totalBytes) {
-                result = kResultFailed;
-            } else {
-                result = InitNoFill({0, 0, header.width, header.height}, header.depth, colourTable);
-                if (result == kResultOk)
-                    result = TransferPixelRows(stream, colourTable, header.totalBytes, header.rowBytes, 0,
-                                               header.height, flag, header.depth);
-            }
-        }
-        IgnoreResult(stream->StreamEndChunk());
-        if (result != kResultOk) return result;
-        SetCursorShape(kWaitCursor);
-    }
-    return kResultOk;
+    return ReadImageChunks(stream, header, table, [&](DynamicArray* colours) {
+        const ResultCode made = InitNoFill({0, 0, header.width, header.height}, header.depth, colours);
+        if (made != kResultOk) return made;
+        return TransferPixelRows(stream, colours, header.totalBytes, header.rowBytes, 0, header.height, flag,
+                                 header.depth);
+    });
 }

@@ -143,9 +143,9 @@ ResultCode Q_Offscreen::QOffscreenInit(const PortRect& rect, int32_t depth, cons
     destRect_ = rect;
     bounds_ = {0, 0, rect.Width(), rect.Height()};
 
-    HDC screen = PrepareWindowDC(nullptr);
-    dc_ = CreatePortMemoryDC(screen);
-    ReleasePortDC(nullptr, screen);
+    // A memory DC compatible with the screen, made without taking the screen's own DC: each take
+    // is a round trip to the window system, dear for a texture table's thousands of pictures.
+    dc_ = CreatePortMemoryDC(nullptr);
     if (!dc_) return kResultFailed;
 
     // The bitmap is made once, at its size: each one is a mapping of the system's, dear to make

@@ -306,6 +306,12 @@ ResultCode EmbeddedDataItem::GetPath(PathRecord* path)
     return kResultOk;
 }
 
+ResultCode EmbeddedDataItem::SetPicture(Q_Offscreen* offscreen)
+{
+    if (levels_[0]) return kResultOk;
+    return offscreen ? MakeLevelFrom(offscreen) : kResultFailed;
+}
+
 ResultCode EmbeddedDataItem::Load()
 {
     if (!path_ || path_->text[0] == 0 || position_ == -1) return kResultFailed;

@@ -128,6 +128,10 @@ public:
     void MediaItemInit() override;
     ResultCode Load() override;
     void Unload() override { FreeLevels(); }
+    // The picture of its chunk, decoded by the read that found the chunk, becomes the level as a
+    // load would make it, so that the file is not opened again for it; nothing changes when the
+    // item is loaded. 0 or the failure.
+    ResultCode SetPicture(Q_Offscreen* offscreen) override;
     // The model file's path.
     void FileName(char* text) override;
     // Stores the path: the item keeps no file object between loads.

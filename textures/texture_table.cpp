@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "draw/image_format.h"
 #include "draw/q_offscreen.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/loop_turns.h"
@@ -116,19 +117,33 @@ void ReadFileReference(TextureManager* manager, MemoryStream* stream, EntryState
 
 ResultCode ReadPixels(MemoryStream* stream, EntryState* entry)
 {
+    TextureRecord* record = entry->record;
+    // From a model file the picture is read again when it is first used, so one that nothing uses
+    // yet is only checked, without the system bitmap a decoded picture takes. One that its users
+    // will load as soon as the entry is read is decoded here, once, and handed to its item.
+    const bool fromFile = IsDiskFile(stream);
     bool handedOver = false;
-    if (IsDiskFile(stream)) {
-        // The picture is read again from the model file when it is first used.
-        if (BindEmbeddedTextureData(entry->record, stream, stream->StreamPosition() - 8) != kResultOk)
+    if (fromFile) {
+        if (BindEmbeddedTextureData(record, stream, stream->StreamPosition() - 8) != kResultOk) {
             entry->isVoid = true;
+            return kResultOk;
+        }
+        handedOver = TextureUserCount(record) > 0;
+        if (!handedOver) {
+            if (CheckImage(stream) == kResultOk)
+                entry->addToEmbedded = true;
+            else
+                entry->isVoid = true;
+            return kResultOk;
+        }
     } else {
-        handedOver = MakeEmbeddedPictureTexture(entry->record) == kResultOk;
+        handedOver = MakeEmbeddedPictureTexture(record) == kResultOk;
         if (!handedOver) entry->isVoid = true;
     }
     Q_Offscreen* picture = new (std::nothrow) Q_Offscreen;
     if (!picture) return kResultNoPicture;
     if (picture->ReadWriteOffscreenImage(stream, nullptr, 0) == kResultOk) {
-        if (handedOver && SetTexturePicture(entry->record, picture) != kResultOk) entry->isVoid = true;
+        if (handedOver && SetTexturePicture(record, picture) != kResultOk && !fromFile) entry->isVoid = true;
         entry->addToEmbedded = true;
     } else {
         entry->isVoid = true;
