@@ -1,5 +1,5 @@
 // The image format of offscreens through a memory stream: round trips at 8 and 32 bits, and
-// image bodies that are refused before any pixel is written.
+// image bodies that are refused before any pixel is written, by the read and by the check.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -67,6 +67,8 @@ protected:
 
 TEST_F(ImageRead, ColourMapAndRowsBecomePixels)
 {
+    Load(stream_, Body().Encode());
+    EXPECT_EQ(CheckImage(&stream_), kResultOk);
     ASSERT_EQ(Read(Body()), kResultOk);
     EXPECT_EQ(BoundsSize(offscreen_), std::make_pair(2, 2));
     EXPECT_EQ(offscreen_->PortDepthField(), 8);
@@ -151,13 +153,18 @@ TEST_F(ImageRead, NonZeroFlagReadsNothing)
 
 TEST_F(ImageRead, HostileBodiesAreRefusedBeforeAnyPixelIsWritten)
 {
+    // The check that makes no offscreen refuses just what the read refuses.
     auto refused = [&](auto change) {
         Body body;
         change(body);
+        Load(stream_, body.Encode());
+        const bool checkRefuses = CheckImage(&stream_) != kResultOk;
         const ResultCode result = Read(body);
         ExpectUntouched();
+        EXPECT_EQ(checkRefuses, result != kResultOk);
         return result != kResultOk;
     };
+    EXPECT_TRUE(refused([](Body& b) { b.withMap = false; }));
     for (int32_t depth : {0, 2, 3, 15, 64, -8})
         EXPECT_TRUE(refused([&](Body& b) { b.depth = depth; })) << depth;
     EXPECT_TRUE(refused([](Body& b) { b.width = -2; }));
@@ -172,6 +179,8 @@ TEST_F(ImageRead, HostileBodiesAreRefusedBeforeAnyPixelIsWritten)
 
     Bytes header = Body().Encode();
     header.resize(10);
+    Load(stream_, header);
+    EXPECT_NE(CheckImage(&stream_), kResultOk);
     Load(stream_, header);
     EXPECT_NE(offscreen_->ReadWriteOffscreenImage(&stream_, nullptr, 0), kResultOk);
     ExpectUntouched();

@@ -468,6 +468,12 @@ TEST_P(ModelRoundTrip, AModelWithEmbeddedAndFileTexturesReadsBack)
     MemPixMap* pixmap = TextureItemProperty(painted, 0);
     ASSERT_NE(pixmap, nullptr);
     EXPECT_EQ(Bytes(pixmap->GetPixelBits(), pixmap->GetPixelBits() + pixmap->GetRowStride() * 4), embedded);
+    // The read handed its decoded picture over; loaded again from the file, it is the same.
+    painted->holder->MediaHolderUnload();
+    ASSERT_EQ(painted->holder->MediaHolderLoad(), kResultOk);
+    pixmap = TextureItemProperty(painted, 0);
+    ASSERT_NE(pixmap, nullptr);
+    EXPECT_EQ(Bytes(pixmap->GetPixelBits(), pixmap->GetPixelBits() + pixmap->GetRowStride() * 4), embedded);
     PortRect frame;
     TextureItemFrameRect(painted, &frame, 0);
     EXPECT_EQ(frame.right, 8);
