@@ -18,6 +18,21 @@ FileMediaItem* FileItemOf(MediaHolder* holder)
     return item && item->IsFileBacked() ? static_cast<FileMediaItem*>(item) : nullptr;
 }
 
+// Takes an embedded-data holder out of the manager's index of chunk positions.
+void ForgetEmbeddedPosition(MediaHolder* holder)
+{
+    TextureManager* manager = CurrentTextureManager();
+    if (!manager || holder->Kind() != kMediaEmbeddedData || !holder->Item()) return;
+    const int32_t position = static_cast<EmbeddedDataItem*>(holder->Item())->ChunkPosition();
+    const auto range = manager->embeddedByPosition.equal_range(position);
+    for (auto entry = range.first; entry != range.second; ++entry) {
+        if (entry->second == holder) {
+            manager->embeddedByPosition.erase(entry);
+            return;
+        }
+    }
+}
+
 // Calls `match` on every holder of the manager's list, locked meanwhile; the first it accepts.
 template <class Match>
 MediaHolder* FindHolder(TextureManager* manager, Match match)
@@ -60,6 +75,7 @@ MediaHolder* NewMediaHolder(TextureManager* manager, MediaKind kind)
 void DestroyMediaHolder(MediaHolder* holder)
 {
     if (!holder) return;
+    ForgetEmbeddedPosition(holder);
     if (holder->item_) holder->item_->MediaItemDelete();
     holder->item_ = nullptr;
     TextureManager* manager = CurrentTextureManager();
@@ -176,7 +192,10 @@ void GetHolderPath(MediaHolder* holder, PathRecord* path)
 ResultCode SetEmbeddedDataPosition(MediaHolder* holder, int32_t position)
 {
     if (!holder || holder->Kind() != kMediaEmbeddedData) return kResultFailed;
+    ForgetEmbeddedPosition(holder);
     static_cast<EmbeddedDataItem*>(holder->Item())->SetChunkPosition(position);
+    TextureManager* manager = CurrentTextureManager();
+    if (manager && position != -1) manager->embeddedByPosition.emplace(position, holder);
     return kResultOk;
 }
 
@@ -214,10 +233,28 @@ MediaHolder* FindHolderByPath(TextureManager* manager, const PathRecord* path)
 
 MediaHolder* FindEmbeddedHolder(TextureManager* manager, const PathRecord* path, int32_t position)
 {
-    return FindHolder(manager, [path, position](MediaHolder* holder) {
-        if (holder->Kind() != kMediaEmbeddedData || EmbeddedDataPosition(holder) != position) return false;
+    if (!manager || !manager->holderList) return nullptr;
+    // Holders of one chunk position in files of one path are rare: the first in the list is taken.
+    MediaHolder* found = nullptr;
+    int32_t foundAt = -1;  // its place in the list, looked up only when a second one matches
+    int32_t candidates = 0;
+    const auto range = manager->embeddedByPosition.equal_range(position);
+    for (auto entry = range.first; entry != range.second; ++entry, ++candidates) {
+        MediaHolder* holder = entry->second;
         PathRecord own;
         GetHolderPath(holder, &own);
-        return SamePathName(own.text, path->text) != 0;
-    });
+        if (!SamePathName(own.text, path->text)) continue;
+        if (!found) {
+            found = holder;
+            continue;
+        }
+        if (foundAt < 0) foundAt = manager->holderList->ArrayFind(&found);
+        const int32_t at = manager->holderList->ArrayFind(&holder);
+        if (at < foundAt) {
+            found = holder;
+            foundAt = at;
+        }
+    }
+    CountTurns(candidates);
+    return found;
 }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 
 #include "draw/shade_level_tables.h"
 
 class DynamicArray;
+class MediaHolder;
 class TextureRecordList;
 
 struct TextureManager {
@@ -19,6 +21,9 @@ struct TextureManager {
     int32_t saveCounter;         // the next save index to give
     int32_t libraryReading;      // set while a library file is read: unresolved files void entries
     int32_t lockDepth;           // nesting of LockTextureSet
+    // The embedded-data holders of the list by their chunk position, so that a texture table's
+    // thousands of entries each find the holder of their chunk in one look.
+    std::unordered_multimap<int32_t, MediaHolder*> embeddedByPosition;
 };
 
 // The manager the program made, or null.

@@ -57,6 +57,7 @@ struct Picture {
     int32_t side;
     Fixed factor;
     bool transparent = false;
+    bool bare = false;  // an entry of its number and picture only: no name, no settings
 };
 
 // The texture services of a writer whose textures are pictures made here: a texture reference
@@ -131,6 +132,7 @@ private:
         }
         const Bytes image = I16(side) + I16(side) + I16(kDepth) + I16(0) + I32(side) + I32(side * side) +
                             Chunk("CMAP", colours) + Chunk("DATA", rows);
+        if (picture.bare) return Chunk("TXTE", Chunk("TXID", I32(index)) + Chunk("TXPD", image));
         const std::string name = "picture " + std::to_string(index);
         return Chunk("TXTE", Chunk("TXID", I32(index)) + Chunk("TXNM", Chars(name.c_str()) + Bytes{0}) +
                                  Chunk("TXST", settings) + Chunk("TXPD", image));
@@ -546,34 +548,48 @@ Bytes ManyTeeth()
 
 // A wall of small faces before the eye, each showing a picture of its own, by the thousand: the
 // first frame decodes and prepares every picture.
-Bytes ManySmallTextures()
+// A wall of faces, each with a picture of its own, in a texture table of `pictures.size()`
+// entries: the faces use the first ones.
+Bytes WallOfPictures(int32_t columns, int32_t rows, std::vector<Picture> list)
 {
-    constexpr int32_t kColumns = 66;
-    constexpr int32_t kRows = 50;
     constexpr double kCell = 1.6;
-    EmbeddedPictures pictures(std::vector<Picture>(size_t(kColumns * kRows), {8, kFixedOne}));
+    EmbeddedPictures pictures(std::move(list));
     ModelDocument* document = NewSampleDocument();
     if (!document) return {};
     ModelHolder* holder = document->Holder;
     AddSampleLights(holder->Root);
     std::vector<FixedVector3> points;
-    for (int32_t row = 0; row <= kRows; ++row)
-        for (int32_t column = 0; column <= kColumns; ++column)
-            points.push_back(PointAt(kCell * (column - kColumns / 2.0), 100, kCell * (row - kRows / 2.0)));
-    auto at = [](int32_t column, int32_t row) { return int16_t(row * (kColumns + 1) + column); };
+    for (int32_t row = 0; row <= rows; ++row)
+        for (int32_t column = 0; column <= columns; ++column)
+            points.push_back(PointAt(kCell * (column - columns / 2.0), 100, kCell * (row - rows / 2.0)));
+    auto at = [columns](int32_t column, int32_t row) { return int16_t(row * (columns + 1) + column); };
     std::vector<std::vector<int16_t>> faces;
-    for (int32_t row = 0; row < kRows; ++row)
-        for (int32_t column = 0; column < kColumns; ++column)
+    for (int32_t row = 0; row < rows; ++row)
+        for (int32_t column = 0; column < columns; ++column)
             faces.push_back({at(column, row + 1), at(column + 1, row + 1), at(column + 1, row), at(column, row)});
     ModelObject* wall = MakePolygonMesh(holder, points, faces);
     if (wall) {
         wall->SetColours(kGlass, kOpaque, kSideBoth);
-        for (int32_t face = 0; face < kColumns * kRows; ++face)
+        for (int32_t face = 0; face < columns * rows; ++face)
             if (Surface* surface = wall->SurfaceForFace(face)) surface->SetSideTexture(pictures.Texture(size_t(face)), kSideBoth);
         holder->Root->AddChild(wall);
     }
     PlaceEye(document, 0, 0, 0, 0);
     return ModelFileBytes(document);
+}
+
+Bytes ManySmallTextures()
+{
+    constexpr int32_t kColumns = 66;
+    constexpr int32_t kRows = 50;
+    return WallOfPictures(kColumns, kRows, std::vector<Picture>(size_t(kColumns * kRows), {8, kFixedOne}));
+}
+
+// Pictures of one pixel by the ten thousand, in entries of nothing else, that a few faces use.
+Bytes ManyTinyTextures()
+{
+    constexpr int32_t kPictures = 10000;
+    return WallOfPictures(4, 4, std::vector<Picture>(size_t(kPictures), {1, kFixedOne, false, true}));
 }
 
 }  // namespace
@@ -598,6 +614,7 @@ std::vector<HostileModel> FrameHostileModels()
         {"hidden-behind-near.qpy", HiddenBehindNear()},
         {"many-teeth.qpy", ManyTeeth()},
         {"many-small-textures.qpy", ManySmallTextures()},
+        {"many-tiny-textures.qpy", ManyTinyTextures()},
         {"large-texture-floors.qpy", TexturedFloors(2, {512, kFixedOne / 64})},
         {"smooth-quads.qpy", SmoothQuads()},
         {"textured-quads-over-colour.qpy", OpaqueQuads(QuadFill::OverColour)},
