@@ -366,6 +366,36 @@ TEST(MediaItem, AHolderPathThatFitsNoRecordIsEmpty)
     DestroyMediaHolder(holder);
 }
 
+TEST(MediaItem, EmbeddedHoldersAreFoundByChunkAndPathWhileTheyLive)
+{
+    TextureWorld world;
+    const PathRecord a = PathOf("C:\\models\\a.qpy");
+    const PathRecord b = PathOf("C:\\models\\b.qpy");
+    auto embedded = [&](const PathRecord& path, int32_t position) {
+        MediaHolder* holder = NewMediaHolder(world.manager, kMediaEmbeddedData);
+        EXPECT_EQ(SetEmbeddedDataPosition(holder, position), kResultOk);
+        EXPECT_EQ(SetHolderFile(holder, &path), kResultOk);
+        return holder;
+    };
+    MediaHolder* first = embedded(a, 100);
+    MediaHolder* other = embedded(b, 100);
+    MediaHolder* twin = embedded(a, 100);
+    auto find = [&](const PathRecord& path, int32_t position) {
+        return FindEmbeddedHolder(world.manager, &path, position);
+    };
+    EXPECT_EQ(find(a, 100), first);  // the first of the list
+    EXPECT_EQ(find(b, 100), other);
+    EXPECT_EQ(find(a, 200), nullptr);
+    ASSERT_EQ(SetEmbeddedDataPosition(first, 200), kResultOk);
+    EXPECT_EQ(find(a, 200), first);
+    EXPECT_EQ(find(a, 100), twin);
+    DestroyMediaHolder(twin);
+    EXPECT_EQ(find(a, 100), nullptr);
+    DestroyMediaHolder(first);
+    EXPECT_EQ(find(a, 200), nullptr);
+    EXPECT_EQ(find(b, 100), other);
+}
+
 TEST(MediaItem, AnEmbeddedPictureGoesWithItsItem)
 {
     // Embedded pictures are never unloaded, so deleting the item is what frees them.
