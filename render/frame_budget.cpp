@@ -3,7 +3,7 @@
 
 namespace {
 
-// Honest frames spend a part of each, at most a quarter: measured on the first frames and the most
+// Honest frames spend a part of each, at most a quarter (a third of the pixels): measured on the first frames and the most
 // spent of twenty turned frames of every sample and benchmark scene and of the cities of a million
 // faces (grouped, flat and on a ground; from their own eyes, along a street, across the roofs and
 // from afar with the whole city in view), at 640x480 and 1920x1200, through both drawing paths,
@@ -15,11 +15,12 @@ constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
     // almost all behind its glass: a frame of any model may draw some sixty times as much as the
     // glass sample does, a large one twice as many faces as it has in view.
     {1 << 14, 2, 0, 0},
-    // kPixels: sixty-four views' worth; the cities' boxes come to 16 views at most (the million
-    // faces' city on a ground, blended, 0.26 of it). Twice it is 2.1 billion pixels at 4096x4096,
-    // which the dearest fills (textured, at 4 bits) write in 7.5 s, half the time such a window
-    // may take.
-    {0, 0, 0, 64},
+    // kPixels: forty-eight views' worth; the cities' boxes come to 16.6 views at most (the million
+    // faces' city on a ground, blended). Twice it is 1.6 billion pixels at 4096x4096, which the
+    // dearest fills (textured, at 4 bits) write in 5.6 s, under half the time such a window may
+    // take, and 200 million in a window maximized on a 1920x1200 screen, some 0.7 s of textured
+    // fills under Wine.
+    {0, 0, 0, 48},
     // kLinePixels: sixteen views' worth and sixteen pixels for every face in view; the million
     // faces' city framed through the system's calls draws 3.3 million at 640x480 (0.19 of it),
     // a few pixels on each of its 376,000 small faces. Twice the views' worth is 540 million at
