@@ -344,7 +344,7 @@ TEST_F(PerspectiveTest, AFaceOfEveryDepthFinishesWithinTheCutLimit)
     for (uint8_t count : canvas.pixels) ASSERT_LE(count, 1);
 
     // In a frame that stops partway (the rows its pieces walk, 1,031 from far above the canvas to
-    // its foot, spent past the 1,024 that a view of eight pixels stops at), the pieces not paid for
+    // its foot, spent past the 960 that a view of ten pixels stops at), the pieces not paid for
     // are left unfilled.
     const int32_t spans = gSpans;
     Canvas stopped;
@@ -352,7 +352,7 @@ TEST_F(PerspectiveTest, AFaceOfEveryDepthFinishesWithinTheCutLimit)
     setup.filler = CountingFiller;
     gSpans = 0;
     FrameBudget& budget = CurrentRenderContext().frameBudget;
-    budget.Begin(8);
+    budget.Begin(10);
     Subdivide(&setup, face);
     EXPECT_TRUE(budget.Stopped());
     budget.End();

@@ -369,7 +369,7 @@ TEST(Frame, AFramePastItsStopKeepsWhatItDrewAndDrawsAlikeNextTime)
         // The walls drawn stay; the box, past the stop, is not drawn; the frame is not marked to
         // be drawn again.
         EXPECT_TRUE(budget.Stopped());
-        EXPECT_GT(budget.Spent(FrameCost::kDrawn), 100);
+        EXPECT_GT(budget.Spent(FrameCost::kDrawn), 90);
         EXPECT_LT(budget.Spent(FrameCost::kDrawn), 200);
         const uint32_t centre = target.Pixel(kWidth / 2, kHeight / 2);
         EXPECT_EQ(centre, target.Pixel(2, 2));
