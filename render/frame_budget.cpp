@@ -67,6 +67,7 @@ void FrameBudget::Begin(int64_t viewPixels)
     tested_ = 0;
     redrawn_ = 0;
     for (int64_t& spent : spent_) spent = 0;
+    for (int64_t& met : met_) met = 0;
 }
 
 int64_t FrameBudget::Allowance(FrameCost cost) const
@@ -83,27 +84,28 @@ int64_t FrameBudget::TurnsAllowance() const
     return kStopFactor * sum;
 }
 
-bool FrameBudget::Spend(FrameCost cost, int64_t amount)
+void FrameBudget::Weigh(FrameCost cost)
 {
-    if (!drawing_) return true;
-    int64_t& spent = spent_[int32_t(cost)];
-    spent += amount;
     const int64_t allowance = Allowance(cost);
+    met_[int32_t(cost)] = allowance;
+    const int64_t spent = spent_[int32_t(cost)];
     if (spent > allowance) passed_ = true;
     if (spent > kStopFactor * allowance) stopped_ = true;
-    return !stopped_;
 }
 
 bool FrameBudget::SpendOnMask(int64_t amount)
 {
     if (!drawing_) return true;
-    int64_t& spent = spent_[int32_t(FrameCost::kMasked)];
+    const int32_t k = int32_t(FrameCost::kMasked);
     if (stopped_) return false;
-    if (spent + amount > Allowance(FrameCost::kMasked)) {
-        passed_ = true;
-        return false;
+    if (spent_[k] + amount > met_[k]) {
+        met_[k] = Allowance(FrameCost::kMasked);
+        if (spent_[k] + amount > met_[k]) {
+            passed_ = true;
+            return false;
+        }
     }
-    spent += amount;
+    spent_[k] += amount;
     return true;
 }
 

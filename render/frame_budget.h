@@ -70,7 +70,15 @@ public:
     // Spends `amount` of the cost on work about to be done: false when the work is refused, the
     // frame having stopped (this spending or an earlier one took it past kStopFactor times an
     // allowance). Always true outside a frame.
-    bool Spend(FrameCost cost, int64_t amount);
+    bool Spend(FrameCost cost, int64_t amount)
+    {
+        if (!drawing_) return true;
+        const int32_t k = int32_t(cost);
+        spent_[k] += amount;
+        // An allowance only grows through a frame: within one already met nothing is passed.
+        if (spent_[k] > met_[k]) Weigh(cost);
+        return !stopped_;
+    }
     // Spends on a step of the occlusion walk: false, with nothing spent, when the frame has
     // stopped or the step would take the walk past its allowance (which passes the budget).
     bool SpendOnMask(int64_t amount);
@@ -102,6 +110,9 @@ public:
     int64_t Redrawn() const { return redrawn_; }
 
 private:
+    // Holds what is spent of the cost against its allowance now, which `met_` keeps.
+    void Weigh(FrameCost cost);
+
     bool drawing_ = false;
     bool passed_ = false;
     bool stopped_ = false;
@@ -111,4 +122,5 @@ private:
     int64_t tested_ = 0;
     int64_t redrawn_ = 0;
     int64_t spent_[int32_t(FrameCost::kCount)] = {};
+    int64_t met_[int32_t(FrameCost::kCount)] = {};  // an allowance each has reached this frame
 };

@@ -22,8 +22,9 @@ FileMediaItem* FileItemOf(MediaHolder* holder)
 void ForgetEmbeddedPosition(MediaHolder* holder)
 {
     TextureManager* manager = CurrentTextureManager();
-    if (!manager || holder->Kind() != kMediaEmbeddedData || !holder->Item()) return;
-    const int32_t position = static_cast<EmbeddedDataItem*>(holder->Item())->ChunkPosition();
+    if (!manager || !holder->Item()) return;
+    const int32_t position = EmbeddedDataPosition(holder);
+    if (position == -1) return;
     const auto range = manager->embeddedByPosition.equal_range(position);
     for (auto entry = range.first; entry != range.second; ++entry) {
         if (entry->second == holder) {

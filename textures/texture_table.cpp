@@ -143,6 +143,7 @@ ResultCode ReadPixels(MemoryStream* stream, EntryState* entry)
     Q_Offscreen* picture = new (std::nothrow) Q_Offscreen;
     if (!picture) return kResultNoPicture;
     if (picture->ReadWriteOffscreenImage(stream, nullptr, 0) == kResultOk) {
+        // A model file's item that cannot take the picture here reads it from the file when used.
         if (handedOver && SetTexturePicture(record, picture) != kResultOk && !fromFile) entry->isVoid = true;
         entry->addToEmbedded = true;
     } else {
