@@ -3,12 +3,13 @@
 
 namespace {
 
-// Honest frames spend a part of each, at most a quarter (a third of the pixels): measured on the first frames and the most
-// spent of twenty turned frames of every sample and benchmark scene and of the cities of a million
-// faces (grouped, flat and on a ground; from their own eyes, along a street, across the roofs and
-// from afar with the whole city in view), at 640x480 and 1920x1200, through both drawing paths,
-// with the player's options and blended. Past twice an allowance a frame stops: each is set so that
-// a frame that spends up to that ends in time at every window size, 4096x4096 included.
+// Honest frames spend a part of each, at most a quarter (a third of the pixels): measured on the
+// first frames and the most spent of twenty turned frames of every sample and benchmark scene and
+// of the cities of a million faces (grouped, flat and on a ground; from their own eyes, along a
+// street, across the roofs and from afar with the whole city in view), at 640x480 and 1920x1200,
+// through both drawing paths, with the player's options and blended. Past twice an allowance a
+// frame stops: each is set so that a frame that spends up to that ends in time at every window
+// size, 4096x4096 included.
 constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
     // kDrawn: at most 0.25 of it (the million faces' flat city through the system's calls draws
     // 376,000 faces with 753,000 in view) and 1.3 faces for every face in view in the glass sample,
