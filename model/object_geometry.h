@@ -125,8 +125,8 @@ public:
     // through a see-through face.
     DynamicArray* DrawList = nullptr;  // a ContactList of ObjectGeometry pointers
     uint16_t DrawSerial = 0;
-    int32_t DrawCount = 0;
     uint16_t InsideSerial = 0;
+    int32_t DrawCount = 0;
     // The pool that gave the record its room (null: made on its own).
     GeometryPool* Pool = nullptr;
     PartingSummary* partingSummary_ = nullptr;  // owned

@@ -94,20 +94,13 @@ void FrameBudget::Weigh(FrameCost cost)
     if (spent > kStopFactor * allowance) stopped_ = true;
 }
 
-bool FrameBudget::SpendOnMask(int64_t amount)
+bool FrameBudget::MaskAllows(int64_t amount)
 {
-    if (!drawing_) return true;
     const int32_t k = int32_t(FrameCost::kMasked);
-    if (stopped_) return false;
-    if (spent_[k] + amount > met_[k]) {
-        met_[k] = Allowance(FrameCost::kMasked);
-        if (spent_[k] + amount > met_[k]) {
-            passed_ = true;
-            return false;
-        }
-    }
-    spent_[k] += amount;
-    return true;
+    met_[k] = Allowance(FrameCost::kMasked);
+    if (spent_[k] + amount <= met_[k]) return true;
+    passed_ = true;
+    return false;
 }
 
 bool FrameBudget::SpendOnDraw(int64_t pixels, int64_t linePixels, int64_t corners, int64_t regionCorners)

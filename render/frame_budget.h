@@ -81,7 +81,14 @@ public:
     }
     // Spends on a step of the occlusion walk: false, with nothing spent, when the frame has
     // stopped or the step would take the walk past its allowance (which passes the budget).
-    bool SpendOnMask(int64_t amount);
+    bool SpendOnMask(int64_t amount)
+    {
+        if (!drawing_) return true;
+        const int32_t k = int32_t(FrameCost::kMasked);
+        if (stopped_ || (spent_[k] + amount > met_[k] && !MaskAllows(amount))) return false;
+        spent_[k] += amount;
+        return true;
+    }
     // A face or element about to be drawn: into a box of `pixels` (its rows included), framed by
     // lines of `linePixels`, its `corners` cut to a region of `regionCorners` (0 when it is not
     // cut). False when it is not to be drawn.
@@ -112,6 +119,9 @@ public:
 private:
     // Holds what is spent of the cost against its allowance now, which `met_` keeps.
     void Weigh(FrameCost cost);
+    // Whether the walk's allowance, worked out again, reaches to `amount` more: if not, the budget
+    // is passed.
+    bool MaskAllows(int64_t amount);
 
     bool drawing_ = false;
     bool passed_ = false;

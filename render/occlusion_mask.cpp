@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int32_t kWordBits = 64;
+constexpr int32_t kWordBits = OcclusionMask::kWordBits;
 // A pixel counts as covered when the square reaching this many pixels beyond it on every side
 // lies inside the polygon: the fillers differ by less than a pixel in where an edge falls.
 constexpr int32_t kMargin = 1;
@@ -66,8 +66,10 @@ void OcclusionMask::Reset(int32_t left, int32_t top, int32_t right, int32_t bott
     height_ = std::max(bottom - top, 0);
     wordsPerRow_ = (width_ + kWordBits - 1) / kWordBits;
     const size_t words = size_t(wordsPerRow_) * size_t(height_);
-    if (bits_.size() == words) {
-        // Every bit set was marked anew by some polygon: clearing the words marked clears them all.
+    if (bits_.size() == words && marks_.size() < words) {
+        // Every bit set was marked anew by some polygon: clearing the words marked clears them all,
+        // which is the quicker where they are fewer than the mask's words (a walk resets the mask
+        // for every list it makes, and most lists mark little of a large view).
         for (const Mark& mark : marks_) bits_[mark.word] = 0;
         CountTurns(int64_t(marks_.size()));
     } else {
@@ -175,35 +177,26 @@ bool OcclusionMask::Covers(int32_t left, int32_t top, int32_t right, int32_t bot
     const int32_t firstRow = std::max(top, top_) - top_;
     const int32_t endRow = std::min(bottom, top_ + height_) - top_;
     if (from >= to || firstRow >= endRow) return true;
-    // The words read, counted as the test leaves.
-    int64_t read = 0;
+    // The bits wanted of each row's first and last words (of its one word, both ends); the words
+    // between are wanted whole.
+    const int32_t firstWord = from / kWordBits;
+    const int32_t lastWord = (to - 1) / kWordBits;
+    const uint64_t firstWant = WordBits(from - firstWord * kWordBits, std::min(to - firstWord * kWordBits, kWordBits));
+    const uint64_t lastWant = WordBits(0, to - lastWord * kWordBits);
+    const int64_t rowWords = lastWord - firstWord + 1;
     for (int32_t y = firstRow; y < endRow; ++y) {
         const uint64_t* row = bits_.data() + size_t(y) * size_t(wordsPerRow_);
-        for (int32_t word = from / kWordBits; word * kWordBits < to; ++word, ++read) {
-            const uint64_t want =
-                WordBits(std::max(from - word * kWordBits, 0), std::min(to - word * kWordBits, kWordBits));
+        for (int32_t word = firstWord; word <= lastWord; ++word) {
+            const uint64_t want = word == firstWord ? firstWant : word == lastWord ? lastWant : ~uint64_t(0);
             if ((row[word] & want) != want) {
-                CountTurns(read + 1);
+                // The words read, counted as the test leaves.
+                CountTurns(int64_t(y - firstRow) * rowWords + (word - firstWord) + 1);
                 return false;
             }
         }
     }
-    CountTurns(read);
+    CountTurns(int64_t(endRow - firstRow) * rowWords);
     return true;
-}
-
-int64_t OcclusionMask::RowsWithin(int32_t top, int32_t bottom) const
-{
-    return std::max<int64_t>(std::min<int64_t>(bottom, int64_t(top_) + height_) - std::max(top, top_), 0);
-}
-
-int64_t OcclusionMask::TestCost(int32_t left, int32_t top, int32_t right, int32_t bottom) const
-{
-    const int64_t from = std::max(left, left_) - left_;
-    const int64_t to = std::min<int64_t>(right, int64_t(left_) + width_) - left_;
-    const int64_t rows = RowsWithin(top, bottom);
-    if (from >= to || rows == 0) return 1;
-    return rows * ((to - 1) / kWordBits - from / kWordBits + 1);
 }
 
 int64_t OcclusionMask::CoverCost(const DevicePoint* points, int32_t count) const

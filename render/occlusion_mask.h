@@ -7,6 +7,7 @@
 // before it draws the record and leave out of its spans the pixels still marked.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,9 @@
 
 class OcclusionMask {
 public:
+    // The pixels a word of the mask holds.
+    static constexpr int32_t kWordBits = 64;
+
     // Clears the mask for a frame of device pixels [left, right) x [top, bottom). The storage
     // is kept from frame to frame and grows only with the frame; clearing it again for a frame of
     // the same size clears only the words marked since (which marking them paid for).
@@ -31,7 +35,14 @@ public:
     // What a step costs at most, for the frame's budget to be asked beforehand: the words that
     // Covers reads for the box (each row's at least one), and the corners and, for every row of the
     // polygon's box within the frame, the words of its width that CoverPolygon walks and marks.
-    int64_t TestCost(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+    int64_t TestCost(int32_t left, int32_t top, int32_t right, int32_t bottom) const
+    {
+        const int64_t from = std::max(left, left_) - left_;
+        const int64_t to = std::min<int64_t>(right, int64_t(left_) + width_) - left_;
+        const int64_t rows = RowsWithin(top, bottom);
+        if (from >= to || rows == 0) return 1;
+        return rows * ((to - 1) / kWordBits - from / kWordBits + 1);
+    }
     int64_t CoverCost(const DevicePoint* points, int32_t count) const;
 
     // How many words the polygons covered since the last Reset have marked anew: a place to
@@ -48,7 +59,10 @@ public:
 private:
     void MarkRow(int32_t y, int32_t from, int32_t to);
     // The rows of [top, bottom) that lie in the frame.
-    int64_t RowsWithin(int32_t top, int32_t bottom) const;
+    int64_t RowsWithin(int32_t top, int32_t bottom) const
+    {
+        return std::max<int64_t>(std::min<int64_t>(bottom, int64_t(top_) + height_) - std::max(top, top_), 0);
+    }
 
     // A word and the bits a polygon set in it anew.
     struct Mark {

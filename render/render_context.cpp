@@ -14,7 +14,6 @@ constexpr int32_t kEdgeElementSizes[kEdgeArrayCount] = {8, 12, 8, 8};
 
 // Used where no drawing client installed a context of its own.
 RenderContext gDefaultContext;
-RenderContext* gCurrent = &gDefaultContext;
 
 DynamicArray* MakeLocked(int32_t elementSize)
 {
@@ -32,6 +31,8 @@ void Release(DynamicArray*& array, bool locked)
 }
 
 }  // namespace
+
+RenderContext* render_context_detail::current = &gDefaultContext;
 
 ResultCode RenderContext::Init()
 {
@@ -98,17 +99,12 @@ void RenderContext::FreeRasterArrays()
     }
 }
 
-RenderContext& CurrentRenderContext()
+RenderContextScope::RenderContextScope(RenderContext* context) : previous_(render_context_detail::current)
 {
-    return *gCurrent;
-}
-
-RenderContextScope::RenderContextScope(RenderContext* context) : previous_(gCurrent)
-{
-    gCurrent = context;
+    render_context_detail::current = context;
 }
 
 RenderContextScope::~RenderContextScope()
 {
-    gCurrent = previous_;
+    render_context_detail::current = previous_;
 }

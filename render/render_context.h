@@ -89,8 +89,16 @@ public:
     FrameBudget frameBudget;
 };
 
+namespace render_context_detail {
+// The context installed now: the program's own unless a scope has installed another.
+extern RenderContext* current;
+}  // namespace render_context_detail
+
 // The context the renderer's routines work in.
-RenderContext& CurrentRenderContext();
+inline RenderContext& CurrentRenderContext()
+{
+    return *render_context_detail::current;
+}
 
 // Installs a context for the scope's life and puts the one before it back afterwards.
 class RenderContextScope {

@@ -53,6 +53,18 @@ TEST(OcclusionMask, ARectangleMarksItsPixelsLessAPixelAllRound)
     const auto big = Points({{-500, -500}, {600, -500}, {600, 600}, {-500, 600}});
     mask.CoverPolygon(big.data(), 4);
     EXPECT_TRUE(mask.Covers(-50, -50, 250, 150));
+    // A mask marked whole starts empty again too; a box across words wants every word between its
+    // first and last whole, and each end only as far as it reaches.
+    mask.Reset(0, 0, 200, 100);
+    EXPECT_FALSE(mask.Covers(150, 50, 151, 51));
+    const auto left = Points({{-10, 0}, {80, 0}, {80, 50}, {-10, 50}});
+    const auto right = Points({{120, 0}, {210, 0}, {210, 50}, {120, 50}});
+    mask.CoverPolygon(left.data(), 4);
+    mask.CoverPolygon(right.data(), 4);
+    EXPECT_TRUE(mask.Covers(0, 5, 79, 45));
+    EXPECT_TRUE(mask.Covers(121, 5, 200, 45));
+    EXPECT_FALSE(mask.Covers(0, 5, 200, 45));
+    EXPECT_FALSE(mask.Covers(60, 5, 140, 45));
 }
 
 TEST(OcclusionMask, NeverMarksAPixelWhoseNeighbourhoodLeavesThePolygon)
