@@ -73,11 +73,6 @@ void Observer::Free()
     delete this;
 }
 
-uint16_t Observer::Serial() const
-{
-    return owner ? owner->ChangeSerial : 0;
-}
-
 void Observer::BumpSerial()
 {
     if (owner) NextNonZeroSerial(owner);

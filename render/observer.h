@@ -9,9 +9,9 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/fixed.h"
 #include "foundation/root_object.h"
+#include "model/model_holder.h"
 #include "model/short_vector.h"
 
-class ModelHolder;
 class ObjectGeometry;
 class SpanRegion;
 
@@ -94,10 +94,18 @@ public:
     void BuildViewPyramid();
 
     // The table value of 1 / depth in the scale of whole units, depths above 65535 clamped.
-    uint32_t Reciprocal(int32_t depth) const;
+    uint32_t Reciprocal(int32_t depth) const
+    {
+        if (depth < 0) depth = 0;
+        if (depth > 0xFFFF) depth = 0xFFFF;
+        if (depth < 8192) return recipTable1[depth];
+        if (depth < 16384) return recipTable2[(depth - 8192) >> 2];
+        if (depth < 32768) return recipTable3[(depth - 16384) >> 4];
+        return recipTable4[(depth - 32768) >> 8];
+    }
     bool Option(int32_t bit) const { return options[bit] != 0; }
     // The model's change serial (0 without a model).
-    uint16_t Serial() const;
+    uint16_t Serial() const { return owner ? owner->ChangeSerial : 0; }
     void BumpSerial();
 
     // --- fields ---

@@ -355,7 +355,7 @@ bool Projected(const CameraVertex& v)
 }
 
 // The screen point of a projected camera vertex, with its projected record when asked for.
-ScreenPoint ProjectVertex(const Observer* o, const CameraVertex& v, ProjectedVertex* record)
+inline ScreenPoint ProjectVertex(const Observer* o, const CameraVertex& v, ProjectedVertex* record)
 {
     int64_t d = v.y;
     int64_t cx = v.x;
@@ -398,7 +398,7 @@ ScreenPoint ProjectVertex(const Observer* o, const CameraVertex& v, ProjectedVer
 }
 
 // Widens the box by (screen x, camera y, screen y) of a projected vertex.
-void WidenBox(const ScreenPoint& point, const CameraVertex& v, int32_t* boxMin, int32_t* boxMax)
+inline void WidenBox(const ScreenPoint& point, const CameraVertex& v, int32_t* boxMin, int32_t* boxMax)
 {
     const int32_t p[3] = {point.x, v.y, point.y};
     for (int k = 0; k < 3; ++k) {
@@ -426,30 +426,35 @@ void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray
     const int32_t count = camera->ArrayCount();
     if (screenPoints->ArraySetCount(count) != kResultOk) return;
     if (records && records->ArraySetCount(count) != kResultOk) records = nullptr;
-    if (boxMin) std::fill(boxMin, boxMin + 3, kBoxEmptyMin);
-    if (boxMax) std::fill(boxMax, boxMax + 3, kBoxEmptyMax);
+    // The box is widened in place of its own and stored once.
+    int32_t lows[3] = {kBoxEmptyMin, kBoxEmptyMin, kBoxEmptyMin};
+    int32_t highs[3] = {kBoxEmptyMax, kBoxEmptyMax, kBoxEmptyMax};
     const CameraVertex* in = camera->Elements<CameraVertex>();
     ScreenPoint* out = screenPoints->Elements<ScreenPoint>();
     ProjectedVertex* projected = records ? records->Elements<ProjectedVertex>() : nullptr;
     for (int32_t i = 0; i < count; ++i) {
         if (!Projected(in[i])) continue;
         out[i] = ProjectVertex(o, in[i], projected ? projected + i : nullptr);
-        if (boxMin && boxMax) WidenBox(out[i], in[i], boxMin, boxMax);
+        WidenBox(out[i], in[i], lows, highs);
     }
+    if (boxMin) std::copy(lows, lows + 3, boxMin);
+    if (boxMax) std::copy(highs, highs + 3, boxMax);
     CountTurns(count);
 }
 
 void ProjectVerticesBox(const Observer* o, const DynamicArray* world, int32_t* boxMin, int32_t* boxMax)
 {
-    std::fill(boxMin, boxMin + 3, kBoxEmptyMin);
-    std::fill(boxMax, boxMax + 3, kBoxEmptyMax);
+    int32_t lows[3] = {kBoxEmptyMin, kBoxEmptyMin, kBoxEmptyMin};
+    int32_t highs[3] = {kBoxEmptyMax, kBoxEmptyMax, kBoxEmptyMax};
     const int32_t count = world ? world->ArrayCount() : 0;
     const FixedVector3* in = world ? world->Elements<FixedVector3>() : nullptr;
     const CameraTransform transform(o);
     for (int32_t i = 0; i < count; ++i) {
         const CameraVertex v = transform.Apply(in[i]);
-        if (Projected(v)) WidenBox(ProjectVertex(o, v, nullptr), v, boxMin, boxMax);
+        if (Projected(v)) WidenBox(ProjectVertex(o, v, nullptr), v, lows, highs);
     }
+    std::copy(lows, lows + 3, boxMin);
+    std::copy(highs, highs + 3, boxMax);
     CountTurns(count);
 }
 

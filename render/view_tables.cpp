@@ -75,16 +75,6 @@ void Observer::BuildReciprocalTables()
     for (int32_t k = 0; k < kTable4Entries; ++k) recipTable4[k] = uint16_t(big / uint32_t(32768 + 256 * k));
 }
 
-uint32_t Observer::Reciprocal(int32_t depth) const
-{
-    if (depth < 0) depth = 0;
-    if (depth > 0xFFFF) depth = 0xFFFF;
-    if (depth < 8192) return recipTable1[depth];
-    if (depth < 16384) return recipTable2[(depth - 8192) >> 2];
-    if (depth < 32768) return recipTable3[(depth - 16384) >> 4];
-    return recipTable4[(depth - 32768) >> 8];
-}
-
 void Observer::SetViewportCorners(int32_t w, int32_t h)
 {
     if (!corners || corners->ArraySetCount(4) != kResultOk) return;
