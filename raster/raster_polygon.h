@@ -139,16 +139,19 @@ int32_t FillPolygonOn(const RasterTarget& t, const DevicePoint* points, int32_t 
     CountTurns(n);
     if (!(r.left < maxX && minX <= r.right && r.top < maxY && minY <= r.bottom)) return 0;
     const typename F::Flat flat = F::MakeFlat(fillWord);
+    // The pixels filled, counted once the scan is done.
+    int64_t filled = 0;
     const ScanResult result = WithPattern(pattern, [&](auto halftone) {
         return ScanPolygon(IntegerEdges{points}, n, r.top, r.bottom,
                            [&](int32_t y, int32_t left, int32_t right, Fixed, Fixed) {
                                left = std::max(left, r.left);
                                right = std::min(right, r.right);
                                if (right <= left) return;
-                               CountTurns(right - left);
+                               filled += right - left;
                                F::template FillSpan<halftone>(SpanOn(t, y, left, right - left), flat);
                            });
     });
+    CountTurns(filled);
     if (result == ScanResult::kOneRow) return 0;
     if (options & kOptionFrame) drawFrame();
     return 1;
@@ -176,16 +179,19 @@ int32_t FillPolygonClippedOn(const RasterTarget& t, const DevicePoint* points, i
     if (ClipPolygon(region, points, n, &clipped, &own, &count, 0) != kClipKept) return 1;
     const RasterRect b = t.Buffer();
     const typename F::Flat flat = F::MakeFlat(fillWord);
+    // The pixels filled, counted once the scan is done.
+    int64_t filled = 0;
     const ScanResult result = WithPattern(pattern, [&](auto halftone) {
         return ScanPolygon(FixedEdges{clipped, nullptr}, count, b.top, b.bottom,
                            [&](int32_t y, int32_t left, int32_t right, Fixed, Fixed) {
                                left = std::max(left, b.left);
                                right = std::min(right, b.right);
                                if (right <= left) return;
-                               CountTurns(right - left);
+                               filled += right - left;
                                F::template FillSpan<halftone>(SpanOn(t, y, left, right - left), flat);
                            });
     });
+    CountTurns(filled);
     if (result == ScanResult::kOneRow) return 0;
     if (options & kOptionFrame) {
         for (int32_t j = 0; j < count; ++j) {
@@ -228,13 +234,15 @@ int32_t ShadePolygonClippedOn(const RasterTarget& t, const DevicePoint* points, 
     typename F::Ramps ramps;
     F::BuildRamps(ramps, levels, rampByte);
     const RasterRect b = t.Buffer();
+    // The pixels shaded, counted once the scan is done.
+    int64_t shaded = 0;
     const ScanResult result = WithPattern(pattern, [&](auto halftone) {
         return ScanPolygon(FixedEdges{clipped, clippedValues}, count, b.top, b.bottom,
                            [&](int32_t y, int32_t left, int32_t right, Fixed leftValue, Fixed rightValue) {
                                const int32_t drawLeft = std::max(left, b.left);
                                const int32_t drawRight = std::min(right, b.right);
                                if (drawRight <= drawLeft) return;
-                               CountTurns(drawRight - drawLeft);
+                               shaded += drawRight - drawLeft;
                                F::template ShadeSpan<halftone>(
                                    ShadedSpanOn(t, y, drawLeft, drawRight - drawLeft, right - left, drawLeft - left,
                                                 std::clamp(leftValue, kLowestIntensity, kHighestIntensity),
@@ -242,6 +250,7 @@ int32_t ShadePolygonClippedOn(const RasterTarget& t, const DevicePoint* points, 
                                    ramps);
                            });
     });
+    CountTurns(shaded);
     return result == ScanResult::kOneRow ? 0 : 1;
 }
 

@@ -176,6 +176,8 @@ ScanResult ScanPolygon(const Edges& edges, int32_t n, int32_t rowTop, int32_t ro
 
     int64_t y = topRow;
     int32_t advances = 0;
+    // The rows walked, counted with the advances as the walk ends.
+    int64_t rows = 0;
     for (;; ++advances) {
         int64_t k = std::min(left.rows, right.rows);
         left.rows -= int32_t(k);
@@ -188,7 +190,7 @@ ScanResult ScanPolygon(const Edges& edges, int32_t n, int32_t rowTop, int32_t ro
             k -= skipped;
         }
         const int64_t drawn = std::min<int64_t>(k, std::max<int64_t>(rowBottom - y, 0));
-        CountTurns(drawn);
+        rows += drawn;
         for (int64_t r = 0; r < drawn; ++r, ++y) {
             const int32_t x0 = Edges::SpanEnd(left.x);
             const int32_t x1 = Edges::SpanEnd(right.x);
@@ -200,7 +202,7 @@ ScanResult ScanPolygon(const Edges& edges, int32_t n, int32_t rowTop, int32_t ro
         if (left.rows == 0) chains.Advance(left, true, right.end);
         if (right.rows == 0 && left.end != right.end) chains.Advance(right, false, left.end);
     }
-    CountTurns(advances + 1);
+    CountTurns(rows + advances + 1);
     return ScanResult::kScanned;
 }
 
