@@ -85,7 +85,7 @@ void OcclusionMask::Reset(int32_t left, int32_t top, int32_t right, int32_t bott
 void OcclusionMask::MarkRow(int32_t y, int32_t from, int32_t to)
 {
     const size_t rowStart = size_t(y) * size_t(wordsPerRow_);
-    CountTurns((to - 1) / kWordBits - from / kWordBits + 1);
+    CountTurns(WordsAcross(from, to));
     for (int32_t word = from / kWordBits; word * kWordBits < to; ++word) {
         const int32_t first = std::max(from - word * kWordBits, 0);
         const int32_t last = std::min(to - word * kWordBits, kWordBits);
@@ -183,7 +183,7 @@ bool OcclusionMask::Covers(int32_t left, int32_t top, int32_t right, int32_t bot
     const int32_t lastWord = (to - 1) / kWordBits;
     const uint64_t firstWant = WordBits(from - firstWord * kWordBits, std::min(to - firstWord * kWordBits, kWordBits));
     const uint64_t lastWant = WordBits(0, to - lastWord * kWordBits);
-    const int64_t rowWords = lastWord - firstWord + 1;
+    const int64_t rowWords = WordsAcross(from, to);
     for (int32_t y = firstRow; y < endRow; ++y) {
         const uint64_t* row = bits_.data() + size_t(y) * size_t(wordsPerRow_);
         for (int32_t word = firstWord; word <= lastWord; ++word) {

@@ -22,7 +22,8 @@ public:
 
     // Clears the mask for a frame of device pixels [left, right) x [top, bottom). The storage
     // is kept from frame to frame and grows only with the frame; clearing it again for a frame of
-    // the same size clears only the words marked since (which marking them paid for).
+    // the same size clears only the words marked since (which marking them paid for) where they
+    // are fewer than its words, else every word at once.
     void Reset(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
     // Marks the pixels that the polygon covers with a pixel to spare all round. Polygons that
@@ -41,7 +42,7 @@ public:
         const int64_t to = std::min<int64_t>(right, int64_t(left_) + width_) - left_;
         const int64_t rows = RowsWithin(top, bottom);
         if (from >= to || rows == 0) return 1;
-        return rows * ((to - 1) / kWordBits - from / kWordBits + 1);
+        return rows * WordsAcross(from, to);
     }
     int64_t CoverCost(const DevicePoint* points, int32_t count) const;
 
@@ -58,6 +59,8 @@ public:
 
 private:
     void MarkRow(int32_t y, int32_t from, int32_t to);
+    // The words a row's pixels [from, to) lie in, from < to.
+    static int64_t WordsAcross(int64_t from, int64_t to) { return (to - 1) / kWordBits - from / kWordBits + 1; }
     // The rows of [top, bottom) that lie in the frame.
     int64_t RowsWithin(int32_t top, int32_t bottom) const
     {

@@ -397,15 +397,26 @@ inline ScreenPoint ProjectVertex(const Observer* o, const CameraVertex& v, Proje
     return point;
 }
 
-// Widens the box by (screen x, camera y, screen y) of a projected vertex.
-inline void WidenBox(const ScreenPoint& point, const CameraVertex& v, int32_t* boxMin, int32_t* boxMax)
-{
-    const int32_t p[3] = {point.x, v.y, point.y};
-    for (int k = 0; k < 3; ++k) {
-        boxMin[k] = std::min(boxMin[k], p[k]);
-        boxMax[k] = std::max(boxMax[k], p[k]);
+// The box of (screen x, camera y, screen y) of projected vertices, widened in place of its own
+// and stored once.
+struct ScreenBox {
+    int32_t lows[3] = {kBoxEmptyMin, kBoxEmptyMin, kBoxEmptyMin};
+    int32_t highs[3] = {kBoxEmptyMax, kBoxEmptyMax, kBoxEmptyMax};
+
+    void Widen(const ScreenPoint& point, const CameraVertex& v)
+    {
+        const int32_t p[3] = {point.x, v.y, point.y};
+        for (int k = 0; k < 3; ++k) {
+            lows[k] = std::min(lows[k], p[k]);
+            highs[k] = std::max(highs[k], p[k]);
+        }
     }
-}
+    void Store(int32_t* boxMin, int32_t* boxMax) const
+    {
+        std::copy(lows, lows + 3, boxMin);
+        std::copy(highs, highs + 3, boxMax);
+    }
+};
 
 }  // namespace
 
@@ -426,35 +437,30 @@ void ProjectVertices(const Observer* o, const DynamicArray* camera, DynamicArray
     const int32_t count = camera->ArrayCount();
     if (screenPoints->ArraySetCount(count) != kResultOk) return;
     if (records && records->ArraySetCount(count) != kResultOk) records = nullptr;
-    // The box is widened in place of its own and stored once.
-    int32_t lows[3] = {kBoxEmptyMin, kBoxEmptyMin, kBoxEmptyMin};
-    int32_t highs[3] = {kBoxEmptyMax, kBoxEmptyMax, kBoxEmptyMax};
+    ScreenBox box;
     const CameraVertex* in = camera->Elements<CameraVertex>();
     ScreenPoint* out = screenPoints->Elements<ScreenPoint>();
     ProjectedVertex* projected = records ? records->Elements<ProjectedVertex>() : nullptr;
     for (int32_t i = 0; i < count; ++i) {
         if (!Projected(in[i])) continue;
         out[i] = ProjectVertex(o, in[i], projected ? projected + i : nullptr);
-        WidenBox(out[i], in[i], lows, highs);
+        if (boxMin && boxMax) box.Widen(out[i], in[i]);
     }
-    if (boxMin) std::copy(lows, lows + 3, boxMin);
-    if (boxMax) std::copy(highs, highs + 3, boxMax);
+    if (boxMin && boxMax) box.Store(boxMin, boxMax);
     CountTurns(count);
 }
 
 void ProjectVerticesBox(const Observer* o, const DynamicArray* world, int32_t* boxMin, int32_t* boxMax)
 {
-    int32_t lows[3] = {kBoxEmptyMin, kBoxEmptyMin, kBoxEmptyMin};
-    int32_t highs[3] = {kBoxEmptyMax, kBoxEmptyMax, kBoxEmptyMax};
+    ScreenBox box;
     const int32_t count = world ? world->ArrayCount() : 0;
     const FixedVector3* in = world ? world->Elements<FixedVector3>() : nullptr;
     const CameraTransform transform(o);
     for (int32_t i = 0; i < count; ++i) {
         const CameraVertex v = transform.Apply(in[i]);
-        if (Projected(v)) WidenBox(ProjectVertex(o, v, nullptr), v, lows, highs);
+        if (Projected(v)) box.Widen(ProjectVertex(o, v, nullptr), v);
     }
-    std::copy(lows, lows + 3, boxMin);
-    std::copy(highs, highs + 3, boxMax);
+    box.Store(boxMin, boxMax);
     CountTurns(count);
 }
 
