@@ -10,11 +10,13 @@
 #include <cstdlib>
 #include <functional>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "foundation/system_weights.h"
+#include "foundation/ui_services.h"
 #include "model/contact_list.h"
 #include "model/geometry_pool.h"
 #include "model/model_holder.h"
@@ -55,6 +57,75 @@ inline int64_t RoundedOffset(Fixed a, Fixed b)
 constexpr int64_t kHeapStep = 16;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
+
+// The corners of a record's faces side by side, in the order of its faces, kept up to date as
+// slices cut them: a slice finds the faces with a corner on the side it cuts away in one pass over
+// them, without reaching each face's record.
+class FaceCorners {
+public:
+    explicit FaceCorners(const ObjectGeometry& geometry)
+    {
+        starts_.push_back(0);
+        for (int32_t i = 0; i < geometry.PolygonCount(); ++i) Take(geometry.PolygonAt(i));
+        CountTurns(int64_t(corners_.size()) + geometry.PolygonCount() + 2 * kHeapBlockTurns);
+    }
+    int64_t CornerCount() const { return int64_t(corners_.size()); }
+    // Whether a corner of the face lies below 0 (a corner past the values counts as 0).
+    bool AnyBelow(int32_t face, const double* values, int32_t count) const
+    {
+        for (int32_t k = starts_[size_t(face)]; k < starts_[size_t(face) + 1]; ++k) {
+            const int32_t vertex = corners_[size_t(k)];
+            if (vertex >= 0 && vertex < count && values[vertex] < 0) return true;
+        }
+        return false;
+    }
+    // After a slice: the faces cut away go, those it reached take their records' corners again,
+    // the others keep theirs, and a cap the slice added comes last.
+    void Refresh(const ObjectGeometry& geometry, const std::vector<uint8_t>& reached,
+                 const std::vector<uint8_t>& cutAway)
+    {
+        oldCorners_.swap(corners_);
+        oldStarts_.swap(starts_);
+        corners_.clear();
+        starts_.assign(1, 0);
+        const size_t faces = oldStarts_.size() - 1;
+        int32_t at = 0;
+        for (size_t i = 0; i < faces;) {
+            if (cutAway[i]) {
+                ++i;
+                continue;
+            }
+            if (reached[i]) {
+                Take(geometry.PolygonAt(at++));
+                ++i;
+                continue;
+            }
+            // A run of faces the slice did not reach moves over in one piece.
+            size_t end = i;
+            while (end < faces && !reached[end] && !cutAway[end]) ++end;
+            const int32_t shift = int32_t(corners_.size()) - oldStarts_[i];
+            corners_.insert(corners_.end(), oldCorners_.begin() + oldStarts_[i], oldCorners_.begin() + oldStarts_[end]);
+            for (size_t f = i + 1; f <= end; ++f) starts_.push_back(oldStarts_[f] + shift);
+            at += int32_t(end - i);
+            i = end;
+        }
+        if (at < geometry.PolygonCount()) Take(geometry.PolygonAt(at));
+        CountTurns(int64_t(corners_.size()) + int64_t(oldStarts_.size()));
+    }
+
+private:
+    void Take(const PolygonRecord* record)
+    {
+        for (int32_t k = 0; k < record->VertexCount(); ++k) corners_.push_back(record->IndexAt(k));
+        starts_.push_back(int32_t(corners_.size()));
+    }
+
+    std::vector<int16_t> corners_;
+    std::vector<int32_t> starts_;  // where each face's corners begin, and where the last ends
+    // The lists before a refresh, kept for the next so that their room is used again.
+    std::vector<int16_t> oldCorners_;
+    std::vector<int32_t> oldStarts_;
+};
 
 }  // namespace
 
@@ -169,20 +240,24 @@ void ObjectGeometry::ExtendBox(ShortBox* box, int32_t which) const
     UniteShortBox(*box, which == 1 ? LocalBox : WorldBox);
 }
 
-void ObjectGeometry::PlaneValues(const PlaneRecord* plane, DynamicArray* output) const
+bool ObjectGeometry::PlaneValues(const PlaneRecord* plane, DynamicArray* output) const
 {
     const DynamicArray* vertices = Owner->LocalVertices;
     const int32_t count = ListCount(vertices);
-    if (output->ArraySetCount(count) != kResultOk) return;
+    if (output->ArraySetCount(count) != kResultOk) return false;
     const double a = Fix2X(plane->A);
     const double b = Fix2X(plane->B);
     const double c = Fix2X(plane->C);
     const double d = Fix2X(plane->D);
+    const FixedVector3* v = count > 0 ? vertices->Elements<FixedVector3>() : nullptr;
+    double* value = output->Elements<double>();
+    bool below = false;
     for (int32_t i = 0; i < count; ++i) {
-        const FixedVector3* v = vertices->At<FixedVector3>(i);
-        const double value = a * Fix2X(v->x) + b * Fix2X(v->y) + c * Fix2X(v->z) + d;
-        IgnoreResult(output->Set(i, &value));
+        value[i] = a * Fix2X(v[i].x) + b * Fix2X(v[i].y) + c * Fix2X(v[i].z) + d;
+        below = below || value[i] < 0;
     }
+    CountTurns(count);
+    return below;
 }
 
 void ObjectGeometry::CutBySlices()
@@ -194,36 +269,55 @@ void ObjectGeometry::CutBySlices()
     DynamicArray* distances = NewDynamicArray(0, int32_t(sizeof(double)), 4);
     DynamicArray* segments = NewDynamicArray(0, int32_t(sizeof(uint32_t)), 4);
     DynamicArray* loop = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
+    // The corners that a face the slice cuts keeps, gathered for each such face in turn.
+    DynamicArray* kept = NewDynamicArray(0, int32_t(sizeof(int16_t)), 4);
     // Cut points shared by neighbouring faces are found by position (a scan of the vertex list
-    // for each cut edge took seconds for an object of many faces and slices).
-    VertexLookup lookup(Owner->LocalVertices);
+    // for each cut edge took seconds for an object of many faces and slices), in a lookup made
+    // when the first slice cuts.
+    std::optional<VertexLookup> lookup;
     std::vector<uint8_t> cutAway;
+    std::vector<uint8_t> reached;
     // The first cut edge leaving each vertex (-1: none), as far as the vertices that cut edges have
     // reached, and whether the chain took each edge.
     std::vector<int32_t> firstLeaving;
     std::vector<uint8_t> taken;
+    FaceCorners faceCorners(*this);
     // Once no face is left, no slice has anything to cut or to close.
     int32_t k = 0;
-    for (; distances && segments && loop && k < ListCount(slices) && PolygonCount() > 0; ++k) {
+    for (; distances && segments && loop && kept && k < ListCount(slices) && PolygonCount() > 0; ++k) {
         const PlaneRecord* plane = PointerAt<PlaneRecord>(slices, k);
         if (!plane) continue;
-        // A slice measures every vertex and walks, keeps and copies every corner of every face: a
-        // read spends them on its budget, and past it stops (the read fails).
-        int64_t corners = 0;
-        for (int32_t i = 0; i < PolygonCount(); ++i) corners += PolygonAt(i)->VertexCount();
-        CountTurns(PolygonCount());
-        if (!budget.Spend(ReadCost::kSliceCuts, int64_t(ListCount(Owner->LocalVertices)) + PolygonCount() + corners))
-            break;
-        PlaneValues(plane, distances);
+        SetCursorShape(kWaitCursor);
+        // A slice measures every vertex, and where one lies on the side it cuts away, walks every
+        // corner of every face, and keeps and copies those of the faces it reaches: a read spends
+        // them on its budget as they come, and past it stops (the read fails). A slice that keeps
+        // every vertex keeps every face whole (each has three distinct corners), and cuts nothing;
+        // so does it every face whose corners it keeps.
+        if (!budget.Spend(ReadCost::kSliceCuts, ListCount(Owner->LocalVertices))) break;
+        if (!PlaneValues(plane, distances)) continue;
+        if (!budget.Spend(ReadCost::kSliceCuts, PolygonCount() + faceCorners.CornerCount())) break;
+        if (!lookup) lookup.emplace(Owner->LocalVertices);
         IgnoreResult(segments->ArraySetCount(0));
         cutAway.assign(size_t(PolygonCount()), 0);
+        reached.assign(size_t(PolygonCount()), 0);
+        const double* values = distances->Elements<double>();
+        const int32_t measured = distances->ArrayCount();
+        int32_t reachedFaces = 0;
         for (int32_t i = PolygonCount() - 1; i >= 0; --i) {
-            if (!PolygonAt(i)->SliceFace(plane, distances, segments, &lookup)) cutAway[size_t(i)] = 1;
+            if (!faceCorners.AnyBelow(i, values, measured)) continue;
+            reached[size_t(i)] = 1;
+            ++reachedFaces;
+            if (!PolygonAt(i)->SliceFace(plane, distances, segments, &*lookup, kept)) cutAway[size_t(i)] = 1;
         }
-        CountTurns(PolygonCount());
+        CountTurns(faceCorners.CornerCount() + PolygonCount());
+        // Vertices below that no face names leave every face as it was.
+        if (reachedFaces == 0) continue;
         DiscardPolygons(cutAway);
         const int32_t count = segments->ArrayCount();
-        if (count == 0) continue;
+        if (count == 0) {
+            faceCorners.Refresh(*this, reached, cutAway);
+            continue;
+        }
         if (!budget.Spend(ReadCost::kSliceCuts, count)) break;
         // Chain the cut edges into one loop: from the first edge's start, each step takes the first
         // edge leaving the point where the last one ended, until one ends at the start. A chain that
@@ -258,9 +352,10 @@ void ObjectGeometry::CutBySlices()
             const int32_t face = Owner->SliceFaceIndex(k);
             AddPolygonRecord(loop, face, Owner->SurfaceOfFace(face));
         }
+        faceCorners.Refresh(*this, reached, cutAway);
     }
     CountTurns(k);
-    for (DynamicArray* list : {distances, segments, loop}) {
+    for (DynamicArray* list : {distances, segments, loop, kept}) {
         if (list) list->Destroy();
     }
 }

@@ -52,8 +52,8 @@ public:
 
     void ComputeBounds(int32_t which);
     void ExtendBox(ShortBox* box, int32_t which) const;
-    // One double per local vertex of the owner: A x + B y + C z + D.
-    void PlaneValues(const PlaneRecord* plane, DynamicArray* output) const;
+    // One double per local vertex of the owner: A x + B y + C z + D; whether any is below 0.
+    bool PlaneValues(const PlaneRecord* plane, DynamicArray* output) const;
     void CutBySlices();
     void RemoveDegenerateRecords();
     void UpdateWorldPlanes();

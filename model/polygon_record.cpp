@@ -7,6 +7,7 @@
 
 #include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
+#include "foundation/system_weights.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
 #include "model/light.h"
@@ -281,100 +282,115 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, con
     CountTurns(n);
 }
 
+namespace {
+
+// The comparisons of a search among the points of an object (at most kMaxObjectVertices of them).
+constexpr int64_t kLookupTurns = 16;
+
+}  // namespace
+
 VertexLookup::VertexLookup(DynamicArray* vertices) : vertices_(vertices)
 {
-    for (int32_t i = 0; vertices && i < vertices->ArrayCount(); ++i) first_.emplace(*vertices->At<FixedVector3>(i), i);
+    const int32_t count = ListCount(vertices);
+    for (int32_t i = 0; i < count; ++i) first_.emplace(*vertices->At<FixedVector3>(i), i);
+    // Each point searched for and filed in a block of its own.
+    CountTurns(count * (kLookupTurns + kHeapBlockTurns));
 }
 
 int32_t VertexLookup::FindOrAdd(const FixedVector3& point)
 {
+    CountTurns(kLookupTurns);
     const auto found = first_.find(point);
     if (found != first_.end()) return found->second;
     if (!vertices_ || vertices_->ArrayCount() >= kMaxObjectVertices) return -1;
     const int32_t index = vertices_->Append(&point);
+    CountTurns(kLookupTurns + kHeapBlockTurns);
     if (index >= 0) first_.emplace(point, index);
     return index;
 }
 
 int32_t PolygonRecord::SliceFace(const PlaneRecord* /*plane*/, const DynamicArray* distances, DynamicArray* cuts,
-                                 VertexLookup* lookup)
+                                 VertexLookup* lookup, DynamicArray* kept)
 {
-    SetCursorShape(kWaitCursor);
     DynamicArray* vertices = lookup->Vertices();
-    // Room for every corner and the two cut points at once: grown a step at a time, a list of
-    // thousands of corners would be copied over and over.
     const int32_t n = VertexCount();
-    DynamicArray* kept = NewDynamicArray(n + 2, int32_t(sizeof(int16_t)), 4);
-    if (!kept || kept->ArraySetCount(0) != kResultOk) {
-        if (kept) kept->Destroy();
-        return 0;
-    }
     auto distanceOf = [distances](int32_t vertex) {
         const double* d = distances->At<double>(vertex);
         return d ? *d : 0.0;
     };
-    auto vertexAt = [vertices](int32_t index) {
-        const FixedVector3* v = vertices->At<FixedVector3>(index);
-        return v ? *v : FixedVector3{0, 0, 0};
-    };
-    auto append = [kept](int32_t index) {
-        const int16_t value = int16_t(index);
-        kept->Append(&value);
-    };
-    int32_t entering = -1;
-    int32_t leaving = -1;
-    int32_t previous = -1;
-    double previousDistance = 0;
-    bool failed = false;
-    for (int32_t step = 0; step <= n && n > 0 && !failed; ++step) {
-        const bool extra = step == n;
-        const int32_t current = IndexAt(step % n);
-        const double d = distanceOf(current);
-        if (step == 0) {
-            if (d >= 0) append(current);
-        } else if (d >= 0 && previousDistance >= 0) {
-            if (!extra) append(current);
-        } else if (d < 0 && previousDistance >= 0) {
-            const double t = previousDistance / (previousDistance - d);
-            leaving = lookup->FindOrAdd(PointOnEdge(vertexAt(previous), vertexAt(current), t));
-            failed = leaving < 0;
-            append(leaving);
-            if (entering >= 0 && entering != leaving) {
-                const uint32_t cut = (uint32_t(leaving) << 16) | uint32_t(entering);
-                cuts->Append(&cut);
-            }
-        } else if (d >= 0 && previousDistance < 0) {
-            const double t = d / (d - previousDistance);
-            entering = lookup->FindOrAdd(PointOnEdge(vertexAt(current), vertexAt(previous), t));
-            failed = entering < 0;
-            append(entering);
-            if (!extra) append(current);
-            if (leaving >= 0 && leaving != entering) {
-                const uint32_t cut = (uint32_t(leaving) << 16) | uint32_t(entering);
-                cuts->Append(&cut);
-            }
-        }
-        previous = current;
-        previousDistance = d;
-    }
-    // The corners walked, and those kept and copied back.
-    CountTurns(int64_t(n) + 2 * int64_t(kept->ArrayCount()));
-    if (failed) {
-        kept->Destroy();
+    // A face wholly on the kept side stays as it is; one wholly on the other side loses every
+    // corner. Only a face the plane cuts is made again, in the list lent for it.
+    int32_t below = 0;
+    for (int32_t step = 0; step < n; ++step) below += distanceOf(IndexAt(step)) < 0 ? 1 : 0;
+    CountTurns(n);
+    if (below == n) {
+        IgnoreResult(Indices->ArraySetCount(0));
         return 0;
     }
-    IgnoreResult(kept->ArrayCopyTo(Indices));  // without room the face stays uncut
-    kept->Destroy();
+    if (below > 0) {
+        // Room for every corner and the two cut points at once: grown a step at a time, a list of
+        // thousands of corners would be copied over and over.
+        if (kept->ArraySetCount(n + 2) != kResultOk || kept->ArraySetCount(0) != kResultOk) return 0;
+        auto vertexAt = [vertices](int32_t index) {
+            const FixedVector3* v = vertices->At<FixedVector3>(index);
+            return v ? *v : FixedVector3{0, 0, 0};
+        };
+        auto append = [kept](int32_t index) {
+            const int16_t value = int16_t(index);
+            kept->Append(&value);
+        };
+        int32_t entering = -1;
+        int32_t leaving = -1;
+        int32_t previous = -1;
+        double previousDistance = 0;
+        bool failed = false;
+        for (int32_t step = 0; step <= n && !failed; ++step) {
+            const bool extra = step == n;
+            const int32_t current = IndexAt(step % n);
+            const double d = distanceOf(current);
+            if (step == 0) {
+                if (d >= 0) append(current);
+            } else if (d >= 0 && previousDistance >= 0) {
+                if (!extra) append(current);
+            } else if (d < 0 && previousDistance >= 0) {
+                const double t = previousDistance / (previousDistance - d);
+                leaving = lookup->FindOrAdd(PointOnEdge(vertexAt(previous), vertexAt(current), t));
+                failed = leaving < 0;
+                append(leaving);
+                if (entering >= 0 && entering != leaving) {
+                    const uint32_t cut = (uint32_t(leaving) << 16) | uint32_t(entering);
+                    cuts->Append(&cut);
+                }
+            } else if (d >= 0 && previousDistance < 0) {
+                const double t = d / (d - previousDistance);
+                entering = lookup->FindOrAdd(PointOnEdge(vertexAt(current), vertexAt(previous), t));
+                failed = entering < 0;
+                append(entering);
+                if (!extra) append(current);
+                if (leaving >= 0 && leaving != entering) {
+                    const uint32_t cut = (uint32_t(leaving) << 16) | uint32_t(entering);
+                    cuts->Append(&cut);
+                }
+            }
+            previous = current;
+            previousDistance = d;
+        }
+        // The corners walked, and those kept and copied back.
+        CountTurns(int64_t(n) + 2 * int64_t(kept->ArrayCount()));
+        if (failed) return 0;
+        IgnoreResult(kept->ArrayCopyTo(Indices));  // without room the face stays uncut
+    }
     if (VertexCount() < 3) return 0;
     int32_t distinct[3] = {IndexAt(0), -1, -1};
     int32_t found = 1;
-    for (int32_t i = 1; i < VertexCount() && found < 3; ++i) {
+    int32_t i = 1;
+    for (; i < VertexCount() && found < 3; ++i) {
         const int32_t index = IndexAt(i);
         bool seen = false;
         for (int32_t k = 0; k < found; ++k) seen = seen || distinct[k] == index;
         if (!seen) distinct[found++] = index;
     }
-    CountTurns(VertexCount());
+    CountTurns(i);
     return found == 3 ? 1 : 0;
 }
 

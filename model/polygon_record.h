@@ -109,9 +109,11 @@ public:
     // Keeps the part of the face on the non-negative side of the plane; 1 when three distinct
     // vertices remain. `distances` holds a double per vertex of the owner, `cuts` collects the
     // cut edges as (leaving << 16) | entering; the points where edges are cut are found or
-    // added through `vertices`, a lookup over the owner's local vertices.
+    // added through `vertices`, a lookup over the owner's local vertices. A face the plane cuts
+    // gathers the corners it keeps in `kept` (int16_t), a list the caller lends to every face it
+    // slices; a face wholly on either side is left as it is or emptied, without it.
     int32_t SliceFace(const PlaneRecord* plane, const DynamicArray* distances, DynamicArray* cuts,
-                      VertexLookup* vertices);
+                      VertexLookup* vertices, DynamicArray* kept);
     // Widens the box by the face's vertices in local (which 1) or world coordinates.
     void FaceBounds(ShortBox* box, int32_t which) const;
 

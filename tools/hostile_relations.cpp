@@ -622,12 +622,16 @@ Bytes SmoothCornersUnderLights(const Bytes& light)
     return ModelFile(Chunk("ROOT", Chunk("LGHT", lights) + side));
 }
 
-// Faces of a quarter of a million corners in all, cut by slices by the ten thousand that keep
-// everything: each slice walks, keeps and copies every corner.
-Bytes ManyCornersSliced()
+// Faces of a quarter of a million corners in all, cut by slices by the ten thousand: slices that
+// keep everything, each measuring the three vertices; or slices that each cut a sliver more off
+// one corner of the triangle, each walking, keeping and copying every corner.
+Bytes ManyCornersSliced(bool cuttingSlivers)
 {
-    return ModelFile(Chunk("ROOT", Chunk("PRSM", Opaque() + MeshChunk(kTriangle, RepeatedTriangles(250000)) +
-                                                     SlicesAbove(30000, -1000))));
+    constexpr int32_t kSlices = 30000;
+    Bytes slivers = I16(kSlices);
+    for (int32_t k = 0; k < kSlices; ++k) Append(slivers, Fixed32(-1) + Fixed32(0) + Fixed32(0) + Fixed32(999.9 - 0.001 * k));
+    const Bytes slices = cuttingSlivers ? Chunk("SLIC", slivers) : SlicesAbove(kSlices, -1000);
+    return ModelFile(Chunk("ROOT", Chunk("PRSM", Opaque() + MeshChunk(kTriangle, RepeatedTriangles(250000)) + slices)));
 }
 
 // Objects without faces by the ten thousand, each with a slice, in groups nested deep: each is
@@ -694,6 +698,95 @@ Bytes RootLightListsReplaced(const Bytes& light)
     return ModelFile(Chunk("ROOT", Prism(0, 0, 10)) + chunk + chunk);
 }
 
+// Domes of the most faces that leave room for 80 slices (each slice a face of its own), as many as
+// any model may build, each cut by 80 slices: slices that all keep the whole dome, or slices that
+// each cut a little more off its tip. Every slice measures every vertex, and one that cuts walks
+// every corner of every face.
+Bytes DomesUnderSlices(bool cuttingTips)
+{
+    constexpr int32_t kSlices = 80;
+    constexpr int32_t kBands = (kMostFaces - kSlices - 1) / kDomeCorners;
+    constexpr double kRadius = 1000;
+    Bytes tips = I16(kSlices);
+    for (int32_t k = 0; k < kSlices; ++k) Append(tips, Fixed32(0) + Fixed32(0) + Fixed32(-1) + Fixed32(kRadius - 0.5 * (k + 1)));
+    const Bytes slices = cuttingTips ? Chunk("SLIC", tips) : SlicesAbove(kSlices, -kRadius);
+    Bytes domes;
+    for (int32_t i = 0; i < 32; ++i)
+        Append(domes, Chunk("PRSM", DomePrimitive(3000 * (i % 8), 3000 * (i / 8), kRadius, kBands) + slices));
+    return ModelFile(Chunk("ROOT", domes));
+}
+
+// An opaque element (in the list compared with the faces against its face) whose outline is the
+// points given, x and y each.
+Bytes ElementOf(const std::vector<std::array<double, 2>>& points)
+{
+    Bytes outline = I16(1) + I16(int32_t(points.size()));
+    for (const auto& p : points) Append(outline, Fixed32(p[0]) + Fixed32(p[1]));
+    return Chunk("FEAT", I16(1) + Chunk("COLR", Word32(0x00808080)) + Chunk("POLY", outline));
+}
+
+// A square face carrying small elements by the thousand, and a square lying on it: `records`
+// connection records join the two faces, the same record over and over.
+Bytes ElementsUnderRepeatedConnections(int32_t elements, int32_t records)
+{
+    constexpr double kSize = 1000;
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(elements))));
+    const double pitch = kSize / columns;
+    Bytes surface = I16(0);
+    for (int32_t k = 0; k < elements; ++k) {
+        const double x = pitch * (k % columns) + pitch / 4;
+        const double y = pitch * (k / columns) + pitch / 4;
+        Append(surface, ElementOf({{x, y}, {x + pitch / 2, y}, {x + pitch / 2, y + pitch / 2}, {x, y + pitch / 2}}));
+    }
+    Bytes children = Chunk("PRSM", Opaque() + SquareMesh(kSize / 2, kSize / 2, kSize) + Chunk("SURF", surface));
+    Append(children, Chunk("PRSM", Opaque() + SquareMesh(kSize / 2, kSize / 2, kSize)));
+    Bytes list = I16(records);
+    for (int32_t r = 0; r < records; ++r) Append(list, Connection(0, 0, 1, 0));
+    return ModelFile(Chunk("ROOT", children + Chunk("CONN", list)));
+}
+
+// A square face carrying the elements, a square lying on it connected to it, in groups nested 90
+// deep, each measuring its units differently from the one around it: every group that joins its
+// parent rebuilds the face and every element on it.
+Bytes ElementsRebuiltInUnits(const std::vector<Bytes>& elements)
+{
+    constexpr double kSize = 1000;
+    Bytes surface = I16(0);
+    for (const Bytes& element : elements) Append(surface, element);
+    Bytes inside = Chunk("PRSM", Opaque() + SquareMesh(kSize / 2, kSize / 2, kSize) + Chunk("SURF", surface)) +
+                   Chunk("PRSM", Opaque() + SquareMesh(kSize / 2, kSize / 2, kSize)) +
+                   Chunk("CONN", I16(1) + Connection(0, 0, 1, 0));
+    for (int32_t depth = 0; depth < 90; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
+    return ModelFile(Chunk("ROOT", inside));
+}
+
+// Triangles by the ten thousand, each its own element, for ElementsRebuiltInUnits.
+std::vector<Bytes> SmallElements(int32_t count)
+{
+    std::vector<Bytes> elements;
+    for (int32_t k = 0; k < count; ++k) {
+        const double x = 5.0 * (k % 180) + 50;
+        const double y = 5.0 * (k / 180) + 50;
+        elements.push_back(ElementOf({{x, y}, {x + 4, y}, {x, y + 4}}));
+    }
+    return elements;
+}
+
+// Elements whose outlines are 1,200 points on a line and one beside it, for ElementsRebuiltInUnits:
+// which way round each goes is decided only once all but a few points are shed.
+std::vector<Bytes> ElementsOnALine(int32_t count)
+{
+    constexpr int32_t kPoints = 1200;
+    std::vector<Bytes> elements;
+    for (int32_t k = 0; k < count; ++k) {
+        std::vector<std::array<double, 2>> points;
+        for (int32_t i = 0; i + 1 < kPoints; ++i) points.push_back({100 + 8.0 * k + i / 200.0, 100 + i / 200.0});
+        points.push_back({100 + 8.0 * k, 105});
+        elements.push_back(ElementOf(points));
+    }
+    return elements;
+}
+
 }  // namespace
 
 std::vector<HostileModel> RelationHostileModels()
@@ -743,13 +836,22 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-saw-face-ten-contacts.qpy", SawFaceWithContacts(300, 10000, 10), HostileModel::kAnyResult},
         {"relations-saw-element.qpy", SawElementWithContacts(300, 10000, 5), HostileModel::kAnyResult},
         {"relations-smooth-corners-under-lights.qpy", SmoothCornersUnderLights(light), HostileModel::kMustFail},
-        {"relations-many-corners-sliced.qpy", ManyCornersSliced(), HostileModel::kMustFail},
+        {"relations-many-corners-sliced.qpy", ManyCornersSliced(false), HostileModel::kMustLoad},
+        {"relations-many-corners-sliced-in-slivers.qpy", ManyCornersSliced(true), HostileModel::kMustFail},
         {"relations-sliced-objects-without-faces.qpy", SlicedObjectsWithoutFaces(false), HostileModel::kMustLoad},
         {"relations-sliced-objects-without-faces-in-units.qpy", SlicedObjectsWithoutFaces(true), HostileModel::kMustLoad},
         {"relations-triangles-in-a-dome.qpy", TrianglesInADome(), HostileModel::kMustLoad},
         {"relations-outlines-on-a-line.qpy", OutlinesOnALine(), HostileModel::kMustFail},
         {"relations-prisms-nested-in-units.qpy", PrismsNestedInUnits(), HostileModel::kMustLoad},
         {"relations-root-light-lists-replaced.qpy", RootLightListsReplaced(light), HostileModel::kMustLoad},
+        {"relations-domes-under-slices-keeping-all.qpy", DomesUnderSlices(false), HostileModel::kAnyResult},
+        {"relations-domes-under-slices-cutting-tips.qpy", DomesUnderSlices(true), HostileModel::kAnyResult},
+        {"relations-elements-under-repeated-connections.qpy", ElementsUnderRepeatedConnections(5000, 70000),
+         HostileModel::kAnyResult},
+        {"relations-elements-rebuilt-in-units.qpy", ElementsRebuiltInUnits(SmallElements(16000)),
+         HostileModel::kAnyResult},
+        {"relations-element-outlines-on-a-line-in-units.qpy", ElementsRebuiltInUnits(ElementsOnALine(100)),
+         HostileModel::kAnyResult},
     };
     std::vector<HostileModel> models;
     for (const auto& kind : kinds) {

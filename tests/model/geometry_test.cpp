@@ -327,6 +327,53 @@ TEST(Geometry, SliceThroughEverySideMakesOneCap)
     prism->Destroy();
 }
 
+TEST(Geometry, SlicesThatKeepEveryVertexCutNothingAndAreChargedTheVerticesTheyMeasure)
+{
+    // A box between slices that keep all of it, before the slice that takes its top away and after:
+    // the same faces and cap as the one slice gives. A slice that keeps every vertex spends only
+    // the vertices it measures; one that cuts spends them, every face and corner it walks, and
+    // the edges it chains.
+    Scene scene;
+    MemoryStream stream;
+    scene.holder()->Budget.Begin(&stream);
+    ModelObject* prism = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    int64_t spent = 0;
+    auto slice = [&](Fixed c, Fixed d) {
+        PlaneRecord* plane = prism->NewPlaneRecord();
+        plane->SetPlane(0, 0, c, d);
+        const int64_t before = scene.holder()->Budget.Spent(ReadCost::kSliceCuts);
+        prism->AddSlice(plane);
+        spent = scene.holder()->Budget.Spent(ReadCost::kSliceCuts) - before;
+    };
+    slice(kFixedOne, IntToFixed(5));  // keeps z >= -5
+    EXPECT_EQ(spent, 8);
+    slice(-kFixedOne, IntToFixed(4));  // keeps z <= 4
+    EXPECT_EQ(spent, 8 + (8 + 6 + 24 + 4));
+    slice(-kFixedOne, IntToFixed(20));  // keeps z <= 20, over the 12 vertices the cut left
+    EXPECT_EQ(spent, 8 + (8 + 6 + 24 + 4) + 12);
+    ObjectGeometry* record = prism->Geometry;
+    EXPECT_EQ(record->PolygonCount(), 6);
+    EXPECT_EQ(record->FindPartById(0), nullptr);
+    EXPECT_EQ(record->FindPartById(prism->SliceFaceIndex(0)), nullptr);
+    EXPECT_EQ(record->FindPartById(prism->SliceFaceIndex(2)), nullptr);
+    const PolygonRecord* cap = record->FindPartById(prism->SliceFaceIndex(1));
+    ASSERT_NE(cap, nullptr);
+    EXPECT_EQ(cap->VertexCount(), 4);
+    EXPECT_EQ(cap->Normal, (ShortVector3{0, 0, 256}));
+    const PolygonRecord* bottom = record->FindPartById(5);
+    ASSERT_NE(bottom, nullptr);
+    EXPECT_EQ(bottom->VertexCount(), 4);
+    for (int32_t face = 1; face <= 4; ++face) {
+        const PolygonRecord* side = record->FindPartById(face);
+        ASSERT_NE(side, nullptr);
+        EXPECT_EQ(side->VertexCount(), 4);
+        for (int32_t i = 0; i < side->VertexCount(); ++i) EXPECT_LE(VertexAt(prism->LocalVertices, side->IndexAt(i)).z, IntToFixed(4));
+    }
+    EXPECT_EQ(prism->LocalVertices->ArrayCount(), 12);
+    scene.holder()->Budget.End();
+    prism->Destroy();
+}
+
 TEST(Geometry, ACutChainThatComesBackToAnEdgeMakesNoCapAndAFacelessObjectIsNotCut)
 {
     // Three triangles around a corner below the plane, the last of them many times over: chained
