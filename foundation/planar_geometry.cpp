@@ -2,13 +2,12 @@
 #include "foundation/planar_geometry.h"
 
 #include <algorithm>
-#include <functional>
 #include <initializer_list>
-#include <set>
 #include <vector>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/loop_turns.h"
+#include "foundation/system_weights.h"
 
 namespace {
 
@@ -129,40 +128,52 @@ int32_t PolygonOrientation(const DynamicArray* outline)
     const int32_t answer = ExtremesOrientation(minX, minY, maxX, maxY);
     if (answer >= 0) return answer;
     // The extremes tell no direction: the lowest point is shed and they are looked at again, until
-    // they do or three points are left. The points left are kept by each extreme (the lowest index
-    // first of equal ones), so that a point shed leaves every order at once and shedding points one
-    // by one from a long outline costs no rescan of all the others.
-    auto ordered = [p](bool byY, bool rising) {
-        return [p, byY, rising](int32_t a, int32_t b) {
+    // they do or three points are left. The points are put in each extreme's order once (the lowest
+    // index first of equal ones): the points left are those after the ones shed in the order of
+    // height, and each other order's first point left is found by walking on past those shed, so
+    // that shedding points one by one from a long outline costs no rescan of all the others.
+    std::vector<int32_t> orders(4 * size_t(count));
+    int32_t* const byLowY = orders.data();
+    int32_t* const others[3] = {byLowY + count, byLowY + 2 * count, byLowY + 3 * count};  // high y, low x, high x
+    auto sortBy = [p, count](int32_t* order, bool byY, bool rising) {
+        for (int32_t i = 0; i < count; ++i) order[i] = i;
+        std::sort(order, order + count, [p, byY, rising](int32_t a, int32_t b) {
             const Fixed va = byY ? p[a].y : p[a].x;
             const Fixed vb = byY ? p[b].y : p[b].x;
             if (va != vb) return rising ? va < vb : va > vb;
             return a < b;
-        };
+        });
     };
-    using Order = std::set<int32_t, std::function<bool(int32_t, int32_t)>>;
-    Order lowY(ordered(true, true));
-    Order highY(ordered(true, false));
-    Order lowX(ordered(false, true));
-    Order highX(ordered(false, false));
-    for (int32_t i = 0; i < count; ++i) {
-        for (Order* order : {&lowY, &highY, &lowX, &highX}) order->insert(i);
-    }
+    sortBy(byLowY, true, true);
+    sortBy(others[0], true, false);
+    sortBy(others[1], false, true);
+    sortBy(others[2], false, false);
+    // Where each point comes in the order of height: it is shed once that many are.
+    std::vector<int32_t> rank(static_cast<size_t>(count));
+    for (int32_t k = 0; k < count; ++k) rank[size_t(byLowY[k])] = k;
+    int32_t sortSteps = 1;
+    while ((int64_t(1) << sortSteps) < count) ++sortSteps;
+    int32_t fronts[3] = {0, 0, 0};
+    int64_t walked = 0;
     for (int32_t shed = 1;; ++shed) {
-        const int32_t lowest = *lowY.begin();
-        for (Order* order : {&lowY, &highY, &lowX, &highX}) order->erase(lowest);
-        if (lowY.size() == 3) {
-            std::vector<int32_t> left(lowY.begin(), lowY.end());
-            std::sort(left.begin(), left.end());
-            CountTurns(count + shed);
+        if (count - shed == 3) {
+            int32_t left[3] = {byLowY[shed], byLowY[shed + 1], byLowY[shed + 2]};
+            std::sort(left, left + 3);
+            CountTurns(4 * int64_t(count) * (sortSteps + 1) + 2 * kHeapBlockTurns + walked + shed);
             const FixedPoint& a = p[left[0]];
             const FixedPoint& b = p[left[1]];
             const FixedPoint& c = p[left[2]];
             return FixedPointSide(a.x, a.y, b.x, b.y, c.x, c.y);
         }
-        const int32_t again = ExtremesOrientation(*lowX.begin(), *lowY.begin(), *highX.begin(), *highY.begin());
+        for (int32_t o = 0; o < 3; ++o) {
+            const int32_t from = fronts[o];
+            while (rank[size_t(others[o][fronts[o]])] < shed) ++fronts[o];
+            walked += fronts[o] - from;
+        }
+        const int32_t again =
+            ExtremesOrientation(others[1][fronts[1]], byLowY[shed], others[2][fronts[2]], others[0][fronts[0]]);
         if (again >= 0) {
-            CountTurns(count + shed);
+            CountTurns(4 * int64_t(count) * (sortSteps + 1) + 2 * kHeapBlockTurns + walked + shed);
             return again;
         }
     }
