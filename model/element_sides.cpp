@@ -1,10 +1,13 @@
 // What a polygon element derives from its outline and its place: its vertices on the surface and
 // in the world, their bounds, its lighting on both sides, and per side the list of faces lying
 // against its face that cover part of it, with whether any of it is left uncovered.
+#include <algorithm>
+#include <climits>
 #include <vector>
 
 #include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
+#include "foundation/system_weights.h"
 #include "foundation/ui_services.h"
 #include "model/drawing_services.h"
 #include "model/lighting_math.h"
@@ -38,6 +41,34 @@ void RemoveIndex(DynamicArray* list, int32_t index)
 {
     const int32_t at = list->ArrayFind(&index);
     if (at >= 0) IgnoreResult(list->Remove(at));
+}
+
+// The bounds of a polygon's points in plane units.
+struct PlaneBounds {
+    int64_t minX = INT64_MAX;
+    int64_t minY = INT64_MAX;
+    int64_t maxX = INT64_MIN;
+    int64_t maxY = INT64_MIN;
+};
+
+PlaneBounds BoundsOf(const DynamicArray* points)
+{
+    PlaneBounds bounds;
+    for (int32_t i = 0; i < ListCount(points); ++i) {
+        const FixedPoint* p = points->At<FixedPoint>(i);
+        bounds = {std::min<int64_t>(bounds.minX, p->x), std::min<int64_t>(bounds.minY, p->y),
+                  std::max<int64_t>(bounds.maxX, p->x), std::max<int64_t>(bounds.maxY, p->y)};
+    }
+    CountTurns(ListCount(points));
+    return bounds;
+}
+
+// Whether the regions of two polygons of the bounds may meet: a region lies within its points
+// made whole units, each moved by at most half a unit (none meets a polygon without points).
+bool Meet(const PlaneBounds& a, const PlaneBounds& b)
+{
+    return a.minX <= b.maxX + kFixedOne && b.minX <= a.maxX + kFixedOne && a.minY <= b.maxY + kFixedOne &&
+           b.minY <= a.maxY + kFixedOne;
 }
 
 // The face record of the surface: the one registered with it, else the one of its face number.
@@ -127,6 +158,12 @@ bool PolygonElement::ProjectOnFacePlane(DynamicArray* points, int16_t* axis) con
 
 void PolygonElement::RebuildSideOverlaps()
 {
+    if (Owner && !Owner->DeferElementOverlaps(this)) RebuildSideOverlapsNow();
+}
+
+void PolygonElement::RebuildSideOverlapsNow()
+{
+    OverlapsOwed = false;
     if (!Owner) return;
     if (ColourCode < kSpecialColourCode && (Owner->SideContacts[0] || Owner->SideContacts[1])) {
         for (DynamicArray* list : OverlapLists)
@@ -174,7 +211,17 @@ void PolygonElement::CollectSideOverlaps(int32_t first, int32_t last, int32_t si
     auto pays = [&](const CoverageRegion* region) {
         return budget.Spend(ReadCost::kCoverage, points->ArrayCount() + drawing.CoverageWork(region, points));
     };
-    if (!ProjectOnFacePlane(points, &axis) || !pays(nullptr)) {
+    const bool projected = ProjectOnFacePlane(points, &axis);
+    // A contact inserted among others whose outline's bounds miss the element's takes nothing away
+    // from it, and leaves the others taking what they took: when none of those inserted can meet
+    // it, its list and what it leaves uncovered stay as they were, and only the places past them
+    // move, without a region.
+    if (projected && inserted > 0 && inserted < count && !MayMeetAny(points, first, last, side, axis)) {
+        moveUp();
+        points->Destroy();
+        return;
+    }
+    if (!projected || !pays(nullptr)) {
         // Without its face the element cannot be compared with the faces against it: the
         // indices follow the insertion and the whole element counts as uncovered.
         moveUp();
@@ -192,6 +239,7 @@ void PolygonElement::CollectSideOverlaps(int32_t first, int32_t last, int32_t si
     };
     // Which contacts the list holds, by their places before the insertion and after it.
     std::vector<uint8_t> held(size_t(count) + size_t(inserted > 0 ? inserted : 0), 0);
+    CountTurns(kHeapBlockTurns);
     auto mark = [&](uint8_t value) {
         for (int32_t k = 0; k < list->ArrayCount(); ++k) {
             const int32_t index = IndexAt(list, k);
@@ -231,6 +279,28 @@ void PolygonElement::CollectSideOverlaps(int32_t first, int32_t last, int32_t si
     SideUncovered[side] = drawing.CoverageRegionRemains(region) ? 1 : 0;
     drawing.DisposeCoverageRegion(region);
     points->Destroy();
+}
+
+bool PolygonElement::MayMeetAny(const DynamicArray* points, int32_t first, int32_t last, int32_t side,
+                                int16_t axis) const
+{
+    const DynamicArray* contacts = Owner->SideContacts[side];
+    const PlaneBounds element = BoundsOf(points);
+    DynamicArray* outline = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 8);
+    if (!outline) return true;
+    ReadBudget& budget = Owner->Owner->Holder->Budget;
+    bool meets = false;
+    int32_t i = first;
+    for (; i <= last && i < ListCount(contacts) && !meets; ++i) {
+        IgnoreResult(outline->ArraySetCount(0));
+        int16_t along = axis;
+        // A contact that cannot be projected takes nothing away; past the budget, the read fails.
+        if (!ProjectFaceEntry(*contacts->At<FaceEntry>(i), outline, &along)) continue;
+        meets = !budget.Spend(ReadCost::kCoverage, outline->ArrayCount()) || Meet(element, BoundsOf(outline));
+    }
+    CountTurns(i - first);
+    outline->Destroy();
+    return meets;
 }
 
 void PolygonElement::RemoveSideOverlaps(int32_t first, int32_t last, int32_t side)

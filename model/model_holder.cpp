@@ -49,6 +49,7 @@ ResultCode ModelHolder::EndRead(ResultCode result)
     if (RelightAtEnd && result == kResultOk && !Budget.Passed()) Root->RefreshShading();
     RelightAtEnd = false;
     FinishDeferredCoverings(this, result == kResultOk && !Budget.Passed());
+    FinishDeferredOverlaps(this, result == kResultOk && !Budget.Passed());
     if (result == kResultOk && Budget.Passed()) result = kResultPastBudget;
     Budget.End();
     return result;

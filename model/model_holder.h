@@ -50,6 +50,10 @@ public:
     // The faces whose coverings the read in progress computes once their connections are made,
     // rather than again for each (null where a face went meanwhile; Surface::RecomputeCovering).
     std::vector<Surface*> DeferredCoverings;
+    // The faces whose elements the read in progress owes their overlaps, worked out once it is
+    // done or before the face's contacts change (null where a face went meanwhile;
+    // Surface::DeferElementOverlaps).
+    std::vector<Surface*> DeferredOverlaps;
     // 1 once a part of an object's geometry, a contact or a child could not be had for want of
     // memory: the tree lacks it. The reader clears it before a read and fails a read that set it.
     int32_t MemoryShort = 0;

@@ -10,6 +10,7 @@
 #include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/byte_list.h"
+#include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
@@ -287,6 +288,9 @@ void PolygonElement::Update()
 
 void PolygonElement::UpdateOnFace()
 {
+    // A read spends the outline's points as corners built (again with every rebuild) before they
+    // are placed; past its budget the read fails, and the element stays as it was.
+    if (Owner && Owner->Owner && !Owner->Owner->Holder->Budget.Spend(ReadCost::kCorners, ListCount(Outline))) return;
     if (Outline && PolygonOrientation(Outline) == 0) Outline->Reverse();
     UpdateElementTextureMapping();
     TransformElementVertices2D();

@@ -129,7 +129,11 @@ public:
     void LightPolygonElement(const FaceLights& lights);
 
     // --- the faces lying against the element's face (side 0 or 1) ---
+    // Both sides worked out again over all their contacts; in the course of a read, which builds
+    // the element again with every tree its face's object joins in other units, owed until the
+    // read is done or the face's contacts change (Surface::DeferElementOverlaps).
     void RebuildSideOverlaps();
+    void RebuildSideOverlapsNow();
     // After contact entries first..last of side s were inserted (or, from RebuildSideOverlaps,
     // for the whole contact list).
     void CollectSideOverlaps(int32_t first, int32_t last, int32_t side);
@@ -169,6 +173,8 @@ public:
     DynamicArray* ScreenPoints = nullptr;       // screen points of the projected vertices
     DynamicArray* OverlapLists[2] = {nullptr, nullptr};  // int32_t indices into the contact lists
     int32_t SideUncovered[2] = {1, 1};
+    // Whether the overlaps of both sides are owed (RebuildSideOverlaps).
+    bool OverlapsOwed = false;
     DynamicArray* VranText = nullptr;  // bytes, no terminator
 
 private:
@@ -180,4 +186,7 @@ private:
     // The element's world vertices projected on the dominant plane of its face; false without a
     // face record.
     bool ProjectOnFacePlane(DynamicArray* points, int16_t* axis) const;
+    // Whether a contact of side s from first to last, projected on the same plane as the element's
+    // points, may meet them.
+    bool MayMeetAny(const DynamicArray* points, int32_t first, int32_t last, int32_t side, int16_t axis) const;
 };

@@ -110,6 +110,7 @@ ResultCode Surface::SurfaceInit(ModelObject* owner)
 void Surface::SurfaceDestroy()
 {
     if (deferredAt_ >= 0) Owner->Holder->DeferredCoverings[size_t(deferredAt_)] = nullptr;
+    if (overlapsDeferredAt_ >= 0) Owner->Holder->DeferredOverlaps[size_t(overlapsDeferredAt_)] = nullptr;
     DestroyArray(SiblingConnections);
     DestroyArray(ParentConnections);
     DestroyArray(ChildConnections);
@@ -518,6 +519,8 @@ bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     Surface* other = entry.Face;
     if (!other) return true;
     LayeringChanged();
+    // The elements' overlaps owed are worked out over the contacts they were owed for.
+    SettleElementOverlaps();
     // The other face's contacts on its side go in before the entry, both before this face's own
     // entry (or at the end), all at once or not at all.
     const DynamicArray* otherList = other->SideContacts[otherSide];
@@ -566,6 +569,7 @@ void Surface::RemoveContact(int32_t side, const FaceEntry& entry, int32_t otherS
     const int32_t pos = FindEntry(list, entry);
     if (pos < 0) return;
     LayeringChanged();
+    SettleElementOverlaps();
     Surface* other = entry.Face;
     const int32_t flattened = other ? ListCount(other->SideContacts[otherSide]) : 0;
     const int32_t first = pos - flattened < 0 ? 0 : pos - flattened;
@@ -614,6 +618,53 @@ void FinishDeferredCoverings(ModelHolder* holder, bool compute)
         }
         face->deferredSides_ = 0;
         face->deferredAt_ = -1;
+    }
+    CountTurns(int64_t(faces.size()));
+    faces.clear();
+}
+
+bool Surface::DeferElementOverlaps(PolygonElement* element)
+{
+    ModelHolder* holder = Owner ? Owner->Holder : nullptr;
+    if (!holder || !holder->Budget.Reading()) return false;
+    element->OverlapsOwed = true;
+    if (overlapsDeferredAt_ < 0) {
+        overlapsDeferredAt_ = int32_t(holder->DeferredOverlaps.size());
+        holder->DeferredOverlaps.push_back(this);
+    }
+    return true;
+}
+
+void Surface::SettleElementOverlaps()
+{
+    if (overlapsDeferredAt_ < 0) return;
+    for (int32_t side = 0; side < 3; ++side) {
+        for (int32_t i = 0; i < ElementCount(side); ++i) {
+            PolygonElement* element = ElementAt(side, i);
+            if (element->OverlapsOwed) element->RebuildSideOverlapsNow();
+        }
+    }
+    CountTurns(CountElements());
+    Owner->Holder->DeferredOverlaps[size_t(overlapsDeferredAt_)] = nullptr;
+    overlapsDeferredAt_ = -1;
+}
+
+void FinishDeferredOverlaps(ModelHolder* holder, bool compute)
+{
+    std::vector<Surface*>& faces = holder->DeferredOverlaps;
+    // A face settles and leaves the list; one that goes meanwhile clears its place.
+    for (size_t k = 0; k < faces.size(); ++k) {
+        Surface* face = faces[k];
+        if (!face) continue;
+        if (compute) {
+            face->SettleElementOverlaps();
+            continue;
+        }
+        for (int32_t side = 0; side < 3; ++side) {
+            for (int32_t i = 0; i < face->ElementCount(side); ++i) face->ElementAt(side, i)->OverlapsOwed = false;
+        }
+        CountTurns(face->CountElements());
+        face->overlapsDeferredAt_ = -1;
     }
     CountTurns(int64_t(faces.size()));
     faces.clear();

@@ -50,6 +50,9 @@ void RefreshEachOnce(std::vector<ModelObject*>* objects);
 // Computes the coverings that the holder's read left to be done (each face's once), or, when
 // `compute` is false (the read failed, and its model goes), forgets them.
 void FinishDeferredCoverings(ModelHolder* holder, bool compute);
+// Works out the overlaps that the holder's read left its elements owing (each element's once), or,
+// when `compute` is false, forgets them.
+void FinishDeferredOverlaps(ModelHolder* holder, bool compute);
 
 // Flags bits.
 constexpr uint16_t kSurfaceFrontColour = 0x0001;
@@ -221,8 +224,17 @@ public:
     int32_t FrontUncovered = 1;
     int32_t BackUncovered = 1;
 
+    // In the course of a read: the element owes its overlaps, worked out once the read is done
+    // (FinishDeferredOverlaps) or before this face's contacts change; false outside a read.
+    bool DeferElementOverlaps(PolygonElement* element);
+
 private:
     friend void FinishDeferredCoverings(ModelHolder* holder, bool compute);
+    friend void FinishDeferredOverlaps(ModelHolder* holder, bool compute);
+    // Works out the overlaps its elements owe.
+    void SettleElementOverlaps();
+    // The face's place in its holder's DeferredOverlaps.
+    int32_t overlapsDeferredAt_ = -1;
     // The sides (bit 0 front, bit 1 back) whose covering the read left to be done, and the face's
     // place in its holder's DeferredCoverings.
     uint8_t deferredSides_ = 0;

@@ -6,12 +6,14 @@
 #include <algorithm>
 #include <bitset>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "model/drawing_services.h"
 #include "model/light.h"
+#include "model/model_document.h"
 #include "model/object_geometry.h"
 #include "model/polygon_element.h"
 #include "model/polygon_record.h"
@@ -165,6 +167,39 @@ PolygonElement* Lay(ModelObject* object, int32_t face, int32_t list, int32_t wid
                     int32_t v = 0, uint16_t code = 0x0800)
 {
     return AddFaceElement(object, face, list, 0, width, height, 0, u, v, {0x8000, 0x8000, 0x8000}, code);
+}
+
+Bytes WholeUnits(int32_t value)
+{
+    return Word32(uint32_t(IntToFixed(value)));
+}
+
+// An opaque square mesh object of the side in the plane z = 0 from (x, y), its face 0 facing up,
+// with the chunks given after its mesh.
+Bytes SquareObject(int32_t x, int32_t y, int32_t side, const Bytes& more = {})
+{
+    Bytes mesh = I16(4);
+    for (const auto& [u, v] : {std::pair{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}})
+        Append(mesh, WholeUnits(u) + WholeUnits(v) + WholeUnits(0));
+    Append(mesh, I16(1) + I16(4) + I16(0) + I16(1) + I16(2) + I16(3));
+    return Chunk("PRSM", Chunk("COLR", Word32(0x00808080) + Word32(0xFF808080)) + Chunk("MESH", mesh) + more);
+}
+
+// A model file of a wall carrying a square element in its middle and a square lying over it, its
+// child, connected to it, in groups nested `depth` deep, each measuring its units in feet and
+// metres in turn: each group that joins its parent rebuilds the wall and its element. Whole,
+// they lie within the coverage grid.
+Bytes ElementUnderSquareInUnits(int32_t depth)
+{
+    Bytes outline = I16(1) + I16(4);
+    for (const auto& [u, v] : {std::pair{12, 12}, {12, 18}, {18, 18}, {18, 12}}) Append(outline, WholeUnits(u) + WholeUnits(v));
+    const Bytes element = Chunk("FEAT", I16(1) + Chunk("COLR", Word32(0x00808080)) + Chunk("POLY", outline));
+    Bytes inside = SquareObject(0, 0, 30, Chunk("SURF", I16(0) + element) + SquareObject(8, 8, 14) +
+                                               Chunk("CONN", I16(1) + I16(-1) + I16(0) + I16(0) + I16(0)));
+    const Bytes feet = {0x3F, 0xD3, 0x81, 0xD7, 0xDB, 0xF4, 0x87, 0xFD};
+    const Bytes metres = {0x3F, 0xF0, 0, 0, 0, 0, 0, 0};
+    for (int32_t level = 0; level < depth; ++level) inside = Chunk("PGRP", Chunk("UNIT", level % 2 ? feet : metres) + inside);
+    return Chunk("FORM", Tag("QMDL") + Chunk("VERS", Word32(0x01000000)) + Chunk("ROOT", inside));
 }
 
 }  // namespace
@@ -565,4 +600,73 @@ TEST(ElementOverlaps, ARemovedChildFaceHandsItsPlaceToItsParent)
     EXPECT_EQ(Overlaps(element, 0), std::vector<int32_t>{0});
     EXPECT_EQ(surface->SideContacts[0]->At<FaceEntry>(0)->Object, block);
     EXPECT_EQ(element->SideUncovered[0], 0);
+}
+
+TEST(ElementOverlaps, AContactOutOfTheElementsReachMakesNoRegionAndChangesNothing)
+{
+    GridCoverage grid;
+    Scene scene;
+    ModelObject* wall = scene.AddBox(0, 0, 0, 100, 10, 100);
+    const int32_t north = FaceFacing(wall, 0, 256, 0);
+    PolygonElement* element = Lay(wall, north, 1, 20, 20);
+    ASSERT_NE(element, nullptr);
+    ModelObject* half = scene.AddBox(30, 10, 30, 50, 20, 70);
+    wall->AddFaceContact(north, half, FaceFacing(half, 0, -256, 0));
+    ASSERT_EQ(Overlaps(element, 0), std::vector<int32_t>{0});
+    ASSERT_EQ(element->SideUncovered[0], 1);
+    // A box against the wall in a corner far from the element: the element keeps its list and what
+    // it leaves uncovered, and no region is made for it (the coverings of the wall's face and the
+    // box's make one each).
+    const int32_t made = grid.made;
+    ModelObject* far = scene.AddBox(85, 10, 85, 95, 20, 95);
+    wall->AddFaceContact(north, far, FaceFacing(far, 0, -256, 0));
+    EXPECT_EQ(wall->SurfaceOfFace(north)->ContactCount(0), 2);
+    EXPECT_EQ(Overlaps(element, 0), std::vector<int32_t>{0});
+    EXPECT_EQ(element->SideUncovered[0], 1);
+    EXPECT_EQ(grid.made, made + 2);
+    // One over the element's right half is compared with it, and covers the rest of it.
+    ModelObject* other = scene.AddBox(50, 10, 30, 70, 20, 70);
+    wall->AddFaceContact(north, other, FaceFacing(other, 0, -256, 0));
+    EXPECT_EQ(Overlaps(element, 0), (std::vector<int32_t>{0, 2}));
+    EXPECT_EQ(element->SideUncovered[0], 0);
+    EXPECT_EQ(grid.made, made + 2 + 3);
+    EXPECT_EQ(grid.made, grid.disposed);
+}
+
+TEST(ElementOverlaps, AReadWorksThemOutOnceHoweverOftenItRebuildsTheElement)
+{
+    // An element under a square connected to its wall, read in groups nested 2 and 40 deep, each
+    // in other units than the one around it: the read makes as many regions either way, and the
+    // element ends as it would be worked out afresh.
+    GridCoverage grid;
+    std::vector<int32_t> made;
+    for (const int32_t depth : {2, 40}) {
+        ModelDocument* document = NewSampleDocument();
+        ASSERT_NE(document, nullptr);
+        MemoryStream in;
+        Load(in, ElementUnderSquareInUnits(depth));
+        const int32_t before = grid.made;
+        ASSERT_EQ(document->ReadModelFile(&in), kResultOk) << depth;
+        made.push_back(grid.made - before);
+        const ModelObject* wall = document->Holder->Root;
+        while (wall->ChildCount() > 0 && wall->ChildAt(0)->IsGroup()) wall = wall->ChildAt(0);
+        ASSERT_EQ(wall->ChildCount(), 1);
+        Surface* face = wall->ChildAt(0)->SurfaceOfFace(0);
+        ASSERT_NE(face, nullptr);
+        ASSERT_EQ(face->ElementCount(1), 1);
+        PolygonElement* element = face->ElementAt(1, 0);
+        EXPECT_FALSE(element->OverlapsOwed);
+        const std::vector<int32_t> lists[2] = {Overlaps(element, 0), Overlaps(element, 1)};
+        const int32_t uncovered[2] = {element->SideUncovered[0], element->SideUncovered[1]};
+        EXPECT_EQ(lists[0].size() + lists[1].size(), 1u) << depth;
+        element->RebuildSideOverlapsNow();
+        EXPECT_EQ(Overlaps(element, 0), lists[0]);
+        EXPECT_EQ(Overlaps(element, 1), lists[1]);
+        EXPECT_EQ(element->SideUncovered[0], uncovered[0]);
+        EXPECT_EQ(element->SideUncovered[1], uncovered[1]);
+        EXPECT_EQ(uncovered[0] + uncovered[1], 1) << depth;
+        document->Destroy();
+    }
+    EXPECT_EQ(made[0], made[1]);
+    EXPECT_EQ(grid.made, grid.disposed);
 }
