@@ -77,12 +77,22 @@ int64_t CoverageRegion::PolygonWork(const DynamicArray* polygon)
     std::sort(changes.begin(), changes.end());
     int64_t work = count;
     int64_t crossing = 0;
+    // The rows that edges begin on (their lower ends).
+    int64_t beginRows = 0;
+    bool begun = false;
+    int32_t lastBegun = 0;
     for (size_t k = 0; k < changes.size(); ++k) {
         if (k > 0) work += (int64_t(changes[k].first) - changes[k - 1].first) * (1 + crossing * crossing);
+        if (changes[k].second > 0 && (!begun || lastBegun != changes[k].first)) {
+            ++beginRows;
+            begun = true;
+            lastBegun = changes[k].first;
+        }
         crossing += changes[k].second;
     }
+    const int64_t edges = int64_t(changes.size()) / 2;
     CountTurns(count + 2 * int64_t(changes.size()));
-    return work;
+    return work + edges * beginRows / 2 / kFilingStepsPerTurn;
 }
 
 int64_t CoverageRegion::SubtractWork(const DynamicArray* polygon) const

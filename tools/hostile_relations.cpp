@@ -11,8 +11,9 @@
 // triangles in one place under a dome, outlines of thousands of points on a line, prisms nested in
 // units of their own, lists of lights by the ten thousand replaced, domes of a million faces under
 // slices that keep them whole or cut their tips, corners under slices cutting slivers, elements
-// under connections repeated, and elements rebuilt through 90 levels of units; beside them honest
-// models as dense as a file can be.
+// under connections repeated, elements rebuilt through 90 levels of units, and round elements of
+// the most points under faces connected one by one; beside them honest models as dense as a file
+// can be.
 #include "tools/hostile_relations.h"
 
 #include <array>
@@ -750,6 +751,33 @@ Bytes ElementsUnderRepeatedConnections(int32_t elements, int32_t squares, int32_
     return ModelFile(Chunk("ROOT", children + Chunk("CONN", list)));
 }
 
+// A square face carrying elements whose outlines are circles of the most points, one over another,
+// and small squares lying on it over their middle, each connected to it: each square the face takes
+// in is compared with every element, whose region the system makes by filing each of its edges
+// past the rows the edges before it begin on.
+Bytes RoundElementsUnderConnections(int32_t elements, int32_t squares)
+{
+    constexpr double kSize = 10000;
+    constexpr double kRadius = 4000;
+    constexpr int32_t kPoints = 16383;
+    Bytes surface = I16(0);
+    for (int32_t k = 0; k < elements; ++k) {
+        std::vector<std::array<double, 2>> circle;
+        for (int32_t i = 0; i < kPoints; ++i) {
+            const double angle = 6.283185307179586 * (i + 0.5 * k / elements) / kPoints;
+            circle.push_back({kSize / 2 + kRadius * std::cos(angle), kSize / 2 + kRadius * std::sin(angle)});
+        }
+        Append(surface, ElementOf(circle));
+    }
+    Bytes children = Chunk("PRSM", Opaque() + SquareMesh(kSize / 2, kSize / 2, kSize) + Chunk("SURF", surface));
+    Bytes records;
+    for (int32_t k = 0; k < squares; ++k) {
+        Append(children, Chunk("PRSM", Opaque() + SquareMesh(kSize / 2 + 2 * (k % 50), kSize / 2 + 2 * (k / 50), 1)));
+        Append(records, Connection(0, 0, 1 + k, 0));
+    }
+    return ModelFile(Chunk("ROOT", children + Chunk("CONN", I16(squares) + records)));
+}
+
 // A square face carrying the elements, a small square lying on it in a corner clear of them and
 // connected to it, in groups nested 90 deep, each measuring its units differently from the one
 // around it: every group that joins its parent rebuilds the face and every element on it, and
@@ -858,6 +886,8 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-elements-rebuilt-in-units.qpy", ElementsRebuiltInUnits(SmallElements(16000)),
          HostileModel::kMustLoad},
         {"relations-element-outlines-on-a-line-in-units.qpy", ElementsRebuiltInUnits(ElementsOnALine(100)),
+         HostileModel::kMustFail},
+        {"relations-round-elements-under-connections.qpy", RoundElementsUnderConnections(7, 700),
          HostileModel::kMustFail},
     };
     std::vector<HostileModel> models;
