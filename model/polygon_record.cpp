@@ -1,6 +1,7 @@
 // Polygon records: normals, lighting, slicing and the per-side lookups.
 #include "model/polygon_record.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <new>
@@ -157,28 +158,62 @@ void PolygonRecord::PrepareFace(const Transform* rotation, const Transform* shea
     if (reverse && Indices) Indices->Reverse();
 }
 
-const std::vector<const PolygonRecord*>& VertexFaces::Of(int32_t vertex) const
+VertexFaces::Faces VertexFaces::Of(int32_t vertex) const
 {
     if (!found_ && geometry_) {
         // Every corner of every face is filed: a read spends them on its budget, and past it
         // finds no faces around any vertex (the read fails).
         int64_t corners = 0;
-        for (int32_t r = 0; r < geometry_->PolygonCount(); ++r) corners += geometry_->PolygonAt(r)->VertexCount();
-        CountTurns(geometry_->PolygonCount());
-        ModelObject* owner = geometry_->Owner;
-        passed_ = owner && !owner->Holder->Budget.Spend(ReadCost::kSmoothShading, corners);
-        for (int32_t r = 0; !passed_ && r < geometry_->PolygonCount(); ++r) {
+        int32_t lowest = INT16_MAX;
+        int32_t highest = INT16_MIN;
+        for (int32_t r = 0; r < geometry_->PolygonCount(); ++r) {
             const PolygonRecord* face = geometry_->PolygonAt(r);
+            corners += face->VertexCount();
             for (int32_t k = 0; k < face->VertexCount(); ++k) {
-                std::vector<const PolygonRecord*>& faces = faces_[face->IndexAt(k)];
-                if (faces.empty() || faces.back() != face) faces.push_back(face);
+                lowest = std::min<int32_t>(lowest, face->IndexAt(k));
+                highest = std::max<int32_t>(highest, face->IndexAt(k));
             }
         }
-        CountTurns(passed_ ? 0 : geometry_->PolygonCount() + corners);
+        CountTurns(geometry_->PolygonCount() + corners);
+        ModelObject* owner = geometry_->Owner;
+        passed_ = owner && !owner->Holder->Budget.Spend(ReadCost::kSmoothShading, corners);
+        if (!passed_ && corners > 0) {
+            // A face naming a vertex again is filed under it once. The first pass counts each
+            // vertex's faces, the second files them after those of the vertices below it.
+            const size_t range = size_t(highest - lowest + 1);
+            lowest_ = lowest;
+            std::vector<int32_t> lastFace(range, -1);
+            starts_.assign(range + 1, 0);
+            for (int32_t r = 0; r < geometry_->PolygonCount(); ++r) {
+                const PolygonRecord* face = geometry_->PolygonAt(r);
+                for (int32_t k = 0; k < face->VertexCount(); ++k) {
+                    const size_t v = size_t(face->IndexAt(k) - lowest);
+                    if (lastFace[v] == r) continue;
+                    lastFace[v] = r;
+                    ++starts_[v + 1];
+                }
+            }
+            for (size_t v = 0; v < range; ++v) starts_[v + 1] += starts_[v];
+            faces_.resize(size_t(starts_[range]));
+            std::vector<int32_t> filled(starts_.begin(), starts_.end() - 1);
+            lastFace.assign(range, -1);
+            for (int32_t r = 0; r < geometry_->PolygonCount(); ++r) {
+                const PolygonRecord* face = geometry_->PolygonAt(r);
+                for (int32_t k = 0; k < face->VertexCount(); ++k) {
+                    const size_t v = size_t(face->IndexAt(k) - lowest);
+                    if (lastFace[v] == r) continue;
+                    lastFace[v] = r;
+                    faces_[size_t(filled[v]++)] = face;
+                }
+            }
+            CountTurns(2 * (geometry_->PolygonCount() + corners) + 3 * int64_t(range) + 4 * kHeapBlockTurns);
+        }
     }
     found_ = true;
-    const auto found = passed_ ? faces_.end() : faces_.find(vertex);
-    return found != faces_.end() ? found->second : none_;
+    const int64_t at = int64_t(vertex) - lowest_;
+    if (passed_ || at < 0 || at + 1 >= int64_t(starts_.size())) return {nullptr, nullptr};
+    const PolygonRecord* const* all = faces_.data();
+    return {all + starts_[size_t(at)], all + starts_[size_t(at) + 1]};
 }
 
 FaceLights LightsOnFacesOf(const ModelObject* object)
@@ -256,7 +291,7 @@ void PolygonRecord::LightSideVertices(int32_t side, const LightList* lights, con
         int64_t sum[3] = {own.x, own.y, own.z};
         int32_t count = 1;
         // Every other face naming the vertex whose normal leans the same way adds its normal.
-        const std::vector<const PolygonRecord*>& faces = around.Of(IndexAt(position));
+        const VertexFaces::Faces faces = around.Of(IndexAt(position));
         for (const PolygonRecord* other : faces) {
             if (other == this) continue;
             const ShortVector3 normal = sideNormal(other);

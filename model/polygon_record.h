@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <map>
-#include <unordered_map>
 #include <vector>
 
 #include "foundation/dynamic_array.h"
@@ -55,17 +55,28 @@ private:
 class VertexFaces {
 public:
     explicit VertexFaces(const ObjectGeometry* geometry) : geometry_(geometry) {}
+    // The faces naming a vertex, side by side.
+    struct Faces {
+        const PolygonRecord* const* first;
+        const PolygonRecord* const* last;
+        const PolygonRecord* const* begin() const { return first; }
+        const PolygonRecord* const* end() const { return last; }
+        size_t size() const { return size_t(last - first); }
+    };
     // The faces naming the vertex, in record order. They are found at the first call: flat
     // sides never ask.
-    const std::vector<const PolygonRecord*>& Of(int32_t vertex) const;
+    Faces Of(int32_t vertex) const;
 
 private:
     const ObjectGeometry* geometry_;
     mutable bool found_ = false;
     // Whether filing them passed the read's budget: then none are found.
     mutable bool passed_ = false;
-    mutable std::unordered_map<int32_t, std::vector<const PolygonRecord*>> faces_;
-    std::vector<const PolygonRecord*> none_;
+    // The faces of every vertex index from lowest_ on, those of index lowest_ + k from starts_[k]
+    // to starts_[k + 1] in faces_: filed in two passes over the corners, in three blocks.
+    mutable int32_t lowest_ = 0;
+    mutable std::vector<int32_t> starts_;
+    mutable std::vector<const PolygonRecord*> faces_;
 };
 
 // The lights that shine on the faces of an object: its own on their fronts, its parent's on their
