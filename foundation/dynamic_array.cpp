@@ -97,7 +97,10 @@ ResultCode DynamicArray::Init(int32_t initialCount, int32_t elementSize, int32_t
     count_ = capacity_ = usedBytes_ = 0;
     if (initialCount < 0 || elementSize <= 0 || growStep < 0) return kResultOutOfRange;
 
-    const int64_t capacity = RoundUpToSteps(initialCount, growStep_);
+    // An empty list takes no block from the heap until it holds something: its first grow step is
+    // reserved at once only where the list itself holds it.
+    int64_t capacity = RoundUpToSteps(initialCount, growStep_);
+    if (initialCount == 0 && capacity * elementSize_ > kInlineBytes) capacity = 0;
     uint8_t* block = capacity * elementSize_ <= kInlineBytes ? inline_ : NewBlock(capacity, elementSize_);
     if (!block) return kResultOutOfMemory;
     FreeBlock();

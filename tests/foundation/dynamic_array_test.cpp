@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "foundation/loop_turns.h"
+#include "foundation/system_weights.h"
 
 namespace {
 
@@ -262,6 +263,16 @@ TEST(DynamicArray, ShortListsLiveInTheArrayAndMoveOutWhole)
     const int32_t expected[16] = {0, 0, 1, -1, 2, -2, 3, -3, 3, -3, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(std::memcmp(pairs->ArrayData(), expected, sizeof expected), 0);
 
+    // A list made empty whose first step the array cannot hold takes no block until it holds an
+    // element, and then one step's.
+    Owned<DynamicArray> vertices(NewDynamicArray(0, 12, 8));
+    const int64_t before = TurnsCounted();
+    EXPECT_EQ(vertices->Capacity(), 0);
+    const int32_t vertex[3] = {1, 2, 3};
+    ASSERT_EQ(vertices->Append(vertex), 0);
+    EXPECT_EQ(vertices->Capacity(), 8);
+    EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns + 8);
+
     // A locked short list keeps its elements where they are and refuses to grow out.
     Owned<DynamicArray> locked(NewDynamicArray(4, 8, 4));
     void* block = locked->ArrayLock();
@@ -281,7 +292,7 @@ TEST(DynamicArray, CopyToReexpressesTheTargetCapacity)
 {
     Owned<DynamicArray> source(NewDynamicArray(3, 4, 8));
     for (int32_t i = 0; i < 3; i++) *source->At<int32_t>(i) = 100 + i;
-    Owned<DynamicArray> target(NewDynamicArray(0, 1, 4096));
+    Owned<DynamicArray> target(NewDynamicArray(1, 1, 4096));
     const void* block = target->ArrayData();
     EXPECT_EQ(source->ArrayCopyTo(target.get()), kResultOk);
     EXPECT_EQ(target->Capacity(), 1024);
