@@ -358,16 +358,16 @@ DynamicArray* Surface::ConnectionList(int32_t relation) const
     }
 }
 
-void Surface::ConnectFace(ModelObject* otherObject, Surface* otherSurface)
+bool Surface::ConnectFace(ModelObject* otherObject, Surface* otherSurface)
 {
     const int32_t relation = RelationTo(otherObject);
-    if (relation < 0 || !otherSurface) return;
+    if (relation < 0 || !otherSurface) return false;
     int32_t side = 0;
     int32_t otherSide = 0;
     ContactSidesOf(relation, &side, &otherSide);
     const FaceEntry entry = {otherObject, otherSurface};
     // The connection and its contacts are made together or not at all.
-    if (!HasContactRoom(side, entry, otherSide)) return;
+    if (!HasContactRoom(side, entry, otherSide)) return false;
     DynamicArray*& list = relation == kRelationSibling ? SiblingConnections
                           : relation == kRelationParent ? ParentConnections
                                                         : ChildConnections;
@@ -375,22 +375,21 @@ void Surface::ConnectFace(ModelObject* otherObject, Surface* otherSurface)
     if (!list || list->Append(&entry) < 0) {
         NoteMemoryShort(Owner ? Owner->Holder : nullptr);
         if (ListCount(list) == 0) DestroyArray(list);
-        return;
+        return false;
     }
     if (!AddContact(side, {Owner, this}, entry, otherSide)) {
         IgnoreResult(list->Remove(list->ArrayCount() - 1));
         if (list->ArrayCount() == 0) DestroyArray(list);
-        return;
+        return false;
     }
-    if (otherSurface->IsConnected(Owner, this, kRelationAny)) return;
-    otherSurface->ConnectFace(Owner, this);
+    if (otherSurface->IsConnected(Owner, this, kRelationAny)) return true;
     // Connections are mutual: one that the other face could not take back is taken out again.
-    if (!otherSurface->IsConnected(Owner, this, kRelationAny)) {
-        int32_t i = ListCount(list) - 1;
-        while (i >= 0 && !SameEntry(*EntryAt(list, i), entry)) --i;
-        CountTurns(ListCount(list) - i);
-        if (i >= 0) TakeOutConnection(relation, i);
-    }
+    if (otherSurface->ConnectFace(Owner, this)) return true;
+    int32_t i = ListCount(list) - 1;
+    while (i >= 0 && !SameEntry(*EntryAt(list, i), entry)) --i;
+    CountTurns(ListCount(list) - i);
+    if (i >= 0) TakeOutConnection(relation, i);
+    return false;
 }
 
 bool Surface::HasContactRoom(int32_t side, const FaceEntry& entry, int32_t otherSide) const

@@ -127,7 +127,10 @@ public:
     // --- connections to faces of other objects ---
     int32_t RelationTo(const ModelObject* object) const;
     DynamicArray* ConnectionList(int32_t relation) const;
-    void ConnectFace(ModelObject* otherObject, Surface* otherSurface);
+    // Connects the face with the other, both ways, and records their contacts; false when it did
+    // not (no relation between their objects, no room for the contacts, short of memory or past
+    // the read's budget).
+    bool ConnectFace(ModelObject* otherObject, Surface* otherSurface);
     int32_t IsConnected(const ModelObject* object, const Surface* surface, int32_t relation) const;
     void DisconnectFace(const ModelObject* object, const Surface* surface, int32_t relation);
     void DisconnectAllExcept(const DynamicArray* objects, int32_t relation);
