@@ -10,6 +10,7 @@
 
 #include "foundation/loop_turns.h"
 #include "foundation/memory_stream.h"
+#include "foundation/system_weights.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ uint8_t* NewBlock(int64_t capacity, int32_t elementSize)
 {
     const int64_t bytes = capacity * elementSize;
     if (capacity < 0 || bytes > kMaxBlockBytes) return nullptr;
+    CountTurns(kHeapBlockTurns);
     return static_cast<uint8_t*>(std::calloc(size_t(bytes > 0 ? BlockLength(bytes) : 1), 1));
 }
 
@@ -368,19 +370,23 @@ ResultCode DynamicArray::ArrayInsertArray(const DynamicArray* other, int32_t ind
     const int32_t otherCount = other->count_;
     const int32_t otherSize = other->elementSize_;
     if (otherCount == 0) return kResultOk;
-    // The other array's elements are taken from a copy, so that inserting an array into itself
-    // inserts its elements as they were; each takes an element of this array's size, cut short or
-    // zero-filled beyond its own.
+    // Each takes an element of this array's size, cut short or zero-filled beyond its own. An
+    // array inserted into itself gives its elements from a copy, so that they go in as they were.
     const size_t bytes = size_t(other->usedBytes_);
-    auto* scratch = static_cast<uint8_t*>(std::malloc(bytes > 0 ? bytes : 1));
-    if (!scratch) return kResultOutOfMemory;
-    std::memcpy(scratch, other->data_, bytes);
+    uint8_t* copy = nullptr;
+    if (other == this) {
+        CountTurns(kHeapBlockTurns);
+        copy = static_cast<uint8_t*>(std::malloc(bytes));
+        if (!copy) return kResultOutOfMemory;
+        std::memcpy(copy, data_, bytes);
+    }
     const int32_t oldCount = count_;
     const ResultCode grown = ArraySetCount(count_ + otherCount);
     if (grown != kResultOk) {
-        std::free(scratch);
+        std::free(copy);
         return grown;
     }
+    const uint8_t* source = copy ? copy : static_cast<const uint8_t*>(other->data_);
     auto* block = static_cast<uint8_t*>(data_);
     const size_t size = size_t(elementSize_);
     std::memmove(block + (size_t(index) + size_t(otherCount)) * size, block + size_t(index) * size,
@@ -389,10 +395,10 @@ ResultCode DynamicArray::ArrayInsertArray(const DynamicArray* other, int32_t ind
     for (int32_t k = 0; k < otherCount; ++k) {
         uint8_t* element = block + (size_t(index) + size_t(k)) * size;
         std::memset(element, 0, size);
-        std::memcpy(element, scratch + size_t(k) * size_t(otherSize), taken);
+        std::memcpy(element, source + size_t(k) * size_t(otherSize), taken);
     }
     CountTurns(int64_t(oldCount) - index + otherCount);
-    std::free(scratch);
+    std::free(copy);
     return kResultOk;
 }
 

@@ -2,10 +2,14 @@
 // pointers own objects through their deleting Destroy operation or another release verb.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
+#include <new>
 
+#include "foundation/loop_turns.h"
 #include "foundation/result_code.h"
+#include "foundation/system_weights.h"
 
 class MemoryStream;
 
@@ -18,6 +22,20 @@ public:
 
     // Writes (or, for reading streams, reads) the object through the stream; the default moves nothing.
     virtual ResultCode Write(MemoryStream* /*stream*/) { return kResultOk; }
+
+    // An object made on the heap counts the turns the heap takes to give its block and take it
+    // back.
+    static void* operator new(std::size_t size)
+    {
+        CountTurns(kHeapBlockTurns);
+        return ::operator new(size);
+    }
+    static void* operator new(std::size_t size, const std::nothrow_t& tag) noexcept
+    {
+        CountTurns(kHeapBlockTurns);
+        return ::operator new(size, tag);
+    }
+    static void operator delete(void* block) noexcept { ::operator delete(block); }
 };
 
 // Owns a heap object and releases it through its Destroy operation.

@@ -3,6 +3,9 @@
 
 #include <new>
 
+#include "foundation/loop_turns.h"
+#include "foundation/system_weights.h"
+
 namespace {
 
 // Records per block: blocks of some 20 KB for records of 160 bytes.
@@ -40,6 +43,7 @@ void* GeometryPool::Take()
     } else {
         if (fresh_ == freshEnd_) {
             const size_t header = Aligned(sizeof(Block));
+            CountTurns(kHeapBlockTurns);
             void* memory = ::operator new(header + kRecordsPerBlock * recordSize_, std::nothrow);
             if (!memory) return nullptr;
             Block* block = static_cast<Block*>(memory);

@@ -14,6 +14,7 @@
 
 #include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
+#include "foundation/system_weights.h"
 #include "model/contact_list.h"
 #include "model/geometry_pool.h"
 #include "model/model_holder.h"
@@ -62,6 +63,7 @@ ObjectGeometry* ObjectGeometry::New(ModelObject* owner)
     // The holder's records side by side where its pool has room, else one on its own.
     GeometryPool* pool = owner && owner->Holder ? owner->Holder->Geometries : nullptr;
     void* place = pool ? pool->Take() : nullptr;
+    if (!place) CountTurns(kHeapBlockTurns);
     ObjectGeometry* record = place ? new (place) ObjectGeometry : new (std::nothrow) ObjectGeometry;
     if (place) record->Pool = pool;
     if (record && record->ObjectGeometryInit(owner) != kResultOk) {
