@@ -9,6 +9,7 @@
 
 #include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
+#include "foundation/system_weights.h"
 #include "model/drawing_services.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
@@ -632,9 +633,10 @@ void Surface::ComputeCovering(int32_t side)
     int16_t axis = 0;
     DrawingServices& drawing = CurrentDrawingServices();
     // The outlines projected, and the regions they are handed to, are spent on the budget before
-    // the regions are made.
+    // the regions are made, with the list of points the first time.
     auto pays = [&](const CoverageRegion* region) {
-        const int64_t work = points->ArrayCount() + drawing.CoverageWork(region, points);
+        const int64_t work =
+            points->ArrayCount() + drawing.CoverageWork(region, points) + (region ? 0 : kHeapBlockTurns);
         return !budget || budget->Spend(ReadCost::kCoverage, work);
     };
     if (!ProjectFaceEntry({Owner, this}, points, &axis) || !pays(nullptr)) {
@@ -650,6 +652,8 @@ void Surface::ComputeCovering(int32_t side)
         if (!ProjectFaceEntry(*EntryAt(list, i), points, &axis)) continue;
         if (!pays(region)) break;
         drawing.CoverageRegionSubtract(region, points);
+        // Once nothing is left, the contacts before this one cover nothing more.
+        if (!drawing.CoverageRegionRemains(region)) break;
     }
     CountTurns(count - 1 - i);
     uncovered = drawing.CoverageRegionRemains(region);
