@@ -521,17 +521,23 @@ bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     // The other face's contacts on its side go in before the entry, both before this face's own
     // entry (or at the end), all at once or not at all.
     const DynamicArray* otherList = other->SideContacts[otherSide];
-    std::vector<FaceEntry> flattened;
-    if (otherList) flattened.assign(otherList->Elements<FaceEntry>(), otherList->Elements<FaceEntry>() + otherList->ArrayCount());
-    const int32_t inserted = int32_t(flattened.size());
-    CountTurns(2 * int64_t(inserted));
+    const int32_t inserted = ListCount(otherList);
+    // A face would take its own list on that side only in a tree that has changed since its
+    // connections were made: that list is copied before it grows.
+    std::vector<FaceEntry> own;
+    if (otherList && otherList == SideContacts[side]) {
+        CountTurns(kHeapBlockTurns + inserted);
+        own.assign(otherList->Elements<FaceEntry>(), otherList->Elements<FaceEntry>() + inserted);
+    }
     const int32_t count = ContactCount(side);
     const int32_t found = FindEntry(SideContacts[side], self);
     const int32_t pos = found < 0 ? count : found;
     // What a read spends: the list searched and moved, the entries made, and each element on both
-    // sides of the face compared with the face's contacts.
+    // sides of the face compared with the face's contacts; and the entries the list takes in.
     const int64_t work = (int64_t(ElementCount(1)) + 1) * (int64_t(count) + inserted + 1);
-    if (Owner && !Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, work)) return false;
+    if (Owner && (!Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, work) ||
+                  !Owner->Holder->Budget.Spend(ReadCost::kContactEntries, int64_t(inserted) + 1)))
+        return false;
     const bool made = !SideContacts[side];
     if (made) SideContacts[side] = NewFaceEntryList();
     DynamicArray* list = SideContacts[side];
@@ -542,7 +548,11 @@ bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     }
     FaceEntry* entries = list->Elements<FaceEntry>();
     std::memmove(entries + pos + inserted + 1, entries + pos, size_t(count - pos) * sizeof(FaceEntry));
-    std::copy(flattened.begin(), flattened.end(), entries + pos);
+    if (inserted > 0) {
+        const FaceEntry* from = own.empty() ? otherList->Elements<FaceEntry>() : own.data();
+        std::copy(from, from + inserted, entries + pos);
+    }
+    CountTurns(int64_t(inserted) + count - pos);
     entries[pos + inserted] = entry;
     if (side == 0) {
         if (otherSide == 0) {

@@ -351,7 +351,8 @@ TEST(ObjectStream, ConnectionsCountAsTheyAreMade)
         for (const int16_t value : values) Append(records, Word16(uint16_t(value)));
         ++count;
     }
-    const Bytes root = Chunk("PRSM", PrismBody()) + Chunk("PRSM", PrismBody()) + Chunk("CONN", Word16(uint16_t(count)) + records);
+    const Bytes root =
+        Chunk("PRSM", PrismBody()) + Chunk("PRSM", PrismBody()) + Chunk("CONN", Word16(uint16_t(count)) + records);
     const Bytes file = Chunk("FORM", Tag("QMDL") + Chunk("VERS", Word32(kFileVersion)) + Chunk("ROOT", root));
     ModelDocument* document = new ModelDocument;
     ASSERT_EQ(document->Init(), kResultOk);
@@ -360,6 +361,7 @@ TEST(ObjectStream, ConnectionsCountAsTheyAreMade)
     ASSERT_EQ(document->ReadModelFile(&in), kResultOk);
     const ReadBudget& budget = document->Holder->Budget;
     EXPECT_EQ(budget.Spent(ReadCost::kConnections), 2);
+    EXPECT_EQ(budget.Spent(ReadCost::kContactEntries), 4);
     const ModelObject* first = document->Holder->Root->ChildAt(0);
     const ModelObject* second = document->Holder->Root->ChildAt(1);
     EXPECT_EQ(first->SurfaceOfFace(3)->IsConnected(second, second->SurfaceOfFace(1), kRelationSibling), 1);
