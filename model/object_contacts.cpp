@@ -343,11 +343,9 @@ bool ModelObject::AddFaceContact(int32_t face, ModelObject* other, int32_t other
     // A connection made already is found among the surfaces there are, before any is made.
     Surface* surface = SurfaceOfFace(face);
     Surface* otherSurface = other->SurfaceOfFace(otherFace);
-    // A read spends the connections searched on its budget; past it, the read fails.
-    const int64_t searched = surface ? int64_t(ListCount(surface->SiblingConnections)) +
-                                           ListCount(surface->ParentConnections) + ListCount(surface->ChildConnections)
-                                     : 0;
-    if (!Holder->Budget.Spend(ReadCost::kFaceContacts, 1 + searched)) return false;
+    // A read spends the record, and the connections searched, on its budget; past it, the read
+    // fails.
+    if (!Holder->Budget.Spend(ReadCost::kFaceContacts, 1)) return false;
     if (surface && otherSurface && surface->IsConnected(other, otherSurface, kRelationAny)) return false;
     const bool madeHere = !surface;
     const bool madeThere = !otherSurface;

@@ -421,10 +421,18 @@ int32_t Surface::IsConnected(const ModelObject* object, const Surface* surface, 
         const FaceEntry* entry = EntryAt(list, i);
         if (entry->Object != object || (surface && entry->Face != surface)) continue;
         CountTurns(i + 1);
+        SpendOnConnections(i + 1);
         return 1;
     }
     CountTurns(ListCount(list));
+    SpendOnConnections(ListCount(list));
     return 0;
+}
+
+void Surface::SpendOnConnections(int64_t walked) const
+{
+    // Past the read's budget the read fails; the walk that spent it is done.
+    if (Owner) Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, walked);
 }
 
 void Surface::TakeOutConnection(int32_t relation, int32_t index)
@@ -449,6 +457,7 @@ void Surface::DisconnectFace(const ModelObject* object, const Surface* surface, 
     for (int32_t r = kRelationSibling; r <= kRelationChild; ++r) {
         if (relation >= 0 && r != relation) continue;
         CountTurns(ListCount(ConnectionList(r)));
+        SpendOnConnections(ListCount(ConnectionList(r)));
         for (int32_t i = ListCount(ConnectionList(r)) - 1; i >= 0; --i) {
             const DynamicArray* list = ConnectionList(r);
             if (i >= ListCount(list)) continue;

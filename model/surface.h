@@ -240,5 +240,7 @@ private:
     void ComputeCovering(int32_t side);
     void PassContactOn(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide, bool adding);
     void AddCounters(int32_t side, const Surface* other, int32_t otherSide, int32_t sign);
+    // Spends the entries of connection lists a search walked on the read's budget.
+    void SpendOnConnections(int64_t walked) const;
     void TakeOutConnection(int32_t relation, int32_t index);
 };

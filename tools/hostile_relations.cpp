@@ -11,7 +11,7 @@
 // triangles in one place under a dome, outlines of thousands of points on a line, prisms nested in
 // units of their own, lists of lights by the ten thousand replaced, lists of thousands of
 // contacts copied to a thousand faces, connections by the hundred thousand between faces that had
-// none, connections to a face without room, and leaning faces of thousands of rows connected by
+// none, connections to a face without room (and with thousands of connections), and leaning faces of thousands of rows connected by
 // the hundred thousand; beside them honest models as dense as a file can be.
 #include "tools/hostile_relations.h"
 
@@ -279,6 +279,31 @@ Bytes ContactListsCopied(int32_t receivers, int32_t repeats)
     records.push_back(Connection(0, 0, 1, 0));
     Append(outer, Connections(records));
     return ModelFile(Chunk("ROOT", Chunk("PRSM", BoxAt(0, kSize) + GatheringBox(128, kSize) + beside + outer)));
+}
+
+// A box whose top is connected to thousands of faces of a dome, and then to a gathering box that
+// leaves it no room, then records by the ten thousand each connecting a face of another dome with
+// it: each finds no room only once it has searched the box's connections, and searches them again
+// to take its own out.
+Bytes ConnectionsToAFullFace()
+{
+    constexpr double kSize = 10;
+    constexpr int32_t kConnected = 6000;
+    Bytes file = Chunk("PRSM", BoxAt(0, kSize)) + Chunk("PRSM", DomePrimitive(0, 0, kSize)) +
+                 GatheringBox(160, kSize) + Chunk("PRSM", DomePrimitive(0, 0, kSize));
+    std::vector<Bytes> records;
+    for (int32_t face = 1; face <= kConnected; ++face) records.push_back(Connection(1, face, 0, 0));
+    records.push_back(Connection(2, 0, 0, 0));
+    Append(file, Connections(records));
+    records.clear();
+    for (int32_t face = 1; file.size() + 8 * records.size() + 100 < kMostBytes; ++face) {
+        records.push_back(Connection(3, face, 0, 0));
+        if (records.size() < 32000) continue;
+        Append(file, Connections(records));
+        records.clear();
+    }
+    Append(file, Connections(records));
+    return ModelFile(Chunk("ROOT", file));
 }
 
 // Four domes of the most faces in a row, each face of each connected to the same face of the next,
@@ -885,6 +910,7 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-contact-lists-copied.qpy", ContactListsCopied(1000, 0), HostileModel::kMustFail},
         {"relations-contact-lists-copied-after-repeats.qpy", ContactListsCopied(1000, 84000), HostileModel::kMustFail},
         {"relations-connections-without-room.qpy", ConnectionsWithoutRoom(), HostileModel::kMustLoad},
+        {"relations-connections-to-a-full-face.qpy", ConnectionsToAFullFace(), HostileModel::kMustFail},
         // Refused where the system's regions work out how far faces cover each other; read where
         // no region is made.
         {"relations-connections-between-domes.qpy", ConnectionsBetweenDomes(), HostileModel::kAnyResult},
