@@ -467,6 +467,28 @@ TEST(Connections, MutualAndRemovedOnlyAsAsked)
     EXPECT_EQ(east->ContactCount(1), 0);
 }
 
+TEST(Connections, ASearchOfAFacesConnectionsIsSpentInARead)
+{
+    Scene scene;
+    ModelObject* a = scene.AddBox(0, 0, 0, 10, 10, 10);
+    ModelObject* b = scene.AddBox(10, 0, 0, 20, 10, 10);
+    ModelObject* c = scene.AddBox(20, 0, 0, 30, 10, 10);
+    ModelObject* d = scene.AddBox(30, 0, 0, 40, 10, 10);
+    ASSERT_TRUE(a->AddFaceContact(3, b, 1));
+    ASSERT_TRUE(a->AddFaceContact(3, c, 1));
+    const Surface* east = a->SurfaceOfFace(3);
+    MemoryStream stream;
+    Load(stream, Bytes(100, 0));
+    ReadBudget& budget = scene.holder()->Budget;
+    budget.Begin(&stream);
+    ASSERT_EQ(stream.StreamSetPosition(100), kResultOk);  // what 100 bytes pay for is allowed
+    EXPECT_EQ(east->IsConnected(c, nullptr, kRelationAny), 1);  // found second
+    EXPECT_EQ(budget.Spent(ReadCost::kFaceContacts), 2);
+    EXPECT_EQ(east->IsConnected(d, nullptr, kRelationAny), 0);  // every entry walked
+    EXPECT_EQ(budget.Spent(ReadCost::kFaceContacts), 4);
+    budget.End();
+}
+
 TEST(Connections, AFaceWithoutRoomOrMemoryForTheContactIsNotConnected)
 {
     // Box a's east face meets box b's west face; a's child k is connected to a's east face, which
