@@ -59,17 +59,24 @@ HRGN PolygonRegion(const DynamicArray* polygon, DynamicArray* corners)
 }
 
 // The sum, over the rows from the first change to the last, of one and the square of the edges
-// crossing the row, the changes (row, +1 where an edge begins and -1 where it ends) sorted first.
+// crossing the row, and the steps of filing the edges by the row each begins on (each walks past
+// half the rows begun before it, on the whole), kFilingStepsPerTurn to a unit; the changes (row,
+// +1 where an edge begins and -1 where it ends) sorted first.
 int64_t RowWork(std::pair<int32_t, int32_t>* changes, size_t count)
 {
     std::sort(changes, changes + count);
     int64_t work = 0;
     int64_t crossing = 0;
+    int64_t beginRows = 0;
     for (size_t k = 0; k < count; ++k) {
         if (k > 0) work += (int64_t(changes[k].first) - changes[k - 1].first) * (1 + crossing * crossing);
+        // Beginnings sort after the ends of their row, before the next row's.
+        const bool begins = changes[k].second > 0;
+        if (begins && (k == 0 || changes[k - 1].second < 0 || changes[k - 1].first != changes[k].first)) ++beginRows;
         crossing += changes[k].second;
     }
-    return work;
+    const int64_t edges = int64_t(count) / 2;
+    return work + edges * beginRows / 2 / CoverageRegion::kFilingStepsPerTurn;
 }
 
 }  // namespace

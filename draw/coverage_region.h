@@ -21,9 +21,14 @@ public:
     // 1 while the remainder is not empty.
     int32_t CoverageRegionRemains() const;
     // The work the system does to make a region of the polygon: for every row its outline spans,
-    // the edges that cross the row, squared (it sorts them among themselves row by row), and one
-    // for each of its corners and rows.
+    // the edges that cross the row, squared (it sorts them among themselves row by row), one for
+    // each of its corners and rows, and the steps it takes to file the edges by the row each
+    // begins on (each walks past the rows begun before it), kFilingStepsPerTurn to a turn.
     static int64_t PolygonWork(const DynamicArray* polygon);
+    // Filing an edge past a row takes the system 0.8 to 1.3 ns under Wine (system-weights: a
+    // polygon of 1,024 corners over 1,024 rows, 210,000 steps, 214 us; of 4,096, a million steps,
+    // 845 us), some 16 steps to a turn.
+    static constexpr int64_t kFilingStepsPerTurn = 16;
     // The work of a coverage region of the polygon, from its making to its disposal: its region's,
     // the calls to the system that make and delete the regions, and its blocks from the heap.
     static int64_t CoverageWork(const DynamicArray* polygon);

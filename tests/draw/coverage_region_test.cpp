@@ -2,9 +2,9 @@
 // remainder is empty, the rounding of points to whole units, and polygons too small to cover.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "draw/coverage_region.h"
 #include "foundation/dynamic_array.h"
@@ -14,7 +14,7 @@ namespace {
 
 using ArrayPtr = Owned<DynamicArray>;
 
-ArrayPtr Polygon(std::initializer_list<std::pair<double, double>> points)
+ArrayPtr Polygon(const std::vector<std::pair<double, double>>& points)
 {
     ArrayPtr polygon(NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4));
     for (const auto& p : points) {
@@ -117,4 +117,11 @@ TEST(CoverageRegion, WorkIsTheSquareOfTheEdgesEachRowCrossesAndTheRectanglesMet)
     EXPECT_GT(region->SubtractWork(Square(20, 10, 30, 20).get()), 0);  // its corner meets the square's
     EXPECT_EQ(region->CoverageRegionSubtract(square.get()), 1);
     EXPECT_EQ(region->SubtractWork(square.get()), 0);
+    // A zigzag whose edges each begin a row higher, closed from its top back to its foot: 64 edges
+    // begin on 63 rows, each filed past half of those before it; two edges cross each of its 63
+    // rows.
+    std::vector<std::pair<double, double>> zigzag;
+    for (int32_t k = 0; k < 64; ++k) zigzag.push_back({k % 2 ? 10.0 : 0.0, double(k)});
+    EXPECT_EQ(CoverageRegion::PolygonWork(Polygon(zigzag).get()),
+              64 + 63 * (1 + 4) + 64 * 63 / 2 / CoverageRegion::kFilingStepsPerTurn);
 }
