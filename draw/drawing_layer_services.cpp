@@ -8,6 +8,8 @@
 #include "draw/color_cube.h"
 #include "draw/coverage_region.h"
 #include "draw/q_offscreen.h"
+#include "foundation/loop_turns.h"
+#include "foundation/system_weights.h"
 #include "model/drawing_services.h"
 
 namespace {
@@ -18,6 +20,7 @@ public:
 
     CoverageRegion* NewCoverageRegion(const DynamicArray* polygon) override
     {
+        CountTurns(kHeapBlockTurns);
         CoverageRegion* region = new (std::nothrow) CoverageRegion;
         if (region) region->CoverageRegionInit(polygon);
         return region;
@@ -40,7 +43,7 @@ public:
 
     int64_t CoverageWork(const CoverageRegion* region, const DynamicArray* polygon) override
     {
-        return region ? region->SubtractWork(polygon) : CoverageRegion::PolygonWork(polygon);
+        return region ? region->SubtractWork(polygon) : CoverageRegion::CoverageWork(polygon);
     }
 
     Q_Offscreen* NewCreditsPicture() override { return new (std::nothrow) Q_Offscreen; }

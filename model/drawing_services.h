@@ -32,9 +32,9 @@ public:
     // 1 while part of the region's polygon is left uncovered.
     virtual int32_t CoverageRegionRemains(CoverageRegion* /*region*/) { return 1; }
     virtual void DisposeCoverageRegion(CoverageRegion* /*region*/) {}
-    // The work that making a region of the polygon (region null) or taking the polygon away from
-    // the region takes, in the units of the read budget's coverage (model/read_budget.h): 0 where
-    // no region is made.
+    // The work that a region of the polygon takes from its making to its disposal (region null),
+    // or taking the polygon away from the region, the calls to the system weighed with it, in the
+    // units of the read budget's coverage (model/read_budget.h): 0 where no region is made.
     virtual int64_t CoverageWork(const CoverageRegion* /*region*/, const DynamicArray* /*polygon*/) { return 0; }
 
     // The credits picture, an offscreen in the drawing layer's image format (the body of a

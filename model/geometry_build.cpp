@@ -562,6 +562,20 @@ Surface* ModelObject::SurfaceForFace(int32_t face)
     return surface;
 }
 
+void ModelObject::ForgetUnusedSurface(int32_t face)
+{
+    Surface* surface = SurfaceOfFace(face);
+    if (!surface || surface->IsConnected(nullptr, nullptr, kRelationAny) || surface->ContactCount(0) > 0 ||
+        surface->ContactCount(1) > 0 || surface->CountElements() > 0 || surface->SurfaceHasData())
+        return;
+    if (PolygonRecord* record = FindPolygonByIndex(face); record && record->FaceSurface == surface) {
+        record->FaceSurface = nullptr;
+        NoteLayeringChanged(Holder);
+    }
+    IgnoreResult(SetPointer(Surfaces, face, nullptr));
+    surface->SurfaceDestroy();
+}
+
 void ModelObject::TakeFaceOutline(int32_t face, DynamicArray* outline)
 {
     if (IsRoot() || face < 0 || face >= FaceCount()) return;

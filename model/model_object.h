@@ -187,6 +187,9 @@ public:
     PolygonRecord* FindPolygonByIndex(int32_t face) const;
     Surface* SurfaceOfFace(int32_t face) const;
     Surface* SurfaceForFace(int32_t face);
+    // Takes the face's surface away again when it holds nothing: no connection, contact, element,
+    // colour, texture or attribute of its own.
+    void ForgetUnusedSurface(int32_t face);
     // Fills `outline` with the outline a surface made for the face would have, keeping no
     // surface: one already there gives its outline and is discarded.
     void TakeFaceOutline(int32_t face, DynamicArray* outline);
@@ -250,7 +253,10 @@ public:
     void DropSiblingIndex();
 
     // --- face connections (kept in the surfaces; list 0 siblings, 1 parent, 2 children) ---
-    void AddFaceContact(int32_t face, ModelObject* other, int32_t otherFace);
+    // Connects the face with the other object's face; true when that made a connection (false
+    // for one made already, one without room for its contacts, short of memory or past the read's
+    // budget, which leave no surface made for it behind).
+    bool AddFaceContact(int32_t face, ModelObject* other, int32_t otherFace);
     void DropFaceContacts(int32_t face, ModelObject* other, int32_t otherFace, int32_t list);
     void DropFaceContactsWithList(int32_t face, const DynamicArray* nodes, int32_t list);
     int32_t HasFaceContacts(const ModelObject* node, int32_t list) const;

@@ -337,17 +337,28 @@ void ModelObject::ClearContactsOf(ModelObject* node)
 
 // --- face connections ---
 
-void ModelObject::AddFaceContact(int32_t face, ModelObject* other, int32_t otherFace)
+bool ModelObject::AddFaceContact(int32_t face, ModelObject* other, int32_t otherFace)
 {
-    if (!other || IsRoot() || other->IsRoot()) return;
-    Surface* surface = SurfaceForFace(face);
-    Surface* otherSurface = other->SurfaceForFace(otherFace);
-    if (!surface || !otherSurface) return;
-    // A read spends the connections searched on its budget; past it, the read fails.
-    const int64_t searched = int64_t(ListCount(surface->SiblingConnections)) + ListCount(surface->ParentConnections) +
-                             ListCount(surface->ChildConnections);
-    if (!Holder->Budget.Spend(ReadCost::kFaceContacts, 1 + searched)) return;
-    if (!surface->IsConnected(other, otherSurface, kRelationAny)) surface->ConnectFace(other, otherSurface);
+    if (!other || IsRoot() || other->IsRoot()) return false;
+    // A connection made already is found among the surfaces there are, before any is made.
+    Surface* surface = SurfaceOfFace(face);
+    Surface* otherSurface = other->SurfaceOfFace(otherFace);
+    // A read spends the record, and the connections searched, on its budget; past it, the read
+    // fails.
+    if (!Holder->Budget.Spend(ReadCost::kFaceContacts, 1)) return false;
+    if (surface && otherSurface && surface->IsConnected(other, otherSurface, kRelationAny)) return false;
+    const bool madeHere = !surface;
+    const bool madeThere = !otherSurface;
+    surface = SurfaceForFace(face);
+    otherSurface = other->SurfaceForFace(otherFace);
+    if (surface && otherSurface && surface->ConnectFace(other, otherSurface)) return true;
+    // The surfaces made for a connection that was not made go again; past the budget the read
+    // fails, and its model goes with them.
+    if (!Holder->Budget.Passed()) {
+        if (madeHere) ForgetUnusedSurface(face);
+        if (madeThere) other->ForgetUnusedSurface(otherFace);
+    }
+    return false;
 }
 
 void ModelObject::DropFaceContacts(int32_t face, ModelObject* other, int32_t otherFace, int32_t list)

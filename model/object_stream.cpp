@@ -330,9 +330,6 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
             const ResultCode read = TransferShort(stream, &value);
             if (read != kResultOk) return read;
         }
-        // Each record read is a connection that the relations it asks for are allowed in
-        // proportion to.
-        if (!Holder->Budget.Spend(ReadCost::kConnections, 1)) break;
         // A child's index among those kept: its position in the file less the dropped children
         // before it. A connection of a dropped child is left out.
         bool named = false;
@@ -345,11 +342,12 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
         const int32_t b = kept(values[2]);
         if (named) continue;
         if (b < 0 || b >= n) continue;
-        if (a >= 0 && a < n) {
-            ChildAt(a)->AddFaceContact(values[1], ChildAt(b), values[3]);
-        } else if (a == -1) {
-            AddFaceContact(values[1], ChildAt(b), values[3]);
-        }
+        ModelObject* from = a >= 0 && a < n ? ChildAt(a) : a == -1 ? this : nullptr;
+        // Each connection made is one that the relations it asks for are allowed in proportion
+        // to; a record that makes none (one made already, or one without room) buys nothing.
+        if (from && from->AddFaceContact(values[1], ChildAt(b), values[3]) &&
+            !Holder->Budget.Spend(ReadCost::kConnections, 1))
+            break;
     }
     CountTurns(r);
     return Holder->Budget.Passed() ? kResultPastBudget : kResultOk;

@@ -5,11 +5,11 @@
 
 namespace {
 
-// What a cost allows: `units` for every `bytes` bytes of the file read so far; and, for what a read
-// builds, `anyModel` more, for a relation `perBase` for each thing built of its base. Past what
-// their bytes pay for, the relations share what the read has built: a file may spend the whole of
-// one relation's part of it, or parts of several, never the whole of every one, so that it asks for
-// no more work than one relation at its most.
+// What a cost allows: `anyModel`, and `units` for every `bytes` bytes of the file read so far; for
+// a relation `perBase` more for each thing built of its base. Past what any model has and their
+// bytes pay for, the relations share what the read has built: a file may spend the whole of one
+// relation's part of it, or parts of several, never the whole of every one, so that it asks for no
+// more work than one relation at its most.
 struct CostAllowance {
     ReadCost base;
     int64_t anyModel;
@@ -44,9 +44,18 @@ constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
     // kFaceContacts: a floor face connected to a thousand rooms walks and moves 1,006 entries a
     // connection (every connection to the face moves its list).
     {ReadCost::kConnections, 0, 1, 2, 4096},
-    // kCoverage: the town's offices hand their regions 3,150 units a connection, the floor face
-    // and its thousand rooms 1,395.
-    {ReadCost::kConnections, 0, 64, 1, 16384},
+    // kContactEntries: the floor face and its thousand rooms, and the town's offices, take in 2
+    // entries a connection (each face the other); eight times that, for faces that take in the
+    // contacts of the faces they are connected with too. The entries hold 16 bytes each.
+    {ReadCost::kConnections, 0, 1, 2, 16},
+    // kCoverage: the town's offices hand their regions 3,390 units a connection, 5.4 million in
+    // all at the largest, the floor face and its thousand rooms 2,150, the calls to the system and
+    // the heap weighed with them. What a region is handed grows with its faces' size in whole
+    // units, which a file may set as it likes, and a unit takes the system 2 to 10 ns: any model
+    // has six times the most that honest models spend, and a connection adds enough for models of
+    // ten times the town's connections, so that a file of a megabyte of connections between faces
+    // as large as they come is refused within 3 s.
+    {ReadCost::kConnections, int64_t(1) << 25, 16, 1, 2048},
     // kSliceCuts: spheres of the most segments cut by 16 facet slices walk 21.7 vertices, corners
     // and cut edges a corner built.
     {ReadCost::kCorners, 0, 2, 1, 128},
@@ -69,11 +78,11 @@ bool IsRelation(int32_t cost)
     return cost >= kFirstRelation;
 }
 
-// The part of the cost that every `bytes` bytes read pay for.
-int64_t PaidByBytes(int32_t cost, int64_t bytesRead)
+// The part of the cost that any model has, and that every `bytes` bytes read pay for.
+int64_t Free(int32_t cost, int64_t bytesRead)
 {
     const CostAllowance& allowance = kAllowances[cost];
-    return bytesRead > 0 ? bytesRead * allowance.units / allowance.bytes : 0;
+    return allowance.anyModel + (bytesRead > 0 ? bytesRead * allowance.units / allowance.bytes : 0);
 }
 
 // The part of the relation that what the read built of its base allows.
@@ -92,12 +101,12 @@ ReadCost BaseOf(ReadCost cost)
 int64_t Allowance(ReadCost cost, int64_t bytesRead, int64_t base)
 {
     const int32_t c = int32_t(cost);
-    return kAllowances[c].anyModel + PaidByBytes(c, bytesRead) + OfBase(c, base);
+    return Free(c, bytesRead) + OfBase(c, base);
 }
 
 int64_t ReadBudget::Share(int32_t cost, int64_t spent, int64_t bytes) const
 {
-    const int64_t beyond = spent - PaidByBytes(cost, bytes);
+    const int64_t beyond = spent - Free(cost, bytes);
     if (beyond <= 0) return 0;
     const int64_t ofBase = OfBase(cost, spent_[int32_t(kAllowances[cost].base)]);
     // Past the relation's own allowance: more than the whole.

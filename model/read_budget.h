@@ -26,8 +26,10 @@ enum class ReadCost : int32_t {
     kContactPairs,   // contacts between records
     kContactSearch,  // the other record's corners listed, and the faces and vertices compared, by the
                      // search for the face that parts two records
-    kFaceContacts,   // entries added to the contact lists of faces, those passed on included, and
-                     // the faces, connections and elements walked to add them
+    kFaceContacts,   // the entries of contact lists of faces, and the faces, connections and
+                     // elements, walked to add entries to them
+    kContactEntries, // entries added to the contact lists of faces, those passed on included: what
+                     // the lists hold
     kCoverage,       // what the regions of faces and elements lying against each other are handed:
                      // their corners, and the edges each row of their outlines crosses, squared
     kSliceCuts,      // vertices a slice measures and corners it walks and copies, and the cut edges

@@ -9,6 +9,7 @@
 
 #include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
+#include "foundation/system_weights.h"
 #include "model/drawing_services.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
@@ -359,16 +360,16 @@ DynamicArray* Surface::ConnectionList(int32_t relation) const
     }
 }
 
-void Surface::ConnectFace(ModelObject* otherObject, Surface* otherSurface)
+bool Surface::ConnectFace(ModelObject* otherObject, Surface* otherSurface)
 {
     const int32_t relation = RelationTo(otherObject);
-    if (relation < 0 || !otherSurface) return;
+    if (relation < 0 || !otherSurface) return false;
     int32_t side = 0;
     int32_t otherSide = 0;
     ContactSidesOf(relation, &side, &otherSide);
     const FaceEntry entry = {otherObject, otherSurface};
     // The connection and its contacts are made together or not at all.
-    if (!HasContactRoom(side, entry, otherSide)) return;
+    if (!HasContactRoom(side, entry, otherSide)) return false;
     DynamicArray*& list = relation == kRelationSibling ? SiblingConnections
                           : relation == kRelationParent ? ParentConnections
                                                         : ChildConnections;
@@ -376,22 +377,21 @@ void Surface::ConnectFace(ModelObject* otherObject, Surface* otherSurface)
     if (!list || list->Append(&entry) < 0) {
         NoteMemoryShort(Owner ? Owner->Holder : nullptr);
         if (ListCount(list) == 0) DestroyArray(list);
-        return;
+        return false;
     }
     if (!AddContact(side, {Owner, this}, entry, otherSide)) {
         IgnoreResult(list->Remove(list->ArrayCount() - 1));
         if (list->ArrayCount() == 0) DestroyArray(list);
-        return;
+        return false;
     }
-    if (otherSurface->IsConnected(Owner, this, kRelationAny)) return;
-    otherSurface->ConnectFace(Owner, this);
+    if (otherSurface->IsConnected(Owner, this, kRelationAny)) return true;
     // Connections are mutual: one that the other face could not take back is taken out again.
-    if (!otherSurface->IsConnected(Owner, this, kRelationAny)) {
-        int32_t i = ListCount(list) - 1;
-        while (i >= 0 && !SameEntry(*EntryAt(list, i), entry)) --i;
-        CountTurns(ListCount(list) - i);
-        if (i >= 0) TakeOutConnection(relation, i);
-    }
+    if (otherSurface->ConnectFace(Owner, this)) return true;
+    int32_t i = ListCount(list) - 1;
+    while (i >= 0 && !SameEntry(*EntryAt(list, i), entry)) --i;
+    CountTurns(ListCount(list) - i);
+    if (i >= 0) TakeOutConnection(relation, i);
+    return false;
 }
 
 bool Surface::HasContactRoom(int32_t side, const FaceEntry& entry, int32_t otherSide) const
@@ -422,10 +422,18 @@ int32_t Surface::IsConnected(const ModelObject* object, const Surface* surface, 
         const FaceEntry* entry = EntryAt(list, i);
         if (entry->Object != object || (surface && entry->Face != surface)) continue;
         CountTurns(i + 1);
+        SpendOnConnections(i + 1);
         return 1;
     }
     CountTurns(ListCount(list));
+    SpendOnConnections(ListCount(list));
     return 0;
+}
+
+void Surface::SpendOnConnections(int64_t walked) const
+{
+    // Past the read's budget the read fails; the walk that spent it is done.
+    if (Owner) Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, walked);
 }
 
 void Surface::TakeOutConnection(int32_t relation, int32_t index)
@@ -450,6 +458,7 @@ void Surface::DisconnectFace(const ModelObject* object, const Surface* surface, 
     for (int32_t r = kRelationSibling; r <= kRelationChild; ++r) {
         if (relation >= 0 && r != relation) continue;
         CountTurns(ListCount(ConnectionList(r)));
+        SpendOnConnections(ListCount(ConnectionList(r)));
         for (int32_t i = ListCount(ConnectionList(r)) - 1; i >= 0; --i) {
             const DynamicArray* list = ConnectionList(r);
             if (i >= ListCount(list)) continue;
@@ -524,17 +533,23 @@ bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     // The other face's contacts on its side go in before the entry, both before this face's own
     // entry (or at the end), all at once or not at all.
     const DynamicArray* otherList = other->SideContacts[otherSide];
-    std::vector<FaceEntry> flattened;
-    if (otherList) flattened.assign(otherList->Elements<FaceEntry>(), otherList->Elements<FaceEntry>() + otherList->ArrayCount());
-    const int32_t inserted = int32_t(flattened.size());
-    CountTurns(2 * int64_t(inserted));
+    const int32_t inserted = ListCount(otherList);
+    // A face would take its own list on that side only in a tree that has changed since its
+    // connections were made: that list is copied before it grows.
+    std::vector<FaceEntry> own;
+    if (otherList && otherList == SideContacts[side]) {
+        CountTurns(kHeapBlockTurns + inserted);
+        own.assign(otherList->Elements<FaceEntry>(), otherList->Elements<FaceEntry>() + inserted);
+    }
     const int32_t count = ContactCount(side);
     const int32_t found = FindEntry(SideContacts[side], self);
     const int32_t pos = found < 0 ? count : found;
     // What a read spends: the list searched and moved, the entries made, and each element on both
-    // sides of the face compared with the face's contacts.
+    // sides of the face compared with the face's contacts; and the entries the list takes in.
     const int64_t work = (int64_t(ElementCount(1)) + 1) * (int64_t(count) + inserted + 1);
-    if (Owner && !Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, work)) return false;
+    if (Owner && (!Owner->Holder->Budget.Spend(ReadCost::kFaceContacts, work) ||
+                  !Owner->Holder->Budget.Spend(ReadCost::kContactEntries, int64_t(inserted) + 1)))
+        return false;
     const bool made = !SideContacts[side];
     if (made) SideContacts[side] = NewFaceEntryList();
     DynamicArray* list = SideContacts[side];
@@ -545,7 +560,11 @@ bool Surface::AddContact(int32_t side, const FaceEntry& self, const FaceEntry& e
     }
     FaceEntry* entries = list->Elements<FaceEntry>();
     std::memmove(entries + pos + inserted + 1, entries + pos, size_t(count - pos) * sizeof(FaceEntry));
-    std::copy(flattened.begin(), flattened.end(), entries + pos);
+    if (inserted > 0) {
+        const FaceEntry* from = own.empty() ? otherList->Elements<FaceEntry>() : own.data();
+        std::copy(from, from + inserted, entries + pos);
+    }
+    CountTurns(int64_t(inserted) + count - pos);
     entries[pos + inserted] = entry;
     if (side == 0) {
         if (otherSide == 0) {
@@ -684,9 +703,10 @@ void Surface::ComputeCovering(int32_t side)
     int16_t axis = 0;
     DrawingServices& drawing = CurrentDrawingServices();
     // The outlines projected, and the regions they are handed to, are spent on the budget before
-    // the regions are made.
+    // the regions are made, with the list of points the first time.
     auto pays = [&](const CoverageRegion* region) {
-        const int64_t work = points->ArrayCount() + drawing.CoverageWork(region, points);
+        const int64_t work =
+            points->ArrayCount() + drawing.CoverageWork(region, points) + (region ? 0 : kHeapBlockTurns);
         return !budget || budget->Spend(ReadCost::kCoverage, work);
     };
     if (!ProjectFaceEntry({Owner, this}, points, &axis) || !pays(nullptr)) {
@@ -702,6 +722,8 @@ void Surface::ComputeCovering(int32_t side)
         if (!ProjectFaceEntry(*EntryAt(list, i), points, &axis)) continue;
         if (!pays(region)) break;
         drawing.CoverageRegionSubtract(region, points);
+        // Once nothing is left, the contacts before this one cover nothing more.
+        if (!drawing.CoverageRegionRemains(region)) break;
     }
     CountTurns(count - 1 - i);
     uncovered = drawing.CoverageRegionRemains(region);

@@ -130,7 +130,10 @@ public:
     // --- connections to faces of other objects ---
     int32_t RelationTo(const ModelObject* object) const;
     DynamicArray* ConnectionList(int32_t relation) const;
-    void ConnectFace(ModelObject* otherObject, Surface* otherSurface);
+    // Connects the face with the other, both ways, and records their contacts; false when it did
+    // not (no relation between their objects, no room for the contacts, short of memory or past
+    // the read's budget).
+    bool ConnectFace(ModelObject* otherObject, Surface* otherSurface);
     int32_t IsConnected(const ModelObject* object, const Surface* surface, int32_t relation) const;
     void DisconnectFace(const ModelObject* object, const Surface* surface, int32_t relation);
     void DisconnectAllExcept(const DynamicArray* objects, int32_t relation);
@@ -249,5 +252,7 @@ private:
     void ComputeCovering(int32_t side);
     void PassContactOn(int32_t side, const FaceEntry& self, const FaceEntry& entry, int32_t otherSide, bool adding);
     void AddCounters(int32_t side, const Surface* other, int32_t otherSide, int32_t sign);
+    // Spends the entries of connection lists a search walked on the read's budget.
+    void SpendOnConnections(int64_t walked) const;
     void TakeOutConnection(int32_t relation, int32_t index);
 };

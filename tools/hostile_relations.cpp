@@ -11,9 +11,11 @@
 // triangles in one place under a dome, outlines of thousands of points on a line, prisms nested in
 // units of their own, lists of lights by the ten thousand replaced, domes of a million faces under
 // slices that keep them whole or cut their tips, corners under slices cutting slivers, elements
-// under connections repeated, elements rebuilt through 90 levels of units, and round elements of
-// the most points under faces connected one by one; beside them honest models as dense as a file
-// can be.
+// under connections repeated, elements rebuilt through 90 levels of units, round elements of the
+// most points under faces connected one by one, lists of thousands of contacts copied to a
+// thousand faces, connections by the hundred thousand between faces that had none, connections to
+// a face without room (and with thousands of connections), and leaning faces of thousands of rows
+// connected by the hundred thousand; beside them honest models as dense as a file can be.
 #include "tools/hostile_relations.h"
 
 #include <array>
@@ -88,6 +90,18 @@ Bytes DomePrimitive(double x, double y, double radius, int32_t bands = kDomeBand
 {
     const Bytes position = Fixed32(x) + Fixed32(y) + Fixed32(0) + Fixed32(0) + Fixed32(1) + Fixed32(1);
     return Opaque() + PrimitiveChunk(kDome, bands, kDomeCorners, radius, 0, 0, 0, radius) + Chunk("POSN", position);
+}
+
+// A dome at the origin of the radius and the height, whose bands make at least `faces` faces.
+Bytes LowDome(double radius, double height, int32_t faces)
+{
+    return Opaque() + PrimitiveChunk(kDome, faces / kDomeCorners + 1, kDomeCorners, radius, 0, 0, 0, height);
+}
+
+// A box of the size with its foot at height z at the origin: faces 0 (top) to 5.
+Bytes BoxAt(double z, double size)
+{
+    return Opaque() + PrimitiveChunk(kPrism, 1, 4, size, 0, 0, z, z + size);
 }
 
 // One "CONN" record: face `faceA` of child a (-1: the node itself) with face `faceB` of child b.
@@ -215,6 +229,149 @@ Bytes ContactsPassedOn()
     Bytes beside;
     for (int32_t face = 0; face < kEach; ++face) Append(beside, Connection(0, 0, 1, face));
     return ModelFile(Chunk("ROOT", box + Chunk("PRSM", DomePrimitive(5000, 0, 500)) + Chunk("CONN", I16(kEach) + beside)));
+}
+
+// A "CONN" chunk of the records.
+Bytes Connections(const std::vector<Bytes>& records)
+{
+    Bytes chunk = I16(int32_t(records.size()));
+    for (const Bytes& record : records) Append(chunk, record);
+    return Chunk("CONN", chunk);
+}
+
+// A box whose top gathers `fan` x (`fan` + 1) contacts in one place: it is connected to `fan`
+// faces of a low dome inside it, each of them to `fan` faces of a low dome inside that one.
+Bytes GatheringBox(int32_t fan, double size)
+{
+    std::vector<Bytes> outer;
+    std::vector<Bytes> inner;
+    for (int32_t j = 0; j < fan; ++j) {
+        outer.push_back(Connection(-1, 0, 0, 1 + j));
+        for (int32_t i = 0; i < fan; ++i) inner.push_back(Connection(-1, 1 + j, 0, 1 + j * fan + i));
+    }
+    const Bytes innermost = Chunk("PRSM", LowDome(size, 1, fan * fan + 1));
+    const Bytes middle = Chunk("PRSM", LowDome(size, 1, fan + 1) + innermost + Connections(inner));
+    return Chunk("PRSM", BoxAt(0, size) + middle + Connections(outer));
+}
+
+// A box holding the gathering box beside a box whose top is connected to that of a third inside
+// it, whose top is connected to each of `receivers` boxes stacked inside that one, `repeats`
+// records repeating a connection coming first: the box beside takes in the gathered contacts
+// and passes them on to every box of the stack, each of which passes the stack's back to every
+// face that gathered them.
+Bytes ContactListsCopied(int32_t receivers, int32_t repeats)
+{
+    constexpr double kSize = 10;
+    std::vector<Bytes> stacked;
+    Bytes stack;
+    for (int32_t k = 0; k < receivers; ++k) {
+        Append(stack, Chunk("PRSM", BoxAt(-4 * kSize * (k + 1), kSize)));
+        stacked.push_back(Connection(-1, 0, k, 1));
+    }
+    const Bytes holder = Chunk("PRSM", BoxAt(0, kSize) + stack + Connections(stacked));
+    const Bytes beside = Chunk("PRSM", BoxAt(0, kSize) + holder + Connections({Connection(-1, 0, 0, 0)}));
+    Bytes outer;
+    std::vector<Bytes> records;
+    for (int32_t r = 0; r < repeats; ++r) {
+        records.push_back(Connection(-1, 0, 1, 0));
+        if (records.size() < size_t(kMostFaces)) continue;
+        Append(outer, Connections(records));
+        records.clear();
+    }
+    records.push_back(Connection(-1, 0, 1, 0));
+    records.push_back(Connection(0, 0, 1, 0));
+    Append(outer, Connections(records));
+    return ModelFile(Chunk("ROOT", Chunk("PRSM", BoxAt(0, kSize) + GatheringBox(128, kSize) + beside + outer)));
+}
+
+// A box whose top is connected to thousands of faces of a dome, and then to a gathering box that
+// leaves it no room, then records by the ten thousand each connecting a face of another dome with
+// it: each finds no room only once it has searched the box's connections, and searches them again
+// to take its own out.
+Bytes ConnectionsToAFullFace()
+{
+    constexpr double kSize = 10;
+    constexpr int32_t kConnected = 6000;
+    Bytes file = Chunk("PRSM", BoxAt(0, kSize)) + Chunk("PRSM", DomePrimitive(0, 0, kSize)) +
+                 GatheringBox(160, kSize) + Chunk("PRSM", DomePrimitive(0, 0, kSize));
+    std::vector<Bytes> records;
+    for (int32_t face = 1; face <= kConnected; ++face) records.push_back(Connection(1, face, 0, 0));
+    records.push_back(Connection(2, 0, 0, 0));
+    Append(file, Connections(records));
+    records.clear();
+    for (int32_t face = 1; file.size() + 8 * records.size() + 100 < kMostBytes; ++face) {
+        records.push_back(Connection(3, face, 0, 0));
+        if (records.size() < 32000) continue;
+        Append(file, Connections(records));
+        records.clear();
+    }
+    Append(file, Connections(records));
+    return ModelFile(Chunk("ROOT", file));
+}
+
+// Four domes of the most faces in a row, each face of each connected to the same face of the next,
+// four records to a face: every record is a connection between faces that have none before it.
+Bytes ConnectionsBetweenDomes()
+{
+    constexpr int32_t kDomes = 4;
+    Bytes file;
+    for (int32_t d = 0; d < kDomes; ++d) Append(file, Chunk("PRSM", DomePrimitive(1500 * d, 0, 600)));
+    for (int32_t d = 0; d < kDomes; ++d) {
+        std::vector<Bytes> records;
+        for (int32_t face = 1; records.size() < 31000; ++face) records.push_back(Connection(d, face, (d + 1) % kDomes, face));
+        Append(file, Connections(records));
+    }
+    return ModelFile(Chunk("ROOT", file));
+}
+
+// A box whose front takes in the contacts gathered by two gathering boxes beside it, all but a
+// few hundred of as many as a face may have, then records by the ten thousand each connecting a
+// face of four domes that has none with it, most of which find no room.
+Bytes ConnectionsWithoutRoom()
+{
+    constexpr double kSize = 10;
+    constexpr int32_t kDomes = 4;
+    Bytes file = Chunk("PRSM", BoxAt(0, kSize)) + GatheringBox(128, kSize) + GatheringBox(126, kSize);
+    for (int32_t d = 0; d < kDomes; ++d) Append(file, Chunk("PRSM", DomePrimitive(0, 0, kSize)));
+    Append(file, Connections({Connection(0, 0, 1, 0), Connection(0, 0, 2, 0)}));
+    for (int32_t d = 0; d < kDomes; ++d) {
+        std::vector<Bytes> records;
+        for (int32_t face = 1; records.size() < 22000; ++face) records.push_back(Connection(3 + d, face, 0, 0));
+        Append(file, Connections(records));
+    }
+    return ModelFile(Chunk("ROOT", file));
+}
+
+// Two prisms of 15,000 sides in one place, leaning, the second turned a little against the first,
+// each side of the first connected to six sides of the second: each side's covering hands the
+// system regions of thousands of rows, each row's outline a little apart from the one before it.
+Bytes LeaningSidesConnected()
+{
+    constexpr int32_t kSides = 15000;
+    constexpr double kRadius = 3000;
+    constexpr double kHeight = 20000;
+    constexpr double kLean = 15000;
+    Bytes file;
+    for (int32_t p = 0; p < 2; ++p) {
+        Bytes body = I16(1) + Bytes{uint8_t(kAxisZ), uint8_t(kPrism)} + I16(1) + Fixed32(0) + Fixed32(kHeight) +
+                     Fixed32(0) + Fixed32(0) + Fixed32(kLean) + Fixed32(0.7 * kLean) + I16(kSides);
+        for (int32_t i = 0; i < kSides; ++i) {
+            const double angle = 6.283185307179586 * (i + 0.5 + 0.37 * p) / kSides;
+            Append(body, Fixed32(kRadius * std::cos(angle)) + Fixed32(kRadius * std::sin(angle)));
+        }
+        Append(file, Chunk("PRSM", Opaque() + Chunk("POLY", body)));
+    }
+    // Sides are faces 2 on.
+    std::vector<Bytes> records;
+    for (int32_t made = 0; file.size() + 8 * records.size() + 100 < kMostBytes; ++made) {
+        const int32_t side = made % kSides;
+        records.push_back(Connection(0, 2 + side, 1, 2 + (side + made / kSides) % kSides));
+        if (records.size() < 32000) continue;
+        Append(file, Connections(records));
+        records.clear();
+    }
+    Append(file, Connections(records));
+    return ModelFile(Chunk("ROOT", file));
 }
 
 // A dome whose last face carries polygon elements by the ten thousand.
@@ -889,6 +1046,14 @@ std::vector<HostileModel> RelationHostileModels()
          HostileModel::kMustFail},
         {"relations-round-elements-under-connections.qpy", RoundElementsUnderConnections(7, 700),
          HostileModel::kMustFail},
+        {"relations-contact-lists-copied.qpy", ContactListsCopied(1000, 0), HostileModel::kMustFail},
+        {"relations-contact-lists-copied-after-repeats.qpy", ContactListsCopied(1000, 84000), HostileModel::kMustFail},
+        {"relations-connections-without-room.qpy", ConnectionsWithoutRoom(), HostileModel::kMustLoad},
+        {"relations-connections-to-a-full-face.qpy", ConnectionsToAFullFace(), HostileModel::kMustFail},
+        // Refused where the system's regions work out how far faces cover each other; read where
+        // no region is made.
+        {"relations-connections-between-domes.qpy", ConnectionsBetweenDomes(), HostileModel::kAnyResult},
+        {"relations-leaning-sides-connected.qpy", LeaningSidesConnected(), HostileModel::kAnyResult},
     };
     std::vector<HostileModel> models;
     for (const auto& kind : kinds) {

@@ -102,12 +102,21 @@ TEST(CoverageRegion, WorkIsTheSquareOfTheEdgesEachRowCrossesAndTheRectanglesMet)
     EXPECT_EQ(CoverageRegion::PolygonWork(saw.get()), 7 + 8 * (1 + 36));
     EXPECT_EQ(CoverageRegion::PolygonWork(Polygon({{0, 0}, {0.5, 9.6}, {1, 0.4}}).get()), 3 + 10 * (1 + 4));
     EXPECT_EQ(CoverageRegion::PolygonWork(Polygon({{0, 0}, {10, 10}}).get()), 2);
-    // Taking a polygon away works through the rectangles of the area and of what is left: one
-    // each for the square, three once its middle is taken.
+    // Taking a polygon away works through the rectangles of what is left twice (combined with the
+    // polygon's region, and compared with the result): one for the square, two once its middle is
+    // taken; the calls to the system weigh the same whatever the polygon. A polygon whose
+    // whole-unit bounds miss the square's takes no work, nor does any once nothing is left.
     RegionPtr region = Coverage(square.get());
-    EXPECT_EQ(region->SubtractWork(saw.get()), CoverageRegion::PolygonWork(saw.get()) + 2);
+    const int64_t calls = region->SubtractWork(square.get()) - CoverageRegion::PolygonWork(square.get()) - 2;
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ(region->SubtractWork(saw.get()), CoverageRegion::PolygonWork(saw.get()) + 2 + calls);
     EXPECT_EQ(region->CoverageRegionSubtract(Square(5, 0, 15, 10).get()), 1);
-    EXPECT_EQ(region->SubtractWork(saw.get()), CoverageRegion::PolygonWork(saw.get()) + 1 + 2);
+    EXPECT_EQ(region->SubtractWork(saw.get()), CoverageRegion::PolygonWork(saw.get()) + 2 * 2 + calls);
+    EXPECT_EQ(region->SubtractWork(Square(20.5, 0, 30, 10).get()), 0);
+    EXPECT_EQ(region->SubtractWork(Square(-10, 10.5, 30, 20).get()), 0);
+    EXPECT_GT(region->SubtractWork(Square(20, 10, 30, 20).get()), 0);  // its corner meets the square's
+    EXPECT_EQ(region->CoverageRegionSubtract(square.get()), 1);
+    EXPECT_EQ(region->SubtractWork(square.get()), 0);
     // A zigzag whose edges each begin a row higher, closed from its top back to its foot: 64 edges
     // begin on 63 rows, each filed past half of those before it; two edges cross each of its 63
     // rows.

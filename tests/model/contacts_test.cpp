@@ -467,6 +467,28 @@ TEST(Connections, MutualAndRemovedOnlyAsAsked)
     EXPECT_EQ(east->ContactCount(1), 0);
 }
 
+TEST(Connections, ASearchOfAFacesConnectionsIsSpentInARead)
+{
+    Scene scene;
+    ModelObject* a = scene.AddBox(0, 0, 0, 10, 10, 10);
+    ModelObject* b = scene.AddBox(10, 0, 0, 20, 10, 10);
+    ModelObject* c = scene.AddBox(20, 0, 0, 30, 10, 10);
+    ModelObject* d = scene.AddBox(30, 0, 0, 40, 10, 10);
+    ASSERT_TRUE(a->AddFaceContact(3, b, 1));
+    ASSERT_TRUE(a->AddFaceContact(3, c, 1));
+    const Surface* east = a->SurfaceOfFace(3);
+    MemoryStream stream;
+    Load(stream, Bytes(100, 0));
+    ReadBudget& budget = scene.holder()->Budget;
+    budget.Begin(&stream);
+    ASSERT_EQ(stream.StreamSetPosition(100), kResultOk);  // what 100 bytes pay for is allowed
+    EXPECT_EQ(east->IsConnected(c, nullptr, kRelationAny), 1);  // found second
+    EXPECT_EQ(budget.Spent(ReadCost::kFaceContacts), 2);
+    EXPECT_EQ(east->IsConnected(d, nullptr, kRelationAny), 0);  // every entry walked
+    EXPECT_EQ(budget.Spent(ReadCost::kFaceContacts), 4);
+    budget.End();
+}
+
 TEST(Connections, AFaceWithoutRoomOrMemoryForTheContactIsNotConnected)
 {
     // Box a's east face meets box b's west face; a's child k is connected to a's east face, which
@@ -475,7 +497,9 @@ TEST(Connections, AFaceWithoutRoomOrMemoryForTheContactIsNotConnected)
     // from a's. When a's face, b's face or k's face has no room left for them in its front
     // contacts (16-bit counts), neither face is connected and no contact list changes; with room
     // enough, both are. A list that cannot grow (locked, as one without memory) tells the holder
-    // and stops the connection, but for k's face, which goes without the contact passed on.
+    // and stops the connection, but for k's face, which goes without the contact passed on. A face
+    // that had no surface before a connection that was not made is left without one, and a
+    // connection made already is not made again.
     constexpr int32_t kContactLimit = 32767;
     constexpr int32_t kLocked = -1;
     const int32_t grown[3] = {1, 2, 1};
@@ -498,8 +522,9 @@ TEST(Connections, AFaceWithoutRoomOrMemoryForTheContactIsNotConnected)
             if (filled == kLocked) list->ArrayLock();
             int32_t before[3];
             for (int32_t i = 0; i < 3; ++i) before[i] = faces[i]->ContactCount(0);
-            a->AddFaceContact(3, b, 1);
+            const bool made = a->AddFaceContact(3, b, 1);
             const bool connected = filled == kLocked ? full == 2 : filled + grown[full] <= kContactLimit;
+            EXPECT_EQ(made, connected);
             EXPECT_EQ(faces[0]->IsConnected(b, faces[1], kRelationSibling), connected);
             EXPECT_EQ(faces[1]->IsConnected(a, faces[0], kRelationSibling), connected);
             for (int32_t i = 0; i < 3; ++i) {
@@ -509,6 +534,12 @@ TEST(Connections, AFaceWithoutRoomOrMemoryForTheContactIsNotConnected)
             EXPECT_EQ(scene.holder()->MemoryShort, filled == kLocked ? 1 : 0);
             if (filled == kLocked) {
                 EXPECT_EQ(list->ArrayUnlock(), 0);
+            } else if (connected) {
+                EXPECT_FALSE(a->AddFaceContact(3, b, 1));
+                EXPECT_FALSE(b->AddFaceContact(1, a, 3));
+            } else if (full == 0) {
+                EXPECT_FALSE(b->AddFaceContact(2, a, 3));
+                EXPECT_EQ(b->SurfaceOfFace(2), nullptr);
             }
         }
     }

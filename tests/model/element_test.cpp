@@ -132,6 +132,7 @@ public:
     }
     int32_t CoverageRegionSubtract(CoverageRegion* region, const DynamicArray* polygon) override
     {
+        ++subtracted;
         Region* r = reinterpret_cast<Region*>(region);
         const Cells before = r->remainder;
         r->remainder &= ~CellsOf(polygon);
@@ -149,6 +150,7 @@ public:
 
     int32_t made = 0;
     int32_t disposed = 0;
+    int32_t subtracted = 0;
 
 private:
     DrawingServices* previous_;
@@ -570,6 +572,33 @@ TEST(ElementOverlaps, FacesCoveringTheElementAreListedInOrder)
     element->Update();
     EXPECT_EQ(element->OverlapLists[0], nullptr);
     EXPECT_EQ(element->SideUncovered[0], 1);
+}
+
+TEST(FaceCoverings, TheContactsAreTakenAwayUntilNothingIsLeft)
+{
+    // Boxes standing on a box's top: over its west half, its east half, and then the whole of it.
+    // Its covering takes its contacts away from the last made, and stops once nothing is left.
+    GridCoverage grid;
+    Scene scene;
+    ModelObject* base = scene.AddBox(0, 0, 0, 20, 20, 10);
+    const int32_t top = FaceFacing(base, 0, 0, 256);
+    ModelObject* boxes[3] = {scene.AddBox(0, 0, 10, 10, 20, 20), scene.AddBox(10, 0, 10, 20, 20, 20),
+                             scene.AddBox(0, 0, 10, 20, 20, 20)};
+    auto standOnTop = [&](ModelObject* box) { return base->AddFaceContact(top, box, FaceFacing(box, 0, 0, -256)); };
+    ASSERT_TRUE(standOnTop(boxes[0]));
+    EXPECT_EQ(base->SurfaceOfFace(top)->FrontUncovered, 1);
+    // The east half and the west one: both taken away from the top, which each foot covers.
+    grid.subtracted = 0;
+    ASSERT_TRUE(standOnTop(boxes[1]));
+    EXPECT_EQ(base->SurfaceOfFace(top)->FrontUncovered, 0);
+    EXPECT_EQ(grid.subtracted, 2 + 1);
+    // The whole: taken away alone, and so is the top from the foot.
+    grid.subtracted = 0;
+    ASSERT_TRUE(standOnTop(boxes[2]));
+    EXPECT_EQ(base->SurfaceOfFace(top)->FrontUncovered, 0);
+    EXPECT_EQ(boxes[2]->SurfaceOfFace(FaceFacing(boxes[2], 0, 0, -256))->FrontUncovered, 0);
+    EXPECT_EQ(grid.subtracted, 1 + 1);
+    EXPECT_EQ(grid.made, grid.disposed);
 }
 
 TEST(ElementOverlaps, ARemovedChildFaceHandsItsPlaceToItsParent)

@@ -476,6 +476,16 @@ TEST(ReadBudget, AllowanceGrowsWithTheBytesReadAndPassingItFailsEveryLaterSpendi
     BudgetMeter meter(budget, ReadCost::kNodes);
     EXPECT_FALSE(meter.Add(Allowance(ReadCost::kNodes, 3200)));
     EXPECT_TRUE(budget.Passed());
+    // What any model has of a relation is spent before the relations share what the read built:
+    // coverage with no connection made, then the lighting of its faces beside it.
+    budget.Begin(&stream);
+    const int64_t coverage = Allowance(ReadCost::kCoverage, 3200);
+    EXPECT_GT(coverage, Allowance(ReadCost::kCoverage, 0));
+    EXPECT_GT(Allowance(ReadCost::kCoverage, 0), 0);
+    EXPECT_TRUE(budget.Spend(ReadCost::kCoverage, coverage));
+    EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1000));
+    EXPECT_TRUE(budget.Spend(ReadCost::kLighting, Allowance(ReadCost::kLighting, 3200, 1000)));
+    EXPECT_FALSE(budget.Spend(ReadCost::kCoverage, 1));
 }
 
 TEST(ReadBudget, AReadRefusedPastItLeavesLaterContactsToBeMade)

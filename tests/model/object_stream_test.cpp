@@ -2,12 +2,15 @@
 // skipping rules, children that are dropped, connections, and hostile counts.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <cmath>
 
 #include "foundation/pointer_list.h"
 #include "foundation/typed_value.h"
+#include "foundation/version_chunk.h"
 #include "model/light.h"
+#include "model/model_document.h"
 #include "model/object_geometry.h"
 #include "model/object_stream.h"
 #include "model/plane_record.h"
@@ -333,6 +336,39 @@ TEST(ObjectStream, DroppedChildrenRenumberConnections)
     ASSERT_NE(outer->SurfaceOfFace(0), nullptr);
     EXPECT_EQ(outer->SurfaceOfFace(0)->IsConnected(outer->ChildAt(0), nullptr, kRelationChild), 1);
     EXPECT_EQ(outer->ChildAt(0)->SurfaceOfFace(5)->IsConnected(outer, nullptr, kRelationParent), 1);
+}
+
+TEST(ObjectStream, ConnectionsCountAsTheyAreMade)
+{
+    // Two prisms under the root: the east face of the first connected with the west face of the
+    // second five times over and once from the second's side, its north face with the second's
+    // south face, and a face it does not have. Two connections are made, each taking one contact
+    // into either face's list; the records that make none buy nothing and leave no surface.
+    Bytes records;
+    int32_t count = 0;
+    for (const auto& values : std::vector<std::array<int16_t, 4>>{
+             {0, 3, 1, 1}, {0, 3, 1, 1}, {1, 1, 0, 3}, {0, 2, 1, 4}, {0, 3, 1, 1}, {0, 9, 1, 2}, {0, 3, 1, 1}}) {
+        for (const int16_t value : values) Append(records, Word16(uint16_t(value)));
+        ++count;
+    }
+    const Bytes root =
+        Chunk("PRSM", PrismBody()) + Chunk("PRSM", PrismBody()) + Chunk("CONN", Word16(uint16_t(count)) + records);
+    const Bytes file = Chunk("FORM", Tag("QMDL") + Chunk("VERS", Word32(kFileVersion)) + Chunk("ROOT", root));
+    ModelDocument* document = new ModelDocument;
+    ASSERT_EQ(document->Init(), kResultOk);
+    MemoryStream in;
+    Load(in, file);
+    ASSERT_EQ(document->ReadModelFile(&in), kResultOk);
+    const ReadBudget& budget = document->Holder->Budget;
+    EXPECT_EQ(budget.Spent(ReadCost::kConnections), 2);
+    EXPECT_EQ(budget.Spent(ReadCost::kContactEntries), 4);
+    const ModelObject* first = document->Holder->Root->ChildAt(0);
+    const ModelObject* second = document->Holder->Root->ChildAt(1);
+    EXPECT_EQ(first->SurfaceOfFace(3)->IsConnected(second, second->SurfaceOfFace(1), kRelationSibling), 1);
+    EXPECT_EQ(first->SurfaceOfFace(2)->IsConnected(second, second->SurfaceOfFace(4), kRelationSibling), 1);
+    EXPECT_EQ(first->SurfaceOfFace(3)->ContactCount(0), 1);
+    EXPECT_EQ(second->SurfaceOfFace(2), nullptr);
+    document->Destroy();
 }
 
 TEST(ObjectStream, HostileCountsFailTheRead)

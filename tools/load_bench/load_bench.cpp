@@ -128,8 +128,8 @@ struct Spending {
 
 // The costs as load-bench names them, in their order.
 constexpr const char* kCostNames[int32_t(ReadCost::kCount)] = {
-    "faces",    "corners",    "nodes",    "connections", "contacts",       "search",    "face-contacts",
-    "coverage", "slice-cuts", "lighting", "smooth",      "sibling-bounds", "tree-walks"};
+    "faces",      "corners",  "nodes",      "connections", "contacts", "search",         "face-contacts",
+    "contact-entries", "coverage", "slice-cuts", "lighting",    "smooth",   "sibling-bounds", "tree-walks"};
 
 double MillisecondsSince(std::chrono::steady_clock::time_point start)
 {
@@ -171,9 +171,11 @@ Timing ReadOnce(const std::string& path, Counts* counts, Spending* spending)
         const int64_t spent = budget.Spent(c);
         const int64_t base = budget.Spent(BaseOf(c));
         const int64_t anyModel = Allowance(c, 0);
-        const int64_t paid = Allowance(c, spending->bytesRead) - anyModel;
-        // What any model has, or what the read built allows the relation.
-        const int64_t unpaid = cost >= kFirstRelation ? Allowance(c, 0, base) - anyModel : anyModel;
+        const bool relation = cost >= kFirstRelation;
+        // What the bytes pay for (and any model has, for a relation), and beyond it what any model
+        // has or what the read built allows the relation.
+        const int64_t paid = Allowance(c, spending->bytesRead) - (relation ? 0 : anyModel);
+        const int64_t unpaid = relation ? Allowance(c, 0, base) - anyModel : anyModel;
         spending->perByte[cost] = bytes > 0 ? double(spent) / bytes : 0;
         spending->perBase[cost] = cost >= kFirstRelation && base > 0 ? double(spent) / double(base) : 0;
         spending->beyond[cost] = spent <= paid ? 0 : unpaid > 0 ? double(spent - paid) / double(unpaid) : 1e9;
