@@ -1,0 +1,72 @@
+// Bounds on the parting sums of faces: what the vertices of the other record sum to from a face's
+// plane is bounded from their counted sums, one face at a time or for a whole run of a record's
+// face kinds at once, so that the search for the face parting two records leaves out the runs
+// that cannot hold the best face.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "foundation/fixed.h"
+#include "model/short_vector.h"
+
+// The vertices of a record counted with the number of faces naming each: their count, the sum of
+// their coordinates on each axis (Fixed, each times its count) and their box.
+struct VertexSums {
+    int64_t counted = 0;
+    int64_t total[3] = {0, 0, 0};
+    int64_t lowest[3] = {INT64_MAX, INT64_MAX, INT64_MAX};
+    int64_t highest[3] = {INT64_MIN, INT64_MIN, INT64_MIN};
+};
+
+// A face kind: the normal of its faces (length 256) and the first vertex of its first face.
+struct FaceKind {
+    int32_t face;
+    ShortVector3 normal;
+    FixedVector3 first;
+};
+
+// The most that the vertices summed (each whole offset from the plane of the face of the normal
+// through `first`, counted, times the normal's length) can come to: 0 and more, or HUGE_VAL where
+// a difference of coordinates wraps round the 32 bits of Fixed.
+double PartingBound(const ShortVector3& normal, const FixedVector3& first, const VertexSums& sums);
+
+// The kinds of a record in runs of neighbours, halved down to a few: each run bounds the normals
+// and first vertices of its kinds, and so the parting sums of all of them at once.
+class KindRuns {
+public:
+    // Sorts the kinds so that those near each other in space mostly come side by side, and lays
+    // the runs over them; answers the steps taken.
+    int64_t Build(std::vector<FaceKind>* kinds);
+    // The run of every kind: the first to try.
+    static constexpr int32_t kWhole = 0;
+    // At least the PartingBound of every kind in the run.
+    double Bound(int32_t run, const VertexSums& sums) const;
+    // The runs the run halves into, or -1 for a run of a few kinds, which are tried one by one.
+    int32_t Half(int32_t run, int32_t which) const { return runs_[size_t(run)].halves[which]; }
+    // The kinds of the run: first to first + count - 1.
+    int32_t First(int32_t run) const { return runs_[size_t(run)].first; }
+    int32_t Count(int32_t run) const { return runs_[size_t(run)].count; }
+
+private:
+    struct Run {
+        int32_t first;
+        int32_t count;
+        int32_t halves[2];
+        ShortVector3 normalLow;
+        ShortVector3 normalHigh;
+        // The longest normal (the sum of its parts' sizes), the box of the kinds' first vertices,
+        // and the least distance of a kind's plane from the middle of that box along its normal
+        // (normal . (first - middle)).
+        int32_t normalSpan;
+        FixedVector3 firstLow;
+        FixedVector3 firstHigh;
+        int64_t leastReach;
+    };
+    // Adds the run of the kinds first to first + count - 1, and its halves; answers its index.
+    int32_t Lay(const std::vector<FaceKind>& kinds, int32_t first, int32_t count);
+    // The middle of the box of the run's first vertices on the axis.
+    static int64_t Middle(const Run& run, int32_t axis);
+    std::vector<Run> runs_;
+};
