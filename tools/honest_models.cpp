@@ -262,7 +262,7 @@ ModelObject* MakeSphere(ModelHolder* holder, int32_t corners, int32_t segments, 
 
 // --- landscapes ---
 
-enum class Terrain { kFlat, kHilly };
+enum class Terrain { kFlat, kHilly, kRolling };
 
 // Rolling hills across a row of patches: nothing at the row's borders, where flat rows meet it.
 constexpr double kHillHeight = 60;
@@ -274,10 +274,21 @@ double HillHeight(double x, double y, double rowY, double rowDepth)
     return kHillHeight * across * across * (0.6 + 0.4 * std::sin(2 * kPi * x / kHillWave));
 }
 
+// Gently rolling ground: swells of 8 metres either way, some 500 metres from crest to crest.
+constexpr double kSwellHeight = 8;
+constexpr double kSwellWaveX = 565;
+constexpr double kSwellWaveY = 440;
+
+double RollingHeight(double x, double y)
+{
+    return kSwellHeight * std::sin(2 * kPi * x / kSwellWaveX) * std::cos(2 * kPi * y / kSwellWaveY);
+}
+
 // Where a landscape's patches lie: `side` x `side` faces each, in rows of `columns` patches from
-// (x0, y0), each row flat or hilly as `rows` says, cells of `cell` metres. A flat patch is
-// side x side quads; a hilly one side x side / 2 cells of two triangles each, twice as deep, so
-// that every patch covers the same ground and shares its border vertices with its neighbours.
+// (x0, y0), each row flat, hilly or rolling as `rows` says, cells of `cell` metres. A flat patch
+// is side x side quads, a rolling one as many quads over the swells; a hilly one side x side / 2
+// cells of two triangles each, twice as deep, so that every patch covers the same ground and
+// shares its border vertices with its neighbours.
 struct Landscape {
     double x0;
     double y0;
@@ -289,7 +300,8 @@ struct Landscape {
 
 ModelObject* MakePatch(ModelHolder* holder, const Landscape& land, int32_t row, int32_t column)
 {
-    const bool hilly = land.rows[size_t(row)] == Terrain::kHilly;
+    const Terrain terrain = land.rows[size_t(row)];
+    const bool hilly = terrain == Terrain::kHilly;
     const int32_t across = land.side;
     const int32_t deep = hilly ? land.side / 2 : land.side;
     const int32_t step = hilly ? 2 : 1;  // cells of the grid a patch's cell is deep
@@ -302,7 +314,9 @@ ModelObject* MakePatch(ModelHolder* holder, const Landscape& land, int32_t row, 
             // From whole grid indices, so that neighbours compute their shared borders alike.
             const double x = land.x0 + double(column * land.side + i) * land.cell;
             const double y = land.y0 + double(row * land.side + j * step) * land.cell;
-            const double z = hilly ? HillHeight(x, y, rowY, rowDepth) : 0;
+            const double z = hilly                          ? HillHeight(x, y, rowY, rowDepth)
+                             : terrain == Terrain::kRolling ? RollingHeight(x, y)
+                                                            : 0;
             points.push_back({X2Fix(x), X2Fix(y), X2Fix(z)});
         }
     }
@@ -533,7 +547,13 @@ ModelDocument* BuildHonestLargeSpheres(int32_t count, SphereFinish finish)
     return Finish(document, kMetre, kPitch / 2.0 * (count - 1), -4 * kRadius, 0, 0, kRadius);
 }
 
-ModelDocument* BuildHonestVillage(int32_t houses)
+namespace {
+
+// A village's houses in rows of lots on one landscape object of 128 x 128 quads that reaches a lot
+// beyond them on every side; each house added under the group by `add` with the south-west
+// corner of its body at (x, y) on flat ground. Null when a part could not be made.
+template <class AddHouseAt>
+ModelDocument* BuildVillage(int32_t houses, Terrain terrain, AddHouseAt add)
 {
     constexpr int32_t kGroundSide = 128;
     constexpr double kLot = 20;
@@ -541,19 +561,47 @@ ModelDocument* BuildHonestVillage(int32_t houses)
     if (!document) return nullptr;
     ModelObject* root = document->Holder->Root;
     const int32_t columns = int32_t(std::ceil(std::sqrt(double(houses))));
-    // The ground reaches a lot beyond the houses on every side.
     const double width = (columns + 2) * kLot;
-    const Landscape ground = {-width / 2, -width / 2, width / kGroundSide, kGroundSide, 1, {Terrain::kFlat}};
+    const Landscape ground = {-width / 2, -width / 2, width / kGroundSide, kGroundSide, 1, {terrain}};
     if (!AddLandscape(root, ground, 1)) return Discard(document);
     ModelObject* village = NewGroup(document->Holder, "Houses");
     bool built = true;
     for (int32_t k = 0; village && built && k < houses; ++k) {
         const double x = ground.x0 + kLot * (1 + k % columns) + (kLot - kHouseWidth) / 2;
         const double y = ground.y0 + kLot * (1 + k / columns) + (kLot - kHouseDepth) / 2;
-        built = AddHouse(village, kMetre, x, y, 0);
+        built = add(village, x, y);
     }
     if (!Join(root, village, built)) return Discard(document);
-    return Finish(document, kMetre, 0, ground.y0 + 10, 1.7, 0, 10);
+    const double eye = 1.7 + (terrain == Terrain::kRolling ? RollingHeight(0, ground.y0 + 10) : 0);
+    return Finish(document, kMetre, 0, ground.y0 + 10, eye, 0, 10);
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestVillage(int32_t houses)
+{
+    return BuildVillage(houses, Terrain::kFlat,
+                        [](ModelObject* village, double x, double y) { return AddHouse(village, kMetre, x, y, 0); });
+}
+
+ModelDocument* BuildHonestRollingVillage(int32_t houses)
+{
+    return BuildVillage(houses, Terrain::kRolling, [](ModelObject* village, double x, double y) {
+        // The floor at the ground's lowest corner: the house sinks into the slope above it.
+        double floor = RollingHeight(x, y);
+        for (const double cx : {x, x + kHouseWidth}) {
+            for (const double cy : {y, y + kHouseDepth}) floor = std::min(floor, RollingHeight(cx, cy));
+        }
+        // The gable end's outline, drawn across the house and pushed its length along x.
+        const Fixed eaves = X2Fix(floor + kHouseHeight);
+        const std::vector<FixedPoint> end = {{X2Fix(y), X2Fix(floor)},
+                                             {X2Fix(y + kHouseDepth), X2Fix(floor)},
+                                             {X2Fix(y + kHouseDepth), eaves},
+                                             {X2Fix(y + kHouseDepth / 2), X2Fix(floor + kHouseHeight + kRoofHeight)},
+                                             {X2Fix(y), eaves}};
+        return Add(village, MakeExtrusion(village->Holder, kAxisX, end, X2Fix(x), X2Fix(x + kHouseWidth)), kPlaster) !=
+               nullptr;
+    });
 }
 
 namespace {
@@ -936,6 +984,8 @@ const HonestModel* HonestModels(int32_t* count)
         {"large-spheres-faceted", [] { return BuildHonestLargeSpheres(2, SphereFinish::kFaceted); },
          [] { return BuildHonestLargeSpheres(4, SphereFinish::kFaceted); }},
         {"village", [] { return BuildHonestVillage(200); }, [] { return BuildHonestVillage(2000); }},
+        {"rolling-village", [] { return BuildHonestRollingVillage(200); },
+         [] { return BuildHonestRollingVillage(2000); }},
         {"forest", [] { return BuildHonestForest(300, 1); }, [] { return BuildHonestForest(8500, 16); }},
         {"floor-rooms", [] { return BuildHonestFloorRooms(350); }, [] { return BuildHonestFloorRooms(1000); }},
         // 28 lights over 40,960 faces, and 16 over 1,000,192.

@@ -60,6 +60,7 @@ TEST(HonestModels, ReadBackAsBuiltAndWriteTheSameBytes)
         {"smooth", [] { return BuildHonestLargeSpheres(1, SphereFinish::kSmooth); }},
         {"village", [] { return BuildHonestVillage(4); }},
         {"forest", [] { return BuildHonestForest(3, 1); }},
+        {"rolling village", [] { return BuildHonestRollingVillage(4); }},
         {"rooms", [] { return BuildHonestFloorRooms(5); }},
     };
     for (const auto& maker : makers) {
@@ -140,6 +141,19 @@ TEST(HonestModels, TouchingPartsTouchAndConnectionsReadBack)
     EXPECT_EQ(Extent(house->ChildAt(0), 2, false), Extent(village->Holder->Root->ChildAt(0), 2, true));
     EXPECT_EQ(Extent(house->ChildAt(1), 2, false), Extent(house->ChildAt(0), 2, true));
     village->Destroy();
+
+    // Houses of one piece on rolling ground: their floor lies below the ground's highest point
+    // under them and above its lowest.
+    ModelDocument* rolling = BuildHonestRollingVillage(4);
+    const ModelObject* swells = rolling->Holder->Root->ChildAt(0);
+    EXPECT_EQ(Faces(rolling->Holder->Root), 128 * 128 + 4 * 7);
+    EXPECT_LT(Extent(swells, 2, false), IntToFixed(-1));
+    for (int32_t k = 0; k < 4; ++k) {
+        const ModelObject* house = rolling->Holder->Root->ChildAt(1)->ChildAt(k);
+        EXPECT_GT(Extent(house, 2, false), Extent(swells, 2, false));
+        EXPECT_LT(Extent(house, 2, false), Extent(swells, 2, true));
+    }
+    rolling->Destroy();
 
     // Trees stand on the ground, their crowns on their trunks; in two sizes in turn, of 88 and 89
     // faces, on one patch of 128 x 128 quads.
