@@ -123,29 +123,54 @@ int32_t KindRuns::Lay(const std::vector<FaceKind>& kinds, int32_t first, int32_t
     const int32_t index = int32_t(runs_.size());
     runs_.push_back({first, count, {-1, -1}, {32767, 32767, 32767}, {-32768, -32768, -32768}, 0,
                      {INT32_MAX, INT32_MAX, INT32_MAX}, {INT32_MIN, INT32_MIN, INT32_MIN}, INT64_MAX});
-    if (count > kRunKinds) {
-        runs_[size_t(index)].halves[0] = Lay(kinds, first, count / 2);
-        runs_[size_t(index)].halves[1] = Lay(kinds, first + count / 2, count - count / 2);
+    auto widen = [](Run& run, const ShortVector3& low, const ShortVector3& high, int32_t span, const FixedVector3& near,
+                    const FixedVector3& far) {
+        run.normalLow = {std::min(run.normalLow.x, low.x), std::min(run.normalLow.y, low.y),
+                         std::min(run.normalLow.z, low.z)};
+        run.normalHigh = {std::max(run.normalHigh.x, high.x), std::max(run.normalHigh.y, high.y),
+                          std::max(run.normalHigh.z, high.z)};
+        run.normalSpan = std::max(run.normalSpan, span);
+        run.firstLow = {std::min(run.firstLow.x, near.x), std::min(run.firstLow.y, near.y),
+                        std::min(run.firstLow.z, near.z)};
+        run.firstHigh = {std::max(run.firstHigh.x, far.x), std::max(run.firstHigh.y, far.y),
+                         std::max(run.firstHigh.z, far.z)};
+    };
+    if (count <= kRunKinds) {
+        // The kinds bounded, then each plane's reach from the middle of their first vertices.
+        Run& run = runs_[size_t(index)];
+        for (int32_t k = first; k < first + count; ++k) {
+            const FaceKind& kind = kinds[size_t(k)];
+            const ShortVector3& n = kind.normal;
+            widen(run, n, n, std::abs(n.x) + std::abs(n.y) + std::abs(n.z), kind.first, kind.first);
+        }
+        for (int32_t k = first; k < first + count; ++k) {
+            const ShortVector3& n = kinds[size_t(k)].normal;
+            const FixedVector3& q = kinds[size_t(k)].first;
+            const int64_t reach =
+                n.x * (q.x - Middle(run, 0)) + n.y * (q.y - Middle(run, 1)) + n.z * (q.z - Middle(run, 2));
+            run.leastReach = std::min(run.leastReach, reach);
+        }
+        return index;
     }
-    // The normals and first vertices bounded, then each plane's reach from the middle.
+    const int32_t halves[2] = {Lay(kinds, first, count / 2), Lay(kinds, first + count / 2, count - count / 2)};
     Run& run = runs_[size_t(index)];
-    for (int32_t k = first; k < first + count; ++k) {
-        const ShortVector3& n = kinds[size_t(k)].normal;
-        const FixedVector3& q = kinds[size_t(k)].first;
-        run.normalLow = {std::min(run.normalLow.x, n.x), std::min(run.normalLow.y, n.y),
-                         std::min(run.normalLow.z, n.z)};
-        run.normalHigh = {std::max(run.normalHigh.x, n.x), std::max(run.normalHigh.y, n.y),
-                          std::max(run.normalHigh.z, n.z)};
-        run.normalSpan = std::max(run.normalSpan, std::abs(n.x) + std::abs(n.y) + std::abs(n.z));
-        run.firstLow = {std::min(run.firstLow.x, q.x), std::min(run.firstLow.y, q.y), std::min(run.firstLow.z, q.z)};
-        run.firstHigh = {std::max(run.firstHigh.x, q.x), std::max(run.firstHigh.y, q.y),
-                         std::max(run.firstHigh.z, q.z)};
+    for (int32_t which = 0; which < 2; ++which) {
+        const Run& half = runs_[size_t(halves[which])];
+        run.halves[which] = halves[which];
+        widen(run, half.normalLow, half.normalHigh, half.normalSpan, half.firstLow, half.firstHigh);
     }
-    for (int32_t k = first; k < first + count; ++k) {
-        const ShortVector3& n = kinds[size_t(k)].normal;
-        const FixedVector3& q = kinds[size_t(k)].first;
-        const int64_t reach = n.x * (q.x - Middle(run, 0)) + n.y * (q.y - Middle(run, 1)) + n.z * (q.z - Middle(run, 2));
-        run.leastReach = std::min(run.leastReach, reach);
+    // A plane's reach from this run's middle is its reach from its half's, and the half's middle's
+    // reach from this one along its normal: no less than along the half's least normal that way.
+    for (const int32_t which : halves) {
+        const Run& half = runs_[size_t(which)];
+        const int16_t low[3] = {half.normalLow.x, half.normalLow.y, half.normalLow.z};
+        const int16_t high[3] = {half.normalHigh.x, half.normalHigh.y, half.normalHigh.z};
+        int64_t least = half.leastReach;
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            const int64_t apart = Middle(half, axis) - Middle(run, axis);
+            least += std::min(low[axis] * apart, high[axis] * apart);
+        }
+        run.leastReach = std::min(run.leastReach, least);
     }
     return index;
 }
@@ -173,7 +198,8 @@ double KindRuns::Bound(int32_t index, const VertexSums& sums) const
         // A kind's terms are measured from the origin: no larger than from the middle and across
         // the run's box.
         const double across = double(int64_t(firstHigh[axis]) - firstLow[axis]);
-        magnitude += std::max(std::abs(low[axis]), std::abs(high[axis])) * (std::fabs(offset) + counted * across) / 65536;
+        const double most = std::max(std::abs(low[axis]), std::abs(high[axis]));
+        magnitude += most * (std::fabs(offset) + counted * across) / 65536;
         wraps = wraps || sums.highest[axis] - firstLow[axis] > INT32_MAX ||
                 sums.lowest[axis] - firstHigh[axis] < INT32_MIN;
     }
