@@ -50,6 +50,14 @@ inline int64_t RoundedOffset(Fixed a, Fixed b)
     return rounded >= -1 && rounded <= 1 ? 0 : rounded;
 }
 
+// The steps of taking an entry from a heap of `size` entries: its depth.
+int64_t HeapDepth(size_t size)
+{
+    return int64_t(std::log2(double(size) + 1)) + 1;
+}
+
+// Against this many vertices or fewer a parting face is searched for depth first, without a heap.
+constexpr int32_t kFewVertices = 16;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
 
@@ -556,16 +564,27 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         const PolygonRecord* face = PolygonAt(i);
         if (const FixedVector3* q = WorldVertexOf(face, 0)) kinds.push_back({i, face->WorldNormal, *q});
     }
-    auto kindOf = [](const FaceKind& kind) {
-        const ShortVector3& n = kind.normal;
-        const FixedVector3& q = kind.first;
-        return std::array<int32_t, 6>{n.x, n.y, n.z, n.x ? q.x : 0, n.y ? q.y : 0, n.z ? q.z : 0};
+    // -1, 0 or 1 as a's kind comes before, with or after b's: by normal, then by the first vertex
+    // along the axes the normal has a part on.
+    auto order = [](const FaceKind& a, const FaceKind& b) {
+        const int16_t na[3] = {a.normal.x, a.normal.y, a.normal.z};
+        const int16_t nb[3] = {b.normal.x, b.normal.y, b.normal.z};
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            if (na[axis] != nb[axis]) return na[axis] < nb[axis] ? -1 : 1;
+        }
+        const Fixed qa[3] = {a.first.x, a.first.y, a.first.z};
+        const Fixed qb[3] = {b.first.x, b.first.y, b.first.z};
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            if (na[axis] != 0 && qa[axis] != qb[axis]) return qa[axis] < qb[axis] ? -1 : 1;
+        }
+        return 0;
     };
-    std::sort(kinds.begin(), kinds.end(), [&kindOf](const FaceKind& a, const FaceKind& b) {
-        return kindOf(a) < kindOf(b) || (kindOf(a) == kindOf(b) && a.face < b.face);
+    std::sort(kinds.begin(), kinds.end(), [&order](const FaceKind& a, const FaceKind& b) {
+        const int32_t sign = order(a, b);
+        return sign < 0 || (sign == 0 && a.face < b.face);
     });
     kinds.erase(std::unique(kinds.begin(), kinds.end(),
-                            [&kindOf](const FaceKind& a, const FaceKind& b) { return kindOf(a) == kindOf(b); }),
+                            [&order](const FaceKind& a, const FaceKind& b) { return order(a, b) == 0; }),
                 kinds.end());
     // The faces of a flat ground are of one kind: the room of all of them is given back.
     if (kinds.size() < kinds.capacity() / 2) kinds.shrink_to_fit();
@@ -666,44 +685,69 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
         for (; going && k < PolygonCount(); ++k) going = compare(candidateOf(k));
         CountTurns(k);
     } else {
-        // The runs are searched depth first from the whole, the half of the higher bound first.
+        // The runs are taken depth first from the whole, the half of the higher bound first, and
+        // the kinds of a run compared as they come. Against many vertices, where a compare may walk
+        // every one of them, runs and kinds are taken from a heap instead, the highest bound first,
+        // so that the best sum is found early and only a kind that may part the records better is
+        // compared.
+        const bool heap = uses.size() > size_t(kFewVertices);
         struct Open {
             double bound;
-            int32_t run;
+            int32_t index;  // of a run, or of a kind when `kind`
+            bool kind;
         };
+        auto after = [](const Open& a, const Open& b) { return a.bound < b.bound; };
         const KindRuns& runs = own->runs;
-        std::vector<Open> open = {{runs.Bound(KindRuns::kWhole, theirs->sums), KindRuns::kWhole}};
+        std::vector<Open> open = {{runs.Bound(KindRuns::kWhole, theirs->sums), KindRuns::kWhole, false}};
+        auto put = [&](const Open& entry) {
+            open.push_back(entry);
+            if (heap) std::push_heap(open.begin(), open.end(), after);
+        };
         int64_t steps = 0;
         int64_t tried = 0;
         bool going = meter.Add(1);
         while (going && !open.empty()) {
+            // Taking an entry from the heap steps down its depth; putting one on it mostly a step
+            // or two.
+            int64_t taken = heap ? HeapDepth(open.size()) : 1;
+            if (heap) std::pop_heap(open.begin(), open.end(), after);
             const Open top = open.back();
             open.pop_back();
-            ++steps;
             if (top.bound < double(best)) {
-                going = meter.Add(1);
-                continue;
+                // Below the best: so is everything left on a heap.
+                if (heap) open.clear();
+            } else if (top.kind) {
+                const FaceKind& kind = own->faceKinds[size_t(top.index)];
+                going = compare({top.bound, kind.face, kind.normal, &kind.first});
+            } else if (runs.Half(top.index, 0) < 0) {
+                const int32_t end = runs.First(top.index) + runs.Count(top.index);
+                int32_t k = runs.First(top.index);
+                for (; going && k < end; ++k) {
+                    const Candidate candidate = candidateOf(k);
+                    if (!heap) {
+                        going = compare(candidate);
+                    } else if (candidate.bound >= 0 && candidate.bound >= double(best)) {
+                        put({candidate.bound, k, true});
+                        taken += 2;
+                    }
+                }
+                tried += k - runs.First(top.index);
+                taken += k - runs.First(top.index);
+            } else {
+                Open halves[2];
+                for (int32_t which = 0; which < 2; ++which) {
+                    const int32_t half = runs.Half(top.index, which);
+                    halves[which] = {runs.Bound(half, theirs->sums), half, false};
+                }
+                // Depth first, the higher half is taken next.
+                if (halves[0].bound > halves[1].bound) std::swap(halves[0], halves[1]);
+                for (const Open& half : halves) {
+                    if (half.bound >= double(best)) put(half);
+                }
+                taken += heap ? 6 : 2;
             }
-            const int32_t run = top.run;
-            if (runs.Half(run, 0) < 0) {
-                const int32_t end = runs.First(run) + runs.Count(run);
-                int32_t k = runs.First(run);
-                for (; going && k < end; ++k) going = compare(candidateOf(k));
-                tried += k - runs.First(run);
-                going = going && meter.Add(1 + runs.Count(run));
-                continue;
-            }
-            Open halves[2];
-            for (int32_t which = 0; which < 2; ++which) {
-                const int32_t half = runs.Half(run, which);
-                halves[which] = {runs.Bound(half, theirs->sums), half};
-            }
-            if (halves[0].bound > halves[1].bound) std::swap(halves[0], halves[1]);
-            for (const Open& half : halves) {
-                if (half.bound >= double(best)) open.push_back(half);
-            }
-            steps += 2;
-            going = meter.Add(3);
+            steps += taken;
+            going = going && meter.Add(taken);
         }
         CountTurns(steps + tried);
     }

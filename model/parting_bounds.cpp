@@ -12,9 +12,9 @@ namespace {
 
 // A run of this many kinds or fewer is not halved: its kinds are bounded one by one.
 constexpr int32_t kRunKinds = 8;
-
-// Each vertex's whole offset is within this much of its exact offset along every axis.
-constexpr double kRoundingPerAxis = 1.5;
+// A record of this many kinds or fewer has them all in one run: bounding them one by one costs
+// less than laying and walking runs.
+constexpr int32_t kOneRunKinds = 512;
 
 // The bits of a 16-bit number spread to every third bit.
 uint64_t Spread(uint32_t value)
@@ -70,43 +70,26 @@ int64_t RunsLaid(int32_t count)
 
 }  // namespace
 
-double PartingBound(const ShortVector3& normal, const FixedVector3& first, const VertexSums& sums)
-{
-    // A face's sum is the vertices' offsets from its plane, each a whole number within 1.5 of
-    // the exact offset along every axis: the counted sum of the vertices gives it to within
-    // that much for every vertex counted (and the error of the arithmetic, a tiny part of the
-    // terms' size).
-    const int16_t normalAxes[3] = {normal.x, normal.y, normal.z};
-    const Fixed at[3] = {first.x, first.y, first.z};
-    const double counted = double(sums.counted);
-    double estimate = 0;
-    double rounding = 0;
-    double magnitude = 0;
-    bool wraps = false;
-    for (int32_t axis = 0; axis < 3; ++axis) {
-        if (normalAxes[axis] == 0) continue;
-        const double term = normalAxes[axis] * (double(sums.total[axis]) - double(at[axis]) * counted) / 65536;
-        estimate += term;
-        rounding += kRoundingPerAxis * std::abs(normalAxes[axis]) * counted;
-        magnitude += std::fabs(term);
-        wraps = wraps || sums.highest[axis] - at[axis] > INT32_MAX || sums.lowest[axis] - at[axis] < INT32_MIN;
-    }
-    return wraps ? HUGE_VAL : std::max(estimate + rounding + 1e-9 * magnitude + 1, 0.0);
-}
-
 int64_t KindRuns::Build(std::vector<FaceKind>* kinds)
 {
     runs_.clear();
-    if (kinds->empty()) return 0;
+    const int32_t count = int32_t(kinds->size());
+    if (count == 0) return 0;
+    if (count <= kOneRunKinds) {
+        runs_.reserve(1);
+        Lay(*kinds, 0, count, count);
+        CountTurns(count);
+        return count;
+    }
     // Sorted along the curve, neighbours share runs from the few kinds of a run up to the whole.
     std::sort(kinds->begin(), kinds->end(), [](const FaceKind& a, const FaceKind& b) {
         const uint64_t placeA = CurvePlace(a.first);
         const uint64_t placeB = CurvePlace(b.first);
         return placeA < placeB || (placeA == placeB && a.face < b.face);
     });
-    runs_.reserve(size_t(RunsLaid(int32_t(kinds->size()))));
-    Lay(*kinds, 0, int32_t(kinds->size()));
-    const int64_t steps = 3 * int64_t(kinds->size()) + int64_t(runs_.size());
+    runs_.reserve(size_t(RunsLaid(count)));
+    Lay(*kinds, 0, count, kRunKinds);
+    const int64_t steps = 3 * int64_t(count) + int64_t(runs_.size());
     CountTurns(steps);
     return steps;
 }
@@ -118,7 +101,7 @@ int64_t KindRuns::Middle(const Run& run, int32_t axis)
     return (int64_t(low[axis]) + high[axis]) / 2;
 }
 
-int32_t KindRuns::Lay(const std::vector<FaceKind>& kinds, int32_t first, int32_t count)
+int32_t KindRuns::Lay(const std::vector<FaceKind>& kinds, int32_t first, int32_t count, int32_t most)
 {
     const int32_t index = int32_t(runs_.size());
     runs_.push_back({first, count, {-1, -1}, {32767, 32767, 32767}, {-32768, -32768, -32768}, 0,
@@ -135,7 +118,7 @@ int32_t KindRuns::Lay(const std::vector<FaceKind>& kinds, int32_t first, int32_t
         run.firstHigh = {std::max(run.firstHigh.x, far.x), std::max(run.firstHigh.y, far.y),
                          std::max(run.firstHigh.z, far.z)};
     };
-    if (count <= kRunKinds) {
+    if (count <= most) {
         // The kinds bounded, then each plane's reach from the middle of their first vertices.
         Run& run = runs_[size_t(index)];
         for (int32_t k = first; k < first + count; ++k) {
@@ -152,7 +135,8 @@ int32_t KindRuns::Lay(const std::vector<FaceKind>& kinds, int32_t first, int32_t
         }
         return index;
     }
-    const int32_t halves[2] = {Lay(kinds, first, count / 2), Lay(kinds, first + count / 2, count - count / 2)};
+    const int32_t halves[2] = {Lay(kinds, first, count / 2, most),
+                               Lay(kinds, first + count / 2, count - count / 2, most)};
     Run& run = runs_[size_t(index)];
     for (int32_t which = 0; which < 2; ++which) {
         const Run& half = runs_[size_t(halves[which])];
@@ -203,6 +187,6 @@ double KindRuns::Bound(int32_t index, const VertexSums& sums) const
         wraps = wraps || sums.highest[axis] - firstLow[axis] > INT32_MAX ||
                 sums.lowest[axis] - firstHigh[axis] < INT32_MIN;
     }
-    const double rounding = kRoundingPerAxis * run.normalSpan * counted;
+    const double rounding = kPartingRounding * run.normalSpan * counted;
     return wraps ? HUGE_VAL : std::max(estimate + rounding + 2e-9 * magnitude + 2, 0.0);
 }

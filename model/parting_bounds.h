@@ -4,8 +4,12 @@
 // that cannot hold the best face.
 #pragma once
 
+#include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "foundation/fixed.h"
@@ -27,17 +31,45 @@ struct FaceKind {
     FixedVector3 first;
 };
 
+// Each vertex's whole offset from a plane is within this much of its exact offset along every axis.
+constexpr double kPartingRounding = 1.5;
+
 // The most that the vertices summed (each whole offset from the plane of the face of the normal
 // through `first`, counted, times the normal's length) can come to: 0 and more, or HUGE_VAL where
-// a difference of coordinates wraps round the 32 bits of Fixed.
-double PartingBound(const ShortVector3& normal, const FixedVector3& first, const VertexSums& sums);
+// a difference of coordinates wraps round the 32 bits of Fixed. (Inline: the search bounds every
+// kind of a record of few kinds.)
+inline double PartingBound(const ShortVector3& normal, const FixedVector3& first, const VertexSums& sums)
+{
+    // A face's sum is the vertices' offsets from its plane, each a whole number within 1.5 of
+    // the exact offset along every axis: the counted sum of the vertices gives it to within
+    // that much for every vertex counted (and the error of the arithmetic, a tiny part of the
+    // terms' size).
+    const int16_t normalAxes[3] = {normal.x, normal.y, normal.z};
+    const Fixed at[3] = {first.x, first.y, first.z};
+    const double counted = double(sums.counted);
+    double estimate = 0;
+    double rounding = 0;
+    double magnitude = 0;
+    bool wraps = false;
+    for (int32_t axis = 0; axis < 3; ++axis) {
+        if (normalAxes[axis] == 0) continue;
+        const double term = normalAxes[axis] * (double(sums.total[axis]) - double(at[axis]) * counted) / 65536;
+        estimate += term;
+        rounding += kPartingRounding * std::abs(normalAxes[axis]) * counted;
+        magnitude += std::fabs(term);
+        wraps = wraps || sums.highest[axis] - at[axis] > INT32_MAX || sums.lowest[axis] - at[axis] < INT32_MIN;
+    }
+    return wraps ? HUGE_VAL : std::max(estimate + rounding + 1e-9 * magnitude + 1, 0.0);
+}
 
-// The kinds of a record in runs of neighbours, halved down to a few: each run bounds the normals
-// and first vertices of its kinds, and so the parting sums of all of them at once.
+
+// The kinds of a record in runs of neighbours, halved down to a few (the kinds of a record of few
+// in one run): each run bounds the normals and first vertices of its kinds, and so the parting
+// sums of all of them at once.
 class KindRuns {
 public:
-    // Sorts the kinds so that those near each other in space mostly come side by side, and lays
-    // the runs over them; answers the steps taken.
+    // Sorts the kinds of a record of many so that those near each other in space mostly come side
+    // by side, and lays the runs over them; answers the steps taken.
     int64_t Build(std::vector<FaceKind>* kinds);
     // The run of every kind: the first to try.
     static constexpr int32_t kWhole = 0;
@@ -64,8 +96,9 @@ private:
         FixedVector3 firstHigh;
         int64_t leastReach;
     };
-    // Adds the run of the kinds first to first + count - 1, and its halves; answers its index.
-    int32_t Lay(const std::vector<FaceKind>& kinds, int32_t first, int32_t count);
+    // Adds the run of the kinds first to first + count - 1, and its halves down to runs of `most`
+    // kinds or fewer; answers its index.
+    int32_t Lay(const std::vector<FaceKind>& kinds, int32_t first, int32_t count, int32_t most);
     // The middle of the box of the run's first vertices on the axis.
     static int64_t Middle(const Run& run, int32_t axis);
     std::vector<Run> runs_;
