@@ -456,26 +456,6 @@ void ObjectGeometry::ClearContacts()
     if (Contacts) IgnoreResult(Contacts->ArraySetCount(0));
 }
 
-// What the search for the face that parts two records needs of a record, found once for as long as
-// its faces and their places in the world stay as they are: each vertex its faces name with the
-// number of faces that name it, their counted sum and box on each axis, and the first face of
-// each kind in runs. A face's verdict depends on its normal and on its first vertex along the axes the
-// normal has a part on, the only ones a vertex's offset from it is measured along: the faces of a
-// flat ground, or of flat patches side by side, are of one kind, and the first of them parts two
-// records as well as any.
-struct PartingSummary {
-    struct VertexUse {
-        const FixedVector3* vertex;
-        int64_t count;
-    };
-    std::vector<VertexUse> uses;
-    VertexSums sums;
-    // The first face of each kind, with its normal and first vertex, in the order of the faces,
-    // and the runs of neighbours they are laid in.
-    std::vector<FaceKind> faceKinds;
-    KindRuns runs;
-};
-
 const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool bounded)
 {
     if (partingSummary_) return partingSummary_;
@@ -495,7 +475,11 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         NoteMemoryShort(Owner->Holder);
         return nullptr;
     }
-    if (kept) partingSummary_ = summary;
+    if (kept) {
+        partingSummary_ = summary;
+    } else {
+        summary->sums = VertexSums();
+    }
     // Each vertex once with the number of faces naming it: counted by index for a record kept, by
     // sorting the corners for one of few faces (whose vertex list may be longer than its corners).
     VertexSums& sums = summary->sums;
@@ -529,6 +513,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
     } else {
         // Sorted by address, each vertex's entries merge into one that counts them.
         std::vector<PartingSummary::VertexUse>& uses = summary->uses;
+        uses.clear();
         uses.reserve(size_t(corners));
         for (int32_t j = 0; j < PolygonCount(); ++j) {
             const PolygonRecord* face = PolygonAt(j);
@@ -606,10 +591,10 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
 {
     // The faces of a record of few are not bounded: the other's counted sums are not needed.
     const bool kept = PolygonCount() >= kSummarisedFaces;
-    PartingSummary theirScratch;
-    const PartingSummary* theirs = other->Parting(&theirScratch, kept);
-    PartingSummary ownScratch;
-    const PartingSummary* own = kept ? Parting(&ownScratch, true) : nullptr;
+    // The summary of a record of few faces is made in the holder's scratch, whose room stays.
+    PartingSummary* scratch = &Owner->Holder->PartingScratch;
+    const PartingSummary* theirs = other->Parting(scratch, kept);
+    const PartingSummary* own = kept ? Parting(nullptr, true) : nullptr;
     ReadBudget& budget = Owner->Holder->Budget;
     if (!theirs || (kept && !own)) return 0;
     const auto& uses = theirs->uses;

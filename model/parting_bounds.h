@@ -1,7 +1,7 @@
-// Bounds on the parting sums of faces: what the vertices of the other record sum to from a face's
-// plane is bounded from their counted sums, one face at a time or for a whole run of a record's
-// face kinds at once, so that the search for the face parting two records leaves out the runs
-// that cannot hold the best face.
+// What the search for the face that parts two records keeps of a record, and the bounds on the
+// parting sums of its faces: what the vertices of the other record sum to from a face's plane is
+// bounded from their counted sums, one face at a time or for a whole run of a record's face kinds
+// at once, so that the search leaves out the runs that cannot hold the best face.
 #pragma once
 
 #include <algorithm>
@@ -102,4 +102,24 @@ private:
     // The middle of the box of the run's first vertices on the axis.
     static int64_t Middle(const Run& run, int32_t axis);
     std::vector<Run> runs_;
+};
+
+// What the search for the face that parts two records needs of a record, found once for as long as
+// its faces and their places in the world stay as they are: each vertex its faces name with the
+// number of faces that name it, their counted sum and box on each axis, and the first face of
+// each kind in runs. A face's verdict depends on its normal and on its first vertex along the axes
+// the normal has a part on, the only ones a vertex's offset from it is measured along: the faces
+// of a flat ground, or of flat patches side by side, are of one kind, and the first of them parts
+// two records as well as any.
+struct PartingSummary {
+    struct VertexUse {
+        const FixedVector3* vertex;
+        int64_t count;
+    };
+    std::vector<VertexUse> uses;
+    VertexSums sums;
+    // The first face of each kind, with its normal and first vertex, and the runs of neighbours
+    // they are laid in.
+    std::vector<FaceKind> faceKinds;
+    KindRuns runs;
 };
