@@ -38,9 +38,10 @@ constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
     // kContactPairs: groups nested four deep around boxes of furniture make 13.6 contacts a node
     // kept; objects in one place all meet.
     {ReadCost::kNodes, 0, 1, 4, 64},
-    // kContactSearch: houses of one piece on rolling ground count and compare 27.2 vertices,
-    // faces and runs of faces a corner built, spheres of 16 x 8 segments touching their neighbours
-    // 22.3; the landscape of patches 7.4, the city of 100,000 faces 15.3.
+    // kContactSearch: the furnished rooms of the interiors count and compare 42.3 vertices, faces
+    // and runs of faces a corner built, houses of one piece on rolling ground 25.5, spheres of 16 x
+    // 8 segments touching their neighbours 22.7; the landscape of patches 7.0, the city of 100,000
+    // faces 15.3.
     {ReadCost::kCorners, 0, 32, 1, 128},
     // kFaceContacts: a floor face connected to a thousand rooms walks and moves 1,006 entries a
     // connection (every connection to the face moves its list).
@@ -56,7 +57,8 @@ constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
     {ReadCost::kFaces, 0, 2, 1, 256},
     // kSmoothShading: smooth spheres of the most segments average 9.5 faces a corner built.
     {ReadCost::kCorners, 0, 4, 1, 64},
-    // kSiblingBounds: groups nested four deep file, walk and compare 266 bounds a node kept.
+    // kSiblingBounds: groups nested four deep file, walk and compare 204 bounds a node kept, the
+    // interiors of a million faces 197.
     {ReadCost::kNodes, 0, 16, 1, 2048},
     // kTreeWalks: groups nested four deep in units of their own walk each node 13.7 times again.
     {ReadCost::kNodes, 0, 1, 1, 64},

@@ -181,8 +181,8 @@ bool Join(ModelObject* parent, ModelObject* group, bool whole)
     return true;
 }
 
-// A new empty group of the name under the parent, in its own units, in which its subtree is
-// stored. Null when it could not be made.
+// A new empty group of the name under the parent, with a unit above 0 in its own units, in which
+// its subtree is stored. Null when it could not be made.
 ModelObject* AddGroup(ModelObject* parent, const char* name, double unit)
 {
     ModelObject* group = NewGroup(parent->Holder, name);
@@ -193,7 +193,7 @@ ModelObject* AddGroup(ModelObject* parent, const char* name, double unit)
         return nullptr;
     }
     // Set once it has joined: joining takes the parent's units in place of its own.
-    SetOwnUnits(group, unit);
+    if (unit > 0) SetOwnUnits(group, unit);
     return group;
 }
 
@@ -339,12 +339,18 @@ ModelObject* MakePatch(ModelHolder* holder, const Landscape& land, int32_t row, 
     return MakePolygonMesh(holder, points, faces);
 }
 
+// How a landscape's faces are shaded: flat, or smoothly across their corners on both sides.
+enum class Shading { kFlat, kSmooth };
+constexpr uint8_t kSmoothSides = 1;
+
 // Adds `patches` patches of the landscape under the parent, row by row; false when one could not
 // be made.
-bool AddLandscape(ModelObject* parent, const Landscape& land, int32_t patches)
+bool AddLandscape(ModelObject* parent, const Landscape& land, int32_t patches, Shading shading = Shading::kFlat)
 {
     for (int32_t k = 0; k < patches; ++k) {
-        if (!Add(parent, MakePatch(parent->Holder, land, k / land.columns, k % land.columns), kGrass)) return false;
+        ModelObject* patch = MakePatch(parent->Holder, land, k / land.columns, k % land.columns);
+        if (patch && shading == Shading::kSmooth) patch->SetSideAttribute(kSmoothSides, kSideBoth);
+        if (!Add(parent, patch, kGrass)) return false;
     }
     return true;
 }
@@ -484,11 +490,14 @@ bool AddDiningSet(ModelObject* parent, double unit, double x, double y, double z
 
 // --- the makers ---
 
-ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side)
+namespace {
+
+// A landscape of some `faces` faces in patches of `side` x `side`, shaded so, under `lights` lights.
+ModelDocument* BuildLandscape(int32_t faces, int32_t side, Shading shading, int32_t lights)
 {
     // Cells of 8 metres: a patch of 128 x 128 faces is a kilometre across.
     constexpr double kCell = 8;
-    ModelDocument* document = NewScene("Landscape", 2);
+    ModelDocument* document = NewScene("Landscape", lights);
     if (!document) return nullptr;
     const int32_t perPatch = side * side;
     const int32_t patches = std::max(1, (faces + perPatch - 1) / perPatch);
@@ -496,8 +505,20 @@ ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side)
     const double width = columns * side * kCell;
     const std::vector<Terrain> rows = AlternateRows(patches, columns);
     const Landscape land = {-width / 2, -double(rows.size()) * side * kCell / 2, kCell, side, columns, rows};
-    if (!AddLandscape(document->Holder->Root, land, patches)) return Discard(document);
+    if (!AddLandscape(document->Holder->Root, land, patches, shading)) return Discard(document);
     return Finish(document, kMetre, 0, land.y0 - 50, 40, 0, 100);
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side)
+{
+    return BuildLandscape(faces, side, Shading::kFlat, 2);
+}
+
+ModelDocument* BuildHonestSmoothLandscape(int32_t faces, int32_t lights)
+{
+    return BuildLandscape(faces, 128, Shading::kSmooth, lights);
 }
 
 ModelDocument* BuildHonestSphereMeshes(int32_t side, double gap)
@@ -735,8 +756,32 @@ constexpr double kSlab = 8 * kInch;
 constexpr double kBuildingPitch = 30;
 constexpr int32_t kFacesPerRoom = 150;
 
-// A room's walls and furniture standing at height z from (x, y), all in centimetres.
-bool AddRoom(ModelObject* floor, double x, double y, double z)
+// The units of the site's groups, from the site down to its rooms, in which each group's parts
+// are stored; 0 for groups that keep no units of their own, whose parts are stored in the root's.
+struct SiteUnits {
+    double site;
+    double building;
+    double floor;
+    double room;
+};
+constexpr SiteUnits kUnitsOfTheirOwn = {kMetre, kFoot, kInch, kCentimetre};
+constexpr SiteUnits kRootUnits = {0, 0, 0, 0};
+constexpr double kSiteRoot = kInch;
+
+// The buildings of four floors of ten rooms that hold the rooms.
+int32_t BuildingsOf(int32_t rooms)
+{
+    return (rooms + kRoomsPerFloor * kFloorsPerBuilding - 1) / (kRoomsPerFloor * kFloorsPerBuilding);
+}
+
+// The unit the parts of a group of the unit are stored in.
+double StoredIn(double unit)
+{
+    return unit > 0 ? unit : kSiteRoot;
+}
+
+// A room's walls and furniture standing at height z from (x, y), stored in the unit.
+bool AddRoom(ModelObject* floor, double unit, double x, double y, double z)
 {
     constexpr double kWall = 0.1;
     constexpr double kHeight = 2.5;
@@ -762,34 +807,34 @@ bool AddRoom(ModelObject* floor, double x, double y, double z)
         {3.5, 0.2, 0, 3.8, 0.5, 0.05, kBrass},
         {3.63, 0.33, 0.05, 3.67, 0.37, 1.6, kBrass},
     };
-    ModelObject* room = AddGroup(floor, "Room", kCentimetre);
+    ModelObject* room = AddGroup(floor, "Room", unit);
     if (!room) return false;
+    const double stored = StoredIn(unit);
     for (const Fitting& f : kFittings) {
-        if (!Add(room,
-                 MakeBoxIn(floor->Holder, kCentimetre, x + f.x0, y + f.y0, z + f.z0, x + f.x1, y + f.y1, z + f.z1),
+        if (!Add(room, MakeBoxIn(floor->Holder, stored, x + f.x0, y + f.y0, z + f.z0, x + f.x1, y + f.y1, z + f.z1),
                  f.colour))
             return false;
     }
-    return AddDiningSet(room, kCentimetre, x + kRoomSide / 2, y + kRoomSide / 2, z);
+    return AddDiningSet(room, stored, x + kRoomSide / 2, y + kRoomSide / 2, z);
 }
 
 // Fills the site with `rooms` rooms in buildings of four floors, in rows of `columns` buildings
-// from (x, y) on a plaza; false when a part could not be made.
-bool FillSite(ModelObject* site, int32_t rooms, int32_t columns, double x, double y)
+// from (x, y) on a plaza, its groups in the units; false when a part could not be made.
+bool FillSite(ModelObject* site, const SiteUnits& units, int32_t rooms, int32_t columns, double x, double y)
 {
     ModelHolder* holder = site->Holder;
-    const int32_t buildings = (rooms + kRoomsPerFloor * kFloorsPerBuilding - 1) / (kRoomsPerFloor * kFloorsPerBuilding);
+    const int32_t buildings = BuildingsOf(rooms);
     const int32_t rows = (buildings + columns - 1) / columns;
     const double floorWidth = kRoomsPerFloor / 2 * kRoomPitch;
     const double floorDepth = 2 * kRoomPitch;
     if (!Add(site,
-             MakeBoxIn(holder, kMetre, x - 5, y - 5, -0.5, x + columns * kBuildingPitch + 5,
+             MakeBoxIn(holder, StoredIn(units.site), x - 5, y - 5, -0.5, x + columns * kBuildingPitch + 5,
                        y + rows * kBuildingPitch + 5, 0),
              kStone))
         return false;
     int32_t room = 0;
     for (int32_t b = 0; b < buildings; ++b) {
-        ModelObject* building = AddGroup(site, "Building", kFoot);
+        ModelObject* building = AddGroup(site, "Building", units.building);
         if (!building) return false;
         const double bx = x + (b % columns) * kBuildingPitch;
         const double by = y + (b / columns) * kBuildingPitch;
@@ -798,41 +843,58 @@ bool FillSite(ModelObject* site, int32_t rooms, int32_t columns, double x, doubl
         for (int32_t c = 0; c < 4; ++c) {
             const double cx = bx + (c % 2) * (floorWidth - 0.3);
             const double cy = by + (c / 2) * (floorDepth - 0.3);
-            if (!Add(building, MakeBoxIn(holder, kFoot, cx, cy, 0, cx + 0.3, cy + 0.3, storeys * kStorey), kStone))
+            if (!Add(building,
+                     MakeBoxIn(holder, StoredIn(units.building), cx, cy, 0, cx + 0.3, cy + 0.3, storeys * kStorey),
+                     kStone))
                 return false;
         }
         for (int32_t f = 0; f < storeys; ++f) {
-            ModelObject* floor = AddGroup(building, "Floor", kInch);
+            ModelObject* floor = AddGroup(building, "Floor", units.floor);
             const double fz = f * kStorey;
-            if (!floor ||
-                !Add(floor, MakeBoxIn(holder, kInch, bx, by, fz, bx + floorWidth, by + floorDepth, fz + kSlab), kStone))
+            if (!floor || !Add(floor,
+                               MakeBoxIn(holder, StoredIn(units.floor), bx, by, fz, bx + floorWidth, by + floorDepth,
+                                         fz + kSlab),
+                               kStone))
                 return false;
             for (int32_t r = 0; r < kRoomsPerFloor && room < rooms; ++r, ++room) {
-                // Rooms stand on the slab, sunk into it by less than a centimetre where their
-                // units do not meet its top exactly.
-                const double rz = std::floor((fz + kSlab) / kCentimetre) * kCentimetre;
-                if (!AddRoom(floor, bx + (r % 5) * kRoomPitch, by + (r / 5) * kRoomPitch, rz)) return false;
+                // Rooms stand on the slab, sunk into it by less than their unit where it does not
+                // meet its top exactly.
+                const double roomUnit = StoredIn(units.room);
+                const double rz = std::floor((fz + kSlab) / roomUnit) * roomUnit;
+                if (!AddRoom(floor, units.room, bx + (r % 5) * kRoomPitch, by + (r / 5) * kRoomPitch, rz)) return false;
             }
         }
     }
     return true;
 }
 
-}  // namespace
-
-ModelDocument* BuildHonestNestedGroups(int32_t faces)
+// A site of some `faces` faces in groups in the units, its buildings in rows of `columns`.
+ModelDocument* BuildSite(int32_t faces, const SiteUnits& units, int32_t columns)
 {
     ModelDocument* document = NewScene("Site", 2);
     if (!document) return nullptr;
     const int32_t rooms = std::max(1, (faces + kFacesPerRoom - 1) / kFacesPerRoom);
-    const int32_t buildings = (rooms + kRoomsPerFloor * kFloorsPerBuilding - 1) / (kRoomsPerFloor * kFloorsPerBuilding);
-    const int32_t columns = std::min(buildings, 4);
-    const int32_t rows = (buildings + columns - 1) / columns;
+    const int32_t rows = (BuildingsOf(rooms) + columns - 1) / columns;
     const double x = -columns * kBuildingPitch / 2;
     const double y = -rows * kBuildingPitch / 2;
-    ModelObject* site = NewGroup(document->Holder, "Site", kMetre);
-    if (!Join(document->Holder->Root, site, site && FillSite(site, rooms, columns, x, y))) return Discard(document);
-    return Finish(document, kInch, x - 3, y - 3, 1.7, 224, 5);
+    ModelObject* site = NewGroup(document->Holder, "Site", units.site);
+    if (!Join(document->Holder->Root, site, site && FillSite(site, units, rooms, columns, x, y)))
+        return Discard(document);
+    return Finish(document, kSiteRoot, x - 3, y - 3, 1.7, 224, 5);
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestNestedGroups(int32_t faces)
+{
+    const int32_t buildings = BuildingsOf(std::max(1, (faces + kFacesPerRoom - 1) / kFacesPerRoom));
+    return BuildSite(faces, kUnitsOfTheirOwn, std::min(buildings, 4));
+}
+
+ModelDocument* BuildHonestInteriors(int32_t faces)
+{
+    const int32_t buildings = BuildingsOf(std::max(1, (faces + kFacesPerRoom - 1) / kFacesPerRoom));
+    return BuildSite(faces, kRootUnits, int32_t(std::ceil(std::sqrt(double(buildings)))));
 }
 
 namespace {
@@ -971,6 +1033,9 @@ const HonestModel* HonestModels(int32_t* count)
     static const HonestModel models[] = {
         {"landscape", [] { return BuildHonestLandscape(2 * 88 * 88, 88); },
          [] { return BuildHonestLandscape(1000000, 128); }},
+        // An ambient light and a sun over two patches, and three suns over a million faces.
+        {"smooth-landscape", [] { return BuildHonestSmoothLandscape(2 * 128 * 128, 2); },
+         [] { return BuildHonestSmoothLandscape(1000000, 4); }},
         {"sphere-meshes", [] { return BuildHonestSphereMeshes(96, 0.05); },
          [] { return BuildHonestSphereMeshes(181, 0); }},
         {"spheres-apart", [] { return BuildHonestSpheres(460, false, 2); },
@@ -993,6 +1058,7 @@ const HonestModel* HonestModels(int32_t* count)
          [] { return BuildHonestSpheres(3907, false, 16); }},
         {"nested-groups", [] { return BuildHonestNestedGroups(100000); },
          [] { return BuildHonestNestedGroups(100000); }},
+        {"interiors", [] { return BuildHonestInteriors(20000); }, [] { return BuildHonestInteriors(1000000); }},
         {"town", [] { return BuildHonestTown(4, 1, false); }, [] { return BuildHonestTown(200, 16, true); }},
     };
     *count = int32_t(sizeof models / sizeof models[0]);

@@ -19,6 +19,9 @@ enum class SphereFinish { kPlain, kSmooth, kFaceted };
 // by side (an object holds at most 32,767 faces), in rows that are flat quads and hilly triangles
 // in turn, each patch sharing its border vertices' positions with the patches beside it.
 ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side);
+// The same landscape in patches of 128 x 128 faces, each shaded smoothly on both sides, under an
+// ambient light and `lights` - 1 directional ones.
+ModelDocument* BuildHonestSmoothLandscape(int32_t faces, int32_t lights);
 // Two sphere meshes (polygon objects) of `side` x `side` faces, side by side, `gap` of a radius
 // apart: 0 places them so that their surfaces meet.
 ModelDocument* BuildHonestSphereMeshes(int32_t side, double gap);
@@ -45,6 +48,9 @@ ModelDocument* BuildHonestFloorRooms(int32_t rooms);
 // Groups nested four deep (site, buildings, floors, rooms), each in its own units, around some
 // `faces` faces of boxes: walls and furniture.
 ModelDocument* BuildHonestNestedGroups(int32_t faces);
+// The same site of furnished buildings, its groups nested four deep in the root's units, its
+// buildings in as many rows as columns: the interiors of a whole town.
+ModelDocument* BuildHonestInteriors(int32_t faces);
 // A town of `blocks` blocks on a flat landscape of `patches` patches of 128 x 128 quads (and a
 // row of hilly patches beyond them when `hills`), under four lights: each block a group in units
 // of its own holding a plaza and on it houses, an office in units of its own (a floor slab

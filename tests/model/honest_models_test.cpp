@@ -61,6 +61,7 @@ TEST(HonestModels, ReadBackAsBuiltAndWriteTheSameBytes)
         {"village", [] { return BuildHonestVillage(4); }},
         {"forest", [] { return BuildHonestForest(3, 1); }},
         {"rolling village", [] { return BuildHonestRollingVillage(4); }},
+        {"smooth landscape", [] { return BuildHonestSmoothLandscape(1, 3); }},
         {"rooms", [] { return BuildHonestFloorRooms(5); }},
     };
     for (const auto& maker : makers) {
@@ -190,6 +191,12 @@ TEST(HonestModels, GroupsInUnitsOfTheirOwnReadIntoPlace)
     for (size_t at = 0; at + 4 <= bytes.size(); ++at)
         units += std::equal(bytes.begin() + long(at), bytes.begin() + long(at) + 4, "UNIT");
     EXPECT_EQ(units, 1 + 1 + 1 + 1 + 2);  // root, site, building, floor, two rooms
+    // The interiors' groups keep none: the root's units alone.
+    const Bytes interiors = ModelFileBytes(BuildHonestInteriors(300));
+    units = 0;
+    for (size_t at = 0; at + 4 <= interiors.size(); ++at)
+        units += std::equal(interiors.begin() + long(at), interiors.begin() + long(at) + 4, "UNIT");
+    EXPECT_EQ(units, 1);
     ModelDocument* document = ReadBack(bytes);
     ASSERT_NE(document, nullptr);
     const ModelObject* floor = document->Holder->Root->ChildAt(0)->ChildAt(1)->ChildAt(4);
