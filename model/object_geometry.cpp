@@ -689,7 +689,6 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
             if (heap) std::push_heap(open.begin(), open.end(), after);
         };
         int64_t steps = 0;
-        int64_t tried = 0;
         bool going = meter.Add(1);
         while (going && !open.empty()) {
             // Taking an entry from the heap steps down its depth; putting one on it mostly a step
@@ -716,7 +715,6 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
                         taken += 2;
                     }
                 }
-                tried += k - runs.First(top.index);
                 taken += k - runs.First(top.index);
             } else {
                 Open halves[2];
@@ -734,7 +732,7 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
             steps += taken;
             going = going && meter.Add(taken);
         }
-        CountTurns(steps + tried);
+        CountTurns(steps);
     }
     if (budget.Passed() || chosen < 0) return 0;
     *normal = PolygonAt(chosen)->WorldNormal;
