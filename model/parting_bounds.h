@@ -62,7 +62,6 @@ inline double PartingBound(const ShortVector3& normal, const FixedVector3& first
     return wraps ? HUGE_VAL : std::max(estimate + rounding + 1e-9 * magnitude + 1, 0.0);
 }
 
-
 // The kinds of a record in runs of neighbours, halved down to a few (the kinds of a record of few
 // in one run): each run bounds the normals and first vertices of its kinds, and so the parting
 // sums of all of them at once.
