@@ -661,46 +661,49 @@ double Scatter(uint32_t index)
 }
 
 // An upright primitive of the kind over a regular outline of `corners` points of the radius, from
-// height h0 to h1, standing at (x, y) metres: made about its axis and placed there, so that a
-// cone's apex lies over the middle of its base.
+// height h0 to h1 above the point (x, y, z) metres: made about its axis and placed there, so that
+// a cone's apex lies over the middle of its base.
 ModelObject* MakeUpright(ModelHolder* holder, int32_t kind, int32_t corners, double radius, double h0, double h1,
-                         double x, double y)
+                         double x, double y, double z)
 {
     ModelObject* shape = MakeExtrusion(holder, kAxisZ, Circle(corners, radius), X2Fix(h0), X2Fix(h1));
     if (!shape) return nullptr;
     shape->SetPrimitiveKind(kind, 1);
-    shape->SetObjectPosition(X2Fix(x), X2Fix(y), 0);
+    shape->SetObjectPosition(X2Fix(x), X2Fix(y), X2Fix(z));
     return shape;
 }
 
-// A tree whose trunk stands on the ground at (x, y) metres; a crown of a corner more when `tall`.
-bool AddForestTree(ModelObject* forest, double x, double y, bool tall)
+// A tree whose trunk stands at (x, y, z) metres; a crown of a corner more when `tall`.
+bool AddForestTree(ModelObject* forest, double x, double y, double z, bool tall)
 {
     ModelHolder* holder = forest->Holder;
     ModelObject* tree = NewGroup(holder, "Tree");
     return Join(forest, tree,
                 tree &&
-                    Add(tree, MakeUpright(holder, kPrismKind, kTrunkCorners, kTrunkRadius, 0, kTrunkHeight, x, y),
+                    Add(tree, MakeUpright(holder, kPrismKind, kTrunkCorners, kTrunkRadius, 0, kTrunkHeight, x, y, z),
                         kWood) &&
                     Add(tree,
                         MakeUpright(holder, kConeKind, kCrownCorners + (tall ? 1 : 0), kCrownRadius, kTrunkHeight,
-                                    kTrunkHeight + kCrownHeight, x, y),
+                                    kTrunkHeight + kCrownHeight, x, y, z),
                         kLeaves));
 }
 
 }  // namespace
 
-ModelDocument* BuildHonestForest(int32_t trees, int32_t patches)
+ModelDocument* BuildHonestForest(int32_t trees, int32_t patches, bool rolling)
 {
     constexpr int32_t kSide = 128;
     constexpr double kCell = 2;
+    // On rolling ground a trunk is sunk this far below the ground under its middle, so that the
+    // slope meets it all round.
+    constexpr double kSunk = 0.3;
     ModelDocument* document = NewScene("Forest", 2);
     if (!document) return nullptr;
     ModelObject* root = document->Holder->Root;
     const int32_t columns = int32_t(std::lround(std::sqrt(double(patches))));
     const double width = columns * kSide * kCell;
     const Landscape land = {-width / 2, -width / 2, kCell, kSide, columns,
-                            std::vector<Terrain>(size_t(columns), Terrain::kFlat)};
+                            std::vector<Terrain>(size_t(columns), rolling ? Terrain::kRolling : Terrain::kFlat)};
     if (!AddLandscape(root, land, columns * columns)) return Discard(document);
     const int32_t across = int32_t(std::ceil(std::sqrt(double(trees))));
     const double pitch = width / across;
@@ -709,10 +712,39 @@ ModelDocument* BuildHonestForest(int32_t trees, int32_t patches)
     for (int32_t k = 0; forest && built && k < trees; ++k) {
         const double x = land.x0 + pitch * (k % across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k)));
         const double y = land.y0 + pitch * (k / across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k + 1)));
-        built = AddForestTree(forest, x, y, k % 2 == 1);
+        built = AddForestTree(forest, x, y, rolling ? RollingHeight(x, y) - kSunk : 0, k % 2 == 1);
     }
     if (!Join(root, forest, built)) return Discard(document);
-    return Finish(document, kMetre, 0, land.y0 - 10, 1.7, 0, 10);
+    const double eye = 1.7 + (rolling ? RollingHeight(0, land.y0 - 10) : 0);
+    return Finish(document, kMetre, 0, land.y0 - 10, eye, 0, 10);
+}
+
+ModelDocument* BuildHonestBoulders(int32_t boulders)
+{
+    // A kilometre of rolling ground, one landscape object of 128 x 128 quads; the boulders of 1, 2
+    // and 3 metres in turn, their middles on the ground.
+    constexpr int32_t kGroundSide = 128;
+    constexpr double kWidth = 1024;
+    ModelDocument* document = NewScene("Boulders", 2);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const Landscape ground = {-kWidth / 2, -kWidth / 2, kWidth / kGroundSide, kGroundSide, 1, {Terrain::kRolling}};
+    if (!AddLandscape(root, ground, 1)) return Discard(document);
+    const int32_t across = int32_t(std::ceil(std::sqrt(double(boulders))));
+    const double pitch = kWidth / across;
+    ModelObject* field = NewGroup(document->Holder, "Boulders");
+    bool built = true;
+    for (int32_t k = 0; field && built && k < boulders; ++k) {
+        const double x = ground.x0 + pitch * (k % across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k)));
+        const double y = ground.y0 + pitch * (k / across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k + 1)));
+        const int32_t radius = 1 + k % 3;
+        built = Add(field,
+                    MakeSphere(document->Holder, kSphereCorners, kSphereSegments, radius, int32_t(std::lround(x)),
+                               int32_t(std::lround(y)), int32_t(std::lround(RollingHeight(x, y)))),
+                    kStone) != nullptr;
+    }
+    if (!Join(root, field, built)) return Discard(document);
+    return Finish(document, kMetre, 0, ground.y0 - 10, 1.7 + RollingHeight(0, ground.y0 - 10), 0, 10);
 }
 
 ModelDocument* BuildHonestFloorRooms(int32_t rooms)
@@ -1052,6 +1084,9 @@ const HonestModel* HonestModels(int32_t* count)
         {"rolling-village", [] { return BuildHonestRollingVillage(200); },
          [] { return BuildHonestRollingVillage(2000); }},
         {"forest", [] { return BuildHonestForest(300, 1); }, [] { return BuildHonestForest(8500, 16); }},
+        {"rolling-forest", [] { return BuildHonestForest(300, 1, true); },
+         [] { return BuildHonestForest(8500, 16, true); }},
+        {"boulders", [] { return BuildHonestBoulders(200); }, [] { return BuildHonestBoulders(2000); }},
         {"floor-rooms", [] { return BuildHonestFloorRooms(350); }, [] { return BuildHonestFloorRooms(1000); }},
         // 28 lights over 40,960 faces, and 16 over 1,000,192.
         {"lights", [] { return BuildHonestSpheres(160, false, 28); },

@@ -39,10 +39,14 @@ ModelDocument* BuildHonestVillage(int32_t houses);
 // one landscape object of 128 x 128 quads over gently rolling ground, each sunk into the slope
 // down to the ground's lowest corner under it.
 ModelDocument* BuildHonestRollingVillage(int32_t houses);
-// A forest of `trees` trees standing on a flat landscape of `patches` patches of 128 x 128 quads
-// (a square number of them, as many rows as columns): each tree a group of a trunk (a cylinder of 12 sides) and a crown (a cone) standing on it, in
+// A forest of `trees` trees standing on a landscape of `patches` patches of 128 x 128 quads (a
+// square number of them, as many rows as columns), flat or over rolling ground: each tree a group
+// of a trunk (a cylinder of 12 sides, sunk into a slope) and a crown (a cone) standing on it, in
 // two sizes in turn, of 88 and 89 faces, spread over the ground in rows a little out of line.
-ModelDocument* BuildHonestForest(int32_t trees, int32_t patches);
+ModelDocument* BuildHonestForest(int32_t trees, int32_t patches, bool rolling = false);
+// `boulders` boulders (spheres of 16 x 8 segments, of 1, 2 and 3 metres in turn) half sunk into
+// one landscape object of 128 x 128 quads over rolling ground.
+ModelDocument* BuildHonestBoulders(int32_t boulders);
 // One floor slab whose top face is connected to each of `rooms` rooms standing on it.
 ModelDocument* BuildHonestFloorRooms(int32_t rooms);
 // Groups nested four deep (site, buildings, floors, rooms), each in its own units, around some

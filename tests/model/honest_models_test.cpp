@@ -60,6 +60,8 @@ TEST(HonestModels, ReadBackAsBuiltAndWriteTheSameBytes)
         {"smooth", [] { return BuildHonestLargeSpheres(1, SphereFinish::kSmooth); }},
         {"village", [] { return BuildHonestVillage(4); }},
         {"forest", [] { return BuildHonestForest(3, 1); }},
+        {"rolling forest", [] { return BuildHonestForest(3, 1, true); }},
+        {"boulders", [] { return BuildHonestBoulders(5); }},
         {"rolling village", [] { return BuildHonestRollingVillage(4); }},
         {"smooth landscape", [] { return BuildHonestSmoothLandscape(1, 3); }},
         {"rooms", [] { return BuildHonestFloorRooms(5); }},
