@@ -39,9 +39,11 @@ constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
     // kept; objects in one place all meet.
     {ReadCost::kNodes, 0, 1, 4, 64},
     // kContactSearch: the furnished rooms of the interiors count and compare 42.3 vertices, faces
-    // and runs of faces a corner built, houses of one piece on rolling ground 25.5, spheres of 16 x
-    // 8 segments touching their neighbours 22.7; the landscape of patches 7.0, the city of 100,000
-    // faces 15.3.
+    // and runs of faces a corner built, houses of one piece on rolling ground 23.5, spheres of 16 x
+    // 8 segments touching their neighbours 23.5; the landscape of patches 4.3, the city of 100,000
+    // faces 15.3. A forest on rolling ground, its trunks sunk into the slopes, compares 112: within
+    // the factor once, not four times (its file's bytes pay for nearly all of it), as four times
+    // would let a small file describing a million faces search for longer than a read may take.
     {ReadCost::kCorners, 0, 32, 1, 128},
     // kFaceContacts: a floor face connected to a thousand rooms walks and moves 1,006 entries a
     // connection (every connection to the face moves its list).
