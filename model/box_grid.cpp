@@ -17,6 +17,10 @@ constexpr int64_t kSpareCells = 64;
 // a box as large as the whole grid would take as much room as all the others, and a search for
 // it would walk every cell. Boxes of up to six cell edges or so on every side are filed.
 constexpr int64_t kMostCellsPerBox = 512;
+// Up to this many entries too large for the cells are compared with every box searched for; more
+// are filed in a grid of larger cells. (Each floor of a building of many rooms is one; the site's
+// thousand floors, compared with each of its million parts, took as long as the rest.)
+constexpr size_t kApartOneByOne = 16;
 // A growing grid tries up to this many of its latest boxes one by one before it files them.
 constexpr int32_t kUnfiledBoxes = 32;
 
@@ -119,6 +123,23 @@ int64_t BoxGrid::FileBoxes(const std::vector<GridBox>& boxes)
     for (int32_t e = 0; e < int32_t(entries); ++e) {
         if (apart[size_t(e)]) apart_.push_back(e);
     }
+    // Their grid's cells are laid out from their own extents: at least the half of them no larger
+    // than the middle one are filed there, and only the largest are apart from it in turn.
+    largeGrid_.reset();
+    int64_t largeSteps = 0;  // which the large grid counts itself
+    if (apart_.size() > kApartOneByOne) {
+        std::vector<GridBox> large;
+        large.reserve(apart_.size());
+        for (const int32_t e : apart_) large.push_back(entryBoxes_[size_t(e)]);
+        steps += int64_t(apart_.size());
+        largeGrid_ = std::make_unique<BoxGrid>();
+        largeSteps = largeGrid_->FileBoxes(large);
+        // Its box k is this grid's entry apart_[k], a box of its own (a point is never apart).
+        for (int32_t& member : largeGrid_->members_) {
+            member = members_[size_t(entryStart_[size_t(apart_[size_t(member)])])];
+        }
+        CountTurns(int64_t(largeGrid_->members_.size()));
+    }
 
     // Counted, then filed.
     const int64_t cellCount = int64_t(cells_[0]) * cells_[1] * cells_[2];
@@ -143,7 +164,7 @@ int64_t BoxGrid::FileBoxes(const std::vector<GridBox>& boxes)
     // cells counted and filled.
     steps += 8 * entries + cellCount + int64_t(cellEntries_.size());
     CountTurns(steps);
-    return steps;
+    return steps + largeSteps;
 }
 
 void BoxGrid::LayOutCells(const std::vector<uint8_t>& apart, int64_t extent, int64_t entries)
@@ -185,13 +206,21 @@ int64_t BoxGrid::Take(int32_t e, const GridBox& box, std::vector<int32_t>* indic
 int64_t BoxGrid::Overlapping(const GridBox& box, std::vector<int32_t>* indices)
 {
     indices->clear();
+    const int64_t steps = Gather(box, indices);
+    std::sort(indices->begin(), indices->end());
+    CountTurns(int64_t(indices->size()));
+    return steps + int64_t(indices->size());
+}
+
+int64_t BoxGrid::Gather(const GridBox& box, std::vector<int32_t>* indices)
+{
     if (entryBoxes_.empty()) return 0;
     if (++query_ == 0) {
         std::fill(seenIn_.begin(), seenIn_.end(), 0);
         query_ = 1;
     }
     int64_t steps = 0;
-    for (const int32_t e : apart_) steps += Take(e, box, indices);
+    int64_t largeSteps = 0;  // which the large grid counts itself
     int32_t first[3], last[3];
     for (int32_t axis = 0; axis < 3; ++axis) CellRange(box, axis, &first[axis], &last[axis]);
     const int64_t covered = CellCount(first, last);
@@ -199,6 +228,12 @@ int64_t BoxGrid::Overlapping(const GridBox& box, std::vector<int32_t>* indices)
         // Walking the cells would take longer than comparing every entry.
         for (int32_t e = 0; e < int32_t(entryBoxes_.size()); ++e) steps += Take(e, box, indices);
     } else {
+        // The large grid reports this grid's indices of the boxes it holds.
+        if (largeGrid_) {
+            largeSteps = largeGrid_->Gather(box, indices);
+        } else {
+            for (const int32_t e : apart_) steps += Take(e, box, indices);
+        }
         steps += covered;
         for (int32_t z = first[2]; z <= last[2]; ++z) {
             for (int32_t y = first[1]; y <= last[1]; ++y) {
@@ -210,10 +245,8 @@ int64_t BoxGrid::Overlapping(const GridBox& box, std::vector<int32_t>* indices)
             }
         }
     }
-    std::sort(indices->begin(), indices->end());
-    steps += int64_t(indices->size());
     CountTurns(steps);
-    return steps;
+    return steps + largeSteps;
 }
 
 void BoxGrid::CellRange(const GridBox& box, int32_t axis, int32_t* first, int32_t* last) const

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // A closed box of whole world units: minimum[a] <= maximum[a] on every axis a.
@@ -36,6 +37,9 @@ private:
     // The number of cells the box covers (first and last from CellRange).
     static int64_t CellCount(const int32_t (&first)[3], const int32_t (&last)[3]);
     int64_t CellIndex(int32_t x, int32_t y, int32_t z) const;
+    // Adds the indices of the filed boxes that overlap the box, in no order; answers the steps
+    // taken.
+    int64_t Gather(const GridBox& box, std::vector<int32_t>* indices);
     // Compares entry e with the box once per search, reporting its boxes when they overlap;
     // answers the steps taken.
     int64_t Take(int32_t e, const GridBox& box, std::vector<int32_t>* indices);
@@ -48,8 +52,10 @@ private:
     std::vector<int32_t> entryStart_;
     std::vector<int32_t> members_;
     // The entries that would cover more cells than a box may: kept apart from the cells, and
-    // compared with every box searched for.
+    // compared with every box searched for; or, when there are more than a few, filed in a grid
+    // of their own, of larger cells, which reports them by their indices here.
     std::vector<int32_t> apart_;
+    std::unique_ptr<BoxGrid> largeGrid_;
     int32_t origin_[3] = {0, 0, 0};
     int32_t cells_[3] = {1, 1, 1};
     int64_t cellSize_ = 1;

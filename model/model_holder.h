@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "foundation/root_object.h"
+#include "model/parting_bounds.h"
 #include "model/read_budget.h"
 
 class GeometryPool;
@@ -57,6 +58,9 @@ public:
     // 1 once a part of an object's geometry, a contact or a child could not be had for want of
     // memory: the tree lacks it. The reader clears it before a read and fails a read that set it.
     int32_t MemoryShort = 0;
+    // The summary of a record of few faces, made again for every search for a face that parts it
+    // from another: kept, so that its room is had once (the system's heap finds room slowly).
+    PartingSummary PartingScratch;
 };
 
 inline void NoteMemoryShort(ModelHolder* holder)

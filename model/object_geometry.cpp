@@ -21,6 +21,7 @@
 #include "model/geometry_pool.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
+#include "model/parting_bounds.h"
 #include "model/plane_record.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
@@ -52,9 +53,14 @@ inline int64_t RoundedOffset(Fixed a, Fixed b)
     return rounded >= -1 && rounded <= 1 ? 0 : rounded;
 }
 
-// The steps of taking a face from a heap of the faces of a record (its depth, the most a record
-// has).
-constexpr int64_t kHeapStep = 16;
+// The steps of taking an entry from a heap of `size` entries: its depth.
+int64_t HeapDepth(size_t size)
+{
+    return int64_t(std::log2(double(size) + 1)) + 1;
+}
+
+// Against this many vertices or fewer a parting face is searched for depth first, without a heap.
+constexpr int32_t kFewVertices = 16;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
 
@@ -547,32 +553,6 @@ void ObjectGeometry::ClearContacts()
     if (Contacts) IgnoreResult(Contacts->ArraySetCount(0));
 }
 
-// What the search for the face that parts two records needs of a record, found once for as long as
-// its faces and their places in the world stay as they are: each vertex its faces name with the
-// number of faces that name it, their counted sum and box on each axis, and the first face of
-// each kind. A face's verdict depends on its normal and on its first vertex along the axes the
-// normal has a part on, the only ones a vertex's offset from it is measured along: the faces of a
-// flat ground, or of flat patches side by side, are of one kind, and the first of them parts two
-// records as well as any.
-struct PartingSummary {
-    struct VertexUse {
-        const FixedVector3* vertex;
-        int64_t count;
-    };
-    std::vector<VertexUse> uses;
-    int64_t counted = 0;
-    int64_t total[3] = {0, 0, 0};
-    int64_t lowest[3] = {INT64_MAX, INT64_MAX, INT64_MAX};
-    int64_t highest[3] = {INT64_MIN, INT64_MIN, INT64_MIN};
-    // The first face of each kind, with its normal and first vertex.
-    struct FaceKind {
-        int32_t face;
-        ShortVector3 normal;
-        FixedVector3 first;
-    };
-    std::vector<FaceKind> faceKinds;
-};
-
 const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool bounded)
 {
     if (partingSummary_) return partingSummary_;
@@ -592,20 +572,25 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         NoteMemoryShort(Owner->Holder);
         return nullptr;
     }
-    if (kept) partingSummary_ = summary;
+    if (kept) {
+        partingSummary_ = summary;
+    } else {
+        summary->sums = VertexSums();
+    }
     // Each vertex once with the number of faces naming it: counted by index for a record kept, by
     // sorting the corners for one of few faces (whose vertex list may be longer than its corners).
-    auto account = [summary](const FixedVector3* vertex, int64_t count) {
-        summary->counted += count;
+    VertexSums& sums = summary->sums;
+    auto account = [&sums](const FixedVector3* vertex, int64_t count) {
+        sums.counted += count;
         const Fixed coordinates[3] = {vertex->x, vertex->y, vertex->z};
         for (int32_t axis = 0; axis < 3; ++axis) {
-            summary->total[axis] += coordinates[axis] * count;
-            summary->lowest[axis] = std::min<int64_t>(summary->lowest[axis], coordinates[axis]);
-            summary->highest[axis] = std::max<int64_t>(summary->highest[axis], coordinates[axis]);
+            sums.total[axis] += coordinates[axis] * count;
+            sums.lowest[axis] = std::min<int64_t>(sums.lowest[axis], coordinates[axis]);
+            sums.highest[axis] = std::max<int64_t>(sums.highest[axis], coordinates[axis]);
         }
     };
     if (kept) {
-        std::vector<int64_t> named(size_t(ListCount(vertices)), 0);
+        std::vector<int32_t> named(size_t(ListCount(vertices)), 0);
         for (int32_t j = 0; j < PolygonCount(); ++j) {
             const PolygonRecord* face = PolygonAt(j);
             for (int32_t k = 0; k < face->VertexCount(); ++k) {
@@ -613,15 +598,19 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
                 if (index >= 0 && size_t(index) < named.size()) ++named[size_t(index)];
             }
         }
+        // Made at its length at once: the system's heap takes long to find room, more so for a
+        // list that grows.
+        summary->uses.reserve(size_t(named.size() - size_t(std::count(named.begin(), named.end(), 0))));
         for (size_t index = 0; index < named.size(); ++index) {
             if (named[index] == 0) continue;
             summary->uses.push_back({vertices->At<FixedVector3>(int32_t(index)), named[index]});
             account(summary->uses.back().vertex, named[index]);
         }
-        CountTurns(corners + int64_t(named.size()));
+        CountTurns(corners + 2 * int64_t(named.size()));
     } else {
         // Sorted by address, each vertex's entries merge into one that counts them.
         std::vector<PartingSummary::VertexUse>& uses = summary->uses;
+        uses.clear();
         uses.reserve(size_t(corners));
         for (int32_t j = 0; j < PolygonCount(); ++j) {
             const PolygonRecord* face = PolygonAt(j);
@@ -647,25 +636,45 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         CountTurns(3 * corners);
     }
     if (summary->uses.empty()) {
-        for (int32_t axis = 0; axis < 3; ++axis) summary->lowest[axis] = summary->highest[axis] = 0;
+        for (int32_t axis = 0; axis < 3; ++axis) sums.lowest[axis] = sums.highest[axis] = 0;
     }
     if (!kept) return summary;
-    using Kind = std::array<int32_t, 6>;
-    std::vector<std::pair<Kind, int32_t>> kinds;
+    // The first face of each kind: sorted by kind, then by face, the first of each run of a kind.
+    std::vector<FaceKind>& kinds = summary->faceKinds;
+    kinds.reserve(size_t(PolygonCount()));
     for (int32_t i = 0; i < PolygonCount(); ++i) {
         const PolygonRecord* face = PolygonAt(i);
-        const FixedVector3* q = WorldVertexOf(face, 0);
-        if (!q) continue;
-        const ShortVector3& n = face->WorldNormal;
-        kinds.push_back({{n.x, n.y, n.z, n.x ? q->x : 0, n.y ? q->y : 0, n.z ? q->z : 0}, i});
+        if (const FixedVector3* q = WorldVertexOf(face, 0)) kinds.push_back({i, face->WorldNormal, *q});
     }
-    std::sort(kinds.begin(), kinds.end());
-    for (size_t k = 0; k < kinds.size(); ++k) {
-        if (k > 0 && kinds[k].first == kinds[k - 1].first) continue;
-        const PolygonRecord* face = PolygonAt(kinds[k].second);
-        summary->faceKinds.push_back({kinds[k].second, face->WorldNormal, *WorldVertexOf(face, 0)});
+    // -1, 0 or 1 as a's kind comes before, with or after b's: by normal, then by the first vertex
+    // along the axes the normal has a part on.
+    auto order = [](const FaceKind& a, const FaceKind& b) {
+        const int16_t na[3] = {a.normal.x, a.normal.y, a.normal.z};
+        const int16_t nb[3] = {b.normal.x, b.normal.y, b.normal.z};
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            if (na[axis] != nb[axis]) return na[axis] < nb[axis] ? -1 : 1;
+        }
+        const Fixed qa[3] = {a.first.x, a.first.y, a.first.z};
+        const Fixed qb[3] = {b.first.x, b.first.y, b.first.z};
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            if (na[axis] != 0 && qa[axis] != qb[axis]) return qa[axis] < qb[axis] ? -1 : 1;
+        }
+        return 0;
+    };
+    std::sort(kinds.begin(), kinds.end(), [&order](const FaceKind& a, const FaceKind& b) {
+        const int32_t sign = order(a, b);
+        return sign < 0 || (sign == 0 && a.face < b.face);
+    });
+    kinds.erase(std::unique(kinds.begin(), kinds.end(),
+                            [&order](const FaceKind& a, const FaceKind& b) { return order(a, b) == 0; }),
+                kinds.end());
+    // The faces of a flat ground are of one kind: the room of all of them is given back.
+    if (kinds.size() < kinds.capacity() / 2) kinds.shrink_to_fit();
+    CountTurns(3 * PolygonCount());
+    if (!Owner->Holder->Budget.Spend(ReadCost::kContactSearch, summary->runs.Build(&summary->faceKinds))) {
+        DropParting();
+        return nullptr;
     }
-    CountTurns(2 * PolygonCount());
     return summary;
 }
 
@@ -679,31 +688,29 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
 {
     // The faces of a record of few are not bounded: the other's counted sums are not needed.
     const bool kept = PolygonCount() >= kSummarisedFaces;
-    PartingSummary theirScratch;
-    const PartingSummary* theirs = other->Parting(&theirScratch, kept);
-    PartingSummary ownScratch;
-    const PartingSummary* own = kept ? Parting(&ownScratch, true) : nullptr;
+    // The summary of a record of few faces is made in the holder's scratch, whose room stays.
+    PartingSummary* scratch = &Owner->Holder->PartingScratch;
+    const PartingSummary* theirs = other->Parting(scratch, kept);
+    const PartingSummary* own = kept ? Parting(nullptr, true) : nullptr;
     ReadBudget& budget = Owner->Holder->Budget;
     if (!theirs || (kept && !own)) return 0;
     const auto& uses = theirs->uses;
-    // The faces of a record kept are compared by kind; those of one of few faces one by one, in
-    // their order. Against a record of few vertices, or from one of few faces, each face is
-    // compared in turn, which costs less than taking it from a heap; a record kept is searched
-    // against many vertices from a heap of its faces, the highest bound on their sums first, and
-    // the search mostly ends after a few: once the bound falls below the best sum found, no face
-    // left can part the records better. (A face whose sum equals the best has a bound no lower,
-    // and is compared too: of faces that part the records as well, the first is chosen.)
+    // The face chosen parts the records with the largest sum of the other's vertices' offsets
+    // from its plane, the first face of those with the same sum. The faces of a record of few are
+    // compared one by one, in their order. Those of a record kept are compared by kind, in runs
+    // of kinds near each other whose sums are bounded together: a run whose bound falls below the
+    // best sum found holds no face that parts the records better, and is left, and the search
+    // mostly ends after a few runs. (A face whose sum equals the best has a bound no lower, and is
+    // compared too.)
     struct Candidate {
         double bound;
         int32_t face;
         ShortVector3 normal;
         const FixedVector3* first;
     };
-    const int32_t kinds = kept ? int32_t(own->faceKinds.size()) : PolygonCount();
-    // The faces walked, the faces taken and the vertices compared are spent as they are.
+    // The faces walked and taken, the runs bounded and taken and the vertices compared are spent
+    // as they are.
     BudgetMeter meter(budget, ReadCost::kContactSearch);
-    if (!meter.Add(kinds)) return 0;
-    const double counted = double(theirs->counted);
     // The face of kind k when it faces the other record (bound 0 and more: a face that parts them
     // has a sum of 0 or more), else a bound below 0.
     auto candidateOf = [&](int32_t k) -> Candidate {
@@ -717,59 +724,16 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
                                n.z * (int64_t(other->WorldCentre.z) - rounded.z);
         if (facing < 0) return {-1, face, n, q};
         // The faces of few are compared as they come, unbounded.
-        if (!kept) return {HUGE_VAL, face, n, q};
-        // A face's sum is the vertices' offsets from its plane, each a whole number within 1.5 of
-        // the exact offset along every axis: the counted sum of the vertices gives it to within
-        // that much for every vertex counted (and the error of the arithmetic, a tiny part of the
-        // terms' size). A difference that wraps round the 32 bits of Fixed leaves the face
-        // unbounded.
-        const int16_t normalAxes[3] = {n.x, n.y, n.z};
-        const Fixed at[3] = {q->x, q->y, q->z};
-        double estimate = 0;
-        double rounding = 0;
-        double magnitude = 0;
-        bool wraps = false;
-        for (int32_t axis = 0; axis < 3; ++axis) {
-            if (normalAxes[axis] == 0) continue;
-            const double term = normalAxes[axis] * (double(theirs->total[axis]) - double(at[axis]) * counted) / 65536;
-            estimate += term;
-            rounding += 1.5 * std::abs(normalAxes[axis]) * counted;
-            magnitude += std::fabs(term);
-            wraps = wraps || theirs->highest[axis] - at[axis] > INT32_MAX ||
-                    theirs->lowest[axis] - at[axis] < INT32_MIN;
-        }
-        return {wraps ? HUGE_VAL : std::max(estimate + rounding + 1e-9 * magnitude + 1, 0.0), face, n, q};
+        return {kept ? PartingBound(n, *q, theirs->sums) : HUGE_VAL, face, n, q};
     };
-    const bool heap = kept && uses.size() > size_t(kHeapStep);
-    const int64_t step = heap ? kHeapStep : 1;
-    auto after = [](const Candidate& a, const Candidate& b) { return a.bound < b.bound; };
-    std::vector<Candidate> candidates;
-    if (heap) {
-        for (int32_t k = 0; k < kinds; ++k) {
-            const Candidate candidate = candidateOf(k);
-            if (candidate.bound >= 0) candidates.push_back(candidate);
-        }
-        std::make_heap(candidates.begin(), candidates.end(), after);
-        CountTurns(kinds + 2 * int64_t(candidates.size()));
-    }
 
     int64_t best = -1;
     int32_t chosen = -1;
     size_t witness = 0;  // the vertex behind the face last refused, tried first on the next
-    int32_t next = 0;
-    int64_t taken = 0;
-    for (;; ++taken) {
-        Candidate candidate;
-        if (heap) {
-            if (candidates.empty() || candidates.front().bound < double(best)) break;
-            std::pop_heap(candidates.begin(), candidates.end(), after);
-            candidate = candidates.back();
-            candidates.pop_back();
-        } else {
-            if (next == kinds) break;
-            candidate = candidateOf(next++);
-            if (candidate.bound < 0 || candidate.bound < double(best)) continue;
-        }
+    // Compares the candidate when it may part the records as well as the best so far; false once
+    // the read's budget is passed.
+    auto compare = [&](const Candidate& candidate) {
+        if (candidate.bound < 0 || candidate.bound < double(best)) return true;
         const FixedVector3* q = candidate.first;
         const ShortVector3& n = candidate.normal;
         auto offset = [&](const FixedVector3& v) {
@@ -777,10 +741,7 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
         };
         // A face with any vertex of the other record behind it is refused; neighbouring faces
         // are mostly refused by the same vertex.
-        if (!uses.empty() && offset(*uses[witness].vertex) < 0) {
-            if (!meter.Add(step)) break;
-            continue;
-        }
+        if (!uses.empty() && offset(*uses[witness].vertex) < 0) return meter.Add(1);
         int64_t sum = 0;
         bool fails = false;
         size_t j = 0;
@@ -794,13 +755,82 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
             }
         }
         CountTurns(int64_t(j));
-        if (!meter.Add(step + int64_t(j))) break;
         if (!fails && (sum > best || (sum == best && candidate.face < chosen))) {
             best = sum;
             chosen = candidate.face;
         }
+        return meter.Add(1 + int64_t(j));
+    };
+    if (!kept) {
+        int32_t k = 0;
+        bool going = meter.Add(PolygonCount());
+        for (; going && k < PolygonCount(); ++k) going = compare(candidateOf(k));
+        CountTurns(k);
+    } else {
+        // The runs are taken depth first from the whole, the half of the higher bound first, and
+        // the kinds of a run compared as they come. Against many vertices, where a compare may walk
+        // every one of them, runs and kinds are taken from a heap instead, the highest bound first,
+        // so that the best sum is found early and only a kind that may part the records better is
+        // compared.
+        const bool heap = uses.size() > size_t(kFewVertices);
+        struct Open {
+            double bound;
+            int32_t index;  // of a run, or of a kind when `kind`
+            bool kind;
+        };
+        auto after = [](const Open& a, const Open& b) { return a.bound < b.bound; };
+        const KindRuns& runs = own->runs;
+        std::vector<Open> open = {{runs.Bound(KindRuns::kWhole, theirs->sums), KindRuns::kWhole, false}};
+        auto put = [&](const Open& entry) {
+            open.push_back(entry);
+            if (heap) std::push_heap(open.begin(), open.end(), after);
+        };
+        int64_t steps = 0;
+        bool going = meter.Add(1);
+        while (going && !open.empty()) {
+            // Taking an entry from the heap steps down its depth; putting one on it mostly a step
+            // or two.
+            int64_t taken = heap ? HeapDepth(open.size()) : 1;
+            if (heap) std::pop_heap(open.begin(), open.end(), after);
+            const Open top = open.back();
+            open.pop_back();
+            if (top.bound < double(best)) {
+                // Below the best: so is everything left on a heap.
+                if (heap) open.clear();
+            } else if (top.kind) {
+                const FaceKind& kind = own->faceKinds[size_t(top.index)];
+                going = compare({top.bound, kind.face, kind.normal, &kind.first});
+            } else if (runs.Half(top.index, 0) < 0) {
+                const int32_t end = runs.First(top.index) + runs.Count(top.index);
+                int32_t k = runs.First(top.index);
+                for (; going && k < end; ++k) {
+                    const Candidate candidate = candidateOf(k);
+                    if (!heap) {
+                        going = compare(candidate);
+                    } else if (candidate.bound >= 0 && candidate.bound >= double(best)) {
+                        put({candidate.bound, k, true});
+                        taken += 2;
+                    }
+                }
+                taken += k - runs.First(top.index);
+            } else {
+                Open halves[2];
+                for (int32_t which = 0; which < 2; ++which) {
+                    const int32_t half = runs.Half(top.index, which);
+                    halves[which] = {runs.Bound(half, theirs->sums), half, false};
+                }
+                // Depth first, the higher half is taken next.
+                if (halves[0].bound > halves[1].bound) std::swap(halves[0], halves[1]);
+                for (const Open& half : halves) {
+                    if (half.bound >= double(best)) put(half);
+                }
+                taken += heap ? 6 : 2;
+            }
+            steps += taken;
+            going = going && meter.Add(taken);
+        }
+        CountTurns(steps);
     }
-    CountTurns(taken * step);
     if (budget.Passed() || chosen < 0) return 0;
     *normal = PolygonAt(chosen)->WorldNormal;
     *point = RoundedVertex(*WorldVertexOf(PolygonAt(chosen), 0));

@@ -38,8 +38,12 @@ constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
     // kContactPairs: groups nested four deep around boxes of furniture make 13.6 contacts a node
     // kept; objects in one place all meet.
     {ReadCost::kNodes, 0, 1, 4, 64},
-    // kContactSearch: spheres of 16 x 8 segments touching their neighbours count and compare 26.2
-    // vertices and faces a corner built; the landscape of patches 4.1, the city 10.5.
+    // kContactSearch: the furnished rooms of the interiors count and compare 42.3 vertices, faces
+    // and runs of faces a corner built, houses of one piece on rolling ground 23.5, spheres of 16 x
+    // 8 segments touching their neighbours 23.5; the landscape of patches 4.3, the city of 100,000
+    // faces 15.3. A forest on rolling ground, its trunks sunk into the slopes, compares 112: within
+    // the factor once, not four times (its file's bytes pay for nearly all of it), as four times
+    // would let a small file describing a million faces search for longer than a read may take.
     {ReadCost::kCorners, 0, 32, 1, 128},
     // kFaceContacts: a floor face connected to a thousand rooms walks and moves 1,006 entries a
     // connection (every connection to the face moves its list).
@@ -64,7 +68,8 @@ constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
     {ReadCost::kFaces, 0, 2, 1, 256},
     // kSmoothShading: smooth spheres of the most segments average 9.5 faces a corner built.
     {ReadCost::kCorners, 0, 4, 1, 64},
-    // kSiblingBounds: groups nested four deep file, walk and compare 266 bounds a node kept.
+    // kSiblingBounds: groups nested four deep file, walk and compare 204 bounds a node kept, the
+    // interiors of a million faces 197.
     {ReadCost::kNodes, 0, 16, 1, 2048},
     // kTreeWalks: groups nested four deep in units of their own walk each node 13.7 times again.
     {ReadCost::kNodes, 0, 1, 1, 64},

@@ -181,8 +181,8 @@ bool Join(ModelObject* parent, ModelObject* group, bool whole)
     return true;
 }
 
-// A new empty group of the name under the parent, in its own units, in which its subtree is
-// stored. Null when it could not be made.
+// A new empty group of the name under the parent, with a unit above 0 in its own units, in which
+// its subtree is stored. Null when it could not be made.
 ModelObject* AddGroup(ModelObject* parent, const char* name, double unit)
 {
     ModelObject* group = NewGroup(parent->Holder, name);
@@ -193,7 +193,7 @@ ModelObject* AddGroup(ModelObject* parent, const char* name, double unit)
         return nullptr;
     }
     // Set once it has joined: joining takes the parent's units in place of its own.
-    SetOwnUnits(group, unit);
+    if (unit > 0) SetOwnUnits(group, unit);
     return group;
 }
 
@@ -262,7 +262,7 @@ ModelObject* MakeSphere(ModelHolder* holder, int32_t corners, int32_t segments, 
 
 // --- landscapes ---
 
-enum class Terrain { kFlat, kHilly };
+enum class Terrain { kFlat, kHilly, kRolling };
 
 // Rolling hills across a row of patches: nothing at the row's borders, where flat rows meet it.
 constexpr double kHillHeight = 60;
@@ -274,10 +274,21 @@ double HillHeight(double x, double y, double rowY, double rowDepth)
     return kHillHeight * across * across * (0.6 + 0.4 * std::sin(2 * kPi * x / kHillWave));
 }
 
+// Gently rolling ground: swells of 8 metres either way, some 500 metres from crest to crest.
+constexpr double kSwellHeight = 8;
+constexpr double kSwellWaveX = 565;
+constexpr double kSwellWaveY = 440;
+
+double RollingHeight(double x, double y)
+{
+    return kSwellHeight * std::sin(2 * kPi * x / kSwellWaveX) * std::cos(2 * kPi * y / kSwellWaveY);
+}
+
 // Where a landscape's patches lie: `side` x `side` faces each, in rows of `columns` patches from
-// (x0, y0), each row flat or hilly as `rows` says, cells of `cell` metres. A flat patch is
-// side x side quads; a hilly one side x side / 2 cells of two triangles each, twice as deep, so
-// that every patch covers the same ground and shares its border vertices with its neighbours.
+// (x0, y0), each row flat, hilly or rolling as `rows` says, cells of `cell` metres. A flat patch
+// is side x side quads, a rolling one as many quads over the swells; a hilly one side x side / 2
+// cells of two triangles each, twice as deep, so that every patch covers the same ground and
+// shares its border vertices with its neighbours.
 struct Landscape {
     double x0;
     double y0;
@@ -289,7 +300,8 @@ struct Landscape {
 
 ModelObject* MakePatch(ModelHolder* holder, const Landscape& land, int32_t row, int32_t column)
 {
-    const bool hilly = land.rows[size_t(row)] == Terrain::kHilly;
+    const Terrain terrain = land.rows[size_t(row)];
+    const bool hilly = terrain == Terrain::kHilly;
     const int32_t across = land.side;
     const int32_t deep = hilly ? land.side / 2 : land.side;
     const int32_t step = hilly ? 2 : 1;  // cells of the grid a patch's cell is deep
@@ -302,7 +314,9 @@ ModelObject* MakePatch(ModelHolder* holder, const Landscape& land, int32_t row, 
             // From whole grid indices, so that neighbours compute their shared borders alike.
             const double x = land.x0 + double(column * land.side + i) * land.cell;
             const double y = land.y0 + double(row * land.side + j * step) * land.cell;
-            const double z = hilly ? HillHeight(x, y, rowY, rowDepth) : 0;
+            const double z = hilly                          ? HillHeight(x, y, rowY, rowDepth)
+                             : terrain == Terrain::kRolling ? RollingHeight(x, y)
+                                                            : 0;
             points.push_back({X2Fix(x), X2Fix(y), X2Fix(z)});
         }
     }
@@ -325,12 +339,18 @@ ModelObject* MakePatch(ModelHolder* holder, const Landscape& land, int32_t row, 
     return MakePolygonMesh(holder, points, faces);
 }
 
+// How a landscape's faces are shaded: flat, or smoothly across their corners on both sides.
+enum class Shading { kFlat, kSmooth };
+constexpr uint8_t kSmoothSides = 1;
+
 // Adds `patches` patches of the landscape under the parent, row by row; false when one could not
 // be made.
-bool AddLandscape(ModelObject* parent, const Landscape& land, int32_t patches)
+bool AddLandscape(ModelObject* parent, const Landscape& land, int32_t patches, Shading shading = Shading::kFlat)
 {
     for (int32_t k = 0; k < patches; ++k) {
-        if (!Add(parent, MakePatch(parent->Holder, land, k / land.columns, k % land.columns), kGrass)) return false;
+        ModelObject* patch = MakePatch(parent->Holder, land, k / land.columns, k % land.columns);
+        if (patch && shading == Shading::kSmooth) patch->SetSideAttribute(kSmoothSides, kSideBoth);
+        if (!Add(parent, patch, kGrass)) return false;
     }
     return true;
 }
@@ -470,11 +490,14 @@ bool AddDiningSet(ModelObject* parent, double unit, double x, double y, double z
 
 // --- the makers ---
 
-ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side)
+namespace {
+
+// A landscape of some `faces` faces in patches of `side` x `side`, shaded so, under `lights` lights.
+ModelDocument* BuildLandscape(int32_t faces, int32_t side, Shading shading, int32_t lights)
 {
     // Cells of 8 metres: a patch of 128 x 128 faces is a kilometre across.
     constexpr double kCell = 8;
-    ModelDocument* document = NewScene("Landscape", 2);
+    ModelDocument* document = NewScene("Landscape", lights);
     if (!document) return nullptr;
     const int32_t perPatch = side * side;
     const int32_t patches = std::max(1, (faces + perPatch - 1) / perPatch);
@@ -482,8 +505,20 @@ ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side)
     const double width = columns * side * kCell;
     const std::vector<Terrain> rows = AlternateRows(patches, columns);
     const Landscape land = {-width / 2, -double(rows.size()) * side * kCell / 2, kCell, side, columns, rows};
-    if (!AddLandscape(document->Holder->Root, land, patches)) return Discard(document);
+    if (!AddLandscape(document->Holder->Root, land, patches, shading)) return Discard(document);
     return Finish(document, kMetre, 0, land.y0 - 50, 40, 0, 100);
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side)
+{
+    return BuildLandscape(faces, side, Shading::kFlat, 2);
+}
+
+ModelDocument* BuildHonestSmoothLandscape(int32_t faces, int32_t lights)
+{
+    return BuildLandscape(faces, 128, Shading::kSmooth, lights);
 }
 
 ModelDocument* BuildHonestSphereMeshes(int32_t side, double gap)
@@ -533,7 +568,13 @@ ModelDocument* BuildHonestLargeSpheres(int32_t count, SphereFinish finish)
     return Finish(document, kMetre, kPitch / 2.0 * (count - 1), -4 * kRadius, 0, 0, kRadius);
 }
 
-ModelDocument* BuildHonestVillage(int32_t houses)
+namespace {
+
+// A village's houses in rows of lots on one landscape object of 128 x 128 quads that reaches a lot
+// beyond them on every side; each house added under the group by `add` with the south-west
+// corner of its body at (x, y) on flat ground. Null when a part could not be made.
+template <class AddHouseAt>
+ModelDocument* BuildVillage(int32_t houses, Terrain terrain, AddHouseAt add)
 {
     constexpr int32_t kGroundSide = 128;
     constexpr double kLot = 20;
@@ -541,19 +582,169 @@ ModelDocument* BuildHonestVillage(int32_t houses)
     if (!document) return nullptr;
     ModelObject* root = document->Holder->Root;
     const int32_t columns = int32_t(std::ceil(std::sqrt(double(houses))));
-    // The ground reaches a lot beyond the houses on every side.
     const double width = (columns + 2) * kLot;
-    const Landscape ground = {-width / 2, -width / 2, width / kGroundSide, kGroundSide, 1, {Terrain::kFlat}};
+    const Landscape ground = {-width / 2, -width / 2, width / kGroundSide, kGroundSide, 1, {terrain}};
     if (!AddLandscape(root, ground, 1)) return Discard(document);
     ModelObject* village = NewGroup(document->Holder, "Houses");
     bool built = true;
     for (int32_t k = 0; village && built && k < houses; ++k) {
         const double x = ground.x0 + kLot * (1 + k % columns) + (kLot - kHouseWidth) / 2;
         const double y = ground.y0 + kLot * (1 + k / columns) + (kLot - kHouseDepth) / 2;
-        built = AddHouse(village, kMetre, x, y, 0);
+        built = add(village, x, y);
     }
     if (!Join(root, village, built)) return Discard(document);
-    return Finish(document, kMetre, 0, ground.y0 + 10, 1.7, 0, 10);
+    const double eye = 1.7 + (terrain == Terrain::kRolling ? RollingHeight(0, ground.y0 + 10) : 0);
+    return Finish(document, kMetre, 0, ground.y0 + 10, eye, 0, 10);
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestVillage(int32_t houses)
+{
+    return BuildVillage(houses, Terrain::kFlat,
+                        [](ModelObject* village, double x, double y) { return AddHouse(village, kMetre, x, y, 0); });
+}
+
+ModelDocument* BuildHonestRollingVillage(int32_t houses)
+{
+    return BuildVillage(houses, Terrain::kRolling, [](ModelObject* village, double x, double y) {
+        // The floor at the ground's lowest corner: the house sinks into the slope above it.
+        double floor = RollingHeight(x, y);
+        for (const double cx : {x, x + kHouseWidth}) {
+            for (const double cy : {y, y + kHouseDepth}) floor = std::min(floor, RollingHeight(cx, cy));
+        }
+        // The gable end's outline, drawn across the house and pushed its length along x.
+        const Fixed eaves = X2Fix(floor + kHouseHeight);
+        const std::vector<FixedPoint> end = {{X2Fix(y), X2Fix(floor)},
+                                             {X2Fix(y + kHouseDepth), X2Fix(floor)},
+                                             {X2Fix(y + kHouseDepth), eaves},
+                                             {X2Fix(y + kHouseDepth / 2), X2Fix(floor + kHouseHeight + kRoofHeight)},
+                                             {X2Fix(y), eaves}};
+        return Add(village, MakeExtrusion(village->Holder, kAxisX, end, X2Fix(x), X2Fix(x + kHouseWidth)), kPlaster) !=
+               nullptr;
+    });
+}
+
+namespace {
+
+// A forest's tree: a trunk of 12 sides from the ground to 3 metres, and on it a crown, a cone of
+// 73 or 74 corners 8 metres high. Trees stand in rows over the ground, each moved off its place
+// in the rows by up to a third of their pitch.
+constexpr int32_t kTrunkCorners = 12;
+constexpr double kTrunkRadius = 0.25;
+constexpr double kTrunkHeight = 3;
+constexpr int32_t kCrownCorners = 73;
+constexpr double kCrownRadius = 2;
+constexpr double kCrownHeight = 8;
+constexpr double kOutOfLine = 1.0 / 3;
+constexpr int32_t kConeKind = 2;
+
+// A regular outline of `corners` points of the radius about the origin.
+std::vector<FixedPoint> Circle(int32_t corners, double radius)
+{
+    std::vector<FixedPoint> outline;
+    for (int32_t i = 0; i < corners; ++i) {
+        const double angle = 2 * kPi * i / corners;
+        outline.push_back({X2Fix(radius * std::cos(angle)), X2Fix(radius * std::sin(angle))});
+    }
+    return outline;
+}
+
+// A number in [-1, 1) that the index picks, the same on every run: a tree's offset from its row.
+double Scatter(uint32_t index)
+{
+    uint32_t h = index * 2654435761u;
+    h ^= h >> 15;
+    h *= 2246822519u;
+    h ^= h >> 13;
+    return double(h % 65536) / 32768 - 1;
+}
+
+// An upright primitive of the kind over a regular outline of `corners` points of the radius, from
+// height h0 to h1 above the point (x, y, z) metres: made about its axis and placed there, so that
+// a cone's apex lies over the middle of its base.
+ModelObject* MakeUpright(ModelHolder* holder, int32_t kind, int32_t corners, double radius, double h0, double h1,
+                         double x, double y, double z)
+{
+    ModelObject* shape = MakeExtrusion(holder, kAxisZ, Circle(corners, radius), X2Fix(h0), X2Fix(h1));
+    if (!shape) return nullptr;
+    shape->SetPrimitiveKind(kind, 1);
+    shape->SetObjectPosition(X2Fix(x), X2Fix(y), X2Fix(z));
+    return shape;
+}
+
+// A tree whose trunk stands at (x, y, z) metres; a crown of a corner more when `tall`.
+bool AddForestTree(ModelObject* forest, double x, double y, double z, bool tall)
+{
+    ModelHolder* holder = forest->Holder;
+    ModelObject* tree = NewGroup(holder, "Tree");
+    return Join(forest, tree,
+                tree &&
+                    Add(tree, MakeUpright(holder, kPrismKind, kTrunkCorners, kTrunkRadius, 0, kTrunkHeight, x, y, z),
+                        kWood) &&
+                    Add(tree,
+                        MakeUpright(holder, kConeKind, kCrownCorners + (tall ? 1 : 0), kCrownRadius, kTrunkHeight,
+                                    kTrunkHeight + kCrownHeight, x, y, z),
+                        kLeaves));
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestForest(int32_t trees, int32_t patches, bool rolling)
+{
+    constexpr int32_t kSide = 128;
+    constexpr double kCell = 2;
+    // On rolling ground a trunk is sunk this far below the ground under its middle, so that the
+    // slope meets it all round.
+    constexpr double kSunk = 0.3;
+    ModelDocument* document = NewScene("Forest", 2);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t columns = int32_t(std::lround(std::sqrt(double(patches))));
+    const double width = columns * kSide * kCell;
+    const Landscape land = {-width / 2, -width / 2, kCell, kSide, columns,
+                            std::vector<Terrain>(size_t(columns), rolling ? Terrain::kRolling : Terrain::kFlat)};
+    if (!AddLandscape(root, land, columns * columns)) return Discard(document);
+    const int32_t across = int32_t(std::ceil(std::sqrt(double(trees))));
+    const double pitch = width / across;
+    ModelObject* forest = NewGroup(document->Holder, "Forest");
+    bool built = true;
+    for (int32_t k = 0; forest && built && k < trees; ++k) {
+        const double x = land.x0 + pitch * (k % across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k)));
+        const double y = land.y0 + pitch * (k / across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k + 1)));
+        built = AddForestTree(forest, x, y, rolling ? RollingHeight(x, y) - kSunk : 0, k % 2 == 1);
+    }
+    if (!Join(root, forest, built)) return Discard(document);
+    const double eye = 1.7 + (rolling ? RollingHeight(0, land.y0 - 10) : 0);
+    return Finish(document, kMetre, 0, land.y0 - 10, eye, 0, 10);
+}
+
+ModelDocument* BuildHonestBoulders(int32_t boulders)
+{
+    // A kilometre of rolling ground, one landscape object of 128 x 128 quads; the boulders of 1, 2
+    // and 3 metres in turn, their middles on the ground.
+    constexpr int32_t kGroundSide = 128;
+    constexpr double kWidth = 1024;
+    ModelDocument* document = NewScene("Boulders", 2);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const Landscape ground = {-kWidth / 2, -kWidth / 2, kWidth / kGroundSide, kGroundSide, 1, {Terrain::kRolling}};
+    if (!AddLandscape(root, ground, 1)) return Discard(document);
+    const int32_t across = int32_t(std::ceil(std::sqrt(double(boulders))));
+    const double pitch = kWidth / across;
+    ModelObject* field = NewGroup(document->Holder, "Boulders");
+    bool built = true;
+    for (int32_t k = 0; field && built && k < boulders; ++k) {
+        const double x = ground.x0 + pitch * (k % across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k)));
+        const double y = ground.y0 + pitch * (k / across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k + 1)));
+        const int32_t radius = 1 + k % 3;
+        built = Add(field,
+                    MakeSphere(document->Holder, kSphereCorners, kSphereSegments, radius, int32_t(std::lround(x)),
+                               int32_t(std::lround(y)), int32_t(std::lround(RollingHeight(x, y)))),
+                    kStone) != nullptr;
+    }
+    if (!Join(root, field, built)) return Discard(document);
+    return Finish(document, kMetre, 0, ground.y0 - 10, 1.7 + RollingHeight(0, ground.y0 - 10), 0, 10);
 }
 
 ModelDocument* BuildHonestFloorRooms(int32_t rooms)
@@ -597,8 +788,32 @@ constexpr double kSlab = 8 * kInch;
 constexpr double kBuildingPitch = 30;
 constexpr int32_t kFacesPerRoom = 150;
 
-// A room's walls and furniture standing at height z from (x, y), all in centimetres.
-bool AddRoom(ModelObject* floor, double x, double y, double z)
+// The units of the site's groups, from the site down to its rooms, in which each group's parts
+// are stored; 0 for groups that keep no units of their own, whose parts are stored in the root's.
+struct SiteUnits {
+    double site;
+    double building;
+    double floor;
+    double room;
+};
+constexpr SiteUnits kUnitsOfTheirOwn = {kMetre, kFoot, kInch, kCentimetre};
+constexpr SiteUnits kRootUnits = {0, 0, 0, 0};
+constexpr double kSiteRoot = kInch;
+
+// The buildings of four floors of ten rooms that hold the rooms.
+int32_t BuildingsOf(int32_t rooms)
+{
+    return (rooms + kRoomsPerFloor * kFloorsPerBuilding - 1) / (kRoomsPerFloor * kFloorsPerBuilding);
+}
+
+// The unit the parts of a group of the unit are stored in.
+double StoredIn(double unit)
+{
+    return unit > 0 ? unit : kSiteRoot;
+}
+
+// A room's walls and furniture standing at height z from (x, y), stored in the unit.
+bool AddRoom(ModelObject* floor, double unit, double x, double y, double z)
 {
     constexpr double kWall = 0.1;
     constexpr double kHeight = 2.5;
@@ -624,34 +839,34 @@ bool AddRoom(ModelObject* floor, double x, double y, double z)
         {3.5, 0.2, 0, 3.8, 0.5, 0.05, kBrass},
         {3.63, 0.33, 0.05, 3.67, 0.37, 1.6, kBrass},
     };
-    ModelObject* room = AddGroup(floor, "Room", kCentimetre);
+    ModelObject* room = AddGroup(floor, "Room", unit);
     if (!room) return false;
+    const double stored = StoredIn(unit);
     for (const Fitting& f : kFittings) {
-        if (!Add(room,
-                 MakeBoxIn(floor->Holder, kCentimetre, x + f.x0, y + f.y0, z + f.z0, x + f.x1, y + f.y1, z + f.z1),
+        if (!Add(room, MakeBoxIn(floor->Holder, stored, x + f.x0, y + f.y0, z + f.z0, x + f.x1, y + f.y1, z + f.z1),
                  f.colour))
             return false;
     }
-    return AddDiningSet(room, kCentimetre, x + kRoomSide / 2, y + kRoomSide / 2, z);
+    return AddDiningSet(room, stored, x + kRoomSide / 2, y + kRoomSide / 2, z);
 }
 
 // Fills the site with `rooms` rooms in buildings of four floors, in rows of `columns` buildings
-// from (x, y) on a plaza; false when a part could not be made.
-bool FillSite(ModelObject* site, int32_t rooms, int32_t columns, double x, double y)
+// from (x, y) on a plaza, its groups in the units; false when a part could not be made.
+bool FillSite(ModelObject* site, const SiteUnits& units, int32_t rooms, int32_t columns, double x, double y)
 {
     ModelHolder* holder = site->Holder;
-    const int32_t buildings = (rooms + kRoomsPerFloor * kFloorsPerBuilding - 1) / (kRoomsPerFloor * kFloorsPerBuilding);
+    const int32_t buildings = BuildingsOf(rooms);
     const int32_t rows = (buildings + columns - 1) / columns;
     const double floorWidth = kRoomsPerFloor / 2 * kRoomPitch;
     const double floorDepth = 2 * kRoomPitch;
     if (!Add(site,
-             MakeBoxIn(holder, kMetre, x - 5, y - 5, -0.5, x + columns * kBuildingPitch + 5,
+             MakeBoxIn(holder, StoredIn(units.site), x - 5, y - 5, -0.5, x + columns * kBuildingPitch + 5,
                        y + rows * kBuildingPitch + 5, 0),
              kStone))
         return false;
     int32_t room = 0;
     for (int32_t b = 0; b < buildings; ++b) {
-        ModelObject* building = AddGroup(site, "Building", kFoot);
+        ModelObject* building = AddGroup(site, "Building", units.building);
         if (!building) return false;
         const double bx = x + (b % columns) * kBuildingPitch;
         const double by = y + (b / columns) * kBuildingPitch;
@@ -660,41 +875,58 @@ bool FillSite(ModelObject* site, int32_t rooms, int32_t columns, double x, doubl
         for (int32_t c = 0; c < 4; ++c) {
             const double cx = bx + (c % 2) * (floorWidth - 0.3);
             const double cy = by + (c / 2) * (floorDepth - 0.3);
-            if (!Add(building, MakeBoxIn(holder, kFoot, cx, cy, 0, cx + 0.3, cy + 0.3, storeys * kStorey), kStone))
+            if (!Add(building,
+                     MakeBoxIn(holder, StoredIn(units.building), cx, cy, 0, cx + 0.3, cy + 0.3, storeys * kStorey),
+                     kStone))
                 return false;
         }
         for (int32_t f = 0; f < storeys; ++f) {
-            ModelObject* floor = AddGroup(building, "Floor", kInch);
+            ModelObject* floor = AddGroup(building, "Floor", units.floor);
             const double fz = f * kStorey;
-            if (!floor ||
-                !Add(floor, MakeBoxIn(holder, kInch, bx, by, fz, bx + floorWidth, by + floorDepth, fz + kSlab), kStone))
+            if (!floor || !Add(floor,
+                               MakeBoxIn(holder, StoredIn(units.floor), bx, by, fz, bx + floorWidth, by + floorDepth,
+                                         fz + kSlab),
+                               kStone))
                 return false;
             for (int32_t r = 0; r < kRoomsPerFloor && room < rooms; ++r, ++room) {
-                // Rooms stand on the slab, sunk into it by less than a centimetre where their
-                // units do not meet its top exactly.
-                const double rz = std::floor((fz + kSlab) / kCentimetre) * kCentimetre;
-                if (!AddRoom(floor, bx + (r % 5) * kRoomPitch, by + (r / 5) * kRoomPitch, rz)) return false;
+                // Rooms stand on the slab, sunk into it by less than their unit where it does not
+                // meet its top exactly.
+                const double roomUnit = StoredIn(units.room);
+                const double rz = std::floor((fz + kSlab) / roomUnit) * roomUnit;
+                if (!AddRoom(floor, units.room, bx + (r % 5) * kRoomPitch, by + (r / 5) * kRoomPitch, rz)) return false;
             }
         }
     }
     return true;
 }
 
-}  // namespace
-
-ModelDocument* BuildHonestNestedGroups(int32_t faces)
+// A site of some `faces` faces in groups in the units, its buildings in rows of `columns`.
+ModelDocument* BuildSite(int32_t faces, const SiteUnits& units, int32_t columns)
 {
     ModelDocument* document = NewScene("Site", 2);
     if (!document) return nullptr;
     const int32_t rooms = std::max(1, (faces + kFacesPerRoom - 1) / kFacesPerRoom);
-    const int32_t buildings = (rooms + kRoomsPerFloor * kFloorsPerBuilding - 1) / (kRoomsPerFloor * kFloorsPerBuilding);
-    const int32_t columns = std::min(buildings, 4);
-    const int32_t rows = (buildings + columns - 1) / columns;
+    const int32_t rows = (BuildingsOf(rooms) + columns - 1) / columns;
     const double x = -columns * kBuildingPitch / 2;
     const double y = -rows * kBuildingPitch / 2;
-    ModelObject* site = NewGroup(document->Holder, "Site", kMetre);
-    if (!Join(document->Holder->Root, site, site && FillSite(site, rooms, columns, x, y))) return Discard(document);
-    return Finish(document, kInch, x - 3, y - 3, 1.7, 224, 5);
+    ModelObject* site = NewGroup(document->Holder, "Site", units.site);
+    if (!Join(document->Holder->Root, site, site && FillSite(site, units, rooms, columns, x, y)))
+        return Discard(document);
+    return Finish(document, kSiteRoot, x - 3, y - 3, 1.7, 224, 5);
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestNestedGroups(int32_t faces)
+{
+    const int32_t buildings = BuildingsOf(std::max(1, (faces + kFacesPerRoom - 1) / kFacesPerRoom));
+    return BuildSite(faces, kUnitsOfTheirOwn, std::min(buildings, 4));
+}
+
+ModelDocument* BuildHonestInteriors(int32_t faces)
+{
+    const int32_t buildings = BuildingsOf(std::max(1, (faces + kFacesPerRoom - 1) / kFacesPerRoom));
+    return BuildSite(faces, kRootUnits, int32_t(std::ceil(std::sqrt(double(buildings)))));
 }
 
 namespace {
@@ -833,6 +1065,9 @@ const HonestModel* HonestModels(int32_t* count)
     static const HonestModel models[] = {
         {"landscape", [] { return BuildHonestLandscape(2 * 88 * 88, 88); },
          [] { return BuildHonestLandscape(1000000, 128); }},
+        // An ambient light and a sun over two patches, and three suns over a million faces.
+        {"smooth-landscape", [] { return BuildHonestSmoothLandscape(2 * 128 * 128, 2); },
+         [] { return BuildHonestSmoothLandscape(1000000, 4); }},
         {"sphere-meshes", [] { return BuildHonestSphereMeshes(96, 0.05); },
          [] { return BuildHonestSphereMeshes(181, 0); }},
         {"spheres-apart", [] { return BuildHonestSpheres(460, false, 2); },
@@ -846,12 +1081,19 @@ const HonestModel* HonestModels(int32_t* count)
         {"large-spheres-faceted", [] { return BuildHonestLargeSpheres(2, SphereFinish::kFaceted); },
          [] { return BuildHonestLargeSpheres(4, SphereFinish::kFaceted); }},
         {"village", [] { return BuildHonestVillage(200); }, [] { return BuildHonestVillage(2000); }},
+        {"rolling-village", [] { return BuildHonestRollingVillage(200); },
+         [] { return BuildHonestRollingVillage(2000); }},
+        {"forest", [] { return BuildHonestForest(300, 1); }, [] { return BuildHonestForest(8500, 16); }},
+        {"rolling-forest", [] { return BuildHonestForest(300, 1, true); },
+         [] { return BuildHonestForest(8500, 16, true); }},
+        {"boulders", [] { return BuildHonestBoulders(200); }, [] { return BuildHonestBoulders(2000); }},
         {"floor-rooms", [] { return BuildHonestFloorRooms(350); }, [] { return BuildHonestFloorRooms(1000); }},
         // 28 lights over 40,960 faces, and 16 over 1,000,192.
         {"lights", [] { return BuildHonestSpheres(160, false, 28); },
          [] { return BuildHonestSpheres(3907, false, 16); }},
         {"nested-groups", [] { return BuildHonestNestedGroups(100000); },
          [] { return BuildHonestNestedGroups(100000); }},
+        {"interiors", [] { return BuildHonestInteriors(20000); }, [] { return BuildHonestInteriors(1000000); }},
         {"town", [] { return BuildHonestTown(4, 1, false); }, [] { return BuildHonestTown(200, 16, true); }},
     };
     *count = int32_t(sizeof models / sizeof models[0]);

@@ -19,6 +19,9 @@ enum class SphereFinish { kPlain, kSmooth, kFaceted };
 // by side (an object holds at most 32,767 faces), in rows that are flat quads and hilly triangles
 // in turn, each patch sharing its border vertices' positions with the patches beside it.
 ModelDocument* BuildHonestLandscape(int32_t faces, int32_t side);
+// The same landscape in patches of 128 x 128 faces, each shaded smoothly on both sides, under an
+// ambient light and `lights` - 1 directional ones.
+ModelDocument* BuildHonestSmoothLandscape(int32_t faces, int32_t lights);
 // Two sphere meshes (polygon objects) of `side` x `side` faces, side by side, `gap` of a radius
 // apart: 0 places them so that their surfaces meet.
 ModelDocument* BuildHonestSphereMeshes(int32_t side, double gap);
@@ -32,11 +35,26 @@ ModelDocument* BuildHonestLargeSpheres(int32_t count, SphereFinish finish);
 // `houses` houses (a body and a roof under a group each) standing on one landscape object of 128 x
 // 128 quads.
 ModelDocument* BuildHonestVillage(int32_t houses);
+// `houses` houses of one piece each (a gable end's outline pushed the house's length) standing on
+// one landscape object of 128 x 128 quads over gently rolling ground, each sunk into the slope
+// down to the ground's lowest corner under it.
+ModelDocument* BuildHonestRollingVillage(int32_t houses);
+// A forest of `trees` trees standing on a landscape of `patches` patches of 128 x 128 quads (a
+// square number of them, as many rows as columns), flat or over rolling ground: each tree a group
+// of a trunk (a cylinder of 12 sides, sunk into a slope) and a crown (a cone) standing on it, in
+// two sizes in turn, of 88 and 89 faces, spread over the ground in rows a little out of line.
+ModelDocument* BuildHonestForest(int32_t trees, int32_t patches, bool rolling = false);
+// `boulders` boulders (spheres of 16 x 8 segments, of 1, 2 and 3 metres in turn) half sunk into
+// one landscape object of 128 x 128 quads over rolling ground.
+ModelDocument* BuildHonestBoulders(int32_t boulders);
 // One floor slab whose top face is connected to each of `rooms` rooms standing on it.
 ModelDocument* BuildHonestFloorRooms(int32_t rooms);
 // Groups nested four deep (site, buildings, floors, rooms), each in its own units, around some
 // `faces` faces of boxes: walls and furniture.
 ModelDocument* BuildHonestNestedGroups(int32_t faces);
+// The same site of furnished buildings, its groups nested four deep in the root's units, its
+// buildings in as many rows as columns: the interiors of a whole town.
+ModelDocument* BuildHonestInteriors(int32_t faces);
 // A town of `blocks` blocks on a flat landscape of `patches` patches of 128 x 128 quads (and a
 // row of hilly patches beyond them when `hills`), under four lights: each block a group in units
 // of its own holding a plaza and on it houses, an office in units of its own (a floor slab

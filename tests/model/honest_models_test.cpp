@@ -59,6 +59,11 @@ TEST(HonestModels, ReadBackAsBuiltAndWriteTheSameBytes)
         {"spheres", [] { return BuildHonestSpheres(8, true, 3); }},
         {"smooth", [] { return BuildHonestLargeSpheres(1, SphereFinish::kSmooth); }},
         {"village", [] { return BuildHonestVillage(4); }},
+        {"forest", [] { return BuildHonestForest(3, 1); }},
+        {"rolling forest", [] { return BuildHonestForest(3, 1, true); }},
+        {"boulders", [] { return BuildHonestBoulders(5); }},
+        {"rolling village", [] { return BuildHonestRollingVillage(4); }},
+        {"smooth landscape", [] { return BuildHonestSmoothLandscape(1, 3); }},
         {"rooms", [] { return BuildHonestFloorRooms(5); }},
     };
     for (const auto& maker : makers) {
@@ -140,6 +145,35 @@ TEST(HonestModels, TouchingPartsTouchAndConnectionsReadBack)
     EXPECT_EQ(Extent(house->ChildAt(1), 2, false), Extent(house->ChildAt(0), 2, true));
     village->Destroy();
 
+    // Houses of one piece on rolling ground: their floor lies below the ground's highest point
+    // under them and above its lowest.
+    ModelDocument* rolling = BuildHonestRollingVillage(4);
+    const ModelObject* swells = rolling->Holder->Root->ChildAt(0);
+    EXPECT_EQ(Faces(rolling->Holder->Root), 128 * 128 + 4 * 7);
+    EXPECT_LT(Extent(swells, 2, false), IntToFixed(-1));
+    for (int32_t k = 0; k < 4; ++k) {
+        const ModelObject* house = rolling->Holder->Root->ChildAt(1)->ChildAt(k);
+        EXPECT_GT(Extent(house, 2, false), Extent(swells, 2, false));
+        EXPECT_LT(Extent(house, 2, false), Extent(swells, 2, true));
+    }
+    rolling->Destroy();
+
+    // Trees stand on the ground, their crowns on their trunks; in two sizes in turn, of 88 and 89
+    // faces, on one patch of 128 x 128 quads.
+    ModelDocument* forest = BuildHonestForest(3, 1);
+    const ModelObject* ground = forest->Holder->Root->ChildAt(0);
+    const ModelObject* trees = forest->Holder->Root->ChildAt(1);
+    ASSERT_EQ(trees->ChildCount(), 3);
+    EXPECT_EQ(Faces(forest->Holder->Root), 128 * 128 + 88 + 89 + 88);
+    for (int32_t k = 0; k < 3; ++k) {
+        const ModelObject* tree = trees->ChildAt(k);
+        EXPECT_EQ(Extent(tree->ChildAt(0), 2, false), Extent(ground, 2, true));
+        EXPECT_EQ(Extent(tree->ChildAt(1), 2, false), Extent(tree->ChildAt(0), 2, true));
+        EXPECT_GT(Extent(tree->ChildAt(0), 0, false), Extent(ground, 0, false));
+        EXPECT_LT(Extent(tree->ChildAt(0), 1, true), Extent(ground, 1, true));
+    }
+    forest->Destroy();
+
     // The slab's top face is connected to every room, as the file stores it.
     ModelDocument* rooms = ReadBack(ModelFileBytes(BuildHonestFloorRooms(5)));
     ASSERT_NE(rooms, nullptr);
@@ -159,6 +193,12 @@ TEST(HonestModels, GroupsInUnitsOfTheirOwnReadIntoPlace)
     for (size_t at = 0; at + 4 <= bytes.size(); ++at)
         units += std::equal(bytes.begin() + long(at), bytes.begin() + long(at) + 4, "UNIT");
     EXPECT_EQ(units, 1 + 1 + 1 + 1 + 2);  // root, site, building, floor, two rooms
+    // The interiors' groups keep none: the root's units alone.
+    const Bytes interiors = ModelFileBytes(BuildHonestInteriors(300));
+    units = 0;
+    for (size_t at = 0; at + 4 <= interiors.size(); ++at)
+        units += std::equal(interiors.begin() + long(at), interiors.begin() + long(at) + 4, "UNIT");
+    EXPECT_EQ(units, 1);
     ModelDocument* document = ReadBack(bytes);
     ASSERT_NE(document, nullptr);
     const ModelObject* floor = document->Holder->Root->ChildAt(0)->ChildAt(1)->ChildAt(4);

@@ -285,6 +285,30 @@ TEST(BoxGrid, BoxesTooLargeForTheCellsAreKeptApartFromThem)
     }
     EXPECT_EQ(reported, 1000 * 101 + 100 * 1100);
     EXPECT_LT(steps, 3 * reported + 20 * int64_t(boxes.size()));
+
+    // Floors side by side, each too large for the cells of the small boxes on it: the floors are
+    // filed in cells of their own, and a search compares a box with the floors near it, not with
+    // every floor.
+    std::vector<GridBox> floors;
+    for (int32_t f = 0; f < 100; ++f) {
+        const int32_t x = f % 10 * 800;
+        const int32_t y = f / 10 * 800;
+        floors.push_back({{x, y, 0}, {x + 600, y + 600, 600}});
+        for (int32_t i = 0; i < 250; ++i)
+            floors.push_back({{x + i % 16 * 36, y + i / 16 * 36, 10}, {x + i % 16 * 36 + 4, y + i / 16 * 36 + 4, 14}});
+    }
+    BoxGrid floorGrid;
+    steps = floorGrid.FileBoxes(floors);
+    reported = 0;
+    for (size_t i = 0; i < floors.size(); ++i) {
+        steps += floorGrid.Overlapping(floors[i], &found);
+        reported += int64_t(found.size());
+        if (i % 25 == 0) {
+            ASSERT_EQ(found, OverlappingByEveryPair(floors, floors[i]));
+        }
+    }
+    EXPECT_EQ(reported, 100 * 251 + 100 * 250 * 2);
+    EXPECT_LT(steps, 3 * reported + 40 * int64_t(floors.size()));
 }
 
 TEST(BoxGrid, AGrowingGridFindsWhatEveryPairTestFindsAfterEachAppend)
