@@ -290,6 +290,15 @@ void Q_Offscreen::GetPixelColor(RGBColor48* colour, int32_t x, int32_t y)
     *colour = {uint16_t(GetRValue(c) * 257), uint16_t(GetGValue(c) * 257), uint16_t(GetBValue(c) * 257)};
 }
 
+int32_t Q_Offscreen::IndexColours(RGBColor48* colours) const
+{
+    RGBQUAD table[kIndexColours];
+    const UINT count = dc_ && bitmap_ ? GetDIBColorTable(dc_, 0, kIndexColours, table) : 0;
+    for (UINT i = 0; i < count; ++i)
+        colours[i] = {uint16_t(table[i].rgbRed * 257), uint16_t(table[i].rgbGreen * 257), uint16_t(table[i].rgbBlue * 257)};
+    return int32_t(count);
+}
+
 void Q_Offscreen::SetPixelColor(int32_t x, int32_t y, const RGBColor48& colour)
 {
     SetPixel(dc_, x, y, PALETTERGB(colour.red >> 8, colour.green >> 8, colour.blue >> 8));

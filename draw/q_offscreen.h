@@ -14,6 +14,9 @@
 class DynamicArray;
 class MemoryStream;
 
+// The most colours an indexed bitmap's table holds (8 bits a pixel).
+constexpr int32_t kIndexColours = 256;
+
 class Q_Offscreen : public PortBase {
 public:
     Q_Offscreen() = default;
@@ -113,6 +116,11 @@ public:
     uint32_t ColorToPixel(const RGBColor48& colour) const;
     // A word of one pixel value for this offscreen's depth.
     uint32_t ColorToPixelFill(const RGBColor48& colour) const;
+
+    // The colours that the indices of indexed rows stand for, as the system gives their pixels:
+    // the bitmap's colour table, into `colours` (kIndexColours entries); how many it has, 0 for
+    // a bitmap without one.
+    int32_t IndexColours(RGBColor48* colours) const;
 
     // --- fields ---
     void SetOffscreenDestRect(const PortRect& rect) { destRect_ = rect; }

@@ -1,9 +1,11 @@
 // The averaging scaled copy between any two pixel ports: every destination pixel averages the
 // block of source pixels it covers, and half of the colour error is carried along each row.
-// True-colour rows and pixel maps are read and written straight, without a call per pixel.
+// True-colour and indexed rows and pixel maps are read and written straight, without a call per
+// pixel.
 #include <algorithm>
 
 #include "draw/color_cube.h"
+#include "draw/indexed_rows.h"
 #include "draw/mem_pix_map.h"
 #include "draw/q_offscreen.h"
 #include "draw/true_colour_rows.h"
@@ -30,6 +32,15 @@ template <int32_t kDepth>
 struct TrueColourSource {
     uint8_t* const* rows;
     RGBColor48 operator()(int32_t x, int32_t y) const { return TrueColourAt(rows[y], x, kDepth); }
+};
+
+// A source's pixels read straight from its indexed rows, each the colour of its bitmap's table
+// that its index stands for, as the system would give them.
+template <int32_t kDepth>
+struct IndexedSource {
+    uint8_t* const* rows;
+    const RGBColor48* colours;
+    RGBColor48 operator()(int32_t x, int32_t y) const { return colours[IndexAt<kDepth>(rows[y], x)]; }
 };
 
 // Any other source's pixels, each asked of the port (of the system, for a device's bitmap).
@@ -152,8 +163,15 @@ void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, 
     PortRect ignored;
     HDC sourceDC = GetDrawingDC(&ignored);
     HDC destinationDC = destination->GetDrawingDC(&ignored);
-    // True-colour rows are read straight, as the system would give their pixels one by one.
-    switch (TrueColourRowsDepth(format_, source)) {
+    // True-colour rows are read straight, as the system would give their pixels one by one, and
+    // so are indexed rows whose bitmap's table has a colour for every index.
+    RGBColor48 colours[kIndexColours];
+    const int32_t indexed = IndexedRowsDepth(format_, source);
+    const bool tabled = indexed && IndexColours(colours) == 1 << indexed;
+    switch (tabled ? indexed : TrueColourRowsDepth(format_, source)) {
+    case 1: AverageFrom(IndexedSource<1>{format_.rowTable, colours}, destination, source, target, reported); break;
+    case 4: AverageFrom(IndexedSource<4>{format_.rowTable, colours}, destination, source, target, reported); break;
+    case 8: AverageFrom(IndexedSource<8>{format_.rowTable, colours}, destination, source, target, reported); break;
     case 16: AverageFrom(TrueColourSource<16>{format_.rowTable}, destination, source, target, reported); break;
     case 24: AverageFrom(TrueColourSource<24>{format_.rowTable}, destination, source, target, reported); break;
     case 32: AverageFrom(TrueColourSource<32>{format_.rowTable}, destination, source, target, reported); break;

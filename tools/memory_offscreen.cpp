@@ -154,6 +154,11 @@ void Q_Offscreen::GetPixelColor(RGBColor48* colour, int32_t x, int32_t y)
     *colour = UnpackColour(value);
 }
 
+int32_t Q_Offscreen::IndexColours(RGBColor48* /*colours*/) const
+{
+    return 0;  // the stand-in's offscreens are all of true colour
+}
+
 void Q_Offscreen::SetPixelColor(int32_t x, int32_t y, const RGBColor48& colour)
 {
     if (!format_.rowTable || x < 0 || y < 0 || x >= format_.width || y >= format_.height) return;
