@@ -59,10 +59,9 @@ struct CubeDestination {
     uint8_t* const* rows;
     RGBColor48 Put(int32_t x, int32_t y, const RGBColor48& wanted) const
     {
-        rows[y][x] = uint8_t(ColorCubeIndex(wanted));
-        RGBColor48 shown = {0, 0, 0};
-        ColorCubeEntry(&shown, rows[y][x]);
-        return shown;
+        const int32_t index = ColorCubeIndex(wanted);
+        rows[y][x] = uint8_t(index);
+        return ColorCubeColour(index);
     }
 };
 
@@ -76,6 +75,22 @@ struct PortDestination {
         port->GetPixelColor(&shown, x, y);
         return shown;
     }
+};
+
+// A divisor of the copy's sums. The blocks of most copies are a power of two pixels on a side,
+// whose quotients a shift gives without a division (the quotients are the same).
+class Divisor {
+public:
+    explicit Divisor(uint32_t value) : value_(value)
+    {
+        while (shift_ < 31 && (1u << shift_) < value) ++shift_;
+        if ((1u << shift_) != value) shift_ = -1;
+    }
+    uint32_t Of(uint32_t x) const { return shift_ >= 0 ? x >> shift_ : x / value_; }
+
+private:
+    uint32_t value_;
+    int32_t shift_ = 0;
 };
 
 // Every pixel of `target` averages the block of `source` pixels it covers; half the error between
@@ -92,6 +107,9 @@ void AverageRows(const Source& read, const Destination& write, const PortRect& s
     for (int32_t y = target.top; y < target.bottom; ++y) {
         const int32_t sy0 = SourceAt(y - target.top, yStep, source.top);
         const int32_t sy1 = SourceAt(y + 1 - target.top, yStep, source.top);
+        // Every column of the row's blocks holds as many pixels.
+        const uint32_t pixels = uint32_t(sy1 > sy0 ? sy1 - sy0 : 1);
+        const Divisor perColumn(pixels);
         int32_t error[3] = {0, 0, 0};
         for (int32_t x = target.left; x < target.right; ++x) {
             const int32_t sx0 = SourceAt(x - target.left, xStep, source.left);
@@ -101,20 +119,19 @@ void AverageRows(const Source& read, const Destination& write, const PortRect& s
             int32_t sx = sx0;
             do {
                 uint32_t column[3] = {0, 0, 0};
-                uint32_t pixels = 0;
                 int32_t sy = sy0;
                 do {
                     const RGBColor48 c = read(sx, sy);
                     column[0] += c.red;
                     column[1] += c.green;
                     column[2] += c.blue;
-                    ++pixels;
                 } while (++sy < sy1);
-                for (int32_t k = 0; k < 3; ++k) sum[k] += column[k] / pixels;
+                for (int32_t k = 0; k < 3; ++k) sum[k] += perColumn.Of(column[k]);
                 ++columns;
             } while (++sx < sx1);
-            const int32_t average[3] = {int32_t(sum[0] / columns), int32_t(sum[1] / columns),
-                                        int32_t(sum[2] / columns)};
+            const Divisor perBlock(columns);
+            const int32_t average[3] = {int32_t(perBlock.Of(sum[0])), int32_t(perBlock.Of(sum[1])),
+                                        int32_t(perBlock.Of(sum[2]))};
             const RGBColor48 wanted = {Clamp16(average[0] + error[0]), Clamp16(average[1] + error[1]),
                                        Clamp16(average[2] + error[2])};
             const RGBColor48 shown = write.Put(x, y, wanted);
