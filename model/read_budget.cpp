@@ -126,6 +126,7 @@ void ReadBudget::Begin(const MemoryStream* stream)
     sharedAt_ = 0;
     basesGrew_ = false;
     passed_ = false;
+    pictures_.Begin();
 }
 
 void ReadBudget::End()
@@ -142,7 +143,7 @@ int64_t ReadBudget::BytesRead() const
 
 int64_t ReadBudget::TurnLimit() const
 {
-    int64_t charged = BytesRead();
+    int64_t charged = BytesRead() + pictures_.Spent() + pictures_.BytesRead();
     for (const int64_t spent : spent_) charged += spent;
     return kTurnsPerCharge * charged + kTurnsOfAnyRead;
 }

@@ -9,10 +9,17 @@
 #include <memory>
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "foundation/memory_stream.h"
 #include "foundation/ui_services.h"
+#include "model/picture_budget.h"
 
 namespace {
+
+// The turns of the rows' loop, at 20 ns a turn under Wine (picture-bench): a row decoded and its
+// part of its strip's call to the system, 50 to 90 ns; a pixel decoded, 2.7 to 3.5 ns.
+constexpr int64_t kTurnsPerRow = 4;
+constexpr int64_t kPixelsPerTurn = 8;
 
 constexpr int32_t kFileHeaderSize = 14;
 constexpr int32_t kWindowsHeaderSize = 40;
@@ -111,8 +118,12 @@ ResultCode BmpImageReader::Read(int32_t /*depth*/)
         return kResultFailed;
     }
 
-    if (width * height > kImageMaxPixels ||
-        MakeOffscreen(PortRect{0, 0, int32_t(width), int32_t(height)}, bits) != kResultOk) {
+    if (width * height > kImageMaxPixels) {
+        ShowAlert(kReaderMemoryMessage);
+        return kResultFailed;
+    }
+    if (!SpendOnPicture(PictureUnits(width, height), kPicturePastBudgetMessage)) return kResultFailed;
+    if (MakeOffscreen(PortRect{0, 0, int32_t(width), int32_t(height)}, bits) != kResultOk) {
         ShowAlert(kReaderMemoryMessage);
         DisposeOffscreen();
         return kResultFailed;
@@ -264,6 +275,7 @@ ResultCode BmpImageReader::ReadPixels(DibHeaderBlock* header, int32_t pixelOffse
         ProgressSetValue(stream_->StreamPosition());
         ProgressUpdate(0);
     }
+    CountTurns(fileRow * kTurnsPerRow + fileRow * width / kPixelsPerTurn);
     EndPixelAccess();
     input_ = nullptr;
     return result;

@@ -596,7 +596,7 @@ public:
         ++made;
         return reinterpret_cast<Q_Offscreen*>(new int(made));
     }
-    ResultCode ReadWriteCreditsPicture(Q_Offscreen* /*picture*/, MemoryStream* stream) override
+    ResultCode ReadWriteCreditsPicture(Q_Offscreen* /*picture*/, MemoryStream* stream, PictureBudget* /*pictures*/) override
     {
         uint8_t first = 1;
         if (stream->StreamIsWriting()) return stream->StreamTransferValue(&first, kValueByte);
