@@ -88,8 +88,8 @@ public:
     int64_t Spent(ReadCost cost) const { return spent_[int32_t(cost)]; }
     // The bytes the last read (or the one in progress, when it ended) had read.
     int64_t BytesRead() const;
-    // The most a read that spent what this one did may turn its loops (its pictures' units and
-    // bytes counted as charged too).
+    // The most a read that spent what this one did may turn its loops (and a turn for each unit
+    // its pictures spent).
     int64_t TurnLimit() const;
     // What the model's pictures spend, during the read and after it, until the next read begins.
     PictureBudget& Pictures() { return pictures_; }

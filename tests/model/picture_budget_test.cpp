@@ -55,11 +55,11 @@ TEST(PictureBudget, APictureTakesItsOwnUnitsAndMoreForItsBytes)
     EXPECT_EQ(made, 9);
 }
 
-TEST(PictureBudget, TheReadsTurnLimitCountsWhatItsPicturesSpentAndRead)
+TEST(PictureBudget, TheReadsTurnLimitAllowsATurnForEveryUnitItsPicturesSpent)
 {
     ReadBudget read;
     const int64_t empty = read.TurnLimit();
     ASSERT_TRUE(read.Pictures().Spend(1000));
     read.Pictures().AddBytes(24);
-    EXPECT_EQ(read.TurnLimit(), empty + kTurnsPerCharge * 1024);
+    EXPECT_EQ(read.TurnLimit(), empty + 1000);
 }
