@@ -20,8 +20,9 @@ Q_Offscreen* StartupOffscreen = nullptr;
 namespace {
 
 // The turns that making an offscreen counts: a memory DC and a bitmap section of the system's,
-// selected into it, deleted again with it; 27 to 29 us under Wine, at 20 ns a turn (picture-bench).
-constexpr int64_t kOffscreenTurns = 1400;
+// selected into it, deleted again with it; 27 to 29 us under Wine (picture-bench), at 13 ns a turn
+// (the typical turn of an honest read, system-weights).
+constexpr int64_t kOffscreenTurns = 2200;
 
 // Bitmap rows hold whole multiples of 32 pixels with at least 8 pixels to spare past the bounds,
 // so that the rasterizers may write whole 32-bit words past the right edge of a span.
