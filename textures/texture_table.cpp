@@ -316,11 +316,16 @@ ResultCode WriteTextureTable(TextureManager* manager, MemoryStream* stream)
 {
     if (!stream->StreamIsWriting() || !manager) return kResultOk;
     const std::vector<TextureRecord*> records = NumberedRecords(manager->saveList);
+    // The pictures decoded to be written are the model's own, not what a file asks for: they spend
+    // on no picture budget, so that no save can leave one out.
+    PictureBudget* const pictures = manager->pictures;
+    manager->pictures = nullptr;
     const ResultCode result = records.empty() ? kResultOk : WriteChunk(stream, kTagTextureTableChunk, [&]() {
         ResultCode entry = kResultOk;
         for (size_t i = 0; i < records.size() && entry == kResultOk; ++i) entry = WriteEntry(stream, records[i]);
         return entry;
     });
+    manager->pictures = pictures;
     // The table is the file's last texture reference: the numbering ends, so that users added or
     // removed later count again instead of being only recorded as during a read.
     ClearTextureSaveIndices(manager->saveList);
