@@ -17,7 +17,7 @@ void PictureBudget::AddBytes(int64_t bytes)
 
 void PictureBudget::AddFileBytes(const FileIdentity& file, int64_t bytes)
 {
-    if (files_.insert({file.volume, file.number}).second) AddBytes(bytes);
+    if (files_.insert({file.volume, file.number, bytes}).second) AddBytes(bytes);
 }
 
 bool PictureBudget::SpendOnPicture(int64_t units, int64_t ownBytes)

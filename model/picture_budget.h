@@ -14,7 +14,7 @@
 
 #include <cstdint>
 #include <set>
-#include <utility>
+#include <tuple>
 
 #include "foundation/disk_file_stream.h"
 
@@ -70,7 +70,8 @@ public:
     void Begin();
     // Counts `bytes` of picture data held in the model file itself (an embedded picture).
     void AddBytes(int64_t bytes);
-    // Counts the bytes of a picture file, once for a file however many paths name it.
+    // Counts the bytes of a picture file, once for a file however many paths name it (a file
+    // system that numbers no file tells files apart by their sizes).
     void AddFileBytes(const FileIdentity& file, int64_t bytes);
     // Spends the units that making a picture of `ownBytes` bytes takes: false, spending nothing,
     // when they pass what a picture of its bytes may take or what the model's pictures have left.
@@ -85,5 +86,5 @@ public:
 private:
     int64_t spent_ = 0;
     int64_t bytes_ = 0;
-    std::set<std::pair<uint64_t, uint64_t>> files_;  // the files counted, by volume and number
+    std::set<std::tuple<uint64_t, uint64_t, int64_t>> files_;  // the files counted: volume, number, size
 };

@@ -26,6 +26,11 @@ TEST(PictureBudget, AModelSpendsItsOwnUnitsAndMoreForEveryByteOfItsPictures)
     EXPECT_EQ(budget.BytesRead(), 1000);
     budget.AddFileBytes({2, 7}, 500);
     EXPECT_EQ(budget.BytesRead(), 1500);
+    // Where the system numbers no file, files of other sizes are other files.
+    budget.AddFileBytes({3, 0}, 10);
+    budget.AddFileBytes({3, 0}, 20);
+    budget.AddFileBytes({3, 0}, 20);
+    EXPECT_EQ(budget.BytesRead(), 1530);
     budget.Begin();
     budget.AddFileBytes({1, 7}, 1000);
     EXPECT_EQ(budget.BytesRead(), 1000) << "a new read counts the file again";
