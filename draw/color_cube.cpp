@@ -11,7 +11,6 @@ DynamicArray* ColorCube = nullptr;
 namespace {
 
 constexpr int32_t kLevels = 6;
-constexpr uint16_t kLevelValue[kLevels] = {0xFFFF, 0xCCCC, 0x9999, 0x6666, 0x3333, 0x0000};
 
 // The level nearest to each high byte: between two neighbouring levels a > b the boundary is
 // (a + b) >> 1, which belongs to the darker level.
@@ -19,8 +18,8 @@ constexpr std::array<int32_t, 256> MakeLevelOfByte()
 {
     std::array<int32_t, 256> level{};
     for (int32_t k = 0; k + 1 < kLevels; ++k) {
-        const int32_t a = kLevelValue[k] >> 8;
-        const int32_t b = kLevelValue[k + 1] >> 8;
+        const int32_t a = kColorCubeLevels[k] >> 8;
+        const int32_t b = kColorCubeLevels[k + 1] >> 8;
         const int32_t middle = (a + b) >> 1;
         for (int32_t v = b; v <= a; ++v) level[v] = v > middle ? k : k + 1;
     }
@@ -28,11 +27,6 @@ constexpr std::array<int32_t, 256> MakeLevelOfByte()
 }
 
 constexpr std::array<int32_t, 256> kLevelOfByte = MakeLevelOfByte();
-
-constexpr RGBColor48 CubeColour(int32_t index)
-{
-    return {kLevelValue[index / 36], kLevelValue[index / 6 % 6], kLevelValue[index % 6]};
-}
 
 uint16_t Clamp16(int32_t v)
 {
@@ -46,7 +40,7 @@ void BuildColorCube()
     if (ColorCube) return;
     ColorCube = NewDynamicArray(kColorCubeSize, sizeof(RGBColor48), 1);
     if (!ColorCube) return;
-    for (int32_t i = 0; i < kColorCubeSize; ++i) *ColorCube->At<RGBColor48>(i) = CubeColour(i);
+    for (int32_t i = 0; i < kColorCubeSize; ++i) *ColorCube->At<RGBColor48>(i) = ColorCubeColour(i);
 }
 
 void DestroyColorCube()
@@ -76,7 +70,7 @@ void ColorToDitherQuad(const RGBColor48& colour, uint8_t picks[4])
     RGBColor48 current = colour;
     for (int32_t pick = 0; pick < 4; ++pick) {
         const int32_t index = ColorCubeIndex(current);
-        const RGBColor48 chosen = CubeColour(index);
+        const RGBColor48 chosen = ColorCubeColour(index);
         errorRed += colour.red - chosen.red;
         errorGreen += colour.green - chosen.green;
         errorBlue += colour.blue - chosen.blue;

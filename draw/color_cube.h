@@ -11,6 +11,15 @@ class DynamicArray;
 
 constexpr int32_t kColorCubeSize = 216;
 
+// The channel value of each of the cube's six levels, lightest first.
+constexpr uint16_t kColorCubeLevels[6] = {0xFFFF, 0xCCCC, 0x9999, 0x6666, 0x3333, 0x0000};
+
+// The colour of cube entry `index` (0 to 215).
+constexpr RGBColor48 ColorCubeColour(int32_t index)
+{
+    return {kColorCubeLevels[index / 36], kColorCubeLevels[index / 6 % 6], kColorCubeLevels[index % 6]};
+}
+
 // The cube: a DynamicArray of 216 RGBColor48, red level outermost; null until built.
 extern DynamicArray* ColorCube;
 

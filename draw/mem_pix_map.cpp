@@ -10,6 +10,7 @@
 
 #include "draw/color_cube.h"
 #include "draw/image_format.h"
+#include "draw/indexed_rows.h"
 #include "draw/true_colour_rows.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/memory_stream.h"
@@ -22,16 +23,6 @@ constexpr int32_t kLongestStoredRow = 65535;
 struct FreeDeleter {
     void operator()(void* block) const { std::free(block); }
 };
-
-// The colour-table index of pixel x of an indexed row, leftmost pixel in the high bits.
-uint32_t IndexOf(const uint8_t* row, int32_t x, int32_t depth)
-{
-    switch (depth) {
-    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case 4: return (x & 1) ? row[x >> 1] & 15 : row[x >> 1] >> 4;
-    default: return row[x];
-    }
-}
 
 }  // namespace
 
@@ -96,12 +87,26 @@ ResultCode MemPixMap::MemPixMapInit8(Q_Offscreen* source)
     if (result != kResultOk) return result;
     AddLock();
     source->AddLock();
-    // True-colour rows are read straight, as the system would give their pixels one by one;
-    // indexed ones mean what the system's palette makes of them, asked of it pixel by pixel.
-    const int32_t depth = format_.rowTable ? TrueColourRowsDepth(source->Format(), bounds_) : 0;
+    // True-colour rows are read straight, as the system would give their pixels one by one, and
+    // so are indexed rows through the cube index of each colour of their bitmap's table; other
+    // pixels are asked of the source one by one.
+    const PixelFormat& from = source->Format();
+    const int32_t depth = format_.rowTable ? TrueColourRowsDepth(from, bounds_) : 0;
+    int32_t indexed = format_.rowTable ? IndexedRowsDepth(from, bounds_) : 0;
+    RGBColor48 colours[kIndexColours];
+    uint8_t map[kIndexColours];
+    if (indexed && source->IndexColours(colours) == 1 << indexed) {
+        for (int32_t i = 0; i < 1 << indexed; ++i) map[i] = uint8_t(ColorCubeIndex(colours[i]));
+    } else {
+        indexed = 0;
+    }
     for (int32_t y = 0; y < bounds_.bottom; ++y) {
         if (depth) {
-            MatchRowToCube(source->Format().rowTable[y], bounds_.right, depth, format_.rowTable[y]);
+            MatchRowToCube(from.rowTable[y], bounds_.right, depth, format_.rowTable[y]);
+            continue;
+        }
+        if (indexed) {
+            MapIndexedRow(from.rowTable[y], bounds_.right, indexed, map, format_.rowTable[y]);
             continue;
         }
         for (int32_t x = 0; x < bounds_.right; ++x) {
@@ -195,7 +200,7 @@ ResultCode MemPixMap::TransferPixelRows(MemoryStream* stream, DynamicArray* tabl
         if (result != kResultOk) break;
         uint8_t* pixels = format_.rowTable[firstRow + i];
         if (indexed) {
-            for (int32_t x = 0; x < width; ++x) pixels[x] = map[IndexOf(row, x, depth)];
+            MapIndexedRow(row, width, depth, map, pixels);
         } else {
             MatchRowToCube(row, width, depth, pixels);
         }

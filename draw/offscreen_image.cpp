@@ -4,6 +4,7 @@
 #include "draw/image_format.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/ui_services.h"
+#include "model/read_budget.h"
 
 int32_t Q_Offscreen::ImageDepth() const
 {
@@ -11,7 +12,8 @@ int32_t Q_Offscreen::ImageDepth() const
     return format_.planes * format_.bitsPerPixel;
 }
 
-ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArray* table, int32_t flag)
+ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArray* table, int32_t flag,
+                                                PictureBudget* pictures)
 {
     OffscreenImageHeader header;
     ResultCode result = kResultOk;
@@ -50,6 +52,14 @@ ResultCode Q_Offscreen::ReadWriteOffscreenImage(MemoryStream* stream, DynamicArr
     // Nothing of the offscreen changes before the whole body is known to be readable.
     if (!ImageHeaderIsSound(header)) return kResultFailed;
     return ReadImageChunks(stream, header, table, [&](DynamicArray* colours) {
+        // The rows are all there: their bytes pay for the pixels they make.
+        if (pictures) {
+            pictures->AddBytes(header.totalBytes);
+            if (!pictures->SpendOnPicture(PictureUnits(header.width, header.height), header.totalBytes)) {
+                ShowAlert(kEmbeddedPicturePastBudgetMessage);
+                return kResultPastBudget;
+            }
+        }
         const ResultCode made = InitNoFill({0, 0, header.width, header.height}, header.depth, colours);
         if (made != kResultOk) return made;
         return TransferPixelRows(stream, colours, header.totalBytes, header.rowBytes, 0, header.height, flag,

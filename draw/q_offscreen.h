@@ -13,6 +13,10 @@
 
 class DynamicArray;
 class MemoryStream;
+class PictureBudget;
+
+// The most colours an indexed bitmap's table holds (8 bits a pixel).
+constexpr int32_t kIndexColours = 256;
 
 class Q_Offscreen : public PortBase {
 public:
@@ -104,8 +108,11 @@ public:
     // --- the image format: width, height, depth, flag, row bytes, total bytes, then the chunks
     // "CMAP" (the colours) and "DATA" (the rows) ---
     // Writes when the stream is writing, else reads (a non-zero flag then reads nothing and
-    // answers 1). 0, -1 or the stream's result.
-    ResultCode ReadWriteOffscreenImage(MemoryStream* stream, DynamicArray* table, int32_t flag);
+    // answers 1); an image read spends on the model's picture budget, when one is given, before
+    // its pixels are made. 0, -1, kResultPastBudget after the alert for an image that the budget
+    // refuses, or the stream's result.
+    ResultCode ReadWriteOffscreenImage(MemoryStream* stream, DynamicArray* table, int32_t flag,
+                                       PictureBudget* pictures = nullptr);
 
     // --- colour matching against the borrowed colour-match block ---
     uint32_t MatchColorDithered(const RGBColor48& colour) const;
@@ -113,6 +120,11 @@ public:
     uint32_t ColorToPixel(const RGBColor48& colour) const;
     // A word of one pixel value for this offscreen's depth.
     uint32_t ColorToPixelFill(const RGBColor48& colour) const;
+
+    // The colours that the indices of indexed rows stand for, as the system gives their pixels:
+    // the bitmap's colour table, into `colours` (kIndexColours entries); how many it has, 0 for
+    // a bitmap without one.
+    int32_t IndexColours(RGBColor48* colours) const;
 
     // --- fields ---
     void SetOffscreenDestRect(const PortRect& rect) { destRect_ = rect; }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "foundation/port_rect.h"
+
 class DynamicArray;
 class Q_Offscreen;
 
@@ -20,6 +22,14 @@ struct PixelFormat {
     int32_t pixelAccess = 0;       // 1 when the pixels can be written directly
     DynamicArray* rowTableArray = nullptr;  // owns the row table (pointer-sized entries)
 };
+
+// Whether the format's rows are at hand, in one plane, and hold every pixel of `area`.
+inline bool RowsCover(const PixelFormat& format, const PortRect& area)
+{
+    return format.pixelAccess && format.rowTable && format.planes == 1 && area.left >= 0 && area.top >= 0 &&
+           area.right > area.left && area.bottom > area.top && area.right <= format.width &&
+           area.bottom <= format.height;
+}
 
 struct RasterGlobals : PixelFormat {
     // The pixel bits each red, green and blue value (its high byte) sets on a true-colour

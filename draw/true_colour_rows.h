@@ -26,11 +26,8 @@ inline RGBColor48 TrueColourAt(const uint8_t* row, int32_t x, int32_t depth)
 // else 0: the rows are missing, indexed, planar or shorter than the area.
 inline int32_t TrueColourRowsDepth(const PixelFormat& format, const PortRect& area)
 {
-    const bool covered = format.pixelAccess && format.rowTable && format.planes == 1 && area.left >= 0 &&
-                         area.top >= 0 && area.right > area.left && area.bottom > area.top &&
-                         area.right <= format.width && area.bottom <= format.height;
     const int32_t depth = format.bitsPerPixel;
-    return covered && (depth == 16 || depth == 24 || depth == 32) ? depth : 0;
+    return RowsCover(format, area) && (depth == 16 || depth == 24 || depth == 32) ? depth : 0;
 }
 
 // The cube index of each of the first `width` pixels of a true-colour row of the depth.

@@ -51,6 +51,12 @@ struct FileStatus {
     uint32_t modifiedTime;
 };
 
+// What tells one file from another whatever path names it: its volume and its number there.
+struct FileIdentity {
+    uint64_t volume = 0;
+    uint64_t number = 0;
+};
+
 // 1 for text holding "tkp", 2 for "qvr", 3 for "trk" (any case, tested in that order), else 1.
 int32_t FileKindFromText(const char* text);
 
@@ -86,6 +92,8 @@ public:
     int32_t FileIsNamed() const { return named_; }
     int32_t FileIsOpen() const { return open_; }
     ResultCode FileStat(FileStatus* destination);
+    // The identity of the open file; false when it is not open or the system cannot tell.
+    bool OpenFileIdentity(FileIdentity* identity) const;
     // 0 when the named file exists, else -1.
     ResultCode FileExists();
     ResultCode FileRemove();

@@ -1,7 +1,9 @@
 // What the file object asks of the system: the volume's limits and the system version, the
-// Windows directory, the program's own file, directories that must exist, and the scan of a
-// directory for files of one type.
+// Windows directory, the program's own file, directories that must exist, the identity of an open
+// file, and the scan of a directory for files of one type.
 #include <windows.h>
+
+#include <io.h>
 
 #include <algorithm>
 #include <cstring>
@@ -38,6 +40,17 @@ ResultCode VolumeCapabilities()
         ProgramVolumeLimits.explorerDialogs = (!nt || version.dwMajorVersion > 3) ? 1 : 0;
     }
     return kResultOk;
+}
+
+bool DiskFileStream::OpenFileIdentity(FileIdentity* identity) const
+{
+    if (!file_) return false;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (handle == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle, &information)) return false;
+    identity->volume = information.dwVolumeSerialNumber;
+    identity->number = uint64_t(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
+    return true;
 }
 
 ResultCode DiskFileStream::WindowsDirectory()

@@ -15,6 +15,7 @@
 class CoverageRegion;
 class DynamicArray;
 class MemoryStream;
+class PictureBudget;
 class Q_Offscreen;
 
 class DrawingServices {
@@ -39,10 +40,12 @@ public:
 
     // The credits picture, an offscreen in the drawing layer's image format (the body of a
     // "BMAP" chunk): a new empty picture (null when none can be made, and by default), its image
-    // moved through the stream in the stream's direction (0 or a failure code), its disposal, and
-    // its size (false without a picture).
+    // moved through the stream in the stream's direction (0 or a failure code; a picture read
+    // spends on the model's picture budget, when one is given), its disposal, and its size (false
+    // without a picture).
     virtual Q_Offscreen* NewCreditsPicture() { return nullptr; }
-    virtual ResultCode ReadWriteCreditsPicture(Q_Offscreen* /*picture*/, MemoryStream* /*stream*/)
+    virtual ResultCode ReadWriteCreditsPicture(Q_Offscreen* /*picture*/, MemoryStream* /*stream*/,
+                                               PictureBudget* /*pictures*/)
     {
         return kResultLocked;
     }

@@ -125,6 +125,7 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
     TextureServices& textures = CurrentTextureServices();
     textures.BeginTextureSave(stream);
     Holder->Budget.Begin(stream);
+    textures.ChargePicturesTo(&Holder->Budget.Pictures());
 
     ResultCode result = kResultOk;
     uint32_t formType = 0;
@@ -189,11 +190,15 @@ ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
             // A picture whose image could not be read is not kept.
             DrawingServices& drawing = CurrentDrawingServices();
             Q_Offscreen* picture = drawing.NewCreditsPicture();
-            if (picture && drawing.ReadWriteCreditsPicture(picture, stream) != kResultOk) {
+            const ResultCode read =
+                picture ? drawing.ReadWriteCreditsPicture(picture, stream, &Holder->Budget.Pictures()) : kResultOk;
+            if (read != kResultOk) {
                 drawing.DisposeCreditsPicture(picture);
                 picture = nullptr;
             }
             SetCreditsPicture(picture);
+            // One past the model's picture budget ends the read (its reader has said why).
+            if (read == kResultPastBudget) result = read;
         } else if (tag == kTagCreditsText) {
             result = ReadCreditsText(stream);
         }

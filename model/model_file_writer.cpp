@@ -40,7 +40,7 @@ ResultCode WriteModelFile(ModelDocument* document, MemoryStream* stream)
                 ResultCode credits = kResultOk;
                 if (document->CreditsPicture) {
                     credits = WriteChunk(stream, kTagCreditsPicture, [&]() {
-                        return CurrentDrawingServices().ReadWriteCreditsPicture(document->CreditsPicture, stream);
+                        return CurrentDrawingServices().ReadWriteCreditsPicture(document->CreditsPicture, stream, nullptr);
                     });
                 }
                 if (credits == kResultOk && document->CreditsText) {

@@ -7,6 +7,7 @@
 #include "model/model_object.h"
 #include "model/object_geometry.h"
 #include "model/surface.h"
+#include "model/texture_services.h"
 
 ModelObject* ModelHolder::NewModelObject()
 {
@@ -36,6 +37,7 @@ ResultCode ModelHolder::ModelHolderInit(void* owner)
 
 void ModelHolder::ModelHolderDestroy()
 {
+    CurrentTextureServices().ForgetPictureBudget(&Budget.Pictures());
     if (Root) Root->Destroy();
     Root = nullptr;
     // Records that outlive the tree keep the pool until they go.

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "foundation/result_code.h"
+#include "model/picture_budget.h"
 
 class MemoryStream;
 
@@ -73,7 +74,8 @@ constexpr int64_t kTurnsOfAnyRead = 4096;
 
 class ReadBudget {
 public:
-    // Starts a read from the stream: nothing spent, allowances growing with its position.
+    // Starts a read from the stream: nothing spent, allowances growing with its position, and
+    // the model's pictures charged afresh.
     void Begin(const MemoryStream* stream);
     // Ends the read: spending is free again (edits, writing) and no longer passed, and what was
     // spent and the bytes read stay to be seen.
@@ -88,8 +90,12 @@ public:
     int64_t Spent(ReadCost cost) const { return spent_[int32_t(cost)]; }
     // The bytes the last read (or the one in progress, when it ended) had read.
     int64_t BytesRead() const;
-    // The most a read that spent what this one did may turn its loops.
+    // The most a read that spent what this one did may turn its loops (and a turn for each unit
+    // its pictures spent).
     int64_t TurnLimit() const;
+    // What the model's pictures spend, during the read and after it, until the next read begins.
+    PictureBudget& Pictures() { return pictures_; }
+    const PictureBudget& Pictures() const { return pictures_; }
 
 private:
     // The part of its allowance beyond what the bytes read pay for that the relation takes with
@@ -107,6 +113,7 @@ private:
     int64_t sharedAt_ = 0;
     bool basesGrew_ = false;
     bool passed_ = false;
+    PictureBudget pictures_;
 };
 
 // Spends a cost of a loop as it goes, a batch at a time: the loop adds what each turn does and

@@ -12,6 +12,7 @@
 class DynamicArray;
 class MemoryStream;
 class ModelObject;
+class PictureBudget;
 class PolygonElement;
 class Surface;
 class TextureRecord;
@@ -48,6 +49,10 @@ public:
     virtual ResultCode WriteTextureTable(MemoryStream* /*stream*/) { return kResultOk; }
     // Entries of the texture table last read.
     virtual int32_t TextureTableCount() { return 0; }
+    // Every picture decoded from now on spends on the budget (null: on none), that of the model
+    // whose file is read, until another is named or this one is forgotten as its model goes.
+    virtual void ChargePicturesTo(PictureBudget* /*pictures*/) {}
+    virtual void ForgetPictureBudget(const PictureBudget* /*pictures*/) {}
 
     // Texture mapping of a surface's sides and of the faces of an object.
     virtual void UpdateSideTextureMapping(Surface* /*surface*/) {}

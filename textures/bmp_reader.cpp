@@ -9,10 +9,18 @@
 #include <memory>
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "foundation/memory_stream.h"
 #include "foundation/ui_services.h"
+#include "model/picture_budget.h"
 
 namespace {
+
+// The turns of the rows' loop, at 13 ns a turn under Wine (the typical turn of an honest read,
+// system-weights; the times picture-bench's): a row decoded and its part of its strip's call to the
+// system, 50 to 90 ns; a pixel decoded, 2.7 to 3.5 ns.
+constexpr int64_t kTurnsPerRow = 6;
+constexpr int64_t kPixelsPerTurn = 4;
 
 constexpr int32_t kFileHeaderSize = 14;
 constexpr int32_t kWindowsHeaderSize = 40;
@@ -111,8 +119,12 @@ ResultCode BmpImageReader::Read(int32_t /*depth*/)
         return kResultFailed;
     }
 
-    if (width * height > kImageMaxPixels ||
-        MakeOffscreen(PortRect{0, 0, int32_t(width), int32_t(height)}, bits) != kResultOk) {
+    if (width * height > kImageMaxPixels) {
+        ShowAlert(kReaderMemoryMessage);
+        return kResultFailed;
+    }
+    if (!SpendOnPicture(PictureUnits(width, height), kPicturePastBudgetMessage)) return kResultFailed;
+    if (MakeOffscreen(PortRect{0, 0, int32_t(width), int32_t(height)}, bits) != kResultOk) {
         ShowAlert(kReaderMemoryMessage);
         DisposeOffscreen();
         return kResultFailed;
@@ -201,7 +213,9 @@ ResultCode BmpImageReader::ReadPixels(DibHeaderBlock* header, int32_t pixelOffse
     const int64_t packed = (fileWidth * depth + 7) / 8;
     const bool compressed = compression_ != kBmpCompressionNone;
 
-    int64_t strip = compressed ? 1 : height;
+    // Rows are handed on in strips, whatever their encoding: each strip is a call to the system,
+    // dear on screens of 8 bits (one a row took 0.16 ms there).
+    int64_t strip = height;
     while (strip > 1 && strip * packed >= kStripByteLimit) strip /= 2;
     Block buffer;
     for (;;) {
@@ -262,6 +276,7 @@ ResultCode BmpImageReader::ReadPixels(DibHeaderBlock* header, int32_t pixelOffse
         ProgressSetValue(stream_->StreamPosition());
         ProgressUpdate(0);
     }
+    CountTurns(fileRow * kTurnsPerRow + fileRow * width / kPixelsPerTurn);
     EndPixelAccess();
     input_ = nullptr;
     return result;

@@ -1,4 +1,5 @@
-// ImageReader: the messages of the picture readers, naming the file being read.
+// ImageReader: the messages of the picture readers, naming the file being read, and their
+// spending on the picture budget.
 #include "textures/image_reader.h"
 
 #include <cstdio>
@@ -6,6 +7,7 @@
 #include "foundation/disk_file_stream.h"
 #include "foundation/memory_stream.h"
 #include "foundation/ui_services.h"
+#include "model/picture_budget.h"
 
 void StreamFileName(MemoryStream* stream, char* name)
 {
@@ -20,4 +22,19 @@ void ImageReader::ReaderAlert(const char* format) const
     char text[sizeof name + 200];
     std::snprintf(text, sizeof text, format, name);
     ShowAlert(text);
+}
+
+bool ImageReader::SpendOnPicture(int64_t units, const char* message) const
+{
+    int32_t size = 0;
+    if (!pictures_ || pictures_->SpendOnPicture(units, stream_->StreamSize(&size) == kResultOk ? size : 0)) return true;
+    ReaderAlert(message);
+    return false;
+}
+
+bool ImageReader::SpendOnWork(int64_t units, const char* message) const
+{
+    if (!pictures_ || pictures_->Spend(units)) return true;
+    ReaderAlert(message);
+    return false;
 }

@@ -9,6 +9,7 @@
 #include "foundation/root_object.h"
 
 class MemoryStream;
+class PictureBudget;
 class Q_Offscreen;
 
 // The header that travels with rows of pixels: a 40-byte device-independent bitmap header and
@@ -73,6 +74,9 @@ public:
 
     // The decoded picture, or null; the reader never disposes a picture once it was read.
     Q_Offscreen* ImageReaderOffscreen() const { return result_; }
+    // The picture read spends on the model's picture budget (null: on none) before it is made,
+    // and the decoding's work on it as it is done.
+    void ChargePicturesTo(PictureBudget* pictures) { pictures_ = pictures; }
     // Frees the reader; the stream and a result stay with their owners.
     void Destroy() { delete this; }
 
@@ -80,7 +84,13 @@ protected:
     // Shows the message with the stream's file name (name.ext; empty unless the stream is a
     // disk file) in place of its %s.
     void ReaderAlert(const char* format) const;
+    // Spends the units that making the stream's picture takes, or the units of work done for
+    // it, on the picture budget, if there is one: false, after the message naming the file, when
+    // the budget refuses them.
+    bool SpendOnPicture(int64_t units, const char* message) const;
+    bool SpendOnWork(int64_t units, const char* message) const;
 
     MemoryStream* stream_;
     Q_Offscreen* result_ = nullptr;
+    PictureBudget* pictures_ = nullptr;
 };

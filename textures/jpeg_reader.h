@@ -13,6 +13,8 @@ constexpr char kJpegScanLimitMessage[] = "This JPEG picture has too many scans. 
 // file of many empty scans would otherwise keep the reader busy for minutes.
 constexpr int32_t kJpegScanLimit = 500;
 constexpr char kJpegColorSchemeMessageTopDown[] = "JPEG color scheme not recognized.";
+constexpr char kJpegPastBudgetMessage[] =
+    "This JPEG picture takes more work to decode than the model's pictures may.  Cannot load bitmap %s";
 
 struct JpegErrorBlock;
 struct jpeg_common_struct;
@@ -44,8 +46,12 @@ private:
     void EndDecode();
     // One decoded line as a 24-bit row: a grey sample three times, RGB as blue, green, red.
     void ConvertLine(const uint8_t* line, uint8_t* row) const;
-    // The library's progress monitor: past the scan limit, the message and the jump back.
+    // The library's progress monitor: past the scan limit, the message and the jump back; while
+    // the scans of a picture of many are taken in, each row of blocks is spent on the picture
+    // budget before it is decoded, and past the budget, the message and the jump back.
     static void WatchScans(jpeg_common_struct* cinfo);
+    // The blocks that the next row of the scan being taken in holds.
+    int64_t ScanRowBlocks() const;
 
     int32_t preferredDepth_ = 0;
     int32_t colorSpace_ = 0;
@@ -59,6 +65,9 @@ private:
     uint8_t* strip_ = nullptr;
     DibHeaderBlock* header_ = nullptr;
     bool pixelAccess_ = false;
+    bool takingScans_ = false;  // the library takes in the scans of a picture of many
+    int32_t rowsDone_ = 0;      // rows decoded and handed on
+    int64_t scanBlocks_ = 0;    // blocks of the scans taken in
     JpegErrorBlock* errors_ = nullptr;
     jpeg_decompress_struct* cinfo_ = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "textures/bmp_reader.h"
 #include "textures/jpeg_reader.h"
 #include "textures/offscreen_reader.h"
+#include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 
 namespace {
@@ -33,14 +34,14 @@ ImageReader* MakeJpegReader(MemoryStream* stream)
     return new (std::nothrow) OffscreenReader<JpegImageReader>(stream);
 }
 
-}  // namespace
-
-int32_t PowerOfTwoSide(int32_t side)
+// The picture budget that the texture set's pictures spend on, or null.
+PictureBudget* TextureSetPictures()
 {
-    int32_t p = 2;
-    while (side > p && p < kLargestTextureSide) p *= 2;
-    return p;
+    const TextureManager* manager = CurrentTextureManager();
+    return manager ? manager->pictures : nullptr;
 }
+
+}  // namespace
 
 // --- MediaItem ---
 
@@ -125,8 +126,8 @@ ResultCode MediaItem::MakeLevelFrom(Q_Offscreen* picture)
 {
     PortRect source;
     picture->GetBounds(&source);
-    const PortRect target = {source.left, source.top, source.left + PowerOfTwoSide(source.Width()),
-                             source.top + PowerOfTwoSide(source.Height())};
+    const PortRect target = {source.left, source.top, source.left + TextureSide(source.Width()),
+                             source.top + TextureSide(source.Height())};
     if (LowMemoryLevel != 0) return kResultNoPicture;
     MemPixMap* pixmap = new (std::nothrow) MemPixMap;
     if (!pixmap) return kResultNoPicture;
@@ -158,8 +159,8 @@ ResultCode EmbeddedPictureItem::SetPicture(Q_Offscreen* offscreen)
     if (!offscreen) return kResultFailed;
     PortRect source;
     offscreen->GetBounds(&source);
-    const PortRect target = {source.left, source.top, source.left + PowerOfTwoSide(source.Width()),
-                             source.top + PowerOfTwoSide(source.Height())};
+    const PortRect target = {source.left, source.top, source.left + TextureSide(source.Width()),
+                             source.top + TextureSide(source.Height())};
     ResultCode result = kResultNoPicture;
     // A picture whose sides are powers of two already, in the true colour that the copy would be
     // made in, would be copied pixel for pixel: it is matched to the cube as it is.
@@ -260,9 +261,16 @@ ResultCode FileMediaItem::DecodeFile(ImageReader* (*makeReader)(MemoryStream* st
     IgnoreResult(file_->StreamSetDirection(kStreamReading));
     ResultCode result = file_->FileOpenStream();
     if (result != kResultOk) return result;
+    // The file's bytes pay for pictures of the model, once for a file however many paths name it.
+    PictureBudget* pictures = TextureSetPictures();
+    FileIdentity identity;
+    int32_t size = 0;
+    if (pictures && file_->OpenFileIdentity(&identity) && file_->StreamSize(&size) == kResultOk)
+        pictures->AddFileBytes(identity, size);
     ImageReader* reader = makeReader(file_);
     Q_Offscreen* picture = nullptr;
     if (reader) {
+        reader->ChargePicturesTo(pictures);
         result = reader->Read(8);
         picture = reader->ImageReaderOffscreen();
         reader->Destroy();
@@ -334,7 +342,7 @@ ResultCode EmbeddedDataItem::Load()
     result = file->StreamSetPosition(position_);
     if (result == kResultOk) {
         if (file->StreamEnterChunk() == kTagPixelData) {
-            result = picture->ReadWriteOffscreenImage(file.get(), nullptr, 0);
+            result = picture->ReadWriteOffscreenImage(file.get(), nullptr, 0, TextureSetPictures());
             IgnoreResult(file->StreamEndChunk());
         } else {
             result = kResultFailed;

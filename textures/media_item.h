@@ -9,6 +9,7 @@
 #include "foundation/path_record.h"
 #include "foundation/rgb_color.h"
 #include "foundation/root_object.h"
+#include "model/picture_budget.h"
 
 class DiskFileStream;
 class ImageReader;
@@ -27,11 +28,6 @@ constexpr MediaKind kMediaJpeg = 6;
 constexpr int32_t kMediaTypeNameBytes = 32;
 constexpr int32_t kMediaLabelBytes = 64;
 constexpr ResultCode kResultNoPicture{-108};  // no memory for the picture, or no picture decoded
-constexpr int32_t kLargestTextureSide = 1024;
-
-// The side of a texture for a picture side: the smallest power of two from 2 that holds it, at
-// most 1024.
-int32_t PowerOfTwoSide(int32_t side);
 
 class MediaItem : public RootObject {
 public:

@@ -28,6 +28,7 @@ void InitTextureManager(TextureManager* manager)
     manager->saveCounter = 1;
     manager->libraryReading = 0;
     manager->lockDepth = 0;
+    manager->pictures = nullptr;
     if (SharedOffscreen) BuildShadeLevelTables();
     manager->screenSet = ShadeLevelScreenSet;
     manager->sourceSet = ShadeLevelSourceSet;

@@ -1,6 +1,7 @@
 // The texture manager: the one program-wide record, made at engine start-up, that holds the list
 // of media holders, the two sets of shade level tables, the save numbering of the texture table
-// being read or written, and the depth of the texture set's locks.
+// being read or written, the depth of the texture set's locks, and the picture budget that the
+// pictures it decodes spend on.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 class DynamicArray;
 class MediaHolder;
+class PictureBudget;
 class TextureRecordList;
 
 struct TextureManager {
@@ -21,6 +23,9 @@ struct TextureManager {
     int32_t saveCounter;         // the next save index to give
     int32_t libraryReading;      // set while a library file is read: unresolved files void entries
     int32_t lockDepth;           // nesting of LockTextureSet
+    // The picture budget of the model read last, which every picture decoded spends on, or null
+    // (TextureServices::ChargePicturesTo).
+    PictureBudget* pictures;
     // The embedded-data holders of the list by their chunk position, so that a texture table's
     // thousands of entries each find the holder of their chunk in one look.
     std::unordered_multimap<int32_t, MediaHolder*> embeddedByPosition;

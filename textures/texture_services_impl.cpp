@@ -123,6 +123,17 @@ int32_t TextureLayerServices::TextureTableCount()
     return TextureTableEntriesRead();
 }
 
+void TextureLayerServices::ChargePicturesTo(PictureBudget* pictures)
+{
+    if (TextureManager* manager = CurrentTextureManager()) manager->pictures = pictures;
+}
+
+void TextureLayerServices::ForgetPictureBudget(const PictureBudget* pictures)
+{
+    TextureManager* manager = CurrentTextureManager();
+    if (manager && manager->pictures == pictures) manager->pictures = nullptr;
+}
+
 TextureLayerServices& InstallTextureLayerServices()
 {
     if (!gServices) gServices = new TextureLayerServices;

@@ -34,6 +34,8 @@ public:
     ResultCode ReadTextureTable(MemoryStream* stream) override;
     ResultCode WriteTextureTable(MemoryStream* stream) override;
     int32_t TextureTableCount() override;
+    void ChargePicturesTo(PictureBudget* pictures) override;
+    void ForgetPictureBudget(const PictureBudget* pictures) override;
 
     void UpdateSideTextureMapping(Surface* surface) override { ::UpdateSideTextureMapping(surface); }
     void RebindSurfaceTextures(ModelObject* object) override { ::RebindSurfaceTextures(object); }

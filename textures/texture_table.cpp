@@ -15,6 +15,7 @@
 #include "foundation/typed_value.h"
 #include "foundation/ui_services.h"
 #include "model/object_stream.h"
+#include "model/read_budget.h"
 #include "textures/media_holder.h"
 #include "textures/texture_libraries.h"
 #include "textures/texture_manager.h"
@@ -115,7 +116,7 @@ void ReadFileReference(TextureManager* manager, MemoryStream* stream, EntryState
     file->FileObjectDestroy();
 }
 
-ResultCode ReadPixels(MemoryStream* stream, EntryState* entry)
+ResultCode ReadPixels(TextureManager* manager, MemoryStream* stream, EntryState* entry)
 {
     TextureRecord* record = entry->record;
     // From a model file the picture is read again when it is first used, so one that nothing uses
@@ -142,7 +143,9 @@ ResultCode ReadPixels(MemoryStream* stream, EntryState* entry)
     }
     Q_Offscreen* picture = new (std::nothrow) Q_Offscreen;
     if (!picture) return kResultNoPicture;
-    if (picture->ReadWriteOffscreenImage(stream, nullptr, 0) == kResultOk) {
+    // A picture past the model's picture budget ends the read (its reader has said why).
+    const ResultCode result = picture->ReadWriteOffscreenImage(stream, nullptr, 0, manager->pictures);
+    if (result == kResultOk) {
         // A model file's item that cannot take the picture here reads it from the file when used.
         if (handedOver && SetTexturePicture(record, picture) != kResultOk && !fromFile) entry->isVoid = true;
         entry->addToEmbedded = true;
@@ -150,7 +153,7 @@ ResultCode ReadPixels(MemoryStream* stream, EntryState* entry)
         entry->isVoid = true;
     }
     picture->DisposeOffscreen();
-    return kResultOk;
+    return result == kResultPastBudget ? result : kResultOk;
 }
 
 ResultCode ReadName(MemoryStream* stream, TextureRecord* record)
@@ -185,7 +188,7 @@ ResultCode ReadEntry(TextureManager* manager, MemoryStream* stream)
             } else if (tag == kTagTextureFile) {
                 ReadFileReference(manager, stream, &entry);
             } else if (tag == kTagTexturePixels) {
-                status = ReadPixels(stream, &entry);
+                status = ReadPixels(manager, stream, &entry);
             } else if (tag == kTagTextureSettings) {
                 status = TransferSettings(stream, &entry.record->attributes);
             }
@@ -313,11 +316,16 @@ ResultCode WriteTextureTable(TextureManager* manager, MemoryStream* stream)
 {
     if (!stream->StreamIsWriting() || !manager) return kResultOk;
     const std::vector<TextureRecord*> records = NumberedRecords(manager->saveList);
+    // The pictures decoded to be written are the model's own, not what a file asks for: they spend
+    // on no picture budget, so that no save can leave one out.
+    PictureBudget* const pictures = manager->pictures;
+    manager->pictures = nullptr;
     const ResultCode result = records.empty() ? kResultOk : WriteChunk(stream, kTagTextureTableChunk, [&]() {
         ResultCode entry = kResultOk;
         for (size_t i = 0; i < records.size() && entry == kResultOk; ++i) entry = WriteEntry(stream, records[i]);
         return entry;
     });
+    manager->pictures = pictures;
     // The table is the file's last texture reference: the numbering ends, so that users added or
     // removed later count again instead of being only recorded as during a read.
     ClearTextureSaveIndices(manager->saveList);

@@ -33,7 +33,8 @@ int32_t AssignTextureIndex(TextureManager* manager, TextureRecord* record);
 // list and for -2.
 TextureRecord* NewTextureForIndex(TextureManager* manager, int32_t index);
 // Reads the body of a "TXTB" chunk the stream has entered; writing streams get nothing. 0, -2
-// (stopped), -3 (memory low), -108 (no memory for a picture) or the stream's failure.
+// (stopped), -3 (memory low), -108 (no memory for a picture), kResultPastBudget (a picture past
+// the model's picture budget) or the stream's failure.
 ResultCode ReadTextureTable(TextureManager* manager, MemoryStream* stream, int32_t ignored);
 // Writes the "TXTB" chunk of every record numbered since BeginTextureSave, in index order:
 // its index, name, settings and picture (a file reference for BMP and JPEG files, the pixels

@@ -15,6 +15,7 @@
 #include "model/texture_services.h"
 #include "player/stored_window_kinds.h"
 #include "tools/hostile_frames.h"
+#include "tools/hostile_pictures.h"
 #include "tools/hostile_relations.h"
 #include "tools/sample_scenes.h"
 #include "tools/stored_bytes.h"
@@ -225,5 +226,6 @@ std::vector<HostileModel> HostileModels()
     }
     for (HostileModel& model : RelationHostileModels()) models.push_back(std::move(model));
     for (HostileModel& model : FrameHostileModels()) models.push_back(std::move(model));
+    for (HostileModel& model : PictureHostileModels()) models.push_back(std::move(model));
     return models;
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct HostileModel {
@@ -15,6 +16,8 @@ struct HostileModel {
     std::string name;
     std::vector<uint8_t> bytes;
     Outcome outcome;
+    // Picture files that the model names, written beside it: each its name and bytes.
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> pictures = {};
 };
 
 std::vector<HostileModel> HostileModels();

@@ -1,5 +1,6 @@
-// make-hostile-models DIR: writes the hostile model files into DIR, for qmdl-info to read. Model
-// files that an earlier build of the maker left in DIR and that it no longer writes are removed,
+// make-hostile-models DIR: writes the hostile model files into DIR, with the picture files they
+// name beside them, for qmdl-info to read. Model files that an earlier build of the maker left in
+// DIR and that it no longer writes are removed,
 // so that a file whose kind changed its outcome is not read twice under two names.
 #include <cstdio>
 #include <filesystem>
@@ -17,11 +18,15 @@ int main(int argc, char** argv)
     }
     int failures = 0;
     std::set<std::string> written;
-    for (const HostileModel& model : HostileModels()) {
-        const std::string path = std::string(argv[1]) + "/" + model.name;
+    auto write = [&](const std::string& name, const std::vector<uint8_t>& bytes) {
+        const std::string path = std::string(argv[1]) + "/" + name;
         std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (!file || std::fwrite(model.bytes.data(), 1, model.bytes.size(), file) != model.bytes.size()) ++failures;
+        if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) ++failures;
         if (file) std::fclose(file);
+    };
+    for (const HostileModel& model : HostileModels()) {
+        write(model.name, model.bytes);
+        for (const auto& picture : model.pictures) write(picture.first, picture.second);
         written.insert(model.name);
     }
     std::error_code error;

@@ -1,10 +1,12 @@
 // A stand-in, for the native tools only (the fuzz targets and gl-bench), of the parts of the
-// offscreen, the memory pixel map's block, the readers' pixel access, the texture folders and the
-// file dialog that are made of system calls elsewhere. Pixels are plain memory (offscreens
+// offscreen, the memory pixel map's block, the readers' pixel access, the texture folders, the
+// file dialog and a file's identity that are made of system calls elsewhere. Pixels are plain memory (offscreens
 // 0x00RRGGBB words, pixel maps colour-cube bytes), so that the platform-free readers above them
 // (the image format, the texture table, the media items, the BMP and JPEG readers) run natively,
 // under the sanitizers too. Each operation checks its arguments as the system's version does; none
 // of this is part of the program.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -152,6 +154,11 @@ void Q_Offscreen::GetPixelColor(RGBColor48* colour, int32_t x, int32_t y)
     if (format_.rowTable && x >= 0 && y >= 0 && x < format_.width && y < format_.height)
         std::memcpy(&value, format_.rowTable[y] + 4 * x, 4);
     *colour = UnpackColour(value);
+}
+
+int32_t Q_Offscreen::IndexColours(RGBColor48* /*colours*/) const
+{
+    return 0;  // the stand-in's offscreens are all of true colour
 }
 
 void Q_Offscreen::SetPixelColor(int32_t x, int32_t y, const RGBColor48& colour)
@@ -316,6 +323,16 @@ ResultCode LocateMissingTextureFile(DiskFileStream* file)
     file->FileNameWithExtension(name);
     if (file->SetFileFromPath(name) != kResultOk || file->FileExists() != kResultOk) return kResultNotFound;
     return file->FileDialog();
+}
+
+// An open file's identity, as the system's file information gives it: its device and node.
+bool DiskFileStream::OpenFileIdentity(FileIdentity* identity) const
+{
+    struct stat status;
+    if (!file_ || fstat(fileno(file_), &status) != 0) return false;
+    identity->volume = uint64_t(status.st_dev);
+    identity->number = uint64_t(status.st_ino);
+    return true;
 }
 
 // Files that are named open without a dialog, as in the system build; a dialog would be

@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "draw/image_format.h"
+#include "model/read_budget.h"
 #include "tests/draw/draw_support.h"
+#include "tests/draw/ui_recorder.h"
 #include "tests/foundation/stream_bytes.h"
 
 namespace {
@@ -184,6 +186,40 @@ TEST_F(ImageRead, HostileBodiesAreRefusedBeforeAnyPixelIsWritten)
     Load(stream_, header);
     EXPECT_NE(offscreen_->ReadWriteOffscreenImage(&stream_, nullptr, 0), kResultOk);
     ExpectUntouched();
+}
+
+// An image read for a model spends on its picture budget what making it takes, its rows' bytes
+// paying for more; one that the budget refuses is refused with the alert before it is made.
+TEST_F(ImageRead, ImagesSpendOnTheModelsPictureBudgetBeforeTheyAreMade)
+{
+    PictureBudget budget;
+    Load(stream_, Body().Encode());
+    ASSERT_EQ(offscreen_->ReadWriteOffscreenImage(&stream_, nullptr, 0, &budget), kResultOk);
+    EXPECT_EQ(budget.Spent(), PictureUnits(2, 2));
+    EXPECT_EQ(budget.BytesRead(), 8);
+
+    // Rows of no pixels, as many as an image may have, stored in no bytes: two more fit what the
+    // model has left, the third is refused.
+    Body rows;
+    rows.width = 0;
+    rows.height = 32767;
+    rows.rowBytes = 0;
+    rows.total = 0;
+    rows.rows.clear();
+    ASSERT_TRUE(budget.Spend(budget.Allowance() - budget.Spent() - 2 * PictureUnits(0, 32767)));
+    UiRecorder ui;
+    for (int32_t i = 0; i < 2; ++i) {
+        Load(stream_, rows.Encode());
+        ASSERT_EQ(offscreen_->ReadWriteOffscreenImage(&stream_, nullptr, 0, &budget), kResultOk) << i;
+    }
+    offscreen_.reset(new Q_Offscreen);
+    ASSERT_EQ(offscreen_->QOffscreenInit({0, 0, 3, 3}, 0, &kWhite), kResultOk);
+    dc_ = offscreen_->PortDC();
+    Load(stream_, rows.Encode());
+    EXPECT_EQ(offscreen_->ReadWriteOffscreenImage(&stream_, nullptr, 0, &budget), kResultPastBudget);
+    ExpectUntouched();
+    EXPECT_EQ(ui.alerts, std::vector<std::string>{kEmbeddedPicturePastBudgetMessage});
+    EXPECT_EQ(budget.Spent(), budget.Allowance());
 }
 
 TEST(ImageRoundTrip, ThirtyTwoBitsThroughAMemoryStream)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "draw/color_cube.h"
+#include "draw/indexed_rows.h"
 #include "draw/mem_pix_map.h"
 #include "draw/true_colour_rows.h"
 #include "foundation/process_state.h"
@@ -88,34 +89,44 @@ TEST(ScaledCopy, HalfTheErrorIsCarriedAlongTheRow)
     }
 }
 
-// Rows of every true-colour depth are read straight: each pixel as the system gives it, and a
-// copy into a pixel map picks the cube entry of each pixel at its place.
-TEST(ScaledCopy, TrueColourRowsReadAsTheSystemGivesTheirPixels)
+// Rows of every true-colour and indexed depth are read straight: each pixel as the system gives
+// it (an index through its bitmap's colour table), and a copy into a pixel map, and a pixel map
+// made from the rows, pick the cube entry of each pixel at its place.
+TEST(ScaledCopy, RowsReadAsTheSystemGivesTheirPixels)
 {
-    for (const int32_t depth : {16, 24, 32}) {
+    for (const int32_t depth : {1, 4, 8, 16, 24, 32}) {
         TestScreen screen(depth);
         auto source = MakeOffscreen(5, 3, 0);
         ASSERT_EQ(source->Format().bitsPerPixel, depth);
-        // Levels that every depth holds exactly, then a channel each that 5 bits round.
+        // Levels that every depth holds exactly, then a channel each that 5 bits round, matched to
+        // the nearest colour of an indexed bitmap.
         FillRows(source.get(), 5, 3, [](int32_t x, int32_t y) { return uint32_t(x * 0x00FF00 + y * 0xFF0000) & 0xFF00FFu; });
         source->SetPixelColor(4, 2, {0x1234, 0x5678, 0x9ABC});
         GdiFlush();
+        RGBColor48 colours[kIndexColours];
+        const int32_t entries = source->IndexColours(colours);
+        ASSERT_EQ(entries, depth < 16 ? 1 << depth : 0);
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 5; ++x) {
                 RGBColor48 system;
                 source->GetPixelColor(&system, x, y);
-                const RGBColor48 read = TrueColourAt(source->Format().rowTable[y], x, depth);
+                const uint8_t* row = source->Format().rowTable[y];
+                const uint32_t index = depth == 1 ? IndexAt<1>(row, x) : depth == 4 ? IndexAt<4>(row, x) : IndexAt<8>(row, x);
+                const RGBColor48 read = entries ? colours[index] : TrueColourAt(row, x, depth);
                 EXPECT_EQ(std::make_tuple(read.red, read.green, read.blue),
                           std::make_tuple(system.red, system.green, system.blue)) << depth << ": " << x << "," << y;
             }
         Owned<MemPixMap> pixels(new MemPixMap);
         ASSERT_EQ(pixels->MemPixMapInit({0, 0, 4, 3}, 8), kResultOk);
         source->QuietScaledPixelCopy(pixels.get(), {0, 0, 4, 3}, {0, 0, 4, 3});
+        Owned<MemPixMap> made(new MemPixMap);
+        ASSERT_EQ(made->MemPixMapInit8(source.get()), kResultOk);
         for (int32_t y = 0; y < 3; ++y)
             for (int32_t x = 0; x < 4; ++x) {
                 RGBColor48 colour;
                 source->GetPixelColor(&colour, x, y);
                 EXPECT_EQ(pixels->Format().rowTable[y][x], ColorCubeIndex(colour)) << depth << ": " << x << "," << y;
+                EXPECT_EQ(made->Format().rowTable[y][x], ColorCubeIndex(colour)) << depth << ": " << x << "," << y;
             }
     }
 }

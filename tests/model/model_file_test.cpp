@@ -606,12 +606,13 @@ public:
         ++made;
         return reinterpret_cast<Q_Offscreen*>(new int(made));
     }
-    ResultCode ReadWriteCreditsPicture(Q_Offscreen* /*picture*/, MemoryStream* stream) override
+    ResultCode ReadWriteCreditsPicture(Q_Offscreen* /*picture*/, MemoryStream* stream, PictureBudget* pictures) override
     {
         uint8_t first = 1;
         if (stream->StreamIsWriting()) return stream->StreamTransferValue(&first, kValueByte);
         IgnoreResult(stream->StreamTransferValue(&first, kValueByte));
-        return first ? kResultOk : kResultLocked;
+        budget = pictures;
+        return first == kPastBudget ? kResultPastBudget : first ? kResultOk : kResultLocked;
     }
     void DisposeCreditsPicture(Q_Offscreen* picture) override
     {
@@ -624,10 +625,13 @@ public:
         *w = *h = picture ? *reinterpret_cast<const int*>(picture) : 0;
         return picture != nullptr;
     }
+    // A body whose first byte is this is past the picture budget it is read against.
+    static constexpr uint8_t kPastBudget = 2;
     int made = 0;
     std::vector<int> disposed;
     RecordingUi* ui = nullptr;
     bool shownWhenDisposed = false;
+    PictureBudget* budget = nullptr;  // the one the last picture was read against
 
 private:
     DrawingServices* previous_;
@@ -656,6 +660,17 @@ TEST(ModelFile, CreditsPicturesReplacedAndFailedOnesDisposed)
     ASSERT_EQ(ReadDocument(back, written), kResultOk);
     EXPECT_NE(back->CreditsPicture, nullptr);
     EXPECT_EQ(WriteDocument(back), written);
+
+    // A picture past the model's picture budget, read against the document's, ends the read: it
+    // is disposed and the credits after it are not read.
+    ModelDocument* refused = NewDocument();
+    const Bytes pastBudget = Chunk("BMAP", {FakePictures::kPastBudget});
+    EXPECT_EQ(ReadDocument(refused, ModelFile(Chunk("CRED", pastBudget + Chunk("BMAP", {1})))), kResultPastBudget);
+    EXPECT_EQ(pictures.budget, &refused->Holder->Budget.Pictures());
+    EXPECT_EQ(pictures.made, 6);
+    EXPECT_EQ(pictures.disposed.back(), 6);
+    EXPECT_EQ(refused->CreditsPicture, nullptr);
+    refused->Destroy();
     back->Destroy();
     document->Destroy();
 }

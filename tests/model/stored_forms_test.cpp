@@ -447,7 +447,7 @@ public:
     BytePictures() { previous_ = InstallDrawingServices(this); }
     ~BytePictures() override { InstallDrawingServices(previous_); }
     Q_Offscreen* NewCreditsPicture() override { return reinterpret_cast<Q_Offscreen*>(new Bytes); }
-    ResultCode ReadWriteCreditsPicture(Q_Offscreen* picture, MemoryStream* stream) override
+    ResultCode ReadWriteCreditsPicture(Q_Offscreen* picture, MemoryStream* stream, PictureBudget* /*pictures*/) override
     {
         Bytes* bytes = reinterpret_cast<Bytes*>(picture);
         if (!stream->StreamIsWriting()) bytes->resize(size_t(stream->StreamChunkBytesLeft()));

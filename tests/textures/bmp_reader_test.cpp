@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/disk_file_stream.h"
+#include "model/picture_budget.h"
 #include "tests/foundation/file_test_support.h"
 #include "tests/textures/bmp_builder.h"
 #include "tests/textures/memory_image_reader.h"
@@ -299,6 +300,32 @@ TEST(BmpReader, PicturesOfMoreThanTheMostPixelsAreRefusedBeforeTheyAreMade)
     const Decoded wide = Decode(MakeBmp(layout, {0, 1}));
     EXPECT_EQ(wide.result, kResultOk);
     EXPECT_EQ(wide.width, kImageMaxSide);
+}
+
+// A picture read for a model spends on its picture budget what making it takes; past what the
+// model has left, or past what a picture of its bytes may take, it is refused before it is made.
+TEST(BmpReader, PicturesPastTheModelsPictureBudgetAreRefusedBeforeTheyAreMade)
+{
+    const Bytes small = MakeBmp(BmpShape(16, 16, 8, 1), {0, 1});
+    PictureBudget budget;
+    {
+        ReadInMemory<Reader> in(small);
+        in.reader.ChargePicturesTo(&budget);
+        ASSERT_EQ(in.reader.Read(8), kResultOk);
+        EXPECT_EQ(budget.Spent(), PictureUnits(16, 16));
+    }
+    ASSERT_TRUE(budget.Spend(budget.Allowance() - budget.Spent() - PictureUnits(16, 16) + 1));
+    const Bytes large = MakeBmp(BmpShape(7100, 7100, 8, 1), {0, 1});
+    for (const Bytes* file : {&small, &large}) {
+        if (file == &large) budget.Begin();
+        ReadInMemory<Reader> in(*file);
+        in.reader.ChargePicturesTo(&budget);
+        EXPECT_EQ(in.reader.Read(8), -1);
+        EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kPicturePastBudgetMessage)});
+        EXPECT_EQ(in.reader.madeDepth, 0);
+        EXPECT_FALSE(in.reader.made);
+    }
+    EXPECT_EQ(budget.Spent(), 0);
 }
 
 TEST(BmpReader, FailuresOfTheOffscreenLeaveNoPicture)

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "model/picture_budget.h"
 #include "tests/textures/jpeg_builder.h"
 #include "tests/textures/memory_image_reader.h"
 #include "tests/textures/texture_test_support.h"
@@ -258,7 +259,7 @@ TEST(Jpeg, TruncatedDataDecodesToAFullPictureWithTheLibraryWarning)
 
 TEST(Jpeg, RefusedPicturesLeaveNothingBehind)
 {
-    // CMYK: refused with the colour-scheme message after the offscreen was made.
+    // CMYK: refused with the colour-scheme message before the offscreen is made.
     const JpegLayout cmyk{16, 16, JCS_CMYK};
     const Decoded c = Decode(MakeJpeg(cmyk, std::vector<uint8_t>(16 * 16 * 4, 40)));
     EXPECT_EQ(c.result, -1);
@@ -314,6 +315,35 @@ TEST(Jpeg, PicturesOfMoreScansThanTheLimitAreRefused)
     EXPECT_EQ(refused.alerts, std::vector<std::string>{WithName(kJpegScanLimitMessage)});
     EXPECT_TRUE(refused.disposed);
     EXPECT_FALSE(refused.made);
+}
+
+// A progressive picture spends the arrays of its coefficients before it is made, and every row of
+// blocks of every scan as it is taken in: past what the model's pictures have left it is refused
+// in the middle of its scans, with the picture disposed.
+TEST(Jpeg, ScansSpendOnTheModelsPictureBudgetAsTheyAreTakenIn)
+{
+    JpegLayout layout;
+    layout.space = JCS_GRAYSCALE;
+    layout.scans = kJpegScanLimit;
+    const Bytes file = MakeJpeg(layout, std::vector<uint8_t>(16 * 16, 100));
+    // 16 x 16 pixels of one component: 4 blocks, taken in 2 at a time by each scan.
+    const int64_t made = PictureUnits(16, 16) + 16 * 16 + 4 * 32;
+    PictureBudget budget;
+    {
+        ReadInMemory<Reader> in(file);
+        in.reader.ChargePicturesTo(&budget);
+        ASSERT_EQ(in.reader.Read(8), kResultOk);
+        EXPECT_GE(budget.Spent(), made + kJpegScanLimit * 4 * 6);
+        EXPECT_LE(budget.Spent(), made + (kJpegScanLimit + 1) * 6 * 6);
+    }
+    budget.Begin();
+    ASSERT_TRUE(budget.Spend(budget.Allowance() - made - 100 * 4 * 6));
+    ReadInMemory<Reader> in(file);
+    in.reader.ChargePicturesTo(&budget);
+    EXPECT_EQ(in.reader.Read(8), -1);
+    EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kJpegPastBudgetMessage)});
+    EXPECT_TRUE(in.reader.disposed);
+    EXPECT_FALSE(in.reader.made);
 }
 
 TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)

@@ -229,11 +229,19 @@ TEST(TextureTableForms, ModelFileWithTexturesAndCredits)
     EXPECT_EQ(document->CreditsText->ArrayCount(), 3);
     EXPECT_EQ(document->Walk->LensNumerator, 15);
     EXPECT_TRUE(world.ui.alerts.empty());
+    // The texture's picture and the credits picture spent together on the model's picture
+    // budget, their rows' bytes paying for more.
+    PictureBudget& pictures = document->Holder->Budget.Pictures();
+    EXPECT_EQ(pictures.Spent(), PictureUnits(4, 2) + PictureUnits(5, 3));
+    EXPECT_EQ(pictures.BytesRead(), 8 + 384);
 
+    // Writing the model spends nothing, even with nothing left.
+    ASSERT_TRUE(pictures.Spend(pictures.Allowance() - pictures.Spent()));
     MemoryStream out;
     StartWriting(out);
     ASSERT_EQ(WriteModelFile(document, &out), kResultOk);
     EXPECT_EQ(Contents(out), file);
+    EXPECT_EQ(pictures.Spent(), pictures.Allowance());
     document->Destroy();
     InstallDrawingServices(nullptr);
 }

@@ -127,6 +127,40 @@ TEST(TextureRecord, FilesOfOnePathShareAHolderAndDecodeOnce)
     user->Destroy();
 }
 
+// A file named by paths of its own is a holder of its own for each and decoded for each: every
+// decode spends on the picture budget of the model read last, while the file's bytes count once.
+// A picture that the budget refuses leaves its user without it, its reader saying why; once the
+// budget's model is gone, pictures spend on none.
+TEST(TextureRecord, AFileOfManyPathsCountsItsBytesOnceAndEveryDecodeSpends)
+{
+    TextureWorld world;
+    PictureFolder folder("paths");
+    const Bytes picture = SolidBmp(8, 8, 0xFF0000);
+    const std::string red = folder.Put("red.bmp", picture);
+    PictureBudget budget;
+    world.services->ChargePicturesTo(&budget);
+    TextureRecord* records[] = {Create(world, "a", red), Create(world, "b", folder.Path() + ".\\red.bmp"),
+                                Create(world, "c", folder.Path() + "RED.BMP"),
+                                Create(world, "d", folder.Path() + ".\\.\\red.bmp")};
+    for (TextureRecord* record : records) ASSERT_NE(record, nullptr);
+    EXPECT_EQ(world.HolderCount(), 4);
+    Scene scene;
+    ModelObject* user = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+    Surface* surface = user->SurfaceForFace(0);
+    for (int32_t i = 0; i < 3; ++i) ASSERT_EQ(TextureAddSurfaceUser(records[i], surface), kResultOk) << i;
+    EXPECT_EQ(budget.BytesRead(), int64_t(picture.size()));
+    EXPECT_EQ(budget.Spent(), 3 * PictureUnits(8, 8));
+
+    ASSERT_TRUE(budget.Spend(budget.Allowance() - budget.Spent() - PictureUnits(8, 8) + 1));
+    EXPECT_NE(TextureAddSurfaceUser(records[3], surface), kResultOk);
+    EXPECT_EQ(TextureItemProperty(records[3], 0), nullptr);
+    EXPECT_EQ(world.ui.alerts, std::vector<std::string>{WithName(kPicturePastBudgetMessage, "red.bmp")});
+    world.services->ForgetPictureBudget(&budget);
+    EXPECT_EQ(TextureAddSurfaceUser(records[3], surface), kResultOk);
+    EXPECT_NE(TextureItemProperty(records[3], 0), nullptr);
+    user->Destroy();
+}
+
 TEST(TextureRecord, JpegFilesDecodeIntoTheirPixmaps)
 {
     TextureWorld world;
@@ -315,7 +349,7 @@ TEST(TextureRecord, UsersMoveBetweenRecordsAndLeaveWhenDetached)
 TEST(MediaItem, SidesRoundToPowersOfTwoAndEmbeddedPicturesAreLabelled)
 {
     for (const auto& [side, rounded] : {std::pair{0, 2}, {1, 2}, {2, 2}, {3, 4}, {1024, 1024}, {1025, 1024}, {100000, 1024}})
-        EXPECT_EQ(PowerOfTwoSide(side), rounded) << side;
+        EXPECT_EQ(TextureSide(side), rounded) << side;
 
     TextureWorld world;
     TextureRecord* record = new TextureRecord(world.list);

@@ -24,9 +24,9 @@ namespace {
 class FuzzDrawingServices : public DrawingServices {
 public:
     Q_Offscreen* NewCreditsPicture() override { return new (std::nothrow) Q_Offscreen; }
-    ResultCode ReadWriteCreditsPicture(Q_Offscreen* picture, MemoryStream* stream) override
+    ResultCode ReadWriteCreditsPicture(Q_Offscreen* picture, MemoryStream* stream, PictureBudget* pictures) override
     {
-        return picture->ReadWriteOffscreenImage(stream, nullptr, 0);
+        return picture->ReadWriteOffscreenImage(stream, nullptr, 0, pictures);
     }
     void DisposeCreditsPicture(Q_Offscreen* picture) override { picture->DisposeOffscreen(); }
 };
