@@ -166,7 +166,9 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
     if (result == kResultOk && Holder->MemoryShort) result = kResultOutOfMemory;
     result = Holder->EndRead(result);
     textures.CollectUsedTextures();
-    ProgressFinish();
+    // The read's last look at its progress: a stop the user asked for since the last one stops
+    // the read, however far it came.
+    if (ProgressFinish()) result = kResultStopped;
     if (result != kResultOk) {
         char alert[kNameBytes + 40];
         std::snprintf(alert, sizeof alert, "Error in loading file \"%s.\"", name);

@@ -49,7 +49,12 @@ ResultCode ModelHolder::EndRead(ResultCode result)
     if (RelightAtEnd && result == kResultOk && !Budget.Passed()) Root->RefreshShading();
     RelightAtEnd = false;
     FinishDeferredCoverings(this, result == kResultOk && !Budget.Passed());
-    if (result == kResultOk && Budget.Passed()) result = kResultPastBudget;
+    // A read the user stopped is stopped, whatever its loops made of the spending refused since.
+    if (Budget.Stopped()) {
+        result = kResultStopped;
+    } else if (result == kResultOk && Budget.Passed()) {
+        result = kResultPastBudget;
+    }
     Budget.End();
     return result;
 }

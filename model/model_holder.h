@@ -27,8 +27,8 @@ public:
     // A node made through slot 1 and initialised for this holder; null when memory is short.
     ModelObject* MakeObject();
     // Ends the read in progress: the lighting and the coverings it left to its end are worked out
-    // when it went well, and its budget closes. The read's result, or kResultPastBudget when it asked for more
-    // than its budget allows.
+    // when it went well, and its budget closes. The read's result, kResultPastBudget when it asked
+    // for more than its budget allows, or kResultStopped when the user stopped it.
     ResultCode EndRead(ResultCode result);
 
     void* Owner = nullptr;  // the document that holds the model; never called through

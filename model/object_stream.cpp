@@ -61,14 +61,6 @@ uint16_t SeenBitOf(ChunkTag tag)
     }
 }
 
-// Sets the progress value to the stream position and polls; true when the user pressed Stop.
-bool ProgressStopped(MemoryStream* stream)
-{
-    if (ProgressSuppressionFlag) return false;
-    ProgressSetValue(stream->StreamPosition());
-    return ProgressUpdate(0) != 0;
-}
-
 // A byte list read from what really remains of the chunk.
 ResultCode ReadBytes(MemoryStream* stream, DynamicArray*& list, int32_t growStep)
 {
@@ -122,7 +114,7 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
     ReadBudget& budget = Holder->Budget;
     const bool ownBudget = !budget.Reading();
     if (ownBudget) budget.Begin(stream);
-    ResultCode result = ProgressStopped(stream) ? kResultStopped : kResultOk;
+    ResultCode result = budget.LookAtProgress() ? kResultOk : kResultStopped;
     uint16_t flags = 0;
     ValidateChunk(kValidateStart, &flags, stream);
     if (kind == kReadGroup) Type = kObjectGroup;
@@ -154,12 +146,12 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         ComputeContactsOfChildren(firstChild);
     }
     DestroyArray(dropped);
+    if (!budget.LookAtProgress() && result == kResultOk) result = kResultStopped;
     if (ownBudget) {
         result = Holder->EndRead(result);
     } else if (result == kResultOk && budget.Passed()) {
-        result = kResultPastBudget;
+        result = budget.Stopped() ? kResultStopped : kResultPastBudget;
     }
-    if (ProgressStopped(stream) && result == kResultOk) result = kResultStopped;
     return result;
 }
 
