@@ -24,8 +24,16 @@ struct ScanWatch {
 void JpegImageReader::WatchScans(j_common_ptr common)
 {
     auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
-    if (cinfo->input_scan_number <= kJpegScanLimit) return;
-    reinterpret_cast<ScanWatch*>(cinfo->progress)->reader->ReaderAlert(kJpegScanLimitMessage);
+    JpegImageReader* reader = reinterpret_cast<ScanWatch*>(cinfo->progress)->reader;
+    if (cinfo->input_scan_number > kJpegScanLimit) {
+        reader->ReaderAlert(kJpegScanLimitMessage);
+    } else if (ProgressUpdate(0)) {
+        // The library watches its progress within each scan: a stop the user asks for in the
+        // progress window ends the decoding there, without a word.
+        reader->stopped_ = true;
+    } else {
+        return;
+    }
     std::longjmp(reinterpret_cast<JpegErrorBlock*>(cinfo->err)->jump, 1);
 }
 
@@ -60,7 +68,7 @@ ResultCode JpegImageReader::Read(int32_t depth)
     std::free(cinfo_);
     errors_ = nullptr;
     cinfo_ = nullptr;
-    return result;
+    return stopped_ ? kResultStopped : ResultCode(result);
 }
 
 void JpegImageReader::EndDecode()
@@ -147,7 +155,10 @@ ResultCode JpegImageReader::Decode(int32_t depth)
         }
         row += lines;
         ProgressSetValue(row);
-        ProgressUpdate(0);
+        if (ProgressUpdate(0)) {
+            stopped_ = true;
+            return kResultFailed;
+        }
     }
     EndDecode();
     jpeg_finish_decompress(cinfo_);

@@ -23,7 +23,8 @@ public:
     explicit JpegImageReader(MemoryStream* stream) : ImageReader(stream) {}
 
     // Decodes the stream into a new offscreen of the depth (-1: the smaller of the screen depth
-    // and the preferred depth); 0 or -1.
+    // and the preferred depth); 0, -1, or kResultStopped (and no picture) once the user asked the
+    // progress window to stop.
     ResultCode Read(int32_t depth) override;
 
     // The colour space, width and height of the last picture read.
@@ -44,7 +45,8 @@ private:
     void EndDecode();
     // One decoded line as a 24-bit row: a grey sample three times, RGB as blue, green, red.
     void ConvertLine(const uint8_t* line, uint8_t* row) const;
-    // The library's progress monitor: past the scan limit, the message and the jump back.
+    // The library's progress monitor: past the scan limit, the message and the jump back; a look
+    // at the progress window, and the jump back when the user asked it to stop.
     static void WatchScans(jpeg_common_struct* cinfo);
 
     int32_t preferredDepth_ = 0;
@@ -59,6 +61,7 @@ private:
     uint8_t* strip_ = nullptr;
     DibHeaderBlock* header_ = nullptr;
     bool pixelAccess_ = false;
+    bool stopped_ = false;
     JpegErrorBlock* errors_ = nullptr;
     jpeg_decompress_struct* cinfo_ = nullptr;
 };
