@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "model/geometry_pool.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -34,8 +35,16 @@ ResultCode ModelHolder::ModelHolderInit(void* owner)
     return kResultOk;
 }
 
+void ModelHolder::KeepUntilGone(ModelObject* node)
+{
+    if (node) KeptUntilGone.push_back(node);
+}
+
 void ModelHolder::ModelHolderDestroy()
 {
+    for (ModelObject* node : KeptUntilGone) node->Destroy();
+    CountTurns(int64_t(KeptUntilGone.size()));
+    KeptUntilGone.clear();
     if (Root) Root->Destroy();
     Root = nullptr;
     // Records that outlive the tree keep the pool until they go.

@@ -279,7 +279,13 @@ ResultCode ModelObject::StreamChildChunk(MemoryStream* stream, DynamicArray** dr
         const int32_t position = (*dropped)->ArrayCount() + ChildCount();
         (*dropped)->Append(&position);
     }
-    child->Destroy();
+    // The subtree of a child whose read the user stopped goes with the holder, after the reader's
+    // alert: freeing a large one would keep the user waiting for the alert.
+    if (result == kResultStopped || Holder->Budget.Stopped()) {
+        Holder->KeepUntilGone(child);
+    } else {
+        child->Destroy();
+    }
     return result;
 }
 
