@@ -537,7 +537,7 @@ TEST(TextureRecord, PolygonElementsAreUsersMovedMappedAndDetachedLikeSides)
     EXPECT_EQ(first->useCount, 0);
     EXPECT_EQ(second->elementUsers->ArrayCount(), 1);
     EXPECT_EQ(second->useCount, 1);
-    RefreshTextureUsers(second);
+    EXPECT_EQ(RefreshTextureUsers(second, false), kResultOk);
     DetachTextureUsers(second);
     EXPECT_EQ(element->GetElementTexture(), nullptr);
     EXPECT_EQ(second->elementUsers->ArrayCount(), 0);
