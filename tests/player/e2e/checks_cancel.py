@@ -32,6 +32,7 @@ def stop_read(s, mark, how):
         s.keys_to(loading, how)
     ending = s.line(r"^(alert .*|pane .*)$", timeout=30, since=mark)
     expect(ending.group(1) == ALERT, "%s on the loading window: %s" % (how, ending.group(1)))
+    expect(s.program.matching(r"^progress-closed 1$", mark), "the loading window closed without the stop")
     alert = s.top_window(seen, "alert")
     s.keys_to(alert, "Return")
     qpdrive.wait_window_gone(alert.xid)
