@@ -322,7 +322,8 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
     const int32_t* lastDropped = firstDropped ? firstDropped + dropped->ArrayCount() : nullptr;
     int32_t r = 0;
     for (; r < count; ++r) {
-        if (Holder->Budget.Passed()) break;
+        // A record may make nothing, and spend nothing on what it relates.
+        if (Holder->Budget.Passed() || !Holder->Budget.LookWhenDue()) break;
         int16_t values[4] = {0, 0, 0, 0};
         for (int16_t& value : values) {
             const ResultCode read = TransferShort(stream, &value);

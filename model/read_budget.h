@@ -97,6 +97,10 @@ public:
     // window paces its redraws and message pumps by its own clock). A stop request stops the
     // read: the budget is passed and stopped from then on. False once the read is stopped.
     bool LookAtProgress();
+    // Looks at the progress when the work and turns since the last look come to
+    // kWorkBetweenLooks, as a spending does: for a loop whose turns may spend nothing. False once
+    // the read is stopped.
+    bool LookWhenDue() { return LookIsDue(0) ? LookAtProgress() : !stopped_; }
     // Whether the user stopped the read in progress at a look at its progress: the read's result
     // is then kResultStopped, whatever its loops made of the refused spending.
     bool Stopped() const { return stopped_; }
