@@ -164,6 +164,10 @@ void AverageRows(const Source& read, const Destination& write, const PortRect& s
                     ProgressSetValue(percent);
                     ProgressUpdate(0);
                 }
+            } else if (ModelLoadingCount > 0) {
+                // A large picture of a model takes a few hundred milliseconds: its read's progress
+                // window keeps answering, and a stop asked for meanwhile ends the read after it.
+                ProgressUpdate(0);
             }
             SetCursorShape(kWaitCursor);
         }

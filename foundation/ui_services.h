@@ -40,7 +40,9 @@ public:
     // Redraws the bar and runs pending messages; 1 once the user pressed Stop or Cancel.
     virtual int32_t ProgressUpdate(int32_t /*reserved*/) { return 0; }
     virtual void ProgressShowCredits(Q_Offscreen* /*picture*/, DynamicArray* /*text*/) {}
-    virtual void ProgressFinish() {}
+    // Takes what the user did since the last update, then ends the stage (the window goes with
+    // the outermost); 1 when the load was asked to stop, at this last look or before.
+    virtual int32_t ProgressFinish() { return 0; }
 };
 
 // Installs the services (null restores the defaults); returns the ones installed before.
@@ -65,4 +67,4 @@ inline void ProgressShowCredits(Q_Offscreen* picture, DynamicArray* text)
 {
     CurrentUiServices().ProgressShowCredits(picture, text);
 }
-inline void ProgressFinish() { CurrentUiServices().ProgressFinish(); }
+inline int32_t ProgressFinish() { return CurrentUiServices().ProgressFinish(); }

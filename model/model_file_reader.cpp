@@ -166,8 +166,11 @@ ResultCode ModelDocument::ReadModelBody(MemoryStream* stream, bool cutShort)
     // A model that lacks a part it could not make for want of memory is not the file's model.
     if (result == kResultOk && Holder->MemoryShort) result = kResultOutOfMemory;
     result = Holder->EndRead(result);
-    textures.CollectUsedTextures();
-    ProgressFinish();
+    const ResultCode collected = textures.CollectUsedTextures(result == kResultOk);
+    if (result == kResultOk) result = collected;
+    // The read's last look at its progress: a stop the user asked for since the last one stops
+    // the read, however far it came.
+    if (ProgressFinish()) result = kResultStopped;
     if (result != kResultOk) {
         char alert[kNameBytes + 40];
         std::snprintf(alert, sizeof alert, "Error in loading file \"%s.\"", name);

@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "foundation/loop_turns.h"
 #include "model/geometry_pool.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -35,9 +36,17 @@ ResultCode ModelHolder::ModelHolderInit(void* owner)
     return kResultOk;
 }
 
+void ModelHolder::KeepUntilGone(ModelObject* node)
+{
+    if (node) KeptUntilGone.push_back(node);
+}
+
 void ModelHolder::ModelHolderDestroy()
 {
     CurrentTextureServices().ForgetPictureBudget(&Budget.Pictures());
+    for (ModelObject* node : KeptUntilGone) node->Destroy();
+    CountTurns(int64_t(KeptUntilGone.size()));
+    KeptUntilGone.clear();
     if (Root) Root->Destroy();
     Root = nullptr;
     // Records that outlive the tree keep the pool until they go.
@@ -52,7 +61,12 @@ ResultCode ModelHolder::EndRead(ResultCode result)
     RelightAtEnd = false;
     FinishDeferredCoverings(this, result == kResultOk && !Budget.Passed());
     FinishDeferredOverlaps(this, result == kResultOk && !Budget.Passed());
-    if (result == kResultOk && Budget.Passed()) result = kResultPastBudget;
+    // A read the user stopped is stopped, whatever its loops made of the spending refused since.
+    if (Budget.Stopped()) {
+        result = kResultStopped;
+    } else if (result == kResultOk && Budget.Passed()) {
+        result = kResultPastBudget;
+    }
     Budget.End();
     return result;
 }

@@ -27,9 +27,11 @@ public:
 
     // A node made through slot 1 and initialised for this holder; null when memory is short.
     ModelObject* MakeObject();
+    // Keeps a node outside the tree, whose read was stopped, until the holder goes.
+    void KeepUntilGone(ModelObject* node);
     // Ends the read in progress: the lighting and the coverings it left to its end are worked out
-    // when it went well, and its budget closes. The read's result, or kResultPastBudget when it asked for more
-    // than its budget allows.
+    // when it went well, and its budget closes. The read's result, kResultPastBudget when it asked
+    // for more than its budget allows, or kResultStopped when the user stopped it.
     ResultCode EndRead(ResultCode result);
 
     void* Owner = nullptr;  // the document that holds the model; never called through
@@ -55,6 +57,8 @@ public:
     // done or before the face's contacts change (null where a face went meanwhile;
     // Surface::DeferElementOverlaps).
     std::vector<Surface*> DeferredOverlaps;
+    // The nodes kept until the holder goes (KeepUntilGone).
+    std::vector<ModelObject*> KeptUntilGone;
     // 1 once a part of an object's geometry, a contact or a child could not be had for want of
     // memory: the tree lacks it. The reader clears it before a read and fails a read that set it.
     int32_t MemoryShort = 0;

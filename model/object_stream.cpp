@@ -61,14 +61,6 @@ uint16_t SeenBitOf(ChunkTag tag)
     }
 }
 
-// Sets the progress value to the stream position and polls; true when the user pressed Stop.
-bool ProgressStopped(MemoryStream* stream)
-{
-    if (ProgressSuppressionFlag) return false;
-    ProgressSetValue(stream->StreamPosition());
-    return ProgressUpdate(0) != 0;
-}
-
 // A byte list read from what really remains of the chunk.
 ResultCode ReadBytes(MemoryStream* stream, DynamicArray*& list, int32_t growStep)
 {
@@ -122,7 +114,7 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
     ReadBudget& budget = Holder->Budget;
     const bool ownBudget = !budget.Reading();
     if (ownBudget) budget.Begin(stream);
-    ResultCode result = ProgressStopped(stream) ? kResultStopped : kResultOk;
+    ResultCode result = budget.LookAtProgress() ? kResultOk : kResultStopped;
     uint16_t flags = 0;
     ValidateChunk(kValidateStart, &flags, stream);
     if (kind == kReadGroup) Type = kObjectGroup;
@@ -154,12 +146,12 @@ ResultCode ModelObject::ReadNode(MemoryStream* stream, int32_t kind)
         ComputeContactsOfChildren(firstChild);
     }
     DestroyArray(dropped);
+    if (!budget.LookAtProgress() && result == kResultOk) result = kResultStopped;
     if (ownBudget) {
         result = Holder->EndRead(result);
     } else if (result == kResultOk && budget.Passed()) {
-        result = kResultPastBudget;
+        result = budget.Stopped() ? kResultStopped : kResultPastBudget;
     }
-    if (ProgressStopped(stream) && result == kResultOk) result = kResultStopped;
     return result;
 }
 
@@ -287,7 +279,13 @@ ResultCode ModelObject::StreamChildChunk(MemoryStream* stream, DynamicArray** dr
         const int32_t position = (*dropped)->ArrayCount() + ChildCount();
         (*dropped)->Append(&position);
     }
-    child->Destroy();
+    // The subtree of a child whose read the user stopped goes with the holder, after the reader's
+    // alert: freeing a large one would keep the user waiting for the alert.
+    if (result == kResultStopped || Holder->Budget.Stopped()) {
+        Holder->KeepUntilGone(child);
+    } else {
+        child->Destroy();
+    }
     return result;
 }
 
@@ -324,7 +322,8 @@ ResultCode ModelObject::StreamContacts(MemoryStream* stream, const DynamicArray*
     const int32_t* lastDropped = firstDropped ? firstDropped + dropped->ArrayCount() : nullptr;
     int32_t r = 0;
     for (; r < count; ++r) {
-        if (Holder->Budget.Passed()) break;
+        // A record may make nothing, and spend nothing on what it relates.
+        if (Holder->Budget.Passed() || !Holder->Budget.LookWhenDue()) break;
         int16_t values[4] = {0, 0, 0, 0};
         for (int16_t& value : values) {
             const ResultCode read = TransferShort(stream, &value);

@@ -2,6 +2,8 @@
 #include "model/read_budget.h"
 
 #include "foundation/memory_stream.h"
+#include "foundation/ui_services.h"
+#include "model/object_stream.h"
 
 namespace {
 
@@ -141,6 +143,9 @@ void ReadBudget::Begin(const MemoryStream* stream)
     basesGrew_ = false;
     passed_ = false;
     pictures_.Begin();
+    stopped_ = false;
+    workSinceLook_ = 0;
+    turnsAtLook_ = TurnsCounted();
 }
 
 void ReadBudget::End()
@@ -148,6 +153,20 @@ void ReadBudget::End()
     if (stream_) bytesRead_ = stream_->StreamPosition();
     stream_ = nullptr;
     passed_ = false;
+    stopped_ = false;
+}
+
+bool ReadBudget::LookAtProgress()
+{
+    workSinceLook_ = 0;
+    turnsAtLook_ = TurnsCounted();
+    if (stopped_ || !stream_ || ProgressSuppressionFlag) return !stopped_;
+    ProgressSetValue(stream_->StreamPosition());
+    if (ProgressUpdate(0)) {
+        stopped_ = true;
+        passed_ = true;
+    }
+    return !stopped_;
 }
 
 int64_t ReadBudget::BytesRead() const
@@ -167,7 +186,7 @@ int64_t ReadBudget::TurnLimit() const
 bool ReadBudget::Spend(ReadCost cost, int64_t amount)
 {
     if (!stream_) return true;
-    if (passed_) return false;
+    if (passed_ || (LookIsDue(amount) && !LookAtProgress())) return false;
     const int64_t bytes = stream_->StreamPosition();
     const int32_t c = int32_t(cost);
     if (!IsRelation(c)) {

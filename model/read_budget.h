@@ -7,11 +7,13 @@
 // connections gather on one face), so each is charged where it is done, at the grain it is done,
 // and allowed in proportion to what the read has built: the most that any honest model spends on
 // it for each thing built, four times over and more. A file that asks for more is refused as it
-// asks.
+// asks. The spending is also where a read looks at its progress, so that its user can stop it
+// wherever its work is done.
 #pragma once
 
 #include <cstdint>
 
+#include "foundation/loop_turns.h"
 #include "foundation/result_code.h"
 #include "model/picture_budget.h"
 
@@ -72,6 +74,12 @@ constexpr int64_t kTurnsPerCharge = 16;
 // And this many more, whatever the read: what the reading of an empty model turns.
 constexpr int64_t kTurnsOfAnyRead = 4096;
 
+// A read looks at its progress once the work it spent and its loops' turns since the last look
+// come to this much. Under Wine a look costs some 20 ns while the progress window's clock says
+// nothing is due, and honest reads take 25 to 40 microseconds for this much work: the looks cost
+// them about a thousandth of their time, and a read looks hundreds of times between two redraws.
+constexpr int64_t kWorkBetweenLooks = 8192;
+
 class ReadBudget {
 public:
     // Starts a read from the stream: nothing spent, allowances growing with its position, and
@@ -83,10 +91,23 @@ public:
     bool Reading() const { return stream_ != nullptr; }
     // Spends `amount` of the cost: false, spending nothing, when that would pass its allowance, or
     // together with the other relations pass what the read has built; the budget is passed from
-    // then on, and every later spending fails. Always true outside a read.
+    // then on, and every later spending fails. Always true outside a read. Once the work spent
+    // and the loops' turns since the last look at the progress come to kWorkBetweenLooks, the
+    // spending looks at it first (LookAtProgress).
     bool Spend(ReadCost cost, int64_t amount);
-    // Whether the read in progress asked for more than its budget allows.
+    // Whether the read in progress asked for more than its budget allows, or was stopped.
     bool Passed() const { return passed_; }
+    // Shows the bytes read in the progress window and takes what the user did meanwhile (the
+    // window paces its redraws and message pumps by its own clock). A stop request stops the
+    // read: the budget is passed and stopped from then on. False once the read is stopped.
+    bool LookAtProgress();
+    // Looks at the progress when the work and turns since the last look come to
+    // kWorkBetweenLooks, as a spending does: for a loop whose turns may spend nothing. False once
+    // the read is stopped.
+    bool LookWhenDue() { return LookIsDue(0) ? LookAtProgress() : !stopped_; }
+    // Whether the user stopped the read in progress at a look at its progress: the read's result
+    // is then kResultStopped, whatever its loops made of the refused spending.
+    bool Stopped() const { return stopped_; }
     int64_t Spent(ReadCost cost) const { return spent_[int32_t(cost)]; }
     // The bytes the last read (or the one in progress, when it ended) had read.
     int64_t BytesRead() const;
@@ -102,6 +123,12 @@ private:
     // `spent` of it spent, in units of which the whole is kWholeShare.
     int64_t Share(int32_t cost, int64_t spent, int64_t bytes) const;
     void ShareAgain(int64_t bytes);
+    // The work spent and the turns taken since the last look have come to kWorkBetweenLooks.
+    bool LookIsDue(int64_t amount)
+    {
+        workSinceLook_ += amount;
+        return workSinceLook_ + TurnsCounted() - turnsAtLook_ >= kWorkBetweenLooks;
+    }
 
     const MemoryStream* stream_ = nullptr;
     int64_t bytesRead_ = 0;
@@ -114,6 +141,9 @@ private:
     bool basesGrew_ = false;
     bool passed_ = false;
     PictureBudget pictures_;
+    bool stopped_ = false;
+    int64_t workSinceLook_ = 0;
+    int64_t turnsAtLook_ = 0;
 };
 
 // Spends a cost of a loop as it goes, a batch at a time: the loop adds what each turn does and

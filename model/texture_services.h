@@ -41,7 +41,10 @@ public:
     virtual void BeginTextureSave(MemoryStream* /*stream*/) {}
     virtual int32_t AssignTextureIndex(TextureRecord* /*texture*/) { return -2; }
     virtual TextureRecord* NewTextureForIndex(int32_t /*index*/) { return nullptr; }
-    virtual void CollectUsedTextures() {}
+    // Closes the numbering of a read. After one that went well every user it recorded takes its
+    // texture, the progress window looked at as they go: kResultStopped when the user stopped the
+    // read there, else 0. After one that failed the users are left as they are: its model goes.
+    virtual ResultCode CollectUsedTextures(bool /*readWell*/) { return kResultOk; }
     // The body of the "TXTB" chunk: reads the texture table; writing writes nothing.
     virtual ResultCode ReadTextureTable(MemoryStream* /*stream*/) { return kResultOk; }
     // Writes the "TXTB" chunk of the textures numbered since BeginTextureSave (nothing when

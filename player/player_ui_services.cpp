@@ -5,6 +5,7 @@
 
 #include "foundation/ui_services.h"
 #include "player/event_log.h"
+#include "toolkit/current_progress.h"
 #include "toolkit/progress_window.h"
 
 namespace {
@@ -24,6 +25,14 @@ void PlayerUiServices::ShowAlert(const char* text)
 {
     LogText("alert", text);
     ToolkitUiServices::ShowAlert(text);
+}
+
+int32_t PlayerUiServices::ProgressFinish()
+{
+    const bool open = CurrentProgressWindow() != nullptr;
+    const int32_t stopped = ToolkitUiServices::ProgressFinish();
+    if (open && !CurrentProgressWindow()) LogEvent("progress-closed %d", int(stopped));
+    return stopped;
 }
 
 void InstallPlayerUiServices()

@@ -131,9 +131,10 @@ ResultCode BmpImageReader::Read(int32_t /*depth*/)
     }
     header->width = int32_t(width);
     header->height = int32_t(height);
-    if (ReadPixels(header.get(), int32_t(pixelOffset), topDown) != kResultOk) {
+    const ResultCode read = ReadPixels(header.get(), int32_t(pixelOffset), topDown);
+    if (read != kResultOk) {
         DisposeOffscreen();
-        return kResultFailed;
+        return read == kResultStopped ? kResultStopped : kResultFailed;
     }
     return kResultOk;
 }
@@ -274,7 +275,8 @@ ResultCode BmpImageReader::ReadPixels(DibHeaderBlock* header, int32_t pixelOffse
         }
         rowsLeft -= rows;
         ProgressSetValue(stream_->StreamPosition());
-        ProgressUpdate(0);
+        // A stop the user asks for in the progress window ends the decoding, without a word.
+        if (ProgressUpdate(0)) result = kResultStopped;
     }
     CountTurns(fileRow * kTurnsPerRow + fileRow * width / kPixelsPerTurn);
     EndPixelAccess();

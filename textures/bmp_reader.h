@@ -21,14 +21,16 @@ public:
     explicit BmpImageReader(MemoryStream* stream) : ImageReader(stream) {}
 
     // Reads the file into a new offscreen (the depth argument is not used: the offscreen takes
-    // the file's depth); 0, or -1 after the message, with no result left.
+    // the file's depth); 0, or -1 after the message, or kResultStopped once the user asked the
+    // progress window to stop, with no result left.
     ResultCode Read(int32_t depth) override;
 
 private:
     // Reads the info header and the colour table into the header block; 0 or -1 after the
     // message. `pixelOffset` is the file header's offset of the pixel data.
     ResultCode ReadInfoHeader(DibHeaderBlock* header, uint32_t pixelOffset);
-    // Reads the rows from the stream's position into the result offscreen; 0 or -1.
+    // Reads the rows from the stream's position into the result offscreen; 0, -1, or
+    // kResultStopped when the user stopped it.
     ResultCode ReadPixels(DibHeaderBlock* header, int32_t pixelOffset, bool topDown);
     // Decodes one compressed row, refilling the input buffer as it runs out; 0 or -1.
     ResultCode DecodeRow(uint8_t* row);

@@ -59,6 +59,12 @@ void JpegImageReader::WatchScans(j_common_ptr common)
         reader->ReaderAlert(kJpegScanLimitMessage);
         std::longjmp(back, 1);
     }
+    // The library watches its progress within each scan: a stop the user asks for in the progress
+    // window ends the decoding there, without a word.
+    if (ProgressUpdate(0)) {
+        reader->stopped_ = true;
+        std::longjmp(back, 1);
+    }
     if (!reader->takingScans_) return;
     const int64_t blocks = reader->ScanRowBlocks();
     reader->scanBlocks_ += blocks;
@@ -96,7 +102,7 @@ ResultCode JpegImageReader::Read(int32_t depth)
     std::free(cinfo_);
     errors_ = nullptr;
     cinfo_ = nullptr;
-    return result;
+    return stopped_ ? kResultStopped : ResultCode(result);
 }
 
 void JpegImageReader::EndDecode()
@@ -201,7 +207,10 @@ ResultCode JpegImageReader::Decode(int32_t depth)
         }
         rowsDone_ += lines;
         ProgressSetValue(rowsDone_);
-        ProgressUpdate(0);
+        if (ProgressUpdate(0)) {
+            stopped_ = true;
+            return kResultFailed;
+        }
     }
     EndDecode();
     jpeg_finish_decompress(cinfo_);

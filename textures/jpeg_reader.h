@@ -25,7 +25,8 @@ public:
     explicit JpegImageReader(MemoryStream* stream) : ImageReader(stream) {}
 
     // Decodes the stream into a new offscreen of the depth (-1: the smaller of the screen depth
-    // and the preferred depth); 0 or -1.
+    // and the preferred depth); 0, -1, or kResultStopped (and no picture) once the user asked the
+    // progress window to stop.
     ResultCode Read(int32_t depth) override;
 
     // The colour space, width and height of the last picture read.
@@ -46,9 +47,10 @@ private:
     void EndDecode();
     // One decoded line as a 24-bit row: a grey sample three times, RGB as blue, green, red.
     void ConvertLine(const uint8_t* line, uint8_t* row) const;
-    // The library's progress monitor: past the scan limit, the message and the jump back; while
-    // the scans of a picture of many are taken in, each row of blocks is spent on the picture
-    // budget before it is decoded, and past the budget, the message and the jump back.
+    // The library's progress monitor: past the scan limit, the message and the jump back; a look
+    // at the progress window, and the jump back when the user asked it to stop; while the scans of
+    // a picture of many are taken in, each row of blocks is spent on the picture budget before it
+    // is decoded, and past the budget, the message and the jump back.
     static void WatchScans(jpeg_common_struct* cinfo);
     // The blocks that the next row of the scan being taken in holds.
     int64_t ScanRowBlocks() const;
@@ -68,6 +70,7 @@ private:
     bool takingScans_ = false;  // the library takes in the scans of a picture of many
     int32_t rowsDone_ = 0;      // rows decoded and handed on
     int64_t scanBlocks_ = 0;    // blocks of the scans taken in
+    bool stopped_ = false;
     JpegErrorBlock* errors_ = nullptr;
     jpeg_decompress_struct* cinfo_ = nullptr;
 };

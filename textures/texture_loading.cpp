@@ -139,7 +139,7 @@ void AssignTextureFrom(TextureRecord* record, TextureRecord* source)
     record->attributes = source->attributes;
     // A picture that cannot be loaded leaves the texture without it.
     if (TextureInUse(record) && record->holder && record->holder->UseCount() == 0) IgnoreResult(LoadTextureMedia(record));
-    RefreshTextureUsers(record);
+    IgnoreResult(RefreshTextureUsers(record, false));  // not watched: never stopped
 }
 
 // --- forwarders ---
@@ -255,7 +255,7 @@ ResultCode AddTextureFile(TextureRecordList* list, const PathRecord* path)
                 TextureManager* manager = CurrentTextureManager();
                 BeginTextureSave(manager, file, list);
                 result = TextureTableChunk(manager, file);
-                CollectUsedTextures(manager, file);
+                IgnoreResult(CollectUsedTextures(manager, file, UserRefresh::kWhole));  // not watched: never stopped
                 IgnoreResult(file->FileCloseStream());
             }
             file->FileObjectDestroy();

@@ -174,8 +174,10 @@ ResultCode AcquireTexture(TextureRecord* record);
 void ReleaseTexture(TextureRecord* record);
 // After a texture table entry was read: counts and loads the users recorded while reading.
 ResultCode ReattachTextureUsers(TextureRecord* record);
-// Recomputes the texture mapping of every user.
-void RefreshTextureUsers(TextureRecord* record);
+// Recomputes the texture mapping of every user. Watched (as a read ends), the progress window is
+// looked at after each user: kResultStopped, the users after it left as they were, once the
+// user asked it to stop; else 0.
+ResultCode RefreshTextureUsers(TextureRecord* record, bool watched);
 // Unbinds every user (each user list empties).
 void DetachTextureUsers(TextureRecord* record);
 // Every user of the record is bound to `other` instead.

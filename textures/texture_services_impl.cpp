@@ -102,9 +102,10 @@ TextureRecord* TextureLayerServices::NewTextureForIndex(int32_t index)
     return ::NewTextureForIndex(CurrentTextureManager(), index);
 }
 
-void TextureLayerServices::CollectUsedTextures()
+ResultCode TextureLayerServices::CollectUsedTextures(bool readWell)
 {
-    ::CollectUsedTextures(CurrentTextureManager(), nullptr);
+    return ::CollectUsedTextures(CurrentTextureManager(), nullptr,
+                                 readWell ? UserRefresh::kWatched : UserRefresh::kNone);
 }
 
 ResultCode TextureLayerServices::ReadTextureTable(MemoryStream* stream)

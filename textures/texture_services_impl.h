@@ -30,7 +30,7 @@ public:
     void BeginTextureSave(MemoryStream* stream) override;
     int32_t AssignTextureIndex(TextureRecord* texture) override;
     TextureRecord* NewTextureForIndex(int32_t index) override;
-    void CollectUsedTextures() override;
+    ResultCode CollectUsedTextures(bool readWell) override;
     ResultCode ReadTextureTable(MemoryStream* stream) override;
     ResultCode WriteTextureTable(MemoryStream* stream) override;
     int32_t TextureTableCount() override;

@@ -333,20 +333,24 @@ ResultCode WriteTextureTable(TextureManager* manager, MemoryStream* stream)
     return result;
 }
 
-void CollectUsedTextures(TextureManager* manager, MemoryStream* /*stream*/)
+ResultCode CollectUsedTextures(TextureManager* manager, MemoryStream* /*stream*/, UserRefresh refresh)
 {
-    if (!manager) return;
+    if (!manager) return kResultOk;
     manager->libraryReading = 0;
     TextureRecordList* list = manager->saveList;
-    for (int32_t i = 0; i < TextureRecordCount(list); ++i) RefreshTextureUsers(TextureRecordAt(list, i));
-    CountTurns(TextureRecordCount(list));
+    ResultCode result = kResultOk;
+    int32_t i = 0;
+    for (; refresh != UserRefresh::kNone && result == kResultOk && i < TextureRecordCount(list); ++i)
+        result = RefreshTextureUsers(TextureRecordAt(list, i), refresh == UserRefresh::kWatched);
+    CountTurns(i);
     ClearTextureSaveIndices(list);
     manager->saveList = nullptr;
+    return result;
 }
 
 TextureManager* CollectUsedTexturesTwin(TextureManager* manager, MemoryStream* stream)
 {
-    CollectUsedTextures(manager, stream);
+    IgnoreResult(CollectUsedTextures(manager, stream, UserRefresh::kWhole));  // not watched: never stopped
     return manager;
 }
 

@@ -40,8 +40,15 @@ ResultCode ReadTextureTable(TextureManager* manager, MemoryStream* stream, int32
 // its index, name, settings and picture (a file reference for BMP and JPEG files, the pixels
 // for every other picture). Nothing when no record was numbered. The numbering ends with it.
 ResultCode WriteTextureTable(TextureManager* manager, MemoryStream* stream);
-// Closes a read: every record's users are refreshed and the numbering ends.
-void CollectUsedTextures(TextureManager* manager, MemoryStream* stream);
+// What closing a read does with the users of its records.
+enum class UserRefresh : int32_t {
+    kNone,     // nothing: the read failed, and its model goes
+    kWhole,    // every user takes its texture mapping
+    kWatched,  // the same, the progress window looked at as they go: a stop leaves the rest
+};
+// Closes a read: the users of every record are refreshed as asked and the numbering ends.
+// kResultStopped when the user stopped a watched refresh, else 0.
+ResultCode CollectUsedTextures(TextureManager* manager, MemoryStream* stream, UserRefresh refresh);
 TextureManager* CollectUsedTexturesTwin(TextureManager* manager, MemoryStream* stream);
 // Writing: an empty "TXTB" chunk. Reading: the texture tables of every "QMDL" form in the
 // stream; forms nested more than kMaxReadDepth deep fail the read with kResultTooDeep.

@@ -12,6 +12,7 @@
 #include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
+#include "foundation/ui_services.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/polygon_element.h"
@@ -224,29 +225,38 @@ bool RepeatsUser(const DynamicArray* users, int32_t i)
 
 }  // namespace
 
-void RefreshTextureUsers(TextureRecord* record)
+ResultCode RefreshTextureUsers(TextureRecord* record, bool watched)
 {
     ModelHolder* model = nullptr;
-    for (int32_t i = 0; i < record->objectUsers->ArrayCount(); ++i) {
+    // A user's mapping is worked out over its faces, a microsecond or more each; a look costs some
+    // 20 ns.
+    auto stopped = [watched] { return watched && ProgressUpdate(0) != 0; };
+    bool stop = false;
+    int32_t walked = 0;
+    for (int32_t i = 0; !stop && i < record->objectUsers->ArrayCount(); ++i, ++walked) {
         if (RepeatsUser(record->objectUsers, i)) continue;
         ModelObject* object = PointerAt<ModelObject>(record->objectUsers, i);
         object->RebindSurfaceTextures();
         if (!model) model = object->Holder;
+        stop = stopped();
     }
-    for (int32_t i = 0; i < record->surfaceUsers->ArrayCount(); ++i) {
+    for (int32_t i = 0; !stop && i < record->surfaceUsers->ArrayCount(); ++i, ++walked) {
         if (RepeatsUser(record->surfaceUsers, i)) continue;
         Surface* surface = PointerAt<Surface>(record->surfaceUsers, i);
         UpdateSideTextureMapping(surface);
         if (!model && surface->Owner) model = surface->Owner->Holder;
+        stop = stopped();
     }
-    for (int32_t i = 0; i < record->elementUsers->ArrayCount(); ++i) {
+    for (int32_t i = 0; !stop && i < record->elementUsers->ArrayCount(); ++i, ++walked) {
         if (RepeatsUser(record->elementUsers, i)) continue;
         PolygonElement* element = PointerAt<PolygonElement>(record->elementUsers, i);
         element->UpdateElementTextureMapping();
         if (!model && element->Owner && element->Owner->Owner) model = element->Owner->Owner->Holder;
+        stop = stopped();
     }
-    CountTurns(TextureUserCount(record));
+    CountTurns(walked);
     if (model) NextNonZeroSerial(model);
+    return stop ? kResultStopped : kResultOk;
 }
 
 namespace {

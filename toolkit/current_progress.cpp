@@ -186,19 +186,26 @@ void ShowProgressCredits(Q_Offscreen* picture, const DynamicArray* text)
     UpdateProgressWindow(0);
 }
 
-void FinishProgressWindow()
+int32_t FinishProgressWindow()
 {
     ProgressWindow* window = gCurrent;
-    if (!window) return;
+    if (!window) return 0;
+    // The last look: a press of the button, a key or a close that came since the last pump is
+    // taken before the window goes, and never lost with it.
+    const bool quit = !window->StopRequested() && PumpMessages(StopWatch::kWatch);
+    // A handler of the pump may have finished the window itself.
+    if (gCurrent != window) return quit ? 1 : 0;
+    const int32_t stopped = quit || window->StopRequested() ? 1 : 0;
     if (gNesting > 0) {
         --gNesting;
         window->PumpAtNextUpdate();
-        return;
+        return stopped;
     }
     // Nothing reaches the window through these operations once it is finishing.
     gCurrent = nullptr;
     window->AwaitAcknowledgement();
     window->CloseDialog();
+    return stopped;
 }
 
 void ProgressGetMessage(char* buffer, size_t size)

@@ -39,9 +39,11 @@ void ShowProgressWindow();
 int32_t UpdateProgressWindow(int32_t increment);
 // Shows the credits (or with neither withdraws them), then runs an update pass.
 void ShowProgressCredits(Q_Offscreen* picture, const DynamicArray* text);
-// Counts one level down; at the outermost level waits for OK when credits are shown (unless the
-// load was stopped), then closes the window and leaves none current.
-void FinishProgressWindow();
+// Pumps the waiting messages, watching for a stop as an update does, whatever the pace; then
+// counts one level down, and at the outermost level waits for OK when credits are shown (unless
+// the load was stopped), closes the window and leaves none current. 1 when the load was asked to
+// stop, at this last look or before; else 0 (also without a window).
+int32_t FinishProgressWindow();
 // Line 1's text into the buffer, when the window has line 1.
 void ProgressGetMessage(char* buffer, size_t size);
 // Switches the counter field on with the text.

@@ -82,9 +82,9 @@ void ToolkitUiServices::ProgressShowCredits(Q_Offscreen* picture, DynamicArray* 
     ShowProgressCredits(picture, text);
 }
 
-void ToolkitUiServices::ProgressFinish()
+int32_t ToolkitUiServices::ProgressFinish()
 {
-    FinishProgressWindow();
+    return FinishProgressWindow();
 }
 
 void InstallToolkitServices()

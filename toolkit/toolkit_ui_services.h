@@ -23,7 +23,7 @@ public:
     void ProgressShow() override;
     int32_t ProgressUpdate(int32_t increment) override;
     void ProgressShowCredits(Q_Offscreen* picture, DynamicArray* text) override;
-    void ProgressFinish() override;
+    int32_t ProgressFinish() override;
 };
 
 void InstallToolkitServices();

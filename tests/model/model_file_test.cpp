@@ -1,5 +1,6 @@
 // The model file: the reader's results and alerts, credits, walk observer and preferences,
-// samples written, read back and written again, and hostile files.
+// samples written, read back and written again, hostile files, and the read budget's pace of
+// looks at the progress and its stop.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -486,6 +487,93 @@ TEST(ReadBudget, AllowanceGrowsWithTheBytesReadAndPassingItFailsEveryLaterSpendi
     EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1000));
     EXPECT_TRUE(budget.Spend(ReadCost::kLighting, Allowance(ReadCost::kLighting, 3200, 1000)));
     EXPECT_FALSE(budget.Spend(ReadCost::kCoverage, 1));
+}
+
+TEST(ReadBudget, LooksAtTheProgressAtThePaceOfItsWorkAndTurnsAndAStopRefusesEveryLaterSpending)
+{
+    RecordingUi ui;
+    ReadBudget budget;
+    MemoryStream stream;
+    Load(stream, Bytes(3200, 0));
+    budget.Begin(&stream);
+    // Work short of the pace asks nothing; the spending that brings it there looks first, and so
+    // does the first after the loops have turned as much.
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, kWorkBetweenLooks - 1));
+    EXPECT_EQ(ui.updates, 0);
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, 1));
+    EXPECT_EQ(ui.updates, 1);
+    CountTurns(kWorkBetweenLooks - 1);
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, 0));
+    EXPECT_EQ(ui.updates, 1);
+    CountTurns(1);
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, 0));
+    EXPECT_EQ(ui.updates, 2);
+    // A stop answered at a look refuses the spending that looked and every later one, stopped
+    // rather than past the budget's allowance, and nothing more is asked.
+    ui.stopAfter = 1;
+    EXPECT_FALSE(budget.Spend(ReadCost::kFaces, kWorkBetweenLooks));
+    EXPECT_TRUE(budget.Stopped());
+    EXPECT_TRUE(budget.Passed());
+    EXPECT_EQ(budget.Spent(ReadCost::kFaces), 0);
+    EXPECT_FALSE(budget.Spend(ReadCost::kNodes, 1));
+    EXPECT_FALSE(budget.LookAtProgress());
+    EXPECT_EQ(ui.updates, 3);
+    budget.End();
+    EXPECT_FALSE(budget.Stopped());
+    EXPECT_FALSE(budget.Passed());
+    // Outside a read nothing is looked at.
+    EXPECT_TRUE(budget.Spend(ReadCost::kNodes, 4 * kWorkBetweenLooks));
+    EXPECT_TRUE(budget.LookAtProgress());
+    EXPECT_EQ(ui.updates, 3);
+}
+
+TEST(ModelFile, TheLastLookAtTheProgressStopsAReadThatWentWell)
+{
+    RecordingUi ui;
+    Scene scene;
+    scene.AddBox(0, 0, 0, 10, 10, 10);
+    const Bytes file = ModelFile(kVersion + Chunk("ROOT", WriteWith(scene.root(), &ModelObject::StreamRoot)));
+    ASSERT_EQ(ReadIntoNew(file), kResultOk);
+    ui.stopAtFinish = true;
+    EXPECT_EQ(ReadIntoNew(file), kResultStopped);
+    EXPECT_EQ(ui.alerts, std::vector<std::string>{"Error in loading file \".\""});
+}
+
+namespace {
+
+// Texture services that record how each read closed its numbering, and answer as told.
+class CollectingTextures : public TextureServices {
+public:
+    CollectingTextures() { previous_ = InstallTextureServices(this); }
+    ~CollectingTextures() override { InstallTextureServices(previous_); }
+    ResultCode CollectUsedTextures(bool readWell) override
+    {
+        closes.push_back(readWell);
+        return answer;
+    }
+
+    std::vector<bool> closes;
+    ResultCode answer = kResultOk;
+
+private:
+    TextureServices* previous_;
+};
+
+}  // namespace
+
+TEST(ModelFile, TextureUsersTakeTheirTexturesAfterAReadThatWentWellAndAStopThereStopsIt)
+{
+    RecordingUi ui;
+    CollectingTextures textures;
+    Scene scene;
+    scene.AddBox(0, 0, 0, 10, 10, 10);
+    const Bytes file = ModelFile(kVersion + Chunk("ROOT", WriteWith(scene.root(), &ModelObject::StreamRoot)));
+    EXPECT_EQ(ReadIntoNew(file), kResultOk);
+    textures.answer = kResultStopped;
+    EXPECT_EQ(ReadIntoNew(file), kResultStopped);
+    // A read that failed leaves its users as they are: its model goes.
+    EXPECT_EQ(ReadIntoNew(ModelFile(Chunk("VERS", Word32(0)))), kResultShortRead);
+    EXPECT_EQ(textures.closes, (std::vector<bool>{true, true, false}));
 }
 
 TEST(ReadBudget, AReadRefusedPastItLeavesLaterContactsToBeMade)

@@ -98,7 +98,12 @@ public:
         shownText = text;
         ++creditCalls;
     }
-    int32_t ProgressUpdate(int32_t) override { return --stopAfter == 0 ? 1 : 0; }
+    int32_t ProgressUpdate(int32_t) override
+    {
+        ++updates;
+        return --stopAfter == 0 ? 1 : 0;
+    }
+    int32_t ProgressFinish() override { return stopAtFinish ? 1 : 0; }
 
     std::vector<std::string> alerts;
     std::vector<std::string> messages;
@@ -106,6 +111,8 @@ public:
     DynamicArray* shownText = nullptr;
     int creditCalls = 0;
     int stopAfter = -1;  // the poll that answers Stop; -1 never
+    int updates = 0;
+    bool stopAtFinish = false;  // the last look finds a stop
 
 private:
     UiServices* previous_;

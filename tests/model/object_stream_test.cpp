@@ -1,5 +1,5 @@
 // The scene tree's chunks: exact bytes of each chunk kind, round trips, the validator's
-// skipping rules, children that are dropped, connections, and hostile counts.
+// skipping rules, children that are dropped or kept past a stop, connections, and hostile counts.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -422,6 +422,18 @@ TEST(ObjectStream, StopInTheProgressWindow)
     EXPECT_EQ(ReadRoot(scene, Chunk("PRSM", PrismBody()) + Chunk("PRSM", PrismBody())), kResultStopped);
 }
 
+TEST(ObjectStream, AChildStoppedInItsReadStaysOutsideTheTreeUntilItsHolderGoes)
+{
+    // The stop comes at the third look: as the inner prism's read begins, after the root's and
+    // the outer prism's. Both prisms are dropped, and kept until the holder goes.
+    RecordingUi ui;
+    ui.stopAfter = 3;
+    Scene scene;
+    EXPECT_EQ(ReadRoot(scene, Chunk("PRSM", PrismBody() + Chunk("PRSM", PrismBody()))), kResultStopped);
+    EXPECT_EQ(scene.root()->ChildCount(), 0);
+    EXPECT_EQ(scene.holder()->KeptUntilGone.size(), 2u);
+    EXPECT_FALSE(scene.holder()->Budget.Reading());
+}
 
 TEST(ObjectStream, TextureReferencesByteForByte)
 {

@@ -1,5 +1,5 @@
 // The bitmap file reader: every depth and header form, both row orders, the run-length
-// encodings with runs and escapes split across input refills, and hostile files.
+// encodings with runs and escapes split across input refills, a stop, and hostile files.
 #include <gtest/gtest.h>
 
 #include "foundation/disk_file_stream.h"
@@ -387,6 +387,20 @@ TEST(BmpReader, Rle8RunsPadsAndEscapesAcrossEveryRefill)
     const Decoded delta = Decode(MakeBmp(layout, {1, 4, 0, 2, 1, 1, 2, 6, 0, 0, 0, 1}));
     ASSERT_EQ(delta.result, kResultOk);
     EXPECT_EQ(delta.pixels, Colors({{0, 0, 0}, {6, 6, 0}, {4, 0, 0}}, palette));
+}
+
+TEST(BmpReader, AStopAskedInTheProgressWindowEndsTheDecodingWithoutAWord)
+{
+    // Run-length rows are handed on one at a time, each followed by a look at the progress: a
+    // stop at the second ends the read stopped, with no message and no picture.
+    const Bytes file = MakeBmp(BmpShape(6, 3, 8, 1, Palette256()), Rle8Picture());
+    ReadInMemory<Reader> in(file);
+    in.catcher.stopAt = 2;
+    EXPECT_EQ(in.reader.Read(8), kResultStopped);
+    EXPECT_EQ(in.catcher.updates, 2);
+    EXPECT_TRUE(in.catcher.alerts.empty());
+    EXPECT_FALSE(in.reader.made);
+    EXPECT_EQ(in.reader.begun, in.reader.ended);
 }
 
 TEST(BmpReader, Rle4RunsAlternateNibblesAndPadTheirBytes)

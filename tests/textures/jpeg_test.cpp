@@ -1,5 +1,6 @@
 // The JPEG reader and writer: colour order, greyscale, progressive coding, truncated and empty
-// data, CMYK refused, library errors that end a read, and pictures larger than one block.
+// data, CMYK refused, library errors and stops that end a read, and pictures larger than one
+// block.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -344,6 +345,32 @@ TEST(Jpeg, ScansSpendOnTheModelsPictureBudgetAsTheyAreTakenIn)
     EXPECT_EQ(in.catcher.alerts, std::vector<std::string>{WithName(kJpegPastBudgetMessage)});
     EXPECT_TRUE(in.reader.disposed);
     EXPECT_FALSE(in.reader.made);
+}
+
+TEST(Jpeg, AStopAskedInTheProgressWindowEndsTheDecodingWithoutAWord)
+{
+    // The picture's scans are watched as the library reads them, and its rows as they are handed
+    // on: a stop at any of those looks, the first, one within the scans or the last, after the
+    // rows, ends the read stopped, with no message and the picture disposed.
+    JpegLayout layout;
+    layout.space = JCS_GRAYSCALE;
+    layout.scans = 40;
+    const Bytes file = MakeJpeg(layout, std::vector<uint8_t>(16 * 16, 100));
+    ReadInMemory<Reader> whole(file);
+    ASSERT_EQ(whole.reader.Read(8), kResultOk);
+    const int32_t looks = whole.catcher.updates;
+    ASSERT_GT(looks, layout.scans);
+    for (const int32_t stop : {1, looks / 2, looks}) {
+        SCOPED_TRACE(stop);
+        ReadInMemory<Reader> in(file);
+        in.catcher.stopAt = stop;
+        EXPECT_EQ(in.reader.Read(8), kResultStopped);
+        EXPECT_EQ(in.catcher.updates, stop);
+        EXPECT_TRUE(in.catcher.alerts.empty());
+        EXPECT_TRUE(in.reader.disposed);
+        EXPECT_FALSE(in.reader.made);
+        EXPECT_EQ(in.reader.begun, in.reader.ended);
+    }
 }
 
 TEST(Jpeg, FailuresOfThePixelAccessEndItAndDisposeThePicture)

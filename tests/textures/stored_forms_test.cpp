@@ -118,7 +118,7 @@ TEST(TextureTableForms, EntryWithNameSettingsAndEmbeddedPicture)
         for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(pixmap->GetRowTable()[y][x], expected[y][x]) << x << "," << y;
     // The void entry leaves no record.
     EXPECT_EQ(TextureRecordCount(world.list), 1);
-    world.services->CollectUsedTextures();
+    EXPECT_EQ(world.services->CollectUsedTextures(true), kResultOk);
 
     // Written: the index, the name with its zero byte, the settings, then the picture as the
     // pixel map holds it (the colour cube as its map, rows as wide as the map's rows).
@@ -128,7 +128,7 @@ TEST(TextureTableForms, EntryWithNameSettingsAndEmbeddedPicture)
                                                           Chunk("TXST", SettingsBytes()) +
                                                           Chunk("TXPD", Image(4, 2, 8, 0, 4, CubeColours(), rows))));
     EXPECT_EQ(WriteTable(world, record), written);
-    world.services->CollectUsedTextures();
+    EXPECT_EQ(world.services->CollectUsedTextures(true), kResultOk);
 }
 
 TEST(TextureTableForms, EntryWithAFileReference)
@@ -152,7 +152,7 @@ TEST(TextureTableForms, EntryWithAFileReference)
     char path[kPathLength];
     TextureItemFileName(record, path);
     EXPECT_EQ(std::string(path), file);
-    world.services->CollectUsedTextures();
+    EXPECT_EQ(world.services->CollectUsedTextures(true), kResultOk);
 
     // Written with the settings it has (the defaults), and the same reference.
     Bytes defaults;
@@ -166,7 +166,7 @@ TEST(TextureTableForms, EntryWithAFileReference)
     const Bytes written = Chunk("TXTB", Chunk("TXTE", Chunk("TXID", I32(1)) + Chunk("TXNM", name) +
                                                           Chunk("TXST", defaults) + Chunk("TXRF", reference)));
     EXPECT_EQ(WriteTable(world, record), written);
-    world.services->CollectUsedTextures();
+    EXPECT_EQ(world.services->CollectUsedTextures(true), kResultOk);
 }
 
 // A whole model file by hand: a box showing texture 1 on its front, the texture table with that

@@ -1,6 +1,6 @@
 // Texture records on Windows: names made unique, pictures bound by file type and shared by
 // path, decoded once on first use into power-of-two pixmaps and released after the last use,
-// use counts that never go below 0, and users moved between records.
+// use counts that never go below 0, users moved between records, and a watched refresh.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -571,7 +571,7 @@ TEST(TextureRecord, PolygonElementsAreUsersMovedMappedAndDetachedLikeSides)
     EXPECT_EQ(first->useCount, 0);
     EXPECT_EQ(second->elementUsers->ArrayCount(), 1);
     EXPECT_EQ(second->useCount, 1);
-    RefreshTextureUsers(second);
+    EXPECT_EQ(RefreshTextureUsers(second, false), kResultOk);
     DetachTextureUsers(second);
     EXPECT_EQ(element->GetElementTexture(), nullptr);
     EXPECT_EQ(second->elementUsers->ArrayCount(), 0);
@@ -583,4 +583,30 @@ TEST(TextureRecord, PolygonElementsAreUsersMovedMappedAndDetachedLikeSides)
     object->Destroy();
     EXPECT_EQ(first->elementUsers->ArrayCount(), 0);
     EXPECT_EQ(first->useCount, 0);
+}
+
+TEST(TextureRecord, AWatchedRefreshLooksAfterEachUserAndAStopLeavesTheRest)
+{
+    TextureWorld world;
+    PictureFolder folder("watched");
+    TextureRecord* record = Create(world, "one", folder.Put("one.bmp", SolidBmp(4, 4, 0x00FF00)));
+    ASSERT_TRUE(record);
+    Scene scene;
+    for (int32_t i = 0; i < 3; ++i) {
+        ModelObject* object = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
+        scene.root()->AddChild(object);
+        object->BindObjectTexture(record, kSideFront);
+    }
+    ASSERT_EQ(record->objectUsers->ArrayCount(), 3);
+    AlertCatcher ui;
+    // Unwatched, nothing is looked at; watched, the progress window after each user, and a stop
+    // there leaves the users after it.
+    EXPECT_EQ(RefreshTextureUsers(record, false), kResultOk);
+    EXPECT_EQ(ui.updates, 0);
+    EXPECT_EQ(RefreshTextureUsers(record, true), kResultOk);
+    EXPECT_EQ(ui.updates, 3);
+    ui.updates = 0;
+    ui.stopAt = 2;
+    EXPECT_EQ(RefreshTextureUsers(record, true), kResultStopped);
+    EXPECT_EQ(ui.updates, 2);
 }

@@ -124,7 +124,7 @@ TEST(TextureTable, EntriesFillTheRecordsTheirReferencesMade)
     EXPECT_EQ(TextureRecordCount(world.list), 2);
     EXPECT_TRUE(world.ui.alerts.empty());
 
-    world.services->CollectUsedTextures();
+    EXPECT_EQ(world.services->CollectUsedTextures(true), kResultOk);
     EXPECT_EQ(third->saveIndex, -1);
     EXPECT_EQ(world.manager->saveList, nullptr);
     object->Destroy();
@@ -232,14 +232,14 @@ TEST(TextureTable, MovedFilesAreFoundBesideTheModelUnlessALibraryIsRead)
     ASSERT_EQ(TextureRecordCount(EmbeddedTextureList), 1);
     EXPECT_EQ(TextureRecordAt(EmbeddedTextureList, 0), stone);
     EXPECT_EQ(FindTextureByName(world.list, "brick"), nullptr);
-    world.services->CollectUsedTextures();
+    EXPECT_EQ(world.services->CollectUsedTextures(true), kResultOk);
 
     // Reading a library, a file that is not where its reference says voids the entry.
     TextureRecordList* library = NewTextureRecordList();
     BeginLibraryTextureSave(world.manager, &world.ignored, library);
     ASSERT_EQ(ReadTable(world, entries), kResultOk);
     EXPECT_EQ(TextureRecordCount(library), 0);
-    CollectUsedTextures(world.manager, &world.ignored);
+    EXPECT_EQ(CollectUsedTextures(world.manager, &world.ignored, UserRefresh::kWhole), kResultOk);
     EXPECT_EQ(world.manager->libraryReading, 0);
     FreeTextureRecordList(library);
 }
@@ -288,7 +288,7 @@ TEST(TextureTable, AnEntryWhoseUsersCannotTakeItsPictureEndsTheRead)
         *second = NewTextureForIndex(world.manager, 2);
         object->SurfaceForFace(1)->BindSideTexture(*second, kSideFront);
         const ResultCode result = ReadTable(world, entries);
-        world.services->CollectUsedTextures();
+        EXPECT_EQ(world.services->CollectUsedTextures(true), kResultOk);
         return result;
     };
     const Bytes later = Entry(2, Name("later") + Chunk("TXRF", FileReference(good)));

@@ -19,10 +19,17 @@ public:
     void ShowAlert(const char* text) override { alerts.emplace_back(text); }
     void ProgressSetValue(int32_t value) override { progressValues.push_back(value); }
     int32_t OpenTextureProgress() override { return openProgress ? 0 : -1; }
+    int32_t ProgressUpdate(int32_t /*reserved*/) override
+    {
+        ++updates;
+        return updates == stopAt ? 1 : 0;
+    }
 
     std::vector<std::string> alerts;
     std::vector<int32_t> progressValues;
     bool openProgress = false;
+    int32_t updates = 0;
+    int32_t stopAt = 0;  // the update that answers a stop (0: none)
 
 private:
     UiServices* previous_;

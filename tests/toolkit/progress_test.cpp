@@ -1,7 +1,8 @@
 // The progress window through the services the lower layers call: opens and finishes that nest,
-// Stop, Cancel, WM_CLOSE and a quit during the pump, the layout and the bar, the credits shown,
-// replaced and withdrawn, the "Finished loading." notice, and the windoids held in place; what
-// an update redraws and when it pumps, and a tracking chain that cannot hold a load in the pump.
+// Stop, Cancel, WM_CLOSE and a quit during the pump or still waiting as it finishes, the layout
+// and the bar, the credits shown, replaced and withdrawn, the "Finished loading." notice, and the
+// windoids held in place; what an update redraws and when it pumps, and a tracking chain that
+// cannot hold a load in the pump.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -193,6 +194,43 @@ TEST_F(ProgressTest, StopAndCancelAskTheLoadToStopAndNeverQuit)
         EXPECT_TRUE(IsWindowEnabled(frame_->FrameWindow()));
         text->Destroy();
     }
+}
+
+TEST_F(ProgressTest, TheFinishTakesAPressStillWaitingAndAnswersTheStop)
+{
+    // A load whose last update came before the press: the finish takes the click, the key or
+    // the close still in the queue before the window goes, and answers that the load stopped.
+    enum class Press { kClick, kEscape, kClose };
+    for (const Press press : {Press::kClick, Press::kEscape, Press::kClose}) {
+        OpenProgress();
+        ProgressShow();
+        HWND windoid = Windoid();
+        HWND button = Current()->Button()->Control();
+        if (press == Press::kClick)
+            PostMessageA(button, BM_CLICK, 0, 0);
+        else if (press == Press::kEscape)
+            PostKey(button, VK_ESCAPE);
+        else
+            PostMessageA(windoid, WM_CLOSE, 0, 0);
+        EXPECT_EQ(ProgressFinish(), 1) << int(press);
+        EXPECT_EQ(Current(), nullptr);
+        EXPECT_FALSE(IsWindow(windoid));
+    }
+    // Nothing waiting: no stop. A stop an update took: answered again, and an inner stage's
+    // finish answers it too, leaving the window to the outer one.
+    OpenProgress();
+    ProgressShow();
+    EXPECT_EQ(ProgressFinish(), 0);
+    OpenProgress();
+    ProgressShow();
+    SendMessageA(Windoid(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(ProgressUpdate(0), 1);
+    EXPECT_EQ(OpenTextureProgress(), -1);
+    EXPECT_EQ(ProgressFinish(), 1);
+    EXPECT_NE(Current(), nullptr);
+    EXPECT_EQ(ProgressFinish(), 1);
+    EXPECT_EQ(Current(), nullptr);
+    EXPECT_EQ(ProgressFinish(), 0) << "no window";
 }
 
 TEST_F(ProgressTest, CloseOnTheWindowPressesItsButtonAndIsIgnoredWithoutOne)

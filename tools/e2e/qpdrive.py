@@ -126,6 +126,7 @@ class Program:
         self._watchdog.daemon = True
         self._watchdog.start()
         self.lines = []
+        self.times = []  # when each line came (time.monotonic())
         self.cursor = 0  # where the next wait_line starts looking
         self._changed = threading.Condition()
         self._eof = False
@@ -143,6 +144,7 @@ class Program:
             line = raw.decode("latin-1").rstrip("\r\n")
             with self._changed:
                 self.lines.append(line)
+                self.times.append(time.monotonic())
                 self._changed.notify_all()
         with self._changed:
             self._eof = True
@@ -182,6 +184,22 @@ class Program:
                         pattern, "before the log ended" if self._eof else "in %.1f s" % timeout,
                         "\n".join(self.lines[-15:])))
                 self._changed.wait(left)
+
+    def found_at(self):
+        """When the line that the last wait_line found came (time.monotonic())."""
+        with self._changed:
+            return self.times[self.cursor - 1]
+
+    def first_since(self, pattern, since=0):
+        """The match of the first line at or after `since` that matches `pattern`, and when it
+        came; (None, None) when there is none yet."""
+        regex = re.compile(pattern)
+        with self._changed:
+            for line, came in zip(self.lines[since:], self.times[since:]):
+                match = regex.search(line)
+                if match:
+                    return match, came
+        return None, None
 
     def matching(self, pattern, since=0, until=None):
         """The matches of every line from `since` to `until` (default: now)."""

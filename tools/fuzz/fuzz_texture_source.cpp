@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TextureManager* manager = CurrentTextureManager();
     BeginTextureSave(manager, &stream, FuzzDocumentTextures());
     IgnoreResult(TextureTableChunk(manager, &stream));  // any answer will do: the target looks for faults
-    CollectUsedTextures(manager, &stream);
+    IgnoreResult(CollectUsedTextures(manager, &stream, UserRefresh::kWhole));  // never stopped
     AcquireFuzzTextures(document);
     DestroyFuzzDocument(document);
     return 0;

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TextureServices& textures = CurrentTextureServices();
     textures.BeginTextureSave(&stream);
     IgnoreResult(textures.ReadTextureTable(&stream));  // any answer will do: the target looks for faults
-    textures.CollectUsedTextures();
+    IgnoreResult(textures.CollectUsedTextures(true));  // no progress window: never stopped
     AcquireFuzzTextures(document);
     DestroyFuzzDocument(document);
     return 0;

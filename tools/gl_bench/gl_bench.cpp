@@ -170,7 +170,8 @@ ModelDocument* ReadModel(const std::string& path, TextureRecordList* textures)
         }
         for (int32_t i = 0; document && i < TextureRecordCount(textures); ++i) {
             TextureRecord* texture = TextureRecordAt(textures, i);
-            if (AcquireTexture(texture) == kResultOk) RefreshTextureUsers(texture);
+            // Not watched: never stopped.
+            if (AcquireTexture(texture) == kResultOk) IgnoreResult(RefreshTextureUsers(texture, false));
         }
         file->FileObjectDestroy();
     }

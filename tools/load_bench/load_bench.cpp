@@ -217,7 +217,7 @@ Timing ReadTextureTableOnce(MemoryStream* stream, int32_t entries)
     const double processorStart = ProcessorMilliseconds();
     services.BeginTextureSave(stream);
     ResultCode result = services.ReadTextureTable(stream);
-    services.CollectUsedTextures();
+    IgnoreResult(services.CollectUsedTextures(true));  // no progress window: never stopped
     const Timing taken = {MillisecondsSince(start), ProcessorMilliseconds() - processorStart};
     if (TextureRecordCount(textures) != entries) result = kResultNotFound;
     services.SetDocumentTextureList(nullptr);
