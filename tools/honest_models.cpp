@@ -558,6 +558,96 @@ ModelDocument* BuildHonestVillage(int32_t houses)
     return Finish(document, kMetre, 0, ground.y0 + 10, 1.7, 0, 10);
 }
 
+namespace {
+
+// A forest's tree: a trunk of 12 sides from the ground to 3 metres, and on it a crown, a cone of
+// 73 or 74 corners 8 metres high. Trees stand in rows over the ground, each moved off its place
+// in the rows by up to a third of their pitch.
+constexpr int32_t kTrunkCorners = 12;
+constexpr double kTrunkRadius = 0.25;
+constexpr double kTrunkHeight = 3;
+constexpr int32_t kCrownCorners = 73;
+constexpr double kCrownRadius = 2;
+constexpr double kCrownHeight = 8;
+constexpr double kOutOfLine = 1.0 / 3;
+constexpr int32_t kConeKind = 2;
+
+// A regular outline of `corners` points of the radius about the origin.
+std::vector<FixedPoint> Circle(int32_t corners, double radius)
+{
+    std::vector<FixedPoint> outline;
+    for (int32_t i = 0; i < corners; ++i) {
+        const double angle = 2 * kPi * i / corners;
+        outline.push_back({X2Fix(radius * std::cos(angle)), X2Fix(radius * std::sin(angle))});
+    }
+    return outline;
+}
+
+// A number in [-1, 1) that the index picks, the same on every run: a tree's offset from its row.
+double Scatter(uint32_t index)
+{
+    uint32_t h = index * 2654435761u;
+    h ^= h >> 15;
+    h *= 2246822519u;
+    h ^= h >> 13;
+    return double(h % 65536) / 32768 - 1;
+}
+
+// An upright primitive of the kind over a regular outline of `corners` points of the radius, from
+// height h0 to h1, standing at (x, y) metres: made about its axis and placed there, so that a
+// cone's apex lies over the middle of its base.
+ModelObject* MakeUpright(ModelHolder* holder, int32_t kind, int32_t corners, double radius, double h0, double h1,
+                         double x, double y)
+{
+    ModelObject* shape = MakeExtrusion(holder, kAxisZ, Circle(corners, radius), X2Fix(h0), X2Fix(h1));
+    if (!shape) return nullptr;
+    shape->SetPrimitiveKind(kind, 1);
+    shape->SetObjectPosition(X2Fix(x), X2Fix(y), 0);
+    return shape;
+}
+
+// A tree whose trunk stands on the ground at (x, y) metres; a crown of a corner more when `tall`.
+bool AddForestTree(ModelObject* forest, double x, double y, bool tall)
+{
+    ModelHolder* holder = forest->Holder;
+    ModelObject* tree = NewGroup(holder, "Tree");
+    return Join(forest, tree,
+                tree &&
+                    Add(tree, MakeUpright(holder, kPrismKind, kTrunkCorners, kTrunkRadius, 0, kTrunkHeight, x, y),
+                        kWood) &&
+                    Add(tree,
+                        MakeUpright(holder, kConeKind, kCrownCorners + (tall ? 1 : 0), kCrownRadius, kTrunkHeight,
+                                    kTrunkHeight + kCrownHeight, x, y),
+                        kLeaves));
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestForest(int32_t trees, int32_t patches)
+{
+    constexpr int32_t kSide = 128;
+    constexpr double kCell = 2;
+    ModelDocument* document = NewScene("Forest", 2);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t columns = int32_t(std::lround(std::sqrt(double(patches))));
+    const double width = columns * kSide * kCell;
+    const Landscape land = {-width / 2, -width / 2, kCell, kSide, columns,
+                            std::vector<Terrain>(size_t(columns), Terrain::kFlat)};
+    if (!AddLandscape(root, land, columns * columns)) return Discard(document);
+    const int32_t across = int32_t(std::ceil(std::sqrt(double(trees))));
+    const double pitch = width / across;
+    ModelObject* forest = NewGroup(document->Holder, "Forest");
+    bool built = true;
+    for (int32_t k = 0; forest && built && k < trees; ++k) {
+        const double x = land.x0 + pitch * (k % across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k)));
+        const double y = land.y0 + pitch * (k / across + 0.5 + kOutOfLine * Scatter(uint32_t(2 * k + 1)));
+        built = AddForestTree(forest, x, y, k % 2 == 1);
+    }
+    if (!Join(root, forest, built)) return Discard(document);
+    return Finish(document, kMetre, 0, land.y0 - 10, 1.7, 0, 10);
+}
+
 ModelDocument* BuildHonestFloorRooms(int32_t rooms)
 {
     constexpr double kRoomWidth = 5;
@@ -1114,6 +1204,7 @@ const HonestModel* HonestModels(int32_t* count)
         {"large-spheres-faceted", [] { return BuildHonestLargeSpheres(2, SphereFinish::kFaceted); },
          [] { return BuildHonestLargeSpheres(4, SphereFinish::kFaceted); }},
         {"village", [] { return BuildHonestVillage(200); }, [] { return BuildHonestVillage(2000); }},
+        {"forest", [] { return BuildHonestForest(300, 1); }, [] { return BuildHonestForest(8500, 16); }},
         {"floor-rooms", [] { return BuildHonestFloorRooms(350); }, [] { return BuildHonestFloorRooms(1000); }},
         // 28 lights over 40,960 faces, and 16 over 1,000,192.
         {"lights", [] { return BuildHonestSpheres(160, false, 28); },

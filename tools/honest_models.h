@@ -32,6 +32,10 @@ ModelDocument* BuildHonestLargeSpheres(int32_t count, SphereFinish finish);
 // `houses` houses (a body and a roof under a group each) standing on one landscape object of 128 x
 // 128 quads.
 ModelDocument* BuildHonestVillage(int32_t houses);
+// A forest of `trees` trees standing on a flat landscape of `patches` patches of 128 x 128 quads
+// (a square number of them, as many rows as columns): each tree a group of a trunk (a cylinder of 12 sides) and a crown (a cone) standing on it, in
+// two sizes in turn, of 88 and 89 faces, spread over the ground in rows a little out of line.
+ModelDocument* BuildHonestForest(int32_t trees, int32_t patches);
 // One floor slab whose top face is connected to each of `rooms` rooms standing on it.
 ModelDocument* BuildHonestFloorRooms(int32_t rooms);
 // Groups nested four deep (site, buildings, floors, rooms), each in its own units, around some

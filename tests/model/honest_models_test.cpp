@@ -59,6 +59,7 @@ TEST(HonestModels, ReadBackAsBuiltAndWriteTheSameBytes)
         {"spheres", [] { return BuildHonestSpheres(8, true, 3); }},
         {"smooth", [] { return BuildHonestLargeSpheres(1, SphereFinish::kSmooth); }},
         {"village", [] { return BuildHonestVillage(4); }},
+        {"forest", [] { return BuildHonestForest(3, 1); }},
         {"rooms", [] { return BuildHonestFloorRooms(5); }},
     };
     for (const auto& maker : makers) {
@@ -139,6 +140,22 @@ TEST(HonestModels, TouchingPartsTouchAndConnectionsReadBack)
     EXPECT_EQ(Extent(house->ChildAt(0), 2, false), Extent(village->Holder->Root->ChildAt(0), 2, true));
     EXPECT_EQ(Extent(house->ChildAt(1), 2, false), Extent(house->ChildAt(0), 2, true));
     village->Destroy();
+
+    // Trees stand on the ground, their crowns on their trunks; in two sizes in turn, of 88 and 89
+    // faces, on one patch of 128 x 128 quads.
+    ModelDocument* forest = BuildHonestForest(3, 1);
+    const ModelObject* ground = forest->Holder->Root->ChildAt(0);
+    const ModelObject* trees = forest->Holder->Root->ChildAt(1);
+    ASSERT_EQ(trees->ChildCount(), 3);
+    EXPECT_EQ(Faces(forest->Holder->Root), 128 * 128 + 88 + 89 + 88);
+    for (int32_t k = 0; k < 3; ++k) {
+        const ModelObject* tree = trees->ChildAt(k);
+        EXPECT_EQ(Extent(tree->ChildAt(0), 2, false), Extent(ground, 2, true));
+        EXPECT_EQ(Extent(tree->ChildAt(1), 2, false), Extent(tree->ChildAt(0), 2, true));
+        EXPECT_GT(Extent(tree->ChildAt(0), 0, false), Extent(ground, 0, false));
+        EXPECT_LT(Extent(tree->ChildAt(0), 1, true), Extent(ground, 1, true));
+    }
+    forest->Destroy();
 
     // The slab's top face is connected to every room, as the file stores it.
     ModelDocument* rooms = ReadBack(ModelFileBytes(BuildHonestFloorRooms(5)));
