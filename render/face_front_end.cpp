@@ -324,15 +324,21 @@ DrawCost CostOfDrawing(const DevicePointList* points, const SpanRegion* region, 
 
 }  // namespace
 
+bool BoxMeetsRegion(int64_t left, int64_t top, int64_t right, int64_t bottom, const SpanRegion* region)
+{
+    PixelBox bounds = {0, 0, 0, 0};
+    if (!RegionBounds(region, &bounds)) return true;
+    return left <= bounds.right && right >= bounds.left && top <= bounds.bottom && bottom >= bounds.top;
+}
+
 bool PolygonMeetsRegion(const DevicePointList* points, const SpanRegion* region)
 {
     // The fillers' edges and the frame lines along them stay within this many pixels of the box.
     constexpr int64_t kEdgeSlack = 2;
-    PixelBox bounds = {0, 0, 0, 0};
-    if (!points || points->ArrayCount() == 0 || !RegionBounds(region, &bounds)) return true;
+    if (!points || points->ArrayCount() == 0) return true;
     const PixelBox box = PointsBox(points);
-    return box.left - kEdgeSlack <= bounds.right && box.right + kEdgeSlack >= bounds.left &&
-           box.top - kEdgeSlack <= bounds.bottom && box.bottom + kEdgeSlack >= bounds.top;
+    return BoxMeetsRegion(box.left - kEdgeSlack, box.top - kEdgeSlack, box.right + kEdgeSlack, box.bottom + kEdgeSlack,
+                          region);
 }
 
 SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)

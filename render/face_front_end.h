@@ -70,6 +70,9 @@ uint64_t FacesCounted();
 // drawn spends here, through the two entries or (a textured side) directly, and is counted for
 // the benchmark meanwhile.
 bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool framed);
+// Whether the box of device pixels (from left to right and top to bottom, both ends included)
+// meets the bounds of the region's shape; true for a region without one.
+bool BoxMeetsRegion(int64_t left, int64_t top, int64_t right, int64_t bottom, const SpanRegion* region);
 // Whether the polygon may reach into the region: false when its box, widened by the slack of the
 // fillers' edges and the frame lines along them, lies wholly outside the region's bounds (nothing
 // of it would be drawn there).

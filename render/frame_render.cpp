@@ -73,8 +73,7 @@ bool FrameStops(const ObjectGeometry* geometry, Observer* o)
     return false;
 }
 
-// The record's faces, projected, join those the frame has in view (a record painted over whole
-// has its faces never projected, and none in view).
+// The faces of a record in view join those the frame has in view.
 void CountInView(const ObjectGeometry* g)
 {
     CurrentRenderContext().frameBudget.AddInView(ListCount(g->Polygons));
@@ -249,6 +248,51 @@ bool CoversScreenBox(const OcclusionMask& occlusion, int32_t originX, int32_t or
     return occlusion.Covers(box.left, box.top, box.right, box.bottom);
 }
 
+// The box of the screen points of a face's drawn corners (at least one).
+struct ScreenBox {
+    int32_t minimumX;
+    int32_t minimumY;
+    int32_t maximumX;
+    int32_t maximumY;
+};
+
+ScreenBox FaceScreenBox(const ScreenPoint* points, const DynamicArray* corners)
+{
+    const int32_t count = corners->ArrayCount();
+    const ScreenPoint& first = points[DrawnIndexAt(corners, 0)];
+    ScreenBox box = {first.x, first.y, first.x, first.y};
+    for (int32_t c = 1; c < count; ++c) {
+        const ScreenPoint& p = points[DrawnIndexAt(corners, c)];
+        box.minimumX = std::min(box.minimumX, p.x);
+        box.maximumX = std::max(box.maximumX, p.x);
+        box.minimumY = std::min(box.minimumY, p.y);
+        box.maximumY = std::max(box.maximumY, p.y);
+    }
+    CountTurns(count);
+    return box;
+}
+
+// Whether the screen box, on the device, meets the bounds of the region's shape.
+bool ScreenBoxMeetsRegion(int32_t originX, int32_t originY, int32_t minimumX, int32_t minimumY, int32_t maximumX,
+                          int32_t maximumY, const SpanRegion* region)
+{
+    const DeviceBox box = ScreenBoxOnDevice(originX, originY, minimumX, minimumY, maximumX, maximumY);
+    return BoxMeetsRegion(box.left, box.top, box.right - 1, box.bottom - 1, region);
+}
+
+// Whether the face, drawn into a part of the view, may reach into it: its box meets the bounds of
+// the region's shape. Its corners are walked, spent beforehand; once the frame has stopped it is
+// not drawn.
+bool FaceMeetsRegion(const ObjectGeometry* g, const PolygonRecord* r, const SpanRegion* region, int32_t originX,
+                     int32_t originY)
+{
+    const DynamicArray* corners = r->ClipRef;
+    if (!corners || corners->ArrayCount() == 0 || !g->ScreenPoints) return true;
+    if (!Budget().Spend(FrameCost::kWalked, corners->ArrayCount())) return false;
+    const ScreenBox box = FaceScreenBox(g->ScreenPoints->Elements<ScreenPoint>(), corners);
+    return ScreenBoxMeetsRegion(originX, originY, box.minimumX, box.minimumY, box.maximumX, box.maximumY, region);
+}
+
 // Leaves the record's faces from the face `from` on out of the frame.
 void LeaveOutFaces(ObjectGeometry* g, int32_t from)
 {
@@ -281,19 +325,11 @@ bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
         if (corners == 0) continue;
         bool refused = !Budget().SpendOnMask(corners);
         if (!refused) {
-            const ScreenPoint& first = points[DrawnIndexAt(r->ClipRef, 0)];
-            int32_t minimumX = first.x, maximumX = minimumX;
-            int32_t minimumY = first.y, maximumY = minimumY;
-            for (int32_t c = 1; c < corners; ++c) {
-                const ScreenPoint& p = points[DrawnIndexAt(r->ClipRef, c)];
-                minimumX = std::min(minimumX, p.x);
-                maximumX = std::max(maximumX, p.x);
-                minimumY = std::min(minimumY, p.y);
-                maximumY = std::max(maximumY, p.y);
-            }
-            CountTurns(corners);
-            r->Occluded =
-                CoversScreenBox(occlusion, originX, originY, minimumX, minimumY, maximumX, maximumY, &refused) ? 1 : 0;
+            const ScreenBox box = FaceScreenBox(points, r->ClipRef);
+            r->Occluded = CoversScreenBox(occlusion, originX, originY, box.minimumX, box.minimumY, box.maximumX,
+                                          box.maximumY, &refused)
+                              ? 1
+                              : 0;
         }
         if (refused) {
             CountTurns(k);
@@ -303,6 +339,18 @@ bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
     }
     CountTurns(count);
     return true;
+}
+
+// Whether the record, drawn into a part of the view, may draw there: seen whole in the view
+// pyramid and drawing nothing beyond its faces, its screen box holds every pixel it draws, and
+// where that box lies outside the region's bounds it draws nothing there.
+bool RecordMeetsRegion(ObjectGeometry* g, const SpanRegion* region, uint32_t layering, int32_t originX,
+                       int32_t originY)
+{
+    if (g->ClipCode != 0 || ScreenBoxMeetsRegion(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
+                                                 g->ScreenMaximum[0], g->ScreenMaximum[2], region))
+        return true;
+    return !DrawsWithinItsBox(g, layering);
 }
 
 // Marks the records of a sorted draw list whose screen boxes the records after them paint over
@@ -452,6 +500,9 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     if (!camera || !world) return 0;
     if (!g->ScreenPoints) g->ScreenPoints = NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 32);
     if (!g->ScreenPoints) return 0;
+    // Its faces come into view now, before any is projected or drawn: the frame's allowances
+    // weigh what is spent against every face of the records in view.
+    CountInView(g);
     // What a refused projection leaves is made again by the next frame.
     const auto refused = [g] {
         g->VisSerial = kUnfinishedSerial;
@@ -471,9 +522,8 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
             return 1;
         }
     }
-    // The points transformed and projected, and the faces cut by the view's planes, which come
-    // into view as they are (their cuts spent as they are made).
-    if (code != 0) CountInView(g);
+    // The points transformed and projected, and the faces cut by the view's planes (their cuts
+    // spent as they are made).
     if (!budget.Spend(FrameCost::kViewed, 2 * points + (code != 0 ? ListCount(g->Polygons) : 0))) return refused();
     TransformVertices(o, world, camera);
     if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code))
@@ -497,7 +547,6 @@ bool ProjectPendingFaces(ObjectGeometry* g, Observer* o)
                         g->ScreenMaximum);
     }
     ProjectPolygons(o, g->Polygons, object->WorldVertices, object->ProjectedFaces, 0);
-    CountInView(g);
     return true;
 }
 
@@ -524,10 +573,17 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         // In the records' pass, a record known to have no face drawn in layers or with layers over
         // it draws each face whole.
         const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
+        // Drawn into a part of the view (behind a see-through face, or within a face), such a
+        // record's faces whose boxes lie outside that part draw nothing there, and are passed over.
+        const bool partOfView = plain && region->clipped;
+        int32_t originX = 0;
+        int32_t originY = 0;
+        if (partOfView) GetViewOrigin(&originX, &originY);
         int32_t i = 0;
         for (; i < polygons->ArrayCount() && !budget.Halts(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
             if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
+            if (partOfView && !FaceMeetsRegion(g, r, region, originX, originY)) continue;
             const int32_t drawn = !plain && DrawnInLayers(r, ownPass)
                                       ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
                                       : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage,
@@ -577,6 +633,12 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         const bool takesMarksBack = leaveOutOccluded && context.markedList == list &&
                                     context.recordMarks.size() == size_t(list->ArrayCount());
         const uint32_t resets = occlusion.Resets();
+        // Drawn into a part of the view, the records whose boxes lie outside it are passed over.
+        const bool partOfView = region->clipped != 0;
+        const uint32_t layering = LayeringSerialOf(o);
+        int32_t originX = 0;
+        int32_t originY = 0;
+        if (partOfView) GetViewOrigin(&originX, &originY);
         list->ArrayLock();
         // The records walked over, spent beforehand.
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
@@ -588,6 +650,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                 ObjectGeometry* member = drawn[i];
                 if (member == stopAt) break;
                 if (leaveOutOccluded && member->Occluded) continue;
+                if (partOfView && !RecordMeetsRegion(member, region, layering, originX, originY)) continue;
                 CoveredPixels paintedLater;
                 const bool leavesOut = takesMarksBack && occlusion.Resets() == resets;
                 if (leavesOut) {

@@ -428,3 +428,58 @@ TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
     EXPECT_EQ(budget.Spent(FrameCost::kSystemSpans), 0);
     SetDirectPixelDrawing(1);
 }
+
+TEST(Frame, DrawnIntoPartOfTheViewOnlyTheRecordsAndFacesReachingItAreDrawn)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    // Three boxes side by side across the view, and under them one object of three quads, one
+    // under each box.
+    AddBox(world.get(), -60, 200, -10, -40, 210, 10, kRed);
+    AddBox(world.get(), -10, 200, -10, 10, 210, 10, kBlue);
+    ModelObject* right = AddBox(world.get(), 40, 200, -10, 60, 210, 10, kRed);
+    std::vector<FixedVector3> corners;
+    std::vector<std::vector<int16_t>> quads;
+    for (const int32_t x : {-60, -10, 40}) {
+        const int16_t first = int16_t(corners.size());
+        for (const auto& [cx, cz] : {std::pair{x, -30}, {x + 20, -30}, {x + 20, -40}, {x, -40}})
+            corners.push_back({IntToFixed(cx), IntToFixed(200), IntToFixed(cz)});
+        quads.push_back({first, int16_t(first + 1), int16_t(first + 2), int16_t(first + 3)});
+    }
+    ModelObject* ground = MakePolygonMesh(world.get(), corners, quads);
+    ASSERT_NE(ground, nullptr);
+    ground->SetColours({0, 0x8000, 0}, 0xFFFF, kSideBoth);
+    world->Root->AddChild(ground);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    RenderFrameTimed(o.get(), 0, 0);
+    std::vector<uint32_t> whole;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = kWidth / 2 - 3; x < kWidth / 2 + 3; ++x) whole.push_back(target.Pixel(x, y));
+    // A strip down the middle of the view, as behind a see-through face: the background, the
+    // middle box's front and the quad under it are drawn, and the strip's pixels are those of
+    // the whole frame.
+    SpanRegion* maker = NewSpanRegion();
+    SpanRegion* strip = maker->SpanRegionFromRect(kWidth / 2 - 4, 0, kWidth / 2 + 4, kHeight);
+    ASSERT_NE(strip, nullptr);
+    ObjectGeometry* root = world->Root->GeometryAt(0);
+    target.Clear();
+    uint32_t before = FacesDrawn();
+    RenderModel(root, o.get(), strip, nullptr, nullptr, 0, 0);
+    EXPECT_EQ(FacesDrawn() - before, 3u);
+    std::vector<uint32_t> part;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = kWidth / 2 - 3; x < kWidth / 2 + 3; ++x) part.push_back(target.Pixel(x, y));
+    EXPECT_EQ(part, whole);
+    // A sign on the right box's front reaching into the strip keeps that box drawn: its two faces
+    // seen and the sign.
+    ASSERT_NE(AddFaceElement(right, FaceWithNormal(right, 0, -256, 0)->FaceIndex, 2, 0, 140, 10, 0, 0, 0, kRed, 0xFFFF),
+              nullptr);
+    o->BumpSerial();
+    RenderFrameTimed(o.get(), 0, 0);
+    before = FacesDrawn();
+    RenderModel(root, o.get(), strip, nullptr, nullptr, 0, 0);
+    EXPECT_EQ(FacesDrawn() - before, 6u);
+    strip->SpanRegionFree();
+    maker->SpanRegionFree();
+}
