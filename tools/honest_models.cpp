@@ -932,7 +932,7 @@ constexpr double kGlassBlockSide = 48;
 constexpr double kGlassBlockPitch = 64;
 constexpr double kTowerSide = 14;
 constexpr double kLobbyHeight = 4.5;
-constexpr int32_t kLobbyPanes = 6;  // a side's panes: 24 round the lobby
+constexpr int32_t kLobbyPanes = 24;  // across the lobby's street front
 constexpr double kShopWidth = 16;
 constexpr double kShopDepth = 9;
 constexpr double kShopHeight = 4.2;
@@ -1032,14 +1032,16 @@ bool AddFittings(ModelObject* parent, double unit, double x, double y, double z,
     return true;
 }
 
-// A tower whose south-west corner stands at (x, y, z) metres, stored in feet: a lobby glazed all
-// round with 24 panes and a shaft of `height` metres above it, and inside the lobby its ceiling,
-// the lift core, columns, a reception desk, two sofas, planters and a café table with its chairs.
-bool AddTower(ModelObject* block, double x, double y, double z, double height)
+// A tower whose south-west corner stands at (x, y, z) metres, stored in feet: a lobby whose street
+// front (its west side, or its east side) is 24 panes of glass, a shaft of `height` metres above
+// it, and inside the lobby its ceiling, the lift core, columns, a reception desk, two sofas,
+// planters and a café table with its chairs.
+bool AddTower(ModelObject* block, double x, double y, double z, double height, bool frontEast)
 {
-    constexpr int32_t kPanes[kBoxSides] = {kLobbyPanes, kLobbyPanes, kLobbyPanes, kLobbyPanes};
+    constexpr int32_t kWestFront[kBoxSides] = {0, 0, 0, kLobbyPanes};
+    constexpr int32_t kEastFront[kBoxSides] = {0, kLobbyPanes, 0, 0};
     ModelObject* tower = AddGlazedBox(block, kFoot, x, y, x + kTowerSide, y + kTowerSide, z, z + kLobbyHeight,
-                                      z + height, kPanes, kStone);
+                                      z + height, frontEast ? kEastFront : kWestFront, kStone);
     if (!tower) return false;
     constexpr double kCeiling = kLobbyHeight - 0.3;
     // From the lobby's south-west corner, in metres.
@@ -1134,10 +1136,10 @@ bool AddGlassBlock(ModelObject* town, int32_t number, double x, double y)
                        kStone))
         return false;
     const double z = kPlazaHeight;
-    // The towers in the middle, of 30 to 48 metres.
+    // The towers in the middle, of 30 to 48 metres, their fronts on the west and east streets.
     for (int32_t t = 0; t < 2; ++t) {
         const double height = 30 + 6 * ((number * 7 + t * 3) % 4);
-        if (!AddTower(block, x + 4 + t * 26, y + 17, z, height)) return false;
+        if (!AddTower(block, x + 4 + t * 26, y + 17, z, height, t == 1)) return false;
     }
     // Shops along the south and north edges, their fronts on the streets.
     for (int32_t s = 0; s < 4; ++s) {

@@ -49,9 +49,9 @@ ModelDocument* BuildHonestNestedGroups(int32_t faces);
 ModelDocument* BuildHonestTown(int32_t blocks, int32_t patches, bool hills);
 // A town of glass of `blocks` blocks on a flat landscape of four patches of 112 x 112 quads, under
 // four lights: each block a group in units of its own holding a plaza and on it two towers, each
-// a lobby behind 24 panes of window glass with its furnishings inside and a shaft above it, four
-// shops whose street fronts are a shop window and a glass door with the shop's fittings behind
-// them, and street lamps. Some 1,070 faces a block.
+// a lobby whose street front is 24 panes of window glass with its furnishings inside and a shaft
+// above it, four shops whose street fronts are a shop window and a glass door with the shop's
+// fittings behind them, and street lamps. Some 1,000 faces a block.
 ModelDocument* BuildHonestGlassTown(int32_t blocks);
 
 struct HonestModel {
