@@ -73,7 +73,8 @@ bool FrameStops(const ObjectGeometry* geometry, Observer* o)
     return false;
 }
 
-// The faces of a record in view join those the frame has in view.
+// The record's faces, projected, join those the frame has in view (a record painted over whole
+// has its faces never projected, and none in view).
 void CountInView(const ObjectGeometry* g)
 {
     CurrentRenderContext().frameBudget.AddInView(ListCount(g->Polygons));
@@ -461,6 +462,16 @@ void MakeDrawList(ObjectGeometry* g, Observer* o, SpanRegion* region)
         RefineDrawOrder(list, members, o);
     }
     if (!budget.Stopped()) MarkOccludedRecords(list, o, region);
+    // The faces of every record not painted over are projected now, coming into view before
+    // anything of the list is drawn: the frame weighs its spending against what it will allow, not
+    // against the faces drawn so far.
+    const int32_t listed = list->ArrayCount();
+    int32_t projected = 0;
+    for (; projected < listed && !budget.Stopped(); ++projected) {
+        ObjectGeometry* member = PointerAt<ObjectGeometry>(list, projected);
+        if (!member->Occluded) ProjectPendingFaces(member, o);
+    }
+    CountTurns(projected);
     // The whole sorted list counts, however much of it a first, narrowed draw reached.
     g->DrawCount = list->ArrayCount();
     if (budget.Stopped()) g->DrawSerial = kUnfinishedSerial;
@@ -500,9 +511,6 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     if (!camera || !world) return 0;
     if (!g->ScreenPoints) g->ScreenPoints = NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 32);
     if (!g->ScreenPoints) return 0;
-    // Its faces come into view now, before any is projected or drawn: the frame's allowances
-    // weigh what is spent against every face of the records in view.
-    CountInView(g);
     // What a refused projection leaves is made again by the next frame.
     const auto refused = [g] {
         g->VisSerial = kUnfinishedSerial;
@@ -522,8 +530,9 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
             return 1;
         }
     }
-    // The points transformed and projected, and the faces cut by the view's planes (their cuts
-    // spent as they are made).
+    // The points transformed and projected, and the faces cut by the view's planes, which come
+    // into view as they are (their cuts spent as they are made).
+    if (code != 0) CountInView(g);
     if (!budget.Spend(FrameCost::kViewed, 2 * points + (code != 0 ? ListCount(g->Polygons) : 0))) return refused();
     TransformVertices(o, world, camera);
     if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code))
@@ -547,6 +556,7 @@ bool ProjectPendingFaces(ObjectGeometry* g, Observer* o)
                         g->ScreenMaximum);
     }
     ProjectPolygons(o, g->Polygons, object->WorldVertices, object->ProjectedFaces, 0);
+    CountInView(g);
     return true;
 }
 
@@ -679,8 +689,12 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
     o->interruptible = interruptible;
     const Q_Offscreen* target = PublishedOffscreen;
     const PortRect port = target ? target->PortBounds() : PortRect{0, 0, 0, 0};
-    FrameBudget& budget = Budget();
+    RenderContext& context = CurrentRenderContext();
+    FrameBudget& budget = context.frameBudget;
     budget.Begin(int64_t(port.right - port.left) * (port.bottom - port.top));
+    // A frame of the view last drawn whole tests and projects nothing again: it starts with the
+    // faces that frame had in view.
+    if (context.wholeObserver == o && context.wholeSerial == o->Serial()) budget.AddInView(context.wholeInView);
     if (!o->Option(kOptionFill)) {
         RGBBackColor(kWhiteColor);
         EraseRect(port);
@@ -705,6 +719,10 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
         }
         if (o->Option(kOptionDither)) PenPat(1);
     }
+    const bool whole = !budget.Stopped() && !o->abortFlag;
+    context.wholeObserver = whole ? o : nullptr;
+    context.wholeSerial = o->Serial();
+    context.wholeInView = budget.InView();
     budget.End();
     if (frame) frame->SpanRegionFree();
     region->SpanRegionFree();
