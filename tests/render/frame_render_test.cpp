@@ -483,3 +483,30 @@ TEST(Frame, DrawnIntoPartOfTheViewOnlyTheRecordsAndFacesReachingItAreDrawn)
     strip->SpanRegionFree();
     maker->SpanRegionFree();
 }
+
+TEST(Frame, AFaceIsChargedItsRowsAtWhatARowOfItsFillCostsAndTheSystemsLinesAtTheirCost)
+{
+    RenderTarget target(32);
+    std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> sliver(NewDynamicArray(0, sizeof(ScreenPoint), 4),
+                                                                  [](DynamicArray* a) { a->Destroy(); });
+    // Screen points, y up from the view centre (80, 60): device (79, 20) to (81, 100), a sliver of
+    // 81 rows whose box is three pixels wide with the fills' right ends.
+    for (const ScreenPoint& p : {ScreenPoint{-1, 40}, ScreenPoint{1, 40}, ScreenPoint{1, -40}, ScreenPoint{-1, -40}})
+        sliver->Append(&p);
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    for (const int32_t direct : {1, 0}) {
+        SetDirectPixelDrawing(direct);
+        SpanRegion* whole = NewSpanRegion();
+        SpanRegion* view = whole->SpanRegionFromRect(0, 0, kWidth, kHeight);
+        ASSERT_NE(view, nullptr);
+        budget.Begin(kWidth * kHeight);
+        DrawPolygonFace(view, sliver.get(), kFaceFill | kFaceFrame, nullptr, 0, 1, &kRed, &kBlue, 1, nullptr);
+        budget.End();
+        EXPECT_EQ(budget.Spent(FrameCost::kPixels), (3 + (direct ? kFlatRowPixels : kSystemRowPixels)) * 81) << direct;
+        // Its frame: two lines of 81 pixels and two of 3.
+        EXPECT_EQ(budget.Spent(FrameCost::kLinePixels), direct ? 168 : 168 * kSystemLinePixels) << direct;
+        view->SpanRegionFree();
+        whole->SpanRegionFree();
+    }
+    SetDirectPixelDrawing(1);
+}
