@@ -396,8 +396,8 @@ TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
 {
     RenderTarget target(32);
     auto world = NewWorld();
-    // Sixty faces of a comb of forty-five teeth within the view, whose fill by the system makes
-    // forty-five spans on each of most of their rows; a convex box's faces make one.
+    // A hundred and twenty faces of a comb of forty-five teeth within the view, whose fill by the
+    // system makes forty-five spans on each of most of their rows; a convex box's faces make one.
     std::vector<FixedVector3> corners = {{IntToFixed(-46), IntToFixed(100), IntToFixed(-30)}};
     std::vector<int16_t> comb = {0};
     for (int32_t k = 0; k < 45; ++k) {
@@ -408,7 +408,7 @@ TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
     }
     corners.push_back({IntToFixed(46), IntToFixed(100), IntToFixed(-30)});
     comb.push_back(int16_t(corners.size() - 1));
-    ModelObject* combs = MakePolygonMesh(world.get(), corners, std::vector<std::vector<int16_t>>(60, comb));
+    ModelObject* combs = MakePolygonMesh(world.get(), corners, std::vector<std::vector<int16_t>>(120, comb));
     ASSERT_NE(combs, nullptr);
     combs->SetColours({0x8000, 0x8000, 0x8000}, 0xFFFF, kSideBoth);
     world->Root->AddChild(combs);
@@ -418,7 +418,7 @@ TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
     SetDirectPixelDrawing(0);
     RenderFrameTimed(o.get(), 0, 0);
     EXPECT_TRUE(budget.Stopped());
-    EXPECT_LT(budget.Spent(FrameCost::kDrawn), 60);
+    EXPECT_LT(budget.Spent(FrameCost::kDrawn), 120);
     // A box of convex faces costs none.
     auto boxWorld = NewWorld();
     AddBox(boxWorld.get(), -20, 100, -10, 20, 110, 10, kRed);
