@@ -153,7 +153,8 @@ bool SplitAtDepth(DepthPolygon* polygon, uint32_t cut, int32_t start, DepthPolyg
 }
 
 // Fills a piece, its edges along their lines. The rows its fill walks (from its highest corner's
-// to its lowest's) are spent beforehand; once the frame has stopped it is left unfilled.
+// to its lowest's), each at what a row of the textured fill costs, are spent beforehand; once the
+// frame has stopped it is left unfilled.
 void FillPiece(TextureSetup* setup, const DepthPolygon& piece)
 {
     if (piece.count < 3) return;
@@ -164,7 +165,7 @@ void FillPiece(TextureSetup* setup, const DepthPolygon& piece)
         bottom = std::max(bottom, piece.vertices[i].y);
     }
     CountTurns(piece.count);
-    if (!Budget().Spend(FrameCost::kPixels, ((int64_t(bottom) - top) >> 16) + 1)) return;
+    if (!Budget().Spend(FrameCost::kPixels, (((int64_t(bottom) - top) >> 16) + 1) * kTexturedRowPixels)) return;
     setup->edgeTags = piece.lines;
     FillTexturedPieceAffine(setup, piece.coords, piece.vertices, piece.count);
     setup->edgeTags = nullptr;

@@ -131,11 +131,12 @@ double ClippedArea(const DevicePointList* points, const SpanRegion* region)
     return std::fabs(twice) / 2;
 }
 
-// Counts the face and spends on it: false when it is not to be drawn.
-bool CountFace(const DevicePointList* points, const SpanRegion* region, int32_t options)
+// Counts the face and spends on it, its rows at what a row costs its fill: false when it is not
+// to be drawn.
+bool CountFace(const DevicePointList* points, const SpanRegion* region, int32_t options, int64_t rowPixels)
 {
     ++gFacesDrawn;
-    return SpendOnFace(points, region, (options & kFaceFrame) != 0);
+    return SpendOnFace(points, region, (options & kFaceFrame) != 0, rowPixels);
 }
 
 // One face through the path its region chooses: `plain` builds its device points, `shaded` its
@@ -148,7 +149,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
     if (PickMode && identity) PickCurrent = *identity;
     if (region->rowCount == 0) {
         DevicePointList* points = plain();
-        if (!CountFace(points, region, options)) return 0;
+        if (!CountFace(points, region, options, kSystemRowPixels)) return 0;
         return points ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
     }
     Q_Offscreen* target = PublishedOffscreen;
@@ -156,7 +157,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
         DevicePointList* points = nullptr;
         DeviceValueList* values = nullptr;
         shaded(&points, &values);
-        if (!CountFace(points, region, options) || !points || !values || !target) return 0;
+        if (!CountFace(points, region, options, kShadedRowPixels) || !points || !values || !target) return 0;
         if (region->clipped) {
             return RasterProcs.ShadePolygonClipped
                        ? RasterProcs.ShadePolygonClipped(target, points, values, shade->rampByte, frame, region, options,
@@ -168,7 +169,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
                    : 0;
     }
     DevicePointList* points = plain();
-    if (!CountFace(points, region, options) || !points || !target) return 0;
+    if (!CountFace(points, region, options, kFlatRowPixels) || !points || !target) return 0;
     if (region->clipped) {
         return RasterProcs.FillPolygonClipped
                    ? RasterProcs.FillPolygonClipped(target, points, fill, frame, region, options, pattern)
@@ -285,14 +286,15 @@ bool RegionBounds(const SpanRegion* region, PixelBox* box)
 
 // What drawing the polygon into the region may cost: the pixels of its box within the region's
 // bounds (those of the published target when it has none), a column more for the fills' right
-// ends and a row more, each of which a fill walks; framed, for each edge the pixels that a line
-// along it draws within that box.
+// ends and a row more, each of which a fill walks, and for each row `rowPixels` more; framed,
+// for each edge the pixels that a line along it draws within that box, those of the system's
+// lines at what they cost (kSystemLinePixels).
 struct DrawCost {
     int64_t pixels;
     int64_t linePixels;
 };
 
-DrawCost CostOfDrawing(const DevicePointList* points, const SpanRegion* region, bool framed)
+DrawCost CostOfDrawing(const DevicePointList* points, const SpanRegion* region, bool framed, int64_t rowPixels)
 {
     const int32_t n = points->ArrayCount();
     if (n == 0) return {0, 0};
@@ -307,7 +309,7 @@ DrawCost CostOfDrawing(const DevicePointList* points, const SpanRegion* region, 
     const int64_t width = std::min(box.right, within.right) - std::max(box.left, within.left);
     const int64_t height = std::min(box.bottom, within.bottom) - std::max(box.top, within.top);
     if (width < 0 || height < 0) return {0, 0};
-    DrawCost cost = {(width + 1) * (height + 1), 0};
+    DrawCost cost = {(width + 1 + rowPixels) * (height + 1), 0};
     if (!framed) return cost;
     const int64_t longest = std::max(width, height) + 1;
     const DevicePoint* p = points->Elements<DevicePoint>();
@@ -319,20 +321,27 @@ DrawCost CostOfDrawing(const DevicePointList* points, const SpanRegion* region, 
         cost.linePixels += std::min(std::max(dx, dy) + 1, longest);
     }
     CountTurns(n);
+    if (region->rowCount == 0) cost.linePixels *= kSystemLinePixels;
     return cost;
 }
 
 }  // namespace
 
+bool BoxMeetsRegion(int64_t left, int64_t top, int64_t right, int64_t bottom, const SpanRegion* region)
+{
+    PixelBox bounds = {0, 0, 0, 0};
+    if (!RegionBounds(region, &bounds)) return true;
+    return left <= bounds.right && right >= bounds.left && top <= bounds.bottom && bottom >= bounds.top;
+}
+
 bool PolygonMeetsRegion(const DevicePointList* points, const SpanRegion* region)
 {
     // The fillers' edges and the frame lines along them stay within this many pixels of the box.
     constexpr int64_t kEdgeSlack = 2;
-    PixelBox bounds = {0, 0, 0, 0};
-    if (!points || points->ArrayCount() == 0 || !RegionBounds(region, &bounds)) return true;
+    if (!points || points->ArrayCount() == 0) return true;
     const PixelBox box = PointsBox(points);
-    return box.left - kEdgeSlack <= bounds.right && box.right + kEdgeSlack >= bounds.left &&
-           box.top - kEdgeSlack <= bounds.bottom && box.bottom + kEdgeSlack >= bounds.top;
+    return BoxMeetsRegion(box.left - kEdgeSlack, box.top - kEdgeSlack, box.right + kEdgeSlack, box.bottom + kEdgeSlack,
+                          region);
 }
 
 SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)
@@ -344,12 +353,12 @@ SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)
     return region->SpanRegionIntersectPolygon(points);
 }
 
-bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool framed)
+bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool framed, int64_t rowPixels)
 {
     if (!points) return true;
     FrameBudget& budget = CurrentRenderContext().frameBudget;
     if (budget.Drawing()) {
-        const DrawCost cost = CostOfDrawing(points, region, framed);
+        const DrawCost cost = CostOfDrawing(points, region, framed, rowPixels);
         if (!budget.SpendOnDraw(cost.pixels, cost.linePixels, points->ArrayCount(), RegionCorners(region)))
             return false;
     }
@@ -410,7 +419,7 @@ int32_t DrawPolygonFaceWinding(SpanRegion* region, const DynamicArray* vertices,
     const int saved = dc ? GetPolyFillMode(dc) : 0;
     if (dc) SetPolyFillMode(dc, WINDING);
     DevicePointList* points = BuildDevicePoly(vertices, order);
-    const int32_t result = points && CountFace(points, region, options) ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
+    const int32_t result = points && CountFace(points, region, options, kSystemRowPixels) ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
     if (dc) SetPolyFillMode(dc, saved);
     return result;
 }

@@ -18,6 +18,7 @@
 #include "render/device_points.h"
 #include "render/face_colours.h"
 #include "render/face_front_end.h"
+#include "render/frame_budget.h"
 #include "render/frame_render.h"
 #include "render/observer.h"
 #include "render/projection.h"
@@ -124,7 +125,7 @@ int32_t DrawTexturedElementSide(PolygonElement* element, SpanRegion* region, int
     BuildElementTexturedDevicePoly(element->ScreenPoints, element->ProjectedPoints, element->MappingListB,
                                    TextureFlipHeight(texture), PassOrder(ownPass), &points, &records, &coords);
     if (!points || !records || !coords || points->ArrayCount() < 3) return 0;
-    if (!SpendOnFace(points, region, false)) return 0;
+    if (!SpendOnFace(points, region, false, kTexturedRowPixels)) return 0;
     DrawTexturedPolygons(destination, coords, points, records, region, &source);
     return 1;
 }

@@ -3,56 +3,66 @@
 
 namespace {
 
-// Honest frames spend a part of each, at most a quarter (a third of the pixels): measured on the
-// first frames and the most spent of twenty turned frames of every sample and benchmark scene and
-// of the cities of a million faces (grouped, flat and on a ground; from their own eyes, along a
-// street, across the roofs and from afar with the whole city in view), at 640x480 and 1920x1200,
-// through both drawing paths, with the player's options and blended. Past twice an allowance a
-// frame stops: each is set so that a frame that spends up to that ends in time at every window
-// size, 4096x4096 included.
+// Honest frames spend a part of each, at most a half: measured on the first frames and the
+// most spent of twenty turned frames of every sample and benchmark scene, of the cities of a
+// million faces (grouped, flat and on a ground; from their own eyes, along a street, across the
+// roofs and from afar with the whole city in view) and of the largest honest models
+// (tools/honest_models.h: the forest of 14,000 trees and the town of glass of 930 blocks also
+// from above and from among their trees and in a lobby), at 640x480 and 1920x1200, through both
+// drawing paths, with the player's options and blended. Past twice an allowance a frame stops:
+// each is set so that a frame that spends up to that ends in time at every window size, 4096x4096
+// included.
 constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
-    // kDrawn: at most 0.25 of it (the million faces' flat city through the system's calls draws
-    // 376,000 faces with 753,000 in view) and 1.3 faces for every face in view in the glass sample,
-    // almost all behind its glass: a frame of any model may draw some sixty times as much as the
-    // glass sample does, a large one twice as many faces as it has in view.
+    // kDrawn: at most 0.4 of it (the town of glass of 50 blocks from above, blended, draws 1.6
+    // faces for every face in view, most of them behind its lobby glass and shop windows; the
+    // million faces' flat city through the system's calls draws 376,000 faces with 753,000 in
+    // view): a frame of any model may draw some sixty times as much as the glass sample does, a
+    // large one twice as many faces as it has in view.
     {1 << 14, 2, 0, 0},
-    // kPixels: forty-eight views' worth; the cities' boxes come to 16.6 views at most (the million
-    // faces' city on a ground, blended). Twice it is 1.6 billion pixels at 4096x4096, which the
-    // dearest fills (textured, at 4 bits) write in 5.6 s, under half the time such a window may
-    // take, and 200 million in a window maximized on a 1920x1200 screen, some 0.7 s of textured
-    // fills under Wine.
-    {0, 0, 0, 48},
-    // kLinePixels: sixteen views' worth and sixteen pixels for every face in view; the million
-    // faces' city framed through the system's calls draws 3.3 million at 640x480 (0.19 of it),
-    // a few pixels on each of its 376,000 small faces. Twice the views' worth is 540 million at
-    // 4096x4096, some 3.5 s of steep lines under Wine.
-    {0, 16, 0, 16},
-    // kCornerPairs: a face is cut by the region it is drawn into corner by corner; at most 0.11 of
-    // it (the million faces' flat city, blended, at 1920x1200), and faces of many corners seen
+    // kPixels: forty-eight views' worth and 384 for every face in view, each face's rows at what a
+    // row costs its fill: the forest of 14,000 trees, its faces mostly slivers of cones whose rows
+    // cost more than their pixels, spends 138 million at 1920x1200 from its own eye (1.2 million
+    // faces in view, 0.25 of it) and 106 million from among its trees (300,000 in view, 0.48); the
+    // cities' boxes come to 16.6 views at most. Twice the views' worth is 1.6 billion pixels at
+    // 4096x4096, which the dearest fills (textured, at 4 bits) write in 5.6 s, under half the time
+    // such a window may take, and 200 million in a window maximized on a 1920x1200 screen, some
+    // 0.7 s of textured fills under Wine; twice a face's 384, 2.5 us.
+    {0, 384, 0, 48},
+    // kLinePixels: thirty-two views' worth and 256 pixels for every face in view, a line through
+    // the system's calls at seven pixels (frame_budget.h): the forest of 14,000 trees framed
+    // through the system's calls at 1920x1200 spends at most 0.41 of it. Twice the views' worth is
+    // 1.1 billion at 4096x4096, some 3.5 s of the system's steep lines under Wine.
+    {0, 256, 0, 32},
+    // kCornerPairs: a face is cut by the region it is drawn into corner by corner; at most 0.12 of
+    // it (the honest landscape of a million faces at 1920x1200), and faces of many corners seen
     // through each other no more than that.
     {1 << 22, 64, 0, 0},
     // kSystemSpans: the system's fill of an outline crossing its rows many times over (a comb of a
     // thousand teeth) builds a region of every span, some 5 us each under Wine, where convex faces
-    // cost it one span a row, which honest frames' faces all are (they spend none). Twice it is
-    // some 0.7 s of such fills.
-    {1 << 16, 0, 0, 0},
+    // cost it one span a row; the outline of a face of a few pixels cut to the view's region may
+    // fold back over a row, two spans more, and the forest of 14,000 trees seen from above at
+    // 1920x1200 has 27,000 such faces, 0.42 of it. Twice it is some 1.3 s of such fills.
+    {1 << 17, 0, 0, 0},
     // kTakenUp: the elements and touching faces a wall of many of them offers (honest frames take
     // up a few dozen).
     {1 << 16, 16, 0, 0},
     // kWalked: a draw list walked once and the faces of each record drawn once, more behind
-    // see-through faces: at most 0.23 of it (the million faces' city at 1920x1200).
+    // see-through faces (and the corners of a face looked at there): at most 0.28 of it (the
+    // forest of 14,000 trees from above at 1920x1200).
     {1 << 20, 16, 16, 0},
     // kViewed: a record's test, its points twice and its faces once, and the corners the view's
-    // planes cut: at most 0.23 of it (the million faces' city seen whole from afar, 5.2 million).
+    // planes cut: at most 0.25 of it (the forest of 14,000 trees from its own eye).
     {1 << 22, 16, 16, 0},
     // kOrdered: the sort's passes over a record, its contacts and the correction's looks at it: at
-    // most 49 for every record tested (the city on a ground seen whole from afar, 8.1 million for
-    // 166,666 records), a fifth of it; the passes grow as the logarithm of the records.
+    // most 49 for every record tested in the cities (the city on a ground seen whole from afar,
+    // 8.1 million for 166,666 records), 109 in the honest groups nested four deep, 0.43 of it; the
+    // passes grow as the logarithm of the records.
     {1 << 16, 0, 256, 0},
-    // kMasked: words of the mask (64 pixels each) tested and marked, and corners boxed: at most 0.24
-    // of it (the million faces' flat city from its own eye, 6.1 million). Twice the views' worth is
-    // 540 million words at 4096x4096, under half a second.
-    {1 << 20, 64, 0, 16},
+    // kMasked: words of the mask (64 pixels each) tested and marked, and corners boxed: at most 0.39
+    // of it (the forest of 14,000 trees from its own eye, 45 million). Twice the views' worth is
+    // 540 million words at 4096x4096, some 3 s at the 5 to 8 ns a word costs where its rows are
+    // short.
+    {1 << 20, 96, 0, 16},
 };
 
 }  // namespace

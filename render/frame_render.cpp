@@ -249,6 +249,51 @@ bool CoversScreenBox(const OcclusionMask& occlusion, int32_t originX, int32_t or
     return occlusion.Covers(box.left, box.top, box.right, box.bottom);
 }
 
+// The box of the screen points of a face's drawn corners (at least one).
+struct ScreenBox {
+    int32_t minimumX;
+    int32_t minimumY;
+    int32_t maximumX;
+    int32_t maximumY;
+};
+
+ScreenBox FaceScreenBox(const ScreenPoint* points, const DynamicArray* corners)
+{
+    const int32_t count = corners->ArrayCount();
+    const ScreenPoint& first = points[DrawnIndexAt(corners, 0)];
+    ScreenBox box = {first.x, first.y, first.x, first.y};
+    for (int32_t c = 1; c < count; ++c) {
+        const ScreenPoint& p = points[DrawnIndexAt(corners, c)];
+        box.minimumX = std::min(box.minimumX, p.x);
+        box.maximumX = std::max(box.maximumX, p.x);
+        box.minimumY = std::min(box.minimumY, p.y);
+        box.maximumY = std::max(box.maximumY, p.y);
+    }
+    CountTurns(count);
+    return box;
+}
+
+// Whether the screen box, on the device, meets the bounds of the region's shape.
+bool ScreenBoxMeetsRegion(int32_t originX, int32_t originY, int32_t minimumX, int32_t minimumY, int32_t maximumX,
+                          int32_t maximumY, const SpanRegion* region)
+{
+    const DeviceBox box = ScreenBoxOnDevice(originX, originY, minimumX, minimumY, maximumX, maximumY);
+    return BoxMeetsRegion(box.left, box.top, box.right - 1, box.bottom - 1, region);
+}
+
+// Whether the face, drawn into a part of the view, may reach into it: its box meets the bounds of
+// the region's shape. Its corners are walked, spent beforehand; once the frame has stopped it is
+// not drawn.
+bool FaceMeetsRegion(const ObjectGeometry* g, const PolygonRecord* r, const SpanRegion* region, int32_t originX,
+                     int32_t originY)
+{
+    const DynamicArray* corners = r->ClipRef;
+    if (!corners || corners->ArrayCount() == 0 || !g->ScreenPoints) return true;
+    if (!Budget().Spend(FrameCost::kWalked, corners->ArrayCount())) return false;
+    const ScreenBox box = FaceScreenBox(g->ScreenPoints->Elements<ScreenPoint>(), corners);
+    return ScreenBoxMeetsRegion(originX, originY, box.minimumX, box.minimumY, box.maximumX, box.maximumY, region);
+}
+
 // Leaves the record's faces from the face `from` on out of the frame.
 void LeaveOutFaces(ObjectGeometry* g, int32_t from)
 {
@@ -281,19 +326,11 @@ bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
         if (corners == 0) continue;
         bool refused = !Budget().SpendOnMask(corners);
         if (!refused) {
-            const ScreenPoint& first = points[DrawnIndexAt(r->ClipRef, 0)];
-            int32_t minimumX = first.x, maximumX = minimumX;
-            int32_t minimumY = first.y, maximumY = minimumY;
-            for (int32_t c = 1; c < corners; ++c) {
-                const ScreenPoint& p = points[DrawnIndexAt(r->ClipRef, c)];
-                minimumX = std::min(minimumX, p.x);
-                maximumX = std::max(maximumX, p.x);
-                minimumY = std::min(minimumY, p.y);
-                maximumY = std::max(maximumY, p.y);
-            }
-            CountTurns(corners);
-            r->Occluded =
-                CoversScreenBox(occlusion, originX, originY, minimumX, minimumY, maximumX, maximumY, &refused) ? 1 : 0;
+            const ScreenBox box = FaceScreenBox(points, r->ClipRef);
+            r->Occluded = CoversScreenBox(occlusion, originX, originY, box.minimumX, box.minimumY, box.maximumX,
+                                          box.maximumY, &refused)
+                              ? 1
+                              : 0;
         }
         if (refused) {
             CountTurns(k);
@@ -303,6 +340,18 @@ bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
     }
     CountTurns(count);
     return true;
+}
+
+// Whether the record, drawn into a part of the view, may draw there: seen whole in the view
+// pyramid and drawing nothing beyond its faces, its screen box holds every pixel it draws, and
+// where that box lies outside the region's bounds it draws nothing there.
+bool RecordMeetsRegion(ObjectGeometry* g, const SpanRegion* region, uint32_t layering, int32_t originX,
+                       int32_t originY)
+{
+    if (g->ClipCode != 0 || ScreenBoxMeetsRegion(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
+                                                 g->ScreenMaximum[0], g->ScreenMaximum[2], region))
+        return true;
+    return !DrawsWithinItsBox(g, layering);
 }
 
 // Marks the records of a sorted draw list whose screen boxes the records after them paint over
@@ -413,6 +462,16 @@ void MakeDrawList(ObjectGeometry* g, Observer* o, SpanRegion* region)
         RefineDrawOrder(list, members, o);
     }
     if (!budget.Stopped()) MarkOccludedRecords(list, o, region);
+    // The faces of every record not painted over are projected now, coming into view before
+    // anything of the list is drawn: the frame weighs its spending against what it will allow, not
+    // against the faces drawn so far.
+    const int32_t listed = list->ArrayCount();
+    int32_t projected = 0;
+    for (; projected < listed && !budget.Stopped(); ++projected) {
+        ObjectGeometry* member = PointerAt<ObjectGeometry>(list, projected);
+        if (!member->Occluded) ProjectPendingFaces(member, o);
+    }
+    CountTurns(projected);
     // The whole sorted list counts, however much of it a first, narrowed draw reached.
     g->DrawCount = list->ArrayCount();
     if (budget.Stopped()) g->DrawSerial = kUnfinishedSerial;
@@ -524,10 +583,17 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         // In the records' pass, a record known to have no face drawn in layers or with layers over
         // it draws each face whole.
         const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
+        // Drawn into a part of the view (behind a see-through face, or within a face), such a
+        // record's faces whose boxes lie outside that part draw nothing there, and are passed over.
+        const bool partOfView = plain && region->clipped;
+        int32_t originX = 0;
+        int32_t originY = 0;
+        if (partOfView) GetViewOrigin(&originX, &originY);
         int32_t i = 0;
         for (; i < polygons->ArrayCount() && !budget.Halts(); ++i) {
             PolygonRecord* r = g->PolygonAt(i);
             if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
+            if (partOfView && !FaceMeetsRegion(g, r, region, originX, originY)) continue;
             const int32_t drawn = !plain && DrawnInLayers(r, ownPass)
                                       ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
                                       : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage,
@@ -577,6 +643,12 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         const bool takesMarksBack = leaveOutOccluded && context.markedList == list &&
                                     context.recordMarks.size() == size_t(list->ArrayCount());
         const uint32_t resets = occlusion.Resets();
+        // Drawn into a part of the view, the records whose boxes lie outside it are passed over.
+        const bool partOfView = region->clipped != 0;
+        const uint32_t layering = LayeringSerialOf(o);
+        int32_t originX = 0;
+        int32_t originY = 0;
+        if (partOfView) GetViewOrigin(&originX, &originY);
         list->ArrayLock();
         // The records walked over, spent beforehand.
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
@@ -588,6 +660,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                 ObjectGeometry* member = drawn[i];
                 if (member == stopAt) break;
                 if (leaveOutOccluded && member->Occluded) continue;
+                if (partOfView && !RecordMeetsRegion(member, region, layering, originX, originY)) continue;
                 CoveredPixels paintedLater;
                 const bool leavesOut = takesMarksBack && occlusion.Resets() == resets;
                 if (leavesOut) {
@@ -616,8 +689,12 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
     o->interruptible = interruptible;
     const Q_Offscreen* target = PublishedOffscreen;
     const PortRect port = target ? target->PortBounds() : PortRect{0, 0, 0, 0};
-    FrameBudget& budget = Budget();
+    RenderContext& context = CurrentRenderContext();
+    FrameBudget& budget = context.frameBudget;
     budget.Begin(int64_t(port.right - port.left) * (port.bottom - port.top));
+    // A frame of the view last drawn whole tests and projects nothing again: it starts with the
+    // faces that frame had in view.
+    if (context.wholeObserver == o && context.wholeSerial == o->Serial()) budget.AddInView(context.wholeInView);
     if (!o->Option(kOptionFill)) {
         RGBBackColor(kWhiteColor);
         EraseRect(port);
@@ -642,6 +719,10 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
         }
         if (o->Option(kOptionDither)) PenPat(1);
     }
+    const bool whole = !budget.Stopped() && !o->abortFlag;
+    context.wholeObserver = whole ? o : nullptr;
+    context.wholeSerial = o->Serial();
+    context.wholeInView = budget.InView();
     budget.End();
     if (frame) frame->SpanRegionFree();
     region->SpanRegionFree();

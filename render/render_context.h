@@ -17,6 +17,7 @@
 
 class DynamicArray;
 class ObjectGeometry;
+class Observer;
 
 // The draw-order correction's work room, kept from frame to frame. For each sorted place: the
 // range [first, end) of `candidates` holding the sorted places of the records it may let go first,
@@ -87,6 +88,12 @@ public:
     int32_t renderDepth = 0;
     // What the frame being drawn (or the last one) spent, against its allowances.
     FrameBudget frameBudget;
+    // The view whose frame was last drawn whole in this context, its observer and change serial,
+    // and the faces that frame had in view (a frame of the same view tests and projects nothing
+    // again).
+    const Observer* wholeObserver = nullptr;
+    uint16_t wholeSerial = 0;
+    int64_t wholeInView = 0;
 };
 
 namespace render_context_detail {

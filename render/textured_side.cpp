@@ -14,6 +14,7 @@
 #include "raster/textured_fill.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
+#include "render/frame_budget.h"
 #include "render/projection.h"
 #include "render/textured_polygon.h"
 #include "textures/texture_record.h"
@@ -92,7 +93,7 @@ int32_t DrawTexturedFaceSide(PolygonRecord* face, ObjectGeometry* geometry, Span
     BuildTexturedDevicePoly(geometry->ScreenPoints, object->ProjectedPoints, ProjectedSidePairs(face, side),
                             face->ClipRef, TextureFlipHeight(texture), ownPass ? 0 : 1, &points, &records, &coords);
     if (!points || !records || !coords || points->ArrayCount() < 3) return 0;
-    if (!SpendOnFace(points, region, false)) return 0;
+    if (!SpendOnFace(points, region, false, kTexturedRowPixels)) return 0;
     DrawTexturedPolygons(destination, coords, points, records, region, &source);
     return 1;
 }

@@ -1,7 +1,8 @@
 // The honest models, built as a modeller builds them: landscapes stored as patches side by side,
 // sphere meshes and rounded primitives, houses on a ground, rooms connected to a floor, lights over
-// many faces, groups nested in units of their own, and a town of all of these. Every object is
-// opaque and every model has a walk record placing the eye.
+// many faces, groups nested in units of their own, a town of all of these, and a town of glass
+// towers and shops whose furnished insides show through their windows. Every object but the
+// windows is opaque, and every model has a walk record placing the eye.
 #include "tools/honest_models.h"
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/plane_record.h"
+#include "model/surface.h"
 #include "model/units_record.h"
 #include "model/walk_record.h"
 #include "tools/sample_scenes.h"
@@ -1060,6 +1062,274 @@ ModelDocument* BuildHonestTown(int32_t blocks, int32_t patches, bool hills)
                   1.7, 0, 8);
 }
 
+namespace {
+
+// A glass town's block: 48 metres square in a pitch of 64, stored in feet, holding two towers,
+// four shops and street lamps on a plaza.
+constexpr RGBColor48 kGlass = {0x6000, 0xA000, 0xE000};
+constexpr RGBColor48 kFabric = {0x5000, 0x6000, 0x9000};
+// Window glass: clear, a little tinted.
+constexpr uint16_t kWindowGlass = 0x4000;
+constexpr double kGlassBlockSide = 48;
+constexpr double kGlassBlockPitch = 64;
+constexpr double kTowerSide = 14;
+constexpr double kLobbyHeight = 4.5;
+constexpr int32_t kLobbyPanes = 24;  // across the lobby's street front
+constexpr double kShopWidth = 16;
+constexpr double kShopDepth = 9;
+constexpr double kShopHeight = 4.2;
+constexpr double kShopGlassHeight = 3.2;
+// The landscape under a glass town: 2 x 2 flat patches of 112 x 112 quads.
+constexpr int32_t kGlassTownPatches = 4;
+constexpr int32_t kGlassTownPatchSide = 112;
+
+// The sides of a glazed box, anticlockwise seen from above: south, east, north, west.
+constexpr int32_t kBoxSides = 4;
+
+// A box from (x0, y0, z0) to (x1, y1, z1) metres, stored in the unit, whose side s (south, east,
+// north, west) is glazed up to `glassTop` with panes[s] panes side by side (none: a wall from the
+// ground up), the wall above the panes a face of its own. Its pane faces come first, side by side
+// round the box; `*glassFaces` is how many. Null when memory is short.
+ModelObject* MakeGlazedBox(ModelHolder* holder, double unit, double x0, double y0, double z0, double x1, double y1,
+                           double glassTop, double z1, const int32_t (&panes)[kBoxSides], int32_t* glassFaces)
+{
+    const double cornerX[kBoxSides] = {x0, x1, x1, x0};
+    const double cornerY[kBoxSides] = {y0, y0, y1, y1};
+    std::vector<FixedVector3> points;
+    auto point = [&](double x, double y, double z) {
+        points.push_back({InUnits(x, unit), InUnits(y, unit), InUnits(z, unit)});
+        return int16_t(points.size() - 1);
+    };
+    // Along each side at the ground and at the panes' tops: its corner, then the panes' borders.
+    std::vector<int16_t> ground[kBoxSides];
+    std::vector<int16_t> glass[kBoxSides];
+    int16_t top[kBoxSides];
+    for (int32_t s = 0; s < kBoxSides; ++s) {
+        const int32_t n = std::max(panes[s], 1);
+        const int32_t e = (s + 1) % kBoxSides;
+        for (int32_t k = 0; k < n; ++k) {
+            const double x = cornerX[s] + (cornerX[e] - cornerX[s]) * k / n;
+            const double y = cornerY[s] + (cornerY[e] - cornerY[s]) * k / n;
+            ground[s].push_back(point(x, y, z0));
+            if (panes[s] > 0 || k == 0) glass[s].push_back(point(x, y, glassTop));
+        }
+        top[s] = point(cornerX[s], cornerY[s], z1);
+    }
+    // Faces run clockwise seen from outside.
+    std::vector<std::vector<int16_t>> faces;
+    for (int32_t s = 0; s < kBoxSides; ++s) {
+        const int32_t e = (s + 1) % kBoxSides;
+        for (int32_t k = 0; k < panes[s]; ++k) {
+            const bool last = k + 1 == panes[s];
+            const int16_t right = last ? ground[e][0] : ground[s][size_t(k + 1)];
+            const int16_t rightTop = last ? glass[e][0] : glass[s][size_t(k + 1)];
+            faces.push_back({ground[s][size_t(k)], glass[s][size_t(k)], rightTop, right});
+        }
+    }
+    *glassFaces = int32_t(faces.size());
+    for (int32_t s = 0; s < kBoxSides; ++s) {
+        const int32_t e = (s + 1) % kBoxSides;
+        if (panes[s] > 0)
+            faces.push_back({glass[s][0], top[s], top[e], glass[e][0]});
+        else
+            faces.push_back({ground[s][0], top[s], top[e], ground[e][0]});
+    }
+    faces.push_back({top[0], top[3], top[2], top[1]});
+    faces.push_back({ground[0][0], ground[1][0], ground[2][0], ground[3][0]});
+    return MakePolygonMesh(holder, points, faces);
+}
+
+// Adds the glazed box under the parent, its walls in the colour and its panes of window glass;
+// the box, or null when it could not be made.
+ModelObject* AddGlazedBox(ModelObject* parent, double unit, double x0, double y0, double x1, double y1, double z0,
+                          double glassTop, double z1, const int32_t (&panes)[kBoxSides], const RGBColor48& colour)
+{
+    int32_t glassFaces = 0;
+    ModelObject* box =
+        Add(parent, MakeGlazedBox(parent->Holder, unit, x0, y0, z0, x1, y1, glassTop, z1, panes, &glassFaces), colour);
+    for (int32_t face = 0; box && face < glassFaces; ++face) {
+        Surface* surface = box->SurfaceForFace(face);
+        if (!surface) return nullptr;
+        surface->SetSurfaceColour(kGlass, kWindowGlass, kSideBoth);
+    }
+    return box;
+}
+
+// Adds the boxes, given in metres from (x, y, z), under the parent in the unit; false when one
+// could not be made.
+struct Fitting {
+    double x0, y0, z0, x1, y1, z1;
+    RGBColor48 colour;
+};
+
+template <size_t kCount>
+bool AddFittings(ModelObject* parent, double unit, double x, double y, double z, const Fitting (&fittings)[kCount])
+{
+    for (const Fitting& f : fittings) {
+        if (!Add(parent,
+                 MakeBoxIn(parent->Holder, unit, x + f.x0, y + f.y0, z + f.z0, x + f.x1, y + f.y1, z + f.z1),
+                 f.colour))
+            return false;
+    }
+    return true;
+}
+
+// A tower whose south-west corner stands at (x, y, z) metres, stored in feet: a lobby whose street
+// front (its west side, or its east side) is 24 panes of glass, a shaft of `height` metres above
+// it, and inside the lobby its ceiling, the lift core, columns, a reception desk, two sofas,
+// planters and a café table with its chairs.
+bool AddTower(ModelObject* block, double x, double y, double z, double height, bool frontEast)
+{
+    constexpr int32_t kWestFront[kBoxSides] = {0, 0, 0, kLobbyPanes};
+    constexpr int32_t kEastFront[kBoxSides] = {0, kLobbyPanes, 0, 0};
+    ModelObject* tower = AddGlazedBox(block, kFoot, x, y, x + kTowerSide, y + kTowerSide, z, z + kLobbyHeight,
+                                      z + height, frontEast ? kEastFront : kWestFront, kStone);
+    if (!tower) return false;
+    constexpr double kCeiling = kLobbyHeight - 0.3;
+    // From the lobby's south-west corner, in metres.
+    constexpr Fitting kLobby[] = {
+        {0.05, 0.05, kCeiling, kTowerSide - 0.05, kTowerSide - 0.05, kLobbyHeight - 0.05, kPlaster},
+        {5, 5, 0, 9, 9, kCeiling, kStone},
+        {2, 2, 0, 2.4, 2.4, kCeiling, kStone},
+        {11.6, 2, 0, 12, 2.4, kCeiling, kStone},
+        {2, 11.6, 0, 2.4, 12, kCeiling, kStone},
+        {11.6, 11.6, 0, 12, 12, kCeiling, kStone},
+        // The reception desk, a counter and its return.
+        {5, 2.5, 0, 9, 3.2, 1.1, kWood},
+        {8.3, 3.2, 0, 9, 4.2, 1.1, kWood},
+        // Two sofas facing each other across the lobby: seat, back and arms.
+        {1.5, 6, 0, 2.4, 8, 0.45, kFabric},
+        {1.2, 6, 0, 1.5, 8, 0.9, kFabric},
+        {1.2, 5.8, 0, 2.4, 6, 0.6, kFabric},
+        {1.2, 8, 0, 2.4, 8.2, 0.6, kFabric},
+        {11.6, 6, 0, 12.5, 8, 0.45, kFabric},
+        {12.5, 6, 0, 12.8, 8, 0.9, kFabric},
+        {11.6, 5.8, 0, 12.8, 6, 0.6, kFabric},
+        {11.6, 8, 0, 12.8, 8.2, 0.6, kFabric},
+    };
+    if (!AddFittings(tower, kFoot, x, y, z, kLobby)) return false;
+    // Planters of eight sides in the lobby's corners, in whole feet.
+    constexpr int32_t kPlanterSides = 8;
+    constexpr int32_t kPlanterRadius = 2;
+    constexpr int32_t kPlanterHeight = 3;
+    for (int32_t k = 0; k < 4; ++k) {
+        const int32_t px = int32_t(std::lround((x + (k % 2 ? kTowerSide - 1 : 1)) / kFoot));
+        const int32_t py = int32_t(std::lround((y + (k / 2 ? kTowerSide - 1 : 1)) / kFoot));
+        const int32_t pz = int32_t(std::lround(z / kFoot));
+        if (!Add(tower,
+                 MakeShape(block->Holder, kPrismKind, 1, kAxisZ, kPlanterSides, kPlanterRadius, 0, kPlanterHeight, px,
+                           py, pz),
+                 kLeaves))
+            return false;
+    }
+    return AddDiningSet(tower, kFoot, x + kTowerSide / 2, y + 11.5, z);
+}
+
+// A shop of the plaza's south (or north) row whose south-west corner stands at (x, y, z) metres,
+// stored in feet: its front on the street glazed with a shop window and a glass door under a
+// fascia, and inside a counter, two shelves against the back wall and a display table.
+bool AddShop(ModelObject* block, double x, double y, double z, bool facingNorth)
+{
+    constexpr int32_t kSouthFront[kBoxSides] = {2, 0, 0, 0};
+    constexpr int32_t kNorthFront[kBoxSides] = {0, 0, 2, 0};
+    ModelObject* shop = AddGlazedBox(block, kFoot, x, y, x + kShopWidth, y + kShopDepth, z, z + kShopGlassHeight,
+                                     z + kShopHeight, facingNorth ? kNorthFront : kSouthFront, kPlaster);
+    if (!shop) return false;
+    // From the shop's south-west corner, in metres, for a shop facing south (the back wall north).
+    constexpr Fitting kFittings[] = {
+        // The counter.
+        {11, 3, 0, 14.5, 3.8, 1.0, kWood},
+        // Two shelves against the back wall: their sides and four boards each.
+        {1, 8.5, 0, 1.05, 8.95, 2.2, kWood},
+        {4, 8.5, 0, 4.05, 8.95, 2.2, kWood},
+        {1.05, 8.5, 0.3, 4, 8.95, 0.33, kWood},
+        {1.05, 8.5, 0.9, 4, 8.95, 0.93, kWood},
+        {1.05, 8.5, 1.5, 4, 8.95, 1.53, kWood},
+        {1.05, 8.5, 2.17, 4, 8.95, 2.2, kWood},
+        {5, 8.5, 0, 5.05, 8.95, 2.2, kWood},
+        {8, 8.5, 0, 8.05, 8.95, 2.2, kWood},
+        {5.05, 8.5, 0.3, 8, 8.95, 0.33, kWood},
+        {5.05, 8.5, 0.9, 8, 8.95, 0.93, kWood},
+        {5.05, 8.5, 1.5, 8, 8.95, 1.53, kWood},
+        {5.05, 8.5, 2.17, 8, 8.95, 2.2, kWood},
+        // The display table: a top on four legs.
+        {3, 3, 0.76, 6, 5, 0.8, kWood},
+        {3, 3, 0, 3.05, 3.05, 0.76, kWood},
+        {5.95, 3, 0, 6, 3.05, 0.76, kWood},
+        {3, 4.95, 0, 3.05, 5, 0.76, kWood},
+        {5.95, 4.95, 0, 6, 5, 0.76, kWood},
+    };
+    if (!facingNorth) return AddFittings(shop, kFoot, x, y, z, kFittings);
+    // A shop facing north has them the other way round.
+    Fitting turned[sizeof kFittings / sizeof kFittings[0]];
+    for (size_t k = 0; k < sizeof kFittings / sizeof kFittings[0]; ++k) {
+        const Fitting& f = kFittings[k];
+        turned[k] = {kShopWidth - f.x1, kShopDepth - f.y1, f.z0, kShopWidth - f.x0, kShopDepth - f.y0, f.z1, f.colour};
+    }
+    return AddFittings(shop, kFoot, x, y, z, turned);
+}
+
+// A block of the glass town whose plaza's south-west corner lies at (x, y) metres, stored in feet.
+bool AddGlassBlock(ModelObject* town, int32_t number, double x, double y)
+{
+    ModelObject* block = AddGroup(town, "Block", kFoot);
+    if (!block || !Add(block,
+                       MakeBoxIn(town->Holder, kFoot, x, y, 0, x + kGlassBlockSide, y + kGlassBlockSide, kPlazaHeight),
+                       kStone))
+        return false;
+    const double z = kPlazaHeight;
+    // The towers in the middle, of 30 to 48 metres, their fronts on the west and east streets.
+    for (int32_t t = 0; t < 2; ++t) {
+        const double height = 30 + 6 * ((number * 7 + t * 3) % 4);
+        if (!AddTower(block, x + 4 + t * 26, y + 17, z, height, t == 1)) return false;
+    }
+    // Shops along the south and north edges, their fronts on the streets.
+    for (int32_t s = 0; s < 4; ++s) {
+        const bool north = s >= 2;
+        if (!AddShop(block, x + 4 + (s % 2) * 24, north ? y + kGlassBlockSide - 1 - kShopDepth : y + 1, z, north))
+            return false;
+    }
+    // Street lamps along the east and west edges: a post and a lantern.
+    for (int32_t l = 0; l < 4; ++l) {
+        const double lx = x + (l % 2 ? kGlassBlockSide - 1 : 1);
+        const double ly = y + (l / 2 ? 34 : 14);
+        const Fitting kLamp[] = {{-0.08, -0.08, 0, 0.08, 0.08, 4, kStone}, {-0.25, -0.25, 4, 0.25, 0.25, 4.4, kBrass}};
+        if (!AddFittings(block, kFoot, lx, ly, z, kLamp)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestGlassTown(int32_t blocks)
+{
+    constexpr double kMargin = 32;
+    ModelDocument* document = NewScene("Glass town", 4);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t blockColumns = int32_t(std::ceil(std::sqrt(double(blocks))));
+    const int32_t blockRows = (blocks + blockColumns - 1) / blockColumns;
+    // The ground reaches the margin beyond the blocks on every side.
+    const double extent =
+        std::max(blockColumns, blockRows) * kGlassBlockPitch - (kGlassBlockPitch - kGlassBlockSide) + 2 * kMargin;
+    const int32_t columns = int32_t(std::lround(std::sqrt(double(kGlassTownPatches))));
+    const double cell = extent / (columns * kGlassTownPatchSide);
+    const Landscape land = {-extent / 2, -extent / 2, cell, kGlassTownPatchSide, columns,
+                            std::vector<Terrain>(size_t(columns), Terrain::kFlat)};
+    if (!AddLandscape(root, land, kGlassTownPatches)) return Discard(document);
+    ModelObject* town = NewGroup(document->Holder, "Blocks");
+    bool built = true;
+    for (int32_t b = 0; town && built && b < blocks; ++b) {
+        const double x = land.x0 + kMargin + (b % blockColumns) * kGlassBlockPitch;
+        const double y = land.y0 + kMargin + (b / blockColumns) * kGlassBlockPitch;
+        built = AddGlassBlock(town, b, x, y);
+    }
+    if (!Join(root, town, built)) return Discard(document);
+    // In the street between the first two columns of blocks, at their south end, looking north.
+    return Finish(document, kMetre, land.x0 + kMargin + kGlassBlockSide + (kGlassBlockPitch - kGlassBlockSide) / 2,
+                  land.y0 + kMargin, 1.7, 0, 8);
+}
+
 const HonestModel* HonestModels(int32_t* count)
 {
     static const HonestModel models[] = {
@@ -1095,6 +1365,7 @@ const HonestModel* HonestModels(int32_t* count)
          [] { return BuildHonestNestedGroups(100000); }},
         {"interiors", [] { return BuildHonestInteriors(20000); }, [] { return BuildHonestInteriors(1000000); }},
         {"town", [] { return BuildHonestTown(4, 1, false); }, [] { return BuildHonestTown(200, 16, true); }},
+        {"glass-town", [] { return BuildHonestGlassTown(6); }, [] { return BuildHonestGlassTown(930); }},
     };
     *count = int32_t(sizeof models / sizeof models[0]);
     return models;

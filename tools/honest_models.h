@@ -61,6 +61,12 @@ ModelDocument* BuildHonestInteriors(int32_t faces);
 // connected to its rooms, and a furnished room), trees, and a monument whose sphere is smooth and
 // faceted in turn; two sphere meshes touching each other stand on the ground south of the blocks.
 ModelDocument* BuildHonestTown(int32_t blocks, int32_t patches, bool hills);
+// A town of glass of `blocks` blocks on a flat landscape of four patches of 112 x 112 quads, under
+// four lights: each block a group in units of its own holding a plaza and on it two towers, each
+// a lobby whose street front is 24 panes of window glass with its furnishings inside and a shaft
+// above it, four shops whose street fronts are a shop window and a glass door with the shop's
+// fittings behind them, and street lamps. Some 1,000 faces a block.
+ModelDocument* BuildHonestGlassTown(int32_t blocks);
 
 struct HonestModel {
     const char* kind;  // written as load-honest-<kind>.qpy

@@ -504,6 +504,69 @@ Bytes HiddenBehindNear()
     return ModelFileBytes(document);
 }
 
+// Each kind of work at once, each just short of where a frame of a window maximized on a 1920 x
+// 1200 screen stops: far faces by the ten thousand hidden behind five near strips (the occlusion
+// walk's tests), and before them see-through slivers under an opaque picture as tall as the view
+// (rows of the textured fill), so that a frame spends nearly twice each allowance before any of
+// them stops it.
+Bytes EveryCost()
+{
+    constexpr int32_t kFarObjects = 2;
+    constexpr int32_t kFarFaces = 30000;
+    constexpr int32_t kStrips = 5;
+    constexpr int32_t kSlivers = 1200;
+    constexpr int32_t kSliverFaces = 12000;
+    EmbeddedPictures pictures({{64, kFixedOne}});
+    ModelDocument* document = NewSampleDocument();
+    if (!document) return {};
+    ModelHolder* holder = document->Holder;
+    AddSampleLights(holder->Root);
+    for (int32_t object = 0; object < kFarObjects; ++object) {
+        const int32_t y = 1000 + 10 * object;
+        const std::vector<FixedVector3> corners = {Point(-300, y, -200), Point(300, y, -200), Point(300, y, 200),
+                                                   Point(-300, y, 200),  Point(420, y, -10),  Point(440, y, -10),
+                                                   Point(440, y, 10),    Point(420, y, 10)};
+        std::vector<std::vector<int16_t>> faces(size_t(kFarFaces), {3, 2, 1, 0});
+        faces.push_back({7, 6, 5, 4});
+        ModelObject* far = MakePolygonMesh(holder, corners, faces);
+        if (!far) break;
+        far->SetColours(kGlass, kOpaque, kSideBoth);
+        holder->Root->AddChild(far);
+    }
+    std::vector<FixedVector3> corners;
+    std::vector<std::vector<int16_t>> strips;
+    for (int32_t strip = 0; strip < kStrips; ++strip) {
+        const int32_t left = -70 + 27 * strip;
+        for (const FixedVector3& corner :
+             {Point(left, 200, -50), Point(left + 32, 200, -50), Point(left + 32, 200, 50), Point(left, 200, 50)})
+            corners.push_back(corner);
+        const int16_t first = int16_t(4 * strip);
+        strips.push_back({int16_t(first + 3), int16_t(first + 2), int16_t(first + 1), first});
+    }
+    if (ModelObject* near = MakePolygonMesh(holder, corners, strips)) {
+        near->SetColours({0xC000, 0x6000, 0x3000}, kOpaque, kSideBoth);
+        holder->Root->AddChild(near);
+    }
+    std::vector<FixedVector3> points;
+    for (int32_t k = 0; k <= kSlivers; ++k) {
+        const double x = -48 + 96.0 * k / kSlivers;
+        points.push_back(PointAt(x, 100, 36));
+        points.push_back(PointAt(x, 100, -36));
+    }
+    std::vector<std::vector<int16_t>> faces;
+    for (int32_t f = 0; f < kSliverFaces; ++f) {
+        const int16_t left = int16_t(2 * (f % kSlivers));
+        faces.push_back({left, int16_t(left + 2), int16_t(left + 3), int16_t(left + 1)});
+    }
+    if (ModelObject* slivers = MakePolygonMesh(holder, points, faces)) {
+        slivers->SetColours(kGlass, kFaint, kSideBoth);
+        slivers->SetSurfaceTexture(pictures.Texture(0), kSideBoth);
+        holder->Root->AddChild(slivers);
+    }
+    PlaceEye(document, 0, 0, 0, 0);
+    return ModelFileBytes(document);
+}
+
 // The outline of a comb of `teeth` teeth standing on a band, from `left` to `right` and from
 // `bottom` to `top`, each tooth as wide as the gap after it: (across, up) pairs, clockwise with
 // across to the right and up upwards, 4 x teeth of them.
@@ -543,6 +606,119 @@ Bytes ManyTeeth()
         holder->Root->AddChild(combs);
     }
     PlaceEye(document, 0, 0, 0, 0);
+    return ModelFileBytes(document);
+}
+
+// Slivers a pixel or two wide in a large window and as tall as the view, side by side across it
+// and over and over in each of three objects, whose cost lies in their rows: faintly see-through
+// under an opaque picture (drawn in layers, each filled row by row and none painted over by the
+// others), or opaque in their colour (each marking the occlusion mask row by row, and framed by
+// lines as tall as the view where frames are drawn).
+enum class SliverFill { SeeThroughTextured, Opaque };
+
+Bytes Slivers(SliverFill fill)
+{
+    constexpr int32_t kObjects = 3;
+    constexpr int32_t kSlivers = 1200;  // side by side across the view
+    constexpr int32_t kFaces = 30000;
+    constexpr double kHalfWidth = 48;
+    constexpr double kHalfHeight = 36;
+    EmbeddedPictures pictures({{64, kFixedOne}});
+    ModelDocument* document = NewSampleDocument();
+    if (!document) return {};
+    ModelHolder* holder = document->Holder;
+    AddSampleLights(holder->Root);
+    for (int32_t object = 0; object < kObjects; ++object) {
+        const double y = 100 + 2 * object;
+        std::vector<FixedVector3> points;
+        for (int32_t k = 0; k <= kSlivers; ++k) {
+            const double x = -kHalfWidth + 2 * kHalfWidth * k / kSlivers;
+            points.push_back(PointAt(x, y, kHalfHeight));
+            points.push_back(PointAt(x, y, -kHalfHeight));
+        }
+        std::vector<std::vector<int16_t>> faces;
+        for (int32_t f = 0; f < kFaces; ++f) {
+            const int16_t left = int16_t(2 * (f % kSlivers));
+            faces.push_back({left, int16_t(left + 2), int16_t(left + 3), int16_t(left + 1)});
+        }
+        ModelObject* slivers = MakePolygonMesh(holder, points, faces);
+        if (!slivers) break;
+        if (fill == SliverFill::Opaque) {
+            slivers->SetColours(kGlass, kOpaque, kSideBoth);
+        } else {
+            slivers->SetColours(kGlass, kFaint, kSideBoth);
+            slivers->SetSurfaceTexture(pictures.Texture(0), kSideBoth);
+        }
+        holder->Root->AddChild(slivers);
+    }
+    PlaceEye(document, 0, 0, 0, 0);
+    return ModelFileBytes(document);
+}
+
+// Towers in rows along a street, each a box whose ground storey is glazed all round with panes of
+// window glass, a few boxes standing inside it, the eye in the street: through a lobby the street
+// beyond shows, and through that the next lobby, each pane cutting the part of the view seen
+// through the ones before it into pieces, tower behind tower.
+Bytes LobbiesInLine()
+{
+    constexpr int32_t kRows = 24;
+    constexpr int32_t kPanes = 6;  // a side's panes
+    constexpr int32_t kSide = 40;
+    constexpr int32_t kPitch = 60;
+    constexpr int32_t kLobby = 12;
+    constexpr int32_t kHeight = 120;
+    constexpr uint16_t kWindow = 0x4000;
+    ModelDocument* document = NewSampleDocument();
+    if (!document) return {};
+    ModelHolder* holder = document->Holder;
+    AddSampleLights(holder->Root);
+    for (int32_t tower = 0; tower < 2 * kRows; ++tower) {
+        const int32_t x0 = tower % 2 ? 15 : -15 - kSide;
+        const int32_t y0 = 30 + kPitch * (tower / 2);
+        // Corners round the box anticlockwise seen from above, each side's panes' borders between.
+        const int32_t cornerX[4] = {x0, x0 + kSide, x0 + kSide, x0};
+        const int32_t cornerY[4] = {y0, y0, y0 + kSide, y0 + kSide};
+        std::vector<FixedVector3> points;
+        for (int32_t level : {0, kLobby}) {
+            for (int32_t s = 0; s < 4; ++s) {
+                for (int32_t k = 0; k < kPanes; ++k) {
+                    const int32_t e = (s + 1) % 4;
+                    points.push_back(PointAt(cornerX[s] + double(cornerX[e] - cornerX[s]) * k / kPanes,
+                                             cornerY[s] + double(cornerY[e] - cornerY[s]) * k / kPanes, level));
+                }
+            }
+        }
+        for (int32_t s = 0; s < 4; ++s) points.push_back(Point(cornerX[s], cornerY[s], kHeight));
+        constexpr int16_t kRing = 4 * kPanes;
+        std::vector<std::vector<int16_t>> faces;
+        for (int16_t k = 0; k < kRing; ++k) {
+            const int16_t next = int16_t((k + 1) % kRing);
+            faces.push_back({k, int16_t(k + kRing), int16_t(next + kRing), next});
+        }
+        for (int16_t s = 0; s < 4; ++s) {
+            const int16_t e = int16_t((s + 1) % 4);
+            faces.push_back({int16_t(kRing + s * kPanes), int16_t(2 * kRing + s), int16_t(2 * kRing + e),
+                             int16_t(kRing + e * kPanes)});
+        }
+        faces.push_back({2 * kRing, 2 * kRing + 3, 2 * kRing + 2, 2 * kRing + 1});
+        faces.push_back({0, kPanes, 2 * kPanes, 3 * kPanes});
+        ModelObject* box = MakePolygonMesh(holder, points, faces);
+        if (!box) break;
+        box->SetColours({0x9000, 0x8800, 0x8000}, kOpaque, kSideBoth);
+        for (int32_t face = 0; face < kRing; ++face) {
+            if (Surface* pane = box->SurfaceForFace(face)) pane->SetSurfaceColour(kGlass, kWindow, kSideBoth);
+        }
+        for (int32_t k = 0; k < 4; ++k) {
+            const int32_t fx = x0 + 6 + 16 * (k % 2);
+            const int32_t fy = y0 + 6 + 16 * (k / 2);
+            if (ModelObject* fitting = MakeBox(holder, fx, fy, 0, fx + 10, fy + 10, 4 + 2 * k)) {
+                fitting->SetColours({0x9000, 0x5800, 0x2800}, kOpaque, kSideBoth);
+                box->AddChild(fitting);
+            }
+        }
+        holder->Root->AddChild(box);
+    }
+    PlaceEye(document, 0, 0, 6, 0);
     return ModelFileBytes(document);
 }
 
@@ -618,6 +794,10 @@ std::vector<HostileModel> FrameHostileModels()
         {"large-texture-floors.qpy", TexturedFloors(2, {512, kFixedOne / 64})},
         {"smooth-quads.qpy", SmoothQuads()},
         {"textured-quads-over-colour.qpy", OpaqueQuads(QuadFill::OverColour)},
+        {"thin-slivers.qpy", Slivers(SliverFill::SeeThroughTextured)},
+        {"opaque-slivers.qpy", Slivers(SliverFill::Opaque)},
+        {"lobbies-in-line.qpy", LobbiesInLine()},
+        {"every-cost.qpy", EveryCost()},
     };
     std::vector<HostileModel> models;
     for (const auto& kind : kinds) {

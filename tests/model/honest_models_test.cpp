@@ -215,3 +215,41 @@ TEST(HonestModels, GroupsInUnitsOfTheirOwnReadIntoPlace)
     EXPECT_NEAR(Fix2X(Extent(wall, 2, true) - Extent(wall, 2, false)), 250 / 2.54, kLost);
     document->Destroy();
 }
+
+TEST(HonestModels, TheTownOfGlassShowsItsFurnishingsThroughWindowsOnItsStreets)
+{
+    // Read back: four patches of 112 x 112 quads and one block: its plaza, two towers (30 faces,
+    // 29 boxes of furnishings and four planters of ten faces), four shops (8 faces and 18 boxes of
+    // fittings) and four lamps of two boxes.
+    ModelDocument* document = ReadBack(ModelFileBytes(BuildHonestGlassTown(1)));
+    ASSERT_NE(document, nullptr);
+    const ModelObject* root = document->Holder->Root;
+    constexpr int32_t kBox = 6;
+    EXPECT_EQ(Faces(root), 4 * 112 * 112 + kBox + 2 * (30 + 29 * kBox + 4 * 10) + 4 * (8 + 18 * kBox) + 8 * kBox);
+    const ModelObject* block = root->ChildAt(4)->ChildAt(0);
+    // The towers' lobbies: 24 panes of window glass across their street fronts (west and east),
+    // facing the street, with 33 furnishings inside; the shops' fronts two panes each, on the
+    // south and north streets.
+    const struct {
+        int32_t child;
+        int32_t panes;
+        int32_t children;
+        int16_t nx, ny;
+    } glazed[] = {{1, 24, 33, -256, 0}, {2, 24, 33, 256, 0}, {3, 2, 18, 0, -256}, {5, 2, 18, 0, 256}};
+    for (const auto& g : glazed) {
+        SCOPED_TRACE(g.child);
+        const ModelObject* box = block->ChildAt(g.child);
+        EXPECT_EQ(box->ChildCount(), g.children);
+        const ObjectGeometry* geometry = box->GeometryAt(0);
+        int32_t glass = 0;
+        for (int32_t i = 0; i < geometry->PolygonCount(); ++i) {
+            const PolygonRecord* face = geometry->PolygonAt(i);
+            if (face->ColourCode != 0x4000) continue;
+            ++glass;
+            EXPECT_EQ(face->WorldNormal.x, g.nx);
+            EXPECT_EQ(face->WorldNormal.y, g.ny);
+        }
+        EXPECT_EQ(glass, g.panes);
+    }
+    document->Destroy();
+}

@@ -344,15 +344,15 @@ TEST_F(PerspectiveTest, AFaceOfEveryDepthFinishesWithinTheCutLimit)
     for (uint8_t count : canvas.pixels) ASSERT_LE(count, 1);
 
     // In a frame that stops partway (the rows its pieces walk, 1,031 from far above the canvas to
-    // its foot, spent past the 960 that a view of ten pixels stops at), the pieces not paid for
-    // are left unfilled.
+    // its foot, each at what a row of the textured fill costs, spent past the 16,320 pixels, 1,020
+    // rows, that a view of 170 pixels stops at), the pieces not paid for are left unfilled.
     const int32_t spans = gSpans;
     Canvas stopped;
     setup = SetupFor(stopped, texture, source);
     setup.filler = CountingFiller;
     gSpans = 0;
     FrameBudget& budget = CurrentRenderContext().frameBudget;
-    budget.Begin(10);
+    budget.Begin(170);
     Subdivide(&setup, face);
     EXPECT_TRUE(budget.Stopped());
     budget.End();

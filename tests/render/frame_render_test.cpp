@@ -396,8 +396,8 @@ TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
 {
     RenderTarget target(32);
     auto world = NewWorld();
-    // Sixty faces of a comb of forty-five teeth within the view, whose fill by the system makes
-    // forty-five spans on each of most of their rows; a convex box's faces make one.
+    // A hundred and twenty faces of a comb of forty-five teeth within the view, whose fill by the
+    // system makes forty-five spans on each of most of their rows; a convex box's faces make one.
     std::vector<FixedVector3> corners = {{IntToFixed(-46), IntToFixed(100), IntToFixed(-30)}};
     std::vector<int16_t> comb = {0};
     for (int32_t k = 0; k < 45; ++k) {
@@ -408,7 +408,7 @@ TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
     }
     corners.push_back({IntToFixed(46), IntToFixed(100), IntToFixed(-30)});
     comb.push_back(int16_t(corners.size() - 1));
-    ModelObject* combs = MakePolygonMesh(world.get(), corners, std::vector<std::vector<int16_t>>(60, comb));
+    ModelObject* combs = MakePolygonMesh(world.get(), corners, std::vector<std::vector<int16_t>>(120, comb));
     ASSERT_NE(combs, nullptr);
     combs->SetColours({0x8000, 0x8000, 0x8000}, 0xFFFF, kSideBoth);
     world->Root->AddChild(combs);
@@ -418,7 +418,7 @@ TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
     SetDirectPixelDrawing(0);
     RenderFrameTimed(o.get(), 0, 0);
     EXPECT_TRUE(budget.Stopped());
-    EXPECT_LT(budget.Spent(FrameCost::kDrawn), 60);
+    EXPECT_LT(budget.Spent(FrameCost::kDrawn), 120);
     // A box of convex faces costs none.
     auto boxWorld = NewWorld();
     AddBox(boxWorld.get(), -20, 100, -10, 20, 110, 10, kRed);
@@ -426,5 +426,87 @@ TEST(Frame, FacesCrossingEveryRowManyTimesStopAFrameDrawnThroughTheSystemsCalls)
     boxEye->SetObserverOptions(kFillOnly);
     RenderFrameTimed(boxEye.get(), 0, 0);
     EXPECT_EQ(budget.Spent(FrameCost::kSystemSpans), 0);
+    SetDirectPixelDrawing(1);
+}
+
+TEST(Frame, DrawnIntoPartOfTheViewOnlyTheRecordsAndFacesReachingItAreDrawn)
+{
+    RenderTarget target(32);
+    auto world = NewWorld();
+    // Three boxes side by side across the view, and under them one object of three quads, one
+    // under each box.
+    AddBox(world.get(), -60, 200, -10, -40, 210, 10, kRed);
+    AddBox(world.get(), -10, 200, -10, 10, 210, 10, kBlue);
+    ModelObject* right = AddBox(world.get(), 40, 200, -10, 60, 210, 10, kRed);
+    std::vector<FixedVector3> corners;
+    std::vector<std::vector<int16_t>> quads;
+    for (const int32_t x : {-60, -10, 40}) {
+        const int16_t first = int16_t(corners.size());
+        for (const auto& [cx, cz] : {std::pair{x, -30}, {x + 20, -30}, {x + 20, -40}, {x, -40}})
+            corners.push_back({IntToFixed(cx), IntToFixed(200), IntToFixed(cz)});
+        quads.push_back({first, int16_t(first + 1), int16_t(first + 2), int16_t(first + 3)});
+    }
+    ModelObject* ground = MakePolygonMesh(world.get(), corners, quads);
+    ASSERT_NE(ground, nullptr);
+    ground->SetColours({0, 0x8000, 0}, 0xFFFF, kSideBoth);
+    world->Root->AddChild(ground);
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {0, 0, 0});
+    o->SetObserverOptions(kFillOnly);
+    RenderFrameTimed(o.get(), 0, 0);
+    std::vector<uint32_t> whole;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = kWidth / 2 - 3; x < kWidth / 2 + 3; ++x) whole.push_back(target.Pixel(x, y));
+    // A strip down the middle of the view, as behind a see-through face: the background, the
+    // middle box's front and the quad under it are drawn, and the strip's pixels are those of
+    // the whole frame.
+    SpanRegion* maker = NewSpanRegion();
+    SpanRegion* strip = maker->SpanRegionFromRect(kWidth / 2 - 4, 0, kWidth / 2 + 4, kHeight);
+    ASSERT_NE(strip, nullptr);
+    ObjectGeometry* root = world->Root->GeometryAt(0);
+    target.Clear();
+    uint32_t before = FacesDrawn();
+    RenderModel(root, o.get(), strip, nullptr, nullptr, 0, 0);
+    EXPECT_EQ(FacesDrawn() - before, 3u);
+    std::vector<uint32_t> part;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = kWidth / 2 - 3; x < kWidth / 2 + 3; ++x) part.push_back(target.Pixel(x, y));
+    EXPECT_EQ(part, whole);
+    // A sign on the right box's front reaching into the strip keeps that box drawn: its two faces
+    // seen and the sign.
+    ASSERT_NE(AddFaceElement(right, FaceWithNormal(right, 0, -256, 0)->FaceIndex, 2, 0, 140, 10, 0, 0, 0, kRed, 0xFFFF),
+              nullptr);
+    o->BumpSerial();
+    RenderFrameTimed(o.get(), 0, 0);
+    before = FacesDrawn();
+    RenderModel(root, o.get(), strip, nullptr, nullptr, 0, 0);
+    EXPECT_EQ(FacesDrawn() - before, 6u);
+    strip->SpanRegionFree();
+    maker->SpanRegionFree();
+}
+
+TEST(Frame, AFaceIsChargedItsRowsAtWhatARowOfItsFillCostsAndTheSystemsLinesAtTheirCost)
+{
+    RenderTarget target(32);
+    std::unique_ptr<DynamicArray, void (*)(DynamicArray*)> sliver(NewDynamicArray(0, sizeof(ScreenPoint), 4),
+                                                                  [](DynamicArray* a) { a->Destroy(); });
+    // Screen points, y up from the view centre (80, 60): device (79, 20) to (81, 100), a sliver of
+    // 81 rows whose box is three pixels wide with the fills' right ends.
+    for (const ScreenPoint& p : {ScreenPoint{-1, 40}, ScreenPoint{1, 40}, ScreenPoint{1, -40}, ScreenPoint{-1, -40}})
+        sliver->Append(&p);
+    FrameBudget& budget = CurrentRenderContext().frameBudget;
+    for (const int32_t direct : {1, 0}) {
+        SetDirectPixelDrawing(direct);
+        SpanRegion* whole = NewSpanRegion();
+        SpanRegion* view = whole->SpanRegionFromRect(0, 0, kWidth, kHeight);
+        ASSERT_NE(view, nullptr);
+        budget.Begin(kWidth * kHeight);
+        DrawPolygonFace(view, sliver.get(), kFaceFill | kFaceFrame, nullptr, 0, 1, &kRed, &kBlue, 1, nullptr);
+        budget.End();
+        EXPECT_EQ(budget.Spent(FrameCost::kPixels), (3 + (direct ? kFlatRowPixels : kSystemRowPixels)) * 81) << direct;
+        // Its frame: two lines of 81 pixels and two of 3.
+        EXPECT_EQ(budget.Spent(FrameCost::kLinePixels), direct ? 168 : 168 * kSystemLinePixels) << direct;
+        view->SpanRegionFree();
+        whole->SpanRegionFree();
+    }
     SetDirectPixelDrawing(1);
 }

@@ -64,6 +64,16 @@ TEST_P(OccludedEveryDepth, ARecordBehindANearerOneIsLeftOutWithThePictureUnchang
     EXPECT_EQ(scene.FacesOfFrame(), 2u);
     ObjectGeometry* hidden = scene.farBox->GeometryAt(0);
     EXPECT_EQ(hidden->Occluded, 1);
+    // The near box's faces came into view as its list was made, before anything was drawn; the
+    // hidden one, painted over whole, brought none. A frame of the same view tests and projects
+    // nothing again, and starts with them in view.
+    const FrameBudget& budget = CurrentRenderContext().frameBudget;
+    EXPECT_EQ(budget.InView(), 6);
+    const std::vector<uint8_t> first = target.Image();
+    target.Clear();
+    EXPECT_EQ(scene.FacesOfFrame(), 2u);
+    EXPECT_EQ(budget.InView(), 6);
+    EXPECT_EQ(target.Image(), first);
     const std::vector<uint8_t> picture = target.Image();
     scene.farBox->SetHidden(1);
     scene.o->BumpSerial();

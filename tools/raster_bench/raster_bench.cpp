@@ -1,8 +1,9 @@
 // raster-bench: times the rasterizers on a 1024 x 768 pixel buffer in memory: flat and shaded
 // polygons, plain and clipped to a convex clip shape, and polygon frames (lines), small, medium
-// and large, in every pixel format; textured polygons in every pixel format; then the span
-// writers and the textured span fillers against plain hand-written loops that write the same
-// pixels. Prints one line per case: polygons per second and millions of covered (for frames,
+// and large squares and slivers two pixels wide and 600 rows tall (whose cost lies in their
+// rows), in every pixel format; textured polygons of the same sizes in every pixel format; then
+// the span writers and the textured span fillers against plain hand-written loops that write the
+// same pixels. Prints one line per case: polygons per second and millions of covered (for frames,
 // line) pixels per second.
 #include <chrono>
 #include <cstdio>
@@ -103,21 +104,23 @@ struct Random {
     }
 };
 
-// Clockwise quadrilaterals of about size x size pixels at random places; with `overhang` they
+// Clockwise quadrilaterals of about width x height pixels at random places; with `overhang` they
 // reach up to a quarter of their size beyond the buffer.
-std::vector<std::vector<DevicePoint>> MakePolygons(int32_t size, bool overhang)
+std::vector<std::vector<DevicePoint>> MakePolygons(int32_t width, int32_t height, bool overhang)
 {
-    Random random{size * 7919u + (overhang ? 1 : 0)};
+    Random random{uint32_t(width * 7919 + height * 104729) + (overhang ? 1u : 0u)};
     std::vector<std::vector<DevicePoint>> polygons;
-    const int32_t margin = overhang ? -size / 4 : 0;
+    const int32_t marginX = overhang ? -width / 4 : 0;
+    const int32_t marginY = overhang ? -height / 4 : 0;
     for (int32_t i = 0; i < 64; ++i) {
-        const int32_t x = margin + random.Below(kWidth - size - 2 * margin);
-        const int32_t y = margin + random.Below(kHeight - size - 2 * margin);
-        const int32_t j = std::max(1, size / 8);
-        polygons.push_back({{x + random.Below(j), y + random.Below(j)},
-                            {x + size - random.Below(j), y + random.Below(j)},
-                            {x + size - random.Below(j), y + size - random.Below(j)},
-                            {x + random.Below(j), y + size - random.Below(j)}});
+        const int32_t x = marginX + random.Below(kWidth - width - 2 * marginX);
+        const int32_t y = marginY + random.Below(kHeight - height - 2 * marginY);
+        const int32_t jx = std::max(1, width / 8);
+        const int32_t jy = std::max(1, height / 8);
+        polygons.push_back({{x + random.Below(jx), y + random.Below(jy)},
+                            {x + width - random.Below(jx), y + random.Below(jy)},
+                            {x + width - random.Below(jx), y + height - random.Below(jy)},
+                            {x + random.Below(jx), y + height - random.Below(jy)}});
     }
     return polygons;
 }
@@ -195,9 +198,11 @@ void Print(const char* format, const char* kind, const char* size, Measure m)
 
 struct SizeCase {
     const char* name;
-    int32_t size;
+    int32_t width;
+    int32_t height;
 };
-constexpr SizeCase kSizes[] = {{"small", 8}, {"medium", 64}, {"large", 400}};
+// Squares, and slivers two pixels wide and hundreds of rows tall, whose cost lies in their rows.
+constexpr SizeCase kSizes[] = {{"small", 8, 8}, {"medium", 64, 64}, {"large", 400, 400}, {"sliver", 2, 600}};
 
 template <class F>
 void BenchFormat(const char* name, const BenchShadeTables& tables, const SpanRegion* clip)
@@ -205,8 +210,8 @@ void BenchFormat(const char* name, const BenchShadeTables& tables, const SpanReg
     Buffer<F> buffer;
     const RasterTarget& t = buffer.Target();
     for (const SizeCase& s : kSizes) {
-        const auto plain = MakePolygons(s.size, false);
-        const auto overhanging = MakePolygons(s.size, true);
+        const auto plain = MakePolygons(s.width, s.height, false);
+        const auto overhanging = MakePolygons(s.width, s.height, true);
         auto flat = [&](const RasterTarget& target, const std::vector<DevicePoint>& p) {
             FillPolygonOn<F>(target, p.data(), int32_t(p.size()), 0xFFFFFFFF, 0, kOptionFill, 0);
         };
@@ -331,7 +336,7 @@ void BenchTexturedFormat(const char* name, const BenchShadeTables& tables, const
     TextureSetup setup;
     if (!SetupTexturedSource(&setup, &source, texture.rows.data(), 64, 64, format)) return;
     for (const SizeCase& s : kSizes) {
-        const auto polygons = MakePolygons(s.size, false);
+        const auto polygons = MakePolygons(s.width, s.height, false);
         const int64_t pixels = CoveredPixels(polygons, nullptr);
         std::vector<FixedPoint> positions;
         std::vector<TextureCoord> coords;
