@@ -391,9 +391,9 @@ TEST(BmpReader, Rle8RunsPadsAndEscapesAcrossEveryRefill)
 
 TEST(BmpReader, AStopAskedInTheProgressWindowEndsTheDecodingWithoutAWord)
 {
-    // Run-length rows are handed on one at a time, each followed by a look at the progress: a
-    // stop at the second ends the read stopped, with no message and no picture.
-    const Bytes file = MakeBmp(BmpShape(6, 3, 8, 1, Palette256()), Rle8Picture());
+    // Each strip handed on is followed by a look at the progress; rows of 90000 bytes go one a
+    // strip. A stop at the second look ends the read stopped, with no message and no picture.
+    const Bytes file = MakeBmp(BmpShape(30000, 3), PackRows(Pattern(30000, 3, 0x1000000u), 24));
     ReadInMemory<Reader> in(file);
     in.catcher.stopAt = 2;
     EXPECT_EQ(in.reader.Read(8), kResultStopped);
