@@ -206,6 +206,8 @@ ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
             result = ReadCreditsText(stream);
         }
         IgnoreResult(stream->StreamEndChunk());
+        // Pictures one after another take their time: a stop asked meanwhile ends the read.
+        if (!Holder->Budget.LookWhenDue()) result = kResultStopped;
     }
     CountTurns(chunks);
     ProgressSetValue(stream->StreamPosition());

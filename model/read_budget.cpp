@@ -146,6 +146,7 @@ void ReadBudget::Begin(const MemoryStream* stream)
     stopped_ = false;
     workSinceLook_ = 0;
     turnsAtLook_ = TurnsCounted();
+    pictureUnitsAtLook_ = 0;
 }
 
 void ReadBudget::End()
@@ -160,6 +161,7 @@ bool ReadBudget::LookAtProgress()
 {
     workSinceLook_ = 0;
     turnsAtLook_ = TurnsCounted();
+    pictureUnitsAtLook_ = pictures_.Spent();
     if (stopped_ || !stream_ || ProgressSuppressionFlag) return !stopped_;
     ProgressSetValue(stream_->StreamPosition());
     if (ProgressUpdate(0)) {

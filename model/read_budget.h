@@ -74,8 +74,8 @@ constexpr int64_t kTurnsPerCharge = 16;
 // And this many more, whatever the read: what the reading of an empty model turns.
 constexpr int64_t kTurnsOfAnyRead = 4096;
 
-// A read looks at its progress once the work it spent and its loops' turns since the last look
-// come to this much. Under Wine a look costs some 20 ns while the progress window's clock says
+// A read looks at its progress once the work it spent, its loops' turns and its pictures' units
+// since the last look come to this much. Under Wine a look costs some 20 ns while the progress window's clock says
 // nothing is due, and honest reads take 25 to 40 microseconds for this much work: the looks cost
 // them about a thousandth of their time, and a read looks hundreds of times between two redraws.
 constexpr int64_t kWorkBetweenLooks = 8192;
@@ -123,11 +123,13 @@ private:
     // `spent` of it spent, in units of which the whole is kWholeShare.
     int64_t Share(int32_t cost, int64_t spent, int64_t bytes) const;
     void ShareAgain(int64_t bytes);
-    // The work spent and the turns taken since the last look have come to kWorkBetweenLooks.
+    // The work spent, the turns taken and the pictures' units spent since the last look have come
+    // to kWorkBetweenLooks.
     bool LookIsDue(int64_t amount)
     {
         workSinceLook_ += amount;
-        return workSinceLook_ + TurnsCounted() - turnsAtLook_ >= kWorkBetweenLooks;
+        return workSinceLook_ + TurnsCounted() - turnsAtLook_ + pictures_.Spent() - pictureUnitsAtLook_ >=
+               kWorkBetweenLooks;
     }
 
     const MemoryStream* stream_ = nullptr;
@@ -144,6 +146,7 @@ private:
     bool stopped_ = false;
     int64_t workSinceLook_ = 0;
     int64_t turnsAtLook_ = 0;
+    int64_t pictureUnitsAtLook_ = 0;
 };
 
 // Spends a cost of a loop as it goes, a batch at a time: the loop adds what each turn does and

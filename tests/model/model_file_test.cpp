@@ -508,6 +508,13 @@ TEST(ReadBudget, LooksAtTheProgressAtThePaceOfItsWorkAndTurnsAndAStopRefusesEver
     CountTurns(1);
     EXPECT_TRUE(budget.Spend(ReadCost::kNodes, 0));
     EXPECT_EQ(ui.updates, 2);
+    // The pictures' units count as work does.
+    EXPECT_TRUE(budget.Pictures().Spend(kWorkBetweenLooks - 1));
+    EXPECT_TRUE(budget.LookWhenDue());
+    EXPECT_EQ(ui.updates, 2);
+    EXPECT_TRUE(budget.Pictures().Spend(1));
+    EXPECT_TRUE(budget.LookWhenDue());
+    EXPECT_EQ(ui.updates, 3);
     // A stop answered at a look refuses the spending that looked and every later one, stopped
     // rather than past the budget's allowance, and nothing more is asked.
     ui.stopAfter = 1;
@@ -517,14 +524,14 @@ TEST(ReadBudget, LooksAtTheProgressAtThePaceOfItsWorkAndTurnsAndAStopRefusesEver
     EXPECT_EQ(budget.Spent(ReadCost::kFaces), 0);
     EXPECT_FALSE(budget.Spend(ReadCost::kNodes, 1));
     EXPECT_FALSE(budget.LookAtProgress());
-    EXPECT_EQ(ui.updates, 3);
+    EXPECT_EQ(ui.updates, 4);
     budget.End();
     EXPECT_FALSE(budget.Stopped());
     EXPECT_FALSE(budget.Passed());
     // Outside a read nothing is looked at.
     EXPECT_TRUE(budget.Spend(ReadCost::kNodes, 4 * kWorkBetweenLooks));
     EXPECT_TRUE(budget.LookAtProgress());
-    EXPECT_EQ(ui.updates, 3);
+    EXPECT_EQ(ui.updates, 4);
 }
 
 TEST(ModelFile, TheLastLookAtTheProgressStopsAReadThatWentWell)
@@ -700,6 +707,11 @@ public:
         if (stream->StreamIsWriting()) return stream->StreamTransferValue(&first, kValueByte);
         IgnoreResult(stream->StreamTransferValue(&first, kValueByte));
         budget = pictures;
+        if (first == kDear) {
+            // Its making takes a look's worth of work, during which the user asks to stop.
+            EXPECT_TRUE(pictures->Spend(kWorkBetweenLooks));
+            if (ui) ui->stopAfter = 1;
+        }
         return first == kPastBudget ? kResultPastBudget : first ? kResultOk : kResultLocked;
     }
     void DisposeCreditsPicture(Q_Offscreen* picture) override
@@ -715,6 +727,8 @@ public:
     }
     // A body whose first byte is this is past the picture budget it is read against.
     static constexpr uint8_t kPastBudget = 2;
+    // One whose first byte is this is made with a stop asked meanwhile.
+    static constexpr uint8_t kDear = 3;
     int made = 0;
     std::vector<int> disposed;
     RecordingUi* ui = nullptr;
@@ -758,6 +772,13 @@ TEST(ModelFile, CreditsPicturesReplacedAndFailedOnesDisposed)
     EXPECT_EQ(pictures.made, 6);
     EXPECT_EQ(pictures.disposed.back(), 6);
     EXPECT_EQ(refused->CreditsPicture, nullptr);
+
+    // A stop asked while a picture is made ends the read before the next picture is begun.
+    ModelDocument* stopped = NewDocument();
+    const Bytes dear = Chunk("BMAP", {FakePictures::kDear});
+    EXPECT_EQ(ReadDocument(stopped, ModelFile(Chunk("CRED", dear + dear))), kResultStopped);
+    EXPECT_EQ(pictures.made, 7);
+    stopped->Destroy();
     refused->Destroy();
     back->Destroy();
     document->Destroy();
