@@ -115,9 +115,11 @@ class Player:
         outcome = match.group(1).split()[0]
         return {"pane": "loaded", "alert": "alert"}.get(outcome, "finished"), self.program.found_at()
 
-    def dismiss(self, seen, outcome):
-        """Closes what ended the read: the alert with Return, or the notice with Return and then
-        the alert that may follow it."""
+    def dismiss(self, seen, outcome, since):
+        """Closes what ended the read whose lines began at `since`: its alerts with Return, one
+        after another up to the model reader's own, which comes last (a picture's reader first
+        says why it refused the picture), or the notice with Return and then the alerts that may
+        follow it."""
         if outcome == "finished":
             # The notice is the loading window itself, turned.
             notice = self.new_window(set(), "notice", lambda w: w.name.startswith(CAPTION))
@@ -125,10 +127,22 @@ class Player:
             qpdrive.wait_window_gone(notice.xid, STEP_SECONDS)
             outcome = self.program.wait_line(r"^(pane|alert) ", STEP_SECONDS).group(1)
             outcome = "loaded" if outcome == "pane" else "alert"
-        if outcome == "alert":
+        dismissed = 0
+        deadline = time.monotonic() + STEP_SECONDS
+        while outcome == "alert":
+            alerts = self.program.matching(r"^alert (.*)$", since)
+            if len(alerts) <= dismissed:
+                if time.monotonic() > deadline:
+                    raise DriveError("no alert after %r" % alerts[-1].group(1))
+                time.sleep(0.02)
+                continue
             alert = self.new_window(seen, "alert")
             self.keys_to(alert, "Return")
             qpdrive.wait_window_gone(alert.xid, STEP_SECONDS)
+            dismissed += 1
+            deadline = time.monotonic() + STEP_SECONDS
+            if alerts[dismissed - 1].group(1).startswith("Error in loading file"):
+                break
 
     def open_by_menu(self, model):
         """Ctrl+O, OK to the question when a model is open, the path and Return: the log's mark
@@ -201,8 +215,9 @@ def start_player(launcher, player, model):
             return None, None
         began = p.program.found_at()
         seen = p.shown()
-        outcome, ended = p.finish(p.program.cursor)
-        p.dismiss(seen, outcome)
+        since = p.program.cursor
+        outcome, ended = p.finish(since)
+        p.dismiss(seen, outcome, since)
     except BaseException:
         p.close()
         raise
@@ -248,7 +263,7 @@ def time_model(launcher, player, model, moments):
                     results.append((how, moment, "ended first", None))
                     print("  %-7s %-7s at %.2f s: the read ended first" % (how, moment, at), flush=True)
                     outcome, _ = p.finish(mark)
-                    p.dismiss(shown, outcome)
+                    p.dismiss(shown, outcome, mark)
                     continue
                 pressed = press(p, window, how)
                 outcome, came_at = p.finish(mark)
@@ -261,7 +276,7 @@ def time_model(launcher, player, model, moments):
                 else:
                     results.append((how, moment, "LOST (%s)" % outcome, took))
                 print("  %-7s %-7s at %.2f s: %s, %.0f ms" % (how, moment, at, results[-1][2], 1000 * took), flush=True)
-                p.dismiss(shown, outcome)
+                p.dismiss(shown, outcome, mark)
         if p.program.running() and not p.program.first_since(r"^exit ", 0)[0]:
             p.exit_by_menu()
         if answered is not None:
