@@ -182,30 +182,25 @@ VertexFaces::Faces VertexFaces::Of(int32_t vertex) const
             // vertex's faces, the second files them after those of the vertices below it.
             const size_t range = size_t(highest - lowest + 1);
             lowest_ = lowest;
-            std::vector<int32_t> lastFace(range, -1);
-            starts_.assign(range + 1, 0);
-            for (int32_t r = 0; r < geometry_->PolygonCount(); ++r) {
-                const PolygonRecord* face = geometry_->PolygonAt(r);
-                for (int32_t k = 0; k < face->VertexCount(); ++k) {
-                    const size_t v = size_t(face->IndexAt(k) - lowest);
-                    if (lastFace[v] == r) continue;
-                    lastFace[v] = r;
-                    ++starts_[v + 1];
+            std::vector<int32_t> lastFace;
+            const auto eachFaceOfEachVertex = [&](auto&& file) {
+                lastFace.assign(range, -1);
+                for (int32_t r = 0; r < geometry_->PolygonCount(); ++r) {
+                    const PolygonRecord* face = geometry_->PolygonAt(r);
+                    for (int32_t k = 0; k < face->VertexCount(); ++k) {
+                        const size_t v = size_t(face->IndexAt(k) - lowest);
+                        if (lastFace[v] == r) continue;
+                        lastFace[v] = r;
+                        file(v, face);
+                    }
                 }
-            }
+            };
+            starts_.assign(range + 1, 0);
+            eachFaceOfEachVertex([&](size_t v, const PolygonRecord*) { ++starts_[v + 1]; });
             for (size_t v = 0; v < range; ++v) starts_[v + 1] += starts_[v];
             faces_.resize(size_t(starts_[range]));
             std::vector<int32_t> filled(starts_.begin(), starts_.end() - 1);
-            lastFace.assign(range, -1);
-            for (int32_t r = 0; r < geometry_->PolygonCount(); ++r) {
-                const PolygonRecord* face = geometry_->PolygonAt(r);
-                for (int32_t k = 0; k < face->VertexCount(); ++k) {
-                    const size_t v = size_t(face->IndexAt(k) - lowest);
-                    if (lastFace[v] == r) continue;
-                    lastFace[v] = r;
-                    faces_[size_t(filled[v]++)] = face;
-                }
-            }
+            eachFaceOfEachVertex([&](size_t v, const PolygonRecord* face) { faces_[size_t(filled[v]++)] = face; });
             CountTurns(2 * (geometry_->PolygonCount() + corners) + 3 * int64_t(range) + 4 * kHeapBlockTurns);
         }
     }
