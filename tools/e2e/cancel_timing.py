@@ -49,7 +49,8 @@ EARLY = 0.2
 BEFORE_END = 0.3
 LATE_SHARE = 0.85
 QUICKEST = 0.4
-# A loading window that closed this soon after the key closed before the key could reach it.
+# A loading window that closed this soon after xdotool handed the key to the display closed before
+# the key could reach it.
 KEY_DELIVERY = 0.05
 # What a stop may take at most, from the key to the alert.
 GOAL = 0.5
@@ -90,9 +91,9 @@ class Player:
                 time.sleep(0.1)
         return self.frame
 
-    def new_window(self, seen, what, wanted=lambda w: True):
+    def new_window(self, seen, what, wanted=lambda w: True, seconds=0):
         frame = self.frame_window().xid
-        deadline = time.monotonic() + STEP_SECONDS
+        deadline = time.monotonic() + (seconds or STEP_SECONDS)
         while True:
             fresh = [w for w in self.windows() if w.xid != frame and w.xid not in seen and wanted(w)]
             if fresh:
@@ -115,11 +116,12 @@ class Player:
         outcome = match.group(1).split()[0]
         return {"pane": "loaded", "alert": "alert"}.get(outcome, "finished"), self.program.found_at()
 
-    def dismiss(self, seen, outcome, since):
+    def dismiss(self, seen, outcome, since, closable=0):
         """Closes what ended the read whose lines began at `since`: its alerts with Return, one
         after another up to the model reader's own, which comes last (a picture's reader first
         says why it refused the picture), or the notice with Return and then the alerts that may
-        follow it."""
+        follow it. A key that came as the read ended may have closed its alert itself: the
+        alert then is not waited for more than `closable` seconds."""
         if outcome == "finished":
             # The notice is the loading window itself, turned.
             notice = self.new_window(set(), "notice", lambda w: w.name.startswith(CAPTION))
@@ -136,7 +138,13 @@ class Player:
                     raise DriveError("no alert after %r" % alerts[-1].group(1))
                 time.sleep(0.02)
                 continue
-            alert = self.new_window(seen, "alert")
+            try:
+                alert = self.new_window(seen, "alert", seconds=closable)
+            except DriveError:
+                if not closable:
+                    raise
+                # The key that came as the read ended closed its alert.
+                break
             self.keys_to(alert, "Return")
             qpdrive.wait_window_gone(alert.xid, STEP_SECONDS)
             dismissed += 1
@@ -180,7 +188,8 @@ class Player:
 
 
 def press(player, window, how):
-    """Stops the read from its loading window: the time just before the key."""
+    """Stops the read from its loading window: the times just before the key and once xdotool
+    has handed it to the display (40 to 50 ms later on a busy machine)."""
     if how == "cancel":
         qpdrive.move_to(window.rect[2] - CANCEL_FROM_RIGHT, window.rect[3] - CANCEL_FROM_BOTTOM)
         pressed = time.monotonic()
@@ -189,7 +198,7 @@ def press(player, window, how):
         qpdrive.move_to(*window.centre)
         pressed = time.monotonic()
         qpdrive.key(how)
-    return pressed
+    return pressed, time.monotonic()
 
 
 def moment_seconds(moment, read):
@@ -265,18 +274,26 @@ def time_model(launcher, player, model, moments):
                     outcome, _ = p.finish(mark)
                     p.dismiss(shown, outcome, mark)
                     continue
-                pressed = press(p, window, how)
+                pressed, sent = press(p, window, how)
                 outcome, came_at = p.finish(mark)
                 closed, closed_at = p.program.first_since(CLOSED, mark)
                 took = came_at - pressed
                 if closed and closed.group(1) == "1" and outcome == "alert":
                     results.append((how, moment, "stopped", took))
-                elif (closed_at or came_at) < pressed + KEY_DELIVERY:
+                elif (closed_at or came_at) < sent + KEY_DELIVERY:
                     results.append((how, moment, "ended with the key (%s)" % outcome, None))
                 else:
-                    results.append((how, moment, "LOST (%s)" % outcome, took))
+                    results.append((how, moment, "LOST (%s, the loading window closed %.0f ms after the key)"
+                                    % (outcome, 1000 * ((closed_at or came_at) - pressed)), took))
                 print("  %-7s %-7s at %.2f s: %s, %.0f ms" % (how, moment, at, results[-1][2], 1000 * took), flush=True)
-                p.dismiss(shown, outcome, mark)
+                stopped = results[-1][2] == "stopped"
+                p.dismiss(shown, outcome, mark, closable=0 if stopped else 2)
+                if how == "alt+F4" and not stopped:
+                    # Past the read, Alt+F4 may have reached the frame: the player ends.
+                    try:
+                        p.program.wait_line(r"^exit ", 2, mark)
+                    except DriveError:
+                        pass
         if p.program.running() and not p.program.first_since(r"^exit ", 0)[0]:
             p.exit_by_menu()
         if answered is not None:
