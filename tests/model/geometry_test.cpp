@@ -475,6 +475,25 @@ TEST(Geometry, ACutChainThatComesBackToAnEdgeMakesNoCapAndAFacelessObjectIsNotCu
     faceless->Destroy();
 }
 
+TEST(Geometry, ACutPointWithoutRoomMakesNoCutEdge)
+{
+    // A prism over 16,383 points has 32,766 vertices: a slice through its sides finds room for one
+    // cut point only. The face that cut it goes, as does every face whose cut points found no
+    // room, and no cut edge names a point that is not there: the bottom alone is left, uncapped.
+    Scene scene;
+    ModelObject* prism = MakeShape(scene.holder(), 1, 1, 3, 16383, 1000, 0, 10, 0, 0, 0);
+    ASSERT_EQ(prism->LocalVertices->ArrayCount(), 32766);
+    PlaneRecord* plane = prism->NewPlaneRecord();
+    plane->SetPlane(0, 0, -kFixedOne, IntToFixed(5));  // keeps z <= 5
+    prism->AddSlice(plane);
+    EXPECT_EQ(prism->LocalVertices->ArrayCount(), kMaxObjectVertices);
+    const ObjectGeometry* record = prism->Geometry;
+    ASSERT_EQ(record->PolygonCount(), 1);
+    EXPECT_EQ(record->PolygonAt(0)->VertexCount(), 16383);
+    EXPECT_EQ(record->FindPartById(prism->SliceFaceIndex(0)), nullptr);
+    prism->Destroy();
+}
+
 TEST(Geometry, CutPointsAreFoundByPositionAtTheirFirstIndex)
 {
     // Slicing looks cut points up by position instead of scanning the vertex list for each: the
