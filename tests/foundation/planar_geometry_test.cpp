@@ -198,10 +198,17 @@ TEST(PolygonOrientation, AnswersAsTheRuleOnOutlinesOfFewPlacesAndLinesAndTurnsBy
     line.push_back({F(8.0), F(16.0)});
     const Owned<DynamicArray> outline = Outline(line);
     const int64_t before = TurnsCounted();
-    EXPECT_EQ(PolygonOrientation(outline.get()), ShedAndScan(line));
+    int64_t sorted = -1;
+    EXPECT_EQ(PolygonOrientation(outline.get(), &sorted), ShedAndScan(line));
     const int64_t turns = TurnsCounted() - before;
     EXPECT_GE(turns, 4 * 1200 * 11);
     EXPECT_LE(turns, 4 * 1200 * 14);
+    // The sorts' turns are told to the caller, beyond the pass that found the extremes; an outline
+    // whose extremes tell makes none.
+    EXPECT_EQ(sorted, turns - 1200);
+    const Fixed one = kFixedOne;
+    EXPECT_EQ(PolygonOrientation(Outline({{0, 0}, {one, 0}, {one, one}, {0, one}}).get(), &sorted), 0);
+    EXPECT_EQ(sorted, 0);
 }
 
 TEST(Segments, CrossingMeetingAndApart)
