@@ -478,13 +478,15 @@ TEST(Geometry, ACutChainThatComesBackToAnEdgeMakesNoCapAndAFacelessObjectIsNotCu
 TEST(Geometry, ACutPointWithoutRoomMakesNoCutEdge)
 {
     // A prism over 16,383 points has 32,766 vertices: a slice through its sides finds room for one
-    // cut point only. The face that cut it goes, as does every face whose cut points found no
-    // room, and no cut edge names a point that is not there: the bottom alone is left, uncapped.
+    // cut point only, where a side's walk enters the part kept, and none where it leaves it. The
+    // side goes, as does every side whose cut points found no room, and no cut edge names a point
+    // that is not there (the chain of cut edges wrote past its table): the top alone is left,
+    // uncapped.
     Scene scene;
     ModelObject* prism = MakeShape(scene.holder(), 1, 1, 3, 16383, 1000, 0, 10, 0, 0, 0);
     ASSERT_EQ(prism->LocalVertices->ArrayCount(), 32766);
     PlaneRecord* plane = prism->NewPlaneRecord();
-    plane->SetPlane(0, 0, -kFixedOne, IntToFixed(5));  // keeps z <= 5
+    plane->SetPlane(0, 0, kFixedOne, -IntToFixed(5));  // keeps z >= 5
     prism->AddSlice(plane);
     EXPECT_EQ(prism->LocalVertices->ArrayCount(), kMaxObjectVertices);
     const ObjectGeometry* record = prism->Geometry;
