@@ -68,6 +68,15 @@ struct PortSource {
     }
 };
 
+// The pixels of a source that has none: each is the one its port gives for a point outside it,
+// asked once (a picture of no columns or no rows read through the system asked it for every
+// pixel of its blocks, the rows of a picture of no columns in tens of thousands).
+struct OutsideSource {
+    static constexpr int64_t kTurns = kStraightReadTurns;
+    RGBColor48 colour;
+    RGBColor48 operator()(int32_t /*x*/, int32_t /*y*/) const { return colour; }
+};
+
 // A pixel map's cube indices written and read back straight in its rows.
 struct CubeDestination {
     static constexpr int64_t kTurns = kStraightWriteTurns;
@@ -208,14 +217,22 @@ void Q_Offscreen::AverageInto(Q_Offscreen* destination, const PortRect& source, 
     RGBColor48 colours[kIndexColours];
     const int32_t indexed = IndexedRowsDepth(format_, source);
     const bool tabled = indexed && IndexColours(colours) == 1 << indexed;
-    switch (tabled ? indexed : TrueColourRowsDepth(format_, source)) {
-    case 1: AverageFrom(IndexedSource<1>{format_.rowTable, colours}, destination, source, target, reported); break;
-    case 4: AverageFrom(IndexedSource<4>{format_.rowTable, colours}, destination, source, target, reported); break;
-    case 8: AverageFrom(IndexedSource<8>{format_.rowTable, colours}, destination, source, target, reported); break;
-    case 16: AverageFrom(TrueColourSource<16>{format_.rowTable}, destination, source, target, reported); break;
-    case 24: AverageFrom(TrueColourSource<24>{format_.rowTable}, destination, source, target, reported); break;
-    case 32: AverageFrom(TrueColourSource<32>{format_.rowTable}, destination, source, target, reported); break;
-    default: AverageFrom(PortSource{this}, destination, source, target, reported);
+    PortRect own;
+    GetBounds(&own);
+    if (own.Width() <= 0 || own.Height() <= 0) {
+        RGBColor48 outside;
+        GetPixelColor(&outside, source.left, source.top);
+        AverageFrom(OutsideSource{outside}, destination, source, target, reported);
+    } else {
+        switch (tabled ? indexed : TrueColourRowsDepth(format_, source)) {
+        case 1: AverageFrom(IndexedSource<1>{format_.rowTable, colours}, destination, source, target, reported); break;
+        case 4: AverageFrom(IndexedSource<4>{format_.rowTable, colours}, destination, source, target, reported); break;
+        case 8: AverageFrom(IndexedSource<8>{format_.rowTable, colours}, destination, source, target, reported); break;
+        case 16: AverageFrom(TrueColourSource<16>{format_.rowTable}, destination, source, target, reported); break;
+        case 24: AverageFrom(TrueColourSource<24>{format_.rowTable}, destination, source, target, reported); break;
+        case 32: AverageFrom(TrueColourSource<32>{format_.rowTable}, destination, source, target, reported); break;
+        default: AverageFrom(PortSource{this}, destination, source, target, reported);
+        }
     }
     destination->ReleaseDrawingDC(destinationDC);
     ReleaseDrawingDC(sourceDC);

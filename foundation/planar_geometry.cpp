@@ -109,8 +109,9 @@ int32_t ExtremesOrientation(int32_t minX, int32_t minY, int32_t maxX, int32_t ma
 
 }  // namespace
 
-int32_t PolygonOrientation(const DynamicArray* outline)
+int32_t PolygonOrientation(const DynamicArray* outline, int64_t* sorted)
 {
+    if (sorted) *sorted = 0;
     if (!outline || outline->ElementSize() != int32_t(sizeof(FixedPoint)) || outline->ArrayCount() < 3)
         return -1;
     const FixedPoint* p = outline->Elements<FixedPoint>();
@@ -155,11 +156,16 @@ int32_t PolygonOrientation(const DynamicArray* outline)
     while ((int64_t(1) << sortSteps) < count) ++sortSteps;
     int32_t fronts[3] = {0, 0, 0};
     int64_t walked = 0;
+    auto countSorts = [&](int32_t shed) {
+        const int64_t turns = 4 * int64_t(count) * (sortSteps + 1) + 2 * kHeapBlockTurns + walked + shed;
+        CountTurns(turns);
+        if (sorted) *sorted = turns;
+    };
     for (int32_t shed = 1;; ++shed) {
         if (count - shed == 3) {
             int32_t left[3] = {byLowY[shed], byLowY[shed + 1], byLowY[shed + 2]};
             std::sort(left, left + 3);
-            CountTurns(4 * int64_t(count) * (sortSteps + 1) + 2 * kHeapBlockTurns + walked + shed);
+            countSorts(shed);
             const FixedPoint& a = p[left[0]];
             const FixedPoint& b = p[left[1]];
             const FixedPoint& c = p[left[2]];
@@ -173,7 +179,7 @@ int32_t PolygonOrientation(const DynamicArray* outline)
         const int32_t again =
             ExtremesOrientation(others[1][fronts[1]], byLowY[shed], others[2][fronts[2]], others[0][fronts[0]]);
         if (again >= 0) {
-            CountTurns(4 * int64_t(count) * (sortSteps + 1) + 2 * kHeapBlockTurns + walked + shed);
+            countSorts(shed);
             return again;
         }
     }

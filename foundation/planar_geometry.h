@@ -24,8 +24,11 @@ class DynamicArray;
 // at the end): 1 clockwise with y pointing up (counter-clockwise on the screen), 0 the other way.
 // A triangle gives the FixedPointSide code of its first point against its second and third; an
 // outline whose points lie on one line gives the code of its last three points left after
-// shedding extremes. -1 for fewer than three points. The caller's array is not changed.
-int32_t PolygonOrientation(const DynamicArray* outline);
+// shedding extremes. -1 for fewer than three points. The caller's array is not changed. Where
+// the extremes tell no direction the points are sorted in four orders: `sorted`, when given, is
+// set to the turns that took (their comparisons and the walks through them), 0 when no sort was
+// made, so that a caller can pay for them.
+int32_t PolygonOrientation(const DynamicArray* outline, int64_t* sorted = nullptr);
 
 struct IntPoint {
     int32_t x;

@@ -289,9 +289,14 @@ void PolygonElement::Update()
 void PolygonElement::UpdateOnFace()
 {
     // A read spends the outline's points as corners built (again with every rebuild) before they
-    // are placed; past its budget the read fails, and the element stays as it was.
-    if (Owner && Owner->Owner && !Owner->Owner->Holder->Budget.Spend(ReadCost::kCorners, ListCount(Outline))) return;
-    if (Outline && PolygonOrientation(Outline) == 0) Outline->Reverse();
+    // are placed, and the sorts that finding which way round it runs may take, as they are made:
+    // past its budget the read fails, and the element stays as it was.
+    ReadBudget* budget = Owner && Owner->Owner ? &Owner->Owner->Holder->Budget : nullptr;
+    if (budget && !budget->Spend(ReadCost::kCorners, ListCount(Outline))) return;
+    int64_t sorted = 0;
+    const bool reversed = Outline && PolygonOrientation(Outline, &sorted) == 0;
+    if (budget && !budget->Spend(ReadCost::kCorners, sorted)) return;
+    if (reversed) Outline->Reverse();
     UpdateElementTextureMapping();
     TransformElementVertices2D();
     TransformElementVertices();

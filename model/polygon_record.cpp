@@ -387,7 +387,9 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* /*plane*/, const DynamicArra
                 leaving = lookup->FindOrAdd(PointOnEdge(vertexAt(previous), vertexAt(current), t));
                 failed = leaving < 0;
                 append(leaving);
-                if (entering >= 0 && entering != leaving) {
+                // A cut edge joins two cut points found: a point that found no room (the object
+                // holds the most vertices it may) makes none.
+                if (!failed && entering >= 0 && entering != leaving) {
                     const uint32_t cut = (uint32_t(leaving) << 16) | uint32_t(entering);
                     cuts->Append(&cut);
                 }
@@ -397,7 +399,7 @@ int32_t PolygonRecord::SliceFace(const PlaneRecord* /*plane*/, const DynamicArra
                 failed = entering < 0;
                 append(entering);
                 if (!extra) append(current);
-                if (leaving >= 0 && leaving != entering) {
+                if (!failed && leaving >= 0 && leaving != entering) {
                     const uint32_t cut = (uint32_t(leaving) << 16) | uint32_t(entering);
                     cuts->Append(&cut);
                 }

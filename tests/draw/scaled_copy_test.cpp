@@ -7,6 +7,7 @@
 #include "draw/indexed_rows.h"
 #include "draw/mem_pix_map.h"
 #include "draw/true_colour_rows.h"
+#include "foundation/loop_turns.h"
 #include "foundation/process_state.h"
 #include "tests/draw/draw_support.h"
 #include "tests/draw/ui_recorder.h"
@@ -129,6 +130,24 @@ TEST(ScaledCopy, RowsReadAsTheSystemGivesTheirPixels)
                 EXPECT_EQ(made->Format().rowTable[y][x], ColorCubeIndex(colour)) << depth << ": " << x << "," << y;
             }
     }
+}
+
+TEST(ScaledCopy, ASourceOfNoColumnsGivesWhatItsPortGivesOutsideIt)
+{
+    // A picture of no columns and 300 rows into a texture of 2 x 8: every pixel is the colour the
+    // system gives for a point outside the bitmap, asked once, not for each of the 600 pixels of
+    // the blocks (each a call to the system, six turns).
+    TestScreen screen(8);
+    auto source = MakeOffscreen(0, 300, 0);
+    RGBColor48 outside;
+    source->GetPixelColor(&outside, 0, 0);
+    Owned<MemPixMap> pixels(new MemPixMap);
+    ASSERT_EQ(pixels->MemPixMapInit({0, 0, 2, 8}, 8), kResultOk);
+    const int64_t before = TurnsCounted();
+    source->QuietScaledPixelCopy(pixels.get(), {0, 0, 0, 300}, {0, 0, 2, 8});
+    EXPECT_LT(TurnsCounted() - before, 600);
+    for (int32_t y = 0; y < 8; ++y)
+        for (int32_t x = 0; x < 2; ++x) EXPECT_EQ(pixels->Format().rowTable[y][x], ColorCubeIndex(outside)) << x << "," << y;
 }
 
 TEST(ScaledCopy, EmptyDestinationCopiesNothing)

@@ -264,14 +264,15 @@ TEST(DynamicArray, ShortListsLiveInTheArrayAndMoveOutWhole)
     EXPECT_EQ(std::memcmp(pairs->ArrayData(), expected, sizeof expected), 0);
 
     // A list made empty whose first step the array cannot hold takes no block until it holds an
-    // element, and then one step's.
-    Owned<DynamicArray> vertices(NewDynamicArray(0, 12, 8));
+    // element, and then one step's; the list object itself is a block of the heap.
     const int64_t before = TurnsCounted();
+    Owned<DynamicArray> vertices(NewDynamicArray(0, 12, 8));
+    EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
     EXPECT_EQ(vertices->Capacity(), 0);
     const int32_t vertex[3] = {1, 2, 3};
     ASSERT_EQ(vertices->Append(vertex), 0);
     EXPECT_EQ(vertices->Capacity(), 8);
-    EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns + 8);
+    EXPECT_EQ(TurnsCounted() - before, 2 * kHeapBlockTurns + 8);
 
     // A locked short list keeps its elements where they are and refuses to grow out.
     Owned<DynamicArray> locked(NewDynamicArray(4, 8, 4));
@@ -315,6 +316,19 @@ TEST(DynamicArray, InsertArrayKeepsOrderAndWorksOnItself)
     EXPECT_EQ(a->ArrayInsertArray(a.get(), 2), kResultOk);
     EXPECT_EQ(Values(*a), (Ints{1, 7, 1, 7, 8, 2, 3, 8, 2, 3}));
     EXPECT_EQ(a->ArrayInsertArray(b.get(), 11), kResultOutOfRange);
+    // Another array's elements go in straight from it; an array's own from a copy of them, a block
+    // of the heap that the insertion counts.
+    auto c = IntArray({1, 2, 3}, 64);
+    auto d = IntArray({1, 2, 3}, 64);
+    auto e = IntArray({4, 5, 6}, 64);
+    int64_t before = TurnsCounted();
+    ASSERT_EQ(c->ArrayInsertArray(e.get(), 1), kResultOk);
+    const int64_t other = TurnsCounted() - before;
+    before = TurnsCounted();
+    ASSERT_EQ(d->ArrayInsertArray(d.get(), 1), kResultOk);
+    EXPECT_EQ(TurnsCounted() - before, other + kHeapBlockTurns);
+    EXPECT_EQ(Values(*c), (Ints{1, 4, 5, 6, 2, 3}));
+    EXPECT_EQ(Values(*d), (Ints{1, 1, 2, 3, 2, 3}));
 
     // Smaller elements arrive zero-extended, never read past their own block.
     Owned<DynamicArray> bytes(NewDynamicArray(2, 1, 1));

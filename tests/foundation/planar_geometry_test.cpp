@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/loop_turns.h"
 
 namespace {
 
@@ -140,6 +141,74 @@ TEST(PolygonOrientation, ConvexOutlinesOfManyPointsAndTheCallersArrayStays)
         std::reverse(points.begin(), points.end());
         ASSERT_EQ(Orientation(points), 1) << round;
     }
+}
+
+// Which way round the outline runs as the extremes tell it, shedding the lowest point (the first
+// of equal ones) and scanning what is left again until they tell or three points are left: the
+// rule as written, a scan a point.
+int32_t ShedAndScan(const std::vector<FixedPoint>& p)
+{
+    std::vector<int32_t> left(p.size());
+    for (size_t i = 0; i < p.size(); ++i) left[i] = int32_t(i);
+    for (;;) {
+        if (left.size() == 3) return FixedPointSide(p[left[0]].x, p[left[0]].y, p[left[1]].x, p[left[1]].y, p[left[2]].x, p[left[2]].y);
+        size_t minX = 0, minY = 0, maxX = 0, maxY = 0;
+        for (size_t k = 1; k < left.size(); ++k) {
+            const FixedPoint& q = p[left[k]];
+            if (q.x < p[left[minX]].x) minX = k;
+            if (q.y < p[left[minY]].y) minY = k;
+            if (q.x > p[left[maxX]].x) maxX = k;
+            if (q.y > p[left[maxY]].y) maxY = k;
+        }
+        // The extremes as a walk minX, minY, maxX, maxY without repeats (positions in index order).
+        std::vector<size_t> walk;
+        for (size_t k : {minX, minY, maxX, maxY})
+            if (walk.empty() || walk.back() != k) walk.push_back(k);
+        const bool two = (minX == minY && maxY == maxX) || (maxX == minY && maxY == minX) || walk.size() < 3;
+        if (!two) {
+            const size_t a = walk[0], b = walk[1], c = walk[2];
+            return (c < b && b < a) || (a < c && c < b) || (b < a && a < c) ? 1 : 0;
+        }
+        left.erase(left.begin() + std::ptrdiff_t(minY));
+    }
+}
+
+TEST(PolygonOrientation, AnswersAsTheRuleOnOutlinesOfFewPlacesAndLinesAndTurnsByTheirSorts)
+{
+    // Outlines of 4 to 60 points on a grid of 3 x 3 places, on one line or two, many of them the
+    // same point: the extremes seldom tell, and points are shed one by one.
+    std::mt19937 random(5);
+    for (int round = 0; round < 3000; ++round) {
+        const int n = 4 + int(random() % 57);
+        std::vector<FixedPoint> points;
+        const int kind = round % 3;
+        for (int i = 0; i < n; ++i) {
+            const Fixed a = F(double(random() % 3)), b = F(double(random() % 3));
+            if (kind == 0) points.push_back({a, b});
+            else if (kind == 1) points.push_back({a, Fixed(random() % 2) * F(2.0) + a / 2});
+            else points.push_back({random() % 4 ? a : b, a});
+        }
+        ASSERT_EQ(Orientation(points), ShedAndScan(points)) << round;
+    }
+    // 1,200 points on a line, its two ends last: each of four orders sorted once, not a scan a
+    // point shed (which would be 1,200 x 1,200 / 2).
+    std::vector<FixedPoint> line;
+    for (int32_t i = 1; i < 1199; ++i) line.push_back({F(i % 7 + 1), F(2 * (i % 7 + 1))});
+    line.push_back({0, 0});
+    line.push_back({F(8.0), F(16.0)});
+    const Owned<DynamicArray> outline = Outline(line);
+    const int64_t before = TurnsCounted();
+    int64_t sorted = -1;
+    EXPECT_EQ(PolygonOrientation(outline.get(), &sorted), ShedAndScan(line));
+    const int64_t turns = TurnsCounted() - before;
+    EXPECT_GE(turns, 4 * 1200 * 11);
+    EXPECT_LE(turns, 4 * 1200 * 14);
+    // The sorts' turns are told to the caller, beyond the pass that found the extremes; an outline
+    // whose extremes tell makes none.
+    EXPECT_EQ(sorted, turns - 1200);
+    const Fixed one = kFixedOne;
+    EXPECT_EQ(PolygonOrientation(Outline({{0, 0}, {one, 0}, {one, one}, {0, one}}).get(), &sorted), 0);
+    EXPECT_EQ(sorted, 0);
 }
 
 TEST(Segments, CrossingMeetingAndApart)

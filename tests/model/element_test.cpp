@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/planar_geometry.h"
 #include "foundation/pointer_list.h"
 #include "foundation/process_state.h"
 #include "model/drawing_services.h"
@@ -698,4 +699,35 @@ TEST(ElementOverlaps, AReadWorksThemOutOnceHoweverOftenItRebuildsTheElement)
     }
     EXPECT_EQ(made[0], made[1]);
     EXPECT_EQ(grid.made, grid.disposed);
+}
+
+TEST(ElementOverlaps, AnOutlineWhoseExtremesTellNoDirectionSpendsTheSortsOfItsPlacingAsCorners)
+{
+    // Placed on its face, a rectangle spends its four corners; 600 points on a line spend theirs
+    // and the turns of the sorts that find which way round they run, each time they are placed.
+    Scene scene;
+    ModelObject* wall = scene.AddBox(0, 0, 0, 100, 10, 100);
+    PolygonElement* element = Lay(wall, FaceFacing(wall, 0, 256, 0), 1, 20, 20);
+    ASSERT_NE(element, nullptr);
+    ReadBudget& budget = scene.holder()->Budget;
+    MemoryStream stream;
+    budget.Begin(&stream);
+    auto placed = [&]() {
+        const int64_t before = budget.Spent(ReadCost::kCorners);
+        element->UpdateOnFace();
+        return budget.Spent(ReadCost::kCorners) - before;
+    };
+    EXPECT_EQ(placed(), 4);
+    ASSERT_EQ(element->Outline->ArraySetCount(0), kResultOk);
+    for (int32_t i = 0; i < 600; ++i) {
+        const FixedPoint point = {IntToFixed(i % 7), IntToFixed(2 * (i % 7))};
+        element->Outline->Append(&point);
+    }
+    for (int32_t time = 0; time < 2; ++time) {
+        int64_t sorted = 0;
+        PolygonOrientation(element->Outline, &sorted);
+        EXPECT_GT(sorted, 4 * 600 * 10);
+        EXPECT_EQ(placed(), 600 + sorted) << time;
+    }
+    budget.End();
 }

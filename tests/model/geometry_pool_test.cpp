@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "foundation/loop_turns.h"
+#include "foundation/system_weights.h"
 #include "model/geometry_pool.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -14,8 +16,12 @@ TEST(GeometryPool, RoomsSideBySideAndGivenBackRoomsTakenAgain)
 {
     GeometryPool* pool = GeometryPool::New(160);
     ASSERT_NE(pool, nullptr);
-    std::vector<char*> rooms;
-    for (int32_t i = 0; i < 300; ++i) rooms.push_back(static_cast<char*>(pool->Take()));
+    std::vector<char*> rooms(300);
+    // Rooms come from blocks of 128 records, each block a call to the heap, and a room given back
+    // from none.
+    int64_t before = TurnsCounted();
+    for (char*& room : rooms) room = static_cast<char*>(pool->Take());
+    EXPECT_EQ(TurnsCounted() - before, 3 * kHeapBlockTurns);
     // Within a block each room follows the one before, aligned for any record.
     int32_t adjacent = 0;
     for (size_t i = 1; i < rooms.size(); ++i) adjacent += rooms[i] - rooms[i - 1] == 160;
@@ -23,8 +29,10 @@ TEST(GeometryPool, RoomsSideBySideAndGivenBackRoomsTakenAgain)
     for (char* room : rooms) EXPECT_EQ(reinterpret_cast<uintptr_t>(room) % alignof(std::max_align_t), 0u);
     pool->Give(rooms[7]);
     pool->Give(rooms[100]);
+    before = TurnsCounted();
     EXPECT_EQ(pool->Take(), rooms[100]);
     EXPECT_EQ(pool->Take(), rooms[7]);
+    EXPECT_EQ(TurnsCounted(), before);
     // Gone with its holder while rooms are out, the pool stays until the last is back.
     pool->HolderGone();
     for (char* room : rooms) pool->Give(room);

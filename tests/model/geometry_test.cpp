@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <set>
+#include <vector>
 
 #include "foundation/pointer_list.h"
 #include "model/object_geometry.h"
@@ -374,6 +376,61 @@ TEST(Geometry, SlicesThatKeepEveryVertexCutNothingAndAreChargedTheVerticesTheyMe
     prism->Destroy();
 }
 
+TEST(Geometry, SlicesThatKeepEverythingAmongOnesThatCutLeaveTheSameFacesAndEveryCornerIsKept)
+{
+    // A dome under three slices that each reach some of its faces (the later ones the caps of the
+    // earlier), alone and with slices that keep everything before, between and after them: the
+    // same vertices and the same faces, corner for corner, and no corner of any face on the side
+    // of a slice it cuts away, however the faces that slices reached moved.
+    Scene scene;
+    const Fixed one = kFixedOne;
+    const Fixed cuts[3][4] = {{-one / 2, 0, -one, IntToFixed(35)}, {one, 0, 0, IntToFixed(40)}, {0, -one, -one / 4, IntToFixed(28)}};
+    const Fixed keeps[2][4] = {{0, 0, one, IntToFixed(100)}, {-one, one / 4, 0, IntToFixed(200)}};
+    auto sliced = [&](bool keeping) {
+        ModelObject* dome = MakeShape(scene.holder(), 4, 4, 3, 12, 50, 0, 40, 0, 0, 0);
+        for (int32_t k = 0; k < 3; ++k) {
+            for (int32_t j = 0; keeping && j < 2; ++j) {
+                PlaneRecord* plane = dome->NewPlaneRecord();
+                plane->SetPlane(keeps[j][0], keeps[j][1], keeps[j][2], keeps[j][3]);
+                dome->AddSlice(plane);
+            }
+            PlaneRecord* plane = dome->NewPlaneRecord();
+            plane->SetPlane(cuts[k][0], cuts[k][1], cuts[k][2], cuts[k][3]);
+            dome->AddSlice(plane);
+        }
+        return dome;
+    };
+    ModelObject* alone = sliced(false);
+    ModelObject* among = sliced(true);
+    const int32_t faces = ExpectedFaces(4, 4, 12);
+    const ObjectGeometry* record = alone->Geometry;
+    ASSERT_EQ(record->PolygonCount(), among->Geometry->PolygonCount());
+    ASSERT_EQ(alone->LocalVertices->ArrayCount(), among->LocalVertices->ArrayCount());
+    EXPECT_EQ(std::memcmp(alone->LocalVertices->ArrayData(), among->LocalVertices->ArrayData(),
+                          size_t(alone->LocalVertices->ArrayCount()) * sizeof(FixedVector3)),
+              0);
+    for (int32_t i = 0; i < record->PolygonCount(); ++i) {
+        const PolygonRecord* face = record->PolygonAt(i);
+        const PolygonRecord* same = among->Geometry->PolygonAt(i);
+        EXPECT_EQ(IndicesOf(face->Indices), IndicesOf(same->Indices)) << i;
+        EXPECT_EQ(face->Normal, same->Normal) << i;
+        if (face->FaceIndex < faces) {
+            EXPECT_EQ(face->FaceIndex, same->FaceIndex) << i;
+        }
+        for (int32_t k = 0; k < face->VertexCount(); ++k) {
+            const FixedVector3 v = VertexAt(alone->LocalVertices, face->IndexAt(k));
+            for (const auto& cut : cuts)
+                EXPECT_GE(Fix2X(cut[0]) * Fix2X(v.x) + Fix2X(cut[1]) * Fix2X(v.y) + Fix2X(cut[2]) * Fix2X(v.z) + Fix2X(cut[3]), -0.01) << i;
+        }
+    }
+    // The first two slices close the dome with their caps.
+    EXPECT_NE(record->FindPartById(alone->SliceFaceIndex(0)), nullptr);
+    EXPECT_NE(record->FindPartById(alone->SliceFaceIndex(1)), nullptr);
+    EXPECT_LT(record->PolygonCount(), faces + 3);
+    alone->Destroy();
+    among->Destroy();
+}
+
 TEST(Geometry, ACutChainThatComesBackToAnEdgeMakesNoCapAndAFacelessObjectIsNotCut)
 {
     // Three triangles around a corner below the plane, the last of them many times over: chained
@@ -416,6 +473,27 @@ TEST(Geometry, ACutChainThatComesBackToAnEdgeMakesNoCapAndAFacelessObjectIsNotCu
     scene.holder()->Budget.End();
     circling->Destroy();
     faceless->Destroy();
+}
+
+TEST(Geometry, ACutPointWithoutRoomMakesNoCutEdge)
+{
+    // A prism over 16,383 points has 32,766 vertices: a slice through its sides finds room for one
+    // cut point only, where a side's walk enters the part kept, and none where it leaves it. The
+    // side goes, as does every side whose cut points found no room, and no cut edge names a point
+    // that is not there (the chain of cut edges wrote past its table): the top alone is left,
+    // uncapped.
+    Scene scene;
+    ModelObject* prism = MakeShape(scene.holder(), 1, 1, 3, 16383, 1000, 0, 10, 0, 0, 0);
+    ASSERT_EQ(prism->LocalVertices->ArrayCount(), 32766);
+    PlaneRecord* plane = prism->NewPlaneRecord();
+    plane->SetPlane(0, 0, kFixedOne, -IntToFixed(5));  // keeps z >= 5
+    prism->AddSlice(plane);
+    EXPECT_EQ(prism->LocalVertices->ArrayCount(), kMaxObjectVertices);
+    const ObjectGeometry* record = prism->Geometry;
+    ASSERT_EQ(record->PolygonCount(), 1);
+    EXPECT_EQ(record->PolygonAt(0)->VertexCount(), 16383);
+    EXPECT_EQ(record->FindPartById(prism->SliceFaceIndex(0)), nullptr);
+    prism->Destroy();
 }
 
 TEST(Geometry, CutPointsAreFoundByPositionAtTheirFirstIndex)

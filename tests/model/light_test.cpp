@@ -1,6 +1,7 @@
 // Lights and light lists in their stored forms, inheritance, and the lighting arithmetic.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <vector>
 
@@ -238,6 +239,45 @@ TEST(Lighting, SmoothSidesFindTheFacesAroundEachVertexAsAScanDoes)
     EXPECT_EQ(budget.Spent(ReadCost::kLighting), corners * (ListCount(lights.front) + ListCount(lights.back)));
     budget.End();
     document->Destroy();
+}
+
+TEST(Lighting, TheFacesAroundEachVertexAreEveryFaceNamingItOnceInRecordOrder)
+{
+    // A fan of faces around vertex 9 and a strip beside it, vertices 0 and 5 named by none, one face
+    // naming vertex 9 twice: each vertex's faces are those a scan of the faces finds, in record
+    // order, each once; an index below or past every face's finds none.
+    Scene scene;
+    std::vector<FixedVector3> points;
+    for (int32_t i = 0; i < 12; ++i) {
+        const double angle = i * 0.5;
+        points.push_back({X2Fix(std::cos(angle) * 50.0), X2Fix(std::sin(angle) * 50.0), 0});
+    }
+    points[9] = {0, 0, IntToFixed(20)};
+    ModelObject* mesh = MakePolygonMesh(scene.holder(), points,
+                                        {{9, 1, 2}, {9, 2, 3}, {9, 3, 4}, {9, 4, 6}, {9, 6, 7}, {9, 7, 1},
+                                         {1, 2, 8, 10}, {2, 3, 11, 8}, {3, 4, 10}});
+    ASSERT_NE(mesh, nullptr);
+    const ObjectGeometry* record = mesh->Geometry;
+    ASSERT_EQ(record->PolygonCount(), 9);
+    const int16_t again = 9;
+    ASSERT_EQ(record->PolygonAt(4)->Indices->Append(&again), 3);
+    const VertexFaces around(record);
+    for (int32_t vertex = -1; vertex <= 13; ++vertex) {
+        std::vector<const PolygonRecord*> scanned;
+        for (int32_t r = 0; r < record->PolygonCount(); ++r) {
+            const PolygonRecord* face = record->PolygonAt(r);
+            for (int32_t k = 0; k < face->VertexCount(); ++k) {
+                if (face->IndexAt(k) != vertex) continue;
+                scanned.push_back(face);
+                break;
+            }
+        }
+        const VertexFaces::Faces faces = around.Of(vertex);
+        EXPECT_EQ(std::vector<const PolygonRecord*>(faces.begin(), faces.end()), scanned) << vertex;
+    }
+    EXPECT_EQ(around.Of(9).size(), 6u);
+    EXPECT_EQ(around.Of(5).size(), 0u);
+    mesh->Destroy();
 }
 
 TEST(LightList, LightsOfALaterRootChunkLightTheFacesReadBeforeThem)

@@ -119,6 +119,7 @@ std::vector<Case> Cases()
         {"run-length 8 bits, 1 x 32767", RunLengthBitmap(1, 32767, 8), false, 1},
         {"run-length 8 bits, 32767 x 1", RunLengthBitmap(32767, 1, 8), false, 1},
         {"run-length 8 bits, 1 x 1, 1000 times", RunLengthBitmap(1, 1, 8), false, 1000},
+        {"run-length 8 bits, 513 x 513, 10 times", RunLengthBitmap(513, 513, 8), false, 10},
         {"plain 1 bit, 4096 x 4096", PlainBitmap(4096, 4096, 1, 0x5A), false, 1},
         {"plain 8 bits, 4096 x 4096", PlainBitmap(4096, 4096, 8, 7), false, 1},
         {"plain 24 bits, 2048 x 2048", PlainBitmap(2048, 2048, 24, 0x80), false, 1},
