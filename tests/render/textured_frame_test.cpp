@@ -19,9 +19,11 @@
 #include "raster/span_region.h"
 #include "render/device_points.h"
 #include "render/face_front_end.h"
+#include "render/frame_budget.h"
 #include "render/frame_render.h"
 #include "render/projection.h"
 #include "render/raster_buffers.h"
+#include "render/render_context.h"
 #include "render/renderer_texture_mapping.h"
 #include "render/textured_polygon.h"
 #include "tests/draw/draw_support.h"
@@ -117,11 +119,16 @@ TEST_P(TexturedEveryDepth, AFaceStraightAheadShowsItsTexture)
         }
     }
 
-    // Without textures the face is drawn in its colour.
+    // Without textures the face is drawn in its colour, each of its rows charged at what a row of
+    // the flat fill costs where the textured fill's cost more: the box's pixels and everything
+    // else are the same.
+    const FrameBudget& budget = CurrentRenderContext().frameBudget;
+    const int64_t texturedPixels = budget.Spent(FrameCost::kPixels);
     o->SetObserverOptions(kTextured & ~0x1000);
     target.Render(o.get());
     EXPECT_FALSE(ShowsTexel(target, b, level, red, b.left + 1, b.left + quarter));
     EXPECT_FALSE(ShowsTexel(target, b, level, blue, b.left + 1, b.left + quarter));
+    EXPECT_EQ(texturedPixels - budget.Spent(FrameCost::kPixels), (kTexturedRowPixels - kFlatRowPixels) * (h + 1));
 }
 
 TEST_P(TexturedEveryDepth, TheTexturedGalleryRendersWithoutStrayWrites)
