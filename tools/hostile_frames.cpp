@@ -460,30 +460,23 @@ Bytes ElementsOnFace()
     return ModelFileBytes(document);
 }
 
-// Far objects of a quad repeated by the ten thousand, hidden behind five near faces side by side;
-// a small face of each far object beside the near ones keeps the object itself from being hidden,
-// so that the occlusion walk tests the screen box of every far face, each large, against the
-// marks of the near ones, and draws none of them.
-Bytes HiddenBehindNear()
+// `farObjects` objects of `faces` far faces each, large and all in one place, and five near strips
+// side by side before them, under the sample's lights.
+void AddFarFacesBehindStrips(ModelHolder* holder, int32_t farObjects, int32_t faces)
 {
-    constexpr int32_t kFarObjects = 3;
-    constexpr int32_t kFaces = 30000;
     constexpr int32_t kStrips = 5;
-    ModelDocument* document = NewSampleDocument();
-    if (!document) return {};
-    ModelHolder* holder = document->Holder;
     AddSampleLights(holder->Root);
-    for (int32_t object = 0; object < kFarObjects; ++object) {
+    for (int32_t object = 0; object < farObjects; ++object) {
         const int32_t y = 1000 + 10 * object;
         const std::vector<FixedVector3> corners = {Point(-300, y, -200), Point(300, y, -200), Point(300, y, 200),
                                                    Point(-300, y, 200),  Point(420, y, -10),  Point(440, y, -10),
                                                    Point(440, y, 10),    Point(420, y, 10)};
-        std::vector<std::vector<int16_t>> faces(size_t(kFaces), {3, 2, 1, 0});
-        faces.push_back({7, 6, 5, 4});
-        ModelObject* far = MakePolygonMesh(holder, corners, faces);
-        if (!far) break;
-        far->SetColours(kGlass, kOpaque, kSideBoth);
-        holder->Root->AddChild(far);
+        std::vector<std::vector<int16_t>> far(size_t(faces), {3, 2, 1, 0});
+        far.push_back({7, 6, 5, 4});
+        ModelObject* mesh = MakePolygonMesh(holder, corners, far);
+        if (!mesh) break;
+        mesh->SetColours(kGlass, kOpaque, kSideBoth);
+        holder->Root->AddChild(mesh);
     }
     std::vector<FixedVector3> corners;
     std::vector<std::vector<int16_t>> strips;
@@ -500,6 +493,17 @@ Bytes HiddenBehindNear()
         near->SetColours({0xC000, 0x6000, 0x3000}, kOpaque, kSideBoth);
         holder->Root->AddChild(near);
     }
+}
+
+// Far objects of a quad repeated by the ten thousand, hidden behind five near faces side by side;
+// a small face of each far object beside the near ones keeps the object itself from being hidden,
+// so that the occlusion walk tests the screen box of every far face, each large, against the
+// marks of the near ones, and draws none of them.
+Bytes HiddenBehindNear()
+{
+    ModelDocument* document = NewSampleDocument();
+    if (!document) return {};
+    AddFarFacesBehindStrips(document->Holder, 3, 30000);
     PlaceEye(document, 0, 0, 0, 0);
     return ModelFileBytes(document);
 }
@@ -511,42 +515,13 @@ Bytes HiddenBehindNear()
 // them stops it.
 Bytes EveryCost()
 {
-    constexpr int32_t kFarObjects = 2;
-    constexpr int32_t kFarFaces = 30000;
-    constexpr int32_t kStrips = 5;
     constexpr int32_t kSlivers = 1200;
     constexpr int32_t kSliverFaces = 12000;
     EmbeddedPictures pictures({{64, kFixedOne}});
     ModelDocument* document = NewSampleDocument();
     if (!document) return {};
     ModelHolder* holder = document->Holder;
-    AddSampleLights(holder->Root);
-    for (int32_t object = 0; object < kFarObjects; ++object) {
-        const int32_t y = 1000 + 10 * object;
-        const std::vector<FixedVector3> corners = {Point(-300, y, -200), Point(300, y, -200), Point(300, y, 200),
-                                                   Point(-300, y, 200),  Point(420, y, -10),  Point(440, y, -10),
-                                                   Point(440, y, 10),    Point(420, y, 10)};
-        std::vector<std::vector<int16_t>> faces(size_t(kFarFaces), {3, 2, 1, 0});
-        faces.push_back({7, 6, 5, 4});
-        ModelObject* far = MakePolygonMesh(holder, corners, faces);
-        if (!far) break;
-        far->SetColours(kGlass, kOpaque, kSideBoth);
-        holder->Root->AddChild(far);
-    }
-    std::vector<FixedVector3> corners;
-    std::vector<std::vector<int16_t>> strips;
-    for (int32_t strip = 0; strip < kStrips; ++strip) {
-        const int32_t left = -70 + 27 * strip;
-        for (const FixedVector3& corner :
-             {Point(left, 200, -50), Point(left + 32, 200, -50), Point(left + 32, 200, 50), Point(left, 200, 50)})
-            corners.push_back(corner);
-        const int16_t first = int16_t(4 * strip);
-        strips.push_back({int16_t(first + 3), int16_t(first + 2), int16_t(first + 1), first});
-    }
-    if (ModelObject* near = MakePolygonMesh(holder, corners, strips)) {
-        near->SetColours({0xC000, 0x6000, 0x3000}, kOpaque, kSideBoth);
-        holder->Root->AddChild(near);
-    }
+    AddFarFacesBehindStrips(holder, 2, 30000);
     std::vector<FixedVector3> points;
     for (int32_t k = 0; k <= kSlivers; ++k) {
         const double x = -48 + 96.0 * k / kSlivers;
