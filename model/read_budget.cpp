@@ -145,8 +145,7 @@ void ReadBudget::Begin(const MemoryStream* stream)
     pictures_.Begin();
     stopped_ = false;
     workSinceLook_ = 0;
-    turnsAtLook_ = TurnsCounted();
-    pictureUnitsAtLook_ = 0;
+    unspentAtLook_ = UnspentWork();
 }
 
 void ReadBudget::End()
@@ -160,8 +159,7 @@ void ReadBudget::End()
 bool ReadBudget::LookAtProgress()
 {
     workSinceLook_ = 0;
-    turnsAtLook_ = TurnsCounted();
-    pictureUnitsAtLook_ = pictures_.Spent();
+    unspentAtLook_ = UnspentWork();
     if (stopped_ || !stream_ || ProgressSuppressionFlag) return !stopped_;
     ProgressSetValue(stream_->StreamPosition());
     if (ProgressUpdate(0)) {

@@ -75,9 +75,10 @@ constexpr int64_t kTurnsPerCharge = 16;
 constexpr int64_t kTurnsOfAnyRead = 4096;
 
 // A read looks at its progress once the work it spent, its loops' turns and its pictures' units
-// since the last look come to this much. Under Wine a look costs some 20 ns while the progress window's clock says
-// nothing is due, and honest reads take 25 to 40 microseconds for this much work: the looks cost
-// them about a thousandth of their time, and a read looks hundreds of times between two redraws.
+// since the last look come to this much. Under Wine a look costs some 20 ns while the progress
+// window's clock says nothing is due, and honest reads take 25 to 40 microseconds for this much
+// work: the looks cost them about a thousandth of their time, and a read looks hundreds of times
+// between two redraws.
 constexpr int64_t kWorkBetweenLooks = 8192;
 
 class ReadBudget {
@@ -91,9 +92,9 @@ public:
     bool Reading() const { return stream_ != nullptr; }
     // Spends `amount` of the cost: false, spending nothing, when that would pass its allowance, or
     // together with the other relations pass what the read has built; the budget is passed from
-    // then on, and every later spending fails. Always true outside a read. Once the work spent
-    // and the loops' turns since the last look at the progress come to kWorkBetweenLooks, the
-    // spending looks at it first (LookAtProgress).
+    // then on, and every later spending fails. Always true outside a read. Once the work spent,
+    // the loops' turns and the pictures' units since the last look at the progress come to
+    // kWorkBetweenLooks, the spending looks at it first (LookAtProgress).
     bool Spend(ReadCost cost, int64_t amount);
     // Whether the read in progress asked for more than its budget allows, or was stopped.
     bool Passed() const { return passed_; }
@@ -101,7 +102,7 @@ public:
     // window paces its redraws and message pumps by its own clock). A stop request stops the
     // read: the budget is passed and stopped from then on. False once the read is stopped.
     bool LookAtProgress();
-    // Looks at the progress when the work and turns since the last look come to
+    // Looks at the progress when the work, turns and pictures' units since the last look come to
     // kWorkBetweenLooks, as a spending does: for a loop whose turns may spend nothing. False once
     // the read is stopped.
     bool LookWhenDue() { return LookIsDue(0) ? LookAtProgress() : !stopped_; }
@@ -123,13 +124,15 @@ private:
     // `spent` of it spent, in units of which the whole is kWholeShare.
     int64_t Share(int32_t cost, int64_t spent, int64_t bytes) const;
     void ShareAgain(int64_t bytes);
+    // The loops' turns and the pictures' units counted so far: what they grew by since the last
+    // look counts with the work spent.
+    int64_t UnspentWork() const { return TurnsCounted() + pictures_.Spent(); }
     // The work spent, the turns taken and the pictures' units spent since the last look have come
     // to kWorkBetweenLooks.
     bool LookIsDue(int64_t amount)
     {
         workSinceLook_ += amount;
-        return workSinceLook_ + TurnsCounted() - turnsAtLook_ + pictures_.Spent() - pictureUnitsAtLook_ >=
-               kWorkBetweenLooks;
+        return workSinceLook_ + UnspentWork() - unspentAtLook_ >= kWorkBetweenLooks;
     }
 
     const MemoryStream* stream_ = nullptr;
@@ -145,8 +148,7 @@ private:
     PictureBudget pictures_;
     bool stopped_ = false;
     int64_t workSinceLook_ = 0;
-    int64_t turnsAtLook_ = 0;
-    int64_t pictureUnitsAtLook_ = 0;
+    int64_t unspentAtLook_ = 0;
 };
 
 // Spends a cost of a loop as it goes, a batch at a time: the loop adds what each turn does and

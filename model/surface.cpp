@@ -654,13 +654,18 @@ bool Surface::DeferElementOverlaps(PolygonElement* element)
     return true;
 }
 
-void Surface::SettleElementOverlaps()
+void Surface::SettleElementOverlaps(bool compute)
 {
     if (overlapsDeferredAt_ < 0) return;
     for (int32_t side = 0; side < 3; ++side) {
         for (int32_t i = 0; i < ElementCount(side); ++i) {
             PolygonElement* element = ElementAt(side, i);
-            if (element->OverlapsOwed) element->RebuildSideOverlapsNow();
+            if (!element->OverlapsOwed) continue;
+            if (compute) {
+                element->RebuildSideOverlapsNow();
+            } else {
+                element->OverlapsOwed = false;
+            }
         }
     }
     CountTurns(CountElements());
@@ -673,17 +678,7 @@ void FinishDeferredOverlaps(ModelHolder* holder, bool compute)
     std::vector<Surface*>& faces = holder->DeferredOverlaps;
     // A face settles and leaves the list; one that goes meanwhile clears its place.
     for (size_t k = 0; k < faces.size(); ++k) {
-        Surface* face = faces[k];
-        if (!face) continue;
-        if (compute) {
-            face->SettleElementOverlaps();
-            continue;
-        }
-        for (int32_t side = 0; side < 3; ++side) {
-            for (int32_t i = 0; i < face->ElementCount(side); ++i) face->ElementAt(side, i)->OverlapsOwed = false;
-        }
-        CountTurns(face->CountElements());
-        face->overlapsDeferredAt_ = -1;
+        if (faces[k]) faces[k]->SettleElementOverlaps(compute);
     }
     CountTurns(int64_t(faces.size()));
     faces.clear();

@@ -234,8 +234,8 @@ public:
 private:
     friend void FinishDeferredCoverings(ModelHolder* holder, bool compute);
     friend void FinishDeferredOverlaps(ModelHolder* holder, bool compute);
-    // Works out the overlaps its elements owe.
-    void SettleElementOverlaps();
+    // Works out the overlaps its elements owe, or with `compute` false lets them go unowed.
+    void SettleElementOverlaps(bool compute = true);
     // The face's place in its holder's DeferredOverlaps.
     int32_t overlapsDeferredAt_ = -1;
     // The sides (bit 0 front, bit 1 back) whose covering the read left to be done, and the face's
