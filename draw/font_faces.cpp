@@ -1,6 +1,8 @@
 // The font number table and the font file's place.
 #include "draw/font_faces.h"
 
+#include "foundation/path_separators.h"
+
 namespace {
 
 constexpr uint8_t kAnsi = 0;
@@ -35,7 +37,5 @@ FontFace FaceForFontNumber(FontNumber number)
 
 std::string FontFilePathBeside(const std::string& modulePath)
 {
-    const std::string::size_type slash = modulePath.rfind('\\');
-    const std::string folder = slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
-    return folder + kFontFileName;
+    return modulePath.substr(0, PathNameOffset(modulePath.c_str(), modulePath.size())) + kFontFileName;
 }

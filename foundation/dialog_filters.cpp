@@ -5,6 +5,7 @@
 
 #include "foundation/dynamic_array.h"
 #include "foundation/path_record.h"
+#include "foundation/path_separators.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ ResultCode AppendChosenFiles(const char* buffer, int32_t bufferLength, DynamicAr
         return kResultOk;
     }
     std::string directory(buffer, size_t(first));
-    if (directory.back() != '\\') directory.push_back('\\');
+    if (!IsPathSeparator(directory.back())) directory.push_back('\\');
     for (int32_t length; at < bufferLength && (length = textAt(at)) > 0; at += length + 1) {
         std::string path = directory + std::string(buffer + at, size_t(length));
         if (SetPathRecordText(&record, path.c_str()) == kResultOk && paths->Append(&record) < 0) {

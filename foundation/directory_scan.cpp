@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/path_separators.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ ResultCode ScanPattern(const char* directory, uint32_t typeCode, char* pattern)
 {
     size_t length = std::strlen(directory);
     // An empty directory scans the current one.
-    const char* separator = (length == 0 || directory[length - 1] == '\\') ? "" : "\\";
+    const char* separator = (length == 0 || IsPathSeparator(directory[length - 1])) ? "" : "\\";
     char type[5] = {char(typeCode >> 24), char(typeCode >> 16), char(typeCode >> 8), char(typeCode), '\0'};
     int written = std::snprintf(pattern, kPathLength, "%s%s*.%s", directory, separator, type);
     if (written < 0 || written >= kPathLength) {

@@ -5,6 +5,7 @@
 
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/path_separators.h"
 #include "foundation/ui_services.h"
 
 VolumeLimits ProgramVolumeLimits;
@@ -216,7 +217,7 @@ void DiskFileStream::SetDirectory(const char* directory)
 {
     CopyText(directory_, kPathLength - 1, directory);
     size_t length = std::strlen(directory_);
-    if (length > 0 && directory_[length - 1] != '\\') {
+    if (length > 0 && !IsPathSeparator(directory_[length - 1])) {
         directory_[length] = '\\';
         directory_[length + 1] = '\0';
     }
@@ -254,7 +255,7 @@ ResultCode DiskFileStream::SetFileFromPathRecord(const PathRecord* record)
         point + extension > length) {
         return kResultLocked;
     }
-    bool addSlash = directory >= 2 && record->text[directory - 1] != '\\';
+    bool addSlash = directory >= 2 && !IsPathSeparator(record->text[directory - 1]);
     if (directory + (addSlash ? 1 : 0) > kPathLength - 1) return kResultLocked;
     std::memcpy(directory_, record->text, size_t(directory));
     if (addSlash) directory_[directory++] = '\\';

@@ -2,10 +2,12 @@
 // directory components that file references are stored as.
 #include "foundation/path_record.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/path_separators.h"
 
 namespace {
 
@@ -88,7 +90,7 @@ PathParts SplitPath(const char* text)
     int32_t length = TextLength(text, INT32_MAX);
     int32_t point = -1;
     for (int32_t i = length - 1; i >= 0; --i) {
-        if (text[i] == '\\') break;
+        if (IsPathSeparator(text[i])) break;
         if (text[i] == '.') {
             point = i;
             break;
@@ -102,12 +104,7 @@ PathParts SplitPath(const char* text)
         parts.pointOffset = length;
         parts.extensionLength = 0;
     }
-    for (int32_t i = parts.pointOffset - 1; i >= 0; --i) {
-        if (text[i] == '\\') {
-            parts.directoryLength = i + 1;
-            break;
-        }
-    }
+    parts.directoryLength = int32_t(PathNameOffset(text, size_t(parts.pointOffset)));
     parts.nameLength = parts.pointOffset - parts.directoryLength;
     return parts;
 }
@@ -220,15 +217,15 @@ DynamicArray* PathComponents(const char* directory)
     int32_t length = TextLength(directory, INT32_MAX);
     int32_t start = 0;
     const char* colon = static_cast<const char*>(std::memchr(directory, ':', size_t(length)));
-    const char* slash = static_cast<const char*>(std::memchr(directory, '\\', size_t(length)));
-    if (colon && (!slash || colon < slash)) {
+    const char* slash = std::find_if(directory, directory + length, IsPathSeparator);
+    if (colon && colon < slash) {
         int32_t drive = int32_t(colon - directory);
         if (drive > 0) spans[spanCount++] = {0, drive};
         start = drive + 1;
     }
     bool ok = true;
     for (int32_t i = start; i <= length && ok; ++i) {
-        if (i < length && directory[i] != '\\') continue;
+        if (i < length && !IsPathSeparator(directory[i])) continue;
         if (i > start) {
             if (spanCount == kPathLength) ok = false;
             else spans[spanCount++] = {start, i - start};

@@ -14,15 +14,15 @@ constexpr int32_t kPathLength = 260;
 
 struct PathRecord {
     char text[kPathLength];   // the full path, zero-terminated
-    int16_t directoryLength;  // characters of the directory including its final "\" (offset of the name)
+    int16_t directoryLength;  // characters of the directory including its final separator (offset of the name)
     int16_t pointOffset;      // offset of the point before the extension (the end of the name)
     int16_t nameLength;       // characters of the name without its extension
     int16_t extensionLength;  // characters of the extension with its point; 0 without an extension
     int16_t fileNameLength;   // name length + extension length
 };
 
-// The parts of a path text by the extension rule: scanning back from the end, the first "\" ends
-// the search; the first point decides: a point followed by one to three characters starts the
+// The parts of a path text by the extension rule: scanning back from the end, the first separator
+// ("\" or "/") ends the search; the first point decides: a point followed by one to three characters starts the
 // extension, a point as the last character ends the name (extension length 1, no extension
 // characters), a point followed by four or more characters stays part of the name.
 struct PathParts {
@@ -58,8 +58,8 @@ int32_t IsModelFileType(const PathRecord* record);
 int32_t SamePathName(const char* a, const char* b);
 
 // Directory components: a DynamicArray of kPathLength-byte entries, each a length-prefixed text
-// (first byte the length), innermost first; the drive ahead of a colon is the last component,
-// without its colon. Null when a component is longer than 255 characters or memory is short.
+// (first byte the length), innermost first, split at either separator; the drive ahead of a colon
+// is the last component, without its colon. Null when a component is longer than 255 characters or memory is short.
 DynamicArray* PathComponents(const char* directory);
 // "X:\" from the last component, the others outermost first, each followed by "\", then the
 // file name; 0 when that file opens for reading, -1 otherwise or when the path would not fit.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "foundation/path_separators.h"
 #include "foundation/pointer_list.h"
 
 namespace {
@@ -76,10 +77,7 @@ bool NamesProgram(const char* path)
 
 bool ReplaceLastPathComponent(char* path, size_t size, const char* name)
 {
-    const char* backslash = std::strrchr(path, '\\');
-    const char* slash = std::strrchr(path, '/');
-    const char* last = backslash > slash ? backslash : slash;
-    const size_t keep = last ? size_t(last - path) + 1 : 0;
+    const size_t keep = PathNameOffset(path, std::strlen(path));
     const size_t nameLength = std::strlen(name);
     if (keep + nameLength >= size) return false;
     std::memmove(path + keep, name, nameLength + 1);

@@ -11,6 +11,7 @@
 #include "foundation/directory_scan.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/path_separators.h"
 #include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
 #include "foundation/win32_services.h"
@@ -189,8 +190,7 @@ void TextureLibraryFolder(DynamicArray* files, const char* folderName, const cha
     char module[kPathLength] = {};
     const DWORD length = GetModuleFileNameA(AppInstance(), module, kPathLength);
     if (length == 0 || length >= DWORD(kPathLength)) return;
-    char* last = std::strrchr(module, '\\');
-    if (last) last[1] = 0;
+    module[PathNameOffset(module, length)] = 0;
     char folder[kPathLength];
     if (std::snprintf(folder, sizeof folder, "%s%s", module, folderName) >= int(sizeof folder)) return;
     PathRecord path;

@@ -2,8 +2,8 @@
 #include "toolkit/help_call.h"
 
 #include <cstdio>
-#include <cstring>
 
+#include "foundation/path_separators.h"
 #include "toolkit/app_globals.h"
 
 namespace {
@@ -33,11 +33,7 @@ void HelpFilePath(char* path, size_t size)
         path[0] = '\0';
         return;
     }
-    char* slash = std::strrchr(module, '\\');
-    if (slash)
-        slash[1] = '\0';
-    else
-        module[0] = '\0';
+    module[PathNameOffset(module, length)] = '\0';
     const int written = std::snprintf(path, size, "%s%s", module, kHelpFileName);
     if (written < 0 || size_t(written) >= size) path[0] = '\0';
 }

@@ -58,6 +58,7 @@ TEST(FontFaces, FontFileLiesBesideTheModuleWhateverThePathLength)
 {
     EXPECT_EQ(FontFilePathBeside("C:\\Program Files\\Player\\qplayer.exe"), "C:\\Program Files\\Player\\QPLAYX.FON");
     EXPECT_EQ(FontFilePathBeside("qplayer.exe"), "QPLAYX.FON");
+    EXPECT_EQ(FontFilePathBeside("/opt/player/qplayer.exe"), "/opt/player/QPLAYX.FON");
     EXPECT_EQ(FontFilePathBeside(""), "QPLAYX.FON");
     const std::string deep = "D:\\" + std::string(300, 'd') + "\\" + std::string(40, 'e') + "\\";
     EXPECT_EQ(FontFilePathBeside(deep + "qplayer.exe"), deep + "QPLAYX.FON");

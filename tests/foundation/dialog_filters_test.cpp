@@ -71,6 +71,12 @@ TEST(DialogFilters, ChosenFilesBecomePathRecords)
     EXPECT_STREQ(paths->At<PathRecord>(4)->text, "C:\\X\\A.B");
     EXPECT_EQ(AppendChosenFiles("", 1, paths.get()), 0);
     EXPECT_EQ(paths->ArrayCount(), 5);
+    // A folder that ends in "/" takes no "\" after it.
+    const std::string slashed("C:/TEX/\0A.BMP\0B.JPG\0\0", 21);
+    ASSERT_EQ(AppendChosenFiles(slashed.data(), int32_t(slashed.size()), paths.get()), 0);
+    ASSERT_EQ(paths->ArrayCount(), 7);
+    EXPECT_STREQ(paths->At<PathRecord>(5)->text, "C:/TEX/A.BMP");
+    EXPECT_EQ(paths->At<PathRecord>(6)->directoryLength, 7);
 
     std::string filters = SaveDialogFilter(kAddTexturesFilters);
     EXPECT_EQ(filters.substr(0, 22), std::string("Bitmaps (*.BMP)\0*.BMP\0", 22));

@@ -95,6 +95,8 @@ TEST(ScanPattern, DirectoryTypeAndLimits)
     EXPECT_STREQ(pattern, "C:\\PROGRAM\\TEXTURES\\*.TLB");
     EXPECT_EQ(ScanPattern("C:\\MODELS\\", 0x424D5000, pattern), 0);
     EXPECT_STREQ(pattern, "C:\\MODELS\\*.BMP");
+    EXPECT_EQ(ScanPattern("/home/me/models/", 0x424D5000, pattern), 0);
+    EXPECT_STREQ(pattern, "/home/me/models/*.BMP");
     EXPECT_EQ(ScanPattern("", 0x4A504720, pattern), 0);
     EXPECT_STREQ(pattern, "*.JPG ");
     std::string longest(259 - 6, 'd');

@@ -130,6 +130,15 @@ TEST(FileNaming, FullPathsSplitAndJoined)
     EXPECT_STREQ(file->Name(), "FILE");
     EXPECT_EQ(file->Flags() & kFileHasExtension, 0u);
 
+    // A path named with "/" keeps its form and splits as with "\".
+    ASSERT_EQ(file->SetFileFromPath("/home/me/models/gallery.qpy"), 0);
+    EXPECT_STREQ(file->Directory(), "/home/me/models/");
+    EXPECT_EQ(NameWithExtension(*file), "gallery.qpy");
+    EXPECT_EQ(file->FileFullPath(path), 0);
+    EXPECT_STREQ(path, "/home/me/models/gallery.qpy");
+    file->SetDirectory("D:/TEX/");
+    EXPECT_STREQ(file->Directory(), "D:/TEX/");
+
     // Without an extension the record still ends in a point, with extension length 1, and
     // reading the record back gives the file without an extension again.
     IgnoreResult(file->SetFileFromPath("C:\\DIR\\NAME."));

@@ -88,6 +88,14 @@ TEST_F(FileReference, WrittenBytesWithAndWithoutABase)
     ASSERT_EQ(file->Write(stream.get()), 0);
     EXPECT_EQ(StreamBytes(stream.get()), Chunk("FPTH", absolute + Word(0) + Word(1) + Text("TEX")));
 
+    // Named with "/", alone or mixed with "\", the same file and base are stored alike.
+    IgnoreResult(file->SetFileFromPath("C:/MODELS/TEX/WOOD.BMP"));
+    IgnoreResult(base->SetFileFromPath("C:/MODELS\\HOUSE.QPY"));
+    IgnoreResult(stream->StreamSetPosition(0));
+    IgnoreResult(stream->StreamSetSize(0));
+    ASSERT_EQ(file->Write(stream.get()), 0);
+    EXPECT_EQ(StreamBytes(stream.get()), Chunk("FPTH", absolute + Word(0) + Word(1) + Text("TEX")));
+
     // A base deeper than the file: ups counts the base's own directories.
     IgnoreResult(base->SetFileFromPath("C:\\MODELS\\HOUSE\\ROOMS\\A.QPY"));
     IgnoreResult(stream->StreamSetPosition(0));

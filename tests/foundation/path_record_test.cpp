@@ -3,9 +3,11 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "foundation/dynamic_array.h"
 #include "foundation/path_record.h"
+#include "foundation/path_separators.h"
 #include "foundation/root_object.h"
 
 namespace {
@@ -49,9 +51,20 @@ TEST(PathSplit, ExtensionRule)
         {"C:\\", 3, 3, 0, 0},
         {"C:\\DIR\\.BMP", 7, 7, 0, 4},
         {"C:\\DIR\\X.TXT\\", 13, 13, 0, 0},
+        // "/" separates as "\" does, alone or mixed with it, after a drive or from the root.
+        {"C:/DIR/FILE.TXT", 7, 11, 4, 4},
+        {"/home/me/models/gallery.qpy", 16, 23, 7, 4},
+        {"C:\\DIR/SUB\\FILE.TXT", 11, 15, 4, 4},
+        {"C:/DIR\\SUB/FILE", 11, 15, 4, 0},
+        {"C:/A.B/FILE", 7, 11, 4, 0},
+        {"DIR/NAME.", 4, 8, 4, 1},
+        {"C:/", 3, 3, 0, 0},
+        {"/", 1, 1, 0, 0},
+        {"C:FILE.BMP", 0, 6, 6, 4},  // no separator: the whole text names the file
     };
     for (const Split& c : cases) {
         PathParts parts = SplitPath(c.path);
+        EXPECT_EQ(PathNameOffset(c.path, std::strlen(c.path)), size_t(c.directory)) << c.path;
         EXPECT_EQ(parts.directoryLength, c.directory) << c.path;
         EXPECT_EQ(parts.pointOffset, c.point) << c.path;
         EXPECT_EQ(parts.nameLength, c.name) << c.path;
@@ -153,6 +166,25 @@ TEST(PathComponents, InnermostFirstWithTheDriveLast)
     list.reset(PathComponents("REL\\DIR\\"));
     ASSERT_EQ(list->ArrayCount(), 2);
     EXPECT_EQ(Component(list.get(), 1), "REL");
+
+    // Either separator splits; a colon names the drive only ahead of the first of them.
+    const struct {
+        const char* directory;
+        std::vector<std::string> innermostFirst;
+    } split[] = {
+        {"C:/MODELS\\TEX/", {"TEX", "MODELS", "C"}},
+        {"/home/me/models/", {"models", "me", "home"}},
+        {"\\home\\me\\models\\", {"models", "me", "home"}},
+        {"x/y:z\\w", {"w", "y:z", "x"}},
+        {"x\\y:z/w", {"w", "y:z", "x"}},
+    };
+    for (const auto& c : split) {
+        list.reset(PathComponents(c.directory));
+        ASSERT_TRUE(list) << c.directory;
+        std::vector<std::string> got;
+        for (int32_t i = 0; i < list->ArrayCount(); ++i) got.push_back(Component(list.get(), i));
+        EXPECT_EQ(got, c.innermostFirst) << c.directory;
+    }
 
     // A component longer than one length byte can count is refused.
     std::string longDirectory = "C:\\" + std::string(256, 'L') + "\\";

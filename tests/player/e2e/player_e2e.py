@@ -397,6 +397,24 @@ def check_path_with_spaces(env):
         s.exit_by_menu()
 
 
+def check_forward_slashes(env):
+    """A model named with "/" throughout, as Wine hands on a Linux path, in a folder of its own
+    with its picture beside it: the caption names the model alone, and the pane shows its walls
+    with their picture, as render-frame draws the model named with "\"."""
+    folder = os.path.join(env.work, "slashed")
+    os.makedirs(folder, exist_ok=True)
+    for name in ("gallery.qpy", "gradient.bmp"):
+        shutil.copyfile(env.sample(name), os.path.join(folder, name))
+    gallery = os.path.abspath(os.path.join(folder, "gallery.qpy"))
+    with Session(env, command_line=gallery) as s:
+        # Without credits the progress window closes by itself.
+        s.line(r"^progress-closed 0$", timeout=30)
+        s.wait_model("gallery.qpy")
+        frame = s.settle()
+        expect_pane_shows(s, qpdrive.windows_path(gallery), frame)
+        s.exit_by_menu()
+
+
 def long_path_file(env, length):
     """A copy of shapes.qpy whose Windows path is `length` characters long."""
     base = qpdrive.windows_path(env.work)
