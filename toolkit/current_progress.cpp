@@ -89,6 +89,16 @@ bool PumpMessages(StopWatch watch)
     return quit;
 }
 
+// Lays out the credits that wait, when a layout of them is due (or at once): true when it did.
+bool LayOutWaitingCredits(bool atOnce)
+{
+    const uint32_t began = gClock();
+    if (!(atOnce ? gCurrent->CreditsWaiting() : gCurrent->CreditsLayoutIsDue(began))) return false;
+    gCurrent->LayOutCredits();
+    gCurrent->CreditsLaidOut(began, gClock());
+    return true;
+}
+
 }  // namespace
 
 ProgressClock InstallProgressClock(ProgressClock clock)
@@ -170,6 +180,7 @@ int32_t UpdateProgressWindow(int32_t increment)
     if (gCurrent->StopRequested()) return 1;
     gCurrent->AdvanceBar(increment);
     if (!gCurrent->PumpIsDue(gClock())) return 0;
+    LayOutWaitingCredits(false);
     // The help bar's memory gauge is refreshed at the pump's pace: asking the system for its
     // memory figures at every update would cost as much as the redraws the pace saves.
     UpdateMemoryReadout();
@@ -180,7 +191,8 @@ int32_t UpdateProgressWindow(int32_t increment)
 void ShowProgressCredits(Q_Offscreen* picture, const DynamicArray* text)
 {
     if (!gCurrent) return;
-    gCurrent->ShowCredits(picture, text);
+    gCurrent->SetCredits(picture, text);
+    if (!LayOutWaitingCredits(false)) return;
     gCurrent->SetValue(gCurrent->Value() - 1);
     gCurrent->PumpAtNextUpdate();
     UpdateProgressWindow(0);
@@ -201,6 +213,8 @@ int32_t FinishProgressWindow()
         window->PumpAtNextUpdate();
         return stopped;
     }
+    // The credits the read ended with are shown, whatever the pace, before the notice.
+    if (!stopped) LayOutWaitingCredits(true);
     // Nothing reaches the window through these operations once it is finishing.
     gCurrent = nullptr;
     window->AwaitAcknowledgement();

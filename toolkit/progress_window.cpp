@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -340,49 +339,52 @@ void ProgressWindow::RemoveCreditsText()
     creditsText_ = nullptr;
 }
 
-int32_t ProgressWindow::AddCreditsText(const DynamicArray* text, int32_t top, int32_t width)
+int32_t ProgressWindow::AddCreditsText(int32_t top, int32_t width)
 {
-    if (!text || !text->ArrayData()) return 0;
-    // The characters stand without a terminator; a zero among them ends the text.
-    const size_t count = size_t(text->ArrayCount()) * size_t(text->ElementSize());
-    const auto* characters = static_cast<const char*>(text->ArrayData());
-    const size_t length = strnlen(characters, count);
-    if (length == 0) return 0;
-    auto* copy = static_cast<char*>(std::calloc(length + 1, 1));
+    if (waitingText_.empty()) return 0;
     auto* item = new (std::nothrow) TextItem;
-    if (!copy || !item) {
-        std::free(copy);
-        if (item) item->ItemDelete();
-        return 0;
-    }
-    std::memcpy(copy, characters, length);
+    if (!item) return 0;
     item->ItemInit();
     item->ItemSetStyle(kCreditsTextStyle);
-    item->ItemSetTitle(copy);
+    item->ItemSetTitle(waitingText_.c_str());
     // Measured in the screen's own font, as the credits window measures the same text, so that
     // both give it the same lines.
-    const int32_t lines = TextWidth(copy, 0, int32_t(length)) / (width - kCreditsTextInset) + 1;
-    std::free(copy);
+    const int32_t lines = TextWidth(waitingText_.c_str(), 0, int32_t(waitingText_.size())) / (width - kCreditsTextInset) + 1;
     item->ItemSetBounds({kMargin, top, width - kMargin, top + lines * kCreditsTextLineHeight});
     PaneAddControl(item);
     creditsText_ = item;
     return lines * kCreditsTextLineHeight + kMargin;
 }
 
-void ProgressWindow::ShowCredits(Q_Offscreen* picture, const DynamicArray* text)
+void ProgressWindow::SetCredits(Q_Offscreen* picture, const DynamicArray* text)
 {
-    if (!picture && !text && !ShowsCredits()) return;
+    if (!picture && !text && !ShowsCredits() && !creditsWaiting_) return;
+    waitingPicture_ = picture;
+    waitingText_.clear();
+    if (text && text->ArrayData()) {
+        // The characters stand without a terminator; a zero among them ends the text.
+        const size_t count = size_t(text->ArrayCount()) * size_t(text->ElementSize());
+        const auto* characters = static_cast<const char*>(text->ArrayData());
+        waitingText_.assign(characters, strnlen(characters, count));
+    }
+    creditsWaiting_ = true;
+    if (picture || text) return;
     RemoveCreditsText();
-    creditsPicture_ = picture;
-    if (!windoid_) return;
-    windoid_->HideWindowObject();
-    windoid_->RemovePane(this);
+    creditsPicture_ = nullptr;
+}
 
-    int32_t width = kWindowWidth;
+void ProgressWindow::LayOutCredits()
+{
+    creditsWaiting_ = false;
+    RemoveCreditsText();
+    creditsPicture_ = waitingPicture_;
+    if (!windoid_) return;
+
+    int32_t width = std::max(kWindowWidth, creditsWidth_);
     int32_t height = kCreditsHeight;
     int32_t textTop = kMargin;
-    if (picture) {
-        const PortRect& bounds = picture->PortBounds();
+    if (creditsPicture_) {
+        const PortRect& bounds = creditsPicture_->PortBounds();
         height += bounds.Height() + kMargin;
         if (bounds.Width() + 2 * kMargin > width) width = bounds.Width() + 2 * kMargin;
         textTop = 2 * kMargin + bounds.Height();
@@ -391,8 +393,11 @@ void ProgressWindow::ShowCredits(Q_Offscreen* picture, const DynamicArray* text)
     GetScreenBounds(&screen);
     // The text wraps in the width that the window keeps on the screen.
     width = CreditsWindowRect(screen, width, height).Width();
-    height += AddCreditsText(text, textTop, width);
-    const PortRect rect = CreditsWindowRect(screen, width, height);
+    height += AddCreditsText(textTop, width);
+    const PortRect rect = CreditsWindowRect(screen, width, std::max(height, creditsHeight_));
+    creditsWidth_ = rect.Width();
+    creditsHeight_ = rect.Height();
+    creditsLaidOut_ = true;
     MoveWindoid(rect);
 
     const int32_t w = rect.Width();
@@ -410,8 +415,12 @@ void ProgressWindow::ShowCredits(Q_Offscreen* picture, const DynamicArray* text)
     }
 
     windoid_->ShowWindowObject();
-    windoid_->AddPane(this);
     RedrawPane(kDrawFull);
+}
+
+void ProgressWindow::CreditsLaidOut(uint32_t began, uint32_t ended)
+{
+    nextCreditsLayout_ = ended + std::max(kCreditsLayoutSpacing, kCreditsLayoutShare * (ended - began));
 }
 
 PortRect ProgressWindow::CreditsLineRect(int32_t height) const
