@@ -249,6 +249,16 @@ void ProgressWindow::MoveWindoid(const PortRect& content)
 
 void ProgressWindow::LayOutAndShow()
 {
+    // A window that has laid credits out keeps its place and size (a stage's show, a picture
+    // decoded, comes while they are shown): its lines stand where the credits layout puts them.
+    if (creditsLaidOut_) {
+        PlaceCreditsLines(creditsHeight_);
+        SetDialogText(progressTitle_);
+        if (!windoid_) return;
+        ShowDialog();
+        RedrawPane(kDrawFull);
+        return;
+    }
     PortRect screen;
     GetScreenBounds(&screen);
     const int32_t lines = (line1_ ? 1 : 0) + (line2_ ? 1 : 0);
@@ -403,8 +413,7 @@ void ProgressWindow::LayOutCredits()
     const int32_t w = rect.Width();
     const int32_t h = rect.Height();
     PlaceBarAndButton(w, h, kCreditsBarTopGap, kCreditsBarBottomGap);
-    for (TextItem* line : {line1_, line2_, counter_})
-        if (line) line->ItemSetBounds(CreditsLineRect(h));
+    PlaceCreditsLines(h);
     // The text shows the lines that fit above the message: all of them unless the screen cut the
     // window.
     if (creditsText_) {
@@ -421,6 +430,12 @@ void ProgressWindow::LayOutCredits()
 void ProgressWindow::CreditsLaidOut(uint32_t began, uint32_t ended)
 {
     nextCreditsLayout_ = ended + std::max(kCreditsLayoutSpacing, kCreditsLayoutShare * (ended - began));
+}
+
+void ProgressWindow::PlaceCreditsLines(int32_t height)
+{
+    for (TextItem* line : {line1_, line2_, counter_})
+        if (line) line->ItemSetBounds(CreditsLineRect(height));
 }
 
 PortRect ProgressWindow::CreditsLineRect(int32_t height) const

@@ -67,7 +67,8 @@ public:
     void CopyMessage(char* buffer, size_t size) const;
 
     // Sizes the window for the lines that exist, fits their texts (ending a cut one in "..."),
-    // centres it on the screen, shows it and draws it in full.
+    // centres it on the screen, shows it and draws it in full. A window that has laid credits
+    // out keeps their layout: its lines are placed in it, and it is shown and drawn.
     void LayOutAndShow();
     // Adds the increment to the value (sets it with a total of -1) and paints the filled bar
     // when its width in pixels differs from what the bar shows (after a full draw, any width).
@@ -146,8 +147,10 @@ private:
     // wide; the height it takes, 0 without a text.
     int32_t AddCreditsText(int32_t top, int32_t width);
     void DrawCreditsPicture();
-    // Where the text lines stand, above the bar, in a window with credits `height` high.
+    // Where the text lines stand, above the bar, in a window with credits `height` high; places
+    // the lines there.
     PortRect CreditsLineRect(int32_t height) const;
+    void PlaceCreditsLines(int32_t height);
     // Takes the item out of the pane, erases its rectangle and deletes it.
     void DeleteErasedItem(TextItem** item);
 

@@ -670,6 +670,9 @@ TEST_F(ProgressPaceTest, CreditsChangedAtEveryChunkAreLaidOutAtTheirPaceAndNoSto
     EXPECT_STREQ(Current()->CreditsText()->Title(), "Made by Q");
     EXPECT_EQ(ClientSize(), grown);
     EXPECT_EQ(Current()->Button()->Control(), button);
+    // A stage's show, as a picture decoded on the way, keeps the credits' layout too.
+    ProgressShow();
+    EXPECT_EQ(ClientSize(), grown);
 
     // A click on Cancel or an Escape that waits as the window is laid out again, grown, stops
     // the load.
