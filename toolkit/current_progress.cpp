@@ -204,17 +204,21 @@ int32_t FinishProgressWindow()
     if (!window) return 0;
     // The last look: a press of the button, a key or a close that came since the last pump is
     // taken before the window goes, and never lost with it.
-    const bool quit = !window->StopRequested() && PumpMessages(StopWatch::kWatch);
+    bool quit = !window->StopRequested() && PumpMessages(StopWatch::kWatch);
     // A handler of the pump may have finished the window itself.
     if (gCurrent != window) return quit ? 1 : 0;
-    const int32_t stopped = quit || window->StopRequested() ? 1 : 0;
     if (gNesting > 0) {
         --gNesting;
         window->PumpAtNextUpdate();
-        return stopped;
+        return quit || window->StopRequested() ? 1 : 0;
     }
-    // The credits the read ended with are shown, whatever the pace, before the notice.
-    if (!stopped) LayOutWaitingCredits(true);
+    // The credits the load ended with are laid out, whatever the pace, before the notice; what
+    // the user did meanwhile is taken as at the last look.
+    if (!quit && !window->StopRequested() && LayOutWaitingCredits(true)) {
+        quit = PumpMessages(StopWatch::kWatch);
+        if (gCurrent != window) return quit ? 1 : 0;
+    }
+    const int32_t stopped = quit || window->StopRequested() ? 1 : 0;
     // Nothing reaches the window through these operations once it is finishing.
     gCurrent = nullptr;
     window->AwaitAcknowledgement();
