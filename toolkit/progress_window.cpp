@@ -351,15 +351,16 @@ void ProgressWindow::RemoveCreditsText()
 
 int32_t ProgressWindow::AddCreditsText(int32_t top, int32_t width)
 {
-    if (waitingText_.empty()) return 0;
+    if (!waitingText_) return 0;
     auto* item = new (std::nothrow) TextItem;
     if (!item) return 0;
+    const auto* text = static_cast<const char*>(waitingText_->ArrayData());
     item->ItemInit();
     item->ItemSetStyle(kCreditsTextStyle);
-    item->ItemSetTitle(waitingText_.c_str());
+    item->ItemSetTitle(text);
     // Measured in the screen's own font, as the credits window measures the same text, so that
     // both give it the same lines.
-    const int32_t lines = TextWidth(waitingText_.c_str(), 0, int32_t(waitingText_.size())) / (width - kCreditsTextInset) + 1;
+    const int32_t lines = TextWidth(text, 0, waitingText_->ArrayCount() - 1) / (width - kCreditsTextInset) + 1;
     item->ItemSetBounds({kMargin, top, width - kMargin, top + lines * kCreditsTextLineHeight});
     PaneAddControl(item);
     creditsText_ = item;
@@ -370,12 +371,18 @@ void ProgressWindow::SetCredits(Q_Offscreen* picture, const DynamicArray* text)
 {
     if (!picture && !text && !ShowsCredits() && !creditsWaiting_) return;
     waitingPicture_ = picture;
-    waitingText_.clear();
+    waitingText_.reset();
     if (text && text->ArrayData()) {
         // The characters stand without a terminator; a zero among them ends the text.
         const size_t count = size_t(text->ArrayCount()) * size_t(text->ElementSize());
         const auto* characters = static_cast<const char*>(text->ArrayData());
-        waitingText_.assign(characters, strnlen(characters, count));
+        const size_t length = strnlen(characters, count);
+        if (length > 0) waitingText_.reset(NewDynamicArray(int32_t(length) + 1, 1, 1));
+        if (waitingText_) {
+            auto* copy = static_cast<char*>(waitingText_->ArrayData());
+            std::memcpy(copy, characters, length);
+            copy[length] = 0;
+        }
     }
     creditsWaiting_ = true;
     if (picture || text) return;

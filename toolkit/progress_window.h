@@ -7,11 +7,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
+#include "foundation/dynamic_array.h"
+#include "foundation/root_object.h"
 #include "toolkit/dialog_window.h"
 
-class DynamicArray;
 class PushButton;
 class Q_Offscreen;
 class TextItem;
@@ -85,7 +85,8 @@ public:
     void PumpAtNextUpdate() { pumpAtOnce_ = true; }
     // The credits to show: the picture (not owned; kept until the next call, which its owner
     // makes before it lets the picture go) and the text (its characters, no terminator, up to
-    // the first zero), copied. They are laid out by LayOutCredits, when one is due. With
+    // the first zero), copied (a text that cannot be copied is not shown). They are laid out by
+    // LayOutCredits, when one is due. With
     // neither, the credits shown are withdrawn at once: no pointer to the picture is kept, and
     // the window keeps its size until the next layout.
     void SetCredits(Q_Offscreen* picture, const DynamicArray* text);
@@ -166,9 +167,10 @@ private:
     char progressTitle_[256] = {};
     TextItem* creditsText_ = nullptr;
     Q_Offscreen* creditsPicture_ = nullptr;
-    // The credits that wait for a layout, and the content size of the last layout of credits.
+    // The credits that wait for a layout (the text's characters ended by a zero), and the
+    // content size of the last layout of credits.
     Q_Offscreen* waitingPicture_ = nullptr;
-    std::string waitingText_;
+    Owned<DynamicArray> waitingText_;
     bool creditsWaiting_ = false;
     bool creditsLaidOut_ = false;
     int32_t creditsWidth_ = 0;
