@@ -184,10 +184,14 @@ ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
     ProgressSetValue(stream->StreamPosition());
     if (ProgressUpdate(0)) return kResultStopped;
     ResultCode result = kResultOk;
+    // The loading window shows the credits again only when a chunk of them was read: a credits
+    // chunk that holds none changes nothing shown.
+    bool changed = false;
     int32_t chunks = 0;
     for (; result == kResultOk; ++chunks) {
         const ChunkTag tag = stream->StreamEnterChunk();
         if (tag == 0) break;
+        changed = changed || tag == kTagCreditsPicture || tag == kTagCreditsText;
         if (tag == kTagCreditsPicture) {
             SetCreditsPicture(nullptr);
             // A picture whose image could not be read is not kept.
@@ -212,7 +216,7 @@ ResultCode ModelDocument::ReadCredits(MemoryStream* stream)
     CountTurns(chunks);
     ProgressSetValue(stream->StreamPosition());
     if (ProgressUpdate(0)) result = kResultStopped;
-    ProgressShowCredits(CreditsPicture, CreditsText);
+    if (changed) ProgressShowCredits(CreditsPicture, CreditsText);
     return result;
 }
 

@@ -89,6 +89,16 @@ bool PumpMessages(StopWatch watch)
     return quit;
 }
 
+// Lays out the credits that wait, when a layout of them is due (or at once): true when it did.
+bool LayOutWaitingCredits(bool atOnce)
+{
+    const uint32_t began = gClock();
+    if (!(atOnce ? gCurrent->CreditsWaiting() : gCurrent->CreditsLayoutIsDue(began))) return false;
+    gCurrent->LayOutCredits();
+    gCurrent->CreditsLaidOut(began, gClock());
+    return true;
+}
+
 }  // namespace
 
 ProgressClock InstallProgressClock(ProgressClock clock)
@@ -170,6 +180,7 @@ int32_t UpdateProgressWindow(int32_t increment)
     if (gCurrent->StopRequested()) return 1;
     gCurrent->AdvanceBar(increment);
     if (!gCurrent->PumpIsDue(gClock())) return 0;
+    LayOutWaitingCredits(false);
     // The help bar's memory gauge is refreshed at the pump's pace: asking the system for its
     // memory figures at every update would cost as much as the redraws the pace saves.
     UpdateMemoryReadout();
@@ -180,7 +191,8 @@ int32_t UpdateProgressWindow(int32_t increment)
 void ShowProgressCredits(Q_Offscreen* picture, const DynamicArray* text)
 {
     if (!gCurrent) return;
-    gCurrent->ShowCredits(picture, text);
+    gCurrent->SetCredits(picture, text);
+    if (!LayOutWaitingCredits(false)) return;
     gCurrent->SetValue(gCurrent->Value() - 1);
     gCurrent->PumpAtNextUpdate();
     UpdateProgressWindow(0);
@@ -192,15 +204,21 @@ int32_t FinishProgressWindow()
     if (!window) return 0;
     // The last look: a press of the button, a key or a close that came since the last pump is
     // taken before the window goes, and never lost with it.
-    const bool quit = !window->StopRequested() && PumpMessages(StopWatch::kWatch);
+    bool quit = !window->StopRequested() && PumpMessages(StopWatch::kWatch);
     // A handler of the pump may have finished the window itself.
     if (gCurrent != window) return quit ? 1 : 0;
-    const int32_t stopped = quit || window->StopRequested() ? 1 : 0;
     if (gNesting > 0) {
         --gNesting;
         window->PumpAtNextUpdate();
-        return stopped;
+        return quit || window->StopRequested() ? 1 : 0;
     }
+    // The credits the load ended with are laid out, whatever the pace, before the notice; what
+    // the user did meanwhile is taken as at the last look.
+    if (!quit && !window->StopRequested() && LayOutWaitingCredits(true)) {
+        quit = PumpMessages(StopWatch::kWatch);
+        if (gCurrent != window) return quit ? 1 : 0;
+    }
+    const int32_t stopped = quit || window->StopRequested() ? 1 : 0;
     // Nothing reaches the window through these operations once it is finishing.
     gCurrent = nullptr;
     window->AwaitAcknowledgement();

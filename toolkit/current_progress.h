@@ -37,12 +37,16 @@ void ShowProgressWindow();
 // window, or a WM_QUIT that the pump took and posted again), else 0. After a stop request it
 // answers 1 at once, drawing and pumping nothing.
 int32_t UpdateProgressWindow(int32_t increment);
-// Shows the credits (or with neither withdraws them), then runs an update pass.
+// Gives the window the credits to show (with neither, withdraws those shown at once). They are
+// laid out here when a layout is due (the window's first, or the spacing after the last has
+// passed: progress_window.h), then an update pass runs, which pumps; else by the first update
+// whose pump is due once it is, or at the finish.
 void ShowProgressCredits(Q_Offscreen* picture, const DynamicArray* text);
 // Pumps the waiting messages, watching for a stop as an update does, whatever the pace; then
 // counts one level down, and at the outermost level waits for OK when credits are shown (unless
-// the load was stopped), closes the window and leaves none current. 1 when the load was asked to
-// stop, at this last look or before; else 0 (also without a window).
+// the load was stopped; the credits that wait are laid out first), closes the window and leaves
+// none current. 1 when the load was asked to stop, at this last look or before; else 0 (also
+// without a window).
 int32_t FinishProgressWindow();
 // Line 1's text into the buffer, when the window has line 1.
 void ProgressGetMessage(char* buffer, size_t size);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -250,6 +249,16 @@ void ProgressWindow::MoveWindoid(const PortRect& content)
 
 void ProgressWindow::LayOutAndShow()
 {
+    // A window that has laid credits out keeps its place and size (a stage's show, a picture
+    // decoded, comes while they are shown): its lines stand where the credits layout puts them.
+    if (creditsLaidOut_) {
+        PlaceCreditsLines(creditsHeight_);
+        SetDialogText(progressTitle_);
+        if (!windoid_) return;
+        ShowDialog();
+        RedrawPane(kDrawFull);
+        return;
+    }
     PortRect screen;
     GetScreenBounds(&screen);
     const int32_t lines = (line1_ ? 1 : 0) + (line2_ ? 1 : 0);
@@ -340,49 +349,59 @@ void ProgressWindow::RemoveCreditsText()
     creditsText_ = nullptr;
 }
 
-int32_t ProgressWindow::AddCreditsText(const DynamicArray* text, int32_t top, int32_t width)
+int32_t ProgressWindow::AddCreditsText(int32_t top, int32_t width)
 {
-    if (!text || !text->ArrayData()) return 0;
-    // The characters stand without a terminator; a zero among them ends the text.
-    const size_t count = size_t(text->ArrayCount()) * size_t(text->ElementSize());
-    const auto* characters = static_cast<const char*>(text->ArrayData());
-    const size_t length = strnlen(characters, count);
-    if (length == 0) return 0;
-    auto* copy = static_cast<char*>(std::calloc(length + 1, 1));
+    if (!waitingText_) return 0;
     auto* item = new (std::nothrow) TextItem;
-    if (!copy || !item) {
-        std::free(copy);
-        if (item) item->ItemDelete();
-        return 0;
-    }
-    std::memcpy(copy, characters, length);
+    if (!item) return 0;
+    const auto* text = static_cast<const char*>(waitingText_->ArrayData());
     item->ItemInit();
     item->ItemSetStyle(kCreditsTextStyle);
-    item->ItemSetTitle(copy);
+    item->ItemSetTitle(text);
     // Measured in the screen's own font, as the credits window measures the same text, so that
     // both give it the same lines.
-    const int32_t lines = TextWidth(copy, 0, int32_t(length)) / (width - kCreditsTextInset) + 1;
-    std::free(copy);
+    const int32_t lines = TextWidth(text, 0, waitingText_->ArrayCount() - 1) / (width - kCreditsTextInset) + 1;
     item->ItemSetBounds({kMargin, top, width - kMargin, top + lines * kCreditsTextLineHeight});
     PaneAddControl(item);
     creditsText_ = item;
     return lines * kCreditsTextLineHeight + kMargin;
 }
 
-void ProgressWindow::ShowCredits(Q_Offscreen* picture, const DynamicArray* text)
+void ProgressWindow::SetCredits(Q_Offscreen* picture, const DynamicArray* text)
 {
-    if (!picture && !text && !ShowsCredits()) return;
+    if (!picture && !text && !ShowsCredits() && !creditsWaiting_) return;
+    waitingPicture_ = picture;
+    waitingText_.reset();
+    if (text && text->ArrayData()) {
+        // The characters stand without a terminator; a zero among them ends the text.
+        const size_t count = size_t(text->ArrayCount()) * size_t(text->ElementSize());
+        const auto* characters = static_cast<const char*>(text->ArrayData());
+        const size_t length = strnlen(characters, count);
+        if (length > 0) waitingText_.reset(NewDynamicArray(int32_t(length) + 1, 1, 1));
+        if (waitingText_) {
+            auto* copy = static_cast<char*>(waitingText_->ArrayData());
+            std::memcpy(copy, characters, length);
+            copy[length] = 0;
+        }
+    }
+    creditsWaiting_ = true;
+    if (picture || text) return;
     RemoveCreditsText();
-    creditsPicture_ = picture;
-    if (!windoid_) return;
-    windoid_->HideWindowObject();
-    windoid_->RemovePane(this);
+    creditsPicture_ = nullptr;
+}
 
-    int32_t width = kWindowWidth;
+void ProgressWindow::LayOutCredits()
+{
+    creditsWaiting_ = false;
+    RemoveCreditsText();
+    creditsPicture_ = waitingPicture_;
+    if (!windoid_) return;
+
+    int32_t width = std::max(kWindowWidth, creditsWidth_);
     int32_t height = kCreditsHeight;
     int32_t textTop = kMargin;
-    if (picture) {
-        const PortRect& bounds = picture->PortBounds();
+    if (creditsPicture_) {
+        const PortRect& bounds = creditsPicture_->PortBounds();
         height += bounds.Height() + kMargin;
         if (bounds.Width() + 2 * kMargin > width) width = bounds.Width() + 2 * kMargin;
         textTop = 2 * kMargin + bounds.Height();
@@ -391,15 +410,17 @@ void ProgressWindow::ShowCredits(Q_Offscreen* picture, const DynamicArray* text)
     GetScreenBounds(&screen);
     // The text wraps in the width that the window keeps on the screen.
     width = CreditsWindowRect(screen, width, height).Width();
-    height += AddCreditsText(text, textTop, width);
-    const PortRect rect = CreditsWindowRect(screen, width, height);
+    height += AddCreditsText(textTop, width);
+    const PortRect rect = CreditsWindowRect(screen, width, std::max(height, creditsHeight_));
+    creditsWidth_ = rect.Width();
+    creditsHeight_ = rect.Height();
+    creditsLaidOut_ = true;
     MoveWindoid(rect);
 
     const int32_t w = rect.Width();
     const int32_t h = rect.Height();
     PlaceBarAndButton(w, h, kCreditsBarTopGap, kCreditsBarBottomGap);
-    for (TextItem* line : {line1_, line2_, counter_})
-        if (line) line->ItemSetBounds(CreditsLineRect(h));
+    PlaceCreditsLines(h);
     // The text shows the lines that fit above the message: all of them unless the screen cut the
     // window.
     if (creditsText_) {
@@ -410,8 +431,18 @@ void ProgressWindow::ShowCredits(Q_Offscreen* picture, const DynamicArray* text)
     }
 
     windoid_->ShowWindowObject();
-    windoid_->AddPane(this);
     RedrawPane(kDrawFull);
+}
+
+void ProgressWindow::CreditsLaidOut(uint32_t began, uint32_t ended)
+{
+    nextCreditsLayout_ = ended + std::max(kCreditsLayoutSpacing, kCreditsLayoutShare * (ended - began));
+}
+
+void ProgressWindow::PlaceCreditsLines(int32_t height)
+{
+    for (TextItem* line : {line1_, line2_, counter_})
+        if (line) line->ItemSetBounds(CreditsLineRect(height));
 }
 
 PortRect ProgressWindow::CreditsLineRect(int32_t height) const

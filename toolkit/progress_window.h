@@ -8,9 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "foundation/dynamic_array.h"
+#include "foundation/root_object.h"
 #include "toolkit/dialog_window.h"
 
-class DynamicArray;
 class PushButton;
 class Q_Offscreen;
 class TextItem;
@@ -27,6 +28,12 @@ constexpr int32_t kDrawProgressBar = -1;
 // The least time between two pumps of the updates (milliseconds): the window stays alive while
 // the load, not the window, takes the time.
 constexpr uint32_t kProgressPumpInterval = 15;
+// Laying the window out again for new credits measures their text, moves and redraws the window:
+// after one, the next waits at least this long (milliseconds) and at least this many times what
+// the last one took, so that credits changed at every chunk of a load cost it a fixed share of
+// its time.
+constexpr uint32_t kCreditsLayoutSpacing = 200;
+constexpr uint32_t kCreditsLayoutShare = 4;
 
 // Told every text the progress windows show on their lines, as they show it (null: none told).
 using ProgressTextHook = void (*)(const char* text);
@@ -60,7 +67,8 @@ public:
     void CopyMessage(char* buffer, size_t size) const;
 
     // Sizes the window for the lines that exist, fits their texts (ending a cut one in "..."),
-    // centres it on the screen, shows it and draws it in full.
+    // centres it on the screen, shows it and draws it in full. A window that has laid credits
+    // out keeps their layout: its lines are placed in it, and it is shown and drawn.
     void LayOutAndShow();
     // Adds the increment to the value (sets it with a total of -1) and paints the filled bar
     // when its width in pixels differs from what the bar shows (after a full draw, any width).
@@ -75,10 +83,26 @@ public:
         pumpAtOnce_ = false;
     }
     void PumpAtNextUpdate() { pumpAtOnce_ = true; }
-    // Grows the window round the picture (not owned) and the text (its characters, no
-    // terminator) and draws them; the text item replaces the one shown before. With neither,
-    // withdraws the credits shown: no pointer to the picture is kept.
-    void ShowCredits(Q_Offscreen* picture, const DynamicArray* text);
+    // The credits to show: the picture (not owned; kept until the next call, which its owner
+    // makes before it lets the picture go) and the text (its characters, no terminator, up to
+    // the first zero), copied (a text that cannot be copied is not shown). They are laid out by
+    // LayOutCredits, when one is due. With
+    // neither, the credits shown are withdrawn at once: no pointer to the picture is kept, and
+    // the window keeps its size until the next layout.
+    void SetCredits(Q_Offscreen* picture, const DynamicArray* text);
+    // Whether credits wait for a layout, and whether one is due at `now` (milliseconds): the
+    // first of the window at once, any other once the spacing after the last has passed.
+    bool CreditsWaiting() const { return creditsWaiting_; }
+    bool CreditsLayoutIsDue(uint32_t now) const
+    {
+        return creditsWaiting_ && (!creditsLaidOut_ || int32_t(now - nextCreditsLayout_) >= 0);
+    }
+    // Grows the window round the credits that wait and draws them, the window and its button
+    // staying up and in place but for the growth: the window never shrinks while it shows
+    // credits, so that what a user points at stays where it was.
+    void LayOutCredits();
+    // The layout that began at `began` ended at `ended`: the next waits for the spacing.
+    void CreditsLaidOut(uint32_t began, uint32_t ended);
     // With credits shown, a button and no stop request: the window becomes the "Finished
     // loading." notice, whose OK button ends its modal run. Otherwise nothing.
     void AwaitAcknowledgement();
@@ -120,12 +144,14 @@ private:
     void MoveWindoid(const PortRect& content);
     // Takes the credits text item out of the pane and deletes it.
     void RemoveCreditsText();
-    // Makes the credits text item at the top given for the text in a window `width` wide; the
-    // height it takes, 0 without a text.
-    int32_t AddCreditsText(const DynamicArray* text, int32_t top, int32_t width);
+    // Makes the credits text item at the top given for the waiting text in a window `width`
+    // wide; the height it takes, 0 without a text.
+    int32_t AddCreditsText(int32_t top, int32_t width);
     void DrawCreditsPicture();
-    // Where the text lines stand, above the bar, in a window with credits `height` high.
+    // Where the text lines stand, above the bar, in a window with credits `height` high; places
+    // the lines there.
     PortRect CreditsLineRect(int32_t height) const;
+    void PlaceCreditsLines(int32_t height);
     // Takes the item out of the pane, erases its rectangle and deletes it.
     void DeleteErasedItem(TextItem** item);
 
@@ -141,6 +167,15 @@ private:
     char progressTitle_[256] = {};
     TextItem* creditsText_ = nullptr;
     Q_Offscreen* creditsPicture_ = nullptr;
+    // The credits that wait for a layout (the text's characters ended by a zero), and the
+    // content size of the last layout of credits.
+    Q_Offscreen* waitingPicture_ = nullptr;
+    Owned<DynamicArray> waitingText_;
+    bool creditsWaiting_ = false;
+    bool creditsLaidOut_ = false;
+    int32_t creditsWidth_ = 0;
+    int32_t creditsHeight_ = 0;
+    uint32_t nextCreditsLayout_ = 0;
     // The filled width the bar shows, or kBarNotShown after a full draw.
     int32_t barShown_ = kBarNotShown;
     uint32_t lastPump_ = 0;

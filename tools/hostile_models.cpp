@@ -1,6 +1,7 @@
 // The hostile model files.
 #include "tools/hostile_models.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -78,6 +79,21 @@ Bytes LongCreditsBytes()
     while (text.size() + sizeof kLine - 1 <= kTextBytes) text += kLine;
     document->SetCreditsText(text.data(), int32_t(text.size()));
     return ModelFileBytes(document);
+}
+
+// The room (whose credits are a picture and a text) with `chunks` more credits chunks after its
+// own, each made by `credits` from its number: the loading window shows the credits it is left
+// with once they change.
+template <typename Credits>
+Bytes RoomWithCreditsChunks(int32_t chunks, Credits credits)
+{
+    Bytes model = ModelFileBytes(BuildRoomSample());
+    if (model.size() < 12) return {};
+    for (int32_t i = 0; i < chunks; ++i) Append(model, Chunk("CRED", credits(i)));
+    // The form grows by the chunks.
+    const Bytes length = Word32(uint32_t(model.size() - 8));
+    std::copy(length.begin(), length.end(), model.begin() + 4);
+    return model;
 }
 
 // The shapes whose preferences hold as many window records as their count may give, of every kind
@@ -214,6 +230,19 @@ std::vector<HostileModel> HostileModels()
 
     const Bytes longCredits = LongCreditsBytes();
     if (!longCredits.empty()) models.push_back({"load-credits-long.qpy", longCredits, HostileModel::kMustLoad});
+    // Credits chunks by the thousand and the ten thousand, empty (of 8 bytes), and ten thousand
+    // whose texts alternate between a short line and a text of several lines.
+    for (const int32_t chunks : {1000, 10000}) {
+        const Bytes repeated = RoomWithCreditsChunks(chunks, [](int32_t) { return Bytes(); });
+        if (!repeated.empty())
+            models.push_back({"load-credits-repeated-" + std::to_string(chunks) + ".qpy", repeated, HostileModel::kMustLoad});
+    }
+    const Bytes alternating = RoomWithCreditsChunks(10000, [](int32_t chunk) {
+        return Chunk("TEXT", Chars(chunk % 2 ? "Made by A." :
+                                               "Made by B, with the help of C, D and E, who lent their rooms, "
+                                               "and F and G, who measured every one of them."));
+    });
+    if (!alternating.empty()) models.push_back({"load-credits-alternating.qpy", alternating, HostileModel::kMustLoad});
     const Bytes windowRecords = WindowRecordsOfAnotherScreenBytes();
     if (!windowRecords.empty())
         models.push_back({"load-preferences-windows-of-another-screen.qpy", windowRecords, HostileModel::kMustLoad});

@@ -191,13 +191,16 @@ TEST(ModelFile, UnknownChunksAreSkippedAndCreditsReplaced)
     ModelDocument* document = NewDocument();
     Bytes chunks = kVersion + Chunk("JUNK", {1, 2, 3});
     Append(chunks, Chunk("CRED", Chunk("TEXT", {'h', 'e', 'l', 'l', 'o'}) + Chunk("BMAP", {0, 1, 0, 1})));
+    // Credits chunks by the thousand that hold no credits, empty or of unknown chunks alone.
+    for (int32_t i = 0; i < 1000; ++i) Append(chunks, Chunk("CRED", i % 2 ? Chunk("XTRA", {9}) : Bytes()));
     Append(chunks, Chunk("CRED", Chunk("XTRA", {9}) + Chunk("TEXT", {'b', 'y', 'e'})));
     ASSERT_EQ(ReadDocument(document, ModelFile(chunks)), kResultOk);
     ASSERT_NE(document->CreditsText, nullptr);
     EXPECT_EQ(document->CreditsText->ArrayCount(), 3);
     EXPECT_EQ(*document->CreditsText->At<char>(0), 'b');
     EXPECT_EQ(document->CreditsPicture, nullptr);
-    // Shown, taken off before the old text went, and shown anew.
+    // Shown, taken off before the old text went, and shown anew: the chunks without credits
+    // showed nothing again.
     EXPECT_EQ(ui.creditCalls, 3);
     EXPECT_EQ(ui.shownText, document->CreditsText);
     document->Destroy();

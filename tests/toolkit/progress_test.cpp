@@ -1,8 +1,9 @@
 // The progress window through the services the lower layers call: opens and finishes that nest,
 // Stop, Cancel, WM_CLOSE and a quit during the pump or still waiting as it finishes, the layout
 // and the bar, the credits shown, replaced and withdrawn, the "Finished loading." notice, and the
-// windoids held in place; what an update redraws and when it pumps, and a tracking chain that
-// cannot hold a load in the pump.
+// windoids held in place; what an update redraws and when it pumps, the pace of the credits'
+// layouts and the stops that wait through them, and a tracking chain that cannot hold a load in
+// the pump.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -329,57 +330,6 @@ TEST_F(ProgressTest, TheBarFillsByTheValueAndIsFullPastItsTotal)
     EXPECT_DOUBLE_EQ(Current()->PixelsPerUnit(), 271.0);
 }
 
-TEST_F(ProgressTest, CreditsAreShownWithinTheirCountReplacedAndWithdrawn)
-{
-    OpenProgress();
-    ProgressSetMessage("Reading: room.qpy");
-    ProgressShow();
-    auto* picture = new Q_Offscreen;
-    const RGBColor48 gold = {0xFFFF, 0xCCCC, 0};
-    ASSERT_EQ(picture->QOffscreenInit({0, 0, 400, 50}, -1, &gold), kResultOk);
-    DynamicArray* first = CreditsText("Made by Q", "!!!");
-    const int32_t controls = Current()->Controls()->ArrayCount();
-    ProgressShowCredits(picture, first);
-    ASSERT_NE(Current()->CreditsText(), nullptr);
-    EXPECT_STREQ(Current()->CreditsText()->Title(), "Made by Q");
-    EXPECT_EQ(Current()->CreditsPicture(), picture);
-    EXPECT_EQ(ClientSize(), (Numbers{400 + 26, 62 + 50 + 13 + 14 + 13}));
-    EXPECT_EQ(Current()->CreditsText()->Bounds().top, 76);
-
-    DynamicArray* second = CreditsText("Textures by R");
-    ProgressShowCredits(picture, second);
-    EXPECT_EQ(Current()->Controls()->ArrayCount(), controls + 1) << "the text item is replaced";
-    EXPECT_STREQ(Current()->CreditsText()->Title(), "Textures by R");
-
-    // Larger than the screen: the window keeps 20 inside its sides and bottom and 40 below its
-    // top; the text, wrapped in the width kept, has no line left below the picture, and the
-    // picture is cut where the credits end, clear of the message and the bar.
-    auto* huge = new Q_Offscreen;
-    ASSERT_EQ(huge->QOffscreenInit({0, 0, 1100, 900}, -1, &gold), kResultOk);
-    ProgressShowCredits(huge, second);
-    const int32_t height = 768 - 60;
-    EXPECT_EQ(ClientSize(), (Numbers{1024 - 40, height}));
-    EXPECT_EQ(Edges(Current()->CreditsText()->Bounds()), (Numbers{13, 926, 984 - 13, 926}));
-    HDC pane = GetDC(Current()->PaneWindow());
-    EXPECT_EQ(GetPixel(pane, 13, height - 63), RGB(0xFF, 0xCC, 0));
-    EXPECT_EQ(GetPixel(pane, 13, height - 62), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(GetPixel(pane, 13, height - 14), RGB(0, 0, 0)) << "the bar's frame";
-    ReleaseDC(Current()->PaneWindow(), pane);
-
-    ProgressShowCredits(nullptr, nullptr);
-    EXPECT_EQ(Current()->CreditsPicture(), nullptr);
-    EXPECT_EQ(Current()->CreditsText(), nullptr);
-    EXPECT_EQ(Current()->Controls()->ArrayCount(), controls);
-    picture->DisposeOffscreen();
-    huge->DisposeOffscreen();
-    Current()->RedrawPane(kDrawFull);
-    // Nothing left to acknowledge: the window closes at once.
-    ProgressFinish();
-    EXPECT_EQ(Current(), nullptr);
-    first->Destroy();
-    second->Destroy();
-}
-
 TEST_F(ProgressTest, CreditsWrapAsTheCreditsWindowWrapsThemInTheScreensOwnFont)
 {
     // A text wider than a line of the window (297 less 36) in the screen's own font, in which
@@ -633,6 +583,129 @@ TEST_F(ProgressPaceTest, UpdatesPumpOnceAnIntervalHasPassedOrAtOnceAfterAShowAMe
     TestClock::now += 15;
     EXPECT_FALSE(UpdatePumps(&answer));
     EXPECT_EQ(answer, 1);
+}
+
+TEST_F(ProgressPaceTest, CreditsAreShownWithinTheirCountReplacedAndWithdrawn)
+{
+    OpenProgress();
+    ProgressSetMessage("Reading: room.qpy");
+    ProgressShow();
+    auto* picture = new Q_Offscreen;
+    const RGBColor48 gold = {0xFFFF, 0xCCCC, 0};
+    ASSERT_EQ(picture->QOffscreenInit({0, 0, 400, 50}, -1, &gold), kResultOk);
+    DynamicArray* first = CreditsText("Made by Q", "!!!");
+    const int32_t controls = Current()->Controls()->ArrayCount();
+    ProgressShowCredits(picture, first);
+    ASSERT_NE(Current()->CreditsText(), nullptr);
+    EXPECT_STREQ(Current()->CreditsText()->Title(), "Made by Q");
+    EXPECT_EQ(Current()->CreditsPicture(), picture);
+    EXPECT_EQ(ClientSize(), (Numbers{400 + 26, 62 + 50 + 13 + 14 + 13}));
+    EXPECT_EQ(Current()->CreditsText()->Bounds().top, 76);
+
+    // Each later layout once the spacing after the one before has passed.
+    DynamicArray* second = CreditsText("Textures by R");
+    TestClock::now += kCreditsLayoutSpacing;
+    ProgressShowCredits(picture, second);
+    EXPECT_EQ(Current()->Controls()->ArrayCount(), controls + 1) << "the text item is replaced";
+    EXPECT_STREQ(Current()->CreditsText()->Title(), "Textures by R");
+
+    // Larger than the screen: the window keeps 20 inside its sides and bottom and 40 below its
+    // top; the text, wrapped in the width kept, has no line left below the picture, and the
+    // picture is cut where the credits end, clear of the message and the bar.
+    auto* huge = new Q_Offscreen;
+    ASSERT_EQ(huge->QOffscreenInit({0, 0, 1100, 900}, -1, &gold), kResultOk);
+    TestClock::now += kCreditsLayoutSpacing;
+    ProgressShowCredits(huge, second);
+    const int32_t height = 768 - 60;
+    EXPECT_EQ(ClientSize(), (Numbers{1024 - 40, height}));
+    EXPECT_EQ(Edges(Current()->CreditsText()->Bounds()), (Numbers{13, 926, 984 - 13, 926}));
+    HDC pane = GetDC(Current()->PaneWindow());
+    EXPECT_EQ(GetPixel(pane, 13, height - 63), RGB(0xFF, 0xCC, 0));
+    EXPECT_EQ(GetPixel(pane, 13, height - 62), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetPixel(pane, 13, height - 14), RGB(0, 0, 0)) << "the bar's frame";
+    ReleaseDC(Current()->PaneWindow(), pane);
+
+    ProgressShowCredits(nullptr, nullptr);
+    EXPECT_EQ(Current()->CreditsPicture(), nullptr);
+    EXPECT_EQ(Current()->CreditsText(), nullptr);
+    EXPECT_EQ(Current()->Controls()->ArrayCount(), controls);
+    picture->DisposeOffscreen();
+    huge->DisposeOffscreen();
+    Current()->RedrawPane(kDrawFull);
+    // Nothing left to acknowledge: the window closes at once.
+    ProgressFinish();
+    EXPECT_EQ(Current(), nullptr);
+    first->Destroy();
+    second->Destroy();
+}
+
+TEST_F(ProgressPaceTest, CreditsChangedAtEveryChunkAreLaidOutAtTheirPaceAndNoStopIsLost)
+{
+    OpenProgress();
+    ProgressSetMessage("Reading: room.qpy");
+    ProgressShow();
+    // Wraps into more lines than the short text takes.
+    const std::string longText = "Made by Q, with the help of R, S and T, who lent their rooms, and of U and V.";
+    DynamicArray* longer = CreditsText(longText.c_str());
+    DynamicArray* shorter = CreditsText("Made by Q");
+    HWND button = Current()->Button()->Control();
+    // The window's first credits are laid out at once.
+    ProgressShowCredits(nullptr, longer);
+    const Numbers grown = ClientSize();
+    ASSERT_NE(Current()->CreditsText(), nullptr);
+    // Withdrawn and shown again at every chunk, as the reader does, with updates between:
+    // nothing more is laid out within the spacing.
+    for (int32_t chunk = 0; chunk < 100; ++chunk) {
+        ProgressShowCredits(nullptr, nullptr);
+        ProgressShowCredits(nullptr, chunk % 2 ? shorter : longer);
+        TestClock::now += 1;
+        ProgressUpdate(0);
+    }
+    EXPECT_EQ(Current()->CreditsText(), nullptr) << "the text waits for its layout";
+    // The spacing passed, the next update whose pump is due lays the last ones out; the window
+    // keeps the size the longer text gave it, and its button.
+    TestClock::now += kCreditsLayoutSpacing;
+    EXPECT_EQ(ProgressUpdate(0), 0);
+    ASSERT_NE(Current()->CreditsText(), nullptr);
+    EXPECT_STREQ(Current()->CreditsText()->Title(), "Made by Q");
+    EXPECT_EQ(ClientSize(), grown);
+    EXPECT_EQ(Current()->Button()->Control(), button);
+    // A stage's show, as a picture decoded on the way, keeps the credits' layout too.
+    ProgressShow();
+    EXPECT_EQ(ClientSize(), grown);
+
+    // A click on Cancel or an Escape that waits as the window is laid out again, grown, stops
+    // the load.
+    for (const WPARAM key : {WPARAM(0), WPARAM(VK_ESCAPE)}) {
+        ProgressShowCredits(nullptr, shorter);
+        TestClock::now += kCreditsLayoutSpacing;
+        HWND pressed = Current()->Button()->Control();
+        if (key)
+            PostKey(pressed, key);
+        else
+            PostMessageA(pressed, BM_CLICK, 0, 0);
+        ProgressShowCredits(nullptr, longer);
+        EXPECT_EQ(ClientSize(), grown);
+        EXPECT_EQ(ProgressUpdate(0), 1) << (key ? "Escape" : "a click on Cancel") << " was lost";
+        EXPECT_EQ(ProgressFinish(), 1);
+        OpenProgress();
+        ProgressShow();
+    }
+
+    // Credits given within the spacing are laid out as the load finishes, before the notice.
+    ProgressShowCredits(nullptr, shorter);
+    ProgressShowCredits(nullptr, longer);
+    std::string shown;
+    RunLater(30, [&] {
+        HWND dialog = FindDialogWindoid();
+        auto* progress = dynamic_cast<ProgressWindow*>(WindowObject<Window>(dialog)->PaneAt(0));
+        shown = progress->CreditsText() ? progress->CreditsText()->Title() : "";
+        PostKey(DialogDefaultControl(dialog), VK_RETURN);
+    });
+    EXPECT_EQ(ProgressFinish(), 0);
+    EXPECT_EQ(shown, longText);
+    shorter->Destroy();
+    longer->Destroy();
 }
 
 TEST_F(ProgressPaceTest, ATrackingChainStartedBeforeTheLoadCannotHoldItInThePump)

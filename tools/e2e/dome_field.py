@@ -1,9 +1,11 @@
 """A model file of a few kilobytes that builds a million faces: 32 domes of the most faces an
 object may have (32,767 each), side by side and apart, without lights. The reader takes seconds
 over it, so that the checks and tools that stop a read in the player have one to stop at any
-moment, written in no time.
+moment, written in no time. With --credits each dome comes in a root chunk of its own, after a
+credits chunk whose text alternates between a line and several, and a thousand empty ones: the
+loading window lays its credits out again and again as the read goes on.
 
-    dome_field.py FILE
+    dome_field.py [--credits] FILE
 """
 
 import math
@@ -17,6 +19,8 @@ CORNERS = 3
 BANDS = (32767 - 1) // CORNERS
 RADIUS = 1000.0
 SPACING = 3000.0
+# The empty credits chunks after each one that holds a text.
+EMPTY_CREDITS = 1000
 # Primitive kind and axis (z), and the file version.
 DOME = 4
 AXIS_Z = 3
@@ -50,20 +54,36 @@ def dome(x):
     return chunk(b"PRSM", chunk(b"COLR", colour) + chunk(b"POLY", primitive) + chunk(b"POSN", position))
 
 
-def dome_field():
+def credits(number):
+    """The credits chunks before the dome of the number: one whose text alternates, then empty
+    ones."""
+    text = (b"Made by A." if number % 2 else
+            b"Made by B, with the help of C, D and E, who lent their rooms, and F and G, who measured "
+            b"every one of them, twice.")
+    return chunk(b"CRED", chunk(b"TEXT", text)) + chunk(b"CRED", b"") * EMPTY_CREDITS
+
+
+def dome_field(with_credits=False):
     """The model file's bytes."""
-    domes = b"".join(dome(SPACING * i) for i in range(DOMES))
-    return chunk(b"FORM", b"QMDL" + chunk(b"VERS", word32(FILE_VERSION)) + chunk(b"ROOT", domes))
+    if with_credits:
+        body = b"".join(credits(i) + chunk(b"ROOT", dome(SPACING * i)) for i in range(DOMES))
+    else:
+        body = chunk(b"ROOT", b"".join(dome(SPACING * i) for i in range(DOMES)))
+    return chunk(b"FORM", b"QMDL" + chunk(b"VERS", word32(FILE_VERSION)) + body)
 
 
-def write_dome_field(path):
+def write_dome_field(path, with_credits=False):
     with open(path, "wb") as out:
-        out.write(dome_field())
+        out.write(dome_field(with_credits))
     return path
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        print("usage: dome_field.py FILE", file=sys.stderr)
+    args = sys.argv[1:]
+    with_credits = args[:1] == ["--credits"]
+    if with_credits:
+        args = args[1:]
+    if len(args) != 1:
+        print("usage: dome_field.py [--credits] FILE", file=sys.stderr)
         sys.exit(2)
-    write_dome_field(sys.argv[1])
+    write_dome_field(args[0], with_credits)

@@ -343,19 +343,28 @@ def visible_windows():
     width, height = display_size()
     windows = {}
     for xid in map(int, found):
-        shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(xid)],
-                               capture_output=True, check=False).stdout.decode()
+        rect = window_rect(xid)
         name = subprocess.run(["xdotool", "getwindowname", str(xid)],
                               capture_output=True, check=False).stdout.decode("latin-1").rstrip("\n")
-        fields = dict(line.split("=", 1) for line in shell.split() if "=" in line)
-        try:
-            x, y, w, h = (int(fields[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
-        except (KeyError, ValueError):
+        if not rect:
             continue  # gone meanwhile
+        w, h = rect[2] - rect[0], rect[3] - rect[1]
         if (w, h) == (width, height) or w <= 1 or h <= 1:
             continue
-        windows[xid] = XWindow(xid, name, (x, y, x + w, y + h))
+        windows[xid] = XWindow(xid, name, rect)
     return windows
+
+
+def window_rect(xid):
+    """The window's rectangle on the screen as it stands now, or None when it is gone."""
+    shell = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(xid)],
+                           capture_output=True, check=False).stdout.decode()
+    fields = dict(line.split("=", 1) for line in shell.split() if "=" in line)
+    try:
+        x, y, w, h = (int(fields[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+    except (KeyError, ValueError):
+        return None
+    return (x, y, x + w, y + h)
 
 
 def wait_window_gone(xid, timeout=10.0):
