@@ -1330,6 +1330,490 @@ ModelDocument* BuildHonestGlassTown(int32_t blocks)
                   land.y0 + kMargin, 1.7, 0, 8);
 }
 
+// --- details sunk into their holders, surfaces seen from both sides, furniture from a library,
+// masonry ---
+
+namespace {
+
+// A workshop's machine, stored in metres: a body of 1.6 x 0.8 metres, 1.2 high, standing on the
+// floor; a control panel sunk into the back of its top, bolts of six sides round the top's rim
+// and a hand wheel, each sunk into the top, knobs of 16 x 8 segments half sunk into the panel,
+// and on the front two handles, each a bar on two posts sunk into the body: 1,258 faces.
+constexpr double kMachineWidth = 1.6;
+constexpr double kMachineDepth = 0.8;
+constexpr double kMachineHeight = 1.2;
+constexpr double kMachinePitchX = 2.4;
+constexpr double kMachinePitchY = 2.0;
+constexpr double kDetailSunk = 0.01;  // how deep a detail goes into what holds it
+constexpr int32_t kBoltsAlong = 8;  // along each long edge of the top, and two on each short one
+constexpr int32_t kBoltCorners = 6;
+constexpr double kBoltRadius = 0.015;
+constexpr double kBoltHeight = 0.03;
+constexpr double kBoltInset = 0.04;
+constexpr int32_t kKnobs = 4;
+constexpr double kKnobRadius = 0.025;
+constexpr int32_t kWheelCorners = 24;
+constexpr double kWheelRadius = 0.15;
+constexpr int32_t kHandles = 2;
+
+// A sphere of 16 x 8 segments of the radius centred at (x, y, z) metres.
+ModelObject* MakeKnob(ModelHolder* holder, double radius, double x, double y, double z)
+{
+    ModelObject* knob = MakeUpright(holder, kPrismKind, kSphereCorners, radius, -radius, radius, x, y, z);
+    if (knob) knob->SetPrimitiveKind(kSphereKind, kSphereSegments);
+    return knob;
+}
+
+// A machine whose body's south-west corner stands at (x, y, z) metres, its front facing south.
+bool AddMachine(ModelObject* hall, double x, double y, double z)
+{
+    ModelHolder* holder = hall->Holder;
+    ModelObject* machine = NewGroup(holder, "Machine");
+    if (!machine) return false;
+    const double top = z + kMachineHeight;
+    constexpr double kPanelHeight = 0.2;
+    const double px0 = x + 0.2;
+    const double px1 = x + 0.8;
+    const double py0 = y + 0.45;
+    const double py1 = y + 0.75;
+    bool built =
+        Add(machine, MakeBoxIn(holder, kMetre, x, y, z, x + kMachineWidth, y + kMachineDepth, top), kStone) &&
+        Add(machine, MakeBoxIn(holder, kMetre, px0, py0, top - kDetailSunk, px1, py1, top + kPanelHeight), kPlaster) &&
+        Add(machine,
+            MakeUpright(holder, kPrismKind, kWheelCorners, kWheelRadius, -kDetailSunk, 0.05, x + 1.25, y + 0.4, top),
+            kBrass);
+    for (int32_t k = 0; built && k < 2 * kBoltsAlong + 4; ++k) {
+        const bool alongFront = k < kBoltsAlong;
+        const bool alongBack = k >= kBoltsAlong && k < 2 * kBoltsAlong;
+        const int32_t end = k - 2 * kBoltsAlong;  // the bolts of the short edges
+        const double bx = alongFront || alongBack ? x + kMachineWidth * (k % kBoltsAlong + 0.5) / kBoltsAlong
+                          : end % 2                ? x + kMachineWidth - kBoltInset
+                                                   : x + kBoltInset;
+        const double by = alongFront  ? y + kBoltInset
+                          : alongBack ? y + kMachineDepth - kBoltInset
+                                      : y + kMachineDepth * (1 + end / 2) / 3;
+        built = Add(machine,
+                    MakeUpright(holder, kPrismKind, kBoltCorners, kBoltRadius, -kDetailSunk, kBoltHeight, bx, by, top),
+                    kBrass) != nullptr;
+    }
+    for (int32_t k = 0; built && k < kKnobs; ++k) {
+        built = Add(machine,
+                    MakeKnob(holder, kKnobRadius, px0 + (px1 - px0) * (k + 0.5) / kKnobs, (py0 + py1) / 2,
+                             top + kPanelHeight),
+                    kBrass) != nullptr;
+    }
+    // A handle's posts go into the front, and its bar into the posts.
+    constexpr double kHandleZ = 0.9;
+    constexpr double kHandleLength = 0.4;
+    constexpr double kPost = 0.03;
+    for (int32_t h = 0; built && h < kHandles; ++h) {
+        const double hx = x + 0.25 + h * 0.8;
+        const double hz = z + kHandleZ;
+        built = Add(machine, MakeBoxIn(holder, kMetre, hx, y - 0.06, hz, hx + kPost, y + kDetailSunk, hz + kPost),
+                    kBrass) &&
+                Add(machine,
+                    MakeBoxIn(holder, kMetre, hx + kHandleLength - kPost, y - 0.06, hz, hx + kHandleLength,
+                              y + kDetailSunk, hz + kPost),
+                    kBrass) &&
+                Add(machine,
+                    MakeBoxIn(holder, kMetre, hx - 0.01, y - 0.08, hz - 0.005, hx + kHandleLength + 0.01, y - 0.05,
+                              hz + kPost + 0.005),
+                    kBrass);
+    }
+    return Join(hall, machine, built);
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestWorkshop(int32_t machines)
+{
+    constexpr double kAisle = 3;
+    ModelDocument* document = NewScene("Workshop", 3);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(machines))));
+    const int32_t rows = (machines + columns - 1) / columns;
+    const double x0 = -columns * kMachinePitchX / 2;
+    const double y0 = -rows * kMachinePitchY / 2;
+    if (!Add(root,
+             MakeBoxIn(document->Holder, kMetre, x0 - kAisle, y0 - kAisle, -0.3, -x0 + kAisle, -y0 + kAisle, 0),
+             kStone))
+        return Discard(document);
+    ModelObject* hall = NewGroup(document->Holder, "Machines");
+    bool built = true;
+    for (int32_t k = 0; hall && built && k < machines; ++k)
+        built = AddMachine(hall, x0 + (k % columns) * kMachinePitchX, y0 + (k / columns) * kMachinePitchY, 0);
+    if (!Join(root, hall, built)) return Discard(document);
+    return Finish(document, kMetre, x0 + kMachineWidth + 0.4, y0 - 1, 1.7, 0, 2);
+}
+
+namespace {
+
+// A sheet of `across` x `up` quads over the corners at(i, j), i from 0 to across and j from 0 to
+// up, its faces running one way round or, `reversed`, the other: one side of a surface.
+template <class Corner>
+ModelObject* MakeSheet(ModelHolder* holder, int32_t across, int32_t up, Corner at, bool reversed)
+{
+    std::vector<FixedVector3> points;
+    for (int32_t j = 0; j <= up; ++j) {
+        for (int32_t i = 0; i <= across; ++i) points.push_back(at(i, j));
+    }
+    std::vector<std::vector<int16_t>> faces;
+    for (int32_t j = 0; j < up; ++j) {
+        for (int32_t i = 0; i < across; ++i) {
+            const int16_t a = int16_t(j * (across + 1) + i);
+            const int16_t b = int16_t(a + 1);
+            const int16_t d = int16_t(a + across + 1);
+            const int16_t c = int16_t(d + 1);
+            faces.push_back(reversed ? std::vector<int16_t>{a, b, c, d} : std::vector<int16_t>{a, d, c, b});
+        }
+    }
+    return MakePolygonMesh(holder, points, faces);
+}
+
+// Adds a surface seen from both sides as its author draws one: two sheets on the same corners,
+// facing opposite ways, in the colours of the outside and the inside.
+template <class Corner>
+bool AddTwoSided(ModelObject* parent, int32_t across, int32_t up, Corner at, const RGBColor48& outside,
+                 const RGBColor48& inside)
+{
+    return Add(parent, MakeSheet(parent->Holder, across, up, at, false), outside) &&
+           Add(parent, MakeSheet(parent->Holder, across, up, at, true), inside);
+}
+
+// A garden pavilion, stored in metres: a vaulted roof of 24 x 24 quads over 10 x 10 metres, two
+// walls of 12 x 6 quads standing on the ground under its eaves, each seen from both sides, and a
+// tree beside it, a trunk and a crown of leaves (quads, each on its own corners) seen from both
+// sides: 1,690 faces.
+constexpr double kPavilionSide = 10;
+constexpr double kPavilionPitch = 14;
+constexpr double kEaves = 3.5;
+constexpr double kVaultRise = 1.5;
+constexpr int32_t kRoofCells = 24;
+constexpr int32_t kWallCellsAcross = 12;
+constexpr int32_t kWallCellsUp = 6;
+constexpr int32_t kLeafCards = 120;
+constexpr double kLeafCrown = 1.5;
+
+FixedVector3 Metres(double x, double y, double z)
+{
+    return {X2Fix(x), X2Fix(y), X2Fix(z)};
+}
+
+// The leaves of a crown centred at (x, y, z) metres: quads of 0.3 x 0.2 metres scattered over a
+// ball, each turned its own way, seen from both sides.
+bool AddLeaves(ModelObject* tree, int32_t seed, double x, double y, double z)
+{
+    std::vector<FixedVector3> points;
+    std::vector<std::vector<int16_t>> front;
+    std::vector<std::vector<int16_t>> back;
+    for (int32_t k = 0; k < kLeafCards; ++k) {
+        const uint32_t n = uint32_t(seed * kLeafCards + k) * 3;
+        const double around = kPi * Scatter(n);
+        const double up = kPi / 2 * Scatter(n + 1);
+        const double reach = kLeafCrown * (0.6 + 0.4 * Scatter(n + 2));
+        const double cx = x + reach * std::cos(up) * std::cos(around);
+        const double cy = y + reach * std::cos(up) * std::sin(around);
+        const double cz = z + reach * std::sin(up);
+        // Along the leaf, across it.
+        const double ux = 0.15 * -std::sin(around);
+        const double uy = 0.15 * std::cos(around);
+        const double vz = 0.1;
+        const int16_t a = int16_t(points.size());
+        points.push_back(Metres(cx - ux, cy - uy, cz - vz));
+        points.push_back(Metres(cx + ux, cy + uy, cz - vz));
+        points.push_back(Metres(cx + ux, cy + uy, cz + vz));
+        points.push_back(Metres(cx - ux, cy - uy, cz + vz));
+        front.push_back({a, int16_t(a + 3), int16_t(a + 2), int16_t(a + 1)});
+        back.push_back({a, int16_t(a + 1), int16_t(a + 2), int16_t(a + 3)});
+    }
+    return Add(tree, MakePolygonMesh(tree->Holder, points, front), kLeaves) &&
+           Add(tree, MakePolygonMesh(tree->Holder, points, back), kLeaves);
+}
+
+// A pavilion whose south-west corner stands at (x, y) metres on the ground, its tree east of it.
+bool AddPavilion(ModelObject* garden, int32_t number, double x, double y)
+{
+    ModelHolder* holder = garden->Holder;
+    ModelObject* pavilion = NewGroup(holder, "Pavilion");
+    if (!pavilion) return false;
+    const auto roof = [x, y](int32_t i, int32_t j) {
+        return Metres(x + kPavilionSide * i / kRoofCells, y + kPavilionSide * j / kRoofCells,
+                      kEaves + kVaultRise * std::sin(kPi * i / kRoofCells));
+    };
+    // The back wall along the north eaves' line, the side wall under the west eaves.
+    const auto back = [x, y](int32_t i, int32_t j) {
+        return Metres(x + kPavilionSide * i / kWallCellsAcross, y + kPavilionSide, kEaves * j / kWallCellsUp);
+    };
+    const auto side = [x, y](int32_t i, int32_t j) {
+        return Metres(x, y + kPavilionSide * i / kWallCellsAcross, kEaves * j / kWallCellsUp);
+    };
+    if (!Join(garden, pavilion,
+              AddTwoSided(pavilion, kRoofCells, kRoofCells, roof, kTiles, kPlaster) &&
+                  AddTwoSided(pavilion, kWallCellsAcross, kWallCellsUp, back, kPlaster, kPlaster) &&
+                  AddTwoSided(pavilion, kWallCellsAcross, kWallCellsUp, side, kPlaster, kPlaster)))
+        return false;
+    constexpr int32_t kTrunkSides = 8;
+    constexpr double kTrunkTop = 3.5;
+    const double tx = x + kPavilionSide + 2;
+    const double ty = y + kPavilionSide / 2;
+    ModelObject* tree = NewGroup(holder, "Tree");
+    return Join(garden, tree,
+                tree && Add(tree, MakeUpright(holder, kPrismKind, kTrunkSides, 0.2, 0, kTrunkTop, tx, ty, 0), kWood) &&
+                    AddLeaves(tree, number, tx, ty, kTrunkTop + kLeafCrown / 2));
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestPavilions(int32_t pavilions)
+{
+    constexpr int32_t kGroundSide = 128;
+    ModelDocument* document = NewScene("Garden pavilions", 3);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(pavilions))));
+    const double width = (columns + 1) * kPavilionPitch;
+    const Landscape ground = {-width / 2, -width / 2, width / kGroundSide, kGroundSide, 1, {Terrain::kFlat}};
+    if (!AddLandscape(root, ground, 1)) return Discard(document);
+    ModelObject* garden = NewGroup(document->Holder, "Garden");
+    bool built = true;
+    for (int32_t k = 0; garden && built && k < pavilions; ++k) {
+        built = AddPavilion(garden, k, ground.x0 + kPavilionPitch * (0.5 + k % columns),
+                            ground.y0 + kPavilionPitch * (0.5 + k / columns));
+    }
+    if (!Join(root, garden, built)) return Discard(document);
+    return Finish(document, kMetre, ground.x0 + kPavilionPitch * 0.5 + kPavilionSide / 2, ground.y0 + 2, 1.7, 0, 4);
+}
+
+namespace {
+
+// Office furniture from a library, each piece a group in the units it was drawn in, placed as
+// the piece is again and again: a desk (inches) of a top on two side panels and a modesty panel,
+// a chair (centimetres) of a seat on four legs and a back, a monitor (centimetres) of a foot, a
+// neck and a screen, standing on the desk, and a bookcase (feet) of two sides, a top, a bottom,
+// three shelves and a back. Desks stand in islands of four, back to back and side to side; each
+// chair is pushed against its desk; bookcases stand side by side against a room's wall.
+constexpr double kDeskWidth = 60 * kInch;
+constexpr double kDeskDepth = 30 * kInch;
+constexpr double kDeskHeight = 29 * kInch;
+constexpr double kBoard = 1 * kInch;
+constexpr double kBookcaseWidth = 3 * kFoot;
+constexpr double kBookcaseDepth = 1 * kFoot;
+constexpr double kBookcaseHeight = 6 * kFoot;
+constexpr int32_t kBookcases = 3;
+constexpr int32_t kIslands = 2;
+// A room of 6 x 5 metres between its walls' middles, its walls 3 metres high; rooms side by side,
+// five in a row, two rows to a floor, their walls touching.
+constexpr double kOfficeWidth = 6;
+constexpr double kOfficeDepth = 5;
+constexpr double kOfficeHeight = 3;
+constexpr double kOfficeWall = 0.1;
+constexpr int32_t kOfficesAcross = 5;
+constexpr int32_t kOfficesPerFloor = 2 * kOfficesAcross;
+constexpr int32_t kOfficeStoreys = 5;
+constexpr double kOfficeSlab = 0.3;
+constexpr double kOfficeBuildingPitchX = kOfficesAcross * kOfficeWidth + 12;
+constexpr double kOfficeBuildingPitchY = 2 * kOfficeDepth + 12;
+
+// Adds the boxes given in metres from (x, y, z), turned half round about that point when `turned`
+// (their x and y measured the other way), under a new group of the piece's name stored in the
+// unit; false when one could not be made.
+template <size_t kCount>
+bool AddPiece(ModelObject* parent, const char* name, double unit, double x, double y, double z, bool turned,
+              const Fitting (&parts)[kCount])
+{
+    ModelObject* piece = AddGroup(parent, name, unit);
+    if (!piece) return false;
+    for (const Fitting& f : parts) {
+        const double x0 = turned ? x - f.x1 : x + f.x0;
+        const double x1 = turned ? x - f.x0 : x + f.x1;
+        const double y0 = turned ? y - f.y1 : y + f.y0;
+        const double y1 = turned ? y - f.y0 : y + f.y1;
+        if (!Add(piece, MakeBoxIn(parent->Holder, unit, x0, y0, z + f.z0, x1, y1, z + f.z1), f.colour)) return false;
+    }
+    return true;
+}
+
+// A desk with its chair and monitor, the desk's front-left corner at (x, y, z) metres, its front
+// facing south (or north, `turned`, the corner then its back-right one).
+bool AddWorkplace(ModelObject* island, double x, double y, double z, bool turned)
+{
+    constexpr Fitting kDesk[] = {
+        {0, 0, kDeskHeight - kBoard, kDeskWidth, kDeskDepth, kDeskHeight, kWood},
+        {0, 0, 0, kBoard, kDeskDepth, kDeskHeight - kBoard, kWood},
+        {kDeskWidth - kBoard, 0, 0, kDeskWidth, kDeskDepth, kDeskHeight - kBoard, kWood},
+        {kBoard, kDeskDepth - kBoard, 0.3, kDeskWidth - kBoard, kDeskDepth, kDeskHeight - kBoard, kWood},
+    };
+    // A chair pushed in: its seat's front edge against the desk's front, which it stands south of.
+    constexpr double kSeat = 0.45;
+    constexpr double kLeg = 0.04;
+    constexpr double kSeatLow = 0.42;
+    constexpr double kSeatHigh = 0.47;
+    constexpr Fitting kChair[] = {
+        {0, -kSeat, kSeatLow, kSeat, 0, kSeatHigh, kFabric},
+        {0, -kSeat, kSeatHigh, kSeat, -kSeat + 0.05, 0.95, kFabric},
+        {0, -kSeat, 0, kLeg, -kSeat + kLeg, kSeatLow, kStone},
+        {kSeat - kLeg, -kSeat, 0, kSeat, -kSeat + kLeg, kSeatLow, kStone},
+        {0, -kLeg, 0, kLeg, 0, kSeatLow, kStone},
+        {kSeat - kLeg, -kLeg, 0, kSeat, 0, kSeatLow, kStone},
+    };
+    // A monitor standing on the desk's top, its screen sunk into its neck.
+    constexpr Fitting kMonitor[] = {
+        {0, 0, 0, 0.2, 0.2, 0.01, kStone},
+        {0.08, 0.12, 0.01, 0.12, 0.16, 0.3, kStone},
+        {-0.175, 0.1, 0.1, 0.375, 0.13, 0.45, kStone},
+    };
+    const double sign = turned ? -1 : 1;
+    return AddPiece(island, "Desk", kInch, x, y, z, turned, kDesk) &&
+           AddPiece(island, "Chair", kCentimetre, x + sign * (kDeskWidth - kSeat) / 2, y, z, turned, kChair) &&
+           AddPiece(island, "Monitor", kCentimetre, x + sign * (kDeskWidth / 2 - 0.1), y + sign * 0.3,
+                    z + kDeskHeight, turned, kMonitor);
+}
+
+// A furnished office whose south-west wall corner stands at (x, y, z) metres: its walls, two
+// islands of four desks and three bookcases against its north wall.
+bool AddFurnishedOffice(ModelObject* floor, double x, double y, double z)
+{
+    constexpr double kHalf = kOfficeWall / 2;
+    constexpr Fitting kWalls[] = {
+        {-kHalf, -kHalf, 0, kOfficeWidth + kHalf, kHalf, kOfficeHeight, kPlaster},
+        {-kHalf, kOfficeDepth - kHalf, 0, kOfficeWidth + kHalf, kOfficeDepth + kHalf, kOfficeHeight, kPlaster},
+        {-kHalf, kHalf, 0, kHalf, kOfficeDepth - kHalf, kOfficeHeight, kPlaster},
+        {kOfficeWidth - kHalf, kHalf, 0, kOfficeWidth + kHalf, kOfficeDepth - kHalf, kOfficeHeight, kPlaster},
+    };
+    constexpr double kShelf = kBoard;
+    constexpr Fitting kBookcase[] = {
+        {0, 0, 0, kShelf, kBookcaseDepth, kBookcaseHeight, kWood},
+        {kBookcaseWidth - kShelf, 0, 0, kBookcaseWidth, kBookcaseDepth, kBookcaseHeight, kWood},
+        {kShelf, 0, kBookcaseHeight - kShelf, kBookcaseWidth - kShelf, kBookcaseDepth, kBookcaseHeight, kWood},
+        {kShelf, 0, 0, kBookcaseWidth - kShelf, kBookcaseDepth, kShelf, kWood},
+        {kShelf, 0, 1.5 * kFoot, kBookcaseWidth - kShelf, kBookcaseDepth, 1.5 * kFoot + kShelf, kWood},
+        {kShelf, 0, 3 * kFoot, kBookcaseWidth - kShelf, kBookcaseDepth, 3 * kFoot + kShelf, kWood},
+        {kShelf, 0, 4.5 * kFoot, kBookcaseWidth - kShelf, kBookcaseDepth, 4.5 * kFoot + kShelf, kWood},
+        {kShelf, kBookcaseDepth - kShelf, kShelf, kBookcaseWidth - kShelf, kBookcaseDepth, kBookcaseHeight - kShelf,
+         kWood},
+    };
+    ModelObject* office = AddGroup(floor, "Office", kInch);
+    if (!office || !AddPiece(office, "Walls", kInch, x, y, z, false, kWalls)) return false;
+    for (int32_t b = 0; b < kBookcases; ++b) {
+        if (!AddPiece(office, "Bookcase", kFoot, x + 0.5 + b * kBookcaseWidth,
+                      y + kOfficeDepth - kHalf - kBookcaseDepth, z, false, kBookcase))
+            return false;
+    }
+    // Islands: two desks facing south, and behind them, back to back, two facing north. Each
+    // island keeps the office's units: read back, pieces in units of their own under a group
+    // without units between two with units lie scaled by the outer units against their own.
+    for (int32_t i = 0; i < kIslands; ++i) {
+        ModelObject* island = AddGroup(office, "Island", kInch);
+        const double ix = x + 0.5 + i * (2 * kDeskWidth + 0.4);
+        const double iy = y + 1;
+        for (int32_t d = 0; island && d < 4; ++d) {
+            const bool north = d >= 2;
+            const double dx = ix + (d % 2) * kDeskWidth + (north ? kDeskWidth : 0);
+            if (!AddWorkplace(island, dx, north ? iy + 2 * kDeskDepth : iy, z, north)) return false;
+        }
+        if (!island) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestOffices(int32_t offices)
+{
+    ModelDocument* document = NewScene("Offices", 3);
+    if (!document) return nullptr;
+    ModelHolder* holder = document->Holder;
+    const int32_t floors = (offices + kOfficesPerFloor - 1) / kOfficesPerFloor;
+    const int32_t buildings = (floors + kOfficeStoreys - 1) / kOfficeStoreys;
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(buildings))));
+    const int32_t rows = (buildings + columns - 1) / columns;
+    const double x0 = -columns * kOfficeBuildingPitchX / 2;
+    const double y0 = -rows * kOfficeBuildingPitchY / 2;
+    ModelObject* site = NewGroup(holder, "Site", kMetre);
+    bool built = site != nullptr;
+    int32_t office = 0;
+    for (int32_t b = 0; built && b < buildings; ++b) {
+        ModelObject* building = AddGroup(site, "Building", kFoot);
+        const double bx = x0 + (b % columns) * kOfficeBuildingPitchX;
+        const double by = y0 + (b / columns) * kOfficeBuildingPitchY;
+        for (int32_t f = 0; building && built && f < kOfficeStoreys && office < offices; ++f) {
+            // Each slab lies on the walls of the storey below.
+            const double fz = f * (kOfficeSlab + kOfficeHeight);
+            ModelObject* floor = AddGroup(building, "Floor", kMetre);
+            built = floor &&
+                    Add(floor,
+                        MakeBoxIn(holder, kMetre, bx - 1, by - 1, fz, bx + kOfficesAcross * kOfficeWidth + 1,
+                                  by + 2 * kOfficeDepth + 1, fz + kOfficeSlab),
+                        kStone);
+            for (int32_t r = 0; built && r < kOfficesPerFloor && office < offices; ++r, ++office) {
+                built = AddFurnishedOffice(floor, bx + (r % kOfficesAcross) * kOfficeWidth,
+                                  by + (r / kOfficesAcross) * kOfficeDepth, fz + kOfficeSlab);
+            }
+        }
+        built = built && building;
+    }
+    if (!Join(document->Holder->Root, site, built)) return Discard(document);
+    return Finish(document, kMetre, x0 + 3, y0 + 2.5, kOfficeSlab + 1.7, 0, 1);
+}
+
+namespace {
+
+// A wall of stone blocks laid in courses, as a mason lays them and a modeller draws them one by
+// one, stored in centimetres: blocks of 40 x 30 centimetres, 20 high, each course half a block
+// along from the one under it (half blocks at its ends), every block touching those beside, under
+// and over it.
+constexpr double kStoneLength = 0.4;
+constexpr double kStoneDepth = 0.3;
+constexpr double kStoneHeight = 0.2;
+constexpr int32_t kStonesAlong = 50;
+constexpr int32_t kCourses = 40;
+constexpr double kWallPitchX = kStonesAlong * kStoneLength + 4;
+constexpr double kWallPitchY = 6;
+
+// A wall whose south-west corner stands at (x, y) metres on the ground: kCourses courses.
+bool AddStoneWall(ModelObject* walls, double x, double y)
+{
+    ModelObject* wall = NewGroup(walls->Holder, "Wall");
+    bool built = wall != nullptr;
+    for (int32_t course = 0; built && course < kCourses; ++course) {
+        const double z = course * kStoneHeight;
+        const bool offset = course % 2 == 1;
+        const int32_t stones = offset ? kStonesAlong + 1 : kStonesAlong;
+        for (int32_t s = 0; built && s < stones; ++s) {
+            const double from = offset ? std::max(0.0, (s - 0.5) * kStoneLength) : s * kStoneLength;
+            const double to = offset ? std::min(kStonesAlong * kStoneLength, (s + 0.5) * kStoneLength)
+                                     : (s + 1) * kStoneLength;
+            built = Add(wall,
+                        MakeBoxIn(walls->Holder, kCentimetre, x + from, y, z, x + to, y + kStoneDepth,
+                                  z + kStoneHeight),
+                        course % 3 ? kStone : kPlaster) != nullptr;
+        }
+    }
+    return Join(walls, wall, built);
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestMasonry(int32_t walls)
+{
+    ModelDocument* document = NewScene("Masonry", 2);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(walls) / 3)));
+    const int32_t rows = (walls + columns - 1) / columns;
+    const double x0 = -columns * kWallPitchX / 2;
+    const double y0 = -rows * kWallPitchY / 2;
+    if (!Add(root, MakeBoxIn(document->Holder, kCentimetre, x0 - 2, y0 - 2, -0.5, -x0 + 2, -y0 + 2, 0), kGrass))
+        return Discard(document);
+    ModelObject* yard = NewGroup(document->Holder, "Walls");
+    bool built = true;
+    for (int32_t w = 0; yard && built && w < walls; ++w)
+        built = AddStoneWall(yard, x0 + (w % columns) * kWallPitchX, y0 + (w / columns) * kWallPitchY);
+    if (!Join(root, yard, built)) return Discard(document);
+    return Finish(document, kCentimetre, x0 + 2, y0 - 1, 1.7, 0, 2);
+}
+
 const HonestModel* HonestModels(int32_t* count)
 {
     static const HonestModel models[] = {
@@ -1366,6 +1850,12 @@ const HonestModel* HonestModels(int32_t* count)
         {"interiors", [] { return BuildHonestInteriors(20000); }, [] { return BuildHonestInteriors(1000000); }},
         {"town", [] { return BuildHonestTown(4, 1, false); }, [] { return BuildHonestTown(200, 16, true); }},
         {"glass-town", [] { return BuildHonestGlassTown(6); }, [] { return BuildHonestGlassTown(930); }},
+        // 20 machines of 1,258 faces and 795; 12 pavilions of 1,690 faces on their ground and 580;
+        // 20 offices of 792 faces and 1,250; two walls of 12,120 faces and 84.
+        {"workshop", [] { return BuildHonestWorkshop(20); }, [] { return BuildHonestWorkshop(795); }},
+        {"pavilions", [] { return BuildHonestPavilions(12); }, [] { return BuildHonestPavilions(580); }},
+        {"offices", [] { return BuildHonestOffices(20); }, [] { return BuildHonestOffices(1250); }},
+        {"masonry", [] { return BuildHonestMasonry(2); }, [] { return BuildHonestMasonry(84); }},
     };
     *count = int32_t(sizeof models / sizeof models[0]);
     return models;

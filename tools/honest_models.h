@@ -68,6 +68,23 @@ ModelDocument* BuildHonestTown(int32_t blocks, int32_t patches, bool hills);
 // fittings behind them, and street lamps. Some 1,000 faces a block.
 ModelDocument* BuildHonestGlassTown(int32_t blocks);
 
+// A workshop of `machines` machines standing in rows on one floor slab, each a group of a body
+// and the details sunk into it: a control panel, bolts, a hand wheel, knobs half sunk into the
+// panel, and handles whose posts go into the body and whose bars go into the posts.
+ModelDocument* BuildHonestWorkshop(int32_t machines);
+// A garden of `pavilions` pavilions on one landscape object of 128 x 128 quads, each surface seen
+// from both sides as two meshes on the same corners facing opposite ways: each pavilion a vaulted
+// roof and two walls standing under its eaves, and beside it a tree whose crown is leaves so drawn.
+ModelDocument* BuildHonestPavilions(int32_t pavilions);
+// `offices` furnished offices side by side, ten to a floor, five floors to a building, groups
+// nested six deep: furniture from a library (desks, chairs, monitors, bookcases), each piece a
+// group in the units it was drawn in, placed again and again standing on the floor and touching
+// each other and the walls.
+ModelDocument* BuildHonestOffices(int32_t offices);
+// `walls` walls of stone blocks laid in courses, each block a box touching those beside, under
+// and over it, 2,020 blocks a wall, on one ground slab.
+ModelDocument* BuildHonestMasonry(int32_t walls);
+
 struct HonestModel {
     const char* kind;  // written as load-honest-<kind>.qpy
     ModelDocument* (*testSize)();

@@ -84,12 +84,12 @@ Bytes BoxPrimitive(double x, double y, double size)
     return Opaque() + PrimitiveChunk(kPrism, 1, 4, size, x, y, 0, size);
 }
 
-// A dome of the bands (face 0 its cap; kMostFaces faces unless fewer bands are asked for) of the
-// radius, placed at (x, y): its primitive and its two-dimensional position.
-Bytes DomePrimitive(double x, double y, double radius, int32_t bands = kDomeBands)
+// A dome of the bands and corners (face 0 its cap; kMostFaces faces unless fewer bands are asked
+// for) of the radius, placed at (x, y): its primitive and its two-dimensional position.
+Bytes DomePrimitive(double x, double y, double radius, int32_t bands = kDomeBands, int32_t corners = kDomeCorners)
 {
     const Bytes position = Fixed32(x) + Fixed32(y) + Fixed32(0) + Fixed32(0) + Fixed32(1) + Fixed32(1);
-    return Opaque() + PrimitiveChunk(kDome, bands, kDomeCorners, radius, 0, 0, 0, radius) + Chunk("POSN", position);
+    return Opaque() + PrimitiveChunk(kDome, bands, corners, radius, 0, 0, 0, radius) + Chunk("POSN", position);
 }
 
 // A dome at the origin of the radius and the height, whose bands make at least `faces` faces.
@@ -311,11 +311,15 @@ Bytes ConnectionsToAFullFace()
 
 // Four domes of the most faces in a row, each face of each connected to the same face of the next,
 // four records to a face: every record is a connection between faces that have none before it.
-Bytes ConnectionsBetweenDomes()
+// With `corners` the domes are round rather than three-sided, of as many bands as make the most
+// faces: faces as wide as they are tall, each covering much of the one it is connected to.
+Bytes ConnectionsBetweenDomes(int32_t corners = kDomeCorners)
 {
     constexpr int32_t kDomes = 4;
+    constexpr double kRadius = 600;
     Bytes file;
-    for (int32_t d = 0; d < kDomes; ++d) Append(file, Chunk("PRSM", DomePrimitive(1500 * d, 0, 600)));
+    for (int32_t d = 0; d < kDomes; ++d)
+        Append(file, Chunk("PRSM", DomePrimitive(1500 * d, 0, kRadius, (kMostFaces - 1) / corners, corners)));
     for (int32_t d = 0; d < kDomes; ++d) {
         std::vector<Bytes> records;
         for (int32_t face = 1; records.size() < 31000; ++face) records.push_back(Connection(d, face, (d + 1) % kDomes, face));
@@ -1053,6 +1057,7 @@ std::vector<HostileModel> RelationHostileModels()
         // Refused where the system's regions work out how far faces cover each other; read where
         // no region is made.
         {"relations-connections-between-domes.qpy", ConnectionsBetweenDomes(), HostileModel::kAnyResult},
+        {"relations-connections-between-round-domes.qpy", ConnectionsBetweenDomes(8), HostileModel::kAnyResult},
         {"relations-leaning-sides-connected.qpy", LeaningSidesConnected(), HostileModel::kAnyResult},
     };
     std::vector<HostileModel> models;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -41,6 +42,17 @@ Fixed Extent(const ModelObject* object, int32_t axis, bool most)
     return extent;
 }
 
+// The same over the node and everything under it: a group's parts.
+Fixed TreeExtent(const ModelObject* node, int32_t axis, bool most)
+{
+    Fixed extent = Extent(node, axis, most);
+    for (int32_t i = 0; i < node->ChildCount(); ++i) {
+        const Fixed part = TreeExtent(node->ChildAt(i), axis, most);
+        extent = most ? std::max(extent, part) : std::min(extent, part);
+    }
+    return extent;
+}
+
 int32_t Faces(const ModelObject* node)
 {
     int32_t counters[9] = {};
@@ -65,6 +77,8 @@ TEST(HonestModels, ReadBackAsBuiltAndWriteTheSameBytes)
         {"rolling village", [] { return BuildHonestRollingVillage(4); }},
         {"smooth landscape", [] { return BuildHonestSmoothLandscape(1, 3); }},
         {"rooms", [] { return BuildHonestFloorRooms(5); }},
+        {"pavilions", [] { return BuildHonestPavilions(2); }},
+        {"masonry", [] { return BuildHonestMasonry(1); }},
     };
     for (const auto& maker : makers) {
         SCOPED_TRACE(maker.first);
@@ -252,4 +266,122 @@ TEST(HonestModels, TheTownOfGlassShowsItsFurnishingsThroughWindowsOnItsStreets)
         EXPECT_EQ(glass, g.panes);
     }
     document->Destroy();
+}
+
+TEST(HonestModels, DetailsSinkIntoWhatHoldsThem)
+{
+    // A machine on the floor slab: its body, panel, wheel, 20 bolts, 4 knobs and two handles of
+    // three boxes: 1,258 faces.
+    ModelDocument* workshop = BuildHonestWorkshop(1);
+    const ModelObject* root = workshop->Holder->Root;
+    EXPECT_EQ(Faces(root), 6 + 1258);
+    const ModelObject* machine = root->ChildAt(1)->ChildAt(0);
+    ASSERT_EQ(machine->ChildCount(), 3 + 20 + 4 + 6);
+    const ModelObject* body = machine->ChildAt(0);
+    EXPECT_EQ(Extent(body, 2, false), Extent(root->ChildAt(0), 2, true));
+    const Fixed top = Extent(body, 2, true);
+    const ModelObject* panel = machine->ChildAt(1);
+    // The panel, the wheel and every bolt go into the body's top; every knob into the panel's.
+    for (int32_t k = 1; k < 3 + 20; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_LT(Extent(machine->ChildAt(k), 2, false), top);
+        EXPECT_GT(Extent(machine->ChildAt(k), 2, true), top);
+    }
+    for (int32_t k = 23; k < 27; ++k) {
+        EXPECT_LT(Extent(machine->ChildAt(k), 2, false), Extent(panel, 2, true));
+        EXPECT_GT(Extent(machine->ChildAt(k), 2, true), Extent(panel, 2, true));
+    }
+    // A handle's posts go into the front, its bar into the posts.
+    const Fixed front = Extent(body, 1, false);
+    for (int32_t k = 27; k < 33; k += 3) {
+        EXPECT_GT(Extent(machine->ChildAt(k), 1, true), front);
+        EXPECT_LT(Extent(machine->ChildAt(k + 2), 1, true), front);
+        EXPECT_GT(Extent(machine->ChildAt(k + 2), 1, true), Extent(machine->ChildAt(k), 1, false));
+    }
+    workshop->Destroy();
+}
+
+TEST(HonestModels, SurfacesSeenFromBothSidesLieOnTheSameCorners)
+{
+    // A pavilion: its roof and two walls each two sheets, and a tree of a trunk and leaves on both
+    // sides, on a ground of 128 x 128 quads.
+    ModelDocument* garden = BuildHonestPavilions(1);
+    const ModelObject* root = garden->Holder->Root;
+    EXPECT_EQ(Faces(root), 128 * 128 + 2 * 24 * 24 + 4 * 12 * 6 + 10 + 2 * 120);
+    const ModelObject* pavilion = root->ChildAt(1)->ChildAt(0);
+    ASSERT_EQ(pavilion->ChildCount(), 6);
+    for (int32_t k = 0; k < 6; k += 2) {
+        SCOPED_TRACE(k);
+        const ModelObject* outside = pavilion->ChildAt(k);
+        const ModelObject* inside = pavilion->ChildAt(k + 1);
+        ASSERT_EQ(ListCount(outside->WorldVertices), ListCount(inside->WorldVertices));
+        for (int32_t i = 0; i < ListCount(outside->WorldVertices); ++i) {
+            const FixedVector3* a = outside->WorldVertices->At<FixedVector3>(i);
+            const FixedVector3* b = inside->WorldVertices->At<FixedVector3>(i);
+            EXPECT_TRUE(a->x == b->x && a->y == b->y && a->z == b->z) << "corner " << i;
+        }
+        const ObjectGeometry* one = outside->GeometryAt(0);
+        const ObjectGeometry* other = inside->GeometryAt(0);
+        ASSERT_EQ(one->PolygonCount(), other->PolygonCount());
+        for (int32_t i = 0; i < one->PolygonCount(); ++i) {
+            const ShortVector3& n = one->PolygonAt(i)->WorldNormal;
+            const ShortVector3& m = other->PolygonAt(i)->WorldNormal;
+            EXPECT_LT(int32_t(n.x) * m.x + int32_t(n.y) * m.y + int32_t(n.z) * m.z, 0) << "face " << i;
+        }
+    }
+    // The walls stand on the ground and reach the eaves, where the roof begins.
+    EXPECT_EQ(Extent(pavilion->ChildAt(2), 2, false), Extent(root->ChildAt(0), 2, true));
+    EXPECT_EQ(Extent(pavilion->ChildAt(4), 2, true), Extent(pavilion->ChildAt(0), 2, false));
+    garden->Destroy();
+}
+
+TEST(HonestModels, LibraryPiecesAndStonesTouchTheirNeighbours)
+{
+    // One office on its slab, read back: each piece in the units it was drawn in, and after the
+    // read the desks of an island side by side, the chairs and bookcases on the floor and the
+    // bookcases side by side, within what the units' rescaling loses.
+    const Bytes bytes = ModelFileBytes(BuildHonestOffices(1));
+    ModelDocument* offices = ReadBack(bytes);
+    ASSERT_NE(offices, nullptr);
+    const ModelObject* root = offices->Holder->Root;
+    EXPECT_EQ(Faces(root), 6 + 4 * 6 + 3 * 8 * 6 + 8 * (4 + 6 + 3) * 6);
+    const ModelObject* floor = root->ChildAt(0)->ChildAt(0)->ChildAt(0);
+    const Fixed slabTop = Extent(floor->ChildAt(0), 2, true);
+    const ModelObject* office = floor->ChildAt(1);
+    ASSERT_EQ(office->ChildCount(), 1 + 3 + 2);
+    constexpr double kLost = 0.002;  // metres
+    auto near = [](Fixed a, Fixed b) { return std::abs(Fix2X(a) - Fix2X(b)) < kLost; };
+    for (int32_t b = 1; b < 3; ++b)
+        EXPECT_TRUE(near(TreeExtent(office->ChildAt(b), 0, true), TreeExtent(office->ChildAt(b + 1), 0, false))) << b;
+    const ModelObject* island = office->ChildAt(4);
+    ASSERT_EQ(island->ChildCount(), 4 * 3);
+    EXPECT_TRUE(near(TreeExtent(island->ChildAt(0), 0, true), TreeExtent(island->ChildAt(3), 0, false)));
+    // Back to back: the desks facing north stand against those facing south.
+    EXPECT_TRUE(near(TreeExtent(island->ChildAt(0), 1, true), TreeExtent(island->ChildAt(6), 1, false)));
+    for (int32_t k = 0; k < 12; ++k) {
+        if (k % 3 == 2) continue;  // the monitors stand on the desks
+        EXPECT_TRUE(near(TreeExtent(island->ChildAt(k), 2, false), slabTop)) << k;
+    }
+    EXPECT_TRUE(near(TreeExtent(island->ChildAt(2), 2, false), TreeExtent(island->ChildAt(0), 2, true)));
+    // Each chair's seat is pushed against its desk's front.
+    EXPECT_TRUE(near(TreeExtent(island->ChildAt(1), 1, true), TreeExtent(island->ChildAt(0), 1, false)));
+    int32_t units = 0;
+    for (size_t at = 0; at + 4 <= bytes.size(); ++at)
+        units += std::equal(bytes.begin() + long(at), bytes.begin() + long(at) + 4, "UNIT");
+    // The root, the site, the building, the floor, the office, its two islands and its
+    // 1 + 3 + 8 * 3 pieces.
+    EXPECT_EQ(units, 5 + 2 + 1 + 3 + 8 * 3);
+    offices->Destroy();
+
+    // A wall of 40 courses of 50 blocks, every other course of 49 and two halves.
+    ModelDocument* masonry = BuildHonestMasonry(1);
+    const ModelObject* wall = masonry->Holder->Root->ChildAt(1)->ChildAt(0);
+    ASSERT_EQ(wall->ChildCount(), 20 * 50 + 20 * 51);
+    EXPECT_EQ(Faces(masonry->Holder->Root), 6 + 6 * 2020);
+    EXPECT_EQ(Extent(wall->ChildAt(0), 0, true), Extent(wall->ChildAt(1), 0, false));
+    EXPECT_EQ(Extent(wall->ChildAt(0), 2, true), Extent(wall->ChildAt(50), 2, false));
+    const Fixed length = Extent(wall->ChildAt(0), 0, true) - Extent(wall->ChildAt(0), 0, false);
+    EXPECT_EQ(Extent(wall->ChildAt(50), 0, true) - Extent(wall->ChildAt(50), 0, false), length / 2);
+    EXPECT_EQ(Extent(wall->ChildAt(0), 2, false), Extent(masonry->Holder->Root->ChildAt(0), 2, true));
+    masonry->Destroy();
 }

@@ -18,7 +18,9 @@
 // load-bench --files MODEL...: reads each model file three times in the same way and prints the
 // reader's result with the same figures.
 // load-bench --honest DIR: the same over the honest models in DIR (load-honest-*.qpy, as
-// make-honest-models writes them), in the order of their names.
+// make-honest-models writes them), in the order of their names. With --files and --honest each
+// file's figures end with what it spent of each cost as a part of what the cost is allowed once
+// its bytes are read and what it built is built (tools/honest_reads gathers them).
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -121,6 +123,7 @@ struct Spending {
     double perByte[int32_t(ReadCost::kCount)] = {};
     double perBase[int32_t(ReadCost::kCount)] = {};
     double beyond[int32_t(ReadCost::kCount)] = {};
+    double ofAllowance[int32_t(ReadCost::kCount)] = {};
     int32_t bytesRead = 0;
     int64_t turns = 0;
     int64_t turnLimit = 0;
@@ -179,6 +182,8 @@ Timing ReadOnce(const std::string& path, Counts* counts, Spending* spending)
         spending->perByte[cost] = bytes > 0 ? double(spent) / bytes : 0;
         spending->perBase[cost] = cost >= kFirstRelation && base > 0 ? double(spent) / double(base) : 0;
         spending->beyond[cost] = spent <= paid ? 0 : unpaid > 0 ? double(spent - paid) / double(unpaid) : 1e9;
+        const int64_t allowed = Allowance(c, spending->bytesRead, relation ? base : 0);
+        spending->ofAllowance[cost] = allowed > 0 ? double(spent) / double(allowed) : 0;
     }
     const auto freeing = std::chrono::steady_clock::now();
     document->Destroy();
@@ -323,6 +328,10 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
             std::printf(" %s %.4f/%s", kCostNames[cost], spending.perBase[cost],
                         kCostNames[int32_t(BaseOf(ReadCost(cost)))]);
         }
+        std::printf("\n");
+        std::printf("  of its allowance:");
+        for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost)
+            std::printf(" %s %.4f", kCostNames[cost], spending.ofAllowance[cost]);
         std::printf("\n");
         std::string beyond;
         for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost) {
