@@ -1,0 +1,29 @@
+// FileLookups: the file names one read has asked the system about and what it said of each,
+// whether a file of that name opens. Names are compared as the system compares them (letters in
+// either case, either slash, "." directories and doubled separators the same), so that each file
+// is asked about once a read however many spellings and references name it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+// The path as the system tells files apart: ASCII letters in upper case, "/" as "\", every
+// component "." and every empty component between two separators left out. Two paths of one key
+// name one file; a path's key is built in one pass over it.
+std::string FileNameKey(const char* path);
+
+class FileLookups {
+public:
+    // Whether a file of the path opens for reading: the system asked the first time the path's key
+    // comes up, and its answer kept.
+    bool Opens(const char* path);
+    // Forgets every answer: a new read asks again.
+    void Clear();
+    // The system look-ups made since the last Clear.
+    int64_t Asked() const { return asked_; }
+
+private:
+    std::unordered_map<std::string, bool> answers_;
+    int64_t asked_ = 0;
+};
