@@ -284,11 +284,12 @@ std::vector<HostileModel> PictureHostileModels()
     // Eighty of 513 x 513, each becoming a texture of 1024 x 1024.
     models.push_back(NamingFiles("fail-pictures-enlarged-into-textures.qpy", "rle8-513", "bmp", 80,
                                  RunLengthBitmap(513, 513, 8)));
-    // One file of a megabyte declaring 4000 x 4000 pixels, named by a hundred paths.
+    // One file of a megabyte declaring 4000 x 4000 pixels, named by a hundred paths: one file,
+    // decoded once.
     {
         constexpr int32_t kPaths = 100;
         const std::string file = "rle8-4000-megabyte.bmp";
-        HostileModel model{"fail-pictures-one-file-many-paths.qpy", {}, HostileModel::kAnyResult};
+        HostileModel model{"load-pictures-one-file-many-paths.qpy", {}, HostileModel::kAnyResult};
         std::vector<Entry> entries;
         for (int32_t i = 0; i < kPaths; ++i) entries.push_back({file, i});
         model.bytes = WallOfEntries(std::move(entries));
