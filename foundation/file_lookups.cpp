@@ -27,10 +27,30 @@ std::string FileNameKey(const char* path)
     return key;
 }
 
+bool NamesADevice(const char* path)
+{
+    const char* name = path;
+    const char* c = path;
+    for (; *c != '\0'; ++c)
+        if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
+    CountTurns(c - path);
+    // The name up to its first point, without the spaces that end it, in upper case.
+    std::string stem;
+    for (c = name; *c != '\0' && *c != '.' && stem.size() < 8; ++c)
+        stem.push_back(*c >= 'a' && *c <= 'z' ? char(*c - 'a' + 'A') : *c);
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    static constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    for (const char* device : kDevices)
+        if (stem == device) return true;
+    const bool port = stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0);
+    return port && stem[3] >= '1' && stem[3] <= '9';
+}
+
 bool FileLookups::Opens(const char* path)
 {
     const auto [entry, added] = answers_.try_emplace(FileNameKey(path), false);
     if (!added) return entry->second;
+    if (NamesADevice(path)) return false;
     ++asked_;
     CountTurns(kFileLookupTurns);
     std::FILE* file = std::fopen(path, "rb");

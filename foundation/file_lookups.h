@@ -13,10 +13,15 @@
 // name one file; a path's key is built in one pass over it.
 std::string FileNameKey(const char* path);
 
+// Whether the system takes the path's last component for one of its devices (the console, the
+// null device, a serial or printer port, the clock), whatever extension follows the name: such a
+// name opens no file, and reading it may wait on the device.
+bool NamesADevice(const char* path);
+
 class FileLookups {
 public:
     // Whether a file of the path opens for reading: the system asked the first time the path's key
-    // comes up, and its answer kept.
+    // comes up, and its answer kept. A device's name is no file, and the system is not asked.
     bool Opens(const char* path);
     // Forgets every answer: a new read asks again.
     void Clear();

@@ -11,6 +11,7 @@
 #include "draw/screen_caps.h"
 #include "draw/true_colour_rows.h"
 #include "foundation/disk_file_stream.h"
+#include "foundation/file_lookups.h"
 #include "foundation/loop_turns.h"
 #include "foundation/process_state.h"
 #include "foundation/system_weights.h"
@@ -276,6 +277,8 @@ ResultCode FileMediaItem::DecodeFile(ImageReader* (*makeReader)(MemoryStream* st
 {
     if (!file_) return kResultFailed;
     if (levels_[0]) return kResultOk;
+    char path[kPathLength];
+    if (file_->FileFullPath(path) != kResultOk || NamesADevice(path)) return kResultNotFound;
     PictureBudget* pictures = TextureSetPictures();
     if (!SpendOnOpening(pictures, file_)) return kResultPastBudget;
     IgnoreResult(file_->StreamSetDirection(kStreamReading));

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -263,6 +264,12 @@ void AddNameModels(std::vector<HostileModel>* models)
                                     [&gone](int32_t) { return gone; }, none));
     models->push_back(NamingOneFile("load-names-missing-in-spellings.qpy", gone, {}, {14000, 2000},
                                     [&gone](int32_t i) { return Spelling(gone, uint32_t(i)); }, none));
+    // Names that the system takes for its devices (the console, the serial and printer ports),
+    // whatever their extension, each named by a face: none names a picture.
+    const std::string devices[] = {"CON.bmp", "conin$.bmp", "CONOUT$.BMP", "nul.bmp", "AUX.bmp", "PRN.bmp",
+                                   "COM1.bmp", "com9.bmp", "LPT1.bmp", "lpt2.jpg", "Con.x.bmp", "CLOCK$.bmp"};
+    models->push_back(NamingOneFile("load-names-of-devices.qpy", "", {}, {int32_t(std::size(devices)), -1},
+                                    [&devices](int32_t i) { return devices[i]; }, none));
     // Thousands of names of files that are not there, each asked of the system once.
     models->push_back(NamingOneFile("any-names-many-missing-files.qpy", gone, {}, {14000, 2000},
                                     [](int32_t i) { return "Gone-" + std::to_string(i) + ".BMP"; }, none));

@@ -41,6 +41,19 @@ TEST(FileNameKey, SpellingsOfOneFileShareAKeyAndNoOthers)
     }
 }
 
+TEST(FileNameKey, NamesOfTheSystemsDevicesAreNoFiles)
+{
+    for (const char* device : {"CON", "con.bmp", "C:\\models\\Nul.bmp", "C:/x/aux.x.bmp", "PRN  .bmp", "COM1.bmp",
+                               "lpt9.jpg", "CONIN$.bmp", "conout$", "CLOCK$.dib", "D:com3.bmp"})
+        EXPECT_TRUE(NamesADevice(device)) << device;
+    for (const char* file : {"", "C:\\CON\\wood.bmp", "console.bmp", "COM0.bmp", "COM10.bmp", "LPT.bmp", "nul_.bmp",
+                             "xcon.bmp", "C:\\models\\", "CONIN.bmp"})
+        EXPECT_FALSE(NamesADevice(file)) << file;
+    FileLookups lookups;
+    EXPECT_FALSE(lookups.Opens("NUL.BMP"));
+    EXPECT_EQ(lookups.Asked(), 0);
+}
+
 TEST(FileLookups, EachKeyIsAskedOfTheSystemOnceUntilCleared)
 {
     const std::string name = "qp_lookup.bin";
@@ -48,7 +61,8 @@ TEST(FileLookups, EachKeyIsAskedOfTheSystemOnceUntilCleared)
     FileLookups lookups;
     const int64_t before = TurnsCounted();
     EXPECT_TRUE(lookups.Opens(name.c_str()));
-    EXPECT_EQ(TurnsCounted() - before, kFileLookupTurns + int64_t(name.size()));
+    // The key and the device test each pass over the name once.
+    EXPECT_EQ(TurnsCounted() - before, kFileLookupTurns + 2 * int64_t(name.size()));
     EXPECT_TRUE(lookups.Opens("QP_LOOKUP.BIN"));
     EXPECT_TRUE(lookups.Opens("./qp_Lookup.bin"));
     EXPECT_FALSE(lookups.Opens("qp_nothing.bin"));
