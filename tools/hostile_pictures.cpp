@@ -9,9 +9,10 @@
 // 1024 x 1024, pictures embedded in the model of no pixels and 32,767 rows, and credits pictures of
 // as many rows one after another; and models whose cost lies in the names they ask the system for:
 // one bitmap's name in thousands of spellings of letter case (and of "." folders), a bitmap of 70
-// bytes likewise, one spelling named by every face, a file not there named in the wrong case by
-// every face, and thousands of names of files not there. Each model is written through the scene
-// model, as the program writes one, with a texture table of its own.
+// bytes likewise, one spelling named by every entry, a file not there named in the wrong case by
+// every entry, thousands of names of files not there, and names the system takes for its devices.
+// Each model is written through the scene model, as the program writes one, with a texture table
+// of its own.
 #include "tools/hostile_pictures.h"
 
 #include <algorithm>

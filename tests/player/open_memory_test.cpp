@@ -298,7 +298,7 @@ TEST_F(OpenShortOfMemoryTest, PicturesNamedInManySpellingsGoWithTheirModel)
 
     // Once opened and closed, so that what the program makes once and keeps is made; then again
     // and again, each time one holder of the picture while the model is open, and none after.
-    for (int32_t open = 0; open < 4; ++open) {
+    for (int32_t open = 0; open < 10; ++open) {
         SCOPED_TRACE("open " + std::to_string(open));
         ui_.alerts.clear();
         if (open > 0) failing_allocator::Watch(0);
