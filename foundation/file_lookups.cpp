@@ -1,6 +1,7 @@
 // The file names a read has asked the system about, and their keys.
 #include "foundation/file_lookups.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "foundation/loop_turns.h"
@@ -51,8 +52,11 @@ bool FileLookups::Opens(const char* path)
     const auto [entry, added] = answers_.try_emplace(FileNameKey(path), false);
     if (!added) return entry->second;
     if (NamesADevice(path)) return false;
+    const int64_t folders = std::count(entry->first.begin(), entry->first.end(), '\\');
+    const int64_t weight = 1 + std::max<int64_t>(folders - kFoldersOfAnyLookup, 0);
     ++asked_;
-    CountTurns(kFileLookupTurns);
+    weight_ += weight;
+    CountTurns(kFileLookupTurns * weight + int64_t(entry->first.size()));
     std::FILE* file = std::fopen(path, "rb");
     if (file) std::fclose(file);
     entry->second = file != nullptr;
@@ -63,4 +67,5 @@ void FileLookups::Clear()
 {
     answers_.clear();
     asked_ = 0;
+    weight_ = 0;
 }

@@ -27,8 +27,17 @@ public:
     void Clear();
     // The system look-ups made since the last Clear.
     int64_t Asked() const { return asked_; }
+    // What they weigh: one for each, and one more for every folder on its way past the
+    // kFoldersOfAnyLookup-th, each of which the system walks (and under Wine, a folder named in
+    // another letter case, reads whole) as it walks the first ones.
+    int64_t Weight() const { return weight_; }
 
 private:
     std::unordered_map<std::string, bool> answers_;
     int64_t asked_ = 0;
+    int64_t weight_ = 0;
 };
+
+// The folders on its way that any look-up may walk for its own weight: as deep as the paths of
+// honest models' pictures go (a drive, a user's documents, projects, a model's own folders).
+constexpr int64_t kFoldersOfAnyLookup = 8;

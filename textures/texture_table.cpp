@@ -94,8 +94,9 @@ struct EntryState {
 };
 
 // A file reference: the file found where it says, or among the image files beside the model.
-// Each name asked of the system spends on the model's picture budget; kResultPastBudget, the
-// entry void, once they come to more than it has left.
+// Each name asked of the system spends on the model's picture budget as it weighs (a look-up more
+// for every folder deep past the first ones); kResultPastBudget, the entry void, once they come to
+// more than it has left.
 ResultCode ReadFileReference(TextureManager* manager, MemoryStream* stream, EntryState* entry)
 {
     DiskFileStream* file = new (std::nothrow) DiskFileStream;
@@ -107,11 +108,11 @@ ResultCode ReadFileReference(TextureManager* manager, MemoryStream* stream, Entr
     file->SetFileAttribute(IsDiskFile(stream) ? static_cast<DiskFileStream*>(stream) : nullptr);
     file->SetNameLookups(&manager->lookups);
     IgnoreResult(file->StreamSetDirection(kStreamReading));
-    const int64_t asked = manager->lookups.Asked();
+    const int64_t weighed = manager->lookups.Weight();
     const bool found = file->Write(stream) == kResultOk;
     file->SetNameLookups(nullptr);
     file->SetFileAttribute(nullptr);
-    if (manager->pictures && !manager->pictures->Spend((manager->lookups.Asked() - asked) * kUnitsPerFileLookup)) {
+    if (manager->pictures && !manager->pictures->Spend((manager->lookups.Weight() - weighed) * kUnitsPerFileLookup)) {
         ShowAlert(kFileNamesPastBudgetMessage);
         entry->isVoid = true;
         file->FileObjectDestroy();

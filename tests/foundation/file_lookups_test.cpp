@@ -61,19 +61,30 @@ TEST(FileLookups, EachKeyIsAskedOfTheSystemOnceUntilCleared)
     FileLookups lookups;
     const int64_t before = TurnsCounted();
     EXPECT_TRUE(lookups.Opens(name.c_str()));
-    // The key and the device test each pass over the name once.
-    EXPECT_EQ(TurnsCounted() - before, kFileLookupTurns + 2 * int64_t(name.size()));
+    // The key, the device test and the folders' count each pass over the name once.
+    EXPECT_EQ(TurnsCounted() - before, kFileLookupTurns + 3 * int64_t(name.size()));
     EXPECT_TRUE(lookups.Opens("QP_LOOKUP.BIN"));
     EXPECT_TRUE(lookups.Opens("./qp_Lookup.bin"));
     EXPECT_FALSE(lookups.Opens("qp_nothing.bin"));
     EXPECT_FALSE(lookups.Opens("QP_NOTHING.bin"));
     EXPECT_EQ(lookups.Asked(), 2);
+    EXPECT_EQ(lookups.Weight(), 2);
+    // A name past the first folders on its way weighs a look-up more for each further folder: the
+    // drive and thirteen folders, six past the eighth.
+    std::string deep = "C:";
+    for (int32_t folder = 0; folder < kFoldersOfAnyLookup + 5; ++folder) deep += "\\qp_nowhere";
+    EXPECT_FALSE(lookups.Opens((deep + "\\x.bmp").c_str()));
+    EXPECT_FALSE(lookups.Opens((deep + "\\.\\X.BMP").c_str()));
+    EXPECT_EQ(lookups.Asked(), 3);
+    EXPECT_EQ(lookups.Weight(), 2 + 1 + 6);
+    EXPECT_EQ(kFoldersOfAnyLookup, 8);
 
     // The answers stand for the read, whatever became of the file; a new read asks again.
     std::remove(name.c_str());
     EXPECT_TRUE(lookups.Opens(name.c_str()));
     lookups.Clear();
     EXPECT_EQ(lookups.Asked(), 0);
+    EXPECT_EQ(lookups.Weight(), 0);
     EXPECT_FALSE(lookups.Opens(name.c_str()));
     EXPECT_EQ(lookups.Asked(), 1);
 }
