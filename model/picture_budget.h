@@ -54,8 +54,9 @@ constexpr int64_t kUnitsPerPicture = 16384;
 // look-up of whether a referenced file opens, and a file opened, measured and closed around the
 // reading of its picture. Under Wine either reads the whole folder when the name is not spelled as
 // the folder spells it, or is not there: 0.5 to 0.9 ms in a folder of 1,400 names, 0.73 ms the
-// units' worth; a name spelled as there takes 30 to 280 us. Any model may ask for some 2,000 names
-// beyond what the bytes of its picture files pay for.
+// units' worth; a name spelled as there takes 30 to 280 us. A look-up of a path deeper than any
+// honest one counts once more for every further folder (FileLookups::Weight). Any model may ask
+// for some 2,000 names beyond what the bytes of its picture files pay for.
 constexpr int64_t kUnitsPerFileLookup = 131072;
 constexpr int64_t kUnitsPerFileOpen = 131072;
 
