@@ -11,6 +11,7 @@
 #include "foundation/path_record.h"
 
 class DynamicArray;
+class FileLookups;
 
 // Kinds of file object (the low four bits of the set-up argument).
 enum FileKind : int32_t {
@@ -103,6 +104,9 @@ public:
     ResultCode DirectoryExists();
     void SetFileAttribute(DiskFileStream* base) { referenceBase_ = base; }
     DiskFileStream* ReferenceBase() const { return referenceBase_; }
+    // The look-ups through which a reference read next finds its file (null: the system asked
+    // each time).
+    void SetNameLookups(FileLookups* lookups) { lookups_ = lookups; }
     void FileObjectNoOp() {}
 
     // --- naming ---
@@ -185,6 +189,7 @@ private:
     int32_t open_ = 0;
     int32_t dialogOption_ = 0;
     DiskFileStream* referenceBase_ = nullptr;
+    FileLookups* lookups_ = nullptr;
     // The size of the open file as last asked for outside every chunk, kept inside chunks until
     // something is written to it (-1 when not known): the reader asks at every chunk, and finding
     // the end moves the file's position, which costs the C runtime its read-ahead.

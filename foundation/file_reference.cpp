@@ -131,7 +131,7 @@ ResultCode DiskFileStream::ReadReference(MemoryStream* stream)
     if (stream->StreamTransferValue(referenceName_, kValueText) == kResultOk && ValidFileName(referenceName_, name)) {
         PathRecord record;
         Owned<DynamicArray> components(ReadComponents(stream));
-        if (components && PathFromComponents(components.get(), name, &record) == kResultOk &&
+        if (components && PathFromComponents(components.get(), name, &record, lookups_) == kResultOk &&
             SetFileFromPathRecord(&record) == kResultOk) {
             result = kResultOk;
         } else if (components && referenceBase_) {
@@ -142,7 +142,7 @@ ResultCode DiskFileStream::ReadReference(MemoryStream* stream)
                 ups <= baseComponents->ArrayCount()) {
                 relative.reset(ReadComponents(stream));
             }
-            if (relative && PathFromRelative(baseComponents.get(), relative.get(), ups, name, &record) == kResultOk &&
+            if (relative && PathFromRelative(baseComponents.get(), relative.get(), ups, name, &record, lookups_) == kResultOk &&
                 SetFileFromPathRecord(&record) == kResultOk) {
                 result = kResultOk;
             }

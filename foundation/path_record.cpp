@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "foundation/dynamic_array.h"
+#include "foundation/file_lookups.h"
 #include "foundation/path_separators.h"
 
 namespace {
@@ -242,7 +243,8 @@ DynamicArray* PathComponents(const char* directory)
     return components;
 }
 
-ResultCode PathFromComponents(const DynamicArray* components, const char* fileName, PathRecord* destination)
+ResultCode PathFromComponents(const DynamicArray* components, const char* fileName, PathRecord* destination,
+                              FileLookups* lookups)
 {
     if (!components || components->ElementSize() != kPathLength) return kResultLocked;
     int32_t count = components->ArrayCount();
@@ -259,6 +261,7 @@ ResultCode PathFromComponents(const DynamicArray* components, const char* fileNa
     }
     if (!AppendText(path, &used, fileName, TextLength(fileName, kPathLength))) return kResultLocked;
     if (SetPathRecordText(destination, path) != kResultOk) return kResultLocked;
+    if (lookups) return lookups->Opens(path) ? kResultOk : kResultLocked;
     std::FILE* file = std::fopen(path, "rb");
     if (!file) return kResultLocked;
     std::fclose(file);
@@ -266,7 +269,7 @@ ResultCode PathFromComponents(const DynamicArray* components, const char* fileNa
 }
 
 ResultCode PathFromRelative(const DynamicArray* baseComponents, const DynamicArray* relativeComponents,
-                            int32_t ups, const char* fileName, PathRecord* destination)
+                            int32_t ups, const char* fileName, PathRecord* destination, FileLookups* lookups)
 {
     if (!baseComponents || baseComponents->ElementSize() != kPathLength) return kResultLocked;
     if (ups < 0 || ups > baseComponents->ArrayCount()) return kResultLocked;
@@ -277,5 +280,5 @@ ResultCode PathFromRelative(const DynamicArray* baseComponents, const DynamicArr
         !CopyComponents(baseComponents, ups, joined.get())) {
         return kResultOutOfMemory;
     }
-    return PathFromComponents(joined.get(), fileName, destination);
+    return PathFromComponents(joined.get(), fileName, destination, lookups);
 }

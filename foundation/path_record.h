@@ -8,6 +8,7 @@
 #include "foundation/result_code.h"
 
 class DynamicArray;
+class FileLookups;
 
 // Longest path the program handles, terminator included.
 constexpr int32_t kPathLength = 260;
@@ -63,8 +64,11 @@ int32_t SamePathName(const char* a, const char* b);
 DynamicArray* PathComponents(const char* directory);
 // "X:\" from the last component, the others outermost first, each followed by "\", then the
 // file name; 0 when that file opens for reading, -1 otherwise or when the path would not fit.
-ResultCode PathFromComponents(const DynamicArray* components, const char* fileName, PathRecord* destination);
+// With lookups, the system is asked about a path only when they do not know it yet.
+ResultCode PathFromComponents(const DynamicArray* components, const char* fileName, PathRecord* destination,
+                              FileLookups* lookups = nullptr);
 // The relative components followed by the base components from index `ups` on, then
 // PathFromComponents; -1 when `ups` lies outside the base components.
 ResultCode PathFromRelative(const DynamicArray* baseComponents, const DynamicArray* relativeComponents,
-                            int32_t ups, const char* fileName, PathRecord* destination);
+                            int32_t ups, const char* fileName, PathRecord* destination,
+                            FileLookups* lookups = nullptr);

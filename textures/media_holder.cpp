@@ -34,22 +34,14 @@ void ForgetEmbeddedPosition(MediaHolder* holder)
     }
 }
 
-// Calls `match` on every holder of the manager's list, locked meanwhile; the first it accepts.
-template <class Match>
-MediaHolder* FindHolder(TextureManager* manager, Match match)
+// Takes the holder out of the manager's index of files.
+void ForgetFileKey(MediaHolder* holder, std::string* key)
 {
-    if (!manager || !manager->holderList) return nullptr;
-    DynamicArray* list = manager->holderList;
-    list->ArrayLock();
-    MediaHolder* found = nullptr;
-    int32_t i = 0;
-    for (; i < list->ArrayCount() && !found; ++i) {
-        MediaHolder* holder = PointerAt<MediaHolder>(list, i);
-        if (match(holder)) found = holder;
-    }
-    CountTurns(i);
-    list->ArrayUnlock();
-    return found;
+    TextureManager* manager = CurrentTextureManager();
+    if (!manager || key->empty()) return;
+    const auto filed = manager->holdersByFile.find(*key);
+    if (filed != manager->holdersByFile.end() && filed->second == holder) manager->holdersByFile.erase(filed);
+    key->clear();
 }
 
 }  // namespace
@@ -77,14 +69,29 @@ void DestroyMediaHolder(MediaHolder* holder)
 {
     if (!holder) return;
     ForgetEmbeddedPosition(holder);
+    ForgetFileKey(holder, &holder->fileKey_);
     if (holder->item_) holder->item_->MediaItemDelete();
     holder->item_ = nullptr;
     TextureManager* manager = CurrentTextureManager();
     if (manager && manager->holderList) {
-        const int32_t index = manager->holderList->ArrayFind(&holder);
+        // Holders mostly go in the reverse of the order they came, as their records do.
+        const int32_t index = FindLastPointer(manager->holderList, holder);
         if (index >= 0) IgnoreResult(manager->holderList->Remove(index));
     }
     delete holder;
+}
+
+void KeepHolder(MediaHolder* holder)
+{
+    if (holder && CurrentTextureManager()) ++holder->keepers_;
+}
+
+void LetHolderGo(MediaHolder* holder)
+{
+    // Without the manager its holders are gone already.
+    if (!holder || !CurrentTextureManager() || --holder->keepers_ > 0) return;
+    holder->MediaHolderUnlockAll();
+    DestroyMediaHolder(holder);
 }
 
 ResultCode MediaHolder::MediaHolderLoad()
@@ -180,7 +187,15 @@ ResultCode MediaHolder::HolderSetPicture(Q_Offscreen* offscreen)
 ResultCode SetHolderFile(MediaHolder* holder, const PathRecord* path)
 {
     FileMediaItem* item = FileItemOf(holder);
-    return item ? item->SetFile(path) : kResultFailed;
+    if (!item) return kResultFailed;
+    const ResultCode result = item->SetFile(path);
+    ForgetFileKey(holder, &holder->fileKey_);
+    TextureManager* manager = CurrentTextureManager();
+    if (result == kResultOk && manager) {
+        holder->fileKey_ = FileNameKey(path->text);
+        manager->holdersByFile.try_emplace(holder->fileKey_, holder);
+    }
+    return result;
 }
 
 void GetHolderPath(MediaHolder* holder, PathRecord* path)
@@ -225,11 +240,9 @@ ResultCode BindEmbeddedDataFile(MediaHolder* holder, MemoryStream* modelStream)
 
 MediaHolder* FindHolderByPath(TextureManager* manager, const PathRecord* path)
 {
-    return FindHolder(manager, [path](MediaHolder* holder) {
-        PathRecord own;
-        GetHolderPath(holder, &own);
-        return own.text[0] != 0 && SamePathName(own.text, path->text);
-    });
+    if (!manager || path->text[0] == 0) return nullptr;
+    const auto filed = manager->holdersByFile.find(FileNameKey(path->text));
+    return filed == manager->holdersByFile.end() ? nullptr : filed->second;
 }
 
 MediaHolder* FindEmbeddedHolder(TextureManager* manager, const PathRecord* path, int32_t position)

@@ -11,7 +11,12 @@
 #include "draw/screen_caps.h"
 #include "draw/true_colour_rows.h"
 #include "foundation/disk_file_stream.h"
+#include "foundation/file_lookups.h"
+#include "foundation/loop_turns.h"
 #include "foundation/process_state.h"
+#include "foundation/system_weights.h"
+#include "foundation/ui_services.h"
+#include "model/read_budget.h"
 #include "textures/bmp_reader.h"
 #include "textures/jpeg_reader.h"
 #include "textures/offscreen_reader.h"
@@ -39,6 +44,20 @@ PictureBudget* TextureSetPictures()
 {
     const TextureManager* manager = CurrentTextureManager();
     return manager ? manager->pictures : nullptr;
+}
+
+// Spends the opening of the file by its name on the budget: false, its alert shown, when the
+// budget has not that much left.
+bool SpendOnOpening(PictureBudget* pictures, const DiskFileStream* file)
+{
+    CountTurns(kFileLookupTurns);
+    if (!pictures || pictures->Spend(kUnitsPerFileOpen)) return true;
+    char name[kPathLength];
+    file->FileNameWithExtension(name);
+    char text[sizeof name + sizeof kFileOpenPastBudgetMessage];
+    std::snprintf(text, sizeof text, kFileOpenPastBudgetMessage, name);
+    ShowAlert(text);
+    return false;
 }
 
 }  // namespace
@@ -258,11 +277,14 @@ ResultCode FileMediaItem::DecodeFile(ImageReader* (*makeReader)(MemoryStream* st
 {
     if (!file_) return kResultFailed;
     if (levels_[0]) return kResultOk;
+    char path[kPathLength];
+    if (file_->FileFullPath(path) != kResultOk || NamesADevice(path)) return kResultNotFound;
+    PictureBudget* pictures = TextureSetPictures();
+    if (!SpendOnOpening(pictures, file_)) return kResultPastBudget;
     IgnoreResult(file_->StreamSetDirection(kStreamReading));
     ResultCode result = file_->FileOpenStream();
     if (result != kResultOk) return result;
     // The file's bytes pay for pictures of the model, once for a file however many paths name it.
-    PictureBudget* pictures = TextureSetPictures();
     FileIdentity identity;
     int32_t size = 0;
     if (pictures && file_->OpenFileIdentity(&identity) && file_->StreamSize(&size) == kResultOk)
@@ -329,6 +351,7 @@ ResultCode EmbeddedDataItem::Load()
     IgnoreResult(file->FileObjectInit(kFileOpen, kAnyCode, kAnyCode, "", ""));
     ResultCode result = file->SetFileFromPathRecord(path_);
     if (result == kResultOk) result = file->FileDialog();
+    if (result == kResultOk && !SpendOnOpening(TextureSetPictures(), file.get())) return kResultPastBudget;
     IgnoreResult(file->StreamSetDirection(kStreamReading));
     if (result == kResultOk) result = file->FileOpenStream();
     if (result != kResultOk) return result;

@@ -7,10 +7,12 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "foundation/directory_scan.h"
 #include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
+#include "foundation/file_lookups.h"
 #include "foundation/path_separators.h"
 #include "foundation/pointer_list.h"
 #include "foundation/ui_services.h"
@@ -29,16 +31,6 @@ namespace {
 constexpr int32_t kFileListGrowStep = 8;
 constexpr int32_t kScanGrowStep = 4;
 constexpr char kProgressTitle[] = "Tamrix Player";
-
-// Names compared as the file system does: letters in either case are the same.
-bool SameFileName(const char* a, const char* b)
-{
-    for (;; ++a, ++b) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(*a) != lower(*b)) return false;
-        if (*a == 0) return true;
-    }
-}
 
 void DestroyFiles(DynamicArray* files)
 {
@@ -79,28 +71,16 @@ void RecordsForFiles(TextureRecordList* list, DynamicArray* files, bool showProg
     IgnoreResult(files->ArraySetCount(0));
 }
 
-bool SameBytes(const char* a, const char* b)
+// The name.ext of the indexed record's file-backed holder, cut to the name field; empty without one.
+std::string IndexedFileName(TextureRecord* record)
 {
-    return std::strcmp(a, b) == 0;
-}
-
-// The first indexed record whose file-backed holder's file name (name.ext, cut to the name
-// field) is the file object's name.ext by `same`.
-TextureRecord* FindIndexedFile(DiskFileStream* file, bool (*same)(const char*, const char*))
-{
-    char wanted[kPathLength];
-    file->FileNameWithExtension(wanted);
-    for (int32_t i = 0; i < TextureRecordCount(ImageResourceList); ++i) {
-        TextureRecord* record = TextureRecordAt(ImageResourceList, i);
-        if (!record->holder || !record->holder->Item() || !record->holder->Item()->IsFileBacked()) continue;
-        PathRecord path;
-        GetHolderPath(record->holder, &path);
-        char name[kPathLength];
-        PathRecordGetName(&path, name);
-        name[kTextureNameBytes - 1] = 0;
-        if (same(name, wanted)) return record;
-    }
-    return nullptr;
+    if (!record->holder || !record->holder->Item() || !record->holder->Item()->IsFileBacked()) return {};
+    PathRecord path;
+    GetHolderPath(record->holder, &path);
+    char name[kPathLength];
+    PathRecordGetName(&path, name);
+    name[kTextureNameBytes - 1] = 0;
+    return name;
 }
 
 }  // namespace
@@ -127,6 +107,7 @@ void FreeTextureLibraries()
 
 void FreeImageResources()
 {
+    if (TextureManager* manager = CurrentTextureManager()) manager->imagesByName.clear();
     ReleaseTextureRecords(ImageResourceList);
     FreeTextureRecordList(ImageResourceList);
     ImageResourceList = nullptr;
@@ -148,18 +129,39 @@ void IndexImageResources(DiskFileStream* modelFile)
         ScanDirectory(&directory, "", ExtensionCode(type), files.get());
         RecordsForFiles(ImageResourceList, files.get(), false);
     }
+    TextureManager* manager = CurrentTextureManager();
+    for (int32_t i = 0; manager && i < TextureRecordCount(ImageResourceList); ++i) {
+        TextureRecord* record = TextureRecordAt(ImageResourceList, i);
+        const std::string name = IndexedFileName(record);
+        if (!name.empty()) manager->imagesByName.try_emplace(FileNameKey(name.c_str()), record);
+    }
 }
 
 TextureRecord* FindImageResourceByName(DiskFileStream* file)
 {
-    return FindIndexedFile(file, SameBytes);
+    // Byte for byte: the indexed file of that name in any case, if it is spelled so.
+    TextureRecord* record = FindImageResource(file);
+    char wanted[kPathLength];
+    file->FileNameWithExtension(wanted);
+    return record && IndexedFileName(record) == wanted ? record : nullptr;
+}
+
+TextureRecord* FindImageResource(DiskFileStream* file)
+{
+    const TextureManager* manager = CurrentTextureManager();
+    if (!manager) return nullptr;
+    char wanted[kPathLength];
+    file->FileNameWithExtension(wanted);
+    wanted[kTextureNameBytes - 1] = 0;
+    const auto indexed = manager->imagesByName.find(FileNameKey(wanted));
+    return indexed == manager->imagesByName.end() ? nullptr : indexed->second;
 }
 
 ResultCode LocateMissingTextureFile(DiskFileStream* file)
 {
     // A reference that could not be read leaves the file object with its bare name.ext, so the
     // file is found beside the model by that name, in any case, as the file system finds it.
-    TextureRecord* record = FindIndexedFile(file, SameFileName);
+    TextureRecord* record = FindImageResource(file);
     if (!record) return kResultFailed;
     PathRecord path;
     GetHolderPath(record->holder, &path);

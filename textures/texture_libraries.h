@@ -33,6 +33,9 @@ void FreeImageResources();
 void IndexImageResources(DiskFileStream* modelFile);
 // The indexed record of a file of the file object's name.ext, byte for byte, or null.
 TextureRecord* FindImageResourceByName(DiskFileStream* file);
+// The indexed record of a file of the file object's name.ext in any letter case (the first
+// indexed of that name), found in one look; or null.
+TextureRecord* FindImageResource(DiskFileStream* file);
 // Sets the file object to the indexed file of its name.ext (letters in either case) and locates
 // it; the locating's status, or -1 when no indexed file has that name.
 ResultCode LocateMissingTextureFile(DiskFileStream* file);

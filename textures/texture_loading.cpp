@@ -50,7 +50,7 @@ ResultCode LoadTextureByFileType(TextureRecord* record, const PathRecord* path)
         result = SetHolderFile(holder, path);
     }
     if (result == kResultOk) {
-        record->holder = holder;
+        SetTextureHolder(record, holder);
     } else if (made) {
         DestroyMediaHolder(holder);
     }
@@ -108,7 +108,7 @@ ResultCode BindEmbeddedTextureData(TextureRecord* record, MemoryStream* modelFil
         if (result == kResultOk) result = BindEmbeddedDataFile(holder, modelFile);
     }
     if (result == kResultOk) {
-        record->holder = holder;
+        SetTextureHolder(record, holder);
     } else if (made) {
         DestroyMediaHolder(holder);
     }
@@ -119,7 +119,7 @@ ResultCode MakeEmbeddedPictureTexture(TextureRecord* record)
 {
     MediaHolder* holder = NewMediaHolder(CurrentTextureManager(), kMediaEmbedded);
     if (!holder) return kResultFailed;
-    record->holder = holder;
+    SetTextureHolder(record, holder);
     return kResultOk;
 }
 
@@ -128,7 +128,7 @@ void AssignTextureFrom(TextureRecord* record, TextureRecord* source)
     MediaHolder* holder = source->holder;
     if (!holder || !holder->Item() || !holder->Item()->IsFileBacked()) return;
     if (holder->Kind() == kMediaEmbeddedData) {
-        record->holder = holder;
+        SetTextureHolder(record, holder);
     } else {
         PathRecord path;
         GetHolderPath(holder, &path);

@@ -5,13 +5,16 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 
 #include "draw/shade_level_tables.h"
+#include "foundation/file_lookups.h"
 
 class DynamicArray;
 class MediaHolder;
 class PictureBudget;
+class TextureRecord;
 class TextureRecordList;
 
 struct TextureManager {
@@ -29,6 +32,14 @@ struct TextureManager {
     // The embedded-data holders of the list by their chunk position, so that a texture table's
     // thousands of entries each find the holder of their chunk in one look.
     std::unordered_multimap<int32_t, MediaHolder*> embeddedByPosition;
+    // The holders of picture files by the key of their file's path (FileNameKey), the first made
+    // for each: every spelling of one file's name finds its holder in one look.
+    std::unordered_map<std::string, MediaHolder*> holdersByFile;
+    // The image files beside the opened model (ImageResourceList) by the key of their name.ext.
+    std::unordered_map<std::string, TextureRecord*> imagesByName;
+    // What the system said of the file names that the texture table being read named: asked once
+    // a name a read.
+    FileLookups lookups;
 };
 
 // The manager the program made, or null.
@@ -38,5 +49,6 @@ TextureManager* CurrentTextureManager();
 // when the shared render offscreen exists.
 void InitTextureManager(TextureManager* manager);
 // Destroys every media holder (their pictures unlocked first), releases the holder list and the
-// shade tables, and frees the manager (made with new).
+// shade tables, and frees the manager (made with new). Records still bound to a holder are left
+// with it: the program's texture lists are freed first.
 void FreeTextureManager();

@@ -141,7 +141,17 @@ void DestroyTextureRecord(TextureRecord* record)
         const int32_t index = FindLastPointer(list, record);
         if (index >= 0) IgnoreResult(list->Remove(index));
     }
+    SetTextureHolder(record, nullptr);
     delete record;
+}
+
+void SetTextureHolder(TextureRecord* record, MediaHolder* holder)
+{
+    MediaHolder* const old = record->holder;
+    record->holder = holder;
+    if (old == holder) return;
+    KeepHolder(holder);
+    LetHolderGo(old);
 }
 
 TextureRecord* CloneTextureRecord(TextureRecord* record)
@@ -150,7 +160,7 @@ TextureRecord* CloneTextureRecord(TextureRecord* record)
     if (!clone) return nullptr;
     std::memcpy(clone->name, record->name, sizeof clone->name);
     clone->attributes = record->attributes;
-    clone->holder = record->holder;
+    SetTextureHolder(clone, record->holder);
     MakeUniqueTextureName(clone);
     return clone;
 }

@@ -59,7 +59,7 @@ public:
     char name[kTextureNameBytes];
     TextureAttributes attributes;
     TextureRecordList* owner;
-    MediaHolder* holder = nullptr;  // not owned: the texture manager owns holders
+    MediaHolder* holder = nullptr;  // kept by the record (SetTextureHolder), owned by the texture manager
     int32_t useCount = 0;
     int32_t lockCount = 0;
     DynamicArray* objectUsers = nullptr;   // ModelObject pointers
@@ -98,9 +98,12 @@ TextureRecord* TextureRecordAt(const TextureRecordList* list, int32_t index);
 // --- record life ---
 // Sets the default name "<UNINITIALIZED>" and the default attributes.
 void ResetTextureAttributes(TextureRecord* record);
-// Takes the record out of its owner list, destroys its user lists and frees it; its holder is
-// left alone.
+// Takes the record out of its owner list, destroys its user lists and frees it; its holder goes
+// when no other record keeps it.
 void DestroyTextureRecord(TextureRecord* record);
+// Binds the holder (or none) to the record, which keeps it: the holder bound before goes when no
+// other record keeps it.
+void SetTextureHolder(TextureRecord* record, MediaHolder* holder);
 // A new record in the same list with the name, attributes and holder, under a unique name.
 TextureRecord* CloneTextureRecord(TextureRecord* record);
 // Appends "+" to the name until no other record of the list has it; a full name field gives up

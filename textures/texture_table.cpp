@@ -93,17 +93,32 @@ struct EntryState {
     bool addToEmbedded = false;
 };
 
-void ReadFileReference(TextureManager* manager, MemoryStream* stream, EntryState* entry)
+// A file reference: the file found where it says, or among the image files beside the model.
+// Each name asked of the system spends on the model's picture budget as it weighs (a look-up more
+// for every folder deep past the first ones); kResultPastBudget, the entry void, once they come to
+// more than it has left.
+ResultCode ReadFileReference(TextureManager* manager, MemoryStream* stream, EntryState* entry)
 {
     DiskFileStream* file = new (std::nothrow) DiskFileStream;
     if (!file) {
         entry->isVoid = true;
-        return;
+        return kResultOk;
     }
     IgnoreResult(file->FileObjectInit(kFileReference, 0, 0, "", ""));
     file->SetFileAttribute(IsDiskFile(stream) ? static_cast<DiskFileStream*>(stream) : nullptr);
+    file->SetNameLookups(&manager->lookups);
     IgnoreResult(file->StreamSetDirection(kStreamReading));
-    if (file->Write(stream) != kResultOk) {
+    const int64_t weighed = manager->lookups.Weight();
+    const bool found = file->Write(stream) == kResultOk;
+    file->SetNameLookups(nullptr);
+    file->SetFileAttribute(nullptr);
+    if (manager->pictures && !manager->pictures->Spend((manager->lookups.Weight() - weighed) * kUnitsPerFileLookup)) {
+        ShowAlert(kFileNamesPastBudgetMessage);
+        entry->isVoid = true;
+        file->FileObjectDestroy();
+        return kResultPastBudget;
+    }
+    if (!found) {
         // Not where the reference says: among the image files beside the model.
         if (manager->libraryReading || LocateMissingTextureFile(file) != kResultOk) {
             entry->isVoid = true;
@@ -111,9 +126,9 @@ void ReadFileReference(TextureManager* manager, MemoryStream* stream, EntryState
             entry->addToEmbedded = true;
         }
     }
-    file->SetFileAttribute(nullptr);
     if (!entry->isVoid && LoadTextureFromFileObject(entry->record, file) != kResultOk) entry->isVoid = true;
     file->FileObjectDestroy();
+    return kResultOk;
 }
 
 ResultCode ReadPixels(TextureManager* manager, MemoryStream* stream, EntryState* entry)
@@ -186,7 +201,7 @@ ResultCode ReadEntry(TextureManager* manager, MemoryStream* stream)
             if (tag == kTagTextureName) {
                 status = ReadName(stream, entry.record);
             } else if (tag == kTagTextureFile) {
-                ReadFileReference(manager, stream, &entry);
+                status = ReadFileReference(manager, stream, &entry);
             } else if (tag == kTagTexturePixels) {
                 status = ReadPixels(manager, stream, &entry);
             } else if (tag == kTagTextureSettings) {
@@ -265,6 +280,7 @@ ResultCode WriteEntry(MemoryStream* stream, TextureRecord* record)
 void BeginTextureSave(TextureManager* manager, MemoryStream* /*stream*/, TextureRecordList* list)
 {
     manager->saveList = list;
+    manager->lookups.Clear();
     ClearTextureSaveIndices(list);
     manager->saveCounter = 1;
 }
@@ -345,6 +361,7 @@ ResultCode CollectUsedTextures(TextureManager* manager, MemoryStream* /*stream*/
     CountTurns(i);
     ClearTextureSaveIndices(list);
     manager->saveList = nullptr;
+    manager->lookups.Clear();
     return result;
 }
 

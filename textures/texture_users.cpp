@@ -300,21 +300,20 @@ void ReplaceTextureInUsers(TextureRecord* record, TextureRecord* other)
 
 namespace {
 
-// Moves the record to `fresh` (a holder bound in place of `old`): the new picture is loaded when
-// no one uses it yet (else the old holder comes back), and the record's uses move along.
-ResultCode MoveToHolder(TextureRecord* record, MediaHolder* old, MediaHolder* fresh, bool made)
+// Moves the record to `fresh` (a holder bound in place of `old`, which the caller keeps meanwhile):
+// the new picture is loaded when no one uses it yet (else the old holder comes back, and `fresh`
+// goes unless another record keeps it), and the record's uses move along.
+ResultCode MoveToHolder(TextureRecord* record, MediaHolder* old, MediaHolder* fresh)
 {
     if (fresh == old) return kResultOk;
     const int32_t uses = record->useCount + record->lockCount;
     if (uses > 0 && fresh->UseCount() == 0) {
         const ResultCode result = fresh->MediaHolderLoad();
         if (result != kResultOk) {
-            record->holder = old;
-            if (made) DestroyMediaHolder(fresh);
+            SetTextureHolder(record, old);
             return result;
         }
     }
-    record->holder = fresh;
     for (int32_t i = 0; i < uses; ++i) {
         fresh->AddUse();
         if (old) {
@@ -325,34 +324,28 @@ ResultCode MoveToHolder(TextureRecord* record, MediaHolder* old, MediaHolder* fr
     return kResultOk;
 }
 
+// Binds the holder that `bind` gives the record in place of its own, as MoveToHolder moves it;
+// the record keeps its holder when `bind` fails.
+template <class Bind>
+ResultCode ReplaceHolder(TextureRecord* record, Bind bind)
+{
+    MediaHolder* old = record->holder;
+    KeepHolder(old);
+    ResultCode result = bind();
+    if (result != kResultOk) SetTextureHolder(record, old);
+    else result = MoveToHolder(record, old, record->holder);
+    LetHolderGo(old);
+    return result;
+}
+
 }  // namespace
 
 ResultCode ReplaceTextureFile(TextureRecord* record, DiskFileStream* file)
 {
-    MediaHolder* old = record->holder;
-    TextureManager* manager = CurrentTextureManager();
-    const int32_t holders = manager && manager->holderList ? manager->holderList->ArrayCount() : 0;
-    const ResultCode result = LoadTextureFromFileObject(record, file);
-    if (result != kResultOk) {
-        record->holder = old;
-        return result;
-    }
-    MediaHolder* fresh = record->holder;
-    const bool made = manager && manager->holderList && manager->holderList->ArrayCount() > holders;
-    return MoveToHolder(record, old, fresh, made);
+    return ReplaceHolder(record, [&] { return LoadTextureFromFileObject(record, file); });
 }
 
 ResultCode ReplaceTextureEmbedded(TextureRecord* record, MemoryStream* modelFile, int32_t position)
 {
-    MediaHolder* old = record->holder;
-    TextureManager* manager = CurrentTextureManager();
-    const int32_t holders = manager && manager->holderList ? manager->holderList->ArrayCount() : 0;
-    const ResultCode result = BindEmbeddedTextureData(record, modelFile, position);
-    if (result != kResultOk) {
-        record->holder = old;
-        return result;
-    }
-    MediaHolder* fresh = record->holder;
-    const bool made = manager && manager->holderList && manager->holderList->ArrayCount() > holders;
-    return MoveToHolder(record, old, fresh, made);
+    return ReplaceHolder(record, [&] { return BindEmbeddedTextureData(record, modelFile, position); });
 }

@@ -7,13 +7,18 @@
 // pictures may take together and more, one bitmap file of a megabyte named by a hundred paths,
 // progressive JPEG files of 500 scans, bitmaps of 513 x 513 pixels each becoming a texture of
 // 1024 x 1024, pictures embedded in the model of no pixels and 32,767 rows, and credits pictures of
-// as many rows one after another. Each model is written through the scene model, as the program
-// writes one, with a texture table of its own.
+// as many rows one after another; and models whose cost lies in the names they ask the system for:
+// one bitmap's name in thousands of spellings of letter case (and of "." folders), a bitmap of 70
+// bytes likewise, one spelling named by every entry, a file not there named in the wrong case by
+// every entry, thousands of names of files not there, and names the system takes for its devices.
+// Each model is written through the scene model, as the program writes one, with a texture table
+// of its own.
 #include "tools/hostile_pictures.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,7 +51,9 @@ struct Entry {
 // only this writer looks at.
 class PictureEntries : public TextureServices {
 public:
-    explicit PictureEntries(std::vector<Entry> entries) : entries_(std::move(entries)), marks_(entries_.size())
+    // Without `named`, the entries hold no names.
+    PictureEntries(std::vector<Entry> entries, bool named)
+        : entries_(std::move(entries)), marks_(entries_.size()), named_(named)
     {
         previous_ = InstallTextureServices(this);
     }
@@ -68,7 +75,8 @@ public:
         for (size_t i = 0; i < entries_.size(); ++i) {
             const Entry& entry = entries_[i];
             const std::string name = "picture " + std::to_string(i + 1);
-            Bytes body = Chunk("TXID", I32(int32_t(i) + 1)) + Chunk("TXNM", Chars(name.c_str()) + Bytes{0});
+            Bytes body = Chunk("TXID", I32(int32_t(i) + 1));
+            if (named_) Append(body, Chunk("TXNM", Chars(name.c_str()) + Bytes{0}));
             Append(body, entry.file.empty() ? Chunk("TXPD", entry.embedded) : Chunk("TXRF", FileReference(entry)));
             Append(entries, Chunk("TXTE", body));
         }
@@ -90,14 +98,16 @@ private:
 
     std::vector<Entry> entries_;
     std::vector<uint8_t> marks_;
+    bool named_;
     TextureServices* previous_ = nullptr;
 };
 
-// A model of a wall of faces before the eye, face i showing the picture of entry i.
-Bytes WallOfEntries(std::vector<Entry> entries)
+// A model of a wall of faces before the eye, face i showing the picture of entry i: a face for each
+// entry, or for the first `shown` of them (the others shown by none).
+Bytes WallOfEntries(std::vector<Entry> entries, int32_t shown = -1, bool named = true)
 {
-    const int32_t count = int32_t(entries.size());
-    PictureEntries pictures(std::move(entries));
+    const int32_t count = shown >= 0 ? std::min(shown, int32_t(entries.size())) : int32_t(entries.size());
+    PictureEntries pictures(std::move(entries), named);
     ModelDocument* document = NewSampleDocument();
     if (!document) return {};
     ModelHolder* holder = document->Holder;
@@ -194,6 +204,78 @@ Bytes CreditsOfRows(int32_t count)
     return model;
 }
 
+// The name with the case of its letters set by the bits of `pattern`: the n-th letter upper case
+// when bit n is set.
+std::string Spelling(std::string name, uint32_t pattern)
+{
+    int32_t letter = 0;
+    for (char& c : name) {
+        const bool lower = c >= 'a' && c <= 'z';
+        if (!lower && !(c >= 'A' && c <= 'Z')) continue;
+        const bool upper = letter < 32 && (pattern >> letter & 1) != 0;
+        if (lower && upper) c = char(c - 'a' + 'A');
+        if (!lower && !upper) c = char(c - 'A' + 'a');
+        ++letter;
+    }
+    return name;
+}
+
+// How many entries name files, and how many faces show the first of them.
+struct Naming {
+    int32_t entries;
+    int32_t faces;
+};
+
+// A model of a texture table of entries without names, entry i naming the file `spelled(i)` (and
+// `dots(i)` folders "." on the way), the first of them shown by a face each, with the picture
+// written beside it under the name `file` unless it is empty.
+template <class Spelled, class Dots>
+HostileModel NamingOneFile(const std::string& name, const std::string& file, const Bytes& picture, Naming naming,
+                           Spelled spelled, Dots dots)
+{
+    HostileModel model{name, {}, HostileModel::kAnyResult};
+    std::vector<Entry> entries;
+    for (int32_t i = 0; i < naming.entries; ++i) entries.push_back({spelled(i), dots(i)});
+    model.bytes = WallOfEntries(std::move(entries), naming.faces, false);
+    if (!picture.empty()) model.pictures.push_back({file, picture});
+    return model;
+}
+
+void AddNameModels(std::vector<HostileModel>* models)
+{
+    const auto none = [](int32_t) { return 0; };
+    // 14,000 spellings of the name of a bitmap of 64 x 64 pixels, the first 2,000 shown; 7,500 of
+    // one of 70 bytes, every one shown.
+    const std::string bitmap = "spelledbitmap.bmp";
+    const auto spelled = [&bitmap](int32_t i) { return Spelling(bitmap, uint32_t(i)); };
+    models->push_back(NamingOneFile("load-names-spellings-of-one-bitmap.qpy", bitmap, PlainBitmap(64, 64, 8, 7),
+                                    {14000, 2000}, spelled, none));
+    const std::string tiny = "spelledtinyone.bmp";
+    models->push_back(NamingOneFile("load-names-spellings-of-a-tiny-bitmap.qpy", tiny, PlainBitmap(2, 2, 24, 0x5A),
+                                    {7500, 7500}, [&tiny](int32_t i) { return Spelling(tiny, uint32_t(i)); }, none));
+    // Its spellings through up to 40 folders "." on the way.
+    models->push_back(NamingOneFile("load-names-spellings-through-dot-folders.qpy", bitmap, PlainBitmap(64, 64, 8, 7),
+                                    {8000, 2000}, spelled, [](int32_t i) { return i % 40; }));
+    // One spelling named by every entry.
+    models->push_back(NamingOneFile("load-names-one-spelling-named-again.qpy", bitmap, PlainBitmap(64, 64, 8, 7),
+                                    {14000, 2000}, [&bitmap](int32_t) { return bitmap; }, none));
+    // A file that is not there, named in the wrong case by every entry, and in its spellings.
+    const std::string gone = "Not-There-At-All.BMP";
+    models->push_back(NamingOneFile("load-names-missing-in-the-wrong-case.qpy", gone, {}, {14000, 2000},
+                                    [&gone](int32_t) { return gone; }, none));
+    models->push_back(NamingOneFile("load-names-missing-in-spellings.qpy", gone, {}, {14000, 2000},
+                                    [&gone](int32_t i) { return Spelling(gone, uint32_t(i)); }, none));
+    // Names that the system takes for its devices (the console, the serial and printer ports),
+    // whatever their extension, each named by a face: none names a picture.
+    const std::string devices[] = {"CON.bmp", "conin$.bmp", "CONOUT$.BMP", "nul.bmp", "AUX.bmp", "PRN.bmp",
+                                   "COM1.bmp", "com9.bmp", "LPT1.bmp", "lpt2.jpg", "Con.x.bmp", "CLOCK$.bmp"};
+    models->push_back(NamingOneFile("load-names-of-devices.qpy", "", {}, {int32_t(std::size(devices)), -1},
+                                    [&devices](int32_t i) { return devices[i]; }, none));
+    // Thousands of names of files that are not there, each asked of the system once.
+    models->push_back(NamingOneFile("any-names-many-missing-files.qpy", gone, {}, {14000, 2000},
+                                    [](int32_t i) { return "Gone-" + std::to_string(i) + ".BMP"; }, none));
+}
+
 }  // namespace
 
 std::vector<HostileModel> PictureHostileModels()
@@ -210,17 +292,19 @@ std::vector<HostileModel> PictureHostileModels()
     // Eighty of 513 x 513, each becoming a texture of 1024 x 1024.
     models.push_back(NamingFiles("fail-pictures-enlarged-into-textures.qpy", "rle8-513", "bmp", 80,
                                  RunLengthBitmap(513, 513, 8)));
-    // One file of a megabyte declaring 4000 x 4000 pixels, named by a hundred paths.
+    // One file of a megabyte declaring 4000 x 4000 pixels, named by a hundred paths: one file,
+    // decoded once.
     {
         constexpr int32_t kPaths = 100;
         const std::string file = "rle8-4000-megabyte.bmp";
-        HostileModel model{"fail-pictures-one-file-many-paths.qpy", {}, HostileModel::kAnyResult};
+        HostileModel model{"load-pictures-one-file-many-paths.qpy", {}, HostileModel::kAnyResult};
         std::vector<Entry> entries;
         for (int32_t i = 0; i < kPaths; ++i) entries.push_back({file, i});
         model.bytes = WallOfEntries(std::move(entries));
         model.pictures.push_back({file, RunLengthBitmap(4000, 4000, 8, 1 << 20)});
         models.push_back(std::move(model));
     }
+    AddNameModels(&models);
     // Pictures embedded in the model, and credits pictures, of no pixels and 32,767 rows.
     models.push_back({"fail-pictures-embedded-rows.qpy", EmbeddedRows(1000), HostileModel::kAnyResult});
     models.push_back({"fail-pictures-credits-rows.qpy", CreditsOfRows(400), HostileModel::kAnyResult});

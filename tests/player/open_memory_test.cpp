@@ -3,7 +3,9 @@
 // nothing of the model window behind, or does without what it could not have and opens whole;
 // either way nothing it made stays unfreed once the model is closed. Also: the eye is placed in
 // the geometry the read made, not in the one it replaced; and a model whose picture cannot be
-// decoded ends with the picture reader's alert and the model reader's, leaving nothing behind.
+// decoded ends with the picture reader's alert and the model reader's, leaving nothing behind; and
+// a model naming one picture file in many spellings, opened and closed again and again, decodes it
+// once an open and leaves no holder of it behind.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,6 +20,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
+#include "model/surface.h"
 #include "model/walk_record.h"
 #include "player/model_window.h"
 #include "player/open_command.h"
@@ -33,7 +36,9 @@
 #include "tests/textures/bmp_builder.h"
 #include "tests/toolkit/failing_allocator.h"
 #include "tests/toolkit/toolkit_support.h"
+#include "textures/media_holder.h"
 #include "textures/texture_libraries.h"
+#include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
 #include "tools/sample_scenes.h"
@@ -255,6 +260,63 @@ TEST_F(OpenShortOfMemoryTest, APictureThatCannotBeDecodedRefusesTheModelWithBoth
     ExpectOnlyKeptBlocksUnfreed();
     DeleteFileA(modelPath.c_str());
     DeleteFileA(picturePath.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(OpenShortOfMemoryTest, PicturesNamedInManySpellingsGoWithTheirModel)
+{
+    // A box whose faces name one picture file, each in a spelling of its own, from a folder of its
+    // own: each spelling is given a holder of its own, so that the model stores it.
+    const std::string stem = gPath.substr(0, gPath.rfind('.')) + "-spellings";
+    const std::string folder = stem + "s\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string modelPath = stem + ".qpy";
+    const Bytes picture = MakeBmp(BmpShape(2, 2), Bytes(16, 0x80));
+    WriteWholeFile(folder + "wood.bmp", std::string(picture.begin(), picture.end()));
+    TextureLayerServices& textures = InstallTextureLayerServices();
+    TextureRecordList* list = NewTextureRecordList();
+    textures.SetDocumentTextureList(list);
+    ModelDocument* model = new ModelDocument;
+    ASSERT_EQ(model->Init(), kResultOk);
+    ModelObject* box = MakeBox(model->Holder, -20, -20, 0, 20, 20, 40);
+    model->Holder->Root->AddChild(box);
+    const char* spellings[] = {"wood.bmp", "WOOD.BMP", ".\\Wood.bmp", "wOOD.bmp", "woOd.BMP", "WoOd.bMp"};
+    for (int32_t face = 0; face < 6; ++face) {
+        PathRecord path;
+        ASSERT_EQ(SetPathRecordText(&path, (folder + spellings[face]).c_str()), kResultOk);
+        MediaHolder* holder = NewMediaHolder(CurrentTextureManager(), kMediaBmp);
+        ASSERT_EQ(SetHolderFile(holder, &path), kResultOk);
+        auto* record = new TextureRecord(list);
+        SetTextureHolder(record, holder);
+        box->SurfaceForFace(face)->SetSideTexture(record, kSideFront);
+    }
+    ASSERT_TRUE(WriteModel(model, modelPath));  // and destroys the document
+    textures.SetDocumentTextureList(nullptr);
+    ReleaseTextureRecords(list);
+    FreeTextureRecordList(list);
+    const int32_t holders = CurrentTextureManager()->holderList->ArrayCount();
+
+    // Once opened and closed, so that what the program makes once and keeps is made; then again
+    // and again, each time one holder of the picture while the model is open, and none after.
+    for (int32_t open = 0; open < 10; ++open) {
+        SCOPED_TRACE("open " + std::to_string(open));
+        ui_.alerts.clear();
+        if (open > 0) failing_allocator::Watch(0);
+        Open(modelPath);
+        ModelDocWindow* opened = OpenModel();
+        ASSERT_NE(opened, nullptr);
+        EXPECT_EQ(CurrentTextureManager()->holderList->ArrayCount(), holders + 1);
+        EXPECT_TRUE(ui_.alerts.empty());
+        ASSERT_TRUE(opened->CloseAndDeleteDocument());
+        PumpMessages();
+        EXPECT_EQ(CurrentTextureManager()->holderList->ArrayCount(), holders);
+        if (open > 0) {
+            failing_allocator::EndWatch();
+            ExpectOnlyKeptBlocksUnfreed();
+        }
+    }
+    DeleteFileA(modelPath.c_str());
+    DeleteFileA((folder + "wood.bmp").c_str());
     RemoveDirectoryA(folder.c_str());
 }
 

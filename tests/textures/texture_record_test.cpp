@@ -127,37 +127,54 @@ TEST(TextureRecord, FilesOfOnePathShareAHolderAndDecodeOnce)
     user->Destroy();
 }
 
-// A file named by paths of its own is a holder of its own for each and decoded for each: every
-// decode spends on the picture budget of the model read last, while the file's bytes count once.
-// A picture that the budget refuses leaves its user without it, its reader saying why; once the
+// Every spelling of one file's name (letters in either case, folders ".", either slash) finds the
+// one holder of the file, which decodes it once: its opening and its picture spend once on the
+// picture budget of the model read last, and its bytes count once. A picture that the budget
+// refuses, or a file it cannot open, leaves its user without a picture, the reason said; once the
 // budget's model is gone, pictures spend on none.
-TEST(TextureRecord, AFileOfManyPathsCountsItsBytesOnceAndEveryDecodeSpends)
+TEST(TextureRecord, SpellingsOfOneFileShareOneHolderAndOneDecode)
 {
     TextureWorld world;
     PictureFolder folder("paths");
     const Bytes picture = SolidBmp(8, 8, 0xFF0000);
     const std::string red = folder.Put("red.bmp", picture);
+    const Bytes bluePicture = SolidBmp(8, 8, 0x0000FF);
+    const std::string blue = folder.Put("blue.bmp", bluePicture);
     PictureBudget budget;
     world.services->ChargePicturesTo(&budget);
     TextureRecord* records[] = {Create(world, "a", red), Create(world, "b", folder.Path() + ".\\red.bmp"),
                                 Create(world, "c", folder.Path() + "RED.BMP"),
-                                Create(world, "d", folder.Path() + ".\\.\\red.bmp")};
-    for (TextureRecord* record : records) ASSERT_NE(record, nullptr);
-    EXPECT_EQ(world.HolderCount(), 4);
+                                Create(world, "d", folder.Path() + ".\\.\\\\Red.Bmp"),
+                                Create(world, "e", folder.Path() + "./rEd.bmp")};
+    for (TextureRecord* record : records) {
+        ASSERT_NE(record, nullptr);
+        EXPECT_EQ(record->holder, records[0]->holder) << record->name;
+    }
+    EXPECT_EQ(world.HolderCount(), 1);
     Scene scene;
     ModelObject* user = MakePrimitiveOf(scene.holder(), 3, 1, 1, kSquare, 0, 10);
     Surface* surface = user->SurfaceForFace(0);
-    for (int32_t i = 0; i < 3; ++i) ASSERT_EQ(TextureAddSurfaceUser(records[i], surface), kResultOk) << i;
+    for (TextureRecord* record : records) ASSERT_EQ(TextureAddSurfaceUser(record, surface), kResultOk) << record->name;
+    EXPECT_EQ(records[0]->holder->UseCount(), 5);
     EXPECT_EQ(budget.BytesRead(), int64_t(picture.size()));
-    EXPECT_EQ(budget.Spent(), 3 * PictureUnits(8, 8));
+    EXPECT_EQ(budget.Spent(), kUnitsPerFileOpen + PictureUnits(8, 8));
 
-    ASSERT_TRUE(budget.Spend(budget.Allowance() - budget.Spent() - PictureUnits(8, 8) + 1));
-    EXPECT_NE(TextureAddSurfaceUser(records[3], surface), kResultOk);
-    EXPECT_EQ(TextureItemProperty(records[3], 0), nullptr);
-    EXPECT_EQ(world.ui.alerts, std::vector<std::string>{WithName(kPicturePastBudgetMessage, "red.bmp")});
+    // No room for the opening of another file; then room for it but not for its picture (the
+    // file's bytes it opens with add to the allowance).
+    TextureRecord* other = Create(world, "f", blue);
+    ASSERT_NE(other->holder, records[0]->holder);
+    ASSERT_TRUE(budget.Spend(budget.Allowance() - budget.Spent() - kUnitsPerFileOpen + 1));
+    EXPECT_NE(TextureAddSurfaceUser(other, surface), kResultOk);
+    budget.Begin();
+    const int64_t blueUnits = kPictureUnitsPerByte * int64_t(bluePicture.size());
+    ASSERT_TRUE(budget.Spend(budget.Allowance() + blueUnits - kUnitsPerFileOpen - PictureUnits(8, 8) + 1));
+    EXPECT_NE(TextureAddSurfaceUser(other, surface), kResultOk);
+    EXPECT_EQ(TextureItemProperty(other, 0), nullptr);
+    EXPECT_EQ(world.ui.alerts, (std::vector<std::string>{WithName(kFileOpenPastBudgetMessage, "blue.bmp"),
+                                                         WithName(kPicturePastBudgetMessage, "blue.bmp")}));
     world.services->ForgetPictureBudget(&budget);
-    EXPECT_EQ(TextureAddSurfaceUser(records[3], surface), kResultOk);
-    EXPECT_NE(TextureItemProperty(records[3], 0), nullptr);
+    EXPECT_EQ(TextureAddSurfaceUser(other, surface), kResultOk);
+    EXPECT_NE(TextureItemProperty(other, 0), nullptr);
     user->Destroy();
 }
 

@@ -1,7 +1,8 @@
 // The texture table: entries read into the records their references made, the settings byte for
 // byte, void and broken entries, file references found beside the model, pictures embedded in
 // memory streams and in model files, the Stop button, texture source files, and a model with
-// an embedded and a file texture written and read back.
+// an embedded and a file texture written and read back; each file name asked of the system once a
+// read, and holders that go with the last record keeping them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/object_stream.h"
+#include "model/read_budget.h"
 #include "model/surface.h"
 #include "tests/model/model_test_support.h"
 #include "tests/textures/texture_world.h"
@@ -242,6 +244,83 @@ TEST(TextureTable, MovedFilesAreFoundBesideTheModelUnlessALibraryIsRead)
     EXPECT_EQ(CollectUsedTextures(world.manager, &world.ignored, UserRefresh::kWhole), kResultOk);
     EXPECT_EQ(world.manager->libraryReading, 0);
     FreeTextureRecordList(library);
+}
+
+// Each file name is asked of the system once a read, however many entries name it and however
+// they spell it, a file there and a file nowhere alike, and the spellings of a file share its
+// holder. Every look-up spends on the model's picture budget: the read whose look-ups would pass
+// it ends there, its reader saying why.
+TEST(TextureTable, EachFileNameIsLookedUpOnceARead)
+{
+    TextureWorld world;
+    PictureFolder folder("lookups");
+    const std::string stone = folder.Put("stone.bmp", SolidBmp(2, 2, 0x777777));
+    PictureBudget budget;
+    world.services->ChargePicturesTo(&budget);
+    const std::string spellings[] = {stone, folder.Path() + "STONE.BMP", folder.Path() + ".\\Stone.bmp",
+                                      "C:\\qp_nowhere\\Gone.bmp", "C:\\QP_NOWHERE\\.\\gone.BMP"};
+    Bytes entries;
+    for (int32_t i = 0; i < 50; ++i) Append(entries, Entry(i + 1, Chunk("TXRF", FileReference(spellings[i % 5]))));
+    world.BeginTextureSave();
+    ASSERT_EQ(ReadTable(world, entries), kResultOk);
+    EXPECT_EQ(world.manager->lookups.Asked(), 2);
+    EXPECT_EQ(budget.Spent(), 2 * kUnitsPerFileLookup);
+    EXPECT_EQ(TextureRecordCount(world.list), 30);
+    EXPECT_EQ(world.HolderCount(), 1);
+    EXPECT_EQ(world.services->CollectUsedTextures(true), kResultOk);
+    EXPECT_EQ(world.manager->lookups.Asked(), 0);
+
+    // Room for one look-up more: the next new name ends the read, and its entry is void.
+    ASSERT_TRUE(budget.Spend(budget.Allowance() - budget.Spent() - 2 * kUnitsPerFileLookup + 1));
+    world.BeginTextureSave();
+    const Bytes names = Entry(1, Chunk("TXRF", FileReference(stone))) +
+                        Entry(2, Chunk("TXRF", FileReference("C:\\qp_nowhere\\a.bmp"))) +
+                        Entry(3, Chunk("TXRF", FileReference("C:\\qp_nowhere\\b.bmp")));
+    EXPECT_EQ(ReadTable(world, names), kResultPastBudget);
+    EXPECT_EQ(world.ui.alerts, std::vector<std::string>{kFileNamesPastBudgetMessage});
+    EXPECT_EQ(world.manager->lookups.Asked(), 2);
+    EXPECT_EQ(TextureRecordCount(world.list), 31);
+    EXPECT_EQ(world.services->CollectUsedTextures(false), kResultOk);
+}
+
+// A holder goes with the last record that keeps it: once a model's records are released, after a
+// read that went well and after one that was stopped, none of their holders is left, but one that
+// a record of another list keeps stays for it. Read again, each file has one holder again.
+TEST(TextureTable, HoldersGoWithTheirLastRecord)
+{
+    TextureWorld world;
+    PictureFolder folder("holders");
+    const std::string stone = folder.Put("stone.bmp", SolidBmp(2, 2, 0x777777));
+    const Bytes entries = Entry(1, Chunk("TXRF", FileReference(stone))) +
+                          Entry(2, Chunk("TXRF", FileReference(folder.Path() + "STONE.bmp"))) +
+                          Entry(3, Chunk("TXPD", PictureData(0x0000FF, 4, 4)));
+    for (int32_t read = 0; read < 3; ++read) {
+        world.BeginTextureSave();
+        ASSERT_EQ(ReadTable(world, entries), kResultOk);
+        EXPECT_EQ(world.HolderCount(), 2);
+        EXPECT_EQ(world.services->CollectUsedTextures(true), kResultOk);
+        ReleaseTextureRecords(world.list);
+        EXPECT_EQ(world.HolderCount(), 0) << read;
+    }
+
+    TextureRecordList* other = NewTextureRecordList();
+    TextureRecord* kept = nullptr;
+    const PathRecord path = PathOf(stone);
+    ASSERT_EQ(CreateTextureRecord(other, "kept", &path, &kept), kResultOk);
+    {
+        RecordingUi ui;
+        ui.stopAfter = 6;  // at the end of the second entry
+        world.BeginTextureSave();
+        EXPECT_EQ(ReadTable(world, entries), kResultStopped);
+        EXPECT_EQ(world.services->CollectUsedTextures(false), kResultOk);
+    }
+    ASSERT_EQ(TextureRecordCount(world.list), 2);
+    EXPECT_EQ(TextureRecordAt(world.list, 1)->holder, kept->holder);
+    ReleaseTextureRecords(world.list);
+    EXPECT_EQ(world.HolderCount(), 1);
+    ReleaseTextureRecords(other);
+    FreeTextureRecordList(other);
+    EXPECT_EQ(world.HolderCount(), 0);
 }
 
 TEST(TextureTable, PicturesFromMemoryStreamsAreKeptInTheItem)

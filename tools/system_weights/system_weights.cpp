@@ -9,6 +9,10 @@
 // Destroy do it. The regions: each call that the coverage of faces makes (a region made of a
 // rectangle or of a polygon, two combined, compared, measured, deleted), on polygons of a few rows
 // and of many, beside the work the read charges for the polygon (CoverageRegion::PolygonWork).
+// The files: in folders of a few names and of thousands, a name opened as it is spelled in the
+// folder, in other letter cases, and a name that is not there, as the reader opens a picture file
+// and asks whether a referenced file opens; and a small bitmap decoded into its texture, opening
+// and all, as a holder of a picture file does it.
 // Each figure is printed in nanoseconds and in turns.
 #include <windows.h>
 
@@ -23,9 +27,11 @@
 
 #include "draw/coverage_region.h"
 #include "draw/drawing_layer_services.h"
+#include "foundation/disk_file_stream.h"
 #include "foundation/dynamic_array.h"
 #include "foundation/loop_turns.h"
 #include "model/model_document.h"
+#include "textures/media_holder.h"
 #include "textures/texture_manager.h"
 #include "textures/texture_record.h"
 #include "textures/texture_services_impl.h"
@@ -294,6 +300,95 @@ void MeasureRegions(int32_t runs, double turn)
     }
 }
 
+// --- the files ---
+
+// A bitmap of 2 x 2 pixels of 24 bits: 70 bytes.
+std::vector<uint8_t> SmallBitmap()
+{
+    std::vector<uint8_t> file(70, 0);
+    auto put = [&file](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) file[at + size_t(i)] = uint8_t(value >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, 70, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, 2, 4);
+    put(22, 2, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(34, 16, 4);
+    for (size_t i = 54; i < 70; ++i) file[i] = uint8_t(i * 37);
+    return file;
+}
+
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// The name with every letter in the other case.
+std::string OtherCase(std::string name)
+{
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    }
+    return name;
+}
+
+void MeasureFiles(int32_t runs, double turn)
+{
+    constexpr int32_t kTimes = 200;
+    char base[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, base);
+    if (length == 0 || length >= MAX_PATH) return;
+    const std::vector<uint8_t> bitmap = SmallBitmap();
+    std::printf("the files: each call, the quickest of %d runs of %d\n", runs, kTimes);
+    for (const int32_t names : {4, 1400, 5000}) {
+        const std::string folder = std::string(base) + "qp-weights-" + std::to_string(names) + "\\";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (int32_t i = 0; i < names; ++i) WriteFile(folder + "picture-" + std::to_string(i) + ".bmp", bitmap);
+        const std::string spelled = folder + "picture-0.bmp";
+        const std::string other = folder + OtherCase("picture-0.bmp");
+        const std::string missing = folder + "missing.bmp";
+        auto opening = [&](const std::string& path) {
+            return Quickest(runs, kTimes, [&path](int32_t) {
+                std::FILE* file = std::fopen(path.c_str(), "rb");
+                if (file) std::fclose(file);
+            });
+        };
+        char what[96];
+        std::snprintf(what, sizeof what, "fopen and fclose of a name as spelled, %d names", names);
+        PrintCall(what, opening(spelled), turn);
+        std::snprintf(what, sizeof what, "  of the name in the other case");
+        PrintCall(what, opening(other), turn);
+        std::snprintf(what, sizeof what, "  of a name not there");
+        PrintCall(what, opening(missing), turn);
+        std::snprintf(what, sizeof what, "  of a name not there, in the other case");
+        PrintCall(what, opening(OtherCase(missing)), turn);
+        // The bitmap decoded into its texture by a holder of its file, opened as spelled, and in
+        // the other case.
+        for (const std::string* path : {&spelled, &other}) {
+            PathRecord record;
+            if (SetPathRecordText(&record, path->c_str()) != kResultOk) continue;
+            const double taken = Quickest(runs, kTimes, [&record](int32_t) {
+                MediaHolder* holder = NewMediaHolder(CurrentTextureManager(), kMediaBmp);
+                if (holder && SetHolderFile(holder, &record) == kResultOk) IgnoreResult(holder->MediaHolderLoad());
+                DestroyMediaHolder(holder);
+            });
+            PrintCall(path == &spelled ? "  a holder made, its 70-byte bitmap decoded, freed" : "  the same, in the other case",
+                      taken, turn);
+        }
+        for (int32_t i = 0; i < names; ++i) DeleteFileA((folder + "picture-" + std::to_string(i) + ".bmp").c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -314,5 +409,6 @@ int main(int argc, char** argv)
     }
     MeasureHeap(runs, turn);
     MeasureRegions(runs, turn);
+    MeasureFiles(runs, turn);
     return 0;
 }
