@@ -2,6 +2,7 @@
 // skipping rules, children that are dropped or kept past a stop, connections, and hostile counts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
@@ -77,6 +78,52 @@ void ExpectNoChildFrom(const std::vector<Bytes>& bodies, bool readsOk)
         EXPECT_EQ(result == kResultOk, readsOk) << "result " << result;
         EXPECT_EQ(scene.root()->ChildCount(), 0);
     }
+}
+
+// Gives the node units of its own of the length (metres), rescaling its subtree into them.
+void GiveOwnUnits(ModelObject* node, double metres)
+{
+    UnitsRecord units;
+    units.UnitsInit();
+    units.UnitsSet(metres);
+    node->SetUnits(&units);
+}
+
+// Writes a root holding, when `outer` is above 0, a group in those units (metres), in it `plain`
+// groups one in another without units of their own, and in the innermost a centimetre group of
+// a box from (254, 127, 0) to (508, 254, 508) centimetres, each group taking its units once it
+// has joined its parent, as a model is made; reads that back and answers the smallest and the
+// largest x, y and z of the box's world vertices.
+std::array<Fixed, 6> NestedBoxBoundsReadBack(double outer, int32_t plain)
+{
+    Scene scene;
+    ModelObject* parent = scene.root();
+    auto addGroup = [&](double metres) {
+        ModelObject* group = scene.holder()->MakeObject();
+        group->SetGroup();
+        parent->AddChild(group);
+        if (metres > 0) GiveOwnUnits(group, metres);
+        parent = group;
+    };
+    if (outer > 0) addGroup(outer);
+    for (int32_t k = 0; k < plain; ++k) addGroup(0);
+    addGroup(0.01);
+    parent->AddChild(MakeBox(scene.holder(), 254, 127, 0, 508, 254, 508));
+    Scene copy;
+    EXPECT_EQ(ReadRoot(copy, WriteWith(scene.root(), &ModelObject::StreamRoot)), kResultOk);
+    const ModelObject* node = copy.root();
+    while (node->ChildCount() > 0) node = node->ChildAt(0);
+    EXPECT_EQ(ListCount(node->WorldVertices), 8);
+    std::array<Fixed, 6> b = {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN, INT32_MIN};
+    for (int32_t i = 0; i < ListCount(node->WorldVertices); ++i) {
+        const FixedVector3 v = VertexAt(node->WorldVertices, i);
+        const Fixed c[3] = {v.x, v.y, v.z};
+        for (int k = 0; k < 3; ++k) {
+            b[k] = std::min(b[k], c[k]);
+            b[k + 3] = std::max(b[k + 3], c[k]);
+        }
+    }
+    return b;
 }
 
 }  // namespace
@@ -536,4 +583,20 @@ TEST(ObjectStream, UnitsRescaleOnlyByUsableRatios)
     EXPECT_EQ(NormaliseShort(0, -2, 1), (ShortVector3{0, -512, 256}));
     EXPECT_EQ(NormaliseShort(1, 1, 0), (ShortVector3{0, 0, 0}));
     EXPECT_EQ(NormaliseShort(1, -1, 1), (ShortVector3{0, 0, 0}));
+}
+
+TEST(ObjectStream, AGroupInUnitsOfItsOwnIsConvertedOnlyIntoThoseOfTheNodeItIsReadInto)
+{
+    // A node read joins its parent before the parent joins its own. A centimetre group read into
+    // an inch group is converted into inches: every coordinate times the factor of 1 cm / 1 in.
+    const Fixed f = X2Fix(0.01 / 0.0254);
+    EXPECT_EQ(NestedBoxBoundsReadBack(0.0254, 0),
+              (std::array<Fixed, 6>{254 * f, 127 * f, 0, 508 * f, 254 * f, 508 * f}));
+    // Read into a group without units of its own, which has none yet, it loses its units
+    // unconverted: its numbers are taken in the units that group comes to be in, as under a
+    // root without units.
+    const std::array<Fixed, 6> kept = {IntToFixed(254), IntToFixed(127), 0, IntToFixed(508), IntToFixed(254),
+                                       IntToFixed(508)};
+    for (int32_t plain : {1, 2}) EXPECT_EQ(NestedBoxBoundsReadBack(0.0254, plain), kept) << plain;
+    for (int32_t plain : {0, 1}) EXPECT_EQ(NestedBoxBoundsReadBack(0, plain), kept) << plain;
 }
