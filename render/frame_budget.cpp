@@ -73,9 +73,15 @@ void FrameBudget::Begin(int64_t viewPixels)
     passed_ = false;
     stopped_ = false;
     behind_ = 0;
+    shared_ = false;
+    pastShare_ = false;
+    sharePixelsLeft_ = viewPixels;
     viewPixels_ = viewPixels;
     inView_ = 0;
     tested_ = 0;
+    expectedInView_ = 0;
+    expectedTested_ = 0;
+    maskRefusedAt_ = 0;
     redrawn_ = 0;
     for (int64_t& spent : spent_) spent = 0;
     for (int64_t& met : met_) met = 0;
@@ -84,8 +90,17 @@ void FrameBudget::Begin(int64_t viewPixels)
 int64_t FrameBudget::Allowance(FrameCost cost) const
 {
     const FrameAllowance& allowance = kAllowances[int32_t(cost)];
-    return allowance.anyFrame + inView_ * allowance.perFaceInView + tested_ * allowance.perRecordTested +
+    return allowance.anyFrame + InView() * allowance.perFaceInView + Tested() * allowance.perRecordTested +
            viewPixels_ * allowance.perViewPixel;
+}
+
+bool FrameBudget::PassedEarly() const
+{
+    if (!passed_ || stopped_ || maskRefusedAt_ > Allowance(FrameCost::kMasked)) return false;
+    for (int32_t cost = 0; cost < int32_t(FrameCost::kCount); ++cost) {
+        if (spent_[cost] > Allowance(FrameCost(cost))) return false;
+    }
+    return true;
 }
 
 int64_t FrameBudget::TurnsAllowance() const
@@ -95,11 +110,34 @@ int64_t FrameBudget::TurnsAllowance() const
     return kStopFactor * sum;
 }
 
+bool FrameBudget::EnterBehind(int64_t regionPixels)
+{
+    if (passed_ && behind_ == 0) {
+        const int64_t pixels = std::min(std::max<int64_t>(regionPixels, 0), sharePixelsLeft_);
+        if (pixels == 0) return false;
+        sharePixelsLeft_ -= pixels;
+        for (int32_t cost = 0; cost < int32_t(FrameCost::kCount); ++cost)
+            share_[cost] = spent_[cost] + Allowance(FrameCost(cost)) * pixels / (kPassedGlassPart * viewPixels_);
+        shared_ = true;
+        pastShare_ = false;
+    }
+    ++behind_;
+    return true;
+}
+
+void FrameBudget::LeaveBehind()
+{
+    if (--behind_ > 0) return;
+    shared_ = false;
+    pastShare_ = false;
+}
+
 void FrameBudget::Weigh(FrameCost cost)
 {
     const int64_t allowance = Allowance(cost);
     met_[int32_t(cost)] = allowance;
     const int64_t spent = spent_[int32_t(cost)];
+    if (shared_ && spent > share_[int32_t(cost)]) pastShare_ = true;
     if (spent > allowance) passed_ = true;
     if (spent > kStopFactor * allowance) stopped_ = true;
 }
@@ -109,6 +147,7 @@ bool FrameBudget::MaskAllows(int64_t amount)
     const int32_t k = int32_t(FrameCost::kMasked);
     met_[k] = Allowance(FrameCost::kMasked);
     if (spent_[k] + amount <= met_[k]) return true;
+    maskRefusedAt_ = std::max(maskRefusedAt_, spent_[k] + amount);
     passed_ = true;
     return false;
 }

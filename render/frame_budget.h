@@ -25,6 +25,7 @@
 // out of the frame.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 enum class FrameCost : int32_t {
@@ -53,6 +54,10 @@ struct FrameAllowance {
 
 // Past this many times an allowance the frame stops.
 constexpr int64_t kStopFactor = 2;
+// Once the budget is passed, drawings behind see-through faces may spend this part of every
+// allowance more, in all: each the share its region's box has of the view's pixels, until the
+// boxes handed out cover the view once.
+constexpr int64_t kPassedGlassPart = 4;  // a quarter
 
 // What a row of each fill costs beside its pixels, in the kPixels cost's own pixels (a pixel of
 // the dearest fill, a textured one at 32 bits: some 3.3 ns under Wine), as raster-bench times its
@@ -76,6 +81,14 @@ public:
     void End() { drawing_ = false; }
     bool Drawing() const { return drawing_; }
 
+    // What an earlier drawing of the same frame found the whole frame to have: faces in view and
+    // records tested. Each allowance is weighed from the start against at least these, however few
+    // have come into view so far.
+    void Expect(int64_t inView, int64_t tested)
+    {
+        expectedInView_ = inView;
+        expectedTested_ = tested;
+    }
     // Faces (or elements) that came into view.
     void AddInView(int64_t faces) { inView_ += faces; }
     // Records about to be tested against the view for a draw list (or, collecting bounds, taken
@@ -90,7 +103,7 @@ public:
         const int32_t k = int32_t(cost);
         spent_[k] += amount;
         // An allowance only grows through a frame: within one already met nothing is passed.
-        if (spent_[k] > met_[k]) Weigh(cost);
+        if (spent_[k] > met_[k] || (shared_ && spent_[k] > share_[k])) Weigh(cost);
         return !stopped_;
     }
     // Spends on a step of the occlusion walk: false, with nothing spent, when the frame has
@@ -108,25 +121,35 @@ public:
     // cut). False when it is not to be drawn.
     bool SpendOnDraw(int64_t pixels, int64_t linePixels, int64_t corners, int64_t regionCorners);
 
-    // Drawing what lies behind a see-through face or element: while any is in progress, the faces
-    // drawn count as drawn again.
-    void EnterBehind() { ++behind_; }
-    void LeaveBehind() { --behind_; }
-    // Whether the budget is passed: nothing more is drawn behind see-through faces.
+    // Drawing what lies behind a see-through face or element, into a region of `regionPixels`
+    // (its box): while any is in progress, the faces drawn count as drawn again. Once the budget is
+    // passed, each such drawing begun afresh may spend its region's share of a further part of
+    // every allowance (kPassedGlassPart), the part handed out at most once over the view; false,
+    // nothing entered, when nothing of it is left (the face is then drawn opaque).
+    bool EnterBehind(int64_t regionPixels);
+    void LeaveBehind();
+    // Whether the budget is passed: drawing behind see-through faces ends where it passes, and
+    // later drawings behind them spend from their shares alone.
     bool Passed() const { return passed_; }
     // Whether the frame has stopped: nothing more is drawn.
     bool Stopped() const { return stopped_; }
-    // Whether the drawing in progress is to end at once: the frame has stopped, or the budget is
-    // passed while a drawing behind a see-through face is in progress.
-    bool Halts() const { return stopped_ || (passed_ && behind_ > 0); }
+    // Whether the budget was passed while the faces in view were still coming in, yet no cost is
+    // past what the whole frame allows at its end: the pass was weighed against too little, and
+    // the frame is to be drawn again, expecting what this drawing found (never so once stopped).
+    bool PassedEarly() const;
+    // Whether the drawing in progress is to end at once: the frame has stopped, or a drawing behind
+    // a see-through face is in progress and the budget was passed within it or it spent past its
+    // share.
+    bool Halts() const { return stopped_ || (passed_ && behind_ > 0 && (!shared_ || pastShare_)); }
 
     int64_t Spent(FrameCost cost) const { return spent_[int32_t(cost)]; }
     int64_t Allowance(FrameCost cost) const;
     // What the frame may spend of every cost before it stops, summed: the loop turns a frame may
     // take, each cost being spent at the grain at which its loops count their turns.
     int64_t TurnsAllowance() const;
-    int64_t InView() const { return inView_; }
-    int64_t Tested() const { return tested_; }
+    // The faces in view and the records tested that the allowances are weighed against.
+    int64_t InView() const { return std::max(inView_, expectedInView_); }
+    int64_t Tested() const { return std::max(tested_, expectedTested_); }
     // Faces and elements drawn behind see-through ones, into their regions.
     int64_t Redrawn() const { return redrawn_; }
 
@@ -141,9 +164,19 @@ private:
     bool passed_ = false;
     bool stopped_ = false;
     int32_t behind_ = 0;
+    // Whether the drawing behind a see-through face in progress spends from a share, its share of
+    // each cost (what may be spent in all before it is past it) and whether it went past it, and
+    // the view's pixels not yet handed out in shares.
+    bool shared_ = false;
+    bool pastShare_ = false;
+    int64_t share_[int32_t(FrameCost::kCount)] = {};
+    int64_t sharePixelsLeft_ = 0;
     int64_t viewPixels_ = 0;
     int64_t inView_ = 0;
     int64_t tested_ = 0;
+    int64_t expectedInView_ = 0;
+    int64_t expectedTested_ = 0;
+    int64_t maskRefusedAt_ = 0;  // what the occlusion walk would have come to at the step refused
     int64_t redrawn_ = 0;
     int64_t spent_[int32_t(FrameCost::kCount)] = {};
     int64_t met_[int32_t(FrameCost::kCount)] = {};  // an allowance each has reached this frame
