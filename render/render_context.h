@@ -30,6 +30,7 @@ struct DrawOrderWork {
     std::vector<int32_t> firstCandidate;
     std::vector<int32_t> endCandidate;
     std::vector<int32_t> candidates;
+    std::vector<int32_t> nextCandidate;
     std::vector<int32_t> pulledAt;
     std::vector<int64_t> pulledWhen;
     std::vector<uint8_t> stands;
