@@ -12,8 +12,11 @@
 // Two tiers, because the work a small file can ask of a frame grows in two ways. A see-through
 // face or element draws again what lies behind it, and each see-through face met there does the
 // same, so that the drawing multiplies with every level; past any allowance the budget is passed,
-// and that drawing ends: the frame goes on with each see-through face drawn opaque, as over
-// nothing, and still shows every face it has in view. Drawing each face once is bounded by the
+// and that drawing ends: the frame goes on, each later see-through face drawing what lies behind
+// it within its share of a further part of every allowance and drawn opaque, as over nothing,
+// past it, and still shows every face it has in view. A pass is weighed against what the whole
+// frame allows: a frame that passed while faces were still coming into view, yet spent within
+// what all it had in view allows, is drawn again expecting that from the start (PassedEarly). Drawing each face once is bounded by the
 // faces in view but not by the pixels (ten thousand faces filling the view fill it ten thousand
 // times), so past kStopFactor times any allowance the frame stops: nothing more is drawn, what was
 // drawn stays, and the rest of the view shows the background (or the faces drawn before there).
