@@ -49,20 +49,36 @@ bool MayGoFirst(const ObjectGeometry* record, const ContactEntry& entry, const O
     return other->ScreenMinimum[2] <= record->ScreenMaximum[2] && record->ScreenMinimum[2] <= other->ScreenMaximum[2];
 }
 
-// Of the candidates [first, end) of the record at sorted place `own` (sorted places, in rising
-// order), the one not yet standing that stands nearest, into `*best` (-1: none): of the records
-// pulled forward and not yet standing, the one pulled last, looked for down the pulled records
-// while they are no more than the candidates (else among the candidates); else the first in sorted
-// order never pulled, past those the record's cursor has passed for good (each once: a record
-// standing or pulled never comes back). The places looked at, one at least, as the correction
-// spends them.
+// A record's candidates up to this many are looked at whole at every visit; a longer list is kept
+// in sorted order and looked at from where its last look left off.
+constexpr int32_t kScannedCandidates = 16;
+
+// Of the candidates [first, end) of the record at sorted place `own` (sorted places; in rising
+// order when there are more than kScannedCandidates), the one not yet standing that stands
+// nearest, into `*best` (-1: none). Records pulled forward and not yet standing stand nearest, the
+// one pulled last first, then the others by their sorted places. A long list finds the nearest
+// pulled one down the pulled records while they are no more than its candidates (else among the
+// candidates), else the first in sorted order never pulled, past those the record's cursor has
+// passed for good (each once: a record standing or pulled never comes back). The places looked
+// at, one at least, as the correction spends them.
 int64_t NearestCandidate(DrawOrderWork& work, int32_t own, int32_t first, int32_t end, int32_t* best)
 {
     *best = -1;
     int64_t looked = 1;
     const int32_t* candidates = work.candidates.data();
     const auto waiting = [&](int32_t place) { return place != own && !work.stands[size_t(place)]; };
-    if (int64_t(work.pulled.size()) <= end - first) {
+    if (end - first <= kScannedCandidates) {
+        // Where a record not yet standing stands: the lower, the nearer the place looked at.
+        const auto standing = [&work](int32_t place) {
+            const int64_t when = work.pulledWhen[size_t(place)];
+            return when > 0 ? -when : int64_t(place);
+        };
+        for (int32_t c = first; c < end; ++c) {
+            const int32_t place = candidates[c];
+            if (waiting(place) && (*best == -1 || standing(place) < standing(*best))) *best = place;
+        }
+        looked += end - first;
+    } else if (int64_t(work.pulled.size()) <= end - first) {
         for (size_t k = work.pulled.size(); k-- > 0 && *best < 0;) {
             const int32_t place = work.pulled[k];
             ++looked;
@@ -132,12 +148,14 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
             const int32_t place = entries[k].Other->DrawIndex;
             if (place >= 0 && place < count && records[place] == entries[k].Other) work.candidates.push_back(place);
         }
-        // In the order of their sorted places, each once.
+        // A long list in the order of its sorted places, each once.
         const auto from = work.candidates.begin() + work.firstCandidate[size_t(own)];
-        std::sort(from, work.candidates.end());
-        work.candidates.erase(std::unique(from, work.candidates.end()), work.candidates.end());
+        if (work.candidates.end() - from > kScannedCandidates) {
+            std::sort(from, work.candidates.end());
+            work.candidates.erase(std::unique(from, work.candidates.end()), work.candidates.end());
+            CountTurns(2 * int64_t(work.candidates.end() - from));
+        }
         work.endCandidate[size_t(own)] = int32_t(work.candidates.size());
-        CountTurns(2 * int64_t(work.candidates.end() - from));
     }
     CountTurns(memberCount);
     // The correction pulls a record forward to the place being looked at, in front of the record

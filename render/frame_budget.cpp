@@ -74,6 +74,7 @@ void FrameBudget::Begin(int64_t viewPixels)
     passed_ = false;
     stopped_ = false;
     behind_ = 0;
+    passedBehind_ = 0;
     shared_ = false;
     pastShare_ = false;
     sharePixelsLeft_ = viewPixels;
@@ -111,9 +112,17 @@ int64_t FrameBudget::TurnsAllowance() const
     return kStopFactor * sum;
 }
 
+void FrameBudget::Pass()
+{
+    if (passed_) return;
+    passed_ = true;
+    passedBehind_ = behind_;
+}
+
 bool FrameBudget::EnterBehind(int64_t regionPixels)
 {
-    if (passed_ && behind_ == 0) {
+    if (passed_ && !shared_) {
+        if (behind_ > 0) return false;
         const int64_t pixels = std::min(std::max<int64_t>(regionPixels, 0), sharePixelsLeft_);
         if (pixels == 0) return false;
         sharePixelsLeft_ -= pixels;
@@ -139,7 +148,7 @@ void FrameBudget::Weigh(FrameCost cost)
     met_[int32_t(cost)] = allowance;
     const int64_t spent = spent_[int32_t(cost)];
     if (shared_ && spent > share_[int32_t(cost)]) pastShare_ = true;
-    if (spent > allowance) passed_ = true;
+    if (spent > allowance) Pass();
     if (spent > kStopFactor * allowance) stopped_ = true;
 }
 
@@ -149,7 +158,7 @@ bool FrameBudget::MaskAllows(int64_t amount)
     met_[k] = Allowance(FrameCost::kMasked);
     if (spent_[k] + amount <= met_[k]) return true;
     maskRefusedAt_ = std::max(maskRefusedAt_, spent_[k] + amount);
-    passed_ = true;
+    Pass();
     return false;
 }
 

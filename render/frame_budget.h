@@ -128,7 +128,8 @@ public:
     // (its box): while any is in progress, the faces drawn count as drawn again. Once the budget is
     // passed, each such drawing begun afresh may spend its region's share of a further part of
     // every allowance (kPassedGlassPart), the part handed out at most once over the view; false,
-    // nothing entered, when nothing of it is left (the face is then drawn opaque).
+    // nothing entered, when nothing of it is left or the drawing around it was in progress as the
+    // budget was passed (the face is then drawn opaque).
     bool EnterBehind(int64_t regionPixels);
     void LeaveBehind();
     // Whether the budget is passed: drawing behind see-through faces ends where it passes, and
@@ -140,10 +141,14 @@ public:
     // past what the whole frame allows at its end: the pass was weighed against too little, and
     // the frame is to be drawn again, expecting what this drawing found (never so once stopped).
     bool PassedEarly() const;
-    // Whether the drawing in progress is to end at once: the frame has stopped, or a drawing behind
-    // a see-through face is in progress and the budget was passed within it or it spent past its
+    // Whether the drawing in progress is to end at once: the frame has stopped, or the budget was
+    // passed in the drawing behind a see-through face in progress or one within it (those around
+    // it go on, drawing no further see-through face but opaque), or this drawing spent past its
     // share.
-    bool Halts() const { return stopped_ || (passed_ && behind_ > 0 && (!shared_ || pastShare_)); }
+    bool Halts() const
+    {
+        return stopped_ || (passed_ && behind_ > 0 && (shared_ ? pastShare_ : behind_ >= passedBehind_));
+    }
 
     int64_t Spent(FrameCost cost) const { return spent_[int32_t(cost)]; }
     int64_t Allowance(FrameCost cost) const;
@@ -159,6 +164,8 @@ public:
 private:
     // Holds what is spent of the cost against its allowance now, which `met_` keeps.
     void Weigh(FrameCost cost);
+    // Passes the budget, where the drawings behind see-through faces in progress stand.
+    void Pass();
     // Whether the walk's allowance, worked out again, reaches to `amount` more: if not, the budget
     // is passed.
     bool MaskAllows(int64_t amount);
@@ -167,6 +174,7 @@ private:
     bool passed_ = false;
     bool stopped_ = false;
     int32_t behind_ = 0;
+    int32_t passedBehind_ = 0;  // the drawings behind see-through faces in progress as it passed
     // Whether the drawing behind a see-through face in progress spends from a share, its share of
     // each cost (what may be spent in all before it is past it) and whether it went past it, and
     // the view's pixels not yet handed out in shares.

@@ -1,7 +1,8 @@
 // The frame budget: its allowances grow with the faces in view and the view's pixels; a spending
 // past one passes the budget for the rest of the frame, and past twice one stops the frame; draws
-// behind see-through faces count as drawn again, and only those are to stop once it is passed,
-// each later one spending its region's share of a further part of every allowance;
+// behind see-through faces count as drawn again, and only those are to stop once it is passed (the
+// one it passed in and those within it), each later one spending its region's share of a further
+// part of every allowance;
 // the occlusion walk's steps are refused, unspent, where its allowance does not reach; a pass
 // that what the whole frame has in view allows was early, and a frame drawn again expecting it
 // weighs its spending against that from the start.
@@ -112,6 +113,20 @@ TEST(FrameBudget, DrawsBehindSeeThroughFacesAreRedrawnAndStopOncePassed)
     EXPECT_FALSE(budget.Stopped());
     budget.End();
     EXPECT_FALSE(budget.Drawing());
+
+    // Passed in a drawing behind a see-through face seen through another, the inner drawing ends;
+    // the outer one goes on, drawing no further see-through face.
+    budget.Begin(100);
+    EXPECT_TRUE(budget.EnterBehind(50));
+    EXPECT_TRUE(budget.EnterBehind(50));
+    budget.Spend(FrameCost::kWalked, budget.Allowance(FrameCost::kWalked) + 1);
+    EXPECT_TRUE(budget.Halts());
+    budget.LeaveBehind();
+    EXPECT_FALSE(budget.Halts());
+    EXPECT_FALSE(budget.EnterBehind(10));
+    budget.LeaveBehind();
+    EXPECT_TRUE(budget.EnterBehind(10));
+    budget.LeaveBehind();
 }
 
 TEST(FrameBudget, APassIsEarlyWhenTheWholeFrameAllowsWhatWasSpent)
