@@ -295,8 +295,10 @@ bool FaceMeetsRegion(const ObjectGeometry* g, const PolygonRecord* r, const Span
     return ScreenBoxMeetsRegion(originX, originY, box.minimumX, box.minimumY, box.maximumX, box.maximumY, region);
 }
 
-// Lists of fewer places than this are walked whole by every drawing into a part of the view.
+// Lists of fewer places than this are walked whole by every drawing into a part of the view, as
+// are all lists drawn into a part whose box holds more than this part of the view's pixels.
 constexpr int32_t kFiledFrom = 256;
+constexpr int64_t kFiledPartsBelow = 64;
 
 // The view's size in device pixels.
 void ViewSize(int32_t* width, int32_t* height)
@@ -307,21 +309,23 @@ void ViewSize(int32_t* width, int32_t* height)
 }
 
 // The places of the list filed by the tiles of the view in this frame, filed at the first drawing
-// into a part of the view that asks, with `reachOf` telling where each place may draw; the looks at
-// each place spent beforehand and the entries filed after. Null for a list of fewer than
-// kFiledFrom places, outside a frame, or once the frame has stopped.
+// into a small part of the view that asks, with `reachOf` telling where each place may draw; the
+// looks at each place spent beforehand and the entries filed after. Null for a list of fewer than
+// kFiledFrom places, for a region whose box holds more than 1 / kFiledPartsBelow of the view,
+// outside a frame, or once the frame has stopped.
 template <class ReachOf>
-const ScreenBins* FiledPlaces(const void* list, int32_t count, ReachOf reachOf)
+const ScreenBins* FiledPlaces(const void* list, int32_t count, const SpanRegion* region, ReachOf reachOf)
 {
     FrameBudget& budget = Budget();
     if (count < kFiledFrom || !budget.Drawing()) return nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    ViewSize(&width, &height);
+    if (RegionBoxPixels(region) > int64_t(width) * height / kFiledPartsBelow) return nullptr;
     auto& filed = CurrentRenderContext().filedPlaces;
     const auto known = filed.find(list);
     if (known != filed.end()) return &known->second;
     if (!budget.Spend(FrameCost::kWalked, count)) return nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    ViewSize(&width, &height);
     ScreenBins& bins = filed[list];
     budget.Spend(FrameCost::kWalked, bins.File(width, height, count, reachOf) - count);
     return &bins;
@@ -331,14 +335,15 @@ const ScreenBins* FiledPlaces(const void* list, int32_t count, ReachOf reachOf)
 // records' pass under the record, those of its own pass under its face list): a face of the pass
 // may draw within its box, a face without corners or (in its own pass) drawn in layers or with
 // layers over it anywhere, any other nowhere.
-const ScreenBins* FiledFaces(ObjectGeometry* g, int32_t ownPass, int32_t originX, int32_t originY)
+const ScreenBins* FiledFaces(ObjectGeometry* g, int32_t ownPass, const SpanRegion* region, int32_t originX,
+                             int32_t originY)
 {
     if (!g->ScreenPoints) return nullptr;
     const ScreenPoint* points = g->ScreenPoints->Elements<ScreenPoint>();
     const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
     const void* key = ownPass ? static_cast<const void*>(g->Polygons) : g;
     int64_t corners = 0;
-    const ScreenBins* bins = FiledPlaces(key, ListCount(g->Polygons), [&](int32_t k, PixelRect* box) {
+    const ScreenBins* bins = FiledPlaces(key, ListCount(g->Polygons), region, [&](int32_t k, PixelRect* box) {
         const PolygonRecord* r = g->PolygonAt(k);
         if (!r || r->Clipped || r->Facing != facing || (!ownPass && !r->ClipRef)) return PlaceReach::kNowhere;
         if (!r->ClipRef || r->ClipRef->ArrayCount() == 0 || (ownPass && (DrawnInLayers(r, 1) || HasNearLayer(r, 1))))
@@ -416,11 +421,11 @@ bool RecordMeetsRegion(ObjectGeometry* g, const SpanRegion* region, uint32_t lay
 // The records of a draw list filed by the tiles of the view (see FiledPlaces): a record that
 // RecordMeetsRegion finds to meet any part of the view reaches anywhere, any other within its
 // screen box.
-const ScreenBins* FiledRecords(DynamicArray* list, int32_t count, uint32_t layering, int32_t originX,
-                               int32_t originY)
+const ScreenBins* FiledRecords(DynamicArray* list, int32_t count, const SpanRegion* region, uint32_t layering,
+                               int32_t originX, int32_t originY)
 {
     ObjectGeometry* const* records = list->Elements<ObjectGeometry*>();
-    return FiledPlaces(list, count, [&](int32_t i, PixelRect* box) {
+    return FiledPlaces(list, count, region, [&](int32_t i, PixelRect* box) {
         ObjectGeometry* g = records[i];
         if (g->ClipCode != 0 || !DrawsWithinItsBox(g, layering)) return PlaceReach::kAnywhere;
         const DeviceBox d = ScreenBoxOnDevice(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
@@ -668,7 +673,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         int32_t originY = 0;
         if (partOfView || ownPart) GetViewOrigin(&originX, &originY);
         const int32_t count = polygons->ArrayCount();
-        const ScreenBins* bins = partOfView || ownPart ? FiledFaces(g, ownPass, originX, originY) : nullptr;
+        const ScreenBins* bins = partOfView || ownPart ? FiledFaces(g, ownPass, region, originX, originY) : nullptr;
         PixelRect reach = {0, 0, 0, 0};
         if (bins && !RegionReach(region, &reach)) bins = nullptr;
         std::vector<int32_t> found;
@@ -744,7 +749,8 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
         // Drawn into a part of the view, a long list walks only the records filed in the tiles of
         // that part, up to the record it stops at.
-        const ScreenBins* bins = partOfView ? FiledRecords(list, count, layering, originX, originY) : nullptr;
+        const ScreenBins* bins =
+            partOfView ? FiledRecords(list, count, region, layering, originX, originY) : nullptr;
         PixelRect reach = {0, 0, 0, 0};
         if (bins && !RegionReach(region, &reach)) bins = nullptr;
         int32_t limit = count;

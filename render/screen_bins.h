@@ -45,7 +45,7 @@ public:
     // work it took: tiles and entries looked at.
     int64_t Find(const PixelRect& box, int32_t limit, std::vector<int32_t>* places) const;
     // A box covering more tiles than this is walked by every part of the view.
-    static constexpr int32_t kMostTiles = 256;
+    static constexpr int32_t kMostTiles = 64;
     // Tiles a side of the view: some 20 pixels wide in a view of 1920 x 1200, fine enough that the
     // far records crowding along a horizon seen through a small pane are shared out among them.
     static constexpr int32_t kTilesAcross = 96;
