@@ -296,9 +296,9 @@ bool FaceMeetsRegion(const ObjectGeometry* g, const PolygonRecord* r, const Span
 }
 
 // Lists of fewer places than this are walked whole by every drawing into a part of the view, as
-// are all lists drawn into a part whose box holds more than this part of the view's pixels.
+// are all lists drawn into a part whose box holds more than a quarter of the view's pixels.
 constexpr int32_t kFiledFrom = 256;
-constexpr int64_t kFiledPartsBelow = 16;
+constexpr int64_t kFiledPartsBelow = 4;
 
 // The view's size in device pixels.
 void ViewSize(int32_t* width, int32_t* height)
