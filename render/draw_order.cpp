@@ -49,6 +49,62 @@ bool MayGoFirst(const ObjectGeometry* record, const ContactEntry& entry, const O
     return other->ScreenMinimum[2] <= record->ScreenMaximum[2] && record->ScreenMinimum[2] <= other->ScreenMaximum[2];
 }
 
+// A record's candidates up to this many are looked at whole at every visit; a longer list is kept
+// in sorted order and looked at from where its last look left off.
+constexpr int32_t kScannedCandidates = 16;
+
+// Of the candidates [first, end) of the record at sorted place `own` (sorted places; in rising
+// order when there are more than kScannedCandidates), the one not yet standing that stands
+// nearest, into `*best` (-1: none). Records pulled forward and not yet standing stand nearest, the
+// one pulled last first, then the others by their sorted places. A long list finds the nearest
+// pulled one down the pulled records while they are no more than its candidates (else among the
+// candidates), else the first in sorted order never pulled, past those the record's cursor has
+// passed for good (each once: a record standing or pulled never comes back). The places looked
+// at, one at least, as the correction spends them.
+int64_t NearestCandidate(DrawOrderWork& work, int32_t own, int32_t first, int32_t end, int32_t* best)
+{
+    *best = -1;
+    int64_t looked = 1;
+    const int32_t* candidates = work.candidates.data();
+    const auto waiting = [&](int32_t place) { return place != own && !work.stands[size_t(place)]; };
+    if (end - first <= kScannedCandidates) {
+        // Where a record not yet standing stands: the lower, the nearer the place looked at.
+        const auto standing = [&work](int32_t place) {
+            const int64_t when = work.pulledWhen[size_t(place)];
+            return when > 0 ? -when : int64_t(place);
+        };
+        for (int32_t c = first; c < end; ++c) {
+            const int32_t place = candidates[c];
+            if (waiting(place) && (*best == -1 || standing(place) < standing(*best))) *best = place;
+        }
+        looked += end - first;
+    } else if (int64_t(work.pulled.size()) <= end - first) {
+        for (size_t k = work.pulled.size(); k-- > 0 && *best < 0;) {
+            const int32_t place = work.pulled[k];
+            ++looked;
+            if (waiting(place) && std::binary_search(candidates + first, candidates + end, place)) *best = place;
+        }
+    } else {
+        int64_t latest = 0;
+        for (int32_t c = first; c < end; ++c) {
+            const int32_t place = candidates[c];
+            if (waiting(place) && work.pulledWhen[size_t(place)] > latest) {
+                latest = work.pulledWhen[size_t(place)];
+                *best = place;
+            }
+        }
+        looked += end - first;
+    }
+    if (*best < 0) {
+        int32_t& next = work.nextCandidate[size_t(own)];
+        for (; next < end && (!waiting(candidates[next]) || work.pulledWhen[size_t(candidates[next])] > 0); ++next)
+            ++looked;
+        if (next < end) *best = candidates[next];
+    }
+    CountTurns(looked);
+    return looked;
+}
+
 }  // namespace
 
 void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Observer* observer)
@@ -92,6 +148,13 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
             const int32_t place = entries[k].Other->DrawIndex;
             if (place >= 0 && place < count && records[place] == entries[k].Other) work.candidates.push_back(place);
         }
+        // A long list in the order of its sorted places, each once.
+        const auto from = work.candidates.begin() + work.firstCandidate[size_t(own)];
+        if (work.candidates.end() - from > kScannedCandidates) {
+            std::sort(from, work.candidates.end());
+            work.candidates.erase(std::unique(from, work.candidates.end()), work.candidates.end());
+            CountTurns(2 * int64_t(work.candidates.end() - from));
+        }
         work.endCandidate[size_t(own)] = int32_t(work.candidates.size());
     }
     CountTurns(memberCount);
@@ -105,12 +168,8 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
     work.stands.assign(size_t(count), 0);
     work.sorted.assign(records, records + count);
     work.pulled.clear();
+    work.nextCandidate = work.firstCandidate;
     CountTurns(count);
-    // Where a record not yet standing for good stands: the lower, the nearer the place looked at.
-    const auto standing = [&work](int32_t sortedPlace) {
-        const int64_t when = work.pulledWhen[size_t(sortedPlace)];
-        return when > 0 ? -when : int64_t(sortedPlace);
-    };
     int64_t clock = 0;
     int32_t nextSorted = 0;
     // The places visited and the records stepped past in the two runs, counted as the correction
@@ -138,14 +197,8 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
             // Of the records after this place that may go first, the nearest-drawn one.
             const int32_t first = work.firstCandidate[size_t(own)];
             const int32_t end = work.endCandidate[size_t(own)];
-            if (!budget.Spend(FrameCost::kOrdered, 1 + end - first)) break;
             int32_t best = -1;
-            for (int32_t c = first; c < end; ++c) {
-                const int32_t candidate = work.candidates[size_t(c)];
-                if (candidate == own || work.stands[size_t(candidate)]) continue;
-                if (best == -1 || standing(candidate) < standing(best)) best = candidate;
-            }
-            CountTurns(end - first);
+            if (!budget.Spend(FrameCost::kOrdered, NearestCandidate(work, own, first, end, &best))) break;
             if (best >= 0) {
                 work.pulledAt[size_t(own)] = i;
                 work.pulledWhen[size_t(best)] = ++clock;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "draw/current_port.h"
 #include "draw/port_base.h"
@@ -332,6 +333,22 @@ bool BoxMeetsRegion(int64_t left, int64_t top, int64_t right, int64_t bottom, co
     PixelBox bounds = {0, 0, 0, 0};
     if (!RegionBounds(region, &bounds)) return true;
     return left <= bounds.right && right >= bounds.left && top <= bounds.bottom && bottom >= bounds.top;
+}
+
+int64_t RegionBoxPixels(const SpanRegion* region)
+{
+    PixelBox bounds = {0, 0, 0, 0};
+    if (!RegionBounds(region, &bounds)) return std::numeric_limits<int64_t>::max();
+    return std::max<int64_t>(bounds.right - bounds.left, 0) * std::max<int64_t>(bounds.bottom - bounds.top, 0);
+}
+
+bool RegionReach(const SpanRegion* region, PixelRect* box)
+{
+    PixelBox bounds = {0, 0, 0, 0};
+    if (!RegionBounds(region, &bounds)) return false;
+    const auto clamp = [](int64_t v) { return int32_t(std::min<int64_t>(std::max<int64_t>(v, INT32_MIN), INT32_MAX)); };
+    *box = {clamp(bounds.left - 1), clamp(bounds.top - 1), clamp(bounds.right + 2), clamp(bounds.bottom + 2)};
+    return true;
 }
 
 bool PolygonMeetsRegion(const DevicePointList* points, const SpanRegion* region)

@@ -9,6 +9,7 @@
 #include "foundation/result_code.h"
 #include "foundation/rgb_color.h"
 #include "raster/device_point_list.h"
+#include "render/screen_bins.h"
 
 class DynamicArray;
 class ModelObject;
@@ -74,6 +75,11 @@ bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool f
 // Whether the box of device pixels (from left to right and top to bottom, both ends included)
 // meets the bounds of the region's shape; true for a region without one.
 bool BoxMeetsRegion(int64_t left, int64_t top, int64_t right, int64_t bottom, const SpanRegion* region);
+// The pixels of the box of the region's shape; for a region without one, as many as any view has.
+int64_t RegionBoxPixels(const SpanRegion* region);
+// The box of the region's shape widened by a pixel on every side: every box that BoxMeetsRegion
+// finds to meet the region meets it. False for a region without one.
+bool RegionReach(const SpanRegion* region, PixelRect* box);
 // Whether the polygon may reach into the region: false when its box, widened by the slack of the
 // fillers' edges and the frame lines along them, lies wholly outside the region's bounds (nothing
 // of it would be drawn there).

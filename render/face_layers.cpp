@@ -164,28 +164,32 @@ int32_t DrawLayer(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPa
     const RGBColor48 edge = hiddenLine || o->Option(kOptionBlackEdges) ? kBlackColor : ThreeQuarters(colour);
 
     // What lies behind, clipped to the layer's polygon. Where that region is empty nothing behind
-    // is drawn, nor the texture and elements over the layer; the layer itself still is. Past the
-    // frame's budget nothing more behind is drawn: the layer is drawn opaque, as over nothing, and
-    // so is one whose drawing behind the budget cut short.
+    // is drawn, nor the texture and elements over the layer; the layer itself still is. Where the
+    // frame's budget leaves nothing to draw it with, the layer is drawn opaque, as over nothing,
+    // and so is one whose drawing behind the budget cut short.
     bool regionEmpty = false;
     FrameBudget& budget = Budget();
     if (a < kSolidFrom && (!textured || seeThroughTexture)) {
-        if (budget.Passed()) {
+        if (budget.Halts()) {
             a = kOpaque;
         } else if (!behind.objectBehind && !behind.contacts) {
             if (f.element && stage != kStageFace) return 1;
             a = kOpaque;
         } else if (SpanRegion* cut = CutRegion(region, DevicePolygon(f, order))) {
-            budget.EnterBehind();
-            DrawBehind(f, o, cut, ownPass, behind, passColour, passCoverage);
-            const Surface* surface = f.carrier->FaceSurface;
-            const int32_t farList = ownPass ? 2 : 0;
-            const bool farLayer = surface && (surface->Elements[farList] || surface->SideCounters[farList][passSide]);
-            if (stage != kStageFar && farLayer && !budget.Halts())
-                DrawFaceLayers(f.carrier, o, cut, ownPass, kStageFar, passColour, passCoverage);
-            budget.LeaveBehind();
+            if (budget.EnterBehind(RegionBoxPixels(cut))) {
+                DrawBehind(f, o, cut, ownPass, behind, passColour, passCoverage);
+                const Surface* surface = f.carrier->FaceSurface;
+                const int32_t farList = ownPass ? 2 : 0;
+                const bool farLayer =
+                    surface && (surface->Elements[farList] || surface->SideCounters[farList][passSide]);
+                if (stage != kStageFar && farLayer && !budget.Halts())
+                    DrawFaceLayers(f.carrier, o, cut, ownPass, kStageFar, passColour, passCoverage);
+                if (budget.Halts()) a = kOpaque;
+                budget.LeaveBehind();
+            } else {
+                a = kOpaque;
+            }
             cut->SpanRegionFree();
-            if (budget.Passed()) a = kOpaque;
         } else {
             regionEmpty = true;
         }

@@ -12,8 +12,11 @@
 // Two tiers, because the work a small file can ask of a frame grows in two ways. A see-through
 // face or element draws again what lies behind it, and each see-through face met there does the
 // same, so that the drawing multiplies with every level; past any allowance the budget is passed,
-// and that drawing ends: the frame goes on with each see-through face drawn opaque, as over
-// nothing, and still shows every face it has in view. Drawing each face once is bounded by the
+// and that drawing ends: the frame goes on, each later see-through face drawing what lies behind
+// it within its share of a further part of every allowance and drawn opaque, as over nothing,
+// past it, and still shows every face it has in view. A pass is weighed against what the whole
+// frame allows: a frame that passed while faces were still coming into view, yet spent within
+// what all it had in view allows, is drawn again expecting that from the start (PassedEarly). Drawing each face once is bounded by the
 // faces in view but not by the pixels (ten thousand faces filling the view fill it ten thousand
 // times), so past kStopFactor times any allowance the frame stops: nothing more is drawn, what was
 // drawn stays, and the rest of the view shows the background (or the faces drawn before there).
@@ -25,6 +28,7 @@
 // out of the frame.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 enum class FrameCost : int32_t {
@@ -53,6 +57,10 @@ struct FrameAllowance {
 
 // Past this many times an allowance the frame stops.
 constexpr int64_t kStopFactor = 2;
+// Once the budget is passed, drawings behind see-through faces may spend this part of every
+// allowance more, in all: each the share its region's box has of the view's pixels, until the
+// boxes handed out cover the view once.
+constexpr int64_t kPassedGlassPart = 4;  // a quarter
 
 // What a row of each fill costs beside its pixels, in the kPixels cost's own pixels (a pixel of
 // the dearest fill, a textured one at 32 bits: some 3.3 ns under Wine), as raster-bench times its
@@ -76,6 +84,14 @@ public:
     void End() { drawing_ = false; }
     bool Drawing() const { return drawing_; }
 
+    // What an earlier drawing of the same frame found the whole frame to have: faces in view and
+    // records tested. Each allowance is weighed from the start against at least these, however few
+    // have come into view so far.
+    void Expect(int64_t inView, int64_t tested)
+    {
+        expectedInView_ = inView;
+        expectedTested_ = tested;
+    }
     // Faces (or elements) that came into view.
     void AddInView(int64_t faces) { inView_ += faces; }
     // Records about to be tested against the view for a draw list (or, collecting bounds, taken
@@ -90,7 +106,7 @@ public:
         const int32_t k = int32_t(cost);
         spent_[k] += amount;
         // An allowance only grows through a frame: within one already met nothing is passed.
-        if (spent_[k] > met_[k]) Weigh(cost);
+        if (spent_[k] > met_[k] || (shared_ && spent_[k] > share_[k])) Weigh(cost);
         return !stopped_;
     }
     // Spends on a step of the occlusion walk: false, with nothing spent, when the frame has
@@ -108,31 +124,48 @@ public:
     // cut). False when it is not to be drawn.
     bool SpendOnDraw(int64_t pixels, int64_t linePixels, int64_t corners, int64_t regionCorners);
 
-    // Drawing what lies behind a see-through face or element: while any is in progress, the faces
-    // drawn count as drawn again.
-    void EnterBehind() { ++behind_; }
-    void LeaveBehind() { --behind_; }
-    // Whether the budget is passed: nothing more is drawn behind see-through faces.
+    // Drawing what lies behind a see-through face or element, into a region of `regionPixels`
+    // (its box): while any is in progress, the faces drawn count as drawn again. Once the budget is
+    // passed, each such drawing begun afresh may spend its region's share of a further part of
+    // every allowance (kPassedGlassPart), the part handed out at most once over the view; false,
+    // nothing entered, when nothing of it is left or the drawing around it was in progress as the
+    // budget was passed (the face is then drawn opaque).
+    bool EnterBehind(int64_t regionPixels);
+    void LeaveBehind();
+    // Whether the budget is passed: drawing behind see-through faces ends where it passes, and
+    // later drawings behind them spend from their shares alone.
     bool Passed() const { return passed_; }
     // Whether the frame has stopped: nothing more is drawn.
     bool Stopped() const { return stopped_; }
-    // Whether the drawing in progress is to end at once: the frame has stopped, or the budget is
-    // passed while a drawing behind a see-through face is in progress.
-    bool Halts() const { return stopped_ || (passed_ && behind_ > 0); }
+    // Whether the budget was passed while the faces in view were still coming in, yet no cost is
+    // past what the whole frame allows at its end: the pass was weighed against too little, and
+    // the frame is to be drawn again, expecting what this drawing found (never so once stopped).
+    bool PassedEarly() const;
+    // Whether the drawing in progress is to end at once: the frame has stopped, or the budget was
+    // passed in the drawing behind a see-through face in progress or one within it (those around
+    // it go on, drawing no further see-through face but opaque), or this drawing spent past its
+    // share.
+    bool Halts() const
+    {
+        return stopped_ || (passed_ && behind_ > 0 && (shared_ ? pastShare_ : behind_ >= passedBehind_));
+    }
 
     int64_t Spent(FrameCost cost) const { return spent_[int32_t(cost)]; }
     int64_t Allowance(FrameCost cost) const;
     // What the frame may spend of every cost before it stops, summed: the loop turns a frame may
     // take, each cost being spent at the grain at which its loops count their turns.
     int64_t TurnsAllowance() const;
-    int64_t InView() const { return inView_; }
-    int64_t Tested() const { return tested_; }
+    // The faces in view and the records tested that the allowances are weighed against.
+    int64_t InView() const { return std::max(inView_, expectedInView_); }
+    int64_t Tested() const { return std::max(tested_, expectedTested_); }
     // Faces and elements drawn behind see-through ones, into their regions.
     int64_t Redrawn() const { return redrawn_; }
 
 private:
     // Holds what is spent of the cost against its allowance now, which `met_` keeps.
     void Weigh(FrameCost cost);
+    // Passes the budget, where the drawings behind see-through faces in progress stand.
+    void Pass();
     // Whether the walk's allowance, worked out again, reaches to `amount` more: if not, the budget
     // is passed.
     bool MaskAllows(int64_t amount);
@@ -141,9 +174,20 @@ private:
     bool passed_ = false;
     bool stopped_ = false;
     int32_t behind_ = 0;
+    int32_t passedBehind_ = 0;  // the drawings behind see-through faces in progress as it passed
+    // Whether the drawing behind a see-through face in progress spends from a share, its share of
+    // each cost (what may be spent in all before it is past it) and whether it went past it, and
+    // the view's pixels not yet handed out in shares.
+    bool shared_ = false;
+    bool pastShare_ = false;
+    int64_t share_[int32_t(FrameCost::kCount)] = {};
+    int64_t sharePixelsLeft_ = 0;
     int64_t viewPixels_ = 0;
     int64_t inView_ = 0;
     int64_t tested_ = 0;
+    int64_t expectedInView_ = 0;
+    int64_t expectedTested_ = 0;
+    int64_t maskRefusedAt_ = 0;  // what the occlusion walk would have come to at the step refused
     int64_t redrawn_ = 0;
     int64_t spent_[int32_t(FrameCost::kCount)] = {};
     int64_t met_[int32_t(FrameCost::kCount)] = {};  // an allowance each has reached this frame

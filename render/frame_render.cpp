@@ -5,6 +5,7 @@
 #include "render/frame_render.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "draw/pen_state.h"
 #include "draw/q_offscreen.h"
@@ -294,6 +295,69 @@ bool FaceMeetsRegion(const ObjectGeometry* g, const PolygonRecord* r, const Span
     return ScreenBoxMeetsRegion(originX, originY, box.minimumX, box.minimumY, box.maximumX, box.maximumY, region);
 }
 
+// Lists of fewer places than this are walked whole by every drawing into a part of the view, as
+// are all lists drawn into a part whose box holds more than a quarter of the view's pixels.
+constexpr int32_t kFiledFrom = 256;
+constexpr int64_t kFiledPartsBelow = 4;
+
+// The view's size in device pixels.
+void ViewSize(int32_t* width, int32_t* height)
+{
+    const PortRect port = PublishedOffscreen ? PublishedOffscreen->PortBounds() : PortRect{0, 0, 0, 0};
+    *width = port.right;
+    *height = port.bottom;
+}
+
+// The places of the list filed by the tiles of the view in this frame, filed at the first drawing
+// into a small part of the view that asks, with `reachOf` telling where each place may draw; the
+// looks at each place spent beforehand and the entries filed after. Null for a list of fewer than
+// kFiledFrom places, for a region whose box holds more than 1 / kFiledPartsBelow of the view,
+// outside a frame, or once the frame has stopped.
+template <class ReachOf>
+const ScreenBins* FiledPlaces(const void* list, int32_t count, const SpanRegion* region, ReachOf reachOf)
+{
+    FrameBudget& budget = Budget();
+    if (count < kFiledFrom || !budget.Drawing()) return nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    ViewSize(&width, &height);
+    if (RegionBoxPixels(region) > int64_t(width) * height / kFiledPartsBelow) return nullptr;
+    auto& filed = CurrentRenderContext().filedPlaces;
+    const auto known = filed.find(list);
+    if (known != filed.end()) return &known->second;
+    if (!budget.Spend(FrameCost::kWalked, count)) return nullptr;
+    ScreenBins& bins = filed[list];
+    budget.Spend(FrameCost::kWalked, bins.File(width, height, count, reachOf) - count);
+    return &bins;
+}
+
+// The faces of a record filed by the tiles of the view for a pass (see FiledPlaces; those of the
+// records' pass under the record, those of its own pass under its face list): a face of the pass
+// may draw within its box, a face without corners or (in its own pass) drawn in layers or with
+// layers over it anywhere, any other nowhere.
+const ScreenBins* FiledFaces(ObjectGeometry* g, int32_t ownPass, const SpanRegion* region, int32_t originX,
+                             int32_t originY)
+{
+    if (!g->ScreenPoints) return nullptr;
+    const ScreenPoint* points = g->ScreenPoints->Elements<ScreenPoint>();
+    const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
+    const void* key = ownPass ? static_cast<const void*>(g->Polygons) : g;
+    int64_t corners = 0;
+    const ScreenBins* bins = FiledPlaces(key, ListCount(g->Polygons), region, [&](int32_t k, PixelRect* box) {
+        const PolygonRecord* r = g->PolygonAt(k);
+        if (!r || r->Clipped || r->Facing != facing || (!ownPass && !r->ClipRef)) return PlaceReach::kNowhere;
+        if (!r->ClipRef || r->ClipRef->ArrayCount() == 0 || (ownPass && (DrawnInLayers(r, 1) || HasNearLayer(r, 1))))
+            return PlaceReach::kAnywhere;
+        corners += r->ClipRef->ArrayCount();
+        const ScreenBox s = FaceScreenBox(points, r->ClipRef);
+        const DeviceBox d = ScreenBoxOnDevice(originX, originY, s.minimumX, s.minimumY, s.maximumX, s.maximumY);
+        *box = {d.left, d.top, d.right, d.bottom};
+        return PlaceReach::kWithinBox;
+    });
+    Budget().Spend(FrameCost::kWalked, corners);
+    return bins;
+}
+
 // Leaves the record's faces from the face `from` on out of the frame.
 void LeaveOutFaces(ObjectGeometry* g, int32_t from)
 {
@@ -352,6 +416,23 @@ bool RecordMeetsRegion(ObjectGeometry* g, const SpanRegion* region, uint32_t lay
                                                  g->ScreenMaximum[0], g->ScreenMaximum[2], region))
         return true;
     return !DrawsWithinItsBox(g, layering);
+}
+
+// The records of a draw list filed by the tiles of the view (see FiledPlaces): a record that
+// RecordMeetsRegion finds to meet any part of the view reaches anywhere, any other within its
+// screen box.
+const ScreenBins* FiledRecords(DynamicArray* list, int32_t count, const SpanRegion* region, uint32_t layering,
+                               int32_t originX, int32_t originY)
+{
+    ObjectGeometry* const* records = list->Elements<ObjectGeometry*>();
+    return FiledPlaces(list, count, region, [&](int32_t i, PixelRect* box) {
+        ObjectGeometry* g = records[i];
+        if (g->ClipCode != 0 || !DrawsWithinItsBox(g, layering)) return PlaceReach::kAnywhere;
+        const DeviceBox d = ScreenBoxOnDevice(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
+                                              g->ScreenMaximum[0], g->ScreenMaximum[2]);
+        *box = {d.left, d.top, d.right, d.bottom};
+        return PlaceReach::kWithinBox;
+    });
 }
 
 // Marks the records of a sorted draw list whose screen boxes the records after them paint over
@@ -576,33 +657,47 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
     // faces walked over are spent beforehand.
     DynamicArray* polygons = g->Polygons;
     FrameBudget& budget = Budget();
-    if (polygons && g->VisSerial == o->Serial() && g->Visible && ProjectPendingFaces(g, o) &&
-        budget.Spend(FrameCost::kWalked, polygons->ArrayCount())) {
-        polygons->ArrayLock();
+    if (polygons && g->VisSerial == o->Serial() && g->Visible && ProjectPendingFaces(g, o)) {
         const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
         // In the records' pass, a record known to have no face drawn in layers or with layers over
         // it draws each face whole.
         const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
         // Drawn into a part of the view (behind a see-through face, or within a face), such a
-        // record's faces whose boxes lie outside that part draw nothing there, and are passed over.
+        // record's faces whose boxes lie outside that part draw nothing there, and are passed over:
+        // of a record of many faces, only those filed in the tiles of that part are walked.
+        // So in its own pass: of a record of many faces, those whose boxes lie outside that part
+        // are passed over unless drawn in layers or with layers over them.
         const bool partOfView = plain && region->clipped;
+        const bool ownPart = ownPass && region->clipped;
         int32_t originX = 0;
         int32_t originY = 0;
-        if (partOfView) GetViewOrigin(&originX, &originY);
-        int32_t i = 0;
-        for (; i < polygons->ArrayCount() && !budget.Halts(); ++i) {
-            PolygonRecord* r = g->PolygonAt(i);
-            if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
-            if (partOfView && !FaceMeetsRegion(g, r, region, originX, originY)) continue;
-            const int32_t drawn = !plain && DrawnInLayers(r, ownPass)
-                                      ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
-                                      : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage,
-                                                     plain ? paintedLater : nullptr);
-            if (drawn && !plain && HasNearLayer(r, ownPass))
-                DrawFaceLayers(r, o, region, ownPass, kStageNear, blendColour, blendCoverage);
+        if (partOfView || ownPart) GetViewOrigin(&originX, &originY);
+        const int32_t count = polygons->ArrayCount();
+        const ScreenBins* bins = partOfView || ownPart ? FiledFaces(g, ownPass, region, originX, originY) : nullptr;
+        PixelRect reach = {0, 0, 0, 0};
+        if (bins && !RegionReach(region, &reach)) bins = nullptr;
+        std::vector<int32_t> found;
+        // The faces walked over, spent beforehand.
+        const int64_t walked = bins ? bins->Find(reach, count, &found) : count;
+        const int32_t places = bins ? int32_t(found.size()) : count;
+        if (budget.Spend(FrameCost::kWalked, walked)) {
+            polygons->ArrayLock();
+            int32_t k = 0;
+            for (; k < places && !budget.Halts(); ++k) {
+                PolygonRecord* r = g->PolygonAt(bins ? found[size_t(k)] : k);
+                if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
+                if (partOfView && !FaceMeetsRegion(g, r, region, originX, originY)) continue;
+                const int32_t drawn =
+                    !plain && DrawnInLayers(r, ownPass)
+                        ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
+                        : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage,
+                                       plain ? paintedLater : nullptr);
+                if (drawn && !plain && HasNearLayer(r, ownPass))
+                    DrawFaceLayers(r, o, region, ownPass, kStageNear, blendColour, blendCoverage);
+            }
+            CountTurns(k);
+            polygons->ArrayUnlock();
         }
-        CountTurns(i);
-        polygons->ArrayUnlock();
     }
     if (ownPass && g->PassDepth > 0) --g->PassDepth;
 }
@@ -650,13 +745,32 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         int32_t originY = 0;
         if (partOfView) GetViewOrigin(&originX, &originY);
         list->ArrayLock();
-        // The records walked over, spent beforehand.
         const int32_t count = std::min(g->DrawCount, list->ArrayCount());
-        int32_t i = 0;
-        if (budget.Spend(FrameCost::kWalked, count)) {
-            ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
-            for (; i < count && !budget.Halts(); ++i) {
-                if (i + kStateAhead < count) PrefetchRecordState(drawn[i + kStateAhead]);
+        ObjectGeometry* const* drawn = list->Elements<ObjectGeometry*>();
+        // Drawn into a part of the view, a long list walks only the records filed in the tiles of
+        // that part, up to the record it stops at.
+        const ScreenBins* bins =
+            partOfView ? FiledRecords(list, count, region, layering, originX, originY) : nullptr;
+        PixelRect reach = {0, 0, 0, 0};
+        if (bins && !RegionReach(region, &reach)) bins = nullptr;
+        int32_t limit = count;
+        if (bins && stopAt) {
+            const int32_t at = stopAt->DrawIndex;
+            if (at >= 0 && at < count && drawn[at] == stopAt)
+                limit = at;
+            else
+                bins = nullptr;
+        }
+        std::vector<int32_t> found;
+        // The records walked over, spent beforehand.
+        const int64_t walked = bins ? bins->Find(reach, limit, &found) : count;
+        const int32_t places = bins ? int32_t(found.size()) : count;
+        int32_t k = 0;
+        if (budget.Spend(FrameCost::kWalked, walked)) {
+            for (; k < places && !budget.Halts(); ++k) {
+                const int32_t i = bins ? found[size_t(k)] : k;
+                if (k + kStateAhead < places)
+                    PrefetchRecordState(drawn[bins ? found[size_t(k + kStateAhead)] : k + kStateAhead]);
                 ObjectGeometry* member = drawn[i];
                 if (member == stopAt) break;
                 if (leaveOutOccluded && member->Occluded) continue;
@@ -672,29 +786,18 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                                 leavesOut ? &paintedLater : nullptr);
             }
         }
-        CountTurns(i);
+        CountTurns(k);
         if (takesMarksBack) context.markedList = nullptr;
         list->ArrayUnlock();
     }
     if (clipRegion) clipRegion->SpanRegionFree();
 }
 
-void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
+namespace {
+
+// Draws the view from the observer's cell and the records near it into the frame's region.
+void DrawView(Observer* o, const Q_Offscreen* target, const PortRect& port, SpanRegion* region)
 {
-    SpanRegion* region = NewSpanRegion();
-    if (!region) return;
-    o->frameStart = Ticks();
-    o->abortFlag = 0;
-    o->objectCounter = 0;
-    o->interruptible = interruptible;
-    const Q_Offscreen* target = PublishedOffscreen;
-    const PortRect port = target ? target->PortBounds() : PortRect{0, 0, 0, 0};
-    RenderContext& context = CurrentRenderContext();
-    FrameBudget& budget = context.frameBudget;
-    budget.Begin(int64_t(port.right - port.left) * (port.bottom - port.top));
-    // A frame of the view last drawn whole tests and projects nothing again: it starts with the
-    // faces that frame had in view.
-    if (context.wholeObserver == o && context.wholeSerial == o->Serial()) budget.AddInView(context.wholeInView);
     if (!o->Option(kOptionFill)) {
         RGBBackColor(kWhiteColor);
         EraseRect(port);
@@ -719,12 +822,47 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
         }
         if (o->Option(kOptionDither)) PenPat(1);
     }
+    if (frame) frame->SpanRegionFree();
+}
+
+}  // namespace
+
+void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
+{
+    SpanRegion* region = NewSpanRegion();
+    if (!region) return;
+    o->frameStart = Ticks();
+    o->abortFlag = 0;
+    o->objectCounter = 0;
+    o->interruptible = interruptible;
+    const Q_Offscreen* target = PublishedOffscreen;
+    const PortRect port = target ? target->PortBounds() : PortRect{0, 0, 0, 0};
+    const int64_t viewPixels = int64_t(port.right - port.left) * (port.bottom - port.top);
+    RenderContext& context = CurrentRenderContext();
+    FrameBudget& budget = context.frameBudget;
+    budget.Begin(viewPixels);
+    // A frame of the view last drawn whole tests and projects nothing again: it starts with the
+    // faces that frame had in view.
+    if (context.wholeObserver == o && context.wholeSerial == o->Serial()) budget.AddInView(context.wholeInView);
+    DrawView(o, target, port, region);
+    if (budget.PassedEarly() && !o->abortFlag) {
+        // Passed against the faces in view so far, not against what the whole frame allows: drawn
+        // once more from the start, tested and projected anew, its allowances those of the whole
+        // frame throughout.
+        const int64_t inView = budget.InView();
+        const int64_t tested = budget.Tested();
+        o->BumpSerial();
+        budget.Begin(viewPixels);
+        context.filedPlaces.clear();
+        budget.Expect(inView, tested);
+        DrawView(o, target, port, region);
+    }
     const bool whole = !budget.Stopped() && !o->abortFlag;
     context.wholeObserver = whole ? o : nullptr;
     context.wholeSerial = o->Serial();
     context.wholeInView = budget.InView();
     budget.End();
-    if (frame) frame->SpanRegionFree();
+    context.filedPlaces.clear();
     region->SpanRegionFree();
     if (o->abortFlag) o->BumpSerial();
 }

@@ -8,12 +8,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "foundation/result_code.h"
 #include "render/frame_budget.h"
 #include "render/occlusion_mask.h"
+#include "render/screen_bins.h"
 
 class DynamicArray;
 class ObjectGeometry;
@@ -28,6 +30,7 @@ struct DrawOrderWork {
     std::vector<int32_t> firstCandidate;
     std::vector<int32_t> endCandidate;
     std::vector<int32_t> candidates;
+    std::vector<int32_t> nextCandidate;
     std::vector<int32_t> pulledAt;
     std::vector<int64_t> pulledWhen;
     std::vector<uint8_t> stands;
@@ -88,6 +91,10 @@ public:
     int32_t renderDepth = 0;
     // What the frame being drawn (or the last one) spent, against its allowances.
     FrameBudget frameBudget;
+    // The draw lists and the records' faces of the frame being drawn filed by the tiles of the view,
+    // keyed by the list or the record, for the drawings into parts of the view; emptied as each
+    // frame begins.
+    std::unordered_map<const void*, ScreenBins> filedPlaces;
     // The view whose frame was last drawn whole in this context, its observer and change serial,
     // and the faces that frame had in view (a frame of the same view tests and projects nothing
     // again).

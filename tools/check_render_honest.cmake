@@ -1,8 +1,10 @@
 # Runs render-frame on honest models that show the frame's budget what an author's scenes ask of
-# a frame: the town of glass (lobbies and shop windows whose furnished insides show through them)
-# and the forest of trees on a landscape, each from its own eye, from above and from among its
-# trees or inside a lobby looking out through its glass front at the lobbies across the street,
-# directly and through the system's polygon calls, at 8 and 32 bits. Every frame comes within
+# a frame: the town of glass (lobbies and shop windows whose furnished insides show through them),
+# the forest of trees on a landscape, each from its own eye, from above and from among its trees
+# or inside a lobby looking out through its glass front at the lobbies across the street, and the
+# museum whose rooms show through each other's doorways and glass cases (from its first room and
+# from one in its middle), the high street seen from inside a shop and the harbour looked along
+# its quay, directly and through the system's polygon calls, at 8 and 32 bits. Every frame comes within
 # every allowance of its budget ("passed: 0": nothing drawn opaque that its author made
 # see-through) and its loops take no more turns than its allowances pay for.
 # -DRUNNER=<emulator, may be empty> -DTOOL=<render-frame> -DDIR=<folder of the honest models>
@@ -16,7 +18,11 @@ set(views
   "glass-town|inside|--eye -25,13,6 --angles 0,0,64"
   "forest|own|"
   "forest|above|--eye -150,-150,100 --angles 0,-20,-32"
-  "forest|inside|--eye 1,1,6 --angles 0,0,0")
+  "forest|inside|--eye 1,1,6 --angles 0,0,0"
+  "museum|own|"
+  "museum|inside|--eye 5,5,2 --angles 0,0,64"
+  "high-street|own|"
+  "harbour|own|")
 set(failed 0)
 foreach(view IN LISTS views)
   string(REPLACE "|" ";" parts "${view}")

@@ -1,8 +1,10 @@
 // The honest models, built as a modeller builds them: landscapes stored as patches side by side,
 // sphere meshes and rounded primitives, houses on a ground, rooms connected to a floor, lights over
-// many faces, groups nested in units of their own, a town of all of these, and a town of glass
-// towers and shops whose furnished insides show through their windows. Every object but the
-// windows is opaque, and every model has a walk record placing the eye.
+// many faces, groups nested in units of their own, a town of all of these, a town of glass
+// towers and shops whose furnished insides show through their windows, a museum of rooms seen
+// through each other's doorways with glass cases, a high street of shop fronts and a harbour.
+// Every object but the windows, doorways and cases is opaque, and every model has a walk record
+// placing the eye.
 #include "tools/honest_models.h"
 
 #include <algorithm>
@@ -1795,6 +1797,95 @@ bool AddStoneWall(ModelObject* walls, double x, double y)
 
 }  // namespace
 
+namespace {
+
+// A museum's rooms: 10 metres square, 5 high, side by side; each wall holds a doorway between two
+// panels of wall, the doorway open (a see-through face) where a room lies beyond it.
+constexpr RGBColor48 kWater = {0x2000, 0x5000, 0x9000};
+constexpr RGBColor48 kDark = {0x2000, 0x2000, 0x2000};
+constexpr uint16_t kOpenDoorway = 0;
+constexpr double kGalleryRoomSide = 10;
+constexpr double kRoomHeight = 5;
+constexpr double kDoorHeight = 2.6;
+constexpr int32_t kRoomLights = 8;
+
+// A room of the museum whose south-west corner stands at (x, y) metres, stored in centimetres,
+// its doorways open towards the rooms beyond (south, east, north, west), and inside it a bench and
+// two glass cases on plinths, each holding a piece under glass.
+bool AddMuseumRoom(ModelObject* galleries, double x, double y, const bool (&open)[kBoxSides], int32_t number)
+{
+    constexpr int32_t kThirds[kBoxSides] = {3, 3, 3, 3};
+    int32_t panes = 0;
+    ModelObject* room =
+        Add(galleries,
+            MakeGlazedBox(galleries->Holder, kCentimetre, x, y, 0, x + kGalleryRoomSide, y + kGalleryRoomSide, kDoorHeight,
+                          kRoomHeight, kThirds, &panes),
+            kPlaster);
+    if (!room) return false;
+    for (int32_t side = 0; side < kBoxSides; ++side) {
+        if (!open[side]) continue;
+        Surface* doorway = room->SurfaceForFace(side * 3 + 1);
+        if (!doorway) return false;
+        doorway->SetSurfaceColour(kDark, kOpenDoorway, kSideBoth);
+    }
+    constexpr Fitting kBench[] = {{4, 4.6, 0, 6, 5.4, 0.45, kWood}};
+    if (!AddFittings(room, kCentimetre, x, y, 0, kBench)) return false;
+    constexpr int32_t kGlassAllRound[kBoxSides] = {1, 1, 1, 1};
+    for (int32_t c = 0; c < 2; ++c) {
+        const double cx = x + (c == 0 ? 2 : 7);
+        const double cy = y + 2 + (number + c) % 3;
+        const Fitting kPlinth[] = {{0, 0, 0, 1.2, 0.8, 0.9, kStone}};
+        if (!AddFittings(room, kCentimetre, cx, cy, 0, kPlinth)) return false;
+        ModelObject* glassCase =
+            AddGlazedBox(room, kCentimetre, cx, cy, cx + 1.2, cy + 0.8, 0.9, 1.8, 1.85, kGlassAllRound, kStone);
+        if (!glassCase ||
+            !Add(glassCase,
+                 MakeSphere(room->Holder, kSphereCorners, kSphereSegments, 25, int32_t(std::lround((cx + 0.6) * 100)),
+                            int32_t(std::lround((cy + 0.4) * 100)), 125),
+                 kBrass))
+            return false;
+    }
+    return true;
+}
+
+// A street of shops: a shop every 17 metres along each side of a street 12 metres wide, running
+// east, their fronts facing each other across it.
+constexpr double kShopPitch = 17;
+constexpr double kHighStreetWidth = 12;
+
+// A harbour: a quay running east along the shore with a road behind it, finger piers reaching
+// into the water every 14 metres, a boat moored beside each, bollards along the quay and
+// warehouses beyond the road.
+constexpr double kBerthPitch = 14;
+constexpr double kQuayDepth = 8;
+constexpr double kRoadDepth = 10;
+constexpr double kPierLength = 20;
+
+// A boat whose bow points south, its stern's middle at (x, y) metres, stored in feet: a
+// hull (a prism of a boat's outline, sunk a little into the water), a cabin and a mast.
+bool AddBoat(ModelObject* harbour, double x, double y, int32_t number)
+{
+    const double length = 8 + number % 3 * 2;
+    const std::vector<FixedPoint> hull = {
+        {InUnits(x - 1.5, kFoot), InUnits(y, kFoot)},
+        {InUnits(x + 1.5, kFoot), InUnits(y, kFoot)},
+        {InUnits(x + 1.5, kFoot), InUnits(y - length * 0.7, kFoot)},
+        {InUnits(x, kFoot), InUnits(y - length, kFoot)},
+        {InUnits(x - 1.5, kFoot), InUnits(y - length * 0.7, kFoot)}};
+    ModelObject* boat = NewGroup(harbour->Holder, "Boat");
+    // The cabin and the mast.
+    const Fitting kTop[] = {{-1, -length * 0.6, 1, 1, -1, 2.8, kPlaster},
+                            {-0.05, -length * 0.45, 2.8, 0.05, -0.35, 9, kWood}};
+    const bool built =
+        boat &&
+        Add(boat, MakeExtrusion(harbour->Holder, kAxisZ, hull, InUnits(-0.4, kFoot), InUnits(1, kFoot)),
+            number % 2 ? kPlaster : kGlass) &&
+        AddFittings(boat, kFoot, x, y, 0, kTop);
+    return Join(harbour, boat, built);
+}
+
+}  // namespace
+
 ModelDocument* BuildHonestMasonry(int32_t walls)
 {
     ModelDocument* document = NewScene("Masonry", 2);
@@ -1812,6 +1903,98 @@ ModelDocument* BuildHonestMasonry(int32_t walls)
         built = AddStoneWall(yard, x0 + (w % columns) * kWallPitchX, y0 + (w / columns) * kWallPitchY);
     if (!Join(root, yard, built)) return Discard(document);
     return Finish(document, kCentimetre, x0 + 2, y0 - 1, 1.7, 0, 2);
+}
+
+ModelDocument* BuildHonestMuseum(int32_t rooms)
+{
+    ModelDocument* document = NewScene("Museum", kRoomLights);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t columns = int32_t(std::ceil(std::sqrt(double(rooms))));
+    const int32_t rows = (rooms + columns - 1) / columns;
+    const double x0 = -columns * kGalleryRoomSide / 2;
+    const double y0 = -rows * kGalleryRoomSide / 2;
+    ModelObject* galleries = NewGroup(document->Holder, "Galleries", kCentimetre);
+    bool built = galleries &&
+                 Add(galleries, MakeBoxIn(document->Holder, kCentimetre, x0 - 5, y0 - 5, -0.3, -x0 + 5, -y0 + 5, 0),
+                     kStone);
+    for (int32_t r = 0; built && r < rooms; ++r) {
+        const int32_t column = r % columns;
+        const int32_t row = r / columns;
+        const auto exists = [&](int32_t c, int32_t w) {
+            return c >= 0 && c < columns && w >= 0 && w * columns + c < rooms;
+        };
+        const bool open[kBoxSides] = {exists(column, row - 1), exists(column + 1, row), exists(column, row + 1),
+                                      exists(column - 1, row)};
+        built = AddMuseumRoom(galleries, x0 + column * kGalleryRoomSide, y0 + row * kGalleryRoomSide, open, r);
+    }
+    if (!Join(root, galleries, built)) return Discard(document);
+    // In the middle of the first room, looking north through the doorways of the rooms beyond.
+    return Finish(document, kMetre, x0 + kGalleryRoomSide / 2, y0 + 3, 1.6, 0, 1);
+}
+
+ModelDocument* BuildHonestHighStreet(int32_t shops)
+{
+    ModelDocument* document = NewScene("High street", 4);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const int32_t perSide = (shops + 1) / 2;
+    const double length = perSide * kShopPitch + 40;
+    const double x0 = -length / 2;
+    const double y0 = -(kHighStreetWidth / 2 + kShopDepth + 20);
+    const Landscape land = {x0, y0, length / kGlassTownPatchSide, kGlassTownPatchSide, 1,
+                            std::vector<Terrain>(1, Terrain::kFlat)};
+    if (!AddLandscape(root, land, 1)) return Discard(document);
+    ModelObject* street = NewGroup(document->Holder, "Street", kFoot);
+    bool built = street != nullptr;
+    for (int32_t k = 0; built && k < shops; ++k) {
+        const bool north = k % 2 == 1;
+        const double x = x0 + 20 + (k / 2) * kShopPitch;
+        const double y = north ? kHighStreetWidth / 2 : -kHighStreetWidth / 2 - kShopDepth;
+        built = AddShop(street, x, y, 0, !north);
+    }
+    if (!Join(root, street, built)) return Discard(document);
+    // Inside a shop in the middle of the south side, behind its window, looking north across the
+    // street.
+    return Finish(document, kMetre, x0 + 20 + (perSide / 2) * kShopPitch + 4, -kHighStreetWidth / 2 - 2, 1.6, 0, 1);
+}
+
+ModelDocument* BuildHonestHarbour(int32_t berths)
+{
+    ModelDocument* document = NewScene("Harbour", 3);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    const double length = berths * kBerthPitch + 40;
+    const double x0 = -length / 2;
+    // The water south of the shore, the land north of it: patches of 112 x 112 quads each.
+    const int32_t columns = int32_t(std::ceil(length / 448));
+    const double cell = length / (columns * kGlassTownPatchSide);
+    const Landscape water = {x0, -kGlassTownPatchSide * cell, cell, kGlassTownPatchSide, columns,
+                             std::vector<Terrain>(1, Terrain::kFlat)};
+    for (int32_t k = 0; k < columns; ++k) {
+        if (!Add(root, MakePatch(document->Holder, water, 0, k), kWater)) return Discard(document);
+    }
+    const Landscape land = {x0, 0, cell, kGlassTownPatchSide, columns, std::vector<Terrain>(1, Terrain::kRolling)};
+    if (!AddLandscape(root, land, columns)) return Discard(document);
+    ModelObject* harbour = NewGroup(document->Holder, "Harbour", kFoot);
+    bool built = harbour && Add(harbour, MakeBoxIn(document->Holder, kFoot, x0, -kQuayDepth, -2, -x0, 0, 1), kStone) &&
+                 Add(harbour, MakeBoxIn(document->Holder, kFoot, x0, 0, 0, -x0, kRoadDepth, 0.9), kDark);
+    for (int32_t b = 0; built && b < berths; ++b) {
+        const double x = x0 + 20 + b * kBerthPitch;
+        const Fitting kBerth[] = {
+            // The finger pier, and two bollards on the quay.
+            {-1, -kQuayDepth - kPierLength, -2, 1, -kQuayDepth, 0.8, kWood},
+            {-3, -1, 1, -2.6, -0.6, 1.5, kDark},
+            {2.6, -1, 1, 3, -0.6, 1.5, kDark},
+            // A warehouse beyond the road, and a lamp at the road's edge.
+            {-5, kRoadDepth + 2, 0, 5, kRoadDepth + 22, 9.0 + b % 4, kPlaster},
+            {-0.1, kRoadDepth - 0.5, 0.9, 0.1, kRoadDepth - 0.3, 6, kStone},
+        };
+        built = AddFittings(harbour, kFoot, x, 0, 0, kBerth) && AddBoat(harbour, x + 4, -kQuayDepth - 1, b);
+    }
+    if (!Join(root, harbour, built)) return Discard(document);
+    // At the quay's west end, looking east along it.
+    return Finish(document, kMetre, x0 + 5, -kQuayDepth / 2, 2.7, -64, 1);
 }
 
 const HonestModel* HonestModels(int32_t* count)
@@ -1856,6 +2039,10 @@ const HonestModel* HonestModels(int32_t* count)
         {"pavilions", [] { return BuildHonestPavilions(12); }, [] { return BuildHonestPavilions(580); }},
         {"offices", [] { return BuildHonestOffices(20); }, [] { return BuildHonestOffices(1250); }},
         {"masonry", [] { return BuildHonestMasonry(2); }, [] { return BuildHonestMasonry(84); }},
+
+        {"museum", [] { return BuildHonestMuseum(16); }, [] { return BuildHonestMuseum(400); }},
+        {"high-street", [] { return BuildHonestHighStreet(40); }, [] { return BuildHonestHighStreet(1200); }},
+        {"harbour", [] { return BuildHonestHarbour(20); }, [] { return BuildHonestHarbour(150); }},
     };
     *count = int32_t(sizeof models / sizeof models[0]);
     return models;

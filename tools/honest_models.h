@@ -85,6 +85,18 @@ ModelDocument* BuildHonestOffices(int32_t offices);
 // and over it, 2,020 blocks a wall, on one ground slab.
 ModelDocument* BuildHonestMasonry(int32_t walls);
 
+// A museum of `rooms` rooms side by side under eight lights, each room's walls holding doorways
+// open into the rooms beside it, and in each room a bench and two glass cases on plinths with a
+// piece under glass. The eye stands in the first room looking through the doorways beyond.
+ModelDocument* BuildHonestMuseum(int32_t rooms);
+// A high street of `shops` shops of the glass town facing each other across a long street on a
+// flat landscape patch; the eye stands inside a shop of the middle, looking out across the street.
+ModelDocument* BuildHonestHighStreet(int32_t shops);
+// A harbour of `berths` berths along a quay, looked along from its end: water and rolling land in
+// patches of 112 x 112 quads, the quay and a road behind it, at each berth a finger pier, two
+// bollards, a moored boat (a group of a hull, a cabin and a mast), a warehouse and a lamp.
+ModelDocument* BuildHonestHarbour(int32_t berths);
+
 struct HonestModel {
     const char* kind;  // written as load-honest-<kind>.qpy
     ModelDocument* (*testSize)();

@@ -23,11 +23,17 @@ constexpr char kFramesPrefix[] = "frames-honest-";
 
 // The scenes whose frames ask the most of the frame budget: the town of glass of 50 blocks (its
 // lobbies and shop windows filling the view) and of 930 (some 990,000 faces), and the forest of
-// 14,000 trees on 16 patches (1,501,144 faces). Each has one size, built as the test size.
+// 14,000 trees on 16 patches (1,501,144 faces); the museum of 400 rooms whose doorways and glass
+// cases show the rooms beyond, the high street of 1,200 shops seen from inside one through its
+// window, and the harbour of 150 berths looked along from its quay. Each has one size, built as
+// the test size.
 const HonestModel kFrameModels[] = {
     {"glass-town-50", [] { return BuildHonestGlassTown(50); }, nullptr},
     {"glass-town-930", [] { return BuildHonestGlassTown(930); }, nullptr},
     {"forest-14000", [] { return BuildHonestForest(14000, 16); }, nullptr},
+    {"museum-400", [] { return BuildHonestMuseum(400); }, nullptr},
+    {"high-street-1200", [] { return BuildHonestHighStreet(1200); }, nullptr},
+    {"harbour-150", [] { return BuildHonestHarbour(150); }, nullptr},
 };
 
 }  // namespace

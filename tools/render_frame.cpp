@@ -1,6 +1,6 @@
 // render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z]
 //              [--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N] [--last-frame OUT2.bmp]
-//              [--budget]
+//              [--budget] [--then VIEW]...
 // Renders a model file with the program's own reader and renderer (its textures loaded, and
 // locked around each frame as the player has them), from where its walk observer stands (or the
 // given eye), with the options and lens the player takes from its preferences, into an offscreen of the given depth as a screen of that depth would have it, and writes the
@@ -12,6 +12,10 @@
 // first frame spent against its budget: the faces and elements drawn, those drawn behind
 // see-through ones, the faces in view, each cost with its allowance, whether it passed one and
 // whether it stopped, and the turns its loops took beside the turns its allowances come to.
+// --then FLASH:own or FLASH:X,Y,Z:ROLL,PITCH,HEADING (with --budget) then draws the model afresh
+// through that face path from the walk observer's own place or from that eye, and prints a line
+// `then: VIEW` with what that frame spent, as for the first: the frames of many views of a
+// large model for one read of it.
 #include <windows.h>
 
 #include <algorithm>
@@ -31,6 +35,7 @@
 #include "foundation/disk_file_stream.h"
 #include "foundation/loop_turns.h"
 #include "foundation/ui_services.h"
+#include "model/model_holder.h"
 #include "player/navigation_steps.h"
 #include "player/open_command.h"
 #include "player/player_document.h"
@@ -56,7 +61,18 @@ namespace {
 
 const char kUsage[] =
     "usage: render-frame MODEL OUT.bmp [--size WxH] [--depth 4|8|16|24|32] [--flash 0|1] [--eye X,Y,Z] "
-    "[--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N] [--last-frame OUT2.bmp] [--budget]";
+    "[--angles ROLL,PITCH,HEADING] [--lens N,D] [--options MASK] [--frames N] [--last-frame OUT2.bmp] [--budget] "
+    "[--then FLASH:own|FLASH:X,Y,Z:ROLL,PITCH,HEADING]...";
+
+// A further frame of --then: its face path, and its eye and angles (none given: the walk
+// observer's own).
+struct FurtherView {
+    std::string text;
+    int32_t flash = 1;
+    bool own = true;
+    int32_t eye[3] = {0, 0, 0};
+    int32_t angles[3] = {0, 0, 0};
+};
 
 struct Arguments {
     std::string model;
@@ -76,6 +92,7 @@ struct Arguments {
     int32_t frames = 0;
     std::string lastFrame;
     bool budget = false;
+    std::vector<FurtherView> further;
 };
 
 bool ParseInts(const char* text, int32_t* out, int32_t count, char separator)
@@ -94,6 +111,21 @@ bool ParseInts(const char* text, int32_t* out, int32_t count, char separator)
         }
     }
     return true;
+}
+
+// FLASH:own or FLASH:X,Y,Z:ROLL,PITCH,HEADING.
+bool ParseFurtherView(const std::string& text, FurtherView* view)
+{
+    view->text = text;
+    if (text.size() < 3 || (text[0] != '0' && text[0] != '1') || text[1] != ':') return false;
+    view->flash = text[0] - '0';
+    const std::string place = text.substr(2);
+    if (place == "own") return true;
+    const size_t colon = place.find(':');
+    if (colon == std::string::npos) return false;
+    view->own = false;
+    return ParseInts(place.substr(0, colon).c_str(), view->eye, 3, ',') &&
+           ParseInts(place.substr(colon + 1).c_str(), view->angles, 3, ',');
 }
 
 bool Parse(int argc, char** argv, Arguments* a)
@@ -142,11 +174,16 @@ bool Parse(int argc, char** argv, Arguments* a)
             if (!ParseInts(value, &a->frames, 1, 0) || a->frames < 1) return false;
         } else if (arg == "--last-frame") {
             a->lastFrame = value;
+        } else if (arg == "--then") {
+            FurtherView view;
+            if (!ParseFurtherView(value, &view)) return false;
+            a->further.push_back(view);
         } else {
             return false;
         }
     }
-    if (positional.size() != 2 || (!a->lastFrame.empty() && a->frames == 0)) return false;
+    if (positional.size() != 2 || (!a->lastFrame.empty() && a->frames == 0) || (!a->further.empty() && !a->budget))
+        return false;
     a->model = positional[0];
     a->output = positional[1];
     return true;
@@ -393,6 +430,8 @@ int main(int argc, char** argv)
     if (args.optionsGiven) observer->SetObserverOptions(args.options);
     // The player takes the switch from the registry; the tool has its own.
     SetDirectPixelDrawing(args.flash);
+    const ShortVector3 ownEye = {observer->x, observer->y, observer->z};
+    const int16_t ownAngles[3] = {int16_t(observer->roll), int16_t(observer->pitch), int16_t(observer->heading)};
     if (args.eyeGiven)
         observer->SetObserverPosition({int16_t(args.eye[0]), int16_t(args.eye[1]), int16_t(args.eye[2])});
     if (args.anglesGiven)
@@ -405,6 +444,23 @@ int main(int argc, char** argv)
     if (!WriteBmp(offscreen, args.width, args.height, args.output)) {
         ShowAlert(("Cannot write " + args.output + ".").c_str());
         return 1;
+    }
+    for (const FurtherView& view : args.further) {
+        SetDirectPixelDrawing(view.flash);
+        if (view.own) {
+            observer->SetObserverPosition(ownEye);
+            observer->SetObserverAngles(ownAngles[0], ownAngles[1], ownAngles[2]);
+        } else {
+            observer->SetObserverPosition({int16_t(view.eye[0]), int16_t(view.eye[1]), int16_t(view.eye[2])});
+            observer->SetObserverAngles(int16_t(view.angles[0]), int16_t(view.angles[1]), int16_t(view.angles[2]));
+        }
+        // Drawn as a first frame: nothing kept of the frames before.
+        observer->BumpSerial();
+        NoteLayeringChanged(observer->owner);
+        std::printf("then: %s\n", view.text.c_str());
+        const int64_t turnsThen = TurnsCounted();
+        RenderFrame(observer);
+        PrintBudget(CurrentRenderContext().frameBudget, TurnsCounted() - turnsThen);
     }
 
     if (args.frames > 0) {

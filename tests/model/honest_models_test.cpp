@@ -384,4 +384,67 @@ TEST(HonestModels, LibraryPiecesAndStonesTouchTheirNeighbours)
     EXPECT_EQ(Extent(wall->ChildAt(50), 0, true) - Extent(wall->ChildAt(50), 0, false), length / 2);
     EXPECT_EQ(Extent(wall->ChildAt(0), 2, false), Extent(masonry->Holder->Root->ChildAt(0), 2, true));
     masonry->Destroy();
+
+TEST(HonestModels, TheMuseumsDoorwaysOpenOntoItsRoomsAndItsCasesHoldTheirPieces)
+{
+    // Four rooms, two by two: each has open doorways towards its two neighbours (and walls towards
+    // the outside), a bench, and two glass cases on plinths each holding a piece.
+    ModelDocument* document = ReadBack(ModelFileBytes(BuildHonestMuseum(4)));
+    ASSERT_NE(document, nullptr);
+    const ModelObject* galleries = document->Holder->Root->ChildAt(0);
+    ASSERT_EQ(galleries->ChildCount(), 1 + 4);
+    const struct {
+        int16_t nx, ny;  // the normals of its doorways, seen from outside
+    } doorways[4][2] = {{{256, 0}, {0, 256}}, {{0, 256}, {-256, 0}}, {{0, -256}, {256, 0}}, {{0, -256}, {-256, 0}}};
+    for (int32_t r = 0; r < 4; ++r) {
+        SCOPED_TRACE(r);
+        const ModelObject* room = galleries->ChildAt(1 + r);
+        ASSERT_EQ(room->ChildCount(), 5);
+        const ObjectGeometry* walls = room->GeometryAt(0);
+        std::vector<std::pair<int16_t, int16_t>> open;
+        for (int32_t i = 0; i < walls->PolygonCount(); ++i) {
+            const PolygonRecord* face = walls->PolygonAt(i);
+            if (face->ColourCode == 0) open.push_back({face->WorldNormal.x, face->WorldNormal.y});
+        }
+        std::sort(open.begin(), open.end());
+        std::vector<std::pair<int16_t, int16_t>> expected = {{doorways[r][0].nx, doorways[r][0].ny},
+                                                            {doorways[r][1].nx, doorways[r][1].ny}};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(open, expected);
+        for (int32_t c : {2, 4}) {
+            const ModelObject* glassCase = room->ChildAt(c);
+            EXPECT_EQ(glassCase->ChildCount(), 1);
+            EXPECT_EQ(Faces(glassCase->ChildAt(0)), 256);
+        }
+    }
+    document->Destroy();
+
+    // The high street: its shops face each other across the street, their windows towards it; the
+    // harbour: a boat at each berth, a group of its hull, cabin and mast.
+    document = ReadBack(ModelFileBytes(BuildHonestHighStreet(4)));
+    ASSERT_NE(document, nullptr);
+    const ModelObject* street = document->Holder->Root->ChildAt(1);
+    ASSERT_EQ(street->ChildCount(), 4);
+    for (int32_t k = 0; k < 4; ++k) {
+        const ObjectGeometry* shop = street->ChildAt(k)->GeometryAt(0);
+        int32_t glass = 0;
+        for (int32_t i = 0; i < shop->PolygonCount(); ++i) {
+            const PolygonRecord* face = shop->PolygonAt(i);
+            if (face->ColourCode != 0x4000) continue;
+            ++glass;
+            EXPECT_EQ(face->WorldNormal.y, k % 2 ? -256 : 256);
+        }
+        EXPECT_EQ(glass, 2);
+    }
+    document->Destroy();
+    document = ReadBack(ModelFileBytes(BuildHonestHarbour(2)));
+    ASSERT_NE(document, nullptr);
+    const ModelObject* root = document->Holder->Root;
+    const ModelObject* harbour = root->ChildAt(root->ChildCount() - 1);
+    int32_t boats = 0;
+    for (int32_t k = 0; k < harbour->ChildCount(); ++k) {
+        if (harbour->ChildAt(k)->IsGroup() && harbour->ChildAt(k)->ChildCount() == 3) ++boats;
+    }
+    EXPECT_EQ(boats, 2);
+    document->Destroy();
 }
