@@ -384,6 +384,7 @@ TEST(HonestModels, LibraryPiecesAndStonesTouchTheirNeighbours)
     EXPECT_EQ(Extent(wall->ChildAt(50), 0, true) - Extent(wall->ChildAt(50), 0, false), length / 2);
     EXPECT_EQ(Extent(wall->ChildAt(0), 2, false), Extent(masonry->Holder->Root->ChildAt(0), 2, true));
     masonry->Destroy();
+}
 
 TEST(HonestModels, TheMuseumsDoorwaysOpenOntoItsRoomsAndItsCasesHoldTheirPieces)
 {
