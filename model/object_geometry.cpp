@@ -45,14 +45,6 @@ const FixedVector3* WorldVertexOf(const PolygonRecord* record, int32_t position)
     return vertices ? vertices->At<FixedVector3>(record->IndexAt(position)) : nullptr;
 }
 
-// A Fixed difference (wrapping, as FixSub takes it, but without touching the status words in
-// the contact search's innermost loop) rounded to a whole number, with -1, 0 and 1 counted as 0.
-inline int64_t RoundedOffset(Fixed a, Fixed b)
-{
-    const int32_t rounded = RoundFixed(int32_t(uint32_t(a) - uint32_t(b)));
-    return rounded >= -1 && rounded <= 1 ? 0 : rounded;
-}
-
 // The steps of taking an entry from a heap of `size` entries: its depth.
 int64_t HeapDepth(size_t size)
 {
@@ -61,6 +53,8 @@ int64_t HeapDepth(size_t size)
 
 // Against this many vertices or fewer a parting face is searched for depth first, without a heap.
 constexpr int32_t kFewVertices = 16;
+// A record's list of contacts grows a step at a time up to this many, and by half from there on.
+constexpr int32_t kContactsGrowingByHalf = 8;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
 
@@ -530,6 +524,14 @@ const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
 void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
 {
     if (!Contacts) Contacts = NewDynamicArray(0, int32_t(sizeof(ContactEntry)), 4);
+    // A record of a dense scene meets its neighbours by the dozen: its list grows by half as it
+    // fills rather than a step at a time, so that the heap is not left a free block of every
+    // length on the way, which every later block of that size searches past on the system's heap.
+    const int32_t count = Contacts ? Contacts->ArrayCount() : 0;
+    if (count >= kContactsGrowingByHalf && count == Contacts->Capacity() &&
+        Contacts->ArraySetCount(count + count / 2) == kResultOk) {
+        IgnoreResult(Contacts->ArraySetCount(count));
+    }
     const ContactEntry entry = {other, point, normal};
     if (!Contacts || Contacts->Append(&entry) < 0) NoteMemoryShort(Owner ? Owner->Holder : nullptr);
 }
@@ -609,7 +611,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         CountTurns(corners + 2 * int64_t(named.size()));
     } else {
         // Sorted by address, each vertex's entries merge into one that counts them.
-        std::vector<PartingSummary::VertexUse>& uses = summary->uses;
+        std::vector<VertexUse>& uses = summary->uses;
         uses.clear();
         uses.reserve(size_t(corners));
         for (int32_t j = 0; j < PolygonCount(); ++j) {
@@ -618,7 +620,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
                 if (const FixedVector3* v = WorldVertexOf(face, k)) uses.push_back({v, 1});
             }
         }
-        std::sort(uses.begin(), uses.end(), [](const PartingSummary::VertexUse& a, const PartingSummary::VertexUse& b) {
+        std::sort(uses.begin(), uses.end(), [](const VertexUse& a, const VertexUse& b) {
             return std::less<const FixedVector3*>()(a.vertex, b.vertex);
         });
         size_t distinct = 0;
@@ -631,7 +633,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         }
         uses.resize(distinct);
         if (bounded) {
-            for (const PartingSummary::VertexUse& vertexUse : uses) account(vertexUse.vertex, vertexUse.count);
+            for (const VertexUse& vertexUse : uses) account(vertexUse.vertex, vertexUse.count);
         }
         CountTurns(3 * corners);
     }
@@ -695,6 +697,8 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     ReadBudget& budget = Owner->Holder->Budget;
     if (!theirs || (kept && !own)) return 0;
     const auto& uses = theirs->uses;
+    // The other record's own summary, where it keeps one: its vertices may be laid out in it.
+    PartingSummary* layout = other->partingSummary_ == theirs ? other->partingSummary_ : nullptr;
     // The face chosen parts the records with the largest sum of the other's vertices' offsets
     // from its plane, the first face of those with the same sum. The faces of a record of few are
     // compared one by one, in their order. Those of a record kept are compared by kind, in runs
@@ -734,32 +738,48 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     // the read's budget is passed.
     auto compare = [&](const Candidate& candidate) {
         if (candidate.bound < 0 || candidate.bound < double(best)) return true;
-        const FixedVector3* q = candidate.first;
+        const FixedVector3& q = *candidate.first;
         const ShortVector3& n = candidate.normal;
-        auto offset = [&](const FixedVector3& v) {
-            return n.x * RoundedOffset(v.x, q->x) + n.y * RoundedOffset(v.y, q->y) + n.z * RoundedOffset(v.z, q->z);
-        };
         // A face with any vertex of the other record behind it is refused; neighbouring faces
         // are mostly refused by the same vertex.
-        if (!uses.empty() && offset(*uses[witness].vertex) < 0) return meter.Add(1);
+        if (!uses.empty() && PlaneOffset(n, q, *uses[witness].vertex) < 0) return meter.Add(1);
         int64_t sum = 0;
         bool fails = false;
-        size_t j = 0;
-        for (; j < uses.size() && !fails; ++j) {
-            const int64_t s = offset(*uses[j].vertex);
-            if (s < 0) {
-                fails = true;
-                witness = j;
-            } else {
-                sum += s * uses[j].count;
-            }
+        int64_t steps = 0;
+        // The vertices of a record kept are laid out once the walks over them have come to what
+        // laying them out takes: a vertex behind the face, or their sum, is then found in about
+        // the logarithm of their number, where a walk may take every one of them.
+        if (layout && !layout->vertices.Built() && layout->walked >= PartingVertices::BuildSteps(uses.size())) {
+            steps += layout->vertices.Build(&layout->uses);
         }
-        CountTurns(int64_t(j));
+        if (layout && layout->vertices.Built() && layout->vertices.Holds(q)) {
+            const int64_t behind = layout->vertices.Behind(uses, n, q, &steps);
+            fails = behind >= 0;
+            if (fails) {
+                witness = size_t(behind);
+            } else {
+                sum = layout->vertices.Sum(n, q, &steps);
+            }
+        } else {
+            size_t j = 0;
+            for (; j < uses.size() && !fails; ++j) {
+                const int64_t s = PlaneOffset(n, q, *uses[j].vertex);
+                if (s < 0) {
+                    fails = true;
+                    witness = j;
+                } else {
+                    sum += s * uses[j].count;
+                }
+            }
+            CountTurns(int64_t(j));
+            steps += int64_t(j);
+            if (layout) layout->walked += int64_t(j);
+        }
         if (!fails && (sum > best || (sum == best && candidate.face < chosen))) {
             best = sum;
             chosen = candidate.face;
         }
-        return meter.Add(1 + int64_t(j));
+        return meter.Add(1 + steps);
     };
     if (!kept) {
         int32_t k = 0;

@@ -27,15 +27,6 @@ uint64_t Spread(uint32_t value)
     return bits;
 }
 
-// The place of a point along a curve that visits the cells of every power of two in turn: the
-// bits of its three whole coordinates interleaved, so that points near each other mostly come
-// near each other.
-uint64_t CurvePlace(const FixedVector3& point)
-{
-    auto whole = [](Fixed coordinate) { return uint32_t(RoundFixed(coordinate) + 32768); };
-    return Spread(whole(point.x)) << 2 | Spread(whole(point.y)) << 1 | Spread(whole(point.z));
-}
-
 // The runs that halving `count` kinds until none holds more than kRunKinds lays, counted a depth
 // at a time: the runs of a depth are of two lengths at most, one kind apart.
 int64_t RunsLaid(int32_t count)
@@ -69,6 +60,12 @@ int64_t RunsLaid(int32_t count)
 }
 
 }  // namespace
+
+uint64_t CurvePlace(const FixedVector3& point)
+{
+    auto whole = [](Fixed coordinate) { return uint32_t(RoundFixed(coordinate) + 32768); };
+    return Spread(whole(point.x)) << 2 | Spread(whole(point.y)) << 1 | Spread(whole(point.z));
+}
 
 int64_t KindRuns::Build(std::vector<FaceKind>* kinds)
 {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "foundation/fixed.h"
+#include "model/parting_vertices.h"
 #include "model/short_vector.h"
 
 // The vertices of a record counted with the number of faces naming each: their count, the sum of
@@ -30,6 +31,11 @@ struct FaceKind {
     ShortVector3 normal;
     FixedVector3 first;
 };
+
+// The place of a point along a curve that visits the cells of every power of two in turn: the
+// bits of its three whole coordinates interleaved, so that points near each other mostly come
+// near each other.
+uint64_t CurvePlace(const FixedVector3& point);
 
 // Each vertex's whole offset from a plane is within this much of its exact offset along every axis.
 constexpr double kPartingRounding = 1.5;
@@ -111,14 +117,14 @@ private:
 // of a flat ground, or of flat patches side by side, are of one kind, and the first of them parts
 // two records as well as any.
 struct PartingSummary {
-    struct VertexUse {
-        const FixedVector3* vertex;
-        int64_t count;
-    };
     std::vector<VertexUse> uses;
     VertexSums sums;
     // The first face of each kind, with its normal and first vertex, and the runs of neighbours
     // they are laid in.
     std::vector<FaceKind> faceKinds;
     KindRuns runs;
+    // The vertices laid out for exact sums (a record kept only), once the searches have walked
+    // them as often as laying them out takes.
+    PartingVertices vertices;
+    int64_t walked = 0;
 };
