@@ -558,6 +558,11 @@ void ObjectGeometry::ClearContacts()
 const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool bounded)
 {
     if (partingSummary_) return partingSummary_;
+    ModelHolder* holder = Owner->Holder;
+    if (scratch == &holder->PartingScratch && partingScratchMark_ != 0 &&
+        partingScratchMark_ == holder->PartingScratchMark && (holder->PartingScratchBounded || !bounded)) {
+        return scratch;
+    }
     // Every face, corner and vertex is counted, and the faces sorted by kind: a read spends them
     // on its budget, and past it has no summary (the read fails). A record of few faces keeps none:
     // its vertices are counted again for each search into the scratch summary, which costs less
@@ -568,7 +573,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
     const bool kept = PolygonCount() >= kSummarisedFaces;
     const DynamicArray* vertices = Owner->WorldVertices;
     const int64_t work = corners + PolygonCount() + (kept ? ListCount(vertices) + int64_t(PolygonCount()) : corners);
-    if (!Owner->Holder->Budget.Spend(ReadCost::kContactSearch, work)) return nullptr;
+    if (!holder->Budget.Spend(ReadCost::kContactSearch, work)) return nullptr;
     PartingSummary* summary = kept ? new (std::nothrow) PartingSummary : scratch;
     if (!summary) {
         NoteMemoryShort(Owner->Holder);
@@ -578,6 +583,10 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         partingSummary_ = summary;
     } else {
         summary->sums = VertexSums();
+        if (summary == &holder->PartingScratch) {
+            partingScratchMark_ = holder->PartingScratchMark = ++holder->PartingScratchMarks;
+            holder->PartingScratchBounded = bounded;
+        }
     }
     // Each vertex once with the number of faces naming it: counted by index for a record kept, by
     // sorting the corners for one of few faces (whose vertex list may be longer than its corners).
@@ -684,6 +693,7 @@ void ObjectGeometry::DropParting()
 {
     delete partingSummary_;
     partingSummary_ = nullptr;
+    partingScratchMark_ = 0;
 }
 
 int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* normal, ShortVector3* point)
