@@ -1427,7 +1427,7 @@ struct FigurePart {
 };
 constexpr FigurePart kFigureParts[] = {{0.18, 0.12, 0.3, 0, 1.25},     {0.11, 0.11, 0.12, 0, 1.63},
                                        {0.05, 0.05, 0.32, -0.22, 1.2}, {0.05, 0.05, 0.32, 0.22, 1.2},
-                                       {0.07, 0.07, 0.45, -0.09, 0.55}, {0.07, 0.07, 0.45, 0.09, 0.55}};
+                                       {0.07, 0.07, 0.5, -0.09, 0.5},  {0.07, 0.07, 0.5, 0.09, 0.5}};
 constexpr double kPlinthHeight = 0.1;
 
 // The campus's rooms, wings, floors and buildings, in metres.
