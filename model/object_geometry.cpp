@@ -48,7 +48,7 @@ const FixedVector3* WorldVertexOf(const PolygonRecord* record, int32_t position)
 // The steps of taking an entry from a heap of `size` entries: its depth.
 int64_t HeapDepth(size_t size)
 {
-    return int64_t(std::log2(double(size) + 1)) + 1;
+    return BitLength(uint32_t(size + 1));
 }
 
 // Against this many vertices or fewer a parting face is searched for depth first, without a heap.
@@ -725,8 +725,9 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     // The faces walked and taken, the runs bounded and taken and the vertices compared are spent
     // as they are.
     BudgetMeter meter(budget, ReadCost::kContactSearch);
-    // The face of kind k when it faces the other record (bound 0 and more: a face that parts them
-    // has a sum of 0 or more), else a bound below 0.
+    // The face of kind k with the bound on its sum when it faces the other record, else a bound
+    // below 0 (a face that parts them has a sum of 0 or more): a run or kind bounded below 0, or
+    // below the best sum found, is left.
     auto candidateOf = [&](int32_t k) -> Candidate {
         const int32_t face = kept ? own->faceKinds[size_t(k)].face : k;
         const FixedVector3* q = kept ? &own->faceKinds[size_t(k)].first : WorldVertexOf(PolygonAt(k), 0);
@@ -824,7 +825,7 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
             if (heap) std::pop_heap(open.begin(), open.end(), after);
             const Open top = open.back();
             open.pop_back();
-            if (top.bound < double(best)) {
+            if (top.bound < std::max(double(best), 0.0)) {
                 // Below the best: so is everything left on a heap.
                 if (heap) open.clear();
             } else if (top.kind) {
@@ -852,7 +853,7 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
                 // Depth first, the higher half is taken next.
                 if (halves[0].bound > halves[1].bound) std::swap(halves[0], halves[1]);
                 for (const Open& half : halves) {
-                    if (half.bound >= double(best)) put(half);
+                    if (half.bound >= std::max(double(best), 0.0)) put(half);
                 }
                 taken += heap ? 6 : 2;
             }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 
 #include "foundation/loop_turns.h"
 #include "model/parting_bounds.h"
@@ -16,7 +15,7 @@ constexpr int32_t kLeafVertices = 8;
 // The steps of sorting n things: n times the depth of halving them.
 int64_t SortSteps(size_t n)
 {
-    return int64_t(n) * (int64_t(std::log2(double(n) + 1)) + 1);
+    return int64_t(n) * BitLength(uint32_t(n + 1));
 }
 
 // The counted things before the first of the sorted values that is not below `at`: a search of
@@ -24,7 +23,7 @@ int64_t SortSteps(size_t n)
 template <class Value>
 int64_t CountedBelow(const std::vector<Value>& values, const std::vector<int64_t>& below, int64_t at, int64_t* steps)
 {
-    *steps += int64_t(std::log2(double(values.size()) + 1)) + 1;
+    *steps += BitLength(uint32_t(values.size() + 1));
     const auto place = std::lower_bound(values.begin(), values.end(), at,
                                         [](Value value, int64_t bound) { return int64_t(value) < bound; });
     return below[size_t(place - values.begin())];
@@ -55,12 +54,14 @@ int64_t PartingVertices::Build(std::vector<VertexUse>* uses)
 {
     const size_t n = uses->size();
     if (n == 0) return 0;
-    // Neighbours along the curve share the leaves and boxes of the tree.
-    std::sort(uses->begin(), uses->end(), [](const VertexUse& a, const VertexUse& b) {
-        const uint64_t placeA = CurvePlace(*a.vertex);
-        const uint64_t placeB = CurvePlace(*b.vertex);
-        return placeA < placeB || (placeA == placeB && std::less<const FixedVector3*>()(a.vertex, b.vertex));
-    });
+    // Neighbours along the curve share the leaves and boxes of the tree: each vertex's place found
+    // once, and the vertices sorted by it.
+    std::vector<std::pair<uint64_t, size_t>> places(n);
+    for (size_t j = 0; j < n; ++j) places[j] = {CurvePlace(*(*uses)[j].vertex), j};
+    std::sort(places.begin(), places.end());
+    std::vector<VertexUse> sorted(n);
+    for (size_t j = 0; j < n; ++j) sorted[j] = (*uses)[places[j].second];
+    uses->swap(sorted);
     std::vector<std::pair<Fixed, int64_t>> values(n);
     std::vector<std::pair<uint16_t, int64_t>> fractions(n);
     for (int32_t a = 0; a < 3; ++a) {
