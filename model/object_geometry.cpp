@@ -53,8 +53,8 @@ int64_t HeapDepth(size_t size)
 
 // Against this many vertices or fewer a parting face is searched for depth first, without a heap.
 constexpr int32_t kFewVertices = 16;
-// A record's list of contacts grows a step at a time up to this many, and by half from there on.
-constexpr int32_t kContactsGrowingByHalf = 8;
+// A record's list of contacts grows a step at a time up to this many, and doubles from there on.
+constexpr int32_t kContactsDoubling = 8;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
 
@@ -524,12 +524,12 @@ const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
 void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
 {
     if (!Contacts) Contacts = NewDynamicArray(0, int32_t(sizeof(ContactEntry)), 4);
-    // A record of a dense scene meets its neighbours by the dozen: its list grows by half as it
-    // fills rather than a step at a time, so that the heap is not left a free block of every
+    // A record of a dense scene meets its neighbours by the dozen: its list doubles as it fills
+    // rather than growing a step at a time, so that the heap is not left a free block of every
     // length on the way, which every later block of that size searches past on the system's heap.
     const int32_t count = Contacts ? Contacts->ArrayCount() : 0;
-    if (count >= kContactsGrowingByHalf && count == Contacts->Capacity() &&
-        Contacts->ArraySetCount(count + count / 2) == kResultOk) {
+    if (count >= kContactsDoubling && count == Contacts->Capacity() &&
+        Contacts->ArraySetCount(2 * count) == kResultOk) {
         IgnoreResult(Contacts->ArraySetCount(count));
     }
     const ContactEntry entry = {other, point, normal};
