@@ -18,15 +18,28 @@ int64_t SortSteps(size_t n)
     return int64_t(n) * BitLength(uint32_t(n + 1));
 }
 
-// The counted things before the first of the sorted values that is not below `at`: a search of
-// the values, its steps added.
+// The place of the first of the sorted values from `from` on that is not below `at`: found by
+// steps doubling from there and a search of the last of them, its steps added. From 0, a search
+// of all the values.
 template <class Value>
-int64_t CountedBelow(const std::vector<Value>& values, const std::vector<int64_t>& below, int64_t at, int64_t* steps)
+size_t PlaceFrom(const std::vector<Value>& values, size_t from, int64_t at, int64_t* steps)
 {
-    *steps += BitLength(uint32_t(values.size() + 1));
-    const auto place = std::lower_bound(values.begin(), values.end(), at,
-                                        [](Value value, int64_t bound) { return int64_t(value) < bound; });
-    return below[size_t(place - values.begin())];
+    auto below = [](Value value, int64_t bound) { return int64_t(value) < bound; };
+    size_t low = from;
+    size_t high = values.size();
+    if (from > 0) {
+        size_t reach = 1;
+        int64_t probes = 1;
+        while (low + reach < values.size() && below(values[low + reach - 1], at)) {
+            low += reach;
+            reach *= 2;
+            ++probes;
+        }
+        high = std::min(values.size(), low + reach);
+        *steps += probes;
+    }
+    *steps += BitLength(uint32_t(high - low + 1));
+    return size_t(std::lower_bound(values.begin() + long(low), values.begin() + long(high), at, below) - values.begin());
 }
 
 // Sorts the (value, count) pairs by value and merges equal values: the values, and the counts of
@@ -135,11 +148,12 @@ int64_t PartingVertices::AxisSum(const Axis& axis, Fixed at, int64_t* steps) con
     const int64_t whole = t >> 16;
     const int64_t fraction = t & (kUnit - 1);
     const int64_t counted = axis.valuesBelow.back();
-    const int64_t below = CountedBelow(axis.fractions, axis.fractionsBelow, fraction, steps);
-    const int64_t ones = CountedBelow(axis.values, axis.valuesBelow, t + 2 * kUnit, steps) -
-                         CountedBelow(axis.values, axis.valuesBelow, t + kUnit, steps);
-    const int64_t minusOnes = CountedBelow(axis.values, axis.valuesBelow, t, steps) -
-                              CountedBelow(axis.values, axis.valuesBelow, t - kUnit, steps);
+    const int64_t below = axis.fractionsBelow[PlaceFrom(axis.fractions, 0, fraction, steps)];
+    // The bounds of the values rounding to -1 and to 1, one unit apart, each found from the last.
+    size_t places[4];
+    for (int32_t k = 0; k < 4; ++k) places[k] = PlaceFrom(axis.values, k == 0 ? 0 : places[k - 1], t + (k - 1) * kUnit, steps);
+    const int64_t minusOnes = axis.valuesBelow[places[1]] - axis.valuesBelow[places[0]];
+    const int64_t ones = axis.valuesBelow[places[3]] - axis.valuesBelow[places[2]];
     return axis.wholes - whole * counted - below - ones + minusOnes;
 }
 

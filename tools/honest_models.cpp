@@ -1438,7 +1438,12 @@ constexpr int32_t kCampusRooms = 8;
 constexpr int32_t kCampusFloors = 5;
 constexpr int32_t kBuildingsPerBlock = 4;
 constexpr int32_t kBlocksPerDistrict = 4;
-constexpr double kCampusPitch = 60;
+// Buildings stand in rows of seven, 44 metres apart along a row and 20 between rows: the campus
+// of the most buildings spans some 300 metres, the most that the furniture drawn in centimetres
+// may lie from the origin (a world coordinate holds 32,767 units).
+constexpr int32_t kCampusRow = 7;
+constexpr double kCampusPitch = 44;
+constexpr double kCampusRowPitch = 20;
 
 // Boxes from a table of (x0, y0, z0, x1, y1, z1) in metres about (x, y, z), under a new group of
 // the name under the parent, stored in the unit; the group, or null.
@@ -1584,8 +1589,8 @@ ModelDocument* BuildHonestCampus(int32_t buildings)
     for (int32_t b = 0; b < buildings && whole; ++b) {
         if (b % kPerDistrict == 0) district = AddGroup(campus, "District", 0);
         if (b % kBuildingsPerBlock == 0 && district) block = AddGroup(district, "Block", 0);
-        const double x = (b % kBuildingsPerBlock) * kCampusPitch + (b / kPerDistrict) * 5 * kCampusPitch;
-        const double y = (b / kBuildingsPerBlock % kBlocksPerDistrict) * kCampusPitch;
+        const double x = (b % kCampusRow) * kCampusPitch;
+        const double y = (b / kCampusRow) * kCampusRowPitch;
         whole = district && block && AddCampusBuilding(block, b, x, y);
     }
     if (!Join(root, campus, whole)) return Discard(document);
