@@ -804,14 +804,14 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
         // so that the best sum is found early and only a kind that may part the records better is
         // compared.
         const bool heap = uses.size() > size_t(kFewVertices);
-        struct Open {
-            double bound;
-            int32_t index;  // of a run, or of a kind when `kind`
-            bool kind;
-        };
+        using Open = PartingSummary::Open;
         auto after = [](const Open& a, const Open& b) { return a.bound < b.bound; };
         const KindRuns& runs = own->runs;
-        std::vector<Open> open = {{runs.Bound(KindRuns::kWhole, theirs->sums), KindRuns::kWhole, false}};
+        // The holder's list, whose room stays from one search to the next: a list made for each
+        // search would take blocks of every length up to its longest from the heap and give them
+        // back, and the system's heap finds room slowly among the blocks given back.
+        std::vector<Open>& open = Owner->Holder->PartingScratch.open;
+        open.assign(1, {runs.Bound(KindRuns::kWhole, theirs->sums), KindRuns::kWhole, false});
         auto put = [&](const Open& entry) {
             open.push_back(entry);
             if (heap) std::push_heap(open.begin(), open.end(), after);

@@ -129,4 +129,12 @@ struct PartingSummary {
     // them as often as laying them out takes.
     PartingVertices vertices;
     int64_t walked = 0;
+    // The runs and kinds that a search through the kinds of a record kept has still to take, with
+    // their bounds: in the holder's scratch summary only, whose room stays.
+    struct Open {
+        double bound;
+        int32_t index;  // of a run, or of a kind when `kind`
+        bool kind;
+    };
+    std::vector<Open> open;
 };
