@@ -37,8 +37,10 @@ size_t PlaceFrom(const std::vector<Value>& values, size_t from, int64_t at, int6
         }
         high = std::min(values.size(), low + reach);
         *steps += probes;
+        CountTurns(probes);
     }
     *steps += BitLength(uint32_t(high - low + 1));
+    CountTurns(BitLength(uint32_t(high - low + 1)));
     return size_t(std::lower_bound(values.begin() + long(low), values.begin() + long(high), at, below) - values.begin());
 }
 
