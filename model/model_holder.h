@@ -62,9 +62,15 @@ public:
     // 1 once a part of an object's geometry, a contact or a child could not be had for want of
     // memory: the tree lacks it. The reader clears it before a read and fails a read that set it.
     int32_t MemoryShort = 0;
-    // The summary of a record of few faces, made again for every search for a face that parts it
-    // from another: kept, so that its room is had once (the system's heap finds room slowly).
+    // The summary of a record of few faces, made again for a search for a face that parts it from
+    // another: kept, so that its room is had once (the system's heap finds room slowly), and
+    // stamped with the mark of the record it was made for, so that the searches of that record
+    // against its neighbours one after another make it once (PartingScratchMarks counts the marks
+    // given).
     PartingSummary PartingScratch;
+    uint64_t PartingScratchMark = 0;
+    bool PartingScratchBounded = false;
+    uint64_t PartingScratchMarks = 0;
 };
 
 inline void NoteMemoryShort(ModelHolder* holder)

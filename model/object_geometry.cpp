@@ -45,22 +45,16 @@ const FixedVector3* WorldVertexOf(const PolygonRecord* record, int32_t position)
     return vertices ? vertices->At<FixedVector3>(record->IndexAt(position)) : nullptr;
 }
 
-// A Fixed difference (wrapping, as FixSub takes it, but without touching the status words in
-// the contact search's innermost loop) rounded to a whole number, with -1, 0 and 1 counted as 0.
-inline int64_t RoundedOffset(Fixed a, Fixed b)
-{
-    const int32_t rounded = RoundFixed(int32_t(uint32_t(a) - uint32_t(b)));
-    return rounded >= -1 && rounded <= 1 ? 0 : rounded;
-}
-
 // The steps of taking an entry from a heap of `size` entries: its depth.
 int64_t HeapDepth(size_t size)
 {
-    return int64_t(std::log2(double(size) + 1)) + 1;
+    return BitLength(uint32_t(size + 1));
 }
 
 // Against this many vertices or fewer a parting face is searched for depth first, without a heap.
 constexpr int32_t kFewVertices = 16;
+// A record's list of contacts grows a step at a time up to this many, and doubles from there on.
+constexpr int32_t kContactsDoubling = 8;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
 
@@ -530,6 +524,14 @@ const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
 void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
 {
     if (!Contacts) Contacts = NewDynamicArray(0, int32_t(sizeof(ContactEntry)), 4);
+    // A record of a dense scene meets its neighbours by the dozen: its list doubles as it fills
+    // rather than growing a step at a time, so that the heap is not left a free block of every
+    // length on the way, which every later block of that size searches past on the system's heap.
+    const int32_t count = Contacts ? Contacts->ArrayCount() : 0;
+    if (count >= kContactsDoubling && count == Contacts->Capacity() &&
+        Contacts->ArraySetCount(2 * count) == kResultOk) {
+        IgnoreResult(Contacts->ArraySetCount(count));
+    }
     const ContactEntry entry = {other, point, normal};
     if (!Contacts || Contacts->Append(&entry) < 0) NoteMemoryShort(Owner ? Owner->Holder : nullptr);
 }
@@ -556,6 +558,11 @@ void ObjectGeometry::ClearContacts()
 const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool bounded)
 {
     if (partingSummary_) return partingSummary_;
+    ModelHolder* holder = Owner->Holder;
+    if (scratch == &holder->PartingScratch && partingScratchMark_ != 0 &&
+        partingScratchMark_ == holder->PartingScratchMark && (holder->PartingScratchBounded || !bounded)) {
+        return scratch;
+    }
     // Every face, corner and vertex is counted, and the faces sorted by kind: a read spends them
     // on its budget, and past it has no summary (the read fails). A record of few faces keeps none:
     // its vertices are counted again for each search into the scratch summary, which costs less
@@ -566,7 +573,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
     const bool kept = PolygonCount() >= kSummarisedFaces;
     const DynamicArray* vertices = Owner->WorldVertices;
     const int64_t work = corners + PolygonCount() + (kept ? ListCount(vertices) + int64_t(PolygonCount()) : corners);
-    if (!Owner->Holder->Budget.Spend(ReadCost::kContactSearch, work)) return nullptr;
+    if (!holder->Budget.Spend(ReadCost::kContactSearch, work)) return nullptr;
     PartingSummary* summary = kept ? new (std::nothrow) PartingSummary : scratch;
     if (!summary) {
         NoteMemoryShort(Owner->Holder);
@@ -576,6 +583,10 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         partingSummary_ = summary;
     } else {
         summary->sums = VertexSums();
+        if (summary == &holder->PartingScratch) {
+            partingScratchMark_ = holder->PartingScratchMark = ++holder->PartingScratchMarks;
+            holder->PartingScratchBounded = bounded;
+        }
     }
     // Each vertex once with the number of faces naming it: counted by index for a record kept, by
     // sorting the corners for one of few faces (whose vertex list may be longer than its corners).
@@ -609,7 +620,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         CountTurns(corners + 2 * int64_t(named.size()));
     } else {
         // Sorted by address, each vertex's entries merge into one that counts them.
-        std::vector<PartingSummary::VertexUse>& uses = summary->uses;
+        std::vector<VertexUse>& uses = summary->uses;
         uses.clear();
         uses.reserve(size_t(corners));
         for (int32_t j = 0; j < PolygonCount(); ++j) {
@@ -618,7 +629,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
                 if (const FixedVector3* v = WorldVertexOf(face, k)) uses.push_back({v, 1});
             }
         }
-        std::sort(uses.begin(), uses.end(), [](const PartingSummary::VertexUse& a, const PartingSummary::VertexUse& b) {
+        std::sort(uses.begin(), uses.end(), [](const VertexUse& a, const VertexUse& b) {
             return std::less<const FixedVector3*>()(a.vertex, b.vertex);
         });
         size_t distinct = 0;
@@ -631,7 +642,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         }
         uses.resize(distinct);
         if (bounded) {
-            for (const PartingSummary::VertexUse& vertexUse : uses) account(vertexUse.vertex, vertexUse.count);
+            for (const VertexUse& vertexUse : uses) account(vertexUse.vertex, vertexUse.count);
         }
         CountTurns(3 * corners);
     }
@@ -682,6 +693,7 @@ void ObjectGeometry::DropParting()
 {
     delete partingSummary_;
     partingSummary_ = nullptr;
+    partingScratchMark_ = 0;
 }
 
 int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* normal, ShortVector3* point)
@@ -695,6 +707,8 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     ReadBudget& budget = Owner->Holder->Budget;
     if (!theirs || (kept && !own)) return 0;
     const auto& uses = theirs->uses;
+    // The other record's own summary, where it keeps one: its vertices may be laid out in it.
+    PartingSummary* layout = other->partingSummary_ == theirs ? other->partingSummary_ : nullptr;
     // The face chosen parts the records with the largest sum of the other's vertices' offsets
     // from its plane, the first face of those with the same sum. The faces of a record of few are
     // compared one by one, in their order. Those of a record kept are compared by kind, in runs
@@ -711,8 +725,9 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     // The faces walked and taken, the runs bounded and taken and the vertices compared are spent
     // as they are.
     BudgetMeter meter(budget, ReadCost::kContactSearch);
-    // The face of kind k when it faces the other record (bound 0 and more: a face that parts them
-    // has a sum of 0 or more), else a bound below 0.
+    // The face of kind k with the bound on its sum when it faces the other record, else a bound
+    // below 0 (a face that parts them has a sum of 0 or more): a run or kind bounded below 0, or
+    // below the best sum found, is left.
     auto candidateOf = [&](int32_t k) -> Candidate {
         const int32_t face = kept ? own->faceKinds[size_t(k)].face : k;
         const FixedVector3* q = kept ? &own->faceKinds[size_t(k)].first : WorldVertexOf(PolygonAt(k), 0);
@@ -734,32 +749,48 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     // the read's budget is passed.
     auto compare = [&](const Candidate& candidate) {
         if (candidate.bound < 0 || candidate.bound < double(best)) return true;
-        const FixedVector3* q = candidate.first;
+        const FixedVector3& q = *candidate.first;
         const ShortVector3& n = candidate.normal;
-        auto offset = [&](const FixedVector3& v) {
-            return n.x * RoundedOffset(v.x, q->x) + n.y * RoundedOffset(v.y, q->y) + n.z * RoundedOffset(v.z, q->z);
-        };
         // A face with any vertex of the other record behind it is refused; neighbouring faces
         // are mostly refused by the same vertex.
-        if (!uses.empty() && offset(*uses[witness].vertex) < 0) return meter.Add(1);
+        if (!uses.empty() && PlaneOffset(n, q, *uses[witness].vertex) < 0) return meter.Add(1);
         int64_t sum = 0;
         bool fails = false;
-        size_t j = 0;
-        for (; j < uses.size() && !fails; ++j) {
-            const int64_t s = offset(*uses[j].vertex);
-            if (s < 0) {
-                fails = true;
-                witness = j;
-            } else {
-                sum += s * uses[j].count;
-            }
+        int64_t steps = 0;
+        // The vertices of a record kept are laid out once the walks over them have come to what
+        // laying them out takes: a vertex behind the face, or their sum, is then found in about
+        // the logarithm of their number, where a walk may take every one of them.
+        if (layout && !layout->vertices.Built() && layout->walked >= PartingVertices::BuildSteps(uses.size())) {
+            steps += layout->vertices.Build(&layout->uses);
         }
-        CountTurns(int64_t(j));
+        if (layout && layout->vertices.Built() && layout->vertices.Holds(q)) {
+            const int64_t behind = layout->vertices.Behind(uses, n, q, &steps);
+            fails = behind >= 0;
+            if (fails) {
+                witness = size_t(behind);
+            } else {
+                sum = layout->vertices.Sum(n, q, &steps);
+            }
+        } else {
+            size_t j = 0;
+            for (; j < uses.size() && !fails; ++j) {
+                const int64_t s = PlaneOffset(n, q, *uses[j].vertex);
+                if (s < 0) {
+                    fails = true;
+                    witness = j;
+                } else {
+                    sum += s * uses[j].count;
+                }
+            }
+            CountTurns(int64_t(j));
+            steps += int64_t(j);
+            if (layout) layout->walked += int64_t(j);
+        }
         if (!fails && (sum > best || (sum == best && candidate.face < chosen))) {
             best = sum;
             chosen = candidate.face;
         }
-        return meter.Add(1 + int64_t(j));
+        return meter.Add(1 + steps);
     };
     if (!kept) {
         int32_t k = 0;
@@ -773,14 +804,14 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
         // so that the best sum is found early and only a kind that may part the records better is
         // compared.
         const bool heap = uses.size() > size_t(kFewVertices);
-        struct Open {
-            double bound;
-            int32_t index;  // of a run, or of a kind when `kind`
-            bool kind;
-        };
+        using Open = PartingSummary::Open;
         auto after = [](const Open& a, const Open& b) { return a.bound < b.bound; };
         const KindRuns& runs = own->runs;
-        std::vector<Open> open = {{runs.Bound(KindRuns::kWhole, theirs->sums), KindRuns::kWhole, false}};
+        // The holder's list, whose room stays from one search to the next: a list made for each
+        // search would take blocks of every length up to its longest from the heap and give them
+        // back, and the system's heap finds room slowly among the blocks given back.
+        std::vector<Open>& open = Owner->Holder->PartingScratch.open;
+        open.assign(1, {runs.Bound(KindRuns::kWhole, theirs->sums), KindRuns::kWhole, false});
         auto put = [&](const Open& entry) {
             open.push_back(entry);
             if (heap) std::push_heap(open.begin(), open.end(), after);
@@ -794,7 +825,7 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
             if (heap) std::pop_heap(open.begin(), open.end(), after);
             const Open top = open.back();
             open.pop_back();
-            if (top.bound < double(best)) {
+            if (top.bound < std::max(double(best), 0.0)) {
                 // Below the best: so is everything left on a heap.
                 if (heap) open.clear();
             } else if (top.kind) {
@@ -822,7 +853,7 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
                 // Depth first, the higher half is taken next.
                 if (halves[0].bound > halves[1].bound) std::swap(halves[0], halves[1]);
                 for (const Open& half : halves) {
-                    if (half.bound >= double(best)) put(half);
+                    if (half.bound >= std::max(double(best), 0.0)) put(half);
                 }
                 taken += heap ? 6 : 2;
             }

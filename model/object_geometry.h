@@ -130,4 +130,6 @@ public:
     // The pool that gave the record its room (null: made on its own).
     GeometryPool* Pool = nullptr;
     PartingSummary* partingSummary_ = nullptr;  // owned
+    // The mark of the holder's scratch summary while it holds this record's (0: none).
+    uint64_t partingScratchMark_ = 0;
 };

@@ -27,15 +27,6 @@ uint64_t Spread(uint32_t value)
     return bits;
 }
 
-// The place of a point along a curve that visits the cells of every power of two in turn: the
-// bits of its three whole coordinates interleaved, so that points near each other mostly come
-// near each other.
-uint64_t CurvePlace(const FixedVector3& point)
-{
-    auto whole = [](Fixed coordinate) { return uint32_t(RoundFixed(coordinate) + 32768); };
-    return Spread(whole(point.x)) << 2 | Spread(whole(point.y)) << 1 | Spread(whole(point.z));
-}
-
 // The runs that halving `count` kinds until none holds more than kRunKinds lays, counted a depth
 // at a time: the runs of a depth are of two lengths at most, one kind apart.
 int64_t RunsLaid(int32_t count)
@@ -70,6 +61,12 @@ int64_t RunsLaid(int32_t count)
 
 }  // namespace
 
+uint64_t CurvePlace(const FixedVector3& point)
+{
+    auto whole = [](Fixed coordinate) { return uint32_t(RoundFixed(coordinate) + 32768); };
+    return Spread(whole(point.x)) << 2 | Spread(whole(point.y)) << 1 | Spread(whole(point.z));
+}
+
 int64_t KindRuns::Build(std::vector<FaceKind>* kinds)
 {
     runs_.clear();
@@ -81,12 +78,16 @@ int64_t KindRuns::Build(std::vector<FaceKind>* kinds)
         CountTurns(count);
         return count;
     }
-    // Sorted along the curve, neighbours share runs from the few kinds of a run up to the whole.
-    std::sort(kinds->begin(), kinds->end(), [](const FaceKind& a, const FaceKind& b) {
-        const uint64_t placeA = CurvePlace(a.first);
-        const uint64_t placeB = CurvePlace(b.first);
-        return placeA < placeB || (placeA == placeB && a.face < b.face);
-    });
+    // Sorted along the curve, neighbours share runs from the few kinds of a run up to the whole:
+    // each kind's place found once, and the kinds sorted by it.
+    std::vector<std::pair<uint64_t, int32_t>> places(kinds->size());
+    for (size_t k = 0; k < kinds->size(); ++k) places[k] = {CurvePlace((*kinds)[k].first), (*kinds)[k].face};
+    std::vector<size_t> order(kinds->size());
+    for (size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::sort(order.begin(), order.end(), [&places](size_t a, size_t b) { return places[a] < places[b]; });
+    std::vector<FaceKind> sorted(kinds->size());
+    for (size_t k = 0; k < order.size(); ++k) sorted[k] = (*kinds)[order[k]];
+    kinds->swap(sorted);
     runs_.reserve(size_t(RunsLaid(count)));
     Lay(*kinds, 0, count, kRunKinds);
     const int64_t steps = 3 * int64_t(count) + int64_t(runs_.size());
@@ -188,5 +189,5 @@ double KindRuns::Bound(int32_t index, const VertexSums& sums) const
                 sums.lowest[axis] - firstHigh[axis] < INT32_MIN;
     }
     const double rounding = kPartingRounding * run.normalSpan * counted;
-    return wraps ? HUGE_VAL : std::max(estimate + rounding + 2e-9 * magnitude + 2, 0.0);
+    return wraps ? HUGE_VAL : estimate + rounding + 2e-9 * magnitude + 2;
 }

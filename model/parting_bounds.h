@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "foundation/fixed.h"
+#include "model/parting_vertices.h"
 #include "model/short_vector.h"
 
 // The vertices of a record counted with the number of faces naming each: their count, the sum of
@@ -31,13 +32,20 @@ struct FaceKind {
     FixedVector3 first;
 };
 
+// The place of a point along a curve that visits the cells of every power of two in turn: the
+// bits of its three whole coordinates interleaved, so that points near each other mostly come
+// near each other.
+uint64_t CurvePlace(const FixedVector3& point);
+
 // Each vertex's whole offset from a plane is within this much of its exact offset along every axis.
 constexpr double kPartingRounding = 1.5;
 
 // The most that the vertices summed (each whole offset from the plane of the face of the normal
-// through `first`, counted, times the normal's length) can come to: 0 and more, or HUGE_VAL where
-// a difference of coordinates wraps round the 32 bits of Fixed. (Inline: the search bounds every
-// kind of a record of few kinds.)
+// through `first`, counted, times the normal's length) can come to, or HUGE_VAL where a difference
+// of coordinates wraps round the 32 bits of Fixed. Below 0 the face cannot part the records (the
+// sum of a face that does is 0 or more): the vertices lie behind it more than before it, as those
+// of records sunk into each other mostly do. (Inline: the search bounds every kind of a record of
+// few kinds.)
 inline double PartingBound(const ShortVector3& normal, const FixedVector3& first, const VertexSums& sums)
 {
     // A face's sum is the vertices' offsets from its plane, each a whole number within 1.5 of
@@ -59,7 +67,7 @@ inline double PartingBound(const ShortVector3& normal, const FixedVector3& first
         magnitude += std::fabs(term);
         wraps = wraps || sums.highest[axis] - at[axis] > INT32_MAX || sums.lowest[axis] - at[axis] < INT32_MIN;
     }
-    return wraps ? HUGE_VAL : std::max(estimate + rounding + 1e-9 * magnitude + 1, 0.0);
+    return wraps ? HUGE_VAL : estimate + rounding + 1e-9 * magnitude + 1;
 }
 
 // The kinds of a record in runs of neighbours, halved down to a few (the kinds of a record of few
@@ -72,7 +80,7 @@ public:
     int64_t Build(std::vector<FaceKind>* kinds);
     // The run of every kind: the first to try.
     static constexpr int32_t kWhole = 0;
-    // At least the PartingBound of every kind in the run.
+    // At least the PartingBound of every kind in the run: below 0, none of them parts the records.
     double Bound(int32_t run, const VertexSums& sums) const;
     // The runs the run halves into, or -1 for a run of a few kinds, which are tried one by one.
     int32_t Half(int32_t run, int32_t which) const { return runs_[size_t(run)].halves[which]; }
@@ -111,14 +119,22 @@ private:
 // of a flat ground, or of flat patches side by side, are of one kind, and the first of them parts
 // two records as well as any.
 struct PartingSummary {
-    struct VertexUse {
-        const FixedVector3* vertex;
-        int64_t count;
-    };
     std::vector<VertexUse> uses;
     VertexSums sums;
     // The first face of each kind, with its normal and first vertex, and the runs of neighbours
     // they are laid in.
     std::vector<FaceKind> faceKinds;
     KindRuns runs;
+    // The vertices laid out for exact sums (a record kept only), once the searches have walked
+    // them as often as laying them out takes.
+    PartingVertices vertices;
+    int64_t walked = 0;
+    // The runs and kinds that a search through the kinds of a record kept has still to take, with
+    // their bounds: in the holder's scratch summary only, whose room stays.
+    struct Open {
+        double bound;
+        int32_t index;  // of a run, or of a kind when `kind`
+        bool kind;
+    };
+    std::vector<Open> open;
 };

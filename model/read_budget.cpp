@@ -18,6 +18,8 @@ struct CostAllowance {
     int32_t units;
     int32_t bytes;
     int32_t perBase;
+    // And `perPair` more for every contact between records made (the contact search only).
+    int32_t perPair = 0;
 };
 
 // The factors are four times the most that the honest models (tools/honest_models.h) spend for
@@ -38,15 +40,20 @@ constexpr CostAllowance kAllowances[int32_t(ReadCost::kCount)] = {
     // kConnections: eight bytes each.
     {ReadCost::kConnections, 0, 1, 8, 0},
     // kContactPairs: groups nested four deep around boxes of furniture make 13.6 contacts a node
-    // kept; objects in one place all meet.
-    {ReadCost::kNodes, 0, 1, 4, 64},
+    // kept; objects in one place all meet. The seats of a stadium, each meeting the seats and
+    // treads around it and the roof over them all, make 60 a node kept and 0.30 a byte.
+    {ReadCost::kNodes, 0, 1, 1, 64},
     // kContactSearch: the furnished rooms of the interiors count and compare 42.3 vertices, faces
     // and runs of faces a corner built, houses of one piece on rolling ground 23.5, spheres of 16 x
     // 8 segments touching their neighbours 23.5; the landscape of patches 4.3, the city of 100,000
     // faces 15.3. A forest on rolling ground, its trunks sunk into the slopes, compares 112: within
     // the factor once, not four times (its file's bytes pay for nearly all of it), as four times
     // would let a small file describing a million faces search for longer than a read may take.
-    {ReadCost::kCorners, 0, 32, 1, 128},
+    // Where records meet by the dozen, the search grows with the contacts made: the seats of a
+    // stadium compare 223 a contact, most of it the faces of the roof over them all against each
+    // seat. Vaults and sculptures of smooth meshes lying on and in each other compare up to 131 a
+    // corner, 16.2 a byte: what the bytes pay for is twice what it was.
+    {ReadCost::kCorners, 0, 64, 1, 128, 1024},
     // kFaceContacts: a floor face connected to a thousand rooms walks and moves 1,006 entries a
     // connection (every connection to the face moves its list).
     {ReadCost::kConnections, 0, 1, 2, 4096},
@@ -92,10 +99,10 @@ int64_t Free(int32_t cost, int64_t bytesRead)
     return allowance.anyModel + (bytesRead > 0 ? bytesRead * allowance.units / allowance.bytes : 0);
 }
 
-// The part of the relation that what the read built of its base allows.
-int64_t OfBase(int32_t cost, int64_t base)
+// The part of the relation that what the read built of its base, and the contacts made, allow.
+int64_t OfBase(int32_t cost, int64_t base, int64_t pairs)
 {
-    return kAllowances[cost].perBase * base;
+    return kAllowances[cost].perBase * base + kAllowances[cost].perPair * pairs;
 }
 
 }  // namespace
@@ -105,17 +112,18 @@ ReadCost BaseOf(ReadCost cost)
     return kAllowances[int32_t(cost)].base;
 }
 
-int64_t Allowance(ReadCost cost, int64_t bytesRead, int64_t base)
+int64_t Allowance(ReadCost cost, int64_t bytesRead, int64_t base, int64_t pairs)
 {
     const int32_t c = int32_t(cost);
-    return Free(c, bytesRead) + OfBase(c, base);
+    return Free(c, bytesRead) + OfBase(c, base, pairs);
 }
 
 int64_t ReadBudget::Share(int32_t cost, int64_t spent, int64_t bytes) const
 {
     const int64_t beyond = spent - Free(cost, bytes);
     if (beyond <= 0) return 0;
-    const int64_t ofBase = OfBase(cost, spent_[int32_t(kAllowances[cost].base)]);
+    const int64_t ofBase =
+        OfBase(cost, spent_[int32_t(kAllowances[cost].base)], spent_[int32_t(ReadCost::kContactPairs)]);
     // Past the relation's own allowance: more than the whole.
     if (beyond > ofBase) return kWholeShare + 1;
     return beyond * kWholeShare / ofBase;
@@ -210,6 +218,8 @@ bool ReadBudget::Spend(ReadCost cost, int64_t amount)
     spent_[c] += amount;
     shared_ += share - shares_[c];
     shares_[c] = share;
+    // The contacts made add to the search's allowance, as what is built adds to every relation's.
+    if (cost == ReadCost::kContactPairs) basesGrew_ = true;
     return true;
 }
 

@@ -58,9 +58,10 @@ constexpr int32_t kFacesOfAnyModel = 1048576;
 constexpr int32_t kFileBytesPerFace = 8;
 
 // The most of the cost that a read may spend once `bytesRead` bytes of its file are read and it has
-// built `base` of what the cost is allowed in proportion to (nothing for what the read builds),
-// when it spends nothing more than its bytes pay for on any other relation.
-int64_t Allowance(ReadCost cost, int64_t bytesRead, int64_t base = 0);
+// built `base` of what the cost is allowed in proportion to (nothing for what the read builds) and
+// made `pairs` contacts between records (which the contact search grows with too), when it spends
+// nothing more than its bytes pay for on any other relation.
+int64_t Allowance(ReadCost cost, int64_t bytesRead, int64_t base = 0, int64_t pairs = 0);
 // What the cost is allowed in proportion to (itself for what the read builds).
 ReadCost BaseOf(ReadCost cost);
 

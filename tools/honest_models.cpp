@@ -1997,6 +1997,273 @@ ModelDocument* BuildHonestHarbour(int32_t berths)
     return Finish(document, kMetre, x0 + 5, -kQuayDepth / 2, 2.7, -64, 1);
 }
 
+// --- stands, figures and a campus: objects that touch, overlap and nest by the thousand ---
+
+namespace {
+
+// Stands of seats: each row of a section a group of its terrace (a tread and the riser behind it
+// for every four seats, one mesh) and its seats, L-shaped prisms standing on the tread, each
+// connected to it; the rows step back and up, and a roof spans them all.
+constexpr double kSeatPitch = 0.55;
+constexpr double kRowDepth = 0.8;
+constexpr double kRowRise = 0.42;
+constexpr int32_t kSeatsPerTread = 4;
+constexpr int32_t kSeatsPerSection = 24;
+constexpr double kStairway = 1.2;
+constexpr double kSectionWidth = kSeatsPerSection * kSeatPitch + kStairway;
+// A seat's outline across its width (y outwards from its front, z up): a seat and its back.
+constexpr double kSeatOutline[][2] = {{0, 0}, {0.45, 0}, {0.45, 0.85}, {0.35, 0.85}, {0.35, 0.45}, {0, 0.45}};
+constexpr double kSeatHalfWidth = 0.24;
+
+// A terrace mesh of `treads` treads from x along x, the treads' front edge at y and their top at
+// z: faces 2k are the treads (facing up), 2k + 1 the risers behind them (facing forwards).
+ModelObject* MakeTerrace(ModelHolder* holder, double x, int32_t treads, double y, double z)
+{
+    std::vector<FixedVector3> points;
+    std::vector<std::vector<int16_t>> faces;
+    for (int32_t k = 0; k <= treads; ++k) {
+        const Fixed at = X2Fix(x + k * kSeatsPerTread * kSeatPitch);
+        points.push_back({at, X2Fix(y), X2Fix(z)});
+        points.push_back({at, X2Fix(y + kRowDepth), X2Fix(z)});
+        points.push_back({at, X2Fix(y + kRowDepth), X2Fix(z + kRowRise)});
+    }
+    for (int32_t k = 0; k < treads; ++k) {
+        const int16_t a = int16_t(3 * k);
+        const int16_t b = int16_t(3 * k + 3);
+        faces.push_back({a, int16_t(a + 1), int16_t(b + 1), b});
+        faces.push_back({int16_t(a + 1), int16_t(a + 2), int16_t(b + 2), int16_t(b + 1)});
+    }
+    return MakePolygonMesh(holder, points, faces);
+}
+
+// A row of a section under the stands: its terrace and seats, from x, the row's front at y.
+bool AddSeatRow(ModelObject* stands, double x, double y, double z)
+{
+    ModelHolder* holder = stands->Holder;
+    ModelObject* row = NewGroup(holder, "Row");
+    ModelObject* terrace = row ? Add(row, MakeTerrace(holder, x, kSeatsPerSection / kSeatsPerTread, y, z), kStone)
+                               : nullptr;
+    bool whole = terrace != nullptr;
+    for (int32_t k = 0; k < kSeatsPerSection && whole; ++k) {
+        const double middle = x + (k + 0.5) * kSeatPitch;
+        std::vector<FixedPoint> outline;
+        for (const auto& corner : kSeatOutline) outline.push_back({X2Fix(y + 0.2 + corner[0]), X2Fix(z + corner[1])});
+        ModelObject* seat = Add(row,
+                                MakeExtrusion(holder, kAxisX, outline, X2Fix(middle - kSeatHalfWidth),
+                                              X2Fix(middle + kSeatHalfWidth)),
+                                k % 3 == 0 ? kTiles : kPlaster);
+        whole = seat != nullptr;
+        if (whole) terrace->AddFaceContact(2 * (k / kSeatsPerTread), seat, FaceFacing(seat, 0, 0, -256));
+    }
+    return Join(stands, row, whole);
+}
+
+// A roof of `across` x `deep` quads between the corners (x0, y0) and (x1, y1), rising from z0 at
+// its front to z1 at its back: a mesh seen from above and, when `underside`, one on the same
+// corners seen from below.
+bool AddRoof(ModelObject* parent, double x0, double y0, double x1, double y1, double z0, double z1, bool underside)
+{
+    constexpr int32_t kAcross = 128;
+    constexpr int32_t kDeep = 6;
+    std::vector<FixedVector3> points;
+    for (int32_t j = 0; j <= kDeep; ++j) {
+        for (int32_t i = 0; i <= kAcross; ++i) {
+            points.push_back({X2Fix(x0 + (x1 - x0) * i / kAcross), X2Fix(y0 + (y1 - y0) * j / kDeep),
+                              X2Fix(z0 + (z1 - z0) * j / kDeep)});
+        }
+    }
+    std::vector<std::vector<int16_t>> above;
+    std::vector<std::vector<int16_t>> below;
+    for (int32_t j = 0; j < kDeep; ++j) {
+        for (int32_t i = 0; i < kAcross; ++i) {
+            const int16_t a = int16_t(j * (kAcross + 1) + i);
+            const int16_t c = int16_t(a + kAcross + 1);
+            above.push_back({a, c, int16_t(c + 1), int16_t(a + 1)});
+            below.push_back({a, int16_t(a + 1), int16_t(c + 1), c});
+        }
+    }
+    ModelHolder* holder = parent->Holder;
+    return Add(parent, MakePolygonMesh(holder, points, above), kPlaster) &&
+           (!underside || Add(parent, MakePolygonMesh(holder, points, below), kStone));
+}
+
+// A figure's parts: a torso, a head sunk into its top, arms into its sides and legs into its
+// bottom, each an ellipsoid mesh (radii, and its middle above the figure's feet, in metres).
+struct FigurePart {
+    double rx, ry, rz, x, z;
+};
+constexpr FigurePart kFigureParts[] = {{0.18, 0.12, 0.3, 0, 1.25},     {0.11, 0.11, 0.12, 0, 1.63},
+                                       {0.05, 0.05, 0.32, -0.22, 1.2}, {0.05, 0.05, 0.32, 0.22, 1.2},
+                                       {0.07, 0.07, 0.5, -0.09, 0.5},  {0.07, 0.07, 0.5, 0.09, 0.5}};
+constexpr double kPlinthHeight = 0.1;
+
+// The campus's rooms, wings, floors and buildings, in metres.
+constexpr double kCampusRoomWidth = 5;
+constexpr double kCampusRoomDepth = 6;
+constexpr double kCampusStorey = 3.5;
+constexpr int32_t kCampusRooms = 8;
+constexpr int32_t kCampusFloors = 5;
+constexpr int32_t kBuildingsPerBlock = 4;
+constexpr int32_t kBlocksPerDistrict = 4;
+// Buildings stand in rows of seven, 44 metres apart along a row and 20 between rows: the campus
+// of the most buildings spans some 300 metres, the most that the furniture drawn in centimetres
+// may lie from the origin (a world coordinate holds 32,767 units).
+constexpr int32_t kCampusRow = 7;
+constexpr double kCampusPitch = 44;
+constexpr double kCampusRowPitch = 20;
+
+// Boxes from a table of (x0, y0, z0, x1, y1, z1) in metres about (x, y, z), under a new group of
+// the name under the parent, stored in the unit; the group, or null.
+ModelObject* AddBoxGroup(ModelObject* parent, const char* name, double unit, const double (*boxes)[6], int32_t count,
+                         double x, double y, double z)
+{
+    ModelObject* group = AddGroup(parent, name, 0);
+    for (int32_t k = 0; group && k < count; ++k) {
+        const double* b = boxes[k];
+        if (!Add(group, MakeBoxIn(parent->Holder, unit, x + b[0], y + b[1], z + b[2], x + b[3], y + b[4], z + b[5]),
+                 kWood))
+            return nullptr;
+    }
+    return group;
+}
+
+// A piece of furniture from the library: a group of its top boxes and a group of its four legs.
+bool AddPiece(ModelObject* set, const char* name, double unit, double x, double y, double z, double side,
+              double height, double back)
+{
+    constexpr double kLeg = 0.05;
+    constexpr double kTop = 0.04;
+    const double top[][6] = {{0, 0, height - kTop, side, side, height}, {0, side - kLeg, height, side, side, back}};
+    const double legs[][6] = {{0, 0, 0, kLeg, kLeg, height - kTop},
+                              {side - kLeg, 0, 0, side, kLeg, height - kTop},
+                              {0, side - kLeg, 0, kLeg, side, height - kTop},
+                              {side - kLeg, side - kLeg, 0, side, side, height - kTop}};
+    ModelObject* piece = AddGroup(set, name, 0);
+    return piece && AddBoxGroup(piece, "Top", unit, top, back > height ? 2 : 1, x, y, z) &&
+           AddBoxGroup(piece, "Legs", unit, legs, 4, x, y, z);
+}
+
+// A room of the campus: three walls and a floor slab, touching those of the rooms beside, behind,
+// above and below it, a dining set from the furniture library, drawn in centimetres (a table and
+// four chairs), and a bookshelf.
+bool AddCampusRoom(ModelObject* wing, double unit, double x, double y, double z)
+{
+    constexpr double kWall = 0.15;
+    const double walls[][6] = {{0, 0, 0, kCampusRoomWidth, kWall, kCampusStorey},
+                               {0, kCampusRoomDepth - kWall, 0, kCampusRoomWidth, kCampusRoomDepth, kCampusStorey},
+                               {0, kWall, 0, kWall, kCampusRoomDepth - kWall, kCampusStorey}};
+    const double slab[][6] = {{0, 0, -0.2, kCampusRoomWidth, kCampusRoomDepth, 0}};
+    const double shelf[][6] = {{4.4, 1, 0, 4.8, 3, 2},           {4.45, 1.1, 0.1, 4.75, 2.9, 0.12},
+                               {4.45, 1.1, 0.58, 4.75, 2.9, 0.6}, {4.45, 1.1, 1.06, 4.75, 2.9, 1.08},
+                               {4.45, 1.1, 1.54, 4.75, 2.9, 1.56}};
+    ModelObject* room = AddGroup(wing, "Room", 0);
+    if (!room || !AddBoxGroup(room, "Walls", unit, walls, 3, x, y, z) ||
+        !AddBoxGroup(room, "Floor", unit, slab, 1, x, y, z) || !AddBoxGroup(room, "Bookshelf", unit, shelf, 5, x, y, z))
+        return false;
+    ModelObject* set = AddGroup(room, "Dining set", kCentimetre);
+    bool whole = set && AddPiece(set, "Table", kCentimetre, x + 1.6, y + 2.6, z, 1.2, 0.75, 0);
+    for (int32_t k = 0; k < 4 && whole; ++k) {
+        const double cx = x + 1.6 + (k % 2 ? 1.35 : -0.6);
+        const double cy = y + 2.6 + (k / 2 ? 1.35 : -0.6);
+        whole = AddPiece(set, "Chair", kCentimetre, cx, cy, z, 0.45, 0.45, 0.95);
+    }
+    return whole;
+}
+
+// A building of five floors, each of two wings of eight rooms back to back, drawn in feet or in
+// metres, under the block.
+bool AddCampusBuilding(ModelObject* block, int32_t number, double x, double y)
+{
+    const double unit = number % 3 == 0 ? kFoot : kMetre;
+    ModelObject* building = AddGroup(block, "Building", unit);
+    for (int32_t f = 0; building && f < kCampusFloors; ++f) {
+        ModelObject* floor = AddGroup(building, "Floor", 0);
+        for (int32_t w = 0; floor && w < 2; ++w) {
+            ModelObject* wing = AddGroup(floor, "Wing", 0);
+            for (int32_t r = 0; wing && r < kCampusRooms; ++r) {
+                if (!AddCampusRoom(wing, unit, x + r * kCampusRoomWidth, y + w * kCampusRoomDepth,
+                                   f * kCampusStorey))
+                    return false;
+            }
+            if (!wing) return false;
+        }
+        if (!floor) return false;
+    }
+    return building != nullptr;
+}
+
+}  // namespace
+
+ModelDocument* BuildHonestStands(int32_t rows, int32_t sections, bool underside)
+{
+    ModelDocument* document = NewScene("Stands", 4);
+    if (!document) return nullptr;
+    ModelObject* stands = NewGroup(document->Holder, "Stands");
+    bool whole = stands != nullptr;
+    for (int32_t r = 0; r < rows && whole; ++r) {
+        for (int32_t s = 0; s < sections && whole; ++s)
+            whole = AddSeatRow(stands, s * kSectionWidth, r * kRowDepth, r * kRowRise);
+    }
+    if (!Join(document->Holder->Root, stands, whole)) return Discard(document);
+    const double width = sections * kSectionWidth;
+    const double depth = rows * kRowDepth;
+    const double top = rows * kRowRise + 8;
+    if (!AddRoof(document->Holder->Root, -2, -4, width + 2, depth + 2, top, top + 2, underside))
+        return Discard(document);
+    return Finish(document, kMetre, width / 2, -10, 1.7, 0, 2);
+}
+
+ModelDocument* BuildHonestFigures(int32_t figures, int32_t side)
+{
+    constexpr double kFigurePitch = 4;
+    ModelDocument* document = NewScene("Figures", 6);
+    if (!document) return nullptr;
+    ModelHolder* holder = document->Holder;
+    std::vector<FixedVector3> sphere;
+    std::vector<std::vector<int16_t>> faces;
+    SphereMesh(side, 1, &sphere, &faces);
+    for (int32_t f = 0; f < figures; ++f) {
+        const double x = f * kFigurePitch;
+        ModelObject* figure = NewGroup(holder, "Figure");
+        bool whole = figure && Add(figure, MakeBoxIn(holder, kMetre, x - 0.4, -0.4, 0, x + 0.4, 0.4, kPlinthHeight),
+                                   kStone);
+        for (const FigurePart& part : kFigureParts) {
+            if (!whole) break;
+            std::vector<FixedVector3> points;
+            for (const FixedVector3& p : sphere) {
+                points.push_back({X2Fix(x + part.x + part.rx * Fix2X(p.x)), X2Fix(part.ry * Fix2X(p.y)),
+                                  X2Fix(kPlinthHeight + part.z + part.rz * Fix2X(p.z))});
+            }
+            ModelObject* mesh = Add(figure, MakePolygonMesh(holder, points, faces), kBrass);
+            if (mesh) mesh->SetSideAttribute(kSmoothSides, kSideBoth);
+            whole = mesh != nullptr;
+        }
+        if (!Join(holder->Root, figure, whole)) return Discard(document);
+    }
+    return Finish(document, kMetre, 0, -4, 1.7, 0, 2);
+}
+
+ModelDocument* BuildHonestCampus(int32_t buildings)
+{
+    ModelDocument* document = NewScene("Campus", 3);
+    if (!document) return nullptr;
+    ModelObject* root = document->Holder->Root;
+    ModelObject* campus = NewGroup(document->Holder, "Campus");
+    bool whole = campus != nullptr;
+    ModelObject* district = nullptr;
+    ModelObject* block = nullptr;
+    constexpr int32_t kPerDistrict = kBuildingsPerBlock * kBlocksPerDistrict;
+    for (int32_t b = 0; b < buildings && whole; ++b) {
+        if (b % kPerDistrict == 0) district = AddGroup(campus, "District", 0);
+        if (b % kBuildingsPerBlock == 0 && district) block = AddGroup(district, "Block", 0);
+        const double x = (b % kCampusRow) * kCampusPitch;
+        const double y = (b / kCampusRow) * kCampusRowPitch;
+        whole = district && block && AddCampusBuilding(block, b, x, y);
+    }
+    if (!Join(root, campus, whole)) return Discard(document);
+    return Finish(document, kMetre, -5, -5, 1.7, 224, 5);
+}
+
 const HonestModel* HonestModels(int32_t* count)
 {
     static const HonestModel models[] = {
@@ -2043,6 +2310,12 @@ const HonestModel* HonestModels(int32_t* count)
         {"museum", [] { return BuildHonestMuseum(16); }, [] { return BuildHonestMuseum(400); }},
         {"high-street", [] { return BuildHonestHighStreet(40); }, [] { return BuildHonestHighStreet(1200); }},
         {"harbour", [] { return BuildHonestHarbour(20); }, [] { return BuildHonestHarbour(150); }},
+        // 960 seats and 110,400; their roof seen from both sides over the seats.
+        {"stands", [] { return BuildHonestStands(10, 4, true); }, [] { return BuildHonestStands(115, 40, true); }},
+        // One figure of 9,600 faces and sixteen of 60,000.
+        {"figures", [] { return BuildHonestFigures(1, 40); }, [] { return BuildHonestFigures(16, 100); }},
+        // 2 buildings of 80 rooms, and 55: 36,480 faces and 1,003,200.
+        {"campus", [] { return BuildHonestCampus(2); }, [] { return BuildHonestCampus(55); }},
     };
     *count = int32_t(sizeof models / sizeof models[0]);
     return models;

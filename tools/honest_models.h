@@ -97,6 +97,21 @@ ModelDocument* BuildHonestHighStreet(int32_t shops);
 // bollards, a moored boat (a group of a hull, a cabin and a mast), a warehouse and a lamp.
 ModelDocument* BuildHonestHarbour(int32_t berths);
 
+// Stands of `rows` rows of `sections` sections of 24 seats (L-shaped prisms of 8 faces) in metres,
+// each row of a section a group of its terrace mesh and its seats, every seat standing on its
+// tread and connected to it; a roof over them all, seen from above and, when `underside`, from
+// below by a second mesh on the same corners.
+ModelDocument* BuildHonestStands(int32_t rows, int32_t sections, bool underside);
+// `figures` figures in a row, 4 metres apart, each a group of a plinth and six smooth ellipsoid
+// meshes of `side` x `side` faces (a torso, a head, arms and legs) sunk into each other as a
+// sculptor models them.
+ModelDocument* BuildHonestFigures(int32_t figures, int32_t side);
+// A campus of `buildings` buildings in blocks of four and districts of four blocks: each building
+// (in feet for every third, else in metres) five floors of two wings of eight rooms, each room a
+// box touching those beside, behind, above and below it with a dining set from a library drawn in
+// centimetres; groups nested nine deep down to the furniture's legs.
+ModelDocument* BuildHonestCampus(int32_t buildings);
+
 struct HonestModel {
     const char* kind;  // written as load-honest-<kind>.qpy
     ModelDocument* (*testSize)();

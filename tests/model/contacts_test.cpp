@@ -170,6 +170,33 @@ ModelObject* MakeSteps(ModelHolder* holder)
     return MakePolygonMesh(holder, points, faces);
 }
 
+// An ellipsoid mesh of `side` bands from pole to pole and `side` faces round each, of the radii
+// about (x, y, z): quads, and triangles round the poles, facing outwards.
+ModelObject* MakeEllipsoid(ModelHolder* holder, int32_t side, double rx, double ry, double rz, double x, double y,
+                           double z)
+{
+    std::vector<FixedVector3> points = {{X2Fix(x), X2Fix(y), X2Fix(z + rz)}};
+    for (int32_t ring = 1; ring < side; ++ring) {
+        for (int32_t j = 0; j < side; ++j) {
+            const double polar = 3.14159265 * ring / side;
+            const double around = 6.28318531 * j / side;
+            points.push_back({X2Fix(x + rx * std::sin(polar) * std::cos(around)),
+                              X2Fix(y + ry * std::sin(polar) * std::sin(around)), X2Fix(z + rz * std::cos(polar))});
+        }
+    }
+    points.push_back({X2Fix(x), X2Fix(y), X2Fix(z - rz)});
+    const auto at = [side](int32_t ring, int32_t j) { return int16_t(1 + (ring - 1) * side + j % side); };
+    std::vector<std::vector<int16_t>> faces;
+    for (int32_t j = 0; j < side; ++j) faces.push_back({0, at(1, j + 1), at(1, j)});
+    for (int32_t ring = 1; ring + 1 < side; ++ring) {
+        for (int32_t j = 0; j < side; ++j)
+            faces.push_back({at(ring, j), at(ring, j + 1), at(ring + 1, j + 1), at(ring + 1, j)});
+    }
+    const int16_t south = int16_t(points.size() - 1);
+    for (int32_t j = 0; j < side; ++j) faces.push_back({south, at(side - 1, j), at(side - 1, j + 1)});
+    return MakePolygonMesh(holder, points, faces);
+}
+
 }  // namespace
 
 TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
@@ -213,7 +240,15 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
         MakeBox(scene.holder(), 130, 140, 2, 136, 145, 9),
         MakeBox(scene.holder(), 180, 120, -6, 186, 128, 1),
         MakeShape(scene.holder(), 2, 1, 3, 7, 3, 0, 8, 160, 190, 12),
+        // A figure a few units tall: a torso, a head and an arm sunk into it, meshes of hundreds of
+        // vertices whose offsets mostly round to the -1, 0 and 1 that count as 0, so that many
+        // faces part them; and a large one far enough out that differences wrap.
+        MakeEllipsoid(scene.holder(), 24, 1.8, 1.2, 3, -100, 0, 12.5),
+        MakeEllipsoid(scene.holder(), 20, 1.1, 1.1, 1.2, -100, 0, 16.2),
+        MakeEllipsoid(scene.holder(), 16, 0.5, 0.5, 3.2, -97.8, 0.3, 12),
+        MakeEllipsoid(scene.holder(), 24, 400, 300, 200, 24000, 0, 0),
     };
+    const size_t torso = shapes.size() - 4;
     auto compare = [&shapes]() {
         int32_t found = 0;
         for (const ModelObject* a : shapes) {
@@ -236,7 +271,13 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
     // Some pairs are separated by a face and some are not.
     const int32_t found = compare();
     EXPECT_GT(found, 80);
-    EXPECT_LT(found, 280);
+    EXPECT_LT(found, 420);
+    // Searched again and again, the figure's vertices are laid out for the search, which finds
+    // the same answers in them.
+    for (int32_t round = 0; round < 40 && !shapes[torso]->Geometry->partingSummary_->vertices.Built(); ++round) {
+        compare();
+    }
+    EXPECT_TRUE(shapes[torso]->Geometry->partingSummary_->vertices.Built());
     // What the search keeps of each record goes as the records move: moved, they are compared
     // where they are now.
     for (ModelObject* shape : shapes) shape->TranslateObject(X2Fix(7), X2Fix(-3), X2Fix(shape == shapes[4] ? 2 : 0));

@@ -449,3 +449,61 @@ TEST(HonestModels, TheMuseumsDoorwaysOpenOntoItsRoomsAndItsCasesHoldTheirPieces)
     EXPECT_EQ(boats, 2);
     document->Destroy();
 }
+
+TEST(HonestModels, SeatsStandOnTheirTreadsFiguresSinkIntoThemselvesAndRoomsTouch)
+{
+    // Read back: each row of a section a group of its terrace (a tread and a riser for every four
+    // seats) and its 24 seats, each standing on its tread and connected to it; a roof of two
+    // meshes on the same corners, one seen from above and one from below.
+    ModelDocument* stands = ReadBack(ModelFileBytes(BuildHonestStands(2, 2, true)));
+    ASSERT_NE(stands, nullptr);
+    const ModelObject* root = stands->Holder->Root;
+    ASSERT_EQ(root->ChildCount(), 3);
+    EXPECT_EQ(Faces(root), 4 * (2 * 6 + 24 * 8) + 2 * 128 * 6);
+    const ModelObject* row = root->ChildAt(0)->ChildAt(3);
+    ASSERT_EQ(row->ChildCount(), 25);
+    ModelObject* terrace = row->ChildAt(0);
+    for (int32_t tread = 0; tread < 6; ++tread) {
+        const Surface* top = terrace->SurfaceOfFace(2 * tread);
+        ASSERT_NE(top, nullptr);
+        EXPECT_EQ(ListCount(top->SiblingConnections), 4);
+        EXPECT_EQ(terrace->GeometryAt(0)->FindPartById(2 * tread)->WorldNormal.z, 256);
+    }
+    for (int32_t k = 1; k < 25; ++k) EXPECT_EQ(Extent(row->ChildAt(k), 2, false), Extent(terrace, 2, false));
+    const ModelObject* above = root->ChildAt(1);
+    const ModelObject* below = root->ChildAt(2);
+    EXPECT_EQ(above->GeometryAt(0)->PolygonAt(0)->WorldNormal.z, -below->GeometryAt(0)->PolygonAt(0)->WorldNormal.z);
+    EXPECT_GT(above->GeometryAt(0)->PolygonAt(0)->WorldNormal.z, 0);
+    for (int32_t axis = 0; axis < 3; ++axis) {
+        EXPECT_EQ(Extent(above, axis, false), Extent(below, axis, false));
+        EXPECT_EQ(Extent(above, axis, true), Extent(below, axis, true));
+    }
+    stands->Destroy();
+
+    // A figure on its plinth: the torso's, head's, arms' and legs' meshes, 12 x 12 faces each, sunk
+    // into each other.
+    ModelDocument* figures = BuildHonestFigures(1, 12);
+    const ModelObject* figure = figures->Holder->Root->ChildAt(0);
+    ASSERT_EQ(figure->ChildCount(), 7);
+    EXPECT_EQ(Faces(figure), 6 + 6 * 12 * 12);
+    const ModelObject* torso = figure->ChildAt(1);
+    EXPECT_LT(Extent(figure->ChildAt(2), 2, false), Extent(torso, 2, true));
+    EXPECT_LT(Extent(figure->ChildAt(4), 0, false), Extent(torso, 0, true));
+    EXPECT_GT(Extent(figure->ChildAt(4), 0, true), Extent(torso, 0, true));
+    EXPECT_GT(Extent(figure->ChildAt(5), 2, true), Extent(torso, 2, false));
+    EXPECT_EQ(Extent(figure->ChildAt(5), 2, false), Extent(figure->ChildAt(0), 2, true));
+    figures->Destroy();
+
+    // The campus: a chair's leg nine groups deep; rooms side by side, their walls touching.
+    ModelDocument* campus = BuildHonestCampus(1);
+    const ModelObject* wing = campus->Holder->Root->ChildAt(0)->ChildAt(0)->ChildAt(0)->ChildAt(0)->ChildAt(0)->ChildAt(0);
+    ASSERT_EQ(wing->ChildCount(), 8);
+    const ModelObject* leg = wing->ChildAt(0)->ChildAt(3)->ChildAt(1)->ChildAt(1)->ChildAt(0);
+    EXPECT_FALSE(leg->IsGroup());
+    EXPECT_EQ(Faces(leg), 6);
+    for (int32_t k = 0; k + 1 < 8; ++k) {
+        EXPECT_NEAR(Fix2X(Extent(wing->ChildAt(k)->ChildAt(1)->ChildAt(0), 0, true)),
+                    Fix2X(Extent(wing->ChildAt(k + 1)->ChildAt(1)->ChildAt(0), 0, false)), 1e-3);
+    }
+    campus->Destroy();
+}

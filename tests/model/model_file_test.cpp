@@ -468,6 +468,20 @@ TEST(ReadBudget, AllowanceGrowsWithTheBytesReadAndPassingItFailsEveryLaterSpendi
     EXPECT_TRUE(budget.Spend(ReadCost::kFaces, 1000));
     EXPECT_TRUE(budget.Spend(ReadCost::kLighting, lighting / 2));
     EXPECT_FALSE(budget.Spend(ReadCost::kSliceCuts, Allowance(ReadCost::kSliceCuts, 3200) + 1));
+    // The contact search is allowed more for every contact made: past what the corners allow it
+    // once the read has made contacts, and not before.
+    budget.Begin(&stream);
+    EXPECT_TRUE(budget.Spend(ReadCost::kCorners, 4000));
+    const int64_t byCorners = Allowance(ReadCost::kContactSearch, 3200, 4000);
+    const int64_t byContacts = Allowance(ReadCost::kContactSearch, 3200, 4000, 100);
+    EXPECT_GT(byContacts, byCorners + 100 * 64);
+    EXPECT_TRUE(budget.Spend(ReadCost::kContactSearch, byCorners / 2));
+    EXPECT_TRUE(budget.Spend(ReadCost::kContactPairs, 100));
+    EXPECT_TRUE(budget.Spend(ReadCost::kContactSearch, byContacts - byCorners / 2));
+    EXPECT_FALSE(budget.Spend(ReadCost::kContactSearch, 1));
+    budget.Begin(&stream);
+    EXPECT_TRUE(budget.Spend(ReadCost::kCorners, 4000));
+    EXPECT_FALSE(budget.Spend(ReadCost::kContactSearch, byCorners + 1));
     // A loop's meter spends what it adds a batch at a time, and what is left as it goes; past the
     // budget it tells the loop at once.
     budget.Begin(&stream);

@@ -1,5 +1,6 @@
 // The bounds of runs of face kinds: every run bounds the sum of every kind in it, whatever the
-// vertices summed, and its halves share its kinds between them.
+// vertices summed, and its halves share its kinds between them; and the vertices laid out for
+// the search give the sums and the vertices behind a plane that a walk over them finds.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -101,4 +102,69 @@ TEST(PartingBounds, EveryRunBoundsEachKindInItAndItsHalvesShareThem)
     // Only the vertices far enough out to wrap leave runs unbounded.
     EXPECT_GT(unbounded, 0);
     EXPECT_LT(unbounded, 40);
+}
+
+TEST(PartingBounds, VerticesLaidOutSumAndFindWhatAWalkDoes)
+{
+    // A figure of a few units, whose offsets mostly round to the -1, 0 and 1 that count as 0; a
+    // hall of hundreds of units with vertices named by several faces; and one far out.
+    struct Cloud {
+        int32_t count;
+        double x, y, z, spread;
+    };
+    const Cloud clouds[] = {{500, -1.3, 0.7, 2.2, 3.1}, {3000, -300, 250, 60, 640}, {40, 9000, -7000, 100, 2.5}};
+    int32_t behind = 0;
+    int32_t parted = 0;
+    for (uint32_t c = 0; c < 3; ++c) {
+        const Cloud& cloud = clouds[c];
+        std::vector<FixedVector3> points;
+        for (int32_t k = 0; k < cloud.count; ++k) {
+            const uint32_t seed = 1000 * c + 3 * uint32_t(k);
+            points.push_back({X2Fix(cloud.x + cloud.spread * Pick(seed)), X2Fix(cloud.y + cloud.spread * Pick(seed + 1)),
+                              X2Fix(cloud.z + cloud.spread * Pick(seed + 2))});
+        }
+        std::vector<VertexUse> uses;
+        for (int32_t k = 0; k < cloud.count; ++k) uses.push_back({&points[size_t(k)], 1 + k % 4});
+        PartingVertices laid;
+        EXPECT_EQ(laid.Build(&uses), PartingVertices::BuildSteps(uses.size()));
+        // Every vertex once, in the order of a curve through them.
+        ASSERT_EQ(uses.size(), points.size());
+        for (int32_t k = 0; k < 400; ++k) {
+            const uint32_t seed = 77777 * (c + 1) + 5 * uint32_t(k);
+            const double around = 6.283 * Pick(seed);
+            const double tilt = 3.1416 * Pick(seed + 1);
+            ShortVector3 n = {int16_t(256 * std::sin(tilt) * std::cos(around)),
+                              int16_t(256 * std::sin(tilt) * std::sin(around)), int16_t(256 * std::cos(tilt))};
+            if (k % 5 == 0) n = {0, 0, int16_t(k % 10 == 0 ? 256 : -256)};
+            // Planes through vertices (and half a unit beside them), and across the cloud.
+            const FixedVector3& at = points[size_t(k) % points.size()];
+            const FixedVector3 q = k % 3 == 0 ? FixedVector3{at.x + 32768 * (k % 2), at.y, at.z}
+                                              : FixedVector3{X2Fix(cloud.x + cloud.spread * Pick(seed + 2)),
+                                                             X2Fix(cloud.y + cloud.spread * Pick(seed + 3)),
+                                                             X2Fix(cloud.z + cloud.spread * Pick(seed + 4))};
+            ASSERT_TRUE(laid.Holds(q));
+            int64_t walked = 0;
+            bool anyBehind = false;
+            for (const VertexUse& use : uses) {
+                const int64_t offset = PlaneOffset(n, q, *use.vertex);
+                walked += offset * use.count;
+                anyBehind = anyBehind || offset < 0;
+            }
+            int64_t steps = 0;
+            EXPECT_EQ(laid.Sum(n, q, &steps), walked) << "cloud " << c << " plane " << k;
+            const int64_t found = laid.Behind(uses, n, q, &steps);
+            ASSERT_EQ(found >= 0, anyBehind) << "cloud " << c << " plane " << k;
+            if (found >= 0) {
+                EXPECT_LT(PlaneOffset(n, q, *uses[size_t(found)].vertex), 0);
+            }
+            behind += anyBehind;
+            parted += !anyBehind;
+            EXPECT_GT(steps, 0);
+        }
+        // A plane so far off that a difference wraps is not answered.
+        EXPECT_EQ(laid.Holds({X2Fix(-30000), 0, 0}), c != 2);
+    }
+    // Both verdicts are tried.
+    EXPECT_GT(behind, 100);
+    EXPECT_GT(parted, 100);
 }

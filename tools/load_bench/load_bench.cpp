@@ -178,7 +178,8 @@ Timing ReadOnce(const std::string& path, Counts* counts, Spending* spending)
         // What the bytes pay for (and any model has, for a relation), and beyond it what any model
         // has or what the read built allows the relation.
         const int64_t paid = Allowance(c, spending->bytesRead) - (relation ? 0 : anyModel);
-        const int64_t unpaid = relation ? Allowance(c, 0, base) - anyModel : anyModel;
+        const int64_t pairs = budget.Spent(ReadCost::kContactPairs);
+        const int64_t unpaid = relation ? Allowance(c, 0, base, pairs) - anyModel : anyModel;
         spending->perByte[cost] = bytes > 0 ? double(spent) / bytes : 0;
         spending->perBase[cost] = cost >= kFirstRelation && base > 0 ? double(spent) / double(base) : 0;
         spending->beyond[cost] = spent <= paid ? 0 : unpaid > 0 ? double(spent - paid) / double(unpaid) : 1e9;
