@@ -305,6 +305,7 @@ void ModelObject::BuildGeometry()
         return;
     }
     AddGeometry(record);
+    record->ReservePolygons(MeshPolygons->ArrayCount());
     for (int32_t i = 0; i < MeshPolygons->ArrayCount(); ++i) {
         record->AddPolygonRecord(PointerAt<DynamicArray>(MeshPolygons, i), i, SurfaceOfFace(i));
     }
@@ -417,6 +418,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
     }
     AddGeometry(record);
     const int32_t n = descriptor.outlineCount;
+    record->ReservePolygons((descriptor.firstFlat ? 1 : n) + descriptor.bands * n + (descriptor.lastFlat ? 1 : n));
     int32_t number = 0;
     int32_t ring = 0;
     auto emit = [&](std::initializer_list<int32_t> indices) {
@@ -429,11 +431,16 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
         record->AddPolygonRecord(face, number, SurfaceOfFace(number));
         ++number;
     };
+    // A flat end is one face of the whole outline: its indices take their room at once, where
+    // appending them a grow step at a time would copy the face again at every step.
     auto emitRing = [&](int32_t first, int32_t step) {
-        IgnoreResult(face->ArraySetCount(0));
+        if (face->ArraySetCount(n) != kResultOk) {
+            NoteMemoryShort(Holder);
+            return;
+        }
         for (int32_t i = 0; i < n; ++i) {
             const int16_t value = int16_t(first + step * i);
-            face->Append(&value);
+            IgnoreResult(face->Set(i, &value));
         }
         CountTurns(n);
         record->AddPolygonRecord(face, number, SurfaceOfFace(number));

@@ -189,6 +189,13 @@ void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face,
     DropParting();
 }
 
+void ObjectGeometry::ReservePolygons(int32_t count)
+{
+    // Out of room, the records' own appends fail and say so.
+    const int32_t held = PolygonCount();
+    if (count > 0 && Polygons->ArraySetCount(held + count) == kResultOk) IgnoreResult(Polygons->ArraySetCount(held));
+}
+
 PolygonRecord* ObjectGeometry::FindPartById(int32_t face) const
 {
     // Records are appended in rising face order and only ever removed, so the list stays sorted

@@ -44,6 +44,10 @@ public:
     // Makes and fills a record; kept (and registered with the surface) when the fill succeeds.
     // Records are added in rising face order, which FindPartById relies on.
     void AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface);
+    // Gives the list of records room for `count` more at once: grown a step at a time, a list is
+    // copied at every step until it is a few kilobytes long, which for an object of hundreds of
+    // faces costs more than building them.
+    void ReservePolygons(int32_t count);
     // Removes every polygon whose entry is 1, takes it off its surface's users and frees it; the
     // others keep their order.
     void DiscardPolygons(const std::vector<uint8_t>& discarded);

@@ -7,6 +7,7 @@
 #include <set>
 #include <vector>
 
+#include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
@@ -560,4 +561,21 @@ TEST(Geometry, SurfaceListGrowsWithNullEntries)
     EXPECT_EQ(surface->FaceRecord(), prism->FindPolygonByIndex(3));
     EXPECT_EQ(prism->FindPolygonByIndex(3)->FaceSurface, surface);
     prism->Destroy();
+}
+
+TEST(Geometry, APrimitivesBuildTurnsAsManyTimesAFaceWhateverItsFaces)
+{
+    // The list of a record's faces takes its room once: grown a step at a time it was copied at
+    // every step, turning ten times more a face at a thousand faces than at a hundred.
+    Scene scene;
+    double perFace[2];
+    const int32_t segments[] = {16, 128};
+    for (int32_t k = 0; k < 2; ++k) {
+        const int64_t before = TurnsCounted();
+        ModelObject* round = MakePrimitiveOf(scene.holder(), 3, 5, segments[k], kSquare, 0, 10);
+        perFace[k] = double(TurnsCounted() - before) / round->FaceCount();
+        EXPECT_EQ(round->FaceCount(), 2 * segments[k] * 4);
+        round->Destroy();
+    }
+    EXPECT_LT(perFace[1], perFace[0] + 4) << perFace[0] << " " << perFace[1];
 }
