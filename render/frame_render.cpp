@@ -333,8 +333,8 @@ const ScreenBins* FiledPlaces(const void* list, int32_t count, const SpanRegion*
 
 // The faces of a record filed by the tiles of the view for a pass (see FiledPlaces; those of the
 // records' pass under the record, those of its own pass under its face list): a face of the pass
-// may draw within its box, a face without corners or (in its own pass) drawn in layers or with
-// layers over it anywhere, any other nowhere.
+// may draw within its box, a face without corners or drawn in layers or with layers over it
+// anywhere, any other nowhere.
 const ScreenBins* FiledFaces(ObjectGeometry* g, int32_t ownPass, const SpanRegion* region, int32_t originX,
                              int32_t originY)
 {
@@ -346,7 +346,7 @@ const ScreenBins* FiledFaces(ObjectGeometry* g, int32_t ownPass, const SpanRegio
     const ScreenBins* bins = FiledPlaces(key, ListCount(g->Polygons), region, [&](int32_t k, PixelRect* box) {
         const PolygonRecord* r = g->PolygonAt(k);
         if (!r || r->Clipped || r->Facing != facing || (!ownPass && !r->ClipRef)) return PlaceReach::kNowhere;
-        if (!r->ClipRef || r->ClipRef->ArrayCount() == 0 || (ownPass && (DrawnInLayers(r, 1) || HasNearLayer(r, 1))))
+        if (!r->ClipRef || r->ClipRef->ArrayCount() == 0 || DrawnInLayers(r, ownPass) || HasNearLayer(r, ownPass))
             return PlaceReach::kAnywhere;
         corners += r->ClipRef->ArrayCount();
         const ScreenBox s = FaceScreenBox(points, r->ClipRef);
@@ -662,18 +662,17 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         // In the records' pass, a record known to have no face drawn in layers or with layers over
         // it draws each face whole.
         const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
-        // Drawn into a part of the view (behind a see-through face, or within a face), such a
-        // record's faces whose boxes lie outside that part draw nothing there, and are passed over:
-        // of a record of many faces, only those filed in the tiles of that part are walked.
-        // So in its own pass: of a record of many faces, those whose boxes lie outside that part
-        // are passed over unless drawn in layers or with layers over them.
-        const bool partOfView = plain && region->clipped;
-        const bool ownPart = ownPass && region->clipped;
+        // Drawn into a part of the view (behind a see-through face, or within a face), the faces
+        // drawn whole whose boxes lie outside that part draw nothing there, and are passed over;
+        // those drawn in layers or with layers over them may draw beyond their outline and are
+        // always drawn. Of a record of many faces, only those filed in the tiles of that part are
+        // walked.
+        const bool partOfView = region->clipped != 0;
         int32_t originX = 0;
         int32_t originY = 0;
-        if (partOfView || ownPart) GetViewOrigin(&originX, &originY);
+        if (partOfView) GetViewOrigin(&originX, &originY);
         const int32_t count = polygons->ArrayCount();
-        const ScreenBins* bins = partOfView || ownPart ? FiledFaces(g, ownPass, region, originX, originY) : nullptr;
+        const ScreenBins* bins = partOfView ? FiledFaces(g, ownPass, region, originX, originY) : nullptr;
         PixelRect reach = {0, 0, 0, 0};
         if (bins && !RegionReach(region, &reach)) bins = nullptr;
         std::vector<int32_t> found;
@@ -686,13 +685,15 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
             for (; k < places && !budget.Halts(); ++k) {
                 PolygonRecord* r = g->PolygonAt(bins ? found[size_t(k)] : k);
                 if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
-                if (partOfView && !FaceMeetsRegion(g, r, region, originX, originY)) continue;
+                const bool layered = !plain && DrawnInLayers(r, ownPass);
+                const bool nearLayer = !plain && HasNearLayer(r, ownPass);
+                if (partOfView && !layered && !nearLayer && !FaceMeetsRegion(g, r, region, originX, originY))
+                    continue;
                 const int32_t drawn =
-                    !plain && DrawnInLayers(r, ownPass)
-                        ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
-                        : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage,
-                                       plain ? paintedLater : nullptr);
-                if (drawn && !plain && HasNearLayer(r, ownPass))
+                    layered ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)
+                            : DrawFaceSide(r, g, o, region, ownPass, blendColour, blendCoverage,
+                                           plain ? paintedLater : nullptr);
+                if (drawn && nearLayer)
                     DrawFaceLayers(r, o, region, ownPass, kStageNear, blendColour, blendCoverage);
             }
             CountTurns(k);
