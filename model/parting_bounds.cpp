@@ -164,7 +164,7 @@ double KindRuns::Bound(int32_t index, const VertexSums& sums) const
 {
     // A kind's sum before rounding is the counted sum of the vertices' offsets from the middle
     // of the run's first vertices along its normal, less the counted reach of its plane from that
-    // middle: each term at its largest over the run, with the rounding of the longest normal. The
+    // middle: each term at its largest over the run, with the rounding of its largest normals. The
     // error of the arithmetic is allowed for twice over, and a difference that may wrap leaves the
     // run unbounded.
     const Run& run = runs_[size_t(index)];
@@ -175,6 +175,7 @@ double KindRuns::Bound(int32_t index, const VertexSums& sums) const
     const double counted = double(sums.counted);
     double estimate = -counted * double(run.leastReach) / 65536;
     double magnitude = std::fabs(estimate);
+    double axisRounding = 0;
     bool wraps = false;
     for (int32_t axis = 0; axis < 3; ++axis) {
         if (low[axis] == 0 && high[axis] == 0) continue;
@@ -185,9 +186,12 @@ double KindRuns::Bound(int32_t index, const VertexSums& sums) const
         const double across = double(int64_t(firstHigh[axis]) - firstLow[axis]);
         const double most = std::max(std::abs(low[axis]), std::abs(high[axis]));
         magnitude += most * (std::fabs(offset) + counted * across) / 65536;
+        axisRounding += AxisRounding(sums, axis, firstLow[axis], firstHigh[axis]) * most;
         wraps = wraps || sums.highest[axis] - firstLow[axis] > INT32_MAX ||
                 sums.lowest[axis] - firstHigh[axis] < INT32_MIN;
     }
-    const double rounding = kPartingRounding * run.normalSpan * counted;
+    // Each kind's rounding is within both that of the longest normal and that of the largest part
+    // of a normal on each axis.
+    const double rounding = std::min(kPartingRounding * run.normalSpan, axisRounding) * counted;
     return wraps ? HUGE_VAL : estimate + rounding + 2e-9 * magnitude + 2;
 }

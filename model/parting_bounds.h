@@ -37,8 +37,22 @@ struct FaceKind {
 // near each other.
 uint64_t CurvePlace(const FixedVector3& point);
 
-// Each vertex's whole offset from a plane is within this much of its exact offset along every axis.
+// Each vertex's whole offset from a plane is within this much of its exact offset along every axis
+// (an offset of -1, 0 or 1 counts as 0)...
 constexpr double kPartingRounding = 1.5;
+// ...and within the rounding's half along an axis where every vertex lies at least this far (two
+// whole units, in Fixed) from the plane's point, or from every point of a run's box of them.
+constexpr double kClearRounding = 0.5;
+constexpr int64_t kRoundingClearance = int64_t(2) << 16;
+
+// How far a vertex's whole offset along the axis may be from its exact offset, per unit of the
+// normal's part on it, for planes through points from atLow to atHigh on the axis.
+inline double AxisRounding(const VertexSums& sums, int32_t axis, int64_t atLow, int64_t atHigh)
+{
+    const bool clear = sums.lowest[axis] - atHigh >= kRoundingClearance ||
+                       sums.highest[axis] - atLow <= -kRoundingClearance;
+    return clear ? kClearRounding : kPartingRounding;
+}
 
 // The most that the vertices summed (each whole offset from the plane of the face of the normal
 // through `first`, counted, times the normal's length) can come to, or HUGE_VAL where a difference
@@ -63,7 +77,7 @@ inline double PartingBound(const ShortVector3& normal, const FixedVector3& first
         if (normalAxes[axis] == 0) continue;
         const double term = normalAxes[axis] * (double(sums.total[axis]) - double(at[axis]) * counted) / 65536;
         estimate += term;
-        rounding += kPartingRounding * std::abs(normalAxes[axis]) * counted;
+        rounding += AxisRounding(sums, axis, at[axis], at[axis]) * std::abs(normalAxes[axis]) * counted;
         magnitude += std::fabs(term);
         wraps = wraps || sums.highest[axis] - at[axis] > INT32_MAX || sums.lowest[axis] - at[axis] < INT32_MIN;
     }

@@ -168,3 +168,36 @@ TEST(PartingBounds, VerticesLaidOutSumAndFindWhatAWalkDoes)
     EXPECT_GT(behind, 100);
     EXPECT_GT(parted, 100);
 }
+
+TEST(PartingBounds, AFacesBoundHoldsItsSumAtEveryDistanceFromItsPlane)
+{
+    // Small clusters of vertices at distances from a face's point along each axis around those
+    // whose offsets round to the -1, 0 and 1 that count as 0 (up to 1.5 units), and beyond, where
+    // only the rounding's half a unit is allowed: each face's bound holds the sum a walk finds.
+    const double distances[] = {0, 0.4, 1.0, 1.2, 1.49, 1.5, 1.51, 1.9, 2.0, 2.1, 3.3, 7.5};
+    const FixedVector3 q = {X2Fix(5), X2Fix(-3), X2Fix(11)};
+    for (uint32_t k = 0; k < 3000; ++k) {
+        const double around = 6.283 * Pick(11 * k);
+        const double tilt = 3.1416 * Pick(11 * k + 1);
+        const ShortVector3 n = {int16_t(256 * std::sin(tilt) * std::cos(around)),
+                                int16_t(256 * std::sin(tilt) * std::sin(around)), int16_t(256 * std::cos(tilt))};
+        double apart[3];
+        for (int32_t axis = 0; axis < 3; ++axis) {
+            const double distance = distances[size_t(Pick(11 * k + 2 + axis) * 12)];
+            apart[axis] = Pick(11 * k + 5 + axis) < 0.5 ? -distance : distance;
+        }
+        const double spread = k % 3 == 0 ? 0 : 0.3;
+        const VertexSums sums = SumsAbout(100 * k, 1 + int32_t(k % 6), Fix2X(q.x) + apart[0], Fix2X(q.y) + apart[1],
+                                          Fix2X(q.z) + apart[2], spread);
+        // The same vertices, walked.
+        int64_t walked = 0;
+        for (int32_t j = 0; j < 1 + int32_t(k % 6); ++j) {
+            const uint32_t seed = 100 * k + 3 * uint32_t(j);
+            const FixedVector3 v = {X2Fix(Fix2X(q.x) + apart[0] + spread * Pick(seed)),
+                                    X2Fix(Fix2X(q.y) + apart[1] + spread * Pick(seed + 1)),
+                                    X2Fix(Fix2X(q.z) + apart[2] + spread * Pick(seed + 2))};
+            walked += PlaneOffset(n, q, v) * (1 + j % 4);
+        }
+        ASSERT_GE(PartingBound(n, q, sums), double(walked)) << "face " << k;
+    }
+}
