@@ -5,21 +5,22 @@
 #include <cstdio>
 
 #include "foundation/loop_turns.h"
+#include "foundation/path_separators.h"
 #include "foundation/system_weights.h"
 
 std::string FileNameKey(const char* path)
 {
-    const auto separator = [](char c) { return c == '\\' || c == '/'; };
     // Two separators that begin the path begin a network path, and stay.
-    const bool network = separator(path[0]) && separator(path[1]);
+    const bool network = IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
     std::string key = network ? "\\\\" : "";
     const char* c = network ? path + 2 : path;
     // At the start of a component: a component "." followed by a separator or the end is dropped,
     // as are the separators after a separator.
     bool componentStart = true;
     for (; *c != '\0'; ++c) {
-        if (componentStart && (separator(*c) || (*c == '.' && (c[1] == '\0' || separator(c[1]))))) continue;
-        char letter = separator(*c) ? '\\' : *c;
+        const bool dot = *c == '.' && (c[1] == '\0' || IsPathSeparator(c[1]));
+        if (componentStart && (IsPathSeparator(*c) || dot)) continue;
+        char letter = IsPathSeparator(*c) ? '\\' : *c;
         if (letter >= 'a' && letter <= 'z') letter = char(letter - 'a' + 'A');
         key.push_back(letter);
         componentStart = letter == '\\';
@@ -33,7 +34,7 @@ bool NamesADevice(const char* path)
     const char* name = path;
     const char* c = path;
     for (; *c != '\0'; ++c)
-        if (*c == '\\' || *c == '/' || *c == ':') name = c + 1;
+        if (IsPathSeparator(*c) || *c == ':') name = c + 1;
     CountTurns(c - path);
     // The name up to its first point, without the spaces that end it, in upper case.
     std::string stem;
