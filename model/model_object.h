@@ -218,7 +218,8 @@ public:
     void BuildRoundedRings(RingDescriptor* descriptor);
     void PlaceScaledRing(int32_t firstVertex, Fixed offsetX, Fixed offsetY, Fixed height, Fixed scale);
     void BuildPrimitiveFaces(const RingDescriptor& descriptor);
-    void UpdateWorld();
+    // Places the node in the world and lights its faces with the lights given (LightsOnFacesOf).
+    void UpdateWorld(const FaceLights& lights);
     void LinkSurfaces();
     void GroupBounds();
     void EnsureSliceList();
@@ -361,10 +362,15 @@ private:
     bool BuildWithinBudget();
     // Spends what building this node takes on the read's budget: its faces, the faces its slices
     // walk and the lighting of its faces; false when that passes it.
-    bool SpendOnBuild();
+    bool SpendOnBuild(const FaceLights& lights);
     // What lighting the node's faces (so many) and their polygon elements takes: each of them
     // times the lights that shine on it.
     int64_t LightingWork(int64_t faces, const FaceLights& lights) const;
+    // Build and RescaleObject, for a node whose first object above it that is no group is
+    // `ancestor` (or none) and whose faces take the lights given (LightsOnFacesOf): handed down a
+    // subtree, they are found once for it rather than by walks up the tree from every node.
+    void BuildBeneath(ModelObject* ancestor, const FaceLights& lights);
+    void RescaleBeneath(Fixed factor, ModelObject* ancestor, const FaceLights& lights);
     // RefreshShading, for a node whose parent's lights are those given.
     void ShadeSubtree(const LightList* inherited);
     ResultCode DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped);

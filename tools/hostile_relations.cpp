@@ -485,14 +485,20 @@ Bytes Units(bool feet)
 }
 
 // Groups nested as deep as the reader goes, each measuring its units differently from the one
-// around it, around as many faces as any model may have: every group that joins its parent
-// rescales and rebuilds everything inside it.
+// around it, around the nodes given: every group that joins its parent rescales and rebuilds
+// everything inside it.
+Bytes NestedUnitsAround(Bytes inside)
+{
+    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
+    return ModelFile(Chunk("ROOT", inside));
+}
+
+// The same around as many faces as any model may have.
 Bytes NestedUnits()
 {
     Bytes inside;
     for (int32_t i = 0; i < 4; ++i) Append(inside, Chunk("PRSM", DomePrimitive(5000 * i, 0, 1000)));
-    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
-    return ModelFile(Chunk("ROOT", inside));
+    return NestedUnitsAround(inside);
 }
 
 // Empty groups by the hundred thousand.
@@ -569,9 +575,7 @@ Bytes EmptyGroupsInUnits(int32_t count, bool feet)
 // everything inside it, though nothing inside has a face.
 Bytes NestedUnitsAroundEmptyGroups()
 {
-    Bytes inside = EmptyGroupsInUnits(8000, false);
-    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
-    return ModelFile(Chunk("ROOT", inside));
+    return NestedUnitsAround(EmptyGroupsInUnits(8000, false));
 }
 
 // Two nested groups in different units around empty groups by the ten thousand: the inner group
@@ -825,14 +829,21 @@ Bytes SlicedObjectsWithoutFaces(bool units)
     return ModelFile(Chunk("ROOT", objects));
 }
 
+// Tiny triangles in one place, as many as given, each an object of its own.
+Bytes TinyTriangles(int32_t count)
+{
+    Bytes objects;
+    for (int32_t i = 0; i < count; ++i)
+        Append(objects, Chunk("PRSM", Opaque() + MeshChunk({{0.6, 0.6, 0}, {0.6, 1.4, 0}, {1.4, 0.6, 0}}, {{0, 1, 2}})));
+    return objects;
+}
+
 // Tiny triangles by the dozen in one place, under a dome of the most faces: every pair of
 // them meets, and each meets the dome, whose faces the search for a parting face compares with
 // the triangle's vertices.
 Bytes TrianglesInADome()
 {
-    Bytes objects;
-    for (int32_t i = 0; i < 46; ++i)
-        Append(objects, Chunk("PRSM", Opaque() + MeshChunk({{0.6, 0.6, 0}, {0.6, 1.4, 0}, {1.4, 0.6, 0}}, {{0, 1, 2}})));
+    Bytes objects = TinyTriangles(46);
     Append(objects, Chunk("PRSM", Opaque() + PrimitiveChunk(kDome, kDomeBands, kDomeCorners, 800, 0, 0, 0, 100)));
     return ModelFile(Chunk("ROOT", objects));
 }
@@ -1028,6 +1039,9 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-empty-meshes-in-root-chunks.qpy", EmptyMeshesInRootChunks(), HostileModel::kMustLoad},
         {"relations-root-chunks-of-no-lights.qpy", RootChunksOfNoLights(), HostileModel::kMustLoad},
         {"relations-units-nested-around-empty-groups.qpy", NestedUnitsAroundEmptyGroups(), HostileModel::kMustFail},
+        // A hundred triangles, each an object of one face: every level rebuilds each of them, and
+        // finds its lights and the object above its groups without a walk up through them all.
+        {"relations-units-nested-around-triangles.qpy", NestedUnitsAround(TinyTriangles(100)), HostileModel::kMustFail},
         {"relations-units-around-empty-groups.qpy", UnitsAroundEmptyGroups(), HostileModel::kMustLoad},
         {"relations-units-of-an-object.qpy", UnitsOfAnObject(), HostileModel::kMustLoad},
         {"relations-slice-chain-circling.qpy", SliceChainCircling(), HostileModel::kMustLoad},
