@@ -1,21 +1,22 @@
 // Hostile model files whose cost lies in the relations between their parts rather than in their
 // bytes, each written by hand and under a megabyte: objects that all meet, large objects side by
 // side, connections gathered on one face, contacts that faces pass on to each other, polygon
-// elements on one face, root chunks by the thousand, slices through large objects, lights by
-// the thousand over many faces, units that rescale nested groups again and again, empty groups by
-// the hundred thousand, objects without faces by the ten thousand, large objects around small ones,
-// elements on many faces, cut edges that circle, smooth sides around one corner, points and
-// indices that one hash would put together, outlines of a thousand teeth against the faces they
-// lie on, smooth corners named by the hundred thousand under lights by the ten thousand, corners
-// by the hundred thousand under slices by the ten thousand, sliced objects without faces, tiny
-// triangles in one place under a dome, outlines of thousands of points on a line, prisms nested in
-// units of their own, lists of lights by the ten thousand replaced, domes of a million faces under
-// slices that keep them whole or cut their tips, corners under slices cutting slivers, elements
-// under connections repeated, elements rebuilt through 90 levels of units, round elements of the
-// most points under faces connected one by one, lists of thousands of contacts copied to a
-// thousand faces, connections by the hundred thousand between faces that had none, connections to
-// a face without room (and with thousands of connections), and leaning faces of thousands of rows
-// connected by the hundred thousand; beside them honest models as dense as a file can be.
+// elements on one face, root chunks by the thousand, slices through large objects, lights by the
+// thousand over many faces, units that rescale nested groups again and again (around domes, empty
+// groups or triangles by the hundred), empty groups by the hundred thousand, objects without faces
+// by the ten thousand, large objects around small ones, elements on many faces, cut edges that
+// circle, smooth sides around one corner, points and indices that one hash would put together,
+// outlines of a thousand teeth against the faces they lie on, smooth corners named by the hundred
+// thousand under lights by the ten thousand, corners by the hundred thousand under slices by the
+// ten thousand, sliced objects without faces, tiny triangles in one place under a dome, outlines of
+// thousands of points on a line, prisms nested in units of their own, lists of lights by the ten
+// thousand replaced, domes of a million faces under slices that keep them whole or cut their tips,
+// corners under slices cutting slivers, elements under connections repeated, elements rebuilt
+// through 90 levels of units, round elements of the most points under faces connected one by one,
+// lists of thousands of contacts copied to a thousand faces, connections by the hundred thousand
+// between faces that had none, connections to a face without room (and with thousands of
+// connections), and leaning faces of thousands of rows connected by the hundred thousand; beside
+// them honest models as dense as a file can be.
 #include "tools/hostile_relations.h"
 
 #include <array>
