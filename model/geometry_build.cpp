@@ -241,7 +241,7 @@ void ModelObject::BuildBeneath(ModelObject* ancestor, const FaceLights& lights)
     }
     CountTurns(GeometryCount());
     UpdateWorld(lights);
-    LinkSurfaces();
+    LinkSurfaces(ancestor);
     if (ancestor) {
         ancestor->RegisterMember(this);
         ancestor->ComputeContactsWithSiblings(this);
@@ -265,7 +265,7 @@ void ModelObject::Rebuild()
     ModelObject* ancestor = FirstNonGroupParent();
     if (ancestor) ancestor->ClearContactsOf(this);
     UpdateWorld(LightsOnFacesOf(this));
-    LinkSurfaces();
+    LinkSurfaces(ancestor);
     if (ancestor) ancestor->ComputeContactsWithSiblings(this);
     for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->Rebuild();
     CountTurns(ChildCount());
@@ -501,7 +501,7 @@ void ModelObject::UpdateWorld(const FaceLights& lights)
     WorldBox = box;
 }
 
-void ModelObject::LinkSurfaces()
+void ModelObject::LinkSurfaces(ModelObject* ancestor)
 {
     // The boxes take in the elements of every face once they are all in place.
     bool elements = false;
@@ -512,7 +512,7 @@ void ModelObject::LinkSurfaces()
             elements = surface->PlaceSurfaceOnFace(record->Normal, record->Indices, LocalVertices) || elements;
     }
     CountTurns(ListCount(Surfaces));
-    if (elements) UpdateObjectBoxes();
+    if (elements) UpdateObjectBoxes(ancestor);
     for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->ReleaseRecordCaches();
     CountTurns(GeometryCount());
     RebindSurfaceTextures();

@@ -220,7 +220,9 @@ public:
     void BuildPrimitiveFaces(const RingDescriptor& descriptor);
     // Places the node in the world and lights its faces with the lights given (LightsOnFacesOf).
     void UpdateWorld(const FaceLights& lights);
-    void LinkSurfaces();
+    // Places the surfaces on their faces; where elements widen the node's boxes, the bounds that
+    // `ancestor`, the first object above it that is no group, files for its children change.
+    void LinkSurfaces(ModelObject* ancestor);
     void GroupBounds();
     void EnsureSliceList();
     void EnsureSurfaceCount(int32_t count);
@@ -287,7 +289,9 @@ public:
     void SetSurfaceTexture(TextureRecord* texture, int32_t side);
     void RebindSurfaceTextures();
     void GetObjectTextureName(int32_t side, char* buffer, int32_t bufferSize) const;
-    void UpdateObjectBoxes();
+    // Works out the boxes again over the faces and elements; the bounds that `ancestor`, the first
+    // object above the node that is no group (FirstNonGroupParent), files for its children change.
+    void UpdateObjectBoxes(ModelObject* ancestor);
 
     // --- chunk streaming ---
     ResultCode StreamRoot(MemoryStream* stream);

@@ -587,8 +587,8 @@ TEST(Geometry, ARescaleTurnsAsManyTimesANodeWhateverTheGroupsAboveItAndLightsAsS
     // A subtree rebuilt in new units hands each node the object above its groups and the lights
     // on its faces: found by walks up the tree from every node, they turned three times the groups
     // above every box for each box, which no cost of a read pays for. Each further group turns a
-    // few times of its own. The boxes are lit by the top's light; one has a light of its own and
-    // a box under it.
+    // few times of its own. The boxes, each with an element widening its boxes, are lit by the
+    // top's light; one has a light of its own and a box under it.
     UnitsRecord metres;
     metres.UnitsInit();
     UnitsRecord feet;
@@ -637,6 +637,7 @@ TEST(Geometry, ARescaleTurnsAsManyTimesANodeWhateverTheGroupsAboveItAndLightsAsS
         auto box = [&scene](int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1) {
             ModelObject* made = MakeBox(scene.holder(), x0, y0, z0, x1, y1, z1);
             made->SetColours({0x9000, 0x7000, 0x5000}, 0x0100, kSideBoth);
+            EXPECT_NE(AddFaceElement(made, 0, 0, 0, 4, 4, 0, 0, 0, {0x8000, 0x8000, 0x8000}, 0x0200), nullptr);
             return made;
         };
         for (int32_t i = 0; i < kBoxes; ++i) inner->AddChild(box(20 * i, 0, 0, 20 * i + 10, 10, 10));
