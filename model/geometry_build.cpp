@@ -190,14 +190,14 @@ FixedVector3 ModelObject::FaceDirection(int32_t face) const
 
 // --- building ---
 
-bool ModelObject::SpendOnBuild()
+bool ModelObject::SpendOnBuild(const FaceLights& lights)
 {
     // An incomplete object builds no faces.
     if (!IsCompleteObject() || FaceCount() <= 0) return true;
     ReadBudget& budget = Holder->Budget;
     const int64_t faces = FaceCount();
     return budget.Spend(ReadCost::kFaces, faces) &&
-           budget.Spend(ReadCost::kLighting, LightingWork(faces, LightsOnFacesOf(this)));
+           budget.Spend(ReadCost::kLighting, LightingWork(faces, lights));
 }
 
 int64_t ModelObject::LightingWork(int64_t faces, const FaceLights& lights) const
@@ -214,7 +214,11 @@ int64_t ModelObject::LightingWork(int64_t faces, const FaceLights& lights) const
 
 void ModelObject::Build()
 {
-    ModelObject* ancestor = FirstNonGroupParent();
+    BuildBeneath(FirstNonGroupParent(), LightsOnFacesOf(this));
+}
+
+void ModelObject::BuildBeneath(ModelObject* ancestor, const FaceLights& lights)
+{
     // An ancestor whose subtree is rebuilt in new units relates its objects once all are rebuilt.
     if (ancestor && ancestor->childrenRebuilding_) ancestor = nullptr;
     if (ancestor) {
@@ -236,8 +240,8 @@ void ModelObject::Build()
         GeometryAt(i)->RemoveDegenerateRecords();
     }
     CountTurns(GeometryCount());
-    UpdateWorld();
-    LinkSurfaces();
+    UpdateWorld(lights);
+    LinkSurfaces(ancestor);
     if (ancestor) {
         ancestor->RegisterMember(this);
         ancestor->ComputeContactsWithSiblings(this);
@@ -260,8 +264,8 @@ void ModelObject::Rebuild()
 {
     ModelObject* ancestor = FirstNonGroupParent();
     if (ancestor) ancestor->ClearContactsOf(this);
-    UpdateWorld();
-    LinkSurfaces();
+    UpdateWorld(LightsOnFacesOf(this));
+    LinkSurfaces(ancestor);
     if (ancestor) ancestor->ComputeContactsWithSiblings(this);
     for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->Rebuild();
     CountTurns(ChildCount());
@@ -471,7 +475,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
     LocalBox = record->LocalBox;
 }
 
-void ModelObject::UpdateWorld()
+void ModelObject::UpdateWorld(const FaceLights& lights)
 {
     SetCursorShape(kWaitCursor);
     LocalTransform->TransformCopyTo(WorldTransform);
@@ -489,7 +493,7 @@ void ModelObject::UpdateWorld()
     ShortBox box = kEmptyShortBox;
     for (int32_t i = 0; i < GeometryCount(); ++i) {
         ObjectGeometry* record = GeometryAt(i);
-        record->UpdateWorldPlanes();
+        record->UpdateWorldPlanes(lights);
         record->ComputeBounds(2);
         record->ExtendBox(&box, 2);
     }
@@ -497,7 +501,7 @@ void ModelObject::UpdateWorld()
     WorldBox = box;
 }
 
-void ModelObject::LinkSurfaces()
+void ModelObject::LinkSurfaces(ModelObject* ancestor)
 {
     // The boxes take in the elements of every face once they are all in place.
     bool elements = false;
@@ -508,7 +512,7 @@ void ModelObject::LinkSurfaces()
             elements = surface->PlaceSurfaceOnFace(record->Normal, record->Indices, LocalVertices) || elements;
     }
     CountTurns(ListCount(Surfaces));
-    if (elements) UpdateObjectBoxes();
+    if (elements) UpdateObjectBoxes(ancestor);
     for (int32_t i = 0; i < GeometryCount(); ++i) GeometryAt(i)->ReleaseRecordCaches();
     CountTurns(GeometryCount());
     RebindSurfaceTextures();
@@ -605,6 +609,11 @@ void ModelObject::TakeFaceOutline(int32_t face, DynamicArray* outline)
 
 void ModelObject::RescaleObject(Fixed factor)
 {
+    RescaleBeneath(factor, FirstNonGroupParent(), LightsOnFacesOf(this));
+}
+
+void ModelObject::RescaleBeneath(Fixed factor, ModelObject* ancestor, const FaceLights& lights)
+{
     // Coverings a read left to be done are worked out on the faces as they were connected.
     if (Holder->Budget.Reading()) FinishDeferredCoverings(Holder, true);
     if (IsPrimitive()) {
@@ -638,13 +647,19 @@ void ModelObject::RescaleObject(Fixed factor)
     // A rebuild in the course of a read is spent on its budget as the first build was, and so is
     // every node rebuilt, those without faces too; past it, the read fails and its model goes,
     // unbuilt.
-    if (!Holder->Budget.Spend(ReadCost::kTreeWalks, 1) || !SpendOnBuild()) return;
+    if (!Holder->Budget.Spend(ReadCost::kTreeWalks, 1) || !SpendOnBuild(lights)) return;
     // The children are rebuilt each on its own; what relates them is made once, after them all:
     // rebuilt one by one, each would be taken out of this node's members by a search of them all,
     // compared with every sibling and widen its group's bounds over all the others.
     childrenRebuilding_ = true;
-    Build();
-    for (int32_t i = 0; i < ChildCount(); ++i) ChildAt(i)->RescaleObject(factor);
+    BuildBeneath(ancestor, lights);
+    // The first object above each child that is no group is this node, or this group's own; a
+    // child's faces take its own lights or this node's in front, and this node's behind.
+    ModelObject* childrenAncestor = IsGroup() ? ancestor : this;
+    for (int32_t i = 0; i < ChildCount(); ++i) {
+        ModelObject* child = ChildAt(i);
+        child->RescaleBeneath(factor, childrenAncestor, {child->Lights ? child->Lights : lights.front, lights.front});
+    }
     CountTurns(ChildCount());
     childrenRebuilding_ = false;
     RelateChildren();

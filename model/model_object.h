@@ -218,8 +218,11 @@ public:
     void BuildRoundedRings(RingDescriptor* descriptor);
     void PlaceScaledRing(int32_t firstVertex, Fixed offsetX, Fixed offsetY, Fixed height, Fixed scale);
     void BuildPrimitiveFaces(const RingDescriptor& descriptor);
-    void UpdateWorld();
-    void LinkSurfaces();
+    // Places the node in the world and lights its faces with the lights given (LightsOnFacesOf).
+    void UpdateWorld(const FaceLights& lights);
+    // Places the surfaces on their faces; where elements widen the node's boxes, the bounds that
+    // `ancestor`, the first object above it that is no group, files for its children change.
+    void LinkSurfaces(ModelObject* ancestor);
     void GroupBounds();
     void EnsureSliceList();
     void EnsureSurfaceCount(int32_t count);
@@ -286,7 +289,9 @@ public:
     void SetSurfaceTexture(TextureRecord* texture, int32_t side);
     void RebindSurfaceTextures();
     void GetObjectTextureName(int32_t side, char* buffer, int32_t bufferSize) const;
-    void UpdateObjectBoxes();
+    // Works out the boxes again over the faces and elements; the bounds that `ancestor`, the first
+    // object above the node that is no group (FirstNonGroupParent), files for its children change.
+    void UpdateObjectBoxes(ModelObject* ancestor);
 
     // --- chunk streaming ---
     ResultCode StreamRoot(MemoryStream* stream);
@@ -361,10 +366,15 @@ private:
     bool BuildWithinBudget();
     // Spends what building this node takes on the read's budget: its faces, the faces its slices
     // walk and the lighting of its faces; false when that passes it.
-    bool SpendOnBuild();
+    bool SpendOnBuild(const FaceLights& lights);
     // What lighting the node's faces (so many) and their polygon elements takes: each of them
     // times the lights that shine on it.
     int64_t LightingWork(int64_t faces, const FaceLights& lights) const;
+    // Build and RescaleObject, for a node whose first object above it that is no group is
+    // `ancestor` (or none) and whose faces take the lights given (LightsOnFacesOf): handed down a
+    // subtree, they are found once for it rather than by walks up the tree from every node.
+    void BuildBeneath(ModelObject* ancestor, const FaceLights& lights);
+    void RescaleBeneath(Fixed factor, ModelObject* ancestor, const FaceLights& lights);
     // RefreshShading, for a node whose parent's lights are those given.
     void ShadeSubtree(const LightList* inherited);
     ResultCode DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped);

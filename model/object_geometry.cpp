@@ -401,7 +401,7 @@ void ObjectGeometry::RemoveDegenerateRecords()
     if (!degenerate.empty()) DiscardPolygons(degenerate);
 }
 
-void ObjectGeometry::UpdateWorldPlanes()
+void ObjectGeometry::UpdateWorldPlanes(const FaceLights& lights)
 {
     DropParting();
     const Transform* world = Owner->WorldTransform;
@@ -439,7 +439,6 @@ void ObjectGeometry::UpdateWorldPlanes()
     for (int32_t i = 0; i < PolygonCount() && !smooth; ++i) {
         smooth = PolygonAt(i)->GetSideAttribute(kSideFront) == 1 || PolygonAt(i)->GetSideAttribute(kSideBack) == 1;
     }
-    const FaceLights lights = LightsOnFacesOf(Owner);
     // The faces around a vertex are found only when a smooth side asks for them.
     const VertexFaces around(this);
     if (smooth) {

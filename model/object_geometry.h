@@ -60,7 +60,8 @@ public:
     bool PlaneValues(const PlaneRecord* plane, DynamicArray* output) const;
     void CutBySlices();
     void RemoveDegenerateRecords();
-    void UpdateWorldPlanes();
+    // Works out the faces' planes in the world and lights them with the lights on its owner's faces.
+    void UpdateWorldPlanes(const FaceLights& lights);
     void RefreshRecordShading(const FaceLights& lights);
     void ReleaseRecordCaches();
     int32_t HitTestPolygonObject(int16_t x, int16_t y, int16_t z) const;

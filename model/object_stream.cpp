@@ -14,6 +14,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/plane_record.h"
+#include "model/polygon_record.h"
 #include "model/read_budget.h"
 #include "model/read_limits.h"
 #include "model/surface.h"
@@ -214,7 +215,7 @@ bool ModelObject::BuildWithinBudget()
     // The world root was built when its holder made it, and has taken in every child since; a
     // root chunk gives it nothing to build again.
     if (IsWorldRoot() && GeometryCount() > 0) return true;
-    if (!SpendOnBuild()) return false;
+    if (!SpendOnBuild(LightsOnFacesOf(this))) return false;
     Build();
     return true;
 }

@@ -44,10 +44,10 @@ void ModelObject::GetObjectTextureName(int32_t side, char* buffer, int32_t buffe
     CurrentTextureServices().TextureName(GetObjectTexture(side), buffer, bufferSize);
 }
 
-void ModelObject::UpdateObjectBoxes()
+void ModelObject::UpdateObjectBoxes(ModelObject* ancestor)
 {
     // The sphere bounds filed for the children appended next change.
-    if (ModelObject* ancestor = FirstNonGroupParent()) ancestor->DropSiblingIndex();
+    if (ancestor) ancestor->DropSiblingIndex();
     ShortBox local = kEmptyShortBox;
     ShortBox world = kEmptyShortBox;
     for (int32_t i = 0; i < GeometryCount(); ++i) {

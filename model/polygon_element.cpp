@@ -283,7 +283,7 @@ void PolygonElement::UpdateElementTextureMapping()
 void PolygonElement::Update()
 {
     UpdateOnFace();
-    if (Owner && Owner->Owner) Owner->Owner->UpdateObjectBoxes();
+    if (Owner && Owner->Owner) Owner->Owner->UpdateObjectBoxes(Owner->Owner->FirstNonGroupParent());
 }
 
 void PolygonElement::UpdateOnFace()

@@ -859,7 +859,7 @@ void Surface::PlaceOnFace(const FixedVector3& point, const ShortVector3& normal)
 
 void Surface::PlaceSurface(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices)
 {
-    if (PlaceSurfaceOnFace(normal, indices, vertices) && Owner) Owner->UpdateObjectBoxes();
+    if (PlaceSurfaceOnFace(normal, indices, vertices) && Owner) Owner->UpdateObjectBoxes(Owner->FirstNonGroupParent());
 }
 
 bool Surface::PlaceSurfaceOnFace(const ShortVector3& normal, const DynamicArray* indices, const DynamicArray* vertices)

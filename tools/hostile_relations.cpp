@@ -1,21 +1,22 @@
 // Hostile model files whose cost lies in the relations between their parts rather than in their
 // bytes, each written by hand and under a megabyte: objects that all meet, large objects side by
 // side, connections gathered on one face, contacts that faces pass on to each other, polygon
-// elements on one face, root chunks by the thousand, slices through large objects, lights by
-// the thousand over many faces, units that rescale nested groups again and again, empty groups by
-// the hundred thousand, objects without faces by the ten thousand, large objects around small ones,
-// elements on many faces, cut edges that circle, smooth sides around one corner, points and
-// indices that one hash would put together, outlines of a thousand teeth against the faces they
-// lie on, smooth corners named by the hundred thousand under lights by the ten thousand, corners
-// by the hundred thousand under slices by the ten thousand, sliced objects without faces, tiny
-// triangles in one place under a dome, outlines of thousands of points on a line, prisms nested in
-// units of their own, lists of lights by the ten thousand replaced, domes of a million faces under
-// slices that keep them whole or cut their tips, corners under slices cutting slivers, elements
-// under connections repeated, elements rebuilt through 90 levels of units, round elements of the
-// most points under faces connected one by one, lists of thousands of contacts copied to a
-// thousand faces, connections by the hundred thousand between faces that had none, connections to
-// a face without room (and with thousands of connections), and leaning faces of thousands of rows
-// connected by the hundred thousand; beside them honest models as dense as a file can be.
+// elements on one face, root chunks by the thousand, slices through large objects, lights by the
+// thousand over many faces, units that rescale nested groups again and again (around domes, empty
+// groups or triangles by the hundred), empty groups by the hundred thousand, objects without faces
+// by the ten thousand, large objects around small ones, elements on many faces, cut edges that
+// circle, smooth sides around one corner, points and indices that one hash would put together,
+// outlines of a thousand teeth against the faces they lie on, smooth corners named by the hundred
+// thousand under lights by the ten thousand, corners by the hundred thousand under slices by the
+// ten thousand, sliced objects without faces, tiny triangles in one place under a dome, outlines of
+// thousands of points on a line, prisms nested in units of their own, lists of lights by the ten
+// thousand replaced, domes of a million faces under slices that keep them whole or cut their tips,
+// corners under slices cutting slivers, elements under connections repeated, elements rebuilt
+// through 90 levels of units, round elements of the most points under faces connected one by one,
+// lists of thousands of contacts copied to a thousand faces, connections by the hundred thousand
+// between faces that had none, connections to a face without room (and with thousands of
+// connections), and leaning faces of thousands of rows connected by the hundred thousand; beside
+// them honest models as dense as a file can be.
 #include "tools/hostile_relations.h"
 
 #include <array>
@@ -485,14 +486,20 @@ Bytes Units(bool feet)
 }
 
 // Groups nested as deep as the reader goes, each measuring its units differently from the one
-// around it, around as many faces as any model may have: every group that joins its parent
-// rescales and rebuilds everything inside it.
+// around it, around the nodes given: every group that joins its parent rescales and rebuilds
+// everything inside it.
+Bytes NestedUnitsAround(Bytes inside)
+{
+    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
+    return ModelFile(Chunk("ROOT", inside));
+}
+
+// The same around as many faces as any model may have.
 Bytes NestedUnits()
 {
     Bytes inside;
     for (int32_t i = 0; i < 4; ++i) Append(inside, Chunk("PRSM", DomePrimitive(5000 * i, 0, 1000)));
-    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
-    return ModelFile(Chunk("ROOT", inside));
+    return NestedUnitsAround(inside);
 }
 
 // Empty groups by the hundred thousand.
@@ -569,9 +576,7 @@ Bytes EmptyGroupsInUnits(int32_t count, bool feet)
 // everything inside it, though nothing inside has a face.
 Bytes NestedUnitsAroundEmptyGroups()
 {
-    Bytes inside = EmptyGroupsInUnits(8000, false);
-    for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
-    return ModelFile(Chunk("ROOT", inside));
+    return NestedUnitsAround(EmptyGroupsInUnits(8000, false));
 }
 
 // Two nested groups in different units around empty groups by the ten thousand: the inner group
@@ -825,14 +830,21 @@ Bytes SlicedObjectsWithoutFaces(bool units)
     return ModelFile(Chunk("ROOT", objects));
 }
 
+// Tiny triangles in one place, as many as given, each an object of its own.
+Bytes TinyTriangles(int32_t count)
+{
+    Bytes objects;
+    for (int32_t i = 0; i < count; ++i)
+        Append(objects, Chunk("PRSM", Opaque() + MeshChunk({{0.6, 0.6, 0}, {0.6, 1.4, 0}, {1.4, 0.6, 0}}, {{0, 1, 2}})));
+    return objects;
+}
+
 // Tiny triangles by the dozen in one place, under a dome of the most faces: every pair of
 // them meets, and each meets the dome, whose faces the search for a parting face compares with
 // the triangle's vertices.
 Bytes TrianglesInADome()
 {
-    Bytes objects;
-    for (int32_t i = 0; i < 46; ++i)
-        Append(objects, Chunk("PRSM", Opaque() + MeshChunk({{0.6, 0.6, 0}, {0.6, 1.4, 0}, {1.4, 0.6, 0}}, {{0, 1, 2}})));
+    Bytes objects = TinyTriangles(46);
     Append(objects, Chunk("PRSM", Opaque() + PrimitiveChunk(kDome, kDomeBands, kDomeCorners, 800, 0, 0, 0, 100)));
     return ModelFile(Chunk("ROOT", objects));
 }
@@ -1028,6 +1040,9 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-empty-meshes-in-root-chunks.qpy", EmptyMeshesInRootChunks(), HostileModel::kMustLoad},
         {"relations-root-chunks-of-no-lights.qpy", RootChunksOfNoLights(), HostileModel::kMustLoad},
         {"relations-units-nested-around-empty-groups.qpy", NestedUnitsAroundEmptyGroups(), HostileModel::kMustFail},
+        // A hundred triangles, each an object of one face: every level rebuilds each of them, and
+        // finds its lights and the object above its groups without a walk up through them all.
+        {"relations-units-nested-around-triangles.qpy", NestedUnitsAround(TinyTriangles(100)), HostileModel::kMustFail},
         {"relations-units-around-empty-groups.qpy", UnitsAroundEmptyGroups(), HostileModel::kMustLoad},
         {"relations-units-of-an-object.qpy", UnitsOfAnObject(), HostileModel::kMustLoad},
         {"relations-slice-chain-circling.qpy", SliceChainCircling(), HostileModel::kMustLoad},

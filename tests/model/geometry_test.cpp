@@ -9,11 +9,13 @@
 
 #include "foundation/loop_turns.h"
 #include "foundation/pointer_list.h"
+#include "model/light.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/transform.h"
+#include "model/units_record.h"
 #include "tests/model/model_test_support.h"
 
 namespace {
@@ -578,4 +580,80 @@ TEST(Geometry, APrimitivesBuildTurnsAsManyTimesAFaceWhateverItsFaces)
         round->Destroy();
     }
     EXPECT_LT(perFace[1], perFace[0] + 4) << perFace[0] << " " << perFace[1];
+}
+
+TEST(Geometry, ARescaleTurnsAsManyTimesANodeWhateverTheGroupsAboveItAndLightsAsShadedAgain)
+{
+    // A subtree rebuilt in new units hands each node the object above its groups and the lights
+    // on its faces: found by walks up the tree from every node, they turned three times the groups
+    // above every box for each box, which no cost of a read pays for. Each further group turns a
+    // few times of its own. The boxes, each with an element widening its boxes, are lit by the
+    // top's light; one has a light of its own and a box under it.
+    UnitsRecord metres;
+    metres.UnitsInit();
+    UnitsRecord feet;
+    feet.UnitsInit();
+    feet.UnitsSet(0.3048);
+    auto light = [](int16_t x, uint16_t grey) {
+        Light* made = new Light;
+        made->LightInitDefaults();
+        made->LightSetDirection(x, 128, -256);
+        made->LightSetGrey(grey);
+        return made;
+    };
+    // Every face's lit colours and shades.
+    auto shades = [](ModelObject* top) {
+        std::vector<int64_t> all;
+        std::vector<ModelObject*> nodes = {top};
+        for (size_t n = 0; n < nodes.size(); ++n) {
+            for (int32_t i = 0; i < nodes[n]->ChildCount(); ++i) nodes.push_back(nodes[n]->ChildAt(i));
+            for (int32_t g = 0; g < nodes[n]->GeometryCount(); ++g) {
+                const ObjectGeometry* record = nodes[n]->GeometryAt(g);
+                for (int32_t f = 0; f < record->PolygonCount(); ++f) {
+                    const PolygonRecord* face = record->PolygonAt(f);
+                    all.insert(all.end(), {face->FrontLit.red, face->FrontLit.green, face->BackLit.red,
+                                           face->BackLit.blue, face->FrontShadeEntry, face->BackShadeEntry});
+                }
+            }
+        }
+        return all;
+    };
+    constexpr int32_t kBoxes = 16;
+    const int32_t depths[] = {4, 64};
+    int64_t turns[2];
+    for (int32_t k = 0; k < 2; ++k) {
+        Scene scene;
+        ModelObject* top = scene.holder()->MakeObject();
+        top->SetGroup();
+        top->SetUnits(&metres);
+        top->LightsForEdit()->LightListAppend(light(-256, 0xC000));
+        ModelObject* inner = top;
+        for (int32_t depth = 1; depth < depths[k]; ++depth) {
+            ModelObject* group = scene.holder()->MakeObject();
+            group->SetGroup();
+            inner->AddChild(group);
+            inner = group;
+        }
+        auto box = [&scene](int32_t x0, int32_t y0, int32_t z0, int32_t x1, int32_t y1, int32_t z1) {
+            ModelObject* made = MakeBox(scene.holder(), x0, y0, z0, x1, y1, z1);
+            made->SetColours({0x9000, 0x7000, 0x5000}, 0x0100, kSideBoth);
+            EXPECT_NE(AddFaceElement(made, 0, 0, 0, 4, 4, 0, 0, 0, {0x8000, 0x8000, 0x8000}, 0x0200), nullptr);
+            return made;
+        };
+        for (int32_t i = 0; i < kBoxes; ++i) inner->AddChild(box(20 * i, 0, 0, 20 * i + 10, 10, 10));
+        ModelObject* lamp = inner->ChildAt(0);
+        lamp->SetLights(NewLightList());
+        lamp->LightsForEdit()->LightListAppend(light(256, 0x6000));
+        lamp->AddChild(box(2, 2, 10, 8, 8, 20));
+        const int64_t before = TurnsCounted();
+        top->SetUnits(&feet);
+        turns[k] = TurnsCounted() - before;
+        EXPECT_EQ(inner->ChildAt(1)->Height0, FixMul(IntToFixed(10), X2Fix(1 / 0.3048)));
+        const std::vector<int64_t> rescaled = shades(top);
+        top->RefreshShading();
+        EXPECT_EQ(rescaled, shades(top)) << depths[k];
+        top->Destroy();
+    }
+    const double perGroup = double(turns[1] - turns[0]) / (depths[1] - depths[0]);
+    EXPECT_LT(perGroup, 8) << turns[0] << " " << turns[1];
 }
