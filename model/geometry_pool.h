@@ -1,11 +1,14 @@
 // GeometryPool: room for the object geometry records of one model holder, handed out from blocks
 // of many records side by side, so that a frame's walks over thousands of records read memory
-// close together rather than a page apart. The pool lasts until its holder is gone and every
-// record it gave room for has been given back.
+// close together rather than a page apart; with the room of the records' contact lists. The pool
+// lasts until its holder is gone and every record it gave room for has been given back (with the
+// room of its contacts).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "model/contact_room.h"
 
 class GeometryPool {
 public:
@@ -18,6 +21,8 @@ public:
     void Give(void* place);
     // The holder is gone: the pool frees itself once every record is back.
     void HolderGone();
+    // The room of the contact lists of the pool's records.
+    ContactRoom* Contacts() { return &contacts_; }
 
 private:
     explicit GeometryPool(size_t recordSize);
@@ -36,5 +41,6 @@ private:
     char* freshEnd_ = nullptr;
     void* given_ = nullptr;
     int64_t out_ = 0;
+    ContactRoom contacts_;
     bool holderGone_ = false;
 };

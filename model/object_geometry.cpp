@@ -53,8 +53,6 @@ int64_t HeapDepth(size_t size)
 
 // Against this many vertices or fewer a parting face is searched for depth first, without a heap.
 constexpr int32_t kFewVertices = 16;
-// A record's list of contacts grows a step at a time up to this many, and doubles from there on.
-constexpr int32_t kContactsDoubling = 8;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
 
@@ -159,7 +157,6 @@ void ObjectGeometry::ObjectGeometryFree()
     DestroyArray(Members);
     for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PolygonRecordDestroy();
     DestroyArray(Polygons);
-    DestroyArray(Contacts);
     DestroyArray(DrawList);
     DestroyArray(ScreenPoints);
     GeometryPool* pool = Pool;
@@ -525,29 +522,37 @@ void ObjectGeometry::RemoveMembersOf(const ModelObject* node)
 
 const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
 {
-    return Contacts ? Contacts->At<ContactEntry>(index) : nullptr;
+    return index >= 0 && index < contactCount_ ? &Contacts[index] : nullptr;
 }
 
 void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
 {
-    if (!Contacts) Contacts = NewDynamicArray(0, int32_t(sizeof(ContactEntry)), 4);
-    // A record of a dense scene meets its neighbours by the dozen: its list doubles as it fills
-    // rather than growing a step at a time, so that the heap is not left a free block of every
-    // length on the way, which every later block of that size searches past on the system's heap.
-    const int32_t count = Contacts ? Contacts->ArrayCount() : 0;
-    if (count >= kContactsDoubling && count == Contacts->Capacity() &&
-        Contacts->ArraySetCount(2 * count) == kResultOk) {
-        IgnoreResult(Contacts->ArraySetCount(count));
+    // A full list moves to a block of the next length: a record of a dense scene meets its
+    // neighbours by the dozen.
+    if (!Contacts || contactCount_ == ContactRoom::Entries(contactLength_)) {
+        ContactRoom* room = Pool ? Pool->Contacts() : nullptr;
+        const int32_t length = Contacts ? contactLength_ + 1 : 0;
+        ContactEntry* block = ContactRoom::Take(room, length);
+        if (!block) {
+            NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+            return;
+        }
+        std::copy(Contacts, Contacts + contactCount_, block);
+        CountTurns(contactCount_);
+        ContactRoom::Give(room, Contacts, contactLength_);
+        Contacts = block;
+        contactLength_ = int8_t(length);
     }
-    const ContactEntry entry = {other, point, normal};
-    if (!Contacts || Contacts->Append(&entry) < 0) NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+    Contacts[contactCount_++] = {other, point, normal};
 }
 
 void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 {
-    for (int32_t i = 0; i < ContactCount(); ++i) {
-        if (ContactAt(i)->Other == other) {
-            IgnoreResult(Contacts->Remove(i));
+    for (int32_t i = 0; i < contactCount_; ++i) {
+        if (Contacts[i].Other == other) {
+            std::copy(Contacts + i + 1, Contacts + contactCount_, Contacts + i);
+            CountTurns(contactCount_ - i);
+            --contactCount_;
             return;
         }
     }
@@ -555,11 +560,13 @@ void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 
 void ObjectGeometry::ClearContacts()
 {
-    for (int32_t i = 0; i < ContactCount(); ++i) {
-        ObjectGeometry* other = ContactAt(i)->Other;
+    for (int32_t i = 0; i < contactCount_; ++i) {
+        ObjectGeometry* other = Contacts[i].Other;
         if (other && other != this && !(other->Owner && other->Owner->IsLeaving())) other->RemoveContactWith(this);
     }
-    if (Contacts) IgnoreResult(Contacts->ArraySetCount(0));
+    ContactRoom::Give(Pool ? Pool->Contacts() : nullptr, Contacts, contactLength_);
+    Contacts = nullptr;
+    contactCount_ = 0;
 }
 
 const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool bounded)
@@ -878,8 +885,8 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
 void ObjectGeometry::FindContact(ObjectGeometry* other)
 {
     // A pair of records has one contact at most.
-    for (int32_t i = 0; i < ContactCount(); ++i) {
-        if (ContactAt(i)->Other == other) return;
+    for (int32_t i = 0; i < contactCount_; ++i) {
+        if (Contacts[i].Other == other) return;
     }
     FindNewContact(other);
 }

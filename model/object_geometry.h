@@ -7,6 +7,7 @@
 
 #include "foundation/dynamic_array.h"
 #include "foundation/pointer_list.h"
+#include "model/contact_room.h"
 #include "model/short_vector.h"
 
 class GeometryPool;
@@ -18,14 +19,6 @@ class Surface;
 struct PartingSummary;
 
 class ObjectGeometry;
-
-// A contact with another record: a point of the contact plane and its normal (length 256),
-// pointing away from the record that holds the entry.
-struct ContactEntry {
-    ObjectGeometry* Other;
-    ShortVector3 Point;
-    ShortVector3 Normal;
-};
 
 // Results of HitTestPolygonObject.
 constexpr int32_t kHitInside = 1;
@@ -80,15 +73,17 @@ public:
     void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
     void RemoveContactWith(const ObjectGeometry* other);
     // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its entry for this
-    // record; then this record's contacts are emptied.
+    // record; then this record's contacts are emptied and their block given back.
     void ClearContacts();
-    int32_t ContactCount() const { return Contacts ? Contacts->ArrayCount() : 0; }
+    int32_t ContactCount() const { return contactCount_; }
     const ContactEntry* ContactAt(int32_t index) const;
 
     // The fields a frame reads of every record come first, side by side.
     ModelObject* Owner = nullptr;
     DynamicArray* Polygons = nullptr;  // PolygonRecord pointers, owned
-    DynamicArray* Contacts = nullptr;  // ContactEntry
+    // ContactCount() entries in a block of the pool's contact room (or of its own, without a pool).
+    ContactEntry* Contacts = nullptr;
+    int32_t contactCount_ = 0;
     ShortVector3 WorldCentre = {0, 0, 0};
     int16_t WorldRadius = 0;
     // Renderer caches, kept per change serial of the model: the visibility test (with the clip
@@ -133,6 +128,8 @@ public:
     int32_t DrawCount = 0;
     // The pool that gave the record its room (null: made on its own).
     GeometryPool* Pool = nullptr;
+    // The length of the contacts' block in the contact room (ContactRoom::Entries).
+    int8_t contactLength_ = 0;
     PartingSummary* partingSummary_ = nullptr;  // owned
     // The mark of the holder's scratch summary while it holds this record's (0: none).
     uint64_t partingScratchMark_ = 0;

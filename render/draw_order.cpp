@@ -138,11 +138,11 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
         const ObjectGeometry* r = member[m];
         const int32_t own = r->DrawIndex;
         if (own < 0 || own >= count || records[own] != r || !r->Contacts) continue;
-        if (!budget.Spend(FrameCost::kOrdered, r->Contacts->ArrayCount())) return;
-        CountTurns(r->Contacts->ArrayCount());
+        if (!budget.Spend(FrameCost::kOrdered, r->ContactCount())) return;
+        CountTurns(r->ContactCount());
         work.firstCandidate[size_t(own)] = int32_t(work.candidates.size());
-        const ContactEntry* entries = r->Contacts->Elements<ContactEntry>();
-        for (int32_t k = 0; k < r->Contacts->ArrayCount(); ++k) {
+        const ContactEntry* entries = r->Contacts;
+        for (int32_t k = 0; k < r->ContactCount(); ++k) {
             if (!MayGoFirst(r, entries[k], observer)) continue;
             // Only records of this list count.
             const int32_t place = entries[k].Other->DrawIndex;

@@ -246,7 +246,6 @@ TEST(DrawOrder, TheCorrectionPullsAsMovingEveryRecordInBetweenWould)
             r.Visible = 1;
             r.ScreenMinimum[0] = r.ScreenMinimum[2] = -100;
             r.ScreenMaximum[0] = r.ScreenMaximum[2] = 100;
-            r.Contacts = NewDynamicArray(0, sizeof(ContactEntry), 4);
             ObjectGeometry* record = &r;
             list->Append(&record);
         }
@@ -254,8 +253,8 @@ TEST(DrawOrder, TheCorrectionPullsAsMovingEveryRecordInBetweenWould)
             for (int32_t contacts = int32_t(random() % 5); contacts > 0; --contacts) {
                 const int32_t other = int32_t(random() % uint32_t(count));
                 const bool facing = random() % 3 != 0;
-                const ContactEntry entry = {&records[size_t(other)], {0, 100, 0}, {0, int16_t(facing ? 256 : -256), 0}};
-                records[size_t(k)].Contacts->Append(&entry);
+                records[size_t(k)].AddGeometryContact(&records[size_t(other)], {0, 100, 0},
+                                                      {0, int16_t(facing ? 256 : -256), 0});
                 if (facing && other != k) candidates[size_t(k)].push_back(other);
             }
         }
@@ -265,8 +264,7 @@ TEST(DrawOrder, TheCorrectionPullsAsMovingEveryRecordInBetweenWould)
             EXPECT_EQ(PointerAt<ObjectGeometry>(list, k), &records[size_t(expected[size_t(k)])]) << round << " " << k;
             EXPECT_EQ(PointerAt<ObjectGeometry>(list, k)->DrawIndex, k);
         }
-        for (ObjectGeometry& r : records) r.Contacts->Destroy();
-        for (ObjectGeometry& r : records) r.Contacts = nullptr;
+        for (ObjectGeometry& r : records) r.ClearContacts();
         list->Destroy();
     }
 }
