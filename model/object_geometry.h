@@ -119,6 +119,8 @@ public:
     ShortBox LocalBox = {{0, 0, 0}, {0, 0, 0}};
     ShortBox WorldBox = {{0, 0, 0}, {0, 0, 0}};
     ShortVector3 LocalCentre = {0, 0, 0};
+    // The length of the contacts' block in the contact room (ContactRoom::Entries).
+    int8_t contactLength_ = 0;
     // The draw-order list of the records registered under this one, kept per change serial with
     // how much of it was drawn, and the serial at which the record was last drawn from inside
     // through a see-through face.
@@ -128,8 +130,6 @@ public:
     int32_t DrawCount = 0;
     // The pool that gave the record its room (null: made on its own).
     GeometryPool* Pool = nullptr;
-    // The length of the contacts' block in the contact room (ContactRoom::Entries).
-    int8_t contactLength_ = 0;
     PartingSummary* partingSummary_ = nullptr;  // owned
     // The mark of the holder's scratch summary while it holds this record's (0: none).
     uint64_t partingScratchMark_ = 0;
