@@ -38,19 +38,19 @@ int32_t ContactRoom::Entries(int32_t length)
     return (2 + (length & 1)) << (length >> 1);
 }
 
-ContactEntry* ContactRoom::Take(ContactRoom* room, int32_t length)
+ContactEntry* ContactRoom::Take(int32_t length)
 {
     if (length < 0 || length >= kLengths) return nullptr;
     const size_t bytes = BlockBytes(length);
-    if (!room || bytes > kLargestCarvedBytes) {
+    if (bytes > kLargestCarvedBytes) {
         CountTurns(kHeapBlockTurns);
         return static_cast<ContactEntry*>(std::malloc(bytes));
     }
-    if (Given* given = room->given_[length]) {
-        room->given_[length] = given->next;
+    if (Given* given = given_[length]) {
+        given_[length] = given->next;
         return reinterpret_cast<ContactEntry*>(given);
     }
-    return room->Carve(bytes);
+    return Carve(bytes);
 }
 
 ContactEntry* ContactRoom::Carve(size_t bytes)
@@ -75,14 +75,14 @@ ContactEntry* ContactRoom::Carve(size_t bytes)
     return block;
 }
 
-void ContactRoom::Give(ContactRoom* room, ContactEntry* block, int32_t length)
+void ContactRoom::Give(ContactEntry* block, int32_t length)
 {
     if (!block) return;
-    if (!room || BlockBytes(length) > kLargestCarvedBytes) {
+    if (BlockBytes(length) > kLargestCarvedBytes) {
         std::free(block);
         return;
     }
     auto* given = reinterpret_cast<Given*>(block);
-    given->next = room->given_[length];
-    room->given_[length] = given;
+    given->next = given_[length];
+    given_[length] = given;
 }

@@ -10,15 +10,15 @@
 
 #include "model/short_vector.h"
 
-class ObjectGeometry;
-
-// A contact with another record: a point of the contact plane and its normal (length 256),
+// A contact with another record, named by its number in the pool of both records
+// (ObjectGeometry::ContactOther): a point of the contact plane and its normal (length 256),
 // pointing away from the record that holds the entry.
 struct ContactEntry {
-    ObjectGeometry* Other;
+    uint32_t OtherNumber;
     ShortVector3 Point;
     ShortVector3 Normal;
 };
+static_assert(sizeof(ContactEntry) == 16, "a contact entry is a number and two short vectors");
 
 class ContactRoom {
 public:
@@ -33,10 +33,10 @@ public:
     // The entries a block of length `length` holds: 2, 3, 4, 6, 8, 12, 16, ...
     static int32_t Entries(int32_t length);
     // A block of the length's entries (left as they were), or null when memory is short or the
-    // length is past the last; with no room (null), a block of its own from the heap.
-    static ContactEntry* Take(ContactRoom* room, int32_t length);
-    // Gives back a block of the length taken from the room (or of its own, with no room).
-    static void Give(ContactRoom* room, ContactEntry* block, int32_t length);
+    // length is past the last.
+    ContactEntry* Take(int32_t length);
+    // Gives back a block of the length taken from the room (null: none).
+    void Give(ContactEntry* block, int32_t length);
 
 private:
     // A slab: the next slab, then its blocks.

@@ -130,11 +130,19 @@ private:
 ObjectGeometry* ObjectGeometry::New(ModelObject* owner)
 {
     // The holder's records side by side where its pool has room, else one on its own.
-    GeometryPool* pool = owner && owner->Holder ? owner->Holder->Geometries : nullptr;
-    void* place = pool ? pool->Take() : nullptr;
+    return New(owner, owner && owner->Holder ? owner->Holder->Geometries : nullptr);
+}
+
+ObjectGeometry* ObjectGeometry::New(ModelObject* owner, GeometryPool* pool)
+{
+    uint32_t number = 0;
+    void* place = pool ? pool->Take(&number) : nullptr;
     if (!place) CountTurns(kHeapBlockTurns);
     ObjectGeometry* record = place ? new (place) ObjectGeometry : new (std::nothrow) ObjectGeometry;
-    if (place) record->Pool = pool;
+    if (place) {
+        record->Pool = pool;
+        record->PoolNumber = number;
+    }
     if (record && record->ObjectGeometryInit(owner) != kResultOk) {
         record->ObjectGeometryFree();
         return nullptr;
@@ -164,8 +172,9 @@ void ObjectGeometry::ObjectGeometryFree()
         delete this;
         return;
     }
+    const uint32_t number = PoolNumber;
     this->~ObjectGeometry();
-    pool->Give(this);
+    pool->Give(this, number);
 }
 
 void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface)
@@ -525,31 +534,43 @@ const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
     return index >= 0 && index < contactCount_ ? &Contacts[index] : nullptr;
 }
 
+ObjectGeometry* ObjectGeometry::ContactOther(int32_t index) const
+{
+    return index >= 0 && index < contactCount_ ? ContactOther(Contacts[index]) : nullptr;
+}
+
 void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
 {
     // A full list moves to a block of the next length: a record of a dense scene meets its
     // neighbours by the dozen.
+    // Entries name records by their numbers in the pool: a record made on its own, for want of
+    // room in the pool, has no contacts.
+    if (!Pool || other->Pool != Pool) {
+        NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+        return;
+    }
     if (!Contacts || contactCount_ == ContactRoom::Entries(contactLength_)) {
-        ContactRoom* room = Pool ? Pool->Contacts() : nullptr;
+        ContactRoom* room = Pool->Contacts();
         const int32_t length = Contacts ? contactLength_ + 1 : 0;
-        ContactEntry* block = ContactRoom::Take(room, length);
+        ContactEntry* block = room->Take(length);
         if (!block) {
             NoteMemoryShort(Owner ? Owner->Holder : nullptr);
             return;
         }
         std::copy(Contacts, Contacts + contactCount_, block);
         CountTurns(contactCount_);
-        ContactRoom::Give(room, Contacts, contactLength_);
+        room->Give(Contacts, contactLength_);
         Contacts = block;
         contactLength_ = int8_t(length);
     }
-    Contacts[contactCount_++] = {other, point, normal};
+    Contacts[contactCount_++] = {other->PoolNumber, point, normal};
 }
 
 void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 {
+    if (other->Pool != Pool) return;
     for (int32_t i = 0; i < contactCount_; ++i) {
-        if (Contacts[i].Other == other) {
+        if (Contacts[i].OtherNumber == other->PoolNumber) {
             std::copy(Contacts + i + 1, Contacts + contactCount_, Contacts + i);
             CountTurns(contactCount_ - i);
             --contactCount_;
@@ -561,10 +582,10 @@ void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 void ObjectGeometry::ClearContacts()
 {
     for (int32_t i = 0; i < contactCount_; ++i) {
-        ObjectGeometry* other = Contacts[i].Other;
-        if (other && other != this && !(other->Owner && other->Owner->IsLeaving())) other->RemoveContactWith(this);
+        ObjectGeometry* other = ContactOther(Contacts[i]);
+        if (other != this && !(other->Owner && other->Owner->IsLeaving())) other->RemoveContactWith(this);
     }
-    ContactRoom::Give(Pool ? Pool->Contacts() : nullptr, Contacts, contactLength_);
+    if (Contacts) Pool->Contacts()->Give(Contacts, contactLength_);
     Contacts = nullptr;
     contactCount_ = 0;
 }
@@ -886,7 +907,7 @@ void ObjectGeometry::FindContact(ObjectGeometry* other)
 {
     // A pair of records has one contact at most.
     for (int32_t i = 0; i < contactCount_; ++i) {
-        if (Contacts[i].Other == other) return;
+        if (other->Pool == Pool && Contacts[i].OtherNumber == other->PoolNumber) return;
     }
     FindNewContact(other);
 }

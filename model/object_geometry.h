@@ -8,9 +8,9 @@
 #include "foundation/dynamic_array.h"
 #include "foundation/pointer_list.h"
 #include "model/contact_room.h"
+#include "model/geometry_pool.h"
 #include "model/short_vector.h"
 
-class GeometryPool;
 struct FaceLights;
 class ModelObject;
 class PlaneRecord;
@@ -27,8 +27,11 @@ constexpr int32_t kHitOutside = 3;
 
 class ObjectGeometry {
 public:
-    // A new record for the owner with an empty polygon list; null when memory is short.
+    // A new record for the owner with an empty polygon list, in its holder's pool; null when
+    // memory is short.
     static ObjectGeometry* New(ModelObject* owner);
+    // The same in the pool given where it has room (else on its own).
+    static ObjectGeometry* New(ModelObject* owner, GeometryPool* pool);
     ResultCode ObjectGeometryInit(ModelObject* owner);
     void ObjectGeometryFree();
 
@@ -77,11 +80,19 @@ public:
     void ClearContacts();
     int32_t ContactCount() const { return contactCount_; }
     const ContactEntry* ContactAt(int32_t index) const;
+    // The record an entry of this record's contacts names.
+    ObjectGeometry* ContactOther(const ContactEntry& entry) const
+    {
+        return static_cast<ObjectGeometry*>(Pool->Record(entry.OtherNumber));
+    }
+    // The record the entry at the index names, or null.
+    ObjectGeometry* ContactOther(int32_t index) const;
 
     // The fields a frame reads of every record come first, side by side.
     ModelObject* Owner = nullptr;
     DynamicArray* Polygons = nullptr;  // PolygonRecord pointers, owned
-    // ContactCount() entries in a block of the pool's contact room (or of its own, without a pool).
+    // ContactCount() entries in a block of the pool's contact room: a record made on its own has
+    // none.
     ContactEntry* Contacts = nullptr;
     int32_t contactCount_ = 0;
     ShortVector3 WorldCentre = {0, 0, 0};
@@ -114,6 +125,8 @@ public:
     uint32_t LayeringSerial = 0;
     // The own-face passes in progress, and the screen point of every vertex.
     int32_t PassDepth = 0;
+    // The record's number in its pool.
+    uint32_t PoolNumber = 0;
     DynamicArray* ScreenPoints = nullptr;  // two int32_t per vertex
     DynamicArray* Members = nullptr;       // ObjectGeometry pointers
     ShortBox LocalBox = {{0, 0, 0}, {0, 0, 0}};

@@ -79,9 +79,7 @@ inline void ContactsReadAhead(ObjectGeometry* const* records, int32_t count, int
     }
     if (index + kOthersAhead < count && records[index + kOthersAhead]->Contacts) {
         const ObjectGeometry* record = records[index + kOthersAhead];
-        for (int32_t i = 0; i < record->ContactCount(); ++i) {
-            if (record->Contacts[i].Other) PrefetchRecordState(record->Contacts[i].Other);
-        }
+        for (int32_t i = 0; i < record->ContactCount(); ++i) PrefetchRecordState(record->ContactOther(record->Contacts[i]));
     }
 }
 

@@ -37,8 +37,8 @@ TEST(Contacts, TouchingBoxesMeetOnTheirCommonFace)
     ObjectGeometry* h = right->Geometry;
     ASSERT_EQ(g->ContactCount(), 1);
     ASSERT_EQ(h->ContactCount(), 1);
-    EXPECT_EQ(g->ContactAt(0)->Other, h);
-    EXPECT_EQ(h->ContactAt(0)->Other, g);
+    EXPECT_EQ(g->ContactOther(0), h);
+    EXPECT_EQ(h->ContactOther(0), g);
     // The plane x = 10, normal pointing from each record towards the other.
     EXPECT_EQ(h->ContactAt(0)->Point.x, 10);
     EXPECT_EQ(h->ContactAt(0)->Normal, (ShortVector3{-256, 0, 0}));
@@ -68,7 +68,7 @@ TEST(Contacts, BoxesApartOrOverlappingOnOneAxis)
     // test failing. Its normal points from one centre to the other.
     ModelObject* c = scene.AddBox(2, 12, 0, 8, 18, 10);
     EXPECT_EQ(c->Geometry->ContactCount(), 1);
-    EXPECT_EQ(c->Geometry->ContactAt(0)->Other, a->Geometry);
+    EXPECT_EQ(c->Geometry->ContactOther(0), a->Geometry);
     // Overlapping nearly whole, with no face parting them: the contact lies between their centres,
     // and its normal divides by the fixed-point integer root of their squared distance, 0 for 2:
     // there is none.
@@ -375,11 +375,11 @@ TEST(Contacts, AListGrowingThroughTheBlocksOfTheRoomKeepsItsEntriesInOrder)
         ASSERT_EQ(g->ContactCount(), int32_t(meeting.size()));
         for (int32_t i = 0; i < g->ContactCount(); ++i) {
             const ObjectGeometry* h = meeting[size_t(i)]->Geometry;
-            ASSERT_EQ(g->ContactAt(i)->Other, h) << i;
+            ASSERT_EQ(g->ContactOther(i), h) << i;
             // The cube's entry for the floor: the same point, the normal reversed.
             const ContactEntry* back = nullptr;
             for (int32_t k = 0; k < h->ContactCount(); ++k) {
-                if (h->ContactAt(k)->Other == g) back = h->ContactAt(k);
+                if (h->ContactOther(k) == g) back = h->ContactAt(k);
             }
             ASSERT_NE(back, nullptr) << i;
             EXPECT_EQ(back->Point, g->ContactAt(i)->Point) << i;
@@ -419,8 +419,8 @@ TEST(Contacts, ClearContactsAlsoClearsPartners)
     // b and c keep the contact they have with each other (they meet along an edge).
     ASSERT_EQ(b->Geometry->ContactCount(), 1);
     ASSERT_EQ(c->Geometry->ContactCount(), 1);
-    EXPECT_EQ(b->Geometry->ContactAt(0)->Other, c->Geometry);
-    EXPECT_EQ(c->Geometry->ContactAt(0)->Other, b->Geometry);
+    EXPECT_EQ(b->Geometry->ContactOther(0), c->Geometry);
+    EXPECT_EQ(c->Geometry->ContactOther(0), b->Geometry);
 }
 
 TEST(Contacts, DrawListComparesMinimumDepths)
