@@ -1,6 +1,7 @@
 // Blocks of object geometry records and the list of the rooms given back.
 #include "model/geometry_pool.h"
 
+#include <algorithm>
 #include <new>
 
 #include "foundation/loop_turns.h"
@@ -8,8 +9,6 @@
 
 namespace {
 
-// Records per block: blocks of some 20 KB for records of 160 bytes.
-constexpr size_t kRecordsPerBlock = 128;
 constexpr size_t kAlignment = alignof(std::max_align_t);
 
 size_t Aligned(size_t size)
@@ -24,45 +23,41 @@ GeometryPool* GeometryPool::New(size_t recordSize)
     return new (std::nothrow) GeometryPool(recordSize);
 }
 
-GeometryPool::GeometryPool(size_t recordSize) : recordSize_(Aligned(recordSize)) {}
+GeometryPool::GeometryPool(size_t recordSize) : recordSize_(Aligned(std::max(recordSize, sizeof(Given)))) {}
 
 GeometryPool::~GeometryPool()
 {
-    while (blocks_) {
-        Block* next = blocks_->next;
-        ::operator delete(blocks_);
-        blocks_ = next;
-    }
+    for (char* block : blocks_) ::operator delete(block);
 }
 
-void* GeometryPool::Take()
+void* GeometryPool::Take(uint32_t* number)
 {
-    void* place = given_;
-    if (place) {
-        given_ = *static_cast<void**>(place);
-    } else {
-        if (fresh_ == freshEnd_) {
-            const size_t header = Aligned(sizeof(Block));
-            CountTurns(kHeapBlockTurns);
-            void* memory = ::operator new(header + kRecordsPerBlock * recordSize_, std::nothrow);
-            if (!memory) return nullptr;
-            Block* block = static_cast<Block*>(memory);
-            block->next = blocks_;
-            blocks_ = block;
-            fresh_ = static_cast<char*>(memory) + header;
-            freshEnd_ = fresh_ + kRecordsPerBlock * recordSize_;
-        }
-        place = fresh_;
-        fresh_ += recordSize_;
+    if (Given* given = given_) {
+        given_ = given->next;
+        *number = given->number;
+        ++out_;
+        return given;
     }
+    if (fresh_ == kRecordsPerBlock) {
+        // The list of blocks takes room from the heap as it doubles.
+        if (blocks_.size() == blocks_.capacity()) CountTurns(kHeapBlockTurns);
+        CountTurns(kHeapBlockTurns);
+        void* memory = ::operator new(kRecordsPerBlock * recordSize_, std::nothrow);
+        if (!memory) return nullptr;
+        blocks_.push_back(static_cast<char*>(memory));
+        fresh_ = 0;
+    }
+    *number = uint32_t(blocks_.size() - 1) * kRecordsPerBlock + fresh_++;
     ++out_;
-    return place;
+    return Record(*number);
 }
 
-void GeometryPool::Give(void* place)
+void GeometryPool::Give(void* place, uint32_t number)
 {
-    *static_cast<void**>(place) = given_;
-    given_ = place;
+    Given* given = static_cast<Given*>(place);
+    given->next = given_;
+    given->number = number;
+    given_ = given;
     --out_;
     FreeIfDone();
 }

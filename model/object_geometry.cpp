@@ -53,8 +53,6 @@ int64_t HeapDepth(size_t size)
 
 // Against this many vertices or fewer a parting face is searched for depth first, without a heap.
 constexpr int32_t kFewVertices = 16;
-// A record's list of contacts grows a step at a time up to this many, and doubles from there on.
-constexpr int32_t kContactsDoubling = 8;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
 
@@ -132,11 +130,19 @@ private:
 ObjectGeometry* ObjectGeometry::New(ModelObject* owner)
 {
     // The holder's records side by side where its pool has room, else one on its own.
-    GeometryPool* pool = owner && owner->Holder ? owner->Holder->Geometries : nullptr;
-    void* place = pool ? pool->Take() : nullptr;
+    return New(owner, owner && owner->Holder ? owner->Holder->Geometries : nullptr);
+}
+
+ObjectGeometry* ObjectGeometry::New(ModelObject* owner, GeometryPool* pool)
+{
+    uint32_t number = 0;
+    void* place = pool ? pool->Take(&number) : nullptr;
     if (!place) CountTurns(kHeapBlockTurns);
     ObjectGeometry* record = place ? new (place) ObjectGeometry : new (std::nothrow) ObjectGeometry;
-    if (place) record->Pool = pool;
+    if (place) {
+        record->Pool = pool;
+        record->PoolNumber = number;
+    }
     if (record && record->ObjectGeometryInit(owner) != kResultOk) {
         record->ObjectGeometryFree();
         return nullptr;
@@ -159,7 +165,6 @@ void ObjectGeometry::ObjectGeometryFree()
     DestroyArray(Members);
     for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->PolygonRecordDestroy();
     DestroyArray(Polygons);
-    DestroyArray(Contacts);
     DestroyArray(DrawList);
     DestroyArray(ScreenPoints);
     GeometryPool* pool = Pool;
@@ -167,8 +172,9 @@ void ObjectGeometry::ObjectGeometryFree()
         delete this;
         return;
     }
+    const uint32_t number = PoolNumber;
     this->~ObjectGeometry();
-    pool->Give(this);
+    pool->Give(this, number);
 }
 
 void ObjectGeometry::AddPolygonRecord(const DynamicArray* indices, int32_t face, Surface* surface)
@@ -524,29 +530,49 @@ void ObjectGeometry::RemoveMembersOf(const ModelObject* node)
 
 const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
 {
-    return Contacts ? Contacts->At<ContactEntry>(index) : nullptr;
+    return index >= 0 && index < contactCount_ ? &Contacts[index] : nullptr;
+}
+
+ObjectGeometry* ObjectGeometry::ContactOther(int32_t index) const
+{
+    return index >= 0 && index < contactCount_ ? ContactOther(Contacts[index]) : nullptr;
 }
 
 void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
 {
-    if (!Contacts) Contacts = NewDynamicArray(0, int32_t(sizeof(ContactEntry)), 4);
-    // A record of a dense scene meets its neighbours by the dozen: its list doubles as it fills
-    // rather than growing a step at a time, so that the heap is not left a free block of every
-    // length on the way, which every later block of that size searches past on the system's heap.
-    const int32_t count = Contacts ? Contacts->ArrayCount() : 0;
-    if (count >= kContactsDoubling && count == Contacts->Capacity() &&
-        Contacts->ArraySetCount(2 * count) == kResultOk) {
-        IgnoreResult(Contacts->ArraySetCount(count));
+    // A full list moves to a block of the next length: a record of a dense scene meets its
+    // neighbours by the dozen.
+    // Entries name records by their numbers in the pool: a record made on its own, for want of
+    // room in the pool, has no contacts.
+    if (!Pool || other->Pool != Pool) {
+        NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+        return;
     }
-    const ContactEntry entry = {other, point, normal};
-    if (!Contacts || Contacts->Append(&entry) < 0) NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+    if (!Contacts || contactCount_ == ContactRoom::Entries(contactLength_)) {
+        ContactRoom* room = Pool->Contacts();
+        const int32_t length = Contacts ? contactLength_ + 1 : 0;
+        ContactEntry* block = room->Take(length);
+        if (!block) {
+            NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+            return;
+        }
+        std::copy(Contacts, Contacts + contactCount_, block);
+        CountTurns(contactCount_);
+        room->Give(Contacts, contactLength_);
+        Contacts = block;
+        contactLength_ = int8_t(length);
+    }
+    Contacts[contactCount_++] = {other->PoolNumber, point, normal};
 }
 
 void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 {
-    for (int32_t i = 0; i < ContactCount(); ++i) {
-        if (ContactAt(i)->Other == other) {
-            IgnoreResult(Contacts->Remove(i));
+    if (other->Pool != Pool) return;
+    for (int32_t i = 0; i < contactCount_; ++i) {
+        if (Contacts[i].OtherNumber == other->PoolNumber) {
+            std::copy(Contacts + i + 1, Contacts + contactCount_, Contacts + i);
+            CountTurns(contactCount_ - i);
+            --contactCount_;
             return;
         }
     }
@@ -554,11 +580,13 @@ void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 
 void ObjectGeometry::ClearContacts()
 {
-    for (int32_t i = 0; i < ContactCount(); ++i) {
-        ObjectGeometry* other = ContactAt(i)->Other;
-        if (other && other != this && !(other->Owner && other->Owner->IsLeaving())) other->RemoveContactWith(this);
+    for (int32_t i = 0; i < contactCount_; ++i) {
+        ObjectGeometry* other = ContactOther(Contacts[i]);
+        if (other != this && !(other->Owner && other->Owner->IsLeaving())) other->RemoveContactWith(this);
     }
-    if (Contacts) IgnoreResult(Contacts->ArraySetCount(0));
+    if (Contacts) Pool->Contacts()->Give(Contacts, contactLength_);
+    Contacts = nullptr;
+    contactCount_ = 0;
 }
 
 const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool bounded)
@@ -877,8 +905,8 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
 void ObjectGeometry::FindContact(ObjectGeometry* other)
 {
     // A pair of records has one contact at most.
-    for (int32_t i = 0; i < ContactCount(); ++i) {
-        if (ContactAt(i)->Other == other) return;
+    for (int32_t i = 0; i < contactCount_; ++i) {
+        if (other->Pool == Pool && Contacts[i].OtherNumber == other->PoolNumber) return;
     }
     FindNewContact(other);
 }

@@ -7,9 +7,10 @@
 
 #include "foundation/dynamic_array.h"
 #include "foundation/pointer_list.h"
+#include "model/contact_room.h"
+#include "model/geometry_pool.h"
 #include "model/short_vector.h"
 
-class GeometryPool;
 struct FaceLights;
 class ModelObject;
 class PlaneRecord;
@@ -19,14 +20,6 @@ struct PartingSummary;
 
 class ObjectGeometry;
 
-// A contact with another record: a point of the contact plane and its normal (length 256),
-// pointing away from the record that holds the entry.
-struct ContactEntry {
-    ObjectGeometry* Other;
-    ShortVector3 Point;
-    ShortVector3 Normal;
-};
-
 // Results of HitTestPolygonObject.
 constexpr int32_t kHitInside = 1;
 constexpr int32_t kHitOnSurface = 2;
@@ -34,8 +27,11 @@ constexpr int32_t kHitOutside = 3;
 
 class ObjectGeometry {
 public:
-    // A new record for the owner with an empty polygon list; null when memory is short.
+    // A new record for the owner with an empty polygon list, in its holder's pool; null when
+    // memory is short.
     static ObjectGeometry* New(ModelObject* owner);
+    // The same in the pool given where it has room (else on its own).
+    static ObjectGeometry* New(ModelObject* owner, GeometryPool* pool);
     ResultCode ObjectGeometryInit(ModelObject* owner);
     void ObjectGeometryFree();
 
@@ -81,15 +77,25 @@ public:
     void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
     void RemoveContactWith(const ObjectGeometry* other);
     // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its entry for this
-    // record; then this record's contacts are emptied.
+    // record; then this record's contacts are emptied and their block given back.
     void ClearContacts();
-    int32_t ContactCount() const { return Contacts ? Contacts->ArrayCount() : 0; }
+    int32_t ContactCount() const { return contactCount_; }
     const ContactEntry* ContactAt(int32_t index) const;
+    // The record an entry of this record's contacts names.
+    ObjectGeometry* ContactOther(const ContactEntry& entry) const
+    {
+        return static_cast<ObjectGeometry*>(Pool->Record(entry.OtherNumber));
+    }
+    // The record the entry at the index names, or null.
+    ObjectGeometry* ContactOther(int32_t index) const;
 
     // The fields a frame reads of every record come first, side by side.
     ModelObject* Owner = nullptr;
     DynamicArray* Polygons = nullptr;  // PolygonRecord pointers, owned
-    DynamicArray* Contacts = nullptr;  // ContactEntry
+    // ContactCount() entries in a block of the pool's contact room: a record made on its own has
+    // none.
+    ContactEntry* Contacts = nullptr;
+    int32_t contactCount_ = 0;
     ShortVector3 WorldCentre = {0, 0, 0};
     int16_t WorldRadius = 0;
     // Renderer caches, kept per change serial of the model: the visibility test (with the clip
@@ -120,11 +126,15 @@ public:
     uint32_t LayeringSerial = 0;
     // The own-face passes in progress, and the screen point of every vertex.
     int32_t PassDepth = 0;
+    // The record's number in its pool.
+    uint32_t PoolNumber = 0;
     DynamicArray* ScreenPoints = nullptr;  // two int32_t per vertex
     DynamicArray* Members = nullptr;       // ObjectGeometry pointers
     ShortBox LocalBox = {{0, 0, 0}, {0, 0, 0}};
     ShortBox WorldBox = {{0, 0, 0}, {0, 0, 0}};
     ShortVector3 LocalCentre = {0, 0, 0};
+    // The length of the contacts' block in the contact room (ContactRoom::Entries).
+    int8_t contactLength_ = 0;
     // The draw-order list of the records registered under this one, kept per change serial with
     // how much of it was drawn, and the serial at which the record was last drawn from inside
     // through a see-through face.

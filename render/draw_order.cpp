@@ -42,8 +42,8 @@ namespace {
 // visible and overlaps the record on the screen.
 bool MayGoFirst(const ObjectGeometry* record, const ContactEntry& entry, const Observer* observer)
 {
-    const ObjectGeometry* other = entry.Other;
-    if (!ContactPlaneFacing(entry, observer) || !other || !other->Visible) return false;
+    const ObjectGeometry* other = record->ContactOther(entry);
+    if (!ContactPlaneFacing(entry, observer) || !other->Visible) return false;
     if (other->ScreenMinimum[0] > record->ScreenMaximum[0] || record->ScreenMinimum[0] > other->ScreenMaximum[0])
         return false;
     return other->ScreenMinimum[2] <= record->ScreenMaximum[2] && record->ScreenMinimum[2] <= other->ScreenMaximum[2];
@@ -138,15 +138,16 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
         const ObjectGeometry* r = member[m];
         const int32_t own = r->DrawIndex;
         if (own < 0 || own >= count || records[own] != r || !r->Contacts) continue;
-        if (!budget.Spend(FrameCost::kOrdered, r->Contacts->ArrayCount())) return;
-        CountTurns(r->Contacts->ArrayCount());
+        if (!budget.Spend(FrameCost::kOrdered, r->ContactCount())) return;
+        CountTurns(r->ContactCount());
         work.firstCandidate[size_t(own)] = int32_t(work.candidates.size());
-        const ContactEntry* entries = r->Contacts->Elements<ContactEntry>();
-        for (int32_t k = 0; k < r->Contacts->ArrayCount(); ++k) {
+        const ContactEntry* entries = r->Contacts;
+        for (int32_t k = 0; k < r->ContactCount(); ++k) {
             if (!MayGoFirst(r, entries[k], observer)) continue;
             // Only records of this list count.
-            const int32_t place = entries[k].Other->DrawIndex;
-            if (place >= 0 && place < count && records[place] == entries[k].Other) work.candidates.push_back(place);
+            const ObjectGeometry* other = r->ContactOther(entries[k]);
+            const int32_t place = other->DrawIndex;
+            if (place >= 0 && place < count && records[place] == other) work.candidates.push_back(place);
         }
         // A long list in the order of its sorted places, each once.
         const auto from = work.candidates.begin() + work.firstCandidate[size_t(own)];

@@ -68,18 +68,18 @@ inline void ContactsReadAhead(ObjectGeometry* const* records, int32_t count, int
 {
     constexpr int32_t kRecordAhead = 24, kListAhead = 16, kEntriesAhead = 10, kOthersAhead = 4;
     if (index + kRecordAhead < count) PrefetchRecordState(records[index + kRecordAhead]);
-    if (index + kListAhead < count) Prefetch(records[index + kListAhead]->Contacts);
+    if (index + kListAhead < count && records[index + kListAhead]->Contacts) {
+        Prefetch(records[index + kListAhead]->Contacts);
+    }
     if (index + kEntriesAhead < count && records[index + kEntriesAhead]->Contacts) {
-        const DynamicArray* contacts = records[index + kEntriesAhead]->Contacts;
-        const auto* data = static_cast<const uint8_t*>(contacts->ArrayData());
-        for (int32_t offset = 0; offset < contacts->UsedBytes(); offset += 64) Prefetch(data + offset);
+        const ObjectGeometry* record = records[index + kEntriesAhead];
+        const auto* data = reinterpret_cast<const uint8_t*>(record->Contacts);
+        const size_t bytes = size_t(record->ContactCount()) * sizeof(ContactEntry);
+        for (size_t offset = 64; offset < bytes; offset += 64) Prefetch(data + offset);
     }
     if (index + kOthersAhead < count && records[index + kOthersAhead]->Contacts) {
-        const DynamicArray* contacts = records[index + kOthersAhead]->Contacts;
-        const ContactEntry* entry = contacts->Elements<ContactEntry>();
-        for (int32_t i = 0; i < contacts->ArrayCount(); ++i) {
-            if (entry[i].Other) PrefetchRecordState(entry[i].Other);
-        }
+        const ObjectGeometry* record = records[index + kOthersAhead];
+        for (int32_t i = 0; i < record->ContactCount(); ++i) PrefetchRecordState(record->ContactOther(record->Contacts[i]));
     }
 }
 

@@ -37,8 +37,8 @@ TEST(Contacts, TouchingBoxesMeetOnTheirCommonFace)
     ObjectGeometry* h = right->Geometry;
     ASSERT_EQ(g->ContactCount(), 1);
     ASSERT_EQ(h->ContactCount(), 1);
-    EXPECT_EQ(g->ContactAt(0)->Other, h);
-    EXPECT_EQ(h->ContactAt(0)->Other, g);
+    EXPECT_EQ(g->ContactOther(0), h);
+    EXPECT_EQ(h->ContactOther(0), g);
     // The plane x = 10, normal pointing from each record towards the other.
     EXPECT_EQ(h->ContactAt(0)->Point.x, 10);
     EXPECT_EQ(h->ContactAt(0)->Normal, (ShortVector3{-256, 0, 0}));
@@ -68,7 +68,7 @@ TEST(Contacts, BoxesApartOrOverlappingOnOneAxis)
     // test failing. Its normal points from one centre to the other.
     ModelObject* c = scene.AddBox(2, 12, 0, 8, 18, 10);
     EXPECT_EQ(c->Geometry->ContactCount(), 1);
-    EXPECT_EQ(c->Geometry->ContactAt(0)->Other, a->Geometry);
+    EXPECT_EQ(c->Geometry->ContactOther(0), a->Geometry);
     // Overlapping nearly whole, with no face parting them: the contact lies between their centres,
     // and its normal divides by the fixed-point integer root of their squared distance, 0 for 2:
     // there is none.
@@ -362,6 +362,50 @@ TEST(Contacts, GroupsCountAsSiblingsAndDestroyingLeavesNoTrace)
     EXPECT_EQ(scene.root()->ChildCount(), 1);
 }
 
+TEST(Contacts, AListGrowingThroughTheBlocksOfTheRoomKeepsItsEntriesInOrder)
+{
+    // Cubes on a floor, each touching it and its neighbours: the floor's list moves through the
+    // room's blocks of 2 to 48 entries as they join.
+    Scene scene;
+    ModelObject* floor = scene.AddBox(0, 0, 0, 400, 10, 10);
+    std::vector<ModelObject*> cubes;
+    for (int32_t i = 0; i < 40; ++i) cubes.push_back(scene.AddBox(10 * i, 0, 10, 10 * i + 10, 10, 20));
+    auto expectFloorMeets = [&](const std::vector<ModelObject*>& meeting) {
+        const ObjectGeometry* g = floor->Geometry;
+        ASSERT_EQ(g->ContactCount(), int32_t(meeting.size()));
+        for (int32_t i = 0; i < g->ContactCount(); ++i) {
+            const ObjectGeometry* h = meeting[size_t(i)]->Geometry;
+            ASSERT_EQ(g->ContactOther(i), h) << i;
+            // The cube's entry for the floor: the same point, the normal reversed.
+            const ContactEntry* back = nullptr;
+            for (int32_t k = 0; k < h->ContactCount(); ++k) {
+                if (h->ContactOther(k) == g) back = h->ContactAt(k);
+            }
+            ASSERT_NE(back, nullptr) << i;
+            EXPECT_EQ(back->Point, g->ContactAt(i)->Point) << i;
+            EXPECT_EQ(back->Normal, (ShortVector3{int16_t(-g->ContactAt(i)->Normal.x), int16_t(-g->ContactAt(i)->Normal.y),
+                                                  int16_t(-g->ContactAt(i)->Normal.z)}))
+                << i;
+        }
+        EXPECT_EQ(g->ContactAt(g->ContactCount()), nullptr);
+    };
+    expectFloorMeets(cubes);
+    // Cubes moved away leave the others in their order; moved back, they come last.
+    for (const size_t moved : {size_t(17), size_t(0), size_t(39)}) cubes[moved]->SetObjectPosition(0, IntToFixed(100), 0);
+    std::vector<ModelObject*> staying;
+    for (size_t i = 0; i < cubes.size(); ++i) {
+        if (i != 17 && i != 0 && i != 39) staying.push_back(cubes[i]);
+    }
+    expectFloorMeets(staying);
+    cubes[0]->SetObjectPosition(0, 0, 0);
+    staying.push_back(cubes[0]);
+    expectFloorMeets(staying);
+    // Cleared, the floor holds no block; its partners keep their contacts with each other.
+    floor->Geometry->ClearContacts();
+    EXPECT_EQ(floor->Geometry->Contacts, nullptr);
+    EXPECT_EQ(cubes[5]->Geometry->ContactCount(), 2);
+}
+
 TEST(Contacts, ClearContactsAlsoClearsPartners)
 {
     Scene scene;
@@ -375,8 +419,8 @@ TEST(Contacts, ClearContactsAlsoClearsPartners)
     // b and c keep the contact they have with each other (they meet along an edge).
     ASSERT_EQ(b->Geometry->ContactCount(), 1);
     ASSERT_EQ(c->Geometry->ContactCount(), 1);
-    EXPECT_EQ(b->Geometry->ContactAt(0)->Other, c->Geometry);
-    EXPECT_EQ(c->Geometry->ContactAt(0)->Other, b->Geometry);
+    EXPECT_EQ(b->Geometry->ContactOther(0), c->Geometry);
+    EXPECT_EQ(c->Geometry->ContactOther(0), b->Geometry);
 }
 
 TEST(Contacts, DrawListComparesMinimumDepths)

@@ -1,5 +1,6 @@
 // The pool of object geometry records: a holder's records side by side, rooms given back taken
-// again, and records that outlive their holder keeping the pool until they go.
+// again, and records that outlive their holder keeping the pool until they go; the room of their
+// contact lists.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "foundation/loop_turns.h"
 #include "foundation/system_weights.h"
+#include "model/contact_room.h"
 #include "model/geometry_pool.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
@@ -17,25 +19,34 @@ TEST(GeometryPool, RoomsSideBySideAndGivenBackRoomsTakenAgain)
     GeometryPool* pool = GeometryPool::New(160);
     ASSERT_NE(pool, nullptr);
     std::vector<char*> rooms(300);
-    // Rooms come from blocks of 128 records, each block a call to the heap, and a room given back
-    // from none.
+    std::vector<uint32_t> numbers(rooms.size());
+    // Rooms come from blocks of 128 records, each block a call to the heap, as is the list of
+    // blocks each time it doubles; a room given back comes from none.
     int64_t before = TurnsCounted();
-    for (char*& room : rooms) room = static_cast<char*>(pool->Take());
-    EXPECT_EQ(TurnsCounted() - before, 3 * kHeapBlockTurns);
-    // Within a block each room follows the one before, aligned for any record.
+    for (size_t i = 0; i < rooms.size(); ++i) rooms[i] = static_cast<char*>(pool->Take(&numbers[i]));
+    EXPECT_EQ(TurnsCounted() - before, 6 * kHeapBlockTurns);
+    // Within a block each room follows the one before, aligned for any record; each room is found
+    // by its number, the numbers counting up from 0.
     int32_t adjacent = 0;
     for (size_t i = 1; i < rooms.size(); ++i) adjacent += rooms[i] - rooms[i - 1] == 160;
     EXPECT_GT(adjacent, 290);
-    for (char* room : rooms) EXPECT_EQ(reinterpret_cast<uintptr_t>(room) % alignof(std::max_align_t), 0u);
-    pool->Give(rooms[7]);
-    pool->Give(rooms[100]);
+    for (size_t i = 0; i < rooms.size(); ++i) {
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(rooms[i]) % alignof(std::max_align_t), 0u);
+        EXPECT_EQ(numbers[i], uint32_t(i));
+        EXPECT_EQ(pool->Record(numbers[i]), rooms[i]);
+    }
+    pool->Give(rooms[7], numbers[7]);
+    pool->Give(rooms[100], numbers[100]);
     before = TurnsCounted();
-    EXPECT_EQ(pool->Take(), rooms[100]);
-    EXPECT_EQ(pool->Take(), rooms[7]);
+    uint32_t number = 0;
+    EXPECT_EQ(pool->Take(&number), rooms[100]);
+    EXPECT_EQ(number, 100u);
+    EXPECT_EQ(pool->Take(&number), rooms[7]);
+    EXPECT_EQ(number, 7u);
     EXPECT_EQ(TurnsCounted(), before);
     // Gone with its holder while rooms are out, the pool stays until the last is back.
     pool->HolderGone();
-    for (char* room : rooms) pool->Give(room);
+    for (size_t i = 0; i < rooms.size(); ++i) pool->Give(rooms[i], numbers[i]);
 }
 
 TEST(GeometryPool, AHoldersRecordsLieSideBySideAndMayOutliveIt)
@@ -54,4 +65,40 @@ TEST(GeometryPool, AHoldersRecordsLieSideBySideAndMayOutliveIt)
     // The tree goes with the holder; the boxes never attached go after it.
     holder->ModelHolderDestroy();
     for (size_t i = boxes.size() / 2; i < boxes.size(); ++i) boxes[i]->Destroy();
+}
+
+TEST(ContactRoom, BlocksOfFewLengthsCarvedFromSlabsAndGivenBackBlocksTakenAgain)
+{
+    const std::vector<int32_t> entries = {2, 3, 4, 6, 8, 12, 16, 24, 32, 48};
+    for (int32_t length = 0; length < int32_t(entries.size()); ++length) {
+        EXPECT_EQ(ContactRoom::Entries(length), entries[size_t(length)]);
+    }
+    EXPECT_EQ(ContactRoom::Entries(ContactRoom::kLengths - 1), 3 << 24);
+    ContactRoom room;
+    // Blocks of 6 entries side by side, the first slab of 64 KB one call to the heap for 682.
+    int64_t before = TurnsCounted();
+    std::vector<ContactEntry*> blocks(682);
+    for (ContactEntry*& block : blocks) block = room.Take(3);
+    EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
+    for (size_t i = 1; i < blocks.size(); ++i) ASSERT_EQ(blocks[i], blocks[i - 1] + 6) << i;
+    // Blocks given back are taken again by their length, the last first, at no call to the heap;
+    // the slab full, a block of another length comes from a new one.
+    room.Give(blocks[5], 3);
+    room.Give(blocks[9], 3);
+    before = TurnsCounted();
+    EXPECT_EQ(room.Take(3), blocks[9]);
+    EXPECT_EQ(room.Take(3), blocks[5]);
+    EXPECT_EQ(TurnsCounted(), before);
+    ContactEntry* longer = room.Take(4);
+    EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
+    EXPECT_TRUE(longer < blocks.front() || longer >= blocks.back() + 6);
+    // A block past a slab's share (2,048 entries) is one of its own from the heap each time.
+    before = TurnsCounted();
+    ContactEntry* large = room.Take(20);
+    ASSERT_NE(large, nullptr);
+    large[2047].OtherNumber = 0;
+    EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
+    room.Give(large, 20);
+    EXPECT_EQ(room.Take(ContactRoom::kLengths), nullptr);
+    EXPECT_EQ(room.Take(-1), nullptr);
 }

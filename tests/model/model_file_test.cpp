@@ -681,7 +681,7 @@ TEST(ModelFile, ObjectsWithoutFacesMeetOnlyWhatHoldsTheOrigin)
         EXPECT_EQ(root->ChildAt(1)->Geometry->ContactCount(), 0);
         for (int32_t i = 2; i < 2 + kEmpty; ++i) {
             ASSERT_EQ(root->ChildAt(i)->Geometry->ContactCount(), 1);
-            EXPECT_EQ(root->ChildAt(i)->Geometry->ContactAt(0)->Other, root->ChildAt(0)->Geometry);
+            EXPECT_EQ(root->ChildAt(i)->Geometry->ContactOther(0), root->ChildAt(0)->Geometry);
         }
         document->Destroy();
     }

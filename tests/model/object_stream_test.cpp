@@ -262,7 +262,7 @@ TEST(ObjectStream, GroupRootAndConnectionsByteForByte)
     EXPECT_EQ(WriteWith(copy.root(), &ModelObject::StreamRoot), rootExpected);
     // The boxes touch: each holds a contact with the other.
     EXPECT_EQ(readGroup->ChildAt(0)->Geometry->ContactCount(), 1);
-    EXPECT_EQ(readGroup->ChildAt(0)->Geometry->ContactAt(0)->Other, readGroup->ChildAt(1)->Geometry);
+    EXPECT_EQ(readGroup->ChildAt(0)->Geometry->ContactOther(0), readGroup->ChildAt(1)->Geometry);
 }
 
 TEST(ObjectStream, PositionReadsByItsLength)

@@ -69,7 +69,7 @@ inline int64_t ExpectSame(const std::vector<std::vector<ContactEntry>>& found,
         SCOPED_TRACE("record " + std::to_string(r));
         EXPECT_EQ(found[r].size(), expected[r].size());
         for (size_t k = 0; k < found[r].size() && k < expected[r].size(); ++k) {
-            EXPECT_EQ(found[r][k].Other, expected[r][k].Other);
+            EXPECT_EQ(found[r][k].OtherNumber, expected[r][k].OtherNumber);
             EXPECT_EQ(found[r][k].Point, expected[r][k].Point);
             EXPECT_EQ(found[r][k].Normal, expected[r][k].Normal);
         }

@@ -238,35 +238,36 @@ TEST(DrawOrder, TheCorrectionPullsAsMovingEveryRecordInBetweenWould)
     for (int32_t round = 0; round < 200; ++round) {
         const int32_t count = 2 + int32_t(random() % 40);
         const size_t places = size_t(count);
-        std::vector<ObjectGeometry> records(places);
+        GeometryPool* pool = GeometryPool::New(sizeof(ObjectGeometry));
+        std::vector<ObjectGeometry*> records(places);
         std::vector<std::vector<int32_t>> candidates(places);
         ContactList* list = NewContactList();
         for (int32_t k = 0; k < count; ++k) {
-            ObjectGeometry& r = records[size_t(k)];
+            records[size_t(k)] = ObjectGeometry::New(nullptr, pool);
+            ObjectGeometry& r = *records[size_t(k)];
             r.Visible = 1;
             r.ScreenMinimum[0] = r.ScreenMinimum[2] = -100;
             r.ScreenMaximum[0] = r.ScreenMaximum[2] = 100;
-            r.Contacts = NewDynamicArray(0, sizeof(ContactEntry), 4);
-            ObjectGeometry* record = &r;
-            list->Append(&record);
+            list->Append(&records[size_t(k)]);
         }
         for (int32_t k = 0; k < count; ++k) {
             for (int32_t contacts = int32_t(random() % 5); contacts > 0; --contacts) {
                 const int32_t other = int32_t(random() % uint32_t(count));
                 const bool facing = random() % 3 != 0;
-                const ContactEntry entry = {&records[size_t(other)], {0, 100, 0}, {0, int16_t(facing ? 256 : -256), 0}};
-                records[size_t(k)].Contacts->Append(&entry);
+                records[size_t(k)]->AddGeometryContact(records[size_t(other)], {0, 100, 0},
+                                                       {0, int16_t(facing ? 256 : -256), 0});
                 if (facing && other != k) candidates[size_t(k)].push_back(other);
             }
         }
         RefineDrawOrder(list, list, o.get());
         const std::vector<int32_t> expected = CorrectedByMoving(candidates);
         for (int32_t k = 0; k < count; ++k) {
-            EXPECT_EQ(PointerAt<ObjectGeometry>(list, k), &records[size_t(expected[size_t(k)])]) << round << " " << k;
+            EXPECT_EQ(PointerAt<ObjectGeometry>(list, k), records[size_t(expected[size_t(k)])]) << round << " " << k;
             EXPECT_EQ(PointerAt<ObjectGeometry>(list, k)->DrawIndex, k);
         }
-        for (ObjectGeometry& r : records) r.Contacts->Destroy();
-        for (ObjectGeometry& r : records) r.Contacts = nullptr;
+        for (ObjectGeometry* r : records) r->ClearContacts();
+        for (ObjectGeometry* r : records) r->ObjectGeometryFree();
+        pool->HolderGone();
         list->Destroy();
     }
 }
