@@ -57,6 +57,9 @@ constexpr int32_t kFewVertices = 16;
 constexpr int32_t kContactsDoubling = 8;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
+// The vertices of a record of few faces are counted by index where their list holds no more than
+// this many (and no more than its corners), and by sorting its corners otherwise.
+constexpr int32_t kCountedByIndex = 128;
 
 // The corners of a record's faces side by side, in the order of its faces, kept up to date as
 // slices cut them: a slice finds the faces with a corner on the side it cuts away in one pass over
@@ -625,6 +628,25 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
             account(summary->uses.back().vertex, named[index]);
         }
         CountTurns(corners + 2 * int64_t(named.size()));
+    } else if (ListCount(vertices) <= std::min<int64_t>(corners, kCountedByIndex)) {
+        // A vertex list no longer than the corners (a primitive's): counted by index, in the order
+        // of the list, as sorting the corners by address would give them.
+        int32_t named[kCountedByIndex] = {};
+        for (int32_t j = 0; j < PolygonCount(); ++j) {
+            const PolygonRecord* face = PolygonAt(j);
+            for (int32_t k = 0; k < face->VertexCount(); ++k) {
+                const int32_t index = face->IndexAt(k);
+                if (index >= 0 && index < ListCount(vertices)) ++named[index];
+            }
+        }
+        std::vector<VertexUse>& uses = summary->uses;
+        uses.clear();
+        for (int32_t index = 0; index < ListCount(vertices); ++index) {
+            if (named[index] == 0) continue;
+            uses.push_back({vertices->At<FixedVector3>(index), named[index]});
+            if (bounded) account(uses.back().vertex, named[index]);
+        }
+        CountTurns(corners + 2 * int64_t(ListCount(vertices)));
     } else {
         // Sorted by address, each vertex's entries merge into one that counts them.
         std::vector<VertexUse>& uses = summary->uses;
