@@ -143,6 +143,8 @@ struct PartingSummary {
     // them as often as laying them out takes.
     PartingVertices vertices;
     int64_t walked = 0;
+    // The kind that parted the record from the one its last search was against (a record kept).
+    int32_t lastKind = -1;
     // The runs and kinds that a search through the kinds of a record kept has still to take, with
     // their bounds: in the holder's scratch summary only, whose room stays.
     struct Open {

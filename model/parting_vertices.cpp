@@ -151,6 +151,8 @@ int64_t PartingVertices::AxisSum(const Axis& axis, Fixed at, int64_t* steps) con
     const int64_t fraction = t & (kUnit - 1);
     const int64_t counted = axis.valuesBelow.back();
     const int64_t below = axis.fractionsBelow[PlaceFrom(axis.fractions, 0, fraction, steps)];
+    // Every value more than a unit below t, or two or more above it, rounds to neither -1 nor 1.
+    if (axis.highest < t - kUnit || axis.lowest >= t + 2 * kUnit) return axis.wholes - whole * counted - below;
     // The bounds of the values rounding to -1 and to 1, one unit apart, each found from the last.
     size_t places[4];
     for (int32_t k = 0; k < 4; ++k) places[k] = PlaceFrom(axis.values, k == 0 ? 0 : places[k - 1], t + (k - 1) * kUnit, steps);

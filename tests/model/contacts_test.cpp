@@ -202,8 +202,8 @@ ModelObject* MakeEllipsoid(ModelHolder* holder, int32_t side, double rx, double 
 TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
 {
     // The search counts each vertex once with the number of faces naming it, compares the faces by
-    // kind, in runs of kinds near each other bounded together, and tries the vertex that refused
-    // the last face first; the answer must be the definition's, for shapes whose vertices many faces share, near
+    // kind, in runs of kinds near each other bounded together, starting from the kind that parted
+    // the record from the last one searched, and tries the vertex that refused the last face first; the answer must be the definition's, for shapes whose vertices many faces share, near
     // and overlapping, in both directions: flat patches side by side (every face of one kind), a
     // hilly one beside them, and large shapes tens of thousands of units apart.
     Scene scene;

@@ -136,12 +136,18 @@ TEST(PartingBounds, VerticesLaidOutSumAndFindWhatAWalkDoes)
             ShortVector3 n = {int16_t(256 * std::sin(tilt) * std::cos(around)),
                               int16_t(256 * std::sin(tilt) * std::sin(around)), int16_t(256 * std::cos(tilt))};
             if (k % 5 == 0) n = {0, 0, int16_t(k % 10 == 0 ? 256 : -256)};
-            // Planes through vertices (and half a unit beside them), and across the cloud.
+            // Planes through vertices (and half a unit beside them), across the cloud, and beside
+            // it on an axis, a unit or two away.
             const FixedVector3& at = points[size_t(k) % points.size()];
-            const FixedVector3 q = k % 3 == 0 ? FixedVector3{at.x + 32768 * (k % 2), at.y, at.z}
-                                              : FixedVector3{X2Fix(cloud.x + cloud.spread * Pick(seed + 2)),
-                                                             X2Fix(cloud.y + cloud.spread * Pick(seed + 3)),
-                                                             X2Fix(cloud.z + cloud.spread * Pick(seed + 4))};
+            FixedVector3 q = k % 3 == 0 ? FixedVector3{at.x + 32768 * (k % 2), at.y, at.z}
+                                        : FixedVector3{X2Fix(cloud.x + cloud.spread * Pick(seed + 2)),
+                                                       X2Fix(cloud.y + cloud.spread * Pick(seed + 3)),
+                                                       X2Fix(cloud.z + cloud.spread * Pick(seed + 4))};
+            if (k % 3 == 1) {
+                const double beside[] = {-2.1, -1.5, -1.49, 1.5, 1.49, 2.0, 3.5};
+                const double off = beside[k % 7];
+                q.y = X2Fix(off < 0 ? cloud.y + cloud.spread - off : cloud.y - off);
+            }
             ASSERT_TRUE(laid.Holds(q));
             int64_t walked = 0;
             bool anyBehind = false;
