@@ -60,9 +60,11 @@ constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
     {1 << 22, 16, 16, 0},
     // kOrdered: the sort's passes over a record, its contacts and the correction's looks at it: at
     // most 49 for every record tested in the cities (the city on a ground seen whole from afar,
-    // 8.1 million for 166,666 records), 109 in the honest groups nested four deep, 0.43 of it; the
-    // passes grow as the logarithm of the records.
-    {1 << 16, 0, 256, 0},
+    // 8.1 million for 166,666 records), 109 in the honest groups nested four deep, 195 in an
+    // independent stadium of 110,000 seats seen whole from above (its seats' spheres each meet
+    // dozens of others, every meeting a contact the correction reads), 0.38 of it; the passes grow
+    // as the logarithm of the records.
+    {1 << 16, 0, 512, 0},
     // kMasked: words of the mask (64 pixels each) tested and marked, and corners boxed: at most 0.39
     // of it (the forest of 14,000 trees from its own eye, 45 million). Twice the views' worth is
     // 540 million words at 4096x4096, some 3 s at the 5 to 8 ns a word costs where its rows are
