@@ -40,12 +40,11 @@ void ScreenBins::Add(int32_t place, const PixelRect& box)
 {
     int32_t first = 0, last = 0, top = 0, bottom = 0;
     if (!TileSpan(box, &first, &last, &top, &bottom)) return;
+    boxes_[size_t(place)] = box;
     if (int64_t(last - first + 1) * (bottom - top + 1) > kMostTiles) {
-        boxes_[size_t(place)] = box;
         wide_.push_back(place);
         return;
     }
-    boxes_[size_t(place)] = box;
     for (int32_t row = top; row <= bottom; ++row) {
         for (int32_t column = first; column <= last; ++column) filed_.push_back({row * columns_ + column, place});
     }
