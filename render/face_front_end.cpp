@@ -347,7 +347,7 @@ bool RegionReach(const SpanRegion* region, PixelRect* box)
     PixelBox bounds = {0, 0, 0, 0};
     if (!RegionBounds(region, &bounds)) return false;
     const auto clamp = [](int64_t v) { return int32_t(std::min<int64_t>(std::max<int64_t>(v, INT32_MIN), INT32_MAX)); };
-    *box = {clamp(bounds.left - 1), clamp(bounds.top - 1), clamp(bounds.right + 2), clamp(bounds.bottom + 2)};
+    *box = {clamp(bounds.left), clamp(bounds.top), clamp(bounds.right + 1), clamp(bounds.bottom + 1)};
     return true;
 }
 

@@ -77,8 +77,9 @@ bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool f
 bool BoxMeetsRegion(int64_t left, int64_t top, int64_t right, int64_t bottom, const SpanRegion* region);
 // The pixels of the box of the region's shape; for a region without one, as many as any view has.
 int64_t RegionBoxPixels(const SpanRegion* region);
-// The box of the region's shape widened by a pixel on every side: every box that BoxMeetsRegion
-// finds to meet the region meets it. False for a region without one.
+// The box, right and bottom excluded, of the boxes that meet the region: a box of device pixels
+// (right and bottom excluded) meets it just where BoxMeetsRegion finds it to meet the region's
+// bounds. False for a region without one.
 bool RegionReach(const SpanRegion* region, PixelRect* box);
 // Whether the polygon may reach into the region: false when its box, widened by the slack of the
 // fillers' edges and the frame lines along them, lies wholly outside the region's bounds (nothing

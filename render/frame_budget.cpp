@@ -48,17 +48,23 @@ constexpr FrameAllowance kAllowances[int32_t(FrameCost::kCount)] = {
     // up a few dozen).
     {1 << 16, 16, 0, 0},
     // kWalked: a draw list walked once and the faces of each record drawn once, more behind
-    // see-through faces (and the corners of a face looked at there): at most 0.28 of it (the
-    // forest of 14,000 trees from above at 1920x1200).
-    {1 << 20, 16, 16, 0},
+    // see-through faces: the records and faces filed by the tiles of the view and those found
+    // there (and the corners of a face looked at where they are not). Behind glass the walk grows
+    // with the faces drawn there, some five and a half places for each (the town of 50 blocks,
+    // 1.77 million with 323,000 drawn and 98,000 in view from its own eye at 640x480), and a frame
+    // may draw six times the faces it has in view (kDrawn): 0.42 of it there, at most 0.22 where
+    // little shows through glass (an independent forest of 14,000 trees on 16 patches).
+    {1 << 20, 32, 16, 0},
     // kViewed: a record's test, its points twice and its faces once, and the corners the view's
     // planes cut: at most 0.25 of it (the forest of 14,000 trees from its own eye).
     {1 << 22, 16, 16, 0},
     // kOrdered: the sort's passes over a record, its contacts and the correction's looks at it: at
     // most 49 for every record tested in the cities (the city on a ground seen whole from afar,
-    // 8.1 million for 166,666 records), 109 in the honest groups nested four deep, 0.43 of it; the
-    // passes grow as the logarithm of the records.
-    {1 << 16, 0, 256, 0},
+    // 8.1 million for 166,666 records), 109 in the honest groups nested four deep, 195 in an
+    // independent stadium of 110,000 seats seen whole from above (its seats' spheres each meet
+    // dozens of others, every meeting a contact the correction reads), 0.38 of it; the passes grow
+    // as the logarithm of the records.
+    {1 << 16, 0, 512, 0},
     // kMasked: words of the mask (64 pixels each) tested and marked, and corners boxed: at most 0.39
     // of it (the forest of 14,000 trees from its own eye, 45 million). Twice the views' worth is
     // 540 million words at 4096x4096, some 3 s at the 5 to 8 ns a word costs where its rows are

@@ -297,7 +297,7 @@ bool FaceMeetsRegion(const ObjectGeometry* g, const PolygonRecord* r, const Span
 
 // Lists of fewer places than this are walked whole by every drawing into a part of the view, as
 // are all lists drawn into a part whose box holds more than a quarter of the view's pixels.
-constexpr int32_t kFiledFrom = 256;
+constexpr int32_t kFiledFrom = 4;
 constexpr int64_t kFiledPartsBelow = 4;
 
 // The view's size in device pixels.
@@ -666,7 +666,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         // drawn whole whose boxes lie outside that part draw nothing there, and are passed over;
         // those drawn in layers or with layers over them may draw beyond their outline and are
         // always drawn. Of a record of many faces, only those filed in the tiles of that part are
-        // walked.
+        // walked, and of those only the faces whose boxes (found as they were filed) meet it.
         const bool partOfView = region->clipped != 0;
         int32_t originX = 0;
         int32_t originY = 0;
@@ -687,7 +687,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
                 if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
                 const bool layered = !plain && DrawnInLayers(r, ownPass);
                 const bool nearLayer = !plain && HasNearLayer(r, ownPass);
-                if (partOfView && !layered && !nearLayer && !FaceMeetsRegion(g, r, region, originX, originY))
+                if (partOfView && !bins && !layered && !nearLayer && !FaceMeetsRegion(g, r, region, originX, originY))
                     continue;
                 const int32_t drawn =
                     layered ? DrawFaceLayers(r, o, region, ownPass, kStageFace, blendColour, blendCoverage)

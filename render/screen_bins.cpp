@@ -5,18 +5,21 @@
 
 #include "foundation/loop_turns.h"
 
-void ScreenBins::Start(int32_t width, int32_t height)
+void ScreenBins::Start(int32_t width, int32_t height, int32_t count)
 {
     width_ = std::max(width, 1);
     height_ = std::max(height, 1);
-    tileWidth_ = (width_ + kTilesAcross - 1) / kTilesAcross;
-    tileHeight_ = (height_ + kTilesAcross - 1) / kTilesAcross;
+    const int32_t across = count < kTiledFrom ? 1 : kTilesAcross;
+    tileWidth_ = (width_ + across - 1) / across;
+    tileHeight_ = (height_ + across - 1) / across;
     columns_ = (width_ + tileWidth_ - 1) / tileWidth_;
     rows_ = (height_ + tileHeight_ - 1) / tileHeight_;
     anywhere_.clear();
+    wide_.clear();
     filed_.clear();
     starts_.assign(size_t(columns_) * rows_ + 1, 0);
     places_.clear();
+    boxes_.assign(size_t(std::max(count, 0)), PixelRect{0, 0, 0, 0});
 }
 
 bool ScreenBins::TileSpan(const PixelRect& box, int32_t* first, int32_t* last, int32_t* top, int32_t* bottom) const
@@ -37,8 +40,9 @@ void ScreenBins::Add(int32_t place, const PixelRect& box)
 {
     int32_t first = 0, last = 0, top = 0, bottom = 0;
     if (!TileSpan(box, &first, &last, &top, &bottom)) return;
+    boxes_[size_t(place)] = box;
     if (int64_t(last - first + 1) * (bottom - top + 1) > kMostTiles) {
-        anywhere_.push_back(place);
+        wide_.push_back(place);
         return;
     }
     for (int32_t row = top; row <= bottom; ++row) {
@@ -57,17 +61,23 @@ int64_t ScreenBins::Finish()
     for (const auto& entry : filed_) places_[size_t(next[size_t(entry.first)]++)] = entry.second;
     const int64_t entries = int64_t(filed_.size());
     CountTurns(3 * entries + 2 * int64_t(starts_.size()));
-    filed_.clear();
+    std::vector<std::pair<int32_t, int32_t>>().swap(filed_);
     return entries;
 }
 
 int64_t ScreenBins::Find(const PixelRect& box, int32_t limit, std::vector<int32_t>* places) const
 {
+    const auto meets = [&box](const PixelRect& filed) {
+        return filed.left < box.right && box.left < filed.right && filed.top < box.bottom && box.top < filed.bottom;
+    };
     places->clear();
     for (const int32_t place : anywhere_) {
         if (place < limit) places->push_back(place);
     }
-    int64_t work = int64_t(anywhere_.size());
+    for (const int32_t place : wide_) {
+        if (place < limit && meets(boxes_[size_t(place)])) places->push_back(place);
+    }
+    int64_t work = int64_t(anywhere_.size() + wide_.size());
     int32_t first = 0, last = 0, top = 0, bottom = 0;
     if (TileSpan(box, &first, &last, &top, &bottom)) {
         for (int32_t row = top; row <= bottom; ++row) {
@@ -75,7 +85,10 @@ int64_t ScreenBins::Find(const PixelRect& box, int32_t limit, std::vector<int32_
                 const size_t tile = size_t(row) * columns_ + column;
                 const int32_t end = starts_[tile + 1];
                 int32_t k = starts_[tile];
-                for (; k < end && places_[size_t(k)] < limit; ++k) places->push_back(places_[size_t(k)]);
+                for (; k < end && places_[size_t(k)] < limit; ++k) {
+                    const int32_t place = places_[size_t(k)];
+                    if (meets(boxes_[size_t(place)])) places->push_back(place);
+                }
                 work += 1 + k - starts_[tile];
             }
         }

@@ -1,10 +1,15 @@
 // Screen bins: a search finds every place whose box meets the searched box (and those reaching
-// anywhere), in rising order, each once, below the limit, and no place of a tile the box misses;
-// a box covering many tiles is walked by every search, one outside the view by none.
+// anywhere), in rising order, each once, below the limit, and no other: not one filed in the
+// same tiles whose box misses, nor one whose box covers too many tiles to file but misses. A long
+// list is filed by tiles, a short one in a single tile; both find the same. A part of the view
+// searches with the box that finds just the boxes its region's test finds to meet it.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
+#include "raster/span_region.h"
+#include "render/face_front_end.h"
 #include "render/screen_bins.h"
 
 namespace {
@@ -35,28 +40,63 @@ std::vector<int32_t> Found(const ScreenBins& bins, const PixelRect& box, int32_t
 
 TEST(ScreenBins, FindsThePlacesThatMayDrawInABoxInTheirOrder)
 {
-    // A view of 640 x 480: tiles of 7 x 5 pixels.
-    const std::vector<Place> places = {
+    // A view of 640 x 480: tiles of 7 x 5 pixels for a long list.
+    std::vector<Place> places = {
         {PlaceReach::kWithinBox, {0, 0, 10, 10}},          // 0: in the top left corner
         {PlaceReach::kWithinBox, {300, 200, 340, 230}},    // 1: in the middle
         {PlaceReach::kNowhere, {0, 0, 640, 480}},          // 2: draws nothing
         {PlaceReach::kAnywhere, {0, 0, 0, 0}},             // 3: may draw anywhere
-        {PlaceReach::kWithinBox, {0, 0, 640, 480}},        // 4: too many tiles: walked by every search
+        {PlaceReach::kWithinBox, {0, 0, 640, 480}},        // 4: too many tiles: looked at by every search
         {PlaceReach::kWithinBox, {700, 10, 720, 20}},      // 5: outside the view
         {PlaceReach::kWithinBox, {100, 100, 160, 110}},    // 6: across many tiles
         {PlaceReach::kWithinBox, {320, 210, 321, 211}},    // 7: within place 1's box
+        {PlaceReach::kWithinBox, {0, 300, 640, 330}},      // 8: a band of too many tiles
     };
-    const ScreenBins bins = FiledOf(places);
-    EXPECT_EQ(Found(bins, {0, 0, 5, 5}, 8), (std::vector<int32_t>{0, 3, 4}));
-    EXPECT_EQ(Found(bins, {150, 105, 152, 107}, 8), (std::vector<int32_t>{3, 4, 6}));
-    EXPECT_EQ(Found(bins, {319, 209, 322, 212}, 8), (std::vector<int32_t>{1, 3, 4, 7}));
-    // A box over several tiles holding the same place finds it once.
-    EXPECT_EQ(Found(bins, {0, 0, 640, 480}, 8), (std::vector<int32_t>{0, 1, 3, 4, 6, 7}));
-    // Below the limit only, and a box outside the view finds those reaching anywhere.
-    EXPECT_EQ(Found(bins, {0, 0, 640, 480}, 4), (std::vector<int32_t>{0, 1, 3}));
-    EXPECT_EQ(Found(bins, {800, 600, 900, 700}, 8), (std::vector<int32_t>{3, 4}));
+    const ScreenBins shortList = FiledOf(places);
+    places.resize(ScreenBins::kTiledFrom, {PlaceReach::kNowhere, {0, 0, 0, 0}});
+    const ScreenBins longList = FiledOf(places);
+    for (const ScreenBins* bins : {&longList, &shortList}) {
+        EXPECT_EQ(Found(*bins, {0, 0, 5, 5}, 9), (std::vector<int32_t>{0, 3, 4}));
+        EXPECT_EQ(Found(*bins, {150, 105, 152, 107}, 9), (std::vector<int32_t>{3, 4, 6}));
+        EXPECT_EQ(Found(*bins, {319, 209, 322, 212}, 9), (std::vector<int32_t>{1, 3, 4, 7}));
+        // In the tile of place 7 (columns 315 to 321, rows 210 to 214) but beside its box.
+        EXPECT_EQ(Found(*bins, {315, 212, 318, 214}, 9), (std::vector<int32_t>{1, 3, 4}));
+        // Boxes that only touch do not meet: right and bottom are excluded.
+        EXPECT_EQ(Found(*bins, {10, 10, 12, 12}, 9), (std::vector<int32_t>{3, 4}));
+        EXPECT_EQ(Found(*bins, {5, 320, 7, 340}, 9), (std::vector<int32_t>{3, 4, 8}));
+        // A box over several tiles holding the same place finds it once.
+        EXPECT_EQ(Found(*bins, {0, 0, 640, 480}, 9), (std::vector<int32_t>{0, 1, 3, 4, 6, 7, 8}));
+        // Below the limit only, and a box outside the view finds those reaching anywhere.
+        EXPECT_EQ(Found(*bins, {0, 0, 640, 480}, 4), (std::vector<int32_t>{0, 1, 3}));
+        EXPECT_EQ(Found(*bins, {800, 600, 900, 700}, 9), (std::vector<int32_t>{3}));
+    }
     // Filed again, the bins hold the new places alone.
     const ScreenBins again = FiledOf({{PlaceReach::kWithinBox, {600, 400, 610, 410}}});
     EXPECT_EQ(Found(again, {0, 0, 640, 480}, 1), (std::vector<int32_t>{0}));
     EXPECT_TRUE(Found(again, {0, 0, 100, 100}, 1).empty());
+}
+
+TEST(ScreenBins, APartOfTheViewReachesJustTheBoxesItsRegionMeets)
+{
+    using OwnedRegion = std::unique_ptr<SpanRegion, void (*)(SpanRegion*)>;
+    const auto free = [](SpanRegion* region) { region->SpanRegionFree(); };
+    OwnedRegion maker{new SpanRegion, free};
+    maker->SpanRegionInit();
+    OwnedRegion part{maker->SpanRegionFromRect(100, 50, 140, 80), free};
+    ASSERT_TRUE(part);
+    PixelRect reach = {0, 0, 0, 0};
+    ASSERT_TRUE(RegionReach(part.get(), &reach));
+    // Boxes of 3 x 3 pixels (right and bottom excluded) along every edge of the part, touching it,
+    // just inside and just outside: found by the bins just where the region's test finds them.
+    int32_t met = 0;
+    for (int32_t x = 90; x <= 150; ++x) {
+        for (int32_t y = 40; y <= 90; ++y) {
+            const PixelRect box = {x, y, x + 3, y + 3};
+            const bool meets = BoxMeetsRegion(box.left, box.top, box.right - 1, box.bottom - 1, part.get());
+            const ScreenBins bins = FiledOf({{PlaceReach::kWithinBox, box}});
+            EXPECT_EQ(!Found(bins, reach, 1).empty(), meets) << x << "," << y;
+            met += meets ? 1 : 0;
+        }
+    }
+    EXPECT_GT(met, 0);
 }
