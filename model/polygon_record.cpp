@@ -76,18 +76,15 @@ ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* s
     if (!Indices || indices->ArrayCopyTo(Indices) != kResultOk) return kResultOutOfMemory;
     const ResultCode normal = ComputeFaceNormal();
     if (normal != kResultOk) return normal;
-    OutlineList = NewIndexList();
     ClipList = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
-    OutlineRef = OutlineList;
     ClipRef = ClipList;
-    return OutlineList && ClipList ? kResultOk : kResultOutOfMemory;
+    return ClipList ? kResultOk : kResultOutOfMemory;
 }
 
 void PolygonRecord::PolygonRecordDestroy()
 {
     DestroyArray(Indices);
     DestroyArray(ClipList);
-    DestroyArray(OutlineList);
     for (DynamicArray** list : {&FacePairs, &FrontPairs, &BackPairs, &FrontPairsWork, &BackPairsWork, &FrontShades,
                                 &BackShades, &FrontShadesWork, &BackShadesWork}) {
         DestroyArray(*list);
@@ -515,17 +512,13 @@ DynamicArray* PolygonRecord::GetSideVertexValuesB(int32_t side)
 
 DynamicArray* PolygonRecord::GetFacePairs()
 {
-    // A surface that carries a texture of its own maps the face by its own outline.
-    if (FaceSurface && (FaceSurface->Flags & kSurfaceTextureBits)) return FaceSurface->Outline;
+    // A face with a surface is mapped by the surface's outline (without room for it, none: the
+    // face maps no texture); the record keeps no copy of it.
+    if (FaceSurface) return FaceSurface->Outline;
     if (!FacePairs) {
         FacePairs = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
         if (!FacePairs) return nullptr;
-        if (FaceSurface) {
-            // Without room no pairs: the face maps no texture.
-            if (FaceSurface->Outline) IgnoreResult(FaceSurface->Outline->ArrayCopyTo(FacePairs));
-        } else {
-            Owner()->TakeFaceOutline(FaceIndex, FacePairs);
-        }
+        Owner()->TakeFaceOutline(FaceIndex, FacePairs);
     }
     return FacePairs;
 }

@@ -154,7 +154,8 @@ public:
     ShortVector3 WorldNormal = {0, 0, 0};  // length 256, world coordinates
     RGBColor48 FrontLit = {0, 0, 0};
     RGBColor48 BackLit = {0, 0, 0};
-    DynamicArray* FacePairs = nullptr;  // FixedPoint per vertex, in surface coordinates
+    // FixedPoint per vertex, in surface coordinates: the outline of a face without a surface.
+    DynamicArray* FacePairs = nullptr;
     DynamicArray* FrontPairs = nullptr;
     DynamicArray* BackPairs = nullptr;
     DynamicArray* FrontPairsWork = nullptr;
@@ -163,9 +164,6 @@ public:
     // shading uses for each side.
     int32_t FrontShadeEntry = 0;
     int32_t BackShadeEntry = 0;
-    // A list of 16-bit values and the list in use, at first that one; nothing fills either yet.
-    DynamicArray* OutlineRef = nullptr;
-    DynamicArray* OutlineList = nullptr;
     DynamicArray* FrontShades = nullptr;  // Fixed shade level per vertex
     DynamicArray* BackShades = nullptr;
     DynamicArray* FrontShadesWork = nullptr;

@@ -120,6 +120,9 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     ProjectionArrays arrays;
     auto world = NewWorld();
     ModelObject* box = AddBox(world.get(), -10, 100, -10, 10, 120, 10);
+    // The lists a frame makes as the box first comes into view.
+    EXPECT_EQ(box->ProjectedFaces, nullptr);
+    ASSERT_TRUE(box->MakeProjectionLists());
     // The eye on the plane of the box's east face (x = 10): that face is edge-on.
     auto o = NewObserver(world.get(), 320, 240, {10, 0, 0});
     ObjectGeometry* g = box->GeometryAt(0);
@@ -177,6 +180,7 @@ TEST(ProjectedSideValues, WholeFacesReadTheirOwnValuesClippedOnesTheClippersList
     ProjectionArrays arrays;
     auto world = NewWorld();
     ModelObject* box = AddBox(world.get(), -10, 100, -10, 10, 120, 10);
+    ASSERT_TRUE(box->MakeProjectionLists());
     box->SetSideAttribute(1, kSideBack);
     ObjectGeometry* g = box->GeometryAt(0);
     PolygonRecord* nearFace = FaceWithNormal(box, 0, -256, 0);
