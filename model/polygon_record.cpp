@@ -76,9 +76,13 @@ ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* s
     if (!Indices || indices->ArrayCopyTo(Indices) != kResultOk) return kResultOutOfMemory;
     const ResultCode normal = ComputeFaceNormal();
     if (normal != kResultOk) return normal;
-    ClipList = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
-    ClipRef = ClipList;
-    return ClipList ? kResultOk : kResultOutOfMemory;
+    return kResultOk;
+}
+
+DynamicArray* PolygonRecord::MakeClipList()
+{
+    if (!ClipList) ClipList = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
+    return ClipList;
 }
 
 void PolygonRecord::PolygonRecordDestroy()

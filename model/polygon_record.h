@@ -136,8 +136,9 @@ public:
     DynamicArray* GetSideVertexValues(int32_t side);
     DynamicArray* GetSideVertexValuesB(int32_t side);
     DynamicArray* GetFacePairs();
-    // The list the renderer clips the face's indices into.
-    DynamicArray* GetClipList() const { return ClipList; }
+    // The list the renderer clips the face's indices into, made the first time the view's planes
+    // cut the face (most faces of a large scene never are); null when memory is short.
+    DynamicArray* MakeClipList();
     void SetSideAttributeOf(uint8_t value, int32_t side);
 
     ObjectGeometry* Geometry = nullptr;
@@ -169,8 +170,9 @@ public:
     DynamicArray* FrontShadesWork = nullptr;
     DynamicArray* BackShadesWork = nullptr;
     // The indices the renderer draws (the face's own or ClipList, which clipping fills), at first
-    // ClipList, read through DrawnIndexAt. ClipList holds 32-bit indices: the vertices that
-    // clipping adds to an object's camera vertices may number past what 16 bits address.
+    // none (null until the face is projected), read through DrawnIndexAt. ClipList holds 32-bit
+    // indices: the vertices that clipping adds to an object's camera vertices may number past what
+    // 16 bits address.
     DynamicArray* ClipRef = nullptr;
     DynamicArray* ClipList = nullptr;
     // The renderer's bytes of each frame: which side of the face the eye is on (its facing

@@ -132,6 +132,8 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     EXPECT_EQ(FaceWithNormal(box, 0, -256, 0)->Facing, kFacingBehind);
     EXPECT_EQ(FaceWithNormal(box, 0, 256, 0)->Facing, kFacingNormalSide);
     EXPECT_EQ(FaceWithNormal(box, 0, -256, 0)->ClipRef, FaceWithNormal(box, 0, -256, 0)->Indices);
+    // Seen whole, no face needs a clip list.
+    EXPECT_EQ(FaceWithNormal(box, 0, -256, 0)->ClipList, nullptr);
 
     // Looking north-east, the left plane of the view pyramid runs north through the eye and
     // cuts the near face in two: its two western corners leave, two crossings come in, and the
@@ -148,6 +150,8 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     TransformVertices(o.get(), box->WorldVertices, box->ProjectedFaces);
     const int32_t before = box->ProjectedFaces->ArrayCount();
     ASSERT_EQ(ProjectPolygons(o.get(), g->Polygons, box->WorldVertices, box->ProjectedFaces, kClipLeft), 1);
+    // The clip list is made as the view's plane first cuts the face.
+    ASSERT_NE(nearFace->ClipList, nullptr);
     EXPECT_EQ(nearFace->ClipRef, nearFace->ClipList);
     EXPECT_EQ(nearFace->Clipped, 0);
     int32_t made = 0;
