@@ -89,9 +89,13 @@ void PolygonRecord::PolygonRecordDestroy()
 {
     DestroyArray(Indices);
     DestroyArray(ClipList);
-    for (DynamicArray** list : {&FacePairs, &FrontPairs, &BackPairs, &FrontPairsWork, &BackPairsWork, &FrontShades,
-                                &BackShades, &FrontShadesWork, &BackShadesWork}) {
-        DestroyArray(*list);
+    if (SideLists* lists = sideLists_) {
+        for (DynamicArray** list :
+             {&lists->FacePairs, &lists->FrontPairs, &lists->BackPairs, &lists->FrontPairsWork, &lists->BackPairsWork,
+              &lists->FrontShades, &lists->BackShades, &lists->FrontShadesWork, &lists->BackShadesWork}) {
+            DestroyArray(*list);
+        }
+        delete lists;
     }
     delete this;
 }
@@ -482,36 +486,44 @@ DynamicArray* Ensure(DynamicArray*& list, int32_t elementSize)
 
 }  // namespace
 
+PolygonRecord::SideLists* PolygonRecord::MakeSideLists()
+{
+    if (!sideLists_) sideLists_ = new (std::nothrow) SideLists;
+    return sideLists_;
+}
+
 DynamicArray* PolygonRecord::GetSideVertexPairs(int32_t side)
 {
     const uint16_t bit = side == kSideFront ? kSurfaceFrontTexture : kSurfaceBackTexture;
     if (side != kSideFront && side != kSideBack) return nullptr;
-    const bool own = FaceSurface && (FaceSurface->Flags & bit);
-    DynamicArray*& list = own ? (side == kSideFront ? FaceSurface->FrontPairs : FaceSurface->BackPairs)
-                              : (side == kSideFront ? FrontPairs : BackPairs);
-    return Ensure(list, 8);
+    if (FaceSurface && (FaceSurface->Flags & bit))
+        return Ensure(side == kSideFront ? FaceSurface->FrontPairs : FaceSurface->BackPairs, 8);
+    SideLists* lists = MakeSideLists();
+    return lists ? Ensure(side == kSideFront ? lists->FrontPairs : lists->BackPairs, 8) : nullptr;
 }
 
 DynamicArray* PolygonRecord::GetSideVertexPairsB(int32_t side)
 {
     const uint16_t bit = side == kSideFront ? kSurfaceFrontTexture : kSurfaceBackTexture;
     if (side != kSideFront && side != kSideBack) return nullptr;
-    const bool own = FaceSurface && (FaceSurface->Flags & bit);
-    DynamicArray*& list = own ? (side == kSideFront ? FaceSurface->FrontPairsWork : FaceSurface->BackPairsWork)
-                              : (side == kSideFront ? FrontPairsWork : BackPairsWork);
-    return Ensure(list, 8);
+    if (FaceSurface && (FaceSurface->Flags & bit))
+        return Ensure(side == kSideFront ? FaceSurface->FrontPairsWork : FaceSurface->BackPairsWork, 8);
+    SideLists* lists = MakeSideLists();
+    return lists ? Ensure(side == kSideFront ? lists->FrontPairsWork : lists->BackPairsWork, 8) : nullptr;
 }
 
 DynamicArray* PolygonRecord::GetSideVertexValues(int32_t side)
 {
     if ((side != kSideFront && side != kSideBack) || GetSideAttribute(side) == 0) return nullptr;
-    return Ensure(side == kSideFront ? FrontShades : BackShades, 4);
+    SideLists* lists = MakeSideLists();
+    return lists ? Ensure(side == kSideFront ? lists->FrontShades : lists->BackShades, 4) : nullptr;
 }
 
 DynamicArray* PolygonRecord::GetSideVertexValuesB(int32_t side)
 {
     if ((side != kSideFront && side != kSideBack) || GetSideAttribute(side) == 0) return nullptr;
-    return Ensure(side == kSideFront ? FrontShadesWork : BackShadesWork, 4);
+    SideLists* lists = MakeSideLists();
+    return lists ? Ensure(side == kSideFront ? lists->FrontShadesWork : lists->BackShadesWork, 4) : nullptr;
 }
 
 DynamicArray* PolygonRecord::GetFacePairs()
@@ -519,12 +531,19 @@ DynamicArray* PolygonRecord::GetFacePairs()
     // A face with a surface is mapped by the surface's outline (without room for it, none: the
     // face maps no texture); the record keeps no copy of it.
     if (FaceSurface) return FaceSurface->Outline;
-    if (!FacePairs) {
-        FacePairs = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
-        if (!FacePairs) return nullptr;
-        Owner()->TakeFaceOutline(FaceIndex, FacePairs);
+    SideLists* lists = MakeSideLists();
+    if (!lists) return nullptr;
+    if (!lists->FacePairs) {
+        lists->FacePairs = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
+        if (!lists->FacePairs) return nullptr;
+        Owner()->TakeFaceOutline(FaceIndex, lists->FacePairs);
     }
-    return FacePairs;
+    return lists->FacePairs;
+}
+
+void PolygonRecord::ReleaseFacePairs()
+{
+    if (sideLists_) DestroyArray(sideLists_->FacePairs);
 }
 
 void PolygonRecord::SetSideAttributeOf(uint8_t value, int32_t side)

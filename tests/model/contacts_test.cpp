@@ -670,10 +670,10 @@ TEST(Surfaces, FacePairsLeaveNoTemporarySurfaceBehind)
     Surface* textured = box->SurfaceForFace(2);
     ASSERT_NE(textured, nullptr);
     EXPECT_EQ(side->GetFacePairs(), textured->Outline);
-    EXPECT_EQ(side->FacePairs, nullptr);
+    EXPECT_EQ(side->OwnFacePairs(), nullptr);
     textured->Flags |= kSurfaceFrontTexture;
     EXPECT_EQ(side->GetFacePairs(), textured->Outline);
-    EXPECT_EQ(side->FacePairs, nullptr);
+    EXPECT_EQ(side->OwnFacePairs(), nullptr);
     textured->Flags &= uint16_t(~kSurfaceFrontTexture);
     box->Destroy();
 }
