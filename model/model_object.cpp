@@ -42,12 +42,17 @@ ResultCode ModelObject::Init(ModelHolder* holder)
     WorldTransform = NewTransform();
     LocalVertices = NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 8);
     WorldVertices = NewDynamicArray(0, int32_t(sizeof(FixedVector3)), 8);
-    ProjectedFaces = NewDynamicArray(0, 16, 8);
-    ProjectedPoints = NewDynamicArray(0, 14, 8);
     LocalBox = WorldBox = {{0, 0, 0}, {0, 0, 0}};
-    const bool made = Outline && LocalTransform && WorldTransform && LocalVertices && WorldVertices &&
-                      ProjectedFaces && ProjectedPoints;
+    const bool made = Outline && LocalTransform && WorldTransform && LocalVertices && WorldVertices;
     return made ? kResultOk : kResultOutOfMemory;
+}
+
+bool ModelObject::MakeProjectionLists()
+{
+    // Groups and objects never in view, most of a large scene's nodes, go without them.
+    if (!ProjectedFaces) ProjectedFaces = NewDynamicArray(0, 16, 8);
+    if (!ProjectedPoints) ProjectedPoints = NewDynamicArray(0, 14, 8);
+    return ProjectedFaces && ProjectedPoints;
 }
 
 void ModelObject::LeaveParent()

@@ -292,6 +292,9 @@ public:
     // Works out the boxes again over the faces and elements; the bounds that `ancestor`, the first
     // object above the node that is no group (FirstNonGroupParent), files for its children change.
     void UpdateObjectBoxes(ModelObject* ancestor);
+    // Makes the lists the renderer projects the object's vertices into (ProjectedFaces and
+    // ProjectedPoints) at the object's first frame in view; false when memory is short.
+    bool MakeProjectionLists();
 
     // --- chunk streaming ---
     ResultCode StreamRoot(MemoryStream* stream);
@@ -344,7 +347,7 @@ public:
     uint8_t BackSideAttribute = 0;
     TextureRecord* FrontTexture = nullptr;
     TextureRecord* BackTexture = nullptr;
-    DynamicArray* ProjectedPoints = nullptr;  // filled by the renderer
+    DynamicArray* ProjectedPoints = nullptr;  // filled by the renderer (MakeProjectionLists)
     Transform* LocalTransform = nullptr;
     Transform* WorldTransform = nullptr;
     ShortBox LocalBox = {{0, 0, 0}, {0, 0, 0}};
@@ -355,7 +358,7 @@ public:
     DynamicArray* WorldVertices = nullptr;  // FixedVector3
     DynamicArray* GeometryList = nullptr;   // ObjectGeometry pointers, when more than one
     ObjectGeometry* Geometry = nullptr;     // the single record otherwise
-    DynamicArray* ProjectedFaces = nullptr;   // filled by the renderer
+    DynamicArray* ProjectedFaces = nullptr;   // filled by the renderer (MakeProjectionLists)
     DynamicArray* VranText = nullptr;       // bytes, no terminator
 
 private:

@@ -475,7 +475,7 @@ void ObjectGeometry::RefreshRecordShading(const FaceLights& lights)
 
 void ObjectGeometry::ReleaseRecordCaches()
 {
-    for (int32_t i = 0; i < PolygonCount(); ++i) DestroyArray(PolygonAt(i)->FacePairs);
+    for (int32_t i = 0; i < PolygonCount(); ++i) PolygonAt(i)->ReleaseFacePairs();
 }
 
 int32_t ObjectGeometry::HitTestPolygonObject(int16_t x, int16_t y, int16_t z) const

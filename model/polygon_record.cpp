@@ -76,21 +76,26 @@ ResultCode PolygonRecord::PolygonRecordFill(ObjectGeometry* geometry, Surface* s
     if (!Indices || indices->ArrayCopyTo(Indices) != kResultOk) return kResultOutOfMemory;
     const ResultCode normal = ComputeFaceNormal();
     if (normal != kResultOk) return normal;
-    OutlineList = NewIndexList();
-    ClipList = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
-    OutlineRef = OutlineList;
-    ClipRef = ClipList;
-    return OutlineList && ClipList ? kResultOk : kResultOutOfMemory;
+    return kResultOk;
+}
+
+DynamicArray* PolygonRecord::MakeClipList()
+{
+    if (!ClipList) ClipList = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
+    return ClipList;
 }
 
 void PolygonRecord::PolygonRecordDestroy()
 {
     DestroyArray(Indices);
     DestroyArray(ClipList);
-    DestroyArray(OutlineList);
-    for (DynamicArray** list : {&FacePairs, &FrontPairs, &BackPairs, &FrontPairsWork, &BackPairsWork, &FrontShades,
-                                &BackShades, &FrontShadesWork, &BackShadesWork}) {
-        DestroyArray(*list);
+    if (SideLists* lists = sideLists_) {
+        for (DynamicArray** list :
+             {&lists->FacePairs, &lists->FrontPairs, &lists->BackPairs, &lists->FrontPairsWork, &lists->BackPairsWork,
+              &lists->FrontShades, &lists->BackShades, &lists->FrontShadesWork, &lists->BackShadesWork}) {
+            DestroyArray(*list);
+        }
+        delete lists;
     }
     delete this;
 }
@@ -481,53 +486,64 @@ DynamicArray* Ensure(DynamicArray*& list, int32_t elementSize)
 
 }  // namespace
 
+PolygonRecord::SideLists* PolygonRecord::MakeSideLists()
+{
+    if (!sideLists_) sideLists_ = new (std::nothrow) SideLists;
+    return sideLists_;
+}
+
 DynamicArray* PolygonRecord::GetSideVertexPairs(int32_t side)
 {
     const uint16_t bit = side == kSideFront ? kSurfaceFrontTexture : kSurfaceBackTexture;
     if (side != kSideFront && side != kSideBack) return nullptr;
-    const bool own = FaceSurface && (FaceSurface->Flags & bit);
-    DynamicArray*& list = own ? (side == kSideFront ? FaceSurface->FrontPairs : FaceSurface->BackPairs)
-                              : (side == kSideFront ? FrontPairs : BackPairs);
-    return Ensure(list, 8);
+    if (FaceSurface && (FaceSurface->Flags & bit))
+        return Ensure(side == kSideFront ? FaceSurface->FrontPairs : FaceSurface->BackPairs, 8);
+    SideLists* lists = MakeSideLists();
+    return lists ? Ensure(side == kSideFront ? lists->FrontPairs : lists->BackPairs, 8) : nullptr;
 }
 
 DynamicArray* PolygonRecord::GetSideVertexPairsB(int32_t side)
 {
     const uint16_t bit = side == kSideFront ? kSurfaceFrontTexture : kSurfaceBackTexture;
     if (side != kSideFront && side != kSideBack) return nullptr;
-    const bool own = FaceSurface && (FaceSurface->Flags & bit);
-    DynamicArray*& list = own ? (side == kSideFront ? FaceSurface->FrontPairsWork : FaceSurface->BackPairsWork)
-                              : (side == kSideFront ? FrontPairsWork : BackPairsWork);
-    return Ensure(list, 8);
+    if (FaceSurface && (FaceSurface->Flags & bit))
+        return Ensure(side == kSideFront ? FaceSurface->FrontPairsWork : FaceSurface->BackPairsWork, 8);
+    SideLists* lists = MakeSideLists();
+    return lists ? Ensure(side == kSideFront ? lists->FrontPairsWork : lists->BackPairsWork, 8) : nullptr;
 }
 
 DynamicArray* PolygonRecord::GetSideVertexValues(int32_t side)
 {
     if ((side != kSideFront && side != kSideBack) || GetSideAttribute(side) == 0) return nullptr;
-    return Ensure(side == kSideFront ? FrontShades : BackShades, 4);
+    SideLists* lists = MakeSideLists();
+    return lists ? Ensure(side == kSideFront ? lists->FrontShades : lists->BackShades, 4) : nullptr;
 }
 
 DynamicArray* PolygonRecord::GetSideVertexValuesB(int32_t side)
 {
     if ((side != kSideFront && side != kSideBack) || GetSideAttribute(side) == 0) return nullptr;
-    return Ensure(side == kSideFront ? FrontShadesWork : BackShadesWork, 4);
+    SideLists* lists = MakeSideLists();
+    return lists ? Ensure(side == kSideFront ? lists->FrontShadesWork : lists->BackShadesWork, 4) : nullptr;
 }
 
 DynamicArray* PolygonRecord::GetFacePairs()
 {
-    // A surface that carries a texture of its own maps the face by its own outline.
-    if (FaceSurface && (FaceSurface->Flags & kSurfaceTextureBits)) return FaceSurface->Outline;
-    if (!FacePairs) {
-        FacePairs = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
-        if (!FacePairs) return nullptr;
-        if (FaceSurface) {
-            // Without room no pairs: the face maps no texture.
-            if (FaceSurface->Outline) IgnoreResult(FaceSurface->Outline->ArrayCopyTo(FacePairs));
-        } else {
-            Owner()->TakeFaceOutline(FaceIndex, FacePairs);
-        }
+    // A face with a surface is mapped by the surface's outline (without room for it, none: the
+    // face maps no texture); the record keeps no copy of it.
+    if (FaceSurface) return FaceSurface->Outline;
+    SideLists* lists = MakeSideLists();
+    if (!lists) return nullptr;
+    if (!lists->FacePairs) {
+        lists->FacePairs = NewDynamicArray(0, int32_t(sizeof(FixedPoint)), 4);
+        if (!lists->FacePairs) return nullptr;
+        Owner()->TakeFaceOutline(FaceIndex, lists->FacePairs);
     }
-    return FacePairs;
+    return lists->FacePairs;
+}
+
+void PolygonRecord::ReleaseFacePairs()
+{
+    if (sideLists_) DestroyArray(sideLists_->FacePairs);
 }
 
 void PolygonRecord::SetSideAttributeOf(uint8_t value, int32_t side)

@@ -136,9 +136,13 @@ public:
     DynamicArray* GetSideVertexValues(int32_t side);
     DynamicArray* GetSideVertexValuesB(int32_t side);
     DynamicArray* GetFacePairs();
-    // The list the renderer clips the face's indices into.
-    DynamicArray* GetClipList() const { return ClipList; }
+    // The list the renderer clips the face's indices into, made the first time the view's planes
+    // cut the face (most faces of a large scene never are); null when memory is short.
+    DynamicArray* MakeClipList();
     void SetSideAttributeOf(uint8_t value, int32_t side);
+    // The outline GetFacePairs made for a face without a surface, or null; and letting it go.
+    const DynamicArray* OwnFacePairs() const { return sideLists_ ? sideLists_->FacePairs : nullptr; }
+    void ReleaseFacePairs();
 
     ObjectGeometry* Geometry = nullptr;
     Surface* FaceSurface = nullptr;
@@ -154,25 +158,14 @@ public:
     ShortVector3 WorldNormal = {0, 0, 0};  // length 256, world coordinates
     RGBColor48 FrontLit = {0, 0, 0};
     RGBColor48 BackLit = {0, 0, 0};
-    DynamicArray* FacePairs = nullptr;  // FixedPoint per vertex, in surface coordinates
-    DynamicArray* FrontPairs = nullptr;
-    DynamicArray* BackPairs = nullptr;
-    DynamicArray* FrontPairsWork = nullptr;
-    DynamicArray* BackPairsWork = nullptr;
     // Shade levels (0 brightest to 31 darkest): the entry of the shade-level tables that flat
     // shading uses for each side.
     int32_t FrontShadeEntry = 0;
     int32_t BackShadeEntry = 0;
-    // A list of 16-bit values and the list in use, at first that one; nothing fills either yet.
-    DynamicArray* OutlineRef = nullptr;
-    DynamicArray* OutlineList = nullptr;
-    DynamicArray* FrontShades = nullptr;  // Fixed shade level per vertex
-    DynamicArray* BackShades = nullptr;
-    DynamicArray* FrontShadesWork = nullptr;
-    DynamicArray* BackShadesWork = nullptr;
     // The indices the renderer draws (the face's own or ClipList, which clipping fills), at first
-    // ClipList, read through DrawnIndexAt. ClipList holds 32-bit indices: the vertices that
-    // clipping adds to an object's camera vertices may number past what 16 bits address.
+    // none (null until the face is projected), read through DrawnIndexAt. ClipList holds 32-bit
+    // indices: the vertices that clipping adds to an object's camera vertices may number past what
+    // 16 bits address.
     DynamicArray* ClipRef = nullptr;
     DynamicArray* ClipList = nullptr;
     // The renderer's bytes of each frame: which side of the face the eye is on (its facing
@@ -183,7 +176,25 @@ public:
     uint8_t Occluded = 0;
 
 private:
+    // The lists that only faces with textured or smooth-shaded sides use, in a block of their own
+    // made with the first of them: most faces of a large scene have none.
+    struct SideLists {
+        DynamicArray* FacePairs = nullptr;  // FixedPoint per vertex, in surface coordinates
+        DynamicArray* FrontPairs = nullptr;
+        DynamicArray* BackPairs = nullptr;
+        DynamicArray* FrontPairsWork = nullptr;
+        DynamicArray* BackPairsWork = nullptr;
+        DynamicArray* FrontShades = nullptr;  // Fixed shade level per vertex
+        DynamicArray* BackShades = nullptr;
+        DynamicArray* FrontShadesWork = nullptr;
+        DynamicArray* BackShadesWork = nullptr;
+    };
+    // The face's side lists, made when missing; null when memory is short.
+    SideLists* MakeSideLists();
+
     void LightSideVertices(int32_t side, const LightList* lights, const VertexFaces& around);
+
+    SideLists* sideLists_ = nullptr;  // owned
 };
 
 // The vertex index at a position of a list a face is drawn by (its ClipRef): the face's own

@@ -587,9 +587,9 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
     ModelObject* object = g->Owner;
     if (object->Hidden) return 0;
     g->ClipCode = int8_t(code);
+    if (!object->MakeProjectionLists() || !object->WorldVertices) return 0;
     DynamicArray* camera = object->ProjectedFaces;
     const DynamicArray* world = object->WorldVertices;
-    if (!camera || !world) return 0;
     if (!g->ScreenPoints) g->ScreenPoints = NewDynamicArray(0, int32_t(sizeof(ScreenPoint)), 32);
     if (!g->ScreenPoints) return 0;
     // What a refused projection leaves is made again by the next frame.

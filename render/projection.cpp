@@ -151,7 +151,7 @@ FixedPoint Interpolate(const FixedPoint& a, const FixedPoint& b, int64_t d0, int
 bool ClipRecord(Observer* o, PolygonRecord* record, DynamicArray* camera, int32_t clipCode)
 {
     const int32_t n = record->VertexCount();
-    DynamicArray* indexLists[2] = {record->GetClipList(), o->clipIndices};
+    DynamicArray* indexLists[2] = {record->MakeClipList(), o->clipIndices};
     int32_t output = kParity[clipCode & 15] ? 0 : 1;
     if (n < 3 || !indexLists[0] || !indexLists[1] || !EnsureCount(indexLists[0], n + 4) ||
         !EnsureCount(indexLists[1], n + 4)) {
@@ -478,7 +478,7 @@ int32_t ProjectPolygons(Observer* o, DynamicArray* polygons, const DynamicArray*
             record->ClipRef = record->Indices;
             continue;
         }
-        record->ClipRef = record->GetClipList();
+        record->ClipRef = record->MakeClipList();
         if (ClipRecord(o, record, camera, clipCode)) {
             left = 1;
         } else {

@@ -665,13 +665,15 @@ TEST(Surfaces, FacePairsLeaveNoTemporarySurfaceBehind)
     ASSERT_NE(made->Outline, nullptr);
     ASSERT_EQ(made->Outline->ArrayCount(), 4);
     EXPECT_EQ(std::memcmp(made->Outline->ArrayData(), pairs->ArrayData(), 4 * sizeof(FixedPoint)), 0);
-    // A face whose surface carries a texture of its own is mapped by the surface's outline.
+    // A face with a surface is mapped by the surface's outline, textured or not, and keeps no copy.
     PolygonRecord* side = box->FindPolygonByIndex(2);
     Surface* textured = box->SurfaceForFace(2);
     ASSERT_NE(textured, nullptr);
+    EXPECT_EQ(side->GetFacePairs(), textured->Outline);
+    EXPECT_EQ(side->OwnFacePairs(), nullptr);
     textured->Flags |= kSurfaceFrontTexture;
     EXPECT_EQ(side->GetFacePairs(), textured->Outline);
-    EXPECT_EQ(side->FacePairs, nullptr);
+    EXPECT_EQ(side->OwnFacePairs(), nullptr);
     textured->Flags &= uint16_t(~kSurfaceFrontTexture);
     box->Destroy();
 }

@@ -89,12 +89,10 @@ TEST(Geometry, PrismOverASquare)
     EXPECT_EQ(record->FindPartById(0)->Normal, (ShortVector3{0, 0, 256}));
     EXPECT_EQ(record->FindPartById(5)->Normal, (ShortVector3{0, 0, -256}));
     EXPECT_EQ(record->FindPartById(2)->Normal, (ShortVector3{0, 256, 0}));  // the edge y = 10
-    // Every record starts with its own outline and clip lists in use.
+    // No record has a clip list, nor anything to draw, until the renderer projects it.
     for (int32_t i = 0; i < record->PolygonCount(); ++i) {
         const PolygonRecord* face = record->PolygonAt(i);
-        EXPECT_TRUE(face->OutlineList && face->ClipList && face->OutlineRef == face->OutlineList &&
-                    face->ClipRef == face->ClipList)
-            << i;
+        EXPECT_TRUE(face->ClipList == nullptr && face->ClipRef == nullptr) << i;
     }
     EXPECT_EQ(prism->SideFaceIndex(0, 0), 1);
     EXPECT_EQ(prism->CapFaceIndex(1), 0);

@@ -120,6 +120,9 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     ProjectionArrays arrays;
     auto world = NewWorld();
     ModelObject* box = AddBox(world.get(), -10, 100, -10, 10, 120, 10);
+    // The lists a frame makes as the box first comes into view.
+    EXPECT_EQ(box->ProjectedFaces, nullptr);
+    ASSERT_TRUE(box->MakeProjectionLists());
     // The eye on the plane of the box's east face (x = 10): that face is edge-on.
     auto o = NewObserver(world.get(), 320, 240, {10, 0, 0});
     ObjectGeometry* g = box->GeometryAt(0);
@@ -129,6 +132,8 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     EXPECT_EQ(FaceWithNormal(box, 0, -256, 0)->Facing, kFacingBehind);
     EXPECT_EQ(FaceWithNormal(box, 0, 256, 0)->Facing, kFacingNormalSide);
     EXPECT_EQ(FaceWithNormal(box, 0, -256, 0)->ClipRef, FaceWithNormal(box, 0, -256, 0)->Indices);
+    // Seen whole, no face needs a clip list.
+    EXPECT_EQ(FaceWithNormal(box, 0, -256, 0)->ClipList, nullptr);
 
     // Looking north-east, the left plane of the view pyramid runs north through the eye and
     // cuts the near face in two: its two western corners leave, two crossings come in, and the
@@ -145,6 +150,8 @@ TEST(ProjectPolygons, FacingAndTheClipperAgainstOnePlane)
     TransformVertices(o.get(), box->WorldVertices, box->ProjectedFaces);
     const int32_t before = box->ProjectedFaces->ArrayCount();
     ASSERT_EQ(ProjectPolygons(o.get(), g->Polygons, box->WorldVertices, box->ProjectedFaces, kClipLeft), 1);
+    // The clip list is made as the view's plane first cuts the face.
+    ASSERT_NE(nearFace->ClipList, nullptr);
     EXPECT_EQ(nearFace->ClipRef, nearFace->ClipList);
     EXPECT_EQ(nearFace->Clipped, 0);
     int32_t made = 0;
@@ -177,6 +184,7 @@ TEST(ProjectedSideValues, WholeFacesReadTheirOwnValuesClippedOnesTheClippersList
     ProjectionArrays arrays;
     auto world = NewWorld();
     ModelObject* box = AddBox(world.get(), -10, 100, -10, 10, 120, 10);
+    ASSERT_TRUE(box->MakeProjectionLists());
     box->SetSideAttribute(1, kSideBack);
     ObjectGeometry* g = box->GeometryAt(0);
     PolygonRecord* nearFace = FaceWithNormal(box, 0, -256, 0);
