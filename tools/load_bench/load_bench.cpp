@@ -16,7 +16,8 @@
 // has each took (those of a refused read ran out); then how much the time grew from the first
 // file to the last against the growth of the faces.
 // load-bench --files MODEL...: reads each model file three times in the same way and prints the
-// reader's result with the same figures.
+// reader's result with the same figures. Each model's figures include a digest of every contact
+// found, which a change to the contact search compares before and after.
 // load-bench --honest DIR: the same over the honest models in DIR (load-honest-*.qpy, as
 // make-honest-models writes them), in the order of their names. With --files and --honest each
 // file's figures end with what it spent of each cost as a part of what the cost is allowed once
@@ -56,18 +57,38 @@ namespace {
 
 constexpr int32_t kReadsPerFile = 3;
 
+// The digest of nothing, and the factor each value digested is folded in with.
+constexpr uint64_t kDigestStart = 14695981039346656037ull;
+constexpr uint64_t kDigestPrime = 1099511628211ull;
+
 struct Counts {
     int64_t objects = 0;
     int64_t faces = 0;
     int64_t contacts = 0;
+    // A digest of every contact in the order of the tree and of each record's list: the record it
+    // names (by its number in their pool), its point and its normal.
+    uint64_t contactDigest = kDigestStart;
 };
+
+void Digest(uint64_t* digest, int64_t value)
+{
+    *digest = (*digest ^ uint64_t(value)) * kDigestPrime;
+}
 
 void Count(const ModelObject* node, Counts* counts)
 {
     ++counts->objects;
     for (int32_t i = 0; i < node->GeometryCount(); ++i) {
-        counts->faces += node->GeometryAt(i)->PolygonCount();
-        counts->contacts += node->GeometryAt(i)->ContactCount();
+        const ObjectGeometry* record = node->GeometryAt(i);
+        counts->faces += record->PolygonCount();
+        counts->contacts += record->ContactCount();
+        for (int32_t k = 0; k < record->ContactCount(); ++k) {
+            const ContactEntry& entry = *record->ContactAt(k);
+            const int16_t fields[6] = {entry.Point.x,  entry.Point.y,  entry.Point.z,
+                                       entry.Normal.x, entry.Normal.y, entry.Normal.z};
+            Digest(&counts->contactDigest, entry.OtherNumber);
+            for (const int16_t field : fields) Digest(&counts->contactDigest, field);
+        }
     }
     for (int32_t i = 0; i < node->ChildCount(); ++i) Count(node->ChildAt(i), counts);
 }
@@ -317,9 +338,10 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
         medians.push_back(median.clock);
         faceCounts.push_back(counts.faces);
         std::printf("%s: result %d, faces %lld, objects %lld, contacts %lld, load-ms %.1f, cpu-ms %.1f, free-ms %.1f, "
-                    "peak-mb %.1f\n",
+                    "peak-mb %.1f\n  contact digest %016llx\n",
                     path.c_str(), int(median.result), (long long)counts.faces, (long long)counts.objects,
-                    (long long)counts.contacts, median.clock, median.processor, median.free, PeakMegabytes());
+                    (long long)counts.contacts, median.clock, median.processor, median.free, PeakMegabytes(),
+                    (unsigned long long)counts.contactDigest);
         std::printf("  spent per byte:");
         for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost)
             std::printf(" %s %.4f", kCostNames[cost], spending.perByte[cost]);
