@@ -9,15 +9,15 @@
 // --flat, grounded-city-FACES.qpy with --grounded), smallest first, three times with the program's
 // own reader, as the open command reads it, and prints the median time (on the clock, and the
 // processor time the process took, which a busy machine disturbs less), the median time freeing
-// the model took, the faces and objects read, the contacts found between them and the process's
+// the model took, the faces and objects read, the contacts found between them (and a digest of
+// them all, which a change to the contact search compares before and after) and the process's
 // peak memory after the reads (the peak working set on Windows, the peak resident set elsewhere),
 // and what the read spent of each cost of its budget per byte of the file (model/read_budget.h),
 // and for the costs it spent more of than the bytes it read pay for, how much of what any model
 // has each took (those of a refused read ran out); then how much the time grew from the first
 // file to the last against the growth of the faces.
 // load-bench --files MODEL...: reads each model file three times in the same way and prints the
-// reader's result with the same figures. Each model's figures include a digest of every contact
-// found, which a change to the contact search compares before and after.
+// reader's result with the same figures.
 // load-bench --honest DIR: the same over the honest models in DIR (load-honest-*.qpy, as
 // make-honest-models writes them), in the order of their names. With --files and --honest each
 // file's figures end with what it spent of each cost as a part of what the cost is allowed once
