@@ -8,7 +8,6 @@
 #include <cmath>
 #include <initializer_list>
 #include <cstdlib>
-#include <functional>
 #include <new>
 #include <optional>
 #include <vector>
