@@ -8,7 +8,6 @@
 #include <cmath>
 #include <initializer_list>
 #include <cstdlib>
-#include <functional>
 #include <new>
 #include <optional>
 #include <vector>
@@ -22,6 +21,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/parting_bounds.h"
+#include "model/parting_faces.h"
 #include "model/plane_record.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
@@ -55,9 +55,6 @@ int64_t HeapDepth(size_t size)
 constexpr int32_t kFewVertices = 16;
 // Records of this many faces and more keep what the search for a parting face needs of them.
 constexpr int32_t kSummarisedFaces = 64;
-// The vertices of a record of few faces are counted by index where their list holds no more than
-// this many (and no more than its corners), and by sorting its corners otherwise.
-constexpr int32_t kCountedByIndex = 128;
 
 // The corners of a record's faces side by side, in the order of its faces, kept up to date as
 // slices cut them: a slice finds the faces with a corner on the side it cuts away in one pass over
@@ -600,17 +597,21 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         partingScratchMark_ == holder->PartingScratchMark && (holder->PartingScratchBounded || !bounded)) {
         return scratch;
     }
-    // Every face, corner and vertex is counted, and the faces sorted by kind: a read spends them
-    // on its budget, and past it has no summary (the read fails). A record of few faces keeps none:
-    // its vertices are counted again for each search into the scratch summary, which costs less
-    // than the room a summary takes, and its faces are compared one by one.
-    int64_t corners = 0;
-    for (int32_t j = 0; j < PolygonCount(); ++j) corners += PolygonAt(j)->VertexCount();
-    CountTurns(PolygonCount());
+    // A record of few faces keeps no summary: the vertices of its face table are counted again
+    // for each search into the scratch summary, which costs less than the room a summary takes,
+    // and its faces are compared one by one. A record of many has every face, corner and vertex
+    // counted and its faces sorted by kind. A read spends them on its budget, and past it has no
+    // summary (the read fails).
     const bool kept = PolygonCount() >= kSummarisedFaces;
     const DynamicArray* vertices = Owner->WorldVertices;
-    const int64_t work = corners + PolygonCount() + (kept ? ListCount(vertices) + int64_t(PolygonCount()) : corners);
-    if (!holder->Budget.Spend(ReadCost::kContactSearch, work)) return nullptr;
+    const PartingFaces* few = kept ? nullptr : FewFaces();
+    int64_t corners = 0;
+    if (kept) {
+        for (int32_t j = 0; j < PolygonCount(); ++j) corners += PolygonAt(j)->VertexCount();
+        CountTurns(PolygonCount());
+    }
+    const int64_t work = kept ? corners + 2 * int64_t(PolygonCount()) + ListCount(vertices) : few ? few->UseCount() : 0;
+    if ((!kept && !few) || !holder->Budget.Spend(ReadCost::kContactSearch, work)) return nullptr;
     PartingSummary* summary = kept ? new (std::nothrow) PartingSummary : scratch;
     if (!summary) {
         NoteMemoryShort(Owner->Holder);
@@ -625,8 +626,7 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
             holder->PartingScratchBounded = bounded;
         }
     }
-    // Each vertex once with the number of faces naming it: counted by index for a record kept, by
-    // sorting the corners for one of few faces (whose vertex list may be longer than its corners).
+    // Each vertex once with the number of faces naming it, in the order of the vertex list.
     VertexSums& sums = summary->sums;
     auto account = [&sums](const FixedVector3* vertex, int64_t count) {
         sums.counted += count;
@@ -655,52 +655,17 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
             account(summary->uses.back().vertex, named[index]);
         }
         CountTurns(corners + 2 * int64_t(named.size()));
-    } else if (ListCount(vertices) <= std::min<int64_t>(corners, kCountedByIndex)) {
-        // A vertex list no longer than the corners (a primitive's): counted by index, in the order
-        // of the list, as sorting the corners by address would give them.
-        int32_t named[kCountedByIndex] = {};
-        for (int32_t j = 0; j < PolygonCount(); ++j) {
-            const PolygonRecord* face = PolygonAt(j);
-            for (int32_t k = 0; k < face->VertexCount(); ++k) {
-                const int32_t index = face->IndexAt(k);
-                if (index >= 0 && index < ListCount(vertices)) ++named[index];
-            }
-        }
-        std::vector<VertexUse>& uses = summary->uses;
-        uses.clear();
-        for (int32_t index = 0; index < ListCount(vertices); ++index) {
-            if (named[index] == 0) continue;
-            uses.push_back({vertices->At<FixedVector3>(index), named[index]});
-            if (bounded) account(uses.back().vertex, named[index]);
-        }
-        CountTurns(corners + 2 * int64_t(ListCount(vertices)));
     } else {
-        // Sorted by address, each vertex's entries merge into one that counts them.
         std::vector<VertexUse>& uses = summary->uses;
         uses.clear();
-        uses.reserve(size_t(corners));
-        for (int32_t j = 0; j < PolygonCount(); ++j) {
-            const PolygonRecord* face = PolygonAt(j);
-            for (int32_t k = 0; k < face->VertexCount(); ++k) {
-                if (const FixedVector3* v = WorldVertexOf(face, k)) uses.push_back({v, 1});
-            }
+        for (int32_t j = 0; j < few->UseCount(); ++j) {
+            const PartingUse& use = few->Use(j);
+            const FixedVector3* vertex = vertices ? vertices->At<FixedVector3>(use.vertex) : nullptr;
+            if (!vertex) continue;
+            uses.push_back({vertex, use.count});
+            if (bounded) account(vertex, use.count);
         }
-        std::sort(uses.begin(), uses.end(), [](const VertexUse& a, const VertexUse& b) {
-            return std::less<const FixedVector3*>()(a.vertex, b.vertex);
-        });
-        size_t distinct = 0;
-        for (size_t j = 0; j < uses.size(); ++j) {
-            if (distinct > 0 && uses[distinct - 1].vertex == uses[j].vertex) {
-                ++uses[distinct - 1].count;
-            } else {
-                uses[distinct++] = uses[j];
-            }
-        }
-        uses.resize(distinct);
-        if (bounded) {
-            for (const VertexUse& vertexUse : uses) account(vertexUse.vertex, vertexUse.count);
-        }
-        CountTurns(3 * corners);
+        CountTurns(few->UseCount());
     }
     if (summary->uses.empty()) {
         for (int32_t axis = 0; axis < 3; ++axis) sums.lowest[axis] = sums.highest[axis] = 0;
@@ -745,10 +710,22 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
     return summary;
 }
 
+const PartingFaces* ObjectGeometry::FewFaces()
+{
+    if (partingFaces_) return partingFaces_;
+    int64_t steps = 0;
+    partingFaces_ = PartingFaces::Make(*this, &steps);
+    if (!partingFaces_) NoteMemoryShort(Owner->Holder);
+    if (!Owner->Holder->Budget.Spend(ReadCost::kContactSearch, steps)) return nullptr;
+    return partingFaces_;
+}
+
 void ObjectGeometry::DropParting()
 {
     delete partingSummary_;
     partingSummary_ = nullptr;
+    PartingFaces::Free(partingFaces_);
+    partingFaces_ = nullptr;
     partingScratchMark_ = 0;
 }
 
@@ -760,8 +737,11 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     PartingSummary* scratch = &Owner->Holder->PartingScratch;
     const PartingSummary* theirs = other->Parting(scratch, kept);
     const PartingSummary* own = kept ? Parting(nullptr, true) : nullptr;
+    // The faces of a record of few are read from its table, side by side.
+    const PartingFaces* few = kept ? nullptr : FewFaces();
     ReadBudget& budget = Owner->Holder->Budget;
-    if (!theirs || (kept && !own)) return 0;
+    if (!theirs || (kept ? !own : !few)) return 0;
+    const DynamicArray* vertices = Owner->WorldVertices;
     const auto& uses = theirs->uses;
     // The other record's own summary, where it keeps one: its vertices may be laid out in it.
     PartingSummary* layout = other->partingSummary_ == theirs ? other->partingSummary_ : nullptr;
@@ -787,9 +767,10 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     // below the best sum found, is left.
     auto candidateOf = [&](int32_t k) -> Candidate {
         const int32_t face = kept ? own->faceKinds[size_t(k)].face : k;
-        const FixedVector3* q = kept ? &own->faceKinds[size_t(k)].first : WorldVertexOf(PolygonAt(k), 0);
+        const FixedVector3* q =
+            kept ? &own->faceKinds[size_t(k)].first : vertices ? vertices->At<FixedVector3>(few->Face(k).first) : nullptr;
         if (!q) return {-1, face, {0, 0, 0}, nullptr, k};
-        const ShortVector3 n = kept ? own->faceKinds[size_t(k)].normal : PolygonAt(k)->WorldNormal;
+        const ShortVector3 n = kept ? own->faceKinds[size_t(k)].normal : few->Face(k).normal;
         const ShortVector3 rounded = RoundedVertex(*q);
         const int64_t facing = n.x * (int64_t(other->WorldCentre.x) - rounded.x) +
                                n.y * (int64_t(other->WorldCentre.y) - rounded.y) +
@@ -853,8 +834,8 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     };
     if (!kept) {
         int32_t k = 0;
-        bool going = meter.Add(PolygonCount());
-        for (; going && k < PolygonCount(); ++k) going = compare(candidateOf(k));
+        bool going = meter.Add(few->FaceCount());
+        for (; going && k < few->FaceCount(); ++k) going = compare(candidateOf(k));
         CountTurns(k);
     } else {
         // The runs are taken depth first from the whole, the half of the higher bound first, and

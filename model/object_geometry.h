@@ -16,6 +16,7 @@ class ModelObject;
 class PlaneRecord;
 class PolygonRecord;
 class Surface;
+class PartingFaces;
 struct PartingSummary;
 
 class ObjectGeometry;
@@ -73,6 +74,9 @@ public:
     // for a record of few faces, found again for each search into `scratch`, with the counted sums
     // and box of its vertices only when `bounded`.
     const PartingSummary* Parting(PartingSummary* scratch, bool bounded);
+    // The face table of a record of few faces, made at its first search (null past the read's
+    // budget or without memory) and dropped with the summary.
+    const PartingFaces* FewFaces();
     void DropParting();
     void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
     void RemoveContactWith(const ObjectGeometry* other);
@@ -145,6 +149,7 @@ public:
     // The pool that gave the record its room (null: made on its own).
     GeometryPool* Pool = nullptr;
     PartingSummary* partingSummary_ = nullptr;  // owned
+    PartingFaces* partingFaces_ = nullptr;      // owned
     // The mark of the holder's scratch summary while it holds this record's (0: none).
     uint64_t partingScratchMark_ = 0;
 };

@@ -8,6 +8,7 @@
 
 #include "foundation/pointer_list.h"
 #include "model/contact_list.h"
+#include "model/parting_faces.h"
 #include "model/object_geometry.h"
 #include "model/plane_record.h"
 #include "model/polygon_element.h"
@@ -283,6 +284,34 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
     for (ModelObject* shape : shapes) shape->TranslateObject(X2Fix(7), X2Fix(-3), X2Fix(shape == shapes[4] ? 2 : 0));
     compare();
     for (ModelObject* shape : shapes) shape->Destroy();
+}
+
+TEST(Contacts, TheFaceTableOfARecordOfFewHoldsItsFacesAndItsCountedVertices)
+{
+    // A pyramid on a square whose vertex list holds a point no face names: the table holds every
+    // face's normal and first corner in face order, and each vertex named once, in the order of
+    // the list, with the number of corners naming it.
+    Scene scene;
+    const Fixed s = IntToFixed(10);
+    ModelObject* pyramid = MakePolygonMesh(scene.holder(),
+                                           {{0, 0, 0}, {s, 0, 0}, {s, s, s}, {0, s, 0}, {s, s, 0}, {s / 2, s / 2, s}},
+                                           {{0, 3, 4, 1}, {0, 1, 5}, {1, 4, 5}, {4, 3, 5}, {3, 0, 5}});
+    scene.root()->AddChild(pyramid);
+    ObjectGeometry* g = pyramid->Geometry;
+    ASSERT_EQ(g->PolygonCount(), 5);
+    const PartingFaces* table = g->FewFaces();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->FaceCount(), 5);
+    for (int32_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(table->Face(i).normal, g->PolygonAt(i)->WorldNormal) << i;
+        EXPECT_EQ(table->Face(i).first, g->PolygonAt(i)->IndexAt(0)) << i;
+    }
+    EXPECT_EQ(table->Face(0).normal, (ShortVector3{0, 0, 256}));
+    const std::vector<std::pair<int32_t, int32_t>> expected = {{0, 3}, {1, 3}, {3, 3}, {4, 3}, {5, 4}};
+    std::vector<std::pair<int32_t, int32_t>> uses;
+    for (int32_t j = 0; j < table->UseCount(); ++j) uses.push_back({table->Use(j).vertex, table->Use(j).count});
+    EXPECT_EQ(uses, expected);
+    pyramid->Destroy();
 }
 
 TEST(Contacts, FacesAreFoundByNumberAfterSlicesCutThem)

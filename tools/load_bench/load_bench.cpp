@@ -9,7 +9,8 @@
 // --flat, grounded-city-FACES.qpy with --grounded), smallest first, three times with the program's
 // own reader, as the open command reads it, and prints the median time (on the clock, and the
 // processor time the process took, which a busy machine disturbs less), the median time freeing
-// the model took, the faces and objects read, the contacts found between them and the process's
+// the model took, the faces and objects read, the contacts found between them (and a digest of
+// them all, which a change to the contact search compares before and after) and the process's
 // peak memory after the reads (the peak working set on Windows, the peak resident set elsewhere),
 // and what the read spent of each cost of its budget per byte of the file (model/read_budget.h),
 // and for the costs it spent more of than the bytes it read pay for, how much of what any model
@@ -56,18 +57,38 @@ namespace {
 
 constexpr int32_t kReadsPerFile = 3;
 
+// The digest of nothing, and the factor each value digested is folded in with.
+constexpr uint64_t kDigestStart = 14695981039346656037ull;
+constexpr uint64_t kDigestPrime = 1099511628211ull;
+
 struct Counts {
     int64_t objects = 0;
     int64_t faces = 0;
     int64_t contacts = 0;
+    // A digest of every contact in the order of the tree and of each record's list: the record it
+    // names (by its number in their pool), its point and its normal.
+    uint64_t contactDigest = kDigestStart;
 };
+
+void Digest(uint64_t* digest, int64_t value)
+{
+    *digest = (*digest ^ uint64_t(value)) * kDigestPrime;
+}
 
 void Count(const ModelObject* node, Counts* counts)
 {
     ++counts->objects;
     for (int32_t i = 0; i < node->GeometryCount(); ++i) {
-        counts->faces += node->GeometryAt(i)->PolygonCount();
-        counts->contacts += node->GeometryAt(i)->ContactCount();
+        const ObjectGeometry* record = node->GeometryAt(i);
+        counts->faces += record->PolygonCount();
+        counts->contacts += record->ContactCount();
+        for (int32_t k = 0; k < record->ContactCount(); ++k) {
+            const ContactEntry& entry = *record->ContactAt(k);
+            const int16_t fields[6] = {entry.Point.x,  entry.Point.y,  entry.Point.z,
+                                       entry.Normal.x, entry.Normal.y, entry.Normal.z};
+            Digest(&counts->contactDigest, entry.OtherNumber);
+            for (const int16_t field : fields) Digest(&counts->contactDigest, field);
+        }
     }
     for (int32_t i = 0; i < node->ChildCount(); ++i) Count(node->ChildAt(i), counts);
 }
@@ -317,9 +338,10 @@ int BenchReads(const std::vector<std::string>& paths, bool cities)
         medians.push_back(median.clock);
         faceCounts.push_back(counts.faces);
         std::printf("%s: result %d, faces %lld, objects %lld, contacts %lld, load-ms %.1f, cpu-ms %.1f, free-ms %.1f, "
-                    "peak-mb %.1f\n",
+                    "peak-mb %.1f\n  contact digest %016llx\n",
                     path.c_str(), int(median.result), (long long)counts.faces, (long long)counts.objects,
-                    (long long)counts.contacts, median.clock, median.processor, median.free, PeakMegabytes());
+                    (long long)counts.contacts, median.clock, median.processor, median.free, PeakMegabytes(),
+                    (unsigned long long)counts.contactDigest);
         std::printf("  spent per byte:");
         for (int32_t cost = 0; cost < int32_t(ReadCost::kCount); ++cost)
             std::printf(" %s %.4f", kCostNames[cost], spending.perByte[cost]);
