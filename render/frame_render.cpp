@@ -172,28 +172,26 @@ bool PaintsOutline(PolygonRecord* r, Observer* o, SpanRegion* region, bool plain
     return TexturedSidePaintsOutline(r, 0);
 }
 
-// Whether the records' pass may draw beyond the face's outline: a face drawn in layers or with
-// layers over it draws elements and faces of other objects that may reach beyond it.
-bool MayDrawBeyondOutline(const PolygonRecord* r)
+// Whether the records' pass draws the face in layers or with layers over it.
+bool HasLayers(const PolygonRecord* r)
 {
     return DrawnInLayers(r, 0) || HasNearLayer(r, 0);
 }
 
-// Whether a face of the record may draw beyond its outline.
-bool FacesMayDrawBeyond(const ObjectGeometry* g)
+// Whether the records' pass may draw beyond the face's outline: what lies behind a see-through
+// face and the layers on its far side are drawn clipped to it, but its elements above it and in
+// its plane, and the faces of other objects lying against it on the side seen with their
+// elements, are drawn into the whole region.
+bool MayDrawBeyondOutline(const PolygonRecord* r)
 {
-    const DynamicArray* faces = g->Polygons;
-    if (!faces) return false;
-    PolygonRecord* const* face = faces->Elements<PolygonRecord*>();
-    const int32_t count = faces->ArrayCount();
-    for (int32_t k = 0; k < count; ++k) {
-        if (face[k] && MayDrawBeyondOutline(face[k])) {
-            CountTurns(k + 1);
-            return true;
-        }
-    }
-    CountTurns(count);
-    return false;
+    const Surface* s = r->FaceSurface;
+    if (!s) return false;
+    // The records' pass sees the face's back side, whose lists run from the far side up.
+    constexpr int32_t kSide = 1;
+    constexpr int32_t kFaceList = 2 - kStageFace;
+    constexpr int32_t kNearList = 2 - kStageNear;
+    return s->Elements[kFaceList] || s->Elements[kNearList] ||
+           (s->SideContacts[kSide] && (s->SideCounters[kFaceList][kSide] || s->SideCounters[kNearList][kSide]));
 }
 
 // The holder's layering serial, which dates what a record keeps of its faces' layers (0, never
@@ -203,19 +201,46 @@ uint32_t LayeringSerialOf(const Observer* o)
     return o->owner ? o->owner->LayeringSerial : 0;
 }
 
-// Whether all that the records' pass draws for the record stays inside its screen box: no face of
-// it may draw beyond its outline. What the faces tell is kept in the record until the holder's
-// layering changes.
-bool DrawsWithinItsBox(ObjectGeometry* g, uint32_t layering)
+// Reads what the record's faces draw in the records' pass (HasFaceLayers, ReachesBeyondFaces),
+// kept in the record until the holder's layering changes: spent, never refused (the answer is
+// needed and grows with the record alone).
+void ReadFaceLayers(ObjectGeometry* g, uint32_t layering)
 {
-    if (layering == 0 || g->LayeringSerial != layering) {
-        // Its faces read once until the layering changes: spent, never refused (the answer is
-        // needed and grows with the record alone).
-        Budget().Spend(FrameCost::kWalked, ListCount(g->Polygons));
-        g->DrawsBeyondFaces = FacesMayDrawBeyond(g) ? 1 : 0;
-        g->LayeringSerial = layering;
+    if (layering != 0 && g->LayeringSerial == layering) return;
+    const int32_t count = ListCount(g->Polygons);
+    Budget().Spend(FrameCost::kWalked, count);
+    bool layers = false;
+    bool beyond = false;
+    int32_t k = 0;
+    for (; k < count && !beyond; ++k) {
+        const PolygonRecord* r = g->PolygonAt(k);
+        if (!r || !HasLayers(r)) continue;
+        layers = true;
+        beyond = MayDrawBeyondOutline(r);
     }
-    return !g->DrawsBeyondFaces;
+    CountTurns(k);
+    g->HasFaceLayers = layers ? 1 : 0;
+    g->ReachesBeyondFaces = beyond ? 1 : 0;
+    g->LayeringSerial = layering;
+}
+
+// Whether the record is known to have no face drawn in layers or with layers over it: the
+// records' pass draws each face whole.
+bool DrawsFacesWhole(ObjectGeometry* g, uint32_t layering)
+{
+    ReadFaceLayers(g, layering);
+    return !g->HasFaceLayers;
+}
+
+// Whether all that the records' pass draws for the record stays inside its faces' outlines, and
+// so inside its screen box: no face of it may draw beyond its outline. Framed, or collecting
+// bounds, a face drawn in layers counts as reaching beyond: what lies behind a see-through face
+// then leaves marks on its records that later faces read, and every face is visited.
+bool DrawsWithinItsBox(ObjectGeometry* g, const Observer* o)
+{
+    ReadFaceLayers(g, LayeringSerialOf(o));
+    if (!o->Option(kOptionFill) || o->Option(kOptionCollectBounds)) return !g->HasFaceLayers;
+    return !g->ReachesBeyondFaces;
 }
 
 // The box of screen points (x, y up from the view centre) in device pixels, right and bottom
@@ -369,8 +394,8 @@ void LeaveOutFaces(ObjectGeometry* g, int32_t from)
 }
 
 // Marks the faces of a record seen whole, about to be drawn in the records' pass, whose screen
-// boxes the mask covers; a face drawn in layers or with layers over it may draw beyond its box
-// and is never marked (`plain`: the record is known to have none). The faces of a record cut by
+// boxes the mask covers; a face that may draw beyond its outline is never marked (`plain`: the
+// record is known to have no face drawn in layers). The faces of a record cut by
 // the view's planes are all drawn. False when the walk's allowance ran out before every face was
 // looked at: those it did not reach are left out.
 bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_t originX, int32_t originY,
@@ -409,25 +434,25 @@ bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
 // Whether the record, drawn into a part of the view, may draw there: seen whole in the view
 // pyramid and drawing nothing beyond its faces, its screen box holds every pixel it draws, and
 // where that box lies outside the region's bounds it draws nothing there.
-bool RecordMeetsRegion(ObjectGeometry* g, const SpanRegion* region, uint32_t layering, int32_t originX,
+bool RecordMeetsRegion(ObjectGeometry* g, const SpanRegion* region, const Observer* o, int32_t originX,
                        int32_t originY)
 {
     if (g->ClipCode != 0 || ScreenBoxMeetsRegion(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
                                                  g->ScreenMaximum[0], g->ScreenMaximum[2], region))
         return true;
-    return !DrawsWithinItsBox(g, layering);
+    return !DrawsWithinItsBox(g, o);
 }
 
 // The records of a draw list filed by the tiles of the view (see FiledPlaces): a record that
 // RecordMeetsRegion finds to meet any part of the view reaches anywhere, any other within its
 // screen box.
-const ScreenBins* FiledRecords(DynamicArray* list, int32_t count, const SpanRegion* region, uint32_t layering,
+const ScreenBins* FiledRecords(DynamicArray* list, int32_t count, const SpanRegion* region, const Observer* o,
                                int32_t originX, int32_t originY)
 {
     ObjectGeometry* const* records = list->Elements<ObjectGeometry*>();
     return FiledPlaces(list, count, region, [&](int32_t i, PixelRect* box) {
         ObjectGeometry* g = records[i];
-        if (g->ClipCode != 0 || !DrawsWithinItsBox(g, layering)) return PlaceReach::kAnywhere;
+        if (g->ClipCode != 0 || !DrawsWithinItsBox(g, o)) return PlaceReach::kAnywhere;
         const DeviceBox d = ScreenBoxOnDevice(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
                                               g->ScreenMaximum[0], g->ScreenMaximum[2]);
         *box = {d.left, d.top, d.right, d.bottom};
@@ -476,7 +501,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
         if (g->ClipCode == 0 &&
             CoversScreenBox(occlusion, originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2], g->ScreenMaximum[0],
                             g->ScreenMaximum[2], &refused) &&
-            DrawsWithinItsBox(g, layering)) {
+            DrawsWithinItsBox(g, o)) {
             g->Occluded = 1;
             continue;
         }
@@ -490,7 +515,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
             end = i + 1;
             continue;
         }
-        const bool plain = DrawsWithinItsBox(g, layering);
+        const bool plain = DrawsFacesWhole(g, layering);
         if (!MarkOccludedFaces(g, occlusion, originX, originY, plain)) end = i;
         const size_t marksFrom = occlusion.MarksMade();
         const int32_t faces = polygons->ArrayCount();
@@ -556,6 +581,85 @@ void MakeDrawList(ObjectGeometry* g, Observer* o, SpanRegion* region)
     // The whole sorted list counts, however much of it a first, narrowed draw reached.
     g->DrawCount = list->ArrayCount();
     if (budget.Stopped()) g->DrawSerial = kUnfinishedSerial;
+}
+
+// A drawing into a part of the view whose box holds more pixels than this leaves out none of its
+// records: the mask it tests them with keeps within a size of its own, whatever the view's.
+constexpr int64_t kMostPartMaskPixels = int64_t(1) << 20;
+
+// Marks the faces of the record that paint their outlines in the records' pass into the mask (a
+// record drawn from inside draws nothing there); with its faces filed, only those in the tiles of
+// the region's box. The marks and the faces walked over are spent as they are made. False when the
+// frame stopped.
+bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const PixelRect& reach, int32_t originX,
+                      int32_t originY, OcclusionMask* mask)
+{
+    if (!g->Polygons || g->PassDepth != 0 || !g->ScreenPoints) return true;
+    if (!ProjectPendingFaces(g, o)) return false;
+    FrameBudget& budget = Budget();
+    const bool plain = DrawsFacesWhole(g, LayeringSerialOf(o));
+    const int32_t count = g->Polygons->ArrayCount();
+    const ScreenBins* bins = FiledFaces(g, 0, region, originX, originY);
+    std::vector<int32_t> found;
+    if (!budget.Spend(FrameCost::kWalked, bins ? bins->Find(reach, count, &found) : count)) return false;
+    const int32_t faces = bins ? int32_t(found.size()) : count;
+    int32_t k = 0;
+    for (; k < faces; ++k) {
+        PolygonRecord* r = g->PolygonAt(bins ? found[size_t(k)] : k);
+        if (!PaintsOutline(r, o, region, plain)) continue;
+        const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
+        if (!points) continue;
+        const DevicePoint* corners = points->Elements<DevicePoint>();
+        if (!budget.Spend(FrameCost::kMasked, mask->CoverCost(corners, points->ArrayCount()))) break;
+        mask->CoverPolygon(corners, points->ArrayCount());
+    }
+    CountTurns(k);
+    return k == faces;
+}
+
+// Marks, of the places found for a drawing of a draw list into a part of the view, those whose
+// records draw nothing there (RecordMeetsRegion) and, where faces replace the pixels under them,
+// those that records drawn after them in the same drawing paint over whole: seen whole in the view
+// pyramid and drawing nothing beyond their faces, with their screen boxes under the faces of the
+// records nearer than them. The places are walked from the nearest with a mask over the region's
+// box, each tested and then its faces joining the mask, the work spent as it is done; where the
+// frame stops the walk ends, the places not reached left to be drawn.
+void MarkHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& found, Observer* o,
+                      SpanRegion* region, const PixelRect& reach, int32_t originX, int32_t originY,
+                      std::vector<uint8_t>* hidden)
+{
+    const int32_t places = int32_t(found.size());
+    hidden->assign(size_t(places), 0);
+    const int64_t width = std::max(reach.right - reach.left, 0);
+    const int64_t height = std::max(reach.bottom - reach.top, 0);
+    FrameBudget& budget = Budget();
+    OcclusionMask& mask = CurrentRenderContext().partOcclusion;
+    // The mask cleared, word by word.
+    const int64_t words = height * ((width + OcclusionMask::kWordBits - 1) / OcclusionMask::kWordBits);
+    const bool tested = FacesReplacePixels(o, region) && width * height <= kMostPartMaskPixels &&
+                        budget.Spend(FrameCost::kMasked, words);
+    if (tested) mask.Reset(reach.left, reach.top, reach.right, reach.bottom);
+    int32_t k = places - 1;
+    for (; k >= 0; --k) {
+        ObjectGeometry* g = drawn[found[size_t(k)]];
+        if (!RecordMeetsRegion(g, region, o, originX, originY)) {
+            (*hidden)[size_t(k)] = 1;
+            continue;
+        }
+        if (!tested) continue;
+        if (g->ClipCode == 0 && DrawsWithinItsBox(g, o) && g->ScreenMinimum[0] <= g->ScreenMaximum[0] &&
+            g->ScreenMinimum[2] <= g->ScreenMaximum[2]) {
+            const DeviceBox box = ScreenBoxOnDevice(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
+                                                    g->ScreenMaximum[0], g->ScreenMaximum[2]);
+            if (!budget.Spend(FrameCost::kMasked, mask.TestCost(box.left, box.top, box.right, box.bottom))) break;
+            if (mask.Covers(box.left, box.top, box.right, box.bottom)) {
+                (*hidden)[size_t(k)] = 1;
+                continue;
+            }
+        }
+        if (!MarkPaintedFaces(g, o, region, reach, originX, originY, &mask)) break;
+    }
+    CountTurns(places - std::max(k, 0));
 }
 
 }  // namespace
@@ -661,7 +765,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
         // In the records' pass, a record known to have no face drawn in layers or with layers over
         // it draws each face whole.
-        const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
+        const bool plain = !ownPass && DrawsFacesWhole(g, LayeringSerialOf(o));
         // Drawn into a part of the view (behind a see-through face, or within a face), the faces
         // drawn whole whose boxes lie outside that part draw nothing there, and are passed over;
         // those drawn in layers or with layers over them may draw beyond their outline and are
@@ -741,7 +845,6 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         const uint32_t resets = occlusion.Resets();
         // Drawn into a part of the view, the records whose boxes lie outside it are passed over.
         const bool partOfView = region->clipped != 0;
-        const uint32_t layering = LayeringSerialOf(o);
         int32_t originX = 0;
         int32_t originY = 0;
         if (partOfView) GetViewOrigin(&originX, &originY);
@@ -751,7 +854,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         // Drawn into a part of the view, a long list walks only the records filed in the tiles of
         // that part, up to the record it stops at.
         const ScreenBins* bins =
-            partOfView ? FiledRecords(list, count, region, layering, originX, originY) : nullptr;
+            partOfView ? FiledRecords(list, count, region, o, originX, originY) : nullptr;
         PixelRect reach = {0, 0, 0, 0};
         if (bins && !RegionReach(region, &reach)) bins = nullptr;
         int32_t limit = count;
@@ -768,6 +871,10 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         const int32_t places = bins ? int32_t(found.size()) : count;
         int32_t k = 0;
         if (budget.Spend(FrameCost::kWalked, walked)) {
+            // Of the records found, those that draw nothing in the part of the view or that nearer
+            // ones found with them paint over are passed over.
+            std::vector<uint8_t> hidden;
+            if (bins) MarkHiddenPlaces(drawn, found, o, region, reach, originX, originY, &hidden);
             for (; k < places && !budget.Halts(); ++k) {
                 const int32_t i = bins ? found[size_t(k)] : k;
                 if (k + kStateAhead < places)
@@ -775,7 +882,9 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                 ObjectGeometry* member = drawn[i];
                 if (member == stopAt) break;
                 if (leaveOutOccluded && member->Occluded) continue;
-                if (partOfView && !RecordMeetsRegion(member, region, layering, originX, originY)) continue;
+                if (bins ? hidden[size_t(k)] != 0
+                         : partOfView && !RecordMeetsRegion(member, region, o, originX, originY))
+                    continue;
                 CoveredPixels paintedLater;
                 const bool leavesOut = takesMarksBack && occlusion.Resets() == resets;
                 if (leavesOut) {
