@@ -26,6 +26,7 @@
 #include "render/face_colours.h"
 #include "render/face_front_end.h"
 #include "render/face_layers.h"
+#include "render/gdi_face_path.h"
 #include "render/observer.h"
 #include "render/occlusion_mask.h"
 #include "render/projection.h"
@@ -150,12 +151,14 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
     return DrawTexturedFaceSide(r, g, region, ownPass, paintedLater);
 }
 
-// Whether faces drawn in this frame replace the pixels under them whole: filled straight into the
-// target's pixels (where the dither option only picks the colour word, never a pattern), with no
-// blending, and no bounds collected (for which every record is visited).
-bool FacesReplacePixels(const Observer* o, const SpanRegion* region)
+// Whether faces drawn in this frame into the published offscreen paint every pixel inside their
+// outlines over what lay there, through either path (straight into its pixels, where the dither
+// option only picks the colour word, never a pattern, or through the system's solid fills):
+// filled, with no blending, no bounds collected and no pick made (for which every record is
+// visited).
+bool FacesPaintOver(const Observer* o)
 {
-    return region->rowCount != 0 && PublishedOffscreen && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
+    return PublishedOffscreen && !PickMode && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
            !o->Option(kOptionCollectBounds);
 }
 
@@ -474,7 +477,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
     RenderContext& context = CurrentRenderContext();
     context.markedList = nullptr;
-    if (!FacesReplacePixels(o, region)) {
+    if (!FacesPaintOver(o)) {
         for (int32_t i = 0; i < count; ++i) records[i]->Occluded = 0;
         CountTurns(count);
         return;
@@ -589,8 +592,8 @@ constexpr int64_t kMostPartMaskPixels = int64_t(1) << 20;
 
 // Marks the faces of the record that paint their outlines in the records' pass into the mask (a
 // record drawn from inside draws nothing there); with its faces filed, only those in the tiles of
-// the region's box. The marks and the faces walked over are spent as they are made. False when the
-// frame stopped.
+// the region's box. The faces looked at and the marks, the mask's work, are spent as they are
+// made. False when the frame stopped.
 bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const PixelRect& reach, int32_t originX,
                       int32_t originY, OcclusionMask* mask)
 {
@@ -601,7 +604,7 @@ bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const 
     const int32_t count = g->Polygons->ArrayCount();
     const ScreenBins* bins = FiledFaces(g, 0, region, originX, originY);
     std::vector<int32_t> found;
-    if (!budget.Spend(FrameCost::kWalked, bins ? bins->Find(reach, count, &found) : count)) return false;
+    if (!budget.Spend(FrameCost::kMasked, bins ? bins->Find(reach, count, &found) : count)) return false;
     const int32_t faces = bins ? int32_t(found.size()) : count;
     int32_t k = 0;
     for (; k < faces; ++k) {
@@ -618,7 +621,7 @@ bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const 
 }
 
 // Marks, of the places found for a drawing of a draw list into a part of the view, those whose
-// records draw nothing there (RecordMeetsRegion) and, where faces replace the pixels under them,
+// records draw nothing there (RecordMeetsRegion) and, where faces paint over what lies under them,
 // those that records drawn after them in the same drawing paint over whole: seen whole in the view
 // pyramid and drawing nothing beyond their faces, with their screen boxes under the faces of the
 // records nearer than them. The places are walked from the nearest with a mask over the region's
@@ -636,7 +639,7 @@ void MarkHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& 
     OcclusionMask& mask = CurrentRenderContext().partOcclusion;
     // The mask cleared, word by word.
     const int64_t words = height * ((width + OcclusionMask::kWordBits - 1) / OcclusionMask::kWordBits);
-    const bool tested = FacesReplacePixels(o, region) && width * height <= kMostPartMaskPixels &&
+    const bool tested = FacesPaintOver(o) && width * height <= kMostPartMaskPixels &&
                         budget.Spend(FrameCost::kMasked, words);
     if (tested) mask.Reset(reach.left, reach.top, reach.right, reach.bottom);
     int32_t k = places - 1;
@@ -833,11 +836,11 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
     DynamicArray* list = g->DrawList;
     if (members && list && members->ArrayCount() > 0) {
         if (g->DrawSerial != o->Serial()) MakeDrawList(g, o, region);
-        // Records painted over by later ones are left out of the frame's own drawing of the list
-        // straight into the pixels, and the pixels that later records paint over out of the
-        // others' textured faces; drawings of part of it (behind see-through faces) and through
-        // the system's calls (picking among them) draw every record whole.
-        const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o, region);
+        // Records painted over by later ones are left out of the frame's own drawing of the list,
+        // and the pixels that later records paint over out of the others' textured faces;
+        // drawings of part of it (behind see-through faces) leave out what is painted over within
+        // them (MarkHiddenPlaces), and picks draw every record whole.
+        const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesPaintOver(o);
         OcclusionMask& occlusion = context.occlusion;
         // The marks of the walk that made this list, while no other walk has reset the mask.
         const bool takesMarksBack = leaveOutOccluded && context.markedList == list &&
