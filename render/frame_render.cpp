@@ -18,6 +18,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
+#include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "raster/span_region.h"
@@ -181,20 +182,34 @@ bool HasLayers(const PolygonRecord* r)
     return DrawnInLayers(r, 0) || HasNearLayer(r, 0);
 }
 
-// Whether the records' pass may draw beyond the face's outline: what lies behind a see-through
-// face and the layers on its far side are drawn clipped to it, but its elements above it and in
-// its plane, and the faces of other objects lying against it on the side seen with their
-// elements, are drawn into the whole region.
-bool MayDrawBeyondOutline(const PolygonRecord* r)
+// The lists of a face's surface that the records' pass draws into the whole region: it sees the
+// face's back side, whose lists run from the far side up, and draws what lies behind a
+// see-through face and the layers on its far side clipped to the face.
+constexpr int32_t kRecordsSide = 1;
+constexpr int32_t kRecordsFaceList = 2 - kStageFace;
+constexpr int32_t kRecordsNearList = 2 - kStageNear;
+
+// How far what the records' pass draws for a face (or a record) may reach: within its outline,
+// beyond it only by the face's own elements above it and in its plane, or by the faces of other
+// objects lying against it on the side seen with their elements, anywhere.
+constexpr uint8_t kReachOutline = 0;
+constexpr uint8_t kReachElements = 1;
+constexpr uint8_t kReachAnywhere = 2;
+
+uint8_t FaceReach(const PolygonRecord* r)
 {
     const Surface* s = r->FaceSurface;
-    if (!s) return false;
-    // The records' pass sees the face's back side, whose lists run from the far side up.
-    constexpr int32_t kSide = 1;
-    constexpr int32_t kFaceList = 2 - kStageFace;
-    constexpr int32_t kNearList = 2 - kStageNear;
-    return s->Elements[kFaceList] || s->Elements[kNearList] ||
-           (s->SideContacts[kSide] && (s->SideCounters[kFaceList][kSide] || s->SideCounters[kNearList][kSide]));
+    if (!s) return kReachOutline;
+    if (s->SideContacts[kRecordsSide] &&
+        (s->SideCounters[kRecordsFaceList][kRecordsSide] || s->SideCounters[kRecordsNearList][kRecordsSide]))
+        return kReachAnywhere;
+    return s->Elements[kRecordsFaceList] || s->Elements[kRecordsNearList] ? kReachElements : kReachOutline;
+}
+
+// Whether the records' pass may draw beyond the face's outline.
+bool MayDrawBeyondOutline(const PolygonRecord* r)
+{
+    return FaceReach(r) != kReachOutline;
 }
 
 // The holder's layering serial, which dates what a record keeps of its faces' layers (0, never
@@ -213,17 +228,17 @@ void ReadFaceLayers(ObjectGeometry* g, uint32_t layering)
     const int32_t count = ListCount(g->Polygons);
     Budget().Spend(FrameCost::kWalked, count);
     bool layers = false;
-    bool beyond = false;
+    uint8_t reach = kReachOutline;
     int32_t k = 0;
-    for (; k < count && !beyond; ++k) {
+    for (; k < count && reach != kReachAnywhere; ++k) {
         const PolygonRecord* r = g->PolygonAt(k);
         if (!r || !HasLayers(r)) continue;
         layers = true;
-        beyond = MayDrawBeyondOutline(r);
+        reach = std::max(reach, FaceReach(r));
     }
     CountTurns(k);
     g->HasFaceLayers = layers ? 1 : 0;
-    g->ReachesBeyondFaces = beyond ? 1 : 0;
+    g->ReachesBeyondFaces = reach;
     g->LayeringSerial = layering;
 }
 
@@ -235,15 +250,23 @@ bool DrawsFacesWhole(ObjectGeometry* g, uint32_t layering)
     return !g->HasFaceLayers;
 }
 
-// Whether all that the records' pass draws for the record stays inside its faces' outlines, and
-// so inside its screen box: no face of it may draw beyond its outline. Framed, or collecting
-// bounds, a face drawn in layers counts as reaching beyond: what lies behind a see-through face
-// then leaves marks on its records that later faces read, and every face is visited.
-bool DrawsWithinItsBox(ObjectGeometry* g, const Observer* o)
+// How far what the records' pass draws for the record may reach (kReachOutline: within its faces'
+// outlines). Framed, or collecting bounds, a face drawn in layers reaches anywhere: what lies
+// behind a see-through face then leaves marks on its records that later faces read, and every
+// face is visited.
+uint8_t RecordReach(ObjectGeometry* g, const Observer* o)
 {
     ReadFaceLayers(g, LayeringSerialOf(o));
-    if (!o->Option(kOptionFill) || o->Option(kOptionCollectBounds)) return !g->HasFaceLayers;
-    return !g->ReachesBeyondFaces;
+    if (!o->Option(kOptionFill) || o->Option(kOptionCollectBounds))
+        return g->HasFaceLayers ? kReachAnywhere : kReachOutline;
+    return g->ReachesBeyondFaces;
+}
+
+// Whether all that the records' pass draws for the record stays inside its faces' outlines, and
+// so inside its screen box: no face of it may draw beyond its outline.
+bool DrawsWithinItsBox(ObjectGeometry* g, const Observer* o)
+{
+    return RecordReach(g, o) == kReachOutline;
 }
 
 // The box of screen points (x, y up from the view centre) in device pixels, right and bottom
@@ -446,18 +469,57 @@ bool RecordMeetsRegion(ObjectGeometry* g, const SpanRegion* region, const Observ
     return !DrawsWithinItsBox(g, o);
 }
 
+// Widens the record's screen box by the boxes of the elements that the records' pass draws over
+// its faces seen, projected now where they are not yet (as drawing them would): the faces and
+// elements looked at spent beforehand. False when the frame has stopped.
+bool WidenByElements(ObjectGeometry* g, Observer* o, ScreenBox* box)
+{
+    FrameBudget& budget = Budget();
+    const int32_t count = ListCount(g->Polygons);
+    if (!ProjectPendingFaces(g, o) || !budget.Spend(FrameCost::kWalked, count)) return false;
+    for (int32_t k = 0; k < count; ++k) {
+        const PolygonRecord* r = g->PolygonAt(k);
+        if (!r || r->Clipped || r->Facing != kFacingBehind || !r->FaceSurface) continue;
+        for (const int32_t list : {kRecordsFaceList, kRecordsNearList}) {
+            const DynamicArray* elements = r->FaceSurface->Elements[list];
+            const int32_t n = ListCount(elements);
+            if (!budget.Spend(FrameCost::kWalked, n)) return false;
+            for (int32_t e = 0; e < n; ++e) {
+                PolygonElement* element = PointerAt<PolygonElement>(elements, e);
+                if (!element || !ElementVisibility(element, o, g->ClipCode)) continue;
+                const DynamicArray* points = element->ScreenPoints;
+                const int32_t corners = ListCount(points);
+                for (int32_t c = 0; c < corners; ++c) {
+                    const ScreenPoint& p = *points->At<ScreenPoint>(c);
+                    box->minimumX = std::min(box->minimumX, p.x);
+                    box->maximumX = std::max(box->maximumX, p.x);
+                    box->minimumY = std::min(box->minimumY, p.y);
+                    box->maximumY = std::max(box->maximumY, p.y);
+                }
+                CountTurns(corners);
+            }
+            CountTurns(n);
+        }
+    }
+    CountTurns(count);
+    return true;
+}
+
 // The records of a draw list filed by the tiles of the view (see FiledPlaces): a record that
-// RecordMeetsRegion finds to meet any part of the view reaches anywhere, any other within its
-// screen box.
-const ScreenBins* FiledRecords(DynamicArray* list, int32_t count, const SpanRegion* region, const Observer* o,
+// RecordMeetsRegion finds to meet any part of the view reaches anywhere, one whose elements alone
+// may draw beyond its faces within its screen box widened by theirs, any other within its screen
+// box.
+const ScreenBins* FiledRecords(DynamicArray* list, int32_t count, const SpanRegion* region, Observer* o,
                                int32_t originX, int32_t originY)
 {
     ObjectGeometry* const* records = list->Elements<ObjectGeometry*>();
     return FiledPlaces(list, count, region, [&](int32_t i, PixelRect* box) {
         ObjectGeometry* g = records[i];
-        if (g->ClipCode != 0 || !DrawsWithinItsBox(g, o)) return PlaceReach::kAnywhere;
-        const DeviceBox d = ScreenBoxOnDevice(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
-                                              g->ScreenMaximum[0], g->ScreenMaximum[2]);
+        const uint8_t reach = g->ClipCode != 0 ? kReachAnywhere : RecordReach(g, o);
+        ScreenBox s = {g->ScreenMinimum[0], g->ScreenMinimum[2], g->ScreenMaximum[0], g->ScreenMaximum[2]};
+        if (reach == kReachAnywhere || (reach == kReachElements && !WidenByElements(g, o, &s)))
+            return PlaceReach::kAnywhere;
+        const DeviceBox d = ScreenBoxOnDevice(originX, originY, s.minimumX, s.minimumY, s.maximumX, s.maximumY);
         *box = {d.left, d.top, d.right, d.bottom};
         return PlaceReach::kWithinBox;
     });
