@@ -648,16 +648,23 @@ void MakeDrawList(ObjectGeometry* g, Observer* o, SpanRegion* region)
     if (budget.Stopped()) g->DrawSerial = kUnfinishedSerial;
 }
 
-// A drawing into a part of the view whose box holds more pixels than this leaves out none of its
-// records: the mask it tests them with keeps within a size of its own, whatever the view's.
-constexpr int64_t kMostPartMaskPixels = int64_t(1) << 20;
+// What a drawing of a draw list into a part of the view leaves out: for each place found, whether
+// its record is passed over, and the range of `faces` holding the faces of its record left out
+// (rising).
+struct HiddenPlaces {
+    std::vector<uint8_t> records;
+    std::vector<std::pair<int32_t, int32_t>> ranges;
+    std::vector<int32_t> faces;
+};
 
-// Marks the faces of the record that paint their outlines in the records' pass into the mask (a
-// record drawn from inside draws nothing there); with its faces filed, only those in the tiles of
-// the region's box. The faces looked at and the marks, the mask's work, are spent as they are
-// made. False when the frame stopped.
+// Of the record's faces in the region (with its faces filed, only those in the tiles of the
+// region's box), adds to `faces` those whose screen boxes the mask covers, drawing nothing beyond
+// their outlines in a record seen whole in the view pyramid; then marks the others that paint
+// their outlines into the mask (a record drawn from inside draws nothing in the records' pass).
+// The faces looked at, the tests and the marks, the mask's work, are spent as they are made.
+// False when the frame stopped.
 bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const PixelRect& reach, int32_t originX,
-                      int32_t originY, OcclusionMask* mask)
+                      int32_t originY, OcclusionMask* mask, std::vector<int32_t>* faces)
 {
     if (!g->Polygons || g->PassDepth != 0 || !g->ScreenPoints) return true;
     if (!ProjectPendingFaces(g, o)) return false;
@@ -667,48 +674,81 @@ bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const 
     const ScreenBins* bins = FiledFaces(g, 0, region, originX, originY);
     std::vector<int32_t> found;
     if (!budget.Spend(FrameCost::kMasked, bins ? bins->Find(reach, count, &found) : count)) return false;
-    const int32_t faces = bins ? int32_t(found.size()) : count;
+    const int32_t places = bins ? int32_t(found.size()) : count;
+    const ScreenPoint* points = g->ScreenPoints->Elements<ScreenPoint>();
+    const size_t first = faces->size();
     int32_t k = 0;
-    for (; k < faces; ++k) {
-        PolygonRecord* r = g->PolygonAt(bins ? found[size_t(k)] : k);
-        if (!PaintsOutline(r, o, region, plain)) continue;
-        const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
-        if (!points) continue;
-        const DevicePoint* corners = points->Elements<DevicePoint>();
-        if (!budget.Spend(FrameCost::kMasked, mask->CoverCost(corners, points->ArrayCount()))) break;
-        mask->CoverPolygon(corners, points->ArrayCount());
+    for (; k < places && g->ClipCode == 0; ++k) {
+        const int32_t index = bins ? found[size_t(k)] : k;
+        const PolygonRecord* r = g->PolygonAt(index);
+        if (!r || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || r->ClipRef->ArrayCount() == 0 ||
+            (!plain && MayDrawBeyondOutline(r)))
+            continue;
+        const ScreenBox s = FaceScreenBox(points, r->ClipRef);
+        const DeviceBox box = ScreenBoxOnDevice(originX, originY, s.minimumX, s.minimumY, s.maximumX, s.maximumY);
+        if (!budget.Spend(FrameCost::kMasked, r->ClipRef->ArrayCount() +
+                                                  mask->TestCost(box.left, box.top, box.right, box.bottom)))
+            return false;
+        if (mask->Covers(box.left, box.top, box.right, box.bottom)) faces->push_back(index);
     }
     CountTurns(k);
-    return k == faces;
+    // A face painted over adds nothing to the mask.
+    size_t next = first;
+    for (k = 0; k < places; ++k) {
+        const int32_t index = bins ? found[size_t(k)] : k;
+        if (next < faces->size() && (*faces)[next] == index) {
+            ++next;
+            continue;
+        }
+        PolygonRecord* r = g->PolygonAt(index);
+        if (!PaintsOutline(r, o, region, plain)) continue;
+        const DevicePointList* outline = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
+        if (!outline) continue;
+        const DevicePoint* corners = outline->Elements<DevicePoint>();
+        if (!budget.Spend(FrameCost::kMasked, mask->CoverCost(corners, outline->ArrayCount()))) break;
+        mask->CoverPolygon(corners, outline->ArrayCount());
+    }
+    CountTurns(k);
+    return k == places;
 }
 
-// Marks, of the places found for a drawing of a draw list into a part of the view, those whose
-// records draw nothing there (RecordMeetsRegion) and, where faces paint over what lies under them,
-// those that records drawn after them in the same drawing paint over whole: seen whole in the view
-// pyramid and drawing nothing beyond their faces, with their screen boxes under the faces of the
-// records nearer than them. The places are walked from the nearest with a mask over the region's
-// box, each tested and then its faces joining the mask, the work spent as it is done; where the
-// frame stops the walk ends, the places not reached left to be drawn.
-void MarkHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& found, Observer* o,
+// A drawing into a part of the view whose box holds more pixels than this leaves out none of its
+// records: the mask it tests them with keeps within a size of its own, whatever the view's.
+constexpr int64_t kMostPartMaskPixels = int64_t(1) << 20;
+
+// Finds, of the places found for a drawing of a draw list into a part of the view, those whose
+// records draw nothing there (RecordMeetsRegion) and, where faces paint over what lies under them
+// straight into the pixels, the records and faces that records drawn after them in the same
+// drawing paint over whole: seen whole in the view pyramid and drawing nothing beyond their faces,
+// with their screen boxes under the faces of the records nearer than them. The places are walked
+// from the nearest with a mask over the region's box, each record tested, then its faces, and then
+// they join the mask, the work spent as it is done; where the frame stops the walk ends, the
+// places not reached left to be drawn whole.
+void FindHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& found, Observer* o,
                       SpanRegion* region, const PixelRect& reach, int32_t originX, int32_t originY,
-                      std::vector<uint8_t>* hidden)
+                      HiddenPlaces* hidden)
 {
     const int32_t places = int32_t(found.size());
-    hidden->assign(size_t(places), 0);
+    hidden->records.assign(size_t(places), 0);
+    hidden->ranges.assign(size_t(places), {0, 0});
+    hidden->faces.clear();
     const int64_t width = std::max(reach.right - reach.left, 0);
     const int64_t height = std::max(reach.bottom - reach.top, 0);
     FrameBudget& budget = Budget();
     OcclusionMask& mask = CurrentRenderContext().partOcclusion;
     // The mask cleared, word by word.
     const int64_t words = height * ((width + OcclusionMask::kWordBits - 1) / OcclusionMask::kWordBits);
-    const bool tested = FacesPaintOver(o) && width * height <= kMostPartMaskPixels &&
+    // Through the system's calls each face is cut to the region's outline on its own, its corners
+    // rounded there: faces meeting along that outline may leave each other's pixels there, and
+    // only rows of pixels shared by every face leave records out.
+    const bool tested = region->rowCount != 0 && FacesPaintOver(o) && width * height <= kMostPartMaskPixels &&
                         budget.Spend(FrameCost::kMasked, words);
     if (tested) mask.Reset(reach.left, reach.top, reach.right, reach.bottom);
     int32_t k = places - 1;
     for (; k >= 0; --k) {
         ObjectGeometry* g = drawn[found[size_t(k)]];
         if (!RecordMeetsRegion(g, region, o, originX, originY)) {
-            (*hidden)[size_t(k)] = 1;
+            hidden->records[size_t(k)] = 1;
             continue;
         }
         if (!tested) continue;
@@ -718,11 +758,14 @@ void MarkHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& 
                                                     g->ScreenMaximum[0], g->ScreenMaximum[2]);
             if (!budget.Spend(FrameCost::kMasked, mask.TestCost(box.left, box.top, box.right, box.bottom))) break;
             if (mask.Covers(box.left, box.top, box.right, box.bottom)) {
-                (*hidden)[size_t(k)] = 1;
+                hidden->records[size_t(k)] = 1;
                 continue;
             }
         }
-        if (!MarkPaintedFaces(g, o, region, reach, originX, originY, &mask)) break;
+        const int32_t first = int32_t(hidden->faces.size());
+        const bool marked = MarkPaintedFaces(g, o, region, reach, originX, originY, &mask, &hidden->faces);
+        hidden->ranges[size_t(k)] = {first, int32_t(hidden->faces.size())};
+        if (!marked) break;
     }
     CountTurns(places - std::max(k, 0));
 }
@@ -811,7 +854,8 @@ bool ProjectPendingFaces(ObjectGeometry* g, Observer* o)
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
-                     uint32_t blendCoverage, bool leaveOutOccluded, const CoveredPixels* paintedLater)
+                     uint32_t blendCoverage, bool leaveOutOccluded, const CoveredPixels* paintedLater,
+                     const LeftOutFaces& leftOut)
 {
     if (FrameStops(g, o)) return;
     if (g->PassDepth != 0 && !ownPass) return;
@@ -850,9 +894,13 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         const int32_t places = bins ? int32_t(found.size()) : count;
         if (budget.Spend(FrameCost::kWalked, walked)) {
             polygons->ArrayLock();
+            const int32_t* leftOutFace = leftOut.first;
             int32_t k = 0;
             for (; k < places && !budget.Halts(); ++k) {
-                PolygonRecord* r = g->PolygonAt(bins ? found[size_t(k)] : k);
+                const int32_t index = bins ? found[size_t(k)] : k;
+                while (leftOutFace < leftOut.last && *leftOutFace < index) ++leftOutFace;
+                if (leftOutFace < leftOut.last && *leftOutFace == index) continue;
+                PolygonRecord* r = g->PolygonAt(index);
                 if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
                 const bool layered = !plain && DrawnInLayers(r, ownPass);
                 const bool nearLayer = !plain && HasNearLayer(r, ownPass);
@@ -892,7 +940,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             if (!clipRegion) return;
             region = clipRegion;
         }
-        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage, false, nullptr);
+        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage, false, nullptr, kNoFacesLeftOut);
     }
     DynamicArray* members = g->Members;
     DynamicArray* list = g->DrawList;
@@ -901,7 +949,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         // Records painted over by later ones are left out of the frame's own drawing of the list,
         // and the pixels that later records paint over out of the others' textured faces;
         // drawings of part of it (behind see-through faces) leave out what is painted over within
-        // them (MarkHiddenPlaces), and picks draw every record whole.
+        // them (FindHiddenPlaces), and picks draw every record whole.
         const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesPaintOver(o);
         OcclusionMask& occlusion = context.occlusion;
         // The marks of the walk that made this list, while no other walk has reset the mask.
@@ -938,8 +986,8 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         if (budget.Spend(FrameCost::kWalked, walked)) {
             // Of the records found, those that draw nothing in the part of the view or that nearer
             // ones found with them paint over are passed over.
-            std::vector<uint8_t> hidden;
-            if (bins) MarkHiddenPlaces(drawn, found, o, region, reach, originX, originY, &hidden);
+            HiddenPlaces hidden;
+            if (bins) FindHiddenPlaces(drawn, found, o, region, reach, originX, originY, &hidden);
             for (; k < places && !budget.Halts(); ++k) {
                 const int32_t i = bins ? found[size_t(k)] : k;
                 if (k + kStateAhead < places)
@@ -947,7 +995,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                 ObjectGeometry* member = drawn[i];
                 if (member == stopAt) break;
                 if (leaveOutOccluded && member->Occluded) continue;
-                if (bins ? hidden[size_t(k)] != 0
+                if (bins ? hidden.records[size_t(k)] != 0
                          : partOfView && !RecordMeetsRegion(member, region, o, originX, originY))
                     continue;
                 CoveredPixels paintedLater;
@@ -957,8 +1005,13 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                     occlusion.Uncover(context.recordMarks[size_t(i)].first, context.recordMarks[size_t(i)].second);
                     paintedLater = occlusion.Pixels();
                 }
+                LeftOutFaces leftOut = kNoFacesLeftOut;
+                if (bins) {
+                    const auto& range = hidden.ranges[size_t(k)];
+                    leftOut = {hidden.faces.data() + range.first, hidden.faces.data() + range.second};
+                }
                 DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded,
-                                leavesOut ? &paintedLater : nullptr);
+                                leavesOut ? &paintedLater : nullptr, leftOut);
             }
         }
         CountTurns(k);
