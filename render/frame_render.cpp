@@ -27,7 +27,6 @@
 #include "render/face_colours.h"
 #include "render/face_front_end.h"
 #include "render/face_layers.h"
-#include "render/gdi_face_path.h"
 #include "render/observer.h"
 #include "render/occlusion_mask.h"
 #include "render/projection.h"
@@ -152,14 +151,14 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
     return DrawTexturedFaceSide(r, g, region, ownPass, paintedLater);
 }
 
-// Whether faces drawn in this frame into the published offscreen paint every pixel inside their
-// outlines over what lay there, through either path (straight into its pixels, where the dither
-// option only picks the colour word, never a pattern, or through the system's solid fills):
-// filled, with no blending, no bounds collected and no pick made (for which every record is
-// visited).
-bool FacesPaintOver(const Observer* o)
+// Whether faces drawn in this frame replace the pixels under them whole: filled straight into the
+// target's pixels (where the dither option only picks the colour word, never a pattern), with no
+// blending, and no bounds collected (for which every record is visited). Through the system's
+// calls each face is cut to the region's outline on its own, its corners rounded there: faces
+// meeting along that outline may leave each other's pixels there.
+bool FacesReplacePixels(const Observer* o, const SpanRegion* region)
 {
-    return PublishedOffscreen && !PickMode && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
+    return region->rowCount != 0 && PublishedOffscreen && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
            !o->Option(kOptionCollectBounds);
 }
 
@@ -421,8 +420,8 @@ void LeaveOutFaces(ObjectGeometry* g, int32_t from)
 
 // Marks the faces of a record seen whole, about to be drawn in the records' pass, whose screen
 // boxes the mask covers; a face that may draw beyond its outline is never marked (`plain`: the
-// record is known to have no face drawn in layers). The faces of a record cut by
-// the view's planes are all drawn. False when the walk's allowance ran out before every face was
+// record is known to have no face drawn in layers). The faces of a record cut by the view's
+// planes are all drawn. False when the walk's allowance ran out before every face was
 // looked at: those it did not reach are left out.
 bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_t originX, int32_t originY,
                        bool plain)
@@ -539,7 +538,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
     RenderContext& context = CurrentRenderContext();
     context.markedList = nullptr;
-    if (!FacesPaintOver(o)) {
+    if (!FacesReplacePixels(o, region)) {
         for (int32_t i = 0; i < count; ++i) records[i]->Occluded = 0;
         CountTurns(count);
         return;
@@ -738,10 +737,7 @@ void FindHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& 
     OcclusionMask& mask = CurrentRenderContext().partOcclusion;
     // The mask cleared, word by word.
     const int64_t words = height * ((width + OcclusionMask::kWordBits - 1) / OcclusionMask::kWordBits);
-    // Through the system's calls each face is cut to the region's outline on its own, its corners
-    // rounded there: faces meeting along that outline may leave each other's pixels there, and
-    // only rows of pixels shared by every face leave records out.
-    const bool tested = region->rowCount != 0 && FacesPaintOver(o) && width * height <= kMostPartMaskPixels &&
+    const bool tested = FacesReplacePixels(o, region) && width * height <= kMostPartMaskPixels &&
                         budget.Spend(FrameCost::kMasked, words);
     if (tested) mask.Reset(reach.left, reach.top, reach.right, reach.bottom);
     int32_t k = places - 1;
@@ -946,11 +942,12 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
     DynamicArray* list = g->DrawList;
     if (members && list && members->ArrayCount() > 0) {
         if (g->DrawSerial != o->Serial()) MakeDrawList(g, o, region);
-        // Records painted over by later ones are left out of the frame's own drawing of the list,
-        // and the pixels that later records paint over out of the others' textured faces;
-        // drawings of part of it (behind see-through faces) leave out what is painted over within
-        // them (FindHiddenPlaces), and picks draw every record whole.
-        const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesPaintOver(o);
+        // Records painted over by later ones are left out of the frame's own drawing of the list
+        // straight into the pixels, and the pixels that later records paint over out of the
+        // others' textured faces; drawings of part of it (behind see-through faces) leave out what
+        // is painted over within them (FindHiddenPlaces); those through the system's calls
+        // (picking among them) draw every record whole.
+        const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o, region);
         OcclusionMask& occlusion = context.occlusion;
         // The marks of the walk that made this list, while no other walk has reset the mask.
         const bool takesMarksBack = leaveOutOccluded && context.markedList == list &&
