@@ -117,10 +117,11 @@ public:
     uint8_t PointsPending = 0;
     int8_t ClipCode = 0;
     uint8_t Mirrored = 0;
-    // Whether a face of the record may draw beyond its outline in the records' pass (one drawn in
-    // layers or with layers over it), as found when the holder's layering serial was
-    // LayeringSerial (0: not found yet).
-    uint8_t DrawsBeyondFaces = 0;
+    // Whether a face of the record is drawn in layers or with layers over it in the records' pass,
+    // and whether one may draw beyond its outline there (its elements or the faces lying against
+    // it), as found when the holder's layering serial was LayeringSerial (0: not found yet).
+    uint8_t HasFaceLayers = 0;
+    uint8_t ReachesBeyondFaces = 0;
     int16_t CentreDepth = 0;
     // The record's place in the draw list of its frame (32 bits: a root may hold more than 32,767
     // records in view).

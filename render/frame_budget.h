@@ -41,7 +41,7 @@ enum class FrameCost : int32_t {
     kWalked,       // records and faces the drawing walks pass over
     kViewed,       // records tested against the view, vertices and faces projected
     kOrdered,      // records sorted, contacts read and places the draw order's correction looks at
-    kMasked,       // rows and words the occlusion walk tests and marks, corners it boxes
+    kMasked,       // rows and words the occlusion walks test and mark, faces they look at, corners they box
     kCount
 };
 

@@ -18,6 +18,7 @@
 #include "model/model_holder.h"
 #include "model/model_object.h"
 #include "model/object_geometry.h"
+#include "model/polygon_element.h"
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "raster/span_region.h"
@@ -152,7 +153,9 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
 
 // Whether faces drawn in this frame replace the pixels under them whole: filled straight into the
 // target's pixels (where the dither option only picks the colour word, never a pattern), with no
-// blending, and no bounds collected (for which every record is visited).
+// blending, and no bounds collected (for which every record is visited). Through the system's
+// calls each face is cut to the region's outline on its own, its corners rounded there: faces
+// meeting along that outline may leave each other's pixels there.
 bool FacesReplacePixels(const Observer* o, const SpanRegion* region)
 {
     return region->rowCount != 0 && PublishedOffscreen && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
@@ -172,28 +175,40 @@ bool PaintsOutline(PolygonRecord* r, Observer* o, SpanRegion* region, bool plain
     return TexturedSidePaintsOutline(r, 0);
 }
 
-// Whether the records' pass may draw beyond the face's outline: a face drawn in layers or with
-// layers over it draws elements and faces of other objects that may reach beyond it.
-bool MayDrawBeyondOutline(const PolygonRecord* r)
+// Whether the records' pass draws the face in layers or with layers over it.
+bool HasLayers(const PolygonRecord* r)
 {
     return DrawnInLayers(r, 0) || HasNearLayer(r, 0);
 }
 
-// Whether a face of the record may draw beyond its outline.
-bool FacesMayDrawBeyond(const ObjectGeometry* g)
+// The lists of a face's surface that the records' pass draws into the whole region: it sees the
+// face's back side, whose lists run from the far side up, and draws what lies behind a
+// see-through face and the layers on its far side clipped to the face.
+constexpr int32_t kRecordsSide = 1;
+constexpr int32_t kRecordsFaceList = 2 - kStageFace;
+constexpr int32_t kRecordsNearList = 2 - kStageNear;
+
+// How far what the records' pass draws for a face (or a record) may reach: within its outline,
+// beyond it only by the face's own elements above it and in its plane, or by the faces of other
+// objects lying against it on the side seen with their elements, anywhere.
+constexpr uint8_t kReachOutline = 0;
+constexpr uint8_t kReachElements = 1;
+constexpr uint8_t kReachAnywhere = 2;
+
+uint8_t FaceReach(const PolygonRecord* r)
 {
-    const DynamicArray* faces = g->Polygons;
-    if (!faces) return false;
-    PolygonRecord* const* face = faces->Elements<PolygonRecord*>();
-    const int32_t count = faces->ArrayCount();
-    for (int32_t k = 0; k < count; ++k) {
-        if (face[k] && MayDrawBeyondOutline(face[k])) {
-            CountTurns(k + 1);
-            return true;
-        }
-    }
-    CountTurns(count);
-    return false;
+    const Surface* s = r->FaceSurface;
+    if (!s) return kReachOutline;
+    if (s->SideContacts[kRecordsSide] &&
+        (s->SideCounters[kRecordsFaceList][kRecordsSide] || s->SideCounters[kRecordsNearList][kRecordsSide]))
+        return kReachAnywhere;
+    return s->Elements[kRecordsFaceList] || s->Elements[kRecordsNearList] ? kReachElements : kReachOutline;
+}
+
+// Whether the records' pass may draw beyond the face's outline.
+bool MayDrawBeyondOutline(const PolygonRecord* r)
+{
+    return FaceReach(r) != kReachOutline;
 }
 
 // The holder's layering serial, which dates what a record keeps of its faces' layers (0, never
@@ -203,19 +218,54 @@ uint32_t LayeringSerialOf(const Observer* o)
     return o->owner ? o->owner->LayeringSerial : 0;
 }
 
-// Whether all that the records' pass draws for the record stays inside its screen box: no face of
-// it may draw beyond its outline. What the faces tell is kept in the record until the holder's
-// layering changes.
-bool DrawsWithinItsBox(ObjectGeometry* g, uint32_t layering)
+// Reads what the record's faces draw in the records' pass (HasFaceLayers, ReachesBeyondFaces),
+// kept in the record until the holder's layering changes: spent, never refused (the answer is
+// needed and grows with the record alone).
+void ReadFaceLayers(ObjectGeometry* g, uint32_t layering)
 {
-    if (layering == 0 || g->LayeringSerial != layering) {
-        // Its faces read once until the layering changes: spent, never refused (the answer is
-        // needed and grows with the record alone).
-        Budget().Spend(FrameCost::kWalked, ListCount(g->Polygons));
-        g->DrawsBeyondFaces = FacesMayDrawBeyond(g) ? 1 : 0;
-        g->LayeringSerial = layering;
+    if (layering != 0 && g->LayeringSerial == layering) return;
+    const int32_t count = ListCount(g->Polygons);
+    Budget().Spend(FrameCost::kWalked, count);
+    bool layers = false;
+    uint8_t reach = kReachOutline;
+    int32_t k = 0;
+    for (; k < count && reach != kReachAnywhere; ++k) {
+        const PolygonRecord* r = g->PolygonAt(k);
+        if (!r || !HasLayers(r)) continue;
+        layers = true;
+        reach = std::max(reach, FaceReach(r));
     }
-    return !g->DrawsBeyondFaces;
+    CountTurns(k);
+    g->HasFaceLayers = layers ? 1 : 0;
+    g->ReachesBeyondFaces = reach;
+    g->LayeringSerial = layering;
+}
+
+// Whether the record is known to have no face drawn in layers or with layers over it: the
+// records' pass draws each face whole.
+bool DrawsFacesWhole(ObjectGeometry* g, uint32_t layering)
+{
+    ReadFaceLayers(g, layering);
+    return !g->HasFaceLayers;
+}
+
+// How far what the records' pass draws for the record may reach (kReachOutline: within its faces'
+// outlines). Framed, or collecting bounds, a face drawn in layers reaches anywhere: what lies
+// behind a see-through face then leaves marks on its records that later faces read, and every
+// face is visited.
+uint8_t RecordReach(ObjectGeometry* g, const Observer* o)
+{
+    ReadFaceLayers(g, LayeringSerialOf(o));
+    if (!o->Option(kOptionFill) || o->Option(kOptionCollectBounds))
+        return g->HasFaceLayers ? kReachAnywhere : kReachOutline;
+    return g->ReachesBeyondFaces;
+}
+
+// Whether all that the records' pass draws for the record stays inside its faces' outlines, and
+// so inside its screen box: no face of it may draw beyond its outline.
+bool DrawsWithinItsBox(ObjectGeometry* g, const Observer* o)
+{
+    return RecordReach(g, o) == kReachOutline;
 }
 
 // The box of screen points (x, y up from the view centre) in device pixels, right and bottom
@@ -369,9 +419,9 @@ void LeaveOutFaces(ObjectGeometry* g, int32_t from)
 }
 
 // Marks the faces of a record seen whole, about to be drawn in the records' pass, whose screen
-// boxes the mask covers; a face drawn in layers or with layers over it may draw beyond its box
-// and is never marked (`plain`: the record is known to have none). The faces of a record cut by
-// the view's planes are all drawn. False when the walk's allowance ran out before every face was
+// boxes the mask covers; a face that may draw beyond its outline is never marked (`plain`: the
+// record is known to have no face drawn in layers). The faces of a record cut by the view's
+// planes are all drawn. False when the walk's allowance ran out before every face was
 // looked at: those it did not reach are left out.
 bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_t originX, int32_t originY,
                        bool plain)
@@ -409,27 +459,66 @@ bool MarkOccludedFaces(ObjectGeometry* g, const OcclusionMask& occlusion, int32_
 // Whether the record, drawn into a part of the view, may draw there: seen whole in the view
 // pyramid and drawing nothing beyond its faces, its screen box holds every pixel it draws, and
 // where that box lies outside the region's bounds it draws nothing there.
-bool RecordMeetsRegion(ObjectGeometry* g, const SpanRegion* region, uint32_t layering, int32_t originX,
+bool RecordMeetsRegion(ObjectGeometry* g, const SpanRegion* region, const Observer* o, int32_t originX,
                        int32_t originY)
 {
     if (g->ClipCode != 0 || ScreenBoxMeetsRegion(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
                                                  g->ScreenMaximum[0], g->ScreenMaximum[2], region))
         return true;
-    return !DrawsWithinItsBox(g, layering);
+    return !DrawsWithinItsBox(g, o);
+}
+
+// Widens the record's screen box by the boxes of the elements that the records' pass draws over
+// its faces seen, projected now where they are not yet (as drawing them would): the faces and
+// elements looked at spent beforehand. False when the frame has stopped.
+bool WidenByElements(ObjectGeometry* g, Observer* o, ScreenBox* box)
+{
+    FrameBudget& budget = Budget();
+    const int32_t count = ListCount(g->Polygons);
+    if (!ProjectPendingFaces(g, o) || !budget.Spend(FrameCost::kWalked, count)) return false;
+    for (int32_t k = 0; k < count; ++k) {
+        const PolygonRecord* r = g->PolygonAt(k);
+        if (!r || r->Clipped || r->Facing != kFacingBehind || !r->FaceSurface) continue;
+        for (const int32_t list : {kRecordsFaceList, kRecordsNearList}) {
+            const DynamicArray* elements = r->FaceSurface->Elements[list];
+            const int32_t n = ListCount(elements);
+            if (!budget.Spend(FrameCost::kWalked, n)) return false;
+            for (int32_t e = 0; e < n; ++e) {
+                PolygonElement* element = PointerAt<PolygonElement>(elements, e);
+                if (!element || !ElementVisibility(element, o, g->ClipCode)) continue;
+                const DynamicArray* points = element->ScreenPoints;
+                const int32_t corners = ListCount(points);
+                for (int32_t c = 0; c < corners; ++c) {
+                    const ScreenPoint& p = *points->At<ScreenPoint>(c);
+                    box->minimumX = std::min(box->minimumX, p.x);
+                    box->maximumX = std::max(box->maximumX, p.x);
+                    box->minimumY = std::min(box->minimumY, p.y);
+                    box->maximumY = std::max(box->maximumY, p.y);
+                }
+                CountTurns(corners);
+            }
+            CountTurns(n);
+        }
+    }
+    CountTurns(count);
+    return true;
 }
 
 // The records of a draw list filed by the tiles of the view (see FiledPlaces): a record that
-// RecordMeetsRegion finds to meet any part of the view reaches anywhere, any other within its
-// screen box.
-const ScreenBins* FiledRecords(DynamicArray* list, int32_t count, const SpanRegion* region, uint32_t layering,
+// RecordMeetsRegion finds to meet any part of the view reaches anywhere, one whose elements alone
+// may draw beyond its faces within its screen box widened by theirs, any other within its screen
+// box.
+const ScreenBins* FiledRecords(DynamicArray* list, int32_t count, const SpanRegion* region, Observer* o,
                                int32_t originX, int32_t originY)
 {
     ObjectGeometry* const* records = list->Elements<ObjectGeometry*>();
     return FiledPlaces(list, count, region, [&](int32_t i, PixelRect* box) {
         ObjectGeometry* g = records[i];
-        if (g->ClipCode != 0 || !DrawsWithinItsBox(g, layering)) return PlaceReach::kAnywhere;
-        const DeviceBox d = ScreenBoxOnDevice(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
-                                              g->ScreenMaximum[0], g->ScreenMaximum[2]);
+        const uint8_t reach = g->ClipCode != 0 ? kReachAnywhere : RecordReach(g, o);
+        ScreenBox s = {g->ScreenMinimum[0], g->ScreenMinimum[2], g->ScreenMaximum[0], g->ScreenMaximum[2]};
+        if (reach == kReachAnywhere || (reach == kReachElements && !WidenByElements(g, o, &s)))
+            return PlaceReach::kAnywhere;
+        const DeviceBox d = ScreenBoxOnDevice(originX, originY, s.minimumX, s.minimumY, s.maximumX, s.maximumY);
         *box = {d.left, d.top, d.right, d.bottom};
         return PlaceReach::kWithinBox;
     });
@@ -476,7 +565,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
         if (g->ClipCode == 0 &&
             CoversScreenBox(occlusion, originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2], g->ScreenMaximum[0],
                             g->ScreenMaximum[2], &refused) &&
-            DrawsWithinItsBox(g, layering)) {
+            DrawsWithinItsBox(g, o)) {
             g->Occluded = 1;
             continue;
         }
@@ -490,7 +579,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
             end = i + 1;
             continue;
         }
-        const bool plain = DrawsWithinItsBox(g, layering);
+        const bool plain = DrawsFacesWhole(g, layering);
         if (!MarkOccludedFaces(g, occlusion, originX, originY, plain)) end = i;
         const size_t marksFrom = occlusion.MarksMade();
         const int32_t faces = polygons->ArrayCount();
@@ -556,6 +645,125 @@ void MakeDrawList(ObjectGeometry* g, Observer* o, SpanRegion* region)
     // The whole sorted list counts, however much of it a first, narrowed draw reached.
     g->DrawCount = list->ArrayCount();
     if (budget.Stopped()) g->DrawSerial = kUnfinishedSerial;
+}
+
+// What a drawing of a draw list into a part of the view leaves out: for each place found, whether
+// its record is passed over, and the range of `faces` holding the faces of its record left out
+// (rising).
+struct HiddenPlaces {
+    std::vector<uint8_t> records;
+    std::vector<std::pair<int32_t, int32_t>> ranges;
+    std::vector<int32_t> faces;
+};
+
+// Of the record's faces in the region (with its faces filed, only those in the tiles of the
+// region's box), adds to `faces` those whose screen boxes the mask covers, drawing nothing beyond
+// their outlines in a record seen whole in the view pyramid; then marks the others that paint
+// their outlines into the mask (a record drawn from inside draws nothing in the records' pass).
+// The faces looked at, the tests and the marks, the mask's work, are spent as they are made.
+// False when the frame stopped.
+bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const PixelRect& reach, int32_t originX,
+                      int32_t originY, OcclusionMask* mask, std::vector<int32_t>* faces)
+{
+    if (!g->Polygons || g->PassDepth != 0 || !g->ScreenPoints) return true;
+    if (!ProjectPendingFaces(g, o)) return false;
+    FrameBudget& budget = Budget();
+    const bool plain = DrawsFacesWhole(g, LayeringSerialOf(o));
+    const int32_t count = g->Polygons->ArrayCount();
+    const ScreenBins* bins = FiledFaces(g, 0, region, originX, originY);
+    std::vector<int32_t> found;
+    if (!budget.Spend(FrameCost::kMasked, bins ? bins->Find(reach, count, &found) : count)) return false;
+    const int32_t places = bins ? int32_t(found.size()) : count;
+    const ScreenPoint* points = g->ScreenPoints->Elements<ScreenPoint>();
+    const size_t first = faces->size();
+    int32_t k = 0;
+    for (; k < places && g->ClipCode == 0; ++k) {
+        const int32_t index = bins ? found[size_t(k)] : k;
+        const PolygonRecord* r = g->PolygonAt(index);
+        if (!r || r->Clipped || r->Facing != kFacingBehind || !r->ClipRef || r->ClipRef->ArrayCount() == 0 ||
+            (!plain && MayDrawBeyondOutline(r)))
+            continue;
+        const ScreenBox s = FaceScreenBox(points, r->ClipRef);
+        const DeviceBox box = ScreenBoxOnDevice(originX, originY, s.minimumX, s.minimumY, s.maximumX, s.maximumY);
+        if (!budget.Spend(FrameCost::kMasked, r->ClipRef->ArrayCount() +
+                                                  mask->TestCost(box.left, box.top, box.right, box.bottom)))
+            return false;
+        if (mask->Covers(box.left, box.top, box.right, box.bottom)) faces->push_back(index);
+    }
+    CountTurns(k);
+    // A face painted over adds nothing to the mask.
+    size_t next = first;
+    for (k = 0; k < places; ++k) {
+        const int32_t index = bins ? found[size_t(k)] : k;
+        if (next < faces->size() && (*faces)[next] == index) {
+            ++next;
+            continue;
+        }
+        PolygonRecord* r = g->PolygonAt(index);
+        if (!PaintsOutline(r, o, region, plain)) continue;
+        const DevicePointList* outline = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
+        if (!outline) continue;
+        const DevicePoint* corners = outline->Elements<DevicePoint>();
+        if (!budget.Spend(FrameCost::kMasked, mask->CoverCost(corners, outline->ArrayCount()))) break;
+        mask->CoverPolygon(corners, outline->ArrayCount());
+    }
+    CountTurns(k);
+    return k == places;
+}
+
+// A drawing into a part of the view whose box holds more pixels than this leaves out none of its
+// records: the mask it tests them with keeps within a size of its own, whatever the view's.
+constexpr int64_t kMostPartMaskPixels = int64_t(1) << 20;
+
+// Finds, of the places found for a drawing of a draw list into a part of the view, those whose
+// records draw nothing there (RecordMeetsRegion) and, where faces paint over what lies under them
+// straight into the pixels, the records and faces that records drawn after them in the same
+// drawing paint over whole: seen whole in the view pyramid and drawing nothing beyond their faces,
+// with their screen boxes under the faces of the records nearer than them. The places are walked
+// from the nearest with a mask over the region's box, each record tested, then its faces, and then
+// they join the mask, the work spent as it is done; where the frame stops the walk ends, the
+// places not reached left to be drawn whole.
+void FindHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& found, Observer* o,
+                      SpanRegion* region, const PixelRect& reach, int32_t originX, int32_t originY,
+                      HiddenPlaces* hidden)
+{
+    const int32_t places = int32_t(found.size());
+    hidden->records.assign(size_t(places), 0);
+    hidden->ranges.assign(size_t(places), {0, 0});
+    hidden->faces.clear();
+    const int64_t width = std::max(reach.right - reach.left, 0);
+    const int64_t height = std::max(reach.bottom - reach.top, 0);
+    FrameBudget& budget = Budget();
+    OcclusionMask& mask = CurrentRenderContext().partOcclusion;
+    // The mask cleared, word by word.
+    const int64_t words = height * ((width + OcclusionMask::kWordBits - 1) / OcclusionMask::kWordBits);
+    const bool tested = FacesReplacePixels(o, region) && width * height <= kMostPartMaskPixels &&
+                        budget.Spend(FrameCost::kMasked, words);
+    if (tested) mask.Reset(reach.left, reach.top, reach.right, reach.bottom);
+    int32_t k = places - 1;
+    for (; k >= 0; --k) {
+        ObjectGeometry* g = drawn[found[size_t(k)]];
+        if (!RecordMeetsRegion(g, region, o, originX, originY)) {
+            hidden->records[size_t(k)] = 1;
+            continue;
+        }
+        if (!tested) continue;
+        if (g->ClipCode == 0 && DrawsWithinItsBox(g, o) && g->ScreenMinimum[0] <= g->ScreenMaximum[0] &&
+            g->ScreenMinimum[2] <= g->ScreenMaximum[2]) {
+            const DeviceBox box = ScreenBoxOnDevice(originX, originY, g->ScreenMinimum[0], g->ScreenMinimum[2],
+                                                    g->ScreenMaximum[0], g->ScreenMaximum[2]);
+            if (!budget.Spend(FrameCost::kMasked, mask.TestCost(box.left, box.top, box.right, box.bottom))) break;
+            if (mask.Covers(box.left, box.top, box.right, box.bottom)) {
+                hidden->records[size_t(k)] = 1;
+                continue;
+            }
+        }
+        const int32_t first = int32_t(hidden->faces.size());
+        const bool marked = MarkPaintedFaces(g, o, region, reach, originX, originY, &mask, &hidden->faces);
+        hidden->ranges[size_t(k)] = {first, int32_t(hidden->faces.size())};
+        if (!marked) break;
+    }
+    CountTurns(places - std::max(k, 0));
 }
 
 }  // namespace
@@ -642,7 +850,8 @@ bool ProjectPendingFaces(ObjectGeometry* g, Observer* o)
 }
 
 void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t ownPass, uint32_t blendColour,
-                     uint32_t blendCoverage, bool leaveOutOccluded, const CoveredPixels* paintedLater)
+                     uint32_t blendCoverage, bool leaveOutOccluded, const CoveredPixels* paintedLater,
+                     const LeftOutFaces& leftOut)
 {
     if (FrameStops(g, o)) return;
     if (g->PassDepth != 0 && !ownPass) return;
@@ -661,7 +870,7 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         const uint8_t facing = ownPass ? kFacingNormalSide : kFacingBehind;
         // In the records' pass, a record known to have no face drawn in layers or with layers over
         // it draws each face whole.
-        const bool plain = !ownPass && DrawsWithinItsBox(g, LayeringSerialOf(o));
+        const bool plain = !ownPass && DrawsFacesWhole(g, LayeringSerialOf(o));
         // Drawn into a part of the view (behind a see-through face, or within a face), the faces
         // drawn whole whose boxes lie outside that part draw nothing there, and are passed over;
         // those drawn in layers or with layers over them may draw beyond their outline and are
@@ -681,9 +890,13 @@ void DrawObjectFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, int32_t
         const int32_t places = bins ? int32_t(found.size()) : count;
         if (budget.Spend(FrameCost::kWalked, walked)) {
             polygons->ArrayLock();
+            const int32_t* leftOutFace = leftOut.first;
             int32_t k = 0;
             for (; k < places && !budget.Halts(); ++k) {
-                PolygonRecord* r = g->PolygonAt(bins ? found[size_t(k)] : k);
+                const int32_t index = bins ? found[size_t(k)] : k;
+                while (leftOutFace < leftOut.last && *leftOutFace < index) ++leftOutFace;
+                if (leftOutFace < leftOut.last && *leftOutFace == index) continue;
+                PolygonRecord* r = g->PolygonAt(index);
                 if (!r || r->Clipped || r->Facing != facing || (leaveOutOccluded && r->Occluded)) continue;
                 const bool layered = !plain && DrawnInLayers(r, ownPass);
                 const bool nearLayer = !plain && HasNearLayer(r, ownPass);
@@ -723,7 +936,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
             if (!clipRegion) return;
             region = clipRegion;
         }
-        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage, false, nullptr);
+        DrawObjectFaces(g, o, region, 1, blendColour, blendCoverage, false, nullptr, kNoFacesLeftOut);
     }
     DynamicArray* members = g->Members;
     DynamicArray* list = g->DrawList;
@@ -731,8 +944,9 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         if (g->DrawSerial != o->Serial()) MakeDrawList(g, o, region);
         // Records painted over by later ones are left out of the frame's own drawing of the list
         // straight into the pixels, and the pixels that later records paint over out of the
-        // others' textured faces; drawings of part of it (behind see-through faces) and through
-        // the system's calls (picking among them) draw every record whole.
+        // others' textured faces; drawings of part of it (behind see-through faces) leave out what
+        // is painted over within them (FindHiddenPlaces); those through the system's calls
+        // (picking among them) draw every record whole.
         const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o, region);
         OcclusionMask& occlusion = context.occlusion;
         // The marks of the walk that made this list, while no other walk has reset the mask.
@@ -741,7 +955,6 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         const uint32_t resets = occlusion.Resets();
         // Drawn into a part of the view, the records whose boxes lie outside it are passed over.
         const bool partOfView = region->clipped != 0;
-        const uint32_t layering = LayeringSerialOf(o);
         int32_t originX = 0;
         int32_t originY = 0;
         if (partOfView) GetViewOrigin(&originX, &originY);
@@ -751,7 +964,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         // Drawn into a part of the view, a long list walks only the records filed in the tiles of
         // that part, up to the record it stops at.
         const ScreenBins* bins =
-            partOfView ? FiledRecords(list, count, region, layering, originX, originY) : nullptr;
+            partOfView ? FiledRecords(list, count, region, o, originX, originY) : nullptr;
         PixelRect reach = {0, 0, 0, 0};
         if (bins && !RegionReach(region, &reach)) bins = nullptr;
         int32_t limit = count;
@@ -768,6 +981,10 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         const int32_t places = bins ? int32_t(found.size()) : count;
         int32_t k = 0;
         if (budget.Spend(FrameCost::kWalked, walked)) {
+            // Of the records found, those that draw nothing in the part of the view or that nearer
+            // ones found with them paint over are passed over.
+            HiddenPlaces hidden;
+            if (bins) FindHiddenPlaces(drawn, found, o, region, reach, originX, originY, &hidden);
             for (; k < places && !budget.Halts(); ++k) {
                 const int32_t i = bins ? found[size_t(k)] : k;
                 if (k + kStateAhead < places)
@@ -775,7 +992,9 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                 ObjectGeometry* member = drawn[i];
                 if (member == stopAt) break;
                 if (leaveOutOccluded && member->Occluded) continue;
-                if (partOfView && !RecordMeetsRegion(member, region, layering, originX, originY)) continue;
+                if (bins ? hidden.records[size_t(k)] != 0
+                         : partOfView && !RecordMeetsRegion(member, region, o, originX, originY))
+                    continue;
                 CoveredPixels paintedLater;
                 const bool leavesOut = takesMarksBack && occlusion.Resets() == resets;
                 if (leavesOut) {
@@ -783,8 +1002,13 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                     occlusion.Uncover(context.recordMarks[size_t(i)].first, context.recordMarks[size_t(i)].second);
                     paintedLater = occlusion.Pixels();
                 }
+                LeftOutFaces leftOut = kNoFacesLeftOut;
+                if (bins) {
+                    const auto& range = hidden.ranges[size_t(k)];
+                    leftOut = {hidden.faces.data() + range.first, hidden.faces.data() + range.second};
+                }
                 DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded,
-                                leavesOut ? &paintedLater : nullptr);
+                                leavesOut ? &paintedLater : nullptr, leftOut);
             }
         }
         CountTurns(k);

@@ -41,10 +41,18 @@ int32_t RecordVisibility(ObjectGeometry* geometry, Observer* observer);
 // left waiting, the frame having stopped (nothing of the record is to be drawn then).
 bool ProjectPendingFaces(ObjectGeometry* geometry, Observer* observer);
 
+// Faces of a record that a drawing leaves out, the records drawn after it painting them over:
+// their indices, rising, from `first` up to `last`.
+struct LeftOutFaces {
+    const int32_t* first;
+    const int32_t* last;
+};
+constexpr LeftOutFaces kNoFacesLeftOut = {nullptr, nullptr};
+
 // The record's faces seen from inside (ownPass non-zero) or from outside; with leaveOutOccluded,
-// less the faces that the records drawn after it paint over (marked when its draw list was made).
-// `paintedLater` (or null): pixels that drawing after the record paints over, which the textured
-// sides of a record drawing nothing in layers leave out.
+// less the faces that the records drawn after it paint over (marked when its draw list was made),
+// and less those of `leftOut`. `paintedLater` (or null): pixels that drawing after the record
+// paints over, which the textured sides of a record drawing nothing in layers leave out.
 void DrawObjectFaces(ObjectGeometry* geometry, Observer* observer, SpanRegion* region, int32_t ownPass,
                      uint32_t blendColour, uint32_t blendCoverage, bool leaveOutOccluded,
-                     const CoveredPixels* paintedLater);
+                     const CoveredPixels* paintedLater, const LeftOutFaces& leftOut);

@@ -66,7 +66,7 @@ void OcclusionMask::Reset(int32_t left, int32_t top, int32_t right, int32_t bott
     height_ = std::max(bottom - top, 0);
     wordsPerRow_ = (width_ + kWordBits - 1) / kWordBits;
     const size_t words = size_t(wordsPerRow_) * size_t(height_);
-    if (bits_.size() == words && marks_.size() < words) {
+    if (keepsMarks_ && bits_.size() == words && marks_.size() < words) {
         // Every bit set was marked anew by some polygon: clearing the words marked clears them all,
         // which is the quicker where they are fewer than the mask's words (a walk resets the mask
         // for every list it makes, and most lists mark little of a large view).
@@ -93,7 +93,7 @@ void OcclusionMask::MarkRow(int32_t y, int32_t from, int32_t to)
         const uint64_t fresh = WordBits(first, last) & ~bits;
         if (fresh == 0) continue;
         bits |= fresh;
-        marks_.push_back({rowStart + size_t(word), fresh});
+        if (keepsMarks_) marks_.push_back({rowStart + size_t(word), fresh});
     }
 }
 

@@ -20,6 +20,10 @@ public:
     // The pixels a word of the mask holds.
     static constexpr int32_t kWordBits = 64;
 
+    // `keepsMarks`: whether the words each polygon marks anew are kept (MarksMade, Uncover); a
+    // mask keeping none is cleared whole by Reset.
+    explicit OcclusionMask(bool keepsMarks = true) : keepsMarks_(keepsMarks) {}
+
     // Clears the mask for a frame of device pixels [left, right) x [top, bottom). The storage
     // is kept from frame to frame and grows only with the frame; clearing it again for a frame of
     // the same size clears only the words marked since (which marking them paid for) where they
@@ -73,6 +77,7 @@ private:
         uint64_t bits;
     };
 
+    bool keepsMarks_ = true;
     int32_t left_ = 0;
     int32_t top_ = 0;
     int32_t width_ = 0;

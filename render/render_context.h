@@ -81,6 +81,9 @@ public:
     void* edgeData[kEdgeArrayCount] = {};
 
     OcclusionMask occlusion;
+    // The mask a drawing into a part of the view tests its records with, over that part's box,
+    // keeping no marks to take back.
+    OcclusionMask partOcclusion{false};
     // The draw list last walked with the mask (null once its drawing has taken the marks back),
     // and for each of its places the marks its record's faces made anew: [first, second) of the
     // mask's places.

@@ -1,7 +1,8 @@
 // Records painted over by nearer ones: left out of the frame with the picture unchanged in every
 // depth, as are the faces of partly seen records that they paint over; their faces projected once
 // something asks for them, and drawn after all behind a see-through face, with an element reaching
-// beyond them, and in drawings of part of the list; left out where the walk's allowance ends it.
+// beyond them, and in drawings of part of the list where no nearer record of the drawing paints
+// over them; left out where the walk's allowance ends it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "foundation/count_raised.h"
 #include "raster/span_region.h"
 #include "render/face_front_end.h"
 #include "render/frame_render.h"
@@ -139,8 +141,9 @@ TEST(Occluded, ARecordBehindASeeThroughFaceOrWithAnElementBeyondItIsDrawn)
 TEST(Occluded, ARecordEditedAfterAFrameToDrawBeyondItsBoxIsDrawnInTheNext)
 {
     RenderTarget target(32);
-    // Its front face made see-through (drawn in layers, with what lies behind it), or a sign ten
-    // times as wide as the face laid on it (seen beside the near box).
+    // Its front face made see-through (drawn in layers, with what lies behind it clipped to it:
+    // still painted over whole), or a sign ten times as wide as the face laid on it (seen beside
+    // the near box).
     for (const bool sign : {false, true}) {
         HiddenScene scene;
         ObjectGeometry* hidden = scene.farBox->GeometryAt(0);
@@ -154,7 +157,7 @@ TEST(Occluded, ARecordEditedAfterAFrameToDrawBeyondItsBoxIsDrawnInTheNext)
         }
         scene.o->BumpSerial();
         RenderFrameTimed(scene.o.get(), 0, 0);
-        EXPECT_EQ(hidden->Occluded, 0) << sign;
+        EXPECT_EQ(hidden->Occluded, sign ? 0 : 1) << sign;
         if (sign) {
             EXPECT_EQ(target.Pixel(kWidth / 2 + 90 * scene.o->scale / 200, kHeight / 2), 0x00FF00u);
         }
@@ -175,6 +178,65 @@ TEST(Occluded, ADrawingOfPartOfTheListDrawsOccludedRecords)
     RenderModel(root, scene.o.get(), frame.get(), scene.nearBox->GeometryAt(0), nullptr, 0, 0);
     EXPECT_EQ(FacesDrawn() - before, 2u);
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0x0000FFu);
+}
+
+TEST(Occluded, ADrawingOfPartOfTheViewLeavesOutWhatNearerRecordsPaintOverThere)
+{
+    // Straight into the pixels; through the system's calls, which cut each face to the strip on
+    // its own, every record reaching into the strip is drawn.
+    for (const int32_t direct : {1, 0}) {
+        RenderTarget target(32);
+        SetDirectPixelDrawing(direct);
+        HiddenScene scene;
+        // Two more boxes far out to either side: the list is filed by the tiles of the view.
+        AddBox(scene.world.get(), -300, 400, -10, -280, 410, 10, kBlue);
+        ModelObject* right = AddBox(scene.world.get(), 280, 400, -10, 300, 410, 10, kBlue);
+        const WholeViewRegion frame;
+        ASSERT_TRUE(frame);
+        // A strip down the middle, as behind a see-through face, drawn within a frame.
+        OwnedRegion strip(frame.maker->SpanRegionFromRect(kWidth / 2 - 4, 0, kWidth / 2 + 4, kHeight), FreeRegion);
+        ASSERT_NE(strip, nullptr);
+        const auto stripPixels = [&target] {
+            std::vector<uint32_t> pixels;
+            for (int32_t y = 0; y < kHeight; ++y)
+                for (int32_t x = kWidth / 2 - 3; x < kWidth / 2 + 3; ++x) pixels.push_back(target.Pixel(x, y));
+            return pixels;
+        };
+        // Drawn within a frame, nested in another drawing (which leaves nothing out by the marks
+        // of the frame's own drawing of the list).
+        const auto facesInStrip = [&scene, &strip, &target] {
+            RenderFrameTimed(scene.o.get(), 0, 0);
+            RenderContext& context = CurrentRenderContext();
+            target.Clear();
+            context.frameBudget.Begin(kWidth * kHeight);
+            const uint32_t before = FacesDrawn();
+            {
+                const CountRaised nested(context.renderDepth);
+                RenderModel(scene.world->Root->GeometryAt(0), scene.o.get(), strip.get(), nullptr, nullptr, 0, 0);
+            }
+            context.frameBudget.End();
+            return FacesDrawn() - before;
+        };
+        RenderFrameTimed(scene.o.get(), 0, 0);
+        const std::vector<uint32_t> whole = stripPixels();
+        // The background and the near box's face: the far box, under it there, is passed over.
+        EXPECT_EQ(facesInStrip(), direct ? 2u : 3u) << direct;
+        EXPECT_EQ(stripPixels(), whole) << direct;
+        // See-through, the near box's face paints over nothing: the far box is drawn too.
+        scene.nearBox->SetColours(kRed, 0x8000, kSideBoth);
+        scene.nearBox->RefreshShading();
+        scene.o->BumpSerial();
+        EXPECT_EQ(facesInStrip(), 3u) << direct;
+        // A sign on the right box's front keeps the box out of the strip where the sign stays
+        // beside it, and brings it in where the sign reaches into the strip.
+        const int16_t front = FaceWithNormal(right, 0, -256, 0)->FaceIndex;
+        ASSERT_NE(AddFaceElement(right, front, 2, 0, 10, 4, 0, 0, 0, kRed, 0xFFFF), nullptr);
+        scene.o->BumpSerial();
+        EXPECT_EQ(facesInStrip(), 3u) << direct;
+        ASSERT_NE(AddFaceElement(right, front, 2, 0, 600, 4, 0, 0, 0, kRed, 0xFFFF), nullptr);
+        scene.o->BumpSerial();
+        EXPECT_GT(facesInStrip(), 3u) << direct;
+    }
 }
 
 TEST(Occluded, RecordsTheWalksAllowanceDoesNotReachAreLeftOut)

@@ -141,3 +141,19 @@ TEST(OcclusionMask, MarksTakenBackLeaveWhatTheLaterPolygonsMarked)
     EXPECT_EQ(mask.Resets(), resets + 1);
     EXPECT_EQ(std::vector<uint64_t>(pixels.bits, pixels.bits + words), std::vector<uint64_t>(words, 0));
 }
+
+TEST(OcclusionMask, AMaskKeepingNoMarksIsClearedWholeForEveryBox)
+{
+    // Marked over one box, then reset to a smaller box within it and to the first again: nothing
+    // stays marked, and no marks are kept to take back.
+    const auto square = Points({{10, 10}, {90, 10}, {90, 40}, {10, 40}});
+    OcclusionMask mask(false);
+    for (const int32_t right : {200, 100, 200}) {
+        mask.Reset(0, 0, right, 100);
+        EXPECT_FALSE(mask.Covers(20, 20, 30, 30)) << right;
+        mask.CoverPolygon(square.data(), int32_t(square.size()));
+        EXPECT_TRUE(mask.Covers(20, 20, 80, 30)) << right;
+        EXPECT_FALSE(mask.Covers(20, 20, 95, 30)) << right;
+        EXPECT_EQ(mask.MarksMade(), 0u) << right;
+    }
+}
