@@ -25,7 +25,7 @@ set(views
   "high-street|own|"
   "harbour|own|"
   "roads|own|"
-  "roads|inside|--eye 0,93,2 --angles 0,0,0")
+  "roads|inside|--eye 0,94,5 --angles 0,0,0")
 set(failed 0)
 foreach(view IN LISTS views)
   string(REPLACE "|" ";" parts "${view}")
