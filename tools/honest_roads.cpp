@@ -169,6 +169,7 @@ ModelDocument* Discard(ModelDocument* document)
     return nullptr;
 }
 
+// The tiles of ground, each a mesh of its quads, and the water over the river's channel.
 bool AddGround(ModelObject* ground, const Plan& plan)
 {
     for (int32_t tile = 0; tile < plan.tiles * plan.tiles; ++tile) {
