@@ -3,8 +3,9 @@
 # the forest of trees on a landscape, each from its own eye, from above and from among its trees
 # or inside a lobby looking out through its glass front at the lobbies across the street, and the
 # museum whose rooms show through each other's doorways and glass cases (from its first room and
-# from one in its middle), the high street seen from inside a shop and the harbour looked along
-# its quay, directly and through the system's polygon calls, at 8 and 32 bits. Every frame comes within
+# from one in its middle), the high street seen from inside a shop, the harbour looked along
+# its quay and the roads looked along one of them and along the river from a bridge, directly and
+# through the system's polygon calls, at 8, 16 and 32 bits. Every frame comes within
 # every allowance of its budget ("passed: 0": nothing drawn opaque that its author made
 # see-through) and its loops take no more turns than its allowances pay for.
 # -DRUNNER=<emulator, may be empty> -DTOOL=<render-frame> -DDIR=<folder of the honest models>
@@ -22,7 +23,9 @@ set(views
   "museum|own|"
   "museum|inside|--eye 5,5,2 --angles 0,0,64"
   "high-street|own|"
-  "harbour|own|")
+  "harbour|own|"
+  "roads|own|"
+  "roads|inside|--eye 0,94,5 --angles 0,0,0")
 set(failed 0)
 foreach(view IN LISTS views)
   string(REPLACE "|" ";" parts "${view}")
@@ -35,7 +38,7 @@ foreach(view IN LISTS views)
     separate_arguments(arguments UNIX_COMMAND "${given}")
   endif()
   foreach(flash 1 0)
-    foreach(depth 8 32)
+    foreach(depth 8 16 32)
       execute_process(COMMAND ${RUNNER} "${TOOL}" "${DIR}/load-honest-${kind}.qpy" "${OUT}/honest-${kind}-${eye}.bmp"
                               --budget --flash ${flash} --depth ${depth} ${arguments}
                       RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 60)

@@ -2310,6 +2310,8 @@ const HonestModel* HonestModels(int32_t* count)
         {"museum", [] { return BuildHonestMuseum(16); }, [] { return BuildHonestMuseum(400); }},
         {"high-street", [] { return BuildHonestHighStreet(40); }, [] { return BuildHonestHighStreet(1200); }},
         {"harbour", [] { return BuildHonestHarbour(20); }, [] { return BuildHonestHarbour(150); }},
+        // 4 tiles of ground and 49: 23,088 faces and 275,984.
+        {"roads", [] { return BuildHonestRoads(2); }, [] { return BuildHonestRoads(7); }},
         // 960 seats and 110,400; their roof seen from both sides over the seats.
         {"stands", [] { return BuildHonestStands(10, 4, true); }, [] { return BuildHonestStands(115, 40, true); }},
         // One figure of 9,600 faces and sixteen of 60,000.

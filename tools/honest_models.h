@@ -96,6 +96,11 @@ ModelDocument* BuildHonestHighStreet(int32_t shops);
 // patches of 112 x 112 quads, the quay and a road behind it, at each berth a finger pier, two
 // bollards, a moored boat (a group of a hull, a cabin and a mast), a warehouse and a lamp.
 ModelDocument* BuildHonestHarbour(int32_t berths);
+// Roads over `tiles` x `tiles` tiles of swelling ground (4,096 faces each) crossed by a river: a
+// grid of roads every 192 metres draped over the ground, bridges where they cross the river, lamps
+// and parked cars along them; the eye on a road looking along it over the river
+// (tools/honest_roads.cpp).
+ModelDocument* BuildHonestRoads(int32_t tiles);
 
 // Stands of `rows` rows of `sections` sections of 24 seats (L-shaped prisms of 8 faces) in metres,
 // each row of a section a group of its terrace mesh and its seats, every seat standing on its

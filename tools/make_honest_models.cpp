@@ -25,7 +25,8 @@ constexpr char kFramesPrefix[] = "frames-honest-";
 // lobbies and shop windows filling the view) and of 930 (some 990,000 faces), and the forest of
 // 14,000 trees on 16 patches (1,501,144 faces); the museum of 400 rooms whose doorways and glass
 // cases show the rooms beyond, the high street of 1,200 shops seen from inside one through its
-// window, and the harbour of 150 berths looked along from its quay. Each has one size, built as
+// window, the harbour of 150 berths looked along from its quay, and the roads over 7 x 7 tiles of
+// ground looked along from one of them over the river. Each has one size, built as
 // the test size.
 const HonestModel kFrameModels[] = {
     {"glass-town-50", [] { return BuildHonestGlassTown(50); }, nullptr},
@@ -34,6 +35,7 @@ const HonestModel kFrameModels[] = {
     {"museum-400", [] { return BuildHonestMuseum(400); }, nullptr},
     {"high-street-1200", [] { return BuildHonestHighStreet(1200); }, nullptr},
     {"harbour-150", [] { return BuildHonestHarbour(150); }, nullptr},
+    {"roads-7", [] { return BuildHonestRoads(7); }, nullptr},
 };
 
 }  // namespace

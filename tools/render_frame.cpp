@@ -219,7 +219,9 @@ void Put32(std::vector<uint8_t>& out, uint32_t v)
     Put16(out, v >> 16);
 }
 
-// The offscreen's pixels as a bottom-up BMP file of its depth (a colour table at 4 and 8 bits).
+// The offscreen's pixels as a bottom-up BMP file of its depth (a colour table at 4 and 8 bits),
+// written a row at a time: a copy of the whole frame would hold as much memory again as the
+// offscreen, more than the frame's own drawing takes at the largest sizes.
 bool WriteBmp(Q_Offscreen* offscreen, int32_t width, int32_t height, const std::string& path)
 {
     GdiFlush();
@@ -240,39 +242,39 @@ bool WriteBmp(Q_Offscreen* offscreen, int32_t width, int32_t height, const std::
     const uint32_t rowBytes = uint32_t((width * bits + 31) / 32 * 4);
     const uint32_t tableBytes = uint32_t(colours.size() * 4);
     const uint32_t offset = 14 + 40 + tableBytes;
-    std::vector<uint8_t> out;
-    out.reserve(offset + size_t(rowBytes) * height);
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, offset + rowBytes * uint32_t(height));
-    Put32(out, 0);
-    Put32(out, offset);
-    Put32(out, 40);
-    Put32(out, uint32_t(width));
-    Put32(out, uint32_t(height));
-    Put16(out, 1);
-    Put16(out, uint32_t(bits));
-    Put32(out, 0);  // BI_RGB; 16 bits are 5-5-5
-    Put32(out, rowBytes * uint32_t(height));
-    Put32(out, 2835);
-    Put32(out, 2835);
-    Put32(out, uint32_t(colours.size()));
-    Put32(out, 0);
+    std::vector<uint8_t> head;
+    head.reserve(offset);
+    head.push_back('B');
+    head.push_back('M');
+    Put32(head, offset + rowBytes * uint32_t(height));
+    Put32(head, 0);
+    Put32(head, offset);
+    Put32(head, 40);
+    Put32(head, uint32_t(width));
+    Put32(head, uint32_t(height));
+    Put16(head, 1);
+    Put16(head, uint32_t(bits));
+    Put32(head, 0);  // BI_RGB; 16 bits are 5-5-5
+    Put32(head, rowBytes * uint32_t(height));
+    Put32(head, 2835);
+    Put32(head, 2835);
+    Put32(head, uint32_t(colours.size()));
+    Put32(head, 0);
     for (const RGBQUAD& q : colours) {
-        out.push_back(q.rgbBlue);
-        out.push_back(q.rgbGreen);
-        out.push_back(q.rgbRed);
-        out.push_back(0);
-    }
-    const uint32_t usedBytes = uint32_t((width * bits + 7) / 8);
-    for (int32_t y = height - 1; y >= 0; --y) {
-        const uint8_t* row = format.rowTable[y];
-        out.insert(out.end(), row, row + usedBytes);
-        out.insert(out.end(), rowBytes - usedBytes, 0);
+        head.push_back(q.rgbBlue);
+        head.push_back(q.rgbGreen);
+        head.push_back(q.rgbRed);
+        head.push_back(0);
     }
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
-    const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
+    bool written = std::fwrite(head.data(), 1, head.size(), file) == head.size();
+    const uint32_t usedBytes = uint32_t((width * bits + 7) / 8);
+    std::vector<uint8_t> row(rowBytes, 0);
+    for (int32_t y = height - 1; y >= 0 && written; --y) {
+        std::copy(format.rowTable[y], format.rowTable[y] + usedBytes, row.begin());
+        written = std::fwrite(row.data(), 1, rowBytes, file) == rowBytes;
+    }
     return std::fclose(file) == 0 && written;
 }
 

@@ -79,6 +79,7 @@ TEST(HonestModels, ReadBackAsBuiltAndWriteTheSameBytes)
         {"rooms", [] { return BuildHonestFloorRooms(5); }},
         {"pavilions", [] { return BuildHonestPavilions(2); }},
         {"masonry", [] { return BuildHonestMasonry(1); }},
+        {"roads", [] { return BuildHonestRoads(1); }},
     };
     for (const auto& maker : makers) {
         SCOPED_TRACE(maker.first);
@@ -447,6 +448,100 @@ TEST(HonestModels, TheMuseumsDoorwaysOpenOntoItsRoomsAndItsCasesHoldTheirPieces)
         if (harbour->ChildAt(k)->IsGroup() && harbour->ChildAt(k)->ChildCount() == 3) ++boats;
     }
     EXPECT_EQ(boats, 2);
+    document->Destroy();
+}
+
+// Whether every face of the mesh, taken six at a time as the boxes it is made of, faces away from
+// the middle of its box.
+bool BoxesFaceOutwards(const ModelObject* mesh)
+{
+    const ObjectGeometry* geometry = mesh->GeometryAt(0);
+    const auto corner = [&](const PolygonRecord* face, int32_t k) {
+        return *mesh->WorldVertices->At<FixedVector3>(face->IndexAt(k));
+    };
+    for (int32_t box = 0; box + 6 <= geometry->PolygonCount(); box += 6) {
+        double middle[3] = {};
+        for (int32_t f = box; f < box + 6; ++f) {
+            for (int32_t k = 0; k < 4; ++k) {
+                const FixedVector3 p = corner(geometry->PolygonAt(f), k);
+                middle[0] += Fix2X(p.x) / 24;
+                middle[1] += Fix2X(p.y) / 24;
+                middle[2] += Fix2X(p.z) / 24;
+            }
+        }
+        for (int32_t f = box; f < box + 6; ++f) {
+            const PolygonRecord* face = geometry->PolygonAt(f);
+            const FixedVector3 p = corner(face, 0);
+            const FixedVector3 q = corner(face, 2);
+            const double outwards = face->WorldNormal.x * ((Fix2X(p.x) + Fix2X(q.x)) / 2 - middle[0]) +
+                                    face->WorldNormal.y * ((Fix2X(p.y) + Fix2X(q.y)) / 2 - middle[1]) +
+                                    face->WorldNormal.z * ((Fix2X(p.z) + Fix2X(q.z)) / 2 - middle[2]);
+            if (outwards <= 0) return false;
+        }
+    }
+    return true;
+}
+
+TEST(HonestModels, RoadsLieOverTheirGroundAndBridgesSpanTheRiver)
+{
+    // Two by two tiles: the ground of four tiles and two strips of water, four roads each way, a
+    // bridge of a deck, its parapets and its piers on each road running east, the piers standing
+    // on the river's bed.
+    ModelDocument* document = ReadBack(ModelFileBytes(BuildHonestRoads(2)));
+    ASSERT_NE(document, nullptr);
+    const ModelObject* root = document->Holder->Root;
+    ASSERT_EQ(root->ChildCount(), 3);
+    const ModelObject* ground = root->ChildAt(0);
+    ASSERT_EQ(ground->ChildCount(), 4 + 2);
+    for (int32_t k = 0; k < ground->ChildCount(); ++k) {
+        const ObjectGeometry* geometry = ground->ChildAt(k)->GeometryAt(0);
+        EXPECT_EQ(geometry->PolygonCount(), k < 4 ? 64 * 64 : 6 * 16);
+        for (int32_t i = 0; i < geometry->PolygonCount(); ++i) EXPECT_GT(geometry->PolygonAt(i)->WorldNormal.z, 200);
+    }
+    // The river lies in the middle, x = 0, the water 1.2 metres down.
+    EXPECT_EQ(Extent(ground->ChildAt(4), 0, false), X2Fix(-36));
+    EXPECT_EQ(Extent(ground->ChildAt(4), 2, true), X2Fix(-1.2));
+    // Each road's surface faces up, its kerbs away from its middle: the pieces of the roads running
+    // north lie whole on their tiles, those running east stop at the river's banks.
+    const ModelObject* roads = root->ChildAt(1);
+    ASSERT_EQ(roads->ChildCount(), 4 * 4 + 1);
+    for (int32_t k = 0; k + 1 < roads->ChildCount(); ++k) {
+        const ModelObject* piece = roads->ChildAt(k);
+        const ObjectGeometry* geometry = piece->GeometryAt(0);
+        const bool north = k % 2 == 0;
+        SCOPED_TRACE(k);
+        const double middle = (Fix2X(Extent(piece, north ? 0 : 1, false)) + Fix2X(Extent(piece, north ? 0 : 1, true))) / 2;
+        for (int32_t i = 0; i < geometry->PolygonCount(); ++i) {
+            const PolygonRecord* face = geometry->PolygonAt(i);
+            if (i % 3 == 0) {
+                EXPECT_GT(face->WorldNormal.z, 250);
+                continue;
+            }
+            const FixedVector3* at = piece->WorldVertices->At<FixedVector3>(face->IndexAt(0));
+            const double across = Fix2X(north ? at->x : at->y) - middle;
+            EXPECT_GT((north ? face->WorldNormal.x : face->WorldNormal.y) * across, 0);
+        }
+    }
+    const ModelObject* bridges = roads->ChildAt(roads->ChildCount() - 1);
+    ASSERT_EQ(bridges->ChildCount(), 4 * 3);
+    for (int32_t k = 0; k < bridges->ChildCount(); k += 3) {
+        const ModelObject* deck = bridges->ChildAt(k);
+        EXPECT_EQ(Extent(deck, 0, false), X2Fix(-70));
+        EXPECT_EQ(Extent(deck, 0, true), X2Fix(70));
+        EXPECT_TRUE(BoxesFaceOutwards(bridges->ChildAt(k + 1)));
+        EXPECT_TRUE(BoxesFaceOutwards(bridges->ChildAt(k + 2)));
+        EXPECT_LT(Extent(bridges->ChildAt(k + 2), 2, false), X2Fix(-3));
+    }
+    // Lamps and cars, none on the river's banks.
+    const ModelObject* roadside = root->ChildAt(2);
+    EXPECT_GT(roadside->ChildCount(), 100);
+    for (int32_t k = 0; k < roadside->ChildCount(); ++k) {
+        const ModelObject* thing = roadside->ChildAt(k);
+        EXPECT_TRUE(BoxesFaceOutwards(thing)) << k;
+        EXPECT_TRUE(Extent(thing, 0, true) < X2Fix(-70) || Extent(thing, 0, false) > X2Fix(70) ||
+                    Extent(thing, 1, true) - Extent(thing, 1, false) > X2Fix(2))
+            << k;
+    }
     document->Destroy();
 }
 
