@@ -1,15 +1,12 @@
 // Screen bins: a search finds every place whose box meets the searched box (and those reaching
 // anywhere), in rising order, each once, below the limit, and no other: not one filed in the
 // same tiles whose box misses, nor one whose box covers too many tiles to file but misses. A long
-// list is filed by tiles, a short one in a single tile; both find the same. A part of the view
-// searches with the box that finds just the boxes its region's test finds to meet it.
+// list is filed by tiles, a short one in a single tile; both find the same.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "raster/span_region.h"
-#include "render/face_front_end.h"
 #include "render/screen_bins.h"
 
 namespace {
@@ -74,29 +71,4 @@ TEST(ScreenBins, FindsThePlacesThatMayDrawInABoxInTheirOrder)
     const ScreenBins again = FiledOf({{PlaceReach::kWithinBox, {600, 400, 610, 410}}});
     EXPECT_EQ(Found(again, {0, 0, 640, 480}, 1), (std::vector<int32_t>{0}));
     EXPECT_TRUE(Found(again, {0, 0, 100, 100}, 1).empty());
-}
-
-TEST(ScreenBins, APartOfTheViewReachesJustTheBoxesItsRegionMeets)
-{
-    using OwnedRegion = std::unique_ptr<SpanRegion, void (*)(SpanRegion*)>;
-    const auto free = [](SpanRegion* region) { region->SpanRegionFree(); };
-    OwnedRegion maker{new SpanRegion, free};
-    maker->SpanRegionInit();
-    OwnedRegion part{maker->SpanRegionFromRect(100, 50, 140, 80), free};
-    ASSERT_TRUE(part);
-    PixelRect reach = {0, 0, 0, 0};
-    ASSERT_TRUE(RegionReach(part.get(), &reach));
-    // Boxes of 3 x 3 pixels (right and bottom excluded) along every edge of the part, touching it,
-    // just inside and just outside: found by the bins just where the region's test finds them.
-    int32_t met = 0;
-    for (int32_t x = 90; x <= 150; ++x) {
-        for (int32_t y = 40; y <= 90; ++y) {
-            const PixelRect box = {x, y, x + 3, y + 3};
-            const bool meets = BoxMeetsRegion(box.left, box.top, box.right - 1, box.bottom - 1, part.get());
-            const ScreenBins bins = FiledOf({{PlaceReach::kWithinBox, box}});
-            EXPECT_EQ(!Found(bins, reach, 1).empty(), meets) << x << "," << y;
-            met += meets ? 1 : 0;
-        }
-    }
-    EXPECT_GT(met, 0);
 }
