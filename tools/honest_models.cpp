@@ -13,6 +13,7 @@
 #include <new>
 #include <vector>
 
+#include "foundation/fixed.h"
 #include "foundation/pointer_list.h"
 #include "model/light.h"
 #include "model/model_document.h"
@@ -26,7 +27,6 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr uint16_t kOpaque = 0xFF00;
 constexpr RGBColor48 kSky = {0x9000, 0xC000, 0xF000};
 constexpr RGBColor48 kGrass = {0x4000, 0x9000, 0x3000};

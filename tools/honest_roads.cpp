@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "foundation/fixed.h"
 #include "model/model_document.h"
 #include "model/model_holder.h"
 #include "model/model_object.h"
@@ -40,7 +41,6 @@ constexpr double kWaterLevel = -1.2;
 constexpr double kSwell = 6;
 constexpr double kSwellX = 530;
 constexpr double kSwellY = 470;
-constexpr double kPi = 3.141592653589793;
 // Along each road: a lamp every 48 metres, sides taking turns; three cars parked a tile.
 constexpr double kLampPitch = 48;
 constexpr double kLampHeight = 6;
