@@ -161,11 +161,9 @@ const DynamicArray* SystemFaceOutline(SpanRegion* region, const DynamicArray* po
     return outline;
 }
 
-int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const RGBColor48* fill, const RGBColor48* frame,
-                    int32_t options, int32_t penMode, int32_t fillPattern, int32_t framePattern)
+int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const DynamicArray* outline, const RGBColor48* fill,
+                    const RGBColor48* frame, int32_t options, int32_t penMode, int32_t fillPattern, int32_t framePattern)
 {
-    const DynamicArray* outline = SystemFaceOutline(region, points);
-    if (!outline) return 0;
     // Spans beyond one a row cost the system's fill (and the pick test's region) far more than the
     // outline's corners and pixels: spent beforehand.
     if (!CurrentRenderContext().frameBudget.Spend(FrameCost::kSystemSpans, SpansBeyondOne(outline))) return 0;
