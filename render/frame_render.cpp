@@ -737,6 +737,11 @@ bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const 
 // A drawing into a part of the view whose box holds more pixels than this leaves out none of its
 // records: the mask it tests them with keeps within a size of its own, whatever the view's.
 constexpr int64_t kMostPartMaskPixels = int64_t(1) << 20;
+// Through the system's calls a face marks its cut to the part's outline only a pixel within that
+// outline, and a record's box, at least a pixel wide, reaches the fillers' slack beyond its faces:
+// no record can lie under the marks of a part whose box is narrower than this either way (the
+// panes of far glass, a pixel or two across), and none is tested there.
+constexpr int64_t kLeastSystemPartSide = 2 * kBoxSlack + 4;
 
 // Finds, of the places found for a drawing of a draw list into a part of the view, those whose
 // records draw nothing there (RecordMeetsRegion) and, where faces paint over what lies under them
@@ -761,6 +766,7 @@ void FindHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& 
     // The mask cleared, word by word.
     const int64_t words = height * ((width + OcclusionMask::kWordBits - 1) / OcclusionMask::kWordBits);
     const bool tested = FacesReplacePixels(o) && width * height <= kMostPartMaskPixels &&
+                        (region->rowCount != 0 || std::min(width, height) >= kLeastSystemPartSide) &&
                         budget.Spend(FrameCost::kMasked, words);
     if (tested) mask.Reset(reach.left, reach.top, reach.right, reach.bottom);
     int32_t k = places - 1;
