@@ -132,12 +132,37 @@ double ClippedArea(const DevicePointList* points, const SpanRegion* region)
     return std::fabs(twice) / 2;
 }
 
+// The corners of the region's shape that a polygon drawn or cut into it is cut by: its clip shape
+// for the rasterizers, its rows for the system's calls; 0 when it is not cut.
+int64_t RegionCorners(const SpanRegion* region)
+{
+    if (!region->clipped) return 0;
+    return region->rowCount ? region->ClipVertexCount() : region->TrapezoidCount();
+}
+
 // Counts the face and spends on it, its rows at what a row costs its fill: false when it is not
 // to be drawn.
-bool CountFace(const DevicePointList* points, const SpanRegion* region, int32_t options, int64_t rowPixels)
+bool CountFace(const DevicePointList* points, const SpanRegion* region, int32_t options, int64_t rowPixels,
+               bool cornersSpent = false)
 {
     ++gFacesDrawn;
-    return SpendOnFace(points, region, (options & kFaceFrame) != 0, rowPixels);
+    return SpendOnFace(points, region, (options & kFaceFrame) != 0, rowPixels, cornersSpent);
+}
+
+// A face through the system's calls: its outline cut to the region first (SystemFaceOutline), the
+// cut's corners spent beforehand, then counted and spent on as drawn where the cut leaves anything
+// (a face of no area, or one that meets the region's bounds and not its shape, is not drawn).
+int32_t DrawSystemFace(SpanRegion* region, const DevicePointList* points, int32_t options, int32_t pattern,
+                       int32_t framePattern, const RGBColor48* fill, const RGBColor48* frame)
+{
+    if (!points) return 0;
+    const int64_t regionCorners = RegionCorners(region);
+    if (!CurrentRenderContext().frameBudget.Spend(FrameCost::kCornerPairs,
+                                                  points->ArrayCount() * std::max<int64_t>(regionCorners, 1)))
+        return 0;
+    const DynamicArray* outline = SystemFaceOutline(region, points);
+    if (!outline || !CountFace(points, region, options, kSystemRowPixels, true)) return 0;
+    return DrawFaceGDI(region, points, outline, fill, frame, options, 0, pattern, framePattern);
 }
 
 // One face through the path its region chooses: `plain` builds its device points, `shaded` its
@@ -149,9 +174,7 @@ int32_t DrawFace(SpanRegion* region, int32_t options, const FaceShadeRecord* sha
 {
     if (PickMode && identity) PickCurrent = *identity;
     if (region->rowCount == 0) {
-        DevicePointList* points = plain();
-        if (!CountFace(points, region, options, kSystemRowPixels)) return 0;
-        return points ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
+        return DrawSystemFace(region, plain(), options, pattern, framePattern, fill, frame);
     }
     Q_Offscreen* target = PublishedOffscreen;
     if (shade && shade->values) {
@@ -235,14 +258,6 @@ uint64_t FacesCounted()
 }
 
 namespace {
-
-// The corners of the region's shape that a polygon drawn or cut into it is cut by: its clip shape
-// for the rasterizers, its rows for the system's calls; 0 when it is not cut.
-int64_t RegionCorners(const SpanRegion* region)
-{
-    if (!region->clipped) return 0;
-    return region->rowCount ? region->ClipVertexCount() : region->TrapezoidCount();
-}
 
 // A box of pixels, right and bottom exclusive.
 struct PixelBox {
@@ -370,13 +385,15 @@ SpanRegion* CutRegion(SpanRegion* region, const DevicePointList* points)
     return region->SpanRegionIntersectPolygon(points);
 }
 
-bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool framed, int64_t rowPixels)
+bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool framed, int64_t rowPixels,
+                 bool cornersSpent)
 {
     if (!points) return true;
     FrameBudget& budget = CurrentRenderContext().frameBudget;
     if (budget.Drawing()) {
         const DrawCost cost = CostOfDrawing(points, region, framed, rowPixels);
-        if (!budget.SpendOnDraw(cost.pixels, cost.linePixels, points->ArrayCount(), RegionCorners(region)))
+        if (!budget.SpendOnDraw(cost.pixels, cost.linePixels, cornersSpent ? 0 : points->ArrayCount(),
+                                RegionCorners(region)))
             return false;
     }
     if (gCountArea) {
@@ -436,7 +453,7 @@ int32_t DrawPolygonFaceWinding(SpanRegion* region, const DynamicArray* vertices,
     const int saved = dc ? GetPolyFillMode(dc) : 0;
     if (dc) SetPolyFillMode(dc, WINDING);
     DevicePointList* points = BuildDevicePoly(vertices, order);
-    const int32_t result = points && CountFace(points, region, options, kSystemRowPixels) ? DrawFaceGDI(region, points, fill, frame, options, 0, pattern, framePattern) : 0;
+    const int32_t result = DrawSystemFace(region, points, options, pattern, framePattern, fill, frame);
     if (dc) SetPolyFillMode(dc, saved);
     return result;
 }

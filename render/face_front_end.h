@@ -68,10 +68,12 @@ uint64_t FacesCounted();
 // Spends a face about to be drawn on the frame's budget: the pixels of the box of its points
 // within the region and its rows, each at `rowPixels` more (what a row costs its fill, of
 // frame_budget.h), the pixels of its frame's lines when it is `framed`, and its corners cut to the
-// region's; false when it is not to be drawn, the frame having stopped. Every face drawn spends
+// region's (unless `cornersSpent`, its cut made beforehand); false when it is not to be drawn, the
+// frame having stopped. Every face drawn spends
 // here, through the two entries or (a textured side) directly, and is counted for the benchmark
 // meanwhile.
-bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool framed, int64_t rowPixels);
+bool SpendOnFace(const DevicePointList* points, const SpanRegion* region, bool framed, int64_t rowPixels,
+                 bool cornersSpent = false);
 // Whether the box of device pixels (from left to right and top to bottom, both ends included)
 // meets the bounds of the region's shape; true for a region without one.
 bool BoxMeetsRegion(int64_t left, int64_t top, int64_t right, int64_t bottom, const SpanRegion* region);

@@ -27,6 +27,7 @@
 #include "render/face_colours.h"
 #include "render/face_front_end.h"
 #include "render/face_layers.h"
+#include "render/gdi_face_path.h"
 #include "render/observer.h"
 #include "render/occlusion_mask.h"
 #include "render/projection.h"
@@ -75,8 +76,9 @@ bool FrameStops(const ObjectGeometry* geometry, Observer* o)
     return false;
 }
 
-// The record's faces, projected, join those the frame has in view (a record painted over whole
-// has its faces never projected, and none in view).
+// The record's faces join those the frame has in view as the record passes the view test, whether
+// or not they are projected: the allowances are those of what the frame holds in view, never less
+// for the records and faces that nearer ones paint over and that are left out.
 void CountInView(const ObjectGeometry* g)
 {
     CurrentRenderContext().frameBudget.AddInView(ListCount(g->Polygons));
@@ -151,15 +153,41 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
     return DrawTexturedFaceSide(r, g, region, ownPass, paintedLater);
 }
 
-// Whether faces drawn in this frame replace the pixels under them whole: filled straight into the
-// target's pixels (where the dither option only picks the colour word, never a pattern), with no
-// blending, and no bounds collected (for which every record is visited). Through the system's
-// calls each face is cut to the region's outline on its own, its corners rounded there: faces
-// meeting along that outline may leave each other's pixels there.
-bool FacesReplacePixels(const Observer* o, const SpanRegion* region)
+// Whether faces drawn in this frame replace the pixels under them whole: filled into the target
+// (straight into its pixels, where the dither option only picks the colour word, or through the
+// system's fills, whose brushes, solid or patterned, write every pixel), with no blending, no
+// bounds collected and no pick made (for which every record is visited).
+bool FacesReplacePixels(const Observer* o)
 {
-    return region->rowCount != 0 && PublishedOffscreen && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
+    return PublishedOffscreen && !PickMode && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
            !o->Option(kOptionCollectBounds);
+}
+
+// The corners of the outline whose inside a face painting its outline paints in the region: its
+// device polygon straight into the pixels, which the rasterizers cut to the region's shape pixel
+// by pixel; through the system's calls the polygon cut by the region's rows as the system's path
+// cuts it, the corners of the cut rounded to whole pixels, so that the mask's margin keeps within
+// what the fill covers along the region's outline as along the face's own edges. None when the cut
+// leaves nothing.
+struct PaintedOutline {
+    const DevicePoint* corners;
+    int32_t count;
+};
+
+// What making the outline costs beyond the device polygon: through the system's calls the
+// polygon's corners, twice, and the region's rows it is cut by.
+int64_t PaintedOutlineCost(const DevicePointList* points, const SpanRegion* region)
+{
+    return region->rowCount != 0 ? 0 : 2 * int64_t(points->ArrayCount()) + region->TrapezoidCount();
+}
+
+PaintedOutline PaintedOutlineOf(const DevicePointList* points, SpanRegion* region)
+{
+    if (region->rowCount != 0) return {points->Elements<DevicePoint>(), points->ArrayCount()};
+    const DynamicArray* outline = SystemFaceOutline(region, points);
+    // The system's outline is closed by its first corner repeated.
+    if (!outline || outline->ArrayCount() < 2) return {nullptr, 0};
+    return {outline->Elements<DevicePoint>(), outline->ArrayCount() - 1};
 }
 
 // A face of a registered record that, drawn in the records' pass, paints every pixel inside its
@@ -538,7 +566,7 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
     ObjectGeometry** records = list->Elements<ObjectGeometry*>();
     RenderContext& context = CurrentRenderContext();
     context.markedList = nullptr;
-    if (!FacesReplacePixels(o, region)) {
+    if (!FacesReplacePixels(o)) {
         for (int32_t i = 0; i < count; ++i) records[i]->Occluded = 0;
         CountTurns(count);
         return;
@@ -589,9 +617,13 @@ void MarkOccludedRecords(DynamicArray* list, Observer* o, SpanRegion* region)
             if (!r || r->Occluded || !PaintsOutline(r, o, region, plain)) continue;
             const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
             if (!points) continue;
-            const DevicePoint* corners = points->Elements<DevicePoint>();
-            if (budget.SpendOnMask(occlusion.CoverCost(corners, points->ArrayCount())))
-                occlusion.CoverPolygon(corners, points->ArrayCount());
+            if (!budget.SpendOnMask(PaintedOutlineCost(points, region))) {
+                end = i;
+                continue;
+            }
+            const PaintedOutline outline = PaintedOutlineOf(points, region);
+            if (budget.SpendOnMask(occlusion.CoverCost(outline.corners, outline.count)))
+                occlusion.CoverPolygon(outline.corners, outline.count);
             else
                 end = i;
         }
@@ -632,16 +664,6 @@ void MakeDrawList(ObjectGeometry* g, Observer* o, SpanRegion* region)
         RefineDrawOrder(list, members, o);
     }
     if (!budget.Stopped()) MarkOccludedRecords(list, o, region);
-    // The faces of every record not painted over are projected now, coming into view before
-    // anything of the list is drawn: the frame weighs its spending against what it will allow, not
-    // against the faces drawn so far.
-    const int32_t listed = list->ArrayCount();
-    int32_t projected = 0;
-    for (; projected < listed && !budget.Stopped(); ++projected) {
-        ObjectGeometry* member = PointerAt<ObjectGeometry>(list, projected);
-        if (!member->Occluded) ProjectPendingFaces(member, o);
-    }
-    CountTurns(projected);
     // The whole sorted list counts, however much of it a first, narrowed draw reached.
     g->DrawCount = list->ArrayCount();
     if (budget.Stopped()) g->DrawSerial = kUnfinishedSerial;
@@ -701,11 +723,12 @@ bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const 
         }
         PolygonRecord* r = g->PolygonAt(index);
         if (!PaintsOutline(r, o, region, plain)) continue;
-        const DevicePointList* outline = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
-        if (!outline) continue;
-        const DevicePoint* corners = outline->Elements<DevicePoint>();
-        if (!budget.Spend(FrameCost::kMasked, mask->CoverCost(corners, outline->ArrayCount()))) break;
-        mask->CoverPolygon(corners, outline->ArrayCount());
+        const DevicePointList* points = BuildIndexedDevicePoly(g->ScreenPoints, r->ClipRef, 1);
+        if (!points) continue;
+        if (!budget.Spend(FrameCost::kMasked, PaintedOutlineCost(points, region))) break;
+        const PaintedOutline outline = PaintedOutlineOf(points, region);
+        if (!budget.Spend(FrameCost::kMasked, mask->CoverCost(outline.corners, outline.count))) break;
+        mask->CoverPolygon(outline.corners, outline.count);
     }
     CountTurns(k);
     return k == places;
@@ -714,6 +737,11 @@ bool MarkPaintedFaces(ObjectGeometry* g, Observer* o, SpanRegion* region, const 
 // A drawing into a part of the view whose box holds more pixels than this leaves out none of its
 // records: the mask it tests them with keeps within a size of its own, whatever the view's.
 constexpr int64_t kMostPartMaskPixels = int64_t(1) << 20;
+// Through the system's calls a face marks its cut to the part's outline only a pixel within that
+// outline, and a record's box, at least a pixel wide, reaches the fillers' slack beyond its faces:
+// no record can lie under the marks of a part whose box is narrower than this either way (the
+// panes of far glass, a pixel or two across), and none is tested there.
+constexpr int64_t kLeastSystemPartSide = 2 * kBoxSlack + 4;
 
 // Finds, of the places found for a drawing of a draw list into a part of the view, those whose
 // records draw nothing there (RecordMeetsRegion) and, where faces paint over what lies under them
@@ -737,7 +765,8 @@ void FindHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& 
     OcclusionMask& mask = CurrentRenderContext().partOcclusion;
     // The mask cleared, word by word.
     const int64_t words = height * ((width + OcclusionMask::kWordBits - 1) / OcclusionMask::kWordBits);
-    const bool tested = FacesReplacePixels(o, region) && width * height <= kMostPartMaskPixels &&
+    const bool tested = FacesReplacePixels(o) && width * height <= kMostPartMaskPixels &&
+                        (region->rowCount != 0 || std::min(width, height) >= kLeastSystemPartSide) &&
                         budget.Spend(FrameCost::kMasked, words);
     if (tested) mask.Reset(reach.left, reach.top, reach.right, reach.bottom);
     int32_t k = places - 1;
@@ -805,6 +834,7 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
         g->VisSerial = kUnfinishedSerial;
         return 0;
     };
+    CountInView(g);
     // Faces cut by the view's planes decide whether anything is left; the others wait until the
     // record is drawn. So do the points of a record whose object has no other record sharing
     // its camera vertices: the screen box alone is made now.
@@ -819,9 +849,8 @@ int32_t RecordVisibility(ObjectGeometry* g, Observer* o)
             return 1;
         }
     }
-    // The points transformed and projected, and the faces cut by the view's planes, which come
-    // into view as they are (their cuts spent as they are made).
-    if (code != 0) CountInView(g);
+    // The points transformed and projected, and the faces cut by the view's planes (their cuts
+    // spent as they are made).
     if (!budget.Spend(FrameCost::kViewed, 2 * points + (code != 0 ? ListCount(g->Polygons) : 0))) return refused();
     TransformVertices(o, world, camera);
     if (code != 0 && !ProjectPolygons(o, g->Polygons, world, camera, code))
@@ -845,7 +874,6 @@ bool ProjectPendingFaces(ObjectGeometry* g, Observer* o)
                         g->ScreenMaximum);
     }
     ProjectPolygons(o, g->Polygons, object->WorldVertices, object->ProjectedFaces, 0);
-    CountInView(g);
     return true;
 }
 
@@ -942,15 +970,15 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
     DynamicArray* list = g->DrawList;
     if (members && list && members->ArrayCount() > 0) {
         if (g->DrawSerial != o->Serial()) MakeDrawList(g, o, region);
-        // Records painted over by later ones are left out of the frame's own drawing of the list
-        // straight into the pixels, and the pixels that later records paint over out of the
+        // Records painted over by later ones are left out of the frame's own drawing of the list,
+        // and straight into the pixels the pixels that later records paint over out of the
         // others' textured faces; drawings of part of it (behind see-through faces) leave out what
-        // is painted over within them (FindHiddenPlaces); those through the system's calls
-        // (picking among them) draw every record whole.
-        const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o, region);
+        // is painted over within them (FindHiddenPlaces); picks draw every record whole.
+        const bool leaveOutOccluded = context.renderDepth == 1 && !stopAt && !clipFace && FacesReplacePixels(o);
         OcclusionMask& occlusion = context.occlusion;
-        // The marks of the walk that made this list, while no other walk has reset the mask.
-        const bool takesMarksBack = leaveOutOccluded && context.markedList == list &&
+        // The marks of the walk that made this list, while no other walk has reset the mask (the
+        // system's calls draw no textures to leave them out of).
+        const bool takesMarksBack = leaveOutOccluded && region->rowCount != 0 && context.markedList == list &&
                                     context.recordMarks.size() == size_t(list->ArrayCount());
         const uint32_t resets = occlusion.Resets();
         // Drawn into a part of the view, the records whose boxes lie outside it are passed over.

@@ -141,24 +141,29 @@ void FreeGdiOutlineList()
     gFaceRegion = gCutRegion = nullptr;
 }
 
-int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const RGBColor48* fill, const RGBColor48* frame,
-                    int32_t options, int32_t penMode, int32_t fillPattern, int32_t framePattern)
+const DynamicArray* SystemFaceOutline(SpanRegion* region, const DynamicArray* points)
 {
     DynamicArray* outline = GdiOutlineList();
-    if (!outline || !points) return 0;
+    if (!outline || !points) return nullptr;
     if (region->clipped) {
         SpanRegion* face = WorkRegion(gFaceRegion);
         SpanRegion* cut = WorkRegion(gCutRegion);
-        if (!face || !cut) return 0;
+        if (!face || !cut) return nullptr;
         face->BuildTrapezoidRegion(points->Elements<DevicePoint>(), points->ArrayCount());
-        if (!region->IntersectTrapezoidRegionsInto(face, cut)) return 0;
+        if (!region->IntersectTrapezoidRegionsInto(face, cut)) return nullptr;
         cut->TrapezoidRegionOutline(outline);
     } else {
         CountTurns(points->ArrayCount());
-        if (points->ArrayCopyTo(outline) != kResultOk || points->ArrayCount() == 0) return 0;
+        if (points->ArrayCopyTo(outline) != kResultOk || points->ArrayCount() == 0) return nullptr;
         const DevicePoint first = *points->At<DevicePoint>(0);
         outline->Append(&first);
     }
+    return outline;
+}
+
+int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const DynamicArray* outline, const RGBColor48* fill,
+                    const RGBColor48* frame, int32_t options, int32_t penMode, int32_t fillPattern, int32_t framePattern)
+{
     // Spans beyond one a row cost the system's fill (and the pick test's region) far more than the
     // outline's corners and pixels: spent beforehand.
     if (!CurrentRenderContext().frameBudget.Spend(FrameCost::kSystemSpans, SpansBeyondOne(outline))) return 0;

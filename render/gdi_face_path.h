@@ -22,10 +22,17 @@ extern FaceIdentity PickHit;      // the last face found under the point
 DynamicArray* GdiOutlineList();
 void FreeGdiOutlineList();
 
-// Draws (or, in pick mode, tests) one face. Options: 8 fill, 4 frame; the pen mode (0 none) and
-// the patterns (stock pattern indices, 0 none). 0 when clipping leaves nothing, else 1.
-int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const RGBColor48* fill, const RGBColor48* frame,
-                    int32_t options, int32_t penMode, int32_t fillPattern, int32_t framePattern);
+// The outline DrawFaceGDI fills and frames for a face's device polygon in the region: the polygon
+// cut by the region's trapezoid form where the region is clipped, the corners of the cut rounded
+// to whole pixels, else the polygon itself; closed by repeating its first corner, in the outline
+// list. Null when nothing is left.
+const DynamicArray* SystemFaceOutline(SpanRegion* region, const DynamicArray* points);
+
+// Draws (or, in pick mode, tests) one face, its device polygon `points` cut to the region as
+// `outline` (SystemFaceOutline). Options: 8 fill, 4 frame; the pen mode (0 none) and the patterns
+// (stock pattern indices, 0 none). 1 when drawn, 0 when the frame's budget refused it.
+int32_t DrawFaceGDI(SpanRegion* region, const DynamicArray* points, const DynamicArray* outline, const RGBColor48* fill,
+                    const RGBColor48* frame, int32_t options, int32_t penMode, int32_t fillPattern, int32_t framePattern);
 // Polygon with a null pen (the current brush fills it), and Polyline, in the current port.
 void FillDevicePolygon(const DynamicArray* points);
 void FrameDevicePolygon(const DynamicArray* points);
