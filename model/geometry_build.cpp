@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <new>
+#include <vector>
 
 #include "foundation/loop_turns.h"
 #include "foundation/planar_geometry.h"
@@ -16,6 +17,7 @@
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
+#include "model/units_record.h"
 #include "model/transform.h"
 
 namespace {
@@ -225,6 +227,7 @@ void ModelObject::BuildBeneath(ModelObject* ancestor, const FaceLights& lights)
         ancestor->ClearContactsOf(this);
         ancestor->UnregisterMember(this);
     }
+    buildHeld_ = false;
     BuildGeometry();
     // The corners built are spent on the read's budget before slices cut them (past it, the read
     // fails).
@@ -609,13 +612,42 @@ void ModelObject::TakeFaceOutline(int32_t face, DynamicArray* outline)
 
 void ModelObject::RescaleObject(Fixed factor)
 {
+    if (Holder->Budget.Reading() && outerRescale_) {
+        ScaleBeneath(factor);
+        return;
+    }
     RescaleBeneath(factor, FirstNonGroupParent(), LightsOnFacesOf(this));
 }
 
-void ModelObject::RescaleBeneath(Fixed factor, ModelObject* ancestor, const FaceLights& lights)
+bool ModelObject::RescaledLaterInRead() const
+{
+    return outerRescale_ || (readParent_ && UnitsRescale(GetUnits(), readParent_->GetUnits()));
+}
+
+void ModelObject::ScaleBeneath(Fixed factor)
 {
     // Coverings a read left to be done are worked out on the faces as they were connected.
-    if (Holder->Budget.Reading()) FinishDeferredCoverings(Holder, true);
+    FinishDeferredCoverings(Holder, true);
+    std::vector<ModelObject*> subtree = {this};
+    for (size_t i = 0; i < subtree.size(); ++i) {
+        ModelObject* node = subtree[i];
+        // Past the read's budget the read fails, and its model goes, unbuilt.
+        if (!Holder->Budget.Spend(ReadCost::kTreeWalks, 1)) return;
+        node->ScaleParameters(factor);
+        node->buildHeld_ = true;
+        for (int32_t k = 0; k < node->ChildCount(); ++k) subtree.push_back(node->ChildAt(k));
+        CountTurns(node->ChildCount());
+    }
+    CountTurns(int64_t(subtree.size()));
+}
+
+void ModelObject::BuildHeldSubtree()
+{
+    if (buildHeld_) RescaleBeneath(kFixedOne, FirstNonGroupParent(), LightsOnFacesOf(this));
+}
+
+void ModelObject::ScaleParameters(Fixed factor)
+{
     if (IsPrimitive()) {
         Height0 = FixMul(Height0, factor);
         Height1 = FixMul(Height1, factor);
@@ -643,6 +675,16 @@ void ModelObject::RescaleBeneath(Fixed factor, ModelObject* ancestor, const Face
     if (IsPrimitive() || IsPolygonObject() || IsGroup()) {
         const Fixed* position = LocalTransform->Position;
         LocalTransform->SetPosition(FixMul(position[0], factor), FixMul(position[1], factor), FixMul(position[2], factor));
+    }
+}
+
+void ModelObject::RescaleBeneath(Fixed factor, ModelObject* ancestor, const FaceLights& lights)
+{
+    // Coverings a read left to be done are worked out on the faces as they were connected. A
+    // factor of one builds a held subtree: what is left to be done waits for its faces.
+    if (factor != kFixedOne) {
+        if (Holder->Budget.Reading()) FinishDeferredCoverings(Holder, true);
+        ScaleParameters(factor);
     }
     // A rebuild in the course of a read is spent on its budget as the first build was, and so is
     // every node rebuilt, those without faces too; past it, the read fails and its model goes,
