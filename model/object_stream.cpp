@@ -188,8 +188,9 @@ int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* 
         *flags = 0;
         return 1;
     }
-    // A node is built when its first child or its end comes; one whose building would pass the
-    // read's budget is refused for good, its children unread.
+    // A node is built (or its building held, BuildWithinBudget) when its first child or its end
+    // comes; one whose building would pass the read's budget is refused for good, its children
+    // unread.
     auto build = [&]() {
         if (BuildWithinBudget()) return true;
         *flags |= kSeenPastBudget;
