@@ -17,8 +17,8 @@
 #include "model/polygon_record.h"
 #include "model/surface.h"
 #include "model/texture_services.h"
-#include "model/units_record.h"
 #include "model/transform.h"
+#include "model/units_record.h"
 
 namespace {
 
