@@ -428,6 +428,15 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
     record->ReservePolygons((descriptor.firstFlat ? 1 : n) + descriptor.bands * n + (descriptor.lastFlat ? 1 : n));
     int32_t number = 0;
     int32_t ring = 0;
+    // The corners of faces left out as they are made (their outline collapsed): those kept are
+    // spent with the rest once the node is built (BuildBeneath).
+    int64_t cornersLeftOut = 0;
+    auto add = [&]() {
+        const int32_t before = record->PolygonCount();
+        record->AddPolygonRecord(face, number, SurfaceOfFace(number));
+        if (record->PolygonCount() == before) cornersLeftOut += face->ArrayCount();
+        ++number;
+    };
     auto emit = [&](std::initializer_list<int32_t> indices) {
         IgnoreResult(face->ArraySetCount(0));
         for (int32_t index : indices) {
@@ -435,8 +444,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
             face->Append(&value);
         }
         CountTurns(int64_t(indices.size()));
-        record->AddPolygonRecord(face, number, SurfaceOfFace(number));
-        ++number;
+        add();
     };
     // A flat end is one face of the whole outline: its indices take their room at once, where
     // appending them a grow step at a time would copy the face again at every step.
@@ -450,8 +458,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
             IgnoreResult(face->Set(i, &value));
         }
         CountTurns(n);
-        record->AddPolygonRecord(face, number, SurfaceOfFace(number));
-        ++number;
+        add();
     };
     if (descriptor.firstFlat) {
         emitRing(0, 1);
@@ -474,6 +481,8 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
     }
     CountTurns(int64_t(number));
     face->Destroy();
+    // Past the read's budget the read fails.
+    Holder->Budget.Spend(ReadCost::kCorners, cornersLeftOut);
     record->ComputeBounds(1);
     LocalBox = record->LocalBox;
 }
