@@ -502,6 +502,15 @@ Bytes NestedUnits()
     return NestedUnitsAround(inside);
 }
 
+// A dome of the most faces and of a radius of 1/65536, in a group measuring in feet under a root
+// measuring in metres: rescaled as the group joins the root, its outline collapses to a point,
+// and every face it builds is left out as it is made, its corners walked.
+Bytes DomeCollapsingInUnits()
+{
+    const Bytes group = Chunk("PGRP", Units(true) + Chunk("PRSM", DomePrimitive(0, 0, 1.0 / 65536)));
+    return ModelFile(Chunk("ROOT", Units(false) + group));
+}
+
 // Empty groups by the hundred thousand.
 Bytes EmptyGroups()
 {
@@ -1035,6 +1044,7 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-slices-below-foot.qpy", SlicedDomes(false), HostileModel::kMustFail},
         {"relations-lights-over-many-faces.qpy", LightsOverManyFaces(light), HostileModel::kMustFail},
         {"relations-units-nested.qpy", NestedUnits(), HostileModel::kMustLoad},
+        {"relations-dome-collapsing-in-units.qpy", DomeCollapsingInUnits(), HostileModel::kAnyResult},
         {"relations-empty-groups.qpy", EmptyGroups(), HostileModel::kMustFail},
         {"relations-empty-meshes.qpy", EmptyMeshes(), HostileModel::kMustLoad},
         {"relations-empty-meshes-in-root-chunks.qpy", EmptyMeshesInRootChunks(), HostileModel::kMustLoad},
