@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <new>
+#include <vector>
 
 #include "foundation/loop_turns.h"
 #include "foundation/planar_geometry.h"
@@ -17,6 +18,7 @@
 #include "model/surface.h"
 #include "model/texture_services.h"
 #include "model/transform.h"
+#include "model/units_record.h"
 
 namespace {
 
@@ -225,6 +227,7 @@ void ModelObject::BuildBeneath(ModelObject* ancestor, const FaceLights& lights)
         ancestor->ClearContactsOf(this);
         ancestor->UnregisterMember(this);
     }
+    buildHeld_ = false;
     BuildGeometry();
     // The corners built are spent on the read's budget before slices cut them (past it, the read
     // fails).
@@ -425,6 +428,15 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
     record->ReservePolygons((descriptor.firstFlat ? 1 : n) + descriptor.bands * n + (descriptor.lastFlat ? 1 : n));
     int32_t number = 0;
     int32_t ring = 0;
+    // The corners of faces left out as they are made (their outline collapsed): those kept are
+    // spent with the rest once the node is built (BuildBeneath).
+    int64_t cornersLeftOut = 0;
+    auto add = [&]() {
+        const int32_t before = record->PolygonCount();
+        record->AddPolygonRecord(face, number, SurfaceOfFace(number));
+        if (record->PolygonCount() == before) cornersLeftOut += face->ArrayCount();
+        ++number;
+    };
     auto emit = [&](std::initializer_list<int32_t> indices) {
         IgnoreResult(face->ArraySetCount(0));
         for (int32_t index : indices) {
@@ -432,8 +444,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
             face->Append(&value);
         }
         CountTurns(int64_t(indices.size()));
-        record->AddPolygonRecord(face, number, SurfaceOfFace(number));
-        ++number;
+        add();
     };
     // A flat end is one face of the whole outline: its indices take their room at once, where
     // appending them a grow step at a time would copy the face again at every step.
@@ -447,8 +458,7 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
             IgnoreResult(face->Set(i, &value));
         }
         CountTurns(n);
-        record->AddPolygonRecord(face, number, SurfaceOfFace(number));
-        ++number;
+        add();
     };
     if (descriptor.firstFlat) {
         emitRing(0, 1);
@@ -471,6 +481,8 @@ void ModelObject::BuildPrimitiveFaces(const RingDescriptor& descriptor)
     }
     CountTurns(int64_t(number));
     face->Destroy();
+    // Past the read's budget the read fails.
+    Holder->Budget.Spend(ReadCost::kCorners, cornersLeftOut);
     record->ComputeBounds(1);
     LocalBox = record->LocalBox;
 }
@@ -609,13 +621,42 @@ void ModelObject::TakeFaceOutline(int32_t face, DynamicArray* outline)
 
 void ModelObject::RescaleObject(Fixed factor)
 {
+    if (Holder->Budget.Reading() && outerRescale_) {
+        ScaleBeneath(factor);
+        return;
+    }
     RescaleBeneath(factor, FirstNonGroupParent(), LightsOnFacesOf(this));
 }
 
-void ModelObject::RescaleBeneath(Fixed factor, ModelObject* ancestor, const FaceLights& lights)
+bool ModelObject::RescaledLaterInRead() const
+{
+    return outerRescale_ || (readParent_ && UnitsRescale(GetUnits(), readParent_->GetUnits()));
+}
+
+void ModelObject::ScaleBeneath(Fixed factor)
 {
     // Coverings a read left to be done are worked out on the faces as they were connected.
-    if (Holder->Budget.Reading()) FinishDeferredCoverings(Holder, true);
+    FinishDeferredCoverings(Holder, true);
+    std::vector<ModelObject*> subtree = {this};
+    for (size_t i = 0; i < subtree.size(); ++i) {
+        ModelObject* node = subtree[i];
+        // Past the read's budget the read fails, and its model goes, unbuilt.
+        if (!Holder->Budget.Spend(ReadCost::kTreeWalks, 1)) return;
+        node->ScaleParameters(factor);
+        node->buildHeld_ = true;
+        for (int32_t k = 0; k < node->ChildCount(); ++k) subtree.push_back(node->ChildAt(k));
+        CountTurns(node->ChildCount());
+    }
+    CountTurns(int64_t(subtree.size()));
+}
+
+void ModelObject::BuildHeldSubtree()
+{
+    if (buildHeld_) RescaleBeneath(kFixedOne, FirstNonGroupParent(), LightsOnFacesOf(this));
+}
+
+void ModelObject::ScaleParameters(Fixed factor)
+{
     if (IsPrimitive()) {
         Height0 = FixMul(Height0, factor);
         Height1 = FixMul(Height1, factor);
@@ -643,6 +684,16 @@ void ModelObject::RescaleBeneath(Fixed factor, ModelObject* ancestor, const Face
     if (IsPrimitive() || IsPolygonObject() || IsGroup()) {
         const Fixed* position = LocalTransform->Position;
         LocalTransform->SetPosition(FixMul(position[0], factor), FixMul(position[1], factor), FixMul(position[2], factor));
+    }
+}
+
+void ModelObject::RescaleBeneath(Fixed factor, ModelObject* ancestor, const FaceLights& lights)
+{
+    // Coverings a read left to be done are worked out on the faces as they were connected. A
+    // factor of one builds a held subtree: what is left to be done waits for its faces.
+    if (factor != kFixedOne) {
+        if (Holder->Budget.Reading()) FinishDeferredCoverings(Holder, true);
+        ScaleParameters(factor);
     }
     // A rebuild in the course of a read is spent on its budget as the first build was, and so is
     // every node rebuilt, those without faces too; past it, the read fails and its model goes,

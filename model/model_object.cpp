@@ -568,11 +568,9 @@ void ModelObject::ClearUnits()
 void ModelObject::SetUnits(const UnitsRecord* units)
 {
     if (!units) return;
-    if (const UnitsRecord* current = GetUnits()) {
-        const double ratio = units->UnitsRatioFrom(current);
-        // Only a usable ratio rescales: a zero or broken length changes no geometry.
-        if (UsableUnitsRatio(ratio) && (ratio < 0.9999 || ratio > 1.0001)) RescaleObject(X2Fix(ratio));
-    }
+    // Only a usable ratio rescales: a zero or broken length changes no geometry.
+    const UnitsRecord* current = GetUnits();
+    if (UnitsRescale(current, units)) RescaleObject(X2Fix(units->UnitsRatioFrom(current)));
     if (!Units) {
         Units = new (std::nothrow) UnitsRecord;
         if (!Units) return;

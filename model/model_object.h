@@ -378,6 +378,18 @@ private:
     // subtree, they are found once for it rather than by walks up the tree from every node.
     void BuildBeneath(ModelObject* ancestor, const FaceLights& lights);
     void RescaleBeneath(Fixed factor, ModelObject* ancestor, const FaceLights& lights);
+    // Scales the node's stored geometry (outline, heights, vertices, slices, elements, position)
+    // by the factor, building nothing.
+    void ScaleParameters(Fixed factor);
+    // RescaleObject for a subtree that a change of units further out rebuilds later in the read:
+    // its stored geometry is scaled as each change of units comes, and built once, in its final
+    // units (held builds).
+    void ScaleBeneath(Fixed factor);
+    // While the node is read: whether its subtree is rescaled again later in the read, when the
+    // node or one read around it joins its parent in other units. Its building is then held.
+    bool RescaledLaterInRead() const;
+    // Builds a subtree whose building is held now, where the read needs its faces (connections).
+    void BuildHeldSubtree();
     // RefreshShading, for a node whose parent's lights are those given.
     void ShadeSubtree(const LightList* inherited);
     ResultCode DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_t kind, DynamicArray** dropped);
@@ -405,6 +417,14 @@ private:
     void ComputeContactsInTurns(const std::vector<ModelObject*>& solids, const std::vector<size_t>& ends, size_t first);
 
     int32_t readDepth_ = 0;  // nesting depth of the node while it is being read
+    // While the node is read: the node whose child it is being read as, and whether that one or
+    // one read around it is rescaled as it joins its own parent (its units and theirs are known
+    // before their children come).
+    ModelObject* readParent_ = nullptr;
+    bool outerRescale_ = false;
+    // Set while the node's geometry is not built in its stored units: a change of units further
+    // out rebuilds its subtree later in the read (RescaledLaterInRead).
+    bool buildHeld_ = false;
     bool leaving_ = false;   // set by StartLeaving
     // Set while the node's children are read: they join without their contacts, which are found
     // for all of them at once when the node's chunks end.

@@ -174,7 +174,10 @@ ResultCode ModelObject::DispatchChunk(MemoryStream* stream, ChunkTag tag, int32_
     case kTagVran: return StreamVranChunk(stream);
     case kTagChildObject: return StreamChildChunk(stream, dropped, false);
     case kTagChildGroup: return StreamChildChunk(stream, dropped, true);
-    case kTagConnections: return StreamContacts(stream, *dropped);
+    case kTagConnections:
+        // Connections are made between faces built in the units they are stored in.
+        BuildHeldSubtree();
+        return StreamContacts(stream, *dropped);
     default: return kResultOk;
     }
 }
@@ -185,8 +188,9 @@ int32_t ModelObject::ValidateChunk(ChunkTag tag, uint16_t* flags, MemoryStream* 
         *flags = 0;
         return 1;
     }
-    // A node is built when its first child or its end comes; one whose building would pass the
-    // read's budget is refused for good, its children unread.
+    // A node is built (or its building held, BuildWithinBudget) when its first child or its end
+    // comes; one whose building would pass the read's budget is refused for good, its children
+    // unread.
     auto build = [&]() {
         if (BuildWithinBudget()) return true;
         *flags |= kSeenPastBudget;
@@ -215,6 +219,13 @@ bool ModelObject::BuildWithinBudget()
     // The world root was built when its holder made it, and has taken in every child since; a
     // root chunk gives it nothing to build again.
     if (IsWorldRoot() && GeometryCount() > 0) return true;
+    // A node that a change of units further out rebuilds later in the read is built then: till
+    // then it is only placed, for its children to join it where they are.
+    if (RescaledLaterInRead()) {
+        LocalTransform->TransformCopyTo(WorldTransform);
+        buildHeld_ = true;
+        return true;
+    }
     if (!SpendOnBuild(LightsOnFacesOf(this))) return false;
     Build();
     return true;
@@ -267,13 +278,17 @@ ResultCode ModelObject::StreamChildChunk(MemoryStream* stream, DynamicArray** dr
     ModelObject* child = Holder->MakeObject();
     if (!child) return kResultOutOfMemory;
     child->readDepth_ = readDepth_ + 1;
+    child->readParent_ = this;
+    child->outerRescale_ = RescaledLaterInRead();
     ResultCode result = isGroup ? child->StreamGroup(stream) : child->Stream(stream);
     child->readDepth_ = 0;
-    if (result == kResultOk && child->IsCompleteObject()) {
-        AddChild(child);
-        // Nodes kept are spent on the budget (those dropped go at once).
-        if (child->Parent == this) return Holder->Budget.Spend(ReadCost::kNodes, 1) ? kResultOk : kResultPastBudget;
-    }
+    const bool complete = result == kResultOk && child->IsCompleteObject();
+    if (complete) AddChild(child);
+    child->readParent_ = nullptr;
+    child->outerRescale_ = false;
+    // Nodes kept are spent on the budget (those dropped go at once).
+    if (complete && child->Parent == this)
+        return Holder->Budget.Spend(ReadCost::kNodes, 1) ? kResultOk : kResultPastBudget;
     // The positions of the dropped children in the file, rising.
     if (!*dropped) *dropped = NewDynamicArray(0, int32_t(sizeof(int32_t)), 4);
     if (*dropped) {

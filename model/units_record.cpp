@@ -17,3 +17,10 @@ bool UsableUnitsRatio(double ratio)
 {
     return std::isfinite(ratio) && ratio > 0.0 && X2Fix(ratio) > 0;
 }
+
+bool UnitsRescale(const UnitsRecord* from, const UnitsRecord* into)
+{
+    if (!from || !into) return false;
+    const double ratio = into->UnitsRatioFrom(from);
+    return UsableUnitsRatio(ratio) && (ratio < 0.9999 || ratio > 1.0001);
+}

@@ -35,3 +35,6 @@ public:
 // True when coordinates may be rescaled by the ratio of two unit lengths: finite, above 0 and
 // above 0 still as a Fixed. Lengths read from a file may be 0, negative or not numbers at all.
 bool UsableUnitsRatio(double ratio);
+// True when a subtree in units `from` that joins a parent in units `into` is rescaled: both are
+// given, and their ratio is usable and no ratio of one.
+bool UnitsRescale(const UnitsRecord* from, const UnitsRecord* into);

@@ -486,8 +486,8 @@ Bytes Units(bool feet)
 }
 
 // Groups nested as deep as the reader goes, each measuring its units differently from the one
-// around it, around the nodes given: every group that joins its parent rescales and rebuilds
-// everything inside it.
+// around it, around the nodes given: every group that joins its parent rescales everything inside
+// it, which is built once, in the outermost units.
 Bytes NestedUnitsAround(Bytes inside)
 {
     for (int32_t depth = 0; depth < 99; ++depth) inside = Chunk("PGRP", Units(depth % 2 == 1) + inside);
@@ -500,6 +500,15 @@ Bytes NestedUnits()
     Bytes inside;
     for (int32_t i = 0; i < 4; ++i) Append(inside, Chunk("PRSM", DomePrimitive(5000 * i, 0, 1000)));
     return NestedUnitsAround(inside);
+}
+
+// A dome of the most faces and of a radius of 1/65536, in a group measuring in feet under a root
+// measuring in metres: rescaled as the group joins the root, its outline collapses to a point,
+// and every face it builds is left out as it is made, its corners walked.
+Bytes DomeCollapsingInUnits()
+{
+    const Bytes group = Chunk("PGRP", Units(true) + Chunk("PRSM", DomePrimitive(0, 0, 1.0 / 65536)));
+    return ModelFile(Chunk("ROOT", Units(false) + group));
 }
 
 // Empty groups by the hundred thousand.
@@ -1034,14 +1043,16 @@ std::vector<HostileModel> RelationHostileModels()
         {"relations-slices-through-axis.qpy", SlicedDomes(true), HostileModel::kMustFail},
         {"relations-slices-below-foot.qpy", SlicedDomes(false), HostileModel::kMustFail},
         {"relations-lights-over-many-faces.qpy", LightsOverManyFaces(light), HostileModel::kMustFail},
-        {"relations-units-nested.qpy", NestedUnits(), HostileModel::kMustFail},
+        {"relations-units-nested.qpy", NestedUnits(), HostileModel::kMustLoad},
+        {"relations-dome-collapsing-in-units.qpy", DomeCollapsingInUnits(), HostileModel::kAnyResult},
         {"relations-empty-groups.qpy", EmptyGroups(), HostileModel::kMustFail},
         {"relations-empty-meshes.qpy", EmptyMeshes(), HostileModel::kMustLoad},
         {"relations-empty-meshes-in-root-chunks.qpy", EmptyMeshesInRootChunks(), HostileModel::kMustLoad},
         {"relations-root-chunks-of-no-lights.qpy", RootChunksOfNoLights(), HostileModel::kMustLoad},
         {"relations-units-nested-around-empty-groups.qpy", NestedUnitsAroundEmptyGroups(), HostileModel::kMustFail},
-        // A hundred triangles, each an object of one face: every level rebuilds each of them, and
-        // finds its lights and the object above its groups without a walk up through them all.
+        // A hundred triangles, each an object of one face: every level rescales each of them, and
+        // the one build finds its lights and the object above its groups without a walk up through
+        // them all.
         {"relations-units-nested-around-triangles.qpy", NestedUnitsAround(TinyTriangles(100)), HostileModel::kMustFail},
         {"relations-units-around-empty-groups.qpy", UnitsAroundEmptyGroups(), HostileModel::kMustLoad},
         {"relations-units-of-an-object.qpy", UnitsOfAnObject(), HostileModel::kMustLoad},

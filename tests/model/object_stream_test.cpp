@@ -600,3 +600,61 @@ TEST(ObjectStream, AGroupInUnitsOfItsOwnIsConvertedOnlyIntoThoseOfTheNodeItIsRea
     for (int32_t plain : {1, 2}) EXPECT_EQ(NestedBoxBoundsReadBack(0.0254, plain), kept) << plain;
     for (int32_t plain : {0, 1}) EXPECT_EQ(NestedBoxBoundsReadBack(0, plain), kept) << plain;
 }
+
+TEST(ObjectStream, GroupsNestedInUnitsAreBuiltOnceInTheirFinalUnits)
+{
+    // Two boxes side by side in a centimetre group, in an inch group, in a metre group, read into
+    // a model of feet: each change of units scales the coordinates again, and the boxes are built
+    // once, in feet. Connected, they are built where the connection is read, and once more then.
+    const Fixed factors[] = {X2Fix(0.01 / 0.0254), X2Fix(0.0254 / 1.0), X2Fix(1.0 / 0.3048)};
+    auto scaled = [&](int32_t centimetres) {
+        Fixed value = IntToFixed(centimetres);
+        for (const Fixed factor : factors) value = FixMul(value, factor);
+        return value;
+    };
+    for (const bool connected : {false, true}) {
+        SCOPED_TRACE(connected ? "connected" : "apart");
+        Scene scene;
+        GiveOwnUnits(scene.root(), 0.3048);
+        ModelObject* parent = scene.root();
+        for (const double metres : {1.0, 0.0254, 0.01}) {
+            ModelObject* group = scene.holder()->MakeObject();
+            group->SetGroup();
+            parent->AddChild(group);
+            GiveOwnUnits(group, metres);
+            parent = group;
+        }
+        ModelObject* left = MakeBox(scene.holder(), 0, 0, 0, 10, 10, 10);
+        ModelObject* right = MakeBox(scene.holder(), 10, 0, 0, 20, 10, 10);
+        parent->AddChild(left);
+        parent->AddChild(right);
+        if (connected) left->AddFaceContact(3, right, 1);
+
+        Scene copy;
+        ASSERT_EQ(ReadRoot(copy, WriteWith(scene.root(), &ModelObject::StreamRoot)), kResultOk);
+        const ModelObject* inner = copy.root();
+        while (inner->ChildCount() > 0 && inner->ChildAt(0)->IsGroup()) inner = inner->ChildAt(0);
+        ASSERT_EQ(inner->ChildCount(), 2);
+        for (int32_t k = 0; k < 2; ++k) {
+            const ModelObject* box = inner->ChildAt(k);
+            ASSERT_EQ(ListCount(box->WorldVertices), 8);
+            Fixed lowX = INT32_MAX;
+            Fixed highX = INT32_MIN;
+            Fixed highZ = INT32_MIN;
+            for (int32_t i = 0; i < 8; ++i) {
+                const FixedVector3 v = VertexAt(box->WorldVertices, i);
+                lowX = std::min(lowX, v.x);
+                highX = std::max(highX, v.x);
+                highZ = std::max(highZ, v.z);
+            }
+            EXPECT_EQ(lowX, scaled(10 * k)) << k;
+            EXPECT_EQ(highX, scaled(10 * k + 10)) << k;
+            EXPECT_EQ(highZ, scaled(10)) << k;
+        }
+        EXPECT_EQ(inner->ChildAt(0)->Geometry->ContactCount(), 1) << "the boxes touch";
+        const Surface* east = inner->ChildAt(0)->SurfaceOfFace(3);
+        EXPECT_EQ(east && east->IsConnected(inner->ChildAt(1), inner->ChildAt(1)->SurfaceOfFace(1), kRelationSibling),
+                  connected);
+        EXPECT_EQ(copy.holder()->Budget.Spent(ReadCost::kFaces), connected ? 24 : 12);
+    }
+}
