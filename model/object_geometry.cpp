@@ -659,10 +659,8 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch)
         uses.clear();
         for (int32_t j = 0; j < few->UseCount(); ++j) {
             const PartingUse& use = few->Use(j);
-            const FixedVector3* vertex = vertices ? vertices->At<FixedVector3>(use.vertex) : nullptr;
-            if (!vertex) continue;
-            uses.push_back({vertex, use.count});
-            account(vertex, use.count);
+            uses.push_back({&use.vertex, use.count});
+            account(&use.vertex, use.count);
         }
         CountTurns(few->UseCount());
     }
@@ -739,7 +737,6 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     const PartingFaces* few = kept ? nullptr : FewFaces();
     ReadBudget& budget = Owner->Holder->Budget;
     if (!theirs || (kept ? !own : !few)) return 0;
-    const DynamicArray* vertices = Owner->WorldVertices;
     const auto& uses = theirs->uses;
     // The other record's own summary, where it keeps one: its vertices may be laid out in it.
     PartingSummary* layout = other->partingSummary_ == theirs ? other->partingSummary_ : nullptr;
@@ -766,7 +763,7 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     auto candidateOf = [&](int32_t k) -> Candidate {
         const int32_t face = kept ? own->faceKinds[size_t(k)].face : k;
         const FixedVector3* q =
-            kept ? &own->faceKinds[size_t(k)].first : vertices ? vertices->At<FixedVector3>(few->Face(k).first) : nullptr;
+            kept ? &own->faceKinds[size_t(k)].first : few->Face(k).named ? &few->Face(k).first : nullptr;
         if (!q) return {-1, face, {0, 0, 0}, nullptr, k};
         const ShortVector3 n = kept ? own->faceKinds[size_t(k)].normal : few->Face(k).normal;
         const ShortVector3 rounded = RoundedVertex(*q);

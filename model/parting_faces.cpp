@@ -20,12 +20,14 @@ constexpr size_t kCornersOnStack = 256;
 
 }  // namespace
 
-static_assert(sizeof(PartingFace) == 8 && sizeof(PartingUse) == 8 && sizeof(PartingFaces) == 8,
+static_assert(sizeof(PartingFace) == 20 && sizeof(PartingUse) == 16 && sizeof(PartingFaces) == 8,
               "the table's entries follow its header without padding");
 
 PartingFaces* PartingFaces::Make(const ObjectGeometry& record, int64_t* steps)
 {
-    const int32_t listed = ListCount(record.Owner->WorldVertices);
+    const DynamicArray* vertices = record.Owner->WorldVertices;
+    if (!vertices) return nullptr;
+    const int32_t listed = ListCount(vertices);
     // The corners naming a vertex in range, sorted by index: each run is one vertex. Those of a
     // record of few faces mostly fit on the stack, which spares the system's heap a block for
     // every record.
@@ -57,13 +59,14 @@ PartingFaces* PartingFaces::Make(const ObjectGeometry& record, int64_t* steps)
     auto* faces = reinterpret_cast<PartingFace*>(table + 1);
     for (int32_t i = 0; i < record.PolygonCount(); ++i) {
         const PolygonRecord* face = record.PolygonAt(i);
-        faces[i] = {face->WorldNormal, face->IndexAt(0)};
+        const FixedVector3* first = vertices->At<FixedVector3>(face->IndexAt(0));
+        faces[i] = {first ? *first : FixedVector3{0, 0, 0}, face->WorldNormal, int16_t(first ? 1 : 0)};
     }
     // Each run of the sorted corners is one vertex, counted.
     auto* counted = reinterpret_cast<PartingUse*>(faces + record.PolygonCount());
     int32_t last = -1;
     for (size_t j = 0; j < count; ++j) {
-        if (j == 0 || named[j] != named[j - 1]) counted[++last] = {named[j], 0};
+        if (j == 0 || named[j] != named[j - 1]) counted[++last] = {*vertices->At<FixedVector3>(named[j]), 0};
         ++counted[last].count;
     }
     return table;

@@ -1,33 +1,36 @@
 // The faces of a record of few laid out side by side for the search for the face that parts two
 // records: each face's world normal and the vertex its plane is taken through, and each vertex its
-// faces name with the number of faces naming it. Found once for as long as the faces and their
-// world planes stay as they are, so that a search against the record's neighbours reads one short
-// run of memory instead of every face's record and corner list.
+// faces name with the number of faces naming it, their world coordinates copied. Found once for as
+// long as the faces and their world planes stay as they are, so that a search against the record's
+// neighbours reads one short run of memory instead of every face's record and corner list and the
+// owner's vertex list.
 #pragma once
 
 #include <cstdint>
 
+#include "foundation/fixed.h"
 #include "model/short_vector.h"
 
 class ObjectGeometry;
 
-// A face as the search takes it: its world normal (length 256) and its first corner's index in
-// its owner's world vertices.
+// A face as the search takes it: its first corner's world vertex and its world normal (length
+// 256); `named` is 0 when that corner names no vertex of its owner's list.
 struct PartingFace {
+    FixedVector3 first;
     ShortVector3 normal;
-    int16_t first;
+    int16_t named;
 };
 
 // A vertex of the owner's world vertices that the faces name, and how many corners name it.
 struct PartingUse {
-    int32_t vertex;
+    FixedVector3 vertex;
     int32_t count;
 };
 
 class PartingFaces {
 public:
     // The table of the record's faces and of the vertices in range of its owner's list, in the
-    // order of that list; null when memory is short. Adds the steps taken.
+    // order of that list; null when memory is short or the owner has no list. Adds the steps taken.
     static PartingFaces* Make(const ObjectGeometry& record, int64_t* steps);
     static void Free(PartingFaces* table);
 

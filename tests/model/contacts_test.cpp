@@ -289,8 +289,8 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
 TEST(Contacts, TheFaceTableOfARecordOfFewHoldsItsFacesAndItsCountedVertices)
 {
     // A pyramid on a square whose vertex list holds a point no face names: the table holds every
-    // face's normal and first corner in face order, and each vertex named once, in the order of
-    // the list, with the number of corners naming it.
+    // face's normal and first corner's world vertex in face order, and each vertex named once, in
+    // the order of the list, with the number of corners naming it.
     Scene scene;
     const Fixed s = IntToFixed(10);
     ModelObject* pyramid = MakePolygonMesh(scene.holder(),
@@ -304,12 +304,20 @@ TEST(Contacts, TheFaceTableOfARecordOfFewHoldsItsFacesAndItsCountedVertices)
     ASSERT_EQ(table->FaceCount(), 5);
     for (int32_t i = 0; i < 5; ++i) {
         EXPECT_EQ(table->Face(i).normal, g->PolygonAt(i)->WorldNormal) << i;
-        EXPECT_EQ(table->Face(i).first, g->PolygonAt(i)->IndexAt(0)) << i;
+        const FixedVector3& first = *pyramid->WorldVertices->At<FixedVector3>(g->PolygonAt(i)->IndexAt(0));
+        EXPECT_EQ(table->Face(i).named, 1) << i;
+        EXPECT_EQ(std::vector<Fixed>({table->Face(i).first.x, table->Face(i).first.y, table->Face(i).first.z}),
+                  std::vector<Fixed>({first.x, first.y, first.z}))
+            << i;
     }
     EXPECT_EQ(table->Face(0).normal, (ShortVector3{0, 0, 256}));
-    const std::vector<std::pair<int32_t, int32_t>> expected = {{0, 3}, {1, 3}, {3, 3}, {4, 3}, {5, 4}};
-    std::vector<std::pair<int32_t, int32_t>> uses;
-    for (int32_t j = 0; j < table->UseCount(); ++j) uses.push_back({table->Use(j).vertex, table->Use(j).count});
+    const std::vector<std::vector<Fixed>> expected = {
+        {0, 0, 0, 3}, {s, 0, 0, 3}, {0, s, 0, 3}, {s, s, 0, 3}, {s / 2, s / 2, s, 4}};
+    std::vector<std::vector<Fixed>> uses;
+    for (int32_t j = 0; j < table->UseCount(); ++j) {
+        const PartingUse& use = table->Use(j);
+        uses.push_back({use.vertex.x, use.vertex.y, use.vertex.z, use.count});
+    }
     EXPECT_EQ(uses, expected);
     pyramid->Destroy();
 }
