@@ -763,7 +763,7 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     auto candidateOf = [&](int32_t k) -> Candidate {
         const int32_t face = kept ? own->faceKinds[size_t(k)].face : k;
         const FixedVector3* q =
-            kept ? &own->faceKinds[size_t(k)].first : few->Face(k).named ? &few->Face(k).first : nullptr;
+            kept ? &own->faceKinds[size_t(k)].first : few->Face(k).first >= 0 ? &few->Use(few->Face(k).first).vertex : nullptr;
         if (!q) return {-1, face, {0, 0, 0}, nullptr, k};
         const ShortVector3 n = kept ? own->faceKinds[size_t(k)].normal : few->Face(k).normal;
         const ShortVector3 rounded = RoundedVertex(*q);

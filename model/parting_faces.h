@@ -13,12 +13,11 @@
 
 class ObjectGeometry;
 
-// A face as the search takes it: its first corner's world vertex and its world normal (length
-// 256); `named` is 0 when that corner names no vertex of its owner's list.
+// A face as the search takes it: its world normal (length 256) and the place among the table's
+// vertices of its first corner's (-1 when that corner names no vertex of its owner's list).
 struct PartingFace {
-    FixedVector3 first;
     ShortVector3 normal;
-    int16_t named;
+    int16_t first;
 };
 
 // A vertex of the owner's world vertices that the faces name, and how many corners name it.
