@@ -171,6 +171,24 @@ ModelObject* MakeSteps(ModelHolder* holder)
     return MakePolygonMesh(holder, points, faces);
 }
 
+// A seat less than a unit in size with its corner at (x, y, z): an L-shaped outline across y and
+// z (a seat and its back) drawn out 0.48 along x, each end made of two quads, so that faces of one
+// normal part a neighbour by planes a fraction of a unit apart.
+ModelObject* MakeSeat(ModelHolder* holder, double x, double y, double z)
+{
+    const double outline[7][2] = {{0, 0}, {0.45, 0}, {0.45, 0.45}, {0.1, 0.45}, {0.1, 0.85}, {0, 0.85}, {0, 0.45}};
+    std::vector<FixedVector3> points;
+    for (const double end : {0.0, 0.48}) {
+        for (const auto& corner : outline) points.push_back({X2Fix(x + end), X2Fix(y + corner[0]), X2Fix(z + corner[1])});
+    }
+    std::vector<std::vector<int16_t>> faces = {{0, 6, 2, 1}, {6, 5, 4, 3}, {7, 8, 9, 13}, {13, 10, 11, 12}};
+    for (int16_t i = 0; i < 6; ++i) {
+        const int16_t next = int16_t((i + 1) % 6);
+        faces.push_back({i, next, int16_t(next + 7), int16_t(i + 7)});
+    }
+    return MakePolygonMesh(holder, points, faces);
+}
+
 // An ellipsoid mesh of `side` bands from pole to pole and `side` faces round each, of the radii
 // about (x, y, z): quads, and triangles round the poles, facing outwards.
 ModelObject* MakeEllipsoid(ModelHolder* holder, int32_t side, double rx, double ry, double rz, double x, double y,
@@ -248,8 +266,16 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
         MakeEllipsoid(scene.holder(), 20, 1.1, 1.1, 1.2, -100, 0, 16.2),
         MakeEllipsoid(scene.holder(), 16, 0.5, 0.5, 3.2, -97.8, 0.3, 12),
         MakeEllipsoid(scene.holder(), 24, 400, 300, 200, 24000, 0, 0),
+        // Seats side by side, one sunk into the next, and two sunk into the figure's torso from
+        // below: faces of one normal whose sums tie, the first of them winning, and the leaning
+        // faces of a mesh above small shapes.
+        MakeSeat(scene.holder(), 300, 0, 0),
+        MakeSeat(scene.holder(), 300.55, 0, 0),
+        MakeSeat(scene.holder(), 300.8, 0.2, 0.3),
+        MakeSeat(scene.holder(), -100.2, -0.3, 8.9),
+        MakeSeat(scene.holder(), -99.4, 0.1, 9.2),
     };
-    const size_t torso = shapes.size() - 4;
+    const size_t torso = shapes.size() - 9;
     auto compare = [&shapes]() {
         int32_t found = 0;
         for (const ModelObject* a : shapes) {
@@ -272,7 +298,7 @@ TEST(Contacts, SeparatingFacesAreThoseOfTheirDefinition)
     // Some pairs are separated by a face and some are not.
     const int32_t found = compare();
     EXPECT_GT(found, 80);
-    EXPECT_LT(found, 420);
+    EXPECT_LT(found, 700);
     // Searched again and again, the figure's vertices are laid out for the search, which finds
     // the same answers in them.
     for (int32_t round = 0; round < 40 && !shapes[torso]->Geometry->partingSummary_->vertices.Built(); ++round) {
