@@ -778,6 +778,9 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     int64_t best = -1;
     int32_t chosen = -1;
     int32_t chosenKind = -1;
+    // The chosen face's normal and first vertex, as the table or the kinds hold them.
+    ShortVector3 chosenNormal = {0, 0, 0};
+    const FixedVector3* chosenFirst = nullptr;
     size_t witness = 0;  // the vertex behind the face last refused, tried first on the next
     // Compares the candidate when it may part the records as well as the best so far; false once
     // the read's budget is passed.
@@ -828,6 +831,8 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
             best = sum;
             chosen = candidate.face;
             chosenKind = candidate.kind;
+            chosenNormal = n;
+            chosenFirst = &q;
         }
         return meter.Add(1 + steps);
     };
@@ -909,8 +914,8 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     }
     if (kept && chosenKind >= 0) partingSummary_->lastKind = chosenKind;
     if (budget.Passed() || chosen < 0) return 0;
-    *normal = PolygonAt(chosen)->WorldNormal;
-    *point = RoundedVertex(*WorldVertexOf(PolygonAt(chosen), 0));
+    *normal = chosenNormal;
+    *point = RoundedVertex(*chosenFirst);
     return 1;
 }
 
