@@ -26,7 +26,6 @@ static_assert(sizeof(PartingFace) == 8 && sizeof(PartingUse) == 16 && sizeof(Par
 PartingFaces* PartingFaces::Make(const ObjectGeometry& record, int64_t* steps)
 {
     const DynamicArray* vertices = record.Owner->WorldVertices;
-    if (!vertices) return nullptr;
     const int32_t listed = ListCount(vertices);
     // The corners naming a vertex in range, sorted by index: each run is one vertex. Those of a
     // record of few faces mostly fit on the stack, which spares the system's heap a block for

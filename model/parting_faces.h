@@ -29,7 +29,7 @@ struct PartingUse {
 class PartingFaces {
 public:
     // The table of the record's faces and of the vertices in range of its owner's list, in the
-    // order of that list; null when memory is short or the owner has no list. Adds the steps taken.
+    // order of that list; null when memory is short. Adds the steps taken.
     static PartingFaces* Make(const ObjectGeometry& record, int64_t* steps);
     static void Free(PartingFaces* table);
 
