@@ -69,7 +69,6 @@ public:
     // given).
     PartingSummary PartingScratch;
     uint64_t PartingScratchMark = 0;
-    bool PartingScratchBounded = false;
     uint64_t PartingScratchMarks = 0;
 };
 

@@ -589,12 +589,12 @@ void ObjectGeometry::ClearContacts()
     contactCount_ = 0;
 }
 
-const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool bounded)
+const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch)
 {
     if (partingSummary_) return partingSummary_;
     ModelHolder* holder = Owner->Holder;
     if (scratch == &holder->PartingScratch && partingScratchMark_ != 0 &&
-        partingScratchMark_ == holder->PartingScratchMark && (holder->PartingScratchBounded || !bounded)) {
+        partingScratchMark_ == holder->PartingScratchMark) {
         return scratch;
     }
     // A record of few faces keeps no summary: the vertices of its face table are counted again
@@ -623,7 +623,6 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         summary->sums = VertexSums();
         if (summary == &holder->PartingScratch) {
             partingScratchMark_ = holder->PartingScratchMark = ++holder->PartingScratchMarks;
-            holder->PartingScratchBounded = bounded;
         }
     }
     // Each vertex once with the number of faces naming it, in the order of the vertex list.
@@ -660,10 +659,8 @@ const PartingSummary* ObjectGeometry::Parting(PartingSummary* scratch, bool boun
         uses.clear();
         for (int32_t j = 0; j < few->UseCount(); ++j) {
             const PartingUse& use = few->Use(j);
-            const FixedVector3* vertex = vertices ? vertices->At<FixedVector3>(use.vertex) : nullptr;
-            if (!vertex) continue;
-            uses.push_back({vertex, use.count});
-            if (bounded) account(vertex, use.count);
+            uses.push_back({&use.vertex, use.count});
+            account(&use.vertex, use.count);
         }
         CountTurns(few->UseCount());
     }
@@ -731,17 +728,15 @@ void ObjectGeometry::DropParting()
 
 int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* normal, ShortVector3* point)
 {
-    // The faces of a record of few are not bounded: the other's counted sums are not needed.
     const bool kept = PolygonCount() >= kSummarisedFaces;
     // The summary of a record of few faces is made in the holder's scratch, whose room stays.
     PartingSummary* scratch = &Owner->Holder->PartingScratch;
-    const PartingSummary* theirs = other->Parting(scratch, kept);
-    const PartingSummary* own = kept ? Parting(nullptr, true) : nullptr;
+    const PartingSummary* theirs = other->Parting(scratch);
+    const PartingSummary* own = kept ? Parting(nullptr) : nullptr;
     // The faces of a record of few are read from its table, side by side.
     const PartingFaces* few = kept ? nullptr : FewFaces();
     ReadBudget& budget = Owner->Holder->Budget;
     if (!theirs || (kept ? !own : !few)) return 0;
-    const DynamicArray* vertices = Owner->WorldVertices;
     const auto& uses = theirs->uses;
     // The other record's own summary, where it keeps one: its vertices may be laid out in it.
     PartingSummary* layout = other->partingSummary_ == theirs ? other->partingSummary_ : nullptr;
@@ -768,7 +763,7 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     auto candidateOf = [&](int32_t k) -> Candidate {
         const int32_t face = kept ? own->faceKinds[size_t(k)].face : k;
         const FixedVector3* q =
-            kept ? &own->faceKinds[size_t(k)].first : vertices ? vertices->At<FixedVector3>(few->Face(k).first) : nullptr;
+            kept ? &own->faceKinds[size_t(k)].first : few->Face(k).first >= 0 ? &few->Use(few->Face(k).first).vertex : nullptr;
         if (!q) return {-1, face, {0, 0, 0}, nullptr, k};
         const ShortVector3 n = kept ? own->faceKinds[size_t(k)].normal : few->Face(k).normal;
         const ShortVector3 rounded = RoundedVertex(*q);
@@ -776,13 +771,16 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
                                n.y * (int64_t(other->WorldCentre.y) - rounded.y) +
                                n.z * (int64_t(other->WorldCentre.z) - rounded.z);
         if (facing < 0) return {-1, face, n, q, k};
-        // The faces of few are compared as they come, unbounded.
+        // The faces of few are compared as they come, bounded by the other's box alone.
         return {kept ? PartingBound(n, *q, theirs->sums) : HUGE_VAL, face, n, q, k};
     };
 
     int64_t best = -1;
     int32_t chosen = -1;
     int32_t chosenKind = -1;
+    // The chosen face's normal and first vertex, as the table or the kinds hold them.
+    ShortVector3 chosenNormal = {0, 0, 0};
+    const FixedVector3* chosenFirst = nullptr;
     size_t witness = 0;  // the vertex behind the face last refused, tried first on the next
     // Compares the candidate when it may part the records as well as the best so far; false once
     // the read's budget is passed.
@@ -790,6 +788,10 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
         if (candidate.bound < 0 || candidate.bound < double(best)) return true;
         const FixedVector3& q = *candidate.first;
         const ShortVector3& n = candidate.normal;
+        // A face whose sum cannot come above the best, nor to it before the face chosen, is left:
+        // a sum is no more than the far side of the other's box gives every vertex.
+        const int64_t most = PartingCeiling(n, q, theirs->sums);
+        if (most < best || (most == best && candidate.face > chosen)) return meter.Add(1);
         // A face with any vertex of the other record behind it is refused; neighbouring faces
         // are mostly refused by the same vertex.
         if (!uses.empty() && PlaneOffset(n, q, *uses[witness].vertex) < 0) return meter.Add(1);
@@ -829,6 +831,8 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
             best = sum;
             chosen = candidate.face;
             chosenKind = candidate.kind;
+            chosenNormal = n;
+            chosenFirst = &q;
         }
         return meter.Add(1 + steps);
     };
@@ -910,8 +914,8 @@ int32_t ObjectGeometry::FindSeparatingFace(ObjectGeometry* other, ShortVector3* 
     }
     if (kept && chosenKind >= 0) partingSummary_->lastKind = chosenKind;
     if (budget.Passed() || chosen < 0) return 0;
-    *normal = PolygonAt(chosen)->WorldNormal;
-    *point = RoundedVertex(*WorldVertexOf(PolygonAt(chosen), 0));
+    *normal = chosenNormal;
+    *point = RoundedVertex(*chosenFirst);
     return 1;
 }
 

@@ -71,9 +71,8 @@ public:
     int32_t FindSeparatingFace(ObjectGeometry* other, ShortVector3* normal, ShortVector3* point);
     // What the search for a parting face needs of the record, found at the first search (null past
     // the read's budget or without memory) and dropped as the faces or their world places change;
-    // for a record of few faces, found again for each search into `scratch`, with the counted sums
-    // and box of its vertices only when `bounded`.
-    const PartingSummary* Parting(PartingSummary* scratch, bool bounded);
+    // for a record of few faces, found again for each search into `scratch`.
+    const PartingSummary* Parting(PartingSummary* scratch);
     // The face table of a record of few faces, made at its first search (null past the read's
     // budget or without memory) and dropped with the summary.
     const PartingFaces* FewFaces();

@@ -84,6 +84,24 @@ inline double PartingBound(const ShortVector3& normal, const FixedVector3& first
     return wraps ? HUGE_VAL : estimate + rounding + 1e-9 * magnitude + 1;
 }
 
+// The most that the vertices summed can come to from the plane of the normal through `first`, exactly
+// as a walk over them sums it: a whole offset along an axis grows with the coordinate, so that no
+// vertex's is beyond that of the box's far side along the normal. INT64_MAX where a difference of
+// coordinates wraps round the 32 bits of Fixed.
+inline int64_t PartingCeiling(const ShortVector3& normal, const FixedVector3& first, const VertexSums& sums)
+{
+    const int16_t normalAxes[3] = {normal.x, normal.y, normal.z};
+    const Fixed at[3] = {first.x, first.y, first.z};
+    int64_t most = 0;
+    for (int32_t axis = 0; axis < 3; ++axis) {
+        if (normalAxes[axis] == 0) continue;
+        if (sums.highest[axis] - at[axis] > INT32_MAX || sums.lowest[axis] - at[axis] < INT32_MIN) return INT64_MAX;
+        const int64_t side = normalAxes[axis] > 0 ? sums.highest[axis] : sums.lowest[axis];
+        most += normalAxes[axis] * RoundedOffset(Fixed(side), at[axis]);
+    }
+    return most * sums.counted;
+}
+
 // The kinds of a record in runs of neighbours, halved down to a few (the kinds of a record of few
 // in one run): each run bounds the normals and first vertices of its kinds, and so the parting
 // sums of all of them at once.

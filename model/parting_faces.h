@@ -1,18 +1,20 @@
 // The faces of a record of few laid out side by side for the search for the face that parts two
 // records: each face's world normal and the vertex its plane is taken through, and each vertex its
-// faces name with the number of faces naming it. Found once for as long as the faces and their
-// world planes stay as they are, so that a search against the record's neighbours reads one short
-// run of memory instead of every face's record and corner list.
+// faces name with the number of faces naming it, their world coordinates copied. Found once for as
+// long as the faces and their world planes stay as they are, so that a search against the record's
+// neighbours reads one short run of memory instead of every face's record and corner list and the
+// owner's vertex list.
 #pragma once
 
 #include <cstdint>
 
+#include "foundation/fixed.h"
 #include "model/short_vector.h"
 
 class ObjectGeometry;
 
-// A face as the search takes it: its world normal (length 256) and its first corner's index in
-// its owner's world vertices.
+// A face as the search takes it: its world normal (length 256) and the place among the table's
+// vertices of its first corner's (-1 when that corner names no vertex of its owner's list).
 struct PartingFace {
     ShortVector3 normal;
     int16_t first;
@@ -20,7 +22,7 @@ struct PartingFace {
 
 // A vertex of the owner's world vertices that the faces name, and how many corners name it.
 struct PartingUse {
-    int32_t vertex;
+    FixedVector3 vertex;
     int32_t count;
 };
 

@@ -179,7 +179,9 @@ TEST(PartingBounds, AFacesBoundHoldsItsSumAtEveryDistanceFromItsPlane)
 {
     // Small clusters of vertices at distances from a face's point along each axis around those
     // whose offsets round to the -1, 0 and 1 that count as 0 (up to 1.5 units), and beyond, where
-    // only the rounding's half a unit is allowed: each face's bound holds the sum a walk finds.
+    // only the rounding's half a unit is allowed: each face's bound holds the sum a walk finds, and
+    // so does its ceiling from the far side of the vertices' box, which is that sum where the
+    // vertices lie on one point.
     const double distances[] = {0, 0.4, 1.0, 1.2, 1.49, 1.5, 1.51, 1.9, 2.0, 2.1, 3.3, 7.5};
     const FixedVector3 q = {X2Fix(5), X2Fix(-3), X2Fix(11)};
     for (uint32_t k = 0; k < 3000; ++k) {
@@ -205,5 +207,10 @@ TEST(PartingBounds, AFacesBoundHoldsItsSumAtEveryDistanceFromItsPlane)
             walked += PlaneOffset(n, q, v) * (1 + j % 4);
         }
         ASSERT_GE(PartingBound(n, q, sums), double(walked)) << "face " << k;
+        const int64_t ceiling = PartingCeiling(n, q, sums);
+        ASSERT_GE(ceiling, walked) << "face " << k;
+        if (spread == 0) {
+            ASSERT_EQ(ceiling, walked) << "face " << k;
+        }
     }
 }
