@@ -1,4 +1,4 @@
-// The contact room's slabs and the blocks given back, by length.
+// The contact room's slabs and the blocks given back, by length; its table of pairs.
 #include "model/contact_room.h"
 
 #include <algorithm>
@@ -17,9 +17,13 @@ constexpr size_t kFirstSlabBytes = size_t(64) << 10;
 constexpr size_t kLargestSlabBytes = size_t(1) << 20;
 constexpr size_t kLargestCarvedBytes = size_t(16) << 10;
 
+// Blocks lie on pointer boundaries: one given back holds the next of its length.
+constexpr size_t kBlockAlignment = alignof(void*);
+
 size_t BlockBytes(int32_t length)
 {
-    return size_t(ContactRoom::Entries(length)) * sizeof(ContactEntry);
+    const size_t bytes = size_t(ContactRoom::Entries(length)) * sizeof(ContactRef);
+    return (bytes + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
 }
 
 }  // namespace
@@ -31,6 +35,7 @@ ContactRoom::~ContactRoom()
         ::operator delete(slabs_);
         slabs_ = next;
     }
+    for (ContactPair* block : pairBlocks_) ::operator delete(block);
 }
 
 int32_t ContactRoom::Entries(int32_t length)
@@ -38,27 +43,27 @@ int32_t ContactRoom::Entries(int32_t length)
     return (2 + (length & 1)) << (length >> 1);
 }
 
-ContactEntry* ContactRoom::Take(int32_t length)
+ContactRef* ContactRoom::Take(int32_t length)
 {
     if (length < 0 || length >= kLengths) return nullptr;
     const size_t bytes = BlockBytes(length);
     if (bytes > kLargestCarvedBytes) {
         CountTurns(kHeapBlockTurns);
-        return static_cast<ContactEntry*>(std::malloc(bytes));
+        return static_cast<ContactRef*>(std::malloc(bytes));
     }
     if (Given* given = given_[length]) {
         given_[length] = given->next;
-        return reinterpret_cast<ContactEntry*>(given);
+        return reinterpret_cast<ContactRef*>(given);
     }
     return Carve(bytes);
 }
 
-ContactEntry* ContactRoom::Carve(size_t bytes)
+ContactRef* ContactRoom::Carve(size_t bytes)
 {
     if (size_t(freshEnd_ - fresh_) < bytes) {
         // The rest of the slab is left unused: it is shorter than the block, and so at most a
         // slab's share.
-        const size_t header = (sizeof(Slab) + alignof(ContactEntry) - 1) / alignof(ContactEntry) * alignof(ContactEntry);
+        const size_t header = (sizeof(Slab) + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
         const size_t slabBytes = std::max(nextSlabBytes_, kFirstSlabBytes);
         CountTurns(kHeapBlockTurns);
         void* memory = ::operator new(header + slabBytes, std::nothrow);
@@ -70,12 +75,12 @@ ContactEntry* ContactRoom::Carve(size_t bytes)
         freshEnd_ = fresh_ + slabBytes;
         nextSlabBytes_ = std::min(2 * slabBytes, kLargestSlabBytes);
     }
-    auto* block = reinterpret_cast<ContactEntry*>(fresh_);
+    auto* block = reinterpret_cast<ContactRef*>(fresh_);
     fresh_ += bytes;
     return block;
 }
 
-void ContactRoom::Give(ContactEntry* block, int32_t length)
+void ContactRoom::Give(ContactRef* block, int32_t length)
 {
     if (!block) return;
     if (BlockBytes(length) > kLargestCarvedBytes) {
@@ -85,4 +90,39 @@ void ContactRoom::Give(ContactEntry* block, int32_t length)
     auto* given = reinterpret_cast<Given*>(block);
     given->next = given_[length];
     given_[length] = given;
+}
+
+bool ContactRoom::AddPair(const ContactPair& pair, uint32_t* number)
+{
+    if (droppedPairs_ != 0) {
+        *number = droppedPairs_ - 1;
+        ContactPair& place = pairBlocks_[*number / kPairsPerBlock][*number % kPairsPerBlock];
+        droppedPairs_ = place.Numbers;
+        place = pair;
+        return true;
+    }
+    if (freshPairs_ == kPairsPerBlock) {
+        if (pairBlocks_.size() * kPairsPerBlock >= kMaxPairs) return false;
+        // The list of blocks takes room from the heap as it doubles.
+        if (pairBlocks_.size() == pairBlocks_.capacity()) CountTurns(kHeapBlockTurns);
+        CountTurns(kHeapBlockTurns);
+        void* memory = ::operator new(kPairsPerBlock * sizeof(ContactPair), std::nothrow);
+        if (!memory) return false;
+        pairBlocks_.push_back(static_cast<ContactPair*>(memory));
+        freshPairs_ = 0;
+    }
+    *number = uint32_t(pairBlocks_.size() - 1) * kPairsPerBlock + freshPairs_++;
+    pairBlocks_.back()[freshPairs_ - 1] = pair;
+    return true;
+}
+
+void ContactRoom::LeavePair(uint32_t number)
+{
+    pairBlocks_[number / kPairsPerBlock][number % kPairsPerBlock].Numbers = kLeftNumbers;
+}
+
+void ContactRoom::DropPair(uint32_t number)
+{
+    pairBlocks_[number / kPairsPerBlock][number % kPairsPerBlock].Numbers = droppedPairs_;
+    droppedPairs_ = number + 1;
 }

@@ -528,48 +528,47 @@ void ObjectGeometry::RemoveMembersOf(const ModelObject* node)
     }
 }
 
-const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
-{
-    return index >= 0 && index < contactCount_ ? &Contacts[index] : nullptr;
-}
-
 ObjectGeometry* ObjectGeometry::ContactOther(int32_t index) const
 {
-    return index >= 0 && index < contactCount_ ? ContactOther(Contacts[index]) : nullptr;
+    return index >= 0 && index < contactCount_ ? ContactOther(ContactAt(index)) : nullptr;
 }
 
-void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
+bool ObjectGeometry::ContactRoomFor(int32_t more)
 {
     // A full list moves to a block of the next length: a record of a dense scene meets its
     // neighbours by the dozen.
-    // Entries name records by their numbers in the pool: a record made on its own, for want of
-    // room in the pool, has no contacts.
-    if (!Pool || other->Pool != Pool) {
-        NoteMemoryShort(Owner ? Owner->Holder : nullptr);
-        return;
-    }
-    if (!Contacts || contactCount_ == ContactRoom::Entries(contactLength_)) {
+    while (!Contacts || contactCount_ + more > ContactRoom::Entries(contactLength_)) {
         ContactRoom* room = Pool->Contacts();
         const int32_t length = Contacts ? contactLength_ + 1 : 0;
-        ContactEntry* block = room->Take(length);
-        if (!block) {
-            NoteMemoryShort(Owner ? Owner->Holder : nullptr);
-            return;
-        }
+        ContactRef* block = room->Take(length);
+        if (!block) return false;
         std::copy(Contacts, Contacts + contactCount_, block);
         CountTurns(contactCount_);
         room->Give(Contacts, contactLength_);
         Contacts = block;
         contactLength_ = int8_t(length);
     }
-    Contacts[contactCount_++] = {other->PoolNumber, point, normal};
+    return true;
 }
 
-void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
+void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
 {
-    if (other->Pool != Pool) return;
+    // Pairs name records by their numbers in the pool: a record made on its own, for want of
+    // room in the pool, has no contacts.
+    uint32_t pair = 0;
+    if (!Pool || other->Pool != Pool || !ContactRoomFor(other == this ? 2 : 1) || !other->ContactRoomFor(1) ||
+        !Pool->Contacts()->AddPair({PoolNumber ^ other->PoolNumber, point, normal}, &pair)) {
+        NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+        return;
+    }
+    Contacts[contactCount_++] = ContactRefOf(pair, false);
+    other->Contacts[other->contactCount_++] = ContactRefOf(pair, true);
+}
+
+void ObjectGeometry::DropContactItem(uint32_t pair)
+{
     for (int32_t i = 0; i < contactCount_; ++i) {
-        if (Contacts[i].OtherNumber == other->PoolNumber) {
+        if (ContactRefPair(Contacts[i]) == pair) {
             std::copy(Contacts + i + 1, Contacts + contactCount_, Contacts + i);
             CountTurns(contactCount_ - i);
             --contactCount_;
@@ -580,11 +579,23 @@ void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 
 void ObjectGeometry::ClearContacts()
 {
+    if (!Contacts) return;
+    ContactRoom* room = Pool->Contacts();
     for (int32_t i = 0; i < contactCount_; ++i) {
-        ObjectGeometry* other = ContactOther(Contacts[i]);
-        if (other != this && !(other->Owner && other->Owner->IsLeaving())) other->RemoveContactWith(this);
+        const uint32_t pair = ContactRefPair(Contacts[i]);
+        if (room->IsLeftPair(pair)) {
+            room->DropPair(pair);
+            continue;
+        }
+        ObjectGeometry* other = ContactOther(i);
+        if (other != this && !(other->Owner && other->Owner->IsLeaving())) {
+            other->DropContactItem(pair);
+            room->DropPair(pair);
+        } else {
+            room->LeavePair(pair);
+        }
     }
-    if (Contacts) Pool->Contacts()->Give(Contacts, contactLength_);
+    room->Give(Contacts, contactLength_);
     Contacts = nullptr;
     contactCount_ = 0;
 }
@@ -919,7 +930,7 @@ void ObjectGeometry::FindContact(ObjectGeometry* other)
 {
     // A pair of records has one contact at most.
     for (int32_t i = 0; i < contactCount_; ++i) {
-        if (other->Pool == Pool && Contacts[i].OtherNumber == other->PoolNumber) return;
+        if (ContactOther(i) == other) return;
     }
     FindNewContact(other);
 }
@@ -972,8 +983,5 @@ void ObjectGeometry::FindNewContact(ObjectGeometry* other)
             normal = {ClampToShort(dx * 256 / length), ClampToShort(dy * 256 / length), ClampToShort(dz * 256 / length)};
         }
     }
-    const ShortVector3 reversed = {ClampToShort(-int32_t(normal.x)), ClampToShort(-int32_t(normal.y)),
-                                   ClampToShort(-int32_t(normal.z))};
     g->AddGeometryContact(h, point, normal);
-    h->AddGeometryContact(g, point, reversed);
 }

@@ -78,27 +78,34 @@ public:
     // budget or without memory) and dropped with the summary.
     const PartingFaces* FewFaces();
     void DropParting();
+    // Keeps a contact of this record with the other, the normal pointing away from this one: one
+    // pair for both, an item in each list (two in this one's when the other is this record).
     void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
-    void RemoveContactWith(const ObjectGeometry* other);
-    // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its entry for this
-    // record; then this record's contacts are emptied and their block given back.
+    // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its item for the
+    // pair with this record, and the pair goes; a leaving partner keeps its item, and the pair
+    // goes as it lets go in turn. Then this record's list is emptied and its block given back.
     void ClearContacts();
     int32_t ContactCount() const { return contactCount_; }
-    const ContactEntry* ContactAt(int32_t index) const;
+    // The contact of the index (below ContactCount()) as this record sees it.
+    ContactEntry ContactAt(int32_t index) const
+    {
+        const ContactRef ref = Contacts[index];
+        return ContactSeenBy(Pool->Contacts()->Pair(ContactRefPair(ref)), ref, PoolNumber);
+    }
     // The record an entry of this record's contacts names.
     ObjectGeometry* ContactOther(const ContactEntry& entry) const
     {
         return static_cast<ObjectGeometry*>(Pool->Record(entry.OtherNumber));
     }
-    // The record the entry at the index names, or null.
+    // The record the contact of the index names, or null.
     ObjectGeometry* ContactOther(int32_t index) const;
 
     // The fields a frame reads of every record come first, side by side.
     ModelObject* Owner = nullptr;
     DynamicArray* Polygons = nullptr;  // PolygonRecord pointers, owned
-    // ContactCount() entries in a block of the pool's contact room: a record made on its own has
-    // none.
-    ContactEntry* Contacts = nullptr;
+    // ContactCount() items naming pairs of the pool's contact room, in a block of the room: a
+    // record made on its own has none.
+    ContactRef* Contacts = nullptr;
     int32_t contactCount_ = 0;
     ShortVector3 WorldCentre = {0, 0, 0};
     int16_t WorldRadius = 0;
@@ -140,6 +147,11 @@ public:
     ShortVector3 LocalCentre = {0, 0, 0};
     // The length of the contacts' block in the contact room (ContactRoom::Entries).
     int8_t contactLength_ = 0;
+    // Room in the contacts' block for `more` items, the block moved to a longer one as needed;
+    // false when memory is short.
+    bool ContactRoomFor(int32_t more);
+    // Removes the item that names the pair.
+    void DropContactItem(uint32_t pair);
     // The draw-order list of the records registered under this one, kept per change serial with
     // how much of it was drawn, and the serial at which the record was last drawn from inside
     // through a see-through face.

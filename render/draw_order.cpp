@@ -141,11 +141,11 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
         if (!budget.Spend(FrameCost::kOrdered, r->ContactCount())) return;
         CountTurns(r->ContactCount());
         work.firstCandidate[size_t(own)] = int32_t(work.candidates.size());
-        const ContactEntry* entries = r->Contacts;
         for (int32_t k = 0; k < r->ContactCount(); ++k) {
-            if (!MayGoFirst(r, entries[k], observer)) continue;
+            const ContactEntry entry = r->ContactAt(k);
+            if (!MayGoFirst(r, entry, observer)) continue;
             // Only records of this list count.
-            const ObjectGeometry* other = r->ContactOther(entries[k]);
+            const ObjectGeometry* other = r->ContactOther(entry);
             const int32_t place = other->DrawIndex;
             if (place >= 0 && place < count && records[place] == other) work.candidates.push_back(place);
         }

@@ -75,10 +75,10 @@ TEST(ContactRoom, BlocksOfFewLengthsCarvedFromSlabsAndGivenBackBlocksTakenAgain)
     }
     EXPECT_EQ(ContactRoom::Entries(ContactRoom::kLengths - 1), 3 << 24);
     ContactRoom room;
-    // Blocks of 6 entries side by side, the first slab of 64 KB one call to the heap for 682.
+    // Blocks of 6 items side by side, the first slab of 64 KB one call to the heap for 2,730.
     int64_t before = TurnsCounted();
-    std::vector<ContactEntry*> blocks(682);
-    for (ContactEntry*& block : blocks) block = room.Take(3);
+    std::vector<ContactRef*> blocks(2730);
+    for (ContactRef*& block : blocks) block = room.Take(3);
     EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
     for (size_t i = 1; i < blocks.size(); ++i) ASSERT_EQ(blocks[i], blocks[i - 1] + 6) << i;
     // Blocks given back are taken again by their length, the last first, at no call to the heap;
@@ -89,16 +89,53 @@ TEST(ContactRoom, BlocksOfFewLengthsCarvedFromSlabsAndGivenBackBlocksTakenAgain)
     EXPECT_EQ(room.Take(3), blocks[9]);
     EXPECT_EQ(room.Take(3), blocks[5]);
     EXPECT_EQ(TurnsCounted(), before);
-    ContactEntry* longer = room.Take(4);
+    ContactRef* longer = room.Take(4);
     EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
     EXPECT_TRUE(longer < blocks.front() || longer >= blocks.back() + 6);
-    // A block past a slab's share (2,048 entries) is one of its own from the heap each time.
+    // Blocks of 3 items take 4 places, so that one given back holds the next.
+    ContactRef* three = room.Take(1);
+    EXPECT_EQ(room.Take(1), three + 4);
+    // A block past a slab's share (4,096 items) is one of its own from the heap each time.
     before = TurnsCounted();
-    ContactEntry* large = room.Take(20);
+    ContactRef* large = room.Take(23);
     ASSERT_NE(large, nullptr);
-    large[2047].OtherNumber = 0;
+    large[6143] = 0;
     EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
-    room.Give(large, 20);
+    room.Give(large, 23);
     EXPECT_EQ(room.Take(ContactRoom::kLengths), nullptr);
     EXPECT_EQ(room.Take(-1), nullptr);
+}
+
+TEST(ContactRoom, PairsKeptOnceSeenTurnedByTheSecondAndTheirNumbersTakenAgain)
+{
+    ContactRoom room;
+    uint32_t first = 0;
+    uint32_t second = 0;
+    ASSERT_TRUE(room.AddPair({3 ^ 9, {1, 2, 3}, {256, -32768, 0}}, &first));
+    ASSERT_TRUE(room.AddPair({4 ^ 5, {0, 0, 0}, {0, 0, 256}}, &second));
+    EXPECT_EQ(second, first + 1);
+    // Each record finds the other; the second sees the normal turned, as far as a short goes.
+    const ContactEntry seenFirst = ContactSeenBy(room.Pair(first), ContactRefOf(first, false), 3);
+    const ContactEntry seenSecond = ContactSeenBy(room.Pair(first), ContactRefOf(first, true), 9);
+    EXPECT_EQ(seenFirst.OtherNumber, 9u);
+    EXPECT_EQ(seenSecond.OtherNumber, 3u);
+    EXPECT_EQ(seenSecond.Point, (ShortVector3{1, 2, 3}));
+    EXPECT_EQ(seenFirst.Normal, (ShortVector3{256, -32768, 0}));
+    EXPECT_EQ(seenSecond.Normal, (ShortVector3{-256, 32767, 0}));
+    EXPECT_EQ(ContactRefPair(ContactRefOf(second, true)), second);
+    // A pair one record let go of is told apart until the other lets go; numbers dropped are
+    // taken again, the last first, before the table grows.
+    room.LeavePair(first);
+    EXPECT_TRUE(room.IsLeftPair(first));
+    EXPECT_FALSE(room.IsLeftPair(second));
+    room.DropPair(first);
+    room.DropPair(second);
+    uint32_t again = 0;
+    ASSERT_TRUE(room.AddPair({1 ^ 2, {7, 7, 7}, {0, 256, 0}}, &again));
+    EXPECT_EQ(again, second);
+    ASSERT_TRUE(room.AddPair({1 ^ 3, {7, 7, 7}, {0, 256, 0}}, &again));
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(room.Pair(first).Numbers, 1u ^ 3u);
+    ASSERT_TRUE(room.AddPair({1 ^ 4, {7, 7, 7}, {0, 256, 0}}, &again));
+    EXPECT_EQ(again, second + 1);
 }
