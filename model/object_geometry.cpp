@@ -530,7 +530,8 @@ void ObjectGeometry::RemoveMembersOf(const ModelObject* node)
 
 ObjectGeometry* ObjectGeometry::ContactOther(int32_t index) const
 {
-    return index >= 0 && index < contactCount_ ? ContactOther(ContactAt(index)) : nullptr;
+    return index >= 0 && index < contactCount_ ? static_cast<ObjectGeometry*>(Pool->Record(Contacts[index].OtherNumber))
+                                               : nullptr;
 }
 
 bool ObjectGeometry::ContactRoomFor(int32_t more)
@@ -540,7 +541,7 @@ bool ObjectGeometry::ContactRoomFor(int32_t more)
     while (!Contacts || contactCount_ + more > ContactRoom::Entries(contactLength_)) {
         ContactRoom* room = Pool->Contacts();
         const int32_t length = Contacts ? contactLength_ + 1 : 0;
-        ContactRef* block = room->Take(length);
+        ContactItem* block = room->Take(length);
         if (!block) return false;
         std::copy(Contacts, Contacts + contactCount_, block);
         CountTurns(contactCount_);
@@ -551,24 +552,27 @@ bool ObjectGeometry::ContactRoomFor(int32_t more)
     return true;
 }
 
-void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
+void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal,
+                                        bool shared)
 {
-    // Pairs name records by their numbers in the pool: a record made on its own, for want of
-    // room in the pool, has no contacts.
-    uint32_t pair = 0;
+    // Items name records by their numbers in the pool: a record made on its own, for want of room
+    // in the pool, has no contacts.
+    uint32_t plane = 0;
     if (!Pool || other->Pool != Pool || !ContactRoomFor(other == this ? 2 : 1) || !other->ContactRoomFor(1) ||
-        !Pool->Contacts()->AddPair({PoolNumber ^ other->PoolNumber, point, normal}, &pair)) {
+        !Pool->Contacts()->UsePlane(point, normal, shared, &plane)) {
         NoteMemoryShort(Owner ? Owner->Holder : nullptr);
         return;
     }
-    Contacts[contactCount_++] = ContactRefOf(pair, false);
-    other->Contacts[other->contactCount_++] = ContactRefOf(pair, true);
+    Contacts[contactCount_++] = {other->PoolNumber, plane << 1};
+    other->Contacts[other->contactCount_++] = {PoolNumber, plane << 1 | 1};
 }
 
-void ObjectGeometry::DropContactItem(uint32_t pair)
+void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 {
+    if (other->Pool != Pool) return;
     for (int32_t i = 0; i < contactCount_; ++i) {
-        if (ContactRefPair(Contacts[i]) == pair) {
+        if (Contacts[i].OtherNumber == other->PoolNumber) {
+            Pool->Contacts()->LeavePlane(Contacts[i].Plane >> 1);
             std::copy(Contacts + i + 1, Contacts + contactCount_, Contacts + i);
             CountTurns(contactCount_ - i);
             --contactCount_;
@@ -582,18 +586,9 @@ void ObjectGeometry::ClearContacts()
     if (!Contacts) return;
     ContactRoom* room = Pool->Contacts();
     for (int32_t i = 0; i < contactCount_; ++i) {
-        const uint32_t pair = ContactRefPair(Contacts[i]);
-        if (room->IsLeftPair(pair)) {
-            room->DropPair(pair);
-            continue;
-        }
         ObjectGeometry* other = ContactOther(i);
-        if (other != this && !(other->Owner && other->Owner->IsLeaving())) {
-            other->DropContactItem(pair);
-            room->DropPair(pair);
-        } else {
-            room->LeavePair(pair);
-        }
+        if (other != this && !(other->Owner && other->Owner->IsLeaving())) other->RemoveContactWith(this);
+        room->LeavePlane(Contacts[i].Plane >> 1);
     }
     room->Give(Contacts, contactLength_);
     Contacts = nullptr;
@@ -930,7 +925,7 @@ void ObjectGeometry::FindContact(ObjectGeometry* other)
 {
     // A pair of records has one contact at most.
     for (int32_t i = 0; i < contactCount_; ++i) {
-        if (ContactOther(i) == other) return;
+        if (other->Pool == Pool && Contacts[i].OtherNumber == other->PoolNumber) return;
     }
     FindNewContact(other);
 }
@@ -983,5 +978,5 @@ void ObjectGeometry::FindNewContact(ObjectGeometry* other)
             normal = {ClampToShort(dx * 256 / length), ClampToShort(dy * 256 / length), ClampToShort(dz * 256 / length)};
         }
     }
-    g->AddGeometryContact(h, point, normal);
+    g->AddGeometryContact(h, point, normal, found);
 }

@@ -78,19 +78,19 @@ public:
     // budget or without memory) and dropped with the summary.
     const PartingFaces* FewFaces();
     void DropParting();
-    // Keeps a contact of this record with the other, the normal pointing away from this one: one
-    // pair for both, an item in each list (two in this one's when the other is this record).
-    void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
-    // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its item for the
-    // pair with this record, and the pair goes; a leaving partner keeps its item, and the pair
-    // goes as it lets go in turn. Then this record's list is emptied and its block given back.
+    // Keeps a contact of this record with the other, the normal pointing away from this one, on a
+    // plane of the pool's contact room (ContactRoom::UsePlane: `shared` when the plane is one of a
+    // face of either record); an item in each list (two in this one's when the other is this one).
+    void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal, bool shared);
+    void RemoveContactWith(const ObjectGeometry* other);
+    // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its item for this
+    // record; then this record's contacts are emptied and their block given back.
     void ClearContacts();
     int32_t ContactCount() const { return contactCount_; }
     // The contact of the index (below ContactCount()) as this record sees it.
     ContactEntry ContactAt(int32_t index) const
     {
-        const ContactRef ref = Contacts[index];
-        return ContactSeenBy(Pool->Contacts()->Pair(ContactRefPair(ref)), ref, PoolNumber);
+        return ContactSeen(Contacts[index], Pool->Contacts()->Plane(Contacts[index].Plane >> 1));
     }
     // The record an entry of this record's contacts names.
     ObjectGeometry* ContactOther(const ContactEntry& entry) const
@@ -103,9 +103,9 @@ public:
     // The fields a frame reads of every record come first, side by side.
     ModelObject* Owner = nullptr;
     DynamicArray* Polygons = nullptr;  // PolygonRecord pointers, owned
-    // ContactCount() items naming pairs of the pool's contact room, in a block of the room: a
-    // record made on its own has none.
-    ContactRef* Contacts = nullptr;
+    // ContactCount() items in a block of the pool's contact room: a record made on its own has
+    // none.
+    ContactItem* Contacts = nullptr;
     int32_t contactCount_ = 0;
     ShortVector3 WorldCentre = {0, 0, 0};
     int16_t WorldRadius = 0;
@@ -150,8 +150,6 @@ public:
     // Room in the contacts' block for `more` items, the block moved to a longer one as needed;
     // false when memory is short.
     bool ContactRoomFor(int32_t more);
-    // Removes the item that names the pair.
-    void DropContactItem(uint32_t pair);
     // The draw-order list of the records registered under this one, kept per change serial with
     // how much of it was drawn, and the serial at which the record was last drawn from inside
     // through a see-through face.

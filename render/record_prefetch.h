@@ -63,11 +63,11 @@ inline void FacesReadAhead(ObjectGeometry* const* records, int32_t count, int32_
     }
 }
 
-// The blocks the draw-order correction reads: the record, its list of contacts, their pairs, the
+// The blocks the draw-order correction reads: the record, its contacts, their planes and the
 // records they name.
 inline void ContactsReadAhead(ObjectGeometry* const* records, int32_t count, int32_t index)
 {
-    constexpr int32_t kRecordAhead = 24, kListAhead = 16, kEntriesAhead = 10, kPairsAhead = 7, kOthersAhead = 4;
+    constexpr int32_t kRecordAhead = 24, kListAhead = 16, kEntriesAhead = 10, kOthersAhead = 4;
     if (index + kRecordAhead < count) PrefetchRecordState(records[index + kRecordAhead]);
     if (index + kListAhead < count && records[index + kListAhead]->Contacts) {
         Prefetch(records[index + kListAhead]->Contacts);
@@ -75,17 +75,16 @@ inline void ContactsReadAhead(ObjectGeometry* const* records, int32_t count, int
     if (index + kEntriesAhead < count && records[index + kEntriesAhead]->Contacts) {
         const ObjectGeometry* record = records[index + kEntriesAhead];
         const auto* data = reinterpret_cast<const uint8_t*>(record->Contacts);
-        const size_t bytes = size_t(record->ContactCount()) * sizeof(ContactRef);
+        const size_t bytes = size_t(record->ContactCount()) * sizeof(ContactItem);
         for (size_t offset = 64; offset < bytes; offset += 64) Prefetch(data + offset);
-    }
-    if (index + kPairsAhead < count && records[index + kPairsAhead]->Contacts) {
-        const ObjectGeometry* record = records[index + kPairsAhead];
-        const ContactRoom* room = record->Pool->Contacts();
-        for (int32_t i = 0; i < record->ContactCount(); ++i) Prefetch(&room->Pair(ContactRefPair(record->Contacts[i])));
     }
     if (index + kOthersAhead < count && records[index + kOthersAhead]->Contacts) {
         const ObjectGeometry* record = records[index + kOthersAhead];
-        for (int32_t i = 0; i < record->ContactCount(); ++i) PrefetchRecordState(record->ContactOther(record->ContactAt(i)));
+        const ContactRoom* room = record->Pool->Contacts();
+        for (int32_t i = 0; i < record->ContactCount(); ++i) {
+            PrefetchRecordState(record->ContactOther(i));
+            Prefetch(&room->Plane(record->Contacts[i].Plane >> 1));
+        }
     }
 }
 

@@ -256,7 +256,7 @@ TEST(DrawOrder, TheCorrectionPullsAsMovingEveryRecordInBetweenWould)
                 const int32_t other = int32_t(random() % uint32_t(count));
                 const bool facing = random() % 3 != 0;
                 records[size_t(k)]->AddGeometryContact(records[size_t(other)], {0, 100, 0},
-                                                       {0, int16_t(facing ? 256 : -256), 0});
+                                                       {0, int16_t(facing ? 256 : -256), 0}, true);
                 // The other record sees the plane turned: facing away, this one may go first.
                 if (other != k) candidates[size_t(facing ? k : other)].push_back(facing ? other : k);
             }
