@@ -17,13 +17,9 @@ constexpr size_t kFirstSlabBytes = size_t(64) << 10;
 constexpr size_t kLargestSlabBytes = size_t(1) << 20;
 constexpr size_t kLargestCarvedBytes = size_t(16) << 10;
 
-// Blocks lie on pointer boundaries: one given back holds the next of its length.
-constexpr size_t kBlockAlignment = alignof(void*);
-
 size_t BlockBytes(int32_t length)
 {
-    const size_t bytes = size_t(ContactRoom::Entries(length)) * sizeof(ContactItem);
-    return (bytes + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
+    return size_t(ContactRoom::Entries(length)) * sizeof(ContactItem);
 }
 
 }  // namespace
@@ -64,7 +60,7 @@ ContactItem* ContactRoom::Carve(size_t bytes)
     if (size_t(freshEnd_ - fresh_) < bytes) {
         // The rest of the slab is left unused: it is shorter than the block, and so at most a
         // slab's share.
-        const size_t header = (sizeof(Slab) + kBlockAlignment - 1) / kBlockAlignment * kBlockAlignment;
+        const size_t header = (sizeof(Slab) + alignof(ContactItem) - 1) / alignof(ContactItem) * alignof(ContactItem);
         const size_t slabBytes = std::max(nextSlabBytes_, kFirstSlabBytes);
         CountTurns(kHeapBlockTurns);
         void* memory = ::operator new(header + slabBytes, std::nothrow);

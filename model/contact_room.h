@@ -38,7 +38,7 @@ struct ContactItem {
     uint32_t OtherNumber;
     uint32_t Plane;
 };
-static_assert(sizeof(ContactItem) == 8, "a contact item is two numbers");
+static_assert(sizeof(ContactItem) == 8, "a contact item is two numbers (a block given back holds a pointer)");
 
 // The contact an item names, as the record that holds the item sees it.
 inline ContactEntry ContactSeen(const ContactItem& item, const ContactPlane& plane)
