@@ -51,7 +51,7 @@ inline ContactEntry ContactSeen(const ContactItem& item, const ContactPlane& pla
 
 class ContactRoom {
 public:
-    // The lengths of blocks: a third or a half longer from one to the next, from 2 entries.
+    // The lengths of blocks: a third or a half longer from one to the next, from 2 items.
     static constexpr int32_t kLengths = 50;
 
     ContactRoom() = default;
