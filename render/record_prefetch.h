@@ -63,8 +63,7 @@ inline void FacesReadAhead(ObjectGeometry* const* records, int32_t count, int32_
     }
 }
 
-// The blocks the draw-order correction reads: the record, its contacts, their planes and the
-// records they name.
+// The blocks the draw-order correction reads: the record, its contacts, the records they name.
 inline void ContactsReadAhead(ObjectGeometry* const* records, int32_t count, int32_t index)
 {
     constexpr int32_t kRecordAhead = 24, kListAhead = 16, kEntriesAhead = 10, kOthersAhead = 4;
@@ -80,11 +79,7 @@ inline void ContactsReadAhead(ObjectGeometry* const* records, int32_t count, int
     }
     if (index + kOthersAhead < count && records[index + kOthersAhead]->Contacts) {
         const ObjectGeometry* record = records[index + kOthersAhead];
-        const ContactRoom* room = record->Pool->Contacts();
-        for (int32_t i = 0; i < record->ContactCount(); ++i) {
-            PrefetchRecordState(record->ContactOther(i));
-            Prefetch(&room->Plane(record->Contacts[i].Plane >> 1));
-        }
+        for (int32_t i = 0; i < record->ContactCount(); ++i) PrefetchRecordState(record->ContactOther(i));
     }
 }
 
