@@ -528,12 +528,6 @@ void ObjectGeometry::RemoveMembersOf(const ModelObject* node)
     }
 }
 
-ObjectGeometry* ObjectGeometry::ContactOther(int32_t index) const
-{
-    return index >= 0 && index < contactCount_ ? static_cast<ObjectGeometry*>(Pool->Record(Contacts[index].OtherNumber))
-                                               : nullptr;
-}
-
 bool ObjectGeometry::ContactRoomFor(int32_t more)
 {
     // A full list moves to a block of the next length: a record of a dense scene meets its

@@ -98,7 +98,11 @@ public:
         return static_cast<ObjectGeometry*>(Pool->Record(entry.OtherNumber));
     }
     // The record the contact of the index names, or null.
-    ObjectGeometry* ContactOther(int32_t index) const;
+    ObjectGeometry* ContactOther(int32_t index) const
+    {
+        return index >= 0 && index < contactCount_ ? static_cast<ObjectGeometry*>(Pool->Record(Contacts[index].OtherNumber))
+                                                   : nullptr;
+    }
 
     // The fields a frame reads of every record come first, side by side.
     ModelObject* Owner = nullptr;
