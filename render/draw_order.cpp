@@ -38,18 +38,15 @@ int32_t ContactPlaneFacing(const ContactEntry& entry, const Observer* observer)
 namespace {
 
 // Whether the record touching `record` through its contact of the index may have to go first, as
-// far as the frame tells it whatever the order: the other record is visible and overlaps the
-// record on the screen, and the contact plane faces the eye (looked at last: the records' state
-// is read ahead, the planes are not).
+// far as the frame tells it whatever the order: the contact plane faces the eye, and the other
+// record is visible and overlaps the record on the screen.
 bool MayGoFirst(const ObjectGeometry* record, int32_t index, const Observer* observer)
 {
     const ObjectGeometry* other = record->ContactOther(index);
-    if (!other->Visible) return false;
+    if (!ContactPlaneFacing(record->ContactAt(index), observer) || !other->Visible) return false;
     if (other->ScreenMinimum[0] > record->ScreenMaximum[0] || record->ScreenMinimum[0] > other->ScreenMaximum[0])
         return false;
-    if (other->ScreenMinimum[2] > record->ScreenMaximum[2] || record->ScreenMinimum[2] > other->ScreenMaximum[2])
-        return false;
-    return ContactPlaneFacing(record->ContactAt(index), observer) != 0;
+    return other->ScreenMinimum[2] <= record->ScreenMaximum[2] && record->ScreenMinimum[2] <= other->ScreenMaximum[2];
 }
 
 // A record's candidates up to this many are looked at whole at every visit; a longer list is kept
