@@ -100,8 +100,8 @@ public:
     // The record the contact of the index names, or null.
     ObjectGeometry* ContactOther(int32_t index) const
     {
-        return index >= 0 && index < contactCount_ ? static_cast<ObjectGeometry*>(Pool->Record(Contacts[index].OtherNumber))
-                                                   : nullptr;
+        if (index < 0 || index >= contactCount_) return nullptr;
+        return static_cast<ObjectGeometry*>(Pool->Record(Contacts[index].OtherNumber));
     }
 
     // The fields a frame reads of every record come first, side by side.
