@@ -528,41 +528,37 @@ void ObjectGeometry::RemoveMembersOf(const ModelObject* node)
     }
 }
 
-const ContactEntry* ObjectGeometry::ContactAt(int32_t index) const
-{
-    return index >= 0 && index < contactCount_ ? &Contacts[index] : nullptr;
-}
-
-ObjectGeometry* ObjectGeometry::ContactOther(int32_t index) const
-{
-    return index >= 0 && index < contactCount_ ? ContactOther(Contacts[index]) : nullptr;
-}
-
-void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal)
+bool ObjectGeometry::ContactRoomFor(int32_t more)
 {
     // A full list moves to a block of the next length: a record of a dense scene meets its
     // neighbours by the dozen.
-    // Entries name records by their numbers in the pool: a record made on its own, for want of
-    // room in the pool, has no contacts.
-    if (!Pool || other->Pool != Pool) {
-        NoteMemoryShort(Owner ? Owner->Holder : nullptr);
-        return;
-    }
-    if (!Contacts || contactCount_ == ContactRoom::Entries(contactLength_)) {
+    while (!Contacts || contactCount_ + more > ContactRoom::Entries(contactLength_)) {
         ContactRoom* room = Pool->Contacts();
         const int32_t length = Contacts ? contactLength_ + 1 : 0;
-        ContactEntry* block = room->Take(length);
-        if (!block) {
-            NoteMemoryShort(Owner ? Owner->Holder : nullptr);
-            return;
-        }
+        ContactItem* block = room->Take(length);
+        if (!block) return false;
         std::copy(Contacts, Contacts + contactCount_, block);
         CountTurns(contactCount_);
         room->Give(Contacts, contactLength_);
         Contacts = block;
         contactLength_ = int8_t(length);
     }
-    Contacts[contactCount_++] = {other->PoolNumber, point, normal};
+    return true;
+}
+
+void ObjectGeometry::AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal,
+                                        bool shared)
+{
+    // Items name records by their numbers in the pool: a record made on its own, for want of room
+    // in the pool, has no contacts.
+    uint32_t plane = 0;
+    if (!Pool || other->Pool != Pool || !ContactRoomFor(other == this ? 2 : 1) || !other->ContactRoomFor(1) ||
+        !Pool->Contacts()->UsePlane(point, normal, shared, &plane)) {
+        NoteMemoryShort(Owner ? Owner->Holder : nullptr);
+        return;
+    }
+    Contacts[contactCount_++] = {other->PoolNumber, plane << 1};
+    other->Contacts[other->contactCount_++] = {PoolNumber, plane << 1 | 1};
 }
 
 void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
@@ -570,6 +566,7 @@ void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
     if (other->Pool != Pool) return;
     for (int32_t i = 0; i < contactCount_; ++i) {
         if (Contacts[i].OtherNumber == other->PoolNumber) {
+            Pool->Contacts()->LeavePlane(Contacts[i].Plane >> 1);
             std::copy(Contacts + i + 1, Contacts + contactCount_, Contacts + i);
             CountTurns(contactCount_ - i);
             --contactCount_;
@@ -580,11 +577,14 @@ void ObjectGeometry::RemoveContactWith(const ObjectGeometry* other)
 
 void ObjectGeometry::ClearContacts()
 {
+    if (!Contacts) return;
+    ContactRoom* room = Pool->Contacts();
     for (int32_t i = 0; i < contactCount_; ++i) {
-        ObjectGeometry* other = ContactOther(Contacts[i]);
+        ObjectGeometry* other = ContactOther(i);
         if (other != this && !(other->Owner && other->Owner->IsLeaving())) other->RemoveContactWith(this);
+        room->LeavePlane(Contacts[i].Plane >> 1);
     }
-    if (Contacts) Pool->Contacts()->Give(Contacts, contactLength_);
+    room->Give(Contacts, contactLength_);
     Contacts = nullptr;
     contactCount_ = 0;
 }
@@ -976,8 +976,5 @@ void ObjectGeometry::FindNewContact(ObjectGeometry* other)
             normal = {ClampToShort(dx * 256 / length), ClampToShort(dy * 256 / length), ClampToShort(dz * 256 / length)};
         }
     }
-    const ShortVector3 reversed = {ClampToShort(-int32_t(normal.x)), ClampToShort(-int32_t(normal.y)),
-                                   ClampToShort(-int32_t(normal.z))};
-    g->AddGeometryContact(h, point, normal);
-    h->AddGeometryContact(g, point, reversed);
+    g->AddGeometryContact(h, point, normal, found);
 }

@@ -77,27 +77,38 @@ public:
     // budget or without memory) and dropped with the summary.
     const PartingFaces* FewFaces();
     void DropParting();
-    void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal);
+    // Keeps a contact of this record with the other, the normal pointing away from this one, on a
+    // plane of the pool's contact room (ContactRoom::UsePlane: `shared` when the plane is one of a
+    // face of either record); an item in each list (two in this one's when the other is this one).
+    void AddGeometryContact(ObjectGeometry* other, const ShortVector3& point, const ShortVector3& normal, bool shared);
     void RemoveContactWith(const ObjectGeometry* other);
-    // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its entry for this
+    // Every partner whose object is not leaving (ModelObject::IsLeaving) removes its item for this
     // record; then this record's contacts are emptied and their block given back.
     void ClearContacts();
     int32_t ContactCount() const { return contactCount_; }
-    const ContactEntry* ContactAt(int32_t index) const;
+    // The contact of the index (below ContactCount()) as this record sees it.
+    ContactEntry ContactAt(int32_t index) const
+    {
+        return ContactSeen(Contacts[index], Pool->Contacts()->Plane(Contacts[index].Plane >> 1));
+    }
     // The record an entry of this record's contacts names.
     ObjectGeometry* ContactOther(const ContactEntry& entry) const
     {
         return static_cast<ObjectGeometry*>(Pool->Record(entry.OtherNumber));
     }
-    // The record the entry at the index names, or null.
-    ObjectGeometry* ContactOther(int32_t index) const;
+    // The record the contact of the index names, or null.
+    ObjectGeometry* ContactOther(int32_t index) const
+    {
+        if (index < 0 || index >= contactCount_) return nullptr;
+        return static_cast<ObjectGeometry*>(Pool->Record(Contacts[index].OtherNumber));
+    }
 
     // The fields a frame reads of every record come first, side by side.
     ModelObject* Owner = nullptr;
     DynamicArray* Polygons = nullptr;  // PolygonRecord pointers, owned
-    // ContactCount() entries in a block of the pool's contact room: a record made on its own has
+    // ContactCount() items in a block of the pool's contact room: a record made on its own has
     // none.
-    ContactEntry* Contacts = nullptr;
+    ContactItem* Contacts = nullptr;
     int32_t contactCount_ = 0;
     ShortVector3 WorldCentre = {0, 0, 0};
     int16_t WorldRadius = 0;
@@ -139,6 +150,9 @@ public:
     ShortVector3 LocalCentre = {0, 0, 0};
     // The length of the contacts' block in the contact room (ContactRoom::Entries).
     int8_t contactLength_ = 0;
+    // Room in the contacts' block for `more` items, the block moved to a longer one as needed;
+    // false when memory is short.
+    bool ContactRoomFor(int32_t more);
     // The draw-order list of the records registered under this one, kept per change serial with
     // how much of it was drawn, and the serial at which the record was last drawn from inside
     // through a see-through face.

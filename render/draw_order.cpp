@@ -37,13 +37,13 @@ int32_t ContactPlaneFacing(const ContactEntry& entry, const Observer* observer)
 
 namespace {
 
-// Whether the record `other` touching `record` through the contact may have to go first, as far as
-// the frame tells it whatever the order: the contact plane faces the eye, and the other record is
-// visible and overlaps the record on the screen.
-bool MayGoFirst(const ObjectGeometry* record, const ContactEntry& entry, const Observer* observer)
+// Whether the record touching `record` through its contact of the index may have to go first, as
+// far as the frame tells it whatever the order: the contact plane faces the eye, and the other
+// record is visible and overlaps the record on the screen.
+bool MayGoFirst(const ObjectGeometry* record, int32_t index, const Observer* observer)
 {
-    const ObjectGeometry* other = record->ContactOther(entry);
-    if (!ContactPlaneFacing(entry, observer) || !other->Visible) return false;
+    const ObjectGeometry* other = record->ContactOther(index);
+    if (!ContactPlaneFacing(record->ContactAt(index), observer) || !other->Visible) return false;
     if (other->ScreenMinimum[0] > record->ScreenMaximum[0] || record->ScreenMinimum[0] > other->ScreenMaximum[0])
         return false;
     return other->ScreenMinimum[2] <= record->ScreenMaximum[2] && record->ScreenMinimum[2] <= other->ScreenMaximum[2];
@@ -141,11 +141,10 @@ void RefineDrawOrder(DynamicArray* list, const DynamicArray* members, const Obse
         if (!budget.Spend(FrameCost::kOrdered, r->ContactCount())) return;
         CountTurns(r->ContactCount());
         work.firstCandidate[size_t(own)] = int32_t(work.candidates.size());
-        const ContactEntry* entries = r->Contacts;
         for (int32_t k = 0; k < r->ContactCount(); ++k) {
-            if (!MayGoFirst(r, entries[k], observer)) continue;
+            if (!MayGoFirst(r, k, observer)) continue;
             // Only records of this list count.
-            const ObjectGeometry* other = r->ContactOther(entries[k]);
+            const ObjectGeometry* other = r->ContactOther(k);
             const int32_t place = other->DrawIndex;
             if (place >= 0 && place < count && records[place] == other) work.candidates.push_back(place);
         }

@@ -74,12 +74,12 @@ inline void ContactsReadAhead(ObjectGeometry* const* records, int32_t count, int
     if (index + kEntriesAhead < count && records[index + kEntriesAhead]->Contacts) {
         const ObjectGeometry* record = records[index + kEntriesAhead];
         const auto* data = reinterpret_cast<const uint8_t*>(record->Contacts);
-        const size_t bytes = size_t(record->ContactCount()) * sizeof(ContactEntry);
+        const size_t bytes = size_t(record->ContactCount()) * sizeof(ContactItem);
         for (size_t offset = 64; offset < bytes; offset += 64) Prefetch(data + offset);
     }
     if (index + kOthersAhead < count && records[index + kOthersAhead]->Contacts) {
         const ObjectGeometry* record = records[index + kOthersAhead];
-        for (int32_t i = 0; i < record->ContactCount(); ++i) PrefetchRecordState(record->ContactOther(record->Contacts[i]));
+        for (int32_t i = 0; i < record->ContactCount(); ++i) PrefetchRecordState(record->ContactOther(i));
     }
 }
 

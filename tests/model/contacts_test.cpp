@@ -41,9 +41,9 @@ TEST(Contacts, TouchingBoxesMeetOnTheirCommonFace)
     EXPECT_EQ(g->ContactOther(0), h);
     EXPECT_EQ(h->ContactOther(0), g);
     // The plane x = 10, normal pointing from each record towards the other.
-    EXPECT_EQ(h->ContactAt(0)->Point.x, 10);
-    EXPECT_EQ(h->ContactAt(0)->Normal, (ShortVector3{-256, 0, 0}));
-    EXPECT_EQ(g->ContactAt(0)->Normal, (ShortVector3{256, 0, 0}));
+    EXPECT_EQ(h->ContactAt(0).Point.x, 10);
+    EXPECT_EQ(h->ContactAt(0).Normal, (ShortVector3{-256, 0, 0}));
+    EXPECT_EQ(g->ContactAt(0).Normal, (ShortVector3{256, 0, 0}));
     // Both are members of the world root's record.
     EXPECT_TRUE(HasMember(scene.root()->Geometry, g));
     EXPECT_TRUE(HasMember(scene.root()->Geometry, h));
@@ -76,8 +76,8 @@ TEST(Contacts, BoxesApartOrOverlappingOnOneAxis)
     scene.AddBox(100, 100, 0, 110, 110, 10);
     const ObjectGeometry* e = scene.AddBox(101, 101, 0, 111, 111, 10)->Geometry;
     ASSERT_EQ(e->ContactCount(), 1);
-    EXPECT_EQ(e->ContactAt(0)->Point, (ShortVector3{105, 105, 5}));
-    EXPECT_EQ(e->ContactAt(0)->Normal, (ShortVector3{0, 0, 0}));
+    EXPECT_EQ(e->ContactAt(0).Point, (ShortVector3{105, 105, 5}));
+    EXPECT_EQ(e->ContactAt(0).Normal, (ShortVector3{0, 0, 0}));
 }
 
 namespace {
@@ -439,17 +439,18 @@ TEST(Contacts, AListGrowingThroughTheBlocksOfTheRoomKeepsItsEntriesInOrder)
             const ObjectGeometry* h = meeting[size_t(i)]->Geometry;
             ASSERT_EQ(g->ContactOther(i), h) << i;
             // The cube's entry for the floor: the same point, the normal reversed.
-            const ContactEntry* back = nullptr;
+            int32_t back = -1;
             for (int32_t k = 0; k < h->ContactCount(); ++k) {
-                if (h->ContactOther(k) == g) back = h->ContactAt(k);
+                if (h->ContactOther(k) == g) back = k;
             }
-            ASSERT_NE(back, nullptr) << i;
-            EXPECT_EQ(back->Point, g->ContactAt(i)->Point) << i;
-            EXPECT_EQ(back->Normal, (ShortVector3{int16_t(-g->ContactAt(i)->Normal.x), int16_t(-g->ContactAt(i)->Normal.y),
-                                                  int16_t(-g->ContactAt(i)->Normal.z)}))
+            ASSERT_GE(back, 0) << i;
+            const ContactEntry seen = g->ContactAt(i);
+            EXPECT_EQ(h->ContactAt(back).Point, seen.Point) << i;
+            EXPECT_EQ(h->ContactAt(back).Normal,
+                      (ShortVector3{int16_t(-seen.Normal.x), int16_t(-seen.Normal.y), int16_t(-seen.Normal.z)}))
                 << i;
         }
-        EXPECT_EQ(g->ContactAt(g->ContactCount()), nullptr);
+        EXPECT_EQ(g->ContactOther(g->ContactCount()), nullptr);
     };
     expectFloorMeets(cubes);
     // Cubes moved away leave the others in their order; moved back, they come last.

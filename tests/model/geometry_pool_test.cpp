@@ -75,10 +75,10 @@ TEST(ContactRoom, BlocksOfFewLengthsCarvedFromSlabsAndGivenBackBlocksTakenAgain)
     }
     EXPECT_EQ(ContactRoom::Entries(ContactRoom::kLengths - 1), 3 << 24);
     ContactRoom room;
-    // Blocks of 6 entries side by side, the first slab of 64 KB one call to the heap for 682.
+    // Blocks of 6 items side by side, the first slab of 64 KB one call to the heap for 1,365.
     int64_t before = TurnsCounted();
-    std::vector<ContactEntry*> blocks(682);
-    for (ContactEntry*& block : blocks) block = room.Take(3);
+    std::vector<ContactItem*> blocks(1365);
+    for (ContactItem*& block : blocks) block = room.Take(3);
     EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
     for (size_t i = 1; i < blocks.size(); ++i) ASSERT_EQ(blocks[i], blocks[i - 1] + 6) << i;
     // Blocks given back are taken again by their length, the last first, at no call to the heap;
@@ -89,16 +89,59 @@ TEST(ContactRoom, BlocksOfFewLengthsCarvedFromSlabsAndGivenBackBlocksTakenAgain)
     EXPECT_EQ(room.Take(3), blocks[9]);
     EXPECT_EQ(room.Take(3), blocks[5]);
     EXPECT_EQ(TurnsCounted(), before);
-    ContactEntry* longer = room.Take(4);
+    ContactItem* longer = room.Take(4);
     EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
     EXPECT_TRUE(longer < blocks.front() || longer >= blocks.back() + 6);
-    // A block past a slab's share (2,048 entries) is one of its own from the heap each time.
+    // A block past a slab's share (2,048 items) is one of its own from the heap each time.
     before = TurnsCounted();
-    ContactEntry* large = room.Take(20);
+    ContactItem* large = room.Take(21);
     ASSERT_NE(large, nullptr);
-    large[2047].OtherNumber = 0;
+    large[3071].OtherNumber = 0;
     EXPECT_EQ(TurnsCounted() - before, kHeapBlockTurns);
-    room.Give(large, 20);
+    room.Give(large, 21);
     EXPECT_EQ(room.Take(ContactRoom::kLengths), nullptr);
     EXPECT_EQ(room.Take(-1), nullptr);
+}
+
+TEST(ContactRoom, PlanesKeptOnceForTheirContactsSeenTurnedByTheSecondAndTakenAgainOnceGone)
+{
+    ContactRoom room;
+    const ShortVector3 point = {1, 2, 3};
+    const ShortVector3 normal = {256, -32768, 0};
+    uint32_t first = 0, again = 0, own = 0, other = 0;
+    ASSERT_TRUE(room.UsePlane(point, normal, true, &first));
+    ASSERT_TRUE(room.UsePlane(point, normal, true, &again));
+    EXPECT_EQ(again, first);
+    // A plane not shared is one of its own; so is one of another point or normal.
+    ASSERT_TRUE(room.UsePlane(point, normal, false, &own));
+    ASSERT_TRUE(room.UsePlane(point, {256, 0, 0}, true, &other));
+    EXPECT_NE(own, first);
+    EXPECT_NE(other, first);
+    EXPECT_NE(other, own);
+    // The record that found the contact sees the normal as kept, the other turned as far as a
+    // short goes.
+    const ContactPlane& plane = room.Plane(first);
+    EXPECT_EQ(ContactSeen({9, first << 1}, plane).Normal, normal);
+    const ContactEntry turned = ContactSeen({3, first << 1 | 1}, plane);
+    EXPECT_EQ(turned.OtherNumber, 3u);
+    EXPECT_EQ(turned.Point, point);
+    EXPECT_EQ(turned.Normal, (ShortVector3{-256, 32767, 0}));
+    // The plane stays while an item names it; gone, its number is the next plane's, and the
+    // index no longer finds it.
+    for (int32_t i = 0; i < 3; ++i) room.LeavePlane(first);
+    ASSERT_TRUE(room.UsePlane({7, 7, 7}, normal, false, &again));
+    EXPECT_NE(again, first);
+    room.LeavePlane(first);
+    ASSERT_TRUE(room.UsePlane({7, 7, 8}, normal, true, &again));
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(room.Plane(first).Point, (ShortVector3{7, 7, 8}));
+    ASSERT_TRUE(room.UsePlane(point, normal, true, &again));
+    EXPECT_NE(again, first);
+    // Many planes shared: each found again as the index grows.
+    std::vector<uint32_t> numbers(5000);
+    for (int16_t i = 0; i < 5000; ++i) ASSERT_TRUE(room.UsePlane({i, 0, 0}, {0, 0, 256}, true, &numbers[size_t(i)]));
+    for (int16_t i = 0; i < 5000; i += 7) {
+        ASSERT_TRUE(room.UsePlane({i, 0, 0}, {0, 0, 256}, true, &again));
+        EXPECT_EQ(again, numbers[size_t(i)]) << i;
+    }
 }

@@ -47,7 +47,7 @@ inline void Take(const ModelObject* node, std::vector<std::vector<ContactEntry>>
     for (int32_t i = 0; i < node->GeometryCount(); ++i) {
         const ObjectGeometry* record = node->GeometryAt(i);
         std::vector<ContactEntry> list;
-        for (int32_t k = 0; k < record->ContactCount(); ++k) list.push_back(*record->ContactAt(k));
+        for (int32_t k = 0; k < record->ContactCount(); ++k) list.push_back(record->ContactAt(k));
         lists->push_back(list);
     }
     for (int32_t i = 0; i < node->ChildCount(); ++i) Take(node->ChildAt(i), lists);

@@ -232,7 +232,8 @@ std::vector<int32_t> CorrectedByMoving(const std::vector<std::vector<int32_t>>& 
 TEST(DrawOrder, TheCorrectionPullsAsMovingEveryRecordInBetweenWould)
 {
     // Records all overlapping on the screen, each touching a few others through a contact plane
-    // that faces the eye (the other may go first) or faces away; the eye at the origin.
+    // that faces the eye (the other may go first) or faces away (the other sees it facing, and
+    // this one may go first); the eye at the origin.
     std::mt19937 random(7);
     auto o = NewObserver(NewWorld().get(), 80, 60, {0, 0, 0});
     for (int32_t round = 0; round < 200; ++round) {
@@ -255,8 +256,9 @@ TEST(DrawOrder, TheCorrectionPullsAsMovingEveryRecordInBetweenWould)
                 const int32_t other = int32_t(random() % uint32_t(count));
                 const bool facing = random() % 3 != 0;
                 records[size_t(k)]->AddGeometryContact(records[size_t(other)], {0, 100, 0},
-                                                       {0, int16_t(facing ? 256 : -256), 0});
-                if (facing && other != k) candidates[size_t(k)].push_back(other);
+                                                       {0, int16_t(facing ? 256 : -256), 0}, true);
+                // The other record sees the plane turned: facing away, this one may go first.
+                if (other != k) candidates[size_t(facing ? k : other)].push_back(facing ? other : k);
             }
         }
         RefineDrawOrder(list, list, o.get());

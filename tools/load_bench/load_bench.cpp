@@ -83,7 +83,7 @@ void Count(const ModelObject* node, Counts* counts)
         counts->faces += record->PolygonCount();
         counts->contacts += record->ContactCount();
         for (int32_t k = 0; k < record->ContactCount(); ++k) {
-            const ContactEntry& entry = *record->ContactAt(k);
+            const ContactEntry entry = record->ContactAt(k);
             const int16_t fields[6] = {entry.Point.x,  entry.Point.y,  entry.Point.z,
                                        entry.Normal.x, entry.Normal.y, entry.Normal.z};
             Digest(&counts->contactDigest, entry.OtherNumber);
