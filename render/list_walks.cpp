@@ -38,7 +38,7 @@ double Dot(const Vector& a, const Vector& b)
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-// The corners of all the record's faces, counted.
+// The corners of all the record's faces.
 int64_t CornerCount(const ObjectGeometry* record)
 {
     int64_t corners = 0;
@@ -118,7 +118,9 @@ bool WalkDrewBehind(const ObjectGeometry* list, ObjectGeometry* record, uint32_t
     const auto& walks = context.listWalks;
     if (walks.empty()) return false;
     const ListWalk& walk = walks.back();
-    if (walk.list != list || walk.drawing != record || walk.blendColour != blendColour || walk.blendCoverage != blendCoverage) return false;
+    if (walk.list != list || walk.drawing != record || walk.blendColour != blendColour ||
+        walk.blendCoverage != blendCoverage)
+        return false;
     const auto known = context.convexRecords.find(record);
     if (known != context.convexRecords.end()) return known->second;
     bool convex = false;
