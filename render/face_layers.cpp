@@ -20,6 +20,7 @@
 #include "render/face_front_end.h"
 #include "render/frame_budget.h"
 #include "render/frame_render.h"
+#include "render/list_walks.h"
 #include "render/observer.h"
 #include "render/projection.h"
 #include "render/render_context.h"
@@ -73,12 +74,24 @@ FrameBudget& Budget()
     return CurrentRenderContext().frameBudget;
 }
 
+// Whether the object behind a face of a record seen from inside, drawn up to that record, would
+// only draw again what the walk drawing the record has just drawn into the face's part of the view
+// (WalkDrewBehind): faces then replace the pixels under them, so the walk's drawing already holds
+// there what drawing it again would leave.
+bool DrawnBehindAlready(const Layer& f, Observer* o, int32_t ownPass, const FaceBehind& behind, uint32_t blendColour,
+                        uint32_t blendCoverage)
+{
+    return ownPass && !f.element && behind.ownerBehind == f.face->Geometry && FacesReplacePixels(o) &&
+           WalkDrewBehind(behind.objectBehind, behind.ownerBehind, blendColour, blendCoverage);
+}
+
 // Renders what shows through the layer, into its region: the object behind (up to the owner
-// behind), then the touching faces, each clipped to its own face.
+// behind), unless drawn there already, then the touching faces, each clipped to its own face.
 void DrawBehind(const Layer& f, Observer* o, SpanRegion* region, int32_t ownPass, const FaceBehind& behind,
                 uint32_t blendColour, uint32_t blendCoverage)
 {
-    if (behind.drawBehind && behind.objectBehind)
+    if (behind.drawBehind && behind.objectBehind &&
+        !DrawnBehindAlready(f, o, ownPass, behind, blendColour, blendCoverage))
         RenderModel(behind.objectBehind, o, region, behind.ownerBehind, nullptr, blendColour, blendCoverage);
     const DynamicArray* contacts = behind.contacts;
     if (!contacts) return;

@@ -28,6 +28,7 @@
 #include "render/face_front_end.h"
 #include "render/face_layers.h"
 #include "render/gdi_face_path.h"
+#include "render/list_walks.h"
 #include "render/observer.h"
 #include "render/occlusion_mask.h"
 #include "render/projection.h"
@@ -151,16 +152,6 @@ int32_t DrawFaceSide(PolygonRecord* r, ObjectGeometry* g, Observer* o, SpanRegio
     if (texture->attributes.Transparent())
         DrawFlatFace(r, g, o, region, ownPass, blendColour, blendCoverage, options & ~kFaceFrame);
     return DrawTexturedFaceSide(r, g, region, ownPass, paintedLater);
-}
-
-// Whether faces drawn in this frame replace the pixels under them whole: filled into the target
-// (straight into its pixels, where the dither option only picks the colour word, or through the
-// system's fills, whose brushes, solid or patterned, write every pixel), with no blending, no
-// bounds collected and no pick made (for which every record is visited).
-bool FacesReplacePixels(const Observer* o)
-{
-    return PublishedOffscreen && !PickMode && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
-           !o->Option(kOptionCollectBounds);
 }
 
 // The corners of the outline whose inside a face painting its outline paints in the region: its
@@ -797,6 +788,12 @@ void FindHiddenPlaces(ObjectGeometry* const* drawn, const std::vector<int32_t>& 
 
 }  // namespace
 
+bool FacesReplacePixels(const Observer* o)
+{
+    return PublishedOffscreen && !PickMode && o->Option(kOptionFill) && !o->Option(kOptionBlend) &&
+           !o->Option(kOptionCollectBounds);
+}
+
 int32_t RenderObjectVisibility(ObjectGeometry* g, Observer* o)
 {
     return RecordVisibility(g, o) && ProjectPendingFaces(g, o) ? 1 : 0;
@@ -1008,6 +1005,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
         const int64_t walked = bins ? bins->Find(reach, limit, &found) : count;
         const int32_t places = bins ? int32_t(found.size()) : count;
         int32_t k = 0;
+        ListWalkScope walk(g, blendColour, blendCoverage);
         if (budget.Spend(FrameCost::kWalked, walked)) {
             // Of the records found, those that draw nothing in the part of the view or that nearer
             // ones found with them paint over are passed over.
@@ -1035,6 +1033,7 @@ void RenderModel(ObjectGeometry* g, Observer* o, SpanRegion* region, ObjectGeome
                     const auto& range = hidden.ranges[size_t(k)];
                     leftOut = {hidden.faces.data() + range.first, hidden.faces.data() + range.second};
                 }
+                walk.Drawing(member);
                 DrawObjectFaces(member, o, region, 0, blendColour, blendCoverage, leaveOutOccluded,
                                 leavesOut ? &paintedLater : nullptr, leftOut);
             }
@@ -1107,6 +1106,7 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
         o->BumpSerial();
         budget.Begin(viewPixels);
         context.filedPlaces.clear();
+        context.convexRecords.clear();
         budget.Expect(inView, tested);
         DrawView(o, target, port, region);
     }
@@ -1116,6 +1116,7 @@ void RenderFrameTimed(Observer* o, int16_t interruptible, int32_t)
     context.wholeInView = budget.InView();
     budget.End();
     context.filedPlaces.clear();
+    context.convexRecords.clear();
     region->SpanRegionFree();
     if (o->abortFlag) o->BumpSerial();
 }

@@ -31,6 +31,13 @@ void RenderFrameTimed(Observer* observer, int16_t interruptible, int32_t unused)
 void RenderModel(ObjectGeometry* geometry, Observer* observer, SpanRegion* region, ObjectGeometry* stopAt,
                  PolygonRecord* clipFace, uint32_t blendColour, uint32_t blendCoverage);
 
+// Whether faces drawn in this frame replace the pixels under them whole: filled into the target
+// (straight into its pixels, where the dither option only picks the colour word, or through the
+// system's fills, whose brushes, solid or patterned, write every pixel), with no blending, no
+// bounds collected and no pick made (for which every record is visited). Drawing the same records
+// twice over the same pixels then leaves what drawing them once leaves.
+bool FacesReplacePixels(const Observer* o);
+
 // 1 when the record is to be drawn this frame (cached per serial), its faces projected; also
 // counts objects, polls for an interrupt and shows the wait cursor.
 int32_t RenderObjectVisibility(ObjectGeometry* geometry, Observer* observer);

@@ -14,6 +14,7 @@
 
 #include "foundation/result_code.h"
 #include "render/frame_budget.h"
+#include "render/list_walks.h"
 #include "render/occlusion_mask.h"
 #include "render/screen_bins.h"
 
@@ -98,6 +99,10 @@ public:
     // keyed by the list or the record, for the drawings into parts of the view; emptied as each
     // frame begins.
     std::unordered_map<const void*, ScreenBins> filedPlaces;
+    // The walks over draw lists in progress, innermost last, and the records of the frame being
+    // drawn tested for being plain and convex (WalkDrewBehind), emptied with the filed places.
+    std::vector<ListWalk> listWalks;
+    std::unordered_map<const ObjectGeometry*, bool> convexRecords;
     // The view whose frame was last drawn whole in this context, its observer and change serial,
     // and the faces that frame had in view (a frame of the same view tests and projects nothing
     // again).

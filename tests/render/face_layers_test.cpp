@@ -3,7 +3,8 @@
 // opaque front, from outside only with its option); polygon elements drawn on their surfaces in
 // their layers, hidden by their user value, seen-through ones showing the world behind, textured
 // ones their picture and framed as plain ones where no texture is drawn; the coverage of an
-// element by the faces lying against it, measured with the system's regions.
+// element by the faces lying against it, measured with the system's regions; rooms seen through a
+// row of doorways drawn once each, in the picture of drawing each anew behind every doorway.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -240,6 +241,55 @@ TEST(SeeThrough, AnOpaqueFrontShowsItsColourOnFurtherFaces)
               1);
     EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0xFFFF00u);
     EXPECT_EQ(target.Pixel(kWidth / 2 + 30, kHeight / 2), 0xFFFF00u);
+}
+
+TEST(SeeThrough, RoomsSeenThroughEachOthersDoorwaysAreDrawnOnceEach)
+{
+    RenderTarget target(32);
+    // A row of rooms running north, each 100 units wide in its own grey, their walls between them
+    // open doorways (see-through faces letting everything through); the last room's far wall red.
+    constexpr int32_t kRooms = 8;
+    auto world = NewWorld();
+    world->Root->SetColours(kGreen, 0xFFFF, kSideBoth);
+    for (int32_t k = 0; k < kRooms; ++k) {
+        const uint16_t shade = uint16_t(0x3000 + k * 0x1000);
+        ModelObject* room = AddBox(world.get(), -50, k * 100 - 50, -50, 50, k * 100 + 50, 50, {shade, shade, shade});
+        ASSERT_NE(room, nullptr);
+        Surface* south = room->SurfaceForFace(FaceFacing(room, 0, -256, 0));
+        Surface* north = room->SurfaceForFace(FaceFacing(room, 0, 256, 0));
+        ASSERT_TRUE(south && north);
+        if (k > 0) south->SetSurfaceColour(kGrey, 0, kSideBoth);
+        north->SetSurfaceColour(k + 1 < kRooms ? kGrey : kRed, k + 1 < kRooms ? 0 : 0xFFFF, kSideBoth);
+    }
+    // From the first room, off its middle, looking down the row: the red wall straight ahead.
+    auto o = NewObserver(world.get(), kWidth / 2, kHeight / 2, {-20, -20, 10});
+    const uint32_t options = kOptionFillBit | kSeeEnclosingBit | kSeeInsideBit;
+    o->SetObserverOptions(options);
+    RenderFrameTimed(o.get(), 0, 0);
+    const FrameBudget& budget = CurrentRenderContext().frameBudget;
+    EXPECT_FALSE(budget.Passed());
+    EXPECT_EQ(target.Pixel(kWidth / 2, kHeight / 2), 0xFF0000u);
+    const int64_t drawn = budget.Spent(FrameCost::kDrawn);
+    std::vector<uint32_t> picture;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) picture.push_back(target.Pixel(x, y));
+
+    // Blended (nothing is blended in: every doorway lets all through), what lies behind each
+    // doorway is drawn afresh, each room once more for every doorway before it, which draws the
+    // same picture: the frame above leaves out what its walks over the rooms have drawn already.
+    target.Clear();
+    o->SetObserverOptions(options | kBlendBit);
+    RenderFrameTimed(o.get(), 0, 0);
+    EXPECT_FALSE(budget.Passed());
+    int32_t differ = 0;
+    for (int32_t y = 0; y < kHeight; ++y)
+        for (int32_t x = 0; x < kWidth; ++x) differ += target.Pixel(x, y) != picture[size_t(y * kWidth + x)];
+    EXPECT_EQ(differ, 0);
+    const int64_t redrawn = budget.Spent(FrameCost::kDrawn);
+    // Each room's faces drawn about once from each side, against the number doubling with each
+    // room further along the row.
+    EXPECT_LE(drawn, 2 * 6 * kRooms);
+    EXPECT_GE(redrawn, int64_t(1) << kRooms);
 }
 
 TEST(Elements, DrawnOnTheirSurfaceInTheirLayer)
