@@ -91,11 +91,6 @@ public:
     {
         return ContactSeen(Contacts[index], Pool->Contacts()->Plane(Contacts[index].Plane >> 1));
     }
-    // The record an entry of this record's contacts names.
-    ObjectGeometry* ContactOther(const ContactEntry& entry) const
-    {
-        return static_cast<ObjectGeometry*>(Pool->Record(entry.OtherNumber));
-    }
     // The record the contact of the index names, or null.
     ObjectGeometry* ContactOther(int32_t index) const
     {
